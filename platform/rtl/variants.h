@@ -1,0 +1,121 @@
+#pragma once
+// Variant: a small tagged value (empty, null, integer, Int64, double, currency, boolean, string,
+// date-time, or an array of variants). Failed conversions raise EVariantError.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/rtl/sysutils.h"
+
+// The type codes the class library uses.
+enum TVarType : uint16_t {
+  varEmpty = 0x0000,
+  varNull = 0x0001,
+  varSmallint = 0x0002,
+  varInteger = 0x0003,
+  varSingle = 0x0004,
+  varDouble = 0x0005,
+  varCurrency = 0x0006,
+  varDate = 0x0007,
+  varOleStr = 0x0008,
+  varBoolean = 0x000B,
+  varVariant = 0x000C,
+  varInt64 = 0x0014,
+  varString = 0x0100,
+  varArray = 0x2000,
+};
+
+enum TVariantRelationship { vrEqual, vrLessThan, vrGreaterThan, vrNotEqual };
+
+class Variant {
+ public:
+  Variant() = default;  // Empty (Unassigned)
+  Variant(int V) : FType(varInteger), FValue(int64_t(V)) {}
+  Variant(int64_t V) : FType(varInt64), FValue(V) {}
+  Variant(long long V) : FType(varInt64), FValue(int64_t(V)) {}
+  Variant(unsigned V) : FType(varInt64), FValue(int64_t(V)) {}
+  Variant(double V) : FType(varDouble), FValue(V) {}
+  Variant(float V) : FType(varDouble), FValue(double(V)) {}
+  Variant(long double V) : FType(varDouble), FValue(double(V)) {}
+  Variant(Currency V) : FType(varCurrency), FValue(V.Value) {}
+  Variant(bool V) : FType(varBoolean), FValue(int64_t(V)) {}
+  Variant(const char* V) : FType(varString), FValue(std::string(V ? V : "")) {}
+  Variant(std::string V) : FType(varString), FValue(std::move(V)) {}
+  Variant(std::vector<Variant> Elements);  // an array with low bound 0
+
+  static Variant Null() { Variant v; v.FType = varNull; return v; }
+  static Variant Empty() { return Variant(); }
+  static Variant FromDateTime(TDateTime D) { Variant v(D); v.FType = varDate; return v; }
+
+  // varEmpty, varNull, varInteger, varInt64, varDouble, varCurrency, varDate, varBoolean, varString,
+  // or varArray | varVariant.
+  uint16_t VarType() const { return FType; }
+  bool IsEmpty() const { return FType == varEmpty; }
+  bool IsNull() const { return FType == varNull; }
+  bool IsArray() const { return FType == (varArray | varVariant); }
+  bool IsNumeric() const;  // integer, Int64, double, currency, boolean
+  bool IsString() const { return FType == varString; }
+
+  // Conversions. Empty converts to 0 / "" / False; Null raises EVariantError except in ToString
+  // (which VarToStr maps to ""); strings convert through StrToInt/StrToFloat/StrToBool.
+  int32_t AsInteger() const;
+  int64_t AsInt64() const;
+  double AsDouble() const;
+  Currency AsCurrency() const;
+  bool AsBoolean() const;
+  TDateTime AsDateTime() const;
+  std::string AsString() const;
+
+  explicit operator int32_t() const { return AsInteger(); }
+  explicit operator int64_t() const { return AsInt64(); }
+  explicit operator double() const { return AsDouble(); }
+  explicit operator bool() const { return AsBoolean(); }
+  explicit operator std::string() const { return AsString(); }
+
+  // Array access (EVariantError when not an array or the index is outside the bounds).
+  int ArrayLowBound() const { return 0; }
+  int ArrayHighBound() const;
+  const Variant& operator[](int Index) const;
+  Variant& operator[](int Index);
+
+  // Equality as the class library's "=": Null equals only Null; numbers compare numerically, strings
+  // by bytes; a string against a number compares numerically when the string is a number.
+  friend bool operator==(const Variant& A, const Variant& B);
+  friend bool operator!=(const Variant& A, const Variant& B) { return !(A == B); }
+  friend bool operator<(const Variant& A, const Variant& B);
+  friend bool operator>(const Variant& A, const Variant& B) { return B < A; }
+  friend bool operator<=(const Variant& A, const Variant& B) { return !(B < A); }
+  friend bool operator>=(const Variant& A, const Variant& B) { return !(A < B); }
+
+ private:
+  uint16_t FType = varEmpty;
+  std::variant<std::monostate, int64_t, double, std::string, std::shared_ptr<std::vector<Variant>>> FValue;
+};
+
+inline const Variant Unassigned{};
+inline const Variant Null = Variant::Null();
+
+inline uint16_t VarType(const Variant& V) { return V.VarType(); }
+inline bool VarIsNull(const Variant& V) { return V.IsNull(); }
+inline bool VarIsEmpty(const Variant& V) { return V.IsEmpty(); }
+inline bool VarIsClear(const Variant& V) { return V.IsEmpty(); }
+inline bool VarIsArray(const Variant& V) { return V.IsArray(); }
+inline bool VarIsNumeric(const Variant& V) { return V.IsNumeric(); }
+inline bool VarIsStr(const Variant& V) { return V.IsString(); }
+// Text of a variant; Null and Empty give "". Arrays raise EVariantError.
+std::string VarToStr(const Variant& V);
+std::string VarToStrDef(const Variant& V, const std::string& Default);
+Variant VarArrayOf(const std::vector<Variant>& Values);
+inline int VarArrayLowBound(const Variant& V, int /*Dim*/) { return V.ArrayLowBound(); }
+inline int VarArrayHighBound(const Variant& V, int /*Dim*/) { return V.ArrayHighBound(); }
+Variant VarFromDateTime(TDateTime D);
+TDateTime VarToDateTime(const Variant& V);
+// Compares two variants: vrNotEqual when one is Null and the other is not, or when they cannot be
+// ordered; arrays compare element by element.
+TVariantRelationship VarCompareValue(const Variant& A, const Variant& B);
+bool VarSameValue(const Variant& A, const Variant& B);
+// Name of a type code, as used in conversion messages ("String", "Double").
+std::string VarTypeAsText(uint16_t VarType);
