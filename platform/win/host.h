@@ -1,0 +1,70 @@
+// The hooks a host implements to show the program's top-level windows for real and to feed it input.
+// With no host installed the program is headless: windows live only as records and back buffers, the
+// shell open call is recorded, and waiting for events returns at once.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win/windows.h"
+
+namespace win {
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Top-level windows (children never reach the host). Rectangles are window rectangles in screen
+  // coordinates; the back buffer is the client area (see surface.h WindowBackBuffer).
+  virtual void TopLevelCreated(HWND) {}
+  virtual void TopLevelShown(HWND) {}
+  virtual void TopLevelHidden(HWND) {}
+  virtual void TopLevelMoved(HWND, const RECT& /*windowRect*/) {}
+  virtual void TopLevelResized(HWND, const RECT& /*windowRect*/) {}
+  virtual void TopLevelDestroyed(HWND) {}
+  virtual void CaptionChanged(HWND, const std::string& /*caption*/) {}
+  virtual void TopLevelActivated(HWND) {}
+  // Part of a top-level's back buffer changed (client coordinates).
+  virtual void Repainted(HWND, const RECT& /*clientRect*/) {}
+  virtual void CursorChanged(HCURSOR) {}
+  virtual void CaptureChanged(HWND /*newCapture*/) {}
+
+  // Lets native events arrive (non-blocking). Called by PeekMessage when the queue is empty.
+  virtual void PollEvents() {}
+  // Blocks until a native event arrived or `timeoutMs` passed (-1: no limit). Called by GetMessage
+  // and WaitMessage when the queue is empty; the timeout runs until the next timer is due.
+  virtual void WaitForEvents(int /*timeoutMs*/) {}
+
+  // The shell open call: a document path or a web address. Returns whether it was opened.
+  virtual bool OpenDocument(const std::string& /*target*/) { return false; }
+  // Screen geometry.
+  virtual RECT ScreenRect() { return RECT{0, 0, 1280, 1024}; }
+  virtual RECT WorkArea() { return RECT{0, 0, 1280, 984}; }
+  // Clipboard text (UTF-8); the headless default keeps it in process.
+  virtual bool SetClipboardText(const std::string&) { return false; }
+  virtual bool GetClipboardText(std::string&) { return false; }
+};
+
+// Borrowed; nullptr returns to headless.
+void InstallHost(Host* host);
+Host* CurrentHost();
+
+// Input entry points for the host (screen coordinates). They route like real input and queue it.
+// keys: MK_* flags; wheelDelta: signed, WHEEL_DELTA per notch.
+void QueueMouseInput(int screenX, int screenY, UINT message, WPARAM keys, int wheelDelta = 0);
+// keyData: lParam of the key message (repeat count, scan code, flags); 0 gives a plain one.
+void QueueKeyInput(UINT message, UINT vk, LPARAM keyData = 0);
+// One WM_CHAR (or WM_IME_CHAR when `ime`) per UTF-16 code unit of the text, to the focus window.
+void QueueCharInput(const std::string& utf8Text, bool ime = false);
+// The window's close button: posts WM_SYSCOMMAND SC_CLOSE (which DefWindowProc turns into WM_CLOSE).
+void QueueCloseRequest(HWND topLevel);
+// The user moved or resized a top-level window (window rectangle in screen coordinates).
+void NotifyTopLevelGeometry(HWND topLevel, const RECT& windowRect);
+// Activation change from the native window system.
+void NotifyTopLevelActivated(HWND topLevel, bool active);
+
+// What the headless shell open call recorded, oldest first.
+const std::vector<std::string>& OpenedDocuments();
+void ClearOpenedDocuments();
+
+}  // namespace win
