@@ -1,0 +1,94 @@
+// makeassets OUTDIR [part]: draws every picture the program ships with into OUTDIR.
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tools/figure.h"
+#include "tools/extras.h"
+
+namespace fs = std::filesystem;
+using namespace art;
+
+namespace {
+bool save(const fs::path& file, const Image& img, bool opaque = false) {
+    fs::create_directories(file.parent_path());
+    if (!writePng(file.string(), img, opaque)) {
+        std::fprintf(stderr, "makeassets: cannot write %s\n", file.string().c_str());
+        return false;
+    }
+    return true;
+}
+// A sheet for looking at the fit: each style over its portrait at the program's placement
+// (half size), and under it the hair cell as the program draws it.
+Image checkSheet(const Image& portrait, const Image& backdrop, const std::vector<Image>& hairs) {
+    const int cols = 7, cw = kPortraitW / 2 + 4, ch = kPortraitH / 2 + kCellH + 8;
+    int rows = static_cast<int>((hairs.size() + cols - 1) / cols);
+    Image sheet(cols * cw, rows * ch);
+    sheet.clear(rgb(0x808080));
+    for (size_t i = 0; i < hairs.size(); ++i) {
+        Image scene = portrait;
+        Image hairLayer(kPortraitW, kPortraitH);
+        hairLayer.drawScaled(hairs[i], kHairToPortraitX, kHairToPortraitY, kHairW, kHairH);
+        scene.composite(hairLayer);
+        int x = static_cast<int>(i % cols) * cw, y = static_cast<int>(i / cols) * ch;
+        sheet.drawScaled(scene, x, y, kPortraitW / 2.0, kPortraitH / 2.0);
+        Image cell(kCellW, kCellH);
+        cell.fill(Path(rect(0, 0, kCellW, kCellH)), linear({0, 0}, {kCellW - 1.0, kCellH - 1.0}, {{0, rgb(0xFF00FF)}, {1, rgb(0x008080)}}));
+        cell.drawScaled(backdrop, 0, 0, kCellW, kCellH);
+        cell.drawScaled(hairs[i], kCellHairX, kCellHairY, std::nearbyint(kHairW / kCellScale), std::nearbyint(kHairH / kCellScale));
+        sheet.drawScaled(cell, x, y + kPortraitH / 2 + 4, kCellW, kCellH);
+    }
+    return sheet;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: makeassets OUTDIR [models|hairs|resources|frames|toolbar]\n");
+        return 2;
+    }
+    fs::path out = argv[1];
+    std::string only = argc > 2 ? argv[2] : "";
+    auto want = [&](const char* part) { return only.empty() || only == part; };
+    bool ok = true;
+    Head woman = womanHead(), man = manHead();
+    if (want("models")) {
+        ok &= save(out / "Models" / "1.png", drawPortrait(woman, true), true);
+        ok &= save(out / "Models" / "2.png", drawPortrait(man, true), true);
+    }
+    if (want("resources")) {
+        ok &= save(out / "Resources" / "PreviewModel1.png", drawBackdrop(woman));
+        ok &= save(out / "Resources" / "PreviewModel2.png", drawBackdrop(man));
+        ok &= save(out / "Resources" / "MainLogo.png", drawLogo());
+        fs::create_directories(out / "Resources");
+        ok &= writeIco((out / "Resources" / "rotate.ico").string(), drawRotateCursor());
+    }
+    if (want("hairs") || want("check")) {
+        HairSet hairs = drawHairStyles(woman, man);
+        auto name = [](size_t i) {
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%02zu.png", i + 1);
+            return std::string(buf);
+        };
+        if (want("hairs")) {
+            for (size_t i = 0; i < hairs.women.size(); ++i) ok &= save(out / "Hairs" / "女士" / name(i), hairs.women[i]);
+            for (size_t i = 0; i < hairs.men.size(); ++i) ok &= save(out / "Hairs" / "男士" / name(i), hairs.men[i]);
+        }
+        if (only == "check") {
+            ok &= save(out / "check-women.png", checkSheet(drawPortrait(woman, true), drawBackdrop(woman), hairs.women));
+            ok &= save(out / "check-men.png", checkSheet(drawPortrait(man, true), drawBackdrop(man), hairs.men));
+        }
+    }
+    if (want("frames")) {
+        for (int i = 0; i < kFrameCount; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "%02d.png", i + 1);
+            ok &= save(out / "Frames" / name, drawFrame(i));
+        }
+    }
+    if (want("toolbar")) {
+        for (const char* cmd : kToolbarNames) ok &= save(out / "Toolbar" / (std::string(cmd) + ".png"), drawToolbarImage(cmd));
+    }
+    return ok ? 0 : 1;
+}
