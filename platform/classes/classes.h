@@ -99,7 +99,7 @@ struct TRegisteredClass {
 
 // Registering a name twice keeps the first registration (as the class library does).
 void RegisterClass(const std::string& Name, TClass AClass, TObjectFactory Factory);
-void RegisterClass(const std::string& Name, TObjectFactory Factory);  // class found from a made object
+void RegisterClass(const std::string& Name, TObjectFactory Factory);  // Class stays nullptr
 template <typename T>
 void RegisterClass() {
   if constexpr (std::is_constructible_v<T, TComponent*>)
@@ -516,6 +516,7 @@ class TStringList : public TStrings {
   int Add(const std::string& S) override;
   int AddObject(const std::string& S, TObject* AObject) override;
   void Exchange(int Index1, int Index2) override;
+  void Move(int CurIndex, int NewIndex) override;  // keeps the object (never freed on the way)
   int IndexOf(const std::string& S) const override;  // binary search when sorted
   // Binary search of a sorted list: true and the index when found, else false and the insertion index.
   virtual bool Find(const std::string& S, int& Index) const;

@@ -111,7 +111,7 @@ extern TFormatSettings FormatSettings;
 
 // ---------------------------------------------------------------------------------------------------
 // Format: the class library's format strings.
-//   %[index:][-][width][.precision]type, type one of d u x s f e g n m p c; '*' takes width or precision
+//   %[index:][-][width][.precision]type, type one of d u x s f e g n m p; '*' takes width or precision
 //   from the arguments; "%%" is a percent sign. A mismatched argument or a missing one raises
 //   EConvertError ("Format '%s' invalid or incompatible with argument").
 // Float conversions (f e g n m) round the decimal digit string half away from zero, working from the

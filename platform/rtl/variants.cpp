@@ -1,0 +1,204 @@
+#include "platform/rtl/variants.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+[[noreturn]] void ConvertError(uint16_t From, const char* To) {
+  throw EVariantError("Could not convert variant of type (" + VarTypeAsText(From) + ") into type (" + To + ")");
+}
+[[noreturn]] void OverflowError(uint16_t From, const char* To) {
+  throw EVariantError("Overflow while converting variant of type (" + VarTypeAsText(From) + ") into type (" + To + ")");
+}
+int64_t RoundChecked(double D, uint16_t From, const char* To) {
+  if (!std::isfinite(D) || std::fabs(D) >= 9.2e18) OverflowError(From, To);
+  return Round(D);
+}
+bool IsIntegral(uint16_t t) { return t == varInteger || t == varInt64 || t == varBoolean || t == varEmpty; }
+}  // namespace
+
+std::string VarTypeAsText(uint16_t T) {
+  switch (T) {
+    case varEmpty: return "Empty";
+    case varNull: return "Null";
+    case varSmallint: return "Smallint";
+    case varInteger: return "Integer";
+    case varSingle: return "Single";
+    case varDouble: return "Double";
+    case varCurrency: return "Currency";
+    case varDate: return "Date";
+    case varOleStr: return "OleStr";
+    case varBoolean: return "Boolean";
+    case varVariant: return "Variant";
+    case varInt64: return "Int64";
+    case varString: return "String";
+    case varArray | varVariant: return "Array Variant";
+    default: return "Unknown";
+  }
+}
+
+Variant::Variant(std::vector<Variant> Elements)
+    : FType(varArray | varVariant), FValue(std::make_shared<std::vector<Variant>>(std::move(Elements))) {}
+
+bool Variant::IsNumeric() const {
+  return FType == varInteger || FType == varInt64 || FType == varDouble || FType == varCurrency || FType == varBoolean;
+}
+
+int64_t Variant::AsInt64() const {
+  switch (FType) {
+    case varEmpty: return 0;
+    case varInteger:
+    case varInt64: return std::get<int64_t>(FValue);
+    case varBoolean: return std::get<int64_t>(FValue) ? -1 : 0;
+    case varCurrency: return Currency::FromRaw(std::get<int64_t>(FValue)).ToInt64();
+    case varDouble:
+    case varDate: return RoundChecked(std::get<double>(FValue), FType, "Int64");
+    case varString: {
+      const std::string& s = std::get<std::string>(FValue);
+      int64_t v;
+      if (TryStrToInt64(s, v)) return v;
+      long double f;
+      if (TryStrToFloat(s, f)) return RoundChecked(static_cast<double>(f), FType, "Int64");
+      ConvertError(FType, "Int64");
+    }
+    default: ConvertError(FType, "Int64");
+  }
+}
+int32_t Variant::AsInteger() const {
+  int64_t v = AsInt64();
+  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) OverflowError(FType, "Integer");
+  return static_cast<int32_t>(v);
+}
+double Variant::AsDouble() const {
+  switch (FType) {
+    case varEmpty: return 0;
+    case varInteger:
+    case varInt64: return static_cast<double>(std::get<int64_t>(FValue));
+    case varBoolean: return std::get<int64_t>(FValue) ? -1.0 : 0.0;
+    case varCurrency: return static_cast<double>(std::get<int64_t>(FValue)) / 10000.0;
+    case varDouble:
+    case varDate: return std::get<double>(FValue);
+    case varString: {
+      long double f;
+      if (TryStrToFloat(std::get<std::string>(FValue), f)) return static_cast<double>(f);
+      ConvertError(FType, "Double");
+    }
+    default: ConvertError(FType, "Double");
+  }
+}
+Currency Variant::AsCurrency() const {
+  switch (FType) {
+    case varCurrency: return Currency::FromRaw(std::get<int64_t>(FValue));
+    case varEmpty:
+    case varInteger:
+    case varInt64:
+    case varBoolean: return Currency::FromInt(AsInt64());
+    case varString: {
+      Currency c;
+      if (TryStrToCurr(std::get<std::string>(FValue), c)) return c;
+      ConvertError(FType, "Currency");
+    }
+    case varDouble:
+    case varDate: {
+      double d = std::get<double>(FValue);
+      if (!std::isfinite(d) || std::fabs(d) > 9.2e14) OverflowError(FType, "Currency");
+      return Currency::FromDouble(d);
+    }
+    default: ConvertError(FType, "Currency");
+  }
+}
+bool Variant::AsBoolean() const {
+  switch (FType) {
+    case varEmpty: return false;
+    case varInteger:
+    case varInt64:
+    case varBoolean:
+    case varCurrency: return std::get<int64_t>(FValue) != 0;
+    case varDouble:
+    case varDate: return std::get<double>(FValue) != 0;
+    case varString: {
+      bool b;
+      if (TryStrToBool(std::get<std::string>(FValue), b)) return b;
+      ConvertError(FType, "Boolean");
+    }
+    default: ConvertError(FType, "Boolean");
+  }
+}
+TDateTime Variant::AsDateTime() const {
+  switch (FType) {
+    case varString: {
+      TDateTime d;
+      if (TryStrToDateTime(std::get<std::string>(FValue), d)) return d;
+      ConvertError(FType, "Date");
+    }
+    case varNull:
+    case varArray | varVariant: ConvertError(FType, "Date");
+    default: return AsDouble();
+  }
+}
+std::string Variant::AsString() const {
+  switch (FType) {
+    case varEmpty: return {};
+    case varInteger:
+    case varInt64: return IntToStr(std::get<int64_t>(FValue));
+    case varBoolean: return std::get<int64_t>(FValue) ? "True" : "False";
+    case varCurrency: return CurrToStr(Currency::FromRaw(std::get<int64_t>(FValue)));
+    case varDouble: return FloatToStr(std::get<double>(FValue));
+    case varDate: return DateTimeToStr(std::get<double>(FValue));
+    case varString: return std::get<std::string>(FValue);
+    default: ConvertError(FType, "String");
+  }
+}
+
+int Variant::ArrayHighBound() const {
+  if (!IsArray()) throw EVariantError("Variant is not an array");
+  return static_cast<int>(std::get<std::shared_ptr<std::vector<Variant>>>(FValue)->size()) - 1;
+}
+const Variant& Variant::operator[](int Index) const {
+  if (!IsArray()) throw EVariantError("Variant is not an array");
+  const auto& v = *std::get<std::shared_ptr<std::vector<Variant>>>(FValue);
+  if (Index < 0 || Index >= static_cast<int>(v.size())) throw EVariantError("Variant or safe array index out of bounds");
+  return v[static_cast<size_t>(Index)];
+}
+Variant& Variant::operator[](int Index) {
+  if (!IsArray()) throw EVariantError("Variant is not an array");
+  auto& p = std::get<std::shared_ptr<std::vector<Variant>>>(FValue);
+  if (p.use_count() > 1) p = std::make_shared<std::vector<Variant>>(*p);  // copies share until written
+  if (Index < 0 || Index >= static_cast<int>(p->size())) throw EVariantError("Variant or safe array index out of bounds");
+  return (*p)[static_cast<size_t>(Index)];
+}
+
+TVariantRelationship VarCompareValue(const Variant& A, const Variant& B) {
+  const uint16_t ta = A.VarType(), tb = B.VarType();
+  if (ta == varNull || tb == varNull) return ta == tb ? vrEqual : vrNotEqual;
+  if (A.IsArray() || B.IsArray()) {
+    if (!A.IsArray() || !B.IsArray() || A.ArrayHighBound() != B.ArrayHighBound()) return vrNotEqual;
+    for (int i = 0; i <= A.ArrayHighBound(); ++i)
+      if (VarCompareValue(A[i], B[i]) != vrEqual) return vrNotEqual;
+    return vrEqual;
+  }
+  auto rel = [](auto x, auto y) { return x < y ? vrLessThan : (y < x ? vrGreaterThan : vrEqual); };
+  if ((ta == varString || ta == varEmpty) && (tb == varString || tb == varEmpty) && !(ta == varEmpty && tb == varEmpty))
+    return rel(A.AsString(), B.AsString());
+  if (IsIntegral(ta) && IsIntegral(tb)) return rel(A.AsInt64(), B.AsInt64());
+  if (ta == varCurrency && tb == varCurrency) return rel(A.AsCurrency().Value, B.AsCurrency().Value);
+  return rel(A.AsDouble(), B.AsDouble());
+}
+
+bool operator==(const Variant& A, const Variant& B) { return VarCompareValue(A, B) == vrEqual; }
+bool operator<(const Variant& A, const Variant& B) {
+  if (A.IsNull() || B.IsNull()) return A.IsNull() && !B.IsNull();
+  TVariantRelationship r = VarCompareValue(A, B);
+  if (r == vrNotEqual) throw EVariantError("Invalid variant operation");
+  return r == vrLessThan;
+}
+
+bool VarSameValue(const Variant& A, const Variant& B) { return A.VarType() == B.VarType() && A == B; }
+
+std::string VarToStr(const Variant& V) { return V.IsNull() ? std::string() : V.AsString(); }
+std::string VarToStrDef(const Variant& V, const std::string& Default) {
+  return V.IsNull() ? Default : V.AsString();
+}
+Variant VarArrayOf(const std::vector<Variant>& Values) { return Variant(Values); }
+Variant VarFromDateTime(TDateTime D) { return Variant::FromDateTime(D); }
+TDateTime VarToDateTime(const Variant& V) { return V.AsDateTime(); }
