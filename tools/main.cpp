@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     if (want("hairs") || want("check")) {
         HairSet hairs = drawHairStyles(woman, man);
         auto name = [](size_t i) {
-            char buf[16];
+            char buf[32];
             std::snprintf(buf, sizeof buf, "%02zu.png", i + 1);
             return std::string(buf);
         };
@@ -86,6 +86,27 @@ int main(int argc, char** argv) {
             std::snprintf(name, sizeof name, "%02d.png", i + 1);
             ok &= save(out / "Frames" / name, drawFrame(i));
         }
+    }
+    if (only == "check") {
+        // Toolbar images and the cursor, twice their size, on a light and a dark stripe.
+        Image sheet(8 * 136, 2 * 136);
+        sheet.fill(Path(rect(0, 0, 8 * 136, 136)), rgb(0xF0F0F0));
+        sheet.fill(Path(rect(0, 136, 8 * 136, 136)), rgb(0x505A68));
+        int i = 0;
+        for (const char* cmd : kToolbarNames) {
+            Image icon = drawToolbarImage(cmd);
+            sheet.drawScaled(icon, i * 136 + 4, 4, 128, 128);
+            sheet.drawScaled(icon, i * 136 + 4, 140, 128, 128);
+            ++i;
+        }
+        ok &= save(out / "check-toolbar.png", sheet);
+        Image cur(256, 128);
+        cur.fill(Path(rect(0, 0, 128, 128)), rgb(0xF0F0F0));
+        cur.fill(Path(rect(128, 0, 128, 128)), rgb(0x505A68));
+        Image c = drawRotateCursor();
+        cur.drawScaled(c, 0, 0, 128, 128);
+        cur.drawScaled(c, 128, 0, 128, 128);
+        ok &= save(out / "check-cursor.png", cur);
     }
     if (want("toolbar")) {
         for (const char* cmd : kToolbarNames) ok &= save(out / "Toolbar" / (std::string(cmd) + ".png"), drawToolbarImage(cmd));
