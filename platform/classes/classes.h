@@ -186,11 +186,14 @@ class TComponent : public TPersistent {
   // Asks to be told (Notification with opRemove) when AComponent is freed; the link goes both ways.
   void FreeNotification(TComponent* AComponent);
   void RemoveFreeNotification(TComponent* AComponent);
-  // Sets csDestroying here and in every owned component.
+  // Sets csDestroying here and in every owned component. ~TComponent calls it; a descendant whose
+  // destructor needs the flag seen by its children calls it first.
   void Destroying();
 
   // Loading protocol: a reader sets csLoading/csReading, reads, then calls Loaded.
   void SetLoading(bool Value);
+  // After loading (called by whoever loaded the component): clears csLoading.
+  virtual void Loaded();
   void SetDesigning(bool Value, bool SetChildren = true);
   bool IsLoading() const { return FComponentState.Contains(csLoading); }
   bool IsDesigning() const { return FComponentState.Contains(csDesigning); }
@@ -203,8 +206,6 @@ class TComponent : public TPersistent {
   // asked to be told about is freed. The default clears the free-notification link and passes the
   // call to every owned component.
   virtual void Notification(TComponent* AComponent, TOperation Operation);
-  // After loading: clears csLoading.
-  virtual void Loaded();
   virtual void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName);
   virtual void ValidateInsert(TComponent* /*AComponent*/) {}
   virtual void ValidateContainer(TComponent* AComponent);

@@ -248,11 +248,11 @@ void FormatTo(std::string& out, const std::string& F, TDateTime D, const TFormat
       case '/':
         out.push_back(FS.DateSeparator);
         i += 1;
-        break;
+        continue;
       case ':':
         out.push_back(FS.TimeSeparator);
         i += 1;
-        break;
+        continue;
       default:
         out.push_back(F[i]);
         i += 1;

@@ -228,7 +228,7 @@ std::string FloatToStrF(long double Value, TFloatFormat Format, int Precision, i
 }
 std::string FloatToStrF(long double Value, TFloatFormat Format, int Precision, int Digits,
                         const TFormatSettings& FS) {
-  return FloatText(ToDecimal(Value, std::min(std::max(Precision, 1), 18)), Format, Precision, Digits, FS);
+  return FloatText(ToDecimal(Value, Precision > 15 ? 18 : 15), Format, Precision, Digits, FS);
 }
 
 std::string CurrToStr(Currency Value) { return FloatToStr(static_cast<long double>(Value.Value) / 10000.0L); }
@@ -556,13 +556,15 @@ std::string Format(const std::string& Fmt, const std::vector<TVarRec>& Args, con
     };
     int width = -1, prec = -1;
     bool left = false;
-    size_t save = i;
     int num = 0;
-    if (readNumber(num) && i < n && Fmt[i] == ':') {
-      argIndex = static_cast<size_t>(num);
-      ++i;
-    } else {
-      i = save;
+    {
+      size_t j = i;
+      while (j < n && Fmt[j] >= '0' && Fmt[j] <= '9') ++j;
+      if (j > i && j < n && Fmt[j] == ':') {
+        readNumber(num);
+        argIndex = static_cast<size_t>(num);
+        ++i;
+      }
     }
     if (i < n && Fmt[i] == '-') { left = true; ++i; }
     if (readNumber(num)) {

@@ -442,7 +442,9 @@ size_t Utf8Prev(std::string_view S, size_t I) {
   // Step back over at most three continuation bytes to a lead byte whose character ends at I.
   for (size_t back = 1; back <= 4 && back <= I; ++back) {
     size_t start = I - back;
+    if ((static_cast<unsigned char>(S[start]) & 0xC0) == 0x80) continue;  // a continuation byte
     if (static_cast<size_t>(Utf8CharLen(S, start)) == back) return start;
+    break;
   }
   return I - 1;
 }

@@ -1,6 +1,10 @@
 #include "platform/rtl/system.h"
 
 #include <cfenv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -48,11 +52,36 @@ bool IsZero(double A, double Epsilon) {
   return std::fabs(A) <= Epsilon;
 }
 
+// Works on the value's 15 significant decimal digits, so 0.00005 is an exact tie (rounded to even)
+// rather than the binary value's 0.0000500000000000000004.
 Currency Currency::FromDouble(double D) {
-  long double scaled = static_cast<long double>(D) * 10000.0L;
-  if (!std::isfinite(scaled) || std::fabs(scaled) > 9.2e18L)
+  if (!std::isfinite(D) || std::fabs(D) >= 922337203685477.5808)
     throw EConvertError("'" + FloatToStr(D) + "' is not a valid floating point value");
-  return FromRaw(Round(scaled));
+  if (D == 0) return FromRaw(0);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(D));
+  std::string digits;
+  const char* e = std::strchr(buf, 'e');
+  for (const char* p = buf; p < e; ++p)
+    if (*p >= '0' && *p <= '9') digits.push_back(*p);
+  int point = std::atoi(e + 1) + 1 + 4;  // digits before the point of D x 10000
+  __int128 whole = 0;
+  for (int i = 0; i < point && i < static_cast<int>(digits.size()); ++i) whole = whole * 10 + (digits[static_cast<size_t>(i)] - '0');
+  for (int i = static_cast<int>(digits.size()); i < point; ++i) whole *= 10;
+  // Rest after the point: compare with one half.
+  int cmp = 0;
+  if (point < static_cast<int>(digits.size())) {
+    size_t first = static_cast<size_t>(std::max(point, 0));
+    if (point < 0) cmp = -1;
+    else if (digits[first] > '5') cmp = 1;
+    else if (digits[first] < '5') cmp = -1;
+    else cmp = digits.find_first_not_of('0', first + 1) != std::string::npos ? 1 : 0;
+  } else {
+    cmp = -2;  // nothing after the point
+  }
+  if (cmp == 1 || (cmp == 0 && (whole & 1))) ++whole;
+  int64_t v = static_cast<int64_t>(whole);
+  return FromRaw(D < 0 ? -v : v);
 }
 
 int64_t Currency::ToInt64() const {

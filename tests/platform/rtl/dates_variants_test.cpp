@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "platform/rtl/sysutils.h"
+#include "platform/rtl/variants.h"
+
+TEST(Dates, EncodeDecodeRoundTrip) {
+  EXPECT_EQ(EncodeDate(1899, 12, 30), 0);
+  EXPECT_EQ(EncodeDate(1900, 1, 1), 2);
+  EXPECT_EQ(EncodeDate(2000, 3, 1), 36586);
+  EXPECT_THROW(EncodeDate(2023, 2, 29), EConvertError);
+  EXPECT_THROW(EncodeTime(24, 0, 0, 0), EConvertError);
+  TDateTime d = EncodeDateTime(2024, 2, 29, 13, 45, 30, 250);
+  int y, m, dd, h, mi, s, ms;
+  DecodeDateTime(d, y, m, dd, h, mi, s, ms);
+  EXPECT_EQ((std::vector<int>{y, m, dd, h, mi, s, ms}), (std::vector<int>{2024, 2, 29, 13, 45, 30, 250}));
+  DecodeDateTime(-1.25, y, m, dd, h, mi, s, ms);  // before the epoch the fraction is still the time
+  EXPECT_EQ((std::vector<int>{y, m, dd, h}), (std::vector<int>{1899, 12, 29, 6}));
+  EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 30)), 7);  // Saturday
+  EXPECT_EQ(DayOfWeek(EncodeDate(2024, 1, 7)), 1);    // Sunday
+  EXPECT_TRUE(IsLeapYear(2000));
+  EXPECT_FALSE(IsLeapYear(1900));
+  EXPECT_EQ(DaysInAMonth(2024, 2), 29);
+  EXPECT_EQ(IncMonth(EncodeDate(2024, 1, 31), 1), EncodeDate(2024, 2, 29));
+  EXPECT_EQ(IncMonth(EncodeDate(2024, 3, 15), -3), EncodeDate(2023, 12, 15));
+  EXPECT_GT(Now(), EncodeDate(2020, 1, 1));
+}
+
+TEST(Dates, FormatAndParse) {
+  TDateTime d = EncodeDateTime(2024, 3, 5, 14, 7, 9, 0);
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss", d), "2024-03-05 14:07:09");
+  EXPECT_EQ(FormatDateTime("d/m/yy h:mm", d), "5-3-24 14:07");
+  EXPECT_EQ(FormatDateTime("mmm dddd 'at' h am/pm", d), "Mar Tuesday at 2 pm");
+  EXPECT_EQ(DateToStr(d), "2024-03-05");
+  EXPECT_EQ(FormatDateTime("c", EncodeDate(2024, 3, 5)), "2024-03-05");
+  EXPECT_EQ(StrToDate("2024-03-05"), EncodeDate(2024, 3, 5));
+  EXPECT_EQ(StrToDateTime("2024-03-05 14:07:09"), d);
+  EXPECT_THROW(StrToDate("2024-13-01"), EConvertError);
+  EXPECT_THROW(StrToDate("hello"), EConvertError);
+}
+
+TEST(Variant, ConversionsAndComparisons) {
+  Variant n = Null;
+  EXPECT_TRUE(VarIsNull(n));
+  EXPECT_EQ(VarToStr(n), "");
+  EXPECT_THROW(n.AsInteger(), EVariantError);
+  EXPECT_EQ(VarToStr(Variant(42)), "42");
+  EXPECT_EQ(VarToStr(Variant(1.5)), "1.5");
+  EXPECT_EQ(VarToStr(Variant(true)), "True");
+  EXPECT_EQ(VarToStr(Variant(Currency::FromDouble(2.25))), "2.25");
+  EXPECT_EQ(Variant("12").AsInteger(), 12);
+  EXPECT_EQ(Variant(2.5).AsInteger(), 2);  // half to even
+  EXPECT_THROW(Variant("abc").AsDouble(), EVariantError);
+  EXPECT_THROW(Variant(int64_t(1) << 40).AsInteger(), EVariantError);
+  EXPECT_TRUE(Variant(1) == Variant(1.0));
+  EXPECT_TRUE(Variant("10") == Variant(10));
+  EXPECT_TRUE(Variant(1) < Variant(2.5));
+  EXPECT_TRUE(Variant("abc") < Variant("abd"));
+  EXPECT_TRUE(Null == Null);
+  EXPECT_FALSE(Null == Variant(0));
+  EXPECT_THROW((void)(Variant("x") == Variant(1)), EVariantError);
+  Variant arr = VarArrayOf({1, "two", Null});
+  EXPECT_TRUE(VarIsArray(arr));
+  EXPECT_EQ(VarArrayHighBound(arr, 1), 2);
+  EXPECT_EQ(VarToStr(arr[1]), "two");
+  EXPECT_THROW((void)arr[3], EVariantError);
+  Variant copy = arr;
+  copy[0] = 5;
+  EXPECT_EQ(arr[0].AsInteger(), 1);  // copies do not share writes
+  EXPECT_TRUE(arr == VarArrayOf({1, "two", Null}));
+  Variant date = VarFromDateTime(EncodeDate(2024, 3, 5));
+  EXPECT_EQ(VarType(date), varDate);
+  EXPECT_EQ(VarToStr(date), "2024-03-05");
+}

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "platform/rtl/sysutils.h"
+
+TEST(Strings, CaseTrimSearchCopy) {
+  EXPECT_EQ(UpperCase("abc女z"), "ABC女Z");
+  EXPECT_EQ(LowerCase("ÄBC"), "Äbc");  // ASCII only
+  EXPECT_EQ(AnsiUpperCase("äbc"), "ÄBC");
+  EXPECT_EQ(Trim(" \t x y \r\n"), "x y");
+  EXPECT_EQ(TrimLeft("  x "), "x ");
+  EXPECT_EQ(TrimRight("  x "), "  x");
+  EXPECT_EQ(Pos("lo", "hello lo"), 4);
+  EXPECT_EQ(Pos("lo", "hello lo", 5), 7);
+  EXPECT_EQ(Pos("zz", "hello"), 0);
+  EXPECT_EQ(Pos("", "hello"), 0);
+  EXPECT_EQ(Copy("hello", 2, 3), "ell");
+  EXPECT_EQ(Copy("hello", 4, 100), "lo");
+  EXPECT_EQ(Copy("hello", 0, 2), "he");
+  EXPECT_EQ(Copy("hello", 9, 2), "");
+  EXPECT_EQ(Copy("hello", 2, -1), "");
+  std::string s = "hello";
+  Delete(s, 2, 2);
+  EXPECT_EQ(s, "hlo");
+  Insert("XY", s, 2);
+  EXPECT_EQ(s, "hXYlo");
+}
+
+TEST(Strings, CompareAndReplace) {
+  EXPECT_LT(CompareStr("A", "a"), 0);
+  EXPECT_EQ(CompareText("Hello", "hELLO"), 0);
+  EXPECT_LT(CompareText("abc", "abd"), 0);
+  EXPECT_GT(CompareText("abcd", "ABC"), 0);
+  EXPECT_TRUE(SameText("Columns", "COLUMNS"));
+  EXPECT_FALSE(SameText("a", "ab"));
+  EXPECT_EQ(AnsiCompareText("ÄX", "äx"), 0);
+  EXPECT_EQ(StringReplace("aAaA", "a", "b", {}), "bAaA");
+  EXPECT_EQ(StringReplace("aAaA", "a", "b", {rfReplaceAll}), "bAbA");
+  EXPECT_EQ(StringReplace("aAaA", "a", "bb", {rfReplaceAll, rfIgnoreCase}), "bbbbbbbb");
+  EXPECT_EQ(StringReplace("Hairs\\女士\\", "\\", "/", {rfReplaceAll}), "Hairs/女士/");
+  EXPECT_EQ(StringReplace("abc", "", "x", {rfReplaceAll}), "abc");
+}
+
+TEST(Strings, Quoting) {
+  EXPECT_EQ(QuotedStr("it's"), "'it''s'");
+  EXPECT_EQ(AnsiQuotedStr("a\"b", '"'), "\"a\"\"b\"");
+  EXPECT_EQ(AnsiDequotedStr("'it''s'", '\''), "it's");
+  EXPECT_EQ(AnsiDequotedStr("plain", '\''), "plain");
+  EXPECT_EQ(AnsiDequotedStr("'open", '\''), "open");
+  EXPECT_TRUE(IsValidIdent("btnAdd1"));
+  EXPECT_FALSE(IsValidIdent("1btn"));
+  EXPECT_FALSE(IsValidIdent("a b"));
+  EXPECT_FALSE(IsValidIdent(""));
+}
+
+TEST(Utf8, WholeCharactersAndConversions) {
+  const std::string s = "a女士😀b";
+  EXPECT_EQ(Utf8Length(s), 5);
+  EXPECT_EQ(Utf8Next(s, 1), 4u);
+  EXPECT_EQ(Utf8Prev(s, 11), 7u);
+  EXPECT_EQ(Utf8Prev(s, 7), 4u);
+  EXPECT_EQ(Utf8Left(s, 3), "a女士");
+  EXPECT_EQ(Utf8TruncateBytes(s, 5), "a女");  // never splits 士
+  EXPECT_EQ(Utf8TruncateBytes(s, 9), "a女士");
+  std::u16string w = Utf8ToUtf16(s);
+  EXPECT_EQ(w.size(), 6u);  // the emoji is a surrogate pair
+  EXPECT_EQ(Utf16ToUtf8(w), s);
+  EXPECT_EQ(Utf32ToUtf8(Utf8ToUtf32(s)), s);
+  EXPECT_EQ(Utf8ToUtf32(s).size(), 5u);
+  // Malformed input never reads past the end and decodes to U+FFFD.
+  const std::string bad = "x\xE5\xA5";  // a truncated three-byte character
+  EXPECT_EQ(Utf8Length(bad), 3);
+  EXPECT_FALSE(IsValidUtf8(bad));
+  EXPECT_TRUE(IsValidUtf8(s));
+  EXPECT_EQ(Utf8ToUtf32(bad), (std::u32string{U'x', 0xFFFD, 0xFFFD}));
+  EXPECT_EQ(Utf8ToUtf32("\xC0\xAF"), (std::u32string{0xFFFD, 0xFFFD}));  // overlong
+}
