@@ -87,14 +87,16 @@ public:
     // A cap over the model's own hair, grown by 'grow' pixels.
     Path cap(double grow) const {
         Polygon own = ownHairOutline(h);
-        Pt centre{h.cx, h.skullCy};
+        orientPositive(own);
         Polygon out;
-        for (Pt p : own) {
-            Pt d = p - centre;
+        size_t n = own.size();
+        for (size_t i = 0; i < n; ++i) {
+            Pt d = own[(i + 1) % n] - own[(i + n - 1) % n];
             double len = std::hypot(d.x, d.y);
-            double g = p.y < h.hairlineY + 2 && std::abs(p.x - h.cx) < h.templeHalfW * 0.8 ? std::max(4.0, grow * 0.3) : std::max(3.0, grow);
-            if (p.y < h.skullCy - 20) g = grow;
-            out.push_back(p + d * (g / len));
+            Pt nrm = len > 0 ? Pt{d.y / len, -d.x / len} : Pt{0, 0};  // outward
+            // The face side (normal pointing down) only grows a little over the forehead.
+            double g = nrm.y > 0.3 ? 3.5 : std::max(3.0, grow);
+            out.push_back(own[i] + nrm * g);
         }
         return Path(out);
     }
@@ -359,7 +361,16 @@ void spikes(Builder& b, int count, double len, double vol) {
     b.part(shape, curves, 8, 5, 0.8);
 }
 
-void curls(Builder& b, const Path& shape, int count, double r) {
+// The face below the hairline: what a curly mass must leave visible.
+Path openFace(const Head& h) {
+    Polygon f = faceOutline(h);
+    for (Pt& p : f) p.y = std::max(p.y, h.hairlineY + 3);
+    return Path(f);
+}
+
+void curls(Builder& b, Path shape, int count, double r) {
+    shape.add(b.cap(6));
+    for (Polygon& poly : shape.parts) orientPositive(poly);
     std::vector<float> mask = b.img.coverage(shape);
     b.part(shape, {}, 0);
     b.img.clip = &mask;
@@ -476,12 +487,8 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
     // Long curly.
     woman(kDarkBrown, [](Builder& b) {
         Path mass = curlyMass(b.h, 16, 360, 110, b.rng);
-        Builder& bb = b;
-        Path cut(faceOutline(b.h));
-        curls(bb, mass, 9000, 5.5);
-        Image keep = b.img;
-        b.erase(cut, 1.5);
-        (void)keep;
+        curls(b, mass, 9000, 5.5);
+        b.erase(openFace(b.h), 1.5);
         b.erase(Path(neckOutline(b.h)), 1.0);
     });
     // Long straight platinum with side part.
@@ -519,7 +526,7 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
     woman(kCopper, [](Builder& b) {
         Path mass = curlyMass(b.h, 14, 270, 96, b.rng);
         curls(b, mass, 7000, 5);
-        b.erase(Path(faceOutline(b.h)), 1.5);
+        b.erase(openFace(b.h), 1.5);
     });
     // Short pixie, platinum, brushed forward.
     woman(kAsh, [](Builder& b) {
@@ -559,7 +566,7 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
     woman(kBlack, [](Builder& b) {
         Path mass = curlyMass(b.h, 34, 250, 112, b.rng);
         curls(b, mass, 9000, 4.5);
-        b.erase(Path(faceOutline(b.h)), 1.5);
+        b.erase(openFace(b.h), 1.5);
     });
 
     idx = 0;
@@ -606,7 +613,7 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
     man(kBlack, [&](Builder& b) {
         Path mass = curlyMass(b.h, 10, H.earTop, H.skullRx + 10, b.rng);
         curls(b, mass, 6000, 3.6);
-        b.erase(Path(faceOutline(H)), 1.0);
+        b.erase(openFace(H), 1.0);
     });
     // Grey side part, distinguished.
     man(kGrey, [&](Builder& b) { shortHair(b, 8, [&](Pt p) { return p.x < H.cx - 25 ? Pt{-0.5, 0.7} : Pt{0.85, -0.1}; }, 14, 1500); });

@@ -78,6 +78,14 @@ int main(int argc, char** argv) {
         if (only == "check") {
             ok &= save(out / "check-women.png", checkSheet(drawPortrait(woman, true), drawBackdrop(woman), hairs.women));
             ok &= save(out / "check-men.png", checkSheet(drawPortrait(man, true), drawBackdrop(man), hairs.men));
+            // Two styles at full size, as the picture area shows them.
+            for (int g = 0; g < 2; ++g) {
+                Image scene = drawPortrait(g == 0 ? woman : man, true);
+                Image hairLayer(kPortraitW, kPortraitH);
+                hairLayer.drawScaled(g == 0 ? hairs.women[1] : hairs.men[2], kHairToPortraitX, kHairToPortraitY, kHairW, kHairH);
+                scene.composite(hairLayer);
+                ok &= save(out / (g == 0 ? "check-full-woman.png" : "check-full-man.png"), scene);
+            }
         }
     }
     if (want("frames")) {
