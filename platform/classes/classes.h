@@ -85,6 +85,18 @@ bool Supports(O* Obj, I*& Intf) {
   return Intf != nullptr;
 }
 
+// Frees the object and clears the variable first, so the variable never points at a freed object.
+template <typename T>
+void FreeAndNil(T*& Obj) {
+  T* tmp = Obj;
+  Obj = nullptr;
+  delete tmp;
+}
+template <typename T>
+constexpr bool Assigned(const T* Obj) {
+  return Obj != nullptr;
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Class registry (virtual constructors by name)
 

@@ -1,5 +1,6 @@
 #include "platform/rtl/variants.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -28,6 +29,7 @@ std::string VarTypeAsText(uint16_t T) {
     case varCurrency: return "Currency";
     case varDate: return "Date";
     case varOleStr: return "OleStr";
+    case varError: return "Error";
     case varBoolean: return "Boolean";
     case varVariant: return "Variant";
     case varInt64: return "Int64";
@@ -202,3 +204,57 @@ std::string VarToStrDef(const Variant& V, const std::string& Default) {
 Variant VarArrayOf(const std::vector<Variant>& Values) { return Variant(Values); }
 Variant VarFromDateTime(TDateTime D) { return Variant::FromDateTime(D); }
 TDateTime VarToDateTime(const Variant& V) { return V.AsDateTime(); }
+
+int32_t Variant::ErrorCode() const {
+  if (FType != varError) throw EVariantError("Invalid variant type conversion");
+  return static_cast<int32_t>(std::get<int64_t>(FValue));
+}
+
+namespace {
+enum class TArith { Add, Sub, Mul };
+Variant Arith(const Variant& A, const Variant& B, TArith Op) {
+  if (A.IsNull() || B.IsNull()) return Null;
+  if (A.IsArray() || B.IsArray() || A.IsError() || B.IsError()) throw EVariantError("Invalid variant operation");
+  if (Op == TArith::Add && A.IsString() && B.IsString()) return Variant(A.AsString() + B.AsString());
+  auto kind = [](const Variant& V) {
+    switch (V.VarType()) {
+      case varDouble:
+      case varDate: return 3;
+      case varCurrency: return 2;
+      case varString: {
+        int64_t i;
+        return TryStrToInt64(V.AsString(), i) ? 1 : 3;
+      }
+      default: return 1;
+    }
+  };
+  const int k = std::max(kind(A), kind(B));
+  if (k == 1) {
+    int64_t a = A.AsInt64(), b = B.AsInt64(), r;
+    bool overflow = Op == TArith::Add ? __builtin_add_overflow(a, b, &r)
+                    : Op == TArith::Sub ? __builtin_sub_overflow(a, b, &r)
+                                        : __builtin_mul_overflow(a, b, &r);
+    if (!overflow) return Variant(r);
+    return Variant(Op == TArith::Add ? double(a) + double(b) : Op == TArith::Sub ? double(a) - double(b) : double(a) * double(b));
+  }
+  if (k == 2) {
+    Currency a = A.AsCurrency(), b = B.AsCurrency();
+    return Variant(Op == TArith::Add ? a + b : Op == TArith::Sub ? a - b : a * b);
+  }
+  double a = A.AsDouble(), b = B.AsDouble();
+  double r = Op == TArith::Add ? a + b : Op == TArith::Sub ? a - b : a * b;
+  const bool date = (A.VarType() == varDate || B.VarType() == varDate) && Op != TArith::Mul &&
+                    !(A.VarType() == varDate && B.VarType() == varDate && Op == TArith::Sub);
+  return date ? Variant::FromDateTime(r) : Variant(r);
+}
+}  // namespace
+
+Variant operator+(const Variant& A, const Variant& B) { return Arith(A, B, TArith::Add); }
+Variant operator-(const Variant& A, const Variant& B) { return Arith(A, B, TArith::Sub); }
+Variant operator*(const Variant& A, const Variant& B) { return Arith(A, B, TArith::Mul); }
+Variant operator/(const Variant& A, const Variant& B) {
+  if (A.IsNull() || B.IsNull()) return Null;
+  double b = B.AsDouble();
+  if (b == 0) throw EZeroDivide("Floating point division by zero");
+  return Variant(A.AsDouble() / b);
+}

@@ -21,6 +21,7 @@ enum TVarType : uint16_t {
   varCurrency = 0x0006,
   varDate = 0x0007,
   varOleStr = 0x0008,
+  varError = 0x000A,
   varBoolean = 0x000B,
   varVariant = 0x000C,
   varInt64 = 0x0014,
@@ -49,6 +50,8 @@ class Variant {
   static Variant Null() { Variant v; v.FType = varNull; return v; }
   static Variant Empty() { return Variant(); }
   static Variant FromDateTime(TDateTime D) { Variant v(D); v.FType = varDate; return v; }
+  // An error value carrying a code (converts to nothing; VarToStr raises).
+  static Variant Error(int32_t Code) { Variant v(Code); v.FType = varError; return v; }
 
   // varEmpty, varNull, varInteger, varInt64, varDouble, varCurrency, varDate, varBoolean, varString,
   // or varArray | varVariant.
@@ -58,6 +61,8 @@ class Variant {
   bool IsArray() const { return FType == (varArray | varVariant); }
   bool IsNumeric() const;  // integer, Int64, double, currency, boolean
   bool IsString() const { return FType == varString; }
+  bool IsError() const { return FType == varError; }
+  int32_t ErrorCode() const;  // EVariantError when not an error value
 
   // Conversions. Empty converts to 0 / "" / False; Null raises EVariantError except in ToString
   // (which VarToStr maps to ""); strings convert through StrToInt/StrToFloat/StrToBool.
@@ -90,6 +95,13 @@ class Variant {
   friend bool operator<=(const Variant& A, const Variant& B) { return !(B < A); }
   friend bool operator>=(const Variant& A, const Variant& B) { return !(A < B); }
 
+  // Arithmetic: Null in either operand gives Null; two strings concatenate under +; otherwise the
+  // operands convert to the wider of Int64, Currency and Double (a date stays a date under + and -).
+  friend Variant operator+(const Variant& A, const Variant& B);
+  friend Variant operator-(const Variant& A, const Variant& B);
+  friend Variant operator*(const Variant& A, const Variant& B);
+  friend Variant operator/(const Variant& A, const Variant& B);  // always Double; EZeroDivide
+
  private:
   uint16_t FType = varEmpty;
   std::variant<std::monostate, int64_t, double, std::string, std::shared_ptr<std::vector<Variant>>> FValue;
@@ -105,6 +117,7 @@ inline bool VarIsClear(const Variant& V) { return V.IsEmpty(); }
 inline bool VarIsArray(const Variant& V) { return V.IsArray(); }
 inline bool VarIsNumeric(const Variant& V) { return V.IsNumeric(); }
 inline bool VarIsStr(const Variant& V) { return V.IsString(); }
+inline bool VarIsError(const Variant& V) { return V.IsError(); }
 // Text of a variant; Null and Empty give "". Arrays raise EVariantError.
 std::string VarToStr(const Variant& V);
 std::string VarToStrDef(const Variant& V, const std::string& Default);

@@ -71,3 +71,23 @@ TEST(Variant, ConversionsAndComparisons) {
   EXPECT_EQ(VarType(date), varDate);
   EXPECT_EQ(VarToStr(date), "2024-03-05");
 }
+
+TEST(Variant, Arithmetic) {
+  EXPECT_EQ(VarType(Variant(2) + Variant(3)), varInt64);
+  EXPECT_EQ((Variant(2) + Variant(3)).AsInteger(), 5);
+  EXPECT_EQ(VarToStr(Variant("ab") + Variant("cd")), "abcd");
+  EXPECT_EQ((Variant("2") + Variant(3)).AsInteger(), 5);
+  EXPECT_DOUBLE_EQ((Variant(1) + Variant(0.5)).AsDouble(), 1.5);
+  Variant sum = Variant(Currency::FromInt(1)) + Variant(Currency::FromInt(2)) + Variant(3);
+  EXPECT_EQ(VarType(sum), varCurrency);
+  EXPECT_EQ(VarToStr(sum), "6");
+  EXPECT_TRUE(VarIsNull(Variant(1) + Null));
+  EXPECT_EQ(VarType(VarFromDateTime(10) + Variant(1)), varDate);
+  EXPECT_EQ(VarType(VarFromDateTime(10) - VarFromDateTime(4)), varDouble);
+  EXPECT_THROW(Variant(1) / Variant(0), EZeroDivide);
+  EXPECT_THROW(Variant("x") + Variant(1), EVariantError);
+  Variant err = Variant::Error(-1);
+  EXPECT_TRUE(VarIsError(err));
+  EXPECT_EQ(err.ErrorCode(), -1);
+  EXPECT_THROW(VarToStr(err), EVariantError);
+}
