@@ -158,7 +158,7 @@ void THandleStream::SetSize(int64_t NewSize) {
 namespace {
 int OpenFile(const std::string& Name, uint32_t Mode) {
   std::string n = NormalizePathDelimiters(Name);
-  if ((Mode & 0xFFFF) == fmCreate || Mode == 0xFFFF)
+  if ((Mode & 0xFF00) == fmCreate)
     return ::open(n.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   int flags = O_CLOEXEC;
   switch (Mode & 3) {
@@ -171,7 +171,7 @@ int OpenFile(const std::string& Name, uint32_t Mode) {
 }  // namespace
 
 TFileStream::TFileStream(const std::string& AFileName, uint32_t Mode) : THandleStream(-1), FFileName(AFileName) {
-  const bool create = (Mode & 0xFFFF) == fmCreate || Mode == 0xFFFF;
+  const bool create = (Mode & 0xFF00) == fmCreate;
   FHandle = OpenFile(AFileName, Mode);
   std::string reason;
   if (FHandle >= 0) {

@@ -113,7 +113,8 @@ extern TFormatSettings FormatSettings;
 // Format: the class library's format strings.
 //   %[index:][-][width][.precision]type, type one of d u x s f e g n m p; '*' takes width or precision
 //   from the arguments; "%%" is a percent sign. A mismatched argument or a missing one raises
-//   EConvertError ("Format '%s' invalid or incompatible with argument").
+//   EConvertError ("Format '%s' invalid or incompatible with argument"). The width and precision of
+//   %s count whole UTF-8 characters, so a precision never splits a character.
 // Float conversions (f e g n m) round the decimal digit string half away from zero, working from the
 // value's 15 significant digits (so Format("%.1f", 0.25) is "0.3" and 0.15 gives "0.2"); Round() is the
 // one that rounds half to even.

@@ -32,7 +32,7 @@ TEST(Streams, FileStreamRoundTripAndOpenErrors) {
   ForceDirectories(dir);
   std::string f = dir + "/data.bin";
   {
-    TFileStream fs(f, fmCreate);
+    TFileStream fs(f, fmCreate | fmShareExclusive);  // share modes are accepted and ignored
     TStringStream src("hello world");
     EXPECT_EQ(fs.CopyFrom(&src, 0), 11);
   }
