@@ -180,8 +180,8 @@ Image drawLogo() {
 
 Image drawRotateCursor() {
     Image img(32, 32);
-    Pt c{16, 16.5};
-    double r = 9.5;
+    Pt c{16.5, 17};
+    double r = 8.5;
     double a0 = -kPi * 0.35, a1 = a0 + kPi * 1.55;
     Polygon ring = arc(c, r, r, a0, a1, 48);
     // Arrow head at the end of the arc, pointing along it.
@@ -189,10 +189,14 @@ Image drawRotateCursor() {
     Pt dir{-std::sin(a1), std::cos(a1)};
     Pt nrm{std::cos(a1), std::sin(a1)};
     Polygon head{end + dir * 6.5, end + nrm * 5.5, end - nrm * 5.5};
+    orientPositive(head);
     Path black = stroke(ring, 3.0, false);
     black.add(head);
     Path white = stroke(ring, 6.0, true);
-    Polygon headOut{end + dir * 9.0, end + nrm * 8.0 - dir * 1.6, end - nrm * 8.0 - dir * 1.6};
+    // The white rim of the head: the head enlarged about its centre.
+    Pt g = (head[0] + head[1] + head[2]) * (1.0 / 3.0);
+    Polygon headOut;
+    for (Pt v : head) headOut.push_back(g + (v - g) * 1.6);
     white.add(headOut);
     img.fill(white, rgb(0xFFFFFF));
     img.fill(black, rgb(0x000000));

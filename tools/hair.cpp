@@ -112,6 +112,19 @@ public:
         img.composite(layer, 1.0f, Mode::Inside);
     }
 
+    // Clears the hair over the visible face (below topY and outside the model's own hair), so a
+    // mass drawn over the head leaves the face open without uncovering the own hair.
+    void eraseFace(double topY, double blur = 1.2) {
+        Polygon f = faceOutline(h);
+        for (Pt& p : f) p.y = std::max(p.y, topY);
+        Image layer(kHairW, kHairH);
+        layer.transform = img.transform;
+        layer.fill(Path(f), rgb(0));
+        layer.fill(cap(1.0), rgb(0), Rule::NonZero, Mode::Erase);
+        if (blur > 0) layer.blur(blur);
+        img.composite(layer, 1.0f, Mode::Erase);
+    }
+
     void erase(Path p, double blur = 1.0) {
         for (Polygon& poly : p.parts) orientPositive(poly);
         Image layer(kHairW, kHairH);
@@ -223,7 +236,7 @@ void fringe(Builder& b, Fringe kind, double lengthY, double widthShare = 0.9, do
         case Fringe::Blunt:
         case Fringe::Wispy: {
             double x = cx + u * tw * widthShare;
-            double tip = lengthY + b.rng.uniform(-2, 2) + (kind == Fringe::Wispy ? b.rng.uniform(-6, 6) : 0) + std::abs(u) * std::abs(u) * 14;
+            double tip = lengthY + b.rng.uniform(-2, 2) + (kind == Fringe::Wispy ? b.rng.uniform(-6, 6) : 0) + std::abs(u) * std::abs(u) * 6;
             cv = smoothOpen({{cx + u * tw * 0.4, h.skullTop() + 8}, {cx + u * tw * 0.75, h.hairlineY - 8}, {x, tip}}, 10);
             break;
         }
@@ -295,9 +308,7 @@ void ponytail(Builder& b, Pt from, double s, double endY, double wave) {
         curves.push_back(cv);
     }
     b.part(Builder::body(curves, 12, 0.4), curves, 10, 6);
-    // Band holding the tail.
     (void)h;
-    b.img.fill(Path(ellipse(from + Pt{s * 4, 6}, 8, 4, s * 0.5)), shade(b.c.dark, 0.6));
 }
 
 void braid(Builder& b, Pt from, Pt to, double w) {
@@ -313,6 +324,11 @@ void braid(Builder& b, Pt from, Pt to, double w) {
         for (int k = -2; k <= 2; ++k)
             curves.push_back(smoothOpen({cpt + Pt{-s * ww * 0.35, -ww * 0.45 + k * 2.0}, cpt + Pt{0, k * 2.0}, cpt + Pt{s * ww * 0.3, ww * 0.45 + k * 2.0}}, 6));
         b.part(Path(lobe), curves, 3, 2, 0.7);
+        Image gloss(kHairW, kHairH);
+        gloss.transform = b.img.transform;
+        gloss.fill(Path(ellipse(cpt + Pt{-s * ww * 0.08, -ww * 0.12}, ww * 0.22, ww * 0.32, s * 0.6)), withAlpha(b.c.light, 0.45f));
+        gloss.blur(2.0);
+        b.img.composite(gloss, 1.0f, Mode::Inside);
     }
     // Loose end.
     std::vector<Polygon> tail;
@@ -359,13 +375,6 @@ void spikes(Builder& b, int count, double len, double vol) {
         shape.add(stroke(cv, [](double t) { return 16 * (1 - t) + 0.8; }));
     }
     b.part(shape, curves, 8, 5, 0.8);
-}
-
-// The face below the hairline: what a curly mass must leave visible.
-Path openFace(const Head& h) {
-    Polygon f = faceOutline(h);
-    for (Pt& p : f) p.y = std::max(p.y, h.hairlineY + 3);
-    return Path(f);
 }
 
 void curls(Builder& b, Path shape, int count, double r) {
@@ -477,7 +486,9 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
     // Side ponytail over the shoulder.
     woman(kAuburn, [](Builder& b) {
         sweptBack(b, {b.h.cx + 60, b.h.skullCy + 20}, 5);
-        ponytail(b, {b.h.cx + 62, b.h.earBottom - 6}, 1, 390, 4);
+        // Gathered at the nape, brought forward over the shoulder from behind the jaw.
+        ponytail(b, {b.h.cx + 40, b.h.earBottom + 6}, 1, 390, 4);
+        b.eraseFace(b.h.earBottom - 6, 1.0);
     });
     // Pixie with side-swept fringe.
     woman(kChestnut, [](Builder& b) {
@@ -488,7 +499,7 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
     woman(kDarkBrown, [](Builder& b) {
         Path mass = curlyMass(b.h, 16, 360, 110, b.rng);
         curls(b, mass, 9000, 5.5);
-        b.erase(openFace(b.h), 1.5);
+        b.eraseFace(b.h.hairlineY + 3, 1.5);
         b.erase(Path(neckOutline(b.h)), 1.0);
     });
     // Long straight platinum with side part.
@@ -526,7 +537,7 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
     woman(kCopper, [](Builder& b) {
         Path mass = curlyMass(b.h, 14, 270, 96, b.rng);
         curls(b, mass, 7000, 5);
-        b.erase(openFace(b.h), 1.5);
+        b.eraseFace(b.h.hairlineY + 3, 1.5);
     });
     // Short pixie, platinum, brushed forward.
     woman(kAsh, [](Builder& b) {
@@ -566,7 +577,7 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
     woman(kBlack, [](Builder& b) {
         Path mass = curlyMass(b.h, 34, 250, 112, b.rng);
         curls(b, mass, 9000, 4.5);
-        b.erase(openFace(b.h), 1.5);
+        b.eraseFace(b.h.hairlineY + 3, 1.5);
     });
 
     idx = 0;
@@ -613,7 +624,7 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
     man(kBlack, [&](Builder& b) {
         Path mass = curlyMass(b.h, 10, H.earTop, H.skullRx + 10, b.rng);
         curls(b, mass, 6000, 3.6);
-        b.erase(openFace(H), 1.0);
+        b.eraseFace(H.hairlineY + 3, 1.0);
     });
     // Grey side part, distinguished.
     man(kGrey, [&](Builder& b) { shortHair(b, 8, [&](Pt p) { return p.x < H.cx - 25 ? Pt{-0.5, 0.7} : Pt{0.85, -0.1}; }, 14, 1500); });

@@ -78,21 +78,20 @@ int main(int argc, char** argv) {
         if (only == "check") {
             ok &= save(out / "check-women.png", checkSheet(drawPortrait(woman, true), drawBackdrop(woman), hairs.women));
             ok &= save(out / "check-men.png", checkSheet(drawPortrait(man, true), drawBackdrop(man), hairs.men));
-            // Two styles at full size, as the picture area shows them.
+            // Every style at full size, as the picture area shows it.
             for (int g = 0; g < 2; ++g) {
-                Image scene = drawPortrait(g == 0 ? woman : man, true);
-                Image hairLayer(kPortraitW, kPortraitH);
-                hairLayer.drawScaled(g == 0 ? hairs.women[1] : hairs.men[2], kHairToPortraitX, kHairToPortraitY, kHairW, kHairH);
-                scene.composite(hairLayer);
-                ok &= save(out / (g == 0 ? "check-full-woman.png" : "check-full-man.png"), scene);
+                const std::vector<Image>& set = g == 0 ? hairs.women : hairs.men;
+                Image portrait = drawPortrait(g == 0 ? woman : man, true);
+                for (size_t i = 0; i < set.size(); ++i) {
+                    Image scene = portrait;
+                    Image hairLayer(kPortraitW, kPortraitH);
+                    hairLayer.drawScaled(set[i], kHairToPortraitX, kHairToPortraitY, kHairW, kHairH);
+                    scene.composite(hairLayer);
+                    std::string file = name(i);
+                    file.insert(file.begin(), g == 0 ? 'w' : 'm');
+                    ok &= save(out / "full" / file, scene);
+                }
             }
-        }
-    }
-    if (want("frames")) {
-        for (int i = 0; i < kFrameCount; ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "%02d.png", i + 1);
-            ok &= save(out / "Frames" / name, drawFrame(i));
         }
     }
     if (only == "check") {
@@ -108,12 +107,12 @@ int main(int argc, char** argv) {
             ++i;
         }
         ok &= save(out / "check-toolbar.png", sheet);
-        Image cur(256, 128);
-        cur.fill(Path(rect(0, 0, 128, 128)), rgb(0xF0F0F0));
-        cur.fill(Path(rect(128, 0, 128, 128)), rgb(0x505A68));
+        Image cur(512, 256);
+        cur.fill(Path(rect(0, 0, 256, 256)), rgb(0xF0F0F0));
+        cur.fill(Path(rect(256, 0, 256, 256)), rgb(0x505A68));
         Image c = drawRotateCursor();
-        cur.drawScaled(c, 0, 0, 128, 128);
-        cur.drawScaled(c, 128, 0, 128, 128);
+        cur.drawScaled(c, 0, 0, 256, 256);
+        cur.drawScaled(c, 256, 0, 256, 256);
         ok &= save(out / "check-cursor.png", cur);
     }
     if (want("toolbar")) {

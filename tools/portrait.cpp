@@ -154,12 +154,12 @@ void drawClothes(Image& img, const Head& h, const Palette& pal) {
         soft(img, Path(ellipse({cx, h.shoulderY + 34}, 6, 10)), withAlpha(pal.skinShadow, 0.5f), 3);
         // Collar wings.
         for (int s = -1; s <= 1; s += 2) {
-            Polygon collar{{cx + s * (h.neckHalfW + 2), h.shoulderY - 34},
-                           {cx + s * (h.neckHalfW + 22), h.shoulderY - 10},
-                           {cx + s * 40, h.shoulderY + 34},
-                           {cx + s * 4, h.shoulderY + 46},
-                           {cx + s * (h.neckHalfW - 2), h.shoulderY - 14}};
-            Polygon sm = smoothClosed(collar, 6);
+            double nw = h.neckHalfW, sy = h.shoulderY;
+            Polygon collar{{cx + s * (nw - 2), sy - 40}};
+            cubicTo(collar, {cx + s * (nw + 8), sy - 36}, {cx + s * (nw + 20), sy - 22}, {cx + s * (nw + 26), sy - 4});
+            cubicTo(collar, {cx + s * (nw + 14), sy + 10}, {cx + s * 40, sy + 24}, {cx + s * 26, sy + 40});
+            cubicTo(collar, {cx + s * 22, sy + 20}, {cx + s * (nw - 2), sy - 6}, {cx + s * (nw - 6), sy - 22});
+            Polygon sm = collar;
             soft(img, Path(sm), withAlpha(rgb(0x2A3038), 0.35f), 3);
             img.fill(Path(sm), linear({cx, h.shoulderY - 30}, {cx + s * 40, h.shoulderY + 40}, {{0, shirt}, {1, shirtShade}}));
             img.fill(closedStroke(sm, 0.8), withAlpha(rgb(0x8E98A4), 0.8f));
