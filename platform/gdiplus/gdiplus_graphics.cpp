@@ -1,0 +1,378 @@
+// Graphics objects: drawing images (rectangles, parallelograms, colour matrices), lines, paths and text
+// onto a device context's target or a bitmap, through one QPainter per call.
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "platform/gdiplus/gdiplus_internal.h"
+#include "platform/win/surface.h"
+
+namespace Gdiplus {
+namespace {
+
+// One painter set up for a graphics object: target, DC origins and clip, world transform, smoothing.
+class PaintScope {
+ public:
+  explicit PaintScope(GpGraphics* g) : g_(g) {
+    QImage* image = nullptr;
+    if (g->bitmap) {
+      image = &g->bitmap->pixels;
+    } else {
+      win::DCSurface s;
+      if (!win::GetDCSurface(g->hdc, s) || !s.image) return;
+      image = s.image;
+      POINT vp, wo;
+      GetViewportOrgEx(g->hdc, &vp);
+      GetWindowOrgEx(g->hdc, &wo);
+      device_ = QTransform::fromTranslate(s.origin.x() + vp.x - wo.x, s.origin.y() + vp.y - wo.y);
+      clip_ = s.clip;
+      dirty_ = s.clip.boundingRect();
+    }
+    if (image->isNull() || !painter_.begin(image)) return;
+    if (!g->bitmap) painter_.setClipRegion(clip_);
+    bool smooth = g->smoothing == SmoothingModeHighQuality || g->smoothing == SmoothingModeAntiAlias ||
+                  g->smoothing == SmoothingModeAntiAlias8x8;
+    painter_.setRenderHint(QPainter::Antialiasing, smooth);
+    painter_.setRenderHint(QPainter::TextAntialiasing, g->textHint != TextRenderingHintSingleBitPerPixel &&
+                                                           g->textHint != TextRenderingHintSingleBitPerPixelGridFit);
+    painter_.setTransform(g->world * device_);
+  }
+  ~PaintScope() {
+    if (!painter_.isActive()) return;
+    painter_.end();
+    if (g_->bitmap)
+      g_->bitmap->Invalidate();
+    else
+      win::MarkDCDirty(g_->hdc, dirty_);
+  }
+  bool ok() const { return painter_.isActive(); }
+  QPainter& painter() { return painter_; }
+  // World to target pixels.
+  QTransform full() const { return g_->world * device_; }
+  QTransform device() const { return device_; }
+
+ private:
+  GpGraphics* g_;
+  QPainter painter_;
+  QTransform device_;
+  QRegion clip_;
+  QRect dirty_;
+};
+
+QColor ToQColor(ARGB c) { return QColor::fromRgba(c); }
+
+const ColorMatrix* BitmapMatrix(const GpImageAttributes* a, ColorMatrixFlags* flags) {
+  if (!a) return nullptr;
+  for (int type : {int(ColorAdjustTypeBitmap), int(ColorAdjustTypeDefault)})
+    if (a->byType[type].enabled) {
+      *flags = a->byType[type].flags;
+      return &a->byType[type].matrix;
+    }
+  return nullptr;
+}
+
+// Identity: 0; identity except the alpha scale [3][3]: 1; anything else: 2.
+int MatrixKind(const ColorMatrix& m) {
+  bool alphaOnly = true;
+  for (int i = 0; i < 5; ++i)
+    for (int j = 0; j < 5; ++j) {
+      if (i == 3 && j == 3) continue;
+      if (m.m[i][j] != (i == j ? 1.0f : 0.0f)) alphaOnly = false;
+    }
+  if (!alphaOnly) return 2;
+  return m.m[3][3] == 1.0f ? 0 : 1;
+}
+
+// Draws the source rectangle `src` (pixels) of an image so that its corners land on p0 (upper-left),
+// p1 (upper-right) and p2 (lower-left), in world coordinates.
+GpStatus DrawImageCore(GpGraphics* g, GpImage* image, QPointF p0, QPointF p1, QPointF p2, QRectF src,
+                       const GpImageAttributes* attributes) {
+  if (!g || !image) return InvalidParameter;
+  auto* b = AsBitmap(image);
+  if (b->pixels.isNull()) return b->loadStatus != Ok ? b->loadStatus : InvalidParameter;
+  const double sw = src.width(), sh = src.height();
+  if (sw == 0 || sh == 0 || !std::isfinite(sw) || !std::isfinite(sh)) return InvalidParameter;
+  // Source pixel coordinates to world coordinates.
+  const double m11 = (p1.x() - p0.x()) / sw, m12 = (p1.y() - p0.y()) / sw;
+  const double m21 = (p2.x() - p0.x()) / sh, m22 = (p2.y() - p0.y()) / sh;
+  QTransform toWorld(m11, m12, m21, m22, p0.x() - src.x() * m11 - src.y() * m21,
+                     p0.y() - src.x() * m12 - src.y() * m22);
+  QRectF visible = src.normalized() & QRectF(b->pixels.rect());
+  if (visible.isEmpty()) return Ok;
+  if (std::abs(m11 * m22 - m12 * m21) < 1e-12) return Ok;  // a flat parallelogram covers no pixel
+
+  ColorMatrixFlags flags = ColorMatrixFlagsDefault;
+  const ColorMatrix* cm = BitmapMatrix(attributes, &flags);
+  int kind = cm ? MatrixKind(*cm) : 0;
+  double opacity = 1.0;
+  if (kind == 1 && cm->m[3][3] <= 1.0f) {
+    opacity = std::max(0.0f, cm->m[3][3]);
+    if (opacity <= 0) return Ok;
+    kind = 0;
+  }
+
+  PaintScope ps(g);
+  if (!ps.ok()) return Ok;  // the DC draws nowhere
+  QPainter& p = ps.painter();
+  p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  p.setOpacity(opacity);
+  p.setTransform(toWorld * ps.full());
+  if (kind == 0) {
+    p.drawImage(visible, b->DrawCache(), visible);
+  } else {
+    // Per pixel, on a copy of just the pixels that can show.
+    QRect area = visible.toAlignedRect() & b->pixels.rect();
+    QImage adjusted = ApplyColorMatrix(b->pixels.copy(area), *cm, flags);
+    p.drawImage(visible, adjusted, visible.translated(-area.topLeft()));
+  }
+  return Ok;
+}
+
+QPen MakePen(const GpPen* pen) {
+  QPen q(ToQColor(pen->color));
+  q.setWidthF(pen->width);
+  q.setCosmetic(pen->unit == UnitPixel || pen->width == 0);
+  q.setCapStyle(Qt::FlatCap);
+  q.setJoinStyle(Qt::MiterJoin);
+  return q;
+}
+
+QColor BrushColor(const GpBrush* brush) {
+  auto* solid = dynamic_cast<const GpSolidFillImpl*>(brush);
+  return solid ? ToQColor(solid->color) : QColor(Qt::black);
+}
+
+}  // namespace
+
+QImage ApplyColorMatrix(const QImage& source, const ColorMatrix& cm, ColorMatrixFlags flags) {
+  QImage argb = source.convertToFormat(QImage::Format_ARGB32);
+  QImage out(argb.size(), QImage::Format_ARGB32_Premultiplied);
+  if (out.isNull()) return out;
+  float m[5][5];
+  for (int i = 0; i < 5; ++i)
+    for (int j = 0; j < 5; ++j) m[i][j] = cm.m[i][j];
+  auto clamp = [](float v) { return v <= 0 ? 0 : v >= 1 ? 255 : int(v * 255.0f + 0.5f); };
+  for (int y = 0; y < argb.height(); ++y) {
+    const QRgb* s = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+    QRgb* o = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < argb.width(); ++x) {
+      const QRgb c = s[x];
+      if ((flags & ColorMatrixFlagsSkipGrays) && qRed(c) == qGreen(c) && qGreen(c) == qBlue(c)) {
+        o[x] = qPremultiply(c);
+        continue;
+      }
+      const float v[4] = {qRed(c) / 255.0f, qGreen(c) / 255.0f, qBlue(c) / 255.0f, qAlpha(c) / 255.0f};
+      int r[4];
+      for (int j = 0; j < 4; ++j)
+        r[j] = clamp(v[0] * m[0][j] + v[1] * m[1][j] + v[2] * m[2][j] + v[3] * m[3][j] + m[4][j]);
+      o[x] = qPremultiply(qRgba(r[0], r[1], r[2], r[3]));
+    }
+  }
+  return out;
+}
+
+GpStatus GdipCreateFromHDC(HDC hdc, GpGraphics** graphics) {
+  if (!graphics) return InvalidParameter;
+  *graphics = nullptr;
+  win::DCSurface s;
+  if (!hdc || !win::GetDCSurface(hdc, s)) return OutOfMemory;  // what an unusable DC gave before
+  auto* g = new GpGraphics;
+  g->hdc = hdc;
+  *graphics = g;
+  return Ok;
+}
+
+GpStatus GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics) {
+  if (!graphics) return InvalidParameter;
+  *graphics = nullptr;
+  auto* b = AsBitmap(image);
+  if (!b || b->pixels.isNull()) return InvalidParameter;
+  auto* g = new GpGraphics;
+  g->bitmap = b;
+  *graphics = g;
+  return Ok;
+}
+
+GpStatus GdipDeleteGraphics(GpGraphics* graphics) {
+  if (!graphics) return InvalidParameter;
+  delete graphics;
+  return Ok;
+}
+
+GpStatus GdipGraphicsClear(GpGraphics* graphics, ARGB color) {
+  if (!graphics) return InvalidParameter;
+  PaintScope ps(graphics);
+  if (!ps.ok()) return Ok;
+  QPainter& p = ps.painter();
+  p.resetTransform();
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.fillRect(QRect(0, 0, p.device()->width(), p.device()->height()), ToQColor(color));
+  return Ok;
+}
+
+GpStatus GdipSetSmoothingMode(GpGraphics* graphics, SmoothingMode mode) {
+  if (!graphics || mode < SmoothingModeDefault || mode > SmoothingModeAntiAlias8x8) return InvalidParameter;
+  graphics->smoothing = mode;
+  return Ok;
+}
+
+GpStatus GdipGetSmoothingMode(GpGraphics* graphics, SmoothingMode* mode) {
+  if (!graphics || !mode) return InvalidParameter;
+  *mode = graphics->smoothing;
+  return Ok;
+}
+
+GpStatus GdipSetTextRenderingHint(GpGraphics* graphics, TextRenderingHint hint) {
+  if (!graphics || hint < TextRenderingHintSystemDefault || hint > TextRenderingHintClearTypeGridFit)
+    return InvalidParameter;
+  graphics->textHint = hint;
+  return Ok;
+}
+
+GpStatus GdipSetWorldTransform(GpGraphics* graphics, GpMatrix* matrix) {
+  if (!graphics || !matrix) return InvalidParameter;
+  graphics->world = matrix->m;
+  return Ok;
+}
+
+GpStatus GdipGetWorldTransform(GpGraphics* graphics, GpMatrix* matrix) {
+  if (!graphics || !matrix) return InvalidParameter;
+  matrix->m = graphics->world;
+  return Ok;
+}
+
+GpStatus GdipResetWorldTransform(GpGraphics* graphics) {
+  if (!graphics) return InvalidParameter;
+  graphics->world.reset();
+  return Ok;
+}
+
+GpStatus GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width, REAL height) {
+  if (!image) return InvalidParameter;
+  const QImage& px = AsBitmap(image)->pixels;
+  return DrawImageCore(graphics, image, {x, y}, {x + width, y}, {x, y + height},
+                       QRectF(0, 0, px.width(), px.height()), nullptr);
+}
+
+GpStatus GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height) {
+  return GdipDrawImageRect(graphics, image, REAL(x), REAL(y), REAL(width), REAL(height));
+}
+
+GpStatus GdipDrawImageI(GpGraphics* graphics, GpImage* image, INT x, INT y) {
+  if (!image) return InvalidParameter;
+  const QImage& px = AsBitmap(image)->pixels;
+  return GdipDrawImageRect(graphics, image, REAL(x), REAL(y), REAL(px.width()), REAL(px.height()));
+}
+
+GpStatus GdipDrawImagePoints(GpGraphics* graphics, GpImage* image, const GpPointF* points, INT count) {
+  if (!image || !points || count != 3) return InvalidParameter;
+  const QImage& px = AsBitmap(image)->pixels;
+  return DrawImageCore(graphics, image, {points[0].X, points[0].Y}, {points[1].X, points[1].Y},
+                       {points[2].X, points[2].Y}, QRectF(0, 0, px.width(), px.height()), nullptr);
+}
+
+GpStatus GdipDrawImagePointsRect(GpGraphics* graphics, GpImage* image, const GpPointF* points, INT count,
+                                 REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight, GpUnit srcUnit,
+                                 const GpImageAttributes* attributes, DrawImageAbort, void*) {
+  if (!points || count != 3 || (srcUnit != UnitPixel && srcUnit != UnitWorld)) return InvalidParameter;
+  return DrawImageCore(graphics, image, {points[0].X, points[0].Y}, {points[1].X, points[1].Y},
+                       {points[2].X, points[2].Y}, QRectF(srcx, srcy, srcwidth, srcheight), attributes);
+}
+
+GpStatus GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, REAL dsty, REAL dstwidth,
+                               REAL dstheight, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight,
+                               GpUnit srcUnit, const GpImageAttributes* attributes, DrawImageAbort, void*) {
+  if (srcUnit != UnitPixel && srcUnit != UnitWorld) return InvalidParameter;
+  return DrawImageCore(graphics, image, {dstx, dsty}, {dstx + dstwidth, dsty}, {dstx, dsty + dstheight},
+                       QRectF(srcx, srcy, srcwidth, srcheight), attributes);
+}
+
+GpStatus GdipDrawImageRectRectI(GpGraphics* graphics, GpImage* image, INT dstx, INT dsty, INT dstwidth,
+                                INT dstheight, INT srcx, INT srcy, INT srcwidth, INT srcheight, GpUnit srcUnit,
+                                const GpImageAttributes* attributes, DrawImageAbort callback,
+                                void* callbackData) {
+  return GdipDrawImageRectRect(graphics, image, REAL(dstx), REAL(dsty), REAL(dstwidth), REAL(dstheight),
+                               REAL(srcx), REAL(srcy), REAL(srcwidth), REAL(srcheight), srcUnit, attributes,
+                               callback, callbackData);
+}
+
+GpStatus GdipDrawLine(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2, REAL y2) {
+  if (!graphics || !pen) return InvalidParameter;
+  PaintScope ps(graphics);
+  if (!ps.ok()) return Ok;
+  ps.painter().setPen(MakePen(pen));
+  ps.painter().drawLine(QPointF(x1, y1), QPointF(x2, y2));
+  return Ok;
+}
+
+GpStatus GdipDrawLineI(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2, INT y2) {
+  return GdipDrawLine(graphics, pen, REAL(x1), REAL(y1), REAL(x2), REAL(y2));
+}
+
+GpStatus GdipDrawRectangle(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height) {
+  if (!graphics || !pen) return InvalidParameter;
+  PaintScope ps(graphics);
+  if (!ps.ok()) return Ok;
+  ps.painter().setPen(MakePen(pen));
+  ps.painter().setBrush(Qt::NoBrush);
+  ps.painter().drawRect(QRectF(x, y, width, height));
+  return Ok;
+}
+
+GpStatus GdipFillRectangle(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height) {
+  if (!graphics || !brush) return InvalidParameter;
+  PaintScope ps(graphics);
+  if (!ps.ok()) return Ok;
+  ps.painter().fillRect(QRectF(x, y, width, height), BrushColor(brush));
+  return Ok;
+}
+
+GpStatus GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
+  if (!graphics || !pen || !path) return InvalidParameter;
+  PaintScope ps(graphics);
+  if (!ps.ok()) return Ok;
+  ps.painter().strokePath(path->ToPainterPath(), MakePen(pen));
+  return Ok;
+}
+
+GpStatus GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* path) {
+  if (!graphics || !brush || !path) return InvalidParameter;
+  PaintScope ps(graphics);
+  if (!ps.ok()) return Ok;
+  ps.painter().fillPath(path->ToPainterPath(), BrushColor(brush));
+  return Ok;
+}
+
+GpStatus GdipDrawString(GpGraphics* graphics, const char16_t* string, INT length, const GpFont* font,
+                        const GpRectF* layoutRect, const GpStringFormat* /*format*/, const GpBrush* brush) {
+  if (!graphics || !string || !font || !layoutRect || !brush) return InvalidParameter;
+  // Fonts need the GUI application's font database.
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return GdiplusNotInitialized;
+  std::size_t n = 0;
+  if (length < 0)
+    while (string[n]) ++n;
+  else
+    n = std::size_t(length);
+  QString text = QString::fromUtf16(string, qsizetype(n));
+  if (text.isEmpty()) return Ok;
+  PaintScope ps(graphics);
+  if (!ps.ok()) return Ok;
+  QPainter& p = ps.painter();
+  p.setFont(font->ToQFont(graphics->textHint));
+  p.setPen(BrushColor(brush));
+  const GpRectF& r = *layoutRect;
+  if (r.Width <= 0 && r.Height <= 0) {
+    // Unbounded layout: lines start at the origin, nothing is wrapped or clipped.
+    p.drawText(QRectF(r.X, r.Y, 1e6, 1e6), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+  } else {
+    QRectF box(r.X, r.Y, r.Width > 0 ? r.Width : 1e6, r.Height > 0 ? r.Height : 1e6);
+    p.setClipRect(box, Qt::IntersectClip);
+    p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+  }
+  return Ok;
+}
+
+}  // namespace Gdiplus

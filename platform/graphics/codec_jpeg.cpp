@@ -1,0 +1,144 @@
+// JPEG through libjpeg. Errors arrive by longjmp, so library calls run in frames without destructors.
+// A file that ends early is rejected (the library would otherwise fill the rest with grey).
+#include "platform/graphics/codecs.h"
+
+#include <cstdio>
+// clang-format off
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
+
+#include <csetjmp>
+#include <cstdlib>
+#include <cstring>
+
+namespace PictureCodecs {
+namespace {
+
+struct JpegError {
+  jpeg_error_mgr mgr;
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void JpegFail(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<JpegError*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, err->message);
+  std::longjmp(err->jump, 1);
+}
+
+void JpegMessage(j_common_ptr cinfo, int level) {
+  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) JpegFail(cinfo);  // truncated file
+}
+
+bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, QImage* out) {
+  jpeg_decompress_struct cinfo;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  cinfo.err = jpeg_std_error(&err.mgr);
+  err.mgr.error_exit = JpegFail;
+  err.mgr.emit_message = JpegMessage;
+  std::uint8_t* volatile cmykRow = nullptr;
+  if (setjmp(err.jump)) {
+    std::free(cmykRow);
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+  jpeg_read_header(&cinfo, TRUE);
+  if (!SizeAcceptable(cinfo.image_width, cinfo.image_height)) {
+    std::snprintf(err.message, sizeof err.message, "JPEG picture size out of range");
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+  jpeg_start_decompress(&cinfo);
+  const int w = int(cinfo.output_width), h = int(cinfo.output_height);
+  *out = QImage(w, h, QImage::Format_RGB32);
+  if (out->isNull()) ERREXIT(&cinfo, JERR_OUT_OF_MEMORY);
+  if (cmyk) {
+    cmykRow = static_cast<std::uint8_t*>(std::malloc(std::size_t(w) * 4));
+    if (!cmykRow) ERREXIT(&cinfo, JERR_OUT_OF_MEMORY);
+  }
+  while (cinfo.output_scanline < cinfo.output_height) {
+    int y = int(cinfo.output_scanline);
+    JSAMPROW row = cmyk ? cmykRow : out->scanLine(y);
+    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) ERREXIT(&cinfo, JERR_INPUT_EOF);
+    if (cmyk) {
+      // Adobe writes inverted CMYK; that is what nearly every CMYK JPEG in the wild holds.
+      QRgb* o = reinterpret_cast<QRgb*>(out->scanLine(y));
+      for (int x = 0; x < w; ++x) {
+        const std::uint8_t* p = cmykRow + 4 * x;
+        int k = p[3];
+        o[x] = qRgb(p[0] * k / 255, p[1] * k / 255, p[2] * k / 255);
+      }
+    }
+  }
+  jpeg_finish_decompress(&cinfo);
+  std::free(cmykRow);
+  cmykRow = nullptr;
+  jpeg_destroy_decompress(&cinfo);
+  return true;
+}
+
+bool JpegEncodeRaw(const QImage* img, int quality, JpegError& err, unsigned char** buffer, unsigned long* size) {
+  jpeg_compress_struct cinfo;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  cinfo.err = jpeg_std_error(&err.mgr);
+  err.mgr.error_exit = JpegFail;
+  if (setjmp(err.jump)) {
+    jpeg_destroy_compress(&cinfo);
+    return false;
+  }
+  jpeg_create_compress(&cinfo);
+  jpeg_mem_dest(&cinfo, buffer, size);
+  cinfo.image_width = JDIMENSION(img->width());
+  cinfo.image_height = JDIMENSION(img->height());
+  cinfo.input_components = 4;
+  cinfo.in_color_space = JCS_EXT_BGRX;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row = const_cast<JSAMPROW>(img->constScanLine(int(cinfo.next_scanline)));
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  return true;
+}
+
+}  // namespace
+
+DecodeResult DecodeJpeg(std::span<const std::uint8_t> data) {
+  DecodeResult r;
+  if (data.size() < 3 || data[0] != 0xFF || data[1] != 0xD8) {
+    r.error = "not a JPEG file";
+    return r;
+  }
+  JpegError err;
+  std::memset(err.message, 0, sizeof err.message);
+  QImage img;
+  if (!JpegDecodeRaw(data.data(), data.size(), err, &img)) {
+    r.error = err.message[0] ? err.message : "JPEG decoding failed";
+    return r;
+  }
+  r.image = std::move(img);
+  r.bitsPerPixel = 24;
+  return r;
+}
+
+bool EncodeJpeg(const QImage& image, int quality, std::vector<std::uint8_t>& out) {
+  if (image.isNull()) return false;
+  QImage img = image.convertToFormat(QImage::Format_RGB32);
+  JpegError err;
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  bool ok = JpegEncodeRaw(&img, quality < 1 ? 1 : quality > 100 ? 100 : quality, err, &buffer, &size);
+  if (ok) out.assign(buffer, buffer + size);
+  std::free(buffer);
+  return ok;
+}
+
+}  // namespace PictureCodecs

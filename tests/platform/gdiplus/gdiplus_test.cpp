@@ -1,0 +1,467 @@
+// GDI+-like imaging on pixels: parallelograms, colour matrices, the y-up transform, hit tests, encoders,
+// bitmaps from bad files, pixel access and text.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "platform/gdiplus/gdiplus.h"
+#include "platform/graphics/codecs.h"
+#include "platform/graphics/graphics.h"
+#include "platform/win/surface.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+// A 32-bit DIB section selected into a memory DC, filled with one colour.
+struct Target {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bm = nullptr;
+  int w, h;
+  Target(int width, int height, COLORREF fill = RGB(255, 255, 255)) : w(width), h(height) {
+    BITMAPINFO bmi;
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = -h;
+    bmi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bm = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    SelectObject(dc, bm);
+    win::BitmapImage(bm)->fill(QColor(GetRValue(fill), GetGValue(fill), GetBValue(fill)));
+  }
+  ~Target() {
+    DeleteDC(dc);
+    DeleteObject(bm);
+  }
+  QRgb Pixel(int x, int y) const { return win::BitmapImage(bm)->pixel(x, y) | 0xFF000000u; }
+  QImage Image() const { return win::BitmapImage(bm)->copy(); }
+};
+
+struct Graphics {
+  GpGraphics* g = nullptr;
+  explicit Graphics(HDC dc) { EXPECT_EQ(GdipCreateFromHDC(dc, &g), Ok); }
+  ~Graphics() { GdipDeleteGraphics(g); }
+};
+
+GpBitmap* MakeBitmap(int w, int h, std::initializer_list<ARGB> pixels) {
+  GpBitmap* b = nullptr;
+  EXPECT_EQ(GdipCreateBitmapFromScan0(w, h, 0, PixelFormat32bppARGB, nullptr, &b), Ok);
+  int i = 0;
+  for (ARGB c : pixels) {
+    GdipBitmapSetPixel(b, i % w, i / w, c);
+    ++i;
+  }
+  return b;
+}
+
+int Distance(QRgb a, QRgb b) {
+  return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+}
+
+std::string TempPath(const std::string& name) { return std::string(::testing::TempDir()) + "tressora_gdiplus_" + name; }
+std::u16string U16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+ColorMatrix Identity() {
+  ColorMatrix m;
+  for (int i = 0; i < 5; ++i) m.m[i][i] = 1;
+  return m;
+}
+
+constexpr ARGB kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kYellow = 0xFFFFFF00;
+
+}  // namespace
+
+// The four pixels of a 2x2 picture must land in the quarters of the parallelogram its three points
+// name: upper-left, upper-right, lower-left.
+TEST(DrawImagePoints, TwoByTwoPictureLandsWhereItsThreePointsSay) {
+  struct Case {
+    const char* name;
+    GpPointF pts[3];
+    // Expected picture pixel index (0 UL, 1 UR, 2 LL, 3 LR) at four probe points.
+    QPoint probes[4];
+    int expect[4];
+  } cases[] = {
+      {"upright", {{10, 10}, {50, 10}, {10, 50}}, {{20, 20}, {40, 20}, {20, 40}, {40, 40}}, {0, 1, 2, 3}},
+      {"mirrored left-right", {{50, 10}, {10, 10}, {50, 50}}, {{20, 20}, {40, 20}, {20, 40}, {40, 40}}, {1, 0, 3, 2}},
+      {"upside down", {{10, 50}, {50, 50}, {10, 10}}, {{20, 20}, {40, 20}, {20, 40}, {40, 40}}, {2, 3, 0, 1}},
+      {"turned a quarter", {{50, 10}, {50, 50}, {10, 10}}, {{40, 20}, {40, 40}, {20, 20}, {20, 40}}, {0, 1, 2, 3}},
+      {"sheared", {{10, 10}, {40, 10}, {30, 50}}, {{22, 20}, {37, 20}, {32, 40}, {47, 40}}, {0, 1, 2, 3}},
+  };
+  GpBitmap* pic = MakeBitmap(2, 2, {kRed, kGreen, kBlue, kYellow});
+  const QRgb colours[4] = {kRed, kGreen, kBlue, kYellow};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Target t(60, 60);
+    {
+      Graphics g(t.dc);
+      GdipSetSmoothingMode(g.g, SmoothingModeHighQuality);
+      ASSERT_EQ(GdipDrawImagePoints(g.g, pic, c.pts, 3), Ok);
+    }
+    for (int i = 0; i < 4; ++i) {
+      QRgb got = t.Pixel(c.probes[i].x(), c.probes[i].y());
+      EXPECT_LT(Distance(got, colours[c.expect[i]]), 60) << "probe " << i << " got " << std::hex << got;
+    }
+    EXPECT_EQ(t.Pixel(5, 5), 0xFFFFFFFFu);  // outside the parallelogram nothing changes
+    EXPECT_EQ(t.Pixel(55, 55), 0xFFFFFFFFu);
+  }
+  GdipDisposeImage(pic);
+}
+
+TEST(ColorMatrix, AlphaScaleHalvesAlphaOnTheFastAndTheGeneralPath) {
+  GpBitmap* pic = MakeBitmap(2, 2, {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0x80FF0000});
+  struct Case {
+    const char* name;
+    ColorMatrix m;
+    ARGB expectFull;  // where the source is opaque red
+  };
+  ColorMatrix half = Identity();
+  half.m[3][3] = 0.5f;
+  ColorMatrix swapHalf = half;  // red and blue swapped too: no fast path
+  swapHalf.m[0][0] = swapHalf.m[2][2] = 0;
+  swapHalf.m[0][2] = swapHalf.m[2][0] = 1;
+  Case cases[] = {{"alpha only", half, 0x80FF0000}, {"with channel swap", swapHalf, 0x800000FF}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    GpBitmap* target = MakeBitmap(2, 2, {0, 0, 0, 0});
+    GpGraphics* g = nullptr;
+    ASSERT_EQ(GdipGetImageGraphicsContext(target, &g), Ok);
+    GpImageAttributes* attr = nullptr;
+    GdipCreateImageAttributes(&attr);
+    ASSERT_EQ(GdipSetImageAttributesColorMatrix(attr, ColorAdjustTypeBitmap, TRUE, &c.m, nullptr,
+                                                ColorMatrixFlagsDefault), Ok);
+    ASSERT_EQ(GdipDrawImageRectRectI(g, pic, 0, 0, 2, 2, 0, 0, 2, 2, UnitPixel, attr, nullptr, nullptr), Ok);
+    GdipDisposeImageAttributes(attr);
+    GdipDeleteGraphics(g);
+    ARGB full = 0, quarter = 0;
+    GdipBitmapGetPixel(target, 0, 0, &full);
+    GdipBitmapGetPixel(target, 1, 1, &quarter);
+    EXPECT_NEAR(int(full >> 24), 128, 2);
+    EXPECT_NEAR(int(quarter >> 24), 64, 2);
+    EXPECT_LT(Distance(full, c.expectFull), 6) << std::hex << full;
+    GdipDisposeImage(target);
+  }
+  GdipDisposeImage(pic);
+}
+
+TEST(ColorMatrix, HalfAlphaOverWhiteGivesTheHalfwayColour) {
+  GpBitmap* pic = MakeBitmap(1, 1, {kBlue});
+  Target t(20, 20);
+  ColorMatrix m = Identity();
+  m.m[3][3] = 0.5f;
+  GpImageAttributes* attr = nullptr;
+  GdipCreateImageAttributes(&attr);
+  GdipSetImageAttributesColorMatrix(attr, ColorAdjustTypeBitmap, TRUE, &m, nullptr, ColorMatrixFlagsDefault);
+  {
+    Graphics g(t.dc);
+    GpPointF pts[3] = {{0, 0}, {20, 0}, {0, 20}};
+    ASSERT_EQ(GdipDrawImagePointsRect(g.g, pic, pts, 3, 0, 0, 1, 1, UnitPixel, attr, nullptr, nullptr), Ok);
+  }
+  GdipDisposeImageAttributes(attr);
+  EXPECT_LT(Distance(t.Pixel(10, 10), qRgb(127, 127, 255)), 6) << std::hex << t.Pixel(10, 10);
+  GdipDisposeImage(pic);
+}
+
+TEST(WorldTransform, YUpTransformDrawsPictureSpacePointsAtHMinusY) {
+  const int H = 50;
+  GpMatrix* flip = nullptr;
+  GdipCreateMatrix(&flip);
+  GdipSetMatrixElements(flip, 1, 0, 0, 1, 0, 0);
+  GdipTranslateMatrix(flip, 0, REAL(H), MatrixOrderPrepend);
+  GdipScaleMatrix(flip, 1, -1, MatrixOrderPrepend);
+  GpPointF probe[2] = {{7, 12}, {30, 0}};
+  GdipTransformMatrixPoints(flip, probe, 2);
+  EXPECT_FLOAT_EQ(probe[0].X, 7);
+  EXPECT_FLOAT_EQ(probe[0].Y, H - 12);
+  EXPECT_FLOAT_EQ(probe[1].Y, H);
+
+  // A 4x4 red picture whose picture-space upper-left corner is (20, 30): it covers pixels x 20..23 and
+  // y H-30..H-27.
+  GpBitmap* pic = MakeBitmap(4, 4, {});
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) GdipBitmapSetPixel(pic, x, y, kRed);
+  Target t(40, H);
+  {
+    Graphics g(t.dc);
+    ASSERT_EQ(GdipSetWorldTransform(g.g, flip), Ok);
+    GpPointF pts[3] = {{20, 30}, {24, 30}, {20, 26}};
+    ASSERT_EQ(GdipDrawImagePoints(g.g, pic, pts, 3), Ok);
+  }
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < 40; ++x) {
+      bool inside = x >= 20 && x < 24 && y >= H - 30 && y < H - 26;
+      EXPECT_EQ(t.Pixel(x, y), inside ? 0xFFFF0000u : 0xFFFFFFFFu) << x << "," << y;
+    }
+  GdipDeleteMatrix(flip);
+  GdipDisposeImage(pic);
+}
+
+TEST(Paths, PointInPathUsesTheOddEvenRule) {
+  GpPath* path = nullptr;
+  ASSERT_EQ(GdipCreatePath(FillModeAlternate, &path), Ok);
+  // A concave "U": the notch between its arms is outside.
+  GpPointF u[8] = {{0, 0}, {30, 0}, {30, 30}, {20, 30}, {20, 10}, {10, 10}, {10, 30}, {0, 30}};
+  GdipAddPathPolygon(path, u, 8);
+  struct Probe {
+    REAL x, y;
+    BOOL inside;
+  } polygonProbes[] = {{5, 5, TRUE}, {5, 25, TRUE}, {15, 20, FALSE}, {25, 25, TRUE}, {15, 5, TRUE}, {-1, 5, FALSE}, {31, 5, FALSE}};
+  for (const Probe& p : polygonProbes) {
+    BOOL r = -1;
+    ASSERT_EQ(GdipIsVisiblePathPoint(path, p.x, p.y, nullptr, &r), Ok);
+    EXPECT_EQ(r, p.inside) << p.x << "," << p.y;
+  }
+  // Two overlapping ellipses: their overlap is outside, the rest of each is inside.
+  GdipResetPath(path);
+  GdipAddPathEllipse(path, 0, 0, 40, 20);
+  GdipAddPathEllipse(path, 20, 0, 40, 20);
+  Probe ellipseProbes[] = {{5, 10, TRUE}, {30, 10, FALSE}, {55, 10, TRUE}, {1, 1, FALSE}, {30, 5, FALSE}, {20, 19.5f, TRUE}, {10, 10, TRUE}};
+  for (const Probe& p : ellipseProbes) {
+    BOOL r = -1;
+    GdipIsVisiblePathPoint(path, p.x, p.y, nullptr, &r);
+    EXPECT_EQ(r, p.inside) << p.x << "," << p.y;
+  }
+  // Eight small handle circles: a point exactly 4 from a centre is on the circle, 5 is off.
+  GdipResetPath(path);
+  for (int i = 0; i < 8; ++i) GdipAddPathEllipse(path, REAL(i * 20 - 4), -4, 8, 8);
+  BOOL on = FALSE, off = TRUE;
+  GdipIsVisiblePathPoint(path, 40 + 4, 0, nullptr, &on);
+  GdipIsVisiblePathPoint(path, 40 + 5, 0, nullptr, &off);
+  EXPECT_EQ(on, TRUE);
+  EXPECT_EQ(off, FALSE);
+  GdipDeletePath(path);
+}
+
+TEST(Paths, FillAndDrawPathPaintTheOutline) {
+  Target t(40, 40);
+  GpPath* path = nullptr;
+  GdipCreatePath(FillModeAlternate, &path);
+  GpPointF square[4] = {{10, 10}, {30, 10}, {30, 30}, {10, 30}};
+  GdipAddPathPolygon(path, square, 4);
+  GpSolidFill* brush = nullptr;
+  GdipCreateSolidFill(kRed, &brush);
+  GpPen* pen = nullptr;
+  GdipCreatePen1(0xFF000000, 1, UnitWorld, &pen);
+  {
+    Graphics g(t.dc);
+    ASSERT_EQ(GdipFillPath(g.g, brush, path), Ok);
+    ASSERT_EQ(GdipDrawPath(g.g, pen, path), Ok);
+    ASSERT_EQ(GdipDrawLine(g.g, pen, 0, 35.5f, 40, 35.5f), Ok);
+  }
+  EXPECT_EQ(t.Pixel(20, 20), 0xFFFF0000u);
+  EXPECT_EQ(t.Pixel(5, 5), 0xFFFFFFFFu);
+  EXPECT_EQ(t.Pixel(20, 35), 0xFF000000u);
+  GdipDeletePen(pen);
+  GdipDeleteBrush(brush);
+  GdipDeletePath(path);
+}
+
+TEST(Encoders, BmpEncoderFoundByMimeTypeSavesLosslessly) {
+  UINT count = 0, size = 0;
+  ASSERT_EQ(GdipGetImageEncodersSize(&count, &size), Ok);
+  std::vector<std::uint8_t> buffer(size);
+  auto* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
+  ASSERT_EQ(GdipGetImageEncoders(count, size, codecs), Ok);
+  const ImageCodecInfo* bmp = nullptr;
+  for (UINT i = 0; i < count; ++i)
+    if (std::u16string_view(codecs[i].MimeType) == u"image/bmp") bmp = &codecs[i];
+  ASSERT_NE(bmp, nullptr);
+
+  struct Case {
+    const char* name;
+    ARGB a, b;
+    int bits;
+  } cases[] = {{"opaque", 0xFF123456, 0xFFABCDEF, 24}, {"with alpha", 0x80123456, 0x01ABCDEF, 32}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    GpBitmap* pic = MakeBitmap(3, 2, {c.a, c.b, c.a, c.b, c.a, c.b});
+    std::string path = TempPath(std::string(c.name) + ".bmp");
+    ASSERT_EQ(GdipSaveImageToFile(pic, U16(path).c_str(), &bmp->Clsid, nullptr), Ok);
+    std::ifstream f(path, std::ios::binary);
+    std::vector<char> head(30);
+    f.read(head.data(), 30);
+    EXPECT_EQ(head[0], 'B');
+    EXPECT_EQ(int(head[28]), c.bits);
+    GpBitmap* back = nullptr;
+    ASSERT_EQ(GdipCreateBitmapFromFile(U16(path).c_str(), &back), Ok);
+    for (int i = 0; i < 6; ++i) {
+      ARGB got = 0;
+      GdipBitmapGetPixel(back, i % 3, i / 3, &got);
+      EXPECT_EQ(got, (i % 2) ? c.b : c.a) << i;
+    }
+    GdipDisposeImage(back);
+    // A write that cannot happen is reported.
+    EXPECT_NE(GdipSaveImageToFile(pic, u"/nonexistent-folder/x.bmp", &bmp->Clsid, nullptr), Ok);
+    GdipDisposeImage(pic);
+  }
+}
+
+TEST(BadFiles, BitmapFromAMissingOrDamagedFileReadsZeroAndDrawsNothing) {
+  std::string damaged = TempPath("damaged.png");
+  {
+    std::ofstream f(damaged, std::ios::binary);
+    f << "\x89PNG\r\n\x1a\n garbage";
+  }
+  std::string unknown = TempPath("unknown.png");
+  {
+    std::ofstream f(unknown, std::ios::binary);
+    f << "not a picture at all";
+  }
+  for (const std::string& path : {TempPath("missing.png"), damaged, unknown}) {
+    SCOPED_TRACE(path);
+    GpBitmap* b = nullptr;
+    EXPECT_NE(GdipCreateBitmapFromFile(U16(path).c_str(), &b), Ok);
+    ASSERT_NE(b, nullptr);
+    UINT w = 99, h = 99;
+    EXPECT_EQ(GdipGetImageWidth(b, &w), Ok);
+    EXPECT_EQ(GdipGetImageHeight(b, &h), Ok);
+    EXPECT_EQ(w, 0u);
+    EXPECT_EQ(h, 0u);
+    Target t(20, 20);
+    QImage before = t.Image();
+    {
+      Graphics g(t.dc);
+      GpPointF pts[3] = {{0, 0}, {20, 0}, {0, 20}};
+      GdipDrawImagePoints(g.g, b, pts, 3);
+      GdipDrawImageRectI(g.g, b, 0, 0, 20, 20);
+      GdipDrawImageRectRectI(g.g, b, 0, 0, 20, 20, 0, 0, 1, 1, UnitPixel, nullptr, nullptr, nullptr);
+      EXPECT_NE(GdipDrawImageRectI(g.g, nullptr, 0, 0, 20, 20), Ok);
+    }
+    EXPECT_EQ(t.Image(), before);
+    ARGB c = 0;
+    EXPECT_EQ(GdipBitmapGetPixel(b, 0, 0, &c), InvalidParameter);
+    GdipDisposeImage(b);
+  }
+}
+
+TEST(Pixels, SetAndGetRoundTripExactlyForAnyAlpha) {
+  GpBitmap* b = MakeBitmap(8, 8, {});
+  int i = 0;
+  for (ARGB a : {0u, 1u, 2u, 127u, 128u, 200u, 254u, 255u})
+    for (ARGB rgb : {0x000000u, 0xFFFFFFu, 0x123456u, 0x01FE80u, 0xFF0001u, 0x7F7F7Fu, 0x00FF00u, 0xABCDEFu}) {
+      ARGB c = a << 24 | rgb, got = 0;
+      ASSERT_EQ(GdipBitmapSetPixel(b, i % 8, i / 8, c), Ok);
+      ASSERT_EQ(GdipBitmapGetPixel(b, i % 8, i / 8, &got), Ok);
+      EXPECT_EQ(got, c);
+      ++i;
+    }
+  EXPECT_EQ(GdipBitmapSetPixel(b, 8, 0, 0), InvalidParameter);
+  EXPECT_EQ(GdipBitmapSetPixel(b, 0, -1, 0), InvalidParameter);
+  GdipDisposeImage(b);
+}
+
+TEST(Clones, AreaCloneCopiesTheRectangleAndRefusesOneOutside) {
+  GpBitmap* b = MakeBitmap(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+  GpBitmap* c = nullptr;
+  ASSERT_EQ(GdipCloneBitmapAreaI(1, 1, 2, 2, 0, b, &c), Ok);
+  UINT w = 0;
+  GdipGetImageWidth(c, &w);
+  EXPECT_EQ(w, 2u);
+  ARGB v = 0;
+  GdipBitmapGetPixel(c, 1, 1, &v);
+  EXPECT_EQ(v, 9u);
+  GdipBitmapSetPixel(c, 0, 0, 42);  // the clone is independent
+  GdipBitmapGetPixel(b, 1, 1, &v);
+  EXPECT_EQ(v, 5u);
+  GpBitmap* bad = nullptr;
+  EXPECT_EQ(GdipCloneBitmapAreaI(2, 2, 2, 2, 0, b, &bad), InvalidParameter);
+  EXPECT_EQ(bad, nullptr);
+  GdipDisposeImage(c);
+  GdipDisposeImage(b);
+}
+
+TEST(GdiBitmaps, RoundTripThroughHBITMAPAndAClassLibraryBitmap) {
+  TBitmap source;
+  source.SetPixelFormat(pf24bit);
+  source.SetSize(4, 3);
+  source.Canvas()->SetPixels(1, 2, clRed);
+  GpBitmap* b = nullptr;
+  ASSERT_EQ(GdipCreateBitmapFromHBITMAP(source.Handle(), source.Palette(), &b), Ok);
+  ARGB c = 0;
+  GdipBitmapGetPixel(b, 1, 2, &c);
+  EXPECT_EQ(c, 0xFFFF0000u);
+  GdipBitmapGetPixel(b, 0, 0, &c);
+  EXPECT_EQ(c, 0xFFFFFFFFu);
+  GdipBitmapSetPixel(b, 3, 0, 0xFF0000FF);
+  HBITMAP h = nullptr;
+  ASSERT_EQ(GdipCreateHBITMAPFromBitmap(b, &h, 0), Ok);
+  TBitmap back;
+  back.SetHandle(h);
+  back.SetPixelFormat(pf24bit);
+  EXPECT_EQ(back.Width(), 4);
+  EXPECT_EQ(back.Canvas()->Pixels(1, 2), clRed);
+  EXPECT_EQ(back.Canvas()->Pixels(3, 0), clBlue);
+  GdipDisposeImage(b);
+}
+
+TEST(Graphics, DrawingHonoursTheDcOriginAndClip) {
+  GpBitmap* pic = MakeBitmap(1, 1, {kGreen});
+  Target t(30, 30);
+  SetViewportOrgEx(t.dc, 5, 5, nullptr);
+  IntersectClipRect(t.dc, 0, 0, 10, 10);  // logical: pixels 5..14 after the origin
+  {
+    Graphics g(t.dc);
+    ASSERT_EQ(GdipDrawImageRectI(g.g, pic, 0, 0, 20, 20), Ok);
+  }
+  EXPECT_EQ(t.Pixel(4, 4), 0xFFFFFFFFu);
+  EXPECT_EQ(t.Pixel(5, 5), 0xFF00FF00u);
+  EXPECT_EQ(t.Pixel(14, 14), 0xFF00FF00u);
+  EXPECT_EQ(t.Pixel(16, 16), 0xFFFFFFFFu);
+  GdipDisposeImage(pic);
+}
+
+TEST(Graphics, ClearFillsWithTheColour) {
+  Target t(10, 10);
+  {
+    Graphics g(t.dc);
+    ASSERT_EQ(GdipGraphicsClear(g.g, 0xFF336699), Ok);
+  }
+  EXPECT_EQ(t.Pixel(0, 0), 0xFF336699u);
+  EXPECT_EQ(t.Pixel(9, 9), 0xFF336699u);
+}
+
+TEST(Text, DrawStringIsAntiAliasedAndShowsChineseText) {
+  Target t(200, 40);
+  GpFontFamily* family = nullptr;
+  ASSERT_EQ(GdipCreateFontFamilyFromName(u"宋体", nullptr, &family), Ok);
+  GpFont* font = nullptr;
+  ASSERT_EQ(GdipCreateFont(family, 16, FontStyleBold, UnitPoint, &font), Ok);
+  GpSolidFill* black = nullptr;
+  GdipCreateSolidFill(0xFF000000, &black);
+  {
+    Graphics g(t.dc);
+    GdipSetTextRenderingHint(g.g, TextRenderingHintAntiAlias);
+    GpRectF at{4, 4, 0, 0};
+    ASSERT_EQ(GdipDrawString(g.g, u"发型 Hair", -1, font, &at, nullptr, black), Ok);
+  }
+  int dark = 0, grey = 0, darkLeft = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 200; ++x) {
+      int v = qGray(t.Pixel(x, y));
+      dark += v < 60;
+      grey += v > 60 && v < 200;
+      darkLeft += v < 60 && x < 50;
+    }
+  EXPECT_GT(darkLeft, 20);  // the Chinese characters come first
+  EXPECT_GT(dark, 60);
+  EXPECT_GT(grey, 20);  // anti-aliased edges
+  EXPECT_EQ(t.Pixel(2, 2), 0xFFFFFFFFu);  // nothing above-left of the origin
+  if (const char* dir = std::getenv("TRESSORA_ARTIFACTS"))
+    win::BitmapImage(t.bm)->save(QString::fromStdString(std::string(dir) + "/gdiplus_text.png"));
+  GdipDeleteBrush(black);
+  GdipDeleteFont(font);
+  GdipDeleteFontFamily(family);
+}
+
+TEST(Startup, VersionOneStartsOthersAreRefused) {
+  ULONG_PTR token = 0;
+  GdiplusStartupInput input;
+  EXPECT_EQ(GdiplusStartup(&token, &input, nullptr), Ok);
+  EXPECT_NE(token, 0u);
+  GdiplusShutdown(token);
+  input.GdiplusVersion = 2;
+  EXPECT_EQ(GdiplusStartup(&token, &input, nullptr), UnsupportedGdiplusVersion);
+}
