@@ -1,0 +1,52 @@
+#pragma once
+// Speed buttons: graphic push buttons that can stay down, alone or as a group of one parent.
+
+#include <memory>
+
+#include "platform/controls/controls.h"
+
+enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+class TSpeedButton : public TGraphicControl {
+  DECLARE_CLASS(TSpeedButton, TGraphicControl)
+  explicit TSpeedButton(TComponent* AOwner);
+  ~TSpeedButton() override;
+
+  // Buttons of one parent with the same GroupIndex (not 0) act as one: one of them is down.
+  int GroupIndex() const { return FGroupIndex; }
+  void SetGroupIndex(int Value);
+  bool Down() const { return FDown; }
+  void SetDown(bool Value);
+  bool AllowAllUp() const { return FAllowAllUp; }
+  void SetAllowAllUp(bool Value);
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool Value);
+  // An optional picture beside the caption; empty by default.
+  TBitmap* Glyph();
+  void SetGlyph(TBitmap* Value);
+  TButtonLayout Layout() const { return FLayout; }
+  void SetLayout(TButtonLayout Value);
+  int Spacing() const { return FSpacing; }
+  void SetSpacing(int Value);
+  void Click() override;
+
+ protected:
+  void Paint() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void Dispatch(TMessage& Message) override;
+
+ private:
+  void UpdateExclusive();
+  int FGroupIndex = 0;
+  bool FDown = false;
+  bool FAllowAllUp = false;
+  bool FFlat = false;
+  bool FHot = false;
+  bool FPressing = false;   // the left button went down on it and is held
+  bool FInside = false;
+  TButtonLayout FLayout = blGlyphLeft;
+  int FSpacing = 4;
+  std::unique_ptr<TBitmap> FGlyph;
+};

@@ -1,0 +1,1512 @@
+#include "platform/controls/controls.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <unordered_map>
+
+
+namespace {
+
+TControl* gMouseControl = nullptr;
+TControl* gCaptureControl = nullptr;
+TCursor gScreenCursor = crDefault;
+std::map<TCursor, HCURSOR>& CursorTable() {
+  static std::map<TCursor, HCURSOR> table;
+  return table;
+}
+TExceptionHandler& ExceptionHandler() {
+  static TExceptionHandler handler;
+  return handler;
+}
+std::unordered_map<HWND, TWinControl*>& WindowMap() {
+  static std::unordered_map<HWND, TWinControl*> map;
+  return map;
+}
+// The control whose window is being made: messages sent during CreateWindowEx reach it.
+TWinControl* gCreatingControl = nullptr;
+
+const char* const kControlClass = "TressoraControl";
+const char* const kUtilClass = "TressoraUtilWindow";
+
+bool IsMouseMessage(UINT Msg) {
+  return (Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST && Msg != WM_MOUSEWHEEL && Msg != WM_MOUSEHWHEEL);
+}
+
+}  // namespace
+
+LRESULT ControlWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+// ---------------------------------------------------------------------------------------------------
+// Shared services
+
+TShiftState KeysToShiftState(WPARAM Keys) {
+  TShiftState s;
+  if (Keys & MK_SHIFT) s.Include(ssShift);
+  if (Keys & MK_CONTROL) s.Include(ssCtrl);
+  if (Keys & MK_LBUTTON) s.Include(ssLeft);
+  if (Keys & MK_RBUTTON) s.Include(ssRight);
+  if (Keys & MK_MBUTTON) s.Include(ssMiddle);
+  if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
+  return s;
+}
+
+TShiftState KeyboardStateToShiftState() {
+  TShiftState s;
+  if (GetKeyState(VK_SHIFT) < 0) s.Include(ssShift);
+  if (GetKeyState(VK_CONTROL) < 0) s.Include(ssCtrl);
+  if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
+  return s;
+}
+
+TControl* GetMouseControl() { return gMouseControl; }
+TControl* GetCaptureControl() { return gCaptureControl; }
+
+void SetCaptureControl(TControl* Control) {
+  gCaptureControl = nullptr;
+  if (!Control) {
+    if (GetCapture()) ReleaseCapture();
+    return;
+  }
+  auto* win = dynamic_cast<TWinControl*>(Control);
+  if (win) {
+    SetCapture(win->Handle());
+    gCaptureControl = Control;
+    return;
+  }
+  if (Control->Parent() && Control->Parent()->HandleAllocated()) {
+    SetCapture(Control->Parent()->Handle());
+    gCaptureControl = Control;
+  }
+}
+
+void SetMouseControl(TControl* Control) {
+  if (Control == gMouseControl) return;
+  TControl* old = gMouseControl;
+  gMouseControl = Control;
+  if (old) old->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(old));
+  if (Control && gMouseControl == Control) Control->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(Control));
+}
+
+HCURSOR GetCursorHandle(TCursor Cursor) {
+  auto& table = CursorTable();
+  auto it = table.find(Cursor);
+  if (it != table.end() && it->second) return it->second;
+  int id = IDC_ARROW;
+  switch (Cursor) {
+    case crCross: id = IDC_CROSS; break;
+    case crIBeam: id = IDC_IBEAM; break;
+    case crSizeNESW: id = IDC_SIZENESW; break;
+    case crSizeNS: case crVSplit: id = IDC_SIZENS; break;
+    case crSizeNWSE: id = IDC_SIZENWSE; break;
+    case crSizeWE: case crHSplit: id = IDC_SIZEWE; break;
+    case crUpArrow: id = IDC_UPARROW; break;
+    case crHourGlass: case crSQLWait: id = IDC_WAIT; break;
+    case crNo: case crNoDrop: id = IDC_NO; break;
+    case crAppStart: id = IDC_APPSTARTING; break;
+    case crHelp: id = IDC_HELP; break;
+    case crHandPoint: id = IDC_HAND; break;
+    case crSizeAll: id = IDC_SIZEALL; break;
+    case crNone: return nullptr;
+    default: break;
+  }
+  HCURSOR h = LoadCursor(nullptr, id);
+  table[Cursor] = h;
+  return h;
+}
+
+void SetCursorHandle(TCursor Cursor, HCURSOR Handle) { CursorTable()[Cursor] = Handle; }
+TCursor GetScreenCursor() { return gScreenCursor; }
+void SetScreenCursor(TCursor Cursor) {
+  gScreenCursor = Cursor;
+  if (Cursor != crDefault) {
+    ::SetCursor(GetCursorHandle(Cursor));
+  } else {
+    POINT p;
+    GetCursorPos(&p);
+    HWND w = WindowFromPoint(p);
+    if (w) SendMessage(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  }
+}
+
+void SetApplicationExceptionHandler(TExceptionHandler Handler) { ExceptionHandler() = std::move(Handler); }
+
+void HandleControlException(std::exception_ptr E) {
+  if (ExceptionHandler()) {
+    ExceptionHandler()(E);
+    return;
+  }
+  try {
+    std::rethrow_exception(E);
+  } catch (const EAbort&) {
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "unknown exception\n");
+  }
+}
+
+COLORREF ColorRef(TColor Color) { return static_cast<COLORREF>(ColorToRGB(Color)); }
+
+std::string Utf8FromCodePoint(char32_t c) {
+  std::string s;
+  if (c < 0x80) {
+    s += static_cast<char>(c);
+  } else if (c < 0x800) {
+    s += static_cast<char>(0xC0 | (c >> 6));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    s += static_cast<char>(0xE0 | (c >> 12));
+    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x110000) {
+    s += static_cast<char>(0xF0 | (c >> 18));
+    s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return s;
+}
+
+size_t Utf8PrevBoundary(const std::string& S, size_t Pos) {
+  if (Pos == 0) return 0;
+  if (Pos > S.size()) Pos = S.size();
+  size_t p = Pos - 1;
+  while (p > 0 && (static_cast<unsigned char>(S[p]) & 0xC0) == 0x80) --p;
+  return p;
+}
+
+size_t Utf8NextBoundary(const std::string& S, size_t Pos) {
+  if (Pos >= S.size()) return S.size();
+  size_t p = Pos + 1;
+  while (p < S.size() && (static_cast<unsigned char>(S[p]) & 0xC0) == 0x80) ++p;
+  return p;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Hidden utility windows
+
+namespace {
+std::unordered_map<HWND, std::function<void(TMessage&)>>& UtilMap() {
+  static std::unordered_map<HWND, std::function<void(TMessage&)>> map;
+  return map;
+}
+
+LRESULT UtilWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  auto& map = UtilMap();
+  auto it = map.find(Wnd);
+  if (it == map.end() || !it->second) return DefWindowProc(Wnd, Msg, WParam, LParam);
+  TMessage m{Msg, WParam, LParam, 0};
+  auto method = it->second;  // the handler may deallocate the window
+  try {
+    method(m);
+  } catch (...) {
+    HandleControlException(std::current_exception());
+  }
+  return m.Result;
+}
+
+void RegisterClasses() {
+  static bool done = false;
+  WNDCLASS probe;
+  if (done && GetClassInfo(nullptr, kControlClass, &probe)) return;
+  WNDCLASS wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = ControlWindowProc;
+  wc.lpszClassName = kControlClass;
+  if (!GetClassInfo(nullptr, kControlClass, &probe)) RegisterClass(&wc);
+  WNDCLASS uc;
+  uc.lpfnWndProc = UtilWindowProc;
+  uc.lpszClassName = kUtilClass;
+  if (!GetClassInfo(nullptr, kUtilClass, &probe)) RegisterClass(&uc);
+  done = true;
+}
+}  // namespace
+
+HWND AllocateHWnd(std::function<void(TMessage&)> Method) {
+  RegisterClasses();
+  HWND h = CreateWindowEx(WS_EX_TOOLWINDOW, kUtilClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                          nullptr);
+  if (h) UtilMap()[h] = std::move(Method);
+  return h;
+}
+
+void DeallocateHWnd(HWND Wnd) {
+  if (!Wnd) return;
+  UtilMap().erase(Wnd);
+  if (IsWindow(Wnd)) DestroyWindow(Wnd);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TSizeConstraints
+
+void TSizeConstraints::SetMinWidth(int Value) {
+  if (Value == FMinWidth) return;
+  FMinWidth = Value;
+  if (FMaxWidth > 0 && FMaxWidth < FMinWidth) FMaxWidth = FMinWidth;
+  Changed();
+}
+void TSizeConstraints::SetMaxWidth(int Value) {
+  if (Value == FMaxWidth) return;
+  FMaxWidth = Value;
+  if (FMaxWidth > 0 && FMaxWidth < FMinWidth) FMinWidth = FMaxWidth;
+  Changed();
+}
+void TSizeConstraints::SetMinHeight(int Value) {
+  if (Value == FMinHeight) return;
+  FMinHeight = Value;
+  if (FMaxHeight > 0 && FMaxHeight < FMinHeight) FMaxHeight = FMinHeight;
+  Changed();
+}
+void TSizeConstraints::SetMaxHeight(int Value) {
+  if (Value == FMaxHeight) return;
+  FMaxHeight = Value;
+  if (FMaxHeight > 0 && FMaxHeight < FMinHeight) FMinHeight = FMaxHeight;
+  Changed();
+}
+void TSizeConstraints::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TSizeConstraints*>(Source)) {
+    FMinWidth = s->FMinWidth;
+    FMaxWidth = s->FMaxWidth;
+    FMinHeight = s->FMinHeight;
+    FMaxHeight = s->FMaxHeight;
+    Changed();
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+void TSizeConstraints::Constrain(int& Width, int& Height) const {
+  if (FMaxWidth > 0 && Width > FMaxWidth) Width = FMaxWidth;
+  if (Width < FMinWidth) Width = FMinWidth;
+  if (FMaxHeight > 0 && Height > FMaxHeight) Height = FMaxHeight;
+  if (Height < FMinHeight) Height = FMinHeight;
+}
+void TSizeConstraints::Changed() {
+  if (FControl) FControl->SetBounds(FControl->Left(), FControl->Top(), FControl->Width(), FControl->Height());
+  if (OnChange) OnChange(this);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TControl
+
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner), FConstraints(std::make_unique<TSizeConstraints>(this)), FFont(std::make_unique<TFont>()) {
+  FFont->OnChange = [this](TObject*) { Perform(CM_FONTCHANGED); };
+}
+
+TControl::~TControl() {
+  FFont->OnChange = nullptr;
+  if (gMouseControl == this) gMouseControl = nullptr;
+  if (gCaptureControl == this) {
+    gCaptureControl = nullptr;
+    if (GetCapture()) ReleaseCapture();
+  }
+  if (FParent) FParent->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* AParent) {
+  if (AParent == FParent) return;
+  if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");
+  if (FParent) FParent->RemoveControl(this);
+  if (AParent) AParent->InsertControl(this);
+}
+
+TWinControl* TControl::ParentFormControl() const {
+  const TControl* c = this;
+  while (c->FParent) c = c->FParent;
+  auto* w = dynamic_cast<const TWinControl*>(c);
+  return (w && w->IsForm()) ? const_cast<TWinControl*>(w) : nullptr;
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (AWidth < 0) AWidth = 0;
+  if (AHeight < 0) AHeight = 0;
+  FConstraints->Constrain(AWidth, AHeight);
+  if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+  bool sized = AWidth != FWidth || AHeight != FHeight;
+  if (!dynamic_cast<TWinControl*>(this)) Invalidate();
+  DoSetBounds(ALeft, ATop, AWidth, AHeight);
+  if (!dynamic_cast<TWinControl*>(this)) Invalidate();
+  RequestAlign();
+  if (sized) Resize();
+}
+
+void TControl::DoSetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  FLeft = ALeft;
+  FTop = ATop;
+  FWidth = AWidth;
+  FHeight = AHeight;
+}
+
+TRect TControl::ClientRect() const { return TRect(0, 0, FWidth, FHeight); }
+
+void TControl::SetClientSize(int AWidth, int AHeight) {
+  TRect r = ClientRect();
+  SetBounds(FLeft, FTop, FWidth + AWidth - r.Right, FHeight + AHeight - r.Bottom);
+}
+
+TPoint TControl::ClientOrigin() const {
+  if (!FParent) return TPoint(FLeft, FTop);
+  TPoint p = FParent->ClientOrigin();
+  return TPoint(p.X + FLeft, p.Y + FTop);
+}
+
+TPoint TControl::ClientToScreen(const TPoint& P) const {
+  TPoint o = ClientOrigin();
+  return TPoint(P.X + o.X, P.Y + o.Y);
+}
+
+TPoint TControl::ScreenToClient(const TPoint& P) const {
+  TPoint o = ClientOrigin();
+  return TPoint(P.X - o.X, P.Y - o.Y);
+}
+
+TPoint TControl::ClientToParent(const TPoint& P, TWinControl* AParent) const {
+  if (!AParent) AParent = FParent;
+  TPoint r(P.X, P.Y);
+  const TControl* c = this;
+  while (c && c != AParent) {
+    r.X += c->FLeft;
+    r.Y += c->FTop;
+    c = c->FParent;
+  }
+  return r;
+}
+
+void TControl::SetAlign(TAlign Value) {
+  if (Value == FAlign) return;
+  FAlign = Value;
+  if (Value == alLeft || Value == alRight || Value == alClient)
+    FAnchors = TAnchors{akLeft, akTop, akBottom};
+  else if (Value == alTop || Value == alBottom)
+    FAnchors = TAnchors{akLeft, akTop, akRight};
+  RequestAlign();
+}
+
+void TControl::RequestAlign() {
+  if (FParent && !FAdjustingSize) FParent->Realign(this);
+}
+
+void TControl::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  VisibleChanging();
+  if (!dynamic_cast<TWinControl*>(this) && FVisible) Invalidate();
+  FVisible = Value;
+  Perform(CM_VISIBLECHANGED, Value ? 1 : 0);
+  if (!dynamic_cast<TWinControl*>(this)) Invalidate();
+  if (!Value && gMouseControl == this) gMouseControl = nullptr;
+  RequestAlign();
+}
+
+void TControl::SetEnabled(bool Value) {
+  if (Value == FEnabled) return;
+  FEnabled = Value;
+  Perform(CM_ENABLEDCHANGED);
+}
+
+void TControl::EnabledChanged() { Invalidate(); }
+
+bool TControl::Showing() const { return FVisible && FParent && FParent->Showing(); }
+
+void TControl::SetText(const std::string& Value) {
+  if (Value == FText) return;
+  FText = Value;
+  Perform(CM_TEXTCHANGED);
+}
+
+void TControl::TextChanged() {
+  AdjustSize();
+  Invalidate();
+}
+
+void TControl::SetColor(TColor Value) {
+  if (Value == FColor && !FParentColor) return;
+  FColor = Value;
+  FParentColor = false;
+  Perform(CM_COLORCHANGED);
+}
+
+void TControl::SetParentColor(bool Value) {
+  if (Value == FParentColor) return;
+  FParentColor = Value;
+  if (Value && FParent) {
+    FColor = FParent->Color();
+    Perform(CM_COLORCHANGED);
+  }
+}
+
+void TControl::ColorChanged() { Invalidate(); }
+
+void TControl::SetParentFont(bool Value) {
+  if (Value == FParentFont) return;
+  FParentFont = Value;
+  if (Value && FParent) {
+    FFont->Assign(FParent->Font());
+    FParentFont = true;
+  }
+}
+
+void TControl::FontChanged() {
+  // A font set directly stops following the parent's; the parent's own changes set it back to true.
+  AdjustSize();
+  Invalidate();
+}
+
+void TControl::ParentFontChanged() {
+  if (FParentFont && FParent) {
+    FFont->Assign(FParent->Font());
+    FParentFont = true;
+  }
+}
+
+void TControl::ParentColorChanged() {
+  if (FParentColor && FParent) {
+    FColor = FParent->Color();
+    Perform(CM_COLORCHANGED);
+    FParentColor = true;
+  }
+}
+
+void TControl::SetCursor(TCursor Value) {
+  if (Value == FCursor) return;
+  FCursor = Value;
+  Perform(CM_CURSORCHANGED);
+}
+
+bool TControl::MouseCapture() const { return gCaptureControl == this; }
+
+void TControl::SetMouseCapture(bool Value) {
+  if (Value == MouseCapture()) return;
+  if (Value)
+    SetCaptureControl(this);
+  else
+    SetCaptureControl(nullptr);
+}
+
+LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
+  TMessage m{Msg, WParam, LParam, 0};
+  WndProc(m);
+  return m.Result;
+}
+
+void TControl::SetMessageHandler(UINT Msg, TMessageHandler Handler) {
+  for (auto& e : FMessageMap)
+    if (e.first == Msg) {
+      e.second = std::move(Handler);
+      return;
+    }
+  FMessageMap.emplace_back(Msg, std::move(Handler));
+}
+
+void TControl::DispatchMapped(TMessage& Message) {
+  for (auto& e : FMessageMap)
+    if (e.first == Message.Msg && e.second) {
+      auto handler = e.second;
+      handler(Message);
+      return;
+    }
+  Dispatch(Message);
+}
+
+void TControl::WndProc(TMessage& Message) {
+  if (IsMouseMessage(Message.Msg)) {
+    MouseMessage(Message);
+    return;
+  }
+  DispatchMapped(Message);
+}
+
+void TControl::MouseMessage(TMessage& Message) {
+  int x = GET_X_LPARAM(Message.LParam);
+  int y = GET_Y_LPARAM(Message.LParam);
+  TShiftState shift = KeysToShiftState(Message.WParam);
+  switch (Message.Msg) {
+    case WM_MOUSEMOVE:
+      MouseMove(shift, x, y);
+      break;
+    case WM_LBUTTONDBLCLK:
+      if (FControlStyle.Contains(csDoubleClicks)) {
+        if (!FEnabled) break;
+        shift.Include(ssDouble);
+        DblClick();
+        MouseDown(mbLeft, shift, x, y);
+        break;
+      }
+      [[fallthrough]];
+    case WM_LBUTTONDOWN:
+      if (!FEnabled) break;
+      if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
+      if (FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
+      FControlState.Include(csLButtonDown);
+      MouseDown(mbLeft, shift, x, y);
+      break;
+    case WM_LBUTTONUP: {
+      bool clicked = FControlState.Contains(csClicked);
+      FControlState.Exclude(csClicked);
+      FControlState.Exclude(csLButtonDown);
+      if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
+      MouseUp(mbLeft, shift, x, y);
+      if (clicked && x >= 0 && y >= 0 && x < FWidth && y < FHeight) Click();
+      break;
+    }
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      if (FEnabled) MouseDown(mbRight, shift, x, y);
+      break;
+    case WM_RBUTTONUP:
+      if (FEnabled) MouseUp(mbRight, shift, x, y);
+      break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      if (FEnabled) MouseDown(mbMiddle, shift, x, y);
+      break;
+    case WM_MBUTTONUP:
+      if (FEnabled) MouseUp(mbMiddle, shift, x, y);
+      break;
+    default:
+      break;
+  }
+  DispatchMapped(Message);
+}
+
+void TControl::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CM_TEXTCHANGED: TextChanged(); return;
+    case CM_FONTCHANGED: FontChanged(); return;
+    case CM_COLORCHANGED: ColorChanged(); return;
+    case CM_ENABLEDCHANGED: EnabledChanged(); return;
+    case CM_VISIBLECHANGED: return;
+    case CM_PARENTFONTCHANGED: ParentFontChanged(); return;
+    case CM_PARENTCOLORCHANGED: ParentColorChanged(); return;
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE:
+      // A control's own interest; the parent hears about its children too.
+      if (FParent && Message.LParam == reinterpret_cast<LPARAM>(this)) FParent->Perform(Message.Msg, 0, Message.LParam);
+      return;
+    case CM_CURSORCHANGED: {
+      POINT p;
+      GetCursorPos(&p);
+      if (gMouseControl == this) ::SetCursor(GetCursorHandle(GetScreenCursor() != crDefault ? GetScreenCursor() : FCursor));
+      return;
+    }
+    case CM_HITTEST:
+      Message.Result = 1;
+      return;
+    default:
+      DefaultHandler(Message);
+  }
+}
+
+void TControl::DefaultHandler(TMessage& /*Message*/) {}
+
+void TControl::Invalidate() {
+  if (!FVisible || !FParent || !FParent->HandleAllocated()) return;
+  RECT r{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+  InvalidateRect(FParent->Handle(), &r, !FControlStyle.Contains(csOpaque));
+}
+
+void TControl::Update() {
+  if (FParent) FParent->Update();
+}
+
+void TControl::BringToFront() {
+  if (!FParent) return;
+  auto& list = FParent->FControls;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  list.push_back(this);
+  if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated())
+    SetWindowPos(w->FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+void TControl::SendToBack() {
+  if (!FParent) return;
+  auto& list = FParent->FControls;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  list.insert(list.begin(), this);
+  if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated())
+    SetWindowPos(w->FHandle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseMove(TShiftState Shift, int X, int Y) {
+  if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+
+void TControl::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+void TControl::Changed() { Invalidate(); }
+
+void TControl::SetAutoSizeFlag(bool Value) {
+  if (Value == FAutoSize) return;
+  FAutoSize = Value;
+  if (Value) AdjustSize();
+}
+
+void TControl::AdjustSize() {
+  if (!FAutoSize || FAdjustingSize) return;
+  int w = FWidth, h = FHeight;
+  if (!CanAutoSize(w, h)) return;
+  FAdjustingSize = true;
+  try {
+    SetBounds(FLeft, FTop, w, h);
+  } catch (...) {
+    FAdjustingSize = false;
+    throw;
+  }
+  FAdjustingSize = false;
+  RequestAlign();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TWinControl
+
+LRESULT ControlWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  TWinControl* control = TWinControl::FindControl(Wnd);
+  if (!control && gCreatingControl) {
+    control = gCreatingControl;
+    control->FHandle = Wnd;
+    WindowMap()[Wnd] = control;
+  }
+  if (!control) return DefWindowProc(Wnd, Msg, WParam, LParam);
+  if (Msg == WM_NCDESTROY) {
+    WindowMap().erase(Wnd);
+    if (control->FHandle == Wnd) control->FHandle = nullptr;
+    if (gCaptureControl && (gCaptureControl == control || gCaptureControl->Parent() == control)) gCaptureControl = nullptr;
+    return DefWindowProc(Wnd, Msg, WParam, LParam);
+  }
+  if (control->IsDestroying()) return DefWindowProc(Wnd, Msg, WParam, LParam);
+  TMessage m{Msg, WParam, LParam, 0};
+  try {
+    control->WndProc(m);
+  } catch (...) {
+    HandleControlException(std::current_exception());
+  }
+  return m.Result;
+}
+
+TWinControl* TWinControl::FindControl(HWND Wnd) {
+  if (!Wnd) return nullptr;
+  auto& map = WindowMap();
+  auto it = map.find(Wnd);
+  return it == map.end() ? nullptr : it->second;
+}
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
+  FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  FColor = clBtnFace;
+}
+
+TWinControl::~TWinControl() {
+  Destroying();
+  // Children parented here go with this control (they leave their owners' lists as they are freed).
+  while (!FControls.empty()) {
+    TControl* c = FControls.back();
+    if (c->Owner()) {
+      delete c;
+    } else {
+      RemoveControl(c);
+      delete c;
+    }
+  }
+  if (FHandle) {
+    HWND h = FHandle;
+    WindowMap().erase(h);
+    FHandle = nullptr;
+    if (IsWindow(h)) DestroyWindow(h);
+  }
+  if (gMouseControl == this) gMouseControl = nullptr;
+}
+
+HWND TWinControl::Handle() {
+  HandleNeeded();
+  return FHandle;
+}
+
+void TWinControl::HandleNeeded() {
+  if (FHandle) return;
+  if (FParent) FParent->HandleNeeded();
+  if (!FHandle) CreateHandle();
+}
+
+void TWinControl::CreateHandle() {
+  if (FHandle) return;
+  CreateWnd();
+  CreateChildHandles();
+}
+
+void TWinControl::CreateChildHandles() {
+  std::vector<TControl*> children = FControls;
+  for (TControl* c : children) {
+    if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
+  }
+}
+
+void TWinControl::CreateParams(TCreateParams& Params) {
+  Params.Caption = FText;
+  Params.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  if (FVisible) Params.Style |= WS_VISIBLE;
+  if (!FEnabled) Params.Style |= WS_DISABLED;
+  if (FTabStop) Params.Style |= WS_TABSTOP;
+  Params.ExStyle = 0;
+  Params.X = FLeft;
+  Params.Y = FTop;
+  Params.Width = FWidth;
+  Params.Height = FHeight;
+  Params.WndParent = FParent ? FParent->FHandle : nullptr;
+  Params.WindowClassStyle = CS_DBLCLKS;
+  Params.WinClassName = kControlClass;
+}
+
+void TWinControl::CreateWnd() {
+  RegisterClasses();
+  TCreateParams params;
+  CreateParams(params);
+  if ((params.Style & WS_CHILD) && !params.WndParent)
+    throw EInvalidOperation("Control '" + Name() + "' has no parent window");
+  CreateWindowHandle(params);
+  if (!FHandle) throw EOSError("Error creating window for '" + Name() + "'");
+}
+
+void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
+  TWinControl* saved = gCreatingControl;
+  gCreatingControl = this;
+  HWND h = nullptr;
+  try {
+    h = CreateWindowEx(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style, Params.X,
+                       Params.Y, Params.Width, Params.Height, Params.WndParent, nullptr, nullptr, nullptr);
+  } catch (...) {
+    gCreatingControl = saved;
+    throw;
+  }
+  gCreatingControl = saved;
+  if (h) {
+    FHandle = h;
+    WindowMap()[h] = this;
+  }
+}
+
+void TWinControl::DestroyWnd() {
+  if (!FHandle) return;
+  HWND h = FHandle;
+  if (IsWindow(h)) DestroyWindow(h);
+  WindowMap().erase(h);
+  FHandle = nullptr;
+}
+
+void TWinControl::DestroyHandle() {
+  if (!FHandle) return;
+  FControlState.Include(csDestroyingHandle);
+  // Children's windows go with ours; forget them first so they are made again on demand.
+  for (TControl* c : FControls)
+    if (auto* w = dynamic_cast<TWinControl*>(c)) w->DestroyHandle();
+  DestroyWnd();
+  FControlState.Exclude(csDestroyingHandle);
+}
+
+void TWinControl::RecreateWnd() {
+  if (!FHandle) return;
+  DestroyHandle();
+  HandleNeeded();
+}
+
+void TWinControl::InsertControl(TControl* AControl) {
+  if (!AControl || ContainsControl(AControl)) return;
+  AControl->FParent = this;
+  FControls.push_back(AControl);
+  if (AControl->FParentFont) {
+    AControl->FFont->Assign(FFont.get());
+    AControl->FParentFont = true;
+  }
+  if (AControl->FParentColor) {
+    AControl->FColor = FColor;
+    AControl->Perform(CM_COLORCHANGED);
+    AControl->FParentColor = true;
+  }
+  if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
+    if (FHandle) {
+      if (w->FHandle)
+        ::SetParent(w->FHandle, FHandle);
+      else
+        w->HandleNeeded();
+    }
+  } else {
+    AControl->Invalidate();
+  }
+  Realign();
+}
+
+void TWinControl::RemoveControl(TControl* AControl) {
+  auto it = std::find(FControls.begin(), FControls.end(), AControl);
+  if (it == FControls.end()) return;
+  if (!dynamic_cast<TWinControl*>(AControl)) AControl->Invalidate();
+  FControls.erase(it);
+  AControl->FParent = nullptr;
+  if (gMouseControl == AControl) gMouseControl = nullptr;
+  if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
+    if (w->FHandle && !IsDestroying()) w->DestroyHandle();
+  }
+  if (!IsDestroying()) Realign();
+}
+
+bool TWinControl::ContainsControl(const TControl* Control) const {
+  return std::find(FControls.begin(), FControls.end(), Control) != FControls.end();
+}
+
+TControl* TWinControl::ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool AllowWinControls) const {
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    TControl* c = *it;
+    bool isWin = dynamic_cast<TWinControl*>(c) != nullptr;
+    if (isWin && !AllowWinControls) continue;
+    if (!c->FVisible || (!c->FEnabled && !AllowDisabled)) continue;
+    if (Pos.X >= c->FLeft && Pos.Y >= c->FTop && Pos.X < c->FLeft + c->FWidth && Pos.Y < c->FTop + c->FHeight) {
+      if (!isWin && c->Perform(CM_HITTEST, 0, MAKELPARAM(Pos.X - c->FLeft, Pos.Y - c->FTop)) == 0) continue;
+      return c;
+    }
+  }
+  return nullptr;
+}
+
+bool TWinControl::CanFocus() const {
+  const TControl* c = this;
+  while (c) {
+    if (!c->FVisible || !c->FEnabled) return false;
+    c = c->FParent;
+  }
+  return true;
+}
+
+bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
+
+void TWinControl::SetFocus() {
+  if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+  ::SetFocus(Handle());
+}
+
+int TWinControl::TabOrder() const {
+  if (!FParent) return -1;
+  int n = 0;
+  for (TControl* c : FParent->FControls) {
+    if (c == this) return n;
+    if (dynamic_cast<TWinControl*>(c)) ++n;
+  }
+  return -1;
+}
+
+void TWinControl::SetTabOrder(int Value) {
+  if (!FParent) return;
+  auto& list = FParent->FControls;
+  std::vector<TWinControl*> wins;
+  for (TControl* c : list)
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w != this) wins.push_back(w);
+  if (Value < 0) Value = 0;
+  if (Value > static_cast<int>(wins.size())) Value = static_cast<int>(wins.size());
+  wins.insert(wins.begin() + Value, this);
+  // Rebuild the list: graphic controls keep their places; windows take the new order.
+  size_t k = 0;
+  for (auto& c : list)
+    if (dynamic_cast<TWinControl*>(c)) c = wins[k++];
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) {
+  for (TControl* c : FControls) {
+    if (auto* w = dynamic_cast<TWinControl*>(c)) {
+      List.push_back(w);
+      w->GetTabOrderList(List);
+    }
+  }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                          bool CheckParent) {
+  std::vector<TWinControl*> list;
+  GetTabOrderList(list);
+  if (list.empty()) return nullptr;
+  int n = static_cast<int>(list.size());
+  int start = -1;
+  for (int i = 0; i < n; ++i)
+    if (list[static_cast<size_t>(i)] == CurControl) start = i;
+  if (start < 0) start = GoForward ? n - 1 : 0;
+  int i = start;
+  for (int step = 0; step < n; ++step) {
+    i = GoForward ? (i + 1) % n : (i - 1 + n) % n;
+    TWinControl* w = list[static_cast<size_t>(i)];
+    if (CheckTabStop && !w->FTabStop) continue;
+    if (CheckParent && w->FParent != this) continue;
+    if (w->CanFocus()) return w;
+  }
+  return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
+  TWinControl* next = FindNextControl(CurControl, GoForward, CheckTabStop, false);
+  if (next) next->SetFocus();
+}
+
+void TWinControl::EnableAlign() {
+  if (FAlignLevel > 0) --FAlignLevel;
+  if (FAlignLevel == 0) Realign();
+}
+
+void TWinControl::SetBorderWidth(int Value) {
+  if (Value == FBorderWidth) return;
+  FBorderWidth = Value;
+  Realign();
+  Invalidate();
+}
+
+void TWinControl::Realign(TControl* AControl) {
+  if (FAlignLevel > 0 || IsDestroying()) return;
+  TRect r = ClientRect();
+  ++FAlignLevel;
+  try {
+    AlignControls(AControl, r);
+  } catch (...) {
+    --FAlignLevel;
+    throw;
+  }
+  --FAlignLevel;
+}
+
+void TWinControl::AdjustClientRect(TRect& Rect) {
+  Rect.Left += FBorderWidth;
+  Rect.Top += FBorderWidth;
+  Rect.Right -= FBorderWidth;
+  Rect.Bottom -= FBorderWidth;
+}
+
+void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
+  TRect client = ClientRect();
+  // Anchored children follow the client area's change of size.
+  if (FLastAlignWidth >= 0) {
+    int dx = client.Right - FLastAlignWidth;
+    int dy = client.Bottom - FLastAlignHeight;
+    if (dx != 0 || dy != 0) {
+      for (TControl* c : FControls) {
+        if (c->FAlign != alNone) continue;
+        TAnchors a = c->FAnchors;
+        int l = c->FLeft, t = c->FTop, w = c->FWidth, h = c->FHeight;
+        if (a.Contains(akRight)) {
+          if (a.Contains(akLeft)) w += dx; else l += dx;
+        }
+        if (a.Contains(akBottom)) {
+          if (a.Contains(akTop)) h += dy; else t += dy;
+        }
+        if (l != c->FLeft || t != c->FTop || w != c->FWidth || h != c->FHeight) {
+          c->FAdjustingSize = true;
+          try { c->SetBounds(l, t, w, h); } catch (...) { c->FAdjustingSize = false; throw; }
+          c->FAdjustingSize = false;
+        }
+      }
+    }
+  }
+  FLastAlignWidth = client.Right;
+  FLastAlignHeight = client.Bottom;
+
+  AdjustClientRect(Rect);
+  const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
+  for (TAlign align : order) {
+    // The control that asked goes first; another one goes before a control only when it lies
+    // strictly further towards the edge.
+    auto before = [align](TControl* a, TControl* b) {
+      switch (align) {
+        case alTop: return a->FTop < b->FTop;
+        case alBottom: return a->FTop + a->FHeight > b->FTop + b->FHeight;
+        case alLeft: return a->FLeft < b->FLeft;
+        case alRight: return a->FLeft + a->FWidth > b->FLeft + b->FWidth;
+        default: return false;
+      }
+    };
+    std::vector<TControl*> list;
+    if (AControl && AControl->FParent == this && AControl->FAlign == align && AControl->FVisible)
+      list.push_back(AControl);
+    for (TControl* c : FControls) {
+      if (c == AControl || c->FAlign != align || !c->FVisible) continue;
+      size_t j = 0;
+      while (j < list.size() && !before(c, list[j])) ++j;
+      list.insert(list.begin() + static_cast<long>(j), c);
+    }
+    for (TControl* c : list) {
+      int w = Rect.Right - Rect.Left;
+      int h = Rect.Bottom - Rect.Top;
+      if (w < 0) w = 0;
+      if (h < 0) h = 0;
+      c->FAdjustingSize = true;
+      try {
+        switch (align) {
+          case alTop:
+            c->SetBounds(Rect.Left, Rect.Top, w, c->FHeight);
+            Rect.Top += c->FHeight;
+            break;
+          case alBottom: {
+            int ch = c->FHeight;
+            int cw = w;
+            c->FConstraints->Constrain(cw, ch);
+            c->SetBounds(Rect.Left, Rect.Bottom - ch, w, ch);
+            Rect.Bottom -= c->FHeight;
+            break;
+          }
+          case alLeft:
+            c->SetBounds(Rect.Left, Rect.Top, c->FWidth, h);
+            Rect.Left += c->FWidth;
+            break;
+          case alRight: {
+            int cw = c->FWidth;
+            int ch = h;
+            c->FConstraints->Constrain(cw, ch);
+            c->SetBounds(Rect.Right - cw, Rect.Top, cw, h);
+            Rect.Right -= c->FWidth;
+            break;
+          }
+          case alClient:
+            c->SetBounds(Rect.Left, Rect.Top, w, h);
+            break;
+          default:
+            break;
+        }
+      } catch (...) {
+        c->FAdjustingSize = false;
+        throw;
+      }
+      c->FAdjustingSize = false;
+    }
+  }
+}
+
+TRect TWinControl::ClientRect() const { return TRect(0, 0, FWidth, FHeight); }
+
+bool TWinControl::Showing() const {
+  if (!FVisible) return false;
+  if (!FParent) return FHandle && IsWindowVisible(FHandle);
+  return FParent->Showing();
+}
+
+void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (AWidth < 0) AWidth = 0;
+  if (AHeight < 0) AHeight = 0;
+  FConstraints->Constrain(AWidth, AHeight);
+  if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+  bool sized = AWidth != FWidth || AHeight != FHeight;
+  DoSetBounds(ALeft, ATop, AWidth, AHeight);
+  RequestAlign();
+  if (sized) {
+    Realign();
+    Resize();
+  }
+}
+
+void TWinControl::DoSetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TControl::DoSetBounds(ALeft, ATop, AWidth, AHeight);
+  if (FHandle) {
+    FSettingBounds = true;
+    try {
+      SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    } catch (...) {
+      FSettingBounds = false;
+      throw;
+    }
+    FSettingBounds = false;
+  }
+}
+
+void TWinControl::UpdateBoundsFromWindow() {
+  if (!FHandle) return;
+  RECT r;
+  GetWindowRect(FHandle, &r);
+  if (FParent && FParent->FHandle && (GetWindowLong(FHandle, GWL_STYLE) & WS_CHILD)) {
+    POINT p{r.left, r.top};
+    ::ScreenToClient(FParent->FHandle, &p);
+    r.right += p.x - r.left;
+    r.bottom += p.y - r.top;
+    r.left = p.x;
+    r.top = p.y;
+  }
+  int w = r.right - r.left, h = r.bottom - r.top;
+  if (r.left == FLeft && r.top == FTop && w == FWidth && h == FHeight) return;
+  bool sized = w != FWidth || h != FHeight;
+  TControl::DoSetBounds(r.left, r.top, w, h);
+  if (sized) {
+    RequestAlign();
+    Realign();
+    Resize();
+  }
+}
+
+void TWinControl::WMWindowPosChanged(TMessage& Message) {
+  DefaultHandler(Message);
+  if (!FSettingBounds) UpdateBoundsFromWindow();
+}
+
+void TWinControl::Invalidate() {
+  if (FHandle) InvalidateRect(FHandle, nullptr, !FControlStyle.Contains(csOpaque));
+}
+
+void TWinControl::Update() {
+  if (FHandle) UpdateWindow(FHandle);
+}
+
+void TWinControl::PaintControls(HDC DC, TControl* First) {
+  size_t start = 0;
+  if (First) {
+    auto it = std::find(FControls.begin(), FControls.end(), First);
+    if (it != FControls.end()) start = static_cast<size_t>(it - FControls.begin());
+  }
+  std::vector<TControl*> list(FControls.begin() + static_cast<long>(start), FControls.end());
+  for (TControl* c : list) {
+    if (dynamic_cast<TWinControl*>(c) || !c->FVisible) continue;
+    RECT r{c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight};
+    if (!RectVisible(DC, &r)) continue;
+    int saved = SaveDC(DC);
+    OffsetViewportOrgEx(DC, c->FLeft, c->FTop, nullptr);
+    IntersectClipRect(DC, 0, 0, c->FWidth, c->FHeight);
+    try {
+      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+    } catch (...) {
+      RestoreDC(DC, saved);
+      throw;
+    }
+    RestoreDC(DC, saved);
+  }
+}
+
+void TWinControl::PaintWindow(HDC /*DC*/) {}
+
+void TWinControl::EraseBackground(HDC DC) {
+  RECT r{0, 0, FWidth, FHeight};
+  GetClientRect(FHandle, &r);
+  HBRUSH b = CreateSolidBrush(ColorRef(FColor));
+  FillRect(DC, &r, b);
+  DeleteObject(b);
+}
+
+void TWinControl::WMPaint(TMessage& Message) {
+  if (Message.WParam) {
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    PaintWindow(dc);
+    PaintControls(dc, nullptr);
+    return;
+  }
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(FHandle, &ps);
+  try {
+    if (ps.fErase) EraseBackground(dc);
+    PaintWindow(dc);
+    PaintControls(dc, nullptr);
+  } catch (...) {
+    EndPaint(FHandle, &ps);
+    throw;
+  }
+  EndPaint(FHandle, &ps);
+}
+
+void TWinControl::WMSetCursor(TMessage& Message) {
+  if (reinterpret_cast<HWND>(Message.WParam) == FHandle && LOWORD(static_cast<DWORD_PTR>(Message.LParam)) == HTCLIENT) {
+    TCursor cursor = GetScreenCursor();
+    if (cursor == crDefault) {
+      POINT p;
+      GetCursorPos(&p);
+      ::ScreenToClient(FHandle, &p);
+      TControl* c = ControlAtPos(TPoint(p.x, p.y), false);
+      cursor = (c && c->FCursor != crDefault) ? c->FCursor : FCursor;
+      if (gCaptureControl && gCaptureControl->Parent() == this && gCaptureControl->FCursor != crDefault)
+        cursor = gCaptureControl->FCursor;
+    }
+    if (cursor == crDefault) cursor = crArrow;
+    ::SetCursor(GetCursorHandle(cursor));
+    Message.Result = 1;
+    return;
+  }
+  DefaultHandler(Message);
+}
+
+bool TWinControl::IsControlMouseMsg(TMessage& Message) {
+  TControl* target = nullptr;
+  int x = GET_X_LPARAM(Message.LParam), y = GET_Y_LPARAM(Message.LParam);
+  if (gCaptureControl && gCaptureControl->Parent() == this && !dynamic_cast<TWinControl*>(gCaptureControl))
+    target = gCaptureControl;
+  else if (!gCaptureControl || gCaptureControl == this)
+    target = ControlAtPos(TPoint(x, y), false);
+  if (Message.Msg == WM_MOUSEMOVE) {
+    SetMouseControl(target ? target : this);
+    TRACKMOUSEEVENT tme;
+    tme.dwFlags = TME_LEAVE;
+    tme.hwndTrack = FHandle;
+    TrackMouseEvent(&tme);
+  }
+  if (!target) return false;
+  TMessage m = Message;
+  m.LParam = MAKELPARAM(static_cast<DWORD>(x - target->FLeft), static_cast<DWORD>(y - target->FTop));
+  target->WndProc(m);
+  Message.Result = m.Result;
+  return true;
+}
+
+void TWinControl::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_SETFOCUS: {
+      if (TWinControl* form = ParentFormControl()) form->FocusedControlChanged(this);
+      DoEnter();
+      Invalidate();
+      break;
+    }
+    case WM_KILLFOCUS:
+      DoExit();
+      Invalidate();
+      break;
+    case WM_MOUSELEAVE:
+      if (gMouseControl && (gMouseControl == this || gMouseControl->Parent() == this)) {
+        POINT p;
+        GetCursorPos(&p);
+        if (WindowFromPoint(p) != FHandle) SetMouseControl(nullptr);
+      }
+      break;
+    default:
+      break;
+  }
+  if (IsMouseMessage(Message.Msg)) {
+    if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) {
+      // A click on a window that can take the focus gives it the focus.
+      if (FTabStop && CanFocus() && !Focused() && FHandle) ::SetFocus(FHandle);
+    }
+    if (IsControlMouseMsg(Message)) return;
+    TControl::WndProc(Message);
+    return;
+  }
+  if (Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN || Message.Msg == WM_KEYUP ||
+      Message.Msg == WM_SYSKEYUP || Message.Msg == WM_CHAR || Message.Msg == WM_IME_CHAR) {
+    DoKeyMessage(Message);
+    return;
+  }
+  TControl::WndProc(Message);
+}
+
+void TWinControl::DoKeyMessage(TMessage& Message) {
+  TWinControl* form = ParentFormControl();
+  TWinControl* formControl = form;
+  TShiftState shift = KeyboardStateToShiftState();
+  switch (Message.Msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      WORD key = static_cast<WORD>(Message.WParam);
+      if (formControl && formControl != this && form->KeyPreviewEnabled()) {
+        formControl->KeyDown(key, shift);
+        if (key == 0) return;
+      }
+      KeyDown(key, shift);
+      if (key == 0) return;
+      if (form && !WantsKey(key, shift) && form->DialogKey(this, key, shift)) return;
+      if (Message.Msg == WM_SYSKEYDOWN) DefaultHandler(Message);
+      return;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      WORD key = static_cast<WORD>(Message.WParam);
+      if (formControl && formControl != this && form->KeyPreviewEnabled()) {
+        formControl->KeyUp(key, shift);
+        if (key == 0) return;
+      }
+      KeyUp(key, shift);
+      return;
+    }
+    default: {
+      WideChar ch = static_cast<WideChar>(Message.WParam);
+      if (formControl && formControl != this && form->KeyPreviewEnabled()) {
+        formControl->KeyPress(ch);
+        if (ch == 0) return;
+      }
+      KeyPress(ch);
+      if (ch == 0) return;
+      Message.WParam = ch;
+      DispatchMapped(Message);
+      return;
+    }
+  }
+}
+
+void TWinControl::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_PAINT:
+      WMPaint(Message);
+      return;
+    case WM_ERASEBKGND:
+      EraseBackground(reinterpret_cast<HDC>(Message.WParam));
+      Message.Result = 1;
+      return;
+    case WM_WINDOWPOSCHANGED:
+      WMWindowPosChanged(Message);
+      return;
+    case WM_SIZE:
+    case WM_MOVE:
+      if (!FSettingBounds) UpdateBoundsFromWindow();
+      return;
+    case WM_SETCURSOR:
+      WMSetCursor(Message);
+      return;
+    case WM_MOUSEWHEEL: {
+      POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+      TShiftState shift = KeysToShiftState(GET_KEYSTATE_WPARAM(Message.WParam));
+      if (DoMouseWheel(shift, GET_WHEEL_DELTA_WPARAM(Message.WParam), TPoint(p.x, p.y))) {
+        Message.Result = 1;
+        return;
+      }
+      // Not handled here: the parent window may want it.
+      if (FParent && FParent->FHandle) {
+        Message.Result = FParent->Perform(WM_MOUSEWHEEL, Message.WParam, Message.LParam);
+        return;
+      }
+      DefaultHandler(Message);
+      return;
+    }
+    case WM_GETDLGCODE:
+      Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS;
+      return;
+    case CM_VISIBLECHANGED:
+      if (FHandle && !IsForm()) ShowWindow(FHandle, FVisible ? SW_SHOWNOACTIVATE : SW_HIDE);
+      return;
+    case WM_CHAR:
+    case WM_IME_CHAR:
+      return;
+    default:
+      TControl::Dispatch(Message);
+  }
+}
+
+void TWinControl::DefaultHandler(TMessage& Message) {
+  if (FHandle)
+    Message.Result = DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TWinControl::KeyDown(WORD& Key, TShiftState Shift) {
+  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyUp(WORD& Key, TShiftState Shift) {
+  if (OnKeyUp) OnKeyUp(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(WideChar& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+}
+
+bool TWinControl::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) {
+  bool handled = false;
+  if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+  return handled;
+}
+
+void TWinControl::DoEnter() {
+  if (OnEnter) OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+  if (OnExit) OnExit(this);
+}
+
+void TWinControl::NotifyChildren(UINT Msg) {
+  std::vector<TControl*> list = FControls;
+  for (TControl* c : list) c->Perform(Msg);
+}
+
+void TWinControl::EnabledChanged() {
+  if (FHandle) EnableWindow(FHandle, FEnabled ? TRUE : FALSE);
+  Invalidate();
+}
+
+void TWinControl::TextChanged() {
+  if (FHandle) SetWindowText(FHandle, FText.c_str());
+  TControl::TextChanged();
+}
+
+void TWinControl::FontChanged() {
+  TControl::FontChanged();
+  NotifyChildren(CM_PARENTFONTCHANGED);
+}
+
+void TWinControl::ColorChanged() {
+  TControl::ColorChanged();
+  NotifyChildren(CM_PARENTCOLORCHANGED);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TCustomControl
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
+
+TCustomControl::~TCustomControl() { ReleaseCanvasDC(); }
+
+void TCustomControl::ReleaseCanvasDC() {
+  if (FCanvasDC && FCanvasDCOwned) {
+    FCanvas->SetHandle(nullptr);
+    if (FHandle) ReleaseDC(FHandle, FCanvasDC);
+  }
+  FCanvasDC = nullptr;
+  FCanvasDCOwned = false;
+}
+
+TCanvas* TCustomControl::Canvas() {
+  if (!FCanvas->HandleAllocated() && FHandle) {
+    // Drawing outside Paint: a DC of the window, given back at the next paint.
+    FCanvasDC = GetDC(FHandle);
+    FCanvasDCOwned = true;
+    FCanvas->SetHandle(FCanvasDC);
+  }
+  return FCanvas.get();
+}
+
+void TCustomControl::PaintWindow(HDC DC) {
+  ReleaseCanvasDC();
+  FCanvas->SetHandle(DC);
+  try {
+    FCanvas->Font()->Assign(FFont.get());
+    FCanvas->Brush()->SetColor(FColor);
+    Paint();
+  } catch (...) {
+    FCanvas->SetHandle(nullptr);
+    throw;
+  }
+  FCanvas->SetHandle(nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TGraphicControl
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
+
+TGraphicControl::~TGraphicControl() = default;
+
+TCanvas* TGraphicControl::Canvas() { return FCanvas.get(); }
+
+void TGraphicControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_PAINT && Message.WParam) {
+    FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
+    try {
+      FCanvas->Font()->Assign(FFont.get());
+      FCanvas->Brush()->SetColor(FColor);
+      Paint();
+    } catch (...) {
+      FCanvas->SetHandle(nullptr);
+      throw;
+    }
+    FCanvas->SetHandle(nullptr);
+    return;
+  }
+  TControl::Dispatch(Message);
+}

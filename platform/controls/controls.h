@@ -1,0 +1,554 @@
+#pragma once
+// The control model of the class library: TControl (position, visibility, mouse, messages),
+// TWinControl (a real window of the Win32 level, children, focus, keyboard, alignment),
+// TCustomControl (a window with a canvas and Paint) and TGraphicControl (painted on its parent's
+// surface, mouse through its parent).
+//
+// Every message a control sees passes WndProc -> Dispatch -> DefaultHandler. WndProc is where a
+// class looks at a message before the others (mouse clicks, for example); Dispatch routes a message
+// by its id to the class's handler; DefaultHandler is what happens when nobody handled it (for a
+// window, DefWindowProc).
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/classes/classes.h"
+#include "platform/graphics/graphics.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/win/windows.h"
+
+class TControl;
+class TWinControl;
+class TCustomForm;
+
+// ---------------------------------------------------------------------------------------------------
+// Component messages (sent between controls, never by the window manager)
+
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_ACTIVATE = CM_BASE + 0;
+constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+constexpr UINT CM_GOTFOCUS = CM_BASE + 2;
+constexpr UINT CM_LOSTFOCUS = CM_BASE + 3;
+constexpr UINT CM_CANCELMODE = CM_BASE + 4;
+constexpr UINT CM_DIALOGKEY = CM_BASE + 5;
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;
+constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
+constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
+constexpr UINT CM_HITTEST = CM_BASE + 10;
+constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
+constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
+constexpr UINT CM_CURSORCHANGED = CM_BASE + 15;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
+constexpr UINT CM_MOUSEENTER = CM_BASE + 19;  // $B013
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;  // $B014
+constexpr UINT CM_BUTTONPRESSED = CM_BASE + 24;
+constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 25;
+constexpr UINT CM_ENTER = CM_BASE + 26;
+constexpr UINT CM_EXIT = CM_BASE + 27;
+constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;
+constexpr UINT CM_RELEASE = CM_BASE + 33;
+constexpr UINT CM_SHOWHINTCHANGED = CM_BASE + 34;
+constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 35;
+constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 36;
+constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 40;
+constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;
+constexpr UINT CM_GETDATALINK = CM_BASE + 45;
+constexpr UINT CM_CHILDKEY = CM_BASE + 46;
+constexpr UINT CM_HINTSHOW = CM_BASE + 48;
+constexpr UINT CM_CONTROLCHANGE = CM_BASE + 54;
+constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
+
+// Notifications reflected back to the control that caused them.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
+constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
+
+// ---------------------------------------------------------------------------------------------------
+// Types of the control model
+
+struct TMessage {
+  UINT Msg = 0;
+  WPARAM WParam = 0;
+  LPARAM LParam = 0;
+  LRESULT Result = 0;
+};
+
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+
+// Cursor indexes; negative values are the standard cursors, positive ones the program's own.
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
+constexpr TCursor crNoDrop = -13;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crVSplit = -15;
+constexpr TCursor crMultiDrag = -16;
+constexpr TCursor crSQLWait = -17;
+constexpr TCursor crNo = -18;
+constexpr TCursor crAppStart = -19;
+constexpr TCursor crHelp = -20;
+constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
+constexpr TCursor crSize = -22;
+
+// Modal results
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = IDOK;
+constexpr TModalResult mrCancel = IDCANCEL;
+constexpr TModalResult mrAbort = IDABORT;
+constexpr TModalResult mrRetry = IDRETRY;
+constexpr TModalResult mrIgnore = IDIGNORE;
+constexpr TModalResult mrYes = IDYES;
+constexpr TModalResult mrNo = IDNO;
+constexpr TModalResult mrAll = mrNo + 1;
+constexpr TModalResult mrNoToAll = mrAll + 1;
+constexpr TModalResult mrYesToAll = mrNoToAll + 1;
+
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, WideChar& Key)>;
+using TMouseWheelEvent =
+    std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+
+// Style and state flags of a control.
+enum TControlStyleFlag {
+  csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,
+  csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable, csNoStdEvents,
+  csDisplayDragImage, csReflector, csActionClient, csMenuEvents
+};
+using TControlStyle = TSet<TControlStyleFlag>;
+enum TControlStateFlag {
+  csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating,
+  csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking
+};
+using TControlState = TSet<TControlStateFlag>;
+
+TShiftState KeysToShiftState(WPARAM Keys);
+// Ctrl, Shift and Alt as the keyboard has them now.
+TShiftState KeyboardStateToShiftState();
+
+// Minimum and maximum size of a control; 0 means no limit.
+class TSizeConstraints : public TPersistent {
+  DECLARE_CLASS(TSizeConstraints, TPersistent)
+  explicit TSizeConstraints(TControl* AControl) : FControl(AControl) {}
+  int MinWidth() const { return FMinWidth; }
+  int MaxWidth() const { return FMaxWidth; }
+  int MinHeight() const { return FMinHeight; }
+  int MaxHeight() const { return FMaxHeight; }
+  void SetMinWidth(int Value);
+  void SetMaxWidth(int Value);
+  void SetMinHeight(int Value);
+  void SetMaxHeight(int Value);
+  void Assign(TPersistent* Source) override;
+  // Clamps a proposed size.
+  void Constrain(int& Width, int& Height) const;
+  TNotifyEvent OnChange;
+
+ private:
+  void Changed();
+  TControl* FControl;
+  int FMinWidth = 0, FMaxWidth = 0, FMinHeight = 0, FMaxHeight = 0;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// TControl
+
+class TControl : public TComponent {
+  DECLARE_CLASS(TControl, TComponent)
+  explicit TControl(TComponent* AOwner);
+  ~TControl() override;
+
+  TWinControl* Parent() const { return FParent; }
+  virtual void SetParent(TWinControl* AParent);
+  // The form this control sits on (the top of its parent chain when that is a form), or nullptr.
+  // GetParentForm of the forms layer gives it as a TCustomForm.
+  TWinControl* ParentFormControl() const;
+
+  // Geometry, in the parent's client coordinates (a top-level window: the screen).
+  int Left() const { return FLeft; }
+  int Top() const { return FTop; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+  void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+  void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+  void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+  virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  TRect BoundsRect() const { return TRect(FLeft, FTop, FLeft + FWidth, FTop + FHeight); }
+  void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top); }
+  virtual TRect ClientRect() const;
+  int ClientWidth() const { return ClientRect().Right; }
+  int ClientHeight() const { return ClientRect().Bottom; }
+  virtual void SetClientSize(int AWidth, int AHeight);
+  void SetClientWidth(int Value) { SetClientSize(Value, ClientHeight()); }
+  void SetClientHeight(int Value) { SetClientSize(ClientWidth(), Value); }
+  // Where the client area's (0, 0) lies in the parent's client coordinates.
+  virtual TPoint ClientOrigin() const;
+  TPoint ClientToScreen(const TPoint& P) const;
+  TPoint ScreenToClient(const TPoint& P) const;
+  TPoint ClientToParent(const TPoint& P, TWinControl* AParent = nullptr) const;
+
+  TAlign Align() const { return FAlign; }
+  void SetAlign(TAlign Value);
+  TAnchors Anchors() const { return FAnchors; }
+  void SetAnchors(TAnchors Value) { FAnchors = Value; }
+  TSizeConstraints* Constraints() const { return FConstraints.get(); }
+
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool Enabled() const { return FEnabled; }
+  virtual void SetEnabled(bool Value);
+  // Visible here and in every parent up to the top-level window, which is shown.
+  virtual bool Showing() const;
+
+  // Caption and Text are one string.
+  const std::string& Caption() const { return FText; }
+  void SetCaption(const std::string& Value) { SetText(Value); }
+  virtual std::string Text() const { return FText; }
+  virtual void SetText(const std::string& Value);
+
+  TColor Color() const { return FColor; }
+  void SetColor(TColor Value);
+  bool ParentColor() const { return FParentColor; }
+  void SetParentColor(bool Value);
+  TFont* Font() const { return FFont.get(); }
+  void SetFont(TFont* Value) { FFont->Assign(Value); }
+  bool ParentFont() const { return FParentFont; }
+  void SetParentFont(bool Value);
+
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& Value) { FHint = Value; }
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool Value) { FShowHint = Value; }
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor Value);
+  TControlStyle ControlStyle() const { return FControlStyle; }
+  void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+  TControlState ControlState() const { return FControlState; }
+
+  bool MouseCapture() const;
+  void SetMouseCapture(bool Value);
+
+  // Messages
+  LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+  // A handler of this control for one message id, tried before Dispatch (a message map entry). The
+  // handler may pass the message on by calling Dispatch itself.
+  using TMessageHandler = std::function<void(TMessage& Message)>;
+  void SetMessageHandler(UINT Msg, TMessageHandler Handler);
+  virtual void WndProc(TMessage& Message);
+  virtual void Dispatch(TMessage& Message);
+  virtual void DefaultHandler(TMessage& Message);
+
+  // Painting
+  virtual void Invalidate();
+  virtual void Update();
+  void Repaint() { Invalidate(); Update(); }
+  void Refresh() { Repaint(); }
+  void BringToFront();
+  void SendToBack();
+
+  virtual void Click();
+  virtual void DblClick();
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TNotifyEvent OnResize;
+
+ protected:
+  virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseMove(TShiftState Shift, int X, int Y);
+  virtual void Resize();
+  virtual void Changed();
+  // Text, font or colour changed: the control usually repaints or resizes itself.
+  virtual void TextChanged();
+  virtual void FontChanged();
+  virtual void ColorChanged();
+  virtual void VisibleChanging() {}
+  virtual void EnabledChanged();
+  // Asks the parent to lay out its aligned children again.
+  void RequestAlign();
+  // Children of a parent adopt its font and colour while ParentFont/ParentColor is set.
+  virtual void ParentFontChanged();
+  virtual void ParentColorChanged();
+  // Geometry only; SetBounds calls it and then tells the parent.
+  virtual void DoSetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  // Size a control wants when it sizes itself (labels, tool buttons); false: no wish.
+  virtual bool CanAutoSize(int& /*NewWidth*/, int& /*NewHeight*/) { return false; }
+  void AdjustSize();
+  bool AutoSizeEnabled() const { return FAutoSize; }
+  void SetAutoSizeFlag(bool Value);
+
+  void MouseMessage(TMessage& Message);
+  // Dispatch through the message map first.
+  void DispatchMapped(TMessage& Message);
+  std::vector<std::pair<UINT, TMessageHandler>> FMessageMap;
+
+  TWinControl* FParent = nullptr;
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  TAlign FAlign = alNone;
+  TAnchors FAnchors{akLeft, akTop};
+  std::unique_ptr<TSizeConstraints> FConstraints;
+  bool FVisible = true;
+  bool FEnabled = true;
+  bool FAutoSize = false;
+  std::string FText;
+  TColor FColor = clWindow;
+  bool FParentColor = true;
+  std::unique_ptr<TFont> FFont;
+  bool FParentFont = true;
+  std::string FHint;
+  bool FShowHint = false;
+  TCursor FCursor = crDefault;
+  TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  TControlState FControlState;
+  bool FAdjustingSize = false;
+
+  friend class TWinControl;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// TWinControl
+
+struct TCreateParams {
+  std::string Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  HWND WndParent = nullptr;
+  UINT WindowClassStyle = CS_DBLCLKS;
+  std::string WinClassName;
+};
+
+class TWinControl : public TControl {
+  DECLARE_CLASS(TWinControl, TControl)
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+
+  // The window; made when first asked for (or when the control is parented to a window that exists).
+  HWND Handle();
+  bool HandleAllocated() const { return FHandle != nullptr; }
+  void HandleNeeded();
+  // Destroys the window (children too); it is made again when next needed.
+  void DestroyHandle();
+  // Recreates the window with fresh CreateParams (after a style change).
+  void RecreateWnd();
+
+  int ControlCount() const { return static_cast<int>(FControls.size()); }
+  TControl* Controls(int Index) const { return FControls.at(static_cast<size_t>(Index)); }
+  void InsertControl(TControl* AControl);
+  void RemoveControl(TControl* AControl);
+  bool ContainsControl(const TControl* Control) const;
+  // The topmost visible child (graphic controls only unless AllowWinControls) at a client point.
+  TControl* ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool AllowWinControls = false) const;
+
+  // Focus
+  virtual bool CanFocus() const;
+  bool Focused() const;
+  virtual void SetFocus();
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool Value) { FTabStop = Value; }
+  int TabOrder() const;
+  void SetTabOrder(int Value);
+  void GetTabOrderList(std::vector<TWinControl*>& List);
+  // The next control in tab order inside this one, or nullptr.
+  TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
+  void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+
+  // Layout. AControl, when given, is the child whose position or alignment just changed: it goes
+  // first among the children aligned to the same edge at the same place.
+  void Realign(TControl* AControl = nullptr);
+  void DisableAlign() { ++FAlignLevel; }
+  void EnableAlign();
+  bool AlignDisabled() const { return FAlignLevel > 0; }
+  int BorderWidth() const { return FBorderWidth; }
+  void SetBorderWidth(int Value);
+
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  TRect ClientRect() const override;
+  bool Showing() const override;
+  void Invalidate() override;
+  void Update() override;
+  void Repaint() { Invalidate(); Update(); }
+  // Paints the graphic children onto the DC of this window (they sit on its surface), in z-order.
+  void PaintControls(HDC DC, TControl* First);
+
+  void WndProc(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
+  void DefaultHandler(TMessage& Message) override;
+
+  // The control bound to a window made by this layer, or nullptr.
+  static TWinControl* FindControl(HWND Wnd);
+
+  // The role of a form, filled in by the forms layer: the controls on a form reach it through these.
+  virtual bool IsForm() const { return false; }
+  // A control of the form got the focus.
+  virtual void FocusedControlChanged(TWinControl* /*Control*/) {}
+  // The form sees key messages of its controls first.
+  virtual bool KeyPreviewEnabled() const { return false; }
+  // Tab, Return and Escape that the focused control did not take; true when the form used the key.
+  virtual bool DialogKey(TWinControl* /*Sender*/, WORD /*Key*/, TShiftState /*Shift*/) { return false; }
+  // A button with a modal result was clicked.
+  virtual void SetModalResultFromControl(int /*Value*/) {}
+
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+  TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
+  TKeyEvent OnKeyUp;
+  TMouseWheelEvent OnMouseWheel;
+
+ protected:
+  virtual void CreateParams(TCreateParams& Params);
+  virtual void CreateWnd();
+  virtual void CreateHandle();
+  virtual void DestroyWnd();
+  // Called once the window exists (children made, text and fonts set).
+  virtual void CreateWindowHandle(const TCreateParams& Params);
+  // After the window was made: creates the children's windows.
+  void CreateChildHandles();
+
+  virtual void AlignControls(TControl* AControl, TRect& Rect);
+  // The part of the client area that aligned children share (panels leave their borders out).
+  virtual void AdjustClientRect(TRect& Rect);
+  virtual void PaintWindow(HDC DC);
+  // Background of the client area (WM_ERASEBKGND).
+  virtual void EraseBackground(HDC DC);
+  void DoSetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+  friend class TCustomForm;
+  virtual void KeyDown(WORD& Key, TShiftState Shift);
+  virtual void KeyUp(WORD& Key, TShiftState Shift);
+  virtual void KeyPress(WideChar& Key);
+  // Whether this control handles a dialog key (Tab, Return, Escape, arrows) itself.
+  virtual bool WantsKey(WORD /*Key*/, TShiftState /*Shift*/) { return false; }
+  virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos);
+  virtual void DoEnter();
+  virtual void DoExit();
+  void EnabledChanged() override;
+  void TextChanged() override;
+  void FontChanged() override;
+  void ColorChanged() override;
+  void NotifyChildren(UINT Msg);
+
+  HWND FHandle = nullptr;
+  std::vector<TControl*> FControls;  // z-order, bottom first; borrowed (freed through their owners)
+  bool FTabStop = false;
+  int FBorderWidth = 0;
+  int FAlignLevel = 0;
+  bool FSettingBounds = false;
+  int FLastAlignWidth = -1, FLastAlignHeight = -1;
+
+ private:
+  void WMPaint(TMessage& Message);
+  void WMWindowPosChanged(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  bool IsControlMouseMsg(TMessage& Message);
+  void DoKeyMessage(TMessage& Message);
+  void UpdateBoundsFromWindow();
+  friend LRESULT ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
+  friend class TControl;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// TCustomControl and TGraphicControl: controls that paint themselves through a canvas.
+
+class TCustomControl : public TWinControl {
+  DECLARE_CLASS(TCustomControl, TWinControl)
+  explicit TCustomControl(TComponent* AOwner);
+  ~TCustomControl() override;
+  // Valid inside Paint; outside it the canvas draws on a DC of the window fetched on demand.
+  TCanvas* Canvas();
+
+ protected:
+  virtual void Paint() {}
+  void PaintWindow(HDC DC) override;
+  std::unique_ptr<TCanvas> FCanvas;
+  HDC FCanvasDC = nullptr;
+  bool FCanvasDCOwned = false;
+  void ReleaseCanvasDC();
+};
+
+class TGraphicControl : public TControl {
+  DECLARE_CLASS(TGraphicControl, TControl)
+  explicit TGraphicControl(TComponent* AOwner);
+  ~TGraphicControl() override;
+  // Draws on the parent's surface; valid inside Paint.
+  TCanvas* Canvas();
+  void Dispatch(TMessage& Message) override;
+
+ protected:
+  virtual void Paint() {}
+  std::unique_ptr<TCanvas> FCanvas;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// Shared services of the control layer
+
+// The control under the mouse (it received CM_MOUSEENTER last) and the control that holds the mouse.
+TControl* GetMouseControl();
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* Control);
+// Makes Control the one under the mouse: the previous one gets CM_MOUSELEAVE, the new one
+// CM_MOUSEENTER (nullptr: the mouse left every control).
+void SetMouseControl(TControl* Control);
+
+// The cursor table (Screen.Cursors) and the global override (Screen.Cursor).
+HCURSOR GetCursorHandle(TCursor Cursor);
+void SetCursorHandle(TCursor Cursor, HCURSOR Handle);
+TCursor GetScreenCursor();
+void SetScreenCursor(TCursor Cursor);
+
+// An exception that escaped a window procedure or a timer event. The forms layer installs the
+// application's handler (a message box with the text, then the loop goes on); without one the
+// exception is reported on stderr and dropped.
+using TExceptionHandler = std::function<void(std::exception_ptr)>;
+void SetApplicationExceptionHandler(TExceptionHandler Handler);
+void HandleControlException(std::exception_ptr E);
+
+// A hidden window for a non-visual component (timers): its messages go to Method.
+HWND AllocateHWnd(std::function<void(TMessage&)> Method);
+void DeallocateHWnd(HWND Wnd);
+
+// Every top-level window of this layer that is a form (the forms layer fills it).
+using TFormHook = std::function<void(TCustomForm*)>;
+
+// Colour helpers: the RGB value of a colour (system colours resolved).
+COLORREF ColorRef(TColor Color);
+
+// UTF-8 helpers for controls that edit text.
+std::string Utf8FromCodePoint(char32_t CodePoint);
+// Byte offset of the character boundary before/after Pos (Pos is a byte offset, 0-based).
+size_t Utf8PrevBoundary(const std::string& S, size_t Pos);
+size_t Utf8NextBoundary(const std::string& S, size_t Pos);

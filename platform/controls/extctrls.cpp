@@ -1,0 +1,307 @@
+#include "platform/controls/extctrls.h"
+
+#include <algorithm>
+
+#include "platform/controls/stdctrls.h"
+#include "platform/controls/themes.h"
+
+// ---------------------------------------------------------------------------------------------------
+// TPanel
+
+TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
+  FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque,
+                                csDoubleClicks, csReplicatable};
+  FWidth = 185;
+  FHeight = 41;
+}
+
+void TPanel::SetBevelOuter(TBevelCut Value) {
+  if (Value == FBevelOuter) return;
+  FBevelOuter = Value;
+  Realign();
+  Invalidate();
+}
+
+void TPanel::SetBevelInner(TBevelCut Value) {
+  if (Value == FBevelInner) return;
+  FBevelInner = Value;
+  Realign();
+  Invalidate();
+}
+
+void TPanel::SetBevelWidth(int Value) {
+  if (Value == FBevelWidth) return;
+  FBevelWidth = Value;
+  Realign();
+  Invalidate();
+}
+
+void TPanel::SetAlignment(TAlignment Value) {
+  if (Value == FAlignment) return;
+  FAlignment = Value;
+  Invalidate();
+}
+
+void TPanel::AdjustClientRect(TRect& Rect) {
+  TCustomControl::AdjustClientRect(Rect);
+  int bevel = (FBevelOuter != bvNone ? FBevelWidth : 0) + (FBevelInner != bvNone ? FBevelWidth : 0);
+  Rect.Left += bevel;
+  Rect.Top += bevel;
+  Rect.Right -= bevel;
+  Rect.Bottom -= bevel;
+}
+
+void TPanel::EraseBackground(HDC /*DC*/) {}
+
+namespace {
+void DrawBevel(HDC DC, RECT& R, TBevelCut Cut, int Width) {
+  if (Cut == bvNone) return;
+  for (int i = 0; i < Width; ++i) {
+    if (Cut == bvLowered)
+      ThemePainter().Frame(DC, R, TFrameKind::SunkenOuter);
+    else if (Cut == bvRaised)
+      ThemePainter().Frame(DC, R, TFrameKind::RaisedInner);
+    InflateRect(&R, -1, -1);
+  }
+}
+}  // namespace
+
+void TPanel::Paint() {
+  HDC dc = FCanvas->Handle();
+  RECT r{0, 0, FWidth, FHeight};
+  FillSolidRect(dc, r, ColorRef(FColor));
+  DrawBevel(dc, r, FBevelOuter, FBevelWidth);
+  InflateRect(&r, -FBorderWidth, -FBorderWidth);
+  DrawBevel(dc, r, FBevelInner, FBevelWidth);
+  if (!FText.empty()) {
+    UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS;
+    if (FAlignment == taCenter) flags |= DT_CENTER;
+    if (FAlignment == taRightJustify) flags |= DT_RIGHT;
+    DrawControlText(dc, FText, r, flags, FFont.get(), FEnabled);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TImage
+
+TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make_unique<TPicture>()) {
+  FControlStyle.Include(csReplicatable);
+  FWidth = 105;
+  FHeight = 105;
+  FPicture->OnChange = [this](TObject*) { PictureChanged(); };
+}
+
+TImage::~TImage() { FPicture->OnChange = nullptr; }
+
+TCanvas* TImage::Canvas() {
+  TGraphic* g = FPicture->Graphic();
+  if (!g) {
+    TBitmap* bmp = FPicture->Bitmap();
+    bmp->SetPixelFormat(pf24bit);
+    bmp->SetSize(FWidth, FHeight);
+    g = bmp;
+  }
+  auto* bmp = dynamic_cast<TBitmap*>(g);
+  if (!bmp) throw EInvalidOperation("Can only modify an image if it contains a bitmap");
+  // Drawing on the picture changes it: the control shows it at the next paint.
+  TCanvas* c = bmp->Canvas();
+  if (!c->OnChange) c->OnChange = [this](TObject*) { Invalidate(); };
+  return c;
+}
+
+void TImage::SetStretch(bool Value) {
+  if (Value == FStretch) return;
+  FStretch = Value;
+  Invalidate();
+}
+void TImage::SetProportional(bool Value) {
+  if (Value == FProportional) return;
+  FProportional = Value;
+  Invalidate();
+}
+void TImage::SetCenter(bool Value) {
+  if (Value == FCenter) return;
+  FCenter = Value;
+  Invalidate();
+}
+void TImage::SetTransparent(bool Value) {
+  if (Value == FTransparent) return;
+  FTransparent = Value;
+  if (FPicture->Graphic()) FPicture->Graphic()->SetTransparent(Value);
+  Invalidate();
+}
+
+void TImage::PictureChanged() {
+  if (FDrawing) return;
+  if (TGraphic* g = FPicture->Graphic()) {
+    if (auto* bmp = dynamic_cast<TBitmap*>(g)) {
+      TCanvas* c = bmp->Canvas();
+      if (!c->OnChange) c->OnChange = [this](TObject*) { Invalidate(); };
+    }
+    if (FTransparent != g->Transparent()) g->SetTransparent(FTransparent);
+  }
+  AdjustSize();
+  Invalidate();
+}
+
+bool TImage::CanAutoSize(int& NewWidth, int& NewHeight) {
+  if (!FPicture->Graphic() || FPicture->Graphic()->Empty()) return false;
+  NewWidth = FPicture->Width();
+  NewHeight = FPicture->Height();
+  return true;
+}
+
+TRect TImage::DestRect() const {
+  int w = FPicture->Width(), h = FPicture->Height();
+  int cw = FWidth, ch = FHeight;
+  if (FStretch || (FProportional && (w > cw || h > ch))) {
+    if (FProportional && w > 0 && h > 0) {
+      double xyAspect = static_cast<double>(w) / h;
+      if (w > h) {
+        w = cw;
+        h = static_cast<int>(cw / xyAspect);
+        if (h > ch) {
+          h = ch;
+          w = static_cast<int>(ch * xyAspect);
+        }
+      } else {
+        h = ch;
+        w = static_cast<int>(ch * xyAspect);
+        if (w > cw) {
+          w = cw;
+          h = static_cast<int>(cw / xyAspect);
+        }
+      }
+    } else {
+      w = cw;
+      h = ch;
+    }
+  }
+  int x = 0, y = 0;
+  if (FCenter) {
+    x = (cw - w) / 2;
+    y = (ch - h) / 2;
+  }
+  return TRect(x, y, x + w, y + h);
+}
+
+void TImage::Paint() {
+  TGraphic* g = FPicture->Graphic();
+  if (!g || g->Empty()) return;
+  FDrawing = true;
+  try {
+    FCanvas->StretchDraw(DestRect(), g);
+  } catch (...) {
+    FDrawing = false;
+    throw;
+  }
+  FDrawing = false;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TBevel
+
+TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) {
+  FControlStyle.Include(csReplicatable);
+  FWidth = 50;
+  FHeight = 50;
+}
+
+void TBevel::SetShape(TBevelShape Value) {
+  if (Value == FShape) return;
+  FShape = Value;
+  Invalidate();
+}
+
+void TBevel::SetStyle(TBevelStyle Value) {
+  if (Value == FStyle) return;
+  FStyle = Value;
+  Invalidate();
+}
+
+void TBevel::Paint() {
+  HDC dc = FCanvas->Handle();
+  COLORREF c1 = GetSysColor(FStyle == bsLowered ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+  COLORREF c2 = GetSysColor(FStyle == bsLowered ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
+  int w = FWidth, h = FHeight;
+  auto box = [&](RECT r, COLORREF tl, COLORREF br) {
+    DrawHLine(dc, r.left, r.right - 1, r.top, tl);
+    DrawVLine(dc, r.left, r.top, r.bottom - 1, tl);
+    DrawHLine(dc, r.left, r.right, r.bottom - 1, br);
+    DrawVLine(dc, r.right - 1, r.top, r.bottom, br);
+  };
+  switch (FShape) {
+    case bsBox:
+      box(RECT{0, 0, w, h}, c1, c2);
+      break;
+    case bsFrame:
+      box(RECT{0, 0, w - 1, h - 1}, c1, c1);
+      box(RECT{1, 1, w, h}, c2, c2);
+      break;
+    case bsTopLine:
+      DrawHLine(dc, 0, w, 0, c1);
+      DrawHLine(dc, 0, w, 1, c2);
+      break;
+    case bsBottomLine:
+      DrawHLine(dc, 0, w, h - 2, c1);
+      DrawHLine(dc, 0, w, h - 1, c2);
+      break;
+    case bsLeftLine:
+      DrawVLine(dc, 0, 0, h, c1);
+      DrawVLine(dc, 1, 0, h, c2);
+      break;
+    case bsRightLine:
+      DrawVLine(dc, w - 2, 0, h, c1);
+      DrawVLine(dc, w - 1, 0, h, c2);
+      break;
+    case bsSpacer:
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TTimer
+
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
+  FWindow = AllocateHWnd([this](TMessage& M) {
+    if (M.Msg == WM_TIMER) {
+      Timer();
+      return;
+    }
+    M.Result = DefWindowProc(FWindow, M.Msg, M.WParam, M.LParam);
+  });
+}
+
+TTimer::~TTimer() {
+  FEnabled = false;
+  if (FRunning && FWindow) KillTimer(FWindow, 1);
+  DeallocateHWnd(FWindow);
+}
+
+void TTimer::UpdateTimer() {
+  if (!FWindow) return;
+  if (FRunning) KillTimer(FWindow, 1);
+  FRunning = false;
+  if (FEnabled && FInterval > 0) FRunning = SetTimer(FWindow, 1, FInterval, nullptr) != 0;
+}
+
+void TTimer::SetEnabled(bool Value) {
+  if (Value == FEnabled) return;
+  FEnabled = Value;
+  UpdateTimer();
+}
+
+void TTimer::SetInterval(unsigned Value) {
+  if (Value == FInterval) return;
+  FInterval = Value;
+  UpdateTimer();
+}
+
+void TTimer::SetOnTimer(TNotifyEvent Value) {
+  OnTimer = std::move(Value);
+  UpdateTimer();
+}
+
+void TTimer::Timer() {
+  if (FEnabled && OnTimer) OnTimer(this);
+}

@@ -1,0 +1,226 @@
+#pragma once
+// Standard controls: label, push button, check box, radio button, group box, one-line edit and the
+// drop-down list combo box.
+
+#include <memory>
+#include <string>
+
+#include "platform/controls/controls.h"
+
+// Draws Text with Font into R of DC (DrawText flags); disabled text is drawn embossed.
+void DrawControlText(HDC DC, const std::string& Text, RECT R, UINT Format, TFont* Font, bool Enabled);
+SIZE MeasureControlText(const std::string& Text, TFont* Font, int MaxWidth = 0);
+
+// ---------------------------------------------------------------------------------------------------
+
+class TLabel : public TGraphicControl {
+  DECLARE_CLASS(TLabel, TGraphicControl)
+  explicit TLabel(TComponent* AOwner);
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool Value) { SetAutoSizeFlag(Value); }
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  TTextLayout Layout() const { return FLayout; }
+  void SetLayout(TTextLayout Value);
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool Value);
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value);
+
+ protected:
+  void Paint() override;
+  bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+
+ private:
+  TAlignment FAlignment = taLeftJustify;
+  TTextLayout FLayout = tlTop;
+  bool FTransparent = false;
+  bool FWordWrap = false;
+};
+
+// ---------------------------------------------------------------------------------------------------
+
+class TButtonControl : public TWinControl {
+  DECLARE_CLASS(TButtonControl, TWinControl)
+  explicit TButtonControl(TComponent* AOwner);
+
+ protected:
+  void WndProc(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
+  // Space presses, Return on a focused push button clicks.
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyUp(WORD& Key, TShiftState Shift) override;
+  void EraseBackground(HDC DC) override;
+  bool FHot = false;
+  bool FPressed = false;     // the mouse button or space is held on it
+  bool FMouseInside = false;
+  bool FSpaceDown = false;
+};
+
+class TButton : public TButtonControl {
+  DECLARE_CLASS(TButton, TButtonControl)
+  explicit TButton(TComponent* AOwner);
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult Value) { FModalResult = Value; }
+  bool Default() const { return FDefault; }
+  void SetDefault(bool Value);
+  bool Cancel() const { return FCancel; }
+  void SetCancel(bool Value) { FCancel = Value; }
+  // Clicks as the user would: OnClick, then the form takes the modal result.
+  void Click() override;
+
+ protected:
+  void PaintWindow(HDC DC) override;
+
+ private:
+  TModalResult FModalResult = mrNone;
+  bool FDefault = false;
+  bool FCancel = false;
+};
+
+class TCustomCheckBox : public TButtonControl {
+  DECLARE_CLASS(TCustomCheckBox, TButtonControl)
+  explicit TCustomCheckBox(TComponent* AOwner);
+  bool Checked() const { return FChecked; }
+  virtual void SetChecked(bool Value);
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+
+ protected:
+  void PaintWindow(HDC DC) override;
+  virtual bool IsRadio() const { return false; }
+  bool FChecked = false;
+  TAlignment FAlignment = taRightJustify;  // caption at the right of the box
+};
+
+class TCheckBox : public TCustomCheckBox {
+  DECLARE_CLASS(TCheckBox, TCustomCheckBox)
+  explicit TCheckBox(TComponent* AOwner);
+  void Click() override;
+  TNotifyEvent OnChange;
+};
+
+// Radio buttons of one parent form a group: checking one unchecks the others.
+class TRadioButton : public TCustomCheckBox {
+  DECLARE_CLASS(TRadioButton, TCustomCheckBox)
+  explicit TRadioButton(TComponent* AOwner);
+  // Setting true unchecks the siblings and runs OnClick (as a click does).
+  void SetChecked(bool Value) override;
+  void Click() override;
+
+ protected:
+  bool IsRadio() const override { return true; }
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  bool WantsKey(WORD Key, TShiftState Shift) override;
+};
+
+// ---------------------------------------------------------------------------------------------------
+
+class TGroupBox : public TCustomControl {
+  DECLARE_CLASS(TGroupBox, TCustomControl)
+  explicit TGroupBox(TComponent* AOwner);
+
+ protected:
+  void Paint() override;
+  void AdjustClientRect(TRect& Rect) override;
+};
+
+// ---------------------------------------------------------------------------------------------------
+
+// One line of text. Positions are byte offsets into the UTF-8 text, always on character boundaries.
+class TEdit : public TWinControl {
+  DECLARE_CLASS(TEdit, TWinControl)
+  explicit TEdit(TComponent* AOwner);
+  std::string Text() const override { return FText; }
+  void SetText(const std::string& Value) override;
+  int SelStart() const { return static_cast<int>(FCaret < FAnchor ? FCaret : FAnchor); }
+  int SelLength() const;
+  void SetSelStart(int Value);
+  void SetSelLength(int Value);
+  std::string SelText() const;
+  void SelectAll();
+  void ClearSelection();
+  int MaxLength() const { return FMaxLength; }
+  void SetMaxLength(int Value) { FMaxLength = Value; }
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
+  // Byte offset of the caret.
+  int CaretPos() const { return static_cast<int>(FCaret); }
+  TNotifyEvent OnChange;
+
+ protected:
+  void PaintWindow(HDC DC) override;
+  void EraseBackground(HDC DC) override;
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyPress(WideChar& Key) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void Dispatch(TMessage& Message) override;
+  virtual void Change();
+
+ private:
+  void InsertText(const std::string& S);
+  void MoveCaret(size_t Pos, bool Extend);
+  size_t PosFromX(int X);
+  int XFromPos(size_t Pos);
+  void ScrollToCaret();
+  size_t FCaret = 0;
+  size_t FAnchor = 0;
+  int FScroll = 0;  // pixels of text hidden at the left
+  int FMaxLength = 0;
+  bool FReadOnly = false;
+  char16_t FHighSurrogate = 0;
+};
+
+// ---------------------------------------------------------------------------------------------------
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+
+class TComboListPopup;
+
+// A combo box that picks one of its items from a drop-down list (csDropDownList). OnChange runs when
+// the user picks an item (list, keys, wheel), not when ItemIndex is set by code.
+class TComboBox : public TWinControl {
+  DECLARE_CLASS(TComboBox, TWinControl)
+  explicit TComboBox(TComponent* AOwner);
+  ~TComboBox() override;
+  TStrings* Items() const { return FItems.get(); }
+  void SetItems(TStrings* Value) { FItems->Assign(Value); }
+  int ItemIndex() const { return FItemIndex; }
+  void SetItemIndex(int Value);
+  std::string Text() const override;
+  void SetText(const std::string& Value) override;
+  TComboBoxStyle Style() const { return FStyle; }
+  void SetStyle(TComboBoxStyle Value) { FStyle = Value; }
+  int DropDownCount() const { return FDropDownCount; }
+  void SetDropDownCount(int Value) { FDropDownCount = Value; }
+  int ItemHeight() const;
+  bool DroppedDown() const;
+  void SetDroppedDown(bool Value);
+  // The pop-up list's window while it is shown (for tests), else nullptr.
+  HWND ListHandle() const;
+  TNotifyEvent OnChange;
+  TNotifyEvent OnDropDown;
+  TNotifyEvent OnCloseUp;
+
+ protected:
+  void PaintWindow(HDC DC) override;
+  void EraseBackground(HDC DC) override;
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  bool WantsKey(WORD Key, TShiftState Shift) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
+  void DoExit() override;
+  virtual void Change();
+
+ private:
+  friend class TComboListPopup;
+  // The user chose Index (list, key or wheel): selection, text and OnChange when it differs.
+  void UserSelect(int Index);
+  void CloseUp(bool Accept);
+  std::unique_ptr<TStringList> FItems;
+  int FItemIndex = -1;
+  TComboBoxStyle FStyle = csDropDown;
+  int FDropDownCount = 8;
+  std::unique_ptr<TComboListPopup> FPopup;
+};
