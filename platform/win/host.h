@@ -54,6 +54,9 @@ Host* CurrentHost();
 void QueueMouseInput(int screenX, int screenY, UINT message, WPARAM keys, int wheelDelta = 0);
 // keyData: lParam of the key message (repeat count, scan code, flags); 0 gives a plain one.
 void QueueKeyInput(UINT message, UINT vk, LPARAM keyData = 0);
+// The same with the text the key types (as the keyboard layout gives it); TranslateMessage turns it
+// into WM_CHAR instead of guessing from the virtual key.
+void QueueKeyInputWithText(UINT message, UINT vk, LPARAM keyData, const std::string& utf8Text);
 // One WM_CHAR (or WM_IME_CHAR when `ime`) per UTF-16 code unit of the text, to the focus window.
 void QueueCharInput(const std::string& utf8Text, bool ime = false);
 // The window's close button: posts WM_SYSCOMMAND SC_CLOSE (which DefWindowProc turns into WM_CLOSE).

@@ -15,8 +15,11 @@ namespace win {
 // until the bitmap is deleted; writing through it changes the bitmap.
 // Formats: DIB sections keep the format they were made with: 24-bit = QImage::Format_BGR888 (bytes
 // blue, green, red in memory, rows 4-byte aligned as in a DIB); 32-bit = QImage::Format_ARGB32 (bytes
-// blue, green, red, alpha). Compatible and other bitmaps are Format_ARGB32 with alpha 255.
-// The QImage rows are top-down; a bottom-up DIB section's bmBits points at its last QImage row.
+// blue, green, red, alpha). Compatible and other bitmaps are Format_RGB32 (alpha byte 0xFF).
+// Rows are always stored top-down, also for DIB sections made with a positive (bottom-up) height:
+// bmBits and the bits of CreateDIBSection point at the top row. GetDIBits/SetDIBits/StretchDIBits
+// honour the row order of the caller's BITMAPINFO.
+// GDI ignores alpha: blits read 32-bit sources as RGB32 and GDI drawing writes alpha 0xFF.
 QImage* BitmapImage(HBITMAP bitmap);
 
 // Makes a bitmap handle owning `image` (converted to Format_ARGB32 unless it is already ARGB32,
@@ -62,7 +65,8 @@ struct CursorData {
 };
 bool GetCursorData(HCURSOR cursor, CursorData& data);
 
-// The back buffer of a top-level window (its client area), or nullptr.
+// The back buffer of a top-level window, or nullptr. It covers the whole window rectangle; for
+// top-level windows with a caption the native frame is the host's, so this equals the client area.
 QImage* WindowBackBuffer(HWND topLevel);
 
 }  // namespace win

@@ -303,8 +303,8 @@ struct BITMAPINFO {
   RGBQUAD bmiColors[1];
 };
 
-// What GetObject reports for a bitmap. bmBits is the first stored row of a DIB section (bottom row for
-// bottom-up DIBs, as in GDI) and nullptr for device-dependent bitmaps.
+// What GetObject reports for a bitmap. bmBits is the top row of a DIB section (rows are stored
+// top-down) and nullptr for device-dependent bitmaps.
 struct BITMAP {
   LONG bmType = 0;
   LONG bmWidth = 0;
@@ -1481,7 +1481,8 @@ BOOL UnrealizeObject(HGDIOBJ obj);
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);  // 32-bit, black
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitCount, const void* bits);
-// 24- and 32-bit DIB sections; *bits receives the first stored row (bottom-up unless biHeight < 0).
+// 24- and 32-bit DIB sections. Rows are stored top-down whatever the sign of biHeight: *bits receives
+// the top row, rows 4-byte aligned (see platform/win/surface.h).
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits, HANDLE section,
                          DWORD offset);
 int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* bmi, UINT usage);

@@ -1,0 +1,113 @@
+// Test helpers: pumping the queue, synthetic input, reading and saving window pixels.
+#include "platform/win/testing.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+
+#include <cstdlib>
+
+#include "platform/win/host.h"
+#include "platform/win/internal.h"
+
+using namespace win::detail;
+
+namespace win {
+
+int PumpMessages() {
+  int count = 0;
+  MSG m;
+  // Bounded: a window that invalidates itself while painting cannot hang a test.
+  for (int i = 0; i < 100000; ++i) {
+    if (!PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) break;
+    if (m.message == WM_QUIT) {
+      // Kept for the program's own loop to see.
+      PostQuitMessage(static_cast<int>(m.wParam));
+      break;
+    }
+    TranslateMessage(&m);
+    DispatchMessage(&m);
+    ++count;
+  }
+  FlushDirty();
+  return count;
+}
+
+void AdvanceAndPump(FakeClock& clock, std::uint64_t ms) {
+  std::uint64_t end = clock.NowMs() + ms;
+  PumpMessages();
+  for (;;) {
+    std::uint64_t due = 0;
+    if (!NextTimerDue(due) || due > end) break;
+    if (due > clock.NowMs()) clock.Set(due);
+    PumpMessages();
+  }
+  clock.Set(end);
+  PumpMessages();
+}
+
+void InjectMouse(int x, int y, UINT message, WPARAM keys, int wheelDelta) { RouteMouse(x, y, message, keys, wheelDelta); }
+void InjectKey(UINT message, UINT vk) { RouteKey(message, vk, 0, {}); }
+void InjectChar(const std::string& text) { RouteChars(text, false); }
+void InjectImeText(const std::string& text) { RouteChars(text, true); }
+
+void Click(int x, int y) {
+  InjectMouse(x, y, WM_MOUSEMOVE);
+  InjectMouse(x, y, WM_LBUTTONDOWN);
+  PumpMessages();
+  InjectMouse(x, y, WM_LBUTTONUP);
+  PumpMessages();
+}
+
+COLORREF GetWindowPixel(HWND hwnd, int x, int y) {
+  PumpMessages();
+  Window* w = W(hwnd);
+  if (!w) return CLR_INVALID;
+  Window* top = TopLevelOf(w);
+  if (!top->buffer || !QRect(0, 0, w->client.width(), w->client.height()).contains(x, y)) return CLR_INVALID;
+  QPoint p = ClientOriginInBuffer(w) + QPoint(x, y);
+  if (!top->buffer->rect().contains(p)) return CLR_INVALID;
+  QRgb v = top->buffer->pixel(p);
+  return RGB(qRed(v), qGreen(v), qBlue(v));
+}
+
+bool SaveWindowPng(HWND topLevel, const std::string& path) {
+  PumpMessages();
+  Window* w = W(topLevel);
+  if (!w || !w->buffer) return false;
+  QFileInfo info(QString::fromStdString(path));
+  QDir().mkpath(info.absolutePath());
+  return w->buffer->save(QString::fromStdString(path), "PNG");
+}
+
+std::string ArtifactPath(const std::string& name) {
+  const char* env = std::getenv("TRESSORA_ARTIFACTS");
+  std::string dir = env && *env ? env : "artifacts";
+  QDir().mkpath(QString::fromStdString(dir));
+  return dir + "/" + name;
+}
+
+void ResetWindowManager() {
+  auto& st = S();
+  std::vector<HWND> tops;
+  for (Window* t : st.topLevels) tops.push_back(t->handle);
+  for (HWND h : tops) DestroyWindow(h);
+  st.windows.clear();
+  st.topLevels.clear();
+  st.posted.clear();
+  st.input.clear();
+  st.inputText.clear();
+  st.quit = false;
+  st.timers.clear();
+  st.focus = st.capture = st.active = nullptr;
+  st.keys.fill(0);
+  st.asyncKeys.fill(0);
+  st.drag = DragState{};
+  st.scrollTrack = ScrollTrack{};
+  st.mouseTracked = st.lastMouseWindow = nullptr;
+  st.dirty.clear();
+  st.caret = Caret{};
+  st.cursorPos = QPoint(0, 0);
+}
+
+}  // namespace win

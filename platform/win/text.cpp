@@ -1,0 +1,326 @@
+// Text output and measurement: TextOut, ExtTextOut, DrawText, extents and metrics.
+#include <QFontMetrics>
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win/gdi_painter.h"
+
+using namespace win::detail;
+
+namespace {
+
+QFont FontOf(DC* dc) {
+  auto* f = GdiAs<FontObj>(dc->s.font, GdiKind::Font);
+  if (!f) f = GdiAs<FontObj>(DefaultGuiFont(), GdiKind::Font);
+  return f->font;
+}
+
+QString Str(LPCSTR text, int count) {
+  if (!text) return {};
+  if (count < 0) return QString::fromUtf8(text);
+  return QString::fromUtf8(text, static_cast<qsizetype>(strnlen(text, static_cast<std::size_t>(count))));
+}
+
+int Width(const QFontMetrics& fm, const QString& s, int extra) {
+  return fm.horizontalAdvance(s) + extra * static_cast<int>(s.size());
+}
+
+// Draws one run at a top-left point with the DC's colours and background mode.
+void DrawRun(GdiPainter& gp, const QFont& font, const QString& s, QPoint topLeft, const QVector<int>* dx = nullptr,
+             int underlineIndex = -1) {
+  DC* dc = gp.dc();
+  QPainter& p = gp.p();
+  QFontMetrics fm(font);
+  int width = Width(fm, s, dc->s.charExtra);
+  if (dx) {
+    width = 0;
+    for (int v : *dx) width += v;
+  }
+  QRect box(topLeft, QSize(width, fm.ascent() + fm.descent()));
+  if (dc->s.bkMode == OPAQUE) p.fillRect(box, Q(dc->s.bkColor));
+  p.setFont(font);
+  p.setPen(Q(dc->s.textColor));
+  int base = topLeft.y() + fm.ascent();
+  if (!dx && dc->s.charExtra == 0) {
+    p.drawText(QPoint(topLeft.x(), base), s);
+  } else {
+    int x = topLeft.x();
+    int i = 0;
+    for (qsizetype k = 0; k < s.size(); ++k) {
+      QString ch = s.mid(k, (s[k].isHighSurrogate() && k + 1 < s.size()) ? 2 : 1);
+      p.drawText(QPoint(x, base), ch);
+      x += dx && i < dx->size() ? (*dx)[i] : fm.horizontalAdvance(ch) + dc->s.charExtra;
+      k += ch.size() - 1;
+      ++i;
+    }
+  }
+  if (underlineIndex >= 0 && underlineIndex < s.size()) {
+    int ux = topLeft.x() + fm.horizontalAdvance(s.left(underlineIndex));
+    int uw = fm.horizontalAdvance(s.mid(underlineIndex, 1));
+    p.fillRect(QRect(ux, base + 1, uw, 1), Q(dc->s.textColor));
+  }
+  gp.Touched(box);
+}
+
+// Removes '&' prefixes ("&&" stays one '&'); returns the index of the underlined character or -1.
+QString StripPrefix(const QString& s, int& underline, bool hideOnly) {
+  QString out;
+  underline = -1;
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    if (s[i] == u'&' && i + 1 < s.size()) {
+      ++i;
+      if (s[i] != u'&' && !hideOnly) underline = static_cast<int>(out.size());
+    }
+    out += s[i];
+  }
+  return out;
+}
+
+QString Elide(const QFontMetrics& fm, const QString& s, int width) {
+  if (fm.horizontalAdvance(s) <= width) return s;
+  QString dots = QStringLiteral("...");
+  for (qsizetype n = s.size(); n > 0; --n) {
+    QString t = s.left(n) + dots;
+    if (fm.horizontalAdvance(t) <= width) return t;
+  }
+  return dots;
+}
+
+// Breaks text into lines: at line feeds, and at word boundaries to fit `width` with DT_WORDBREAK.
+// A word wider than the line is broken between characters (as CJK text has no spaces).
+QStringList BreakLines(const QFontMetrics& fm, const QString& text, int width, bool wordBreak, bool single) {
+  QStringList lines;
+  if (single) {
+    QString t = text;
+    t.replace(u'\r', u' ').replace(u'\n', u' ');
+    lines << t;
+    return lines;
+  }
+  QString norm = text;
+  norm.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+  for (const QString& para : norm.split(u'\n')) {
+    if (!wordBreak || fm.horizontalAdvance(para) <= width) {
+      lines << para;
+      continue;
+    }
+    QString line;
+    qsizetype i = 0;
+    while (i < para.size()) {
+      // Next token: a run of non-spaces (or one CJK character) plus following spaces.
+      qsizetype j = i;
+      if (para[j].unicode() >= 0x2E80) {
+        ++j;
+      } else {
+        while (j < para.size() && para[j] != u' ' && para[j].unicode() < 0x2E80) ++j;
+      }
+      while (j < para.size() && para[j] == u' ') ++j;
+      QString token = para.mid(i, j - i);
+      QString candidate = line + token;
+      if (fm.horizontalAdvance(candidate.trimmed()) <= width || line.isEmpty()) {
+        if (line.isEmpty() && fm.horizontalAdvance(token.trimmed()) > width) {
+          // Too long on its own: cut it character by character.
+          for (QChar c : token) {
+            if (!line.isEmpty() && fm.horizontalAdvance(line + c) > width) {
+              lines << line;
+              line.clear();
+            }
+            line += c;
+          }
+        } else {
+          line = candidate;
+        }
+      } else {
+        lines << line.trimmed();
+        line = token;
+      }
+      i = j;
+    }
+    lines << line.trimmed();
+  }
+  return lines;
+}
+
+}  // namespace
+
+BOOL TextOut(HDC hdc, int x, int y, LPCSTR text, int count) {
+  return ExtTextOut(hdc, x, y, 0, nullptr, text, static_cast<UINT>(std::max(count, 0)), nullptr);
+}
+
+BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCSTR text, UINT count, const INT* dx) {
+  DC* dc = D(hdc);
+  if (!dc) return FALSE;
+  QString s = Str(text, static_cast<int>(count));
+  QFont font = FontOf(dc);
+  QFontMetrics fm(font);
+  QVector<int> adv;
+  if (dx) {
+    int n = 0;
+    for (qsizetype k = 0; k < s.size(); ++k, ++n) {
+      if (s[k].isHighSurrogate()) ++k;
+    }
+    for (int i = 0; i < n; ++i) adv << dx[i];
+  }
+  int width = 0;
+  if (dx)
+    for (int v : adv) width += v;
+  else
+    width = Width(fm, s, dc->s.charExtra);
+  UINT align = dc->s.textAlign;
+  QPoint pos(x, y);
+  if (align & TA_UPDATECP) pos = dc->s.pos;
+  int left = pos.x();
+  if ((align & TA_CENTER) == TA_CENTER)
+    left -= width / 2;
+  else if (align & TA_RIGHT)
+    left -= width;
+  int top = pos.y();
+  if ((align & TA_BASELINE) == TA_BASELINE)
+    top -= fm.ascent();
+  else if (align & TA_BOTTOM)
+    top -= fm.ascent() + fm.descent();
+  if (align & TA_UPDATECP) dc->s.pos = QPoint(((align & TA_RIGHT) && (align & TA_CENTER) != TA_CENTER) ? left : left + width, pos.y());
+  GdiPainter gp(hdc);
+  if (!gp.ok()) return TRUE;
+  QPainter& p = gp.p();
+  if (rc) {
+    QRect r = QRect(QPoint(rc->left, rc->top), QPoint(rc->right - 1, rc->bottom - 1));
+    if (options & ETO_OPAQUE) {
+      p.fillRect(r, Q(dc->s.bkColor));
+      gp.Touched(r);
+    }
+    if (options & ETO_CLIPPED) p.setClipRect(r, Qt::IntersectClip);
+  }
+  if (!s.isEmpty()) {
+    int saveMode = dc->s.bkMode;
+    if (rc && (options & ETO_OPAQUE)) dc->s.bkMode = TRANSPARENT;
+    DrawRun(gp, font, s, QPoint(left, top), dx ? &adv : nullptr);
+    dc->s.bkMode = saveMode;
+  }
+  return TRUE;
+}
+
+int DrawText(HDC hdc, LPCSTR text, int count, RECT* rc, UINT format) {
+  DC* dc = D(hdc);
+  if (!dc || !rc) return 0;
+  QString s = Str(text, count);
+  QFont font = FontOf(dc);
+  QFontMetrics fm(font);
+  int underline = -1;
+  if (!(format & DT_NOPREFIX)) s = StripPrefix(s, underline, (format & DT_HIDEPREFIX) != 0);
+  if (format & DT_EXPANDTABS) s.replace(u'\t', QStringLiteral("        "));
+  int width = rc->right - rc->left;
+  bool single = (format & DT_SINGLELINE) != 0;
+  QStringList lines = BreakLines(fm, s, std::max(width, 1), (format & DT_WORDBREAK) != 0, single);
+  if (format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS))
+    for (QString& l : lines) l = Elide(fm, l, width);
+  int lineH = fm.ascent() + fm.descent() + ((format & DT_EXTERNALLEADING) ? std::max(0, fm.leading()) : 0);
+  int total = lineH * static_cast<int>(lines.size());
+  int maxW = 0;
+  for (const QString& l : lines) maxW = std::max(maxW, fm.horizontalAdvance(l));
+  if (format & DT_CALCRECT) {
+    if (single || !(format & DT_WORDBREAK) || maxW > width) rc->right = rc->left + maxW;
+    else rc->right = rc->left + maxW;
+    rc->bottom = rc->top + total;
+    return total;
+  }
+  int y = rc->top;
+  if (single && (format & DT_VCENTER)) y = rc->top + (rc->bottom - rc->top - total) / 2;
+  if (single && (format & DT_BOTTOM)) y = rc->bottom - total;
+  GdiPainter gp(hdc);
+  if (!gp.ok()) return total;
+  QPainter& p = gp.p();
+  if (!(format & DT_NOCLIP)) p.setClipRect(QRect(QPoint(rc->left, rc->top), QPoint(rc->right - 1, rc->bottom - 1)), Qt::IntersectClip);
+  int li = 0;
+  for (const QString& l : lines) {
+    int w = fm.horizontalAdvance(l);
+    int x = rc->left;
+    if (format & DT_CENTER)
+      x = rc->left + (width - w) / 2;
+    else if (format & DT_RIGHT)
+      x = rc->right - w;
+    DrawRun(gp, font, l, QPoint(x, y), nullptr, li == 0 ? underline : -1);
+    y += lineH;
+    ++li;
+  }
+  if (single && (format & (DT_VCENTER | DT_BOTTOM))) return (y - rc->top);
+  return total;
+}
+
+BOOL GetTextExtentPoint32(HDC hdc, LPCSTR text, int count, SIZE* size) {
+  DC* dc = D(hdc);
+  if (!dc || !size) return FALSE;
+  QString s = Str(text, std::max(count, 0));
+  QFontMetrics fm(FontOf(dc));
+  size->cx = Width(fm, s, dc->s.charExtra);
+  size->cy = fm.ascent() + fm.descent();
+  return TRUE;
+}
+
+BOOL GetTextExtentExPoint(HDC hdc, LPCSTR text, int count, int maxExtent, INT* fit, INT* dx, SIZE* size) {
+  DC* dc = D(hdc);
+  if (!dc) return FALSE;
+  QString s = Str(text, std::max(count, 0));
+  QFontMetrics fm(FontOf(dc));
+  int n = 0, x = 0;
+  int fitCount = 0;
+  for (qsizetype k = 0; k < s.size(); ++k) {
+    QString ch = s.mid(k, (s[k].isHighSurrogate() && k + 1 < s.size()) ? 2 : 1);
+    k += ch.size() - 1;
+    x = fm.horizontalAdvance(s.left(k + 1)) + dc->s.charExtra * static_cast<int>(k + 1);
+    if (dx) dx[n] = x;
+    if (x <= maxExtent) fitCount = n + 1;
+    ++n;
+  }
+  if (fit) *fit = fitCount;
+  if (size) {
+    size->cx = x;
+    size->cy = fm.ascent() + fm.descent();
+  }
+  return TRUE;
+}
+
+BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm) {
+  DC* dc = D(hdc);
+  if (!dc || !tm) return FALSE;
+  QFont f = FontOf(dc);
+  QFontMetrics fm(f);
+  *tm = TEXTMETRIC{};
+  tm->tmAscent = fm.ascent();
+  tm->tmDescent = fm.descent();
+  tm->tmHeight = fm.ascent() + fm.descent();
+  int em = f.pixelSize() > 0 ? f.pixelSize() : tm->tmHeight;
+  tm->tmInternalLeading = std::max(0, static_cast<int>(tm->tmHeight) - em);
+  tm->tmExternalLeading = std::max(0, fm.leading());
+  tm->tmAveCharWidth = fm.averageCharWidth();
+  tm->tmMaxCharWidth = fm.maxWidth();
+  tm->tmWeight = f.weight();
+  tm->tmItalic = f.italic() ? 1 : 0;
+  tm->tmUnderlined = f.underline() ? 1 : 0;
+  tm->tmStruckOut = f.strikeOut() ? 1 : 0;
+  tm->tmPitchAndFamily = f.fixedPitch() ? 0 : 1;  // set bit: variable pitch, as GDI reports it
+  tm->tmCharSet = DEFAULT_CHARSET;
+  return TRUE;
+}
+
+int GetTextFace(HDC hdc, int size, LPSTR face) {
+  DC* dc = D(hdc);
+  if (!dc) return 0;
+  auto* f = GdiAs<FontObj>(dc->s.font, GdiKind::Font);
+  std::string name = f && f->lf.lfFaceName[0] ? f->lf.lfFaceName : "WenQuanYi Micro Hei";
+  if (!face) return static_cast<int>(name.size()) + 1;
+  int n = std::min(size - 1, static_cast<int>(name.size()));
+  if (n < 0) return 0;
+  std::memcpy(face, name.data(), static_cast<std::size_t>(n));
+  face[n] = 0;
+  return n;
+}
+
+BOOL GetCharWidth32(HDC hdc, UINT first, UINT last, INT* widths) {
+  DC* dc = D(hdc);
+  if (!dc || !widths || last < first) return FALSE;
+  QFontMetrics fm(FontOf(dc));
+  for (UINT c = first; c <= last; ++c) widths[c - first] = fm.horizontalAdvance(QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1));
+  return TRUE;
+}
