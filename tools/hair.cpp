@@ -125,6 +125,15 @@ public:
         img.composite(layer, 1.0f, Mode::Erase);
     }
 
+    // A soft band along a curve, laid only over hair already drawn.
+    void glaze(const Polygon& cv, double width, Color col, float alpha, double blur) {
+        Image layer(kHairW, kHairH);
+        layer.transform = img.transform;
+        layer.fill(stroke(cv, [width](double t) { return width * std::min(1.0, std::min(t, 1 - t) * 6 + 0.1); }), withAlpha(col, alpha));
+        layer.blur(blur);
+        img.composite(layer, 1.0f, Mode::Inside);
+    }
+
     void erase(Path p, double blur = 1.0) {
         for (Polygon& poly : p.parts) orientPositive(poly);
         Image layer(kHairW, kHairH);
@@ -171,7 +180,7 @@ void longHair(Builder& b, const LongParams& p) {
     const Head& h = b.h;
     double cx = h.cx, tw = h.templeHalfW, rx = h.skullRx + p.vol;
     std::vector<Polygon> curves;
-    std::vector<Polygon> backCurves;
+    std::vector<Polygon> frontCurves, midCurves;
     for (int side = -1; side <= 1; side += 2) {
         double s = side;
         for (int i = 0; i < p.strands; ++i) {
@@ -180,9 +189,9 @@ void longHair(Builder& b, const LongParams& p) {
             double sideShare = std::clamp(0.5 + s * p.partX / (2 * tw), 0.1, 0.9);  // long side reaches further
             (void)sideShare;
             Pt root{px, h.hairlineY - 6 + (h.skullTop() - p.vol * 0.3 - (h.hairlineY - 6)) * d};
-            Pt mFront{cx + p.partX * 0.3 + s * tw * 0.62, h.hairlineY - 6 + p.frontDrop * (s * p.partX < 0 ? 1 : 0.2)};
+            Pt mFront{cx + p.partX * 0.3 + s * tw * 0.7, h.hairlineY - 3 + p.frontDrop * (s * p.partX < 0 ? 1 : 0.2)};
             Pt mBack{cx + s * rx * 0.72, h.skullTop() - p.vol * 0.55 + 10};
-            Pt eFront{cx + s * (tw + 1), h.hairlineY + 34};
+            Pt eFront{cx + s * (tw - 3), h.hairlineY + 32};
             Pt eBack{cx + s * rx, h.skullCy - 4};
             double lowY = std::min(p.endY - 20, h.earBottom + 14);
             Pt lFront{cx + s * (tw + 3 + p.flare * 0.2), lowY};
@@ -192,6 +201,15 @@ void longHair(Builder& b, const LongParams& p) {
             Pt tBack{cx + s * (rx + p.flare - p.inward * 0.6), ty};
             std::vector<Pt> pts{root, lerp(mFront, mBack, d), lerp(eFront, eBack, d)};
             if (p.endY > lowY + 25) pts.push_back(lerp(lFront, lBack, d));
+            if (p.endY > h.shoulderY + 30) {
+                // Hair resting on the shoulders spreads outwards.
+                double sy = h.shoulderY + 4 + 10 * d;
+                Pt sFront{cx + s * (tw + 12 + p.flare * 0.4), sy};
+                Pt sBack{cx + s * (rx + 10 + p.flare * 0.75), sy};
+                pts.push_back(lerp(sFront, sBack, d));
+                tFront.x += s * 10;
+                tBack.x += s * 8;
+            }
             Pt tip = lerp(tFront, tBack, d);
             if (p.inward > 0) {
                 Pt pre = tip + Pt{s * p.inward * 0.5, -10};
@@ -201,7 +219,8 @@ void longHair(Builder& b, const LongParams& p) {
             Polygon cv = smoothOpen(pts, 12);
             if (p.wave > 0) cv = Builder::wave(cv, p.wave * s, p.period, s > 0 ? 0.0 : kPi, 0.35);
             curves.push_back(cv);
-            if (d > 0.5) backCurves.push_back(cv);
+            if (i == 0) frontCurves.push_back(cv);
+            if (i == p.strands / 2) midCurves.push_back(cv);
         }
     }
     if (p.back && p.endY > h.chinY - 10) {
@@ -219,6 +238,9 @@ void longHair(Builder& b, const LongParams& p) {
     Path shape = b.cap(p.vol * 0.8);
     shape.add(Builder::body(curves, p.width));
     b.part(shape, curves, p.width * 0.9, 5);
+    // Volume: shade along the face, light down the middle of each side.
+    for (const Polygon& cv : frontCurves) b.glaze(Builder::offsetCurve(cv, 0), 9, rgb(0x000000), 0.35f, 3.5);
+    for (const Polygon& cv : midCurves) b.glaze(cv, 10, b.c.light, 0.22f, 5);
     b.sheen({cx - rx * 0.75, h.skullTop() + 26}, {cx + rx * 0.75, h.skullTop() + 26}, {cx, h.skullTop() - 6}, 14, 0.35f);
 }
 
@@ -250,10 +272,10 @@ void fringe(Builder& b, Fringe kind, double lengthY, double widthShare = 0.9, do
             break;
         }
         case Fringe::Curtain: {
-            double s = u < 0 ? -1 : 1, t = std::abs(u);
+            double s = u < 0 ? -1 : 1, t = std::abs(u) * 1.2;
             Pt root{cx + s * 2, h.hairlineY - 14};
-            Pt mid{cx + s * (8 + 14 * t), h.hairlineY + 8 + 6 * t};
-            Pt tip{cx + s * (tw * 0.8 + 10 * t), lengthY + 10 * t + b.rng.uniform(-3, 3)};
+            Pt mid{cx + s * (8 + 30 * t), h.hairlineY + 8 - 4 * t};
+            Pt tip{cx + s * (tw * 0.6 + tw * 0.48 * t), lengthY + 14 * t + b.rng.uniform(-3, 3)};
             cv = smoothOpen({root, mid, tip}, 10);
             break;
         }
