@@ -1,0 +1,176 @@
+#include "app/Communal.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/rtl/sysutils.h"
+#include "platform/win/windows.h"
+
+std::string ExePath;
+
+namespace {
+// Start-up state kept for compatibility with the window it was read from; no window reads it.
+LONG ApplicationExStyle = 0;
+std::string LastOpened;
+}  // namespace
+
+namespace Communal {
+void Initialize() { ApplicationExStyle = 0; }
+void Finalize() {
+  ApplicationExStyle = 0;
+  LastOpened.clear();
+}
+}  // namespace Communal
+
+std::string ExecutableFolder() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return IncludeTrailingPathDelimiter(GetCurrentDir());
+  return IncludeTrailingPathDelimiter(exe.parent_path().string());
+}
+
+void RunProgram(const std::string& Text) {
+  LastOpened = Text;
+  ShellExecute(nullptr, nullptr, Text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+namespace {
+// File-name masks as the desktop matches them: '*' any run, '?' one character, letters in any case.
+bool MatchesMask(const std::string& Name, const std::string& Mask) {
+  size_t n = 0, m = 0, starM = std::string::npos, starN = 0;
+  auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
+  while (n < Name.size()) {
+    if (m < Mask.size() && (Mask[m] == '?' || same(Mask[m], Name[n]))) {
+      ++n;
+      ++m;
+    } else if (m < Mask.size() && Mask[m] == '*') {
+      starM = m++;
+      starN = n;
+    } else if (starM != std::string::npos) {
+      m = starM + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (m < Mask.size() && Mask[m] == '*') ++m;
+  return m == Mask.size();
+}
+}  // namespace
+
+void FindFiles(const std::string& Folder, TStrings* List, const std::string& Mask) {
+  List->BeginUpdate();
+  List->Clear();
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(Folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (MatchesMask(name, Mask)) names.push_back(name);
+  }
+  // The file system the program was made for lists a folder in name order; do the same so that the
+  // hair pages do not depend on how this disk happens to store its entries.
+  std::sort(names.begin(), names.end());
+  for (const std::string& name : names) List->Add(Folder + name);
+  List->EndUpdate();
+}
+
+GpRect FitImageRect(const GpRect& Source, int BoxWidth, int BoxHeight) {
+  const int w = Source.Width, h = Source.Height;
+  int w2 = w, h2 = h;
+  if ((w > BoxWidth || h > BoxHeight) && h > 0) {
+    const double r = double(w) / h;
+    if (w > h) {
+      h2 = int(Trunc(BoxWidth / r));
+      w2 = BoxWidth;
+      if (h2 > BoxHeight) {
+        w2 = int(Trunc(r * BoxHeight));
+        h2 = BoxHeight;
+      }
+    } else {
+      w2 = int(Trunc(r * BoxHeight));
+      h2 = BoxHeight;
+      if (w2 > BoxWidth) {
+        h2 = int(Trunc(BoxWidth / r));
+        w2 = BoxWidth;
+      }
+    }
+  }
+  return GpRect{(BoxWidth - w2) / 2, (BoxHeight - h2) / 2, w2, h2};
+}
+
+double GradientStep(double A, double B, double V) { return A == B ? 0 : V / (B - A); }
+
+bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1, TColor Colour2,
+                          TPoint Point1, TPoint Point2) {
+  if (Point1.X == Point2.X && Point1.Y == Point2.Y) return false;
+  if (Width <= 0 || Height <= 0) return true;
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(Width, Height);
+  const TColor rgb1 = ColorToRGB(Colour1), rgb2 = ColorToRGB(Colour2);
+  const double dx = Point2.X - Point1.X, dy = Point2.Y - Point1.Y;
+  const double len = std::sqrt(dx * dx + dy * dy);
+  const double cosT = dx / len, sinT = dy / len;
+  // Channels in the order they are stored: blue, green, red.
+  const int shifts[3] = {16, 8, 0};
+  double first[3], colStep[3], rowStep[3];
+  int lo[3], hi[3];
+  for (int c = 0; c < 3; ++c) {
+    const int c1 = (rgb1 >> shifts[c]) & 0xFF, c2 = (rgb2 >> shifts[c]) & 0xFF;
+    const int delta = c2 - c1;
+    first[c] = c1;
+    colStep[c] = Width > 1 ? GradientStep(0, Width, double(Round(delta * cosT))) : 0;
+    rowStep[c] = Height > 1 ? GradientStep(0, Height, double(Round(delta * sinT))) : 0;
+    lo[c] = std::min(c1, c2);
+    hi[c] = std::max(c1, c2);
+  }
+  double rowStart[3] = {first[0], first[1], first[2]};
+  for (int y = 0; y < Height; ++y) {
+    auto* row = static_cast<uint8_t*>(bmp.ScanLine(y));
+    double v[3] = {rowStart[0], rowStart[1], rowStart[2]};
+    for (int x = 0; x < Width; ++x) {
+      for (int c = 0; c < 3; ++c) {
+        row[x * 3 + c] = uint8_t(std::clamp<int64_t>(Round(v[c]), lo[c], hi[c]));
+        v[c] += colStep[c];
+      }
+    }
+    for (int c = 0; c < 3; ++c) rowStart[c] += rowStep[c];
+  }
+  Canvas->Draw(0, 0, &bmp);
+  return true;
+}
+
+GpBitmap* BitmapFromClassBitmap(TBitmap* Bitmap) {
+  GpBitmap* result = nullptr;
+  if (GdipCreateBitmapFromHBITMAP(Bitmap->Handle(), nullptr, &result) != Ok) return nullptr;
+  return result;
+}
+
+void MakeGradientBitmap(GpBitmap*& Bitmap, TColor Colour1, TColor Colour2, int Width, int Height) {
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(Width, Height);
+  FillDiagonalGradient(bmp.Canvas(), Width, Height, Colour1, Colour2, TPoint{0, 0},
+                       TPoint{Width - 1, Height - 1});
+  Bitmap = BitmapFromClassBitmap(&bmp);
+}
+
+void FreeListAndItems(std::unique_ptr<TList>& List) {
+  if (!List) return;
+  for (int i = 0; i < List->Count(); ++i) GdipDisposeImage(static_cast<GpImage*>(List->Items(i)));
+  List.reset();
+}
+
+TImageEx::TImageEx(TComponent* AOwner) : TImage(AOwner) {
+  SetMessageHandler(CM_MOUSEENTER, [this](TMessage&) {
+    if (OnMouseEnter) OnMouseEnter(this);
+  });
+  SetMessageHandler(CM_MOUSELEAVE, [this](TMessage&) {
+    if (OnMouseLeave) OnMouseLeave(this);
+  });
+}

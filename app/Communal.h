@@ -1,0 +1,54 @@
+#pragma once
+// Routines every window of the program shares: the executable's folder, listing files, fitting a
+// picture into a box, the two-colour diagonal gradients, freeing picture lists, opening a document
+// with the desktop, and the hover-aware image of the hair cells.
+
+#include <memory>
+#include <string>
+
+#include "platform/classes/classes.h"
+#include "platform/controls/extctrls.h"
+#include "platform/gdiplus/gdiplus.h"
+
+// The program draws through the GDI+-like flat functions everywhere.
+using namespace Gdiplus;
+#include "platform/graphics/graphics.h"
+
+// The folder of the running executable, with its trailing separator.
+extern std::string ExePath;
+std::string ExecutableFolder();
+
+namespace Communal {
+void Initialize();
+void Finalize();
+}  // namespace Communal
+
+// Opens a document or web address with the desktop's default handler.
+void RunProgram(const std::string& Text);
+
+// Clears List and adds Folder + name for every entry of Folder matching Mask (folders included).
+void FindFiles(const std::string& Folder, TStrings* List, const std::string& Mask);
+
+// A picture of Source's width and height fitted (shrunk only, proportions kept) and centred in a box;
+// only Source.Width and Source.Height are read. The result is (left, top, width, height).
+GpRect FitImageRect(const GpRect& Source, int BoxWidth, int BoxHeight);
+
+double GradientStep(double A, double B, double V);
+bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1, TColor Colour2,
+                          TPoint Point1, TPoint Point2);
+// Makes Bitmap a new GDI+ bitmap with the diagonal gradient; the caller frees the previous one.
+void MakeGradientBitmap(GpBitmap*& Bitmap, TColor Colour1, TColor Colour2, int Width, int Height);
+// A GDI+ bitmap made from a class-library bitmap's handle (nil when that fails).
+GpBitmap* BitmapFromClassBitmap(TBitmap* Bitmap);
+
+// Frees every picture of the list, then the list.
+void FreeListAndItems(std::unique_ptr<TList>& List);
+inline GpBitmap* ListBitmap(TList* List, int Index) { return static_cast<GpBitmap*>(List->Items(Index)); }
+
+// The image of a hair cell: tells when the mouse enters and leaves it.
+class TImageEx : public TImage {
+  DECLARE_CLASS(TImageEx, TImage)
+  explicit TImageEx(TComponent* AOwner);
+  TNotifyEvent OnMouseLeave;
+  TNotifyEvent OnMouseEnter;
+};

@@ -1,0 +1,76 @@
+#include "app/Program.h"
+
+#include "app/Communal.h"
+#include "app/UfrmColor.h"
+#include "app/UfrmMain.h"
+#include "app/UfrmPlay.h"
+#include "app/UfrmPrint.h"
+#include "app/UfrmSelectModel.h"
+#include "platform/classes/units.h"
+#include "platform/forms/forms.h"
+#include "platform/gdiplus/gdiplus.h"
+#include "platform/graphics/graphics.h"
+#include "platform/graphics/pictures.h"
+
+namespace {
+
+// The imaging binding: started before any window exists, stopped after the last one is gone.
+ULONG_PTR GdiplusToken = 0;
+
+void StartImaging() {
+  GdiplusStartupInput input;
+  input.GdiplusVersion = 1;
+  GdiplusStartup(&GdiplusToken, &input, nullptr);
+}
+
+void StopImaging() {
+  GdiplusShutdown(GdiplusToken);
+  GdiplusToken = 0;
+}
+
+}  // namespace
+
+namespace Program {
+
+void AddUnits() {
+  // Class library: the application object and the screen, the bitmap format.
+  AddUnit("Forms", &FormsUnit::Initialize, &FormsUnit::Finalize);
+  AddUnit("Graphics", &GraphicsUnit::Initialize, &GraphicsUnit::Finalize);
+  // Picture formats and imaging.
+  AddUnit("jpeg", &JpegUnit::Initialize, &JpegUnit::Finalize);
+  AddUnit("GDIPAPI", &StartImaging, &StopImaging);
+  AddUnit("GIFImage", &GifImageUnit::Initialize, &GifImageUnit::Finalize);
+  // The application's units.
+  AddUnit("Communal", &Communal::Initialize, &Communal::Finalize);
+  AddUnit("UfrmPlay", &UfrmPlay::Initialize, &UfrmPlay::Finalize);
+  AddUnit("UfrmPrint", &UfrmPrint::Initialize, &UfrmPrint::Finalize);
+  AddUnit("UfrmColor", &UfrmColor::Initialize, &UfrmColor::Finalize);
+  AddUnit("pngimage", &PngImageUnit::Initialize, &PngImageUnit::Finalize);
+  AddUnit("UfrmSelectModel", &UfrmSelectModel::Initialize, &UfrmSelectModel::Finalize);
+  AddUnit("UfrmMain", &UfrmMain::Initialize, &UfrmMain::Finalize);
+}
+
+void CreateForms() {
+  Application->Initialize();
+  Application->CreateForm(frmMain);
+  Application->CreateForm(frmSelectModel);
+  Application->CreateForm(frmColorConfigure);
+  Application->CreateForm(frmPrint);
+  Application->CreateForm(frmPlay);
+}
+
+void Shutdown() {
+  if (Application) Application->DestroyForms();
+  FinalizeUnits();
+}
+
+int Run() {
+  AddUnits();
+  InitializeUnits();
+  CreateForms();
+  Application->Run();
+  Shutdown();
+  return 0;
+}
+
+}  // namespace Program

@@ -1,0 +1,111 @@
+#include "app/Communal.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FitImageRect, ShrinksKeepingProportionsAndCentres) {
+  struct Case { int w, h, boxW, boxH; GpRect expected; };
+  const Case cases[] = {
+      {100, 50, 40, 40, {0, 10, 40, 20}},   // wide picture takes the box width
+      {30, 20, 40, 40, {5, 10, 30, 20}},    // small picture is never enlarged
+      {80, 80, 40, 60, {0, 10, 40, 40}},    // square: box height first, then the narrower width
+      {80, 80, 60, 40, {10, 0, 40, 40}},
+      {50, 100, 40, 40, {10, 0, 20, 40}},   // tall picture takes the box height
+      {300, 100, 40, 10, {0, 0, 30, 10}},   // wide picture limited by the box height after all
+      {122, 91, 122, 91, {0, 0, 122, 91}},  // exact fit
+  };
+  for (const Case& c : cases) {
+    const GpRect r = FitImageRect(GpRect{0, 0, c.w, c.h}, c.boxW, c.boxH);
+    EXPECT_EQ(r.X, c.expected.X) << c.w << "x" << c.h;
+    EXPECT_EQ(r.Y, c.expected.Y) << c.w << "x" << c.h;
+    EXPECT_EQ(r.Width, c.expected.Width) << c.w << "x" << c.h;
+    EXPECT_EQ(r.Height, c.expected.Height) << c.w << "x" << c.h;
+  }
+}
+
+TEST(Gradient, StepsAndChannelBounds) {
+  EXPECT_EQ(GradientStep(3, 3, 10), 0);
+  EXPECT_DOUBLE_EQ(GradientStep(0, 4, 10), 2.5);
+
+  struct Case { int w, h; TColor c1, c2; };
+  const Case cases[] = {{115, 146, 0xFF00FF, 0x808000}, {1, 40, 0xFFFFFF, 0x800080},
+                        {40, 1, 0xFFFFFF, 0x800080}, {7, 300, 0x000000, 0xFFFFFF}};
+  for (const Case& c : cases) {
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(c.w, c.h);
+    ASSERT_TRUE(FillDiagonalGradient(bmp.Canvas(), c.w, c.h, c.c1, c.c2, TPoint{0, 0},
+                                     TPoint{c.w - 1, c.h - 1}));
+    const int shifts[3] = {16, 8, 0};
+    for (int y = 0; y < c.h; ++y) {
+      const auto* row = static_cast<const uint8_t*>(bmp.ScanLine(y));
+      for (int x = 0; x < c.w; ++x)
+        for (int ch = 0; ch < 3; ++ch) {
+          const int a = (c.c1 >> shifts[ch]) & 0xFF, b = (c.c2 >> shifts[ch]) & 0xFF;
+          ASSERT_GE(row[x * 3 + ch], std::min(a, b));
+          ASSERT_LE(row[x * 3 + ch], std::max(a, b));
+        }
+    }
+    // The upper-left pixel is the first colour.
+    const auto* row0 = static_cast<const uint8_t*>(bmp.ScanLine(0));
+    EXPECT_EQ(row0[2], c.c1 & 0xFF);
+    EXPECT_EQ(row0[0], (c.c1 >> 16) & 0xFF);
+  }
+  // A width of 1 has no column step: every pixel of a row is the same (trivially) and rows change.
+  TBitmap tall;
+  tall.SetPixelFormat(pf24bit);
+  tall.SetSize(1, 50);
+  FillDiagonalGradient(tall.Canvas(), 1, 50, 0x000000, 0xFFFFFF, TPoint{0, 0}, TPoint{0, 49});
+  EXPECT_LT(static_cast<const uint8_t*>(tall.ScanLine(0))[0], static_cast<const uint8_t*>(tall.ScanLine(49))[0]);
+}
+
+TEST(Gradient, OneByOneReceivesNoGradient) {
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(1, 1);
+  bmp.Canvas()->SetPixels(0, 0, 0x123456);
+  EXPECT_FALSE(FillDiagonalGradient(bmp.Canvas(), 1, 1, 0xFFFFFF, 0x800080, TPoint{0, 0}, TPoint{0, 0}));
+  EXPECT_EQ(bmp.Canvas()->Pixels(0, 0), 0x123456);
+}
+
+TEST(Gradient, MakeGradientBitmapGivesAGdiPlusBitmapOfTheSize) {
+  GpBitmap* bmp = nullptr;
+  MakeGradientBitmap(bmp, 0xFFFFFF, 0x800080, 30, 20);
+  ASSERT_NE(bmp, nullptr);
+  UINT w = 0, h = 0;
+  GdipGetImageWidth(bmp, &w);
+  GdipGetImageHeight(bmp, &h);
+  EXPECT_EQ(w, 30u);
+  EXPECT_EQ(h, 20u);
+  ARGB first = 0, last = 0;
+  GdipBitmapGetPixel(bmp, 0, 0, &first);
+  GdipBitmapGetPixel(bmp, 29, 19, &last);
+  EXPECT_EQ(first & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_LT(last & 0xFF, 0xFFu);  // towards purple
+  GdipDisposeImage(bmp);
+}
+
+TEST(FindFiles, ListsMatchingFilesAndFoldersInNameOrder) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "tressora_findfiles";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "sub.png");
+  fs::create_directories(dir / "other");
+  for (const char* n : {"b.png", "a.PNG", "c.jpg"}) std::ofstream(dir / n) << "x";
+  const std::string folder = dir.string() + "/";
+  TStringList list;
+  list.Add("stale");
+  FindFiles(folder, &list, "*.png");
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.Strings(0), folder + "a.PNG");
+  EXPECT_EQ(list.Strings(1), folder + "b.png");
+  EXPECT_EQ(list.Strings(2), folder + "sub.png");
+  FindFiles(folder + "missing/", &list, "*.png");
+  EXPECT_EQ(list.Count(), 0);
+  fs::remove_all(dir);
+}
+
+}  // namespace

@@ -1,0 +1,374 @@
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "app/UfrmColor.h"
+#include "app/UfrmPlay.h"
+#include "app/UfrmPrint.h"
+#include "app/UfrmSelectModel.h"
+#include "platform/rtl/sysutils.h"
+#include "tests/app/app_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int CountPng(const std::string& Folder) {
+  int n = 0;
+  for (const auto& e : fs::directory_iterator(Folder))
+    if (e.path().extension() == ".png") ++n;
+  return n;
+}
+
+class MainWindowTest : public AppFixture {
+ protected:
+  TImage* Scene() { return frmMain->imgMain; }
+  HWND SceneWindow() { return frmMain->Panel4->Handle(); }
+  COLORREF ScenePixel(int X, int Y) { return win::GetWindowPixel(SceneWindow(), X, Y); }
+  // Presses on a picture-space point of the scene and drags to another.
+  void DragScene(GpPointF From, GpPointF To) {
+    Drag(Scene(), int(std::lround(From.X)), PixelY(From.Y), int(std::lround(To.X)), PixelY(To.Y));
+  }
+  void PressScene(GpPointF P) {
+    Mouse(Scene(), int(std::lround(P.X)), PixelY(P.Y), WM_LBUTTONDOWN, MK_LBUTTON);
+    Mouse(Scene(), int(std::lround(P.X)), PixelY(P.Y), WM_LBUTTONUP, 0);
+  }
+  void LoadPortrait(int Model = 1) { ASSERT_TRUE(frmMain->LoadModel(Format("%sModels/%d.png", ExePath, Model))); }
+  void LoadHairStyle(int Index) {
+    ASSERT_TRUE(frmMain->LoadHair(WomenHairList->Strings(Index)));
+    win::AdvanceAndPump(clock, 600);  // let the fade finish
+  }
+  std::string TempDir(const std::string& Name) {
+    const fs::path dir = fs::temp_directory_path() / ("tressora_" + Name);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir.string() + "/";
+  }
+};
+
+bool IsRed(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; }
+bool IsDark(COLORREF c) { return GetRValue(c) < 110 && GetGValue(c) < 110 && GetBValue(c) < 110; }
+
+TEST_F(MainWindowTest, StartsWithTheLogoAndTheFirstPageOfWomensStyles) {
+  ASSERT_NE(frmMain, nullptr);
+  EXPECT_NE(frmSelectModel, nullptr);
+  EXPECT_NE(frmColorConfigure, nullptr);
+  EXPECT_NE(frmPrint, nullptr);
+  EXPECT_NE(frmPlay, nullptr);
+  EXPECT_EQ(Application->MainForm(), frmMain);
+  EXPECT_EQ(frmMain->Caption(), "Tressora");
+  EXPECT_EQ(frmMain->WindowState(), wsMaximized);
+
+  const int women = CountPng(ExePath + "Hairs/女士/");
+  ASSERT_GE(women, 25);
+  EXPECT_EQ(frmMain->lblPageIndex->Caption(),
+            Format("共%d个发型，当前第1页，共%d页", women, (women + 11) / 12));
+  EXPECT_EQ(frmMain->cboHairGender->Text(), "女士");
+  EXPECT_FALSE(frmMain->btnPreviousPage->Enabled());
+  EXPECT_TRUE(frmMain->btnNextPage->Enabled());
+
+  const int xs[4] = {2, 119, 236, 353}, ys[3] = {2, 150, 298};
+  for (int i = 0; i < 12; ++i) {
+    const TControl* panel = HairCells[i]->Parent();
+    EXPECT_EQ(panel->Left(), xs[i % 4]) << i;
+    EXPECT_EQ(panel->Top(), ys[i / 4]) << i;
+    EXPECT_EQ(panel->Width(), 115);
+    EXPECT_EQ(panel->Height(), 146);
+    EXPECT_EQ(HairCells[i]->Tag(), i);
+  }
+  const char* captions[] = {"选择模特", "打开图片", "保存图片", "打印", "清除发型", "人像调色", "头发调色", "about"};
+  const TToolButton* buttons[] = {frmMain->btnSelectModel, frmMain->btnOpenPicture, frmMain->btnSavePicture,
+                                  frmMain->btnPrint,       frmMain->btnClearHair,   frmMain->btnModelColor,
+                                  frmMain->btnHairColor,   frmMain->ToolButton2};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(buttons[i]->Caption(), captions[i]);
+
+  // The logo sits in the middle of the scene: compare an opaque logo pixel with the screen.
+  UINT lw = 0, lh = 0;
+  BitmapSize(MainLogo, lw, lh);
+  ASSERT_GT(lw, 0u);
+  const int left = (Scene()->Width() - int(lw)) / 2, top = (Scene()->Height() - int(lh)) / 2;
+  int checked = 0;
+  for (UINT y = lh / 4; y < lh && checked < 20; y += 7)
+    for (UINT x = lw / 4; x < lw && checked < 20; x += 11) {
+      ARGB c = 0;
+      GdipBitmapGetPixel(MainLogo, int(x), int(y), &c);
+      if ((c >> 24) != 0xFF) continue;
+      const COLORREF s = ScenePixel(left + int(x), top + int(y));
+      EXPECT_NEAR(GetRValue(s), int((c >> 16) & 0xFF), 2);
+      EXPECT_NEAR(GetBValue(s), int(c & 0xFF), 2);
+      ++checked;
+    }
+  EXPECT_GT(checked, 5);
+  EXPECT_TRUE(win::SaveWindowPng(frmMain->Handle(), win::ArtifactPath("main_start.png")));
+}
+
+TEST_F(MainWindowTest, HairPagesForTwentyFourTwentyFiveAndNoStyles) {
+  const std::string one = WomenHairList->Strings(0);
+  struct Case { int count; const char* label; int lastFirst; const char* lastLabel; };
+  const Case cases[] = {
+      {24, "共24个发型，当前第1页，共2页", 12, "共24个发型，当前第2页，共2页"},
+      {25, "共25个发型，当前第1页，共3页", 24, "共25个发型，当前第3页，共3页"},
+      {0, "共0个发型，当前第1页，共1页", 0, "共0个发型，当前第1页，共1页"},
+  };
+  for (const Case& c : cases) {
+    WomenHairList->Clear();
+    for (int i = 0; i < c.count; ++i) WomenHairList->Add(one);
+    frmMain->cboHairGenderChange(frmMain->cboHairGender);
+    EXPECT_EQ(frmMain->lblPageIndex->Caption(), c.label);
+    EXPECT_FALSE(frmMain->btnPreviousPage->Enabled());
+    EXPECT_EQ(frmMain->btnNextPage->Enabled(), c.count > 12);
+    Click(frmMain->btnLastPage);
+    EXPECT_EQ(HairPageFirst, c.lastFirst) << c.count;
+    EXPECT_EQ(frmMain->lblPageIndex->Caption(), c.lastLabel);
+    EXPECT_FALSE(frmMain->btnNextPage->Enabled());
+    EXPECT_EQ(frmMain->btnPreviousPage->Enabled(), c.lastFirst != 0);
+    if (c.count == 0) {
+      // Only the cell gradient: the upper-left pixel is magenta-ish and every cell looks the same.
+      const COLORREF a = win::GetWindowPixel(HairCells[0]->Parent()->Handle(), 60, 70);
+      const COLORREF b = win::GetWindowPixel(HairCells[11]->Parent()->Handle(), 60, 70);
+      EXPECT_EQ(a, b);
+    }
+  }
+  // Previous from the last page of 25 goes back one page, first goes home.
+  Click(frmMain->btnFirstPage);
+  EXPECT_EQ(HairPageFirst, 0);
+}
+
+TEST_F(MainWindowTest, MenStylesAndHoverOutline) {
+  frmMain->cboHairGender->SetItemIndex(1);
+  frmMain->cboHairGenderChange(frmMain->cboHairGender);
+  const int men = CountPng(ExePath + "Hairs/男士/");
+  EXPECT_EQ(frmMain->lblPageIndex->Caption(), Format("共%d个发型，当前第1页，共%d页", men, (men + 11) / 12));
+  EXPECT_FALSE(frmMain->bvlOutline->Visible());
+  Mouse(HairCells[5], 50, 50, WM_MOUSEMOVE);
+  EXPECT_TRUE(frmMain->bvlOutline->Visible());
+  EXPECT_EQ(frmMain->bvlOutline->Left(), 119 - 1);
+  EXPECT_EQ(frmMain->bvlOutline->Top(), 150 - 1);
+  Mouse(frmMain->imgMain, 20, 20, WM_MOUSEMOVE);
+  EXPECT_FALSE(frmMain->bvlOutline->Visible());
+}
+
+TEST_F(MainWindowTest, HairWithoutAPortraitAsksForOneAndUnreadablePortraitIsRefused) {
+  Click(HairCells[0]);
+  ASSERT_EQ(dialogs.MessageTexts().size(), 1u);
+  EXPECT_EQ(dialogs.MessageTexts()[0], "请先选择模特");
+  EXPECT_EQ(HairPicture.Bitmap, nullptr);
+  EXPECT_FALSE(frmMain->TimerFade->Enabled());
+
+  const std::string dir = TempDir("badportrait");
+  const std::string bad = dir + "broken.jpg";
+  { std::ofstream(bad) << "not a picture"; }
+  dialogs.PushFile(bad);
+  Click(frmMain->btnOpenPicture);
+  ASSERT_EQ(dialogs.MessageTexts().size(), 2u);
+  EXPECT_NE(dialogs.MessageTexts()[1].find(bad), std::string::npos);
+  EXPECT_EQ(ModelPicture.Bitmap, nullptr);
+  EXPECT_EQ(SelectedKind, 0);
+  // Colour commands without pictures.
+  Click(frmMain->btnModelColor);
+  Click(frmMain->btnHairColor);
+  EXPECT_EQ(dialogs.MessageTexts()[2], "还未打开模特");
+  EXPECT_EQ(dialogs.MessageTexts()[3], "还未打开头发");
+}
+
+TEST_F(MainWindowTest, TheMainRoadFromPickerToSavedPicture) {
+  // 选择模特, then the second portrait in the picker.
+  WhenIdle({[] { Click(frmSelectModel->Image2); }});
+  Click(frmMain->btnSelectModel);
+  ASSERT_NE(ModelPicture.Bitmap, nullptr);
+  EXPECT_FALSE(frmSelectModel->Visible());
+  UINT w = 0, h = 0;
+  BitmapSize(ModelPicture.Bitmap, w, h);
+  EXPECT_FLOAT_EQ(ModelPicture.HalfWidth, w / 2.0f);
+  EXPECT_FLOAT_EQ(ModelPicture.HalfHeight, h / 2.0f);
+  EXPECT_FLOAT_EQ(ModelPicture.CenterX, Scene()->Width() / 2.0f);
+  EXPECT_FLOAT_EQ(ModelPicture.CenterY, Scene()->Height() / 2.0f);
+  EXPECT_EQ(SelectedKind, 1);
+  EXPECT_EQ(SelectedPicture, &ModelPicture);
+
+  // A hair cell: the fade runs five ticks.
+  Click(HairCells[0]);
+  ASSERT_NE(HairPicture.Bitmap, nullptr);
+  EXPECT_EQ(SelectedKind, 2);
+  EXPECT_TRUE(frmMain->TimerFade->Enabled());
+  EXPECT_NEAR(HairFadeAlpha, 0.0001f, 1e-6);
+  for (int tick = 1; tick <= 4; ++tick) {
+    win::AdvanceAndPump(clock, 100);
+    EXPECT_NEAR(HairFadeAlpha, 0.0001f + 0.2f * tick, 1e-4) << tick;
+  }
+  win::AdvanceAndPump(clock, 100);
+  EXPECT_EQ(HairFadeAlpha, -1);
+  EXPECT_FALSE(frmMain->TimerFade->Enabled());
+  const float homeX = Scene()->Width() / 2.0f - 16, homeY = Scene()->Height() / 2.0f + 14;
+  EXPECT_FLOAT_EQ(HairPicture.CenterX, homeX);
+  EXPECT_FLOAT_EQ(HairPicture.CenterY, homeY);
+
+  // Turn and mirror the hair, then choose another style: the box is kept.
+  HairPicture.Angle = 0.3f;
+  HairPicture.MirrorH = 1;
+  HairPicture.HalfWidth = 77;
+  UpdateSinCos(HairPicture);
+  UpdatePlacement(HairPicture);
+  Click(HairCells[1]);
+  win::AdvanceAndPump(clock, 600);
+  EXPECT_FLOAT_EQ(HairPicture.Angle, 0.3f);
+  EXPECT_EQ(HairPicture.MirrorH, 1);
+  EXPECT_FLOAT_EQ(HairPicture.HalfWidth, 77);
+
+  // 归位: natural size at the hair's home position.
+  Click(frmMain->btnBackPosition);
+  BitmapSize(HairPicture.Bitmap, w, h);
+  EXPECT_FLOAT_EQ(HairPicture.HalfWidth, w / 2.0f);
+  EXPECT_FLOAT_EQ(HairPicture.Angle, 0);
+  EXPECT_EQ(HairPicture.MirrorH, 0);
+  EXPECT_FLOAT_EQ(HairPicture.CenterX, homeX);
+  EXPECT_FLOAT_EQ(HairPicture.CenterY, homeY);
+
+  // 变窄 stops at a half width below 5, but 加宽 and 左移 step by one.
+  HairPicture.HalfWidth = 4.5f;
+  Click(frmMain->btnNarror);
+  EXPECT_FLOAT_EQ(HairPicture.HalfWidth, 4.5f);
+  Click(frmMain->btnWiden);
+  EXPECT_FLOAT_EQ(HairPicture.HalfWidth, 5.5f);
+  Click(frmMain->btnMoveLeft);
+  EXPECT_FLOAT_EQ(HairPicture.CenterX, homeX - 1);
+
+  // Saving always appends ".bmp".
+  const std::string dir = TempDir("save");
+  for (const char* name : {"photo", "photo.bmp"}) {
+    dialogs.PushFile(dir + name);
+    Click(frmMain->btnSavePicture);
+  }
+  for (const char* file : {"photo.bmp", "photo.bmp.bmp"}) {
+    ASSERT_TRUE(fs::exists(dir + file)) << file;
+    TBitmap saved;
+    saved.LoadFromFile(dir + file);
+    EXPECT_EQ(saved.Width(), Scene()->Width());
+    EXPECT_EQ(saved.Height(), Scene()->Height());
+    const int cx = Scene()->Width() / 2, cy = Scene()->Height() / 2;
+    EXPECT_EQ(saved.Canvas()->Pixels(cx, cy), TColor(ScenePixel(cx, cy)));
+  }
+  EXPECT_TRUE(win::SaveWindowPng(frmMain->Handle(), win::ArtifactPath("main_portrait_hair.png")));
+
+  // 清除发型.
+  Click(frmMain->btnClearHair);
+  EXPECT_EQ(HairPicture.Bitmap, nullptr);
+  EXPECT_EQ(SelectedKind, 0);
+}
+
+TEST_F(MainWindowTest, SelectionHandlesAreRedAndTheOutlineBlack) {
+  LoadPortrait();
+  for (int h = 0; h < 8; ++h) {
+    const int x = int(std::lround(Handles[h].X)), y = PixelY(Handles[h].Y);
+    EXPECT_TRUE(IsRed(ScenePixel(x, y))) << "handle " << h;
+  }
+  // Halfway between the upper-left corner and the top handle lies the outline.
+  const GpPointF a = Handles[0], b = Handles[4];
+  const int x = int(std::lround((a.X + b.X) / 2));
+  const int y = PixelY(a.Y);
+  EXPECT_TRUE(IsDark(ScenePixel(x, y)) || IsDark(ScenePixel(x, y + 1)) || IsDark(ScenePixel(x, y - 1)));
+
+  // Clicking outside both pictures clears the selection and hides the handles.
+  PressScene({3, 3});
+  EXPECT_EQ(SelectedKind, 0);
+  EXPECT_FALSE(IsRed(ScenePixel(int(std::lround(Handles[4].X)), PixelY(Handles[4].Y))));
+}
+
+TEST_F(MainWindowTest, HairWinsWhereItOverlapsThePortrait) {
+  LoadPortrait();
+  LoadHairStyle(0);
+  PressScene({3, 3});
+  ASSERT_EQ(SelectedKind, 0);
+  PressScene({HairPicture.CenterX, HairPicture.CenterY});
+  EXPECT_EQ(SelectedKind, 2);
+  EXPECT_EQ(DragMode, 1);
+  // Below the hair only the portrait is hit.
+  const Single below = MinOfSingles({HairPicture.Corners[2].Y, HairPicture.Corners[3].Y}) - 10;
+  PressScene({ModelPicture.CenterX, below});
+  EXPECT_EQ(SelectedKind, 1);
+}
+
+TEST_F(MainWindowTest, PressNearAHandleResizesRotatesOrMoves) {
+  LoadPortrait();
+  const GpPointF h3 = Handles[3];  // lower-right corner; the picture lies up and to the left
+  struct Case { GpPointF p; int mode; };
+  const Case cases[] = {
+      {{h3.X + 3, h3.Y}, 2},      // 3 pixels away, outside: resize
+      {{h3.X + 6, h3.Y}, 3},      // 6 pixels away, outside: rotate
+      {{h3.X - 5, h3.Y + 3}, 1},  // about 6 pixels away, inside: selected by hit test, move
+  };
+  for (const Case& c : cases) {
+    PressScene(c.p);
+    EXPECT_EQ(DragMode, c.mode) << c.p.X << "," << c.p.Y;
+    EXPECT_EQ(SelectedKind, 1);
+  }
+}
+
+TEST_F(MainWindowTest, DraggingTheHairCornerAcrossEdgesMirrorsOrTurnsIt) {
+  LoadPortrait();
+  LoadHairStyle(0);
+  const GpPointF start[4] = {HairPicture.Corners[0], HairPicture.Corners[1], HairPicture.Corners[2],
+                             HairPicture.Corners[3]};
+  const Single left = start[0].X, top = start[0].Y, bottom = start[3].Y;
+  struct Case { const char* what; GpPointF to; Byte h, v; float turn; };
+  const Case cases[] = {
+      {"left edge", {left - 40, bottom}, 1, 0, 0},
+      {"top edge", {start[3].X, top + 40}, 0, 1, 0},
+      {"both", {left - 40, top + 40}, 0, 0, float(M_PI)},
+  };
+  for (const Case& c : cases) {
+    // Back to the natural, unmirrored placement and select the hair.
+    Click(frmMain->btnBackPosition);
+    ASSERT_EQ(SelectedKind, 2);
+    DragScene(Handles[3], c.to);
+    EXPECT_EQ(HairPicture.MirrorH, c.h) << c.what;
+    EXPECT_EQ(HairPicture.MirrorV, c.v) << c.what;
+    EXPECT_NEAR(HairPicture.Angle, c.turn, 1e-5) << c.what;
+    // The opposite corner stays where it was.
+    const Single minX = MinOfSingles({HairPicture.Corners[0].X, HairPicture.Corners[1].X,
+                                      HairPicture.Corners[2].X, HairPicture.Corners[3].X});
+    EXPECT_NEAR(minX, std::min(left, c.to.X), 1.5) << c.what;
+  }
+}
+
+TEST_F(MainWindowTest, ThePortraitTurnsByPiAndKeepsItsProportions) {
+  LoadPortrait();
+  const Single aspect = ModelPicture.Aspect;
+  const Single left = ModelPicture.Corners[0].X;
+  DragScene(Handles[3], {left - 50, Handles[3].Y});
+  EXPECT_NEAR(ModelPicture.Angle, M_PI, 1e-5);
+  EXPECT_NEAR(ModelPicture.HalfWidth / ModelPicture.HalfHeight, aspect, 1e-4);
+  // Dragging back inside restores the turn; proportions still hold.
+  DragScene(Handles[3], {left + 100, Handles[3].Y});
+  EXPECT_NEAR(ModelPicture.HalfWidth / ModelPicture.HalfHeight, aspect, 1e-4);
+}
+
+TEST_F(MainWindowTest, RotatingAndMovingFollowTheMouse) {
+  LoadPortrait();
+  const GpPointF centre{ModelPicture.CenterX, ModelPicture.CenterY};
+  // Grab the rotate zone just outside the right edge handle and move it straight up.
+  const GpPointF h6 = Handles[6];
+  const Single r = h6.X - centre.X + 6;
+  DragScene({h6.X + 6, h6.Y}, {centre.X, centre.Y + r});
+  EXPECT_NEAR(ModelPicture.Angle, M_PI / 2, 0.02);
+  // Move: drag from the centre by (30, -20) pixels.
+  const GpPointF c2{ModelPicture.CenterX, ModelPicture.CenterY};
+  DragScene(c2, {c2.X + 30, c2.Y - 20});
+  EXPECT_NEAR(ModelPicture.CenterX, c2.X + 30, 1.01);
+  EXPECT_NEAR(ModelPicture.CenterY, c2.Y - 20, 1.01);
+  // Cursor feedback without the button: inside is size-all, on a handle the hand.
+  Mouse(Scene(), int(ModelPicture.CenterX), PixelY(ModelPicture.CenterY), WM_MOUSEMOVE);
+  EXPECT_EQ(Scene()->Cursor(), crSizeAll);
+  Mouse(Scene(), int(std::lround(Handles[4].X)), PixelY(Handles[4].Y), WM_MOUSEMOVE);
+  EXPECT_EQ(Scene()->Cursor(), crHandPoint);
+  Mouse(Scene(), 2, 2, WM_MOUSEMOVE);
+  EXPECT_EQ(Scene()->Cursor(), crDefault);
+}
+
+TEST_F(MainWindowTest, WithoutAPortraitClicksDoNothing) {
+  PressScene({100, 100});
+  EXPECT_EQ(SelectedKind, 0);
+  EXPECT_EQ(DragMode, 0);
+}
+
+}  // namespace
