@@ -119,9 +119,23 @@ GpStatus DrawImageCore(GpGraphics* g, GpImage* image, QPointF p0, QPointF p1, QP
   QPainter& p = ps.painter();
   p.setRenderHint(QPainter::SmoothPixmapTransform, true);
   p.setOpacity(opacity);
-  p.setTransform(toWorld * ps.full());
+  const QTransform total = toWorld * ps.full();
+  p.setTransform(total);
   if (kind == 0) {
-    p.drawImage(visible, b->DrawCache(), visible);
+    // How many target pixels one source pixel spans along each source axis.
+    const double spanX = std::hypot(total.m11(), total.m12()), spanY = std::hypot(total.m21(), total.m22());
+    const double span = std::max(spanX, spanY);
+    const int level = span < 0.25 ? 2 : span < 0.5 ? 1 : 0;
+    const QImage& full = b->DrawCache();
+    if (level == 0 || full.width() < 8 || full.height() < 8) {
+      p.drawImage(visible, full, visible);
+    } else {
+      const QImage& small = b->Reduced(level);
+      const double fx = double(small.width()) / full.width(), fy = double(small.height()) / full.height();
+      p.setTransform(QTransform::fromScale(1 / fx, 1 / fy) * total);
+      QRectF part(visible.x() * fx, visible.y() * fy, visible.width() * fx, visible.height() * fy);
+      p.drawImage(part, small, part);
+    }
   } else {
     // Per pixel, on a copy of just the pixels that can show.
     QRect area = visible.toAlignedRect() & b->pixels.rect();
@@ -177,8 +191,8 @@ QImage ApplyColorMatrix(const QImage& source, const ColorMatrix& cm, ColorMatrix
 GpStatus GdipCreateFromHDC(HDC hdc, GpGraphics** graphics) {
   if (!graphics) return InvalidParameter;
   *graphics = nullptr;
-  win::DCSurface s;
-  if (!hdc || !win::GetDCSurface(hdc, s)) return OutOfMemory;  // what an unusable DC gave before
+  // A DC that draws nowhere yet (a hidden window) still gets a graphics object; its drawing is lost.
+  if (!hdc) return OutOfMemory;
   auto* g = new GpGraphics;
   g->hdc = hdc;
   *graphics = g;

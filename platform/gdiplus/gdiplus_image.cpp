@@ -1,6 +1,7 @@
 // Bitmaps: made from files, GDI bitmaps and memory; pixel access; area clones; encoders and saving.
 #include <QPainter>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -67,6 +68,16 @@ const QImage& GpBitmapImpl::DrawCache() {
     cacheValid = true;
   }
   return cache;
+}
+
+const QImage& GpBitmapImpl::Reduced(int level) {
+  QImage& r = reduced[level - 1];
+  if (r.isNull()) {
+    const QImage& from = level == 1 ? DrawCache() : Reduced(1);
+    r = from.scaled(std::max(1, (from.width() + 1) / 2), std::max(1, (from.height() + 1) / 2), Qt::IgnoreAspectRatio,
+                    Qt::SmoothTransformation);
+  }
+  return r;
 }
 
 GpStatus GdipCreateBitmapFromFile(const char16_t* filename, GpBitmap** bitmap) {

@@ -23,11 +23,18 @@ class GpBitmapImpl final : public GpBitmap {
 
   // The pixels in the form QPainter draws fastest; rebuilt after a pixel changed.
   const QImage& DrawCache();
-  void Invalidate() { cacheValid = false; }
+  // The draw cache shrunk by 2^level (level 1 or 2), for pictures drawn at less than half their size:
+  // sampling a smaller picture is faster and does not alias.
+  const QImage& Reduced(int level);
+  void Invalidate() {
+    cacheValid = false;
+    reduced[0] = reduced[1] = QImage();
+  }
 
  private:
   QImage cache;
   bool cacheValid = false;
+  QImage reduced[2];
 };
 
 class GpSolidFillImpl final : public GpSolidFill {

@@ -19,6 +19,7 @@ struct JpegError {
   jpeg_error_mgr mgr;
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
+  bool allRowsRead;  // a missing end marker after the last row is harmless
 };
 
 [[noreturn]] void JpegFail(j_common_ptr cinfo) {
@@ -28,7 +29,8 @@ struct JpegError {
 }
 
 void JpegMessage(j_common_ptr cinfo, int level) {
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) JpegFail(cinfo);  // truncated file
+  auto* err = reinterpret_cast<JpegError*>(cinfo->err);
+  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF && !err->allRowsRead) JpegFail(cinfo);  // truncated
 }
 
 bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, QImage* out) {
@@ -37,6 +39,7 @@ bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, Q
   cinfo.err = jpeg_std_error(&err.mgr);
   err.mgr.error_exit = JpegFail;
   err.mgr.emit_message = JpegMessage;
+  err.allRowsRead = false;
   std::uint8_t* volatile cmykRow = nullptr;
   if (setjmp(err.jump)) {
     std::free(cmykRow);
@@ -75,6 +78,7 @@ bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, Q
       }
     }
   }
+  err.allRowsRead = true;
   jpeg_finish_decompress(&cinfo);
   std::free(cmykRow);
   cmykRow = nullptr;

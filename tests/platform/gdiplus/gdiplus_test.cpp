@@ -111,6 +111,33 @@ TEST(DrawImagePoints, TwoByTwoPictureLandsWhereItsThreePointsSay) {
   GdipDisposeImage(pic);
 }
 
+// Pictures drawn at a fraction of their size are sampled from a reduced copy; they must still land on
+// their points.
+TEST(DrawImagePoints, ShrunkPictureStillLandsWhereItsPointsSay) {
+  GpBitmap* pic = nullptr;
+  GdipCreateBitmapFromScan0(64, 64, 0, PixelFormat32bppARGB, nullptr, &pic);
+  const ARGB quads[4] = {kRed, kGreen, kBlue, kYellow};
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) GdipBitmapSetPixel(pic, x, y, quads[(y >= 32) * 2 + (x >= 32)]);
+  for (int size : {24, 12}) {  // a half and a quarter reduction
+    SCOPED_TRACE(size);
+    Target t(60, 60);
+    {
+      Graphics g(t.dc);
+      GpPointF pts[3] = {{REAL(10 + size), 10}, {10, 10}, {REAL(10 + size), REAL(10 + size)}};  // mirrored
+      ASSERT_EQ(GdipDrawImagePoints(g.g, pic, pts, 3), Ok);
+    }
+    const int q1 = 10 + size / 4, q3 = 10 + 3 * size / 4;
+    EXPECT_LT(Distance(t.Pixel(q3, q1), kRed), 60);
+    EXPECT_LT(Distance(t.Pixel(q1, q1), kGreen), 60);
+    EXPECT_LT(Distance(t.Pixel(q3, q3), kBlue), 60);
+    EXPECT_LT(Distance(t.Pixel(q1, q3), kYellow), 60);
+    EXPECT_EQ(t.Pixel(9, 9), 0xFFFFFFFFu);
+    EXPECT_EQ(t.Pixel(10 + size, 10 + size), 0xFFFFFFFFu);
+  }
+  GdipDisposeImage(pic);
+}
+
 TEST(ColorMatrix, AlphaScaleHalvesAlphaOnTheFastAndTheGeneralPath) {
   GpBitmap* pic = MakeBitmap(2, 2, {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0x80FF0000});
   struct Case {

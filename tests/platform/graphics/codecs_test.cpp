@@ -145,3 +145,14 @@ TEST(Sniffing, RecognisesEachFormatByContent) {
   EXPECT_EQ(SniffPicture(samples::Gif4x2()), PictureKind::Gif);
   EXPECT_EQ(SniffPicture(std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'}), PictureKind::Unknown);
 }
+
+TEST(JpegCodec, MissingEndMarkerIsToleratedButMissingRowsAreNot) {
+  std::vector<std::uint8_t> bytes;
+  ASSERT_TRUE(EncodeJpeg(samples::Quadrants(), 90, bytes));
+  ASSERT_EQ(bytes[bytes.size() - 2], 0xFF);
+  ASSERT_EQ(bytes[bytes.size() - 1], 0xD9);
+  std::vector<std::uint8_t> noEnd(bytes.begin(), bytes.end() - 2);
+  EXPECT_TRUE(DecodeJpeg(noEnd).ok());
+  std::vector<std::uint8_t> half(bytes.begin(), bytes.begin() + bytes.size() * 2 / 3);
+  EXPECT_FALSE(DecodeJpeg(half).ok());
+}
