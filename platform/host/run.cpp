@@ -1,0 +1,24 @@
+// RunHostedProgram: the Qt application around the program's own message loop.
+#include "platform/host/run.h"
+
+#include <QApplication>
+
+#include "platform/host/qt_host.h"
+
+namespace host {
+
+int RunHostedProgram(int& argc, char** argv, const std::function<int()>& body) {
+  QApplication app(argc, argv);
+  // The program's windows close themselves through WM_CLOSE; Qt must not end anything on its own.
+  app.setQuitOnLastWindowClosed(false);
+  QtHost qtHost;
+  qtHost.Install();
+  QtDialogs dialogs(qtHost);
+  win::SetDialogService(&dialogs);
+  int result = body ? body() : 0;
+  win::SetDialogService(nullptr);
+  qtHost.Uninstall();
+  return result;
+}
+
+}  // namespace host
