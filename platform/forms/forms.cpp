@@ -145,7 +145,8 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
       Params.Style |= WS_CAPTION | WS_THICKFRAME;
       break;
     case bsDialog:
-      Params.Style |= WS_POPUP | WS_CAPTION;
+      // A captioned top-level window (the host draws its frame); WS_POPUP would make it frameless.
+      Params.Style |= WS_CAPTION;
       Params.ExStyle |= WS_EX_DLGMODALFRAME;
       break;
   }
@@ -481,7 +482,9 @@ void TCustomForm::Dispatch(TMessage& Message) {
     }
     case WM_SIZE: {
       TWinControl::Dispatch(Message);
-      // The window manager may change the state (the user maximises or restores the window).
+      // The window manager may change the state (the user maximises or restores the window); a
+      // hidden window keeps the state it will be shown in.
+      if (!FHandle || !IsWindowVisible(FHandle)) return;
       if (Message.WParam == SIZE_MAXIMIZED) FWindowState = wsMaximized;
       else if (Message.WParam == SIZE_MINIMIZED) FWindowState = wsMinimized;
       else if (Message.WParam == SIZE_RESTORED) FWindowState = wsNormal;

@@ -1,0 +1,444 @@
+// Forms, the application's loops and the dialog service, driven through the queue.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls/buttons.h"
+#include "platform/controls/comctrls.h"
+#include "platform/controls/extctrls.h"
+#include "platform/controls/stdctrls.h"
+#include "platform/forms/dialogs.h"
+#include "platform/forms/forms.h"
+#include "platform/win/clock.h"
+#include "platform/win/dialogs.h"
+#include "platform/win/testing.h"
+
+namespace {
+
+class FormsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    win::ResetWindowManager();
+    clock.Install();
+    dialogs.Install();
+    FormsUnit::Initialize();
+    Application->Initialize();
+  }
+  void TearDown() override {
+    FormsUnit::Finalize();
+    win::ResetWindowManager();
+    dialogs.Uninstall();
+    clock.Uninstall();
+  }
+  static TPoint Center(TControl* C) { return C->ClientToScreen(TPoint(C->Width() / 2, C->Height() / 2)); }
+  // Queues a click; the loop that runs next delivers it.
+  static void QueueClick(TControl* C) {
+    TPoint p = Center(C);
+    win::InjectMouse(p.X, p.Y, WM_MOUSEMOVE);
+    win::InjectMouse(p.X, p.Y, WM_LBUTTONDOWN);
+    win::InjectMouse(p.X, p.Y, WM_LBUTTONUP);
+  }
+  // Runs Steps one by one whenever the loop is idle (the user's next action), then nothing.
+  void Script(std::vector<std::function<void()>> Steps) {
+    steps = std::move(Steps);
+    next = 0;
+    Application->OnIdle = [this](TObject*, bool& Done) {
+      if (next < steps.size()) steps[next++]();
+      else if (++idleWithoutWork > 1000) FAIL() << "the loop did not end";
+      Done = false;
+    };
+  }
+
+  win::FakeClock clock;
+  win::ScriptedDialogs dialogs;
+  std::vector<std::function<void()>> steps;
+  size_t next = 0;
+  int idleWithoutWork = 0;
+};
+
+class TDialogForm : public TForm {
+  DECLARE_CLASS(TDialogForm, TForm)
+  explicit TDialogForm(TComponent* AOwner) : TForm(AOwner) {
+    SetCaption("Select Model");
+    SetBorderStyle(bsDialog);
+    SetPosition(poDesktopCenter);
+    SetClientWidth(300);
+    SetClientHeight(120);
+    Ok = new TButton(this);
+    Ok->SetBounds(60, 80, 75, 25);
+    Ok->SetCaption("确定");
+    Ok->SetModalResult(mrOk);
+    Ok->SetDefault(true);
+    Ok->SetParent(this);
+    Cancel = new TButton(this);
+    Cancel->SetBounds(160, 80, 75, 25);
+    Cancel->SetCaption("取消");
+    Cancel->SetCancel(true);
+    Cancel->OnClick = [this](TObject*) { Close(); };
+    Cancel->SetParent(this);
+    NameEdit = new TEdit(this);
+    NameEdit->SetBounds(20, 20, 200, 21);
+    NameEdit->SetParent(this);
+  }
+  TButton* Ok;
+  TButton* Cancel;
+  TEdit* NameEdit;
+};
+
+TEST_F(FormsTest, DialogFormKeepsItsClientSizeAndIsCentred) {
+  TDialogForm* form = nullptr;
+  Application->CreateForm(form);
+  EXPECT_EQ(form->ClientWidth(), 300);
+  EXPECT_EQ(form->ClientHeight(), 120);
+  form->Show();
+  EXPECT_EQ(form->ClientWidth(), 300);
+  EXPECT_EQ(form->ClientHeight(), 120);
+  TRect work = Screen->WorkAreaRect();
+  EXPECT_EQ(form->Left(), work.Left + (work.Width() - form->Width()) / 2);
+  EXPECT_EQ(form->Top(), work.Top + (work.Height() - form->Height()) / 2);
+  EXPECT_EQ(Screen->FormCount(), 1);
+  // The first control in tab order has the focus.
+  EXPECT_TRUE(form->Ok->Focused());
+  win::InjectKey(WM_KEYDOWN, VK_TAB);
+  win::PumpMessages();
+  EXPECT_TRUE(form->Cancel->Focused());
+}
+
+TEST_F(FormsTest, ShowModalEndsWithTheButtonsModalResult) {
+  TForm* main = nullptr;
+  TDialogForm* dialog = nullptr;
+  Application->CreateForm(main);
+  Application->CreateForm(dialog);
+  EXPECT_EQ(Application->MainForm(), main);
+  main->Show();
+  int okClicks = 0;
+  dialog->Ok->OnClick = [&](TObject*) { ++okClicks; };
+  bool mainDisabled = false;
+  Script({[&] {
+    mainDisabled = !IsWindowEnabled(main->Handle());
+    QueueClick(dialog->Ok);
+  }});
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(okClicks, 1);
+  EXPECT_TRUE(mainDisabled);
+  EXPECT_TRUE(IsWindowEnabled(main->Handle()));
+  EXPECT_FALSE(dialog->Visible());
+
+  // Close (the cancel button's handler) ends it with mrCancel; OnClose runs.
+  int closes = 0;
+  dialog->OnClose = [&](TObject*, TCloseAction&) { ++closes; };
+  Script({[&] { QueueClick(dialog->Cancel); }});
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+  EXPECT_EQ(closes, 1);
+
+  // Return in an edit presses the default button; Escape the cancel button.
+  dialog->SetActiveControl(dialog->NameEdit);
+  Script({[&] {
+    win::InjectKey(WM_KEYDOWN, VK_RETURN);
+    win::InjectKey(WM_KEYUP, VK_RETURN);
+  }});
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  Script({[&] {
+    win::InjectKey(WM_KEYDOWN, VK_ESCAPE);
+    win::InjectKey(WM_KEYUP, VK_ESCAPE);
+  }});
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+
+  // OnCloseQuery may refuse: the loop goes on until a later answer allows it.
+  int asked = 0;
+  dialog->OnCloseQuery = [&](TObject*, bool& Can) { Can = ++asked > 1; };
+  Script({[&] { QueueClick(dialog->Ok); }, [&] { QueueClick(dialog->Ok); }});
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(asked, 2);
+}
+
+TEST_F(FormsTest, ExceptionFromAnEventIsShownAndTheLoopGoesOn) {
+  TForm* main = nullptr;
+  Application->CreateForm(main);
+  main->SetBounds(50, 50, 300, 200);
+  auto* button = new TButton(main);
+  button->SetBounds(10, 10, 100, 25);
+  button->SetParent(main);
+  int clicks = 0;
+  button->OnClick = [&](TObject*) {
+    if (++clicks == 1) throw EConvertError("'abc' is not a valid integer value");
+    main->Close();  // the main form closing ends the program's loop
+  };
+  auto* timer = new TTimer(main);
+  timer->SetInterval(100);
+  timer->OnTimer = [&](TObject*) {
+    timer->SetEnabled(false);
+    throw Exception("定时器出错");
+  };
+  Script({[&] { QueueClick(button); }, [&] { clock.Advance(100); }, [&] { QueueClick(button); }});
+  Application->Run();
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(dialogs.MessageTexts(),
+            (std::vector<std::string>{"'abc' is not a valid integer value", "定时器出错"}));
+  ASSERT_FALSE(dialogs.Requests().empty());
+  EXPECT_EQ(dialogs.Requests()[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+  EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(FormsTest, OnCreateRunsAfterTheConstructorAndItsExceptionIsShown) {
+  struct TLoader : public TForm {
+    explicit TLoader(TComponent* AOwner) : TForm(AOwner) {
+      Image = new TImage(this);
+      Image->SetParent(this);
+      OnCreate = [this](TObject*) {
+        Created = Image != nullptr;
+        Image->Picture()->LoadFromFile("/nonexistent/Models/1.png");
+        Loaded = true;
+      };
+    }
+    TImage* Image = nullptr;
+    bool Created = false;
+    bool Loaded = false;
+  };
+  TLoader* form = nullptr;
+  Application->CreateForm(form);
+  EXPECT_TRUE(form->Created);
+  EXPECT_FALSE(form->Loaded);
+  ASSERT_EQ(dialogs.MessageTexts().size(), 1u);
+  EXPECT_FALSE(dialogs.MessageTexts()[0].empty());
+  EXPECT_EQ(Application->MainForm(), form);
+}
+
+TEST_F(FormsTest, MessageDialogsAndCommonDialogsGoThroughTheService) {
+  dialogs.PushResult(IDYES);
+  EXPECT_EQ(MessageDlg("保存吗？", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}), mrYes);
+  ShowMessage("请先选择模特");
+  EXPECT_EQ(dialogs.MessageTexts(), (std::vector<std::string>{"保存吗？", "请先选择模特"}));
+  EXPECT_EQ(dialogs.Requests()[0].flags & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+
+  TOpenDialog open(nullptr);
+  open.SetFilter("All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|Bitmaps (*.bmp)|*.bmp");
+  dialogs.PushFile("/tmp/portrait.jpg", 1);
+  ASSERT_TRUE(open.Execute());
+  EXPECT_EQ(open.FileName(), "/tmp/portrait.jpg");
+  EXPECT_EQ(dialogs.Requests().back().file.filter, open.Filter());
+  dialogs.PushCancel();
+  EXPECT_FALSE(open.Execute());
+  EXPECT_EQ(open.FileName(), "/tmp/portrait.jpg");
+
+  TSaveDialog save(nullptr);
+  save.SetFilter("*.bmp|*.bmp");
+  dialogs.PushFile("/tmp/photo");
+  ASSERT_TRUE(save.Execute());
+  EXPECT_EQ(save.FileName(), "/tmp/photo");
+  EXPECT_EQ(dialogs.Requests().back().kind, win::DialogKind::SaveFile);
+
+  TFontDialog font(nullptr);
+  font.Font()->SetName("Tahoma");
+  win::FontChoice choice;
+  choice.face = "文泉驿微米黑";
+  choice.pointSize = 14;
+  choice.style = win::kFontBold;
+  choice.color = RGB(255, 0, 0);
+  dialogs.PushFont(choice);
+  ASSERT_TRUE(font.Execute());
+  EXPECT_EQ(dialogs.Requests().back().font.face, "Tahoma");
+  EXPECT_EQ(font.Font()->Name(), "文泉驿微米黑");
+  EXPECT_EQ(font.Font()->Size(), 14);
+  EXPECT_TRUE(font.Font()->Style().Contains(fsBold));
+  EXPECT_EQ(font.Font()->Color(), clRed);
+
+  std::string folder = "/tmp";
+  dialogs.PushFolder("/tmp/export");
+  ASSERT_TRUE(SelectDirectory("", "", folder));
+  EXPECT_EQ(folder, "/tmp/export");
+  TPrintDialog print(nullptr);
+  dialogs.PushCancel();
+  EXPECT_FALSE(print.Execute());
+}
+
+TEST_F(FormsTest, ScreenCursorTableTakesTheProgramsCursor) {
+  HCURSOR arrow = Screen->Cursors(crDefault == 0 ? crArrow : crArrow);
+  EXPECT_NE(arrow, nullptr);
+  HCURSOR hand = Screen->Cursors(crHandPoint);
+  EXPECT_NE(hand, nullptr);
+  EXPECT_NE(hand, arrow);
+  ICONINFO info;
+  HBITMAP color = CreateBitmap(16, 16, 1, 32, nullptr);
+  info.hbmColor = color;
+  info.fIcon = FALSE;
+  HICON own = CreateIconIndirect(&info);
+  ASSERT_NE(own, nullptr);
+  const TCursor crRotate = 1;
+  Screen->SetCursors(crRotate, own);
+  EXPECT_EQ(Screen->Cursors(crRotate), own);
+
+  // A control's cursor is set when the mouse moves over it.
+  TForm* form = nullptr;
+  Application->CreateForm(form);
+  form->SetBounds(10, 10, 300, 200);
+  auto* image = new TImage(form);
+  image->SetBounds(0, 0, 100, 100);
+  image->SetParent(form);
+  image->SetCursor(crRotate);
+  form->Show();
+  TPoint p = image->ClientToScreen(TPoint(50, 50));
+  win::InjectMouse(p.X, p.Y, WM_MOUSEMOVE);
+  win::PumpMessages();
+  EXPECT_EQ(GetCursor(), own);
+  Screen->SetCursor(crHandPoint);
+  EXPECT_EQ(GetCursor(), hand);
+  Screen->SetCursor(crDefault);
+  DeleteObject(color);
+}
+
+TEST_F(FormsTest, MaximisedMainFormFillsTheWorkAreaAndRealigns) {
+  TForm* form = nullptr;
+  Application->CreateForm(form);
+  form->SetClientWidth(964);
+  form->SetClientHeight(700);
+  auto* right = new TPanel(form);
+  right->SetWidth(474);
+  right->SetAlign(alRight);
+  right->SetParent(form);
+  int resizes = 0;
+  form->OnResize = [&](TObject*) { ++resizes; };
+  form->SetWindowState(wsMaximized);
+  form->Show();
+  TRect work = Screen->WorkAreaRect();
+  for (auto& t : dialogs.MessageTexts()) ADD_FAILURE() << t;
+  EXPECT_EQ(form->WindowState(), wsMaximized);
+  EXPECT_EQ(form->Width(), work.Width());
+  EXPECT_GE(resizes, 1);
+  EXPECT_EQ(right->Left(), form->ClientWidth() - 474);
+  EXPECT_EQ(right->Height(), form->ClientHeight());
+}
+
+// ---------------------------------------------------------------------------------------------------
+
+// A small dialog with the standard controls, rendered headless for a person to look at.
+TEST_F(FormsTest, RendersATidyDialog) {
+  TForm* form = nullptr;
+  Application->CreateForm(form);
+  form->SetCaption("Color");
+  form->SetBorderStyle(bsDialog);
+  form->SetClientWidth(440);
+  form->SetClientHeight(300);
+  form->Font()->SetName("WenQuanYi Micro Hei");
+  form->Font()->SetHeight(-12);
+
+  auto* image = new TImage(form);
+  image->SetBounds(10, 10, 150, 200);
+  image->SetParent(form);
+  TCanvas* c = image->Canvas();
+  for (int y = 0; y < 200; ++y) {
+    c->Pen()->SetColor(static_cast<TColor>(RGB(255 - y / 2, 200 - y / 3, 128 + y / 2)));
+    c->MoveTo(0, y);
+    c->LineTo(150, y);
+  }
+  c->Brush()->SetColor(clWhite);
+  c->Ellipse(40, 50, 110, 140);
+
+  auto* panel = new TPanel(form);
+  panel->SetBounds(170, 10, 260, 120);
+  panel->SetBevelOuter(bvLowered);
+  panel->SetParent(form);
+  const char* captions[] = {"亮度", "对比度", "色调"};
+  std::vector<TTrackBar*> bars;
+  for (int i = 0; i < 3; ++i) {
+    auto* label = new TLabel(form);
+    label->SetCaption(captions[i]);
+    label->SetBounds(10, 12 + i * 34, 50, 17);
+    label->SetParent(panel);
+    auto* bar = new TTrackBar(form);
+    bar->SetBounds(60, 6 + i * 34, 140, 28);
+    bar->SetTickStyle(i == 2 ? tsAuto : tsNone);
+    bar->SetMax(i == 2 ? 10 : 200);
+    bar->SetPosition(i == 2 ? 4 : 100 + i * 50);
+    bar->SetParent(panel);
+    bars.push_back(bar);
+    auto* value = new TLabel(form);
+    value->SetCaption(std::to_string(bar->Position()));
+    value->SetBounds(210, 12 + i * 34, 40, 17);
+    value->SetParent(panel);
+  }
+
+  auto* group = new TGroupBox(form);
+  group->SetCaption("布局");
+  group->SetBounds(170, 140, 120, 95);
+  group->SetParent(form);
+  const char* layouts[] = {"单张", "4张组合", "9张组合"};
+  for (int i = 0; i < 3; ++i) {
+    auto* r = new TRadioButton(form);
+    r->SetCaption(layouts[i]);
+    r->SetBounds(12, 22 + i * 22, 100, 18);
+    r->SetParent(group);
+    if (i == 0) r->SetChecked(true);
+  }
+
+  auto* combo = new TComboBox(form);
+  combo->SetStyle(csDropDownList);
+  combo->Items()->Add("无");
+  combo->Items()->Add("浮雕");
+  combo->Items()->Add("灰度");
+  combo->SetItemIndex(1);
+  combo->SetBounds(300, 146, 130, 21);
+  combo->SetParent(form);
+  auto* edit = new TEdit(form);
+  edit->SetBounds(300, 176, 130, 21);
+  edit->SetText("发型 Tressora");
+  edit->SetParent(form);
+  auto* check = new TCheckBox(form);
+  check->SetCaption("循环");
+  check->SetBounds(300, 208, 120, 18);
+  check->SetChecked(true);
+  check->SetParent(form);
+
+  auto* bevel = new TBevel(form);
+  bevel->SetShape(bsTopLine);
+  bevel->SetBounds(10, 248, 420, 2);
+  bevel->SetParent(form);
+  const char* buttons[] = {"复位", "确定", "关闭"};
+  std::vector<TButton*> btns;
+  for (int i = 0; i < 3; ++i) {
+    auto* b = new TButton(form);
+    b->SetCaption(buttons[i]);
+    b->SetBounds(190 + i * 82, 262, 75, 25);
+    b->SetDefault(i == 1);
+    b->SetParent(form);
+    btns.push_back(b);
+  }
+  auto* speed = new TSpeedButton(form);
+  speed->SetCaption("循环");
+  speed->SetGroupIndex(1);
+  speed->SetDown(true);
+  speed->SetBounds(10, 262, 60, 25);
+  speed->SetParent(form);
+  auto* speed2 = new TSpeedButton(form);
+  speed2->SetCaption("播放");
+  speed2->SetBounds(74, 262, 60, 25);
+  speed2->SetParent(form);
+
+  form->SetPosition(poScreenCenter);
+  form->Show();
+  win::PumpMessages();
+  std::string path = win::ArtifactPath("controls_dialog.png");
+  ASSERT_TRUE(win::SaveWindowPng(form->Handle(), path));
+
+  // The dialog face, the white field of the edit and the picture are where they belong.
+  COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(win::GetWindowPixel(form->Handle(), 435, 240), face);
+  EXPECT_EQ(win::GetWindowPixel(edit->Handle(), edit->Width() - 4, 4), GetSysColor(COLOR_WINDOW));
+  TCanvas* picture = image->Picture()->Bitmap()->Canvas();
+  EXPECT_EQ(win::GetWindowPixel(form->Handle(), 12, 12), static_cast<COLORREF>(picture->Pixels(2, 2)));
+  EXPECT_EQ(win::GetWindowPixel(form->Handle(), 75, 95), RGB(255, 255, 255));
+  // Text was drawn on the buttons (some pixel in the caption area is dark).
+  bool dark = false;
+  for (int y = 6; y < 20 && !dark; ++y)
+    for (int x = 20; x < 55 && !dark; ++x) {
+      COLORREF p = win::GetWindowPixel(btns[0]->Handle(), x, y);
+      dark = GetRValue(p) < 90 && GetGValue(p) < 90 && GetBValue(p) < 90;
+    }
+  EXPECT_TRUE(dark);
+}
+
+}  // namespace
