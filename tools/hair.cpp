@@ -37,13 +37,14 @@ public:
         {
             Image sh(kHairW, kHairH);
             sh.transform = Affine::translate(-kHairToPortraitX, -kHairToPortraitY + 2.5);
-            sh.fill(shape, withAlpha(rgb(0x000000), 0.45f));
+            sh.fill(shape, withAlpha(rgb(0x000000), 0.45f), Rule::Union);
             sh.blur(2.5);
             img.composite(sh, 1.0f, Mode::Inside);
         }
         double top = h.skullTop() - 20, bottom = h.chinY + 150;
-        img.fill(shape, linear({0, top}, {0, bottom}, {{0, mix(c.base, c.light, 0.15)}, {0.35, c.base}, {1, mix(c.base, c.dark, 0.5)}}));
-        std::vector<float> mask = img.coverage(shape);
+        img.fill(shape, linear({0, top}, {0, bottom}, {{0, mix(c.base, c.light, 0.15)}, {0.35, c.base}, {1, mix(c.base, c.dark, 0.5)}}),
+                 Rule::Union);
+        std::vector<float> mask = img.coverage(shape, Rule::Union);
         img.clip = &mask;
         for (const Polygon& curve : flow) {
             if (curve.size() < 2) continue;
@@ -123,6 +124,34 @@ public:
         layer.fill(cap(1.0), rgb(0), Rule::NonZero, Mode::Erase);
         if (blur > 0) layer.blur(blur);
         img.composite(layer, 1.0f, Mode::Erase);
+    }
+
+    // Fills cracks a few pixels wide left between neighbouring parts: a pixel that has solid hair
+    // on both sides along a line takes the colour of those sides.
+    void closeGaps() {
+        const int dirs[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
+        Image src = img;
+        for (int y = 0; y < kHairH; ++y)
+            for (int x = 0; x < kHairW; ++x) {
+                float* d = img.at(x, y);
+                if (d[3] > 0.9f) continue;
+                for (const auto& dv : dirs) {
+                    const float* best[2] = {nullptr, nullptr};
+                    for (int side = 0; side < 2; ++side) {
+                        int sg = side == 0 ? 1 : -1;
+                        for (int k = 1; k <= 3 && !best[side]; ++k) {
+                            int xx = x + sg * dv[0] * k, yy = y + sg * dv[1] * k;
+                            if (xx < 0 || yy < 0 || xx >= kHairW || yy >= kHairH) break;
+                            const float* q = src.at(xx, yy);
+                            if (q[3] > 0.85f) best[side] = q;
+                        }
+                    }
+                    if (best[0] && best[1]) {
+                        for (int c = 0; c < 4; ++c) d[c] = (best[0][c] + best[1][c]) / 2;
+                        break;
+                    }
+                }
+            }
     }
 
     // A soft band along a curve, laid only over hair already drawn.
@@ -266,7 +295,7 @@ void fringe(Builder& b, Fringe kind, double lengthY, double widthShare = 0.9, do
             double t = (u + 1) / 2;
             double s = sideDir;
             Pt root{cx - s * tw * 0.35, h.skullTop() + 6 + t * 8};
-            Pt mid{cx - s * tw * 0.1 + s * t * 10, h.hairlineY - 2 + t * 6};
+            Pt mid{cx - s * tw * 0.1 + s * t * tw * 0.55, h.hairlineY - 6 + t * 4};
             Pt tip{cx + s * tw * (0.55 + 0.5 * t), lengthY - 12 + t * 26 + b.rng.uniform(-3, 3)};
             cv = smoothOpen({root, mid, lerp(mid, tip, 0.5) + Pt{0, 6}, tip}, 10);
             break;
@@ -283,7 +312,19 @@ void fringe(Builder& b, Fringe kind, double lengthY, double widthShare = 0.9, do
         curves.push_back(cv);
     }
     double w = kind == Fringe::Blunt ? 11 : 10;
-    b.part(Builder::body(curves, w, kind == Fringe::Blunt ? 0.08 : 0.35), curves, w * 0.8, 6);
+    Path shape = Builder::body(curves, w, kind == Fringe::Blunt ? 0.08 : 0.35);
+    if (kind == Fringe::Side && !curves.empty()) {
+        // Fill between the strands so that no forehead shows through under the sweep.
+        std::vector<Polygon> sorted = curves;
+        std::sort(sorted.begin(), sorted.end(), [](const Polygon& a, const Polygon& c) { return a.back().x < c.back().x; });
+        Polygon fan{sorted.front().front()};
+        for (const Polygon& cv : sorted) fan.push_back(cv[cv.size() * 3 / 4]);
+        const Polygon& last = sorted.back();
+        for (size_t k = last.size() * 3 / 4; k-- > 0;) fan.push_back(last[k]);
+        orientPositive(fan);
+        shape.add(fan);
+    }
+    b.part(shape, curves, w * 0.8, 6);
 }
 
 // Hair drawn back towards a point (bun, ponytail, slick): strands from the hairline to 'gather'.
@@ -484,6 +525,7 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
         ++idx;
         Builder b(w, tint(colour), 1000u + static_cast<uint32_t>(idx));
         fn(b);
+        b.closeGaps();
         out.women.push_back(std::move(b.img));
     };
     // Long straight, centre part.
@@ -607,6 +649,7 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
         ++idx;
         Builder b(m, tint(colour), 2000u + static_cast<uint32_t>(idx));
         fn(b);
+        b.closeGaps();
         out.men.push_back(std::move(b.img));
     };
     const Head& H = m;

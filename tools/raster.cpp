@@ -269,6 +269,14 @@ namespace {
 struct Edge {
     double x0, y0, x1, y1;
     int dir;
+    int poly;
+};
+
+struct Crossing {
+    double x;
+    int dir;
+    int poly;
+    bool operator<(const Crossing& o) const { return x < o.x; }
 };
 
 // Calls row(y, x0, x1, cov) for each pixel row touched, cov[x - x0] in 0..1.
@@ -276,7 +284,9 @@ template <typename RowFn>
 void rasterize(const Path& path, const Affine& xf, int w, int h, Rule rule, RowFn&& row) {
     std::vector<Edge> edges;
     double minY = 1e30, maxY = -1e30, minX = 1e30, maxX = -1e30;
+    int polyIndex = -1;
     for (const Polygon& poly : path.parts) {
+        ++polyIndex;
         size_t n = poly.size();
         if (n < 3) continue;
         for (size_t i = 0; i < n; ++i) {
@@ -289,7 +299,7 @@ void rasterize(const Path& path, const Affine& xf, int w, int h, Rule rule, RowF
                 std::swap(a, b);
                 dir = -1;
             }
-            edges.push_back({a.x, a.y, b.x, b.y, dir});
+            edges.push_back({a.x, a.y, b.x, b.y, dir, polyIndex});
             minY = std::min(minY, a.y);
             maxY = std::max(maxY, b.y);
         }
@@ -304,7 +314,8 @@ void rasterize(const Path& path, const Affine& xf, int w, int h, Rule rule, RowF
     int span = x1 - x0 + 1;
     std::vector<float> acc(static_cast<size_t>(span) + 2);
     std::vector<const Edge*> active;
-    std::vector<std::pair<double, int>> xs;
+    std::vector<Crossing> xs;
+    std::vector<int> polyWind(path.parts.size(), 0);
     size_t next = 0;
     for (int y = y0; y <= y1; ++y) {
         std::fill(acc.begin(), acc.end(), 0.0f);
@@ -318,17 +329,22 @@ void rasterize(const Path& path, const Affine& xf, int w, int h, Rule rule, RowF
             for (const Edge* e : active) {
                 if (e->y0 > sy) continue;
                 double t = (sy - e->y0) / (e->y1 - e->y0);
-                xs.push_back({e->x0 + (e->x1 - e->x0) * t, e->dir});
+                xs.push_back({e->x0 + (e->x1 - e->x0) * t, e->dir, e->poly});
             }
             if (xs.size() < 2) continue;
             std::sort(xs.begin(), xs.end());
-            int wind = 0;
+            int wind = 0, insideParts = 0;
             for (size_t i = 0; i + 1 < xs.size(); ++i) {
-                wind += xs[i].second;
-                bool inside = rule == Rule::NonZero ? wind != 0 : (wind & 1) != 0;
+                wind += xs[i].dir;
+                int& pw = polyWind[static_cast<size_t>(xs[i].poly)];
+                int before = pw;
+                pw += xs[i].dir;
+                if (before == 0 && pw != 0) ++insideParts;
+                if (before != 0 && pw == 0) --insideParts;
+                bool inside = rule == Rule::NonZero ? wind != 0 : rule == Rule::EvenOdd ? (wind & 1) != 0 : insideParts > 0;
                 if (!inside) continue;
-                double a = std::max(xs[i].first, static_cast<double>(x0));
-                double b = std::min(xs[i + 1].first, static_cast<double>(x1 + 1));
+                double a = std::max(xs[i].x, static_cast<double>(x0));
+                double b = std::min(xs[i + 1].x, static_cast<double>(x1 + 1));
                 if (b <= a) continue;
                 any = true;
                 int ia = static_cast<int>(std::floor(a)), ib = static_cast<int>(std::floor(b));
@@ -341,6 +357,7 @@ void rasterize(const Path& path, const Affine& xf, int w, int h, Rule rule, RowF
                     if (ib <= x1) acc[ib - x0] += static_cast<float>(b - ib) * k;
                 }
             }
+            for (const Crossing& c : xs) polyWind[static_cast<size_t>(c.poly)] = 0;
         }
         if (any) row(y, x0, x1, acc.data());
     }

@@ -75,7 +75,9 @@ struct Affine {
 };
 Affine operator*(const Affine& outer, const Affine& inner);
 
-enum class Rule { NonZero, EvenOdd };
+// Union: inside when any one polygon of the path is (non-zero on its own), so parts that fold
+// over themselves never cancel each other out.
+enum class Rule { NonZero, EvenOdd, Union };
 enum class Mode { Over, Erase, Inside };  // Inside: source-atop (paint only where the canvas has alpha)
 
 class Image {

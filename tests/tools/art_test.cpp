@@ -56,6 +56,24 @@ TEST(Raster, OverlappingPartsOfAUnionDoNotCancel) {
     EXPECT_FLOAT_EQ(alphaAt(img, 8, 8), 1.0f);
 }
 
+TEST(Raster, UnionRuleKeepsFoldedPartsFromCancelling) {
+    // A bow-tie has one lobe wound each way; over a square, the non-zero rule cancels one lobe.
+    Polygon square = rect(0, 0, 10, 10);
+    orientPositive(square);
+    Polygon bowtie{{0, 0}, {10, 10}, {10, 0}, {0, 10}};
+    Path p(square);
+    p.add(bowtie);
+    Image img(10, 10);
+    std::vector<float> nonZero = img.coverage(p, Rule::NonZero);
+    std::vector<float> uni = img.coverage(p, Rule::Union);
+    int holesNonZero = 0;
+    for (size_t i = 0; i < uni.size(); ++i) {
+        EXPECT_NEAR(uni[i], 1.0f, 1e-4) << i;
+        if (nonZero[i] < 0.5f) ++holesNonZero;
+    }
+    EXPECT_GT(holesNonZero, 10);  // the fixture really folds
+}
+
 TEST(Raster, EraseLeavesExactTransparency) {
     Image img(10, 10);
     img.clear(rgb(0x336699));
