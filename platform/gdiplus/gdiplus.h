@@ -186,6 +186,18 @@ struct GdiplusStartupOutput {
 
 using DrawImageAbort = BOOL (*)(void* data);
 
+enum ImageLockMode { ImageLockModeRead = 1, ImageLockModeWrite = 2, ImageLockModeUserInputBuf = 4 };
+
+// What GdipBitmapLockBits hands out: rows of 0xAARRGGBB pixels (not premultiplied), Stride bytes apart.
+struct BitmapData {
+  UINT Width = 0;
+  UINT Height = 0;
+  INT Stride = 0;
+  Gdiplus::PixelFormat PixelFormat = 0;
+  void* Scan0 = nullptr;
+  ULONG_PTR Reserved = 0;
+};
+
 // Opaque objects. Images and brushes form small hierarchies so that a bitmap passes where an image is
 // asked for and a solid fill where a brush is.
 class GpImage {
@@ -247,6 +259,11 @@ GpStatus GdipGetImageHeight(GpImage* image, UINT* height);
 GpStatus GdipGetImagePixelFormat(GpImage* image, PixelFormat* format);
 GpStatus GdipBitmapGetPixel(GpBitmap* bitmap, INT x, INT y, ARGB* color);
 GpStatus GdipBitmapSetPixel(GpBitmap* bitmap, INT x, INT y, ARGB color);
+// Direct access to a rectangle of pixels (null rect: the whole bitmap) in PixelFormat32bppARGB, the
+// only format offered. Unlock after writing so that drawing sees the new pixels. One lock at a time.
+GpStatus GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, PixelFormat format,
+                            BitmapData* lockedData);
+GpStatus GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedData);
 // Writes with the encoder named by its class identifier; a file that cannot be written gives
 // Win32Error, an empty image InvalidParameter.
 GpStatus GdipSaveImageToFile(GpImage* image, const char16_t* filename, const CLSID* clsidEncoder,

@@ -134,7 +134,7 @@ GpStatus GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelForma
   if (!PictureCodecs::SizeAcceptable(width, height)) return InvalidParameter;
   QImage argb(width, height, QImage::Format_ARGB32);
   if (argb.isNull()) return OutOfMemory;
-  bool opaque = format != PixelFormat32bppARGB && format != PixelFormat32bppPARGB;
+  const bool alphaFormat = format == PixelFormat32bppARGB || format == PixelFormat32bppPARGB;
   if (!scan0) {
     argb.fill(0);  // transparent black, as a new bitmap starts
     *bitmap = NewBitmap(std::move(argb), format ? format : PixelFormat32bppARGB, false);
@@ -147,10 +147,11 @@ GpStatus GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelForma
     QRgb* o = reinterpret_cast<QRgb*>(argb.scanLine(y));
     for (int x = 0; x < width; ++x) {
       const BYTE* p = s + bpp * x;
-      QRgb c = qRgba(p[2], p[1], p[0], bpp == 4 && !opaque ? p[3] : 255);
+      QRgb c = qRgba(p[2], p[1], p[0], bpp == 4 && alphaFormat ? p[3] : 255);
       o[x] = format == PixelFormat32bppPARGB ? qUnpremultiply(c) : c;
     }
   }
+  const bool opaque = !alphaFormat || !PictureCodecs::ImageHasTranslucency(argb);
   *bitmap = NewBitmap(std::move(argb), format, opaque);
   return Ok;
 }
@@ -246,6 +247,39 @@ GpStatus GdipBitmapSetPixel(GpBitmap* bitmap, INT x, INT y, ARGB color) {
   reinterpret_cast<QRgb*>(b->pixels.scanLine(y))[x] = color;
   if (qAlpha(color) != 255) b->opaque = false;
   b->Invalidate();
+  return Ok;
+}
+
+GpStatus GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, PixelFormat format,
+                            BitmapData* lockedData) {
+  auto* b = AsBitmap(bitmap);
+  if (!b || !lockedData || b->pixels.isNull() || format != PixelFormat32bppARGB ||
+      (flags & ImageLockModeUserInputBuf) || !(flags & (ImageLockModeRead | ImageLockModeWrite)))
+    return InvalidParameter;
+  if (b->lockFlags) return WrongState;
+  GpRect r = rect ? *rect : GpRect{0, 0, b->pixels.width(), b->pixels.height()};
+  if (r.X < 0 || r.Y < 0 || r.Width <= 0 || r.Height <= 0 || std::int64_t(r.X) + r.Width > b->pixels.width() ||
+      std::int64_t(r.Y) + r.Height > b->pixels.height())
+    return InvalidParameter;
+  b->lockFlags = flags;
+  lockedData->Width = UINT(r.Width);
+  lockedData->Height = UINT(r.Height);
+  lockedData->Stride = INT(b->pixels.bytesPerLine());
+  lockedData->PixelFormat = PixelFormat32bppARGB;
+  lockedData->Scan0 = b->pixels.scanLine(r.Y) + 4 * std::size_t(r.X);
+  lockedData->Reserved = 0;
+  return Ok;
+}
+
+GpStatus GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedData) {
+  auto* b = AsBitmap(bitmap);
+  if (!b || !lockedData) return InvalidParameter;
+  if (!b->lockFlags) return WrongState;
+  if (b->lockFlags & ImageLockModeWrite) {
+    b->opaque = !PictureCodecs::ImageHasTranslucency(b->pixels);
+    b->Invalidate();
+  }
+  b->lockFlags = 0;
   return Ok;
 }
 

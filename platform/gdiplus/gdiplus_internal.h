@@ -20,6 +20,7 @@ class GpBitmapImpl final : public GpBitmap {
   PixelFormat format = PixelFormat32bppARGB;
   GpStatus loadStatus = Ok;  // what making the bitmap reported
   bool opaque = true;        // no pixel below alpha 255, so drawing may skip blending
+  UINT lockFlags = 0;        // ImageLockMode bits of the current lock, 0 when unlocked
 
   // The pixels in the form QPainter draws fastest; rebuilt after a pixel changed.
   const QImage& DrawCache();

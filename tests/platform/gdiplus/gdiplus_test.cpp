@@ -492,3 +492,36 @@ TEST(Startup, VersionOneStartsOthersAreRefused) {
   input.GdiplusVersion = 2;
   EXPECT_EQ(GdiplusStartup(&token, &input, nullptr), UnsupportedGdiplusVersion);
 }
+
+TEST(Pixels, LockedBitsWriteThroughAndDrawingSeesThem) {
+  GpBitmap* b = MakeBitmap(4, 4, {});
+  Target before(8, 8);
+  {
+    Graphics g(before.dc);
+    GdipDrawImageRectI(g.g, b, 0, 0, 4, 4);  // fills the draw cache with the old pixels
+  }
+  BitmapData data;
+  GpRect r{1, 1, 2, 2};
+  ASSERT_EQ(GdipBitmapLockBits(b, &r, ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
+  EXPECT_EQ(GdipBitmapLockBits(b, &r, ImageLockModeRead, PixelFormat32bppARGB, &data), WrongState);
+  for (UINT y = 0; y < data.Height; ++y) {
+    auto* row = reinterpret_cast<ARGB*>(static_cast<BYTE*>(data.Scan0) + y * data.Stride);
+    for (UINT x = 0; x < data.Width; ++x) row[x] = kBlue;
+  }
+  ASSERT_EQ(GdipBitmapUnlockBits(b, &data), Ok);
+  ARGB c = 0;
+  GdipBitmapGetPixel(b, 2, 2, &c);
+  EXPECT_EQ(c, kBlue);
+  GdipBitmapGetPixel(b, 0, 0, &c);
+  EXPECT_EQ(c, 0u);
+  Target t(4, 4);
+  {
+    Graphics g(t.dc);
+    GdipDrawImageRectI(g.g, b, 0, 0, 4, 4);
+  }
+  EXPECT_EQ(t.Pixel(1, 1), 0xFF0000FFu);
+  EXPECT_EQ(t.Pixel(0, 0), 0xFFFFFFFFu);
+  GpRect outside{3, 3, 2, 2};
+  EXPECT_EQ(GdipBitmapLockBits(b, &outside, ImageLockModeRead, PixelFormat32bppARGB, &data), InvalidParameter);
+  GdipDisposeImage(b);
+}
