@@ -107,6 +107,13 @@ int main(int argc, char** argv) {
             ++i;
         }
         ok &= save(out / "check-toolbar.png", sheet);
+        // The faces twice their size.
+        for (int g = 0; g < 2; ++g) {
+            Image p = drawPortrait(g == 0 ? woman : man, true);
+            Image face(440, 440);
+            face.drawScaled(p, -2 * 70.0, -2 * 60.0, 2.0 * kPortraitW, 2.0 * kPortraitH);
+            ok &= save(out / (g == 0 ? "check-face-woman.png" : "check-face-man.png"), face);
+        }
         Image cur(512, 256);
         cur.fill(Path(rect(0, 0, 256, 256)), rgb(0xF0F0F0));
         cur.fill(Path(rect(256, 0, 256, 256)), rgb(0x505A68));

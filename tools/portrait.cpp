@@ -263,19 +263,26 @@ void drawBrow(Image& img, const Head& h, const Palette& pal, bool left) {
     Polygon line = smoothOpen(pts, 12);
     double wMax = h.woman ? 5.5 : 7.5;
     auto prof = [wMax](double t) { return t < 0.25 ? wMax * (0.75 + t) : wMax * std::max(0.15, 1.0 - (t - 0.25) * 1.15); };
-    soft(img, stroke(line, prof), withAlpha(pal.brow, 0.55f), 1.2);
-    // Individual brow hairs.
+    soft(img, stroke(line, prof), withAlpha(pal.brow, h.woman ? 0.7f : 0.6f), 1.0);
+    // Individual brow hairs lie along the brow, the inner ones rising a little more.
     Rng rng(left ? 101u : 202u);
-    for (int i = 0; i < (h.woman ? 60 : 110); ++i) {
+    for (int i = 0; i < (h.woman ? 70 : 120); ++i) {
         double t = rng.uniform(0, 1);
-        size_t idx = static_cast<size_t>(t * (line.size() - 1));
-        Pt p = line[idx];
+        size_t idx = std::clamp<size_t>(static_cast<size_t>(t * (line.size() - 1)), 1, line.size() - 2);
+        Pt tan = line[idx + 1] - line[idx - 1];
+        double tl = std::hypot(tan.x, tan.y);
+        tan = tan * (1 / tl);
         double w = prof(t);
-        Pt a{p.x + rng.uniform(-1.5, 1.5), p.y + rng.uniform(-w / 2, w / 2)};
-        double ang = t < 0.3 ? -1.2 : -0.35;  // inner hairs stand up, outer ones lie along the brow
-        double len = rng.uniform(3, 6);
-        Pt b{a.x + s * std::cos(ang) * len, a.y + std::sin(ang) * len * 0.8};
-        img.fill(stroke(Polygon{a, b}, 0.7), withAlpha(shade(pal.brow, rng.uniform(0.6, 1.3)), 0.7f));
+        Pt nrm{-tan.y, tan.x};
+        Pt a = line[idx] + nrm * rng.uniform(-w / 2, w / 2) + tan * rng.uniform(-1, 1);
+        double lift = (t < 0.25 ? 0.9 : 0.25) * (h.woman ? 0.8 : 1.0);
+        // rotate the tangent upwards (towards -y) by 'lift'
+        double ang = std::atan2(tan.y, tan.x);
+        double up = tan.x * s > 0 ? -lift * s : lift * s;
+        ang += up;
+        double len = rng.uniform(2.5, h.woman ? 4.5 : 5.5);
+        Pt b{a.x + std::cos(ang) * len, a.y + std::sin(ang) * len};
+        img.fill(stroke(Polygon{a, b}, [](double u) { return 0.75 - 0.45 * u; }), withAlpha(shade(pal.brow, rng.uniform(0.6, 1.25)), 0.75f));
     }
 }
 
@@ -294,7 +301,7 @@ void drawNose(Image& img, const Head& h, const Palette& pal, const std::vector<f
     for (int s = -1; s <= 1; s += 2) {
         Polygon wing = smoothOpen({{cx + s * 8, ny - 4}, {cx + s * 14, ny + 1}, {cx + s * 13, ny + 7}, {cx + s * 7, ny + 8}}, 8);
         img.fill(stroke(wing, [](double t) { return 0.4 + 1.3 * std::sin(3.14159 * t); }), withAlpha(shade(pal.skinShadow, 0.85), 0.75f));
-        img.fill(Path(ellipse({cx + s * 5.2, ny + 7.4}, 3.3, 1.7, s * 0.35)), withAlpha(rgb(0x4A2A20), 0.85f));
+        soft(img, Path(ellipse({cx + s * 5.2, ny + 7.4}, 3.3, 1.7, s * 0.35)), withAlpha(rgb(0x4A2A20), 0.8f), 0.6);
     }
 }
 
