@@ -291,7 +291,11 @@ void TSizeConstraints::Changed() {
 
 TControl::TControl(TComponent* AOwner)
     : TComponent(AOwner), FConstraints(std::make_unique<TSizeConstraints>(this)), FFont(std::make_unique<TFont>()) {
-  FFont->OnChange = [this](TObject*) { Perform(CM_FONTCHANGED); };
+  FFont->OnChange = [this](TObject*) {
+    // A font set on the control itself stops following the parent's.
+    if (!FTakingParentFont) FParentFont = false;
+    Perform(CM_FONTCHANGED);
+  };
 }
 
 TControl::~TControl() {
@@ -440,10 +444,7 @@ void TControl::ColorChanged() { Invalidate(); }
 void TControl::SetParentFont(bool Value) {
   if (Value == FParentFont) return;
   FParentFont = Value;
-  if (Value && FParent) {
-    FFont->Assign(FParent->Font());
-    FParentFont = true;
-  }
+  if (Value) TakeParentFont();
 }
 
 void TControl::FontChanged() {
@@ -452,11 +453,20 @@ void TControl::FontChanged() {
   Invalidate();
 }
 
-void TControl::ParentFontChanged() {
-  if (FParentFont && FParent) {
+void TControl::TakeParentFont() {
+  if (!FParent) return;
+  FTakingParentFont = true;
+  try {
     FFont->Assign(FParent->Font());
-    FParentFont = true;
+  } catch (...) {
+    FTakingParentFont = false;
+    throw;
   }
+  FTakingParentFont = false;
+}
+
+void TControl::ParentFontChanged() {
+  if (FParentFont) TakeParentFont();
 }
 
 void TControl::ParentColorChanged() {
@@ -832,10 +842,7 @@ void TWinControl::InsertControl(TControl* AControl) {
   if (!AControl || ContainsControl(AControl)) return;
   AControl->FParent = this;
   FControls.push_back(AControl);
-  if (AControl->FParentFont) {
-    AControl->FFont->Assign(FFont.get());
-    AControl->FParentFont = true;
-  }
+  if (AControl->FParentFont) AControl->TakeParentFont();
   if (AControl->FParentColor) {
     AControl->FColor = FColor;
     AControl->Perform(CM_COLORCHANGED);

@@ -328,6 +328,8 @@ class TControl : public TComponent {
   bool FParentColor = true;
   std::unique_ptr<TFont> FFont;
   bool FParentFont = true;
+  bool FTakingParentFont = false;  // the font changes because the parent's did
+  void TakeParentFont();
   std::string FHint;
   bool FShowHint = false;
   TCursor FCursor = crDefault;

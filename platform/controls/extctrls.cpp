@@ -103,10 +103,8 @@ TCanvas* TImage::Canvas() {
   }
   auto* bmp = dynamic_cast<TBitmap*>(g);
   if (!bmp) throw EInvalidOperation("Can only modify an image if it contains a bitmap");
-  // Drawing on the picture changes it: the control shows it at the next paint.
-  TCanvas* c = bmp->Canvas();
-  if (!c->OnChange) c->OnChange = [this](TObject*) { Invalidate(); };
-  return c;
+  // Drawing on the picture changes it (canvas, bitmap, picture): the control repaints.
+  return bmp->Canvas();
 }
 
 void TImage::SetStretch(bool Value) {
@@ -133,13 +131,8 @@ void TImage::SetTransparent(bool Value) {
 
 void TImage::PictureChanged() {
   if (FDrawing) return;
-  if (TGraphic* g = FPicture->Graphic()) {
-    if (auto* bmp = dynamic_cast<TBitmap*>(g)) {
-      TCanvas* c = bmp->Canvas();
-      if (!c->OnChange) c->OnChange = [this](TObject*) { Invalidate(); };
-    }
+  if (TGraphic* g = FPicture->Graphic())
     if (FTransparent != g->Transparent()) g->SetTransparent(FTransparent);
-  }
   AdjustSize();
   Invalidate();
 }

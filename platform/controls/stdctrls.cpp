@@ -387,9 +387,9 @@ void TGroupBox::Paint() {
 }
 
 // ---------------------------------------------------------------------------------------------------
-// TEdit
+// TCustomEdit
 
-TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner) {
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
   FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   FWidth = 121;
   FHeight = 21;
@@ -399,7 +399,7 @@ TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner) {
   FCursor = crIBeam;
 }
 
-void TEdit::SetText(const std::string& Value) {
+void TCustomEdit::SetText(const std::string& Value) {
   if (Value == FText) return;
   FText = Value;
   FCaret = FAnchor = 0;
@@ -409,13 +409,13 @@ void TEdit::SetText(const std::string& Value) {
   Change();
 }
 
-void TEdit::Change() {
+void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }
 
-int TEdit::SelLength() const { return static_cast<int>(FCaret > FAnchor ? FCaret - FAnchor : FAnchor - FCaret); }
+int TCustomEdit::SelLength() const { return static_cast<int>(FCaret > FAnchor ? FCaret - FAnchor : FAnchor - FCaret); }
 
-void TEdit::SetSelStart(int Value) {
+void TCustomEdit::SetSelStart(int Value) {
   size_t p = static_cast<size_t>(std::clamp(Value, 0, static_cast<int>(FText.size())));
   while (p > 0 && p < FText.size() && (static_cast<unsigned char>(FText[p]) & 0xC0) == 0x80) --p;
   FCaret = FAnchor = p;
@@ -423,7 +423,7 @@ void TEdit::SetSelStart(int Value) {
   Invalidate();
 }
 
-void TEdit::SetSelLength(int Value) {
+void TCustomEdit::SetSelLength(int Value) {
   size_t start = std::min(FCaret, FAnchor);
   size_t end = static_cast<size_t>(std::clamp(static_cast<int>(start) + Value, 0, static_cast<int>(FText.size())));
   while (end < FText.size() && end > 0 && (static_cast<unsigned char>(FText[end]) & 0xC0) == 0x80) ++end;
@@ -433,18 +433,18 @@ void TEdit::SetSelLength(int Value) {
   Invalidate();
 }
 
-std::string TEdit::SelText() const {
+std::string TCustomEdit::SelText() const {
   size_t a = std::min(FCaret, FAnchor), b = std::max(FCaret, FAnchor);
   return FText.substr(a, b - a);
 }
 
-void TEdit::SelectAll() {
+void TCustomEdit::SelectAll() {
   FAnchor = 0;
   FCaret = FText.size();
   Invalidate();
 }
 
-void TEdit::ClearSelection() {
+void TCustomEdit::ClearSelection() {
   if (FCaret == FAnchor || FReadOnly) return;
   size_t a = std::min(FCaret, FAnchor), b = std::max(FCaret, FAnchor);
   FText.erase(a, b - a);
@@ -454,7 +454,7 @@ void TEdit::ClearSelection() {
   Change();
 }
 
-void TEdit::InsertText(const std::string& S) {
+void TCustomEdit::InsertText(const std::string& S) {
   if (FReadOnly) return;
   size_t a = std::min(FCaret, FAnchor), b = std::max(FCaret, FAnchor);
   std::string next = FText;
@@ -484,14 +484,14 @@ void TEdit::InsertText(const std::string& S) {
   Change();
 }
 
-void TEdit::MoveCaret(size_t Pos, bool Extend) {
+void TCustomEdit::MoveCaret(size_t Pos, bool Extend) {
   FCaret = std::min(Pos, FText.size());
   if (!Extend) FAnchor = FCaret;
   ScrollToCaret();
   Invalidate();
 }
 
-int TEdit::XFromPos(size_t Pos) {
+int TCustomEdit::XFromPos(size_t Pos) {
   if (Pos == 0) return 0;
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, FFont->Handle());
@@ -502,7 +502,7 @@ int TEdit::XFromPos(size_t Pos) {
   return s.cx;
 }
 
-size_t TEdit::PosFromX(int X) {
+size_t TCustomEdit::PosFromX(int X) {
   // The boundary whose position is nearest to X.
   size_t best = 0;
   int bestDist = std::abs(X);
@@ -518,7 +518,7 @@ size_t TEdit::PosFromX(int X) {
   return best;
 }
 
-void TEdit::ScrollToCaret() {
+void TCustomEdit::ScrollToCaret() {
   int inner = std::max(1, FWidth - 6);
   int x = XFromPos(FCaret);
   if (x - FScroll > inner - 1) FScroll = x - inner + 1;
@@ -526,9 +526,9 @@ void TEdit::ScrollToCaret() {
   if (FScroll < 0) FScroll = 0;
 }
 
-void TEdit::EraseBackground(HDC /*DC*/) {}
+void TCustomEdit::EraseBackground(HDC /*DC*/) {}
 
-void TEdit::PaintWindow(HDC DC) {
+void TCustomEdit::PaintWindow(HDC DC) {
   RECT r{0, 0, FWidth, FHeight};
   TColor face = FEnabled ? FColor : clBtnFace;
   FillSolidRect(DC, r, ColorRef(face));
@@ -562,7 +562,7 @@ void TEdit::PaintWindow(HDC DC) {
   RestoreDC(DC, saved);
 }
 
-void TEdit::KeyDown(WORD& Key, TShiftState Shift) {
+void TCustomEdit::KeyDown(WORD& Key, TShiftState Shift) {
   TWinControl::KeyDown(Key, Shift);
   bool extend = Shift.Contains(ssShift);
   switch (Key) {
@@ -625,9 +625,9 @@ void TEdit::KeyDown(WORD& Key, TShiftState Shift) {
   }
 }
 
-void TEdit::KeyPress(WideChar& Key) { TWinControl::KeyPress(Key); }
+void TCustomEdit::KeyPress(WideChar& Key) { TWinControl::KeyPress(Key); }
 
-void TEdit::Dispatch(TMessage& Message) {
+void TCustomEdit::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_CHAR || Message.Msg == WM_IME_CHAR) {
     char16_t unit = static_cast<char16_t>(Message.WParam);
     if (unit >= 0xD800 && unit <= 0xDBFF) {
@@ -652,7 +652,7 @@ void TEdit::Dispatch(TMessage& Message) {
   TWinControl::Dispatch(Message);
 }
 
-void TEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+void TCustomEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (Button == mbLeft) {
     if (CanFocus() && !Focused()) ::SetFocus(Handle());
     MoveCaret(PosFromX(X - 3 + FScroll), Shift.Contains(ssShift));
@@ -660,7 +660,7 @@ void TEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TWinControl::MouseDown(Button, Shift, X, Y);
 }
 
-void TEdit::MouseMove(TShiftState Shift, int X, int Y) {
+void TCustomEdit::MouseMove(TShiftState Shift, int X, int Y) {
   if (Shift.Contains(ssLeft) && MouseCapture()) MoveCaret(PosFromX(X - 3 + FScroll), true);
   TWinControl::MouseMove(Shift, X, Y);
 }

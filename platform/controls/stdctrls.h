@@ -128,9 +128,9 @@ class TGroupBox : public TCustomControl {
 // ---------------------------------------------------------------------------------------------------
 
 // One line of text. Positions are byte offsets into the UTF-8 text, always on character boundaries.
-class TEdit : public TWinControl {
-  DECLARE_CLASS(TEdit, TWinControl)
-  explicit TEdit(TComponent* AOwner);
+class TCustomEdit : public TWinControl {
+  DECLARE_CLASS(TCustomEdit, TWinControl)
+  explicit TCustomEdit(TComponent* AOwner);
   std::string Text() const override { return FText; }
   void SetText(const std::string& Value) override;
   int SelStart() const { return static_cast<int>(FCaret < FAnchor ? FCaret : FAnchor); }
@@ -170,6 +170,11 @@ class TEdit : public TWinControl {
   int FMaxLength = 0;
   bool FReadOnly = false;
   char16_t FHighSurrogate = 0;
+};
+
+class TEdit : public TCustomEdit {
+  DECLARE_CLASS(TEdit, TCustomEdit)
+  explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
 };
 
 // ---------------------------------------------------------------------------------------------------

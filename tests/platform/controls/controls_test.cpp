@@ -13,6 +13,7 @@
 #include "platform/controls/extctrls.h"
 #include "platform/controls/imglist.h"
 #include "platform/controls/stdctrls.h"
+#include "platform/graphics/pictures.h"
 #include "platform/win/clock.h"
 #include "platform/win/testing.h"
 
@@ -250,6 +251,19 @@ TEST_F(ControlsTest, ComboBoxPicksFromItsListAndReportsOnlyUserChanges) {
   EXPECT_EQ(changes, 3);
   combo->SetItemIndex(0);
   EXPECT_EQ(changes, 3);
+  // Return takes the highlighted item; losing the focus closes the list.
+  ClickAt(At(combo, 75, 10));
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  EXPECT_EQ(changes, 4);
+  auto* other = Make<TEdit>(owner.get(), host, 20, 100, 100, 21);
+  ClickAt(At(combo, 75, 10));
+  ASSERT_TRUE(combo->DroppedDown());
+  other->SetFocus();
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_EQ(changes, 4);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -394,6 +408,22 @@ TEST_F(ControlsTest, EditTakesChineseTextAndEditingKeys) {
   EXPECT_EQ(edit->Text(), "发型😀 Tressor");
   edit->SetText("abc");  // by code: reported too
   EXPECT_EQ(changes, 18);
+  // Shift with the arrows selects; typing replaces the selection.
+  Key(VK_END);
+  win::InjectKey(WM_KEYDOWN, VK_SHIFT);
+  Key(VK_LEFT);
+  Key(VK_LEFT);
+  win::InjectKey(WM_KEYUP, VK_SHIFT);
+  win::PumpMessages();
+  EXPECT_EQ(edit->SelText(), "bc");
+  win::InjectChar("型");
+  win::PumpMessages();
+  EXPECT_EQ(edit->Text(), "a型");
+  EXPECT_EQ(edit->SelLength(), 0);
+  edit->SetMaxLength(3);
+  win::InjectChar("xyz");
+  win::PumpMessages();
+  EXPECT_EQ(edit->Text(), "a型x");
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -448,6 +478,26 @@ TEST_F(ControlsTest, ToolBarLaysButtonsOutLeftToRight) {
   EXPECT_EQ(clicked, 1);
 }
 
+TEST_F(ControlsTest, ChildrenFollowTheParentFontUntilTheyGetTheirOwn) {
+  auto* panel = Make<TPanel>(owner.get(), host, 0, 0, 200, 100);
+  auto* follower = Make<TLabel>(owner.get(), panel, 5, 5, 50, 17);
+  auto* own = Make<TLabel>(owner.get(), panel, 5, 30, 50, 17);
+  own->Font()->SetName("Tahoma");
+  EXPECT_FALSE(own->ParentFont());
+  panel->Font()->SetHeight(-20);
+  panel->Font()->SetColor(clRed);
+  EXPECT_TRUE(follower->ParentFont());
+  EXPECT_EQ(follower->Font()->Height(), -20);
+  EXPECT_EQ(follower->Font()->Color(), clRed);
+  EXPECT_EQ(own->Font()->Height(), -12);
+  EXPECT_EQ(own->Font()->Name(), "Tahoma");
+  // An auto-sized label grows with its font.
+  follower->SetCaption("发型");
+  int small = follower->Height();
+  panel->Font()->SetHeight(-30);
+  EXPECT_GT(follower->Height(), small);
+}
+
 TEST_F(ControlsTest, ImageListKeepsAlphaAndSplitsStrips) {
   TImageList list(nullptr);
   list.SetWidth(4);
@@ -479,6 +529,19 @@ TEST_F(ControlsTest, ImageListKeepsAlphaAndSplitsStrips) {
   list.Draw(target.Canvas(), 5, 0, 1);
   EXPECT_EQ(target.Canvas()->Pixels(1, 1), clRed);
   EXPECT_EQ(target.Canvas()->Pixels(6, 1), clWhite);
+
+  // A PNG file with alpha, as the tool bar's pictures come.
+  PngImageUnit::Initialize();
+  TPngImage png;
+  png.Assign(&strip);
+  std::string path = win::ArtifactPath("imagelist_strip.png");
+  png.SaveToFile(path);
+  EXPECT_EQ(list.AddFromFile(path), 2);
+  EXPECT_EQ(list.Count(), 4);
+  EXPECT_EQ(list.Pixel(2, 0, 0), 0xFFFF0000u);
+  EXPECT_EQ(list.Pixel(3, 0, 0) >> 24, 0u);
+  EXPECT_THROW(list.AddFromFile("/nonexistent/picture.png"), Exception);
+  PngImageUnit::Finalize();
 }
 
 }  // namespace

@@ -313,6 +313,61 @@ TEST_F(FormsTest, MaximisedMainFormFillsTheWorkAreaAndRealigns) {
   EXPECT_EQ(right->Height(), form->ClientHeight());
 }
 
+TEST_F(FormsTest, KeyPreviewFreeingCloseAndPaint) {
+  TForm* main = nullptr;
+  Application->CreateForm(main);
+  main->SetBounds(0, 0, 300, 200);
+  auto* edit = new TEdit(main);
+  edit->SetParent(main);
+  std::vector<WORD> formKeys;
+  main->SetKeyPreview(true);
+  main->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) {
+    formKeys.push_back(Key);
+    if (Key == VK_F2) Key = 0;  // eaten: the edit never sees it
+  };
+  std::vector<WORD> editKeys;
+  edit->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) { editKeys.push_back(Key); };
+  int paints = 0;
+  main->OnPaint = [&](TObject* S) {
+    ++paints;
+    TCanvas* c = static_cast<TForm*>(S)->Canvas();
+    c->Brush()->SetColor(clTeal);
+    c->FillRect(TRect(200, 150, 210, 160));
+  };
+  main->Show();
+  win::PumpMessages();
+  ASSERT_TRUE(edit->Focused());
+  win::InjectKey(WM_KEYDOWN, VK_F2);
+  win::InjectKey(WM_KEYDOWN, VK_F3);
+  win::PumpMessages();
+  EXPECT_EQ(formKeys, (std::vector<WORD>{VK_F2, VK_F3}));
+  EXPECT_EQ(editKeys, (std::vector<WORD>{VK_F3}));
+  EXPECT_GE(paints, 1);
+  EXPECT_EQ(win::GetWindowPixel(main->Handle(), 205, 155), static_cast<COLORREF>(clTeal));
+
+  // A secondary form closed with caFree is gone once the queue has run.
+  TForm* second = nullptr;
+  Application->CreateForm(second);
+  second->OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
+  second->Show();
+  EXPECT_EQ(Screen->FormCount(), 2);
+  second->Close();
+  win::PumpMessages();
+  EXPECT_EQ(Screen->FormCount(), 1);
+  // Hiding instead (the default) keeps it.
+  TForm* third = nullptr;
+  Application->CreateForm(third);
+  int hides = 0;
+  third->OnHide = [&](TObject*) { ++hides; };
+  third->Show();
+  third->Close();
+  win::PumpMessages();
+  EXPECT_EQ(Screen->FormCount(), 2);
+  EXPECT_FALSE(third->Visible());
+  EXPECT_EQ(hides, 1);
+  EXPECT_FALSE(Application->Terminated());
+}
+
 // ---------------------------------------------------------------------------------------------------
 
 // A small dialog with the standard controls, rendered headless for a person to look at.
