@@ -124,6 +124,8 @@ void TfrmPlay::Setup(TList* List) {
   PlayFirst = 0;
   UpdateButtons();
   PlayFadeAlpha = -1;
+  // A fade left running from the last showing would otherwise tick on over the new first page.
+  TimerFade->SetEnabled(false);
   DrawImages();
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/Communal.h"
@@ -255,9 +256,6 @@ TEST_F(PlayWindow, AFadeRunsTenTicksFromTheBackgroundToThePicture) {
                                  int(GetBValue(target) * a + GetBValue(LightBlue) * (1 - a) + 0.5));
       EXPECT_TRUE(Near(now, blend, 3)) << std::hex << now << " vs " << blend;
       EXPECT_TRUE(Near(CellCentre(1), LightBlue, 1));
-      if (tick == 5) {
-        EXPECT_TRUE(win::SaveWindowPng(form_->Handle(), win::ArtifactPath("slideshow-midfade.png")));
-      }
     } else {
       EXPECT_FALSE(form_->TimerFade->Enabled());
       EXPECT_LT(UfrmPlay::PlayFadeAlpha, 0);
@@ -265,6 +263,29 @@ TEST_F(PlayWindow, AFadeRunsTenTicksFromTheBackgroundToThePicture) {
     }
     previous = now;
   }
+}
+
+TEST_F(PlayWindow, MidFadeScreenshotOfShippedPictures) {
+  for (const char* name : {"Models/1.png", "Models/2.png", "Resources/PreviewModel1.png",
+                           "Resources/PreviewModel2.png", "Models/1.png"}) {
+    const std::string path = ExePath + name;
+    GpBitmap* bitmap = nullptr;
+    GdipCreateBitmapFromFile(std::u16string(path.begin(), path.end()).c_str(), &bitmap);
+    list_->Add(bitmap);
+  }
+  UINT w = 0, h = 0;
+  GdipGetImageWidth(ListBitmap(list_.get(), 0), &w);
+  GdipGetImageHeight(ListBitmap(list_.get(), 0), &h);
+  ASSERT_GT(w * h, 0u) << "the shipped pictures are missing beside the test";
+  form_->Setup(list_.get());
+  form_->Show();
+  win::PumpMessages();
+  ClickOn(form_->btnPlay);
+  Wait(500);
+  EXPECT_NEAR(UfrmPlay::PlayFadeAlpha, 0.5001, 1e-4);
+  // Half-way: the cells are neither the light blue background nor the pictures yet.
+  EXPECT_FALSE(Near(CellCentre(0), LightBlue, 8));
+  EXPECT_TRUE(win::SaveWindowPng(form_->Handle(), win::ArtifactPath("slideshow-midfade.png")));
 }
 
 TEST_F(PlayWindow, ExitClosesTheModalShowAndStopsPlay) {
@@ -289,9 +310,12 @@ TEST_F(PlayWindow, ExitClosesTheModalShowAndStopsPlay) {
   Application->OnIdle = nullptr;
   EXPECT_FALSE(form_->Visible());
   EXPECT_FALSE(form_->Timer1->Enabled());
+  EXPECT_TRUE(form_->TimerFade->Enabled());  // the fade of the last advance runs to its end
 
-  // Showing it again starts stopped on the first page.
+  // Showing it again starts stopped on the first page, without a fade.
   form_->Setup(list_.get());
+  EXPECT_FALSE(form_->TimerFade->Enabled());
+  EXPECT_LT(UfrmPlay::PlayFadeAlpha, 0);
   EXPECT_EQ(UfrmPlay::PlayFirst, 0);
   EXPECT_EQ(UfrmPlay::LoopClicks, 0);
   EXPECT_TRUE(form_->btnNext->Enabled());
