@@ -96,11 +96,11 @@ TButton* MakeButton(TComponent* Owner, TWinControl* Parent, const std::string& C
   return b;
 }
 
-TPanel* MakePanel(TComponent* Owner, TWinControl* Parent, TAlign Align, int W, int H) {
+TPanel* MakePanel(TComponent* Owner, TWinControl* Parent, TAlign Align, int W, int H, int Top = 0) {
   auto* p = new TPanel(Owner);
   p->SetParent(Parent);
   p->SetBevelOuter(bvNone);
-  p->SetBounds(0, 0, W, H);
+  p->SetBounds(0, Top, W, H);
   p->SetAlign(Align);
   return p;
 }
@@ -216,8 +216,7 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
   cboHairGender->Items()->Add("女士");
   cboHairGender->Items()->Add("男士");
 
-  pnlHairImages = MakePanel(this, pnlRightMain, alTop, 472, 472);
-  pnlHairImages->SetTop(32);
+  pnlHairImages = MakePanel(this, pnlRightMain, alTop, 472, 472, 32);
   pnlHairImages->Constraints()->SetMinHeight(472);
   pnlHairImages->Constraints()->SetMaxHeight(472);
   bvlOutline = new TBevel(this);
@@ -233,7 +232,7 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
   btnNextPage = MakeButton(this, pnlHairImages, "下一页", 360, 447, 54, 23);
   btnLastPage = MakeButton(this, pnlHairImages, "尾页", 415, 447, 54, 23);
 
-  pnlCollections = MakePanel(this, pnlRightMain, alClient, 474, 99);
+  pnlCollections = MakePanel(this, pnlRightMain, alClient, 474, 99, 504);
   btnCollectionLeft = MakeButton(this, pnlCollections, "<", 2, 4, 20, 91);
   imgCollection1 = new TImage(this);
   imgCollection2 = new TImage(this);

@@ -14,7 +14,7 @@ TEST(FitImageRect, ShrinksKeepingProportionsAndCentres) {
       {80, 80, 40, 60, {0, 10, 40, 40}},    // square: box height first, then the narrower width
       {80, 80, 60, 40, {10, 0, 40, 40}},
       {50, 100, 40, 40, {10, 0, 20, 40}},   // tall picture takes the box height
-      {300, 100, 40, 10, {0, 0, 30, 10}},   // wide picture limited by the box height after all
+      {300, 100, 40, 10, {5, 0, 30, 10}},   // wide picture limited by the box height after all
       {122, 91, 122, 91, {0, 0, 122, 91}},  // exact fit
   };
   for (const Case& c : cases) {

@@ -199,6 +199,7 @@ TEST_F(MainWindowTest, TheMainRoadFromPickerToSavedPicture) {
   win::AdvanceAndPump(clock, 100);
   EXPECT_EQ(HairFadeAlpha, -1);
   EXPECT_FALSE(frmMain->TimerFade->Enabled());
+  EXPECT_TRUE(win::SaveWindowPng(frmMain->Handle(), win::ArtifactPath("main_portrait_hair.png")));
   const float homeX = Scene()->Width() / 2.0f - 16, homeY = Scene()->Height() / 2.0f + 14;
   EXPECT_FLOAT_EQ(HairPicture.CenterX, homeX);
   EXPECT_FLOAT_EQ(HairPicture.CenterY, homeY);
@@ -248,7 +249,6 @@ TEST_F(MainWindowTest, TheMainRoadFromPickerToSavedPicture) {
     const int cx = Scene()->Width() / 2, cy = Scene()->Height() / 2;
     EXPECT_EQ(saved.Canvas()->Pixels(cx, cy), TColor(ScenePixel(cx, cy)));
   }
-  EXPECT_TRUE(win::SaveWindowPng(frmMain->Handle(), win::ArtifactPath("main_portrait_hair.png")));
 
   // 清除发型.
   Click(frmMain->btnClearHair);

@@ -1,0 +1,161 @@
+#include <cmath>
+#include <filesystem>
+
+#include "platform/rtl/sysutils.h"
+#include "tests/app/app_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CollectionTest : public AppFixture {
+ protected:
+  void SetUp() override {
+    AppFixture::SetUp();
+    ASSERT_TRUE(frmMain->LoadModel(ExePath + "Models/1.png"));
+  }
+  GpBitmap* Snapshot(int Index) { return ListBitmap(CollectionList.get(), Index); }
+  static void Size(GpBitmap* B, int& W, int& H) {
+    UINT w = 0, h = 0;
+    BitmapSize(B, w, h);
+    W = int(w);
+    H = int(h);
+  }
+  std::string TempDir(const std::string& Name) {
+    const fs::path dir = fs::temp_directory_path() / ("tressora_" + Name);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir.string();
+  }
+};
+
+TEST_F(CollectionTest, ARotatedPortraitGivesItsBoundingBox) {
+  ModelPicture.Angle = float(M_PI / 6);
+  UpdateSinCos(ModelPicture);
+  UpdatePlacement(ModelPicture);
+  const GpPointF* c = ModelPicture.Corners;
+  const float width = MaxOfSingles({c[0].X, c[1].X, c[2].X, c[3].X}) - MinOfSingles({c[0].X, c[1].X, c[2].X, c[3].X});
+  const float height = MaxOfSingles({c[0].Y, c[1].Y, c[2].Y, c[3].Y}) - MinOfSingles({c[0].Y, c[1].Y, c[2].Y, c[3].Y});
+  ASSERT_LT(height, float(frmMain->imgMain->Height()));  // fits in the area: no clipping here
+  Click(frmMain->btnAdd);
+  ASSERT_EQ(CollectionList->Count(), 1);
+  int w, h;
+  Size(Snapshot(0), w, h);
+  EXPECT_EQ(w, int(Round(width)));
+  EXPECT_EQ(h, int(Round(height)));
+  // The corners of the box lie outside the turned portrait: they show the background gradient.
+  ARGB corner = 0;
+  GdipBitmapGetPixel(Snapshot(0), 1, 1, &corner);
+  ARGB middle = 0;
+  GdipBitmapGetPixel(Snapshot(0), w / 2, h / 2, &middle);
+  EXPECT_NE(corner, middle);
+}
+
+TEST_F(CollectionTest, APortraitPartlyOutsideGivesOnlyTheVisiblePart) {
+  ModelPicture.CenterX = 0;  // half of it left of the area
+  UpdatePlacement(ModelPicture);
+  Click(frmMain->btnAdd);
+  int w, h;
+  Size(Snapshot(0), w, h);
+  EXPECT_EQ(w, int(Round(ModelPicture.HalfWidth)));
+  EXPECT_EQ(h, int(Round(2 * ModelPicture.HalfHeight)));
+}
+
+TEST_F(CollectionTest, SnapshotsHaveNoHandlesAndFinishARunningFade) {
+  ASSERT_TRUE(frmMain->LoadHair(WomenHairList->Strings(0)));
+  ASSERT_TRUE(frmMain->TimerFade->Enabled());
+  Click(frmMain->btnAdd);
+  EXPECT_FALSE(frmMain->TimerFade->Enabled());
+  EXPECT_EQ(HairFadeAlpha, -1);
+  EXPECT_EQ(ShowSelection, 1);
+  // The hair's handles are red on the screen but not in the snapshot.
+  const float left = MinOfSingles({ModelPicture.Corners[0].X, ModelPicture.Corners[2].X});
+  const float top = MaxOfSingles({ModelPicture.Corners[0].Y, ModelPicture.Corners[1].Y});
+  for (int i = 0; i < 8; ++i) {
+    const int x = int(std::lround(Handles[i].X - left)), y = int(std::lround(top - Handles[i].Y));
+    ARGB c = 0;
+    GdipBitmapGetPixel(Snapshot(0), x, y, &c);
+    const bool red = ((c >> 16) & 0xFF) > 200 && ((c >> 8) & 0xFF) < 60 && (c & 0xFF) < 60;
+    EXPECT_FALSE(red) << "handle " << i;
+  }
+  // The faded-in hair is fully opaque in the snapshot: its centre matches the hair picture.
+  EXPECT_TRUE(win::SaveWindowPng(frmMain->Handle(), win::ArtifactPath("main_collection.png")));
+}
+
+TEST_F(CollectionTest, ScrollingDeletingAndTheFourthSnapshot) {
+  for (int i = 0; i < 3; ++i) Click(frmMain->btnAdd);
+  EXPECT_EQ(CollectionFirst, 0);
+  EXPECT_TRUE(frmMain->btnDeleteCollection3->Visible());
+  Click(frmMain->btnAdd);
+  EXPECT_EQ(CollectionList->Count(), 4);
+  EXPECT_EQ(CollectionFirst, 1);
+  Click(frmMain->btnCollectionRight);  // already at the end
+  EXPECT_EQ(CollectionFirst, 1);
+  GpBitmap* second = Snapshot(2);
+  Click(frmMain->btnDeleteCollection1);  // the snapshot at index 1
+  EXPECT_EQ(CollectionList->Count(), 3);
+  EXPECT_EQ(Snapshot(1), second);
+  EXPECT_EQ(CollectionFirst, 1);
+  EXPECT_FALSE(frmMain->btnDeleteCollection3->Visible());  // an empty third cell until "<"
+  Click(frmMain->btnCollectionLeft);
+  EXPECT_EQ(CollectionFirst, 0);
+  EXPECT_TRUE(frmMain->btnDeleteCollection3->Visible());
+  Click(frmMain->btnCollectionLeft);
+  EXPECT_EQ(CollectionFirst, 0);
+}
+
+TEST_F(CollectionTest, ExportWritesNumberedBitmapsThatReadBack) {
+  for (int i = 0; i < 3; ++i) {
+    ModelPicture.CenterX += 10 * i;
+    UpdatePlacement(ModelPicture);
+    Click(frmMain->btnAdd);
+  }
+  const std::string dir = TempDir("export");
+  dialogs.PushFolder(dir);
+  Click(frmMain->btnSaveAll);
+  for (int i = 0; i < 3; ++i) {
+    const std::string file = Format("%s/%d.bmp", dir, i);
+    ASSERT_TRUE(fs::exists(file)) << file;
+    TBitmap saved;
+    saved.LoadFromFile(file);
+    int w, h;
+    Size(Snapshot(i), w, h);
+    ASSERT_EQ(saved.Width(), w);
+    ASSERT_EQ(saved.Height(), h);
+    for (int y = 0; y < h; y += 37)
+      for (int x = 0; x < w; x += 29) {
+        ARGB c = 0;
+        GdipBitmapGetPixel(Snapshot(i), x, y, &c);
+        const TColor expected = TColor(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
+        ASSERT_EQ(saved.Canvas()->Pixels(x, y), expected) << file << " " << x << "," << y;
+      }
+  }
+  EXPECT_TRUE(dialogs.MessageTexts().empty());
+}
+
+TEST_F(CollectionTest, ExportIntoAFolderThatCannotBeWrittenSaysSoForEachFile) {
+  Click(frmMain->btnAdd);
+  Click(frmMain->btnAdd);
+  const std::string dir = TempDir("export_missing") + "/no/such/folder";
+  dialogs.PushFolder(dir);
+  Click(frmMain->btnSaveAll);
+  const auto texts = dialogs.MessageTexts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_NE(texts[0].find(dir + "/0.bmp"), std::string::npos);
+  EXPECT_NE(texts[1].find(dir + "/1.bmp"), std::string::npos);
+  // Cancelling the folder picker saves nothing and says nothing.
+  dialogs.PushCancel();
+  Click(frmMain->btnSaveAll);
+  EXPECT_EQ(dialogs.MessageTexts().size(), 2u);
+}
+
+TEST_F(CollectionTest, EmptyCollectionMessages) {
+  Click(frmMain->btnSaveAll);
+  Click(frmMain->btnPlay);
+  Click(frmMain->btnPrint);
+  const std::vector<std::string> expected = {"没有图片可以保存。", "请先添加图片, 然后才可播放。",
+                                             "请先添加图片, 然后才可打印。"};
+  EXPECT_EQ(dialogs.MessageTexts(), expected);
+}
+
+}  // namespace
