@@ -1,0 +1,407 @@
+// Pixel routines and drawing routines of the effects bitmap, and the tables that choose between them.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "effects/EffectsBitmap.h"
+#include "effects/EffectsProbes.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// ---------------------------------------------------------------------------------------------------------
+// Pixel routines
+
+std::uint32_t PlainBlendPixel(std::uint32_t s, std::uint32_t d) {
+  const std::uint32_t a = s >> 24;
+  if (a == 255) return s;
+  if (a == 0) return d;
+  const std::uint32_t na = 255 - a;
+  const std::uint32_t b = ((s & 0xFF) * a + (d & 0xFF) * na) >> 8;
+  const std::uint32_t g = (((s >> 8) & 0xFF) * a + ((d >> 8) & 0xFF) * na) >> 8;
+  const std::uint32_t r = (((s >> 16) & 0xFF) * a + ((d >> 16) & 0xFF) * na) >> 8;
+  return 0xFF000000u | r << 16 | g << 8 | b;
+}
+
+void PlainBlendRow(const std::uint32_t* src, std::uint32_t* dst, int count) {
+  for (int i = 0; i < count; ++i) dst[i] = PlainBlendPixel(src[i], dst[i]);
+}
+
+std::uint32_t MMXBlendPixel(std::uint32_t s, std::uint32_t d) {
+  const std::uint32_t a = s >> 24;
+  std::uint32_t result = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const std::uint32_t sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
+    result |= ((sc * a + dc * (256 - a)) >> 8) << shift;
+  }
+  return result;
+}
+
+namespace {
+inline std::uint32_t MMXBlendOrCopy(std::uint32_t s, std::uint32_t d) {
+  const std::uint32_t a = s >> 24;
+  if (a == 0) return d;
+  if (a == 255) return s;
+  return MMXBlendPixel(s, d);
+}
+}  // namespace
+
+void MMXBlendRow(const std::uint32_t* src, std::uint32_t* dst, int count) {
+  int i = 0;
+#if defined(__SSE2__)
+  // Four pixels at a time in 16-bit lanes, as the MMX code did two at a time: dst * 256 + (src - dst) * a
+  // wraps in 16 bits but its true value lies in 0..65280, so the logical shift gives the exact byte.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i all255 = _mm_set1_epi32(255);
+  for (; i + 4 <= count; i += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+    const __m128i alpha = _mm_srli_epi32(s, 24);
+    const __m128i is0 = _mm_cmpeq_epi32(alpha, zero);
+    if (_mm_movemask_epi8(is0) == 0xFFFF) continue;
+    const __m128i sLo = _mm_unpacklo_epi8(s, zero), sHi = _mm_unpackhi_epi8(s, zero);
+    const __m128i dLo = _mm_unpacklo_epi8(d, zero), dHi = _mm_unpackhi_epi8(d, zero);
+    const __m128i aLo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF);
+    const __m128i aHi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF);
+    const __m128i rLo = _mm_srli_epi16(
+        _mm_add_epi16(_mm_slli_epi16(dLo, 8), _mm_mullo_epi16(_mm_sub_epi16(sLo, dLo), aLo)), 8);
+    const __m128i rHi = _mm_srli_epi16(
+        _mm_add_epi16(_mm_slli_epi16(dHi, 8), _mm_mullo_epi16(_mm_sub_epi16(sHi, dHi), aHi)), 8);
+    __m128i r = _mm_packus_epi16(rLo, rHi);
+    const __m128i is255 = _mm_cmpeq_epi32(alpha, all255);
+    r = _mm_or_si128(_mm_andnot_si128(_mm_or_si128(is0, is255), r),
+                     _mm_or_si128(_mm_and_si128(is0, d), _mm_and_si128(is255, s)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), r);
+  }
+#endif
+  for (; i < count; ++i) dst[i] = MMXBlendOrCopy(src[i], dst[i]);
+}
+
+void KeyRow(const std::uint32_t* src, std::uint32_t* dst, int count) {
+  for (int i = 0; i < count; ++i)
+    if ((src[i] & 0xFFFFFF) != EffectsKeyColour) dst[i] = src[i] | 0xFF000000u;
+}
+
+void CopyRow(const std::uint32_t* src, std::uint32_t* dst, int count) {
+  if (count < 1 || src == dst) return;
+  std::memmove(dst, src, static_cast<std::size_t>(count) * sizeof(std::uint32_t));
+}
+
+namespace {
+
+void FillRowImpl(std::uint32_t* row, int count, std::uint32_t value) {
+  if (count < 1) return;
+  std::fill(row, row + count, value);
+}
+
+void FillRectPixelsImpl(std::uint32_t* buffer, int stride, std::uint32_t value, int bottom, int right, int top,
+                        int left) {
+  for (int y = top; y <= bottom; ++y) FillRowImpl(buffer + static_cast<std::ptrdiff_t>(y) * stride + left, right - left + 1, value);
+}
+
+void SetAlphaRowImpl(std::uint32_t* row, int count, std::uint8_t alpha) {
+  const std::uint32_t a = static_cast<std::uint32_t>(alpha) << 24;
+  for (int i = 0; i < count; ++i) row[i] = (row[i] & 0xFFFFFF) | a;
+}
+
+void SetAlphaRectImpl(std::uint32_t* buffer, int stride, std::uint8_t alpha, int bottom, int right, int top,
+                      int left) {
+  for (int y = top; y <= bottom; ++y)
+    SetAlphaRowImpl(buffer + static_cast<std::ptrdiff_t>(y) * stride + left, right - left + 1, alpha);
+}
+
+void ClearAlphaByColourImpl(std::uint32_t* row, int count, std::uint32_t colour) {
+  const std::uint32_t key = colour & 0xFFFFFF;
+  for (int i = 0; i < count; ++i)
+    if ((row[i] & 0xFFFFFF) == key) row[i] &= 0xFFFFFF;
+}
+
+}  // namespace
+
+// Plain variants until the unit's start-up has run, so nothing ever calls through a null entry.
+TPixelRoutines PixelRoutines = {&PlainBlendPixel, &PlainBlendRow, &KeyRow, &CopyRow, &FillRowImpl,
+                                &FillRectPixelsImpl, &SetAlphaRowImpl, &SetAlphaRectImpl, &ClearAlphaByColourImpl};
+
+void InitPixelRoutines() {
+  const bool mmx = EffectsProbes::HasMMX();
+  PixelRoutines.BlendPixel = mmx ? &MMXBlendPixel : &PlainBlendPixel;
+  PixelRoutines.BlendRow = mmx ? &MMXBlendRow : &PlainBlendRow;
+  PixelRoutines.KeyRow = &KeyRow;
+  PixelRoutines.CopyRow = &CopyRow;
+  PixelRoutines.FillRow = &FillRowImpl;
+  PixelRoutines.FillRectPixels = &FillRectPixelsImpl;
+  PixelRoutines.SetAlphaRow = &SetAlphaRowImpl;
+  PixelRoutines.SetAlphaRect = &SetAlphaRectImpl;
+  PixelRoutines.ClearAlphaByColour = &ClearAlphaByColourImpl;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Stretching and copying between pixel buffers
+
+namespace {
+
+// Runs ClearMMXState when a stretch routine ends, however it ends.
+struct TMMXStateGuard {
+  ~TMMXStateGuard() { EffectsProbes::ClearMMXState(); }
+};
+
+// A destination: a top-down effects bitmap, or a bottom-up buffer whose image row y is buffer row H - 1 - y.
+struct TTarget {
+  std::uint32_t* Pixels;
+  int Width;
+  int Height;
+  bool BottomUp;
+  std::uint32_t* Row(int y) const {
+    const int r = BottomUp ? Height - 1 - y : y;
+    return Pixels + static_cast<std::ptrdiff_t>(r) * Width;
+  }
+};
+
+struct TSource {
+  const std::uint32_t* Pixels;
+  int Width;
+  int Height;
+  const std::uint32_t* Row(int y) const { return Pixels + static_cast<std::ptrdiff_t>(y) * Width; }
+};
+
+bool Intersect(TRect& r, const TRect& a) {
+  r.Left = std::max(r.Left, a.Left);
+  r.Top = std::max(r.Top, a.Top);
+  r.Right = std::min(r.Right, a.Right);
+  r.Bottom = std::min(r.Bottom, a.Bottom);
+  return r.Left < r.Right && r.Top < r.Bottom;
+}
+
+bool SourceInside(const TRect& S, const TSource& src) {
+  return S.Left < S.Right && S.Top < S.Bottom && S.Left >= 0 && S.Top >= 0 && S.Right <= src.Width &&
+         S.Bottom <= src.Height;
+}
+
+bool Usable(const TTarget& t) { return t.Pixels && t.Width > 0 && t.Height > 0; }
+bool Usable(const TSource& s) { return s.Pixels && s.Width > 0 && s.Height > 0; }
+
+TSource SourceOf(TEffectsBitmap* b) {
+  if (!b || b->IsEmpty()) return {nullptr, 0, 0};
+  return {b->Pixels(), b->PixelWidth(), b->PixelHeight()};
+}
+
+TTarget TargetOf(TEffectsBitmap* b) {
+  if (!b || b->IsEmpty()) return {nullptr, 0, 0, false};
+  return {b->Pixels(), b->PixelWidth(), b->PixelHeight(), false};
+}
+
+// The equal-size case: K (inside the target) from the source block starting at P (inside the source).
+void CopyBlock(const TTarget& t, const TRect& K, const TPoint& P, const TSource& s, TDrawKind kind) {
+  if (!Usable(t) || !Usable(s)) return;
+  TRect k = K;
+  if (!Intersect(k, TRect(0, 0, t.Width, t.Height)) || !(k == K)) return;
+  const TRect from = Bounds(P.X, P.Y, K.Width(), K.Height());
+  if (!SourceInside(from, s)) return;
+  for (int j = 0; j < K.Height(); ++j) {
+    const std::uint32_t* in = s.Row(P.Y + j) + P.X;
+    std::uint32_t* out = t.Row(K.Top + j) + K.Left;
+    switch (kind) {
+      case dkCopy: PixelRoutines.CopyRow(in, out, K.Width()); break;
+      case dkKey: PixelRoutines.KeyRow(in, out, K.Width()); break;
+      case dkBlend: PixelRoutines.BlendRow(in, out, K.Width()); break;
+    }
+  }
+}
+
+// Source coordinate of destination offset n (from D's start) along one axis.
+int MapCoord(long long n, float ratio, int sourceStart, bool round) {
+  const long double v = static_cast<long double>(n) * ratio + sourceStart;
+  return static_cast<int>(round ? std::nearbyint(v) : std::trunc(v));
+}
+
+// One axis' map for the destination range [k0, k1) of D = [d0, d1) from S = [s0, s1).
+void AxisMap(std::vector<int>& map, int k0, int k1, int d0, int d1, int s0, int s1, bool round) {
+  map.resize(static_cast<std::size_t>(k1 - k0));
+  const long long dw = static_cast<long long>(d1) - d0;
+  const long long sw = static_cast<long long>(s1) - s0;
+  if (dw < 2) {
+    std::fill(map.begin(), map.end(), static_cast<int>((static_cast<long long>(s0) + s1 - 1) / 2));
+    return;
+  }
+  const float ratio = static_cast<float>(static_cast<long double>(sw - 1) / static_cast<long double>(dw - 1));
+  for (int i = 0; i < k1 - k0; ++i) {
+    const int v = MapCoord(static_cast<long long>(i) + k0 - d0, ratio, s0, round);
+    // Single precision may land a hair past the last column; never read outside S.
+    map[static_cast<std::size_t>(i)] = std::clamp(v, s0, s1 - 1);
+  }
+}
+
+void Stretch(const TTarget& t, const TRect& D, const TRect& Kin, const TRect& S, const TSource& s, TDrawKind kind,
+             bool round) {
+  TMMXStateGuard guard;
+  if (S.Right <= S.Left || S.Bottom <= S.Top) return;
+  if (!Usable(t) || !Usable(s)) return;
+  TRect K = Kin;
+  if (!Intersect(K, TRect(0, 0, t.Width, t.Height)) || !Intersect(K, D)) return;
+  if (!SourceInside(S, s)) return;
+
+  const long long dw = static_cast<long long>(D.Right) - D.Left, dh = static_cast<long long>(D.Bottom) - D.Top;
+  if (dw == S.Width() && dh == S.Height()) {
+    CopyBlock(t, K, TPoint(S.Left + K.Left - D.Left, S.Top + K.Top - D.Top), s, kind);
+    return;
+  }
+
+  std::vector<int> xs;
+  AxisMap(xs, K.Left, K.Right, D.Left, D.Right, S.Left, S.Right, round);
+  const int kw = K.Width();
+  std::vector<int> ys;
+  if (kind == dkCopy) {
+    AxisMap(ys, K.Top, K.Bottom, D.Top, D.Bottom, S.Top, S.Bottom, round);
+    for (int j = 0; j < K.Height(); ++j) {
+      std::uint32_t* out = t.Row(K.Top + j) + K.Left;
+      if (j > 0 && ys[j] == ys[j - 1]) {
+        PixelRoutines.CopyRow(t.Row(K.Top + j - 1) + K.Left, out, kw);
+        continue;
+      }
+      const std::uint32_t* in = s.Row(ys[j]);
+      for (int i = 0; i < kw; ++i) out[i] = in[xs[i]];
+    }
+    return;
+  }
+
+  std::vector<std::uint32_t> gathered(static_cast<std::size_t>(kw));
+  int gatheredY = -1;
+  std::vector<int> one;
+  for (int j = 0; j < K.Height(); ++j) {
+    // The row's mapping is floating point: leave the MMX state first.
+    EffectsProbes::ClearMMXState();
+    AxisMap(one, K.Top + j, K.Top + j + 1, D.Top, D.Bottom, S.Top, S.Bottom, round);
+    const int y = one[0];
+    if (y != gatheredY) {
+      const std::uint32_t* in = s.Row(y);
+      for (int i = 0; i < kw; ++i) gathered[static_cast<std::size_t>(i)] = in[xs[i]];
+      gatheredY = y;
+    }
+    std::uint32_t* out = t.Row(K.Top + j) + K.Left;
+    if (kind == dkKey)
+      PixelRoutines.KeyRow(gathered.data(), out, kw);
+    else
+      PixelRoutines.BlendRow(gathered.data(), out, kw);
+  }
+}
+
+template <TDrawKind Kind>
+void StretchRectOf(TEffectsBitmap* dest, const TRect& D, const TRect& K, const TRect& S, TEffectsBitmap* source) {
+  Stretch(TargetOf(dest), D, K, S, SourceOf(source), Kind, false);
+}
+
+template <TDrawKind Kind>
+void CopyRectOf(TEffectsBitmap* dest, const TRect& K, const TPoint& P, TEffectsBitmap* source) {
+  CopyBlock(TargetOf(dest), K, P, SourceOf(source), Kind);
+}
+
+template <TDrawKind Kind>
+void StretchToDIBOf(std::uint32_t* buffer, const TRect& D, const TRect& K, const TRect& S, TEffectsBitmap* source,
+                    int height, int width) {
+  Stretch(TTarget{buffer, width, height, true}, D, K, S, SourceOf(source), Kind, true);
+}
+
+template <TDrawKind Kind>
+void CopyToDIBOf(std::uint32_t* buffer, const TRect& K, const TPoint& P, TEffectsBitmap* source, int height,
+                 int width) {
+  CopyBlock(TTarget{buffer, width, height, true}, K, P, SourceOf(source), Kind);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// Device contexts
+
+void DrawOpaqueToDC(HDC DC, const TRect& Dest, TEffectsBitmap* Bitmap, const TRect& Source) {
+  if (!DC || !Bitmap || !Bitmap->ContainsRect(Source)) return;
+  ::SetStretchBltMode(DC, COLORONCOLOR);
+  ::StretchBlt(DC, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), Bitmap->MemoryDC(), Source.Left, Source.Top,
+               Source.Width(), Source.Height(), SRCCOPY);
+}
+
+namespace {
+
+// Copies the device context's destination area into a temporary bitmap, draws into it with the bitmap's
+// own flags and copies it back. Only the part of Dest that the DC can show is fetched, so a huge Dest does
+// not become a huge temporary; the pixels drawn are the same.
+void DrawThroughTemporary(HDC DC, const TRect& Dest, TEffectsBitmap* Bitmap, const TRect& Source) {
+  if (!DC || !Bitmap || !Bitmap->ContainsRect(Source) || Dest.IsEmpty()) return;
+  TRect area = Dest;
+  RECT clip{};
+  if (::GetClipBox(DC, &clip) != 0 /* ERROR */ && !Intersect(area, TRect(clip))) return;
+  TEffectsBitmap temp;
+  temp.SetSize(area.Width(), area.Height());
+  ::BitBlt(temp.MemoryDC(), 0, 0, area.Width(), area.Height(), DC, area.Left, area.Top, SRCCOPY);
+  Bitmap->DrawTo(&temp,
+                 TRect(Dest.Left - area.Left, Dest.Top - area.Top, Dest.Right - area.Left, Dest.Bottom - area.Top),
+                 Source);
+  ::BitBlt(DC, area.Left, area.Top, area.Width(), area.Height(), temp.MemoryDC(), 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+void DrawAlphaToDC(HDC DC, const TRect& Dest, TEffectsBitmap* Bitmap, const TRect& Source) {
+  DrawThroughTemporary(DC, Dest, Bitmap, Source);
+}
+
+void DrawKeyToDC(HDC DC, const TRect& Dest, TEffectsBitmap* Bitmap, const TRect& Source) {
+  DrawThroughTemporary(DC, Dest, Bitmap, Source);
+}
+
+void DrawKeyTransparentBlt(HDC DC, const TRect& Dest, TEffectsBitmap* Bitmap, const TRect& Source) {
+  if (!DC || !Bitmap || !Bitmap->ContainsRect(Source) || !EffectsProbes::TransparentBltProc) return;
+  EffectsProbes::TransparentBltProc(DC, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), Bitmap->MemoryDC(),
+                                    Source.Left, Source.Top, Source.Width(), Source.Height(), EffectsKeyColour);
+}
+
+int ScreenColourDepth() {
+  HDC dc = ::GetDC(nullptr);
+  if (!dc) return 0;
+  const int depth = ::GetDeviceCaps(dc, BITSPIXEL) * ::GetDeviceCaps(dc, PLANES);
+  ::ReleaseDC(nullptr, dc);
+  return depth;
+}
+
+bool IsTrueColourScreen() { return ScreenColourDepth() > 23; }
+
+TDCBitmapInfo GetDCBitmapInfo(HDC DC) {
+  TDCBitmapInfo info;
+  HGDIOBJ bitmap = DC ? ::GetCurrentObject(DC, OBJ_BITMAP) : nullptr;
+  if (!bitmap) return info;
+  DIBSECTION ds;
+  if (::GetObject(bitmap, sizeof ds, &ds) != static_cast<int>(sizeof ds)) return info;
+  info.Bits = ds.dsBm.bmBits;
+  info.Width = ds.dsBm.bmWidth;
+  info.Height = ds.dsBm.bmHeight;
+  info.BitCount = ds.dsBm.bmBitsPixel;
+  return info;
+}
+
+TDrawRoutines DrawRoutines = {
+    {&DrawOpaqueToDC, &DrawKeyToDC, &DrawAlphaToDC},
+    {&StretchRectOf<dkCopy>, &StretchRectOf<dkKey>, &StretchRectOf<dkBlend>},
+    {&CopyRectOf<dkCopy>, &CopyRectOf<dkKey>, &CopyRectOf<dkBlend>},
+    {&StretchToDIBOf<dkCopy>, &StretchToDIBOf<dkKey>, &StretchToDIBOf<dkBlend>},
+    {&CopyToDIBOf<dkCopy>, &CopyToDIBOf<dkKey>, &CopyToDIBOf<dkBlend>},
+};
+
+void InitDrawRoutines() {
+  DrawRoutines.ToDC[dkCopy] = &DrawOpaqueToDC;
+  DrawRoutines.ToDC[dkKey] =
+      EffectsProbes::TransparentBltAvailable && IsTrueColourScreen() ? &DrawKeyTransparentBlt : &DrawKeyToDC;
+  DrawRoutines.ToDC[dkBlend] = &DrawAlphaToDC;
+  DrawRoutines.StretchRect[dkCopy] = &StretchRectOf<dkCopy>;
+  DrawRoutines.StretchRect[dkKey] = &StretchRectOf<dkKey>;
+  DrawRoutines.StretchRect[dkBlend] = &StretchRectOf<dkBlend>;
+  DrawRoutines.CopyRect[dkCopy] = &CopyRectOf<dkCopy>;
+  DrawRoutines.CopyRect[dkKey] = &CopyRectOf<dkKey>;
+  DrawRoutines.CopyRect[dkBlend] = &CopyRectOf<dkBlend>;
+  DrawRoutines.StretchToDIB[dkCopy] = &StretchToDIBOf<dkCopy>;
+  DrawRoutines.StretchToDIB[dkKey] = &StretchToDIBOf<dkKey>;
+  DrawRoutines.StretchToDIB[dkBlend] = &StretchToDIBOf<dkBlend>;
+  DrawRoutines.CopyToDIB[dkCopy] = &CopyToDIBOf<dkCopy>;
+  DrawRoutines.CopyToDIB[dkKey] = &CopyToDIBOf<dkKey>;
+  DrawRoutines.CopyToDIB[dkBlend] = &CopyToDIBOf<dkBlend>;
+}
