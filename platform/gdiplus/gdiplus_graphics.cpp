@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
+#include <cstring>
 
 #include "platform/gdiplus/gdiplus_internal.h"
 #include "platform/win/surface.h"
@@ -14,9 +14,12 @@ namespace Gdiplus {
 namespace {
 
 // One painter set up for a graphics object: target, DC origins and clip, world transform, smoothing.
+// Qt blends transformed pictures into 24-bit targets through slow generic paths, so when the caller
+// names the world-space shape it will draw, a 24-bit target is painted through a 32-bit copy of just the
+// pixels under that shape, written back at the end.
 class PaintScope {
  public:
-  explicit PaintScope(GpGraphics* g) : g_(g) {
+  explicit PaintScope(GpGraphics* g, const QPolygonF* worldShape = nullptr) : g_(g) {
     QImage* image = nullptr;
     if (g->bitmap) {
       image = &g->bitmap->pixels;
@@ -29,10 +32,29 @@ class PaintScope {
       GetWindowOrgEx(g->hdc, &wo);
       device_ = QTransform::fromTranslate(s.origin.x() + vp.x - wo.x, s.origin.y() + vp.y - wo.y);
       clip_ = s.clip;
+      hasClip_ = true;
       dirty_ = s.clip.boundingRect();
     }
-    if (image->isNull() || !painter_.begin(image)) return;
-    if (!g->bitmap) painter_.setClipRegion(clip_);
+    if (image->isNull()) return;
+    QImage* paintOn = image;
+    const QImage::Format f = image->format();
+    if (worldShape && (f == QImage::Format_BGR888 || f == QImage::Format_RGB888)) {
+      QRect area = full().map(*worldShape).boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1) & image->rect();
+      if (hasClip_) area &= clip_.boundingRect();
+      if (area.isEmpty()) return;
+      shadow_ = QImage(image->constScanLine(area.y()) + 3 * area.x(), area.width(), area.height(),
+                       image->bytesPerLine(), f)
+                    .convertToFormat(QImage::Format_RGB32);
+      if (shadow_.isNull()) return;
+      target_ = image;
+      area_ = area;
+      paintOn = &shadow_;
+      device_ = device_ * QTransform::fromTranslate(-area.x(), -area.y());
+      clip_.translate(-area.x(), -area.y());
+      dirty_ = area;
+    }
+    if (!painter_.begin(paintOn)) return;
+    if (hasClip_) painter_.setClipRegion(clip_);
     bool smooth = g->smoothing == SmoothingModeHighQuality || g->smoothing == SmoothingModeAntiAlias ||
                   g->smoothing == SmoothingModeAntiAlias8x8;
     painter_.setRenderHint(QPainter::Antialiasing, smooth);
@@ -43,6 +65,11 @@ class PaintScope {
   ~PaintScope() {
     if (!painter_.isActive()) return;
     painter_.end();
+    if (target_) {
+      QImage back = shadow_.convertToFormat(target_->format());
+      for (int y = 0; y < area_.height(); ++y)
+        std::memcpy(target_->scanLine(area_.y() + y) + 3 * area_.x(), back.constScanLine(y), 3 * std::size_t(area_.width()));
+    }
     if (g_->bitmap)
       g_->bitmap->Invalidate();
     else
@@ -50,16 +77,19 @@ class PaintScope {
   }
   bool ok() const { return painter_.isActive(); }
   QPainter& painter() { return painter_; }
-  // World to target pixels.
+  // World to painted-image pixels.
   QTransform full() const { return g_->world * device_; }
-  QTransform device() const { return device_; }
 
  private:
   GpGraphics* g_;
   QPainter painter_;
   QTransform device_;
   QRegion clip_;
+  bool hasClip_ = false;
   QRect dirty_;
+  QImage shadow_;            // 32-bit copy of the area being painted on a 24-bit target
+  QImage* target_ = nullptr;  // where the copy goes back
+  QRect area_;
 };
 
 QColor ToQColor(ARGB c) { return QColor::fromRgba(c); }
@@ -114,8 +144,11 @@ GpStatus DrawImageCore(GpGraphics* g, GpImage* image, QPointF p0, QPointF p1, QP
     kind = 0;
   }
 
-  PaintScope ps(g);
-  if (!ps.ok()) return Ok;  // the DC draws nowhere
+  // Unscaled, unturned opaque copies blend fast on any target; everything else may go through a copy.
+  const bool plainCopy = (toWorld * g->world).type() <= QTransform::TxTranslate && opacity == 1.0 && kind == 0 && b->opaque;
+  const QPolygonF shape = toWorld.map(QPolygonF(visible));
+  PaintScope ps(g, plainCopy ? nullptr : &shape);
+  if (!ps.ok()) return Ok;  // the DC draws nowhere, or nothing of the picture can show
   QPainter& p = ps.painter();
   p.setRenderHint(QPainter::SmoothPixmapTransform, true);
   p.setOpacity(opacity);

@@ -23,13 +23,13 @@ struct Target {
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bm = nullptr;
   int w, h;
-  Target(int width, int height, COLORREF fill = RGB(255, 255, 255)) : w(width), h(height) {
+  Target(int width, int height, COLORREF fill = RGB(255, 255, 255), int bits = 32) : w(width), h(height) {
     BITMAPINFO bmi;
     bmi.bmiHeader.biWidth = w;
     bmi.bmiHeader.biHeight = -h;
-    bmi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bm = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bmi.bmiHeader.biBitCount = WORD(bits);
+    void* memory = nullptr;
+    bm = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &memory, nullptr, 0);
     SelectObject(dc, bm);
     win::BitmapImage(bm)->fill(QColor(GetRValue(fill), GetGValue(fill), GetBValue(fill)));
   }
@@ -93,9 +93,11 @@ TEST(DrawImagePoints, TwoByTwoPictureLandsWhereItsThreePointsSay) {
   };
   GpBitmap* pic = MakeBitmap(2, 2, {kRed, kGreen, kBlue, kYellow});
   const QRgb colours[4] = {kRed, kGreen, kBlue, kYellow};
+  for (int bits : {32, 24})  // 24-bit targets are painted through a 32-bit copy of the area
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Target t(60, 60);
+    SCOPED_TRACE(bits);
+    Target t(60, 60, RGB(255, 255, 255), bits);
     {
       Graphics g(t.dc);
       GdipSetSmoothingMode(g.g, SmoothingModeHighQuality);
@@ -210,18 +212,20 @@ TEST(WorldTransform, YUpTransformDrawsPictureSpacePointsAtHMinusY) {
   GpBitmap* pic = MakeBitmap(4, 4, {});
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) GdipBitmapSetPixel(pic, x, y, kRed);
-  Target t(40, H);
-  {
-    Graphics g(t.dc);
-    ASSERT_EQ(GdipSetWorldTransform(g.g, flip), Ok);
-    GpPointF pts[3] = {{20, 30}, {24, 30}, {20, 26}};
-    ASSERT_EQ(GdipDrawImagePoints(g.g, pic, pts, 3), Ok);
-  }
-  for (int y = 0; y < H; ++y)
-    for (int x = 0; x < 40; ++x) {
-      bool inside = x >= 20 && x < 24 && y >= H - 30 && y < H - 26;
-      EXPECT_EQ(t.Pixel(x, y), inside ? 0xFFFF0000u : 0xFFFFFFFFu) << x << "," << y;
+  for (int bits : {32, 24}) {
+    Target t(40, H, RGB(255, 255, 255), bits);
+    {
+      Graphics g(t.dc);
+      ASSERT_EQ(GdipSetWorldTransform(g.g, flip), Ok);
+      GpPointF pts[3] = {{20, 30}, {24, 30}, {20, 26}};
+      ASSERT_EQ(GdipDrawImagePoints(g.g, pic, pts, 3), Ok);
     }
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < 40; ++x) {
+        bool inside = x >= 20 && x < 24 && y >= H - 30 && y < H - 26;
+        EXPECT_EQ(t.Pixel(x, y), inside ? 0xFFFF0000u : 0xFFFFFFFFu) << x << "," << y << " bits " << bits;
+      }
+  }
   GdipDeleteMatrix(flip);
   GdipDisposeImage(pic);
 }
