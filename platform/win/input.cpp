@@ -33,38 +33,56 @@ static WPARAM KeysFromState() {
   return r;
 }
 
-static void QueueInput(const MSG& m, const std::string& text = {}) {
-  auto& st = S();
-  st.input.push_back(m);
-  st.inputText.push_back(text);
-}
-
-static MSG Make(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+static MSG Make(HWND h, UINT msg, WPARAM wp, LPARAM lp, const InputEntry* e = nullptr) {
   MSG m;
   m.hwnd = h;
   m.message = msg;
   m.wParam = wp;
   m.lParam = lp;
-  m.time = static_cast<DWORD>(NowMs());
-  m.pt = POINT{S().cursorPos.x(), S().cursorPos.y()};
+  m.time = e ? e->time : static_cast<DWORD>(NowMs());
+  QPoint p = e && e->kind == InputEntry::Kind::Mouse ? e->screen : S().cursorPos;
+  m.pt = POINT{p.x(), p.y()};
   return m;
 }
 
-static void LeaveTracked(HWND now) {
+static void LeaveTracked(HWND now, std::vector<MSG>& out) {
   auto& st = S();
   if (st.mouseTracked && st.mouseTracked != now) {
-    QueueInput(Make(st.mouseTracked, WM_MOUSELEAVE, 0, 0));
+    out.push_back(Make(st.mouseTracked, WM_MOUSELEAVE, 0, 0));
     st.mouseTracked = nullptr;
   }
 }
 
 void RouteMouse(int sx, int sy, UINT message, WPARAM keys, int wheelDelta) {
   auto& st = S();
-  QPoint sp(sx, sy);
-  st.cursorPos = sp;
+  st.cursorPos = QPoint(sx, sy);
   UpdateButtonState(st.asyncKeys, message);
   if (keys == 0) keys = KeysFromState();
+  // Mouse moves coalesce: only the latest position matters.
+  if (message == WM_MOUSEMOVE && !st.input.empty() && st.input.back().kind == InputEntry::Kind::Mouse &&
+      st.input.back().message == WM_MOUSEMOVE) {
+    st.input.back().screen = QPoint(sx, sy);
+    st.input.back().keys = keys;
+    st.input.back().time = static_cast<DWORD>(NowMs());
+    return;
+  }
+  InputEntry e;
+  e.kind = InputEntry::Kind::Mouse;
+  e.screen = QPoint(sx, sy);
+  e.message = message;
+  e.keys = keys;
+  e.wheel = wheelDelta;
+  e.time = static_cast<DWORD>(NowMs());
+  st.input.push_back(std::move(e));
+}
 
+static std::vector<MSG> RouteMouseEntry(const InputEntry& e) {
+  std::vector<MSG> out;
+  auto& st = S();
+  QPoint sp = e.screen;
+  int sx = sp.x(), sy = sp.y();
+  UINT message = e.message;
+  WPARAM keys = e.keys;
   if (st.drag.hwnd) {
     Window* w = W(st.drag.hwnd);
     if (!w) {
@@ -79,18 +97,18 @@ void RouteMouse(int sx, int sy, UINT message, WPARAM keys, int wheelDelta) {
       if (hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT) r.setTop(std::min(r.top() + d.y(), r.bottom() - 1));
       if (hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT) r.setBottom(std::max(r.bottom() + d.y(), r.top()));
       SetWindowPos(st.drag.hwnd, nullptr, r.x(), r.y(), r.width(), r.height(), SWP_NOZORDER | SWP_NOACTIVATE);
-      return;
+      return out;
     } else if (message == WM_LBUTTONUP) {
       HWND h = st.drag.hwnd;
       st.drag = DragState{};
       SendMessage(h, WM_EXITSIZEMOVE, 0, 0);
-      return;
+      return out;
     }
-    return;
+    return out;
   }
   if (st.scrollTrack.hwnd) {
     ScrollTrackMouse(message, sp);
-    return;
+    return out;
   }
 
   if (message == WM_MOUSEWHEEL || message == WM_MOUSEHWHEEL) {
@@ -100,9 +118,9 @@ void RouteMouse(int sx, int sy, UINT message, WPARAM keys, int wheelDelta) {
       target = H(under);
     }
     if (target)
-      QueueInput(Make(target, message, MAKEWPARAM(static_cast<DWORD>(keys), static_cast<WORD>(static_cast<SHORT>(wheelDelta))),
-                      MAKELPARAM(static_cast<WORD>(sx), static_cast<WORD>(sy))));
-    return;
+      out.push_back(Make(target, message, MAKEWPARAM(static_cast<DWORD>(keys), static_cast<WORD>(static_cast<SHORT>(e.wheel))),
+                         MAKELPARAM(static_cast<WORD>(sx), static_cast<WORD>(sy)), &e));
+    return out;
   }
 
   Window* target = nullptr;
@@ -114,23 +132,23 @@ void RouteMouse(int sx, int sy, UINT message, WPARAM keys, int wheelDelta) {
     while (target) {
       HWND h = target->handle;
       hit = SendMessage(h, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(sx), static_cast<WORD>(sy)));
-      if (!(target = W(h))) return;
+      if (!(target = W(h))) return out;
       if (hit != HTTRANSPARENT) break;
       target = target->parent;
     }
     if (!target) {
-      LeaveTracked(nullptr);
-      return;
+      LeaveTracked(nullptr, out);
+      return out;
     }
     if (!IsEnabledChain(target)) {
       if (IsButtonDown(message)) MessageBeep(0);
-      return;
+      return out;
     }
   }
   HWND h = target->handle;
   if (!st.capture) {
     SendMessage(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(static_cast<WORD>(hit), message));
-    if (!W(h)) return;
+    if (!W(h)) return out;
   }
   if (IsButtonDown(message) && !st.capture) {
     Window* top = TopLevelOf(W(h));
@@ -138,30 +156,25 @@ void RouteMouse(int sx, int sy, UINT message, WPARAM keys, int wheelDelta) {
       LRESULT ma = SendMessage(h, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top->handle),
                                MAKELPARAM(static_cast<WORD>(hit), message));
       if (ma != MA_NOACTIVATE && ma != MA_NOACTIVATEANDEAT && W(top->handle)) ActivateFromClick(top->handle);
-      if (ma == MA_ACTIVATEANDEAT || ma == MA_NOACTIVATEANDEAT) return;
+      if (ma == MA_ACTIVATEANDEAT || ma == MA_NOACTIVATEANDEAT) return out;
     }
   }
-  if (!(target = W(h))) return;
+  if (!(target = W(h))) return out;
   if ((message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK) &&
       !(target->cls->wc.style & CS_DBLCLKS))
     message -= 2;  // a second button-down for windows that take no double clicks
-  LeaveTracked(h);
+  LeaveTracked(h, out);
   MSG m;
   if (hit == HTCLIENT || st.capture == h) {
     QPoint c = sp - ClientOriginOnScreen(target);
-    m = Make(h, message, keys, MAKELPARAM(static_cast<WORD>(c.x()), static_cast<WORD>(c.y())));
+    m = Make(h, message, keys, MAKELPARAM(static_cast<WORD>(c.x()), static_cast<WORD>(c.y())), &e);
   } else {
     m = Make(h, message - (WM_MOUSEMOVE - WM_NCMOUSEMOVE), static_cast<WPARAM>(hit),
-             MAKELPARAM(static_cast<WORD>(sx), static_cast<WORD>(sy)));
+             MAKELPARAM(static_cast<WORD>(sx), static_cast<WORD>(sy)), &e);
   }
   st.lastMouseWindow = h;
-  // Mouse moves coalesce: only the latest position matters.
-  if ((m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) && !st.input.empty() &&
-      st.input.back().message == m.message && st.input.back().hwnd == h) {
-    st.input.back() = m;
-    return;
-  }
-  QueueInput(m);
+  out.push_back(m);
+  return out;
 }
 
 static void ApplyKey(std::array<BYTE, 256>& keys, UINT message, UINT vk) {
@@ -193,18 +206,48 @@ void RouteKey(UINT message, UINT vk, LPARAM keyData, const std::string& text) {
   vk &= 0xFF;
   bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
   ApplyKey(st.asyncKeys, message, vk);
-  HWND target = st.focus ? st.focus : st.active;
-  if (!target || !W(target)) return;
   if (keyData == 0) keyData = down ? 1 : static_cast<LPARAM>(static_cast<std::int32_t>(0xC0000001u));
-  QueueInput(Make(target, message, vk, keyData), down ? text : std::string());
+  InputEntry e;
+  e.kind = InputEntry::Kind::Key;
+  e.message = message;
+  e.vk = vk;
+  e.keyData = keyData;
+  e.text = down ? text : std::string();
+  e.time = static_cast<DWORD>(NowMs());
+  st.input.push_back(std::move(e));
 }
 
 void RouteChars(const std::string& utf8, bool ime) {
   auto& st = S();
-  HWND target = st.focus ? st.focus : st.active;
-  if (!target || !W(target)) return;
   QString q = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-  for (QChar c : q) QueueInput(Make(target, ime ? WM_IME_CHAR : WM_CHAR, c.unicode(), 1));
+  for (QChar c : q) {
+    InputEntry e;
+    e.kind = InputEntry::Kind::Char;
+    e.unit = c.unicode();
+    e.ime = ime;
+    e.time = static_cast<DWORD>(NowMs());
+    st.input.push_back(std::move(e));
+  }
+}
+
+std::vector<MSG> RouteEntry(const InputEntry& e) {
+  auto& st = S();
+  switch (e.kind) {
+    case InputEntry::Kind::Routed: return {e.msg};
+    case InputEntry::Kind::Mouse: return RouteMouseEntry(e);
+    case InputEntry::Kind::Key: {
+      // Keys go to the focus window as it is when they are taken.
+      HWND target = st.focus ? st.focus : st.active;
+      if (!target || !W(target)) return {};
+      return {Make(target, e.message, e.vk, e.keyData, &e)};
+    }
+    case InputEntry::Kind::Char: {
+      HWND target = st.focus ? st.focus : st.active;
+      if (!target || !W(target)) return {};
+      return {Make(target, e.ime ? WM_IME_CHAR : WM_CHAR, e.unit, 1, &e)};
+    }
+  }
+  return {};
 }
 
 void SetCursorInternal(HCURSOR c) {

@@ -94,13 +94,29 @@ struct Caret {
   bool drawn = false;
 };
 
+// Input waits in the queue as it arrived and is routed when it is taken, so that it goes where the
+// state left by the messages before it (capture, focus, tracking) sends it.
+struct InputEntry {
+  enum class Kind { Mouse, Key, Char, Routed } kind = Kind::Routed;
+  MSG msg;  // Routed
+  QPoint screen;
+  UINT message = 0;
+  WPARAM keys = 0;
+  int wheel = 0;
+  UINT vk = 0;
+  LPARAM keyData = 0;
+  std::string text;  // key-down text, as the keyboard layout typed it
+  char16_t unit = 0;  // Char
+  bool ime = false;
+  DWORD time = 0;
+};
+
 struct State {
   std::unordered_map<std::uintptr_t, std::unique_ptr<Window>> windows;
   std::map<std::string, std::shared_ptr<WindowClass>> classes;  // lower-case names
   std::vector<Window*> topLevels;  // z-order, front is top
   std::deque<MSG> posted;
-  std::deque<MSG> input;
-  std::deque<std::string> inputText;  // parallel to input: text typed with a key-down
+  std::deque<InputEntry> input;
   bool quit = false;
   int quitCode = 0;
   std::vector<Timer> timers;
@@ -158,9 +174,12 @@ void SendNcPaintIfNeeded(Window* w);
 // Input
 Window* HitWindow(QPoint screen, bool enabledOnly);
 HWND ActivateFromClick(HWND top);
+// Queue input as it arrives (screen coordinates for the mouse).
 void RouteMouse(int sx, int sy, UINT message, WPARAM keys, int wheelDelta);
 void RouteKey(UINT message, UINT vk, LPARAM keyData, const std::string& text);
 void RouteChars(const std::string& utf8, bool ime);
+// Routes one entry now: the messages it becomes (none when it is eaten or lands nowhere).
+std::vector<MSG> RouteEntry(const InputEntry& e);
 void SetCursorInternal(HCURSOR c);
 // Applies a key or button message to a key-state table.
 void ApplyInputToKeys(std::array<BYTE, 256>& keys, const MSG& m);

@@ -56,10 +56,9 @@ void RemoveWindowMessages(HWND hwnd) {
   auto pred = [hwnd](const MSG& m) { return m.hwnd == hwnd; };
   st.posted.erase(std::remove_if(st.posted.begin(), st.posted.end(), pred), st.posted.end());
   for (std::size_t i = st.input.size(); i-- > 0;) {
-    if (st.input[i].hwnd == hwnd) {
+    const InputEntry& e = st.input[i];
+    if (e.kind == InputEntry::Kind::Routed && e.msg.hwnd == hwnd)
       st.input.erase(st.input.begin() + static_cast<std::ptrdiff_t>(i));
-      st.inputText.erase(st.inputText.begin() + static_cast<std::ptrdiff_t>(i));
-    }
   }
 }
 
@@ -142,8 +141,38 @@ static bool TakeFrom(std::deque<MSG>& q, MSG* out, HWND hwnd, UINT min, UINT max
 
 static bool TakeInput(MSG* out, HWND hwnd, UINT min, UINT max, bool remove) {
   auto& st = S();
+  static bool routing = false;
   for (std::size_t i = 0; i < st.input.size(); ++i) {
-    const MSG& m = st.input[i];
+    if (st.input[i].kind != InputEntry::Kind::Routed) {
+      // Route it now, with the state that the messages before it left. Routing may call window
+      // procedures, so the entry leaves the queue while it is routed.
+      if (routing) return false;
+      routing = true;
+      InputEntry raw = std::move(st.input[i]);
+      st.input.erase(st.input.begin() + static_cast<std::ptrdiff_t>(i));
+      std::vector<MSG> msgs = RouteEntry(raw);
+      routing = false;
+      std::size_t at = std::min(i, st.input.size());
+      for (std::size_t k = 0; k < msgs.size(); ++k) {
+        InputEntry r;
+        r.kind = InputEntry::Kind::Routed;
+        r.msg = msgs[k];
+        if (k + 1 == msgs.size()) r.text = raw.text;
+        st.input.insert(st.input.begin() + static_cast<std::ptrdiff_t>(at + k), std::move(r));
+      }
+      if (msgs.empty()) {
+        // Eaten or nowhere to go: key state still follows it.
+        if (raw.kind == InputEntry::Kind::Key) {
+          MSG k;
+          k.message = raw.message;
+          k.wParam = raw.vk;
+          ApplyInputToKeys(st.keys, k);
+        }
+        --i;
+        continue;
+      }
+    }
+    const MSG& m = st.input[i].msg;
     if (!MatchesWindow(hwnd, m.hwnd) || !MatchesRange(min, max, m.message)) continue;
     if (out) *out = m;
     if (remove) {
@@ -153,10 +182,9 @@ static bool TakeInput(MSG* out, HWND hwnd, UINT min, UINT max, bool remove) {
         // Remembered for TranslateMessage: the text of the key as the host delivered it.
         st.lastKeyVk = static_cast<UINT>(m.wParam);
         st.lastKeyData = m.lParam;
-        st.lastKeyText = st.inputText[i];
+        st.lastKeyText = st.input[i].text;
       }
       st.input.erase(st.input.begin() + static_cast<std::ptrdiff_t>(i));
-      st.inputText.erase(st.inputText.begin() + static_cast<std::ptrdiff_t>(i));
     }
     return true;
   }

@@ -96,7 +96,6 @@ void ResetWindowManager() {
   st.topLevels.clear();
   st.posted.clear();
   st.input.clear();
-  st.inputText.clear();
   st.quit = false;
   st.timers.clear();
   st.focus = st.capture = st.active = nullptr;

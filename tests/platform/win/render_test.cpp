@@ -89,6 +89,18 @@ TEST_F(WinTest, WindowScrollBarsTakeRoomAndScroll) {
   for (auto& l : rec().log)
     if (l.msg == WM_VSCROLL) codes.push_back(LOWORD(l.wParam));
   EXPECT_EQ(codes, (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
+  // Dragging the thumb reports track positions, then the final one.
+  rec().log.clear();
+  win::InjectMouse(92, 20, WM_LBUTTONDOWN);  // the thumb sits at the bottom (position 90)
+  win::InjectMouse(92, 5, WM_MOUSEMOVE);
+  win::InjectMouse(92, 5, WM_LBUTTONUP);
+  win::PumpMessages();
+  codes.clear();
+  for (auto& l : rec().log)
+    if (l.msg == WM_VSCROLL) codes.push_back(LOWORD(l.wParam));
+  ASSERT_FALSE(codes.empty());
+  EXPECT_EQ(codes.back(), SB_ENDSCROLL);
+  ASSERT_TRUE(win::SaveWindowPng(top, win::ArtifactPath("platform_win_scrollbar.png")));
 }
 
 }  // namespace

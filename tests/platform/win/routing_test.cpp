@@ -204,3 +204,38 @@ TEST_F(WinTest, GeometryAndTextRoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+// Input that arrived together is routed as it is taken, after the messages before it ran.
+TEST_F(WinTest, QueuedInputFollowsCaptureAndFocusSetByEarlierMessages) {
+  HWND top = Top(0, 0, 300, 200);
+  HWND a = Child(top, 10, 10, 50, 50);
+  HWND b = Child(top, 100, 10, 50, 50);
+  win::PumpMessages();
+  rec().hooks[{a, WM_LBUTTONDOWN}] = [](HWND h, UINT, WPARAM, LPARAM) -> LRESULT {
+    SetCapture(h);
+    return 0;
+  };
+  rec().hooks[{a, WM_KEYDOWN}] = [b](HWND, UINT, WPARAM, LPARAM) -> LRESULT {
+    SetFocus(b);
+    return 0;
+  };
+  SetFocus(a);
+  rec().log.clear();
+  win::InjectMouse(20, 20, WM_LBUTTONDOWN);
+  win::InjectMouse(120, 20, WM_MOUSEMOVE);  // over b, but a captured the mouse before this is taken
+  win::InjectMouse(120, 20, WM_LBUTTONUP);
+  win::InjectKey(WM_KEYDOWN, VK_TAB);
+  win::InjectChar("x");
+  win::PumpMessages();
+  EXPECT_EQ(rec().Count(a, WM_MOUSEMOVE), 1);
+  EXPECT_EQ(rec().Count(a, WM_LBUTTONUP), 1);
+  EXPECT_EQ(rec().Count(b, WM_MOUSEMOVE), 0);
+  int charsToB = 0;
+  for (auto& l : rec().log)
+    if (l.msg == WM_CHAR && l.hwnd == b && l.wParam == 'x') ++charsToB;
+  EXPECT_EQ(charsToB, 1);
+}
+
+}  // namespace
