@@ -47,6 +47,8 @@ bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, Q
     return false;
   }
   jpeg_create_decompress(&cinfo);
+  // Progressive pictures keep every coefficient in memory; a hostile header must not claim gigabytes.
+  cinfo.mem->max_memory_to_use = 512L << 20;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
   if (!SizeAcceptable(cinfo.image_width, cinfo.image_height)) {

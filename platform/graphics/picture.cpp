@@ -75,6 +75,11 @@ void TPicture::SetGraphic(TGraphic* Value) {
       break;
     }
   if (!copy && dynamic_cast<TBitmap*>(Value)) copy = std::make_unique<TBitmap>();
+  if (!copy && GetClass(Value->ClassName())) {
+    // Graphic classes outside the file-format registry are made through the class registry.
+    std::unique_ptr<TObject> made = CreateObject(Value->ClassName());
+    if (dynamic_cast<TGraphic*>(made.get())) copy.reset(static_cast<TGraphic*>(made.release()));
+  }
   if (!copy) throw EInvalidGraphic("Unsupported graphic class " + Value->ClassName());
   copy->Assign(Value);
   Take(std::move(copy));

@@ -529,3 +529,78 @@ TEST(Pixels, LockedBitsWriteThroughAndDrawingSeesThem) {
   EXPECT_EQ(GdipBitmapLockBits(b, &outside, ImageLockModeRead, PixelFormat32bppARGB, &data), InvalidParameter);
   GdipDisposeImage(b);
 }
+
+// The main scene as the program draws it, from the shipped pictures: gradient, portrait and a faded
+// hair style through one y-up transform, the selection outline and handles. Written for a person to
+// look at; the assertions check that the pictures decoded and landed.
+TEST(Scene, ShippedPicturesDrawnThroughTheYUpTransform) {
+  std::string root = __FILE__;
+  root = root.substr(0, root.rfind("/tests/platform/gdiplus/"));
+  GpBitmap* portrait = nullptr;
+  GpBitmap* hair = nullptr;
+  if (GdipCreateBitmapFromFile(U16(root + "/assets/Models/1.png").c_str(), &portrait) != Ok) {
+    GdipDisposeImage(portrait);
+    GTEST_SKIP() << "shipped pictures not found beside the sources";
+  }
+  std::u16string hairName = U16(root + "/assets/Hairs/") + u"女士/01.png";
+  ASSERT_EQ(GdipCreateBitmapFromFile(hairName.c_str(), &hair), Ok);
+  UINT pw = 0, ph = 0, hw = 0;
+  GdipGetImageWidth(portrait, &pw);
+  GdipGetImageHeight(portrait, &ph);
+  GdipGetImageWidth(hair, &hw);
+  ASSERT_GT(pw, 0u);
+  ASSERT_GT(hw, 0u);
+  const int W = 480, H = 560;
+  Target t(W, H, RGB(255, 255, 255), 24);
+  GpBitmap* gradient = MakeBitmap(2, 2, {0xFFFFFFFF, 0xFFC080C0, 0xFFC080C0, 0xFF800080});
+  GpMatrix* flip = nullptr;
+  GdipCreateMatrix(&flip);
+  GdipTranslateMatrix(flip, 0, REAL(H), MatrixOrderPrepend);
+  GdipScaleMatrix(flip, 1, -1, MatrixOrderPrepend);
+  {
+    Graphics g(t.dc);
+    GdipDrawImageRectI(g.g, gradient, 0, 0, W, H);
+    GdipSetSmoothingMode(g.g, SmoothingModeHighQuality);
+    GdipSetWorldTransform(g.g, flip);
+    GpPointF p[3] = {{60, 520}, {420, 520}, {60, 40}};  // picture space: y grows upwards
+    ASSERT_EQ(GdipDrawImagePoints(g.g, portrait, p, 3), Ok);
+    ColorMatrix fade = Identity();
+    fade.m[3][3] = 0.8f;
+    GpImageAttributes* attr = nullptr;
+    GdipCreateImageAttributes(&attr);
+    GdipSetImageAttributesColorMatrix(attr, ColorAdjustTypeBitmap, TRUE, &fade, nullptr, ColorMatrixFlagsDefault);
+    GpPointF h[3] = {{120, 540}, {380, 560}, {110, 280}};  // slightly turned
+    UINT hh = 0;
+    GdipGetImageHeight(hair, &hh);
+    ASSERT_EQ(GdipDrawImagePointsRect(g.g, hair, h, 3, 0, 0, REAL(hw), REAL(hh), UnitPixel, attr, nullptr, nullptr), Ok);
+    GdipDisposeImageAttributes(attr);
+    GpPath* outline = nullptr;
+    GdipCreatePath(FillModeAlternate, &outline);
+    GpPointF corners[4] = {{120, 540}, {380, 560}, {370, 300}, {110, 280}};
+    GdipAddPathPolygon(outline, corners, 4);
+    GpPath* handles = nullptr;
+    GdipCreatePath(FillModeAlternate, &handles);
+    for (const GpPointF& c : corners) GdipAddPathEllipse(handles, c.X - 4, c.Y - 4, 8, 8);
+    GpPen* pen = nullptr;
+    GdipCreatePen1(0xFF000000, 1, UnitWorld, &pen);
+    GpSolidFill* red = nullptr;
+    GdipCreateSolidFill(0xFFFF0000, &red);
+    GdipDrawPath(g.g, pen, outline);
+    GdipFillPath(g.g, red, handles);
+    GdipDrawPath(g.g, pen, handles);
+    GdipDeletePen(pen);
+    GdipDeleteBrush(red);
+    GdipDeletePath(handles);
+    GdipDeletePath(outline);
+  }
+  // A handle centre (picture (380, 560) is pixel (380, 0)) is red; the middle of the portrait is not
+  // background.
+  EXPECT_LT(Distance(t.Pixel(379, 1), qRgb(255, 0, 0)), 60);
+  EXPECT_NE(t.Pixel(240, 400), t.Pixel(10, 400));
+  if (const char* dir = std::getenv("TRESSORA_ARTIFACTS"))
+    win::BitmapImage(t.bm)->save(QString::fromStdString(std::string(dir) + "/gdiplus_scene.png"));
+  GdipDeleteMatrix(flip);
+  GdipDisposeImage(gradient);
+  GdipDisposeImage(hair);
+  GdipDisposeImage(portrait);
+}
