@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "effects/EffectsBitmap.h"
+
+namespace {
+
+using Px = std::uint32_t;
+
+Px Argb(Px a, Px r, Px g, Px b) { return a << 24 | r << 16 | g << 8 | b; }
+
+// Makes an effects bitmap whose pixel (x, y) is Fill(x, y).
+template <typename F>
+void Paint(TEffectsBitmap& b, int w, int h, F fill) {
+  b.SetSize(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) b.SetPixel(x, y, fill(x, y));
+}
+
+}  // namespace
+
+TEST(EffectsPixelRoutines, BlendFormulasOfBothVariants) {
+  struct Case {
+    Px src, dst, plain, mmx;
+  };
+  const Case cases[] = {
+      // White at alpha 128 over black: 255 * 128 shr 8 = 127; the MMX alpha is 128 * 128 shr 8 = 64.
+      {Argb(128, 255, 255, 255), Argb(0, 0, 0, 0), Argb(255, 127, 127, 127), Argb(64, 127, 127, 127)},
+      // Alpha 255: the plain blend gives the source, the MMX pixel formula does not.
+      {Argb(255, 255, 255, 255), Argb(0, 0, 0, 0), Argb(255, 255, 255, 255), Argb(254, 254, 254, 254)},
+      // Alpha 0: both give the destination.
+      {Argb(0, 200, 100, 50), Argb(77, 1, 2, 3), Argb(77, 1, 2, 3), Argb(77, 1, 2, 3)},
+      // Mixed: red 200 over 100 at alpha 64: plain (200*64 + 100*191) shr 8 = 124, MMX (200*64 + 100*192) shr 8 = 125.
+      {Argb(64, 200, 0, 255), Argb(255, 100, 255, 0), Argb(255, 124, 190, 63), Argb(207, 125, 191, 63)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PlainBlendPixel(c.src, c.dst), c.plain) << std::hex << c.src << " over " << c.dst;
+    EXPECT_EQ(MMXBlendPixel(c.src, c.dst), c.mmx) << std::hex << c.src << " over " << c.dst;
+  }
+}
+
+TEST(EffectsPixelRoutines, BlendRowsMatchTheirPixelFormulas) {
+  std::mt19937 rng(5);
+  for (int count : {0, 1, 3, 4, 5, 17, 64}) {
+    std::vector<Px> src(static_cast<std::size_t>(count) + 1), dst(src.size());
+    for (std::size_t i = 0; i < src.size(); ++i) {
+      src[i] = rng();
+      dst[i] = rng();
+      if (i % 3 == 0) src[i] = (src[i] & 0xFFFFFF) | (i % 2 ? 0xFF000000u : 0u);  // alpha 0 and 255 cases
+    }
+    std::vector<Px> plain = dst, mmx = dst;
+    PlainBlendRow(src.data(), plain.data(), count);
+    MMXBlendRow(src.data(), mmx.data(), count);
+    for (int i = 0; i < count; ++i) {
+      const Px a = src[i] >> 24;
+      EXPECT_EQ(plain[i], PlainBlendPixel(src[i], dst[i])) << i;
+      const Px want = a == 0 ? dst[i] : (a == 255 ? src[i] : MMXBlendPixel(src[i], dst[i]));
+      EXPECT_EQ(mmx[i], want) << "count " << count << " pixel " << i;
+    }
+    // The pixel after the run is untouched.
+    EXPECT_EQ(plain[count], dst[count]);
+    EXPECT_EQ(mmx[count], dst[count]);
+  }
+}
+
+TEST(EffectsPixelRoutines, KeyRowComparesTheLow24Bits) {
+  const Px src[] = {0x007F007Fu, 0xFF7F007Fu, 0x127F007Fu, 0x007F007Eu, 0x80FF00FFu};
+  std::vector<Px> dst(5, 0x11223344u);
+  KeyRow(src, dst.data(), 5);
+  EXPECT_EQ(dst, (std::vector<Px>{0x11223344u, 0x11223344u, 0x11223344u, 0xFF7F007Eu, 0xFFFF00FFu}));
+}
+
+TEST(EffectsPixelRoutines, RowAndRectRoutines) {
+  std::vector<Px> row = {1, 2, 3, 4, 5, 6};
+  CopyRow(row.data(), row.data() + 2, 4);  // overlapping
+  EXPECT_EQ(row, (std::vector<Px>{1, 2, 1, 2, 3, 4}));
+  CopyRow(row.data(), row.data(), 6);
+  CopyRow(row.data() + 1, row.data(), 0);
+  EXPECT_EQ(row, (std::vector<Px>{1, 2, 1, 2, 3, 4}));
+
+  PixelRoutines.FillRow(row.data() + 1, 2, 9);
+  PixelRoutines.FillRow(row.data(), -1, 7);
+  EXPECT_EQ(row, (std::vector<Px>{1, 9, 9, 2, 3, 4}));
+  PixelRoutines.SetAlphaRow(row.data(), 3, 0xAB);
+  EXPECT_EQ(row[0], 0xAB000001u);
+  EXPECT_EQ(row[2], 0xAB000009u);
+  EXPECT_EQ(row[3], 2u);
+
+  std::vector<Px> keyed = {0xFF7F007Fu, 0xFF7F0080u, 0x017F007Fu};
+  PixelRoutines.ClearAlphaByColour(keyed.data(), 3, EffectsKeyColour);
+  EXPECT_EQ(keyed, (std::vector<Px>{0x007F007Fu, 0xFF7F0080u, 0x007F007Fu}));
+
+  // 4 x 3 buffer with stride 5; rows 1..2 and columns 1..3, both ends inclusive.
+  std::vector<Px> buf(15, 0);
+  PixelRoutines.FillRectPixels(buf.data(), 5, 0x00000007u, 2, 3, 1, 1);
+  PixelRoutines.SetAlphaRect(buf.data(), 5, 0x80, 1, 2, 1, 2);
+  const std::vector<Px> want = {0, 0, 0, 0, 0,                          //
+                                0, 7, 0x80000007u, 7, 0,                //
+                                0, 7, 7, 7, 0};
+  EXPECT_EQ(buf, want);
+}
+
+TEST(EffectsStretch, ColumnsByNearestNeighbour) {
+  TEffectsBitmap src;
+  Paint(src, 2, 1, [](int x, int) { return Argb(255, 0, 0, x ? 200 : 100); });
+
+  // Into an effects bitmap the map truncates: 0, 0, 0, 0, 1.
+  TEffectsBitmap dst;
+  dst.SetSize(5, 1);
+  src.DrawTo(&dst, TRect(0, 0, 5, 1), TRect(0, 0, 2, 1));
+  std::vector<Px> got(dst.Pixels(), dst.Pixels() + 5);
+  const Px a = Argb(255, 0, 0, 100), b = Argb(255, 0, 0, 200);
+  EXPECT_EQ(got, (std::vector<Px>{a, a, a, a, b}));
+
+  // Into a bottom-up buffer it rounds half to even: 0, 0, 0 (0.5), 1 (0.75), 1.
+  std::vector<Px> buffer(5, 0);
+  DrawRoutines.StretchToDIB[dkCopy](buffer.data(), TRect(0, 0, 5, 1), TRect(0, 0, 5, 1), TRect(0, 0, 2, 1), &src, 1, 5);
+  EXPECT_EQ(buffer, (std::vector<Px>{a, a, a, b, b}));
+}
+
+TEST(EffectsStretch, NarrowDestinationTakesTheMiddleColumn) {
+  TEffectsBitmap src;
+  Paint(src, 7, 5, [](int x, int y) { return Argb(255, static_cast<Px>(x), static_cast<Px>(y), 0); });
+  TEffectsBitmap dst;
+  dst.SetSize(3, 3);
+  // One column wide and one row high: source column (1 + 6 - 1) div 2 = 3, row (0 + 5 - 1) div 2 = 2.
+  src.DrawTo(&dst, TRect(1, 1, 2, 2), TRect(1, 0, 6, 5));
+  EXPECT_EQ(*dst.PixelAddress(1, 1), Argb(255, 3, 2, 0));
+  EXPECT_EQ(*dst.PixelAddress(0, 0), 0u);
+  EXPECT_EQ(*dst.PixelAddress(2, 2), 0u);
+}
+
+TEST(EffectsStretch, RowsIntoABottomUpBuffer) {
+  TEffectsBitmap src;
+  Paint(src, 1, 3, [](int, int y) { return Argb(255, 0, 0, static_cast<Px>(10 + y)); });
+  // 2 x 3 buffer: image row y lives at buffer row 2 - y.
+  std::vector<Px> buffer(6, 0);
+  DrawRoutines.CopyToDIB[dkCopy](buffer.data(), TRect(1, 0, 2, 3), TPoint(0, 0), &src, 3, 2);
+  EXPECT_EQ(buffer, (std::vector<Px>{0, Argb(255, 0, 0, 12), 0, Argb(255, 0, 0, 11), 0, Argb(255, 0, 0, 10)}));
+}
+
+// Source and destination rectangles of every kind: what is drawn lands inside D ∩ K ∩ the target, the
+// rest of the target (and the guard pixels around it) keeps its value, and a source rectangle not inside the
+// source draws nothing.
+TEST(EffectsStretch, ClipsAgainstTheDestinationAndRejectsBadSources) {
+  TEffectsBitmap src;
+  Paint(src, 6, 4, [](int x, int y) { return Argb(255, 255, static_cast<Px>(x), static_cast<Px>(y)); });
+  struct Case {
+    TRect D, S;
+    bool draws;
+  };
+  const Case cases[] = {
+      {TRect(-3, -2, 5, 4), TRect(0, 0, 6, 4), true},      // hangs over the top-left corner
+      {TRect(6, 6, 20, 30), TRect(0, 0, 6, 4), true},      // hangs over the bottom-right corner
+      {TRect(-100000, 2, 100000, 3), TRect(1, 1, 3, 2), true},  // far wider than the target
+      {TRect(2, 2, 8, 6), TRect(0, 0, 6, 4), true},        // equal size, partly outside
+      {TRect(20, 20, 30, 30), TRect(0, 0, 6, 4), false},   // wholly outside
+      {TRect(5, 5, 2, 2), TRect(0, 0, 6, 4), false},       // inverted destination
+      {TRect(0, 0, 8, 8), TRect(0, 0, 7, 4), false},       // source past the right edge
+      {TRect(0, 0, 8, 8), TRect(-1, 0, 6, 4), false},      // source before the left edge
+      {TRect(0, 0, 8, 8), TRect(2, 2, 2, 4), false},       // empty source
+      {TRect(0, 0, 8, 8), TRect(0, 0, 6, 5), false},       // source below the bottom
+  };
+  for (int kind = dkCopy; kind <= dkBlend; ++kind)
+    for (const Case& c : cases) {
+      TEffectsBitmap dst;
+      dst.SetSize(10, 8);
+      dst.Canvas();  // a canvas attached must not matter
+      std::vector<Px> before(dst.Pixels(), dst.Pixels() + 80);
+      DrawRoutines.StretchRect[kind](&dst, c.D, c.D, c.S, &src);
+      TRect visible(std::max(c.D.Left, 0), std::max(c.D.Top, 0), std::min(c.D.Right, 10), std::min(c.D.Bottom, 8));
+      bool changed = false;
+      for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 10; ++x) {
+          const bool inside = visible.Contains(TPoint(x, y));
+          const Px now = *dst.PixelAddress(x, y);
+          if (now != before[static_cast<std::size_t>(y * 10 + x)]) {
+            changed = true;
+            EXPECT_TRUE(inside) << "kind " << kind << " wrote (" << x << ", " << y << ")";
+          }
+        }
+      EXPECT_EQ(changed, c.draws) << "kind " << kind << " D " << c.D.Left << "," << c.D.Top << " S " << c.S.Left;
+
+      // The same into a bottom-up buffer with guard pixels before and after.
+      std::vector<Px> buffer(82, 0xABCDEF01u);
+      DrawRoutines.StretchToDIB[kind](buffer.data() + 1, c.D, c.D, c.S, &src, 8, 10);
+      EXPECT_EQ(buffer.front(), 0xABCDEF01u);
+      EXPECT_EQ(buffer.back(), 0xABCDEF01u);
+    }
+}
+
+TEST(EffectsStretch, ClipRectangleLimitsTheWrite) {
+  TEffectsBitmap src;
+  Paint(src, 4, 4, [](int, int) { return Argb(255, 9, 9, 9); });
+  TEffectsBitmap dst;
+  dst.SetSize(4, 4);
+  DrawRoutines.StretchRect[dkCopy](&dst, TRect(0, 0, 4, 4), TRect(1, 1, 3, 2), TRect(0, 0, 4, 4), &src);
+  int written = 0;
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      if (*dst.PixelAddress(x, y)) {
+        ++written;
+        EXPECT_TRUE(TRect(1, 1, 3, 2).Contains(TPoint(x, y)));
+      }
+  EXPECT_EQ(written, 2);
+}
+
+TEST(EffectsStretch, KeyAndBlendVariantsWhileStretching) {
+  TEffectsBitmap src;
+  Paint(src, 2, 2, [](int x, int y) {
+    if (x == 0 && y == 0) return Px{0x007F007Fu};         // key: leaves the destination
+    if (x == 1 && y == 0) return Argb(128, 255, 255, 255);  // half white
+    return Argb(255, 10, 20, 30);
+  });
+  TEffectsBitmap dst;
+  Paint(dst, 4, 4, [](int, int) { return Argb(0, 0, 0, 0); });
+  src.SetKeyTransparent(true);
+  src.DrawTo(&dst, TRect(0, 0, 4, 4), TRect(0, 0, 2, 2));
+  // Trunc map for 2 -> 4: rx = 1/3: 0, 0, 0, 1.
+  EXPECT_EQ(*dst.PixelAddress(0, 0), 0u);
+  EXPECT_EQ(*dst.PixelAddress(3, 0), Argb(255, 255, 255, 255));  // keyed pixels are written opaque
+  EXPECT_EQ(*dst.PixelAddress(0, 3), Argb(255, 10, 20, 30));
+
+  TEffectsBitmap dst2;
+  Paint(dst2, 4, 4, [](int, int) { return Argb(0, 0, 0, 0); });
+  src.SetHasAlpha(true);  // alpha wins over the key flag
+  src.DrawTo(&dst2, TRect(0, 0, 4, 4), TRect(0, 0, 2, 2));
+  EXPECT_EQ(*dst2.PixelAddress(3, 0), PixelRoutines.BlendPixel(Argb(128, 255, 255, 255), 0));
+  EXPECT_EQ(*dst2.PixelAddress(0, 0), 0u);  // alpha 0 leaves the destination
+}
