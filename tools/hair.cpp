@@ -173,7 +173,9 @@ public:
     }
 
     // Wave offset sideways, growing from 0 at 'from' (arc fraction).
-    static Polygon wave(const Polygon& cv, double amp, double period, double phase, double from = 0.3) {
+    // With fromY > 0 the wave grows with the height instead, so that neighbouring strands
+    // swing together and no gaps open between them.
+    static Polygon wave(const Polygon& cv, double amp, double period, double phase, double from = 0.3, double fromY = 0) {
         Polygon out;
         size_t n = cv.size();
         double total = 0;
@@ -181,7 +183,7 @@ public:
         for (size_t i = 1; i < n; ++i) s[i] = total += std::hypot(cv[i].x - cv[i - 1].x, cv[i].y - cv[i - 1].y);
         for (size_t i = 0; i < n; ++i) {
             double t = total > 0 ? s[i] / total : 0;
-            double k = t < from ? 0 : std::min(1.0, (t - from) / 0.2);
+            double k = fromY > 0 ? std::clamp((cv[i].y - fromY) / 40.0, 0.0, 1.0) : (t < from ? 0 : std::min(1.0, (t - from) / 0.2));
             out.push_back({cv[i].x + amp * k * std::sin(2 * kPi * cv[i].y / period + phase), cv[i].y});
         }
         return out;
@@ -246,7 +248,7 @@ void longHair(Builder& b, const LongParams& p) {
             }
             pts.push_back(tip);
             Polygon cv = smoothOpen(pts, 12);
-            if (p.wave > 0) cv = Builder::wave(cv, p.wave * s, p.period, s > 0 ? 0.0 : kPi, 0.35);
+            if (p.wave > 0) cv = Builder::wave(cv, p.wave * s, p.period, s > 0 ? 0.0 : kPi, 0.35, h.eyeY);
             curves.push_back(cv);
             if (i == 0) frontCurves.push_back(cv);
             if (i == p.strands / 2) midCurves.push_back(cv);
@@ -255,7 +257,7 @@ void longHair(Builder& b, const LongParams& p) {
     if (p.back && p.endY > h.chinY - 10) {
         // Hair behind the neck: visible between the neck and the falling hair.
         double bottom = std::min(p.endY - 10, h.shoulderY + 40.0);
-        Polygon back{{cx - tw * 0.9, h.earTop}, {cx + tw * 0.9, h.earTop}, {cx + tw + 10, bottom}, {cx - tw - 10, bottom}};
+        Polygon back{{cx - tw - 8, h.earTop}, {cx + tw + 8, h.earTop}, {cx + tw + 24, bottom}, {cx - tw - 24, bottom}};
         Path bp(back);
         b.part(bp, {}, 0);
         Path cut(neckOutline(h));
@@ -328,18 +330,26 @@ void fringe(Builder& b, Fringe kind, double lengthY, double widthShare = 0.9, do
 }
 
 // Hair drawn back towards a point (bun, ponytail, slick): strands from the hairline to 'gather'.
-void sweptBack(Builder& b, Pt gather, double vol, int count = 36) {
+void sweptBack(Builder& b, Pt gather, double vol, int count = 56) {
     const Head& h = b.h;
     std::vector<Polygon> curves;
     for (int i = 0; i < count; ++i) {
         double u = (i + b.rng.uniform(0.2, 0.8)) / count * 2 - 1;
-        double a = u * 1.35;  // angle from the top of the forehead
-        Pt root{h.cx + std::sin(a) * h.templeHalfW * 1.02, h.hairlineY + 2 + (1 - std::cos(a)) * (h.earTop - h.hairlineY) * 0.9};
-        Pt over{h.cx + std::sin(a) * (h.skullRx + vol) * 0.95, h.skullCy - std::cos(a) * (h.skullRy + vol) * 0.9};
-        curves.push_back(smoothOpen({root, lerp(root, over, 0.6) + Pt{0, -4}, over, lerp(over, gather, 0.6)}, 10));
+        double a = u * 1.7;  // angle from the top of the forehead; beyond 1.35 behind the ears
+        double a0 = std::clamp(a, -1.35, 1.35), extra = std::abs(a) - std::abs(a0);
+        double sg = a < 0 ? -1 : 1;
+        Pt root{h.cx + std::sin(a0) * h.templeHalfW * 1.02 + sg * extra * 30,
+                h.hairlineY + 2 + (1 - std::cos(a0)) * (h.earTop - h.hairlineY) * 0.9 + extra * 20};
+        // Radiating towards the gather point, bulging outwards over the dome of the head, so
+        // that neighbouring strands never cross.
+        Pt mid = lerp(root, gather, 0.45);
+        Pt out = mid - Pt{h.cx, h.skullCy + 10};
+        double ol = std::hypot(out.x, out.y);
+        mid = mid + out * (std::min(14.0, 4 + vol) / ol);
+        curves.push_back(smoothOpen({root, mid, lerp(mid, gather, 0.6), gather}, 10));
     }
     Path shape = b.cap(vol);
-    b.part(shape, curves, 10, 6, 0.7);
+    b.part(shape, curves, 8, 6, 0.95);
     b.sheen({h.cx - h.skullRx * 0.7, h.skullTop() + 22}, {h.cx + h.skullRx * 0.7, h.skullTop() + 22}, {h.cx, h.skullTop() - 4}, 12, 0.4f);
 }
 
@@ -357,21 +367,29 @@ void bun(Builder& b, Pt centre, double r) {
     b.part(Path(ellipse(centre, r * 1.15, r * 0.88)), curves, 4, 3, 0.8);
 }
 
-void ponytail(Builder& b, Pt from, double s, double endY, double wave) {
-    const Head& h = b.h;
+// A gathered tail along guide points: full near the band, narrowing towards a soft tip.
+void ponytail(Builder& b, const std::vector<Pt>& guide, double width, double wave) {
     std::vector<Polygon> curves;
-    for (int i = 0; i < 22; ++i) {
+    size_t n = guide.size();
+    for (int i = 0; i < 26; ++i) {
         double u = b.rng.uniform(-1, 1);
-        Pt p0 = from + Pt{u * 4, u * 3};
-        Pt p1{from.x + s * (26 + u * 6), from.y + 40};
-        Pt p2{from.x + s * (36 + u * 12), (from.y + endY) / 2 + 20};
-        Pt p3{from.x + s * (26 + u * 16), endY + b.rng.uniform(-12, 8)};
-        Polygon cv = smoothOpen({p0, p1, p2, p3}, 14);
+        std::vector<Pt> pts;
+        for (size_t k = 0; k < n; ++k) {
+            double t = static_cast<double>(k) / (n - 1);
+            Pt d = guide[k < n - 1 ? k + 1 : k] - guide[k > 0 ? k - 1 : k];
+            double len = std::hypot(d.x, d.y);
+            Pt nrm = len > 0 ? Pt{-d.y / len, d.x / len} : Pt{1, 0};
+            double spread = width * (t < 0.15 ? 0.35 + t * 4 : 1.0 - 0.55 * (t - 0.15));
+            Pt q = guide[k] + nrm * (u * spread / 2);
+            if (k == n - 1) q = q + Pt{b.rng.uniform(-3, 3), b.rng.uniform(-14, 6)};
+            pts.push_back(q);
+        }
+        Polygon cv = smoothOpen(pts, 14);
         if (wave > 0) cv = Builder::wave(cv, wave, 50, 0, 0.3);
         curves.push_back(cv);
     }
-    b.part(Builder::body(curves, 12, 0.4), curves, 10, 6);
-    (void)h;
+    b.part(Builder::body(curves, 9, 0.45), curves, 8, 6);
+    b.glaze(smoothOpen(guide, 14), width * 0.35, b.c.light, 0.25f, 4);
 }
 
 void braid(Builder& b, Pt from, Pt to, double w) {
@@ -551,7 +569,8 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
     woman(kAuburn, [](Builder& b) {
         sweptBack(b, {b.h.cx + 60, b.h.skullCy + 20}, 5);
         // Gathered at the nape, brought forward over the shoulder from behind the jaw.
-        ponytail(b, {b.h.cx + 40, b.h.earBottom + 6}, 1, 390, 4);
+        const Head& h = b.h;
+        ponytail(b, {{h.cx + 40, h.earBottom + 6}, {h.cx + 64, h.earBottom + 40}, {h.cx + 74, h.shoulderY}, {h.cx + 66, 390}}, 34, 4);
         b.eraseFace(b.h.earBottom - 6, 1.0);
     });
     // Pixie with side-swept fringe.
@@ -620,10 +639,18 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
         longHair(b, {.partX = -20, .vol = 9, .endY = 268, .flare = 10, .inward = 9, .endJitter = 3});
         fringe(b, Fringe::Side, b.h.eyeY - 8, 0.9, 1);
     });
-    // High ponytail at the back, dark brown.
+    // High ponytail at the crown, swinging behind the head.
     woman(kDarkBrown, [](Builder& b) {
-        sweptBack(b, {b.h.cx - 50, b.h.skullTop() + 10}, 6);
-        ponytail(b, {b.h.cx - 58, b.h.skullTop() + 30}, -1, 360, 0);
+        const Head& h = b.h;
+        double rx = h.skullRx;
+        ponytail(b, {{h.cx - 6, h.skullTop() + 6}, {h.cx - 44, h.skullTop() - 16}, {h.cx - rx - 20, h.skullCy - 30},
+                     {h.cx - rx - 26, h.chinY + 10}, {h.cx - rx - 14, h.shoulderY + 40}},
+                 34, 2);
+        b.eraseFace(h.hairlineY + 3, 1.0);
+        b.erase(Path(neckOutline(h)), 1.0);
+        sweptBack(b, {h.cx - 6, h.skullTop() + 4}, 5);
+        // The band.
+        b.img.fill(Path(ellipse({h.cx - 8, h.skullTop() + 2}, 9, 5, -0.4)), shade(b.c.dark, 0.5));
     });
     // Medium wavy purple.
     woman(kPurple, [](Builder& b) { longHair(b, {.partX = 12, .vol = 12, .endY = 330, .flare = 30, .wave = 7, .period = 36}); });
@@ -682,7 +709,7 @@ HairSet drawHairStyles(const Head& w, const Head& m) {
         fringe(b, Fringe::Side, H.hairlineY + 22, 0.8, 1);
     });
     // Slicked back.
-    man(kDarkBrown, [&](Builder& b) { sweptBack(b, {H.cx, H.skullCy + 10}, 7, 44); });
+    man(kDarkBrown, [&](Builder& b) { sweptBack(b, {H.cx, H.skullTop() - 40}, 7, 64); });
     // Medium length, centre part.
     man(kChestnut, [&](Builder& b) { longHair(b, {.partX = 0, .vol = 8, .endY = 232, .flare = 10, .wave = 2, .inward = 2, .endJitter = 6, .strands = 22, .width = 12, .back = false}); });
     // Short curls.
