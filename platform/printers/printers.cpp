@@ -38,6 +38,12 @@ struct TPrinter::TImpl {
   QPrinter& Printer() {
     if (!Device) {
       EnsureGuiApplication();
+      // The print device must not outlive the Qt application it was made under.
+      static bool registered = false;
+      if (!registered) {
+        qAddPostRoutine([] { GPrinter.reset(); });
+        registered = true;
+      }
       Device = std::make_unique<QPrinter>(QPrinter::HighResolution);
       Device->setResolution(kPageResolution);
       Device->setFullPage(false);

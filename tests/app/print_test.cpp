@@ -112,16 +112,25 @@ class PrintWindow : public ::testing::Test {
     fs::remove_all(dir_);
   }
 
-  // Frames as the program ships them: a coloured border around a transparent opening.
+  // Frames as the program ships them: a border around a transparent opening. Frame i has a solid
+  // outer band of one colour, a lighter inner band, a white line and dark corner squares.
   void MakeFrames(int count) {
     CLSID png;
     ASSERT_TRUE(FindEncoder(u"image/png", png));
     for (int i = 0; i < count; ++i) {
-      const ARGB border = Argb(PictureColours[(i + 3) % 6]);
-      GpBitmap* frame = MakePicture(309, 355, [&](int x, int y) {
-        const bool edge = x < 18 || y < 18 || x >= 291 || y >= 337;
-        const bool line = (x == 24 || x == 284 || y == 24 || y == 330) && x >= 24 && x <= 284 && y >= 24 && y <= 330;
-        return edge || line ? border : 0u;
+      const COLORREF c = PictureColours[(i + 3) % 6];
+      auto mix = [&](double t) {  // t = 0: the colour, 1: white
+        return MakeARGB(255, BYTE(GetRValue(c) + (255 - GetRValue(c)) * t), BYTE(GetGValue(c) + (255 - GetGValue(c)) * t),
+                        BYTE(GetBValue(c) + (255 - GetBValue(c)) * t));
+      };
+      GpBitmap* frame = MakePicture(309, 355, [&](int x, int y) -> ARGB {
+        const int d = std::min(std::min(x, y), std::min(308 - x, 354 - y));  // distance from the edge
+        const int cx = std::min(x, 308 - x), cy = std::min(y, 354 - y);
+        if (cx >= 16 && cx < 30 && cy >= 16 && cy < 30) return MakeARGB(255, GetRValue(c) / 2, GetGValue(c) / 2, GetBValue(c) / 2);
+        if (d < 8) return mix(0);
+        if (d < 15) return mix((d - 7) / 10.0);
+        if (d < 17) return 0xFFFFFFFF;
+        return 0;
       });
       const std::u16string name = Utf8ToUtf16((dir_ / "Frames" / Format("%.2d.png", i + 1)).string());
       ASSERT_EQ(GdipSaveImageToFile(frame, name.c_str(), &png, nullptr), Ok);
@@ -383,6 +392,23 @@ TEST_F(PrintWindow, ClickingACellSelectsAndHatchesIt) {
   }
 }
 
+// The hatch includes both ends: it reaches the first column and row of the neighbouring cells.
+TEST_F(PrintWindow, HatchIncludesBothEnds) {
+  ShowWith(4);
+  AddToPage({0, 1, 2, 3});
+  ClickOn(form_->rdo4Pages);
+  ClickAt(form_->imgPrint, 10, 10);
+  ASSERT_EQ(form_->SelectedCell, 0);
+  for (const TPoint p : {TPoint(0, 0), TPoint(154, 0), TPoint(0, 176), TPoint(154, 176)})
+    EXPECT_EQ(PixelOf(form_->imgPrint, p.X, p.Y), TealPixel) << p.X << "," << p.Y;
+  EXPECT_TRUE(Near(PixelOf(form_->imgPrint, 156, 10), PictureColours[1]));
+  EXPECT_TRUE(Near(PixelOf(form_->imgPrint, 10, 178), PictureColours[2]));
+  // Another layout keeps the selected cell but hatches it where that layout puts it.
+  ClickOn(form_->rdo9Pages);
+  EXPECT_EQ(PixelOf(form_->imgPrint, 102, 118), TealPixel);
+  EXPECT_TRUE(Near(PixelOf(form_->imgPrint, 150, 10), PictureColours[1]));
+}
+
 TEST_F(PrintWindow, DeleteAndClearThePage) {
   ShowWith(4);
   AddToPage({0, 1, 2, 3});
@@ -569,14 +595,17 @@ TEST_F(PrintWindow, CancelClosesTheWindowAndFreesThePage) {
 }
 
 TEST_F(PrintWindow, ScreenshotWithAFourPicturePageAFrameAndText) {
-  // Portraits from the shipped pictures when they are there, solid pictures otherwise.
+  // Portraits from the shipped pictures (each twice) when they are there, solid pictures otherwise.
   const std::string models = ExecutableFolder() + "Models/";
-  for (const char* name : {"1.png", "2.png"}) {
+  for (const char* name : {"1.png", "2.png", "2.png", "1.png"}) {
     if (!fs::exists(models + name)) continue;
     GpBitmap* b = nullptr;
     const std::u16string wide = Utf8ToUtf16(models + name);
-    if (GdipCreateBitmapFromFile(wide.c_str(), &b) == Ok) list_->Add(b);
-    else if (b) GdipDisposeImage(b);
+    if (GdipCreateBitmapFromFile(wide.c_str(), &b) == Ok) {
+      list_->Add(b);
+    } else if (b) {
+      GdipDisposeImage(b);
+    }
   }
   AddPictures(4 - std::min(list_->Count(), 4));
   form_->Setup(list_.get());

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/printers/printer_setup.h"
 #include "platform/win/testing.h"
 
 namespace {
@@ -158,6 +159,31 @@ TEST_F(PrinterTest, OutputFileNameRoundTrips) {
   EXPECT_EQ(Printer()->OutputFileName(), Path("a.pdf"));
   Printer()->SetCopies(0);
   EXPECT_EQ(Printer()->Copies(), 1);
+}
+
+// The host's print dialog works on a QPrinter; its choices reach the program's printer and come back.
+TEST_F(PrinterTest, PrintDialogSettingsReachThePrinter) {
+  const std::string file = Path("chosen.pdf");
+  {
+    QPrinter chosen(QPrinter::HighResolution);
+    chosen.setOutputFormat(QPrinter::PdfFormat);
+    chosen.setOutputFileName(QString::fromStdString(file));
+    chosen.setPageOrientation(QPageLayout::Landscape);
+    chosen.setCopyCount(2);
+    printers::SetPrinterSetup(chosen);
+  }
+  EXPECT_EQ(Printer()->OutputFileName(), file);
+  EXPECT_EQ(Printer()->Orientation(), poLandscape);
+  EXPECT_EQ(Printer()->Copies(), 2);
+  EXPECT_EQ(Printer()->XDPI(), 300);  // the page resolution is the printer object's own
+  QPrinter back;
+  printers::GetPrinterSetup(back);
+  EXPECT_EQ(back.outputFileName().toStdString(), file);
+  EXPECT_EQ(back.pageLayout().orientation(), QPageLayout::Landscape);
+  EXPECT_EQ(back.copyCount(), 2);
+  Printer()->BeginDoc();
+  Printer()->EndDoc();
+  EXPECT_EQ(PdfPageCount(file), 1);
 }
 
 }  // namespace
