@@ -864,6 +864,7 @@ void TWinControl::InsertControl(TControl* AControl) {
 void TWinControl::RemoveControl(TControl* AControl) {
   auto it = std::find(FControls.begin(), FControls.end(), AControl);
   if (it == FControls.end()) return;
+  if (TWinControl* form = ParentFormControl()) form->ChildControlRemoved(AControl);
   if (!dynamic_cast<TWinControl*>(AControl)) AControl->Invalidate();
   FControls.erase(it);
   AControl->FParent = nullptr;

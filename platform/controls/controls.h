@@ -423,6 +423,8 @@ class TWinControl : public TControl {
   virtual bool DialogKey(TWinControl* /*Sender*/, WORD /*Key*/, TShiftState /*Shift*/) { return false; }
   // A button with a modal result was clicked.
   virtual void SetModalResultFromControl(int /*Value*/) {}
+  // A control (with its children) leaves the form: references to it must go.
+  virtual void ChildControlRemoved(TControl* /*Control*/) {}
 
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;

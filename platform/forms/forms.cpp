@@ -291,6 +291,14 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
   if (Control && Showing() && Control->CanFocus()) Control->SetFocus();
 }
 
+void TCustomForm::ChildControlRemoved(TControl* Control) {
+  for (TControl* c = FActiveControl; c; c = c->Parent())
+    if (c == Control) {
+      FActiveControl = nullptr;
+      return;
+    }
+}
+
 void TCustomForm::FocusedControlChanged(TWinControl* Control) {
   if (Control != this) FActiveControl = Control;
 }

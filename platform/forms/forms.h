@@ -87,6 +87,7 @@ class TCustomForm : public TWinControl {
   bool KeyPreviewEnabled() const override { return FKeyPreview; }
   bool DialogKey(TWinControl* Sender, WORD Key, TShiftState Shift) override;
   void SetModalResultFromControl(int Value) override { FModalResult = Value; }
+  void ChildControlRemoved(TControl* Control) override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
