@@ -156,3 +156,41 @@ TEST(JpegCodec, MissingEndMarkerIsToleratedButMissingRowsAreNot) {
   std::vector<std::uint8_t> half(bytes.begin(), bytes.begin() + bytes.size() * 2 / 3);
   EXPECT_FALSE(DecodeJpeg(half).ok());
 }
+
+namespace {
+
+// A BMP file around the given header (after the 14-byte file header) and pixel bytes.
+std::vector<std::uint8_t> BmpFile(std::vector<std::uint8_t> header, const std::vector<std::uint8_t>& pixels) {
+  std::vector<std::uint8_t> f = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  std::uint32_t off = std::uint32_t(14 + header.size());
+  std::memcpy(&f[10], &off, 4);
+  f.insert(f.end(), header.begin(), header.end());
+  f.insert(f.end(), pixels.begin(), pixels.end());
+  return f;
+}
+
+std::vector<std::uint8_t> Le(std::initializer_list<std::pair<std::uint32_t, int>> fields) {
+  std::vector<std::uint8_t> out;
+  for (auto [v, bytes] : fields)
+    for (int i = 0; i < bytes; ++i) out.push_back(std::uint8_t(v >> (8 * i)));
+  return out;
+}
+
+}  // namespace
+
+TEST(BmpCodec, ReadsCoreHeadersAndColourMasks) {
+  // Core (12-byte) header, 2 x 1, 24 bits: blue-green-red bytes, row padded to 8.
+  auto core = BmpFile(Le({{12, 4}, {2, 2}, {1, 2}, {1, 2}, {24, 2}}), {1, 2, 3, 4, 5, 6, 0, 0});
+  DecodeResult r = DecodeBmp(core);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.image.pixel(0, 0), qRgb(3, 2, 1));
+  EXPECT_EQ(r.image.pixel(1, 0), qRgb(6, 5, 4));
+  // 16 bits with 5-6-5 masks after a 40-byte header: pure red, pure green.
+  auto masks = BmpFile(Le({{40, 4}, {2, 4}, {1, 4}, {1, 2}, {16, 2}, {3, 4}, {0, 4}, {0, 4}, {0, 4}, {0, 4}, {0, 4},
+                           {0xF800, 4}, {0x07E0, 4}, {0x001F, 4}}),
+                       {0x00, 0xF8, 0xE0, 0x07});
+  r = DecodeBmp(masks);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.image.pixel(0, 0), qRgb(255, 0, 0));
+  EXPECT_EQ(r.image.pixel(1, 0), qRgb(0, 255, 0));
+}

@@ -5,6 +5,7 @@
 
 #include <zlib.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -133,7 +134,10 @@ std::vector<Sample> Mutations(const Sample& s) {
   for (std::size_t len = 0; len < n; len += (len < 300 ? 1 : 37))
     out.push_back({s.name + " cut at " + std::to_string(len), Bytes(s.bytes.begin(), s.bytes.begin() + len)});
   std::mt19937 rng(20240611u);
-  for (int i = 0; i < 250; ++i) {
+  // TRESSORA_FUZZ_ROUNDS raises the number of corrupted copies for a longer run by hand.
+  const char* rounds = std::getenv("TRESSORA_FUZZ_ROUNDS");
+  const int count = rounds ? std::max(1, std::atoi(rounds)) : 250;
+  for (int i = 0; i < count; ++i) {
     Bytes b = s.bytes;
     int flips = 1 + int(rng() % 8);
     for (int f = 0; f < flips; ++f) b[rng() % n] ^= std::uint8_t(1u << (rng() % 8));
