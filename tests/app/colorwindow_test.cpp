@@ -15,6 +15,7 @@
 #include "app/UfrmColor.h"
 #include "platform/win/dialogs.h"
 #include "platform/win/testing.h"
+#include "tests/app/app_fixture.h"
 
 namespace {
 
@@ -441,6 +442,82 @@ TEST_F(ColorWindow, LargePictureRecomputeMatchesTheReferenceAndScreenshot) {
   form_->Show();
   win::PumpMessages();
   EXPECT_TRUE(win::SaveWindowPng(form_->Handle(), win::ArtifactPath("colour-window.png")));
+}
+
+// The whole road from the main window's tool bar, with the program running.
+class ColourRoad : public AppFixture {
+ protected:
+  static std::vector<std::uint32_t> Pixels(GpBitmap* bitmap) {
+    UINT w = 0, h = 0;
+    BitmapSize(bitmap, w, h);
+    std::vector<std::uint32_t> pixels(std::size_t(w) * h);
+    for (UINT y = 0; y < h; ++y)
+      for (UINT x = 0; x < w; ++x) pixels[std::size_t(y) * w + x] = Pixel(bitmap, int(x), int(y));
+    return pixels;
+  }
+  static int Mismatches(const std::vector<std::uint32_t>& actual, const std::vector<std::uint32_t>& original,
+                        const TColorSettings& settings) {
+    if (actual.size() != original.size()) return -1;
+    int wrong = 0;
+    for (std::size_t i = 0; i < actual.size(); ++i) wrong += actual[i] != AdjustPixelReference(original[i], settings);
+    return wrong;
+  }
+  static void Keys(TTrackBar* bar, UINT vk, int times) {
+    bar->SetFocus();
+    for (int i = 0; i < times; ++i) {
+      win::InjectKey(WM_KEYDOWN, vk);
+      win::InjectKey(WM_KEYUP, vk);
+      win::PumpMessages();
+    }
+  }
+};
+
+TEST_F(ColourRoad, AConfirmedPortraitChangeKeepsItsPlacementAndAppliesAtOnceToTheHair) {
+  ASSERT_TRUE(frmMain->LoadModel(Format("%sModels/%d.png", ExePath, 1)));
+  ASSERT_TRUE(frmMain->LoadHair(WomenHairList->Strings(0)));
+  win::AdvanceAndPump(clock, 600);
+  const std::vector<std::uint32_t> portrait = Pixels(ModelPicture.Bitmap);
+  const std::vector<std::uint32_t> hair = Pixels(HairPicture.Bitmap);
+  ASSERT_FALSE(portrait.empty());
+  ASSERT_FALSE(hair.empty());
+  const TPlacedImage before = ModelPicture;
+
+  TfrmColorConfigure* window = frmColorConfigure;
+  WhenIdle({[&] { Keys(window->barLightness, VK_NEXT, 5); },
+            [&] { Keys(window->barSaturation, VK_NEXT, 20); },
+            [&] { Keys(window->barHue, VK_NEXT, 10); },
+            [&] { Click(window->Button2); }});
+  Click(frmMain->btnModelColor);
+  EXPECT_TRUE(script.empty());
+  EXPECT_FALSE(window->Visible());
+  const TColorSettings settings = window->Settings();
+  EXPECT_EQ(settings.Brightness, 10);
+  EXPECT_EQ(settings.Saturation, 40);
+  EXPECT_EQ(settings.Hue, 20);
+  EXPECT_EQ(Mismatches(Pixels(ModelPicture.Bitmap), portrait, settings), 0);
+  EXPECT_EQ(UfrmColor::WorkingBitmap, nullptr);
+  EXPECT_EQ(ModelPicture.CenterX, before.CenterX);
+  EXPECT_EQ(ModelPicture.CenterY, before.CenterY);
+  EXPECT_EQ(ModelPicture.HalfWidth, before.HalfWidth);
+  EXPECT_EQ(ModelPicture.HalfHeight, before.HalfHeight);
+  EXPECT_EQ(ModelPicture.Angle, before.Angle);
+  EXPECT_EQ(ModelPicture.MirrorH, before.MirrorH);
+  EXPECT_EQ(ModelPicture.MirrorV, before.MirrorV);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(ModelPicture.Corners[i].X, before.Corners[i].X);
+    EXPECT_EQ(ModelPicture.Corners[i].Y, before.Corners[i].Y);
+  }
+
+  // The hair opens with the portrait's settings already applied; closing leaves it as it was.
+  int wrongOnOpening = -2;
+  WhenIdle({[&] {
+    wrongOnOpening = Mismatches(Pixels(UfrmColor::WorkingBitmap), hair, settings);
+    Click(window->Button3);
+  }});
+  Click(frmMain->btnHairColor);
+  EXPECT_EQ(wrongOnOpening, 0);
+  EXPECT_EQ(Pixels(HairPicture.Bitmap), hair);
+  EXPECT_TRUE(dialogs.MessageTexts().empty());
 }
 
 }  // namespace
