@@ -77,7 +77,7 @@ constexpr ARGB kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kYell
 
 // The four pixels of a 2x2 picture must land in the quarters of the parallelogram its three points
 // name: upper-left, upper-right, lower-left.
-TEST(DrawImagePoints, TwoByTwoPictureLandsWhereItsThreePointsSay) {
+TEST(GdipDrawImagePoints, TwoByTwoPictureLandsWhereItsThreePointsSay) {
   struct Case {
     const char* name;
     GpPointF pts[3];
@@ -115,7 +115,7 @@ TEST(DrawImagePoints, TwoByTwoPictureLandsWhereItsThreePointsSay) {
 
 // Pictures drawn at a fraction of their size are sampled from a reduced copy; they must still land on
 // their points.
-TEST(DrawImagePoints, ShrunkPictureStillLandsWhereItsPointsSay) {
+TEST(GdipDrawImagePoints, ShrunkPictureStillLandsWhereItsPointsSay) {
   GpBitmap* pic = nullptr;
   GdipCreateBitmapFromScan0(64, 64, 0, PixelFormat32bppARGB, nullptr, &pic);
   const ARGB quads[4] = {kRed, kGreen, kBlue, kYellow};
@@ -140,7 +140,7 @@ TEST(DrawImagePoints, ShrunkPictureStillLandsWhereItsPointsSay) {
   GdipDisposeImage(pic);
 }
 
-TEST(ColorMatrix, AlphaScaleHalvesAlphaOnTheFastAndTheGeneralPath) {
+TEST(GdipColorMatrix, AlphaScaleHalvesAlphaOnTheFastAndTheGeneralPath) {
   GpBitmap* pic = MakeBitmap(2, 2, {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0x80FF0000});
   struct Case {
     const char* name;
@@ -176,7 +176,7 @@ TEST(ColorMatrix, AlphaScaleHalvesAlphaOnTheFastAndTheGeneralPath) {
   GdipDisposeImage(pic);
 }
 
-TEST(ColorMatrix, HalfAlphaOverWhiteGivesTheHalfwayColour) {
+TEST(GdipColorMatrix, HalfAlphaOverWhiteGivesTheHalfwayColour) {
   GpBitmap* pic = MakeBitmap(1, 1, {kBlue});
   Target t(20, 20);
   ColorMatrix m = Identity();
@@ -194,7 +194,7 @@ TEST(ColorMatrix, HalfAlphaOverWhiteGivesTheHalfwayColour) {
   GdipDisposeImage(pic);
 }
 
-TEST(WorldTransform, YUpTransformDrawsPictureSpacePointsAtHMinusY) {
+TEST(GdipWorldTransform, YUpTransformDrawsPictureSpacePointsAtHMinusY) {
   const int H = 50;
   GpMatrix* flip = nullptr;
   GdipCreateMatrix(&flip);
@@ -230,7 +230,7 @@ TEST(WorldTransform, YUpTransformDrawsPictureSpacePointsAtHMinusY) {
   GdipDisposeImage(pic);
 }
 
-TEST(Paths, PointInPathUsesTheOddEvenRule) {
+TEST(GdipPaths, PointInPathUsesTheOddEvenRule) {
   GpPath* path = nullptr;
   ASSERT_EQ(GdipCreatePath(FillModeAlternate, &path), Ok);
   // A concave "U": the notch between its arms is outside.
@@ -266,7 +266,7 @@ TEST(Paths, PointInPathUsesTheOddEvenRule) {
   GdipDeletePath(path);
 }
 
-TEST(Paths, FillAndDrawPathPaintTheOutline) {
+TEST(GdipPaths, FillAndDrawPathPaintTheOutline) {
   Target t(40, 40);
   GpPath* path = nullptr;
   GdipCreatePath(FillModeAlternate, &path);
@@ -290,7 +290,7 @@ TEST(Paths, FillAndDrawPathPaintTheOutline) {
   GdipDeletePath(path);
 }
 
-TEST(Encoders, BmpEncoderFoundByMimeTypeSavesLosslessly) {
+TEST(GdipEncoders, BmpEncoderFoundByMimeTypeSavesLosslessly) {
   UINT count = 0, size = 0;
   ASSERT_EQ(GdipGetImageEncodersSize(&count, &size), Ok);
   std::vector<std::uint8_t> buffer(size);
@@ -330,7 +330,7 @@ TEST(Encoders, BmpEncoderFoundByMimeTypeSavesLosslessly) {
   }
 }
 
-TEST(BadFiles, BitmapFromAMissingOrDamagedFileReadsZeroAndDrawsNothing) {
+TEST(GdipBadFiles, BitmapFromAMissingOrDamagedFileReadsZeroAndDrawsNothing) {
   std::string damaged = TempPath("damaged.png");
   {
     std::ofstream f(damaged, std::ios::binary);
@@ -368,7 +368,7 @@ TEST(BadFiles, BitmapFromAMissingOrDamagedFileReadsZeroAndDrawsNothing) {
   }
 }
 
-TEST(Pixels, SetAndGetRoundTripExactlyForAnyAlpha) {
+TEST(GdipPixels, SetAndGetRoundTripExactlyForAnyAlpha) {
   GpBitmap* b = MakeBitmap(8, 8, {});
   int i = 0;
   for (ARGB a : {0u, 1u, 2u, 127u, 128u, 200u, 254u, 255u})
@@ -384,7 +384,7 @@ TEST(Pixels, SetAndGetRoundTripExactlyForAnyAlpha) {
   GdipDisposeImage(b);
 }
 
-TEST(Clones, AreaCloneCopiesTheRectangleAndRefusesOneOutside) {
+TEST(GdipClones, AreaCloneCopiesTheRectangleAndRefusesOneOutside) {
   GpBitmap* b = MakeBitmap(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
   GpBitmap* c = nullptr;
   ASSERT_EQ(GdipCloneBitmapAreaI(1, 1, 2, 2, 0, b, &c), Ok);
@@ -404,7 +404,7 @@ TEST(Clones, AreaCloneCopiesTheRectangleAndRefusesOneOutside) {
   GdipDisposeImage(b);
 }
 
-TEST(GdiBitmaps, RoundTripThroughHBITMAPAndAClassLibraryBitmap) {
+TEST(GdipGdiBitmaps, RoundTripThroughHBITMAPAndAClassLibraryBitmap) {
   TBitmap source;
   source.SetPixelFormat(pf24bit);
   source.SetSize(4, 3);
@@ -428,7 +428,7 @@ TEST(GdiBitmaps, RoundTripThroughHBITMAPAndAClassLibraryBitmap) {
   GdipDisposeImage(b);
 }
 
-TEST(Graphics, DrawingHonoursTheDcOriginAndClip) {
+TEST(GdipGraphics, DrawingHonoursTheDcOriginAndClip) {
   GpBitmap* pic = MakeBitmap(1, 1, {kGreen});
   Target t(30, 30);
   SetViewportOrgEx(t.dc, 5, 5, nullptr);
@@ -444,7 +444,7 @@ TEST(Graphics, DrawingHonoursTheDcOriginAndClip) {
   GdipDisposeImage(pic);
 }
 
-TEST(Graphics, ClearFillsWithTheColour) {
+TEST(GdipGraphics, ClearFillsWithTheColour) {
   Target t(10, 10);
   {
     Graphics g(t.dc);
@@ -454,7 +454,7 @@ TEST(Graphics, ClearFillsWithTheColour) {
   EXPECT_EQ(t.Pixel(9, 9), 0xFF336699u);
 }
 
-TEST(Text, DrawStringIsAntiAliasedAndShowsChineseText) {
+TEST(GdipText, DrawStringIsAntiAliasedAndShowsChineseText) {
   Target t(200, 40);
   GpFontFamily* family = nullptr;
   ASSERT_EQ(GdipCreateFontFamilyFromName(u"宋体", nullptr, &family), Ok);
@@ -487,7 +487,7 @@ TEST(Text, DrawStringIsAntiAliasedAndShowsChineseText) {
   GdipDeleteFontFamily(family);
 }
 
-TEST(Startup, VersionOneStartsOthersAreRefused) {
+TEST(GdipStartup, VersionOneStartsOthersAreRefused) {
   ULONG_PTR token = 0;
   GdiplusStartupInput input;
   EXPECT_EQ(GdiplusStartup(&token, &input, nullptr), Ok);
@@ -497,7 +497,7 @@ TEST(Startup, VersionOneStartsOthersAreRefused) {
   EXPECT_EQ(GdiplusStartup(&token, &input, nullptr), UnsupportedGdiplusVersion);
 }
 
-TEST(Pixels, LockedBitsWriteThroughAndDrawingSeesThem) {
+TEST(GdipPixels, LockedBitsWriteThroughAndDrawingSeesThem) {
   GpBitmap* b = MakeBitmap(4, 4, {});
   Target before(8, 8);
   {
@@ -533,7 +533,7 @@ TEST(Pixels, LockedBitsWriteThroughAndDrawingSeesThem) {
 // The main scene as the program draws it, from the shipped pictures: gradient, portrait and a faded
 // hair style through one y-up transform, the selection outline and handles. Written for a person to
 // look at; the assertions check that the pictures decoded and landed.
-TEST(Scene, ShippedPicturesDrawnThroughTheYUpTransform) {
+TEST(GdipScene, ShippedPicturesDrawnThroughTheYUpTransform) {
   std::string root = __FILE__;
   root = root.substr(0, root.rfind("/tests/platform/gdiplus/"));
   GpBitmap* portrait = nullptr;

@@ -44,7 +44,7 @@ struct Case {
 
 }  // namespace
 
-TEST(Canvas, PrimitivesOnABitmapLandOnGdiPixels) {
+TEST(GraphicsCanvas, PrimitivesOnABitmapLandOnGdiPixels) {
   auto selectPenBrush = [](HDC dc, HPEN pen, HBRUSH brush) {
     SelectObject(dc, pen);
     SelectObject(dc, brush);
@@ -139,7 +139,7 @@ TEST(Canvas, PrimitivesOnABitmapLandOnGdiPixels) {
   }
 }
 
-TEST(Canvas, TextOutMovesThePenAndDrawsSomething) {
+TEST(GraphicsCanvas, TextOutMovesThePenAndDrawsSomething) {
   TBitmap b;
   b.SetPixelFormat(pf24bit);
   b.SetSize(80, 30);
@@ -153,7 +153,7 @@ TEST(Canvas, TextOutMovesThePenAndDrawsSomething) {
   EXPECT_EQ(c->PenPos(), Point(2 + w, 2));
 }
 
-TEST(Canvas, DrawAndCopyRectMovePixelsBetweenBitmaps) {
+TEST(GraphicsCanvas, DrawAndCopyRectMovePixelsBetweenBitmaps) {
   TBitmap src;
   src.SetPixelFormat(pf24bit);
   src.SetSize(4, 4);
@@ -172,7 +172,7 @@ TEST(Canvas, DrawAndCopyRectMovePixelsBetweenBitmaps) {
   EXPECT_EQ(dst.Canvas()->Pixels(1, 1), clRed);
 }
 
-TEST(Colors, SystemColoursResolveThroughTheSystemTable) {
+TEST(GraphicsColors, SystemColoursResolveThroughTheSystemTable) {
   const struct {
     TColor color;
     int index;
@@ -190,7 +190,7 @@ TEST(Colors, SystemColoursResolveThroughTheSystemTable) {
   EXPECT_EQ(StringToColor("$00FF00"), clLime);
 }
 
-TEST(Fonts, SizeAndHeightAreTwoViewsOfOneValue) {
+TEST(GraphicsFonts, SizeAndHeightAreTwoViewsOfOneValue) {
   TFont f;
   int changes = 0;
   f.OnChange = [&](TObject*) { ++changes; };

@@ -9,7 +9,7 @@
 
 namespace {
 
-class Registered : public ::testing::Test {
+class PictureRegistry : public ::testing::Test {
  protected:
   void SetUp() override {
     GraphicsUnit::Initialize();
@@ -36,7 +36,7 @@ void FillPattern(TBitmap& b) {
 
 }  // namespace
 
-TEST(Bitmap, BmpFileRoundTripIsLossless) {
+TEST(GraphicsBitmap, BmpFileRoundTripIsLossless) {
   for (TPixelFormat format : {pf24bit, pf32bit}) {
     SCOPED_TRACE(format);
     TBitmap source;
@@ -57,7 +57,7 @@ TEST(Bitmap, BmpFileRoundTripIsLossless) {
   }
 }
 
-TEST(Bitmap, ScanLineRowZeroIsTheTopRowInBlueGreenRedOrder) {
+TEST(GraphicsBitmap, ScanLineRowZeroIsTheTopRowInBlueGreenRedOrder) {
   TBitmap b;
   b.SetPixelFormat(pf24bit);
   b.SetSize(4, 3);
@@ -70,7 +70,7 @@ TEST(Bitmap, ScanLineRowZeroIsTheTopRowInBlueGreenRedOrder) {
   EXPECT_THROW(b.ScanLine(-1), EInvalidGraphicOperation);
 }
 
-TEST(Bitmap, NewPixelsAreWhiteAndResizeKeepsOldOnes) {
+TEST(GraphicsBitmap, NewPixelsAreWhiteAndResizeKeepsOldOnes) {
   TBitmap b;
   b.SetPixelFormat(pf24bit);
   b.SetSize(2, 2);
@@ -81,7 +81,7 @@ TEST(Bitmap, NewPixelsAreWhiteAndResizeKeepsOldOnes) {
   EXPECT_EQ(b.Canvas()->Pixels(3, 3), clWhite);
 }
 
-TEST(Bitmap, AssignCopiesPixelsAndFormat) {
+TEST(GraphicsBitmap, AssignCopiesPixelsAndFormat) {
   TBitmap a;
   a.SetPixelFormat(pf32bit);
   a.SetSize(3, 2);
@@ -93,7 +93,7 @@ TEST(Bitmap, AssignCopiesPixelsAndFormat) {
   for (int y = 0; y < 2; ++y) EXPECT_EQ(std::memcmp(a.ScanLine(y), b.ScanLine(y), 12), 0);
 }
 
-TEST(Bitmap, HandleTakenOverKeepsSizeAndReleaseGivesItAway) {
+TEST(GraphicsBitmap, HandleTakenOverKeepsSizeAndReleaseGivesItAway) {
   TBitmap a;
   a.SetPixelFormat(pf24bit);
   a.SetSize(5, 4);
@@ -107,7 +107,7 @@ TEST(Bitmap, HandleTakenOverKeepsSizeAndReleaseGivesItAway) {
   EXPECT_EQ(b.Handle(), h);
 }
 
-TEST_F(Registered, PictureClassIsPickedByExtension) {
+TEST_F(PictureRegistry, PictureClassIsPickedByExtension) {
   std::vector<std::uint8_t> bmp, jpg;
   PictureCodecs::EncodeBmp(samples::Quadrants(8), 24, bmp);
   PictureCodecs::EncodeJpeg(samples::Quadrants(16), 90, jpg);
@@ -138,7 +138,7 @@ TEST_F(Registered, PictureClassIsPickedByExtension) {
   }
 }
 
-TEST_F(Registered, UnknownExtensionAndMissingFileFailClearly) {
+TEST_F(PictureRegistry, UnknownExtensionAndMissingFileFailClearly) {
   TPicture pic;
   try {
     pic.LoadFromFile(samples::TempPath("picture.xyz"));
@@ -158,7 +158,7 @@ TEST_F(Registered, UnknownExtensionAndMissingFileFailClearly) {
   EXPECT_EQ(pic.Graphic(), nullptr);  // a failed load keeps what the picture held
 }
 
-TEST_F(Registered, RegistryListsTheFormatsWithTheirDescriptions) {
+TEST_F(PictureRegistry, RegistryListsTheFormatsWithTheirDescriptions) {
   const TFileFormat* png = TPicture::FindFileFormat(".png");
   ASSERT_NE(png, nullptr);
   EXPECT_EQ(png->Extension, "PNG");
@@ -173,7 +173,7 @@ TEST_F(Registered, RegistryListsTheFormatsWithTheirDescriptions) {
   PngImageUnit::Initialize();
 }
 
-TEST_F(Registered, PngPictureKeepsAlphaAndConvertsToA32BitBitmap) {
+TEST_F(PictureRegistry, PngPictureKeepsAlphaAndConvertsToA32BitBitmap) {
   std::string path = samples::TempPath("alpha.png");
   samples::WriteFile(path, samples::QtPng(samples::AlphaPattern()));
   TPicture pic;
@@ -190,7 +190,7 @@ TEST_F(Registered, PngPictureKeepsAlphaAndConvertsToA32BitBitmap) {
   EXPECT_EQ(row[2 * 4 + 3], 128);
 }
 
-TEST_F(Registered, GifPictureIsTransparentWhereItsKeySits) {
+TEST_F(PictureRegistry, GifPictureIsTransparentWhereItsKeySits) {
   std::string path = samples::TempPath("key.gif");
   samples::WriteFile(path, samples::Gif4x2());
   TPicture pic;
