@@ -1,5 +1,7 @@
 #include "app/UfrmColor.h"
 
+#include <algorithm>
+
 #include "app/Communal.h"
 #include "platform/rtl/sysutils.h"
 
@@ -32,11 +34,7 @@ namespace {
 // Background of the two picture boxes.
 constexpr ARGB BoxBackground = 0xFFADD8E6;
 
-// The pixel format the prepared picture came in; the adjusted copy handed back keeps it.
-PixelFormat PictureFormat = 0;
-// No source pixel below alpha 255: the working bitmap can then be an opaque one, which draws faster.
-bool SourceOpaque = true;
-// The result of the last recompute, written into the working bitmap in one go.
+// The result of the last recompute when the working bitmap cannot be written in bulk.
 std::vector<std::uint32_t> AdjustedPixels;
 
 GpGraphics* ImageGraphics(TImage* Image) {
@@ -45,19 +43,43 @@ GpGraphics* ImageGraphics(TImage* Image) {
   return graphics;
 }
 
-// Replaces the working bitmap by one holding Pixels (row-major 0xAARRGGBB). The platform has no way
-// to write a bitmap's pixels in bulk other than making a bitmap from a buffer, which is one pass over
-// memory instead of a call per pixel.
-void StoreWorkingPixels(const std::vector<std::uint32_t>& Pixels) {
-  GpBitmap* fresh = nullptr;
-  const PixelFormat format = SourceOpaque ? PixelFormat32bppRGB : PixelFormat32bppARGB;
-  if (GdipCreateBitmapFromScan0(SourceWidth, SourceHeight, SourceWidth * 4, format,
-                                reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(Pixels.data())),
-                                &fresh) != Ok ||
-      !fresh)
+// Recomputes the working bitmap from the source pixels: straight into its locked rows, or through a
+// buffer and one call per pixel when it cannot be locked.
+void RecomputeWorkingBitmap(const TColorSettings& Settings) {
+  const TArgbView source{SourcePixels.data(), SourceWidth, SourceHeight, SourceWidth};
+  BitmapData locked;
+  if (GdipBitmapLockBits(WorkingBitmap, nullptr, ImageLockModeWrite, PixelFormat32bppARGB, &locked) == Ok) {
+    const TArgbTarget target{static_cast<std::uint32_t*>(locked.Scan0), int(locked.Width), int(locked.Height),
+                             locked.Stride / 4};
+    AdjustPicture(source, target, Settings);
+    GdipBitmapUnlockBits(WorkingBitmap, &locked);
     return;
-  if (WorkingBitmap) GdipDisposeImage(WorkingBitmap);
-  WorkingBitmap = fresh;
+  }
+  AdjustedPixels.resize(SourcePixels.size());
+  AdjustPicture(source, TArgbTarget{AdjustedPixels.data(), SourceWidth, SourceHeight, SourceWidth}, Settings);
+  for (int y = 0; y < SourceHeight; ++y)
+    for (int x = 0; x < SourceWidth; ++x)
+      GdipBitmapSetPixel(WorkingBitmap, x, y, AdjustedPixels[std::size_t(y) * SourceWidth + x]);
+}
+
+// Copies the working bitmap's pixels into SourcePixels (already sized).
+void ReadSourcePixels() {
+  BitmapData locked;
+  if (GdipBitmapLockBits(WorkingBitmap, nullptr, ImageLockModeRead, PixelFormat32bppARGB, &locked) == Ok) {
+    for (int y = 0; y < SourceHeight; ++y) {
+      const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(locked.Scan0) +
+                                                               std::ptrdiff_t(y) * locked.Stride);
+      std::copy(row, row + SourceWidth, SourcePixels.begin() + std::ptrdiff_t(y) * SourceWidth);
+    }
+    GdipBitmapUnlockBits(WorkingBitmap, &locked);
+    return;
+  }
+  for (int y = 0; y < SourceHeight; ++y)
+    for (int x = 0; x < SourceWidth; ++x) {
+      ARGB value = 0;
+      GdipBitmapGetPixel(WorkingBitmap, x, y, &value);
+      SourcePixels[std::size_t(y) * SourceWidth + x] = value;
+    }
 }
 
 struct TBarRow {
@@ -161,8 +183,6 @@ void TfrmColorConfigure::Prepare(GpBitmap* Bitmap) {
   GdipGetImageWidth(Bitmap, &width);
   GdipGetImageHeight(Bitmap, &height);
   PictureRect = GpRect{0, 0, INT(width), INT(height)};
-  PictureFormat = 0;
-  GdipGetImagePixelFormat(Bitmap, &PictureFormat);
   if (GdipCloneBitmapAreaI(0, 0, INT(width), INT(height), 0, Bitmap, &WorkingBitmap) != Ok) {
     // An unreadable picture (0 x 0) cannot be cut; an empty copy keeps the caller's record as it was.
     WorkingBitmap = nullptr;
@@ -174,15 +194,7 @@ void TfrmColorConfigure::Prepare(GpBitmap* Bitmap) {
   SourceWidth = INT(width);
   SourceHeight = INT(height);
   SourcePixels.assign(std::size_t(width) * height, 0);
-  std::uint32_t alphaAll = 0xFF000000u;
-  for (UINT y = 0; y < height; ++y)
-    for (UINT x = 0; x < width; ++x) {
-      ARGB value = 0;
-      GdipBitmapGetPixel(WorkingBitmap, INT(x), INT(y), &value);
-      SourcePixels[std::size_t(y) * width + x] = value;
-      alphaAll &= value;
-    }
-  SourceOpaque = alphaAll == 0xFF000000u;
+  if (!SourcePixels.empty()) ReadSourcePixels();
 
   GpGraphics* graphics = ImageGraphics(Image2);
   GdipGraphicsClear(graphics, BoxBackground);
@@ -206,11 +218,7 @@ void TfrmColorConfigure::barChange(TObject*) {
   lblValue->SetCaption(Format("%.1f", barAdjust->Position() / 10.0L));
   if (!WorkingBitmap || SourcePixels.empty()) return;
 
-  AdjustedPixels.resize(SourcePixels.size());
-  const TArgbView source{SourcePixels.data(), SourceWidth, SourceHeight, SourceWidth};
-  const TArgbTarget target{AdjustedPixels.data(), SourceWidth, SourceHeight, SourceWidth};
-  AdjustPicture(source, target, Settings());
-  StoreWorkingPixels(AdjustedPixels);
+  RecomputeWorkingBitmap(Settings());
   ++RecomputeCount;
 
   DrawPreview(WorkingBitmap);
@@ -228,9 +236,8 @@ void TfrmColorConfigure::DrawPreview(GpBitmap* Bitmap) {
 void TfrmColorConfigure::TakeAdjustedBitmap(TPlacedImage& Record) {
   Record.Bitmap = nullptr;
   if (!WorkingBitmap) return;
-  // The copy keeps the pixel format the picture came in.
-  if (GdipCloneBitmapAreaI(PictureRect.X, PictureRect.Y, PictureRect.Width, PictureRect.Height, PictureFormat,
-                           WorkingBitmap, &Record.Bitmap) != Ok) {
+  if (GdipCloneBitmapAreaI(PictureRect.X, PictureRect.Y, PictureRect.Width, PictureRect.Height, 0, WorkingBitmap,
+                           &Record.Bitmap) != Ok) {
     GpImage* copy = nullptr;
     Record.Bitmap = GdipCloneImage(WorkingBitmap, &copy) == Ok ? static_cast<GpBitmap*>(copy) : nullptr;
   }
