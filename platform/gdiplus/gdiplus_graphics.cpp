@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/gdiplus/gdiplus_internal.h"
+#include "platform/graphics/codecs.h"
 #include "platform/win/surface.h"
 
 namespace Gdiplus {
@@ -70,9 +71,11 @@ class PaintScope {
       for (int y = 0; y < area_.height(); ++y)
         std::memcpy(target_->scanLine(area_.y() + y) + 3 * area_.x(), back.constScanLine(y), 3 * std::size_t(area_.width()));
     }
-    if (g_->bitmap)
+    if (g_->bitmap) {
+      // Clearing with a translucent colour can make an opaque bitmap translucent.
+      g_->bitmap->opaque = !PictureCodecs::ImageHasTranslucency(g_->bitmap->pixels);
       g_->bitmap->Invalidate();
-    else
+    } else
       win::MarkDCDirty(g_->hdc, dirty_);
   }
   bool ok() const { return painter_.isActive(); }

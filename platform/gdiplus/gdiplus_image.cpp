@@ -134,10 +134,11 @@ GpStatus GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelForma
   if (!PictureCodecs::SizeAcceptable(width, height)) return InvalidParameter;
   QImage argb(width, height, QImage::Format_ARGB32);
   if (argb.isNull()) return OutOfMemory;
-  const bool alphaFormat = format == PixelFormat32bppARGB || format == PixelFormat32bppPARGB;
+  const bool alphaFormat = format == PixelFormat32bppARGB || format == PixelFormat32bppPARGB || format == 0;
   if (!scan0) {
-    argb.fill(0);  // transparent black, as a new bitmap starts
-    *bitmap = NewBitmap(std::move(argb), format ? format : PixelFormat32bppARGB, false);
+    // A new bitmap starts black: transparent when its format has alpha, opaque otherwise.
+    argb.fill(alphaFormat ? 0u : 0xFF000000u);
+    *bitmap = NewBitmap(std::move(argb), format ? format : PixelFormat32bppARGB, !alphaFormat);
     return Ok;
   }
   const int bpp = format == PixelFormat24bppRGB ? 3 : 4;

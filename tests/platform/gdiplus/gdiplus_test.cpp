@@ -604,3 +604,22 @@ TEST(GdipScene, ShippedPicturesDrawnThroughTheYUpTransform) {
   GdipDisposeImage(hair);
   GdipDisposeImage(portrait);
 }
+
+TEST(GdipGraphics, ClearingABitmapWithATranslucentColourKeepsItsAlpha) {
+  GpBitmap* b = nullptr;  // starts opaque
+  ASSERT_EQ(GdipCreateBitmapFromScan0(2, 2, 0, PixelFormat32bppRGB, nullptr, &b), Ok);
+  GpGraphics* g = nullptr;
+  ASSERT_EQ(GdipGetImageGraphicsContext(b, &g), Ok);
+  GdipGraphicsClear(g, 0x400000FF);
+  GdipDeleteGraphics(g);
+  ARGB c = 0;
+  GdipBitmapGetPixel(b, 1, 1, &c);
+  EXPECT_EQ(c, 0x400000FFu);
+  Target t(2, 2);  // drawn over white it must blend, not show opaque blue
+  {
+    Graphics tg(t.dc);
+    GdipDrawImageRectI(tg.g, b, 0, 0, 2, 2);
+  }
+  EXPECT_LT(Distance(t.Pixel(0, 0), qRgb(191, 191, 255)), 8) << std::hex << t.Pixel(0, 0);
+  GdipDisposeImage(b);
+}
