@@ -81,9 +81,6 @@ void FreeDC(HDC hdc) {
   if (!dc) return;
   std::vector<HGDIOBJ> used{dc->s.pen, dc->s.brush, dc->s.font, dc->s.bitmap};
   for (auto& s : dc->saved) used.insert(used.end(), {s.pen, s.brush, s.font, s.bitmap});
-  if (dc->kind == DCKind::Window && dc->hwnd) {
-    // nothing else to release: the back buffer belongs to the window
-  }
   DCs().erase(reinterpret_cast<std::uintptr_t>(hdc));
   for (HGDIOBJ o : used) ReleaseSelected(o);
 }
@@ -368,7 +365,6 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
       HGDIOBJ s = dc->s.bitmap;
       ReplaceSelected(s, obj, old);
       dc->s.bitmap = static_cast<HBITMAP>(s);
-      if (!old) old = Stock(DEFAULT_PALETTE) ? nullptr : nullptr;
       break;
     }
     case GdiKind::Region: {
@@ -793,16 +789,11 @@ BOOL RestoreDC(HDC hdc, int saved) {
 int GetDeviceCaps(HDC hdc, int index) {
   DC* dc = D(hdc);
   QSize size(1280, 1024);
-  if (dc) {
-    Target t;
-    if (dc->kind == DCKind::Memory) {
-      if (auto* b = GdiAs<BitmapObj>(dc->s.bitmap, GdiKind::Bitmap)) size = b->image.size();
-    } else if (dc->kind == DCKind::Window && W(dc->hwnd)) {
-      size = W(dc->hwnd)->client.size();
-      size = QSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    } else {
-      size = QSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    }
+  // Memory DCs report their bitmap's size; window and screen DCs the screen's.
+  if (dc && dc->kind == DCKind::Memory) {
+    if (auto* b = GdiAs<BitmapObj>(dc->s.bitmap, GdiKind::Bitmap)) size = b->image.size();
+  } else {
+    size = QSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   }
   switch (index) {
     case LOGPIXELSX:

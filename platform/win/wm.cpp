@@ -398,9 +398,6 @@ static void ForgetWindow(Window* w) {
 BOOL DestroyWindow(HWND hwnd) {
   Window* w = W(hwnd);
   if (!w) return FALSE;
-  if (w->destroying && w->created == false) {
-    // destroyed during creation: fall through once
-  }
   auto& st = S();
   // Owned top-level windows go first.
   if (!w->parent) {
@@ -411,7 +408,7 @@ BOOL DestroyWindow(HWND hwnd) {
     w = W(hwnd);
     if (!w) return TRUE;
   }
-  if (w->destroying && w->created) return TRUE;
+  if (w->destroying) return TRUE;  // already on its way out
   w->destroying = true;
   bool wasVisible = IsVisibleChain(w);
   if (wasVisible) {
