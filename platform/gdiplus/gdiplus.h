@@ -132,9 +132,8 @@ struct GpRect {
   INT Width = 0;
   INT Height = 0;
 };
-using PointF = GpPointF;
-using RectF = GpRectF;
-using Rect = GpRect;
+// No short aliases (PointF, Rect...): code that uses both namespaces would find them ambiguous with the
+// class library's Rect() and Point().
 
 // Row-vector convention: [r g b a 1] x m, channels scaled to 0..1; m[3][3] scales alpha and row 4
 // translates.
