@@ -159,7 +159,7 @@ TfrmColorConfigure::TfrmColorConfigure(TComponent* AOwner) : TForm(AOwner) {
   Button3->OnClick = [this](TObject* s) { Button3Click(s); };
 
   // The value labels show the initial positions before any picture comes.
-  barChange(this);
+  UpdateValueLabels();
 }
 
 TfrmColorConfigure::~TfrmColorConfigure() {
@@ -209,18 +209,22 @@ void TfrmColorConfigure::Prepare(GpBitmap* Bitmap) {
   barChange(this);
 }
 
-void TfrmColorConfigure::barChange(TObject*) {
-  if (UpdatingBars) return;
+void TfrmColorConfigure::UpdateValueLabels() {
   lblBrightness->SetCaption(Format("%.1f", barLightness->Position() / 200.0L));
   lblContrast->SetCaption(Format("%.1f", barContrast->Position() / 10.0L));
   lblSaturation->SetCaption(Format("%.1f", barSaturation->Position() * 0.015L + 1));
   lblHue->SetCaption(Format("%d", barHue->Position()));
   lblValue->SetCaption(Format("%.1f", barAdjust->Position() / 10.0L));
-  if (!WorkingBitmap || SourcePixels.empty()) return;
+}
 
-  RecomputeWorkingBitmap(Settings());
-  ++RecomputeCount;
-
+void TfrmColorConfigure::barChange(TObject*) {
+  if (UpdatingBars) return;
+  UpdateValueLabels();
+  if (WorkingBitmap && !SourcePixels.empty()) {
+    RecomputeWorkingBitmap(Settings());
+    ++RecomputeCount;
+  }
+  // Also without a picture, so that no earlier picture's preview stays.
   DrawPreview(WorkingBitmap);
   pnlBars->Repaint();
 }

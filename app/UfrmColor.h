@@ -52,6 +52,9 @@ class TfrmColorConfigure : public TForm {
   void btnResetClick(TObject* Sender);
   void Button2Click(TObject* Sender);
   void Button3Click(TObject* Sender);
+
+ private:
+  void UpdateValueLabels();
 };
 
 extern TfrmColorConfigure* frmColorConfigure;

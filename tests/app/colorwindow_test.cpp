@@ -395,10 +395,19 @@ TEST_F(ColorWindow, ResetMovesTheBarsBackAndRecomputesOnce) {
 }
 
 TEST_F(ColorWindow, AnUnreadablePictureIsHandedBackEmpty) {
+  form_->Prepare(Picture(40, 40, [](int, int) { return 0xFF102030u; }));
+  form_->Show();
   GpBitmap* broken = nullptr;
   GdipCreateBitmapFromFile(u"/nonexistent/picture.png", &broken);
   pictures_.push_back(broken);
   form_->Prepare(broken);
+  // Neither box keeps the earlier picture.
+  for (TImage* image : {form_->Image1, form_->Image2}) {
+    const TPoint s = image->ClientToScreen(TPoint(image->Width() / 2, image->Height() / 2));
+    POINT p{s.X, s.Y};
+    ScreenToClient(form_->Handle(), &p);
+    EXPECT_EQ(win::GetWindowPixel(form_->Handle(), p.x, p.y), LightBlue);
+  }
   form_->barHue->SetPosition(90);
   TPlacedImage record;
   form_->TakeAdjustedBitmap(record);
