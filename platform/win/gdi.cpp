@@ -1130,6 +1130,8 @@ QFont DCFont(HDC hdc) {
   return FontFromHandle(dc ? dc->s.font : nullptr);
 }
 
+void EnsureGuiApplication() { detail::EnsureGuiApplication(); }
+
 QImage* WindowBackBuffer(HWND topLevel) {
   Window* w = W(topLevel);
   return w && !w->parent ? w->buffer.get() : nullptr;

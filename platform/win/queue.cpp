@@ -237,8 +237,7 @@ static bool PeekInternal(MSG* msg, HWND hwnd, UINT min, UINT max, UINT flags) {
     m = MakeMsg(nullptr, WM_QUIT, static_cast<WPARAM>(st.quitCode), 0);
     if (remove) st.quit = false;
   } else if (TakeInput(&m, hwnd, min, max, remove)) {
-  } else if (MatchesRange(min, max, WM_PAINT) && NextPaintWindow(hwnd)) {
-    Window* w = NextPaintWindow(hwnd);
+  } else if (Window* w = MatchesRange(min, max, WM_PAINT) ? NextPaintWindow(hwnd) : nullptr) {
     m = MakeMsg(w->handle, WM_PAINT, 0, 0);
   } else if (TakeTimer(&m, hwnd, min, max, remove)) {
   } else {

@@ -65,6 +65,10 @@ struct CursorData {
 };
 bool GetCursorData(HCURSOR cursor, CursorData& data);
 
+// Makes sure a Qt application exists (an offscreen QGuiApplication when nothing made one), for code
+// that needs fonts or printers before the host or a test created the application.
+void EnsureGuiApplication();
+
 // The back buffer of a top-level window, or nullptr. It covers the whole window rectangle; for
 // top-level windows with a caption the native frame is the host's, so this equals the client area.
 QImage* WindowBackBuffer(HWND topLevel);

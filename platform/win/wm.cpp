@@ -715,8 +715,8 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
         }
       }
       if (S().focus && IsDescendant(w, W(S().focus)) && w->parent) {
-        // Hidden controls keep no keyboard focus: it returns to the top-level window.
-        SetFocus(H(TopLevelOf(w)));
+        // Hidden controls keep no keyboard focus: it goes to the parent.
+        SetFocus(w->parent->handle);
       }
     }
   }
