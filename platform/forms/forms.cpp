@@ -221,28 +221,26 @@ void TCustomForm::Hide() { SetVisible(false); }
 
 void TCustomForm::ShowWindowNow() {
   HandleNeeded();
-  if (!FPositioned) {
-    FPositioned = true;
-    if (FWindowState == wsNormal) {
-      switch (FPosition) {
-        case poScreenCenter:
-        case poDesktopCenter:
+  // Centred positions apply at every showing; the others keep where the form is.
+  if (FWindowState == wsNormal) {
+    switch (FPosition) {
+      case poScreenCenter:
+      case poDesktopCenter:
+        CenterOnScreen();
+        break;
+      case poMainFormCenter:
+      case poOwnerFormCenter: {
+        TCustomForm* main = Application ? Application->MainForm() : nullptr;
+        if (main && main != this && main->Showing()) {
+          SetBounds(main->Left() + (main->Width() - FWidth) / 2, main->Top() + (main->Height() - FHeight) / 2,
+                    FWidth, FHeight);
+        } else {
           CenterOnScreen();
-          break;
-        case poMainFormCenter:
-        case poOwnerFormCenter: {
-          TCustomForm* main = Application ? Application->MainForm() : nullptr;
-          if (main && main != this && main->Showing()) {
-            SetBounds(main->Left() + (main->Width() - FWidth) / 2, main->Top() + (main->Height() - FHeight) / 2,
-                      FWidth, FHeight);
-          } else {
-            CenterOnScreen();
-          }
-          break;
         }
-        default:
-          break;
+        break;
       }
+      default:
+        break;
     }
   }
   FFormState.Include(fsShowing);

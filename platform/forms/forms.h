@@ -118,7 +118,6 @@ class TCustomForm : public TWinControl {
   bool FActive = false;
   bool FCreated = false;
   bool FDestroyed = false;
-  bool FPositioned = false;
   std::unique_ptr<TCanvas> FCanvas;
 };
 

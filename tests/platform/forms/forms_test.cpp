@@ -497,3 +497,78 @@ TEST_F(FormsTest, RendersATidyDialog) {
 }
 
 }  // namespace
+
+namespace {
+
+// The tool bar of a main window: flat buttons with pictures and captions, separators, an auto-sized
+// button at the end; rendered for a person to look at.
+TEST_F(FormsTest, RendersAToolBar) {
+  TForm* form = nullptr;
+  Application->CreateForm(form);
+  form->SetCaption("Tressora");
+  form->SetClientWidth(560);
+  form->SetClientHeight(160);
+  auto* images = new TImageList(form);
+  images->SetWidth(32);
+  images->SetHeight(32);
+  const TColor colours[] = {clRed, clGreen, clBlue, clPurple, clTeal};
+  for (TColor colour : colours) {
+    TBitmap b;
+    b.SetPixelFormat(pf32bit);
+    b.SetSize(32, 32);
+    for (int y = 0; y < 32; ++y) {
+      auto* row = static_cast<uint8_t*>(b.ScanLine(y));
+      for (int x = 0; x < 32; ++x) {
+        int dx = x - 16, dy = y - 16;
+        bool in = dx * dx + dy * dy < 14 * 14;
+        uint8_t* p = row + x * 4;
+        p[0] = static_cast<uint8_t>((colour >> 16) & 0xFF);
+        p[1] = static_cast<uint8_t>((colour >> 8) & 0xFF);
+        p[2] = static_cast<uint8_t>(colour & 0xFF);
+        p[3] = in ? 255 : 0;
+      }
+    }
+    images->Add(&b);
+  }
+  auto* bar = new TToolBar(form);
+  bar->SetHeight(62);
+  bar->SetButtonWidth(71);
+  bar->SetButtonHeight(56);
+  bar->SetShowCaptions(true);
+  bar->SetFlat(true);
+  bar->SetImages(images);
+  bar->SetParent(form);
+  const char* captions[] = {"选择模特", "打印", "-", "人像调色", "头发调色", "-", "about"};
+  int image = 0;
+  std::vector<TToolButton*> buttons;
+  for (const char* c : captions) {
+    auto* b = new TToolButton(form);
+    if (std::string(c) == "-") {
+      b->SetStyle(tbsSeparator);
+    } else {
+      b->SetCaption(c);
+      b->SetHint(c);
+      b->SetImageIndex(image++);
+    }
+    b->SetParent(bar);
+    buttons.push_back(b);
+  }
+  buttons.back()->SetAutoSize(true);
+  buttons[4]->SetEnabled(false);
+  auto* client = new TPanel(form);
+  client->SetAlign(alClient);
+  client->SetBevelOuter(bvLowered);
+  client->SetCaption("imgMain");
+  client->SetParent(form);
+  form->Show();
+  // The mouse over the first button shows its hot frame.
+  TPoint p = buttons[0]->ClientToScreen(TPoint(30, 30));
+  win::InjectMouse(p.X, p.Y, WM_MOUSEMOVE);
+  win::PumpMessages();
+  ASSERT_TRUE(win::SaveWindowPng(form->Handle(), win::ArtifactPath("controls_toolbar.png")));
+  EXPECT_EQ(client->BoundsRect(), TRect(0, 62, 560, 160));
+  // The first picture sits centred above its caption.
+  EXPECT_EQ(win::GetWindowPixel(form->Handle(), buttons[0]->Left() + 35, buttons[0]->Top() + 22), RGB(255, 0, 0));
+}
+
+}  // namespace
