@@ -6,6 +6,7 @@
 
 #include "effects/EffectsBitmap.h"
 #include "effects/EffectsProbes.h"
+#include "platform/graphics/pictures.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -368,4 +369,35 @@ TEST_F(EffectsBitmapTest, AssignToBitmapPictureAndClipboard) {
 
   TFont font;
   EXPECT_THROW(font.Assign(&e), EConvertError);
+}
+
+// A picture that is not a bitmap is rendered over magenta: where it leaves magenta showing, the effects
+// bitmap keeps its own pixel; the result is made opaque.
+TEST_F(EffectsBitmapTest, AssignFromAnotherGraphic) {
+  TBitmap b32;
+  b32.SetPixelFormat(pf32bit);
+  b32.SetSize(3, 1);
+  auto* row = static_cast<Px*>(b32.ScanLine(0));
+  row[0] = Argb(255, 10, 20, 30);  // opaque
+  row[1] = Argb(0, 99, 99, 99);    // fully transparent: magenta shows
+  row[2] = Argb(255, 255, 0, 255); // opaque magenta: indistinguishable from the background
+  TPngImage png;
+  png.Assign(&b32);
+  ASSERT_EQ(png.Width(), 3);
+  TEffectsBitmap e;
+  e.Assign(&png);
+  ASSERT_EQ(e.PixelWidth(), 3);
+  EXPECT_EQ(*e.PixelAddress(0, 0), Argb(255, 10, 20, 30));
+  EXPECT_EQ(*e.PixelAddress(1, 0), Argb(255, 0, 0, 0));  // the new bitmap's own (zero) pixel, made opaque
+  EXPECT_EQ(*e.PixelAddress(2, 0), Argb(255, 0, 0, 0));
+
+  PngImageUnit::Initialize();  // a picture copies graphics of registered formats
+  TPicture pic;
+  pic.SetGraphic(&png);
+  PngImageUnit::Finalize();
+  TEffectsBitmap fromPicture;
+  Paint(fromPicture, 3, 1, [](int, int) { return Argb(9, 1, 2, 3); });
+  fromPicture.Assign(&pic);
+  EXPECT_EQ(*fromPicture.PixelAddress(0, 0), Argb(255, 10, 20, 30));
+  EXPECT_EQ(*fromPicture.PixelAddress(1, 0), Argb(255, 1, 2, 3));  // same size: the old pixel stays
 }
