@@ -400,6 +400,7 @@ GpStatus GdipDrawString(GpGraphics* graphics, const char16_t* string, INT length
                         const GpRectF* layoutRect, const GpStringFormat* /*format*/, const GpBrush* brush) {
   if (!graphics || !string || !font || !layoutRect || !brush) return InvalidParameter;
   // Fonts need the GUI application's font database.
+  win::EnsureGuiApplication();
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return GdiplusNotInitialized;
   std::size_t n = 0;
   if (length < 0)
