@@ -173,6 +173,7 @@ static std::vector<MSG> RouteMouseEntry(const InputEntry& e) {
              MAKELPARAM(static_cast<WORD>(sx), static_cast<WORD>(sy)), &e);
   }
   st.lastMouseWindow = h;
+  if (st.hoverTracked == h && message == WM_MOUSEMOVE) st.hoverDue = NowMs() + st.hoverDelay;
   out.push_back(m);
   return out;
 }
@@ -335,8 +336,14 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
   if (!tme) return FALSE;
   auto& st = S();
   if (tme->dwFlags & TME_CANCEL) {
-    if (st.mouseTracked == tme->hwndTrack) st.mouseTracked = nullptr;
+    if ((tme->dwFlags & TME_LEAVE) && st.mouseTracked == tme->hwndTrack) st.mouseTracked = nullptr;
+    if ((tme->dwFlags & TME_HOVER) && st.hoverTracked == tme->hwndTrack) st.hoverTracked = nullptr;
     return TRUE;
+  }
+  if ((tme->dwFlags & TME_HOVER) && W(tme->hwndTrack)) {
+    st.hoverTracked = tme->hwndTrack;
+    st.hoverDelay = tme->dwHoverTime == HOVER_DEFAULT || tme->dwHoverTime == 0 ? 400 : tme->dwHoverTime;
+    st.hoverDue = NowMs() + st.hoverDelay;
   }
   if ((tme->dwFlags & TME_LEAVE) && W(tme->hwndTrack)) {
     // Already outside: the leave comes at once.

@@ -135,6 +135,9 @@ struct State {
   DragState drag;
   ScrollTrack scrollTrack;
   HWND mouseTracked = nullptr;
+  HWND hoverTracked = nullptr;  // TME_HOVER: WM_MOUSEHOVER once the mouse rests there
+  std::uint64_t hoverDue = 0;
+  UINT hoverDelay = 400;
   HWND lastMouseWindow = nullptr;
   std::string lastKeyText;
   UINT lastKeyVk = 0;

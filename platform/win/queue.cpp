@@ -44,11 +44,19 @@ namespace win::detail {
 std::uint64_t NowMs() { return CurrentClock().NowMs(); }
 
 bool NextTimerDue(std::uint64_t& due) {
-  auto& t = S().timers;
-  if (t.empty()) return false;
-  due = t.front().due;
-  for (auto& x : t) due = std::min(due, x.due);
-  return true;
+  // Only what falls due later counts: a due timer that a message filter leaves waiting must not make
+  // a wait return at once, over and over.
+  auto& st = S();
+  std::uint64_t now = NowMs();
+  bool any = false;
+  auto consider = [&](std::uint64_t d) {
+    if (d <= now) return;
+    due = any ? std::min(due, d) : d;
+    any = true;
+  };
+  for (auto& x : st.timers) consider(x.due);
+  if (st.hoverTracked && W(st.hoverTracked)) consider(st.hoverDue);
+  return any;
 }
 
 void RemoveWindowMessages(HWND hwnd) {
@@ -228,6 +236,31 @@ static bool TakeTimer(MSG* out, HWND hwnd, UINT min, UINT max, bool remove) {
   return true;
 }
 
+// WM_MOUSEHOVER for a window tracked with TME_HOVER once the mouse rested over it long enough.
+static bool TakeHover(MSG* out, HWND hwnd, UINT min, UINT max, bool remove) {
+  auto& st = S();
+  Window* w = W(st.hoverTracked);
+  if (!w) {
+    st.hoverTracked = nullptr;
+    return false;
+  }
+  if (NowMs() < st.hoverDue || !MatchesRange(min, max, WM_MOUSEHOVER) || !MatchesWindow(hwnd, w->handle)) return false;
+  if (HitWindow(st.cursorPos, true) != w && st.capture != w->handle) {
+    st.hoverDue = NowMs() + st.hoverDelay;  // not resting over it: look again later
+    return false;
+  }
+  QPoint c = st.cursorPos - ClientOriginOnScreen(w);
+  WPARAM keys = 0;
+  if (st.keys[VK_LBUTTON] & 0x80) keys |= MK_LBUTTON;
+  if (st.keys[VK_RBUTTON] & 0x80) keys |= MK_RBUTTON;
+  if (st.keys[VK_SHIFT] & 0x80) keys |= MK_SHIFT;
+  if (st.keys[VK_CONTROL] & 0x80) keys |= MK_CONTROL;
+  MSG m = MakeMsg(w->handle, WM_MOUSEHOVER, keys, MAKELPARAM(static_cast<WORD>(c.x()), static_cast<WORD>(c.y())));
+  if (remove) st.hoverTracked = nullptr;  // one hover per request, as TrackMouseEvent promises
+  if (out) *out = m;
+  return true;
+}
+
 static bool PeekInternal(MSG* msg, HWND hwnd, UINT min, UINT max, UINT flags) {
   auto& st = S();
   bool remove = (flags & PM_REMOVE) != 0;
@@ -240,6 +273,7 @@ static bool PeekInternal(MSG* msg, HWND hwnd, UINT min, UINT max, UINT flags) {
   } else if (Window* w = MatchesRange(min, max, WM_PAINT) ? NextPaintWindow(hwnd) : nullptr) {
     m = MakeMsg(w->handle, WM_PAINT, 0, 0);
   } else if (TakeTimer(&m, hwnd, min, max, remove)) {
+  } else if (TakeHover(&m, hwnd, min, max, remove)) {
   } else {
     return false;
   }

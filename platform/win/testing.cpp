@@ -36,10 +36,10 @@ int PumpMessages() {
 void AdvanceAndPump(FakeClock& clock, std::uint64_t ms) {
   std::uint64_t end = clock.NowMs() + ms;
   PumpMessages();
-  for (;;) {
+  for (int guard = 0; guard < 1000000; ++guard) {
     std::uint64_t due = 0;
     if (!NextTimerDue(due) || due > end) break;
-    if (due > clock.NowMs()) clock.Set(due);
+    clock.Set(due);
     PumpMessages();
   }
   clock.Set(end);
@@ -103,7 +103,7 @@ void ResetWindowManager() {
   st.asyncKeys.fill(0);
   st.drag = DragState{};
   st.scrollTrack = ScrollTrack{};
-  st.mouseTracked = st.lastMouseWindow = nullptr;
+  st.mouseTracked = st.lastMouseWindow = st.hoverTracked = nullptr;
   st.dirty.clear();
   st.caret = Caret{};
   st.cursorPos = QPoint(0, 0);

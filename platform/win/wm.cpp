@@ -382,6 +382,7 @@ static void ForgetWindow(Window* w) {
   if (st.capture == h) st.capture = nullptr;
   if (st.active == h) st.active = nullptr;
   if (st.mouseTracked == h) st.mouseTracked = nullptr;
+  if (st.hoverTracked == h) st.hoverTracked = nullptr;
   if (st.lastMouseWindow == h) st.lastMouseWindow = nullptr;
   if (st.drag.hwnd == h) st.drag = DragState{};
   if (st.scrollTrack.hwnd == h) st.scrollTrack = ScrollTrack{};

@@ -239,3 +239,39 @@ TEST_F(WinTest, QueuedInputFollowsCaptureAndFocusSetByEarlierMessages) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WinTest, TrackedWindowsHearWhenTheMouseLeavesOrRests) {
+  HWND top = Top(0, 0, 300, 200);
+  HWND a = Child(top, 10, 10, 50, 50);
+  win::PumpMessages();
+  win::InjectMouse(20, 20, WM_MOUSEMOVE);
+  win::PumpMessages();
+  TRACKMOUSEEVENT tme;
+  tme.dwFlags = TME_LEAVE | TME_HOVER;
+  tme.hwndTrack = a;
+  tme.dwHoverTime = 500;
+  ASSERT_TRUE(TrackMouseEvent(&tme));
+  rec().log.clear();
+  win::AdvanceAndPump(clock_, 300);
+  win::InjectMouse(22, 21, WM_MOUSEMOVE);  // moving restarts the rest period
+  win::AdvanceAndPump(clock_, 400);
+  EXPECT_EQ(rec().Count(a, WM_MOUSEHOVER), 0);
+  win::AdvanceAndPump(clock_, 200);
+  ASSERT_EQ(rec().Count(a, WM_MOUSEHOVER), 1);
+  for (auto& l : rec().log)
+    if (l.msg == WM_MOUSEHOVER) {
+      EXPECT_EQ(GET_X_LPARAM(l.lParam), 12);
+    }
+  win::AdvanceAndPump(clock_, 2000);
+  EXPECT_EQ(rec().Count(a, WM_MOUSEHOVER), 1) << "one hover per request";
+  win::InjectMouse(200, 150, WM_MOUSEMOVE);
+  win::PumpMessages();
+  EXPECT_EQ(rec().Count(a, WM_MOUSELEAVE), 1);
+  win::InjectMouse(210, 150, WM_MOUSEMOVE);
+  win::PumpMessages();
+  EXPECT_EQ(rec().Count(a, WM_MOUSELEAVE), 1) << "one leave per request";
+}
+
+}  // namespace
