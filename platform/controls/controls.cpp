@@ -1469,6 +1469,11 @@ void TCustomControl::ReleaseCanvasDC() {
   FCanvasDCOwned = false;
 }
 
+void TCustomControl::DestroyWnd() {
+  ReleaseCanvasDC();
+  TWinControl::DestroyWnd();
+}
+
 TCanvas* TCustomControl::Canvas() {
   if (!FCanvas->HandleAllocated() && FHandle) {
     // Drawing outside Paint: a DC of the window, given back at the next paint.

@@ -498,6 +498,7 @@ class TCustomControl : public TWinControl {
  protected:
   virtual void Paint() {}
   void PaintWindow(HDC DC) override;
+  void DestroyWnd() override;
   std::unique_ptr<TCanvas> FCanvas;
   HDC FCanvasDC = nullptr;
   bool FCanvasDCOwned = false;
