@@ -143,7 +143,10 @@ HostWindow::HostWindow(QtHost& host, HWND hwnd) : host_(&host), hwnd_(hwnd) {
   DWORD ex = static_cast<DWORD>(GetWindowLong(hwnd, GWL_EXSTYLE));
   Qt::WindowFlags flags = Qt::Window;
   if (style & WS_POPUP) {
-    flags = (ex & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE)) ? Qt::Tool : Qt::Window;
+    // Drop-downs, hints and other tool pop-ups float above everything and never take the focus
+    // from the window that opened them; other pop-ups are frameless ordinary windows.
+    passive_ = (ex & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST)) != 0;
+    flags = passive_ ? (Qt::ToolTip | Qt::WindowDoesNotAcceptFocus) : Qt::Window;
     flags |= Qt::FramelessWindowHint;
   }
   if (ex & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
@@ -265,7 +268,7 @@ void HostWindow::moveEvent(QMoveEvent*) { GeometryFromQt(); }
 void HostWindow::resizeEvent(QResizeEvent*) { GeometryFromQt(); }
 
 void HostWindow::changeEvent(QEvent* e) {
-  if (host_ && e->type() == QEvent::ActivationChange && isActiveWindow() && !host_->Syncing()) {
+  if (host_ && !passive_ && e->type() == QEvent::ActivationChange && isActiveWindow() && !host_->Syncing()) {
     ++host_->syncing_;
     win::NotifyTopLevelActivated(hwnd_, true);
     --host_->syncing_;
@@ -354,7 +357,7 @@ void QtHost::CaptionChanged(HWND h, const std::string& caption) {
 void QtHost::TopLevelActivated(HWND h) {
   if (Syncing()) return;
   if (HostWindow* w = WidgetOf(h)) {
-    if (!w->isVisible()) return;
+    if (!w->isVisible() || w->Passive()) return;
     ++syncing_;
     w->raise();
     w->activateWindow();

@@ -28,6 +28,8 @@ class HostWindow : public QWidget {
   void ApplyGeometry();
   // The window is gone: the widget ignores everything until Qt deletes it.
   void Retire() { host_ = nullptr; }
+  // A pop-up that never takes activation from the window that opened it.
+  bool Passive() const { return passive_; }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -52,6 +54,7 @@ class HostWindow : public QWidget {
   void GeometryFromQt();
   QtHost* host_;
   HWND hwnd_;
+  bool passive_ = false;
 };
 
 class QtHost : public win::Host {

@@ -101,10 +101,18 @@ TEST_F(HostTest, VisibleTopLevelGetsAWidgetShowingItsBackBuffer) {
   EXPECT_FALSE(w->isVisible());
   DestroyWindow(h);
   EXPECT_EQ(host_->WidgetOf(h), nullptr);
-  // Popups are frameless.
+  // Pop-ups are frameless; tool pop-ups (drop-downs) never take the focus.
   HWND popup = MakeTop(WS_POPUP | WS_VISIBLE);
   ASSERT_NE(host_->WidgetOf(popup), nullptr);
   EXPECT_TRUE(host_->WidgetOf(popup)->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_FALSE(host_->WidgetOf(popup)->Passive());
+  HWND drop = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "HostTestWindow", "", WS_POPUP, 10, 10, 50, 80, popup, nullptr,
+                             nullptr, nullptr);
+  ShowWindow(drop, SW_SHOWNA);
+  ASSERT_NE(host_->WidgetOf(drop), nullptr);
+  EXPECT_TRUE(host_->WidgetOf(drop)->Passive());
+  EXPECT_TRUE(host_->WidgetOf(drop)->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+  EXPECT_EQ(GetActiveWindow(), popup);
 }
 
 TEST_F(HostTest, QtInputReachesTheWindowProcedure) {
