@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -400,4 +402,37 @@ TEST_F(EffectsBitmapTest, AssignFromAnotherGraphic) {
   fromPicture.Assign(&pic);
   EXPECT_EQ(*fromPicture.PixelAddress(0, 0), Argb(255, 10, 20, 30));
   EXPECT_EQ(*fromPicture.PixelAddress(1, 0), Argb(255, 1, 2, 3));  // same size: the old pixel stays
+}
+
+// A picture for a person: a checkerboard, a soft-edged disc blended over it at three times its size, and a
+// key-coloured frame whose key pixels let the checkerboard through.
+TEST_F(EffectsBitmapTest, WritesAPictureToLookAt) {
+  const char* dir = std::getenv("TRESSORA_ARTIFACTS");
+  if (!dir) GTEST_SKIP() << "TRESSORA_ARTIFACTS not set";
+  TEffectsBitmap board;
+  Paint(board, 240, 160, [](int x, int y) { return ((x / 20 + y / 20) % 2) ? Px{0xFFE0E0E0u} : Px{0xFF606060u}; });
+  TEffectsBitmap disc;
+  Paint(disc, 40, 40, [](int x, int y) {
+    const double d = std::hypot(x - 19.5, y - 19.5) / 19.5;
+    const double a = d >= 1 ? 0 : (d < 0.6 ? 1 : (1 - d) / 0.4);
+    return Argb(static_cast<Px>(a * 255), 220, static_cast<Px>(60 + x * 4), 40);
+  });
+  disc.CheckAlpha();
+  ASSERT_TRUE(disc.HasAlpha());
+  disc.DrawTo(&board, TRect(10, 10, 130, 130), TRect(0, 0, 40, 40));
+  TEffectsBitmap frame;
+  Paint(frame, 60, 60, [](int x, int y) {
+    const bool edge = x < 8 || y < 8 || x >= 52 || y >= 52;
+    return edge ? Argb(255, 30, 60, 200) : Px{EffectsKeyColour};
+  });
+  frame.SetKeyTransparent(true);
+  frame.DrawTo(&board, TRect(150, 40, 230, 120), TRect(0, 0, 60, 60));
+  EXPECT_EQ(*board.PixelAddress(190, 80), Px{0xFFE0E0E0u});  // through the key: the board
+  EXPECT_EQ(*board.PixelAddress(152, 42), Argb(255, 30, 60, 200));
+  EXPECT_EQ(*board.PixelAddress(70, 70), Argb(255, 220, 60 + 19 * 4, 40));  // opaque middle: source column 19
+  TBitmap out;
+  out.Assign(&board);
+  TPngImage png;
+  png.Assign(&out);
+  png.SaveToFile(std::string(dir) + "/effects_blend_and_key.png");
 }
