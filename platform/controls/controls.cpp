@@ -1280,7 +1280,10 @@ void TWinControl::WndProc(TMessage& Message) {
       Invalidate();
       break;
     case WM_MOUSELEAVE:
-      if (gMouseControl && (gMouseControl == this || gMouseControl->Parent() == this)) {
+      // Only this window and the graphic controls on it are left; a child window under the mouse
+      // reports itself with its own mouse moves.
+      if (gMouseControl && (gMouseControl == this || (gMouseControl->Parent() == this &&
+                                                      !dynamic_cast<TWinControl*>(gMouseControl)))) {
         POINT p;
         GetCursorPos(&p);
         if (WindowFromPoint(p) != FHandle) SetMouseControl(nullptr);

@@ -163,6 +163,18 @@ TEST_F(ControlsTest, MouseEnterAndLeaveReachAGraphicControl) {
   Move(TPoint(5, 5));
   EXPECT_EQ(events, (std::vector<std::string>{"enter", "leave", "enter", "leave"}));
   EXPECT_EQ(GetMouseControl(), nullptr);
+
+  // A child window entered from its parent stays entered when the parent hears that the mouse left it.
+  int panelLeaves = 0;
+  panel->SetMessageHandler(CM_MOUSELEAVE, [&](TMessage& M) {
+    if (M.LParam == reinterpret_cast<LPARAM>(panel)) ++panelLeaves;
+    panel->Dispatch(M);
+  });
+  Move(At(host, 300, 250));
+  Move(At(panel, 150, 150));
+  Move(At(panel, 151, 150));
+  EXPECT_EQ(GetMouseControl(), panel);
+  EXPECT_EQ(panelLeaves, 0);
 }
 
 TEST_F(ControlsTest, ClickOnGraphicControlRunsOnClickOnceAndTheMouseEvents) {
