@@ -78,6 +78,52 @@ bool RawCopy(GdiPainter& gp, const Source& src, QRect dstLogical, QPoint srcLogi
   return true;
 }
 
+// Unstretched copies between different formats: the source area is converted once by Qt's converters,
+// then copied row by row into the clip rectangles.
+bool ConvertCopy(GdiPainter& gp, const Source& src, QRect dstLogical, QPoint srcLogical) {
+  const Target& t = gp.target();
+  DC* dc = gp.dc();
+  QImage::Format tf = t.image->format();
+  if (tf == QImage::Format_ARGB32) tf = QImage::Format_RGB32;
+  if (tf != QImage::Format_RGB32 && tf != QImage::Format_BGR888) return false;
+  if (src.image == t.image) return false;
+  QPoint dOff = t.origin + LogicalOffset(dc->s);
+  QRect dst = dstLogical.translated(dOff);
+  QPoint shift = (srcLogical + src.origin) - dst.topLeft();
+  QRegion area = t.clip & dst & src.view.rect().translated(-shift) & t.image->rect();
+  if (area.isEmpty()) return true;
+  QRect box = area.boundingRect();
+  QRect sbox = box.translated(shift);
+  int sbpp = src.view.depth() / 8;
+  if (sbpp < 3) return false;
+  if (src.view.format() == QImage::Format_BGR888 && tf == QImage::Format_RGB32) {
+    // The common case of a 24-bit picture shown in a window: a plain loop beats the generic converter.
+    for (const QRect& r : area) {
+      for (int y = r.top(); y <= r.bottom(); ++y) {
+        auto* d = reinterpret_cast<std::uint32_t*>(t.image->scanLine(y)) + r.left();
+        const uchar* sp = src.view.constScanLine(y + shift.y()) + (r.left() + shift.x()) * 3;
+        for (int x = 0; x < r.width(); ++x, sp += 3)
+          d[x] = 0xFF000000u | (std::uint32_t{sp[2]} << 16) | (std::uint32_t{sp[1]} << 8) | sp[0];
+      }
+    }
+    gp.Touched(dstLogical);
+    return true;
+  }
+  QImage part(src.view.constScanLine(sbox.y()) + sbox.x() * sbpp, sbox.width(), sbox.height(), src.view.bytesPerLine(),
+              src.view.format());
+  QImage conv = part.convertToFormat(tf);
+  int bpp = conv.depth() / 8;
+  for (const QRect& r : area) {
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      uchar* d = t.image->scanLine(y) + r.left() * bpp;
+      const uchar* sp = conv.constScanLine(y - box.top()) + (r.left() - box.left()) * bpp;
+      std::memcpy(d, sp, static_cast<std::size_t>(r.width() * bpp));
+    }
+  }
+  gp.Touched(dstLogical);
+  return true;
+}
+
 bool PatternBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   DC* dc = D(hdc);
   if (!dc) return false;
@@ -119,7 +165,8 @@ BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int xs, int ys, in
   if (!ResolveSource(src, s)) return FALSE;
   GdiPainter gp(dst);
   if (!gp.ok()) return TRUE;
-  if (w == ws && h == hs && w > 0 && h > 0 && rop == SRCCOPY && RawCopy(gp, s, QRect(x, y, w, h), QPoint(xs, ys)))
+  if (w == ws && h == hs && w > 0 && h > 0 && rop == SRCCOPY &&
+      (RawCopy(gp, s, QRect(x, y, w, h), QPoint(xs, ys)) || ConvertCopy(gp, s, QRect(x, y, w, h), QPoint(xs, ys))))
     return TRUE;
   QPainter::CompositionMode mode;
   if (!RopToComposition(rop, mode)) mode = QPainter::CompositionMode_Source;

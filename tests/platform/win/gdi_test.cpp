@@ -345,3 +345,44 @@ TEST(Gdi, DeletingASelectedObjectWaitsForItsRelease) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Gdi, BlitsBetweenTwentyFourAndThirtyTwoBitPixelsKeepColoursAndClip) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biWidth = 6;
+  bi.bmiHeader.biHeight = 4;  // bottom-up asked for: rows are still stored top-down
+  bi.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC src = CreateCompatibleDC(nullptr);
+  SelectObject(src, dib);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) SetPixel(src, x, y, RGB(x * 40, y * 60, 7));
+  Canvas dst(8, 8, kBlack);
+  HRGN clip = CreateRectRgn(0, 0, 4, 8);
+  SelectClipRgn(dst.dc, clip);
+  DeleteObject(clip);
+  BitBlt(dst.dc, 1, 2, 6, 4, src, 0, 0, SRCCOPY);
+  EXPECT_EQ(dst.At(1, 2), RGB(0, 0, 7));
+  EXPECT_EQ(dst.At(3, 5), RGB(80, 180, 7));
+  SelectClipRgn(dst.dc, nullptr);
+  EXPECT_EQ(dst.At(4, 2), kBlack) << "clipped";
+  // And back: 32-bit into the 24-bit DIB.
+  SetPixel(dst.dc, 0, 0, RGB(1, 2, 3));
+  BitBlt(src, 5, 3, 1, 1, dst.dc, 0, 0, SRCCOPY);
+  EXPECT_EQ(GetPixel(src, 5, 3), RGB(1, 2, 3));
+  // GetDIBits returns bottom-up rows for a positive height.
+  std::vector<unsigned char> rows(24 * 4);
+  BITMAPINFO q{};
+  q.bmiHeader.biWidth = 6;
+  q.bmiHeader.biHeight = 4;
+  q.bmiHeader.biBitCount = 24;
+  ASSERT_EQ(GetDIBits(src, dib, 0, 4, rows.data(), &q, DIB_RGB_COLORS), 4);
+  EXPECT_EQ(rows[0 * 24 + 5 * 3 + 2], 1) << "bottom row first";
+  EXPECT_EQ(rows[0 * 24 + 5 * 3 + 0], 3);
+  DeleteDC(src);
+  DeleteObject(dib);
+}
+
+}  // namespace
