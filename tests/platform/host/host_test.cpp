@@ -5,6 +5,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <memory>
@@ -180,6 +182,23 @@ TEST_F(HostTest, GetMessageWaitsInQtsLoopUntilTheTimerIsDue) {
   QTimer::singleShot(0, [this] { host_->PumpNested(); });
   QCoreApplication::processEvents();
   EXPECT_EQ(Count(WM_USER + 9), 1);
+}
+
+TEST_F(HostTest, NativeMessageBoxAnswersAndTheQueueRunsMeanwhile) {
+  HWND h = MakeTop();
+  win::PumpMessages();
+  host::QtDialogs dialogs(*host_);
+  SetTimer(h, 1, 20, nullptr);
+  g_seen.clear();
+  // Press "No" once the box has been up for a while.
+  QTimer::singleShot(200, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+      box->button(QMessageBox::No)->click();
+  });
+  int r = dialogs.MessageBox(h, "保存更改？", "提示", MB_YESNOCANCEL | MB_ICONQUESTION);
+  EXPECT_EQ(r, IDNO);
+  EXPECT_GE(Count(WM_TIMER), 3) << "timers kept firing while the native box was open";
+  KillTimer(h, 1);
 }
 
 TEST(HostFilters, WindowsFilterStringsBecomeQtFilters) {
