@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -190,12 +191,17 @@ TEST_F(HostTest, NativeMessageBoxAnswersAndTheQueueRunsMeanwhile) {
   host::QtDialogs dialogs(*host_);
   SetTimer(h, 1, 20, nullptr);
   g_seen.clear();
-  // Press "No" once the box has been up for a while.
-  QTimer::singleShot(200, [] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-      box->button(QMessageBox::No)->click();
+  // Press "No" once three timer messages arrived while the box is up (or after five seconds).
+  QTimer poll;
+  QElapsedTimer since;
+  since.start();
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box && (Count(WM_TIMER) >= 3 || since.elapsed() > 5000)) box->button(QMessageBox::No)->click();
   });
+  poll.start(5);
   int r = dialogs.MessageBox(h, "保存更改？", "提示", MB_YESNOCANCEL | MB_ICONQUESTION);
+  poll.stop();
   EXPECT_EQ(r, IDNO);
   EXPECT_GE(Count(WM_TIMER), 3) << "timers kept firing while the native box was open";
   KillTimer(h, 1);
