@@ -213,7 +213,12 @@ TfrmPrint::TfrmPrint(TComponent* AOwner) : TForm(AOwner) {
   OnDestroy = [this](TObject* s) { FormDestroy(s); };
 }
 
-TfrmPrint::~TfrmPrint() { ReleasePictures(); }
+TfrmPrint::~TfrmPrint() {
+  // A form freed without BeforeDestruction would run OnDestroy from the base class's destructor, when
+  // this part of the object is already gone.
+  OnDestroy = nullptr;
+  ReleasePictures();
+}
 
 void TfrmPrint::ReleasePictures() {
   FrameFiles.reset();
