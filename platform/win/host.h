@@ -49,7 +49,8 @@ class Host {
 void InstallHost(Host* host);
 Host* CurrentHost();
 
-// Input entry points for the host (screen coordinates). They route like real input and queue it.
+// Input entry points for the host (screen coordinates). Input is queued as it arrived and routed when
+// the program takes it from the queue.
 // keys: MK_* flags; wheelDelta: signed, WHEEL_DELTA per notch.
 void QueueMouseInput(int screenX, int screenY, UINT message, WPARAM keys, int wheelDelta = 0);
 // keyData: lParam of the key message (repeat count, scan code, flags); 0 gives a plain one.

@@ -18,9 +18,10 @@ int PumpMessages();
 // so periodic timers fire as often as they would in real time.
 void AdvanceAndPump(FakeClock& clock, std::uint64_t ms);
 
-// Input as the host would deliver it, at screen coordinates. The message is routed like real input
-// (capture, then the deepest enabled visible window; WM_NCHITTEST and WM_MOUSEACTIVATE honoured) and
-// queued; call PumpMessages to deliver it. `keys` is MK_* (added to from the key state when 0);
+// Input as the host would deliver it, at screen coordinates. It is queued as it arrived and routed like
+// real input when taken from the queue (capture, then the deepest enabled visible window; WM_NCHITTEST
+// and WM_MOUSEACTIVATE honoured; keys to the focus window at that moment), so input injected in one go
+// follows capture and focus changes made by the messages before it. Call PumpMessages to deliver it. `keys` is MK_* (added to from the key state when 0);
 // for WM_MOUSEWHEEL `wheelDelta` is the signed delta (WHEEL_DELTA per notch).
 void InjectMouse(int screenX, int screenY, UINT message, WPARAM keys = 0, int wheelDelta = 0);
 // WM_KEYDOWN / WM_KEYUP / WM_SYSKEYDOWN / WM_SYSKEYUP to the focus window; updates GetKeyState.
