@@ -388,7 +388,7 @@ void TfrmMain::FormResize(TObject*) {
   MakeGradientBitmap(MainGradient, GradientWhite, GradientPurple, w, h);
   MakeCollectionBackground();
   TBitmap* picture = imgMain->Picture()->Bitmap();
-  picture->SetPixelFormat(pf24bit);
+  picture->SetPixelFormat(pfDevice);
   picture->SetSize(w, h);
   if (FlipMatrix) {
     GdipSetMatrixElements(FlipMatrix, 1, 0, 0, 1, 0, 0);
@@ -994,7 +994,7 @@ void TfrmMain::pnlCollectionsResize(TObject*) {
   for (TImage* cell : {imgCollection1, imgCollection2, imgCollection3}) {
     if (!cell) continue;
     TBitmap* picture = cell->Picture()->Bitmap();
-    picture->SetPixelFormat(pf24bit);
+    picture->SetPixelFormat(pfDevice);
     picture->SetSize(cell->Width(), cell->Height());
   }
   if (CollectionImages[0]) DrawCollection();
