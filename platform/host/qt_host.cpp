@@ -268,10 +268,19 @@ void HostWindow::moveEvent(QMoveEvent*) { GeometryFromQt(); }
 void HostWindow::resizeEvent(QResizeEvent*) { GeometryFromQt(); }
 
 void HostWindow::changeEvent(QEvent* e) {
-  if (host_ && !passive_ && e->type() == QEvent::ActivationChange && isActiveWindow() && !host_->Syncing()) {
-    ++host_->syncing_;
-    win::NotifyTopLevelActivated(hwnd_, true);
-    --host_->syncing_;
+  if (host_ && !passive_ && e->type() == QEvent::ActivationChange && !host_->Syncing()) {
+    if (isActiveWindow()) {
+      ++host_->syncing_;
+      win::NotifyTopLevelActivated(hwnd_, true);
+      --host_->syncing_;
+    } else {
+      // Lost to another program only when no window of ours took over; decided once Qt settled.
+      QPointer<HostWindow> self(this);
+      QTimer::singleShot(0, this, [self] {
+        if (!self || !self->host_ || QApplication::activeWindow()) return;
+        win::NotifyTopLevelActivated(self->hwnd_, false);
+      });
+    }
   }
   QWidget::changeEvent(e);
 }

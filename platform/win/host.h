@@ -64,7 +64,9 @@ void QueueCharInput(const std::string& utf8Text, bool ime = false);
 void QueueCloseRequest(HWND topLevel);
 // The user moved or resized a top-level window (window rectangle in screen coordinates).
 void NotifyTopLevelGeometry(HWND topLevel, const RECT& windowRect);
-// Activation change from the native window system.
+// Activation change from the native window system. `active` false means another program took the
+// activation: the active window is deactivated and loses the focus, and every top-level window gets
+// WM_ACTIVATEAPP (so pop-ups can close).
 void NotifyTopLevelActivated(HWND topLevel, bool active);
 
 // What the headless shell open call recorded, oldest first.

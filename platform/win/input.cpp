@@ -284,6 +284,7 @@ void NotifyTopLevelGeometry(HWND top, const RECT& r) {
 void NotifyTopLevelActivated(HWND top, bool active) {
   if (!W(top)) return;
   if (active && S().active != top) SetActiveWindow(top);
+  if (!active && S().active == top) DeactivateProgram();
 }
 
 }  // namespace win

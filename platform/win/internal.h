@@ -177,6 +177,7 @@ void SendNcPaintIfNeeded(Window* w);
 // Input
 Window* HitWindow(QPoint screen, bool enabledOnly);
 HWND ActivateFromClick(HWND top);
+HWND DeactivateProgram();  // another program took the activation
 // Queue input as it arrives (screen coordinates for the mouse).
 void RouteMouse(int sx, int sy, UINT message, WPARAM keys, int wheelDelta);
 void RouteKey(UINT message, UINT vk, LPARAM keyData, const std::string& text);

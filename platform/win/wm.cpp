@@ -979,6 +979,14 @@ BOOL ReleaseCapture() {
 
 HWND GetCapture() { return S().capture; }
 
+// WM_ACTIVATEAPP to every top-level window when the program as a whole gains or loses activation.
+static void ActivateApp(bool active) {
+  std::vector<HWND> tops;
+  for (Window* t : S().topLevels) tops.push_back(t->handle);
+  for (HWND t : tops)
+    if (W(t)) SendMessage(t, WM_ACTIVATEAPP, active ? TRUE : FALSE, 0);
+}
+
 static HWND ActivateInternal(HWND hwnd, WORD how) {
   auto& st = S();
   Window* w = W(hwnd);
@@ -986,6 +994,7 @@ static HWND ActivateInternal(HWND hwnd, WORD how) {
   if (w) w = TopLevelOf(w), hwnd = w->handle;
   HWND old = st.active;
   if (old == hwnd) return old;
+  if (!old && hwnd) ActivateApp(true);
   if (old && W(old)) {
     SendMessage(old, WM_NCACTIVATE, FALSE, 0);
     SendMessage(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), reinterpret_cast<LPARAM>(hwnd));
@@ -1002,11 +1011,13 @@ static HWND ActivateInternal(HWND hwnd, WORD how) {
     SendMessage(hwnd, WM_ACTIVATE, MAKEWPARAM(how, 0), reinterpret_cast<LPARAM>(old));
     if (auto* host = win::CurrentHost()) host->TopLevelActivated(hwnd);
   }
+  if (old && !hwnd) ActivateApp(false);
   return old;
 }
 
 namespace win::detail {
 HWND ActivateFromClick(HWND top) { return ActivateInternal(top, WA_CLICKACTIVE); }
+HWND DeactivateProgram() { return ActivateInternal(nullptr, WA_INACTIVE); }
 }  // namespace win::detail
 
 HWND SetActiveWindow(HWND hwnd) { return ActivateInternal(hwnd, WA_ACTIVE); }

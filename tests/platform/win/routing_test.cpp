@@ -1,4 +1,5 @@
 // Focus, capture, activation and mouse routing.
+#include "platform/win/host.h"
 #include "tests/platform/win/fixture.h"
 
 namespace {
@@ -272,6 +273,36 @@ TEST_F(WinTest, TrackedWindowsHearWhenTheMouseLeavesOrRests) {
   win::InjectMouse(210, 150, WM_MOUSEMOVE);
   win::PumpMessages();
   EXPECT_EQ(rec().Count(a, WM_MOUSELEAVE), 1) << "one leave per request";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WinTest, LosingActivationToAnotherProgramDeactivatesAndTellsEveryWindow) {
+  HWND one = Top(0, 0, 100, 100);
+  HWND two = Top(200, 0, 100, 100);
+  HWND edit = Child(two, 0, 0, 50, 20);
+  SetFocus(edit);
+  rec().log.clear();
+  win::NotifyTopLevelActivated(two, false);
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_EQ(rec().Count(edit, WM_KILLFOCUS), 1);
+  EXPECT_EQ(rec().Count(two, WM_ACTIVATE), 1);
+  EXPECT_EQ(rec().Count(one, WM_ACTIVATEAPP), 1);
+  EXPECT_EQ(rec().Count(two, WM_ACTIVATEAPP), 1);
+  for (auto& l : rec().log)
+    if (l.msg == WM_ACTIVATEAPP) {
+      EXPECT_EQ(l.wParam, static_cast<WPARAM>(FALSE));
+    }
+  rec().log.clear();
+  win::NotifyTopLevelActivated(one, false);  // not the active one: nothing happens
+  EXPECT_TRUE(rec().log.empty());
+  win::NotifyTopLevelActivated(two, true);
+  EXPECT_EQ(GetActiveWindow(), two);
+  EXPECT_EQ(rec().Count(one, WM_ACTIVATEAPP), 1);
+  EXPECT_EQ(GetFocus(), two);
 }
 
 }  // namespace

@@ -1,0 +1,47 @@
+// The standard controls' parts drawn by the desktop's own widget style instead of the plain GDI look.
+#pragma once
+
+#include <QPointer>
+
+#include "platform/controls/themes.h"
+
+class QStyle;
+
+namespace host {
+
+// Paints every element with a QStyle straight into the image behind the DC (its origin and clip
+// honoured). The style is the application's own when the platform gives one with a real look, else a
+// "Fusion" style made for the purpose. Without a QApplication, or for a DC that draws nowhere, the
+// plain painter does the work, so the rectangles handed back are always filled in.
+class QStyleThemePainter : public TThemePainter {
+ public:
+  QStyleThemePainter() = default;
+  ~QStyleThemePainter() override;
+  QStyleThemePainter(const QStyleThemePainter&) = delete;
+  QStyleThemePainter& operator=(const QStyleThemePainter&) = delete;
+
+  void PushButton(HDC DC, const RECT& R, const TElementState& S, RECT* Content) override;
+  void ToolButton(HDC DC, const RECT& R, const TElementState& S, RECT* Content) override;
+  void CheckBox(HDC DC, const RECT& R, const TElementState& S) override;
+  void RadioButton(HDC DC, const RECT& R, const TElementState& S) override;
+  void ComboBox(HDC DC, const RECT& R, int ButtonWidth, const TElementState& S, RECT* TextRect) override;
+  void TrackBarChannel(HDC DC, const RECT& R, const TElementState& S) override;
+  void TrackBarThumb(HDC DC, const RECT& R, const TElementState& S) override;
+  void TrackBarTick(HDC DC, int X, int Y, int Length) override;
+  void Frame(HDC DC, const RECT& R, TFrameKind Kind) override;
+  void FocusRect(HDC DC, const RECT& R) override;
+
+  // The style that paints, or nullptr when there is no QApplication.
+  QStyle* Style();
+
+ private:
+  // Made on first use and owned by the application, so it goes with it.
+  QPointer<QStyle> own_;
+};
+
+// Puts the styled painter in place of the plain one (call once the QApplication exists), and takes it
+// away again (the plain painter comes back).
+void InstallThemePainter();
+void UninstallThemePainter();
+
+}  // namespace host
