@@ -6,6 +6,8 @@
 #include "app/UfrmPlay.h"
 #include "app/UfrmPrint.h"
 #include "app/UfrmSelectModel.h"
+#include "effects/EffectsBitmap.h"
+#include "effects/EffectsProbes.h"
 #include "platform/classes/units.h"
 #include "platform/forms/forms.h"
 #include "platform/gdiplus/gdiplus.h"
@@ -40,6 +42,9 @@ void AddUnits() {
   AddUnit("jpeg", &JpegUnit::Initialize, &JpegUnit::Finalize);
   AddUnit("GDIPAPI", &StartImaging, &StopImaging);
   AddUnit("GIFImage", &GifImageUnit::Initialize, &GifImageUnit::Finalize);
+  // The effects bitmap, then its probes: the probes replace the routine table entries they improve.
+  AddUnit("EffectsBitmap", &EffectsBitmapUnit::Initialize, &EffectsBitmapUnit::Finalize);
+  AddUnit("EffectsProbes", &EffectsProbesUnit::Initialize, &EffectsProbesUnit::Finalize);
   // The application's units.
   AddUnit("Communal", &Communal::Initialize, &Communal::Finalize);
   AddUnit("UfrmPlay", &UfrmPlay::Initialize, &UfrmPlay::Finalize);

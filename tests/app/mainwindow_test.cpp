@@ -7,6 +7,7 @@
 #include "app/UfrmPrint.h"
 #include "app/UfrmSelectModel.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/win/host.h"
 #include "tests/app/app_fixture.h"
 
 namespace {
@@ -363,6 +364,32 @@ TEST_F(MainWindowTest, RotatingAndMovingFollowTheMouse) {
   EXPECT_EQ(Scene()->Cursor(), crHandPoint);
   Mouse(Scene(), 2, 2, WM_MOUSEMOVE);
   EXPECT_EQ(Scene()->Cursor(), crDefault);
+}
+
+TEST_F(MainWindowTest, OpenAPictureFileAndTheAboutPage) {
+  const std::string dir = TempDir("open");
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(100, 80);
+  bmp.Canvas()->Brush()->SetColor(clRed);
+  bmp.Canvas()->FillRect(TRect(0, 0, 100, 80));
+  bmp.SaveToFile(dir + "face.bmp");
+  dialogs.PushFile(dir + "face.bmp");
+  Click(frmMain->btnOpenPicture);
+  ASSERT_FALSE(dialogs.Requests().empty());
+  EXPECT_EQ(dialogs.Requests().back().file.filter,
+            "All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|JPEG Image File (*.jpg)|*.jpg|"
+            "JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp");
+  ASSERT_NE(ModelPicture.Bitmap, nullptr);
+  EXPECT_FLOAT_EQ(ModelPicture.HalfWidth, 50);
+  EXPECT_FLOAT_EQ(ModelPicture.HalfHeight, 40);
+  EXPECT_TRUE(IsRed(ScenePixel(int(ModelPicture.CenterX) + 20, PixelY(ModelPicture.CenterY))));
+
+  win::ClearOpenedDocuments();
+  Click(frmMain->ToolButton2);
+  ASSERT_EQ(win::OpenedDocuments().size(), 1u);
+  EXPECT_EQ(win::OpenedDocuments()[0], ExePath + "about.html");
+  EXPECT_TRUE(fs::exists(ExePath + "about.html"));
 }
 
 TEST_F(MainWindowTest, WithoutAPortraitClicksDoNothing) {
