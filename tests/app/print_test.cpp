@@ -520,6 +520,27 @@ TEST_F(PrintWindow, FramesAreChosenFromTheColumn) {
   EXPECT_EQ(form_->FrameFirst, 0);
 }
 
+// Frame files that are not pictures show and lay nothing, and break nothing.
+TEST_F(PrintWindow, UnreadableFramesDrawNothing) {
+  {
+    std::ofstream(dir_ / "Frames" / "00.png", std::ios::binary) << "not a picture";
+    std::ifstream whole(dir_ / "Frames" / "01.png", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    std::ofstream(dir_ / "Frames" / "000.png", std::ios::binary) << bytes.substr(0, bytes.size() / 3);
+  }
+  form_->LoadFrames();
+  ShowWith(1);
+  ASSERT_EQ(form_->FrameFiles->Count(), 6);
+  for (TImage* cell : {form_->imgFrame1, form_->imgFrame2})
+    EXPECT_EQ(PixelOf(cell, 60, 63), RGB(0xAD, 0xD8, 0xE6));
+  for (TImage* cell : {form_->imgFrame1, form_->imgFrame2}) {
+    ClickOn(cell);
+    EXPECT_TRUE(Near(PixelOf(form_->imgMain, 5, 5), PictureColours[0]));
+  }
+  ClickOn(form_->btnAddToPrint);
+  EXPECT_EQ(form_->PageList->Count(), 1);
+}
+
 TEST_F(PrintWindow, CollectionColumnScrollsWithinTheList) {
   ShowWith(5);
   for (int i = 0; i < 4; ++i) ClickOn(form_->btnCollectionDown);
