@@ -195,7 +195,20 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCSTR text
   if (!s.isEmpty()) {
     int saveMode = dc->s.bkMode;
     if (rc && (options & ETO_OPAQUE)) dc->s.bkMode = TRANSPARENT;
-    DrawRun(gp, font, s, QPoint(left, top), dx ? &adv : nullptr);
+    auto* fo = GdiAs<FontObj>(dc->s.font, GdiKind::Font);
+    int escapement = fo ? fo->lf.lfEscapement : 0;
+    if (escapement % 3600 != 0) {
+      // Rotated text turns about its reference point, counter-clockwise in tenths of a degree.
+      p.save();
+      p.translate(pos);
+      p.rotate(-escapement / 10.0);
+      DrawRun(gp, font, s, QPoint(left, top) - pos, dx ? &adv : nullptr);
+      p.restore();
+      int reach = width + fm.ascent() + fm.descent();
+      gp.Touched(QRect(pos.x() - reach, pos.y() - reach, 2 * reach, 2 * reach));
+    } else {
+      DrawRun(gp, font, s, QPoint(left, top), dx ? &adv : nullptr);
+    }
     dc->s.bkMode = saveMode;
   }
   return TRUE;

@@ -386,3 +386,28 @@ TEST(Gdi, BlitsBetweenTwentyFourAndThirtyTwoBitPixelsKeepColoursAndClip) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Gdi, EscapementRotatesTextAboutItsReferencePoint) {
+  Canvas c(80, 80, kWhite);
+  LOGFONT lf;
+  lf.lfHeight = -14;
+  lf.lfEscapement = 900;  // upwards
+  HFONT f = CreateFontIndirect(&lf);
+  SelectObject(c.dc, f);
+  SetBkMode(c.dc, TRANSPARENT);
+  TextOut(c.dc, 20, 70, "HHHH", 4);
+  int minX = 99, maxX = -1, minY = 99, maxY = -1;
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 80; ++x)
+      if (GetRValue(c.At(x, y)) < 128) minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+  ASSERT_GE(maxX, 0);
+  EXPECT_GT(maxY - minY, 2 * (maxX - minX)) << "the run goes up the page";
+  EXPECT_LE(maxY, 70);
+  EXPECT_GE(minX, 20);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(f);
+}
+
+}  // namespace
