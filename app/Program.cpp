@@ -13,6 +13,7 @@
 #include "platform/gdiplus/gdiplus.h"
 #include "platform/graphics/graphics.h"
 #include "platform/graphics/pictures.h"
+#include "platform/printers/printers.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ void AddUnits() {
   // Class library: the application object and the screen, the bitmap format.
   AddUnit("Forms", &FormsUnit::Initialize, &FormsUnit::Finalize);
   AddUnit("Graphics", &GraphicsUnit::Initialize, &GraphicsUnit::Finalize);
+  AddUnit("Printers", &PrintersUnit::Initialize, &PrintersUnit::Finalize);
   // Picture formats and imaging.
   AddUnit("jpeg", &JpegUnit::Initialize, &JpegUnit::Finalize);
   AddUnit("GDIPAPI", &StartImaging, &StopImaging);

@@ -12,7 +12,7 @@ namespace {
 TEST(StartUp, UnitsStartInTheirFixedOrderBeforeAnyWindow) {
   Program::AddUnits();
   const std::vector<std::string> expected = {
-      "Forms",    "Graphics",  "jpeg",     "GDIPAPI",   "GIFImage", "EffectsBitmap",   "EffectsProbes",
+      "Forms",    "Graphics",  "Printers", "jpeg",     "GDIPAPI",   "GIFImage", "EffectsBitmap",   "EffectsProbes",
       "Communal", "UfrmPlay", "UfrmPrint", "UfrmColor", "pngimage", "UfrmSelectModel", "UfrmMain"};
   EXPECT_EQ(UnitNames(), expected);
   InitializeUnits();

@@ -1,0 +1,59 @@
+#include <filesystem>
+
+#include "app/UfrmSelectModel.h"
+#include "tests/app/app_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class PickerTest : public AppFixture {
+ protected:
+  // A program folder that holds only the given model pictures.
+  std::string FolderWith(const std::string& From, std::initializer_list<int> Models) {
+    const fs::path dir = fs::temp_directory_path() / "tressora_picker";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "Models");
+    for (int m : Models) {
+      const std::string name = std::to_string(m) + ".png";
+      fs::copy_file(From + "Models/" + name, dir / "Models" / name);
+    }
+    return dir.string() + "/";
+  }
+  bool Empty(TImage* Image) {
+    return !Image->Picture()->Graphic() || Image->Picture()->Graphic()->Empty();
+  }
+};
+
+TEST_F(PickerTest, ThePickersPortraitsAreLoadedOnce) {
+  EXPECT_EQ(frmSelectModel->Caption(), "Select Model");
+  EXPECT_EQ(frmSelectModel->ClientWidth(), 516);
+  EXPECT_EQ(frmSelectModel->ClientHeight(), 277);
+  EXPECT_FALSE(Empty(frmSelectModel->Image1));
+  EXPECT_FALSE(Empty(frmSelectModel->Image2));
+  EXPECT_EQ(frmSelectModel->Button1->Caption(), "取消");
+  // 取消 closes without loading anything.
+  WhenIdle({[] { Click(frmSelectModel->Button1); }});
+  Click(frmMain->btnSelectModel);
+  EXPECT_FALSE(frmSelectModel->Visible());
+  EXPECT_EQ(ModelPicture.Bitmap, nullptr);
+}
+
+TEST_F(PickerTest, AMissingModelFileIsReportedAndTheProgramGoesOn) {
+  struct Case { std::initializer_list<int> present; bool first, second; const char* missing; };
+  const Case cases[] = {{{2}, false, false, "1.png"}, {{1}, true, false, "2.png"}};
+  const std::string keep = ExePath;
+  for (const Case& c : cases) {
+    ExePath = FolderWith(keep, c.present);
+    dialogs.Clear();
+    TfrmSelectModel* picker = nullptr;
+    Application->CreateForm(picker);
+    ASSERT_EQ(dialogs.MessageTexts().size(), 1u);
+    EXPECT_NE(dialogs.MessageTexts()[0].find(c.missing), std::string::npos) << dialogs.MessageTexts()[0];
+    EXPECT_EQ(!Empty(picker->Image1), c.first);
+    EXPECT_EQ(!Empty(picker->Image2), c.second);
+  }
+  ExePath = keep;
+}
+
+}  // namespace
