@@ -1,6 +1,8 @@
 // Invalidation, WM_PAINT with BeginPaint/EndPaint, window device contexts, scrolling, the caret.
 #include <QPainter>
 
+#include <cstring>
+
 #include "platform/win/internal.h"
 #include "platform/win/surface.h"
 
@@ -200,16 +202,58 @@ HWND WindowFromDC(HDC hdc) {
   return dc ? dc->hwnd : nullptr;
 }
 
-// Scrolling redraws what moved rather than copying pixels: simpler, and the result is the same.
+// Scrolling moves the pixels already in the back buffer and invalidates only what was uncovered (and
+// what could not be copied because it was hidden). Pending invalid areas move with the contents.
+static QRegion ScrollContents(Window* w, int dx, int dy, const RECT* scrollRect, const RECT* clipRect, bool children,
+                              bool invalidate, bool erase) {
+  QRect client = ClientRectLocal(w);
+  QRect area = scrollRect ? QRect(QPoint(scrollRect->left, scrollRect->top), QPoint(scrollRect->right - 1, scrollRect->bottom - 1)) & client
+                          : client;
+  QRect clip = clipRect ? QRect(QPoint(clipRect->left, clipRect->top), QPoint(clipRect->right - 1, clipRect->bottom - 1)) & client
+                        : area;
+  QPoint d(dx, dy);
+  CaretHideForPaint(w);
+  QRegion exposed = QRegion(area & clip);
+  Window* top = TopLevelOf(w);
+  if (top->buffer && IsVisibleChain(w) && (dx || dy)) {
+    QPoint origin = ClientOriginInBuffer(w);
+    QRegion visible = VisibleRegion(w, true).translated(-origin);  // client coordinates
+    // Destination pixels whose source was inside the scroll area and visible.
+    QRegion valid = QRegion(area.translated(d) & clip) & visible & visible.translated(d);
+    QImage& buf = *top->buffer;
+    QRect box = valid.boundingRect();
+    if (!box.isEmpty()) {
+      QImage source = buf.copy(box.translated(-d).translated(origin));
+      int bpp = buf.depth() / 8;
+      for (const QRect& r : valid) {
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+          uchar* dst = buf.scanLine(y + origin.y()) + (r.left() + origin.x()) * bpp;
+          const uchar* src = source.constScanLine(y - box.top()) + (r.left() - box.left()) * bpp;
+          std::memcpy(dst, src, static_cast<std::size_t>(r.width() * bpp));
+        }
+      }
+      MarkDirty(top, box.translated(origin));
+    }
+    exposed = (QRegion(area & clip) | (QRegion(area.translated(d)) & clip)) - valid;
+    // What was waiting to be painted inside the area moves along.
+    QRegion inside = w->update & area;
+    if (!inside.isEmpty()) w->update = (w->update - inside) | (inside.translated(d) & clip);
+  }
+  if (children) {
+    for (Window* c : w->children) c->rect.translate(dx, dy);
+    GeometryChanged();
+    for (Window* c : w->children)
+      if (c->style & WS_VISIBLE) InvalidateWholeWindow(c);
+  }
+  if (invalidate) InvalidateRegion(w, exposed, erase, ChildMode::None);
+  CaretRestoreAfterPaint(w);
+  return exposed;
+}
+
 BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scrollRect, const RECT* clipRect) {
   Window* w = W(hwnd);
   if (!w) return FALSE;
-  if (!scrollRect) {
-    for (Window* c : w->children) c->rect.translate(dx, dy);
-    GeometryChanged();
-  }
-  QRegion r = RegionFromRect(w, scrollRect ? scrollRect : clipRect);
-  InvalidateRegion(w, r, true, ChildMode::All);
+  ScrollContents(w, dx, dy, scrollRect, clipRect, scrollRect == nullptr, true, true);
   return TRUE;
 }
 
@@ -217,19 +261,15 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scrollRect, const RECT
                    RECT* updateRect, UINT flags) {
   Window* w = W(hwnd);
   if (!w) return RGN_ERROR;
-  if (flags & SW_SCROLLCHILDREN) {
-    for (Window* c : w->children) c->rect.translate(dx, dy);
-    GeometryChanged();
-  }
-  QRegion r = RegionFromRect(w, scrollRect ? scrollRect : clipRect);
-  if (clipRect) r &= RegionFromRect(w, clipRect);
+  QRegion r = ScrollContents(w, dx, dy, scrollRect, clipRect, (flags & SW_SCROLLCHILDREN) != 0,
+                             (flags & SW_INVALIDATE) != 0, (flags & SW_ERASE) != 0);
   if (auto* u = GdiAs<RegionObj>(updateRgn, GdiKind::Region)) u->region = r;
   if (updateRect) {
     QRect b = r.boundingRect();
-    *updateRect = RECT{b.left(), b.top(), b.right() + 1, b.bottom() + 1};
+    *updateRect = b.isEmpty() ? RECT{} : RECT{b.left(), b.top(), b.right() + 1, b.bottom() + 1};
   }
-  if (flags & SW_INVALIDATE) InvalidateRegion(w, r, (flags & SW_ERASE) != 0, ChildMode::All);
-  return r.isEmpty() ? NULLREGION : SIMPLEREGION;
+  if (r.isEmpty()) return NULLREGION;
+  return r.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
 BOOL LockWindowUpdate(HWND) { return TRUE; }

@@ -104,3 +104,42 @@ TEST_F(WinTest, WindowScrollBarsTakeRoomAndScroll) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WinTest, ScrollingMovesPixelsAndRepaintsOnlyTheUncoveredStrip) {
+  HWND top = Top(0, 0, 120, 120);
+  HWND list = Child(top, 0, 0, 100, 100);
+  // Rows of 10 pixels, coloured by their logical index (scroll offset + row).
+  static int offset = 0;
+  static std::vector<RECT> painted;
+  offset = 0;
+  painted.clear();
+  rec().hooks[{list, WM_PAINT}] = [](HWND h, UINT, WPARAM, LPARAM) -> LRESULT {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    painted.push_back(ps.rcPaint);
+    for (int row = 0; row < 10; ++row) {
+      RECT r{0, row * 10, 100, row * 10 + 10};
+      HBRUSH b = CreateSolidBrush(RGB((row + offset) * 20, 0, 0));
+      FillRect(dc, &r, b);
+      DeleteObject(b);
+    }
+    EndPaint(h, &ps);
+    return 0;
+  };
+  win::PumpMessages();
+  EXPECT_EQ(win::GetWindowPixel(list, 5, 35), RGB(60, 0, 0));
+  painted.clear();
+  offset = 2;
+  RECT area{0, 0, 100, 100};
+  ScrollWindowEx(list, 0, -20, &area, &area, nullptr, nullptr, SW_INVALIDATE);
+  EXPECT_EQ(win::GetWindowPixel(list, 5, 15), RGB(60, 0, 0)) << "row 3 moved up by two rows";
+  ASSERT_EQ(painted.size(), 1u);
+  EXPECT_EQ(painted[0].top, 80) << "only the uncovered strip is painted";
+  EXPECT_EQ(painted[0].bottom, 100);
+  EXPECT_EQ(win::GetWindowPixel(list, 5, 95), RGB(220, 0, 0));
+  EXPECT_EQ(win::GetWindowPixel(top, 110, 50), GetSysColor(COLOR_WINDOW)) << "nothing outside the window moved";
+}
+
+}  // namespace
