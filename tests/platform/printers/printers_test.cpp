@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/printers/printer_setup.h"
+#include "platform/win/surface.h"
 #include "platform/win/testing.h"
 
 namespace {
@@ -33,6 +34,8 @@ bool HaveTool(const char* name) { return std::system((std::string("command -v ")
 class PrinterTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // A QPrinter made by the test itself needs the application object the printer would make.
+    win::EnsureGuiApplication();
     dir_ = fs::temp_directory_path() / ("tressora_printers_" + std::to_string(::getpid()));
     fs::create_directories(dir_);
     old_ = SetPrinter(std::make_unique<TPrinter>());
