@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -246,7 +247,7 @@ void HostWindow::inputMethodEvent(QInputMethodEvent* e) {
 }
 
 QVariant HostWindow::inputMethodQuery(Qt::InputMethodQuery query) const {
-  if (query == Qt::ImEnabled) return true;
+  if (query == Qt::ImEnabled) return host_ && win::ImeEnabledFor(GetFocus());
   if (query == Qt::ImCursorRectangle) {
     POINT p{};
     GetCaretPos(&p);
@@ -409,12 +410,21 @@ void QtHost::CursorChanged(HCURSOR c) {
   for (auto& [h, w] : windows_) w->setCursor(cursor);
 }
 
+void QtHost::FollowFocus() {
+  HWND f = GetFocus();
+  if (f == lastFocus_) return;
+  lastFocus_ = f;
+  if (QGuiApplication::focusObject()) QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImCursorRectangle);
+}
+
 void QtHost::PollEvents() {
+  FollowFocus();
   if (pumping_) return;
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void QtHost::WaitForEvents(int timeoutMs) {
+  FollowFocus();
   if (pumping_) return;
   if (timeoutMs == 0) {
     QCoreApplication::processEvents(QEventLoop::AllEvents);

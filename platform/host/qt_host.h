@@ -97,8 +97,11 @@ class QtHost : public win::Host {
   friend class HostWindow;
   std::map<HWND, std::unique_ptr<HostWindow>> windows_;
   std::vector<QPointer<HostWindow>> retired_;  // waiting for deleteLater
+  // Tells Qt's input method when the focus window (and so whether it takes input-method text) changed.
+  void FollowFocus();
   int syncing_ = 0;
   bool pumping_ = false;
+  HWND lastFocus_ = nullptr;
 };
 
 // Native dialogs. While one is open, a timer keeps the program's queue running.

@@ -69,6 +69,9 @@ void NotifyTopLevelGeometry(HWND topLevel, const RECT& windowRect);
 // WM_ACTIVATEAPP (so pop-ups can close).
 void NotifyTopLevelActivated(HWND topLevel, bool active);
 
+// Whether the window may receive input-method text (see ImmAssociateContext).
+bool ImeEnabledFor(HWND hwnd);
+
 // What the headless shell open call recorded, oldest first.
 const std::vector<std::string>& OpenedDocuments();
 void ClearOpenedDocuments();

@@ -198,6 +198,7 @@ void ScrollTrackMouse(UINT message, QPoint screenPt);
 void CaretHideForPaint(Window* w);
 void CaretRestoreAfterPaint(Window* w);
 void CaretForget(HWND hwnd);
+void ImeForget(HWND hwnd);
 
 // Timers / queue
 std::uint64_t NowMs();

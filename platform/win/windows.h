@@ -63,6 +63,8 @@ TRESSORA_DECLARE_HANDLE(HPALETTE);
 TRESSORA_DECLARE_HANDLE(HINSTANCE);
 TRESSORA_DECLARE_HANDLE(HMENU);
 TRESSORA_DECLARE_HANDLE(HMONITOR);
+TRESSORA_DECLARE_HANDLE(HKL);
+TRESSORA_DECLARE_HANDLE(HIMC);
 #undef TRESSORA_DECLARE_HANDLE
 using HCURSOR = HICON;  // as in Win32, cursors and icons share one handle type
 using HMODULE = HINSTANCE;
@@ -1418,6 +1420,42 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // above 32 on success, as callers test.
 HINSTANCE ShellExecute(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                        int showCmd);
+
+// Keyboard layouts and input-method contexts. There is one layout (Chinese, with the host's input
+// method behind it); a window whose context is removed with ImmAssociateContext(hwnd, nullptr) gets no
+// input-method text (the host turns the input method off while it has the focus).
+constexpr UINT KLF_ACTIVATE = 0x00000001;
+constexpr UINT KLF_SETFORPROCESS = 0x00000100;
+constexpr DWORD CFS_DEFAULT = 0x0000;
+constexpr DWORD CFS_RECT = 0x0001;
+constexpr DWORD CFS_POINT = 0x0002;
+constexpr DWORD CFS_FORCE_POSITION = 0x0020;
+constexpr DWORD IME_CMODE_ALPHANUMERIC = 0x0000;
+constexpr DWORD IME_CMODE_NATIVE = 0x0001;
+constexpr DWORD IME_CMODE_KATAKANA = 0x0002;
+constexpr DWORD IME_CMODE_FULLSHAPE = 0x0008;
+constexpr DWORD IME_SMODE_NONE = 0x0000;
+struct COMPOSITIONFORM {
+  DWORD dwStyle = CFS_DEFAULT;
+  POINT ptCurrentPos;
+  RECT rcArea;
+};
+HKL GetKeyboardLayout(DWORD threadId);
+int GetKeyboardLayoutList(int count, HKL* list);  // count 0: how many there are
+HKL ActivateKeyboardLayout(HKL layout, UINT flags);  // returns the previous layout
+HKL LoadKeyboardLayout(LPCSTR id, UINT flags);        // "00000804"
+BOOL GetKeyboardLayoutName(LPSTR name);               // 9 bytes
+BOOL ImmIsIME(HKL layout);
+UINT ImmGetDescription(HKL layout, LPSTR buffer, UINT size);
+HIMC ImmGetContext(HWND hwnd);
+BOOL ImmReleaseContext(HWND hwnd, HIMC context);
+HIMC ImmAssociateContext(HWND hwnd, HIMC context);  // nullptr: no input method for the window
+BOOL ImmGetOpenStatus(HIMC context);
+BOOL ImmSetOpenStatus(HIMC context, BOOL open);
+BOOL ImmGetConversionStatus(HIMC context, DWORD* conversion, DWORD* sentence);
+BOOL ImmSetConversionStatus(HIMC context, DWORD conversion, DWORD sentence);
+BOOL ImmSetCompositionWindow(HIMC context, const COMPOSITIONFORM* form);
+BOOL ImmSetCompositionFont(HIMC context, const LOGFONT* font);
 
 // Module emulation: the probes look up optional functions by name. Known modules are "user32.dll",
 // "gdi32.dll" and "msimg32.dll"; unknown names give nullptr.

@@ -387,6 +387,7 @@ static void ForgetWindow(Window* w) {
   if (st.drag.hwnd == h) st.drag = DragState{};
   if (st.scrollTrack.hwnd == h) st.scrollTrack = ScrollTrack{};
   CaretForget(h);
+  ImeForget(h);
   KillWindowTimers(h);
   RemoveWindowMessages(h);
   st.dirty.erase(h);

@@ -121,3 +121,38 @@ TEST_F(WinTest, ShellOpenIsRecordedHeadless) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WinTest, InputMethodContextsCanBeTakenAwayAndGiven) {
+  HWND top = Top(0, 0, 100, 100);
+  HWND edit = Child(top, 0, 0, 50, 20);
+  EXPECT_TRUE(win::ImeEnabledFor(edit));
+  HIMC own = ImmAssociateContext(edit, nullptr);
+  ASSERT_NE(own, nullptr);
+  EXPECT_FALSE(win::ImeEnabledFor(edit));
+  EXPECT_EQ(ImmAssociateContext(edit, own), nullptr);
+  EXPECT_TRUE(win::ImeEnabledFor(edit));
+  HIMC c = ImmGetContext(edit);
+  DWORD conv = 0, sent = 0;
+  ASSERT_TRUE(ImmGetConversionStatus(c, &conv, &sent));
+  EXPECT_TRUE(ImmSetConversionStatus(c, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, sent));
+  ImmGetConversionStatus(c, &conv, &sent);
+  EXPECT_EQ(conv, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE);
+  ImmSetOpenStatus(c, FALSE);
+  EXPECT_FALSE(win::ImeEnabledFor(edit));
+  ImmReleaseContext(edit, c);
+  HKL layout = GetKeyboardLayout(0);
+  EXPECT_TRUE(ImmIsIME(layout));
+  EXPECT_EQ(ActivateKeyboardLayout(layout, KLF_ACTIVATE), layout);
+  char name[9];
+  ASSERT_TRUE(GetKeyboardLayoutName(name));
+  EXPECT_STREQ(name, "00000804");
+  EXPECT_EQ(LoadKeyboardLayout("00000804", KLF_ACTIVATE), layout);
+  HKL list[4];
+  EXPECT_EQ(GetKeyboardLayoutList(4, list), 1);
+  DestroyWindow(edit);
+  EXPECT_FALSE(win::ImeEnabledFor(edit));
+}
+
+}  // namespace

@@ -1,0 +1,374 @@
+#include "platform/host/theme_painter.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <qdrawutil.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "platform/win/surface.h"
+
+namespace host {
+
+namespace {
+
+// The face fonts lack the Chinese glyphs of the program's texts.
+const char* const kCjkFallback = "WenQuanYi Micro Hei";
+
+QColor Sys(int Index) { return win::ToQColor(GetSysColor(Index)); }
+
+QRect ToQRect(const RECT& R) { return QRect(R.left, R.top, R.right - R.left, R.bottom - R.top); }
+RECT ToRECT(const QRect& R) { return RECT{R.x(), R.y(), R.x() + R.width(), R.y() + R.height()}; }
+
+// The style's colours derived from the system colours, so the parts sit well on the faces the
+// controls fill themselves.
+QPalette SystemPalette(bool Enabled) {
+  QPalette pal(Sys(COLOR_BTNFACE), Sys(COLOR_BTNFACE));
+  const QPalette::ColorGroup groups[] = {QPalette::Active, QPalette::Inactive};
+  for (QPalette::ColorGroup g : groups) {
+    pal.setColor(g, QPalette::Base, Sys(COLOR_WINDOW));
+    pal.setColor(g, QPalette::Text, Sys(COLOR_WINDOWTEXT));
+    pal.setColor(g, QPalette::WindowText, Sys(COLOR_WINDOWTEXT));
+    pal.setColor(g, QPalette::ButtonText, Sys(COLOR_BTNTEXT));
+    pal.setColor(g, QPalette::Highlight, Sys(COLOR_HIGHLIGHT));
+    pal.setColor(g, QPalette::HighlightedText, Sys(COLOR_HIGHLIGHTTEXT));
+  }
+  pal.setColor(QPalette::Disabled, QPalette::Base, Sys(COLOR_BTNFACE));
+  pal.setColor(QPalette::Disabled, QPalette::Text, Sys(COLOR_GRAYTEXT));
+  pal.setColor(QPalette::Disabled, QPalette::WindowText, Sys(COLOR_GRAYTEXT));
+  pal.setColor(QPalette::Disabled, QPalette::ButtonText, Sys(COLOR_GRAYTEXT));
+  pal.setColor(QPalette::Disabled, QPalette::Highlight, Sys(COLOR_BTNSHADOW));
+  pal.setCurrentColorGroup(Enabled ? QPalette::Active : QPalette::Disabled);
+  return pal;
+}
+
+// Fills the parts every option shares.
+void InitOption(QStyleOption& O, const QRect& R, const TElementState& S) {
+  O.rect = R;
+  O.palette = SystemPalette(S.Enabled);
+  O.direction = Qt::LeftToRight;
+  O.state = QStyle::State_Active | QStyle::State_Window;
+  if (S.Enabled) O.state |= QStyle::State_Enabled;
+  if (S.Hot && S.Enabled) O.state |= QStyle::State_MouseOver;
+  if (S.Focused && S.Enabled) O.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+}
+
+TElementState Plain() { return TElementState{}; }
+
+// A QPainter on the image behind a DC: clipped as the DC is, device point (0, 0) at the DC's origin
+// plus its viewport and window offsets, in the DC's font. Marks what it covered as changed when done.
+class SurfacePainter {
+ public:
+  SurfacePainter(HDC DC, const QRect& Bounds) : dc_(DC) {
+    win::DCSurface s;
+    if (!win::GetDCSurface(DC, s) || !s.image || s.image->isNull()) return;
+    POINT vp{0, 0}, wo{0, 0};
+    GetViewportOrgEx(DC, &vp);
+    GetWindowOrgEx(DC, &wo);
+    QPoint offset = s.origin + QPoint(vp.x - wo.x, vp.y - wo.y);
+    dirty_ = Bounds.translated(offset) & s.clip.boundingRect();
+    if (dirty_.isEmpty()) return;
+    QImage* target = s.image;
+    if (target->format() == QImage::Format_ARGB32) {
+      // As GDI does: the pixels stay opaque whatever alpha the bitmap held.
+      view_ = QImage(target->bits(), target->width(), target->height(), target->bytesPerLine(),
+                     QImage::Format_RGB32);
+      target = &view_;
+    }
+    painter_.emplace();
+    if (!painter_->begin(target)) {
+      painter_.reset();
+      return;
+    }
+    painter_->setClipRegion(s.clip);
+    painter_->translate(offset);
+    QFont font = win::DCFont(DC);
+    QStringList families = font.families();
+    if (families.isEmpty()) families << font.family();
+    if (!families.contains(kCjkFallback)) families << kCjkFallback;
+    font.setFamilies(families);
+    painter_->setFont(font);
+  }
+  ~SurfacePainter() {
+    if (!painter_) return;
+    painter_->end();
+    win::MarkDCDirty(dc_, dirty_);
+  }
+  SurfacePainter(const SurfacePainter&) = delete;
+  SurfacePainter& operator=(const SurfacePainter&) = delete;
+
+  explicit operator bool() const { return painter_.has_value(); }
+  QPainter* get() { return &*painter_; }
+
+ private:
+  HDC dc_;
+  QRect dirty_;
+  QImage view_;
+  std::optional<QPainter> painter_;
+};
+
+std::unique_ptr<QStyleThemePainter> gInstalled;
+
+}  // namespace
+
+QStyleThemePainter::~QStyleThemePainter() {
+  if (own_) delete own_.data();
+}
+
+QStyle* QStyleThemePainter::Style() {
+  auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+  if (!app) return nullptr;
+  QStyle* current = QApplication::style();
+  // The plain "Windows" style is what Qt falls back on when the platform has nothing better.
+  if (current && current->name().compare("windows", Qt::CaseInsensitive) != 0) return current;
+  if (!own_) {
+    own_ = QStyleFactory::create("Fusion");
+    if (own_) own_->setParent(app);
+  }
+  return own_ ? own_.data() : current;
+}
+
+void QStyleThemePainter::PushButton(HDC DC, const RECT& R, const TElementState& S, RECT* Content) {
+  QStyle* style = Style();
+  if (!style) return TThemePainter::PushButton(DC, R, S, Content);
+  QStyleOptionButton o;
+  InitOption(o, ToQRect(R), S);
+  o.state |= S.Pressed ? QStyle::State_Sunken : QStyle::State_Raised;
+  if (S.Default) o.features |= QStyleOptionButton::DefaultButton | QStyleOptionButton::AutoDefaultButton;
+  if (Content) {
+    QRect c = style->subElementRect(QStyle::SE_PushButtonContents, &o, nullptr);
+    if (S.Pressed)
+      c.translate(style->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &o, nullptr),
+                  style->pixelMetric(QStyle::PM_ButtonShiftVertical, &o, nullptr));
+    *Content = ToRECT(c);
+  }
+  SurfacePainter p(DC, o.rect);
+  if (!p) return;
+  style->drawControl(QStyle::CE_PushButtonBevel, &o, p.get(), nullptr);
+}
+
+void QStyleThemePainter::ToolButton(HDC DC, const RECT& R, const TElementState& S, RECT* Content) {
+  QStyle* style = Style();
+  if (!style) return TThemePainter::ToolButton(DC, R, S, Content);
+  QStyleOptionToolButton o;
+  InitOption(o, ToQRect(R), S);
+  o.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
+  o.subControls = QStyle::SC_ToolButton;
+  o.toolButtonStyle = Qt::ToolButtonTextOnly;
+  bool down = S.Pressed || S.Checked;
+  if (S.Pressed) o.state |= QStyle::State_Sunken;
+  if (S.Checked) o.state |= QStyle::State_On;
+  // A flat button shows its panel only while the mouse is over it or it is down.
+  if (S.Flat) o.state |= QStyle::State_AutoRaise;
+  if (!S.Flat || (S.Hot && S.Enabled)) o.state |= QStyle::State_Raised;
+  if (Content) {
+    QRect c = o.rect.adjusted(2, 2, -2, -2);
+    if (down)
+      c.translate(style->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &o, nullptr),
+                  style->pixelMetric(QStyle::PM_ButtonShiftVertical, &o, nullptr));
+    *Content = ToRECT(c);
+  }
+  if (!(o.state & (QStyle::State_Sunken | QStyle::State_On | QStyle::State_Raised))) return;
+  SurfacePainter p(DC, o.rect);
+  if (!p) return;
+  style->drawPrimitive(QStyle::PE_PanelButtonTool, &o, p.get(), nullptr);
+}
+
+void QStyleThemePainter::CheckBox(HDC DC, const RECT& R, const TElementState& S) {
+  QStyle* style = Style();
+  if (!style) return TThemePainter::CheckBox(DC, R, S);
+  QStyleOptionButton o;
+  InitOption(o, ToQRect(R), S);
+  // The control draws the focus around its caption.
+  o.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
+  o.state |= S.Checked ? QStyle::State_On : QStyle::State_Off;
+  if (S.Pressed) o.state |= QStyle::State_Sunken;
+  SurfacePainter p(DC, o.rect);
+  if (!p) return;
+  p.get()->setRenderHint(QPainter::Antialiasing, true);
+  style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &o, p.get(), nullptr);
+}
+
+void QStyleThemePainter::RadioButton(HDC DC, const RECT& R, const TElementState& S) {
+  QStyle* style = Style();
+  if (!style) return TThemePainter::RadioButton(DC, R, S);
+  QStyleOptionButton o;
+  InitOption(o, ToQRect(R), S);
+  o.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
+  o.state |= S.Checked ? QStyle::State_On : QStyle::State_Off;
+  if (S.Pressed) o.state |= QStyle::State_Sunken;
+  SurfacePainter p(DC, o.rect);
+  if (!p) return;
+  p.get()->setRenderHint(QPainter::Antialiasing, true);
+  style->drawPrimitive(QStyle::PE_IndicatorRadioButton, &o, p.get(), nullptr);
+}
+
+void QStyleThemePainter::ComboBox(HDC DC, const RECT& R, int ButtonWidth, const TElementState& S, RECT* TextRect) {
+  QStyle* style = Style();
+  if (!style) return TThemePainter::ComboBox(DC, R, ButtonWidth, S, TextRect);
+  QStyleOptionComboBox o;
+  InitOption(o, ToQRect(R), S);
+  // The control marks the focus itself (highlighted text and focus rectangle).
+  o.state &= ~QStyle::State_KeyboardFocusChange;
+  o.editable = false;
+  o.frame = true;
+  o.subControls = QStyle::SC_ComboBoxFrame | QStyle::SC_ComboBoxArrow | QStyle::SC_ComboBoxEditField;
+  if (S.Pressed) {
+    o.state |= QStyle::State_Sunken | QStyle::State_On;
+    o.activeSubControls = QStyle::SC_ComboBoxArrow;
+  }
+  if (TextRect) {
+    QRect t = style->subControlRect(QStyle::CC_ComboBox, &o, QStyle::SC_ComboBoxEditField, nullptr);
+    t &= o.rect.adjusted(2, 2, -2, -2);
+    *TextRect = ToRECT(t);
+  }
+  SurfacePainter p(DC, o.rect);
+  if (!p) return;
+  style->drawComplexControl(QStyle::CC_ComboBox, &o, p.get(), nullptr);
+}
+
+namespace {
+
+// A horizontal slider option whose handle, at position 0 of an empty range, lands centred on Thumb.
+QStyleOptionSlider SliderOption(QStyle* Style, const QRect& Thumb, const TElementState& S) {
+  QStyleOptionSlider o;
+  InitOption(o, Thumb, S);
+  o.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
+  o.state |= QStyle::State_Horizontal;
+  o.orientation = Qt::Horizontal;
+  o.minimum = 0;
+  o.maximum = 0;
+  o.sliderPosition = 0;
+  o.sliderValue = 0;
+  o.tickPosition = QSlider::NoTicks;
+  o.subControls = QStyle::SC_SliderHandle;
+  if (S.Pressed) {
+    o.activeSubControls = QStyle::SC_SliderHandle;
+    o.state |= QStyle::State_Sunken;
+  }
+  int length = Style->pixelMetric(QStyle::PM_SliderLength, &o, nullptr);
+  int thickness = Style->pixelMetric(QStyle::PM_SliderThickness, &o, nullptr);
+  QPoint centre = Thumb.center();
+  o.rect = QRect(0, 0, length, std::max(thickness, Thumb.height()));
+  o.rect.moveCenter(centre);
+  QRect handle = Style->subControlRect(QStyle::CC_Slider, &o, QStyle::SC_SliderHandle, nullptr);
+  o.rect.translate(centre - handle.center());
+  return o;
+}
+
+}  // namespace
+
+void QStyleThemePainter::TrackBarChannel(HDC DC, const RECT& R, const TElementState& S) {
+  QStyle* style = Style();
+  if (!style) return TThemePainter::TrackBarChannel(DC, R, S);
+  QStyleOptionSlider o;
+  TElementState s = S;
+  s.Focused = false;
+  s.Hot = false;
+  QRect channel = ToQRect(R);
+  InitOption(o, channel, s);
+  o.state |= QStyle::State_Horizontal;
+  o.orientation = Qt::Horizontal;
+  o.minimum = 0;
+  o.maximum = 0;
+  o.subControls = QStyle::SC_SliderGroove;
+  // The style centres its groove in the option: give it room around the channel's middle.
+  int thickness = std::max(style->pixelMetric(QStyle::PM_SliderThickness, &o, nullptr), channel.height());
+  o.rect = QRect(channel.left(), channel.center().y() - thickness / 2, channel.width(), thickness);
+  SurfacePainter p(DC, o.rect);
+  if (!p) return;
+  style->drawComplexControl(QStyle::CC_Slider, &o, p.get(), nullptr);
+}
+
+void QStyleThemePainter::TrackBarThumb(HDC DC, const RECT& R, const TElementState& S) {
+  QStyle* style = Style();
+  if (!style) return TThemePainter::TrackBarThumb(DC, R, S);
+  QStyleOptionSlider o = SliderOption(style, ToQRect(R), S);
+  SurfacePainter p(DC, o.rect.united(ToQRect(R)));
+  if (!p) return;
+  style->drawComplexControl(QStyle::CC_Slider, &o, p.get(), nullptr);
+}
+
+void QStyleThemePainter::TrackBarTick(HDC DC, int X, int Y, int Length) {
+  QStyle* style = Style();
+  if (!style) return TThemePainter::TrackBarTick(DC, X, Y, Length);
+  if (Length <= 0) return;
+  SurfacePainter p(DC, QRect(X, Y, 1, Length));
+  if (!p) return;
+  QColor c = Sys(COLOR_BTNTEXT);
+  c.setAlpha(150);
+  p.get()->fillRect(QRect(X, Y, 1, Length), c);
+}
+
+void QStyleThemePainter::Frame(HDC DC, const RECT& R, TFrameKind Kind) {
+  QStyle* style = Style();
+  if (!style) return TThemePainter::Frame(DC, R, Kind);
+  QRect r = ToQRect(R);
+  if (r.width() <= 0 || r.height() <= 0) return;
+  SurfacePainter p(DC, r);
+  if (!p) return;
+  QStyleOptionFrame o;
+  TElementState s = Plain();
+  InitOption(o, r, s);
+  o.lineWidth = 1;
+  o.midLineWidth = 0;
+  QPalette pal = o.palette;
+  switch (Kind) {
+    case TFrameKind::Field:
+      o.state |= QStyle::State_Sunken;
+      style->drawPrimitive(QStyle::PE_FrameLineEdit, &o, p.get(), nullptr);
+      break;
+    case TFrameKind::Etched:
+      o.features = QStyleOptionFrame::None;
+      style->drawPrimitive(QStyle::PE_FrameGroupBox, &o, p.get(), nullptr);
+      break;
+    case TFrameKind::Sunken:
+      o.state |= QStyle::State_Sunken;
+      o.lineWidth = 2;
+      style->drawPrimitive(QStyle::PE_Frame, &o, p.get(), nullptr);
+      break;
+    case TFrameKind::Raised:
+      qDrawShadePanel(p.get(), r, pal, false, 2);
+      break;
+    case TFrameKind::Bump:
+      qDrawShadeRect(p.get(), r, pal, false, 1, 0);
+      break;
+    case TFrameKind::SunkenOuter:
+      qDrawShadePanel(p.get(), r, pal, true, 1);
+      break;
+    case TFrameKind::RaisedInner:
+      qDrawShadePanel(p.get(), r, pal, false, 1);
+      break;
+  }
+}
+
+void QStyleThemePainter::FocusRect(HDC DC, const RECT& R) {
+  QStyle* style = Style();
+  if (!style) return TThemePainter::FocusRect(DC, R);
+  QStyleOptionFocusRect o;
+  TElementState s;
+  s.Focused = true;
+  InitOption(o, ToQRect(R), s);
+  o.backgroundColor = Sys(COLOR_BTNFACE);
+  SurfacePainter p(DC, o.rect);
+  if (!p) return;
+  style->drawPrimitive(QStyle::PE_FrameFocusRect, &o, p.get(), nullptr);
+}
+
+void InstallThemePainter() {
+  if (!gInstalled) gInstalled = std::make_unique<QStyleThemePainter>();
+  SetThemePainter(gInstalled.get());
+}
+
+void UninstallThemePainter() {
+  if (gInstalled && &ThemePainter() == gInstalled.get()) SetThemePainter(nullptr);
+  gInstalled.reset();
+}
+
+}  // namespace host
