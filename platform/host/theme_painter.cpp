@@ -61,6 +61,12 @@ void InitOption(QStyleOption& O, const QRect& R, const TElementState& S) {
 
 TElementState Plain() { return TElementState{}; }
 
+// States the style shows no change for on its own: the mouse over a box or a thumb lights its outline
+// (as keyboard focus does), a thumb held down gets a darker face.
+void MarkHot(QStyleOption& O, const TElementState& S) {
+  if (S.Hot && S.Enabled) O.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+}
+
 // A QPainter on the image behind a DC: clipped as the DC is, device point (0, 0) at the DC's origin
 // plus its viewport and window offsets, in the DC's font. Marks what it covered as changed when done.
 class SurfacePainter {
@@ -189,6 +195,7 @@ void QStyleThemePainter::CheckBox(HDC DC, const RECT& R, const TElementState& S)
   o.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
   o.state |= S.Checked ? QStyle::State_On : QStyle::State_Off;
   if (S.Pressed) o.state |= QStyle::State_Sunken;
+  MarkHot(o, S);
   SurfacePainter p(DC, o.rect);
   if (!p) return;
   p.get()->setRenderHint(QPainter::Antialiasing, true);
@@ -203,6 +210,7 @@ void QStyleThemePainter::RadioButton(HDC DC, const RECT& R, const TElementState&
   o.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
   o.state |= S.Checked ? QStyle::State_On : QStyle::State_Off;
   if (S.Pressed) o.state |= QStyle::State_Sunken;
+  MarkHot(o, S);
   SurfacePainter p(DC, o.rect);
   if (!p) return;
   p.get()->setRenderHint(QPainter::Antialiasing, true);
@@ -235,30 +243,21 @@ void QStyleThemePainter::ComboBox(HDC DC, const RECT& R, int ButtonWidth, const 
 
 namespace {
 
-// A horizontal slider option whose handle, at position 0 of an empty range, lands centred on Thumb.
-QStyleOptionSlider SliderOption(QStyle* Style, const QRect& Thumb, const TElementState& S) {
+// A horizontal slider option for a groove at the left of the painter's origin, `Width` wide and
+// `Height` high, with the handle's left edge `HandleLeft` pixels in.
+QStyleOptionSlider SliderOption(QStyle* Style, int Width, int Height, int HandleLeft, const TElementState& S) {
   QStyleOptionSlider o;
-  InitOption(o, Thumb, S);
-  o.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
+  TElementState s = S;
+  s.Focused = false;
+  InitOption(o, QRect(0, 0, Width, Height), s);
   o.state |= QStyle::State_Horizontal;
   o.orientation = Qt::Horizontal;
-  o.minimum = 0;
-  o.maximum = 0;
-  o.sliderPosition = 0;
-  o.sliderValue = 0;
   o.tickPosition = QSlider::NoTicks;
-  o.subControls = QStyle::SC_SliderHandle;
-  if (S.Pressed) {
-    o.activeSubControls = QStyle::SC_SliderHandle;
-    o.state |= QStyle::State_Sunken;
-  }
   int length = Style->pixelMetric(QStyle::PM_SliderLength, &o, nullptr);
-  int thickness = Style->pixelMetric(QStyle::PM_SliderThickness, &o, nullptr);
-  QPoint centre = Thumb.center();
-  o.rect = QRect(0, 0, length, std::max(thickness, Thumb.height()));
-  o.rect.moveCenter(centre);
-  QRect handle = Style->subControlRect(QStyle::CC_Slider, &o, QStyle::SC_SliderHandle, nullptr);
-  o.rect.translate(centre - handle.center());
+  // One unit per pixel the handle can travel.
+  o.minimum = 0;
+  o.maximum = std::max(0, Width - length);
+  o.sliderPosition = o.sliderValue = std::clamp(HandleLeft, 0, o.maximum);
   return o;
 }
 
@@ -267,31 +266,57 @@ QStyleOptionSlider SliderOption(QStyle* Style, const QRect& Thumb, const TElemen
 void QStyleThemePainter::TrackBarChannel(HDC DC, const RECT& R, const TElementState& S) {
   QStyle* style = Style();
   if (!style) return TThemePainter::TrackBarChannel(DC, R, S);
-  QStyleOptionSlider o;
-  TElementState s = S;
-  s.Focused = false;
-  s.Hot = false;
   QRect channel = ToQRect(R);
-  InitOption(o, channel, s);
-  o.state |= QStyle::State_Horizontal;
-  o.orientation = Qt::Horizontal;
-  o.minimum = 0;
-  o.maximum = 0;
-  o.subControls = QStyle::SC_SliderGroove;
+  // The thumb comes next and fills the channel up to itself; until then the channel is empty.
+  channel_ = ChannelMemo{DC, channel, S.Enabled};
+  QStyleOptionSlider o = SliderOption(style, channel.width(), 0, 0, S);
   // The style centres its groove in the option: give it room around the channel's middle.
   int thickness = std::max(style->pixelMetric(QStyle::PM_SliderThickness, &o, nullptr), channel.height());
-  o.rect = QRect(channel.left(), channel.center().y() - thickness / 2, channel.width(), thickness);
-  SurfacePainter p(DC, o.rect);
+  o.rect.setHeight(thickness);
+  o.subControls = QStyle::SC_SliderGroove;
+  QPoint at(channel.left(), channel.center().y() - thickness / 2);
+  SurfacePainter p(DC, o.rect.translated(at));
   if (!p) return;
+  p.get()->translate(at);
   style->drawComplexControl(QStyle::CC_Slider, &o, p.get(), nullptr);
 }
 
 void QStyleThemePainter::TrackBarThumb(HDC DC, const RECT& R, const TElementState& S) {
   QStyle* style = Style();
   if (!style) return TThemePainter::TrackBarThumb(DC, R, S);
-  QStyleOptionSlider o = SliderOption(style, ToQRect(R), S);
-  SurfacePainter p(DC, o.rect.united(ToQRect(R)));
+  QRect thumb = ToQRect(R);
+  // The handle keeps the style's own size, centred on the thumb.
+  QStyleOptionSlider probe = SliderOption(style, 1000, 0, 0, S);
+  int length = style->pixelMetric(QStyle::PM_SliderLength, &probe, nullptr);
+  int thickness = std::max(style->pixelMetric(QStyle::PM_SliderThickness, &probe, nullptr), thumb.height());
+  QRect bounds = thumb;
+  if (channel_.dc == DC) {
+    // The channel again, now filled up to the thumb.
+    const QRect& channel = channel_.rect;
+    int handleLeft = thumb.center().x() - length / 2 - channel.left();
+    QStyleOptionSlider o = SliderOption(style, channel.width(), thickness, handleLeft, S);
+    o.subControls = QStyle::SC_SliderGroove;
+    QPoint at(channel.left(), channel.center().y() - thickness / 2);
+    SurfacePainter p(DC, o.rect.translated(at));
+    if (p) {
+      p.get()->translate(at);
+      style->drawComplexControl(QStyle::CC_Slider, &o, p.get(), nullptr);
+    }
+    channel_ = ChannelMemo{};
+  }
+  QStyleOptionSlider o = SliderOption(style, length, thickness, 0, S);
+  o.subControls = QStyle::SC_SliderHandle;
+  MarkHot(o, S);
+  if (S.Pressed) {
+    o.activeSubControls = QStyle::SC_SliderHandle;
+    o.state |= QStyle::State_Sunken | QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+    o.palette.setColor(QPalette::Button, o.palette.color(QPalette::Button).darker(115));
+  }
+  QRect handle = style->subControlRect(QStyle::CC_Slider, &o, QStyle::SC_SliderHandle, nullptr);
+  QPoint at = thumb.center() - handle.center();
+  SurfacePainter p(DC, o.rect.translated(at).united(bounds));
   if (!p) return;
+  p.get()->translate(at);
   style->drawComplexControl(QStyle::CC_Slider, &o, p.get(), nullptr);
 }
 
@@ -325,7 +350,9 @@ void QStyleThemePainter::Frame(HDC DC, const RECT& R, TFrameKind Kind) {
       style->drawPrimitive(QStyle::PE_FrameLineEdit, &o, p.get(), nullptr);
       break;
     case TFrameKind::Etched:
-      o.features = QStyleOptionFrame::None;
+      // The style leaves room for a caption above its frame; the control has placed its own.
+      o.rect.setTop(r.top() - GroupBoxCaptionRoom(style));
+      p.get()->setClipRect(r, Qt::IntersectClip);
       style->drawPrimitive(QStyle::PE_FrameGroupBox, &o, p.get(), nullptr);
       break;
     case TFrameKind::Sunken:
@@ -346,6 +373,29 @@ void QStyleThemePainter::Frame(HDC DC, const RECT& R, TFrameKind Kind) {
       qDrawShadePanel(p.get(), r, pal, false, 1);
       break;
   }
+}
+
+int QStyleThemePainter::GroupBoxCaptionRoom(QStyle* Style) {
+  if (captionRoomStyle_ == Style) return captionRoom_;
+  // Found by drawing the frame once on a transparent image: the first row it touches.
+  QImage probe(48, 96, QImage::Format_ARGB32_Premultiplied);
+  probe.fill(Qt::transparent);
+  {
+    QPainter p(&probe);
+    QStyleOptionFrame o;
+    InitOption(o, probe.rect(), Plain());
+    Style->drawPrimitive(QStyle::PE_FrameGroupBox, &o, &p, nullptr);
+  }
+  int room = 0;
+  while (room < probe.height() - 8 && [&] {
+    for (int x = 0; x < probe.width(); ++x)
+      if (qAlpha(probe.pixel(x, room)) != 0) return false;
+    return true;
+  }())
+    ++room;
+  captionRoomStyle_ = Style;
+  captionRoom_ = room;
+  return room;
 }
 
 void QStyleThemePainter::FocusRect(HDC DC, const RECT& R) {

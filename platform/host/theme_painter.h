@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QRect>
 
 #include "platform/controls/themes.h"
 
@@ -35,6 +36,18 @@ class QStyleThemePainter : public TThemePainter {
   QStyle* Style();
 
  private:
+  // How far below its top the style draws a group box frame (room it keeps for a caption).
+  int GroupBoxCaptionRoom(QStyle* Style);
+
+  // The last track bar channel drawn: its thumb, drawn next, fills it up to itself.
+  struct ChannelMemo {
+    HDC dc = nullptr;
+    QRect rect;
+    bool enabled = true;
+  };
+  ChannelMemo channel_;
+  QStyle* captionRoomStyle_ = nullptr;
+  int captionRoom_ = 0;
   // Made on first use and owned by the application, so it goes with it.
   QPointer<QStyle> own_;
 };
