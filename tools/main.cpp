@@ -94,6 +94,13 @@ int main(int argc, char** argv) {
             }
         }
     }
+    if (want("frames")) {
+        for (int i = 0; i < kFrameCount; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "%02d.png", i + 1);
+            ok &= save(out / "Frames" / name, drawFrame(i));
+        }
+    }
     if (only == "check") {
         // Toolbar images and the cursor, twice their size, on a light and a dark stripe.
         Image sheet(8 * 136, 2 * 136);

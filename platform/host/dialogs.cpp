@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "platform/host/qt_host.h"
+#include "platform/printers/printer_setup.h"
 
 namespace host {
 
@@ -142,13 +143,16 @@ bool QtDialogs::ChooseFont(HWND owner, win::FontChoice& font) {
 }
 
 bool QtDialogs::Print(HWND owner, win::PrintOptions& options) {
+  // The dialog starts from the program's printer and hands what the user chose back to it.
   QPrinter printer;
+  printers::GetPrinterSetup(printer);
   if (!options.printerName.empty()) printer.setPrinterName(QString::fromStdString(options.printerName));
   printer.setCopyCount(std::max(1, options.copies));
   if (options.fromPage > 0) printer.setFromTo(options.fromPage, std::max(options.fromPage, options.toPage));
   QPrintDialog dlg(&printer, OwnerWidget(owner));
   NestedPump pump(host_);
   if (dlg.exec() != QDialog::Accepted) return false;
+  printers::SetPrinterSetup(printer);
   options.copies = printer.copyCount();
   options.fromPage = printer.fromPage();
   options.toPage = printer.toPage();

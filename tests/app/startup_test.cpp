@@ -1,4 +1,7 @@
+#include <filesystem>
 #include <gtest/gtest.h>
+
+#include "app/Communal.h"
 
 #include "app/Program.h"
 #include "platform/classes/units.h"
@@ -31,6 +34,29 @@ TEST(StartUp, UnitsStartInTheirFixedOrderBeforeAnyWindow) {
   EXPECT_FALSE(UnitInitialized("Forms"));
   ClearUnits();
   win::ResetWindowManager();
+}
+
+}  // namespace
+
+namespace {
+
+int CountPng(const std::string& Folder) {
+  int n = 0;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(Folder, ec))
+    if (e.path().extension() == ".png") ++n;
+  return n;
+}
+
+TEST(StartUp, ShippedPicturesLieBesideTheExecutable) {
+  const std::string dir = ExecutableFolder();
+  EXPECT_GE(CountPng(dir + "Hairs/女士/"), 25);
+  EXPECT_GE(CountPng(dir + "Hairs/男士/"), 13);
+  EXPECT_GE(CountPng(dir + "Frames/"), 4);
+  EXPECT_EQ(CountPng(dir + "Toolbar/"), 8);
+  for (const char* f : {"Models/1.png", "Models/2.png", "Resources/rotate.ico", "Resources/PreviewModel1.png",
+                        "Resources/PreviewModel2.png", "Resources/MainLogo.png", "about.html"})
+    EXPECT_TRUE(std::filesystem::exists(dir + f)) << f;
 }
 
 }  // namespace
