@@ -9,6 +9,7 @@
 #include <qdrawutil.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -28,7 +29,7 @@ RECT ToRECT(const QRect& R) { return RECT{R.x(), R.y(), R.x() + R.width(), R.y()
 
 // The style's colours derived from the system colours, so the parts sit well on the faces the
 // controls fill themselves.
-QPalette SystemPalette(bool Enabled) {
+QPalette MakeSystemPalette() {
   QPalette pal(Sys(COLOR_BTNFACE), Sys(COLOR_BTNFACE));
   const QPalette::ColorGroup groups[] = {QPalette::Active, QPalette::Inactive};
   for (QPalette::ColorGroup g : groups) {
@@ -44,6 +45,28 @@ QPalette SystemPalette(bool Enabled) {
   pal.setColor(QPalette::Disabled, QPalette::WindowText, Sys(COLOR_GRAYTEXT));
   pal.setColor(QPalette::Disabled, QPalette::ButtonText, Sys(COLOR_GRAYTEXT));
   pal.setColor(QPalette::Disabled, QPalette::Highlight, Sys(COLOR_BTNSHADOW));
+  return pal;
+}
+
+// Kept while the system colours stay the same: the style caches its pixmaps per palette, and a
+// fresh palette for every part would defeat that.
+QPalette SystemPalette(bool Enabled) {
+  static const int kIndexes[] = {COLOR_BTNFACE,   COLOR_WINDOW,        COLOR_WINDOWTEXT, COLOR_BTNTEXT,
+                                 COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT,   COLOR_BTNSHADOW};
+  static COLORREF seen[std::size(kIndexes)] = {};
+  static QPalette palette;
+  static bool made = false;
+  bool same = made;
+  for (size_t i = 0; i < std::size(kIndexes); ++i) {
+    COLORREF c = GetSysColor(kIndexes[i]);
+    same = same && seen[i] == c;
+    seen[i] = c;
+  }
+  if (!same) {
+    palette = MakeSystemPalette();
+    made = true;
+  }
+  QPalette pal = palette;
   pal.setCurrentColorGroup(Enabled ? QPalette::Active : QPalette::Disabled);
   return pal;
 }
@@ -78,7 +101,8 @@ class SurfacePainter {
     GetViewportOrgEx(DC, &vp);
     GetWindowOrgEx(DC, &wo);
     QPoint offset = s.origin + QPoint(vp.x - wo.x, vp.y - wo.y);
-    dirty_ = Bounds.translated(offset) & s.clip.boundingRect();
+    // A pixel of slack: anti-aliased outlines may touch the row or column just outside.
+    dirty_ = Bounds.adjusted(-1, -1, 1, 1).translated(offset) & s.clip.boundingRect();
     if (dirty_.isEmpty()) return;
     QImage* target = s.image;
     if (target->format() == QImage::Format_ARGB32) {
@@ -352,7 +376,9 @@ void QStyleThemePainter::Frame(HDC DC, const RECT& R, TFrameKind Kind) {
     case TFrameKind::Etched:
       // The style leaves room for a caption above its frame; the control has placed its own.
       o.rect.setTop(r.top() - GroupBoxCaptionRoom(style));
-      p.get()->setClipRect(r, Qt::IntersectClip);
+      // The frame only: the style's shaded inside would stand apart from the faces of the controls
+      // in the box, which fill their own backgrounds.
+      p.get()->setClipRegion(QRegion(r).subtracted(QRegion(r.adjusted(3, 3, -3, -3))), Qt::IntersectClip);
       style->drawPrimitive(QStyle::PE_FrameGroupBox, &o, p.get(), nullptr);
       break;
     case TFrameKind::Sunken:

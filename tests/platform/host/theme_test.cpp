@@ -519,3 +519,52 @@ TEST_F(ThemeTest, DrawsOnlyInsideTheClipAtTheOrigin) {
 }
 
 }  // namespace
+
+namespace {
+
+// Frames sit on the edge of their rectangle (a group box's too, though the style keeps room for a
+// caption above its own) and leave the inside to the control.
+TEST_F(ThemeTest, FramesHugTheirRectangleAndLeaveTheInside) {
+  host::QStyleThemePainter painter;
+  const TFrameKind kinds[] = {TFrameKind::Sunken,      TFrameKind::Raised,      TFrameKind::Etched, TFrameKind::Bump,
+                              TFrameKind::SunkenOuter, TFrameKind::RaisedInner, TFrameKind::Field};
+  const COLORREF magenta = RGB(255, 0, 255);
+  const RECT r{10, 10, 110, 60};
+  for (TFrameKind kind : kinds) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, 120, 70);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    FillSolidRect(dc, RECT{0, 0, 120, 70}, magenta);
+    painter.Frame(dc, r, kind);
+    const QImage img = *win::BitmapImage(bmp);
+    auto changed = [&](int x, int y) { return (img.pixel(x, y) & 0xFFFFFF) != 0xFF00FF; };
+    int top = 0, bottom = 0, left = 0, right = 0, outside = 0, inside = 0;
+    for (int y = 0; y < 70; ++y) {
+      for (int x = 0; x < 120; ++x) {
+        bool in = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+        if (!in) outside += changed(x, y);
+        if (x >= r.left + 4 && x < r.right - 4 && y >= r.top + 4 && y < r.bottom - 4) inside += changed(x, y);
+      }
+    }
+    for (int x = 30; x < 90; ++x) {
+      top += changed(x, r.top) || changed(x, r.top + 1);
+      bottom += changed(x, r.bottom - 1) || changed(x, r.bottom - 2);
+    }
+    for (int y = 25; y < 45; ++y) {
+      left += changed(r.left, y) || changed(r.left + 1, y);
+      right += changed(r.right - 1, y) || changed(r.right - 2, y);
+    }
+    const int k = static_cast<int>(kind);
+    EXPECT_EQ(top, 60) << "kind " << k;
+    EXPECT_EQ(bottom, 60) << "kind " << k;
+    EXPECT_EQ(left, 20) << "kind " << k;
+    EXPECT_EQ(right, 20) << "kind " << k;
+    EXPECT_EQ(outside, 0) << "kind " << k;
+    EXPECT_EQ(inside, 0) << "kind " << k;
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+}
+
+}  // namespace
