@@ -292,7 +292,7 @@ void QStyleThemePainter::TrackBarChannel(HDC DC, const RECT& R, const TElementSt
   if (!style) return TThemePainter::TrackBarChannel(DC, R, S);
   QRect channel = ToQRect(R);
   // The thumb comes next and fills the channel up to itself; until then the channel is empty.
-  channel_ = ChannelMemo{DC, channel, S.Enabled};
+  channel_ = ChannelMemo{DC, channel};
   QStyleOptionSlider o = SliderOption(style, channel.width(), 0, 0, S);
   // The style centres its groove in the option: give it room around the channel's middle.
   int thickness = std::max(style->pixelMetric(QStyle::PM_SliderThickness, &o, nullptr), channel.height());

@@ -5,6 +5,7 @@
 #include <QRect>
 
 #include "platform/controls/themes.h"
+#include "platform/host/theme.h"
 
 class QStyle;
 
@@ -43,7 +44,6 @@ class QStyleThemePainter : public TThemePainter {
   struct ChannelMemo {
     HDC dc = nullptr;
     QRect rect;
-    bool enabled = true;
   };
   ChannelMemo channel_;
   QStyle* captionRoomStyle_ = nullptr;
@@ -51,10 +51,5 @@ class QStyleThemePainter : public TThemePainter {
   // Made on first use and owned by the application, so it goes with it.
   QPointer<QStyle> own_;
 };
-
-// Puts the styled painter in place of the plain one (call once the QApplication exists), and takes it
-// away again (the plain painter comes back).
-void InstallThemePainter();
-void UninstallThemePainter();
 
 }  // namespace host
