@@ -27,6 +27,11 @@ constexpr ARGB CellBackground = 0xFFADD8E6;
 
 int PictureCount() { return PlayList ? PlayList->Count() : 0; }
 
+// Whether looping was off when the window was last set up. The loop buttons keep their state from one
+// showing to the next while LoopClicks starts again at 0, so the parity of the clicks alone would make
+// the first click after a showing with looping off change nothing.
+bool LoopOffAtSetup = false;
+
 TSpeedButton* NewSpeedButton(TfrmPlay* Form, TWinControl* Parent, int Left, const char* Caption) {
   auto* button = new TSpeedButton(Form);
   button->SetParent(Parent);
@@ -121,6 +126,7 @@ void TfrmPlay::FormClose(TObject*, TCloseAction&) { Timer1->SetEnabled(false); }
 void TfrmPlay::Setup(TList* List) {
   PlayList = List;
   LoopClicks = 0;
+  LoopOffAtSetup = btnNoLoop->Down();
   PlayFirst = 0;
   UpdateButtons();
   PlayFadeAlpha = -1;
@@ -226,7 +232,7 @@ void TfrmPlay::btnPreviousClick(TObject*) {
 
 void TfrmPlay::btnLoopClick(TObject*) {
   ++LoopClicks;
-  if (LoopClicks % 2 == 1)
+  if ((LoopClicks % 2 == 1) != LoopOffAtSetup)
     btnNoLoop->SetDown(true);
   else
     btnLoop->SetDown(true);

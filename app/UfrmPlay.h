@@ -56,7 +56,7 @@ extern TImage* PlayImages[4];
 extern TList* PlayList;
 // Index of the picture in the first image.
 extern int PlayFirst;
-// Clicks on the stacked loop buttons since the last Setup: odd means looping off.
+// Clicks on the stacked loop buttons since the last Setup: odd means looping was switched since then.
 extern int LoopClicks;
 // Opacity of the page being faded in; negative while no fade runs.
 extern Single PlayFadeAlpha;

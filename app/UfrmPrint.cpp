@@ -501,7 +501,22 @@ void TfrmPrint::btnAddToPrintClick(TObject*) {
     if (!PageList) PageList = std::make_unique<TList>();
     PageList->Add(picture);
   }
+  // In 单张 the new picture now covers the page; the old selection would hatch it and 删除 would
+  // remove a picture no longer shown.
+  DropHiddenSelection();
   DrawPage();
+}
+
+bool TfrmPrint::CellShown(int Cell) const {
+  const int count = PageList ? PageList->Count() : 0;
+  if (Cell < 0 || Cell >= count) return false;
+  if (rdo4Pages->Checked()) return Cell < 4;
+  if (rdo9Pages->Checked()) return Cell < 9;
+  return Cell == count - 1;
+}
+
+void TfrmPrint::DropHiddenSelection() {
+  if (SelectedCell != -1 && !CellShown(SelectedCell)) SelectedCell = -1;
 }
 
 void TfrmPrint::DrawPage() {
@@ -552,7 +567,12 @@ void TfrmPrint::HatchCell(int X, int Y, int W, int H) {
     for (int j = Y; j <= Y + H; j += 2) canvas->SetPixels(i, j, Teal);
 }
 
-void TfrmPrint::rdoSinglePageClick(TObject*) { DrawPage(); }
+void TfrmPrint::rdoSinglePageClick(TObject*) {
+  // A selection that the new layout does not show is dropped, so that 删除 only ever removes the
+  // picture under the hatch.
+  DropHiddenSelection();
+  DrawPage();
+}
 
 void TfrmPrint::imgPrintMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
   const int count = PageList ? PageList->Count() : 0;

@@ -118,6 +118,9 @@ class TfrmPrint : public TForm {
 
  private:
   void ReleasePictures();
+  // Whether the current layout shows page picture Cell.
+  bool CellShown(int Cell) const;
+  void DropHiddenSelection();
 };
 
 // The effects of the editor, on 24-bit bitmaps (blue, green, red bytes).

@@ -189,6 +189,33 @@ TEST_F(PlayWindow, EndOfTheShowLoopsOrStopsByTheLoopButton) {
   }
 }
 
+// The loop buttons keep their state between showings while the click count starts again, so the first
+// click of a new showing must still switch looping, whichever state the last showing left.
+TEST_F(PlayWindow, EveryClickSwitchesLoopingAlsoAfterShowingAgain) {
+  ShowWith(5);
+  const int clicks[] = {2, 1, 2};
+  const bool expected[] = {false, true, false, true, false};
+  int step = 0;
+  for (int showing = 0; showing < 3; ++showing) {
+    SCOPED_TRACE(showing);
+    if (showing > 0) form_->Setup(list_.get());
+    EXPECT_EQ(UfrmPlay::LoopClicks, 0);
+    // The second showing starts with looping on, the third with looping off.
+    for (int i = 0; i < clicks[showing]; ++i, ++step) {
+      const bool before = form_->btnLoop->Down();
+      ClickOn(form_->btnLoop);
+      EXPECT_NE(form_->btnLoop->Down(), before) << "click " << step;
+      EXPECT_NE(form_->btnNoLoop->Down(), form_->btnLoop->Down());
+      EXPECT_EQ(form_->btnLoop->Down(), expected[step]) << "click " << step;
+    }
+  }
+  // Looping is off now: the show stops at its end.
+  ClickOn(form_->btnPlay);
+  Wait(8000);
+  EXPECT_EQ(UfrmPlay::PlayFirst, 4);
+  EXPECT_FALSE(form_->Timer1->Enabled());
+}
+
 TEST_F(PlayWindow, PlayDuringPlayPausesAndThenRestartsFromTheFirstPage) {
   ShowWith(9);
   ClickOn(form_->btnPlay);

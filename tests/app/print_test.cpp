@@ -409,6 +409,46 @@ TEST_F(PrintWindow, HatchIncludesBothEnds) {
   EXPECT_TRUE(Near(PixelOf(form_->imgPrint, 150, 10), PictureColours[1]));
 }
 
+// 删除 removes the picture under the hatch, never one the layout does not show: a selection that a
+// layout change or a new picture hides is dropped.
+TEST_F(PrintWindow, ASelectionTheLayoutNoLongerShowsIsDropped) {
+  struct Case {
+    TRadioButton* TfrmPrint::*from;
+    TPoint at;
+    int selected;
+    TRadioButton* TfrmPrint::*to;  // nullptr: add one more picture instead
+    int afterwards;
+  };
+  const Case cases[] = {
+      {&TfrmPrint::rdo4Pages, {40, 300}, 2, &TfrmPrint::rdoSinglePage, -1},  // 单张 shows picture 4 only
+      {&TfrmPrint::rdo9Pages, {110, 120}, 4, &TfrmPrint::rdo4Pages, -1},     // 4张组合 shows 0..3
+      {&TfrmPrint::rdo4Pages, {200, 40}, 1, &TfrmPrint::rdo9Pages, 1},       // still shown: kept
+      {&TfrmPrint::rdoSinglePage, {10, 10}, 4, &TfrmPrint::rdo9Pages, 4},
+      {&TfrmPrint::rdoSinglePage, {10, 10}, 4, nullptr, -1},  // the new picture now covers the page
+      {&TfrmPrint::rdo4Pages, {40, 40}, 0, nullptr, 0},
+  };
+  ShowWith(6);
+  for (const Case& c : cases) {
+    ClickOn(form_->btnClear);
+    AddToPage({0, 1, 2, 3, 4});
+    ClickOn(form_.get()->*c.from);
+    ClickAt(form_->imgPrint, c.at.X, c.at.Y);
+    ASSERT_EQ(form_->SelectedCell, c.selected);
+    if (c.to)
+      ClickOn(form_.get()->*c.to);
+    else
+      AddToPage({5});
+    EXPECT_EQ(form_->SelectedCell, c.afterwards) << "selected " << c.selected;
+    const int count = form_->PageList->Count();
+    ClickOn(form_->btnDelete);
+    EXPECT_EQ(form_->PageList->Count(), c.afterwards == -1 ? count : count - 1);
+    if (c.afterwards == -1) {
+      for (int x = 0; x < 309; x += 7)
+        for (int y = 0; y < 355; y += 7) ASSERT_NE(PixelOf(form_->imgPrint, x, y), TealPixel) << x << "," << y;
+    }
+  }
+}
+
 TEST_F(PrintWindow, DeleteAndClearThePage) {
   ShowWith(4);
   AddToPage({0, 1, 2, 3});
