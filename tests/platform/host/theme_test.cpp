@@ -217,7 +217,7 @@ class ThemeTest : public ::testing::Test {
   Dialog BuildDialog() {
     Dialog d;
     d.window = new TDialogWindow(owner.get());
-    d.window->SetBounds(40, 40, 820, 520);
+    d.window->SetBounds(40, 40, 820, 428);
     d.window->HandleNeeded();
     TWinControl* w = d.window;
 
