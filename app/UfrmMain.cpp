@@ -212,6 +212,7 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
   pnlRightTop = MakePanel(this, pnlRightMain, alTop, 474, 32);
   cboHairGender = new TComboBox(this);
   cboHairGender->SetParent(pnlRightTop);
+  cboHairGender->SetStyle(csDropDownList);
   cboHairGender->SetBounds(4, 5, 120, 22);
   cboHairGender->Items()->Add("女士");
   cboHairGender->Items()->Add("男士");

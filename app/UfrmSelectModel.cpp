@@ -33,7 +33,7 @@ TfrmSelectModel::TfrmSelectModel(TComponent* AOwner) : TForm(AOwner) {
   }
   Button1 = new TButton(this);
   Button1->SetParent(this);
-  Button1->SetBounds(456, 244, 55, 25);
+  Button1->SetBounds(436, 244, 75, 25);
   Button1->SetCaption("取消");
   Button1->OnClick = [this](TObject* s) { Button1Click(s); };
 
