@@ -75,6 +75,11 @@ struct TArgbTarget {
 void AdjustPicture(const TArgbView& source, const TArgbTarget& dest, const TColorSettings& settings,
                    unsigned threads = 0);
 
+// Whether AdjustPicture runs the hue and saturation step eight pixels at a time (processors with AVX2);
+// switching it off forces the one-pixel-at-a-time path, for tests and benchmarks. Both give the same pixels.
+bool ColorAdjustVectorPath();
+void SetColorAdjustVectorPath(bool enabled);
+
 // The same result computed with AdjustPixelReference pixel by pixel on the calling thread; kept as the
 // yardstick for tests and benchmarks.
 void AdjustPictureReference(const TArgbView& source, const TArgbTarget& dest, const TColorSettings& settings);

@@ -67,6 +67,12 @@ void Fast(benchmark::State& state, unsigned threads) {
 
 void BM_ColourRecompute_FastAllCores(benchmark::State& state) { Fast(state, 0); }
 void BM_ColourRecompute_FastOneCore(benchmark::State& state) { Fast(state, 1); }
+// The same fast path without the eight-pixel hue and saturation step.
+void BM_ColourRecompute_ScalarOneCore(benchmark::State& state) {
+  SetColorAdjustVectorPath(false);
+  Fast(state, 1);
+  SetColorAdjustVectorPath(true);
+}
 
 void BM_ColourRecompute_Reference(benchmark::State& state) {
   const auto& src = Photo();
@@ -81,6 +87,7 @@ void BM_ColourRecompute_Reference(benchmark::State& state) {
 
 BENCHMARK(BM_ColourRecompute_FastAllCores)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ColourRecompute_FastOneCore)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ColourRecompute_ScalarOneCore)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ColourRecompute_Reference)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 // Keeps the medians of the repetitions so the ratios can be printed after the run.
@@ -117,8 +124,10 @@ int main(int argc, char** argv) {
 
   auto& m = reporter.Medians;
   const double all = m["BM_ColourRecompute_FastAllCores"], one = m["BM_ColourRecompute_FastOneCore"],
-               ref = m["BM_ColourRecompute_Reference"];
-  std::printf("\nmedians (ms): fast all cores %.3f, fast one core %.3f, per-pixel reference %.3f\n", all, one, ref);
+               ref = m["BM_ColourRecompute_Reference"], scalar = m["BM_ColourRecompute_ScalarOneCore"];
+  std::printf("\nmedians (ms): fast all cores %.3f, fast one core %.3f (eight-pixel step: %s), scalar one core %.3f, "
+              "per-pixel reference %.3f\n",
+              all, one, ColorAdjustVectorPath() ? "yes" : "no", scalar, ref);
   if (ref > 0) std::printf("ratio fast all cores / reference %.4f, fast one core / reference %.4f\n", all / ref, one / ref);
   if (one > 0 && all > 0) std::printf("speed-up of all cores over one core %.2f\n", one / all);
   benchmark::Shutdown();

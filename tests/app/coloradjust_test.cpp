@@ -183,8 +183,16 @@ TEST(ColorAdjust, InitialBarsLeaveThePictureUnchanged) {
   for (int i = 0; i < 2000; ++i) EXPECT_EQ(AdjustPixelReference(src[i], st), src[i]);
 }
 
+// Runs a test body with the eight-pixel path on (where the processor has it) and off.
+class ColorAdjustPaths : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { SetColorAdjustVectorPath(GetParam()); }
+  void TearDown() override { SetColorAdjustVectorPath(true); }
+};
+INSTANTIATE_TEST_SUITE_P(VectorOnAndOff, ColorAdjustPaths, ::testing::Bool());
+
 // The fast path against the plain per-pixel transcription on random pixels and settings.
-TEST(ColorAdjust, FastPathEqualsReference) {
+TEST_P(ColorAdjustPaths, FastPathEqualsReference) {
   std::mt19937 rng(20240611);
   auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   const int width = 97, height = 41, stride = 100;
@@ -220,17 +228,18 @@ TEST(ColorAdjust, FastPathEqualsReference) {
 }
 
 // Every colour on a grid of channel values, for a few settings with hue and saturation both on, including
-// in-place recomputation and several threads over a tall picture.
-TEST(ColorAdjust, FastPathEqualsReferenceOnColourGrid) {
+// in-place recomputation and several threads over a tall picture; rows of 61 pixels end in a partial
+// group of eight.
+TEST_P(ColorAdjustPaths, FastPathEqualsReferenceOnColourGrid) {
   std::vector<std::uint32_t> src;
   for (int r = 0; r < 256; r += 5)
     for (int g = 0; g < 256; g += 3)
       for (int b = 0; b < 256; b += 7) src.push_back(Argb(255, r, g, b));
-  const int width = 64;
+  const int width = 61;
   const int height = static_cast<int>(src.size()) / width;
   src.resize(static_cast<std::size_t>(width) * height);
   for (const TColorSettings& st : {Bars(37, 13, 120, 17, 9), Bars(-150, 7, -60, 299, 31), Bars(0, 10, 200, 360, 10),
-                                   Bars(200, 50, 1, 1, 1)}) {
+                                   Bars(200, 50, 1, 1, 1), Bars(0, 10, 0, 360, 10), Bars(-20, 10, -200, 0, 10)}) {
     std::vector<std::uint32_t> ref(src.size());
     AdjustPictureReference({src.data(), width, height, width}, {ref.data(), width, height, width}, st);
     std::vector<std::uint32_t> inplace = src;
