@@ -160,6 +160,19 @@ void MakeGradientBitmap(GpBitmap*& Bitmap, TColor Colour1, TColor Colour2, int W
   Bitmap = BitmapFromClassBitmap(&bmp);
 }
 
+bool FindEncoder(const char16_t* MimeType, CLSID& Clsid) {
+  UINT count = 0, size = 0;
+  if (GdipGetImageEncodersSize(&count, &size) != Ok || count == 0) return false;
+  std::vector<ImageCodecInfo> codecs(count);
+  if (GdipGetImageEncoders(count, size, codecs.data()) != Ok) return false;
+  for (const ImageCodecInfo& c : codecs)
+    if (c.MimeType && std::u16string(c.MimeType) == MimeType) {
+      Clsid = c.Clsid;
+      return true;
+    }
+  return false;
+}
+
 void FreeListAndItems(std::unique_ptr<TList>& List) {
   if (!List) return;
   for (int i = 0; i < List->Count(); ++i) GdipDisposeImage(static_cast<GpImage*>(List->Items(i)));

@@ -41,6 +41,9 @@ void MakeGradientBitmap(GpBitmap*& Bitmap, TColor Colour1, TColor Colour2, int W
 // A GDI+ bitmap made from a class-library bitmap's handle (nil when that fails).
 GpBitmap* BitmapFromClassBitmap(TBitmap* Bitmap);
 
+// The class identifier of the imaging encoder for a MIME type ("image/bmp"); false when there is none.
+bool FindEncoder(const char16_t* MimeType, CLSID& Clsid);
+
 // Frees every picture of the list, then the list.
 void FreeListAndItems(std::unique_ptr<TList>& List);
 inline GpBitmap* ListBitmap(TList* List, int Index) { return static_cast<GpBitmap*>(List->Items(Index)); }

@@ -74,19 +74,6 @@ struct TGraphicsScope {
   }
 };
 
-bool FindEncoder(const char16_t* MimeType, CLSID& Clsid) {
-  UINT count = 0, size = 0;
-  if (GdipGetImageEncodersSize(&count, &size) != Ok || count == 0) return false;
-  std::vector<ImageCodecInfo> codecs(count);
-  if (GdipGetImageEncoders(count, size, codecs.data()) != Ok) return false;
-  for (const ImageCodecInfo& c : codecs)
-    if (c.MimeType && std::u16string(c.MimeType) == MimeType) {
-      Clsid = c.Clsid;
-      return true;
-    }
-  return false;
-}
-
 TButton* MakeButton(TComponent* Owner, TWinControl* Parent, const std::string& Caption, int L, int T, int W,
                     int H) {
   auto* b = new TButton(Owner);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/window_fixture.h"
 #include "app/Communal.h"
 #include "app/UfrmColor.h"
 #include "platform/win/dialogs.h"
@@ -57,21 +58,10 @@ std::uint32_t Pixel(GpBitmap* bitmap, int x, int y) {
   return value;
 }
 
-class ColorWindow : public ::testing::Test {
+class ColorWindow : public HeadlessWindowTest {
  protected:
   void SetUp() override {
-    static bool started = false;
-    if (!started) {
-      ULONG_PTR token = 0;
-      GdiplusStartupInput input;
-      GdiplusStartup(&token, &input, nullptr);
-      started = true;
-    }
-    FormsUnit::Initialize();
-    win::ResetWindowManager();
-    clock_.Install();
-    dialogs_.Install();
-    ExePath = ExecutableFolder();
+    StartPlatform();
     UfrmColor::Initialize();
     form_ = std::make_unique<TfrmColorConfigure>(nullptr);
     form_->AfterConstruction();
@@ -79,15 +69,11 @@ class ColorWindow : public ::testing::Test {
   }
 
   void TearDown() override {
-    EXPECT_TRUE(dialogs_.MessageTexts().empty()) << "unexpected message box: " << dialogs_.MessageTexts()[0];
-    Application->OnIdle = nullptr;
     form_->FreeWorkingBitmap();
     form_.reset();
     UfrmColor::Finalize();
     for (GpBitmap* b : pictures_) GdipDisposeImage(b);
-    win::ResetWindowManager();
-    dialogs_.Uninstall();
-    clock_.Uninstall();
+    StopPlatform();
   }
 
   GpBitmap* Picture(int width, int height, const std::function<std::uint32_t(int, int)>& pixel) {
@@ -158,8 +144,6 @@ class ColorWindow : public ::testing::Test {
     EXPECT_EQ(wrong, 0);
   }
 
-  win::FakeClock clock_;
-  win::ScriptedDialogs dialogs_;
   std::unique_ptr<TfrmColorConfigure> form_;
   std::vector<GpBitmap*> pictures_;
 };

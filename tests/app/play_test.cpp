@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/window_fixture.h"
 #include "app/Communal.h"
 #include "app/UfrmPlay.h"
 #include "platform/win/dialogs.h"
@@ -25,21 +26,10 @@ bool Near(COLORREF a, COLORREF b, int tolerance) {
          std::abs(int(GetBValue(a)) - int(GetBValue(b))) <= tolerance;
 }
 
-class PlayWindow : public ::testing::Test {
+class PlayWindow : public HeadlessWindowTest {
  protected:
   void SetUp() override {
-    static bool started = false;
-    if (!started) {
-      ULONG_PTR token = 0;
-      GdiplusStartupInput input;
-      GdiplusStartup(&token, &input, nullptr);
-      started = true;
-    }
-    FormsUnit::Initialize();
-    win::ResetWindowManager();
-    clock_.Install();
-    dialogs_.Install();
-    ExePath = ExecutableFolder();
+    StartPlatform();
     UfrmPlay::Initialize();
     form_ = std::make_unique<TfrmPlay>(nullptr);
     form_->AfterConstruction();
@@ -48,14 +38,10 @@ class PlayWindow : public ::testing::Test {
   }
 
   void TearDown() override {
-    EXPECT_TRUE(dialogs_.MessageTexts().empty()) << "unexpected message box: " << dialogs_.MessageTexts()[0];
-    Application->OnIdle = nullptr;
     form_.reset();
     UfrmPlay::Finalize();
     FreeListAndItems(list_);
-    win::ResetWindowManager();
-    dialogs_.Uninstall();
-    clock_.Uninstall();
+    StopPlatform();
   }
 
   // Pictures larger than a cell, so each is shrunk into it.
@@ -103,8 +89,6 @@ class PlayWindow : public ::testing::Test {
     }
   }
 
-  win::FakeClock clock_;
-  win::ScriptedDialogs dialogs_;
   std::unique_ptr<TfrmPlay> form_;
   std::unique_ptr<TList> list_;
 };

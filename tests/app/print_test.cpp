@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/app/window_fixture.h"
 #include "app/Communal.h"
 #include "app/UfrmPrint.h"
 #include "platform/printers/printers.h"
@@ -47,19 +48,6 @@ GpBitmap* MakePicture(int w, int h, const std::function<ARGB(int, int)>& Pixel) 
   return bitmap;
 }
 
-bool FindEncoder(const char16_t* mime, CLSID& clsid) {
-  UINT count = 0, size = 0;
-  GdipGetImageEncodersSize(&count, &size);
-  std::vector<ImageCodecInfo> codecs(count);
-  GdipGetImageEncoders(count, size, codecs.data());
-  for (const ImageCodecInfo& c : codecs)
-    if (c.MimeType && std::u16string(c.MimeType) == mime) {
-      clsid = c.Clsid;
-      return true;
-    }
-  return false;
-}
-
 int PdfPageCount(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream ss;
@@ -71,21 +59,11 @@ int PdfPageCount(const std::string& path) {
   return count;
 }
 
-class PrintWindow : public ::testing::Test {
+class PrintWindow : public HeadlessWindowTest {
  protected:
   void SetUp() override {
-    static bool started = false;
-    if (!started) {
-      ULONG_PTR token = 0;
-      GdiplusStartupInput input;
-      GdiplusStartup(&token, &input, nullptr);
-      started = true;
-    }
-    FormsUnit::Initialize();
+    StartPlatform();
     GraphicsUnit::Initialize();
-    win::ResetWindowManager();
-    clock_.Install();
-    dialogs_.Install();
     dir_ = fs::temp_directory_path() / ("tressora_print_" + std::to_string(::getpid()));
     fs::create_directories(dir_ / "Frames");
     MakeFrames(4);
@@ -99,16 +77,11 @@ class PrintWindow : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (!expectMessage_) {
-      EXPECT_TRUE(dialogs_.MessageTexts().empty()) << "unexpected message box: " << dialogs_.MessageTexts()[0];
-    }
     form_.reset();
     UfrmPrint::Finalize();
     FreeListAndItems(list_);
     SetPrinter(std::move(oldPrinter_));
-    win::ResetWindowManager();
-    dialogs_.Uninstall();
-    clock_.Uninstall();
+    StopPlatform(expectMessage_);
     fs::remove_all(dir_);
   }
 
@@ -210,8 +183,6 @@ class PrintWindow : public ::testing::Test {
     return c & 0xFFFFFF;
   }
 
-  win::FakeClock clock_;
-  win::ScriptedDialogs dialogs_;
   fs::path dir_;
   std::unique_ptr<TPrinter> oldPrinter_;
   std::unique_ptr<TfrmPrint> form_;
