@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <thread>
 #include <vector>
@@ -536,12 +537,16 @@ void AdjustPicture(const TArgbView& source, const TArgbTarget& dest, const TColo
     rows(source, dest, width, 0, height, plan);
     return;
   }
+  // Rows are handed out in small runs, so a core that is busy with something else delays only its own run.
+  const int run = std::max(1, std::min(16, height / static_cast<int>(threads * 4)));
+  std::atomic<int> next{0};
+  auto work = [&] {
+    for (int y = next.fetch_add(run); y < height; y = next.fetch_add(run))
+      rows(source, dest, width, y, std::min(height, y + run), plan);
+  };
   std::vector<std::thread> workers;
   workers.reserve(threads - 1);
-  auto bandStart = [&](unsigned i) { return static_cast<int>(static_cast<long long>(height) * i / threads); };
-  for (unsigned i = 1; i < threads; ++i)
-    workers.emplace_back(rows, std::cref(source), std::cref(dest), width, bandStart(i), bandStart(i + 1),
-                         std::cref(plan));
-  rows(source, dest, width, 0, bandStart(1), plan);
+  for (unsigned i = 1; i < threads; ++i) workers.emplace_back(work);
+  work();
   for (auto& w : workers) w.join();
 }
