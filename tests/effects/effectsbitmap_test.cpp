@@ -436,3 +436,31 @@ TEST_F(EffectsBitmapTest, WritesAPictureToLookAt) {
   png.Assign(&out);
   png.SaveToFile(std::string(dir) + "/effects_blend_and_key.png");
 }
+
+TEST_F(EffectsBitmapTest, KeyDrawingThroughTransparentBlt) {
+  EffectsProbesUnit::Initialize();
+  ASSERT_TRUE(EffectsProbes::TransparentBltAvailable);
+  TEffectsBitmap src;
+  Paint(src, 2, 1, [](int x, int) { return x ? Px{0x007F007Fu} : Argb(255, 200, 100, 50); });
+  TPlainDC dc(4, 2, 0xFF404040u);
+  DrawKeyTransparentBlt(dc.dc, TRect(1, 1, 3, 2), &src, TRect(0, 0, 2, 1));
+  EXPECT_EQ(dc.At(1, 1) & 0xFFFFFF, 0xC86432u);
+  EXPECT_EQ(dc.At(2, 1) & 0xFFFFFF, 0x404040u);  // the key colour is not drawn
+  DrawKeyTransparentBlt(dc.dc, TRect(0, 0, 2, 1), &src, TRect(1, 0, 3, 1));  // source past the bitmap
+  EXPECT_EQ(dc.At(0, 0), 0xFF404040u);
+  EffectsProbesUnit::Finalize();
+  DrawKeyTransparentBlt(dc.dc, TRect(0, 0, 2, 1), &src, TRect(0, 0, 2, 1));  // released: nothing
+  EXPECT_EQ(dc.At(0, 0), 0xFF404040u);
+}
+
+TEST_F(EffectsBitmapTest, DrawRectCopiesAPartUnscaled) {
+  TEffectsBitmap src;
+  Paint(src, 4, 4, [](int x, int y) { return Argb(255, static_cast<Px>(x), static_cast<Px>(y), 0); });
+  TEffectsBitmap target;
+  Paint(target, 5, 5, [](int, int) { return Px{0xFF000000u}; });
+  src.DrawRect(target.MemoryDC(), 3, 0, TRect(1, 2, 4, 4));  // 3 x 2 at (3, 0): one column falls off
+  EXPECT_EQ(*target.PixelAddress(3, 0), Argb(255, 1, 2, 0));
+  EXPECT_EQ(*target.PixelAddress(4, 1), Argb(255, 2, 3, 0));
+  EXPECT_EQ(*target.PixelAddress(2, 0), 0xFF000000u);
+  EXPECT_EQ(*target.PixelAddress(3, 2), 0xFF000000u);
+}
