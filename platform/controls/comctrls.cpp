@@ -316,17 +316,27 @@ void TTrackBar::Changed() {
   if (OnChange) OnChange(this);
 }
 
+// Nearest pixel, so that a bar with no more positions than pixels maps every position back to itself.
 int TTrackBar::XFromPosition(int Pos) const {
   int span = std::max(1, FWidth - 2 * kMargin);
   if (FMax == FMin) return kMargin;
-  return kMargin + static_cast<int>(static_cast<long long>(Pos - FMin) * span / (FMax - FMin));
+  return kMargin + static_cast<int>(Round(static_cast<double>(Pos - FMin) * span / (static_cast<double>(FMax) - FMin)));
 }
 
 int TTrackBar::PositionFromX(int X) const {
   int span = std::max(1, FWidth - 2 * kMargin);
   if (FMax == FMin) return FMin;
-  double v = FMin + static_cast<double>(X - kMargin) * (FMax - FMin) / span;
+  double v = FMin + static_cast<double>(X - kMargin) * (static_cast<double>(FMax) - FMin) / span;
   return std::clamp(static_cast<int>(Round(v)), FMin, FMax);
+}
+
+// The position for the pointer at X while dragging. With more positions than pixels a pixel cannot
+// name every position, so the pointer back where the thumb was grabbed gives the position it had then:
+// pressing and releasing the thumb without a move changes nothing, and elsewhere the position only
+// grows with X.
+int TTrackBar::DragPosition(int X) const {
+  if (X == FDragStartX) return FDragStartPosition;
+  return PositionFromX(X - FDragOffset);
 }
 
 TRect TTrackBar::ThumbRect() const {
@@ -394,6 +404,8 @@ void TTrackBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
     if (X >= t.Left && X < t.Right && Y >= t.Top && Y < t.Bottom) {
       FDragging = true;
       FDragOffset = X - XFromPosition(FPosition);
+      FDragStartX = X;
+      FDragStartPosition = FPosition;
       Invalidate();
     } else if (X < XFromPosition(FPosition)) {
       SetPosition(FPosition - FPageSize);
@@ -405,13 +417,13 @@ void TTrackBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
 }
 
 void TTrackBar::MouseMove(TShiftState Shift, int X, int Y) {
-  if (FDragging) SetPosition(PositionFromX(X - FDragOffset));
+  if (FDragging) SetPosition(DragPosition(X));
   TWinControl::MouseMove(Shift, X, Y);
 }
 
 void TTrackBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (Button == mbLeft && FDragging) {
-    SetPosition(PositionFromX(X - FDragOffset));
+    SetPosition(DragPosition(X));
     FDragging = false;
     Invalidate();
   }

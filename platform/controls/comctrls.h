@@ -129,6 +129,7 @@ class TTrackBar : public TWinControl {
  private:
   int PositionFromX(int X) const;
   int XFromPosition(int Pos) const;
+  int DragPosition(int X) const;
   int FMin = 0;
   int FMax = 10;
   int FPosition = 0;
@@ -140,4 +141,6 @@ class TTrackBar : public TWinControl {
   int FLineSize = 1;
   bool FDragging = false;
   int FDragOffset = 0;
+  int FDragStartX = 0;         // where the thumb was grabbed
+  int FDragStartPosition = 0;  // and the position it had then
 };

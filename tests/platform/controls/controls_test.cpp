@@ -392,6 +392,91 @@ TEST_F(ControlsTest, TrackBarFollowsDragAndKeys) {
 
 // ---------------------------------------------------------------------------------------------------
 
+// Pressing and releasing on the thumb without a move keeps the position, whatever the bar's size and
+// range; a drag then moves it monotonically with the pointer and back to where it started.
+TEST_F(ControlsTest, TrackBarClickOnThumbKeepsPositionAndDragIsMonotonic) {
+  struct Case {
+    int Width, Min, Max, Position;
+  };
+  const Case cases[] = {
+      {111, -200, 200, 0},   {111, -200, 200, 37},  {111, -200, 200, -199}, {111, 0, 150, 1},
+      {111, -100, 100, 0},   {111, 10, 60, 33},     {150, 0, 10, 3},        {111, -180, 180, 0},
+      {111, 1, 500, 499},    {80, -1000, 1000, 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Width << " px, " << c.Min << ".." << c.Max << " at " << c.Position);
+    auto* bar = Make<TTrackBar>(owner.get(), host, 20, 20, c.Width, 30);
+    bar->SetTickStyle(tsNone);
+    bar->SetMax(c.Max);
+    bar->SetMin(c.Min);
+    bar->SetPosition(c.Position);
+    ASSERT_EQ(bar->Position(), c.Position);
+    int changes = 0;
+    bar->OnChange = [&](TObject*) { ++changes; };
+    const TRect thumb = bar->ThumbRect();
+    const int cy = (thumb.Top + thumb.Bottom) / 2;
+    for (int x : {(thumb.Left + thumb.Right) / 2, thumb.Left, thumb.Right - 1}) {
+      const TPoint p = At(bar, x, cy);
+      win::InjectMouse(p.X, p.Y, WM_LBUTTONDOWN);
+      win::PumpMessages();
+      win::InjectMouse(p.X, p.Y, WM_LBUTTONUP);
+      win::PumpMessages();
+      EXPECT_EQ(bar->Position(), c.Position) << "click at " << x;
+    }
+    EXPECT_EQ(changes, 0);
+
+    // A drag across the whole bar and back: never backwards, ends at the limits, and the pointer back
+    // at the grab point gives the starting position again.
+    const TPoint grab = At(bar, (thumb.Left + thumb.Right) / 2, cy);
+    win::InjectMouse(grab.X, grab.Y, WM_LBUTTONDOWN);
+    win::PumpMessages();
+    int last = c.Min;
+    for (int x = -c.Width; x <= c.Width; ++x) {
+      win::InjectMouse(grab.X + x, grab.Y, WM_MOUSEMOVE, MK_LBUTTON);
+      win::PumpMessages();
+      ASSERT_GE(bar->Position(), last) << "moved by " << x;
+      last = bar->Position();
+      if (x == -c.Width) {
+        EXPECT_EQ(bar->Position(), c.Min);
+      }
+      if (x == 0) {
+        EXPECT_EQ(bar->Position(), c.Position);
+      }
+    }
+    EXPECT_EQ(last, c.Max);
+    win::InjectMouse(grab.X, grab.Y, WM_MOUSEMOVE, MK_LBUTTON);
+    win::PumpMessages();
+    win::InjectMouse(grab.X, grab.Y, WM_LBUTTONUP);
+    win::PumpMessages();
+    EXPECT_EQ(bar->Position(), c.Position);
+    delete bar;
+  }
+}
+
+// With no more positions than pixels, every position sits on its own pixel: grabbing the thumb and
+// moving it by whole pixels steps through the positions one by one.
+TEST_F(ControlsTest, TrackBarWithFewPositionsHasAPixelForEach) {
+  auto* bar = Make<TTrackBar>(owner.get(), host, 20, 20, 111, 30);
+  bar->SetTickStyle(tsNone);
+  bar->SetMin(-40);
+  bar->SetMax(40);
+  bar->SetPosition(-40);
+  std::vector<int> seen;
+  bar->OnChange = [&](TObject*) { seen.push_back(bar->Position()); };
+  const TRect thumb = bar->ThumbRect();
+  const TPoint grab = At(bar, (thumb.Left + thumb.Right) / 2, (thumb.Top + thumb.Bottom) / 2);
+  win::InjectMouse(grab.X, grab.Y, WM_LBUTTONDOWN);
+  win::PumpMessages();
+  for (int x = 1; x <= 111; ++x) {
+    win::InjectMouse(grab.X + x, grab.Y, WM_MOUSEMOVE, MK_LBUTTON);
+    win::PumpMessages();
+  }
+  win::InjectMouse(grab.X + 111, grab.Y, WM_LBUTTONUP);
+  win::PumpMessages();
+  ASSERT_EQ(seen.size(), 80u);
+  for (size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], -39 + int(i));
+}
+
 TEST_F(ControlsTest, EditTakesChineseTextAndEditingKeys) {
   auto* edit = Make<TEdit>(owner.get(), host, 20, 20, 200, 21);
   int changes = 0;
