@@ -119,6 +119,24 @@ int MatrixKind(const ColorMatrix& m) {
   return m.m[3][3] == 1.0f ? 0 : 1;
 }
 
+// Corners given in single precision make a turned or mirrored picture's matrix a rotation only to about
+// seven digits; the raster engine then sees a shear and fills the picture as a general polygon, several
+// times slower than the span path it keeps for exact rotations and uniform scales. Within that
+// precision (a few thousandths of a pixel across the largest picture) the matrix is made exact.
+QTransform SnapToSimilarity(const QTransform& t) {
+  const double m11 = t.m11(), m12 = t.m12(), m21 = t.m21(), m22 = t.m22();
+  if (t.type() > QTransform::TxShear || (m12 == 0 && m21 == 0)) return t;
+  const double sx = std::hypot(m11, m12), sy = std::hypot(m21, m22);
+  if (sx == 0 || sy == 0) return t;
+  constexpr double kTolerance = 4e-6;
+  if (std::abs(sx - sy) > kTolerance * std::max(sx, sy) || std::abs(m11 * m21 + m12 * m22) > kTolerance * sx * sy)
+    return t;
+  const double s = (sx + sy) / 2, c = m11 / sx * s, n = m12 / sx * s;
+  // A mirrored picture keeps its mirror: the second row is the first turned by -90 or +90 degrees.
+  const bool mirrored = m11 * m22 - m12 * m21 < 0;
+  return QTransform(c, n, mirrored ? n : -n, mirrored ? -c : c, t.dx(), t.dy());
+}
+
 // Draws the source rectangle `src` (pixels) of an image so that its corners land on p0 (upper-left),
 // p1 (upper-right) and p2 (lower-left), in world coordinates.
 GpStatus DrawImageCore(GpGraphics* g, GpImage* image, QPointF p0, QPointF p1, QPointF p2, QRectF src,
@@ -155,7 +173,7 @@ GpStatus DrawImageCore(GpGraphics* g, GpImage* image, QPointF p0, QPointF p1, QP
   QPainter& p = ps.painter();
   p.setRenderHint(QPainter::SmoothPixmapTransform, true);
   p.setOpacity(opacity);
-  const QTransform total = toWorld * ps.full();
+  const QTransform total = SnapToSimilarity(toWorld * ps.full());
   p.setTransform(total);
   if (kind == 0) {
     // How many target pixels one source pixel spans along each source axis.
@@ -163,12 +181,16 @@ GpStatus DrawImageCore(GpGraphics* g, GpImage* image, QPointF p0, QPointF p1, QP
     const double span = std::max(spanX, spanY);
     const int level = span < 0.25 ? 2 : span < 0.5 ? 1 : 0;
     const QImage& full = b->DrawCache();
+    // An opaque picture on whole pixels replaces what is under it: a plain copy of rows.
+    if (plainCopy && total.dx() == std::floor(total.dx()) && total.dy() == std::floor(total.dy()) &&
+        visible == visible.toAlignedRect())
+      p.setCompositionMode(QPainter::CompositionMode_Source);
     if (level == 0 || full.width() < 8 || full.height() < 8) {
       p.drawImage(visible, full, visible);
     } else {
       const QImage& small = b->Reduced(level);
       const double fx = double(small.width()) / full.width(), fy = double(small.height()) / full.height();
-      p.setTransform(QTransform::fromScale(1 / fx, 1 / fy) * total);
+      p.setTransform(SnapToSimilarity(QTransform::fromScale(1 / fx, 1 / fy) * total));
       QRectF part(visible.x() * fx, visible.y() * fy, visible.width() * fx, visible.height() * fy);
       p.drawImage(part, small, part);
     }

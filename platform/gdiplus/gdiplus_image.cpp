@@ -267,7 +267,10 @@ GpStatus GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, Pi
   lockedData->Height = UINT(r.Height);
   lockedData->Stride = INT(b->pixels.bytesPerLine());
   lockedData->PixelFormat = PixelFormat32bppARGB;
-  lockedData->Scan0 = b->pixels.scanLine(r.Y) + 4 * std::size_t(r.X);
+  // The caller works on the bitmap's own rows: no copy is made. A read-only lock must not make a
+  // private copy of pixels another image still shares.
+  uchar* row = flags & ImageLockModeWrite ? b->pixels.scanLine(r.Y) : const_cast<uchar*>(b->pixels.constScanLine(r.Y));
+  lockedData->Scan0 = row + 4 * std::size_t(r.X);
   lockedData->Reserved = 0;
   return Ok;
 }

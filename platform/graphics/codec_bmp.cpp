@@ -262,11 +262,17 @@ DecodeResult DecodeBmp(std::span<const std::uint8_t> data) {
 
 bool ImageHasTranslucency(const QImage& image) {
   if (!image.hasAlphaChannel()) return false;
-  QImage a = image.format() == QImage::Format_ARGB32 ? image : image.convertToFormat(QImage::Format_ARGB32);
+  const QImage::Format f = image.format();
+  // Both 32-bit alpha layouts keep alpha in the top byte; others are converted once.
+  const bool direct = f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
+  const QImage a = direct ? image : image.convertToFormat(QImage::Format_ARGB32);
+  const int w = a.width();
+  // AND of whole rows without a branch per pixel (the compiler vectorises it); one test per row.
   for (int y = 0; y < a.height(); ++y) {
     const QRgb* s = reinterpret_cast<const QRgb*>(a.constScanLine(y));
-    for (int x = 0; x < a.width(); ++x)
-      if (qAlpha(s[x]) != 255) return true;
+    QRgb all = 0xFF000000u;
+    for (int x = 0; x < w; ++x) all &= s[x];
+    if ((all & 0xFF000000u) != 0xFF000000u) return true;
   }
   return false;
 }

@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -109,6 +110,52 @@ TEST(GdipDrawImagePoints, TwoByTwoPictureLandsWhereItsThreePointsSay) {
     }
     EXPECT_EQ(t.Pixel(5, 5), 0xFFFFFFFFu);  // outside the parallelogram nothing changes
     EXPECT_EQ(t.Pixel(55, 55), 0xFFFFFFFFu);
+  }
+  GdipDisposeImage(pic);
+}
+
+// Turned, mirrored and scaled parallelograms from single-precision corners (as the scene computes them):
+// every quarter of the picture lands where the exact affine map puts it, mirrored ones stay mirrored and
+// unequal scales stay unequal.
+TEST(GdipDrawImagePoints, TurnedAndMirroredPicturesFromSinglePrecisionCorners) {
+  struct Case {
+    double angle;
+    bool mirrorH, mirrorV;
+    double halfW, halfH;
+  } cases[] = {
+      {0.2, false, false, 50, 50},  {0.2, true, false, 50, 50},  {1.0, false, true, 45, 45},
+      {1.9, true, true, 60, 60},    {3.0, true, false, 40, 40},  {-0.7, false, false, 70, 35},
+      {0.45, true, false, 35, 70},  {2.5, false, true, 55, 55},
+  };
+  GpBitmap* pic = nullptr;
+  ASSERT_EQ(GdipCreateBitmapFromScan0(40, 40, 0, PixelFormat32bppARGB, nullptr, &pic), Ok);
+  const ARGB quarters[4] = {kRed, kGreen, kBlue, kYellow};
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) GdipBitmapSetPixel(pic, x, y, quarters[(x >= 20) + 2 * (y >= 20)]);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "angle " << c.angle << " mirror " << c.mirrorH << c.mirrorV << " "
+                                    << c.halfW << " x " << c.halfH);
+    const double cs = std::cos(c.angle), sn = std::sin(c.angle);
+    const double cx = 100.3, cy = 99.6;
+    auto corner = [&](double sx, double sy) {
+      const double dx = (c.mirrorH ? -sx : sx) * c.halfW, dy = (c.mirrorV ? -sy : sy) * c.halfH;
+      return GpPointF{float(cx + dx * cs - dy * sn), float(cy + dx * sn + dy * cs)};
+    };
+    const GpPointF pts[3] = {corner(-1, -1), corner(1, -1), corner(-1, 1)};
+    Target t(200, 200);
+    {
+      Graphics g(t.dc);
+      GdipSetSmoothingMode(g.g, SmoothingModeHighQuality);
+      ASSERT_EQ(GdipDrawImagePoints(g.g, pic, pts, 3), Ok);
+    }
+    for (int q = 0; q < 4; ++q) {
+      const double u = (q % 2 ? 30 : 10) / 40.0, v = (q / 2 ? 30 : 10) / 40.0;
+      const double px = pts[0].X + (pts[1].X - pts[0].X) * u + (pts[2].X - pts[0].X) * v;
+      const double py = pts[0].Y + (pts[1].Y - pts[0].Y) * u + (pts[2].Y - pts[0].Y) * v;
+      const QRgb got = t.Pixel(int(std::floor(px)), int(std::floor(py)));
+      EXPECT_LT(Distance(got, quarters[q]), 30) << "quarter " << q << " got " << std::hex << got;
+    }
+    EXPECT_EQ(t.Pixel(1, 1), 0xFFFFFFFFu);
   }
   GdipDisposeImage(pic);
 }
