@@ -48,8 +48,54 @@ inline std::uint32_t MMXBlendOrCopy(std::uint32_t s, std::uint32_t d) {
 }
 }  // namespace
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define EFFECTS_AVX2 1
+
+namespace {
+
+// The same lanes eight pixels at a time, on processors that have AVX2. Returns how many pixels it did.
+__attribute__((target("avx2"))) int MMXBlendRowWide(const std::uint32_t* src, std::uint32_t* dst, int count) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i all255 = _mm256_set1_epi32(255);
+  // Moves each pixel's alpha word into all four of its 16-bit lanes.
+  const __m256i spread = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15,  //
+                                          6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    const __m256i alpha = _mm256_srli_epi32(s, 24);
+    const __m256i is0 = _mm256_cmpeq_epi32(alpha, zero);
+    if (_mm256_movemask_epi8(is0) == -1) continue;
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+    const __m256i sLo = _mm256_unpacklo_epi8(s, zero), sHi = _mm256_unpackhi_epi8(s, zero);
+    const __m256i dLo = _mm256_unpacklo_epi8(d, zero), dHi = _mm256_unpackhi_epi8(d, zero);
+    const __m256i aLo = _mm256_shuffle_epi8(sLo, spread), aHi = _mm256_shuffle_epi8(sHi, spread);
+    const __m256i rLo = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_slli_epi16(dLo, 8), _mm256_mullo_epi16(_mm256_sub_epi16(sLo, dLo), aLo)), 8);
+    const __m256i rHi = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_slli_epi16(dHi, 8), _mm256_mullo_epi16(_mm256_sub_epi16(sHi, dHi), aHi)), 8);
+    __m256i r = _mm256_packus_epi16(rLo, rHi);  // unpack and pack work per 128-bit half, so the order holds
+    const __m256i is255 = _mm256_cmpeq_epi32(alpha, all255);
+    r = _mm256_blendv_epi8(_mm256_blendv_epi8(r, d, is0), s, is255);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), r);
+  }
+  return i;
+}
+
+bool HasAVX2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+}  // namespace
+#endif
+
 void MMXBlendRow(const std::uint32_t* src, std::uint32_t* dst, int count) {
   int i = 0;
+#ifdef EFFECTS_AVX2
+  if (count >= 8 && HasAVX2()) i = MMXBlendRowWide(src, dst, count);
+#endif
 #if defined(__SSE2__)
   // Four pixels at a time in 16-bit lanes, as the MMX code did two at a time: dst * 256 + (src - dst) * a
   // wraps in 16 bits but its true value lies in 0..65280, so the logical shift gives the exact byte.

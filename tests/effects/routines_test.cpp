@@ -67,6 +67,19 @@ TEST(EffectsPixelRoutines, BlendRowsMatchTheirPixelFormulas) {
   }
 }
 
+TEST(EffectsPixelRoutines, BlendRowsSkipRunsOfTransparentPixels) {
+  std::vector<Px> src(24, 0x00FFFFFFu), dst(24);
+  for (std::size_t i = 0; i < dst.size(); ++i) dst[i] = static_cast<Px>(i * 0x01010101u);
+  src[20] = Argb(128, 255, 255, 255);
+  std::vector<Px> mmx = dst, plain = dst;
+  MMXBlendRow(src.data(), mmx.data(), 24);
+  PlainBlendRow(src.data(), plain.data(), 24);
+  for (std::size_t i = 0; i < 24; ++i) {
+    EXPECT_EQ(mmx[i], i == 20 ? MMXBlendPixel(src[i], dst[i]) : dst[i]) << i;
+    EXPECT_EQ(plain[i], i == 20 ? PlainBlendPixel(src[i], dst[i]) : dst[i]) << i;
+  }
+}
+
 TEST(EffectsPixelRoutines, KeyRowComparesTheLow24Bits) {
   const Px src[] = {0x007F007Fu, 0xFF7F007Fu, 0x127F007Fu, 0x007F007Eu, 0x80FF00FFu};
   std::vector<Px> dst(5, 0x11223344u);
