@@ -1,5 +1,7 @@
 #include "effects/EffectsBitmap.h"
 
+#include "platform/graphics/clipbrd.h"
+
 #include <algorithm>
 #include <climits>
 #include <vector>
@@ -319,19 +321,16 @@ void TEffectsBitmap::AssignTo(TPersistent* Dest) {
     FillBitmap(b);
     return;
   }
+  if (auto* c = dynamic_cast<TClipboard*>(Dest)) {
+    TBitmap temp;
+    FillBitmap(&temp);
+    c->Assign(&temp);
+    return;
+  }
   TPersistent::AssignTo(Dest);
 }
 
-void TEffectsBitmap::CopyToClipboard() {
-  TBitmap temp;
-  FillBitmap(&temp);
-  if (!::OpenClipboard(nullptr)) return;
-  ::EmptyClipboard();
-  if (HBITMAP h = temp.ReleaseHandle()) {
-    if (!::SetClipboardData(CF_BITMAP, h)) ::DeleteObject(h);
-  }
-  ::CloseClipboard();
-}
+void TEffectsBitmap::CopyToClipboard() { AssignTo(Clipboard()); }
 
 // ---------------------------------------------------------------------------------------------------------
 

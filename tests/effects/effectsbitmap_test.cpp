@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "effects/EffectsBitmap.h"
+#include "platform/graphics/clipbrd.h"
 #include "effects/EffectsProbes.h"
 #include "platform/graphics/pictures.h"
 #include "platform/rtl/sysutils.h"
@@ -366,6 +367,17 @@ TEST_F(EffectsBitmapTest, AssignToBitmapPictureAndClipboard) {
   ASSERT_NE(pic.Graphic(), nullptr);
   EXPECT_EQ(pic.Width(), 2);
 
+  // Onto the clipboard (as the class library's Assign does it) and back into a bitmap.
+  Clipboard()->Clear();
+  Clipboard()->Assign(&e);
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
+  TBitmap back;
+  back.Assign(Clipboard());
+  ASSERT_EQ(back.Width(), 2);
+  const auto* backRow = static_cast<const Px*>(back.ScanLine(0));
+  EXPECT_EQ(backRow[0] & 0xFFFFFF, 0x0A141Eu);
+  EXPECT_EQ(backRow[1] & 0xFFFFFF, 0xFFFFFFu);
+  Clipboard()->Clear();
   e.CopyToClipboard();
   EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
 

@@ -1,0 +1,39 @@
+#pragma once
+// The clipboard as the class library offers it: text and bitmaps through the Win32-level clipboard
+// (the host's in the real program, an in-process store headless).
+
+#include <string>
+
+#include "platform/classes/classes.h"
+#include "platform/win/windows.h"
+
+class TClipboard : public TPersistent {
+  DECLARE_CLASS(TClipboard, TPersistent)
+  TClipboard() = default;
+  ~TClipboard() override;
+
+  // Nested opens are counted; the clipboard is closed with the last Close.
+  void Open();
+  void Close();
+  void Clear();
+  bool HasFormat(UINT Format) const;
+  std::string AsText();
+  void SetAsText(const std::string& Value);
+  // Takes ownership of a bitmap handle (CF_BITMAP) or a global memory handle.
+  void SetAsHandle(UINT Format, HANDLE Value);
+  HANDLE GetAsHandle(UINT Format);
+
+  // A bitmap or a picture's bitmap goes onto the clipboard as CF_BITMAP (a copy).
+  void Assign(TPersistent* Source) override;
+
+ protected:
+  // The clipboard's bitmap into a TBitmap or a TPicture.
+  void AssignTo(TPersistent* Dest) override;
+
+ private:
+  int FOpenCount = 0;
+  bool FEmptied = false;
+};
+
+// The program's one clipboard object.
+TClipboard* Clipboard();
