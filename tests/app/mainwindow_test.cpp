@@ -76,6 +76,10 @@ TEST_F(MainWindowTest, StartsWithTheLogoAndTheFirstPageOfWomensStyles) {
     EXPECT_EQ(panel->Width(), 115);
     EXPECT_EQ(panel->Height(), 146);
     EXPECT_EQ(HairCells[i]->Tag(), i);
+    // Each cell shows a picture; the two-pixel gaps between cells show the panel.
+    const HWND pane = frmMain->pnlHairImages->Handle();
+    EXPECT_NE(win::GetWindowPixel(pane, xs[i % 4] + 57, ys[i / 4] + 140), GetSysColor(COLOR_BTNFACE)) << i;
+    EXPECT_EQ(win::GetWindowPixel(pane, xs[i % 4] + 116, ys[i / 4] + 73), GetSysColor(COLOR_BTNFACE)) << i;
   }
   const char* captions[] = {"选择模特", "打开图片", "保存图片", "打印", "清除发型", "人像调色", "头发调色", "about"};
   const TToolButton* buttons[] = {frmMain->btnSelectModel, frmMain->btnOpenPicture, frmMain->btnSavePicture,
@@ -205,17 +209,27 @@ TEST_F(MainWindowTest, TheMainRoadFromPickerToSavedPicture) {
   EXPECT_FLOAT_EQ(HairPicture.CenterX, homeX);
   EXPECT_FLOAT_EQ(HairPicture.CenterY, homeY);
 
-  // Turn and mirror the hair, then choose another style: the box is kept.
-  HairPicture.Angle = 0.3f;
-  HairPicture.MirrorH = 1;
-  HairPicture.HalfWidth = 77;
-  UpdateSinCos(HairPicture);
-  UpdatePlacement(HairPicture);
+  // Mirror the hair by dragging its lower-right corner across its left edge, turn it by its rotate
+  // zone, then choose another style: the box, the turn and the mirroring are kept.
+  DragScene(Handles[3], {HairPicture.Corners[0].X - 30, Handles[3].Y});
+  ASSERT_EQ(HairPicture.MirrorH, 1);
+  // Six pixels beyond an edge handle, away from the centre: the rotate zone.
+  const GpPointF h6 = Handles[6];
+  const float away = PointDistance(h6, {HairPicture.CenterX, HairPicture.CenterY});
+  const GpPointF grip{h6.X + 6 * (h6.X - HairPicture.CenterX) / away, h6.Y + 6 * (h6.Y - HairPicture.CenterY) / away};
+  DragScene(grip, {grip.X, grip.Y + 40});
+  ASSERT_EQ(DragMode, 3);
+  const TPlacedImage before = HairPicture;
+  ASSERT_NE(before.Angle, 0);
   Click(HairCells[1]);
   win::AdvanceAndPump(clock, 600);
-  EXPECT_FLOAT_EQ(HairPicture.Angle, 0.3f);
+  EXPECT_NE(HairPicture.Bitmap, before.Bitmap);
+  EXPECT_FLOAT_EQ(HairPicture.Angle, before.Angle);
   EXPECT_EQ(HairPicture.MirrorH, 1);
-  EXPECT_FLOAT_EQ(HairPicture.HalfWidth, 77);
+  EXPECT_FLOAT_EQ(HairPicture.HalfWidth, before.HalfWidth);
+  EXPECT_FLOAT_EQ(HairPicture.HalfHeight, before.HalfHeight);
+  EXPECT_FLOAT_EQ(HairPicture.CenterX, before.CenterX);
+  EXPECT_FLOAT_EQ(HairPicture.CenterY, before.CenterY);
 
   // 归位: natural size at the hair's home position.
   Click(frmMain->btnBackPosition);
