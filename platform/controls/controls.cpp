@@ -1205,18 +1205,30 @@ void TWinControl::EraseBackground(HDC DC) {
   DeleteObject(b);
 }
 
+void TWinControl::ExcludeOpaqueControls(HDC DC) {
+  for (TControl* c : FControls)
+    if (c->FVisible && c->FControlStyle.Contains(csOpaque) && !dynamic_cast<TWinControl*>(c))
+      ExcludeClipRect(DC, c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight);
+}
+
 void TWinControl::WMPaint(TMessage& Message) {
   if (Message.WParam) {
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    const int saved = SaveDC(dc);
+    ExcludeOpaqueControls(dc);
     PaintWindow(dc);
+    RestoreDC(dc, saved);
     PaintControls(dc, nullptr);
     return;
   }
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(FHandle, &ps);
   try {
+    const int saved = SaveDC(dc);
+    ExcludeOpaqueControls(dc);
     if (ps.fErase) EraseBackground(dc);
     PaintWindow(dc);
+    RestoreDC(dc, saved);
     PaintControls(dc, nullptr);
   } catch (...) {
     EndPaint(FHandle, &ps);

@@ -405,6 +405,9 @@ class TWinControl : public TControl {
   void Repaint() { Invalidate(); Update(); }
   // Paints the graphic children onto the DC of this window (they sit on its surface), in z-order.
   void PaintControls(HDC DC, TControl* First);
+  // Leaves the bounds of visible opaque graphic children out of the DC's clip: they paint every pixel
+  // of their own, so the window need not paint under them.
+  void ExcludeOpaqueControls(HDC DC);
 
   void WndProc(TMessage& Message) override;
   void Dispatch(TMessage& Message) override;

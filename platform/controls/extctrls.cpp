@@ -110,22 +110,26 @@ TCanvas* TImage::Canvas() {
 void TImage::SetStretch(bool Value) {
   if (Value == FStretch) return;
   FStretch = Value;
+  UpdateOpaque();
   Invalidate();
 }
 void TImage::SetProportional(bool Value) {
   if (Value == FProportional) return;
   FProportional = Value;
+  UpdateOpaque();
   Invalidate();
 }
 void TImage::SetCenter(bool Value) {
   if (Value == FCenter) return;
   FCenter = Value;
+  UpdateOpaque();
   Invalidate();
 }
 void TImage::SetTransparent(bool Value) {
   if (Value == FTransparent) return;
   FTransparent = Value;
   if (FPicture->Graphic()) FPicture->Graphic()->SetTransparent(Value);
+  UpdateOpaque();
   Invalidate();
 }
 
@@ -134,7 +138,28 @@ void TImage::PictureChanged() {
   if (TGraphic* g = FPicture->Graphic())
     if (FTransparent != g->Transparent()) g->SetTransparent(FTransparent);
   AdjustSize();
+  UpdateOpaque();
   Invalidate();
+}
+
+// A bitmap drawn without a transparent colour over the whole control paints every pixel of it: the
+// parent then neither erases nor paints under the image, and a repaint is a single copy of the picture.
+void TImage::UpdateOpaque() {
+  TGraphic* g = FPicture->Graphic();
+  bool opaque = false;
+  if (g && !g->Empty() && !FTransparent && !g->Transparent() && dynamic_cast<TBitmap*>(g)) {
+    const TRect d = DestRect();
+    opaque = d.Left <= 0 && d.Top <= 0 && d.Right >= FWidth && d.Bottom >= FHeight;
+  }
+  if (opaque)
+    FControlStyle.Include(csOpaque);
+  else
+    FControlStyle.Exclude(csOpaque);
+}
+
+void TImage::DoSetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TGraphicControl::DoSetBounds(ALeft, ATop, AWidth, AHeight);
+  UpdateOpaque();
 }
 
 bool TImage::CanAutoSize(int& NewWidth, int& NewHeight) {

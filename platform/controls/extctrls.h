@@ -57,9 +57,11 @@ class TImage : public TGraphicControl {
  protected:
   void Paint() override;
   bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+  void DoSetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
  private:
   void PictureChanged();
+  void UpdateOpaque();
   std::unique_ptr<TPicture> FPicture;
   bool FStretch = false;
   bool FProportional = false;

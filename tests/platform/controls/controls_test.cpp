@@ -477,6 +477,77 @@ TEST_F(ControlsTest, TrackBarWithFewPositionsHasAPixelForEach) {
   for (size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], -39 + int(i));
 }
 
+// A host that notes whether its own painting could reach a given rectangle.
+class TProbeHost : public TCustomControl {
+  DECLARE_CLASS(TProbeHost, TCustomControl)
+  explicit TProbeHost(TComponent* AOwner) : TCustomControl(AOwner) {}
+  RECT Probe{0, 0, 0, 0};
+  int Paints = 0;
+  bool ProbeVisible = false;
+
+ protected:
+  void Paint() override {
+    ++Paints;
+    ProbeVisible = RectVisible(Canvas()->Handle(), &Probe) != FALSE;
+    RECT r{0, 0, Width(), Height()};
+    HBRUSH b = CreateSolidBrush(ColorRef(Color()));
+    FillRect(Canvas()->Handle(), &r, b);
+    DeleteObject(b);
+  }
+};
+
+// An image whose bitmap covers it paints every pixel itself: repainting it does not paint the parent
+// under it. One that leaves part of itself uncovered (smaller picture, transparent colour) is painted
+// over the parent's background, which shows around it.
+TEST_F(ControlsTest, ImageCoveringItselfWithABitmapIsOpaque) {
+  struct Case {
+    const char* name;
+    int pictureW, pictureH;
+    bool stretch, center, transparent;
+    bool opaque;
+  } cases[] = {
+      {"same size", 60, 40, false, false, false, true},
+      {"larger picture", 90, 70, false, false, false, true},
+      {"larger picture centred", 90, 70, false, true, false, true},
+      {"smaller picture stretched", 20, 10, true, false, false, true},
+      {"smaller picture", 30, 20, false, false, false, false},
+      {"transparent colour", 60, 40, false, false, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto* parent = new TProbeHost(owner.get());
+    parent->SetColor(clLime);
+    parent->SetParent(host);
+    parent->SetBounds(10, 10, 200, 150);
+    auto* image = Make<TImage>(owner.get(), parent, 20, 30, 60, 40);
+    parent->Probe = RECT{25, 35, 75, 65};
+    image->SetStretch(c.stretch);
+    image->SetCenter(c.center);
+    TBitmap* b = image->Picture()->Bitmap();
+    b->SetPixelFormat(pf24bit);
+    b->SetSize(c.pictureW, c.pictureH);
+    b->Canvas()->Brush()->SetColor(clBlue);
+    b->Canvas()->FillRect(TRect(0, 0, c.pictureW, c.pictureH));
+    b->Canvas()->SetPixels(0, c.pictureH - 1, clRed);  // the transparent colour: lower-left pixel
+    image->SetTransparent(c.transparent);
+    win::PumpMessages();
+    const int before = parent->Paints;
+    image->Invalidate();
+    win::PumpMessages();
+    ASSERT_GT(parent->Paints, before);
+    EXPECT_EQ(parent->ProbeVisible, !c.opaque);
+    // The picture shows; where it does not reach, the parent's colour does.
+    EXPECT_EQ(win::GetWindowPixel(parent->Handle(), 40, 45), RGB(0, 0, 255));
+    if (!c.opaque && !c.transparent) {
+      EXPECT_EQ(win::GetWindowPixel(parent->Handle(), 75, 65), RGB(0, 255, 0));
+    }
+    if (c.transparent) {
+      EXPECT_EQ(win::GetWindowPixel(parent->Handle(), 20, 69), RGB(0, 255, 0));
+    }
+    delete parent;
+  }
+}
+
 TEST_F(ControlsTest, EditTakesChineseTextAndEditingKeys) {
   auto* edit = Make<TEdit>(owner.get(), host, 20, 20, 200, 21);
   int changes = 0;
