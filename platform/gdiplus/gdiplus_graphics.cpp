@@ -137,6 +137,40 @@ QTransform SnapToSimilarity(const QTransform& t) {
   return QTransform(c, n, mirrored ? n : -n, mirrored ? -c : c, t.dx(), t.dy());
 }
 
+// An opaque picture placed unscaled on whole pixels of a 32-bit DC target: its rows are copied straight
+// into the clip rectangles. The raster engine would produce the same pixels (opaque colours over
+// anything are themselves, alpha 0xFF), but through a painter and its worker threads. False when the
+// case does not apply; the caller then paints.
+bool CopyOpaqueRows(GpGraphics* g, GpBitmapImpl* b, const QTransform& toWorld, const QRectF& visible) {
+  if (!g->hdc || g->bitmap || visible != QRectF(visible.toAlignedRect())) return false;
+  win::DCSurface s;
+  if (!win::GetDCSurface(g->hdc, s) || !s.image || s.image->isNull()) return false;
+  const QImage::Format f = s.image->format();
+  if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied) return false;
+  POINT vp, wo;
+  GetViewportOrgEx(g->hdc, &vp);
+  GetWindowOrgEx(g->hdc, &wo);
+  const QTransform total =
+      toWorld * g->world * QTransform::fromTranslate(s.origin.x() + vp.x - wo.x, s.origin.y() + vp.y - wo.y);
+  if (total.type() > QTransform::TxTranslate || total.dx() != std::floor(total.dx()) ||
+      total.dy() != std::floor(total.dy()) || std::abs(total.dx()) > 1e9 || std::abs(total.dy()) > 1e9)
+    return false;
+  const QImage& source = b->DrawCache();
+  if (source.format() != QImage::Format_RGB32) return false;
+  const QPoint shift(int(total.dx()), int(total.dy()));
+  const QRegion area = s.clip & (visible.toAlignedRect() & source.rect()).translated(shift) & s.image->rect();
+  uchar* to = s.image->bits();
+  const uchar* from = source.constBits();
+  const std::size_t toStride = std::size_t(s.image->bytesPerLine()), fromStride = std::size_t(source.bytesPerLine());
+  for (const QRect& r : area)
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      std::memcpy(to + toStride * std::size_t(y) + 4 * std::size_t(r.left()),
+                  from + fromStride * std::size_t(y - shift.y()) + 4 * std::size_t(r.left() - shift.x()),
+                  4 * std::size_t(r.width()));
+  if (!area.isEmpty()) win::MarkDCDirty(g->hdc, area.boundingRect());
+  return true;
+}
+
 // Draws the source rectangle `src` (pixels) of an image so that its corners land on p0 (upper-left),
 // p1 (upper-right) and p2 (lower-left), in world coordinates.
 GpStatus DrawImageCore(GpGraphics* g, GpImage* image, QPointF p0, QPointF p1, QPointF p2, QRectF src,
@@ -167,6 +201,7 @@ GpStatus DrawImageCore(GpGraphics* g, GpImage* image, QPointF p0, QPointF p1, QP
 
   // Unscaled, unturned opaque copies blend fast on any target; everything else may go through a copy.
   const bool plainCopy = (toWorld * g->world).type() <= QTransform::TxTranslate && opacity == 1.0 && kind == 0 && b->opaque;
+  if (plainCopy && CopyOpaqueRows(g, b, toWorld, visible)) return Ok;
   const QPolygonF shape = toWorld.map(QPolygonF(visible));
   PaintScope ps(g, plainCopy ? nullptr : &shape);
   if (!ps.ok()) return Ok;  // the DC draws nowhere, or nothing of the picture can show

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/gdiplus/gdiplus.h"
 #include "platform/graphics/codecs.h"
@@ -488,6 +489,57 @@ TEST(GdipGraphics, DrawingHonoursTheDcOriginAndClip) {
   EXPECT_EQ(t.Pixel(5, 5), 0xFF00FF00u);
   EXPECT_EQ(t.Pixel(14, 14), 0xFF00FF00u);
   EXPECT_EQ(t.Pixel(16, 16), 0xFFFFFFFFu);
+  GdipDisposeImage(pic);
+}
+
+// An opaque picture drawn unscaled on whole pixels lands pixel for pixel: its own colours inside the
+// DC's clip, nothing changed outside, whatever the origins, the world offset and the target's edges.
+TEST(GdipGraphics, UnscaledOpaquePictureIsCopiedExactlyIntoTheClip) {
+  struct Case {
+    const char* name;
+    int x, y;            // where the picture goes (logical)
+    int originX, originY;  // viewport origin
+    RECT clip;           // logical clip
+    float worldDx, worldDy;
+  } cases[] = {
+      {"inside", 4, 6, 0, 0, {0, 0, 40, 30}, 0, 0},
+      {"origin and clip", 2, 3, 5, 4, {3, 2, 14, 11}, 0, 0},
+      {"hanging over the top-left", -7, -5, 0, 0, {0, 0, 40, 30}, 0, 0},
+      {"hanging over the bottom-right", 30, 22, 0, 0, {0, 0, 40, 30}, 0, 0},
+      {"world offset", 1, 1, 2, 0, {0, 0, 40, 30}, 6, -3},
+  };
+  const int pw = 13, ph = 11;
+  std::vector<ARGB> colours;
+  for (int i = 0; i < pw * ph; ++i) colours.push_back(0xFF000000u | ARGB(i * 977 % 0xFFFFFF));
+  GpBitmap* pic = nullptr;
+  ASSERT_EQ(GdipCreateBitmapFromScan0(pw, ph, 4 * pw, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(colours.data()), &pic), Ok);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Target t(40, 30);
+    SetViewportOrgEx(t.dc, c.originX, c.originY, nullptr);
+    IntersectClipRect(t.dc, c.clip.left, c.clip.top, c.clip.right, c.clip.bottom);
+    {
+      Graphics g(t.dc);
+      GpMatrix* m = nullptr;
+      ASSERT_EQ(GdipCreateMatrix2(1, 0, 0, 1, c.worldDx, c.worldDy, &m), Ok);
+      GdipSetWorldTransform(g.g, m);
+      GdipDeleteMatrix(m);
+      GdipSetSmoothingMode(g.g, SmoothingModeHighQuality);
+      ASSERT_EQ(GdipDrawImageRectI(g.g, pic, c.x, c.y, pw, ph), Ok);
+    }
+    int changed = 0;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 40; ++x) {
+        const int lx = x - c.originX, ly = y - c.originY;  // logical point of the pixel
+        const int px = lx - c.x - int(c.worldDx), py = ly - c.y - int(c.worldDy);
+        const bool inClip = lx >= c.clip.left && lx < c.clip.right && ly >= c.clip.top && ly < c.clip.bottom;
+        const bool inPicture = px >= 0 && px < pw && py >= 0 && py < ph;
+        const QRgb want = inClip && inPicture ? colours[py * pw + px] : 0xFFFFFFFFu;
+        ASSERT_EQ(t.Pixel(x, y), want) << x << "," << y;
+        changed += inClip && inPicture;
+      }
+    EXPECT_GT(changed, 0);
+  }
   GdipDisposeImage(pic);
 }
 
