@@ -72,13 +72,17 @@ class PaintScope {
         std::memcpy(target_->scanLine(area_.y() + y) + 3 * area_.x(), back.constScanLine(y), 3 * std::size_t(area_.width()));
     }
     if (g_->bitmap) {
-      // Clearing with a translucent colour can make an opaque bitmap translucent.
-      g_->bitmap->opaque = !PictureCodecs::ImageHasTranslucency(g_->bitmap->pixels);
+      // Drawing over an opaque bitmap keeps it opaque; only clearing with a translucent colour can make
+      // it translucent, and drawing over a translucent one may have covered every hole.
+      if (!g_->bitmap->opaque || replacesAlpha_)
+        g_->bitmap->opaque = !PictureCodecs::ImageHasTranslucency(g_->bitmap->pixels);
       g_->bitmap->Invalidate();
     } else
       win::MarkDCDirty(g_->hdc, dirty_);
   }
   bool ok() const { return painter_.isActive(); }
+  // The drawing writes alpha instead of blending over what is there.
+  void ReplacesAlpha() { replacesAlpha_ = true; }
   QPainter& painter() { return painter_; }
   // World to painted-image pixels.
   QTransform full() const { return g_->world * device_; }
@@ -93,6 +97,7 @@ class PaintScope {
   QImage shadow_;            // 32-bit copy of the area being painted on a 24-bit target
   QImage* target_ = nullptr;  // where the copy goes back
   QRect area_;
+  bool replacesAlpha_ = false;
 };
 
 QColor ToQColor(ARGB c) { return QColor::fromRgba(c); }
@@ -313,6 +318,7 @@ GpStatus GdipGraphicsClear(GpGraphics* graphics, ARGB color) {
   if (!graphics) return InvalidParameter;
   PaintScope ps(graphics);
   if (!ps.ok()) return Ok;
+  ps.ReplacesAlpha();
   QPainter& p = ps.painter();
   p.resetTransform();
   p.setCompositionMode(QPainter::CompositionMode_Source);

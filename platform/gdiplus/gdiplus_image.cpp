@@ -143,9 +143,14 @@ GpStatus GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelForma
   }
   const int bpp = format == PixelFormat24bppRGB ? 3 : 4;
   if (stride < width * bpp && -stride < width * bpp) return InvalidParameter;
+  const bool sameLayout = format == PixelFormat32bppARGB || format == 0;  // bytes B, G, R, A as ours
   for (int y = 0; y < height; ++y) {
     const BYTE* s = scan0 + std::ptrdiff_t(stride) * y;
     QRgb* o = reinterpret_cast<QRgb*>(argb.scanLine(y));
+    if (sameLayout) {
+      std::memcpy(o, s, 4 * std::size_t(width));
+      continue;
+    }
     for (int x = 0; x < width; ++x) {
       const BYTE* p = s + bpp * x;
       QRgb c = qRgba(p[2], p[1], p[0], bpp == 4 && alphaFormat ? p[3] : 255);
