@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/medians.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -90,35 +92,11 @@ BENCHMARK(BM_ColourRecompute_FastOneCore)->Unit(benchmark::kMillisecond)->UseRea
 BENCHMARK(BM_ColourRecompute_ScalarOneCore)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ColourRecompute_Reference)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
-// Keeps the medians of the repetitions so the ratios can be printed after the run.
-class TMedianReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> Medians; // milliseconds
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
-        Medians[r.run_name.function_name] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Medians need repetitions; keep the caller's choice when given.
-  std::vector<char*> args(argv, argv + argc);
-  std::string reps = "--benchmark_repetitions=7", only = "--benchmark_report_aggregates_only=true";
-  bool hasReps = false;
-  for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], "--benchmark_repetitions", 23) == 0) hasReps = true;
-  if (!hasReps) {
-    args.push_back(reps.data());
-    args.push_back(only.data());
-  }
-  int n = static_cast<int>(args.size());
-  benchmark::Initialize(&n, args.data());
-  if (benchmark::ReportUnrecognizedArguments(n, args.data())) return 1;
+  if (!InitializeWithRepetitions(argc, argv, 7)) return 1;
   TMedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 

@@ -3,6 +3,8 @@
 // bench-deps: effects
 #include <benchmark/benchmark.h>
 
+#include "bench/medians.h"
+
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -78,32 +80,11 @@ BENCHMARK(BM_Effects_CopyDrawTo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Effects_PlainBlendRows)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Effects_MMXBlendRows)->Unit(benchmark::kMillisecond);
 
-class TMedianReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> Medians;  // milliseconds
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
-        Medians[r.run_name.function_name] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> args(argv, argv + argc);
-  std::string reps = "--benchmark_repetitions=9", only = "--benchmark_report_aggregates_only=true";
-  bool hasReps = false;
-  for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], "--benchmark_repetitions", 23) == 0) hasReps = true;
-  if (!hasReps) {
-    args.push_back(reps.data());
-    args.push_back(only.data());
-  }
-  int n = static_cast<int>(args.size());
-  benchmark::Initialize(&n, args.data());
-  if (benchmark::ReportUnrecognizedArguments(n, args.data())) return 1;
+  if (!InitializeWithRepetitions(argc, argv, 9)) return 1;
   EffectsBitmapUnit::Initialize();
   EffectsProbesUnit::Initialize();
   TMedianReporter reporter;
