@@ -86,6 +86,7 @@ class QtHost : public win::Host {
   bool OpenDocument(const std::string& target) override;
   RECT ScreenRect() override;
   RECT WorkArea() override;
+  std::vector<Monitor> Monitors() override;
   bool SetClipboardText(const std::string&) override;
   bool GetClipboardText(std::string&) override;
 
