@@ -1,10 +1,14 @@
 // BMP reading and writing: our own code, every field bounds-checked against the bytes we were given.
 #include "platform/graphics/codecs.h"
 
+#include <cerrno>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+
+#include "platform/graphics/replacefile.h"
 
 namespace PictureCodecs {
 namespace {
@@ -366,11 +370,9 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
 }
 
 bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> data) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-  ok = (std::fclose(f) == 0) && ok;
-  return ok;
+  const int err = PictureFiles::ReplaceFile(path, data);
+  errno = err;  // the reason stays readable for the caller, like the system's last-error value
+  return err == 0;
 }
 
 }  // namespace PictureCodecs

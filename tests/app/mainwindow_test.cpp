@@ -9,6 +9,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/win/host.h"
 #include "tests/app/app_fixture.h"
+#include "tests/app/file_size_limit.h"
 
 namespace {
 
@@ -404,6 +405,33 @@ TEST_F(MainWindowTest, OpenAPictureFileAndTheAboutPage) {
   ASSERT_EQ(win::OpenedDocuments().size(), 1u);
   EXPECT_EQ(win::OpenedDocuments()[0], ExePath + "about.html");
   EXPECT_TRUE(fs::exists(ExePath + "about.html"));
+}
+
+// Saving over a good picture when the disk fills part-way keeps the good picture and says which file
+// failed and why; a folder that does not exist is named as the reason.
+TEST_F(MainWindowTest, AFailedSaveKeepsTheEarlierPictureAndSaysWhy) {
+  LoadPortrait();
+  const std::string dir = TempDir("save_full");
+  dialogs.PushFile(dir + "photo");
+  Click(frmMain->btnSavePicture);
+  ASSERT_TRUE(fs::exists(dir + "photo.bmp"));
+  const auto size = fs::file_size(dir + "photo.bmp");
+  LoadHairStyle(0);
+  {
+    FileSizeLimit full(size / 2);
+    dialogs.PushFile(dir + "photo");
+    Click(frmMain->btnSavePicture);
+  }
+  dialogs.PushFile(dir + "missing/photo");
+  Click(frmMain->btnSavePicture);
+  const std::vector<std::string> expected = {"无法保存文件：" + dir + "photo.bmp\n文件超出了允许的大小。",
+                                             "无法保存文件：" + dir + "missing/photo.bmp\n文件夹不存在。"};
+  EXPECT_EQ(dialogs.MessageTexts(), expected);
+  EXPECT_EQ(fs::file_size(dir + "photo.bmp"), size);
+  TBitmap earlier;
+  earlier.LoadFromFile(dir + "photo.bmp");
+  EXPECT_EQ(earlier.Width(), Scene()->Width());
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST_F(MainWindowTest, WithoutAPortraitClicksDoNothing) {
