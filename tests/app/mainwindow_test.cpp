@@ -381,6 +381,30 @@ TEST_F(MainWindowTest, RotatingAndMovingFollowTheMouse) {
   EXPECT_EQ(Scene()->Cursor(), crDefault);
 }
 
+// Just outside a handle the rotate cursor shows; made from an icon, it points with the icon's centre,
+// where its arrows meet, not with the corner 16 pixels away.
+TEST_F(MainWindowTest, TheRotateZoneShowsTheRotateCursorPointingWithItsCentre) {
+  LoadPortrait();
+  for (int h : {0, 3, 5, 6}) {
+    const GpPointF p = Handles[h];
+    const Single step = h < 4 ? 4.5f : 6;  // about 6 pixels from the handle, outside the picture
+    const Single dx = p.X < ModelPicture.CenterX - 1 ? -step : p.X > ModelPicture.CenterX + 1 ? step : 0;
+    const Single dy = p.Y < ModelPicture.CenterY - 1 ? -step : p.Y > ModelPicture.CenterY + 1 ? step : 0;
+    Mouse(Scene(), int(std::lround(p.X + dx)), PixelY(p.Y + dy), WM_MOUSEMOVE);
+    EXPECT_EQ(Scene()->Cursor(), crRotate) << "handle " << h;
+  }
+  ASSERT_NE(RotateCursorIcon, nullptr);
+  EXPECT_EQ(Screen->Cursors(crRotate), RotateCursorIcon);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(RotateCursorIcon, &info));
+  BITMAP bm{};
+  GetObject(info.hbmColor, sizeof bm, &bm);
+  EXPECT_EQ(bm.bmWidth, 32);
+  EXPECT_EQ(info.xHotspot, DWORD(bm.bmWidth / 2));
+  EXPECT_EQ(info.yHotspot, DWORD(bm.bmHeight / 2));
+  DeleteObject(info.hbmColor);
+}
+
 TEST_F(MainWindowTest, OpenAPictureFileAndTheAboutPage) {
   const std::string dir = TempDir("open");
   TBitmap bmp;
