@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <unistd.h>
 #include <vector>
@@ -34,9 +35,10 @@ std::string ExecutableFolder() {
   return IncludeTrailingPathDelimiter(exe.parent_path().string());
 }
 
-void RunProgram(const std::string& Text) {
+bool RunProgram(const std::string& Text) {
   LastOpened = Text;
-  ShellExecute(nullptr, nullptr, Text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  const HINSTANCE result = ShellExecute(nullptr, nullptr, Text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<std::uintptr_t>(result) > 32;  // the shell's values up to 32 are failures
 }
 
 int SavePictureFile(TGraphic* Picture, const std::string& FileName) {

@@ -23,8 +23,8 @@ void Initialize();
 void Finalize();
 }  // namespace Communal
 
-// Opens a document or web address with the desktop's default handler.
-void RunProgram(const std::string& Text);
+// Opens a document or web address with the desktop's default handler; false when no handler took it.
+bool RunProgram(const std::string& Text);
 
 // Saving a picture: the class-library picture is encoded and written through a temporary file that is
 // renamed over FileName only when complete, so a failure never destroys the file that was there.

@@ -810,7 +810,13 @@ void TfrmMain::btnHairColorClick(TObject*) {
   ColourPicture(HairPicture);
 }
 
-void TfrmMain::ToolButton2Click(TObject*) { RunProgram(ExePath + AboutPage); }
+// Without a desktop handler for the page nothing would show at all: the user is told where it is.
+void TfrmMain::ToolButton2Click(TObject*) {
+  const std::string page = ExePath + AboutPage;
+  if (!RunProgram(page))
+    Application->MessageBox(Format("没有可以打开关于页面的程序。关于页面在：\n%s", page), Caption(),
+                            MB_OK | MB_ICONINFORMATION);
+}
 
 void TfrmMain::AdjustPicture(TPlacedImage& P, int Tag) {
   const bool portrait = &P == &ModelPicture;

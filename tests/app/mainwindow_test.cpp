@@ -429,6 +429,17 @@ TEST_F(MainWindowTest, OpenAPictureFileAndTheAboutPage) {
   ASSERT_EQ(win::OpenedDocuments().size(), 1u);
   EXPECT_EQ(win::OpenedDocuments()[0], ExePath + "about.html");
   EXPECT_TRUE(fs::exists(ExePath + "about.html"));
+  EXPECT_TRUE(dialogs.MessageTexts().empty());
+
+  // A desktop with no handler for the page: a message box says where the page is.
+  struct NoHandler : win::Host {
+    bool OpenDocument(const std::string&) override { return false; }
+  } noHandler;
+  win::InstallHost(&noHandler);
+  Click(frmMain->ToolButton2);
+  win::InstallHost(nullptr);
+  const std::vector<std::string> expected = {"没有可以打开关于页面的程序。关于页面在：\n" + ExePath + "about.html"};
+  EXPECT_EQ(dialogs.MessageTexts(), expected);
 }
 
 // Saving over a good picture when the disk fills part-way keeps the good picture and says which file
