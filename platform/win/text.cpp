@@ -90,7 +90,8 @@ QString Elide(const QFontMetrics& fm, const QString& s, int width) {
 
 // Breaks text into lines: at line feeds, and at word boundaries to fit `width` with DT_WORDBREAK.
 // A word wider than the line is broken between characters (as CJK text has no spaces).
-QStringList BreakLines(const QFontMetrics& fm, const QString& text, int width, bool wordBreak, bool single) {
+QStringList BreakLines(const QFontMetrics& fm, const QString& text, int width, bool wordBreak, bool single,
+                       bool breakWords = false) {
   QStringList lines;
   if (single) {
     QString t = text;
@@ -119,7 +120,12 @@ QStringList BreakLines(const QFontMetrics& fm, const QString& text, int width, b
       QString token = para.mid(i, j - i);
       QString candidate = line + token;
       if (fm.horizontalAdvance(candidate.trimmed()) <= width || line.isEmpty()) {
-        if (line.isEmpty() && fm.horizontalAdvance(token.trimmed()) > width) {
+        bool cjk = !token.isEmpty() && token[0].unicode() >= 0x2E80;
+        if (line.isEmpty() && fm.horizontalAdvance(token.trimmed()) > width && !breakWords && !cjk) {
+          // A word too long for the line stands alone and runs past the edge (it is clipped, and the
+          // measured rectangle grows to hold it), unless edit-control breaking cuts it.
+          line = candidate;
+        } else if (line.isEmpty() && fm.horizontalAdvance(token.trimmed()) > width) {
           // Too long on its own: cut it character by character.
           for (QChar c : token) {
             if (!line.isEmpty() && fm.horizontalAdvance(line + c) > width) {
@@ -132,8 +138,10 @@ QStringList BreakLines(const QFontMetrics& fm, const QString& text, int width, b
           line = candidate;
         }
       } else {
+        // The token starts a fresh line (where a word too long for any line is dealt with).
         lines << line.trimmed();
-        line = token;
+        line.clear();
+        continue;
       }
       i = j;
     }
@@ -282,16 +290,18 @@ int DrawTextEx(HDC hdc, LPCSTR text, int count, RECT* rc, UINT format, DRAWTEXTP
   bool single = (format & DT_SINGLELINE) != 0;
   QStringList lines;
   if (tab > 0 && !single) {
-    // Breaking measures a tab as the room to the next stop; approximate it by spaces of that width.
+    // Breaking text with tabs treats each tab as a stop's width of spaces, and the lines broken that
+    // way are then laid out with those spaces (tab stops are kept exactly on unbroken lines).
     QString spaced = s;
     int space = std::max(1, fm.horizontalAdvance(u' '));
     spaced.replace(u'\t', QString(std::max(1, tab / space), u' '));
     bool hasTabs = s.contains(u'\t');
     lines = hasTabs && !(format & DT_WORDBREAK) ? BreakLines(fm, s, std::max(width, 1), false, false)
                                                 : BreakLines(fm, hasTabs ? spaced : s, std::max(width, 1),
-                                                             (format & DT_WORDBREAK) != 0, false);
+                                                             (format & DT_WORDBREAK) != 0, false,
+                                                             (format & DT_EDITCONTROL) != 0);
   } else {
-    lines = BreakLines(fm, s, std::max(width, 1), (format & DT_WORDBREAK) != 0, single);
+    lines = BreakLines(fm, s, std::max(width, 1), (format & DT_WORDBREAK) != 0, single, (format & DT_EDITCONTROL) != 0);
   }
   if (format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS))
     for (QString& l : lines) l = Elide(fm, l, width);

@@ -667,6 +667,40 @@ TEST(Text, EllipsisAndWordBreakStayInsideTheRectangle) {
   EXPECT_LE(calc.right, 60);
 }
 
+TEST(Text, AWordTooLongForTheLineStandsAloneUnlessEditControlBreaksIt) {
+  Surface s(10, 10);
+  SIZE word;
+  GetTextExtentPoint32(s.dc, "Extraordinarily", 15, &word);
+  TEXTMETRIC tm;
+  GetTextMetrics(s.dc, &tm);
+  RECT calc{0, 0, 40, 0};
+  int h = DrawText(s.dc, "an Extraordinarily big cat", -1, &calc, DT_CALCRECT | DT_WORDBREAK);
+  EXPECT_EQ(calc.right, word.cx) << "the measured rectangle grows to the long word";
+  EXPECT_GE(h, 3 * tm.tmHeight) << "an / Extraordinarily / big cat";
+  RECT edit{0, 0, 40, 0};
+  DrawText(s.dc, "an Extraordinarily big cat", -1, &edit, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+  EXPECT_LE(edit.right, 40) << "an edit control cuts the word instead";
+  RECT cjk{0, 0, 40, 0};
+  DrawText(s.dc, "很长很长很长很长的中文", -1, &cjk, DT_CALCRECT | DT_WORDBREAK);
+  EXPECT_LE(cjk.right, 40) << "text without spaces breaks between its characters";
+}
+
+TEST(MapMode, BlitsIntoAMirroredDeviceContextTurnThePictureRound) {
+  Surface src(10, 4, kRed);
+  RECT right{5, 0, 10, 4};
+  FillRect(src.dc, &right, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  Surface dst(10, 4, kWhite);
+  SetMapMode(dst.dc, MM_ANISOTROPIC);
+  SetWindowOrgEx(dst.dc, 10, 0, nullptr);
+  SetWindowExtEx(dst.dc, -10, 4, nullptr);
+  SetViewportExtEx(dst.dc, 10, 4, nullptr);
+  BitBlt(dst.dc, 0, 0, 10, 4, src.dc, 0, 0, SRCCOPY);
+  SetMapMode(dst.dc, MM_TEXT);
+  SetWindowOrgEx(dst.dc, 0, 0, nullptr);
+  EXPECT_EQ(dst.At(1, 1), kBlack) << "the source's right half lands on the left";
+  EXPECT_EQ(dst.At(8, 1), kRed);
+}
+
 TEST(Text, ExtTextOutClipsToItsRectangleAndFillsItWhenOpaque) {
   Surface s(100, 40, kWhite);
   SetBkColor(s.dc, kBlue);
