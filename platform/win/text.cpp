@@ -1,8 +1,12 @@
 // Text output and measurement: TextOut, ExtTextOut, DrawText, extents and metrics.
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QRawFont>
 #include <QString>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/win/gdi_painter.h"
@@ -407,9 +411,44 @@ BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm) {
   tm->tmItalic = f.italic() ? 1 : 0;
   tm->tmUnderlined = f.underline() ? 1 : 0;
   tm->tmStruckOut = f.strikeOut() ? 1 : 0;
-  tm->tmPitchAndFamily = f.fixedPitch() ? 0 : 1;  // set bit: variable pitch, as GDI reports it
+  // The pitch bit set means a variable pitch, as GDI reports it; every font here is an outline font.
+  tm->tmPitchAndFamily = static_cast<BYTE>((QFontInfo(f).fixedPitch() ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR | TMPF_TRUETYPE);
   tm->tmCharSet = DEFAULT_CHARSET;
   return TRUE;
+}
+
+UINT GetOutlineTextMetrics(HDC hdc, UINT size, OUTLINETEXTMETRIC* otm) {
+  DC* dc = D(hdc);
+  if (!dc) return 0;
+  if (!otm) return sizeof(OUTLINETEXTMETRIC);
+  if (size < sizeof(OUTLINETEXTMETRIC)) return 0;
+  *otm = OUTLINETEXTMETRIC{};
+  GetTextMetrics(hdc, &otm->otmTextMetrics);
+  QFont f = FontOf(dc);
+  QRawFont raw = QRawFont::fromFont(f);
+  otm->otmEMSquare = raw.isValid() ? static_cast<UINT>(std::lround(raw.unitsPerEm())) : 2048;
+  otm->otmAscent = otm->otmTextMetrics.tmAscent;
+  otm->otmDescent = -otm->otmTextMetrics.tmDescent;
+  // The caret slope from the face's horizontal header; a face without an italic of its own that is
+  // asked for one is slanted by the renderer (about 0.21 across per unit up).
+  int rise = 1, run = 0;
+  QByteArray hhea = raw.isValid() ? raw.fontTable("hhea") : QByteArray();
+  if (hhea.size() >= 22) {
+    auto be16 = [&](int at) {
+      return static_cast<std::int16_t>((static_cast<std::uint8_t>(hhea[at]) << 8) | static_cast<std::uint8_t>(hhea[at + 1]));
+    };
+    rise = be16(18);
+    run = be16(20);
+  }
+  if (f.italic() && run == 0) {
+    rise = 1000;
+    run = 213;
+  }
+  if (rise == 0) rise = 1;
+  otm->otmsCharSlopeRise = rise;
+  otm->otmsCharSlopeRun = run;
+  otm->otmItalicAngle = run == 0 ? 0 : static_cast<int>(std::lround(-std::atan2(double(run), double(rise)) * 1800.0 / M_PI));
+  return sizeof(OUTLINETEXTMETRIC);
 }
 
 int GetTextFace(HDC hdc, int size, LPSTR face) {
