@@ -686,6 +686,22 @@ TEST(Text, AWordTooLongForTheLineStandsAloneUnlessEditControlBreaksIt) {
   EXPECT_LE(cjk.right, 40) << "text without spaces breaks between its characters";
 }
 
+TEST(MapMode, AFocusRectangleInAMirroredDeviceContextFramesTheMappedRectangle) {
+  Surface plain(20, 10, kWhite), mirrored(20, 10, kWhite);
+  RECT device{12, 2, 18, 8};
+  DrawFocusRect(plain.dc, &device);
+  SetMapMode(mirrored.dc, MM_ANISOTROPIC);
+  SetWindowOrgEx(mirrored.dc, 20, 0, nullptr);
+  SetWindowExtEx(mirrored.dc, -20, 10, nullptr);
+  SetViewportExtEx(mirrored.dc, 20, 10, nullptr);
+  RECT logical{2, 2, 8, 8};  // device 12..18
+  DrawFocusRect(mirrored.dc, &logical);
+  SetMapMode(mirrored.dc, MM_TEXT);
+  SetWindowOrgEx(mirrored.dc, 0, 0, nullptr);
+  EXPECT_EQ(mirrored.All(), plain.All());
+  EXPECT_NE(plain.Count(kBlack), 0);
+}
+
 TEST(MapMode, BlitsIntoAMirroredDeviceContextTurnThePictureRound) {
   Surface src(10, 4, kRed);
   RECT right{5, 0, 10, 4};
