@@ -487,6 +487,29 @@ TEST_F(PrintWindow, EffectsAreComputedFromTheCollectionPicture) {
   EXPECT_EQ(form_->PortraitCopy, nullptr);
 }
 
+// The grey effect's weighted sum in extended precision: where a double sum lands on a half the extended
+// one lies just beside it, so the rounding goes the other way (0, 5, 5: 3.4999... is 3, not 4).
+TEST_F(PrintWindow, GreyRoundsTheExtendedSum) {
+  struct Case {
+    int r, g, b, grey;
+  } cases[] = {{0, 5, 5, 3}, {0, 50, 0, 29}, {0, 45, 45, 32}, {0, 44, 14, 28}, {10, 20, 30, 18}, {255, 255, 255, 255}, {0, 0, 0, 0}};
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(int(std::size(cases)), 1);
+  auto* row = static_cast<uint8_t*>(bmp.ScanLine(0));
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    row[3 * i] = uint8_t(cases[i].b), row[3 * i + 1] = uint8_t(cases[i].g), row[3 * i + 2] = uint8_t(cases[i].r);
+  }
+  GreyBitmap(&bmp);
+  row = static_cast<uint8_t*>(bmp.ScanLine(0));
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(row[3 * i], cases[i].grey);
+    EXPECT_EQ(row[3 * i + 1], cases[i].grey);
+    EXPECT_EQ(row[3 * i + 2], cases[i].grey);
+  }
+}
+
 TEST_F(PrintWindow, FontDialogAndTextDrawTheText) {
   ShowWith(0);
   win::FontChoice font;
