@@ -363,6 +363,30 @@ TEST_F(PrintWindow, ClickingACellSelectsAndHatchesIt) {
   }
 }
 
+// The nine-picture page off its diagonal, where swapping rows and columns would show: a click picks
+// row x 3 + column, the hatch lands on that cell, and the cell shows the picture added in that place.
+TEST_F(PrintWindow, NinePicturesOffTheDiagonal) {
+  ShowWith(6);
+  const std::vector<int> order = {0, 1, 2, 3, 4, 5, 0, 1, 2};
+  AddToPage(order);
+  ClickOn(form_->rdo9Pages);
+  struct Case { TPoint at; int cell; TPoint hatch; };
+  const Case cases[] = {{{250, 120}, 5, {206, 118}}, {{110, 300}, 7, {103, 236}}, {{20, 250}, 6, {0, 236}},
+                        {{300, 20}, 2, {206, 0}}, {{120, 20}, 1, {103, 0}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cell);
+    ClickAt(form_->imgPrint, c.at.X, c.at.Y);
+    ASSERT_EQ(form_->SelectedCell, c.cell);
+    EXPECT_EQ(PixelOf(form_->imgPrint, c.hatch.X + 20, c.hatch.Y + 20), TealPixel);
+    EXPECT_TRUE(Near(PixelOf(form_->imgPrint, c.hatch.X + 21, c.hatch.Y + 20), PictureColours[order[size_t(c.cell)]]));
+    // Nothing else is hatched: the cell in the transposed place keeps its picture.
+    const int t = (c.cell % 3) * 3 + c.cell / 3;
+    if (t != c.cell) {
+      EXPECT_NE(PixelOf(form_->imgPrint, (t % 3) * 103 + 20, (t / 3) * 118 + 20), TealPixel);
+    }
+  }
+}
+
 // The hatch includes both ends: it reaches the first column and row of the neighbouring cells.
 TEST_F(PrintWindow, HatchIncludesBothEnds) {
   ShowWith(4);
