@@ -366,6 +366,7 @@ class TCollectionItem : public TPersistent {
   int Index() const;
   virtual void SetIndex(int Value);
   virtual std::string DisplayName() { return ClassName(); }
+  std::string GetDisplayName() { return DisplayName(); }
   virtual void SetDisplayName(const std::string& Value);
   std::string GetNamePath() override;
 
@@ -400,6 +401,9 @@ class TCollection : public TPersistent {
   TCollectionItem* operator[](int Index) const { return Items(Index); }
   void SetItems(int Index, TCollectionItem* Value) { Items(Index)->Assign(Value); }
   TCollectionItem* Add();
+  // A new item of the given class (ItemClass or a descendant registered with RegisterClass), made
+  // through its registered item factory; EInvalidOperation when the class is not such a class.
+  TCollectionItem* AddItemOfClass(TClass AItemClass);
   TCollectionItem* Insert(int Index);
   void Delete(int Index);
   void Clear();
@@ -407,7 +411,9 @@ class TCollection : public TPersistent {
   virtual void BeginUpdate();
   virtual void EndUpdate();
   int UpdateCount() const { return FUpdateCount; }
-  // Clears and adds one item per item of Source (a collection), assigning each.
+  // Clears and adds one item per item of Source (a collection), assigning each. An item keeps its own
+  // class when that class is a registered item class that the collection accepts; otherwise it is
+  // made with the collection's item factory.
   void Assign(TPersistent* Source) override;
   std::string GetNamePath() override;
   // The owner's property that holds this collection, for name paths ("Columns").

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <map>
 
 namespace {
 struct TColorIdents {
@@ -954,4 +955,35 @@ TComponent* TStream::ReadComponent(TComponent* Instance) {
 void TStream::WriteComponent(TComponent* Instance) {
   TWriter writer(this);
   writer.WriteRootComponent(Instance);
+}
+
+// ===================================================================================================
+// Component resources
+
+namespace {
+std::map<std::string, std::vector<uint8_t>, bool (*)(const std::string&, const std::string&)>& Resources() {
+  static std::map<std::string, std::vector<uint8_t>, bool (*)(const std::string&, const std::string&)> r(
+      [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+  return r;
+}
+}  // namespace
+
+void RegisterComponentResource(const std::string& ClassName, std::vector<uint8_t> Bytes) {
+  Resources()[ClassName] = std::move(Bytes);
+}
+
+bool InitInheritedComponent(TComponent* Instance, TClass RootAncestor) {
+  std::vector<const std::vector<uint8_t>*> chain;
+  for (TClass c = Instance->ClassType(); c && c != RootAncestor; c = c->Parent) {
+    auto it = Resources().find(c->Name);
+    if (it != Resources().end()) chain.push_back(&it->second);
+  }
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    TMemoryStream s;
+    if (!(*it)->empty()) s.WriteBuffer((*it)->data(), static_cast<int64_t>((*it)->size()));
+    s.SetPosition(0);
+    TReader reader(&s);
+    reader.ReadRootComponent(Instance);
+  }
+  return !chain.empty();
 }

@@ -227,3 +227,10 @@ class TReader : public TFiler {
   std::vector<TComponent*> FLoaded;   // every component read, in order
   std::vector<TComponent*> FCreated;  // made by this reader, freed again on failure
 };
+
+// Form resources: the component stream stored for a class (what a TWriter wrote for a designed
+// instance), registered at start-up by the unit that owns the class. InitInheritedComponent reads into
+// Instance the resources of its class and of its ancestors below RootAncestor, the oldest first, each
+// through ReadRootComponent (so ReadState and Loaded run); false when none was registered.
+void RegisterComponentResource(const std::string& ClassName, std::vector<uint8_t> Bytes);
+bool InitInheritedComponent(TComponent* Instance, TClass RootAncestor);

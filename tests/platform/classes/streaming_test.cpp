@@ -317,3 +317,16 @@ TEST_F(StreamingTest, HandWrittenCollectionInADefinedProperty) {
   EXPECT_EQ(static_cast<TEntry*>(dst.Picture()->Items.Items(1))->Caption(), "plain");
   EXPECT_EQ(dst.Picture()->Items.UpdateCount(), 0);
 }
+
+TEST_F(StreamingTest, ComponentResourcesAreReadIntoNewInstances) {
+  std::unique_ptr<TPanel> designed(MakeTree());
+  RegisterComponentResource("TPanel", WriteTree(designed.get()));
+  TPanel made(nullptr);
+  EXPECT_TRUE(InitInheritedComponent(&made, TComponent::StaticClass()));
+  EXPECT_EQ(made.Title(), "面板");
+  EXPECT_EQ(made.ComponentCount(), 2);
+  EXPECT_EQ(made.LoadedCalls, 1);
+  EXPECT_NE(made.Focus(), nullptr);
+  TWidget plain(nullptr);
+  EXPECT_FALSE(InitInheritedComponent(&plain, TComponent::StaticClass()));
+}
