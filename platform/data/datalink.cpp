@@ -19,8 +19,12 @@ void TDataSource::SetDataSet(TDataSet* Value) {
   if (Value == FDataSet) return;
   if (Value && Value->IsLinkedTo(this)) DatabaseError("Circular datalinks are not allowed", this);
   if (FDataSet) {
-    FDataSet->RemoveDataSource(this);
-    RemoveFreeNotification(FDataSet);
+    // The links see the old data set go (inactive) before the new one comes.
+    TDataSet* old = FDataSet;
+    FDataSet = nullptr;
+    old->RemoveDataSource(this);
+    RemoveFreeNotification(old);
+    UpdateState();
   }
   FDataSet = Value;
   if (FDataSet) {

@@ -694,7 +694,8 @@ class TDataSet : public TComponent {
   const TFilterRecordEvent& OnFilterRecord() const { return FOnFilterRecord; }
   void SetOnFilterRecord(TFilterRecordEvent Value);
 
-  // The data source this data set follows as a detail (nullptr for none).
+  // The data source this data set follows as a detail (nullptr for none). IsLinkedTo(S) is true when S,
+  // through the data sets and their masters, leads to this data set (so S cannot become its master).
   virtual TDataSource* GetDataSource() const { return nullptr; }
   bool IsLinkedTo(TDataSource* DataSource) const;
 
