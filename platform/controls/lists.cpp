@@ -82,6 +82,15 @@ void TCustomListBox::SetBorderStyle(int Value) {
   if (FHandle) RecreateWnd();
 }
 
+TRect TCustomListBox::ClientRect() const { return TRect(0, 0, ClientWidthNow(), ClientHeightNow()); }
+
+TPoint TCustomListBox::ClientOrigin() const {
+  if (!FHandle) return TWinControl::ClientOrigin();
+  POINT p{0, 0};
+  ::ClientToScreen(FHandle, &p);
+  return TPoint(p.x, p.y);
+}
+
 int TCustomListBox::ClientHeightNow() const {
   if (!FHandle) return std::max(0, FHeight - (FBorderStyle ? 4 : 0));
   RECT r;

@@ -67,6 +67,9 @@ class TCustomListBox : public TWinControl {
   // Whole items that fit in the client area (at least one).
   int VisibleCount() const;
   TCanvas* Canvas() const { return FCanvas.get(); }
+  // The client area inside the border and the scroll bar.
+  TRect ClientRect() const override;
+  TPoint ClientOrigin() const override;
 
   TDrawItemEvent OnDrawItem;
 

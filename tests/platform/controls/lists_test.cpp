@@ -199,7 +199,8 @@ TEST_F(ListsTest, OwnerDrawGoesThroughTheParentAndPaintsItems) {
   win::PumpMessages();
   EXPECT_EQ(drawItems, (std::vector<UINT>{0, 1, 2, 3}));
   ASSERT_EQ(drawn.size(), 4u);
-  EXPECT_EQ(drawn[1].rect, TRect(0, 16, list->ClientWidth() - 4 - GetSystemMetrics(SM_CXVSCROLL), 32));
+  EXPECT_EQ(drawn[1].rect, TRect(0, 16, 150 - 4 - GetSystemMetrics(SM_CXVSCROLL), 32));
+  EXPECT_EQ(list->ClientWidth(), drawn[1].rect.Right);
   EXPECT_TRUE(drawn[1].selected && drawn[1].focused);
   EXPECT_FALSE(drawn[0].selected || drawn[0].focused);
   EXPECT_EQ(win::GetWindowPixel(list->Handle(), 6, 8), RGB(0, 0, 255));
