@@ -5,6 +5,7 @@
 
 #include "platform/host/qt_clipboard.h"
 #include "platform/host/qt_host.h"
+#include "platform/host/translations.h"
 
 namespace host {
 
@@ -12,6 +13,7 @@ int RunHostedProgram(int& argc, char** argv, const std::function<int()>& body) {
   QApplication app(argc, argv);
   // The program's windows close themselves through WM_CLOSE; Qt must not end anything on its own.
   app.setQuitOnLastWindowClosed(false);
+  InstallQtTranslations();
   QtHost qtHost;
   qtHost.Install();
   QtDialogs dialogs(qtHost);

@@ -1214,6 +1214,46 @@ constexpr UINT BF_SOFT = 0x1000;
 constexpr UINT BF_ADJUST = 0x2000;
 constexpr UINT BF_FLAT = 0x4000;
 constexpr UINT BF_MONO = 0x8000;
+constexpr UINT BF_DIAGONAL_ENDTOPRIGHT = BF_DIAGONAL | BF_TOP | BF_RIGHT;
+constexpr UINT BF_DIAGONAL_ENDTOPLEFT = BF_DIAGONAL | BF_TOP | BF_LEFT;
+constexpr UINT BF_DIAGONAL_ENDBOTTOMLEFT = BF_DIAGONAL | BF_BOTTOM | BF_LEFT;
+constexpr UINT BF_DIAGONAL_ENDBOTTOMRIGHT = BF_DIAGONAL | BF_BOTTOM | BF_RIGHT;
+
+// DrawFrameControl: classes and states
+constexpr UINT DFC_CAPTION = 1;
+constexpr UINT DFC_MENU = 2;
+constexpr UINT DFC_SCROLL = 3;
+constexpr UINT DFC_BUTTON = 4;
+constexpr UINT DFCS_SCROLLUP = 0x0000;
+constexpr UINT DFCS_SCROLLDOWN = 0x0001;
+constexpr UINT DFCS_SCROLLLEFT = 0x0002;
+constexpr UINT DFCS_SCROLLRIGHT = 0x0003;
+constexpr UINT DFCS_SCROLLCOMBOBOX = 0x0005;
+constexpr UINT DFCS_SCROLLSIZEGRIP = 0x0008;
+constexpr UINT DFCS_BUTTONCHECK = 0x0000;
+constexpr UINT DFCS_BUTTONRADIO = 0x0004;
+constexpr UINT DFCS_BUTTON3STATE = 0x0008;
+constexpr UINT DFCS_BUTTONPUSH = 0x0010;
+constexpr UINT DFCS_INACTIVE = 0x0100;
+constexpr UINT DFCS_PUSHED = 0x0200;
+constexpr UINT DFCS_CHECKED = 0x0400;
+constexpr UINT DFCS_TRANSPARENT = 0x0800;
+constexpr UINT DFCS_HOT = 0x1000;
+constexpr UINT DFCS_ADJUSTRECT = 0x2000;
+constexpr UINT DFCS_FLAT = 0x4000;
+constexpr UINT DFCS_MONO = 0x8000;
+
+// DrawTextEx: tab length in average character widths and margins in logical units.
+struct DRAWTEXTPARAMS {
+  UINT cbSize = sizeof(DRAWTEXTPARAMS);
+  int iTabLength = 0;
+  int iLeftMargin = 0;
+  int iRightMargin = 0;
+  UINT uiLengthDrawn = 0;
+};
+
+// Stock bitmaps of the system (LoadBitmap with a null instance)
+constexpr int OBM_CHECKBOXES = 32759;
 
 // Edit controls: messages, styles and notifications
 constexpr UINT EM_GETSEL = 0x00B0;
@@ -1482,6 +1522,8 @@ HCURSOR LoadCursor(HINSTANCE instance, int id);          // IDC_* (instance null
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name);     // MAKEINTRESOURCE id or registered name
 HCURSOR LoadCursorFromFile(LPCSTR fileName);             // .ico or .cur file
 HICON LoadIcon(HINSTANCE instance, int id);
+// The system's own bitmaps (OBM_*, instance nullptr); the caller deletes the bitmap.
+HBITMAP LoadBitmap(HINSTANCE instance, LPCSTR name);
 HANDLE LoadImage(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
 HICON CreateIconIndirect(const ICONINFO* info);
 BOOL GetIconInfo(HICON icon, ICONINFO* info);
@@ -1674,7 +1716,9 @@ int SetStretchBltMode(HDC hdc, int mode);
 int GetStretchBltMode(HDC hdc);
 int SetPolyFillMode(HDC hdc, int mode);
 int GetPolyFillMode(HDC hdc);
-int SetMapMode(HDC hdc, int mode);  // MM_TEXT only is honoured
+// MM_TEXT, and MM_ISOTROPIC / MM_ANISOTROPIC with window and viewport extents (drawing, clipping,
+// LPtoDP/DPtoLP follow the mapping; text is placed through it but drawn upright and unscaled).
+int SetMapMode(HDC hdc, int mode);
 int GetMapMode(HDC hdc);
 COLORREF SetDCBrushColor(HDC hdc, COLORREF color);
 COLORREF SetDCPenColor(HDC hdc, COLORREF color);
@@ -1689,6 +1733,8 @@ BOOL GetWindowOrgEx(HDC hdc, POINT* pt);
 BOOL OffsetWindowOrgEx(HDC hdc, int dx, int dy, POINT* old);
 BOOL SetViewportExtEx(HDC hdc, int x, int y, SIZE* old);
 BOOL SetWindowExtEx(HDC hdc, int x, int y, SIZE* old);
+BOOL GetViewportExtEx(HDC hdc, SIZE* size);
+BOOL GetWindowExtEx(HDC hdc, SIZE* size);
 BOOL LPtoDP(HDC hdc, POINT* pts, int count);
 BOOL DPtoLP(HDC hdc, POINT* pts, int count);
 
@@ -1722,6 +1768,10 @@ int FrameRect(HDC hdc, const RECT* r, HBRUSH brush);
 BOOL InvertRect(HDC hdc, const RECT* r);
 BOOL DrawEdge(HDC hdc, RECT* r, UINT edge, UINT flags);
 BOOL DrawFocusRect(HDC hdc, const RECT* r);  // dotted XOR frame: drawing twice removes it
+// A classic 3D control part (scroll arrows, combo arrow, check and radio boxes, push buttons).
+BOOL DrawFrameControl(HDC hdc, RECT* r, UINT type, UINT state);
+// Polylines that do not join each other, one pen and one call.
+BOOL PolyPolyline(HDC hdc, const POINT* pts, const DWORD* counts, DWORD polylines);
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
 BOOL SetPixelV(HDC hdc, int x, int y, COLORREF color);
 COLORREF GetPixel(HDC hdc, int x, int y);  // CLR_INVALID outside the target or the clip
@@ -1742,6 +1792,8 @@ BOOL TextOut(HDC hdc, int x, int y, LPCSTR text, int count);
 BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count,
                 const INT* dx);
 int DrawText(HDC hdc, LPCSTR text, int count, RECT* rect, UINT format);  // count -1: terminated
+int DrawTextEx(HDC hdc, LPCSTR text, int count, RECT* rect, UINT format, DRAWTEXTPARAMS* params);
+COLORREF GetNearestColor(HDC hdc, COLORREF color);
 BOOL GetTextExtentPoint32(HDC hdc, LPCSTR text, int count, SIZE* size);
 BOOL GetTextExtentExPoint(HDC hdc, LPCSTR text, int count, int maxExtent, INT* fit, INT* dx, SIZE* size);
 BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm);
