@@ -92,6 +92,23 @@ HCURSOR GetCursorHandle(TCursor Cursor) {
   auto& table = CursorTable();
   auto it = table.find(Cursor);
   if (it != table.end() && it->second) return it->second;
+  // The class library's own cursors come from the program's resources.
+  const char* own = nullptr;
+  switch (Cursor) {
+    case crHSplit: own = "HSPLIT"; break;
+    case crVSplit: own = "VSPLIT"; break;
+    case crDrag: own = "DRAG"; break;
+    case crMultiDrag: own = "MULTIDRAG"; break;
+    case crNoDrop: own = "NODROP"; break;
+    case crSQLWait: own = "SQLWAIT"; break;
+    default: break;
+  }
+  if (own) {
+    if (HCURSOR h = LoadCursor(GetModuleHandle(nullptr), own)) {
+      table[Cursor] = h;
+      return h;
+    }
+  }
   int id = IDC_ARROW;
   switch (Cursor) {
     case crCross: id = IDC_CROSS; break;

@@ -471,4 +471,15 @@ RECT QtHost::WorkArea() {
   return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
 }
 
+std::vector<win::Host::Monitor> QtHost::Monitors() {
+  auto rect = [](const QRect& g) { return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()}; };
+  std::vector<Monitor> out;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) out.push_back(Monitor{rect(primary->geometry()), rect(primary->availableGeometry())});
+  for (QScreen* s : QGuiApplication::screens())
+    if (s != primary) out.push_back(Monitor{rect(s->geometry()), rect(s->availableGeometry())});
+  if (out.empty()) return win::Host::Monitors();
+  return out;
+}
+
 }  // namespace host

@@ -40,6 +40,12 @@ class Host {
   // Screen geometry.
   virtual RECT ScreenRect() { return RECT{0, 0, 1280, 1024}; }
   virtual RECT WorkArea() { return RECT{0, 0, 1280, 984}; }
+  // Every monitor, the primary one first: its whole rectangle and its work area.
+  struct Monitor {
+    RECT rect;
+    RECT work;
+  };
+  virtual std::vector<Monitor> Monitors() { return {Monitor{ScreenRect(), WorkArea()}}; }
 };
 
 // Borrowed; nullptr returns to headless.

@@ -145,6 +145,8 @@ struct State {
   LPARAM lastKeyData = 0;
   std::map<HWND, QRect> dirty;  // top-level -> changed buffer area
   Caret caret;
+  // Double clicks come from the host; the time is what library code compares against.
+  UINT doubleClickTime = 500;
 };
 
 State& S();

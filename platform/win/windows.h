@@ -1535,6 +1535,7 @@ SHORT GetKeyState(int vk);        // high bit: down; low bit: toggled
 SHORT GetAsyncKeyState(int vk);
 BOOL GetKeyboardState(BYTE* state256);
 UINT GetDoubleClickTime();
+BOOL SetDoubleClickTime(UINT ms);  // 0: the default, 500 ms
 BOOL MessageBeep(UINT type);
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme);
 
