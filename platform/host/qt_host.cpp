@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -332,6 +333,19 @@ void QtHost::TopLevelHidden(HWND h) {
     w->hide();
     --syncing_;
   }
+}
+
+// A shaped window (a size grip's triangle, a rounded pop-up) shows and takes the mouse only there.
+void QtHost::TopLevelShapeChanged(HWND h, bool shaped, const std::vector<RECT>& rects) {
+  HostWindow* w = WidgetOf(h);
+  if (!w) return;
+  if (!shaped) {
+    w->clearMask();
+    return;
+  }
+  QRegion mask;
+  for (const RECT& r : rects) mask += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  w->setMask(mask);
 }
 
 void QtHost::TopLevelMoved(HWND h, const RECT&) {

@@ -28,6 +28,8 @@ class Host {
   virtual void Repainted(HWND, const RECT& /*clientRect*/) {}
   virtual void CursorChanged(HCURSOR) {}
   virtual void CaptureChanged(HWND /*newCapture*/) {}
+  // A top-level window's shape (SetWindowRgn, window coordinates); `shaped` false: the whole rectangle.
+  virtual void TopLevelShapeChanged(HWND, bool /*shaped*/, const std::vector<RECT>& /*rects*/) {}
 
   // Lets native events arrive (non-blocking). Called by PeekMessage when the queue is empty.
   virtual void PollEvents() {}
