@@ -225,7 +225,7 @@ class TInplaceEdit : public TInplaceEditBase {
 //   outside the cells. VisibleColCount/VisibleRowCount count the fully visible scrollable cells.
 //
 // Painting (Paint; descendants may replace it wholly, the data grid does)
-//   Lines first, one PolyPolyline per area (fixed corner, fixed rows, fixed columns, data) in the
+//   Lines first, by area (fixed corner, fixed rows, fixed columns, data), one batch per area and axis, in the
 //   options' colours: fixed lines black, data lines silver (grey on a silver grid); an axis whose option
 //   is off is drawn in the area's colour. Then for each visible cell: state gdFixed in fixed cells,
 //   gdFocused on the current cell when the grid (or its editor) has the focus, gdSelected inside the

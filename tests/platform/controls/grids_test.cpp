@@ -366,6 +366,16 @@ TEST_F(GridTest, ColumnMovingByMouseMovesCellsAndCallsColumnMoved) {
   EXPECT_EQ(grid->ColWidths(3), 40) << "and so did its width";
   EXPECT_EQ(grid->Col(), 3) << "the current cell stays on its column";
 
+  // Rows move from the fixed column with goRowMoving.
+  grid->SetOptions(grid->Options() + TGridOptions{goRowMoving});
+  Press(Mid(0, 2));
+  EXPECT_EQ(grid->GridState(), gsRowMoving);
+  Drag(Mid(0, 5));
+  Release(Mid(0, 5));
+  EXPECT_EQ(grid->Cells(0, 5), "c0r2");
+  EXPECT_EQ(grid->Cells(0, 4), "c0r5");
+  EXPECT_EQ(grid->Row(), 5) << "the current row went with its row";
+
   // A press on a fixed column is not a move; a release over the start moves nothing.
   Press(Mid(0, 0));
   EXPECT_EQ(grid->GridState(), gsNormal);
@@ -402,6 +412,15 @@ TEST_F(GridTest, EditorShowsCommitsRestoresAndHides) {
   EXPECT_FALSE(EditorShown());
   EXPECT_EQ(grid->Cells(2, 3), "c2r3x");
   EXPECT_EQ(grid->EditTexts.back(), "c2r3x");
+
+  // A cell set by code while the editor shows it: the editor shows the new text.
+  Key(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  grid->SetCells(2, 3, "from code");
+  EXPECT_EQ(grid->InplaceEditor()->Text(), "from code");
+  Key(VK_F2);
+  EXPECT_FALSE(EditorShown()) << "F2 toggles";
+  EXPECT_EQ(grid->Cells(2, 3), "from code");
 
   // Enter opens it; a move to another row hides it, keeping what was typed.
   Key(VK_RETURN);
@@ -576,6 +595,7 @@ TEST_F(GridTest, ScreenshotOfAStringGridWithSelectionAndEditor) {
   for (int c = 1; c < 10; ++c) grid->SetCells(c, 0, "Col " + std::to_string(c));
   for (int r = 1; r < 100; ++r) grid->SetCells(0, r, std::to_string(r));
   grid->SetCells(3, 6, "价格 12.50");
+  grid->SetColWidths(3, 90);
   // The anchor at (1, 3), the current cell at (3, 6): the editor opens on the range's corner.
   grid->SetSelection(TGridRect{1, 3, 3, 6});
   Key(VK_F2);
