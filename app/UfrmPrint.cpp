@@ -633,11 +633,8 @@ void TfrmPrint::btnSaveClick(TObject*) {
   bmp.SetPixelFormat(pf24bit);
   bmp.SetSize(w, h);
   bmp.Canvas()->CopyRect(::Rect(0, 0, w, h), imgPrint->Canvas(), ::Rect(0, 0, w, h));
-  try {
-    bmp.SaveToFile(name);
-  } catch (const Exception&) {
-    Application->MessageBox(Format("无法保存文件：%s", name), Caption(), MB_OK | MB_ICONWARNING);
-  }
+  if (const int err = SavePictureFile(&bmp, name))
+    Application->MessageBox(SaveFailedText(name, err), Caption(), MB_OK | MB_ICONWARNING);
 }
 
 void TfrmPrint::btnCancelClick(TObject*) { Close(); }

@@ -1336,7 +1336,8 @@ void TWinControl::DoKeyMessage(TMessage& Message) {
       KeyDown(key, shift);
       if (key == 0) return;
       if (form && !WantsKey(key, shift) && form->DialogKey(this, key, shift)) return;
-      if (Message.Msg == WM_SYSKEYDOWN) DefaultHandler(Message);
+      // A key nobody took goes to the window's own procedure (an edit moves its caret there).
+      DefaultHandler(Message);
       return;
     }
     case WM_KEYUP:
@@ -1400,6 +1401,14 @@ void TWinControl::Dispatch(TMessage& Message) {
     }
     case WM_GETDLGCODE:
       Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS;
+      return;
+    case WM_COMMAND:
+      // A child control's notification goes back to that control (EN_CHANGE of an edit).
+      if (TWinControl* child = FindControl(reinterpret_cast<HWND>(Message.LParam)); child && child != this) {
+        Message.Result = child->Perform(CN_COMMAND, Message.WParam, Message.LParam);
+        return;
+      }
+      DefaultHandler(Message);
       return;
     case CM_VISIBLECHANGED:
       if (FHandle && !IsForm()) ShowWindow(FHandle, FVisible ? SW_SHOWNOACTIVATE : SW_HIDE);

@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "platform/host/qt_host.h"
+#include "platform/host/translations.h"
 
 namespace host {
 
@@ -11,6 +12,7 @@ int RunHostedProgram(int& argc, char** argv, const std::function<int()>& body) {
   QApplication app(argc, argv);
   // The program's windows close themselves through WM_CLOSE; Qt must not end anything on its own.
   app.setQuitOnLastWindowClosed(false);
+  InstallQtTranslations();
   QtHost qtHost;
   qtHost.Install();
   QtDialogs dialogs(qtHost);

@@ -187,6 +187,8 @@ HICON LoadIconFile(const char* path, bool cursor) {
   if (img.isNull()) return nullptr;
   IconRec r;
   r.image = img.convertToFormat(QImage::Format_ARGB32);
+  // An icon's hot spot is its centre, also when it serves as a cursor; only .cur files name their own.
+  r.hotSpot = QPoint(r.image.width() / 2, r.image.height() / 2);
   if (cursor) {
     // .cur files keep their hot spot in the directory entry (bytes 10..13 of the file).
     FILE* f = std::fopen(path, "rb");

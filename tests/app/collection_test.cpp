@@ -3,6 +3,7 @@
 
 #include "platform/rtl/sysutils.h"
 #include "tests/app/app_fixture.h"
+#include "tests/app/file_size_limit.h"
 
 namespace {
 
@@ -141,12 +142,42 @@ TEST_F(CollectionTest, ExportIntoAFolderThatCannotBeWrittenSaysSoForEachFile) {
   Click(frmMain->btnSaveAll);
   const auto texts = dialogs.MessageTexts();
   ASSERT_EQ(texts.size(), 2u);
-  EXPECT_NE(texts[0].find(dir + "/0.bmp"), std::string::npos);
-  EXPECT_NE(texts[1].find(dir + "/1.bmp"), std::string::npos);
+  EXPECT_EQ(texts[0], "无法保存文件：" + dir + "/0.bmp\n文件夹不存在。");
+  EXPECT_EQ(texts[1], "无法保存文件：" + dir + "/1.bmp\n文件夹不存在。");
   // Cancelling the folder picker saves nothing and says nothing.
   dialogs.PushCancel();
   Click(frmMain->btnSaveAll);
   EXPECT_EQ(dialogs.MessageTexts().size(), 2u);
+}
+
+// A full disk part-way through an export over an earlier one: every good file stays as it was, no
+// temporary file is left, and each message names the file and the reason.
+TEST_F(CollectionTest, AFailedExportOverAnEarlierOneDestroysNothing) {
+  Click(frmMain->btnAdd);
+  Click(frmMain->btnAdd);
+  const std::string dir = TempDir("export_full");
+  const std::string earlier = dir + "/0.bmp";
+  {
+    TBitmap small;
+    small.SetPixelFormat(pf24bit);
+    small.SetSize(3, 2);
+    small.SaveToFile(earlier);
+  }
+  const auto size = fs::file_size(earlier);
+  {
+    FileSizeLimit full(2048);
+    dialogs.PushFolder(dir);
+    Click(frmMain->btnSaveAll);
+  }
+  const auto texts = dialogs.MessageTexts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], "无法保存文件：" + dir + "/0.bmp\n文件超出了允许的大小。");
+  EXPECT_EQ(texts[1], "无法保存文件：" + dir + "/1.bmp\n文件超出了允许的大小。");
+  EXPECT_EQ(fs::file_size(earlier), size);
+  TBitmap still;
+  still.LoadFromFile(earlier);
+  EXPECT_EQ(still.Width(), 3);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST_F(CollectionTest, EmptyCollectionMessages) {

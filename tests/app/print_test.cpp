@@ -587,7 +587,7 @@ TEST_F(PrintWindow, SaveAppendsBmpAndReportsAFileThatCannotBeWritten) {
   ClickOn(form_->btnSave);
   const std::vector<std::string> texts = dialogs_.MessageTexts();
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0], "无法保存文件：" + bad + ".bmp");
+  EXPECT_EQ(texts[0], "无法保存文件：" + bad + ".bmp\n文件夹不存在。");
   // A cancelled dialog writes nothing.
   dialogs_.PushCancel();
   ClickOn(form_->btnSave);
