@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "platform/controls/controls.h"
-#include "platform/controls/stdctrls.h"
+#include "platform/controls/edits.h"
 
 RTL_DECLARE_EXCEPTION(EInvalidGridOperation, Exception)
 
@@ -144,11 +144,11 @@ using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, co
 // ---------------------------------------------------------------------------------------------------
 // TInplaceEdit: the editor a grid places over its current cell.
 //
-// It descends from the mask edit through TInplaceEditBase, the one line to change when the mask edit
-// lands. Owned by its grid (made by the grid's CreateEditor on first use, freed with the grid), a child
+// It descends from the mask edit (through TInplaceEditBase, so that the base is named in one place).
+// Owned by its grid (made by the grid's CreateEditor on first use, freed with the grid), a child
 // window of the grid without a border.
-//   - UpdateContents: text := Grid.GetEditText(Col, Row), mask := GetEditMask, MaxLength := GetEditLimit;
-//     the text it started with is kept for Esc.
+//   - UpdateContents: mask := Grid.GetEditMask(Col, Row), text := GetEditText, MaxLength := GetEditLimit;
+//     the text it started with is kept for Esc. A masked cell takes only what its mask allows.
 //   - Move(rect): places it over the rect (client coordinates of the grid) and shows it; an empty rect
 //     (the cell left the view) hides the window but keeps the grid's EditorMode. BoundsChanged runs
 //     after every placement (descendants lay out buttons there).
@@ -158,8 +158,7 @@ using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, co
 //     changes (characters, Backspace, Delete, paste, cut) only when Grid.CanEditModify says so.
 //   - Every change of the text reaches Grid.SetEditText(Col, Row, Text) at once.
 //   - Reset (Esc): the text goes back to what UpdateContents loaded (and so reaches SetEditText).
-// Not built here: the mask itself (the mask edit's job); until it lands GetEditMask is read but unused.
-using TInplaceEditBase = TCustomEdit;
+using TInplaceEditBase = TCustomMaskEdit;
 
 class TInplaceEdit : public TInplaceEditBase {
   DECLARE_CLASS(TInplaceEdit, TInplaceEditBase)
@@ -179,7 +178,7 @@ class TInplaceEdit : public TInplaceEditBase {
   // Loads text, mask and limit from the grid for its current cell.
   virtual void UpdateContents();
   // Esc: back to the text UpdateContents loaded.
-  void Reset();
+  void Reset() override;
   // The cell the editor edits (set by the grid when it shows the editor).
   int EditCol() const { return FCol; }
   int EditRow() const { return FRow; }
@@ -191,8 +190,9 @@ class TInplaceEdit : public TInplaceEditBase {
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void KeyPress(WideChar& Key) override;
   void Dispatch(TMessage& Message) override;
-  void PaintWindow(HDC DC) override;
   void Change() override;
+  // A masked edit asks before each change: the grid's CanEditModify answers.
+  bool EditCanModify() override;
   bool WantsKey(WORD Key, TShiftState Shift) override;
   virtual void BoundsChanged() {}
   void SetGrid(TCustomGrid* Value) { FGrid = Value; }

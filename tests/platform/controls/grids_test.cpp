@@ -40,6 +40,7 @@ class TProbeGrid : public TStringGrid {
   std::vector<TGridScrollDirections> Scrolls;
   bool Modifiable = true;
   bool DigitsOnly = false;
+  std::string Mask;
   std::vector<std::string> EditTexts;  // every SetEditText value
 
  protected:
@@ -64,6 +65,7 @@ class TProbeGrid : public TStringGrid {
     TStringGrid::TimedScroll(Direction);
   }
   bool CanEditModify() override { return Modifiable; }
+  std::string GetEditMask(int, int) override { return Mask; }
   bool CanEditAcceptKey(WideChar Key) override { return !DigitsOnly || (Key >= '0' && Key <= '9'); }
   void SetEditText(int ACol, int ARow, const std::string& Value) override {
     EditTexts.push_back(Value);
@@ -454,6 +456,19 @@ TEST_F(GridTest, EditorAsksTheGridBeforeTyping) {
   Key(VK_BACK);
   win::PumpMessages();
   EXPECT_EQ(grid->Cells(1, 1), "c1r15");
+
+  // A masked cell: the editor takes the grid's mask and refuses what does not fit it.
+  grid->Modifiable = true;
+  grid->DigitsOnly = false;
+  grid->Mask = "00-00;1;_";
+  Key(VK_DOWN);
+  Key(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  EXPECT_EQ(grid->InplaceEditor()->EditMask(), "00-00;1;_");
+  Key(VK_HOME);
+  win::InjectChar("1x234");
+  win::PumpMessages();
+  EXPECT_EQ(grid->Cells(1, 2), "12-34");
 }
 
 TEST_F(GridTest, EditorFollowsScrollingAndAlwaysShowEditorFollowsTheCursor) {
