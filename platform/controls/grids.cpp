@@ -186,6 +186,13 @@ void TCustomGrid::Resize() {
 
 void TCustomGrid::EraseBackground(HDC /*DC*/) {}
 
+TRect TCustomGrid::ClientRect() const {
+  if (!FHandle) return TCustomControl::ClientRect();
+  RECT r{};
+  GetClientRect(FHandle, &r);
+  return TRect(r);
+}
+
 void TCustomGrid::CheckCell(int ACol, int ARow) const {
   if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount())
     throw EInvalidGridOperation(kIndexOutOfRange);

@@ -325,6 +325,8 @@ class TCustomGrid : public TCustomControl {
   bool EditorMode() const { return FEditorMode; }
   void SetEditorMode(bool Value);
   TInplaceEdit* InplaceEditor() const { return FInplaceEdit; }
+  // The window's client area: without its frame and scroll bars.
+  TRect ClientRect() const override;
   bool RightToLeft() const { return FRightToLeft; }
   void SetRightToLeft(bool Value);
   TGridState GridState() const { return FGridState; }

@@ -41,6 +41,7 @@ class TProbeGrid : public TStringGrid {
   bool Modifiable = true;
   bool DigitsOnly = false;
   std::string Mask;
+  WORD RefusedKey = 0;
   std::vector<std::string> EditTexts;  // every SetEditText value
 
  protected:
@@ -66,6 +67,7 @@ class TProbeGrid : public TStringGrid {
   }
   bool CanEditModify() override { return Modifiable; }
   std::string GetEditMask(int, int) override { return Mask; }
+  bool CanGridAcceptKey(WORD Key, TShiftState) override { return Key != RefusedKey; }
   bool CanEditAcceptKey(WideChar Key) override { return !DigitsOnly || (Key >= '0' && Key <= '9'); }
   void SetEditText(int ACol, int ARow, const std::string& Value) override {
     EditTexts.push_back(Value);
@@ -259,6 +261,12 @@ TEST_F(GridTest, KeyboardStepsOverHiddenColumnsAndTabStopsAndSelectsWithShift) {
   EXPECT_EQ(grid->Selection(), (TGridRect{3, 1, 4, 2}));
   Key(VK_DOWN);
   EXPECT_EQ(grid->Selection(), (TGridRect{4, 3, 4, 3}));
+
+  // A key the grid does not accept does nothing.
+  grid->RefusedKey = VK_DOWN;
+  Key(VK_DOWN);
+  EXPECT_EQ(grid->Row(), 3);
+  grid->RefusedKey = 0;
 
   // SelectCell's veto keeps the cell.
   grid->OnSelectCell = [](TObject*, int ACol, int, bool& Can) { Can = ACol != 5; };
@@ -517,6 +525,13 @@ TEST_F(GridTest, ScrollBarsAndWheel) {
   EXPECT_EQ(si.nPos, 0);
   int maxTop = 100 - page;
 
+  // A click on the bar's lower arrow (the window's own scroll bar) scrolls one row.
+  int cx = GetSystemMetrics(SM_CXVSCROLL);
+  TPoint arrow = At(grid->ClientWidth() + cx / 2, grid->ClientHeight() - cx / 2);
+  win::Click(arrow.X, arrow.Y);
+  win::PumpMessages();
+  EXPECT_EQ(grid->TopRow(), 2);
+  Scroll(WM_VSCROLL, SB_LINEUP);
   Scroll(WM_VSCROLL, SB_LINEDOWN);
   EXPECT_EQ(grid->TopRow(), 2);
   Scroll(WM_VSCROLL, SB_PAGEDOWN);
