@@ -190,7 +190,13 @@ TEST_F(GridTest, GeometryOfCellsLinesAndHiddenColumns) {
   EXPECT_EQ(grid->MouseCoord(110, 30), (TGridCoord{3, 1}));
 
   grid->SetRightToLeft(true);
+  win::PumpMessages();
   EXPECT_EQ(grid->CellRect(0, 0), TRect(250, 0, 300, 20));
+  TPoint fixedRight = host->ScreenToClient(At(296, 30));
+  TPoint fixedLeft = host->ScreenToClient(At(4, 30));
+  EXPECT_EQ(win::GetWindowPixel(host->Handle(), fixedRight.X, fixedRight.Y), GetSysColor(COLOR_BTNFACE))
+      << "the fixed column is painted at the right";
+  EXPECT_NE(win::GetWindowPixel(host->Handle(), fixedLeft.X, fixedLeft.Y), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(grid->MouseCoord(290, 5), (TGridCoord{0, 0}));
   EXPECT_EQ(grid->MouseCoord(240, 30), (TGridCoord{1, 1}));
 }
@@ -574,6 +580,30 @@ TEST_F(GridTest, ScrollBarsAndWheel) {
   win::InjectMouse(p.X, p.Y, WM_MOUSEWHEEL, 0, WHEEL_DELTA);
   win::PumpMessages();
   EXPECT_EQ(grid->Row(), 13);
+}
+
+TEST_F(GridTest, ThumbDragReachesRowsBeyondSixteenBits) {
+  // A scroll message carries a 16-bit position; the grid reads the bar's whole track position.
+  grid->SetRowCount(1000000);
+  grid->SetScrollBars(ssVertical);
+  grid->SetFocus();
+  win::PumpMessages();
+  int cx = GetSystemMetrics(SM_CXVSCROLL);
+  int x = grid->ClientWidth() + cx / 2;
+  TPoint thumb = At(x, cx + 3);
+  win::InjectMouse(thumb.X, thumb.Y, WM_LBUTTONDOWN, MK_LBUTTON);
+  win::PumpMessages();
+  TPoint end = At(x, grid->ClientHeight() - 2);
+  win::InjectMouse(end.X, end.Y, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(grid->TopRow(), 1) << "no tracking without goThumbTracking";
+  win::InjectMouse(end.X, end.Y, WM_LBUTTONUP, 0);
+  win::PumpMessages();
+  EXPECT_GT(grid->TopRow(), 900000);
+  SCROLLINFO si;
+  si.fMask = SIF_POS;
+  GetScrollInfo(grid->Handle(), SB_VERT, &si);
+  EXPECT_EQ(si.nPos, grid->TopRow() - 1);
 }
 
 TEST_F(GridTest, CountsKeepTheCurrentCellInsideAndFixedCountsAreChecked) {
