@@ -436,6 +436,12 @@ class TCustomGrid : public TCustomControl {
   TRect MirrorRect(const TRect& R) const {
     return FRightToLeft ? TRect(ClientWidth() - R.Right, R.Top, ClientWidth() - R.Left, R.Bottom) : R;
   }
+  // The inverted sizing line at FSizingPos (gsColSizing: vertical; gsRowSizing: horizontal) and the
+  // drop marker at FMovePos (gsColMoving/gsRowMoving). Each call inverts, so a second call removes it;
+  // FSizingDrawn tells whether it is on screen (a repaint removes it and clears the flag). The marker
+  // inverts the pixels, so the pen's colour does not matter.
+  void DrawSizingLine(const TGridDrawInfo& Info);
+  void DrawMoveMarker();
   // The data area's cell at a point (outside: clamped to the nearest visible cell), for selecting.
   TGridCoord CellForSelecting(int X, int Y, const TGridDrawInfo& DrawInfo);
 
@@ -478,8 +484,6 @@ class TCustomGrid : public TCustomControl {
   void DrawLines(HDC DC, const TGridDrawInfo& Info);
   void DrawCells(const TGridDrawInfo& Info, int ACol, int ARow, int StartX, int StartY, int StopX, int StopY,
                  TColor AColor, TGridDrawState IncludeDrawState);
-  void DrawSizingLine(const TGridDrawInfo& Info);
-  void DrawMoveMarker();
   void StartTimer();
   void StopTimer();
   void TimerStep();
