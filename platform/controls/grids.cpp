@@ -396,7 +396,9 @@ void TCustomGrid::SetOptions(TGridOptions Value) {
   FOptions = Value;
   if (Value.Contains(goRowSelect) && !wasRowSelect) FAnchor.X = ColCount() - 1;
   if (!Value.Contains(goRowSelect) && wasRowSelect) FAnchor.X = FCurrent.X;
-  if (Value.Contains(goAlwaysShowEditor) && Value.Contains(goEditing)) {
+  if (Value.Contains(goRowSelect)) {
+    HideEditor();
+  } else if (Value.Contains(goAlwaysShowEditor) && Value.Contains(goEditing)) {
     FEditorMode = true;
     UpdateEdit();
   } else if (!Value.Contains(goEditing)) {
