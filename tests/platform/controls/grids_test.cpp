@@ -582,6 +582,34 @@ TEST_F(GridTest, ScrollBarsAndWheel) {
   EXPECT_EQ(grid->Row(), 13);
 }
 
+TEST_F(GridTest, ScrollingByLinesMovesPixelsThatMatchAFullRepaint) {
+  grid->SetColWidths(3, 70);
+  grid->SetRowHeights(4, 33);
+  grid->SetOptions(grid->Options() + TGridOptions{goEditing});
+  grid->FocusCell(2, 3, true);
+  Key(VK_F2);  // the editor is a child window: what lies under it is painted, not moved
+  HWND top = host->Handle();
+  auto snapshot = [&] {
+    std::vector<COLORREF> px;
+    for (int y = 0; y < 200; y += 3)
+      for (int x = 0; x < 300; x += 2) {
+        TPoint p = host->ScreenToClient(At(x, y));
+        px.push_back(win::GetWindowPixel(top, p.X, p.Y));
+      }
+    return px;
+  };
+  const std::vector<std::pair<int, int>> steps = {{0, 1}, {0, 2}, {1, 0}, {0, -1}, {2, 1}, {-1, -2}, {0, 3}};
+  for (auto [dc, dr] : steps) {
+    SCOPED_TRACE(testing::Message() << dc << "," << dr);
+    grid->MoveTopLeft(grid->LeftCol() + dc, grid->TopRow() + dr);
+    win::PumpMessages();
+    std::vector<COLORREF> moved = snapshot();
+    grid->Invalidate();
+    win::PumpMessages();
+    EXPECT_EQ(moved, snapshot());
+  }
+}
+
 TEST_F(GridTest, ThumbDragReachesRowsBeyondSixteenBits) {
   // A scroll message carries a 16-bit position; the grid reads the bar's whole track position.
   grid->SetRowCount(1000000);
