@@ -239,10 +239,22 @@ class TInplaceEdit : public TInplaceEditBase {
 // Movement
 //   MoveColRow(c, r, moveAnchor, show) is the one path of the current cell: it asks SelectCell(c, r)
 //   (false vetoes, nothing changes), hides the editor unless goAlwaysShowEditor, moves the anchor too
-//   when moveAnchor or without goRangeSelect, scrolls the cell into view when show, repaints the changed
-//   cells and updates the editor. FocusCell(c, r, moveAnchor) is MoveColRow + the editor + Click.
-//   Setting Col/Row/LeftCol/TopRow goes through the same paths. Every top-left change runs
-//   TopLeftChanged (the editor follows there: an override must call the inherited one).
+//   when moveAnchor or without goRangeSelect, scrolls the cell into view when show and repaints the
+//   changed cells. FocusCell(c, r, moveAnchor) is MoveColRow + UpdateEdit (the editor follows to the new
+//   cell when it is on) + Click. Setting Col/Row goes through FocusCell; LeftCol/TopRow through
+//   MoveTopLeft (not clamped to the last full page; the keys and scroll bars clamp). Setting FixedCols/
+//   FixedRows puts the current cell, anchor and top-left on the first scrollable cell. Every top-left
+//   change runs TopLeftChanged (the editor follows there: an override must call the inherited one); a
+//   change of less than a page moves the pixels that stay (ScrollWindowEx) and paints what comes in.
+//
+// Editor
+//   ShowEditor sets EditorMode and, when CanEditShow (goEditing, not goRowSelect, EditorMode, and the
+//   grid or editor focused unless goAlwaysShowEditor), makes the editor once through CreateEditor, loads
+//   it (UpdateContents), places it on CellRect(Col, Row), selects all and focuses it. HideEditor clears
+//   EditorMode, writes the text back (SetEditText of the edited cell), hides it and gives the focus back
+//   to the grid. goAlwaysShowEditor (with goEditing) keeps EditorMode on, so the editor follows every
+//   move; setting it shows the editor. Column and row sizes, moves and scrolling re-place it
+//   (InvalidateEditor); a cell out of view hides its window without leaving EditorMode.
 //
 // Keys (KeyDown; CanGridAcceptKey(key, shift) false drops the key)
 //   Up/Down one row; Left/Right one column (one row with goRowSelect); PgUp/PgDn a page of rows, the view
@@ -272,7 +284,8 @@ class TInplaceEdit : public TInplaceEditBase {
 //   pos = TopRow - FixedRows (horizontal likewise with columns); kept current after every change of
 //   counts, extents, top-left and size. WM_VSCROLL/WM_HSCROLL: LINE +-1, PAGE +-page, TOP/BOTTOM,
 //   THUMBPOSITION, THUMBTRACK only with goThumbTracking; all clamped so that the last cell stays at the
-//   bottom/right.
+//   bottom/right. A thumb position past 65535 (the message's 16 bits) is read from the bar's track
+//   position.
 class TCustomGrid : public TCustomControl {
   DECLARE_CLASS(TCustomGrid, TCustomControl)
   explicit TCustomGrid(TComponent* AOwner);
