@@ -1410,6 +1410,16 @@ void TWinControl::Dispatch(TMessage& Message) {
       }
       DefaultHandler(Message);
       return;
+    case WM_DRAWITEM:
+      // An owner-drawn child draws its items itself (CN_DRAWITEM).
+      if (auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam)) {
+        if (TWinControl* child = FindControl(dis->hwndItem); child && child != this) {
+          Message.Result = child->Perform(CN_BASE + WM_DRAWITEM, Message.WParam, Message.LParam);
+          return;
+        }
+      }
+      DefaultHandler(Message);
+      return;
     case CM_VISIBLECHANGED:
       if (FHandle && !IsForm()) ShowWindow(FHandle, FVisible ? SW_SHOWNOACTIVATE : SW_HIDE);
       return;

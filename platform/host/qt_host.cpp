@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -470,22 +469,6 @@ RECT QtHost::WorkArea() {
   if (!s) return win::Host::WorkArea();
   QRect g = s->availableGeometry();
   return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
-}
-
-bool QtHost::SetClipboardText(const std::string& text) {
-  QClipboard* c = QGuiApplication::clipboard();
-  if (!c) return false;
-  c->setText(QString::fromStdString(text));
-  return true;
-}
-
-bool QtHost::GetClipboardText(std::string& text) {
-  QClipboard* c = QGuiApplication::clipboard();
-  if (!c) return false;
-  QString t = c->text();
-  if (t.isNull()) return false;
-  text = t.toStdString();
-  return true;
 }
 
 }  // namespace host

@@ -40,9 +40,6 @@ class Host {
   // Screen geometry.
   virtual RECT ScreenRect() { return RECT{0, 0, 1280, 1024}; }
   virtual RECT WorkArea() { return RECT{0, 0, 1280, 984}; }
-  // Clipboard text (UTF-8); the headless default keeps it in process.
-  virtual bool SetClipboardText(const std::string&) { return false; }
-  virtual bool GetClipboardText(std::string&) { return false; }
 };
 
 // Borrowed; nullptr returns to headless.
