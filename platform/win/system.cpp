@@ -1,5 +1,5 @@
 // System colours and metrics, cursors and icons, rectangles, message boxes, the shell open call,
-// module emulation, the clipboard and global memory.
+// module emulation and global memory (the clipboard is in clipboard.cpp).
 #include <QImageReader>
 #include <QPainter>
 
@@ -644,7 +644,7 @@ FARPROC GetProcAddress(HMODULE m, LPCSTR name) {
 
 DWORD GetVersion() { return 0x0A280105; }  // 5.1, build 2600, NT family
 
-// ---- global memory and clipboard -------------------------------------------------------------------------
+// ---- global memory -------------------------------------------------------------------------------------
 
 namespace {
 struct Block {
@@ -657,17 +657,6 @@ std::map<std::uintptr_t, Block>& Blocks() {
 Block* BlockOf(HGLOBAL h) {
   auto it = Blocks().find(reinterpret_cast<std::uintptr_t>(h));
   return it == Blocks().end() ? nullptr : &it->second;
-}
-struct Clipboard {
-  bool open = false;
-  std::map<UINT, HANDLE> data;
-  std::map<std::string, UINT> names;
-  UINT nextFormat = 0xC000;
-  bool changed = false;
-};
-Clipboard& Clip() {
-  static Clipboard c;
-  return c;
 }
 }  // namespace
 
@@ -692,88 +681,3 @@ HGLOBAL GlobalFree(HGLOBAL h) {
   return nullptr;
 }
 
-static void FreeClipData(UINT format, HANDLE h) {
-  if (format == CF_BITMAP)
-    DeleteObject(h);
-  else
-    GlobalFree(h);
-}
-
-BOOL OpenClipboard(HWND) {
-  auto& c = Clip();
-  if (c.open) return FALSE;
-  c.open = true;
-  c.changed = false;
-  return TRUE;
-}
-
-BOOL CloseClipboard() {
-  auto& c = Clip();
-  if (!c.open) return FALSE;
-  c.open = false;
-  if (c.changed) {
-    auto it = c.data.find(CF_TEXT);
-    if (it != c.data.end())
-      if (auto* host = win::CurrentHost()) {
-        Block* b = BlockOf(it->second);
-        if (b) host->SetClipboardText(std::string(b->data.data(), strnlen(b->data.data(), b->data.size())));
-      }
-  }
-  return TRUE;
-}
-
-BOOL EmptyClipboard() {
-  auto& c = Clip();
-  if (!c.open) return FALSE;
-  for (auto& [f, h] : c.data) FreeClipData(f, h);
-  c.data.clear();
-  c.changed = true;
-  return TRUE;
-}
-
-HANDLE SetClipboardData(UINT format, HANDLE data) {
-  auto& c = Clip();
-  if (!c.open) return nullptr;
-  auto it = c.data.find(format);
-  if (it != c.data.end() && it->second != data) FreeClipData(format, it->second);
-  c.data[format] = data;
-  c.changed = true;
-  return data;
-}
-
-HANDLE GetClipboardData(UINT format) {
-  auto& c = Clip();
-  if (!c.open) return nullptr;
-  if (format == CF_TEXT && !c.changed)
-    if (auto* host = win::CurrentHost()) {
-      std::string text;
-      if (host->GetClipboardText(text)) {
-        HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        std::memcpy(GlobalLock(g), text.c_str(), text.size() + 1);
-        auto it = c.data.find(CF_TEXT);
-        if (it != c.data.end()) FreeClipData(CF_TEXT, it->second);
-        c.data[CF_TEXT] = g;
-      }
-    }
-  auto it = c.data.find(format);
-  return it == c.data.end() ? nullptr : it->second;
-}
-
-BOOL IsClipboardFormatAvailable(UINT format) {
-  auto& c = Clip();
-  if (c.data.count(format)) return TRUE;
-  if (format == CF_TEXT)
-    if (auto* host = win::CurrentHost()) {
-      std::string t;
-      return host->GetClipboardText(t) ? TRUE : FALSE;
-    }
-  return FALSE;
-}
-
-UINT RegisterClipboardFormat(LPCSTR name) {
-  if (!name) return 0;
-  auto& c = Clip();
-  auto it = c.names.find(name);
-  if (it != c.names.end()) return it->second;
-  return c.names[name] = c.nextFormat++;
-}
