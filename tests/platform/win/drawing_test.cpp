@@ -702,6 +702,32 @@ TEST(MapMode, AFocusRectangleInAMirroredDeviceContextFramesTheMappedRectangle) {
   EXPECT_NE(plain.Count(kBlack), 0);
 }
 
+TEST(MapMode, IconsArePlacedThroughTheMapping) {
+  Surface pic(4, 4, kBlue);
+  ICONINFO ii;
+  ii.hbmColor = pic.bmp;
+  HICON icon = CreateIconIndirect(&ii);
+  ASSERT_NE(icon, nullptr);
+  Surface s(20, 10, kWhite);
+  SetViewportOrgEx(s.dc, 3, 1, nullptr);
+  DrawIconEx(s.dc, 2, 2, icon, 0, 0, 0, nullptr, DI_NORMAL);
+  SetViewportOrgEx(s.dc, 0, 0, nullptr);
+  EXPECT_EQ(s.Ink(kWhite).left, 5);
+  EXPECT_EQ(s.Ink(kWhite).top, 3);
+  // Mirrored: the icon ends where its logical corner lands, and keeps its own orientation.
+  s.Fill(kWhite);
+  SetMapMode(s.dc, MM_ANISOTROPIC);
+  SetWindowOrgEx(s.dc, 20, 0, nullptr);
+  SetWindowExtEx(s.dc, -20, 10, nullptr);
+  SetViewportExtEx(s.dc, 20, 10, nullptr);
+  DrawIconEx(s.dc, 2, 2, icon, 0, 0, 0, nullptr, DI_NORMAL);
+  SetMapMode(s.dc, MM_TEXT);
+  SetWindowOrgEx(s.dc, 0, 0, nullptr);
+  EXPECT_EQ(s.Ink(kWhite).left, 14);
+  EXPECT_EQ(s.Ink(kWhite).right, 18);
+  DestroyIcon(icon);
+}
+
 TEST(MapMode, BlitsIntoAMirroredDeviceContextTurnThePictureRound) {
   Surface src(10, 4, kRed);
   RECT right{5, 0, 10, 4};
