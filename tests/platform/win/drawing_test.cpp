@@ -463,6 +463,36 @@ TEST(Pens, GeometricPensHaveFlatOrSquareCapsAndMiterJoins) {
   for (HPEN p : {flat, square, round, miter}) DeleteObject(p);
 }
 
+TEST(Pens, UserStylesDashAsGiven) {
+  LOGBRUSH lb{BS_SOLID, kBlack, 0};
+  const DWORD dashes[] = {2, 3};
+  HPEN pen = ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 2, dashes);
+  ASSERT_NE(pen, nullptr);
+  Surface s(20, 3, kWhite);
+  SelectObject(s.dc, pen);
+  MoveToEx(s.dc, 0, 1, nullptr);
+  LineTo(s.dc, 20, 1);
+  std::string seen;
+  for (int x = 0; x < 10; ++x) seen += s.At(x, 1) == kBlack ? 'X' : '.';
+  EXPECT_EQ(seen, "XX...XX...");
+  const DWORD one[] = {1};
+  HPEN alt = ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 1, one);
+  ASSERT_NE(alt, nullptr);
+  SelectObject(s.dc, alt);
+  MoveToEx(s.dc, 0, 2, nullptr);
+  LineTo(s.dc, 20, 2);
+  seen.clear();
+  for (int x = 0; x < 6; ++x) seen += s.At(x, 2) == kBlack ? 'X' : '.';
+  EXPECT_EQ(seen, "X.X.X.") << "an odd count repeats with dashes and gaps swapped";
+  SelectObject(s.dc, GetStockObject(BLACK_PEN));
+  const DWORD zeros[] = {0, 0};
+  EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 2, zeros), nullptr);
+  EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 0, nullptr), nullptr);
+  EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_SOLID, 1, &lb, 2, dashes), nullptr) << "lengths only with a user style";
+  DeleteObject(pen);
+  DeleteObject(alt);
+}
+
 TEST(Pens, DottedXorSizingLineTwiceLeavesNoTrace) {
   for (int mode : {TRANSPARENT, OPAQUE}) {
     Surface s(30, 30);
