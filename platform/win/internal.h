@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <QRegion>
+#include <QTransform>
 
 #include <array>
 #include <deque>
@@ -33,6 +34,7 @@ struct ScrollBarState {
   SCROLLINFO info;
   bool shown = true;
   UINT disabled = 0;
+  bool noScrollDisabled = false;  // shown without a range because SIF_DISABLENOSCROLL asked for it
 };
 
 struct Window {
@@ -60,6 +62,9 @@ struct Window {
   bool created = false;
   std::unique_ptr<QImage> buffer;  // top-level windows
   std::array<ScrollBarState, 2> scroll;
+  ScrollBarState ctlScroll;  // SB_CTL: the bar a scroll-bar control is
+  bool hasRegion = false;    // SetWindowRgn: drawing and hit testing keep inside `region`
+  QRegion region;            // window coordinates
   HICON icon = nullptr;
 };
 
@@ -83,6 +88,9 @@ struct ScrollTrack {
   int bar = 0;
   int part = -1;  // SB_LINEUP ... SB_THUMBTRACK
   int grabOffset = 0;
+  bool over = true;   // the mouse is over the pressed part (it repeats and shows pressed)
+  QPoint last;        // last mouse position, bar coordinates
+  int startPos = 0;   // position when the thumb was taken
 };
 
 struct Caret {
@@ -144,6 +152,8 @@ struct State {
   LPARAM lastKeyData = 0;
   std::map<HWND, QRect> dirty;  // top-level -> changed buffer area
   Caret caret;
+  // Double clicks come from the host; the time is what library code compares against.
+  UINT doubleClickTime = 500;
 };
 
 State& S();
@@ -193,6 +203,12 @@ QRect ScrollBarRect(const Window* w, int bar);  // window coordinates; empty whe
 void PaintScrollBars(Window* w, HDC windowDc);
 bool ScrollBarMouse(Window* w, UINT message, QPoint windowPt, int bar);
 void ScrollTrackMouse(UINT message, QPoint screenPt);
+ScrollBarState* BarState(Window* w, int bar);  // SB_HORZ, SB_VERT, SB_CTL; nullptr otherwise
+void ScrollTrackCancel(HWND hwnd);  // the window goes away or loses the mouse: tracking ends
+void RegisterSystemClasses();       // the window classes every program has ("ScrollBar")
+// The area a window covers, in its parent's client coordinates (screen for top-levels): its rectangle,
+// cut to its SetWindowRgn shape when it has one (window_region.cpp).
+QRegion WindowShape(const Window* w);
 
 // Caret
 void CaretHideForPaint(Window* w);
@@ -248,6 +264,7 @@ struct BitmapObj : GdiObject {
   bool dib = false;
   LONG dibHeight = 0;  // as given (sign = row order asked for)
   int bitsPixel = 32;
+  bool mono = false;  // made as a one-bit bitmap: holds black and white only
 };
 
 struct RegionObj : GdiObject {
@@ -291,6 +308,9 @@ struct DCState {
   QRegion clip;  // device coordinates
   COLORREF dcBrushColor = RGB(255, 255, 255);
   COLORREF dcPenColor = 0;
+  // Extents of the window (logical) and viewport (device) for MM_ISOTROPIC / MM_ANISOTROPIC.
+  QSize windowExt{1, 1};
+  QSize viewportExt{1, 1};
 };
 
 enum class DCKind { Window, Memory, Screen };
@@ -326,6 +346,16 @@ struct Target {
 bool ResolveTarget(DC* dc, Target& t);
 // Logical -> device offset.
 inline QPoint LogicalOffset(const DCState& s) { return s.viewportOrg - s.windowOrg; }
+// Whether the DC scales or mirrors (a mapping mode with extents other than 1:1), so that a plain
+// offset no longer maps logical to device coordinates.
+bool IsScaled(const DCState& s);
+// The full logical -> device mapping: window origin and extents onto viewport origin and extents.
+QTransform LogicalToDevice(const DCState& s);
+QPoint ToDevice(const DCState& s, QPoint logical);   // rounded to the nearest pixel
+QPoint ToLogical(const DCState& s, QPoint device);   // rounded to the nearest unit
+// A logical rectangle (right and bottom exclusive) in device pixels, normalised: a mirrored mapping
+// swaps its edges.
+QRect ToDeviceRect(const DCState& s, const QRect& logical);
 
 COLORREF SysColor(int index);
 HBRUSH SysColorBrushInternal(int index);
