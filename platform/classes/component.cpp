@@ -81,7 +81,7 @@ TComponent* TComponent::FindComponent(const std::string& AName) const {
 }
 
 void TComponent::IndexName(TComponent* AComponent) {
-  if (FNameIndex && !AComponent->FName.empty()) (*FNameIndex)[UpperCase(AComponent->FName)] = AComponent;
+  if (FNameIndex && !AComponent->FName.empty()) FNameIndex->emplace(UpperCase(AComponent->FName), AComponent);
 }
 void TComponent::UnindexName(TComponent* AComponent) {
   if (!FNameIndex || AComponent->FName.empty()) return;
