@@ -536,6 +536,9 @@ class TObjectList : public TList {
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
+// Horizontal alignment of text; shared by controls and data fields.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 class TStrings : public TPersistent {
