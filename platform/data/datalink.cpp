@@ -124,8 +124,6 @@ TDataLink::~TDataLink() {
 void TDataLink::SetDataSource(TDataSource* Value) {
   if (Value == FDataSource) return;
   if (FDataSourceFixed) DatabaseError("Operation not allowed in a DBCtrlGrid");
-  if (Value && Value->DataSet() && DataSet() == nullptr) {
-  }
   if (FDataSource) FDataSource->RemoveDataLink(this);
   if (Value) Value->AddDataLink(this);
 }

@@ -204,6 +204,7 @@ class TField : public TComponent {
   [[noreturn]] void ConvertError(const std::string& Text, const char* What) const;
   [[noreturn]] void AccessError(const char* TypeName) const;
   void PropertyChanged(bool Layout);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void CheckInactive();
   // Current value of a field that is part of an index or calculation: the data set reads it.
   TDataSet* FDataSet = nullptr;
@@ -536,6 +537,13 @@ class TVariantField : public TField {
   std::string AsString() const override { return VarToStr(AsVariant()); }
   void SetAsString(const std::string& Value) override { SetAsVariant(Value); }
 };
+
+// Unit start-up of the data-access classes: registers the field classes, TDataSource and TMemDataSet for
+// virtual construction by name (component streaming).
+namespace DB {
+void Initialize();
+void Finalize();
+}  // namespace DB
 
 // Makes a field of the class that serves Type (EDatabaseError for types without one).
 TField* CreateFieldOfType(TFieldType Type, TComponent* AOwner);
