@@ -196,6 +196,9 @@ TEST_F(NotificationTest, DataSourceEventsAndDisabledSource) {
   EXPECT_FALSE(Link.Active());
   Source->SetEnabled(true);
   EXPECT_TRUE(Link.Active());
+  Source->OnStateChange = nullptr;  // the handlers refer to this test's locals
+  Source->OnDataChange = nullptr;
+  Source->OnUpdateData = nullptr;
 }
 
 TEST_F(NotificationTest, AutoEditThroughTheLink) {
