@@ -195,7 +195,10 @@ void TDataSet::UpdateCalcFieldSlots() {
 }
 
 void TDataSet::SetActive(bool Value) {
-  if (IsLoading()) return;
+  if (IsLoading()) {
+    FStreamedActive = Value;
+    return;
+  }
   if (Value == Active()) return;
   if (Value) {
     if (BeforeOpen) BeforeOpen(this);
