@@ -963,6 +963,10 @@ class TDataLink : public TPersistent {
   bool FDataSourceFixed = false;
 };
 
+// The field FieldName of DataSet for a data-aware control: EDatabaseError "Control: Field 'X' not found"
+// naming the control when the data set lacks it.
+TField* GetFieldProperty(TDataSet* DataSet, TComponent* Control, const std::string& FieldName);
+
 // Links one control to one field by name.
 class TFieldDataLink : public TDataLink {
   DECLARE_CLASS(TFieldDataLink, TDataLink)
