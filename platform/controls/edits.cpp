@@ -95,6 +95,11 @@ void TCustomEdit::SetMaxLength(int Value) { FMaxLength = std::max(Value, 0); }
 
 void TCustomEdit::SetReadOnly(bool Value) {
   FReadOnly = Value;
+  SetWindowReadOnly(Value);
+}
+
+void TCustomEdit::SetWindowReadOnly(bool Value) {
+  FWindowReadOnly = Value;
   if (FHandle) {
     LONG s = GetWindowLong(FHandle, GWL_STYLE);
     SetWindowLong(FHandle, GWL_STYLE, Value ? (s | ES_READONLY) : (s & ~static_cast<LONG>(ES_READONLY)));
@@ -163,6 +168,7 @@ void TCustomEdit::CreateWnd() {
   TWinControl::CreateWnd();
   // The window keeps the ES_ styles it was made with, as the system's edit does.
   FEditStyle = static_cast<DWORD>(GetWindowLong(FHandle, GWL_STYLE)) & 0xFFFF;
+  FWindowReadOnly = (FEditStyle & ES_READONLY) != 0;
   // A new window starts with the default formatting rectangle and margins.
   FRectSet = false;
   FLeftMargin = FRightMargin = 1;
@@ -231,7 +237,7 @@ void TCustomEdit::SaveUndo(bool Merge) {
 }
 
 bool TCustomEdit::ReplaceSelection(const std::u32string& S, bool UserChange, bool MergeUndo) {
-  if (UserChange && FReadOnly) return false;
+  if (UserChange && FWindowReadOnly) return false;
   size_t a = std::min(FCaret, FAnchor), b = std::max(FCaret, FAnchor);
   std::u32string ins = S;
   for (char32_t& c : ins) c = CaseOf(c, FCharCase);
@@ -513,7 +519,7 @@ void TCustomEdit::KeyAction(WORD Key, TShiftState Shift) {
     case VK_DELETE:
       if (extend)
         Perform(WM_CUT);
-      else if (!FReadOnly)
+      else if (!FWindowReadOnly)
         DeleteForward();
       break;
     case VK_INSERT:
@@ -532,7 +538,7 @@ void TCustomEdit::CharAction(char32_t Ch) {
     case 1: SelectAll(); return;
     case 3: Perform(WM_COPY); return;
     case 8:
-      if (!FReadOnly) DeleteBackward();
+      if (!FWindowReadOnly) DeleteBackward();
       return;
     case 22: Perform(WM_PASTE); return;
     case 24: Perform(WM_CUT); return;
@@ -541,7 +547,7 @@ void TCustomEdit::CharAction(char32_t Ch) {
   }
   // Other control characters (Return, Escape, Tab, Ctrl+letters) are keys, not text.
   if (Ch < 0x20 || Ch == 0x7F) return;
-  if (FReadOnly) {
+  if (FWindowReadOnly) {
     MessageBeep(0);
     return;
   }
@@ -677,10 +683,10 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
     }
     case EM_REPLACESEL: {
       const char* p = reinterpret_cast<const char*>(Message.LParam);
-      bool ro = FReadOnly;
-      FReadOnly = false;  // replacing by message works also on a read-only edit
+      bool ro = FWindowReadOnly;
+      FWindowReadOnly = false;  // replacing by message works also on a read-only edit
       ReplaceSelection(U32(p ? p : ""), true);
-      FReadOnly = ro;
+      FWindowReadOnly = ro;
       if (!Message.WParam) FUndoValid = false;
       return;
     }
@@ -720,7 +726,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
       return;
     }
     case EM_SETREADONLY:
-      SetReadOnly(Message.WParam != 0);
+      SetWindowReadOnly(Message.WParam != 0);
       Message.Result = TRUE;
       return;
     case EM_CHARFROMPOS: {
@@ -764,17 +770,17 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
       if (FCaret != FAnchor && !FPasswordChar) SetClipboardText(SelText());
       return;
     case WM_CUT:
-      if (FCaret != FAnchor && !FReadOnly && !FPasswordChar) {
+      if (FCaret != FAnchor && !FWindowReadOnly && !FPasswordChar) {
         SetClipboardText(SelText());
         ReplaceSelection(U"", true);
       }
       return;
     case WM_CLEAR:
-      if (!FReadOnly) ReplaceSelection(U"", true);
+      if (!FWindowReadOnly) ReplaceSelection(U"", true);
       return;
     case WM_PASTE: {
       std::string t;
-      if (FReadOnly || !ClipboardText(t)) return;
+      if (FWindowReadOnly || !ClipboardText(t)) return;
       std::u32string u = U32(t);
       if (!(FEditStyle & ES_MULTILINE)) {
         // A one-line edit takes the first line.
@@ -786,7 +792,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
     }
     case WM_UNDO:
     case EM_UNDO:
-      if (FUndoValid && !FReadOnly) {
+      if (FUndoValid && !FWindowReadOnly) {
         std::u32string t = FChars;
         size_t c = FCaret, a = FAnchor;
         FChars = FUndoChars;
@@ -902,6 +908,15 @@ void TCustomMaskEdit::DoExit() {
   TCustomEdit::DoExit();
 }
 
+void TCustomMaskEdit::MoveCaretTo(int Pos) {
+  size_t p = static_cast<size_t>(std::clamp(Pos, 0, static_cast<int>(Chars().size())));
+  if (IsMasked() && FMask.IsLiteral(static_cast<int>(p))) {
+    int next = FMask.NextInput(static_cast<int>(p));
+    p = static_cast<size_t>(next < FMask.Count() ? next : FMask.PrevInput(static_cast<int>(p)) + 1);
+  }
+  SetSelection(p, p);
+}
+
 void TCustomMaskEdit::BlankRange(size_t From, size_t To) {
   std::u32string t = Chars();
   const char32_t blank = FMask.BlankChar();
@@ -963,7 +978,7 @@ void TCustomMaskEdit::KeyDown(WORD& Key, TShiftState Shift) {
       break;
     case VK_DELETE:
       if (Shift.Contains(ssShift)) break;  // cut, through WM_CUT
-      if (!ReadOnly() && EditCanModify()) {
+      if (!WindowReadOnly() && EditCanModify()) {
         size_t lo = std::min(Caret(), Anchor()), hi = std::max(Caret(), Anchor());
         if (lo == hi) hi = lo + 1;
         BlankRange(lo, hi);
@@ -1055,7 +1070,7 @@ void TCustomMaskEdit::KeyPress(WideChar& Key) {
     case 1: case 3: case 22: case 24: case 26:
       return;  // select all and the clipboard keys: the edit's handling, through messages
     case 8:
-      if (!ReadOnly() && EditCanModify()) {
+      if (!WindowReadOnly() && EditCanModify()) {
         size_t lo = std::min(Caret(), Anchor()), hi = std::max(Caret(), Anchor());
         if (lo != hi) {
           BlankRange(lo, hi);
@@ -1073,7 +1088,7 @@ void TCustomMaskEdit::KeyPress(WideChar& Key) {
     default:
       break;
   }
-  if (cp >= 0x20 && cp != 0x7F && !ReadOnly() && EditCanModify() && !TypeMaskChar(cp)) MessageBeep(0);
+  if (cp >= 0x20 && cp != 0x7F && !WindowReadOnly() && EditCanModify() && !TypeMaskChar(cp)) MessageBeep(0);
   Key = 0;
 }
 
@@ -1098,17 +1113,17 @@ void TCustomMaskEdit::Dispatch(TMessage& Message) {
       return;
     }
     case WM_CUT:
-      if (lo != hi && !ReadOnly() && EditCanModify()) {
+      if (lo != hi && !WindowReadOnly() && EditCanModify()) {
         SetClipboardText(SelText());
         BlankRange(lo, hi);
       }
       return;
     case WM_CLEAR:
-      if (lo != hi && !ReadOnly() && EditCanModify()) BlankRange(lo, hi);
+      if (lo != hi && !WindowReadOnly() && EditCanModify()) BlankRange(lo, hi);
       return;
     case WM_PASTE: {
       std::string t;
-      if (!ReadOnly() && EditCanModify() && ClipboardText(t)) PasteIntoMask(t);
+      if (!WindowReadOnly() && EditCanModify() && ClipboardText(t)) PasteIntoMask(t);
       return;
     }
     case EM_REPLACESEL: {

@@ -78,8 +78,12 @@ class TCustomEdit : public TWinControl {
 
   int MaxLength() const { return FMaxLength; }
   virtual void SetMaxLength(int Value);
+  // The property; the window's own read-only state (EM_SETREADONLY) can differ from it, and that state
+  // decides what the user may change.
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value);
+  bool WindowReadOnly() const { return FWindowReadOnly; }
+  void SetWindowReadOnly(bool Value);
   TEditCharCase CharCase() const { return FCharCase; }
   void SetCharCase(TEditCharCase Value);
   char32_t PasswordChar() const { return FPasswordChar; }
@@ -167,6 +171,7 @@ class TCustomEdit : public TWinControl {
   int FScroll = 0;     // pixels of text hidden at the left
   int FMaxLength = 0;
   bool FReadOnly = false;
+  bool FWindowReadOnly = false;
   TEditCharCase FCharCase = ecNormal;
   char32_t FPasswordChar = 0;
   bool FAutoSelect = true;
@@ -210,6 +215,9 @@ class TCustomMaskEdit : public TCustomEdit {
 
   const std::string& EditMask() const { return FEditMask; }
   virtual void SetEditMask(const std::string& Value);
+  // Puts the caret at Pos; on a literal of the mask it moves on to the next input position (or behind
+  // the last one).
+  void MoveCaretTo(int Pos);
   bool IsMasked() const { return !FMask.Empty(); }
   const TEditMaskFormat& MaskFormat() const { return FMask; }
   // The text with literals and blanks, as shown.

@@ -232,6 +232,11 @@ TEST_F(EditsTest, MaskEditCaretSkipsLiteralsAndKeysBlankPositions) {
   EXPECT_EQ(edit->EditText(), "9_-7_-__");
   EXPECT_EQ(edit->Text(), "9 -7 -  ");
   EXPECT_TRUE(edit->Modified());
+  // Placing the caret on a literal moves it on to the next input position, or behind the last one.
+  edit->MoveCaretTo(5);
+  EXPECT_EQ(edit->CaretIndex(), 6);
+  edit->MoveCaretTo(99);
+  EXPECT_EQ(edit->CaretIndex(), 8);
   // Escape returns to the text the edit had when it took the focus.
   Key(VK_ESCAPE);
   EXPECT_EQ(edit->EditText(), "12-34-56");
@@ -410,7 +415,8 @@ TEST_F(EditsTest, ReadOnlyPasswordAndCharCase) {
   edit->SetText("secret");
   Focus(edit);
   SendMessage(edit->Handle(), EM_SETREADONLY, TRUE, 0);
-  EXPECT_TRUE(edit->ReadOnly());
+  EXPECT_FALSE(edit->ReadOnly());  // the property stays; the window refuses changes
+  EXPECT_TRUE(edit->WindowReadOnly());
   EXPECT_TRUE(GetWindowLong(edit->Handle(), GWL_STYLE) & ES_READONLY);
   Type("x");
   Key(VK_BACK);
@@ -420,7 +426,13 @@ TEST_F(EditsTest, ReadOnlyPasswordAndCharCase) {
   KeyWith(VK_CONTROL, 'A');
   KeyWith(VK_CONTROL, 'C');  // copying still works
   EXPECT_EQ(Clipboard()->AsText(), "secret");
+  // The property makes the window read-only again when the window is made anew.
+  edit->SetReadOnly(true);
+  SendMessage(edit->Handle(), EM_SETREADONLY, FALSE, 0);
+  edit->RecreateWnd();
+  EXPECT_TRUE(edit->WindowReadOnly());
   edit->SetReadOnly(false);
+  Focus(edit);
   // A password is never copied out.
   edit->SetPasswordChar(U'*');
   Clipboard()->SetAsText("kept");
