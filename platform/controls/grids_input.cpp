@@ -468,6 +468,7 @@ void TCustomGrid::Dispatch(TMessage& Message) {
       }
       break;
     case WM_CANCELMODE:
+    case CM_CANCELMODE:
       CancelMode();
       break;
     case WM_CAPTURECHANGED:

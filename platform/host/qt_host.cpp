@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -334,6 +335,19 @@ void QtHost::TopLevelHidden(HWND h) {
   }
 }
 
+// A shaped window (a size grip's triangle, a rounded pop-up) shows and takes the mouse only there.
+void QtHost::TopLevelShapeChanged(HWND h, bool shaped, const std::vector<RECT>& rects) {
+  HostWindow* w = WidgetOf(h);
+  if (!w) return;
+  if (!shaped) {
+    w->clearMask();
+    return;
+  }
+  QRegion mask;
+  for (const RECT& r : rects) mask += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  w->setMask(mask);
+}
+
 void QtHost::TopLevelMoved(HWND h, const RECT&) {
   if (HostWindow* w = WidgetOf(h)) w->ApplyGeometry();
 }
@@ -469,6 +483,17 @@ RECT QtHost::WorkArea() {
   if (!s) return win::Host::WorkArea();
   QRect g = s->availableGeometry();
   return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+}
+
+std::vector<win::Host::Monitor> QtHost::Monitors() {
+  auto rect = [](const QRect& g) { return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()}; };
+  std::vector<Monitor> out;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) out.push_back(Monitor{rect(primary->geometry()), rect(primary->availableGeometry())});
+  for (QScreen* s : QGuiApplication::screens())
+    if (s != primary) out.push_back(Monitor{rect(s->geometry()), rect(s->availableGeometry())});
+  if (out.empty()) return win::Host::Monitors();
+  return out;
 }
 
 }  // namespace host
