@@ -1,11 +1,14 @@
 #include "app/Communal.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <unistd.h>
 #include <vector>
 
+#include "platform/graphics/replacefile.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/windows.h"
 
@@ -32,9 +35,37 @@ std::string ExecutableFolder() {
   return IncludeTrailingPathDelimiter(exe.parent_path().string());
 }
 
-void RunProgram(const std::string& Text) {
+bool RunProgram(const std::string& Text) {
   LastOpened = Text;
-  ShellExecute(nullptr, nullptr, Text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  const HINSTANCE result = ShellExecute(nullptr, nullptr, Text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<std::uintptr_t>(result) > 32;  // the shell's values up to 32 are failures
+}
+
+int SavePictureFile(TGraphic* Picture, const std::string& FileName) {
+  TMemoryStream stream;
+  Picture->SaveToStream(&stream);
+  const auto* bytes = static_cast<const std::uint8_t*>(stream.Memory());
+  return PictureFiles::ReplaceFile(FileName, {bytes, std::size_t(stream.Size())});
+}
+
+std::string SaveFailedText(const std::string& FileName, int Error) {
+  std::string reason;
+  switch (Error) {
+    case EACCES:
+    case EPERM: reason = "没有在这个文件夹里写文件的权限。"; break;
+    case EROFS: reason = "这个位置是只读的。"; break;
+    case ENOSPC:
+    case EDQUOT: reason = "磁盘空间不足。"; break;
+    case ENOENT:
+    case ENOTDIR: reason = "文件夹不存在。"; break;
+    case EISDIR: reason = "已有同名的文件夹。"; break;
+    case EFBIG: reason = "文件超出了允许的大小。"; break;
+    case ENAMETOOLONG: reason = "文件名太长。"; break;
+    case EIO: reason = "磁盘读写出错。"; break;
+    case 0: reason = "图片无法写成文件。"; break;  // the picture itself could not be encoded
+    default: reason = Format("系统错误 %d。", Error);
+  }
+  return Format("无法保存文件：%s\n%s", FileName, reason);
 }
 
 namespace {

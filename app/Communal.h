@@ -23,8 +23,16 @@ void Initialize();
 void Finalize();
 }  // namespace Communal
 
-// Opens a document or web address with the desktop's default handler.
-void RunProgram(const std::string& Text);
+// Opens a document or web address with the desktop's default handler; false when no handler took it.
+bool RunProgram(const std::string& Text);
+
+// Saving a picture: the class-library picture is encoded and written through a temporary file that is
+// renamed over FileName only when complete, so a failure never destroys the file that was there.
+// Returns 0 or the system's error number.
+int SavePictureFile(TGraphic* Picture, const std::string& FileName);
+// The message for a file that could not be saved, in the program's language: the name and the reason
+// (Error 0: the picture could not be encoded).
+std::string SaveFailedText(const std::string& FileName, int Error);
 
 // Clears List and adds Folder + name for every entry of Folder matching Mask (folders included).
 void FindFiles(const std::string& Folder, TStrings* List, const std::string& Mask);

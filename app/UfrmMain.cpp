@@ -1,5 +1,6 @@
 #include "app/UfrmMain.h"
 
+#include <cerrno>
 #include <cmath>
 #include <vector>
 
@@ -769,7 +770,9 @@ void TfrmMain::btnSavePictureClick(TObject*) {
   bmp.SetSize(imgMain->Width(), imgMain->Height());
   const TRect r(0, 0, imgMain->Width(), imgMain->Height());
   bmp.Canvas()->CopyRect(r, imgMain->Canvas(), r);
-  bmp.SaveToFile(SaveDialog->FileName() + ".bmp");
+  const std::string name = SaveDialog->FileName() + ".bmp";
+  if (const int err = SavePictureFile(&bmp, name))
+    Application->MessageBox(SaveFailedText(name, err), Caption(), MB_OK | MB_ICONWARNING);
 }
 
 void TfrmMain::btnClearHairClick(TObject*) {
@@ -807,7 +810,13 @@ void TfrmMain::btnHairColorClick(TObject*) {
   ColourPicture(HairPicture);
 }
 
-void TfrmMain::ToolButton2Click(TObject*) { RunProgram(ExePath + AboutPage); }
+// Without a desktop handler for the page nothing would show at all: the user is told where it is.
+void TfrmMain::ToolButton2Click(TObject*) {
+  const std::string page = ExePath + AboutPage;
+  if (!RunProgram(page))
+    Application->MessageBox(Format("没有可以打开关于页面的程序。关于页面在：\n%s", page), Caption(),
+                            MB_OK | MB_ICONINFORMATION);
+}
 
 void TfrmMain::AdjustPicture(TPlacedImage& P, int Tag) {
   const bool portrait = &P == &ModelPicture;
@@ -955,8 +964,13 @@ void TfrmMain::btnSaveAllClick(TObject*) {
   for (int i = 0; i < count; ++i) {
     const std::string name = Format("%s%d.bmp", folder, i);
     const std::u16string wide = Utf8ToUtf16(name);
-    if (GdipSaveImageToFile(ListBitmap(CollectionList.get(), i), wide.c_str(), &bmpEncoder, nullptr) != Ok)
-      Application->MessageBox(Format("无法保存文件：%s", name), Caption(), MB_OK | MB_ICONWARNING);
+    // The imaging layer writes through a temporary file and a rename; a failed write leaves a file of
+    // the same name as it was and the reason in errno.
+    errno = 0;
+    const GpStatus status = GdipSaveImageToFile(ListBitmap(CollectionList.get(), i), wide.c_str(), &bmpEncoder, nullptr);
+    const int err = status == Win32Error ? errno : 0;
+    if (status != Ok)
+      Application->MessageBox(SaveFailedText(name, err), Caption(), MB_OK | MB_ICONWARNING);
   }
 }
 

@@ -94,6 +94,23 @@ HCURSOR GetCursorHandle(TCursor Cursor) {
   auto& table = CursorTable();
   auto it = table.find(Cursor);
   if (it != table.end() && it->second) return it->second;
+  // The class library's own cursors come from the program's resources.
+  const char* own = nullptr;
+  switch (Cursor) {
+    case crHSplit: own = "HSPLIT"; break;
+    case crVSplit: own = "VSPLIT"; break;
+    case crDrag: own = "DRAG"; break;
+    case crMultiDrag: own = "MULTIDRAG"; break;
+    case crNoDrop: own = "NODROP"; break;
+    case crSQLWait: own = "SQLWAIT"; break;
+    default: break;
+  }
+  if (own) {
+    if (HCURSOR h = LoadCursor(GetModuleHandle(nullptr), own)) {
+      table[Cursor] = h;
+      return h;
+    }
+  }
   int id = IDC_ARROW;
   switch (Cursor) {
     case crCross: id = IDC_CROSS; break;
@@ -1367,7 +1384,8 @@ void TWinControl::DoKeyMessage(TMessage& Message) {
       KeyDown(key, shift);
       if (key == 0) return;
       if (form && !WantsKey(key, shift) && form->DialogKey(this, key, shift)) return;
-      if (Message.Msg == WM_SYSKEYDOWN) DefaultHandler(Message);
+      // A key nobody took goes to the window's own procedure (an edit moves its caret there).
+      DefaultHandler(Message);
       return;
     }
     case WM_KEYUP:
@@ -1431,6 +1449,24 @@ void TWinControl::Dispatch(TMessage& Message) {
     }
     case WM_GETDLGCODE:
       Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS;
+      return;
+    case WM_COMMAND:
+      // A child control's notification goes back to that control (EN_CHANGE of an edit).
+      if (TWinControl* child = FindControl(reinterpret_cast<HWND>(Message.LParam)); child && child != this) {
+        Message.Result = child->Perform(CN_COMMAND, Message.WParam, Message.LParam);
+        return;
+      }
+      DefaultHandler(Message);
+      return;
+    case WM_DRAWITEM:
+      // An owner-drawn child draws its items itself (CN_DRAWITEM).
+      if (auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam)) {
+        if (TWinControl* child = FindControl(dis->hwndItem); child && child != this) {
+          Message.Result = child->Perform(CN_BASE + WM_DRAWITEM, Message.WParam, Message.LParam);
+          return;
+        }
+      }
+      DefaultHandler(Message);
       return;
     case CM_VISIBLECHANGED:
       if (FHandle && !IsForm()) ShowWindow(FHandle, FVisible ? SW_SHOWNOACTIVATE : SW_HIDE);

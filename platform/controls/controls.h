@@ -89,7 +89,7 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = TSet<TAnchorKind>;
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// TAlignment is declared in platform/classes/classes.h (data fields use it too).
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 // Cursor indexes; negative values are the standard cursors, positive ones the program's own.

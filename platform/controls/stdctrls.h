@@ -1,11 +1,12 @@
 #pragma once
-// Standard controls: label, push button, check box, radio button, group box, one-line edit and the
-// drop-down list combo box.
+// Standard controls: label, push button, check box, radio button, group box and the drop-down list
+// combo box (the edits are in edits.h, included here).
 
 #include <memory>
 #include <string>
 
 #include "platform/controls/controls.h"
+#include "platform/controls/edits.h"
 
 // Draws Text with Font into R of DC (DrawText flags); disabled text is drawn embossed.
 void DrawControlText(HDC DC, const std::string& Text, RECT R, UINT Format, TFont* Font, bool Enabled);
@@ -127,55 +128,7 @@ class TGroupBox : public TCustomControl {
 
 // ---------------------------------------------------------------------------------------------------
 
-// One line of text. Positions are byte offsets into the UTF-8 text, always on character boundaries.
-class TCustomEdit : public TWinControl {
-  DECLARE_CLASS(TCustomEdit, TWinControl)
-  explicit TCustomEdit(TComponent* AOwner);
-  std::string Text() const override { return FText; }
-  void SetText(const std::string& Value) override;
-  int SelStart() const { return static_cast<int>(FCaret < FAnchor ? FCaret : FAnchor); }
-  int SelLength() const;
-  void SetSelStart(int Value);
-  void SetSelLength(int Value);
-  std::string SelText() const;
-  void SelectAll();
-  void ClearSelection();
-  int MaxLength() const { return FMaxLength; }
-  void SetMaxLength(int Value) { FMaxLength = Value; }
-  bool ReadOnly() const { return FReadOnly; }
-  void SetReadOnly(bool Value) { FReadOnly = Value; }
-  // Byte offset of the caret.
-  int CaretPos() const { return static_cast<int>(FCaret); }
-  TNotifyEvent OnChange;
-
- protected:
-  void PaintWindow(HDC DC) override;
-  void EraseBackground(HDC DC) override;
-  void KeyDown(WORD& Key, TShiftState Shift) override;
-  void KeyPress(WideChar& Key) override;
-  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  void MouseMove(TShiftState Shift, int X, int Y) override;
-  void Dispatch(TMessage& Message) override;
-  virtual void Change();
-
- private:
-  void InsertText(const std::string& S);
-  void MoveCaret(size_t Pos, bool Extend);
-  size_t PosFromX(int X);
-  int XFromPos(size_t Pos);
-  void ScrollToCaret();
-  size_t FCaret = 0;
-  size_t FAnchor = 0;
-  int FScroll = 0;  // pixels of text hidden at the left
-  int FMaxLength = 0;
-  bool FReadOnly = false;
-  char16_t FHighSurrogate = 0;
-};
-
-class TEdit : public TCustomEdit {
-  DECLARE_CLASS(TEdit, TCustomEdit)
-  explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
-};
+// The one-line edit (TCustomEdit, TEdit) and the mask edit live in platform/controls/edits.h.
 
 // ---------------------------------------------------------------------------------------------------
 

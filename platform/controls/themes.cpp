@@ -1,5 +1,7 @@
 #include "platform/controls/themes.h"
 
+#include <algorithm>
+
 namespace {
 
 TThemePainter gPlainPainter;
@@ -101,7 +103,13 @@ void TThemePainter::ToolButton(HDC DC, const RECT& R, const TElementState& S, RE
 void TThemePainter::CheckBox(HDC DC, const RECT& R, const TElementState& S) {
   FillSolidRect(DC, Inflated(R, 1), S.Enabled && !S.Pressed ? Sys(COLOR_WINDOW) : Sys(COLOR_BTNFACE));
   FrameSolid(DC, R, S.Enabled ? Mix(Sys(COLOR_BTNSHADOW), Sys(COLOR_3DDKSHADOW), 40) : Sys(COLOR_BTNSHADOW));
-  if (S.Checked) {
+  if (S.Mixed) {
+    // The third state: a square in the middle, in the grey of a disabled mark.
+    int w = R.right - R.left, h = R.bottom - R.top;
+    int d = std::max(2, std::min(w, h) / 2 - 1);
+    int x = R.left + (w - d) / 2, y = R.top + (h - d) / 2;
+    FillSolidRect(DC, RECT{x, y, x + d, y + d}, S.Enabled ? Sys(COLOR_BTNSHADOW) : Sys(COLOR_GRAYTEXT));
+  } else if (S.Checked) {
     COLORREF c = S.Enabled ? Sys(COLOR_WINDOWTEXT) : Sys(COLOR_GRAYTEXT);
     int x = R.left + 3, y = R.top + (R.bottom - R.top) / 2 - 1;
     for (int i = 0; i < 3; ++i) DrawVLine(DC, x + i, y + i, y + i + 3, c);
@@ -152,6 +160,31 @@ void TThemePainter::ComboBox(HDC DC, const RECT& R, int ButtonWidth, const TElem
   int cy = (button.top + button.bottom) / 2 - 1 + (S.Pressed ? 1 : 0);
   for (int i = 0; i < 4; ++i) DrawHLine(DC, cx - 3 + i, cx + 4 - i, cy + i, c);
   if (TextRect) *TextRect = RECT{inner.left + 1, inner.top + 1, button.left - 1, inner.bottom - 1};
+}
+
+namespace {
+
+// The classic frame-control flags of a state: pushed, inactive, flat (hot has no classic look).
+UINT FrameControlState(const TElementState& S) {
+  UINT f = 0;
+  if (S.Pressed) f |= DFCS_PUSHED;
+  if (!S.Enabled) f |= DFCS_INACTIVE;
+  if (S.Flat) f |= DFCS_FLAT;
+  return f;
+}
+
+}  // namespace
+
+void TThemePainter::ComboButton(HDC DC, const RECT& R, const TElementState& S, RECT* Content) {
+  RECT r = R;
+  DrawFrameControl(DC, &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | FrameControlState(S) | DFCS_ADJUSTRECT);
+  if (Content) *Content = r;
+}
+
+void TThemePainter::SpinButton(HDC DC, const RECT& R, bool Up, const TElementState& S, RECT* Content) {
+  RECT r = R;
+  DrawFrameControl(DC, &r, DFC_SCROLL, (Up ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | FrameControlState(S) | DFCS_ADJUSTRECT);
+  if (Content) *Content = r;
 }
 
 void TThemePainter::TrackBarChannel(HDC DC, const RECT& R, const TElementState& /*S*/) {

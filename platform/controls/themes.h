@@ -12,6 +12,7 @@ struct TElementState {
   bool Focused = false;
   bool Default = false;   // the default push button of a dialog
   bool Flat = false;      // flat tool and speed buttons: a frame only while hot or down
+  bool Mixed = false;     // a three-state check box in its third (grayed) state
 };
 
 enum class TFrameKind { Sunken, Raised, Etched, Bump, SunkenOuter, RaisedInner, Field };
@@ -28,6 +29,11 @@ class TThemePainter {
   virtual void RadioButton(HDC DC, const RECT& R, const TElementState& S);
   // A combo box: the sunken field with the drop-down button at its right edge (ButtonWidth wide).
   virtual void ComboBox(HDC DC, const RECT& R, int ButtonWidth, const TElementState& S, RECT* TextRect);
+  // The drop-down button of a combo box on its own (as edits and grid cells show it), filling R;
+  // Content receives the rectangle inside its frame.
+  virtual void ComboButton(HDC DC, const RECT& R, const TElementState& S, RECT* Content);
+  // One half of a spin (up-down) button: the upper part when Up, else the lower, filling R.
+  virtual void SpinButton(HDC DC, const RECT& R, bool Up, const TElementState& S, RECT* Content);
   // A track bar's channel and thumb.
   virtual void TrackBarChannel(HDC DC, const RECT& R, const TElementState& S);
   virtual void TrackBarThumb(HDC DC, const RECT& R, const TElementState& S);

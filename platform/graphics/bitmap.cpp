@@ -4,6 +4,7 @@
 
 #include "platform/graphics/codecs.h"
 #include "platform/graphics/graphics_internal.h"
+#include "platform/graphics/replacefile.h"
 #include "platform/win/surface.h"
 
 // ---------------------------------------------------------------------------------------------------
@@ -30,9 +31,14 @@ void TGraphic::LoadFromFile(const std::string& FileName) {
   }
 }
 
+// The picture is encoded in memory first and then replaces the file in one step, so a failure while
+// encoding or writing never leaves a truncated file where a good one was.
 void TGraphic::SaveToFile(const std::string& FileName) {
-  TFileStream stream(FileName, fmCreate);
+  TMemoryStream stream;
   SaveToStream(&stream);
+  const auto* bytes = static_cast<const std::uint8_t*>(stream.Memory());
+  if (const int err = PictureFiles::ReplaceFile(FileName, {bytes, std::size_t(stream.Size())}))
+    throw EFCreateError(Format("Cannot create file \"%s\". %s", FileName, std::strerror(err)));
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -1,10 +1,14 @@
 // BMP reading and writing: our own code, every field bounds-checked against the bytes we were given.
 #include "platform/graphics/codecs.h"
 
+#include <cerrno>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+
+#include "platform/graphics/replacefile.h"
 
 namespace PictureCodecs {
 namespace {
@@ -54,20 +58,20 @@ void PutLe32(std::vector<std::uint8_t>& o, std::uint32_t v) {
   PutLe16(o, v >> 16);
 }
 
-// Run-length data: rows bottom-up, escapes for end of line, end of picture and delta moves. Returns false
-// when the data ends before the end-of-picture mark.
+// Run-length data: rows bottom-up, escapes for end of line, end of picture and delta moves. The file
+// chooses every count, so the position is kept inside the picture: a run or literal past the row's end
+// is cut (its bytes are still consumed), a delta is applied in 64-bit and a delta that leaves the
+// picture ends it, and an end of line past the last row ends it too. Returns false when the data ends
+// before the end-of-picture mark.
 bool DecodeRle(const Bytes& b, std::uint64_t pos, int bpp, int w, int h, QImage& img) {
-  int x = 0, y = 0;  // y counts from the bottom row
-  auto put = [&](int idx) {
-    if (x < w && y < h) img.scanLine(h - 1 - y)[x] = std::uint8_t(idx);
-    ++x;
-  };
+  std::int64_t x = 0, y = 0;  // y counts from the bottom row; 0 <= x <= w and 0 <= y < h between escapes
+  auto put = [&](int idx) { img.scanLine(int(h - 1 - y))[x++] = std::uint8_t(idx); };  // callers keep x < w
   while (true) {
     if (!b.has(pos, 2)) return false;
     int n = b.d[pos], v = b.d[pos + 1];
     pos += 2;
     if (n > 0) {
-      for (int i = 0; i < n; ++i) put(bpp == 8 ? v : ((i & 1) ? (v & 15) : (v >> 4)));
+      for (int i = 0; i < n && x < w; ++i) put(bpp == 8 ? v : ((i & 1) ? (v & 15) : (v >> 4)));
       continue;
     }
     if (v == 0) {
@@ -80,10 +84,11 @@ bool DecodeRle(const Bytes& b, std::uint64_t pos, int bpp, int w, int h, QImage&
       x += b.d[pos];
       y += b.d[pos + 1];
       pos += 2;
+      if (x > w) return true;  // moved off the picture: nothing more can land
     } else {
       std::uint64_t bytes = bpp == 8 ? std::uint64_t(v) : std::uint64_t(v + 1) / 2;
       if (!b.has(pos, bytes)) return false;
-      for (int i = 0; i < v; ++i) {
+      for (int i = 0; i < v && x < w; ++i) {
         int byte = b.d[pos + (bpp == 8 ? i : i / 2)];
         put(bpp == 8 ? byte : ((i & 1) ? (byte & 15) : (byte >> 4)));
       }
@@ -365,11 +370,9 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
 }
 
 bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> data) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-  ok = (std::fclose(f) == 0) && ok;
-  return ok;
+  const int err = PictureFiles::ReplaceFile(path, data);
+  errno = err;  // the reason stays readable for the caller, like the system's last-error value
+  return err == 0;
 }
 
 }  // namespace PictureCodecs

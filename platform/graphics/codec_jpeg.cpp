@@ -15,6 +15,10 @@
 namespace PictureCodecs {
 namespace {
 
+// A progressive picture needs a dozen scans or so; each extra scan costs a pass over every coefficient, so
+// a file that repeats one scan thousands of times would keep the window's thread busy for minutes.
+constexpr int MaxJpegScans = 256;
+
 struct JpegError {
   jpeg_error_mgr mgr;
   std::jmp_buf jump;
@@ -33,6 +37,15 @@ void JpegMessage(j_common_ptr cinfo, int level) {
   if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF && !err->allRowsRead) JpegFail(cinfo);  // truncated
 }
 
+void JpegProgress(j_common_ptr cinfo) {
+  auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (d->input_scan_number > MaxJpegScans) {
+    auto* err = reinterpret_cast<JpegError*>(cinfo->err);
+    std::snprintf(err->message, sizeof err->message, "JPEG file holds more than %d scans", MaxJpegScans);
+    std::longjmp(err->jump, 1);
+  }
+}
+
 bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, QImage* out) {
   jpeg_decompress_struct cinfo;
   std::memset(&cinfo, 0, sizeof cinfo);
@@ -47,6 +60,9 @@ bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, Q
     return false;
   }
   jpeg_create_decompress(&cinfo);
+  jpeg_progress_mgr progress{};
+  progress.progress_monitor = JpegProgress;
+  cinfo.progress = &progress;
   // Progressive pictures keep every coefficient in memory; a hostile header must not claim gigabytes.
   cinfo.mem->max_memory_to_use = 512L << 20;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));

@@ -51,7 +51,9 @@ bool PngDecodeRaw(PngSource& src, QImage* out, bool* hasAlpha, int* bits) {
   }
   png_set_read_fn(png, &src, PngReadBytes);
   png_set_user_limits(png, png_uint_32(MaxSide), png_uint_32(MaxSide));
+  // No chunk needs more than this, and a file with thousands of text chunks gets no more kept.
   png_set_chunk_malloc_max(png, 16u << 20);
+  png_set_chunk_cache_max(png, 128);
   png_read_info(png, info);
   png_uint_32 w = 0, h = 0;
   int depth = 0, colourType = 0, interlace = 0;
@@ -115,12 +117,33 @@ bool PngEncodeRaw(const QImage* img, bool alpha, PngSink& sink) {
   return true;
 }
 
+// Walks the chunk list before libpng sees it: every chunk's declared length must fit in the bytes that
+// are left, or libpng would allocate (and clear) whatever length the file claims before noticing that
+// the data is not there. Chunks after the end chunk are not looked at.
+const char* CheckChunkLengths(std::span<const std::uint8_t> data) {
+  std::size_t pos = 8;
+  while (pos < data.size()) {
+    if (data.size() - pos < 8) return "PNG chunk header truncated";
+    const std::uint32_t length = std::uint32_t(data[pos]) << 24 | std::uint32_t(data[pos + 1]) << 16 |
+                                 std::uint32_t(data[pos + 2]) << 8 | data[pos + 3];
+    if (length > 0x7FFFFFFFu) return "PNG chunk length out of range";
+    if (std::uint64_t(length) + 12 > data.size() - pos) return "PNG chunk longer than the file";
+    if (std::memcmp(&data[pos + 4], "IEND", 4) == 0) break;
+    pos += std::size_t(length) + 12;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 DecodeResult DecodePng(std::span<const std::uint8_t> data) {
   DecodeResult r;
   if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) {
     r.error = "not a PNG file";
+    return r;
+  }
+  if (const char* damage = CheckChunkLengths(data)) {
+    r.error = damage;
     return r;
   }
   PngSource src{data.data(), data.size(), 0, "PNG decoding failed"};

@@ -44,7 +44,9 @@ bool EncodeBmp(const QImage& image, int bitsPerPixel, std::vector<std::uint8_t>&
 bool EncodePng(const QImage& image, std::vector<std::uint8_t>& out);  // keeps alpha when present
 bool EncodeJpeg(const QImage& image, int quality, std::vector<std::uint8_t>& out);
 
-// Whole-file helpers; false when the file cannot be opened, read or written completely.
+// Whole-file helpers; false when the file cannot be opened, read or written completely. Writing goes
+// through a temporary file and a rename (replacefile.h): a failed write leaves the old file as it was,
+// and errno then holds the reason.
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out);
 bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> data);
 

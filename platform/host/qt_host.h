@@ -87,8 +87,7 @@ class QtHost : public win::Host {
   bool OpenDocument(const std::string& target) override;
   RECT ScreenRect() override;
   RECT WorkArea() override;
-  bool SetClipboardText(const std::string&) override;
-  bool GetClipboardText(std::string&) override;
+  std::vector<Monitor> Monitors() override;
 
   // Keeps the queue running from a nested Qt event loop (a native modal dialog): dispatches what is
   // pending. Re-entrant calls do nothing.

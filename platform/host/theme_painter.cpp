@@ -217,7 +217,7 @@ void QStyleThemePainter::CheckBox(HDC DC, const RECT& R, const TElementState& S)
   InitOption(o, ToQRect(R), S);
   // The control draws the focus around its caption.
   o.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
-  o.state |= S.Checked ? QStyle::State_On : QStyle::State_Off;
+  o.state |= S.Mixed ? QStyle::State_NoChange : S.Checked ? QStyle::State_On : QStyle::State_Off;
   if (S.Pressed) o.state |= QStyle::State_Sunken;
   MarkHot(o, S);
   SurfacePainter p(DC, o.rect);
@@ -263,6 +263,44 @@ void QStyleThemePainter::ComboBox(HDC DC, const RECT& R, int ButtonWidth, const 
   SurfacePainter p(DC, o.rect);
   if (!p) return;
   style->drawComplexControl(QStyle::CC_ComboBox, &o, p.get(), nullptr);
+}
+
+void QStyleThemePainter::ArrowButton(HDC DC, const RECT& R, QStyle::PrimitiveElement Arrow, const TElementState& S,
+                                     RECT* Content) {
+  QStyle* style = Style();
+  QStyleOptionButton o;
+  InitOption(o, ToQRect(R), S);
+  o.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
+  o.state |= S.Pressed ? QStyle::State_Sunken : QStyle::State_Raised;
+  if (S.Flat && !S.Hot && !S.Pressed) o.features |= QStyleOptionButton::Flat;
+  // Small buttons: the face keeps a one-pixel frame, the arrow takes the rest.
+  QRect c = o.rect.adjusted(1, 1, -1, -1);
+  if (S.Pressed)
+    c.translate(style->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &o, nullptr),
+                style->pixelMetric(QStyle::PM_ButtonShiftVertical, &o, nullptr));
+  if (Content) *Content = ToRECT(c);
+  SurfacePainter p(DC, o.rect);
+  if (!p) return;
+  p.get()->fillRect(o.rect, Sys(COLOR_BTNFACE));
+  style->drawControl(QStyle::CE_PushButtonBevel, &o, p.get(), nullptr);
+  QStyleOption a;
+  InitOption(a, c, S);
+  a.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange | QStyle::State_MouseOver);
+  // The arrow keeps its own proportions however tall the button is.
+  int side = std::min(c.width(), c.height());
+  int arrow = std::max(5, std::min(side, c.width() * 3 / 4));
+  a.rect = QRect(c.center().x() - arrow / 2 + 1, c.center().y() - arrow / 2 + 1, arrow, arrow) & c;
+  style->drawPrimitive(Arrow, &a, p.get(), nullptr);
+}
+
+void QStyleThemePainter::ComboButton(HDC DC, const RECT& R, const TElementState& S, RECT* Content) {
+  if (!Style()) return TThemePainter::ComboButton(DC, R, S, Content);
+  ArrowButton(DC, R, QStyle::PE_IndicatorArrowDown, S, Content);
+}
+
+void QStyleThemePainter::SpinButton(HDC DC, const RECT& R, bool Up, const TElementState& S, RECT* Content) {
+  if (!Style()) return TThemePainter::SpinButton(DC, R, Up, S, Content);
+  ArrowButton(DC, R, Up ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, S, Content);
 }
 
 namespace {

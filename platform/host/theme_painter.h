@@ -3,11 +3,10 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QStyle>
 
 #include "platform/controls/themes.h"
 #include "platform/host/theme.h"
-
-class QStyle;
 
 namespace host {
 
@@ -27,6 +26,8 @@ class QStyleThemePainter : public TThemePainter {
   void CheckBox(HDC DC, const RECT& R, const TElementState& S) override;
   void RadioButton(HDC DC, const RECT& R, const TElementState& S) override;
   void ComboBox(HDC DC, const RECT& R, int ButtonWidth, const TElementState& S, RECT* TextRect) override;
+  void ComboButton(HDC DC, const RECT& R, const TElementState& S, RECT* Content) override;
+  void SpinButton(HDC DC, const RECT& R, bool Up, const TElementState& S, RECT* Content) override;
   void TrackBarChannel(HDC DC, const RECT& R, const TElementState& S) override;
   void TrackBarThumb(HDC DC, const RECT& R, const TElementState& S) override;
   void TrackBarTick(HDC DC, int X, int Y, int Length) override;
@@ -37,6 +38,8 @@ class QStyleThemePainter : public TThemePainter {
   QStyle* Style();
 
  private:
+  // A button face with an arrow primitive centred on it (the combo and spin buttons).
+  void ArrowButton(HDC DC, const RECT& R, QStyle::PrimitiveElement Arrow, const TElementState& S, RECT* Content);
   // How far below its top the style draws a group box frame (room it keeps for a caption).
   int GroupBoxCaptionRoom(QStyle* Style);
 

@@ -218,6 +218,20 @@ int AnsiCompareText(const std::string& A, const std::string& B) {
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 bool AnsiSameText(const std::string& A, const std::string& B) { return AnsiCompareText(A, B) == 0; }
+int AnsiStrLIComp(std::string_view A, std::string_view B, int MaxLen) {
+  // Walks whole code points, so a limit never splits a character.
+  size_t i = 0, j = 0;
+  for (int n = 0; n < MaxLen; ++n) {
+    if (i >= A.size() || j >= B.size()) return i < A.size() ? 1 : (j < B.size() ? -1 : 0);
+    char32_t x, y;
+    i += static_cast<size_t>(Utf8Decode(A, i, x));
+    j += static_cast<size_t>(Utf8Decode(B, j, y));
+    x = UpperCP(x);
+    y = UpperCP(y);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return 0;
+}
 bool AnsiSameStr(const std::string& A, const std::string& B) { return A == B; }
 bool StartsText(const std::string& Sub, const std::string& T) {
   return Sub.size() <= T.size() && CompareText(Sub, T.substr(0, Sub.size())) == 0;

@@ -1,6 +1,5 @@
 #include "platform/rtl/system.h"
 
-#include <cfenv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,15 +10,18 @@
 #include "platform/rtl/sysutils.h"
 
 namespace {
-// nearbyint honours the current rounding mode; the library always runs in round-to-nearest-even,
-// but a caller may have changed the mode, so it is set for the call.
+// Half-to-even from trunc and one subtraction, both exact, so the result never depends on the
+// floating-point environment and no call reads or sets the rounding mode (Round is called per pixel).
 template <typename F>
 int64_t RoundHalfEven(F X) {
   if (!std::isfinite(X)) throw EInvalidOp("Invalid floating point operation");
-  const int old = std::fegetround();
-  if (old != FE_TONEAREST) std::fesetround(FE_TONEAREST);
-  F r = std::nearbyint(X);
-  if (old != FE_TONEAREST) std::fesetround(old);
+  F r = std::trunc(X);
+  const F frac = X - r;
+  const bool odd = r != F(2) * std::trunc(r / F(2));
+  if (frac > F(0.5) || (frac == F(0.5) && odd))
+    r += F(1);
+  else if (frac < F(-0.5) || (frac == F(-0.5) && odd))
+    r -= F(1);
   if (r >= F(9223372036854775807.0L) || r < F(-9223372036854775807.0L) - 1)
     throw EInvalidOp("Invalid floating point operation");
   return static_cast<int64_t>(r);

@@ -228,6 +228,8 @@ int AnsiCompareStr(const std::string& A, const std::string& B);
 int AnsiCompareText(const std::string& A, const std::string& B);
 bool AnsiSameText(const std::string& A, const std::string& B);
 bool AnsiSameStr(const std::string& A, const std::string& B);
+// Compares at most MaxLen whole characters of A and B ignoring case as AnsiCompareText does.
+int AnsiStrLIComp(std::string_view A, std::string_view B, int MaxLen);
 bool StartsText(const std::string& SubText, const std::string& Text);  // ignoring ASCII case
 bool EndsText(const std::string& SubText, const std::string& Text);
 bool StartsStr(const std::string& SubText, const std::string& Text);
@@ -298,6 +300,20 @@ std::string Utf32ToUtf8(std::u32string_view S);
 inline WideString UTF8Decode(const std::string& S) { return Utf8ToUtf16(S); }
 inline std::string UTF8Encode(const WideString& S) { return Utf16ToUtf8(S); }
 bool IsValidUtf8(std::string_view S);
+
+// The GBK code page (for file formats whose bytes are fixed in it), through the C library's iconv.
+// A character GBK cannot hold becomes '?'; a malformed GBK byte becomes U+FFFD.
+std::string Utf8ToGbk(std::string_view S);
+std::string GbkToUtf8(std::string_view S);
+
+// ---------------------------------------------------------------------------------------------------
+// Resource strings: each library fills the table at start-up with its messages by id and name; the
+// last registration of an id or name wins. A missing id gives "".
+void RegisterResourceString(int Id, const std::string& Name, const std::string& Text);
+std::string LoadResString(int Id);
+inline std::string LoadStr(int Id) { return LoadResString(Id); }
+// True and the text when a resource string of that name (exact case) is registered.
+bool FindResourceString(const std::string& Name, std::string& Text);
 
 // ---------------------------------------------------------------------------------------------------
 // File names and files. '/' and '\' both separate folders on input; '/' is produced.

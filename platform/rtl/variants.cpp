@@ -15,7 +15,9 @@ int64_t RoundChecked(double D, uint16_t From, const char* To) {
   if (!std::isfinite(D) || std::fabs(D) >= 9.2e18) OverflowError(From, To);
   return Round(D);
 }
-bool IsIntegral(uint16_t t) { return t == varInteger || t == varInt64 || t == varBoolean || t == varEmpty; }
+bool IsIntegral(uint16_t t) {
+  return t == varSmallint || t == varInteger || t == varInt64 || t == varBoolean || t == varEmpty;
+}
 }  // namespace
 
 std::string VarTypeAsText(uint16_t T) {
@@ -43,16 +45,19 @@ Variant::Variant(std::vector<Variant> Elements)
     : FType(varArray | varVariant), FValue(std::make_shared<std::vector<Variant>>(std::move(Elements))) {}
 
 bool Variant::IsNumeric() const {
-  return FType == varInteger || FType == varInt64 || FType == varDouble || FType == varCurrency || FType == varBoolean;
+  return FType == varSmallint || FType == varInteger || FType == varInt64 || FType == varSingle || FType == varDouble ||
+         FType == varCurrency || FType == varBoolean;
 }
 
 int64_t Variant::AsInt64() const {
   switch (FType) {
     case varEmpty: return 0;
+    case varSmallint:
     case varInteger:
     case varInt64: return std::get<int64_t>(FValue);
     case varBoolean: return std::get<int64_t>(FValue) ? -1 : 0;
     case varCurrency: return Currency::FromRaw(std::get<int64_t>(FValue)).ToInt64();
+    case varSingle:
     case varDouble:
     case varDate: return RoundChecked(std::get<double>(FValue), FType, "Int64");
     case varString: {
@@ -74,10 +79,12 @@ int32_t Variant::AsInteger() const {
 double Variant::AsDouble() const {
   switch (FType) {
     case varEmpty: return 0;
+    case varSmallint:
     case varInteger:
     case varInt64: return static_cast<double>(std::get<int64_t>(FValue));
     case varBoolean: return std::get<int64_t>(FValue) ? -1.0 : 0.0;
     case varCurrency: return static_cast<double>(std::get<int64_t>(FValue)) / 10000.0;
+    case varSingle:
     case varDouble:
     case varDate: return std::get<double>(FValue);
     case varString: {
@@ -92,6 +99,7 @@ Currency Variant::AsCurrency() const {
   switch (FType) {
     case varCurrency: return Currency::FromRaw(std::get<int64_t>(FValue));
     case varEmpty:
+    case varSmallint:
     case varInteger:
     case varInt64:
     case varBoolean: return Currency::FromInt(AsInt64());
@@ -100,6 +108,7 @@ Currency Variant::AsCurrency() const {
       if (TryStrToCurr(std::get<std::string>(FValue), c)) return c;
       ConvertError(FType, "Currency");
     }
+    case varSingle:
     case varDouble:
     case varDate: {
       double d = std::get<double>(FValue);
@@ -112,10 +121,12 @@ Currency Variant::AsCurrency() const {
 bool Variant::AsBoolean() const {
   switch (FType) {
     case varEmpty: return false;
+    case varSmallint:
     case varInteger:
     case varInt64:
     case varBoolean:
     case varCurrency: return std::get<int64_t>(FValue) != 0;
+    case varSingle:
     case varDouble:
     case varDate: return std::get<double>(FValue) != 0;
     case varString: {
@@ -141,10 +152,12 @@ TDateTime Variant::AsDateTime() const {
 std::string Variant::AsString() const {
   switch (FType) {
     case varEmpty: return {};
+    case varSmallint:
     case varInteger:
     case varInt64: return IntToStr(std::get<int64_t>(FValue));
     case varBoolean: return std::get<int64_t>(FValue) ? "True" : "False";
     case varCurrency: return CurrToStr(Currency::FromRaw(std::get<int64_t>(FValue)));
+    case varSingle: return FloatToStrF(std::get<double>(FValue), ffGeneral, 7, 0);
     case varDouble: return FloatToStr(std::get<double>(FValue));
     case varDate: return DateTimeToStr(std::get<double>(FValue));
     case varString: return std::get<std::string>(FValue);
@@ -152,30 +165,77 @@ std::string Variant::AsString() const {
   }
 }
 
+int Variant::ArrayLowBound() const {
+  if (!IsArray()) throw EVariantError("Variant is not an array");
+  return FLowBound;
+}
 int Variant::ArrayHighBound() const {
   if (!IsArray()) throw EVariantError("Variant is not an array");
-  return static_cast<int>(std::get<std::shared_ptr<std::vector<Variant>>>(FValue)->size()) - 1;
+  return FLowBound + static_cast<int>(std::get<std::shared_ptr<std::vector<Variant>>>(FValue)->size()) - 1;
 }
 const Variant& Variant::operator[](int Index) const {
   if (!IsArray()) throw EVariantError("Variant is not an array");
   const auto& v = *std::get<std::shared_ptr<std::vector<Variant>>>(FValue);
-  if (Index < 0 || Index >= static_cast<int>(v.size())) throw EVariantError("Variant or safe array index out of bounds");
-  return v[static_cast<size_t>(Index)];
+  const int64_t i = int64_t(Index) - FLowBound;
+  if (i < 0 || i >= static_cast<int64_t>(v.size())) throw EVariantError("Variant or safe array index out of bounds");
+  return v[static_cast<size_t>(i)];
 }
 Variant& Variant::operator[](int Index) {
   if (!IsArray()) throw EVariantError("Variant is not an array");
   auto& p = std::get<std::shared_ptr<std::vector<Variant>>>(FValue);
   if (p.use_count() > 1) p = std::make_shared<std::vector<Variant>>(*p);  // copies share until written
-  if (Index < 0 || Index >= static_cast<int>(p->size())) throw EVariantError("Variant or safe array index out of bounds");
-  return (*p)[static_cast<size_t>(Index)];
+  const int64_t i = int64_t(Index) - FLowBound;
+  if (i < 0 || i >= static_cast<int64_t>(p->size())) throw EVariantError("Variant or safe array index out of bounds");
+  return (*p)[static_cast<size_t>(i)];
+}
+void Variant::ArrayRedim(int HighBound) {
+  if (!IsArray()) throw EVariantError("Variant is not an array");
+  const int64_t n = int64_t(HighBound) - FLowBound + 1;
+  if (n < 0 || n > (int64_t(1) << 28)) throw EVariantError("Variant array bounds error");
+  auto& p = std::get<std::shared_ptr<std::vector<Variant>>>(FValue);
+  if (p.use_count() > 1) p = std::make_shared<std::vector<Variant>>(*p);
+  p->resize(static_cast<size_t>(n));
+}
+Variant VarArrayCreate(int Low, int High, uint16_t ElemType) {
+  const int64_t n = int64_t(High) - Low + 1;
+  if (n < 0 || n > (int64_t(1) << 28)) throw EVariantError("Variant array bounds error");
+  Variant zero;
+  if (ElemType != varVariant && ElemType != varEmpty) zero = VarAsType(Variant(0), ElemType);
+  Variant a{std::vector<Variant>(static_cast<size_t>(n), zero)};
+  a.FLowBound = Low;
+  return a;
+}
+Variant VarAsType(const Variant& V, uint16_t T) {
+  switch (T) {
+    case varEmpty: return Variant();
+    case varNull: return Null;
+    case varSmallint: {
+      int32_t i = V.AsInteger();
+      if (i < -32768 || i > 32767) throw EVariantError("Overflow while converting variant of type (" + VarTypeAsText(V.VarType()) + ") into type (Smallint)");
+      return Variant::FromSmallint(static_cast<int16_t>(i));
+    }
+    case varInteger: return Variant(V.AsInteger());
+    case varInt64: return Variant(V.AsInt64());
+    case varSingle: return Variant::FromSingle(static_cast<float>(V.AsDouble()));
+    case varDouble: return Variant(V.AsDouble());
+    case varCurrency: return Variant(V.AsCurrency());
+    case varDate: return Variant::FromDateTime(V.AsDateTime());
+    case varBoolean: return Variant(V.AsBoolean());
+    case varString:
+    case varOleStr: return Variant(V.AsString());
+    case varVariant: return V;
+    default: ConvertError(V.VarType(), VarTypeAsText(T).c_str());
+  }
 }
 
 TVariantRelationship VarCompareValue(const Variant& A, const Variant& B) {
   const uint16_t ta = A.VarType(), tb = B.VarType();
   if (ta == varNull || tb == varNull) return ta == tb ? vrEqual : vrNotEqual;
   if (A.IsArray() || B.IsArray()) {
-    if (!A.IsArray() || !B.IsArray() || A.ArrayHighBound() != B.ArrayHighBound()) return vrNotEqual;
-    for (int i = 0; i <= A.ArrayHighBound(); ++i)
+    if (!A.IsArray() || !B.IsArray() || A.ArrayLowBound() != B.ArrayLowBound() ||
+        A.ArrayHighBound() != B.ArrayHighBound())
+      return vrNotEqual;
+    for (int i = A.ArrayLowBound(); i <= A.ArrayHighBound(); ++i)
       if (VarCompareValue(A[i], B[i]) != vrEqual) return vrNotEqual;
     return vrEqual;
   }
@@ -218,6 +278,7 @@ Variant Arith(const Variant& A, const Variant& B, TArith Op) {
   if (Op == TArith::Add && A.IsString() && B.IsString()) return Variant(A.AsString() + B.AsString());
   auto kind = [](const Variant& V) {
     switch (V.VarType()) {
+      case varSingle:
       case varDouble:
       case varDate: return 3;
       case varCurrency: return 2;

@@ -1,6 +1,21 @@
 #pragma once
-// Variant: a small tagged value (empty, null, integer, Int64, double, currency, boolean, string,
-// date-time, or an array of variants). Failed conversions raise EVariantError.
+// Variant: a small tagged value (empty, null, smallint, integer, Int64, single, double, currency,
+// boolean, string, date-time, error value, or a one-dimensional array of variants). Failed conversions
+// raise EVariantError ("Could not convert variant of type (String) into type (Double)"; overflow says
+// "Overflow while converting ...").
+//
+// Rules chosen for comparison (VarCompareValue, ==, <):
+// - Null equals only Null; against anything else it is "not equal", and < puts Null first.
+// - Empty against Empty is equal; Empty against a string compares as ""; against a number as 0.
+// - Two strings compare by bytes (case-sensitive); a string against a number converts the string with
+//   StrToFloat (the locale's decimal separator) and compares numerically; a string that is not a number
+//   raises EVariantError (from ==, < and VarCompareValue alike).
+// - Numbers: integers (smallint, integer, Int64, boolean as -1/0) compare exactly as Int64; two
+//   currencies compare exactly; every other mix compares as Double. A date is a Double.
+// - Arrays are equal when their bounds and every element are equal; they never order.
+// Conversions: Empty gives 0 / "" / False; Null raises except in VarToStr (which gives ""); strings go
+// through StrToInt/StrToFloat/StrToCurr/StrToBool/StrToDateTime; Double to integer and currency rounds
+// half to even and raises on overflow; Boolean gives "True"/"False" and -1/0.
 
 #include <cstdint>
 #include <memory>
@@ -48,13 +63,16 @@ class Variant {
   Variant(std::vector<Variant> Elements);  // an array with low bound 0
 
   static Variant Null() { Variant v; v.FType = varNull; return v; }
+  // The narrower types; they convert and compare like Integer and Double.
+  static Variant FromSmallint(int16_t V) { Variant v{int(V)}; v.FType = varSmallint; return v; }
+  static Variant FromSingle(float V) { Variant v{double(V)}; v.FType = varSingle; return v; }
   static Variant Empty() { return Variant(); }
   static Variant FromDateTime(TDateTime D) { Variant v(D); v.FType = varDate; return v; }
   // An error value carrying a code (converts to nothing; VarToStr raises).
   static Variant Error(int32_t Code) { Variant v(Code); v.FType = varError; return v; }
 
-  // varEmpty, varNull, varInteger, varInt64, varDouble, varCurrency, varDate, varBoolean, varString,
-  // or varArray | varVariant.
+  // varEmpty, varNull, varSmallint, varInteger, varInt64, varSingle, varDouble, varCurrency, varDate,
+  // varBoolean, varString, varError, or varArray | varVariant.
   uint16_t VarType() const { return FType; }
   bool IsEmpty() const { return FType == varEmpty; }
   bool IsNull() const { return FType == varNull; }
@@ -81,8 +99,12 @@ class Variant {
   explicit operator std::string() const { return AsString(); }
 
   // Array access (EVariantError when not an array or the index is outside the bounds).
-  int ArrayLowBound() const { return 0; }
+  int ArrayLowBound() const;
   int ArrayHighBound() const;
+  int ArrayDimCount() const { return IsArray() ? 1 : 0; }
+  // Changes the high bound, keeping the low bound and the elements that stay inside; new ones are
+  // Empty. A high bound below LowBound - 1 raises EVariantError.
+  void ArrayRedim(int HighBound);
   const Variant& operator[](int Index) const;
   Variant& operator[](int Index);
 
@@ -104,6 +126,8 @@ class Variant {
 
  private:
   uint16_t FType = varEmpty;
+  int32_t FLowBound = 0;  // arrays only
+  friend Variant VarArrayCreate(int Low, int High, uint16_t ElemType);
   std::variant<std::monostate, int64_t, double, std::string, std::shared_ptr<std::vector<Variant>>> FValue;
 };
 
@@ -124,6 +148,14 @@ std::string VarToStrDef(const Variant& V, const std::string& Default);
 Variant VarArrayOf(const std::vector<Variant>& Values);
 inline int VarArrayLowBound(const Variant& V, int /*Dim*/) { return V.ArrayLowBound(); }
 inline int VarArrayHighBound(const Variant& V, int /*Dim*/) { return V.ArrayHighBound(); }
+// An array indexed Low..High of Empty elements (of zeros when ElemType is a number type, "" for
+// varString). High < Low - 1 raises EVariantError ("Variant array bounds error").
+Variant VarArrayCreate(int Low, int High, uint16_t ElemType = varVariant);
+inline void VarArrayRedim(Variant& A, int HighBound) { A.ArrayRedim(HighBound); }
+inline int VarArrayDimCount(const Variant& V) { return V.ArrayDimCount(); }
+// The value converted to the given type code (varSmallint .. varString, varDate); EVariantError.
+Variant VarAsType(const Variant& V, uint16_t VarType);
+inline bool VarIsType(const Variant& V, uint16_t VarType) { return V.VarType() == VarType; }
 Variant VarFromDateTime(TDateTime D);
 TDateTime VarToDateTime(const Variant& V);
 // Compares two variants: vrNotEqual when one is Null and the other is not, or when they cannot be

@@ -27,15 +27,28 @@ GdiPainter::GdiPainter(HDC hdc) {
   }
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setClipRegion(t_.clip);
-  painter_.translate(t_.origin + LogicalOffset(dc_->s));
-  painter_.setBrushOrigin(dc_->s.brushOrg - LogicalOffset(dc_->s));
+  painter_.setWorldTransform(LogicalToDevice(dc_->s) * QTransform::fromTranslate(t_.origin.x(), t_.origin.y()));
+  painter_.setBrushOrigin(IsScaled(dc_->s) ? ToLogical(dc_->s, dc_->s.brushOrg) : dc_->s.brushOrg - LogicalOffset(dc_->s));
   ok_ = true;
 }
 
 void GdiPainter::Touched(const QRect& logical) {
-  QRect r = logical.normalized().adjusted(-2, -2, 2, 2).translated(t_.origin + LogicalOffset(dc_->s));
+  if (deviceSpace_) {
+    TouchedDevice(logical);
+    return;
+  }
+  TouchedDevice(LogicalToDevice(dc_->s).mapRect(logical.normalized()));
+}
+
+void GdiPainter::TouchedDevice(const QRect& device) {
+  QRect r = device.normalized().adjusted(-2, -2, 2, 2).translated(t_.origin);
   touchedRect_ = touched_ ? touchedRect_.united(r) : r;
   touched_ = true;
+}
+
+void GdiPainter::DeviceSpace() {
+  deviceSpace_ = true;
+  painter_.setWorldTransform(QTransform::fromTranslate(t_.origin.x(), t_.origin.y()));
 }
 
 GdiPainter::~GdiPainter() {
@@ -172,7 +185,25 @@ static void LinePixels(QPoint a, QPoint b, LineStyle& st, QVector<QPoint>& on, Q
   }
 }
 
+// Cap and join of a wide pen: a geometric pen says which; other wide pens are round.
+static void WidePenShape(const PenObj* pen, Qt::PenCapStyle& cap, Qt::PenJoinStyle& join) {
+  cap = Qt::RoundCap;
+  join = Qt::RoundJoin;
+  if (!(pen->fullStyle & PS_GEOMETRIC)) return;
+  switch (pen->fullStyle & PS_ENDCAP_MASK) {
+    case PS_ENDCAP_FLAT: cap = Qt::FlatCap; break;
+    case PS_ENDCAP_SQUARE: cap = Qt::SquareCap; break;
+    default: break;
+  }
+  switch (pen->fullStyle & PS_JOIN_MASK) {
+    case PS_JOIN_MITER: join = Qt::MiterJoin; break;
+    case PS_JOIN_BEVEL: join = Qt::BevelJoin; break;
+    default: break;
+  }
+}
+
 // Draws a polyline with the DC's pen: segments exclude their last point (so joints are drawn once).
+// One-pixel lines are stepped through in device pixels, after mapping their points, as GDI does.
 static void StrokePolyline(GdiPainter& gp, const QVector<QPoint>& pts, bool closed) {
   DC* dc = gp.dc();
   auto* pen = GdiAs<PenObj>(dc->s.pen, GdiKind::Pen);
@@ -185,19 +216,31 @@ static void StrokePolyline(GdiPainter& gp, const QVector<QPoint>& pts, bool clos
     return;
   }
   if (pen->width > 1) {
-    QPen qp(color, pen->width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    Qt::PenCapStyle cap;
+    Qt::PenJoinStyle join;
+    WidePenShape(pen, cap, join);
+    QPen qp(color, pen->width, Qt::SolidLine, cap, join);
+    qp.setMiterLimit(10);
     p.setPen(qp);
     p.setBrush(Qt::NoBrush);
+    // Through pixel centres, so that a line of odd width covers whole pixels on both sides.
+    QPolygonF poly;
+    for (const QPoint& q : pts) poly << QPointF(q) + QPointF(0.5, 0.5);
     if (closed)
-      p.drawPolygon(QPolygon(pts));
+      p.drawPolygon(poly);
     else
-      p.drawPolyline(QPolygon(pts));
+      p.drawPolyline(poly);
+    QRect b = QPolygon(pts).boundingRect().adjusted(-pen->width, -pen->width, pen->width, pen->width);
+    gp.Touched(b);
   } else {
+    QVector<QPoint> dev;
+    for (const QPoint& q : pts) dev << ToDevice(dc->s, q);
+    gp.DeviceSpace();
     LineStyle st = StyleFor(pen->style);
     QVector<QPoint> on, off;
-    int n = static_cast<int>(pts.size());
+    int n = static_cast<int>(dev.size());
     int segs = closed ? n : n - 1;
-    for (int i = 0; i < segs; ++i) LinePixels(pts[i], pts[(i + 1) % n], st, on, off);
+    for (int i = 0; i < segs; ++i) LinePixels(dev[i], dev[(i + 1) % n], st, on, off);
     p.setBrush(Qt::NoBrush);
     QPen qp(color, 1);
     qp.setCosmetic(true);
@@ -210,10 +253,9 @@ static void StrokePolyline(GdiPainter& gp, const QVector<QPoint>& pts, bool clos
       p.setPen(qp);
       p.drawPoints(off.data(), static_cast<int>(off.size()));
     }
+    gp.TouchedDevice(QPolygon(dev).boundingRect().adjusted(-1, -1, 1, 1));
   }
   p.restore();
-  QRect b = QPolygon(pts).boundingRect().adjusted(-pen->width, -pen->width, pen->width, pen->width);
-  gp.Touched(b);
 }
 
 static void FillShape(GdiPainter& gp, const std::function<void(QPainter&)>& draw, const QRect& bounds) {
@@ -278,6 +320,22 @@ BOOL Polyline(HDC hdc, const POINT* pts, int count) {
   QVector<QPoint> v;
   for (int i = 0; i < count; ++i) v << QPoint(pts[i].x, pts[i].y);
   StrokePolyline(gp, v, false);
+  return TRUE;
+}
+
+BOOL PolyPolyline(HDC hdc, const POINT* pts, const DWORD* counts, DWORD polylines) {
+  if (!D(hdc) || !pts || !counts) return FALSE;
+  for (DWORD i = 0; i < polylines; ++i)
+    if (counts[i] < 2) return FALSE;
+  GdiPainter gp(hdc);
+  if (!gp.ok()) return TRUE;
+  std::size_t offset = 0;
+  for (DWORD i = 0; i < polylines; ++i) {
+    QVector<QPoint> v;
+    for (DWORD k = 0; k < counts[i]; ++k) v << QPoint(pts[offset + k].x, pts[offset + k].y);
+    offset += counts[i];
+    StrokePolyline(gp, v, false);
+  }
   return TRUE;
 }
 
@@ -522,9 +580,9 @@ BOOL InvertRgn(HDC hdc, HRGN rgn) {
   GdiPainter gp(hdc);
   if (!gp.ok()) return TRUE;
   gp.p().setCompositionMode(QPainter::RasterOp_NotDestination);
-  QPoint o = LogicalOffset(gp.dc()->s);
-  for (const QRect& rc : r->region) gp.p().fillRect(rc.translated(-o), Qt::black);
-  gp.Touched(r->region.boundingRect().translated(-o));
+  gp.DeviceSpace();  // regions are in device coordinates
+  for (const QRect& rc : r->region) gp.p().fillRect(rc, Qt::black);
+  gp.TouchedDevice(r->region.boundingRect());
   return TRUE;
 }
 
@@ -536,10 +594,11 @@ BOOL FillRgn(HDC hdc, HRGN rgn, HBRUSH brush) {
   if (!gp.ok()) return TRUE;
   QBrush b = MakeBrush(dc, brush);
   if (b.style() == Qt::NoBrush) return TRUE;
-  // Regions are in device coordinates.
-  QPoint o = LogicalOffset(dc->s);
-  for (const QRect& rc : r->region) gp.p().fillRect(rc.translated(-o), b);
-  gp.Touched(r->region.boundingRect().translated(-o));
+  // Regions are in device coordinates; a brush pattern keeps its device alignment.
+  gp.p().setBrushOrigin(dc->s.brushOrg);
+  gp.DeviceSpace();
+  for (const QRect& rc : r->region) gp.p().fillRect(rc, b);
+  gp.TouchedDevice(r->region.boundingRect());
   return TRUE;
 }
 
@@ -589,56 +648,10 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rc) {
   return TRUE;
 }
 
-BOOL DrawEdge(HDC hdc, RECT* rc, UINT edge, UINT flags) {
-  DC* dc = D(hdc);
-  if (!dc || !rc) return FALSE;
-  RECT r = *rc;
-  auto line = [&](COLORREF c, int x, int y, int w, int h) {
-    RECT f{x, y, x + w, y + h};
-    HBRUSH b = CreateSolidBrush(c);
-    FillRect(hdc, &f, b);
-    DeleteObject(b);
-  };
-  // Outer then inner ring; each ring is top-left colour and bottom-right colour.
-  struct Ring {
-    UINT raised, sunken;
-    int tlRaised, brRaised, tlSunken, brSunken;
-  };
-  const Ring rings[2] = {
-      {BDR_RAISEDOUTER, BDR_SUNKENOUTER, COLOR_3DLIGHT, COLOR_3DDKSHADOW, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT},
-      {BDR_RAISEDINNER, BDR_SUNKENINNER, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW, COLOR_3DLIGHT},
-  };
-  for (const Ring& ring : rings) {
-    int tl = -1, br = -1;
-    if (edge & ring.raised) tl = ring.tlRaised, br = ring.brRaised;
-    if (edge & ring.sunken) tl = ring.tlSunken, br = ring.brSunken;
-    if (tl < 0) continue;
-    if (flags & BF_FLAT) tl = br = COLOR_BTNSHADOW;
-    if (flags & BF_MONO) tl = br = COLOR_WINDOWFRAME;
-    COLORREF ctl = GetSysColor(tl), cbr = GetSysColor(br);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) break;
-    if (flags & BF_TOP) line(ctl, r.left, r.top, w, 1);
-    if (flags & BF_LEFT) line(ctl, r.left, r.top, 1, h);
-    if (flags & BF_BOTTOM) line(cbr, r.left, r.bottom - 1, w, 1);
-    if (flags & BF_RIGHT) line(cbr, r.right - 1, r.top, 1, h);
-    if (flags & BF_LEFT) ++r.left;
-    if (flags & BF_TOP) ++r.top;
-    if (flags & BF_RIGHT) --r.right;
-    if (flags & BF_BOTTOM) --r.bottom;
-  }
-  if (flags & BF_MIDDLE) {
-    HBRUSH b = GetSysColorBrush((flags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE);
-    FillRect(hdc, &r, b);
-  }
-  if (flags & BF_ADJUST) *rc = r;
-  return TRUE;
-}
-
 static bool DevicePoint(HDC hdc, int x, int y, Target& t, QPoint& img) {
   DC* dc = D(hdc);
   if (!ResolveTarget(dc, t)) return false;
-  img = QPoint(x, y) + LogicalOffset(dc->s) + t.origin;
+  img = ToDevice(dc->s, QPoint(x, y)) + t.origin;
   return t.image->rect().contains(img) && t.clip.contains(img);
 }
 

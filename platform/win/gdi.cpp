@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -161,6 +162,39 @@ QFont MakeQFont(const LOGFONT& lf) {
   return f;
 }
 
+bool IsScaled(const DCState& s) {
+  return s.mapMode != MM_TEXT && s.windowExt != s.viewportExt;
+}
+
+QTransform LogicalToDevice(const DCState& s) {
+  if (!IsScaled(s)) {
+    QPoint o = LogicalOffset(s);
+    return QTransform::fromTranslate(o.x(), o.y());
+  }
+  double sx = double(s.viewportExt.width()) / s.windowExt.width();
+  double sy = double(s.viewportExt.height()) / s.windowExt.height();
+  // device = (logical - window origin) * scale + viewport origin
+  return QTransform(sx, 0, 0, sy, s.viewportOrg.x() - s.windowOrg.x() * sx, s.viewportOrg.y() - s.windowOrg.y() * sy);
+}
+
+QPoint ToDevice(const DCState& s, QPoint p) {
+  if (!IsScaled(s)) return p + LogicalOffset(s);
+  QPointF d = LogicalToDevice(s).map(QPointF(p));
+  return QPoint(static_cast<int>(std::lround(d.x())), static_cast<int>(std::lround(d.y())));
+}
+
+QPoint ToLogical(const DCState& s, QPoint p) {
+  if (!IsScaled(s)) return p - LogicalOffset(s);
+  QPointF l = LogicalToDevice(s).inverted().map(QPointF(p));
+  return QPoint(static_cast<int>(std::lround(l.x())), static_cast<int>(std::lround(l.y())));
+}
+
+QRect ToDeviceRect(const DCState& s, const QRect& r) {
+  if (!IsScaled(s)) return r.translated(LogicalOffset(s));
+  QPoint a = ToDevice(s, r.topLeft()), b = ToDevice(s, QPoint(r.left() + r.width(), r.top() + r.height()));
+  return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())), QSize(std::abs(b.x() - a.x()), std::abs(b.y() - a.y())));
+}
+
 HFONT DefaultGuiFont() { return static_cast<HFONT>(Stock(DEFAULT_GUI_FONT)); }
 
 // ---- stock objects ------------------------------------------------------------------------------
@@ -259,6 +293,10 @@ HPEN CreatePenIndirect(const LOGPEN* lp) {
 }
 
 HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD, const DWORD*) {
+  // A cosmetic pen is always one pixel wide; a geometric one keeps its width, end caps and joins
+  // (kept in the full style and read when lines are drawn).
+  if (!(style & PS_GEOMETRIC) && width != 1) return nullptr;
+  if (brush && brush->lbStyle == BS_NULL) style = (style & ~static_cast<DWORD>(PS_STYLE_MASK)) | PS_NULL;
   return CreatePen(static_cast<int>(style), static_cast<int>(width), brush ? brush->lbColor : 0);
 }
 
@@ -526,7 +564,9 @@ HBITMAP CreateBitmap(int width, int height, UINT, UINT bitCount, const void* bit
       }
     }
   }
-  return AddBitmap(std::move(img), false, height, static_cast<int>(bitCount == 24 ? 24 : 32));
+  HBITMAP h = AddBitmap(std::move(img), false, height, static_cast<int>(bitCount == 24 ? 24 : 32));
+  if (bitCount == 1) GdiAs<BitmapObj>(h, GdiKind::Bitmap)->mono = true;
+  return h;
 }
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* bmi, UINT, void** bits, HANDLE, DWORD) {
@@ -906,8 +946,12 @@ int GetPolyFillMode(HDC hdc) {
 }
 int SetMapMode(HDC hdc, int mode) {
   DC_OR(0);
+  if (mode != MM_TEXT && mode != MM_ISOTROPIC && mode != MM_ANISOTROPIC) return 0;
   int o = dc->s.mapMode;
   dc->s.mapMode = mode;
+  // Fixed modes keep 1:1 extents; the extents of the two free modes start as 1:1 as well.
+  dc->s.windowExt = QSize(1, 1);
+  dc->s.viewportExt = QSize(1, 1);
   return o;
 }
 int GetMapMode(HDC hdc) {
@@ -971,27 +1015,78 @@ BOOL OffsetWindowOrgEx(HDC hdc, int dx, int dy, POINT* old) {
   dc->s.windowOrg += QPoint(dx, dy);
   return TRUE;
 }
-BOOL SetViewportExtEx(HDC hdc, int, int, SIZE* old) {
+// Isotropic mapping keeps one unit as many pixels across as down: the viewport extent of the axis
+// that would stretch more is cut back to the other's scale (its sign kept).
+static void FitIsotropic(DCState& s) {
+  if (s.mapMode != MM_ISOTROPIC || s.windowExt.width() == 0 || s.windowExt.height() == 0) return;
+  double sx = std::abs(double(s.viewportExt.width()) / s.windowExt.width());
+  double sy = std::abs(double(s.viewportExt.height()) / s.windowExt.height());
+  if (sx > sy) {
+    int w = static_cast<int>(std::lround(sy * std::abs(s.windowExt.width())));
+    s.viewportExt.setWidth(s.viewportExt.width() < 0 ? -w : w);
+  } else if (sy > sx) {
+    int h = static_cast<int>(std::lround(sx * std::abs(s.windowExt.height())));
+    s.viewportExt.setHeight(s.viewportExt.height() < 0 ? -h : h);
+  }
+}
+BOOL SetViewportExtEx(HDC hdc, int x, int y, SIZE* old) {
   DC_OR(FALSE);
-  if (old) *old = SIZE{1, 1};
+  if (old) *old = SIZE{dc->s.viewportExt.width(), dc->s.viewportExt.height()};
+  // Only the free modes take extents; a zero extent would make the mapping singular.
+  if (dc->s.mapMode != MM_ISOTROPIC && dc->s.mapMode != MM_ANISOTROPIC) return TRUE;
+  if (x == 0 || y == 0) return FALSE;
+  dc->s.viewportExt = QSize(x, y);
+  FitIsotropic(dc->s);
   return TRUE;
 }
-BOOL SetWindowExtEx(HDC hdc, int, int, SIZE* old) {
+BOOL SetWindowExtEx(HDC hdc, int x, int y, SIZE* old) {
   DC_OR(FALSE);
-  if (old) *old = SIZE{1, 1};
+  if (old) *old = SIZE{dc->s.windowExt.width(), dc->s.windowExt.height()};
+  if (dc->s.mapMode != MM_ISOTROPIC && dc->s.mapMode != MM_ANISOTROPIC) return TRUE;
+  if (x == 0 || y == 0) return FALSE;
+  dc->s.windowExt = QSize(x, y);
+  FitIsotropic(dc->s);
+  return TRUE;
+}
+BOOL GetViewportExtEx(HDC hdc, SIZE* size) {
+  DC_OR(FALSE);
+  if (size) *size = SIZE{dc->s.viewportExt.width(), dc->s.viewportExt.height()};
+  return TRUE;
+}
+BOOL GetWindowExtEx(HDC hdc, SIZE* size) {
+  DC_OR(FALSE);
+  if (size) *size = SIZE{dc->s.windowExt.width(), dc->s.windowExt.height()};
   return TRUE;
 }
 BOOL LPtoDP(HDC hdc, POINT* pts, int count) {
   DC_OR(FALSE);
-  QPoint o = LogicalOffset(dc->s);
-  for (int i = 0; pts && i < count; ++i) pts[i].x += o.x(), pts[i].y += o.y();
+  for (int i = 0; pts && i < count; ++i) {
+    QPoint d = ToDevice(dc->s, QPoint(pts[i].x, pts[i].y));
+    pts[i] = POINT{d.x(), d.y()};
+  }
   return TRUE;
 }
 BOOL DPtoLP(HDC hdc, POINT* pts, int count) {
   DC_OR(FALSE);
-  QPoint o = LogicalOffset(dc->s);
-  for (int i = 0; pts && i < count; ++i) pts[i].x -= o.x(), pts[i].y -= o.y();
+  for (int i = 0; pts && i < count; ++i) {
+    QPoint l = ToLogical(dc->s, QPoint(pts[i].x, pts[i].y));
+    pts[i] = POINT{l.x(), l.y()};
+  }
   return TRUE;
+}
+
+COLORREF GetNearestColor(HDC hdc, COLORREF color) {
+  DC_OR(CLR_INVALID);
+  color &= 0xFFFFFF;
+  // Monochrome bitmaps hold black and white only; every other surface here holds true colour.
+  if (dc->kind == DCKind::Memory) {
+    auto* bmp = GdiAs<BitmapObj>(dc->s.bitmap, GdiKind::Bitmap);
+    if (bmp && bmp->mono) {
+      int luma = (GetRValue(color) * 30 + GetGValue(color) * 59 + GetBValue(color) * 11) / 100;
+      return luma >= 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    }
+  }
+  return color;
 }
 
 // ---- clipping ------------------------------------------------------------------------------------
@@ -1022,7 +1117,7 @@ int ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode) {
 
 int IntersectClipRect(HDC hdc, int l, int t, int r, int b) {
   DC_OR(RGN_ERROR);
-  QRect rc = RectOf(l, t, r, b).translated(LogicalOffset(dc->s));
+  QRect rc = ToDeviceRect(dc->s, RectOf(l, t, r, b));
   dc->s.clip = dc->s.hasClip ? (dc->s.clip & rc) : QRegion(rc);
   dc->s.hasClip = true;
   return RegionKind(dc->s.clip);
@@ -1030,7 +1125,7 @@ int IntersectClipRect(HDC hdc, int l, int t, int r, int b) {
 
 int ExcludeClipRect(HDC hdc, int l, int t, int r, int b) {
   DC_OR(RGN_ERROR);
-  QRect rc = RectOf(l, t, r, b).translated(LogicalOffset(dc->s));
+  QRect rc = ToDeviceRect(dc->s, RectOf(l, t, r, b));
   dc->s.clip = (dc->s.hasClip ? dc->s.clip : QRegion(kEverything)) - rc;
   dc->s.hasClip = true;
   return RegionKind(dc->s.clip);
@@ -1055,8 +1150,10 @@ static QRegion DeviceVisible(DC* dc) {
 int GetClipBox(HDC hdc, RECT* rc) {
   DC_OR(RGN_ERROR);
   QRegion v = DeviceVisible(dc);
-  QRect b = v.boundingRect().translated(-LogicalOffset(dc->s));
-  if (rc) *rc = v.isEmpty() ? RECT{} : RECT{b.left(), b.top(), b.right() + 1, b.bottom() + 1};
+  QRect d = v.boundingRect();
+  QPoint a = ToLogical(dc->s, d.topLeft()), z = ToLogical(dc->s, d.bottomRight() + QPoint(1, 1));
+  QRect b = RectOf(a.x(), a.y(), z.x(), z.y());
+  if (rc) *rc = v.isEmpty() ? RECT{} : RECT{b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
   return RegionKind(v);
 }
 
@@ -1071,15 +1168,16 @@ int GetClipRgn(HDC hdc, HRGN rgn) {
 
 BOOL PtVisible(HDC hdc, int x, int y) {
   DC_OR(FALSE);
-  return DeviceVisible(dc).contains(QPoint(x, y) + LogicalOffset(dc->s)) ? TRUE : FALSE;
+  return DeviceVisible(dc).contains(ToDevice(dc->s, QPoint(x, y))) ? TRUE : FALSE;
 }
 
 BOOL RectVisible(HDC hdc, const RECT* rc) {
   DC_OR(FALSE);
   if (!rc) return FALSE;
-  return DeviceVisible(dc).intersects(RectOf(rc->left, rc->top, rc->right, rc->bottom).translated(LogicalOffset(dc->s)))
-             ? TRUE
-             : FALSE;
+  // An empty rectangle shows nothing, wherever it lies.
+  QRect d = ToDeviceRect(dc->s, RectOf(rc->left, rc->top, rc->right, rc->bottom));
+  if (d.isEmpty()) return FALSE;
+  return DeviceVisible(dc).intersects(d) ? TRUE : FALSE;
 }
 
 // ---- surface access --------------------------------------------------------------------------------

@@ -21,6 +21,9 @@ class GdiPainter {
   const Target& target() const { return t_; }
   // Marks a logical rectangle as changed (for the host); whole clip when never called.
   void Touched(const QRect& logical);
+  void TouchedDevice(const QRect& device);
+  // Drops the logical mapping: from now on the painter takes device pixels.
+  void DeviceSpace();
 
  private:
   DC* dc_ = nullptr;
@@ -29,6 +32,7 @@ class GdiPainter {
   QPainter painter_;
   bool ok_ = false;
   bool touched_ = false;
+  bool deviceSpace_ = false;
   QRect touchedRect_;
 };
 

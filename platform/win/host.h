@@ -42,9 +42,12 @@ class Host {
   // Screen geometry.
   virtual RECT ScreenRect() { return RECT{0, 0, 1280, 1024}; }
   virtual RECT WorkArea() { return RECT{0, 0, 1280, 984}; }
-  // Clipboard text (UTF-8); the headless default keeps it in process.
-  virtual bool SetClipboardText(const std::string&) { return false; }
-  virtual bool GetClipboardText(std::string&) { return false; }
+  // Every monitor, the primary one first: its whole rectangle and its work area.
+  struct Monitor {
+    RECT rect;
+    RECT work;
+  };
+  virtual std::vector<Monitor> Monitors() { return {Monitor{ScreenRect(), WorkArea()}}; }
 };
 
 // Borrowed; nullptr returns to headless.

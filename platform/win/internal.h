@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <QRegion>
+#include <QTransform>
 
 #include <array>
 #include <deque>
@@ -151,6 +152,8 @@ struct State {
   LPARAM lastKeyData = 0;
   std::map<HWND, QRect> dirty;  // top-level -> changed buffer area
   Caret caret;
+  // Double clicks come from the host; the time is what library code compares against.
+  UINT doubleClickTime = 500;
 };
 
 State& S();
@@ -261,6 +264,7 @@ struct BitmapObj : GdiObject {
   bool dib = false;
   LONG dibHeight = 0;  // as given (sign = row order asked for)
   int bitsPixel = 32;
+  bool mono = false;  // made as a one-bit bitmap: holds black and white only
 };
 
 struct RegionObj : GdiObject {
@@ -304,6 +308,9 @@ struct DCState {
   QRegion clip;  // device coordinates
   COLORREF dcBrushColor = RGB(255, 255, 255);
   COLORREF dcPenColor = 0;
+  // Extents of the window (logical) and viewport (device) for MM_ISOTROPIC / MM_ANISOTROPIC.
+  QSize windowExt{1, 1};
+  QSize viewportExt{1, 1};
 };
 
 enum class DCKind { Window, Memory, Screen };
@@ -339,6 +346,16 @@ struct Target {
 bool ResolveTarget(DC* dc, Target& t);
 // Logical -> device offset.
 inline QPoint LogicalOffset(const DCState& s) { return s.viewportOrg - s.windowOrg; }
+// Whether the DC scales or mirrors (a mapping mode with extents other than 1:1), so that a plain
+// offset no longer maps logical to device coordinates.
+bool IsScaled(const DCState& s);
+// The full logical -> device mapping: window origin and extents onto viewport origin and extents.
+QTransform LogicalToDevice(const DCState& s);
+QPoint ToDevice(const DCState& s, QPoint logical);   // rounded to the nearest pixel
+QPoint ToLogical(const DCState& s, QPoint device);   // rounded to the nearest unit
+// A logical rectangle (right and bottom exclusive) in device pixels, normalised: a mirrored mapping
+// swaps its edges.
+QRect ToDeviceRect(const DCState& s, const QRect& logical);
 
 COLORREF SysColor(int index);
 HBRUSH SysColorBrushInternal(int index);

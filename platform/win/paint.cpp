@@ -218,8 +218,9 @@ static QRegion ScrollContents(Window* w, int dx, int dy, const RECT* scrollRect,
   if (top->buffer && IsVisibleChain(w) && (dx || dy)) {
     QPoint origin = ClientOriginInBuffer(w);
     QRegion visible = VisibleRegion(w, true).translated(-origin);  // client coordinates
-    // Destination pixels whose source was inside the scroll area and visible.
-    QRegion valid = QRegion(area.translated(d) & clip) & visible & visible.translated(d);
+    // Destination pixels whose source was inside both the scroll area and the clip rectangle, and
+    // visible: what scrolls in from outside the clip (a footer below it) is painted afresh.
+    QRegion valid = QRegion((area & clip).translated(d) & clip) & visible & visible.translated(d);
     QImage& buf = *top->buffer;
     QRect box = valid.boundingRect();
     if (!box.isEmpty()) {

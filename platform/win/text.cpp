@@ -184,8 +184,20 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCSTR text
   GdiPainter gp(hdc);
   if (!gp.ok()) return TRUE;
   QPainter& p = gp.p();
+  // The reference point and the rectangle go through the DC's mapping; the text itself is drawn
+  // upright and left to right in device pixels.
+  {
+    QPoint d = ToDevice(dc->s, pos);
+    bool mirrored = IsScaled(dc->s) && dc->s.viewportExt.width() * dc->s.windowExt.width() < 0;
+    QPoint shift = d - pos;
+    if (mirrored) left = d.x() - (left - pos.x()) - width;
+    else left += shift.x();
+    top += shift.y();
+    pos = d;
+  }
+  gp.DeviceSpace();
   if (rc) {
-    QRect r = QRect(QPoint(rc->left, rc->top), QPoint(rc->right - 1, rc->bottom - 1));
+    QRect r = ToDeviceRect(dc->s, QRect(rc->left, rc->top, rc->right - rc->left, rc->bottom - rc->top));
     if (options & ETO_OPAQUE) {
       p.fillRect(r, Q(dc->s.bkColor));
       gp.Touched(r);
@@ -197,6 +209,7 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCSTR text
     if (rc && (options & ETO_OPAQUE)) dc->s.bkMode = TRANSPARENT;
     auto* fo = GdiAs<FontObj>(dc->s.font, GdiKind::Font);
     int escapement = fo ? fo->lf.lfEscapement : 0;
+    if (options & ETO_RTLREADING) p.setLayoutDirection(Qt::RightToLeft);
     if (escapement % 3600 != 0) {
       // Rotated text turns about its reference point, counter-clockwise in tenths of a degree.
       p.save();
@@ -214,47 +227,119 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCSTR text
   return TRUE;
 }
 
+namespace {
+
+// A line of text with tab stops: the runs between tabs and where each starts.
+struct TabbedLine {
+  QStringList runs;
+  int width = 0;
+};
+
+// Lays a line out on tab stops every `tab` pixels (0: tabs are not expanded and stay in the text).
+TabbedLine LayOutTabs(const QFontMetrics& fm, const QString& line, int tab) {
+  TabbedLine t;
+  if (tab <= 0 || !line.contains(u'\t')) {
+    t.runs << line;
+    t.width = fm.horizontalAdvance(line);
+    return t;
+  }
+  int x = 0;
+  const QStringList parts = line.split(u'\t');
+  for (qsizetype i = 0; i < parts.size(); ++i) {
+    if (i > 0) x = (x / tab + 1) * tab;
+    t.runs << parts[i];
+    x += fm.horizontalAdvance(parts[i]);
+  }
+  t.width = x;
+  return t;
+}
+
+}  // namespace
+
 int DrawText(HDC hdc, LPCSTR text, int count, RECT* rc, UINT format) {
+  return DrawTextEx(hdc, text, count, rc, format, nullptr);
+}
+
+int DrawTextEx(HDC hdc, LPCSTR text, int count, RECT* rc, UINT format, DRAWTEXTPARAMS* params) {
   DC* dc = D(hdc);
   if (!dc || !rc) return 0;
   QString s = Str(text, count);
+  if (params) params->uiLengthDrawn = static_cast<UINT>(s.size());
   QFont font = FontOf(dc);
   QFontMetrics fm(font);
   int underline = -1;
   if (!(format & DT_NOPREFIX)) s = StripPrefix(s, underline, (format & DT_HIDEPREFIX) != 0);
-  if (format & DT_EXPANDTABS) s.replace(u'\t', QStringLiteral("        "));
-  int width = rc->right - rc->left;
+  // Tab stops: every 8 average character widths, or the count in bits 8-15 with DT_TABSTOP, or the
+  // parameters' tab length.
+  int tabChars = 8;
+  if (format & DT_TABSTOP) tabChars = static_cast<int>((format >> 8) & 0xFF);
+  if (params && params->iTabLength > 0) tabChars = params->iTabLength;
+  int tab = (format & DT_EXPANDTABS) ? std::max(1, tabChars) * std::max(1, fm.averageCharWidth()) : 0;
+  if (format & DT_TABSTOP) format &= ~0xFF00u;  // the count is not layout flags
+  int leftMargin = params ? std::max(0, params->iLeftMargin) : 0;
+  int rightMargin = params ? std::max(0, params->iRightMargin) : 0;
+  int width = rc->right - rc->left - leftMargin - rightMargin;
   bool single = (format & DT_SINGLELINE) != 0;
-  QStringList lines = BreakLines(fm, s, std::max(width, 1), (format & DT_WORDBREAK) != 0, single);
+  QStringList lines;
+  if (tab > 0 && !single) {
+    // Breaking measures a tab as the room to the next stop; approximate it by spaces of that width.
+    QString spaced = s;
+    int space = std::max(1, fm.horizontalAdvance(u' '));
+    spaced.replace(u'\t', QString(std::max(1, tab / space), u' '));
+    bool hasTabs = s.contains(u'\t');
+    lines = hasTabs && !(format & DT_WORDBREAK) ? BreakLines(fm, s, std::max(width, 1), false, false)
+                                                : BreakLines(fm, hasTabs ? spaced : s, std::max(width, 1),
+                                                             (format & DT_WORDBREAK) != 0, false);
+  } else {
+    lines = BreakLines(fm, s, std::max(width, 1), (format & DT_WORDBREAK) != 0, single);
+  }
   if (format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS))
     for (QString& l : lines) l = Elide(fm, l, width);
   int lineH = fm.ascent() + fm.descent() + ((format & DT_EXTERNALLEADING) ? std::max(0, fm.leading()) : 0);
   int total = lineH * static_cast<int>(lines.size());
+  std::vector<TabbedLine> laid;
   int maxW = 0;
-  for (const QString& l : lines) maxW = std::max(maxW, fm.horizontalAdvance(l));
+  for (const QString& l : lines) {
+    laid.push_back(LayOutTabs(fm, l, tab));
+    maxW = std::max(maxW, laid.back().width);
+  }
   if (format & DT_CALCRECT) {
-    if (single || !(format & DT_WORDBREAK) || maxW > width) rc->right = rc->left + maxW;
-    else rc->right = rc->left + maxW;
+    // The rectangle that holds the text, margins included; its left and top stay.
+    rc->right = rc->left + maxW + leftMargin + rightMargin;
     rc->bottom = rc->top + total;
     return total;
   }
+  int left = rc->left + leftMargin, right = rc->right - rightMargin;
   int y = rc->top;
   if (single && (format & DT_VCENTER)) y = rc->top + (rc->bottom - rc->top - total) / 2;
   if (single && (format & DT_BOTTOM)) y = rc->bottom - total;
   GdiPainter gp(hdc);
   if (!gp.ok()) return total;
   QPainter& p = gp.p();
-  if (!(format & DT_NOCLIP)) p.setClipRect(QRect(QPoint(rc->left, rc->top), QPoint(rc->right - 1, rc->bottom - 1)), Qt::IntersectClip);
+  // Text is placed through the DC's mapping but drawn upright and left to right in device pixels.
+  QRect clip = ToDeviceRect(dc->s, QRect(rc->left, rc->top, rc->right - rc->left, rc->bottom - rc->top));
+  QPoint shift = ToDevice(dc->s, QPoint(left, y)) - QPoint(left, y);
+  bool mirrored = IsScaled(dc->s) && dc->s.viewportExt.width() * dc->s.windowExt.width() < 0;
+  gp.DeviceSpace();
+  if (!(format & DT_NOCLIP)) p.setClipRect(clip, Qt::IntersectClip);
+  if (format & DT_RTLREADING) p.setLayoutDirection(Qt::RightToLeft);
   int li = 0;
-  for (const QString& l : lines) {
-    int w = fm.horizontalAdvance(l);
-    int x = rc->left;
+  for (const TabbedLine& l : laid) {
+    int x = left;
     if (format & DT_CENTER)
-      x = rc->left + (width - w) / 2;
+      x = left + (right - left - l.width) / 2;
     else if (format & DT_RIGHT)
-      x = rc->right - w;
-    DrawRun(gp, font, l, QPoint(x, y), nullptr, li == 0 ? underline : -1);
+      x = right - l.width;
+    QPoint at = QPoint(x, y) + shift;
+    if (mirrored) at.setX(ToDevice(dc->s, QPoint(x + l.width, y)).x());
+    int runX = 0;
+    for (qsizetype k = 0; k < l.runs.size(); ++k) {
+      if (k > 0) runX = (runX / tab + 1) * tab;
+      DrawRun(gp, font, l.runs[k], at + QPoint(runX, 0), nullptr, li == 0 && k == 0 ? underline : -1);
+      runX += fm.horizontalAdvance(l.runs[k]);
+    }
     y += lineH;
+    shift = ToDevice(dc->s, QPoint(left, y)) - QPoint(left, y);
     ++li;
   }
   if (single && (format & (DT_VCENTER | DT_BOTTOM))) return (y - rc->top);

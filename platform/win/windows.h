@@ -1214,6 +1214,144 @@ constexpr UINT BF_SOFT = 0x1000;
 constexpr UINT BF_ADJUST = 0x2000;
 constexpr UINT BF_FLAT = 0x4000;
 constexpr UINT BF_MONO = 0x8000;
+constexpr UINT BF_DIAGONAL_ENDTOPRIGHT = BF_DIAGONAL | BF_TOP | BF_RIGHT;
+constexpr UINT BF_DIAGONAL_ENDTOPLEFT = BF_DIAGONAL | BF_TOP | BF_LEFT;
+constexpr UINT BF_DIAGONAL_ENDBOTTOMLEFT = BF_DIAGONAL | BF_BOTTOM | BF_LEFT;
+constexpr UINT BF_DIAGONAL_ENDBOTTOMRIGHT = BF_DIAGONAL | BF_BOTTOM | BF_RIGHT;
+
+// DrawFrameControl: classes and states
+constexpr UINT DFC_CAPTION = 1;
+constexpr UINT DFC_MENU = 2;
+constexpr UINT DFC_SCROLL = 3;
+constexpr UINT DFC_BUTTON = 4;
+constexpr UINT DFCS_SCROLLUP = 0x0000;
+constexpr UINT DFCS_SCROLLDOWN = 0x0001;
+constexpr UINT DFCS_SCROLLLEFT = 0x0002;
+constexpr UINT DFCS_SCROLLRIGHT = 0x0003;
+constexpr UINT DFCS_SCROLLCOMBOBOX = 0x0005;
+constexpr UINT DFCS_SCROLLSIZEGRIP = 0x0008;
+constexpr UINT DFCS_BUTTONCHECK = 0x0000;
+constexpr UINT DFCS_BUTTONRADIO = 0x0004;
+constexpr UINT DFCS_BUTTON3STATE = 0x0008;
+constexpr UINT DFCS_BUTTONPUSH = 0x0010;
+constexpr UINT DFCS_INACTIVE = 0x0100;
+constexpr UINT DFCS_PUSHED = 0x0200;
+constexpr UINT DFCS_CHECKED = 0x0400;
+constexpr UINT DFCS_TRANSPARENT = 0x0800;
+constexpr UINT DFCS_HOT = 0x1000;
+constexpr UINT DFCS_ADJUSTRECT = 0x2000;
+constexpr UINT DFCS_FLAT = 0x4000;
+constexpr UINT DFCS_MONO = 0x8000;
+
+// DrawTextEx: tab length in average character widths and margins in logical units.
+struct DRAWTEXTPARAMS {
+  UINT cbSize = sizeof(DRAWTEXTPARAMS);
+  int iTabLength = 0;
+  int iLeftMargin = 0;
+  int iRightMargin = 0;
+  UINT uiLengthDrawn = 0;
+};
+
+// Stock bitmaps of the system (LoadBitmap with a null instance)
+constexpr int OBM_CHECKBOXES = 32759;
+
+// Edit controls: messages, styles and notifications
+constexpr UINT EM_GETSEL = 0x00B0;
+constexpr UINT EM_SETSEL = 0x00B1;
+constexpr UINT EM_GETRECT = 0x00B2;
+constexpr UINT EM_SETRECT = 0x00B3;
+constexpr UINT EM_SETRECTNP = 0x00B4;
+constexpr UINT EM_SCROLLCARET = 0x00B7;
+constexpr UINT EM_GETMODIFY = 0x00B8;
+constexpr UINT EM_SETMODIFY = 0x00B9;
+constexpr UINT EM_REPLACESEL = 0x00C2;
+constexpr UINT EM_LIMITTEXT = 0x00C5;
+constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
+constexpr UINT EM_CANUNDO = 0x00C6;
+constexpr UINT EM_UNDO = 0x00C7;
+constexpr UINT EM_SETPASSWORDCHAR = 0x00CC;
+constexpr UINT EM_EMPTYUNDOBUFFER = 0x00CD;
+constexpr UINT EM_SETREADONLY = 0x00CF;
+constexpr UINT EM_GETPASSWORDCHAR = 0x00D2;
+constexpr UINT EM_SETMARGINS = 0x00D3;
+constexpr UINT EM_GETMARGINS = 0x00D4;
+constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+constexpr UINT EM_POSFROMCHAR = 0x00D6;
+constexpr UINT EM_CHARFROMPOS = 0x00D7;
+constexpr WPARAM EC_LEFTMARGIN = 0x0001;
+constexpr WPARAM EC_RIGHTMARGIN = 0x0002;
+constexpr WPARAM EC_USEFONTINFO = 0xFFFF;
+constexpr DWORD ES_LEFT = 0x0000;
+constexpr DWORD ES_CENTER = 0x0001;
+constexpr DWORD ES_RIGHT = 0x0002;
+constexpr DWORD ES_MULTILINE = 0x0004;
+constexpr DWORD ES_UPPERCASE = 0x0008;
+constexpr DWORD ES_LOWERCASE = 0x0010;
+constexpr DWORD ES_PASSWORD = 0x0020;
+constexpr DWORD ES_AUTOVSCROLL = 0x0040;
+constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+constexpr DWORD ES_NOHIDESEL = 0x0100;
+constexpr DWORD ES_READONLY = 0x0800;
+constexpr DWORD ES_WANTRETURN = 0x1000;
+constexpr DWORD ES_NUMBER = 0x2000;
+constexpr WORD EN_SETFOCUS = 0x0100;
+constexpr WORD EN_KILLFOCUS = 0x0200;
+constexpr WORD EN_CHANGE = 0x0300;
+constexpr WORD EN_UPDATE = 0x0400;
+constexpr WORD EN_MAXTEXT = 0x0501;
+
+// List boxes: messages, styles, notifications and owner drawing
+constexpr UINT LB_ADDSTRING = 0x0180;
+constexpr UINT LB_INSERTSTRING = 0x0181;
+constexpr UINT LB_DELETESTRING = 0x0182;
+constexpr UINT LB_RESETCONTENT = 0x0184;
+constexpr UINT LB_SETCURSEL = 0x0186;
+constexpr UINT LB_GETCURSEL = 0x0188;
+constexpr UINT LB_GETTEXT = 0x0189;
+constexpr UINT LB_GETTEXTLEN = 0x018A;
+constexpr UINT LB_GETCOUNT = 0x018B;
+constexpr UINT LB_SELECTSTRING = 0x018C;
+constexpr UINT LB_GETTOPINDEX = 0x018E;
+constexpr UINT LB_FINDSTRING = 0x018F;
+constexpr UINT LB_SETTOPINDEX = 0x0197;
+constexpr UINT LB_GETITEMRECT = 0x0198;
+constexpr UINT LB_GETITEMDATA = 0x0199;
+constexpr UINT LB_SETITEMDATA = 0x019A;
+constexpr UINT LB_SETITEMHEIGHT = 0x01A0;
+constexpr UINT LB_GETITEMHEIGHT = 0x01A1;
+constexpr UINT LB_FINDSTRINGEXACT = 0x01A2;
+constexpr UINT LB_ITEMFROMPOINT = 0x01A9;
+constexpr LRESULT LB_ERR = -1;
+constexpr DWORD LBS_NOTIFY = 0x0001;
+constexpr DWORD LBS_SORT = 0x0002;
+constexpr DWORD LBS_OWNERDRAWFIXED = 0x0010;
+constexpr DWORD LBS_OWNERDRAWVARIABLE = 0x0020;
+constexpr DWORD LBS_HASSTRINGS = 0x0040;
+constexpr DWORD LBS_NOINTEGRALHEIGHT = 0x0100;
+constexpr WORD LBN_SELCHANGE = 1;
+constexpr WORD LBN_DBLCLK = 2;
+constexpr WORD LBN_SELCANCEL = 3;
+constexpr WORD LBN_SETFOCUS = 4;
+constexpr WORD LBN_KILLFOCUS = 5;
+constexpr UINT ODT_LISTBOX = 2;
+constexpr UINT ODA_DRAWENTIRE = 0x0001;
+constexpr UINT ODA_SELECT = 0x0002;
+constexpr UINT ODA_FOCUS = 0x0004;
+constexpr UINT ODS_SELECTED = 0x0001;
+constexpr UINT ODS_GRAYED = 0x0002;
+constexpr UINT ODS_DISABLED = 0x0004;
+constexpr UINT ODS_FOCUS = 0x0010;
+struct DRAWITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  UINT itemAction;
+  UINT itemState;
+  HWND hwndItem;
+  HDC hDC;
+  RECT rcItem;
+  ULONG_PTR itemData;
+};
 
 // Clipboard
 constexpr UINT CF_TEXT = 1;
@@ -1390,6 +1528,8 @@ HCURSOR LoadCursor(HINSTANCE instance, int id);          // IDC_* (instance null
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name);     // MAKEINTRESOURCE id or registered name
 HCURSOR LoadCursorFromFile(LPCSTR fileName);             // .ico or .cur file
 HICON LoadIcon(HINSTANCE instance, int id);
+// The system's own bitmaps (OBM_*, instance nullptr); the caller deletes the bitmap.
+HBITMAP LoadBitmap(HINSTANCE instance, LPCSTR name);
 HANDLE LoadImage(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
 HICON CreateIconIndirect(const ICONINFO* info);
 BOOL GetIconInfo(HICON icon, ICONINFO* info);
@@ -1401,6 +1541,7 @@ SHORT GetKeyState(int vk);        // high bit: down; low bit: toggled
 SHORT GetAsyncKeyState(int vk);
 BOOL GetKeyboardState(BYTE* state256);
 UINT GetDoubleClickTime();
+BOOL SetDoubleClickTime(UINT ms);  // 0: the default, 500 ms
 BOOL MessageBeep(UINT type);
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme);
 
@@ -1582,7 +1723,9 @@ int SetStretchBltMode(HDC hdc, int mode);
 int GetStretchBltMode(HDC hdc);
 int SetPolyFillMode(HDC hdc, int mode);
 int GetPolyFillMode(HDC hdc);
-int SetMapMode(HDC hdc, int mode);  // MM_TEXT only is honoured
+// MM_TEXT, and MM_ISOTROPIC / MM_ANISOTROPIC with window and viewport extents (drawing, clipping,
+// LPtoDP/DPtoLP follow the mapping; text is placed through it but drawn upright and unscaled).
+int SetMapMode(HDC hdc, int mode);
 int GetMapMode(HDC hdc);
 COLORREF SetDCBrushColor(HDC hdc, COLORREF color);
 COLORREF SetDCPenColor(HDC hdc, COLORREF color);
@@ -1597,6 +1740,8 @@ BOOL GetWindowOrgEx(HDC hdc, POINT* pt);
 BOOL OffsetWindowOrgEx(HDC hdc, int dx, int dy, POINT* old);
 BOOL SetViewportExtEx(HDC hdc, int x, int y, SIZE* old);
 BOOL SetWindowExtEx(HDC hdc, int x, int y, SIZE* old);
+BOOL GetViewportExtEx(HDC hdc, SIZE* size);
+BOOL GetWindowExtEx(HDC hdc, SIZE* size);
 BOOL LPtoDP(HDC hdc, POINT* pts, int count);
 BOOL DPtoLP(HDC hdc, POINT* pts, int count);
 
@@ -1630,6 +1775,10 @@ int FrameRect(HDC hdc, const RECT* r, HBRUSH brush);
 BOOL InvertRect(HDC hdc, const RECT* r);
 BOOL DrawEdge(HDC hdc, RECT* r, UINT edge, UINT flags);
 BOOL DrawFocusRect(HDC hdc, const RECT* r);  // dotted XOR frame: drawing twice removes it
+// A classic 3D control part (scroll arrows, combo arrow, check and radio boxes, push buttons).
+BOOL DrawFrameControl(HDC hdc, RECT* r, UINT type, UINT state);
+// Polylines that do not join each other, one pen and one call.
+BOOL PolyPolyline(HDC hdc, const POINT* pts, const DWORD* counts, DWORD polylines);
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
 BOOL SetPixelV(HDC hdc, int x, int y, COLORREF color);
 COLORREF GetPixel(HDC hdc, int x, int y);  // CLR_INVALID outside the target or the clip
@@ -1650,6 +1799,8 @@ BOOL TextOut(HDC hdc, int x, int y, LPCSTR text, int count);
 BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count,
                 const INT* dx);
 int DrawText(HDC hdc, LPCSTR text, int count, RECT* rect, UINT format);  // count -1: terminated
+int DrawTextEx(HDC hdc, LPCSTR text, int count, RECT* rect, UINT format, DRAWTEXTPARAMS* params);
+COLORREF GetNearestColor(HDC hdc, COLORREF color);
 BOOL GetTextExtentPoint32(HDC hdc, LPCSTR text, int count, SIZE* size);
 BOOL GetTextExtentExPoint(HDC hdc, LPCSTR text, int count, int maxExtent, INT* fit, INT* dx, SIZE* size);
 BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm);

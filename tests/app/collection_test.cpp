@@ -3,6 +3,7 @@
 
 #include "platform/rtl/sysutils.h"
 #include "tests/app/app_fixture.h"
+#include "tests/app/file_size_limit.h"
 
 namespace {
 
@@ -59,6 +60,34 @@ TEST_F(CollectionTest, APortraitPartlyOutsideGivesOnlyTheVisiblePart) {
   Size(Snapshot(0), w, h);
   EXPECT_EQ(w, int(Round(ModelPicture.HalfWidth)));
   EXPECT_EQ(h, int(Round(2 * ModelPicture.HalfHeight)));
+}
+
+// The snapshot's rows come from the box's top edge turned into a pixel row (H - bottom - height): a
+// portrait moved up or down must give its own pixels, not those of a box mirrored about the middle.
+TEST_F(CollectionTest, ASnapshotOfAPortraitAboveOrBelowTheMiddleShowsThatPortrait) {
+  const int H = frmMain->imgMain->Height();
+  for (const Single shift : {60.f, -45.f}) {
+    SCOPED_TRACE(shift);
+    ModelPicture.CenterY = Single(H) / 2 + shift;
+    UpdatePlacement(ModelPicture);
+    Click(frmMain->btnAdd);
+    GpBitmap* snap = Snapshot(CollectionList->Count() - 1);
+    int w, h;
+    Size(snap, w, h);
+    const Single left = ModelPicture.CenterX - ModelPicture.HalfWidth;
+    const Single topRow = Single(H) - (ModelPicture.CenterY + ModelPicture.HalfHeight);
+    ASSERT_EQ(h, int(Round(2 * ModelPicture.HalfHeight)));
+    int compared = 0;
+    for (int y = 6; y < h - 6; y += 23)
+      for (int x = 6; x < w - 6; x += 19) {
+        ARGB c = 0;
+        GdipBitmapGetPixel(snap, x, y, &c);
+        const COLORREF scene = win::GetWindowPixel(frmMain->Panel4->Handle(), int(Round(left)) + x, int(Round(topRow)) + y);
+        ASSERT_EQ(RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF), scene) << x << "," << y;
+        ++compared;
+      }
+    EXPECT_GT(compared, 100);
+  }
 }
 
 TEST_F(CollectionTest, SnapshotsHaveNoHandlesAndFinishARunningFade) {
@@ -141,12 +170,42 @@ TEST_F(CollectionTest, ExportIntoAFolderThatCannotBeWrittenSaysSoForEachFile) {
   Click(frmMain->btnSaveAll);
   const auto texts = dialogs.MessageTexts();
   ASSERT_EQ(texts.size(), 2u);
-  EXPECT_NE(texts[0].find(dir + "/0.bmp"), std::string::npos);
-  EXPECT_NE(texts[1].find(dir + "/1.bmp"), std::string::npos);
+  EXPECT_EQ(texts[0], "无法保存文件：" + dir + "/0.bmp\n文件夹不存在。");
+  EXPECT_EQ(texts[1], "无法保存文件：" + dir + "/1.bmp\n文件夹不存在。");
   // Cancelling the folder picker saves nothing and says nothing.
   dialogs.PushCancel();
   Click(frmMain->btnSaveAll);
   EXPECT_EQ(dialogs.MessageTexts().size(), 2u);
+}
+
+// A full disk part-way through an export over an earlier one: every good file stays as it was, no
+// temporary file is left, and each message names the file and the reason.
+TEST_F(CollectionTest, AFailedExportOverAnEarlierOneDestroysNothing) {
+  Click(frmMain->btnAdd);
+  Click(frmMain->btnAdd);
+  const std::string dir = TempDir("export_full");
+  const std::string earlier = dir + "/0.bmp";
+  {
+    TBitmap small;
+    small.SetPixelFormat(pf24bit);
+    small.SetSize(3, 2);
+    small.SaveToFile(earlier);
+  }
+  const auto size = fs::file_size(earlier);
+  {
+    FileSizeLimit full(2048);
+    dialogs.PushFolder(dir);
+    Click(frmMain->btnSaveAll);
+  }
+  const auto texts = dialogs.MessageTexts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], "无法保存文件：" + dir + "/0.bmp\n文件超出了允许的大小。");
+  EXPECT_EQ(texts[1], "无法保存文件：" + dir + "/1.bmp\n文件超出了允许的大小。");
+  EXPECT_EQ(fs::file_size(earlier), size);
+  TBitmap still;
+  still.LoadFromFile(earlier);
+  EXPECT_EQ(still.Width(), 3);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST_F(CollectionTest, EmptyCollectionMessages) {

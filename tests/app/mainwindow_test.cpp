@@ -9,6 +9,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/win/host.h"
 #include "tests/app/app_fixture.h"
+#include "tests/app/file_size_limit.h"
 
 namespace {
 
@@ -380,6 +381,30 @@ TEST_F(MainWindowTest, RotatingAndMovingFollowTheMouse) {
   EXPECT_EQ(Scene()->Cursor(), crDefault);
 }
 
+// Just outside a handle the rotate cursor shows; made from an icon, it points with the icon's centre,
+// where its arrows meet, not with the corner 16 pixels away.
+TEST_F(MainWindowTest, TheRotateZoneShowsTheRotateCursorPointingWithItsCentre) {
+  LoadPortrait();
+  for (int h : {0, 3, 5, 6}) {
+    const GpPointF p = Handles[h];
+    const Single step = h < 4 ? 4.5f : 6;  // about 6 pixels from the handle, outside the picture
+    const Single dx = p.X < ModelPicture.CenterX - 1 ? -step : p.X > ModelPicture.CenterX + 1 ? step : 0;
+    const Single dy = p.Y < ModelPicture.CenterY - 1 ? -step : p.Y > ModelPicture.CenterY + 1 ? step : 0;
+    Mouse(Scene(), int(std::lround(p.X + dx)), PixelY(p.Y + dy), WM_MOUSEMOVE);
+    EXPECT_EQ(Scene()->Cursor(), crRotate) << "handle " << h;
+  }
+  ASSERT_NE(RotateCursorIcon, nullptr);
+  EXPECT_EQ(Screen->Cursors(crRotate), RotateCursorIcon);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(RotateCursorIcon, &info));
+  BITMAP bm{};
+  GetObject(info.hbmColor, sizeof bm, &bm);
+  EXPECT_EQ(bm.bmWidth, 32);
+  EXPECT_EQ(info.xHotspot, DWORD(bm.bmWidth / 2));
+  EXPECT_EQ(info.yHotspot, DWORD(bm.bmHeight / 2));
+  DeleteObject(info.hbmColor);
+}
+
 TEST_F(MainWindowTest, OpenAPictureFileAndTheAboutPage) {
   const std::string dir = TempDir("open");
   TBitmap bmp;
@@ -404,6 +429,44 @@ TEST_F(MainWindowTest, OpenAPictureFileAndTheAboutPage) {
   ASSERT_EQ(win::OpenedDocuments().size(), 1u);
   EXPECT_EQ(win::OpenedDocuments()[0], ExePath + "about.html");
   EXPECT_TRUE(fs::exists(ExePath + "about.html"));
+  EXPECT_TRUE(dialogs.MessageTexts().empty());
+
+  // A desktop with no handler for the page: a message box says where the page is.
+  struct NoHandler : win::Host {
+    bool OpenDocument(const std::string&) override { return false; }
+  } noHandler;
+  win::InstallHost(&noHandler);
+  Click(frmMain->ToolButton2);
+  win::InstallHost(nullptr);
+  const std::vector<std::string> expected = {"没有可以打开关于页面的程序。关于页面在：\n" + ExePath + "about.html"};
+  EXPECT_EQ(dialogs.MessageTexts(), expected);
+}
+
+// Saving over a good picture when the disk fills part-way keeps the good picture and says which file
+// failed and why; a folder that does not exist is named as the reason.
+TEST_F(MainWindowTest, AFailedSaveKeepsTheEarlierPictureAndSaysWhy) {
+  LoadPortrait();
+  const std::string dir = TempDir("save_full");
+  dialogs.PushFile(dir + "photo");
+  Click(frmMain->btnSavePicture);
+  ASSERT_TRUE(fs::exists(dir + "photo.bmp"));
+  const auto size = fs::file_size(dir + "photo.bmp");
+  LoadHairStyle(0);
+  {
+    FileSizeLimit full(size / 2);
+    dialogs.PushFile(dir + "photo");
+    Click(frmMain->btnSavePicture);
+  }
+  dialogs.PushFile(dir + "missing/photo");
+  Click(frmMain->btnSavePicture);
+  const std::vector<std::string> expected = {"无法保存文件：" + dir + "photo.bmp\n文件超出了允许的大小。",
+                                             "无法保存文件：" + dir + "missing/photo.bmp\n文件夹不存在。"};
+  EXPECT_EQ(dialogs.MessageTexts(), expected);
+  EXPECT_EQ(fs::file_size(dir + "photo.bmp"), size);
+  TBitmap earlier;
+  earlier.LoadFromFile(dir + "photo.bmp");
+  EXPECT_EQ(earlier.Width(), Scene()->Width());
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST_F(MainWindowTest, WithoutAPortraitClicksDoNothing) {

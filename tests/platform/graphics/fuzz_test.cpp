@@ -5,6 +5,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -23,9 +24,41 @@ struct Sample {
   Bytes bytes;
 };
 
+// Run-length BMP of `w` x `h` made of runs, literals and deltas of every length up to a row: flipped
+// count bytes then make runs and deltas that leave the row and the picture.
+Bytes RleSample(int w, int h, int bits, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes rle;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w;) {
+      const int n = std::min(w - x, 1 + int(rng() % std::min(w, 255)));
+      const int kind = int(rng() % 5);
+      if (kind == 0 && n >= 3) {  // literal
+        rle.insert(rle.end(), {0, std::uint8_t(n)});
+        const int bytes = bits == 8 ? n : (n + 1) / 2;
+        for (int i = 0; i < bytes; ++i) rle.push_back(std::uint8_t(rng()));
+        if (bytes & 1) rle.push_back(0);
+      } else if (kind == 1) {  // delta along the row
+        rle.insert(rle.end(), {0, 2, std::uint8_t(n), 0});
+      } else {
+        rle.insert(rle.end(), {std::uint8_t(n), std::uint8_t(rng())});
+      }
+      x += n;
+    }
+    rle.insert(rle.end(), {0, 0});
+  }
+  rle.insert(rle.end(), {0, 1});
+  return samples::RleBmp(w, h, bits, rle);
+}
+
 std::vector<Sample> ValidSamples() {
   std::vector<Sample> s;
   Bytes b;
+  s.push_back({"bmp rle8", RleSample(600, 12, 8, 7u)});
+  s.push_back({"bmp rle4", RleSample(333, 9, 4, 8u)});
+  PictureCodecs::EncodeBmp(samples::Quadrants(96), 24, b);
+  s.push_back({"bmp24 large", b});
+  s.push_back({"jpeg progressive", samples::ProgressiveJpeg(samples::Quadrants(80))});
   PictureCodecs::EncodeBmp(samples::Quadrants(9), 24, b);
   s.push_back({"bmp24", b});
   PictureCodecs::EncodeBmp(samples::AlphaPattern(), 32, b);
@@ -123,6 +156,46 @@ std::vector<Sample> HostileSamples(const std::vector<Sample>& valid) {
   return out;
 }
 
+// Files too large for the cut-and-flip rounds, each aimed at one path: a row of more runs than an int
+// counts, a chunk that claims 2 GB, a progressive picture with thousands of scans, many small chunks.
+std::vector<Sample> LargeHostileSamples() {
+  std::vector<Sample> out;
+  {
+    Bytes rle;
+    const std::size_t runs = (std::size_t(1) << 31) / 255 + 1000;
+    rle.reserve(runs * 2 + 8);
+    for (std::size_t i = 0; i < runs; ++i) rle.push_back(255), rle.push_back(std::uint8_t(i));
+    rle.insert(rle.end(), {0, 2, 255, 0, 0, 2, 255, 255, 5, 5, 0, 1});
+    out.push_back({"bmp rle8 runs past the int range", samples::RleBmp(16, 4, 8, rle)});
+  }
+  {
+    Bytes deltas;
+    for (int i = 0; i < 9000000; ++i) deltas.insert(deltas.end(), {0, 2, 255, 0});
+    deltas.insert(deltas.end(), {3, 3, 0, 1});
+    out.push_back({"bmp rle4 deltas past the int range", samples::RleBmp(16, 4, 4, deltas)});
+  }
+  {
+    Bytes png = samples::QtPng(samples::Quadrants(16));
+    Bytes b(png.begin(), png.begin() + 33);
+    samples::PutBE32(b, 0x7FFFFFF0u);
+    for (char c : std::string("tEXtComment")) b.push_back(std::uint8_t(c));
+    b.resize(106, 0);
+    out.push_back({"png chunk claiming 2 GB", b});
+  }
+  {
+    std::vector<samples::PngChunk> chunks;
+    Bytes png = samples::QtPng(samples::Quadrants(16));
+    for (int i = 0; i < 5000; ++i) chunks.push_back({"tEXt", {'k', 0, 'v'}});
+    Bytes b = samples::PngOf(chunks);
+    b.insert(b.begin() + 8, png.begin() + 8, png.begin() + 33);  // the header chunk first
+    b.insert(b.end(), png.begin() + 33, png.end());
+    out.push_back({"png with 5000 text chunks", b});
+  }
+  out.push_back({"jpeg with 5000 scans",
+                 samples::WithLastScanRepeated(samples::ProgressiveJpeg(samples::Quadrants(64)), 5000)});
+  return out;
+}
+
 std::vector<Sample> Mutations(const Sample& s) {
   std::vector<Sample> out;
   if (s.name == "bmp8") {
@@ -188,6 +261,7 @@ TEST(DamagedPictures, TruncatedAndCorruptedFilesNeverCrashAnyDecoder) {
     for (const Sample& m : Mutations(s)) Feed(m, decoded, refused);
   }
   for (const Sample& s : HostileSamples(ValidSamples())) Feed(s, decoded, refused);
+  for (const Sample& s : LargeHostileSamples()) Feed(s, decoded, refused);
   // Cutting a file short must be refused, not half-decoded, for most lengths.
   EXPECT_GT(refused, 1000);
   std::printf("damaged pictures: %d decoded, %d refused\n", decoded, refused);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/host/qt_host.h"
+#include "platform/host/translations.h"
 #include "platform/win/testing.h"
 #include "platform/win/windows.h"
 
@@ -205,6 +206,19 @@ TEST_F(HostTest, NativeMessageBoxAnswersAndTheQueueRunsMeanwhile) {
   EXPECT_EQ(r, IDNO);
   EXPECT_GE(Count(WM_TIMER), 3) << "timers kept firing while the native box was open";
   KillTimer(h, 1);
+}
+
+// Qt's own buttons and dialogs speak the program's language.
+TEST_F(HostTest, QtTextsAreChineseOnceTheTranslationsAreInstalled) {
+  ASSERT_TRUE(host::InstallQtTranslations());
+  EXPECT_TRUE(host::InstallQtTranslations());  // a second call changes nothing
+  QMessageBox box;
+  box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+  EXPECT_EQ(box.button(QMessageBox::Yes)->text().left(1), QStringLiteral("是"));
+  EXPECT_EQ(box.button(QMessageBox::No)->text().left(1), QStringLiteral("否"));
+  EXPECT_NE(QCoreApplication::translate("QFileDialog", "File &name:"), QStringLiteral("File &name:"));
 }
 
 TEST(HostFilters, WindowsFilterStringsBecomeQtFilters) {

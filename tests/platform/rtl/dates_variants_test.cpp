@@ -91,3 +91,83 @@ TEST(Variant, Arithmetic) {
   EXPECT_EQ(err.ErrorCode(), -1);
   EXPECT_THROW(VarToStr(err), EVariantError);
 }
+
+// Every conversion pair the libraries use: rows are sources, the expected text is what each target
+// gives ("!" when the conversion raises EVariantError).
+TEST(Variant, ConversionTable) {
+  struct Row { Variant v; const char* asInt; const char* asDouble; const char* asCurr; const char* asBool; const char* asStr; };
+  const Row rows[] = {
+      {Variant(), "0", "0", "0", "False", ""},
+      {Null, "!", "!", "!", "!", "!"},
+      {Variant::FromSmallint(-7), "-7", "-7", "-7", "True", "-7"},
+      {Variant(42), "42", "42", "42", "True", "42"},
+      {Variant(int64_t(1) << 40), "!", "1099511627776", "1099511627776", "True", "1099511627776"},
+      {Variant::FromSingle(0.1f), "0", "0.100000001490116", "0.1", "True", "0.1"},
+      {Variant(2.5), "2", "2.5", "2.5", "True", "2.5"},
+      {Variant(3.5), "4", "3.5", "3.5", "True", "3.5"},
+      {Variant(1e300), "!", "1E300", "!", "True", "1E300"},
+      {Variant(Currency::FromDouble(1.2345)), "1", "1.2345", "1.2345", "True", "1.2345"},
+      {Variant(true), "-1", "-1", "-1", "True", "True"},
+      {Variant(false), "0", "0", "0", "False", "False"},
+      {Variant("12"), "12", "12", "12", "True", "12"},
+      {Variant("1.5"), "2", "1.5", "1.5", "True", "1.5"},
+      {Variant("true"), "!", "!", "!", "True", "true"},
+      {Variant("x"), "!", "!", "!", "!", "x"},
+      {VarFromDateTime(EncodeDate(2024, 3, 5) + 0.5), "45356", "45356.5", "45356.5", "True", "2024-03-05 12:00:00"},
+      {Variant::Error(5), "!", "!", "!", "!", "!"},
+      {VarArrayOf({1}), "!", "!", "!", "!", "!"},
+  };
+  auto text = [](auto f) -> std::string {
+    try {
+      return f();
+    } catch (const EVariantError&) {
+      return "!";
+    }
+  };
+  for (const Row& r : rows) {
+    const std::string name = VarTypeAsText(r.v.VarType());
+    EXPECT_EQ(text([&] { return IntToStr(r.v.AsInteger()); }), r.asInt) << name;
+    EXPECT_EQ(text([&] { return FloatToStr(r.v.AsDouble()); }), r.asDouble) << name;
+    EXPECT_EQ(text([&] { return CurrToStr(r.v.AsCurrency()); }), r.asCurr) << name;
+    EXPECT_EQ(text([&] { return BoolToStr(r.v.AsBoolean(), true); }), r.asBool) << name;
+    EXPECT_EQ(text([&] { return r.v.AsString(); }), r.asStr) << name;
+  }
+  EXPECT_EQ(Variant("2024-03-05").AsDateTime(), EncodeDate(2024, 3, 5));
+  EXPECT_THROW(Variant("not a date").AsDateTime(), EVariantError);
+  EXPECT_EQ(VarType(VarAsType(Variant("7"), varSmallint)), varSmallint);
+  EXPECT_THROW(VarAsType(Variant(70000), varSmallint), EVariantError);
+  EXPECT_EQ(VarAsType(Variant(2.5), varCurrency).AsCurrency().Value, 25000);
+  EXPECT_EQ(VarToStr(VarAsType(Variant(true), varString)), "True");
+  EXPECT_TRUE(Variant::FromSmallint(3) == Variant(3.0));
+  EXPECT_TRUE(Variant::FromSingle(0.5f) < Variant(1));
+  EXPECT_TRUE(Variant() == Variant(0));
+  EXPECT_TRUE(Variant() == Variant(""));
+  EXPECT_FALSE(Variant("abc") == Variant("ABC"));
+  EXPECT_TRUE(Variant("2.5") > Variant(2));
+}
+
+TEST(Variant, ArraysWithBounds) {
+  Variant a = VarArrayCreate(1, 3);
+  EXPECT_EQ(VarArrayDimCount(a), 1);
+  EXPECT_EQ(VarArrayDimCount(Variant(1)), 0);
+  EXPECT_EQ(VarArrayLowBound(a, 1), 1);
+  EXPECT_EQ(VarArrayHighBound(a, 1), 3);
+  EXPECT_TRUE(VarIsEmpty(a[1]));
+  EXPECT_THROW((void)a[0], EVariantError);
+  a[3] = "c";
+  Variant b = a;
+  VarArrayRedim(a, 5);
+  EXPECT_EQ(VarArrayHighBound(a, 1), 5);
+  EXPECT_EQ(VarToStr(a[3]), "c");
+  EXPECT_TRUE(VarIsEmpty(a[5]));
+  EXPECT_EQ(VarArrayHighBound(b, 1), 3);  // the copy keeps its own bounds
+  VarArrayRedim(a, 0);                      // down to no elements
+  EXPECT_EQ(VarArrayHighBound(a, 1), 0);
+  EXPECT_THROW(VarArrayRedim(a, -1), EVariantError);
+  EXPECT_THROW(VarArrayCreate(5, 3), EVariantError);
+  EXPECT_THROW(VarArrayHighBound(Variant(1), 1), EVariantError);
+  Variant ints = VarArrayCreate(-1, 1, varInteger);
+  EXPECT_EQ(ints[-1].AsInteger(), 0);
+  EXPECT_EQ(VarType(ints[0]), varInteger);
+  EXPECT_FALSE(VarArrayCreate(0, 1) == VarArrayCreate(1, 2));  // bounds differ
+}

@@ -74,3 +74,36 @@ TEST(Utf8, WholeCharactersAndConversions) {
   EXPECT_EQ(Utf8ToUtf32(bad), (std::u32string{U'x', 0xFFFD, 0xFFFD}));
   EXPECT_EQ(Utf8ToUtf32("\xC0\xAF"), (std::u32string{0xFFFD, 0xFFFD}));  // overlong
 }
+
+TEST(Strings, LimitedCaseInsensitiveCompareOnWholeCharacters) {
+  EXPECT_EQ(AnsiStrLIComp("Straße", "STRASSE", 4), 0);
+  EXPECT_GT(AnsiStrLIComp("Straße", "STRASSE", 5), 0);  // 'ß' (U+00DF) after 'S': by code point
+  EXPECT_EQ(AnsiStrLIComp("ÄBC", "äbd", 2), 0);
+  EXPECT_LT(AnsiStrLIComp("ÄBC", "äbd", 3), 0);
+  EXPECT_GT(AnsiStrLIComp("abc", "ab", 5), 0);
+  EXPECT_EQ(AnsiStrLIComp("女士", "女孩", 1), 0);
+  EXPECT_NE(AnsiStrLIComp("女士", "女孩", 2), 0);
+  EXPECT_EQ(AnsiStrLIComp("", "", 3), 0);
+}
+
+TEST(CodePages, GbkRoundTripAndReplacement) {
+  const std::string text = "女士发型 A-1";
+  const std::string gbk = Utf8ToGbk(text);
+  EXPECT_EQ(gbk, std::string("\xC5\xAE\xCA\xBF\xB7\xA2\xD0\xCD A-1"));
+  EXPECT_EQ(GbkToUtf8(gbk), text);
+  EXPECT_EQ(Utf8ToGbk("a😀b"), "a?b");                    // not in GBK
+  EXPECT_EQ(GbkToUtf8("a\xC5"), "a\xEF\xBF\xBD");          // truncated double-byte character
+  EXPECT_EQ(GbkToUtf8("\xFF" "b"), "\xEF\xBF\xBD" "b");   // not a GBK lead byte
+  EXPECT_EQ(Utf8ToGbk(""), "");
+}
+
+TEST(ResourceStrings, ByIdAndName) {
+  RegisterResourceString(65100, "SDemoMessage", "first");
+  RegisterResourceString(65100, "SDemoMessage", "second");
+  EXPECT_EQ(LoadResString(65100), "second");
+  EXPECT_EQ(LoadStr(65101), "");
+  std::string t;
+  EXPECT_TRUE(FindResourceString("SDemoMessage", t));
+  EXPECT_EQ(t, "second");
+  EXPECT_FALSE(FindResourceString("sdemomessage", t));
+}

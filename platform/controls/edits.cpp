@@ -1,0 +1,1122 @@
+// The one-line edit window (TCustomEdit) and the mask edit (TCustomMaskEdit).
+#include "platform/controls/edits.h"
+
+#include <algorithm>
+
+#include "platform/controls/themes.h"
+#include "platform/graphics/clipbrd.h"
+
+namespace {
+
+constexpr UINT_PTR kBlinkTimer = 0x4544;  // the edit's caret blink timer on its own window
+constexpr UINT kBlinkMs = 530;
+constexpr UINT CM_REENTEREDIT = CM_BASE + 0x70;  // posted to take the focus back after a failed check
+
+std::u32string U32(const std::string& S) { return Utf8ToUtf32(S); }
+std::string U8(const std::u32string& S) { return Utf32ToUtf8(S); }
+
+char32_t CaseOf(char32_t C, TEditCharCase Case) {
+  if (Case == ecNormal || C < 0x41) return C;
+  std::string s = U8(std::u32string(1, C));
+  std::u32string u = U32(Case == ecUpperCase ? AnsiUpperCase(s) : AnsiLowerCase(s));
+  return u.size() == 1 ? u[0] : C;
+}
+
+bool IsWordChar(char32_t C) {
+  return C > 0x7F || (C >= U'0' && C <= U'9') || (C >= U'A' && C <= U'Z') || (C >= U'a' && C <= U'z') || C == U'_';
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// TCustomEdit
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+  FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  FWidth = 121;
+  FHeight = 21;
+  FTabStop = true;
+  FColor = clWindow;
+  FParentColor = false;
+  FCursor = crIBeam;
+  FEditStyle = ES_LEFT | ES_AUTOHSCROLL;
+}
+
+TCustomEdit::~TCustomEdit() = default;
+
+std::string TCustomEdit::Text() const { return U8(FChars); }
+
+void TCustomEdit::SetText(const std::string& Value) {
+  std::u32string v = U32(Value);
+  if (v == FChars) return;
+  if (FHandle)
+    SetWindowText(FHandle, Value.c_str());
+  else
+    StoreText(v, 0, false);
+}
+
+int TCustomEdit::CaretPos() const { return static_cast<int>(U8(FChars.substr(0, FCaret)).size()); }
+int TCustomEdit::SelStart() const { return static_cast<int>(std::min(FCaret, FAnchor)); }
+int TCustomEdit::SelLength() const { return static_cast<int>(FCaret > FAnchor ? FCaret - FAnchor : FAnchor - FCaret); }
+
+void TCustomEdit::SetSelStart(int Value) {
+  size_t p = static_cast<size_t>(std::max(Value, 0));
+  SetSelection(p, p);
+}
+
+void TCustomEdit::SetSelLength(int Value) {
+  size_t a = std::min(FCaret, FAnchor);
+  SetSelection(a, static_cast<size_t>(std::max(0, static_cast<int>(a) + Value)));
+}
+
+std::string TCustomEdit::SelText() const {
+  size_t a = std::min(FCaret, FAnchor), b = std::max(FCaret, FAnchor);
+  return U8(FChars.substr(a, b - a));
+}
+
+void TCustomEdit::SetSelText(const std::string& Value) {
+  if (FHandle) {
+    SendMessage(FHandle, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(Value.c_str()));
+    return;
+  }
+  TMessage m{EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(Value.c_str()), 0};
+  WndProc(m);
+}
+
+void TCustomEdit::SelectAll() { SetSelection(0, FChars.size()); }
+
+void TCustomEdit::ClearSelection() { Perform(WM_CLEAR); }
+void TCustomEdit::CopyToClipboard() { Perform(WM_COPY); }
+void TCustomEdit::CutToClipboard() { Perform(WM_CUT); }
+void TCustomEdit::PasteFromClipboard() { Perform(WM_PASTE); }
+void TCustomEdit::Undo() { Perform(WM_UNDO); }
+
+void TCustomEdit::SetMaxLength(int Value) { FMaxLength = std::max(Value, 0); }
+
+void TCustomEdit::SetReadOnly(bool Value) {
+  FReadOnly = Value;
+  if (FHandle) {
+    LONG s = GetWindowLong(FHandle, GWL_STYLE);
+    SetWindowLong(FHandle, GWL_STYLE, Value ? (s | ES_READONLY) : (s & ~static_cast<LONG>(ES_READONLY)));
+  }
+  Invalidate();
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase Value) {
+  if (Value == FCharCase) return;
+  FCharCase = Value;
+  if (Value == ecNormal) return;
+  std::u32string t = FChars;
+  for (char32_t& c : t) c = CaseOf(c, Value);
+  if (t != FChars) SetText(U8(t));
+}
+
+void TCustomEdit::SetPasswordChar(char32_t Value) {
+  if (Value == FPasswordChar) return;
+  FPasswordChar = Value;
+  ScrollToCaret();
+  Invalidate();
+  UpdateCaret();
+}
+
+void TCustomEdit::SetHideSelection(bool Value) {
+  FHideSelection = Value;
+  Invalidate();
+}
+
+void TCustomEdit::SetBorderStyle(int Value) {
+  if (Value == FBorderStyle) return;
+  FBorderStyle = Value;
+  if (FHandle) RecreateWnd();
+  Invalidate();
+}
+
+void TCustomEdit::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  Params.Style |= ES_AUTOHSCROLL | ES_LEFT;
+  if (FReadOnly) Params.Style |= ES_READONLY;
+  if (!FHideSelection) Params.Style |= ES_NOHIDESEL;
+  if (FPasswordChar) Params.Style |= ES_PASSWORD;
+  if (FCharCase == ecUpperCase) Params.Style |= ES_UPPERCASE;
+  if (FCharCase == ecLowerCase) Params.Style |= ES_LOWERCASE;
+  if (FBorderStyle) Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+TRect TCustomEdit::ClientRect() const {
+  if (FHandle) {
+    RECT r;
+    GetClientRect(FHandle, &r);
+    return TRect(r);
+  }
+  int b = FBorderStyle ? 2 : 0;
+  return TRect(0, 0, std::max(0, FWidth - 2 * b), std::max(0, FHeight - 2 * b));
+}
+
+TPoint TCustomEdit::ClientOrigin() const {
+  if (!FHandle) return TWinControl::ClientOrigin();
+  POINT p{0, 0};
+  ::ClientToScreen(FHandle, &p);
+  return TPoint(p.x, p.y);
+}
+
+void TCustomEdit::CreateWnd() {
+  TWinControl::CreateWnd();
+  // The window keeps the ES_ styles it was made with, as the system's edit does.
+  FEditStyle = static_cast<DWORD>(GetWindowLong(FHandle, GWL_STYLE)) & 0xFFFF;
+  // A new window starts with the default formatting rectangle and margins.
+  FRectSet = false;
+  FLeftMargin = FRightMargin = 1;
+  SyncWindowText();
+  FScroll = 0;
+  ScrollToCaret();
+}
+
+void TCustomEdit::DestroyWnd() {
+  DestroySystemCaret();
+  TWinControl::DestroyWnd();
+}
+
+void TCustomEdit::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TCustomEdit::NotifyChange() {
+  if (FNotifyLock > 0) return;
+  HWND parent = FHandle ? GetParent(FHandle) : nullptr;
+  if (parent)
+    SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<DWORD>(GetDlgCtrlID(FHandle)), EN_CHANGE),
+                reinterpret_cast<LPARAM>(FHandle));
+  else
+    Perform(CN_COMMAND, MAKEWPARAM(0, EN_CHANGE), 0);
+}
+
+void TCustomEdit::SyncWindowText() {
+  FText = U8(FChars);
+  if (!FHandle) return;
+  TMessage m{WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FText.c_str()), 0};
+  TWinControl::DefaultHandler(m);
+}
+
+void TCustomEdit::StoreText(const std::u32string& Value, size_t CaretAt, bool UserChange, bool MergeUndo) {
+  if (Value == FChars) {
+    SetSelection(CaretAt, CaretAt);
+    return;
+  }
+  if (UserChange) {
+    SaveUndo(MergeUndo);
+    FModified = true;
+  } else {
+    FUndoValid = false;
+    FModified = false;
+  }
+  FChars = Value;
+  FCaret = FAnchor = std::min(CaretAt, FChars.size());
+  FLastWasTyping = UserChange && MergeUndo;
+  if (!UserChange) FScroll = 0;
+  SyncWindowText();
+  ScrollToCaret();
+  Invalidate();
+  UpdateCaret();
+  NotifyChange();
+}
+
+void TCustomEdit::SaveUndo(bool Merge) {
+  if (!(Merge && FLastWasTyping && FUndoValid)) {
+    FUndoChars = FChars;
+    FUndoCaret = FCaret;
+    FUndoAnchor = FAnchor;
+    FUndoValid = true;
+  }
+  FLastWasTyping = Merge;
+}
+
+bool TCustomEdit::ReplaceSelection(const std::u32string& S, bool UserChange, bool MergeUndo) {
+  if (UserChange && FReadOnly) return false;
+  size_t a = std::min(FCaret, FAnchor), b = std::max(FCaret, FAnchor);
+  std::u32string ins = S;
+  for (char32_t& c : ins) c = CaseOf(c, FCharCase);
+  if (FMaxLength > 0) {
+    size_t rest = FChars.size() - (b - a);
+    size_t room = static_cast<size_t>(FMaxLength) > rest ? static_cast<size_t>(FMaxLength) - rest : 0;
+    if (ins.size() > room) {
+      ins.resize(room);
+      MessageBeep(0);
+    }
+  }
+  if (ins.empty() && a == b) return false;
+  SaveUndo(MergeUndo && a == b);
+  FChars.replace(a, b - a, ins);
+  FCaret = FAnchor = a + ins.size();
+  FModified = true;
+  SyncWindowText();
+  ScrollToCaret();
+  Invalidate();
+  UpdateCaret();
+  NotifyChange();
+  return true;
+}
+
+void TCustomEdit::SetSelection(size_t Anchor, size_t Caret) {
+  Anchor = std::min(Anchor, FChars.size());
+  Caret = std::min(Caret, FChars.size());
+  FLastWasTyping = false;
+  if (Anchor == FAnchor && Caret == FCaret) {
+    UpdateCaret();
+    return;
+  }
+  FAnchor = Anchor;
+  FCaret = Caret;
+  ScrollToCaret();
+  Invalidate();
+  UpdateCaret();
+}
+
+bool TCustomEdit::ClipboardText(std::string& Text) {
+  TClipboard* c = Clipboard();
+  if (!c->HasFormat(CF_TEXT) && !c->HasFormat(CF_UNICODETEXT)) return false;
+  Text = c->AsText();
+  return true;
+}
+
+void TCustomEdit::SetClipboardText(const std::string& Text) { Clipboard()->SetAsText(Text); }
+
+std::u32string TCustomEdit::DisplayChars() const {
+  if (FPasswordChar) return std::u32string(FChars.size(), FPasswordChar);
+  return FChars;
+}
+
+int TCustomEdit::XFromChar(size_t Index) {
+  if (Index == 0) return 0;
+  std::string s = U8(DisplayChars().substr(0, Index));
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, FFont->Handle());
+  SIZE sz{0, 0};
+  GetTextExtentPoint32(dc, s.c_str(), static_cast<int>(s.size()), &sz);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return sz.cx;
+}
+
+int TCustomEdit::TextHeight() {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, FFont->Handle());
+  TEXTMETRIC tm;
+  GetTextMetrics(dc, &tm);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return tm.tmHeight > 0 ? tm.tmHeight : 13;
+}
+
+RECT TCustomEdit::TextRect() {
+  RECT r;
+  r = FRectSet ? FFormatRect : static_cast<RECT>(ClientRect());
+  r.left += FLeftMargin;
+  r.right -= FRightMargin;
+  if (r.right < r.left) r.right = r.left;
+  return r;
+}
+
+// Where the text's first character starts, in client x.
+static int TextOriginX(int Left, int Right, int TextWidth, int Scroll, DWORD Style) {
+  int avail = Right - Left;
+  if (TextWidth < avail) {
+    if (Style & ES_RIGHT) return Right - TextWidth;
+    if (Style & ES_CENTER) return Left + (avail - TextWidth) / 2;
+    return Left;
+  }
+  return Left - Scroll;
+}
+
+size_t TCustomEdit::CharFromX(int X) {
+  RECT tr = TextRect();
+  int x0 = TextOriginX(tr.left, tr.right, XFromChar(FChars.size()), FScroll, FEditStyle);
+  size_t best = 0;
+  int bestDist = std::abs(X - x0);
+  for (size_t i = 1; i <= FChars.size(); ++i) {
+    int d = std::abs(x0 + XFromChar(i) - X);
+    if (d < bestDist) {
+      bestDist = d;
+      best = i;
+    }
+  }
+  return best;
+}
+
+void TCustomEdit::ScrollToCaret() {
+  RECT tr = TextRect();
+  int avail = std::max(1, static_cast<int>(tr.right - tr.left));
+  int total = XFromChar(FChars.size());
+  if (total < avail) {
+    FScroll = 0;
+    return;
+  }
+  int x = XFromChar(FCaret);
+  if (x - FScroll > avail - 1) FScroll = x - avail + 1;
+  if (x - FScroll < 0) FScroll = x;
+  FScroll = std::clamp(FScroll, 0, std::max(0, total - avail + 1));
+}
+
+void TCustomEdit::UpdateCaret() {
+  if (!FCaretCreated || !FHandle) return;
+  RECT tr = TextRect();
+  int th = TextHeight();
+  int x0 = TextOriginX(tr.left, tr.right, XFromChar(FChars.size()), FScroll, FEditStyle);
+  int x = std::clamp(x0 + XFromChar(FCaret), static_cast<int>(tr.left), static_cast<int>(tr.right));
+  int y = FRectSet ? tr.top : tr.top + std::max(0, static_cast<int>(tr.bottom - tr.top - th) / 2);
+  SetCaretPos(x, y);
+  RestartBlink();
+}
+
+void TCustomEdit::CreateSystemCaret() {
+  if (!FHandle) return;
+  CreateCaret(FHandle, nullptr, 1, TextHeight());
+  FCaretCreated = true;
+  FCaretOn = false;
+  UpdateCaret();
+}
+
+void TCustomEdit::DestroySystemCaret() {
+  if (!FCaretCreated) return;
+  FCaretCreated = false;
+  FCaretOn = false;
+  if (FHandle) KillTimer(FHandle, kBlinkTimer);
+  DestroyCaret();
+}
+
+void TCustomEdit::RestartBlink() {
+  if (!FCaretCreated) return;
+  if (!FCaretOn) {
+    ShowCaret(FHandle);
+    FCaretOn = true;
+  }
+  SetTimer(FHandle, kBlinkTimer, kBlinkMs, nullptr);
+}
+
+void TCustomEdit::FontChanged() {
+  TWinControl::FontChanged();
+  if (FCaretCreated) CreateSystemCaret();
+  ScrollToCaret();
+}
+
+void TCustomEdit::Resize() {
+  ScrollToCaret();
+  UpdateCaret();
+  TWinControl::Resize();
+}
+
+void TCustomEdit::DoEnter() {
+  if (FAutoSelect && !FControlState.Contains(csLButtonDown) && !(FEditStyle & ES_MULTILINE) &&
+      !(GetKeyState(VK_LBUTTON) & 0x8000))
+    SelectAll();
+  TWinControl::DoEnter();
+}
+
+void TCustomEdit::EraseBackground(HDC /*DC*/) {}
+
+void TCustomEdit::PaintWindow(HDC DC) {
+  RECT r = ClientRect();
+  TColor face = FEnabled ? FColor : clBtnFace;
+  FillSolidRect(DC, r, ColorRef(face));
+  RECT tr = TextRect();
+  RECT clip = FRectSet ? FFormatRect : RECT{tr.left - FLeftMargin, tr.top, tr.right + FRightMargin, tr.bottom};
+  int saved = SaveDC(DC);
+  IntersectClipRect(DC, clip.left, clip.top, clip.right, clip.bottom);
+  HGDIOBJ old = SelectObject(DC, FFont->Handle());
+  int th = TextHeight();
+  std::u32string shown = DisplayChars();
+  std::string text = U8(shown);
+  SetBkMode(DC, TRANSPARENT);
+  SetTextColor(DC, FEnabled ? ColorRef(FFont->Color()) : GetSysColor(COLOR_GRAYTEXT));
+  if ((FEditStyle & ES_MULTILINE) && !(FEditStyle & ES_AUTOHSCROLL)) {
+    // Wrapped text of a multi-line edit.
+    UINT align = (FEditStyle & ES_RIGHT) ? DT_RIGHT : (FEditStyle & ES_CENTER) ? DT_CENTER : DT_LEFT;
+    DrawText(DC, text.c_str(), -1, &tr, DT_WORDBREAK | DT_NOPREFIX | align);
+  } else {
+    int ty = FRectSet ? tr.top : tr.top + std::max(0, static_cast<int>(tr.bottom - tr.top - th) / 2);
+    int tx = TextOriginX(tr.left, tr.right, XFromChar(shown.size()), FScroll, FEditStyle);
+    TextOut(DC, tx, ty, text.c_str(), static_cast<int>(text.size()));
+    bool showSel = FEnabled && (Focused() || !FHideSelection);
+    if (showSel && FCaret != FAnchor) {
+      size_t a = std::min(FCaret, FAnchor), b = std::max(FCaret, FAnchor);
+      int xa = tx + XFromChar(a), xb = tx + XFromChar(b);
+      RECT sr{xa, ty, xb, ty + th};
+      FillSolidRect(DC, sr, GetSysColor(COLOR_HIGHLIGHT));
+      SetTextColor(DC, GetSysColor(COLOR_HIGHLIGHTTEXT));
+      std::string part = U8(shown.substr(a, b - a));
+      TextOut(DC, xa, ty, part.c_str(), static_cast<int>(part.size()));
+    }
+  }
+  SelectObject(DC, old);
+  RestoreDC(DC, saved);
+}
+
+size_t TCustomEdit::WordLeft(size_t Pos) const {
+  while (Pos > 0 && !IsWordChar(FChars[Pos - 1])) --Pos;
+  while (Pos > 0 && IsWordChar(FChars[Pos - 1])) --Pos;
+  return Pos;
+}
+
+size_t TCustomEdit::WordRight(size_t Pos) const {
+  while (Pos < FChars.size() && IsWordChar(FChars[Pos])) ++Pos;
+  while (Pos < FChars.size() && !IsWordChar(FChars[Pos])) ++Pos;
+  return Pos;
+}
+
+void TCustomEdit::DeleteForward() {
+  if (FCaret != FAnchor) {
+    ReplaceSelection(U"", true);
+    return;
+  }
+  if (FCaret >= FChars.size()) return;
+  FAnchor = FCaret + 1;
+  ReplaceSelection(U"", true);
+}
+
+void TCustomEdit::DeleteBackward() {
+  if (FCaret != FAnchor) {
+    ReplaceSelection(U"", true);
+    return;
+  }
+  if (FCaret == 0) return;
+  FAnchor = FCaret - 1;
+  ReplaceSelection(U"", true);
+}
+
+void TCustomEdit::KeyAction(WORD Key, TShiftState Shift) {
+  bool extend = Shift.Contains(ssShift), ctrl = Shift.Contains(ssCtrl);
+  size_t lo = std::min(FCaret, FAnchor), hi = std::max(FCaret, FAnchor);
+  switch (Key) {
+    case VK_LEFT: {
+      if (!extend && lo != hi && !ctrl) {
+        SetSelection(lo, lo);
+        break;
+      }
+      size_t p = ctrl ? WordLeft(FCaret) : (FCaret > 0 ? FCaret - 1 : 0);
+      SetSelection(extend ? FAnchor : p, p);
+      break;
+    }
+    case VK_RIGHT: {
+      if (!extend && lo != hi && !ctrl) {
+        SetSelection(hi, hi);
+        break;
+      }
+      size_t p = ctrl ? WordRight(FCaret) : std::min(FCaret + 1, FChars.size());
+      SetSelection(extend ? FAnchor : p, p);
+      break;
+    }
+    case VK_HOME:
+      SetSelection(extend ? FAnchor : 0, 0);
+      break;
+    case VK_END:
+      SetSelection(extend ? FAnchor : FChars.size(), FChars.size());
+      break;
+    case VK_DELETE:
+      if (extend)
+        Perform(WM_CUT);
+      else if (!FReadOnly)
+        DeleteForward();
+      break;
+    case VK_INSERT:
+      if (ctrl)
+        Perform(WM_COPY);
+      else if (extend)
+        Perform(WM_PASTE);
+      break;
+    default:
+      break;
+  }
+}
+
+void TCustomEdit::CharAction(char32_t Ch) {
+  switch (Ch) {
+    case 1: SelectAll(); return;
+    case 3: Perform(WM_COPY); return;
+    case 8:
+      if (!FReadOnly) DeleteBackward();
+      return;
+    case 22: Perform(WM_PASTE); return;
+    case 24: Perform(WM_CUT); return;
+    case 26: Perform(WM_UNDO); return;
+    default: break;
+  }
+  // Other control characters (Return, Escape, Tab, Ctrl+letters) are keys, not text.
+  if (Ch < 0x20 || Ch == 0x7F) return;
+  if (FReadOnly) {
+    MessageBeep(0);
+    return;
+  }
+  ReplaceSelection(std::u32string(1, Ch), true, true);
+}
+
+void TCustomEdit::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_CHAR:
+    case WM_IME_CHAR:
+    case WM_GETDLGCODE:
+      // The edit's own handling; the generic control swallows these.
+      DefaultHandler(Message);
+      return;
+    case CN_COMMAND:
+      if (HIWORD(static_cast<DWORD>(Message.WParam)) == EN_CHANGE) Change();
+      return;
+    default:
+      TWinControl::Dispatch(Message);
+  }
+}
+
+void TCustomEdit::DefaultHandler(TMessage& Message) {
+  const size_t len = FChars.size();
+  switch (Message.Msg) {
+    case WM_CHAR:
+    case WM_IME_CHAR: {
+      char16_t unit = static_cast<char16_t>(Message.WParam);
+      if (unit >= 0xD800 && unit <= 0xDBFF) {
+        FHighSurrogate = unit;
+        return;
+      }
+      char32_t cp = unit;
+      if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        if (!FHighSurrogate) return;
+        cp = 0x10000 + ((static_cast<char32_t>(FHighSurrogate) - 0xD800) << 10) + (unit - 0xDC00);
+      }
+      FHighSurrogate = 0;
+      CharAction(cp);
+      return;
+    }
+    case WM_KEYDOWN:
+      KeyAction(static_cast<WORD>(Message.WParam), KeyboardStateToShiftState());
+      return;
+    case WM_GETDLGCODE:
+      Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
+      if (FEditStyle & ES_MULTILINE) Message.Result |= DLGC_WANTALLKEYS;
+      return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      size_t p = CharFromX(GET_X_LPARAM(Message.LParam));
+      if (Message.Msg == WM_LBUTTONDBLCLK) {
+        size_t a = p, b = p;
+        while (a > 0 && IsWordChar(FChars[a - 1])) --a;
+        while (b < len && IsWordChar(FChars[b])) ++b;
+        SetSelection(a, b);
+      } else {
+        SetSelection((Message.WParam & MK_SHIFT) ? FAnchor : p, p);
+      }
+      FSelectingWithMouse = true;
+      return;
+    }
+    case WM_MOUSEMOVE:
+      if (FSelectingWithMouse && (Message.WParam & MK_LBUTTON))
+        SetSelection(FAnchor, CharFromX(GET_X_LPARAM(Message.LParam)));
+      return;
+    case WM_LBUTTONUP:
+      FSelectingWithMouse = false;
+      return;
+    case WM_NCPAINT:
+      if (FBorderStyle && FHandle) {
+        // The sunken field frame of the theme around the client area.
+        HDC dc = GetWindowDC(FHandle);
+        RECT wr;
+        GetWindowRect(FHandle, &wr);
+        RECT r{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+        ExcludeClipRect(dc, 2, 2, r.right - 2, r.bottom - 2);
+        FillSolidRect(dc, r, ColorRef(FEnabled ? FColor : clBtnFace));
+        ThemePainter().Frame(dc, r, TFrameKind::Field);
+        ReleaseDC(FHandle, dc);
+        return;
+      }
+      break;
+    case WM_SETFOCUS:
+      CreateSystemCaret();
+      Invalidate();
+      break;
+    case WM_KILLFOCUS:
+      DestroySystemCaret();
+      FSelectingWithMouse = false;
+      Invalidate();
+      break;
+    case WM_TIMER:
+      if (Message.WParam == kBlinkTimer) {
+        if (FCaretCreated) {
+          if (FCaretOn)
+            HideCaret(FHandle);
+          else
+            ShowCaret(FHandle);
+          FCaretOn = !FCaretOn;
+        }
+        return;
+      }
+      break;
+    case WM_SETTEXT: {
+      const char* p = reinterpret_cast<const char*>(Message.LParam);
+      std::u32string v = U32(p ? p : "");
+      if (FCharCase != ecNormal)
+        for (char32_t& c : v) c = CaseOf(c, FCharCase);
+      StoreText(v, 0, false);
+      Message.Result = TRUE;
+      return;
+    }
+    case EM_GETSEL: {
+      DWORD a = static_cast<DWORD>(std::min(FCaret, FAnchor)), b = static_cast<DWORD>(std::max(FCaret, FAnchor));
+      if (auto* pa = reinterpret_cast<DWORD*>(Message.WParam)) *pa = a;
+      if (auto* pb = reinterpret_cast<DWORD*>(Message.LParam)) *pb = b;
+      Message.Result = MAKELRESULT(std::min<DWORD>(a, 0xFFFF), std::min<DWORD>(b, 0xFFFF));
+      return;
+    }
+    case EM_SETSEL: {
+      auto start = static_cast<std::intptr_t>(Message.WParam);
+      auto end = static_cast<std::intptr_t>(Message.LParam);
+      if (static_cast<int>(start) == -1 && (start == -1 || start == 0xFFFFFFFF)) {
+        SetSelection(FCaret, FCaret);
+        return;
+      }
+      auto clampPos = [&](std::intptr_t v) {
+        return (v < 0 || static_cast<size_t>(v) > len) ? len : static_cast<size_t>(v);
+      };
+      SetSelection(clampPos(start), clampPos(end));
+      return;
+    }
+    case EM_REPLACESEL: {
+      const char* p = reinterpret_cast<const char*>(Message.LParam);
+      bool ro = FReadOnly;
+      FReadOnly = false;  // replacing by message works also on a read-only edit
+      ReplaceSelection(U32(p ? p : ""), true);
+      FReadOnly = ro;
+      if (!Message.WParam) FUndoValid = false;
+      return;
+    }
+    case EM_GETRECT:
+      if (auto* r = reinterpret_cast<RECT*>(Message.LParam)) *r = FRectSet ? FFormatRect : static_cast<RECT>(ClientRect());
+      return;
+    case EM_SETRECT:
+    case EM_SETRECTNP:
+      if (auto* r = reinterpret_cast<RECT*>(Message.LParam)) {
+        FFormatRect = *r;
+        FRectSet = true;
+      } else {
+        FRectSet = false;
+      }
+      ScrollToCaret();
+      UpdateCaret();
+      if (Message.Msg == EM_SETRECT) Invalidate();
+      return;
+    case EM_SCROLLCARET:
+      ScrollToCaret();
+      Invalidate();
+      UpdateCaret();
+      Message.Result = TRUE;
+      return;
+    case EM_GETMARGINS:
+      Message.Result = MAKELRESULT(static_cast<DWORD>(FLeftMargin), static_cast<DWORD>(FRightMargin));
+      return;
+    case EM_SETMARGINS: {
+      int fontMargin = std::max(1, TextHeight() / 8);
+      auto pick = [&](WORD v) { return v == EC_USEFONTINFO ? fontMargin : static_cast<int>(v); };
+      if (Message.WParam & EC_LEFTMARGIN) FLeftMargin = pick(LOWORD(static_cast<DWORD>(Message.LParam)));
+      if (Message.WParam & EC_RIGHTMARGIN) FRightMargin = pick(HIWORD(static_cast<DWORD>(Message.LParam)));
+      if (Message.WParam == EC_USEFONTINFO) FLeftMargin = FRightMargin = fontMargin;
+      ScrollToCaret();
+      Invalidate();
+      UpdateCaret();
+      return;
+    }
+    case EM_SETREADONLY:
+      SetReadOnly(Message.WParam != 0);
+      Message.Result = TRUE;
+      return;
+    case EM_CHARFROMPOS: {
+      int x = static_cast<short>(LOWORD(static_cast<DWORD>(Message.LParam)));
+      Message.Result = MAKELRESULT(static_cast<DWORD>(CharFromX(x)), 0);
+      return;
+    }
+    case EM_POSFROMCHAR: {
+      RECT tr = TextRect();
+      size_t i = std::min(static_cast<size_t>(Message.WParam), len);
+      int x0 = TextOriginX(tr.left, tr.right, XFromChar(len), FScroll, FEditStyle);
+      Message.Result = MAKELRESULT(static_cast<DWORD>(x0 + XFromChar(i)), static_cast<DWORD>(tr.top));
+      return;
+    }
+    case EM_GETMODIFY:
+      Message.Result = FModified ? TRUE : FALSE;
+      return;
+    case EM_SETMODIFY:
+      FModified = Message.WParam != 0;
+      return;
+    case EM_CANUNDO:
+      Message.Result = FUndoValid ? TRUE : FALSE;
+      return;
+    case EM_EMPTYUNDOBUFFER:
+      FUndoValid = false;
+      return;
+    case EM_LIMITTEXT:
+      FMaxLength = static_cast<int>(std::min<WPARAM>(Message.WParam, 0x7FFFFFFE));
+      return;
+    case EM_GETLIMITTEXT:
+      Message.Result = FMaxLength > 0 ? FMaxLength : 0x7FFFFFFE;
+      return;
+    case EM_SETPASSWORDCHAR:
+      SetPasswordChar(static_cast<char32_t>(Message.WParam));
+      return;
+    case EM_GETPASSWORDCHAR:
+      Message.Result = static_cast<LRESULT>(FPasswordChar);
+      return;
+    case WM_COPY:
+      // A password is never copied out of the edit.
+      if (FCaret != FAnchor && !FPasswordChar) SetClipboardText(SelText());
+      return;
+    case WM_CUT:
+      if (FCaret != FAnchor && !FReadOnly && !FPasswordChar) {
+        SetClipboardText(SelText());
+        ReplaceSelection(U"", true);
+      }
+      return;
+    case WM_CLEAR:
+      if (!FReadOnly) ReplaceSelection(U"", true);
+      return;
+    case WM_PASTE: {
+      std::string t;
+      if (FReadOnly || !ClipboardText(t)) return;
+      std::u32string u = U32(t);
+      if (!(FEditStyle & ES_MULTILINE)) {
+        // A one-line edit takes the first line.
+        size_t eol = u.find_first_of(U"\r\n");
+        if (eol != std::u32string::npos) u.resize(eol);
+      }
+      ReplaceSelection(u, true);
+      return;
+    }
+    case WM_UNDO:
+    case EM_UNDO:
+      if (FUndoValid && !FReadOnly) {
+        std::u32string t = FChars;
+        size_t c = FCaret, a = FAnchor;
+        FChars = FUndoChars;
+        FCaret = std::min(FUndoCaret, FChars.size());
+        FAnchor = std::min(FUndoAnchor, FChars.size());
+        FUndoChars = t;
+        FUndoCaret = c;
+        FUndoAnchor = a;
+        FLastWasTyping = false;
+        FModified = true;
+        SyncWindowText();
+        ScrollToCaret();
+        Invalidate();
+        UpdateCaret();
+        NotifyChange();
+        Message.Result = TRUE;
+      }
+      return;
+    default:
+      break;
+  }
+  TWinControl::DefaultHandler(Message);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TCustomMaskEdit
+
+TCustomMaskEdit::TCustomMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+
+void TCustomMaskEdit::SetEditMask(const std::string& Value) {
+  if (Value == FEditMask) return;
+  std::string value = Text();
+  FEditMask = Value;
+  FMask = TEditMaskFormat(Value);
+  std::u32string t = IsMasked() ? FMask.EditTextFor(U32(value)) : U32(value);
+  StoreText(t, IsMasked() ? static_cast<size_t>(FMask.NextInput(0)) : 0, false);
+}
+
+std::string TCustomMaskEdit::EditText() const { return U8(Chars()); }
+
+void TCustomMaskEdit::SetEditText(const std::string& Value) {
+  if (!IsMasked()) {
+    TCustomEdit::SetText(Value);
+    return;
+  }
+  TCustomEdit::SetText(U8(FMask.EditTextFor(U32(Value), true)));
+}
+
+std::string TCustomMaskEdit::Text() const {
+  if (!IsMasked()) return TCustomEdit::Text();
+  return U8(FMask.TextOf(Chars()));
+}
+
+void TCustomMaskEdit::SetText(const std::string& Value) {
+  if (!IsMasked()) {
+    TCustomEdit::SetText(Value);
+    return;
+  }
+  TCustomEdit::SetText(U8(FMask.EditTextFor(U32(Value))));
+}
+
+void TCustomMaskEdit::SetMaxLength(int Value) { TCustomEdit::SetMaxLength(Value); }
+
+void TCustomMaskEdit::ValidateEdit() {
+  if (!IsMasked() || !Modified()) return;
+  int missing = FMask.FirstMissing(Chars());
+  if (missing < 0) return;
+  SetSelection(static_cast<size_t>(missing), static_cast<size_t>(missing));
+  ValidateError();
+}
+
+void TCustomMaskEdit::ValidateError() {
+  MessageBeep(0);
+  throw EDBEditError("Invalid input value. Use the Escape key to abandon changes.");
+}
+
+void TCustomMaskEdit::Reset() {
+  if (!Modified()) return;
+  StoreText(FOldValue, 0, false);
+  SelectAll();
+}
+
+void TCustomMaskEdit::DoEnter() {
+  if (FReentering) {
+    // Back after a failed check: the caret stays on the missing position, the old value is kept.
+    FReentering = false;
+    size_t a = Anchor(), c = Caret();
+    TCustomEdit::DoEnter();
+    SetSelection(a, c);
+    return;
+  }
+  FOldValue = Chars();
+  TCustomEdit::DoEnter();
+  if (IsMasked() && SelLength() == 0) {
+    size_t p = static_cast<size_t>(FMask.NextInput(static_cast<int>(Caret())));
+    SetSelection(p, p);
+  }
+}
+
+void TCustomMaskEdit::DoExit() {
+  if (IsMasked() && !ComponentState().Contains(csDesigning)) {
+    try {
+      ValidateEdit();
+    } catch (...) {
+      // The edit keeps the focus: it is taken back once the focus change is over.
+      if (HandleAllocated()) {
+        FReentering = true;
+        PostMessage(Handle(), CM_REENTEREDIT, 0, 0);
+      }
+      throw;
+    }
+  }
+  TCustomEdit::DoExit();
+}
+
+void TCustomMaskEdit::BlankRange(size_t From, size_t To) {
+  std::u32string t = Chars();
+  const char32_t blank = FMask.BlankChar();
+  for (size_t i = From; i < To && i < t.size(); ++i)
+    if (!FMask.IsLiteral(static_cast<int>(i))) t[i] = blank;
+  if (t == Chars()) {
+    SetSelection(From, From);
+    return;
+  }
+  StoreText(t, From, true);
+}
+
+void TCustomMaskEdit::MaskArrowKeys(WORD Key, TShiftState Shift) {
+  const size_t n = static_cast<size_t>(FMask.Count());
+  const bool extend = Shift.Contains(ssShift);
+  size_t c = Caret(), lo = std::min(Caret(), Anchor()), hi = std::max(Caret(), Anchor());
+  size_t p = c;
+  switch (Key) {
+    case VK_LEFT:
+      if (extend) {
+        p = c > 0 ? c - 1 : 0;
+      } else if (lo != hi) {
+        p = lo;
+      } else {
+        int q = FMask.PrevInput(static_cast<int>(c));
+        p = q >= 0 ? static_cast<size_t>(q) : c;
+      }
+      break;
+    case VK_RIGHT:
+      if (extend)
+        p = std::min(c + 1, n);
+      else if (lo != hi)
+        p = hi;
+      else if (c < n)
+        p = static_cast<size_t>(FMask.NextInput(static_cast<int>(c) + 1));
+      break;
+    case VK_HOME:
+      p = extend ? 0 : static_cast<size_t>(FMask.NextInput(0));
+      break;
+    case VK_END:
+      p = n;
+      break;
+    default:
+      return;
+  }
+  SetSelection(extend ? Anchor() : p, p);
+}
+
+void TCustomMaskEdit::KeyDown(WORD& Key, TShiftState Shift) {
+  TCustomEdit::KeyDown(Key, Shift);
+  if (!IsMasked() || Key == 0 || Shift.Contains(ssAlt)) return;
+  switch (Key) {
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_HOME:
+    case VK_END:
+      MaskArrowKeys(Key, Shift);
+      Key = 0;
+      break;
+    case VK_DELETE:
+      if (Shift.Contains(ssShift)) break;  // cut, through WM_CUT
+      if (!ReadOnly() && EditCanModify()) {
+        size_t lo = std::min(Caret(), Anchor()), hi = std::max(Caret(), Anchor());
+        if (lo == hi) hi = lo + 1;
+        BlankRange(lo, hi);
+      }
+      Key = 0;
+      break;
+    default:
+      break;
+  }
+}
+
+bool TCustomMaskEdit::TypeMaskChar(char32_t Ch) {
+  std::u32string t = Chars();
+  size_t lo = std::min(Caret(), Anchor()), hi = std::max(Caret(), Anchor());
+  for (size_t i = lo; i < hi; ++i)
+    if (!FMask.IsLiteral(static_cast<int>(i))) t[i] = FMask.BlankChar();
+  const int n = FMask.Count();
+  int c = static_cast<int>(lo);
+  // A typed literal moves past the same literal at the caret.
+  if (c < n && FMask.IsLiteral(c) && FMask.Position(c).Literal == Ch) {
+    SetSelection(static_cast<size_t>(c) + 1, static_cast<size_t>(c) + 1);
+    return true;
+  }
+  int q = FMask.NextInput(c);
+  char32_t out;
+  if (q >= n || !FMask.Accepts(q, Ch, out)) {
+    // The separator of the next field typed early: the caret jumps into that field.
+    int k = c;
+    while (k < n && !FMask.IsLiteral(k)) ++k;
+    if (k >= n || FMask.Position(k).Literal != Ch) return false;
+    size_t into = static_cast<size_t>(FMask.NextInput(k + 1));
+    if (t == Chars())
+      SetSelection(into, into);
+    else
+      StoreText(t, into, true);
+    return true;
+  }
+  t[static_cast<size_t>(q)] = out;
+  size_t next = static_cast<size_t>(FMask.NextInput(q + 1));
+  if (t == Chars()) {
+    SetSelection(next, next);
+    return true;
+  }
+  StoreText(t, next, true, lo == hi);
+  return true;
+}
+
+void TCustomMaskEdit::PasteIntoMask(const std::string& Text) {
+  std::u32string t = Chars();
+  size_t lo = std::min(Caret(), Anchor()), hi = std::max(Caret(), Anchor());
+  for (size_t i = lo; i < hi; ++i)
+    if (!FMask.IsLiteral(static_cast<int>(i))) t[i] = FMask.BlankChar();
+  const int n = FMask.Count();
+  int c = static_cast<int>(lo);
+  // Characters are typed from the caret; the first one that does not fit ends the paste.
+  for (char32_t ch : U32(Text)) {
+    if (c < n && FMask.IsLiteral(c) && FMask.Position(c).Literal == ch) {
+      ++c;
+      continue;
+    }
+    int q = FMask.NextInput(c);
+    char32_t out;
+    if (q >= n || !FMask.Accepts(q, ch, out)) break;
+    t[static_cast<size_t>(q)] = out;
+    c = q + 1;
+  }
+  StoreText(t, static_cast<size_t>(FMask.NextInput(c)), true);
+}
+
+void TCustomMaskEdit::KeyPress(WideChar& Key) {
+  TCustomEdit::KeyPress(Key);
+  if (!IsMasked() || Key == 0) return;
+  char16_t unit = Key;
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    FHighSurrogate = unit;
+    Key = 0;
+    return;
+  }
+  char32_t cp = unit;
+  if (unit >= 0xDC00 && unit <= 0xDFFF) {
+    if (!FHighSurrogate) {
+      Key = 0;
+      return;
+    }
+    cp = 0x10000 + ((static_cast<char32_t>(FHighSurrogate) - 0xD800) << 10) + (unit - 0xDC00);
+  }
+  FHighSurrogate = 0;
+  switch (cp) {
+    case 1: case 3: case 22: case 24: case 26:
+      return;  // select all and the clipboard keys: the edit's handling, through messages
+    case 8:
+      if (!ReadOnly() && EditCanModify()) {
+        size_t lo = std::min(Caret(), Anchor()), hi = std::max(Caret(), Anchor());
+        if (lo != hi) {
+          BlankRange(lo, hi);
+        } else {
+          int p = FMask.PrevInput(static_cast<int>(lo));
+          if (p >= 0) BlankRange(static_cast<size_t>(p), static_cast<size_t>(p) + 1);
+        }
+      }
+      Key = 0;
+      return;
+    case 27:
+      Reset();
+      Key = 0;
+      return;
+    default:
+      break;
+  }
+  if (cp >= 0x20 && cp != 0x7F && !ReadOnly() && EditCanModify() && !TypeMaskChar(cp)) MessageBeep(0);
+  Key = 0;
+}
+
+void TCustomMaskEdit::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_REENTEREDIT) {
+    if (CanFocus()) SetFocus();
+    return;
+  }
+  if (!IsMasked()) {
+    TCustomEdit::Dispatch(Message);
+    return;
+  }
+  size_t lo = std::min(Caret(), Anchor()), hi = std::max(Caret(), Anchor());
+  switch (Message.Msg) {
+    case WM_SETTEXT: {
+      // Text set on the window is laid over the mask position by position.
+      const char* p = reinterpret_cast<const char*>(Message.LParam);
+      std::string t = U8(FMask.EditTextFor(U32(p ? p : ""), true));
+      TMessage m{WM_SETTEXT, Message.WParam, reinterpret_cast<LPARAM>(t.c_str()), 0};
+      TCustomEdit::Dispatch(m);
+      Message.Result = m.Result;
+      return;
+    }
+    case WM_CUT:
+      if (lo != hi && !ReadOnly() && EditCanModify()) {
+        SetClipboardText(SelText());
+        BlankRange(lo, hi);
+      }
+      return;
+    case WM_CLEAR:
+      if (lo != hi && !ReadOnly() && EditCanModify()) BlankRange(lo, hi);
+      return;
+    case WM_PASTE: {
+      std::string t;
+      if (!ReadOnly() && EditCanModify() && ClipboardText(t)) PasteIntoMask(t);
+      return;
+    }
+    case EM_REPLACESEL: {
+      const char* p = reinterpret_cast<const char*>(Message.LParam);
+      PasteIntoMask(p ? p : "");
+      return;
+    }
+    default:
+      TCustomEdit::Dispatch(Message);
+  }
+}

@@ -1,0 +1,255 @@
+#pragma once
+// One-line edits: TCustomEdit, the edit window with caret, selection, clipboard and undo, and
+// TCustomMaskEdit, the edit that holds its text to an edit mask (platform/controls/masks.h).
+//
+// TCustomEdit behaves as the system's edit window does, at the message level: its DefaultHandler is
+// the edit's window procedure. Key and character messages reach it after KeyDown/KeyPress left them
+// alone; EM_ messages, WM_CUT/COPY/PASTE/CLEAR/UNDO and WM_SETTEXT act on the text; every change of
+// the text sends EN_CHANGE to the parent window in a WM_COMMAND, which the parent control reflects
+// back as CN_COMMAND, and that runs Change (OnChange). So a descendant sees a change the way the
+// class library's descendants do, and a message sent by code works like one typed by the user.
+//
+// Positions (SelStart, SelLength, EM_SETSEL, EM_GETSEL, EM_CHARFROMPOS) count whole characters (code
+// points) of the UTF-8 text; CaretPos alone is a byte offset. EM_SETSEL takes (anchor, caret): a start
+// above the end selects backwards, with the caret at the lower end; -1 as start removes the selection,
+// -1 as end means the end of the text.
+//
+// The inherited behaviour this layer defines:
+// - The caret is the window's system caret while the edit has the focus; it blinks every 530 ms on
+//   the queue's clock (the edit's own window timer) and is shown steadily again after every move.
+// - Keys: Left/Right (Ctrl: by words), Home/End, with Shift extending the selection; Delete deletes
+//   the selection or the next character; Shift+Delete cuts, Ctrl+Insert copies, Shift+Insert pastes.
+//   Characters: Backspace deletes backwards; Ctrl+A selects all, Ctrl+C copies, Ctrl+V pastes, Ctrl+X
+//   cuts, Ctrl+Z undoes; other control characters are ignored. A read-only edit moves and copies only.
+// - MaxLength (0: no limit) bounds typing and pasting; what does not fit is dropped (a beep when
+//   nothing fits). WM_SETTEXT and SetText are not bounded, as with the system's edit.
+// - Undo holds one step; typing in a row is one step; undoing twice redoes.
+// - Modified is set by changes the user makes (typing, paste, cut, clear, undo, EM_REPLACESEL) and
+//   cleared by SetText/WM_SETTEXT.
+// - bsSingle gives the window a client edge (WS_EX_CLIENTEDGE) on which the edit paints the theme's
+//   sunken field frame (WM_NCPAINT); ClientRect and ClientOrigin are those of the area inside it.
+// - The formatting rectangle is the client area unless
+//   EM_SETRECT/EM_SETRECTNP set one; the left and right margins (EM_SETMARGINS, default 1 pixel) lie
+//   inside it. The text line is centred vertically in a default rectangle and at the top of one set by
+//   message. ES_RIGHT and ES_CENTER place text that fits; longer text scrolls with the caret.
+// - ES_ styles (alignment, ES_MULTILINE, ES_AUTOHSCROLL, ES_PASSWORD, ES_UPPERCASE, ES_LOWERCASE,
+//   ES_READONLY, ES_NOHIDESEL) are read when the window is made; RecreateWnd applies changed ones.
+//   A multi-line edit without ES_AUTOHSCROLL draws its text wrapped; the caret and selection still
+//   work on the one logical line (the libraries use multi-line edits for the formatting rectangle).
+// - AutoSelect selects the whole text when the edit takes the focus by keyboard (not by a click) and
+//   is single-line.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/controls/controls.h"
+#include "platform/controls/masks.h"
+
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
+class TCustomEdit : public TWinControl {
+  DECLARE_CLASS(TCustomEdit, TWinControl)
+  explicit TCustomEdit(TComponent* AOwner);
+  ~TCustomEdit() override;
+
+  std::string Text() const override;
+  void SetText(const std::string& Value) override;
+
+  int SelStart() const;
+  int SelLength() const;
+  void SetSelStart(int Value);
+  void SetSelLength(int Value);
+  std::string SelText() const;
+  // Replaces the selection (as EM_REPLACESEL does).
+  void SetSelText(const std::string& Value);
+  void SelectAll();
+  void ClearSelection();
+  void Clear() { SetText(""); }
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  void Undo();
+  bool CanUndo() const { return FUndoValid; }
+  void ClearUndo() { FUndoValid = false; }
+  // Byte offset of the caret into Text.
+  int CaretPos() const;
+  // Character index of the caret (the active end of the selection).
+  int CaretIndex() const { return static_cast<int>(FCaret); }
+
+  int MaxLength() const { return FMaxLength; }
+  virtual void SetMaxLength(int Value);
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value);
+  TEditCharCase CharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase Value);
+  char32_t PasswordChar() const { return FPasswordChar; }
+  void SetPasswordChar(char32_t Value);
+  bool AutoSelect() const { return FAutoSelect; }
+  void SetAutoSelect(bool Value) { FAutoSelect = Value; }
+  bool HideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool Value);
+  bool Modified() const { return FModified; }
+  void SetModified(bool Value) { FModified = Value; }
+  // bsSingle (1) draws the sunken field frame; bsNone (0) draws no frame.
+  int BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(int Value);
+  // Whether the text line is scrolled (pixels hidden at the left).
+  int ScrollOffset() const { return FScroll; }
+  // The caret blink phase: true while the caret is drawn (for tests and painting).
+  bool CaretShown() const { return FCaretCreated && FCaretOn; }
+
+  // The client area inside the border (a bsSingle edit has a two-pixel client edge).
+  TRect ClientRect() const override;
+  TPoint ClientOrigin() const override;
+
+  TNotifyEvent OnChange;
+
+  void DefaultHandler(TMessage& Message) override;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void PaintWindow(HDC DC) override;
+  void EraseBackground(HDC DC) override;
+  void Dispatch(TMessage& Message) override;
+  void DoEnter() override;
+  void FontChanged() override;
+  void Resize() override;
+  virtual void Change();
+
+  // The text as the edit holds it, one character per element. A mask edit holds its edit text here.
+  const std::u32string& Chars() const { return FChars; }
+  // Replaces the whole text (no EN_CHANGE when it is unchanged); the selection collapses at CaretAt.
+  // A user change is one undo step (merged with the typing before it when MergeUndo) and sets Modified;
+  // a change by code clears both.
+  void StoreText(const std::u32string& Value, size_t CaretAt, bool UserChange, bool MergeUndo = false);
+  // Replaces the selection with S as the user would (MaxLength, ReadOnly, CharCase, undo, Modified);
+  // returns false when nothing changed.
+  bool ReplaceSelection(const std::u32string& S, bool UserChange, bool MergeUndo = false);
+  // Sets anchor and caret (character indexes, clamped) and shows the caret there.
+  void SetSelection(size_t Anchor, size_t Caret);
+  size_t Anchor() const { return FAnchor; }
+  size_t Caret() const { return FCaret; }
+  // Saves the state for one undo step.
+  void SaveUndo(bool Merge);
+  // The clipboard's text, or false when it holds none.
+  static bool ClipboardText(std::string& Text);
+  static void SetClipboardText(const std::string& Text);
+  // Character index nearest a client x.
+  size_t CharFromX(int X);
+  int XFromChar(size_t Index);
+  // The text rectangle after margins.
+  RECT TextRect();
+  DWORD EditStyle() const { return FEditStyle; }
+  // Sends EN_CHANGE through the parent (or straight to Change without a parent window).
+  void NotifyChange();
+  void UpdateCaret();
+
+ private:
+  std::u32string DisplayChars() const;
+  void ScrollToCaret();
+  void CreateSystemCaret();
+  void DestroySystemCaret();
+  void RestartBlink();
+  void KeyAction(WORD Key, TShiftState Shift);
+  void CharAction(char32_t Ch);
+  void DeleteForward();
+  void DeleteBackward();
+  size_t WordLeft(size_t Pos) const;
+  size_t WordRight(size_t Pos) const;
+  void SyncWindowText();
+  int TextHeight();
+
+  std::u32string FChars;
+  size_t FCaret = 0;   // active end of the selection
+  size_t FAnchor = 0;  // fixed end of the selection
+  int FScroll = 0;     // pixels of text hidden at the left
+  int FMaxLength = 0;
+  bool FReadOnly = false;
+  TEditCharCase FCharCase = ecNormal;
+  char32_t FPasswordChar = 0;
+  bool FAutoSelect = true;
+  bool FHideSelection = true;
+  bool FModified = false;
+  int FBorderStyle = 1;
+  DWORD FEditStyle = 0;  // ES_ bits of the window as made
+  bool FRectSet = false;
+  RECT FFormatRect{0, 0, 0, 0};
+  int FLeftMargin = 1, FRightMargin = 1;
+  // One undo step.
+  std::u32string FUndoChars;
+  size_t FUndoCaret = 0, FUndoAnchor = 0;
+  bool FUndoValid = false;
+  bool FLastWasTyping = false;
+  char16_t FHighSurrogate = 0;
+  bool FCaretCreated = false;
+  bool FCaretOn = false;
+  bool FSelectingWithMouse = false;
+  int FNotifyLock = 0;
+};
+
+class TEdit : public TCustomEdit {
+  DECLARE_CLASS(TEdit, TCustomEdit)
+  explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------------------------------
+
+// An edit held to an edit mask. While EditMask is empty it is a plain edit. With a mask the edit holds
+// its edit text (every position of the mask); Text is read and written through the mask's rules;
+// typing overwrites the position at the caret and the caret skips literals; a character that does not
+// fit its position beeps and is dropped; Backspace and Delete blank positions instead of closing up.
+// Pasting types the clipboard's characters from the caret and stops at the first one that does not
+// fit. Escape undoes the changes made since the edit took the focus (Reset). Leaving the edit checks
+// the mask (ValidateEdit): an incomplete mask keeps the focus in the edit with the caret on the first
+// missing position and raises EDBEditError.
+class TCustomMaskEdit : public TCustomEdit {
+  DECLARE_CLASS(TCustomMaskEdit, TCustomEdit)
+  explicit TCustomMaskEdit(TComponent* AOwner);
+
+  const std::string& EditMask() const { return FEditMask; }
+  virtual void SetEditMask(const std::string& Value);
+  bool IsMasked() const { return !FMask.Empty(); }
+  const TEditMaskFormat& MaskFormat() const { return FMask; }
+  // The text with literals and blanks, as shown.
+  std::string EditText() const;
+  void SetEditText(const std::string& Value);
+  std::string Text() const override;
+  void SetText(const std::string& Value) override;
+  void SetMaxLength(int Value) override;
+
+  // Raises EDBEditError (with the caret on the first missing position) when the user changed the
+  // text and a required position is blank.
+  virtual void ValidateEdit();
+  // Back to the text the edit had when it took the focus.
+  virtual void Reset();
+
+ protected:
+  // Asked before every change the user makes to a masked edit; false refuses the change.
+  virtual bool EditCanModify() { return true; }
+  virtual void ValidateError();
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyPress(WideChar& Key) override;
+  void Dispatch(TMessage& Message) override;
+  void DoEnter() override;
+  void DoExit() override;
+  // Types one character at the caret (a masked edit); false when it does not fit.
+  bool TypeMaskChar(char32_t Ch);
+  // Blanks the input positions in [From, To).
+  void BlankRange(size_t From, size_t To);
+  void MaskArrowKeys(WORD Key, TShiftState Shift);
+
+ private:
+  void PasteIntoMask(const std::string& Text);
+  std::string FEditMask;
+  TEditMaskFormat FMask;
+  std::u32string FOldValue;  // the edit text when the edit took the focus
+  char16_t FHighSurrogate = 0;
+  bool FReentering = false;  // the focus is being taken back after a failed check
+};
+
+class TMaskEdit : public TCustomMaskEdit {
+  DECLARE_CLASS(TMaskEdit, TCustomMaskEdit)
+  explicit TMaskEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {}
+};
