@@ -115,3 +115,16 @@ TEST_F(ScrollBarControlTest, AReplacedWindowProcSeesTheNotificationsFirst) {
 }
 
 }  // namespace
+
+namespace {
+TEST_F(ScrollBarControlTest, TheBarPaintsItsArrowsAndThumb) {
+  auto* bar = Make<TScrollBar>(host, 10, 10, 200, 17);
+  bar->SetParams(0, 0, 10);
+  win::PumpMessages();
+  win::ScrollBarLook look;
+  ASSERT_TRUE(win::GetScrollBarLook(bar->Handle(), SB_CTL, look));
+  // The arrow's face and the track's colour where the layout put them.
+  EXPECT_EQ(win::GetWindowPixel(bar->Handle(), look.arrowUp.left + 3, 3), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(win::GetWindowPixel(bar->Handle(), look.pageDown.right - 3, 8), GetSysColor(COLOR_SCROLLBAR));
+}
+}  // namespace
