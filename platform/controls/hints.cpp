@@ -78,6 +78,9 @@ void THintWindow::WndProc(TMessage& Message) {
     case WM_NCHITTEST:
       Message.Result = HTTRANSPARENT;
       return;
+    case WM_ACTIVATEAPP:
+      if (!Message.WParam && FShowing) Hints::CancelHint();
+      break;
   }
   TCustomControl::WndProc(Message);
 }

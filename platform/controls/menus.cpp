@@ -263,6 +263,8 @@ void TPopupMenuWindow::WndProc(TMessage& Message) {
     Message.Result = MA_NOACTIVATE;
     return;
   }
+  // Another program took the activation: the menu goes, as a press outside it would close it.
+  if (Message.Msg == WM_ACTIVATEAPP && !Message.WParam) FMenu->CloseMenu();
   TCustomControl::WndProc(Message);
 }
 

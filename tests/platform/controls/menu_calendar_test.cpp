@@ -4,6 +4,7 @@
 
 #include "platform/controls/menus.h"
 #include "platform/controls/monthcal.h"
+#include "platform/win/host.h"
 #include "tests/platform/controls/popup_fixture.h"
 
 namespace {
@@ -116,6 +117,15 @@ TEST_F(MenuTest, AlignmentPlacesTheMenuAndTheWorkAreaKeepsIt) {
   EXPECT_EQ(r.bottom, work.bottom - 5);
   EXPECT_EQ(r.right, work.right);
   menu->CloseMenu();
+}
+
+TEST_F(MenuTest, AnotherProgramTakingTheActivationClosesTheMenu) {
+  menu->ShowAt(150, 150);
+  ASSERT_TRUE(menu->IsOpen());
+  win::NotifyTopLevelActivated(host->Handle(), false);
+  win::PumpMessages();
+  EXPECT_FALSE(menu->IsOpen());
+  EXPECT_FALSE(IsWindowVisible(menu->MenuWindow()->Handle()));
 }
 
 TEST_F(MenuTest, ShortCutsClickTheirItem) {

@@ -26,7 +26,9 @@ TEST_F(ScrollBarControlTest, ParamsAreCheckedAndReachTheWindow) {
   EXPECT_EQ(bar->Position(), 41);
   EXPECT_EQ(changes, 2);
   EXPECT_THROW(bar->SetParams(0, 10, 5), EInvalidOperation);
-  EXPECT_THROW(bar->SetParams(0, 0, 10), EInvalidOperation) << "a range smaller than the page";
+  EXPECT_THROW(bar->SetParams(0, 0, 10), EInvalidOperation) << "Max below the page";
+  bar->SetPageSize(61);
+  EXPECT_EQ(bar->PageSize(), 20) << "a page beyond Max is ignored";
   EXPECT_EQ(bar->Min(), 10);
   EXPECT_EQ(bar->Max(), 60);
   bar->SetPosition(41);
