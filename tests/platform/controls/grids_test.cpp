@@ -201,6 +201,35 @@ TEST_F(GridTest, GeometryOfCellsLinesAndHiddenColumns) {
   EXPECT_EQ(grid->MouseCoord(240, 30), (TGridCoord{1, 1}));
 }
 
+TEST_F(GridTest, PaintsLinesFixedEdgesAndSelectionInTheirColours) {
+  HWND top = host->Handle();
+  auto px = [&](int X, int Y) {
+    TPoint p = host->ScreenToClient(At(X, Y));
+    return win::GetWindowPixel(top, p.X, p.Y);
+  };
+  const COLORREF silver = RGB(0xC0, 0xC0, 0xC0), black = RGB(0, 0, 0);
+  EXPECT_EQ(px(101, 30), silver) << "data line";
+  EXPECT_EQ(px(120, 41), silver);
+  EXPECT_EQ(px(50, 5), black) << "fixed line";
+  EXPECT_EQ(px(10, 20), black);
+  EXPECT_EQ(px(0, 10), GetSysColor(COLOR_BTNHIGHLIGHT)) << "fixed cells are raised";
+  EXPECT_EQ(px(49, 10), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(px(45, 16), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(px(200, 195), GetSysColor(COLOR_WINDOW)) << "past the text, a data cell is the grid's colour";
+
+  // Lines switched off take the area's colour; a selected cell that is not the focused one is
+  // highlighted; the space after the last column is the grid's colour.
+  grid->SetOptions(grid->Options() - TGridOptions{goVertLine});
+  grid->SetSelection(TGridRect{1, 1, 2, 2});
+  grid->SetColCount(4);
+  win::PumpMessages();
+  EXPECT_EQ(px(101, 30), GetSysColor(COLOR_WINDOW)) << "the line between two selected cells";
+  EXPECT_EQ(px(180, 150), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(px(96, 58), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(px(96, 79), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(px(280, 100), GetSysColor(COLOR_WINDOW)) << "beyond the last column";
+}
+
 struct KeyCase {
   const char* name;
   TGridOptions extra;
