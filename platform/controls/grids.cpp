@@ -175,7 +175,9 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TCustomGrid::~TCustomGrid() {
   StopTimer();
-  FInplaceEdit = nullptr;  // freed with the components the grid owns
+  // The editor is freed with the components the grid owns, after this body: it must not call back.
+  if (FInplaceEdit) FInplaceEdit->SetGrid(nullptr);
+  FInplaceEdit = nullptr;
 }
 
 void TCustomGrid::CreateParams(TCreateParams& Params) {

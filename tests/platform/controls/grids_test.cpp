@@ -284,6 +284,12 @@ TEST_F(GridTest, KeyboardStepsOverHiddenColumnsAndTabStopsAndSelectsWithShift) {
   EXPECT_EQ(grid->Col(), 3);
   Key(VK_LEFT);
   EXPECT_EQ(grid->Col(), 1);
+  grid->SetColWidths(9, -1);
+  Key(VK_END);
+  EXPECT_EQ(grid->Col(), 8) << "End stops at the last visible column";
+  Key(VK_HOME);
+  EXPECT_EQ(grid->Col(), 1);
+  grid->SetColWidths(9, 50);
   grid->SetOptions(grid->Options() + TGridOptions{goTabs});
   grid->SetColWidths(2, 50);
   grid->SetTabStops(2, false);
