@@ -255,6 +255,8 @@ TEST_F(GridTest, KeyboardMovesTheCurrentCellAndTheView) {
       {"ctrl+end", {}, 1, 1, VK_END, {ssCtrl}, 9, 99, 92},
       {"ctrl+down scrolls only", {}, 1, 1, VK_DOWN, {ssCtrl}, 1, 1, 2},
       {"ctrl+page down to the last full row", {}, 1, 1, VK_NEXT, {ssCtrl}, 1, 8, 1},
+      {"ctrl+right a page of columns", {}, 1, 1, VK_RIGHT, {ssCtrl}, 5, 1, 1},
+      {"page up at the top stays", {}, 1, 3, VK_PRIOR, {}, 1, 1, 1},
       {"row select: right is the next row", {goRowSelect}, 1, 1, VK_RIGHT, {}, 1, 2, 1},
       {"row select: end is the last row", {goRowSelect}, 1, 1, VK_END, {}, 1, 99, 92},
       {"tab with goTabs", {goTabs}, 1, 1, VK_TAB, {}, 2, 1, 1},
