@@ -63,9 +63,9 @@ inline void PlaceBySector(int sector, int max, int m, int min, int& R, int& G, i
 
 double TColorSettings::Contrast() const { return ContrastPosition / 10.0; }
 
-double TColorSettings::ContrastOffset() const {
+long double TColorSettings::ContrastOffset() const {
   const double k = Contrast();
-  return static_cast<double>((1.0L - k) * 127.5L);
+  return (1.0L - k) * 127.5L;
 }
 
 double TColorSettings::Gamma() const { return GammaPosition / 10.0; }

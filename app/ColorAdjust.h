@@ -7,8 +7,8 @@
 // Both give the same pixels bit for bit; the tests hold them to that.
 //
 // Arithmetic rules kept by both: integer division truncates toward zero; Round is round-half-to-even;
-// floating expressions are evaluated in long double (80-bit extended on x86-64); k, o and g are held as
-// double, like the window's settings.
+// floating expressions are evaluated in long double (80-bit extended on x86-64); k and g are held as
+// double, like the window's settings, while o is an expression and stays in long double.
 #pragma once
 
 #include <cstddef>
@@ -23,7 +23,7 @@ struct TColorSettings {
   int GammaPosition = 10;    // g = position / 10, 0..40
 
   double Contrast() const;       // k
-  double ContrastOffset() const; // o = (1 - k) * 127.5
+  long double ContrastOffset() const; // o = (1 - k) * 127.5, never rounded to double
   double Gamma() const;          // g
   // Every bar at its initial position: the picture is left unchanged.
   bool IsIdentity() const;

@@ -86,7 +86,9 @@ void GreyBitmap(TBitmap* Bitmap) {
   for (int y = 0; y < h; ++y) {
     auto* p = static_cast<uint8_t*>(Bitmap->ScanLine(y));
     for (int x = 0; x < w; ++x, p += 3) {
-      const uint8_t v = uint8_t(Round(0.3 * p[2] + 0.59 * p[1] + 0.11 * p[0]));
+      // Extended precision, like every floating expression of the program: in double the sum lands on
+      // the other side of a half for thousands of colours (0, 5, 5 gives 3.5 instead of 3.4999...).
+      const uint8_t v = uint8_t(Round(0.3L * p[2] + 0.59L * p[1] + 0.11L * p[0]));
       p[0] = p[1] = p[2] = v;
     }
   }

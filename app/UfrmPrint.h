@@ -126,7 +126,7 @@ class TfrmPrint : public TForm {
 // The effects of the editor, on 24-bit bitmaps (blue, green, red bytes).
 // Emboss: each byte of every row but the last becomes clamp(value - value below + 128, 0, 255).
 void EmbossBitmap(TBitmap* Bitmap);
-// Grey: each pixel's three bytes become Round(0.3 red + 0.59 green + 0.11 blue).
+// Grey: each pixel's three bytes become Round(0.3 red + 0.59 green + 0.11 blue), in long double.
 void GreyBitmap(TBitmap* Bitmap);
 
 extern TfrmPrint* frmPrint;

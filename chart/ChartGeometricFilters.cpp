@@ -257,20 +257,28 @@ void TBevelFilter::AssignSettings(TChartFilter* Source) {
 
 namespace {
 
-// Source columns and rows of one work row by inverse mapping, rounded half to even (the 1.5 * 2^52
-// trick rounds as the processor does for the magnitudes a bitmap can have).
-__attribute__((target_clones("avx2", "default"))) void MapRow(int DW, int HalfDW, double Co, double Si,
-                                                              double YSi, double YCo, double HalfW,
-                                                              double HalfH, int* SX, int* SY) {
+// Byte offsets into the source (row * Stride + 3 * column) of one work row by inverse mapping, -1 where
+// the rounded source point lies outside. Rounding is half to even (the 1.5 * 2^52 trick rounds as the
+// processor does for the magnitudes a bitmap can have).
+void MapRow(int First, int DW, int HalfDW, double Co, double Si, double YSi, double YCo, double HalfW, double HalfH,
+            int W, int H, int Stride, int* Offsets) {
   const double magic = 6755399441055744.0;
-  for (int c = 0; c < DW; ++c) {
+  for (int c = First; c < DW; ++c) {
     const double x = static_cast<double>(c - HalfDW);
-    SX[c] = static_cast<int>(((x * Co - YSi + HalfW) + magic) - magic);
-    SY[c] = static_cast<int>(((x * Si + YCo + HalfH) + magic) - magic);
+    const int sx = static_cast<int>(((x * Co - YSi + HalfW) + magic) - magic);
+    const int sy = static_cast<int>(((x * Si + YCo + HalfH) + magic) - magic);
+    const bool inside = static_cast<unsigned>(sx) < static_cast<unsigned>(W) && static_cast<unsigned>(sy) < static_cast<unsigned>(H);
+    Offsets[c] = inside ? sy * Stride + 3 * sx : -1;
   }
 }
 
 }  // namespace
+
+namespace RotateDetail {
+bool WideAvailable();
+int RotateRowWide(uint8_t* Dst, int DW, int HalfDW, double Co, double Si, double YSi, double YCo, double HalfW,
+                  double HalfH, int W, int H, int Stride, const uint8_t* Base, int LastWide, uint32_t Background);
+}  // namespace RotateDetail
 
 void TRotateFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   TChartFilter::FilterRect(Bitmap, R);
@@ -321,22 +329,39 @@ void TRotateFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
       }
     }
   } else {
-    std::vector<int> sx(static_cast<size_t>(dw)), sy(static_cast<size_t>(dw));
+    std::vector<int> offsets(static_cast<size_t>(dw) + 1, -1);
     const int halfDW = static_cast<int>(dw / 2), halfDH = static_cast<int>(dh / 2);
+    const uint8_t* base = Rows[0];
+    const int stride = static_cast<int>(Rows[1] - Rows[0]);
+    // A four-byte copy reads one byte past the pixel; the picture's last pixels are copied by three.
+    const int lastWide = (h - 1) * stride + 3 * (w - 2);
+    const bool wide = RotateDetail::WideAvailable();
+    const uint8_t* bgPixel = PixelAt(work.get(), 0, 0);  // the background everywhere before mapping
+    const uint32_t background = bgPixel[0] | uint32_t(bgPixel[1]) << 8 | uint32_t(bgPixel[2]) << 16;
     for (int r = 0; r < dh; ++r) {
       const double y = static_cast<double>(r - halfDH);
-      MapRow(static_cast<int>(dw), halfDW, co, si, y * si, y * co, static_cast<double>(w / 2),
-             static_cast<double>(h / 2), sx.data(), sy.data());
       uint8_t* d = PixelAt(work.get(), 0, r);
-      for (int c = 0; c < dw; ++c) {
-        const int px = sx[static_cast<size_t>(c)], py = sy[static_cast<size_t>(c)];
-        if (static_cast<unsigned>(px) < static_cast<unsigned>(w) && static_cast<unsigned>(py) < static_cast<unsigned>(h))
-          std::memcpy(d + 3 * c, Rows[static_cast<size_t>(py)] + 3 * px, 3);
+      int first = 0;
+      if (wide)
+        first = RotateDetail::RotateRowWide(d, static_cast<int>(dw), halfDW, co, si, y * si, y * co,
+                                            static_cast<double>(w / 2), static_cast<double>(h / 2), w, h, stride,
+                                            base, lastWide, background);
+      MapRow(first, static_cast<int>(dw), halfDW, co, si, y * si, y * co, static_cast<double>(w / 2),
+             static_cast<double>(h / 2), w, h, stride, offsets.data());
+      for (int c = first; c < dw; ++c) {
+        const int o = offsets[static_cast<size_t>(c)];
+        if (o < 0) continue;
+        // Four bytes when the next work pixel is overwritten from the source anyway.
+        if (offsets[static_cast<size_t>(c) + 1] >= 0 && o <= lastWide)
+          std::memcpy(d + 3 * c, base + o, 4);
+        else
+          std::memcpy(d + 3 * c, base + o, 3);
       }
     }
   }
   Bitmap->FreeImage();
-  Bitmap->Assign(work.get());
+  Bitmap->SetHandle(work->ReleaseHandle());  // the work pixels, without a copy
+  Bitmap->SetTransparent(work->Transparent());
   Rows.clear();  // the bitmap's rows moved
 }
 void TRotateFilter::AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) {

@@ -278,12 +278,14 @@ void TEffectsBitmap::Assign(TPersistent* Source) {
   };
 
   if (auto* b = dynamic_cast<TBitmap*>(Source)) {
-    if (b->PixelFormat() == pf32bit && b->HandleType() == bmDIB && !b->Empty()) {
+    // An empty one too: the alpha check then clears HasAlpha left from an earlier picture.
+    if (b->PixelFormat() == pf32bit && b->HandleType() == bmDIB) {
       SetSize(b->Width(), b->Height());
-      if (IsEmpty()) return;
-      const int w = std::min(FPixelWidth, b->Width()), h = std::min(FPixelHeight, b->Height());
-      for (int y = 0; y < h; ++y)
-        PixelRoutines.CopyRow(static_cast<const std::uint32_t*>(b->ScanLine(y)), ScanLine(y), w);
+      if (!IsEmpty() && !b->Empty()) {
+        const int w = std::min(FPixelWidth, b->Width()), h = std::min(FPixelHeight, b->Height());
+        for (int y = 0; y < h; ++y)
+          PixelRoutines.CopyRow(static_cast<const std::uint32_t*>(b->ScanLine(y)), ScanLine(y), w);
+      }
       CheckAlpha();
       return;
     }

@@ -17,17 +17,21 @@ class TComponent;
 class TCollection;
 class TCollectionItem;
 class TStream;
-class TFiler;   // binary component streaming (reader and writer) will derive from this
+class TFiler;   // binary component streaming: filer.h
 class TReader;
 class TWriter;
+struct TPropList;  // published-property tables: typinfo.h
 
 // ---------------------------------------------------------------------------------------------------
 // Class references
 
-// One per class: its name and its parent's reference. A TClass is compared by pointer.
+// One per class: its name, its parent's reference and, for classes declared with
+// DECLARE_PUBLISHED_CLASS (typinfo.h), the maker of its published-property table. A TClass is compared
+// by pointer.
 struct TClassInfo {
   const char* Name;
   const TClassInfo* Parent;
+  const TPropList* (*PropTable)() = nullptr;
 };
 using TClass = const TClassInfo*;
 
@@ -36,7 +40,7 @@ using TClass = const TClassInfo*;
 #define DECLARE_CLASS(Name, ParentName)                                                        \
  public:                                                                                       \
   static TClass StaticClass() {                                                                \
-    static const TClassInfo FClassInfo{#Name, ParentName::StaticClass()};                      \
+    static const TClassInfo FClassInfo{#Name, ParentName::StaticClass(), nullptr};             \
     return &FClassInfo;                                                                        \
   }                                                                                            \
   TClass ClassType() const override { return StaticClass(); }                                 \
@@ -51,7 +55,7 @@ class TObject {
   virtual ~TObject() = default;
 
   static TClass StaticClass() {
-    static const TClassInfo FClassInfo{"TObject", nullptr};
+    static const TClassInfo FClassInfo{"TObject", nullptr, nullptr};
     return &FClassInfo;
   }
   virtual TClass ClassType() const { return StaticClass(); }
@@ -64,6 +68,10 @@ class TObject {
   static bool ClassInheritsFrom(TClass AClass, TClass Ancestor);
   // Hook run by code that creates objects through the registry after the constructor finished.
   virtual void AfterConstruction() {}
+  // Interface lookup by identifier (see Supports below): the default finds the interface through the
+  // C++ type system for every interface declared with DECLARE_INTERFACE_ID; an object that hands out
+  // an interface of another object (delegation) overrides this.
+  virtual bool GetInterface(const struct TGUID& IID, void*& Obj);
 };
 
 // Checked down-cast: nullptr stays nullptr; an object of another class raises EInvalidCast
@@ -85,6 +93,56 @@ bool Supports(O* Obj, I*& Intf) {
   return Intf != nullptr;
 }
 
+// ---------------------------------------------------------------------------------------------------
+// Interfaces with identifiers
+//
+// An interface is an abstract class derived from IInterface that names its identifier with
+// DECLARE_INTERFACE_ID(IName, "{8-4-4-4-12 hex digits}"). There is no reference counting: an interface
+// pointer borrows the object, which its owner frees as usual. Supports(Obj, IID, Out) asks the object
+// (TObject::GetInterface), so an object may also answer for an interface it delegates.
+
+struct TGUID {
+  uint32_t D1 = 0;
+  uint16_t D2 = 0, D3 = 0;
+  uint8_t D4[8] = {};
+  friend bool operator==(const TGUID& A, const TGUID& B) = default;
+  friend auto operator<=>(const TGUID& A, const TGUID& B) = default;
+};
+// "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}" (braces optional); EConvertError on bad text.
+TGUID StringToGUID(const std::string& S);
+std::string GUIDToString(const TGUID& G);  // upper-case, with braces
+bool IsEqualGUID(const TGUID& A, const TGUID& B);
+
+// Records how to find an interface of an object by its identifier; returns the identifier.
+using TInterfaceCaster = void* (*)(TObject*);
+const TGUID& RegisterInterfaceId(const TGUID& IID, TInterfaceCaster Caster);
+
+#define DECLARE_INTERFACE_ID(IName, GuidText)                                                            \
+ public:                                                                                                 \
+  static const TGUID& IID() {                                                                            \
+    static const TGUID& FId = RegisterInterfaceId(StringToGUID(GuidText), [](TObject* O) -> void* {      \
+      IName* i = dynamic_cast<IName*>(O);                                                                \
+      return i;                                                                                          \
+    });                                                                                                  \
+    return FId;                                                                                          \
+  }
+
+class IInterface {
+  DECLARE_INTERFACE_ID(IInterface, "{7A3C1E52-5B0D-4F61-9E22-0C4D8A1B6F10}")
+  virtual ~IInterface() = default;
+};
+
+// True when Obj (not nullptr) has the interface; Intf receives it (nullptr otherwise).
+bool Supports(TObject* Obj, const TGUID& IID, void*& Intf);
+bool Supports(TObject* Obj, const TGUID& IID);
+template <typename I>
+bool Supports(TObject* Obj, const TGUID& IID, I*& Intf) {
+  void* p = nullptr;
+  const bool ok = Supports(Obj, IID, p);
+  Intf = ok ? static_cast<I*>(p) : nullptr;
+  return ok;
+}
+
 // Frees the object and clears the variable first, so the variable never points at a freed object.
 template <typename T>
 void FreeAndNil(T*& Obj) {
@@ -104,22 +162,52 @@ constexpr bool Assigned(const T* Obj) {
 // object belongs to the caller.
 using TObjectFactory = std::function<TObject*(TComponent* AOwner)>;
 
+// Makes a new collection item inside the given collection (for item classes).
+using TItemFactory = std::function<TCollectionItem*(TCollection* ACollection)>;
+
 struct TRegisteredClass {
   TClass Class = nullptr;
   TObjectFactory Factory;
+  TItemFactory ItemFactory;  // set for collection item classes (constructible from a collection)
 };
 
-// Registering a name twice keeps the first registration (as the class library does).
+// Registering a name twice in one class group keeps the first registration (as the class library
+// does).
 void RegisterClass(const std::string& Name, TClass AClass, TObjectFactory Factory);
 void RegisterClass(const std::string& Name, TObjectFactory Factory);  // Class stays nullptr
+void RegisterItemClass(const std::string& Name, TClass AClass, TItemFactory Factory);
 template <typename T>
 void RegisterClass() {
-  if constexpr (std::is_constructible_v<T, TComponent*>)
+  if constexpr (std::is_constructible_v<T, TCollection*> && !std::is_constructible_v<T, TComponent*>)
+    RegisterItemClass(T::StaticClass()->Name, T::StaticClass(), [](TCollection* c) -> TCollectionItem* { return new T(c); });
+  else if constexpr (std::is_constructible_v<T, TComponent*>)
     RegisterClass(T::StaticClass()->Name, T::StaticClass(), [](TComponent* o) -> TObject* { return new T(o); });
   else
     RegisterClass(T::StaticClass()->Name, T::StaticClass(), [](TComponent*) -> TObject* { return new T(); });
 }
+template <typename... T>
+void RegisterClasses() {
+  (RegisterClass<T>(), ...);
+}
 void UnRegisterClass(const std::string& Name);
+void UnRegisterClass(TClass AClass);  // removes the registrations of exactly this class
+template <typename... T>
+void UnRegisterClasses() {
+  (UnRegisterClass(T::StaticClass()), ...);
+}
+// The registration of a class reference; nullptr when the class is not registered.
+const TRegisteredClass* GetClass(TClass AClass);
+
+// Class groups. Registered classes fall into groups; a name may be registered once per group, and
+// GetClass/FindClass prefer the active group's class of a name, then the earliest registered one.
+// StartClassGroup(C) starts a group for C and its descendants; GroupDescendentsWith(C, A) puts C's
+// descendants in the group of A; ActivateClassGroup(C) activates the group holding C and returns the
+// root class of the group that was active before. The default group holds every other class.
+void StartClassGroup(TClass AClass);
+void GroupDescendentsWith(TClass AClass, TClass AncestorClass);
+TClass ActivateClassGroup(TClass AClass);
+// The root class of the group C falls into (nullptr for the default group).
+TClass ClassGroupOf(TClass AClass);
 // nullptr when the name is not registered (names compare ignoring ASCII case).
 const TRegisteredClass* GetClass(const std::string& Name);
 // Raises EClassNotFound ("Class %s not found").
@@ -144,7 +232,8 @@ class TPersistent : public TObject {
  protected:
   virtual void AssignTo(TPersistent* Dest);
   virtual TPersistent* GetOwner() { return nullptr; }
-  // Extra non-property data for component streaming; empty until reader and writer exist.
+  // Extra non-property data for component streaming: an override calls the inherited one, then
+  // Filer->DefineProperty / DefineBinaryProperty for each value it stores (filer.h).
   virtual void DefineProperties(TFiler* /*Filer*/) {}
   [[noreturn]] void AssignError(TPersistent* Source);
   friend class TFiler;
@@ -213,7 +302,25 @@ class TComponent : public TPersistent {
 
   std::string GetNamePath() override;
 
+  // Streaming state flags; the reader and writer set them, a loader of its own may too.
+  void SetComponentStateFlag(TComponentStateFlag Flag, bool On) {
+    if (On) FComponentState.Include(Flag);
+    else FComponentState.Exclude(Flag);
+  }
+  void SetSubComponent(bool Value) {
+    if (Value) FComponentStyle.Include(csSubComponent);
+    else FComponentStyle.Exclude(csSubComponent);
+  }
+
  protected:
+  // Component streaming (filer.h). ReadState reads this component's properties and children from the
+  // reader (a form that adjusts itself after reading its resource overrides it and calls the
+  // inherited one); WriteState writes them. GetChildren lists the components written after this one's
+  // properties: the default lists, for the root only, the owned components that are neither
+  // sub-components nor transient.
+  virtual void ReadState(TReader* Reader);
+  virtual void WriteState(TWriter* Writer);
+  virtual void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root);
   // Called when AComponent is inserted into or removed from the owner, or when a component this one
   // asked to be told about is freed. The default clears the free-notification link and passes the
   // call to every owned component.
@@ -238,6 +345,7 @@ class TComponent : public TPersistent {
   std::vector<TComponent*> FComponents;    // owned
   std::vector<TComponent*> FFreeNotifies;  // borrowed, both ways
   friend class TReader;
+  friend class TWriter;
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -258,6 +366,7 @@ class TCollectionItem : public TPersistent {
   int Index() const;
   virtual void SetIndex(int Value);
   virtual std::string DisplayName() { return ClassName(); }
+  std::string GetDisplayName() { return DisplayName(); }
   virtual void SetDisplayName(const std::string& Value);
   std::string GetNamePath() override;
 
@@ -292,6 +401,9 @@ class TCollection : public TPersistent {
   TCollectionItem* operator[](int Index) const { return Items(Index); }
   void SetItems(int Index, TCollectionItem* Value) { Items(Index)->Assign(Value); }
   TCollectionItem* Add();
+  // A new item of the given class (ItemClass or a descendant registered with RegisterClass), made
+  // through its registered item factory; EInvalidOperation when the class is not such a class.
+  TCollectionItem* AddItemOfClass(TClass AItemClass);
   TCollectionItem* Insert(int Index);
   void Delete(int Index);
   void Clear();
@@ -299,7 +411,9 @@ class TCollection : public TPersistent {
   virtual void BeginUpdate();
   virtual void EndUpdate();
   int UpdateCount() const { return FUpdateCount; }
-  // Clears and adds one item per item of Source (a collection), assigning each.
+  // Clears and adds one item per item of Source (a collection), assigning each. An item keeps its own
+  // class when that class is a registered item class that the collection accepts; otherwise it is
+  // made with the collection's item factory.
   void Assign(TPersistent* Source) override;
   std::string GetNamePath() override;
   // The owner's property that holds this collection, for name paths ("Columns").
@@ -414,6 +528,9 @@ class TObjectList : public TList {
 // TStrings / TStringList
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// Horizontal alignment of text; shared by controls and data fields.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
@@ -608,6 +725,11 @@ class TStream : public TObject {
     WriteBuffer(&V, sizeof V);
   }
   void WriteString(const std::string& S) { WriteBuffer(S.data(), static_cast<int64_t>(S.size())); }
+
+  // A component with its published properties and children in the binary component format
+  // (filer.h). ReadComponent with Instance nullptr makes the component from the class registry.
+  TComponent* ReadComponent(TComponent* Instance);
+  void WriteComponent(TComponent* Instance);
 };
 
 class TCustomMemoryStream : public TStream {

@@ -67,6 +67,17 @@ TCollectionItem* TCollection::Add() {
   return item;
 }
 
+TCollectionItem* TCollection::AddItemOfClass(TClass AItemClass) {
+  if (!AItemClass || AItemClass == FItemClass) return Add();
+  const TRegisteredClass* rc = GetClass(AItemClass);
+  if (!rc || !rc->ItemFactory || (FItemClass && !ClassInheritsFrom(AItemClass, FItemClass)))
+    throw EInvalidOperation(Format("Class %s is not an item class of this collection", AItemClass->Name));
+  TCollectionItem* item = rc->ItemFactory(this);
+  if (item->FCollection != this) item->SetCollection(this);
+  Added(item);
+  return item;
+}
+
 TCollectionItem* TCollection::Insert(int Index) {
   if (Index < 0 || Index > Count()) throw EListError(Format("List index out of bounds (%d)", Index));
   BeginUpdate();
@@ -124,7 +135,11 @@ void TCollection::Assign(TPersistent* Source) {
   BeginUpdate();
   try {
     Clear();
-    for (TCollectionItem* i : src->FItems) Add()->Assign(i);
+    for (TCollectionItem* i : src->FItems) {
+      const TRegisteredClass* rc = i->ClassType() == FItemClass ? nullptr : GetClass(i->ClassType());
+      const bool ownClass = rc && rc->ItemFactory && (!FItemClass || ClassInheritsFrom(i->ClassType(), FItemClass));
+      (ownClass ? AddItemOfClass(i->ClassType()) : Add())->Assign(i);
+    }
   } catch (...) {
     EndUpdate();
     throw;

@@ -139,6 +139,24 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
   if (FPasswordChar) Params.Style |= ES_PASSWORD;
   if (FCharCase == ecUpperCase) Params.Style |= ES_UPPERCASE;
   if (FCharCase == ecLowerCase) Params.Style |= ES_LOWERCASE;
+  if (FBorderStyle) Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+TRect TCustomEdit::ClientRect() const {
+  if (FHandle) {
+    RECT r;
+    GetClientRect(FHandle, &r);
+    return TRect(r);
+  }
+  int b = FBorderStyle ? 2 : 0;
+  return TRect(0, 0, std::max(0, FWidth - 2 * b), std::max(0, FHeight - 2 * b));
+}
+
+TPoint TCustomEdit::ClientOrigin() const {
+  if (!FHandle) return TWinControl::ClientOrigin();
+  POINT p{0, 0};
+  ::ClientToScreen(FHandle, &p);
+  return TPoint(p.x, p.y);
 }
 
 void TCustomEdit::CreateWnd() {
@@ -291,12 +309,7 @@ int TCustomEdit::TextHeight() {
 
 RECT TCustomEdit::TextRect() {
   RECT r;
-  if (FRectSet) {
-    r = FFormatRect;
-  } else {
-    int b = FBorderStyle ? 2 : 0;
-    r = RECT{b, b, FWidth - b, FHeight - b};
-  }
+  r = FRectSet ? FFormatRect : static_cast<RECT>(ClientRect());
   r.left += FLeftMargin;
   r.right -= FRightMargin;
   if (r.right < r.left) r.right = r.left;
@@ -401,10 +414,9 @@ void TCustomEdit::DoEnter() {
 void TCustomEdit::EraseBackground(HDC /*DC*/) {}
 
 void TCustomEdit::PaintWindow(HDC DC) {
-  RECT r{0, 0, FWidth, FHeight};
+  RECT r = ClientRect();
   TColor face = FEnabled ? FColor : clBtnFace;
   FillSolidRect(DC, r, ColorRef(face));
-  if (FBorderStyle) ThemePainter().Frame(DC, r, TFrameKind::Field);
   RECT tr = TextRect();
   RECT clip = FRectSet ? FFormatRect : RECT{tr.left - FLeftMargin, tr.top, tr.right + FRightMargin, tr.bottom};
   int saved = SaveDC(DC);
@@ -599,6 +611,20 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
     case WM_LBUTTONUP:
       FSelectingWithMouse = false;
       return;
+    case WM_NCPAINT:
+      if (FBorderStyle && FHandle) {
+        // The sunken field frame of the theme around the client area.
+        HDC dc = GetWindowDC(FHandle);
+        RECT wr;
+        GetWindowRect(FHandle, &wr);
+        RECT r{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+        ExcludeClipRect(dc, 2, 2, r.right - 2, r.bottom - 2);
+        FillSolidRect(dc, r, ColorRef(FEnabled ? FColor : clBtnFace));
+        ThemePainter().Frame(dc, r, TFrameKind::Field);
+        ReleaseDC(FHandle, dc);
+        return;
+      }
+      break;
     case WM_SETFOCUS:
       CreateSystemCaret();
       Invalidate();
@@ -659,10 +685,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
       return;
     }
     case EM_GETRECT:
-      if (auto* r = reinterpret_cast<RECT*>(Message.LParam)) {
-        int b = FBorderStyle ? 2 : 0;
-        *r = FRectSet ? FFormatRect : RECT{b, b, FWidth - b, FHeight - b};
-      }
+      if (auto* r = reinterpret_cast<RECT*>(Message.LParam)) *r = FRectSet ? FFormatRect : static_cast<RECT>(ClientRect());
       return;
     case EM_SETRECT:
     case EM_SETRECTNP:

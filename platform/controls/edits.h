@@ -26,7 +26,9 @@
 // - Undo holds one step; typing in a row is one step; undoing twice redoes.
 // - Modified is set by changes the user makes (typing, paste, cut, clear, undo, EM_REPLACESEL) and
 //   cleared by SetText/WM_SETTEXT.
-// - The formatting rectangle is the client area inside the border (2 pixels with bsSingle) unless
+// - bsSingle gives the window a client edge (WS_EX_CLIENTEDGE) on which the edit paints the theme's
+//   sunken field frame (WM_NCPAINT); ClientRect and ClientOrigin are those of the area inside it.
+// - The formatting rectangle is the client area unless
 //   EM_SETRECT/EM_SETRECTNP set one; the left and right margins (EM_SETMARGINS, default 1 pixel) lie
 //   inside it. The text line is centred vertically in a default rectangle and at the top of one set by
 //   message. ES_RIGHT and ES_CENTER place text that fits; longer text scrolls with the caret.
@@ -95,6 +97,10 @@ class TCustomEdit : public TWinControl {
   int ScrollOffset() const { return FScroll; }
   // The caret blink phase: true while the caret is drawn (for tests and painting).
   bool CaretShown() const { return FCaretCreated && FCaretOn; }
+
+  // The client area inside the border (a bsSingle edit has a two-pixel client edge).
+  TRect ClientRect() const override;
+  TPoint ClientOrigin() const override;
 
   TNotifyEvent OnChange;
 

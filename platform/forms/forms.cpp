@@ -289,6 +289,10 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
   if (Control && Showing() && Control->CanFocus()) Control->SetFocus();
 }
 
+void TCustomForm::SendCancelMode(TControl* Sender) {
+  if (FActiveControl) FActiveControl->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Sender));
+}
+
 void TCustomForm::ChildControlRemoved(TControl* Control) {
   for (TControl* c = FActiveControl; c; c = c->Parent())
     if (c == Control) {
@@ -665,6 +669,7 @@ void Initialize() {
 }
 
 void Finalize() {
+  Hints::Finalize();
   if (gApplication) gApplication->DestroyForms();
   gApplication.reset();
   Application = nullptr;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/controls/controls.h"
+#include "platform/controls/hints.h"
 #include "platform/controls/stdctrls.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -61,6 +62,7 @@ class TCustomForm : public TWinControl {
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
   TWinControl* ActiveControl() const { return FActiveControl; }
+  void SendCancelMode(TControl* Sender) override;
   void SetActiveControl(TWinControl* Control);
   bool Active() const { return FActive; }
   TCanvas* Canvas() { return FCanvas.get(); }
@@ -172,6 +174,20 @@ class TApplication : public TComponent {
   void SetTitle(const std::string& Value) { FTitle = Value; }
   bool ShowMainForm() const { return FShowMainForm; }
   void SetShowMainForm(bool Value) { FShowMainForm = Value; }
+  // The hint settings of the whole program (platform/controls/hints.h keeps them).
+  bool ShowHint() const { return Hints::ShowHint(); }
+  void SetShowHint(bool Value) { Hints::SetShowHint(Value); }
+  int HintPause() const { return Hints::HintPause(); }
+  void SetHintPause(int Value) { Hints::SetHintPause(Value); }
+  int HintShortPause() const { return Hints::HintShortPause(); }
+  void SetHintShortPause(int Value) { Hints::SetHintShortPause(Value); }
+  int HintHidePause() const { return Hints::HintHidePause(); }
+  void SetHintHidePause(int Value) { Hints::SetHintHidePause(Value); }
+  TColor HintColor() const { return Hints::HintColor(); }
+  void SetHintColor(TColor Value) { Hints::SetHintColor(Value); }
+  void SetOnShowHint(TShowHintEvent Event) { Hints::SetOnShowHint(std::move(Event)); }
+  void CancelHint() { Hints::CancelHint(); }
+  void ActivateHint(const TPoint& CursorPos) { Hints::ActivateHint(CursorPos); }
 
   TExceptionEvent OnException;
   TIdleEvent OnIdle;

@@ -53,11 +53,39 @@ HANDLE TClipboard::GetAsHandle(UINT Format) {
   return h;
 }
 
+void TClipboard::SetBuffer(UINT Format, const void* Buffer, size_t Size) {
+  HGLOBAL g = ::GlobalAlloc(GMEM_MOVEABLE, Size);
+  if (!g) throw EOutOfMemory("Out of memory");
+  if (Size) std::memcpy(::GlobalLock(g), Buffer, Size);
+  ::GlobalUnlock(g);
+  try {
+    SetAsHandle(Format, g);
+  } catch (...) {
+    ::GlobalFree(g);
+    throw;
+  }
+}
+
+bool TClipboard::GetBuffer(UINT Format, std::string& Bytes) {
+  Open();
+  bool found = false;
+  if (HGLOBAL g = static_cast<HGLOBAL>(::GetClipboardData(Format))) {
+    if (const char* p = static_cast<const char*>(::GlobalLock(g))) {
+      Bytes.assign(p, ::GlobalSize(g));
+      found = true;
+    }
+    ::GlobalUnlock(g);
+  }
+  Close();
+  return found;
+}
+
 std::string TClipboard::AsText() {
   Open();
   std::string text;
   if (HGLOBAL g = static_cast<HGLOBAL>(::GetClipboardData(CF_TEXT))) {
-    if (const char* p = static_cast<const char*>(::GlobalLock(g))) text = p;
+    // The text ends at its zero, or at the end of the block when another program left none.
+    if (const char* p = static_cast<const char*>(::GlobalLock(g))) text.assign(p, strnlen(p, ::GlobalSize(g)));
     ::GlobalUnlock(g);
   }
   Close();

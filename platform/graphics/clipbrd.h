@@ -1,6 +1,7 @@
 #pragma once
-// The clipboard as the class library offers it: text and bitmaps through the Win32-level clipboard
-// (the host's in the real program, an in-process store headless).
+// The clipboard as the class library offers it: text, bitmaps and blocks of bytes under any format
+// through the Win32-level clipboard (platform/win/clipboard.h: the desktop's in the real program, a
+// memory backend headless).
 
 #include <string>
 
@@ -22,6 +23,10 @@ class TClipboard : public TPersistent {
   // Takes ownership of a bitmap handle (CF_BITMAP) or a global memory handle.
   void SetAsHandle(UINT Format, HANDLE Value);
   HANDLE GetAsHandle(UINT Format);
+  // A block of bytes under a format; like every set, the first one after opening empties the clipboard.
+  void SetBuffer(UINT Format, const void* Buffer, size_t Size);
+  // The block of a format; false when there is none, or one that is empty or too short for its format.
+  bool GetBuffer(UINT Format, std::string& Bytes);
 
   // A bitmap or a picture's bitmap goes onto the clipboard as CF_BITMAP (a copy).
   void Assign(TPersistent* Source) override;

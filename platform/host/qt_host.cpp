@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -15,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -335,6 +335,19 @@ void QtHost::TopLevelHidden(HWND h) {
   }
 }
 
+// A shaped window (a size grip's triangle, a rounded pop-up) shows and takes the mouse only there.
+void QtHost::TopLevelShapeChanged(HWND h, bool shaped, const std::vector<RECT>& rects) {
+  HostWindow* w = WidgetOf(h);
+  if (!w) return;
+  if (!shaped) {
+    w->clearMask();
+    return;
+  }
+  QRegion mask;
+  for (const RECT& r : rects) mask += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  w->setMask(mask);
+}
+
 void QtHost::TopLevelMoved(HWND h, const RECT&) {
   if (HostWindow* w = WidgetOf(h)) w->ApplyGeometry();
 }
@@ -472,20 +485,15 @@ RECT QtHost::WorkArea() {
   return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
 }
 
-bool QtHost::SetClipboardText(const std::string& text) {
-  QClipboard* c = QGuiApplication::clipboard();
-  if (!c) return false;
-  c->setText(QString::fromStdString(text));
-  return true;
-}
-
-bool QtHost::GetClipboardText(std::string& text) {
-  QClipboard* c = QGuiApplication::clipboard();
-  if (!c) return false;
-  QString t = c->text();
-  if (t.isNull()) return false;
-  text = t.toStdString();
-  return true;
+std::vector<win::Host::Monitor> QtHost::Monitors() {
+  auto rect = [](const QRect& g) { return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()}; };
+  std::vector<Monitor> out;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) out.push_back(Monitor{rect(primary->geometry()), rect(primary->availableGeometry())});
+  for (QScreen* s : QGuiApplication::screens())
+    if (s != primary) out.push_back(Monitor{rect(s->geometry()), rect(s->availableGeometry())});
+  if (out.empty()) return win::Host::Monitors();
+  return out;
 }
 
 }  // namespace host

@@ -81,13 +81,13 @@ class QtHost : public win::Host {
   void TopLevelActivated(HWND) override;
   void Repainted(HWND, const RECT&) override;
   void CursorChanged(HCURSOR) override;
+  void TopLevelShapeChanged(HWND, bool shaped, const std::vector<RECT>& rects) override;
   void PollEvents() override;
   void WaitForEvents(int timeoutMs) override;
   bool OpenDocument(const std::string& target) override;
   RECT ScreenRect() override;
   RECT WorkArea() override;
-  bool SetClipboardText(const std::string&) override;
-  bool GetClipboardText(std::string&) override;
+  std::vector<Monitor> Monitors() override;
 
   // Keeps the queue running from a nested Qt event loop (a native modal dialog): dispatches what is
   // pending. Re-entrant calls do nothing.
@@ -109,6 +109,8 @@ class QtDialogs : public win::DialogService {
  public:
   explicit QtDialogs(QtHost& host) : host_(host) {}
   int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) override;
+  int MessageDialog(HWND owner, const std::string& text, const std::string& caption, UINT iconFlags,
+                    const std::vector<int>& buttons, int defaultResult, int cancelResult) override;
   bool OpenFile(HWND owner, win::FileDialogOptions& options, std::string& fileName) override;
   bool SaveFile(HWND owner, win::FileDialogOptions& options, std::string& fileName) override;
   bool SelectFolder(HWND owner, const std::string& caption, const std::string& initialDir, std::string& folder) override;

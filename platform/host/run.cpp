@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "platform/host/qt_clipboard.h"
 #include "platform/host/qt_host.h"
 #include "platform/host/translations.h"
 
@@ -17,7 +18,10 @@ int RunHostedProgram(int& argc, char** argv, const std::function<int()>& body) {
   qtHost.Install();
   QtDialogs dialogs(qtHost);
   win::SetDialogService(&dialogs);
+  QtClipboard clipboard;
+  win::InstallClipboardBackend(&clipboard);
   int result = body ? body() : 0;
+  win::InstallClipboardBackend(nullptr);
   win::SetDialogService(nullptr);
   qtHost.Uninstall();
   return result;

@@ -1423,6 +1423,12 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL BringWindowToTop(HWND hwnd);
 BOOL GetWindowRect(HWND hwnd, RECT* rect);  // screen coordinates
+// The window's shape (window coordinates): drawing and hit testing keep inside it. The window owns the
+// region after a successful call; nullptr gives the full rectangle back.
+int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw);
+// Copies the shape into an existing region: SIMPLEREGION/COMPLEXREGION/NULLREGION, or RGN_ERROR when
+// the window has none.
+int GetWindowRgn(HWND hwnd, HRGN rgn);
 BOOL GetClientRect(HWND hwnd, RECT* rect);  // (0, 0, client width, client height)
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle);
 BOOL ClientToScreen(HWND hwnd, POINT* pt);
@@ -1535,6 +1541,7 @@ SHORT GetKeyState(int vk);        // high bit: down; low bit: toggled
 SHORT GetAsyncKeyState(int vk);
 BOOL GetKeyboardState(BYTE* state256);
 UINT GetDoubleClickTime();
+BOOL SetDoubleClickTime(UINT ms);  // 0: the default, 500 ms
 BOOL MessageBeep(UINT type);
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme);
 

@@ -62,6 +62,34 @@ TEST_F(CollectionTest, APortraitPartlyOutsideGivesOnlyTheVisiblePart) {
   EXPECT_EQ(h, int(Round(2 * ModelPicture.HalfHeight)));
 }
 
+// The snapshot's rows come from the box's top edge turned into a pixel row (H - bottom - height): a
+// portrait moved up or down must give its own pixels, not those of a box mirrored about the middle.
+TEST_F(CollectionTest, ASnapshotOfAPortraitAboveOrBelowTheMiddleShowsThatPortrait) {
+  const int H = frmMain->imgMain->Height();
+  for (const Single shift : {60.f, -45.f}) {
+    SCOPED_TRACE(shift);
+    ModelPicture.CenterY = Single(H) / 2 + shift;
+    UpdatePlacement(ModelPicture);
+    Click(frmMain->btnAdd);
+    GpBitmap* snap = Snapshot(CollectionList->Count() - 1);
+    int w, h;
+    Size(snap, w, h);
+    const Single left = ModelPicture.CenterX - ModelPicture.HalfWidth;
+    const Single topRow = Single(H) - (ModelPicture.CenterY + ModelPicture.HalfHeight);
+    ASSERT_EQ(h, int(Round(2 * ModelPicture.HalfHeight)));
+    int compared = 0;
+    for (int y = 6; y < h - 6; y += 23)
+      for (int x = 6; x < w - 6; x += 19) {
+        ARGB c = 0;
+        GdipBitmapGetPixel(snap, x, y, &c);
+        const COLORREF scene = win::GetWindowPixel(frmMain->Panel4->Handle(), int(Round(left)) + x, int(Round(topRow)) + y);
+        ASSERT_EQ(RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF), scene) << x << "," << y;
+        ++compared;
+      }
+    EXPECT_GT(compared, 100);
+  }
+}
+
 TEST_F(CollectionTest, SnapshotsHaveNoHandlesAndFinishARunningFade) {
   ASSERT_TRUE(frmMain->LoadHair(WomenHairList->Strings(0)));
   ASSERT_TRUE(frmMain->TimerFade->Enabled());

@@ -69,6 +69,48 @@ TEST(ColorAdjust, ContrastZeroGivesMiddleGrey) {
   }
 }
 
+// Whole pixels worked out by hand from the window's rules, through the plain path and the whole-picture
+// path (nine equal pixels, so the eight-at-a-time hue step runs too, with the vector path on and off).
+TEST(ColorAdjust, HandWorkedPixels) {
+  struct Case {
+    const char* why;
+    TRgb in;
+    TColorSettings bars;
+    TRgb want;
+  };
+  const Case cases[] = {
+      // G is max: H = (B - R) x 60 div delta + 120 = 20 + 120, + 30 = 170: sector 2, f = 50; S = 153, L = 125:
+      // m = 213 - 85 x 102 div 255 = 179, then 179 + (179 x -3) div 128 = 175; sector 2 is (min, max, m).
+      {"green-max hue", {50, 200, 100}, Bars(0, 10, 0, 30, 10), {50, 200, 175}},
+      // B is max: H = (R - G) x 60 div delta + 240 = 260, + 50 = 310: sector 5, f = 60 - 10; S = 183, L = 130:
+      // m = 213 - 85 x 72 div 255 = 189, then 189 + (66 x 2 + 64) div 128 = 190; sector 5 is (max, min, m).
+      {"blue-max hue", {100, 40, 220}, Bars(0, 10, 0, 50, 10), {220, 40, 190}},
+      // Saturation raised: brightness first (211, 130, 90), then S = 147, S' = 155, factor 164 around L = 150.
+      {"brightness before a saturation rise", {200, 100, 50}, Bars(50, 10, 100, 0, 10), {250, 118, 52}},
+      // Saturation lowered: factor -100 around L = 125 gives (171, 109, 79), then brightness -50.
+      {"brightness after a saturation fall", {200, 100, 50}, Bars(-50, 10, -100, 0, 10), {137, 88, 64}},
+      // Contrast 2: c x 2 - 127.5 is always a half; half to even, where half up would give 73, 75 and 1.
+      {"contrast ties round to even", {100, 101, 64}, Bars(0, 20, 0, 0, 10), {72, 74, 0}},
+      // Contrast 0.4: o = 0.6 x 127.5 held in extended precision is just below 76.5, so 45 x k + o is just
+      // below 94.5 (rounding o to a double first would give 95).
+      {"contrast offset in extended precision", {45, 45, 46}, Bars(0, 4, 0, 0, 10), {94, 94, 95}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::uint32_t px = Argb(255, c.in.R, c.in.G, c.in.B);
+    const std::uint32_t want = Argb(255, c.want.R, c.want.G, c.want.B);
+    EXPECT_EQ(AdjustPixelReference(px, c.bars), want) << std::hex << AdjustPixelReference(px, c.bars);
+    const bool vector = ColorAdjustVectorPath();
+    for (bool on : {false, true}) {
+      SetColorAdjustVectorPath(on);
+      std::vector<std::uint32_t> src(9, px), dst(9, 0);
+      AdjustPicture({src.data(), 9, 1, 9}, {dst.data(), 9, 1, 9}, c.bars, 1);
+      for (std::uint32_t d : dst) EXPECT_EQ(d, want) << "vector path " << on;
+    }
+    SetColorAdjustVectorPath(vector);
+  }
+}
+
 TEST(ColorAdjust, BrightnessChannel) {
   struct Case { int c, b, want; };
   const Case cases[] = {

@@ -62,6 +62,30 @@ TEST(Gradient, StepsAndChannelBounds) {
   EXPECT_LT(static_cast<const uint8_t*>(tall.ScanLine(0))[0], static_cast<const uint8_t*>(tall.ScanLine(49))[0]);
 }
 
+// Worked by hand: one row of 10 from black to red 200. The diagonal is the row (cos 1, sin 0), so the
+// column step is Round(200 x 1) / 10 = 20 (divided by the width, not by the width - 1): 0, 20, ..., 180.
+// Two rows of 10 from black to blue 80: L = sqrt(81 + 1), column step Round(80 x 9 / L) / 10 = 8, row
+// step Round(80 / L) / 2 = 4.5, so row 1 holds the ties 4.5 + 8x, rounded half to even to 8x + 4.
+TEST(Gradient, ColumnAndRowStepsWorkedByHand) {
+  TBitmap row;
+  row.SetPixelFormat(pf24bit);
+  row.SetSize(10, 1);
+  ASSERT_TRUE(FillDiagonalGradient(row.Canvas(), 10, 1, 0x000000, 0x0000C8, TPoint{0, 0}, TPoint{9, 0}));
+  const auto* r = static_cast<const uint8_t*>(row.ScanLine(0));
+  for (int x = 0; x < 10; ++x) EXPECT_EQ(r[3 * x + 2], 20 * x) << x;
+
+  TBitmap two;
+  two.SetPixelFormat(pf24bit);
+  two.SetSize(10, 2);
+  ASSERT_TRUE(FillDiagonalGradient(two.Canvas(), 10, 2, 0x000000, 0x500000, TPoint{0, 0}, TPoint{9, 1}));
+  const auto* r0 = static_cast<const uint8_t*>(two.ScanLine(0));
+  const auto* r1 = static_cast<const uint8_t*>(two.ScanLine(1));
+  for (int x = 0; x < 10; ++x) {
+    EXPECT_EQ(r0[3 * x], 8 * x) << x;
+    EXPECT_EQ(r1[3 * x], 8 * x + 4) << x;
+  }
+}
+
 TEST(Gradient, OneByOneReceivesNoGradient) {
   TBitmap bmp;
   bmp.SetPixelFormat(pf24bit);

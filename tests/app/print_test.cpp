@@ -363,6 +363,30 @@ TEST_F(PrintWindow, ClickingACellSelectsAndHatchesIt) {
   }
 }
 
+// The nine-picture page off its diagonal, where swapping rows and columns would show: a click picks
+// row x 3 + column, the hatch lands on that cell, and the cell shows the picture added in that place.
+TEST_F(PrintWindow, NinePicturesOffTheDiagonal) {
+  ShowWith(6);
+  const std::vector<int> order = {0, 1, 2, 3, 4, 5, 0, 1, 2};
+  AddToPage(order);
+  ClickOn(form_->rdo9Pages);
+  struct Case { TPoint at; int cell; TPoint hatch; };
+  const Case cases[] = {{{250, 120}, 5, {206, 118}}, {{110, 300}, 7, {103, 236}}, {{20, 250}, 6, {0, 236}},
+                        {{300, 20}, 2, {206, 0}}, {{120, 20}, 1, {103, 0}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cell);
+    ClickAt(form_->imgPrint, c.at.X, c.at.Y);
+    ASSERT_EQ(form_->SelectedCell, c.cell);
+    EXPECT_EQ(PixelOf(form_->imgPrint, c.hatch.X + 20, c.hatch.Y + 20), TealPixel);
+    EXPECT_TRUE(Near(PixelOf(form_->imgPrint, c.hatch.X + 21, c.hatch.Y + 20), PictureColours[order[size_t(c.cell)]]));
+    // Nothing else is hatched: the cell in the transposed place keeps its picture.
+    const int t = (c.cell % 3) * 3 + c.cell / 3;
+    if (t != c.cell) {
+      EXPECT_NE(PixelOf(form_->imgPrint, (t % 3) * 103 + 20, (t / 3) * 118 + 20), TealPixel);
+    }
+  }
+}
+
 // The hatch includes both ends: it reaches the first column and row of the neighbouring cells.
 TEST_F(PrintWindow, HatchIncludesBothEnds) {
   ShowWith(4);
@@ -485,6 +509,29 @@ TEST_F(PrintWindow, EffectsAreComputedFromTheCollectionPicture) {
   ClickOn(form_->imgCollection2);
   ChooseEffect(2);
   EXPECT_EQ(form_->PortraitCopy, nullptr);
+}
+
+// The grey effect's weighted sum in extended precision: where a double sum lands on a half the extended
+// one lies just beside it, so the rounding goes the other way (0, 5, 5: 3.4999... is 3, not 4).
+TEST_F(PrintWindow, GreyRoundsTheExtendedSum) {
+  struct Case {
+    int r, g, b, grey;
+  } cases[] = {{0, 5, 5, 3}, {0, 50, 0, 29}, {0, 45, 45, 32}, {0, 44, 14, 28}, {10, 20, 30, 18}, {255, 255, 255, 255}, {0, 0, 0, 0}};
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(int(std::size(cases)), 1);
+  auto* row = static_cast<uint8_t*>(bmp.ScanLine(0));
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    row[3 * i] = uint8_t(cases[i].b), row[3 * i + 1] = uint8_t(cases[i].g), row[3 * i + 2] = uint8_t(cases[i].r);
+  }
+  GreyBitmap(&bmp);
+  row = static_cast<uint8_t*>(bmp.ScanLine(0));
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(row[3 * i], cases[i].grey);
+    EXPECT_EQ(row[3 * i + 1], cases[i].grey);
+    EXPECT_EQ(row[3 * i + 2], cases[i].grey);
+  }
 }
 
 TEST_F(PrintWindow, FontDialogAndTextDrawTheText) {

@@ -208,27 +208,44 @@ TEST(Rotate, RightAnglesAndWholeTurns) {
 }
 
 TEST(Rotate, GeneralAnglesMapBackToTheNearestSourcePixel) {
-  const int w = 10, h = 10;
-  auto b = MakeBitmap(w, h, Distinct);
-  TRotateFilter f(nullptr);
-  f.SetAngle(30);
-  f.SetBackColor(clRed);
-  f.FilterBitmap(b.get());
-  const double a = (360 - 30) * double(0.017453292f), co = std::cos(a), si = std::sin(a);
-  const int dw = int(std::llabs(Round(w * co - h * si))), dh = int(std::llabs(Round(w * si - h * co)));
-  ASSERT_EQ(b->Width(), dw);  // Si * Co < 0 here
-  ASSERT_EQ(b->Height(), dh);
-  EXPECT_EQ(dw, 14);
-  int inside = 0;
-  for (int r = 0; r < dh; ++r)
-    for (int c = 0; c < dw; ++c) {
-      const double X = c - dw / 2, Y = r - dh / 2;
-      const int64_t sx = Round(X * co - Y * si + w / 2), sy = Round(X * si + Y * co + h / 2);
-      const bool in = sx >= 0 && sx < w && sy >= 0 && sy < h;
-      inside += in;
-      ASSERT_EQ(PixelOf(b.get(), c, r), in ? Distinct(int(sx), int(sy)) : (Rgb{255, 0, 0})) << c << "," << r;
+  struct Case {
+    int w, h;
+    double angle;
+    bool autoSize;
+    TColor back;
+  } cases[] = {{10, 10, 30, true, clRed},    {97, 61, 30, true, clBlue},   {64, 33, -17.3, true, 0x123456},
+               {50, 80, 123.4, true, clRed}, {41, 40, 300, false, clRed}, {200, 3, 45, true, clLime},
+               {3, 200, 10, true, clRed},    {33, 21, 719.5, true, clRed}};
+  for (const Case& k : cases) {
+    const int w = k.w, h = k.h;
+    auto b = MakeBitmap(w, h, Distinct);
+    TRotateFilter f(nullptr);
+    f.SetAngle(k.angle);
+    f.SetAutoSize(k.autoSize);
+    f.SetBackColor(k.back);
+    f.FilterBitmap(b.get());
+    double angle = k.angle;
+    while (angle > 360) angle -= 360;
+    const double a = (360 - angle) * double(0.017453292f), co = std::cos(a), si = std::sin(a);
+    int dw = w, dh = h;
+    if (k.autoSize) {
+      dw = int(std::llabs(si * co > 0 ? Round(w * co + h * si) : Round(w * co - h * si)));
+      dh = int(std::llabs(si * co > 0 ? Round(w * si + h * co) : Round(w * si - h * co)));
     }
-  EXPECT_GT(inside, 80);
+    ASSERT_EQ(b->Width(), dw) << k.angle;
+    ASSERT_EQ(b->Height(), dh) << k.angle;
+    const Rgb back{k.back & 0xFF, (k.back >> 8) & 0xFF, (k.back >> 16) & 0xFF};
+    int inside = 0;
+    for (int r = 0; r < dh; ++r)
+      for (int c = 0; c < dw; ++c) {
+        const double X = c - dw / 2, Y = r - dh / 2;
+        const int64_t sx = Round(X * co - Y * si + w / 2), sy = Round(X * si + Y * co + h / 2);
+        const bool in = sx >= 0 && sx < w && sy >= 0 && sy < h;
+        inside += in;
+        ASSERT_EQ(PixelOf(b.get(), c, r), in ? Distinct(int(sx), int(sy)) : back) << k.angle << ": " << c << "," << r;
+      }
+    EXPECT_GT(inside, w * h / 2) << k.angle;
+  }
   // Without AutoSize the size stays; white backgrounds stay as the new bitmap's white.
   auto n = MakeBitmap(8, 6, Distinct);
   TRotateFilter g(nullptr);

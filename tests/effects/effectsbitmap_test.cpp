@@ -308,6 +308,17 @@ TEST_F(EffectsBitmapTest, AssignFromClassLibraryBitmaps) {
     TEffectsBitmap fromPicture;
     fromPicture.Assign(&pic);
     EXPECT_EQ(*fromPicture.PixelAddress(1, 0) >> 24, 255u);
+
+    // An empty 32-bit DIB leaves the size and pixels (a size of 0 changes nothing) but still runs the
+    // alpha check, which finds the translucent pixels again.
+    TBitmap empty32;
+    empty32.SetPixelFormat(pf32bit);
+    ASSERT_EQ(empty32.HandleType(), bmDIB);
+    e.SetHasAlpha(false);
+    e.Assign(&empty32);
+    EXPECT_EQ(e.PixelWidth(), 2);
+    EXPECT_EQ(*e.PixelAddress(1, 0), Argb(100, 4, 5, 6));
+    EXPECT_TRUE(e.HasAlpha());
   }
 }
 

@@ -69,3 +69,65 @@ TEST(TCollection, UpdatesAreBatchedAndAssignCopiesItems) {
   TStringList wrong;
   EXPECT_THROW(copy.Assign(&wrong), EConvertError);
 }
+
+namespace {
+class TWideColumnItem : public TColumnItem {
+  DECLARE_CLASS(TWideColumnItem, TColumnItem)
+  using TColumnItem::TColumnItem;
+};
+
+// Update calls, with the item they name ("*" for the whole collection); one Update may be made to fail.
+class TRecordingCollection : public TCollection {
+  DECLARE_CLASS(TRecordingCollection, TCollection)
+  TRecordingCollection() : TCollection(TColumnItem::StaticClass(), MakeItemFactory<TColumnItem>()) {}
+  std::vector<std::string> Calls;
+  bool FailNext = false;
+
+ protected:
+  void Update(TCollectionItem* Item) override {
+    Calls.push_back(Item ? std::to_string(Item->Index()) : "*");
+    if (FailNext) {
+      FailNext = false;
+      throw EInvalidOperation("refused");
+    }
+  }
+};
+}  // namespace
+
+TEST(TCollection, AssignKeepsRegisteredItemClasses) {
+  RegisterClass<TWideColumnItem>();
+  TCountingCollection src;
+  src.Add();
+  auto* wide = src.AddItemOfClass(TWideColumnItem::StaticClass());
+  static_cast<TColumnItem*>(wide)->Width = 300;
+  EXPECT_EQ(wide->ClassType(), TWideColumnItem::StaticClass());
+  EXPECT_EQ(wide->Collection(), &src);
+  EXPECT_THROW(src.AddItemOfClass(TStringList::StaticClass()), EInvalidOperation);
+  TCountingCollection copy;
+  copy.Assign(&src);
+  ASSERT_EQ(copy.Count(), 2);
+  EXPECT_EQ(copy.Items(0)->ClassType(), TColumnItem::StaticClass());
+  EXPECT_EQ(copy.Items(1)->ClassType(), TWideColumnItem::StaticClass());
+  EXPECT_EQ(static_cast<TColumnItem*>(copy.Items(1))->Width, 300);
+  EXPECT_EQ(copy.Items(1)->GetDisplayName(), "TWideColumnItem");
+}
+
+TEST(TCollection, UpdateNamesTheItemAndEndUpdateSurvivesAFailingUpdate) {
+  TRecordingCollection c;
+  c.Add();
+  c.Add();
+  c.Calls.clear();
+  static_cast<TColumnItem*>(c.Items(1))->Assign(c.Items(0));  // the item's Changed(false)
+  c.Items(1)->SetIndex(0);                                      // moves: the whole collection
+  EXPECT_EQ(c.Calls, (std::vector<std::string>{"1", "*"}));
+  c.BeginUpdate();
+  c.BeginUpdate();
+  c.Add();
+  c.EndUpdate();
+  c.FailNext = true;
+  EXPECT_THROW(c.EndUpdate(), EInvalidOperation);
+  EXPECT_EQ(c.UpdateCount(), 0);  // back to 0 although Update raised
+  c.Calls.clear();
+  c.Add();
+  EXPECT_EQ(c.Calls, (std::vector<std::string>{"*"}));  // updates flow again
+}

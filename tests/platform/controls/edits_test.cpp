@@ -498,11 +498,12 @@ TEST_F(EditsTest, FormattingRectangleMarginsAndStylesOnRecreation) {
   edit->SetText("ab");
   HWND h = edit->Handle();
   int right = static_cast<int>(SendMessage(h, EM_POSFROMCHAR, 2, 0) & 0xFFFF);
-  EXPECT_EQ(right, 200 - 2 - 1);  // at the right edge: border 2, margin 1
+  EXPECT_EQ(right, 200 - 4 - 1);  // at the right edge of the client area inside the edge, margin 1
   RECT r{};
   SendMessage(h, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
-  EXPECT_EQ(r.left, 2);
-  EXPECT_EQ(r.right, 198);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.right, 196);
+  EXPECT_EQ(edit->ClientRect(), TRect(0, 0, 196, 17));
   RECT set{20, 2, 150, 19};
   SendMessage(h, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&set));
   SendMessage(h, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(4, 6));
@@ -517,7 +518,7 @@ TEST_F(EditsTest, FormattingRectangleMarginsAndStylesOnRecreation) {
   EXPECT_EQ(SendMessage(h, EM_POSFROMCHAR, 2, 0) & 0xFFFF, 150 - 6);
   edit->RecreateWnd();
   h = edit->Handle();
-  EXPECT_EQ(SendMessage(h, EM_POSFROMCHAR, 0, 0) & 0xFFFF, 2 + 1);
+  EXPECT_EQ(SendMessage(h, EM_POSFROMCHAR, 0, 0) & 0xFFFF, 1);
   EXPECT_EQ(edit->Text(), "ab");
 }
 
@@ -528,7 +529,7 @@ TEST_F(EditsTest, LongTextScrollsWithTheCaret) {
   EXPECT_GT(edit->ScrollOffset(), 0);
   POINT p;
   GetCaretPos(&p);
-  EXPECT_LE(p.x, 60 - 3);
+  EXPECT_LE(p.x, 60 - 4 - 1);
   Key(VK_HOME);
   EXPECT_EQ(edit->ScrollOffset(), 0);
   KeyWith(VK_CONTROL, VK_RIGHT);

@@ -396,10 +396,11 @@ TEST_F(GridTest, SplitCursorOverSizingLines) {
   grid->SetOptions(grid->Options() + TGridOptions{goColSizing});
   win::InjectMouse(At(101, 10).X, At(101, 10).Y, WM_MOUSEMOVE);
   win::PumpMessages();
-  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_SIZEWE));
+  // The screen's split cursor (the class library's own shape, not the system's west-east arrow).
+  EXPECT_EQ(GetCursor(), GetCursorHandle(crHSplit));
   win::InjectMouse(At(75, 10).X, At(75, 10).Y, WM_MOUSEMOVE);
   win::PumpMessages();
-  EXPECT_NE(GetCursor(), LoadCursor(nullptr, IDC_SIZEWE));
+  EXPECT_NE(GetCursor(), GetCursorHandle(crHSplit));
 }
 
 TEST_F(GridTest, ColumnMovingByMouseMovesCellsAndCallsColumnMoved) {

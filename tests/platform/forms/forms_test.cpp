@@ -482,7 +482,7 @@ TEST_F(FormsTest, RendersATidyDialog) {
   // The dialog face, the white field of the edit and the picture are where they belong.
   COLORREF face = GetSysColor(COLOR_BTNFACE);
   EXPECT_EQ(win::GetWindowPixel(form->Handle(), 435, 240), face);
-  EXPECT_EQ(win::GetWindowPixel(edit->Handle(), edit->Width() - 4, 4), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(win::GetWindowPixel(edit->Handle(), edit->ClientWidth() - 4, 4), GetSysColor(COLOR_WINDOW));
   TCanvas* picture = image->Picture()->Bitmap()->Canvas();
   EXPECT_EQ(win::GetWindowPixel(form->Handle(), 12, 12), static_cast<COLORREF>(picture->Pixels(2, 2)));
   EXPECT_EQ(win::GetWindowPixel(form->Handle(), 75, 95), RGB(255, 255, 255));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/graphics/graphics.h"
+#include "platform/win/clipboard.h"
 
 namespace {
 
@@ -29,6 +30,33 @@ TEST(Clipboard, TextAndBitmapsGoOnAndComeBack) {
   EXPECT_THROW(none.Assign(Clipboard()), EInvalidGraphic);
   TFont font;
   EXPECT_THROW(Clipboard()->Assign(&font), EConvertError);
+}
+
+TEST(Clipboard, NestedOpeningsMakeOneCopyOfSeveralFormats) {
+  win::MemoryClipboard backend;
+  win::InstallClipboardBackend(&backend);
+  UINT csv = RegisterClipboardFormat("Csv");
+  backend.Blocks[RegisterClipboardFormat("Old")] = "left by another program";
+  TClipboard* c = Clipboard();
+  c->Open();
+  c->SetAsText("a\tb");  // the first set empties the clipboard
+  c->Open();              // nested, as the copy's helpers open it again
+  c->SetBuffer(csv, "a,b\0", 4);
+  c->Close();
+  EXPECT_EQ(backend.Publications, 0);
+  c->Close();
+  EXPECT_EQ(backend.Publications, 1);
+  ASSERT_EQ(backend.Blocks.size(), 2u);
+  std::string bytes;
+  ASSERT_TRUE(c->GetBuffer(csv, bytes));
+  EXPECT_EQ(bytes, std::string("a,b\0", 4));
+  EXPECT_TRUE(c->HasFormat(CF_UNICODETEXT));
+  EXPECT_FALSE(c->GetBuffer(RegisterClipboardFormat("Old"), bytes));
+  // Text another program left without its terminating zero is read to the block's end, no further.
+  backend.Blocks.clear();
+  backend.Blocks[CF_TEXT] = "abc";
+  EXPECT_EQ(c->AsText(), "abc");
+  win::InstallClipboardBackend(nullptr);
 }
 
 }  // namespace

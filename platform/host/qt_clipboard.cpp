@@ -1,0 +1,122 @@
+// The clipboard backend over the desktop's clipboard (QClipboard and QMimeData).
+#include "platform/host/qt_clipboard.h"
+
+#include <QByteArray>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QString>
+#include <QStringList>
+
+#include <cstring>
+
+namespace host {
+
+namespace {
+
+const char* const kPrivatePrefix = "application/x-tressora-clip.";
+const char* const kIdPrefix = "application/x-tressora-cf";
+
+UINT CsvFormat() { return RegisterClipboardFormat("Csv"); }
+UINT RtfFormat() { return RegisterClipboardFormat("Rich Text Format"); }
+
+std::string WithoutZeros(const std::string& Bytes) {
+  size_t end = Bytes.size();
+  while (end > 0 && Bytes[end - 1] == '\0') --end;
+  return Bytes.substr(0, end);
+}
+
+bool IsZeroEnded(UINT Format) { return Format == CsvFormat() || Format == RtfFormat(); }
+
+}  // namespace
+
+std::string QtClipboard::MimeTypeOf(UINT Format) {
+  if (Format == CF_TEXT || Format == CF_UNICODETEXT) return "text/plain";
+  if (Format == CsvFormat()) return "text/csv";
+  if (Format == RtfFormat()) return "text/rtf";
+  std::string name = win::ClipboardFormatName(Format);
+  if (name.empty()) return kIdPrefix + std::to_string(Format);
+  QByteArray enc = QByteArray::fromStdString(name).toPercentEncoding();
+  return kPrivatePrefix + enc.toStdString();
+}
+
+UINT QtClipboard::FormatOfMimeType(const std::string& Type) {
+  if (Type == "text/plain") return CF_TEXT;
+  if (Type == "text/csv") return CsvFormat();
+  if (Type == "text/rtf") return RtfFormat();
+  if (Type.rfind(kPrivatePrefix, 0) == 0) {
+    std::string name = QByteArray::fromPercentEncoding(QByteArray::fromStdString(Type.substr(std::strlen(kPrivatePrefix)))).toStdString();
+    return RegisterClipboardFormat(name.c_str());
+  }
+  if (Type.rfind(kIdPrefix, 0) == 0) {
+    try {
+      return static_cast<UINT>(std::stoul(Type.substr(std::strlen(kIdPrefix))));
+    } catch (...) {
+      return 0;
+    }
+  }
+  return 0;
+}
+
+QMimeData* QtClipboard::MakeMimeData(const std::map<UINT, std::string>& Blocks) {
+  auto* data = new QMimeData;
+  for (const auto& [format, bytes] : Blocks) {
+    if (format == CF_TEXT) {
+      data->setText(QString::fromUtf8(bytes.c_str()));
+    } else if (format == CF_UNICODETEXT) {
+      if (Blocks.count(CF_TEXT)) continue;  // the same text; CF_TEXT carries it
+      std::u16string u(bytes.size() / 2, 0);
+      std::memcpy(u.data(), bytes.data(), u.size() * 2);
+      data->setText(QString::fromUtf16(u.c_str()));
+    } else {
+      std::string out = IsZeroEnded(format) ? WithoutZeros(bytes) : bytes;
+      data->setData(QString::fromStdString(MimeTypeOf(format)), QByteArray::fromStdString(out));
+    }
+  }
+  return data;
+}
+
+std::map<UINT, std::string> QtClipboard::BlocksOf(const QMimeData* Data) {
+  std::map<UINT, std::string> blocks;
+  if (!Data) return blocks;
+  if (Data->hasText()) {
+    std::string t = Data->text().toStdString();
+    t.push_back('\0');
+    blocks[CF_TEXT] = t;
+  }
+  for (const QString& type : Data->formats()) {
+    UINT f = FormatOfMimeType(type.toStdString());
+    if (!f || f == CF_TEXT) continue;
+    QByteArray b = Data->data(type);
+    std::string bytes(b.constData(), static_cast<size_t>(b.size()));
+    if (IsZeroEnded(f)) bytes.push_back('\0');
+    blocks[f] = bytes;
+  }
+  return blocks;
+}
+
+void QtClipboard::Publish(const std::map<UINT, std::string>& Blocks) {
+  QClipboard* c = QGuiApplication::clipboard();
+  if (!c) return;
+  c->setMimeData(MakeMimeData(Blocks));
+}
+
+std::vector<UINT> QtClipboard::Formats() {
+  std::vector<UINT> f;
+  QClipboard* c = QGuiApplication::clipboard();
+  if (!c) return f;
+  for (auto& [id, bytes] : BlocksOf(c->mimeData())) f.push_back(id);
+  return f;
+}
+
+bool QtClipboard::Read(UINT Format, std::string& Bytes) {
+  QClipboard* c = QGuiApplication::clipboard();
+  if (!c) return false;
+  auto blocks = BlocksOf(c->mimeData());
+  auto it = blocks.find(Format);
+  if (it == blocks.end()) return false;
+  Bytes = it->second;
+  return true;
+}
+
+}  // namespace host

@@ -1,0 +1,61 @@
+// The clipboard service: blocks of bytes under format ids, kept by a replaceable backend.
+//
+// Format ids are the system's: CF_TEXT (text, zero-terminated; UTF-8 here), CF_UNICODETEXT (UTF-16,
+// zero-terminated) and ids from 0xC000 up handed out by RegisterClipboardFormat for a name. The Win32
+// functions (OpenClipboard, EmptyClipboard, SetClipboardData, GetClipboardData...) work through this
+// service: a block given to SetClipboardData is copied out of its global memory, and GetClipboardData
+// hands out a global block the clipboard owns until it is closed or emptied. Everything set between
+// OpenClipboard and CloseClipboard reaches the backend at once on CloseClipboard, so the formats of
+// one copy always stand together for other programs.
+//
+// CF_TEXT and CF_UNICODETEXT stand in for each other: either one reads as both. A block that is empty,
+// or shorter than its format needs (a UTF-16 text needs one whole unit), reads as absent although its
+// format is listed. Bitmaps (CF_BITMAP) stay inside the program.
+//
+// The backend is what other programs see: the host installs one over the desktop's clipboard
+// (platform/host/qt_clipboard.h); headless, and in tests, a MemoryClipboard keeps the blocks.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/win/windows.h"
+
+namespace win {
+
+class ClipboardBackend {
+ public:
+  virtual ~ClipboardBackend() = default;
+  // Replaces the whole contents with these blocks.
+  virtual void Publish(const std::map<UINT, std::string>& Blocks) = 0;
+  // The formats present now.
+  virtual std::vector<UINT> Formats() = 0;
+  // The bytes of one format; false when it is absent.
+  virtual bool Read(UINT Format, std::string& Bytes) = 0;
+};
+
+// Keeps the blocks in memory. Tests look at Blocks and Publications, or fill Blocks to play another
+// program that copied something.
+class MemoryClipboard : public ClipboardBackend {
+ public:
+  void Publish(const std::map<UINT, std::string>& Blocks) override;
+  std::vector<UINT> Formats() override;
+  bool Read(UINT Format, std::string& Bytes) override;
+  std::map<UINT, std::string> Blocks;
+  int Publications = 0;
+};
+
+// Borrowed; nullptr returns to the built-in memory clipboard. Forgets what the clipboard holds inside
+// the program (bitmaps, blocks handed out).
+void InstallClipboardBackend(ClipboardBackend* Backend);
+ClipboardBackend& CurrentClipboardBackend();
+
+// The name a format was registered under ("" for the predefined formats and unknown ids).
+std::string ClipboardFormatName(UINT Format);
+
+// A block as the program reads it, with the stand-in rules of the header comment; false when absent.
+// Works whether the clipboard is open or not.
+bool ReadClipboardBlock(UINT Format, std::string& Bytes);
+
+}  // namespace win
