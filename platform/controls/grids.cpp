@@ -203,6 +203,13 @@ void TCustomGrid::Resize() {
 
 void TCustomGrid::EraseBackground(HDC /*DC*/) {}
 
+TPoint TCustomGrid::ClientOrigin() const {
+  if (!FHandle) return TCustomControl::ClientOrigin();
+  POINT p{0, 0};
+  ::ClientToScreen(FHandle, &p);
+  return TPoint(p);
+}
+
 TRect TCustomGrid::ClientRect() const {
   if (!FHandle) return TCustomControl::ClientRect();
   RECT r{};

@@ -715,6 +715,9 @@ TEST_F(GridTest, DialogCodesAndDefaultOptions) {
 }
 
 TEST_F(GridTest, ScreenshotOfAStringGridWithSelectionAndEditor) {
+  grid->SetBorderStyle(TBorderStyle::bsSingle);
+  grid->SetScrollBars(ssBoth);
+  grid->SetFocus();
   grid->SetFixedCols(1);
   grid->SetFixedRows(1);
   grid->SetOptions(grid->Options() + TGridOptions{goEditing, goColSizing});
