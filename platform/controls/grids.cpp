@@ -712,6 +712,7 @@ void TCustomGrid::InvalidateRow(int ARow) { InvalidateGridRect(TGridRect{0, ARow
 void TCustomGrid::UpdateScrollRange() {
   if (!HandleAllocated() || FUpdatingScrollBars) return;
   FUpdatingScrollBars = true;
+  bool moved = false;
   // Showing or hiding one bar changes the client area and so the other's page: settle in two passes.
   for (int pass = 0; pass < 2; ++pass) {
     TGridDrawInfo info;
@@ -740,14 +741,16 @@ void TCustomGrid::UpdateScrollRange() {
     TGridCoord tl{std::clamp(FTopLeft.X, FFixedCols, std::max(FFixedCols, maxTL.X)),
                   std::clamp(FTopLeft.Y, FFixedRows, std::max(FFixedRows, maxTL.Y))};
     if (!(tl == FTopLeft)) {
-      TGridCoord old = FTopLeft;
       FTopLeft = tl;
-      Invalidate();
-      (void)old;
-      TopLeftChanged();
+      moved = true;
     }
   }
   FUpdatingScrollBars = false;
+  if (moved) {
+    UpdateScrollPos();
+    Invalidate();
+    TopLeftChanged();
+  }
 }
 
 void TCustomGrid::UpdateScrollPos() {

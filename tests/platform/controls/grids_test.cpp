@@ -618,6 +618,18 @@ TEST_F(GridTest, ScrollBarsAndWheel) {
   win::InjectMouse(p.X, p.Y, WM_MOUSEWHEEL, 0, WHEEL_DELTA);
   win::PumpMessages();
   EXPECT_EQ(grid->Row(), 13);
+
+  // A taller grid scrolled to the end pulls its top row back so that no empty rows show.
+  Scroll(WM_VSCROLL, SB_BOTTOM);
+  grid->SetBounds(10, 10, 300, 290);
+  win::PumpMessages();
+  int taller = grid->VisibleRowCount();
+  EXPECT_GT(taller, page);
+  EXPECT_EQ(grid->TopRow(), 100 - taller);
+  si.fMask = SIF_POS | SIF_PAGE;
+  GetScrollInfo(grid->Handle(), SB_VERT, &si);
+  EXPECT_EQ(si.nPos, grid->TopRow() - 1);
+  EXPECT_EQ(static_cast<int>(si.nPage), taller);
 }
 
 TEST_F(GridTest, ScrollingByLinesMovesPixelsThatMatchAFullRepaint) {
