@@ -205,7 +205,9 @@ TEST_F(FilterStreaming, CutStreamsRaiseReadErrorsAndKeepOnlyWholeFilters) {
     for (int i = 0; i < n; ++i) {
       ASSERT_TRUE(SameSettings(a.Back()->Filters()->Items(i), p.Filters()->Items(i))) << cut;
     }
-    if (p.HasFilters()) EXPECT_EQ(p.Filters()->UpdateCount(), 0);
+    if (p.HasFilters()) {
+      EXPECT_EQ(p.Filters()->UpdateCount(), 0);
+    }
   }
   TChartPicture full;
   ReadList(whole, &full);
