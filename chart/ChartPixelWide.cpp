@@ -8,13 +8,35 @@
 #include <cmath>
 #include <cstring>
 
+bool ChartWidePaths = true;
+
 namespace PixelDetail {
 
 namespace {
 
 bool HasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");
-  return has;
+  return has && ChartWidePaths;
+}
+
+bool HasVbmi() {
+  static const bool has = __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw");
+  return has && ChartWidePaths;
+}
+
+// 64 bytes per step: two 128-entry byte permutes cover the table, the top bit picks between them.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void MapSpanVbmi(uint8_t* P, size_t Count,
+                                                                       const uint8_t (&Table)[256]) {
+  const __m512i t0 = _mm512_loadu_si512(Table), t1 = _mm512_loadu_si512(Table + 64),
+                t2 = _mm512_loadu_si512(Table + 128), t3 = _mm512_loadu_si512(Table + 192);
+  size_t i = 0;
+  for (; i < Count; i += 64) {
+    const __mmask64 m = Count - i >= 64 ? ~__mmask64(0) : (__mmask64(1) << (Count - i)) - 1;
+    const __m512i v = _mm512_maskz_loadu_epi8(m, P + i);
+    const __m512i lo = _mm512_permutex2var_epi8(t0, v, t1);
+    const __m512i hi = _mm512_permutex2var_epi8(t2, v, t3);
+    _mm512_mask_storeu_epi8(P + i, m, _mm512_mask_blend_epi8(_mm512_movepi8_mask(v), lo, hi));
+  }
 }
 
 inline uint8_t Clamp(int V) { return static_cast<uint8_t>(V < 0 ? 0 : (V > 255 ? 255 : V)); }
@@ -58,6 +80,11 @@ void ShiftChannels(const std::vector<uint8_t*>& Rows, const TRect& R, int64_t B,
 }
 
 void MapBytes(const std::vector<uint8_t*>& Rows, const TRect& R, const uint8_t (&Table)[256]) {
+  if (HasVbmi()) {
+    const size_t from = 3 * static_cast<size_t>(R.Left), count = 3 * static_cast<size_t>(R.Right - R.Left + 1);
+    for (int y = R.Top; y <= R.Bottom; ++y) MapSpanVbmi(Rows[static_cast<size_t>(y)] + from, count, Table);
+    return;
+  }
   // Two bytes per look-up: a table of every byte pair (128 KB, built in a few microseconds).
   std::vector<uint16_t> pairs(65536);
   for (int hi = 0; hi < 256; ++hi)
@@ -100,13 +127,17 @@ bool IntegerConvolution::Prepare(const float (&W)[9], float Factor) {
   return false;
 }
 
+namespace {
+struct TTerm {
+  const int16_t* P;
+  int16_t W;
+};
+}  // namespace
+
 __attribute__((target("avx2"))) void IntegerConvolution::Line(const int16_t* Above, const int16_t* Here,
                                                               const int16_t* Below, uint8_t* Out, int Count) const {
   const int16_t* rows[3] = {Above, Here, Below};
-  struct TTerm {
-    const int16_t* P;
-    int16_t W;
-  } terms[9];
+  TTerm terms[9];
   int n = 0;
   for (int k = 0; k < 9; ++k)
     if (Weights[k] != 0) terms[n++] = {rows[k / 3] + 3 * (k % 3 - 1), Weights[k]};

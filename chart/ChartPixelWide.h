@@ -6,6 +6,9 @@
 
 #include "platform/graphics/graphics.h"
 
+// False makes every filter and the resampler take their plain loops (for tests of both paths).
+extern bool ChartWidePaths;
+
 namespace PixelDetail {
 
 // Adds B, G and Red to the blue, green and red bytes of the rectangle, clamped to 0..255.
