@@ -417,8 +417,8 @@ void Finalize() {
 HMODULE SafeLoadModule(const char* FileName) { return Platform().LoadModule(FileName); }
 
 void FreeModule(HMODULE Module) {
-  // The first Windows 9x release cannot free libraries; the NT family (ours) always can.
-  if (Module && ChartCanvas::IsWinNT) Platform().FreeModule(Module);
+  // Only the first Windows 9x release could not free libraries, and nothing here runs there.
+  if (Module) Platform().FreeModule(Module);
 }
 
 bool CheckAlphaBlend() {
