@@ -91,6 +91,18 @@ TEST_F(AxisTest, LogarithmicIncrements) {
   Range(axis, 0, 1e-300, 0, 500);
   axis->SetLogarithmic(true);
   EXPECT_GT(axis->ComputeNumberStep(10), 0);
+  // An increment that comes out 0 would be multiplied by the base for ever: it ends at the floor.
+  axis->SetLogarithmic(false);
+  Range(axis, 0, 5e-324, 0, 500);
+  axis->SetLogarithmic(true);
+  EXPECT_EQ(axis->ComputeNumberStep(10), 1e-12);
+}
+
+TEST_F(AxisTest, AnInfiniteRangeEndsWithTheRange) {
+  Range(axis, -DBL_MAX, DBL_MAX, 0, 500);
+  EXPECT_TRUE(std::isinf(axis->ComputeNumberStep(10)));
+  axis->SetIsDateTime(true);
+  EXPECT_TRUE(std::isinf(axis->ComputeDateStep(10)));
 }
 
 TEST_F(AxisTest, DateTimeIncrements) {
@@ -191,11 +203,21 @@ TEST_F(AxisTest, LogarithmicAndDepthPositions) {
   axis->SetInverted(true);
   EXPECT_EQ(axis->CalcXPosValue(0), 600);
   EXPECT_EQ(axis->CalcXPosValue(100), 100);
+  axis->SetInverted(false);
+  // Positions beyond any pixel saturate (a tiny logarithmic range makes a huge scale).
+  Range(axis, 1, 1.0000001, 100, 600);
+  axis->SetLogarithmic(true);
+  axis->AdjustRange();
+  EXPECT_EQ(axis->CalcYPosValue(1e-300), 67108863);
+  EXPECT_EQ(axis->CalcXPosValue(1e-300), 100 - 67108863);
+  EXPECT_EQ(axis->CalcXPosValue(1e300), 67108863);
 
   TChartDepthAxis depth(&chart);
   Range(&depth, 0, 10, 0, 100);
   EXPECT_EQ(depth.CalcPosValue(2.35), 24);  // 23.5 to even
   EXPECT_EQ(depth.CalcPosValue(2.25), 22);  // 22.5 to even
+  EXPECT_EQ(depth.CalcPosValue(1e300), 67108863);
+  EXPECT_EQ(depth.CalcPosValue(-1e300), -67108863);
   depth.SetInverted(true);
   EXPECT_EQ(depth.CalcPosValue(2.25), 78);  // 77.5 to even
 }
