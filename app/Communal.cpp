@@ -1,11 +1,13 @@
 #include "app/Communal.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <unistd.h>
+#include <thread>
 #include <vector>
 
 #include "platform/graphics/replacefile.h"
@@ -39,6 +41,49 @@ bool RunProgram(const std::string& Text) {
   LastOpened = Text;
   const HINSTANCE result = ShellExecute(nullptr, nullptr, Text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   return reinterpret_cast<std::uintptr_t>(result) > 32;  // the shell's values up to 32 are failures
+}
+
+std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames) {
+  std::vector<GpBitmap*> bitmaps(FileNames.size(), nullptr);
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < FileNames.size(); i = next++) {
+      if (FileNames[i].empty()) continue;
+      const std::u16string name = Utf8ToUtf16(FileNames[i]);
+      GdipCreateBitmapFromFile(name.c_str(), &bitmaps[i]);  // touches nothing shared
+    }
+  };
+  const std::size_t helpers =
+      std::min<std::size_t>(FileNames.size(), std::max(1u, std::thread::hardware_concurrency())) - 1;
+  std::vector<std::thread> threads;
+  threads.reserve(helpers);
+  for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back(work);
+  work();
+  for (std::thread& t : threads) t.join();
+  return bitmaps;
+}
+
+void TBitmapPrefetch::Start(std::vector<std::string> FileNames) {
+  Drop();
+  FNames = std::move(FileNames);
+  FPending = std::async(std::launch::async, [names = FNames] { return LoadBitmapFiles(names); });
+}
+
+std::vector<GpBitmap*> TBitmapPrefetch::Take(const std::vector<std::string>& FileNames) {
+  if (!FPending.valid()) return {};
+  std::vector<GpBitmap*> bitmaps = FPending.get();
+  if (FileNames == FNames) return bitmaps;
+  for (GpBitmap* b : bitmaps)
+    if (b) GdipDisposeImage(b);
+  return {};
+}
+
+std::vector<std::string> FirstFiles(const std::string& Folder, const std::string& Mask, int Count) {
+  TStringList list;
+  FindFiles(Folder, &list, Mask);
+  std::vector<std::string> names(size_t(std::max(Count, 0)));
+  for (int i = 0; i < Count && i < list.Count(); ++i) names[size_t(i)] = list.Strings(i);
+  return names;
 }
 
 int SavePictureFile(TGraphic* Picture, const std::string& FileName) {
