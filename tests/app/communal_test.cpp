@@ -133,3 +133,65 @@ TEST(FindFiles, ListsMatchingFilesAndFoldersInNameOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+bool SamePixels(GpBitmap* A, GpBitmap* B) {
+  UINT aw = 0, ah = 0, bw = 0, bh = 0;
+  GdipGetImageWidth(A, &aw);
+  GdipGetImageHeight(A, &ah);
+  GdipGetImageWidth(B, &bw);
+  GdipGetImageHeight(B, &bh);
+  if (aw != bw || ah != bh) return false;
+  for (UINT y = 0; y < ah; y += 3)
+    for (UINT x = 0; x < aw; x += 3) {
+      ARGB a = 0, b = 0;
+      GdipBitmapGetPixel(A, int(x), int(y), &a);
+      GdipBitmapGetPixel(B, int(x), int(y), &b);
+      if (a != b) return false;
+    }
+  return true;
+}
+
+}  // namespace
+
+// Decoding side by side gives, file by file, what the imaging layer gives for that file: a picture, an
+// empty bitmap for a missing file, nothing for an empty name. A prefetch hands its pictures only to a
+// caller asking for the same files.
+TEST(LoadBitmapFiles, GivesWhatEachFileGivesAndPrefetchesOnlyForTheSameFiles) {
+  const std::string folder = ExecutableFolder();
+  std::vector<std::string> names = FirstFiles(folder + "Hairs/女士/", "*.png", 12);
+  ASSERT_FALSE(names[11].empty());
+  names.push_back(folder + "Hairs/no such style.png");
+  names.push_back("");
+  const std::vector<GpBitmap*> side = LoadBitmapFiles(names);
+  ASSERT_EQ(side.size(), names.size());
+  for (std::size_t i = 0; i + 2 < names.size(); ++i) {
+    GpBitmap* one = nullptr;
+    GdipCreateBitmapFromFile(Utf8ToUtf16(names[i]).c_str(), &one);
+    EXPECT_TRUE(SamePixels(side[i], one)) << names[i];
+    GdipDisposeImage(one);
+  }
+  UINT w = 1;
+  ASSERT_NE(side[12], nullptr);
+  GdipGetImageWidth(side[12], &w);
+  EXPECT_EQ(w, 0u);
+  EXPECT_EQ(side[13], nullptr);
+  for (GpBitmap* b : side)
+    if (b) GdipDisposeImage(b);
+
+  TBitmapPrefetch prefetch;
+  const std::vector<std::string> three(names.begin(), names.begin() + 3);
+  prefetch.Start(three);
+  std::vector<GpBitmap*> taken = prefetch.Take(three);
+  ASSERT_EQ(taken.size(), 3u);
+  for (GpBitmap* b : taken) {
+    UINT bw = 0;
+    GdipGetImageWidth(b, &bw);
+    EXPECT_GT(bw, 0u);
+    GdipDisposeImage(b);
+  }
+  EXPECT_TRUE(prefetch.Take(three).empty());  // handed over once
+  prefetch.Start(three);
+  EXPECT_TRUE(prefetch.Take({names[0], names[1]}).empty());  // other files: freed, not handed over
+}
