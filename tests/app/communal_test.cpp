@@ -1,5 +1,7 @@
 #include "app/Communal.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -83,6 +85,30 @@ TEST(Gradient, ColumnAndRowStepsWorkedByHand) {
   for (int x = 0; x < 10; ++x) {
     EXPECT_EQ(r0[3 * x], 8 * x) << x;
     EXPECT_EQ(r1[3 * x], 8 * x + 4) << x;
+  }
+}
+
+// A large gradient (filled by several threads) holds, pixel for pixel, the running sums taken in order:
+// each row from the row sum, then the column steps added one by one.
+TEST(Gradient, ALargeGradientKeepsTheRunningSumsOfEveryRow) {
+  const int W = 900, H = 500;
+  const TColor c1 = 0x3010F0, c2 = 0xD0F020;
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(W, H);
+  ASSERT_TRUE(FillDiagonalGradient(bmp.Canvas(), W, H, c1, c2, TPoint{0, 0}, TPoint{W - 1, H - 1}));
+  const double L = std::sqrt(double(W - 1) * (W - 1) + double(H - 1) * (H - 1));
+  const int shifts[3] = {16, 8, 0};  // blue, green, red as stored
+  for (int c = 0; c < 3; ++c) {
+    const int a = (c1 >> shifts[c]) & 0xFF, b = (c2 >> shifts[c]) & 0xFF;
+    const double col = double(Round((b - a) * ((W - 1) / L))) / W, row = double(Round((b - a) * ((H - 1) / L))) / H;
+    double start = a;
+    for (int y = 0; y < H; ++y, start += row) {
+      const auto* r = static_cast<const uint8_t*>(bmp.ScanLine(y));
+      double v = start;
+      for (int x = 0; x < W; ++x, v += col)
+        ASSERT_EQ(r[3 * x + c], std::clamp<int64_t>(Round(v), std::min(a, b), std::max(a, b))) << x << "," << y << " channel " << c;
+    }
   }
 }
 
