@@ -153,6 +153,7 @@ HostWindow::HostWindow(QtHost& host, HWND hwnd) : host_(&host), hwnd_(hwnd) {
   }
   if (ex & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
   if (ex & WS_EX_NOACTIVATE) flags |= Qt::WindowDoesNotAcceptFocus;
+  if (ex & WS_EX_TRANSPARENT) flags |= Qt::WindowTransparentForInput;
   setWindowFlags(flags);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
