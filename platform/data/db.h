@@ -208,7 +208,6 @@ class TField : public TComponent {
   void PropertyChanged(bool Layout);
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void CheckInactive();
-  // Current value of a field that is part of an index or calculation: the data set reads it.
   TDataSet* FDataSet = nullptr;
   TFieldType FDataType;
   int FSize = 0;
@@ -757,7 +756,7 @@ class TDataSet : public TComponent {
   // Storage read/write of data fields of a buffer (the edit copy when Buf.EditRecord).
   virtual bool GetRecordData(const TField* Field, const TRecBuf& Buf, void* Buffer) const = 0;
   virtual void SetRecordData(TField* Field, TRecBuf& Buf, const void* Buffer) = 0;
-  // Whether the current view must be rebuilt because filtering changed (descendant decides when).
+  // Filter, Filtered, FilterOptions or OnFilterRecord changed while open: the descendant applies it.
   virtual void FilterChanged() {}
   // Record acceptance by Filter and OnFilterRecord for a handle (state dsFilter while it runs).
   bool RecordFilterAccepts(int64_t Handle);
@@ -768,7 +767,6 @@ class TDataSet : public TComponent {
   void EndRecordRead();
   int CalcFieldsCount() const { return FCalcFieldsCount; }
   virtual void CreateFields();  // default fields from FieldDefs
-  virtual void DoAfterFieldsChanged() {}
 
   // Streaming: Active waits for Loaded; FieldDefs are written as a list; persistent fields are children.
   void Loaded() override;
@@ -795,7 +793,6 @@ class TDataSet : public TComponent {
   static bool FieldMatches(const TField* Field, const Variant& Value, TLocateOptions Options);
   // Splits "A;B" into trimmed names.
   static std::vector<std::string> SplitFieldNames(const std::string& Names);
-  bool FInternalCalcPending = false;
 
  private:
   friend class TField;
@@ -828,7 +825,7 @@ class TDataSet : public TComponent {
   TFieldDefs FFieldDefs;
   std::vector<TDataSource*> FDataSources;
   std::vector<TRecBuf> FBuffers;  // FBufferCount + 1 (the last is spare)
-  TRecBuf FCalcBuffer, FFilterBuffer, FReadBuffer;
+  TRecBuf FFilterBuffer, FReadBuffer;
   TDataSetState FReadSavedState = dsInactive;
   const TRecBuf* FReadSavedTemp = nullptr;
   bool FReading = false;
