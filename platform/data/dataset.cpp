@@ -219,6 +219,7 @@ void TDataSet::DoInternalOpen() {
   UpdateCalcFieldSlots();
   for (TField* f : FFields.FList)
     if (f->FieldKind() == fkLookup) {
+      f->RefreshLookupList();
       if (!f->LookupDataSet()) DatabaseErrorFmt("Field '%s': lookup data set missing", {f->DisplayName()}, this);
       if (f->LookupDataSet() == this) DatabaseErrorFmt("Circular data link for field '%s'", {f->DisplayName()}, this);
     }
@@ -883,7 +884,23 @@ void TDataSet::CalculateFields(TRecBuf& Buf) {
           bool hasNull = key.IsNull();
           if (key.IsArray())
             for (int i = 0; i <= key.ArrayHighBound(); ++i) hasNull = hasNull || key[i].IsNull();
-          if (!hasNull) result = lds->Lookup(f->LookupKeyFields(), key, f->LookupResultField());
+          if (!hasNull) {
+            if (f->FLookupCache) {
+              // The key's type and text for each element: distinct keys never share an entry.
+              std::string k;
+              auto add = [&k](const Variant& v) { k += std::to_string(v.VarType()) + ":" + VarToStr(v) + ";"; };
+              if (key.IsArray())
+                for (int i = 0; i <= key.ArrayHighBound(); ++i) add(key[i]);
+              else
+                add(key);
+              auto it = f->FLookupList.find(k);
+              if (it == f->FLookupList.end())
+                it = f->FLookupList.emplace(k, lds->Lookup(f->LookupKeyFields(), key, f->LookupResultField())).first;
+              result = it->second;
+            } else {
+              result = lds->Lookup(f->LookupKeyFields(), key, f->LookupResultField());
+            }
+          }
         }
         Buf.Calc[f->FCalcIndex] = result;
       }

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -148,6 +149,11 @@ class TField : public TComponent {
   void SetLookupKeyFields(const std::string& Value);
   const std::string& LookupResultField() const { return FLookupResultField; }
   void SetLookupResultField(const std::string& Value);
+  // With LookupCache on, looked-up values are remembered per key until RefreshLookupList (or a change of
+  // the setting, or opening the data set); changes of the lookup data set are not seen before that.
+  bool LookupCache() const { return FLookupCache; }
+  void SetLookupCache(bool Value);
+  void RefreshLookupList() { FLookupList.clear(); }
 
   virtual bool IsBlob() const { return false; }
   bool IsNull() const;
@@ -234,6 +240,8 @@ class TField : public TComponent {
   std::string FKeyFields, FLookupKeyFields, FLookupResultField;
   TDataSet* FLookupDataSet = nullptr;
   int FCalcIndex = -1;  // slot among the buffer's calculated values
+  bool FLookupCache = false;
+  std::map<std::string, Variant> FLookupList;  // key text -> looked-up value, with LookupCache
 };
 
 // Text fields: Size is the largest number of characters (whole UTF-8 characters); longer text is cut.
