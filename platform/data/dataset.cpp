@@ -336,7 +336,6 @@ void TDataSet::SetBufferCount(int Value) {
   int oldCount = FBufferCount;
   int oldRecords = FRecordCount;
   int oldActive = FActiveRecord;
-  // Links whose window starts beyond the records kept are moved with them below.
   if (Value < FRecordCount) {
     // Keep the active record: drop records after the window first, then before it.
     int dropFront = std::max(0, FActiveRecord - (Value - 1));
@@ -354,7 +353,7 @@ void TDataSet::SetBufferCount(int Value) {
   FBufferCount = Value;
   if (oldCount == 0 || FState == dsInactive) return;
   if (!IsEditMode(FState) && FRecordCount > 0 && FRecordCount < FBufferCount) {
-    int fetched = GetNextRecords();
+    GetNextRecords();
     if (FRecordCount < FBufferCount) {
       int before = FActiveRecord;
       GetPriorRecords();
@@ -363,7 +362,6 @@ void TDataSet::SetBufferCount(int Value) {
         for (TDataLink* l : s->FDataLinks)
           if (l->FActive) l->FFirstRecord += shift;
     }
-    (void)fetched;
   }
   for (TDataSource* s : FDataSources)
     for (TDataLink* l : s->FDataLinks)
@@ -582,11 +580,7 @@ void TDataSet::Resync(bool Exact, bool Center) {
   }
   FActiveRecord = i;
   GetNextRecords();
-  if (FRecordCount < FBufferCount) {
-    int before = FActiveRecord;
-    GetPriorRecords();
-    (void)before;
-  }
+  if (FRecordCount < FBufferCount) GetPriorRecords();
   FBOF = false;
   FEOF = false;
   DataEvent(deDataSetChange, 0);
