@@ -624,6 +624,9 @@ struct TRecBuf {
   std::vector<Variant> Calc;
 };
 
+// A cursor over records with fields, states and events. Descendants supply the storage and the cursor
+// (the "What a descendant provides" block); everything the links and fields see is done here, so every
+// data set follows the same rules (see the header comment for the buffers and Bof/Eof).
 class TDataSet : public TComponent {
   DECLARE_PUBLISHED_CLASS(TDataSet, TComponent)
   static void DeclarePublished(TPublished<TDataSet>& P);
@@ -864,6 +867,8 @@ class TDataSet : public TComponent {
 // ---------------------------------------------------------------------------------------------------
 // TDataSource and TDataLink
 
+// The meeting point of one data set and any number of data links: it passes the data set's events on
+// (unless disabled), keeps the state the links last saw, and puts the data set into edit state for them.
 class TDataSource : public TComponent {
   DECLARE_PUBLISHED_CLASS(TDataSource, TComponent)
   static void DeclarePublished(TPublished<TDataSource>& P);
