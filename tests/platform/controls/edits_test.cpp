@@ -152,6 +152,44 @@ TEST(EditMaskFormat, FormatMaskTextPlacesValues) {
   EXPECT_EQ(FormatMaskText("", "free text"), "free text");
 }
 
+TEST(EditMaskFormat, AnyMaskAndValueKeepTheEditTextToTheMask) {
+  // Masks and values made of the syntax's own characters, escapes at every place included.
+  const std::u32string alphabet = U"Ll Aa Cc 09#:/<>!\\;_x1年-";
+  unsigned seed = 12345;
+  auto next = [&](size_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<size_t>((seed >> 16) % n);
+  };
+  for (int round = 0; round < 2000; ++round) {
+    std::u32string mask, value;
+    for (size_t k = next(12); k > 0; --k) mask.push_back(alphabet[next(alphabet.size())]);
+    for (size_t k = next(16); k > 0; --k) value.push_back(alphabet[next(alphabet.size())]);
+    const std::string m8 = Utf32ToUtf8(mask);
+    TEditMaskFormat f(m8);
+    const size_t n = static_cast<size_t>(f.Count());
+    std::u32string edit = f.EditTextFor(value);
+    ASSERT_EQ(edit.size(), n) << m8;
+    EXPECT_EQ(f.EditTextFor(value, true).size(), n) << m8;
+    for (size_t i = 0; i < n; ++i) {
+      char32_t out;
+      if (f.IsLiteral(static_cast<int>(i))) {
+        EXPECT_EQ(edit[i], f.Position(static_cast<int>(i)).Literal) << m8;
+      } else if (edit[i] != f.BlankChar()) {
+        EXPECT_TRUE(f.Accepts(static_cast<int>(i), edit[i], out)) << m8;
+      }
+    }
+    // With saved literals, Text read back gives the same edit text.
+    if (f.SaveLiterals()) {
+      EXPECT_EQ(f.EditTextFor(f.TextOf(edit)), edit) << m8 << " / " << Utf32ToUtf8(value);
+    }
+    int missing = f.FirstMissing(edit);
+    EXPECT_TRUE(missing == -1 || (missing >= 0 && static_cast<size_t>(missing) < n));
+    EXPECT_LE(f.NextInput(static_cast<int>(n) + 3), static_cast<int>(n));
+    EXPECT_GE(f.PrevInput(-2), -1);
+    (void)FormatMaskText(m8, Utf32ToUtf8(value));
+  }
+}
+
 struct MaskCase {
   const char* mask;
   const char* typed;
