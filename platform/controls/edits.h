@@ -1,6 +1,7 @@
 #pragma once
-// One-line edits: TCustomEdit, the edit window with caret, selection, clipboard and undo, and
-// TCustomMaskEdit, the edit that holds its text to an edit mask (platform/controls/masks.h).
+// Edits: TCustomEdit, the edit window with caret, selection, clipboard and undo (one line, or several
+// with ES_MULTILINE), and TCustomMaskEdit, the edit that holds its text to an edit mask
+// (platform/controls/masks.h).
 //
 // TCustomEdit behaves as the system's edit window does, at the message level: its DefaultHandler is
 // the edit's window procedure. Key and character messages reach it after KeyDown/KeyPress left them
@@ -28,10 +29,10 @@
 //   cleared by SetText/WM_SETTEXT.
 // - bsSingle gives the window a client edge (WS_EX_CLIENTEDGE) on which the edit paints the theme's
 //   sunken field frame (WM_NCPAINT); ClientRect and ClientOrigin are those of the area inside it.
-// - The formatting rectangle is the client area unless
-//   EM_SETRECT/EM_SETRECTNP set one; the left and right margins (EM_SETMARGINS, default 1 pixel) lie
-//   inside it. The text line is centred vertically in a default rectangle and at the top of one set by
-//   message. ES_RIGHT and ES_CENTER place text that fits; longer text scrolls with the caret.
+// - The formatting rectangle is the client area unless EM_SETRECT/EM_SETRECTNP set one; the left and
+//   right margins (EM_SETMARGINS, default 1 pixel) lie inside it. A one-line edit centres its line
+//   vertically in a default rectangle and puts it at the top of one set by message. ES_RIGHT and
+//   ES_CENTER place a line that fits; longer text scrolls sideways with the caret.
 // - ES_ styles (alignment, ES_MULTILINE, ES_AUTOHSCROLL, ES_PASSWORD, ES_UPPERCASE, ES_LOWERCASE,
 //   ES_READONLY, ES_NOHIDESEL) are read when the window is made; RecreateWnd applies changed ones.
 // - A multi-line edit (ES_MULTILINE) shows lines broken at CR LF (or a lone LF or CR), wrapped at the
