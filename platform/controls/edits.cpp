@@ -529,6 +529,23 @@ void TCustomEdit::DoEnter() {
   TWinControl::DoEnter();
 }
 
+bool TCustomEdit::WantsKey(WORD Key, TShiftState Shift) {
+  const LRESULT code = Perform(WM_GETDLGCODE, Key, 0);
+  switch (Key) {
+    case VK_TAB:
+      return !Shift.Contains(ssCtrl) && (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) != 0;
+    case VK_RETURN:
+      return (code & DLGC_WANTALLKEYS) != 0;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      return (code & DLGC_WANTARROWS) != 0;
+    default:
+      return false;
+  }
+}
+
 void TCustomEdit::EraseBackground(HDC /*DC*/) {}
 
 void TCustomEdit::PaintWindow(HDC DC) {

@@ -42,6 +42,9 @@
 //   and answers EM_GETLINECOUNT, EM_LINEINDEX, EM_LINELENGTH and EM_LINEFROMCHAR. It takes no AutoSelect.
 // - AutoSelect selects the whole text when the edit takes the focus by keyboard (not by a click) and
 //   is single-line.
+// - WM_GETDLGCODE: DLGC_WANTCHARS, DLGC_WANTARROWS and DLGC_HASSETSEL, plus DLGC_WANTALLKEYS for a
+//   multi-line edit. The form leaves Return and Tab to an edit whose answer (its own or a descendant's)
+//   has DLGC_WANTALLKEYS (Tab also with DLGC_WANTTAB); Escape always goes to the form.
 
 #include <cstdint>
 #include <string>
@@ -125,6 +128,8 @@ class TCustomEdit : public TWinControl {
   void DoEnter() override;
   void FontChanged() override;
   void Resize() override;
+  // The dialog keys the edit keeps, as its WM_GETDLGCODE answers (so a descendant's answer counts).
+  bool WantsKey(WORD Key, TShiftState Shift) override;
   virtual void Change();
 
   // The text as the edit holds it, one character per element. A mask edit holds its edit text here.

@@ -58,6 +58,18 @@ class TMemoEdit : public TEdit {
   }
 };
 
+// A top-level window that plays a form: it hears the dialog keys its controls leave.
+class TKeyForm : public TEditTestHost {
+  DECLARE_CLASS(TKeyForm, TEditTestHost)
+  explicit TKeyForm(TComponent* AOwner) : TEditTestHost(AOwner) {}
+  bool IsForm() const override { return true; }
+  bool DialogKey(TWinControl*, WORD Key, TShiftState) override {
+    Keys.push_back(Key);
+    return true;
+  }
+  std::vector<WORD> Keys;
+};
+
 class EditsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -662,6 +674,35 @@ TEST_F(EditsTest, MultiLineEditsWrapBreakAndMoveByLines) {
   Focus(memo);
   KeyWith(VK_CONTROL, VK_END);
   EXPECT_GT(memo->ScrollOffset(), 0);
+}
+
+TEST_F(EditsTest, DialogKeysFollowTheEditsDialogCode) {
+  auto* form = new TKeyForm(owner.get());
+  form->SetBounds(100, 320, 300, 200);
+  form->HandleNeeded();
+  auto* line = new TEdit(owner.get());
+  line->SetBounds(10, 10, 150, 21);
+  line->SetParent(form);
+  auto* memo = new TMemoEdit(owner.get());
+  memo->SetBounds(10, 40, 150, 80);
+  memo->SetParent(form);
+  win::PumpMessages();
+  Focus(line);
+  Type("a");
+  Key(VK_RETURN);
+  Key(VK_TAB);
+  Key(VK_LEFT);  // arrows stay with the edit
+  EXPECT_EQ(form->Keys, (std::vector<WORD>{VK_RETURN, VK_TAB}));
+  EXPECT_EQ(line->Text(), "a");
+  EXPECT_EQ(line->CaretIndex(), 0);
+  form->Keys.clear();
+  Focus(memo);
+  Type("a");
+  Key(VK_RETURN);
+  Key(VK_TAB);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(form->Keys, (std::vector<WORD>{VK_ESCAPE}));
+  EXPECT_EQ(memo->Text(), "a\r\n\t");
 }
 
 }  // namespace
