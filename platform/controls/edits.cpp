@@ -188,7 +188,6 @@ void TCustomEdit::Change() {
 }
 
 void TCustomEdit::NotifyChange() {
-  if (FNotifyLock > 0) return;
   HWND parent = FHandle ? GetParent(FHandle) : nullptr;
   if (parent)
     SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<DWORD>(GetDlgCtrlID(FHandle)), EN_CHANGE),
@@ -1101,6 +1100,11 @@ void TCustomMaskEdit::MoveCaretTo(int Pos) {
     p = static_cast<size_t>(next < FMask.Count() ? next : FMask.PrevInput(static_cast<int>(p)) + 1);
   }
   SetSelection(p, p);
+}
+
+void TCustomMaskEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomEdit::MouseUp(Button, Shift, X, Y);
+  if (Button == mbLeft && IsMasked() && SelLength() == 0) MoveCaretTo(CaretIndex());
 }
 
 void TCustomMaskEdit::BlankRange(size_t From, size_t To) {

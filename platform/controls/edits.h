@@ -214,7 +214,6 @@ class TCustomEdit : public TWinControl {
   bool FCaretCreated = false;
   bool FCaretOn = false;
   bool FSelectingWithMouse = false;
-  int FNotifyLock = 0;
 };
 
 class TEdit : public TCustomEdit {
@@ -265,6 +264,8 @@ class TCustomMaskEdit : public TCustomEdit {
   void Dispatch(TMessage& Message) override;
   void DoEnter() override;
   void DoExit() override;
+  // A click that leaves the caret on a literal moves it on to the next input position.
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   // Types one character at the caret (a masked edit); false when it does not fit.
   bool TypeMaskChar(char32_t Ch);
   // Blanks the input positions in [From, To).

@@ -296,6 +296,11 @@ TEST_F(EditsTest, MaskEditCaretSkipsLiteralsAndKeysBlankPositions) {
   EXPECT_EQ(edit->EditText(), "9_-7_-__");
   EXPECT_EQ(edit->Text(), "9 -7 -  ");
   EXPECT_TRUE(edit->Modified());
+  // A click on a literal puts the caret on the next input position.
+  int x = static_cast<int>(LOWORD(static_cast<DWORD>(SendMessage(edit->Handle(), EM_POSFROMCHAR, 2, 0))));
+  TPoint at = edit->ClientToScreen(TPoint(x + 1, 8));
+  win::Click(at.X, at.Y);
+  EXPECT_EQ(edit->CaretIndex(), 3);
   // Placing the caret on a literal moves it on to the next input position, or behind the last one.
   edit->MoveCaretTo(5);
   EXPECT_EQ(edit->CaretIndex(), 6);
