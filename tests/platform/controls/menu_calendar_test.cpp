@@ -177,6 +177,15 @@ TEST_F(CalendarTest, HitTestNamesEveryPart) {
   EXPECT_TRUE(has(MCHT_CALENDARDATENEXT, EncodeDate(2027, 1, 3)));
   EXPECT_EQ(days.back().first, MCHT_TODAYLINK);
   EXPECT_EQ(cal->HitTest(min.Width() + 5, 5), MCHT_NOWHERE);
+  RECT req{};
+  EXPECT_TRUE(cal->Perform(MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&req)));
+  EXPECT_EQ(req.right, min.Width());
+  EXPECT_EQ(req.bottom, min.Height());
+  // A larger font needs a larger calendar; with AutoSize it grows.
+  int before = cal->Width();
+  cal->Font()->SetSize(cal->Font()->Size() * 2);
+  EXPECT_GT(cal->MinReqRect().Width(), min.Width());
+  EXPECT_GT(cal->Width(), before);
   // The codes a drop-down calendar tells apart: a date shares the date bit, the buttons do not.
   EXPECT_NE(MCHT_CALENDARDATEPREV & MCHT_CALENDARDATE, 0u);
   EXPECT_EQ(MCHT_TITLEBTNNEXT, 0x1010003u);

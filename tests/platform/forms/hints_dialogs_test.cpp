@@ -167,6 +167,36 @@ TEST_F(HintsTest, TheControlShapesItsHintThroughCmHintShow) {
   EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
 }
 
+TEST_F(HintsTest, AGraphicControlAndAParentWithShowHintGiveTheirHints) {
+  auto* label = new TLabel(form);
+  label->SetBounds(200, 10, 80, 20);
+  label->SetCaption("Name");
+  label->SetHint("The name of the client");
+  label->SetShowHint(true);
+  label->SetParent(form);
+  win::PumpMessages();
+  MoveTo(label, 5, 5);
+  win::AdvanceAndPump(clock, Application->HintPause());
+  ASSERT_NE(Hints::ShownHintWindow(), nullptr);
+  EXPECT_EQ(Hints::HintControl(), label);
+  EXPECT_EQ(Hints::ShownHintWindow()->Caption(), "The name of the client");
+  // Moving to another hinted control while a hint shows uses the short pause.
+  button->SetHint("Go on");
+  button->SetShowHint(true);
+  MoveTo(button, 5, 5);
+  EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
+  win::AdvanceAndPump(clock, Application->HintShortPause());
+  ASSERT_NE(Hints::ShownHintWindow(), nullptr);
+  EXPECT_EQ(Hints::ShownHintWindow()->Caption(), "Go on");
+  // Switched off for the whole program, nothing shows.
+  Application->SetShowHint(false);
+  EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
+  MoveTo(label, 5, 5);
+  win::AdvanceAndPump(clock, 1000);
+  EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
+  Application->SetShowHint(true);
+}
+
 TEST_F(HintsTest, PressingAnotherControlSendsCancelModeToTheFocusedOne) {
   edit->SetFocus();
   win::PumpMessages();
