@@ -4,6 +4,7 @@
 
 #include "platform/controls/menus.h"
 #include "platform/controls/monthcal.h"
+#include "platform/controls/stdctrls.h"
 #include "platform/win/host.h"
 #include "tests/platform/controls/popup_fixture.h"
 
@@ -126,6 +127,68 @@ TEST_F(MenuTest, AnotherProgramTakingTheActivationClosesTheMenu) {
   win::PumpMessages();
   EXPECT_FALSE(menu->IsOpen());
   EXPECT_FALSE(IsWindowVisible(menu->MenuWindow()->Handle()));
+}
+
+TEST_F(MenuTest, RightClickPopsUpTheControlsMenuAtTheMouse) {
+  auto* panel = Make<TPlainHost>(host, 10, 10, 100, 60);
+  (void)panel;
+  auto* child = new TCustomControl(owner.get());
+  child->SetBounds(20, 100, 80, 40);
+  child->SetParent(host);
+  child->SetPopupMenu(menu);
+  win::PumpMessages();
+  TPoint p = At(child, 10, 10);
+  // The keys wait in the queue: the menu's loop takes them.
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONDOWN);
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONUP);
+  win::InjectKey(WM_KEYDOWN, VK_DOWN);
+  win::InjectKey(WM_KEYDOWN, VK_RETURN);
+  win::PumpMessages();
+  EXPECT_EQ(clicked, std::vector<std::string>{"&Cut"});
+  EXPECT_EQ(menu->PopupComponent(), child);
+  RECT r;
+  GetWindowRect(menu->MenuWindow()->Handle(), &r);
+  EXPECT_EQ(r.left, p.X);
+  EXPECT_EQ(r.top, p.Y);
+  // OnContextPopup may take the click; without a menu the parent is asked.
+  bool asked = false;
+  child->OnContextPopup = [&](TObject*, TPoint Pos, bool& Handled) {
+    asked = Pos.X == 10 && Pos.Y == 10;
+    Handled = true;
+  };
+  clicked.clear();
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONDOWN);
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONUP);
+  win::PumpMessages();
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(clicked.empty());
+  child->OnContextPopup = nullptr;
+  child->SetPopupMenu(nullptr);
+  host->SetPopupMenu(menu);
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONDOWN);
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONUP);
+  win::InjectKey(WM_KEYDOWN, VK_ESCAPE);
+  win::PumpMessages();
+  EXPECT_EQ(menu->PopupComponent(), host) << "the parent's menu";
+  // A graphic control's menu comes through its parent window.
+  host->SetPopupMenu(nullptr);
+  auto* label = new TLabel(owner.get());
+  label->SetBounds(200, 100, 80, 20);
+  label->SetCaption("label");
+  label->SetParent(host);
+  label->SetPopupMenu(menu);
+  win::PumpMessages();
+  TPoint q = At(label, 5, 5);
+  win::InjectMouse(q.X, q.Y, WM_RBUTTONDOWN);
+  win::InjectMouse(q.X, q.Y, WM_RBUTTONUP);
+  win::InjectKey(WM_KEYDOWN, VK_ESCAPE);
+  win::PumpMessages();
+  EXPECT_EQ(menu->PopupComponent(), label);
+  host->SetPopupMenu(menu);
+  // A freed menu is forgotten.
+  delete menu;
+  menu = nullptr;
+  EXPECT_EQ(host->PopupMenu(), nullptr);
 }
 
 TEST_F(MenuTest, ShortCutsClickTheirItem) {
