@@ -175,7 +175,9 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TCustomGrid::~TCustomGrid() {
   StopTimer();
-  FInplaceEdit = nullptr;  // freed with the components the grid owns
+  // The editor is freed with the components the grid owns, after this body: it must not call back.
+  if (FInplaceEdit) FInplaceEdit->SetGrid(nullptr);
+  FInplaceEdit = nullptr;
 }
 
 void TCustomGrid::CreateParams(TCreateParams& Params) {
@@ -200,6 +202,13 @@ void TCustomGrid::Resize() {
 }
 
 void TCustomGrid::EraseBackground(HDC /*DC*/) {}
+
+TPoint TCustomGrid::ClientOrigin() const {
+  if (!FHandle) return TCustomControl::ClientOrigin();
+  POINT p{0, 0};
+  ::ClientToScreen(FHandle, &p);
+  return TPoint(p);
+}
 
 TRect TCustomGrid::ClientRect() const {
   if (!FHandle) return TCustomControl::ClientRect();
@@ -703,6 +712,7 @@ void TCustomGrid::InvalidateRow(int ARow) { InvalidateGridRect(TGridRect{0, ARow
 void TCustomGrid::UpdateScrollRange() {
   if (!HandleAllocated() || FUpdatingScrollBars) return;
   FUpdatingScrollBars = true;
+  bool moved = false;
   // Showing or hiding one bar changes the client area and so the other's page: settle in two passes.
   for (int pass = 0; pass < 2; ++pass) {
     TGridDrawInfo info;
@@ -731,14 +741,16 @@ void TCustomGrid::UpdateScrollRange() {
     TGridCoord tl{std::clamp(FTopLeft.X, FFixedCols, std::max(FFixedCols, maxTL.X)),
                   std::clamp(FTopLeft.Y, FFixedRows, std::max(FFixedRows, maxTL.Y))};
     if (!(tl == FTopLeft)) {
-      TGridCoord old = FTopLeft;
       FTopLeft = tl;
-      Invalidate();
-      (void)old;
-      TopLeftChanged();
+      moved = true;
     }
   }
   FUpdatingScrollBars = false;
+  if (moved) {
+    UpdateScrollPos();
+    Invalidate();
+    TopLeftChanged();
+  }
 }
 
 void TCustomGrid::UpdateScrollPos() {

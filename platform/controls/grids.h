@@ -338,8 +338,9 @@ class TCustomGrid : public TCustomControl {
   bool EditorMode() const { return FEditorMode; }
   void SetEditorMode(bool Value);
   TInplaceEdit* InplaceEditor() const { return FInplaceEdit; }
-  // The window's client area: without its frame and scroll bars.
+  // The window's client area: without its frame and scroll bars; ClientOrigin is its screen position.
   TRect ClientRect() const override;
+  TPoint ClientOrigin() const override;
   bool RightToLeft() const { return FRightToLeft; }
   void SetRightToLeft(bool Value);
   TGridState GridState() const { return FGridState; }

@@ -273,6 +273,8 @@ void QStyleThemePainter::ArrowButton(HDC DC, const RECT& R, QStyle::PrimitiveEle
   o.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
   o.state |= S.Pressed ? QStyle::State_Sunken : QStyle::State_Raised;
   if (S.Flat && !S.Hot && !S.Pressed) o.features |= QStyleOptionButton::Flat;
+  // The style shows no hover on a bevel of its own: a hot button gets a lighter face.
+  if (S.Hot && S.Enabled && !S.Pressed) o.palette.setColor(QPalette::Button, o.palette.color(QPalette::Button).lighter(108));
   // Small buttons: the face keeps a one-pixel frame, the arrow takes the rest.
   QRect c = o.rect.adjusted(1, 1, -1, -1);
   if (S.Pressed)

@@ -111,9 +111,9 @@ int GetSystemMetrics(int index) {
     case SM_CYDRAG: return 4;
     case SM_CXMENUCHECK:
     case SM_CYMENUCHECK: return 13;
+    case SM_CMONITORS: return win::CurrentHost() ? std::max<int>(1, static_cast<int>(win::CurrentHost()->Monitors().size())) : 1;
     case SM_MOUSEPRESENT:
     case SM_MOUSEWHEELPRESENT:
-    case SM_CMONITORS:
     case SM_DBCSENABLED:
     case SM_IMMENABLED: return 1;
     case SM_CMOUSEBUTTONS: return 3;
