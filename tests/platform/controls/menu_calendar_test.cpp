@@ -191,6 +191,59 @@ TEST_F(MenuTest, RightClickPopsUpTheControlsMenuAtTheMouse) {
   EXPECT_EQ(host->PopupMenu(), nullptr);
 }
 
+TEST_F(MenuTest, ItemsWithChildrenOpenTheirOwnMenu) {
+  auto* more = new TMenuItem(nullptr);
+  more->SetCaption("&More");
+  for (const char* c : {"Alpha", "Beta"}) {
+    auto* i = new TMenuItem(nullptr);
+    i->SetCaption(c);
+    i->OnClick = [this, c](TObject*) { clicked.push_back(c); };
+    more->Add(i);
+  }
+  menu->Items()->Add(more);  // row 5
+  more->Items(1)->SetShortCut(ShortCut('B', TShiftState{ssCtrl}));
+  // Keys: End lands on More, Right opens it with Alpha lit, Down, Enter picks Beta.
+  for (UINT k : {VK_END, VK_RIGHT, VK_DOWN, VK_RETURN}) win::InjectKey(WM_KEYDOWN, k);
+  menu->Popup(150, 150);
+  EXPECT_EQ(clicked, std::vector<std::string>{"Beta"});
+  // Left closes the child again: Enter then opens it anew instead of picking.
+  clicked.clear();
+  for (UINT k : {VK_END, VK_RIGHT, VK_LEFT, VK_ESCAPE}) win::InjectKey(WM_KEYDOWN, k);
+  menu->Popup(150, 150);
+  EXPECT_TRUE(clicked.empty());
+  // The mouse: resting on More opens its window beside the row; a click there picks Alpha.
+  menu->ShowAt(150, 150);
+  TPopupMenuWindow* w = menu->MenuWindow();
+  TRect row = w->RowRect(5);
+  TPoint onMore = w->ClientToScreen(TPoint((row.Left + row.Right) / 2, (row.Top + row.Bottom) / 2));
+  win::InjectMouse(onMore.X, onMore.Y, WM_MOUSEMOVE);
+  win::PumpMessages();
+  TPopupMenuWindow* sub = w->SubMenu();
+  ASSERT_NE(sub, nullptr);
+  EXPECT_TRUE(IsWindowVisible(sub->Handle()));
+  RECT wr, sr;
+  GetWindowRect(w->Handle(), &wr);
+  GetWindowRect(sub->Handle(), &sr);
+  EXPECT_GE(sr.left, wr.right - 4) << "beside the parent window";
+  TRect alpha = sub->RowRect(0);
+  TPoint onAlpha = sub->ClientToScreen(TPoint((alpha.Left + alpha.Right) / 2, (alpha.Top + alpha.Bottom) / 2));
+  menu->CloseMenu();
+  win::InjectMouse(onMore.X, onMore.Y, WM_MOUSEMOVE);
+  // (A key between the two moves keeps them apart: queued moves in a row merge into the last.)
+  win::InjectKey(WM_KEYDOWN, VK_SHIFT);
+  win::InjectKey(WM_KEYUP, VK_SHIFT);
+  win::InjectMouse(onAlpha.X, onAlpha.Y, WM_MOUSEMOVE);
+  win::InjectMouse(onAlpha.X, onAlpha.Y, WM_LBUTTONDOWN);
+  win::InjectMouse(onAlpha.X, onAlpha.Y, WM_LBUTTONUP);
+  menu->Popup(150, 150);
+  EXPECT_EQ(clicked, std::vector<std::string>{"Alpha"});
+  EXPECT_FALSE(IsWindowVisible(sub->Handle()));
+  // Shortcuts reach into children.
+  clicked.clear();
+  EXPECT_TRUE(menu->IsShortCut('B', TShiftState{ssCtrl}));
+  EXPECT_EQ(clicked, std::vector<std::string>{"Beta"});
+}
+
 TEST_F(MenuTest, ShortCutsClickTheirItem) {
   EXPECT_EQ(ShortCutToText(ShortCut('X', TShiftState{ssCtrl})), "Ctrl+X");
   EXPECT_EQ(ShortCutToText(ShortCut(VK_DELETE, TShiftState{ssShift, ssCtrl})), "Shift+Ctrl+Del");

@@ -197,6 +197,38 @@ TEST_F(HintsTest, AGraphicControlAndAParentWithShowHintGiveTheirHints) {
   Application->SetShowHint(true);
 }
 
+// A tool-tip window of a descendant class that takes its font from the hint data, as cell tips do.
+class TCellTipWindow : public THintWindow {
+  DECLARE_CLASS(TCellTipWindow, THintWindow)
+  explicit TCellTipWindow(TComponent* AOwner) : THintWindow(AOwner) {}
+  TRect CalcHintRect(int MaxWidth, const std::string& Hint, void* Data) override {
+    Canvas()->Font()->Assign(static_cast<TFont*>(Data));
+    Canvas()->Font()->SetColor(clWindowText);
+    return THintWindow::CalcHintRect(MaxWidth, Hint, Data);
+  }
+};
+
+TEST_F(HintsTest, TheHintWindowClassAndDataComeFromTheControl) {
+  TFont big;
+  big.SetSize(20);
+  edit->SetHint("x");
+  edit->SetShowHint(true);
+  edit->onHintShow = [&](THintInfo& I) {
+    I.HintStr = "Wide cell text";
+    I.HintWindowClass = HintWindowClassOf<TCellTipWindow>();
+    I.HintData = &big;
+  };
+  MoveTo(edit, 5, 5);
+  win::AdvanceAndPump(clock, Application->HintPause());
+  THintWindow* w = Hints::ShownHintWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_NE(dynamic_cast<TCellTipWindow*>(w), nullptr);
+  EXPECT_EQ(w->Font()->Size(), 20) << "shown in the font it was measured in";
+  EXPECT_EQ(w->Font()->Color(), clWindowText);
+  THintWindow plain(nullptr);
+  EXPECT_GT(w->Width(), plain.CalcHintRect(1000, "Wide cell text", nullptr).Width());
+}
+
 TEST_F(HintsTest, PressingAnotherControlSendsCancelModeToTheFocusedOne) {
   edit->SetFocus();
   win::PumpMessages();
