@@ -293,6 +293,8 @@ void MouseMessage(TControl* Control, UINT Msg, const TPoint& Screen) {
     return;
   }
   if (target == s.pending || target == s.suppressed) return;
+  // While a window holds the mouse (a drag, a held button) no hint begins.
+  if (GetCapture()) return;
   StartPause(target);
 }
 

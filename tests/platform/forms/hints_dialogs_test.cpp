@@ -107,6 +107,17 @@ TEST_F(HintsTest, HintShowsAfterThePauseAndGoesWhenTheMouseLeaves) {
   MoveTo(button, 12, 10);
   win::AdvanceAndPump(clock, 600);
   EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
+  // No hint begins while a window holds the mouse.
+  MoveTo(form, 300, 250);
+  form->SetHint("The form");
+  form->SetShowHint(true);
+  SetCapture(form->Handle());
+  MoveTo(form, 310, 250);
+  win::AdvanceAndPump(clock, 600);
+  EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
+  ReleaseCapture();
+  form->SetShowHint(false);
+  MoveTo(form, 300, 250);
   // Shown again after leaving and coming back, and gone by itself after HintHidePause.
   MoveTo(form, 300, 250);
   MoveTo(button, 10, 10);
