@@ -85,7 +85,7 @@ void SetMouseControl(TControl* Control) {
   if (Control == gMouseControl) return;
   TControl* old = gMouseControl;
   gMouseControl = Control;
-  if (!Control) Hints::MouseMessage(nullptr, TMessage{WM_MOUSEMOVE, 0, 0, 0});
+  if (!Control) Hints::MouseMessage(nullptr, WM_MOUSEMOVE, TPoint());
   if (old) old->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(old));
   if (Control && gMouseControl == Control) Control->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(Control));
 }
@@ -557,7 +557,6 @@ void TControl::WndProc(TMessage& Message) {
 }
 
 void TControl::MouseMessage(TMessage& Message) {
-  Hints::MouseMessage(this, Message);
   int x = GET_X_LPARAM(Message.LParam);
   int y = GET_Y_LPARAM(Message.LParam);
   TShiftState shift = KeysToShiftState(Message.WParam);
@@ -576,7 +575,6 @@ void TControl::MouseMessage(TMessage& Message) {
       [[fallthrough]];
     case WM_LBUTTONDOWN:
       if (!FEnabled) break;
-      if (TWinControl* form = ParentFormControl()) form->SendCancelMode(this);
       if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
       if (FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
       FControlState.Include(csLButtonDown);
@@ -736,6 +734,18 @@ LRESULT ControlWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     return DefWindowProc(Wnd, Msg, WParam, LParam);
   }
   if (control->IsDestroying()) return DefWindowProc(Wnd, Msg, WParam, LParam);
+  if (IsMouseMessage(Msg) && Msg != WM_MOUSEWHEEL) {
+    // The control the mouse is on (a graphic child of this window or the window itself) hears it
+    // first through the hints and, for a press, the form's focused control through CM_CANCELMODE.
+    TPoint pt(GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
+    TControl* on = control->ControlAtPos(pt, false);
+    if (!on) on = control;
+    TPoint screen = control->ClientToScreen(pt);
+    if ((Msg == WM_LBUTTONDOWN || Msg == WM_LBUTTONDBLCLK) && control->Enabled())
+      if (TWinControl* form = control->ParentFormControl()) form->SendCancelMode(on);
+    if (TWinControl::FindControl(Wnd) == control) Hints::MouseMessage(on, Msg, screen);
+    if (!TWinControl::FindControl(Wnd)) return 0;
+  }
   TMessage m{Msg, WParam, LParam, 0};
   try {
     if (control->FWindowProc) {

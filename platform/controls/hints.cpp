@@ -29,7 +29,7 @@ THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
 void THintWindow::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
   Params.Style = WS_POPUP | WS_BORDER;
-  Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+  Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT;
   Params.WndParent = nullptr;
   Params.WindowClassStyle |= CS_SAVEBITS;
 }
@@ -78,6 +78,9 @@ void THintWindow::WndProc(TMessage& Message) {
     case WM_NCHITTEST:
       Message.Result = HTTRANSPARENT;
       return;
+    case WM_ACTIVATEAPP:
+      if (!Message.WParam && FShowing) Hints::CancelHint();
+      break;
   }
   TCustomControl::WndProc(Message);
 }
@@ -135,12 +138,18 @@ void HideWindow() {
   s.shown = nullptr;
 }
 
+void ShowFor(TControl* Control, const TPoint& Cursor);
+
 void StartPause(TControl* Target) {
   auto& s = St();
   s.pending = Target;
   int pause = s.recentlyActive ? s.shortPause : s.pause;
   Target->Perform(CM_HINTSHOWPAUSE, s.recentlyActive ? 1 : 0, reinterpret_cast<LPARAM>(&pause));
-  SetTimer(TimerWindow(), kShowTimer, static_cast<UINT>(std::max(0, pause)), nullptr);
+  if (pause <= 0) {
+    ShowFor(Target, s.lastCursor);  // at once, as the control asked
+    return;
+  }
+  SetTimer(TimerWindow(), kShowTimer, static_cast<UINT>(pause), nullptr);
 }
 
 void ShowFor(TControl* Control, const TPoint& Cursor) {
@@ -248,9 +257,9 @@ THintWindow* ShownHintWindow() {
 
 TControl* HintControl() { return St().shown; }
 
-void MouseMessage(TControl* Control, const TMessage& Message) {
+void MouseMessage(TControl* Control, UINT Msg, const TPoint& Screen) {
   auto& s = St();
-  switch (Message.Msg) {
+  switch (Msg) {
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: case WM_MOUSEWHEEL: {
       TControl* t = HintTarget(Control);
@@ -264,8 +273,7 @@ void MouseMessage(TControl* Control, const TMessage& Message) {
       return;
   }
   TControl* target = HintTarget(Control);
-  TPoint screen = Control ? Control->ClientToScreen(TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)))
-                          : s.lastCursor;
+  TPoint screen = Control ? Screen : s.lastCursor;
   s.lastCursor = screen;
   if (target != s.suppressed) s.suppressed = nullptr;
   if (s.shown) {

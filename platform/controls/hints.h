@@ -85,7 +85,7 @@ THintWindow* ShownHintWindow();
 TControl* HintControl();
 
 // Fed by the control layer: every mouse message of a control, a key press, a control going away.
-void MouseMessage(TControl* Control, const TMessage& Message);
+void MouseMessage(TControl* Control, UINT Msg, const TPoint& Screen);
 void KeyPressed();
 void ControlDestroyed(TControl* Control);
 // Frees the hint window and the timer window (unit finalisation and tests).
