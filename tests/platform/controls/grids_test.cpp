@@ -649,14 +649,19 @@ TEST_F(GridTest, ScrollingByLinesMovesPixelsThatMatchAFullRepaint) {
     return px;
   };
   const std::vector<std::pair<int, int>> steps = {{0, 1}, {0, 2}, {1, 0}, {0, -1}, {2, 1}, {-1, -2}, {0, 3}};
-  for (auto [dc, dr] : steps) {
-    SCOPED_TRACE(testing::Message() << dc << "," << dr);
-    grid->MoveTopLeft(grid->LeftCol() + dc, grid->TopRow() + dr);
+  for (bool rtl : {false, true}) {
+    grid->SetRightToLeft(rtl);
+    grid->MoveTopLeft(1, 1);
     win::PumpMessages();
-    std::vector<COLORREF> moved = snapshot();
-    grid->Invalidate();
-    win::PumpMessages();
-    EXPECT_EQ(moved, snapshot());
+    for (auto [dc, dr] : steps) {
+      SCOPED_TRACE(testing::Message() << (rtl ? "right-to-left " : "") << dc << "," << dr);
+      grid->MoveTopLeft(grid->LeftCol() + dc, grid->TopRow() + dr);
+      win::PumpMessages();
+      std::vector<COLORREF> moved = snapshot();
+      grid->Invalidate();
+      win::PumpMessages();
+      EXPECT_EQ(moved, snapshot());
+    }
   }
 }
 
