@@ -509,6 +509,12 @@ int TCustomGrid::StepCol(int C, int Delta) const {
   return C;
 }
 
+int TCustomGrid::StepRow(int R, int Delta) const {
+  for (int r = R + Delta; r >= FFixedRows && r < RowCount(); r += Delta)
+    if (FRows.Extent(r) >= 0) return r;
+  return R;
+}
+
 bool TCustomGrid::SelectCell(int ACol, int ARow) {
   bool can = true;
   if (OnSelectCell) OnSelectCell(this, ACol, ARow, can);

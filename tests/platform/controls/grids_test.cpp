@@ -292,6 +292,12 @@ TEST_F(GridTest, KeyboardStepsOverHiddenColumnsAndTabStopsAndSelectsWithShift) {
   Key(VK_HOME);
   EXPECT_EQ(grid->Col(), 1);
   grid->SetColWidths(9, 50);
+  grid->SetRowHeights(2, -1);
+  Key(VK_DOWN);
+  EXPECT_EQ(grid->Row(), 3) << "the hidden row is stepped over";
+  Key(VK_UP);
+  EXPECT_EQ(grid->Row(), 1);
+  grid->SetRowHeights(2, 20);
   grid->SetOptions(grid->Options() + TGridOptions{goTabs});
   grid->SetColWidths(2, 50);
   grid->SetTabStops(2, false);
