@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/sysutils.h"
@@ -344,6 +345,12 @@ class TComponent : public TPersistent {
   intptr_t FTag = 0;
   std::vector<TComponent*> FComponents;    // owned
   std::vector<TComponent*> FFreeNotifies;  // borrowed, both ways
+  // Owned components by upper-case name, made once the owner holds many (FindComponent then takes
+  // constant time instead of a walk over every name).
+  mutable std::unique_ptr<std::unordered_map<std::string, TComponent*>> FNameIndex;
+  uint64_t FComponentsVersion = 0;  // changes whenever FComponents does
+  void IndexName(TComponent* AComponent);
+  void UnindexName(TComponent* AComponent);
   friend class TReader;
   friend class TWriter;
 };

@@ -40,6 +40,7 @@ void TComponent::SetComponentIndex(int Value) {
   Value = std::clamp(Value, 0, static_cast<int>(v.size()) - 1);
   v.erase(v.begin() + cur);
   v.insert(v.begin() + Value, this);
+  ++FOwner->FComponentsVersion;
 }
 
 void TComponent::SetName(const std::string& NewName) {
@@ -48,7 +49,9 @@ void TComponent::SetName(const std::string& NewName) {
     throw EComponentError(Format("'%s' is not a valid component name", NewName));
   if (FOwner) FOwner->ValidateRename(this, FName, NewName);
   else ValidateRename(nullptr, FName, NewName);
+  if (FOwner) FOwner->UnindexName(this);
   FName = NewName;
+  if (FOwner) FOwner->IndexName(this);
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) {
@@ -63,9 +66,27 @@ void TComponent::ValidateContainer(TComponent* AComponent) { AComponent->Validat
 
 TComponent* TComponent::FindComponent(const std::string& AName) const {
   if (AName.empty()) return nullptr;
+  if (!FNameIndex && FComponents.size() > 32) {
+    FNameIndex = std::make_unique<std::unordered_map<std::string, TComponent*>>();
+    for (TComponent* c : FComponents)
+      if (!c->FName.empty()) FNameIndex->emplace(UpperCase(c->FName), c);
+  }
+  if (FNameIndex) {
+    auto it = FNameIndex->find(UpperCase(AName));
+    return it == FNameIndex->end() ? nullptr : it->second;
+  }
   for (TComponent* c : FComponents)
     if (SameText(c->FName, AName)) return c;
   return nullptr;
+}
+
+void TComponent::IndexName(TComponent* AComponent) {
+  if (FNameIndex && !AComponent->FName.empty()) FNameIndex->emplace(UpperCase(AComponent->FName), AComponent);
+}
+void TComponent::UnindexName(TComponent* AComponent) {
+  if (!FNameIndex || AComponent->FName.empty()) return;
+  auto it = FNameIndex->find(UpperCase(AComponent->FName));
+  if (it != FNameIndex->end() && it->second == AComponent) FNameIndex->erase(it);
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {
@@ -85,12 +106,17 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
 
 void TComponent::Insert(TComponent* AComponent) {
   FComponents.push_back(AComponent);
+  ++FComponentsVersion;
   AComponent->FOwner = this;
+  IndexName(AComponent);
 }
 
 void TComponent::Remove(TComponent* AComponent) {
-  auto it = std::find(FComponents.begin(), FComponents.end(), AComponent);
-  if (it != FComponents.end()) FComponents.erase(it);
+  // From the end: components usually go last first.
+  auto it = std::find(FComponents.rbegin(), FComponents.rend(), AComponent);
+  if (it != FComponents.rend()) FComponents.erase(std::next(it).base());
+  ++FComponentsVersion;
+  UnindexName(AComponent);
   AComponent->FOwner = nullptr;
 }
 
@@ -101,8 +127,11 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
   // Copy: a handler may free or move components.
   std::vector<TComponent*> owned = FComponents;
+  const uint64_t version = FComponentsVersion;
   for (TComponent* c : owned)
-    if (std::find(FComponents.begin(), FComponents.end(), c) != FComponents.end()) c->Notification(AComponent, Operation);
+    // Skip the search while nothing changed the list (a handler may free or move components).
+    if (FComponentsVersion == version || std::find(FComponents.begin(), FComponents.end(), c) != FComponents.end())
+      c->Notification(AComponent, Operation);
 }
 
 void TComponent::DestroyComponents() {

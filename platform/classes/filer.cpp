@@ -110,7 +110,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* P) {
     case pkColor:
     case pkEnumeration:
     case pkSet: {
-      if (!P->SetOrd) return;
+      if (!P->SetOrd || !P->GetOrd) return;
       const int64_t v = P->GetOrd(Instance);
       if (anc ? v == P->GetOrd(anc) : (P->HasDefault && v == P->DefaultValue)) return;
       WritePropName(P->Name);
@@ -132,7 +132,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* P) {
       return;
     }
     case pkFloat: {
-      if (!P->SetFloat) return;
+      if (!P->SetFloat || !P->GetFloat) return;
       const long double v = P->GetFloat(Instance);
       if (anc ? v == P->GetFloat(anc) : v == P->FloatDefault) return;
       WritePropName(P->Name);
@@ -140,7 +140,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* P) {
       return;
     }
     case pkString: {
-      if (!P->SetStr) return;
+      if (!P->SetStr || !P->GetStr) return;
       const std::string v = P->GetStr(Instance);
       if (anc ? v == P->GetStr(anc) : v.empty()) return;
       WritePropName(P->Name);
@@ -148,7 +148,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* P) {
       return;
     }
     case pkVariant: {
-      if (!P->SetVar) return;
+      if (!P->SetVar || !P->GetVar) return;
       const Variant v = P->GetVar(Instance);
       if (anc ? SameVariant(v, P->GetVar(anc)) : (v.IsEmpty() || v.IsNull())) return;
       WritePropName(P->Name);
@@ -159,6 +159,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* P) {
     case pkClass:
     case pkCollection:
     case pkStrings:
+      if (!P->GetObj) return;
       WriteObjectValue(Instance, P, P->GetObj(Instance), anc ? P->GetObj(anc) : nullptr);
       return;
     case pkEvent: return;
@@ -595,6 +596,7 @@ void TReader::SkipValue() {
 TComponent* TReader::ReadRootComponent(TComponent* Root) {
   FFixups.clear();
   FLoaded.clear();
+  FLoadedSet.clear();
   FCreated.clear();
   FDepth = 0;
   try {
@@ -627,6 +629,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     }
     Root->FComponentState += TComponentState{csLoading, csReading};
     FLoaded.push_back(Root);
+    FLoadedSet.insert(Root);
     Root->ReadState(this);
     for (TComponent* c : FLoaded) c->FComponentState.Exclude(csReading);
     FixupReferences();
@@ -635,17 +638,19 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   } catch (...) {
     // Leave nothing half-built behind: components made here are freed (last first, so children go
     // before their owners), the others lose their loading flags.
+    const std::unordered_set<TComponent*> created(FCreated.begin(), FCreated.end());
     for (TComponent* c : FLoaded)
-      if (std::find(FCreated.begin(), FCreated.end(), c) == FCreated.end())
-        c->FComponentState -= TComponentState{csLoading, csReading};
+      if (!created.count(c)) c->FComponentState -= TComponentState{csLoading, csReading};
     for (auto it = FCreated.rbegin(); it != FCreated.rend(); ++it) delete *it;
     FCreated.clear();
     FLoaded.clear();
+    FLoadedSet.clear();
     FFixups.clear();
     throw;
   }
   FCreated.clear();
   FLoaded.clear();
+  FLoadedSet.clear();
   return Root;
 }
 
@@ -684,7 +689,7 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
     }
   }
   c->FComponentState += TComponentState{csLoading, csReading};
-  if (std::find(FLoaded.begin(), FLoaded.end(), c) == FLoaded.end()) FLoaded.push_back(c);
+  if (FLoadedSet.insert(c).second) FLoaded.push_back(c);
   c->ReadState(this);
   c->FComponentState.Exclude(csReading);
   Leave();
@@ -715,7 +720,7 @@ void TReader::ReadPropertyNamed(TPersistent* Instance, const std::string& Name) 
     const size_t dot = Name.find('.', start);
     if (dot == std::string::npos) break;
     const TPropInfo* p = GetPropInfo(obj, Name.substr(start, dot - start));
-    if (!p || !p->GetObj || p->Kind == pkComponent) break;
+    if (!p || !p->GetObj || p->Kind == pkComponent) break;  // not a sub-object: a defined property's name
     auto* sub = dynamic_cast<TPersistent*>(p->GetObj(obj));
     if (!sub) Error(Format("Property %s has no object to read into", Name));
     obj = sub;
@@ -823,7 +828,7 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* P) {
         FFixups.push_back(TFixup{Instance, P, ReadIdent()});
         return;
       }
-      TObject* o = P->GetObj(Instance);
+      TObject* o = P->GetObj ? P->GetObj(Instance) : nullptr;
       if (auto* collection = dynamic_cast<TCollection*>(o)) {
         CheckValue(vaCollection);
         ReadCollection(collection);

@@ -25,6 +25,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/classes/typinfo.h"
@@ -225,6 +226,7 @@ class TReader : public TFiler {
   int FDepth = 0;
   std::vector<TFixup> FFixups;
   std::vector<TComponent*> FLoaded;   // every component read, in order
+  std::unordered_set<TComponent*> FLoadedSet;
   std::vector<TComponent*> FCreated;  // made by this reader, freed again on failure
 };
 

@@ -33,6 +33,12 @@ const TPropInfo& Need(const TObject* Instance, const std::string& PropName) {
 [[noreturn]] void KindError(const TPropInfo& P) {
   throw EPropertyConvertError(Format("Invalid property type for %s", P.Name));
 }
+[[noreturn]] void WriteOnly(const TPropInfo& P) {
+  throw EPropertyConvertError(Format("Property %s is write-only", P.Name));
+}
+void NeedGetter(const TPropInfo& P) {
+  if (!P.GetOrd && !P.GetFloat && !P.GetStr && !P.GetObj && !P.GetVar) WriteOnly(P);
+}
 [[noreturn]] void ReadOnly(const TPropInfo& P) {
   throw EPropertyConvertError(Format("Property %s is read-only", P.Name));
 }
@@ -41,7 +47,7 @@ const TPropInfo& Need(const TObject* Instance, const std::string& PropName) {
 TPropKind PropType(const TObject* Instance, const std::string& PropName) { return Need(Instance, PropName).Kind; }
 
 int64_t GetOrdProp(TObject* Instance, const TPropInfo* P) {
-  if (!P->GetOrd) KindError(*P);
+  if (!P->GetOrd) P->IsOrdinal() ? WriteOnly(*P) : KindError(*P);
   return P->GetOrd(Instance);
 }
 void SetOrdProp(TObject* Instance, const TPropInfo* P, int64_t Value) {
@@ -111,6 +117,7 @@ int GetEnumValue(const TPropInfo* P, const std::string& Name) {
 std::string GetEnumProp(TObject* Instance, const std::string& PropName) {
   const TPropInfo& p = Need(Instance, PropName);
   if (p.Kind != pkEnumeration) KindError(p);
+  NeedGetter(p);
   const int64_t v = p.GetOrd(Instance);
   std::string name = GetEnumName(&p, v);
   return name.empty() ? IntToStr(v) : name;
@@ -125,6 +132,7 @@ void SetEnumProp(TObject* Instance, const std::string& PropName, const std::stri
 std::string GetSetProp(TObject* Instance, const std::string& PropName) {
   const TPropInfo& p = Need(Instance, PropName);
   if (p.Kind != pkSet) KindError(p);
+  NeedGetter(p);
   const uint64_t bits = static_cast<uint64_t>(p.GetOrd(Instance));
   std::string out;
   for (size_t i = 0; i < p.ValueNames.size() && i < 64; ++i)
@@ -154,6 +162,7 @@ void SetSetProp(TObject* Instance, const std::string& PropName, const std::strin
 
 Variant GetPropValue(TObject* Instance, const std::string& PropName) {
   const TPropInfo& p = Need(Instance, PropName);
+  if (p.Kind != pkEvent) NeedGetter(p);
   switch (p.Kind) {
     case pkBoolean: return Variant(p.GetOrd(Instance) != 0);
     case pkEnumeration: return Variant(GetEnumProp(Instance, PropName));
@@ -197,23 +206,24 @@ bool IsDefaultPropertyValue(TObject* Instance, const TPropInfo* P) {
     case pkBoolean:
     case pkColor:
     case pkEnumeration:
-    case pkSet: return P->HasDefault && P->GetOrd(Instance) == P->DefaultValue;
-    case pkFloat: return P->GetFloat(Instance) == P->FloatDefault;
-    case pkString: return P->GetStr(Instance).empty();
+    case pkSet: return !P->GetOrd || (P->HasDefault && P->GetOrd(Instance) == P->DefaultValue);
+    case pkFloat: return !P->GetFloat || P->GetFloat(Instance) == P->FloatDefault;
+    case pkString: return !P->GetStr || P->GetStr(Instance).empty();
     case pkVariant: {
+      if (!P->GetVar) return true;
       const Variant v = P->GetVar(Instance);
       return v.IsEmpty() || v.IsNull();
     }
-    case pkComponent: return P->GetObj(Instance) == nullptr;
+    case pkComponent:
+    case pkClass: return !P->GetObj || P->GetObj(Instance) == nullptr;
     case pkCollection: {
-      auto* c = dynamic_cast<TCollection*>(P->GetObj(Instance));
+      auto* c = P->GetObj ? dynamic_cast<TCollection*>(P->GetObj(Instance)) : nullptr;
       return !c || c->Count() == 0;
     }
     case pkStrings: {
-      auto* s = dynamic_cast<TStrings*>(P->GetObj(Instance));
+      auto* s = P->GetObj ? dynamic_cast<TStrings*>(P->GetObj(Instance)) : nullptr;
       return !s || s->Count() == 0;
     }
-    case pkClass: return P->GetObj(Instance) == nullptr;
     case pkEvent: return true;
   }
   return true;

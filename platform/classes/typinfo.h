@@ -17,8 +17,10 @@
 //     ...
 //   };
 //
-// Getters and setters are member functions or lambdas taking the object (T*). Declaring a name the
-// parent already has replaces the parent's entry in place (to change a default or the stored rule).
+// Getters and setters are member functions or lambdas taking the object (T*). A write-only property
+// (one a settings store only reads back) passes nullptr as its getter and a member function as its
+// setter; it is never written. Declaring a name the parent already has replaces the parent's entry in
+// place (to change a default or the stored rule).
 //
 // What is written (with no ancestor to compare with): an ordinal property (integer, Boolean, colour,
 // enumeration, set) when it has no default or differs from it; a float when it differs from its
@@ -138,6 +140,23 @@ struct TPropList {
 // The table of a class: its own, or the nearest ancestor's; nullptr when no class up the chain has one.
 const TPropList* GetPropList(TClass AClass);
 
+// The value type of a property: the getter's result, or for a write-only property (getter nullptr)
+// the setter's parameter.
+template <typename S>
+struct TSetterArg {};
+template <typename C, typename A>
+struct TSetterArg<void (C::*)(A)> {
+  using type = std::remove_cvref_t<A>;
+};
+template <typename T, typename G, typename S>
+struct TPropValueType {
+  using type = std::remove_cvref_t<std::invoke_result_t<G, T*>>;
+};
+template <typename T, typename S>
+struct TPropValueType<T, std::nullptr_t, S> {
+  using type = typename TSetterArg<S>::type;
+};
+
 template <typename T>
 class TPublished {
  public:
@@ -168,9 +187,10 @@ class TPublished {
   }
   template <typename G, typename S = std::nullptr_t>
   TPropInfo& Float(const char* Name, G Get, S Set = nullptr) {
-    using V = Value<G>;
+    using V = typename TPropValueType<T, G, S>::type;
     TPropInfo& p = Make(Name, pkFloat);
-    p.GetFloat = [Get](TObject* O) { return static_cast<long double>(std::invoke(Get, Self(O))); };
+    if constexpr (!std::is_null_pointer_v<G>)
+      p.GetFloat = [Get](TObject* O) { return static_cast<long double>(std::invoke(Get, Self(O))); };
     if constexpr (!std::is_null_pointer_v<S>)
       p.SetFloat = [Set](TObject* O, long double X) { std::invoke(Set, Self(O), static_cast<V>(X)); };
     return p;
@@ -178,7 +198,8 @@ class TPublished {
   template <typename G, typename S = std::nullptr_t>
   TPropInfo& String(const char* Name, G Get, S Set = nullptr) {
     TPropInfo& p = Make(Name, pkString);
-    p.GetStr = [Get](TObject* O) { return std::string(std::invoke(Get, Self(O))); };
+    if constexpr (!std::is_null_pointer_v<G>)
+      p.GetStr = [Get](TObject* O) { return std::string(std::invoke(Get, Self(O))); };
     if constexpr (!std::is_null_pointer_v<S>)
       p.SetStr = [Set](TObject* O, const std::string& X) { std::invoke(Set, Self(O), X); };
     return p;
@@ -222,19 +243,21 @@ class TPublished {
   }
   template <typename G, typename S>
   TPropInfo& Ord(const char* Name, TPropKind Kind, G Get, S Set) {
-    using V = Value<G>;
+    using V = typename TPropValueType<T, G, S>::type;
     TPropInfo& p = Make(Name, Kind);
-    p.GetOrd = [Get](TObject* O) { return static_cast<int64_t>(std::invoke(Get, Self(O))); };
+    if constexpr (!std::is_null_pointer_v<G>)
+      p.GetOrd = [Get](TObject* O) { return static_cast<int64_t>(std::invoke(Get, Self(O))); };
     if constexpr (!std::is_null_pointer_v<S>)
       p.SetOrd = [Set](TObject* O, int64_t X) { std::invoke(Set, Self(O), static_cast<V>(X)); };
     return p;
   }
   template <typename G, typename S>
   TPropInfo& Obj(const char* Name, TPropKind Kind, G Get, S Set) {
-    using P = std::remove_pointer_t<Value<G>>;
+    using P = std::remove_pointer_t<typename TPropValueType<T, G, S>::type>;
     TPropInfo& p = Make(Name, Kind);
     p.PropClass = P::StaticClass();
-    p.GetObj = [Get](TObject* O) -> TObject* { return std::invoke(Get, Self(O)); };
+    if constexpr (!std::is_null_pointer_v<G>)
+      p.GetObj = [Get](TObject* O) -> TObject* { return std::invoke(Get, Self(O)); };
     if constexpr (!std::is_null_pointer_v<S>)
       p.SetObj = [Set](TObject* O, TObject* X) {
         P* v = X ? dynamic_cast<P*>(X) : nullptr;

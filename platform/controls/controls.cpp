@@ -1,4 +1,5 @@
 #include "platform/controls/controls.h"
+#include "platform/controls/hints.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -84,6 +85,7 @@ void SetMouseControl(TControl* Control) {
   if (Control == gMouseControl) return;
   TControl* old = gMouseControl;
   gMouseControl = Control;
+  if (!Control) Hints::MouseMessage(nullptr, WM_MOUSEMOVE, TPoint());
   if (old) old->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(old));
   if (Control && gMouseControl == Control) Control->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(Control));
 }
@@ -92,6 +94,23 @@ HCURSOR GetCursorHandle(TCursor Cursor) {
   auto& table = CursorTable();
   auto it = table.find(Cursor);
   if (it != table.end() && it->second) return it->second;
+  // The class library's own cursors come from the program's resources.
+  const char* own = nullptr;
+  switch (Cursor) {
+    case crHSplit: own = "HSPLIT"; break;
+    case crVSplit: own = "VSPLIT"; break;
+    case crDrag: own = "DRAG"; break;
+    case crMultiDrag: own = "MULTIDRAG"; break;
+    case crNoDrop: own = "NODROP"; break;
+    case crSQLWait: own = "SQLWAIT"; break;
+    default: break;
+  }
+  if (own) {
+    if (HCURSOR h = LoadCursor(GetModuleHandle(nullptr), own)) {
+      table[Cursor] = h;
+      return h;
+    }
+  }
   int id = IDC_ARROW;
   switch (Cursor) {
     case crCross: id = IDC_CROSS; break;
@@ -300,6 +319,7 @@ TControl::TControl(TComponent* AOwner)
 
 TControl::~TControl() {
   FFont->OnChange = nullptr;
+  Hints::ControlDestroyed(this);
   if (gMouseControl == this) gMouseControl = nullptr;
   if (gCaptureControl == this) {
     gCaptureControl = nullptr;
@@ -495,8 +515,18 @@ void TControl::SetMouseCapture(bool Value) {
 
 LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
   TMessage m{Msg, WParam, LParam, 0};
-  WndProc(m);
+  if (FWindowProc) {
+    auto proc = FWindowProc;
+    proc(m);
+  } else {
+    WndProc(m);
+  }
   return m.Result;
+}
+
+TControl::TWndMethod TControl::WindowProc() {
+  if (FWindowProc) return FWindowProc;
+  return [this](TMessage& Message) { WndProc(Message); };
 }
 
 void TControl::SetMessageHandler(UINT Msg, TMessageHandler Handler) {
@@ -704,9 +734,26 @@ LRESULT ControlWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     return DefWindowProc(Wnd, Msg, WParam, LParam);
   }
   if (control->IsDestroying()) return DefWindowProc(Wnd, Msg, WParam, LParam);
+  if (IsMouseMessage(Msg) && Msg != WM_MOUSEWHEEL) {
+    // The control the mouse is on (a graphic child of this window or the window itself) hears it
+    // first through the hints and, for a press, the form's focused control through CM_CANCELMODE.
+    TPoint pt(GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
+    TControl* on = control->ControlAtPos(pt, false);
+    if (!on) on = control;
+    TPoint screen = control->ClientToScreen(pt);
+    if ((Msg == WM_LBUTTONDOWN || Msg == WM_LBUTTONDBLCLK) && control->Enabled())
+      if (TWinControl* form = control->ParentFormControl()) form->SendCancelMode(on);
+    if (TWinControl::FindControl(Wnd) == control) Hints::MouseMessage(on, Msg, screen);
+    if (!TWinControl::FindControl(Wnd)) return 0;
+  }
   TMessage m{Msg, WParam, LParam, 0};
   try {
-    control->WndProc(m);
+    if (control->FWindowProc) {
+      auto proc = control->FWindowProc;
+      proc(m);
+    } else {
+      control->WndProc(m);
+    }
   } catch (...) {
     HandleControlException(std::current_exception());
   }
@@ -1329,6 +1376,7 @@ void TWinControl::DoKeyMessage(TMessage& Message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       WORD key = static_cast<WORD>(Message.WParam);
+      Hints::KeyPressed();
       if (formControl && formControl != this && form->KeyPreviewEnabled()) {
         formControl->KeyDown(key, shift);
         if (key == 0) return;
@@ -1425,6 +1473,17 @@ void TWinControl::Dispatch(TMessage& Message) {
       return;
     case WM_CHAR:
     case WM_IME_CHAR:
+      return;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      // A scroll-bar control's notification goes back to that control.
+      if (Message.LParam) {
+        if (TWinControl* bar = FindControl(reinterpret_cast<HWND>(Message.LParam)); bar && bar != this) {
+          Message.Result = bar->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+          return;
+        }
+      }
+      DefaultHandler(Message);
       return;
     default:
       TControl::Dispatch(Message);

@@ -60,6 +60,7 @@ constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;
 constexpr UINT CM_GETDATALINK = CM_BASE + 45;
 constexpr UINT CM_CHILDKEY = CM_BASE + 46;
 constexpr UINT CM_HINTSHOW = CM_BASE + 48;
+constexpr UINT CM_HINTSHOWPAUSE = CM_BASE + 65;  // $B041
 constexpr UINT CM_CONTROLCHANGE = CM_BASE + 54;
 constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
 
@@ -68,6 +69,8 @@ constexpr UINT CN_BASE = 0xBC00;
 constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
 constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
 constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
+constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;  // $BD14
+constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;  // $BD15
 
 // ---------------------------------------------------------------------------------------------------
 // Types of the control model
@@ -266,6 +269,13 @@ class TControl : public TComponent {
   virtual void WndProc(TMessage& Message);
   virtual void Dispatch(TMessage& Message);
   virtual void DefaultHandler(TMessage& Message);
+  // The procedure every message of this control enters by (Perform and the window alike): WndProc
+  // until another is set. A control that watches this one puts its own in place and passes each
+  // message on to WndProc; setting an empty function gives the control its own procedure back.
+  using TWndMethod = std::function<void(TMessage& Message)>;
+  TWndMethod WindowProc();
+  void SetWindowProc(TWndMethod Value) { FWindowProc = std::move(Value); }
+  bool WindowProcIsOwn() const { return !FWindowProc; }
 
   // Painting
   virtual void Invalidate();
@@ -314,6 +324,7 @@ class TControl : public TComponent {
   // Dispatch through the message map first.
   void DispatchMapped(TMessage& Message);
   std::vector<std::pair<UINT, TMessageHandler>> FMessageMap;
+  TWndMethod FWindowProc;  // empty: WndProc
 
   TWinControl* FParent = nullptr;
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -428,6 +439,9 @@ class TWinControl : public TControl {
   virtual void SetModalResultFromControl(int /*Value*/) {}
   // A control (with its children) leaves the form: references to it must go.
   virtual void ChildControlRemoved(TControl* /*Control*/) {}
+  // A control of the form was pressed with the mouse: the form's focused control hears CM_CANCELMODE
+  // with the pressed control in LParam (so it can close a drop-down the press was outside of).
+  virtual void SendCancelMode(TControl* /*Sender*/) {}
 
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;

@@ -94,6 +94,21 @@ void CalcAxis(TGridAxisDrawInfo& A, const TGridAxis& Axis, int Fixed, int First,
   if (A.GridBoundary > Extent) A.GridBoundary = Extent;
 }
 
+// Pixels the cells move when the first scrollable cell goes from Old to New: false when the shift is a
+// page or more (nothing stays on screen).
+bool PixelShift(const TGridAxisDrawInfo& A, int Old, int New, int& Shift) {
+  Shift = 0;
+  if (Old == New) return true;
+  int limit = A.GridExtent - A.FixedBoundary;
+  int sum = 0;
+  for (int i = std::min(Old, New); i < std::max(Old, New); ++i) {
+    sum += A.Span(i);
+    if (sum >= limit) return false;
+  }
+  Shift = Old < New ? -sum : sum;
+  return true;
+}
+
 // Largest first cell for which Start is still wholly visible.
 int CalcMaxCell(const TGridAxisDrawInfo& A, int Start) {
   int result = Start;
@@ -160,7 +175,9 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TCustomGrid::~TCustomGrid() {
   StopTimer();
-  FInplaceEdit = nullptr;  // freed with the components the grid owns
+  // The editor is freed with the components the grid owns, after this body: it must not call back.
+  if (FInplaceEdit) FInplaceEdit->SetGrid(nullptr);
+  FInplaceEdit = nullptr;
 }
 
 void TCustomGrid::CreateParams(TCreateParams& Params) {
@@ -185,6 +202,20 @@ void TCustomGrid::Resize() {
 }
 
 void TCustomGrid::EraseBackground(HDC /*DC*/) {}
+
+TPoint TCustomGrid::ClientOrigin() const {
+  if (!FHandle) return TCustomControl::ClientOrigin();
+  POINT p{0, 0};
+  ::ClientToScreen(FHandle, &p);
+  return TPoint(p);
+}
+
+TRect TCustomGrid::ClientRect() const {
+  if (!FHandle) return TCustomControl::ClientRect();
+  RECT r{};
+  GetClientRect(FHandle, &r);
+  return TRect(r);
+}
 
 void TCustomGrid::CheckCell(int ACol, int ARow) const {
   if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount())
@@ -389,7 +420,9 @@ void TCustomGrid::SetOptions(TGridOptions Value) {
   FOptions = Value;
   if (Value.Contains(goRowSelect) && !wasRowSelect) FAnchor.X = ColCount() - 1;
   if (!Value.Contains(goRowSelect) && wasRowSelect) FAnchor.X = FCurrent.X;
-  if (Value.Contains(goAlwaysShowEditor) && Value.Contains(goEditing)) {
+  if (Value.Contains(goRowSelect)) {
+    HideEditor();
+  } else if (Value.Contains(goAlwaysShowEditor) && Value.Contains(goEditing)) {
     FEditorMode = true;
     UpdateEdit();
   } else if (!Value.Contains(goEditing)) {
@@ -557,9 +590,28 @@ void TCustomGrid::MoveTopLeft(int ALeft, int ATop) {
   TopLeftMoved(old);
 }
 
-void TCustomGrid::TopLeftMoved(const TGridCoord& /*OldTopLeft*/) {
+void TCustomGrid::TopLeftMoved(const TGridCoord& OldTopLeft) {
   UpdateScrollPos();
-  Invalidate();
+  // A shift of less than a page moves the pixels that stay on screen and paints only what comes in.
+  bool scrolled = false;
+  if (HandleAllocated() && !FRightToLeft && !FSizingDrawn) {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    int dx = 0, dy = 0;
+    if (PixelShift(info.Horz, OldTopLeft.X, FTopLeft.X, dx) && PixelShift(info.Vert, OldTopLeft.Y, FTopLeft.Y, dy)) {
+      int w = ClientWidth(), h = ClientHeight();
+      if (dx) {
+        RECT r{info.Horz.FixedBoundary, 0, w, h};
+        ScrollWindowEx(FHandle, dx, 0, &r, &r, nullptr, nullptr, SW_INVALIDATE);
+      }
+      if (dy) {
+        RECT r{0, info.Vert.FixedBoundary, w, h};
+        ScrollWindowEx(FHandle, 0, dy, &r, &r, nullptr, nullptr, SW_INVALIDATE);
+      }
+      scrolled = true;
+    }
+  }
+  if (!scrolled) Invalidate();
   TopLeftChanged();
 }
 
@@ -660,6 +712,7 @@ void TCustomGrid::InvalidateRow(int ARow) { InvalidateGridRect(TGridRect{0, ARow
 void TCustomGrid::UpdateScrollRange() {
   if (!HandleAllocated() || FUpdatingScrollBars) return;
   FUpdatingScrollBars = true;
+  bool moved = false;
   // Showing or hiding one bar changes the client area and so the other's page: settle in two passes.
   for (int pass = 0; pass < 2; ++pass) {
     TGridDrawInfo info;
@@ -688,14 +741,16 @@ void TCustomGrid::UpdateScrollRange() {
     TGridCoord tl{std::clamp(FTopLeft.X, FFixedCols, std::max(FFixedCols, maxTL.X)),
                   std::clamp(FTopLeft.Y, FFixedRows, std::max(FFixedRows, maxTL.Y))};
     if (!(tl == FTopLeft)) {
-      TGridCoord old = FTopLeft;
       FTopLeft = tl;
-      Invalidate();
-      (void)old;
-      TopLeftChanged();
+      moved = true;
     }
   }
   FUpdatingScrollBars = false;
+  if (moved) {
+    UpdateScrollPos();
+    Invalidate();
+    TopLeftChanged();
+  }
 }
 
 void TCustomGrid::UpdateScrollPos() {

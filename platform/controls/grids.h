@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "platform/controls/controls.h"
-#include "platform/controls/stdctrls.h"
+#include "platform/controls/edits.h"
 
 RTL_DECLARE_EXCEPTION(EInvalidGridOperation, Exception)
 
@@ -144,11 +144,11 @@ using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, co
 // ---------------------------------------------------------------------------------------------------
 // TInplaceEdit: the editor a grid places over its current cell.
 //
-// It descends from the mask edit through TInplaceEditBase, the one line to change when the mask edit
-// lands. Owned by its grid (made by the grid's CreateEditor on first use, freed with the grid), a child
+// It descends from the mask edit (through TInplaceEditBase, so that the base is named in one place).
+// Owned by its grid (made by the grid's CreateEditor on first use, freed with the grid), a child
 // window of the grid without a border.
-//   - UpdateContents: text := Grid.GetEditText(Col, Row), mask := GetEditMask, MaxLength := GetEditLimit;
-//     the text it started with is kept for Esc.
+//   - UpdateContents: mask := Grid.GetEditMask(Col, Row), text := GetEditText, MaxLength := GetEditLimit;
+//     the text it started with is kept for Esc. A masked cell takes only what its mask allows.
 //   - Move(rect): places it over the rect (client coordinates of the grid) and shows it; an empty rect
 //     (the cell left the view) hides the window but keeps the grid's EditorMode. BoundsChanged runs
 //     after every placement (descendants lay out buttons there).
@@ -158,8 +158,7 @@ using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, co
 //     changes (characters, Backspace, Delete, paste, cut) only when Grid.CanEditModify says so.
 //   - Every change of the text reaches Grid.SetEditText(Col, Row, Text) at once.
 //   - Reset (Esc): the text goes back to what UpdateContents loaded (and so reaches SetEditText).
-// Not built here: the mask itself (the mask edit's job); until it lands GetEditMask is read but unused.
-using TInplaceEditBase = TCustomEdit;
+using TInplaceEditBase = TCustomMaskEdit;
 
 class TInplaceEdit : public TInplaceEditBase {
   DECLARE_CLASS(TInplaceEdit, TInplaceEditBase)
@@ -179,7 +178,7 @@ class TInplaceEdit : public TInplaceEditBase {
   // Loads text, mask and limit from the grid for its current cell.
   virtual void UpdateContents();
   // Esc: back to the text UpdateContents loaded.
-  void Reset();
+  void Reset() override;
   // The cell the editor edits (set by the grid when it shows the editor).
   int EditCol() const { return FCol; }
   int EditRow() const { return FRow; }
@@ -191,8 +190,9 @@ class TInplaceEdit : public TInplaceEditBase {
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void KeyPress(WideChar& Key) override;
   void Dispatch(TMessage& Message) override;
-  void PaintWindow(HDC DC) override;
   void Change() override;
+  // A masked edit asks before each change: the grid's CanEditModify answers.
+  bool EditCanModify() override;
   bool WantsKey(WORD Key, TShiftState Shift) override;
   virtual void BoundsChanged() {}
   void SetGrid(TCustomGrid* Value) { FGrid = Value; }
@@ -225,7 +225,7 @@ class TInplaceEdit : public TInplaceEditBase {
 //   outside the cells. VisibleColCount/VisibleRowCount count the fully visible scrollable cells.
 //
 // Painting (Paint; descendants may replace it wholly, the data grid does)
-//   Lines first, one PolyPolyline per area (fixed corner, fixed rows, fixed columns, data) in the
+//   Lines first, by area (fixed corner, fixed rows, fixed columns, data), one batch per area and axis, in the
 //   options' colours: fixed lines black, data lines silver (grey on a silver grid); an axis whose option
 //   is off is drawn in the area's colour. Then for each visible cell: state gdFixed in fixed cells,
 //   gdFocused on the current cell when the grid (or its editor) has the focus, gdSelected inside the
@@ -239,10 +239,22 @@ class TInplaceEdit : public TInplaceEditBase {
 // Movement
 //   MoveColRow(c, r, moveAnchor, show) is the one path of the current cell: it asks SelectCell(c, r)
 //   (false vetoes, nothing changes), hides the editor unless goAlwaysShowEditor, moves the anchor too
-//   when moveAnchor or without goRangeSelect, scrolls the cell into view when show, repaints the changed
-//   cells and updates the editor. FocusCell(c, r, moveAnchor) is MoveColRow + the editor + Click.
-//   Setting Col/Row/LeftCol/TopRow goes through the same paths. Every top-left change runs
-//   TopLeftChanged (the editor follows there: an override must call the inherited one).
+//   when moveAnchor or without goRangeSelect, scrolls the cell into view when show and repaints the
+//   changed cells. FocusCell(c, r, moveAnchor) is MoveColRow + UpdateEdit (the editor follows to the new
+//   cell when it is on) + Click. Setting Col/Row goes through FocusCell; LeftCol/TopRow through
+//   MoveTopLeft (not clamped to the last full page; the keys and scroll bars clamp). Setting FixedCols/
+//   FixedRows puts the current cell, anchor and top-left on the first scrollable cell. Every top-left
+//   change runs TopLeftChanged (the editor follows there: an override must call the inherited one); a
+//   change of less than a page moves the pixels that stay (ScrollWindowEx) and paints what comes in.
+//
+// Editor
+//   ShowEditor sets EditorMode and, when CanEditShow (goEditing, not goRowSelect, EditorMode, and the
+//   grid or editor focused unless goAlwaysShowEditor), makes the editor once through CreateEditor, loads
+//   it (UpdateContents), places it on CellRect(Col, Row), selects all and focuses it. HideEditor clears
+//   EditorMode, writes the text back (SetEditText of the edited cell), hides it and gives the focus back
+//   to the grid. goAlwaysShowEditor (with goEditing) keeps EditorMode on, so the editor follows every
+//   move; setting it shows the editor. Column and row sizes, moves and scrolling re-place it
+//   (InvalidateEditor); a cell out of view hides its window without leaving EditorMode.
 //
 // Keys (KeyDown; CanGridAcceptKey(key, shift) false drops the key)
 //   Up/Down one row; Left/Right one column (one row with goRowSelect); PgUp/PgDn a page of rows, the view
@@ -272,7 +284,8 @@ class TInplaceEdit : public TInplaceEditBase {
 //   pos = TopRow - FixedRows (horizontal likewise with columns); kept current after every change of
 //   counts, extents, top-left and size. WM_VSCROLL/WM_HSCROLL: LINE +-1, PAGE +-page, TOP/BOTTOM,
 //   THUMBPOSITION, THUMBTRACK only with goThumbTracking; all clamped so that the last cell stays at the
-//   bottom/right.
+//   bottom/right. A thumb position past 65535 (the message's 16 bits) is read from the bar's track
+//   position.
 class TCustomGrid : public TCustomControl {
   DECLARE_CLASS(TCustomGrid, TCustomControl)
   explicit TCustomGrid(TComponent* AOwner);
@@ -325,6 +338,9 @@ class TCustomGrid : public TCustomControl {
   bool EditorMode() const { return FEditorMode; }
   void SetEditorMode(bool Value);
   TInplaceEdit* InplaceEditor() const { return FInplaceEdit; }
+  // The window's client area: without its frame and scroll bars; ClientOrigin is its screen position.
+  TRect ClientRect() const override;
+  TPoint ClientOrigin() const override;
   bool RightToLeft() const { return FRightToLeft; }
   void SetRightToLeft(bool Value);
   TGridState GridState() const { return FGridState; }
@@ -434,6 +450,12 @@ class TCustomGrid : public TCustomControl {
   TRect MirrorRect(const TRect& R) const {
     return FRightToLeft ? TRect(ClientWidth() - R.Right, R.Top, ClientWidth() - R.Left, R.Bottom) : R;
   }
+  // The inverted sizing line at FSizingPos (gsColSizing: vertical; gsRowSizing: horizontal) and the
+  // drop marker at FMovePos (gsColMoving/gsRowMoving). Each call inverts, so a second call removes it;
+  // FSizingDrawn tells whether it is on screen (a repaint removes it and clears the flag). The marker
+  // inverts the pixels, so the pen's colour does not matter.
+  void DrawSizingLine(const TGridDrawInfo& Info);
+  void DrawMoveMarker();
   // The data area's cell at a point (outside: clamped to the nearest visible cell), for selecting.
   TGridCoord CellForSelecting(int X, int Y, const TGridDrawInfo& DrawInfo);
 
@@ -476,8 +498,6 @@ class TCustomGrid : public TCustomControl {
   void DrawLines(HDC DC, const TGridDrawInfo& Info);
   void DrawCells(const TGridDrawInfo& Info, int ACol, int ARow, int StartX, int StartY, int StopX, int StopY,
                  TColor AColor, TGridDrawState IncludeDrawState);
-  void DrawSizingLine(const TGridDrawInfo& Info);
-  void DrawMoveMarker();
   void StartTimer();
   void StopTimer();
   void TimerStep();

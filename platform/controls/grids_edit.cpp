@@ -2,7 +2,6 @@
 #include <algorithm>
 
 #include "platform/controls/grids.h"
-#include "platform/controls/themes.h"
 
 namespace {
 
@@ -19,6 +18,7 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TInplaceEditBase(AOwner) {
   FVisible = false;
   FTabStop = false;
   FParentColor = false;
+  SetBorderStyle(0);  // the cell is the frame
 }
 
 void TInplaceEdit::CreateParams(TCreateParams& Params) {
@@ -191,13 +191,4 @@ void TInplaceEdit::Dispatch(TMessage& Message) {
   TInplaceEditBase::Dispatch(Message);
 }
 
-void TInplaceEdit::PaintWindow(HDC DC) {
-  TInplaceEditBase::PaintWindow(DC);
-  // The cell is the frame: cover the edit's own border with the background.
-  COLORREF back = ColorRef(FColor);
-  int w = Width(), h = Height();
-  FillSolidRect(DC, RECT{0, 0, w, 2}, back);
-  FillSolidRect(DC, RECT{0, h - 2, w, h}, back);
-  FillSolidRect(DC, RECT{0, 0, 2, h}, back);
-  FillSolidRect(DC, RECT{w - 2, 0, w, h}, back);
-}
+bool TInplaceEdit::EditCanModify() { return !FGrid || FGrid->CanEditModify(); }

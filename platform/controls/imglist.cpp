@@ -5,32 +5,85 @@
 
 #include "platform/graphics/pictures.h"
 
-TImageList::TImageList(TComponent* AOwner) : TComponent(AOwner) {}
-TImageList::~TImageList() = default;
+TChangeLink::~TChangeLink() {
+  if (FSender) FSender->UnRegisterChanges(this);
+}
 
-void TImageList::SetWidth(int Value) {
+void TChangeLink::Change() {
+  if (OnChange) OnChange(this);
+}
+
+TCustomImageList::TCustomImageList(TComponent* AOwner) : TComponent(AOwner) {}
+
+TCustomImageList::~TCustomImageList() {
+  for (TChangeLink* link : FLinks) link->SetSender(nullptr);
+}
+
+void TCustomImageList::RegisterChanges(TChangeLink* Link) {
+  if (!Link || std::find(FLinks.begin(), FLinks.end(), Link) != FLinks.end()) return;
+  if (Link->Sender() && Link->Sender() != this) Link->Sender()->UnRegisterChanges(Link);
+  Link->SetSender(this);
+  FLinks.push_back(Link);
+}
+
+void TCustomImageList::UnRegisterChanges(TChangeLink* Link) {
+  auto it = std::find(FLinks.begin(), FLinks.end(), Link);
+  if (it == FLinks.end()) return;
+  FLinks.erase(it);
+  Link->SetSender(nullptr);
+}
+
+void TCustomImageList::SetBkColor(TColor Value) {
+  if (Value == FBkColor) return;
+  FBkColor = Value;
+  Changed();
+}
+
+void TCustomImageList::SetBlendColor(TColor Value) {
+  if (Value == FBlendColor) return;
+  FBlendColor = Value;
+  Changed();
+}
+
+void TCustomImageList::SetDrawingStyle(TDrawingStyle Value) {
+  if (Value == FDrawingStyle) return;
+  FDrawingStyle = Value;
+  Changed();
+}
+
+void TCustomImageList::SetImageType(TImageType Value) {
+  if (Value == FImageType) return;
+  FImageType = Value;
+  Changed();
+}
+
+void TCustomImageList::SetWidth(int Value) {
   if (Value == FWidth || Value <= 0) return;
   FWidth = Value;
   Clear();
 }
 
-void TImageList::SetHeight(int Value) {
+void TCustomImageList::SetHeight(int Value) {
   if (Value == FHeight || Value <= 0) return;
   FHeight = Value;
   Clear();
 }
 
-void TImageList::Changed() {
+void TCustomImageList::Changed() {
+  // A copy: a link's handler may unregister links.
+  std::vector<TChangeLink*> links = FLinks;
+  for (TChangeLink* link : links)
+    if (std::find(FLinks.begin(), FLinks.end(), link) != FLinks.end()) link->Change();
   if (OnChange) OnChange(this);
 }
 
-void TImageList::Clear() {
+void TCustomImageList::Clear() {
   if (FImages.empty()) return;
   FImages.clear();
   Changed();
 }
 
-void TImageList::Delete(int Index) {
+void TCustomImageList::Delete(int Index) {
   if (Index < 0 || Index >= Count()) throw EInvalidOperation("Invalid image list index");
   FImages.erase(FImages.begin() + Index);
   Changed();
@@ -76,7 +129,7 @@ std::vector<uint32_t> ReadBitmap(TBitmap* B, bool& HasAlpha) {
 }
 }  // namespace
 
-int TImageList::AddPixels(const std::vector<uint32_t>& Argb, int W, int H) {
+int TCustomImageList::AddPixels(const std::vector<uint32_t>& Argb, int W, int H) {
   if (W <= 0 || H <= 0) return -1;
   // Scale to the list's height when it differs (nearest pixel), then cut into images of Width.
   int scaledW = W;
@@ -115,7 +168,7 @@ int TImageList::AddPixels(const std::vector<uint32_t>& Argb, int W, int H) {
   return first;
 }
 
-int TImageList::Add(TBitmap* Image, TBitmap* Mask) {
+int TCustomImageList::Add(TBitmap* Image, TBitmap* Mask) {
   if (!Image || Image->Empty()) return -1;
   bool alpha = false;
   std::vector<uint32_t> px = ReadBitmap(Image, alpha);
@@ -132,7 +185,7 @@ int TImageList::Add(TBitmap* Image, TBitmap* Mask) {
   return AddPixels(px, Image->Width(), Image->Height());
 }
 
-int TImageList::AddMasked(TBitmap* Image, TColor TransparentColor) {
+int TCustomImageList::AddMasked(TBitmap* Image, TColor TransparentColor) {
   if (!Image || Image->Empty()) return -1;
   bool alpha = false;
   std::vector<uint32_t> px = ReadBitmap(Image, alpha);
@@ -143,7 +196,7 @@ int TImageList::AddMasked(TBitmap* Image, TColor TransparentColor) {
   return AddPixels(px, Image->Width(), Image->Height());
 }
 
-int TImageList::AddFromFile(const std::string& FileName) {
+int TCustomImageList::AddFromFile(const std::string& FileName) {
   TPicture pic;
   pic.LoadFromFile(FileName);
   TGraphic* g = pic.Graphic();
@@ -163,7 +216,7 @@ int TImageList::AddFromFile(const std::string& FileName) {
   return Add(&tmp);
 }
 
-uint32_t TImageList::Pixel(int Index, int X, int Y) const {
+uint32_t TCustomImageList::Pixel(int Index, int X, int Y) const {
   if (Index < 0 || Index >= Count() || X < 0 || Y < 0 || X >= FWidth || Y >= FHeight) return 0;
   const uint8_t* p = &FImages[static_cast<size_t>(Index)].Pixels[(static_cast<size_t>(Y) * FWidth + X) * 4];
   uint32_t a = p[3];
@@ -172,13 +225,36 @@ uint32_t TImageList::Pixel(int Index, int X, int Y) const {
   return (a << 24) | (un(p[2]) << 16) | (un(p[1]) << 8) | un(p[0]);
 }
 
-void TImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabled) {
+void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabled) {
   Canvas->RequiredState(TCanvasState{csHandleValid});
   Draw(Canvas->Handle(), X, Y, Index, Enabled);
 }
 
-void TImageList::Draw(HDC DC, int X, int Y, int Index, bool Enabled) {
-  if (Index < 0 || Index >= Count() || !DC) return;
+void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle Style, TImageType Type, bool Enabled) {
+  Canvas->RequiredState(TCanvasState{csHandleValid});
+  static const UINT kStyles[] = {ILD_FOCUS, ILD_SELECTED, ILD_NORMAL, ILD_TRANSPARENT};
+  UINT flags = kStyles[Style] | (Type == itMask ? ILD_MASK : 0);
+  auto colour = [](TColor c) {
+    if (c == clNone) return CLR_NONE;
+    if (c == clDefault) return CLR_DEFAULT;
+    return static_cast<COLORREF>(ColorToRGB(c));
+  };
+  DrawEx(Canvas->Handle(), X, Y, Index, colour(FBkColor), colour(FBlendColor), flags, Enabled);
+}
+
+void TCustomImageList::Draw(HDC DC, int X, int Y, int Index, bool Enabled) {
+  static const UINT kStyles[] = {ILD_FOCUS, ILD_SELECTED, ILD_NORMAL, ILD_TRANSPARENT};
+  auto colour = [](TColor c) {
+    if (c == clNone) return CLR_NONE;
+    if (c == clDefault) return CLR_DEFAULT;
+    return static_cast<COLORREF>(ColorToRGB(c));
+  };
+  DrawEx(DC, X, Y, Index, colour(FBkColor), colour(FBlendColor),
+         kStyles[FDrawingStyle] | (FImageType == itMask ? ILD_MASK : 0), Enabled);
+}
+
+bool TCustomImageList::DrawEx(HDC DC, int X, int Y, int Index, COLORREF Bk, COLORREF Fg, UINT Style, bool Enabled) {
+  if (Index < 0 || Index >= Count() || !DC) return false;
   const TEntry& img = FImages[static_cast<size_t>(Index)];
   BITMAPINFO bi;
   bi.bmiHeader.biWidth = FWidth;
@@ -187,15 +263,50 @@ void TImageList::Draw(HDC DC, int X, int Y, int Index, bool Enabled) {
   bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bmp || !bits) return;
+  if (!bmp || !bits) return false;
   auto* dst = static_cast<uint8_t*>(bits);
   std::memcpy(dst, img.Pixels.data(), img.Pixels.size());
-  if (!Enabled) {
-    // Grey and half as opaque.
-    for (size_t i = 0; i < img.Pixels.size(); i += 4) {
-      int g = (dst[i] * 11 + dst[i + 1] * 59 + dst[i + 2] * 30) / 100;
-      dst[i] = dst[i + 1] = dst[i + 2] = static_cast<uint8_t>(g / 2);
-      dst[i + 3] = static_cast<uint8_t>(dst[i + 3] / 2);
+  const size_t n = img.Pixels.size();
+  if (Style & ILD_MASK) {
+    // The mask: black where the image shows, white where it is transparent; always opaque.
+    for (size_t i = 0; i < n; i += 4) {
+      uint8_t v = dst[i + 3] >= 128 ? 0 : 255;
+      dst[i] = dst[i + 1] = dst[i + 2] = v;
+      dst[i + 3] = 255;
+    }
+  } else {
+    if (!Enabled) {
+      // Grey and half as opaque.
+      for (size_t i = 0; i < n; i += 4) {
+        int g = (dst[i] * 11 + dst[i + 1] * 59 + dst[i + 2] * 30) / 100;
+        dst[i] = dst[i + 1] = dst[i + 2] = static_cast<uint8_t>(g / 2);
+        dst[i + 3] = static_cast<uint8_t>(dst[i + 3] / 2);
+      }
+    }
+    int percent = (Style & ILD_BLEND50) ? 50 : (Style & ILD_BLEND25) ? 25 : 0;
+    if (percent > 0 && Fg != CLR_NONE) {
+      COLORREF fg = Fg == CLR_DEFAULT ? GetSysColor(COLOR_HIGHLIGHT) : (Fg & 0xFFFFFF);
+      const int comp[3] = {GetBValue(fg), GetGValue(fg), GetRValue(fg)};
+      // Premultiplied: the colour is mixed in as far as the pixel is opaque.
+      for (size_t i = 0; i < n; i += 4) {
+        int a = dst[i + 3];
+        for (int k = 0; k < 3; ++k)
+          dst[i + k] = static_cast<uint8_t>((dst[i + k] * (100 - percent) + comp[k] * a / 255 * percent) / 100);
+      }
+    }
+    if (!(Style & ILD_TRANSPARENT) && Bk != CLR_NONE) {
+      COLORREF bk = Bk == CLR_DEFAULT ? static_cast<COLORREF>(ColorToRGB(FBkColor == clNone ? clWindow : FBkColor))
+                                      : (Bk & 0xFFFFFF);
+      if (Bk == CLR_DEFAULT && FBkColor == clNone) bk = CLR_NONE;
+      if (bk != CLR_NONE) {
+        // Over the background colour: what is transparent shows it, and the result is opaque.
+        const int comp[3] = {GetBValue(bk), GetGValue(bk), GetRValue(bk)};
+        for (size_t i = 0; i < n; i += 4) {
+          int a = dst[i + 3];
+          for (int k = 0; k < 3; ++k) dst[i + k] = static_cast<uint8_t>(dst[i + k] + comp[k] * (255 - a) / 255);
+          dst[i + 3] = 255;
+        }
+      }
     }
   }
   HDC mem = CreateCompatibleDC(DC);
@@ -208,4 +319,5 @@ void TImageList::Draw(HDC DC, int X, int Y, int Index, bool Enabled) {
   SelectObject(mem, old);
   DeleteDC(mem);
   DeleteObject(bmp);
+  return true;
 }

@@ -12,6 +12,10 @@
 // writes the text. A focused list draws the focus rectangle over its current item after that.
 //
 // The inherited behaviour this layer defines:
+// - The focus rectangle shows while WM_SETFOCUS has reached the list's own procedure (DefaultHandler)
+//   and WM_KILLFOCUS has not: a pop-up list can look focused without taking the focus.
+// - The wheel goes to DoMouseWheel (OnMouseWheel) first; when that leaves it, the list scrolls three
+//   items per notch.
 // - Keys: Up/Down by one item, PageUp/PageDown by a page less one, Home/End; a character selects the
 //   next item (after the current one, wrapping) that starts with it, case-insensitively.
 // - Mouse: a click selects the item under it (the selection follows the mouse while the button is
@@ -105,6 +109,8 @@ class TCustomListBox : public TWinControl {
   TListBoxStyle FStyle = lbStandard;
   int FBorderStyle = 1;
   bool FTracking = false;
+  bool FHasScrollBar = false;  // the window was made with WS_VSCROLL
+  bool FFocusDrawn = false;    // WM_SETFOCUS reached the list's own procedure
 };
 
 class TListBox : public TCustomListBox {

@@ -195,7 +195,10 @@ void TDataSet::UpdateCalcFieldSlots() {
 }
 
 void TDataSet::SetActive(bool Value) {
-  if (IsLoading()) return;
+  if (IsLoading()) {
+    FStreamedActive = Value;
+    return;
+  }
   if (Value == Active()) return;
   if (Value) {
     if (BeforeOpen) BeforeOpen(this);
@@ -820,7 +823,7 @@ void TDataSet::SetFieldData(TField* Field, const void* Buffer) {
   if (!b) DatabaseError("Dataset not in edit or insert mode", this);
   bool calc = Field->FCalcIndex >= 0;
   if (calc) {
-    if (FState != dsCalcFields && FState != dsInternalCalc && !(Field->FieldKind() == fkLookup))
+    if (FState != dsCalcFields && FState != dsInternalCalc)
       DatabaseErrorFmt("Field '%s' cannot be modified", {Field->DisplayName()}, this);
     if (static_cast<int>(b->Calc.size()) < FCalcFieldsCount) b->Calc.resize(FCalcFieldsCount);
     b->Calc[Field->FCalcIndex] = Buffer ? NativeToVariant(Field, Buffer) : Variant::Null();
@@ -996,7 +999,13 @@ bool TDataSet::Locate(const std::string& KeyFields, const Variant& KeyValues, TL
       }
       Next();
     }
-    if (!found && !saved.empty() && BookmarkValid(saved)) GotoBookmark(saved);
+    if (!found && !saved.empty()) {
+      try {
+        GotoBookmark(saved);
+      } catch (const EDatabaseError&) {
+        // The record went away meanwhile: stay where the walk ended.
+      }
+    }
   } catch (...) {
     EnableControls();
     throw;
@@ -1011,7 +1020,12 @@ Variant TDataSet::Lookup(const std::string& KeyFields, const Variant& KeyValues,
   DisableControls();
   try {
     if (Locate(KeyFields, KeyValues, {})) result = FieldValues(ResultFields);
-    if (!saved.empty() && BookmarkValid(saved)) GotoBookmark(saved);
+    if (!saved.empty()) {
+      try {
+        GotoBookmark(saved);
+      } catch (const EDatabaseError&) {
+      }
+    }
   } catch (...) {
     EnableControls();
     throw;

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/classes/classes.h"
+#include "platform/classes/typinfo.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/variants.h"
 
@@ -95,7 +96,8 @@ using TDataChangeEvent = std::function<void(TObject* Sender, TField* Field)>;
 // std::string for strings, memos, blobs and bytes, Variant for variant fields). Text conversions, display
 // formats and validation live here; storage lives in the data set.
 class TField : public TComponent {
-  DECLARE_CLASS(TField, TComponent)
+  DECLARE_PUBLISHED_CLASS(TField, TComponent)
+  static void DeclarePublished(TPublished<TField>& P);
   explicit TField(TComponent* AOwner);
   ~TField() override;
 
@@ -204,6 +206,7 @@ class TField : public TComponent {
   [[noreturn]] void ConvertError(const std::string& Text, const char* What) const;
   [[noreturn]] void AccessError(const char* TypeName) const;
   void PropertyChanged(bool Layout);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void CheckInactive();
   // Current value of a field that is part of an index or calculation: the data set reads it.
   TDataSet* FDataSet = nullptr;
@@ -212,6 +215,8 @@ class TField : public TComponent {
 
  private:
   std::string GetTextOf(bool Display) const;
+  bool IsDisplayLabelStored() const { return !FDisplayLabel.empty(); }
+  bool IsDisplayWidthStored() const { return FDisplayWidth > 0; }
   friend class TDataSet;
   friend class TFields;
   friend TField* CreateFieldOfType(TFieldType Type, TComponent* AOwner);
@@ -266,7 +271,8 @@ class TGuidField : public TStringField {
 
 // Numbers: right-aligned, DisplayFormat and EditFormat are FormatFloat patterns.
 class TNumericField : public TField {
-  DECLARE_CLASS(TNumericField, TField)
+  DECLARE_PUBLISHED_CLASS(TNumericField, TField)
+  static void DeclarePublished(TPublished<TNumericField>& P);
   const std::string& DisplayFormat() const { return FDisplayFormat; }
   void SetDisplayFormat(const std::string& Value);
   const std::string& EditFormat() const { return FEditFormat; }
@@ -280,7 +286,8 @@ class TNumericField : public TField {
 
 // Small, word, integer and auto-increment fields (32-bit), with the type's range and MinValue/MaxValue.
 class TIntegerField : public TNumericField {
-  DECLARE_CLASS(TIntegerField, TNumericField)
+  DECLARE_PUBLISHED_CLASS(TIntegerField, TNumericField)
+  static void DeclarePublished(TPublished<TIntegerField>& P);
   explicit TIntegerField(TComponent* AOwner) : TIntegerField(AOwner, ftInteger) {}
   TNative Native() const override { return nvInt32; }
   std::string AsString() const override;
@@ -349,7 +356,8 @@ class TLargeintField : public TNumericField {
 // Floating values; Precision is the number of significant digits shown (15 by default); with Currency
 // set the display uses the locale's currency format.
 class TFloatField : public TNumericField {
-  DECLARE_CLASS(TFloatField, TNumericField)
+  DECLARE_PUBLISHED_CLASS(TFloatField, TNumericField)
+  static void DeclarePublished(TPublished<TFloatField>& P);
   explicit TFloatField(TComponent* AOwner) : TFloatField(AOwner, ftFloat) {}
   TNative Native() const override { return nvDouble; }
   std::string AsString() const override;
@@ -386,7 +394,8 @@ class TCurrencyField : public TFloatField {
 
 // Fixed-point values held as Currency (four decimals); Size is the number of decimals kept.
 class TBCDField : public TNumericField {
-  DECLARE_CLASS(TBCDField, TNumericField)
+  DECLARE_PUBLISHED_CLASS(TBCDField, TNumericField)
+  static void DeclarePublished(TPublished<TBCDField>& P);
   explicit TBCDField(TComponent* AOwner) : TBCDField(AOwner, ftBCD) {}
   TNative Native() const override { return nvCurrency; }
   std::string AsString() const override;
@@ -418,7 +427,8 @@ class TFMTBCDField : public TBCDField {
 
 // DisplayValues is "TrueText;FalseText" ("True;False" by default); text input accepts either, ignoring case.
 class TBooleanField : public TField {
-  DECLARE_CLASS(TBooleanField, TField)
+  DECLARE_PUBLISHED_CLASS(TBooleanField, TField)
+  static void DeclarePublished(TPublished<TBooleanField>& P);
   explicit TBooleanField(TComponent* AOwner);
   TNative Native() const override { return nvBool; }
   std::string AsString() const override;
@@ -444,7 +454,8 @@ class TBooleanField : public TField {
 // Date, time, date-time and time-stamp fields; DisplayFormat is a FormatDateTime pattern (the locale's
 // short date, long time, or both by default). A date field keeps whole days only.
 class TDateTimeField : public TField {
-  DECLARE_CLASS(TDateTimeField, TField)
+  DECLARE_PUBLISHED_CLASS(TDateTimeField, TField)
+  static void DeclarePublished(TPublished<TDateTimeField>& P);
   explicit TDateTimeField(TComponent* AOwner) : TDateTimeField(AOwner, ftDateTime) {}
   TNative Native() const override { return nvDouble; }
   std::string AsString() const override { return GetText(false); }
@@ -537,6 +548,13 @@ class TVariantField : public TField {
   void SetAsString(const std::string& Value) override { SetAsVariant(Value); }
 };
 
+// Unit start-up of the data-access classes: registers the field classes, TDataSource and TMemDataSet for
+// virtual construction by name (component streaming).
+namespace DB {
+void Initialize();
+void Finalize();
+}  // namespace DB
+
 // Makes a field of the class that serves Type (EDatabaseError for types without one).
 TField* CreateFieldOfType(TFieldType Type, TComponent* AOwner);
 
@@ -600,7 +618,8 @@ struct TRecBuf {
 };
 
 class TDataSet : public TComponent {
-  DECLARE_CLASS(TDataSet, TComponent)
+  DECLARE_PUBLISHED_CLASS(TDataSet, TComponent)
+  static void DeclarePublished(TPublished<TDataSet>& P);
   explicit TDataSet(TComponent* AOwner);
   ~TDataSet() override;
 
@@ -751,6 +770,11 @@ class TDataSet : public TComponent {
   virtual void CreateFields();  // default fields from FieldDefs
   virtual void DoAfterFieldsChanged() {}
 
+  // Streaming: Active waits for Loaded; FieldDefs are written as a list; persistent fields are children.
+  void Loaded() override;
+  void DefineProperties(TFiler* Filer) override;
+  void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
+
   // --- Shared machinery
   void SetState(TDataSetState Value);
   TRecBuf& ActiveBuffer() { return FBuffers[FActiveRecord]; }
@@ -822,6 +846,7 @@ class TDataSet : public TComponent {
   bool FReadOnly = false;
   bool FDefaultFields = false;
   bool FAutoCalcFields = true;
+  bool FStreamedActive = false;
   bool FFiltered = false;
   bool FInCalc = false;
   TFilterOptions FFilterOptions;
@@ -835,7 +860,8 @@ class TDataSet : public TComponent {
 // TDataSource and TDataLink
 
 class TDataSource : public TComponent {
-  DECLARE_CLASS(TDataSource, TComponent)
+  DECLARE_PUBLISHED_CLASS(TDataSource, TComponent)
+  static void DeclarePublished(TPublished<TDataSource>& P);
   explicit TDataSource(TComponent* AOwner);
   ~TDataSource() override;
 
@@ -936,6 +962,10 @@ class TDataLink : public TPersistent {
   bool FUpdating = false;
   bool FDataSourceFixed = false;
 };
+
+// The field FieldName of DataSet for a data-aware control: EDatabaseError "Control: Field 'X' not found"
+// naming the control when the data set lacks it.
+TField* GetFieldProperty(TDataSet* DataSet, TComponent* Control, const std::string& FieldName);
 
 // Links one control to one field by name.
 class TFieldDataLink : public TDataLink {

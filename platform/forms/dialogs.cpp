@@ -1,5 +1,9 @@
 #include "platform/forms/dialogs.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "platform/controls/hints.h"
 #include "platform/forms/forms.h"
 #include "platform/win/dialogs.h"
 
@@ -15,25 +19,46 @@ std::string AppTitle() { return Application ? Application->Title() : std::string
 }  // namespace
 
 int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int /*HelpCtx*/) {
-  UINT flags = MB_OK;
-  if (Buttons.Contains(mbYes) && Buttons.Contains(mbNo))
-    flags = Buttons.Contains(mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
-  else if (Buttons.Contains(mbAbort) && Buttons.Contains(mbRetry))
-    flags = MB_ABORTRETRYIGNORE;
-  else if (Buttons.Contains(mbRetry) && Buttons.Contains(mbCancel))
-    flags = MB_RETRYCANCEL;
-  else if (Buttons.Contains(mbOK) && Buttons.Contains(mbCancel))
-    flags = MB_OKCANCEL;
   std::string caption;
+  UINT icon = 0;
   switch (DlgType) {
-    case mtWarning: flags |= MB_ICONWARNING; caption = "Warning"; break;
-    case mtError: flags |= MB_ICONERROR; caption = "Error"; break;
-    case mtInformation: flags |= MB_ICONINFORMATION; caption = "Information"; break;
-    case mtConfirmation: flags |= MB_ICONQUESTION; caption = "Confirm"; break;
+    case mtWarning: icon = MB_ICONWARNING; caption = "Warning"; break;
+    case mtError: icon = MB_ICONERROR; caption = "Error"; break;
+    case mtInformation: icon = MB_ICONINFORMATION; caption = "Information"; break;
+    case mtConfirmation: icon = MB_ICONQUESTION; caption = "Confirm"; break;
     case mtCustom: caption = AppTitle(); break;
   }
-  // Message-box answers and modal results share their numbers.
-  return MessageBox(ActiveOwner(), Msg.c_str(), caption.c_str(), flags);
+  // A box comes up: a drag or a held button in progress ends, a hint goes.
+  if (HWND capture = GetCapture()) SendMessage(capture, WM_CANCELMODE, 0, 0);
+  Hints::CancelHint();
+  // Button sets a message box has go to one (its answers and modal results share their numbers).
+  struct Set {
+    TMsgDlgButtons buttons;
+    UINT flags;
+  };
+  const Set boxes[] = {{TMsgDlgButtons{mbOK}, MB_OK},
+                       {TMsgDlgButtons{mbOK, mbCancel}, MB_OKCANCEL},
+                       {TMsgDlgButtons{mbYes, mbNo}, MB_YESNO},
+                       {TMsgDlgButtons{mbYes, mbNo, mbCancel}, MB_YESNOCANCEL},
+                       {TMsgDlgButtons{mbAbort, mbRetry, mbIgnore}, MB_ABORTRETRYIGNORE},
+                       {TMsgDlgButtons{mbRetry, mbCancel}, MB_RETRYCANCEL}};
+  for (const Set& b : boxes)
+    if (b.buttons == Buttons) return MessageBox(ActiveOwner(), Msg.c_str(), caption.c_str(), b.flags | icon);
+  // Any other set (Yes, No and All, for one) is a message dialog with exactly those buttons, in the
+  // class library's order; the default is OK, else Yes, else the first; Esc answers Cancel, else No,
+  // else OK.
+  static const std::pair<TMsgDlgBtn, int> order[] = {
+      {mbYes, mrYes},     {mbNo, mrNo},           {mbOK, mrOk},           {mbCancel, mrCancel},
+      {mbAbort, mrAbort}, {mbRetry, mrRetry},     {mbIgnore, mrIgnore},   {mbAll, mrAll},
+      {mbNoToAll, mrNoToAll}, {mbYesToAll, mrYesToAll}};
+  std::vector<int> results;
+  for (auto& [button, result] : order)
+    if (Buttons.Contains(button)) results.push_back(result);
+  if (results.empty()) results.push_back(mrOk);
+  auto has = [&](int r) { return std::find(results.begin(), results.end(), r) != results.end(); };
+  int def = has(mrOk) ? mrOk : has(mrYes) ? mrYes : results.front();
+  int cancel = has(mrCancel) ? mrCancel : has(mrNo) ? mrNo : has(mrOk) ? mrOk : mrCancel;
+  return win::Dialogs().MessageDialog(ActiveOwner(), Msg, caption, icon, results, def, cancel);
 }
 
 void ShowMessage(const std::string& Msg) { MessageBox(ActiveOwner(), Msg.c_str(), AppTitle().c_str(), MB_OK); }

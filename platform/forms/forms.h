@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/controls/controls.h"
+#include "platform/controls/hints.h"
 #include "platform/controls/stdctrls.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -61,6 +62,7 @@ class TCustomForm : public TWinControl {
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
   TWinControl* ActiveControl() const { return FActiveControl; }
+  void SendCancelMode(TControl* Sender) override;
   void SetActiveControl(TWinControl* Control);
   bool Active() const { return FActive; }
   TCanvas* Canvas() { return FCanvas.get(); }
@@ -172,6 +174,20 @@ class TApplication : public TComponent {
   void SetTitle(const std::string& Value) { FTitle = Value; }
   bool ShowMainForm() const { return FShowMainForm; }
   void SetShowMainForm(bool Value) { FShowMainForm = Value; }
+  // The hint settings of the whole program (platform/controls/hints.h keeps them).
+  bool ShowHint() const { return Hints::ShowHint(); }
+  void SetShowHint(bool Value) { Hints::SetShowHint(Value); }
+  int HintPause() const { return Hints::HintPause(); }
+  void SetHintPause(int Value) { Hints::SetHintPause(Value); }
+  int HintShortPause() const { return Hints::HintShortPause(); }
+  void SetHintShortPause(int Value) { Hints::SetHintShortPause(Value); }
+  int HintHidePause() const { return Hints::HintHidePause(); }
+  void SetHintHidePause(int Value) { Hints::SetHintHidePause(Value); }
+  TColor HintColor() const { return Hints::HintColor(); }
+  void SetHintColor(TColor Value) { Hints::SetHintColor(Value); }
+  void SetOnShowHint(TShowHintEvent Event) { Hints::SetOnShowHint(std::move(Event)); }
+  void CancelHint() { Hints::CancelHint(); }
+  void ActivateHint(const TPoint& CursorPos) { Hints::ActivateHint(CursorPos); }
 
   TExceptionEvent OnException;
   TIdleEvent OnIdle;
@@ -192,6 +208,25 @@ class TApplication : public TComponent {
 // ---------------------------------------------------------------------------------------------------
 // TScreen
 
+// One monitor of the desktop, as the screen hands it out (owned by the screen).
+enum TMonitorDefaultTo { mdNearest, mdNull, mdPrimary };
+
+class TMonitor : public TObject {
+  DECLARE_CLASS(TMonitor, TObject)
+  explicit TMonitor(HMONITOR Handle) : FHandle(Handle) {}
+  HMONITOR Handle() const { return FHandle; }
+  TRect BoundsRect() const;
+  TRect WorkareaRect() const;
+  bool Primary() const;
+  int Left() const { return BoundsRect().Left; }
+  int Top() const { return BoundsRect().Top; }
+  int Width() const { return BoundsRect().Width(); }
+  int Height() const { return BoundsRect().Height(); }
+
+ private:
+  HMONITOR FHandle;
+};
+
 class TScreen : public TComponent {
   DECLARE_CLASS(TScreen, TComponent)
   explicit TScreen(TComponent* AOwner);
@@ -211,6 +246,13 @@ class TScreen : public TComponent {
   int WorkAreaHeight() const { return WorkAreaRect().Height(); }
   int PixelsPerInch() const { return 96; }
 
+  // Monitors: the one that holds most of a rectangle (or a point, or a window), else by Default the
+  // nearest, none (nullptr) or the primary one. The objects live as long as the screen.
+  int MonitorCount() const { return GetSystemMetrics(SM_CMONITORS); }
+  TMonitor* MonitorFromRect(const TRect& Rect, TMonitorDefaultTo Default = mdNearest);
+  TMonitor* MonitorFromPoint(const TPoint& Point, TMonitorDefaultTo Default = mdNearest);
+  TMonitor* MonitorFromWindow(HWND Window, TMonitorDefaultTo Default = mdNearest);
+
   int FormCount() const { return static_cast<int>(FForms.size()); }
   TCustomForm* Forms(int Index) const { return FForms.at(static_cast<size_t>(Index)); }
   TCustomForm* ActiveForm() const { return FActiveForm; }
@@ -220,6 +262,8 @@ class TScreen : public TComponent {
   friend class TCustomForm;
   std::vector<TCustomForm*> FForms;  // borrowed
   TCustomForm* FActiveForm = nullptr;
+  TMonitor* MonitorOf(HMONITOR Handle);
+  std::vector<std::unique_ptr<TMonitor>> FMonitors;
 };
 
 // The application and the screen: made by FormsUnit::Initialize, freed by FormsUnit::Finalize.

@@ -38,6 +38,33 @@ QWidget* QtDialogs::OwnerWidget(HWND owner) const {
   return w && w->isVisible() ? w : nullptr;
 }
 
+int QtDialogs::MessageDialog(HWND owner, const std::string& text, const std::string& caption, UINT iconFlags,
+                             const std::vector<int>& buttons, int defaultResult, int cancelResult) {
+  QMessageBox box(OwnerWidget(owner));
+  box.setWindowTitle(QString::fromStdString(caption));
+  box.setText(QString::fromStdString(text));
+  switch (iconFlags & MB_ICONMASK) {
+    case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+    default: break;
+  }
+  std::vector<std::pair<QPushButton*, int>> made;
+  for (int b : buttons) {
+    QMessageBox::ButtonRole role = b == cancelResult ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+    QPushButton* pb = box.addButton(QString::fromStdString(win::DialogButtonCaption(b)), role);
+    made.emplace_back(pb, b);
+    if (b == defaultResult) box.setDefaultButton(pb);
+    if (b == cancelResult) box.setEscapeButton(pb);
+  }
+  NestedPump pump(host_);
+  box.exec();
+  for (auto& [pb, result] : made)
+    if (box.clickedButton() == pb) return result;
+  return cancelResult;
+}
+
 int QtDialogs::MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
   QMessageBox box(OwnerWidget(owner));
   box.setWindowTitle(QString::fromStdString(caption));

@@ -1,5 +1,6 @@
 // The Qt host: real windows for top-level windows, input into the queue, the queue inside Qt's loop.
 #include "platform/host/qt_host.h"
+#include "platform/host/startup_probe.h"
 
 #include <QAbstractEventDispatcher>
 
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -151,6 +153,7 @@ HostWindow::HostWindow(QtHost& host, HWND hwnd) : host_(&host), hwnd_(hwnd) {
   }
   if (ex & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
   if (ex & WS_EX_NOACTIVATE) flags |= Qt::WindowDoesNotAcceptFocus;
+  if (ex & WS_EX_TRANSPARENT) flags |= Qt::WindowTransparentForInput;
   setWindowFlags(flags);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
@@ -184,6 +187,10 @@ void HostWindow::paintEvent(QPaintEvent* e) {
   if (!buffer) return;
   p.setCompositionMode(QPainter::CompositionMode_Source);
   for (const QRect& r : e->region()) p.drawImage(r, *buffer, r);
+  if (programPainted_ && StartupProbeArmed()) {
+    p.end();
+    StartupProbeFirstPaint();
+  }
 }
 
 void HostWindow::Mouse(QMouseEvent* e, UINT message) {
@@ -334,6 +341,19 @@ void QtHost::TopLevelHidden(HWND h) {
   }
 }
 
+// A shaped window (a size grip's triangle, a rounded pop-up) shows and takes the mouse only there.
+void QtHost::TopLevelShapeChanged(HWND h, bool shaped, const std::vector<RECT>& rects) {
+  HostWindow* w = WidgetOf(h);
+  if (!w) return;
+  if (!shaped) {
+    w->clearMask();
+    return;
+  }
+  QRegion mask;
+  for (const RECT& r : rects) mask += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  w->setMask(mask);
+}
+
 void QtHost::TopLevelMoved(HWND h, const RECT&) {
   if (HostWindow* w = WidgetOf(h)) w->ApplyGeometry();
 }
@@ -375,7 +395,10 @@ void QtHost::TopLevelActivated(HWND h) {
 }
 
 void QtHost::Repainted(HWND h, const RECT& r) {
-  if (HostWindow* w = WidgetOf(h)) w->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+  if (HostWindow* w = WidgetOf(h)) {
+    w->NoteProgramPainted();
+    w->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+  }
 }
 
 void QtHost::CursorChanged(HCURSOR c) {
@@ -469,6 +492,17 @@ RECT QtHost::WorkArea() {
   if (!s) return win::Host::WorkArea();
   QRect g = s->availableGeometry();
   return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+}
+
+std::vector<win::Host::Monitor> QtHost::Monitors() {
+  auto rect = [](const QRect& g) { return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()}; };
+  std::vector<Monitor> out;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) out.push_back(Monitor{rect(primary->geometry()), rect(primary->availableGeometry())});
+  for (QScreen* s : QGuiApplication::screens())
+    if (s != primary) out.push_back(Monitor{rect(s->geometry()), rect(s->availableGeometry())});
+  if (out.empty()) return win::Host::Monitors();
+  return out;
 }
 
 }  // namespace host

@@ -30,6 +30,8 @@ class HostWindow : public QWidget {
   void Retire() { host_ = nullptr; }
   // A pop-up that never takes activation from the window that opened it.
   bool Passive() const { return passive_; }
+  // The program drew into the window's back buffer; the next paint shows its drawing.
+  void NoteProgramPainted() { programPainted_ = true; }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -55,6 +57,7 @@ class HostWindow : public QWidget {
   QtHost* host_;
   HWND hwnd_;
   bool passive_ = false;
+  bool programPainted_ = false;  // the program drew into the back buffer (for the start-up probe)
 };
 
 class QtHost : public win::Host {
@@ -81,11 +84,13 @@ class QtHost : public win::Host {
   void TopLevelActivated(HWND) override;
   void Repainted(HWND, const RECT&) override;
   void CursorChanged(HCURSOR) override;
+  void TopLevelShapeChanged(HWND, bool shaped, const std::vector<RECT>& rects) override;
   void PollEvents() override;
   void WaitForEvents(int timeoutMs) override;
   bool OpenDocument(const std::string& target) override;
   RECT ScreenRect() override;
   RECT WorkArea() override;
+  std::vector<Monitor> Monitors() override;
 
   // Keeps the queue running from a nested Qt event loop (a native modal dialog): dispatches what is
   // pending. Re-entrant calls do nothing.
@@ -107,6 +112,8 @@ class QtDialogs : public win::DialogService {
  public:
   explicit QtDialogs(QtHost& host) : host_(host) {}
   int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) override;
+  int MessageDialog(HWND owner, const std::string& text, const std::string& caption, UINT iconFlags,
+                    const std::vector<int>& buttons, int defaultResult, int cancelResult) override;
   bool OpenFile(HWND owner, win::FileDialogOptions& options, std::string& fileName) override;
   bool SaveFile(HWND owner, win::FileDialogOptions& options, std::string& fileName) override;
   bool SelectFolder(HWND owner, const std::string& caption, const std::string& initialDir, std::string& folder) override;

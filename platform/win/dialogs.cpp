@@ -83,8 +83,43 @@ void ScriptedDialogs::PushCancel() {
 std::vector<std::string> ScriptedDialogs::MessageTexts() const {
   std::vector<std::string> r;
   for (auto& q : requests_)
-    if (q.kind == DialogKind::MessageBox) r.push_back(q.text);
+    if (q.kind == DialogKind::MessageBox || q.kind == DialogKind::MessageDialog) r.push_back(q.text);
   return r;
+}
+
+std::string DialogButtonCaption(int result) {
+  switch (result) {
+    case IDOK: return "OK";
+    case IDCANCEL: return "Cancel";
+    case IDABORT: return "&Abort";
+    case IDRETRY: return "&Retry";
+    case IDIGNORE: return "&Ignore";
+    case IDYES: return "&Yes";
+    case IDNO: return "&No";
+    case kDialogResultAll: return "&All";
+    case kDialogResultNoToAll: return "N&o to All";
+    case kDialogResultYesToAll: return "Yes to &All";
+  }
+  return "&Help";
+}
+
+int ScriptedDialogs::MessageDialog(HWND owner, const std::string& text, const std::string& caption, UINT iconFlags,
+                                   const std::vector<int>& buttons, int defaultResult, int cancelResult) {
+  DialogRequest q;
+  q.kind = DialogKind::MessageDialog;
+  q.owner = owner;
+  q.text = text;
+  q.caption = caption;
+  q.flags = iconFlags;
+  q.buttons = buttons;
+  q.defaultButton = defaultResult;
+  requests_.push_back(q);
+  DialogAnswer a;
+  if (!Next(a)) return defaultResult;
+  if (!a.accept) return cancelResult;
+  for (int b : buttons)
+    if (b == a.result) return b;
+  return cancelResult;
 }
 
 bool ScriptedDialogs::Next(DialogAnswer& a) {

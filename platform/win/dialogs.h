@@ -54,7 +54,23 @@ class DialogService {
                             std::string& folder) = 0;
   virtual bool ChooseFont(HWND owner, FontChoice& font) = 0;
   virtual bool Print(HWND owner, PrintOptions& options) = 0;
+  // A message dialog with any set of buttons, each named by the number it answers with (IDOK,
+  // IDYES, ... and kDialogResultAll, kDialogResultNoToAll, kDialogResultYesToAll). Returns the
+  // pressed button's number, `cancelResult` when it was closed another way. Without an
+  // implementation of its own a service answers with `defaultResult`, as a confirmed box would.
+  virtual int MessageDialog(HWND /*owner*/, const std::string& /*text*/, const std::string& /*caption*/,
+                            UINT /*iconFlags*/, const std::vector<int>& /*buttons*/, int defaultResult,
+                            int /*cancelResult*/) {
+    return defaultResult;
+  }
 };
+
+// Answers of message-dialog buttons that message boxes do not have.
+constexpr int kDialogResultAll = 8;
+constexpr int kDialogResultNoToAll = 9;
+constexpr int kDialogResultYesToAll = 10;
+// The caption a message-dialog button carries.
+std::string DialogButtonCaption(int result);
 
 // Borrowed; nullptr restores the headless default.
 void SetDialogService(DialogService* service);
@@ -63,7 +79,7 @@ DialogService& Dialogs();
 // The button a message box of these flags answers with when it is just confirmed (its default button).
 int DefaultMessageBoxResult(UINT flags);
 
-enum class DialogKind { MessageBox, OpenFile, SaveFile, Folder, Font, Print };
+enum class DialogKind { MessageBox, OpenFile, SaveFile, Folder, Font, Print, MessageDialog };
 
 // One recorded request: text/caption/flags for message boxes; options for file dialogs; caption and
 // initial folder for the folder picker; the proposed font for the font dialog.
@@ -73,6 +89,8 @@ struct DialogRequest {
   std::string text;
   std::string caption;
   UINT flags = 0;
+  std::vector<int> buttons;  // message dialogs: the buttons' answers, in order
+  int defaultButton = 0;     // message dialogs: the answer of the default button
   FileDialogOptions file;
   std::string initialDir;
   FontChoice font;
@@ -125,6 +143,10 @@ class ScriptedDialogs : public DialogService {
                     std::string& folder) override;
   bool ChooseFont(HWND owner, FontChoice& font) override;
   bool Print(HWND owner, PrintOptions& options) override;
+  // Answers with the next result when it is one of the buttons; otherwise (or with a cancel answer)
+  // the cancel result; an empty queue gives the default button.
+  int MessageDialog(HWND owner, const std::string& text, const std::string& caption, UINT iconFlags,
+                    const std::vector<int>& buttons, int defaultResult, int cancelResult) override;
 
  private:
   bool Next(DialogAnswer& answer);

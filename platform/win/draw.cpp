@@ -626,8 +626,11 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rc) {
   if (!D(hdc) || !rc) return FALSE;
   GdiPainter gp(hdc);
   if (!gp.ok()) return TRUE;
-  QRect r = Norm(rc->left, rc->top, rc->right, rc->bottom);
+  // The rectangle is mapped as a whole (a mirrored DC keeps its frame on the same pixels), then the
+  // dots are set in device pixels.
+  QRect r = ToDeviceRect(gp.dc()->s, Norm(rc->left, rc->top, rc->right, rc->bottom));
   if (r.isEmpty()) return TRUE;
+  gp.DeviceSpace();
   // Every other pixel of the frame is inverted, so drawing it twice restores the picture.
   QVector<QPoint> pts;
   for (int x = r.left(); x <= r.right(); ++x) {

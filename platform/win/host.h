@@ -28,6 +28,8 @@ class Host {
   virtual void Repainted(HWND, const RECT& /*clientRect*/) {}
   virtual void CursorChanged(HCURSOR) {}
   virtual void CaptureChanged(HWND /*newCapture*/) {}
+  // A top-level window's shape (SetWindowRgn, window coordinates); `shaped` false: the whole rectangle.
+  virtual void TopLevelShapeChanged(HWND, bool /*shaped*/, const std::vector<RECT>& /*rects*/) {}
 
   // Lets native events arrive (non-blocking). Called by PeekMessage when the queue is empty.
   virtual void PollEvents() {}
@@ -40,6 +42,12 @@ class Host {
   // Screen geometry.
   virtual RECT ScreenRect() { return RECT{0, 0, 1280, 1024}; }
   virtual RECT WorkArea() { return RECT{0, 0, 1280, 984}; }
+  // Every monitor, the primary one first: its whole rectangle and its work area.
+  struct Monitor {
+    RECT rect;
+    RECT work;
+  };
+  virtual std::vector<Monitor> Monitors() { return {Monitor{ScreenRect(), WorkArea()}}; }
 };
 
 // Borrowed; nullptr returns to headless.

@@ -329,7 +329,12 @@ BOOL GetKeyboardState(BYTE* state) {
   return TRUE;
 }
 
-UINT GetDoubleClickTime() { return 500; }
+UINT GetDoubleClickTime() { return S().doubleClickTime; }
+
+BOOL SetDoubleClickTime(UINT ms) {
+  S().doubleClickTime = ms == 0 ? 500 : ms;
+  return TRUE;
+}
 
 BOOL MessageBeep(UINT) { return TRUE; }
 

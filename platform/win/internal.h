@@ -34,6 +34,7 @@ struct ScrollBarState {
   SCROLLINFO info;
   bool shown = true;
   UINT disabled = 0;
+  bool noScrollDisabled = false;  // shown without a range because SIF_DISABLENOSCROLL asked for it
 };
 
 struct Window {
@@ -61,6 +62,9 @@ struct Window {
   bool created = false;
   std::unique_ptr<QImage> buffer;  // top-level windows
   std::array<ScrollBarState, 2> scroll;
+  ScrollBarState ctlScroll;  // SB_CTL: the bar a scroll-bar control is
+  bool hasRegion = false;    // SetWindowRgn: drawing and hit testing keep inside `region`
+  QRegion region;            // window coordinates
   HICON icon = nullptr;
 };
 
@@ -84,6 +88,9 @@ struct ScrollTrack {
   int bar = 0;
   int part = -1;  // SB_LINEUP ... SB_THUMBTRACK
   int grabOffset = 0;
+  bool over = true;   // the mouse is over the pressed part (it repeats and shows pressed)
+  QPoint last;        // last mouse position, bar coordinates
+  int startPos = 0;   // position when the thumb was taken
 };
 
 struct Caret {
@@ -145,6 +152,8 @@ struct State {
   LPARAM lastKeyData = 0;
   std::map<HWND, QRect> dirty;  // top-level -> changed buffer area
   Caret caret;
+  // Double clicks come from the host; the time is what library code compares against.
+  UINT doubleClickTime = 500;
 };
 
 State& S();
@@ -194,6 +203,12 @@ QRect ScrollBarRect(const Window* w, int bar);  // window coordinates; empty whe
 void PaintScrollBars(Window* w, HDC windowDc);
 bool ScrollBarMouse(Window* w, UINT message, QPoint windowPt, int bar);
 void ScrollTrackMouse(UINT message, QPoint screenPt);
+ScrollBarState* BarState(Window* w, int bar);  // SB_HORZ, SB_VERT, SB_CTL; nullptr otherwise
+void ScrollTrackCancel(HWND hwnd);  // the window goes away or loses the mouse: tracking ends
+void RegisterSystemClasses();       // the window classes every program has ("ScrollBar")
+// The area a window covers, in its parent's client coordinates (screen for top-levels): its rectangle,
+// cut to its SetWindowRgn shape when it has one (window_region.cpp).
+QRegion WindowShape(const Window* w);
 
 // Caret
 void CaretHideForPaint(Window* w);

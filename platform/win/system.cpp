@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 
 #include "platform/win/dialogs.h"
 #include "platform/win/host.h"
 #include "platform/win/internal.h"
+#include "platform/win/resources.h"
 #include "platform/win/surface.h"
 
 namespace win::detail {
@@ -109,9 +111,9 @@ int GetSystemMetrics(int index) {
     case SM_CYDRAG: return 4;
     case SM_CXMENUCHECK:
     case SM_CYMENUCHECK: return 13;
+    case SM_CMONITORS: return win::CurrentHost() ? std::max<int>(1, static_cast<int>(win::CurrentHost()->Monitors().size())) : 1;
     case SM_MOUSEPRESENT:
     case SM_MOUSEWHEELPRESENT:
-    case SM_CMONITORS:
     case SM_DBCSENABLED:
     case SM_IMMENABLED: return 1;
     case SM_CMOUSEBUTTONS: return 3;
@@ -134,16 +136,83 @@ BOOL SystemParametersInfo(UINT action, UINT, LPVOID data, UINT) {
   return FALSE;
 }
 
-static HMONITOR PrimaryMonitor() { return reinterpret_cast<HMONITOR>(static_cast<std::uintptr_t>(0x20)); }
-HMONITOR MonitorFromWindow(HWND, DWORD) { return PrimaryMonitor(); }
-HMONITOR MonitorFromPoint(POINT, DWORD) { return PrimaryMonitor(); }
-HMONITOR MonitorFromRect(const RECT*, DWORD) { return PrimaryMonitor(); }
+namespace {
+
+std::vector<win::Host::Monitor> MonitorList() {
+  std::vector<win::Host::Monitor> list;
+  if (win::CurrentHost()) list = win::CurrentHost()->Monitors();
+  if (list.empty()) list.push_back(win::Host::Monitor{RECT{0, 0, 1280, 1024}, RECT{0, 0, 1280, 984}});
+  return list;
+}
+
+// Monitor handles are small fixed values: the index in the host's list, primary first.
+HMONITOR MonitorHandle(std::size_t index) {
+  return reinterpret_cast<HMONITOR>(static_cast<std::uintptr_t>(0x20 + 0x10 * index));
+}
+
+long long Overlap(const RECT& a, const RECT& b) {
+  long long w = std::min(a.right, b.right) - std::max(a.left, b.left);
+  long long h = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
+// Squared distance from a rectangle to a monitor (0 when they touch or overlap).
+long long Distance(const RECT& r, const RECT& m) {
+  long long dx = std::max<long long>({0, m.left - r.right + 1, r.left - m.right + 1});
+  long long dy = std::max<long long>({0, m.top - r.bottom + 1, r.top - m.bottom + 1});
+  return dx * dx + dy * dy;
+}
+
+// The monitor that holds the most of the rectangle; when none holds any of it, by `flags`: the
+// nearest one, the primary one, or none.
+HMONITOR MonitorForRect(const RECT& r, DWORD flags) {
+  auto list = MonitorList();
+  std::size_t best = 0;
+  long long most = 0;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    long long o = Overlap(r, list[i].rect);
+    if (o > most) most = o, best = i;
+  }
+  if (most > 0) return MonitorHandle(best);
+  if (flags == MONITOR_DEFAULTTONULL) return nullptr;
+  if (flags == MONITOR_DEFAULTTOPRIMARY) return MonitorHandle(0);
+  long long nearest = -1;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    long long d = Distance(r, list[i].rect);
+    if (nearest < 0 || d < nearest) nearest = d, best = i;
+  }
+  return MonitorHandle(best);
+}
+
+}  // namespace
+
+HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) {
+  RECT r;
+  if (!hwnd || !GetWindowRect(hwnd, &r)) return flags == MONITOR_DEFAULTTONULL ? nullptr : MonitorHandle(0);
+  // An empty window still lies somewhere: give it a pixel.
+  if (r.right <= r.left) r.right = r.left + 1;
+  if (r.bottom <= r.top) r.bottom = r.top + 1;
+  return MonitorForRect(r, flags);
+}
+HMONITOR MonitorFromPoint(POINT pt, DWORD flags) { return MonitorForRect(RECT{pt.x, pt.y, pt.x + 1, pt.y + 1}, flags); }
+HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) {
+  if (!rect) return flags == MONITOR_DEFAULTTONULL ? nullptr : MonitorHandle(0);
+  RECT r = *rect;
+  if (r.right <= r.left) r.right = r.left + 1;
+  if (r.bottom <= r.top) r.bottom = r.top + 1;
+  return MonitorForRect(r, flags);
+}
 BOOL GetMonitorInfo(HMONITOR m, MONITORINFO* info) {
-  if (m != PrimaryMonitor() || !info) return FALSE;
-  info->rcMonitor = win::CurrentHost() ? win::CurrentHost()->ScreenRect() : RECT{0, 0, 1280, 1024};
-  info->rcWork = win::CurrentHost() ? win::CurrentHost()->WorkArea() : RECT{0, 0, 1280, 984};
-  info->dwFlags = MONITORINFOF_PRIMARY;
-  return TRUE;
+  if (!info) return FALSE;
+  auto list = MonitorList();
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (MonitorHandle(i) != m) continue;
+    info->rcMonitor = list[i].rect;
+    info->rcWork = list[i].work;
+    info->dwFlags = i == 0 ? MONITORINFOF_PRIMARY : 0;
+    return TRUE;
+  }
+  return FALSE;
 }
 
 // ---- cursors and icons -------------------------------------------------------------------------------
@@ -219,9 +288,124 @@ HCURSOR LoadCursor(HINSTANCE instance, int id) {
   return nullptr;
 }
 
+namespace {
+
+struct NamedCursor {
+  QImage image;
+  QPoint hotSpot;
+  HICON handle = nullptr;  // made on first load, shared like a resource cursor
+};
+
+std::map<std::string, NamedCursor>& NamedCursors() {
+  static std::map<std::string, NamedCursor> cursors;
+  return cursors;
+}
+
+// The class library's own cursors, drawn once: black shapes with a white outline on 32 x 32.
+QImage DrawCursor(const std::function<void(QPainter&)>& shape) {
+  QImage img(32, 32, QImage::Format_ARGB32);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+  shape(p);
+  p.setPen(QPen(Qt::black, 1));
+  shape(p);
+  return img;
+}
+
+void Arrowhead(QPainter& p, QPoint tip, QPoint dir) {
+  QPoint side(-dir.y(), dir.x());
+  p.drawPolygon(QPolygon({tip, tip - dir * 4 + side * 4, tip - dir * 4 - side * 4}));
+}
+
+void AddBuiltInCursors() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  auto add = [](const char* name, QImage img, QPoint hot) { NamedCursors()[name] = NamedCursor{std::move(img), hot, nullptr}; };
+  add("HSPLIT", DrawCursor([](QPainter& p) {
+        p.drawLine(14, 6, 14, 25);
+        p.drawLine(17, 6, 17, 25);
+        p.drawLine(5, 15, 26, 15);
+        Arrowhead(p, QPoint(4, 15), QPoint(-1, 0));
+        Arrowhead(p, QPoint(27, 15), QPoint(1, 0));
+      }), QPoint(15, 15));
+  add("VSPLIT", DrawCursor([](QPainter& p) {
+        p.drawLine(6, 14, 25, 14);
+        p.drawLine(6, 17, 25, 17);
+        p.drawLine(15, 5, 15, 26);
+        Arrowhead(p, QPoint(15, 4), QPoint(0, -1));
+        Arrowhead(p, QPoint(15, 27), QPoint(0, 1));
+      }), QPoint(15, 15));
+  auto arrow = [](QPainter& p) { p.drawPolygon(QPolygon({{0, 0}, {0, 15}, {4, 11}, {7, 17}, {9, 16}, {6, 10}, {11, 10}})); };
+  add("DRAG", DrawCursor([&](QPainter& p) {
+        arrow(p);
+        p.drawRect(8, 18, 10, 8);
+      }), QPoint(0, 0));
+  add("MULTIDRAG", DrawCursor([&](QPainter& p) {
+        arrow(p);
+        p.drawRect(10, 20, 10, 8);
+        p.drawRect(7, 17, 10, 8);
+      }), QPoint(0, 0));
+  add("NODROP", DrawCursor([](QPainter& p) {
+        p.drawEllipse(QRect(4, 4, 22, 22));
+        p.drawLine(8, 8, 22, 22);
+      }), QPoint(15, 15));
+  add("SQLWAIT", DrawCursor([&](QPainter& p) {
+        arrow(p);
+        p.drawEllipse(QRect(14, 16, 12, 5));
+        p.drawLine(14, 19, 14, 27);
+        p.drawLine(26, 19, 26, 27);
+        p.drawArc(QRect(14, 23, 12, 6), 180 * 16, 180 * 16);
+      }), QPoint(0, 0));
+}
+
+std::string Upper(const std::string& s) {
+  std::string u = s;
+  for (char& c : u)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return u;
+}
+
+}  // namespace
+
+namespace win {
+
+bool RegisterCursorResource(const std::string& name, int w, int h, const std::vector<std::uint32_t>& argb, int hotX,
+                            int hotY) {
+  if (name.empty() || w <= 0 || h <= 0 || argb.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h))
+    return false;
+  AddBuiltInCursors();
+  QImage img(w, h, QImage::Format_ARGB32);
+  for (int y = 0; y < h; ++y) std::memcpy(img.scanLine(y), argb.data() + static_cast<std::size_t>(y) * w, static_cast<std::size_t>(w) * 4);
+  NamedCursors()[Upper(name)] = NamedCursor{std::move(img), QPoint(hotX, hotY), nullptr};
+  return true;
+}
+
+bool HasCursorResource(const std::string& name) {
+  AddBuiltInCursors();
+  return NamedCursors().count(Upper(name)) != 0;
+}
+
+}  // namespace win
+
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) {
   if (IS_INTRESOURCE(name)) return LoadCursor(instance, static_cast<int>(reinterpret_cast<std::uintptr_t>(name)));
-  return nullptr;
+  // Named cursors are the program's own resources; the system has none by name.
+  if (!instance || !name) return nullptr;
+  AddBuiltInCursors();
+  auto it = NamedCursors().find(Upper(name));
+  if (it == NamedCursors().end()) return nullptr;
+  NamedCursor& c = it->second;
+  if (!c.handle) {
+    IconRec r;
+    r.image = c.image;
+    r.hotSpot = c.hotSpot;
+    r.shared = true;
+    c.handle = AddIcon(std::move(r));
+  }
+  return c.handle;
 }
 
 HCURSOR LoadCursorFromFile(LPCSTR fileName) { return LoadIconFile(fileName, true); }

@@ -107,6 +107,7 @@ void ResetWindowManager() {
   st.dirty.clear();
   st.caret = Caret{};
   st.cursorPos = QPoint(0, 0);
+  st.doubleClickTime = 500;
 }
 
 }  // namespace win

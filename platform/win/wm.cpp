@@ -73,10 +73,12 @@ QRegion VisibleRegion(const Window* w, bool clientOnly) {
   QPoint wo = WindowOriginInBuffer(w);
   QRegion r = clientOnly ? QRegion(QRect(wo + w->client.topLeft(), w->client.size()))
                          : QRegion(QRect(wo, w->rect.size()));
-  // Ancestors clip to their client areas; siblings above each level are cut out.
+  // Ancestors clip to their client areas; siblings above each level are cut out. Shaped windows
+  // (SetWindowRgn) clip to their shapes and cover only them.
   const Window* e = w;
   while (e) {
     const Window* p = e->parent;
+    if (e->hasRegion) r &= e->region.translated(WindowOriginInBuffer(e));
     if (!p) {
       r &= QRect(QPoint(0, 0), e->rect.size());
       break;
@@ -85,14 +87,14 @@ QRegion VisibleRegion(const Window* w, bool clientOnly) {
     r &= QRect(po, p->client.size());
     for (const Window* sib : p->children) {
       if (sib == e) break;
-      if (sib->style & WS_VISIBLE) r -= QRect(po + sib->rect.topLeft(), sib->rect.size());
+      if (sib->style & WS_VISIBLE) r -= WindowShape(sib).translated(po);
     }
     e = p;
   }
   if (w->style & WS_CLIPCHILDREN) {
     QPoint co = wo + w->client.topLeft();
     for (const Window* c : w->children)
-      if (c->style & WS_VISIBLE) r -= QRect(co + c->rect.topLeft(), c->rect.size());
+      if (c->style & WS_VISIBLE) r -= WindowShape(c).translated(co);
   }
   return r;
 }
@@ -283,6 +285,7 @@ static void EnsureBuffer(Window* w) {
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   auto& st = S();
+  RegisterSystemClasses();
   auto it = st.classes.find(Lower(className));
   if (it == st.classes.end()) return nullptr;
   Window* parentW = W(parent);
@@ -888,7 +891,8 @@ namespace win::detail {
 Window* HitWindow(QPoint screen, bool enabledOnly) {
   for (Window* t : S().topLevels) {
     if (!(t->style & WS_VISIBLE)) continue;
-    if (!t->rect.contains(screen)) continue;
+    if (t->exStyle & WS_EX_TRANSPARENT) continue;  // click-through (hints): the window below has it
+    if (!WindowShape(t).contains(screen)) continue;
     Window* w = t;
     for (;;) {
       QPoint local = screen - ClientOriginOnScreen(w);
@@ -898,7 +902,7 @@ Window* HitWindow(QPoint screen, bool enabledOnly) {
         if (!(c->style & WS_VISIBLE)) continue;
         if (enabledOnly && (c->style & WS_DISABLED)) continue;
         if (c->exStyle & WS_EX_TRANSPARENT) continue;
-        if (c->rect.contains(local)) {
+        if (c->rect.contains(local) && (!c->hasRegion || WindowShape(c).contains(local))) {
           next = c;
           break;
         }

@@ -176,3 +176,40 @@ TEST(TPersistent, AssignWithoutSupportNamesBothClasses) {
   }
   EXPECT_THROW(list.Assign(nullptr), EConvertError);
 }
+
+// An owner of many components finds them through a name index; renames, moves and frees keep it true.
+TEST(TComponent, ManyOwnedComponentsAreFoundByNameAfterRenamesAndFrees) {
+  TComponent owner(nullptr);
+  std::vector<TComponent*> made;
+  for (int i = 0; i < 100; ++i) {
+    auto* c = new TComponent(&owner);
+    c->SetName("Item" + std::to_string(i));
+    made.push_back(c);
+  }
+  new TComponent(&owner);  // unnamed: never found
+  EXPECT_EQ(owner.FindComponent("item7"), made[7]);
+  EXPECT_EQ(owner.FindComponent(""), nullptr);
+  made[7]->SetName("Seventh");
+  EXPECT_EQ(owner.FindComponent("Item7"), nullptr);
+  EXPECT_EQ(owner.FindComponent("SEVENTH"), made[7]);
+  made[8]->SetName("ITEM8");  // a change of case only
+  EXPECT_EQ(owner.FindComponent("item8"), made[8]);
+  EXPECT_THROW(made[9]->SetName("seventh"), EComponentError);
+  EXPECT_EQ(owner.FindComponent("Item9"), made[9]);
+  delete made[50];
+  EXPECT_EQ(owner.FindComponent("Item50"), nullptr);
+  TComponent other(nullptr);
+  other.InsertComponent(made[60]);
+  EXPECT_EQ(owner.FindComponent("Item60"), nullptr);
+  EXPECT_EQ(other.FindComponent("Item60"), made[60]);
+  auto* again = new TComponent(&owner);
+  again->SetName("Item50");
+  EXPECT_EQ(owner.FindComponent("item50"), again);
+  owner.InsertComponent(made[60]);
+  EXPECT_EQ(owner.FindComponent("Item60"), made[60]);
+  EXPECT_EQ(other.FindComponent("Item60"), nullptr);
+  auto* clash = new TComponent(&other);
+  clash->SetName("Item61");
+  EXPECT_THROW(owner.InsertComponent(clash), EComponentError);  // the index sees the sibling's name
+  EXPECT_EQ(clash->Owner(), &other);
+}

@@ -330,3 +330,64 @@ TEST_F(StreamingTest, ComponentResourcesAreReadIntoNewInstances) {
   TWidget plain(nullptr);
   EXPECT_FALSE(InitInheritedComponent(&plain, TComponent::StaticClass()));
 }
+
+namespace {
+// Pseudo-properties that a settings store only reads back (write-only), as storage interceptors have.
+class TInterceptor : public TComponent {
+  DECLARE_PUBLISHED_CLASS(TInterceptor, TComponent)
+  explicit TInterceptor(TComponent* AOwner) : TComponent(AOwner) {}
+  static void DeclarePublished(TPublished<TInterceptor>& P) {
+    P.Integer("Left", &TInterceptor::Left, &TInterceptor::SetLeft);
+    P.Integer("PixelsPerInch", nullptr, &TInterceptor::SetPixelsPerInch);
+    P.String("ColumnsIndex", nullptr, &TInterceptor::SetColumnsIndex);
+    P.Component("ActiveControl", nullptr, &TInterceptor::SetActiveControl);
+  }
+  int Left() const { return FLeft; }
+  void SetLeft(int V) { FLeft = V; }
+  void SetPixelsPerInch(int V) { PixelsPerInch = V; }
+  void SetColumnsIndex(const std::string& V) { ColumnsIndex = V; }
+  void SetActiveControl(TComponent* V) { ActiveControl = V; }
+  int PixelsPerInch = 0;
+  std::string ColumnsIndex;
+  TComponent* ActiveControl = nullptr;
+
+ private:
+  int FLeft = 0;
+};
+}  // namespace
+
+TEST_F(StreamingTest, WriteOnlyPropertiesAreReadButNeverWritten) {
+  RegisterClass<TInterceptor>();
+  TInterceptor src(nullptr);
+  src.SetName("Store");
+  src.SetLeft(100);
+  src.SetPixelsPerInch(120);
+  const std::vector<uint8_t> plain = WriteTree(&src);
+  EXPECT_TRUE(HasName(plain, "Left"));
+  EXPECT_FALSE(HasName(plain, "PixelsPerInch"));
+  EXPECT_THROW(GetOrdProp(&src, "PixelsPerInch"), EPropertyConvertError);
+  EXPECT_THROW(GetPropValue(&src, "ColumnsIndex"), EPropertyConvertError);
+  SetOrdProp(&src, "PixelsPerInch", 96);
+  EXPECT_EQ(src.PixelsPerInch, 96);
+
+  // A stream written by another store holds them; they read back.
+  TMemoryStream s;
+  TWriter w(&s);
+  w.WriteSignature();
+  w.WriteStr("TInterceptor");
+  w.WriteStr("Store");
+  w.WritePropName("PixelsPerInch");
+  w.WriteInteger(144);
+  w.WritePropName("ColumnsIndex");
+  w.WriteString("2,0,1");
+  w.WritePropName("ActiveControl");
+  w.WriteIdent("Store");
+  w.WriteListEnd();
+  w.WriteListEnd();
+  s.SetPosition(0);
+  TInterceptor dst(nullptr);
+  s.ReadComponent(&dst);
+  EXPECT_EQ(dst.PixelsPerInch, 144);
+  EXPECT_EQ(dst.ColumnsIndex, "2,0,1");
+  EXPECT_EQ(dst.ActiveControl, &dst);
+}

@@ -44,6 +44,20 @@ class TRightEdit : public TEdit {
   }
 };
 
+// A multi-line edit, wrapping unless Wrap is off.
+class TMemoEdit : public TEdit {
+  DECLARE_CLASS(TMemoEdit, TEdit)
+  explicit TMemoEdit(TComponent* AOwner) : TEdit(AOwner) {}
+  bool Wrap = true;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override {
+    TEdit::CreateParams(Params);
+    Params.Style |= ES_MULTILINE;
+    if (Wrap) Params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
+  }
+};
+
 class EditsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -232,6 +246,11 @@ TEST_F(EditsTest, MaskEditCaretSkipsLiteralsAndKeysBlankPositions) {
   EXPECT_EQ(edit->EditText(), "9_-7_-__");
   EXPECT_EQ(edit->Text(), "9 -7 -  ");
   EXPECT_TRUE(edit->Modified());
+  // Placing the caret on a literal moves it on to the next input position, or behind the last one.
+  edit->MoveCaretTo(5);
+  EXPECT_EQ(edit->CaretIndex(), 6);
+  edit->MoveCaretTo(99);
+  EXPECT_EQ(edit->CaretIndex(), 8);
   // Escape returns to the text the edit had when it took the focus.
   Key(VK_ESCAPE);
   EXPECT_EQ(edit->EditText(), "12-34-56");
@@ -410,7 +429,8 @@ TEST_F(EditsTest, ReadOnlyPasswordAndCharCase) {
   edit->SetText("secret");
   Focus(edit);
   SendMessage(edit->Handle(), EM_SETREADONLY, TRUE, 0);
-  EXPECT_TRUE(edit->ReadOnly());
+  EXPECT_FALSE(edit->ReadOnly());  // the property stays; the window refuses changes
+  EXPECT_TRUE(edit->WindowReadOnly());
   EXPECT_TRUE(GetWindowLong(edit->Handle(), GWL_STYLE) & ES_READONLY);
   Type("x");
   Key(VK_BACK);
@@ -420,7 +440,13 @@ TEST_F(EditsTest, ReadOnlyPasswordAndCharCase) {
   KeyWith(VK_CONTROL, 'A');
   KeyWith(VK_CONTROL, 'C');  // copying still works
   EXPECT_EQ(Clipboard()->AsText(), "secret");
+  // The property makes the window read-only again when the window is made anew.
+  edit->SetReadOnly(true);
+  SendMessage(edit->Handle(), EM_SETREADONLY, FALSE, 0);
+  edit->RecreateWnd();
+  EXPECT_TRUE(edit->WindowReadOnly());
   edit->SetReadOnly(false);
+  Focus(edit);
   // A password is never copied out.
   edit->SetPasswordChar(U'*');
   Clipboard()->SetAsText("kept");
@@ -537,6 +563,67 @@ TEST_F(EditsTest, LongTextScrollsWithTheCaret) {
   SendMessage(edit->Handle(), EM_SETSEL, 26, 26);
   SendMessage(edit->Handle(), EM_SCROLLCARET, 0, 0);
   EXPECT_GT(edit->ScrollOffset(), 0);
+}
+
+TEST_F(EditsTest, MultiLineEditsWrapBreakAndMoveByLines) {
+  auto* memo = Make<TMemoEdit>(10, 10, 90, 4 + 2 * 16);
+  HWND h = memo->Handle();
+  Focus(memo);
+  EXPECT_EQ(memo->SelLength(), 0);  // no AutoSelect in a multi-line edit
+  Type("one two three four five");
+  int lines = static_cast<int>(SendMessage(h, EM_GETLINECOUNT, 0, 0));
+  EXPECT_GE(lines, 2);
+  // Every wrapped line after the first starts behind a blank.
+  for (int l = 1; l < lines; ++l) {
+    LRESULT start = SendMessage(h, EM_LINEINDEX, static_cast<WPARAM>(l), 0);
+    ASSERT_GT(start, 0);
+    EXPECT_EQ(memo->Text()[static_cast<size_t>(start) - 1], ' ') << l;
+  }
+  EXPECT_EQ(SendMessage(h, EM_LINEINDEX, static_cast<WPARAM>(lines), 0), -1);
+  // Return breaks the line; Backspace takes the whole break back.
+  Key(VK_END);
+  KeyWith(VK_CONTROL, VK_END);
+  Key(VK_RETURN);
+  Type("x");
+  EXPECT_EQ(memo->Text(), "one two three four five\r\nx");
+  EXPECT_EQ(SendMessage(h, EM_GETLINECOUNT, 0, 0), lines + 1);
+  EXPECT_EQ(SendMessage(h, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0), lines);
+  EXPECT_GT(SendMessage(h, EM_GETFIRSTVISIBLELINE, 0, 0), 0);  // two lines fit: it scrolled
+  Key(VK_LEFT);
+  Key(VK_LEFT);  // over the break in one step
+  EXPECT_EQ(memo->CaretIndex(), 23);
+  Key(VK_RIGHT);
+  Key(VK_BACK);
+  EXPECT_EQ(memo->Text(), "one two three four fivex");
+  // Up and Down keep the column; Home and End stay on the line.
+  KeyWith(VK_CONTROL, VK_HOME);
+  EXPECT_EQ(SendMessage(h, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  Key(VK_DOWN);
+  EXPECT_EQ(SendMessage(h, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0), 1);
+  EXPECT_EQ(static_cast<LRESULT>(memo->CaretIndex()), SendMessage(h, EM_LINEINDEX, 1, 0));
+  Key(VK_END);
+  int end1 = memo->CaretIndex();
+  EXPECT_EQ(end1, SendMessage(h, EM_LINEINDEX, 1, 0) + SendMessage(h, EM_LINELENGTH, static_cast<WPARAM>(end1) - 1, 0));
+  Key(VK_UP);
+  EXPECT_EQ(SendMessage(h, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0), 0);
+  // A click on the second line puts the caret there.
+  auto yOf = [&](LRESULT i) { return static_cast<int>(HIWORD(static_cast<DWORD>(SendMessage(h, EM_POSFROMCHAR, static_cast<WPARAM>(i), 0)))); };
+  const int lineHeight = yOf(SendMessage(h, EM_LINEINDEX, 1, 0)) - yOf(0);
+  ASSERT_GT(lineHeight, 8);
+  TPoint p = memo->ClientToScreen(TPoint(3, lineHeight + lineHeight / 2));
+  win::Click(p.X, p.Y);
+  EXPECT_EQ(static_cast<LRESULT>(memo->CaretIndex()), SendMessage(h, EM_LINEINDEX, 1, 0));
+  LRESULT hit = SendMessage(h, EM_CHARFROMPOS, 0, MAKELPARAM(3, static_cast<DWORD>(lineHeight + 2)));
+  EXPECT_EQ(HIWORD(static_cast<DWORD>(hit)), 1);
+
+  // With ES_AUTOHSCROLL the lines do not wrap: one line, scrolled sideways.
+  memo->Wrap = false;
+  memo->RecreateWnd();
+  h = memo->Handle();
+  EXPECT_EQ(SendMessage(h, EM_GETLINECOUNT, 0, 0), 1);
+  Focus(memo);
+  KeyWith(VK_CONTROL, VK_END);
+  EXPECT_GT(memo->ScrollOffset(), 0);
 }
 
 }  // namespace

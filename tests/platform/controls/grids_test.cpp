@@ -40,6 +40,8 @@ class TProbeGrid : public TStringGrid {
   std::vector<TGridScrollDirections> Scrolls;
   bool Modifiable = true;
   bool DigitsOnly = false;
+  std::string Mask;
+  WORD RefusedKey = 0;
   std::vector<std::string> EditTexts;  // every SetEditText value
 
  protected:
@@ -64,6 +66,8 @@ class TProbeGrid : public TStringGrid {
     TStringGrid::TimedScroll(Direction);
   }
   bool CanEditModify() override { return Modifiable; }
+  std::string GetEditMask(int, int) override { return Mask; }
+  bool CanGridAcceptKey(WORD Key, TShiftState) override { return Key != RefusedKey; }
   bool CanEditAcceptKey(WideChar Key) override { return !DigitsOnly || (Key >= '0' && Key <= '9'); }
   void SetEditText(int ACol, int ARow, const std::string& Value) override {
     EditTexts.push_back(Value);
@@ -186,9 +190,44 @@ TEST_F(GridTest, GeometryOfCellsLinesAndHiddenColumns) {
   EXPECT_EQ(grid->MouseCoord(110, 30), (TGridCoord{3, 1}));
 
   grid->SetRightToLeft(true);
+  win::PumpMessages();
   EXPECT_EQ(grid->CellRect(0, 0), TRect(250, 0, 300, 20));
+  TPoint fixedRight = host->ScreenToClient(At(296, 30));
+  TPoint fixedLeft = host->ScreenToClient(At(4, 30));
+  EXPECT_EQ(win::GetWindowPixel(host->Handle(), fixedRight.X, fixedRight.Y), GetSysColor(COLOR_BTNFACE))
+      << "the fixed column is painted at the right";
+  EXPECT_NE(win::GetWindowPixel(host->Handle(), fixedLeft.X, fixedLeft.Y), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(grid->MouseCoord(290, 5), (TGridCoord{0, 0}));
   EXPECT_EQ(grid->MouseCoord(240, 30), (TGridCoord{1, 1}));
+}
+
+TEST_F(GridTest, PaintsLinesFixedEdgesAndSelectionInTheirColours) {
+  HWND top = host->Handle();
+  auto px = [&](int X, int Y) {
+    TPoint p = host->ScreenToClient(At(X, Y));
+    return win::GetWindowPixel(top, p.X, p.Y);
+  };
+  const COLORREF silver = RGB(0xC0, 0xC0, 0xC0), black = RGB(0, 0, 0);
+  EXPECT_EQ(px(101, 30), silver) << "data line";
+  EXPECT_EQ(px(120, 41), silver);
+  EXPECT_EQ(px(50, 5), black) << "fixed line";
+  EXPECT_EQ(px(10, 20), black);
+  EXPECT_EQ(px(0, 10), GetSysColor(COLOR_BTNHIGHLIGHT)) << "fixed cells are raised";
+  EXPECT_EQ(px(49, 10), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(px(45, 16), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(px(200, 195), GetSysColor(COLOR_WINDOW)) << "past the text, a data cell is the grid's colour";
+
+  // Lines switched off take the area's colour; a selected cell that is not the focused one is
+  // highlighted; the space after the last column is the grid's colour.
+  grid->SetOptions(grid->Options() - TGridOptions{goVertLine});
+  grid->SetSelection(TGridRect{1, 1, 2, 2});
+  grid->SetColCount(4);
+  win::PumpMessages();
+  EXPECT_EQ(px(101, 30), GetSysColor(COLOR_WINDOW)) << "the line between two selected cells";
+  EXPECT_EQ(px(180, 150), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(px(96, 58), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(px(96, 79), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(px(280, 100), GetSysColor(COLOR_WINDOW)) << "beyond the last column";
 }
 
 struct KeyCase {
@@ -216,6 +255,8 @@ TEST_F(GridTest, KeyboardMovesTheCurrentCellAndTheView) {
       {"ctrl+end", {}, 1, 1, VK_END, {ssCtrl}, 9, 99, 92},
       {"ctrl+down scrolls only", {}, 1, 1, VK_DOWN, {ssCtrl}, 1, 1, 2},
       {"ctrl+page down to the last full row", {}, 1, 1, VK_NEXT, {ssCtrl}, 1, 8, 1},
+      {"ctrl+right a page of columns", {}, 1, 1, VK_RIGHT, {ssCtrl}, 5, 1, 1},
+      {"page up at the top stays", {}, 1, 3, VK_PRIOR, {}, 1, 1, 1},
       {"row select: right is the next row", {goRowSelect}, 1, 1, VK_RIGHT, {}, 1, 2, 1},
       {"row select: end is the last row", {goRowSelect}, 1, 1, VK_END, {}, 1, 99, 92},
       {"tab with goTabs", {goTabs}, 1, 1, VK_TAB, {}, 2, 1, 1},
@@ -245,6 +286,12 @@ TEST_F(GridTest, KeyboardStepsOverHiddenColumnsAndTabStopsAndSelectsWithShift) {
   EXPECT_EQ(grid->Col(), 3);
   Key(VK_LEFT);
   EXPECT_EQ(grid->Col(), 1);
+  grid->SetColWidths(9, -1);
+  Key(VK_END);
+  EXPECT_EQ(grid->Col(), 8) << "End stops at the last visible column";
+  Key(VK_HOME);
+  EXPECT_EQ(grid->Col(), 1);
+  grid->SetColWidths(9, 50);
   grid->SetOptions(grid->Options() + TGridOptions{goTabs});
   grid->SetColWidths(2, 50);
   grid->SetTabStops(2, false);
@@ -257,6 +304,12 @@ TEST_F(GridTest, KeyboardStepsOverHiddenColumnsAndTabStopsAndSelectsWithShift) {
   EXPECT_EQ(grid->Selection(), (TGridRect{3, 1, 4, 2}));
   Key(VK_DOWN);
   EXPECT_EQ(grid->Selection(), (TGridRect{4, 3, 4, 3}));
+
+  // A key the grid does not accept does nothing.
+  grid->RefusedKey = VK_DOWN;
+  Key(VK_DOWN);
+  EXPECT_EQ(grid->Row(), 3);
+  grid->RefusedKey = 0;
 
   // SelectCell's veto keeps the cell.
   grid->OnSelectCell = [](TObject*, int ACol, int, bool& Can) { Can = ACol != 5; };
@@ -343,10 +396,11 @@ TEST_F(GridTest, SplitCursorOverSizingLines) {
   grid->SetOptions(grid->Options() + TGridOptions{goColSizing});
   win::InjectMouse(At(101, 10).X, At(101, 10).Y, WM_MOUSEMOVE);
   win::PumpMessages();
-  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_SIZEWE));
+  // The screen's split cursor (the class library's own shape, not the system's west-east arrow).
+  EXPECT_EQ(GetCursor(), GetCursorHandle(crHSplit));
   win::InjectMouse(At(75, 10).X, At(75, 10).Y, WM_MOUSEMOVE);
   win::PumpMessages();
-  EXPECT_NE(GetCursor(), LoadCursor(nullptr, IDC_SIZEWE));
+  EXPECT_NE(GetCursor(), GetCursorHandle(crHSplit));
 }
 
 TEST_F(GridTest, ColumnMovingByMouseMovesCellsAndCallsColumnMoved) {
@@ -365,6 +419,16 @@ TEST_F(GridTest, ColumnMovingByMouseMovesCellsAndCallsColumnMoved) {
   EXPECT_EQ(grid->Cells(1, 5), "c2r5");
   EXPECT_EQ(grid->ColWidths(3), 40) << "and so did its width";
   EXPECT_EQ(grid->Col(), 3) << "the current cell stays on its column";
+
+  // Rows move from the fixed column with goRowMoving.
+  grid->SetOptions(grid->Options() + TGridOptions{goRowMoving});
+  Press(Mid(0, 2));
+  EXPECT_EQ(grid->GridState(), gsRowMoving);
+  Drag(Mid(0, 5));
+  Release(Mid(0, 5));
+  EXPECT_EQ(grid->Cells(0, 5), "c0r2");
+  EXPECT_EQ(grid->Cells(0, 4), "c0r5");
+  EXPECT_EQ(grid->Row(), 5) << "the current row went with its row";
 
   // A press on a fixed column is not a move; a release over the start moves nothing.
   Press(Mid(0, 0));
@@ -403,6 +467,15 @@ TEST_F(GridTest, EditorShowsCommitsRestoresAndHides) {
   EXPECT_EQ(grid->Cells(2, 3), "c2r3x");
   EXPECT_EQ(grid->EditTexts.back(), "c2r3x");
 
+  // A cell set by code while the editor shows it: the editor shows the new text.
+  Key(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  grid->SetCells(2, 3, "from code");
+  EXPECT_EQ(grid->InplaceEditor()->Text(), "from code");
+  Key(VK_F2);
+  EXPECT_FALSE(EditorShown()) << "F2 toggles";
+  EXPECT_EQ(grid->Cells(2, 3), "from code");
+
   // Enter opens it; a move to another row hides it, keeping what was typed.
   Key(VK_RETURN);
   ASSERT_TRUE(EditorShown());
@@ -435,6 +508,19 @@ TEST_F(GridTest, EditorAsksTheGridBeforeTyping) {
   Key(VK_BACK);
   win::PumpMessages();
   EXPECT_EQ(grid->Cells(1, 1), "c1r15");
+
+  // A masked cell: the editor takes the grid's mask and refuses what does not fit it.
+  grid->Modifiable = true;
+  grid->DigitsOnly = false;
+  grid->Mask = "00-00;1;_";
+  Key(VK_DOWN);
+  Key(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  EXPECT_EQ(grid->InplaceEditor()->EditMask(), "00-00;1;_");
+  Key(VK_HOME);
+  win::InjectChar("1x234");
+  win::PumpMessages();
+  EXPECT_EQ(grid->Cells(1, 2), "12-34");
 }
 
 TEST_F(GridTest, EditorFollowsScrollingAndAlwaysShowEditorFollowsTheCursor) {
@@ -483,6 +569,13 @@ TEST_F(GridTest, ScrollBarsAndWheel) {
   EXPECT_EQ(si.nPos, 0);
   int maxTop = 100 - page;
 
+  // A click on the bar's lower arrow (the window's own scroll bar) scrolls one row.
+  int cx = GetSystemMetrics(SM_CXVSCROLL);
+  TPoint arrow = At(grid->ClientWidth() + cx / 2, grid->ClientHeight() - cx / 2);
+  win::Click(arrow.X, arrow.Y);
+  win::PumpMessages();
+  EXPECT_EQ(grid->TopRow(), 2);
+  Scroll(WM_VSCROLL, SB_LINEUP);
   Scroll(WM_VSCROLL, SB_LINEDOWN);
   EXPECT_EQ(grid->TopRow(), 2);
   Scroll(WM_VSCROLL, SB_PAGEDOWN);
@@ -525,6 +618,70 @@ TEST_F(GridTest, ScrollBarsAndWheel) {
   win::InjectMouse(p.X, p.Y, WM_MOUSEWHEEL, 0, WHEEL_DELTA);
   win::PumpMessages();
   EXPECT_EQ(grid->Row(), 13);
+
+  // A taller grid scrolled to the end pulls its top row back so that no empty rows show.
+  Scroll(WM_VSCROLL, SB_BOTTOM);
+  grid->SetBounds(10, 10, 300, 290);
+  win::PumpMessages();
+  int taller = grid->VisibleRowCount();
+  EXPECT_GT(taller, page);
+  EXPECT_EQ(grid->TopRow(), 100 - taller);
+  si.fMask = SIF_POS | SIF_PAGE;
+  GetScrollInfo(grid->Handle(), SB_VERT, &si);
+  EXPECT_EQ(si.nPos, grid->TopRow() - 1);
+  EXPECT_EQ(static_cast<int>(si.nPage), taller);
+}
+
+TEST_F(GridTest, ScrollingByLinesMovesPixelsThatMatchAFullRepaint) {
+  grid->SetColWidths(3, 70);
+  grid->SetRowHeights(4, 33);
+  grid->SetOptions(grid->Options() + TGridOptions{goEditing});
+  grid->FocusCell(2, 3, true);
+  Key(VK_F2);  // the editor is a child window: what lies under it is painted, not moved
+  HWND top = host->Handle();
+  auto snapshot = [&] {
+    std::vector<COLORREF> px;
+    for (int y = 0; y < 200; y += 3)
+      for (int x = 0; x < 300; x += 2) {
+        TPoint p = host->ScreenToClient(At(x, y));
+        px.push_back(win::GetWindowPixel(top, p.X, p.Y));
+      }
+    return px;
+  };
+  const std::vector<std::pair<int, int>> steps = {{0, 1}, {0, 2}, {1, 0}, {0, -1}, {2, 1}, {-1, -2}, {0, 3}};
+  for (auto [dc, dr] : steps) {
+    SCOPED_TRACE(testing::Message() << dc << "," << dr);
+    grid->MoveTopLeft(grid->LeftCol() + dc, grid->TopRow() + dr);
+    win::PumpMessages();
+    std::vector<COLORREF> moved = snapshot();
+    grid->Invalidate();
+    win::PumpMessages();
+    EXPECT_EQ(moved, snapshot());
+  }
+}
+
+TEST_F(GridTest, ThumbDragReachesRowsBeyondSixteenBits) {
+  // A scroll message carries a 16-bit position; the grid reads the bar's whole track position.
+  grid->SetRowCount(1000000);
+  grid->SetScrollBars(ssVertical);
+  grid->SetFocus();
+  win::PumpMessages();
+  int cx = GetSystemMetrics(SM_CXVSCROLL);
+  int x = grid->ClientWidth() + cx / 2;
+  TPoint thumb = At(x, cx + 3);
+  win::InjectMouse(thumb.X, thumb.Y, WM_LBUTTONDOWN, MK_LBUTTON);
+  win::PumpMessages();
+  TPoint end = At(x, grid->ClientHeight() - 2);
+  win::InjectMouse(end.X, end.Y, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(grid->TopRow(), 1) << "no tracking without goThumbTracking";
+  win::InjectMouse(end.X, end.Y, WM_LBUTTONUP, 0);
+  win::PumpMessages();
+  EXPECT_GT(grid->TopRow(), 900000);
+  SCROLLINFO si;
+  si.fMask = SIF_POS;
+  GetScrollInfo(grid->Handle(), SB_VERT, &si);
+  EXPECT_EQ(si.nPos, grid->TopRow() - 1);
 }
 
 TEST_F(GridTest, CountsKeepTheCurrentCellInsideAndFixedCountsAreChecked) {
@@ -570,12 +727,16 @@ TEST_F(GridTest, DialogCodesAndDefaultOptions) {
 }
 
 TEST_F(GridTest, ScreenshotOfAStringGridWithSelectionAndEditor) {
+  grid->SetBorderStyle(TBorderStyle::bsSingle);
+  grid->SetScrollBars(ssBoth);
+  grid->SetFocus();
   grid->SetFixedCols(1);
   grid->SetFixedRows(1);
   grid->SetOptions(grid->Options() + TGridOptions{goEditing, goColSizing});
   for (int c = 1; c < 10; ++c) grid->SetCells(c, 0, "Col " + std::to_string(c));
   for (int r = 1; r < 100; ++r) grid->SetCells(0, r, std::to_string(r));
   grid->SetCells(3, 6, "价格 12.50");
+  grid->SetColWidths(3, 90);
   // The anchor at (1, 3), the current cell at (3, 6): the editor opens on the range's corner.
   grid->SetSelection(TGridRect{1, 3, 3, 6});
   Key(VK_F2);

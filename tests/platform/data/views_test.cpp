@@ -303,3 +303,28 @@ TEST(LookupFields, FollowTheirKey) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DataSetRefresh, FiltersAreEvaluatedAgainAndTheCurrentRecordStays) {
+  auto ds = MakePeople(NumberedNames(5));
+  int limit = 5;
+  ds->SetOnFilterRecord([&](TDataSet* d, bool& accept) { accept = d->FieldByName("ID")->AsInteger() <= limit; });
+  ds->SetFiltered(true);
+  ds->MoveBy(2);
+  limit = 3;
+  std::vector<std::string> events;
+  ds->BeforeRefresh = [&](TDataSet*) { events.push_back("before"); };
+  ds->AfterRefresh = [&](TDataSet*) { events.push_back("after"); };
+  ds->Refresh();
+  EXPECT_EQ(events, (Names{"before", "after"}));
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "N3");
+  EXPECT_EQ(ds->RecordCount(), 3);
+  limit = 1;
+  ds->Refresh();  // the current record is gone: the cursor takes a neighbour
+  EXPECT_EQ(ds->RecordCount(), 1);
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "N1");
+  ds->SetOnFilterRecord(nullptr);
+}
+
+}  // namespace
