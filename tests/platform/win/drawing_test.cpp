@@ -463,6 +463,36 @@ TEST(Pens, GeometricPensHaveFlatOrSquareCapsAndMiterJoins) {
   for (HPEN p : {flat, square, round, miter}) DeleteObject(p);
 }
 
+TEST(Pens, UserStylesDashAsGiven) {
+  LOGBRUSH lb{BS_SOLID, kBlack, 0};
+  const DWORD dashes[] = {2, 3};
+  HPEN pen = ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 2, dashes);
+  ASSERT_NE(pen, nullptr);
+  Surface s(20, 3, kWhite);
+  SelectObject(s.dc, pen);
+  MoveToEx(s.dc, 0, 1, nullptr);
+  LineTo(s.dc, 20, 1);
+  std::string seen;
+  for (int x = 0; x < 10; ++x) seen += s.At(x, 1) == kBlack ? 'X' : '.';
+  EXPECT_EQ(seen, "XX...XX...");
+  const DWORD one[] = {1};
+  HPEN alt = ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 1, one);
+  ASSERT_NE(alt, nullptr);
+  SelectObject(s.dc, alt);
+  MoveToEx(s.dc, 0, 2, nullptr);
+  LineTo(s.dc, 20, 2);
+  seen.clear();
+  for (int x = 0; x < 6; ++x) seen += s.At(x, 2) == kBlack ? 'X' : '.';
+  EXPECT_EQ(seen, "X.X.X.") << "an odd count repeats with dashes and gaps swapped";
+  SelectObject(s.dc, GetStockObject(BLACK_PEN));
+  const DWORD zeros[] = {0, 0};
+  EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 2, zeros), nullptr);
+  EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 0, nullptr), nullptr);
+  EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_SOLID, 1, &lb, 2, dashes), nullptr) << "lengths only with a user style";
+  DeleteObject(pen);
+  DeleteObject(alt);
+}
+
 TEST(Pens, DottedXorSizingLineTwiceLeavesNoTrace) {
   for (int mode : {TRANSPARENT, OPAQUE}) {
     Surface s(30, 30);
@@ -700,6 +730,32 @@ TEST(MapMode, AFocusRectangleInAMirroredDeviceContextFramesTheMappedRectangle) {
   SetWindowOrgEx(mirrored.dc, 0, 0, nullptr);
   EXPECT_EQ(mirrored.All(), plain.All());
   EXPECT_NE(plain.Count(kBlack), 0);
+}
+
+TEST(MapMode, IconsArePlacedThroughTheMapping) {
+  Surface pic(4, 4, kBlue);
+  ICONINFO ii;
+  ii.hbmColor = pic.bmp;
+  HICON icon = CreateIconIndirect(&ii);
+  ASSERT_NE(icon, nullptr);
+  Surface s(20, 10, kWhite);
+  SetViewportOrgEx(s.dc, 3, 1, nullptr);
+  DrawIconEx(s.dc, 2, 2, icon, 0, 0, 0, nullptr, DI_NORMAL);
+  SetViewportOrgEx(s.dc, 0, 0, nullptr);
+  EXPECT_EQ(s.Ink(kWhite).left, 5);
+  EXPECT_EQ(s.Ink(kWhite).top, 3);
+  // Mirrored: the icon ends where its logical corner lands, and keeps its own orientation.
+  s.Fill(kWhite);
+  SetMapMode(s.dc, MM_ANISOTROPIC);
+  SetWindowOrgEx(s.dc, 20, 0, nullptr);
+  SetWindowExtEx(s.dc, -20, 10, nullptr);
+  SetViewportExtEx(s.dc, 20, 10, nullptr);
+  DrawIconEx(s.dc, 2, 2, icon, 0, 0, 0, nullptr, DI_NORMAL);
+  SetMapMode(s.dc, MM_TEXT);
+  SetWindowOrgEx(s.dc, 0, 0, nullptr);
+  EXPECT_EQ(s.Ink(kWhite).left, 14);
+  EXPECT_EQ(s.Ink(kWhite).right, 18);
+  DestroyIcon(icon);
 }
 
 TEST(MapMode, BlitsIntoAMirroredDeviceContextTurnThePictureRound) {
