@@ -101,3 +101,18 @@ TEST(LocaleTables, StrToDate) {
   EXPECT_EQ(StrToDateTime("07.03.2026 15:04:09"), EncodeDateTime(2026, 3, 7, 15, 4, 9, 0));
   EXPECT_EQ(DateToStr(EncodeDate(2026, 3, 7)), "07.03.2026");
 }
+
+TEST(LocaleTables, ExplicitSettingsLeaveTheProcessSettingsAlone) {
+  const TFormatSettings fs = TestLocale();
+  const std::string before = FormatSettings.ShortDateFormat;
+  EXPECT_EQ(StrToDate("07.03.2026", fs), EncodeDate(2026, 3, 7));
+  EXPECT_EQ(StrToDateTime("7.3.2026 15:04", fs), EncodeDateTime(2026, 3, 7, 15, 4, 0, 0));
+  EXPECT_EQ(DateToStr(EncodeDate(2026, 3, 7), fs), "07.03.2026");
+  EXPECT_EQ(DateTimeToStr(EncodeDateTime(2026, 3, 7, 1, 2, 3, 0), fs), "07.03.2026 01:02:03");
+  TDateTime d;
+  EXPECT_FALSE(TryStrToDate("2026-03-07x", d, fs));
+  EXPECT_TRUE(TryStrToTime("3:04 pm", d, fs));
+  EXPECT_EQ(d, EncodeTime(15, 4, 0, 0));
+  EXPECT_EQ(FormatSettings.ShortDateFormat, before);
+  EXPECT_EQ(StrToDate("2026-03-07"), EncodeDate(2026, 3, 7));  // the process's own order (y-m-d)
+}
