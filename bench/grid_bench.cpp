@@ -106,6 +106,25 @@ void BM_GridPageDown(benchmark::State& state) {
 }
 BENCHMARK(BM_GridPageDown)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
+// One line of the vertical scroll bar: the rows that stay are moved, one row is painted (no baseline:
+// for the note's information).
+void BM_GridLineDown(benchmark::State& state) {
+  GridScene scene(static_cast<int>(state.range(0)));
+  HWND h = scene.grid->Handle();
+  int lastTop = scene.grid->RowCount() - scene.grid->VisibleRowCount();
+  for (auto _ : state) {
+    if (scene.grid->TopRow() >= lastTop) {
+      state.PauseTiming();
+      scene.grid->SetTopRow(1);
+      scene.grid->Update();
+      state.ResumeTiming();
+    }
+    SendMessage(h, WM_VSCROLL, SB_LINEDOWN, 0);
+    scene.grid->Update();
+  }
+}
+BENCHMARK(BM_GridLineDown)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
 // ---------------------------------------------------------------------------------------------------
 // Baseline
 
@@ -201,6 +220,7 @@ int main(int argc, char** argv) {
                 gr, qr, gp, qp);
     if (qr > 0 && qp > 0) std::printf("ratio grid / QTableView: repaint %.2f, PgDn %.2f\n", gr / qr, gp / qp);
   }
+  std::printf("\none line of the scroll bar, 1000000 rows (ms): grid %.3f\n", m["BM_GridLineDown/1000000"]);
   benchmark::Shutdown();
   return 0;
 }

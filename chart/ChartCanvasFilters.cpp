@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/classes/filer.h"
+
 TGradientRotateProc GradientRotateProc = nullptr;
 
 void CheckFilterBitmapSize(int64_t Width, int64_t Height) {
@@ -168,5 +170,68 @@ void TChartPicture::Assign(TPersistent* Source) {
 
 void TChartPicture::DefineProperties(TFiler* Filer) {
   TPicture::DefineProperties(Filer);
-  // The "FilterItems" property joins here once the component stream (filer, reader, writer) exists.
+  Filer->DefineProperty(
+      "FilterItems", [this](TReader* R) { ReadFilterItems(R); }, [this](TWriter* W) { WriteFilterItems(W); },
+      HasFilters());
+}
+
+// A collection value: per filter a list holding "ItemClass" with the class name, then the filter's
+// published properties; a closing 0 after the last filter.
+void TChartPicture::WriteFilterItems(TWriter* Writer) {
+  const std::string savedPath = Writer->PropPath();
+  TPersistent* const savedAncestor = Writer->Ancestor();
+  Writer->WriteValue(vaCollection);
+  try {
+    for (int i = 0; FFilters && i < FFilters->Count(); ++i) {
+      TChartFilter* f = FFilters->Items(i);
+      Writer->WriteListBegin();
+      Writer->SetPropPath("");
+      Writer->SetAncestor(nullptr);
+      Writer->WritePropName("ItemClass");
+      Writer->WriteString(f->ClassName());
+      Writer->WriteProperties(f);
+      Writer->WriteListEnd();
+    }
+    Writer->WriteListEnd();
+  } catch (...) {
+    Writer->SetPropPath(savedPath);
+    Writer->SetAncestor(savedAncestor);
+    throw;
+  }
+  Writer->SetPropPath(savedPath);
+  Writer->SetAncestor(savedAncestor);
+}
+
+void TChartPicture::ReadFilterItems(TReader* Reader) {
+  TFilterItems* list = Filters();
+  list->BeginUpdate();
+  try {
+    if (!Reader->EndOfList()) list->Clear();
+    if (Reader->ReadValue() != vaCollection) throw EReadError("Invalid property value: a filter list was expected");
+    while (!Reader->EndOfList()) {
+      const TValueType t = Reader->NextValue();
+      if (t == vaInt8 || t == vaInt16 || t == vaInt32) Reader->ReadInteger();  // an item index
+      Reader->ReadListBegin();
+      Reader->ReadStr();  // "ItemClass"
+      const std::string className = Reader->ReadString();
+      // Only filter classes: a stream naming any other registered class must not make one here.
+      const TRegisteredClass* rc = GetClass(className);
+      if (!rc || !rc->Class || !rc->ItemFactory || !TObject::ClassInheritsFrom(rc->Class, TChartFilter::StaticClass()))
+        throw EClassNotFound(Format("Class %s not found", className));
+      std::unique_ptr<TCollectionItem> item(rc->ItemFactory(nullptr));
+      auto* filter = dynamic_cast<TChartFilter*>(item.get());
+      if (!filter) throw EClassNotFound(Format("Class %s not found", className));
+      // Settings are read into the loose filter; it joins the list once its list is complete, so a
+      // stream that ends inside a filter leaves no half-read filter behind.
+      while (!Reader->EndOfList()) Reader->ReadProperty(filter);
+      Reader->ReadListEnd();
+      item.release();
+      list->AddFilter(filter);
+    }
+    Reader->ReadListEnd();
+  } catch (...) {
+    list->EndUpdate();
+    throw;
+  }
+  list->EndUpdate();
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/classes/classes.h"
+#include "platform/classes/typinfo.h"
 #include "platform/graphics/graphics.h"
 
 class TTrackBar;
@@ -34,9 +35,10 @@ TFilterClass FilterClassOf() {
   return &info;
 }
 
-// Put first in every filter class: its class reference and its virtual constructor.
+// Put first in every filter class: its class reference, its published-property table (the class
+// declares a static DeclarePublished) and its virtual constructor.
 #define DECLARE_FILTER_CLASS(Name, ParentName)                                    \
-  DECLARE_CLASS(Name, ParentName)                                                 \
+  DECLARE_PUBLISHED_CLASS(Name, ParentName)                                       \
   TFilterClass FilterClassRef() const override { return FilterClassOf<Name>(); } \
                                                                                   \
  public:
@@ -45,7 +47,13 @@ TFilterClass FilterClassOf() {
 
 // The part of a bitmap a filter works on. All zero means the whole bitmap.
 class TFilterRegion : public TPersistent {
-  DECLARE_CLASS(TFilterRegion, TPersistent)
+  DECLARE_PUBLISHED_CLASS(TFilterRegion, TPersistent)
+  static void DeclarePublished(TPublished<TFilterRegion>& P) {
+    P.Integer("Height", &TFilterRegion::Height, &TFilterRegion::SetHeight).Default(0);
+    P.Integer("Left", &TFilterRegion::Left, &TFilterRegion::SetLeft).Default(0);
+    P.Integer("Top", &TFilterRegion::Top, &TFilterRegion::SetTop).Default(0);
+    P.Integer("Width", &TFilterRegion::Width, &TFilterRegion::SetWidth).Default(0);
+  }
   TFilterRegion() = default;
   void Assign(TPersistent* Source) override;
 
@@ -81,7 +89,11 @@ class IFilterEditor {
 // The base of all filters: Enabled, a lazily made Region, and the row pointers of the bitmap being
 // filtered. The base FilterRect only prepares the rows.
 class TChartFilter : public TCollectionItem {
-  DECLARE_CLASS(TChartFilter, TCollectionItem)
+  DECLARE_PUBLISHED_CLASS(TChartFilter, TCollectionItem)
+  static void DeclarePublished(TPublished<TChartFilter>& P) {
+    P.Boolean("Enabled", &TChartFilter::Enabled, &TChartFilter::SetEnabled).Default(true);
+    P.Object("Region", &TChartFilter::Region, &TChartFilter::SetRegion);
+  }
   explicit TChartFilter(TCollection* Collection);
   ~TChartFilter() override;
   // Copies Enabled, the region and every published setting of the source's class (a source of
@@ -92,7 +104,9 @@ class TChartFilter : public TCollectionItem {
   void SetEnabled(bool Value) { FEnabled = Value; }
   // Made on first read; a filter whose region was never read has none.
   TFilterRegion* Region();
-  void SetRegion(TFilterRegion* Value) { Region()->Assign(Value); }
+  void SetRegion(TFilterRegion* Value) {
+    if (Value) Region()->Assign(Value);
+  }
   bool HasRegion() const { return FRegion != nullptr; }
 
   // Resolves the region against the bitmap and calls FilterRect.
@@ -161,7 +175,10 @@ class TChartPicture : public TPicture {
   TBitmap* CachedBitmap() { return FCachedBitmap.get(); }
 
  protected:
+  // "FilterItems" holds the filter list when it has items.
   void DefineProperties(TFiler* Filer) override;
+  void ReadFilterItems(TReader* Reader);
+  void WriteFilterItems(TWriter* Writer);
 
  private:
   std::unique_ptr<TFilterItems> FFilters;
@@ -174,6 +191,7 @@ class TChartPicture : public TPicture {
 
 class TConvolveFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TConvolveFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TConvolveFilter>&) {}
   explicit TConvolveFilter(TCollection* Collection) : TChartFilter(Collection) {}
   // Raises EZeroDivide before any pixel changes when the weights sum to 0.
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
@@ -184,6 +202,10 @@ class TConvolveFilter : public TChartFilter {
 
 class TBlurFilter : public TConvolveFilter {
   DECLARE_FILTER_CLASS(TBlurFilter, TConvolveFilter)
+  static void DeclarePublished(TPublished<TBlurFilter>& P) {
+    P.Integer("Amount", &TBlurFilter::Amount, &TBlurFilter::SetAmount).Default(1);
+    P.Integer("Steps", &TBlurFilter::Steps, &TBlurFilter::SetSteps).Default(1);
+  }
   explicit TBlurFilter(TCollection* Collection) : TConvolveFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;

@@ -15,9 +15,9 @@ void RegisterFilterClasses(std::initializer_list<TFilterClass> Classes) {
     for (TFilterClass k : list) known = known || k->Class == c->Class;
     if (known) continue;
     list.push_back(c);
-    // Found by name when a streamed filter list is read; a loose filter, added to a list by the reader.
+    // Found by name when a streamed filter list is read.
     auto create = c->Create;
-    RegisterClass(c->Class->Name, c->Class, [create](TComponent*) -> TObject* { return create(nullptr); });
+    RegisterItemClass(c->Class->Name, c->Class, [create](TCollection* Collection) -> TCollectionItem* { return create(Collection); });
   }
 }
 

@@ -5,17 +5,22 @@
 // editor captions come from the message table.
 
 #include <initializer_list>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "chart/ChartCanvasFilters.h"
 
+// A float default no value equals: the property is always written.
+inline constexpr double kAlwaysStored = std::numeric_limits<double>::quiet_NaN();
+
 // ---------------------------------------------------------------------------------------------------
 // Pixel filters
 
 class TInvertFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TInvertFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TInvertFilter>&) {}
   explicit TInvertFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   std::string FilterTitle() override;
@@ -25,6 +30,9 @@ enum TGrayMethod { gmSimple, gmEye, gmEye2 };
 
 class TGrayScaleFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TGrayScaleFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TGrayScaleFilter>& P) {
+    P.Enum("Method", &TGrayScaleFilter::Method, &TGrayScaleFilter::SetMethod, {"gmSimple", "gmEye", "gmEye2"}).Default(gmSimple);
+  }
   explicit TGrayScaleFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;
@@ -41,6 +49,7 @@ class TGrayScaleFilter : public TChartFilter {
 
 class TFlipFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TFlipFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TFlipFilter>&) {}
   explicit TFlipFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   std::string FilterTitle() override;
@@ -48,6 +57,7 @@ class TFlipFilter : public TChartFilter {
 
 class TReverseFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TReverseFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TReverseFilter>&) {}
   explicit TReverseFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   std::string FilterTitle() override;
@@ -57,6 +67,10 @@ class TReverseFilter : public TChartFilter {
 // amounts in the editor.
 class TAmountFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TAmountFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TAmountFilter>& P) {
+    P.Boolean("Percent", &TAmountFilter::Percent, &TAmountFilter::SetPercent).Default(true);
+    P.Integer("Amount", &TAmountFilter::Amount, &TAmountFilter::SetAmount).Default(5);
+  }
   explicit TAmountFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;
   bool Percent() const { return FPercent; }
@@ -80,6 +94,9 @@ class TAmountFilter : public TChartFilter {
 
 class TMosaicFilter : public TAmountFilter {
   DECLARE_FILTER_CLASS(TMosaicFilter, TAmountFilter)
+  static void DeclarePublished(TPublished<TMosaicFilter>& P) {
+    P.Integer("Amount", &TMosaicFilter::Amount, &TMosaicFilter::SetAmount).Default(8);
+  }
   explicit TMosaicFilter(TCollection* Collection);
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   std::string FilterTitle() override;
@@ -87,6 +104,7 @@ class TMosaicFilter : public TAmountFilter {
 
 class TBrightnessFilter : public TAmountFilter {
   DECLARE_FILTER_CLASS(TBrightnessFilter, TAmountFilter)
+  static void DeclarePublished(TPublished<TBrightnessFilter>&) {}
   explicit TBrightnessFilter(TCollection* Collection) : TAmountFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   std::string FilterTitle() override;
@@ -94,6 +112,7 @@ class TBrightnessFilter : public TAmountFilter {
 
 class TContrastFilter : public TAmountFilter {
   DECLARE_FILTER_CLASS(TContrastFilter, TAmountFilter)
+  static void DeclarePublished(TPublished<TContrastFilter>&) {}
   explicit TContrastFilter(TCollection* Collection) : TAmountFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   std::string FilterTitle() override;
@@ -101,6 +120,9 @@ class TContrastFilter : public TAmountFilter {
 
 class TGammaCorrectionFilter : public TAmountFilter {
   DECLARE_FILTER_CLASS(TGammaCorrectionFilter, TAmountFilter)
+  static void DeclarePublished(TPublished<TGammaCorrectionFilter>& P) {
+    P.Integer("Amount", &TGammaCorrectionFilter::Amount, &TGammaCorrectionFilter::SetAmount).Default(70);
+  }
   explicit TGammaCorrectionFilter(TCollection* Collection);
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   std::string FilterTitle() override;
@@ -108,6 +130,11 @@ class TGammaCorrectionFilter : public TAmountFilter {
 
 class TColorFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TColorFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TColorFilter>& P) {
+    P.Integer("Red", &TColorFilter::Red, &TColorFilter::SetRed).Default(0);
+    P.Integer("Green", &TColorFilter::Green, &TColorFilter::SetGreen).Default(0);
+    P.Integer("Blue", &TColorFilter::Blue, &TColorFilter::SetBlue).Default(0);
+  }
   explicit TColorFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;
@@ -128,6 +155,11 @@ class TColorFilter : public TChartFilter {
 
 class THueLumSatFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(THueLumSatFilter, TChartFilter)
+  static void DeclarePublished(TPublished<THueLumSatFilter>& P) {
+    P.Integer("Hue", &THueLumSatFilter::Hue, &THueLumSatFilter::SetHue).Default(0);
+    P.Integer("Luminance", &THueLumSatFilter::Luminance, &THueLumSatFilter::SetLuminance).Default(0);
+    P.Integer("Saturation", &THueLumSatFilter::Saturation, &THueLumSatFilter::SetSaturation).Default(0);
+  }
   explicit THueLumSatFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;
@@ -152,6 +184,7 @@ void HlsToRgb(int H, int L, int S, uint8_t& R, uint8_t& G, uint8_t& B);
 
 class TSharpenFilter : public TConvolveFilter {
   DECLARE_FILTER_CLASS(TSharpenFilter, TConvolveFilter)
+  static void DeclarePublished(TPublished<TSharpenFilter>&) {}
   explicit TSharpenFilter(TCollection* Collection) : TConvolveFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   std::string FilterTitle() override;
@@ -159,6 +192,7 @@ class TSharpenFilter : public TConvolveFilter {
 
 class TEmbossFilter : public TConvolveFilter {
   DECLARE_FILTER_CLASS(TEmbossFilter, TConvolveFilter)
+  static void DeclarePublished(TPublished<TEmbossFilter>&) {}
   explicit TEmbossFilter(TCollection* Collection) : TConvolveFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   std::string FilterTitle() override;
@@ -166,6 +200,7 @@ class TEmbossFilter : public TConvolveFilter {
 
 class TSoftenFilter : public TConvolveFilter {
   DECLARE_FILTER_CLASS(TSoftenFilter, TConvolveFilter)
+  static void DeclarePublished(TPublished<TSoftenFilter>&) {}
   explicit TSoftenFilter(TCollection* Collection) : TConvolveFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   std::string FilterTitle() override;
@@ -176,6 +211,10 @@ class TSoftenFilter : public TConvolveFilter {
 
 class TResizeFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TResizeFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TResizeFilter>& P) {
+    P.Integer("Width", &TResizeFilter::Width, &TResizeFilter::SetWidth).Default(0);
+    P.Integer("Height", &TResizeFilter::Height, &TResizeFilter::SetHeight).Default(0);
+  }
   explicit TResizeFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;
@@ -195,6 +234,11 @@ class TResizeFilter : public TChartFilter {
 
 class TCropFilter : public TResizeFilter {
   DECLARE_FILTER_CLASS(TCropFilter, TResizeFilter)
+  static void DeclarePublished(TPublished<TCropFilter>& P) {
+    P.Integer("Left", &TCropFilter::Left, &TCropFilter::SetLeft).Default(0);
+    P.Boolean("Smooth", &TCropFilter::Smooth, &TCropFilter::SetSmooth).Default(false);
+    P.Integer("Top", &TCropFilter::Top, &TCropFilter::SetTop).Default(0);
+  }
   explicit TCropFilter(TCollection* Collection) : TResizeFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;
@@ -217,6 +261,10 @@ class TCropFilter : public TResizeFilter {
 
 class TZoomFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TZoomFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TZoomFilter>& P) {
+    P.Float("Percent", &TZoomFilter::Percent, &TZoomFilter::SetPercent).Default(kAlwaysStored);
+    P.Boolean("Smooth", &TZoomFilter::Smooth, &TZoomFilter::SetSmooth).Default(false);
+  }
   explicit TZoomFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;
@@ -236,6 +284,10 @@ class TZoomFilter : public TChartFilter {
 
 class TTileFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TTileFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TTileFilter>& P) {
+    P.Integer("NumCols", &TTileFilter::NumCols, &TTileFilter::SetNumCols).Default(3);
+    P.Integer("NumRows", &TTileFilter::NumRows, &TTileFilter::SetNumRows).Default(3);
+  }
   explicit TTileFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;
@@ -256,6 +308,9 @@ enum TMirrorDirection { mdDown, mdUp, mdRight, mdLeft };
 
 class TMirrorFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TMirrorFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TMirrorFilter>& P) {
+    P.Enum("Direction", &TMirrorFilter::Direction, &TMirrorFilter::SetDirection, {"mdDown", "mdUp", "mdRight", "mdLeft"}).Default(mdDown);
+  }
   explicit TMirrorFilter(TCollection* Collection);
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;
@@ -273,6 +328,10 @@ class TMirrorFilter : public TChartFilter {
 
 class TBevelFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TBevelFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TBevelFilter>& P) {
+    P.Integer("Bright", &TBevelFilter::Bright, &TBevelFilter::SetBright).Default(64);
+    P.Integer("Size", &TBevelFilter::Size, &TBevelFilter::SetSize).Default(15);
+  }
   explicit TBevelFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;
@@ -291,6 +350,11 @@ class TBevelFilter : public TChartFilter {
 
 class TRotateFilter : public TChartFilter {
   DECLARE_FILTER_CLASS(TRotateFilter, TChartFilter)
+  static void DeclarePublished(TPublished<TRotateFilter>& P) {
+    P.Float("Angle", &TRotateFilter::Angle, &TRotateFilter::SetAngle).Default(kAlwaysStored);
+    P.Boolean("AutoSize", &TRotateFilter::AutoSize, &TRotateFilter::SetAutoSize).Default(true);
+    P.Color("BackColor", &TRotateFilter::BackColor, &TRotateFilter::SetBackColor).Default(clWhite);
+  }
   explicit TRotateFilter(TCollection* Collection) : TChartFilter(Collection) {}
   void FilterRect(TBitmap* Bitmap, const TRect& R) override;
   void AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) override;

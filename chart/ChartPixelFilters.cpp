@@ -6,33 +6,12 @@
 
 #include "chart/ChartConst.h"
 #include "chart/ChartFilters.h"
+#include "chart/ChartPixelWide.h"
 #include "platform/controls/comctrls.h"
 
 namespace {
 
 inline uint8_t Clamp(int64_t V) { return static_cast<uint8_t>(V < 0 ? 0 : (V > 255 ? 255 : V)); }
-
-// Runs a byte map over every channel of the rectangle.
-void MapBytes(const std::vector<uint8_t*>& Rows, const TRect& R, const uint8_t (&Table)[256]) {
-  const size_t from = 3 * static_cast<size_t>(R.Left), count = 3 * static_cast<size_t>(R.Right - R.Left + 1);
-  for (int y = R.Top; y <= R.Bottom; ++y) {
-    uint8_t* p = Rows[static_cast<size_t>(y)] + from;
-    for (size_t i = 0; i < count; ++i) p[i] = Table[p[i]];
-  }
-}
-
-// One map per channel (blue, green, red).
-void MapChannels(const std::vector<uint8_t*>& Rows, const TRect& R, const uint8_t (&B)[256], const uint8_t (&G)[256],
-                 const uint8_t (&Rd)[256]) {
-  for (int y = R.Top; y <= R.Bottom; ++y) {
-    uint8_t* p = Rows[static_cast<size_t>(y)] + 3 * static_cast<size_t>(R.Left);
-    for (int x = R.Left; x <= R.Right; ++x, p += 3) {
-      p[0] = B[p[0]];
-      p[1] = G[p[1]];
-      p[2] = Rd[p[2]];
-    }
-  }
-}
 
 }  // namespace
 
@@ -176,9 +155,7 @@ void TBrightnessFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   TChartFilter::FilterRect(Bitmap, R);
   if (Rows.empty()) return;
   const int64_t d = Percent() ? Round(static_cast<float>(FAmount * 0.01) * 255.0f) : FAmount;
-  uint8_t table[256];
-  for (int v = 0; v < 256; ++v) table[v] = Clamp(v + d);
-  MapBytes(Rows, R, table);
+  PixelDetail::ShiftChannels(Rows, R, d, d, d);
 }
 std::string TBrightnessFilter::FilterTitle() { return ChartMsgBrightness; }
 
@@ -192,7 +169,7 @@ void TContrastFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   } else {
     for (int v = 0; v < 256; ++v) table[v] = Clamp(v + (int64_t(FAmount) * (v - 128)) / 256);
   }
-  MapBytes(Rows, R, table);
+  PixelDetail::MapBytes(Rows, R, table);
 }
 std::string TContrastFilter::FilterTitle() { return ChartMsgContrast; }
 
@@ -208,7 +185,7 @@ void TGammaCorrectionFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   uint8_t table[256];
   table[0] = 0;
   for (int i = 1; i < 256; ++i) table[i] = Clamp(Round(255 * std::exp(std::log(i / 255.0) / g)));
-  MapBytes(Rows, R, table);
+  PixelDetail::MapBytes(Rows, R, table);
 }
 std::string TGammaCorrectionFilter::FilterTitle() { return ChartMsgGammaCorrection; }
 
@@ -216,13 +193,7 @@ void TColorFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   TChartFilter::FilterRect(Bitmap, R);
   if (Rows.empty()) return;
   if (FRed == 0 && FGreen == 0 && FBlue == 0) return;
-  uint8_t b[256], g[256], r[256];
-  for (int v = 0; v < 256; ++v) {
-    b[v] = Clamp(int64_t(v) + FBlue);
-    g[v] = Clamp(int64_t(v) + FGreen);
-    r[v] = Clamp(int64_t(v) + FRed);
-  }
-  MapChannels(Rows, R, b, g, r);
+  PixelDetail::ShiftChannels(Rows, R, FBlue, FGreen, FRed);
 }
 void TColorFilter::AddEditorControls(IFilterEditor* Editor, TNotifyEvent OnChange) {
   TChartFilter::AddEditorControls(Editor, std::move(OnChange));

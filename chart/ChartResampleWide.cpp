@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "chart/ChartPixelWide.h"
 #include "chart/ChartResample.h"
 
 namespace ResampleDetail {
@@ -60,7 +61,7 @@ std::vector<TPairOp> PairOps(const TContributorList& L) {
 
 bool WideAvailable() {
   static const bool has = __builtin_cpu_supports("avx2");
-  return has;
+  return has && ChartWidePaths;
 }
 
 __attribute__((target("avx2"))) void ResampleRowsWide(const uint8_t* Src, int SrcStride, int SrcWidth, int Rows,

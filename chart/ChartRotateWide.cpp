@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "chart/ChartPixelWide.h"
+
 namespace RotateDetail {
 
 namespace {
@@ -14,7 +16,7 @@ __attribute__((target("avx2"))) inline __m256d RoundEven(__m256d V, __m256d Magi
 
 bool WideAvailable() {
   static const bool has = __builtin_cpu_supports("avx2");
-  return has;
+  return has && ChartWidePaths;
 }
 
 // Fills work pixels from the row's start in blocks of eight and returns the first pixel it left to

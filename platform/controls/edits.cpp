@@ -95,6 +95,11 @@ void TCustomEdit::SetMaxLength(int Value) { FMaxLength = std::max(Value, 0); }
 
 void TCustomEdit::SetReadOnly(bool Value) {
   FReadOnly = Value;
+  SetWindowReadOnly(Value);
+}
+
+void TCustomEdit::SetWindowReadOnly(bool Value) {
+  FWindowReadOnly = Value;
   if (FHandle) {
     LONG s = GetWindowLong(FHandle, GWL_STYLE);
     SetWindowLong(FHandle, GWL_STYLE, Value ? (s | ES_READONLY) : (s & ~static_cast<LONG>(ES_READONLY)));
@@ -163,9 +168,11 @@ void TCustomEdit::CreateWnd() {
   TWinControl::CreateWnd();
   // The window keeps the ES_ styles it was made with, as the system's edit does.
   FEditStyle = static_cast<DWORD>(GetWindowLong(FHandle, GWL_STYLE)) & 0xFFFF;
+  FWindowReadOnly = (FEditStyle & ES_READONLY) != 0;
   // A new window starts with the default formatting rectangle and margins.
   FRectSet = false;
   FLeftMargin = FRightMargin = 1;
+  FTopLine = 0;
   SyncWindowText();
   FScroll = 0;
   ScrollToCaret();
@@ -181,7 +188,6 @@ void TCustomEdit::Change() {
 }
 
 void TCustomEdit::NotifyChange() {
-  if (FNotifyLock > 0) return;
   HWND parent = FHandle ? GetParent(FHandle) : nullptr;
   if (parent)
     SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<DWORD>(GetDlgCtrlID(FHandle)), EN_CHANGE),
@@ -212,7 +218,7 @@ void TCustomEdit::StoreText(const std::u32string& Value, size_t CaretAt, bool Us
   FChars = Value;
   FCaret = FAnchor = std::min(CaretAt, FChars.size());
   FLastWasTyping = UserChange && MergeUndo;
-  if (!UserChange) FScroll = 0;
+  if (!UserChange) FScroll = FTopLine = 0;
   SyncWindowText();
   ScrollToCaret();
   Invalidate();
@@ -231,7 +237,7 @@ void TCustomEdit::SaveUndo(bool Merge) {
 }
 
 bool TCustomEdit::ReplaceSelection(const std::u32string& S, bool UserChange, bool MergeUndo) {
-  if (UserChange && FReadOnly) return false;
+  if (UserChange && FWindowReadOnly) return false;
   size_t a = std::min(FCaret, FAnchor), b = std::max(FCaret, FAnchor);
   std::u32string ins = S;
   for (char32_t& c : ins) c = CaseOf(c, FCharCase);
@@ -285,17 +291,30 @@ std::u32string TCustomEdit::DisplayChars() const {
   return FChars;
 }
 
-int TCustomEdit::XFromChar(size_t Index) {
-  if (Index == 0) return 0;
-  std::string s = U8(DisplayChars().substr(0, Index));
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, FFont->Handle());
-  SIZE sz{0, 0};
-  GetTextExtentPoint32(dc, s.c_str(), static_cast<int>(s.size()), &sz);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return sz.cx;
-}
+// Measures pieces of the shown text with one DC and the edit's font.
+class TCustomEdit::TMeasure {
+ public:
+  TMeasure(TFont* Font, const std::u32string& Shown) : FShown(Shown) {
+    FDC = CreateCompatibleDC(nullptr);
+    FOld = SelectObject(FDC, Font->Handle());
+  }
+  ~TMeasure() {
+    SelectObject(FDC, FOld);
+    DeleteDC(FDC);
+  }
+  int Width(size_t From, size_t To) {
+    if (To <= From) return 0;
+    std::string s = U8(FShown.substr(From, To - From));
+    SIZE sz{0, 0};
+    GetTextExtentPoint32(FDC, s.c_str(), static_cast<int>(s.size()), &sz);
+    return sz.cx;
+  }
+
+ private:
+  const std::u32string& FShown;
+  HDC FDC;
+  HGDIOBJ FOld;
+};
 
 int TCustomEdit::TextHeight() {
   HDC dc = CreateCompatibleDC(nullptr);
@@ -316,24 +335,108 @@ RECT TCustomEdit::TextRect() {
   return r;
 }
 
-// Where the text's first character starts, in client x.
-static int TextOriginX(int Left, int Right, int TextWidth, int Scroll, DWORD Style) {
-  int avail = Right - Left;
-  if (TextWidth < avail) {
-    if (Style & ES_RIGHT) return Right - TextWidth;
-    if (Style & ES_CENTER) return Left + (avail - TextWidth) / 2;
-    return Left;
+std::vector<TCustomEdit::TEditLine> TCustomEdit::Lines() {
+  std::vector<TEditLine> lines;
+  const size_t n = FChars.size();
+  if (!IsMultiLine()) {
+    lines.push_back({0, n});
+    return lines;
   }
-  return Left - Scroll;
+  const std::u32string shown = DisplayChars();
+  TMeasure m(FFont.get(), shown);
+  RECT tr = TextRect();
+  const int avail = std::max(1, static_cast<int>(tr.right - tr.left));
+  const bool wrap = Wraps();
+  size_t start = 0;
+  for (;;) {
+    size_t brk = start;
+    while (brk < n && FChars[brk] != U'\n' && FChars[brk] != U'\r') ++brk;
+    size_t ls = start;
+    while (wrap && m.Width(ls, brk) > avail) {
+      // The longest piece that fits (at least one character), cut after its last blank when it has one.
+      size_t lo = ls + 1, hi = brk;
+      while (lo < hi) {
+        size_t mid = (lo + hi + 1) / 2;
+        if (m.Width(ls, mid) <= avail)
+          lo = mid;
+        else
+          hi = mid - 1;
+      }
+      size_t cut = lo;
+      if (lo < brk && FChars[lo] == U' ') {
+        cut = lo + 1;  // the blank after a fitting word ends the line
+      } else {
+        for (size_t k = lo; k > ls; --k)
+          if (FChars[k - 1] == U' ') {
+            cut = k;
+            break;
+          }
+      }
+      lines.push_back({ls, cut});
+      ls = cut;
+    }
+    lines.push_back({ls, brk});
+    if (brk >= n) break;
+    size_t next = brk + 1;
+    if (FChars[brk] == U'\r' && next < n && FChars[next] == U'\n') ++next;
+    start = next;
+  }
+  return lines;
 }
 
-size_t TCustomEdit::CharFromX(int X) {
+int TCustomEdit::LineOf(const std::vector<TEditLine>& L, size_t Index) const {
+  int i = static_cast<int>(L.size()) - 1;
+  while (i > 0 && L[static_cast<size_t>(i)].Start > Index) --i;
+  return i;
+}
+
+int TCustomEdit::TextTop() {
   RECT tr = TextRect();
-  int x0 = TextOriginX(tr.left, tr.right, XFromChar(FChars.size()), FScroll, FEditStyle);
-  size_t best = 0;
+  if (FRectSet || IsMultiLine()) return tr.top;
+  return tr.top + std::max(0, static_cast<int>(tr.bottom - tr.top - TextHeight()) / 2);
+}
+
+// Where a line of the given width starts, in client x.
+int TCustomEdit::LineOriginX(int Width) {
+  RECT tr = TextRect();
+  const int left = tr.left, avail = tr.right - tr.left;
+  if (FScroll > 0 || Width >= avail) return left - FScroll;
+  if (FEditStyle & ES_RIGHT) return tr.right - Width;
+  if (FEditStyle & ES_CENTER) return left + (avail - Width) / 2;
+  return left;
+}
+
+POINT TCustomEdit::PointOfChar(size_t Index) {
+  const std::u32string shown = DisplayChars();
+  TMeasure m(FFont.get(), shown);
+  auto lines = Lines();
+  int l = LineOf(lines, Index);
+  const TEditLine& line = lines[static_cast<size_t>(l)];
+  int x = LineOriginX(m.Width(line.Start, line.End)) + m.Width(line.Start, std::min(Index, line.End));
+  int y = TextTop() + (l - FTopLine) * TextHeight();
+  return POINT{x, y};
+}
+
+size_t TCustomEdit::CharAtPoint(int X, int Y, int* Line) {
+  const std::u32string shown = DisplayChars();
+  TMeasure m(FFont.get(), shown);
+  auto lines = Lines();
+  int th = TextHeight();
+  int l = 0;
+  if (lines.size() > 1) {
+    int dy = Y - TextTop();
+    l = std::clamp(FTopLine + (dy < 0 ? -1 : dy / th), 0, static_cast<int>(lines.size()) - 1);
+  }
+  if (Line) *Line = l;
+  const TEditLine& line = lines[static_cast<size_t>(l)];
+  // A wrapped line's last position is the next line's first: it belongs there.
+  bool wrapped = static_cast<size_t>(l) + 1 < lines.size() && lines[static_cast<size_t>(l) + 1].Start == line.End;
+  size_t last = wrapped && line.End > line.Start ? line.End - 1 : line.End;
+  int x0 = LineOriginX(m.Width(line.Start, line.End));
+  size_t best = line.Start;
   int bestDist = std::abs(X - x0);
-  for (size_t i = 1; i <= FChars.size(); ++i) {
-    int d = std::abs(x0 + XFromChar(i) - X);
+  for (size_t i = line.Start + 1; i <= last; ++i) {
+    int d = std::abs(x0 + m.Width(line.Start, i) - X);
     if (d < bestDist) {
       bestDist = d;
       best = i;
@@ -342,15 +445,33 @@ size_t TCustomEdit::CharFromX(int X) {
   return best;
 }
 
+size_t TCustomEdit::CharFromX(int X) { return CharAtPoint(X, TextTop()); }
+
 void TCustomEdit::ScrollToCaret() {
   RECT tr = TextRect();
-  int avail = std::max(1, static_cast<int>(tr.right - tr.left));
-  int total = XFromChar(FChars.size());
+  const int avail = std::max(1, static_cast<int>(tr.right - tr.left));
+  auto lines = Lines();
+  const int l = LineOf(lines, FCaret);
+  if (IsMultiLine()) {
+    const int visible = std::max(1, static_cast<int>(tr.bottom - tr.top) / TextHeight());
+    if (l < FTopLine) FTopLine = l;
+    if (l >= FTopLine + visible) FTopLine = l - visible + 1;
+    FTopLine = std::clamp(FTopLine, 0, std::max(0, static_cast<int>(lines.size()) - 1));
+  }
+  if (Wraps()) {
+    FScroll = 0;
+    return;
+  }
+  const std::u32string shown = DisplayChars();
+  TMeasure m(FFont.get(), shown);
+  int total = 0;
+  for (const TEditLine& line : lines) total = std::max(total, m.Width(line.Start, line.End));
   if (total < avail) {
     FScroll = 0;
     return;
   }
-  int x = XFromChar(FCaret);
+  const TEditLine& line = lines[static_cast<size_t>(l)];
+  int x = m.Width(line.Start, std::min(FCaret, line.End));
   if (x - FScroll > avail - 1) FScroll = x - avail + 1;
   if (x - FScroll < 0) FScroll = x;
   FScroll = std::clamp(FScroll, 0, std::max(0, total - avail + 1));
@@ -359,11 +480,8 @@ void TCustomEdit::ScrollToCaret() {
 void TCustomEdit::UpdateCaret() {
   if (!FCaretCreated || !FHandle) return;
   RECT tr = TextRect();
-  int th = TextHeight();
-  int x0 = TextOriginX(tr.left, tr.right, XFromChar(FChars.size()), FScroll, FEditStyle);
-  int x = std::clamp(x0 + XFromChar(FCaret), static_cast<int>(tr.left), static_cast<int>(tr.right));
-  int y = FRectSet ? tr.top : tr.top + std::max(0, static_cast<int>(tr.bottom - tr.top - th) / 2);
-  SetCaretPos(x, y);
+  POINT p = PointOfChar(FCaret);
+  SetCaretPos(std::clamp(static_cast<int>(p.x), static_cast<int>(tr.left), static_cast<int>(tr.right)), p.y);
   RestartBlink();
 }
 
@@ -405,10 +523,26 @@ void TCustomEdit::Resize() {
 }
 
 void TCustomEdit::DoEnter() {
-  if (FAutoSelect && !FControlState.Contains(csLButtonDown) && !(FEditStyle & ES_MULTILINE) &&
-      !(GetKeyState(VK_LBUTTON) & 0x8000))
+  if (FAutoSelect && !FControlState.Contains(csLButtonDown) && !IsMultiLine() && !(GetKeyState(VK_LBUTTON) & 0x8000))
     SelectAll();
   TWinControl::DoEnter();
+}
+
+bool TCustomEdit::WantsKey(WORD Key, TShiftState Shift) {
+  const LRESULT code = Perform(WM_GETDLGCODE, Key, 0);
+  switch (Key) {
+    case VK_TAB:
+      return !Shift.Contains(ssCtrl) && (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) != 0;
+    case VK_RETURN:
+      return (code & DLGC_WANTALLKEYS) != 0;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      return (code & DLGC_WANTARROWS) != 0;
+    default:
+      return false;
+  }
 }
 
 void TCustomEdit::EraseBackground(HDC /*DC*/) {}
@@ -422,29 +556,31 @@ void TCustomEdit::PaintWindow(HDC DC) {
   int saved = SaveDC(DC);
   IntersectClipRect(DC, clip.left, clip.top, clip.right, clip.bottom);
   HGDIOBJ old = SelectObject(DC, FFont->Handle());
-  int th = TextHeight();
-  std::u32string shown = DisplayChars();
-  std::string text = U8(shown);
+  const int th = TextHeight();
+  const std::u32string shown = DisplayChars();
   SetBkMode(DC, TRANSPARENT);
-  SetTextColor(DC, FEnabled ? ColorRef(FFont->Color()) : GetSysColor(COLOR_GRAYTEXT));
-  if ((FEditStyle & ES_MULTILINE) && !(FEditStyle & ES_AUTOHSCROLL)) {
-    // Wrapped text of a multi-line edit.
-    UINT align = (FEditStyle & ES_RIGHT) ? DT_RIGHT : (FEditStyle & ES_CENTER) ? DT_CENTER : DT_LEFT;
-    DrawText(DC, text.c_str(), -1, &tr, DT_WORDBREAK | DT_NOPREFIX | align);
-  } else {
-    int ty = FRectSet ? tr.top : tr.top + std::max(0, static_cast<int>(tr.bottom - tr.top - th) / 2);
-    int tx = TextOriginX(tr.left, tr.right, XFromChar(shown.size()), FScroll, FEditStyle);
-    TextOut(DC, tx, ty, text.c_str(), static_cast<int>(text.size()));
-    bool showSel = FEnabled && (Focused() || !FHideSelection);
-    if (showSel && FCaret != FAnchor) {
-      size_t a = std::min(FCaret, FAnchor), b = std::max(FCaret, FAnchor);
-      int xa = tx + XFromChar(a), xb = tx + XFromChar(b);
-      RECT sr{xa, ty, xb, ty + th};
-      FillSolidRect(DC, sr, GetSysColor(COLOR_HIGHLIGHT));
-      SetTextColor(DC, GetSysColor(COLOR_HIGHLIGHTTEXT));
-      std::string part = U8(shown.substr(a, b - a));
-      TextOut(DC, xa, ty, part.c_str(), static_cast<int>(part.size()));
-    }
+  const COLORREF ink = FEnabled ? ColorRef(FFont->Color()) : GetSysColor(COLOR_GRAYTEXT);
+  const bool showSel = FEnabled && (Focused() || !FHideSelection) && FCaret != FAnchor;
+  const size_t a = std::min(FCaret, FAnchor), b = std::max(FCaret, FAnchor);
+  auto lines = Lines();
+  TMeasure m(FFont.get(), shown);
+  int y = TextTop();
+  for (size_t l = static_cast<size_t>(std::max(FTopLine, 0)); l < lines.size() && y < tr.bottom; ++l, y += th) {
+    const TEditLine& line = lines[l];
+    const int x0 = LineOriginX(m.Width(line.Start, line.End));
+    std::string text = U8(shown.substr(line.Start, line.End - line.Start));
+    SetTextColor(DC, ink);
+    TextOut(DC, x0, y, text.c_str(), static_cast<int>(text.size()));
+    if (!showSel) continue;
+    size_t sa = std::max(a, line.Start), sb = std::min(b, line.End);
+    bool throughBreak = b > line.End && l + 1 < lines.size() && a <= line.End;
+    if (sa > sb || (sa == sb && !throughBreak)) continue;
+    int xa = x0 + m.Width(line.Start, sa), xb = x0 + m.Width(line.Start, sb);
+    if (throughBreak) xb += std::max(2, th / 4);  // a selected line end shows as a short block
+    FillSolidRect(DC, RECT{xa, y, xb, y + th}, GetSysColor(COLOR_HIGHLIGHT));
+    SetTextColor(DC, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    std::string part = U8(shown.substr(sa, sb - sa));
+    TextOut(DC, xa, y, part.c_str(), static_cast<int>(part.size()));
   }
   SelectObject(DC, old);
   RestoreDC(DC, saved);
@@ -469,6 +605,7 @@ void TCustomEdit::DeleteForward() {
   }
   if (FCaret >= FChars.size()) return;
   FAnchor = FCaret + 1;
+  if (FAnchor < FChars.size() && FChars[FCaret] == U'\r' && FChars[FAnchor] == U'\n') ++FAnchor;
   ReplaceSelection(U"", true);
 }
 
@@ -479,6 +616,7 @@ void TCustomEdit::DeleteBackward() {
   }
   if (FCaret == 0) return;
   FAnchor = FCaret - 1;
+  if (FAnchor > 0 && FChars[FAnchor] == U'\n' && FChars[FAnchor - 1] == U'\r') --FAnchor;
   ReplaceSelection(U"", true);
 }
 
@@ -492,6 +630,7 @@ void TCustomEdit::KeyAction(WORD Key, TShiftState Shift) {
         break;
       }
       size_t p = ctrl ? WordLeft(FCaret) : (FCaret > 0 ? FCaret - 1 : 0);
+      if (p > 0 && FChars[p] == U'\n' && FChars[p - 1] == U'\r') --p;  // a line break is one step
       SetSelection(extend ? FAnchor : p, p);
       break;
     }
@@ -501,19 +640,43 @@ void TCustomEdit::KeyAction(WORD Key, TShiftState Shift) {
         break;
       }
       size_t p = ctrl ? WordRight(FCaret) : std::min(FCaret + 1, FChars.size());
+      if (p < FChars.size() && FChars[p] == U'\n' && FChars[p - 1] == U'\r') ++p;
       SetSelection(extend ? FAnchor : p, p);
       break;
     }
     case VK_HOME:
-      SetSelection(extend ? FAnchor : 0, 0);
+    case VK_END: {
+      size_t p = Key == VK_HOME ? 0 : FChars.size();
+      if (IsMultiLine() && !ctrl) {
+        auto lines = Lines();
+        const TEditLine& line = lines[static_cast<size_t>(LineOf(lines, FCaret))];
+        p = Key == VK_HOME ? line.Start : line.End;
+      }
+      SetSelection(extend ? FAnchor : p, p);
       break;
-    case VK_END:
-      SetSelection(extend ? FAnchor : FChars.size(), FChars.size());
+    }
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT: {
+      if (!IsMultiLine()) break;
+      // The same x on another line.
+      RECT tr = TextRect();
+      int th = TextHeight(), page = std::max(1, static_cast<int>(tr.bottom - tr.top) / th);
+      int dy = (Key == VK_UP ? -1 : Key == VK_DOWN ? 1 : Key == VK_PRIOR ? -page : page);
+      auto lines = Lines();
+      int l = std::clamp(LineOf(lines, FCaret) + dy, 0, static_cast<int>(lines.size()) - 1);
+      if (l < FTopLine || l >= FTopLine + page) FTopLine = std::max(0, dy < 0 ? l : l - page + 1);
+      POINT p = PointOfChar(FCaret);
+      size_t to = CharAtPoint(p.x, TextTop() + (l - FTopLine) * th + th / 2);
+      SetSelection(extend ? FAnchor : to, to);
+      Invalidate();
       break;
+    }
     case VK_DELETE:
       if (extend)
         Perform(WM_CUT);
-      else if (!FReadOnly)
+      else if (!FWindowReadOnly)
         DeleteForward();
       break;
     case VK_INSERT:
@@ -532,16 +695,22 @@ void TCustomEdit::CharAction(char32_t Ch) {
     case 1: SelectAll(); return;
     case 3: Perform(WM_COPY); return;
     case 8:
-      if (!FReadOnly) DeleteBackward();
+      if (!FWindowReadOnly) DeleteBackward();
       return;
     case 22: Perform(WM_PASTE); return;
     case 24: Perform(WM_CUT); return;
     case 26: Perform(WM_UNDO); return;
     default: break;
   }
-  // Other control characters (Return, Escape, Tab, Ctrl+letters) are keys, not text.
+  // A multi-line edit takes Return as a line break and Tab as text; other control characters
+  // (Escape, Ctrl+letters, and Return and Tab of a one-line edit) are keys, not text.
+  if (IsMultiLine() && (Ch == U'\r' || Ch == U'\t')) {
+    if (FWindowReadOnly) return;
+    ReplaceSelection(Ch == U'\r' ? std::u32string(U"\r\n") : std::u32string(1, Ch), true);
+    return;
+  }
   if (Ch < 0x20 || Ch == 0x7F) return;
-  if (FReadOnly) {
+  if (FWindowReadOnly) {
     MessageBeep(0);
     return;
   }
@@ -592,7 +761,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
       return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-      size_t p = CharFromX(GET_X_LPARAM(Message.LParam));
+      size_t p = CharAtPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
       if (Message.Msg == WM_LBUTTONDBLCLK) {
         size_t a = p, b = p;
         while (a > 0 && IsWordChar(FChars[a - 1])) --a;
@@ -606,7 +775,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
     }
     case WM_MOUSEMOVE:
       if (FSelectingWithMouse && (Message.WParam & MK_LBUTTON))
-        SetSelection(FAnchor, CharFromX(GET_X_LPARAM(Message.LParam)));
+        SetSelection(FAnchor, CharAtPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)));
       return;
     case WM_LBUTTONUP:
       FSelectingWithMouse = false;
@@ -677,10 +846,10 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
     }
     case EM_REPLACESEL: {
       const char* p = reinterpret_cast<const char*>(Message.LParam);
-      bool ro = FReadOnly;
-      FReadOnly = false;  // replacing by message works also on a read-only edit
+      bool ro = FWindowReadOnly;
+      FWindowReadOnly = false;  // replacing by message works also on a read-only edit
       ReplaceSelection(U32(p ? p : ""), true);
-      FReadOnly = ro;
+      FWindowReadOnly = ro;
       if (!Message.WParam) FUndoValid = false;
       return;
     }
@@ -720,19 +889,41 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
       return;
     }
     case EM_SETREADONLY:
-      SetReadOnly(Message.WParam != 0);
+      SetWindowReadOnly(Message.WParam != 0);
       Message.Result = TRUE;
       return;
     case EM_CHARFROMPOS: {
       int x = static_cast<short>(LOWORD(static_cast<DWORD>(Message.LParam)));
-      Message.Result = MAKELRESULT(static_cast<DWORD>(CharFromX(x)), 0);
+      int y = static_cast<short>(HIWORD(static_cast<DWORD>(Message.LParam)));
+      int line = 0;
+      size_t i = CharAtPoint(x, y, &line);
+      Message.Result = MAKELRESULT(static_cast<DWORD>(i), static_cast<DWORD>(line));
       return;
     }
     case EM_POSFROMCHAR: {
-      RECT tr = TextRect();
-      size_t i = std::min(static_cast<size_t>(Message.WParam), len);
-      int x0 = TextOriginX(tr.left, tr.right, XFromChar(len), FScroll, FEditStyle);
-      Message.Result = MAKELRESULT(static_cast<DWORD>(x0 + XFromChar(i)), static_cast<DWORD>(tr.top));
+      POINT p = PointOfChar(std::min(static_cast<size_t>(Message.WParam), len));
+      Message.Result = MAKELRESULT(static_cast<DWORD>(p.x) & 0xFFFF, static_cast<DWORD>(p.y) & 0xFFFF);
+      return;
+    }
+    case EM_GETLINECOUNT:
+      Message.Result = static_cast<LRESULT>(Lines().size());
+      return;
+    case EM_GETFIRSTVISIBLELINE:
+      Message.Result = FTopLine;
+      return;
+    case EM_LINEFROMCHAR:
+    case EM_LINEINDEX:
+    case EM_LINELENGTH: {
+      auto lines = Lines();
+      auto arg = static_cast<std::intptr_t>(Message.WParam);
+      if (Message.Msg == EM_LINEINDEX) {
+        int l = arg < 0 ? LineOf(lines, FCaret) : static_cast<int>(arg);
+        Message.Result = l < static_cast<int>(lines.size()) ? static_cast<LRESULT>(lines[static_cast<size_t>(l)].Start) : -1;
+        return;
+      }
+      int l = LineOf(lines, arg < 0 ? FCaret : std::min(static_cast<size_t>(arg), len));
+      const TEditLine& line = lines[static_cast<size_t>(l)];
+      Message.Result = Message.Msg == EM_LINEFROMCHAR ? l : static_cast<LRESULT>(line.End - line.Start);
       return;
     }
     case EM_GETMODIFY:
@@ -764,17 +955,17 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
       if (FCaret != FAnchor && !FPasswordChar) SetClipboardText(SelText());
       return;
     case WM_CUT:
-      if (FCaret != FAnchor && !FReadOnly && !FPasswordChar) {
+      if (FCaret != FAnchor && !FWindowReadOnly && !FPasswordChar) {
         SetClipboardText(SelText());
         ReplaceSelection(U"", true);
       }
       return;
     case WM_CLEAR:
-      if (!FReadOnly) ReplaceSelection(U"", true);
+      if (!FWindowReadOnly) ReplaceSelection(U"", true);
       return;
     case WM_PASTE: {
       std::string t;
-      if (FReadOnly || !ClipboardText(t)) return;
+      if (FWindowReadOnly || !ClipboardText(t)) return;
       std::u32string u = U32(t);
       if (!(FEditStyle & ES_MULTILINE)) {
         // A one-line edit takes the first line.
@@ -786,7 +977,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
     }
     case WM_UNDO:
     case EM_UNDO:
-      if (FUndoValid && !FReadOnly) {
+      if (FUndoValid && !FWindowReadOnly) {
         std::u32string t = FChars;
         size_t c = FCaret, a = FAnchor;
         FChars = FUndoChars;
@@ -902,6 +1093,20 @@ void TCustomMaskEdit::DoExit() {
   TCustomEdit::DoExit();
 }
 
+void TCustomMaskEdit::MoveCaretTo(int Pos) {
+  size_t p = static_cast<size_t>(std::clamp(Pos, 0, static_cast<int>(Chars().size())));
+  if (IsMasked() && FMask.IsLiteral(static_cast<int>(p))) {
+    int next = FMask.NextInput(static_cast<int>(p));
+    p = static_cast<size_t>(next < FMask.Count() ? next : FMask.PrevInput(static_cast<int>(p)) + 1);
+  }
+  SetSelection(p, p);
+}
+
+void TCustomMaskEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomEdit::MouseUp(Button, Shift, X, Y);
+  if (Button == mbLeft && IsMasked() && SelLength() == 0) MoveCaretTo(CaretIndex());
+}
+
 void TCustomMaskEdit::BlankRange(size_t From, size_t To) {
   std::u32string t = Chars();
   const char32_t blank = FMask.BlankChar();
@@ -963,7 +1168,7 @@ void TCustomMaskEdit::KeyDown(WORD& Key, TShiftState Shift) {
       break;
     case VK_DELETE:
       if (Shift.Contains(ssShift)) break;  // cut, through WM_CUT
-      if (!ReadOnly() && EditCanModify()) {
+      if (!WindowReadOnly() && EditCanModify()) {
         size_t lo = std::min(Caret(), Anchor()), hi = std::max(Caret(), Anchor());
         if (lo == hi) hi = lo + 1;
         BlankRange(lo, hi);
@@ -1055,7 +1260,7 @@ void TCustomMaskEdit::KeyPress(WideChar& Key) {
     case 1: case 3: case 22: case 24: case 26:
       return;  // select all and the clipboard keys: the edit's handling, through messages
     case 8:
-      if (!ReadOnly() && EditCanModify()) {
+      if (!WindowReadOnly() && EditCanModify()) {
         size_t lo = std::min(Caret(), Anchor()), hi = std::max(Caret(), Anchor());
         if (lo != hi) {
           BlankRange(lo, hi);
@@ -1073,7 +1278,7 @@ void TCustomMaskEdit::KeyPress(WideChar& Key) {
     default:
       break;
   }
-  if (cp >= 0x20 && cp != 0x7F && !ReadOnly() && EditCanModify() && !TypeMaskChar(cp)) MessageBeep(0);
+  if (cp >= 0x20 && cp != 0x7F && !WindowReadOnly() && EditCanModify() && !TypeMaskChar(cp)) MessageBeep(0);
   Key = 0;
 }
 
@@ -1098,17 +1303,17 @@ void TCustomMaskEdit::Dispatch(TMessage& Message) {
       return;
     }
     case WM_CUT:
-      if (lo != hi && !ReadOnly() && EditCanModify()) {
+      if (lo != hi && !WindowReadOnly() && EditCanModify()) {
         SetClipboardText(SelText());
         BlankRange(lo, hi);
       }
       return;
     case WM_CLEAR:
-      if (lo != hi && !ReadOnly() && EditCanModify()) BlankRange(lo, hi);
+      if (lo != hi && !WindowReadOnly() && EditCanModify()) BlankRange(lo, hi);
       return;
     case WM_PASTE: {
       std::string t;
-      if (!ReadOnly() && EditCanModify() && ClipboardText(t)) PasteIntoMask(t);
+      if (!WindowReadOnly() && EditCanModify() && ClipboardText(t)) PasteIntoMask(t);
       return;
     }
     case EM_REPLACESEL: {

@@ -1,6 +1,7 @@
 #pragma once
-// One-line edits: TCustomEdit, the edit window with caret, selection, clipboard and undo, and
-// TCustomMaskEdit, the edit that holds its text to an edit mask (platform/controls/masks.h).
+// Edits: TCustomEdit, the edit window with caret, selection, clipboard and undo (one line, or several
+// with ES_MULTILINE), and TCustomMaskEdit, the edit that holds its text to an edit mask
+// (platform/controls/masks.h).
 //
 // TCustomEdit behaves as the system's edit window does, at the message level: its DefaultHandler is
 // the edit's window procedure. Key and character messages reach it after KeyDown/KeyPress left them
@@ -28,19 +29,26 @@
 //   cleared by SetText/WM_SETTEXT.
 // - bsSingle gives the window a client edge (WS_EX_CLIENTEDGE) on which the edit paints the theme's
 //   sunken field frame (WM_NCPAINT); ClientRect and ClientOrigin are those of the area inside it.
-// - The formatting rectangle is the client area unless
-//   EM_SETRECT/EM_SETRECTNP set one; the left and right margins (EM_SETMARGINS, default 1 pixel) lie
-//   inside it. The text line is centred vertically in a default rectangle and at the top of one set by
-//   message. ES_RIGHT and ES_CENTER place text that fits; longer text scrolls with the caret.
+// - The formatting rectangle is the client area unless EM_SETRECT/EM_SETRECTNP set one; the left and
+//   right margins (EM_SETMARGINS, default 1 pixel) lie inside it. A one-line edit centres its line
+//   vertically in a default rectangle and puts it at the top of one set by message. ES_RIGHT and
+//   ES_CENTER place a line that fits; longer text scrolls sideways with the caret.
 // - ES_ styles (alignment, ES_MULTILINE, ES_AUTOHSCROLL, ES_PASSWORD, ES_UPPERCASE, ES_LOWERCASE,
 //   ES_READONLY, ES_NOHIDESEL) are read when the window is made; RecreateWnd applies changed ones.
-//   A multi-line edit without ES_AUTOHSCROLL draws its text wrapped; the caret and selection still
-//   work on the one logical line (the libraries use multi-line edits for the formatting rectangle).
+// - A multi-line edit (ES_MULTILINE) shows lines broken at CR LF (or a lone LF or CR), wrapped at the
+//   formatting rectangle's width after the last blank that fits unless ES_AUTOHSCROLL is set; Return
+//   inserts CR LF and Tab a tab; Up/Down/PageUp/PageDown keep the caret's x, Home/End go to the line's
+//   ends (with Ctrl to the text's); it scrolls by lines to keep the caret in view (EM_GETFIRSTVISIBLELINE)
+//   and answers EM_GETLINECOUNT, EM_LINEINDEX, EM_LINELENGTH and EM_LINEFROMCHAR. It takes no AutoSelect.
 // - AutoSelect selects the whole text when the edit takes the focus by keyboard (not by a click) and
 //   is single-line.
+// - WM_GETDLGCODE: DLGC_WANTCHARS, DLGC_WANTARROWS and DLGC_HASSETSEL, plus DLGC_WANTALLKEYS for a
+//   multi-line edit. The form leaves Return and Tab to an edit whose answer (its own or a descendant's)
+//   has DLGC_WANTALLKEYS (Tab also with DLGC_WANTTAB); Escape always goes to the form.
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/controls/controls.h"
 #include "platform/controls/masks.h"
@@ -78,8 +86,12 @@ class TCustomEdit : public TWinControl {
 
   int MaxLength() const { return FMaxLength; }
   virtual void SetMaxLength(int Value);
+  // The property; the window's own read-only state (EM_SETREADONLY) can differ from it, and that state
+  // decides what the user may change.
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value);
+  bool WindowReadOnly() const { return FWindowReadOnly; }
+  void SetWindowReadOnly(bool Value);
   TEditCharCase CharCase() const { return FCharCase; }
   void SetCharCase(TEditCharCase Value);
   char32_t PasswordChar() const { return FPasswordChar; }
@@ -116,6 +128,8 @@ class TCustomEdit : public TWinControl {
   void DoEnter() override;
   void FontChanged() override;
   void Resize() override;
+  // The dialog keys the edit keeps, as its WM_GETDLGCODE answers (so a descendant's answer counts).
+  bool WantsKey(WORD Key, TShiftState Shift) override;
   virtual void Change();
 
   // The text as the edit holds it, one character per element. A mask edit holds its edit text here.
@@ -136,17 +150,29 @@ class TCustomEdit : public TWinControl {
   // The clipboard's text, or false when it holds none.
   static bool ClipboardText(std::string& Text);
   static void SetClipboardText(const std::string& Text);
-  // Character index nearest a client x.
+  // One line as shown: characters [Start, End), the line break not included. A one-line edit has one.
+  struct TEditLine {
+    size_t Start, End;
+  };
+  std::vector<TEditLine> Lines();
+  int LineOf(const std::vector<TEditLine>& L, size_t Index) const;
+  bool IsMultiLine() const { return (FEditStyle & ES_MULTILINE) != 0; }
+  bool Wraps() const { return IsMultiLine() && !(FEditStyle & ES_AUTOHSCROLL); }
+  // Character index nearest a client point (the line it is on in Line), and the point of a character.
+  size_t CharAtPoint(int X, int Y, int* Line = nullptr);
   size_t CharFromX(int X);
-  int XFromChar(size_t Index);
-  // The text rectangle after margins.
+  POINT PointOfChar(size_t Index);
+  // The text rectangle after margins, the top of the first shown line, the x where a line starts.
   RECT TextRect();
+  int TextTop();
+  int LineOriginX(int Width);
   DWORD EditStyle() const { return FEditStyle; }
   // Sends EN_CHANGE through the parent (or straight to Change without a parent window).
   void NotifyChange();
   void UpdateCaret();
 
  private:
+  class TMeasure;
   std::u32string DisplayChars() const;
   void ScrollToCaret();
   void CreateSystemCaret();
@@ -165,8 +191,10 @@ class TCustomEdit : public TWinControl {
   size_t FCaret = 0;   // active end of the selection
   size_t FAnchor = 0;  // fixed end of the selection
   int FScroll = 0;     // pixels of text hidden at the left
+  int FTopLine = 0;    // first line shown (multi-line)
   int FMaxLength = 0;
   bool FReadOnly = false;
+  bool FWindowReadOnly = false;
   TEditCharCase FCharCase = ecNormal;
   char32_t FPasswordChar = 0;
   bool FAutoSelect = true;
@@ -186,7 +214,6 @@ class TCustomEdit : public TWinControl {
   bool FCaretCreated = false;
   bool FCaretOn = false;
   bool FSelectingWithMouse = false;
-  int FNotifyLock = 0;
 };
 
 class TEdit : public TCustomEdit {
@@ -210,6 +237,9 @@ class TCustomMaskEdit : public TCustomEdit {
 
   const std::string& EditMask() const { return FEditMask; }
   virtual void SetEditMask(const std::string& Value);
+  // Puts the caret at Pos; on a literal of the mask it moves on to the next input position (or behind
+  // the last one).
+  void MoveCaretTo(int Pos);
   bool IsMasked() const { return !FMask.Empty(); }
   const TEditMaskFormat& MaskFormat() const { return FMask; }
   // The text with literals and blanks, as shown.
@@ -234,6 +264,8 @@ class TCustomMaskEdit : public TCustomEdit {
   void Dispatch(TMessage& Message) override;
   void DoEnter() override;
   void DoExit() override;
+  // A click that leaves the caret on a literal moves it on to the next input position.
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   // Types one character at the caret (a masked edit); false when it does not fit.
   bool TypeMaskChar(char32_t Ch);
   // Blanks the input positions in [From, To).

@@ -175,7 +175,9 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TCustomGrid::~TCustomGrid() {
   StopTimer();
-  FInplaceEdit = nullptr;  // freed with the components the grid owns
+  // The editor is freed with the components the grid owns, after this body: it must not call back.
+  if (FInplaceEdit) FInplaceEdit->SetGrid(nullptr);
+  FInplaceEdit = nullptr;
 }
 
 void TCustomGrid::CreateParams(TCreateParams& Params) {
@@ -200,6 +202,13 @@ void TCustomGrid::Resize() {
 }
 
 void TCustomGrid::EraseBackground(HDC /*DC*/) {}
+
+TPoint TCustomGrid::ClientOrigin() const {
+  if (!FHandle) return TCustomControl::ClientOrigin();
+  POINT p{0, 0};
+  ::ClientToScreen(FHandle, &p);
+  return TPoint(p);
+}
 
 TRect TCustomGrid::ClientRect() const {
   if (!FHandle) return TCustomControl::ClientRect();
@@ -500,6 +509,12 @@ int TCustomGrid::StepCol(int C, int Delta) const {
   return C;
 }
 
+int TCustomGrid::StepRow(int R, int Delta) const {
+  for (int r = R + Delta; r >= FFixedRows && r < RowCount(); r += Delta)
+    if (FRows.Extent(r) >= 0) return r;
+  return R;
+}
+
 bool TCustomGrid::SelectCell(int ACol, int ARow) {
   bool can = true;
   if (OnSelectCell) OnSelectCell(this, ACol, ARow, can);
@@ -585,15 +600,16 @@ void TCustomGrid::TopLeftMoved(const TGridCoord& OldTopLeft) {
   UpdateScrollPos();
   // A shift of less than a page moves the pixels that stay on screen and paints only what comes in.
   bool scrolled = false;
-  if (HandleAllocated() && !FRightToLeft && !FSizingDrawn) {
+  if (HandleAllocated() && !FSizingDrawn) {
     TGridDrawInfo info;
     CalcDrawInfo(info);
     int dx = 0, dy = 0;
     if (PixelShift(info.Horz, OldTopLeft.X, FTopLeft.X, dx) && PixelShift(info.Vert, OldTopLeft.Y, FTopLeft.Y, dy)) {
       int w = ClientWidth(), h = ClientHeight();
       if (dx) {
-        RECT r{info.Horz.FixedBoundary, 0, w, h};
-        ScrollWindowEx(FHandle, dx, 0, &r, &r, nullptr, nullptr, SW_INVALIDATE);
+        // Right-to-left: the scrolling columns lie left of the fixed ones and move the other way.
+        RECT r = FRightToLeft ? RECT{0, 0, w - info.Horz.FixedBoundary, h} : RECT{info.Horz.FixedBoundary, 0, w, h};
+        ScrollWindowEx(FHandle, FRightToLeft ? -dx : dx, 0, &r, &r, nullptr, nullptr, SW_INVALIDATE);
       }
       if (dy) {
         RECT r{0, info.Vert.FixedBoundary, w, h};
@@ -703,6 +719,7 @@ void TCustomGrid::InvalidateRow(int ARow) { InvalidateGridRect(TGridRect{0, ARow
 void TCustomGrid::UpdateScrollRange() {
   if (!HandleAllocated() || FUpdatingScrollBars) return;
   FUpdatingScrollBars = true;
+  bool moved = false;
   // Showing or hiding one bar changes the client area and so the other's page: settle in two passes.
   for (int pass = 0; pass < 2; ++pass) {
     TGridDrawInfo info;
@@ -731,14 +748,16 @@ void TCustomGrid::UpdateScrollRange() {
     TGridCoord tl{std::clamp(FTopLeft.X, FFixedCols, std::max(FFixedCols, maxTL.X)),
                   std::clamp(FTopLeft.Y, FFixedRows, std::max(FFixedRows, maxTL.Y))};
     if (!(tl == FTopLeft)) {
-      TGridCoord old = FTopLeft;
       FTopLeft = tl;
-      Invalidate();
-      (void)old;
-      TopLeftChanged();
+      moved = true;
     }
   }
   FUpdatingScrollBars = false;
+  if (moved) {
+    UpdateScrollPos();
+    Invalidate();
+    TopLeftChanged();
+  }
 }
 
 void TCustomGrid::UpdateScrollPos() {

@@ -82,17 +82,17 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
     }
   } else {
     switch (Key) {
-      case VK_UP: --cur.Y; break;
-      case VK_DOWN: ++cur.Y; break;
+      case VK_UP: cur.Y = StepRow(cur.Y, -1); break;
+      case VK_DOWN: cur.Y = StepRow(cur.Y, 1); break;
       case VK_LEFT:
         if (rowSelect)
-          --cur.Y;
+          cur.Y = StepRow(cur.Y, -1);
         else
           cur.X = StepCol(cur.X, -1);
         break;
       case VK_RIGHT:
         if (rowSelect)
-          ++cur.Y;
+          cur.Y = StepRow(cur.Y, 1);
         else
           cur.X = StepCol(cur.X, 1);
         break;
@@ -137,17 +137,23 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
     }
   }
   if (!handled) return;
-  // Home/End land on visible columns.
-  if (!rowSelect && cur.X != FCurrent.X && cur.X >= FFixedCols && cur.X < ColCount() && FCols.Extent(cur.X) < 0) {
-    int stepped = StepCol(cur.X, cur.X > FCurrent.X ? -1 : 1);
-    cur.X = FCols.Extent(stepped) < 0 ? StepCol(cur.X, cur.X > FCurrent.X ? 1 : -1) : stepped;
-  }
   TGridCoord maxTL = CalcMaxTopLeft(TGridCoord{ColCount() - 1, RowCount() - 1}, info);
   tl.X = std::clamp(tl.X, FFixedCols, std::max(FFixedCols, maxTL.X));
   tl.Y = std::clamp(tl.Y, FFixedRows, std::max(FFixedRows, maxTL.Y));
   if (!(tl == FTopLeft)) MoveTopLeft(tl.X, tl.Y);
   cur.X = std::clamp(cur.X, FFixedCols, ColCount() - 1);
   cur.Y = std::clamp(cur.Y, FFixedRows, RowCount() - 1);
+  // Home, End and page moves land on a visible column: back towards where the cursor came from first.
+  if (!rowSelect && cur.X != FCurrent.X && FCols.Extent(cur.X) < 0) {
+    int toward = cur.X > FCurrent.X ? -1 : 1;
+    int stepped = StepCol(cur.X, toward);
+    cur.X = FCols.Extent(stepped) < 0 ? StepCol(cur.X, -toward) : stepped;
+  }
+  if (cur.Y != FCurrent.Y && FRows.Extent(cur.Y) < 0) {
+    int toward = cur.Y > FCurrent.Y ? -1 : 1;
+    int stepped = StepRow(cur.Y, toward);
+    cur.Y = FRows.Extent(stepped) < 0 ? StepRow(cur.Y, -toward) : stepped;
+  }
   if (!(cur == FCurrent)) FocusCell(cur.X, cur.Y, !Shift.Contains(ssShift));
   Key = 0;
 }

@@ -24,20 +24,22 @@ THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
   FParentFont = false;
   FFont->SetColor(clInfoText);
   FVisible = false;
+  FCanvas->Font()->Assign(FFont.get());
 }
 
 void THintWindow::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
   Params.Style = WS_POPUP | WS_BORDER;
-  Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+  Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT;
   Params.WndParent = nullptr;
   Params.WindowClassStyle |= CS_SAVEBITS;
 }
 
 TRect THintWindow::CalcHintRect(int MaxWidth, const std::string& Hint, void* /*Data*/) {
-  // Measured in the window's Font (a descendant may take it from Data first); the text keeps two
-  // pixels from the frame at the left and top, four at the right and bottom.
-  SIZE s = MeasureControlText(Hint, FFont.get(), MaxWidth > 0 ? MaxWidth : 0);
+  // Measured in the canvas's font (a descendant may set it from Data first; the hint is then shown
+  // in it); the text keeps two pixels from the frame at the left and top, four at the right and
+  // bottom.
+  SIZE s = MeasureControlText(Hint, FCanvas->Font(), MaxWidth > 0 ? MaxWidth : 0);
   return TRect(0, 0, s.cx + 6 + 2, s.cy + 4 + 2);
 }
 
@@ -45,6 +47,7 @@ void THintWindow::ActivateHint(TRect Rect, const std::string& Hint) { ActivateHi
 
 void THintWindow::ActivateHintData(TRect Rect, const std::string& Hint, void* /*Data*/) {
   FText = Hint;
+  FFont->Assign(FCanvas->Font());  // painting starts from Font: the canvas's (as measured) it is
   SetBounds(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
   HandleNeeded();
   SetWindowPos(FHandle, HWND_TOPMOST, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), SWP_SHOWWINDOW | SWP_NOACTIVATE);
@@ -78,6 +81,9 @@ void THintWindow::WndProc(TMessage& Message) {
     case WM_NCHITTEST:
       Message.Result = HTTRANSPARENT;
       return;
+    case WM_ACTIVATEAPP:
+      if (!Message.WParam && FShowing) Hints::CancelHint();
+      break;
   }
   TCustomControl::WndProc(Message);
 }
@@ -135,12 +141,18 @@ void HideWindow() {
   s.shown = nullptr;
 }
 
+void ShowFor(TControl* Control, const TPoint& Cursor);
+
 void StartPause(TControl* Target) {
   auto& s = St();
   s.pending = Target;
   int pause = s.recentlyActive ? s.shortPause : s.pause;
   Target->Perform(CM_HINTSHOWPAUSE, s.recentlyActive ? 1 : 0, reinterpret_cast<LPARAM>(&pause));
-  SetTimer(TimerWindow(), kShowTimer, static_cast<UINT>(std::max(0, pause)), nullptr);
+  if (pause <= 0) {
+    ShowFor(Target, s.lastCursor);  // at once, as the control asked
+    return;
+  }
+  SetTimer(TimerWindow(), kShowTimer, static_cast<UINT>(pause), nullptr);
 }
 
 void ShowFor(TControl* Control, const TPoint& Cursor) {
@@ -248,9 +260,9 @@ THintWindow* ShownHintWindow() {
 
 TControl* HintControl() { return St().shown; }
 
-void MouseMessage(TControl* Control, const TMessage& Message) {
+void MouseMessage(TControl* Control, UINT Msg, const TPoint& Screen) {
   auto& s = St();
-  switch (Message.Msg) {
+  switch (Msg) {
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: case WM_MOUSEWHEEL: {
       TControl* t = HintTarget(Control);
@@ -264,8 +276,7 @@ void MouseMessage(TControl* Control, const TMessage& Message) {
       return;
   }
   TControl* target = HintTarget(Control);
-  TPoint screen = Control ? Control->ClientToScreen(TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)))
-                          : s.lastCursor;
+  TPoint screen = Control ? Screen : s.lastCursor;
   s.lastCursor = screen;
   if (target != s.suppressed) s.suppressed = nullptr;
   if (s.shown) {
@@ -282,6 +293,8 @@ void MouseMessage(TControl* Control, const TMessage& Message) {
     return;
   }
   if (target == s.pending || target == s.suppressed) return;
+  // While a window holds the mouse (a drag, a held button) no hint begins.
+  if (GetCapture()) return;
   StartPause(target);
 }
 

@@ -46,6 +46,9 @@ void TCustomListBox::CreateParams(TCreateParams& Params) {
 
 void TCustomListBox::CreateWnd() {
   TWinControl::CreateWnd();
+  // A list made without its own scroll bar (a descendant that brings one of its own) never shows it.
+  FHasScrollBar = (GetWindowLong(FHandle, GWL_STYLE) & WS_VSCROLL) != 0;
+  FFocusDrawn = false;
   UpdateScrollBar();
 }
 
@@ -151,7 +154,7 @@ void TCustomListBox::ItemsChanged(TObject* /*Sender*/) {
 }
 
 void TCustomListBox::UpdateScrollBar() {
-  if (!FHandle) return;
+  if (!FHandle || !FHasScrollBar) return;
   SCROLLINFO si;
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   si.nMin = 0;
@@ -208,7 +211,7 @@ void TCustomListBox::PaintItem(HDC DC, int Index) {
   dis.itemID = static_cast<UINT>(Index);
   dis.itemAction = ODA_DRAWENTIRE;
   if (Index == FItemIndex) dis.itemState |= ODS_SELECTED;
-  if (Index == std::max(FItemIndex, 0) && Focused()) dis.itemState |= ODS_FOCUS;
+  if (Index == std::max(FItemIndex, 0) && FFocusDrawn) dis.itemState |= ODS_FOCUS;
   if (!FEnabled) dis.itemState |= ODS_DISABLED;
   dis.hwndItem = FHandle;
   dis.hDC = DC;
@@ -258,7 +261,11 @@ void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Stat
     return;
   }
   FCanvas->FillRect(Rect);
-  if (Index >= 0 && Index < Count()) FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Strings(Index));
+  if (Index < 0 || Index >= Count()) return;
+  // The text 2 pixels in from the left, centred in the row.
+  const std::string text = FItems->Strings(Index);
+  const int y = Rect.Top + (Rect.Height() - FCanvas->TextHeight(text.empty() ? std::string("W") : text)) / 2;
+  FCanvas->TextRect(Rect, Rect.Left + 2, y, text);
 }
 
 void TCustomListBox::Dispatch(TMessage& Message) {
@@ -278,9 +285,13 @@ void TCustomListBox::Dispatch(TMessage& Message) {
       Message.Result = TRUE;
       return;
     case WM_MOUSEWHEEL: {
-      int notches = GET_WHEEL_DELTA_WPARAM(Message.WParam) / WHEEL_DELTA;
-      SetTopIndex(FTopIndex - 3 * notches);
-      Message.Result = 1;
+      // OnMouseWheel and descendants first (DoMouseWheel), else the list's own scrolling.
+      TShiftState shift = KeysToShiftState(GET_KEYSTATE_WPARAM(Message.WParam));
+      TPoint p(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+      if (DoMouseWheel(shift, GET_WHEEL_DELTA_WPARAM(Message.WParam), p))
+        Message.Result = 1;
+      else
+        DefaultHandler(Message);
       return;
     }
     default:
@@ -302,6 +313,18 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
     return -1;
   };
   switch (Message.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // The list draws its focus rectangle while its own procedure holds the focus.
+      FFocusDrawn = Message.Msg == WM_SETFOCUS;
+      Invalidate();
+      break;
+    case WM_MOUSEWHEEL: {
+      int notches = GET_WHEEL_DELTA_WPARAM(Message.WParam) / WHEEL_DELTA;
+      SetTopIndex(FTopIndex - 3 * notches);
+      Message.Result = 1;
+      return;
+    }
     case WM_KEYDOWN: {
       int page = std::max(1, VisibleCount() - 1), i = FItemIndex;
       switch (Message.WParam) {
@@ -453,6 +476,19 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
       }
       *r = ItemRect(i);
       Message.Result = 1;
+      return;
+    }
+    case LB_GETITEMDATA:
+    case LB_SETITEMDATA: {
+      int i = static_cast<int>(Message.WParam);
+      if (i < 0 || i >= count) {
+        Message.Result = LB_ERR;
+        return;
+      }
+      if (Message.Msg == LB_SETITEMDATA)
+        FItems->SetObjects(i, reinterpret_cast<TObject*>(Message.LParam));
+      else
+        Message.Result = reinterpret_cast<LRESULT>(FItems->Objects(i));
       return;
     }
     case LB_GETITEMHEIGHT:

@@ -12,6 +12,10 @@
 // writes the text. A focused list draws the focus rectangle over its current item after that.
 //
 // The inherited behaviour this layer defines:
+// - The focus rectangle shows while WM_SETFOCUS has reached the list's own procedure (DefaultHandler)
+//   and WM_KILLFOCUS has not: a pop-up list can look focused without taking the focus.
+// - The wheel goes to DoMouseWheel (OnMouseWheel) first; when that leaves it, the list scrolls three
+//   items per notch.
 // - Keys: Up/Down by one item, PageUp/PageDown by a page less one, Home/End; a character selects the
 //   next item (after the current one, wrapping) that starts with it, case-insensitively.
 // - Mouse: a click selects the item under it (the selection follows the mouse while the button is
@@ -23,6 +27,8 @@
 // - LB_SELECTSTRING(start, prefix) searches from the item after `start` (-1: from the first), wraps,
 //   and selects the first item beginning with the prefix (case-insensitively); LB_ERR when none.
 //   LB_GETITEMRECT gives the item's rectangle in client coordinates (also for items scrolled away).
+//   LB_GETITEMDATA/LB_SETITEMDATA read and write the item's object (Items->Objects).
+// - Without OnDrawItem an item is its text, 2 pixels in from the left and centred in the row.
 
 #include <functional>
 #include <memory>
@@ -105,6 +111,8 @@ class TCustomListBox : public TWinControl {
   TListBoxStyle FStyle = lbStandard;
   int FBorderStyle = 1;
   bool FTracking = false;
+  bool FHasScrollBar = false;  // the window was made with WS_VSCROLL
+  bool FFocusDrawn = false;    // WM_SETFOCUS reached the list's own procedure
 };
 
 class TListBox : public TCustomListBox {

@@ -45,7 +45,7 @@ void TScrollBar::SetKind(TScrollBarKind Value) {
 int TScrollBar::LastPosition() const { return FPageSize > 0 ? FMax - FPageSize + 1 : FMax; }
 
 void TScrollBar::SetParams(int APosition, int AMin, int AMax) {
-  if (AMax < AMin || AMax - AMin + 1 < FPageSize) throw EInvalidOperation("Scroll bar property out of range");
+  if (AMax < AMin || AMax < FPageSize) throw EInvalidOperation("Scroll bar property out of range");
   FMin = AMin;
   FMax = AMax;
   int pos = std::clamp(APosition, FMin, std::max(FMin, LastPosition()));
@@ -56,8 +56,9 @@ void TScrollBar::SetParams(int APosition, int AMin, int AMax) {
 }
 
 void TScrollBar::SetPageSize(int Value) {
-  if (Value == FPageSize) return;
-  if (Value < 0 || Value > FMax - FMin + 1) throw EInvalidOperation("Scroll bar property out of range");
+  // A page beyond Max is ignored, as the class library does (callers set the page after the range and
+  // rely on it).
+  if (Value == FPageSize || Value < 0 || Value > FMax) return;
   FPageSize = Value;
   SetParams(FPosition, FMin, FMax);
 }

@@ -28,14 +28,14 @@ class TScrollBar : public TWinControl {
   int Position() const { return FPosition; }
   void SetPosition(int Value) { SetParams(Value, FMin, FMax); }
   int PageSize() const { return FPageSize; }
-  // A page larger than the range (Max - Min + 1) is refused with EInvalidOperation.
+  // A page larger than Max (or negative) is ignored.
   void SetPageSize(int Value);
   int SmallChange() const { return FSmallChange; }
   void SetSmallChange(int Value) { FSmallChange = Value; }
   int LargeChange() const { return FLargeChange; }
   void SetLargeChange(int Value) { FLargeChange = Value; }
-  // All three at once; Max below Min, or a range smaller than the page, raises EInvalidOperation
-  // ("Scroll bar property out of range") and changes nothing. The position is kept inside.
+  // All three at once; Max below Min or below PageSize raises EInvalidOperation ("Scroll bar
+  // property out of range") and changes nothing. The position is kept inside.
   void SetParams(int APosition, int AMin, int AMax);
 
   // Runs for every notification before the position moves; the handler may change ScrollPos.

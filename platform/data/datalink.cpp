@@ -124,8 +124,6 @@ TDataLink::~TDataLink() {
 void TDataLink::SetDataSource(TDataSource* Value) {
   if (Value == FDataSource) return;
   if (FDataSourceFixed) DatabaseError("Operation not allowed in a DBCtrlGrid");
-  if (Value && Value->DataSet() && DataSet() == nullptr) {
-  }
   if (FDataSource) FDataSource->RemoveDataLink(this);
   if (Value) Value->AddDataLink(this);
 }
@@ -257,6 +255,12 @@ int TDataLink::MoveBy(int Distance) { return DataSet() ? DataSet()->MoveBy(Dista
 // ---------------------------------------------------------------------------------------------------
 // TFieldDataLink
 
+TField* GetFieldProperty(TDataSet* DataSet, TComponent* Control, const std::string& FieldName) {
+  TField* f = DataSet ? DataSet->FindField(FieldName) : nullptr;
+  if (!f) DatabaseErrorFmt("Field '%s' not found", {FieldName}, Control ? Control : DataSet);
+  return f;
+}
+
 void TFieldDataLink::SetFieldName(const std::string& Value) {
   if (Value == FFieldName) return;
   FFieldName = Value;
@@ -266,9 +270,7 @@ void TFieldDataLink::SetFieldName(const std::string& Value) {
 void TFieldDataLink::UpdateField() {
   TField* f = nullptr;
   if (Active() && !FFieldName.empty()) {
-    TDataSet* ds = DataSet();
-    f = ds->FindField(FFieldName);
-    if (!f) DatabaseErrorFmt("Field '%s' not found", {FFieldName}, FControl ? FControl : ds);
+    f = GetFieldProperty(DataSet(), FControl, FFieldName);
   }
   SetField(f);
 }

@@ -17,11 +17,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/classes/classes.h"
+#include "platform/classes/typinfo.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/variants.h"
 
@@ -95,7 +97,8 @@ using TDataChangeEvent = std::function<void(TObject* Sender, TField* Field)>;
 // std::string for strings, memos, blobs and bytes, Variant for variant fields). Text conversions, display
 // formats and validation live here; storage lives in the data set.
 class TField : public TComponent {
-  DECLARE_CLASS(TField, TComponent)
+  DECLARE_PUBLISHED_CLASS(TField, TComponent)
+  static void DeclarePublished(TPublished<TField>& P);
   explicit TField(TComponent* AOwner);
   ~TField() override;
 
@@ -146,6 +149,11 @@ class TField : public TComponent {
   void SetLookupKeyFields(const std::string& Value);
   const std::string& LookupResultField() const { return FLookupResultField; }
   void SetLookupResultField(const std::string& Value);
+  // With LookupCache on, looked-up values are remembered per key until RefreshLookupList (or a change of
+  // the setting, or opening the data set); changes of the lookup data set are not seen before that.
+  bool LookupCache() const { return FLookupCache; }
+  void SetLookupCache(bool Value);
+  void RefreshLookupList() { FLookupList.clear(); }
 
   virtual bool IsBlob() const { return false; }
   bool IsNull() const;
@@ -204,14 +212,16 @@ class TField : public TComponent {
   [[noreturn]] void ConvertError(const std::string& Text, const char* What) const;
   [[noreturn]] void AccessError(const char* TypeName) const;
   void PropertyChanged(bool Layout);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void CheckInactive();
-  // Current value of a field that is part of an index or calculation: the data set reads it.
   TDataSet* FDataSet = nullptr;
   TFieldType FDataType;
   int FSize = 0;
 
  private:
   std::string GetTextOf(bool Display) const;
+  bool IsDisplayLabelStored() const { return !FDisplayLabel.empty(); }
+  bool IsDisplayWidthStored() const { return FDisplayWidth > 0; }
   friend class TDataSet;
   friend class TFields;
   friend TField* CreateFieldOfType(TFieldType Type, TComponent* AOwner);
@@ -230,6 +240,8 @@ class TField : public TComponent {
   std::string FKeyFields, FLookupKeyFields, FLookupResultField;
   TDataSet* FLookupDataSet = nullptr;
   int FCalcIndex = -1;  // slot among the buffer's calculated values
+  bool FLookupCache = false;
+  std::map<std::string, Variant> FLookupList;  // key text -> looked-up value, with LookupCache
 };
 
 // Text fields: Size is the largest number of characters (whole UTF-8 characters); longer text is cut.
@@ -266,7 +278,8 @@ class TGuidField : public TStringField {
 
 // Numbers: right-aligned, DisplayFormat and EditFormat are FormatFloat patterns.
 class TNumericField : public TField {
-  DECLARE_CLASS(TNumericField, TField)
+  DECLARE_PUBLISHED_CLASS(TNumericField, TField)
+  static void DeclarePublished(TPublished<TNumericField>& P);
   const std::string& DisplayFormat() const { return FDisplayFormat; }
   void SetDisplayFormat(const std::string& Value);
   const std::string& EditFormat() const { return FEditFormat; }
@@ -280,7 +293,8 @@ class TNumericField : public TField {
 
 // Small, word, integer and auto-increment fields (32-bit), with the type's range and MinValue/MaxValue.
 class TIntegerField : public TNumericField {
-  DECLARE_CLASS(TIntegerField, TNumericField)
+  DECLARE_PUBLISHED_CLASS(TIntegerField, TNumericField)
+  static void DeclarePublished(TPublished<TIntegerField>& P);
   explicit TIntegerField(TComponent* AOwner) : TIntegerField(AOwner, ftInteger) {}
   TNative Native() const override { return nvInt32; }
   std::string AsString() const override;
@@ -349,7 +363,8 @@ class TLargeintField : public TNumericField {
 // Floating values; Precision is the number of significant digits shown (15 by default); with Currency
 // set the display uses the locale's currency format.
 class TFloatField : public TNumericField {
-  DECLARE_CLASS(TFloatField, TNumericField)
+  DECLARE_PUBLISHED_CLASS(TFloatField, TNumericField)
+  static void DeclarePublished(TPublished<TFloatField>& P);
   explicit TFloatField(TComponent* AOwner) : TFloatField(AOwner, ftFloat) {}
   TNative Native() const override { return nvDouble; }
   std::string AsString() const override;
@@ -386,7 +401,8 @@ class TCurrencyField : public TFloatField {
 
 // Fixed-point values held as Currency (four decimals); Size is the number of decimals kept.
 class TBCDField : public TNumericField {
-  DECLARE_CLASS(TBCDField, TNumericField)
+  DECLARE_PUBLISHED_CLASS(TBCDField, TNumericField)
+  static void DeclarePublished(TPublished<TBCDField>& P);
   explicit TBCDField(TComponent* AOwner) : TBCDField(AOwner, ftBCD) {}
   TNative Native() const override { return nvCurrency; }
   std::string AsString() const override;
@@ -418,7 +434,8 @@ class TFMTBCDField : public TBCDField {
 
 // DisplayValues is "TrueText;FalseText" ("True;False" by default); text input accepts either, ignoring case.
 class TBooleanField : public TField {
-  DECLARE_CLASS(TBooleanField, TField)
+  DECLARE_PUBLISHED_CLASS(TBooleanField, TField)
+  static void DeclarePublished(TPublished<TBooleanField>& P);
   explicit TBooleanField(TComponent* AOwner);
   TNative Native() const override { return nvBool; }
   std::string AsString() const override;
@@ -444,7 +461,8 @@ class TBooleanField : public TField {
 // Date, time, date-time and time-stamp fields; DisplayFormat is a FormatDateTime pattern (the locale's
 // short date, long time, or both by default). A date field keeps whole days only.
 class TDateTimeField : public TField {
-  DECLARE_CLASS(TDateTimeField, TField)
+  DECLARE_PUBLISHED_CLASS(TDateTimeField, TField)
+  static void DeclarePublished(TPublished<TDateTimeField>& P);
   explicit TDateTimeField(TComponent* AOwner) : TDateTimeField(AOwner, ftDateTime) {}
   TNative Native() const override { return nvDouble; }
   std::string AsString() const override { return GetText(false); }
@@ -537,6 +555,13 @@ class TVariantField : public TField {
   void SetAsString(const std::string& Value) override { SetAsVariant(Value); }
 };
 
+// Unit start-up of the data-access classes: registers the field classes, TDataSource and TMemDataSet for
+// virtual construction by name (component streaming).
+namespace DB {
+void Initialize();
+void Finalize();
+}  // namespace DB
+
 // Makes a field of the class that serves Type (EDatabaseError for types without one).
 TField* CreateFieldOfType(TFieldType Type, TComponent* AOwner);
 
@@ -599,8 +624,12 @@ struct TRecBuf {
   std::vector<Variant> Calc;
 };
 
+// A cursor over records with fields, states and events. Descendants supply the storage and the cursor
+// (the "What a descendant provides" block); everything the links and fields see is done here, so every
+// data set follows the same rules (see the header comment for the buffers and Bof/Eof).
 class TDataSet : public TComponent {
-  DECLARE_CLASS(TDataSet, TComponent)
+  DECLARE_PUBLISHED_CLASS(TDataSet, TComponent)
+  static void DeclarePublished(TPublished<TDataSet>& P);
   explicit TDataSet(TComponent* AOwner);
   ~TDataSet() override;
 
@@ -738,7 +767,7 @@ class TDataSet : public TComponent {
   // Storage read/write of data fields of a buffer (the edit copy when Buf.EditRecord).
   virtual bool GetRecordData(const TField* Field, const TRecBuf& Buf, void* Buffer) const = 0;
   virtual void SetRecordData(TField* Field, TRecBuf& Buf, const void* Buffer) = 0;
-  // Whether the current view must be rebuilt because filtering changed (descendant decides when).
+  // Filter, Filtered, FilterOptions or OnFilterRecord changed while open: the descendant applies it.
   virtual void FilterChanged() {}
   // Record acceptance by Filter and OnFilterRecord for a handle (state dsFilter while it runs).
   bool RecordFilterAccepts(int64_t Handle);
@@ -749,7 +778,11 @@ class TDataSet : public TComponent {
   void EndRecordRead();
   int CalcFieldsCount() const { return FCalcFieldsCount; }
   virtual void CreateFields();  // default fields from FieldDefs
-  virtual void DoAfterFieldsChanged() {}
+
+  // Streaming: Active waits for Loaded; FieldDefs are written as a list; persistent fields are children.
+  void Loaded() override;
+  void DefineProperties(TFiler* Filer) override;
+  void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
 
   // --- Shared machinery
   void SetState(TDataSetState Value);
@@ -771,7 +804,6 @@ class TDataSet : public TComponent {
   static bool FieldMatches(const TField* Field, const Variant& Value, TLocateOptions Options);
   // Splits "A;B" into trimmed names.
   static std::vector<std::string> SplitFieldNames(const std::string& Names);
-  bool FInternalCalcPending = false;
 
  private:
   friend class TField;
@@ -804,7 +836,7 @@ class TDataSet : public TComponent {
   TFieldDefs FFieldDefs;
   std::vector<TDataSource*> FDataSources;
   std::vector<TRecBuf> FBuffers;  // FBufferCount + 1 (the last is spare)
-  TRecBuf FCalcBuffer, FFilterBuffer, FReadBuffer;
+  TRecBuf FFilterBuffer, FReadBuffer;
   TDataSetState FReadSavedState = dsInactive;
   const TRecBuf* FReadSavedTemp = nullptr;
   bool FReading = false;
@@ -822,6 +854,7 @@ class TDataSet : public TComponent {
   bool FReadOnly = false;
   bool FDefaultFields = false;
   bool FAutoCalcFields = true;
+  bool FStreamedActive = false;
   bool FFiltered = false;
   bool FInCalc = false;
   TFilterOptions FFilterOptions;
@@ -834,8 +867,11 @@ class TDataSet : public TComponent {
 // ---------------------------------------------------------------------------------------------------
 // TDataSource and TDataLink
 
+// The meeting point of one data set and any number of data links: it passes the data set's events on
+// (unless disabled), keeps the state the links last saw, and puts the data set into edit state for them.
 class TDataSource : public TComponent {
-  DECLARE_CLASS(TDataSource, TComponent)
+  DECLARE_PUBLISHED_CLASS(TDataSource, TComponent)
+  static void DeclarePublished(TPublished<TDataSource>& P);
   explicit TDataSource(TComponent* AOwner);
   ~TDataSource() override;
 
@@ -936,6 +972,10 @@ class TDataLink : public TPersistent {
   bool FUpdating = false;
   bool FDataSourceFixed = false;
 };
+
+// The field FieldName of DataSet for a data-aware control: EDatabaseError "Control: Field 'X' not found"
+// naming the control when the data set lacks it.
+TField* GetFieldProperty(TDataSet* DataSet, TComponent* Control, const std::string& FieldName);
 
 // Links one control to one field by name.
 class TFieldDataLink : public TDataLink {

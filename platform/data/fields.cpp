@@ -160,7 +160,24 @@ void TField::SetEditMask(const std::string& Value) {
   PropertyChanged(false);
 }
 void TField::SetKeyFields(const std::string& Value) { CheckInactive(); FKeyFields = Value; }
-void TField::SetLookupDataSet(TDataSet* Value) { CheckInactive(); FLookupDataSet = Value; }
+void TField::SetLookupDataSet(TDataSet* Value) {
+  if (Value == FLookupDataSet) return;
+  CheckInactive();
+  if (FLookupDataSet) RemoveFreeNotification(FLookupDataSet);
+  FLookupDataSet = Value;
+  if (Value) FreeNotification(Value);
+}
+
+void TField::SetLookupCache(bool Value) {
+  FLookupCache = Value;
+  FLookupList.clear();
+}
+
+void TField::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  // A freed lookup data set leaves no dangling reference; the field's values become Null.
+  if (Operation == opRemove && AComponent == FLookupDataSet) FLookupDataSet = nullptr;
+}
 void TField::SetLookupKeyFields(const std::string& Value) { CheckInactive(); FLookupKeyFields = Value; }
 void TField::SetLookupResultField(const std::string& Value) { CheckInactive(); FLookupResultField = Value; }
 

@@ -26,7 +26,8 @@ class TMemStorage;
 class TMemMasterLink;
 
 class TMemDataSet : public TDataSet {
-  DECLARE_CLASS(TMemDataSet, TDataSet)
+  DECLARE_PUBLISHED_CLASS(TMemDataSet, TDataSet)
+  static void DeclarePublished(TPublished<TMemDataSet>& P);
   explicit TMemDataSet(TComponent* AOwner);
   ~TMemDataSet() override;
 

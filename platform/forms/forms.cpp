@@ -654,6 +654,50 @@ TRect TScreen::WorkAreaRect() const {
   return TRect(work);
 }
 
+static DWORD MonitorFlags(TMonitorDefaultTo Default) {
+  switch (Default) {
+    case mdNull: return MONITOR_DEFAULTTONULL;
+    case mdPrimary: return MONITOR_DEFAULTTOPRIMARY;
+    default: return MONITOR_DEFAULTTONEAREST;
+  }
+}
+
+TMonitor* TScreen::MonitorOf(HMONITOR Handle) {
+  if (!Handle) return nullptr;
+  for (auto& m : FMonitors)
+    if (m->Handle() == Handle) return m.get();
+  FMonitors.push_back(std::make_unique<TMonitor>(Handle));
+  return FMonitors.back().get();
+}
+
+TMonitor* TScreen::MonitorFromRect(const TRect& Rect, TMonitorDefaultTo Default) {
+  RECT r{Rect.Left, Rect.Top, Rect.Right, Rect.Bottom};
+  return MonitorOf(::MonitorFromRect(&r, MonitorFlags(Default)));
+}
+
+TMonitor* TScreen::MonitorFromPoint(const TPoint& Point, TMonitorDefaultTo Default) {
+  return MonitorOf(::MonitorFromPoint(POINT{Point.X, Point.Y}, MonitorFlags(Default)));
+}
+
+TMonitor* TScreen::MonitorFromWindow(HWND Window, TMonitorDefaultTo Default) {
+  return MonitorOf(::MonitorFromWindow(Window, MonitorFlags(Default)));
+}
+
+TRect TMonitor::BoundsRect() const {
+  MONITORINFO mi;
+  return GetMonitorInfo(FHandle, &mi) ? TRect(mi.rcMonitor) : TRect();
+}
+
+TRect TMonitor::WorkareaRect() const {
+  MONITORINFO mi;
+  return GetMonitorInfo(FHandle, &mi) ? TRect(mi.rcWork) : TRect();
+}
+
+bool TMonitor::Primary() const {
+  MONITORINFO mi;
+  return GetMonitorInfo(FHandle, &mi) && (mi.dwFlags & MONITORINFOF_PRIMARY);
+}
+
 // ---------------------------------------------------------------------------------------------------
 
 namespace FormsUnit {

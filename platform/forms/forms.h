@@ -208,6 +208,25 @@ class TApplication : public TComponent {
 // ---------------------------------------------------------------------------------------------------
 // TScreen
 
+// One monitor of the desktop, as the screen hands it out (owned by the screen).
+enum TMonitorDefaultTo { mdNearest, mdNull, mdPrimary };
+
+class TMonitor : public TObject {
+  DECLARE_CLASS(TMonitor, TObject)
+  explicit TMonitor(HMONITOR Handle) : FHandle(Handle) {}
+  HMONITOR Handle() const { return FHandle; }
+  TRect BoundsRect() const;
+  TRect WorkareaRect() const;
+  bool Primary() const;
+  int Left() const { return BoundsRect().Left; }
+  int Top() const { return BoundsRect().Top; }
+  int Width() const { return BoundsRect().Width(); }
+  int Height() const { return BoundsRect().Height(); }
+
+ private:
+  HMONITOR FHandle;
+};
+
 class TScreen : public TComponent {
   DECLARE_CLASS(TScreen, TComponent)
   explicit TScreen(TComponent* AOwner);
@@ -227,6 +246,13 @@ class TScreen : public TComponent {
   int WorkAreaHeight() const { return WorkAreaRect().Height(); }
   int PixelsPerInch() const { return 96; }
 
+  // Monitors: the one that holds most of a rectangle (or a point, or a window), else by Default the
+  // nearest, none (nullptr) or the primary one. The objects live as long as the screen.
+  int MonitorCount() const { return GetSystemMetrics(SM_CMONITORS); }
+  TMonitor* MonitorFromRect(const TRect& Rect, TMonitorDefaultTo Default = mdNearest);
+  TMonitor* MonitorFromPoint(const TPoint& Point, TMonitorDefaultTo Default = mdNearest);
+  TMonitor* MonitorFromWindow(HWND Window, TMonitorDefaultTo Default = mdNearest);
+
   int FormCount() const { return static_cast<int>(FForms.size()); }
   TCustomForm* Forms(int Index) const { return FForms.at(static_cast<size_t>(Index)); }
   TCustomForm* ActiveForm() const { return FActiveForm; }
@@ -236,6 +262,8 @@ class TScreen : public TComponent {
   friend class TCustomForm;
   std::vector<TCustomForm*> FForms;  // borrowed
   TCustomForm* FActiveForm = nullptr;
+  TMonitor* MonitorOf(HMONITOR Handle);
+  std::vector<std::unique_ptr<TMonitor>> FMonitors;
 };
 
 // The application and the screen: made by FormsUnit::Initialize, freed by FormsUnit::Finalize.

@@ -1,5 +1,6 @@
 // The Qt host: real windows for top-level windows, input into the queue, the queue inside Qt's loop.
 #include "platform/host/qt_host.h"
+#include "platform/host/startup_probe.h"
 
 #include <QAbstractEventDispatcher>
 
@@ -152,6 +153,7 @@ HostWindow::HostWindow(QtHost& host, HWND hwnd) : host_(&host), hwnd_(hwnd) {
   }
   if (ex & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
   if (ex & WS_EX_NOACTIVATE) flags |= Qt::WindowDoesNotAcceptFocus;
+  if (ex & WS_EX_TRANSPARENT) flags |= Qt::WindowTransparentForInput;
   setWindowFlags(flags);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
@@ -185,6 +187,10 @@ void HostWindow::paintEvent(QPaintEvent* e) {
   if (!buffer) return;
   p.setCompositionMode(QPainter::CompositionMode_Source);
   for (const QRect& r : e->region()) p.drawImage(r, *buffer, r);
+  if (programPainted_ && StartupProbeArmed()) {
+    p.end();
+    StartupProbeFirstPaint();
+  }
 }
 
 void HostWindow::Mouse(QMouseEvent* e, UINT message) {
@@ -389,7 +395,10 @@ void QtHost::TopLevelActivated(HWND h) {
 }
 
 void QtHost::Repainted(HWND h, const RECT& r) {
-  if (HostWindow* w = WidgetOf(h)) w->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+  if (HostWindow* w = WidgetOf(h)) {
+    w->NoteProgramPainted();
+    w->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+  }
 }
 
 void QtHost::CursorChanged(HCURSOR c) {

@@ -30,6 +30,8 @@ class HostWindow : public QWidget {
   void Retire() { host_ = nullptr; }
   // A pop-up that never takes activation from the window that opened it.
   bool Passive() const { return passive_; }
+  // The program drew into the window's back buffer; the next paint shows its drawing.
+  void NoteProgramPainted() { programPainted_ = true; }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -55,6 +57,7 @@ class HostWindow : public QWidget {
   QtHost* host_;
   HWND hwnd_;
   bool passive_ = false;
+  bool programPainted_ = false;  // the program drew into the back buffer (for the start-up probe)
 };
 
 class QtHost : public win::Host {

@@ -273,6 +273,8 @@ void QStyleThemePainter::ArrowButton(HDC DC, const RECT& R, QStyle::PrimitiveEle
   o.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
   o.state |= S.Pressed ? QStyle::State_Sunken : QStyle::State_Raised;
   if (S.Flat && !S.Hot && !S.Pressed) o.features |= QStyleOptionButton::Flat;
+  // The style shows no hover on a bevel of its own: a hot button gets a lighter face.
+  if (S.Hot && S.Enabled && !S.Pressed) o.palette.setColor(QPalette::Button, o.palette.color(QPalette::Button).lighter(108));
   // Small buttons: the face keeps a one-pixel frame, the arrow takes the rest.
   QRect c = o.rect.adjusted(1, 1, -1, -1);
   if (S.Pressed)
@@ -475,12 +477,59 @@ void QStyleThemePainter::FocusRect(HDC DC, const RECT& R) {
   style->drawPrimitive(QStyle::PE_FrameFocusRect, &o, p.get(), nullptr);
 }
 
+void QStyleThemePainter::ScrollBar(HDC DC, const win::ScrollBarLook& L) {
+  QStyle* style = Style();
+  if (!style) return win::PaintScrollBarPlain(DC, L);
+  QRect bar = ToQRect(L.bar);
+  {
+    SurfacePainter p(DC, bar);
+    if (!p) return;
+    QPainter* qp = p.get();
+    // The parts in the rectangles the Win32 level laid out (so what shows is what the mouse hits),
+    // from the style's own primitives: a shaded track, button panels with arrows, a button thumb.
+    QPalette pal = SystemPalette(L.enabled);
+    QColor track = pal.color(QPalette::Button).darker(L.enabled ? 108 : 102);
+    qp->fillRect(bar, track);
+    auto page = [&](const RECT& r, int code) {
+      if (L.pressed == code) qp->fillRect(ToQRect(r), pal.color(QPalette::Dark));
+    };
+    page(L.pageUp, SB_PAGEUP);
+    page(L.pageDown, SB_PAGEDOWN);
+    auto button = [&](const RECT& r, bool pressed, bool enabled, QStyle::PrimitiveElement arrow) {
+      QRect q = ToQRect(r);
+      if (q.isEmpty()) return;
+      QStyleOptionButton o;
+      TElementState s;
+      s.Enabled = enabled;
+      InitOption(o, q, s);
+      o.state |= pressed ? QStyle::State_Sunken : QStyle::State_Raised;
+      style->drawPrimitive(QStyle::PE_PanelButtonCommand, &o, qp, nullptr);
+      if (arrow == QStyle::PE_CustomBase) return;
+      QStyleOption a;
+      InitOption(a, q.adjusted(q.width() / 4, q.height() / 4, -q.width() / 4, -q.height() / 4), s);
+      if (pressed) a.rect.translate(1, 1);
+      style->drawPrimitive(arrow, &a, qp, nullptr);
+    };
+    button(L.arrowUp, L.pressed == SB_LINEUP, L.upEnabled, L.vertical ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowLeft);
+    button(L.arrowDown, L.pressed == SB_LINEDOWN, L.downEnabled,
+           L.vertical ? QStyle::PE_IndicatorArrowDown : QStyle::PE_IndicatorArrowRight);
+    button(L.thumb, L.pressed == SB_THUMBTRACK, L.enabled, QStyle::PE_CustomBase);
+  }
+}
+
 void InstallThemePainter() {
   if (!gInstalled) gInstalled = std::make_unique<QStyleThemePainter>();
   SetThemePainter(gInstalled.get());
+  win::SetScrollBarPainter([](HDC DC, const win::ScrollBarLook& Look) {
+    if (gInstalled)
+      gInstalled->ScrollBar(DC, Look);
+    else
+      win::PaintScrollBarPlain(DC, Look);
+  });
 }
 
 void UninstallThemePainter() {
+  win::SetScrollBarPainter(nullptr);
   if (gInstalled && &ThemePainter() == gInstalled.get()) SetThemePainter(nullptr);
   gInstalled.reset();
 }

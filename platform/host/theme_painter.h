@@ -7,6 +7,7 @@
 
 #include "platform/controls/themes.h"
 #include "platform/host/theme.h"
+#include "platform/win/scrollbars.h"
 
 namespace host {
 
@@ -33,6 +34,10 @@ class QStyleThemePainter : public TThemePainter {
   void TrackBarTick(HDC DC, int X, int Y, int Length) override;
   void Frame(HDC DC, const RECT& R, TFrameKind Kind) override;
   void FocusRect(HDC DC, const RECT& R) override;
+
+  // A scroll bar, part by part in the rectangles the Win32 level laid out (so what shows is what the
+  // mouse hits). Installed as the scroll-bar painter of the Win32 level with this painter.
+  void ScrollBar(HDC DC, const win::ScrollBarLook& Look);
 
   // The style that paints, or nullptr when there is no QApplication.
   QStyle* Style();

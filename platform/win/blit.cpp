@@ -165,7 +165,9 @@ BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int xs, int ys, in
   if (!ResolveSource(src, s)) return FALSE;
   GdiPainter gp(dst);
   if (!gp.ok()) return TRUE;
-  if (w == ws && h == hs && w > 0 && h > 0 && rop == SRCCOPY &&
+  // Row copies only while logical units are device pixels; a scaled or mirrored destination goes
+  // through the painter's mapping (a mirrored one turns the picture round, as the extents say).
+  if (w == ws && h == hs && w > 0 && h > 0 && rop == SRCCOPY && !IsScaled(D(dst)->s) &&
       (RawCopy(gp, s, QRect(x, y, w, h), QPoint(xs, ys)) || ConvertCopy(gp, s, QRect(x, y, w, h), QPoint(xs, ys))))
     return TRUE;
   QPainter::CompositionMode mode;

@@ -142,10 +142,11 @@ struct LineStyle {
   int left = 0;
   bool Next() {
     if (pattern.empty()) return true;
-    if (left == 0) {
+    for (std::size_t guard = 0; left == 0 && guard <= pattern.size(); ++guard) {
       index = (index + 1) % pattern.size();
       left = pattern[index];
     }
+    if (left == 0) return true;
     --left;
     return index % 2 == 0;
   }
@@ -237,6 +238,14 @@ static void StrokePolyline(GdiPainter& gp, const QVector<QPoint>& pts, bool clos
     for (const QPoint& q : pts) dev << ToDevice(dc->s, q);
     gp.DeviceSpace();
     LineStyle st = StyleFor(pen->style);
+    if (pen->style == PS_USERSTYLE && !pen->userStyle.empty()) {
+      // Dashes and gaps as given; an odd count repeats with dashes and gaps swapped, as pairs do.
+      st.pattern = pen->userStyle;
+      if (st.pattern.size() % 2) st.pattern.insert(st.pattern.end(), pen->userStyle.begin(), pen->userStyle.end());
+      st.index = 0;
+      st.left = st.pattern[0];
+      // Zero lengths are skipped as the pattern runs.
+    }
     QVector<QPoint> on, off;
     int n = static_cast<int>(dev.size());
     int segs = closed ? n : n - 1;
@@ -626,8 +635,11 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rc) {
   if (!D(hdc) || !rc) return FALSE;
   GdiPainter gp(hdc);
   if (!gp.ok()) return TRUE;
-  QRect r = Norm(rc->left, rc->top, rc->right, rc->bottom);
+  // The rectangle is mapped as a whole (a mirrored DC keeps its frame on the same pixels), then the
+  // dots are set in device pixels.
+  QRect r = ToDeviceRect(gp.dc()->s, Norm(rc->left, rc->top, rc->right, rc->bottom));
   if (r.isEmpty()) return TRUE;
+  gp.DeviceSpace();
   // Every other pixel of the frame is inverted, so drawing it twice restores the picture.
   QVector<QPoint> pts;
   for (int x = r.left(); x <= r.right(); ++x) {

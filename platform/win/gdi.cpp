@@ -292,12 +292,21 @@ HPEN CreatePenIndirect(const LOGPEN* lp) {
   return CreatePen(static_cast<int>(lp->lopnStyle), lp->lopnWidth.x, lp->lopnColor);
 }
 
-HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD, const DWORD*) {
+HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD styleCount, const DWORD* styles) {
   // A cosmetic pen is always one pixel wide; a geometric one keeps its width, end caps and joins
   // (kept in the full style and read when lines are drawn).
   if (!(style & PS_GEOMETRIC) && width != 1) return nullptr;
+  bool user = (style & PS_STYLE_MASK) == PS_USERSTYLE;
+  // A user style needs 1 to 16 lengths, not all zero; other styles take none.
+  if (user && (styleCount == 0 || styleCount > 16 || !styles)) return nullptr;
+  if (!user && (styleCount != 0 || styles)) return nullptr;
+  std::vector<int> lengths;
+  for (DWORD i = 0; user && i < styleCount; ++i) lengths.push_back(static_cast<int>(std::min<DWORD>(styles[i], 1u << 16)));
+  if (user && std::all_of(lengths.begin(), lengths.end(), [](int v) { return v == 0; })) return nullptr;
   if (brush && brush->lbStyle == BS_NULL) style = (style & ~static_cast<DWORD>(PS_STYLE_MASK)) | PS_NULL;
-  return CreatePen(static_cast<int>(style), static_cast<int>(width), brush ? brush->lbColor : 0);
+  HPEN pen = CreatePen(static_cast<int>(style), static_cast<int>(width), brush ? brush->lbColor : 0);
+  if (auto* p = GdiAs<PenObj>(pen, GdiKind::Pen)) p->userStyle = std::move(lengths);
+  return pen;
 }
 
 HBRUSH CreateSolidBrush(COLORREF color) {

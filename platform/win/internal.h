@@ -240,6 +240,7 @@ struct PenObj : GdiObject {
   COLORREF color = 0;
   DWORD fullStyle = 0;
   bool dcPen = false;
+  std::vector<int> userStyle;  // PS_USERSTYLE: dash and gap lengths, dash first
 };
 
 struct BrushObj : GdiObject {

@@ -111,9 +111,9 @@ int GetSystemMetrics(int index) {
     case SM_CYDRAG: return 4;
     case SM_CXMENUCHECK:
     case SM_CYMENUCHECK: return 13;
+    case SM_CMONITORS: return win::CurrentHost() ? std::max<int>(1, static_cast<int>(win::CurrentHost()->Monitors().size())) : 1;
     case SM_MOUSEPRESENT:
     case SM_MOUSEWHEELPRESENT:
-    case SM_CMONITORS:
     case SM_DBCSENABLED:
     case SM_IMMENABLED: return 1;
     case SM_CMOUSEBUTTONS: return 3;
@@ -472,11 +472,13 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH,
   DC* dc = D(hdc);
   QPainter p(s.image);
   p.setClipRegion(s.clip);
-  p.translate(s.origin + LogicalOffset(dc->s));
+  // The icon's corner goes through the DC's mapping; the icon itself keeps its pixel size.
+  QPoint at = s.origin + ToDevice(dc->s, QPoint(x, y));
   QSize size(cx > 0 ? cx : r->image.width(), cy > 0 ? cy : r->image.height());
-  p.drawImage(QRect(QPoint(x, y), size), r->image);
+  if (IsScaled(dc->s) && dc->s.viewportExt.width() * dc->s.windowExt.width() < 0) at.rx() -= size.width();
+  p.drawImage(QRect(at, size), r->image);
   p.end();
-  win::MarkDCDirty(hdc, QRect(s.origin + LogicalOffset(dc->s) + QPoint(x, y), size));
+  win::MarkDCDirty(hdc, QRect(at, size));
   return TRUE;
 }
 

@@ -1,8 +1,12 @@
 // Text output and measurement: TextOut, ExtTextOut, DrawText, extents and metrics.
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QRawFont>
 #include <QString>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/win/gdi_painter.h"
@@ -90,7 +94,8 @@ QString Elide(const QFontMetrics& fm, const QString& s, int width) {
 
 // Breaks text into lines: at line feeds, and at word boundaries to fit `width` with DT_WORDBREAK.
 // A word wider than the line is broken between characters (as CJK text has no spaces).
-QStringList BreakLines(const QFontMetrics& fm, const QString& text, int width, bool wordBreak, bool single) {
+QStringList BreakLines(const QFontMetrics& fm, const QString& text, int width, bool wordBreak, bool single,
+                       bool breakWords = false) {
   QStringList lines;
   if (single) {
     QString t = text;
@@ -119,7 +124,12 @@ QStringList BreakLines(const QFontMetrics& fm, const QString& text, int width, b
       QString token = para.mid(i, j - i);
       QString candidate = line + token;
       if (fm.horizontalAdvance(candidate.trimmed()) <= width || line.isEmpty()) {
-        if (line.isEmpty() && fm.horizontalAdvance(token.trimmed()) > width) {
+        bool cjk = !token.isEmpty() && token[0].unicode() >= 0x2E80;
+        if (line.isEmpty() && fm.horizontalAdvance(token.trimmed()) > width && !breakWords && !cjk) {
+          // A word too long for the line stands alone and runs past the edge (it is clipped, and the
+          // measured rectangle grows to hold it), unless edit-control breaking cuts it.
+          line = candidate;
+        } else if (line.isEmpty() && fm.horizontalAdvance(token.trimmed()) > width) {
           // Too long on its own: cut it character by character.
           for (QChar c : token) {
             if (!line.isEmpty() && fm.horizontalAdvance(line + c) > width) {
@@ -132,8 +142,10 @@ QStringList BreakLines(const QFontMetrics& fm, const QString& text, int width, b
           line = candidate;
         }
       } else {
+        // The token starts a fresh line (where a word too long for any line is dealt with).
         lines << line.trimmed();
-        line = token;
+        line.clear();
+        continue;
       }
       i = j;
     }
@@ -282,16 +294,18 @@ int DrawTextEx(HDC hdc, LPCSTR text, int count, RECT* rc, UINT format, DRAWTEXTP
   bool single = (format & DT_SINGLELINE) != 0;
   QStringList lines;
   if (tab > 0 && !single) {
-    // Breaking measures a tab as the room to the next stop; approximate it by spaces of that width.
+    // Breaking text with tabs treats each tab as a stop's width of spaces, and the lines broken that
+    // way are then laid out with those spaces (tab stops are kept exactly on unbroken lines).
     QString spaced = s;
     int space = std::max(1, fm.horizontalAdvance(u' '));
     spaced.replace(u'\t', QString(std::max(1, tab / space), u' '));
     bool hasTabs = s.contains(u'\t');
     lines = hasTabs && !(format & DT_WORDBREAK) ? BreakLines(fm, s, std::max(width, 1), false, false)
                                                 : BreakLines(fm, hasTabs ? spaced : s, std::max(width, 1),
-                                                             (format & DT_WORDBREAK) != 0, false);
+                                                             (format & DT_WORDBREAK) != 0, false,
+                                                             (format & DT_EDITCONTROL) != 0);
   } else {
-    lines = BreakLines(fm, s, std::max(width, 1), (format & DT_WORDBREAK) != 0, single);
+    lines = BreakLines(fm, s, std::max(width, 1), (format & DT_WORDBREAK) != 0, single, (format & DT_EDITCONTROL) != 0);
   }
   if (format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS))
     for (QString& l : lines) l = Elide(fm, l, width);
@@ -397,9 +411,44 @@ BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm) {
   tm->tmItalic = f.italic() ? 1 : 0;
   tm->tmUnderlined = f.underline() ? 1 : 0;
   tm->tmStruckOut = f.strikeOut() ? 1 : 0;
-  tm->tmPitchAndFamily = f.fixedPitch() ? 0 : 1;  // set bit: variable pitch, as GDI reports it
+  // The pitch bit set means a variable pitch, as GDI reports it; every font here is an outline font.
+  tm->tmPitchAndFamily = static_cast<BYTE>((QFontInfo(f).fixedPitch() ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR | TMPF_TRUETYPE);
   tm->tmCharSet = DEFAULT_CHARSET;
   return TRUE;
+}
+
+UINT GetOutlineTextMetrics(HDC hdc, UINT size, OUTLINETEXTMETRIC* otm) {
+  DC* dc = D(hdc);
+  if (!dc) return 0;
+  if (!otm) return sizeof(OUTLINETEXTMETRIC);
+  if (size < sizeof(OUTLINETEXTMETRIC)) return 0;
+  *otm = OUTLINETEXTMETRIC{};
+  GetTextMetrics(hdc, &otm->otmTextMetrics);
+  QFont f = FontOf(dc);
+  QRawFont raw = QRawFont::fromFont(f);
+  otm->otmEMSquare = raw.isValid() ? static_cast<UINT>(std::lround(raw.unitsPerEm())) : 2048;
+  otm->otmAscent = otm->otmTextMetrics.tmAscent;
+  otm->otmDescent = -otm->otmTextMetrics.tmDescent;
+  // The caret slope from the face's horizontal header; a face without an italic of its own that is
+  // asked for one is slanted by the renderer (about 0.21 across per unit up).
+  int rise = 1, run = 0;
+  QByteArray hhea = raw.isValid() ? raw.fontTable("hhea") : QByteArray();
+  if (hhea.size() >= 22) {
+    auto be16 = [&](int at) {
+      return static_cast<std::int16_t>((static_cast<std::uint8_t>(hhea[at]) << 8) | static_cast<std::uint8_t>(hhea[at + 1]));
+    };
+    rise = be16(18);
+    run = be16(20);
+  }
+  if (f.italic() && run == 0) {
+    rise = 1000;
+    run = 213;
+  }
+  if (rise == 0) rise = 1;
+  otm->otmsCharSlopeRise = rise;
+  otm->otmsCharSlopeRun = run;
+  otm->otmItalicAngle = run == 0 ? 0 : static_cast<int>(std::lround(-std::atan2(double(run), double(rise)) * 1800.0 / M_PI));
+  return sizeof(OUTLINETEXTMETRIC);
 }
 
 int GetTextFace(HDC hdc, int size, LPSTR face) {

@@ -1106,6 +1106,13 @@ constexpr BYTE GB2312_CHARSET = 134;
 constexpr BYTE OEM_CHARSET = 255;
 constexpr BYTE OUT_DEFAULT_PRECIS = 0;
 constexpr BYTE OUT_TT_PRECIS = 4;
+constexpr BYTE OUT_TT_ONLY_PRECIS = 7;
+constexpr BYTE OUT_OUTLINE_PRECIS = 8;
+// TEXTMETRIC::tmPitchAndFamily bits (the pitch bit set means a variable pitch)
+constexpr BYTE TMPF_FIXED_PITCH = 0x01;
+constexpr BYTE TMPF_VECTOR = 0x02;
+constexpr BYTE TMPF_TRUETYPE = 0x04;
+constexpr BYTE TMPF_DEVICE = 0x08;
 constexpr BYTE CLIP_DEFAULT_PRECIS = 0;
 constexpr BYTE DEFAULT_QUALITY = 0;
 constexpr BYTE DRAFT_QUALITY = 1;
@@ -1264,7 +1271,12 @@ constexpr UINT EM_SETRECTNP = 0x00B4;
 constexpr UINT EM_SCROLLCARET = 0x00B7;
 constexpr UINT EM_GETMODIFY = 0x00B8;
 constexpr UINT EM_SETMODIFY = 0x00B9;
+constexpr UINT EM_GETLINECOUNT = 0x00BA;
+constexpr UINT EM_LINEINDEX = 0x00BB;
+constexpr UINT EM_LINELENGTH = 0x00C1;
 constexpr UINT EM_REPLACESEL = 0x00C2;
+constexpr UINT EM_LINEFROMCHAR = 0x00C9;
+constexpr UINT EM_GETFIRSTVISIBLELINE = 0x00CE;
 constexpr UINT EM_LIMITTEXT = 0x00C5;
 constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
 constexpr UINT EM_CANUNDO = 0x00C6;
@@ -1804,5 +1816,18 @@ COLORREF GetNearestColor(HDC hdc, COLORREF color);
 BOOL GetTextExtentPoint32(HDC hdc, LPCSTR text, int count, SIZE* size);
 BOOL GetTextExtentExPoint(HDC hdc, LPCSTR text, int count, int maxExtent, INT* fit, INT* dx, SIZE* size);
 BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm);
+// The outline font's metrics: its text metrics and the slope of its italic caret (rise over run; an
+// upright font has rise 1 and run 0). Returns the size of the structure, 0 on failure.
+struct OUTLINETEXTMETRIC {
+  UINT otmSize = sizeof(OUTLINETEXTMETRIC);
+  TEXTMETRIC otmTextMetrics;
+  UINT otmEMSquare = 0;
+  int otmsCharSlopeRise = 1;
+  int otmsCharSlopeRun = 0;
+  int otmItalicAngle = 0;  // tenths of a degree, counter-clockwise from vertical (italics are negative)
+  int otmAscent = 0;
+  int otmDescent = 0;
+};
+UINT GetOutlineTextMetrics(HDC hdc, UINT size, OUTLINETEXTMETRIC* otm);
 int GetTextFace(HDC hdc, int size, LPSTR face);
 BOOL GetCharWidth32(HDC hdc, UINT first, UINT last, INT* widths);

@@ -891,6 +891,7 @@ namespace win::detail {
 Window* HitWindow(QPoint screen, bool enabledOnly) {
   for (Window* t : S().topLevels) {
     if (!(t->style & WS_VISIBLE)) continue;
+    if (t->exStyle & WS_EX_TRANSPARENT) continue;  // click-through (hints): the window below has it
     if (!WindowShape(t).contains(screen)) continue;
     Window* w = t;
     for (;;) {

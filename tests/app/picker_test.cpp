@@ -1,6 +1,7 @@
 #include <filesystem>
 
 #include "app/UfrmSelectModel.h"
+#include "platform/rtl/sysutils.h"
 #include "tests/app/app_fixture.h"
 
 namespace {
@@ -37,6 +38,44 @@ TEST_F(PickerTest, ThePickersPortraitsAreLoadedOnce) {
   Click(frmMain->btnSelectModel);
   EXPECT_FALSE(frmSelectModel->Visible());
   EXPECT_EQ(ModelPicture.Bitmap, nullptr);
+}
+
+// Each thumbnail loads its own portrait: the second Models/2.png, the first Models/1.png, told apart by
+// their pixels (the two files differ).
+TEST_F(PickerTest, EachPortraitLoadsItsOwnFile) {
+  auto load = [](const std::string& Name) {
+    GpBitmap* b = nullptr;
+    GdipCreateBitmapFromFile(Utf8ToUtf16(Name).c_str(), &b);
+    return b;
+  };
+  auto sameAs = [](GpBitmap* A, GpBitmap* B) {
+    UINT aw = 0, ah = 0, bw = 0, bh = 0;
+    BitmapSize(A, aw, ah);
+    BitmapSize(B, bw, bh);
+    if (aw != bw || ah != bh) return false;
+    for (UINT y = 0; y < ah; y += 5)
+      for (UINT x = 0; x < aw; x += 5) {
+        ARGB a = 0, b = 0;
+        GdipBitmapGetPixel(A, int(x), int(y), &a);
+        GdipBitmapGetPixel(B, int(x), int(y), &b);
+        if (a != b) return false;
+      }
+    return true;
+  };
+  GpBitmap* first = load(ExePath + "Models/1.png");
+  GpBitmap* second = load(ExePath + "Models/2.png");
+  ASSERT_FALSE(sameAs(first, second));
+  for (int n : {2, 1}) {
+    SCOPED_TRACE(n);
+    TImage* image = n == 1 ? frmSelectModel->Image1 : frmSelectModel->Image2;
+    WhenIdle({[image] { Click(image); }});
+    Click(frmMain->btnSelectModel);
+    ASSERT_NE(ModelPicture.Bitmap, nullptr);
+    EXPECT_TRUE(sameAs(ModelPicture.Bitmap, n == 1 ? first : second));
+    EXPECT_FALSE(frmSelectModel->Visible());
+  }
+  GdipDisposeImage(first);
+  GdipDisposeImage(second);
 }
 
 TEST_F(PickerTest, AMissingModelFileIsReportedAndTheProgramGoesOn) {

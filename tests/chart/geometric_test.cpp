@@ -268,8 +268,11 @@ TEST(Registry, TwentyOneClassesInOrderFoundByName) {
     EXPECT_STREQ(FilterClasses()[i]->Class->Name, names[i]);
     const TRegisteredClass* rc = GetClass(names[i]);
     ASSERT_NE(rc, nullptr) << names[i];
-    std::unique_ptr<TObject> obj(rc->Factory(nullptr));
-    EXPECT_STREQ(obj->ClassType()->Name, names[i]);
+    ASSERT_TRUE(rc->ItemFactory) << names[i];
+    TFilterItems list(nullptr);
+    TCollectionItem* item = rc->ItemFactory(&list);
+    EXPECT_STREQ(item->ClassType()->Name, names[i]);
+    EXPECT_EQ(list.Count(), 1);
   }
   RegisterFilterClasses({FilterClassOf<TInvertFilter>(), FilterClassOf<TZoomFilter>()});
   EXPECT_EQ(FilterClasses().size(), 21u);

@@ -232,6 +232,16 @@ TEST(Convolution, EveryKernelMatchesTheOrderedSumOnANoisyPicture) {
        {1, 1, 1, 1, 3, 1, 1, 1, 1}},
       {[] { auto b = NewFilter<TBlurFilter>(); b->SetAmount(-7); return std::unique_ptr<TChartFilter>(std::move(b)); },
        {1, 1, 1, 1, -7, 1, 1, 1, 1}},
+      // Too large for 16-bit sums, and weights that are no multiples of 1/8: the Single path.
+      {[] { auto b = NewFilter<TBlurFilter>(); b->SetAmount(200); return std::unique_ptr<TChartFilter>(std::move(b)); },
+       {1, 1, 1, 1, 200, 1, 1, 1, 1}},
+      {[] {
+         auto c = NewFilter<TConvolveFilter>();
+         const float w[9] = {0.1f, 0.2f, 0.3f, 0.15f, 1.7f, -0.05f, 0.33f, 0.11f, 0.2f};
+         std::copy(w, w + 9, c->Weights);
+         return std::unique_ptr<TChartFilter>(std::move(c));
+       },
+       {0.1f, 0.2f, 0.3f, 0.15f, 1.7f, -0.05f, 0.33f, 0.11f, 0.2f}},
   };
   for (auto& c : cases) {
     auto b = MakeBitmap(37, 9, noise);
@@ -243,6 +253,41 @@ TEST(Convolution, EveryKernelMatchesTheOrderedSumOnANoisyPicture) {
         const bool edge = x == 0 || y == 0 || x == 36 || y == 8;
         Rgb want = edge ? PixelOf(&before, x, y) : Reference(&before, x, y, c.w);
         ASSERT_EQ(PixelOf(b.get(), x, y), want) << x << "," << y << " w5 " << c.w[4];
+      }
+  }
+}
+
+// The point filters over long rows (the wide paths and their tails) against their formulas per pixel.
+TEST(PointFilters, LongRowsMatchTheFormulas) {
+  std::mt19937 rng(9);
+  auto noise = [&](int, int) { return Rgb{int(rng() % 256), int(rng() % 256), int(rng() % 256)}; };
+  auto orig = MakeBitmap(67, 4, noise);
+  struct Case {
+    std::function<std::unique_ptr<TChartFilter>()> make;
+    std::function<Rgb(Rgb)> want;
+  } cases[] = {
+      {[] { auto f = NewFilter<TBrightnessFilter>(); f->SetAmount(-17); f->SetPercent(false); return std::unique_ptr<TChartFilter>(std::move(f)); },
+       [](Rgb c) { return Rgb{std::max(c.r - 17, 0), std::max(c.g - 17, 0), std::max(c.b - 17, 0)}; }},
+      {[] { auto f = NewFilter<TBrightnessFilter>(); f->SetAmount(999); f->SetPercent(false); return std::unique_ptr<TChartFilter>(std::move(f)); },
+       [](Rgb) { return Rgb{255, 255, 255}; }},
+      {[] { auto f = NewFilter<TColorFilter>(); f->SetRed(40); f->SetGreen(-300); f->SetBlue(3); return std::unique_ptr<TChartFilter>(std::move(f)); },
+       [](Rgb c) { return Rgb{std::min(c.r + 40, 255), 0, std::min(c.b + 3, 255)}; }},
+      {[] { auto f = NewFilter<TContrastFilter>(); f->SetAmount(-60); f->SetPercent(false); return std::unique_ptr<TChartFilter>(std::move(f)); },
+       [](Rgb c) {
+         auto k = [](int v) { return std::clamp(v + (-60 * (v - 128)) / 256, 0, 255); };
+         return Rgb{k(c.r), k(c.g), k(c.b)};
+       }},
+  };
+  for (auto& c : cases) {
+    auto b = MakeBitmap(67, 4, [&](int x, int y) { return PixelOf(orig.get(), x, y); });
+    auto f = c.make();
+    f->Region()->SetLeft(1);  // columns 1..65 of 67
+    f->Region()->SetWidth(64);
+    f->FilterBitmap(b.get());
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 67; ++x) {
+        const Rgb o = PixelOf(orig.get(), x, y);
+        ASSERT_EQ(PixelOf(b.get(), x, y), (x >= 1 && x <= 65) ? c.want(o) : o) << f->ClassName() << " " << x << "," << y;
       }
   }
 }

@@ -361,6 +361,45 @@ TEST_F(EffectsBitmapTest, DrawGraphicKeepsPixelsTheGraphicDoesNotCover) {
     }
 }
 
+// Covered pixels are written with all four bytes of the temporary 32-bit bitmap, alpha included: the
+// same graphic stretched into a magenta 32-bit bitmap by hand gives the expected words.
+TEST_F(EffectsBitmapTest, DrawGraphicKeepsAllFourBytes) {
+  TBitmap graphic;
+  graphic.SetPixelFormat(pf32bit);
+  graphic.SetSize(2, 2);
+  for (int y = 0; y < 2; ++y) {
+    auto* row = static_cast<Px*>(graphic.ScanLine(y));
+    row[0] = Argb(40, 10, 20, 30);
+    row[1] = Argb(0, 200, 100, 50);
+  }
+  TBitmap reference;
+  reference.SetPixelFormat(pf32bit);
+  reference.SetSize(5, 4);
+  reference.Canvas()->Brush()->SetStyle(bsSolid);
+  reference.Canvas()->Brush()->SetColor(static_cast<TColor>(RGB(255, 0, 255)));
+  reference.Canvas()->Pen()->SetColor(static_cast<TColor>(RGB(255, 0, 255)));
+  reference.Canvas()->Rectangle(-1, -1, 6, 5);
+  reference.Canvas()->StretchDraw(TRect(1, 0, 5, 3), &graphic);
+
+  TEffectsBitmap e;
+  Paint(e, 5, 4, [](int, int) { return Argb(7, 1, 1, 1); });
+  e.DrawGraphic(&graphic, TRect(1, 0, 5, 3));
+  int covered = 0, notOpaque = 0;
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 5; ++x) {
+      const Px want = static_cast<const Px*>(reference.ScanLine(y))[x];
+      if ((want & 0xFFFFFF) == 0xFF00FF) {
+        EXPECT_EQ(*e.PixelAddress(x, y), Argb(7, 1, 1, 1)) << x << "," << y;
+        continue;
+      }
+      ++covered;
+      notOpaque += (want >> 24) != 255;
+      EXPECT_EQ(*e.PixelAddress(x, y), want) << x << "," << y;
+    }
+  EXPECT_EQ(covered, 12);
+  EXPECT_GT(notOpaque, 0) << "the drawn graphic must leave alpha bytes other than 255 for the test to see them";
+}
+
 TEST_F(EffectsBitmapTest, AssignToBitmapPictureAndClipboard) {
   TEffectsBitmap e;
   Paint(e, 2, 1, [](int x, int) { return x ? Px{0xFF7F007Fu} : Argb(255, 10, 20, 30); });

@@ -245,3 +245,115 @@ TEST(EffectsStretch, KeyAndBlendVariantsWhileStretching) {
   EXPECT_EQ(*dst2.PixelAddress(3, 0), PixelRoutines.BlendPixel(Argb(128, 255, 255, 255), 0));
   EXPECT_EQ(*dst2.PixelAddress(0, 0), 0u);  // alpha 0 leaves the destination
 }
+
+// ---------------------------------------------------------------------------------------------------------
+// Stretching cases worked by hand.
+
+namespace {
+
+// A source whose pixel (x, y) names its own place: blue x, green y.
+void Numbered(TEffectsBitmap& b, int w, int h) {
+  Paint(b, w, h, [](int x, int y) { return Argb(255, 0, static_cast<Px>(y), static_cast<Px>(x)); });
+}
+int SourceX(Px p) { return static_cast<int>(p & 0xFF); }
+int SourceY(Px p) { return static_cast<int>((p >> 8) & 0xFF); }
+
+}  // namespace
+
+// A destination one pixel wide (or high) takes the middle of the source span, (left + right - 1) div 2:
+// for the even span 1..7 that is column 3, where (left + right) div 2 would give 4.
+TEST(EffectsStretch, OnePixelDestinationOfAnEvenSpanTakesTheLowerMiddle) {
+  TEffectsBitmap src;
+  Numbered(src, 8, 8);
+  TEffectsBitmap dst;
+  dst.SetSize(3, 3);
+  src.DrawTo(&dst, TRect(1, 0, 2, 3), TRect(1, 0, 7, 2));  // 1 wide, 3 high
+  for (int y = 0; y < 3; ++y) EXPECT_EQ(SourceX(*dst.PixelAddress(1, y)), 3) << y;
+  src.DrawTo(&dst, TRect(0, 2, 3, 3), TRect(0, 2, 2, 8));  // 3 wide, 1 high: rows 2..7 give 4
+  for (int x = 0; x < 3; ++x) EXPECT_EQ(SourceY(*dst.PixelAddress(x, 2)), 4) << x;
+
+  std::vector<Px> buffer(3 * 3, 0);
+  DrawRoutines.StretchToDIB[dkCopy](buffer.data(), TRect(1, 0, 2, 3), TRect(1, 0, 2, 3), TRect(1, 0, 7, 2), &src, 3, 3);
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(SourceX(buffer[static_cast<std::size_t>(row * 3 + 1)]), 3) << row;
+}
+
+// Equal sizes with the destination hanging over the target's upper-left corner: the visible part starts at
+// source point (S.Left + K.Left - D.Left, S.Top + K.Top - D.Top), for bitmaps and bottom-up buffers alike.
+TEST(EffectsStretch, EqualSizeSourceOffsetWhenTheDestinationIsPartlyOutside) {
+  TEffectsBitmap src;
+  Numbered(src, 9, 6);
+  const TRect D(-2, -1, 4, 3), S(1, 1, 7, 5);  // both 6 x 4; visible part (0, 0)-(4, 3) starts at (3, 2)
+  for (int kind = dkCopy; kind <= dkBlend; ++kind) {
+    SCOPED_TRACE(kind);
+    TEffectsBitmap dst;
+    dst.SetSize(5, 4);
+    DrawRoutines.StretchRect[kind](&dst, D, D, S, &src);
+    std::vector<Px> buffer(5 * 4, 0);
+    DrawRoutines.StretchToDIB[kind](buffer.data(), D, D, S, &src, 4, 5);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 5; ++x) {
+        const Px got = *dst.PixelAddress(x, y);
+        const Px inBuffer = buffer[static_cast<std::size_t>((3 - y) * 5 + x)];
+        if (x < 4 && y < 3) {
+          EXPECT_EQ(got, *src.PixelAddress(x + 3, y + 2)) << x << "," << y;
+          EXPECT_EQ(inBuffer, *src.PixelAddress(x + 3, y + 2)) << x << "," << y;
+        } else {
+          EXPECT_EQ(got, 0u) << x << "," << y;
+          EXPECT_EQ(inBuffer, 0u) << x << "," << y;
+        }
+      }
+  }
+}
+
+// Five buffer rows from three differing source rows: ry = 2 / 4 = 0.5 and rows round half to even, so
+// the image rows show source rows 0, 0, 1, 2, 2; the buffer holds them bottom-up. Copies of a repeated
+// row must repeat the row just written, not another.
+TEST(EffectsStretch, SeveralDifferingRowsIntoABuffer) {
+  TEffectsBitmap src;
+  Numbered(src, 3, 3);
+  for (int kind = dkCopy; kind <= dkBlend; ++kind) {
+    SCOPED_TRACE(kind);
+    std::vector<Px> buffer(3 * 5, 0xAAAAAAAAu);
+    DrawRoutines.StretchToDIB[kind](buffer.data(), TRect(0, 0, 3, 5), TRect(0, 0, 3, 5), TRect(0, 0, 3, 3), &src, 5, 3);
+    const int rows[5] = {0, 0, 1, 2, 2};
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 3; ++x) {
+        const Px p = buffer[static_cast<std::size_t>((4 - y) * 3 + x)];
+        EXPECT_EQ(SourceY(p), rows[y]) << x << "," << y;
+        EXPECT_EQ(SourceX(p), x) << x << "," << y;
+      }
+  }
+}
+
+// The column ratio is a single-precision value and the map is evaluated in extended precision, then
+// truncated (bitmaps) or rounded half to even (buffers). 6 -> 7 columns: 5 / 6 as a single is just below
+// 5 / 6, so the last column truncates to 4; 4 -> 7: ratio 0.5 exactly, ties round to even.
+TEST(EffectsStretch, TruncAndRoundColumnMapsAtSinglePrecisionBoundaries) {
+  struct Case {
+    int sourceWidth, width;
+    std::vector<int> trunc, round;
+  };
+  const Case cases[] = {
+      {6, 7, {0, 0, 1, 2, 3, 4, 4}, {0, 1, 2, 2, 3, 4, 5}},
+      {4, 7, {0, 0, 1, 1, 2, 2, 3}, {0, 0, 1, 2, 2, 2, 3}},
+      {4, 10, {0, 0, 0, 1, 1, 1, 2, 2, 2, 3}, {0, 0, 1, 1, 1, 2, 2, 2, 3, 3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sourceWidth);
+    TEffectsBitmap src;
+    Numbered(src, c.sourceWidth, 1);
+    TEffectsBitmap dst;
+    dst.SetSize(c.width, 1);
+    src.DrawTo(&dst, TRect(0, 0, c.width, 1), TRect(0, 0, c.sourceWidth, 1));
+    std::vector<Px> buffer(static_cast<std::size_t>(c.width), 0);
+    DrawRoutines.StretchToDIB[dkCopy](buffer.data(), TRect(0, 0, c.width, 1), TRect(0, 0, c.width, 1),
+                                      TRect(0, 0, c.sourceWidth, 1), &src, 1, c.width);
+    std::vector<int> trunc, round;
+    for (int i = 0; i < c.width; ++i) {
+      trunc.push_back(SourceX(*dst.PixelAddress(i, 0)));
+      round.push_back(SourceX(buffer[static_cast<std::size_t>(i)]));
+    }
+    EXPECT_EQ(trunc, c.trunc);
+    EXPECT_EQ(round, c.round);
+  }
+}

@@ -44,6 +44,32 @@ class TRightEdit : public TEdit {
   }
 };
 
+// A multi-line edit, wrapping unless Wrap is off.
+class TMemoEdit : public TEdit {
+  DECLARE_CLASS(TMemoEdit, TEdit)
+  explicit TMemoEdit(TComponent* AOwner) : TEdit(AOwner) {}
+  bool Wrap = true;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override {
+    TEdit::CreateParams(Params);
+    Params.Style |= ES_MULTILINE;
+    if (Wrap) Params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
+  }
+};
+
+// A top-level window that plays a form: it hears the dialog keys its controls leave.
+class TKeyForm : public TEditTestHost {
+  DECLARE_CLASS(TKeyForm, TEditTestHost)
+  explicit TKeyForm(TComponent* AOwner) : TEditTestHost(AOwner) {}
+  bool IsForm() const override { return true; }
+  bool DialogKey(TWinControl*, WORD Key, TShiftState) override {
+    Keys.push_back(Key);
+    return true;
+  }
+  std::vector<WORD> Keys;
+};
+
 class EditsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -136,6 +162,44 @@ TEST(EditMaskFormat, FormatMaskTextPlacesValues) {
   EXPECT_EQ(FormatMaskText("00-00;0;_", "1x34567"), "1 -34");
   EXPECT_EQ(FormatMaskText(">LLL;0;_", "abc"), "ABC");
   EXPECT_EQ(FormatMaskText("", "free text"), "free text");
+}
+
+TEST(EditMaskFormat, AnyMaskAndValueKeepTheEditTextToTheMask) {
+  // Masks and values made of the syntax's own characters, escapes at every place included.
+  const std::u32string alphabet = U"Ll Aa Cc 09#:/<>!\\;_x1年-";
+  unsigned seed = 12345;
+  auto next = [&](size_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<size_t>((seed >> 16) % n);
+  };
+  for (int round = 0; round < 2000; ++round) {
+    std::u32string mask, value;
+    for (size_t k = next(12); k > 0; --k) mask.push_back(alphabet[next(alphabet.size())]);
+    for (size_t k = next(16); k > 0; --k) value.push_back(alphabet[next(alphabet.size())]);
+    const std::string m8 = Utf32ToUtf8(mask);
+    TEditMaskFormat f(m8);
+    const size_t n = static_cast<size_t>(f.Count());
+    std::u32string edit = f.EditTextFor(value);
+    ASSERT_EQ(edit.size(), n) << m8;
+    EXPECT_EQ(f.EditTextFor(value, true).size(), n) << m8;
+    for (size_t i = 0; i < n; ++i) {
+      char32_t out;
+      if (f.IsLiteral(static_cast<int>(i))) {
+        EXPECT_EQ(edit[i], f.Position(static_cast<int>(i)).Literal) << m8;
+      } else if (edit[i] != f.BlankChar()) {
+        EXPECT_TRUE(f.Accepts(static_cast<int>(i), edit[i], out)) << m8;
+      }
+    }
+    // With saved literals, Text read back gives the same edit text.
+    if (f.SaveLiterals()) {
+      EXPECT_EQ(f.EditTextFor(f.TextOf(edit)), edit) << m8 << " / " << Utf32ToUtf8(value);
+    }
+    int missing = f.FirstMissing(edit);
+    EXPECT_TRUE(missing == -1 || (missing >= 0 && static_cast<size_t>(missing) < n));
+    EXPECT_LE(f.NextInput(static_cast<int>(n) + 3), static_cast<int>(n));
+    EXPECT_GE(f.PrevInput(-2), -1);
+    (void)FormatMaskText(m8, Utf32ToUtf8(value));
+  }
 }
 
 struct MaskCase {
@@ -232,6 +296,16 @@ TEST_F(EditsTest, MaskEditCaretSkipsLiteralsAndKeysBlankPositions) {
   EXPECT_EQ(edit->EditText(), "9_-7_-__");
   EXPECT_EQ(edit->Text(), "9 -7 -  ");
   EXPECT_TRUE(edit->Modified());
+  // A click on a literal puts the caret on the next input position.
+  int x = static_cast<int>(LOWORD(static_cast<DWORD>(SendMessage(edit->Handle(), EM_POSFROMCHAR, 2, 0))));
+  TPoint at = edit->ClientToScreen(TPoint(x + 1, 8));
+  win::Click(at.X, at.Y);
+  EXPECT_EQ(edit->CaretIndex(), 3);
+  // Placing the caret on a literal moves it on to the next input position, or behind the last one.
+  edit->MoveCaretTo(5);
+  EXPECT_EQ(edit->CaretIndex(), 6);
+  edit->MoveCaretTo(99);
+  EXPECT_EQ(edit->CaretIndex(), 8);
   // Escape returns to the text the edit had when it took the focus.
   Key(VK_ESCAPE);
   EXPECT_EQ(edit->EditText(), "12-34-56");
@@ -410,7 +484,8 @@ TEST_F(EditsTest, ReadOnlyPasswordAndCharCase) {
   edit->SetText("secret");
   Focus(edit);
   SendMessage(edit->Handle(), EM_SETREADONLY, TRUE, 0);
-  EXPECT_TRUE(edit->ReadOnly());
+  EXPECT_FALSE(edit->ReadOnly());  // the property stays; the window refuses changes
+  EXPECT_TRUE(edit->WindowReadOnly());
   EXPECT_TRUE(GetWindowLong(edit->Handle(), GWL_STYLE) & ES_READONLY);
   Type("x");
   Key(VK_BACK);
@@ -420,7 +495,13 @@ TEST_F(EditsTest, ReadOnlyPasswordAndCharCase) {
   KeyWith(VK_CONTROL, 'A');
   KeyWith(VK_CONTROL, 'C');  // copying still works
   EXPECT_EQ(Clipboard()->AsText(), "secret");
+  // The property makes the window read-only again when the window is made anew.
+  edit->SetReadOnly(true);
+  SendMessage(edit->Handle(), EM_SETREADONLY, FALSE, 0);
+  edit->RecreateWnd();
+  EXPECT_TRUE(edit->WindowReadOnly());
   edit->SetReadOnly(false);
+  Focus(edit);
   // A password is never copied out.
   edit->SetPasswordChar(U'*');
   Clipboard()->SetAsText("kept");
@@ -537,6 +618,96 @@ TEST_F(EditsTest, LongTextScrollsWithTheCaret) {
   SendMessage(edit->Handle(), EM_SETSEL, 26, 26);
   SendMessage(edit->Handle(), EM_SCROLLCARET, 0, 0);
   EXPECT_GT(edit->ScrollOffset(), 0);
+}
+
+TEST_F(EditsTest, MultiLineEditsWrapBreakAndMoveByLines) {
+  auto* memo = Make<TMemoEdit>(10, 10, 90, 4 + 2 * 16);
+  HWND h = memo->Handle();
+  Focus(memo);
+  EXPECT_EQ(memo->SelLength(), 0);  // no AutoSelect in a multi-line edit
+  Type("one two three four five");
+  int lines = static_cast<int>(SendMessage(h, EM_GETLINECOUNT, 0, 0));
+  EXPECT_GE(lines, 2);
+  // Every wrapped line after the first starts behind a blank.
+  for (int l = 1; l < lines; ++l) {
+    LRESULT start = SendMessage(h, EM_LINEINDEX, static_cast<WPARAM>(l), 0);
+    ASSERT_GT(start, 0);
+    EXPECT_EQ(memo->Text()[static_cast<size_t>(start) - 1], ' ') << l;
+  }
+  EXPECT_EQ(SendMessage(h, EM_LINEINDEX, static_cast<WPARAM>(lines), 0), -1);
+  // Return breaks the line; Backspace takes the whole break back.
+  Key(VK_END);
+  KeyWith(VK_CONTROL, VK_END);
+  Key(VK_RETURN);
+  Type("x");
+  EXPECT_EQ(memo->Text(), "one two three four five\r\nx");
+  EXPECT_EQ(SendMessage(h, EM_GETLINECOUNT, 0, 0), lines + 1);
+  EXPECT_EQ(SendMessage(h, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0), lines);
+  EXPECT_GT(SendMessage(h, EM_GETFIRSTVISIBLELINE, 0, 0), 0);  // two lines fit: it scrolled
+  Key(VK_LEFT);
+  Key(VK_LEFT);  // over the break in one step
+  EXPECT_EQ(memo->CaretIndex(), 23);
+  Key(VK_RIGHT);
+  Key(VK_BACK);
+  EXPECT_EQ(memo->Text(), "one two three four fivex");
+  // Up and Down keep the column; Home and End stay on the line.
+  KeyWith(VK_CONTROL, VK_HOME);
+  EXPECT_EQ(SendMessage(h, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  Key(VK_DOWN);
+  EXPECT_EQ(SendMessage(h, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0), 1);
+  EXPECT_EQ(static_cast<LRESULT>(memo->CaretIndex()), SendMessage(h, EM_LINEINDEX, 1, 0));
+  Key(VK_END);
+  int end1 = memo->CaretIndex();
+  EXPECT_EQ(end1, SendMessage(h, EM_LINEINDEX, 1, 0) + SendMessage(h, EM_LINELENGTH, static_cast<WPARAM>(end1) - 1, 0));
+  Key(VK_UP);
+  EXPECT_EQ(SendMessage(h, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0), 0);
+  // A click on the second line puts the caret there.
+  auto yOf = [&](LRESULT i) { return static_cast<int>(HIWORD(static_cast<DWORD>(SendMessage(h, EM_POSFROMCHAR, static_cast<WPARAM>(i), 0)))); };
+  const int lineHeight = yOf(SendMessage(h, EM_LINEINDEX, 1, 0)) - yOf(0);
+  ASSERT_GT(lineHeight, 8);
+  TPoint p = memo->ClientToScreen(TPoint(3, lineHeight + lineHeight / 2));
+  win::Click(p.X, p.Y);
+  EXPECT_EQ(static_cast<LRESULT>(memo->CaretIndex()), SendMessage(h, EM_LINEINDEX, 1, 0));
+  LRESULT hit = SendMessage(h, EM_CHARFROMPOS, 0, MAKELPARAM(3, static_cast<DWORD>(lineHeight + 2)));
+  EXPECT_EQ(HIWORD(static_cast<DWORD>(hit)), 1);
+
+  // With ES_AUTOHSCROLL the lines do not wrap: one line, scrolled sideways.
+  memo->Wrap = false;
+  memo->RecreateWnd();
+  h = memo->Handle();
+  EXPECT_EQ(SendMessage(h, EM_GETLINECOUNT, 0, 0), 1);
+  Focus(memo);
+  KeyWith(VK_CONTROL, VK_END);
+  EXPECT_GT(memo->ScrollOffset(), 0);
+}
+
+TEST_F(EditsTest, DialogKeysFollowTheEditsDialogCode) {
+  auto* form = new TKeyForm(owner.get());
+  form->SetBounds(100, 320, 300, 200);
+  form->HandleNeeded();
+  auto* line = new TEdit(owner.get());
+  line->SetBounds(10, 10, 150, 21);
+  line->SetParent(form);
+  auto* memo = new TMemoEdit(owner.get());
+  memo->SetBounds(10, 40, 150, 80);
+  memo->SetParent(form);
+  win::PumpMessages();
+  Focus(line);
+  Type("a");
+  Key(VK_RETURN);
+  Key(VK_TAB);
+  Key(VK_LEFT);  // arrows stay with the edit
+  EXPECT_EQ(form->Keys, (std::vector<WORD>{VK_RETURN, VK_TAB}));
+  EXPECT_EQ(line->Text(), "a");
+  EXPECT_EQ(line->CaretIndex(), 0);
+  form->Keys.clear();
+  Focus(memo);
+  Type("a");
+  Key(VK_RETURN);
+  Key(VK_TAB);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(form->Keys, (std::vector<WORD>{VK_ESCAPE}));
+  EXPECT_EQ(memo->Text(), "a\r\n\t");
 }
 
 }  // namespace

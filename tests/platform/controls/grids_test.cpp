@@ -201,6 +201,35 @@ TEST_F(GridTest, GeometryOfCellsLinesAndHiddenColumns) {
   EXPECT_EQ(grid->MouseCoord(240, 30), (TGridCoord{1, 1}));
 }
 
+TEST_F(GridTest, PaintsLinesFixedEdgesAndSelectionInTheirColours) {
+  HWND top = host->Handle();
+  auto px = [&](int X, int Y) {
+    TPoint p = host->ScreenToClient(At(X, Y));
+    return win::GetWindowPixel(top, p.X, p.Y);
+  };
+  const COLORREF silver = RGB(0xC0, 0xC0, 0xC0), black = RGB(0, 0, 0);
+  EXPECT_EQ(px(101, 30), silver) << "data line";
+  EXPECT_EQ(px(120, 41), silver);
+  EXPECT_EQ(px(50, 5), black) << "fixed line";
+  EXPECT_EQ(px(10, 20), black);
+  EXPECT_EQ(px(0, 10), GetSysColor(COLOR_BTNHIGHLIGHT)) << "fixed cells are raised";
+  EXPECT_EQ(px(49, 10), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(px(45, 16), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(px(200, 195), GetSysColor(COLOR_WINDOW)) << "past the text, a data cell is the grid's colour";
+
+  // Lines switched off take the area's colour; a selected cell that is not the focused one is
+  // highlighted; the space after the last column is the grid's colour.
+  grid->SetOptions(grid->Options() - TGridOptions{goVertLine});
+  grid->SetSelection(TGridRect{1, 1, 2, 2});
+  grid->SetColCount(4);
+  win::PumpMessages();
+  EXPECT_EQ(px(101, 30), GetSysColor(COLOR_WINDOW)) << "the line between two selected cells";
+  EXPECT_EQ(px(180, 150), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(px(96, 58), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(px(96, 79), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(px(280, 100), GetSysColor(COLOR_WINDOW)) << "beyond the last column";
+}
+
 struct KeyCase {
   const char* name;
   TGridOptions extra;
@@ -226,6 +255,8 @@ TEST_F(GridTest, KeyboardMovesTheCurrentCellAndTheView) {
       {"ctrl+end", {}, 1, 1, VK_END, {ssCtrl}, 9, 99, 92},
       {"ctrl+down scrolls only", {}, 1, 1, VK_DOWN, {ssCtrl}, 1, 1, 2},
       {"ctrl+page down to the last full row", {}, 1, 1, VK_NEXT, {ssCtrl}, 1, 8, 1},
+      {"ctrl+right a page of columns", {}, 1, 1, VK_RIGHT, {ssCtrl}, 5, 1, 1},
+      {"page up at the top stays", {}, 1, 3, VK_PRIOR, {}, 1, 1, 1},
       {"row select: right is the next row", {goRowSelect}, 1, 1, VK_RIGHT, {}, 1, 2, 1},
       {"row select: end is the last row", {goRowSelect}, 1, 1, VK_END, {}, 1, 99, 92},
       {"tab with goTabs", {goTabs}, 1, 1, VK_TAB, {}, 2, 1, 1},
@@ -255,6 +286,18 @@ TEST_F(GridTest, KeyboardStepsOverHiddenColumnsAndTabStopsAndSelectsWithShift) {
   EXPECT_EQ(grid->Col(), 3);
   Key(VK_LEFT);
   EXPECT_EQ(grid->Col(), 1);
+  grid->SetColWidths(9, -1);
+  Key(VK_END);
+  EXPECT_EQ(grid->Col(), 8) << "End stops at the last visible column";
+  Key(VK_HOME);
+  EXPECT_EQ(grid->Col(), 1);
+  grid->SetColWidths(9, 50);
+  grid->SetRowHeights(2, -1);
+  Key(VK_DOWN);
+  EXPECT_EQ(grid->Row(), 3) << "the hidden row is stepped over";
+  Key(VK_UP);
+  EXPECT_EQ(grid->Row(), 1);
+  grid->SetRowHeights(2, 20);
   grid->SetOptions(grid->Options() + TGridOptions{goTabs});
   grid->SetColWidths(2, 50);
   grid->SetTabStops(2, false);
@@ -581,6 +624,18 @@ TEST_F(GridTest, ScrollBarsAndWheel) {
   win::InjectMouse(p.X, p.Y, WM_MOUSEWHEEL, 0, WHEEL_DELTA);
   win::PumpMessages();
   EXPECT_EQ(grid->Row(), 13);
+
+  // A taller grid scrolled to the end pulls its top row back so that no empty rows show.
+  Scroll(WM_VSCROLL, SB_BOTTOM);
+  grid->SetBounds(10, 10, 300, 290);
+  win::PumpMessages();
+  int taller = grid->VisibleRowCount();
+  EXPECT_GT(taller, page);
+  EXPECT_EQ(grid->TopRow(), 100 - taller);
+  si.fMask = SIF_POS | SIF_PAGE;
+  GetScrollInfo(grid->Handle(), SB_VERT, &si);
+  EXPECT_EQ(si.nPos, grid->TopRow() - 1);
+  EXPECT_EQ(static_cast<int>(si.nPage), taller);
 }
 
 TEST_F(GridTest, ScrollingByLinesMovesPixelsThatMatchAFullRepaint) {
@@ -600,14 +655,19 @@ TEST_F(GridTest, ScrollingByLinesMovesPixelsThatMatchAFullRepaint) {
     return px;
   };
   const std::vector<std::pair<int, int>> steps = {{0, 1}, {0, 2}, {1, 0}, {0, -1}, {2, 1}, {-1, -2}, {0, 3}};
-  for (auto [dc, dr] : steps) {
-    SCOPED_TRACE(testing::Message() << dc << "," << dr);
-    grid->MoveTopLeft(grid->LeftCol() + dc, grid->TopRow() + dr);
+  for (bool rtl : {false, true}) {
+    grid->SetRightToLeft(rtl);
+    grid->MoveTopLeft(1, 1);
     win::PumpMessages();
-    std::vector<COLORREF> moved = snapshot();
-    grid->Invalidate();
-    win::PumpMessages();
-    EXPECT_EQ(moved, snapshot());
+    for (auto [dc, dr] : steps) {
+      SCOPED_TRACE(testing::Message() << (rtl ? "right-to-left " : "") << dc << "," << dr);
+      grid->MoveTopLeft(grid->LeftCol() + dc, grid->TopRow() + dr);
+      win::PumpMessages();
+      std::vector<COLORREF> moved = snapshot();
+      grid->Invalidate();
+      win::PumpMessages();
+      EXPECT_EQ(moved, snapshot());
+    }
   }
 }
 
@@ -678,6 +738,9 @@ TEST_F(GridTest, DialogCodesAndDefaultOptions) {
 }
 
 TEST_F(GridTest, ScreenshotOfAStringGridWithSelectionAndEditor) {
+  grid->SetBorderStyle(TBorderStyle::bsSingle);
+  grid->SetScrollBars(ssBoth);
+  grid->SetFocus();
   grid->SetFixedCols(1);
   grid->SetFixedRows(1);
   grid->SetOptions(grid->Options() + TGridOptions{goEditing, goColSizing});

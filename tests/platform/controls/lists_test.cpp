@@ -25,6 +25,18 @@ class TListTestHost : public TCustomControl {
   }
 };
 
+// A list that brings no scroll bar of its own, as a drop-down list with its own scroll bar does.
+class TBareList : public TListBox {
+  DECLARE_CLASS(TBareList, TListBox)
+  explicit TBareList(TComponent* AOwner) : TListBox(AOwner) {}
+
+ protected:
+  void CreateParams(TCreateParams& Params) override {
+    TListBox::CreateParams(Params);
+    Params.Style &= ~static_cast<DWORD>(WS_VSCROLL);
+  }
+};
+
 class ListsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -172,6 +184,11 @@ TEST_F(ListsTest, ScrollMessagesAndItemRectangles) {
   EXPECT_EQ(list->Items()->Strings(1), "Avocado");
   EXPECT_EQ(list->Items()->Strings(list->ItemIndex()), "fig");
   EXPECT_EQ(SendMessage(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("banana split")), 3);
+  TObject tag;
+  EXPECT_EQ(SendMessage(h, LB_SETITEMDATA, 3, reinterpret_cast<LPARAM>(&tag)), 0);
+  EXPECT_EQ(list->Items()->Objects(3), &tag);
+  EXPECT_EQ(SendMessage(h, LB_GETITEMDATA, 3, 0), reinterpret_cast<LRESULT>(&tag));
+  EXPECT_EQ(SendMessage(h, LB_GETITEMDATA, 99, 0), LB_ERR);
 }
 
 TEST_F(ListsTest, OwnerDrawGoesThroughTheParentAndPaintsItems) {
@@ -208,6 +225,61 @@ TEST_F(ListsTest, OwnerDrawGoesThroughTheParentAndPaintsItems) {
   // The canvas brush of a selected item is the highlight colour.
   EXPECT_EQ(win::GetWindowPixel(list->Handle(), 40, 24), GetSysColor(COLOR_HIGHLIGHT));
   EXPECT_EQ(win::GetWindowPixel(list->Handle(), 40, 8), GetSysColor(COLOR_WINDOW));
+}
+
+TEST_F(ListsTest, WheelFocusLookAndListsWithoutAScrollBar) {
+  HWND h = list->Handle();
+  TPoint c = list->ClientToScreen(TPoint(20, 20));
+  SendMessage(h, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<DWORD>(-WHEEL_DELTA) & 0xFFFF), MAKELPARAM(c.X, c.Y));
+  EXPECT_EQ(list->TopIndex(), 3);
+  bool take = true;
+  list->OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool& Handled) { Handled = take; };
+  SendMessage(h, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(c.X, c.Y));
+  EXPECT_EQ(list->TopIndex(), 3);  // the event took it
+  take = false;
+  SendMessage(h, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(c.X, c.Y));
+  EXPECT_EQ(list->TopIndex(), 0);
+
+  auto* bare = new TBareList(owner.get());
+  bare->SetBounds(200, 10, 150, 40);
+  bare->SetParent(host);
+  for (int i = 0; i < 20; ++i) bare->Items()->Add("item " + std::to_string(i));
+  win::PumpMessages();
+  EXPECT_FALSE(GetWindowLong(bare->Handle(), GWL_STYLE) & WS_VSCROLL);
+  std::vector<bool> focusedLook;
+  bare->OnDrawItem = [&](TWinControl*, int, const TRect&, TOwnerDrawState State) {
+    focusedLook.push_back(State.Contains(odFocused));
+  };
+  bare->SetStyle(lbOwnerDrawFixed);
+  bare->SetItemIndex(0);
+  TMessage m{WM_SETFOCUS, 0, 0, 0};
+  bare->DefaultHandler(m);  // the look of the focus without taking it
+  win::PumpMessages();
+  EXPECT_FALSE(bare->Focused());
+  ASSERT_FALSE(focusedLook.empty());
+  EXPECT_TRUE(focusedLook.front());
+  EXPECT_FALSE(GetWindowLong(bare->Handle(), GWL_STYLE) & WS_VSCROLL);
+}
+
+TEST_F(ListsTest, AStandardListWritesItsItems) {
+  auto* plain = new TListBox(owner.get());
+  plain->SetBounds(200, 10, 150, 100);
+  plain->SetParent(host);
+  plain->Items()->Add("WWWW");
+  plain->Items()->Add("");
+  win::PumpMessages();
+  const int h = plain->ItemHeight();
+  auto darkIn = [&](int top) {
+    for (int y = top; y < top + h; ++y)
+      for (int x = 0; x < 40; ++x) {
+        COLORREF p = win::GetWindowPixel(plain->Handle(), x, y);
+        if (GetRValue(p) < 100 && GetGValue(p) < 100 && GetBValue(p) < 100) return true;
+      }
+    return false;
+  };
+  EXPECT_TRUE(darkIn(0));
+  EXPECT_FALSE(darkIn(h));  // the empty item
+  EXPECT_FALSE(darkIn(2 * h));  // below the items
 }
 
 }  // namespace

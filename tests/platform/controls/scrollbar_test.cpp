@@ -26,7 +26,9 @@ TEST_F(ScrollBarControlTest, ParamsAreCheckedAndReachTheWindow) {
   EXPECT_EQ(bar->Position(), 41);
   EXPECT_EQ(changes, 2);
   EXPECT_THROW(bar->SetParams(0, 10, 5), EInvalidOperation);
-  EXPECT_THROW(bar->SetParams(0, 0, 10), EInvalidOperation) << "a range smaller than the page";
+  EXPECT_THROW(bar->SetParams(0, 0, 10), EInvalidOperation) << "Max below the page";
+  bar->SetPageSize(61);
+  EXPECT_EQ(bar->PageSize(), 20) << "a page beyond Max is ignored";
   EXPECT_EQ(bar->Min(), 10);
   EXPECT_EQ(bar->Max(), 60);
   bar->SetPosition(41);
@@ -114,4 +116,17 @@ TEST_F(ScrollBarControlTest, AReplacedWindowProcSeesTheNotificationsFirst) {
   EXPECT_EQ(bar->Position(), 2);
 }
 
+}  // namespace
+
+namespace {
+TEST_F(ScrollBarControlTest, TheBarPaintsItsArrowsAndThumb) {
+  auto* bar = Make<TScrollBar>(host, 10, 10, 200, 17);
+  bar->SetParams(0, 0, 10);
+  win::PumpMessages();
+  win::ScrollBarLook look;
+  ASSERT_TRUE(win::GetScrollBarLook(bar->Handle(), SB_CTL, look));
+  // The arrow's face and the track's colour where the layout put them.
+  EXPECT_EQ(win::GetWindowPixel(bar->Handle(), look.arrowUp.left + 3, 3), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(win::GetWindowPixel(bar->Handle(), look.pageDown.right - 3, 8), GetSysColor(COLOR_SCROLLBAR));
+}
 }  // namespace

@@ -414,3 +414,49 @@ TEST(DataSetFields, DefaultFieldsFromDefinitionsAndIndexes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DataSetUnit, StartUpRegistersTheClassesForStreaming) {
+  DB::Initialize();
+  std::unique_ptr<TComponent> ds(CreateComponent("TMemDataSet", nullptr));
+  EXPECT_TRUE(Is<TMemDataSet>(ds.get()));
+  std::unique_ptr<TComponent> f(CreateComponent("TBooleanField", nullptr));
+  EXPECT_EQ(static_cast<TField*>(f.get())->DataType(), ftBoolean);
+  DB::Finalize();
+  EXPECT_EQ(GetClass("TMemDataSet"), nullptr);
+}
+
+TEST(DataSetLifetime, FreedPartnersLeaveNoDanglingReferences) {
+  auto depts = MakePeople({"a"});
+  TMemDataSet staff(nullptr);
+  staff.AddField("Dept", ftInteger);
+  TField* look = staff.AddLookupField("DeptName", ftString, "Dept", depts.get(), "ID", "Name", 10);
+  depts.reset();
+  EXPECT_EQ(look->LookupDataSet(), nullptr);
+  EXPECT_THROW(staff.Open(), EDatabaseError);  // a lookup field needs its data set
+
+  auto ds = MakePeople({"a", "b"});
+  auto source = std::make_unique<TDataSource>(nullptr);
+  source->SetDataSet(ds.get());
+  TRecordingLink link;
+  link.SetDataSource(source.get());
+  ASSERT_TRUE(link.Active());
+  ds.reset();
+  EXPECT_EQ(source->DataSet(), nullptr);
+  EXPECT_FALSE(link.Active());
+  source.reset();
+  EXPECT_EQ(link.DataSource(), nullptr);
+
+  auto detail = MakePeople({"x"});
+  {
+    TDataSource masterSource(nullptr);
+    detail->SetMasterFields("ID");
+    detail->SetMasterSource(&masterSource);
+  }
+  EXPECT_EQ(detail->MasterSource(), nullptr);
+  detail->First();
+  EXPECT_EQ(detail->RecordCount(), 1);
+}
+
+}  // namespace

@@ -196,6 +196,9 @@ TEST_F(NotificationTest, DataSourceEventsAndDisabledSource) {
   EXPECT_FALSE(Link.Active());
   Source->SetEnabled(true);
   EXPECT_TRUE(Link.Active());
+  Source->OnStateChange = nullptr;  // the handlers refer to this test's locals
+  Source->OnDataChange = nullptr;
+  Source->OnUpdateData = nullptr;
 }
 
 TEST_F(NotificationTest, AutoEditThroughTheLink) {
@@ -242,6 +245,16 @@ TEST_F(NotificationTest, FieldDataLinkFollowsItsField) {
   EXPECT_EQ(updates, 1);
   EXPECT_EQ(editing, 2);
   EXPECT_THROW(fl.SetFieldName("Nope"), EDatabaseError);
+  TComponent edit(nullptr);
+  edit.SetName("Edit1");
+  fl.SetControl(&edit);
+  try {
+    fl.SetFieldName("Other");
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "Edit1: Field 'Other' not found");  // names the control
+  }
+  EXPECT_EQ(GetFieldProperty(DS.get(), &edit, "Name"), DS->FieldByName("Name"));
 }
 
 }  // namespace

@@ -300,6 +300,52 @@ TEST(LookupFields, FollowTheirKey) {
   staff.SetFilter("Label = 'ann@*'");
   staff.SetFiltered(true);
   EXPECT_EQ(staff.RecordCount(), 1);
+  staff.SetFiltered(false);
+
+  // With the cache, a renamed department shows only after RefreshLookupList.
+  look->SetLookupCache(true);
+  staff.First();  // ann, department 20
+  EXPECT_EQ(look->AsString(), "Dev");
+  depts.Locate("DeptID", 20, {});
+  depts.Edit();
+  depts.FieldByName("DeptName")->SetAsString("Dev2");
+  depts.Post();
+  staff.Refresh();
+  EXPECT_EQ(look->AsString(), "Dev");  // remembered
+  look->RefreshLookupList();
+  staff.Refresh();
+  EXPECT_EQ(look->AsString(), "Dev2");
+  look->SetLookupCache(false);
+  depts.Edit();
+  depts.FieldByName("DeptName")->SetAsString("Dev3");
+  depts.Post();
+  staff.Refresh();
+  EXPECT_EQ(look->AsString(), "Dev3");  // without the cache every fetch looks again
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DataSetRefresh, FiltersAreEvaluatedAgainAndTheCurrentRecordStays) {
+  auto ds = MakePeople(NumberedNames(5));
+  int limit = 5;
+  ds->SetOnFilterRecord([&](TDataSet* d, bool& accept) { accept = d->FieldByName("ID")->AsInteger() <= limit; });
+  ds->SetFiltered(true);
+  ds->MoveBy(2);
+  limit = 3;
+  std::vector<std::string> events;
+  ds->BeforeRefresh = [&](TDataSet*) { events.push_back("before"); };
+  ds->AfterRefresh = [&](TDataSet*) { events.push_back("after"); };
+  ds->Refresh();
+  EXPECT_EQ(events, (Names{"before", "after"}));
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "N3");
+  EXPECT_EQ(ds->RecordCount(), 3);
+  limit = 1;
+  ds->Refresh();  // the current record is gone: the cursor takes a neighbour
+  EXPECT_EQ(ds->RecordCount(), 1);
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "N1");
+  ds->SetOnFilterRecord(nullptr);
 }
 
 }  // namespace

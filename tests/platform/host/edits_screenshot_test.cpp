@@ -30,6 +30,17 @@ class TShotWindow : public TCustomControl {
   void Paint() override { FillSolidRect(Canvas()->Handle(), RECT{0, 0, Width(), Height()}, ColorRef(clBtnFace)); }
 };
 
+class TWrapEdit : public TEdit {
+  DECLARE_CLASS(TWrapEdit, TEdit)
+  explicit TWrapEdit(TComponent* AOwner) : TEdit(AOwner) {}
+
+ protected:
+  void CreateParams(TCreateParams& Params) override {
+    TEdit::CreateParams(Params);
+    Params.Style = (Params.Style | ES_MULTILINE) & ~static_cast<DWORD>(ES_AUTOHSCROLL);
+  }
+};
+
 class EditsScreenshotTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -106,6 +117,10 @@ TEST_F(EditsScreenshotTest, MaskEditAndOwnerDrawnListBox) {
 
   auto* ok = Make<TButton>(window, 300, 14, 100, 25);
   ok->SetCaption("确定 OK");
+  auto* notes = Make<TWrapEdit>(window, 300, 46, 104, 134);
+  notes->SetText("长发 long hair, 短发 short hair\r\nSecond paragraph");
+  notes->SetHideSelection(false);
+  SendMessage(notes->Handle(), EM_SETSEL, 20, 36);
   win::PumpMessages();
 
   // Type part of a number into the mask edit, then select two digits backwards.
@@ -141,6 +156,8 @@ TEST_F(EditsScreenshotTest, MaskEditAndOwnerDrawnListBox) {
   EXPECT_EQ(win::GetWindowPixel(list->Handle(), item.left + 200, item.top + 2), highlight);
   SendMessage(list->Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_EQ(win::GetWindowPixel(list->Handle(), item.left + 10, item.top + 10), ColorRef(TColor(0x1E3C78)));
+  // The wrapped edit shows its text on several lines.
+  EXPECT_EQ(SendMessage(notes->Handle(), EM_GETLINECOUNT, 0, 0), 3);
 }
 
 }  // namespace

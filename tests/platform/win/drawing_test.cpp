@@ -2,6 +2,7 @@
 // of DrawTextEx, checked pixel by pixel (fonts only through where ink lands, never whole images).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -462,6 +463,36 @@ TEST(Pens, GeometricPensHaveFlatOrSquareCapsAndMiterJoins) {
   for (HPEN p : {flat, square, round, miter}) DeleteObject(p);
 }
 
+TEST(Pens, UserStylesDashAsGiven) {
+  LOGBRUSH lb{BS_SOLID, kBlack, 0};
+  const DWORD dashes[] = {2, 3};
+  HPEN pen = ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 2, dashes);
+  ASSERT_NE(pen, nullptr);
+  Surface s(20, 3, kWhite);
+  SelectObject(s.dc, pen);
+  MoveToEx(s.dc, 0, 1, nullptr);
+  LineTo(s.dc, 20, 1);
+  std::string seen;
+  for (int x = 0; x < 10; ++x) seen += s.At(x, 1) == kBlack ? 'X' : '.';
+  EXPECT_EQ(seen, "XX...XX...");
+  const DWORD one[] = {1};
+  HPEN alt = ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 1, one);
+  ASSERT_NE(alt, nullptr);
+  SelectObject(s.dc, alt);
+  MoveToEx(s.dc, 0, 2, nullptr);
+  LineTo(s.dc, 20, 2);
+  seen.clear();
+  for (int x = 0; x < 6; ++x) seen += s.At(x, 2) == kBlack ? 'X' : '.';
+  EXPECT_EQ(seen, "X.X.X.") << "an odd count repeats with dashes and gaps swapped";
+  SelectObject(s.dc, GetStockObject(BLACK_PEN));
+  const DWORD zeros[] = {0, 0};
+  EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 2, zeros), nullptr);
+  EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 0, nullptr), nullptr);
+  EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_SOLID, 1, &lb, 2, dashes), nullptr) << "lengths only with a user style";
+  DeleteObject(pen);
+  DeleteObject(alt);
+}
+
 TEST(Pens, DottedXorSizingLineTwiceLeavesNoTrace) {
   for (int mode : {TRANSPARENT, OPAQUE}) {
     Surface s(30, 30);
@@ -665,6 +696,147 @@ TEST(Text, EllipsisAndWordBreakStayInsideTheRectangle) {
   GetTextMetrics(s.dc, &tm);
   EXPECT_GE(h, 2 * tm.tmHeight) << "broken into several lines";
   EXPECT_LE(calc.right, 60);
+}
+
+TEST(Text, AWordTooLongForTheLineStandsAloneUnlessEditControlBreaksIt) {
+  Surface s(10, 10);
+  SIZE word;
+  GetTextExtentPoint32(s.dc, "Extraordinarily", 15, &word);
+  TEXTMETRIC tm;
+  GetTextMetrics(s.dc, &tm);
+  RECT calc{0, 0, 40, 0};
+  int h = DrawText(s.dc, "an Extraordinarily big cat", -1, &calc, DT_CALCRECT | DT_WORDBREAK);
+  EXPECT_EQ(calc.right, word.cx) << "the measured rectangle grows to the long word";
+  EXPECT_GE(h, 3 * tm.tmHeight) << "an / Extraordinarily / big cat";
+  RECT edit{0, 0, 40, 0};
+  DrawText(s.dc, "an Extraordinarily big cat", -1, &edit, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+  EXPECT_LE(edit.right, 40) << "an edit control cuts the word instead";
+  RECT cjk{0, 0, 40, 0};
+  DrawText(s.dc, "很长很长很长很长的中文", -1, &cjk, DT_CALCRECT | DT_WORDBREAK);
+  EXPECT_LE(cjk.right, 40) << "text without spaces breaks between its characters";
+}
+
+TEST(MapMode, AFocusRectangleInAMirroredDeviceContextFramesTheMappedRectangle) {
+  Surface plain(20, 10, kWhite), mirrored(20, 10, kWhite);
+  RECT device{12, 2, 18, 8};
+  DrawFocusRect(plain.dc, &device);
+  SetMapMode(mirrored.dc, MM_ANISOTROPIC);
+  SetWindowOrgEx(mirrored.dc, 20, 0, nullptr);
+  SetWindowExtEx(mirrored.dc, -20, 10, nullptr);
+  SetViewportExtEx(mirrored.dc, 20, 10, nullptr);
+  RECT logical{2, 2, 8, 8};  // device 12..18
+  DrawFocusRect(mirrored.dc, &logical);
+  SetMapMode(mirrored.dc, MM_TEXT);
+  SetWindowOrgEx(mirrored.dc, 0, 0, nullptr);
+  EXPECT_EQ(mirrored.All(), plain.All());
+  EXPECT_NE(plain.Count(kBlack), 0);
+}
+
+TEST(MapMode, IconsArePlacedThroughTheMapping) {
+  Surface pic(4, 4, kBlue);
+  ICONINFO ii;
+  ii.hbmColor = pic.bmp;
+  HICON icon = CreateIconIndirect(&ii);
+  ASSERT_NE(icon, nullptr);
+  Surface s(20, 10, kWhite);
+  SetViewportOrgEx(s.dc, 3, 1, nullptr);
+  DrawIconEx(s.dc, 2, 2, icon, 0, 0, 0, nullptr, DI_NORMAL);
+  SetViewportOrgEx(s.dc, 0, 0, nullptr);
+  EXPECT_EQ(s.Ink(kWhite).left, 5);
+  EXPECT_EQ(s.Ink(kWhite).top, 3);
+  // Mirrored: the icon ends where its logical corner lands, and keeps its own orientation.
+  s.Fill(kWhite);
+  SetMapMode(s.dc, MM_ANISOTROPIC);
+  SetWindowOrgEx(s.dc, 20, 0, nullptr);
+  SetWindowExtEx(s.dc, -20, 10, nullptr);
+  SetViewportExtEx(s.dc, 20, 10, nullptr);
+  DrawIconEx(s.dc, 2, 2, icon, 0, 0, 0, nullptr, DI_NORMAL);
+  SetMapMode(s.dc, MM_TEXT);
+  SetWindowOrgEx(s.dc, 0, 0, nullptr);
+  EXPECT_EQ(s.Ink(kWhite).left, 14);
+  EXPECT_EQ(s.Ink(kWhite).right, 18);
+  DestroyIcon(icon);
+}
+
+TEST(MapMode, BlitsIntoAMirroredDeviceContextTurnThePictureRound) {
+  Surface src(10, 4, kRed);
+  RECT right{5, 0, 10, 4};
+  FillRect(src.dc, &right, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  Surface dst(10, 4, kWhite);
+  SetMapMode(dst.dc, MM_ANISOTROPIC);
+  SetWindowOrgEx(dst.dc, 10, 0, nullptr);
+  SetWindowExtEx(dst.dc, -10, 4, nullptr);
+  SetViewportExtEx(dst.dc, 10, 4, nullptr);
+  BitBlt(dst.dc, 0, 0, 10, 4, src.dc, 0, 0, SRCCOPY);
+  SetMapMode(dst.dc, MM_TEXT);
+  SetWindowOrgEx(dst.dc, 0, 0, nullptr);
+  EXPECT_EQ(dst.At(1, 1), kBlack) << "the source's right half lands on the left";
+  EXPECT_EQ(dst.At(8, 1), kRed);
+}
+
+TEST(Text, RotatedTextRunsDownOrUpAndClipsToItsRectangle) {
+  LOGFONT lf;
+  lf.lfHeight = -14;
+  lf.lfEscapement = lf.lfOrientation = 2700;  // downwards
+  std::strcpy(lf.lfFaceName, "DejaVu Sans");
+  HFONT down = CreateFontIndirect(&lf);
+  Surface s(60, 90, kWhite);
+  SelectObject(s.dc, down);
+  SetBkMode(s.dc, TRANSPARENT);
+  TextOut(s.dc, 30, 10, "HHHH", 4);
+  RECT ink = s.Ink(kWhite);
+  EXPECT_GE(ink.top, 10) << "a run turned clockwise goes down the page from its reference point";
+  EXPECT_LE(ink.right, 31);
+  EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left));
+  LOGFONT back;
+  GetObject(down, sizeof back, &back);
+  EXPECT_EQ(back.lfEscapement, 2700);
+  EXPECT_EQ(back.lfOrientation, 2700);
+  SIZE ext;
+  GetTextExtentPoint32(s.dc, "HHHH", 4, &ext);
+  EXPECT_GT(ext.cx, ext.cy) << "extents are measured along the baseline";
+
+  // Upwards and clipped to a strip, as a grid writes a vertical title.
+  lf.lfEscapement = lf.lfOrientation = 900;
+  HFONT up = CreateFontIndirect(&lf);
+  SelectObject(s.dc, up);
+  s.Fill(kWhite);
+  RECT strip{10, 30, 40, 60};
+  ExtTextOut(s.dc, 15, 80, ETO_CLIPPED, &strip, "HHHHHHHHHH", 10, nullptr);
+  ink = s.Ink(kWhite);
+  EXPECT_GE(ink.top, 30);
+  EXPECT_LE(ink.bottom, 60);
+  EXPECT_GE(ink.left, 10);
+  EXPECT_LE(ink.right, 40);
+  EXPECT_GT(ink.bottom - ink.top, 20) << "it fills the strip's height";
+  SelectObject(s.dc, GetStockObject(DEFAULT_GUI_FONT));
+  DeleteObject(down);
+  DeleteObject(up);
+}
+
+TEST(Text, OutlineMetricsGiveTheItalicSlope) {
+  Surface s(10, 10);
+  HFONT upright = CreateFont(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, 0, 0, 0, "DejaVu Sans");
+  HFONT italic = CreateFont(-16, 0, 0, 0, FW_NORMAL, 1, 0, 0, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, 0, 0, 0, "DejaVu Sans");
+  OUTLINETEXTMETRIC a, b;
+  SelectObject(s.dc, upright);
+  EXPECT_EQ(GetOutlineTextMetrics(s.dc, 0, nullptr), sizeof(OUTLINETEXTMETRIC));
+  ASSERT_EQ(GetOutlineTextMetrics(s.dc, sizeof a, &a), sizeof a);
+  SelectObject(s.dc, italic);
+  ASSERT_EQ(GetOutlineTextMetrics(s.dc, sizeof b, &b), sizeof b);
+  SelectObject(s.dc, GetStockObject(DEFAULT_GUI_FONT));
+  EXPECT_EQ(a.otmsCharSlopeRun, 0);
+  EXPECT_EQ(a.otmItalicAngle, 0);
+  EXPECT_GT(b.otmsCharSlopeRise, 0);
+  EXPECT_GT(b.otmsCharSlopeRun * 10, b.otmsCharSlopeRise) << "slanted by more than a tenth";
+  EXPECT_LT(b.otmsCharSlopeRun * 2, b.otmsCharSlopeRise);
+  EXPECT_LT(b.otmItalicAngle, -50);
+  EXPECT_GT(b.otmEMSquare, 0u);
+  EXPECT_TRUE(a.otmTextMetrics.tmPitchAndFamily & TMPF_TRUETYPE);
+  EXPECT_TRUE(a.otmTextMetrics.tmPitchAndFamily & TMPF_FIXED_PITCH) << "set for a variable pitch";
+  EXPECT_EQ(b.otmTextMetrics.tmItalic, 1);
+  DeleteObject(upright);
+  DeleteObject(italic);
 }
 
 TEST(Text, ExtTextOutClipsToItsRectangleAndFillsItWhenOpaque) {

@@ -1,0 +1,217 @@
+// Filter lists streamed inside pictures as "FilterItems": round trips, refused classes and cut streams.
+#include <cmath>
+
+#include "platform/classes/filer.h"
+#include "tests/chart/chart_fixture.h"
+
+namespace {
+
+// A component carrying two pictures, as a chart element carries its back image and font picture.
+class TPictureHolder : public TComponent {
+  DECLARE_PUBLISHED_CLASS(TPictureHolder, TComponent)
+  static void DeclarePublished(TPublished<TPictureHolder>& P) {
+    P.Object("Back", &TPictureHolder::Back);
+    P.Object("Front", &TPictureHolder::Front);
+  }
+  explicit TPictureHolder(TComponent* AOwner) : TComponent(AOwner) {}
+  TChartPicture* Back() { return &FBack; }
+  TChartPicture* Front() { return &FFront; }
+
+ private:
+  TChartPicture FBack, FFront;
+};
+
+// A collection item of another kind, registered under its name.
+class TOtherItem : public TCollectionItem {
+  DECLARE_CLASS(TOtherItem, TCollectionItem)
+  explicit TOtherItem(TCollection* C) : TCollectionItem(C) {}
+};
+
+// Sets every published setting of a filter to something other than its default.
+void Disturb(TChartFilter* F, int Seed) {
+  const TPropList* list = GetPropList(F->ClassType());
+  ASSERT_NE(list, nullptr);
+  for (const auto& p : list->Props) {
+    switch (p->Kind) {
+      case pkInteger: p->SetOrd(F, p->DefaultValue + 3 + Seed); break;
+      case pkBoolean: p->SetOrd(F, p->DefaultValue ? 0 : 1); break;
+      case pkEnumeration: p->SetOrd(F, (p->DefaultValue + 1) % int64_t(p->ValueNames.size())); break;
+      case pkColor: p->SetOrd(F, 0x123456 + Seed); break;
+      case pkFloat: p->SetFloat(F, 12.25 + Seed); break;
+      case pkClass: break;
+      default: FAIL() << "unexpected property kind of " << p->Name;
+    }
+  }
+  F->Region()->SetLeft(Seed);
+  F->Region()->SetTop(2);
+  F->Region()->SetWidth(30 + Seed);
+  F->Region()->SetHeight(-4);
+}
+
+// Every published setting and the region equal.
+::testing::AssertionResult SameSettings(TChartFilter* A, TChartFilter* B) {
+  if (A->ClassType() != B->ClassType()) return ::testing::AssertionFailure() << A->ClassName() << " vs " << B->ClassName();
+  for (const auto& p : GetPropList(A->ClassType())->Props) {
+    if (p->IsOrdinal() && p->GetOrd(A) != p->GetOrd(B))
+      return ::testing::AssertionFailure() << A->ClassName() << "." << p->Name << ": " << p->GetOrd(A) << " vs " << p->GetOrd(B);
+    if (p->Kind == pkFloat && p->GetFloat(A) != p->GetFloat(B))
+      return ::testing::AssertionFailure() << A->ClassName() << "." << p->Name;
+  }
+  TFilterRegion* ra = A->Region();
+  TFilterRegion* rb = B->Region();
+  if (ra->Left() != rb->Left() || ra->Top() != rb->Top() || ra->Width() != rb->Width() || ra->Height() != rb->Height())
+    return ::testing::AssertionFailure() << A->ClassName() << " region";
+  return ::testing::AssertionSuccess();
+}
+
+std::vector<uint8_t> WriteHolder(TPictureHolder* H) {
+  TMemoryStream s;
+  TWriter w(&s);
+  w.WriteRootComponent(H);
+  return s.Bytes();
+}
+
+void ReadHolder(const std::vector<uint8_t>& Bytes, TPictureHolder* H) {
+  TMemoryStream s;
+  s.Write(Bytes.data(), int64_t(Bytes.size()));
+  s.SetPosition(0);
+  TReader r(&s);
+  r.ReadRootComponent(H);
+}
+
+bool Contains(const std::vector<uint8_t>& Bytes, const std::string& Text) {
+  return std::search(Bytes.begin(), Bytes.end(), Text.begin(), Text.end()) != Bytes.end();
+}
+
+class FilterStreaming : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterClass<TPictureHolder>();
+    RegisterItemClass("TOtherItem", TOtherItem::StaticClass(),
+                      [](TCollection* C) -> TCollectionItem* { return new TOtherItem(C); });
+  }
+};
+
+TEST_F(FilterStreaming, EveryFilterClassRoundTripsWithItsSettings) {
+  TPictureHolder a(nullptr), b(nullptr);
+  int seed = 0;
+  for (TFilterClass fc : FilterClasses()) Disturb(a.Back()->Filters()->AddFilter(fc), seed++);
+  a.Front()->Filters()->AddFilter(FilterClassOf<TInvertFilter>())->SetEnabled(false);
+  // Settings the reader must overwrite, and a list it must clear.
+  b.Back()->Filters()->AddFilter(FilterClassOf<TTileFilter>());
+  const auto bytes = WriteHolder(&a);
+  EXPECT_TRUE(Contains(bytes, "Back.FilterItems"));
+  EXPECT_TRUE(Contains(bytes, "Front.FilterItems"));  // the path comes back after the first list
+  ReadHolder(bytes, &b);
+  ASSERT_EQ(b.Back()->Filters()->Count(), 21);
+  for (int i = 0; i < 21; ++i)
+    EXPECT_TRUE(SameSettings(a.Back()->Filters()->Items(i), b.Back()->Filters()->Items(i))) << i;
+  ASSERT_EQ(b.Front()->Filters()->Count(), 1);
+  EXPECT_FALSE(b.Front()->Filters()->Items(0)->Enabled());
+  EXPECT_EQ(b.Back()->Filters()->UpdateCount(), 0);
+  EXPECT_EQ(b.Back()->Filters()->Items(3)->Collection(), b.Back()->Filters());
+}
+
+TEST_F(FilterStreaming, DefaultsAndAlwaysStoredFloats) {
+  TPictureHolder a(nullptr), b(nullptr);
+  a.Back()->Filters()->AddFilter(FilterClassOf<TRotateFilter>());  // Angle 0: still written
+  a.Back()->Filters()->AddFilter(FilterClassOf<TZoomFilter>());
+  const auto bytes = WriteHolder(&a);
+  EXPECT_TRUE(Contains(bytes, "Angle"));
+  EXPECT_TRUE(Contains(bytes, "Percent"));
+  EXPECT_FALSE(Contains(bytes, "AutoSize"));  // at its default
+  auto* z = static_cast<TZoomFilter*>(b.Back()->Filters()->AddFilter(FilterClassOf<TZoomFilter>()));
+  z->SetPercent(50);
+  ReadHolder(bytes, &b);
+  ASSERT_EQ(b.Back()->Filters()->Count(), 2);
+  EXPECT_EQ(static_cast<TZoomFilter*>(b.Back()->Filters()->Items(1))->Percent(), 10);
+}
+
+TEST_F(FilterStreaming, EmptyListsWriteNothingAndListsKeepTheirOrder) {
+  TPictureHolder a(nullptr);
+  a.Back()->Filters();  // made, but empty
+  EXPECT_FALSE(Contains(WriteHolder(&a), "FilterItems"));
+  a.Front()->Filters()->AddFilter(FilterClassOf<TZoomFilter>());
+  a.Front()->Filters()->AddFilter(FilterClassOf<TInvertFilter>());
+  const auto bytes = WriteHolder(&a);
+  const std::string zoom = "TZoomFilter", inv = "TInvertFilter";
+  auto z = std::search(bytes.begin(), bytes.end(), zoom.begin(), zoom.end());
+  auto i = std::search(bytes.begin(), bytes.end(), inv.begin(), inv.end());
+  ASSERT_NE(z, bytes.end());
+  ASSERT_NE(i, bytes.end());
+  EXPECT_LT(z - bytes.begin(), i - bytes.begin());
+  EXPECT_TRUE(Contains(bytes, "ItemClass"));
+}
+
+// A stream written by hand: "FilterItems" of one picture naming the given classes.
+std::vector<uint8_t> ListNaming(const std::vector<std::string>& Classes) {
+  TMemoryStream s;
+  TWriter w(&s);
+  w.WriteStr("FilterItems");
+  w.WriteValue(vaCollection);
+  for (const auto& c : Classes) {
+    w.WriteListBegin();
+    w.WriteStr("ItemClass");
+    w.WriteString(c);
+    w.WriteListEnd();
+  }
+  w.WriteListEnd();
+  return s.Bytes();
+}
+
+void ReadList(const std::vector<uint8_t>& Bytes, TChartPicture* P) {
+  TMemoryStream s;
+  s.Write(Bytes.data(), int64_t(Bytes.size()));
+  s.SetPosition(0);
+  TReader r(&s);
+  r.ReadProperty(P);
+}
+
+// Naming another registered class used to make an object of that class inside the filter list.
+TEST_F(FilterStreaming, ClassesThatAreNotFiltersAreRefused) {
+  for (const char* other : {"TOtherItem", "TPictureHolder", "TChartPictureNoSuchClass"}) {
+    TChartPicture p;
+    p.Filters()->AddFilter(FilterClassOf<TBevelFilter>());
+    EXPECT_THROW(ReadList(ListNaming({"TInvertFilter", other, "TFlipFilter"}), &p), EClassNotFound) << other;
+    // What was read before stays; the list's updates are balanced.
+    ASSERT_EQ(p.Filters()->Count(), 1) << other;
+    EXPECT_STREQ(p.Filters()->Items(0)->ClassType()->Name, "TInvertFilter");
+    EXPECT_EQ(p.Filters()->UpdateCount(), 0);
+  }
+  TChartPicture ok;
+  ReadList(ListNaming({"TInvertFilter", "TFlipFilter"}), &ok);
+  EXPECT_EQ(ok.Filters()->Count(), 2);
+}
+
+TEST_F(FilterStreaming, CutStreamsRaiseReadErrorsAndKeepOnlyWholeFilters) {
+  TPictureHolder a(nullptr);
+  int seed = 0;
+  for (TFilterClass fc : {FilterClassOf<TBrightnessFilter>(), FilterClassOf<TRotateFilter>(), FilterClassOf<TCropFilter>()})
+    Disturb(a.Back()->Filters()->AddFilter(fc), seed++);
+  TMemoryStream s;
+  TWriter w(&s);
+  w.WriteProperties(a.Back());
+  const std::vector<uint8_t> whole = s.Bytes();
+  for (size_t cut = 0; cut < whole.size(); ++cut) {
+    std::vector<uint8_t> part(whole.begin(), whole.begin() + long(cut));
+    TChartPicture p;
+    try {
+      ReadList(part, &p);
+      ADD_FAILURE() << "no error at " << cut;
+    } catch (const EReadError&) {
+    }
+    const int n = p.HasFilters() ? p.Filters()->Count() : 0;
+    ASSERT_LE(n, 3);
+    for (int i = 0; i < n; ++i) {
+      ASSERT_TRUE(SameSettings(a.Back()->Filters()->Items(i), p.Filters()->Items(i))) << cut;
+    }
+    if (p.HasFilters()) {
+      EXPECT_EQ(p.Filters()->UpdateCount(), 0);
+    }
+  }
+  TChartPicture full;
+  ReadList(whole, &full);
+  EXPECT_EQ(full.Filters()->Count(), 3);
+}
+
+}  // namespace
