@@ -116,3 +116,26 @@ TEST(LocaleTables, ExplicitSettingsLeaveTheProcessSettingsAlone) {
   EXPECT_EQ(FormatSettings.ShortDateFormat, before);
   EXPECT_EQ(StrToDate("2026-03-07"), EncodeDate(2026, 3, 7));  // the process's own order (y-m-d)
 }
+
+TEST(LocaleTables, Format) {
+  const TFormatSettings fs = TestLocale();
+  struct Case { const char* fmt; std::vector<TVarRec> args; const char* want; };
+  const Case cases[] = {
+      {"%f", {1.5}, "1,50"},
+      {"%.1f", {0.25}, "0,3"},  // the decimal digits round half away from zero
+      {"%.0f", {2.5}, "3"},
+      {"%.0f", {-2.5}, "-3"},
+      {"%n", {1234567.891}, "1 234 567,89"},
+      {"%.0n", {-1234.5}, "-1 235"},
+      {"%m", {1234.5}, "1 234,50 EUR"},
+      {"%m", {-2.0}, "-2,00 EUR"},
+      {"%.3e", {-0.000123}, "-1,23E-004"},
+      {"%g", {0.5}, "0,5"},
+      {"%10.2f|%-10.2f|", {3.14159, 3.14159}, "      3,14|3,14      |"},
+      {"%s: %d (%x)", {"共", 255, 255}, "共: 255 (FF)"},
+      {"%1:s-%0:s-%s", {"a", "b"}, "b-a-b"},
+      {"%*.*f", {8, 3, 1.0}, "   1,000"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Format(c.fmt, c.args, fs), c.want) << c.fmt;
+  EXPECT_THROW(Format("%d", std::vector<TVarRec>{1.5}, fs), EConvertError);
+}
