@@ -661,6 +661,8 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   const std::string name = ReadStr();
   if (className.empty()) Error("Class name expected");
   TComponent* c = Component;
+  if (c && !c->InheritsFrom(className))
+    Error(Format("Component of class %s expected, found %s", c->ClassName(), className));
   if (!c) {
     TComponent* owner = FOwner ? FOwner : FRoot;
     if (owner && !name.empty()) {

@@ -286,8 +286,10 @@ class THolder : public TPersistent {
 class THolderComponent : public TComponent {
   DECLARE_PUBLISHED_CLASS(THolderComponent, TComponent)
   explicit THolderComponent(TComponent* AOwner) : TComponent(AOwner) {}
-  static void DeclarePublished(TPublished<THolderComponent>& P) { P.Object("Picture", &THolderComponent::Picture); }
+  // A getter may also return a reference.
+  static void DeclarePublished(TPublished<THolderComponent>& P) { P.Object("Picture", &THolderComponent::PictureRef); }
   THolder* Picture() { return &FPicture; }
+  THolder& PictureRef() { return FPicture; }
 
  private:
   THolder FPicture;
