@@ -74,6 +74,7 @@ TEST_F(StreamingTest, TreeRoundTripsThroughMemoryStream) {
   auto* b = dynamic_cast<TWidget*>(dst->FindComponent("WidgetB"));
   ASSERT_TRUE(a && b);
   EXPECT_EQ(a->Width(), 120);
+  EXPECT_TRUE(a->ReadingWhenWidthSet);  // csLoading and csReading while its properties are read
   EXPECT_EQ(a->Big(), int64_t(1) << 40);
   EXPECT_FALSE(a->Visible());
   EXPECT_EQ(a->Ratio(), 0.375);
