@@ -458,3 +458,23 @@ TEST_F(StreamingTest, ChildrenWithAParentAreWrittenInsideItAndGetItBack) {
   EXPECT_EQ(i->Tag2(), 5);
   EXPECT_EQ(dst.Components(0), o);  // read in parent-first order
 }
+
+TEST_F(StreamingTest, TextFormShowsTheStream) {
+  std::unique_ptr<TPanel> src(MakeTree());
+  TMemoryStream s;
+  s.WriteComponent(src.get());
+  s.SetPosition(0);
+  const std::string text = ObjectBinaryToText(&s);
+  for (const char* line : {"object Panel1: TPanel\n", "  Title = '面板'\n", "  object WidgetA: TWidget\n",
+                           "    Width = 120\n", "    Big = 1099511627776\n", "    Visible = False\n",
+                           "    Ratio = 0.375\n", "    Shape = shTriangle\n", "    Options = [opBold, opStrike]\n",
+                           "    Style.Name = 'Tahoma'\n", "    Entries = <\n      item\n        Caption = 'first'\n",
+                           "        ItemClass = 'TWeightedEntry'\n", "        Weight = 2.5\n      end>\n",
+                           "    Lines = ('line one' '' 'line three')\n", "    Buddy = WidgetB\n",
+                           "    Value = 12.3456c\n", "    Extra = -7\n", "    Blob = {000102FF}\n", "  end\nend\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+  TMemoryStream bad;
+  bad.WriteBuffer(s.Memory(), 30);
+  bad.SetPosition(0);
+  EXPECT_THROW(ObjectBinaryToText(&bad), EReadError);
+}
