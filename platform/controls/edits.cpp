@@ -133,6 +133,7 @@ void TCustomEdit::SetBorderStyle(int Value) {
   if (Value == FBorderStyle) return;
   FBorderStyle = Value;
   if (FHandle) RecreateWnd();
+  AdjustSize();
   Invalidate();
 }
 
@@ -526,6 +527,11 @@ void TCustomEdit::DoEnter() {
   if (FAutoSelect && !FControlState.Contains(csLButtonDown) && !IsMultiLine() && !(GetKeyState(VK_LBUTTON) & 0x8000))
     SelectAll();
   TWinControl::DoEnter();
+}
+
+bool TCustomEdit::CanAutoSize(int& /*NewWidth*/, int& NewHeight) {
+  NewHeight = TextHeight() + (FBorderStyle ? 8 : 2);
+  return true;
 }
 
 bool TCustomEdit::WantsKey(WORD Key, TShiftState Shift) {

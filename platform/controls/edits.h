@@ -102,6 +102,9 @@ class TCustomEdit : public TWinControl {
   void SetHideSelection(bool Value);
   bool Modified() const { return FModified; }
   void SetModified(bool Value) { FModified = Value; }
+  // Off by default here: on, the height follows the font (text height + 8 with a border, + 2 without).
+  bool AutoSize() const { return AutoSizeEnabled(); }
+  virtual void SetAutoSize(bool Value) { SetAutoSizeFlag(Value); }
   // bsSingle (1) draws the sunken field frame; bsNone (0) draws no frame.
   int BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(int Value);
@@ -128,6 +131,7 @@ class TCustomEdit : public TWinControl {
   void DoEnter() override;
   void FontChanged() override;
   void Resize() override;
+  bool CanAutoSize(int& NewWidth, int& NewHeight) override;
   // The dialog keys the edit keeps, as its WM_GETDLGCODE answers (so a descendant's answer counts).
   bool WantsKey(WORD Key, TShiftState Shift) override;
   virtual void Change();
