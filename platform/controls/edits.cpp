@@ -188,13 +188,13 @@ void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }
 
-void TCustomEdit::NotifyChange() {
+void TCustomEdit::NotifyChange(WORD Code) {
   HWND parent = FHandle ? GetParent(FHandle) : nullptr;
   if (parent)
-    SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<DWORD>(GetDlgCtrlID(FHandle)), EN_CHANGE),
+    SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<DWORD>(GetDlgCtrlID(FHandle)), Code),
                 reinterpret_cast<LPARAM>(FHandle));
   else
-    Perform(CN_COMMAND, MAKEWPARAM(0, EN_CHANGE), 0);
+    Perform(CN_COMMAND, MAKEWPARAM(0, Code), 0);
 }
 
 void TCustomEdit::SyncWindowText() {
@@ -248,6 +248,7 @@ bool TCustomEdit::ReplaceSelection(const std::u32string& S, bool UserChange, boo
     if (ins.size() > room) {
       ins.resize(room);
       MessageBeep(0);
+      NotifyChange(EN_MAXTEXT);
     }
   }
   if (ins.empty() && a == b) return false;

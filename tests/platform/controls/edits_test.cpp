@@ -468,8 +468,14 @@ TEST_F(EditsTest, ClipboardKeysAndMaxLength) {
   Clipboard()->SetAsText("1234\r\nnext");
   KeyWith(VK_CONTROL, 'V');
   EXPECT_EQ(edit->Text(), "a123b");
+  int maxText = 0;
+  host->SetMessageHandler(WM_COMMAND, [&](TMessage& m) {
+    if (HIWORD(static_cast<DWORD>(m.WParam)) == EN_MAXTEXT) ++maxText;
+    host->Dispatch(m);
+  });
   Type("z");  // full: refused
   EXPECT_EQ(edit->Text(), "a123b");
+  EXPECT_EQ(maxText, 1);
   KeyWith(VK_CONTROL, 'Z');
   EXPECT_EQ(edit->Text(), "ab");
   // WM_CLEAR deletes the selection without touching the clipboard.
