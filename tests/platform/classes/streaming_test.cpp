@@ -398,7 +398,10 @@ namespace {
 class TBox : public TComponent {
   DECLARE_PUBLISHED_CLASS(TBox, TComponent)
   explicit TBox(TComponent* AOwner) : TComponent(AOwner) {}
-  ~TBox() override { SetParentComponent(nullptr); }
+  ~TBox() override {
+    for (TBox* c : Children) c->FParentBox = nullptr;  // children may outlive their parent box
+    SetParentComponent(nullptr);
+  }
   static void DeclarePublished(TPublished<TBox>& P) { P.Integer("Tag2", &TBox::Tag2, &TBox::SetTag2); }
   int Tag2() const { return FTag2; }
   void SetTag2(int V) { FTag2 = V; }
