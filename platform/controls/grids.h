@@ -262,7 +262,7 @@ class TInplaceEdit : public TInplaceEditBase {
 //   first/last cell; Ctrl+Up/Down scroll the view one row; Ctrl+Left/Right a page of columns; Ctrl+PgUp/
 //   PgDn the top/last fully visible row; Tab/Shift+Tab with goTabs the next/previous column with a tab
 //   stop, wrapping to the next/previous row; Shift keeps the anchor (range selection with goRangeSelect).
-//   Hidden columns are stepped over. F2 and Enter toggle the editor (Enter only without
+//   Hidden columns and rows are stepped over. F2 and Enter toggle the editor (Enter only without
 //   goAlwaysShowEditor); Esc in the editor restores its text and hides it. KeyPress of a printable
 //   character (or Backspace) with goEditing opens the editor and hands it the character.
 //   WM_GETDLGCODE: arrows and characters, Tab with goTabs.
@@ -503,6 +503,7 @@ class TCustomGrid : public TCustomControl {
   void TimerStep();
   // Column index after stepping Delta (+1/-1) over hidden columns from C, or C when none.
   int StepCol(int C, int Delta) const;
+  int StepRow(int R, int Delta) const;
 };
 
 // ---------------------------------------------------------------------------------------------------

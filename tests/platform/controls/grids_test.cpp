@@ -292,6 +292,12 @@ TEST_F(GridTest, KeyboardStepsOverHiddenColumnsAndTabStopsAndSelectsWithShift) {
   Key(VK_HOME);
   EXPECT_EQ(grid->Col(), 1);
   grid->SetColWidths(9, 50);
+  grid->SetRowHeights(2, -1);
+  Key(VK_DOWN);
+  EXPECT_EQ(grid->Row(), 3) << "the hidden row is stepped over";
+  Key(VK_UP);
+  EXPECT_EQ(grid->Row(), 1);
+  grid->SetRowHeights(2, 20);
   grid->SetOptions(grid->Options() + TGridOptions{goTabs});
   grid->SetColWidths(2, 50);
   grid->SetTabStops(2, false);
@@ -649,14 +655,19 @@ TEST_F(GridTest, ScrollingByLinesMovesPixelsThatMatchAFullRepaint) {
     return px;
   };
   const std::vector<std::pair<int, int>> steps = {{0, 1}, {0, 2}, {1, 0}, {0, -1}, {2, 1}, {-1, -2}, {0, 3}};
-  for (auto [dc, dr] : steps) {
-    SCOPED_TRACE(testing::Message() << dc << "," << dr);
-    grid->MoveTopLeft(grid->LeftCol() + dc, grid->TopRow() + dr);
+  for (bool rtl : {false, true}) {
+    grid->SetRightToLeft(rtl);
+    grid->MoveTopLeft(1, 1);
     win::PumpMessages();
-    std::vector<COLORREF> moved = snapshot();
-    grid->Invalidate();
-    win::PumpMessages();
-    EXPECT_EQ(moved, snapshot());
+    for (auto [dc, dr] : steps) {
+      SCOPED_TRACE(testing::Message() << (rtl ? "right-to-left " : "") << dc << "," << dr);
+      grid->MoveTopLeft(grid->LeftCol() + dc, grid->TopRow() + dr);
+      win::PumpMessages();
+      std::vector<COLORREF> moved = snapshot();
+      grid->Invalidate();
+      win::PumpMessages();
+      EXPECT_EQ(moved, snapshot());
+    }
   }
 }
 
