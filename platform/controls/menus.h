@@ -22,12 +22,8 @@
 
 #include "platform/controls/controls.h"
 
-// A key with its modifiers: the virtual key in the low byte plus these bits.
-using TShortCut = WORD;
-constexpr TShortCut scShift = 0x2000;
-constexpr TShortCut scCtrl = 0x4000;
-constexpr TShortCut scAlt = 0x8000;
-constexpr TShortCut scNone = 0;
+// A key with its modifiers (TShortCut and its sc* bits come from the run-time library), from the
+// controls' shift-state set.
 TShortCut ShortCut(WORD Key, TShiftState Shift);
 // "Ctrl+Shift+C", "F2", "Del"...
 std::string ShortCutToText(TShortCut ShortCut);
