@@ -22,12 +22,7 @@
 
 #include "platform/controls/controls.h"
 
-// A key with its modifiers: the virtual key in the low byte plus these bits.
-using TShortCut = WORD;
-constexpr TShortCut scShift = 0x2000;
-constexpr TShortCut scCtrl = 0x4000;
-constexpr TShortCut scAlt = 0x8000;
-constexpr TShortCut scNone = 0;
+// A key with its modifiers (TShortCut and the sc* bits are the run-time library's): from a shift set.
 TShortCut ShortCut(WORD Key, TShiftState Shift);
 // "Ctrl+Shift+C", "F2", "Del"...
 std::string ShortCutToText(TShortCut ShortCut);
