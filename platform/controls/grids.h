@@ -169,7 +169,8 @@ class TInplaceEdit : public TInplaceEditBase {
   void Move(const TRect& Loc);
   // Places it again without changing the focus (scrolling, sizing).
   void UpdateLoc(const TRect& Loc);
-  // Hides the window (the grid's EditorMode is the grid's business).
+  // Hides the window (the grid's EditorMode is the grid's business); as the inherited Hide does, it
+  // gives the focus back to the grid when the editor had it.
   void HideEditWindow();
   // Shown: the window exists and is visible.
   bool EditVisible() const;
@@ -194,6 +195,7 @@ class TInplaceEdit : public TInplaceEditBase {
   // A masked edit asks before each change: the grid's CanEditModify answers.
   bool EditCanModify() override;
   bool WantsKey(WORD Key, TShiftState Shift) override;
+  void VisibleChanging() override;
   virtual void BoundsChanged() {}
   void SetGrid(TCustomGrid* Value) { FGrid = Value; }
   TCustomGrid* FGrid = nullptr;

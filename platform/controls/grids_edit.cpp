@@ -30,11 +30,12 @@ void TInplaceEdit::CreateParams(TCreateParams& Params) {
 
 bool TInplaceEdit::EditVisible() const { return FVisible && FHandle != nullptr; }
 
-void TInplaceEdit::HideEditWindow() {
-  if (!FVisible) return;
-  bool hadFocus = FHandle && GetFocus() == FHandle;
-  SetVisible(false);
-  if (hadFocus && FGrid && FGrid->HandleAllocated()) ::SetFocus(FGrid->Handle());
+void TInplaceEdit::HideEditWindow() { SetVisible(false); }
+
+void TInplaceEdit::VisibleChanging() {
+  TInplaceEditBase::VisibleChanging();
+  // Hidden while it has the focus (also by the inherited Hide): the grid takes the focus back.
+  if (FVisible && FHandle && GetFocus() == FHandle && FGrid && FGrid->HandleAllocated()) ::SetFocus(FGrid->Handle());
 }
 
 void TInplaceEdit::Move(const TRect& Loc) {
