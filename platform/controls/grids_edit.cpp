@@ -3,16 +3,6 @@
 
 #include "platform/controls/grids.h"
 
-namespace {
-
-// The mask edit takes the grid's mask; a plain edit has none to take.
-template <typename E>
-void ApplyEditMask(E* Edit, const std::string& Mask) {
-  if constexpr (requires { Edit->SetEditMask(Mask); }) Edit->SetEditMask(Mask);
-}
-
-}  // namespace
-
 TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TInplaceEditBase(AOwner) {
   FGrid = dynamic_cast<TCustomGrid*>(AOwner);
   FVisible = false;
@@ -65,8 +55,7 @@ void TInplaceEdit::UpdateContents() {
   FLoading = true;
   try {
     SetText(std::string());
-    FEditMask = FGrid->GetEditMask(FCol, FRow);
-    ApplyEditMask(static_cast<TInplaceEditBase*>(this), FEditMask);
+    SetEditMask(FGrid->GetEditMask(FCol, FRow));
     SetText(FGrid->GetEditText(FCol, FRow));
     SetMaxLength(FGrid->GetEditLimit());
     SetColor(FGrid->Color());
