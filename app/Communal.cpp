@@ -1,11 +1,14 @@
 #include "app/Communal.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <unistd.h>
+#include <thread>
 #include <vector>
 
 #include "platform/graphics/replacefile.h"
@@ -39,6 +42,49 @@ bool RunProgram(const std::string& Text) {
   LastOpened = Text;
   const HINSTANCE result = ShellExecute(nullptr, nullptr, Text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   return reinterpret_cast<std::uintptr_t>(result) > 32;  // the shell's values up to 32 are failures
+}
+
+std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames) {
+  std::vector<GpBitmap*> bitmaps(FileNames.size(), nullptr);
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < FileNames.size(); i = next++) {
+      if (FileNames[i].empty()) continue;
+      const std::u16string name = Utf8ToUtf16(FileNames[i]);
+      GdipCreateBitmapFromFile(name.c_str(), &bitmaps[i]);  // touches nothing shared
+    }
+  };
+  const std::size_t helpers =
+      std::min<std::size_t>(FileNames.size(), std::max(1u, std::thread::hardware_concurrency() / 2)) - 1;
+  std::vector<std::thread> threads;
+  threads.reserve(helpers);
+  for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back(work);
+  work();
+  for (std::thread& t : threads) t.join();
+  return bitmaps;
+}
+
+void TBitmapPrefetch::Start(std::vector<std::string> FileNames) {
+  Drop();
+  FNames = std::move(FileNames);
+  FPending = std::async(std::launch::async, [names = FNames] { return LoadBitmapFiles(names); });
+}
+
+std::vector<GpBitmap*> TBitmapPrefetch::Take(const std::vector<std::string>& FileNames) {
+  if (!FPending.valid()) return {};
+  std::vector<GpBitmap*> bitmaps = FPending.get();
+  if (FileNames == FNames) return bitmaps;
+  for (GpBitmap* b : bitmaps)
+    if (b) GdipDisposeImage(b);
+  return {};
+}
+
+std::vector<std::string> FirstFiles(const std::string& Folder, const std::string& Mask, int Count) {
+  TStringList list;
+  FindFiles(Folder, &list, Mask);
+  std::vector<std::string> names(size_t(std::max(Count, 0)));
+  for (int i = 0; i < Count && i < list.Count(); ++i) names[size_t(i)] = list.Strings(i);
+  return names;
 }
 
 int SavePictureFile(TGraphic* Picture, const std::string& FileName) {
@@ -160,18 +206,35 @@ bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1
     lo[c] = std::min(c1, c2);
     hi[c] = std::max(c1, c2);
   }
-  double rowStart[3] = {first[0], first[1], first[2]};
+  // Each row starts from the running row sum and runs its own column sum; the row starts are summed
+  // first, in order, so that rows can then be filled on several threads with the same arithmetic.
+  std::vector<std::array<double, 3>> rowStart(static_cast<size_t>(Height));
+  std::vector<uint8_t*> rows(static_cast<size_t>(Height));
+  std::array<double, 3> start = {first[0], first[1], first[2]};
   for (int y = 0; y < Height; ++y) {
-    auto* row = static_cast<uint8_t*>(bmp.ScanLine(y));
-    double v[3] = {rowStart[0], rowStart[1], rowStart[2]};
-    for (int x = 0; x < Width; ++x) {
-      for (int c = 0; c < 3; ++c) {
-        row[x * 3 + c] = uint8_t(std::clamp<int64_t>(Round(v[c]), lo[c], hi[c]));
-        v[c] += colStep[c];
+    rowStart[size_t(y)] = start;
+    rows[size_t(y)] = static_cast<uint8_t*>(bmp.ScanLine(y));
+    for (int c = 0; c < 3; ++c) start[c] += rowStep[c];
+  }
+  auto fill = [&](int y0, int y1) {
+    for (int y = y0; y < y1; ++y) {
+      uint8_t* row = rows[size_t(y)];
+      double v[3] = {rowStart[size_t(y)][0], rowStart[size_t(y)][1], rowStart[size_t(y)][2]};
+      for (int x = 0; x < Width; ++x) {
+        for (int c = 0; c < 3; ++c) {
+          row[x * 3 + c] = uint8_t(std::clamp<int64_t>(Round(v[c]), lo[c], hi[c]));
+          v[c] += colStep[c];
+        }
       }
     }
-    for (int c = 0; c < 3; ++c) rowStart[c] += rowStep[c];
-  }
+  };
+  // The main window's background is over half a million pixels: worth a few threads.
+  const int parts = int(std::min<int64_t>(std::max(1u, std::thread::hardware_concurrency() / 2),
+                                          std::max<int64_t>(1, int64_t(Width) * Height / 65536)));
+  std::vector<std::thread> helpers;
+  for (int p = 1; p < parts; ++p) helpers.emplace_back(fill, Height * p / parts, Height * (p + 1) / parts);
+  fill(0, Height / parts);
+  for (std::thread& t : helpers) t.join();
   Canvas->Draw(0, 0, &bmp);
   return true;
 }

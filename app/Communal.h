@@ -3,8 +3,10 @@
 // picture into a box, the two-colour diagonal gradients, freeing picture lists, opening a document
 // with the desktop, and the hover-aware image of the hair cells.
 
+#include <future>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/classes/classes.h"
 #include "platform/controls/extctrls.h"
@@ -25,6 +27,29 @@ void Finalize();
 
 // Opens a document or web address with the desktop's default handler; false when no handler took it.
 bool RunProgram(const std::string& Text);
+
+// GDI+ bitmaps read from files (nil entries for empty names), decoded side by side on worker threads:
+// start-up and every hair page read a dozen pictures, and decoding them one after the other is most of
+// the wait. Each file gives exactly what GdipCreateBitmapFromFile gives for it; the caller owns them.
+std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames);
+
+// Pictures decoded ahead on worker threads for a window that will ask for exactly these files later:
+// start-up reads two dozen pictures, and decoding them while the windows are being built hides most of
+// that wait. Take hands over the pictures only when asked for the same files (the caller then owns
+// them); otherwise, and for whatever nobody took, they are freed.
+class TBitmapPrefetch {
+ public:
+  void Start(std::vector<std::string> FileNames);
+  std::vector<GpBitmap*> Take(const std::vector<std::string>& FileNames);
+  void Drop() { Take({}); }
+  ~TBitmapPrefetch() { Drop(); }
+
+ private:
+  std::vector<std::string> FNames;
+  std::future<std::vector<GpBitmap*>> FPending;
+};
+// The first Count entries of a folder's matching files, in FindFiles order ("" where there are fewer).
+std::vector<std::string> FirstFiles(const std::string& Folder, const std::string& Mask, int Count);
 
 // Saving a picture: the class-library picture is encoded and written through a temporary file that is
 // renamed over FileName only when complete, so a failure never destroys the file that was there.

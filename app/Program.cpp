@@ -58,6 +58,9 @@ void AddUnits() {
 }
 
 void CreateForms() {
+  // The pictures the windows read while they are made are decoded meanwhile on other cores.
+  UfrmMain::StartPrefetch();
+  UfrmPrint::StartPrefetch();
   Application->Initialize();
   Application->CreateForm(frmMain);
   Application->CreateForm(frmSelectModel);

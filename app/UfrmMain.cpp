@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <future>
 #include <vector>
 
 #include "app/UfrmColor.h"
@@ -59,14 +60,6 @@ GpBitmap* BitmapFromFile(const std::string& FileName) {
   return bitmap;
 }
 
-// A GDI+ bitmap that is always made, even from a missing file: drawing it then draws nothing.
-GpBitmap* ResourceBitmap(const std::string& FileName) {
-  GpBitmap* bitmap = nullptr;
-  const std::u16string name = Utf8ToUtf16(FileName);
-  GdipCreateBitmapFromFile(name.c_str(), &bitmap);
-  return bitmap;
-}
-
 struct TGraphicsScope {
   GpGraphics* G = nullptr;
   explicit TGraphicsScope(TCanvas* Canvas) { GdipCreateFromHDC(Canvas->Handle(), &G); }
@@ -93,6 +86,15 @@ TPanel* MakePanel(TComponent* Owner, TWinControl* Parent, TAlign Align, int W, i
   return p;
 }
 
+// Start-up pictures decoded ahead (see UfrmMain::StartPrefetch).
+TBitmapPrefetch ResourcePrefetch;
+TBitmapPrefetch HairPagePrefetch;
+
+std::vector<std::string> ResourceFiles(const std::string& Folder) {
+  return {Folder + "Resources/PreviewModel1.png", Folder + "Resources/PreviewModel2.png",
+          Folder + "Resources/MainLogo.png"};
+}
+
 }  // namespace
 
 namespace UfrmMain {
@@ -116,7 +118,15 @@ void Initialize() {
   RegisterClass<TImageEx>();
 }
 
+void StartPrefetch() {
+  const std::string folder = ExecutableFolder();
+  ResourcePrefetch.Start(ResourceFiles(folder));
+  HairPagePrefetch.Start(FirstFiles(folder + "Hairs/女士/", "*.png", 12));
+}
+
 void Finalize() {
+  ResourcePrefetch.Drop();
+  HairPagePrefetch.Drop();
   FreeBitmap(ModelPicture.Bitmap);
   FreeBitmap(HairPicture.Bitmap);
   GdipDeletePath(ModelPicture.Outline);
@@ -319,9 +329,11 @@ void TfrmMain::FormCreate(TObject*) {
   }
   RotateCursorIcon = LoadCursorFromFile((ExePath + "Resources/rotate.ico").c_str());
   Screen->SetCursors(crRotate, RotateCursorIcon);
-  WomenBackdrop = ResourceBitmap(ExePath + "Resources/PreviewModel1.png");
-  MenBackdrop = ResourceBitmap(ExePath + "Resources/PreviewModel2.png");
-  MainLogo = ResourceBitmap(ExePath + "Resources/MainLogo.png");
+  std::vector<GpBitmap*> resources = ResourcePrefetch.Take(ResourceFiles(ExePath));
+  if (resources.empty()) resources = LoadBitmapFiles(ResourceFiles(ExePath));
+  WomenBackdrop = resources[0];
+  MenBackdrop = resources[1];
+  MainLogo = resources[2];
   CollectionImages[0] = imgCollection1;
   CollectionImages[1] = imgCollection2;
   CollectionImages[2] = imgCollection3;
@@ -362,6 +374,8 @@ void TfrmMain::FormCreate(TObject*) {
 }
 
 void TfrmMain::FormDestroy(TObject*) {
+  ResourcePrefetch.Drop();
+  HairPagePrefetch.Drop();
   Screen->SetCursors(crRotate, nullptr);
   if (RotateCursorIcon) DestroyCursor(RotateCursorIcon);
   RotateCursorIcon = nullptr;
@@ -717,24 +731,31 @@ void TfrmMain::ShowHairPage() {
   const int pages = std::max((count + 11) / 12, 1);
   lblPageIndex->SetCaption(Format("共%d个发型，当前第%d页，共%d页", count, HairPageFirst / 12 + 1, pages));
   GpBitmap* backdrop = cboHairGender->ItemIndex() == 0 ? WomenBackdrop : MenBackdrop;
+  // The page's pictures are decoded together first; each is drawn and freed in its cell as before.
+  std::vector<std::string> names(12);
+  for (int i = 0; i < 12; ++i)
+    if (HairPageFirst + i < count) names[size_t(i)] = CurrentHairList->Strings(HairPageFirst + i);
+  std::vector<GpBitmap*> hairs = HairPagePrefetch.Take(names);
+  if (hairs.empty()) hairs = LoadBitmapFiles(names);
   for (int i = 0; i < 12; ++i) {
     TImageEx* cell = HairCells[i];
+    GpBitmap* hair = hairs[size_t(i)];
+    bool drawn = false;
     {
       TGraphicsScope graphics(cell->Canvas());
-      if (!graphics.G) continue;
-      GdipDrawImageRectI(graphics.G, CellGradient, 0, 0, 115, 146);
-      if (HairPageFirst + i < count) {
-        if (backdrop) GdipDrawImageRectI(graphics.G, backdrop, 0, 0, 115, 146);
-        GpBitmap* hair = ResourceBitmap(CurrentHairList->Strings(HairPageFirst + i));
-        UINT w = 0, h = 0;
-        BitmapSize(hair, w, h);
-        if (hair) {
-          GdipDrawImageRectI(graphics.G, hair, -8, 1, int(Round(w / 2.6087)), int(Round(h / 2.6087)));
-          GdipDisposeImage(hair);
+      if (graphics.G) {
+        drawn = true;
+        GdipDrawImageRectI(graphics.G, CellGradient, 0, 0, 115, 146);
+        if (HairPageFirst + i < count) {
+          if (backdrop) GdipDrawImageRectI(graphics.G, backdrop, 0, 0, 115, 146);
+          UINT w = 0, h = 0;
+          BitmapSize(hair, w, h);
+          if (hair) GdipDrawImageRectI(graphics.G, hair, -8, 1, int(Round(w / 2.6087)), int(Round(h / 2.6087)));
         }
       }
     }
-    cell->Invalidate();
+    if (hair) GdipDisposeImage(hair);
+    if (drawn) cell->Invalidate();
   }
 }
 

@@ -161,4 +161,7 @@ extern const char* const AboutPage;
 namespace UfrmMain {
 void Initialize();
 void Finalize();
+// Starts decoding the pictures the main window's creation work reads (resources, first hair page) on
+// worker threads; the creation work takes them when it gets there.
+void StartPrefetch();
 }  // namespace UfrmMain

@@ -9,9 +9,18 @@
 
 TfrmPrint* frmPrint = nullptr;
 
+namespace {
+// The first three frames, decoded ahead for the window's first frame column (see StartPrefetch).
+TBitmapPrefetch FramePrefetch;
+}  // namespace
+
 namespace UfrmPrint {
 void Initialize() {}
-void Finalize() { frmPrint = nullptr; }
+void Finalize() {
+  FramePrefetch.Drop();
+  frmPrint = nullptr;
+}
+void StartPrefetch() { FramePrefetch.Start(FirstFiles(ExecutableFolder() + "Frames/", "*.png", 3)); }
 }  // namespace UfrmPrint
 
 namespace {
@@ -286,24 +295,28 @@ void TfrmPrint::FormDestroy(TObject*) { ReleasePictures(); }
 void TfrmPrint::DrawFrameList() {
   const int count = FrameFiles ? FrameFiles->Count() : 0;
   const int w = imgFrame1->Width(), h = imgFrame1->Height();
+  std::vector<std::string> names(3);
+  for (int i = 0; i < 3; ++i)
+    if (FrameFirst + i < count) names[size_t(i)] = FrameFiles->Strings(FrameFirst + i);
+  std::vector<GpBitmap*> frames = FramePrefetch.Take(names);
+  if (frames.empty()) frames = LoadBitmapFiles(names);
   for (int i = 0; i < 3; ++i) {
     TImage* cell = FrameImages[i] ? FrameImages[i] : imgFrame1;
+    GpBitmap* frame = frames[size_t(i)];
+    bool drawn = false;
     {
       TGraphicsScope graphics(cell->Canvas());
-      if (!graphics.G) continue;
-      GdipGraphicsClear(graphics.G, LightBlue);
-      if (FrameFirst + i < count) {
-        GpBitmap* frame = nullptr;
-        const std::u16string name = Utf8ToUtf16(FrameFiles->Strings(FrameFirst + i));
-        GdipCreateBitmapFromFile(name.c_str(), &frame);
+      if (graphics.G) {
+        drawn = true;
+        GdipGraphicsClear(graphics.G, LightBlue);
         if (frame) {
           const GpRect r = FitImageRect(BitmapRect(frame), w, h);
           GdipDrawImageRectI(graphics.G, frame, r.X, r.Y, r.Width, r.Height);
-          GdipDisposeImage(frame);
         }
       }
     }
-    cell->Invalidate();
+    if (frame) GdipDisposeImage(frame);
+    if (drawn) cell->Invalidate();
   }
 }
 

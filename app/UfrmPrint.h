@@ -134,4 +134,6 @@ extern TfrmPrint* frmPrint;
 namespace UfrmPrint {
 void Initialize();
 void Finalize();
+// Starts decoding the first frames the window's frame column shows on worker threads.
+void StartPrefetch();
 }  // namespace UfrmPrint

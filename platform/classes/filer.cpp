@@ -599,6 +599,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   FLoadedSet.clear();
   FCreated.clear();
   FDepth = 0;
+  FParent = nullptr;
   try {
     ReadSignature();
     const std::string className = ReadStr();
@@ -690,6 +691,8 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   }
   c->FComponentState += TComponentState{csLoading, csReading};
   if (FLoadedSet.insert(c).second) FLoaded.push_back(c);
+  // Read inside another component's child list, or a component that always sits in a parent.
+  if (FParent && FParent != c && (c->HasParent() || FParent != FRoot)) c->SetParentComponent(FParent);
   c->ReadState(this);
   c->FComponentState.Exclude(csReading);
   Leave();
@@ -700,7 +703,10 @@ void TReader::ReadData(TComponent* Instance) {
   Enter();
   while (!EndOfList()) ReadProperty(Instance);
   ReadListEnd();
+  TComponent* const parent = FParent;
+  FParent = Instance;
   while (!EndOfList()) ReadComponent(nullptr);
+  FParent = parent;
   ReadListEnd();
   Leave();
 }
@@ -950,7 +956,8 @@ void TComponent::GetChildren(const std::function<void(TComponent*)>& Proc, TComp
   if (Root != this) return;
   const std::vector<TComponent*> owned = FComponents;
   for (TComponent* c : owned)
-    if (!c->ComponentStyle().Contains(csSubComponent) && !c->ComponentStyle().Contains(csTransient)) Proc(c);
+    if (!c->HasParent() && !c->ComponentStyle().Contains(csSubComponent) && !c->ComponentStyle().Contains(csTransient))
+      Proc(c);
 }
 
 TComponent* TStream::ReadComponent(TComponent* Instance) {

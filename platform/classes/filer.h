@@ -221,6 +221,7 @@ class TReader : public TFiler {
   TComponent* FindReference(const std::string& Name) const;
 
   TComponent* FOwner = nullptr;
+  TComponent* FParent = nullptr;  // whose child list is being read
   std::string FPropName;
   bool FPropHandled = false;
   int FDepth = 0;

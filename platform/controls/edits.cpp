@@ -188,7 +188,6 @@ void TCustomEdit::Change() {
 }
 
 void TCustomEdit::NotifyChange() {
-  if (FNotifyLock > 0) return;
   HWND parent = FHandle ? GetParent(FHandle) : nullptr;
   if (parent)
     SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<DWORD>(GetDlgCtrlID(FHandle)), EN_CHANGE),
@@ -527,6 +526,23 @@ void TCustomEdit::DoEnter() {
   if (FAutoSelect && !FControlState.Contains(csLButtonDown) && !IsMultiLine() && !(GetKeyState(VK_LBUTTON) & 0x8000))
     SelectAll();
   TWinControl::DoEnter();
+}
+
+bool TCustomEdit::WantsKey(WORD Key, TShiftState Shift) {
+  const LRESULT code = Perform(WM_GETDLGCODE, Key, 0);
+  switch (Key) {
+    case VK_TAB:
+      return !Shift.Contains(ssCtrl) && (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) != 0;
+    case VK_RETURN:
+      return (code & DLGC_WANTALLKEYS) != 0;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      return (code & DLGC_WANTARROWS) != 0;
+    default:
+      return false;
+  }
 }
 
 void TCustomEdit::EraseBackground(HDC /*DC*/) {}
@@ -1084,6 +1100,11 @@ void TCustomMaskEdit::MoveCaretTo(int Pos) {
     p = static_cast<size_t>(next < FMask.Count() ? next : FMask.PrevInput(static_cast<int>(p)) + 1);
   }
   SetSelection(p, p);
+}
+
+void TCustomMaskEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomEdit::MouseUp(Button, Shift, X, Y);
+  if (Button == mbLeft && IsMasked() && SelLength() == 0) MoveCaretTo(CaretIndex());
 }
 
 void TCustomMaskEdit::BlankRange(size_t From, size_t To) {

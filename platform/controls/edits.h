@@ -1,6 +1,7 @@
 #pragma once
-// One-line edits: TCustomEdit, the edit window with caret, selection, clipboard and undo, and
-// TCustomMaskEdit, the edit that holds its text to an edit mask (platform/controls/masks.h).
+// Edits: TCustomEdit, the edit window with caret, selection, clipboard and undo (one line, or several
+// with ES_MULTILINE), and TCustomMaskEdit, the edit that holds its text to an edit mask
+// (platform/controls/masks.h).
 //
 // TCustomEdit behaves as the system's edit window does, at the message level: its DefaultHandler is
 // the edit's window procedure. Key and character messages reach it after KeyDown/KeyPress left them
@@ -28,10 +29,10 @@
 //   cleared by SetText/WM_SETTEXT.
 // - bsSingle gives the window a client edge (WS_EX_CLIENTEDGE) on which the edit paints the theme's
 //   sunken field frame (WM_NCPAINT); ClientRect and ClientOrigin are those of the area inside it.
-// - The formatting rectangle is the client area unless
-//   EM_SETRECT/EM_SETRECTNP set one; the left and right margins (EM_SETMARGINS, default 1 pixel) lie
-//   inside it. The text line is centred vertically in a default rectangle and at the top of one set by
-//   message. ES_RIGHT and ES_CENTER place text that fits; longer text scrolls with the caret.
+// - The formatting rectangle is the client area unless EM_SETRECT/EM_SETRECTNP set one; the left and
+//   right margins (EM_SETMARGINS, default 1 pixel) lie inside it. A one-line edit centres its line
+//   vertically in a default rectangle and puts it at the top of one set by message. ES_RIGHT and
+//   ES_CENTER place a line that fits; longer text scrolls sideways with the caret.
 // - ES_ styles (alignment, ES_MULTILINE, ES_AUTOHSCROLL, ES_PASSWORD, ES_UPPERCASE, ES_LOWERCASE,
 //   ES_READONLY, ES_NOHIDESEL) are read when the window is made; RecreateWnd applies changed ones.
 // - A multi-line edit (ES_MULTILINE) shows lines broken at CR LF (or a lone LF or CR), wrapped at the
@@ -41,6 +42,9 @@
 //   and answers EM_GETLINECOUNT, EM_LINEINDEX, EM_LINELENGTH and EM_LINEFROMCHAR. It takes no AutoSelect.
 // - AutoSelect selects the whole text when the edit takes the focus by keyboard (not by a click) and
 //   is single-line.
+// - WM_GETDLGCODE: DLGC_WANTCHARS, DLGC_WANTARROWS and DLGC_HASSETSEL, plus DLGC_WANTALLKEYS for a
+//   multi-line edit. The form leaves Return and Tab to an edit whose answer (its own or a descendant's)
+//   has DLGC_WANTALLKEYS (Tab also with DLGC_WANTTAB); Escape always goes to the form.
 
 #include <cstdint>
 #include <string>
@@ -124,6 +128,8 @@ class TCustomEdit : public TWinControl {
   void DoEnter() override;
   void FontChanged() override;
   void Resize() override;
+  // The dialog keys the edit keeps, as its WM_GETDLGCODE answers (so a descendant's answer counts).
+  bool WantsKey(WORD Key, TShiftState Shift) override;
   virtual void Change();
 
   // The text as the edit holds it, one character per element. A mask edit holds its edit text here.
@@ -208,7 +214,6 @@ class TCustomEdit : public TWinControl {
   bool FCaretCreated = false;
   bool FCaretOn = false;
   bool FSelectingWithMouse = false;
-  int FNotifyLock = 0;
 };
 
 class TEdit : public TCustomEdit {
@@ -259,6 +264,8 @@ class TCustomMaskEdit : public TCustomEdit {
   void Dispatch(TMessage& Message) override;
   void DoEnter() override;
   void DoExit() override;
+  // A click that leaves the caret on a literal moves it on to the next input position.
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   // Types one character at the caret (a masked edit); false when it does not fit.
   bool TypeMaskChar(char32_t Ch);
   // Blanks the input positions in [From, To).

@@ -912,7 +912,6 @@ int TMemDataSet::FindRow(const std::vector<TField*>& Fields, const Variant& KeyV
   }
   const TMemStorage& s = *FStorage;
   TNativeValue tmp;
-  std::string text;
   for (size_t pos = 0; pos < FView.size(); ++pos) {
     uint32_t row = FView[pos];
     bool all = true;
@@ -985,7 +984,6 @@ int TMemDataSet::FindRow(const std::vector<TField*>& Fields, const Variant& KeyV
     }
     if (all) return static_cast<int>(pos);
   }
-  (void)text;
   return -1;
 }
 

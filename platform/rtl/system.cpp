@@ -10,10 +10,20 @@
 #include "platform/rtl/sysutils.h"
 
 namespace {
-// Half-to-even from trunc and one subtraction, both exact, so the result never depends on the
-// floating-point environment and no call reads or sets the rounding mode (Round is called per pixel).
+// Half-to-even without reading or setting the rounding mode (Round is called per pixel): below 2^62 the
+// truncating conversion to an integer and the subtraction of it are both exact, whatever the mode.
+// Larger values and non-finite ones take the checked way.
 template <typename F>
 int64_t RoundHalfEven(F X) {
+  if (std::fabs(X) < F(4611686018427387904.0L)) {
+    int64_t i = static_cast<int64_t>(X);
+    const F frac = X - static_cast<F>(i);
+    if (frac > F(0.5) || (frac == F(0.5) && (i & 1)))
+      ++i;
+    else if (frac < F(-0.5) || (frac == F(-0.5) && (i & 1)))
+      --i;
+    return i;
+  }
   if (!std::isfinite(X)) throw EInvalidOp("Invalid floating point operation");
   F r = std::trunc(X);
   const F frac = X - r;

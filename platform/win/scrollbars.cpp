@@ -60,6 +60,9 @@ static bool BarDisabled(const Window* w, const ScrollBarState& s) {
   return s.disabled == ESB_DISABLE_BOTH || s.noScrollDisabled || (w->style & WS_DISABLED);
 }
 
+// How many bar widths to the side of a bar a dragged thumb lets go.
+constexpr int kThumbLetGoDistance = 8;
+
 static BarGeometry Geometry(Window* w, int bar) {
   BarGeometry g;
   g.rect = ScrollBarRect(w, bar);
@@ -263,6 +266,11 @@ void ScrollTrackMouse(UINT message, QPoint screenPt) {
       int maxPos = MaxScrollPos(si);
       int pos = si.nMin;
       if (room > 0) pos = si.nMin + MulDiv(std::clamp(at - g.arrow, 0, room), maxPos - si.nMin, room);
+      // Dragged far to the side of the bar, the thumb goes back to where it was taken (and follows
+      // again when the mouse returns): a drag can be abandoned.
+      int side = g.vertical ? std::max(g.rect.left() - p.x(), p.x() - g.rect.right())
+                            : std::max(g.rect.top() - p.y(), p.y() - g.rect.bottom());
+      if (side > kThumbLetGoDistance * g.thick) pos = tr.startPos;
       if (pos != si.nTrackPos) {
         si.nTrackPos = pos;
         Redraw(w, tr.bar);

@@ -1,5 +1,7 @@
 #include "app/Communal.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -86,6 +88,30 @@ TEST(Gradient, ColumnAndRowStepsWorkedByHand) {
   }
 }
 
+// A large gradient (filled by several threads) holds, pixel for pixel, the running sums taken in order:
+// each row from the row sum, then the column steps added one by one.
+TEST(Gradient, ALargeGradientKeepsTheRunningSumsOfEveryRow) {
+  const int W = 900, H = 500;
+  const TColor c1 = 0x3010F0, c2 = 0xD0F020;
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(W, H);
+  ASSERT_TRUE(FillDiagonalGradient(bmp.Canvas(), W, H, c1, c2, TPoint{0, 0}, TPoint{W - 1, H - 1}));
+  const double L = std::sqrt(double(W - 1) * (W - 1) + double(H - 1) * (H - 1));
+  const int shifts[3] = {16, 8, 0};  // blue, green, red as stored
+  for (int c = 0; c < 3; ++c) {
+    const int a = (c1 >> shifts[c]) & 0xFF, b = (c2 >> shifts[c]) & 0xFF;
+    const double col = double(Round((b - a) * ((W - 1) / L))) / W, row = double(Round((b - a) * ((H - 1) / L))) / H;
+    double start = a;
+    for (int y = 0; y < H; ++y, start += row) {
+      const auto* r = static_cast<const uint8_t*>(bmp.ScanLine(y));
+      double v = start;
+      for (int x = 0; x < W; ++x, v += col)
+        ASSERT_EQ(r[3 * x + c], std::clamp<int64_t>(Round(v), std::min(a, b), std::max(a, b))) << x << "," << y << " channel " << c;
+    }
+  }
+}
+
 TEST(Gradient, OneByOneReceivesNoGradient) {
   TBitmap bmp;
   bmp.SetPixelFormat(pf24bit);
@@ -133,3 +159,65 @@ TEST(FindFiles, ListsMatchingFilesAndFoldersInNameOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+bool SamePixels(GpBitmap* A, GpBitmap* B) {
+  UINT aw = 0, ah = 0, bw = 0, bh = 0;
+  GdipGetImageWidth(A, &aw);
+  GdipGetImageHeight(A, &ah);
+  GdipGetImageWidth(B, &bw);
+  GdipGetImageHeight(B, &bh);
+  if (aw != bw || ah != bh) return false;
+  for (UINT y = 0; y < ah; y += 3)
+    for (UINT x = 0; x < aw; x += 3) {
+      ARGB a = 0, b = 0;
+      GdipBitmapGetPixel(A, int(x), int(y), &a);
+      GdipBitmapGetPixel(B, int(x), int(y), &b);
+      if (a != b) return false;
+    }
+  return true;
+}
+
+}  // namespace
+
+// Decoding side by side gives, file by file, what the imaging layer gives for that file: a picture, an
+// empty bitmap for a missing file, nothing for an empty name. A prefetch hands its pictures only to a
+// caller asking for the same files.
+TEST(LoadBitmapFiles, GivesWhatEachFileGivesAndPrefetchesOnlyForTheSameFiles) {
+  const std::string folder = ExecutableFolder();
+  std::vector<std::string> names = FirstFiles(folder + "Hairs/女士/", "*.png", 12);
+  ASSERT_FALSE(names[11].empty());
+  names.push_back(folder + "Hairs/no such style.png");
+  names.push_back("");
+  const std::vector<GpBitmap*> side = LoadBitmapFiles(names);
+  ASSERT_EQ(side.size(), names.size());
+  for (std::size_t i = 0; i + 2 < names.size(); ++i) {
+    GpBitmap* one = nullptr;
+    GdipCreateBitmapFromFile(Utf8ToUtf16(names[i]).c_str(), &one);
+    EXPECT_TRUE(SamePixels(side[i], one)) << names[i];
+    GdipDisposeImage(one);
+  }
+  UINT w = 1;
+  ASSERT_NE(side[12], nullptr);
+  GdipGetImageWidth(side[12], &w);
+  EXPECT_EQ(w, 0u);
+  EXPECT_EQ(side[13], nullptr);
+  for (GpBitmap* b : side)
+    if (b) GdipDisposeImage(b);
+
+  TBitmapPrefetch prefetch;
+  const std::vector<std::string> three(names.begin(), names.begin() + 3);
+  prefetch.Start(three);
+  std::vector<GpBitmap*> taken = prefetch.Take(three);
+  ASSERT_EQ(taken.size(), 3u);
+  for (GpBitmap* b : taken) {
+    UINT bw = 0;
+    GdipGetImageWidth(b, &bw);
+    EXPECT_GT(bw, 0u);
+    GdipDisposeImage(b);
+  }
+  EXPECT_TRUE(prefetch.Take(three).empty());  // handed over once
+  prefetch.Start(three);
+  EXPECT_TRUE(prefetch.Take({names[0], names[1]}).empty());  // other files: freed, not handed over
+}

@@ -391,3 +391,64 @@ TEST_F(StreamingTest, WriteOnlyPropertiesAreReadButNeverWritten) {
   EXPECT_EQ(dst.ColumnsIndex, "2,0,1");
   EXPECT_EQ(dst.ActiveControl, &dst);
 }
+
+namespace {
+// Components inside other components (as controls sit in their parent): the root owns them all, the
+// parent lists its own children for streaming.
+class TBox : public TComponent {
+  DECLARE_PUBLISHED_CLASS(TBox, TComponent)
+  explicit TBox(TComponent* AOwner) : TComponent(AOwner) {}
+  ~TBox() override { SetParentComponent(nullptr); }
+  static void DeclarePublished(TPublished<TBox>& P) { P.Integer("Tag2", &TBox::Tag2, &TBox::SetTag2); }
+  int Tag2() const { return FTag2; }
+  void SetTag2(int V) { FTag2 = V; }
+  bool HasParent() const override { return FParentBox != nullptr; }
+  TComponent* GetParentComponent() const override { return FParentBox; }
+  void SetParentComponent(TComponent* Value) override {
+    if (FParentBox) std::erase(FParentBox->Children, this);
+    FParentBox = dynamic_cast<TBox*>(Value);
+    if (FParentBox) FParentBox->Children.push_back(this);
+  }
+  std::vector<TBox*> Children;
+
+ protected:
+  void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override {
+    TComponent::GetChildren(Proc, Root);
+    for (TBox* c : Children)
+      if (c->Owner() == Root) Proc(c);
+  }
+
+ private:
+  TBox* FParentBox = nullptr;
+  int FTag2 = 0;
+};
+}  // namespace
+
+TEST_F(StreamingTest, ChildrenWithAParentAreWrittenInsideItAndGetItBack) {
+  RegisterClass<TBox>();
+  TPanel src(nullptr);
+  src.SetName("Form1");
+  auto* outer = new TBox(&src);
+  outer->SetName("Outer");
+  auto* inner = new TBox(&src);
+  inner->SetName("Inner");
+  inner->SetTag2(5);
+  inner->SetComponentIndex(0);  // owned before its parent: still written inside it
+  outer->SetTag2(1);
+  inner->SetParentComponent(outer);
+  const std::vector<uint8_t> bytes = WriteTree(&src);
+  TPanel dst(nullptr);
+  TMemoryStream s;
+  s.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  s.SetPosition(0);
+  s.ReadComponent(&dst);
+  auto* o = dynamic_cast<TBox*>(dst.FindComponent("Outer"));
+  auto* i = dynamic_cast<TBox*>(dst.FindComponent("Inner"));
+  ASSERT_TRUE(o && i);
+  EXPECT_EQ(i->Owner(), &dst);
+  EXPECT_EQ(i->GetParentComponent(), o);
+  EXPECT_EQ(o->Children, (std::vector<TBox*>{i}));
+  EXPECT_EQ(o->GetParentComponent(), nullptr);
+  EXPECT_EQ(i->Tag2(), 5);
+  EXPECT_EQ(dst.Components(0), o);  // read in parent-first order
+}

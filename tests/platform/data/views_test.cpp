@@ -300,6 +300,27 @@ TEST(LookupFields, FollowTheirKey) {
   staff.SetFilter("Label = 'ann@*'");
   staff.SetFiltered(true);
   EXPECT_EQ(staff.RecordCount(), 1);
+  staff.SetFiltered(false);
+
+  // With the cache, a renamed department shows only after RefreshLookupList.
+  look->SetLookupCache(true);
+  staff.First();  // ann, department 20
+  EXPECT_EQ(look->AsString(), "Dev");
+  depts.Locate("DeptID", 20, {});
+  depts.Edit();
+  depts.FieldByName("DeptName")->SetAsString("Dev2");
+  depts.Post();
+  staff.Refresh();
+  EXPECT_EQ(look->AsString(), "Dev");  // remembered
+  look->RefreshLookupList();
+  staff.Refresh();
+  EXPECT_EQ(look->AsString(), "Dev2");
+  look->SetLookupCache(false);
+  depts.Edit();
+  depts.FieldByName("DeptName")->SetAsString("Dev3");
+  depts.Post();
+  staff.Refresh();
+  EXPECT_EQ(look->AsString(), "Dev3");  // without the cache every fetch looks again
 }
 
 }  // namespace

@@ -229,6 +229,37 @@ TEST_F(ScrollBarTest, ThumbDragTracksThenSetsThePosition) {
   EXPECT_EQ(GetScrollPos(h, SB_VERT), 90);
 }
 
+TEST_F(ScrollBarTest, ThumbDraggedFarToTheSideGoesBack) {
+  HWND top = Top(0, 0, 800, 400);
+  HWND h = ScrolledChild(top);
+  win::PumpMessages();
+  win::ScrollBarLook look;
+  ASSERT_TRUE(win::GetScrollBarLook(h, SB_VERT, look));
+  POINT t = ScreenMid(h, look.thumb);
+  int width = look.bar.right - look.bar.left;
+  win::InjectMouse(t.x, t.y, WM_LBUTTONDOWN);
+  win::InjectMouse(t.x, t.y + 60, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  int dragged = GetScrollPos(h, SB_VERT);
+  EXPECT_GT(dragged, 0);
+  // Near the bar it still follows; far to the side it goes back to 0; back near, it follows again.
+  win::InjectMouse(t.x + 3 * width, t.y + 60, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), dragged);
+  win::InjectMouse(t.x + 10 * width, t.y + 60, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 0);
+  win::InjectMouse(t.x, t.y + 60, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), dragged);
+  win::InjectMouse(t.x + 10 * width, t.y + 60, WM_MOUSEMOVE, MK_LBUTTON);
+  win::InjectMouse(t.x + 10 * width, t.y + 60, WM_LBUTTONUP);
+  win::PumpMessages();
+  EXPECT_EQ(scrolls[scrolls.size() - 2].code, SB_THUMBPOSITION);
+  EXPECT_EQ(scrolls[scrolls.size() - 2].pos, 0);
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 0);
+}
+
 TEST_F(ScrollBarTest, DisabledArrowsAndCancelMode) {
   HWND top = Top(0, 0, 300, 300);
   HWND h = ScrolledChild(top);
