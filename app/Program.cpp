@@ -6,6 +6,7 @@
 #include "app/UfrmPlay.h"
 #include "app/UfrmPrint.h"
 #include "app/UfrmSelectModel.h"
+#include "chart/Chart.h"
 #include "effects/EffectsBitmap.h"
 #include "effects/EffectsProbes.h"
 #include "platform/classes/units.h"
@@ -43,6 +44,8 @@ void AddUnits() {
   // Picture formats and imaging.
   AddUnit("jpeg", &JpegUnit::Initialize, &JpegUnit::Finalize);
   AddUnit("GDIPAPI", &StartImaging, &StopImaging);
+  // The chart library: message table, canvas settings, filters, shapes, engine, registries.
+  ChartLibrary::AddUnits();
   AddUnit("GIFImage", &GifImageUnit::Initialize, &GifImageUnit::Finalize);
   // The effects bitmap, then its probes: the probes replace the routine table entries they improve.
   AddUnit("EffectsBitmap", &EffectsBitmapUnit::Initialize, &EffectsBitmapUnit::Finalize);
