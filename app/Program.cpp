@@ -6,6 +6,8 @@
 #include "app/UfrmPlay.h"
 #include "app/UfrmPrint.h"
 #include "app/UfrmSelectModel.h"
+#include "dataedit/DbUtilsX.h"
+#include "dataedit/PropFilerX.h"
 #include "effects/EffectsBitmap.h"
 #include "effects/EffectsProbes.h"
 #include "platform/classes/units.h"
@@ -44,6 +46,9 @@ void AddUnits() {
   AddUnit("jpeg", &JpegUnit::Initialize, &JpegUnit::Finalize);
   AddUnit("GDIPAPI", &StartImaging, &StopImaging);
   AddUnit("GIFImage", &GifImageUnit::Initialize, &GifImageUnit::Finalize);
+  // The editor library's units with start-up work.
+  AddUnit("PropFilerX", &PropFilerX::Initialize, &PropFilerX::Finalize);
+  AddUnit("DbUtilsX", &DbUtilsX::Initialize, &DbUtilsX::Finalize);
   // The effects bitmap, then its probes: the probes replace the routine table entries they improve.
   AddUnit("EffectsBitmap", &EffectsBitmapUnit::Initialize, &EffectsBitmapUnit::Finalize);
   AddUnit("EffectsProbes", &EffectsProbesUnit::Initialize, &EffectsProbesUnit::Finalize);
