@@ -6,6 +6,7 @@
 #include "app/UfrmPlay.h"
 #include "app/UfrmPrint.h"
 #include "app/UfrmSelectModel.h"
+#include "chart/Chart.h"
 #include "dataedit/DbUtilsX.h"
 #include "dataedit/PropFilerX.h"
 #include "effects/EffectsBitmap.h"
@@ -45,6 +46,8 @@ void AddUnits() {
   // Picture formats and imaging.
   AddUnit("jpeg", &JpegUnit::Initialize, &JpegUnit::Finalize);
   AddUnit("GDIPAPI", &StartImaging, &StopImaging);
+  // The chart library: message table, canvas settings, filters, shapes, engine, registries.
+  ChartLibrary::AddUnits();
   AddUnit("GIFImage", &GifImageUnit::Initialize, &GifImageUnit::Finalize);
   // The editor library's units with start-up work.
   AddUnit("PropFilerX", &PropFilerX::Initialize, &PropFilerX::Finalize);

@@ -243,6 +243,14 @@ void RegisterClasses() {
 }
 }  // namespace
 
+RECT WorkAreaAt(int X, int Y) {
+  MONITORINFO mi;
+  if (GetMonitorInfo(MonitorFromPoint(POINT{X, Y}, MONITOR_DEFAULTTONEAREST), &mi)) return mi.rcWork;
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
 HWND AllocateHWnd(std::function<void(TMessage&)> Method) {
   RegisterClasses();
   HWND h = CreateWindowEx(WS_EX_TOOLWINDOW, kUtilClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,

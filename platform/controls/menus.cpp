@@ -243,8 +243,7 @@ void TPopupMenuWindow::OpenSubMenu(int Row, bool SelectFirst) {
   TRect r = RowRect(Row);
   TPoint tl = ClientToScreen(TPoint(FWidth - 3, r.Top - 3));
   int w = FSub->Width(), h = FSub->Height();
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  RECT work = WorkAreaAt(tl.X, tl.Y);
   int x = tl.X, y = tl.Y;
   // No room at the right: it opens to the left of this window.
   if (x + w > work.right) x = std::max<int>(work.left, ClientToScreen(TPoint(3, 0)).X - w);
@@ -412,8 +411,7 @@ void TPopupMenu::ShowAt(int X, int Y) {
   int w = FWindow->Width(), h = FWindow->Height();
   int x = FAlignment == paRight ? X - w : FAlignment == paCenter ? X - w / 2 : X;
   int y = Y;
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  RECT work = WorkAreaAt(X, Y);
   if (x + w > work.right) x = work.right - w;
   if (x < work.left) x = work.left;
   if (y + h > work.bottom) y = std::max<int>(work.top, Y - h);  // no room below: it opens upwards

@@ -22,8 +22,7 @@
 
 #include "platform/controls/controls.h"
 
-// A key with its modifiers (TShortCut and its sc* bits come from the run-time library), from the
-// controls' shift-state set.
+// A key with its modifiers (TShortCut and the sc* bits are the run-time library's): from a shift set.
 TShortCut ShortCut(WORD Key, TShiftState Shift);
 // "Ctrl+Shift+C", "F2", "Del"...
 std::string ShortCutToText(TShortCut ShortCut);
