@@ -577,6 +577,9 @@ void DeallocateHWnd(HWND Wnd);
 // Every top-level window of this layer that is a form (the forms layer fills it).
 using TFormHook = std::function<void(TCustomForm*)>;
 
+// The work area of the monitor nearest a screen point: where pop-ups (menus, hints) are kept.
+RECT WorkAreaAt(int X, int Y);
+
 // Colour helpers: the RGB value of a colour (system colours resolved).
 COLORREF ColorRef(TColor Color);
 

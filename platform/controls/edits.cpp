@@ -133,6 +133,7 @@ void TCustomEdit::SetBorderStyle(int Value) {
   if (Value == FBorderStyle) return;
   FBorderStyle = Value;
   if (FHandle) RecreateWnd();
+  AdjustSize();
   Invalidate();
 }
 
@@ -187,13 +188,13 @@ void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }
 
-void TCustomEdit::NotifyChange() {
+void TCustomEdit::NotifyChange(WORD Code) {
   HWND parent = FHandle ? GetParent(FHandle) : nullptr;
   if (parent)
-    SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<DWORD>(GetDlgCtrlID(FHandle)), EN_CHANGE),
+    SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<DWORD>(GetDlgCtrlID(FHandle)), Code),
                 reinterpret_cast<LPARAM>(FHandle));
   else
-    Perform(CN_COMMAND, MAKEWPARAM(0, EN_CHANGE), 0);
+    Perform(CN_COMMAND, MAKEWPARAM(0, Code), 0);
 }
 
 void TCustomEdit::SyncWindowText() {
@@ -247,6 +248,7 @@ bool TCustomEdit::ReplaceSelection(const std::u32string& S, bool UserChange, boo
     if (ins.size() > room) {
       ins.resize(room);
       MessageBeep(0);
+      NotifyChange(EN_MAXTEXT);
     }
   }
   if (ins.empty() && a == b) return false;
@@ -526,6 +528,11 @@ void TCustomEdit::DoEnter() {
   if (FAutoSelect && !FControlState.Contains(csLButtonDown) && !IsMultiLine() && !(GetKeyState(VK_LBUTTON) & 0x8000))
     SelectAll();
   TWinControl::DoEnter();
+}
+
+bool TCustomEdit::CanAutoSize(int& /*NewWidth*/, int& NewHeight) {
+  NewHeight = TextHeight() + (FBorderStyle ? 8 : 2);
+  return true;
 }
 
 bool TCustomEdit::WantsKey(WORD Key, TShiftState Shift) {

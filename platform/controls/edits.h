@@ -22,8 +22,8 @@
 //   the selection or the next character; Shift+Delete cuts, Ctrl+Insert copies, Shift+Insert pastes.
 //   Characters: Backspace deletes backwards; Ctrl+A selects all, Ctrl+C copies, Ctrl+V pastes, Ctrl+X
 //   cuts, Ctrl+Z undoes; other control characters are ignored. A read-only edit moves and copies only.
-// - MaxLength (0: no limit) bounds typing and pasting; what does not fit is dropped (a beep when
-//   nothing fits). WM_SETTEXT and SetText are not bounded, as with the system's edit.
+// - MaxLength (0: no limit) bounds typing and pasting; what does not fit is dropped with a beep and
+//   EN_MAXTEXT to the parent. WM_SETTEXT and SetText are not bounded, as with the system's edit.
 // - Undo holds one step; typing in a row is one step; undoing twice redoes.
 // - Modified is set by changes the user makes (typing, paste, cut, clear, undo, EM_REPLACESEL) and
 //   cleared by SetText/WM_SETTEXT.
@@ -102,6 +102,9 @@ class TCustomEdit : public TWinControl {
   void SetHideSelection(bool Value);
   bool Modified() const { return FModified; }
   void SetModified(bool Value) { FModified = Value; }
+  // Off by default here: on, the height follows the font (text height + 8 with a border, + 2 without).
+  bool AutoSize() const { return AutoSizeEnabled(); }
+  virtual void SetAutoSize(bool Value) { SetAutoSizeFlag(Value); }
   // bsSingle (1) draws the sunken field frame; bsNone (0) draws no frame.
   int BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(int Value);
@@ -128,6 +131,7 @@ class TCustomEdit : public TWinControl {
   void DoEnter() override;
   void FontChanged() override;
   void Resize() override;
+  bool CanAutoSize(int& NewWidth, int& NewHeight) override;
   // The dialog keys the edit keeps, as its WM_GETDLGCODE answers (so a descendant's answer counts).
   bool WantsKey(WORD Key, TShiftState Shift) override;
   virtual void Change();
@@ -167,8 +171,9 @@ class TCustomEdit : public TWinControl {
   int TextTop();
   int LineOriginX(int Width);
   DWORD EditStyle() const { return FEditStyle; }
-  // Sends EN_CHANGE through the parent (or straight to Change without a parent window).
-  void NotifyChange();
+  // Sends a notification (EN_CHANGE, EN_MAXTEXT) through the parent, or straight back as CN_COMMAND
+  // without a parent window.
+  void NotifyChange(WORD Code = EN_CHANGE);
   void UpdateCaret();
 
  private:

@@ -69,7 +69,6 @@ int AxisCell(const TGridAxisDrawInfo& A, int N) {
 void CalcAxis(TGridAxisDrawInfo& A, const TGridAxis& Axis, int Fixed, int First, int Line, int Extent) {
   A.Axis = &Axis;
   A.EffectiveLineWidth = Line;
-  A.FixedLineWidth = Line;
   A.FixedCellCount = Fixed;
   A.FirstGridCell = First;
   A.GridCellCount = Axis.Count();

@@ -180,8 +180,7 @@ void ShowFor(TControl* Control, const TPoint& Cursor) {
   w->SetColor(info.HintColor);
   TRect r = w->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
   int width = r.Width(), height = r.Height();
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  RECT work = WorkAreaAt(Cursor.X, Cursor.Y);
   int x = std::max<int>(work.left, std::min<int>(info.HintPos.X, work.right - width));
   int y = info.HintPos.Y;
   // No room below: above the cursor instead.

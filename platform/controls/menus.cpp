@@ -6,6 +6,7 @@
 #include "platform/controls/hints.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/win/host.h"
+#include "platform/win/scrollbars.h"
 
 TShortCut ShortCut(WORD Key, TShiftState Shift) {
   TShortCut s = static_cast<TShortCut>(Key & 0xFF);
@@ -243,8 +244,7 @@ void TPopupMenuWindow::OpenSubMenu(int Row, bool SelectFirst) {
   TRect r = RowRect(Row);
   TPoint tl = ClientToScreen(TPoint(FWidth - 3, r.Top - 3));
   int w = FSub->Width(), h = FSub->Height();
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  RECT work = WorkAreaAt(tl.X, tl.Y);
   int x = tl.X, y = tl.Y;
   // No room at the right: it opens to the left of this window.
   if (x + w > work.right) x = std::max<int>(work.left, ClientToScreen(TPoint(3, 0)).X - w);
@@ -412,8 +412,7 @@ void TPopupMenu::ShowAt(int X, int Y) {
   int w = FWindow->Width(), h = FWindow->Height();
   int x = FAlignment == paRight ? X - w : FAlignment == paCenter ? X - w / 2 : X;
   int y = Y;
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  RECT work = WorkAreaAt(X, Y);
   if (x + w > work.right) x = work.right - w;
   if (x < work.left) x = work.left;
   if (y + h > work.bottom) y = std::max<int>(work.top, Y - h);  // no room below: it opens upwards
@@ -488,4 +487,33 @@ bool TPopupMenu::IsShortCut(WORD Key, TShiftState Shift) {
   if (!item) return false;
   item->Click();
   return true;
+}
+
+int ScrollBarMenuChoice(HWND /*Wnd*/, bool Vertical, POINT Screen) {
+  struct Entry {
+    const char* vertical;
+    const char* horizontal;
+    int code;
+  };
+  static const Entry entries[] = {{"Scroll Here", "Scroll Here", win::kScrollHere},
+                                  {"-", "-", -1},
+                                  {"Top", "Left Edge", SB_TOP},
+                                  {"Bottom", "Right Edge", SB_BOTTOM},
+                                  {"-", "-", -1},
+                                  {"Page Up", "Page Left", SB_PAGEUP},
+                                  {"Page Down", "Page Right", SB_PAGEDOWN},
+                                  {"-", "-", -1},
+                                  {"Scroll Up", "Scroll Left", SB_LINEUP},
+                                  {"Scroll Down", "Scroll Right", SB_LINEDOWN}};
+  TPopupMenu menu(nullptr);
+  int chosen = -1;
+  for (const Entry& e : entries) {
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption(Vertical ? e.vertical : e.horizontal);
+    int code = e.code;
+    item->OnClick = [&chosen, code](TObject*) { chosen = code; };
+    menu.Items()->Add(item);
+  }
+  menu.Popup(Screen.x, Screen.y);
+  return chosen;
 }

@@ -22,8 +22,7 @@
 
 #include "platform/controls/controls.h"
 
-// A key with its modifiers (TShortCut and its sc* bits come from the run-time library), from the
-// controls' shift-state set.
+// A key with its modifiers (TShortCut and the sc* bits are the run-time library's): from a shift set.
 TShortCut ShortCut(WORD Key, TShiftState Shift);
 // "Ctrl+Shift+C", "F2", "Del"...
 std::string ShortCutToText(TShortCut ShortCut);
@@ -74,6 +73,11 @@ class TMenuItem : public TComponent {
   TMenuItem* FParent = nullptr;
   std::vector<TMenuItem*> FItems;  // owned
 };
+
+// The context menu of scroll bars (installed for the Win32 level when the first control window is
+// made): Scroll Here, Top, Bottom, Page Up, Page Down, Scroll Up, Scroll Down (Left Edge, Right
+// Edge... on a horizontal bar); answers with the chosen SB_ code, win::kScrollHere or -1.
+int ScrollBarMenuChoice(HWND Wnd, bool Vertical, POINT Screen);
 
 enum TPopupAlignment { paLeft, paRight, paCenter };
 

@@ -830,6 +830,7 @@ class TDataSet : public TComponent {
   void UpdateCalcFieldSlots();
   void UpdateCalcFields();
   void ParseFilter();
+  void ApplyFilterChange(const std::function<void()>& Revert);
 
   TDataSetState FState = dsInactive;
   TFields FFields;

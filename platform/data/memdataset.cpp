@@ -762,8 +762,15 @@ void TMemDataSet::InternalPost() {
   std::fill(FEdit->Changed.begin(), FEdit->Changed.end(), 0);
   int n = static_cast<int>(FView.size());
   if (inserting) {
+    bool visible;
+    try {
+      visible = RowInRange(row) && RowAccepted(row);
+    } catch (...) {
+      // The filter raised: the record is not kept, so a retried Post does not store it twice.
+      s.MarkDeleted(row);
+      throw;
+    }
     if (!FViewIsNatural) FNatural.push_back(row);
-    bool visible = RowInRange(row) && RowAccepted(row);
     int pos;
     if (!FSortKeys.empty()) {
       pos = static_cast<int>(std::upper_bound(FView.begin(), FView.end(), row,

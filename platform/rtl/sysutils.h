@@ -407,3 +407,11 @@ TDateTime StrToTime(const std::string& S);
 bool TryStrToTime(const std::string& S, TDateTime& D);
 TDateTime StrToDateTime(const std::string& S);
 bool TryStrToDateTime(const std::string& S, TDateTime& D);
+// The same with explicit settings (a data set's own locale, a test's).
+TDateTime StrToDate(const std::string& S, const TFormatSettings& FS);
+bool TryStrToDate(const std::string& S, TDateTime& D, const TFormatSettings& FS);
+bool TryStrToTime(const std::string& S, TDateTime& D, const TFormatSettings& FS);
+TDateTime StrToDateTime(const std::string& S, const TFormatSettings& FS);
+bool TryStrToDateTime(const std::string& S, TDateTime& D, const TFormatSettings& FS);
+std::string DateToStr(TDateTime D, const TFormatSettings& FS);
+std::string DateTimeToStr(TDateTime D, const TFormatSettings& FS);

@@ -468,8 +468,14 @@ TEST_F(EditsTest, ClipboardKeysAndMaxLength) {
   Clipboard()->SetAsText("1234\r\nnext");
   KeyWith(VK_CONTROL, 'V');
   EXPECT_EQ(edit->Text(), "a123b");
+  int maxText = 0;
+  host->SetMessageHandler(WM_COMMAND, [&](TMessage& m) {
+    if (HIWORD(static_cast<DWORD>(m.WParam)) == EN_MAXTEXT) ++maxText;
+    host->Dispatch(m);
+  });
   Type("z");  // full: refused
   EXPECT_EQ(edit->Text(), "a123b");
+  EXPECT_EQ(maxText, 1);
   KeyWith(VK_CONTROL, 'Z');
   EXPECT_EQ(edit->Text(), "ab");
   // WM_CLEAR deletes the selection without touching the clipboard.
@@ -708,6 +714,23 @@ TEST_F(EditsTest, DialogKeysFollowTheEditsDialogCode) {
   Key(VK_ESCAPE);
   EXPECT_EQ(form->Keys, (std::vector<WORD>{VK_ESCAPE}));
   EXPECT_EQ(memo->Text(), "a\r\n\t");
+}
+
+TEST_F(EditsTest, AutoSizeMakesTheHeightFollowTheFont) {
+  auto* edit = Make<TEdit>(10, 10, 100, 40);
+  EXPECT_FALSE(edit->AutoSize());
+  EXPECT_EQ(edit->Height(), 40);
+  edit->SetAutoSize(true);
+  const int small = edit->Height();
+  EXPECT_LT(small, 40);
+  edit->Font()->SetSize(edit->Font()->Size() * 2);
+  EXPECT_GT(edit->Height(), small + 6);
+  // The line sits 2 pixels below the top of the client area inside the edge.
+  EXPECT_EQ(HIWORD(static_cast<DWORD>(SendMessage(edit->Handle(), EM_POSFROMCHAR, 0, 0))), 2);
+  const int framed = edit->Height();
+  edit->SetBorderStyle(0);
+  EXPECT_EQ(edit->Height(), framed - 6);
+  EXPECT_EQ(edit->ClientHeight(), edit->Height());
 }
 
 }  // namespace

@@ -473,6 +473,16 @@ TEST_F(GridTest, EditorShowsCommitsRestoresAndHides) {
   EXPECT_EQ(grid->Cells(2, 3), "c2r3x");
   EXPECT_EQ(grid->EditTexts.back(), "c2r3x");
 
+  // The editor's own Hide gives the focus back to the grid; the next F2 shows it again.
+  Key(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  grid->InplaceEditor()->Hide();
+  EXPECT_EQ(GetFocus(), grid->Handle());
+  Key(VK_F2);
+  EXPECT_TRUE(EditorShown());
+  EXPECT_EQ(GetFocus(), grid->InplaceEditor()->Handle());
+  Key(VK_F2);
+
   // A cell set by code while the editor shows it: the editor shows the new text.
   Key(VK_F2);
   ASSERT_TRUE(EditorShown());

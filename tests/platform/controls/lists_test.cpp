@@ -107,6 +107,11 @@ TEST_F(ListsTest, KeysAndMouseSelectAndNotifyOnlyForTheUser) {
   win::PumpMessages();
   EXPECT_EQ(list->ItemIndex(), 0);
   EXPECT_EQ(clicks, (std::vector<int>{1, 2, 3, 4, 7, 4, 0, 1, 0}));
+  // Type-ahead works for Chinese items too.
+  list->Items()->Add("长发");
+  win::InjectChar("长");
+  win::PumpMessages();
+  EXPECT_EQ(list->ItemIndex(), 8);
   // A click below the last item changes nothing.
   list->Items()->Clear();
   list->Items()->Add("only");
@@ -171,6 +176,9 @@ TEST_F(ListsTest, ScrollMessagesAndItemRectangles) {
   EXPECT_EQ(list->ItemIndex(), 1);
   EXPECT_EQ(list->TopIndex(), 1);
   EXPECT_EQ(SendMessage(h, LB_SELECTSTRING, 6, reinterpret_cast<LPARAM>("a")), 0);
+  // 65535, the 16-bit -1 the drop-down lists send, also searches from the first item.
+  EXPECT_EQ(SendMessage(h, LB_SELECTSTRING, 65535, reinterpret_cast<LPARAM>("ch")), 2);
+  EXPECT_EQ(SendMessage(h, LB_SELECTSTRING, 65535, reinterpret_cast<LPARAM>("a")), 0);
   EXPECT_EQ(SendMessage(h, LB_SELECTSTRING, 0, reinterpret_cast<LPARAM>("zz")), LB_ERR);
   EXPECT_EQ(list->ItemIndex(), 0);
   EXPECT_TRUE(clicks.empty());

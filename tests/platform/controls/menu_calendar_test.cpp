@@ -244,6 +244,32 @@ TEST_F(MenuTest, ItemsWithChildrenOpenTheirOwnMenu) {
   EXPECT_EQ(clicked, std::vector<std::string>{"Beta"});
 }
 
+// Two monitors: the primary one, and one to its left with its task bar at the top.
+class TwoMonitors : public win::Host {
+ public:
+  std::vector<Monitor> Monitors() override {
+    return {Monitor{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 738}},
+            Monitor{RECT{-1600, 0, 0, 900}, RECT{-1600, 30, 0, 900}}};
+  }
+};
+
+TEST_F(MenuTest, TheMenuStaysInTheWorkAreaOfTheMonitorItOpensOn) {
+  TwoMonitors screens;
+  win::InstallHost(&screens);
+  // Near the right edge of the left monitor: pushed back left of 0, not onto the primary one.
+  menu->ShowAt(-5, 400);
+  RECT r;
+  GetWindowRect(menu->MenuWindow()->Handle(), &r);
+  EXPECT_EQ(r.right, 0);
+  menu->CloseMenu();
+  // Near the bottom of the primary monitor's work area it opens upwards.
+  menu->ShowAt(500, 730);
+  GetWindowRect(menu->MenuWindow()->Handle(), &r);
+  EXPECT_EQ(r.bottom, 730);
+  menu->CloseMenu();
+  win::InstallHost(nullptr);
+}
+
 TEST_F(MenuTest, ShortCutsClickTheirItem) {
   EXPECT_EQ(ShortCutToText(ShortCut('X', TShiftState{ssCtrl})), "Ctrl+X");
   EXPECT_EQ(ShortCutToText(ShortCut(VK_DELETE, TShiftState{ssShift, ssCtrl})), "Shift+Ctrl+Del");

@@ -349,3 +349,34 @@ TEST(DataSetRefresh, FiltersAreEvaluatedAgainAndTheCurrentRecordStays) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DataSetFilter, AFilterThatRaisesLeavesThePreviousOneInForce) {
+  auto ds = MakePeople(NumberedNames(4));
+  ds->SetFilter("ID <= 3");
+  ds->SetFiltered(true);
+  bool fail = true;
+  EXPECT_THROW(ds->SetOnFilterRecord([&](TDataSet*, bool&) {
+    if (fail) throw EDatabaseError("broken");
+  }), EDatabaseError);
+  EXPECT_FALSE(static_cast<bool>(ds->OnFilterRecord()));
+  EXPECT_EQ(AllNames(*ds), (Names{"N1", "N2", "N3"}));
+  // A record whose filter check raises while it is posted is not stored.
+  bool armed = false;
+  ds->SetOnFilterRecord([&](TDataSet* d, bool&) {
+    if (armed && d->FieldByName("ID")->AsInteger() == 2) throw EDatabaseError("broken");
+  });
+  armed = true;
+  ds->Append();
+  ds->FieldByName("ID")->SetAsInteger(2);
+  EXPECT_THROW(ds->Post(), EDatabaseError);
+  EXPECT_EQ(ds->State(), dsInsert);
+  ds->Cancel();
+  armed = false;
+  ds->SetFiltered(false);
+  EXPECT_EQ(ds->RecordCount(), 4);
+  ds->SetOnFilterRecord(nullptr);
+}
+
+}  // namespace
