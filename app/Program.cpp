@@ -6,6 +6,8 @@
 #include "app/UfrmPlay.h"
 #include "app/UfrmPrint.h"
 #include "app/UfrmSelectModel.h"
+#include "dataedit/CalculatorX.h"
+#include "dataedit/ToolCtrlsX.h"
 #include "chart/Chart.h"
 #include "effects/EffectsBitmap.h"
 #include "effects/EffectsProbes.h"
@@ -47,6 +49,9 @@ void AddUnits() {
   // The chart library: message table, canvas settings, filters, shapes, engine, registries.
   ChartLibrary::AddUnits();
   AddUnit("GIFImage", &GifImageUnit::Initialize, &GifImageUnit::Finalize);
+  // The editor library: button measures and the face cache, then the calculator's key class.
+  AddUnit("ToolCtrlsX", &ToolCtrlsXUnit::Initialize, &ToolCtrlsXUnit::Finalize);
+  AddUnit("CalculatorX", &CalculatorXUnit::Initialize, &CalculatorXUnit::Finalize);
   // The effects bitmap, then its probes: the probes replace the routine table entries they improve.
   AddUnit("EffectsBitmap", &EffectsBitmapUnit::Initialize, &EffectsBitmapUnit::Finalize);
   AddUnit("EffectsProbes", &EffectsProbesUnit::Initialize, &EffectsProbesUnit::Finalize);

@@ -1,0 +1,219 @@
+#include "dataedit/CalculatorX.h"
+
+#include <cctype>
+#include <cmath>
+
+#include "platform/graphics/clipbrd.h"
+#include "platform/rtl/sysutils.h"
+
+TCalculatorX::TCalculatorX(TComponent* AOwner) : TCustomControl(AOwner) {
+  // The keys and their form are filled in by the calculator's form resource; until then the control
+  // shows the display and takes keys from the keyboard.
+  SetBounds(0, 0, 184, 127);
+}
+
+double TCalculatorX::DisplayValue() const {
+  if (FMode == cmError) return 0;
+  double V = 0;
+  if (!TryStrToFloat(Trim(FDisplay), V)) return 0;
+  return V;
+}
+
+void TCalculatorX::SetDisplayValue(double Value) {
+  // An overflow or an undefined result is an error, not a display that later fails to convert.
+  if (!std::isfinite(Value)) {
+    SetError();
+    return;
+  }
+  if (Value == 0) Value = 0;  // no "-0"
+  FDisplay = FloatToStrF(Value, ffGeneral, 15, 0);
+  Invalidate();
+}
+
+void TCalculatorX::SetError() {
+  FMode = cmError;
+  FOperandReady = false;
+  FDisplay = "Error";
+  Invalidate();
+}
+
+void TCalculatorX::ResetCalculator() {
+  FMode = cmResult;
+  FOperandReady = false;
+  FDisplay = "0";
+  FPendingOp = '=';
+  FLeftValue = 0;
+  Invalidate();
+}
+
+void TCalculatorX::CopyDisplay() { Clipboard()->SetAsText(FDisplay); }
+
+void TCalculatorX::PasteDisplay() {
+  if (!Clipboard()->HasFormat(CF_TEXT)) return;
+  double V = 0;
+  // Pasted text that is not a number puts the calculator into its error state instead of raising out
+  // of a key handler.
+  if (!TryStrToFloat(Trim(Clipboard()->AsText()), V)) {
+    SetError();
+    return;
+  }
+  SetDisplayValue(V);
+}
+
+void TCalculatorX::BeginInput() {
+  if (FMode == cmResult) {
+    FMode = cmEntering;
+    FDisplay = "0";
+  }
+  FOperandReady = false;
+}
+
+void TCalculatorX::ApplyOperator(char Key) {
+  if (FMode == cmEntering || FOperandReady) {
+    FMode = cmResult;
+    FOperandReady = false;
+    double r = DisplayValue();
+    if (Key == '%') {
+      if (FPendingOp == '*' || FPendingOp == '/') r = r / 100;
+      else if (FPendingOp == '+' || FPendingOp == '-') r = FLeftValue * r / 100;
+    }
+    switch (FPendingOp) {
+      case '*': SetDisplayValue(FLeftValue * r); break;
+      case '+': SetDisplayValue(FLeftValue + r); break;
+      case '-': SetDisplayValue(FLeftValue - r); break;
+      case '/':
+        if (r != 0) SetDisplayValue(FLeftValue / r);
+        else SetError();
+        break;
+      default: break;
+    }
+  }
+  FPendingOp = Key;
+  FLeftValue = DisplayValue();
+}
+
+void TCalculatorX::HandleKey(char Key) {
+  Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
+  const char Sep = FormatSettings.DecimalSeparator;
+  if (FMode == cmError && Key != 'C') {
+    UpdateEqualCaption();
+    return;
+  }
+  if (Key == '.' || Key == ',' || Key == Sep) {
+    BeginInput();
+    if (FDisplay.find(Sep) == std::string::npos) FDisplay += Sep;
+  } else {
+    switch (Key) {
+      case 3: CopyDisplay(); break;
+      case 22: PasteDisplay(); break;
+      case 8:
+        BeginInput();
+        if (FDisplay.size() == 1 || (FDisplay.size() == 2 && FDisplay[0] == '-')) FDisplay = "0";
+        else FDisplay.pop_back();
+        break;
+      case 13: case '=': case '%': case '*': case '+': case '-': case '/':
+        ApplyOperator(Key);
+        break;
+      case 27: case 'C':
+        ResetCalculator();
+        break;
+      case 'I':
+        SetDisplayValue(-DisplayValue());
+        break;
+      case 'R': case 'S': {
+        const double V = DisplayValue();
+        FMode = cmResult;
+        if ((Key == 'R' && V == 0) || (Key == 'S' && V < 0)) {
+          SetError();
+        } else {
+          SetDisplayValue(Key == 'R' ? 1 / V : std::sqrt(V));
+          if (FMode != cmError) FOperandReady = true;
+        }
+        break;
+      }
+      default:
+        if (Key >= '0' && Key <= '9') {
+          BeginInput();
+          if (FDisplay == "0") FDisplay.clear();
+          if (FDisplay.find('E') != std::string::npos) break;
+          const size_t Max = (!FDisplay.empty() && FDisplay[0] == '-') ? 16 : 15;
+          if (FDisplay.size() < Max) FDisplay += Key;
+        }
+        break;
+    }
+  }
+  Invalidate();
+  UpdateEqualCaption();
+}
+
+void TCalculatorX::UpdateEqualCaption() {
+  const bool Op = FPendingOp == '*' || FPendingOp == '+' || FPendingOp == '-' || FPendingOp == '/';
+  FEqualCaption = (FLeftValue != 0 && FMode == cmEntering && Op) ? "=" : "Ok";
+}
+
+void TCalculatorX::KeyPress(WideChar& Key) {
+  TCustomControl::KeyPress(Key);
+  if (Key != 0 && Key < 128) HandleKey(static_cast<char>(Key));
+}
+
+void TCalculatorX::Paint() {
+  TCanvas* C = Canvas();
+  C->Brush()->SetColor(clBtnFace);
+  C->FillRect(ClientRect());
+  TRect Display(6, 4, Width() - 6, 23);
+  C->Brush()->SetColor(clHighlightText);
+  C->FillRect(Display);
+  C->TextOut(Display.Right - 4 - C->TextWidth(FDisplay), Display.Top + 2, FDisplay);
+}
+
+// ---------------------------------------------------------------------------------------------------
+
+TPopupCalculatorX::TPopupCalculatorX(TComponent* AOwner) : TCalculatorX(AOwner) {}
+
+void TPopupCalculatorX::CloseUp(bool Accept) {
+  if (auto* R = dynamic_cast<ICloseUpReceiverX*>(Owner())) R->CloseUp(Accept);
+}
+
+void TPopupCalculatorX::HandleKey(char Key) {
+  if ((Key == 13 || Key == '=') && EqualCaption() == "Ok") {
+    CloseUp(true);
+    return;
+  }
+  TCalculatorX::HandleKey(Key);
+}
+
+void TPopupCalculatorX::GetValue(Variant& Value) {
+  if (Mode() == cmError) Value = Variant::Error(-1);
+  else Value = Variant(DisplayValue());
+}
+
+void TPopupCalculatorX::SetFlat(bool Value) {
+  if (FFlat == Value) return;
+  FFlat = Value;
+  // The keys are filled in by the form resource; they all turn non-flat here.
+}
+
+void TPopupCalculatorX::SetValue(const Variant& Value) {
+  ResetCalculator();
+  double V = 0;
+  try {
+    V = Value.AsDouble();
+  } catch (...) {
+    SetError();
+    return;
+  }
+  SetDisplayValue(V);
+}
+
+void TPopupCalculatorX::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_CLOSEPOPUPX) {
+    CloseUp(false);
+    return;
+  }
+  TCalculatorX::Dispatch(Message);
+}
+
+namespace CalculatorXUnit {
+void Initialize() { RegisterClasses<TSpeedButtonX>(); }
+void Finalize() { UnRegisterClasses<TSpeedButtonX>(); }
+}  // namespace CalculatorXUnit
