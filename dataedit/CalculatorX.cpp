@@ -6,10 +6,59 @@
 #include "platform/graphics/clipbrd.h"
 #include "platform/rtl/sysutils.h"
 
+namespace {
+
+// Index = a key's Tag; the character is what the key sends to HandleKey.
+const char KeyTable[24] = {0, '7', '8', '9', '/', 'S', 'C', '4', '5', '6', '*', '%', 'A',
+                           '1', '2', '3', '-', 'R', 8, '0', 'I', '.', '+', '='};
+
+struct TKeyLayout {
+  const char* Caption;
+  int Left, Top, Width, Height;
+  TColor FontColor;
+};
+const TKeyLayout Keys[24] = {
+    {"", 0, 0, 0, 0, clBlack},
+    {"7", 6, 29, 27, 22, clBlue},     {"8", 35, 29, 27, 22, clBlue},   {"9", 64, 29, 27, 22, clBlue},
+    {"/", 93, 29, 27, 22, clRed},     {"sqrt", 122, 29, 27, 22, clBlue}, {"C", 151, 29, 27, 46, clRed},
+    {"4", 6, 53, 27, 22, clBlue},     {"5", 35, 53, 27, 22, clBlue},   {"6", 64, 53, 27, 22, clBlue},
+    {"*", 93, 53, 27, 22, clRed},     {"%", 122, 53, 27, 22, clBlue},  {"Cancel", 151, 52, 27, 23, clRed},
+    {"1", 6, 77, 27, 22, clBlue},     {"2", 35, 77, 27, 22, clBlue},   {"3", 64, 77, 27, 22, clBlue},
+    {"-", 93, 77, 27, 22, clRed},     {"1/x", 122, 77, 27, 22, clBlue}, {"<-", 151, 77, 27, 22, clRed},
+    {"0", 6, 101, 27, 22, clBlue},    {"+/-", 35, 101, 27, 22, clBlue}, {".", 64, 101, 27, 22, clBlue},
+    {"+", 93, 101, 27, 22, clRed},    {"Ok", 122, 101, 56, 22, clRed},
+};
+
+}  // namespace
+
 TCalculatorX::TCalculatorX(TComponent* AOwner) : TCustomControl(AOwner) {
-  // The keys and their form are filled in by the calculator's form resource; until then the control
-  // shows the display and takes keys from the keyboard.
   SetBounds(0, 0, 184, 127);
+  SetColor(clBtnFace);
+  // The keys as the calculator's form lays them out; each click goes through HandleKey.
+  for (int Tag = 1; Tag < 24; ++Tag) {
+    auto* B = new TSpeedButtonX(this);
+    const TKeyLayout& K = Keys[Tag];
+    B->SetBounds(K.Left, K.Top, K.Width, K.Height);
+    B->SetCaption(K.Caption);
+    B->SetTag(Tag);
+    B->SetFlat(true);
+    B->SetStyle(ebsGlyphX);
+    B->SetActive(true);
+    B->SetLayout(blGlyphRight);
+    B->Font()->SetColor(K.FontColor);
+    B->OnClick = [this](TObject* Sender) {
+      const intptr_t T = static_cast<TComponent*>(Sender)->Tag();
+      if (T > 0 && T < 24) HandleKey(KeyTable[T]);
+    };
+    B->SetParent(this);
+    if (Tag == 23) FEqualKey = B;
+  }
+}
+
+TSpeedButtonX* TCalculatorX::Key(int Tag) const {
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* B = dynamic_cast<TSpeedButtonX*>(Components(i)); B && B->Tag() == Tag) return B;
+  return nullptr;
 }
 
 double TCalculatorX::DisplayValue() const {
@@ -149,6 +198,7 @@ void TCalculatorX::HandleKey(char Key) {
 void TCalculatorX::UpdateEqualCaption() {
   const bool Op = FPendingOp == '*' || FPendingOp == '+' || FPendingOp == '-' || FPendingOp == '/';
   FEqualCaption = (FLeftValue != 0 && FMode == cmEntering && Op) ? "=" : "Ok";
+  if (FEqualKey) FEqualKey->SetCaption(FEqualCaption);
 }
 
 void TCalculatorX::KeyPress(WideChar& Key) {
@@ -190,7 +240,9 @@ void TPopupCalculatorX::GetValue(Variant& Value) {
 void TPopupCalculatorX::SetFlat(bool Value) {
   if (FFlat == Value) return;
   FFlat = Value;
-  // The keys are filled in by the form resource; they all turn non-flat here.
+  // Whatever the new value, the keys lose their flat look (as the in-place editor has always seen it).
+  for (int Tag = 1; Tag < 24; ++Tag)
+    if (TSpeedButtonX* B = Key(Tag)) B->SetFlat(false);
 }
 
 void TPopupCalculatorX::SetValue(const Variant& Value) {

@@ -39,6 +39,8 @@ class TCalculatorX : public TCustomControl {
   // "Ok" or "=": what the equal key would do.
   const std::string& EqualCaption() const { return FEqualCaption; }
   void ResetCalculator();
+  // The key with the given Tag (1..23), or nullptr.
+  TSpeedButtonX* Key(int Tag) const;
   void CopyDisplay();
   void PasteDisplay();
 
@@ -58,6 +60,7 @@ class TCalculatorX : public TCustomControl {
   bool FOperandReady = false;
   std::string FDisplay = "0";
   std::string FEqualCaption = "Ok";
+  TSpeedButtonX* FEqualKey = nullptr;
 };
 
 class TPopupCalculatorX : public TCalculatorX, public IPopupValueEditorX {

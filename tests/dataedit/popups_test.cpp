@@ -179,8 +179,21 @@ TEST_F(PopupsX, CalculatorPicture) {
   auto* host = MakeHost(300, 300, 184, 127);
   auto* calc = new TCalculatorX(owner.get());
   calc->SetParent(host);
-  for (char k : std::string("12+30=")) calc->HandleKey(k);
+  win::PumpMessages();
+  // Clicking the keys: 1 2 + 3 0 shows "=" on the equal key, which then gives 42.
+  auto ClickKey = [&](int Tag) {
+    TSpeedButtonX* B = calc->Key(Tag);
+    ASSERT_NE(B, nullptr);
+    TPoint P = B->ClientToScreen(TPoint(B->Width() / 2, B->Height() / 2));
+    win::Click(P.X, P.Y);
+  };
+  for (int Tag : {13, 14, 22, 15, 19}) ClickKey(Tag);
+  EXPECT_EQ(calc->DisplayText(), "30");
+  EXPECT_EQ(calc->Key(23)->Caption(), "=");
+  ASSERT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("dataedit_calculator_pending.png")));
+  ClickKey(23);
   EXPECT_EQ(calc->DisplayText(), "42");
+  EXPECT_EQ(calc->Key(23)->Caption(), "Ok");
   win::PumpMessages();
   ASSERT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("dataedit_calculator.png")));
 }
