@@ -11,6 +11,7 @@
 
 #include "platform/controls/buttons.h"
 #include "platform/controls/extctrls.h"
+#include "platform/controls/menus.h"
 #include "platform/win/windows.h"
 
 // ---------------------------------------------------------------------------------------------------
@@ -144,6 +145,82 @@ class TEditButtonControlX : public TSpeedButton {
 class TSpeedButtonX : public TEditButtonControlX {
   DECLARE_CLASS(TSpeedButtonX, TEditButtonControlX)
   explicit TSpeedButtonX(TComponent* AOwner) : TEditButtonControlX(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------------------------------
+// Button definitions: one per button an edit shows, alone (made for a control) or in a collection.
+
+class TPopupMenu;
+class TWinControl;
+
+class TEditButtonX : public TCollectionItem {
+  DECLARE_CLASS(TEditButtonX, TCollectionItem)
+  explicit TEditButtonX(TCollection* ACollection);
+  // A button of one edit control, outside any collection.
+  static TEditButtonX* CreateForControl(TWinControl* EditControl);
+  ~TEditButtonX() override;
+
+  TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
+  void SetDropdownMenu(TPopupMenu* Value);
+  TBitmap* Glyph() const { return FGlyph.get(); }
+  void SetGlyph(TBitmap* Value);
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& Value);
+  int NumGlyphs() const { return FNumGlyphs; }
+  // Kept between 1 and 4.
+  void SetNumGlyphs(int Value);
+  TShortCut ShortCut() const { return FShortCut; }
+  void SetShortCut(TShortCut Value);
+  TEditButtonStyleX Style() const { return FStyle; }
+  void SetStyle(TEditButtonStyleX Value);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  int Width() const { return FWidth; }
+  void SetWidth(int Value);
+  TWinControl* EditControl() const { return FEditControl; }
+  TButtonClickEventX OnClick;
+  TButtonDownEventX OnDown;
+  // Set by the owning edit: told of every change in place of the collection.
+  TNotifyEvent OnInternalChange;
+
+  void Assign(TPersistent* Source) override;
+  // The control that shows this button: owned and parented by the edit, 10 x 17, visible.
+  virtual TEditButtonControlX* CreateButtonControl();
+
+ protected:
+  void ReportChange();
+  TShortCut FShortCut = 0;
+  bool FVisible = false;
+
+ private:
+  TWinControl* FEditControl = nullptr;
+  TPopupMenu* FDropdownMenu = nullptr;
+  std::unique_ptr<TBitmap> FGlyph;
+  std::string FHint;
+  int FNumGlyphs = 1;
+  TEditButtonStyleX FStyle = ebsDropDownX;
+  int FWidth = 0;
+};
+
+// The button an edit shows by default: visible, opened by Alt+Down.
+class TVisibleEditButtonX : public TEditButtonX {
+  DECLARE_CLASS(TVisibleEditButtonX, TEditButtonX)
+  explicit TVisibleEditButtonX(TCollection* ACollection);
+};
+
+class TEditButtonsX : public TCollection {
+  DECLARE_CLASS(TEditButtonsX, TCollection)
+  TEditButtonsX(TPersistent* AOwner, TClass ItemClass, TCollectionItemFactory Factory);
+  TEditButtonX* Items(int Index) const { return static_cast<TEditButtonX*>(TCollection::Items(Index)); }
+  TEditButtonX* Add() { return static_cast<TEditButtonX*>(TCollection::Add()); }
+  std::function<void(TCollectionItem* Item)> OnInternalChange;
+
+ protected:
+  TPersistent* GetOwner() override { return FOwner; }
+  void Update(TCollectionItem* Item) override;
+
+ private:
+  TPersistent* FOwner;
 };
 
 // ---------------------------------------------------------------------------------------------------

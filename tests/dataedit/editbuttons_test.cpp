@@ -311,3 +311,40 @@ TEST_F(EditButtonControl, StayDown) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EditButtonX, SettersReportChangesAndClampGlyphCount) {
+  TEditButtonsX Buttons(nullptr, TEditButtonX::StaticClass(), MakeItemFactory<TEditButtonX>());
+  std::vector<TCollectionItem*> Changes;
+  Buttons.OnInternalChange = [&](TCollectionItem* Item) { Changes.push_back(Item); };
+  TEditButtonX* B = Buttons.Add();
+  Changes.clear();
+  EXPECT_FALSE(B->Visible());
+  EXPECT_EQ(B->ShortCut(), 0);
+  B->SetNumGlyphs(7);
+  EXPECT_EQ(B->NumGlyphs(), 4);
+  B->SetNumGlyphs(0);
+  EXPECT_EQ(B->NumGlyphs(), 1);
+  B->SetStyle(ebsUpDownX);
+  B->SetStyle(ebsUpDownX);  // the same value reports nothing
+  EXPECT_EQ(Changes.size(), 3u);
+  // An edit's own hook takes the report in place of the collection.
+  int Hooked = 0;
+  B->OnInternalChange = [&](TObject*) { ++Hooked; };
+  B->SetWidth(20);
+  EXPECT_EQ(Hooked, 1);
+  EXPECT_EQ(Changes.size(), 3u);
+  TEditButtonsX Visible(nullptr, TVisibleEditButtonX::StaticClass(), MakeItemFactory<TVisibleEditButtonX>());
+  TEditButtonX* V = Visible.Add();
+  EXPECT_TRUE(V->Visible());
+  EXPECT_EQ(V->ShortCut(), 32808);
+  V->Assign(B);
+  EXPECT_EQ(V->Style(), ebsUpDownX);
+  EXPECT_EQ(V->Width(), 20);
+  EXPECT_FALSE(V->Visible());
+  std::unique_ptr<TEditButtonX> Own(TEditButtonX::CreateForControl(nullptr));
+  EXPECT_EQ(Own->Collection(), nullptr);
+}
+
+}  // namespace
