@@ -1,11 +1,22 @@
 #include "dataedit/DBSumLst.h"
 
+#include <cmath>
 #include <cstdlib>
 
 // ---------------------------------------------------------------------------------------------------
 // Fixed point
 
-Currency SumValueOf(double Value) { return Currency::FromDouble(Value); }
+// The run-time library's conversion rounds the value's decimal digits (so 1.23455 is a tie, whatever
+// its binary form); it goes through text, which a walk over a million records cannot afford. Away from
+// ties the product rounds the same, so only values near a tie take the exact road.
+Currency SumValueOf(double Value) {
+  const double Scaled = Value * 10000.0;
+  if (std::fabs(Scaled) < 1e12) {
+    const double Frac = std::fabs(Scaled - std::trunc(Scaled));
+    if (std::fabs(Frac - 0.5) > 1e-6) return Currency::FromRaw(std::llround(Scaled));
+  }
+  return Currency::FromDouble(Value);
+}
 
 Currency DivideSum(Currency Sum, int Count) {
   if (Count == 0) return Currency();

@@ -410,3 +410,19 @@ TEST(DBSumCollection, FindSumIgnoresCaseAndMatchesTheOperation) {
 }
 
 }  // namespace
+
+namespace {
+
+// The fast rounding of a walk must agree with the run-time library's conversion everywhere, ties
+// included.
+TEST(SumValueOf, AgreesWithTheCurrencyConversion) {
+  for (double V : {0.0, 1.23456, -1.23456, 1.23455, -1.23455, 0.00005, 0.00015, 2.5e-5, 12345.67895, 1e9 + 0.00005,
+                   123456789012.34565, 5e14, -7.77777777, 0.1 + 0.2})
+    EXPECT_EQ(SumValueOf(V).Value, Currency::FromDouble(V).Value) << V;
+  for (int I = -200000; I <= 200000; I += 7) {
+    const double V = I / 100000.0 + I * 1e-9;
+    ASSERT_EQ(SumValueOf(V).Value, Currency::FromDouble(V).Value) << V;
+  }
+}
+
+}  // namespace
