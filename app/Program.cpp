@@ -6,7 +6,7 @@
 #include "app/UfrmPlay.h"
 #include "app/UfrmPrint.h"
 #include "app/UfrmSelectModel.h"
-#include "chart/Chart.h"
+#include "chart/ChartLibrary.h"
 #include "dataedit/CalculatorX.h"
 #include "dataedit/DbUtilsX.h"
 #include "dataedit/PropFilerX.h"
