@@ -168,14 +168,7 @@ void ConstFini() { StopCounted(ConstStarts, &ChartConst::Finalize); }
 void HelperInit() { StartCounted(HelperStarts, &HelperInitialize); }
 void HelperFini() { StopCounted(HelperStarts, &HelperFinalize); }
 void FiltersInit() { StartCounted(FilterStarts, &ChartFilters::Initialize); }
-// Stopping the filter unit also takes its classes out of the class registry, so that no filter is
-// found by name once the library is gone and a restart registers them afresh.
-void FiltersFinalize() {
-  const std::vector<TFilterClass> classes = FilterClasses();
-  ChartFilters::Finalize();
-  for (TFilterClass c : classes) UnRegisterClass(c->Class);
-}
-void FiltersFini() { StopCounted(FilterStarts, &FiltersFinalize); }
+void FiltersFini() { StopCounted(FilterStarts, &ChartFilters::Finalize); }
 
 const TLibUnit Units[] = {
     {"ChartConst", &ConstInit, &ConstFini},
