@@ -42,6 +42,11 @@ __attribute__((target_clones("avx2", "default"))) void Widen16(const uint8_t* Fr
   for (int i = 0; i < Count; ++i) To[i] = From[i];
 }
 
+// Sums of each channel value with its left and right neighbours (3 values apart).
+__attribute__((target_clones("avx2", "default"))) void RowSums(const int16_t* Row, int16_t* To, int Count) {
+  for (int i = 0; i < Count; ++i) To[i] = static_cast<int16_t>(Row[i] + Row[i + 3] + Row[i + 6]);
+}
+
 }  // namespace
 
 void TConvolveFilter::FilterRect(TBitmap* Bitmap, const TRect& Rect) {
@@ -71,10 +76,23 @@ void TConvolveFilter::FilterRect(TBitmap* Bitmap, const TRect& Rect) {
     for (auto& v : rows16) v.resize(static_cast<size_t>(span));
     Widen16(Rows[static_cast<size_t>(r.Top)] + base, rows16[0].data(), span);
     Widen16(Rows[static_cast<size_t>(r.Top + 1)] + base, rows16[1].data(), span);
+    const bool box = exact.IsBox();
+    std::vector<int16_t> sums[3];
+    if (box) {
+      for (int k = 0; k < 3; ++k) sums[k].resize(static_cast<size_t>(count));
+      RowSums(rows16[0].data(), sums[0].data(), count);
+      RowSums(rows16[1].data(), sums[1].data(), count);
+    }
     int above = 0, here = 1, below = 2;
     for (int y = r.Top + 1; y <= r.Bottom - 1; ++y) {
       Widen16(Rows[static_cast<size_t>(y + 1)] + base, rows16[below].data(), span);
-      exact.Line(rows16[above].data() + 3, rows16[here].data() + 3, rows16[below].data() + 3, out.data(), count);
+      if (box) {
+        RowSums(rows16[below].data(), sums[below].data(), count);
+        exact.LineBox(sums[above].data(), sums[here].data(), sums[below].data(), rows16[here].data() + 3, out.data(),
+                      count);
+      } else {
+        exact.Line(rows16[above].data() + 3, rows16[here].data() + 3, rows16[below].data() + 3, out.data(), count);
+      }
       std::memcpy(Rows[static_cast<size_t>(y)] + first, out.data(), static_cast<size_t>(count));
       const int old = above;
       above = here;

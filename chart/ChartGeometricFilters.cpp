@@ -260,10 +260,10 @@ namespace {
 // Byte offsets into the source (row * Stride + 3 * column) of one work row by inverse mapping, -1 where
 // the rounded source point lies outside. Rounding is half to even (the 1.5 * 2^52 trick rounds as the
 // processor does for the magnitudes a bitmap can have).
-void MapRow(int First, int DW, int HalfDW, double Co, double Si, double YSi, double YCo, double HalfW, double HalfH,
-            int W, int H, int Stride, int* Offsets) {
+void MapRow(int First, int Last, int HalfDW, double Co, double Si, double YSi, double YCo, double HalfW,
+            double HalfH, int W, int H, int Stride, int* Offsets) {
   const double magic = 6755399441055744.0;
-  for (int c = First; c < DW; ++c) {
+  for (int c = First; c < Last; ++c) {
     const double x = static_cast<double>(c - HalfDW);
     const int sx = static_cast<int>(((x * Co - YSi + HalfW) + magic) - magic);
     const int sy = static_cast<int>(((x * Si + YCo + HalfH) + magic) - magic);
@@ -272,11 +272,25 @@ void MapRow(int First, int DW, int HalfDW, double Co, double Si, double YSi, dou
   }
 }
 
+// The work columns of one row whose source point can lie inside the source (with two pixels to spare
+// for rounding): Slope * (c - HalfDW) + Offset must stay within -0.5 .. Limit - 0.5.
+void Reach(double Slope, double Offset, int Limit, int HalfDW, double& Lo, double& Hi) {
+  if (std::fabs(Slope) < 1e-9) {
+    const bool in = Offset >= -1 && Offset <= Limit;
+    Lo = in ? -1e18 : 1;
+    Hi = in ? 1e18 : 0;
+    return;
+  }
+  const double a = (-0.5 - Offset) / Slope + HalfDW, b = (Limit - 0.5 - Offset) / Slope + HalfDW;
+  Lo = std::min(a, b);
+  Hi = std::max(a, b);
+}
+
 }  // namespace
 
 namespace RotateDetail {
 bool WideAvailable();
-int RotateRowWide(uint8_t* Dst, int DW, int HalfDW, double Co, double Si, double YSi, double YCo, double HalfW,
+int RotateRowWide(uint8_t* Dst, int First, int Last, int DW, int HalfDW, double Co, double Si, double YSi, double YCo, double HalfW,
                   double HalfH, int W, int H, int Stride, const uint8_t* Base, int LastWide, uint32_t Background);
 }  // namespace RotateDetail
 
@@ -340,19 +354,29 @@ void TRotateFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
     const uint32_t background = bgPixel[0] | uint32_t(bgPixel[1]) << 8 | uint32_t(bgPixel[2]) << 16;
     for (int r = 0; r < dh; ++r) {
       const double y = static_cast<double>(r - halfDH);
+      // Pixels outside the source keep the background the work bitmap already holds.
+      double lo1, hi1, lo2, hi2;
+      Reach(co, -(y * si) + static_cast<double>(w / 2), w, halfDW, lo1, hi1);
+      Reach(si, y * co + static_cast<double>(h / 2), h, halfDW, lo2, hi2);
+      const double lo = std::max(lo1, lo2) - 2, hi = std::min(hi1, hi2) + 2;
+      if (hi < 0 || lo > static_cast<double>(dw - 1) || hi < lo) continue;
+      const int from = static_cast<int>(std::max(0.0, std::ceil(lo)));
+      const int to = static_cast<int>(std::min(static_cast<double>(dw - 1), std::floor(hi))) + 1;
+      if (to <= from) continue;
       uint8_t* d = PixelAt(work.get(), 0, r);
-      int first = 0;
+      int first = from;
       if (wide)
-        first = RotateDetail::RotateRowWide(d, static_cast<int>(dw), halfDW, co, si, y * si, y * co,
+        first = RotateDetail::RotateRowWide(d, from, to, static_cast<int>(dw), halfDW, co, si, y * si, y * co,
                                             static_cast<double>(w / 2), static_cast<double>(h / 2), w, h, stride,
                                             base, lastWide, background);
-      MapRow(first, static_cast<int>(dw), halfDW, co, si, y * si, y * co, static_cast<double>(w / 2),
-             static_cast<double>(h / 2), w, h, stride, offsets.data());
-      for (int c = first; c < dw; ++c) {
+      if (first >= to) continue;
+      MapRow(first, to, halfDW, co, si, y * si, y * co, static_cast<double>(w / 2), static_cast<double>(h / 2), w, h,
+             stride, offsets.data());
+      for (int c = first; c < to; ++c) {
         const int o = offsets[static_cast<size_t>(c)];
         if (o < 0) continue;
         // Four bytes when the next work pixel is overwritten from the source anyway.
-        if (offsets[static_cast<size_t>(c) + 1] >= 0 && o <= lastWide)
+        if (c + 1 < to && offsets[static_cast<size_t>(c) + 1] >= 0 && o <= lastWide)
           std::memcpy(d + 3 * c, base + o, 4);
         else
           std::memcpy(d + 3 * c, base + o, 3);

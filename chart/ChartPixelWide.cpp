@@ -169,4 +169,39 @@ __attribute__((target("avx2"))) void IntegerConvolution::Line(const int16_t* Abo
   }
 }
 
+bool IntegerConvolution::IsBox() const {
+  for (int k : {0, 1, 2, 3, 5, 6, 7, 8})
+    if (Weights[k] != Weights[0]) return false;
+  return Weights[0] != 0;
+}
+
+// Sums wrap in 16 bits on the way (a * box may pass 32767 before the centre's difference comes off);
+// the final sum fits, and wrapping arithmetic gives it exactly.
+__attribute__((target("avx2"))) void IntegerConvolution::LineBox(const int16_t* SumAbove, const int16_t* SumHere,
+                                                                 const int16_t* SumBelow, const int16_t* Centre,
+                                                                 uint8_t* Out, int Count) const {
+  const int16_t a = Weights[0], d = static_cast<int16_t>(Weights[4] - Weights[0]);
+  const __m256i av = _mm256_set1_epi16(a), dv = _mm256_set1_epi16(d);
+  const __m256 f = _mm256_set1_ps(ScaledFactor);
+  int i = 0;
+  for (; i + 16 <= Count; i += 16) {
+    __m256i box = _mm256_add_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(SumAbove + i)),
+                                   _mm256_loadu_si256(reinterpret_cast<const __m256i*>(SumHere + i)));
+    box = _mm256_add_epi16(box, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(SumBelow + i)));
+    if (a != 1) box = _mm256_mullo_epi16(box, av);
+    const __m256i s =
+        _mm256_add_epi16(box, _mm256_mullo_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(Centre + i)), dv));
+    const __m256i lo = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(s))), f));
+    const __m256i hi = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(s, 1))), f));
+    const __m256i w = _mm256_permute4x64_epi64(_mm256_packs_epi32(lo, hi), 0xD8);
+    const __m256i b = _mm256_permute4x64_epi64(_mm256_packus_epi16(w, w), 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + i), _mm256_castsi256_si128(b));
+  }
+  for (; i < Count; ++i) {
+    const int s = static_cast<int16_t>(a * (SumAbove[i] + SumHere[i] + SumBelow[i]) + d * Centre[i]);
+    const float v = std::nearbyint(static_cast<float>(s) * ScaledFactor);
+    Out[i] = static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+  }
+}
+
 }  // namespace PixelDetail

@@ -27,6 +27,12 @@ struct IntegerConvolution {
   // Count output bytes from three rows of channel values widened to 16 bits, each pointing at the
   // first output byte's column (the neighbours lie 3 values to each side).
   void Line(const int16_t* Above, const int16_t* Here, const int16_t* Below, uint8_t* Out, int Count) const;
+  // True when the eight neighbours share one weight: the sum is then that weight times the 3 x 3 box
+  // (three row sums of three) plus the centre's own difference.
+  bool IsBox() const;
+  // Count output bytes from the three row sums around the centre row and the centre row itself.
+  void LineBox(const int16_t* SumAbove, const int16_t* SumHere, const int16_t* SumBelow, const int16_t* Centre,
+               uint8_t* Out, int Count) const;
 };
 
 }  // namespace PixelDetail

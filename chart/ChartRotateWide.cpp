@@ -19,9 +19,10 @@ bool WideAvailable() {
   return has && ChartWidePaths;
 }
 
-// Fills work pixels from the row's start in blocks of eight and returns the first pixel it left to
-// the caller (the row's last pixels, and any block that reaches the source's final bytes).
-__attribute__((target("avx2"))) int RotateRowWide(uint8_t* Dst, int DW, int HalfDW, double Co, double Si, double YSi,
+// Fills work pixels First.. of the range First..Last-1 in blocks of eight and returns the first pixel
+// it left to the caller (the range's last pixels, and any block that reaches the source's final bytes).
+// A block also writes the background over the three pixels after it.
+__attribute__((target("avx2"))) int RotateRowWide(uint8_t* Dst, int First, int Last, int DW, int HalfDW, double Co, double Si, double YSi,
                                                   double YCo, double HalfW, double HalfH, int W, int H, int Stride,
                                                   const uint8_t* Base, int LastWide, uint32_t Background) {
   const __m256d co = _mm256_set1_pd(Co), si = _mm256_set1_pd(Si), ysi = _mm256_set1_pd(YSi),
@@ -37,8 +38,8 @@ __attribute__((target("avx2"))) int RotateRowWide(uint8_t* Dst, int DW, int Half
   alignas(32) uint8_t pattern[32];
   for (int i = 0; i < 32; ++i) pattern[i] = static_cast<uint8_t>(Background >> (8 * (i % 3)));
   const __m256i fill = _mm256_load_si256(reinterpret_cast<const __m256i*>(pattern));
-  int c = 0;
-  for (; c + 11 <= DW; c += 8) {
+  int c = First;
+  for (; c + 8 <= Last && c + 11 <= DW; c += 8) {
     const double x0 = static_cast<double>(c - HalfDW);
     const __m256d xl = _mm256_setr_pd(x0, x0 + 1, x0 + 2, x0 + 3), xh = _mm256_add_pd(xl, four);
     // ((x * Co - YSi) + HalfW) and ((x * Si + YCo) + HalfH), each step rounded as the plain loop rounds.

@@ -312,16 +312,22 @@ class TComponent : public TPersistent {
     if (Value) FComponentStyle.Include(csSubComponent);
     else FComponentStyle.Exclude(csSubComponent);
   }
+  // A component that sits inside another one (a control in its parent control) says so: the root does
+  // not list it among its children for streaming; its parent's GetChildren does, and the reader hands
+  // it the component whose child list it was read from through SetParentComponent.
+  virtual bool HasParent() const { return false; }
+  virtual TComponent* GetParentComponent() const { return nullptr; }
 
  protected:
   // Component streaming (filer.h). ReadState reads this component's properties and children from the
   // reader (a form that adjusts itself after reading its resource overrides it and calls the
   // inherited one); WriteState writes them. GetChildren lists the components written after this one's
-  // properties: the default lists, for the root only, the owned components that are neither
-  // sub-components nor transient.
+  // properties: the default lists, for the root only, the owned components that have no parent and
+  // are neither sub-components nor transient.
   virtual void ReadState(TReader* Reader);
   virtual void WriteState(TWriter* Writer);
   virtual void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root);
+  virtual void SetParentComponent(TComponent* /*Value*/) {}
   // Called when AComponent is inserted into or removed from the owner, or when a component this one
   // asked to be told about is freed. The default clears the free-notification link and passes the
   // call to every owned component.

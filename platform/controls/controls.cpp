@@ -1,5 +1,7 @@
 #include "platform/controls/controls.h"
 #include "platform/controls/hints.h"
+#include "platform/controls/menus.h"
+#include "platform/win/scrollbars.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -238,9 +240,18 @@ void RegisterClasses() {
   uc.lpfnWndProc = UtilWindowProc;
   uc.lpszClassName = kUtilClass;
   if (!GetClassInfo(nullptr, kUtilClass, &probe)) RegisterClass(&uc);
+  win::SetScrollBarMenu(ScrollBarMenuChoice);
   done = true;
 }
 }  // namespace
+
+RECT WorkAreaAt(int X, int Y) {
+  MONITORINFO mi;
+  if (GetMonitorInfo(MonitorFromPoint(POINT{X, Y}, MONITOR_DEFAULTTONEAREST), &mi)) return mi.rcWork;
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
 
 HWND AllocateHWnd(std::function<void(TMessage&)> Method) {
   RegisterClasses();
@@ -529,6 +540,40 @@ TControl::TWndMethod TControl::WindowProc() {
   return [this](TMessage& Message) { WndProc(Message); };
 }
 
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+  if (Value == FPopupMenu) return;
+  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+}
+
+bool TControl::ContextMenu(TMessage& Message) {
+  if (Message.Result) return true;
+  int sx = GET_X_LPARAM(Message.LParam), sy = GET_Y_LPARAM(Message.LParam);
+  bool fromKeyboard = sx == -1 && sy == -1;
+  TPoint screen = fromKeyboard ? ClientToScreen(TPoint(0, 0)) : TPoint(sx, sy);
+  TPoint local = fromKeyboard ? TPoint(0, 0) : ScreenToClient(screen);
+  bool handled = false;
+  if (OnContextPopup) OnContextPopup(this, local, handled);
+  if (handled) {
+    Message.Result = 1;
+    return true;
+  }
+  if (FPopupMenu && FPopupMenu->AutoPopup()) {
+    if (TWinControl* form = ParentFormControl()) form->SendCancelMode(nullptr);
+    FPopupMenu->SetPopupComponent(this);
+    FPopupMenu->Popup(screen.X, screen.Y);
+    Message.Result = 1;
+    return true;
+  }
+  return false;
+}
+
 void TControl::SetMessageHandler(UINT Msg, TMessageHandler Handler) {
   for (auto& e : FMessageMap)
     if (e.first == Msg) {
@@ -595,6 +640,13 @@ void TControl::MouseMessage(TMessage& Message) {
       break;
     case WM_RBUTTONUP:
       if (FEnabled) MouseUp(mbRight, shift, x, y);
+      // A graphic control has no window to ask for the context menu: its parent asks for it, and
+      // hands it to the control under the point first.
+      if (FEnabled && !dynamic_cast<TWinControl*>(this) && FParent && FParent->HandleAllocated()) {
+        TPoint s = ClientToScreen(TPoint(x, y));
+        FParent->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(FParent->Handle()),
+                         MAKELPARAM(static_cast<WORD>(s.X), static_cast<WORD>(s.Y)));
+      }
       break;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
@@ -631,6 +683,9 @@ void TControl::Dispatch(TMessage& Message) {
     }
     case CM_HITTEST:
       Message.Result = 1;
+      return;
+    case WM_CONTEXTMENU:
+      if (!ContextMenu(Message)) DefaultHandler(Message);
       return;
     default:
       DefaultHandler(Message);
@@ -1474,6 +1529,29 @@ void TWinControl::Dispatch(TMessage& Message) {
     case WM_CHAR:
     case WM_IME_CHAR:
       return;
+    case WM_CONTEXTMENU: {
+      // A graphic child under the point has the first say, then this control; what neither takes
+      // goes on to the parent window (DefWindowProc). Outside the client area (on a scroll bar, say)
+      // the window's own handling comes first.
+      int sx = GET_X_LPARAM(Message.LParam), sy = GET_Y_LPARAM(Message.LParam);
+      if (!(sx == -1 && sy == -1) && FHandle && reinterpret_cast<HWND>(Message.WParam) == FHandle) {
+        POINT c{sx, sy};
+        ::ScreenToClient(FHandle, &c);
+        RECT cr;
+        GetClientRect(FHandle, &cr);
+        if (c.x < cr.left || c.y < cr.top || c.x >= cr.right || c.y >= cr.bottom) {
+          DefaultHandler(Message);
+          return;
+        }
+      }
+      if (!(sx == -1 && sy == -1) && !Message.Result) {
+        TControl* child = ControlAtPos(ScreenToClient(TPoint(sx, sy)), false);
+        if (child) Message.Result = child->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+        if (Message.Result) return;
+      }
+      if (!ContextMenu(Message)) DefaultHandler(Message);
+      return;
+    }
     case WM_HSCROLL:
     case WM_VSCROLL:
       // A scroll-bar control's notification goes back to that control.

@@ -22,6 +22,7 @@
 class TControl;
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 
 // ---------------------------------------------------------------------------------------------------
 // Component messages (sent between controls, never by the window manager)
@@ -136,6 +137,7 @@ using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TSh
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, WideChar& Key)>;
+using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
 
@@ -253,6 +255,12 @@ class TControl : public TComponent {
   void SetShowHint(bool Value) { FShowHint = Value; }
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor Value);
+  // The menu a right click (WM_CONTEXTMENU) pops up when its AutoPopup is on; not owned, forgotten
+  // when it is freed. OnContextPopup runs first and may handle the click itself.
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value);
+  TContextPopupEvent OnContextPopup;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
   TControlState ControlState() const { return FControlState; }
@@ -325,6 +333,9 @@ class TControl : public TComponent {
   void DispatchMapped(TMessage& Message);
   std::vector<std::pair<UINT, TMessageHandler>> FMessageMap;
   TWndMethod FWindowProc;  // empty: WndProc
+  TPopupMenu* FPopupMenu = nullptr;
+  // WM_CONTEXTMENU: OnContextPopup, then the popup menu; false when neither took it.
+  bool ContextMenu(TMessage& Message);
 
   TWinControl* FParent = nullptr;
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -565,6 +576,9 @@ void DeallocateHWnd(HWND Wnd);
 
 // Every top-level window of this layer that is a form (the forms layer fills it).
 using TFormHook = std::function<void(TCustomForm*)>;
+
+// The work area of the monitor nearest a screen point: where pop-ups (menus, hints) are kept.
+RECT WorkAreaAt(int X, int Y);
 
 // Colour helpers: the RGB value of a colour (system colours resolved).
 COLORREF ColorRef(TColor Color);

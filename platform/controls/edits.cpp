@@ -133,6 +133,7 @@ void TCustomEdit::SetBorderStyle(int Value) {
   if (Value == FBorderStyle) return;
   FBorderStyle = Value;
   if (FHandle) RecreateWnd();
+  AdjustSize();
   Invalidate();
 }
 
@@ -187,14 +188,13 @@ void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }
 
-void TCustomEdit::NotifyChange() {
-  if (FNotifyLock > 0) return;
+void TCustomEdit::NotifyChange(WORD Code) {
   HWND parent = FHandle ? GetParent(FHandle) : nullptr;
   if (parent)
-    SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<DWORD>(GetDlgCtrlID(FHandle)), EN_CHANGE),
+    SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<DWORD>(GetDlgCtrlID(FHandle)), Code),
                 reinterpret_cast<LPARAM>(FHandle));
   else
-    Perform(CN_COMMAND, MAKEWPARAM(0, EN_CHANGE), 0);
+    Perform(CN_COMMAND, MAKEWPARAM(0, Code), 0);
 }
 
 void TCustomEdit::SyncWindowText() {
@@ -248,6 +248,7 @@ bool TCustomEdit::ReplaceSelection(const std::u32string& S, bool UserChange, boo
     if (ins.size() > room) {
       ins.resize(room);
       MessageBeep(0);
+      NotifyChange(EN_MAXTEXT);
     }
   }
   if (ins.empty() && a == b) return false;
@@ -527,6 +528,28 @@ void TCustomEdit::DoEnter() {
   if (FAutoSelect && !FControlState.Contains(csLButtonDown) && !IsMultiLine() && !(GetKeyState(VK_LBUTTON) & 0x8000))
     SelectAll();
   TWinControl::DoEnter();
+}
+
+bool TCustomEdit::CanAutoSize(int& /*NewWidth*/, int& NewHeight) {
+  NewHeight = TextHeight() + (FBorderStyle ? 8 : 2);
+  return true;
+}
+
+bool TCustomEdit::WantsKey(WORD Key, TShiftState Shift) {
+  const LRESULT code = Perform(WM_GETDLGCODE, Key, 0);
+  switch (Key) {
+    case VK_TAB:
+      return !Shift.Contains(ssCtrl) && (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) != 0;
+    case VK_RETURN:
+      return (code & DLGC_WANTALLKEYS) != 0;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      return (code & DLGC_WANTARROWS) != 0;
+    default:
+      return false;
+  }
 }
 
 void TCustomEdit::EraseBackground(HDC /*DC*/) {}
@@ -1084,6 +1107,11 @@ void TCustomMaskEdit::MoveCaretTo(int Pos) {
     p = static_cast<size_t>(next < FMask.Count() ? next : FMask.PrevInput(static_cast<int>(p)) + 1);
   }
   SetSelection(p, p);
+}
+
+void TCustomMaskEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomEdit::MouseUp(Button, Shift, X, Y);
+  if (Button == mbLeft && IsMasked() && SelLength() == 0) MoveCaretTo(CaretIndex());
 }
 
 void TCustomMaskEdit::BlankRange(size_t From, size_t To) {

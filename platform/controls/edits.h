@@ -1,6 +1,7 @@
 #pragma once
-// One-line edits: TCustomEdit, the edit window with caret, selection, clipboard and undo, and
-// TCustomMaskEdit, the edit that holds its text to an edit mask (platform/controls/masks.h).
+// Edits: TCustomEdit, the edit window with caret, selection, clipboard and undo (one line, or several
+// with ES_MULTILINE), and TCustomMaskEdit, the edit that holds its text to an edit mask
+// (platform/controls/masks.h).
 //
 // TCustomEdit behaves as the system's edit window does, at the message level: its DefaultHandler is
 // the edit's window procedure. Key and character messages reach it after KeyDown/KeyPress left them
@@ -21,17 +22,17 @@
 //   the selection or the next character; Shift+Delete cuts, Ctrl+Insert copies, Shift+Insert pastes.
 //   Characters: Backspace deletes backwards; Ctrl+A selects all, Ctrl+C copies, Ctrl+V pastes, Ctrl+X
 //   cuts, Ctrl+Z undoes; other control characters are ignored. A read-only edit moves and copies only.
-// - MaxLength (0: no limit) bounds typing and pasting; what does not fit is dropped (a beep when
-//   nothing fits). WM_SETTEXT and SetText are not bounded, as with the system's edit.
+// - MaxLength (0: no limit) bounds typing and pasting; what does not fit is dropped with a beep and
+//   EN_MAXTEXT to the parent. WM_SETTEXT and SetText are not bounded, as with the system's edit.
 // - Undo holds one step; typing in a row is one step; undoing twice redoes.
 // - Modified is set by changes the user makes (typing, paste, cut, clear, undo, EM_REPLACESEL) and
 //   cleared by SetText/WM_SETTEXT.
 // - bsSingle gives the window a client edge (WS_EX_CLIENTEDGE) on which the edit paints the theme's
 //   sunken field frame (WM_NCPAINT); ClientRect and ClientOrigin are those of the area inside it.
-// - The formatting rectangle is the client area unless
-//   EM_SETRECT/EM_SETRECTNP set one; the left and right margins (EM_SETMARGINS, default 1 pixel) lie
-//   inside it. The text line is centred vertically in a default rectangle and at the top of one set by
-//   message. ES_RIGHT and ES_CENTER place text that fits; longer text scrolls with the caret.
+// - The formatting rectangle is the client area unless EM_SETRECT/EM_SETRECTNP set one; the left and
+//   right margins (EM_SETMARGINS, default 1 pixel) lie inside it. A one-line edit centres its line
+//   vertically in a default rectangle and puts it at the top of one set by message. ES_RIGHT and
+//   ES_CENTER place a line that fits; longer text scrolls sideways with the caret.
 // - ES_ styles (alignment, ES_MULTILINE, ES_AUTOHSCROLL, ES_PASSWORD, ES_UPPERCASE, ES_LOWERCASE,
 //   ES_READONLY, ES_NOHIDESEL) are read when the window is made; RecreateWnd applies changed ones.
 // - A multi-line edit (ES_MULTILINE) shows lines broken at CR LF (or a lone LF or CR), wrapped at the
@@ -41,6 +42,9 @@
 //   and answers EM_GETLINECOUNT, EM_LINEINDEX, EM_LINELENGTH and EM_LINEFROMCHAR. It takes no AutoSelect.
 // - AutoSelect selects the whole text when the edit takes the focus by keyboard (not by a click) and
 //   is single-line.
+// - WM_GETDLGCODE: DLGC_WANTCHARS, DLGC_WANTARROWS and DLGC_HASSETSEL, plus DLGC_WANTALLKEYS for a
+//   multi-line edit. The form leaves Return and Tab to an edit whose answer (its own or a descendant's)
+//   has DLGC_WANTALLKEYS (Tab also with DLGC_WANTTAB); Escape always goes to the form.
 
 #include <cstdint>
 #include <string>
@@ -98,6 +102,9 @@ class TCustomEdit : public TWinControl {
   void SetHideSelection(bool Value);
   bool Modified() const { return FModified; }
   void SetModified(bool Value) { FModified = Value; }
+  // Off by default here: on, the height follows the font (text height + 8 with a border, + 2 without).
+  bool AutoSize() const { return AutoSizeEnabled(); }
+  virtual void SetAutoSize(bool Value) { SetAutoSizeFlag(Value); }
   // bsSingle (1) draws the sunken field frame; bsNone (0) draws no frame.
   int BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(int Value);
@@ -124,6 +131,9 @@ class TCustomEdit : public TWinControl {
   void DoEnter() override;
   void FontChanged() override;
   void Resize() override;
+  bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+  // The dialog keys the edit keeps, as its WM_GETDLGCODE answers (so a descendant's answer counts).
+  bool WantsKey(WORD Key, TShiftState Shift) override;
   virtual void Change();
 
   // The text as the edit holds it, one character per element. A mask edit holds its edit text here.
@@ -161,8 +171,9 @@ class TCustomEdit : public TWinControl {
   int TextTop();
   int LineOriginX(int Width);
   DWORD EditStyle() const { return FEditStyle; }
-  // Sends EN_CHANGE through the parent (or straight to Change without a parent window).
-  void NotifyChange();
+  // Sends a notification (EN_CHANGE, EN_MAXTEXT) through the parent, or straight back as CN_COMMAND
+  // without a parent window.
+  void NotifyChange(WORD Code = EN_CHANGE);
   void UpdateCaret();
 
  private:
@@ -208,7 +219,6 @@ class TCustomEdit : public TWinControl {
   bool FCaretCreated = false;
   bool FCaretOn = false;
   bool FSelectingWithMouse = false;
-  int FNotifyLock = 0;
 };
 
 class TEdit : public TCustomEdit {
@@ -259,6 +269,8 @@ class TCustomMaskEdit : public TCustomEdit {
   void Dispatch(TMessage& Message) override;
   void DoEnter() override;
   void DoExit() override;
+  // A click that leaves the caret on a literal moves it on to the next input position.
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   // Types one character at the caret (a masked edit); false when it does not fit.
   bool TypeMaskChar(char32_t Ch);
   // Blanks the input positions in [From, To).

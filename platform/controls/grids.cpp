@@ -69,7 +69,6 @@ int AxisCell(const TGridAxisDrawInfo& A, int N) {
 void CalcAxis(TGridAxisDrawInfo& A, const TGridAxis& Axis, int Fixed, int First, int Line, int Extent) {
   A.Axis = &Axis;
   A.EffectiveLineWidth = Line;
-  A.FixedLineWidth = Line;
   A.FixedCellCount = Fixed;
   A.FirstGridCell = First;
   A.GridCellCount = Axis.Count();
@@ -509,6 +508,12 @@ int TCustomGrid::StepCol(int C, int Delta) const {
   return C;
 }
 
+int TCustomGrid::StepRow(int R, int Delta) const {
+  for (int r = R + Delta; r >= FFixedRows && r < RowCount(); r += Delta)
+    if (FRows.Extent(r) >= 0) return r;
+  return R;
+}
+
 bool TCustomGrid::SelectCell(int ACol, int ARow) {
   bool can = true;
   if (OnSelectCell) OnSelectCell(this, ACol, ARow, can);
@@ -594,15 +599,16 @@ void TCustomGrid::TopLeftMoved(const TGridCoord& OldTopLeft) {
   UpdateScrollPos();
   // A shift of less than a page moves the pixels that stay on screen and paints only what comes in.
   bool scrolled = false;
-  if (HandleAllocated() && !FRightToLeft && !FSizingDrawn) {
+  if (HandleAllocated() && !FSizingDrawn) {
     TGridDrawInfo info;
     CalcDrawInfo(info);
     int dx = 0, dy = 0;
     if (PixelShift(info.Horz, OldTopLeft.X, FTopLeft.X, dx) && PixelShift(info.Vert, OldTopLeft.Y, FTopLeft.Y, dy)) {
       int w = ClientWidth(), h = ClientHeight();
       if (dx) {
-        RECT r{info.Horz.FixedBoundary, 0, w, h};
-        ScrollWindowEx(FHandle, dx, 0, &r, &r, nullptr, nullptr, SW_INVALIDATE);
+        // Right-to-left: the scrolling columns lie left of the fixed ones and move the other way.
+        RECT r = FRightToLeft ? RECT{0, 0, w - info.Horz.FixedBoundary, h} : RECT{info.Horz.FixedBoundary, 0, w, h};
+        ScrollWindowEx(FHandle, FRightToLeft ? -dx : dx, 0, &r, &r, nullptr, nullptr, SW_INVALIDATE);
       }
       if (dy) {
         RECT r{0, info.Vert.FixedBoundary, w, h};

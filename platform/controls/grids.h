@@ -104,7 +104,6 @@ class TGridAxis {
   }
   // Cell From goes to index To; the cells between shift by one.
   void Move(int From, int To);
-  bool HasCustom() const { return !FCustom.empty(); }
 
  private:
   int FCount = 0;
@@ -125,7 +124,6 @@ struct TGridAxisDrawInfo {
   int FirstGridCell = 0;       // LeftCol or TopRow
   int GridCellCount = 0;       // ColCount or RowCount
   const TGridAxis* Axis = nullptr;
-  int FixedLineWidth = 0;      // line width inside the fixed area
   int GetExtent(int I) const { return Axis ? Axis->Extent(I) : 0; }
   int Span(int I) const { return Axis ? Axis->Span(I, EffectiveLineWidth) : 0; }
 };
@@ -169,7 +167,8 @@ class TInplaceEdit : public TInplaceEditBase {
   void Move(const TRect& Loc);
   // Places it again without changing the focus (scrolling, sizing).
   void UpdateLoc(const TRect& Loc);
-  // Hides the window (the grid's EditorMode is the grid's business).
+  // Hides the window (the grid's EditorMode is the grid's business); as the inherited Hide does, it
+  // gives the focus back to the grid when the editor had it.
   void HideEditWindow();
   // Shown: the window exists and is visible.
   bool EditVisible() const;
@@ -182,7 +181,6 @@ class TInplaceEdit : public TInplaceEditBase {
   // The cell the editor edits (set by the grid when it shows the editor).
   int EditCol() const { return FCol; }
   int EditRow() const { return FRow; }
-  const std::string& EditMaskText() const { return FEditMask; }
 
  protected:
   friend class TCustomGrid;
@@ -194,12 +192,12 @@ class TInplaceEdit : public TInplaceEditBase {
   // A masked edit asks before each change: the grid's CanEditModify answers.
   bool EditCanModify() override;
   bool WantsKey(WORD Key, TShiftState Shift) override;
+  void VisibleChanging() override;
   virtual void BoundsChanged() {}
   void SetGrid(TCustomGrid* Value) { FGrid = Value; }
   TCustomGrid* FGrid = nullptr;
   int FCol = -1, FRow = -1;
   std::string FOriginal;
-  std::string FEditMask;
   bool FLoading = false;
 };
 
@@ -262,7 +260,7 @@ class TInplaceEdit : public TInplaceEditBase {
 //   first/last cell; Ctrl+Up/Down scroll the view one row; Ctrl+Left/Right a page of columns; Ctrl+PgUp/
 //   PgDn the top/last fully visible row; Tab/Shift+Tab with goTabs the next/previous column with a tab
 //   stop, wrapping to the next/previous row; Shift keeps the anchor (range selection with goRangeSelect).
-//   Hidden columns are stepped over. F2 and Enter toggle the editor (Enter only without
+//   Hidden columns and rows are stepped over. F2 and Enter toggle the editor (Enter only without
 //   goAlwaysShowEditor); Esc in the editor restores its text and hides it. KeyPress of a printable
 //   character (or Backspace) with goEditing opens the editor and hands it the character.
 //   WM_GETDLGCODE: arrows and characters, Tab with goTabs.
@@ -481,7 +479,6 @@ class TCustomGrid : public TCustomControl {
   TGridState FGridState = gsNormal;
   int FSizingIndex = 0, FSizingPos = 0, FSizingOfs = 0;
   int FMoveIndex = 0, FMovePos = 0;
-  TPoint FHitTest;
   bool FTimerActive = false;
   bool FUpdatingScrollBars = false;
   bool FSizingDrawn = false;  // the XOR sizing line or the drop marker is on screen
@@ -503,6 +500,7 @@ class TCustomGrid : public TCustomControl {
   void TimerStep();
   // Column index after stepping Delta (+1/-1) over hidden columns from C, or C when none.
   int StepCol(int C, int Delta) const;
+  int StepRow(int R, int Delta) const;
 };
 
 // ---------------------------------------------------------------------------------------------------

@@ -3,16 +3,6 @@
 
 #include "platform/controls/grids.h"
 
-namespace {
-
-// The mask edit takes the grid's mask; a plain edit has none to take.
-template <typename E>
-void ApplyEditMask(E* Edit, const std::string& Mask) {
-  if constexpr (requires { Edit->SetEditMask(Mask); }) Edit->SetEditMask(Mask);
-}
-
-}  // namespace
-
 TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TInplaceEditBase(AOwner) {
   FGrid = dynamic_cast<TCustomGrid*>(AOwner);
   FVisible = false;
@@ -30,11 +20,12 @@ void TInplaceEdit::CreateParams(TCreateParams& Params) {
 
 bool TInplaceEdit::EditVisible() const { return FVisible && FHandle != nullptr; }
 
-void TInplaceEdit::HideEditWindow() {
-  if (!FVisible) return;
-  bool hadFocus = FHandle && GetFocus() == FHandle;
-  SetVisible(false);
-  if (hadFocus && FGrid && FGrid->HandleAllocated()) ::SetFocus(FGrid->Handle());
+void TInplaceEdit::HideEditWindow() { SetVisible(false); }
+
+void TInplaceEdit::VisibleChanging() {
+  TInplaceEditBase::VisibleChanging();
+  // Hidden while it has the focus (also by the inherited Hide): the grid takes the focus back.
+  if (FVisible && FHandle && GetFocus() == FHandle && FGrid && FGrid->HandleAllocated()) ::SetFocus(FGrid->Handle());
 }
 
 void TInplaceEdit::Move(const TRect& Loc) {
@@ -64,8 +55,7 @@ void TInplaceEdit::UpdateContents() {
   FLoading = true;
   try {
     SetText(std::string());
-    FEditMask = FGrid->GetEditMask(FCol, FRow);
-    ApplyEditMask(static_cast<TInplaceEditBase*>(this), FEditMask);
+    SetEditMask(FGrid->GetEditMask(FCol, FRow));
     SetText(FGrid->GetEditText(FCol, FRow));
     SetMaxLength(FGrid->GetEditLimit());
     SetColor(FGrid->Color());

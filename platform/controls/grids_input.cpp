@@ -82,17 +82,17 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
     }
   } else {
     switch (Key) {
-      case VK_UP: --cur.Y; break;
-      case VK_DOWN: ++cur.Y; break;
+      case VK_UP: cur.Y = StepRow(cur.Y, -1); break;
+      case VK_DOWN: cur.Y = StepRow(cur.Y, 1); break;
       case VK_LEFT:
         if (rowSelect)
-          --cur.Y;
+          cur.Y = StepRow(cur.Y, -1);
         else
           cur.X = StepCol(cur.X, -1);
         break;
       case VK_RIGHT:
         if (rowSelect)
-          ++cur.Y;
+          cur.Y = StepRow(cur.Y, 1);
         else
           cur.X = StepCol(cur.X, 1);
         break;
@@ -148,6 +148,11 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
     int toward = cur.X > FCurrent.X ? -1 : 1;
     int stepped = StepCol(cur.X, toward);
     cur.X = FCols.Extent(stepped) < 0 ? StepCol(cur.X, -toward) : stepped;
+  }
+  if (cur.Y != FCurrent.Y && FRows.Extent(cur.Y) < 0) {
+    int toward = cur.Y > FCurrent.Y ? -1 : 1;
+    int stepped = StepRow(cur.Y, toward);
+    cur.Y = FRows.Extent(stepped) < 0 ? StepRow(cur.Y, -toward) : stepped;
   }
   if (!(cur == FCurrent)) FocusCell(cur.X, cur.Y, !Shift.Contains(ssShift));
   Key = 0;

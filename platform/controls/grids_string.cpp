@@ -50,8 +50,17 @@ void TStringGrid::SetCells(int ACol, int ARow, const std::string& Value) {
 void TStringGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
   if (DefaultDrawing()) {
     const auto& row = FData[static_cast<size_t>(ARow)];
-    if (row && static_cast<size_t>(ACol) < row->size() && !(*row)[static_cast<size_t>(ACol)].empty())
-      Canvas()->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, (*row)[static_cast<size_t>(ACol)]);
+    if (row && static_cast<size_t>(ACol) < row->size() && !(*row)[static_cast<size_t>(ACol)].empty()) {
+      // The cell is filled already (DefaultDrawing): the text goes over it, clipped, without a second fill.
+      const std::string& text = (*row)[static_cast<size_t>(ACol)];
+      TCanvas* cv = Canvas();
+      cv->RequiredState({csHandleValid, csFontValid, csBrushValid});
+      HDC dc = cv->Handle();
+      RECT r = ARect;
+      int mode = SetBkMode(dc, TRANSPARENT);
+      ExtTextOut(dc, ARect.Left + 2, ARect.Top + 2, ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+      SetBkMode(dc, mode);
+    }
   }
   TDrawGrid::DrawCell(ACol, ARow, ARect, AState);
 }

@@ -24,6 +24,7 @@ THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
   FParentFont = false;
   FFont->SetColor(clInfoText);
   FVisible = false;
+  FCanvas->Font()->Assign(FFont.get());
 }
 
 void THintWindow::CreateParams(TCreateParams& Params) {
@@ -35,9 +36,10 @@ void THintWindow::CreateParams(TCreateParams& Params) {
 }
 
 TRect THintWindow::CalcHintRect(int MaxWidth, const std::string& Hint, void* /*Data*/) {
-  // Measured in the window's Font (a descendant may take it from Data first); the text keeps two
-  // pixels from the frame at the left and top, four at the right and bottom.
-  SIZE s = MeasureControlText(Hint, FFont.get(), MaxWidth > 0 ? MaxWidth : 0);
+  // Measured in the canvas's font (a descendant may set it from Data first; the hint is then shown
+  // in it); the text keeps two pixels from the frame at the left and top, four at the right and
+  // bottom.
+  SIZE s = MeasureControlText(Hint, FCanvas->Font(), MaxWidth > 0 ? MaxWidth : 0);
   return TRect(0, 0, s.cx + 6 + 2, s.cy + 4 + 2);
 }
 
@@ -45,6 +47,7 @@ void THintWindow::ActivateHint(TRect Rect, const std::string& Hint) { ActivateHi
 
 void THintWindow::ActivateHintData(TRect Rect, const std::string& Hint, void* /*Data*/) {
   FText = Hint;
+  FFont->Assign(FCanvas->Font());  // painting starts from Font: the canvas's (as measured) it is
   SetBounds(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
   HandleNeeded();
   SetWindowPos(FHandle, HWND_TOPMOST, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), SWP_SHOWWINDOW | SWP_NOACTIVATE);
@@ -177,8 +180,7 @@ void ShowFor(TControl* Control, const TPoint& Cursor) {
   w->SetColor(info.HintColor);
   TRect r = w->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
   int width = r.Width(), height = r.Height();
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  RECT work = WorkAreaAt(Cursor.X, Cursor.Y);
   int x = std::max<int>(work.left, std::min<int>(info.HintPos.X, work.right - width));
   int y = info.HintPos.Y;
   // No room below: above the cursor instead.
@@ -290,6 +292,8 @@ void MouseMessage(TControl* Control, UINT Msg, const TPoint& Screen) {
     return;
   }
   if (target == s.pending || target == s.suppressed) return;
+  // While a window holds the mouse (a drag, a held button) no hint begins.
+  if (GetCapture()) return;
   StartPause(target);
 }
 

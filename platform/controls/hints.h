@@ -47,7 +47,9 @@ std::string GetLongHint(const std::string& Hint);
 class THintWindow : public TCustomControl {
   DECLARE_CLASS(THintWindow, TCustomControl)
   explicit THintWindow(TComponent* AOwner);
-  // The window's rectangle (from 0, 0) for a text: wrapped at MaxWidth, plus margins and border.
+  // The window's rectangle (from 0, 0) for a text in the canvas's font: wrapped at MaxWidth, plus
+  // margins and border. A descendant may set the canvas's font (from Data, say) before calling it;
+  // the hint is then shown in that font.
   virtual TRect CalcHintRect(int MaxWidth, const std::string& Hint, void* Data);
   // Shows the window at Rect (screen coordinates) with the text, without taking the activation.
   virtual void ActivateHint(TRect Rect, const std::string& Hint);

@@ -261,7 +261,11 @@ void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Stat
     return;
   }
   FCanvas->FillRect(Rect);
-  if (Index >= 0 && Index < Count()) FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Strings(Index));
+  if (Index < 0 || Index >= Count()) return;
+  // The text 2 pixels in from the left, centred in the row.
+  const std::string text = FItems->Strings(Index);
+  const int y = Rect.Top + (Rect.Height() - FCanvas->TextHeight(text.empty() ? std::string("W") : text)) / 2;
+  FCanvas->TextRect(Rect, Rect.Left + 2, y, text);
 }
 
 void TCustomListBox::Dispatch(TMessage& Message) {
@@ -472,6 +476,19 @@ void TCustomListBox::DefaultHandler(TMessage& Message) {
       }
       *r = ItemRect(i);
       Message.Result = 1;
+      return;
+    }
+    case LB_GETITEMDATA:
+    case LB_SETITEMDATA: {
+      int i = static_cast<int>(Message.WParam);
+      if (i < 0 || i >= count) {
+        Message.Result = LB_ERR;
+        return;
+      }
+      if (Message.Msg == LB_SETITEMDATA)
+        FItems->SetObjects(i, reinterpret_cast<TObject*>(Message.LParam));
+      else
+        Message.Result = reinterpret_cast<LRESULT>(FItems->Objects(i));
       return;
     }
     case LB_GETITEMHEIGHT:

@@ -116,13 +116,13 @@ bool TEditMaskFormat::Accepts(int Index, char32_t Ch, char32_t& Out) const {
 }
 
 int TEditMaskFormat::NextInput(int Index) const {
-  int i = std::max(Index, 0);
+  int i = std::clamp(Index, 0, Count());
   while (i < Count() && IsLiteral(i)) ++i;
   return i;
 }
 
 int TEditMaskFormat::PrevInput(int Index) const {
-  int i = std::min(Index, Count()) - 1;
+  int i = std::clamp(Index, 0, Count()) - 1;
   while (i >= 0 && IsLiteral(i)) --i;
   return i;
 }

@@ -6,6 +6,7 @@
 #include "platform/controls/hints.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/win/host.h"
+#include "platform/win/scrollbars.h"
 
 TShortCut ShortCut(WORD Key, TShiftState Shift) {
   TShortCut s = static_cast<TShortCut>(Key & 0xFF);
@@ -125,7 +126,8 @@ constexpr int kArrowArea = 16;  // right of the shortcut: a child menu's arrow
 constexpr int kGap = 24;        // between caption and shortcut
 }  // namespace
 
-TPopupMenuWindow::TPopupMenuWindow(TPopupMenu* AMenu) : TCustomControl(nullptr), FMenu(AMenu) {
+TPopupMenuWindow::TPopupMenuWindow(TPopupMenu* AMenu, TMenuItem* AItem, TPopupMenuWindow* AParentMenu)
+    : TCustomControl(nullptr), FMenu(AMenu), FItem(AItem ? AItem : AMenu->Items()), FParentMenu(AParentMenu) {
   FColor = clMenu;
   FParentColor = false;
   FParentFont = false;
@@ -150,8 +152,8 @@ void TPopupMenuWindow::Layout() {
   FTextWidth = 0;
   FShortCutWidth = 0;
   int y = 3;
-  for (int i = 0; i < FMenu->Items()->Count(); ++i) {
-    TMenuItem* item = FMenu->Items()->Items(i);
+  for (int i = 0; i < FItem->Count(); ++i) {
+    TMenuItem* item = FItem->Items(i);
     if (!item->Visible()) continue;
     FRows.push_back(item);
     FTops.push_back(y);
@@ -205,9 +207,63 @@ void TPopupMenuWindow::Step(int Delta) {
 void TPopupMenuWindow::Choose(int Row) {
   if (Row < 0 || Row >= ItemCount()) return;
   TMenuItem* item = ItemAt(Row);
-  if (item->IsLine() || !item->Enabled() || item->Count() > 0) return;
+  if (item->IsLine() || !item->Enabled()) return;
+  if (item->Count() > 0) {
+    OpenSubMenu(Row, true);
+    return;
+  }
   FMenu->FChosen = item;
-  FClosed = true;
+  FMenu->CloseMenu();
+}
+
+TPopupMenuWindow::~TPopupMenuWindow() { FSub.reset(); }
+
+TPopupMenuWindow* TPopupMenuWindow::Deepest() {
+  TPopupMenuWindow* w = this;
+  while (w->FSub && !w->FSub->FClosed) w = w->FSub.get();
+  return w;
+}
+
+bool TPopupMenuWindow::Owns(HWND Wnd) const {
+  if (HandleAllocated() && FHandle == Wnd) return true;
+  return FSub && !FSub->FClosed && FSub->Owns(Wnd);
+}
+
+void TPopupMenuWindow::OpenSubMenu(int Row, bool SelectFirst) {
+  if (Row < 0 || Row >= ItemCount() || ItemAt(Row)->Count() == 0 || !ItemAt(Row)->Enabled()) return;
+  if (FSub && !FSub->FClosed && FSubRow == Row) {
+    if (SelectFirst && FSub->FSelected < 0) FSub->Step(1);
+    return;
+  }
+  CloseSubMenu();
+  // The window of these children is kept while the menu is up, so it is the same each time.
+  if (!FSub || FSub->FItem != ItemAt(Row)) FSub = std::make_unique<TPopupMenuWindow>(FMenu, ItemAt(Row), this);
+  FSub->FSelected = -1;
+  FSubRow = Row;
+  FSub->Layout();
+  TRect r = RowRect(Row);
+  TPoint tl = ClientToScreen(TPoint(FWidth - 3, r.Top - 3));
+  int w = FSub->Width(), h = FSub->Height();
+  RECT work = WorkAreaAt(tl.X, tl.Y);
+  int x = tl.X, y = tl.Y;
+  // No room at the right: it opens to the left of this window.
+  if (x + w > work.right) x = std::max<int>(work.left, ClientToScreen(TPoint(3, 0)).X - w);
+  if (y + h > work.bottom) y = std::max<int>(work.top, work.bottom - h);
+  FSub->SetBounds(x, y, w, h);
+  FSub->HandleNeeded();
+  FSub->FClosed = false;
+  SetWindowPos(FSub->Handle(), HWND_TOPMOST, x, y, w, h, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  if (SelectFirst) FSub->Step(1);
+}
+
+void TPopupMenuWindow::CloseSubMenu() {
+  if (!FSub) return;
+  FSub->CloseSubMenu();
+  FSub->FClosed = true;
+  if (FSub->HandleAllocated())
+    SetWindowPos(FSub->Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  FSubRow = -1;
 }
 
 bool TPopupMenuWindow::MenuKey(WORD Key) {
@@ -220,9 +276,20 @@ bool TPopupMenuWindow::MenuKey(WORD Key) {
     case VK_SPACE:
       Choose(FSelected);
       return true;
+    case VK_RIGHT:
+      OpenSubMenu(FSelected, true);
+      return true;
+    case VK_LEFT:
+      if (FParentMenu) FParentMenu->CloseSubMenu();
+      return true;
     case VK_ESCAPE:
+      if (FParentMenu)
+        FParentMenu->CloseSubMenu();
+      else
+        FMenu->CloseMenu();
+      return true;
     case VK_MENU:
-      FClosed = true;
+      FMenu->CloseMenu();
       return true;
   }
   return false;
@@ -245,7 +312,14 @@ bool TPopupMenuWindow::MenuChar(WideChar Ch) {
 
 void TPopupMenuWindow::MouseMove(TShiftState Shift, int X, int Y) {
   int r = RowAt(X, Y);
-  if (r >= 0) Select(r);
+  if (r >= 0) {
+    Select(r);
+    // Resting on an item with children opens them; on another item the open children close.
+    if (ItemAt(r)->Count() > 0)
+      OpenSubMenu(r, false);
+    else if (r != FSubRow)
+      CloseSubMenu();
+  }
   TCustomControl::MouseMove(Shift, X, Y);
 }
 
@@ -338,8 +412,7 @@ void TPopupMenu::ShowAt(int X, int Y) {
   int w = FWindow->Width(), h = FWindow->Height();
   int x = FAlignment == paRight ? X - w : FAlignment == paCenter ? X - w / 2 : X;
   int y = Y;
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  RECT work = WorkAreaAt(X, Y);
   if (x + w > work.right) x = work.right - w;
   if (x < work.left) x = work.left;
   if (y + h > work.bottom) y = std::max<int>(work.top, Y - h);  // no room below: it opens upwards
@@ -352,6 +425,7 @@ void TPopupMenu::ShowAt(int X, int Y) {
 
 void TPopupMenu::CloseMenu() {
   if (!FWindow) return;
+  FWindow->CloseSubMenu();
   FWindow->FClosed = true;
   if (FWindow->HandleAllocated())
     SetWindowPos(FWindow->Handle(), nullptr, 0, 0, 0, 0,
@@ -363,7 +437,6 @@ void TPopupMenu::Popup(int X, int Y) {
   if (HWND capture = GetCapture()) SendMessage(capture, WM_CANCELMODE, 0, 0);
   if (OnPopup) OnPopup(this);
   ShowAt(X, Y);
-  HWND menuWnd = FWindow->Handle();
   bool quit = false;
   int quitCode = 0;
   while (!FWindow->Closed()) {
@@ -382,7 +455,7 @@ void TPopupMenu::Popup(int X, int Y) {
     bool press = msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN || msg.message == WM_MBUTTONDOWN ||
                  msg.message == WM_LBUTTONDBLCLK || msg.message == WM_RBUTTONDBLCLK ||
                  msg.message == WM_NCLBUTTONDOWN || msg.message == WM_NCRBUTTONDOWN;
-    if (press && msg.hwnd != menuWnd) {
+    if (press && !FWindow->Owns(msg.hwnd)) {
       // Outside the menu: it closes, and the press goes where it was meant to after all.
       CloseMenu();
       PostMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
@@ -390,11 +463,11 @@ void TPopupMenu::Popup(int X, int Y) {
     }
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
       TranslateMessage(&msg);  // its character comes next and may pick an item by its letter
-      FWindow->MenuKey(static_cast<WORD>(msg.wParam));
+      FWindow->Deepest()->MenuKey(static_cast<WORD>(msg.wParam));
       continue;
     }
     if (msg.message == WM_CHAR) {
-      FWindow->MenuChar(static_cast<WideChar>(msg.wParam));
+      FWindow->Deepest()->MenuChar(static_cast<WideChar>(msg.wParam));
       continue;
     }
     if (msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP || msg.message == WM_SYSCHAR) continue;
@@ -414,4 +487,33 @@ bool TPopupMenu::IsShortCut(WORD Key, TShiftState Shift) {
   if (!item) return false;
   item->Click();
   return true;
+}
+
+int ScrollBarMenuChoice(HWND /*Wnd*/, bool Vertical, POINT Screen) {
+  struct Entry {
+    const char* vertical;
+    const char* horizontal;
+    int code;
+  };
+  static const Entry entries[] = {{"Scroll Here", "Scroll Here", win::kScrollHere},
+                                  {"-", "-", -1},
+                                  {"Top", "Left Edge", SB_TOP},
+                                  {"Bottom", "Right Edge", SB_BOTTOM},
+                                  {"-", "-", -1},
+                                  {"Page Up", "Page Left", SB_PAGEUP},
+                                  {"Page Down", "Page Right", SB_PAGEDOWN},
+                                  {"-", "-", -1},
+                                  {"Scroll Up", "Scroll Left", SB_LINEUP},
+                                  {"Scroll Down", "Scroll Right", SB_LINEDOWN}};
+  TPopupMenu menu(nullptr);
+  int chosen = -1;
+  for (const Entry& e : entries) {
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption(Vertical ? e.vertical : e.horizontal);
+    int code = e.code;
+    item->OnClick = [&chosen, code](TObject*) { chosen = code; };
+    menu.Items()->Add(item);
+  }
+  menu.Popup(Screen.x, Screen.y);
+  return chosen;
 }

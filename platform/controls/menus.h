@@ -9,8 +9,9 @@
 // or Space invokes, Esc closes, a caption's &-letter invokes its item), the mouse highlights items and
 // a release on one invokes it. A press outside the menu closes it and is then handled as usual by the
 // window it was meant for. The chosen item's Click runs after the menu has closed and before Popup
-// returns. A menu window never takes the activation or the focus. Items with children are shown with
-// an arrow but open no submenu: the menus of this program are one level deep.
+// returns. A menu window never takes the activation or the focus. An item with children opens its
+// own menu window beside its row when the mouse rests on it or Right (or Enter) is pressed on it;
+// Left or Esc closes that window again; keys go to the deepest open window.
 //
 // IsShortCut finds the enabled item (at any depth) with a key combination and clicks it.
 
@@ -21,12 +22,7 @@
 
 #include "platform/controls/controls.h"
 
-// A key with its modifiers: the virtual key in the low byte plus these bits.
-using TShortCut = WORD;
-constexpr TShortCut scShift = 0x2000;
-constexpr TShortCut scCtrl = 0x4000;
-constexpr TShortCut scAlt = 0x8000;
-constexpr TShortCut scNone = 0;
+// A key with its modifiers (TShortCut and the sc* bits are the run-time library's): from a shift set.
 TShortCut ShortCut(WORD Key, TShiftState Shift);
 // "Ctrl+Shift+C", "F2", "Del"...
 std::string ShortCutToText(TShortCut ShortCut);
@@ -78,6 +74,11 @@ class TMenuItem : public TComponent {
   std::vector<TMenuItem*> FItems;  // owned
 };
 
+// The context menu of scroll bars (installed for the Win32 level when the first control window is
+// made): Scroll Here, Top, Bottom, Page Up, Page Down, Scroll Up, Scroll Down (Left Edge, Right
+// Edge... on a horizontal bar); answers with the chosen SB_ code, win::kScrollHere or -1.
+int ScrollBarMenuChoice(HWND Wnd, bool Vertical, POINT Screen);
+
 enum TPopupAlignment { paLeft, paRight, paCenter };
 
 class TPopupMenuWindow;
@@ -126,7 +127,17 @@ class TPopupMenu : public TComponent {
 // The window of an open menu: one row per visible item, a thin row per separator line.
 class TPopupMenuWindow : public TCustomControl {
   DECLARE_CLASS(TPopupMenuWindow, TCustomControl)
-  explicit TPopupMenuWindow(TPopupMenu* AMenu);
+  // The window of the menu's items, or of an item's children (AItem) beside its parent window.
+  explicit TPopupMenuWindow(TPopupMenu* AMenu, TMenuItem* AItem = nullptr, TPopupMenuWindow* AParentMenu = nullptr);
+  ~TPopupMenuWindow() override;
+  // The open child menu window, or nullptr; the deepest open window of this chain.
+  TPopupMenuWindow* SubMenu() const { return FSub.get(); }
+  TPopupMenuWindow* Deepest();
+  // Whether a window is this one or one of its open child windows.
+  bool Owns(HWND Wnd) const;
+  // Opens the children of a row in a window beside it (SelectFirst: with its first item lit).
+  void OpenSubMenu(int Row, bool SelectFirst);
+  void CloseSubMenu();
   // Lays the rows out and sizes the window for them.
   void Layout();
   int ItemCount() const { return static_cast<int>(FRows.size()); }
@@ -153,6 +164,10 @@ class TPopupMenuWindow : public TCustomControl {
   void Choose(int Row);
   void Step(int Delta);
   TPopupMenu* FMenu;
+  TMenuItem* FItem;               // whose children the rows are
+  TPopupMenuWindow* FParentMenu;  // the window this one opened from, or nullptr
+  std::unique_ptr<TPopupMenuWindow> FSub;
+  int FSubRow = -1;
   std::vector<TMenuItem*> FRows;
   std::vector<int> FTops;
   int FRowHeight = 0, FLineHeight = 8, FTextWidth = 0, FShortCutWidth = 0;

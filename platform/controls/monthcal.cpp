@@ -66,6 +66,18 @@ bool TMonthCalendar::CanAutoSize(int& NewWidth, int& NewHeight) {
   return true;
 }
 
+void TMonthCalendar::Dispatch(TMessage& Message) {
+  if (Message.Msg == MCM_GETMINREQRECT) {
+    auto* r = reinterpret_cast<RECT*>(Message.LParam);
+    if (!r) return;
+    TRect m = MinReqRect();
+    *r = RECT{0, 0, m.Width(), m.Height()};
+    Message.Result = TRUE;
+    return;
+  }
+  TCustomControl::Dispatch(Message);
+}
+
 void TMonthCalendar::FontChanged() {
   TCustomControl::FontChanged();
   AdjustSize();

@@ -33,6 +33,10 @@ constexpr UINT MCHT_CALENDARDATEPREV = MCHT_CALENDARDATE | MCHT_PREV;
 constexpr UINT MCHT_CALENDARDAY = MCHT_CALENDAR | 0x0002;
 constexpr UINT MCHT_CALENDARWEEKNUM = MCHT_CALENDAR | 0x0003;
 
+// The calendar answers MCM_GETMINREQRECT (lParam: RECT* that receives the minimum client rectangle).
+constexpr UINT MCM_FIRST = 0x1000;
+constexpr UINT MCM_GETMINREQRECT = MCM_FIRST + 9;
+
 class TMonthCalendar : public TCustomControl {
   DECLARE_CLASS(TMonthCalendar, TCustomControl)
   explicit TMonthCalendar(TComponent* AOwner);
@@ -55,6 +59,8 @@ class TMonthCalendar : public TCustomControl {
   void SetAutoSize(bool Value) { SetAutoSizeFlag(Value); }
 
   TNotifyEvent OnChange;
+
+  void Dispatch(TMessage& Message) override;
 
  protected:
   void Paint() override;

@@ -219,6 +219,7 @@ void TDataSet::DoInternalOpen() {
   UpdateCalcFieldSlots();
   for (TField* f : FFields.FList)
     if (f->FieldKind() == fkLookup) {
+      f->RefreshLookupList();
       if (!f->LookupDataSet()) DatabaseErrorFmt("Field '%s': lookup data set missing", {f->DisplayName()}, this);
       if (f->LookupDataSet() == this) DatabaseErrorFmt("Circular data link for field '%s'", {f->DisplayName()}, this);
     }
@@ -335,7 +336,6 @@ void TDataSet::SetBufferCount(int Value) {
   int oldCount = FBufferCount;
   int oldRecords = FRecordCount;
   int oldActive = FActiveRecord;
-  // Links whose window starts beyond the records kept are moved with them below.
   if (Value < FRecordCount) {
     // Keep the active record: drop records after the window first, then before it.
     int dropFront = std::max(0, FActiveRecord - (Value - 1));
@@ -353,7 +353,7 @@ void TDataSet::SetBufferCount(int Value) {
   FBufferCount = Value;
   if (oldCount == 0 || FState == dsInactive) return;
   if (!IsEditMode(FState) && FRecordCount > 0 && FRecordCount < FBufferCount) {
-    int fetched = GetNextRecords();
+    GetNextRecords();
     if (FRecordCount < FBufferCount) {
       int before = FActiveRecord;
       GetPriorRecords();
@@ -362,7 +362,6 @@ void TDataSet::SetBufferCount(int Value) {
         for (TDataLink* l : s->FDataLinks)
           if (l->FActive) l->FFirstRecord += shift;
     }
-    (void)fetched;
   }
   for (TDataSource* s : FDataSources)
     for (TDataLink* l : s->FDataLinks)
@@ -581,11 +580,7 @@ void TDataSet::Resync(bool Exact, bool Center) {
   }
   FActiveRecord = i;
   GetNextRecords();
-  if (FRecordCount < FBufferCount) {
-    int before = FActiveRecord;
-    GetPriorRecords();
-    (void)before;
-  }
+  if (FRecordCount < FBufferCount) GetPriorRecords();
   FBOF = false;
   FEOF = false;
   DataEvent(deDataSetChange, 0);
@@ -883,7 +878,23 @@ void TDataSet::CalculateFields(TRecBuf& Buf) {
           bool hasNull = key.IsNull();
           if (key.IsArray())
             for (int i = 0; i <= key.ArrayHighBound(); ++i) hasNull = hasNull || key[i].IsNull();
-          if (!hasNull) result = lds->Lookup(f->LookupKeyFields(), key, f->LookupResultField());
+          if (!hasNull) {
+            if (f->FLookupCache) {
+              // The key's type and text for each element: distinct keys never share an entry.
+              std::string k;
+              auto add = [&k](const Variant& v) { k += std::to_string(v.VarType()) + ":" + VarToStr(v) + ";"; };
+              if (key.IsArray())
+                for (int i = 0; i <= key.ArrayHighBound(); ++i) add(key[i]);
+              else
+                add(key);
+              auto it = f->FLookupList.find(k);
+              if (it == f->FLookupList.end())
+                it = f->FLookupList.emplace(k, lds->Lookup(f->LookupKeyFields(), key, f->LookupResultField())).first;
+              result = it->second;
+            } else {
+              result = lds->Lookup(f->LookupKeyFields(), key, f->LookupResultField());
+            }
+          }
         }
         Buf.Calc[f->FCalcIndex] = result;
       }

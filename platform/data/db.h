@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -148,6 +149,11 @@ class TField : public TComponent {
   void SetLookupKeyFields(const std::string& Value);
   const std::string& LookupResultField() const { return FLookupResultField; }
   void SetLookupResultField(const std::string& Value);
+  // With LookupCache on, looked-up values are remembered per key until RefreshLookupList (or a change of
+  // the setting, or opening the data set); changes of the lookup data set are not seen before that.
+  bool LookupCache() const { return FLookupCache; }
+  void SetLookupCache(bool Value);
+  void RefreshLookupList() { FLookupList.clear(); }
 
   virtual bool IsBlob() const { return false; }
   bool IsNull() const;
@@ -208,7 +214,6 @@ class TField : public TComponent {
   void PropertyChanged(bool Layout);
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void CheckInactive();
-  // Current value of a field that is part of an index or calculation: the data set reads it.
   TDataSet* FDataSet = nullptr;
   TFieldType FDataType;
   int FSize = 0;
@@ -235,6 +240,8 @@ class TField : public TComponent {
   std::string FKeyFields, FLookupKeyFields, FLookupResultField;
   TDataSet* FLookupDataSet = nullptr;
   int FCalcIndex = -1;  // slot among the buffer's calculated values
+  bool FLookupCache = false;
+  std::map<std::string, Variant> FLookupList;  // key text -> looked-up value, with LookupCache
 };
 
 // Text fields: Size is the largest number of characters (whole UTF-8 characters); longer text is cut.
@@ -617,6 +624,9 @@ struct TRecBuf {
   std::vector<Variant> Calc;
 };
 
+// A cursor over records with fields, states and events. Descendants supply the storage and the cursor
+// (the "What a descendant provides" block); everything the links and fields see is done here, so every
+// data set follows the same rules (see the header comment for the buffers and Bof/Eof).
 class TDataSet : public TComponent {
   DECLARE_PUBLISHED_CLASS(TDataSet, TComponent)
   static void DeclarePublished(TPublished<TDataSet>& P);
@@ -757,7 +767,7 @@ class TDataSet : public TComponent {
   // Storage read/write of data fields of a buffer (the edit copy when Buf.EditRecord).
   virtual bool GetRecordData(const TField* Field, const TRecBuf& Buf, void* Buffer) const = 0;
   virtual void SetRecordData(TField* Field, TRecBuf& Buf, const void* Buffer) = 0;
-  // Whether the current view must be rebuilt because filtering changed (descendant decides when).
+  // Filter, Filtered, FilterOptions or OnFilterRecord changed while open: the descendant applies it.
   virtual void FilterChanged() {}
   // Record acceptance by Filter and OnFilterRecord for a handle (state dsFilter while it runs).
   bool RecordFilterAccepts(int64_t Handle);
@@ -768,7 +778,6 @@ class TDataSet : public TComponent {
   void EndRecordRead();
   int CalcFieldsCount() const { return FCalcFieldsCount; }
   virtual void CreateFields();  // default fields from FieldDefs
-  virtual void DoAfterFieldsChanged() {}
 
   // Streaming: Active waits for Loaded; FieldDefs are written as a list; persistent fields are children.
   void Loaded() override;
@@ -795,7 +804,6 @@ class TDataSet : public TComponent {
   static bool FieldMatches(const TField* Field, const Variant& Value, TLocateOptions Options);
   // Splits "A;B" into trimmed names.
   static std::vector<std::string> SplitFieldNames(const std::string& Names);
-  bool FInternalCalcPending = false;
 
  private:
   friend class TField;
@@ -822,13 +830,14 @@ class TDataSet : public TComponent {
   void UpdateCalcFieldSlots();
   void UpdateCalcFields();
   void ParseFilter();
+  void ApplyFilterChange(const std::function<void()>& Revert);
 
   TDataSetState FState = dsInactive;
   TFields FFields;
   TFieldDefs FFieldDefs;
   std::vector<TDataSource*> FDataSources;
   std::vector<TRecBuf> FBuffers;  // FBufferCount + 1 (the last is spare)
-  TRecBuf FCalcBuffer, FFilterBuffer, FReadBuffer;
+  TRecBuf FFilterBuffer, FReadBuffer;
   TDataSetState FReadSavedState = dsInactive;
   const TRecBuf* FReadSavedTemp = nullptr;
   bool FReading = false;
@@ -859,6 +868,8 @@ class TDataSet : public TComponent {
 // ---------------------------------------------------------------------------------------------------
 // TDataSource and TDataLink
 
+// The meeting point of one data set and any number of data links: it passes the data set's events on
+// (unless disabled), keeps the state the links last saw, and puts the data set into edit state for them.
 class TDataSource : public TComponent {
   DECLARE_PUBLISHED_CLASS(TDataSource, TComponent)
   static void DeclarePublished(TPublished<TDataSource>& P);

@@ -168,6 +168,11 @@ void TField::SetLookupDataSet(TDataSet* Value) {
   if (Value) FreeNotification(Value);
 }
 
+void TField::SetLookupCache(bool Value) {
+  FLookupCache = Value;
+  FLookupList.clear();
+}
+
 void TField::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
   // A freed lookup data set leaves no dangling reference; the field's values become Null.

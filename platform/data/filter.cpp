@@ -279,7 +279,11 @@ void TDataSet::SetFilter(const std::string& Value) {
       ParseFilter();
       throw;
     }
-    if (FFiltered) FilterChanged();
+    if (FFiltered)
+      ApplyFilterChange([&] {
+        FFilterText = old;
+        ParseFilter();
+      });
   }
 }
 
@@ -287,20 +291,36 @@ void TDataSet::SetFiltered(bool Value) {
   if (Value == FFiltered) return;
   if (Active()) CheckBrowseMode();
   FFiltered = Value;
-  if (Active()) FilterChanged();
+  if (Active()) ApplyFilterChange([&] { FFiltered = !Value; });
 }
 
 void TDataSet::SetFilterOptions(TFilterOptions Value) {
   if (Value == FFilterOptions) return;
   if (Active()) CheckBrowseMode();
+  TFilterOptions old = FFilterOptions;
   FFilterOptions = Value;
-  if (Active() && FFiltered) FilterChanged();
+  if (Active() && FFiltered) ApplyFilterChange([&] { FFilterOptions = old; });
 }
 
 void TDataSet::SetOnFilterRecord(TFilterRecordEvent Value) {
   if (Active()) CheckBrowseMode();
+  TFilterRecordEvent old = std::move(FOnFilterRecord);
   FOnFilterRecord = std::move(Value);
-  if (Active() && FFiltered) FilterChanged();
+  if (Active() && FFiltered) ApplyFilterChange([&] { FOnFilterRecord = std::move(old); });
+}
+
+// A filter that raises while the view is made leaves the previous filter in force.
+void TDataSet::ApplyFilterChange(const std::function<void()>& Revert) {
+  try {
+    FilterChanged();
+  } catch (...) {
+    Revert();
+    try {
+      FilterChanged();
+    } catch (...) {
+    }
+    throw;
+  }
 }
 
 bool TDataSet::RecordFilterAccepts(int64_t Handle) {

@@ -762,8 +762,15 @@ void TMemDataSet::InternalPost() {
   std::fill(FEdit->Changed.begin(), FEdit->Changed.end(), 0);
   int n = static_cast<int>(FView.size());
   if (inserting) {
+    bool visible;
+    try {
+      visible = RowInRange(row) && RowAccepted(row);
+    } catch (...) {
+      // The filter raised: the record is not kept, so a retried Post does not store it twice.
+      s.MarkDeleted(row);
+      throw;
+    }
     if (!FViewIsNatural) FNatural.push_back(row);
-    bool visible = RowInRange(row) && RowAccepted(row);
     int pos;
     if (!FSortKeys.empty()) {
       pos = static_cast<int>(std::upper_bound(FView.begin(), FView.end(), row,
@@ -912,7 +919,6 @@ int TMemDataSet::FindRow(const std::vector<TField*>& Fields, const Variant& KeyV
   }
   const TMemStorage& s = *FStorage;
   TNativeValue tmp;
-  std::string text;
   for (size_t pos = 0; pos < FView.size(); ++pos) {
     uint32_t row = FView[pos];
     bool all = true;
@@ -985,7 +991,6 @@ int TMemDataSet::FindRow(const std::vector<TField*>& Fields, const Variant& KeyV
     }
     if (all) return static_cast<int>(pos);
   }
-  (void)text;
   return -1;
 }
 

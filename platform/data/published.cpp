@@ -18,6 +18,7 @@ void TField::DeclarePublished(TPublished<TField>& P) {
   P.String("FieldName", &TField::FieldName, &TField::SetFieldName);
   P.String("KeyFields", &TField::KeyFields, &TField::SetKeyFields);
   P.Component("LookupDataSet", &TField::LookupDataSet, &TField::SetLookupDataSet);
+  P.Boolean("LookupCache", &TField::LookupCache, &TField::SetLookupCache).Default(false);
   P.String("LookupKeyFields", &TField::LookupKeyFields, &TField::SetLookupKeyFields);
   P.String("LookupResultField", &TField::LookupResultField, &TField::SetLookupResultField);
   P.Boolean("ReadOnly", &TField::ReadOnly, &TField::SetReadOnly).Default(false);

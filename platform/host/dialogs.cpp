@@ -52,8 +52,24 @@ int QtDialogs::MessageDialog(HWND owner, const std::string& text, const std::str
   }
   std::vector<std::pair<QPushButton*, int>> made;
   for (int b : buttons) {
+    // The style's own buttons where there is one (they carry the translated captions); "All" has none.
+    QMessageBox::StandardButton standard = QMessageBox::NoButton;
+    switch (b) {
+      case IDOK: standard = QMessageBox::Ok; break;
+      case IDCANCEL: standard = QMessageBox::Cancel; break;
+      case IDABORT: standard = QMessageBox::Abort; break;
+      case IDRETRY: standard = QMessageBox::Retry; break;
+      case IDIGNORE: standard = QMessageBox::Ignore; break;
+      case IDYES: standard = QMessageBox::Yes; break;
+      case IDNO: standard = QMessageBox::No; break;
+      case win::kDialogResultNoToAll: standard = QMessageBox::NoToAll; break;
+      case win::kDialogResultYesToAll: standard = QMessageBox::YesToAll; break;
+      default: break;
+    }
     QMessageBox::ButtonRole role = b == cancelResult ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
-    QPushButton* pb = box.addButton(QString::fromStdString(win::DialogButtonCaption(b)), role);
+    QPushButton* pb = standard != QMessageBox::NoButton
+                          ? box.addButton(standard)
+                          : box.addButton(QString::fromStdString(win::DialogButtonCaption(b)), role);
     made.emplace_back(pb, b);
     if (b == defaultResult) box.setDefaultButton(pb);
     if (b == cancelResult) box.setEscapeButton(pb);

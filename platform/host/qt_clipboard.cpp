@@ -4,11 +4,14 @@
 #include <QByteArray>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMimeData>
 #include <QString>
 #include <QStringList>
 
 #include <cstring>
+
+#include "platform/win/surface.h"
 
 namespace host {
 
@@ -95,17 +98,37 @@ std::map<UINT, std::string> QtClipboard::BlocksOf(const QMimeData* Data) {
   return blocks;
 }
 
-void QtClipboard::Publish(const std::map<UINT, std::string>& Blocks) {
+void QtClipboard::Publish(const std::map<UINT, std::string>& Blocks, HBITMAP Bitmap) {
   QClipboard* c = QGuiApplication::clipboard();
   if (!c) return;
-  c->setMimeData(MakeMimeData(Blocks));
+  QMimeData* data = MakeMimeData(Blocks);
+  if (Bitmap)
+    if (const QImage* image = win::BitmapImage(Bitmap)) data->setImageData(image->copy());
+  c->setMimeData(data);
+  FPublished = data;
+}
+
+bool QtClipboard::StillPublished() {
+  QClipboard* c = QGuiApplication::clipboard();
+  return c && FPublished && c->mimeData() == FPublished;
+}
+
+HBITMAP QtClipboard::ReadBitmap() {
+  QClipboard* c = QGuiApplication::clipboard();
+  const QMimeData* data = c ? c->mimeData() : nullptr;
+  if (!data || !data->hasImage()) return nullptr;
+  QImage image = qvariant_cast<QImage>(data->imageData());
+  if (image.isNull()) return nullptr;
+  return win::CreateBitmapFromImage(image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32));
 }
 
 std::vector<UINT> QtClipboard::Formats() {
   std::vector<UINT> f;
   QClipboard* c = QGuiApplication::clipboard();
   if (!c) return f;
-  for (auto& [id, bytes] : BlocksOf(c->mimeData())) f.push_back(id);
+  const QMimeData* data = c->mimeData();
+  for (auto& [id, bytes] : BlocksOf(data)) f.push_back(id);
+  if (data && data->hasImage()) f.push_back(CF_BITMAP);
   return f;
 }
 

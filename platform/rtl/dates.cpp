@@ -293,10 +293,10 @@ bool ReadNumbers(const std::string& S, size_t& i, std::vector<int>& nums, const 
   return true;
 }
 
-int ExpandYear(int y, int digits) {
+int ExpandYear(int y, int digits, const TFormatSettings& FS) {
   if (digits > 2) return y;
   int current = YearOf(Now());
-  int window = FormatSettings.TwoDigitYearCenturyWindow;
+  int window = FS.TwoDigitYearCenturyWindow;
   if (window <= 0) return (current / 100) * 100 + y;
   int threshold = current - window;
   int r = (threshold / 100) * 100 + y;
@@ -304,8 +304,8 @@ int ExpandYear(int y, int digits) {
   return r;
 }
 
-bool ParseDate(const std::string& S, size_t& i, TDateTime& D) {
-  std::string seps = std::string(1, FormatSettings.DateSeparator) + "/-.";
+bool ParseDate(const std::string& S, size_t& i, TDateTime& D, const TFormatSettings& FS) {
+  std::string seps = std::string(1, FS.DateSeparator) + "/-.";
   size_t start = i;
   std::vector<int> n;
   if (!ReadNumbers(S, i, n, seps, 3)) return false;
@@ -322,7 +322,7 @@ bool ParseDate(const std::string& S, size_t& i, TDateTime& D) {
   }
   // Order of y, m, d in the short date format.
   std::string order;
-  for (char c : FormatSettings.ShortDateFormat) {
+  for (char c : FS.ShortDateFormat) {
     char l = Lower(c);
     if ((l == 'y' || l == 'm' || l == 'd') && order.find(l) == std::string::npos) order.push_back(l);
   }
@@ -330,7 +330,7 @@ bool ParseDate(const std::string& S, size_t& i, TDateTime& D) {
   int y = 0, m = 0, d = 0;
   if (n.size() == 3) {
     for (size_t k = 0; k < 3; ++k) {
-      if (order[k] == 'y') y = ExpandYear(n[k], widths[k]);
+      if (order[k] == 'y') y = ExpandYear(n[k], widths[k], FS);
       else if (order[k] == 'm') m = n[k];
       else d = n[k];
     }
@@ -346,12 +346,12 @@ bool ParseDate(const std::string& S, size_t& i, TDateTime& D) {
   return TryEncodeDate(y, m, d, D);
 }
 
-bool ParseTime(const std::string& S, size_t& i, TDateTime& T) {
-  std::string seps(1, FormatSettings.TimeSeparator);
+bool ParseTime(const std::string& S, size_t& i, TDateTime& T, const TFormatSettings& FS) {
+  std::string seps(1, FS.TimeSeparator);
   std::vector<int> n;
   if (!ReadNumbers(S, i, n, seps + ":", 3)) return false;
   int ms = 0;
-  if (n.size() == 3 && i < S.size() && (S[i] == '.' || S[i] == FormatSettings.DecimalSeparator)) {
+  if (n.size() == 3 && i < S.size() && (S[i] == '.' || S[i] == FS.DecimalSeparator)) {
     ++i;
     int digits = 0;
     while (i < S.size() && S[i] >= '0' && S[i] <= '9') {
@@ -376,46 +376,53 @@ bool ParseTime(const std::string& S, size_t& i, TDateTime& T) {
 }
 }  // namespace
 
-bool TryStrToDate(const std::string& S, TDateTime& D) {
+bool TryStrToDate(const std::string& S, TDateTime& D, const TFormatSettings& FS) {
   std::string t = Trim(S);
   size_t i = 0;
   TDateTime r;
-  if (!ParseDate(t, i, r) || i != t.size()) return false;
+  if (!ParseDate(t, i, r, FS) || i != t.size()) return false;
   D = r;
   return true;
 }
-TDateTime StrToDate(const std::string& S) {
+bool TryStrToDate(const std::string& S, TDateTime& D) { return TryStrToDate(S, D, FormatSettings); }
+TDateTime StrToDate(const std::string& S, const TFormatSettings& FS) {
   TDateTime d;
-  if (!TryStrToDate(S, d)) throw EConvertError("'" + S + "' is not a valid date");
+  if (!TryStrToDate(S, d, FS)) throw EConvertError("'" + S + "' is not a valid date");
   return d;
 }
-bool TryStrToTime(const std::string& S, TDateTime& D) {
+TDateTime StrToDate(const std::string& S) { return StrToDate(S, FormatSettings); }
+bool TryStrToTime(const std::string& S, TDateTime& D, const TFormatSettings& FS) {
   std::string t = Trim(S);
   size_t i = 0;
   TDateTime r;
-  if (!ParseTime(t, i, r) || i != t.size()) return false;
+  if (!ParseTime(t, i, r, FS) || i != t.size()) return false;
   D = r;
   return true;
 }
+bool TryStrToTime(const std::string& S, TDateTime& D) { return TryStrToTime(S, D, FormatSettings); }
 TDateTime StrToTime(const std::string& S) {
   TDateTime d;
   if (!TryStrToTime(S, d)) throw EConvertError("'" + S + "' is not a valid time");
   return d;
 }
-bool TryStrToDateTime(const std::string& S, TDateTime& D) {
+bool TryStrToDateTime(const std::string& S, TDateTime& D, const TFormatSettings& FS) {
   std::string t = Trim(S);
   size_t i = 0;
   TDateTime date;
-  if (!ParseDate(t, i, date)) return TryStrToTime(t, D);
+  if (!ParseDate(t, i, date, FS)) return TryStrToTime(t, D, FS);
   while (i < t.size() && t[i] == ' ') ++i;
   if (i == t.size()) { D = date; return true; }
   TDateTime time;
-  if (!ParseTime(t, i, time) || i != t.size()) return false;
+  if (!ParseTime(t, i, time, FS) || i != t.size()) return false;
   D = Combine(date, time);
   return true;
 }
-TDateTime StrToDateTime(const std::string& S) {
+bool TryStrToDateTime(const std::string& S, TDateTime& D) { return TryStrToDateTime(S, D, FormatSettings); }
+TDateTime StrToDateTime(const std::string& S, const TFormatSettings& FS) {
   TDateTime d;
-  if (!TryStrToDateTime(S, d)) throw EConvertError("'" + S + "' is not a valid date and time");
+  if (!TryStrToDateTime(S, d, FS)) throw EConvertError("'" + S + "' is not a valid date and time");
   return d;
 }
+TDateTime StrToDateTime(const std::string& S) { return StrToDateTime(S, FormatSettings); }
+std::string DateToStr(TDateTime D, const TFormatSettings& FS) { return FormatDateTime(FS.ShortDateFormat, D, FS); }
+std::string DateTimeToStr(TDateTime D, const TFormatSettings& FS) { return FormatDateTime("c", D, FS); }

@@ -307,6 +307,22 @@ std::string Utf8ToGbk(std::string_view S);
 std::string GbkToUtf8(std::string_view S);
 
 // ---------------------------------------------------------------------------------------------------
+// Keyboard shortcuts: a virtual-key code in the low byte and modifier flags above it. The controls
+// layer, which owns the shift-state set, turns its set into these flags.
+using TShortCut = uint16_t;
+inline constexpr TShortCut scNone = 0;
+inline constexpr TShortCut scShift = 0x2000;
+inline constexpr TShortCut scCtrl = 0x4000;
+inline constexpr TShortCut scAlt = 0x8000;
+constexpr TShortCut ShortCut(uint16_t Key, uint16_t ModifierFlags) {
+  return static_cast<TShortCut>((Key & 0xFF) | (ModifierFlags & (scShift | scCtrl | scAlt)));
+}
+constexpr void ShortCutToKey(TShortCut ShortCut, uint16_t& Key, uint16_t& ModifierFlags) {
+  Key = ShortCut & 0xFF;
+  ModifierFlags = ShortCut & (scShift | scCtrl | scAlt);
+}
+
+// ---------------------------------------------------------------------------------------------------
 // Resource strings: each library fills the table at start-up with its messages by id and name; the
 // last registration of an id or name wins. A missing id gives "".
 void RegisterResourceString(int Id, const std::string& Name, const std::string& Text);
@@ -391,3 +407,11 @@ TDateTime StrToTime(const std::string& S);
 bool TryStrToTime(const std::string& S, TDateTime& D);
 TDateTime StrToDateTime(const std::string& S);
 bool TryStrToDateTime(const std::string& S, TDateTime& D);
+// The same with explicit settings (a data set's own locale, a test's).
+TDateTime StrToDate(const std::string& S, const TFormatSettings& FS);
+bool TryStrToDate(const std::string& S, TDateTime& D, const TFormatSettings& FS);
+bool TryStrToTime(const std::string& S, TDateTime& D, const TFormatSettings& FS);
+TDateTime StrToDateTime(const std::string& S, const TFormatSettings& FS);
+bool TryStrToDateTime(const std::string& S, TDateTime& D, const TFormatSettings& FS);
+std::string DateToStr(TDateTime D, const TFormatSettings& FS);
+std::string DateTimeToStr(TDateTime D, const TFormatSettings& FS);

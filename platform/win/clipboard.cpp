@@ -8,14 +8,17 @@
 
 namespace win {
 
-void MemoryClipboard::Publish(const std::map<UINT, std::string>& Blocks_) {
+void MemoryClipboard::Publish(const std::map<UINT, std::string>& Blocks_, HBITMAP Bitmap_) {
   Blocks = Blocks_;
+  Bitmap = Bitmap_;
+  OthersCopied = false;
   ++Publications;
 }
 
 std::vector<UINT> MemoryClipboard::Formats() {
   std::vector<UINT> f;
   for (auto& [id, bytes] : Blocks) f.push_back(id);
+  if (Bitmap && !OthersCopied) f.push_back(CF_BITMAP);
   return f;
 }
 
@@ -49,6 +52,16 @@ ClipState& Clip() {
 ClipboardBackend& Backend() {
   ClipState& c = Clip();
   return c.backend ? *c.backend : c.builtin;
+}
+
+// The program's bitmap while it is still what the clipboard holds.
+HBITMAP CurrentBitmap() {
+  ClipState& c = Clip();
+  if (c.bitmap && !(c.open && c.changed) && !Backend().StillPublished()) {
+    DeleteObject(c.bitmap);
+    c.bitmap = nullptr;
+  }
+  return c.bitmap;
 }
 
 void FreeHandedOut() {
@@ -99,6 +112,7 @@ std::string UnicodeToText(const std::string& Bytes) {
 void BeginChange() {
   ClipState& c = Clip();
   if (c.changed) return;
+  CurrentBitmap();  // a picture of ours that others replaced goes
   c.pending.clear();
   for (UINT f : Backend().Formats()) {
     std::string bytes;
@@ -165,7 +179,7 @@ BOOL CloseClipboard() {
   auto& c = Clip();
   if (!c.open) return FALSE;
   c.open = false;
-  if (c.changed) win::Backend().Publish(c.pending);
+  if (c.changed) win::Backend().Publish(c.pending, c.bitmap);
   c.changed = false;
   c.pending.clear();
   return TRUE;
@@ -186,6 +200,7 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
   auto& c = Clip();
   if (!c.open || !data) return nullptr;
   if (format == CF_BITMAP) {
+    win::BeginChange();
     if (c.bitmap && c.bitmap != data) DeleteObject(c.bitmap);
     c.bitmap = static_cast<HBITMAP>(data);
     return data;
@@ -204,7 +219,11 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
 HANDLE GetClipboardData(UINT format) {
   auto& c = Clip();
   if (!c.open) return nullptr;
-  if (format == CF_BITMAP) return c.bitmap;
+  if (format == CF_BITMAP) {
+    // The program's own picture, else one another program copied (kept until the clipboard empties).
+    if (!win::CurrentBitmap() && !c.changed) c.bitmap = win::Backend().ReadBitmap();
+    return c.bitmap;
+  }
   std::string bytes;
   if (!win::ReadClipboardBlock(format, bytes)) return nullptr;
   HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
@@ -219,8 +238,12 @@ HANDLE GetClipboardData(UINT format) {
 
 BOOL IsClipboardFormatAvailable(UINT format) {
   auto& c = Clip();
-  if (format == CF_BITMAP) return c.bitmap ? TRUE : FALSE;
   std::vector<UINT> f = win::CurrentFormats();
+  if (format == CF_BITMAP) {
+    if (win::CurrentBitmap()) return TRUE;
+    if (c.open && c.changed) return FALSE;
+    return std::find(f.begin(), f.end(), CF_BITMAP) != f.end() ? TRUE : FALSE;
+  }
   auto has = [&](UINT id) { return std::find(f.begin(), f.end(), id) != f.end(); };
   if (has(format)) return TRUE;
   if (format == CF_TEXT || format == CF_UNICODETEXT) return (has(CF_TEXT) || has(CF_UNICODETEXT)) ? TRUE : FALSE;

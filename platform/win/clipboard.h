@@ -10,7 +10,10 @@
 //
 // CF_TEXT and CF_UNICODETEXT stand in for each other: either one reads as both. A block that is empty,
 // or shorter than its format needs (a UTF-16 text needs one whole unit), reads as absent although its
-// format is listed. Bitmaps (CF_BITMAP) stay inside the program.
+// format is listed. A bitmap (CF_BITMAP) is a handle, not a block: the clipboard owns the one set on it
+// and hands it to the backend with the blocks; a picture another program copied is read back through
+// the backend as a new bitmap the clipboard owns. The program's own bitmap is dropped once the
+// backend says others have copied since.
 //
 // The backend is what other programs see: the host installs one over the desktop's clipboard
 // (platform/host/qt_clipboard.h); headless, and in tests, a MemoryClipboard keeps the blocks.
@@ -27,23 +30,30 @@ namespace win {
 class ClipboardBackend {
  public:
   virtual ~ClipboardBackend() = default;
-  // Replaces the whole contents with these blocks.
-  virtual void Publish(const std::map<UINT, std::string>& Blocks) = 0;
-  // The formats present now.
+  // Replaces the whole contents with these blocks and picture (borrowed; nullptr: none).
+  virtual void Publish(const std::map<UINT, std::string>& Blocks, HBITMAP Bitmap) = 0;
+  // The formats present now (CF_BITMAP for a picture).
   virtual std::vector<UINT> Formats() = 0;
   // The bytes of one format; false when it is absent.
   virtual bool Read(UINT Format, std::string& Bytes) = 0;
+  // Whether the contents are still the ones published last (nobody copied since).
+  virtual bool StillPublished() { return true; }
+  // A new bitmap of the picture there (the caller owns it), or nullptr.
+  virtual HBITMAP ReadBitmap() { return nullptr; }
 };
 
-// Keeps the blocks in memory. Tests look at Blocks and Publications, or fill Blocks to play another
-// program that copied something.
+// Keeps the blocks in memory. Tests look at Blocks and Publications, or fill Blocks (and set
+// OthersCopied) to play another program that copied something.
 class MemoryClipboard : public ClipboardBackend {
  public:
-  void Publish(const std::map<UINT, std::string>& Blocks) override;
+  void Publish(const std::map<UINT, std::string>& Blocks, HBITMAP Bitmap) override;
   std::vector<UINT> Formats() override;
   bool Read(UINT Format, std::string& Bytes) override;
+  bool StillPublished() override { return !OthersCopied; }
   std::map<UINT, std::string> Blocks;
+  HBITMAP Bitmap = nullptr;  // the last published picture (borrowed from the clipboard)
   int Publications = 0;
+  bool OthersCopied = false;  // set by a test playing another program
 };
 
 // Borrowed; nullptr returns to the built-in memory clipboard. Forgets what the clipboard holds inside

@@ -15,7 +15,10 @@ namespace {
 TEST(StartUp, UnitsStartInTheirFixedOrderBeforeAnyWindow) {
   Program::AddUnits();
   const std::vector<std::string> expected = {
-      "Forms",    "Graphics",  "Printers", "jpeg",     "GDIPAPI",   "GIFImage", "EffectsBitmap",   "EffectsProbes",
+      "Forms",    "Graphics",  "Printers", "jpeg",     "GDIPAPI",
+      "ChartConst", "ChartHelpers", "ChartCanvas", "ChartFilters", "ChartProcs", "ChartEngine", "Chart",
+      "GIFImage", "PropFilerX", "ToolCtrlsX", "CalculatorX", "DbUtilsX",
+      "EffectsBitmap",   "EffectsProbes",
       "Communal", "UfrmPlay", "UfrmPrint", "UfrmColor", "pngimage", "UfrmSelectModel", "UfrmMain"};
   EXPECT_EQ(UnitNames(), expected);
   InitializeUnits();

@@ -23,6 +23,24 @@ TEST(Kernels, Values) {
   EXPECT_NEAR(SincValue(1), std::sin(1.0f), 1e-7);
 }
 
+std::vector<std::pair<int, int>> Entries(const TContributorList& L) {
+  std::vector<std::pair<int, int>> v;
+  for (const auto& e : L) v.emplace_back(e.Pixel, e.Weight);
+  return v;
+}
+
+// Whole lists, mirrored at the edges, zero weights left out.
+TEST(Contributors, ListsOfSmallStretches) {
+  // 4 -> 7: scale 2, centre 0.5 of index 1; Round(1024 * L(0.5)) = 623, L(1.5) -> -138, L(2.5) -> 25.
+  auto up = BuildContributors(4, 7, 2.0f, LanczosKernel, 3);
+  EXPECT_EQ(Entries(up[1]), (std::vector<std::pair<int, int>>{{2, 25}, {1, -138}, {0, 623}, {1, 623}, {2, -138}, {3, 25}}));
+  EXPECT_EQ(Entries(up[0]), (std::vector<std::pair<int, int>>{{0, 1024}}));
+  // 7 -> 4: scale 0.5, centre 2 of index 1, weights scaled by K = 0.5; the right edge mirrors 7 to 6.
+  auto down = BuildContributors(7, 4, 0.5f, LanczosKernel, 3);
+  EXPECT_EQ(Entries(down[1]),
+            (std::vector<std::pair<int, int>>{{3, 12}, {1, -69}, {1, 311}, {2, 512}, {3, 311}, {5, -69}, {6, 12}}));
+}
+
 TEST(Contributors, ShrinkingListsFollowTheScaledKernel) {
   // 9 -> 3: scale 0.25, window 12 source pixels each side, weights scaled by K.
   auto lists = BuildContributors(9, 3, 0.25f, LanczosKernel, 3);

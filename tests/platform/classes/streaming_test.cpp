@@ -74,6 +74,7 @@ TEST_F(StreamingTest, TreeRoundTripsThroughMemoryStream) {
   auto* b = dynamic_cast<TWidget*>(dst->FindComponent("WidgetB"));
   ASSERT_TRUE(a && b);
   EXPECT_EQ(a->Width(), 120);
+  EXPECT_TRUE(a->ReadingWhenWidthSet);  // csLoading and csReading while its properties are read
   EXPECT_EQ(a->Big(), int64_t(1) << 40);
   EXPECT_FALSE(a->Visible());
   EXPECT_EQ(a->Ratio(), 0.375);
@@ -286,8 +287,10 @@ class THolder : public TPersistent {
 class THolderComponent : public TComponent {
   DECLARE_PUBLISHED_CLASS(THolderComponent, TComponent)
   explicit THolderComponent(TComponent* AOwner) : TComponent(AOwner) {}
-  static void DeclarePublished(TPublished<THolderComponent>& P) { P.Object("Picture", &THolderComponent::Picture); }
+  // A getter may also return a reference.
+  static void DeclarePublished(TPublished<THolderComponent>& P) { P.Object("Picture", &THolderComponent::PictureRef); }
   THolder* Picture() { return &FPicture; }
+  THolder& PictureRef() { return FPicture; }
 
  private:
   THolder FPicture;
@@ -390,4 +393,88 @@ TEST_F(StreamingTest, WriteOnlyPropertiesAreReadButNeverWritten) {
   EXPECT_EQ(dst.PixelsPerInch, 144);
   EXPECT_EQ(dst.ColumnsIndex, "2,0,1");
   EXPECT_EQ(dst.ActiveControl, &dst);
+}
+
+namespace {
+// Components inside other components (as controls sit in their parent): the root owns them all, the
+// parent lists its own children for streaming.
+class TBox : public TComponent {
+  DECLARE_PUBLISHED_CLASS(TBox, TComponent)
+  explicit TBox(TComponent* AOwner) : TComponent(AOwner) {}
+  ~TBox() override {
+    for (TBox* c : Children) c->FParentBox = nullptr;  // children may outlive their parent box
+    SetParentComponent(nullptr);
+  }
+  static void DeclarePublished(TPublished<TBox>& P) { P.Integer("Tag2", &TBox::Tag2, &TBox::SetTag2); }
+  int Tag2() const { return FTag2; }
+  void SetTag2(int V) { FTag2 = V; }
+  bool HasParent() const override { return FParentBox != nullptr; }
+  TComponent* GetParentComponent() const override { return FParentBox; }
+  void SetParentComponent(TComponent* Value) override {
+    if (FParentBox) std::erase(FParentBox->Children, this);
+    FParentBox = dynamic_cast<TBox*>(Value);
+    if (FParentBox) FParentBox->Children.push_back(this);
+  }
+  std::vector<TBox*> Children;
+
+ protected:
+  void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override {
+    TComponent::GetChildren(Proc, Root);
+    for (TBox* c : Children)
+      if (c->Owner() == Root) Proc(c);
+  }
+
+ private:
+  TBox* FParentBox = nullptr;
+  int FTag2 = 0;
+};
+}  // namespace
+
+TEST_F(StreamingTest, ChildrenWithAParentAreWrittenInsideItAndGetItBack) {
+  RegisterClass<TBox>();
+  TPanel src(nullptr);
+  src.SetName("Form1");
+  auto* outer = new TBox(&src);
+  outer->SetName("Outer");
+  auto* inner = new TBox(&src);
+  inner->SetName("Inner");
+  inner->SetTag2(5);
+  inner->SetComponentIndex(0);  // owned before its parent: still written inside it
+  outer->SetTag2(1);
+  inner->SetParentComponent(outer);
+  const std::vector<uint8_t> bytes = WriteTree(&src);
+  TPanel dst(nullptr);
+  TMemoryStream s;
+  s.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  s.SetPosition(0);
+  s.ReadComponent(&dst);
+  auto* o = dynamic_cast<TBox*>(dst.FindComponent("Outer"));
+  auto* i = dynamic_cast<TBox*>(dst.FindComponent("Inner"));
+  ASSERT_TRUE(o && i);
+  EXPECT_EQ(i->Owner(), &dst);
+  EXPECT_EQ(i->GetParentComponent(), o);
+  EXPECT_EQ(o->Children, (std::vector<TBox*>{i}));
+  EXPECT_EQ(o->GetParentComponent(), nullptr);
+  EXPECT_EQ(i->Tag2(), 5);
+  EXPECT_EQ(dst.Components(0), o);  // read in parent-first order
+}
+
+TEST_F(StreamingTest, TextFormShowsTheStream) {
+  std::unique_ptr<TPanel> src(MakeTree());
+  TMemoryStream s;
+  s.WriteComponent(src.get());
+  s.SetPosition(0);
+  const std::string text = ObjectBinaryToText(&s);
+  for (const char* line : {"object Panel1: TPanel\n", "  Title = '面板'\n", "  object WidgetA: TWidget\n",
+                           "    Width = 120\n", "    Big = 1099511627776\n", "    Visible = False\n",
+                           "    Ratio = 0.375\n", "    Shape = shTriangle\n", "    Options = [opBold, opStrike]\n",
+                           "    Style.Name = 'Tahoma'\n", "    Entries = <\n      item\n        Caption = 'first'\n",
+                           "        ItemClass = 'TWeightedEntry'\n", "        Weight = 2.5\n      end>\n",
+                           "    Lines = ('line one' '' 'line three')\n", "    Buddy = WidgetB\n",
+                           "    Value = 12.3456c\n", "    Extra = -7\n", "    Blob = {000102FF}\n", "  end\nend\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+  TMemoryStream bad;
+  bad.WriteBuffer(s.Memory(), 30);
+  bad.SetPosition(0);
+  EXPECT_THROW(ObjectBinaryToText(&bad), EReadError);
 }

@@ -58,6 +58,18 @@ class TMemoEdit : public TEdit {
   }
 };
 
+// A top-level window that plays a form: it hears the dialog keys its controls leave.
+class TKeyForm : public TEditTestHost {
+  DECLARE_CLASS(TKeyForm, TEditTestHost)
+  explicit TKeyForm(TComponent* AOwner) : TEditTestHost(AOwner) {}
+  bool IsForm() const override { return true; }
+  bool DialogKey(TWinControl*, WORD Key, TShiftState) override {
+    Keys.push_back(Key);
+    return true;
+  }
+  std::vector<WORD> Keys;
+};
+
 class EditsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -150,6 +162,44 @@ TEST(EditMaskFormat, FormatMaskTextPlacesValues) {
   EXPECT_EQ(FormatMaskText("00-00;0;_", "1x34567"), "1 -34");
   EXPECT_EQ(FormatMaskText(">LLL;0;_", "abc"), "ABC");
   EXPECT_EQ(FormatMaskText("", "free text"), "free text");
+}
+
+TEST(EditMaskFormat, AnyMaskAndValueKeepTheEditTextToTheMask) {
+  // Masks and values made of the syntax's own characters, escapes at every place included.
+  const std::u32string alphabet = U"Ll Aa Cc 09#:/<>!\\;_x1年-";
+  unsigned seed = 12345;
+  auto next = [&](size_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<size_t>((seed >> 16) % n);
+  };
+  for (int round = 0; round < 2000; ++round) {
+    std::u32string mask, value;
+    for (size_t k = next(12); k > 0; --k) mask.push_back(alphabet[next(alphabet.size())]);
+    for (size_t k = next(16); k > 0; --k) value.push_back(alphabet[next(alphabet.size())]);
+    const std::string m8 = Utf32ToUtf8(mask);
+    TEditMaskFormat f(m8);
+    const size_t n = static_cast<size_t>(f.Count());
+    std::u32string edit = f.EditTextFor(value);
+    ASSERT_EQ(edit.size(), n) << m8;
+    EXPECT_EQ(f.EditTextFor(value, true).size(), n) << m8;
+    for (size_t i = 0; i < n; ++i) {
+      char32_t out;
+      if (f.IsLiteral(static_cast<int>(i))) {
+        EXPECT_EQ(edit[i], f.Position(static_cast<int>(i)).Literal) << m8;
+      } else if (edit[i] != f.BlankChar()) {
+        EXPECT_TRUE(f.Accepts(static_cast<int>(i), edit[i], out)) << m8;
+      }
+    }
+    // With saved literals, Text read back gives the same edit text.
+    if (f.SaveLiterals()) {
+      EXPECT_EQ(f.EditTextFor(f.TextOf(edit)), edit) << m8 << " / " << Utf32ToUtf8(value);
+    }
+    int missing = f.FirstMissing(edit);
+    EXPECT_TRUE(missing == -1 || (missing >= 0 && static_cast<size_t>(missing) < n));
+    EXPECT_LE(f.NextInput(static_cast<int>(n) + 3), static_cast<int>(n));
+    EXPECT_GE(f.PrevInput(-2), -1);
+    (void)FormatMaskText(m8, Utf32ToUtf8(value));
+  }
 }
 
 struct MaskCase {
@@ -246,6 +296,11 @@ TEST_F(EditsTest, MaskEditCaretSkipsLiteralsAndKeysBlankPositions) {
   EXPECT_EQ(edit->EditText(), "9_-7_-__");
   EXPECT_EQ(edit->Text(), "9 -7 -  ");
   EXPECT_TRUE(edit->Modified());
+  // A click on a literal puts the caret on the next input position.
+  int x = static_cast<int>(LOWORD(static_cast<DWORD>(SendMessage(edit->Handle(), EM_POSFROMCHAR, 2, 0))));
+  TPoint at = edit->ClientToScreen(TPoint(x + 1, 8));
+  win::Click(at.X, at.Y);
+  EXPECT_EQ(edit->CaretIndex(), 3);
   // Placing the caret on a literal moves it on to the next input position, or behind the last one.
   edit->MoveCaretTo(5);
   EXPECT_EQ(edit->CaretIndex(), 6);
@@ -413,8 +468,14 @@ TEST_F(EditsTest, ClipboardKeysAndMaxLength) {
   Clipboard()->SetAsText("1234\r\nnext");
   KeyWith(VK_CONTROL, 'V');
   EXPECT_EQ(edit->Text(), "a123b");
+  int maxText = 0;
+  host->SetMessageHandler(WM_COMMAND, [&](TMessage& m) {
+    if (HIWORD(static_cast<DWORD>(m.WParam)) == EN_MAXTEXT) ++maxText;
+    host->Dispatch(m);
+  });
   Type("z");  // full: refused
   EXPECT_EQ(edit->Text(), "a123b");
+  EXPECT_EQ(maxText, 1);
   KeyWith(VK_CONTROL, 'Z');
   EXPECT_EQ(edit->Text(), "ab");
   // WM_CLEAR deletes the selection without touching the clipboard.
@@ -624,6 +685,52 @@ TEST_F(EditsTest, MultiLineEditsWrapBreakAndMoveByLines) {
   Focus(memo);
   KeyWith(VK_CONTROL, VK_END);
   EXPECT_GT(memo->ScrollOffset(), 0);
+}
+
+TEST_F(EditsTest, DialogKeysFollowTheEditsDialogCode) {
+  auto* form = new TKeyForm(owner.get());
+  form->SetBounds(100, 320, 300, 200);
+  form->HandleNeeded();
+  auto* line = new TEdit(owner.get());
+  line->SetBounds(10, 10, 150, 21);
+  line->SetParent(form);
+  auto* memo = new TMemoEdit(owner.get());
+  memo->SetBounds(10, 40, 150, 80);
+  memo->SetParent(form);
+  win::PumpMessages();
+  Focus(line);
+  Type("a");
+  Key(VK_RETURN);
+  Key(VK_TAB);
+  Key(VK_LEFT);  // arrows stay with the edit
+  EXPECT_EQ(form->Keys, (std::vector<WORD>{VK_RETURN, VK_TAB}));
+  EXPECT_EQ(line->Text(), "a");
+  EXPECT_EQ(line->CaretIndex(), 0);
+  form->Keys.clear();
+  Focus(memo);
+  Type("a");
+  Key(VK_RETURN);
+  Key(VK_TAB);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(form->Keys, (std::vector<WORD>{VK_ESCAPE}));
+  EXPECT_EQ(memo->Text(), "a\r\n\t");
+}
+
+TEST_F(EditsTest, AutoSizeMakesTheHeightFollowTheFont) {
+  auto* edit = Make<TEdit>(10, 10, 100, 40);
+  EXPECT_FALSE(edit->AutoSize());
+  EXPECT_EQ(edit->Height(), 40);
+  edit->SetAutoSize(true);
+  const int small = edit->Height();
+  EXPECT_LT(small, 40);
+  edit->Font()->SetSize(edit->Font()->Size() * 2);
+  EXPECT_GT(edit->Height(), small + 6);
+  // The line sits 2 pixels below the top of the client area inside the edge.
+  EXPECT_EQ(HIWORD(static_cast<DWORD>(SendMessage(edit->Handle(), EM_POSFROMCHAR, 0, 0))), 2);
+  const int framed = edit->Height();
+  edit->SetBorderStyle(0);
+  EXPECT_EQ(edit->Height(), framed - 6);
+  EXPECT_EQ(edit->ClientHeight(), edit->Height());
 }
 
 }  // namespace

@@ -292,6 +292,12 @@ TEST_F(GridTest, KeyboardStepsOverHiddenColumnsAndTabStopsAndSelectsWithShift) {
   Key(VK_HOME);
   EXPECT_EQ(grid->Col(), 1);
   grid->SetColWidths(9, 50);
+  grid->SetRowHeights(2, -1);
+  Key(VK_DOWN);
+  EXPECT_EQ(grid->Row(), 3) << "the hidden row is stepped over";
+  Key(VK_UP);
+  EXPECT_EQ(grid->Row(), 1);
+  grid->SetRowHeights(2, 20);
   grid->SetOptions(grid->Options() + TGridOptions{goTabs});
   grid->SetColWidths(2, 50);
   grid->SetTabStops(2, false);
@@ -466,6 +472,16 @@ TEST_F(GridTest, EditorShowsCommitsRestoresAndHides) {
   EXPECT_FALSE(EditorShown());
   EXPECT_EQ(grid->Cells(2, 3), "c2r3x");
   EXPECT_EQ(grid->EditTexts.back(), "c2r3x");
+
+  // The editor's own Hide gives the focus back to the grid; the next F2 shows it again.
+  Key(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  grid->InplaceEditor()->Hide();
+  EXPECT_EQ(GetFocus(), grid->Handle());
+  Key(VK_F2);
+  EXPECT_TRUE(EditorShown());
+  EXPECT_EQ(GetFocus(), grid->InplaceEditor()->Handle());
+  Key(VK_F2);
 
   // A cell set by code while the editor shows it: the editor shows the new text.
   Key(VK_F2);
@@ -649,14 +665,19 @@ TEST_F(GridTest, ScrollingByLinesMovesPixelsThatMatchAFullRepaint) {
     return px;
   };
   const std::vector<std::pair<int, int>> steps = {{0, 1}, {0, 2}, {1, 0}, {0, -1}, {2, 1}, {-1, -2}, {0, 3}};
-  for (auto [dc, dr] : steps) {
-    SCOPED_TRACE(testing::Message() << dc << "," << dr);
-    grid->MoveTopLeft(grid->LeftCol() + dc, grid->TopRow() + dr);
+  for (bool rtl : {false, true}) {
+    grid->SetRightToLeft(rtl);
+    grid->MoveTopLeft(1, 1);
     win::PumpMessages();
-    std::vector<COLORREF> moved = snapshot();
-    grid->Invalidate();
-    win::PumpMessages();
-    EXPECT_EQ(moved, snapshot());
+    for (auto [dc, dr] : steps) {
+      SCOPED_TRACE(testing::Message() << (rtl ? "right-to-left " : "") << dc << "," << dr);
+      grid->MoveTopLeft(grid->LeftCol() + dc, grid->TopRow() + dr);
+      win::PumpMessages();
+      std::vector<COLORREF> moved = snapshot();
+      grid->Invalidate();
+      win::PumpMessages();
+      EXPECT_EQ(moved, snapshot());
+    }
   }
 }
 

@@ -107,6 +107,11 @@ TEST_F(ListsTest, KeysAndMouseSelectAndNotifyOnlyForTheUser) {
   win::PumpMessages();
   EXPECT_EQ(list->ItemIndex(), 0);
   EXPECT_EQ(clicks, (std::vector<int>{1, 2, 3, 4, 7, 4, 0, 1, 0}));
+  // Type-ahead works for Chinese items too.
+  list->Items()->Add("长发");
+  win::InjectChar("长");
+  win::PumpMessages();
+  EXPECT_EQ(list->ItemIndex(), 8);
   // A click below the last item changes nothing.
   list->Items()->Clear();
   list->Items()->Add("only");
@@ -171,6 +176,9 @@ TEST_F(ListsTest, ScrollMessagesAndItemRectangles) {
   EXPECT_EQ(list->ItemIndex(), 1);
   EXPECT_EQ(list->TopIndex(), 1);
   EXPECT_EQ(SendMessage(h, LB_SELECTSTRING, 6, reinterpret_cast<LPARAM>("a")), 0);
+  // 65535, the 16-bit -1 the drop-down lists send, also searches from the first item.
+  EXPECT_EQ(SendMessage(h, LB_SELECTSTRING, 65535, reinterpret_cast<LPARAM>("ch")), 2);
+  EXPECT_EQ(SendMessage(h, LB_SELECTSTRING, 65535, reinterpret_cast<LPARAM>("a")), 0);
   EXPECT_EQ(SendMessage(h, LB_SELECTSTRING, 0, reinterpret_cast<LPARAM>("zz")), LB_ERR);
   EXPECT_EQ(list->ItemIndex(), 0);
   EXPECT_TRUE(clicks.empty());
@@ -184,6 +192,11 @@ TEST_F(ListsTest, ScrollMessagesAndItemRectangles) {
   EXPECT_EQ(list->Items()->Strings(1), "Avocado");
   EXPECT_EQ(list->Items()->Strings(list->ItemIndex()), "fig");
   EXPECT_EQ(SendMessage(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("banana split")), 3);
+  TObject tag;
+  EXPECT_EQ(SendMessage(h, LB_SETITEMDATA, 3, reinterpret_cast<LPARAM>(&tag)), 0);
+  EXPECT_EQ(list->Items()->Objects(3), &tag);
+  EXPECT_EQ(SendMessage(h, LB_GETITEMDATA, 3, 0), reinterpret_cast<LRESULT>(&tag));
+  EXPECT_EQ(SendMessage(h, LB_GETITEMDATA, 99, 0), LB_ERR);
 }
 
 TEST_F(ListsTest, OwnerDrawGoesThroughTheParentAndPaintsItems) {
@@ -254,6 +267,27 @@ TEST_F(ListsTest, WheelFocusLookAndListsWithoutAScrollBar) {
   ASSERT_FALSE(focusedLook.empty());
   EXPECT_TRUE(focusedLook.front());
   EXPECT_FALSE(GetWindowLong(bare->Handle(), GWL_STYLE) & WS_VSCROLL);
+}
+
+TEST_F(ListsTest, AStandardListWritesItsItems) {
+  auto* plain = new TListBox(owner.get());
+  plain->SetBounds(200, 10, 150, 100);
+  plain->SetParent(host);
+  plain->Items()->Add("WWWW");
+  plain->Items()->Add("");
+  win::PumpMessages();
+  const int h = plain->ItemHeight();
+  auto darkIn = [&](int top) {
+    for (int y = top; y < top + h; ++y)
+      for (int x = 0; x < 40; ++x) {
+        COLORREF p = win::GetWindowPixel(plain->Handle(), x, y);
+        if (GetRValue(p) < 100 && GetGValue(p) < 100 && GetBValue(p) < 100) return true;
+      }
+    return false;
+  };
+  EXPECT_TRUE(darkIn(0));
+  EXPECT_FALSE(darkIn(h));  // the empty item
+  EXPECT_FALSE(darkIn(2 * h));  // below the items
 }
 
 }  // namespace

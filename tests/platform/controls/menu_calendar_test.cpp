@@ -4,6 +4,7 @@
 
 #include "platform/controls/menus.h"
 #include "platform/controls/monthcal.h"
+#include "platform/controls/stdctrls.h"
 #include "platform/win/host.h"
 #include "tests/platform/controls/popup_fixture.h"
 
@@ -128,6 +129,147 @@ TEST_F(MenuTest, AnotherProgramTakingTheActivationClosesTheMenu) {
   EXPECT_FALSE(IsWindowVisible(menu->MenuWindow()->Handle()));
 }
 
+TEST_F(MenuTest, RightClickPopsUpTheControlsMenuAtTheMouse) {
+  auto* panel = Make<TPlainHost>(host, 10, 10, 100, 60);
+  (void)panel;
+  auto* child = new TCustomControl(owner.get());
+  child->SetBounds(20, 100, 80, 40);
+  child->SetParent(host);
+  child->SetPopupMenu(menu);
+  win::PumpMessages();
+  TPoint p = At(child, 10, 10);
+  // The keys wait in the queue: the menu's loop takes them.
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONDOWN);
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONUP);
+  win::InjectKey(WM_KEYDOWN, VK_DOWN);
+  win::InjectKey(WM_KEYDOWN, VK_RETURN);
+  win::PumpMessages();
+  EXPECT_EQ(clicked, std::vector<std::string>{"&Cut"});
+  EXPECT_EQ(menu->PopupComponent(), child);
+  RECT r;
+  GetWindowRect(menu->MenuWindow()->Handle(), &r);
+  EXPECT_EQ(r.left, p.X);
+  EXPECT_EQ(r.top, p.Y);
+  // OnContextPopup may take the click; without a menu the parent is asked.
+  bool asked = false;
+  child->OnContextPopup = [&](TObject*, TPoint Pos, bool& Handled) {
+    asked = Pos.X == 10 && Pos.Y == 10;
+    Handled = true;
+  };
+  clicked.clear();
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONDOWN);
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONUP);
+  win::PumpMessages();
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(clicked.empty());
+  child->OnContextPopup = nullptr;
+  child->SetPopupMenu(nullptr);
+  host->SetPopupMenu(menu);
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONDOWN);
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONUP);
+  win::InjectKey(WM_KEYDOWN, VK_ESCAPE);
+  win::PumpMessages();
+  EXPECT_EQ(menu->PopupComponent(), host) << "the parent's menu";
+  // A graphic control's menu comes through its parent window.
+  host->SetPopupMenu(nullptr);
+  auto* label = new TLabel(owner.get());
+  label->SetBounds(200, 100, 80, 20);
+  label->SetCaption("label");
+  label->SetParent(host);
+  label->SetPopupMenu(menu);
+  win::PumpMessages();
+  TPoint q = At(label, 5, 5);
+  win::InjectMouse(q.X, q.Y, WM_RBUTTONDOWN);
+  win::InjectMouse(q.X, q.Y, WM_RBUTTONUP);
+  win::InjectKey(WM_KEYDOWN, VK_ESCAPE);
+  win::PumpMessages();
+  EXPECT_EQ(menu->PopupComponent(), label);
+  host->SetPopupMenu(menu);
+  // A freed menu is forgotten.
+  delete menu;
+  menu = nullptr;
+  EXPECT_EQ(host->PopupMenu(), nullptr);
+}
+
+TEST_F(MenuTest, ItemsWithChildrenOpenTheirOwnMenu) {
+  auto* more = new TMenuItem(nullptr);
+  more->SetCaption("&More");
+  for (const char* c : {"Alpha", "Beta"}) {
+    auto* i = new TMenuItem(nullptr);
+    i->SetCaption(c);
+    i->OnClick = [this, c](TObject*) { clicked.push_back(c); };
+    more->Add(i);
+  }
+  menu->Items()->Add(more);  // row 5
+  more->Items(1)->SetShortCut(ShortCut('B', TShiftState{ssCtrl}));
+  // Keys: End lands on More, Right opens it with Alpha lit, Down, Enter picks Beta.
+  for (UINT k : {VK_END, VK_RIGHT, VK_DOWN, VK_RETURN}) win::InjectKey(WM_KEYDOWN, k);
+  menu->Popup(150, 150);
+  EXPECT_EQ(clicked, std::vector<std::string>{"Beta"});
+  // Left closes the child again: Enter then opens it anew instead of picking.
+  clicked.clear();
+  for (UINT k : {VK_END, VK_RIGHT, VK_LEFT, VK_ESCAPE}) win::InjectKey(WM_KEYDOWN, k);
+  menu->Popup(150, 150);
+  EXPECT_TRUE(clicked.empty());
+  // The mouse: resting on More opens its window beside the row; a click there picks Alpha.
+  menu->ShowAt(150, 150);
+  TPopupMenuWindow* w = menu->MenuWindow();
+  TRect row = w->RowRect(5);
+  TPoint onMore = w->ClientToScreen(TPoint((row.Left + row.Right) / 2, (row.Top + row.Bottom) / 2));
+  win::InjectMouse(onMore.X, onMore.Y, WM_MOUSEMOVE);
+  win::PumpMessages();
+  TPopupMenuWindow* sub = w->SubMenu();
+  ASSERT_NE(sub, nullptr);
+  EXPECT_TRUE(IsWindowVisible(sub->Handle()));
+  RECT wr, sr;
+  GetWindowRect(w->Handle(), &wr);
+  GetWindowRect(sub->Handle(), &sr);
+  EXPECT_GE(sr.left, wr.right - 4) << "beside the parent window";
+  TRect alpha = sub->RowRect(0);
+  TPoint onAlpha = sub->ClientToScreen(TPoint((alpha.Left + alpha.Right) / 2, (alpha.Top + alpha.Bottom) / 2));
+  menu->CloseMenu();
+  win::InjectMouse(onMore.X, onMore.Y, WM_MOUSEMOVE);
+  // (A key between the two moves keeps them apart: queued moves in a row merge into the last.)
+  win::InjectKey(WM_KEYDOWN, VK_SHIFT);
+  win::InjectKey(WM_KEYUP, VK_SHIFT);
+  win::InjectMouse(onAlpha.X, onAlpha.Y, WM_MOUSEMOVE);
+  win::InjectMouse(onAlpha.X, onAlpha.Y, WM_LBUTTONDOWN);
+  win::InjectMouse(onAlpha.X, onAlpha.Y, WM_LBUTTONUP);
+  menu->Popup(150, 150);
+  EXPECT_EQ(clicked, std::vector<std::string>{"Alpha"});
+  EXPECT_FALSE(IsWindowVisible(sub->Handle()));
+  // Shortcuts reach into children.
+  clicked.clear();
+  EXPECT_TRUE(menu->IsShortCut('B', TShiftState{ssCtrl}));
+  EXPECT_EQ(clicked, std::vector<std::string>{"Beta"});
+}
+
+// Two monitors: the primary one, and one to its left with its task bar at the top.
+class TwoMonitors : public win::Host {
+ public:
+  std::vector<Monitor> Monitors() override {
+    return {Monitor{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 738}},
+            Monitor{RECT{-1600, 0, 0, 900}, RECT{-1600, 30, 0, 900}}};
+  }
+};
+
+TEST_F(MenuTest, TheMenuStaysInTheWorkAreaOfTheMonitorItOpensOn) {
+  TwoMonitors screens;
+  win::InstallHost(&screens);
+  // Near the right edge of the left monitor: pushed back left of 0, not onto the primary one.
+  menu->ShowAt(-5, 400);
+  RECT r;
+  GetWindowRect(menu->MenuWindow()->Handle(), &r);
+  EXPECT_EQ(r.right, 0);
+  menu->CloseMenu();
+  // Near the bottom of the primary monitor's work area it opens upwards.
+  menu->ShowAt(500, 730);
+  GetWindowRect(menu->MenuWindow()->Handle(), &r);
+  EXPECT_EQ(r.bottom, 730);
+  menu->CloseMenu();
+  win::InstallHost(nullptr);
+}
+
 TEST_F(MenuTest, ShortCutsClickTheirItem) {
   EXPECT_EQ(ShortCutToText(ShortCut('X', TShiftState{ssCtrl})), "Ctrl+X");
   EXPECT_EQ(ShortCutToText(ShortCut(VK_DELETE, TShiftState{ssShift, ssCtrl})), "Shift+Ctrl+Del");
@@ -177,6 +319,15 @@ TEST_F(CalendarTest, HitTestNamesEveryPart) {
   EXPECT_TRUE(has(MCHT_CALENDARDATENEXT, EncodeDate(2027, 1, 3)));
   EXPECT_EQ(days.back().first, MCHT_TODAYLINK);
   EXPECT_EQ(cal->HitTest(min.Width() + 5, 5), MCHT_NOWHERE);
+  RECT req{};
+  EXPECT_TRUE(cal->Perform(MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&req)));
+  EXPECT_EQ(req.right, min.Width());
+  EXPECT_EQ(req.bottom, min.Height());
+  // A larger font needs a larger calendar; with AutoSize it grows.
+  int before = cal->Width();
+  cal->Font()->SetSize(cal->Font()->Size() * 2);
+  EXPECT_GT(cal->MinReqRect().Width(), min.Width());
+  EXPECT_GT(cal->Width(), before);
   // The codes a drop-down calendar tells apart: a date shares the date bit, the buttons do not.
   EXPECT_NE(MCHT_CALENDARDATEPREV & MCHT_CALENDARDATE, 0u);
   EXPECT_EQ(MCHT_TITLEBTNNEXT, 0x1010003u);

@@ -111,3 +111,113 @@ TEST(DataSetModel, BuffersAgreeWithAPlainListThroughRandomOperations) {
 }
 
 }  // namespace
+
+namespace {
+
+// The same with an index on Name and a filter on Active: posted records take their sorted place or leave
+// the view, and the cursor goes where the list says.
+TEST(DataSetModel, SortedAndFilteredViewsAgreeWithAPlainList) {
+  for (unsigned seed = 1; seed <= 8; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed * 7919);
+    auto ds = MakePeople({});
+    ds->SetIndexFieldNames("Name");
+    ds->SetFilter("Active");
+    ds->SetFiltered(true);
+    TDataSource src(nullptr);
+    src.SetDataSet(ds.get());
+    TRecordingLink link;
+    link.WithPosition = false;
+    link.SetBufferCount(1 + static_cast<int>(seed % 4));
+    link.SetDataSource(&src);
+    std::vector<std::string> model;  // visible names, sorted
+    int cur = 0, serial = 0;
+    auto newName = [&] {
+      std::string s;
+      for (int i = 0; i < 3; ++i) s += static_cast<char>('a' + rng() % 26);
+      return s + std::to_string(serial++);  // unique
+    };
+    auto placeOf = [&](const std::string& name) {
+      return static_cast<int>(std::upper_bound(model.begin(), model.end(), name) - model.begin());
+    };
+    TField* name = ds->FieldByName("Name");
+    for (int step = 0; step < 300; ++step) {
+      int n = static_cast<int>(model.size());
+      int op = static_cast<int>(rng() % 8);
+      std::string what;
+      switch (op) {
+        case 0: what = "Next"; ds->Next(); if (cur < n - 1) ++cur; break;
+        case 1: what = "Prior"; ds->Prior(); if (cur > 0) --cur; break;
+        case 2: what = "Last"; ds->Last(); cur = n > 0 ? n - 1 : 0; break;
+        case 3:
+        case 4: {
+          bool visible = rng() % 4 != 0;
+          std::string nm = newName();
+          what = std::string(op == 3 ? "Append " : "Insert ") + nm + (visible ? "" : " hidden");
+          if (op == 3) ds->Append();
+          else ds->Insert();
+          ds->FieldByName("ID")->SetAsInteger(serial);
+          name->SetAsString(nm);
+          ds->FieldByName("Active")->SetAsBoolean(visible);
+          ds->Post();
+          int pos = placeOf(nm);
+          if (visible) {
+            model.insert(model.begin() + pos, nm);
+            cur = pos;
+          } else {
+            cur = pos < n ? pos : std::max(0, n - 1);
+          }
+          break;
+        }
+        case 5: {
+          what = "Rename";
+          if (n == 0) break;
+          std::string nm = newName();
+          ds->Edit();
+          name->SetAsString(nm);
+          ds->Post();
+          model.erase(model.begin() + cur);
+          cur = placeOf(nm);
+          model.insert(model.begin() + cur, nm);
+          break;
+        }
+        case 6:
+          what = "Hide";
+          if (n == 0) break;
+          ds->Edit();
+          ds->FieldByName("Active")->SetAsBoolean(false);
+          ds->Post();
+          model.erase(model.begin() + cur);
+          if (cur >= static_cast<int>(model.size())) cur = std::max(0, static_cast<int>(model.size()) - 1);
+          break;
+        case 7:
+          what = "Delete";
+          if (n == 0) break;
+          ds->Delete();
+          model.erase(model.begin() + cur);
+          if (cur >= static_cast<int>(model.size())) cur = std::max(0, static_cast<int>(model.size()) - 1);
+          break;
+      }
+      SCOPED_TRACE("step " + std::to_string(step) + " " + what);
+      n = static_cast<int>(model.size());
+      ASSERT_EQ(ds->RecordCount(), n);
+      if (n == 0) continue;
+      ASSERT_EQ(name->AsString(), model[cur]);
+      ASSERT_EQ(ds->RecNo(), cur + 1);
+      int a = link.ActiveRecord(), count = link.RecordCount();
+      ASSERT_EQ(count, std::min(n, link.BufferCount()));
+      for (int i = 0; i < count; ++i) {
+        link.SetActiveRecord(i);
+        ASSERT_EQ(name->AsString(), model[cur - a + i]) << "buffer " << i;
+      }
+      link.SetActiveRecord(a);
+    }
+    // A fresh sort of everything gives the same order.
+    ds->Refresh();
+    std::vector<std::string> all;
+    for (ds->First(); !ds->Eof(); ds->Next()) all.push_back(name->AsString());
+    EXPECT_EQ(all, model);
+  }
+}
+
+}  // namespace

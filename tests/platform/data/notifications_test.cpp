@@ -258,3 +258,55 @@ TEST_F(NotificationTest, FieldDataLinkFollowsItsField) {
 }
 
 }  // namespace
+
+namespace {
+
+// A grid saves its position as the bookmark of the middle buffered record plus the active record's
+// distance from it, and restores both the current record and the rows shown.
+TEST(BufferPositions, MiddleBookmarkAndDistanceRestoreTheWindow) {
+  auto ds = MakePeople(NumberedNames(20));
+  TDataSource src(nullptr);
+  src.SetDataSet(ds.get());
+  TRecordingLink link;
+  link.SetBufferCount(5);
+  link.SetDataSource(&src);
+  for (int start : {0, 3, 9, 17, 19}) {
+    for (int active : {0, 2, 4}) {
+      SCOPED_TRACE(std::to_string(start) + "/" + std::to_string(active));
+      ds->First();
+      ds->MoveBy(start);
+      if (link.ActiveRecord() != active) ds->MoveBy(active - link.ActiveRecord());
+      std::vector<std::string> shown;
+      int savedActive = link.ActiveRecord();
+      for (int i = 0; i < link.RecordCount(); ++i) {
+        link.SetActiveRecord(i);
+        shown.push_back(ds->FieldByName("Name")->AsString());
+      }
+      link.SetActiveRecord(savedActive);
+      std::string current = ds->FieldByName("Name")->AsString();
+      // Save
+      ds->DisableControls();
+      int m = (link.RecordCount() - 1) / 2;
+      int k = link.ActiveRecord() - m;
+      ds->MoveBy(-k);
+      TBookmark middle = ds->Bookmark();
+      ds->MoveBy(k);
+      // Wander off, then restore
+      ds->Last();
+      ds->GotoBookmark(middle);
+      ds->MoveBy(k);
+      ds->EnableControls();
+      EXPECT_EQ(ds->FieldByName("Name")->AsString(), current);
+      std::vector<std::string> again;
+      int a = link.ActiveRecord();
+      for (int i = 0; i < link.RecordCount(); ++i) {
+        link.SetActiveRecord(i);
+        again.push_back(ds->FieldByName("Name")->AsString());
+      }
+      link.SetActiveRecord(a);
+      EXPECT_EQ(again, shown);
+    }
+  }
+}
+
+}  // namespace

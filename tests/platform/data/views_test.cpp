@@ -300,6 +300,27 @@ TEST(LookupFields, FollowTheirKey) {
   staff.SetFilter("Label = 'ann@*'");
   staff.SetFiltered(true);
   EXPECT_EQ(staff.RecordCount(), 1);
+  staff.SetFiltered(false);
+
+  // With the cache, a renamed department shows only after RefreshLookupList.
+  look->SetLookupCache(true);
+  staff.First();  // ann, department 20
+  EXPECT_EQ(look->AsString(), "Dev");
+  depts.Locate("DeptID", 20, {});
+  depts.Edit();
+  depts.FieldByName("DeptName")->SetAsString("Dev2");
+  depts.Post();
+  staff.Refresh();
+  EXPECT_EQ(look->AsString(), "Dev");  // remembered
+  look->RefreshLookupList();
+  staff.Refresh();
+  EXPECT_EQ(look->AsString(), "Dev2");
+  look->SetLookupCache(false);
+  depts.Edit();
+  depts.FieldByName("DeptName")->SetAsString("Dev3");
+  depts.Post();
+  staff.Refresh();
+  EXPECT_EQ(look->AsString(), "Dev3");  // without the cache every fetch looks again
 }
 
 }  // namespace
@@ -324,6 +345,37 @@ TEST(DataSetRefresh, FiltersAreEvaluatedAgainAndTheCurrentRecordStays) {
   ds->Refresh();  // the current record is gone: the cursor takes a neighbour
   EXPECT_EQ(ds->RecordCount(), 1);
   EXPECT_EQ(ds->FieldByName("Name")->AsString(), "N1");
+  ds->SetOnFilterRecord(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DataSetFilter, AFilterThatRaisesLeavesThePreviousOneInForce) {
+  auto ds = MakePeople(NumberedNames(4));
+  ds->SetFilter("ID <= 3");
+  ds->SetFiltered(true);
+  bool fail = true;
+  EXPECT_THROW(ds->SetOnFilterRecord([&](TDataSet*, bool&) {
+    if (fail) throw EDatabaseError("broken");
+  }), EDatabaseError);
+  EXPECT_FALSE(static_cast<bool>(ds->OnFilterRecord()));
+  EXPECT_EQ(AllNames(*ds), (Names{"N1", "N2", "N3"}));
+  // A record whose filter check raises while it is posted is not stored.
+  bool armed = false;
+  ds->SetOnFilterRecord([&](TDataSet* d, bool&) {
+    if (armed && d->FieldByName("ID")->AsInteger() == 2) throw EDatabaseError("broken");
+  });
+  armed = true;
+  ds->Append();
+  ds->FieldByName("ID")->SetAsInteger(2);
+  EXPECT_THROW(ds->Post(), EDatabaseError);
+  EXPECT_EQ(ds->State(), dsInsert);
+  ds->Cancel();
+  armed = false;
+  ds->SetFiltered(false);
+  EXPECT_EQ(ds->RecordCount(), 4);
   ds->SetOnFilterRecord(nullptr);
 }
 

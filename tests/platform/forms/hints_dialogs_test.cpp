@@ -107,6 +107,17 @@ TEST_F(HintsTest, HintShowsAfterThePauseAndGoesWhenTheMouseLeaves) {
   MoveTo(button, 12, 10);
   win::AdvanceAndPump(clock, 600);
   EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
+  // No hint begins while a window holds the mouse.
+  MoveTo(form, 300, 250);
+  form->SetHint("The form");
+  form->SetShowHint(true);
+  SetCapture(form->Handle());
+  MoveTo(form, 310, 250);
+  win::AdvanceAndPump(clock, 600);
+  EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
+  ReleaseCapture();
+  form->SetShowHint(false);
+  MoveTo(form, 300, 250);
   // Shown again after leaving and coming back, and gone by itself after HintHidePause.
   MoveTo(form, 300, 250);
   MoveTo(button, 10, 10);
@@ -165,6 +176,68 @@ TEST_F(HintsTest, TheControlShapesItsHintThroughCmHintShow) {
   MoveTo(edit, 5, 5);
   win::AdvanceAndPump(clock, 600);
   EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
+}
+
+TEST_F(HintsTest, AGraphicControlAndAParentWithShowHintGiveTheirHints) {
+  auto* label = new TLabel(form);
+  label->SetBounds(200, 10, 80, 20);
+  label->SetCaption("Name");
+  label->SetHint("The name of the client");
+  label->SetShowHint(true);
+  label->SetParent(form);
+  win::PumpMessages();
+  MoveTo(label, 5, 5);
+  win::AdvanceAndPump(clock, Application->HintPause());
+  ASSERT_NE(Hints::ShownHintWindow(), nullptr);
+  EXPECT_EQ(Hints::HintControl(), label);
+  EXPECT_EQ(Hints::ShownHintWindow()->Caption(), "The name of the client");
+  // Moving to another hinted control while a hint shows uses the short pause.
+  button->SetHint("Go on");
+  button->SetShowHint(true);
+  MoveTo(button, 5, 5);
+  EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
+  win::AdvanceAndPump(clock, Application->HintShortPause());
+  ASSERT_NE(Hints::ShownHintWindow(), nullptr);
+  EXPECT_EQ(Hints::ShownHintWindow()->Caption(), "Go on");
+  // Switched off for the whole program, nothing shows.
+  Application->SetShowHint(false);
+  EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
+  MoveTo(label, 5, 5);
+  win::AdvanceAndPump(clock, 1000);
+  EXPECT_EQ(Hints::ShownHintWindow(), nullptr);
+  Application->SetShowHint(true);
+}
+
+// A tool-tip window of a descendant class that takes its font from the hint data, as cell tips do.
+class TCellTipWindow : public THintWindow {
+  DECLARE_CLASS(TCellTipWindow, THintWindow)
+  explicit TCellTipWindow(TComponent* AOwner) : THintWindow(AOwner) {}
+  TRect CalcHintRect(int MaxWidth, const std::string& Hint, void* Data) override {
+    Canvas()->Font()->Assign(static_cast<TFont*>(Data));
+    Canvas()->Font()->SetColor(clWindowText);
+    return THintWindow::CalcHintRect(MaxWidth, Hint, Data);
+  }
+};
+
+TEST_F(HintsTest, TheHintWindowClassAndDataComeFromTheControl) {
+  TFont big;
+  big.SetSize(20);
+  edit->SetHint("x");
+  edit->SetShowHint(true);
+  edit->onHintShow = [&](THintInfo& I) {
+    I.HintStr = "Wide cell text";
+    I.HintWindowClass = HintWindowClassOf<TCellTipWindow>();
+    I.HintData = &big;
+  };
+  MoveTo(edit, 5, 5);
+  win::AdvanceAndPump(clock, Application->HintPause());
+  THintWindow* w = Hints::ShownHintWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_NE(dynamic_cast<TCellTipWindow*>(w), nullptr);
+  EXPECT_EQ(w->Font()->Size(), 20) << "shown in the font it was measured in";
+  EXPECT_EQ(w->Font()->Color(), clWindowText);
+  THintWindow plain(nullptr);
+  EXPECT_GT(w->Width(), plain.CalcHintRect(1000, "Wide cell text", nullptr).Width());
 }
 
 TEST_F(HintsTest, PressingAnotherControlSendsCancelModeToTheFocusedOne) {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/host/qt_clipboard.h"
+#include "platform/win/surface.h"
 #include "platform/win/windows.h"
 
 namespace {
@@ -82,6 +83,42 @@ TEST_F(QtClipboardTest, FormatsTravelAsMimeTypes) {
   EXPECT_FALSE(IsClipboardFormatAvailable(grid));
   ASSERT_TRUE(OpenClipboard(nullptr));
   EXPECT_EQ(read(CF_TEXT), std::string("from elsewhere\0", 15));
+  CloseClipboard();
+}
+
+TEST_F(QtClipboardTest, PicturesTravelBothWays) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, 5, 4);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT all{0, 0, 5, 4};
+  HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+  FillRect(dc, &all, blue);
+  DeleteObject(blue);
+  SetPixel(dc, 3, 2, RGB(255, 0, 0));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_BITMAP, bmp);
+  CloseClipboard();
+  QImage shown = QGuiApplication::clipboard()->image();
+  ASSERT_EQ(shown.size(), QSize(5, 4));
+  EXPECT_EQ(shown.pixelColor(3, 2), QColor(255, 0, 0));
+  EXPECT_EQ(shown.pixelColor(0, 0), QColor(0, 0, 255));
+
+  // A picture copied by another program replaces ours and reads as a bitmap.
+  QImage other(2, 3, QImage::Format_RGB32);
+  other.fill(QColor(0, 200, 0));
+  QGuiApplication::clipboard()->setImage(other);
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  auto h = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  ASSERT_NE(h, nullptr);
+  EXPECT_NE(h, bmp);
+  const QImage* back = win::BitmapImage(h);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->size(), QSize(2, 3));
+  EXPECT_EQ(back->pixelColor(1, 1), QColor(0, 200, 0));
   CloseClipboard();
 }
 

@@ -231,3 +231,46 @@ TEST(HostFilters, WindowsFilterStringsBecomeQtFilters) {
 }
 
 }  // namespace
+
+namespace {
+
+// A shaped top-level window masks its real window; the mask goes with the shape.
+TEST_F(HostTest, WindowRegionBecomesTheRealWindowsMask) {
+  HWND drop = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "HostTestWindow", "", WS_POPUP, 10, 10, 40, 40, nullptr,
+                             nullptr, nullptr, nullptr);
+  ShowWindow(drop, SW_SHOWNA);
+  host::HostWindow* w = host_->WidgetOf(drop);
+  ASSERT_NE(w, nullptr);
+  POINT tri[3] = {{0, 40}, {40, 40}, {40, 0}};
+  SetWindowRgn(drop, CreatePolygonRgn(tri, 3, WINDING), TRUE);
+  EXPECT_FALSE(w->mask().isEmpty());
+  EXPECT_TRUE(w->mask().contains(QPoint(38, 38)));
+  EXPECT_FALSE(w->mask().contains(QPoint(2, 2)));
+  SetWindowRgn(drop, nullptr, TRUE);
+  EXPECT_TRUE(w->mask().isEmpty());
+}
+
+// A message dialog with buttons a message box lacks: the pressed button's answer comes back.
+TEST_F(HostTest, NativeMessageDialogOffersTheAskedButtons) {
+  HWND h = MakeTop();
+  win::PumpMessages();
+  host::QtDialogs dialogs(*host_);
+  QStringList seen;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    for (QAbstractButton* b : box->buttons()) seen << b->text();
+    for (QAbstractButton* b : box->buttons())
+      if (b->text() == QStringLiteral("&All")) b->click();
+  });
+  poll.start(5);
+  int r = dialogs.MessageDialog(h, "插入值过程中出错", "Error", MB_ICONERROR, {IDYES, IDNO, win::kDialogResultAll}, IDYES,
+                                IDNO);
+  poll.stop();
+  EXPECT_EQ(r, win::kDialogResultAll);
+  EXPECT_EQ(seen.size(), 3) << "Yes, No and All, nothing else";
+  EXPECT_TRUE(seen.contains(QStringLiteral("&All")));
+}
+
+}  // namespace

@@ -171,12 +171,27 @@ TEST_F(PopupsScreenshotTest, FormWithScrollBarsCalendarMenuAndHint) {
   menu->Items()->Items(1)->SetShortCut(ShortCut('A', TShiftState{ssCtrl}));
   menu->Items()->Items(3)->SetChecked(true);
   menu->Items()->Items(4)->SetEnabled(false);
+  auto* exportItem = new TMenuItem(nullptr);
+  exportItem->SetCaption("&Export");
+  for (const char* c : {"Text...", "CSV...", "RTF..."}) {
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption(c);
+    exportItem->Add(item);
+  }
+  menu->Items()->Add(exportItem);
   menu->ShowAt(300, 200);
   menu->MenuWindow()->Select(1);
   win::PumpMessages();
   ASSERT_TRUE(win::SaveWindowPng(menu->MenuWindow()->Handle(), win::ArtifactPath("popups_menu.png")));
   TRect row = menu->MenuWindow()->RowRect(1);
   EXPECT_EQ(win::GetWindowPixel(menu->MenuWindow()->Handle(), row.Left + 2, row.Top + 2), GetSysColor(COLOR_HIGHLIGHT));
+  // The children of the last item beside it, their first row lit.
+  menu->MenuWindow()->OpenSubMenu(5, true);
+  win::PumpMessages();
+  TPopupMenuWindow* sub = menu->MenuWindow()->SubMenu();
+  ASSERT_NE(sub, nullptr);
+  ASSERT_TRUE(win::SaveWindowPng(sub->Handle(), win::ArtifactPath("popups_submenu.png")));
+  EXPECT_EQ(sub->Selected(), 0);
   menu->CloseMenu();
 }
 

@@ -101,3 +101,41 @@ TEST(LocaleTables, StrToDate) {
   EXPECT_EQ(StrToDateTime("07.03.2026 15:04:09"), EncodeDateTime(2026, 3, 7, 15, 4, 9, 0));
   EXPECT_EQ(DateToStr(EncodeDate(2026, 3, 7)), "07.03.2026");
 }
+
+TEST(LocaleTables, ExplicitSettingsLeaveTheProcessSettingsAlone) {
+  const TFormatSettings fs = TestLocale();
+  const std::string before = FormatSettings.ShortDateFormat;
+  EXPECT_EQ(StrToDate("07.03.2026", fs), EncodeDate(2026, 3, 7));
+  EXPECT_EQ(StrToDateTime("7.3.2026 15:04", fs), EncodeDateTime(2026, 3, 7, 15, 4, 0, 0));
+  EXPECT_EQ(DateToStr(EncodeDate(2026, 3, 7), fs), "07.03.2026");
+  EXPECT_EQ(DateTimeToStr(EncodeDateTime(2026, 3, 7, 1, 2, 3, 0), fs), "07.03.2026 01:02:03");
+  TDateTime d;
+  EXPECT_FALSE(TryStrToDate("2026-03-07x", d, fs));
+  EXPECT_TRUE(TryStrToTime("3:04 pm", d, fs));
+  EXPECT_EQ(d, EncodeTime(15, 4, 0, 0));
+  EXPECT_EQ(FormatSettings.ShortDateFormat, before);
+  EXPECT_EQ(StrToDate("2026-03-07"), EncodeDate(2026, 3, 7));  // the process's own order (y-m-d)
+}
+
+TEST(LocaleTables, Format) {
+  const TFormatSettings fs = TestLocale();
+  struct Case { const char* fmt; std::vector<TVarRec> args; const char* want; };
+  const Case cases[] = {
+      {"%f", {1.5}, "1,50"},
+      {"%.1f", {0.25}, "0,3"},  // the decimal digits round half away from zero
+      {"%.0f", {2.5}, "3"},
+      {"%.0f", {-2.5}, "-3"},
+      {"%n", {1234567.891}, "1 234 567,89"},
+      {"%.0n", {-1234.5}, "-1 235"},
+      {"%m", {1234.5}, "1 234,50 EUR"},
+      {"%m", {-2.0}, "-2,00 EUR"},
+      {"%.3e", {-0.000123}, "-1,23E-004"},
+      {"%g", {0.5}, "0,5"},
+      {"%10.2f|%-10.2f|", {3.14159, 3.14159}, "      3,14|3,14      |"},
+      {"%s: %d (%x)", {"共", 255, 255}, "共: 255 (FF)"},
+      {"%1:s-%0:s-%s", {"a", "b"}, "b-a-b"},
+      {"%*.*f", {8, 3, 1.0}, "   1,000"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Format(c.fmt, c.args, fs), c.want) << c.fmt;
+  EXPECT_THROW(Format("%d", std::vector<TVarRec>{1.5}, fs), EConvertError);
+}

@@ -107,3 +107,13 @@ TEST(ResourceStrings, ByIdAndName) {
   EXPECT_EQ(t, "second");
   EXPECT_FALSE(FindResourceString("sdemomessage", t));
 }
+
+TEST(ShortCuts, KeyAndModifiersPackAndUnpack) {
+  static_assert(ShortCut('C', scCtrl) == 0x4043);
+  static_assert(ShortCut(0x2E, scShift | scCtrl) == 0x602E);  // Ctrl+Shift+Delete
+  EXPECT_EQ(ShortCut(0x170, scAlt), 0x8070);                  // only the key's low byte counts
+  uint16_t key = 0, mods = 0;
+  ShortCutToKey(0xA041, key, mods);
+  EXPECT_EQ(key, 0x41);
+  EXPECT_EQ(mods, scAlt | scShift);
+}

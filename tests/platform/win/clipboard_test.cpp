@@ -99,4 +99,27 @@ TEST_F(ClipboardServiceTest, EmptyOrShortBlocksReadAsAbsent) {
   CloseClipboard();
 }
 
+TEST_F(ClipboardServiceTest, TheProgramsBitmapGoesWithTheCopyUntilOthersCopy) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, 4, 3);
+  DeleteDC(dc);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_BITMAP, bmp);
+  SetClipboardData(CF_TEXT, Block(std::string("pic\0", 4)));
+  CloseClipboard();
+  EXPECT_EQ(backend.Bitmap, bmp);
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EXPECT_EQ(GetClipboardData(CF_BITMAP), bmp);
+  CloseClipboard();
+  // Another program copies text: the picture is gone (and freed by the clipboard).
+  backend.Blocks = {{CF_TEXT, std::string("other\0", 6)}};
+  backend.OthersCopied = true;
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EXPECT_EQ(GetClipboardData(CF_BITMAP), nullptr);
+  CloseClipboard();
+}
+
 }  // namespace

@@ -229,6 +229,37 @@ TEST_F(ScrollBarTest, ThumbDragTracksThenSetsThePosition) {
   EXPECT_EQ(GetScrollPos(h, SB_VERT), 90);
 }
 
+TEST_F(ScrollBarTest, ThumbDraggedFarToTheSideGoesBack) {
+  HWND top = Top(0, 0, 800, 400);
+  HWND h = ScrolledChild(top);
+  win::PumpMessages();
+  win::ScrollBarLook look;
+  ASSERT_TRUE(win::GetScrollBarLook(h, SB_VERT, look));
+  POINT t = ScreenMid(h, look.thumb);
+  int width = look.bar.right - look.bar.left;
+  win::InjectMouse(t.x, t.y, WM_LBUTTONDOWN);
+  win::InjectMouse(t.x, t.y + 60, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  int dragged = GetScrollPos(h, SB_VERT);
+  EXPECT_GT(dragged, 0);
+  // Near the bar it still follows; far to the side it goes back to 0; back near, it follows again.
+  win::InjectMouse(t.x + 3 * width, t.y + 60, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), dragged);
+  win::InjectMouse(t.x + 10 * width, t.y + 60, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 0);
+  win::InjectMouse(t.x, t.y + 60, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), dragged);
+  win::InjectMouse(t.x + 10 * width, t.y + 60, WM_MOUSEMOVE, MK_LBUTTON);
+  win::InjectMouse(t.x + 10 * width, t.y + 60, WM_LBUTTONUP);
+  win::PumpMessages();
+  EXPECT_EQ(scrolls[scrolls.size() - 2].code, SB_THUMBPOSITION);
+  EXPECT_EQ(scrolls[scrolls.size() - 2].pos, 0);
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 0);
+}
+
 TEST_F(ScrollBarTest, DisabledArrowsAndCancelMode) {
   HWND top = Top(0, 0, 300, 300);
   HWND h = ScrolledChild(top);
@@ -298,6 +329,43 @@ TEST_F(ScrollBarTest, ScrollBarControlNotifiesItsParentWithItsHandle) {
   for (auto& s : scrolls) EXPECT_EQ(s.bar, bar);
   // It paints itself: the arrows' face colour shows in its client area.
   EXPECT_EQ(win::GetWindowPixel(bar, 3, 8), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(ScrollBarTest, RightClickOnABarOffersItsMenu) {
+  HWND top = Top(0, 0, 300, 300);
+  HWND h = ScrolledChild(top);
+  std::vector<int> answers{SB_BOTTOM, win::kScrollHere, -1};
+  std::vector<bool> asked;
+  win::SetScrollBarMenu([&](HWND, bool vertical, POINT) {
+    asked.push_back(vertical);
+    int a = answers.front();
+    answers.erase(answers.begin());
+    return a;
+  });
+  win::PumpMessages();
+  win::ScrollBarLook look;
+  ASSERT_TRUE(win::GetScrollBarLook(h, SB_VERT, look));
+  POINT p = ScreenMid(h, look.pageDown);
+  auto rightClick = [&](POINT at) {
+    win::InjectMouse(at.x, at.y, WM_RBUTTONDOWN);
+    win::InjectMouse(at.x, at.y, WM_RBUTTONUP);
+    win::PumpMessages();
+  };
+  rightClick(p);
+  EXPECT_EQ(Codes(), (std::vector<int>{SB_BOTTOM, SB_ENDSCROLL}));
+  // "Scroll here": the thumb's middle goes to the point (here the middle of the track: about 45).
+  scrolls.clear();
+  RECT mid{look.arrowUp.left, look.arrowUp.bottom, look.arrowDown.right, look.arrowDown.top};
+  rightClick(ScreenMid(h, mid));
+  ASSERT_EQ(Codes(), (std::vector<int>{SB_THUMBPOSITION, SB_ENDSCROLL}));
+  EXPECT_NEAR(scrolls[0].pos, 45, 2);
+  // Nothing chosen: nothing sent. A right click in the client area asks no bar menu.
+  scrolls.clear();
+  rightClick(p);
+  EXPECT_TRUE(scrolls.empty());
+  rightClick(POINT{20, 20});
+  EXPECT_EQ(asked, (std::vector<bool>{true, true, true}));
+  win::SetScrollBarMenu(nullptr);
 }
 
 TEST_F(ScrollBarTest, AnInstalledPainterDrawsEveryBar) {
