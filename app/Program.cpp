@@ -6,7 +6,7 @@
 #include "app/UfrmPlay.h"
 #include "app/UfrmPrint.h"
 #include "app/UfrmSelectModel.h"
-#include "chart/Chart.h"
+#include "chart/ChartLibrary.h"
 #include "dataedit/CalculatorX.h"
 #include "dataedit/DbUtilsX.h"
 #include "dataedit/PropFilerX.h"
@@ -51,7 +51,7 @@ void AddUnits() {
   // The chart library: message table, canvas settings, filters, shapes, engine, registries.
   ChartLibrary::AddUnits();
   AddUnit("GIFImage", &GifImageUnit::Initialize, &GifImageUnit::Finalize);
-  // The editor library's units with start-up work.
+  // The editor library's units with start-up work, in the library's order.
   AddUnit("PropFilerX", &PropFilerX::Initialize, &PropFilerX::Finalize);
   AddUnit("ToolCtrlsX", &ToolCtrlsXUnit::Initialize, &ToolCtrlsXUnit::Finalize);
   AddUnit("CalculatorX", &CalculatorXUnit::Initialize, &CalculatorXUnit::Finalize);
