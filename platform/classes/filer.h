@@ -219,6 +219,10 @@ class TReader : public TFiler {
   void Leave() { --FDepth; }
   [[noreturn]] void Error(const std::string& What);
   TComponent* FindReference(const std::string& Name) const;
+  // Makes a component of a registered class for Owner and records it as made by this reader.
+  TComponent* CreateComponent(const std::string& ClassName, TComponent* Owner);
+  // Names a component read from the stream; a name it refuses is a read error.
+  void SetComponentName(TComponent* Component, const std::string& Name);
 
   TComponent* FOwner = nullptr;
   TComponent* FParent = nullptr;  // whose child list is being read
