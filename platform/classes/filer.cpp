@@ -213,21 +213,10 @@ void TWriter::WriteObjectValue(TPersistent* Instance, const TPropInfo* P, TObjec
     --FDepth;
     throw EWriteError("Properties nested too deeply");
   }
-  const std::string savedPath = FPropPath;
-  TPersistent* const savedAncestor = FAncestor;
-  FPropPath = savedPath + P->Name + ".";
+  TNestedWrite nested(*this);
+  FPropPath = nested.Path + P->Name + ".";
   FAncestor = dynamic_cast<TPersistent*>(AncestorValue);
-  try {
-    WriteProperties(persistent);
-  } catch (...) {
-    FPropPath = savedPath;
-    FAncestor = savedAncestor;
-    --FDepth;
-    throw;
-  }
-  FPropPath = savedPath;
-  FAncestor = savedAncestor;
-  --FDepth;
+  WriteProperties(persistent);
 }
 
 void TWriter::WriteCollection(TCollection* Value) {
@@ -236,31 +225,20 @@ void TWriter::WriteCollection(TCollection* Value) {
     --FDepth;
     throw EWriteError("Collections nested too deeply");
   }
-  const std::string savedPath = FPropPath;
-  TPersistent* const savedAncestor = FAncestor;
-  try {
-    for (int i = 0; Value && i < Value->Count(); ++i) {
-      TCollectionItem* item = Value->Items(i);
-      WriteListBegin();
-      FPropPath.clear();
-      FAncestor = nullptr;
-      if (item->ClassType() != Value->ItemClass()) {
-        WritePropName("ItemClass");
-        WriteString(item->ClassName());
-      }
-      WriteProperties(item);
-      WriteListEnd();
+  TNestedWrite nested(*this);
+  for (int i = 0; Value && i < Value->Count(); ++i) {
+    TCollectionItem* item = Value->Items(i);
+    WriteListBegin();
+    FPropPath.clear();
+    FAncestor = nullptr;
+    if (item->ClassType() != Value->ItemClass()) {
+      WritePropName("ItemClass");
+      WriteString(item->ClassName());
     }
+    WriteProperties(item);
     WriteListEnd();
-  } catch (...) {
-    FPropPath = savedPath;
-    FAncestor = savedAncestor;
-    --FDepth;
-    throw;
   }
-  FPropPath = savedPath;
-  FAncestor = savedAncestor;
-  --FDepth;
+  WriteListEnd();
 }
 
 std::string TWriter::ReferenceName(TComponent* C) const {

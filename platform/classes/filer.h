@@ -147,6 +147,19 @@ class TWriter : public TFiler {
   void WriteRaw(const void* Data, int64_t Size) { FStream->WriteBuffer(Data, Size); }
   void WriteObjectValue(TPersistent* Instance, const TPropInfo* P, TObject* Value, TObject* AncestorValue);
   std::string ReferenceName(TComponent* C) const;
+  // Puts back the property path and ancestor a nested write changed and leaves its level of nesting,
+  // however the write ends.
+  struct TNestedWrite {
+    explicit TNestedWrite(TWriter& AWriter) : W(AWriter), Path(AWriter.FPropPath), Ancestor(AWriter.FAncestor) {}
+    ~TNestedWrite() {
+      W.FPropPath = Path;
+      W.FAncestor = Ancestor;
+      --W.FDepth;
+    }
+    TWriter& W;
+    const std::string Path;
+    TPersistent* const Ancestor;
+  };
   std::string FPropPath;
   int FDepth = 0;
 };
