@@ -6,9 +6,11 @@
 #include "app/UfrmPlay.h"
 #include "app/UfrmPrint.h"
 #include "app/UfrmSelectModel.h"
-#include "chart/Chart.h"
+#include "chart/ChartLibrary.h"
+#include "dataedit/CalculatorX.h"
 #include "dataedit/DbUtilsX.h"
 #include "dataedit/PropFilerX.h"
+#include "dataedit/ToolCtrlsX.h"
 #include "effects/EffectsBitmap.h"
 #include "effects/EffectsProbes.h"
 #include "platform/classes/units.h"
@@ -35,17 +37,6 @@ void StopImaging() {
 }
 
 }  // namespace
-
-// The editor units' start-up entry points, declared here: their headers bring the platform's menu
-// alignment names, which clash with the chart's period alignment names in this one unit.
-namespace ToolCtrlsXUnit {
-void Initialize();
-void Finalize();
-}  // namespace ToolCtrlsXUnit
-namespace CalculatorXUnit {
-void Initialize();
-void Finalize();
-}  // namespace CalculatorXUnit
 
 namespace Program {
 

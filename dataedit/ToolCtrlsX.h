@@ -11,7 +11,7 @@
 
 #include "platform/controls/buttons.h"
 #include "platform/controls/extctrls.h"
-#include "platform/controls/menus.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/win/windows.h"
 
 // ---------------------------------------------------------------------------------------------------
