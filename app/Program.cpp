@@ -6,7 +6,11 @@
 #include "app/UfrmPlay.h"
 #include "app/UfrmPrint.h"
 #include "app/UfrmSelectModel.h"
-#include "chart/Chart.h"
+#include "chart/ChartLibrary.h"
+#include "dataedit/CalculatorX.h"
+#include "dataedit/DbUtilsX.h"
+#include "dataedit/PropFilerX.h"
+#include "dataedit/ToolCtrlsX.h"
 #include "effects/EffectsBitmap.h"
 #include "effects/EffectsProbes.h"
 #include "platform/classes/units.h"
@@ -47,6 +51,11 @@ void AddUnits() {
   // The chart library: message table, canvas settings, filters, shapes, engine, registries.
   ChartLibrary::AddUnits();
   AddUnit("GIFImage", &GifImageUnit::Initialize, &GifImageUnit::Finalize);
+  // The editor library's units with start-up work, in the library's order.
+  AddUnit("PropFilerX", &PropFilerX::Initialize, &PropFilerX::Finalize);
+  AddUnit("ToolCtrlsX", &ToolCtrlsXUnit::Initialize, &ToolCtrlsXUnit::Finalize);
+  AddUnit("CalculatorX", &CalculatorXUnit::Initialize, &CalculatorXUnit::Finalize);
+  AddUnit("DbUtilsX", &DbUtilsX::Initialize, &DbUtilsX::Finalize);
   // The effects bitmap, then its probes: the probes replace the routine table entries they improve.
   AddUnit("EffectsBitmap", &EffectsBitmapUnit::Initialize, &EffectsBitmapUnit::Finalize);
   AddUnit("EffectsProbes", &EffectsProbesUnit::Initialize, &EffectsProbesUnit::Finalize);

@@ -87,6 +87,13 @@ void RegisterChartTool(TClass ToolClass, const std::string& Description) {
 // ---------------------------------------------------------------------------------------------------
 // ChartEngine
 
+namespace {
+template <typename T>
+void RegisterLoose() {
+  RegisterClass(T::StaticClass()->Name, T::StaticClass(), [](TComponent*) -> TObject* { return new T(nullptr); });
+}
+}  // namespace
+
 namespace ChartEngine {
 int StartCount() { return EngineStarts; }
 
@@ -96,14 +103,16 @@ void Initialize() {
   StartClassGroup(control);
   ActivateClassGroup(control);
   // The group links outlive a stop (the registry has no way to undo them); made once per process.
-  for (TClass c : {TCustomChartElement::StaticClass(), TChartFunction::StaticClass(), TChartSeriesSource::StaticClass()})
+  for (TClass c :
+       {TCustomChartElement::StaticClass(), TChartFunction::StaticClass(), TChartSeriesSource::StaticClass()})
     if (ClassGroupOf(c) != ClassGroupOf(control)) GroupDescendentsWith(c, control);
   ChartCoordinateLimit = ChartCanvas::IsWinNT ? 0x3FFFFFF : 0x7FFF;
   EngineList = std::make_unique<TList>();
-  RegisterClass("TChartAxisTitle", TChartAxisTitle::StaticClass(), [](TComponent*) -> TObject* { return new TChartAxisTitle(nullptr); });
-  RegisterClass("TChartAxis", TChartAxis::StaticClass(), [](TComponent*) -> TObject* { return new TChartAxis(nullptr); });
-  RegisterClass("TChartDepthAxis", TChartDepthAxis::StaticClass(), [](TComponent*) -> TObject* { return new TChartDepthAxis(nullptr); });
-  RegisterClass("TSeriesMarks", TSeriesMarks::StaticClass(), [](TComponent*) -> TObject* { return new TSeriesMarks(nullptr); });
+  // Made by name without a chart or series; whoever reads them attaches them afterwards.
+  RegisterLoose<TChartAxisTitle>();
+  RegisterLoose<TChartAxis>();
+  RegisterLoose<TChartDepthAxis>();
+  RegisterLoose<TSeriesMarks>();
 }
 
 void Finalize() {
@@ -159,14 +168,7 @@ void ConstFini() { StopCounted(ConstStarts, &ChartConst::Finalize); }
 void HelperInit() { StartCounted(HelperStarts, &HelperInitialize); }
 void HelperFini() { StopCounted(HelperStarts, &HelperFinalize); }
 void FiltersInit() { StartCounted(FilterStarts, &ChartFilters::Initialize); }
-// Stopping the filter unit also takes its classes out of the class registry, so that no filter is
-// found by name once the library is gone and a restart registers them afresh.
-void FiltersFinalize() {
-  const std::vector<TFilterClass> classes = FilterClasses();
-  ChartFilters::Finalize();
-  for (TFilterClass c : classes) UnRegisterClass(c->Class);
-}
-void FiltersFini() { StopCounted(FilterStarts, &FiltersFinalize); }
+void FiltersFini() { StopCounted(FilterStarts, &ChartFilters::Finalize); }
 
 const TLibUnit Units[] = {
     {"ChartConst", &ConstInit, &ConstFini},

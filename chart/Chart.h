@@ -7,6 +7,7 @@
 #include <string>
 
 #include "chart/ChartFunctions.h"
+#include "chart/ChartLibrary.h"
 #include "chart/ChartMarks.h"
 
 // One registered series type: the class, its gallery page and its description.
@@ -61,14 +62,3 @@ int StartCount();
 void Initialize();
 void Finalize();
 }  // namespace ChartUnit
-
-// The library's units in their start-up order, each behind its start counter: ChartConst, the helper
-// lists, ChartCanvas, ChartFilters, ChartProcs, ChartEngine, Chart.
-namespace ChartLibrary {
-// Appends the units to the program's unit start-up list (platform/classes/units.h).
-void AddUnits();
-// Starts or stops the whole library directly (what AddUnits' entries do, in order).
-void Initialize();
-void Finalize();
-int StartCount(const std::string& UnitName);
-}  // namespace ChartLibrary

@@ -37,12 +37,14 @@ void Initialize() {
                          FilterClassOf<TRotateFilter>(), FilterClassOf<TMirrorFilter>(),
                          FilterClassOf<TTileFilter>(), FilterClassOf<TBevelFilter>(),
                          FilterClassOf<TZoomFilter>()});
-  // The gradient classes come with the drawing settings; their start-up points GradientRotateProc at
-  // a routine that calls RotateBitmapBy with the gradient's angle. Until then the hook stays empty.
+  // GradientRotateProc is set by the drawing settings' start-up, which knows the gradient classes.
 }
 
+// Stopping also takes the classes out of the class registry, so that no filter is found by name once
+// the unit is gone and a restart registers them afresh.
 void Finalize() {
   GradientRotateProc = nullptr;
+  for (TFilterClass c : ClassList()) UnRegisterClass(c->Class);
   ClassList().clear();
 }
 

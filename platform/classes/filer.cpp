@@ -661,6 +661,8 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   const std::string name = ReadStr();
   if (className.empty()) Error("Class name expected");
   TComponent* c = Component;
+  if (c && !c->InheritsFrom(className))
+    Error(Format("Component of class %s expected, found %s", c->ClassName(), className));
   if (!c) {
     TComponent* owner = FOwner ? FOwner : FRoot;
     if (owner && !name.empty()) {
@@ -999,3 +1001,111 @@ bool InitInheritedComponent(TComponent* Instance, TClass RootAncestor) {
   }
   return !chain.empty();
 }
+
+// ===================================================================================================
+// Text form
+
+namespace {
+class TTextDumper {
+ public:
+  explicit TTextDumper(TStream* S) : FReader(S), FStream(S) {}
+  std::string Run() {
+    FReader.ReadSignature();
+    Object(0);
+    return FOut;
+  }
+
+ private:
+  static std::string Quoted(const std::string& S) {
+    std::string q = "'";
+    for (char c : S) q += c == '\'' ? std::string("''") : std::string(1, c);
+    return q + "'";
+  }
+  void Line(int Indent, const std::string& Text) { FOut += std::string(static_cast<size_t>(Indent) * 2, ' ') + Text + "\n"; }
+  void Object(int Indent) {
+    if (Indent > 2 * TFiler::MaxNesting) throw EReadError("Stream nested too deeply");
+    const std::string cls = FReader.ReadStr(), name = FReader.ReadStr();
+    Line(Indent, "object " + (name.empty() ? cls : name + ": " + cls));
+    while (!FReader.EndOfList()) {
+      const std::string prop = FReader.ReadStr();
+      Line(Indent + 1, prop + " = " + Value(Indent + 1));
+    }
+    FReader.ReadListEnd();
+    while (!FReader.EndOfList()) Object(Indent + 1);
+    FReader.ReadListEnd();
+    Line(Indent, "end");
+  }
+  std::string Value(int Indent) {
+    if (Indent > 2 * TFiler::MaxNesting) throw EReadError("Stream nested too deeply");
+    static const TFormatSettings fs = [] {
+      TFormatSettings f;
+      f.DecimalSeparator = '.';
+      return f;
+    }();
+    switch (FReader.NextValue()) {
+      case vaInt8:
+      case vaInt16:
+      case vaInt32:
+      case vaInt64: return IntToStr(FReader.ReadInt64());
+      case vaDouble: return FloatToStr(FReader.ReadFloat(), fs);
+      case vaCurrency: return FloatToStr(static_cast<long double>(FReader.ReadCurrency().Value) / 10000.0L, fs) + "c";
+      case vaDate: return FloatToStr(FReader.ReadDate(), fs) + "d";
+      case vaString: return Quoted(FReader.ReadString());
+      case vaIdent:
+      case vaFalse:
+      case vaTrue:
+      case vaNil: return FReader.ReadIdent();
+      case vaSet: {
+        FReader.ReadValue();
+        std::string out = "[";
+        for (std::string e = FReader.ReadStr(); !e.empty(); e = FReader.ReadStr()) out += (out.size() > 1 ? ", " : "") + e;
+        return out + "]";
+      }
+      case vaBinary: {
+        FReader.ReadValue();
+        uint32_t n = 0;
+        if (FStream->Read(&n, 4) != 4 || n > FStream->Size() - FStream->Position()) throw EReadError("Binary value beyond the end of the stream");
+        std::vector<uint8_t> bytes(n);
+        FStream->ReadBuffer(bytes.data(), n);
+        std::string out = "{";
+        for (uint8_t b : bytes) out += IntToHex(static_cast<int32_t>(b), 2);
+        return out + "}";
+      }
+      case vaList: {
+        FReader.ReadListBegin();
+        std::string out = "(";
+        while (!FReader.EndOfList()) out += (out.size() > 1 ? " " : "") + Value(Indent + 1);
+        FReader.ReadListEnd();
+        return out + ")";
+      }
+      case vaCollection: {
+        if (Indent > 2 * TFiler::MaxNesting) throw EReadError("Stream nested too deeply");
+        FReader.ReadValue();
+        std::string out = "<";
+        while (!FReader.EndOfList()) {
+          const TValueType t = FReader.NextValue();
+          std::string head = "item";
+          if (t == vaInt8 || t == vaInt16 || t == vaInt32 || t == vaInt64) head += " [" + IntToStr(FReader.ReadInt64()) + "]";
+          FReader.ReadListBegin();
+          out += "\n" + std::string(static_cast<size_t>(Indent + 1) * 2, ' ') + head + "\n";
+          while (!FReader.EndOfList()) {
+            const std::string prop = FReader.ReadStr();
+            const std::string v = Value(Indent + 2);
+            out += std::string(static_cast<size_t>(Indent + 2) * 2, ' ') + prop + " = " + v + "\n";
+          }
+          FReader.ReadListEnd();
+          out += std::string(static_cast<size_t>(Indent + 1) * 2, ' ') + "end";
+        }
+        FReader.ReadListEnd();
+        return out + ">";
+      }
+      default: throw EReadError("Value expected");
+    }
+  }
+  TReader FReader;
+  TStream* FStream;
+  std::string FOut;
+};
+}  // namespace
+
+std::string ObjectBinaryToText(TStream* Input) { return TTextDumper(Input).Run(); }

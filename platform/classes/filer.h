@@ -237,3 +237,18 @@ class TReader : public TFiler {
 // through ReadRootComponent (so ReadState and Loaded run); false when none was registered.
 void RegisterComponentResource(const std::string& ClassName, std::vector<uint8_t> Bytes);
 bool InitInheritedComponent(TComponent* Instance, TClass RootAncestor);
+
+// A readable text form of a component stream, for diagnostics and tests (no class is needed):
+//   object Panel1: TPanel
+//     Title = 'text'
+//     Style.Size = 11
+//     Options = [opBold, opStrike]
+//     Entries = <
+//       item
+//         Caption = 'first'
+//       end>
+//     Lines = ('one' 'two')
+//     Blob = {00FF}
+//   end
+// Raises EReadError on a malformed stream, like the reader.
+std::string ObjectBinaryToText(TStream* Input);

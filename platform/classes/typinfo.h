@@ -253,11 +253,17 @@ class TPublished {
   }
   template <typename G, typename S>
   TPropInfo& Obj(const char* Name, TPropKind Kind, G Get, S Set) {
-    using P = std::remove_pointer_t<typename TPropValueType<T, G, S>::type>;
+    using P = std::remove_cv_t<std::remove_pointer_t<typename TPropValueType<T, G, S>::type>>;
     TPropInfo& p = Make(Name, Kind);
     p.PropClass = P::StaticClass();
     if constexpr (!std::is_null_pointer_v<G>)
-      p.GetObj = [Get](TObject* O) -> TObject* { return std::invoke(Get, Self(O)); };
+      p.GetObj = [Get](TObject* O) -> TObject* {
+        decltype(auto) v = std::invoke(Get, Self(O));
+        if constexpr (std::is_pointer_v<std::remove_cvref_t<decltype(v)>>)
+          return const_cast<std::remove_cv_t<std::remove_pointer_t<std::remove_cvref_t<decltype(v)>>>*>(v);
+        else
+          return const_cast<std::remove_cvref_t<decltype(v)>*>(&v);  // a getter returning a reference
+      };
     if constexpr (!std::is_null_pointer_v<S>)
       p.SetObj = [Set](TObject* O, TObject* X) {
         P* v = X ? dynamic_cast<P*>(X) : nullptr;

@@ -1,6 +1,7 @@
 #include "platform/controls/controls.h"
 #include "platform/controls/hints.h"
 #include "platform/controls/menus.h"
+#include "platform/win/scrollbars.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -239,6 +240,7 @@ void RegisterClasses() {
   uc.lpfnWndProc = UtilWindowProc;
   uc.lpszClassName = kUtilClass;
   if (!GetClassInfo(nullptr, kUtilClass, &probe)) RegisterClass(&uc);
+  win::SetScrollBarMenu(ScrollBarMenuChoice);
   done = true;
 }
 }  // namespace
@@ -1529,8 +1531,19 @@ void TWinControl::Dispatch(TMessage& Message) {
       return;
     case WM_CONTEXTMENU: {
       // A graphic child under the point has the first say, then this control; what neither takes
-      // goes on to the parent window (DefWindowProc).
+      // goes on to the parent window (DefWindowProc). Outside the client area (on a scroll bar, say)
+      // the window's own handling comes first.
       int sx = GET_X_LPARAM(Message.LParam), sy = GET_Y_LPARAM(Message.LParam);
+      if (!(sx == -1 && sy == -1) && FHandle && reinterpret_cast<HWND>(Message.WParam) == FHandle) {
+        POINT c{sx, sy};
+        ::ScreenToClient(FHandle, &c);
+        RECT cr;
+        GetClientRect(FHandle, &cr);
+        if (c.x < cr.left || c.y < cr.top || c.x >= cr.right || c.y >= cr.bottom) {
+          DefaultHandler(Message);
+          return;
+        }
+      }
       if (!(sx == -1 && sy == -1) && !Message.Result) {
         TControl* child = ControlAtPos(ScreenToClient(TPoint(sx, sy)), false);
         if (child) Message.Result = child->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);

@@ -6,6 +6,7 @@
 #include "platform/controls/hints.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/win/host.h"
+#include "platform/win/scrollbars.h"
 
 TShortCut ShortCut(WORD Key, TShiftState Shift) {
   TShortCut s = static_cast<TShortCut>(Key & 0xFF);
@@ -486,4 +487,33 @@ bool TPopupMenu::IsShortCut(WORD Key, TShiftState Shift) {
   if (!item) return false;
   item->Click();
   return true;
+}
+
+int ScrollBarMenuChoice(HWND /*Wnd*/, bool Vertical, POINT Screen) {
+  struct Entry {
+    const char* vertical;
+    const char* horizontal;
+    int code;
+  };
+  static const Entry entries[] = {{"Scroll Here", "Scroll Here", win::kScrollHere},
+                                  {"-", "-", -1},
+                                  {"Top", "Left Edge", SB_TOP},
+                                  {"Bottom", "Right Edge", SB_BOTTOM},
+                                  {"-", "-", -1},
+                                  {"Page Up", "Page Left", SB_PAGEUP},
+                                  {"Page Down", "Page Right", SB_PAGEDOWN},
+                                  {"-", "-", -1},
+                                  {"Scroll Up", "Scroll Left", SB_LINEUP},
+                                  {"Scroll Down", "Scroll Right", SB_LINEDOWN}};
+  TPopupMenu menu(nullptr);
+  int chosen = -1;
+  for (const Entry& e : entries) {
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption(Vertical ? e.vertical : e.horizontal);
+    int code = e.code;
+    item->OnClick = [&chosen, code](TObject*) { chosen = code; };
+    menu.Items()->Add(item);
+  }
+  menu.Popup(Screen.x, Screen.y);
+  return chosen;
 }

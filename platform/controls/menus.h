@@ -74,6 +74,11 @@ class TMenuItem : public TComponent {
   std::vector<TMenuItem*> FItems;  // owned
 };
 
+// The context menu of scroll bars (installed for the Win32 level when the first control window is
+// made): Scroll Here, Top, Bottom, Page Up, Page Down, Scroll Up, Scroll Down (Left Edge, Right
+// Edge... on a horizontal bar); answers with the chosen SB_ code, win::kScrollHere or -1.
+int ScrollBarMenuChoice(HWND Wnd, bool Vertical, POINT Screen);
+
 enum TPopupAlignment { paLeft, paRight, paCenter };
 
 class TPopupMenuWindow;

@@ -197,9 +197,21 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
       return 0;
     }
+    case WM_NCRBUTTONUP:
+      // On the non-client area too: the context menu (a bar's own one, when it is on a bar).
+      SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lParam);
+      return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) == hwnd) {
+        QPoint screen(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        QPoint wp = screen - (ClientOriginOnScreen(w) - w->client.topLeft());
+        for (int bar : {SB_VERT, SB_HORZ})
+          if (ScrollBarRect(w, bar).contains(wp)) return ScrollBarContextMenu(w, bar, screen) ? 0 : 0;
+      }
+      if (w->parent) return SendMessage(w->parent->handle, msg, wParam, lParam);
+      return 0;
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL:
-    case WM_CONTEXTMENU:
       if (w->parent) return SendMessage(w->parent->handle, msg, wParam, lParam);
       return 0;
     case WM_CANCELMODE:

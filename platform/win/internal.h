@@ -206,6 +206,9 @@ void ScrollTrackMouse(UINT message, QPoint screenPt);
 ScrollBarState* BarState(Window* w, int bar);  // SB_HORZ, SB_VERT, SB_CTL; nullptr otherwise
 void ScrollTrackCancel(HWND hwnd);  // the window goes away or loses the mouse: tracking ends
 void RegisterSystemClasses();       // the window classes every program has ("ScrollBar")
+// A right click on a bar: its context menu, then the scroll it asked for. False when the point is on
+// no bar of the window.
+bool ScrollBarContextMenu(Window* w, int bar, QPoint screen);
 // The area a window covers, in its parent's client coordinates (screen for top-levels): its rectangle,
 // cut to its SetWindowRgn shape when it has one (window_region.cpp).
 QRegion WindowShape(const Window* w);

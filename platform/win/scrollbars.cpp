@@ -17,6 +17,13 @@ ScrollBarPainter& Painter() {
 }  // namespace
 
 void SetScrollBarPainter(ScrollBarPainter painter) { Painter() = std::move(painter); }
+namespace {
+ScrollBarMenu& Menu() {
+  static ScrollBarMenu m;
+  return m;
+}
+}  // namespace
+void SetScrollBarMenu(ScrollBarMenu menu) { Menu() = std::move(menu); }
 }  // namespace win
 
 namespace win::detail {
@@ -295,6 +302,32 @@ void ScrollTrackMouse(UINT message, QPoint screenPt) {
   }
 }
 
+bool ScrollBarContextMenu(Window* w, int bar, QPoint screen) {
+  ScrollBarState* s = BarState(w, bar);
+  if (!s || ScrollBarRect(w, bar).isEmpty()) return false;
+  if (BarDisabled(w, *s) || !win::Menu()) return true;
+  HWND h = w->handle;
+  bool vertical = IsVerticalBar(w, bar);
+  int code = win::Menu()(h, vertical, POINT{screen.x(), screen.y()});
+  if (!(w = W(h)) || code == -1) return true;
+  if (code == win::kScrollHere) {
+    // The position whose thumb centre is at the point.
+    BarGeometry g = Geometry(w, bar);
+    QPoint p = BarPoint(w, bar, screen);
+    int at = (g.vertical ? p.y() - g.rect.top() : p.x() - g.rect.left()) - g.thumbLen / 2;
+    int room = g.Track() - g.thumbLen;
+    SCROLLINFO& si = s->info;
+    int pos = si.nMin;
+    if (room > 0) pos = si.nMin + MulDiv(std::clamp(at - g.arrow, 0, room), MaxScrollPos(si) - si.nMin, room);
+    si.nTrackPos = pos;
+    SendScroll(w, bar, SB_THUMBPOSITION, pos);
+  } else {
+    SendScroll(w, bar, code, 0);
+  }
+  if ((w = W(h))) SendScroll(w, bar, SB_ENDSCROLL, 0);
+  return true;
+}
+
 void RegisterSystemClasses() {
   static bool done = false;
   if (done) return;
@@ -431,6 +464,9 @@ LRESULT ScrollBarControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     }
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
+    case WM_CONTEXTMENU:
+      ScrollBarContextMenu(w, SB_CTL, QPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+      return 0;
   }
   return DefWindowProc(hwnd, msg, wParam, lParam);
 }

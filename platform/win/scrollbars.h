@@ -46,6 +46,13 @@ void SetScrollBarPainter(ScrollBarPainter painter);
 // The plain look: 3-D arrow buttons with glyphs, a stippled track, a raised thumb.
 void PaintScrollBarPlain(HDC dc, const ScrollBarLook& look);
 
+// The context menu of a scroll bar (a right click on it): offers the bar's moves and answers with the
+// SB_ code chosen, kScrollHere for "scroll here", or -1 when nothing was chosen. The class library
+// installs one made of its pop-up menus; without one a right click on a bar does nothing.
+constexpr int kScrollHere = -2;
+using ScrollBarMenu = std::function<int(HWND hwnd, bool vertical, POINT screen)>;
+void SetScrollBarMenu(ScrollBarMenu menu);
+
 // The window procedure of scroll-bar controls: paints the bar over the whole client area, tracks the
 // mouse on it and sends WM_HSCROLL (SBS_HORZ) or WM_VSCROLL (SBS_VERT) to the parent with the bar's
 // handle in lParam. A control of the class library that is a scroll bar passes what it does not

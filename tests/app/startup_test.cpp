@@ -17,7 +17,8 @@ TEST(StartUp, UnitsStartInTheirFixedOrderBeforeAnyWindow) {
   const std::vector<std::string> expected = {
       "Forms",    "Graphics",  "Printers", "jpeg",     "GDIPAPI",
       "ChartConst", "ChartHelpers", "ChartCanvas", "ChartFilters", "ChartProcs", "ChartEngine", "Chart",
-      "GIFImage", "EffectsBitmap",   "EffectsProbes",
+      "GIFImage", "PropFilerX", "ToolCtrlsX", "CalculatorX", "DbUtilsX",
+      "EffectsBitmap",   "EffectsProbes",
       "Communal", "UfrmPlay", "UfrmPrint", "UfrmColor", "pngimage", "UfrmSelectModel", "UfrmMain"};
   EXPECT_EQ(UnitNames(), expected);
   InitializeUnits();

@@ -222,6 +222,22 @@ TEST_F(AxisTest, LogarithmicAndDepthPositions) {
   EXPECT_EQ(depth.CalcPosValue(2.25), 78);  // 77.5 to even
 }
 
+TEST_F(AxisTest, DepthAxesInvertTogetherAndStartHidden) {
+  TChartDepthAxis a(&chart), b(&chart);
+  chart.DepthA = &a;
+  chart.DepthB = &b;
+  EXPECT_FALSE(a.Visible());
+  EXPECT_TRUE(a.IsDepthAxis());
+  EXPECT_EQ(Text(StreamOf(&a)).find("Item.Visible"), std::string::npos);  // hidden is its default
+  a.SetInverted(true);
+  EXPECT_TRUE(b.Inverted());
+  b.SetInverted(false);
+  EXPECT_FALSE(a.Inverted());
+  // ZPosition is never written for a depth axis.
+  a.SetZPosition(60);
+  EXPECT_EQ(Text(StreamOf(&a)).find("ZPosition"), std::string::npos);
+}
+
 TEST_F(AxisTest, ValidationsRaiseAndKeepTheValue) {
   Range(axis, 0, 10, 0, 100);
   struct Case {

@@ -43,6 +43,7 @@ class TTestChart : public TComponent, public TCustomAxisPanel {
   int Page() const override { return CurrentPage; }
   bool ScaleLastPage() const override { return ScaleLast; }
   bool CoordinateLimitDisabled() const override { return NoLimit; }
+  TChartAxis* OtherDepthAxis(TChartAxis* Axis) override { return Axis == DepthA ? DepthB : Axis == DepthB ? DepthA : nullptr; }
 
   int Repaints = 0;
   bool Loading = false;
@@ -52,6 +53,8 @@ class TTestChart : public TComponent, public TCustomAxisPanel {
   int CurrentPage = 1;
   bool ScaleLast = true;
   bool NoLimit = false;
+  TChartAxis* DepthA = nullptr;
+  TChartAxis* DepthB = nullptr;
 };
 
 // A series of x and y values drawn against two axes.

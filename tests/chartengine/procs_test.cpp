@@ -127,6 +127,9 @@ TEST(Shapes, MarksGetTheMarksDefaultsWhileBeingBuilt) {
   marks.SetShadow(nullptr);
   EXPECT_EQ(marks.Shadow()->Color(), 0x808080);
   EXPECT_FALSE(WritesItem(StreamOf(&marks))) << Text(StreamOf(&marks));
+  // Writing reads no lazily made part into existence.
+  EXPECT_FALSE(marks.HasCallout());
+  EXPECT_FALSE(marks.HasSymbol());
 
   TSeriesMarksSymbol symbol(nullptr);
   EXPECT_FALSE(symbol.Visible());

@@ -93,6 +93,13 @@ TEST(StreamFuzz, RandomMutationsReadOrRaiseFilerErrors) {
     }
     if (round % 2) failures += ReadNew(m) == TOutcome::FilerError;
     else failures += ReadInto(m) == TOutcome::FilerError;
+    TMemoryStream s;  // the text form reads the same bytes as safely
+    s.WriteBuffer(m.data(), static_cast<int64_t>(m.size()));
+    s.SetPosition(0);
+    try {
+      ObjectBinaryToText(&s);
+    } catch (const EFilerError&) {
+    }
   }
   EXPECT_GT(failures, 1000);  // the mutations do break most streams
 }
@@ -130,6 +137,10 @@ TEST(StreamFuzz, HostileStreamsSayWhatWasExpected) {
   std::vector<uint8_t> deep = sig(cat({str("TWidget"), str("W"), str("Value")}));
   deep.insert(deep.end(), 100000, vaList);
   EXPECT_EQ(MessageOf(deep).rfind("EReadError: ", 0), 0u);
+  TMemoryStream deepStream;
+  deepStream.WriteBuffer(deep.data(), static_cast<int64_t>(deep.size()));
+  deepStream.SetPosition(0);
+  EXPECT_THROW(ObjectBinaryToText(&deepStream), EReadError);
   std::vector<uint8_t> nested = sig({});
   for (int i = 0; i < 200; ++i) {
     const auto rec = cat({str("TWidget"), str(""), {0}});

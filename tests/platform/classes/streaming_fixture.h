@@ -85,7 +85,10 @@ class TWidget : public TComponent {
   }
 
   int Width() const { return FWidth; }
-  void SetWidth(int V) { FWidth = V; }
+  void SetWidth(int V) {
+    FWidth = V;
+    ReadingWhenWidthSet = ComponentState().Contains(csReading) && ComponentState().Contains(csLoading);
+  }
   int64_t Big() const { return FBig; }
   void SetBig(int64_t V) { FBig = V; }
   bool Visible() const { return FVisible; }
@@ -112,7 +115,8 @@ class TWidget : public TComponent {
   // Defined properties: "Extra" (an integer, only when not zero) and "Blob" (raw bytes).
   int Extra = 0;
   std::vector<uint8_t> Blob;
-  // What Loaded saw.
+  // What the setter and Loaded saw.
+  bool ReadingWhenWidthSet = false;
   int LoadedCalls = 0;
   bool LoadingWhenLoaded = false;
   bool BuddyWhenLoaded = false;

@@ -74,6 +74,7 @@ TEST_F(StreamingTest, TreeRoundTripsThroughMemoryStream) {
   auto* b = dynamic_cast<TWidget*>(dst->FindComponent("WidgetB"));
   ASSERT_TRUE(a && b);
   EXPECT_EQ(a->Width(), 120);
+  EXPECT_TRUE(a->ReadingWhenWidthSet);  // csLoading and csReading while its properties are read
   EXPECT_EQ(a->Big(), int64_t(1) << 40);
   EXPECT_FALSE(a->Visible());
   EXPECT_EQ(a->Ratio(), 0.375);
@@ -286,8 +287,10 @@ class THolder : public TPersistent {
 class THolderComponent : public TComponent {
   DECLARE_PUBLISHED_CLASS(THolderComponent, TComponent)
   explicit THolderComponent(TComponent* AOwner) : TComponent(AOwner) {}
-  static void DeclarePublished(TPublished<THolderComponent>& P) { P.Object("Picture", &THolderComponent::Picture); }
+  // A getter may also return a reference.
+  static void DeclarePublished(TPublished<THolderComponent>& P) { P.Object("Picture", &THolderComponent::PictureRef); }
   THolder* Picture() { return &FPicture; }
+  THolder& PictureRef() { return FPicture; }
 
  private:
   THolder FPicture;
@@ -454,4 +457,24 @@ TEST_F(StreamingTest, ChildrenWithAParentAreWrittenInsideItAndGetItBack) {
   EXPECT_EQ(o->GetParentComponent(), nullptr);
   EXPECT_EQ(i->Tag2(), 5);
   EXPECT_EQ(dst.Components(0), o);  // read in parent-first order
+}
+
+TEST_F(StreamingTest, TextFormShowsTheStream) {
+  std::unique_ptr<TPanel> src(MakeTree());
+  TMemoryStream s;
+  s.WriteComponent(src.get());
+  s.SetPosition(0);
+  const std::string text = ObjectBinaryToText(&s);
+  for (const char* line : {"object Panel1: TPanel\n", "  Title = '面板'\n", "  object WidgetA: TWidget\n",
+                           "    Width = 120\n", "    Big = 1099511627776\n", "    Visible = False\n",
+                           "    Ratio = 0.375\n", "    Shape = shTriangle\n", "    Options = [opBold, opStrike]\n",
+                           "    Style.Name = 'Tahoma'\n", "    Entries = <\n      item\n        Caption = 'first'\n",
+                           "        ItemClass = 'TWeightedEntry'\n", "        Weight = 2.5\n      end>\n",
+                           "    Lines = ('line one' '' 'line three')\n", "    Buddy = WidgetB\n",
+                           "    Value = 12.3456c\n", "    Extra = -7\n", "    Blob = {000102FF}\n", "  end\nend\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+  TMemoryStream bad;
+  bad.WriteBuffer(s.Memory(), 30);
+  bad.SetPosition(0);
+  EXPECT_THROW(ObjectBinaryToText(&bad), EReadError);
 }

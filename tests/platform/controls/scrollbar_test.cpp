@@ -130,3 +130,23 @@ TEST_F(ScrollBarControlTest, TheBarPaintsItsArrowsAndThumb) {
   EXPECT_EQ(win::GetWindowPixel(bar->Handle(), look.pageDown.right - 3, 8), GetSysColor(COLOR_SCROLLBAR));
 }
 }  // namespace
+
+namespace {
+TEST_F(ScrollBarControlTest, ItsContextMenuScrollsToTheChosenPlace) {
+  auto* bar = Make<TScrollBar>(host, 10, 10, 200, 17);
+  bar->SetParams(50, 0, 100);
+  win::PumpMessages();
+  TPoint p = At(bar, 100, 8);
+  // The menu's loop takes the keys: Scroll Here is lit first, then the line, then Left Edge.
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONDOWN);
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONUP);
+  for (UINT k : {VK_DOWN, VK_DOWN, VK_RETURN}) win::InjectKey(WM_KEYDOWN, k);
+  win::PumpMessages();
+  EXPECT_EQ(bar->Position(), 0);
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONDOWN);
+  win::InjectMouse(p.X, p.Y, WM_RBUTTONUP);
+  for (UINT k : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) win::InjectKey(WM_KEYDOWN, k);
+  win::PumpMessages();
+  EXPECT_EQ(bar->Position(), 100) << "Right Edge";
+}
+}  // namespace

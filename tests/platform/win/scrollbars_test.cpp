@@ -331,6 +331,43 @@ TEST_F(ScrollBarTest, ScrollBarControlNotifiesItsParentWithItsHandle) {
   EXPECT_EQ(win::GetWindowPixel(bar, 3, 8), GetSysColor(COLOR_BTNFACE));
 }
 
+TEST_F(ScrollBarTest, RightClickOnABarOffersItsMenu) {
+  HWND top = Top(0, 0, 300, 300);
+  HWND h = ScrolledChild(top);
+  std::vector<int> answers{SB_BOTTOM, win::kScrollHere, -1};
+  std::vector<bool> asked;
+  win::SetScrollBarMenu([&](HWND, bool vertical, POINT) {
+    asked.push_back(vertical);
+    int a = answers.front();
+    answers.erase(answers.begin());
+    return a;
+  });
+  win::PumpMessages();
+  win::ScrollBarLook look;
+  ASSERT_TRUE(win::GetScrollBarLook(h, SB_VERT, look));
+  POINT p = ScreenMid(h, look.pageDown);
+  auto rightClick = [&](POINT at) {
+    win::InjectMouse(at.x, at.y, WM_RBUTTONDOWN);
+    win::InjectMouse(at.x, at.y, WM_RBUTTONUP);
+    win::PumpMessages();
+  };
+  rightClick(p);
+  EXPECT_EQ(Codes(), (std::vector<int>{SB_BOTTOM, SB_ENDSCROLL}));
+  // "Scroll here": the thumb's middle goes to the point (here the middle of the track: about 45).
+  scrolls.clear();
+  RECT mid{look.arrowUp.left, look.arrowUp.bottom, look.arrowDown.right, look.arrowDown.top};
+  rightClick(ScreenMid(h, mid));
+  ASSERT_EQ(Codes(), (std::vector<int>{SB_THUMBPOSITION, SB_ENDSCROLL}));
+  EXPECT_NEAR(scrolls[0].pos, 45, 2);
+  // Nothing chosen: nothing sent. A right click in the client area asks no bar menu.
+  scrolls.clear();
+  rightClick(p);
+  EXPECT_TRUE(scrolls.empty());
+  rightClick(POINT{20, 20});
+  EXPECT_EQ(asked, (std::vector<bool>{true, true, true}));
+  win::SetScrollBarMenu(nullptr);
+}
+
 TEST_F(ScrollBarTest, AnInstalledPainterDrawsEveryBar) {
   HWND top = Top(0, 0, 300, 300);
   HWND h = ScrolledChild(top);

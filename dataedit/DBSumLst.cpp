@@ -1,0 +1,596 @@
+#include "dataedit/DBSumLst.h"
+
+#include <cmath>
+#include <cstdlib>
+
+// ---------------------------------------------------------------------------------------------------
+// Fixed point
+
+// The run-time library's conversion rounds the value's decimal digits (so 1.23455 is a tie, whatever
+// its binary form); it goes through text, which a walk over a million records cannot afford. Away from
+// ties the product rounds the same, so only values near a tie take the exact road.
+Currency SumValueOf(double Value) {
+  const double Scaled = Value * 10000.0;
+  if (std::fabs(Scaled) < 1e12) {
+    const double Frac = std::fabs(Scaled - std::trunc(Scaled));
+    if (std::fabs(Frac - 0.5) > 1e-6) return Currency::FromRaw(std::llround(Scaled));
+  }
+  return Currency::FromDouble(Value);
+}
+
+Currency DivideSum(Currency Sum, int Count) {
+  if (Count == 0) return Currency();
+  const int64_t N = Count;
+  int64_t Q = Sum.Value / N;
+  const int64_t R = Sum.Value % N;
+  const uint64_t Twice = 2 * static_cast<uint64_t>(std::llabs(R)), Div = static_cast<uint64_t>(std::llabs(N));
+  if (Twice > Div || (Twice == Div && (Q & 1) != 0)) Q += ((Sum.Value < 0) != (N < 0)) ? -1 : 1;
+  return Currency::FromRaw(Q);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TDBSum
+
+void TDBSum::DeclarePublished(TPublished<TDBSum>& P) {
+  P.String("FieldName", &TDBSum::FieldName, &TDBSum::SetFieldName);
+  P.Enum("GroupOperation", &TDBSum::GroupOperation, &TDBSum::SetGroupOperation, {"goSum", "goAvg", "goCount"})
+      .Default(goSum);
+}
+
+void TDBSum::SetFieldName(const std::string& Value) {
+  if (Value == FFieldName) return;
+  FFieldName = Value;
+  Changed(false);
+}
+
+void TDBSum::SetGroupOperation(TGroupOperation Value) {
+  if (Value == FGroupOperation) return;
+  FGroupOperation = Value;
+  Changed(false);
+}
+
+void TDBSum::Assign(TPersistent* Source) {
+  if (auto* S = dynamic_cast<TDBSum*>(Source)) {
+    SetGroupOperation(S->FGroupOperation);
+    SetFieldName(S->FFieldName);
+    FOldValue = S->FOldValue;
+    FAggregateValue = S->FAggregateValue;
+    return;
+  }
+  TCollectionItem::Assign(Source);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TDBSumCollection
+
+TDBSumCollection::TDBSumCollection(TDBSumListProducer* AOwner)
+    : TCollection(TDBSum::StaticClass(), MakeItemFactory<TDBSum>()), FOwner(AOwner) {}
+
+TPersistent* TDBSumCollection::GetOwner() { return FOwner; }
+
+void TDBSumCollection::Update(TCollectionItem*) { FOwner->Changed(); }
+
+TDBSum* TDBSumCollection::FindSum(TGroupOperation Operation, const std::string& FieldName) const {
+  for (int I = 0; I < Count(); ++I) {
+    TDBSum* S = Items(I);
+    if (S->GroupOperation() == Operation && AnsiCompareText(S->FieldName(), FieldName) == 0) return S;
+  }
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Free notifications: a producer is no component, so a small one listens for it.
+
+class TDBSumListProducer::TWatcher : public TComponent {
+ public:
+  explicit TWatcher(TDBSumListProducer* AProducer) : TComponent(nullptr), FProducer(AProducer) {}
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove) FProducer->ForgetDataSet(AComponent);
+  }
+
+ private:
+  TDBSumListProducer* FProducer;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// TDBSumListProducer
+
+TDBSumListProducer::TDBSumListProducer(TComponent* AOwner)
+    : FOwner(AOwner), FSumItems(std::make_unique<TDBSumCollection>(this)), FWatcher(std::make_unique<TWatcher>(this)) {}
+
+TDBSumListProducer::~TDBSumListProducer() {
+  SwitchOff(false);
+  FWatcher.reset();
+  FRecordBookmarks.clear();
+}
+
+void TDBSumListProducer::Assign(TPersistent* Source) {
+  if (auto* S = dynamic_cast<TDBSumListProducer*>(Source)) {
+    SetActive(S->FActive);
+    SetDataSet(S->FDataSet);
+    SetExternalRecalc(S->FExternalRecalc);
+    FSumItems->Assign(S->FSumItems.get());
+    SumListChanged = S->SumListChanged;
+    SetVirtualRecords(S->FVirtualRecords);
+    OnAfterRecalcAll = S->OnAfterRecalcAll;
+    OnRecalcAll = S->OnRecalcAll;
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+bool TDBSumListProducer::Suspended() const {
+  return FOwner && (FOwner->IsLoading() || (FOwner->IsDesigning() && !FWorkWhileDesigning));
+}
+
+void TDBSumListProducer::SetDataSet(TDataSet* Value) {
+  if (Value == FDataSet) {
+    if (Value && Value->IsDestroying()) ForgetDataSet(Value);
+    return;
+  }
+  auto Store = [&] {
+    if (FDataSet && FDataSet != FMasterDataSet) FWatcher->RemoveFreeNotification(FDataSet);
+    FDataSet = Value;
+    if (FDataSet) FWatcher->FreeNotification(FDataSet);
+  };
+  if (Suspended()) {
+    Store();
+    return;
+  }
+  const bool WasActive = FActive;
+  SwitchOff(true);
+  Store();
+  if (WasActive) SwitchOn(true);
+}
+
+void TDBSumListProducer::SetActive(bool Value) {
+  if (Value == FActive) return;
+  if (Value) SwitchOn(true);
+  else SwitchOff(true);
+}
+
+void TDBSumListProducer::SwitchOn(bool Recompute) {
+  FActive = true;
+  if (Suspended()) return;
+  HookDataSetEvents();
+  if (Recompute) RecomputeAll();
+}
+
+void TDBSumListProducer::SwitchOff(bool Clear) {
+  FActive = false;
+  if (Suspended()) return;
+  UnhookDataSetEvents();
+  if (Clear) ResetSums();
+}
+
+void TDBSumListProducer::OwnerLoaded() {
+  if (FDataSet && FActive) SwitchOn(true);
+}
+
+void TDBSumListProducer::SetExternalRecalc(bool Value) {
+  if (Value == FExternalRecalc) return;
+  FExternalRecalc = Value;
+  RecomputeAll();
+}
+
+void TDBSumListProducer::SetVirtualRecords(bool Value) {
+  if (Value == FVirtualRecords) return;
+  FVirtualRecords = Value;
+  if (FActive) RecomputeAll();
+}
+
+void TDBSumListProducer::Changed() {
+  if (FOwner && (FOwner->IsLoading() || FOwner->IsDestroying())) return;
+  RecomputeAll();
+}
+
+void TDBSumListProducer::ResetSums() {
+  for (int I = 0; I < FSumItems->Count(); ++I) {
+    TDBSum* S = FSumItems->Items(I);
+    S->FAggregateValue = S->FOldValue = S->FSumForAverage = Currency();
+    S->FNotNullCount = 0;
+  }
+  FDeletePending = false;
+  DoSumListChanged();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Virtual record numbers
+
+bool TDBSumListProducer::BookmarksInUse() const {
+  return FDataSet && !FDataSet->IsSequenced() && FVirtualRecords && FActive;
+}
+
+int TDBSumListProducer::GetVirtualRecNo() {
+  if (BookmarksInUse()) return 1 + std::max(LocateVirtualRecord(FDataSet->Bookmark()), -1);
+  return FDataSet ? FDataSet->RecNo() : -1;
+}
+
+void TDBSumListProducer::SetVirtualRecNo(int Value) {
+  if (BookmarksInUse()) {
+    if (Value < 1 || Value > static_cast<int>(FRecordBookmarks.size())) return;
+    FDataSet->GotoBookmark(FRecordBookmarks[static_cast<size_t>(Value - 1)]);
+  } else if (FDataSet) {
+    FDataSet->SetRecNo(Value);
+  }
+}
+
+int TDBSumListProducer::GetVirtualRecordCount() {
+  if (BookmarksInUse()) return static_cast<int>(FRecordBookmarks.size());
+  return FDataSet ? FDataSet->RecordCount() : 0;
+}
+
+bool TDBSumListProducer::RecordsSequenced() {
+  if (!FDataSet) return false;
+  if (FDataSet->IsSequenced()) return true;
+  return FVirtualRecords && FActive && (!FRecordBookmarks.empty() || (FDataSet->Bof() && FDataSet->Eof()));
+}
+
+int TDBSumListProducer::LocateVirtualRecord(const TBookmark& Bookmark) {
+  const int Count = static_cast<int>(FRecordBookmarks.size());
+  if (Count == 0 || !FDataSet) return -1;
+  int I = (FLastFoundIndex < 0 || FLastFoundIndex >= Count) ? 0 : FLastFoundIndex;
+  int C = FDataSet->CompareBookmarks(FRecordBookmarks[static_cast<size_t>(I)], Bookmark);
+  if (C > 0) {
+    while (C > 0) {
+      if (--I < 0) break;
+      C = FDataSet->CompareBookmarks(FRecordBookmarks[static_cast<size_t>(I)], Bookmark);
+    }
+  } else if (C < 0) {
+    while (C < 0) {
+      if (++I >= Count) break;
+      C = FDataSet->CompareBookmarks(FRecordBookmarks[static_cast<size_t>(I)], Bookmark);
+    }
+  }
+  if (I < 0 || I >= Count || C != 0) {
+    FLastFoundIndex = std::clamp(I, 0, Count - 1);
+    return -1;
+  }
+  FLastFoundIndex = I;
+  return I;
+}
+
+// Keeps the list in bookmark order: the new record goes where it belongs, not at the end.
+void TDBSumListProducer::PlaceBookmark(const TBookmark& Bookmark) {
+  const int Count = static_cast<int>(FRecordBookmarks.size());
+  int I = (FLastFoundIndex < 0 || FLastFoundIndex >= Count) ? 0 : FLastFoundIndex;
+  const int C = Count == 0 ? 0 : FDataSet->CompareBookmarks(FRecordBookmarks[static_cast<size_t>(I)], Bookmark);
+  if (C < 0) {
+    while (I < Count && FDataSet->CompareBookmarks(FRecordBookmarks[static_cast<size_t>(I)], Bookmark) < 0) ++I;
+  } else if (C > 0) {
+    while (I >= 0 && FDataSet->CompareBookmarks(FRecordBookmarks[static_cast<size_t>(I)], Bookmark) > 0) --I;
+    ++I;
+  }
+  FRecordBookmarks.insert(FRecordBookmarks.begin() + I, Bookmark);
+  FLastFoundIndex = I;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Hooking
+
+void TDBSumListProducer::HookDataSetEvents() {
+  if (!FDataSet || FHooked) return;
+  FMasterDataSet = nullptr;
+  FMasterSourceInfo = GetPropInfo(FDataSet, "MasterSource");
+  if (FMasterSourceInfo && (FMasterSourceInfo->Kind == pkComponent || FMasterSourceInfo->Kind == pkClass) &&
+      FMasterSourceInfo->GetObj) {
+    try {
+      if (auto* Source = dynamic_cast<TDataSource*>(FMasterSourceInfo->GetObj(FDataSet)))
+        FMasterDataSet = Source->DataSet();
+    } catch (const Exception&) {
+      FMasterDataSet = nullptr;
+    }
+  }
+  if (FMasterDataSet == FDataSet) FMasterDataSet = nullptr;
+  TDataSet* D = FDataSet;
+  FSavedAfterEdit = D->AfterEdit;
+  FSavedAfterInsert = D->AfterInsert;
+  FSavedAfterOpen = D->AfterOpen;
+  FSavedAfterPost = D->AfterPost;
+  FSavedAfterScroll = D->AfterScroll;
+  FSavedBeforeDelete = D->BeforeDelete;
+  FSavedAfterDelete = D->AfterDelete;
+  FSavedAfterClose = D->AfterClose;
+  FSavedAfterCancel = D->AfterCancel;
+  D->AfterEdit = [this](TDataSet* S) { HookAfterEdit(S); };
+  D->AfterInsert = [this](TDataSet* S) { HookAfterInsert(S); };
+  D->AfterOpen = [this](TDataSet* S) { HookAfterOpen(S); };
+  D->AfterPost = [this](TDataSet* S) { HookAfterPost(S); };
+  D->AfterScroll = [this](TDataSet* S) { HookAfterScroll(S); };
+  D->BeforeDelete = [this](TDataSet* S) { HookBeforeDelete(S); };
+  D->AfterDelete = [this](TDataSet* S) { HookAfterDelete(S); };
+  D->AfterClose = [this](TDataSet* S) { HookAfterClose(S); };
+  D->AfterCancel = [this](TDataSet* S) { HookAfterCancel(S); };
+  if (FMasterDataSet) {
+    FSavedMasterAfterScroll = FMasterDataSet->AfterScroll;
+    FMasterDataSet->AfterScroll = [this](TDataSet* S) { HookMasterAfterScroll(S); };
+    FWatcher->FreeNotification(FMasterDataSet);
+  }
+  FHooked = true;
+}
+
+void TDBSumListProducer::UnhookDataSetEvents() {
+  if (!FHooked) return;
+  if (TDataSet* D = FDataSet) {
+    D->AfterEdit = FSavedAfterEdit;
+    D->AfterInsert = FSavedAfterInsert;
+    D->AfterOpen = FSavedAfterOpen;
+    D->AfterPost = FSavedAfterPost;
+    D->AfterScroll = FSavedAfterScroll;
+    D->BeforeDelete = FSavedBeforeDelete;
+    D->AfterDelete = FSavedAfterDelete;
+    D->AfterClose = FSavedAfterClose;
+    D->AfterCancel = FSavedAfterCancel;
+  }
+  FSavedAfterEdit = FSavedAfterInsert = FSavedAfterOpen = FSavedAfterPost = FSavedAfterScroll = nullptr;
+  FSavedBeforeDelete = FSavedAfterDelete = FSavedAfterClose = FSavedAfterCancel = nullptr;
+  if (FMasterDataSet) {
+    FMasterDataSet->AfterScroll = FSavedMasterAfterScroll;
+    if (FMasterDataSet != FDataSet) FWatcher->RemoveFreeNotification(FMasterDataSet);
+  }
+  FSavedMasterAfterScroll = nullptr;
+  FMasterDataSet = nullptr;
+  FMasterSourceInfo = nullptr;
+  FHooked = false;
+  FInsertPending = FDeletePending = false;
+  FRecordBookmarks.clear();
+}
+
+// The data set or its master is being freed: nothing may be written into it any more. The handlers
+// saved from it die with it; the other one gets its own handlers back.
+void TDBSumListProducer::ForgetDataSet(TComponent* Gone) {
+  if (Gone == FMasterDataSet && Gone != FDataSet) {
+    FMasterDataSet = nullptr;
+    FSavedMasterAfterScroll = nullptr;
+    return;
+  }
+  if (Gone != FDataSet || !FDataSet) return;
+  FDataSet = nullptr;  // so that unhooking restores only the master
+  UnhookDataSetEvents();
+  ResetSums();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Recomputation
+
+TField* TDBSumListProducer::ItemField(const TDBSum* Item) const {
+  if (Item->FFieldName.empty()) return nullptr;
+  return FDataSet->FieldByName(Item->FFieldName);
+}
+
+void TDBSumListProducer::RecomputeAll() {
+  if (Suspended() || !FActive) return;
+  if (!FDataSet || !FDataSet->Active() || !FHooked) return;
+  ResetSums();
+  FLastFoundIndex = -1;
+  if (OnRecalcAll) OnRecalcAll(this);
+  auto Finish = [this] {
+    FFiltered = FDataSet->Filtered();
+    FFilter = FDataSet->Filter();
+    FRecomputing = false;
+    DoSumListChanged();
+  };
+  if (FExternalRecalc) {
+    Finish();
+    return;
+  }
+  try {
+    bool Needed = !FDataSet->IsSequenced() && FVirtualRecords;
+    for (int I = 0; I < FSumItems->Count() && !Needed; ++I) {
+      const TDBSum* S = FSumItems->Items(I);
+      Needed = S->GroupOperation() == goCount || !S->FieldName().empty();
+    }
+    if (Needed) {
+      struct TControlsGuard {  // the controls come back even when the walk raises
+        TDataSet* D;
+        explicit TControlsGuard(TDataSet* A) : D(A) { D->DisableControls(); }
+        ~TControlsGuard() { D->EnableControls(); }
+      } Guard(FDataSet);
+      FRecordBookmarks.clear();
+      FRecomputing = true;
+      FDataSet->First();
+      struct TWork {
+        TDBSum* Item;
+        TField* Field;
+        int64_t Sum = 0;
+        int NotNull = 0;
+      };
+      std::vector<TWork> Work;
+      for (int I = 0; I < FSumItems->Count(); ++I) {
+        TDBSum* S = FSumItems->Items(I);
+        if (S->FFieldName.empty() && S->FGroupOperation != goCount) continue;
+        Work.push_back({S, ItemField(S)});
+      }
+      const bool KeepBookmarks = !FDataSet->IsSequenced() && FVirtualRecords;
+      while (!FDataSet->Eof()) {
+        for (TWork& W : Work) {
+          switch (W.Item->FGroupOperation) {
+            case goSum:
+              if (!W.Field->IsNull()) W.Sum += SumValueOf(W.Field->AsFloat()).Value;
+              break;
+            case goAvg:
+              if (!W.Field->IsNull()) {
+                ++W.NotNull;
+                W.Sum += SumValueOf(W.Field->AsFloat()).Value;
+              }
+              break;
+            case goCount:
+              if (!W.Field || !W.Field->IsNull()) W.Sum += 10000;
+              break;
+          }
+        }
+        if (KeepBookmarks) FRecordBookmarks.push_back(FDataSet->Bookmark());
+        FDataSet->Next();
+      }
+      FDataSet->First();
+      for (TWork& W : Work) {
+        if (W.Item->FGroupOperation == goAvg) {
+          W.Item->FSumForAverage = Currency::FromRaw(W.Sum);
+          W.Item->FNotNullCount = W.NotNull;
+          W.Item->FAggregateValue = DivideSum(W.Item->FSumForAverage, W.NotNull);
+        } else {
+          W.Item->FAggregateValue = Currency::FromRaw(W.Sum);
+        }
+      }
+    }
+    if (OnAfterRecalcAll) OnAfterRecalcAll(this);
+  } catch (...) {
+    Finish();
+    throw;
+  }
+  Finish();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Hooks
+
+void TDBSumListProducer::HookAfterEdit(TDataSet* DataSet) {
+  if (FActive) {
+    for (int I = 0; I < FSumItems->Count(); ++I) {
+      TDBSum* S = FSumItems->Items(I);
+      if (S->FFieldName.empty() && S->FGroupOperation != goCount) continue;
+      TField* F = ItemField(S);
+      if (S->FGroupOperation == goCount) {
+        S->FOldValue = Currency::FromInt((!F || !F->IsNull()) ? 1 : 0);
+      } else {
+        S->FOldValue = F->IsNull() ? Currency() : SumValueOf(F->AsFloat());
+        S->FOldVarValue = F->AsVariant();
+      }
+    }
+  }
+  if (FSavedAfterEdit) FSavedAfterEdit(DataSet);
+}
+
+void TDBSumListProducer::HookAfterInsert(TDataSet* DataSet) {
+  if (FActive) {
+    // A new record contributes nothing before it is posted, whatever its default values are.
+    for (int I = 0; I < FSumItems->Count(); ++I) {
+      TDBSum* S = FSumItems->Items(I);
+      S->FOldValue = Currency();
+      S->FOldVarValue = Null;
+    }
+    // Its bookmark joins the list in order once the post gave it one, and never after a cancel.
+    if (BookmarksInUse()) FInsertPending = true;
+  }
+  if (FSavedAfterInsert) FSavedAfterInsert(DataSet);
+}
+
+void TDBSumListProducer::HookAfterPost(TDataSet* DataSet) {
+  if (FActive) {
+    for (int I = 0; I < FSumItems->Count(); ++I) {
+      TDBSum* S = FSumItems->Items(I);
+      if (S->FFieldName.empty() && S->FGroupOperation != goCount) continue;
+      TField* F = ItemField(S);
+      const bool IsNull = F && F->IsNull();
+      switch (S->FGroupOperation) {
+        case goSum:
+          S->FAggregateValue = S->FAggregateValue + (IsNull ? Currency() : SumValueOf(F->AsFloat())) - S->FOldValue;
+          break;
+        case goAvg: {
+          const bool WasNull = VarIsNull(S->FOldVarValue) || VarIsEmpty(S->FOldVarValue);
+          if (IsNull && !WasNull) --S->FNotNullCount;
+          if (!IsNull && WasNull) ++S->FNotNullCount;
+          S->FSumForAverage = S->FSumForAverage + (IsNull ? Currency() : SumValueOf(F->AsFloat())) - S->FOldValue;
+          S->FAggregateValue = DivideSum(S->FSumForAverage, S->FNotNullCount);
+          break;
+        }
+        case goCount:
+          S->FAggregateValue = S->FAggregateValue + Currency::FromInt(IsNull ? 0 : 1) - S->FOldValue;
+          break;
+      }
+      // The post is accounted for: a second post without a new edit adds nothing twice.
+      S->FOldValue = S->FGroupOperation == goCount ? Currency::FromInt(IsNull ? 0 : 1)
+                                                   : (IsNull ? Currency() : SumValueOf(F->AsFloat()));
+      if (S->FGroupOperation != goCount) S->FOldVarValue = IsNull ? Null : F->AsVariant();
+    }
+    if (FInsertPending && BookmarksInUse()) PlaceBookmark(DataSet->Bookmark());
+    FInsertPending = false;
+    DoSumListChanged();
+  }
+  if (FSavedAfterPost) FSavedAfterPost(DataSet);
+}
+
+void TDBSumListProducer::HookBeforeDelete(TDataSet* DataSet) {
+  if (FSavedBeforeDelete) FSavedBeforeDelete(DataSet);
+  if (!FActive) return;
+  // Only remembered here; the aggregates change once the delete has happened (AfterDelete). A record
+  // being edited contributes what it held before the edit.
+  const bool Editing = DataSet->State() == dsEdit;
+  for (int I = 0; I < FSumItems->Count(); ++I) {
+    TDBSum* S = FSumItems->Items(I);
+    if (S->FFieldName.empty() && S->FGroupOperation != goCount) continue;
+    TField* F = ItemField(S);
+    if (Editing) {
+      S->FDeleteValue = S->FOldValue;
+      S->FDeleteNotNull = S->FGroupOperation == goCount ? S->FOldValue.Value != 0
+                                                         : !(VarIsNull(S->FOldVarValue) || VarIsEmpty(S->FOldVarValue));
+    } else {
+      S->FDeleteNotNull = !F || !F->IsNull();
+      S->FDeleteValue = S->FGroupOperation == goCount ? Currency::FromInt(S->FDeleteNotNull ? 1 : 0)
+                                                       : (S->FDeleteNotNull ? SumValueOf(F->AsFloat()) : Currency());
+    }
+  }
+  // Located now: once deleted, the record no longer has its place in the data set's order.
+  FDeleteIndex = BookmarksInUse() ? LocateVirtualRecord(DataSet->Bookmark()) : -1;
+  FDeletePending = true;
+}
+
+void TDBSumListProducer::HookAfterDelete(TDataSet* DataSet) {
+  if (FActive && FDeletePending) {
+    FDeletePending = false;
+    for (int I = 0; I < FSumItems->Count(); ++I) {
+      TDBSum* S = FSumItems->Items(I);
+      if (S->FFieldName.empty() && S->FGroupOperation != goCount) continue;
+      switch (S->FGroupOperation) {
+        case goSum:
+        case goCount:
+          S->FAggregateValue = S->FAggregateValue - S->FDeleteValue;
+          break;
+        case goAvg:
+          S->FSumForAverage = S->FSumForAverage - S->FDeleteValue;
+          if (S->FDeleteNotNull) --S->FNotNullCount;
+          S->FAggregateValue = DivideSum(S->FSumForAverage, S->FNotNullCount);
+          break;
+      }
+    }
+    if (BookmarksInUse() && FDeleteIndex >= 0 && FDeleteIndex < static_cast<int>(FRecordBookmarks.size()))
+      FRecordBookmarks.erase(FRecordBookmarks.begin() + FDeleteIndex);
+    DoSumListChanged();
+  }
+  if (FSavedAfterDelete) FSavedAfterDelete(DataSet);
+}
+
+void TDBSumListProducer::HookAfterOpen(TDataSet* DataSet) {
+  if (FActive) RecomputeAll();
+  if (FSavedAfterOpen) FSavedAfterOpen(DataSet);
+}
+
+void TDBSumListProducer::HookAfterClose(TDataSet* DataSet) {
+  if (FActive) {
+    ResetSums();
+    DoSumListChanged();
+    FRecomputing = false;
+  }
+  FRecordBookmarks.clear();
+  if (FSavedAfterClose) FSavedAfterClose(DataSet);
+}
+
+void TDBSumListProducer::HookAfterCancel(TDataSet* DataSet) {
+  if (FSavedAfterCancel) FSavedAfterCancel(DataSet);
+  FInsertPending = false;
+}
+
+void TDBSumListProducer::HookAfterScroll(TDataSet* DataSet) {
+  if (FSavedAfterScroll) FSavedAfterScroll(DataSet);
+  if (!FActive || FRecomputing || !FDataSet) return;
+  if (FDataSet->Filtered() != FFiltered || (FDataSet->Filtered() && FDataSet->Filter() != FFilter)) RecomputeAll();
+}
+
+void TDBSumListProducer::HookMasterAfterScroll(TDataSet* DataSet) {
+  if (FSavedMasterAfterScroll) FSavedMasterAfterScroll(DataSet);
+  if (!FActive || FRecomputing) return;
+  RecomputeAll();
+}

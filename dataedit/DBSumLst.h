@@ -1,0 +1,168 @@
+#pragma once
+// Aggregates (sum, average, count) of a data set's fields kept current for the grid's footers. The
+// producer takes over the data set's cursor and editing events, chaining each to the handler that was
+// there before: it recomputes everything when the data set opens, is filtered differently or its master
+// scrolls, and adjusts the aggregates by one record's contribution when a record is posted or deleted.
+// Values are fixed-point ten-thousandths (Currency), so repeated adjustments never drift.
+//
+// For data sets without record numbers it can keep every record's bookmark in data-set order, which
+// gives each record a virtual record number for the grid's scroll bar.
+//
+// The producer hands the data set's events back exactly as it found them when it lets go (switched off,
+// another data set, destroyed). When the data set or its master is destroyed first, a free notification
+// makes it forget that object, so it never writes into a freed data set and leaves no handler of its
+// own behind on the one that stays.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/classes/classes.h"
+#include "platform/data/db.h"
+
+enum TGroupOperation { goSum, goAvg, goCount };
+
+class TDBSumListProducer;
+
+class TDBSum : public TCollectionItem {
+  DECLARE_PUBLISHED_CLASS(TDBSum, TCollectionItem)
+  static void DeclarePublished(TPublished<TDBSum>& P);
+  explicit TDBSum(TCollection* ACollection) : TCollectionItem(ACollection) {}
+
+  const std::string& FieldName() const { return FFieldName; }
+  void SetFieldName(const std::string& Value);
+  TGroupOperation GroupOperation() const { return FGroupOperation; }
+  void SetGroupOperation(TGroupOperation Value);
+  void Assign(TPersistent* Source) override;
+
+  Currency AggregateValue() const { return FAggregateValue; }
+  void SetAggregateValue(Currency Value) { FAggregateValue = Value; }
+  Currency OldValue() const { return FOldValue; }
+  int NotNullCount() const { return FNotNullCount; }
+  Currency SumForAverage() const { return FSumForAverage; }
+  const Variant& OldVarValue() const { return FOldVarValue; }
+
+ private:
+  friend class TDBSumListProducer;
+  std::string FFieldName;
+  TGroupOperation FGroupOperation = goSum;
+  Currency FOldValue;
+  int FNotNullCount = 0;
+  Currency FSumForAverage;
+  Variant FOldVarValue;
+  Currency FAggregateValue;
+  // What a pending delete takes away (applied once the delete has happened).
+  Currency FDeleteValue;
+  bool FDeleteNotNull = false;
+};
+
+class TDBSumCollection : public TCollection {
+  DECLARE_CLASS(TDBSumCollection, TCollection)
+  explicit TDBSumCollection(TDBSumListProducer* AOwner);
+  TDBSum* Items(int Index) const { return static_cast<TDBSum*>(TCollection::Items(Index)); }
+  // The first item with that operation whose field name matches ignoring case; nullptr when none.
+  TDBSum* FindSum(TGroupOperation Operation, const std::string& FieldName) const;
+
+ protected:
+  TPersistent* GetOwner() override;
+  void Update(TCollectionItem* Item) override;
+
+ private:
+  TDBSumListProducer* FOwner;
+};
+
+class TDBSumListProducer : public TPersistent {
+  DECLARE_CLASS(TDBSumListProducer, TPersistent)
+  explicit TDBSumListProducer(TComponent* AOwner);
+  ~TDBSumListProducer() override;
+  void Assign(TPersistent* Source) override;
+
+  TComponent* Owner() const { return FOwner; }
+  TDataSet* DataSet() const { return FDataSet; }
+  void SetDataSet(TDataSet* Value);
+  bool Active() const { return FActive; }
+  void SetActive(bool Value);
+  bool ExternalRecalc() const { return FExternalRecalc; }
+  void SetExternalRecalc(bool Value);
+  bool VirtualRecords() const { return FVirtualRecords; }
+  void SetVirtualRecords(bool Value);
+  bool WorkWhileDesigning() const { return FWorkWhileDesigning; }
+  void SetWorkWhileDesigning(bool Value) { FWorkWhileDesigning = Value; }
+  TDBSumCollection* SumCollection() const { return FSumItems.get(); }
+  bool Hooked() const { return FHooked; }
+  bool Recomputing() const { return FRecomputing; }
+  TDataSet* MasterDataSet() const { return FMasterDataSet; }
+  int LastFoundIndex() const { return FLastFoundIndex; }
+  const std::vector<TBookmark>& RecordBookmarks() const { return FRecordBookmarks; }
+
+  // The owner finished loading: switch on with a recomputation when there is a data set to watch.
+  void OwnerLoaded();
+
+  virtual int GetVirtualRecNo();
+  virtual int LocateVirtualRecord(const TBookmark& Bookmark);
+  // Out of 1..count the call does nothing (the bookmark list has no such entry).
+  virtual void SetVirtualRecNo(int Value);
+  virtual bool RecordsSequenced();
+  virtual int GetVirtualRecordCount();
+  virtual void ResetSums();
+  virtual void RecomputeAll();
+
+  TNotifyEvent OnAfterRecalcAll;
+  TNotifyEvent OnRecalcAll;
+  TNotifyEvent SumListChanged;
+
+ protected:
+  TPersistent* GetOwner() override { return FOwner; }
+  virtual void HookAfterCancel(TDataSet* DataSet);
+  virtual void HookAfterClose(TDataSet* DataSet);
+  virtual void HookAfterEdit(TDataSet* DataSet);
+  virtual void HookAfterInsert(TDataSet* DataSet);
+  virtual void HookAfterOpen(TDataSet* DataSet);
+  virtual void HookAfterPost(TDataSet* DataSet);
+  virtual void HookAfterScroll(TDataSet* DataSet);
+  virtual void HookBeforeDelete(TDataSet* DataSet);
+  virtual void HookAfterDelete(TDataSet* DataSet);
+  virtual void HookMasterAfterScroll(TDataSet* DataSet);
+  virtual void UnhookDataSetEvents();
+  virtual void HookDataSetEvents();
+  void DoSumListChanged() { if (SumListChanged) SumListChanged(this); }
+  bool BookmarksInUse() const;
+
+ private:
+  friend class TDBSumCollection;
+  class TWatcher;
+  bool Suspended() const;  // the owner loads, or is designed without WorkWhileDesigning
+  void SwitchOn(bool Recompute);
+  void SwitchOff(bool Clear);
+  void Changed();
+  void ForgetDataSet(TComponent* Gone);
+  void PlaceBookmark(const TBookmark& Bookmark);
+  TField* ItemField(const TDBSum* Item) const;
+
+  TComponent* FOwner;
+  bool FVirtualRecords = false;
+  bool FRecomputing = false;
+  bool FActive = true;
+  TDataSet* FDataSet = nullptr;
+  bool FWorkWhileDesigning = false;
+  bool FHooked = false;
+  bool FExternalRecalc = false;
+  std::string FFilter;
+  bool FFiltered = false;
+  TDataSet* FMasterDataSet = nullptr;
+  const TPropInfo* FMasterSourceInfo = nullptr;
+  int FLastFoundIndex = -1;
+  std::unique_ptr<TDBSumCollection> FSumItems;
+  bool FInsertPending = false;
+  bool FDeletePending = false;
+  int FDeleteIndex = -1;
+  std::vector<TBookmark> FRecordBookmarks;
+  TDataSetNotifyEvent FSavedAfterCancel, FSavedAfterClose, FSavedAfterEdit, FSavedAfterInsert, FSavedAfterOpen,
+      FSavedAfterPost, FSavedAfterScroll, FSavedBeforeDelete, FSavedAfterDelete, FSavedMasterAfterScroll;
+  std::unique_ptr<TWatcher> FWatcher;
+};
+
+// Fixed-point helpers shared with the grid's footers: a float as ten-thousandths (half to even) and a
+// division rounded the same way.
+Currency SumValueOf(double Value);
+Currency DivideSum(Currency Sum, int Count);

@@ -1,0 +1,355 @@
+#include "dataedit/DbUtilsX.h"
+
+#include <array>
+#include <exception>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/rtl/sysutils.h"
+
+const char* const STFilterOperatorTexts[stoValue + 1] = {
+    "", "=", "<>", ">", "<", ">=", "<=", "~", "!~", "In", "!In", "Null", "Null", "AND", "OR", ""};
+
+namespace {
+
+constexpr std::array<TSTFilterValueKindX, FieldTypeCount> MakeValueKinds() {
+  std::array<TSTFilterValueKindX, FieldTypeCount> K{};  // stvkOther everywhere else
+  for (TFieldType T : {ftString, ftMemo, ftFmtMemo, ftFixedChar, ftWideString, ftGuid}) K[T] = stvkString;
+  for (TFieldType T : {ftSmallint, ftInteger, ftWord, ftFloat, ftCurrency, ftBCD, ftAutoInc, ftLargeint, ftFMTBcd})
+    K[T] = stvkNumber;
+  for (TFieldType T : {ftDate, ftTime, ftDateTime, ftTimeStamp}) K[T] = stvkDateTime;
+  K[ftBoolean] = stvkBoolean;
+  return K;
+}
+constexpr auto ValueKindTable = MakeValueKinds();
+
+}  // namespace
+
+const TSTFilterValueKindX FieldTypeValueKinds[FieldTypeCount] = {
+#define K(I) ValueKindTable[I]
+    K(0),  K(1),  K(2),  K(3),  K(4),  K(5),  K(6),  K(7),  K(8),  K(9),  K(10), K(11), K(12),
+    K(13), K(14), K(15), K(16), K(17), K(18), K(19), K(20), K(21), K(22), K(23), K(24), K(25),
+    K(26), K(27), K(28), K(29), K(30), K(31), K(32), K(33), K(34), K(35), K(36), K(37)
+#undef K
+};
+static_assert(FieldTypeCount == 38, "the value-kind table lists every field type");
+
+void ResetSTFilterExpression(TSTFilterExpressionX& E) {
+  E.Operator1 = E.Link = E.Operator2 = stoNone;
+  E.Operand1 = E.Operand2 = Null;
+}
+
+namespace {
+
+// Lexeme codes beyond the operators, used only while reading.
+constexpr int lxNot = 100;
+
+struct TLexeme {
+  int Code = stoNone;
+  Variant Operand;
+};
+
+bool IsWordDelimiter(unsigned char C) {
+  if (C < 32) return true;
+  switch (C) {
+    case ' ': case '!': case '"': case '&': case '\'': case '(': case ')': case '+': case ',': case '-':
+    case '.': case '<': case '=': case '>': case '|': case '~':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// One parse. Positions count from 1 as the texts of the messages do.
+//
+// A bare value ends at a blank after which an operator or link word begins, so the value reader looks
+// ahead at every blank, and looking ahead at a word that is no keyword reads a value from there, which
+// looks ahead in turn. Read literally that re-reads the rest of the text at every word (the cost doubles
+// with each word). Here a look-ahead only decides what begins at a position (a word that is no keyword
+// begins a value, without reading it), and its result is remembered per position and list mode, so
+// every position is looked at a bounded number of times.
+class TParser {
+ public:
+  TParser(const std::string& Text, TSTFilterValueKindX Kind) : T(Text), Len(static_cast<int>(Text.size())), VK(Kind) {
+    SetListMode();
+  }
+
+  bool Parse(TSTFilterExpressionX& E) {
+    if (Len == 0) return false;
+    int P = 1;
+    SkipBlanks(P);
+    TLexeme L = ReadLexeme(P);
+    if (L.Code == stoAnd || L.Code == stoOr) Fail(DbUtilsXMessages::UnexpectedAndOr);
+    Condition(P, L, E.Operator1, E.Operand1, true);
+    bool Second = false;
+    SkipBlanks(P);
+    int Start = P;
+    L = ReadLexeme(P);
+    if (L.Code == stoNone) {
+      // Nothing may follow the first condition: a "(" or a NOT that leads nowhere is an error too.
+      if (Start <= Len || P != Len + 1) Fail(DbUtilsXMessages::IncorrectExpression);
+    } else {
+      if (L.Code != stoAnd && L.Code != stoOr) Fail(DbUtilsXMessages::UnexpectedAndOr);
+      E.Link = static_cast<TSTFilterOperatorX>(L.Code);
+      SkipBlanks(P);
+      Start = P;
+      L = ReadLexeme(P);
+      if (L.Code == stoNone) {
+        if (Start <= Len || P != Len + 1) Fail(DbUtilsXMessages::IncorrectExpression);
+      } else {
+        Condition(P, L, E.Operator2, E.Operand2, false);
+        SetListMode();
+        Second = true;
+        SkipBlanks(P);
+        if (P <= Len) Fail(DbUtilsXMessages::IncorrectExpression);
+      }
+    }
+    Convert(E.Operator1, E.Operand1);
+    Convert(E.Operator2, E.Operand2);
+    return Second;
+  }
+
+ private:
+  struct TMemo {
+    int Code;
+    int End;
+    std::exception_ptr Error;
+  };
+  const std::string& T;
+  const int Len;
+  const TSTFilterValueKindX VK;
+  bool ListMode = true;
+  std::unordered_map<int, TMemo> Memo;
+
+  char At(int P) const { return T[static_cast<size_t>(P - 1)]; }
+  [[noreturn]] void Fail(const char* Message) const { throw Exception(Message + T); }
+  void SetListMode() { ListMode = !(VK == stvkNumber && FormatSettings.DecimalSeparator == ','); }
+
+  void SkipBlanks(int& P) const {
+    int Q = P;
+    while (Q <= Len && At(Q) == ' ') ++Q;
+    if (Q <= Len) P = Q;
+  }
+
+  void Condition(int& P, const TLexeme& L, TSTFilterOperatorX& Op, Variant& Operand, bool First) {
+    if (L.Code == stoValue) {
+      Op = VarIsArray(L.Operand) ? stoIn : (VK == stvkString ? stoLike : stoEqual);
+      Operand = L.Operand;
+      return;
+    }
+    if (L.Code == stoNone || L.Code == lxNot) Fail(DbUtilsXMessages::ErrorInExpression);
+    if (L.Code == stoAnd || L.Code == stoOr) Fail(DbUtilsXMessages::UnexpectedAndOr);
+    Op = static_cast<TSTFilterOperatorX>(L.Code);
+    const bool IsIn = Op == stoIn || Op == stoNotIn;
+    if (IsIn) ListMode = true;
+    SkipBlanks(P);
+    const TLexeme R = ReadLexeme(P);
+    if (R.Code == stoIsNull) {
+      if (Op == stoEqual) Op = stoIsNull;
+      else if (Op == stoNotEqual) Op = stoIsNotNull;
+      else Fail(DbUtilsXMessages::UnexpectedBeforeNull);
+    } else {
+      if (R.Code != stoValue) Fail(DbUtilsXMessages::UnexpectedAfterOperator);
+      Operand = R.Operand;
+    }
+    if (IsIn) {
+      // The list of either condition must be closed.
+      SkipBlanks(P);
+      if (P > Len || At(P) != ')') Fail(DbUtilsXMessages::RightParenExpected);
+      ++P;
+      if (First) SetListMode();
+    }
+  }
+
+  // Peek: only the code is wanted (a look-ahead from the value reader).
+  TLexeme ReadLexeme(int& P, bool Peek = false) {
+    TLexeme L;
+    if (P > Len) return L;
+    const char C = At(P);
+    const char N = P < Len ? At(P + 1) : '\0';
+    switch (C) {
+      case '!':
+        if (N == '=') L.Code = stoNotEqual, P += 2;
+        else L.Code = lxNot, P += 1;
+        break;
+      case '&': L.Code = stoAnd, ++P; break;
+      case '|': L.Code = stoOr, ++P; break;
+      case '=': L.Code = stoEqual, ++P; break;
+      case '~': L.Code = stoLike, ++P; break;
+      case '<':
+        if (N == '=') L.Code = stoLessEqual, P += 2;
+        else if (N == '>') L.Code = stoNotEqual, P += 2;
+        else L.Code = stoLess, ++P;
+        break;
+      case '>':
+        if (N == '=') L.Code = stoGreaterEqual, P += 2;
+        else L.Code = stoGreater, ++P;
+        break;
+      case '(': ++P; break;
+      case '\'':
+        L.Operand = ReadValueList(P);
+        L.Code = stoValue;
+        return L;
+      default: {
+        int Q = P;
+        while (Q <= Len && !IsWordDelimiter(static_cast<unsigned char>(At(Q)))) ++Q;
+        const std::string Word = AnsiUpperCase(T.substr(static_cast<size_t>(P - 1), static_cast<size_t>(Q - P)));
+        if (Word == "NOT") L.Code = lxNot;
+        else if (Word == "AND") L.Code = stoAnd;
+        else if (Word == "OR") L.Code = stoOr;
+        else if (Word == "LIKE") L.Code = stoLike;
+        else if (Word == "IN") L.Code = stoIn;
+        else if (Word == "NULL") L.Code = stoIsNull;
+        else if (Peek) {
+          // A value begins here. Reading it could only raise where the reader that looks ahead will
+          // itself pass (it scans the same text up to the same end), so its code is all that counts.
+          L.Code = stoValue;
+          return L;
+        } else {
+          L.Operand = ReadValueList(P);
+          L.Code = VarIsNull(L.Operand) ? stoNone : stoValue;
+          return L;
+        }
+        P = Q;
+      }
+    }
+    SkipBlanks(P);
+    if (L.Code == lxNot) {
+      const TLexeme Next = ReadLexeme(P, Peek);
+      L.Code = Next.Code == stoLike ? stoNotLike : Next.Code == stoIn ? stoNotIn
+             : Next.Code == stoIsNull ? stoIsNotNull : stoNone;
+    } else if (L.Code == stoIn) {
+      if (P > Len || At(P) != '(') Fail(DbUtilsXMessages::LeftParenExpected);
+      ++P;
+    }
+    return L;
+  }
+
+  // The code of the lexeme at P, read once per position and list mode.
+  int LookAhead(int P) {
+    const int Key = P * 2 + (ListMode ? 1 : 0);
+    auto It = Memo.find(Key);
+    if (It == Memo.end()) {
+      TMemo M{stoNone, P, nullptr};
+      try {
+        int Q = P;
+        M.Code = ReadLexeme(Q, true).Code;
+        M.End = Q;
+      } catch (...) {
+        M.Error = std::current_exception();
+      }
+      It = Memo.emplace(Key, M).first;
+    }
+    if (It->second.Error) std::rethrow_exception(It->second.Error);
+    return It->second.Code;
+  }
+
+  Variant ReadValue(int& P) {
+    if (P > Len) return Null;
+    if (At(P) == '\'') {
+      const size_t Close = T.find('\'', static_cast<size_t>(P));
+      if (Close == std::string::npos) Fail(DbUtilsXMessages::QuoteAbsent);
+      Variant V(T.substr(static_cast<size_t>(P), Close - static_cast<size_t>(P)));
+      P = static_cast<int>(Close) + 2;
+      return V;
+    }
+    const int Start = P;
+    int Q = P;
+    for (; Q <= Len; ++Q) {
+      const char C = At(Q);
+      if (C == '(' || C == ')') break;
+      if (C == ',' && ListMode) break;
+      if (C == ' ') {
+        int R = Q;
+        SkipBlanks(R);
+        if (R == Q) continue;  // only blanks remain
+        const int Code = LookAhead(R);
+        if (Code >= stoEqual && Code <= stoOr) break;
+      }
+    }
+    P = Q;
+    return Variant(T.substr(static_cast<size_t>(Start - 1), static_cast<size_t>(Q - Start)));
+  }
+
+  Variant ReadValueList(int& P) {
+    std::vector<Variant> Items{ReadValue(P)};
+    while (ListMode && !VarIsNull(Items.back()) && P <= Len && At(P) == ',') {
+      ++P;
+      Items.push_back(ReadValue(P));
+    }
+    return Items.size() == 1 ? Items[0] : VarArrayOf(Items);
+  }
+
+  Variant ConvertValue(const Variant& V) const {
+    switch (VK) {
+      case stvkNumber: return Variant(static_cast<double>(StrToFloat(VarToStr(V))));
+      case stvkDateTime: return Variant::FromDateTime(StrToDateTime(VarToStr(V)));
+      default: return V;
+    }
+  }
+
+  void Convert(TSTFilterOperatorX Op, Variant& Operand) const {
+    if (Op < stoEqual || Op > stoNotIn) {
+      Operand = Null;
+      return;
+    }
+    if (VarIsArray(Operand)) {
+      for (int I = VarArrayLowBound(Operand, 1); I <= VarArrayHighBound(Operand, 1); ++I)
+        Operand[I] = ConvertValue(Operand[I]);
+    } else {
+      Operand = ConvertValue(Operand);
+    }
+  }
+};
+
+std::string TrimControls(const std::string& S) {
+  size_t B = 0, E = S.size();
+  while (B < E && static_cast<unsigned char>(S[B]) <= 32) ++B;
+  while (E > B && static_cast<unsigned char>(S[E - 1]) <= 32) --E;
+  return S.substr(B, E - B);
+}
+
+// The registry: entries in registration order, owned.
+std::vector<std::unique_ptr<TDatasetFeaturesX>>* Registry = nullptr;
+
+}  // namespace
+
+bool ParseSTFilterText(const std::string& Text, TSTFilterExpressionX& Expression) {
+  ResetSTFilterExpression(Expression);
+  const std::string Trimmed = TrimControls(Text);
+  TParser Parser(Trimmed, Expression.ValueKind);
+  return Parser.Parse(Expression);
+}
+
+void RegisterDatasetFeatures(TDatasetFeaturesX* Features) {
+  if (!Registry) Registry = new std::vector<std::unique_ptr<TDatasetFeaturesX>>();
+  Registry->emplace_back(Features);
+}
+
+TDatasetFeaturesX* FindDatasetFeatures(TDataSet* DataSet) {
+  if (!Registry || !DataSet) return nullptr;
+  TDatasetFeaturesX* Best = nullptr;
+  int BestDistance = 0;
+  for (auto& Entry : *Registry) {
+    if (!Entry->DataSetClass) continue;
+    int Distance = 0;
+    for (TClass C = DataSet->ClassType(); C; C = C->Parent, ++Distance) {
+      if (SameText(C->Name, Entry->DataSetClass->Name)) {
+        if (!Best || Distance < BestDistance) Best = Entry.get(), BestDistance = Distance;
+        break;
+      }
+    }
+  }
+  return Best;
+}
+
+namespace DbUtilsX {
+void Initialize() {
+  if (!Registry) Registry = new std::vector<std::unique_ptr<TDatasetFeaturesX>>();
+}
+void Finalize() {
+  delete Registry;
+  Registry = nullptr;
+}
+}  // namespace DbUtilsX

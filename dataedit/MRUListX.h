@@ -1,0 +1,60 @@
+#pragma once
+// TMRUListX: the texts an edit remembers (oldest first, newest last), with the settings that decide how
+// many are kept and how they match what is being typed. The owning edit opens and closes the drop-down
+// that shows the matches through the hooks below.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/classes/classes.h"
+
+class TMRUListX : public TPersistent {
+  DECLARE_CLASS(TMRUListX, TPersistent)
+  explicit TMRUListX(TPersistent* AOwner);
+  ~TMRUListX() override;
+
+  bool Active() const { return FActive; }
+  void SetActive(bool Value);
+  bool AutoAdd() const { return FAutoAdd; }
+  void SetAutoAdd(bool Value) { FAutoAdd = Value; }
+  bool CaseSensitive() const { return FCaseSensitive; }
+  void SetCaseSensitive(bool Value) { FCaseSensitive = Value; }
+  TStrings* Items() const { return FItems.get(); }
+  // Copies the strings, then keeps only the newest Limit of them.
+  void SetItems(TStrings* Value);
+  int Limit() const { return FLimit; }
+  // A negative limit counts as 0. Lowering it drops the oldest entries.
+  void SetLimit(int Value);
+  int Rows() const { return FRows; }
+  void SetRows(int Value) { FRows = Value; }
+
+  // Moves an equal entry to the end, or appends the text and drops the oldest beyond Limit. A text of
+  // blanks and control characters only is not remembered.
+  void AddEntry(const std::string& Text);
+  // Fills Target with the entries beginning with Text. False when a waiting key-down stopped the pass.
+  bool GetMatchingItems(TStrings* Target, const std::string& Text);
+
+  virtual void CloseList(bool Accept);
+  virtual void OpenList();
+  void Assign(TPersistent* Source) override;
+
+  TPersistent* Owner() const { return FOwner; }
+  std::function<void(TObject* Sender, bool Accept)> OnCloseList;
+  std::function<void(TObject* Sender)> OnOpenList;
+  std::function<void(TObject* Sender)> OnActiveChange;
+  std::function<void(TObject* Sender, const std::string& Item, bool& Accept)> OnItemFilter;
+  bool StopOnPendingKey = true;
+  bool DroppedDown = false;
+
+ private:
+  void TrimToLimit();
+  TPersistent* FOwner;
+  bool FActive = false;
+  bool FAutoAdd = true;
+  bool FCaseSensitive = false;
+  std::unique_ptr<TStringList> FItems;
+  int FLimit = 100;
+  int FRows = 7;
+};

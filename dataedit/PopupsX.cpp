@@ -1,0 +1,263 @@
+#include "dataedit/PopupsX.h"
+
+#include <algorithm>
+
+#include "platform/controls/themes.h"
+#include "platform/rtl/sysutils.h"
+
+// ---------------------------------------------------------------------------------------------------
+// TSizeGripX
+
+TSizeGripX::TSizeGripX(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetBounds(0, 0, GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYVSCROLL));
+  SetColor(clBtnFace);
+  SetCursor(crSizeNWSE);
+}
+
+void TSizeGripX::CreateWnd() {
+  TCustomControl::CreateWnd();
+  UpdateShape();
+}
+
+void TSizeGripX::UpdateShape() {
+  if (!HandleAllocated()) return;
+  if (FTriangular) {
+    std::vector<POINT> T = GripTriangle(FCorner, Width(), Height());
+    SetWindowRgn(Handle(), CreatePolygonRgn(T.data(), 3, WINDING), TRUE);
+  } else {
+    SetWindowRgn(Handle(), nullptr, TRUE);
+  }
+  MoveToCorner();
+  SetCursor(FCorner == 0 || FCorner == 2 ? crSizeNWSE : crSizeNESW);
+}
+
+void TSizeGripX::SetCorner(int Value) {
+  if (Value == FCorner || Value < 0 || Value > 3) return;
+  FCorner = Value;
+  UpdateShape();
+  MoveToCorner();
+  Invalidate();
+}
+
+void TSizeGripX::SetTriangular(bool Value) {
+  if (Value == FTriangular) return;
+  FTriangular = Value;
+  UpdateShape();
+  Invalidate();
+}
+
+void TSizeGripX::MoveToCorner() {
+  if (!Parent()) return;
+  const int CW = Parent()->ClientWidth(), CH = Parent()->ClientHeight();
+  const int X = (FCorner == 1 || FCorner == 2) ? CW - Width() : 0;
+  const int Y = (FCorner == 2 || FCorner == 3) ? CH - Height() : 0;
+  FInternalMove = true;
+  SetBounds(X, Y, Width(), Height());
+  FInternalMove = false;
+}
+
+void TSizeGripX::SetGripVisible(bool Value) {
+  if (HandleAllocated()) ShowWindow(Handle(), Value ? SW_SHOW : SW_HIDE);
+}
+
+void TSizeGripX::Paint() {
+  const int W = Width(), H = Height();
+  TCanvas* C = Canvas();
+  C->Brush()->SetColor(clBtnFace);
+  C->FillRect(TRect(0, 0, W, H));
+  const COLORREF Colors[4] = {GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW),
+                              GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNFACE)};
+  HDC DC = C->Handle();
+  // Lines parallel to the long side; t is the distance from the corner (as for the bottom right).
+  for (int p = 1; p < W; p += 4)
+    for (int k = 0; k < 4; ++k) {
+      const int t = W - (p + k);
+      if (t < 0) break;
+      for (int a = 0; a <= t; ++a) {
+        int x = W - 1 - a, y = H - 1 - (t - a);
+        if (FCorner == 0 || FCorner == 3) x = W - 1 - x;
+        if (FCorner == 0 || FCorner == 1) y = H - 1 - y;
+        SetPixel(DC, x, y, Colors[k]);
+      }
+    }
+}
+
+void TSizeGripX::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+  if (Button != mbLeft || !Parent()) return;
+  TPoint P = ClientToScreen(TPoint(X, Y));
+  FStart.Mouse = {P.X, P.Y};
+  TWinControl* Par = Parent();
+  TPoint TL = Par->Parent() ? Par->Parent()->ClientToScreen(TPoint(Par->Left(), Par->Top()))
+                            : TPoint(Par->Left(), Par->Top());
+  FStart.Bounds = {TL.X, TL.Y, TL.X + Par->Width(), TL.Y + Par->Height()};
+  FStart.ClientWidth = Par->ClientWidth();
+  FStart.ClientHeight = Par->ClientHeight();
+  FLastPoint = FStart.Mouse;
+}
+
+void TSizeGripX::MouseMove(TShiftState Shift, int X, int Y) {
+  TCustomControl::MouseMove(Shift, X, Y);
+  if (!Shift.Contains(ssLeft) || !MouseCapture() || FInternalMove || !Parent()) return;
+  TPoint P = ClientToScreen(TPoint(X, Y));
+  if (P.X == FLastPoint.x && P.Y == FLastPoint.y) return;
+  FLastPoint = {P.X, P.Y};
+  RECT Work{};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &Work, 0);
+  TWinControl* Par = Parent();
+  const int OldCW = Par->ClientWidth(), OldCH = Par->ClientHeight();
+  RECT B = GripDragBounds(FCorner, FStart, FLastPoint, Work, Width(), Height());
+  TPoint Origin = Par->Parent() ? Par->Parent()->ScreenToClient(TPoint(B.left, B.top)) : TPoint(B.left, B.top);
+  Par->SetBounds(Origin.X, Origin.Y, B.right - B.left, B.bottom - B.top);
+  if ((Par->ClientWidth() != OldCW || Par->ClientHeight() != OldCH) && OnParentResized) OnParentResized(this);
+  MoveToCorner();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TPopupListboxX
+
+TPopupListboxX::TPopupListboxX(TComponent* AOwner) : TCustomListBox(AOwner) {
+  SetStyle(lbOwnerDrawFixed);
+  SetBorderStyle(0);
+  FGrip = new TSizeGripX(this);
+  FGrip->SetParent(this);
+}
+
+void TPopupListboxX::CreateParams(TCreateParams& Params) {
+  TCustomListBox::CreateParams(Params);
+  Params.Style = (Params.Style & ~(WS_CHILD | WS_VISIBLE)) | WS_POPUP | WS_CLIPCHILDREN | WS_BORDER;
+  Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  Params.WindowClassStyle |= CS_SAVEBITS;
+  Params.WndParent = nullptr;
+}
+
+int TPopupListboxX::BorderHeight() const {
+  // WS_BORDER: one pixel on each side.
+  return 2;
+}
+
+void TPopupListboxX::SetVisibleRows(int Rows) {
+  SetHeight(std::max(Rows, 1) * ItemHeight() + BorderHeight());
+}
+
+void TPopupListboxX::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  const int IH = ItemHeight() > 0 ? ItemHeight() : 16;
+  const int MinW = GetSystemMetrics(SM_CXVSCROLL), MinH = GetSystemMetrics(SM_CYVSCROLL);
+  if (!ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying)) {
+    AWidth = std::max(AWidth, MinW);
+    AHeight = std::max(AHeight, MinH);
+  }
+  FRowsShown = std::max(1, (AHeight - BorderHeight()) / IH);
+  AHeight = BorderHeight() + FRowsShown * IH;
+  TCustomListBox::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+void TPopupListboxX::Resize() {
+  TCustomListBox::Resize();
+  if (FGrip) FGrip->MoveToCorner();
+}
+
+void TPopupListboxX::KeyPress(WideChar& Key) {
+  TCustomListBox::KeyPress(Key);
+  if (Key == 8 || Key == 27) {
+    FSearchText.clear();
+    return;
+  }
+  if (Key < 32) return;
+  const uint64_t Now = GetTickCount64();
+  if (Now - FLastKeyTick > 2000) FSearchText.clear();
+  FLastKeyTick = Now;
+  if (FSearchText.size() < 32) {
+    std::u16string One(1, static_cast<char16_t>(Key));
+    FSearchText += Utf16ToUtf8(One);
+  }
+  for (int i = 0; i < Count(); ++i)
+    if (AnsiStrLIComp(Items()->Get(i), FSearchText, static_cast<int>(FSearchText.size())) == 0) {
+      SetItemIndex(i);
+      break;
+    }
+  Key = 0;
+}
+
+void TPopupListboxX::MouseMove(TShiftState Shift, int X, int Y) {
+  TCustomListBox::MouseMove(Shift, X, Y);
+  if (Shift.Contains(ssLeft) || Shift.Contains(ssRight) || Shift.Contains(ssMiddle)) return;
+  if (X == FLastMouse.x && Y == FLastMouse.y) return;
+  FLastMouse = {X, Y};
+  const int I = ItemAtPos(TPoint(X, Y), true);
+  if (I >= 0) SetItemIndex(I);
+}
+
+void TPopupListboxX::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_DROPDOWNSIDE) {
+    FGrip->ShiftToSide(static_cast<int>(Message.WParam));
+    Message.Result = 0;
+    return;
+  }
+  TCustomListBox::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TPopupMonthCalendarX
+
+TPopupMonthCalendarX::TPopupMonthCalendarX(TComponent* AOwner) : TMonthCalendar(AOwner) { SetAutoSize(true); }
+
+void TPopupMonthCalendarX::CreateParams(TCreateParams& Params) {
+  TMonthCalendar::CreateParams(Params);
+  Params.Style = (Params.Style & ~(WS_CHILD | WS_VISIBLE)) | WS_POPUP | WS_BORDER;
+  Params.ExStyle |= WS_EX_TOOLWINDOW;
+  Params.WindowClassStyle |= CS_SAVEBITS;
+  Params.WndParent = nullptr;
+}
+
+void TPopupMonthCalendarX::CreateWnd() {
+  TMonthCalendar::CreateWnd();
+  // The calendar's own size plus its one-pixel border on each side.
+  TRect R = MinReqRect();
+  SetBounds(Left(), Top(), R.Width() + 2, R.Height() + 2);
+}
+
+void TPopupMonthCalendarX::CloseUp(bool Accept) {
+  if (auto* R = dynamic_cast<ICloseUpReceiverX*>(Owner())) R->CloseUp(Accept);
+}
+
+void TPopupMonthCalendarX::KeyDown(WORD& Key, TShiftState Shift) {
+  if (Key == VK_RETURN || Key == VK_ESCAPE) {
+    CloseUp(Key == VK_RETURN);
+    Key = 0;
+    return;
+  }
+  TMonthCalendar::KeyDown(Key, Shift);
+}
+
+void TPopupMonthCalendarX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TMonthCalendar::MouseUp(Button, Shift, X, Y);
+  if (X < 0 || Y < 0 || X >= ClientWidth() || Y >= ClientHeight()) return;
+  const UINT Hit = HitTest(X, Y);
+  if ((Hit & MCHT_CALENDARDATE) != 0 && Hit != MCHT_CALENDARDAY && Hit != MCHT_TITLEBTNNEXT &&
+      Hit != MCHT_TITLEBTNPREV)
+    CloseUp(true);
+}
+
+bool TPopupMonthCalendarX::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) {
+  if (TMonthCalendar::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  SetDate(Date() + (WheelDelta < 0 ? 1 : -1));
+  return true;
+}
+
+void TPopupMonthCalendarX::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_KILLFOCUS) {
+    HWND To = reinterpret_cast<HWND>(Message.WParam);
+    if (!HandleAllocated() || !To || !IsChild(Handle(), To)) PostMessage(Handle(), CM_CLOSEPOPUPX, 0, 0);
+  } else if (Message.Msg == CM_CLOSEPOPUPX) {
+    CloseUp(false);
+    return;
+  } else if (Message.Msg == WM_LBUTTONDOWN) {
+    const int X = static_cast<short>(LOWORD(Message.LParam)), Y = static_cast<short>(HIWORD(Message.LParam));
+    if (X < 0 || Y < 0 || X >= ClientWidth() || Y >= ClientHeight()) {
+      CloseUp(false);
+      return;
+    }
+  }
+  TMonthCalendar::Dispatch(Message);
+}

@@ -1,0 +1,88 @@
+#pragma once
+// The drop-downs that edits and grid cells open: the size grip in a corner with which the user
+// resizes a drop-down, the owner-drawn pick list (incremental search, hover selection) and the month
+// calendar pop-up, which closes through its owner's ICloseUpReceiverX.
+
+#include <string>
+
+#include "dataedit/ToolCtrlsX.h"
+#include "platform/controls/lists.h"
+#include "platform/controls/monthcal.h"
+
+// A small triangular handle in a corner of its parent: dragging it resizes the parent, kept inside
+// the work area and never smaller than the grip itself.
+class TSizeGripX : public TCustomControl {
+  DECLARE_CLASS(TSizeGripX, TCustomControl)
+  explicit TSizeGripX(TComponent* AOwner);
+
+  // 0 top left, 1 top right, 2 bottom right, 3 bottom left.
+  int Corner() const { return FCorner; }
+  void SetCorner(int Value);
+  bool Triangular() const { return FTriangular; }
+  void SetTriangular(bool Value);
+  void ShiftToSide(int Side) { SetCorner(GripCornerForSide(FCorner, Side)); }
+  void MoveToCorner();
+  void SetGripVisible(bool Value);
+  TNotifyEvent OnParentResized;
+
+ protected:
+  void CreateWnd() override;
+  void Paint() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+
+ private:
+  void UpdateShape();
+  int FCorner = 2;
+  bool FTriangular = true;
+  bool FInternalMove = false;
+  TGripDragStart FStart;
+  POINT FLastPoint{-1, -1};
+};
+
+// The pick list of a drop-down: a top-level pop-up that never takes the focus, sized in whole rows.
+class TPopupListboxX : public TCustomListBox {
+  DECLARE_CLASS(TPopupListboxX, TCustomListBox)
+  explicit TPopupListboxX(TComponent* AOwner);
+
+  bool CanFocus() const override { return false; }
+  void SetVisibleRows(int Rows);
+  int RowsShown() const { return FRowsShown; }
+  // The frame's height: what a height beyond the rows takes.
+  int BorderHeight() const;
+  TSizeGripX* SizeGrip() const { return FGrip; }
+  const std::string& SearchText() const { return FSearchText; }
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  void Dispatch(TMessage& Message) override;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void KeyPress(WideChar& Key) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void Resize() override;
+
+ private:
+  TSizeGripX* FGrip;
+  std::string FSearchText;
+  uint64_t FLastKeyTick = 0;
+  POINT FLastMouse{-1, -1};
+  int FRowsShown = 0;
+};
+
+// The drop-down month calendar: Enter accepts, Esc cancels, a click on a day accepts, losing the
+// focus cancels.
+class TPopupMonthCalendarX : public TMonthCalendar {
+  DECLARE_CLASS(TPopupMonthCalendarX, TMonthCalendar)
+  explicit TPopupMonthCalendarX(TComponent* AOwner);
+  void Dispatch(TMessage& Message) override;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
+
+ private:
+  void CloseUp(bool Accept);
+};

@@ -1,0 +1,114 @@
+// Edit button definitions and their collection.
+#include <algorithm>
+
+#include "dataedit/ToolCtrlsX.h"
+
+TEditButtonX::TEditButtonX(TCollection* ACollection) : TCollectionItem(nullptr), FGlyph(std::make_unique<TBitmap>()) {
+  FGlyph->SetTransparent(true);
+  // The item joins its collection inside the collection's update bracket, fully made.
+  if (ACollection) {
+    ACollection->BeginUpdate();
+    SetCollection(ACollection);
+    ACollection->EndUpdate();
+  }
+}
+
+TEditButtonX* TEditButtonX::CreateForControl(TWinControl* EditControl) {
+  auto* B = new TEditButtonX(nullptr);
+  B->FEditControl = EditControl;
+  return B;
+}
+
+TEditButtonX::~TEditButtonX() = default;
+
+void TEditButtonX::ReportChange() {
+  if (OnInternalChange) OnInternalChange(this);
+  else if (Collection()) Changed(false);
+}
+
+void TEditButtonX::SetDropdownMenu(TPopupMenu* Value) {
+  if (FDropdownMenu == Value) return;
+  FDropdownMenu = Value;
+  ReportChange();
+}
+
+void TEditButtonX::SetGlyph(TBitmap* Value) {
+  FGlyph->Assign(Value);
+  ReportChange();
+}
+
+void TEditButtonX::SetHint(const std::string& Value) {
+  if (FHint == Value) return;
+  FHint = Value;
+  ReportChange();
+}
+
+void TEditButtonX::SetNumGlyphs(int Value) {
+  Value = std::clamp(Value, 1, 4);
+  if (FNumGlyphs == Value) return;
+  FNumGlyphs = Value;
+  ReportChange();
+}
+
+void TEditButtonX::SetShortCut(TShortCut Value) {
+  if (FShortCut == Value) return;
+  FShortCut = Value;
+  ReportChange();
+}
+
+void TEditButtonX::SetStyle(TEditButtonStyleX Value) {
+  if (FStyle == Value) return;
+  FStyle = Value;
+  ReportChange();
+}
+
+void TEditButtonX::SetVisible(bool Value) {
+  if (FVisible == Value) return;
+  FVisible = Value;
+  ReportChange();
+}
+
+void TEditButtonX::SetWidth(int Value) {
+  if (FWidth == Value) return;
+  FWidth = Value;
+  ReportChange();
+}
+
+void TEditButtonX::Assign(TPersistent* Source) {
+  auto* S = dynamic_cast<TEditButtonX*>(Source);
+  if (!S) {
+    TCollectionItem::Assign(Source);
+    return;
+  }
+  SetDropdownMenu(S->DropdownMenu());
+  SetGlyph(S->Glyph());
+  SetHint(S->Hint());
+  SetNumGlyphs(S->NumGlyphs());
+  SetShortCut(S->ShortCut());
+  SetStyle(S->Style());
+  SetVisible(S->Visible());
+  SetWidth(S->Width());
+  OnClick = S->OnClick;
+  OnDown = S->OnDown;
+}
+
+TEditButtonControlX* TEditButtonX::CreateButtonControl() {
+  auto* C = new TEditButtonControlX(FEditControl);
+  C->SetBounds(0, 0, 10, 17);
+  if (FEditControl) C->SetParent(FEditControl);
+  C->SetVisible(true);
+  return C;
+}
+
+TVisibleEditButtonX::TVisibleEditButtonX(TCollection* ACollection) : TEditButtonX(ACollection) {
+  FVisible = true;
+  FShortCut = 32808;  // Alt+Down
+}
+
+TEditButtonsX::TEditButtonsX(TPersistent* AOwner, TClass ItemClass, TCollectionItemFactory Factory)
+    : TCollection(ItemClass, std::move(Factory)), FOwner(AOwner) {}
+
+void TEditButtonsX::Update(TCollectionItem* Item) {
+  TCollection::Update(Item);
+  if (OnInternalChange) OnInternalChange(Item);
+}

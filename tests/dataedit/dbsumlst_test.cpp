@@ -1,0 +1,428 @@
+// The sum list producer over a real in-memory data set: after every step (insert, edit, delete, cancel,
+// filter, master scroll) its aggregates must equal those recomputed from scratch, and it must hand the
+// data set's events back exactly, also when the data set goes first.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "dataedit/DBSumLst.h"
+#include "platform/data/memdataset.h"
+
+namespace {
+
+// A data set whose delete can be made to fail in storage, after every event before it has run.
+class TFailingDataSet : public TMemDataSet {
+ public:
+  using TMemDataSet::TMemDataSet;
+  bool FailDelete = false;
+
+ protected:
+  void InternalDelete() override {
+    if (FailDelete) DatabaseError("Delete refused", this);
+    TMemDataSet::InternalDelete();
+  }
+};
+
+struct TExpected {
+  int64_t Sum = 0, AvgSum = 0, AvgCount = 0, CountQty = 0, CountAll = 0;
+  Currency Avg() const { return DivideSum(Currency::FromRaw(AvgSum), static_cast<int>(AvgCount)); }
+};
+
+// Sums from scratch: a walk over the records the data set shows now, leaving the cursor where it was.
+TExpected Scratch(TDataSet* D) {
+  TExpected E;
+  const TBookmark B = D->Bookmark();
+  D->DisableControls();
+  for (D->First(); !D->Eof(); D->Next()) {
+    TField* A = D->FieldByName("Amount");
+    TField* Q = D->FieldByName("Qty");
+    if (!A->IsNull()) E.Sum += SumValueOf(A->AsFloat()).Value;
+    if (!Q->IsNull()) {
+      E.AvgSum += SumValueOf(Q->AsFloat()).Value;
+      ++E.AvgCount;
+      E.CountQty += 10000;
+    }
+    E.CountAll += 10000;
+  }
+  if (!B.empty() && D->BookmarkValid(B)) D->GotoBookmark(B);
+  D->EnableControls();
+  return E;
+}
+
+class SumListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DS = std::make_unique<TFailingDataSet>(nullptr);
+    DS->SetName("Orders");
+    DS->AddField("ID", ftInteger);
+    DS->AddField("Master", ftInteger);
+    DS->AddField("Amount", ftFloat);
+    DS->AddField("Qty", ftInteger);
+    DS->Open();
+    for (int I = 1; I <= 20; ++I) {
+      DS->Append();
+      DS->FieldByName("ID")->SetAsInteger(I);
+      DS->FieldByName("Master")->SetAsInteger(I % 3);
+      DS->FieldByName("Amount")->SetAsFloat(I * 1.25);
+      if (I % 4 != 0) DS->FieldByName("Qty")->SetAsInteger(I);
+      DS->Post();
+    }
+    DS->First();
+  }
+  TDBSum* AddSum(TGroupOperation Op, const std::string& Field) {
+    auto* S = static_cast<TDBSum*>(P->SumCollection()->Add());
+    S->SetGroupOperation(Op);
+    S->SetFieldName(Field);
+    return S;
+  }
+  void MakeProducer() {
+    P = std::make_unique<TDBSumListProducer>(nullptr);
+    P->SumListChanged = [this](TObject*) { ++Changes; };
+    Sum = AddSum(goSum, "Amount");
+    Avg = AddSum(goAvg, "Qty");
+    CountQty = AddSum(goCount, "Qty");
+    CountAll = AddSum(goCount, "");
+    P->SetDataSet(DS.get());
+  }
+  void ExpectFromScratch(const char* Step) {
+    SCOPED_TRACE(Step);
+    ASSERT_EQ(DS->State(), dsBrowse);
+    const TExpected E = Scratch(DS.get());
+    EXPECT_EQ(Sum->AggregateValue().Value, E.Sum);
+    EXPECT_EQ(Avg->AggregateValue(), E.Avg());
+    EXPECT_EQ(Avg->NotNullCount(), E.AvgCount);
+    EXPECT_EQ(Avg->SumForAverage().Value, E.AvgSum);
+    EXPECT_EQ(CountQty->AggregateValue().Value, E.CountQty);
+    EXPECT_EQ(CountAll->AggregateValue().Value, E.CountAll);
+  }
+  void SetValues(std::optional<double> Amount, std::optional<int> Qty) {
+    if (Amount) DS->FieldByName("Amount")->SetAsFloat(*Amount);
+    else DS->FieldByName("Amount")->Clear();
+    if (Qty) DS->FieldByName("Qty")->SetAsInteger(*Qty);
+    else DS->FieldByName("Qty")->Clear();
+  }
+
+  std::unique_ptr<TFailingDataSet> DS;
+  std::unique_ptr<TDBSumListProducer> P;
+  TDBSum *Sum = nullptr, *Avg = nullptr, *CountQty = nullptr, *CountAll = nullptr;
+  int Changes = 0;
+};
+
+TEST_F(SumListTest, EveryEditingStepMatchesARecomputationFromScratch) {
+  MakeProducer();
+  ASSERT_TRUE(P->Hooked());
+  ExpectFromScratch("open");
+  EXPECT_EQ(CountAll->AggregateValue(), Currency::FromInt(20));
+  EXPECT_EQ(CountQty->AggregateValue(), Currency::FromInt(15));
+
+  DS->MoveBy(4);
+  DS->Edit();
+  SetValues(1000.5, 7);
+  DS->Post();
+  ExpectFromScratch("edit");
+
+  DS->Edit();
+  SetValues(std::nullopt, std::nullopt);
+  DS->Post();
+  ExpectFromScratch("edit to null lowers the average's count");
+
+  DS->Edit();
+  SetValues(3.0, 9);
+  DS->Post();
+  ExpectFromScratch("edit from null raises it again");
+
+  DS->Edit();
+  SetValues(99.0, 99);
+  DS->Cancel();
+  ExpectFromScratch("cancelled edit");
+
+  DS->Insert();
+  SetValues(12.3456, 4);
+  DS->Post();
+  ExpectFromScratch("insert");
+
+  DS->Append();
+  SetValues(std::nullopt, std::nullopt);
+  DS->Post();
+  ExpectFromScratch("append of nulls");
+
+  DS->Insert();
+  SetValues(5.0, 5);
+  DS->Cancel();
+  ExpectFromScratch("cancelled insert");
+
+  DS->First();
+  DS->Delete();
+  ExpectFromScratch("delete");
+
+  DS->Edit();
+  SetValues(500.0, std::nullopt);
+  DS->Delete();  // deletes the record as it was stored, not as edited
+  ExpectFromScratch("delete while editing");
+
+  DS->Insert();
+  SetValues(7.0, 7);
+  DS->Delete();  // an unposted insert: nothing was added, nothing is taken away
+  ExpectFromScratch("delete of an unposted insert");
+
+  DS->FailDelete = true;
+  EXPECT_THROW(DS->Delete(), EDatabaseError);
+  DS->FailDelete = false;
+  ExpectFromScratch("failed delete");
+
+  DS->SetFilter("Amount > 10");
+  DS->SetFiltered(true);
+  DS->Next();
+  ExpectFromScratch("filtered");
+  DS->SetFilter("Amount > 20");
+  DS->Next();
+  ExpectFromScratch("filter text changed while filtered");
+  DS->SetFiltered(false);
+  DS->Next();
+  ExpectFromScratch("unfiltered");
+
+  DS->Close();
+  EXPECT_EQ(CountAll->AggregateValue(), Currency());
+  DS->Open();
+  ExpectFromScratch("reopened");
+}
+
+TEST_F(SumListTest, InsertedRecordWithADefaultValueCountsOnce) {
+  DS->OnNewRecord = [](TDataSet* D) { D->FieldByName("Qty")->SetAsInteger(5); };
+  MakeProducer();
+  DS->Insert();
+  DS->FieldByName("Amount")->SetAsFloat(1);
+  DS->Post();
+  ExpectFromScratch("insert with a default");
+  EXPECT_EQ(CountQty->AggregateValue(), Currency::FromInt(16));
+}
+
+TEST_F(SumListTest, FixedPointValuesAndEmptyAverages) {
+  MakeProducer();
+  DS->First();
+  DS->Edit();
+  DS->FieldByName("Amount")->SetAsFloat(1.23456);
+  DS->Post();
+  const int64_t Before = Sum->AggregateValue().Value;
+  DS->Edit();
+  DS->FieldByName("Amount")->SetAsFloat(2.23456);
+  DS->Post();
+  EXPECT_EQ(Sum->AggregateValue().Value - Before, 10000);  // 1.2346 -> 2.2346
+  ExpectFromScratch("four decimals");
+  EXPECT_EQ(DivideSum(Currency::FromRaw(5), 2).Value, 2);   // 2.5 -> 2
+  EXPECT_EQ(DivideSum(Currency::FromRaw(7), 2).Value, 4);   // 3.5 -> 4
+  EXPECT_EQ(DivideSum(Currency::FromRaw(-7), 2).Value, -4);
+  EXPECT_EQ(DivideSum(Currency::FromRaw(10), 0).Value, 0);
+
+  // An average over nothing but nulls is 0.
+  for (DS->First(); !DS->Eof(); DS->Next()) {
+    DS->Edit();
+    DS->FieldByName("Qty")->Clear();
+    DS->Post();
+  }
+  EXPECT_EQ(Avg->AggregateValue(), Currency());
+  EXPECT_EQ(Avg->NotNullCount(), 0);
+  ExpectFromScratch("all null");
+}
+
+TEST_F(SumListTest, RecomputationEndsOnTheFirstRecordAndScrollingAloneNeverRecomputes) {
+  MakeProducer();
+  int Recalcs = 0;
+  P->OnRecalcAll = [&](TObject*) { ++Recalcs; };
+  DS->Last();
+  P->RecomputeAll();
+  EXPECT_EQ(Recalcs, 1);
+  EXPECT_EQ(DS->FieldByName("ID")->AsInteger(), 1);
+  for (int I = 0; I < 5; ++I) DS->Next();
+  DS->Last();
+  EXPECT_EQ(Recalcs, 1);
+}
+
+TEST_F(SumListTest, AWalkThatRaisesLeavesTheControlsEnabled) {
+  MakeProducer();
+  EXPECT_THROW(AddSum(goSum, "NoSuchField"), EDatabaseError);
+  EXPECT_FALSE(DS->ControlsDisabled());
+  EXPECT_FALSE(P->Recomputing());
+}
+
+TEST_F(SumListTest, MasterScrollRecomputesTheDetailsSums) {
+  TMemDataSet M(nullptr);
+  M.AddField("Master", ftInteger);
+  M.Open();
+  for (int I = 0; I < 3; ++I) {
+    M.Append();
+    M.FieldByName("Master")->SetAsInteger(I);
+    M.Post();
+  }
+  M.First();
+  TDataSource Source(nullptr);
+  Source.SetDataSet(&M);
+  DS->SetMasterSource(&Source);
+  DS->SetMasterFields("Master");
+  MakeProducer();
+  EXPECT_EQ(P->MasterDataSet(), &M);
+  ExpectFromScratch("first master");
+  M.Next();
+  ExpectFromScratch("second master");
+  M.Next();
+  ExpectFromScratch("third master");
+  DS->Insert();
+  SetValues(4.5, 1);
+  DS->FieldByName("Master")->SetAsInteger(2);
+  DS->Post();
+  ExpectFromScratch("insert into a detail");
+  P.reset();
+  DS->SetMasterSource(nullptr);
+}
+
+TEST_F(SumListTest, HandlersAreChainedAndHandedBackExactly) {
+  std::vector<std::string> Calls;
+  DS->AfterPost = [&](TDataSet*) { Calls.push_back("post"); };
+  DS->AfterScroll = [&](TDataSet*) { Calls.push_back("scroll"); };
+  DS->BeforeDelete = [&](TDataSet*) { Calls.push_back("before delete"); };
+  DS->AfterCancel = [&](TDataSet*) { Calls.push_back("cancel"); };
+  MakeProducer();
+  DS->First();
+  Calls.clear();  // the recomputation's walk scrolled through the chained handler too
+  DS->Next();
+  DS->Edit();
+  SetValues(1.0, 1);
+  DS->Post();
+  EXPECT_EQ(Calls, (std::vector<std::string>{"scroll", "post"}));
+  ExpectFromScratch("chained");
+
+  P->SetActive(false);
+  EXPECT_FALSE(P->Hooked());
+  EXPECT_EQ(CountAll->AggregateValue(), Currency());
+  Calls.clear();
+  DS->Edit();
+  SetValues(2.0, 2);
+  DS->Post();
+  DS->Next();
+  EXPECT_EQ(Calls, (std::vector<std::string>{"post", "scroll"}));
+  EXPECT_EQ(CountAll->AggregateValue(), Currency());  // nothing of the producer runs any more
+  EXPECT_FALSE(DS->AfterEdit);  // empty before, empty again
+  EXPECT_FALSE(DS->AfterDelete);
+
+  P->SetActive(true);
+  ExpectFromScratch("switched on again");
+  P.reset();  // destroying the producer hands the handlers back too
+  Calls.clear();
+  DS->Edit();
+  DS->Post();
+  EXPECT_EQ(Calls, (std::vector<std::string>{"post"}));
+}
+
+TEST_F(SumListTest, DataSetDestroyedFirstLeavesNothingBehind) {
+  TMemDataSet M(nullptr);
+  M.AddField("Master", ftInteger);
+  M.Open();
+  M.Append();
+  M.FieldByName("Master")->SetAsInteger(1);
+  M.Post();
+  int MasterScrolls = 0;
+  M.AfterScroll = [&](TDataSet*) { ++MasterScrolls; };
+  TDataSource Source(nullptr);
+  Source.SetDataSet(&M);
+  DS->SetMasterSource(&Source);
+  DS->SetMasterFields("Master");
+  MakeProducer();
+  ASSERT_EQ(P->MasterDataSet(), &M);
+  DS.reset();  // the detail goes first
+  EXPECT_EQ(P->DataSet(), nullptr);
+  EXPECT_FALSE(P->Hooked());
+  M.First();  // the master has its own handler back, nothing of the producer
+  EXPECT_EQ(MasterScrolls, 1);
+  P.reset();
+  M.First();
+  EXPECT_EQ(MasterScrolls, 2);
+}
+
+TEST_F(SumListTest, MasterDestroyedFirstIsForgotten) {
+  auto M = std::make_unique<TMemDataSet>(nullptr);
+  M->AddField("Master", ftInteger);
+  M->Open();
+  TDataSource Source(nullptr);
+  Source.SetDataSet(M.get());
+  DS->SetMasterSource(&Source);
+  MakeProducer();
+  ASSERT_EQ(P->MasterDataSet(), M.get());
+  M.reset();
+  EXPECT_EQ(P->MasterDataSet(), nullptr);
+  P->SetActive(false);  // unhooking writes nothing into the freed master
+  EXPECT_FALSE(DS->AfterEdit);
+  DS->SetMasterSource(nullptr);
+}
+
+TEST_F(SumListTest, VirtualRecordNumbersFollowInsertsDeletesAndCancels) {
+  DS->SetSequenced(false);
+  MakeProducer();
+  P->SetVirtualRecords(true);
+  EXPECT_TRUE(P->RecordsSequenced());
+  auto ExpectListMatchesWalk = [&](const char* Step) {
+    SCOPED_TRACE(Step);
+    std::vector<TBookmark> Walk;
+    const TBookmark B = DS->Bookmark();
+    for (DS->First(); !DS->Eof(); DS->Next()) Walk.push_back(DS->Bookmark());
+    DS->GotoBookmark(B);
+    EXPECT_EQ(P->RecordBookmarks(), Walk);
+    EXPECT_EQ(P->GetVirtualRecordCount(), static_cast<int>(Walk.size()));
+  };
+  ExpectListMatchesWalk("open");
+  EXPECT_EQ(P->GetVirtualRecordCount(), 20);
+
+  P->SetVirtualRecNo(5);
+  EXPECT_EQ(DS->FieldByName("ID")->AsInteger(), 5);
+  EXPECT_EQ(P->GetVirtualRecNo(), 5);
+  P->SetVirtualRecNo(0);
+  P->SetVirtualRecNo(21);  // outside: stays where it was
+  EXPECT_EQ(P->GetVirtualRecNo(), 5);
+
+  DS->Insert();
+  SetValues(1, 1);
+  DS->Post();
+  ExpectListMatchesWalk("insert in the middle");
+  EXPECT_EQ(P->GetVirtualRecNo(), 5);
+
+  DS->Insert();
+  DS->Cancel();
+  ExpectListMatchesWalk("cancelled insert");
+
+  DS->Last();
+  DS->Delete();
+  ExpectListMatchesWalk("delete of the last");
+  P->SetVirtualRecNo(3);
+  DS->Delete();
+  ExpectListMatchesWalk("delete in the middle");
+  ExpectFromScratch("sums alongside");
+}
+
+TEST(DBSumCollection, FindSumIgnoresCaseAndMatchesTheOperation) {
+  TDBSumListProducer P(nullptr);
+  auto* A = static_cast<TDBSum*>(P.SumCollection()->Add());
+  A->SetFieldName("Amount");
+  auto* B = static_cast<TDBSum*>(P.SumCollection()->Add());
+  B->SetFieldName("amount");
+  B->SetGroupOperation(goAvg);
+  EXPECT_EQ(P.SumCollection()->FindSum(goSum, "AMOUNT"), A);
+  EXPECT_EQ(P.SumCollection()->FindSum(goAvg, "Amount"), B);
+  EXPECT_EQ(P.SumCollection()->FindSum(goCount, "Amount"), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The fast rounding of a walk must agree with the run-time library's conversion everywhere, ties
+// included.
+TEST(SumValueOf, AgreesWithTheCurrencyConversion) {
+  for (double V : {0.0, 1.23456, -1.23456, 1.23455, -1.23455, 0.00005, 0.00015, 2.5e-5, 12345.67895, 1e9 + 0.00005,
+                   123456789012.34565, 5e14, -7.77777777, 0.1 + 0.2})
+    EXPECT_EQ(SumValueOf(V).Value, Currency::FromDouble(V).Value) << V;
+  for (int I = -200000; I <= 200000; I += 7) {
+    const double V = I / 100000.0 + I * 1e-9;
+    ASSERT_EQ(SumValueOf(V).Value, Currency::FromDouble(V).Value) << V;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,219 @@
+// The filter-row parser: typed texts to condition records, every error with its message, the tables
+// the grid reads, and a long text that must not take time growing with each word.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "dataedit/DbUtilsX.h"
+#include "platform/data/memdataset.h"
+
+namespace {
+
+Variant Arr(std::vector<Variant> V) { return VarArrayOf(V); }
+
+struct ParseCase {
+  TSTFilterValueKindX Kind;
+  const char* Text;
+  TSTFilterOperatorX Op1;
+  Variant Operand1;
+  TSTFilterOperatorX Link;
+  TSTFilterOperatorX Op2;
+  Variant Operand2;
+  bool Second;
+};
+
+void ExpectSame(const Variant& Actual, const Variant& Expected, const std::string& What) {
+  EXPECT_EQ(VarType(Actual), VarType(Expected)) << What;
+  EXPECT_TRUE(Actual == Expected) << What << ": " << (VarIsArray(Actual) ? "array" : VarToStr(Actual));
+}
+
+TEST(ParseSTFilterText, TextsGiveConditionRecords) {
+  const ParseCase Cases[] = {
+      {stvkString, "Smith", stoLike, "Smith", stoNone, stoNone, Null, false},
+      {stvkNumber, "5", stoEqual, 5.0, stoNone, stoNone, Null, false},
+      {stvkNumber, "1,2,3", stoIn, Arr({1.0, 2.0, 3.0}), stoNone, stoNone, Null, false},
+      {stvkNumber, "In (1,2)", stoIn, Arr({1.0, 2.0}), stoNone, stoNone, Null, false},
+      {stvkString, "NOT IN (a)", stoNotIn, "a", stoNone, stoNone, Null, false},
+      {stvkString, "!In (a,b)", stoNotIn, Arr({"a", "b"}), stoNone, stoNone, Null, false},
+      {stvkNumber, "= Null", stoIsNull, Null, stoNone, stoNone, Null, false},
+      {stvkNumber, "<> Null", stoIsNotNull, Null, stoNone, stoNone, Null, false},
+      {stvkNumber, "!= Null", stoIsNotNull, Null, stoNone, stoNone, Null, false},
+      {stvkString, "! Like x", stoNotLike, "x", stoNone, stoNone, Null, false},
+      {stvkString, "!~x", stoNotLike, "x", stoNone, stoNone, Null, false},
+      {stvkString, "~ab", stoLike, "ab", stoNone, stoNone, Null, false},
+      {stvkNumber, "> 10 AND < 20", stoGreater, 10.0, stoAnd, stoLess, 20.0, true},
+      {stvkNumber, ">=1 | <=-1", stoGreaterEqual, 1.0, stoOr, stoLessEqual, -1.0, true},
+      {stvkNumber, "> 10 AND", stoGreater, 10.0, stoAnd, stoNone, Null, false},
+      {stvkString, "New York", stoLike, "New York", stoNone, stoNone, Null, false},
+      {stvkString, "'a', 'b'", stoIn, Arr({"a", " 'b'"}), stoNone, stoNone, Null, false},
+      {stvkString, "a , b", stoIn, Arr({"a ", " b"}), stoNone, stoNone, Null, false},
+      {stvkNumber, "-5", stoEqual, -5.0, stoNone, stoNone, Null, false},
+      {stvkString, "   ", stoNone, Null, stoNone, stoNone, Null, false},
+      {stvkString, "a,", stoIn, Arr({"a", Null}), stoNone, stoNone, Null, false},
+      {stvkString, "= x OR = Null", stoEqual, "x", stoOr, stoIsNull, Null, true},
+      {stvkString, "In ('x y', z) & <> q", stoIn, Arr({"x y", " z"}), stoAnd, stoNotEqual, "q", true},
+      {stvkBoolean, "True", stoEqual, "True", stoNone, stoNone, Null, false},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Text);
+    TSTFilterExpressionX E;
+    E.ValueKind = C.Kind;
+    bool Second = false;
+    ASSERT_NO_THROW(Second = ParseSTFilterText(C.Text, E));
+    EXPECT_EQ(Second, C.Second);
+    EXPECT_EQ(E.ValueKind, C.Kind);
+    EXPECT_EQ(E.Operator1, C.Op1);
+    ExpectSame(E.Operand1, C.Operand1, "Operand1");
+    EXPECT_EQ(E.Link, C.Link);
+    EXPECT_EQ(E.Operator2, C.Op2);
+    ExpectSame(E.Operand2, C.Operand2, "Operand2");
+  }
+}
+
+TEST(ParseSTFilterText, DecimalCommaSeparatesNoList) {
+  const char Saved = FormatSettings.DecimalSeparator;
+  FormatSettings.DecimalSeparator = ',';
+  TSTFilterExpressionX E;
+  E.ValueKind = stvkNumber;
+  EXPECT_NO_THROW(ParseSTFilterText("1,5", E));
+  EXPECT_EQ(E.Operator1, stoEqual);
+  EXPECT_EQ(E.Operand1.AsDouble(), 1.5);
+  // Inside In's parentheses the comma separates again.
+  EXPECT_NO_THROW(ParseSTFilterText("In (1,2)", E));
+  EXPECT_EQ(E.Operator1, stoIn);
+  FormatSettings.DecimalSeparator = Saved;
+}
+
+TEST(ParseSTFilterText, DateTimeOperandsAreConverted) {
+  TSTFilterExpressionX E;
+  E.ValueKind = stvkDateTime;
+  ParseSTFilterText(">= " + DateToStr(EncodeDate(2020, 3, 4)), E);
+  EXPECT_EQ(E.Operator1, stoGreaterEqual);
+  EXPECT_EQ(VarType(E.Operand1), varDate);
+  EXPECT_EQ(E.Operand1.AsDouble(), EncodeDate(2020, 3, 4));
+}
+
+struct ErrorCase {
+  TSTFilterValueKindX Kind;
+  const char* Text;
+  const char* Message;
+};
+
+TEST(ParseSTFilterText, EveryErrorNamesTheText) {
+  using namespace DbUtilsXMessages;
+  const ErrorCase Cases[] = {
+      {stvkNumber, "In 1,2", LeftParenExpected},
+      {stvkNumber, "In (1,2", RightParenExpected},
+      {stvkNumber, "> Null", UnexpectedBeforeNull},
+      {stvkString, "Null", UnexpectedAfterOperator},
+      {stvkString, "= Not Null", UnexpectedAfterOperator},
+      {stvkString, "= <", UnexpectedAfterOperator},
+      {stvkNumber, "> 10 < 20", UnexpectedAndOr},
+      {stvkString, "Berlin in town", LeftParenExpected},
+      {stvkString, "'a", QuoteAbsent},
+      {stvkNumber, "( 5", ErrorInExpression},
+      {stvkString, "NOT x", ErrorInExpression},
+      // Mended: a link word cannot open the text.
+      {stvkString, "AND x", UnexpectedAndOr},
+      {stvkString, "| x", UnexpectedAndOr},
+      // Mended: nothing may follow either condition, and the second In list must be closed.
+      {stvkString, "'a' NOT x", IncorrectExpression},
+      {stvkNumber, "> 5 (", IncorrectExpression},
+      {stvkNumber, "> 5 AND < 7 (", IncorrectExpression},
+      {stvkString, "= a OR = 'b' c", IncorrectExpression},
+      {stvkString, "'it''s'", UnexpectedAndOr},  // no doubling: the value ends at the second quote
+      {stvkString, "= a OR In (b, c", RightParenExpected},
+      {stvkString, "> 5 AND (", IncorrectExpression},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Text);
+    TSTFilterExpressionX E;
+    E.ValueKind = C.Kind;
+    try {
+      ParseSTFilterText(std::string("  ") + C.Text + " ", E);
+      ADD_FAILURE() << "no exception";
+    } catch (const EConvertError& X) {
+      ADD_FAILURE() << "conversion error " << X.Message();
+    } catch (const Exception& X) {
+      EXPECT_EQ(X.Message(), std::string(C.Message) + C.Text);
+    }
+    EXPECT_EQ(E.ValueKind, C.Kind);
+  }
+}
+
+TEST(ParseSTFilterText, FailedConversionRaisesAConversionErrorAndKeepsWhatWasFilled) {
+  TSTFilterExpressionX E;
+  E.ValueKind = stvkNumber;
+  E.Operator1 = stoLess;
+  EXPECT_THROW(ParseSTFilterText("> abc", E), EConvertError);
+  EXPECT_EQ(E.Operator1, stoGreater);
+  EXPECT_EQ(E.ValueKind, stvkNumber);
+}
+
+TEST(ParseSTFilterText, LongTextsTakeLinearTime) {
+  // Forty words, and then many: every position is read a bounded number of times.
+  for (int Words : {40, 20000}) {
+    std::string Text;
+    for (int I = 0; I < Words; ++I) Text += (I ? " w" : "w") + std::to_string(I);
+    TSTFilterExpressionX E;
+    E.ValueKind = stvkString;
+    const auto T0 = std::chrono::steady_clock::now();
+    ParseSTFilterText(Text, E);
+    const double Ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - T0).count();
+    EXPECT_EQ(E.Operator1, stoLike);
+    EXPECT_EQ(VarToStr(E.Operand1), Text);
+    EXPECT_LT(Ms, 2000.0) << Words << " words";
+  }
+}
+
+TEST(FilterTables, OperatorTextsAndValueKinds) {
+  const char* Expected[] = {"", "=", "<>", ">", "<", ">=", "<=", "~", "!~", "In", "!In", "Null", "Null", "AND", "OR", ""};
+  for (int I = 0; I <= stoValue; ++I) EXPECT_STREQ(STFilterOperatorTexts[I], Expected[I]) << I;
+  EXPECT_EQ(FieldTypeValueKinds[ftUnknown], stvkOther);
+  EXPECT_EQ(FieldTypeValueKinds[ftString], stvkString);
+  EXPECT_EQ(FieldTypeValueKinds[ftSmallint], stvkNumber);
+  EXPECT_EQ(FieldTypeValueKinds[ftBoolean], stvkBoolean);
+  EXPECT_EQ(FieldTypeValueKinds[ftDate], stvkDateTime);
+  EXPECT_EQ(FieldTypeValueKinds[ftBytes], stvkOther);
+  EXPECT_EQ(FieldTypeValueKinds[ftAutoInc], stvkNumber);
+  EXPECT_EQ(FieldTypeValueKinds[ftMemo], stvkString);
+  EXPECT_EQ(FieldTypeValueKinds[ftFixedChar], stvkString);
+  EXPECT_EQ(FieldTypeValueKinds[ftWideString], stvkString);
+  EXPECT_EQ(FieldTypeValueKinds[ftLargeint], stvkNumber);
+  EXPECT_EQ(FieldTypeValueKinds[ftVariant], stvkOther);
+  EXPECT_EQ(FieldTypeValueKinds[ftGuid], stvkString);
+  EXPECT_EQ(FieldTypeValueKinds[ftTimeStamp], stvkDateTime);
+  EXPECT_EQ(FieldTypeValueKinds[ftFMTBcd], stvkNumber);
+  int Counts[5] = {};
+  for (int T = 0; T < FieldTypeCount; ++T) ++Counts[FieldTypeValueKinds[T]];
+  EXPECT_EQ(Counts[stvkString], 6);
+  EXPECT_EQ(Counts[stvkNumber], 9);
+  EXPECT_EQ(Counts[stvkDateTime], 4);
+  EXPECT_EQ(Counts[stvkBoolean], 1);
+  EXPECT_EQ(Counts[stvkOther], 18);
+}
+
+class TMemFeatures : public TDatasetFeaturesX {
+ public:
+  using TDatasetFeaturesX::TDatasetFeaturesX;
+  void ApplySorting(TComponent*, TDataSet*, bool) override {}
+  void ApplyFilter(TComponent*, TDataSet*, bool) override {}
+};
+
+TEST(DatasetFeatures, NearestRegisteredClassWins) {
+  DbUtilsX::Initialize();
+  TMemDataSet D(nullptr);
+  EXPECT_EQ(FindDatasetFeatures(&D), nullptr);  // nothing registered
+  auto* Base = new TMemFeatures(TDataSet::StaticClass());
+  auto* Mem = new TMemFeatures(TMemDataSet::StaticClass());
+  auto* Late = new TMemFeatures(TMemDataSet::StaticClass());
+  RegisterDatasetFeatures(Base);
+  RegisterDatasetFeatures(Mem);
+  RegisterDatasetFeatures(Late);
+  EXPECT_EQ(FindDatasetFeatures(&D), Mem);
+  DbUtilsX::Finalize();
+  DbUtilsX::Initialize();
+  EXPECT_EQ(FindDatasetFeatures(&D), nullptr);
+}
+
+}  // namespace

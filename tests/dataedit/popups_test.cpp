@@ -1,0 +1,201 @@
+// The pick list with its grip, the calendar pop-up, and pictures of the button faces and pop-ups.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dataedit/CalculatorX.h"
+#include "dataedit/PopupsX.h"
+#include "dataedit/ToolCtrlsX.h"
+#include "platform/controls/controls.h"
+#include "platform/controls/themes.h"
+#include "platform/win/clock.h"
+#include "platform/win/testing.h"
+
+namespace {
+
+class TFacesHost : public TCustomControl {
+  DECLARE_CLASS(TFacesHost, TCustomControl)
+  explicit TFacesHost(TComponent* AOwner) : TCustomControl(AOwner) { FColor = clBtnFace; }
+  std::function<void(HDC)> PaintBody;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override {
+    TCustomControl::CreateParams(Params);
+    Params.Style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
+    Params.WndParent = nullptr;
+  }
+  void Paint() override {
+    RECT r{0, 0, Width(), Height()};
+    FillRect(Canvas()->Handle(), &r, GetSysColorBrush(COLOR_WINDOW));
+    if (PaintBody) PaintBody(Canvas()->Handle());
+  }
+};
+
+class TReceiver : public TComponent, public ICloseUpReceiverX {
+ public:
+  TReceiver() : TComponent(nullptr) {}
+  void CloseUp(bool Accept) override { Calls.push_back(Accept); }
+  std::vector<bool> Calls;
+};
+
+class PopupsX : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    win::ResetWindowManager();
+    clock.Install();
+    ToolCtrlsXUnit::Initialize();
+    owner = std::make_unique<TReceiver>();
+  }
+  void TearDown() override {
+    owner.reset();
+    win::ResetWindowManager();
+    ToolCtrlsXUnit::Finalize();
+    EditButtonThemesActive = true;
+    clock.Uninstall();
+  }
+  TFacesHost* MakeHost(int L, int T, int W, int H) {
+    auto* h = new TFacesHost(owner.get());
+    h->SetBounds(L, T, W, H);
+    h->HandleNeeded();
+    win::PumpMessages();
+    return h;
+  }
+  win::FakeClock clock;
+  std::unique_ptr<TReceiver> owner;
+};
+
+TEST_F(PopupsX, EditButtonFacesInEveryStyleAndState) {
+  // Rows: themed, flat themed, classic, flat classic. Columns: each kind in normal, hot, pressed,
+  // lower half pressed (up-down) and disabled; check boxes unchecked, checked and grayed.
+  auto* host = MakeHost(0, 0, 6 * 5 * 22 + 20, 4 * 30 + 10);
+  host->PaintBody = [](HDC DC) {
+    for (int row = 0; row < 4; ++row) {
+      EditButtonThemesActive = row < 2;
+      ResetButtonsBitmapCache();
+      const bool Flat = row % 2 == 1;
+      int x = 5;
+      for (int kind = 0; kind < 6; ++kind) {
+        for (int state = 0; state < 5; ++state) {
+          RECT R{x, 5 + row * 30, x + 17, 5 + row * 30 + 21};
+          const bool Active = state == 1;
+          const int Down = state == 2 ? 1 : state == 3 ? 2 : 0;
+          const bool Enabled = state != 4;
+          const int Check = kind == bkCheckBoxX ? state % 3 : 0;
+          DrawEditButton(DC, R, GetSysColor(COLOR_WINDOW), Check, Enabled, Active, Flat, Down, kind);
+          x += 22;
+        }
+        x += 0;
+      }
+    }
+    EditButtonThemesActive = true;
+    ResetButtonsBitmapCache();
+  };
+  host->Invalidate();
+  ASSERT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("dataedit_edit_buttons.png")));
+}
+
+TEST_F(PopupsX, PickListOpensAboveNearTheBottomAndMovesItsGrip) {
+  MONITORINFO Info;
+  RECT Probe{0, 0, 10, 10};
+  GetMonitorInfo(MonitorFromRect(&Probe, MONITOR_DEFAULTTONEAREST), &Info);
+  auto* host = MakeHost(100, Info.rcWork.bottom - 60, 200, 22);
+  auto* list = new TPopupListboxX(owner.get());
+  for (const char* s : {"apple", "apricot", "avocado", "banana", "blueberry", "cherry", "date", "fig"})
+    list->Items()->Add(s);
+  list->SetWidth(200);
+  list->SetVisibleRows(5);
+  EXPECT_EQ(list->RowsShown(), 5);
+  EXPECT_EQ(list->Height(), 5 * list->ItemHeight() + list->BorderHeight());
+  // A height between rows snaps to whole rows.
+  list->SetHeight(5 * list->ItemHeight() + list->BorderHeight() + 7);
+  EXPECT_EQ(list->RowsShown(), 5);
+  EXPECT_EQ(list->SizeGrip()->Corner(), 2);
+  POINT Pos;
+  PositionDropDownWindow(host, list, daLeft, Pos, list->ItemHeight());
+  list->SetBounds(Pos.x, Pos.y, list->Width(), list->Height());
+  EXPECT_EQ(Pos.y + list->Height(), host->Top());     // above the owner
+  EXPECT_EQ(list->SizeGrip()->Corner(), 1);            // bottom right moved to top right
+  list->SetItemIndex(2);
+  ShowWindow(list->Handle(), SW_SHOWNOACTIVATE);
+  win::PumpMessages();
+  EXPECT_EQ(list->SizeGrip()->Left(), list->ClientWidth() - list->SizeGrip()->Width());
+  EXPECT_EQ(list->SizeGrip()->Top(), 0);
+  ASSERT_TRUE(win::SaveWindowPng(list->Handle(), win::ArtifactPath("dataedit_popup_list.png")));
+}
+
+TEST_F(PopupsX, PickListIncrementalSearchRestartsAfterTwoSeconds) {
+  auto* list = new TPopupListboxX(owner.get());
+  for (const char* s : {"apple", "Abacus", "avocado", "banana", "blueberry"}) list->Items()->Add(s);
+  list->SetBounds(10, 10, 150, 100);
+  auto Type = [&](const char* s) {
+    for (const char* p = s; *p; ++p) {
+      WideChar k = static_cast<WideChar>(*p);
+      list->Perform(WM_CHAR, k, 0);
+    }
+  };
+  Type("ab");
+  EXPECT_EQ(list->ItemIndex(), 1);
+  EXPECT_EQ(list->SearchText(), "ab");
+  clock.Advance(1500);
+  Type("a");
+  EXPECT_EQ(list->SearchText(), "aba");
+  clock.Advance(2001);
+  Type("b");
+  EXPECT_EQ(list->SearchText(), "b");
+  EXPECT_EQ(list->ItemIndex(), 3);
+  list->Perform(WM_CHAR, 27, 0);
+  EXPECT_EQ(list->SearchText(), "");
+}
+
+TEST_F(PopupsX, PickListKeepsAtLeastOneRowAndTheGripSize) {
+  auto* list = new TPopupListboxX(owner.get());
+  list->SetBounds(10, 10, 0, 0);
+  EXPECT_GE(list->Width(), GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_EQ(list->RowsShown(), 1);
+  EXPECT_GE(list->Height(), list->ItemHeight());
+}
+
+TEST_F(PopupsX, CalendarClosesThroughItsOwner) {
+  auto* cal = new TPopupMonthCalendarX(owner.get());
+  cal->SetDate(EncodeDate(2026, 12, 10));
+  cal->SetBounds(200, 200, 10, 10);
+  cal->HandleNeeded();
+  ShowWindow(cal->Handle(), SW_SHOWNOACTIVATE);
+  win::PumpMessages();
+  EXPECT_GT(cal->Width(), 100);
+  ASSERT_TRUE(win::SaveWindowPng(cal->Handle(), win::ArtifactPath("dataedit_calendar_popup.png")));
+  cal->Perform(WM_KEYDOWN, VK_RETURN, 0);
+  cal->Perform(WM_KEYDOWN, VK_ESCAPE, 0);
+  cal->Perform(CM_CLOSEPOPUPX, 0, 0);
+  EXPECT_EQ(owner->Calls, (std::vector<bool>{true, false, false}));
+  const TDateTime Before = cal->Date();
+  cal->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_DOUBLE_EQ(cal->Date(), Before + 1);
+}
+
+TEST_F(PopupsX, CalculatorPicture) {
+  auto* host = MakeHost(300, 300, 184, 127);
+  auto* calc = new TCalculatorX(owner.get());
+  calc->SetParent(host);
+  win::PumpMessages();
+  // Clicking the keys: 1 2 + 3 0 shows "=" on the equal key, which then gives 42.
+  auto ClickKey = [&](int Tag) {
+    TSpeedButtonX* B = calc->Key(Tag);
+    ASSERT_NE(B, nullptr);
+    TPoint P = B->ClientToScreen(TPoint(B->Width() / 2, B->Height() / 2));
+    win::Click(P.X, P.Y);
+  };
+  for (int Tag : {13, 14, 22, 15, 19}) ClickKey(Tag);
+  EXPECT_EQ(calc->DisplayText(), "30");
+  EXPECT_EQ(calc->Key(23)->Caption(), "=");
+  ASSERT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("dataedit_calculator_pending.png")));
+  ClickKey(23);
+  EXPECT_EQ(calc->DisplayText(), "42");
+  EXPECT_EQ(calc->Key(23)->Caption(), "Ok");
+  win::PumpMessages();
+  ASSERT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("dataedit_calculator.png")));
+}
+
+}  // namespace
