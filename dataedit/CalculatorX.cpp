@@ -3,56 +3,57 @@
 #include <cctype>
 #include <cmath>
 
+#include "platform/forms/forms.h"
 #include "platform/graphics/clipbrd.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
 
-// Index = a key's Tag; the character is what the key sends to HandleKey.
-const char KeyTable[24] = {0, '7', '8', '9', '/', 'S', 'C', '4', '5', '6', '*', '%', 'A',
-                           '1', '2', '3', '-', 'R', 8, '0', 'I', '.', '+', '='};
-
-struct TKeyLayout {
-  const char* Caption;
-  int Left, Top, Width, Height;
-  TColor FontColor;
-};
-const TKeyLayout Keys[24] = {
-    {"", 0, 0, 0, 0, clBlack},
-    {"7", 6, 29, 27, 22, clBlue},     {"8", 35, 29, 27, 22, clBlue},   {"9", 64, 29, 27, 22, clBlue},
-    {"/", 93, 29, 27, 22, clRed},     {"sqrt", 122, 29, 27, 22, clBlue}, {"C", 151, 29, 27, 46, clRed},
-    {"4", 6, 53, 27, 22, clBlue},     {"5", 35, 53, 27, 22, clBlue},   {"6", 64, 53, 27, 22, clBlue},
-    {"*", 93, 53, 27, 22, clRed},     {"%", 122, 53, 27, 22, clBlue},  {"Cancel", 151, 52, 27, 23, clRed},
-    {"1", 6, 77, 27, 22, clBlue},     {"2", 35, 77, 27, 22, clBlue},   {"3", 64, 77, 27, 22, clBlue},
-    {"-", 93, 77, 27, 22, clRed},     {"1/x", 122, 77, 27, 22, clBlue}, {"<-", 151, 77, 27, 22, clRed},
-    {"0", 6, 101, 27, 22, clBlue},    {"+/-", 35, 101, 27, 22, clBlue}, {".", 64, 101, 27, 22, clBlue},
-    {"+", 93, 101, 27, 22, clRed},    {"Ok", 122, 101, 56, 22, clRed},
-};
+// The form resource and the key class the reader makes keys of, registered once (the unit's start-up
+// does it; a calculator made without the start-up list does it on first use).
+bool FormRegistered = false;
+void RegisterForm() {
+  if (FormRegistered) return;
+  FormRegistered = true;
+  RegisterClasses<TSpeedButtonX>();
+  RegisterComponentResource("TCalculatorX", CalculatorXFormResource());
+}
 
 }  // namespace
 
 TCalculatorX::TCalculatorX(TComponent* AOwner) : TCustomControl(AOwner) {
-  SetBounds(0, 0, 184, 127);
-  SetColor(clBtnFace);
-  // The keys as the calculator's form lays them out; each click goes through HandleKey.
-  for (int Tag = 1; Tag < 24; ++Tag) {
-    auto* B = new TSpeedButtonX(this);
-    const TKeyLayout& K = Keys[Tag];
-    B->SetBounds(K.Left, K.Top, K.Width, K.Height);
-    B->SetCaption(K.Caption);
-    B->SetTag(Tag);
+  RegisterForm();
+  FPixelsPerInch = Screen ? Screen->PixelsPerInch() : 96;
+  // The keys and the calculator's own layout come from its form resource.
+  if (!InitInheritedComponent(this, TCustomControl::StaticClass()))
+    throw EReadError("Resource TCALCULATORX not found");
+  for (int i = 0; i < ComponentCount(); ++i) {
+    auto* B = dynamic_cast<TSpeedButtonX*>(Components(i));
+    if (!B) continue;
+    // What the key class does not store: the flat glyph-style face with the glyph right of the caption.
     B->SetFlat(true);
     B->SetStyle(ebsGlyphX);
     B->SetActive(true);
     B->SetLayout(blGlyphRight);
-    B->Font()->SetColor(K.FontColor);
-    B->OnClick = [this](TObject* Sender) {
-      const intptr_t T = static_cast<TComponent*>(Sender)->Tag();
-      if (T > 0 && T < 24) HandleKey(KeyTable[T]);
-    };
-    B->SetParent(this);
-    if (Tag == 23) FEqualKey = B;
+    B->OnClick = [this](TObject* Sender) { SpeedButtonClick(Sender); };
   }
+  FEqualKey = dynamic_cast<TSpeedButtonX*>(FindComponent("spEqual"));
+  SetAutoSizeFlag(true);
+}
+
+void TCalculatorX::SpeedButtonClick(TObject* Sender) {
+  if (auto* C = dynamic_cast<TComponent*>(Sender)) {
+    const intptr_t T = C->Tag();
+    if (const char K = CalculatorXKeyChar(static_cast<int>(T < 0 || T > 23 ? 0 : T)); K != 0) HandleKey(K);
+  }
+}
+
+bool TCalculatorX::CanAutoSize(int& NewWidth, int& NewHeight) {
+  if (FStoredClientWidth <= 0 || FStoredClientHeight <= 0) return false;
+  // The stored client size plus whatever frame the window's styles give.
+  NewWidth = FStoredClientWidth + (Width() - ClientWidth());
+  NewHeight = FStoredClientHeight + (Height() - ClientHeight());
+  return true;
 }
 
 TSpeedButtonX* TCalculatorX::Key(int Tag) const {
@@ -295,6 +296,10 @@ void TPopupCalculatorX::Dispatch(TMessage& Message) {
 }
 
 namespace CalculatorXUnit {
-void Initialize() { RegisterClasses<TSpeedButtonX>(); }
-void Finalize() { UnRegisterClasses<TSpeedButtonX>(); }
+void Initialize() { RegisterForm(); }
+void Finalize() {
+  if (!FormRegistered) return;
+  FormRegistered = false;
+  UnRegisterClasses<TSpeedButtonX>();
+}
 }  // namespace CalculatorXUnit

@@ -4,10 +4,14 @@
 // goes through HandleKey. TPopupCalculatorX is the drop-down that numeric cells open; it hands its
 // value back through IPopupValueEditorX and closes through the owner's ICloseUpReceiverX.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "dataedit/ToolCtrlsX.h"
+#include "platform/classes/filer.h"
 #include "platform/controls/controls.h"
+#include "platform/controls/grids.h"
 #include "platform/rtl/variants.h"
 
 class IPopupValueEditorX {
@@ -20,9 +24,32 @@ class IPopupValueEditorX {
   virtual void SetValue(const Variant& Value) = 0;
 };
 
+// The keys and their layout come from the form resource "TCALCULATORX" (CalculatorXFormResource),
+// read through ReadState when the calculator is made; the published properties below are the
+// form-like ones that resource stores for the calculator itself.
 class TCalculatorX : public TCustomControl {
-  DECLARE_CLASS(TCalculatorX, TCustomControl)
+  DECLARE_PUBLISHED_CLASS(TCalculatorX, TCustomControl)
+  static void DeclarePublished(TPublished<TCalculatorX>& P) {
+    P.Enum("BorderStyle", &TCalculatorX::BorderStyle, &TCalculatorX::SetBorderStyle, {"bsNone", "bsSingle"});
+    P.Integer("ClientHeight", &TCalculatorX::StoredClientHeight, &TCalculatorX::SetStoredClientHeight);
+    P.Integer("ClientWidth", &TCalculatorX::StoredClientWidth, &TCalculatorX::SetStoredClientWidth);
+    P.Color("Color", &TCalculatorX::Color, &TCalculatorX::SetColor);
+    P.Boolean("OldCreateOrder", [](TCalculatorX*) { return false; }, [](TCalculatorX*, bool) {}).Stored(false);
+    P.Integer("PixelsPerInch", &TCalculatorX::PixelsPerInch, &TCalculatorX::SetPixelsPerInch);
+  }
   explicit TCalculatorX(TComponent* AOwner);
+
+  // The form's stored layout: client size and text height as read (0 when absent), pixels per inch.
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle Value);
+  int StoredClientWidth() const { return FStoredClientWidth; }
+  void SetStoredClientWidth(int Value);
+  int StoredClientHeight() const { return FStoredClientHeight; }
+  void SetStoredClientHeight(int Value);
+  int TextHeight() const { return FTextHeight; }
+  int PixelsPerInch() const { return FPixelsPerInch; }
+  // 0, or above 35 (anything else is kept out, as a form does).
+  void SetPixelsPerInch(int Value);
 
   // Keys: digits, '.', ',' and the locale's separator, * + - / % = and Enter (13), Backspace (8),
   // Esc (27) and C (clear), I (+/-), R (1/x), S (square root), Ctrl+C (3) copy, Ctrl+V (22) paste.
@@ -49,6 +76,11 @@ class TCalculatorX : public TCustomControl {
   void KeyPress(WideChar& Key) override;
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
   void SetError();
+  void ReadState(TReader* Reader) override;
+  bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+  void DefineProperties(TFiler* Filer) override;
+  // A key's click: the key table entry of its Tag goes to HandleKey.
+  void SpeedButtonClick(TObject* Sender);
 
  private:
   void BeginInput();
@@ -62,6 +94,11 @@ class TCalculatorX : public TCustomControl {
   std::string FDisplay = "0";
   std::string FEqualCaption = "Ok";
   TSpeedButtonX* FEqualKey = nullptr;
+  TBorderStyle FBorderStyle = TBorderStyle::bsNone;
+  int FStoredClientWidth = 0;
+  int FStoredClientHeight = 0;
+  int FTextHeight = 0;
+  int FPixelsPerInch = 96;
 };
 
 class TPopupCalculatorX : public TCalculatorX, public IPopupValueEditorX {
@@ -86,6 +123,20 @@ class TPopupCalculatorX : public TCalculatorX, public IPopupValueEditorX {
   void CloseUp(bool Accept);
   bool FFlat = true;
 };
+
+// The calculator's form resource: a component stream written from the key table by our own writer.
+// Registered for "TCalculatorX" at unit start-up (and on first use, for programs and tests that make
+// a calculator without the start-up list).
+std::vector<uint8_t> CalculatorXFormResource();
+// The key table: the character a key with the given Tag (1..23) sends to HandleKey; 0 outside.
+char CalculatorXKeyChar(int Tag);
+// The layout the form resource gives the key with the given Tag (1..23).
+struct TCalculatorKeyLayoutX {
+  const char* Caption;
+  int Left, Top, Width, Height;
+  TColor FontColor;
+};
+const TCalculatorKeyLayoutX& CalculatorXKeyLayout(int Tag);
 
 namespace CalculatorXUnit {
 void Initialize();

@@ -339,6 +339,18 @@ TControl::~TControl() {
   if (FParent) FParent->RemoveControl(this);
 }
 
+TComponent* TControl::GetParentComponent() const { return FParent; }
+
+void TControl::SetParentComponent(TComponent* Value) {
+  if (auto* W = dynamic_cast<TWinControl*>(Value)) SetParent(W);
+}
+
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {
+  if (Root == this) TControl::GetChildren(Proc, Root);
+  for (TControl* C : FControls)
+    if (C->Owner() == Root) Proc(C);
+}
+
 void TControl::SetParent(TWinControl* AParent) {
   if (AParent == FParent) return;
   if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");

@@ -185,12 +185,36 @@ class TSizeConstraints : public TPersistent {
 // TControl
 
 class TControl : public TComponent {
-  DECLARE_CLASS(TControl, TComponent)
+  DECLARE_PUBLISHED_CLASS(TControl, TComponent)
+  // What a form resource stores of any control. Text is Caption under its other name (read, not
+  // written twice).
+  static void DeclarePublished(TPublished<TControl>& P) {
+    P.Integer("Left", &TControl::Left, &TControl::SetLeft);
+    P.Integer("Top", &TControl::Top, &TControl::SetTop);
+    P.Integer("Width", &TControl::Width, &TControl::SetWidth);
+    P.Integer("Height", &TControl::Height, &TControl::SetHeight);
+    P.String("Caption", &TControl::Caption, &TControl::SetCaption);
+    P.String("Text", [](TControl* C) { return C->Text(); }, [](TControl* C, const std::string& V) { C->SetText(V); })
+        .Stored(false);
+    P.Integer("Tag", [](TControl* C) { return static_cast<int64_t>(C->Tag()); },
+              [](TControl* C, int64_t V) { C->SetTag(static_cast<intptr_t>(V)); })
+        .Default(0);
+    P.Color("Color", &TControl::Color, &TControl::SetColor).StoredWhen([](TObject* O) {
+      return !static_cast<TControl*>(O)->ParentColor();
+    });
+    P.Object("Font", &TControl::Font);
+    P.Boolean("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
+    P.Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
+  }
   explicit TControl(TComponent* AOwner);
   ~TControl() override;
 
   TWinControl* Parent() const { return FParent; }
   virtual void SetParent(TWinControl* AParent);
+  // Streaming: a control is written in its parent's child list and read back into it.
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* Value) override;
   // The form this control sits on (the top of its parent chain when that is a form), or nullptr.
   // GetParentForm of the forms layer gives it as a TCustomForm.
   TWinControl* ParentFormControl() const;
@@ -378,6 +402,9 @@ struct TCreateParams {
 class TWinControl : public TControl {
   DECLARE_CLASS(TWinControl, TControl)
   explicit TWinControl(TComponent* AOwner);
+  // Streaming: the components written after this one: Root's non-visual ones (when this is Root),
+  // then the child controls Root owns.
+  void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
   ~TWinControl() override;
 
   // The window; made when first asked for (or when the control is parented to a window that exists).

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/classes/classes.h"
+#include "platform/classes/typinfo.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/windows.h"
 
@@ -160,7 +161,15 @@ using TFontCharset = uint8_t;
 using TFontName = std::string;
 
 class TFont : public TGraphicsObject {
-  DECLARE_CLASS(TFont, TGraphicsObject)
+  DECLARE_PUBLISHED_CLASS(TFont, TGraphicsObject)
+  // What a form resource stores of a font; Size is Height in other units, so only Height is written.
+  static void DeclarePublished(TPublished<TFont>& P) {
+    P.Color("Color", &TFont::Color, &TFont::SetColor);
+    P.Integer("Height", &TFont::Height, &TFont::SetHeight);
+    P.String("Name", &TFont::Name, &TFont::SetName);
+    P.Integer("Size", &TFont::Size, &TFont::SetSize).Stored(false);
+    P.Set("Style", &TFont::Style, &TFont::SetStyle, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
+  }
   TFont();
   void Assign(TPersistent* Source) override;
 
