@@ -24,6 +24,10 @@ TCustomDBEditX::TCustomDBEditX(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   FDataLink->OnUpdateData = [this](TObject* Sender) { UpdateData(Sender); };
   FDataLink->OnActiveChange = [this](TObject*) { LinkActiveChanged(); };
   FMRUList = std::make_unique<TMRUListX>(this);
+  FEditButton.reset(NewEditButton());
+  FEditButton->OnInternalChange = [this](TObject*) { EditButtonChanged(); };
+  FEditButtons = NewEditButtons();
+  FEditButtons->OnInternalChange = [this](TCollectionItem*) { EditButtonChanged(); };
   RefreshReadOnlyState();
 }
 
@@ -36,6 +40,125 @@ bool TCustomDBEditX::IsDataIndependent() const { return FDataLink->DataIndepende
 std::string TCustomDBEditX::GetDataField() const { return FDataLink->FieldName(); }
 TDataSource* TCustomDBEditX::GetDataSource() const { return FDataLink->DataSource(); }
 bool TCustomDBEditX::EditButtonsEnabled() { return FEnabled && FDataLink->IsLinkActive(); }
+
+// ---------------------------------------------------------------------------------------------------
+// The button strip
+
+TEditButtonX* TCustomDBEditX::NewEditButton() { return TEditButtonX::CreateForControl(this); }
+
+std::unique_ptr<TEditButtonsX> TCustomDBEditX::NewEditButtons() {
+  return std::make_unique<TEditButtonsX>(this, TVisibleEditButtonX::StaticClass(),
+                                         [](TCollection* C) -> TCollectionItem* { return new TVisibleEditButtonX(C); });
+}
+
+TEditButtonControlX* TCustomDBEditX::ButtonControl(int I) const {
+  return I >= 0 && I < static_cast<int>(FButtonControls.size()) ? FButtonControls[I] : nullptr;
+}
+
+void TCustomDBEditX::LayoutEditButtons() {
+  const size_t N = static_cast<size_t>(FEditButtons->Count()) + 1;
+  while (FButtonControls.size() > N) {
+    delete FButtonControls.back();
+    FButtonControls.pop_back();
+  }
+  while (FButtonControls.size() < N) {
+    auto* C = new TEditButtonControlX(this);
+    C->SetParent(this);
+    C->OnDown = [this, C](TObject*, bool Top, bool& AutoRepeat, bool& Handled) {
+      ButtonControlDown(C, Top, AutoRepeat, Handled);
+    };
+    C->OnClick = [this, C](TObject*) { ButtonControlClick(C); };
+    FButtonControls.push_back(C);
+  }
+  std::vector<TStripButtonX> Strip(N);
+  for (size_t I = 0; I < N; ++I) {
+    TEditButtonX* B = I == 0 ? FEditButton.get() : FEditButtons->Items(static_cast<int>(I) - 1);
+    Strip[I] = TStripButtonX{B->Visible(), B->Width()};
+    FButtonControls[I]->SetStyle(B->Style());
+    FButtonControls[I]->SetVisible(B->Visible());
+  }
+  const TRect CR = ClientRect();
+  const int CW = CR.Right - CR.Left, CH = CR.Bottom - CR.Top;
+  const TButtonStripLayoutX L =
+      LayoutButtonStrip(Strip, CW, CH, FFlat, false, FlatButtonWidth, GetSystemMetrics(SM_CXVSCROLL));
+  for (size_t I = 0; I < N; ++I) {
+    const RECT& R = L.Buttons[I];
+    FButtonControls[I]->SetBounds(R.left, R.top, R.right - R.left, R.bottom - R.top);
+  }
+  FStripWidth = L.StripWidth;
+  FButtonHeight = L.ButtonHeight;
+  if (HandleAllocated()) {
+    RECT TR = EditFormatRect(CW, CH, FStripWidth, 0, false);
+    Perform(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&TR));
+  }
+  RefreshButtonControls();
+}
+
+void TCustomDBEditX::RefreshButtonControls() {
+  const bool On = EditButtonsEnabled();
+  for (TEditButtonControlX* C : FButtonControls) {
+    C->SetEnabled(On);
+    C->SetActive(FFocused || FAlwaysShowBorder);
+  }
+}
+
+void TCustomDBEditX::EditButtonChanged() {
+  if (!HandleAllocated()) return;
+  LayoutEditButtons();
+  Invalidate();
+}
+
+void TCustomDBEditX::CreateWnd() {
+  TCustomMaskEdit::CreateWnd();
+  LayoutEditButtons();
+}
+
+void TCustomDBEditX::Resize() {
+  TCustomMaskEdit::Resize();
+  if (HandleAllocated()) LayoutEditButtons();
+}
+
+void TCustomDBEditX::EnabledChanged() {
+  TCustomMaskEdit::EnabledChanged();
+  RefreshButtonControls();
+}
+
+void TCustomDBEditX::ButtonControlDown(TEditButtonControlX* Sender, bool TopButton, bool& AutoRepeat,
+                                       bool& Handled) {
+  if (CanFocus() && !Focused()) SetFocus();
+  Handled = false;
+  if (Sender == ButtonControl(0)) {
+    if (OnButtonDown) OnButtonDown(this, TopButton, AutoRepeat, Handled);
+    if (!Handled) EditButtonPressed(!TopButton);
+    return;
+  }
+  for (size_t I = 1; I < FButtonControls.size(); ++I)
+    if (FButtonControls[I] == Sender) {
+      TEditButtonX* B = FEditButtons->Items(static_cast<int>(I) - 1);
+      if (B->OnDown) B->OnDown(B, TopButton, AutoRepeat, Handled);
+    }
+}
+
+void TCustomDBEditX::EditButtonPressed(bool /*IsDownButton*/) {
+  if (FEditButton->Style() == ebsUpDownX || FDroppedDown) return;
+  DropDown();
+  FIgnoreCloseUp = true;
+}
+
+void TCustomDBEditX::ButtonControlClick(TEditButtonControlX* Sender) {
+  bool Handled = false;
+  if (Sender == ButtonControl(0)) {
+    if (OnButtonClick) OnButtonClick(this, Handled);
+    if (!Handled && FDroppedDown && !FIgnoreCloseUp) CloseUp(false);
+  } else {
+    for (size_t I = 1; I < FButtonControls.size(); ++I)
+      if (FButtonControls[I] == Sender) {
+        TEditButtonX* B = FEditButtons->Items(static_cast<int>(I) - 1);
+        if (B->OnClick) B->OnClick(B, Handled);
+      }
+  }
+  FIgnoreCloseUp = false;
+}
 
 TAlignment TCustomDBEditX::GetDefaultAlignment() const {
   TField* F = Field();
@@ -477,10 +600,13 @@ void TCustomDBEditX::SetFocus() {
 // Drop-down protocol and painting
 
 void TCustomDBEditX::DropDown() {
+  if (!FButtonControls.empty()) FButtonControls[0]->SetStayDown(true);
   if (FMRUList->DroppedDown) FMRUList->CloseList(false);
 }
 
-void TCustomDBEditX::CloseUp(bool /*Accept*/) {}
+void TCustomDBEditX::CloseUp(bool /*Accept*/) {
+  if (!FButtonControls.empty()) FButtonControls[0]->SetStayDown(false);
+}
 
 std::string TCustomDBEditX::GetPaintCopyText() {
   if (ComponentState().Contains(csDesigning) && !FDataLink->Active()) return Name();

@@ -68,6 +68,9 @@ class DBFormTest : public ::testing::Test {
     edit->SetBounds(10, 10, 140, 21);
     edit->SetParent(form);
     edit->SetEditMask(">LL-000;1;_");
+    edit->EditButton()->SetVisible(true);
+    edit->EditButton()->SetStyle(ebsEllipsisX);
+    edit->EditButtons()->Add()->SetStyle(ebsPlusX);
     edit->SetDataSource(source);
     edit->SetDataField("Code");
 
