@@ -192,6 +192,36 @@ TEST_F(DBFormTest, EditingFromAnotherControlShowsEverywhere) {
   EXPECT_EQ(data->FieldByName("Kind")->AsString(), "A");
 }
 
+TEST_F(DBFormTest, ComboListDropsPicksWithKeysAndWritesTheKey) {
+  Focus(combo);
+  POINT p{combo->ButtonControl(0)->Left() + 3, combo->ButtonControl(0)->Top() + 5};
+  ::ClientToScreen(combo->Handle(), &p);
+  win::Click(p.x, p.y);
+  ASSERT_TRUE(combo->ListVisible()) << "the click that opened it leaves it open";
+  ASSERT_NE(combo->ListBox(), nullptr);
+  EXPECT_EQ(combo->ListBox()->Items()->Count(), 3);
+  EXPECT_EQ(combo->ListBox()->ItemIndex(), 0);
+  Shot("dataedit_form_combo_dropped.png");
+  ASSERT_TRUE(win::SaveWindowPng(combo->ListBox()->Handle(), win::ArtifactPath("dataedit_combo_list.png")));
+  Key(VK_DOWN);
+  Key(VK_DOWN);
+  EXPECT_EQ(combo->ListBox()->ItemIndex(), 2);
+  EXPECT_EQ(combo->Text(), "Adult") << "moving in the list changes nothing yet";
+  Key(VK_RETURN);
+  EXPECT_FALSE(combo->ListVisible());
+  EXPECT_EQ(combo->Text(), "Senior");
+  Focus(button);
+  EXPECT_EQ(data->FieldByName("Kind")->AsString(), "C");
+  // Esc closes without taking the row.
+  Focus(combo);
+  win::Click(p.x, p.y);
+  ASSERT_TRUE(combo->ListVisible());
+  Key(VK_UP);
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(combo->ListVisible());
+  EXPECT_EQ(combo->Text(), "Senior");
+}
+
 TEST_F(DBFormTest, Screenshots) {
   Focus(button);
   Shot("dataedit_form_unfocused.png");
