@@ -60,6 +60,9 @@ int FlatButtonWidthFor(int FontHeight, int ScrollBarWidth);
 int ComputeFlatButtonWidth();
 void MeasureCheckBoxSize();
 
+// True when a second click at Point, ElapsedMs after one at PreviousPoint, makes a double click.
+bool IsDoubleClickAt(POINT PreviousPoint, POINT Point, unsigned ElapsedMs);
+
 // ---------------------------------------------------------------------------------------------------
 // Painting
 

@@ -233,3 +233,39 @@ TEST_F(PopupsX, MRUListBoxShowsItsScrollBarOnlyWhenItemsDoNotFit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PopupsX, WheelAndEscape) {
+  auto* list = new TPopupListboxX(owner.get());
+  for (int i = 0; i < 20; ++i) list->Items()->Add("row " + std::to_string(i));
+  list->SetWidth(120);
+  list->SetVisibleRows(5);
+  list->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(list->TopIndex(), 1);
+  list->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(list->TopIndex(), 0);
+
+  auto* calc = new TPopupCalculatorX(owner.get());
+  calc->HandleKey('5');
+  calc->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(calc->DisplayText(), "6");
+  calc->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  calc->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(calc->DisplayText(), "4");
+  EXPECT_EQ(calc->Perform(WM_MOUSEACTIVATE, 0, 0), MA_NOACTIVATE);
+  calc->Perform(WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(owner->Calls, (std::vector<bool>{false}));
+}
+
+TEST(ToolCtrlsXDoubleClick, TimeAndDistance) {
+  const unsigned T = GetDoubleClickTime();
+  const int DX = GetSystemMetrics(SM_CXDOUBLECLK), DY = GetSystemMetrics(SM_CYDOUBLECLK);
+  EXPECT_TRUE(IsDoubleClickAt(POINT{10, 10}, POINT{10, 10}, T));
+  EXPECT_FALSE(IsDoubleClickAt(POINT{10, 10}, POINT{10, 10}, T + 1));
+  EXPECT_TRUE(IsDoubleClickAt(POINT{10, 10}, POINT{10 + DX, 10 - DY}, 0));
+  EXPECT_FALSE(IsDoubleClickAt(POINT{10, 10}, POINT{10 + DX + 1, 10}, 0));
+  EXPECT_FALSE(IsDoubleClickAt(POINT{10, 10}, POINT{10, 10 + DY + 1}, 0));
+}
+
+}  // namespace

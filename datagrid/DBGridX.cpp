@@ -1,0 +1,564 @@
+#include "datagrid/DBGridX.h"
+
+#include <algorithm>
+
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+template <typename E>
+TSet<E> FromBits(uint32_t Bits, int Count) {
+  TSet<E> s;
+  for (int i = 0; i < Count; ++i)
+    if (Bits & (1u << i)) s.Include(static_cast<E>(i));
+  return s;
+}
+
+template <typename E>
+uint32_t ToBits(TSet<E> S, int Count) {
+  uint32_t b = 0;
+  for (int i = 0; i < Count; ++i)
+    if (S.Contains(static_cast<E>(i))) b |= 1u << i;
+  return b;
+}
+
+}  // namespace
+
+TGridXDataOptions GridXDataOptionsFromBits(uint32_t Bits) { return FromBits<TGridXDataOption>(Bits, 13); }
+uint32_t GridXDataOptionsBits(TGridXDataOptions Options) { return ToBits(Options, 13); }
+TGridXExtOptions GridXExtOptionsFromBits(uint32_t Bits) { return FromBits<TGridXExtOption>(Bits, 17); }
+uint32_t GridXExtOptionsBits(TGridXExtOptions Options) { return ToBits(Options, 17); }
+
+// ---------------------------------------------------------------------------------------------------
+// Selected records
+
+int TBookmarkListX::Compare(const TBookmark& A, const TBookmark& B) const {
+  TDataSet* ds = FGrid->DataLink()->DataSet();
+  return ds ? ds->CompareBookmarks(A, B) : A.compare(B);
+}
+
+bool TBookmarkListX::Find(const TBookmark& Item, int& Index) const {
+  int lo = 0, hi = Count() - 1;
+  while (lo <= hi) {
+    int mid = (lo + hi) / 2;
+    int c = Compare(FList[static_cast<size_t>(mid)], Item);
+    if (c == 0) {
+      Index = mid;
+      return true;
+    }
+    if (c < 0) lo = mid + 1;
+    else hi = mid - 1;
+  }
+  Index = lo;
+  return false;
+}
+
+bool TBookmarkListX::CurrentRowSelected() const {
+  TDataSet* ds = FGrid->DataLink()->DataSet();
+  if (!FGrid->DataLink()->Active() || !ds || ds->IsEmpty()) return false;
+  int i = 0;
+  return Find(ds->Bookmark(), i);
+}
+
+void TBookmarkListX::SetCurrentRowSelected(bool Value) {
+  TDataSet* ds = FGrid->DataLink()->DataSet();
+  if (!FGrid->DataLink()->Active() || !ds || ds->IsEmpty()) return;
+  TBookmark b = ds->Bookmark();
+  int i = 0;
+  bool found = Find(b, i);
+  if (found == Value) return;
+  if (Value) FList.insert(FList.begin() + i, b);
+  else FList.erase(FList.begin() + i);
+  FGrid->Invalidate();
+}
+
+void TBookmarkListX::Clear() {
+  if (FList.empty()) return;
+  FList.clear();
+  FGrid->Invalidate();
+}
+
+bool TBookmarkListX::Refresh() {
+  TDataSet* ds = FGrid->DataLink()->DataSet();
+  if (!ds) return false;
+  size_t before = FList.size();
+  FList.erase(std::remove_if(FList.begin(), FList.end(), [ds](const TBookmark& b) { return !ds->BookmarkValid(b); }),
+              FList.end());
+  bool changed = FList.size() != before;
+  if (changed) FGrid->Invalidate();
+  return changed;
+}
+
+void TBookmarkListX::SelectAll() {
+  TDataSet* ds = FGrid->DataLink()->DataSet();
+  if (!FGrid->DataLink()->Active() || !ds) return;
+  ds->DisableControls();
+  TBookmark keep = ds->Bookmark();
+  FList.clear();
+  try {
+    for (ds->First(); !ds->Eof(); ds->Next()) FList.push_back(ds->Bookmark());
+  } catch (...) {
+    ds->GotoBookmark(keep);
+    ds->EnableControls();
+    throw;
+  }
+  std::sort(FList.begin(), FList.end(), [this](const TBookmark& a, const TBookmark& b) { return Compare(a, b) < 0; });
+  ds->GotoBookmark(keep);
+  ds->EnableControls();
+  FGrid->Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Grid
+
+TCustomDBGridX::TCustomDBGridX(TComponent* AOwner) : TCustomGrid(AOwner) {
+  FStyle = DefaultGridStyle;
+  if (FStyle) FStyle->AttachGrid(this);
+  SetDefaultDrawing(false);
+  FTitleOffset = FilterRowVisible() + 0;  // Options are still empty: no title row yet
+  FIndicatorOffset = 1;
+  FDataOptions = GridXDataOptionsFromBits(0x0CFD);
+  SetScrollBars(ssHorizontal);
+  TCustomGrid::SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goColSizing, goColMoving,
+                           goEditing, goTabs});
+  FColumnDefValues.reset(CreateColumnDefValues());
+  FColumns.reset(CreateColumns());
+  SetRowCount(2);
+  SetColCount(2);
+  FDataLink = std::make_unique<TGridDataLinkX>(this);
+  SetColor(clWindow);
+  SetParentColor(false);
+  FTitleFont = std::make_unique<TFont>();
+  FTitleFont->OnChange = [this](TObject*) {
+    if (!IsLoading()) SetParentFont(false);
+    if (FDataOptions.Contains(gdoTitles)) LayoutChanged();
+  };
+  FSelectedRows = std::make_unique<TBookmarkListX>(this);
+  FTitleTree.reset(THeadTreeNode::CreateCaption("Root", 0, 10));
+  FOptionsX = GridXExtOptionsFromBits(0x61);
+  FAllowedOperations = {geoInsert, geoUpdate, geoDelete, geoAppend};
+  FFooterFont = std::make_unique<TFont>();
+  FCellTextMargin = 4;
+  FAllowedSelections = {selRecordsX, selRectangleX, selColumnsX, selAllX};
+}
+
+TCustomDBGridX::~TCustomDBGridX() {
+  if (FStyle) FStyle->DetachGrid(this);
+  FTitleFont->OnChange = nullptr;
+  FDataLink->SetDataSource(nullptr);
+  FColumns.reset();
+}
+
+TDBGridColumnsX* TCustomDBGridX::CreateColumns() {
+  return new TDBGridColumnsX(this, TDBGridColumnX::StaticClass(), MakeItemFactory<TDBGridColumnX>());
+}
+
+TColumnDefValuesX* TCustomDBGridX::CreateColumnDefValues() { return new TDBGridXColumnDefValuesX(this); }
+
+TField* TCustomDBGridX::GetSelectedField() const {
+  TColumnX* c = ColumnAt(GetSelectedIndex());
+  return c ? c->Field() : nullptr;
+}
+
+TColumnX* TCustomDBGridX::ColumnAt(int I) const {
+  return I >= 0 && I < FColumns->Count() ? FColumns->Items(I) : nullptr;
+}
+
+THeadTreeNode* TCustomDBGridX::TitleColumnNode(int I) const {
+  return I >= 0 && I < static_cast<int>(FTitleColumnNodes.size()) ? FTitleColumnNodes[static_cast<size_t>(I)]
+                                                                  : nullptr;
+}
+
+void TCustomDBGridX::SetDataSource(TDataSource* Value) {
+  if (Value == DataSource()) return;
+  FSelectedRows->Clear();
+  FDataLink->SetDataSource(Value);
+  if (Value) Value->FreeNotification(this);
+  DataLinkActiveChanged(FDataLink->Active());
+}
+
+void TCustomDBGridX::SetReadOnly(bool Value) {
+  FReadOnly = Value;
+  Invalidate();
+}
+
+void TCustomDBGridX::SetOptions(TGridXDataOptions Value) {
+  if (Value.Contains(gdoRowSelect)) {
+    Value.Exclude(gdoEditing);
+    Value.Exclude(gdoAlwaysShowEditor);
+  }
+  if (FDataOptions.Contains(gdoMultiSelect) && !Value.Contains(gdoMultiSelect) &&
+      FOptionsX.Contains(gxoClearSelectionOnMove))
+    FSelectedRows->Clear();
+  TGridOptions g;
+  if (Value.Contains(gdoColLines)) { g.Include(goFixedVertLine); g.Include(goVertLine); }
+  if (Value.Contains(gdoRowLines)) { g.Include(goFixedHorzLine); g.Include(goHorzLine); }
+  if (Value.Contains(gdoColumnResize)) { g.Include(goColSizing); g.Include(goColMoving); }
+  if (Value.Contains(gdoTabs)) g.Include(goTabs);
+  if (Value.Contains(gdoRowSelect)) g.Include(goRowSelect);
+  if (Value.Contains(gdoEditing)) g.Include(goEditing);
+  if (Value.Contains(gdoAlwaysShowEditor)) g.Include(goAlwaysShowEditor);
+  if (FRowSizingAllowed) g.Include(goRowSizing);
+  uint32_t changed = GridXDataOptionsBits(Value) ^ GridXDataOptionsBits(FDataOptions);
+  FDataOptions = Value;
+  TCustomGrid::SetOptions(g);
+  // Editing, editor, titles, indicator, lines, row select and selection display change the layout.
+  if (changed & 0x36F) LayoutChanged();
+}
+
+void TCustomDBGridX::SetOptionsX(TGridXExtOptions Value) {
+  FOptionsX = Value;
+  LayoutChanged();
+}
+
+void TCustomDBGridX::SetTitleFont(TFont* Value) { FTitleFont->Assign(Value); }
+
+void TCustomDBGridX::SetFooterColor(TColor Value) {
+  if (!IsLoading()) SetParentColor(false);
+  FFooterColor = Value;
+}
+
+void TCustomDBGridX::SetFlat(bool Value) {
+  if (Value == FFlat) return;
+  FFlat = Value;
+  FCellTextMargin = Value ? 2 : 4;
+  LayoutChanged();
+}
+
+void TCustomDBGridX::SetUseMultiTitle(bool Value) {
+  FUseMultiTitle = Value;
+  LayoutChanged();
+}
+
+void TCustomDBGridX::SetFrozenCols(int Value) {
+  FFrozenCols = std::max(0, Value);
+  LayoutChanged();
+}
+
+void TCustomDBGridX::SetRowHeight(int Value) {
+  FRowHeight = Value;
+  LayoutChanged();
+}
+
+void TCustomDBGridX::SetRowLines(int Value) {
+  FRowLines = Value;
+  LayoutChanged();
+}
+
+void TCustomDBGridX::SetAutoFitColWidths(bool Value) {
+  FAutoFitColWidths = Value;
+  LayoutChanged();
+}
+
+// ---- colours
+
+bool TCustomDBGridX::HasFocusInside() {
+  return Focused() || (InplaceEditor() && InplaceEditor()->Focused());
+}
+
+bool TCustomDBGridX::GetDataCellColors(int ACol, int ARow, TFont* Font, TColor& Background, TGridDrawState State,
+                                       bool Selected, bool Current, bool CurrentRow) {
+  if (FStyle) return FStyle->GetDataCellColors(this, ACol, ARow, Font, Background, State, Selected, Current, CurrentRow);
+  bool focused = HasFocusInside();
+  bool currentCell = Current || (FDataOptions.Contains(gdoRowSelect) && CurrentRow);
+  if (!Selected && !(currentCell && (focused || FDataOptions.Contains(gdoAlwaysShowSelection)))) return false;
+  if (focused) {
+    Background = clHighlight;
+    Font->SetColor(clHighlightText);
+  } else if (currentCell) {
+    Background = clBtnShadow;
+    Font->SetColor(clHighlightText);
+  } else {
+    Background = clBtnFace;
+  }
+  return true;
+}
+
+bool TCustomDBGridX::GetFixedCellColors(int ColKind, int RowKind, TFont* Font, TColor& Background) {
+  if (FStyle) return FStyle->GetFixedCellColors(this, ColKind, RowKind, Font, Background);
+  if ((ColKind == 0 && RowKind != 3) || (ColKind == 1 && RowKind < 2)) {
+    Background = static_cast<TColor>(RGB(64, 64, 64));
+    Font->SetColor(clWhite);
+  } else if (HasFocusInside()) {
+    Background = clHighlight;
+    Font->SetColor(clHighlightText);
+  } else {
+    Background = clBtnFace;
+  }
+  return true;
+}
+
+// ---- locks
+
+void TCustomDBGridX::BeginLayout() {
+  BeginUpdate();
+  if (FLayoutLock == 0) FColumns->BeginUpdate();
+  ++FLayoutLock;
+}
+
+void TCustomDBGridX::EndLayout() {
+  struct Unlock {
+    TCustomDBGridX* G;
+    ~Unlock() {
+      if (G->FLayoutLock == 1) G->FColumns->EndUpdate();
+      --G->FLayoutLock;
+      G->EndUpdate();
+    }
+  };
+  Unlock u{this};
+  if (FLayoutLock == 1) InternalLayout();
+}
+
+void TCustomDBGridX::ReleaseLayoutLock() {
+  if (FLayoutLock == 1) FColumns->EndUpdate();
+  --FLayoutLock;
+  EndUpdate();
+}
+
+bool TCustomDBGridX::AcquireLayoutLock() {
+  if (FUpdateLock != 0 || FLayoutLock != 0) return false;
+  BeginLayout();
+  return true;
+}
+
+void TCustomDBGridX::LayoutChanged() {
+  if (AcquireLayoutLock()) EndLayout();
+}
+
+void TCustomDBGridX::Loaded() {
+  TCustomGrid::Loaded();
+  LayoutChanged();
+}
+
+void TCustomDBGridX::Resize() {
+  TCustomGrid::Resize();
+  // More or fewer records fit: the link's buffer follows.
+  if (FDataLink && FDataLink->Active()) LayoutChanged();
+}
+
+void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomGrid::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
+  if (auto* f = dynamic_cast<TField*>(AComponent)) {
+    BeginLayout();
+    for (int i = 0; i < FColumns->Count(); ++i)
+      if (FColumns->Items(i)->FField == f) FColumns->Items(i)->SetField(nullptr);
+    EndLayout();
+  }
+}
+
+void TCustomDBGridX::ChangeScale(int M, int D) {
+  if (M == D || D == 0) return;
+  // Each font keeps its own size: the title font scales from its own size, not the grid font's.
+  if (!ParentFont()) {
+    FTitleFont->SetSize(MulDiv(FTitleFont->Size(), M, D));
+    FFooterFont->SetSize(MulDiv(FFooterFont->Size(), M, D));
+  }
+  FColumns->BeginUpdate();
+  int sum = 0, prev = 0;
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnX* c = FColumns->Items(i);
+    if (c->Has(cvFont)) c->Font()->SetSize(MulDiv(c->Font()->Size(), M, D));
+    if (c->Has(cvTitleFont)) c->Title()->Font()->SetSize(MulDiv(c->Title()->Font()->Size(), M, D));
+    sum += c->Width();
+    int scaled = MulDiv(sum, M, D);
+    c->SetWidth(scaled - prev);
+    prev = scaled;
+  }
+  FColumns->EndUpdate();
+}
+
+// ---- data link reactions
+
+void TCustomDBGridX::DataLinkActiveChanged(bool) {
+  LayoutChanged();
+  Invalidate();
+}
+
+void TCustomDBGridX::UpdateRowCount() {
+  // The grid shows the link's buffer: one grid row per buffered record, so painting and paging cost
+  // the same for any record count. The buffer holds what fits in the client height.
+  int line = FDataOptions.Contains(gdoRowLines) ? GridLineWidth() : 0;
+  int titleH = FTitleOffset > 0 ? RowHeights(0) + line : 0;
+  int avail = ClientHeight() - titleH;
+  int fit = std::max(1, avail / std::max(1, DefaultRowHeight() + line) + 1);
+  if (FDataLink->Active()) FDataLink->SetBufferCount(fit);
+  int recs = FDataLink->Active() ? FDataLink->RecordCount() : 0;
+  SetRowCount(std::max(FTitleOffset + std::max(1, recs), FTitleOffset + 1));
+  if (FixedRows() != FTitleOffset) SetFixedRows(FTitleOffset);
+}
+
+void TCustomDBGridX::SyncCurrentRow() {
+  if (!FDataLink->Active()) return;
+  int r = FTitleOffset + FDataLink->ActiveRecord();
+  if (r < RowCount() && r != Row()) MoveColRow(Col(), r, false, false);
+}
+
+void TCustomDBGridX::DataChanged() {
+  if (!FDataLink->Active()) return;
+  UpdateRowCount();
+  SyncCurrentRow();
+  Invalidate();
+}
+
+void TCustomDBGridX::Scroll(int) {
+  UpdateRowCount();
+  SyncCurrentRow();
+  Invalidate();
+}
+
+void TCustomDBGridX::ColumnsChanged(TColumnX*) {
+  if (FLayoutLock == 0) LayoutChanged();
+  else Invalidate();
+}
+
+void TCustomDBGridX::SetColumnAttributes() {
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnX* c = FColumns->Items(i);
+    int raw = DataToRawColumn(i);
+    if (raw >= ColCount()) break;
+    TField* f = c->Field();
+    SetTabStops(raw, c->Visible() && !c->ReadOnly() && FDataLink->Active() && f && !f->Calculated() && !f->ReadOnly());
+    SetColWidths(raw, c->Visible() ? c->Width() : (FDataOptions.Contains(gdoColLines) ? -1 : 0));
+  }
+  if (FDataOptions.Contains(gdoIndicator) && ColCount() > 0) SetColWidths(0, 11);
+}
+
+void TCustomDBGridX::InternalLayout() {
+  if (IsLoading()) return;
+  FLayoutBusy = true;
+  // Columns the grid made itself never stand before the user's.
+  bool sawGenerated = false, mixed = false;
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    if (!FColumns->Items(i)->Persistent()) sawGenerated = true;
+    else if (sawGenerated) mixed = true;
+  }
+  if (mixed)
+    for (int i = FColumns->Count() - 1; i >= 0; --i)
+      if (!FColumns->Items(i)->Persistent()) delete FColumns->Items(i);
+
+  FIndicatorOffset = FDataOptions.Contains(gdoIndicator) ? 1 : 0;
+  FDataLink->ResetFieldMap();
+  if (FDataLink->Active()) BuildFieldMap();
+
+  if (!FColumns->Customised()) {
+    FDataLink->InUpdateData = true;
+    if (!FDataLink->Active()) {
+      FColumns->Clear();
+    } else {
+      for (int i = FColumns->Count() - 1; i >= 0; --i) {
+        TField* f = FColumns->Items(i)->FField;
+        bool mapped = false;
+        for (int k = 0; k < FDataLink->MappedCount(); ++k) mapped |= FDataLink->MappedField(k) == f;
+        if (!mapped) delete FColumns->Items(i);
+      }
+      for (int k = 0; k < FDataLink->MappedCount(); ++k) {
+        TField* f = FDataLink->MappedField(k);
+        TColumnX* found = nullptr;
+        for (int j = k; j < FColumns->Count() && !found; ++j)
+          if (FColumns->Items(j)->FField == f) found = FColumns->Items(j);
+        if (!found) {
+          found = FColumns->AddGenerated();
+          found->SetField(f);
+        }
+        found->SetIndex(k);
+      }
+    }
+    FDataLink->InUpdateData = false;
+  }
+
+  FVisibleColumns.clear();
+  for (int i = 0; i < FColumns->Count(); ++i)
+    if (FColumns->Items(i)->Visible()) FVisibleColumns.push_back(FColumns->Items(i));
+
+  int cols = FColumns->Count() + FIndicatorOffset;
+  SetColCount(std::max(1, std::max(cols, FIndicatorOffset + 1)));
+  int fixed = FIndicatorOffset;
+  if (FDataLink->Active() || FColumns->Customised()) fixed += std::min(FFrozenCols, std::max(0, FColumns->Count() - 1));
+  if (fixed >= ColCount()) fixed = ColCount() - 1;
+  SetFixedCols(std::max(0, fixed));
+
+  FTitleOffset = FilterRowVisible() + TitleRowCount();
+
+  // Row metrics from the fonts.
+  TCanvas* c = Canvas();
+  c->Font()->Assign(Font());
+  int h = c->TextHeight("Wg");
+  int extra = (FFlat ? 1 : 3) + (FDataOptions.Contains(gdoRowLines) ? GridLineWidth() : 0);
+  int rowH = (FRowHeight > 0 || FRowLines > 0) ? FRowHeight + h * FRowLines : h + extra;
+  if (rowH < 1) rowH = h + extra;
+  SetDefaultRowHeight(rowH);
+
+  UpdateRowCount();
+
+  if (FDataOptions.Contains(gdoTitles)) {
+    int th = 0;
+    for (int i = 0; i < FColumns->Count(); ++i) {
+      c->Font()->Assign(FColumns->Items(i)->Title()->Font());
+      th = std::max(th, c->TextHeight("Wg") + FCellTextMargin);
+    }
+    if (FColumns->Count() == 0) {
+      c->Font()->Assign(FTitleFont.get());
+      th = c->TextHeight("Wg") + FCellTextMargin;
+    }
+    FTitleRowHeight = th;
+    if (FUseMultiTitle) {
+      std::vector<TTitleLeafInfo> leaves;
+      for (int i = 0; i < FColumns->Count(); ++i) {
+        TColumnX* col = FColumns->Items(i);
+        TTitleLeafInfo l;
+        l.Caption = col->Title()->Caption();
+        l.Width = col->Visible() ? col->Width() : (FDataOptions.Contains(gdoColLines) ? -1 : 0);
+        l.Column = col;
+        l.SortIndent = col->Title()->SortMarker() != smNoneX ? 16 : 0;
+        l.LineWidth = FDataOptions.Contains(gdoColLines) ? 1 : 0;
+        leaves.push_back(l);
+      }
+      // Each level's band is as tall as one title line.
+      int depth = 1;
+      for (const TTitleLeafInfo& l : leaves) {
+        int d = 1;
+        for (char ch : l.Caption) d += ch == '|';
+        depth = std::max(depth, d);
+      }
+      BuildTitleTree(FTitleTree.get(), leaves, th * depth, th, FTitleColumnNodes);
+      FTitleRowHeight = th * depth;
+    }
+    if (FTitleOffset > 0) SetRowHeights(0, FTitleRowHeight);
+  }
+  SetColumnAttributes();
+  SyncCurrentRow();
+  FLayoutBusy = false;
+  Invalidate();
+}
+
+// ---- drawing (plain text; the full cell painter replaces this)
+
+void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+  TCanvas* c = Canvas();
+  int dataCol = RawToDataColumn(ACol);
+  TColumnX* col = ColumnAt(dataCol);
+  std::string text;
+  TColor back = AState.Contains(gdFixed) ? FixedColor() : Color();
+  if (ARow < FTitleOffset) {
+    if (col) {
+      text = col->Title()->Caption();
+      back = col->Title()->Color();
+      c->Font()->Assign(col->Title()->Font());
+    }
+  } else if (col && FDataLink->Active()) {
+    int old = FDataLink->ActiveRecord();
+    int rec = DataRowOf(ARow);
+    if (rec >= 0 && rec < FDataLink->RecordCount()) {
+      FDataLink->SetActiveRecord(rec);
+      text = col->GetCellDisplayText();
+      FDataLink->SetActiveRecord(old);
+    }
+    back = col->Color();
+    c->Font()->Assign(col->Font());
+  }
+  c->Brush()->SetColor(back);
+  c->FillRect(ARect);
+  c->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, text);
+}

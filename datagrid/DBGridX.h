@@ -1,0 +1,291 @@
+#pragma once
+// The data-aware grid: TCustomDBGridX shows the records of a data set in rows and its fields in
+// columns (TColumnX), one column per field by default or the user's own column list. It descends from
+// the grid base and replaces what depends on data: the column count follows the columns, row 0 holds
+// the titles (a multi-level title tree when captions contain "|"), column 0 is the record indicator.
+//
+// What is here: the options and their mapping onto the grid base, creation defaults, the layout locks,
+// the layout (binding columns to fields, fixed columns, row and title heights, the title tree), the
+// data link that follows the data set, cell text drawing and the selected-records bookmark list.
+// Keyboard, mouse, scrolling, editing, footers, the filter row and data exchange are added by later
+// work on the grid; their entry points carry the names they will keep.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "datagrid/DBGridXColumns.h"
+#include "datagrid/DBGridXStyle.h"
+#include "datagrid/HeadTree.h"
+#include "platform/controls/grids.h"
+#include "platform/data/db.h"
+
+enum TGridXDataOption {
+  gdoEditing, gdoAlwaysShowEditor, gdoTitles, gdoIndicator, gdoColumnResize, gdoColLines, gdoRowLines,
+  gdoTabs, gdoRowSelect, gdoAlwaysShowSelection, gdoConfirmDelete, gdoCancelOnExit, gdoMultiSelect
+};
+using TGridXDataOptions = TSet<TGridXDataOption>;
+
+enum TGridXExtOption {
+  gxoFixed3D, gxoFrozen3D, gxoFooter3D, gxoData3D, gxoProportionalResize, gxoHighlightFocus,
+  gxoClearSelectionOnMove, gxoFitRowHeightToText, gxoAutoSortMarking, gxoMultiSortMarking, gxoEnterAsTab,
+  gxoTraceColSizing, gxoIncSearch, gxoPreferIncSearch, gxoRowHighlight, gxoDblClickFitColWidth,
+  gxoFindDialog
+};
+using TGridXExtOptions = TSet<TGridXExtOption>;
+
+enum TGridXOperation { geoInsert, geoUpdate, geoDelete, geoAppend };
+using TGridXOperations = TSet<TGridXOperation>;
+enum TGridXSelectionType { selNoneX = 0, selRecordsX = 1, selRectangleX = 2, selColumnsX = 3, selAllX = 4 };
+using TGridXSelectionTypes = TSet<TGridXSelectionType>;
+
+TGridXDataOptions GridXDataOptionsFromBits(uint32_t Bits);
+uint32_t GridXDataOptionsBits(TGridXDataOptions Options);
+TGridXExtOptions GridXExtOptionsFromBits(uint32_t Bits);
+uint32_t GridXExtOptionsBits(TGridXExtOptions Options);
+
+class TCustomDBGridX;
+
+// The grid's link to its data source: follows activation, layout changes, scrolling and record
+// changes of the data set, and maps data columns to fields by the fields' indexes (-1: a customised
+// column whose field does not exist).
+class TGridDataLinkX : public TDataLink {
+  DECLARE_CLASS(TGridDataLinkX, TDataLink)
+  explicit TGridDataLinkX(TCustomDBGridX* AGrid);
+  ~TGridDataLinkX() override;
+  TCustomDBGridX* Grid() const { return FGrid; }
+  // The largest map.
+  static constexpr int MaxMappedFields = 0x0FFFFFFF;
+  // Adds a map entry. By name (customised columns) a missing field maps to -1; otherwise a missing
+  // field raises. EInvalidGridOperation when the map is full.
+  bool MapField(const std::string& FieldName);
+  void ResetFieldMap() { FFieldIndexes.clear(); }
+  int MappedCount() const { return static_cast<int>(FFieldIndexes.size()); }
+  // The field of entry I, nullptr when out of range or unmapped.
+  TField* MappedField(int I) const;
+  bool UsesDefaultFields() const;
+  bool MapByName() const { return FMapByName; }
+  void SetMapByName(bool Value) { FMapByName = Value; }
+  void MarkEditorChanged() { FEditorChanged = true; }
+  bool EditorChanged() const { return FEditorChanged; }
+  // Esc: an editor change reloads the field's text; without one the record is cancelled.
+  void ResetRecord();
+  // True while the link rebuilds the grid's layout (default columns then store no width).
+  bool InUpdateData = false;
+
+ protected:
+  void ActiveChanged() override;
+  void DataSetChanged() override;
+  void DataSetScrolled(int Distance) override;
+  void EditingChanged() override;
+  void LayoutChanged() override;
+  void RecordChanged(TField* Field) override;
+  void UpdateData() override;
+  // The map's limit; descendants used by tests lower it.
+  int FMapLimit = MaxMappedFields;
+
+ private:
+  TCustomDBGridX* FGrid;
+  std::vector<int> FFieldIndexes;
+  bool FEditorChanged = false;
+  bool FInUpdate = false;
+  bool FMapByName = false;
+};
+
+// Records selected by the user, as bookmarks kept in the data set's order.
+class TBookmarkListX : public TObject {
+ public:
+  explicit TBookmarkListX(TCustomDBGridX* AGrid) : FGrid(AGrid) {}
+  int Count() const { return static_cast<int>(FList.size()); }
+  const TBookmark& Items(int I) const { return FList.at(static_cast<size_t>(I)); }
+  // The current record's membership.
+  bool CurrentRowSelected() const;
+  void SetCurrentRowSelected(bool Value);
+  // Whether the bookmark is in the list (binary search in the data set's order).
+  bool Find(const TBookmark& Item, int& Index) const;
+  void Clear();
+  // Drops the bookmarks the data set no longer knows; true when one went.
+  bool Refresh();
+  // Selects every record of the data set (walks it with controls disabled, position kept).
+  void SelectAll();
+
+ private:
+  int Compare(const TBookmark& A, const TBookmark& B) const;
+  TCustomDBGridX* FGrid;
+  std::vector<TBookmark> FList;
+};
+
+class TCustomDBGridX : public TCustomGrid {
+  DECLARE_CLASS(TCustomDBGridX, TCustomGrid)
+  explicit TCustomDBGridX(TComponent* AOwner);
+  ~TCustomDBGridX() override;
+
+  // ---- data
+  TDataSource* DataSource() const { return FDataLink->DataSource(); }
+  void SetDataSource(TDataSource* Value);
+  TGridDataLinkX* DataLink() const { return FDataLink.get(); }
+  TDBGridColumnsX* Columns() const { return FColumns.get(); }
+  TColumnDefValuesX* ColumnDefValues() const { return FColumnDefValues.get(); }
+  const TColumnsXList& VisibleColumns() const { return FVisibleColumns; }
+  TColumnsXList& SortMarkedColumns() { return FSortMarkedColumns; }
+  TBookmarkListX* SelectedRows() const { return FSelectedRows.get(); }
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value);
+
+  // ---- options
+  TGridXDataOptions Options() const { return FDataOptions; }
+  void SetOptions(TGridXDataOptions Value);
+  TGridXExtOptions OptionsX() const { return FOptionsX; }
+  void SetOptionsX(TGridXExtOptions Value);
+  TGridXOperations AllowedOperations() const { return FAllowedOperations; }
+  void SetAllowedOperations(TGridXOperations Value) { FAllowedOperations = Value; }
+  TGridXSelectionTypes AllowedSelections() const { return FAllowedSelections; }
+  void SetAllowedSelections(TGridXSelectionTypes Value) { FAllowedSelections = Value; }
+
+  // ---- appearance
+  TFont* TitleFont() const { return FTitleFont.get(); }
+  void SetTitleFont(TFont* Value);
+  TFont* FooterFont() const { return FFooterFont.get(); }
+  TColor FooterColor() const { return FFooterColor; }
+  void SetFooterColor(TColor Value);
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool Value);
+  int CellTextMargin() const { return FCellTextMargin; }
+  bool UseMultiTitle() const { return FUseMultiTitle; }
+  void SetUseMultiTitle(bool Value);
+  int FrozenCols() const { return FFrozenCols; }
+  void SetFrozenCols(int Value);
+  int RowHeight() const { return FRowHeight; }
+  void SetRowHeight(int Value);
+  int RowLines() const { return FRowLines; }
+  void SetRowLines(int Value);
+  int TitleRowHeight() const { return FTitleRowHeight; }
+  bool AutoFitColWidths() const { return FAutoFitColWidths; }
+  void SetAutoFitColWidths(bool Value);
+  int FooterRowCount() const { return 0; }  // footer rows are added with the footers
+  int EditMemoFields() const { return FEditMemoFields; }
+  void SetEditMemoFields(int Value) { FEditMemoFields = Value; }
+  THeadTreeNode* TitleTree() const { return FTitleTree.get(); }
+  // The leaf of data column I in the title tree (multi-level titles only).
+  THeadTreeNode* TitleColumnNode(int I) const;
+
+  // ---- style
+  TDBGridXStyle* Style() const { return FStyle; }
+  // The style is going away: the grid uses the fall-back colours from now on.
+  void StyleGone(TDBGridXStyle* Style) { if (FStyle == Style) FStyle = nullptr; }
+  // The window focus is on the grid or its in-place editor.
+  virtual bool HasFocusInside();
+  // Data and fixed cell colours: through the style, else plain system colours.
+  virtual bool GetDataCellColors(int ACol, int ARow, TFont* Font, TColor& Background, TGridDrawState State,
+                                 bool Selected, bool Current, bool CurrentRow);
+  virtual bool GetFixedCellColors(int ColKind, int RowKind, TFont* Font, TColor& Background);
+
+  // ---- indexes
+  int IndicatorOffset() const { return FIndicatorOffset; }
+  int TitleOffset() const { return FTitleOffset; }
+  int RawToDataColumn(int Col) const { return Col - FIndicatorOffset; }
+  int DataToRawColumn(int Index) const { return Index + FIndicatorOffset; }
+  int GetSelectedIndex() const { return RawToDataColumn(Col()); }
+  TField* GetSelectedField() const;
+  // The column at data index I, nullptr outside.
+  TColumnX* ColumnAt(int I) const;
+
+  // ---- locks and layout
+  void BeginUpdate() { ++FUpdateLock; }
+  void EndUpdate() { if (FUpdateLock > 0) --FUpdateLock; }
+  int UpdateLock() const { return FUpdateLock; }
+  void BeginLayout();
+  void EndLayout();
+  bool AcquireLayoutLock();
+  void ReleaseLayoutLock();
+  virtual void LayoutChanged();
+  int LayoutLock() const { return FLayoutLock; }
+  virtual int FilterRowVisible() { return 0; }  // the filter row sets this when it is shown
+  virtual int TitleRowCount() { return FDataOptions.Contains(gdoTitles) ? 1 : 0; }
+
+  // Fonts and widths scale by M / D (explicit column fonts included, the title font by its own size).
+  void ChangeScale(int M, int D);
+
+  virtual void DataChanged();
+  virtual void DataLinkActiveChanged(bool Value);
+  virtual void Scroll(int Distance);
+  virtual void BuildFieldMap();
+  virtual void SetColumnAttributes();
+  // The text of the cell being edited and, for lookup cells, its key value.
+  const std::string& EditText() const { return FEditText; }
+  // Writes the edited text into the field (the link's UpdateData after an editor change).
+  virtual void CommitEditText();
+  // The record's values changed: repaint and reload the editor's text when it differs.
+  virtual void RefreshEditText(TField* Field);
+  // The column may be edited now: puts the data set into edit mode (Esc handling follows the link).
+  bool EnsureEditing();
+  static bool FieldModifiable(TField* Field);
+  // Grid rows follow the link's buffered records; the current row follows the active record.
+  virtual void UpdateRowCount();
+  virtual void SyncCurrentRow();
+  // The column list changed (TDBGridColumnsX::Update).
+  void ColumnsChanged(TColumnX* Column);
+  bool LinkLayoutFlag() const { return FDataLink->InUpdateData; }
+  // The data row shown in grid row ARow: data link record index, -1 for none.
+  int DataRowOf(int ARow) const { return ARow - FTitleOffset; }
+
+ protected:
+  void Loaded() override;
+  void Resize() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+  bool CanEditShow() override;
+  bool CanEditModify() override;
+  bool CanEditAcceptKey(WideChar Key) override;
+  std::string GetEditText(int ACol, int ARow) override;
+  void SetEditText(int ACol, int ARow, const std::string& Value) override;
+  std::string GetEditMask(int ACol, int ARow) override;
+  int GetEditLimit() override;
+  virtual TDBGridColumnsX* CreateColumns();
+  virtual TColumnDefValuesX* CreateColumnDefValues();
+  virtual void InternalLayout();
+
+  std::unique_ptr<TGridDataLinkX> FDataLink;
+  std::unique_ptr<TColumnDefValuesX> FColumnDefValues;
+  std::unique_ptr<TDBGridColumnsX> FColumns;
+  TColumnsXList FVisibleColumns;
+  TColumnsXList FSortMarkedColumns;
+  std::unique_ptr<TBookmarkListX> FSelectedRows;
+  std::unique_ptr<TFont> FTitleFont;
+  std::unique_ptr<TFont> FFooterFont;
+  std::unique_ptr<THeadTreeNode> FTitleTree;
+  std::vector<THeadTreeNode*> FTitleColumnNodes;
+  TGridXDataOptions FDataOptions;
+  TGridXExtOptions FOptionsX;
+  TGridXOperations FAllowedOperations;
+  TGridXSelectionTypes FAllowedSelections;
+  TColor FFooterColor = clWindow;
+  bool FFlat = false;
+  bool FReadOnly = false;
+  int FCellTextMargin = 4;
+  bool FUseMultiTitle = false;
+  int FFrozenCols = 0;
+  int FRowHeight = 0, FRowLines = 0;
+  int FTitleRowHeight = 0;
+  int FTitleHeight = 0, FTitleLineCount = 0;
+  bool FAutoFitColWidths = false;
+  int FEditMemoFields = 0;
+  int FIndicatorOffset = 1;
+  int FTitleOffset = 0;
+  int FUpdateLock = 0;
+  int FLayoutLock = 0;
+  bool FLayoutBusy = false;
+  bool FRowSizingAllowed = false;
+  bool FGrabFocus = true;
+  bool FShowCellContents = true;
+  TDBGridXStyle* FStyle = nullptr;
+  std::string FEditText;
+  Variant FEditValue;
+  bool FInSearch = false;
+};
+
+// The published grid.
+class TDBGridX : public TCustomDBGridX {
+  DECLARE_CLASS(TDBGridX, TCustomDBGridX)
+  using TCustomDBGridX::TCustomDBGridX;
+};
