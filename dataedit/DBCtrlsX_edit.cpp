@@ -2,8 +2,10 @@
 // changes and the in-place protocol with its holder.
 #include "dataedit/DBCtrlsX_edit.h"
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "platform/controls/masks.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/controls/themes.h"
 #include "platform/rtl/sysutils.h"
@@ -24,6 +26,8 @@ TCustomDBEditX::TCustomDBEditX(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   FDataLink->OnUpdateData = [this](TObject* Sender) { UpdateData(Sender); };
   FDataLink->OnActiveChange = [this](TObject*) { LinkActiveChanged(); };
   FMRUList = std::make_unique<TMRUListX>(this);
+  FMRUList->OnOpenList = [this](TObject*) { OpenMRUList(); };
+  FMRUList->OnCloseList = [this](TObject*, bool Accept) { CloseMRUList(Accept); };
   FEditButton.reset(NewEditButton());
   FEditButton->OnInternalChange = [this](TObject*) { EditButtonChanged(); };
   FEditButtons = NewEditButtons();
@@ -362,6 +366,7 @@ void TCustomDBEditX::SetFocusState(bool Value) {
 bool TCustomDBEditX::EditCanModify() { return FDataLink->StartEdit(); }
 
 void TCustomDBEditX::Change() {
+  FUserTextChanged = true;
   FDataLink->MarkModified();
   SetModified(true);
   TCustomMaskEdit::Change();
@@ -469,6 +474,15 @@ void TCustomDBEditX::DefaultHandler(TMessage& Message) {
     const WPARAM Ch = Message.WParam;
     if ((Ch == 13 && !FWantReturns) || (Ch == 9 && !FWantTabs) || Ch == 10) return;
   }
+  if (Message.Msg == WM_CHAR || Message.Msg == WM_KEYDOWN) {
+    FUserTextChanged = false;
+    TCustomMaskEdit::DefaultHandler(Message);
+    if (FUserTextChanged) {
+      FUserTextChanged = false;
+      UserTextChanged();
+    }
+    return;
+  }
   TCustomMaskEdit::DefaultHandler(Message);
 }
 
@@ -490,6 +504,24 @@ void TCustomDBEditX::WndProc(TMessage& Message) {
             std::abs(P.y - Pending.y) <= GetSystemMetrics(SM_CYDOUBLECLK))
           Message.Msg = WM_LBUTTONDBLCLK;
       }
+    }
+  }
+  if (FMRUList->DroppedDown && FMRUListBox) {
+    if (Message.Msg == WM_KEYDOWN) {
+      switch (Message.WParam) {
+        case VK_PRIOR: case VK_NEXT: case VK_UP: case VK_DOWN:
+          SendMessage(FMRUListBox->Handle(), Message.Msg, Message.WParam, Message.LParam);
+          return;
+        case VK_RETURN: case VK_ESCAPE:
+          FMRUList->CloseList(Message.WParam == VK_RETURN);
+          return;
+        default:
+          break;
+      }
+    } else if (Message.Msg == WM_CHAR && (Message.WParam == 13 || Message.WParam == 27)) {
+      return;
+    } else if (Message.Msg == WM_KILLFOCUS) {
+      FMRUList->CloseList(false);
     }
   }
   switch (Message.Msg) {
@@ -643,4 +675,67 @@ void TCustomDBEditX::PaintWindow(HDC DC) {
   const int X = EditPaintTextX(A, R, S.cx, Margin);
   RECT TR{X, (R.bottom - S.cy) / 2, X + S.cx, (R.bottom - S.cy) / 2 + S.cy};
   DrawControlText(DC, T, TR, DT_SINGLELINE | DT_NOPREFIX, FFont.get(), FEnabled);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The MRU drop-down
+
+void TCustomDBEditX::UserTextChanged() {
+  const std::string Empty = IsMasked() ? FormatMaskText(EditMask(), "") : std::string();
+  const std::string T = IsMasked() ? EditText() : Text();
+  if (FMRUList->DroppedDown && T == Empty) {
+    FMRUList->CloseList(false);
+    return;
+  }
+  if (FMRUList->Active() && Showing() && !FDroppedDown && T != Empty) FMRUList->OpenList();
+}
+
+void TCustomDBEditX::OpenMRUList() {
+  if (!FMRUListBox) {
+    FMRUListBox = new TMRUListboxX(this);
+    FMRUListBox->OnMouseUp = [this](TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+      if (Button != mbLeft) return;
+      FMRUList->CloseList(X >= 0 && Y >= 0 && X < FMRUListBox->ClientWidth() && Y < FMRUListBox->ClientHeight());
+    };
+  }
+  if (!FMRUList->GetMatchingItems(FMRUListBox->Items(), Text()) && FMRUList->DroppedDown)
+    FMRUList->CloseList(false);
+  const int Count = FMRUListBox->Items()->Count();
+  if (FMRUList->DroppedDown && Count == 0) {
+    FMRUList->CloseList(false);
+    return;
+  }
+  if (Count == 0) return;
+  RECT FR{0, 0, 0, 0};
+  Perform(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&FR));
+  POINT TL{FR.left, FR.top}, BR{FR.right, FR.bottom};
+  ::ClientToScreen(Handle(), &TL);
+  ::ClientToScreen(Handle(), &BR);
+  const RECT Screen{TL.x, TL.y, BR.x, BR.y};
+  if (!FMRUList->DroppedDown) {
+    FMRUListBox->SetColor(Color());
+    FMRUListBox->Font()->Assign(Font());
+    FMRUListBox->SetItemIndex(-1);
+    FMRUListBox->SetWidth(Screen.right - Screen.left);
+  }
+  FMRUListBox->SetVisibleRows(std::min(Count, FMRUList->Rows()));
+  POINT Pos{0, 0};
+  PositionDropDownAtRect(Screen, FMRUListBox, daLeft, Pos, FMRUListBox->ItemHeight());
+  SetWindowPos(FMRUListBox->Handle(), HWND_TOP, Pos.x, Pos.y, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
+  FMRUListBox->SetVisible(true);
+  FMRUList->DroppedDown = true;
+}
+
+void TCustomDBEditX::CloseMRUList(bool Accept) {
+  if (!FMRUList->DroppedDown || !FMRUListBox) return;
+  SetWindowPos(FMRUListBox->Handle(), nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  FMRUListBox->SetVisible(false);
+  FMRUList->DroppedDown = false;
+  const int I = FMRUListBox->ItemIndex();
+  if (Accept && !FReadOnlyProp && FDataLink->StartEdit() && I >= 0) {
+    ApplyText(FMRUListBox->Items()->Strings(I));
+    FDataLink->MarkModified();
+    if (Focused()) SelectAll();
+  }
 }

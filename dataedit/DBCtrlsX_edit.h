@@ -98,6 +98,8 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   int ButtonControlCount() const { return static_cast<int>(FButtonControls.size()); }
   int ButtonsStripWidth() const { return FStripWidth; }
   int ButtonHeight() const { return FButtonHeight; }
+  // The MRU drop-down, made on first use.
+  TMRUListboxX* MRUListBox() const { return FMRUListBox; }
   bool DroppedDown() const { return FDroppedDown; }
   TButtonClickEventX OnButtonClick;
   TButtonDownEventX OnButtonDown;
@@ -130,6 +132,10 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   void CreateWnd() override;
   void Resize() override;
   void EnabledChanged() override;
+  // After the user changed the text: opens, filters or closes the MRU drop-down.
+  virtual void UserTextChanged();
+  void OpenMRUList();
+  void CloseMRUList(bool Accept);
   bool FIgnoreCloseUp = false;
   virtual void LinkEditingChanged();
   virtual void ApplyText(const std::string& Text);
@@ -193,6 +199,8 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   std::unique_ptr<TEditButtonX> FEditButton;
   std::unique_ptr<TEditButtonsX> FEditButtons;
   std::vector<TEditButtonControlX*> FButtonControls;  // owned by the edit as components
+  TMRUListboxX* FMRUListBox = nullptr;  // owned by the edit as a component
+  bool FUserTextChanged = false;
   int FStripWidth = 0;
   int FButtonHeight = 0;
   TWinControl* FInplaceHolder = nullptr;

@@ -222,6 +222,30 @@ TEST_F(DBFormTest, ComboListDropsPicksWithKeysAndWritesTheKey) {
   EXPECT_EQ(combo->Text(), "Senior");
 }
 
+TEST_F(DBFormTest, MruListOpensWhileTypingAndReturnTakesTheEntry) {
+  TStringList Remembered;
+  for (const char* t : {"AB-111", "XY-222", "AC-333"}) Remembered.Add(t);
+  edit->MRUList()->SetItems(&Remembered);
+  edit->MRUList()->SetActive(true);
+  edit->SetEditMask("");  // a mask's blanks would take part in the prefix
+  Focus(edit);  // all text selected: typing replaces it
+  win::InjectChar("a");
+  win::PumpMessages();
+  ASSERT_TRUE(edit->MRUList()->DroppedDown);
+  ASSERT_NE(edit->MRUListBox(), nullptr);
+  EXPECT_EQ(edit->MRUListBox()->Items()->Count(), 2) << "the entries beginning with what is typed";
+  Shot("dataedit_form_mru_dropped.png");
+  ASSERT_TRUE(win::SaveWindowPng(edit->MRUListBox()->Handle(), win::ArtifactPath("dataedit_mru_dropdown.png")));
+  Key(VK_DOWN);
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  EXPECT_FALSE(edit->MRUList()->DroppedDown);
+  const std::string Picked = edit->Text();
+  EXPECT_TRUE(Picked == "AB-111" || Picked == "AC-333") << Picked;
+  Focus(button);
+  EXPECT_EQ(data->FieldByName("Code")->AsString(), Picked);
+}
+
 TEST_F(DBFormTest, Screenshots) {
   Focus(button);
   Shot("dataedit_form_unfocused.png");
