@@ -381,3 +381,30 @@ TEST_F(DBEditTest, ButtonStripLayoutAndDropDownProtocol) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBEditTest, AssignedMaskAndAlignmentSurviveFieldChanges) {
+  data->FieldByName("Amount")->SetAlignment(taRightJustify);
+  edit->SetDataField("Amount");
+  EXPECT_EQ(edit->Alignment(), taRightJustify) << "the field's alignment while none is assigned";
+  EXPECT_FALSE(edit->AlignmentStored());
+  edit->SetAlignment(taCenter);
+  edit->SetEditMask("000;0;_");
+  edit->SetDataField("Name");
+  EXPECT_EQ(edit->Alignment(), taCenter);
+  EXPECT_EQ(edit->EditMask(), "000;0;_");
+  EXPECT_TRUE(edit->AlignmentStored());
+  EXPECT_TRUE(edit->EditMaskStored());
+}
+
+TEST_F(DBEditTest, TextIsStoredOnlyWhenUnboundAndNotEmpty) {
+  EXPECT_FALSE(edit->TextStored()) << "bound";
+  TTestDBEdit* e = MakeEdit(10, 40);
+  EXPECT_FALSE(e->TextStored()) << "empty";
+  e->SetText("kept");
+  EXPECT_TRUE(e->TextStored());
+  EXPECT_EQ(VarToStr(e->DataLink()->DataIndependentValue()), "kept");
+}
+
+}  // namespace
