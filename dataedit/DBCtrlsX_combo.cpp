@@ -347,3 +347,18 @@ void TCustomDBComboBoxX::WndProc(TMessage& Message) {
   }
   TCustomDBEditX::WndProc(Message);
 }
+
+void TCustomDBComboBoxX::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomDBEditX::MouseDown(Button, Shift, X, Y);
+  if (!FKeyBased || Button != mbLeft || Shift.Contains(ssDouble)) return;
+  if (X >= ClientWidth() - ButtonsStripWidth() || !EditButtonsEnabled() || FDroppedDown) return;
+  if (CanFocus() && !Focused()) SetFocus();
+  FIgnoreCloseUp = true;
+  DropDown();
+}
+
+void TCustomDBComboBoxX::Click() {
+  TCustomDBEditX::Click();
+  if (FKeyBased && FDroppedDown && EditButtonsEnabled() && !FIgnoreCloseUp) CloseUp(false);
+  FIgnoreCloseUp = false;
+}

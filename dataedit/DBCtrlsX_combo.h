@@ -80,6 +80,9 @@ class TCustomDBComboBoxX : public TCustomDBEditX {
   void KeyPress(WideChar& Key) override;
   void DropDown() override;
   void WndProc(TMessage& Message) override;
+  // A key-based control opens its list on a click in the text and closes it on the next.
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void Click() override;
 
  public:
   void CloseUp(bool Accept) override;

@@ -246,6 +246,17 @@ TEST_F(DBFormTest, MruListOpensWhileTypingAndReturnTakesTheEntry) {
   EXPECT_EQ(data->FieldByName("Code")->AsString(), Picked);
 }
 
+TEST_F(DBFormTest, ClickInTheKeyBasedTextOpensAndTheNextClickCloses) {
+  POINT p{20, 8};
+  ::ClientToScreen(combo->Handle(), &p);
+  win::Click(p.x, p.y);
+  EXPECT_TRUE(combo->ListVisible());
+  EXPECT_TRUE(combo->Focused());
+  win::Click(p.x, p.y);
+  EXPECT_FALSE(combo->ListVisible());
+  EXPECT_EQ(combo->Text(), "Adult");
+}
+
 TEST_F(DBFormTest, Screenshots) {
   Focus(button);
   Shot("dataedit_form_unfocused.png");
