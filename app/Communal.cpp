@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <unistd.h>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -54,11 +55,16 @@ std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames
       GdipCreateBitmapFromFile(name.c_str(), &bitmaps[i]);  // touches nothing shared
     }
   };
+  if (FileNames.empty()) return bitmaps;
   const std::size_t helpers =
       std::min<std::size_t>(FileNames.size(), std::max(1u, std::thread::hardware_concurrency() / 2)) - 1;
   std::vector<std::thread> threads;
   threads.reserve(helpers);
-  for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back(work);
+  try {
+    for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back(work);
+  } catch (const std::system_error&) {
+    // No more threads to be had: the ones running and this one share the rest.
+  }
   work();
   for (std::thread& t : threads) t.join();
   return bitmaps;
@@ -232,7 +238,13 @@ bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1
   const int parts = int(std::min<int64_t>(std::max(1u, std::thread::hardware_concurrency() / 2),
                                           std::max<int64_t>(1, int64_t(Width) * Height / 65536)));
   std::vector<std::thread> helpers;
-  for (int p = 1; p < parts; ++p) helpers.emplace_back(fill, Height * p / parts, Height * (p + 1) / parts);
+  for (int p = 1; p < parts; ++p) {
+    try {
+      helpers.emplace_back(fill, Height * p / parts, Height * (p + 1) / parts);
+    } catch (const std::system_error&) {
+      fill(Height * p / parts, Height * (p + 1) / parts);  // no thread to be had: this one does it
+    }
+  }
   fill(0, Height / parts);
   for (std::thread& t : helpers) t.join();
   Canvas->Draw(0, 0, &bmp);

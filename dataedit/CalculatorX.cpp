@@ -206,6 +206,12 @@ void TCalculatorX::KeyPress(WideChar& Key) {
   if (Key != 0 && Key < 128) HandleKey(static_cast<char>(Key));
 }
 
+bool TCalculatorX::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) {
+  if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  if (FMode != cmError) SetDisplayValue(DisplayValue() + (WheelDelta < 0 ? -1 : 1));
+  return true;
+}
+
 void TCalculatorX::Paint() {
   TCanvas* C = Canvas();
   C->Brush()->SetColor(clBtnFace);
@@ -257,11 +263,34 @@ void TPopupCalculatorX::SetValue(const Variant& Value) {
   SetDisplayValue(V);
 }
 
+void TPopupCalculatorX::KeyDown(WORD& Key, TShiftState Shift) {
+  if (Key == VK_ESCAPE) {
+    CloseUp(false);
+    Key = 0;
+    return;
+  }
+  TCalculatorX::KeyDown(Key, Shift);
+}
+
+void TPopupCalculatorX::CreateParams(TCreateParams& Params) {
+  TCalculatorX::CreateParams(Params);
+  Params.Style = (Params.Style & ~(WS_CHILD | WS_VISIBLE)) | WS_POPUP | WS_BORDER;
+  Params.ExStyle |= WS_EX_TOOLWINDOW;
+  Params.WindowClassStyle |= CS_SAVEBITS;
+  Params.WndParent = nullptr;
+}
+
 void TPopupCalculatorX::Dispatch(TMessage& Message) {
   if (Message.Msg == CM_CLOSEPOPUPX) {
     CloseUp(false);
     return;
   }
+  if (Message.Msg == WM_MOUSEACTIVATE) {
+    // A click on a key must leave the focus in the editor that opened the calculator.
+    Message.Result = MA_NOACTIVATE;
+    return;
+  }
+
   TCalculatorX::Dispatch(Message);
 }
 

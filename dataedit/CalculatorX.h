@@ -47,6 +47,7 @@ class TCalculatorX : public TCustomControl {
  protected:
   void Paint() override;
   void KeyPress(WideChar& Key) override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
   void SetError();
 
  private:
@@ -75,6 +76,11 @@ class TPopupCalculatorX : public TCalculatorX, public IPopupValueEditorX {
   void SetValue(const Variant& Value) override;
 
   void Dispatch(TMessage& Message) override;
+  bool CanFocus() const override { return false; }
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void KeyDown(WORD& Key, TShiftState Shift) override;
 
  private:
   void CloseUp(bool Accept);

@@ -8,14 +8,15 @@
 #include <vector>
 
 #include "platform/classes/classes.h"
+#include "platform/controls/stdctrls.h"
 #include "platform/rtl/variants.h"
 #include "platform/win/windows.h"
 
 // ---------------------------------------------------------------------------------------------------
 // Check box
 
-// The three states a data-aware check box shows; grayed stands for Null or a value in neither list.
-enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+// The check box's states are the class library's TCheckBoxState; grayed stands for Null or a value in
+// neither list.
 
 // True when one of the ';'-separated entries of List, trimmed of blanks, equals Text ignoring case.
 bool ValueMatch(const std::string& List, const std::string& Text);

@@ -63,12 +63,30 @@ void TDBSum::Assign(TPersistent* Source) {
 // ---------------------------------------------------------------------------------------------------
 // TDBSumCollection
 
+// A new item joins the collection from its base constructor, before its own fields exist; the change
+// it reports then is held back and reported once the item is complete.
 TDBSumCollection::TDBSumCollection(TDBSumListProducer* AOwner)
-    : TCollection(TDBSum::StaticClass(), MakeItemFactory<TDBSum>()), FOwner(AOwner) {}
+    : TCollection(TDBSum::StaticClass(),
+                  [this](TCollection* C) -> TCollectionItem* {
+                    FConstructing = true;
+                    TDBSum* Item = nullptr;
+                    try {
+                      Item = new TDBSum(C);
+                    } catch (...) {
+                      FConstructing = false;
+                      throw;
+                    }
+                    FConstructing = false;
+                    if (UpdateCount() == 0) FOwner->Changed();
+                    return Item;
+                  }),
+      FOwner(AOwner) {}
 
 TPersistent* TDBSumCollection::GetOwner() { return FOwner; }
 
-void TDBSumCollection::Update(TCollectionItem*) { FOwner->Changed(); }
+void TDBSumCollection::Update(TCollectionItem*) {
+  if (!FConstructing) FOwner->Changed();
+}
 
 TDBSum* TDBSumCollection::FindSum(TGroupOperation Operation, const std::string& FieldName) const {
   for (int I = 0; I < Count(); ++I) {

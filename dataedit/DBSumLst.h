@@ -69,6 +69,7 @@ class TDBSumCollection : public TCollection {
 
  private:
   TDBSumListProducer* FOwner;
+  bool FConstructing = false;
 };
 
 class TDBSumListProducer : public TPersistent {

@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "dataedit/PopupsX.h"
 #include "platform/classes/classes.h"
+
+class TScrollBar;
 
 class TMRUListX : public TPersistent {
   DECLARE_CLASS(TMRUListX, TPersistent)
@@ -57,4 +60,23 @@ class TMRUListX : public TPersistent {
   std::unique_ptr<TStringList> FItems;
   int FLimit = 100;
   int FRows = 7;
+};
+
+// The drop-down that shows the matching entries: a pick list with a scroll bar of its own, kept
+// beside the size grip so that the grip can sit in a corner.
+class TMRUListboxX : public TPopupListboxX {
+  DECLARE_CLASS(TMRUListboxX, TPopupListboxX)
+  explicit TMRUListboxX(TComponent* AOwner);
+  TScrollBar* ScrollBar() const { return FScrollBar; }
+  // Places the scroll bar at the right edge beside the grip and shows it only when not every item
+  // fits; the grip is square where it closes the scroll bar's column.
+  void UpdateScrollBar();
+  void Dispatch(TMessage& Message) override;
+
+ protected:
+  void Resize() override;
+
+ private:
+  TScrollBar* FScrollBar;
+  bool FLock = false;
 };

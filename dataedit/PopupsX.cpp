@@ -188,6 +188,12 @@ void TPopupListboxX::MouseMove(TShiftState Shift, int X, int Y) {
   if (I >= 0) SetItemIndex(I);
 }
 
+bool TPopupListboxX::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) {
+  if (TCustomListBox::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  SetTopIndex(TopIndex() + (WheelDelta < 0 ? 1 : -1));
+  return true;
+}
+
 void TPopupListboxX::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_DROPDOWNSIDE) {
     FGrip->ShiftToSide(static_cast<int>(Message.WParam));

@@ -60,6 +60,7 @@ class TPopupListboxX : public TCustomListBox {
   void KeyPress(WideChar& Key) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void Resize() override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
 
  private:
   TSizeGripX* FGrip;

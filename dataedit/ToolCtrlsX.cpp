@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "platform/controls/themes.h"
 
@@ -42,6 +43,11 @@ void MeasureCheckBoxSize() {
     CheckBoxHeight = Info.bmHeight / 3;
   }
   if (Bmp) DeleteObject(Bmp);
+}
+
+bool IsDoubleClickAt(POINT PreviousPoint, POINT Point, unsigned ElapsedMs) {
+  return ElapsedMs <= GetDoubleClickTime() && std::abs(Point.x - PreviousPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+         std::abs(Point.y - PreviousPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
 }
 
 RECT AlignCheckBoxRect(const RECT& Rect, TCheckHorzAlignX HorzAlign, TCheckVertAlignX VertLayout) {

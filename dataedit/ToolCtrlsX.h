@@ -11,7 +11,7 @@
 
 #include "platform/controls/buttons.h"
 #include "platform/controls/extctrls.h"
-#include "platform/controls/menus.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/win/windows.h"
 
 // ---------------------------------------------------------------------------------------------------
@@ -59,6 +59,9 @@ extern bool EditButtonThemesActive;
 int FlatButtonWidthFor(int FontHeight, int ScrollBarWidth);
 int ComputeFlatButtonWidth();
 void MeasureCheckBoxSize();
+
+// True when a second click at Point, ElapsedMs after one at PreviousPoint, makes a double click.
+bool IsDoubleClickAt(POINT PreviousPoint, POINT Point, unsigned ElapsedMs);
 
 // ---------------------------------------------------------------------------------------------------
 // Painting

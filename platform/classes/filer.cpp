@@ -213,21 +213,10 @@ void TWriter::WriteObjectValue(TPersistent* Instance, const TPropInfo* P, TObjec
     --FDepth;
     throw EWriteError("Properties nested too deeply");
   }
-  const std::string savedPath = FPropPath;
-  TPersistent* const savedAncestor = FAncestor;
-  FPropPath = savedPath + P->Name + ".";
+  TNestedWrite nested(*this);
+  FPropPath = nested.Path + P->Name + ".";
   FAncestor = dynamic_cast<TPersistent*>(AncestorValue);
-  try {
-    WriteProperties(persistent);
-  } catch (...) {
-    FPropPath = savedPath;
-    FAncestor = savedAncestor;
-    --FDepth;
-    throw;
-  }
-  FPropPath = savedPath;
-  FAncestor = savedAncestor;
-  --FDepth;
+  WriteProperties(persistent);
 }
 
 void TWriter::WriteCollection(TCollection* Value) {
@@ -236,31 +225,20 @@ void TWriter::WriteCollection(TCollection* Value) {
     --FDepth;
     throw EWriteError("Collections nested too deeply");
   }
-  const std::string savedPath = FPropPath;
-  TPersistent* const savedAncestor = FAncestor;
-  try {
-    for (int i = 0; Value && i < Value->Count(); ++i) {
-      TCollectionItem* item = Value->Items(i);
-      WriteListBegin();
-      FPropPath.clear();
-      FAncestor = nullptr;
-      if (item->ClassType() != Value->ItemClass()) {
-        WritePropName("ItemClass");
-        WriteString(item->ClassName());
-      }
-      WriteProperties(item);
-      WriteListEnd();
+  TNestedWrite nested(*this);
+  for (int i = 0; Value && i < Value->Count(); ++i) {
+    TCollectionItem* item = Value->Items(i);
+    WriteListBegin();
+    FPropPath.clear();
+    FAncestor = nullptr;
+    if (item->ClassType() != Value->ItemClass()) {
+      WritePropName("ItemClass");
+      WriteString(item->ClassName());
     }
+    WriteProperties(item);
     WriteListEnd();
-  } catch (...) {
-    FPropPath = savedPath;
-    FAncestor = savedAncestor;
-    --FDepth;
-    throw;
   }
-  FPropPath = savedPath;
-  FAncestor = savedAncestor;
-  --FDepth;
+  WriteListEnd();
 }
 
 std::string TWriter::ReferenceName(TComponent* C) const {
@@ -593,6 +571,29 @@ void TReader::SkipValue() {
   }
 }
 
+TComponent* TReader::CreateComponent(const std::string& ClassName, TComponent* Owner) {
+  const TRegisteredClass& rc = FindClass(ClassName);
+  if (rc.ItemFactory || (rc.Class && !TObject::ClassInheritsFrom(rc.Class, TComponent::StaticClass())))
+    Error(Format("Class %s is not a component class", ClassName));
+  TObject* obj = rc.Factory(Owner);
+  TComponent* c = dynamic_cast<TComponent*>(obj);
+  if (!c) {
+    delete obj;
+    Error(Format("Class %s is not a component class", ClassName));
+  }
+  FCreated.push_back(c);
+  c->AfterConstruction();
+  return c;
+}
+
+void TReader::SetComponentName(TComponent* Component, const std::string& Name) {
+  try {
+    Component->SetName(Name);
+  } catch (const EComponentError& e) {
+    Error(e.Message());
+  }
+}
+
 TComponent* TReader::ReadRootComponent(TComponent* Root) {
   FFixups.clear();
   FLoaded.clear();
@@ -606,28 +607,12 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     const std::string name = ReadStr();
     if (className.empty()) Error("Class name expected");
     if (!Root) {
-      const TRegisteredClass& rc = FindClass(className);
-      if (rc.ItemFactory || (rc.Class && !TObject::ClassInheritsFrom(rc.Class, TComponent::StaticClass())))
-        Error(Format("Class %s is not a component class", className));
-      TObject* obj = rc.Factory(FOwner);
-      Root = dynamic_cast<TComponent*>(obj);
-      if (!Root) {
-        delete obj;
-        Error(Format("Class %s is not a component class", className));
-      }
-      FCreated.push_back(Root);
-      Root->AfterConstruction();
+      Root = CreateComponent(className, FOwner);
     } else if (!Root->InheritsFrom(className)) {
       Error(Format("Component of class %s expected, found %s", Root->ClassName(), className));
     }
     SetRoot(Root);
-    if (Root->Name().empty() && !name.empty()) {
-      try {
-        Root->SetName(name);
-      } catch (const EComponentError& e) {
-        Error(e.Message());
-      }
-    }
+    if (Root->Name().empty() && !name.empty()) SetComponentName(Root, name);
     Root->FComponentState += TComponentState{csLoading, csReading};
     FLoaded.push_back(Root);
     FLoadedSet.insert(Root);
@@ -671,24 +656,8 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
       else if (existing) Error(Format("Component %s of class %s expected, found %s", name, existing->ClassName(), className));
     }
     if (!c) {
-      const TRegisteredClass& rc = FindClass(className);
-      if (rc.ItemFactory || (rc.Class && !TObject::ClassInheritsFrom(rc.Class, TComponent::StaticClass())))
-        Error(Format("Class %s is not a component class", className));
-      TObject* obj = rc.Factory(owner);
-      c = dynamic_cast<TComponent*>(obj);
-      if (!c) {
-        delete obj;
-        Error(Format("Class %s is not a component class", className));
-      }
-      FCreated.push_back(c);
-      c->AfterConstruction();
-      if (!name.empty()) {
-        try {
-          c->SetName(name);
-        } catch (const EComponentError& e) {
-          Error(e.Message());
-        }
-      }
+      c = CreateComponent(className, owner);
+      if (!name.empty()) SetComponentName(c, name);
     }
   }
   c->FComponentState += TComponentState{csLoading, csReading};

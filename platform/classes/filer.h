@@ -147,6 +147,19 @@ class TWriter : public TFiler {
   void WriteRaw(const void* Data, int64_t Size) { FStream->WriteBuffer(Data, Size); }
   void WriteObjectValue(TPersistent* Instance, const TPropInfo* P, TObject* Value, TObject* AncestorValue);
   std::string ReferenceName(TComponent* C) const;
+  // Puts back the property path and ancestor a nested write changed and leaves its level of nesting,
+  // however the write ends.
+  struct TNestedWrite {
+    explicit TNestedWrite(TWriter& AWriter) : W(AWriter), Path(AWriter.FPropPath), Ancestor(AWriter.FAncestor) {}
+    ~TNestedWrite() {
+      W.FPropPath = Path;
+      W.FAncestor = Ancestor;
+      --W.FDepth;
+    }
+    TWriter& W;
+    const std::string Path;
+    TPersistent* const Ancestor;
+  };
   std::string FPropPath;
   int FDepth = 0;
 };
@@ -219,6 +232,10 @@ class TReader : public TFiler {
   void Leave() { --FDepth; }
   [[noreturn]] void Error(const std::string& What);
   TComponent* FindReference(const std::string& Name) const;
+  // Makes a component of a registered class for Owner and records it as made by this reader.
+  TComponent* CreateComponent(const std::string& ClassName, TComponent* Owner);
+  // Names a component read from the stream; a name it refuses is a read error.
+  void SetComponentName(TComponent* Component, const std::string& Name);
 
   TComponent* FOwner = nullptr;
   TComponent* FParent = nullptr;  // whose child list is being read

@@ -204,6 +204,14 @@ void TCustomEdit::SyncWindowText() {
   TWinControl::DefaultHandler(m);
 }
 
+void TCustomEdit::AfterTextEdit() {
+  SyncWindowText();
+  ScrollToCaret();
+  Invalidate();
+  UpdateCaret();
+  NotifyChange();
+}
+
 void TCustomEdit::StoreText(const std::u32string& Value, size_t CaretAt, bool UserChange, bool MergeUndo) {
   if (Value == FChars) {
     SetSelection(CaretAt, CaretAt);
@@ -220,11 +228,7 @@ void TCustomEdit::StoreText(const std::u32string& Value, size_t CaretAt, bool Us
   FCaret = FAnchor = std::min(CaretAt, FChars.size());
   FLastWasTyping = UserChange && MergeUndo;
   if (!UserChange) FScroll = FTopLine = 0;
-  SyncWindowText();
-  ScrollToCaret();
-  Invalidate();
-  UpdateCaret();
-  NotifyChange();
+  AfterTextEdit();
 }
 
 void TCustomEdit::SaveUndo(bool Merge) {
@@ -256,11 +260,7 @@ bool TCustomEdit::ReplaceSelection(const std::u32string& S, bool UserChange, boo
   FChars.replace(a, b - a, ins);
   FCaret = FAnchor = a + ins.size();
   FModified = true;
-  SyncWindowText();
-  ScrollToCaret();
-  Invalidate();
-  UpdateCaret();
-  NotifyChange();
+  AfterTextEdit();
   return true;
 }
 
@@ -995,11 +995,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
         FUndoAnchor = a;
         FLastWasTyping = false;
         FModified = true;
-        SyncWindowText();
-        ScrollToCaret();
-        Invalidate();
-        UpdateCaret();
-        NotifyChange();
+        AfterTextEdit();
         Message.Result = TRUE;
       }
       return;

@@ -190,6 +190,8 @@ class TCustomEdit : public TWinControl {
   size_t WordLeft(size_t Pos) const;
   size_t WordRight(size_t Pos) const;
   void SyncWindowText();
+  // After FChars changed: the window text, scroll position, picture and caret follow, then EN_CHANGE.
+  void AfterTextEdit();
   int TextHeight();
 
   std::u32string FChars;

@@ -16,6 +16,17 @@ void TDrawGrid::RowMoved(int FromIndex, int ToIndex) { TCustomGrid::RowMoved(Fro
 // ---------------------------------------------------------------------------------------------------
 // TStringGrid
 
+namespace {
+// Moves the item at From to To; the items between shift by one place (a moved column or row).
+template <typename It>
+void MoveItem(It First, int From, int To) {
+  if (From < To)
+    std::rotate(First + From, First + From + 1, First + To + 1);
+  else
+    std::rotate(First + To, First + From, First + From + 1);
+}
+}  // namespace
+
 TStringGrid::TStringGrid(TComponent* AOwner) : TDrawGrid(AOwner) { FData.resize(static_cast<size_t>(RowCount())); }
 
 TStringGrid::~TStringGrid() = default;
@@ -87,21 +98,13 @@ void TStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
     if (!row) continue;
     size_t need = static_cast<size_t>(std::max(FromIndex, ToIndex)) + 1;
     if (row->size() < need) row->resize(need);
-    auto first = row->begin();
-    if (FromIndex < ToIndex)
-      std::rotate(first + FromIndex, first + FromIndex + 1, first + ToIndex + 1);
-    else
-      std::rotate(first + ToIndex, first + FromIndex, first + FromIndex + 1);
+    MoveItem(row->begin(), FromIndex, ToIndex);
   }
   TDrawGrid::ColumnMoved(FromIndex, ToIndex);
 }
 
 void TStringGrid::RowMoved(int FromIndex, int ToIndex) {
-  auto first = FData.begin();
-  if (FromIndex < ToIndex)
-    std::rotate(first + FromIndex, first + FromIndex + 1, first + ToIndex + 1);
-  else
-    std::rotate(first + ToIndex, first + FromIndex, first + FromIndex + 1);
+  MoveItem(FData.begin(), FromIndex, ToIndex);
   TDrawGrid::RowMoved(FromIndex, ToIndex);
 }
 

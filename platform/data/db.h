@@ -256,7 +256,6 @@ class TStringField : public TField {
   bool AsBoolean() const override;
   TDateTime AsDateTime() const override;
   Variant AsVariant() const override;
-  void SetAsVariant(const Variant& Value) override;
   // Copies the value into S (reusing its storage); false (and S empty) for null.
   bool GetValue(std::string& S) const;
   bool FixedChar() const { return FDataType == ftFixedChar; }
@@ -288,6 +287,8 @@ class TNumericField : public TField {
 
  protected:
   TNumericField(TComponent* AOwner, TFieldType AType);
+  // Text of a whole-number field: blank clears it, anything else must be a number for SetAsLargeInt.
+  void SetIntegerText(const std::string& Value);
   std::string FDisplayFormat, FEditFormat;
 };
 
@@ -503,7 +504,6 @@ class TBinaryField : public TField {
   std::string AsString() const override;
   void SetAsString(const std::string& Value) override;
   Variant AsVariant() const override;
-  void SetAsVariant(const Variant& Value) override;
 
  protected:
   TBinaryField(TComponent* AOwner, TFieldType AType) : TField(AOwner, AType) {}
@@ -527,7 +527,6 @@ class TBlobField : public TField {
   std::string AsString() const override;
   void SetAsString(const std::string& Value) override;
   Variant AsVariant() const override;
-  void SetAsVariant(const Variant& Value) override;
   int BlobSize() const { return static_cast<int>(AsString().size()); }
   void LoadFromStream(TStream* Stream);
   void SaveToStream(TStream* Stream) const;

@@ -313,10 +313,6 @@ Variant TStringField::AsVariant() const {
   if (!GetValue(s)) return Variant::Null();
   return Variant(std::move(s));
 }
-void TStringField::SetAsVariant(const Variant& Value) {
-  if (Value.IsNull() || Value.IsEmpty()) SetData(nullptr);
-  else SetAsString(VarToStr(Value));
-}
 
 // ---------------------------------------------------------------------------------------------------
 // Numbers
@@ -331,6 +327,15 @@ void TNumericField::SetDisplayFormat(const std::string& Value) {
 void TNumericField::SetEditFormat(const std::string& Value) {
   FEditFormat = Value;
   PropertyChanged(false);
+}
+void TNumericField::SetIntegerText(const std::string& Value) {
+  if (Trim(Value).empty()) {
+    Clear();
+    return;
+  }
+  int64_t v;
+  if (!TryStrToInt64(Value, v)) ConvertError(Value, "integer");
+  SetAsLargeInt(v);
 }
 bool TNumericField::IsValidChar(char32_t Ch) const {
   if (Ch == '+' || Ch == '-' || (Ch >= '0' && Ch <= '9')) return true;
@@ -376,15 +381,7 @@ std::string TIntegerField::AsString() const {
   int32_t v;
   return GetValue(v) ? IntToStr(v) : std::string();
 }
-void TIntegerField::SetAsString(const std::string& Value) {
-  if (Trim(Value).empty()) {
-    Clear();
-    return;
-  }
-  int64_t v;
-  if (!TryStrToInt64(Value, v)) ConvertError(Value, "integer");
-  SetAsLargeInt(v);
-}
+void TIntegerField::SetAsString(const std::string& Value) { SetIntegerText(Value); }
 Variant TIntegerField::AsVariant() const {
   int32_t v;
   return GetValue(v) ? Variant(v) : Variant::Null();
@@ -417,15 +414,7 @@ std::string TLargeintField::AsString() const {
   int64_t v = 0;
   return GetData(&v) ? IntToStr(v) : std::string();
 }
-void TLargeintField::SetAsString(const std::string& Value) {
-  if (Trim(Value).empty()) {
-    Clear();
-    return;
-  }
-  int64_t v;
-  if (!TryStrToInt64(Value, v)) ConvertError(Value, "integer");
-  SetAsLargeInt(v);
-}
+void TLargeintField::SetAsString(const std::string& Value) { SetIntegerText(Value); }
 Variant TLargeintField::AsVariant() const {
   int64_t v = 0;
   return GetData(&v) ? Variant(v) : Variant::Null();
@@ -665,10 +654,6 @@ Variant TBinaryField::AsVariant() const {
   std::string s;
   return GetData(&s) ? Variant(std::move(s)) : Variant::Null();
 }
-void TBinaryField::SetAsVariant(const Variant& Value) {
-  if (Value.IsNull() || Value.IsEmpty()) SetData(nullptr);
-  else SetAsString(VarToStr(Value));
-}
 std::string TBinaryField::GetText(bool) const {
   return std::string("(") + FieldTypeName(FDataType) + ")";
 }
@@ -684,10 +669,6 @@ void TBlobField::SetAsString(const std::string& Value) { SetData(&Value); }
 Variant TBlobField::AsVariant() const {
   std::string s;
   return GetData(&s) ? Variant(std::move(s)) : Variant::Null();
-}
-void TBlobField::SetAsVariant(const Variant& Value) {
-  if (Value.IsNull() || Value.IsEmpty()) SetData(nullptr);
-  else SetAsString(VarToStr(Value));
 }
 std::string TBlobField::GetText(bool Display) const {
   bool isMemo = FDataType == ftMemo || FDataType == ftFmtMemo || FDataType == ftOraClob;

@@ -118,6 +118,16 @@ bool IsAscii(std::string_view S) {
 
 inline unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 
+// -1, 0 or 1 as the stored value at A is less than, equal to or greater than the one at B (slots may be
+// unaligned, so both are copied out).
+template <typename V>
+int CompareStored(const uint8_t* A, const uint8_t* B) {
+  V x, y;
+  std::memcpy(&x, A, sizeof x);
+  std::memcpy(&y, B, sizeof y);
+  return x < y ? -1 : (x > y ? 1 : 0);
+}
+
 }  // namespace
 
 // Follows the master's record and tells the detail to change its range.
@@ -354,27 +364,9 @@ int TMemDataSet::CompareRows(uint32_t A, uint32_t B) const {
       const uint8_t* pb = c.Width ? s.Slot(c, B) : nullptr;
       switch (c.Kind) {
         case ckBool: r = int(*pa) - int(*pb); break;
-        case ckInt32: case ckDays: {
-          int32_t x, y;
-          std::memcpy(&x, pa, 4);
-          std::memcpy(&y, pb, 4);
-          r = x < y ? -1 : (x > y ? 1 : 0);
-          break;
-        }
-        case ckInt64: {
-          int64_t x, y;
-          std::memcpy(&x, pa, 8);
-          std::memcpy(&y, pb, 8);
-          r = x < y ? -1 : (x > y ? 1 : 0);
-          break;
-        }
-        case ckDouble: {
-          double x, y;
-          std::memcpy(&x, pa, 8);
-          std::memcpy(&y, pb, 8);
-          r = x < y ? -1 : (x > y ? 1 : 0);
-          break;
-        }
+        case ckInt32: case ckDays: r = CompareStored<int32_t>(pa, pb); break;
+        case ckInt64: r = CompareStored<int64_t>(pa, pb); break;
+        case ckDouble: r = CompareStored<double>(pa, pb); break;
         case ckString: {
           std::string_view x = s.GetString(c, A), y = s.GetString(c, B);
           if (k.CaseIns) r = AnsiCompareText(std::string(x), std::string(y));

@@ -206,6 +206,8 @@ TEST(LoadBitmapFiles, GivesWhatEachFileGivesAndPrefetchesOnlyForTheSameFiles) {
   for (GpBitmap* b : side)
     if (b) GdipDisposeImage(b);
 
+  EXPECT_TRUE(LoadBitmapFiles({}).empty());
+
   TBitmapPrefetch prefetch;
   const std::vector<std::string> three(names.begin(), names.begin() + 3);
   prefetch.Start(three);

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "dataedit/CalculatorX.h"
+#include "dataedit/MRUListX.h"
+#include "platform/controls/scrollbars.h"
 #include "dataedit/PopupsX.h"
 #include "dataedit/ToolCtrlsX.h"
 #include "platform/controls/controls.h"
@@ -196,6 +198,74 @@ TEST_F(PopupsX, CalculatorPicture) {
   EXPECT_EQ(calc->Key(23)->Caption(), "Ok");
   win::PumpMessages();
   ASSERT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("dataedit_calculator.png")));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PopupsX, MRUListBoxShowsItsScrollBarOnlyWhenItemsDoNotFit) {
+  auto* box = new TMRUListboxX(owner.get());
+  for (int i = 0; i < 7; ++i) box->Items()->Add("entry " + std::to_string(i));
+  box->SetWidth(160);
+  box->SetVisibleRows(5);
+  box->UpdateScrollBar();
+  TScrollBar* sb = box->ScrollBar();
+  EXPECT_TRUE(sb->Visible());
+  EXPECT_EQ(sb->Min(), 0);
+  EXPECT_EQ(sb->Max(), 6);
+  EXPECT_EQ(sb->PageSize(), 5);
+  EXPECT_FALSE(box->SizeGrip()->Triangular());  // closes the scroll bar's column
+  EXPECT_EQ(sb->Left() + sb->Width(), box->ClientWidth());
+  EXPECT_EQ(sb->Top() + sb->Height(), box->ClientHeight() - box->SizeGrip()->Height());
+  box->SetBounds(300, 300, box->Width(), box->Height());
+  ShowWindow(box->Handle(), SW_SHOWNOACTIVATE);
+  win::PumpMessages();
+  ASSERT_TRUE(win::SaveWindowPng(box->Handle(), win::ArtifactPath("dataedit_mru_list.png")));
+  // The drop-down opened above: the grip goes to the top right and the bar below it.
+  box->Perform(WM_DROPDOWNSIDE, 2, 0);
+  EXPECT_EQ(box->SizeGrip()->Corner(), 1);
+  EXPECT_EQ(sb->Top(), box->SizeGrip()->Height());
+  while (box->Items()->Count() > 5) box->Items()->Delete(0);
+  box->UpdateScrollBar();
+  EXPECT_FALSE(sb->Visible());
+  EXPECT_TRUE(box->SizeGrip()->Triangular());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PopupsX, WheelAndEscape) {
+  auto* list = new TPopupListboxX(owner.get());
+  for (int i = 0; i < 20; ++i) list->Items()->Add("row " + std::to_string(i));
+  list->SetWidth(120);
+  list->SetVisibleRows(5);
+  list->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(list->TopIndex(), 1);
+  list->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(list->TopIndex(), 0);
+
+  auto* calc = new TPopupCalculatorX(owner.get());
+  calc->HandleKey('5');
+  calc->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(calc->DisplayText(), "6");
+  calc->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  calc->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(calc->DisplayText(), "4");
+  EXPECT_EQ(calc->Perform(WM_MOUSEACTIVATE, 0, 0), MA_NOACTIVATE);
+  calc->Perform(WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(owner->Calls, (std::vector<bool>{false}));
+}
+
+TEST(ToolCtrlsXDoubleClick, TimeAndDistance) {
+  const unsigned T = GetDoubleClickTime();
+  const int DX = GetSystemMetrics(SM_CXDOUBLECLK), DY = GetSystemMetrics(SM_CYDOUBLECLK);
+  EXPECT_TRUE(IsDoubleClickAt(POINT{10, 10}, POINT{10, 10}, T));
+  EXPECT_FALSE(IsDoubleClickAt(POINT{10, 10}, POINT{10, 10}, T + 1));
+  EXPECT_TRUE(IsDoubleClickAt(POINT{10, 10}, POINT{10 + DX, 10 - DY}, 0));
+  EXPECT_FALSE(IsDoubleClickAt(POINT{10, 10}, POINT{10 + DX + 1, 10}, 0));
+  EXPECT_FALSE(IsDoubleClickAt(POINT{10, 10}, POINT{10, 10 + DY + 1}, 0));
 }
 
 }  // namespace

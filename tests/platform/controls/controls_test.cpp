@@ -16,43 +16,16 @@
 #include "platform/graphics/pictures.h"
 #include "platform/win/clock.h"
 #include "platform/win/testing.h"
+#include "tests/platform/controls/host_fixture.h"
 
 namespace {
 
-// A plain top-level window to put controls on (the forms layer is not needed for these).
-class THostWindow : public TCustomControl {
-  DECLARE_CLASS(THostWindow, TCustomControl)
-  explicit THostWindow(TComponent* AOwner) : TCustomControl(AOwner) {}
-
+class ControlsTest : public ControlHostTest {
  protected:
-  void CreateParams(TCreateParams& Params) override {
-    TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    Params.WndParent = nullptr;
-  }
-  void Paint() override {
-    RECT r{0, 0, Width(), Height()};
-    HBRUSH b = CreateSolidBrush(ColorRef(Color()));
-    FillRect(Canvas()->Handle(), &r, b);
-    DeleteObject(b);
-  }
-};
-
-class ControlsTest : public ::testing::Test {
- protected:
+  ControlsTest() : ControlHostTest(400, 300) {}
   void SetUp() override {
-    win::ResetWindowManager();
-    clock.Install();
-    owner = std::make_unique<TComponent>(nullptr);
-    host = new THostWindow(owner.get());
-    host->SetBounds(100, 100, 400, 300);
-    host->HandleNeeded();
+    ControlHostTest::SetUp();
     win::PumpMessages();
-  }
-  void TearDown() override {
-    owner.reset();
-    win::ResetWindowManager();
-    clock.Uninstall();
   }
   // Screen point of a client point of a control.
   static TPoint At(TControl* C, int X, int Y) { return C->ClientToScreen(TPoint(X, Y)); }
@@ -61,15 +34,6 @@ class ControlsTest : public ::testing::Test {
     win::PumpMessages();
   }
   static void ClickAt(TPoint P) { win::Click(P.X, P.Y); }
-  static void Key(UINT Vk) {
-    win::InjectKey(WM_KEYDOWN, Vk);
-    win::InjectKey(WM_KEYUP, Vk);
-    win::PumpMessages();
-  }
-
-  win::FakeClock clock;
-  std::unique_ptr<TComponent> owner;  // frees every control of a test
-  THostWindow* host = nullptr;
 };
 
 template <typename T>

@@ -12,24 +12,9 @@
 #include "platform/graphics/clipbrd.h"
 #include "platform/win/clock.h"
 #include "platform/win/testing.h"
+#include "tests/platform/controls/host_fixture.h"
 
 namespace {
-
-class TEditTestHost : public TCustomControl {
-  DECLARE_CLASS(TEditTestHost, TCustomControl)
-  explicit TEditTestHost(TComponent* AOwner) : TCustomControl(AOwner) {}
-
- protected:
-  void CreateParams(TCreateParams& Params) override {
-    TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    Params.WndParent = nullptr;
-  }
-  void Paint() override {
-    RECT r{0, 0, Width(), Height()};
-    FillRect(Canvas()->Handle(), &r, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  }
-};
 
 // An edit whose window is made right-aligned (as a descendant asks in CreateParams).
 class TRightEdit : public TEdit {
@@ -59,9 +44,9 @@ class TMemoEdit : public TEdit {
 };
 
 // A top-level window that plays a form: it hears the dialog keys its controls leave.
-class TKeyForm : public TEditTestHost {
-  DECLARE_CLASS(TKeyForm, TEditTestHost)
-  explicit TKeyForm(TComponent* AOwner) : TEditTestHost(AOwner) {}
+class TKeyForm : public TTestHost {
+  DECLARE_CLASS(TKeyForm, TTestHost)
+  explicit TKeyForm(TComponent* AOwner) : TTestHost(AOwner) { Fill = clWhite; }
   bool IsForm() const override { return true; }
   bool DialogKey(TWinControl*, WORD Key, TShiftState) override {
     Keys.push_back(Key);
@@ -70,21 +55,12 @@ class TKeyForm : public TEditTestHost {
   std::vector<WORD> Keys;
 };
 
-class EditsTest : public ::testing::Test {
+class EditsTest : public ControlHostTest {
  protected:
+  EditsTest() : ControlHostTest(400, 200, clWhite) {}
   void SetUp() override {
-    win::ResetWindowManager();
-    clock.Install();
-    owner = std::make_unique<TComponent>(nullptr);
-    host = new TEditTestHost(owner.get());
-    host->SetBounds(100, 100, 400, 200);
-    host->HandleNeeded();
+    ControlHostTest::SetUp();
     win::PumpMessages();
-  }
-  void TearDown() override {
-    owner.reset();
-    win::ResetWindowManager();
-    clock.Uninstall();
   }
   template <typename T>
   T* Make(int L, int T_, int W = 200, int H = 21) {
@@ -92,11 +68,6 @@ class EditsTest : public ::testing::Test {
     c->SetBounds(L, T_, W, H);
     c->SetParent(host);
     return c;
-  }
-  static void Key(UINT Vk) {
-    win::InjectKey(WM_KEYDOWN, Vk);
-    win::InjectKey(WM_KEYUP, Vk);
-    win::PumpMessages();
   }
   static void KeyWith(UINT Modifier, UINT Vk) {
     win::InjectKey(WM_KEYDOWN, Modifier);
@@ -112,10 +83,6 @@ class EditsTest : public ::testing::Test {
     C->SetFocus();
     win::PumpMessages();
   }
-
-  win::FakeClock clock;
-  std::unique_ptr<TComponent> owner;
-  TEditTestHost* host = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------------------

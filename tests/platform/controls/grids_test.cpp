@@ -12,24 +12,9 @@
 #include "platform/controls/grids.h"
 #include "platform/win/clock.h"
 #include "platform/win/testing.h"
+#include "tests/platform/controls/host_fixture.h"
 
 namespace {
-
-class TGridHost : public TCustomControl {
-  DECLARE_CLASS(TGridHost, TCustomControl)
-  explicit TGridHost(TComponent* AOwner) : TCustomControl(AOwner) {}
-
- protected:
-  void CreateParams(TCreateParams& Params) override {
-    TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    Params.WndParent = nullptr;
-  }
-  void Paint() override {
-    Canvas()->Brush()->SetColor(clWhite);
-    Canvas()->FillRect(TRect(0, 0, Width(), Height()));
-  }
-};
 
 // A string grid that records the hooks descendants override.
 class TProbeGrid : public TStringGrid {
@@ -75,15 +60,11 @@ class TProbeGrid : public TStringGrid {
   }
 };
 
-class GridTest : public ::testing::Test {
+class GridTest : public ControlHostTest {
  protected:
+  GridTest() : ControlHostTest(420, 320, clWhite) {}
   void SetUp() override {
-    win::ResetWindowManager();
-    clock.Install();
-    owner = std::make_unique<TComponent>(nullptr);
-    host = new TGridHost(owner.get());
-    host->SetBounds(100, 100, 420, 320);
-    host->HandleNeeded();
+    ControlHostTest::SetUp();
     grid = new TProbeGrid(owner.get());
     grid->SetBorderStyle(TBorderStyle::bsNone);
     grid->SetScrollBars(ssNone);
@@ -98,11 +79,6 @@ class GridTest : public ::testing::Test {
     win::PumpMessages();
     grid->SetFocus();
     win::PumpMessages();
-  }
-  void TearDown() override {
-    owner.reset();
-    win::ResetWindowManager();
-    clock.Uninstall();
   }
   TPoint At(int X, int Y) { return grid->ClientToScreen(TPoint(X, Y)); }
   // Screen point of the middle of a cell.
@@ -137,9 +113,6 @@ class GridTest : public ::testing::Test {
   }
   bool EditorShown() { return grid->InplaceEditor() && grid->InplaceEditor()->EditVisible(); }
 
-  win::FakeClock clock;
-  std::unique_ptr<TComponent> owner;
-  TGridHost* host = nullptr;
   TProbeGrid* grid = nullptr;
 };
 

@@ -4,46 +4,12 @@
 #include <vector>
 
 #include "platform/win/windows.h"
+#include "surface.h"
 
 namespace {
 
-constexpr COLORREF kRed = RGB(255, 0, 0), kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255), kBlue = RGB(0, 0, 255);
-
-// A memory DC with a w x h bitmap filled with one colour.
-class Canvas {
- public:
-  Canvas(int w, int h, COLORREF fill = kRed) : w_(w), h_(h) {
-    dc = CreateCompatibleDC(nullptr);
-    bmp = CreateCompatibleBitmap(nullptr, w, h);
-    old = SelectObject(dc, bmp);
-    Fill(fill);
-  }
-  ~Canvas() {
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-  }
-  void Fill(COLORREF c) {
-    RECT r{0, 0, w_, h_};
-    HBRUSH b = CreateSolidBrush(c);
-    FillRect(dc, &r, b);
-    DeleteObject(b);
-  }
-  COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
-  std::vector<COLORREF> All() const {
-    std::vector<COLORREF> v;
-    for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x) v.push_back(At(x, y));
-    return v;
-  }
-  HDC dc;
-  HBITMAP bmp;
-  HGDIOBJ old;
-  int w_, h_;
-};
-
 TEST(Gdi, RectangleExcludesRightAndBottomAndFillsInside) {
-  Canvas c(12, 12);
+  Surface c(12, 12);
   SelectObject(c.dc, GetStockObject(BLACK_PEN));
   SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
   Rectangle(c.dc, 2, 2, 7, 6);
@@ -76,7 +42,7 @@ TEST(Gdi, LineToLeavesOutItsLastPixel) {
     int x0, y0, x1, y1, count;
   };
   for (Case k : {Case{0, 0, 5, 0, 5}, Case{1, 1, 1, 7, 6}, Case{0, 0, 6, 6, 6}, Case{6, 2, 0, 2, 6}, Case{2, 2, 2, 2, 0}}) {
-    Canvas c(10, 10);
+    Surface c(10, 10);
     MoveToEx(c.dc, k.x0, k.y0, nullptr);
     LineTo(c.dc, k.x1, k.y1);
     int black = 0;
@@ -90,7 +56,7 @@ TEST(Gdi, LineToLeavesOutItsLastPixel) {
 }
 
 TEST(Gdi, XorPenTwiceRestoresThePicture) {
-  Canvas c(20, 20);
+  Surface c(20, 20);
   // A varied background.
   for (int i = 0; i < 20; ++i) SetPixel(c.dc, i, i, RGB(i * 10, 255 - i * 7, 33));
   std::vector<COLORREF> before = c.All();
@@ -124,7 +90,7 @@ TEST(Gdi, XorPenTwiceRestoresThePicture) {
 }
 
 TEST(Gdi, HatchBrushRepeatsEveryEightPixelsWithBackgroundMode) {
-  Canvas c(16, 16);
+  Surface c(16, 16);
   HBRUSH hatch = CreateHatchBrush(HS_CROSS, kBlue);
   SetBkColor(c.dc, kWhite);
   SetBkMode(c.dc, OPAQUE);
@@ -158,7 +124,7 @@ TEST(Gdi, HatchBrushRepeatsEveryEightPixelsWithBackgroundMode) {
 }
 
 TEST(Gdi, ClipRegionsAndOriginsLimitDrawing) {
-  Canvas c(20, 20);
+  Surface c(20, 20);
   HRGN rgn = CreateRectRgn(4, 4, 8, 8);
   SelectClipRgn(c.dc, rgn);
   DeleteObject(rgn);  // the DC keeps its own copy
@@ -195,10 +161,10 @@ TEST(Gdi, ClipRegionsAndOriginsLimitDrawing) {
 }
 
 TEST(Gdi, BitBltAndStretchBltWithRasterOperations) {
-  Canvas src(4, 4, kBlack);
+  Surface src(4, 4, kBlack);
   SetPixel(src.dc, 0, 0, kWhite);
   SetPixel(src.dc, 1, 0, RGB(0x0F, 0xF0, 0x33));
-  Canvas dst(12, 12, RGB(0xF0, 0x0F, 0x55));
+  Surface dst(12, 12, RGB(0xF0, 0x0F, 0x55));
   BitBlt(dst.dc, 2, 3, 4, 4, src.dc, 0, 0, SRCCOPY);
   EXPECT_EQ(dst.At(2, 3), kWhite);
   EXPECT_EQ(dst.At(3, 3), RGB(0x0F, 0xF0, 0x33));
@@ -268,7 +234,7 @@ TEST(Gdi, DibSectionsShareTheirBitsAndReportTheirLayout) {
 }
 
 TEST(Gdi, TextIsMeasuredAndDrawnInsideItsRectangle) {
-  Canvas c(200, 60, kWhite);
+  Surface c(200, 60, kWhite);
   LOGFONT lf;
   lf.lfHeight = -16;
   HFONT f = CreateFontIndirect(&lf);
@@ -309,7 +275,7 @@ TEST(Gdi, TextIsMeasuredAndDrawnInsideItsRectangle) {
 }
 
 TEST(Gdi, EllipseAndPolygonStayInsideTheirBoxes) {
-  Canvas c(20, 20);
+  Surface c(20, 20);
   SelectObject(c.dc, GetStockObject(BLACK_PEN));
   SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
   Ellipse(c.dc, 2, 2, 12, 10);
@@ -331,7 +297,7 @@ TEST(Gdi, EllipseAndPolygonStayInsideTheirBoxes) {
 }
 
 TEST(Gdi, DeletingASelectedObjectWaitsForItsRelease) {
-  Canvas c(4, 4);
+  Surface c(4, 4);
   HPEN pen = CreatePen(PS_SOLID, 1, kBlue);
   SelectObject(c.dc, pen);
   EXPECT_TRUE(DeleteObject(pen));
@@ -359,7 +325,7 @@ TEST(Gdi, BlitsBetweenTwentyFourAndThirtyTwoBitPixelsKeepColoursAndClip) {
   SelectObject(src, dib);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 6; ++x) SetPixel(src, x, y, RGB(x * 40, y * 60, 7));
-  Canvas dst(8, 8, kBlack);
+  Surface dst(8, 8, kBlack);
   HRGN clip = CreateRectRgn(0, 0, 4, 8);
   SelectClipRgn(dst.dc, clip);
   DeleteObject(clip);
@@ -390,7 +356,7 @@ TEST(Gdi, BlitsBetweenTwentyFourAndThirtyTwoBitPixelsKeepColoursAndClip) {
 namespace {
 
 TEST(Gdi, EscapementRotatesTextAboutItsReferencePoint) {
-  Canvas c(80, 80, kWhite);
+  Surface c(80, 80, kWhite);
   LOGFONT lf;
   lf.lfHeight = -14;
   lf.lfEscapement = 900;  // upwards

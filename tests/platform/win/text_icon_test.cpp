@@ -2,40 +2,12 @@
 #include <QImage>
 
 #include "tests/platform/win/fixture.h"
+#include "tests/platform/win/surface.h"
 
 namespace {
 
-class MemDC {
- public:
-  MemDC(int w, int h) : w_(w), h_(h) {
-    dc = CreateCompatibleDC(nullptr);
-    bmp = CreateCompatibleBitmap(nullptr, w, h);
-    SelectObject(dc, bmp);
-    RECT r{0, 0, w, h};
-    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  }
-  ~MemDC() {
-    DeleteDC(dc);
-    DeleteObject(bmp);
-  }
-  // Bounding box of non-white pixels.
-  RECT Ink() const {
-    RECT r{w_, h_, -1, -1};
-    for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x)
-        if (GetPixel(dc, x, y) != RGB(255, 255, 255)) {
-          r.left = std::min<LONG>(r.left, x), r.top = std::min<LONG>(r.top, y);
-          r.right = std::max<LONG>(r.right, x + 1), r.bottom = std::max<LONG>(r.bottom, y + 1);
-        }
-    return r;
-  }
-  HDC dc;
-  HBITMAP bmp;
-  int w_, h_;
-};
-
 TEST(DrawTextLayout, WordBreakPrefixEllipsisAndAlignment) {
-  MemDC m(300, 200);
+  Surface m(300, 200, kWhite);
   TEXTMETRIC tm;
   GetTextMetrics(m.dc, &tm);
   SIZE word;
@@ -59,13 +31,13 @@ TEST(DrawTextLayout, WordBreakPrefixEllipsisAndAlignment) {
   // End ellipsis keeps the text inside; right alignment puts the ink against the right edge.
   RECT box{10, 10, 80, 40};
   DrawText(m.dc, "A rather long line of text", -1, &box, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOCLIP);
-  RECT ink = m.Ink();
+  RECT ink = m.Ink(kWhite);
   EXPECT_GE(ink.left, 10);
   EXPECT_LE(ink.right, 80);
-  MemDC n(300, 60);
+  Surface n(300, 60, kWhite);
   RECT right{0, 0, 300, 60};
   DrawText(n.dc, "Right", -1, &right, DT_SINGLELINE | DT_RIGHT | DT_BOTTOM);
-  RECT ink2 = n.Ink();
+  RECT ink2 = n.Ink(kWhite);
   EXPECT_GE(ink2.right, 295);
   EXPECT_GE(ink2.bottom, 60 - tm.tmHeight);
   EXPECT_GT(ink2.top, 30);
@@ -79,7 +51,7 @@ TEST_F(WinTest, IconFilesLoadAndDraw) {
   ASSERT_TRUE(img.save(QString::fromStdString(path), "ICO"));
   HICON icon = static_cast<HICON>(LoadImage(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
   ASSERT_NE(icon, nullptr);
-  MemDC m(20, 20);
+  Surface m(20, 20, kWhite);
   DrawIconEx(m.dc, 2, 2, icon, 0, 0, 0, nullptr, DI_NORMAL);
   EXPECT_EQ(GetPixel(m.dc, 7, 7), RGB(200, 0, 0));
   EXPECT_EQ(GetPixel(m.dc, 8, 7), RGB(255, 255, 255)) << "transparent pixels leave the background";
@@ -97,7 +69,7 @@ TEST_F(WinTest, WindowPixelsCopyIntoABitmap) {
   HWND c = Child(top, 20, 30, 40, 40);
   rec().paintColor[c] = RGB(1, 2, 3);
   win::PumpMessages();
-  MemDC m(10, 10);
+  Surface m(10, 10, kWhite);
   HDC wdc = GetDC(c);
   BitBlt(m.dc, 0, 0, 10, 10, wdc, 5, 5, SRCCOPY);
   ReleaseDC(c, wdc);

@@ -1,0 +1,264 @@
+// The data-aware combo box: items and key items, the item index with its write path, typed search,
+// stepping with the arrow keys and the wheel.
+#include "dataedit/DBCtrlsX_combo.h"
+
+#include <vector>
+
+#include "platform/rtl/sysutils.h"
+
+void TDropDownBoxX::Assign(TPersistent* Source) {
+  if (auto* S = dynamic_cast<TDropDownBoxX*>(Source)) {
+    FAlign = S->FAlign;
+    FRows = S->FRows;
+    FWidth = S->FWidth;
+    FSizable = S->FSizable;
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+TCustomDBComboBoxX::TCustomDBComboBoxX(TComponent* AOwner) : TCustomDBEditX(AOwner) {
+  FItems = std::make_unique<TStringList>();
+  FKeyItems = std::make_unique<TStringList>();
+  FDropDownBox = std::make_unique<TDropDownBoxX>();
+  FItems->OnChange = [this](TObject*) { ItemsChanged(false); };
+  FKeyItems->OnChange = [this](TObject*) { ItemsChanged(true); };
+}
+
+TCustomDBComboBoxX::~TCustomDBComboBoxX() {
+  FItems->OnChange = nullptr;
+  FKeyItems->OnChange = nullptr;
+}
+
+void TCustomDBComboBoxX::ItemsChanged(bool KeysChanged) {
+  const bool WasKeyBased = FKeyBased;
+  FKeyBased = FKeyItems->Count() > 0;
+  FItemsCount = EffectiveItemCount(FItems->Count(), FKeyItems->Count());
+  if (FKeyBased && !WasKeyBased) SetEditText("");
+  RefreshReadOnlyState();
+  UpdateItemIndex();
+  ClearFieldMaxLength();
+  if (KeysChanged) FieldDataChanged();
+}
+
+void TCustomDBComboBoxX::UpdateItemIndex() { FItemIndex = FItems->IndexOf(EditText()); }
+
+void TCustomDBComboBoxX::RefreshReadOnlyState() {
+  if (!FItems) {  // during the edit's construction
+    TCustomDBEditX::RefreshReadOnlyState();
+    return;
+  }
+  SetWindowReadOnly(!DataLink()->Editing() || ReadOnly() || FKeyBased);
+}
+
+void TCustomDBComboBoxX::ClearFieldMaxLength() {
+  if (MaxLength() <= 0) return;
+  if (FKeyBased)
+    SetMaxLength(0);
+  else
+    TCustomDBEditX::ClearFieldMaxLength();
+}
+
+TAlignment TCustomDBComboBoxX::GetDefaultAlignment() const {
+  return FKeyBased ? taLeftJustify : TCustomDBEditX::GetDefaultAlignment();
+}
+
+Variant TCustomDBComboBoxX::DoGetValue() { return FKeyBased ? FKeyValue : Variant(Text()); }
+
+bool TCustomDBComboBoxX::IsValidInputChar(char32_t Ch) {
+  return FKeyBased || TCustomDBEditX::IsValidInputChar(Ch);
+}
+
+void TCustomDBComboBoxX::SetItemIndexInternal(int Value) {
+  if (Value == FItemIndex) return;
+  if (Value < 0 || Value >= FItemsCount) {
+    FItemIndex = -1;
+    FKeyValue = Null;
+    SetEditText("");
+    return;
+  }
+  FItemIndex = Value;
+  if (FKeyBased) FKeyValue = Variant(FKeyItems->Strings(Value));
+  SetEditText(FItems->Strings(Value));
+}
+
+void TCustomDBComboBoxX::SetItemIndex(int Value) {
+  // The posting flag is checked as by the other setters, so a call from OnUpdateData does not commit
+  // again (and so recurse).
+  WriteThrough([&] { SetItemIndexInternal(Value); });
+}
+
+void TCustomDBComboBoxX::ApplyText(const std::string& Text) {
+  if (!FKeyBased) {
+    TCustomDBEditX::ApplyText(Text);
+    UpdateItemIndex();
+    return;
+  }
+  const int I = FItems->IndexOf(Text);
+  if (I < 0 || I >= FItemsCount) return;
+  FItemIndex = I;
+  FKeyValue = Variant(FKeyItems->Strings(I));
+  SetEditText(Text);
+}
+
+void TCustomDBComboBoxX::ApplyValue(const Variant& Value) {
+  if (!FKeyBased) {
+    TCustomDBEditX::ApplyValue(Value);
+    UpdateItemIndex();
+    return;
+  }
+  FKeyValue = Value;
+  if (VarIsNull(Value)) {
+    FItemIndex = -1;
+    SetEditText("");
+    return;
+  }
+  FItemIndex = FKeyItems->IndexOf(SafeVarToStr(Value));
+  if (FItemIndex >= 0 && FItemIndex < FItemsCount) {
+    SetEditText(FItems->Strings(FItemIndex));
+  } else {
+    FItemIndex = -1;
+    SetEditText("");
+  }
+}
+
+void TCustomDBComboBoxX::FieldDataChanged() {
+  if (!FItems) return;  // during the edit's construction
+  TField* F = Field();
+  if (F) {
+    ApplyFieldSettings(F, !FKeyBased);
+    if ((FocusState() && DataLink()->CanModify()) || FKeyBased)
+      ApplyValue(Variant(F->Text()));
+    else {
+      SetEditText(F->DisplayText());
+      UpdateItemIndex();
+    }
+  } else {
+    ClearAssignableMask();
+    if (IsDataIndependent()) {
+      if (FKeyBased)
+        ApplyValue(DataLink()->DataIndependentValue());
+      else {
+        SetEditText(SafeVarToStr(DataLink()->DataIndependentValue()));
+        UpdateItemIndex();
+      }
+    } else {
+      SetEditText("");
+      FItemIndex = -1;
+    }
+  }
+  RefreshReadOnlyState();
+  SetModified(false);
+}
+
+void TCustomDBComboBoxX::StoreTextInLink() {
+  if (!IsDataIndependent() || FKeyBased)
+    DataLink()->SetText(SafeVarToStr(Value()));
+  else
+    DataLink()->SetText(EditText());
+}
+
+void TCustomDBComboBoxX::CommitData() {
+  if (OnNotInList && FItemIndex == -1) {
+    bool Recheck = false;
+    OnNotInList(this, EditText(), Recheck);
+  }
+  TCustomDBEditX::CommitData();
+}
+
+void TCustomDBComboBoxX::Clear() {
+  if (FKeyBased)
+    SetValue(Null);
+  else
+    TCustomDBEditX::Clear();
+}
+
+void TCustomDBComboBoxX::Change() {
+  TCustomDBEditX::Change();
+  UpdateItemIndex();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Searching and stepping
+
+bool TCustomDBComboBoxX::LocateItemText(const std::string& Text, bool Partial) {
+  if (!EditCanModify()) return false;
+  const int Old = FItemIndex;
+  int Found = -1;
+  try {
+    std::vector<std::string> Items;
+    for (int I = 0; I < FItemsCount; ++I) Items.push_back(FItems->Strings(I));
+    Found = MatchItemText(Items, FItemsCount, Text, Partial);
+    if (Found >= 0) {
+      SetItemIndexInternal(Found);
+      const size_t End = Chars().size();
+      const size_t Typed = std::min<size_t>(Utf8Length(Text), End);
+      SetSelection(End, Typed);  // the completed tail selected, the caret after the typed text
+    } else if (!FKeyBased) {
+      FItemIndex = -1;
+    }
+  } catch (...) {
+    FItemIndex = Old;
+    return false;
+  }
+  return Found != Old;
+}
+
+void TCustomDBComboBoxX::ProcessSearchText(const std::string& S) {
+  if (!(IsDataIndependent() || Field())) return;
+  if (!EditCanModify()) return;
+  if (S == "\b") {
+    const size_t End = Chars().size();
+    if (End == 0) return;
+    if (static_cast<size_t>(SelLength()) >= End || (Anchor() == 0 && Caret() == End))
+      SetSelection(End, End - 1);
+    else if (Caret() > 0)
+      SetSelection(Anchor(), Caret() - 1);
+    return;
+  }
+  const std::string Before = Utf32ToUtf8(Chars().substr(0, std::min(Anchor(), Caret())));
+  LocateItemText(Before + S, true);
+}
+
+void TCustomDBComboBoxX::StepListValue(bool Up) {
+  if (!EditCanModify()) return;
+  const int Next = SteppedItemIndex(FItemIndex, FItemsCount, Up);
+  if (Next == FItemIndex) return;
+  SetItemIndexInternal(Next);
+  SelectAll();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Keys
+
+void TCustomDBComboBoxX::KeyDown(WORD& Key, TShiftState Shift) {
+  TCustomDBEditX::KeyDown(Key, Shift);
+  if (Key == VK_UP || Key == VK_DOWN) {
+    const bool AllSelected = static_cast<size_t>(SelLength()) >= Chars().size();
+    if (!ReadOnly() && !FDroppedDown && (!WordWrap() || AllSelected) && EditCanModify()) {
+      StepListValue(Key == VK_UP);
+      Key = 0;
+    }
+  } else if (Key == VK_DELETE && FKeyBased) {
+    TField* F = Field();
+    if ((IsDataIndependent() || (F && !F->Required())) && !ReadOnly() && EditCanModify()) {
+      ApplyValue(Null);
+      DataLink()->MarkModified();
+      Key = 0;
+    }
+  }
+}
+
+void TCustomDBComboBoxX::KeyPress(WideChar& Key) {
+  TCustomDBEditX::KeyPress(Key);
+  if (Key == 0 || !FKeyBased || ReadOnly()) return;
+  if (Key == 8) {
+    ProcessSearchText("\b");
+    Key = 0;
+  } else if (Key >= 32) {
+    std::string S;
+    Utf8Append(S, Key);
+    ProcessSearchText(S);
+    Key = 0;
+  }
+}

@@ -1,0 +1,100 @@
+#pragma once
+// The data-aware combo box of unit DBCtrlsX: the data-aware edit with a list of items. Without key
+// items it is a free-text edit whose ItemIndex follows the text. With KeyItems it is key-based: Items
+// are shown, the KeyItems entry at the same index is the value written to the field, the edit window is
+// read-only and typed characters search the items instead of editing the text.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "dataedit/DBCtrlsX_edit.h"
+
+// How the drop-down list opens: alignment, rows, width (0 or below: the control's width; -1: the widest
+// item) and a size grip.
+class TDropDownBoxX : public TPersistent {
+  DECLARE_CLASS(TDropDownBoxX, TPersistent)
+  TDropDownBoxX() = default;
+  TDropDownAlign Align() const { return FAlign; }
+  void SetAlign(TDropDownAlign Value) { FAlign = Value; }
+  bool AutoDrop() const { return FAutoDrop; }
+  void SetAutoDrop(bool Value) { FAutoDrop = Value; }
+  int Rows() const { return FRows; }
+  void SetRows(int Value) { FRows = Value; }
+  bool Sizable() const { return FSizable; }
+  void SetSizable(bool Value) { FSizable = Value; }
+  int Width() const { return FWidth; }
+  void SetWidth(int Value) { FWidth = Value; }
+  // Copies Align, Rows, Width and Sizable; AutoDrop stays.
+  void Assign(TPersistent* Source) override;
+
+ private:
+  TDropDownAlign FAlign = daLeft;
+  bool FAutoDrop = false;
+  int FRows = 7;
+  bool FSizable = false;
+  int FWidth = 0;
+};
+
+using TNotInListEventX = std::function<void(TObject* Sender, const std::string& NewText, bool& RecheckInList)>;
+
+class TCustomDBComboBoxX : public TCustomDBEditX {
+  DECLARE_CLASS(TCustomDBComboBoxX, TCustomDBEditX)
+  explicit TCustomDBComboBoxX(TComponent* AOwner);
+  ~TCustomDBComboBoxX() override;
+
+  TStrings* Items() const { return FItems.get(); }
+  void SetItems(TStrings* Value) { FItems->Assign(Value); }
+  TStrings* KeyItems() const { return FKeyItems.get(); }
+  void SetKeyItems(TStrings* Value) { FKeyItems->Assign(Value); }
+  TDropDownBoxX* DropDownBox() const { return FDropDownBox.get(); }
+  int ItemIndex() const { return FItemIndex; }
+  void SetItemIndex(int Value);
+  bool KeyBased() const { return FKeyBased; }
+  int EffectiveCount() const { return FItemsCount; }
+  void Clear();
+
+  TCloseUpEventX OnCloseUp;
+  TNotifyEvent OnDropDown;
+  TNotInListEventX OnNotInList;
+
+ protected:
+  virtual bool LocateItemText(const std::string& Text, bool Partial);
+  virtual void ProcessSearchText(const std::string& S);
+  void StepListValue(bool Up);
+  void SetItemIndexInternal(int Value);
+
+  TAlignment GetDefaultAlignment() const override;
+  Variant DoGetValue() override;
+  bool IsValidInputChar(char32_t Ch) override;
+  void FieldDataChanged() override;
+  void ApplyText(const std::string& Text) override;
+  void ApplyValue(const Variant& Value) override;
+  void StoreTextInLink() override;
+  void ClearFieldMaxLength() override;
+  void RefreshReadOnlyState() override;
+  void CommitData() override;
+  void Change() override;
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyPress(WideChar& Key) override;
+
+ private:
+  void ItemsChanged(bool KeysChanged);
+  void UpdateItemIndex();
+  bool IsPosting() const;
+
+  std::unique_ptr<TStringList> FItems;
+  std::unique_ptr<TStringList> FKeyItems;
+  std::unique_ptr<TDropDownBoxX> FDropDownBox;
+  int FItemIndex = -1;
+  int FItemsCount = 0;
+  bool FKeyBased = false;
+  Variant FKeyValue = Null;
+};
+
+class TDBComboBoxX : public TCustomDBComboBoxX {
+  DECLARE_CLASS(TDBComboBoxX, TCustomDBComboBoxX)
+  explicit TDBComboBoxX(TComponent* AOwner) : TCustomDBComboBoxX(AOwner) {}
+  using TCustomDBEditX::SetDataField;
+  using TCustomDBEditX::SetDataSource;
+};

@@ -1,0 +1,520 @@
+// The data-aware edit: value and text with their commit path, field-driven settings, keys, focus
+// changes and the in-place protocol with its holder.
+#include "dataedit/DBCtrlsX_edit.h"
+
+#include <cstdlib>
+
+#include "platform/controls/stdctrls.h"
+#include "platform/controls/themes.h"
+#include "platform/rtl/sysutils.h"
+
+namespace {
+// Posted to the edit itself: take the focus back after leaving it failed (the focus change must end
+// first).
+constexpr UINT CM_DBEDITREFOCUSX = CM_BASE + 0x7A;
+}  // namespace
+
+TCustomDBEditX::TCustomDBEditX(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
+  FControlStyle.Include(csCaptureMouse);
+  FControlStyle.Include(csReplicatable);
+  FDataLink = NewDataLink();
+  FDataLink->SetControl(this);
+  FDataLink->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
+  FDataLink->OnEditingChange = [this](TObject*) { LinkEditingChanged(); };
+  FDataLink->OnUpdateData = [this](TObject* Sender) { UpdateData(Sender); };
+  FDataLink->OnActiveChange = [this](TObject*) { LinkActiveChanged(); };
+  FMRUList = std::make_unique<TMRUListX>(this);
+  RefreshReadOnlyState();
+}
+
+TCustomDBEditX::~TCustomDBEditX() = default;
+
+std::unique_ptr<TFieldDataLinkX> TCustomDBEditX::NewDataLink() { return std::make_unique<TFieldDataLinkX>(); }
+
+TField* TCustomDBEditX::Field() const { return FDataLink->Field(); }
+bool TCustomDBEditX::IsDataIndependent() const { return FDataLink->DataIndependent(); }
+std::string TCustomDBEditX::GetDataField() const { return FDataLink->FieldName(); }
+TDataSource* TCustomDBEditX::GetDataSource() const { return FDataLink->DataSource(); }
+bool TCustomDBEditX::EditButtonsEnabled() { return FEnabled && FDataLink->IsLinkActive(); }
+
+TAlignment TCustomDBEditX::GetDefaultAlignment() const {
+  TField* F = Field();
+  return F ? F->Alignment() : taLeftJustify;
+}
+
+std::string TCustomDBEditX::GetDefaultEditMask() const {
+  TField* F = Field();
+  return F ? F->EditMask() : std::string();
+}
+
+bool TCustomDBEditX::IsValidInputChar(char32_t Ch) {
+  TField* F = Field();
+  return F ? F->IsValidChar(Ch) : true;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Value and text
+
+void TCustomDBEditX::WriteThrough(const std::function<void()>& Change) {
+  if (ComponentState().Contains(csDesigning) && !IsDataIndependent()) return;
+  // A field name without a data source has no data set to put into edit state: the edit then takes
+  // the value as an unbound control would, instead of reaching through a missing data set.
+  if (!IsDataIndependent())
+    if (TDataSet* DS = FDataLink->DataSet()) DS->Edit();
+  Change();
+  if (FPosting) return;
+  try {
+    CommitData();
+  } catch (...) {
+    FDataLink->ReloadRecord();
+    throw;
+  }
+}
+
+void TCustomDBEditX::SetText(const std::string& Value) {
+  WriteThrough([&] { ApplyText(Value); });
+}
+
+void TCustomDBEditX::DoSetValue(const Variant& Value) {
+  WriteThrough([&] { ApplyValue(Value); });
+}
+
+Variant TCustomDBEditX::DoGetValue() { return Variant(Text()); }
+
+void TCustomDBEditX::ApplyText(const std::string& Text) { TCustomMaskEdit::SetText(Text); }
+void TCustomDBEditX::ApplyValue(const Variant& Value) { ApplyText(SafeVarToStr(Value)); }
+
+void TCustomDBEditX::DoUpdateData(bool& Handled) {
+  Handled = false;
+  if (!OnUpdateData) return;
+  FPosting = true;
+  try {
+    OnUpdateData(this, Handled);
+  } catch (...) {
+    FPosting = false;
+    throw;
+  }
+  FPosting = false;
+}
+
+void TCustomDBEditX::CommitData() {
+  if (FFocused) ValidateEdit();
+  bool Handled = false;
+  DoUpdateData(Handled);
+  if (!Handled) StoreTextInLink();
+  SetModified(false);
+  if (FMRUList->AutoAdd() && FMRUList->Active() && Showing()) FMRUList->AddEntry(Text());
+}
+
+void TCustomDBEditX::StoreTextInLink() {
+  if (IsDataIndependent())
+    FDataLink->SetText(EditText());
+  else
+    FDataLink->SetText(Text());
+}
+
+void TCustomDBEditX::UpdateData(TObject* /*Sender*/) { CommitData(); }
+
+void TCustomDBEditX::DataChange(TObject* /*Sender*/) { FieldDataChanged(); }
+
+void TCustomDBEditX::FieldDataChanged() {
+  TField* F = Field();
+  if (F) {
+    ApplyFieldSettings(F, true);
+    const bool Memo = dynamic_cast<TMemoField*>(F) != nullptr;
+    if (FFocused && FDataLink->CanModify())
+      ApplyText(Memo ? F->AsString() : F->Text());
+    else
+      SetEditText(Memo ? F->AsString() : F->DisplayText());
+  } else {
+    ClearAssignableMask();
+    SetEditText(IsDataIndependent() ? SafeVarToStr(FDataLink->DataIndependentValue()) : std::string());
+  }
+  RefreshReadOnlyState();
+  SetModified(false);
+}
+
+void TCustomDBEditX::ApplyFieldSettings(TField* F, bool TakeMaxLength) {
+  if (!FAlignmentAssigned && F->Alignment() != FAlignment) {
+    FAlignment = F->Alignment();
+    Invalidate();
+  }
+  if (!FEditMaskAssigned) TCustomMaskEdit::SetEditMask(F->EditMask());
+  if (TakeMaxLength && !ComponentState().Contains(csDesigning) &&
+      (F->DataType() == ftString || F->DataType() == ftWideString) && MaxLength() == 0)
+    SetMaxLength(F->Size());
+}
+
+void TCustomDBEditX::ClearAssignableMask() {
+  if (!FEditMaskAssigned) TCustomMaskEdit::SetEditMask("");
+}
+
+void TCustomDBEditX::ClearFieldMaxLength() {
+  if (MaxLength() <= 0) return;
+  TDataSource* DS = DataSource();
+  if (!DS || !DS->DataSet() || DataField().empty()) return;
+  TField* F = DS->DataSet()->FindField(DataField());
+  if (F && (F->DataType() == ftString || F->DataType() == ftWideString) && F->Size() == MaxLength())
+    SetMaxLength(0);
+}
+
+void TCustomDBEditX::LinkActiveChanged() { ClearFieldMaxLength(); }
+
+void TCustomDBEditX::LinkEditingChanged() { RefreshReadOnlyState(); }
+
+void TCustomDBEditX::RefreshReadOnlyState() {
+  bool RO = FReadOnlyProp || (!FDataLink->Editing() && !OnUpdateData);
+  if (FInplaceIntf && !FInplaceIntf->EditorCanModify(this)) RO = true;
+  SetWindowReadOnly(RO);
+}
+
+void TCustomDBEditX::SetReadOnly(bool Value) {
+  FReadOnlyProp = Value;
+  FDataLink->SetReadOnly(Value);
+  LinkEditingChanged();
+}
+
+void TCustomDBEditX::SetEditMask(const std::string& Value) {
+  if (FEditMaskAssigned && Value == EditMask()) return;
+  std::string Kept;
+  const bool Loading = ComponentState().Contains(csLoading);
+  if (Loading && IsDataIndependent()) Kept = Text();
+  TCustomMaskEdit::SetEditMask(Value);
+  FEditMaskAssigned = true;
+  if (Loading && !Kept.empty()) ApplyText(Kept);
+  if (IsDataIndependent())
+    StoreTextInLink();
+  else
+    FieldDataChanged();
+}
+
+void TCustomDBEditX::SetAlignment(TAlignment Value) {
+  if (FAlignmentAssigned && Value == FAlignment) return;
+  FAlignment = Value;
+  FAlignmentAssigned = true;
+  if (FWordWrap)
+    RecreateWnd();
+  else
+    Invalidate();
+}
+
+void TCustomDBEditX::SetAlwaysShowBorder(bool Value) {
+  if (Value == FAlwaysShowBorder) return;
+  FAlwaysShowBorder = Value;
+  Invalidate();
+}
+
+void TCustomDBEditX::SetFlat(bool Value) {
+  if (Value == FFlat) return;
+  FFlat = Value;
+  RecreateWnd();
+}
+
+void TCustomDBEditX::SetWordWrap(bool Value) {
+  if (Value == FWordWrap) return;
+  FWordWrap = Value;
+  RecreateWnd();
+}
+
+void TCustomDBEditX::SetDataSource(TDataSource* Value) {
+  if (!(FDataLink->DataSourceFixed() && ComponentState().Contains(csLoading))) FDataLink->SetDataSource(Value);
+  if (Value) Value->FreeNotification(this);
+  FieldDataChanged();
+  Invalidate();
+}
+
+void TCustomDBEditX::SetDataField(const std::string& Value) {
+  if (!ComponentState().Contains(csDesigning)) ClearFieldMaxLength();
+  FDataLink->SetFieldName(Value);
+  Invalidate();
+}
+
+void TCustomDBEditX::SetFocusState(bool Value) {
+  if (Value == FFocused) return;
+  FFocused = Value;
+  if (Alignment() != taLeftJustify && !IsMasked()) Invalidate();
+  FDataLink->ReloadRecord();
+}
+
+bool TCustomDBEditX::EditCanModify() { return FDataLink->StartEdit(); }
+
+void TCustomDBEditX::Change() {
+  FDataLink->MarkModified();
+  SetModified(true);
+  TCustomMaskEdit::Change();
+}
+
+void TCustomDBEditX::Reset() {
+  FDataLink->ReloadRecord();
+  SelectAll();
+}
+
+void TCustomDBEditX::Loaded() {
+  TCustomMaskEdit::Loaded();
+  ClearFieldMaxLength();
+  if (ComponentState().Contains(csDesigning)) FieldDataChanged();
+}
+
+void TCustomDBEditX::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomMaskEdit::Notification(AComponent, Operation);
+  if (Operation == opRemove && FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
+}
+
+void TCustomDBEditX::CreateParams(TCreateParams& Params) {
+  TCustomMaskEdit::CreateParams(Params);
+  Params.Style = DBEditWindowStyle(Params.Style, FWordWrap, PasswordChar() != 0, false, Alignment());
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Focus
+
+void TCustomDBEditX::DoEnter() {
+  SetFocusState(true);
+  TCustomMaskEdit::DoEnter();
+  if (AutoSelect() && !(GetKeyState(VK_LBUTTON) & 0x8000)) SelectAll();
+}
+
+void TCustomDBEditX::DoExit() {
+  // The mask edit checks the mask (keeping the focus when it fails) and fires OnExit.
+  TCustomMaskEdit::DoExit();
+  try {
+    FDataLink->UpdateRecord();
+  } catch (...) {
+    SelectAll();
+    if (HandleAllocated()) PostMessage(Handle(), CM_DBEDITREFOCUSX, 0, 0);
+    throw;
+  }
+  SetFocusState(false);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Keys
+
+void TCustomDBEditX::KeyDown(WORD& Key, TShiftState Shift) {
+  if (FInplaceIntf) {
+    FInplaceIntf->EditorKeyDown(this, Key, Shift);
+    if (Key == 0) return;
+  }
+  TCustomMaskEdit::KeyDown(Key, Shift);
+  if (Key == 'A' && Shift == TShiftState{ssCtrl}) {
+    SelectAll();
+    Key = 0;
+  }
+  if ((Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift))) && !FReadOnlyProp)
+    FDataLink->StartEdit();
+}
+
+void TCustomDBEditX::KeyUp(WORD& Key, TShiftState Shift) {
+  if (FInplaceIntf) {
+    FInplaceIntf->EditorKeyUp(this, Key, Shift);
+    if (Key == 0) return;
+  }
+  TCustomMaskEdit::KeyUp(Key, Shift);
+}
+
+void TCustomDBEditX::KeyPress(WideChar& Key) {
+  if (FInplaceIntf) {
+    FInplaceIntf->EditorKeyPress(this, Key);
+    if (Key == 0) return;
+  }
+  if (!IsDataIndependent() && Field() && Key >= 32 && !IsValidInputChar(Key)) {
+    MessageBeep(0);
+    Key = 0;
+    return;
+  }
+  // Editing starts before the mask edit types the key: it refuses keys while the window is read-only.
+  if (Key == 8 || Key == 22 || Key == 24 || Key >= 32) {
+    if (!FReadOnlyProp) FDataLink->StartEdit();
+  } else if (Key == 27) {
+    FDataLink->ReloadRecord();
+    SelectAll();
+    Key = 0;
+    return;
+  }
+  TCustomMaskEdit::KeyPress(Key);
+}
+
+bool TCustomDBEditX::WantsKey(WORD Key, TShiftState Shift) {
+  if (Key == VK_TAB) return FWantTabs;
+  if (Key == VK_RETURN) return FWantReturns;
+  if (Key == VK_ESCAPE) return Modified();
+  return TCustomMaskEdit::WantsKey(Key, Shift);
+}
+
+void TCustomDBEditX::DefaultHandler(TMessage& Message) {
+  if (Message.Msg == WM_CHAR) {
+    const WPARAM Ch = Message.WParam;
+    if ((Ch == 13 && !FWantReturns) || (Ch == 9 && !FWantTabs) || Ch == 10) return;
+  }
+  TCustomMaskEdit::DefaultHandler(Message);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Messages
+
+void TCustomDBEditX::WndProc(TMessage& Message) {
+  if (FInplaceIntf) {
+    FInplaceIntf->EditorWndProc(this, Message);
+    if (Message.Result != 0) return;
+    if (Message.Msg == WM_LBUTTONDOWN) {
+      POINT Pending{0, 0};
+      int Time = 0;
+      if (FInplaceIntf->TakePendingMouseDown(Pending, Time) && Time != 0) {
+        POINT P{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        ::ClientToScreen(Handle(), &P);
+        if (static_cast<UINT>(GetMessageTime() - Time) <= GetDoubleClickTime() &&
+            std::abs(P.x - Pending.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+            std::abs(P.y - Pending.y) <= GetSystemMetrics(SM_CYDOUBLECLK))
+          Message.Msg = WM_LBUTTONDBLCLK;
+      }
+    }
+  }
+  switch (Message.Msg) {
+    case WM_UNDO:
+    case WM_PASTE:
+    case WM_CUT:
+      FDataLink->StartEdit();
+      break;
+    default:
+      break;
+  }
+  TCustomMaskEdit::WndProc(Message);
+}
+
+void TCustomDBEditX::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CM_GETDATALINK:
+      Message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
+      return;
+    case CM_DBEDITREFOCUSX:
+      if (CanFocus()) TWinControl::SetFocus();
+      return;
+    case WM_GETDLGCODE: {
+      LRESULT R = DLGC_WANTARROWS | DLGC_HASSETSEL | DLGC_WANTCHARS;
+      if (FWantTabs) R |= DLGC_WANTTAB;
+      if (FWantReturns) R |= DLGC_WANTALLKEYS;
+      if (FInplaceHolder && FInplaceHolder->HandleAllocated() &&
+          (SendMessage(FInplaceHolder->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB))
+        R |= DLGC_WANTTAB;
+      Message.Result = R;
+      return;
+    }
+    default:
+      TCustomMaskEdit::Dispatch(Message);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// In-place mode
+
+void TCustomDBEditX::SetInplaceEditHolder(TWinControl* Holder) {
+  if (Holder == FInplaceHolder) return;
+  FInplaceHolder = nullptr;
+  FInplaceIntf = nullptr;
+  if (!Holder) return;
+  auto* Intf = dynamic_cast<IInplaceEditHolderX*>(Holder);
+  if (!Intf) throw Exception("InplaceEditHolder have to support IInplaceEditHolderX interface");
+  FInplaceHolder = Holder;
+  FInplaceIntf = Intf;
+}
+
+void TCustomDBEditX::MoveTo(const RECT& Rect) {
+  if (InplaceMode())
+    MoveInplace(Rect, true);
+  else
+    SetBounds(Rect.left, Rect.top, Rect.right - Rect.left, Rect.bottom - Rect.top);
+}
+
+void TCustomDBEditX::MoveInplace(const RECT& Rect, bool Redraw) {
+  if (Rect.right <= Rect.left || Rect.bottom <= Rect.top) {
+    HideInplace();
+    return;
+  }
+  HWND W = Handle();
+  const bool WasVisible = IsWindowVisible(W);
+  Invalidate();
+  Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(FInplaceHolder));
+  SetBounds(Rect.left, Rect.top, Rect.right - Rect.left, Rect.bottom - Rect.top);
+  SetWindowPos(W, nullptr, Rect.left, Rect.top, Rect.right - Rect.left, Rect.bottom - Rect.top,
+               SWP_SHOWWINDOW | SWP_NOREDRAW);
+  if (Redraw || !WasVisible) Invalidate();
+  if (FInplaceHolder && FInplaceHolder->Focused()) ::SetFocus(W);
+}
+
+void TCustomDBEditX::HideInplace() {
+  if (!InplaceMode()) {
+    TCustomMaskEdit::SetVisible(false);
+    return;
+  }
+  if (!HandleAllocated() || !IsWindowVisible(Handle())) return;
+  const bool HadFocus = Focused();
+  Invalidate();
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOREDRAW | SWP_NOZORDER);
+  if (HadFocus && FInplaceHolder) ::SetFocus(FInplaceHolder->Handle());
+}
+
+bool TCustomDBEditX::GetVisible() const {
+  if (InplaceMode()) return FHandle && IsWindowVisible(FHandle);
+  return Visible();
+}
+
+void TCustomDBEditX::SetVisible(bool Value) {
+  if (InplaceMode() && !Value)
+    HideInplace();
+  else
+    TCustomMaskEdit::SetVisible(Value);
+}
+
+void TCustomDBEditX::SetFocus() {
+  if (!InplaceMode()) {
+    TCustomMaskEdit::SetFocus();
+    return;
+  }
+  if (HandleAllocated() && IsWindowVisible(Handle())) ::SetFocus(Handle());
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Drop-down protocol and painting
+
+void TCustomDBEditX::DropDown() {
+  if (FMRUList->DroppedDown) FMRUList->CloseList(false);
+}
+
+void TCustomDBEditX::CloseUp(bool /*Accept*/) {}
+
+std::string TCustomDBEditX::GetPaintCopyText() {
+  if (ComponentState().Contains(csDesigning) && !FDataLink->Active()) return Name();
+  TField* F = Field();
+  if (ControlState().Contains(csPaintCopy) && F) {
+    std::string T = F->DisplayText();
+    if (CharCase() == ecUpperCase) return AnsiUpperCase(T);
+    if (CharCase() == ecLowerCase) return AnsiLowerCase(T);
+    return T;
+  }
+  return EditText();
+}
+
+void TCustomDBEditX::PaintWindow(HDC DC) {
+  const TAlignment A = Alignment();
+  if ((A == taLeftJustify || FFocused || FWordWrap) && !ControlState().Contains(csPaintCopy)) {
+    TCustomMaskEdit::PaintWindow(DC);
+    return;
+  }
+  // Unfocused right or centred text: the window only aligns to the left, so the edit paints it.
+  const TRect CR = ClientRect();
+  const RECT R{0, 0, CR.Right - CR.Left, CR.Bottom - CR.Top};
+  FillSolidRect(DC, R, ColorRef(FEnabled ? FColor : clBtnFace));
+  std::string T = GetPaintCopyText();
+  if (PasswordChar()) {
+    std::string P;
+    Utf8Append(P, PasswordChar());
+    std::string Masked;
+    for (int I = Utf8Length(T); I > 0; --I) Masked += P;
+    T = Masked;
+  }
+  const SIZE S = MeasureControlText(T, FFont.get());
+  const int Margin = 1;
+  const int X = EditPaintTextX(A, R, S.cx, Margin);
+  RECT TR{X, (R.bottom - S.cy) / 2, X + S.cx, (R.bottom - S.cy) / 2 + S.cy};
+  DrawControlText(DC, T, TR, DT_SINGLELINE | DT_NOPREFIX, FFont.get(), FEnabled);
+}

@@ -1,0 +1,167 @@
+#pragma once
+// The data-aware one-line edit of unit DBCtrlsX, on which the combo box, the lookup combo box and the
+// grid's filter-row editor are built. It shows a field's value through a field data link (edit text
+// while focused and modifiable, display text otherwise) or, with neither data source nor field, a
+// value of its own kept in the link. Every write takes one path: put the data set into edit state,
+// change the control, commit (OnUpdateData, else the link); a failed commit reloads the record and
+// raises again. In in-place mode a holder control (the grid) places the edit over a cell and sees its
+// messages and keys first through IInplaceEditHolderX.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "dataedit/DBCtrlsX.h"
+#include "dataedit/DBCtrlsXRules.h"
+#include "dataedit/MRUListX.h"
+#include "dataedit/ToolCtrlsX.h"
+#include "platform/controls/edits.h"
+#include "platform/data/db.h"
+
+class TCustomDBEditX;
+
+using TUpdateDataEventX = std::function<void(TObject* Sender, bool& Handled)>;
+
+// What a holder (the grid) offers an edit it places over a cell. Each call sees the editor's message
+// or key before the editor does; a non-zero result, Key 0 or #0 ends the editor's own handling.
+class IInplaceEditHolderX {
+ public:
+  virtual ~IInplaceEditHolderX() = default;
+  virtual bool EditorCanModify(TWinControl* Editor) = 0;
+  // The holder's pending mouse-down that started editing (Time 0 when none); the holder forgets it.
+  virtual bool TakePendingMouseDown(POINT& ScreenPos, int& Time) = 0;
+  virtual void EditorWndProc(TWinControl* Editor, TMessage& Message) = 0;
+  virtual void EditorKeyDown(TWinControl* Editor, WORD& Key, TShiftState Shift) = 0;
+  virtual void EditorKeyPress(TWinControl* Editor, WideChar& Key) = 0;
+  virtual void EditorKeyUp(TWinControl* Editor, WORD& Key, TShiftState Shift) = 0;
+};
+
+class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
+  DECLARE_CLASS(TCustomDBEditX, TCustomMaskEdit)
+  explicit TCustomDBEditX(TComponent* AOwner);
+  ~TCustomDBEditX() override;
+
+  // Value and text.
+  std::string Text() const override { return TCustomMaskEdit::Text(); }
+  void SetText(const std::string& Value) override;
+  Variant Value() { return DoGetValue(); }
+  void SetValue(const Variant& Value) { DoSetValue(Value); }
+
+  TAlignment Alignment() const { return FAlignmentAssigned ? FAlignment : GetDefaultAlignment(); }
+  void SetAlignment(TAlignment Value);
+  bool AlignmentStored() const { return FAlignmentAssigned; }
+  bool AlwaysShowBorder() const { return FAlwaysShowBorder; }
+  void SetAlwaysShowBorder(bool Value);
+  std::string DataField() const { return GetDataField(); }
+  TDataSource* DataSource() const { return GetDataSource(); }
+  void SetEditMask(const std::string& Value) override;
+  bool EditMaskStored() const { return FEditMaskAssigned; }
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool Value);
+  bool ReadOnly() const { return FReadOnlyProp; }
+  void SetReadOnly(bool Value);
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value);
+  bool WantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool Value) { FWantTabs = Value; }
+  bool WantReturns() const { return FWantReturns; }
+  void SetWantReturns(bool Value) { FWantReturns = Value; }
+  TMRUListX* MRUList() const { return FMRUList.get(); }
+  // Stored with the form only when data-independent and not empty.
+  bool TextStored() const { return IsDataIndependent() && !Text().empty(); }
+
+  TFieldDataLinkX* DataLink() const { return FDataLink.get(); }
+  TField* Field() const;
+
+  // In-place mode: on exactly while a holder is set.
+  TWinControl* InplaceEditHolder() const { return FInplaceHolder; }
+  void SetInplaceEditHolder(TWinControl* Holder);
+  bool InplaceMode() const { return FInplaceHolder != nullptr; }
+  void MoveTo(const RECT& Rect);
+  void MoveInplace(const RECT& Rect, bool Redraw);
+  void HideInplace();
+  bool GetVisible() const;
+  void SetVisible(bool Value);
+  void SetFocus() override;
+
+  // The drop-down protocol: descendants open and close their list.
+  void CloseUp(bool Accept) override;
+
+  TUpdateDataEventX OnUpdateData;
+
+ protected:
+  virtual bool EditButtonsEnabled();
+  virtual std::unique_ptr<TFieldDataLinkX> NewDataLink();
+  virtual bool IsDataIndependent() const;
+  virtual TAlignment GetDefaultAlignment() const;
+  virtual std::string GetDefaultEditMask() const;
+  virtual std::string GetDataField() const;
+  virtual TDataSource* GetDataSource() const;
+  virtual std::string GetPaintCopyText();
+  virtual Variant DoGetValue();
+  virtual bool IsValidInputChar(char32_t Ch);
+  virtual void LinkActiveChanged();
+  virtual void FieldDataChanged();
+  virtual void DropDown();
+  virtual void LinkEditingChanged();
+  virtual void ApplyText(const std::string& Text);
+  virtual void ApplyValue(const Variant& Value);
+  virtual void StoreTextInLink();
+  virtual void ClearFieldMaxLength();
+  virtual void SetDataField(const std::string& Value);
+  virtual void SetDataSource(TDataSource* Value);
+  virtual void SetFocusState(bool Value);
+  virtual void DoSetValue(const Variant& Value);
+  virtual void RefreshReadOnlyState();
+  virtual void CommitData();
+
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void WndProc(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
+  void DefaultHandler(TMessage& Message) override;
+  void CreateParams(TCreateParams& Params) override;
+  void PaintWindow(HDC DC) override;
+  bool EditCanModify() override;
+  void Reset() override;
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyUp(WORD& Key, TShiftState Shift) override;
+  void KeyPress(WideChar& Key) override;
+  void Change() override;
+  void DoEnter() override;
+  void DoExit() override;
+  bool WantsKey(WORD Key, TShiftState Shift) override;
+
+  // The one write path of every setter: edit state (unless data-independent), the change, then the
+  // commit unless OnUpdateData is running; a failed commit reloads the record and raises again.
+  void WriteThrough(const std::function<void()>& Change);
+  bool Posting() const { return FPosting; }
+  // The field's alignment (repainting on a change) and edit mask unless assigned, and a string field's
+  // size as MaxLength while MaxLength is 0 (when TakeMaxLength).
+  void ApplyFieldSettings(TField* F, bool TakeMaxLength);
+  // Without a field: the mask is cleared unless it was assigned.
+  void ClearAssignableMask();
+  bool FocusState() const { return FFocused; }
+  bool FDroppedDown = false;
+
+ private:
+  void DoUpdateData(bool& Handled);
+  void DataChange(TObject* Sender);
+  void UpdateData(TObject* Sender);
+
+  std::unique_ptr<TFieldDataLinkX> FDataLink;
+  std::unique_ptr<TMRUListX> FMRUList;
+  TAlignment FAlignment = taLeftJustify;
+  bool FAlignmentAssigned = false;
+  bool FEditMaskAssigned = false;
+  bool FFocused = false;
+  bool FPosting = false;
+  bool FAlwaysShowBorder = false;
+  bool FFlat = false;
+  bool FReadOnlyProp = false;
+  bool FWordWrap = false;
+  bool FWantTabs = false;
+  bool FWantReturns = false;
+  TWinControl* FInplaceHolder = nullptr;
+  IInplaceEditHolderX* FInplaceIntf = nullptr;
+};

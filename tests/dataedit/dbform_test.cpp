@@ -1,0 +1,207 @@
+// A form with a masked data-aware edit, a key-based combo box and a text-mapped check box bound to one
+// in-memory data set, driven through messages; and pictures of it focused and unfocused for a person
+// to look at.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "dataedit/DBCtrlsX_checkbox.h"
+#include "dataedit/DBCtrlsX_combo.h"
+#include "dataedit/DBCtrlsX_edit.h"
+#include "dataedit/ToolCtrlsX.h"
+#include "platform/controls/stdctrls.h"
+#include "platform/controls/themes.h"
+#include "platform/data/memdataset.h"
+#include "platform/win/clock.h"
+#include "platform/win/testing.h"
+
+namespace {
+
+class TFormTestHost : public TCustomControl {
+  DECLARE_CLASS(TFormTestHost, TCustomControl)
+  explicit TFormTestHost(TComponent* AOwner) : TCustomControl(AOwner) {}
+
+ protected:
+  void CreateParams(TCreateParams& Params) override {
+    TCustomControl::CreateParams(Params);
+    Params.Style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
+    Params.WndParent = nullptr;
+  }
+  void Paint() override { FillSolidRect(Canvas()->Handle(), RECT{0, 0, Width(), Height()}, ColorRef(clBtnFace)); }
+};
+
+class TFormDBEdit : public TCustomDBEditX {
+  DECLARE_CLASS(TFormDBEdit, TCustomDBEditX)
+  explicit TFormDBEdit(TComponent* AOwner) : TCustomDBEditX(AOwner) {}
+  using TCustomDBEditX::SetDataField;
+  using TCustomDBEditX::SetDataSource;
+};
+
+class DBFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    win::ResetWindowManager();
+    clock.Install();
+    owner = std::make_unique<TComponent>(nullptr);
+    form = new TFormTestHost(owner.get());
+    form->SetBounds(200, 200, 300, 130);
+    form->HandleNeeded();
+    data = new TMemDataSet(owner.get());
+    data->AddField("Code", ftString, 6);
+    data->AddField("Kind", ftString, 2);
+    data->AddField("Paid", ftString, 3);
+    data->CreateDataSet();
+    const char* Rows[][3] = {{"AB-123", "A", "yes"}, {"CD-456", "B", "no"}, {"EF-789", "C", ""}};
+    for (auto& R : Rows) {
+      data->Append();
+      data->FieldByName("Code")->SetAsString(R[0]);
+      data->FieldByName("Kind")->SetAsString(R[1]);
+      if (*R[2]) data->FieldByName("Paid")->SetAsString(R[2]);
+      data->Post();
+    }
+    data->First();
+    source = new TDataSource(owner.get());
+    source->SetDataSet(data);
+
+    edit = new TFormDBEdit(owner.get());
+    edit->SetBounds(10, 10, 140, 21);
+    edit->SetParent(form);
+    edit->SetEditMask(">LL-000;1;_");
+    edit->SetDataSource(source);
+    edit->SetDataField("Code");
+
+    combo = new TDBComboBoxX(owner.get());
+    combo->SetBounds(10, 40, 140, 21);
+    combo->SetParent(form);
+    for (const char* s : {"Adult", "Child", "Senior"}) combo->Items()->Add(s);
+    for (const char* s : {"A", "B", "C"}) combo->KeyItems()->Add(s);
+    combo->SetDataSource(source);
+    combo->SetDataField("Kind");
+
+    check = new TDBCheckBoxX(owner.get());
+    check->SetBounds(10, 70, 120, 17);
+    check->SetParent(form);
+    check->SetText("Paid");
+    check->SetValueChecked("Yes;Y");
+    check->SetValueUnchecked("No;N");
+    check->SetDataSource(source);
+    check->SetDataField("Paid");
+
+    button = new TButton(owner.get());
+    button->SetBounds(180, 90, 75, 25);
+    button->SetText("OK");
+    button->SetParent(form);
+    win::PumpMessages();
+  }
+  void TearDown() override {
+    owner.reset();
+    win::ResetWindowManager();
+    clock.Uninstall();
+  }
+  void Focus(TWinControl* c) {
+    c->SetFocus();
+    win::PumpMessages();
+  }
+  void Key(UINT vk) {
+    win::InjectKey(WM_KEYDOWN, vk);
+    win::InjectKey(WM_KEYUP, vk);
+    win::PumpMessages();
+  }
+  void Shot(const std::string& Name) {
+    const std::string Path = win::ArtifactPath(Name);
+    ASSERT_TRUE(win::SaveWindowPng(form->Handle(), Path)) << Path;
+  }
+  win::FakeClock clock;
+  std::unique_ptr<TComponent> owner;
+  TFormTestHost* form = nullptr;
+  TMemDataSet* data = nullptr;
+  TDataSource* source = nullptr;
+  TFormDBEdit* edit = nullptr;
+  TDBComboBoxX* combo = nullptr;
+  TDBCheckBoxX* check = nullptr;
+  TButton* button = nullptr;
+};
+
+TEST_F(DBFormTest, ScrollingShowsEachRecordInAllThree) {
+  struct Row {
+    const char* Code;
+    const char* Kind;
+    TCheckBoxState Paid;
+  };
+  const Row Rows[] = {{"AB-123", "Adult", cbChecked}, {"CD-456", "Child", cbUnchecked}, {"EF-789", "Senior", cbGrayed}};
+  for (const Row& R : Rows) {
+    EXPECT_EQ(edit->Text(), R.Code);
+    EXPECT_EQ(combo->Text(), R.Kind);
+    EXPECT_EQ(check->State(), R.Paid);
+    data->Next();
+  }
+}
+
+TEST_F(DBFormTest, TypingThroughTheMaskThenPostingWritesAllFields) {
+  Focus(edit);
+  Key(VK_HOME);
+  win::InjectChar("xy987");
+  win::PumpMessages();
+  EXPECT_EQ(edit->Text(), "XY-987");
+  EXPECT_EQ(data->State(), dsEdit);
+  Focus(combo);
+  EXPECT_EQ(data->FieldByName("Code")->AsString(), "XY-987") << "leaving the edit wrote it";
+  win::InjectChar("s");
+  win::PumpMessages();
+  EXPECT_EQ(combo->Text(), "Senior");
+  Focus(check);
+  EXPECT_EQ(data->FieldByName("Kind")->AsString(), "C");
+  Key(VK_SPACE);
+  EXPECT_EQ(check->State(), cbUnchecked);
+  Focus(button);
+  data->Post();
+  EXPECT_EQ(data->FieldByName("Paid")->AsString(), "No");
+}
+
+TEST_F(DBFormTest, EscAndAnIncompleteMask) {
+  Focus(edit);
+  Key(VK_HOME);
+  win::InjectChar("zz");
+  win::PumpMessages();
+  EXPECT_EQ(edit->Text(), "ZZ-123");
+  win::InjectKey(WM_KEYDOWN, VK_ESCAPE);
+  win::InjectKey(WM_KEYUP, VK_ESCAPE);
+  win::PumpMessages();
+  EXPECT_EQ(edit->Text(), "AB-123");
+  // A blanked required position keeps the value from being written.
+  Key(VK_END);
+  Key(VK_BACK);
+  EXPECT_ANY_THROW(edit->SetText(edit->Text()));
+  EXPECT_EQ(data->FieldByName("Code")->AsString(), "AB-123");
+}
+
+TEST_F(DBFormTest, EditingFromAnotherControlShowsEverywhere) {
+  data->Edit();
+  data->FieldByName("Kind")->SetAsString("B");
+  data->FieldByName("Paid")->SetAsString("Y");
+  data->FieldByName("Code")->SetAsString("QQ-000");
+  EXPECT_EQ(combo->Text(), "Child");
+  EXPECT_EQ(check->State(), cbChecked);
+  EXPECT_EQ(edit->Text(), "QQ-000");
+  // And one control's commit reaches the others through the data set.
+  combo->SetItemIndex(0);
+  EXPECT_EQ(data->FieldByName("Kind")->AsString(), "A");
+}
+
+TEST_F(DBFormTest, Screenshots) {
+  Focus(button);
+  Shot("dataedit_form_unfocused.png");
+  Focus(edit);
+  Key(VK_END);
+  Shot("dataedit_form_edit_focused.png");
+  Focus(check);
+  Shot("dataedit_form_check_focused.png");
+  // The box is painted: its pixels differ from the form's face.
+  bool Painted = false;
+  for (int X = 1; X < CheckBoxWidth - 1 && !Painted; ++X)
+    Painted = win::GetWindowPixel(check->Handle(), X, 8) != ColorRef(clBtnFace);
+  EXPECT_TRUE(Painted);
+}
+
+}  // namespace
