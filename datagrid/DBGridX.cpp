@@ -562,3 +562,59 @@ void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawS
   c->FillRect(ARect);
   c->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, text);
 }
+
+// ---- cell bands
+
+int TCustomDBGridX::GetCellType(int ACol, int ARow, int& DataCol, int& DataRow, bool Painting) {
+  DataCol = ACol;
+  DataRow = ARow;
+  int colKind = 0;
+  if (ACol >= FIndicatorOffset) {
+    colKind = 1;
+    DataCol -= FIndicatorOffset;
+  }
+  int titles = TitleRowCount();
+  int footers = FooterRowCount();
+  int bottom = footers > 0 ? RowCount() - footers - 2 : RowCount() - 1;
+  int rowKind = -1;
+  if (ARow >= 0 && ARow < RowCount()) {
+    if (ARow < titles) {
+      rowKind = 0;
+    } else if (ARow < titles + FilterRowVisible()) {
+      rowKind = 1;
+      DataRow -= titles;
+    } else if (ARow >= FTitleOffset && ARow <= bottom) {
+      rowKind = 2;
+      DataRow -= FTitleOffset;
+    } else if (ARow == bottom + 1) {
+      rowKind = 3;
+      DataRow = 0;
+    } else if (ARow > bottom + 1) {
+      rowKind = 4;
+      DataRow -= bottom + 1;
+    }
+  }
+  if (rowKind < 0) {
+    if (!Painting) throw Exception("Algorithm error in TCustomDBGridX.GetCellType");
+    rowKind = 2;
+    DataRow = ARow - FTitleOffset;
+  }
+  return colKind | (rowKind << 8);
+}
+
+bool TCustomDBGridX::CellHas3DFrame(int ACol, int ARow, TGridDrawState State) {
+  int dc = 0, dr = 0;
+  int kind = GetCellType(ACol, ARow, dc, dr, true);
+  int colKind = kind & 0xFF, rowKind = kind >> 8;
+  bool fixed = State.Contains(gdFixed);
+  bool footers = FooterRowCount() > 0;
+  bool gap = rowKind == 3, footer = rowKind == 4;
+  const auto& o = FOptionsX;
+  if (fixed && o.Contains(gxoFixed3D) && (!footers || !gap) && (colKind == 0 || rowKind == 0)) return true;
+  if (o.Contains(gxoFooter3D) && footers && footer) return true;
+  if (o.Contains(gxoData3D) && !fixed && !footer) return true;
+  if (o.Contains(gxoFixed3D) && (o.Contains(gxoData3D) || o.Contains(gxoFrozen3D)) && footers && colKind == 0 && gap)
+    return true;
+  if (o.Contains(gxoFrozen3D) && fixed && colKind == 1 && ARow - FTitleOffset >= 0) return true;
+  return false;
+}

@@ -132,6 +132,9 @@ class TGroupBox : public TCustomControl {
 
 // ---------------------------------------------------------------------------------------------------
 
+// The three states of a check box: cleared, set, and neither (a null value).
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 
 class TComboListPopup;
