@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "dataedit/ToolCtrlsX.h"
+#include "datagrid/DBGridXUnit.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -533,34 +535,73 @@ void TCustomDBGridX::InternalLayout() {
   Invalidate();
 }
 
-// ---- drawing (plain text; the full cell painter replaces this)
+// ---- drawing (text, indicator, check boxes and sort markers; the full cell painter replaces this)
 
 void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
   TCanvas* c = Canvas();
-  int dataCol = RawToDataColumn(ACol);
-  TColumnX* col = ColumnAt(dataCol);
-  std::string text;
+  int dataCol = 0, dataRow = 0;
+  int kind = GetCellType(ACol, ARow, dataCol, dataRow, true);
+  int colKind = kind & 0xFF, rowKind = kind >> 8;
+  TColumnX* col = colKind == 1 ? ColumnAt(dataCol) : nullptr;
   TColor back = AState.Contains(gdFixed) ? FixedColor() : Color();
-  if (ARow < FTitleOffset) {
+  c->Font()->Assign(Font());
+  bool active = FDataLink->Active() && rowKind == 2 && dataRow < FDataLink->RecordCount();
+  int old = FDataLink->Active() ? FDataLink->ActiveRecord() : 0;
+  if (active) FDataLink->SetActiveRecord(dataRow);
+  bool current = active && dataRow == old;
+  if (rowKind == 0) {
+    std::string text;
+    TSortMarkerX marker = smNoneX;
     if (col) {
-      text = col->Title()->Caption();
+      THeadTreeNode* leaf = FUseMultiTitle ? TitleColumnNode(dataCol) : nullptr;
+      text = leaf ? leaf->Caption : col->Title()->Caption();
       back = col->Title()->Color();
       c->Font()->Assign(col->Title()->Font());
+      marker = col->Title()->SortMarker();
     }
-  } else if (col && FDataLink->Active()) {
-    int old = FDataLink->ActiveRecord();
-    int rec = DataRowOf(ARow);
-    if (rec >= 0 && rec < FDataLink->RecordCount()) {
-      FDataLink->SetActiveRecord(rec);
-      text = col->GetCellDisplayText();
-      FDataLink->SetActiveRecord(old);
+    c->Brush()->SetColor(back);
+    c->FillRect(ARect);
+    TRect tr = ARect;
+    if (marker != smNoneX && SortMarkerImages) {
+      tr.Right -= 14;
+      SortMarkerImages->Draw(c, ARect.Right - 13, ARect.Top + (ARect.Bottom - ARect.Top - 9) / 2,
+                             marker == smDownX ? 0 : 1);
     }
+    DrawCellTextX(c, tr, 2, 2, text, col ? col->Title()->Alignment() : taLeftJustify, 0, false,
+                  col && col->Title()->EndEllipsis());
+  } else if (colKind == 0) {
+    bool selected = active && FSelectedRows->CurrentRowSelected();
+    c->Brush()->SetColor(back);
+    c->FillRect(ARect);
+    if (IndicatorImages && (current || selected)) {
+      int image = current ? (FDataLink->Editing() ? 1 : (selected ? 4 : 0)) : 3;
+      IndicatorImages->Draw(c, ARect.Left + (ARect.Right - ARect.Left - 6) / 2,
+                            ARect.Top + (ARect.Bottom - ARect.Top - 11) / 2, image);
+    }
+  } else if (col && active) {
     back = col->Color();
     c->Font()->Assign(col->Font());
+    TFont* f = c->Font();
+    bool selected = FSelectedRows->CurrentRowSelected();
+    GetDataCellColors(ACol, ARow, f, back, AState, selected, current && ACol == Col(), current);
+    c->Brush()->SetColor(back);
+    c->FillRect(ARect);
+    if (col->GetCellKind() == cckCheckbox) {
+      int w = std::min<int>(CheckBoxWidth > 0 ? CheckBoxWidth : 13, ARect.Right - ARect.Left);
+      int h = std::min<int>(CheckBoxHeight > 0 ? CheckBoxHeight : 13, ARect.Bottom - ARect.Top);
+      RECT r{ARect.Left + (ARect.Right - ARect.Left - w) / 2, ARect.Top + (ARect.Bottom - ARect.Top - h) / 2, 0, 0};
+      r.right = r.left + w;
+      r.bottom = r.top + h;
+      DrawEditButton(c->Handle(), r, static_cast<COLORREF>(ColorToRGB(back)), static_cast<int>(col->ReadCheckState()),
+                     true, false, FFlat, 0, bkCheckBoxX);
+    } else {
+      DrawCellTextX(c, ARect, 2, 2, col->GetCellDisplayText(), col->Alignment(), 0, false, col->EndEllipsis());
+    }
+  } else {
+    c->Brush()->SetColor(back);
+    c->FillRect(ARect);
   }
-  c->Brush()->SetColor(back);
-  c->FillRect(ARect);
-  c->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, text);
+  if (active) FDataLink->SetActiveRecord(old);
 }
 
 // ---- cell bands
