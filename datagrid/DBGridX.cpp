@@ -562,9 +562,40 @@ void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawS
     c->Brush()->SetColor(back);
     c->FillRect(ARect);
     TRect tr = ARect;
+    THeadTreeNode* leaf = FUseMultiTitle && col ? TitleColumnNode(dataCol) : nullptr;
+    if (leaf && leaf->Parent && leaf->Parent != FTitleTree.get()) {
+      // Group bands above the leaf: each spans its leaves' columns; this cell draws its own part of it.
+      std::vector<THeadTreeNode*> groups;
+      for (THeadTreeNode* n = leaf->Parent; n && n != FTitleTree.get(); n = n->Parent) groups.push_back(n);
+      int y = ARect.Top;
+      for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
+        THeadTreeNode* g = *it;
+        THeadTreeNode* first = g;
+        while (first->FirstChild) first = first->FirstChild;
+        THeadTreeNode* last = g;
+        while (last->FirstChild) {
+          std::vector<THeadTreeNode*> kids = last->Children();
+          last = kids.back();
+        }
+        int c0 = DataToRawColumn(first->Column ? first->Column->Index() : dataCol);
+        int c1 = DataToRawColumn(last->Column ? last->Column->Index() : dataCol);
+        TRect a = CellRect(c0, ARow), b = CellRect(c1, ARow);
+        int left = a.Right > a.Left ? a.Left : ARect.Left;
+        int right = b.Right > b.Left ? b.Right : ARect.Right;
+        TRect band(left, y, right, y + g->Height);
+        TRect clip(std::max(band.Left, ARect.Left), band.Top, std::min(band.Right, ARect.Right), band.Bottom);
+        int w = c->TextWidth(g->Caption);
+        c->TextRect(clip, band.Left + (band.Right - band.Left - w) / 2, band.Top + 2, g->Caption);
+        c->Pen()->SetColor(clBtnShadow);
+        c->MoveTo(clip.Left, band.Bottom - 1);
+        c->LineTo(clip.Right, band.Bottom - 1);
+        y = band.Bottom;
+      }
+      tr.Top = y;
+    }
     if (marker != smNoneX && SortMarkerImages) {
       tr.Right -= 14;
-      SortMarkerImages->Draw(c, ARect.Right - 13, ARect.Top + (ARect.Bottom - ARect.Top - 9) / 2,
+      SortMarkerImages->Draw(c, ARect.Right - 13, tr.Top + (tr.Bottom - tr.Top - 9) / 2,
                              marker == smDownX ? 0 : 1);
     }
     DrawCellTextX(c, tr, 2, 2, text, col ? col->Title()->Alignment() : taLeftJustify, 0, false,
