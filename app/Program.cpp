@@ -11,6 +11,7 @@
 #include "dataedit/DbUtilsX.h"
 #include "dataedit/PropFilerX.h"
 #include "dataedit/ToolCtrlsX.h"
+#include "datagrid/DBGridXUnit.h"
 #include "effects/EffectsBitmap.h"
 #include "effects/EffectsProbes.h"
 #include "platform/classes/units.h"
@@ -56,6 +57,7 @@ void AddUnits() {
   AddUnit("ToolCtrlsX", &ToolCtrlsXUnit::Initialize, &ToolCtrlsXUnit::Finalize);
   AddUnit("CalculatorX", &CalculatorXUnit::Initialize, &CalculatorXUnit::Finalize);
   AddUnit("DbUtilsX", &DbUtilsX::Initialize, &DbUtilsX::Finalize);
+  AddUnit("DBGridX", &DBGridXUnit::Initialize, &DBGridXUnit::Finalize);
   // The effects bitmap, then its probes: the probes replace the routine table entries they improve.
   AddUnit("EffectsBitmap", &EffectsBitmapUnit::Initialize, &EffectsBitmapUnit::Finalize);
   AddUnit("EffectsProbes", &EffectsProbesUnit::Initialize, &EffectsProbesUnit::Finalize);

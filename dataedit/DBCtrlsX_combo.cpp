@@ -2,8 +2,10 @@
 // stepping with the arrow keys and the wheel.
 #include "dataedit/DBCtrlsX_combo.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "platform/controls/stdctrls.h"
 #include "platform/rtl/sysutils.h"
 
 void TDropDownBoxX::Assign(TPersistent* Source) {
@@ -23,6 +25,7 @@ TCustomDBComboBoxX::TCustomDBComboBoxX(TComponent* AOwner) : TCustomDBEditX(AOwn
   FDropDownBox = std::make_unique<TDropDownBoxX>();
   FItems->OnChange = [this](TObject*) { ItemsChanged(false); };
   FKeyItems->OnChange = [this](TObject*) { ItemsChanged(true); };
+  EditButton()->SetVisible(true);
 }
 
 TCustomDBComboBoxX::~TCustomDBComboBoxX() {
@@ -261,4 +264,101 @@ void TCustomDBComboBoxX::KeyPress(WideChar& Key) {
     ProcessSearchText(S);
     Key = 0;
   }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The drop-down list
+
+void TCustomDBComboBoxX::DropDown() {
+  if (FListVisible) return;
+  TCustomDBEditX::DropDown();
+  if (OnDropDown) OnDropDown(this);
+  if (!FList) {
+    FList = new TPopupListboxX(this);
+    FList->OnMouseUp = [this](TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+      if (Button != mbLeft) return;
+      CloseUp(X >= 0 && Y >= 0 && X < FList->ClientWidth() && Y < FList->ClientHeight());
+    };
+  }
+  FList->SetColor(Color());
+  FList->Font()->Assign(Font());
+  FList->Items()->Clear();
+  int Widest = 0;
+  for (int I = 0; I < FItemsCount; ++I) {
+    FList->Items()->Add(FItems->Strings(I));
+    Widest = std::max<int>(Widest, MeasureControlText(FItems->Strings(I), Font()).cx);
+  }
+  FList->SetItemIndex(FItemIndex);
+  const int Rows = std::max(1, std::min(FDropDownBox->Rows(), FItemsCount));
+  FList->SetWidth(DropDownClientWidth(FDropDownBox->Width(), Width(), Widest, false, 0) + FList->BorderHeight());
+  FList->SetVisibleRows(Rows);
+  POINT Pos{0, 0};
+  PositionDropDownWindow(this, FList, FDropDownBox->Align(), Pos, FList->ItemHeight());
+  SetWindowPos(FList->Handle(), HWND_TOP, Pos.x, Pos.y, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
+  FList->SetVisible(true);
+  FList->SizeGrip()->SetGripVisible(FDropDownBox->Sizable());
+  FListVisible = true;
+  FDroppedDown = true;
+}
+
+void TCustomDBComboBoxX::CloseUp(bool Accept) {
+  if (!FListVisible) {
+    TCustomDBEditX::CloseUp(Accept);
+    return;
+  }
+  SetWindowPos(FList->Handle(), nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  FList->SetVisible(false);
+  FListVisible = false;
+  TCustomDBEditX::CloseUp(Accept);
+  FDroppedDown = false;
+  if (Accept && !ReadOnly() && DataLink()->StartEdit()) {
+    SetItemIndexInternal(FList->ItemIndex());
+    DataLink()->MarkModified();
+    if (Focused()) SelectAll();
+  }
+  if (OnCloseUp) OnCloseUp(this, Accept);
+}
+
+void TCustomDBComboBoxX::WndProc(TMessage& Message) {
+  if (FListVisible) {
+    switch (Message.Msg) {
+      case WM_KEYDOWN:
+        switch (Message.WParam) {
+          case VK_PRIOR: case VK_NEXT: case VK_UP: case VK_DOWN:
+            SendMessage(FList->Handle(), Message.Msg, Message.WParam, Message.LParam);
+            return;
+          case VK_RETURN: case VK_ESCAPE:
+            CloseUp(Message.WParam == VK_RETURN);
+            return;
+          default:
+            break;
+        }
+        break;
+      case WM_CHAR:
+        if (Message.WParam == 13 || Message.WParam == 27) return;  // consumed with the key-down
+        break;
+      case WM_KILLFOCUS:
+        CloseUp(false);
+        break;
+      default:
+        break;
+    }
+  }
+  TCustomDBEditX::WndProc(Message);
+}
+
+void TCustomDBComboBoxX::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomDBEditX::MouseDown(Button, Shift, X, Y);
+  if (!FKeyBased || Button != mbLeft || Shift.Contains(ssDouble)) return;
+  if (X >= ClientWidth() - ButtonsStripWidth() || !EditButtonsEnabled() || FDroppedDown) return;
+  if (CanFocus() && !Focused()) SetFocus();
+  FIgnoreCloseUp = true;
+  DropDown();
+}
+
+void TCustomDBComboBoxX::Click() {
+  TCustomDBEditX::Click();
+  if (FKeyBased && FDroppedDown && EditButtonsEnabled() && !FIgnoreCloseUp) CloseUp(false);
+  FIgnoreCloseUp = false;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "dataedit/DBCtrlsX_edit.h"
+#include "dataedit/PopupsX.h"
 
 // How the drop-down list opens: alignment, rows, width (0 or below: the control's width; -1: the widest
 // item) and a size grip.
@@ -77,6 +78,18 @@ class TCustomDBComboBoxX : public TCustomDBEditX {
   void Change() override;
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void KeyPress(WideChar& Key) override;
+  void DropDown() override;
+  void WndProc(TMessage& Message) override;
+  // A key-based control opens its list on a click in the text and closes it on the next.
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void Click() override;
+
+ public:
+  void CloseUp(bool Accept) override;
+  bool ListVisible() const { return FListVisible; }
+  TPopupListboxX* ListBox() const { return FList; }
+
+ protected:
 
  private:
   void ItemsChanged(bool KeysChanged);
@@ -90,6 +103,8 @@ class TCustomDBComboBoxX : public TCustomDBEditX {
   int FItemsCount = 0;
   bool FKeyBased = false;
   Variant FKeyValue = Null;
+  TPopupListboxX* FList = nullptr;  // made on the first drop-down, owned by the combo box
+  bool FListVisible = false;
 };
 
 class TDBComboBoxX : public TCustomDBComboBoxX {

@@ -2,8 +2,10 @@
 // changes and the in-place protocol with its holder.
 #include "dataedit/DBCtrlsX_edit.h"
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "platform/controls/masks.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/controls/themes.h"
 #include "platform/rtl/sysutils.h"
@@ -24,6 +26,12 @@ TCustomDBEditX::TCustomDBEditX(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   FDataLink->OnUpdateData = [this](TObject* Sender) { UpdateData(Sender); };
   FDataLink->OnActiveChange = [this](TObject*) { LinkActiveChanged(); };
   FMRUList = std::make_unique<TMRUListX>(this);
+  FMRUList->OnOpenList = [this](TObject*) { OpenMRUList(); };
+  FMRUList->OnCloseList = [this](TObject*, bool Accept) { CloseMRUList(Accept); };
+  FEditButton.reset(NewEditButton());
+  FEditButton->OnInternalChange = [this](TObject*) { EditButtonChanged(); };
+  FEditButtons = NewEditButtons();
+  FEditButtons->OnInternalChange = [this](TCollectionItem*) { EditButtonChanged(); };
   RefreshReadOnlyState();
 }
 
@@ -36,6 +44,125 @@ bool TCustomDBEditX::IsDataIndependent() const { return FDataLink->DataIndepende
 std::string TCustomDBEditX::GetDataField() const { return FDataLink->FieldName(); }
 TDataSource* TCustomDBEditX::GetDataSource() const { return FDataLink->DataSource(); }
 bool TCustomDBEditX::EditButtonsEnabled() { return FEnabled && FDataLink->IsLinkActive(); }
+
+// ---------------------------------------------------------------------------------------------------
+// The button strip
+
+TEditButtonX* TCustomDBEditX::NewEditButton() { return TEditButtonX::CreateForControl(this); }
+
+std::unique_ptr<TEditButtonsX> TCustomDBEditX::NewEditButtons() {
+  return std::make_unique<TEditButtonsX>(this, TVisibleEditButtonX::StaticClass(),
+                                         [](TCollection* C) -> TCollectionItem* { return new TVisibleEditButtonX(C); });
+}
+
+TEditButtonControlX* TCustomDBEditX::ButtonControl(int I) const {
+  return I >= 0 && I < static_cast<int>(FButtonControls.size()) ? FButtonControls[I] : nullptr;
+}
+
+void TCustomDBEditX::LayoutEditButtons() {
+  const size_t N = static_cast<size_t>(FEditButtons->Count()) + 1;
+  while (FButtonControls.size() > N) {
+    delete FButtonControls.back();
+    FButtonControls.pop_back();
+  }
+  while (FButtonControls.size() < N) {
+    auto* C = new TEditButtonControlX(this);
+    C->SetParent(this);
+    C->OnDown = [this, C](TObject*, bool Top, bool& AutoRepeat, bool& Handled) {
+      ButtonControlDown(C, Top, AutoRepeat, Handled);
+    };
+    C->OnClick = [this, C](TObject*) { ButtonControlClick(C); };
+    FButtonControls.push_back(C);
+  }
+  std::vector<TStripButtonX> Strip(N);
+  for (size_t I = 0; I < N; ++I) {
+    TEditButtonX* B = I == 0 ? FEditButton.get() : FEditButtons->Items(static_cast<int>(I) - 1);
+    Strip[I] = TStripButtonX{B->Visible(), B->Width()};
+    FButtonControls[I]->SetStyle(B->Style());
+    FButtonControls[I]->SetVisible(B->Visible());
+  }
+  const TRect CR = ClientRect();
+  const int CW = CR.Right - CR.Left, CH = CR.Bottom - CR.Top;
+  const TButtonStripLayoutX L =
+      LayoutButtonStrip(Strip, CW, CH, FFlat, false, FlatButtonWidth, GetSystemMetrics(SM_CXVSCROLL));
+  for (size_t I = 0; I < N; ++I) {
+    const RECT& R = L.Buttons[I];
+    FButtonControls[I]->SetBounds(R.left, R.top, R.right - R.left, R.bottom - R.top);
+  }
+  FStripWidth = L.StripWidth;
+  FButtonHeight = L.ButtonHeight;
+  if (HandleAllocated()) {
+    RECT TR = EditFormatRect(CW, CH, FStripWidth, 0, false);
+    Perform(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&TR));
+  }
+  RefreshButtonControls();
+}
+
+void TCustomDBEditX::RefreshButtonControls() {
+  const bool On = EditButtonsEnabled();
+  for (TEditButtonControlX* C : FButtonControls) {
+    C->SetEnabled(On);
+    C->SetActive(FFocused || FAlwaysShowBorder);
+  }
+}
+
+void TCustomDBEditX::EditButtonChanged() {
+  if (!HandleAllocated()) return;
+  LayoutEditButtons();
+  Invalidate();
+}
+
+void TCustomDBEditX::CreateWnd() {
+  TCustomMaskEdit::CreateWnd();
+  LayoutEditButtons();
+}
+
+void TCustomDBEditX::Resize() {
+  TCustomMaskEdit::Resize();
+  if (HandleAllocated()) LayoutEditButtons();
+}
+
+void TCustomDBEditX::EnabledChanged() {
+  TCustomMaskEdit::EnabledChanged();
+  RefreshButtonControls();
+}
+
+void TCustomDBEditX::ButtonControlDown(TEditButtonControlX* Sender, bool TopButton, bool& AutoRepeat,
+                                       bool& Handled) {
+  if (CanFocus() && !Focused()) SetFocus();
+  Handled = false;
+  if (Sender == ButtonControl(0)) {
+    if (OnButtonDown) OnButtonDown(this, TopButton, AutoRepeat, Handled);
+    if (!Handled) EditButtonPressed(!TopButton);
+    return;
+  }
+  for (size_t I = 1; I < FButtonControls.size(); ++I)
+    if (FButtonControls[I] == Sender) {
+      TEditButtonX* B = FEditButtons->Items(static_cast<int>(I) - 1);
+      if (B->OnDown) B->OnDown(B, TopButton, AutoRepeat, Handled);
+    }
+}
+
+void TCustomDBEditX::EditButtonPressed(bool /*IsDownButton*/) {
+  if (FEditButton->Style() == ebsUpDownX || FDroppedDown) return;
+  DropDown();
+  FIgnoreCloseUp = true;
+}
+
+void TCustomDBEditX::ButtonControlClick(TEditButtonControlX* Sender) {
+  bool Handled = false;
+  if (Sender == ButtonControl(0)) {
+    if (OnButtonClick) OnButtonClick(this, Handled);
+    if (!Handled && FDroppedDown && !FIgnoreCloseUp) CloseUp(false);
+  } else {
+    for (size_t I = 1; I < FButtonControls.size(); ++I)
+      if (FButtonControls[I] == Sender) {
+        TEditButtonX* B = FEditButtons->Items(static_cast<int>(I) - 1);
+        if (B->OnClick) B->OnClick(B, Handled);
+      }
+  }
+  FIgnoreCloseUp = false;
+}
 
 TAlignment TCustomDBEditX::GetDefaultAlignment() const {
   TField* F = Field();
@@ -239,6 +366,7 @@ void TCustomDBEditX::SetFocusState(bool Value) {
 bool TCustomDBEditX::EditCanModify() { return FDataLink->StartEdit(); }
 
 void TCustomDBEditX::Change() {
+  FUserTextChanged = true;
   FDataLink->MarkModified();
   SetModified(true);
   TCustomMaskEdit::Change();
@@ -346,6 +474,15 @@ void TCustomDBEditX::DefaultHandler(TMessage& Message) {
     const WPARAM Ch = Message.WParam;
     if ((Ch == 13 && !FWantReturns) || (Ch == 9 && !FWantTabs) || Ch == 10) return;
   }
+  if (Message.Msg == WM_CHAR || Message.Msg == WM_KEYDOWN) {
+    FUserTextChanged = false;
+    TCustomMaskEdit::DefaultHandler(Message);
+    if (FUserTextChanged) {
+      FUserTextChanged = false;
+      UserTextChanged();
+    }
+    return;
+  }
   TCustomMaskEdit::DefaultHandler(Message);
 }
 
@@ -367,6 +504,24 @@ void TCustomDBEditX::WndProc(TMessage& Message) {
             std::abs(P.y - Pending.y) <= GetSystemMetrics(SM_CYDOUBLECLK))
           Message.Msg = WM_LBUTTONDBLCLK;
       }
+    }
+  }
+  if (FMRUList->DroppedDown && FMRUListBox) {
+    if (Message.Msg == WM_KEYDOWN) {
+      switch (Message.WParam) {
+        case VK_PRIOR: case VK_NEXT: case VK_UP: case VK_DOWN:
+          SendMessage(FMRUListBox->Handle(), Message.Msg, Message.WParam, Message.LParam);
+          return;
+        case VK_RETURN: case VK_ESCAPE:
+          FMRUList->CloseList(Message.WParam == VK_RETURN);
+          return;
+        default:
+          break;
+      }
+    } else if (Message.Msg == WM_CHAR && (Message.WParam == 13 || Message.WParam == 27)) {
+      return;
+    } else if (Message.Msg == WM_KILLFOCUS) {
+      FMRUList->CloseList(false);
     }
   }
   switch (Message.Msg) {
@@ -477,10 +632,13 @@ void TCustomDBEditX::SetFocus() {
 // Drop-down protocol and painting
 
 void TCustomDBEditX::DropDown() {
+  if (!FButtonControls.empty()) FButtonControls[0]->SetStayDown(true);
   if (FMRUList->DroppedDown) FMRUList->CloseList(false);
 }
 
-void TCustomDBEditX::CloseUp(bool /*Accept*/) {}
+void TCustomDBEditX::CloseUp(bool /*Accept*/) {
+  if (!FButtonControls.empty()) FButtonControls[0]->SetStayDown(false);
+}
 
 std::string TCustomDBEditX::GetPaintCopyText() {
   if (ComponentState().Contains(csDesigning) && !FDataLink->Active()) return Name();
@@ -517,4 +675,67 @@ void TCustomDBEditX::PaintWindow(HDC DC) {
   const int X = EditPaintTextX(A, R, S.cx, Margin);
   RECT TR{X, (R.bottom - S.cy) / 2, X + S.cx, (R.bottom - S.cy) / 2 + S.cy};
   DrawControlText(DC, T, TR, DT_SINGLELINE | DT_NOPREFIX, FFont.get(), FEnabled);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The MRU drop-down
+
+void TCustomDBEditX::UserTextChanged() {
+  const std::string Empty = IsMasked() ? FormatMaskText(EditMask(), "") : std::string();
+  const std::string T = IsMasked() ? EditText() : Text();
+  if (FMRUList->DroppedDown && T == Empty) {
+    FMRUList->CloseList(false);
+    return;
+  }
+  if (FMRUList->Active() && Showing() && !FDroppedDown && T != Empty) FMRUList->OpenList();
+}
+
+void TCustomDBEditX::OpenMRUList() {
+  if (!FMRUListBox) {
+    FMRUListBox = new TMRUListboxX(this);
+    FMRUListBox->OnMouseUp = [this](TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+      if (Button != mbLeft) return;
+      FMRUList->CloseList(X >= 0 && Y >= 0 && X < FMRUListBox->ClientWidth() && Y < FMRUListBox->ClientHeight());
+    };
+  }
+  if (!FMRUList->GetMatchingItems(FMRUListBox->Items(), Text()) && FMRUList->DroppedDown)
+    FMRUList->CloseList(false);
+  const int Count = FMRUListBox->Items()->Count();
+  if (FMRUList->DroppedDown && Count == 0) {
+    FMRUList->CloseList(false);
+    return;
+  }
+  if (Count == 0) return;
+  RECT FR{0, 0, 0, 0};
+  Perform(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&FR));
+  POINT TL{FR.left, FR.top}, BR{FR.right, FR.bottom};
+  ::ClientToScreen(Handle(), &TL);
+  ::ClientToScreen(Handle(), &BR);
+  const RECT Screen{TL.x, TL.y, BR.x, BR.y};
+  if (!FMRUList->DroppedDown) {
+    FMRUListBox->SetColor(Color());
+    FMRUListBox->Font()->Assign(Font());
+    FMRUListBox->SetItemIndex(-1);
+    FMRUListBox->SetWidth(Screen.right - Screen.left);
+  }
+  FMRUListBox->SetVisibleRows(std::min(Count, FMRUList->Rows()));
+  POINT Pos{0, 0};
+  PositionDropDownAtRect(Screen, FMRUListBox, daLeft, Pos, FMRUListBox->ItemHeight());
+  SetWindowPos(FMRUListBox->Handle(), HWND_TOP, Pos.x, Pos.y, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
+  FMRUListBox->SetVisible(true);
+  FMRUList->DroppedDown = true;
+}
+
+void TCustomDBEditX::CloseMRUList(bool Accept) {
+  if (!FMRUList->DroppedDown || !FMRUListBox) return;
+  SetWindowPos(FMRUListBox->Handle(), nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  FMRUListBox->SetVisible(false);
+  FMRUList->DroppedDown = false;
+  const int I = FMRUListBox->ItemIndex();
+  if (Accept && !FReadOnlyProp && FDataLink->StartEdit() && I >= 0) {
+    ApplyText(FMRUListBox->Items()->Strings(I));
+    FDataLink->MarkModified();
+    if (Focused()) SelectAll();
+  }
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dataedit/DBCtrlsX.h"
 #include "dataedit/DBCtrlsXRules.h"
@@ -87,6 +88,22 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   // The drop-down protocol: descendants open and close their list.
   void CloseUp(bool Accept) override;
 
+  // The main button (hidden unless made visible) and the additional buttons; assigning copies.
+  TEditButtonX* EditButton() const { return FEditButton.get(); }
+  void SetEditButton(TEditButtonX* Value) { FEditButton->Assign(Value); }
+  TEditButtonsX* EditButtons() const { return FEditButtons.get(); }
+  void SetEditButtons(TEditButtonsX* Value) { FEditButtons->Assign(Value); }
+  // The control showing button I (0 the main button, I+1 EditButtons[I]), after the last layout.
+  TEditButtonControlX* ButtonControl(int I) const;
+  int ButtonControlCount() const { return static_cast<int>(FButtonControls.size()); }
+  int ButtonsStripWidth() const { return FStripWidth; }
+  int ButtonHeight() const { return FButtonHeight; }
+  // The MRU drop-down, made on first use.
+  TMRUListboxX* MRUListBox() const { return FMRUListBox; }
+  bool DroppedDown() const { return FDroppedDown; }
+  TButtonClickEventX OnButtonClick;
+  TButtonDownEventX OnButtonDown;
+
   TUpdateDataEventX OnUpdateData;
 
  protected:
@@ -103,6 +120,23 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   virtual void LinkActiveChanged();
   virtual void FieldDataChanged();
   virtual void DropDown();
+  virtual TEditButtonX* NewEditButton();
+  virtual std::unique_ptr<TEditButtonsX> NewEditButtons();
+  virtual void EditButtonPressed(bool IsDownButton);
+  virtual void ButtonControlDown(TEditButtonControlX* Sender, bool TopButton, bool& AutoRepeat, bool& Handled);
+  virtual void ButtonControlClick(TEditButtonControlX* Sender);
+  // Places the buttons and sets the text rectangle beside them.
+  void LayoutEditButtons();
+  void RefreshButtonControls();
+  void EditButtonChanged();
+  void CreateWnd() override;
+  void Resize() override;
+  void EnabledChanged() override;
+  // After the user changed the text: opens, filters or closes the MRU drop-down.
+  virtual void UserTextChanged();
+  void OpenMRUList();
+  void CloseMRUList(bool Accept);
+  bool FIgnoreCloseUp = false;
   virtual void LinkEditingChanged();
   virtual void ApplyText(const std::string& Text);
   virtual void ApplyValue(const Variant& Value);
@@ -162,6 +196,13 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   bool FWordWrap = false;
   bool FWantTabs = false;
   bool FWantReturns = false;
+  std::unique_ptr<TEditButtonX> FEditButton;
+  std::unique_ptr<TEditButtonsX> FEditButtons;
+  std::vector<TEditButtonControlX*> FButtonControls;  // owned by the edit as components
+  TMRUListboxX* FMRUListBox = nullptr;  // owned by the edit as a component
+  bool FUserTextChanged = false;
+  int FStripWidth = 0;
+  int FButtonHeight = 0;
   TWinControl* FInplaceHolder = nullptr;
   IInplaceEditHolderX* FInplaceIntf = nullptr;
 };

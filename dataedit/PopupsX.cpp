@@ -1,6 +1,7 @@
 #include "dataedit/PopupsX.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/controls/themes.h"
 #include "platform/rtl/sysutils.h"
@@ -114,6 +115,40 @@ void TSizeGripX::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// The pop-ups' frame: a one-pixel line (WS_BORDER) without Ctl3D, else no line and a raised outer
+// and raised inner edge of BorderWidth 2 drawn in the non-client area.
+
+static int PopupFrameSize(bool Ctl3D) { return Ctl3D ? 2 : 1; }
+
+// WM_NCCALCSIZE and WM_NCPAINT after the default handling: inset the client area by BorderWidth and
+// paint the raised edges there. True when the message was one of the two.
+static bool HandlePopupFrame(TWinControl* Control, TMessage& Message, int BorderWidth,
+                             const std::function<void(TMessage&)>& Inherited) {
+  if (Message.Msg == WM_NCCALCSIZE) {
+    Inherited(Message);
+    if (auto* R = reinterpret_cast<RECT*>(Message.LParam)) {
+      InflateRect(R, -BorderWidth, -BorderWidth);
+      if (R->right < R->left) R->right = R->left;
+      if (R->bottom < R->top) R->bottom = R->top;
+    }
+    return true;
+  }
+  if (Message.Msg == WM_NCPAINT) {
+    Inherited(Message);
+    if (BorderWidth > 0 && Control->HandleAllocated()) {
+      HDC DC = GetWindowDC(Control->Handle());
+      RECT WR;
+      GetWindowRect(Control->Handle(), &WR);
+      RECT R{0, 0, WR.right - WR.left, WR.bottom - WR.top};
+      DrawEdge(DC, &R, EDGE_RAISED, BF_RECT);
+      ReleaseDC(Control->Handle(), DC);
+    }
+    return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------------
 // TPopupListboxX
 
 TPopupListboxX::TPopupListboxX(TComponent* AOwner) : TCustomListBox(AOwner) {
@@ -125,15 +160,64 @@ TPopupListboxX::TPopupListboxX(TComponent* AOwner) : TCustomListBox(AOwner) {
 
 void TPopupListboxX::CreateParams(TCreateParams& Params) {
   TCustomListBox::CreateParams(Params);
-  Params.Style = (Params.Style & ~(WS_CHILD | WS_VISIBLE)) | WS_POPUP | WS_CLIPCHILDREN | WS_BORDER;
-  Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  Params.Style = (Params.Style & ~(WS_CHILD | WS_VISIBLE | WS_BORDER)) | WS_POPUP | WS_CLIPCHILDREN;
+  if (!FCtl3D) Params.Style |= WS_BORDER;
+  Params.ExStyle = (Params.ExStyle & ~WS_EX_CLIENTEDGE) | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
   Params.WindowClassStyle |= CS_SAVEBITS;
   Params.WndParent = nullptr;
 }
 
-int TPopupListboxX::BorderHeight() const {
-  // WS_BORDER: one pixel on each side.
-  return 2;
+int TPopupListboxX::BorderHeight() const { return 2 * PopupFrameSize(FCtl3D); }
+
+TRect TPopupListboxX::ClientRect() const {
+  if (HandleAllocated()) {
+    // The window's own client area: inside the frame and left of a shown scroll bar.
+    RECT R;
+    GetClientRect(FHandle, &R);
+    return TRect(0, 0, R.right, R.bottom);
+  }
+  const int F = PopupFrameSize(FCtl3D);
+  return TRect(0, 0, std::max(0, Width() - 2 * F), std::max(0, Height() - 2 * F));
+}
+
+void TPopupListboxX::SetCtl3D(bool Value) {
+  if (Value == FCtl3D) return;
+  FCtl3D = Value;
+  if (HandleAllocated()) RecreateWnd();
+  SetBounds(Left(), Top(), Width(), Height());
+  if (FGrip) FGrip->MoveToCorner();
+}
+
+void TPopupListboxX::AssignImageList(TCustomImageList* Value) {
+  if (Value == FImageList) return;
+  FImageList = Value;
+  Invalidate();
+}
+
+void TPopupListboxX::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
+  if (!FImageList) {
+    TCustomListBox::DrawItem(Index, Rect, State);
+    return;
+  }
+  TCanvas* C = Canvas();
+  HDC DC = C->Handle();
+  const bool Selected = State.Contains(odSelected);
+  // Controls here read left to right only, so the image column is always at the left.
+  const int ImageArea = FImageList->Width() + 4;
+  RECT ImageRect{Rect.Left, Rect.Top, Rect.Left + ImageArea, Rect.Bottom};
+  RECT TextRect{Rect.Left + ImageArea, Rect.Top, Rect.Right, Rect.Bottom};
+  // The image column keeps the list's colour; only the text is highlighted.
+  HBRUSH Back = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color())));
+  FillRect(DC, &ImageRect, Back);
+  DeleteObject(Back);
+  if (Index >= 0 && Index < FImageList->Count())
+    DrawImageCentered(DC, ImageRect, FImageList, Selected, Index);
+  C->Brush()->SetColor(Selected ? clHighlight : Color());
+  C->Font()->SetColor(Selected ? clHighlightText : Font()->Color());
+  const std::string Text = Index >= 0 && Index < Count() ? Items()->Get(Index) : std::string();
+  const int TextY = Rect.Top + (Rect.Height() - C->TextHeight("Wg")) / 2;
+  const int TextX = Rect.Left + FImageList->Width() + 5;
+  C->TextRect(TRect(TextRect.left, TextRect.top, TextRect.right, TextRect.bottom), TextX, TextY, Text);
 }
 
 void TPopupListboxX::SetVisibleRows(int Rows) {
@@ -200,6 +284,8 @@ void TPopupListboxX::Dispatch(TMessage& Message) {
     Message.Result = 0;
     return;
   }
+  if (HandlePopupFrame(this, Message, PopupBorderWidth(), [this](TMessage& M) { TCustomListBox::Dispatch(M); }))
+    return;
   TCustomListBox::Dispatch(Message);
 }
 
@@ -210,17 +296,48 @@ TPopupMonthCalendarX::TPopupMonthCalendarX(TComponent* AOwner) : TMonthCalendar(
 
 void TPopupMonthCalendarX::CreateParams(TCreateParams& Params) {
   TMonthCalendar::CreateParams(Params);
-  Params.Style = (Params.Style & ~(WS_CHILD | WS_VISIBLE)) | WS_POPUP | WS_BORDER;
-  Params.ExStyle |= WS_EX_TOOLWINDOW;
+  Params.Style = (Params.Style & ~(WS_CHILD | WS_VISIBLE | WS_BORDER)) | WS_POPUP;
+  if (!FCtl3D) Params.Style |= WS_BORDER;
+  Params.ExStyle = (Params.ExStyle & ~WS_EX_CLIENTEDGE) | WS_EX_TOOLWINDOW;
   Params.WindowClassStyle |= CS_SAVEBITS;
   Params.WndParent = nullptr;
 }
 
+int TPopupMonthCalendarX::FrameSize() const { return PopupFrameSize(FCtl3D); }
+
+TRect TPopupMonthCalendarX::ClientRect() const {
+  const int F = FrameSize();
+  return TRect(0, 0, std::max(0, Width() - 2 * F), std::max(0, Height() - 2 * F));
+}
+
+void TPopupMonthCalendarX::SetCtl3D(bool Value) {
+  if (Value == FCtl3D) return;
+  FCtl3D = Value;
+  if (HandleAllocated()) RecreateWnd();
+  TRect R = MinReqRect();
+  SetBounds(Left(), Top(), R.Width() + 2 * FrameSize(), R.Height() + 2 * FrameSize());
+}
+
 void TPopupMonthCalendarX::CreateWnd() {
   TMonthCalendar::CreateWnd();
-  // The calendar's own size plus its one-pixel border on each side.
+  // The calendar's own size plus its frame on each side.
   TRect R = MinReqRect();
-  SetBounds(Left(), Top(), R.Width() + 2, R.Height() + 2);
+  SetBounds(Left(), Top(), R.Width() + 2 * FrameSize(), R.Height() + 2 * FrameSize());
+}
+
+bool TPopupMonthCalendarX::CanAutoSize(int& NewWidth, int& NewHeight) {
+  TRect R = MinReqRect();
+  NewWidth = R.Width() + 2 * FrameSize();
+  NewHeight = R.Height() + 2 * FrameSize();
+  return true;
+}
+
+void TPopupMonthCalendarX::DrawBorder() {
+  if (!HandleAllocated() || PopupBorderWidth() == 0) return;
+  HDC DC = GetWindowDC(Handle());
+  RECT R{0, 0, Width(), Height()};
+  DrawEdge(DC, &R, EDGE_RAISED, BF_RECT);
+  ReleaseDC(Handle(), DC);
 }
 
 void TPopupMonthCalendarX::CloseUp(bool Accept) {
@@ -252,6 +369,15 @@ bool TPopupMonthCalendarX::DoMouseWheel(TShiftState Shift, int WheelDelta, const
 }
 
 void TPopupMonthCalendarX::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_NCCALCSIZE) {
+    HandlePopupFrame(this, Message, PopupBorderWidth(), [this](TMessage& M) { TMonthCalendar::Dispatch(M); });
+    return;
+  }
+  if (Message.Msg == WM_NCPAINT) {
+    TMonthCalendar::Dispatch(Message);
+    DrawBorder();
+    return;
+  }
   if (Message.Msg == WM_KILLFOCUS) {
     HWND To = reinterpret_cast<HWND>(Message.WParam);
     if (!HandleAllocated() || !To || !IsChild(Handle(), To)) PostMessage(Handle(), CM_CLOSEPOPUPX, 0, 0);

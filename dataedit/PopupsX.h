@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dataedit/ToolCtrlsX.h"
+#include "platform/controls/imglist.h"
 #include "platform/controls/lists.h"
 #include "platform/controls/monthcal.h"
 
@@ -54,9 +55,19 @@ class TPopupListboxX : public TCustomListBox {
   const std::string& SearchText() const { return FSearchText; }
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   void Dispatch(TMessage& Message) override;
+  // The area inside the frame, where the rows and the grip lie.
+  TRect ClientRect() const override;
+  // A raised 3-D frame of BorderWidth 2 (on by default), else a one-pixel line.
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool Value);
+  int PopupBorderWidth() const { return FCtl3D ? 2 : 0; }
+  // Images drawn beside the items (image i for item i); not owned, nullptr for plain text rows.
+  void AssignImageList(TCustomImageList* Value);
+  TCustomImageList* ImageList() const { return FImageList; }
 
  protected:
   void CreateParams(TCreateParams& Params) override;
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
   void KeyPress(WideChar& Key) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void Resize() override;
@@ -64,6 +75,8 @@ class TPopupListboxX : public TCustomListBox {
 
  private:
   TSizeGripX* FGrip;
+  TCustomImageList* FImageList = nullptr;
+  bool FCtl3D = true;
   std::string FSearchText;
   uint64_t FLastKeyTick = 0;
   POINT FLastMouse{-1, -1};
@@ -76,14 +89,24 @@ class TPopupMonthCalendarX : public TMonthCalendar {
   DECLARE_CLASS(TPopupMonthCalendarX, TMonthCalendar)
   explicit TPopupMonthCalendarX(TComponent* AOwner);
   void Dispatch(TMessage& Message) override;
+  TRect ClientRect() const override;
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool Value);
+  int PopupBorderWidth() const { return FCtl3D ? 2 : 0; }
+  // Frame and border together on each side.
+  int FrameSize() const;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+  // Paints the raised 3-D border in the non-client area.
+  virtual void DrawBorder();
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
 
  private:
   void CloseUp(bool Accept);
+  bool FCtl3D = true;
 };

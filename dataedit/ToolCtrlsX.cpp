@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/controls/imglist.h"
 #include "platform/controls/themes.h"
 
 const uint8_t EditButtonStyleKinds[6] = {bkDropDownX, bkEllipsisX, bkUpDownX, bkUpDownX, bkPlusX, bkMinusX};
@@ -48,6 +49,31 @@ void MeasureCheckBoxSize() {
 bool IsDoubleClickAt(POINT PreviousPoint, POINT Point, unsigned ElapsedMs) {
   return ElapsedMs <= GetDoubleClickTime() && std::abs(Point.x - PreviousPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
          std::abs(Point.y - PreviousPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+}
+
+// The image list's own colour values pass on as the draw call's "no colour" and "default colour".
+static COLORREF ImageListColorRef(TColor Color) {
+  if (Color == clNone) return CLR_NONE;
+  if (Color == clDefault) return CLR_DEFAULT;
+  return static_cast<COLORREF>(ColorToRGB(Color));
+}
+
+void DrawImageCentered(HDC DC, const RECT& Rect, TCustomImageList* ImageList, bool Selected, int ImageIndex) {
+  if (!DC || !ImageList) return;
+  const int W = ImageList->Width(), H = ImageList->Height();
+  const int X = Rect.left + (Rect.right - Rect.left - W) / 2;
+  const int Y = Rect.top + (Rect.bottom - Rect.top - H) / 2;
+  const bool Clip = W > Rect.right - Rect.left || H > Rect.bottom - Rect.top;
+  int Saved = 0;
+  if (Clip) {
+    Saved = SaveDC(DC);
+    IntersectClipRect(DC, Rect.left, Rect.top, Rect.right, Rect.bottom);
+  }
+  UINT Style = ImageList->ImageType() == itMask ? ILD_MASK : ILD_NORMAL;
+  if (Selected) Style |= ILD_SELECTED;
+  const COLORREF Fg = Selected ? static_cast<COLORREF>(ColorToRGB(clHighlight)) : ImageListColorRef(ImageList->BlendColor());
+  ImageList->DrawEx(DC, X, Y, ImageIndex, ImageListColorRef(ImageList->BkColor()), Fg, Style);
+  if (Clip) RestoreDC(DC, Saved);
 }
 
 RECT AlignCheckBoxRect(const RECT& Rect, TCheckHorzAlignX HorzAlign, TCheckVertAlignX VertLayout) {

@@ -106,6 +106,12 @@ enum TCheckHorzAlignX { chaLeftX, chaRightX, chaCenterX };
 enum TCheckVertAlignX { cvaTopX, cvaCenterX, cvaBottomX };
 RECT AlignCheckBoxRect(const RECT& Rect, TCheckHorzAlignX HorzAlign, TCheckVertAlignX VertLayout);
 
+// Draws image ImageIndex of ImageList centred in Rect (halves toward zero), clipped to Rect when the
+// image is larger, over the list's background colour; Selected blends it 50 % with the list's blend
+// colour (the highlight colour by default). A mask-type list draws the mask.
+class TCustomImageList;
+void DrawImageCentered(HDC DC, const RECT& Rect, TCustomImageList* ImageList, bool Selected, int ImageIndex);
+
 // ---------------------------------------------------------------------------------------------------
 // The button control an edit shows at its right edge: painted by DrawEditButton, pressed as a whole
 // or (up-down) per half, and repeating OnDown while held: first after 400 ms, then every 100 ms.

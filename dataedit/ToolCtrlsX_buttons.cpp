@@ -35,14 +35,31 @@ void TEditButtonControlX::SetStayDown(bool Value) {
 }
 
 void TEditButtonControlX::Paint() {
-  if (FStyle == ebsGlyphX) {
-    TSpeedButton::Paint();
-    return;
-  }
   HDC DC = Canvas()->Handle();
   RECT R{0, 0, Width(), Height()};
   COLORREF ParentColor = Parent() ? static_cast<COLORREF>(ColorToRGB(Parent()->Color())) : GetSysColor(COLOR_BTNFACE);
   const bool IsDown = FHeld || Down();
+  if (FStyle == ebsGlyphX) {
+    // The speed button paints the glyph; a flat classic button keeps its outer pixel for the same
+    // edge or parent-coloured frame the other flat buttons show.
+    const bool FlatFrame = Flat() && !EditButtonThemesActive;
+    if (!FlatFrame) {
+      TSpeedButton::Paint();
+      return;
+    }
+    const int Saved = SaveDC(DC);
+    IntersectClipRect(DC, R.left + 1, R.top + 1, R.right - 1, R.bottom - 1);
+    TSpeedButton::Paint();
+    RestoreDC(DC, Saved);
+    if (FActive) {
+      DrawEdge(DC, &R, IsDown ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    } else {
+      HBRUSH B = CreateSolidBrush(ParentColor);
+      FrameRect(DC, &R, B);
+      DeleteObject(B);
+    }
+    return;
+  }
   DrawEditButton(DC, R, ParentColor, 0, Enabled(), FActive, Flat(), IsDown ? (FPressedPart ? FPressedPart : 1) : 0,
                  EditButtonStyleKinds[FStyle]);
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "dataedit/ToolCtrlsX.h"
+#include "datagrid/DBGridXUnit.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -533,32 +535,158 @@ void TCustomDBGridX::InternalLayout() {
   Invalidate();
 }
 
-// ---- drawing (plain text; the full cell painter replaces this)
+// ---- drawing (text, indicator, check boxes and sort markers; the full cell painter replaces this)
 
 void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
   TCanvas* c = Canvas();
-  int dataCol = RawToDataColumn(ACol);
-  TColumnX* col = ColumnAt(dataCol);
-  std::string text;
+  int dataCol = 0, dataRow = 0;
+  int kind = GetCellType(ACol, ARow, dataCol, dataRow, true);
+  int colKind = kind & 0xFF, rowKind = kind >> 8;
+  TColumnX* col = colKind == 1 ? ColumnAt(dataCol) : nullptr;
   TColor back = AState.Contains(gdFixed) ? FixedColor() : Color();
-  if (ARow < FTitleOffset) {
+  c->Font()->Assign(Font());
+  bool active = FDataLink->Active() && rowKind == 2 && dataRow < FDataLink->RecordCount();
+  int old = FDataLink->Active() ? FDataLink->ActiveRecord() : 0;
+  if (active) FDataLink->SetActiveRecord(dataRow);
+  bool current = active && dataRow == old;
+  if (rowKind == 0) {
+    std::string text;
+    TSortMarkerX marker = smNoneX;
     if (col) {
-      text = col->Title()->Caption();
+      THeadTreeNode* leaf = FUseMultiTitle ? TitleColumnNode(dataCol) : nullptr;
+      text = leaf ? leaf->Caption : col->Title()->Caption();
       back = col->Title()->Color();
       c->Font()->Assign(col->Title()->Font());
+      marker = col->Title()->SortMarker();
     }
-  } else if (col && FDataLink->Active()) {
-    int old = FDataLink->ActiveRecord();
-    int rec = DataRowOf(ARow);
-    if (rec >= 0 && rec < FDataLink->RecordCount()) {
-      FDataLink->SetActiveRecord(rec);
-      text = col->GetCellDisplayText();
-      FDataLink->SetActiveRecord(old);
+    c->Brush()->SetColor(back);
+    c->FillRect(ARect);
+    TRect tr = ARect;
+    THeadTreeNode* leaf = FUseMultiTitle && col ? TitleColumnNode(dataCol) : nullptr;
+    if (leaf && leaf->Parent && leaf->Parent != FTitleTree.get()) {
+      // Group bands above the leaf: each spans its leaves' columns; this cell draws its own part of it.
+      std::vector<THeadTreeNode*> groups;
+      for (THeadTreeNode* n = leaf->Parent; n && n != FTitleTree.get(); n = n->Parent) groups.push_back(n);
+      int y = ARect.Top;
+      for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
+        THeadTreeNode* g = *it;
+        THeadTreeNode* first = g;
+        while (first->FirstChild) first = first->FirstChild;
+        THeadTreeNode* last = g;
+        while (last->FirstChild) {
+          std::vector<THeadTreeNode*> kids = last->Children();
+          last = kids.back();
+        }
+        int c0 = DataToRawColumn(first->Column ? first->Column->Index() : dataCol);
+        int c1 = DataToRawColumn(last->Column ? last->Column->Index() : dataCol);
+        TRect a = CellRect(c0, ARow), b = CellRect(c1, ARow);
+        int left = a.Right > a.Left ? a.Left : ARect.Left;
+        int right = b.Right > b.Left ? b.Right : ARect.Right;
+        TRect band(left, y, right, y + g->Height);
+        TRect clip(std::max(band.Left, ARect.Left), band.Top, std::min(band.Right, ARect.Right), band.Bottom);
+        int w = c->TextWidth(g->Caption);
+        c->TextRect(clip, band.Left + (band.Right - band.Left - w) / 2, band.Top + 2, g->Caption);
+        c->Pen()->SetColor(clBtnShadow);
+        c->MoveTo(clip.Left, band.Bottom - 1);
+        c->LineTo(clip.Right, band.Bottom - 1);
+        y = band.Bottom;
+      }
+      tr.Top = y;
     }
+    if (marker != smNoneX && SortMarkerImages) {
+      tr.Right -= 14;
+      SortMarkerImages->Draw(c, ARect.Right - 13, tr.Top + (tr.Bottom - tr.Top - 9) / 2,
+                             marker == smDownX ? 0 : 1);
+    }
+    DrawCellTextX(c, tr, 2, 2, text, col ? col->Title()->Alignment() : taLeftJustify, 0, false,
+                  col && col->Title()->EndEllipsis());
+  } else if (colKind == 0) {
+    bool selected = active && FSelectedRows->CurrentRowSelected();
+    c->Brush()->SetColor(back);
+    c->FillRect(ARect);
+    if (IndicatorImages && (current || selected)) {
+      int image = current ? (FDataLink->Editing() ? 1 : (selected ? 4 : 0)) : 3;
+      IndicatorImages->Draw(c, ARect.Left + (ARect.Right - ARect.Left - 6) / 2,
+                            ARect.Top + (ARect.Bottom - ARect.Top - 11) / 2, image);
+    }
+  } else if (col && active) {
     back = col->Color();
     c->Font()->Assign(col->Font());
+    TFont* f = c->Font();
+    bool selected = FSelectedRows->CurrentRowSelected();
+    GetDataCellColors(ACol, ARow, f, back, AState, selected, current && ACol == Col(), current);
+    c->Brush()->SetColor(back);
+    c->FillRect(ARect);
+    if (col->GetCellKind() == cckCheckbox) {
+      int w = std::min<int>(CheckBoxWidth > 0 ? CheckBoxWidth : 13, ARect.Right - ARect.Left);
+      int h = std::min<int>(CheckBoxHeight > 0 ? CheckBoxHeight : 13, ARect.Bottom - ARect.Top);
+      RECT r{ARect.Left + (ARect.Right - ARect.Left - w) / 2, ARect.Top + (ARect.Bottom - ARect.Top - h) / 2, 0, 0};
+      r.right = r.left + w;
+      r.bottom = r.top + h;
+      DrawEditButton(c->Handle(), r, static_cast<COLORREF>(ColorToRGB(back)), static_cast<int>(col->ReadCheckState()),
+                     true, false, FFlat, 0, bkCheckBoxX);
+    } else {
+      DrawCellTextX(c, ARect, 2, 2, col->GetCellDisplayText(), col->Alignment(), 0, false, col->EndEllipsis());
+    }
+  } else {
+    c->Brush()->SetColor(back);
+    c->FillRect(ARect);
   }
-  c->Brush()->SetColor(back);
-  c->FillRect(ARect);
-  c->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, text);
+  if (active) FDataLink->SetActiveRecord(old);
+}
+
+// ---- cell bands
+
+int TCustomDBGridX::GetCellType(int ACol, int ARow, int& DataCol, int& DataRow, bool Painting) {
+  DataCol = ACol;
+  DataRow = ARow;
+  int colKind = 0;
+  if (ACol >= FIndicatorOffset) {
+    colKind = 1;
+    DataCol -= FIndicatorOffset;
+  }
+  int titles = TitleRowCount();
+  int footers = FooterRowCount();
+  int bottom = footers > 0 ? RowCount() - footers - 2 : RowCount() - 1;
+  int rowKind = -1;
+  if (ARow >= 0 && ARow < RowCount()) {
+    if (ARow < titles) {
+      rowKind = 0;
+    } else if (ARow < titles + FilterRowVisible()) {
+      rowKind = 1;
+      DataRow -= titles;
+    } else if (ARow >= FTitleOffset && ARow <= bottom) {
+      rowKind = 2;
+      DataRow -= FTitleOffset;
+    } else if (ARow == bottom + 1) {
+      rowKind = 3;
+      DataRow = 0;
+    } else if (ARow > bottom + 1) {
+      rowKind = 4;
+      DataRow -= bottom + 1;
+    }
+  }
+  if (rowKind < 0) {
+    if (!Painting) throw Exception("Algorithm error in TCustomDBGridX.GetCellType");
+    rowKind = 2;
+    DataRow = ARow - FTitleOffset;
+  }
+  return colKind | (rowKind << 8);
+}
+
+bool TCustomDBGridX::CellHas3DFrame(int ACol, int ARow, TGridDrawState State) {
+  int dc = 0, dr = 0;
+  int kind = GetCellType(ACol, ARow, dc, dr, true);
+  int colKind = kind & 0xFF, rowKind = kind >> 8;
+  bool fixed = State.Contains(gdFixed);
+  bool footers = FooterRowCount() > 0;
+  bool gap = rowKind == 3, footer = rowKind == 4;
+  const auto& o = FOptionsX;
+  if (fixed && o.Contains(gxoFixed3D) && (!footers || !gap) && (colKind == 0 || rowKind == 0)) return true;
+  if (o.Contains(gxoFooter3D) && footers && footer) return true;
+  if (o.Contains(gxoData3D) && !fixed && !footer) return true;
+  if (o.Contains(gxoFixed3D) && (o.Contains(gxoData3D) || o.Contains(gxoFrozen3D)) && footers && colKind == 0 && gap)
+    return true;
+  if (o.Contains(gxoFrozen3D) && fixed && colKind == 1 && ARow - FTitleOffset >= 0) return true;
+  return false;
 }

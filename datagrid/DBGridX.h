@@ -180,6 +180,15 @@ class TCustomDBGridX : public TCustomGrid {
                                  bool Selected, bool Current, bool CurrentRow);
   virtual bool GetFixedCellColors(int ColKind, int RowKind, TFont* Font, TColor& Background);
 
+  // ---- cell bands
+  // Low byte: column kind (0 indicator, 1 data); high byte: row kind (0 title, 1 filter row, 2 data,
+  // 3 gap row, 4 footer). DataCol/DataRow: the index inside the band. A row outside the grid raises
+  // "Algorithm error in TCustomDBGridX.GetCellType", except while painting, where the cell is drawn as
+  // a plain data cell so that a bad row cannot raise on every repaint.
+  int GetCellType(int ACol, int ARow, int& DataCol, int& DataRow, bool Painting = false);
+  // Whether a cell gets the raised frame (the 3D options by band).
+  virtual bool CellHas3DFrame(int ACol, int ARow, TGridDrawState State);
+
   // ---- indexes
   int IndicatorOffset() const { return FIndicatorOffset; }
   int TitleOffset() const { return FTitleOffset; }

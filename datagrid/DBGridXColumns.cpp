@@ -629,20 +629,6 @@ std::string FormatFieldText(TField* Field, const std::string& DisplayFormat) {
   return {};
 }
 
-// Whether a ';'-separated key line holds Text (case-insensitive).
-bool KeyLineContains(const std::string& Line, const std::string& Text) {
-  size_t b = 0;
-  for (;;) {
-    size_t e = Line.find(';', b);
-    std::string item = Line.substr(b, e == std::string::npos ? std::string::npos : e - b);
-    if (AnsiCompareText(item, Text) == 0) return true;
-    if (e == std::string::npos) return false;
-    b = e + 1;
-  }
-}
-
-std::string FirstKeyItem(const std::string& Line) { return Line.substr(0, Line.find(';')); }
-
 }  // namespace
 
 std::string TColumnX::GetCellDisplayText() {
@@ -676,8 +662,8 @@ TCheckBoxState TColumnX::ReadCheckState() {
   if (f->DataType() == ftBoolean) return f->AsBoolean() ? cbChecked : cbUnchecked;
   if (!FKeyList || FKeyList->Count() < 2) return cbGrayed;
   std::string t = f->Text();
-  if (KeyLineContains(FKeyList->Strings(0), t)) return cbChecked;
-  if (KeyLineContains(FKeyList->Strings(1), t)) return cbUnchecked;
+  if (ValueMatch(FKeyList->Strings(0), t)) return cbChecked;
+  if (ValueMatch(FKeyList->Strings(1), t)) return cbUnchecked;
   return cbGrayed;
 }
 
@@ -690,7 +676,7 @@ void TColumnX::WriteCheckState(TCheckBoxState Value) {
     UpdateDataValue({}, Variant(Value == cbChecked), false);
   } else {
     int line = Value == cbChecked ? 0 : 1;
-    std::string s = FKeyList && FKeyList->Count() > line ? FirstKeyItem(FKeyList->Strings(line)) : std::string();
+    std::string s = FKeyList && FKeyList->Count() > line ? FirstValueEntry(FKeyList->Strings(line)) : std::string();
     UpdateDataValue(s, Variant(s), true);
   }
 }

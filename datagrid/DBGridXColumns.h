@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/classes/classes.h"
+#include "dataedit/DBCtrlsXRules.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/data/db.h"
 #include "platform/graphics/graphics.h"

@@ -56,6 +56,17 @@ std::string EllipsizeText(const std::string& Text, TCanvas* Canvas, int MaxWidth
   return EllipsizeText(Text, [Canvas](const std::string& S) { return Canvas->TextWidth(S); }, MaxWidth);
 }
 
+TColor BrightenColor(TColor Color, double Divisor) {
+  int32_t c = ColorToRGB(Color);
+  int r = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    int v = (c >> shift) & 0xFF;
+    v = std::min(255, v + static_cast<int>(std::trunc(v / Divisor)));
+    r |= v << shift;
+  }
+  return static_cast<TColor>(r);
+}
+
 void RotateRect(TRect& R) {
   int w = R.Right - R.Left, h = R.Bottom - R.Top;
   R.Right = R.Left + h;

@@ -25,6 +25,9 @@ std::string EllipsizeText(const std::string& Text, const std::function<int(const
                           int MaxWidth);
 std::string EllipsizeText(const std::string& Text, TCanvas* Canvas, int MaxWidth);
 
+// Each channel c becomes min(255, c + Trunc(c / Divisor)).
+TColor BrightenColor(TColor Color, double Divisor);
+
 // Turns a rectangle by 90 degrees about its top-left corner.
 void RotateRect(TRect& R);
 // Inside, edges included.

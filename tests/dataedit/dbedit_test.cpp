@@ -313,3 +313,98 @@ TEST_F(DBEditTest, InplaceClickAfterTheHoldersClickIsADoubleClick) {
 }
 
 }  // namespace
+
+namespace {
+
+// The button strip: a visible main button, an invisible and a visible additional button; clicking the
+// main button opens the drop-down (the click that opened it leaves it open), a second click closes it.
+class TDropEdit : public TTestDBEdit {
+  DECLARE_CLASS(TDropEdit, TTestDBEdit)
+  explicit TDropEdit(TComponent* AOwner) : TTestDBEdit(AOwner) {}
+  int Drops = 0, Closes = 0;
+
+ protected:
+  void DropDown() override {
+    TTestDBEdit::DropDown();
+    FDroppedDown = true;
+    ++Drops;
+  }
+
+ public:
+  void CloseUp(bool Accept) override {
+    TTestDBEdit::CloseUp(Accept);
+    FDroppedDown = false;
+    ++Closes;
+  }
+};
+
+TEST_F(DBEditTest, ButtonStripLayoutAndDropDownProtocol) {
+  auto* e = new TDropEdit(owner.get());
+  e->SetBounds(10, 40, 150, 21);
+  e->SetParent(host);
+  e->EditButton()->SetVisible(true);
+  e->EditButtons()->Add()->SetVisible(false);
+  TEditButtonX* Extra = e->EditButtons()->Add();
+  Extra->SetStyle(ebsEllipsisX);
+  int ExtraClicks = 0;
+  Extra->OnClick = [&](TObject*, bool&) { ++ExtraClicks; };
+  win::PumpMessages();
+  ASSERT_EQ(e->ButtonControlCount(), 3);
+  EXPECT_EQ(e->ButtonControl(1)->Width(), 0);
+  EXPECT_GT(e->ButtonControl(0)->Width(), 0);
+  EXPECT_EQ(e->ButtonControl(2)->Left() + e->ButtonControl(2)->Width(), e->ClientWidth());
+  EXPECT_EQ(e->ButtonsStripWidth(), e->ButtonControl(0)->Width() + e->ButtonControl(2)->Width());
+  EXPECT_EQ(e->ButtonHeight(), e->ClientHeight());
+
+  auto ClickButton = [&](int I) {
+    POINT p{e->ButtonControl(I)->Left() + 3, e->ButtonControl(I)->Top() + 5};
+    ::ClientToScreen(e->Handle(), &p);
+    win::Click(p.x, p.y);
+    win::PumpMessages();
+  };
+  ClickButton(0);
+  EXPECT_EQ(e->Drops, 1);
+  EXPECT_TRUE(e->DroppedDown()) << "the opening click leaves it open";
+  EXPECT_TRUE(e->Focused());
+  ClickButton(0);
+  EXPECT_FALSE(e->DroppedDown()) << "a second click closes it";
+  EXPECT_EQ(e->Closes, 1);
+  ClickButton(2);
+  EXPECT_EQ(ExtraClicks, 1);
+  EXPECT_EQ(e->Drops, 1);
+
+  // Removing the visible buttons leaves an empty strip of height 0.
+  e->EditButton()->SetVisible(false);
+  Extra->SetVisible(false);
+  EXPECT_EQ(e->ButtonsStripWidth(), 0);
+  EXPECT_EQ(e->ButtonHeight(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBEditTest, AssignedMaskAndAlignmentSurviveFieldChanges) {
+  data->FieldByName("Amount")->SetAlignment(taRightJustify);
+  edit->SetDataField("Amount");
+  EXPECT_EQ(edit->Alignment(), taRightJustify) << "the field's alignment while none is assigned";
+  EXPECT_FALSE(edit->AlignmentStored());
+  edit->SetAlignment(taCenter);
+  edit->SetEditMask("000;0;_");
+  edit->SetDataField("Name");
+  EXPECT_EQ(edit->Alignment(), taCenter);
+  EXPECT_EQ(edit->EditMask(), "000;0;_");
+  EXPECT_TRUE(edit->AlignmentStored());
+  EXPECT_TRUE(edit->EditMaskStored());
+}
+
+TEST_F(DBEditTest, TextIsStoredOnlyWhenUnboundAndNotEmpty) {
+  EXPECT_FALSE(edit->TextStored()) << "bound";
+  TTestDBEdit* e = MakeEdit(10, 40);
+  EXPECT_FALSE(e->TextStored()) << "empty";
+  e->SetText("kept");
+  EXPECT_TRUE(e->TextStored());
+  EXPECT_EQ(VarToStr(e->DataLink()->DataIndependentValue()), "kept");
+}
+
+}  // namespace

@@ -68,6 +68,9 @@ class DBFormTest : public ::testing::Test {
     edit->SetBounds(10, 10, 140, 21);
     edit->SetParent(form);
     edit->SetEditMask(">LL-000;1;_");
+    edit->EditButton()->SetVisible(true);
+    edit->EditButton()->SetStyle(ebsEllipsisX);
+    edit->EditButtons()->Add()->SetStyle(ebsPlusX);
     edit->SetDataSource(source);
     edit->SetDataField("Code");
 
@@ -187,6 +190,71 @@ TEST_F(DBFormTest, EditingFromAnotherControlShowsEverywhere) {
   // And one control's commit reaches the others through the data set.
   combo->SetItemIndex(0);
   EXPECT_EQ(data->FieldByName("Kind")->AsString(), "A");
+}
+
+TEST_F(DBFormTest, ComboListDropsPicksWithKeysAndWritesTheKey) {
+  Focus(combo);
+  POINT p{combo->ButtonControl(0)->Left() + 3, combo->ButtonControl(0)->Top() + 5};
+  ::ClientToScreen(combo->Handle(), &p);
+  win::Click(p.x, p.y);
+  ASSERT_TRUE(combo->ListVisible()) << "the click that opened it leaves it open";
+  ASSERT_NE(combo->ListBox(), nullptr);
+  EXPECT_EQ(combo->ListBox()->Items()->Count(), 3);
+  EXPECT_EQ(combo->ListBox()->ItemIndex(), 0);
+  Shot("dataedit_form_combo_dropped.png");
+  ASSERT_TRUE(win::SaveWindowPng(combo->ListBox()->Handle(), win::ArtifactPath("dataedit_combo_list.png")));
+  Key(VK_DOWN);
+  Key(VK_DOWN);
+  EXPECT_EQ(combo->ListBox()->ItemIndex(), 2);
+  EXPECT_EQ(combo->Text(), "Adult") << "moving in the list changes nothing yet";
+  Key(VK_RETURN);
+  EXPECT_FALSE(combo->ListVisible());
+  EXPECT_EQ(combo->Text(), "Senior");
+  Focus(button);
+  EXPECT_EQ(data->FieldByName("Kind")->AsString(), "C");
+  // Esc closes without taking the row.
+  Focus(combo);
+  win::Click(p.x, p.y);
+  ASSERT_TRUE(combo->ListVisible());
+  Key(VK_UP);
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(combo->ListVisible());
+  EXPECT_EQ(combo->Text(), "Senior");
+}
+
+TEST_F(DBFormTest, MruListOpensWhileTypingAndReturnTakesTheEntry) {
+  TStringList Remembered;
+  for (const char* t : {"AB-111", "XY-222", "AC-333"}) Remembered.Add(t);
+  edit->MRUList()->SetItems(&Remembered);
+  edit->MRUList()->SetActive(true);
+  edit->SetEditMask("");  // a mask's blanks would take part in the prefix
+  Focus(edit);  // all text selected: typing replaces it
+  win::InjectChar("a");
+  win::PumpMessages();
+  ASSERT_TRUE(edit->MRUList()->DroppedDown);
+  ASSERT_NE(edit->MRUListBox(), nullptr);
+  EXPECT_EQ(edit->MRUListBox()->Items()->Count(), 2) << "the entries beginning with what is typed";
+  Shot("dataedit_form_mru_dropped.png");
+  ASSERT_TRUE(win::SaveWindowPng(edit->MRUListBox()->Handle(), win::ArtifactPath("dataedit_mru_dropdown.png")));
+  Key(VK_DOWN);
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  EXPECT_FALSE(edit->MRUList()->DroppedDown);
+  const std::string Picked = edit->Text();
+  EXPECT_TRUE(Picked == "AB-111" || Picked == "AC-333") << Picked;
+  Focus(button);
+  EXPECT_EQ(data->FieldByName("Code")->AsString(), Picked);
+}
+
+TEST_F(DBFormTest, ClickInTheKeyBasedTextOpensAndTheNextClickCloses) {
+  POINT p{20, 8};
+  ::ClientToScreen(combo->Handle(), &p);
+  win::Click(p.x, p.y);
+  EXPECT_TRUE(combo->ListVisible());
+  EXPECT_TRUE(combo->Focused());
+  win::Click(p.x, p.y);
+  EXPECT_FALSE(combo->ListVisible());
+  EXPECT_EQ(combo->Text(), "Adult");
 }
 
 TEST_F(DBFormTest, Screenshots) {

@@ -348,3 +348,35 @@ TEST(EditButtonX, SettersReportChangesAndClampGlyphCount) {
 }
 
 }  // namespace
+
+TEST_F(EditButtonControl, FlatClassicGlyphButtonGetsEdgeOrParentFrame) {
+  EditButtonThemesActive = false;
+  const COLORREF ParentColor = RGB(0, 200, 0);
+  host->SetColor(static_cast<TColor>(ParentColor));
+  auto* B = MakeButton(ebsGlyphX);
+  B->SetFlat(true);
+  auto Pixel = [&](int X, int Y) { return win::GetWindowPixel(host->Handle(), 10 + X, 10 + Y); };
+  struct Case {
+    bool Active, Down;
+    COLORREF TopLeft, BottomRight;
+  };
+  const Case Cases[] = {
+      {false, false, ParentColor, ParentColor},
+      {true, false, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW)},
+      {true, true, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT)},
+  };
+  for (const Case& C : Cases) {
+    B->SetActive(C.Active);
+    B->SetStayDown(C.Down);
+    B->Invalidate();
+    EXPECT_EQ(Pixel(0, 0), C.TopLeft) << C.Active << C.Down;
+    EXPECT_EQ(Pixel(15, 20), C.BottomRight) << C.Active << C.Down;
+  }
+  B->SetStayDown(false);
+  // Not flat: the speed button paints up to the edge.
+  B->SetActive(false);
+  B->SetFlat(false);
+  B->Invalidate();
+  EXPECT_NE(Pixel(0, 0), ParentColor);
+  EditButtonThemesActive = true;
+}

@@ -269,3 +269,162 @@ TEST(ToolCtrlsXDoubleClick, TimeAndDistance) {
 }
 
 }  // namespace
+
+namespace {
+
+// An image list of W x H images, one solid colour each.
+std::unique_ptr<TImageList> SolidImages(int W, int H, std::initializer_list<COLORREF> Colors) {
+  auto L = std::make_unique<TImageList>(nullptr);
+  L->SetWidth(W);
+  L->SetHeight(H);
+  for (COLORREF C : Colors) {
+    TBitmap Bmp;
+    Bmp.SetSize(W, H);
+    RECT R{0, 0, W, H};
+    FillSolidRect(Bmp.Canvas()->Handle(), R, C);
+    L->Add(&Bmp);
+  }
+  return L;
+}
+
+}  // namespace
+
+TEST_F(PopupsX, PickListHasRaised3DFrameOfTwoPixels) {
+  auto* list = new TPopupListboxX(owner.get());
+  for (const char* s : {"one", "two", "three"}) list->Items()->Add(s);
+  EXPECT_TRUE(list->Ctl3D());
+  EXPECT_EQ(list->PopupBorderWidth(), 2);
+  EXPECT_EQ(list->BorderHeight(), 4);
+  list->SetBounds(50, 50, 120, 10);
+  list->SetVisibleRows(3);
+  EXPECT_EQ(list->Height(), 3 * list->ItemHeight() + 4);
+  ShowWindow(list->Handle(), SW_SHOWNOACTIVATE);
+  win::PumpMessages();
+  RECT CR;
+  GetClientRect(list->Handle(), &CR);
+  EXPECT_EQ(CR.right, list->Width() - 4);
+  EXPECT_EQ(CR.bottom, 3 * list->ItemHeight());
+  EXPECT_EQ(list->ClientWidth(), CR.right);
+  EXPECT_EQ(list->ClientHeight(), CR.bottom);
+  // Raised outer edge, then raised inner edge.
+  HDC DC = GetWindowDC(list->Handle());
+  const int W = list->Width(), H = list->Height();
+  EXPECT_EQ(GetPixel(DC, 0, 0), GetSysColor(COLOR_3DLIGHT));
+  EXPECT_EQ(GetPixel(DC, 1, 1), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(GetPixel(DC, W - 1, H - 1), GetSysColor(COLOR_3DDKSHADOW));
+  EXPECT_EQ(GetPixel(DC, W - 2, H - 2), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(GetPixel(DC, W / 2, H - 1), GetSysColor(COLOR_3DDKSHADOW));
+  ReleaseDC(list->Handle(), DC);
+  // The grip sits in the client corner, inside the frame.
+  TSizeGripX* G = list->SizeGrip();
+  RECT LR, GR;
+  GetWindowRect(list->Handle(), &LR);
+  GetWindowRect(G->Handle(), &GR);
+  EXPECT_EQ(GR.right, LR.right - 2);
+  EXPECT_EQ(GR.bottom, LR.bottom - 2);
+  // Without 3-D: a one-pixel line and no border width.
+  list->SetCtl3D(false);
+  ShowWindow(list->Handle(), SW_SHOWNOACTIVATE);
+  win::PumpMessages();
+  EXPECT_EQ(list->BorderHeight(), 2);
+  EXPECT_EQ(list->Height(), 3 * list->ItemHeight() + 2);
+  GetClientRect(list->Handle(), &CR);
+  EXPECT_EQ(CR.right, list->Width() - 2);
+  EXPECT_EQ(CR.bottom, 3 * list->ItemHeight());
+  DC = GetWindowDC(list->Handle());
+  EXPECT_EQ(GetPixel(DC, 0, 0), GetSysColor(COLOR_WINDOWFRAME));
+  ReleaseDC(list->Handle(), DC);
+  GetWindowRect(list->Handle(), &LR);
+  GetWindowRect(list->SizeGrip()->Handle(), &GR);
+  EXPECT_EQ(GR.right, LR.right - 1);
+  EXPECT_EQ(GR.bottom, LR.bottom - 1);
+}
+
+TEST_F(PopupsX, CalendarPopupHasRaised3DFrame) {
+  auto* cal = new TPopupMonthCalendarX(owner.get());
+  cal->SetLeft(40);
+  cal->SetTop(40);
+  cal->HandleNeeded();
+  ShowWindow(cal->Handle(), SW_SHOWNOACTIVATE);
+  win::PumpMessages();
+  const TRect M = cal->MinReqRect();
+  EXPECT_EQ(cal->Width(), M.Width() + 4);
+  EXPECT_EQ(cal->Height(), M.Height() + 4);
+  RECT CR;
+  GetClientRect(cal->Handle(), &CR);
+  EXPECT_EQ(CR.right, M.Width());
+  EXPECT_EQ(CR.bottom, M.Height());
+  EXPECT_EQ(cal->ClientWidth(), M.Width());
+  HDC DC = GetWindowDC(cal->Handle());
+  EXPECT_EQ(GetPixel(DC, 0, 0), GetSysColor(COLOR_3DLIGHT));
+  EXPECT_EQ(GetPixel(DC, 1, 1), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(GetPixel(DC, cal->Width() - 1, cal->Height() - 1), GetSysColor(COLOR_3DDKSHADOW));
+  ReleaseDC(cal->Handle(), DC);
+  ASSERT_TRUE(win::SaveWindowPng(cal->Handle(), win::ArtifactPath("dataedit_popup_calendar_frame.png")));
+}
+
+TEST_F(PopupsX, DrawImageCenteredCentresAndClips) {
+  const COLORREF Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255);
+  auto Small = SolidImages(8, 8, {Red});
+  auto Large = SolidImages(16, 16, {Blue});
+  auto* host = MakeHost(0, 0, 100, 40);
+  host->PaintBody = [&](HDC DC) {
+    DrawImageCentered(DC, RECT{10, 10, 30, 22}, Small.get(), false, 0);
+    DrawImageCentered(DC, RECT{40, 10, 50, 18}, Large.get(), false, 0);
+    DrawImageCentered(DC, RECT{60, 10, 70, 20}, Small.get(), true, 0);
+    DrawImageCentered(DC, RECT{80, 10, 90, 20}, Small.get(), false, 5);  // no such image: nothing
+  };
+  host->Invalidate();
+  auto Px = [&](int X, int Y) { return win::GetWindowPixel(host->Handle(), X, Y); };
+  const COLORREF Back = GetSysColor(COLOR_WINDOW);
+  // 8 x 8 in 20 x 12: at (16, 12).
+  EXPECT_EQ(Px(16, 12), Red);
+  EXPECT_EQ(Px(23, 19), Red);
+  EXPECT_EQ(Px(15, 12), Back);
+  EXPECT_EQ(Px(16, 11), Back);
+  EXPECT_EQ(Px(24, 19), Back);
+  // 16 x 16 in 10 x 8: clipped to the rectangle.
+  EXPECT_EQ(Px(40, 10), Blue);
+  EXPECT_EQ(Px(49, 17), Blue);
+  EXPECT_EQ(Px(39, 10), Back);
+  EXPECT_EQ(Px(40, 9), Back);
+  EXPECT_EQ(Px(50, 17), Back);
+  EXPECT_EQ(Px(49, 18), Back);
+  // Selected: blended with the highlight colour, neither the image nor the background.
+  const COLORREF Sel = Px(61, 11);
+  EXPECT_NE(Sel, Red);
+  EXPECT_NE(Sel, Back);
+  EXPECT_EQ(Px(84, 14), Back);
+}
+
+TEST_F(PopupsX, PickListDrawsImagesBesideItems) {
+  const COLORREF Red = RGB(255, 0, 0), Green = RGB(0, 160, 0);
+  auto Images = SolidImages(8, 8, {Red, Green});
+  auto* list = new TPopupListboxX(owner.get());
+  for (const char* s : {"red", "green", "none"}) list->Items()->Add(s);
+  list->SetBounds(60, 60, 120, 10);
+  list->SetVisibleRows(3);
+  list->AssignImageList(Images.get());
+  EXPECT_EQ(list->ImageList(), Images.get());
+  list->SetItemIndex(2);
+  ShowWindow(list->Handle(), SW_SHOWNOACTIVATE);
+  win::PumpMessages();
+  const int IH = list->ItemHeight();
+  auto Px = [&](int X, int Y) { return win::GetWindowPixel(list->Handle(), X, Y); };
+  // Image area 12 wide; the 8 x 8 image centred in it at x 2.
+  const int Y0 = (IH - 8) / 2;
+  EXPECT_EQ(Px(2, Y0), Red);
+  EXPECT_EQ(Px(9, Y0 + 7), Red);
+  EXPECT_EQ(Px(2, IH + Y0), Green);
+  EXPECT_EQ(Px(1, Y0), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(Px(10, Y0), GetSysColor(COLOR_WINDOW));
+  // Item 2 has no image; its text area is highlighted as the selected row.
+  EXPECT_EQ(Px(2, 2 * IH + Y0), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(Px(list->ClientWidth() - 30, 2 * IH + 1), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(Px(list->ClientWidth() - 30, IH + 1), GetSysColor(COLOR_WINDOW));
+  ASSERT_TRUE(win::SaveWindowPng(list->Handle(), win::ArtifactPath("dataedit_popup_list_images.png")));
+  // Letting go of the list brings back plain rows.
+  list->AssignImageList(nullptr);
+  win::PumpMessages();
+  EXPECT_NE(Px(2, Y0), Red);
+}
