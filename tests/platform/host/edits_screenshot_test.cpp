@@ -14,21 +14,9 @@
 #include "platform/host/theme_painter.h"
 #include "platform/win/clock.h"
 #include "platform/win/testing.h"
+#include "tests/platform/host/screenshot_fixture.h"
 
 namespace {
-
-class TShotWindow : public TCustomControl {
-  DECLARE_CLASS(TShotWindow, TCustomControl)
-  explicit TShotWindow(TComponent* AOwner) : TCustomControl(AOwner) {}
-
- protected:
-  void CreateParams(TCreateParams& Params) override {
-    TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    Params.WndParent = nullptr;
-  }
-  void Paint() override { FillSolidRect(Canvas()->Handle(), RECT{0, 0, Width(), Height()}, ColorRef(clBtnFace)); }
-};
 
 class TWrapEdit : public TEdit {
   DECLARE_CLASS(TWrapEdit, TEdit)
@@ -41,30 +29,8 @@ class TWrapEdit : public TEdit {
   }
 };
 
-class EditsScreenshotTest : public ::testing::Test {
+class EditsScreenshotTest : public ScreenshotTest {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "edits_screenshot_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  static void TearDownTestSuite() {
-    QCoreApplication::processEvents();
-    app_.reset();
-  }
-  void SetUp() override {
-    win::ResetWindowManager();
-    clock.Install();
-    host::InstallThemePainter();
-    owner = std::make_unique<TComponent>(nullptr);
-  }
-  void TearDown() override {
-    owner.reset();
-    host::UninstallThemePainter();
-    win::ResetWindowManager();
-    clock.Uninstall();
-  }
   template <typename T>
   T* Make(TWinControl* Parent, int L, int T_, int W, int H) {
     T* c = new T(owner.get());
@@ -72,11 +38,7 @@ class EditsScreenshotTest : public ::testing::Test {
     c->SetParent(Parent);
     return c;
   }
-  static std::unique_ptr<QApplication> app_;
-  win::FakeClock clock;
-  std::unique_ptr<TComponent> owner;
 };
-std::unique_ptr<QApplication> EditsScreenshotTest::app_;
 
 TEST_F(EditsScreenshotTest, MaskEditAndOwnerDrawnListBox) {
   auto* window = new TShotWindow(owner.get());

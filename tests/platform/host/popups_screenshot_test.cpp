@@ -17,21 +17,9 @@
 #include "platform/win/clock.h"
 #include "platform/win/scrollbars.h"
 #include "platform/win/testing.h"
+#include "tests/platform/host/screenshot_fixture.h"
 
 namespace {
-
-class TShotForm : public TCustomControl {
-  DECLARE_CLASS(TShotForm, TCustomControl)
-  explicit TShotForm(TComponent* AOwner) : TCustomControl(AOwner) {}
-
- protected:
-  void CreateParams(TCreateParams& Params) override {
-    TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    Params.WndParent = nullptr;
-  }
-  void Paint() override { FillSolidRect(Canvas()->Handle(), RECT{0, 0, Width(), Height()}, ColorRef(clBtnFace)); }
-};
 
 // A list-like panel with the window's own vertical and horizontal bars.
 class TScrolledPanel : public TCustomControl {
@@ -54,39 +42,16 @@ class TScrolledPanel : public TCustomControl {
   }
 };
 
-class PopupsScreenshotTest : public ::testing::Test {
+class PopupsScreenshotTest : public ScreenshotTest {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "popups_screenshot_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  static void TearDownTestSuite() {
-    QCoreApplication::processEvents();
-    app_.reset();
-  }
-  void SetUp() override {
-    win::ResetWindowManager();
-    clock.Install();
-    host::InstallThemePainter();
-    owner = std::make_unique<TComponent>(nullptr);
-  }
   void TearDown() override {
     Hints::Finalize();
-    owner.reset();
-    host::UninstallThemePainter();
-    win::ResetWindowManager();
-    clock.Uninstall();
+    ScreenshotTest::TearDown();
   }
-  static std::unique_ptr<QApplication> app_;
-  win::FakeClock clock;
-  std::unique_ptr<TComponent> owner;
 };
-std::unique_ptr<QApplication> PopupsScreenshotTest::app_;
 
 TEST_F(PopupsScreenshotTest, FormWithScrollBarsCalendarMenuAndHint) {
-  auto* form = new TShotForm(owner.get());
+  auto* form = new TShotWindow(owner.get());
   form->SetBounds(50, 50, 480, 300);
   auto* panel = new TScrolledPanel(owner.get());
   panel->SetBounds(12, 12, 180, 150);
