@@ -342,6 +342,7 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
   TCustomGrid::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
+  ScrollBarNotification(AComponent);
   if (auto* f = dynamic_cast<TField*>(AComponent)) {
     BeginLayout();
     for (int i = 0; i < FColumns->Count(); ++i)
@@ -402,12 +403,16 @@ void TCustomDBGridX::DataChanged() {
   UpdateRowCount();
   SyncCurrentRow();
   Invalidate();
+  UpdateVertScrollBar();
 }
 
 void TCustomDBGridX::Scroll(int) {
+  // Another record became current: a running search ends unless it moved there itself.
+  if (FInSearch && !FSearchPositioning) StopInplaceSearch();
   UpdateRowCount();
   SyncCurrentRow();
   Invalidate();
+  UpdateVertScrollBar();
 }
 
 void TCustomDBGridX::ColumnsChanged(TColumnX*) {
@@ -533,6 +538,7 @@ void TCustomDBGridX::InternalLayout() {
   SyncCurrentRow();
   FLayoutBusy = false;
   Invalidate();
+  UpdateVertScrollBar();
 }
 
 // ---- drawing (text, indicator, check boxes and sort markers; the full cell painter replaces this)
