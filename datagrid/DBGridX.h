@@ -365,6 +365,9 @@ class TCustomDBGridX : public TCustomGrid {
   // The interval of the next automatic step for a distance from the data area: shorter as the mouse
   // goes further out, never below 10 ms so the timer cannot spin.
   static int AutoScrollIntervalFor(int Distance, int PerPixel);
+  // The data cells on screen (client coordinates): from the first scrollable column and the first data
+  // row to the last shown column and data row. Automatic scrolling measures from its edges.
+  TRect DataAreaRect();
 
   // The grid's own vertical scroll messages and wheel.
   void WMVScroll(TMessage& Message);
@@ -394,8 +397,6 @@ class TCustomDBGridX : public TCustomGrid {
   void SetRowAnchor();
   void DropRowAnchor() { FRowAnchorSet = false; }
   bool CurrentColumnStepsValues();
-  // Data rows: the grid row under a client point clamped into the data area, and its data row index.
-  TRect DataAreaRect();
   void ReleaseTitleButton();
 
   std::unique_ptr<TDBGridXScrollBar> FHorzScrollBarX;
@@ -408,6 +409,7 @@ class TCustomDBGridX : public TCustomGrid {
   bool FRowAnchorSelected = false;
   TBookmark FRowWalkEnd;  // where the last selecting walk stopped: a walk from elsewhere starts afresh
   std::string FCharBuffer;
+  char16_t FHighSurrogate = 0;  // first half of a character beyond the BMP typed into the search
   int FMouseMode = 0;
   TPoint FMouseDownPos;
   TPoint FPrevMousePos;

@@ -15,11 +15,36 @@ constexpr UINT_PTR kSearchTimer = 2;
 // The shortest automatic-scroll interval: a timer of 0 ms would fire on every pass of the queue.
 constexpr int kMinAutoScrollInterval = 10;
 
-// The cell text cut to as many characters as the search text has, and the comparison without case.
-bool SearchMatches(const std::string& Cell, const std::string& Text, std::string& CellCut) {
-  CellCut = Utf8Left(Cell, Utf8Length(Text));
-  return AnsiUpperCase(CellCut) == AnsiUpperCase(Text);
-}
+// Whether a cell text begins with the search text without regard to case (both upper-cased with the
+// locale's rules); Cut receives the cell's beginning in its own letter case. The search text is
+// prepared once per search: a walk compares it with every record.
+class TSearchMatcher {
+ public:
+  explicit TSearchMatcher(const std::string& Text)
+      : FText(Text), FUpper(AnsiUpperCase(Text)), FChars(Utf8Length(Text)), FAscii(IsAscii(Text)) {}
+  bool Match(const std::string& Cell, std::string& Cut) const {
+    if (FAscii && Cell.size() >= FText.size() && IsAscii(std::string_view(Cell).substr(0, FText.size()))) {
+      // Plain ASCII on both sides: one byte per character, upper-cased in place.
+      for (size_t i = 0; i < FText.size(); ++i)
+        if (Upper(Cell[i]) != FUpper[i]) return false;
+      Cut = Cell.substr(0, FText.size());
+      return true;
+    }
+    Cut = Utf8Left(Cell, FChars);
+    return AnsiUpperCase(Cut) == FUpper;
+  }
+
+ private:
+  static bool IsAscii(std::string_view S) {
+    for (char c : S)
+      if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+  }
+  static char Upper(char C) { return C >= 'a' && C <= 'z' ? static_cast<char>(C - 32) : C; }
+  std::string FText, FUpper;
+  int FChars;
+  bool FAscii;
+};
 
 }  // namespace
 
@@ -204,7 +229,8 @@ void TCustomDBGridX::InplaceSearch(const std::string& AddText, int TimeOut, int 
   bool found = false;
   if (!newText.empty() && col) {
     std::string cut;
-    if (Mode == 0 && SearchMatches(col->GetCellDisplayText(), newText, cut)) {
+    TSearchMatcher matcher(newText);
+    if (Mode == 0 && matcher.Match(col->GetCellDisplayText(), cut)) {
       found = true;
       newText = cut;
     } else {
@@ -227,7 +253,7 @@ void TCustomDBGridX::InplaceSearch(const std::string& AddText, int TimeOut, int 
       else if (Mode == 2) ds->Prior();
       else ds->First();
       while (Mode == 2 ? !ds->Bof() : !ds->Eof()) {
-        if (SearchMatches(col->GetCellDisplayText(), newText, cut)) {
+        if (matcher.Match(col->GetCellDisplayText(), cut)) {
           found = true;
           newText = cut;
           break;

@@ -174,3 +174,27 @@ TEST_F(NavGridTest, WheelMovesOneRecordPerNotch) {
   win::PumpMessages();
   EXPECT_EQ(CurrentID(), 3);
 }
+
+TEST_F(NavGridTest, ThumbDraggedWithTheMouseTracksRecordsWhenTrackingIsOn) {
+  Make(500);
+  grid->VertScrollBar()->SetTracking(true);
+  win::ScrollBarLook look;
+  ASSERT_TRUE(win::GetScrollBarLook(grid->Handle(), SB_VERT, look));
+  RECT wr;
+  GetWindowRect(grid->Handle(), &wr);
+  int x = wr.left + (look.thumb.left + look.thumb.right) / 2;
+  int y = wr.top + (look.thumb.top + look.thumb.bottom) / 2;
+  int track = look.arrowDown.top - look.arrowUp.bottom - (look.thumb.bottom - look.thumb.top);
+  win::InjectMouse(x, y, WM_LBUTTONDOWN);
+  win::PumpMessages();
+  win::InjectMouse(x, y + track / 2, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_NEAR(ds->RecNo(), 250, 6);  // half the track is half the records
+  EXPECT_EQ(VertInfo(grid).nPos, ds->RecNo());
+  win::InjectMouse(x, y + track + 50, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(ds->RecNo(), 500);
+  win::InjectMouse(x, y + track + 50, WM_LBUTTONUP);
+  win::PumpMessages();
+  EXPECT_EQ(ds->RecNo(), 500);  // the closing position message moves nothing more
+}

@@ -135,3 +135,20 @@ TEST_F(SearchGridTest, PreferIncSearchTypesIntoTheSearchOnEditableColumns) {
   EXPECT_FALSE(grid->InSearch());
   EXPECT_TRUE(EditorShown());
 }
+
+TEST_F(SearchGridTest, CharactersBeyondTheBasicPlaneAreSearchedWhole) {
+  MakeNames();
+  ds->Last();
+  ds->FieldByName("Name")->SetReadOnly(false);  // the read-only column wrote through to its field
+  ds->Edit();
+  ds->FieldByName("Name")->SetAsString("\xF0\x9F\x98\x80 smile");  // U+1F600 first
+  ds->Post();
+  ds->FieldByName("Name")->SetReadOnly(true);
+  ds->First();
+  grid->SelectColumn(name, 0, false);
+  Type("\xF0\x9F\x98\x80");  // two WM_CHAR messages
+  EXPECT_EQ(Name(), "\xF0\x9F\x98\x80 smile");
+  EXPECT_EQ(grid->SearchText(), "\xF0\x9F\x98\x80");
+  Type(" s");
+  EXPECT_EQ(grid->SearchText(), "\xF0\x9F\x98\x80 s");
+}
