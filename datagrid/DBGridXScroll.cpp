@@ -220,7 +220,19 @@ void TCustomDBGridX::WMHScroll(TMessage& Message) {
     Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, HIWORD(static_cast<DWORD>(Message.WParam))), Message.LParam);
     return;
   }
-  TCustomGrid::Dispatch(Message);
+  TScrollBar* ext = FHorzScrollBarX ? FHorzScrollBarX->ExtScrollBar() : nullptr;
+  if (ext && ext->HandleAllocated() && reinterpret_cast<HWND>(Message.LParam) == ext->Handle() &&
+      (code == SB_THUMBPOSITION || code == SB_THUMBTRACK)) {
+    // The external bar runs from 0 to 127 over the columns that can come into view.
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    TGridCoord maxTL = CalcMaxTopLeft(TGridCoord{ColCount() - 1, RowCount() - 1}, info);
+    int pos = HIWORD(static_cast<DWORD>(Message.WParam));
+    int left = FixedCols() + MulDiv(std::clamp(pos, 0, 127), std::max(0, maxTL.X - FixedCols()), 127);
+    if (left != LeftCol()) SetLeftCol(std::max(FixedCols(), left));
+  } else {
+    TCustomGrid::Dispatch(Message);
+  }
   UpdateHorzExtScrollBar();
 }
 

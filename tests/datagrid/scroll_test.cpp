@@ -198,3 +198,24 @@ TEST_F(NavGridTest, ThumbDraggedWithTheMouseTracksRecordsWhenTrackingIsOn) {
   win::PumpMessages();
   EXPECT_EQ(ds->RecNo(), 500);  // the closing position message moves nothing more
 }
+
+TEST_F(NavGridTest, ExternalHorizontalBarSpansTheColumnsFromZeroTo127) {
+  Make(5);
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetWidth(250);
+  win::PumpMessages();
+  auto* ext = new TScrollBar(owner.get());
+  ext->SetBounds(0, 310, 600, 16);
+  ext->SetParent(host);
+  win::PumpMessages();
+  grid->HorzScrollBar()->SetExtScrollBar(ext);
+  grid->UpdateHorzExtScrollBar();
+  EXPECT_EQ(ext->Max(), 127);
+  EXPECT_EQ(ext->Position(), 0);
+  host->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 127), reinterpret_cast<LPARAM>(ext->Handle()));
+  EXPECT_GT(grid->LeftCol(), grid->FixedCols());
+  EXPECT_EQ(ext->Position(), 127);
+  host->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), reinterpret_cast<LPARAM>(ext->Handle()));
+  EXPECT_EQ(grid->LeftCol(), grid->FixedCols());
+  EXPECT_EQ(ext->Position(), 0);
+  grid->HorzScrollBar()->SetExtScrollBar(nullptr);
+}
