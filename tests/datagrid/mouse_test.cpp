@@ -247,3 +247,28 @@ TEST_F(MouseGridTest, AutomaticScrollingBelowTheGridNeverRunsBelowTenMillisecond
   EXPECT_EQ(TCustomDBGridX::AutoScrollIntervalFor(5, 15), 125);
   EXPECT_EQ(TCustomDBGridX::AutoScrollIntervalFor(100, 10), 10);
 }
+
+TEST_F(MouseGridTest, PressedTitleOrCheckBoxWhoseColumnWentAwayIsReleasedSafely) {
+  MakeCounting(5);
+  int code = ColumnOf("Code");
+  ASSERT_EQ(code, grid->Columns()->Count() - 1);
+  grid->Columns()->Items(code)->Title()->SetTitleButton(true);
+  TPoint p = CellMid(grid->DataToRawColumn(code), 0);
+  Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
+  ASSERT_TRUE(grid->TitleButtonDown());
+  // The last column leaves the grid while the button is held.
+  ds->FieldByName("Code")->SetVisible(false);
+  win::PumpMessages();
+  ASSERT_EQ(grid->Columns()->Count(), 3);
+  EXPECT_NO_THROW(Mouse(WM_LBUTTONUP, p));
+  EXPECT_EQ(counting->TitleButtonClicks, 0);
+  EXPECT_EQ(grid->PressedTitleColumn(), -1);
+
+  // A check-box cell pressed, then the data set closes before the release.
+  int active = grid->DataToRawColumn(ColumnOf("Active"));
+  TPoint c = CellMid(active, grid->TitleOffset() + 1);
+  Mouse(WM_LBUTTONDOWN, c, MK_LBUTTON);
+  ds->Close();
+  win::PumpMessages();
+  EXPECT_NO_THROW(Mouse(WM_LBUTTONUP, c));
+}
