@@ -115,13 +115,13 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
           return;
         }
       }
-    } else if (colKind == 0 && Button == mbLeft && multi && FDataLink->Active() &&
-               FAllowedSelections.Contains(selAllX)) {
-      // The indicator's title: everything or nothing.
-      if (FSelectedRows->Count() > 0) FSelectedRows->Clear();
-      else FSelectedRows->SelectAll();
     }
-    if (FDataOptions.Contains(gdoColumnResize) && Button == mbLeft) {
+    if ((FDataOptions.Contains(gdoColumnResize) || IsDesigning()) && Button == mbLeft) {
+      if (colKind == 0 && multi && FDataLink->Active() && FAllowedSelections.Contains(selAllX)) {
+        // The indicator's title: everything or nothing.
+        if (FSelectedRows->Count() > 0) FSelectedRows->Clear();
+        else FSelectedRows->SelectAll();
+      }
       if (FDataLink->Active()) FDataLink->UpdateRecord();
       Canvas()->Pen()->SetColor(static_cast<TColor>(0xC0C0C0));
       TCustomGrid::MouseDown(Button, Shift, X, Y);

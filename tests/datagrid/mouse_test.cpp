@@ -272,3 +272,21 @@ TEST_F(MouseGridTest, PressedTitleOrCheckBoxWhoseColumnWentAwayIsReleasedSafely)
   win::PumpMessages();
   EXPECT_NO_THROW(Mouse(WM_LBUTTONUP, c));
 }
+
+TEST_F(MouseGridTest, IndicatorTitleSelectsEverythingOrNothing) {
+  Make(7);
+  AddOptions({gdoMultiSelect});
+  TPoint corner = CellMid(0, 0);
+  Mouse(WM_LBUTTONDOWN, corner, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, corner);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 7);
+  EXPECT_EQ(CurrentID(), 1);  // the position is kept
+  Mouse(WM_LBUTTONDOWN, corner, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, corner);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+  // Not without record selection.
+  grid->SetAllowedSelections({selRecordsX, selRectangleX});
+  Mouse(WM_LBUTTONDOWN, corner, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, corner);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+}
