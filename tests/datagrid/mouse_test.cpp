@@ -290,3 +290,19 @@ TEST_F(MouseGridTest, IndicatorTitleSelectsEverythingOrNothing) {
   Mouse(WM_LBUTTONUP, corner);
   EXPECT_EQ(grid->SelectedRows()->Count(), 0);
 }
+
+TEST_F(MouseGridTest, EscapeWhileSizingCancelsTheSizing) {
+  Make(5);
+  int name = ColumnOf("Name");
+  int raw = grid->DataToRawColumn(name);
+  int before = grid->Columns()->Items(name)->Width();
+  TRect r = grid->CellRect(raw, 0);
+  TPoint edge(r.Right, (r.Top + r.Bottom) / 2);
+  Mouse(WM_LBUTTONDOWN, edge, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, TPoint(edge.X + 40, edge.Y), MK_LBUTTON);
+  ASSERT_EQ(grid->GridState(), gsColSizing);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(grid->GridState(), gsNormal);
+  Mouse(WM_LBUTTONUP, TPoint(edge.X + 40, edge.Y));
+  EXPECT_EQ(grid->Columns()->Items(name)->Width(), before);
+}
