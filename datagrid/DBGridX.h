@@ -45,6 +45,7 @@ TGridXExtOptions GridXExtOptionsFromBits(uint32_t Bits);
 uint32_t GridXExtOptionsBits(TGridXExtOptions Options);
 
 class TCustomDBGridX;
+class TDBGridXSelection;
 
 // The grid's link to its data source: follows activation, layout changes, scrolling and record
 // changes of the data set, and maps data columns to fields by the fields' indexes (-1: a customised
@@ -113,6 +114,35 @@ class TBookmarkListX : public TObject {
   int Compare(const TBookmark& A, const TBookmark& B) const;
   TCustomDBGridX* FGrid;
   std::vector<TBookmark> FList;
+
+  // ---- selection model: lookups, the selection state, deleting, covered rows
+ public:
+  int BookmarkCount() const { return Count(); }
+  const TBookmark& Bookmarks(int I) const { return Items(I); }
+  int CompareBookmarks(const TBookmark& A, const TBookmark& B) const { return Compare(A, B); }
+  // The current record's bookmark; EInvalidGridOperation on a closed data set.
+  TBookmark CurrentBookmark() const;
+  // Halving search; Index: where the bookmark is or would go. The last answer is remembered, so
+  // asking again for the same bookmark does not search.
+  bool SearchBookmark(const TBookmark& Bookmark, int& Index) const;
+  // The index of the bookmark, -1 when absent.
+  int PositionOf(const TBookmark& Bookmark) const;
+  bool CurrentSelected() const { return CurrentRowSelected(); }
+  void SetCurrentSelected(bool Value) { SetCurrentRowSelected(Value); }
+  void ClearBookmarks() { Clear(); }
+  bool DataActive() const { return FDataActive; }
+  void SetDataActive(bool Value);
+  // Deletes every selected record from the data set (last first); the list ends empty.
+  void Delete();
+  // The grid rows of the visible selected records, from column 0 to the last; (-1, ...) when none.
+  TGridRect CoveredGridRect() const;
+
+ private:
+  void ForgetLookup() const { FLastLookupIndex = -1; }
+  mutable TBookmark FLastLookup;
+  mutable int FLastLookupIndex = -1;
+  mutable bool FLastLookupFound = false;
+  bool FDataActive = false;
 };
 
 class TCustomDBGridX : public TCustomGrid {
@@ -291,6 +321,25 @@ class TCustomDBGridX : public TCustomGrid {
   std::string FEditText;
   Variant FEditValue;
   bool FInSearch = false;
+
+  // ---- selection model
+ public:
+  // The selection in force (records, rectangle, columns or all). Not Selection(): that name is the
+  // grid base's current-cell rectangle.
+  TDBGridXSelection* SelectionX() const { return FSelection.get(); }
+  // Painting's question: is cell (ACol, ARow) showing the record Bookmark selected.
+  virtual bool CellSelected(int ACol, int ARow, const TBookmark& Bookmark);
+  // Repaints what the selection covers (everything for all) and the current row.
+  virtual void RepaintSelection();
+  // The bookmarks of the records in the link's buffer, in grid row order (grid row = TitleOffset + i).
+  std::vector<TBookmark> VisibleBookmarks();
+  // Invalidates the box of a cell rectangle.
+  void InvalidateCellBox(const TGridRect& R);
+  // The in-place editor stays up (gdoAlwaysShowEditor, and no filter-row cell is being edited).
+  virtual bool EditorShownAlways();
+
+ protected:
+  std::unique_ptr<TDBGridXSelection> FSelection;
 };
 
 // The published grid.
@@ -298,3 +347,5 @@ class TDBGridX : public TCustomDBGridX {
   DECLARE_CLASS(TDBGridX, TCustomDBGridX)
   using TCustomDBGridX::TCustomDBGridX;
 };
+
+#include "datagrid/DBGridXSelection.h"  // the selection classes complete the grid's interface
