@@ -4,6 +4,8 @@
 
 #include "dataedit/ToolCtrlsX.h"
 #include "datagrid/DBGridXUnit.h"
+#include "platform/controls/menus.h"
+#include "platform/win/windows.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -354,8 +356,14 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
     BeginLayout();
     for (int i = 0; i < FColumns->Count(); ++i)
       if (FColumns->Items(i)->FField == f) FColumns->Items(i)->SetField(nullptr);
-    EndLayout();
+    // While the data set's controls are disabled the layout waits for the deferred-layout message.
+    TDataSet* ds = FDataLink->DataSet();
+    if (ds && ds->ControlsDisabled()) DeferLayout();
+    else EndLayout();
   }
+  if (auto* m = dynamic_cast<TPopupMenu*>(AComponent))
+    for (int i = 0; i < FColumns->Count(); ++i)
+      if (FColumns->Items(i)->PopupMenu() == m) FColumns->Items(i)->SetPopupMenu(nullptr);
 }
 
 void TCustomDBGridX::ChangeScale(int M, int D) {
@@ -439,6 +447,10 @@ void TCustomDBGridX::SetColumnAttributes() {
 
 void TCustomDBGridX::InternalLayout() {
   if (IsLoading()) return;
+  if (HandleAllocated()) {
+    MSG queued;  // a deferred layout still queued is this one
+    PeekMessage(&queued, Handle(), WM_DEFERLAYOUTX, WM_DEFERLAYOUTX, PM_REMOVE);
+  }
   FLayoutBusy = true;
   // Columns the grid made itself never stand before the user's.
   bool sawGenerated = false, mixed = false;
