@@ -35,15 +35,40 @@ void TBookmarkListX::SetBookmarkSelected(const TBookmark& Item, bool Value) {
   if (found == Value) return;
   if (Value) FList.insert(FList.begin() + i, Item);
   else FList.erase(FList.begin() + i);
+  ForgetLookup();
   FGrid->Invalidate();
+  // As for the current record: a marked record makes the selection a records selection.
+  TDBGridXSelection* sel = FGrid->SelectionX();
+  if (sel && sel->Kind() != selRecordsX && !FList.empty()) {
+    sel->EmptySelection();
+    sel->SetKind(selRecordsX);
+  }
+  if (sel) sel->CheckEmpty();
 }
 
 // ---------------------------------------------------------------------------------------------------
 // Movement
 
 void TCustomDBGridX::ClearSelectionOnMove() {
-  if (FDataOptions.Contains(gdoMultiSelect) && FOptionsX.Contains(gxoClearSelectionOnMove)) FSelectedRows->Clear();
+  bool clear = FOptionsX.Contains(gxoClearSelectionOnMove);
+  if (FDataOptions.Contains(gdoMultiSelect) && clear) FSelectedRows->Clear();
   DropRowAnchor();
+  if (clear && SelectionX() && SelectionX()->Kind() != selNoneX) {
+    SelectionX()->Clear();
+    Invalidate();
+    InvalidateEditor();
+  }
+  // A one-cell rectangle is no selection but still holds an anchor: it goes too.
+  if (clear && SelectionX() && !SelectionX()->Rect()->Empty()) SelectionX()->Rect()->ClearCorners();
+}
+
+void TCustomDBGridX::ExtendRectangle(bool SetAnchor) {
+  TDBGridXSelection* sel = SelectionX();
+  if (!sel || !FDataLink->Active() || FDataLink->DataSet()->IsEmpty()) return;
+  TDataSet* ds = FDataLink->DataSet();
+  int col = std::max(0, GetSelectedIndex());
+  // A one-cell rectangle is no selection yet but keeps its anchor for the next step.
+  sel->Rect()->Select(col, ds->Bookmark(), !SetAnchor);
 }
 
 void TCustomDBGridX::SetRowAnchor() {
@@ -98,13 +123,16 @@ void TCustomDBGridX::MoveWithSelection(bool Select, int Distance, bool ByRows, b
     FRowWalkEnd = ds->Bookmark();
     EndUpdate();
   } else {
-    // Rectangles of cells belong to the grid's selection object; without it the data set just moves.
+    bool rect = Select && FAllowedSelections.Contains(selRectangleX) && SelectionX();
+    // The rectangle starts at the cell the walk leaves, unless one is being extended already.
+    if (rect && SelectionX()->Rect()->Empty()) ExtendRectangle(true);
     if (ToEnd) {
       if (Distance < 0) ds->First();
       else ds->Last();
     } else {
       ds->MoveBy(Distance);
     }
+    if (rect) ExtendRectangle(false);
   }
   if (FUpdateLock == 0) Invalidate();
 }
@@ -170,9 +198,11 @@ void TCustomDBGridX::MoveToNextCell(bool GoForward) {
 }
 
 void TCustomDBGridX::SelectColumn(int Index, int Direction, bool Extend) {
-  (void)Extend;  // rectangles extend through the grid's selection object
   int n = FColumns->Count();
   if (n == 0) return;
+  Extend = Extend && !FDataOptions.Contains(gdoRowSelect) && FAllowedSelections.Contains(selRectangleX) &&
+           SelectionX();
+  if (Extend && SelectionX()->Rect()->Empty()) ExtendRectangle(true);
   if (FDataLink->Active() && EditorMode()) UpdateText();
   if (Direction != 0) {
     if (Index < 0 || Index >= n) return;
@@ -183,12 +213,27 @@ void TCustomDBGridX::SelectColumn(int Index, int Direction, bool Extend) {
   int raw = DataToRawColumn(Index);
   if (raw >= ColCount()) return;
   if (raw != Col()) {
+    if (!FLeavingColumn) {
+      // The leave hook may move the cursor itself: then its move stands.
+      int before = Col();
+      FLeavingColumn = true;
+      try {
+        LeaveColumn();
+      } catch (...) {
+        FLeavingColumn = false;
+        throw;
+      }
+      FLeavingColumn = false;
+      if (Col() != before) return;
+    }
     if (!FDataOptions.Contains(gdoAlwaysShowEditor)) HideEditor();
     if (!FDataOptions.Contains(gdoRowSelect)) MoveColRow(raw, Row(), true, true);
     TColumnX* c = ColumnAt(Index);
     TColumnCellKindX kind = c ? c->GetCellKind() : cckText;
     if (FDataOptions.Contains(gdoAlwaysShowEditor) && kind != cckCheckbox && kind != cckKeyImages) ShowEditor();
+    EnterColumn();
   }
+  if (Extend) ExtendRectangle(false);
   if (FInSearch) StopInplaceSearch();
 }
 

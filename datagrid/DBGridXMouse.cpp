@@ -10,14 +10,6 @@
 // ---------------------------------------------------------------------------------------------------
 // Hooks
 
-void TCustomDBGridX::TitleBtnClick(int, TColumnX*) {}
-void TCustomDBGridX::TitleClick(TColumnX*) {}
-void TCustomDBGridX::CellClick(TColumnX*) {}
-
-void TCustomDBGridX::CheckTitleButton(int DataCol, bool& Enabled) {
-  if (DataCol < 0 || DataCol >= FColumns->Count()) Enabled = false;
-}
-
 void TCustomDBGridX::ApplySortMarking() {
   if (!FOptionsX.Contains(gxoAutoSortMarking)) return;
   if (DBGridXDataService) DBGridXDataService->ApplySorting(this);
@@ -40,6 +32,7 @@ void TCustomDBGridX::ColWidthsChanged() {
     throw;
   }
   FColumns->EndUpdate();
+  if (OnColWidthsChanged) OnColWidthsChanged(this);
 }
 
 void TCustomDBGridX::ReleaseTitleButton() {
@@ -104,9 +97,7 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         }
       TColumnX* c = ColumnAt(dataCol);
       if (Button == mbLeft && inLeaf && c) {
-        bool enabled = c->Title()->TitleButton();
-        CheckTitleButton(dataCol, enabled);
-        if (enabled && MouseCapture()) {
+        if (CheckTitleButton(dataCol, c) && MouseCapture()) {
           FMousePressed = true;
           FPressedTitleColumn = cell.X;
           FTitleButtonDown = true;
@@ -136,6 +127,7 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     TDataSet* ds = FDataLink->DataSet();
     TGridCoord oldCell{Col(), Row()};
     int oldActive = FDataLink->ActiveRecord();
+    TBookmark oldMark = ds->Bookmark();
     bool rectAllowed = FAllowedSelections.Contains(selRectangleX);
     bool rowMode = rowSelect || colKind == 0 || !rectAllowed;
     bool onRecord = dataRow < FDataLink->RecordCount();
@@ -151,9 +143,18 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         if (!multi || !rowSelect) {
           FMousePressed = true;
           FCellsTracking = true;
+          TDBGridXSelection* sel = SelectionX();
           if (!ctrl && !shift && FOptionsX.Contains(gxoClearSelectionOnMove) &&
-              (Button == mbLeft || !FSelectedRows->CurrentRowSelected()))
+              (Button == mbLeft || !sel || !sel->IsCellSelected(dataCol, ds->Bookmark()))) {
             FSelectedRows->Clear();
+            if (sel) sel->Clear();
+          }
+          if (Button == mbLeft && colKind == 1 && rectAllowed && sel && !(ds->Bof() && ds->Eof()) && !rowMode) {
+            if (shift && sel->Rect()->Empty() && oldCell.X >= FIndicatorOffset)
+              sel->Rect()->Select(RawToDataColumn(oldCell.X), oldMark, false);
+            sel->Rect()->Select(dataCol, ds->Bookmark(), shift);
+            FMouseMode = 3;
+          }
         }
         if (multi && FAllowedSelections.Contains(selRecordsX) && rowMode && onRecord) {
           bool toggling = ctrl || !FOptionsX.Contains(gxoClearSelectionOnMove);
@@ -232,6 +233,7 @@ void TCustomDBGridX::MouseMove(TShiftState Shift, int X, int Y) {
       if (cell.X >= FIndicatorOffset && cell.X != Col())
         SelectColumn(RawToDataColumn(cell.X), cell.X > Col() ? 1 : -1, FMouseMode == 3);
     }
+    if (FMouseMode == 3 && moved) ExtendRectangle(false);
     FMouseDownPos = TPoint(X, Y);
     FLastShift = Shift;
     AutoScrollStep();

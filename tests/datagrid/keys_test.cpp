@@ -214,3 +214,31 @@ TEST_F(NavGridTest, TypingInAnEditableCellOpensTheEditor) {
   EXPECT_EQ(grid->InplaceEditor()->Text(), "Z");
   EXPECT_FALSE(grid->InSearch());
 }
+
+TEST_F(NavGridTest, ShiftKeysWithoutRowSelectExtendARectangle) {
+  Make(10);
+  AddOptions({gdoMultiSelect});
+  ds->MoveBy(1);
+  grid->SelectColumn(1, 0, false);
+  TBookmark start = ds->Bookmark();
+  Press(VK_DOWN, kShift);
+  Press(VK_DOWN, kShift);
+  Press(VK_RIGHT, kShift);
+  TDBGridXSelection* sel = grid->SelectionX();
+  ASSERT_EQ(sel->Kind(), selRectangleX);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+  EXPECT_EQ(sel->Rect()->StartCol(), 1);
+  EXPECT_EQ(sel->Rect()->EndCol(), 2);
+  EXPECT_EQ(sel->Rect()->StartRow(), start);
+  EXPECT_EQ(sel->Rect()->EndRow(), ds->Bookmark());
+  EXPECT_EQ(CurrentID(), 4);
+  EXPECT_TRUE(sel->IsCellSelected(2, start));
+  // A plain move clears it.
+  Press(VK_DOWN);
+  EXPECT_EQ(sel->Kind(), selNoneX);
+  // Without rectangle permission Shift+Down selects records instead.
+  grid->SetAllowedSelections({selRecordsX});
+  Press(VK_DOWN, kShift);
+  EXPECT_EQ(sel->Kind(), selRecordsX);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 2);
+}
