@@ -50,7 +50,10 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
   FCheckCellCol = FCheckCellRow = -1;
   FMouseDownPos = TPoint(X, Y);
   FLastShift = Shift;
-  if (HandleAllocated() && CanFocus() && !HasFocusInside()) ::SetFocus(Handle());
+  if (!GainFocus()) {
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    return;
+  }
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = 0, dataRow = 0, colKind = -1, rowKind = -1;
   if (cell.X >= 0 && cell.Y >= 0) {

@@ -238,8 +238,7 @@ void TCustomDBGridX::WMHScroll(TMessage& Message) {
 
 void TCustomDBGridX::WMVScroll(TMessage& Message) {
   Message.Result = 0;
-  if (HandleAllocated() && CanFocus() && !HasFocusInside()) ::SetFocus(Handle());
-  if (!FDataLink->Active()) return;
+  if (!GainFocus() || !FDataLink->Active()) return;
   TDataSet* ds = FDataLink->DataSet();
   int code = LOWORD(static_cast<DWORD>(Message.WParam));
   int pos = HIWORD(static_cast<DWORD>(Message.WParam));

@@ -292,5 +292,5 @@ void TCustomDBGridX::StopInplaceSearch() {
   FInSearch = false;
   FSearchText.clear();
   if (was && Row() < RowCount()) InvalidateRow(Row());
-  if (FDataOptions.Contains(gdoAlwaysShowEditor)) ShowEditor();
+  if (FDataOptions.Contains(gdoAlwaysShowEditor) && EditorShownAlways()) ShowEditor();
 }
