@@ -27,6 +27,12 @@ class TActiveRecordScope {
   int FOld;
 };
 
+// Under right-to-left reading the cell's text runs from its right edge.
+TAlignment Mirrored(TAlignment A, bool RightToLeft) {
+  if (!RightToLeft || A == taCenter) return A;
+  return A == taLeftJustify ? taRightJustify : taLeftJustify;
+}
+
 TCustomImageList* ImagesOf(TComponent* C) { return dynamic_cast<TCustomImageList*>(C); }
 
 // The button an always-visible edit button shows for a column (-1: none).
@@ -225,37 +231,40 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
       drawMarker = false;
     }
   }
+  // Laid out left to right inside the cell; under right-to-left reading every piece is mirrored in it.
+  bool rtl = RightToLeft();
+  auto flip = [&](const TRect& R) {
+    return rtl ? TRect(ARect.Left + ARect.Right - R.Right, R.Top, ARect.Left + ARect.Right - R.Left, R.Bottom) : R;
+  };
+  auto flipX = [&](int X, int W) { return rtl ? ARect.Left + ARect.Right - X - W : X; };
   TRect shifted(textRect.Left + offset, textRect.Top + offset, textRect.Right + offset, textRect.Bottom);
   if (imageIndex != -1 && FTitleImages) {
     HDC dc = c->Handle();
     SaveDC(dc);
     IntersectClipRect(dc, ARect.Left, ARect.Top, ARect.Right, ARect.Bottom);
-    DrawImageClipped(FTitleImages, nullptr, c, shifted, imageIndex, 0, leaf ? taCenter : title->Alignment());
+    DrawImageClipped(FTitleImages, nullptr, c, flip(shifted), imageIndex, 0,
+                     leaf ? taCenter : Mirrored(title->Alignment(), rtl));
     RestoreDC(dc, -1);
   } else if (title->Orientation() == tohVertical) {
-    DrawVerticalTextX(c, shifted, true, 2, 2, caption, title->Alignment() == taRightJustify ? 1
-                                                         : title->Alignment() == taCenter ? 2 : 0,
-                      2, title->EndEllipsis(), false);
+    TAlignment a = Mirrored(title->Alignment(), rtl);
+    DrawVerticalTextX(c, flip(shifted), true, 2, 2, caption, a == taRightJustify ? 1 : a == taCenter ? 2 : 0, 2,
+                      title->EndEllipsis(), false);
   } else {
-    bool wrap = leaf != nullptr || FTitleLineCount > 1;
-    DrawCellTextX(c, TRect(textRect.Left, textRect.Top, textRect.Right, textRect.Bottom), 2 + offset, 2 + offset,
-                  caption, title->Alignment(), 0, wrap && caption.find(' ') != std::string::npos, title->EndEllipsis(),
-                  0, 0, RightToLeft());
+    bool wrap = (leaf != nullptr || FTitleLineCount > 1) && caption.find(' ') != std::string::npos;
+    DrawCellTextX(c, flip(textRect), 2 + offset, 2 + offset, caption, Mirrored(title->Alignment(), rtl), 0, wrap,
+                  title->EndEllipsis(), 0, 0, rtl);
   }
   if (drawMarker) {
-    if (textRect.Right < ARect.Right) {  // the strip the text left free
-      c->Brush()->SetColor(back);
-      c->FillRect(TRect(textRect.Right, ARect.Top, ARect.Right, ARect.Bottom));
-    }
     int mw = SortMarkerImages->Width(), mh = SortMarkerImages->Height();
     int mx = ARect.Right + offset - mw - indexWidth - 2;
     int my = textRect.Top + (textRect.Bottom - textRect.Top - mh) / 2 + offset;
-    SortMarkerImages->Draw(c, mx, my, marker == smDownX ? 0 : 1);
+    SortMarkerImages->Draw(c, flipX(mx, mw), my, marker == smDownX ? 0 : 1);
     if (!indexText.empty()) {
       c->Font()->Assign(SortMarkerFont);
       if (Highlight) c->Font()->SetColor(clWhite);
       int oldMode = SetBkMode(c->Handle(), TRANSPARENT);
-      c->TextOut(ARect.Right + offset - indexWidth - 2, my + mh - c->TextHeight(indexText), indexText);
+      c->TextOut(flipX(ARect.Right + offset - indexWidth - 2, indexWidth), my + mh - c->TextHeight(indexText),
+                 indexText);
       SetBkMode(c->Handle(), oldMode);
       c->Font()->Assign(FTitleFont.get());
     }
@@ -274,6 +283,10 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
   TActiveRecordScope scope(FDataLink.get(), DataRow);
   bool currentRow = DataRow == scope.Old();
   AState.Exclude(gdSelected);  // the grid's own selection decides below
+  bool rtl = RightToLeft();
+  auto flip = [&](const TRect& R) {
+    return rtl ? TRect(ARect.Left + ARect.Right - R.Right, R.Top, ARect.Left + ARect.Right - R.Left, R.Bottom) : R;
+  };
   TRect textRect = ARect;
   int buttonKind = col->AlwaysShowEditButton() ? MainButtonKind(col) : -1;
   int buttonWidth = buttonKind >= 0 ? CellButtonWidth(col) : 0;
@@ -310,7 +323,7 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
   if (FShowCellContents && !textRect.IsEmpty()) {
     if (kind == cckKeyImages) {
       c->FillRect(ARect);
-      DrawImageClipped(ImagesOf(col->ImageList()), nullptr, c, textRect, p.ImageIndex, 0, taCenter);
+      DrawImageClipped(ImagesOf(col->ImageList()), nullptr, c, flip(textRect), p.ImageIndex, 0, taCenter);
     } else if (kind == cckCheckbox) {
       c->FillRect(ARect);
       int bw = CheckBoxWidth > 0 ? CheckBoxWidth : 13, bh = CheckBoxHeight > 0 ? CheckBoxHeight : 13;
@@ -320,9 +333,10 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
       bool clip = bw > textRect.Width() || bh > textRect.Height();
       if (clip) {
         SaveDC(dc);
-        IntersectClipRect(dc, textRect.Left, textRect.Top, textRect.Right, textRect.Bottom);
+        TRect cr = flip(textRect);
+        IntersectClipRect(dc, cr.Left, cr.Top, cr.Right, cr.Bottom);
       }
-      DrawEditButton(dc, RECT{x, y, x + bw, y + bh}, static_cast<COLORREF>(ColorToRGB(p.CellColor)),
+      DrawEditButton(dc, flip(TRect(x, y, x + bw, y + bh)), static_cast<COLORREF>(ColorToRGB(p.CellColor)),
                      static_cast<int>(p.CheckState), true, false, FFlat, 0, bkCheckBoxX);
       if (clip) RestoreDC(dc, -1);
     } else {
@@ -330,7 +344,8 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
       if (buttonWidth > 0) {
         c->FillRect(ARect);
       }
-      DrawCellTextX(c, textRect, TextMargin, 2, p.Text, p.Alignment, 0, wrap, col->EndEllipsis(), 0, 0, RightToLeft());
+      DrawCellTextX(c, flip(textRect), TextMargin, 2, p.Text, Mirrored(p.Alignment, rtl), 0, wrap, col->EndEllipsis(), 0,
+                    0, rtl);
     }
   } else {
     c->FillRect(ARect);
@@ -342,12 +357,12 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
     if (Raised) b = TRect(b.Left + 1, b.Top - 1, b.Right + 1, b.Bottom - 1);
     if (FFlat && Raised) {
       c->Brush()->SetColor(p.CellColor);
-      c->FillRect(TRect(b.Left - 1, ARect.Top, b.Left, ARect.Bottom));
+      c->FillRect(flip(TRect(b.Left - 1, ARect.Top, b.Left, ARect.Bottom)));
     }
-    DrawCellButton(c, buttonKind, b, p.CellColor, true, FFlat, ARect);
+    DrawCellButton(c, buttonKind, flip(b), p.CellColor, true, FFlat, ARect);
     if (bh < ARect.Height()) {
       c->Brush()->SetColor(p.CellColor);
-      c->FillRect(TRect(b.Left, b.Bottom, b.Right, ARect.Bottom));
+      c->FillRect(flip(TRect(b.Left, b.Bottom, b.Right, ARect.Bottom)));
     }
   }
 

@@ -424,3 +424,67 @@ TEST(GridDrawRoutines, BrightenColor) {
   EXPECT_EQ(BrightenColor(static_cast<TColor>(RGB(100, 100, 100)), 8), static_cast<TColor>(RGB(112, 112, 112)));
   EXPECT_EQ(BrightenColor(static_cast<TColor>(RGB(10, 200, 250)), 4), static_cast<TColor>(RGB(12, 250, 255)));
 }
+
+TEST_F(DataGridPaintTest, RightToLeftMirrorsBandsAndText) {
+  const char* caps[][2] = {{"Name", "Person|Name"}, {"Amount", "Figures|Amount"}, {"Born", "Figures|Born"}};
+  for (auto& cp : caps) {
+    TColumnX* col = grid->Columns()->Add();
+    col->SetFieldName(cp[0]);
+    col->Title()->SetCaption(cp[1]);
+  }
+  grid->SetUseMultiTitle(true);
+  Bind();
+  grid->SetRightToLeft(true);
+  Paint();
+  TRect ind = grid->CellRect(0, 2);
+  EXPECT_GT(ind.Left, grid->ClientWidth() / 2);  // the indicator column stands on the right
+  EXPECT_TRUE(Has(grid->CellRect(0, 1), RGB(0, 0, 0)));  // with its arrow
+  // Mirrored, the line between Amount and Born lies left of Amount and still stops under the band.
+  TRect amount = grid->CellRect(2, 0);
+  int band = grid->TitleColumnNode(1)->Parent->Height;
+  EXPECT_EQ(Pixel(amount.Left - 1, 2), Rgb(grid->FixedColor()));
+  EXPECT_EQ(Pixel(amount.Left - 1, band + 4), RGB(0, 0, 0));
+  // A left-aligned name is written at the right of its cell.
+  TRect name = grid->CellRect(1, 2);
+  int mid = (name.Left + name.Right) / 2;
+  EXPECT_TRUE(HasDark(TRect(mid, name.Top + 2, name.Right - 1, name.Bottom - 2)));
+  EXPECT_FALSE(HasDark(TRect(name.Left + 1, name.Top + 2, mid - 10, name.Bottom - 2)));
+}
+
+TEST_F(DataGridPaintTest, StyleHearsSystemColourChanges) {
+  TDBGridXStyle style;
+  ASSERT_NE(style.NotifyWindow(), nullptr);
+  style.SetScreenColorCount(256);
+  SendMessage(style.NotifyWindow(), WM_SYSCOLORCHANGE, 0, 0);
+  HDC dc = GetDC(nullptr);
+  EXPECT_EQ(style.ScreenColorCount(), GetDeviceCaps(dc, NUMCOLORS));
+  ReleaseDC(nullptr, dc);
+}
+
+TEST_F(DataGridPaintTest, ToolTipsTakeTheCellFont) {
+  TToolTipsWindow tip(owner.get());
+  TFont small, big;
+  small.SetHeight(-10);
+  big.SetHeight(-24);
+  big.SetColor(clRed);
+  TRect a = tip.CalcHintRect(300, "Tip text", &small);
+  TRect b = tip.CalcHintRect(300, "Tip text", &big);
+  EXPECT_GT(b.Width(), a.Width());
+  EXPECT_GT(b.Height(), a.Height());
+  EXPECT_EQ(tip.Canvas()->Font()->Color(), clWindowText);
+}
+
+TEST_F(DataGridPaintTest, DropQueuedMessageRemovesOneAndKeepsQuit) {
+  HWND h = grid->Handle();
+  constexpr UINT kMsg = WM_USER + 77;
+  PostMessage(h, kMsg, 0, 0);
+  PostMessage(h, kMsg, 0, 0);
+  DropQueuedMessage(h, kMsg);
+  MSG m;
+  EXPECT_TRUE(PeekMessage(&m, h, kMsg, kMsg, PM_REMOVE));
+  EXPECT_FALSE(PeekMessage(&m, h, kMsg, kMsg, PM_REMOVE));
+  PostQuitMessage(3);
+  DropQueuedMessage(nullptr, WM_QUIT);
+  ASSERT_TRUE(PeekMessage(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // posted again
+  EXPECT_EQ(m.wParam, 3u);
+}
