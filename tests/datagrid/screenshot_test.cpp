@@ -76,3 +76,33 @@ TEST_F(DataGridTest, Screenshot) {
   }
   DBGridXUnit::Finalize();
 }
+
+// The same kind of grid read right to left: indicator on the right, bands and markers mirrored.
+TEST_F(DataGridTest, ScreenshotRightToLeft) {
+  DBGridXUnit::Initialize();
+  {
+    auto* g = new TDBGridX(owner.get());
+    g->SetBounds(0, 0, 600, 300);
+    g->SetParent(host);
+    const char* caps[][2] = {{"ID", "No."}, {"Name", "Person|Name"}, {"Amount", "Figures|Amount"},
+                             {"Born", "Figures|Born"}, {"Active", "Active"}};
+    for (auto& cp : caps) {
+      TColumnX* col = g->Columns()->Add();
+      col->SetFieldName(cp[0]);
+      col->Title()->SetCaption(cp[1]);
+    }
+    g->SetUseMultiTitle(true);
+    g->SetDataSource(src);
+    g->Columns()->Items(1)->Title()->SetSortMarker(smDownX);
+    g->Columns()->Items(4)->SetAlwaysShowEditButton(true);
+    g->Columns()->Items(1)->SetButtonStyle(cbsEllipsis);
+    g->Columns()->Items(1)->SetAlwaysShowEditButton(true);
+    g->SetRightToLeft(true);
+    win::PumpMessages();
+    host->Repaint();
+    win::PumpMessages();
+    EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_grid_rtl.png")));
+    EXPECT_GT(g->CellRect(0, 1).Left, 300);
+  }
+  DBGridXUnit::Finalize();
+}
