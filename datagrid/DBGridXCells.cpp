@@ -33,6 +33,17 @@ TAlignment Mirrored(TAlignment A, bool RightToLeft) {
   return A == taLeftJustify ? taRightJustify : taLeftJustify;
 }
 
+// Cells of one column share a font: assigning an equal font would only make the canvas build a new
+// font handle for every cell.
+void UseFont(TCanvas* C, TFont* F) {
+  TFont* d = C->Font();
+  if (d->Color() != F->Color()) d->SetColor(F->Color());
+  if (d->Height() == F->Height() && d->Name() == F->Name() && d->Style() == F->Style() &&
+      d->Charset() == F->Charset() && d->Pitch() == F->Pitch())
+    return;
+  d->Assign(F);
+}
+
 TCustomImageList* ImagesOf(TComponent* C) { return dynamic_cast<TCustomImageList*>(C); }
 
 // The button an always-visible edit button shows for a column (-1: none).
@@ -138,7 +149,7 @@ void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARectIn, TGridDra
 void TCustomDBGridX::DrawIndicatorCell(int ARow, int DataRow, const TRect& ARect, int ImageMargin, bool& Highlight) {
   TCanvas* c = Canvas();
   TColor back = FixedColor();
-  c->Font()->Assign(Font());
+  UseFont(c, Font());
   bool link = FDataLink->Active();
   bool record = link && ARow >= FTitleOffset && DataRow >= 0 && DataRow < FDataLink->RecordCount();
   if (!record) {
@@ -193,7 +204,7 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
   if (imageIndex != -1) caption.clear();
   TSortMarkerX marker = title->SortMarker();
   TColor back = title->Color();
-  c->Font()->Assign(title->Font());
+  UseFont(c, title->Font());
   if (col->Field() && OnGetTitleParams) OnGetTitleParams(this, col, c->Font(), back, marker, Pressed);
   if (FDataOptions.Contains(gdoMultiSelect) || FSelectedRows->Count() > 0) {
     // The title of a selected column is highlighted.
@@ -266,7 +277,7 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
       c->TextOut(flipX(ARect.Right + offset - indexWidth - 2, indexWidth), my + mh - c->TextHeight(indexText),
                  indexText);
       SetBkMode(c->Handle(), oldMode);
-      c->Font()->Assign(FTitleFont.get());
+      UseFont(c, FTitleFont.get());
     }
   }
 }
@@ -293,7 +304,7 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
   textRect.Right = std::max(textRect.Left, textRect.Right - buttonWidth);
 
   TColCellParamsX& p = *FCellParams;
-  c->Font()->Assign(col->Font());
+  UseFont(c, col->Font());
   p.State = AState;
   p.Font = c->Font();
   p.Alignment = col->Alignment();
@@ -414,7 +425,7 @@ void TCustomDBGridX::DrawTitleLevels(THeadTreeNode* Node, int DataCol, const TRe
       band.Bottom -= 1;
       piece.Bottom -= 1;
     }
-    c->Font()->Assign(FTitleFont.get());
+    UseFont(c, FTitleFont.get());
     TColor back = FixedColor();
     c->Brush()->SetColor(back);
     TRect drawn = MirrorRect(piece);
