@@ -320,6 +320,9 @@ class TCustomDBGridX : public TCustomGrid {
   // With row select, a focus frame around the whole current row (frozen columns included).
   bool RowFocusFrame() const { return FRowFocusFrame; }
   void SetRowFocusFrame(bool Value);
+  // Painting stops while set (the filter row sets it while it starts an edit or applies the filter).
+  bool PaintSuppressed() const { return FPaintSuppressed; }
+  void SetPaintSuppressed(bool Value) { FPaintSuppressed = Value; }
   // The title pressed by the mouse (the title-button mouse handling sets these).
   TColumnX* PressedTitleColumn = nullptr;
   bool TitleButtonDown = false;

@@ -488,3 +488,17 @@ TEST_F(DataGridPaintTest, DropQueuedMessageRemovesOneAndKeepsQuit) {
   ASSERT_TRUE(PeekMessage(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // posted again
   EXPECT_EQ(m.wParam, 3u);
 }
+
+TEST_F(DataGridPaintTest, SuppressedPaintingLeavesTheScreenAlone) {
+  Bind();
+  Paint();
+  TRect r = grid->CellRect(2, 2);
+  COLORREF before = Pixel(r.Right - 2, r.Top + 2);
+  grid->SetPaintSuppressed(true);
+  grid->SetColor(clYellow);
+  Paint();
+  EXPECT_EQ(Pixel(r.Right - 2, r.Top + 2), before);
+  grid->SetPaintSuppressed(false);
+  Paint();
+  EXPECT_EQ(Pixel(r.Right - 2, r.Top + 2), Rgb(clYellow));
+}
