@@ -502,3 +502,37 @@ TEST_F(DataGridPaintTest, SuppressedPaintingLeavesTheScreenAlone) {
   Paint();
   EXPECT_EQ(Pixel(r.Right - 2, r.Top + 2), Rgb(clYellow));
 }
+
+namespace {
+// A grid whose filter row is shown (the filter row itself comes with its own work).
+class TFilterRowGridX : public TDBGridX {
+ public:
+  using TDBGridX::TDBGridX;
+  int FilterRowVisible() override { return 1; }
+};
+}  // namespace
+
+TEST_F(DataGridPaintTest, FilterRowBandIsDrawnInItsOwnColour) {
+  auto* g = new TFilterRowGridX(owner.get());
+  g->SetBounds(0, 0, 600, 300);
+  g->SetParent(host);
+  g->SetDataSource(src);
+  win::PumpMessages();
+  ASSERT_EQ(g->TitleOffset(), 2);
+  int dc = 0, dr = 0;
+  EXPECT_EQ(g->GetCellType(2, 1, dc, dr), 0x0101);  // filter row, data column
+  EXPECT_EQ(dr, 0);
+  EXPECT_EQ(g->GetCellType(0, 1, dc, dr), 0x0100);  // filter row, indicator
+  EXPECT_EQ(g->GetCellType(2, 2, dc, dr), 0x0201);  // first record
+  EXPECT_EQ(dr, 0);
+  grid->SetVisible(false);
+  g->Invalidate();
+  win::PumpMessages();
+  g->Repaint();
+  TRect f = g->CellRect(2, 1);
+  EXPECT_EQ(win::GetWindowPixel(g->Handle(), f.Right - 3, (f.Top + f.Bottom) / 2),
+            Rgb(BrightenColor(g->FixedColor(), 8)));
+  // A filter cell is not raised even with fixed 3D frames.
+  EXPECT_TRUE(g->OptionsX().Contains(gxoFixed3D));
+  EXPECT_FALSE(g->CellHas3DFrame(2, 1, {gdFixed}));
+}
