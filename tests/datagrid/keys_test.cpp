@@ -242,3 +242,37 @@ TEST_F(NavGridTest, ShiftKeysWithoutRowSelectExtendARectangle) {
   EXPECT_EQ(sel->Kind(), selRecordsX);
   EXPECT_EQ(grid->SelectedRows()->Count(), 2);
 }
+
+TEST_F(NavGridTest, EscapeInTheEditorRestoresTheValueThenCancelsTheRecord) {
+  Make(3);
+  grid->SelectColumn(ColumnOf("Name"), 0, false);
+  Press(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  Type("X");
+  EXPECT_EQ(ds->State(), dsEdit);
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(EditorShown());
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Name 001");
+  // A second Esc cancels the record.
+  Press(VK_ESCAPE);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Name 001");
+}
+
+TEST_F(NavGridTest, TypedValueIsPostedByMovingAndTabKeepsEditing) {
+  Make(3);
+  grid->SelectColumn(ColumnOf("Code"), 0, false);
+  Type("Q");
+  ASSERT_TRUE(EditorShown());
+  Press(VK_DOWN);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(CurrentID(), 2);
+  ds->First();
+  EXPECT_EQ(ds->FieldByName("Code")->AsString(), "Q");
+  // Tab from the editor moves on to the next column of the same record.
+  grid->SelectColumn(ColumnOf("Name"), 0, false);
+  Press(VK_F2);
+  Press(VK_TAB);
+  EXPECT_EQ(DataCol(), ColumnOf("Name") + 1);
+  EXPECT_EQ(CurrentID(), 1);
+}
