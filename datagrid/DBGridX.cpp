@@ -374,6 +374,7 @@ void TCustomDBGridX::ChangeScale(int M, int D) {
 // ---- data link reactions
 
 void TCustomDBGridX::DataLinkActiveChanged(bool) {
+  RebindAllFooterSums();
   LayoutChanged();
   Invalidate();
 }
@@ -385,9 +386,23 @@ void TCustomDBGridX::UpdateRowCount() {
   int titleH = FTitleOffset > 0 ? RowHeights(0) + line : 0;
   int avail = ClientHeight() - titleH;
   int fit = std::max(1, avail / std::max(1, DefaultRowHeight() + line) + 1);
+  // Footer rows take their place at the bottom; data rows above them are whole rows.
+  int footH = FFooterRowCount > 0 ? FFooterRowCount * (DefaultRowHeight() + line) : 0;
+  if (FFooterRowCount > 0) fit = std::max(1, (avail - footH) / std::max(1, DefaultRowHeight() + line));
   if (FDataLink->Active()) FDataLink->SetBufferCount(fit);
   int recs = FDataLink->Active() ? FDataLink->RecordCount() : 0;
-  SetRowCount(std::max(FTitleOffset + std::max(1, recs), FTitleOffset + 1));
+  int dataRows = std::max(1, recs);
+  if (FFooterRowCount > 0) {
+    if (FFooterGapRow >= 0 && FFooterGapRow < RowCount()) SetRowHeights(FFooterGapRow, DefaultRowHeight());
+    SetRowCount(FTitleOffset + dataRows + 1 + FFooterRowCount);
+    FFooterGapRow = FTitleOffset + dataRows;
+    int used = titleH + dataRows * (DefaultRowHeight() + line) + footH;
+    SetRowHeights(FFooterGapRow, std::max(0, ClientHeight() - used - line));
+  } else {
+    if (FFooterGapRow >= 0 && FFooterGapRow < RowCount()) SetRowHeights(FFooterGapRow, DefaultRowHeight());
+    FFooterGapRow = -1;
+    SetRowCount(std::max(FTitleOffset + dataRows, FTitleOffset + 1));
+  }
   if (FixedRows() != FTitleOffset) SetFixedRows(FTitleOffset);
 }
 
@@ -609,6 +624,8 @@ void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawS
       IndicatorImages->Draw(c, ARect.Left + (ARect.Right - ARect.Left - 6) / 2,
                             ARect.Top + (ARect.Bottom - ARect.Top - 11) / 2, image);
     }
+  } else if (rowKind == 3 || rowKind == 4) {
+    DrawFooterCell(c, ACol, ARow, ARect, AState);
   } else if (col && active) {
     back = col->Color();
     c->Font()->Assign(col->Font());
