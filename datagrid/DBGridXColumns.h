@@ -380,6 +380,8 @@ class TColumnX : public TCollectionItem {
   void SetLookupDisplayFields(const std::string& Value);
   // The data set a lookup list shows: the drop-down box's list source, else the lookup field's.
   TDataSet* GetListDataSet();
+  // A component went away: the drop-down box forgets it as its list source.
+  void ListSourceGone(TComponent* AComponent);
   TButtonClickEventX OnEditButtonClick;
   TButtonDownEventX OnEditButtonDown;
   // (Sender, NewText, RecheckInList): a typed text is in no list.

@@ -595,6 +595,9 @@ void TDBGridInplaceEdit::WndProc(TMessage& M) {
       break;
     case WM_SKIPBUTTONDOWN:
       return;
+    case WM_PASTE:
+      if (HandlePaste()) return;
+      break;
     default:
       break;
   }
@@ -734,6 +737,66 @@ void TDBGridInplaceEdit::UpdateLookupValue() {
   }
   g->SetEditValue(key);
   if (FListShown && FLookupList) FLookupList->SetKeyValue(key);
+}
+
+bool TDBGridInplaceEdit::HandlePaste() {
+  TCustomDBGridX* g = DBGrid();
+  TColumnX* col = CurrentColumn();
+  if (!g || !col) return false;
+  if (!g->CanEditData() || !col->CanModify(false)) return true;
+  bool keyPick = col->GetCellKind() == cckKeyPickList;
+  if (FEditStyle != cesLookupList && !keyPick) return false;
+  std::string clip;
+  if (!ClipboardText(clip)) return true;
+  std::string t = Text();
+  std::string before = Utf8Prefix(t, SelStart());
+  std::string after = t.substr(Utf8Prefix(t, SelStart() + SelLength()).size());
+  std::string candidate = before + clip + after;
+  int typed = static_cast<int>(Utf8Length(before + clip));
+  std::string text;
+  bool found = false;
+  if (FEditStyle == cesLookupList) {
+    TField* f = col->Field();
+    TDataSet* lds = col->GetListDataSet();
+    if (!f || !lds) return true;
+    Variant key = Variant::Null();
+    if (lds->Locate(f->LookupResultField(), Variant(candidate), {loCaseInsensitive, loPartialKey})) {
+      found = true;
+      text = lds->FieldByName(f->LookupResultField())->Text();
+      key = lds->FieldValues(f->LookupKeyFields());
+    } else if (col->OnNotInList) {
+      text = candidate;
+    } else {
+      return true;
+    }
+    g->DataLink()->Edit();
+    if (!g->DataLink()->Editing()) return true;
+    g->DataLink()->MarkEditorChanged();
+    g->SetEditValue(key);
+    if (FListShown && FLookupList) FLookupList->SetKeyValue(key);
+  } else {
+    int i = LocateInStrings(col->PickList(), candidate);
+    if (!g->EnsureEditing()) return true;
+    if (i >= 0) {
+      found = true;
+      text = col->PickList()->Strings(i);
+    } else if (col->OnNotInList) {
+      text = candidate;
+    } else {
+      return true;
+    }
+    g->DataLink()->MarkEditorChanged();
+    if (FListShown && FPickListControl) FPickListControl->SetItemIndex(i);
+  }
+  SetTextKeepEdit(text);
+  g->SetEditTextX(text);
+  if (found) {
+    SetSelStart(typed);
+    SetSelLength(static_cast<int>(Utf8Length(text)) - typed);
+  } else {
+    SetSelStart(static_cast<int>(Utf8Length(text)));
+  }
+  return true;
 }
 
 void TDBGridInplaceEdit::KeyPress(WideChar& Key) {

@@ -112,6 +112,9 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   int IndexOfControl(TObject* Sender) const;
   void DeleteInListCell(bool Backspace);
   void UpdateLookupValue();
+  // WM_PASTE in a lookup or key-pick-list cell: the pasted text completes against the list. False:
+  // the edit's own paste.
+  bool HandlePaste();
 
   TWinControl* FDropDownControl = nullptr;
   int FButtonControlHeight = 0;

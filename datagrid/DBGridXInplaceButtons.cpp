@@ -364,6 +364,10 @@ void TColumnX::SetLookupDisplayFields(const std::string& Value) {
   Flag(cvLookupDisplayFields);
 }
 
+void TColumnX::ListSourceGone(TComponent* AComponent) {
+  if (FDropDownBox) FDropDownBox->ListSourceGone(AComponent);
+}
+
 TDataSet* TColumnX::GetListDataSet() {
   if (FDropDownBox && FDropDownBox->ListSource() && FDropDownBox->ListSource()->DataSet())
     return FDropDownBox->ListSource()->DataSet();

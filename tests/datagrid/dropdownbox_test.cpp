@@ -112,3 +112,13 @@ TEST_F(DataGridTest, DropDownBoxForwardsToItsOwnersGrid) {
   d->DropDownBox()->Assign(e->DropDownBox());
   EXPECT_EQ(d->DropDownBox()->Columns()->Count(), 0);
 }
+
+TEST_F(DataGridTest, DropDownBoxForgetsAFreedListSource) {
+  TColumnX* c = grid->Columns()->Add();
+  auto* list = new TDataSource(owner.get());
+  c->DropDownBox()->SetListSource(list);
+  EXPECT_EQ(c->DropDownBox()->ListSource(), list);
+  delete list;
+  EXPECT_EQ(c->DropDownBox()->ListSource(), nullptr);
+  EXPECT_EQ(c->GetListDataSet(), nullptr);
+}

@@ -2,6 +2,9 @@
 // characters and clicks; Esc restoring the value; the faults mended (character codes taken for keys,
 // the blank after a failed lookup pick, the step direction of the up-down buttons).
 
+#include <algorithm>
+
+#include "datagrid/DBGridXFooter.h"
 #include "tests/datagrid/inplace_fixture.h"
 
 TEST_F(InplaceTest, EditStylePerColumn) {
@@ -358,3 +361,87 @@ TEST_F(InplaceTest, MRUListOpensWhileTypingAndGivesItsItem) {
   EXPECT_FALSE(mru->DroppedDown);
 }
 
+
+namespace {
+void PutOnClipboard(const std::string& Text) {
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, Text.size() + 1);
+  auto* p = static_cast<char*>(GlobalLock(h));
+  std::copy(Text.begin(), Text.end(), p);
+  p[Text.size()] = 0;
+  GlobalUnlock(h);
+  SetClipboardData(CF_TEXT, h);
+  CloseClipboard();
+}
+}  // namespace
+
+TEST_F(InplaceTest, PasteCompletesAgainstTheLists) {
+  TDBGridInplaceEdit* e = OpenEditor("KindName");
+  ASSERT_NE(e, nullptr);
+  e->SelectAll();
+  PutOnClipboard("se");
+  e->Perform(WM_PASTE);
+  EXPECT_EQ(e->Text(), "Senior");
+  EXPECT_EQ(e->SelStart(), 2);
+  EXPECT_EQ(e->SelLength(), 4);
+  EXPECT_EQ(VarToStr(grid->EditValue()), "S");
+  // No match and no not-in-list handler: nothing changes.
+  PutOnClipboard("zz");
+  e->SelectAll();
+  e->Perform(WM_PASTE);
+  EXPECT_EQ(e->Text(), "Senior");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Kind")->AsString(), "S");
+
+  // A key pick list: the pasted text completes to an item; its key is stored.
+  TColumnX* name = Col("Name");
+  for (const char* s : {"Anna", "Boris"}) name->PickList()->Add(s);
+  for (const char* s : {"K1", "K2"}) name->KeyList()->Add(s);
+  e = OpenEditor("Name");
+  e->SelectAll();
+  PutOnClipboard("bo");
+  e->Perform(WM_PASTE);
+  EXPECT_EQ(e->Text(), "Boris");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "K2");
+}
+
+TEST_F(InplaceTest, DropDownNearTheBottomOpensAbove) {
+  RECT work{};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  host->SetBounds(50, work.bottom - 90, 640, 80);
+  grid->SetBounds(0, 0, 600, 80);
+  win::PumpMessages();
+  TDBGridInplaceEdit* e = OpenEditor("Born");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  RECT cal{}, ed{};
+  GetWindowRect(e->CalendarControl()->Handle(), &cal);
+  GetWindowRect(e->Handle(), &ed);
+  EXPECT_EQ(cal.bottom, ed.top);
+  EXPECT_GE(cal.top, work.top);
+  Key(VK_ESCAPE);
+}
+
+TEST_F(InplaceTest, FooterParamsEventColoursTheFooterCell) {
+  grid->SetFooterRowCount(1);
+  Col("Amount")->Footer()->SetValueType(fvtSum);
+  std::string seen;
+  grid->OnGetFooterParams = [&](TObject*, int, int Row, TColumnX* Column, TFont*, TColor& Background, TAlignment&,
+                                TGridDrawState, std::string& Text) {
+    if (Column == Col("Amount") && Row == 0) {
+      Background = clRed;
+      seen = Text;
+      Text = "sum " + Text;
+    }
+  };
+  grid->Invalidate();
+  win::PumpMessages();
+  EXPECT_EQ(seen, "7.5");
+  int rawCol = grid->DataToRawColumn(Col("Amount")->Index());
+  TRect r = grid->CellRect(rawCol, grid->RowCount() - 1);
+  ASSERT_FALSE(r.IsEmpty());
+  EXPECT_EQ(win::GetWindowPixel(grid->Handle(), r.Left + 2, r.Bottom - 3), RGB(255, 0, 0));
+}
