@@ -29,7 +29,7 @@ class TColumnDefValuesX;
 class TColumnFooterX;    // footers: DBGridXFooter.h
 class TColumnFootersX;
 class TEditButtonsX;     // in-place editor work: dataedit/ToolCtrlsX.h, MRUListX.h, SpecRowX.h,
-class TMRUListX;         // DBGridXDropDownBox.h, DBLookupGridsX.h
+class TMRUListX;         // DBGridXDropDownBox.h, DBPopupGridX.h
 class TSpecRowX;
 class TColumnDropDownBoxX;
 class TColumnDropDownOwnerX;

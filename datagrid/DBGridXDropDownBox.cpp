@@ -2,7 +2,7 @@
 
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXColumns.h"
-#include "datagrid/DBLookupGridsX.h"
+#include "datagrid/DBPopupGridX.h"
 #include "platform/rtl/sysutils.h"
 
 // ---------------------------------------------------------------------------------------------------
@@ -88,25 +88,14 @@ TPopupDataGridX* TColumnDropDownOwnerX::GetDropDownGrid() {
     FGrid = new TPopupDataGridX(nullptr);
     // Columns measure their widths with the grid's canvas, which needs the window.
     FGrid->HandleNeeded();
-    SetDropDownGridOptions(FOptions);
   }
   return FGrid;
 }
 
-TDBLookupGridXOptions TColumnDropDownOwnerX::GetDropDownGridOptions() { return FOptions; }
+TDBLookupGridXOptions TColumnDropDownOwnerX::GetDropDownGridOptions() { return GetDropDownGrid()->LookupOptions(); }
 
 void TColumnDropDownOwnerX::SetDropDownGridOptions(TDBLookupGridXOptions Value) {
-  FOptions = Value;
-  if (!FGrid) return;
-  auto o = FGrid->Options();
-  if (Value.Contains(dlgColLinesX)) o.Include(gdoColLines); else o.Exclude(gdoColLines);
-  if (Value.Contains(dlgRowLinesX)) o.Include(gdoRowLines); else o.Exclude(gdoRowLines);
-  if (Value.Contains(dlgColumnResizeX)) o.Include(gdoColumnResize); else o.Exclude(gdoColumnResize);
-  FGrid->SetOptions(o);
-  auto x = FGrid->OptionsX();
-  if (Value.Contains(dlgAutoSortMarkingX)) x.Include(gxoAutoSortMarking); else x.Exclude(gxoAutoSortMarking);
-  if (Value.Contains(dlgMultiSortMarkingX)) x.Include(gxoMultiSortMarking); else x.Exclude(gxoMultiSortMarking);
-  FGrid->SetOptionsX(x);
+  GetDropDownGrid()->SetLookupOptions(Value);
 }
 
 // ---------------------------------------------------------------------------------------------------

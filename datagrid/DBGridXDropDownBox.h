@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "datagrid/DBLookupGridX.h"
 #include "dataedit/PropFilerX.h"
 #include "dataedit/SpecRowX.h"
 #include "dataedit/ToolCtrlsX.h"
@@ -24,9 +25,6 @@ class TColumnX;
 class TColumnDefValuesX;
 class TDBGridColumnsX;
 class TPopupDataGridX;
-
-enum TDBLookupGridXOption { dlgColumnResizeX, dlgColLinesX, dlgRowLinesX, dlgAutoSortMarkingX, dlgMultiSortMarkingX };
-using TDBLookupGridXOptions = TSet<TDBLookupGridXOption>;
 
 // {359DCAF4-0341-4FBB-A31C-6F81DD5F6633}
 class IDropDownBoxOwnerX {
@@ -113,7 +111,6 @@ class TColumnDropDownOwnerX : public IDropDownBoxOwnerX {
  private:
   TColumnX* FColumn;
   TPopupDataGridX* FGrid = nullptr;  // no owner component: freed here
-  TDBLookupGridXOptions FOptions{dlgColLinesX};
 };
 
 // ---------------------------------------------------------------------------------------------------

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "datagrid/DBGridXDropDownBox.h"
-#include "datagrid/DBLookupGridsX.h"
+#include "datagrid/DBPopupGridX.h"
 #include "dataedit/SpecRowX.h"
 #include "platform/controls/masks.h"
 #include "platform/controls/menus.h"
@@ -297,19 +297,16 @@ void TDBGridInplaceEdit::DropDown() {
     FLookupList->Font()->Assign(Font());
     int rows = static_cast<int>(col->DropDownRows());
     if (lds->IsSequenced() && lds->RecordCount() >= 1 && lds->RecordCount() < rows) rows = lds->RecordCount();
-    auto o = FLookupList->Options();
-    if (col->DropDownShowTitles()) o.Include(gdoTitles);
-    else o.Exclude(gdoTitles);
-    FLookupList->SetOptions(o);
-    FLookupList->SetUseMultiTitle(col->DropDownBox()->UseMultiTitle());
+    FLookupList->SetShowTitles(col->DropDownShowTitles());
+    FLookupList->SetLookupUseMultiTitle(col->DropDownBox()->UseMultiTitle());
     FLookupSource->SetDataSet(lds);
     FLookupList->SetKeyField(f->LookupKeyFields());
     FLookupList->SetListField(col->LookupDisplayFields());
     FLookupList->SetListSource(FLookupSource);
     FLookupList->HandleNeeded();
-    FLookupList->SetDisplayRows(rows);
+    FLookupList->SetDisplayRowCount(rows);
     int w = col->DropDownWidth();
-    if (w == -1) w = FLookupList->ColumnsWidth() + (FLookupList->Width() - FLookupList->ClientWidth());
+    if (w == -1) w = FLookupList->WidthForColumns();
     else if (w <= 0) w = Width();
     FLookupList->SetWidth(std::max(w, Width()));
     FLookupList->SetKeyValue(g->EditValue());
@@ -537,7 +534,12 @@ bool TDBGridInplaceEdit::HandleListKey(TMessage& M) {
              ((key == VK_HOME || key == VK_END) && shift.Contains(ssCtrl)) ||
              ((key == VK_LEFT || key == VK_RIGHT) && FDropDownControl == FCalendarControl);
   if (!nav) return false;
-  SendMessage(FDropDownControl->Handle(), M.Msg, M.WParam, M.LParam);
+  if (FDropDownControl == FLookupList) {
+    WORD k = key;
+    FLookupList->UserKeyDown(k, shift);
+  } else {
+    SendMessage(FDropDownControl->Handle(), M.Msg, M.WParam, M.LParam);
+  }
   if (FDropDownControl == FLookupList) {
     SetTextKeepEdit(FLookupList->SelectedText());
   } else if (FDropDownControl == FPickListControl) {

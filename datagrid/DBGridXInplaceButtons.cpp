@@ -4,7 +4,7 @@
 
 #include "datagrid/DBGridXDropDownBox.h"
 #include "datagrid/DBGridXInplace.h"
-#include "datagrid/DBLookupGridsX.h"
+#include "datagrid/DBPopupGridX.h"
 #include "dataedit/DBCtrlsXRules.h"
 #include "dataedit/SpecRowX.h"
 #include "platform/controls/masks.h"

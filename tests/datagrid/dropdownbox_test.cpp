@@ -2,7 +2,7 @@
 
 #include "datagrid/DBGridXDropDownBox.h"
 #include "datagrid/DBGridXUnit.h"
-#include "datagrid/DBLookupGridsX.h"
+#include "datagrid/DBPopupGridX.h"
 #include "tests/datagrid/grid_fixture.h"
 
 TEST_F(DataGridTest, ColumnsIndexReadsAndReordersByFieldName) {

@@ -12,7 +12,7 @@
 #include "datagrid/DBGridXDropDownBox.h"
 #include "datagrid/DBGridXInplace.h"
 #include "datagrid/DBGridXUnit.h"
-#include "datagrid/DBLookupGridsX.h"
+#include "datagrid/DBPopupGridX.h"
 #include "tests/datagrid/grid_fixture.h"
 
 class InplaceTest : public ::testing::Test {

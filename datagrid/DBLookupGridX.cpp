@@ -1,4 +1,4 @@
-#include "datagrid/DBLookupGridsX.h"
+#include "datagrid/DBLookupGridX.h"
 
 #include <algorithm>
 
@@ -57,19 +57,40 @@ std::string TDBLookupGridX::SelectedText() const {
   return f ? f->DisplayText() : std::string();
 }
 
-void TDBLookupGridX::SetDisplayRows(int Value) {
-  FDisplayRows = std::max(1, Value);
+void TDBLookupGridX::SetDisplayRowCount(int Value) {
+  FDisplayRows = std::clamp(Value, 1, 100);
   int line = Options().Contains(gdoRowLines) ? GridLineWidth() : 0;
   int titles = Options().Contains(gdoTitles) ? RowHeights(0) + line : 0;
   int frame = HandleAllocated() ? Height() - ClientHeight() : 0;
   SetHeight(titles + FDisplayRows * (DefaultRowHeight() + line) + frame);
 }
 
-int TDBLookupGridX::ColumnsWidth() {
+int TDBLookupGridX::WidthForColumns() {
   int w = 0;
   int line = Options().Contains(gdoColLines) ? GridLineWidth() : 0;
   for (int c = 0; c < ColCount(); ++c) w += std::max(0, ColWidths(c)) + line;
-  return w;
+  int frame = HandleAllocated() ? Width() - ClientWidth() : 0;
+  return w + frame;
+}
+
+void TDBLookupGridX::SetShowTitles(bool Value) {
+  auto o = Options();
+  if (Value) o.Include(gdoTitles);
+  else o.Exclude(gdoTitles);
+  SetOptions(o);
+}
+
+void TDBLookupGridX::SetLookupOptions(TDBLookupGridXOptions Value) {
+  FLookupOptions = Value;
+  auto o = Options();
+  if (Value.Contains(dlgColLinesX)) o.Include(gdoColLines); else o.Exclude(gdoColLines);
+  if (Value.Contains(dlgRowLinesX)) o.Include(gdoRowLines); else o.Exclude(gdoRowLines);
+  if (Value.Contains(dlgColumnResizeX)) o.Include(gdoColumnResize); else o.Exclude(gdoColumnResize);
+  SetOptions(o);
+  auto x = OptionsX();
+  if (Value.Contains(dlgAutoSortMarkingX)) x.Include(gxoAutoSortMarking); else x.Exclude(gxoAutoSortMarking);
+  if (Value.Contains(dlgMultiSortMarkingX)) x.Include(gxoMultiSortMarking); else x.Exclude(gxoMultiSortMarking);
+  SetOptionsX(x);
 }
 
 void TDBLookupGridX::KeyDown(WORD& Key, TShiftState Shift) {
@@ -88,11 +109,11 @@ void TDBLookupGridX::KeyDown(WORD& Key, TShiftState Shift) {
   }
   if (moved) {
     Key = 0;
-    if (OnKeyValueChangedByUser) OnKeyValueChangedByUser(this);
+    KeyValueChangedByUser();
   }
 }
 
-bool TDBLookupGridX::SelectRecordAt(int ARow) {
+bool TDBLookupGridX::SelectRecordAtRow(int ARow) {
   TDataSet* ds = DataLink()->DataSet();
   int dataRow = DataRowOf(ARow);
   if (!ds || !ds->Active() || ARow < TitleOffset() || dataRow >= DataLink()->RecordCount()) return false;
@@ -101,60 +122,3 @@ bool TDBLookupGridX::SelectRecordAt(int ARow) {
   return true;
 }
 
-// ---------------------------------------------------------------------------------------------------
-// Pop-up data grid
-
-TPopupDataGridX::TPopupDataGridX(TComponent* AOwner) : TDBLookupGridX(AOwner) {
-  FSizeGrip = new TSizeGripX(this);
-  FSizeGrip->SetParent(this);
-  FSizeGrip->SetTriangular(true);
-}
-
-void TPopupDataGridX::CreateParams(TCreateParams& Params) {
-  TDBLookupGridX::CreateParams(Params);
-  Params.Style = WS_POPUP | WS_CLIPCHILDREN | WS_BORDER;
-  Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-  Params.WindowClassStyle = CS_SAVEBITS | CS_HREDRAW;
-  Params.WndParent = nullptr;
-}
-
-void TPopupDataGridX::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_MOUSEACTIVATE:
-      Message.Result = MA_NOACTIVATE;
-      return;
-    case WM_DROPDOWNSIDE:
-      FSizeGrip->ShiftToSide(static_cast<int>(Message.WParam));
-      return;
-    case WM_SIZE:
-      TDBLookupGridX::Dispatch(Message);
-      FSizeGrip->MoveToCorner();
-      FWasResized = true;
-      return;
-    default:
-      TDBLookupGridX::Dispatch(Message);
-  }
-}
-
-void TPopupDataGridX::MouseDown(TMouseButton, TShiftState, int, int) {
-  // The pop-up never takes the focus and picks on release.
-}
-
-void TPopupDataGridX::MouseMove(TShiftState Shift, int X, int Y) {
-  if (Shift.Contains(ssLeft) || Shift.Contains(ssRight) || Shift.Contains(ssMiddle)) return;
-  TGridCoord c = MouseCoord(X, Y);
-  Variant before = KeyValue();
-  if (c.Y >= 0 && SelectRecordAt(c.Y) && OnKeyValueChangedByUser && !VarValuesEqual(before, KeyValue()))
-    OnKeyValueChangedByUser(this);
-}
-
-void TPopupDataGridX::MouseUp(TMouseButton, TShiftState, int X, int Y) {
-  if (GridState() != gsNormal) return;
-  bool inside = X >= 0 && Y >= 0 && X < Width() && Y < Height();
-  if (!inside) {
-    if (OnPickByMouse) OnPickByMouse(this, false);
-    return;
-  }
-  TGridCoord c = MouseCoord(X, Y);
-  if (c.Y >= 0 && SelectRecordAt(c.Y) && OnPickByMouse) OnPickByMouse(this, true);
-}
