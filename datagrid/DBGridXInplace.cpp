@@ -226,13 +226,34 @@ void TDBGridInplaceEdit::UpdateContents() {
     bool ro = !col->CanModify(false);
     FReadOnlyOverridden = false;
     SetReadOnly(ro);
-    FWordWrap = col->WordWrap();
+    SetWordWrap(col->WordWrap() && RowFitsSeveralLines());
   }
   if (FMRUList && FMRUList != (col ? col->MRUList() : nullptr)) FMRUList->OnCloseList = nullptr;
   FMRUList = col ? col->MRUList() : nullptr;
   if (FMRUList) FMRUList->OnCloseList = [this](TObject*, bool Accept) { CloseMRUList(Accept); };
   (void)g;
   LayoutButtonControls();
+}
+
+bool TDBGridInplaceEdit::RowFitsSeveralLines() {
+  // The grid fits row heights to the text when its rows hold more than one line of text.
+  TCustomDBGridX* g = DBGrid();
+  if (!g) return false;
+  SIZE one = MeasureControlText("Wg", Font());
+  return g->DefaultRowHeight() >= 2 * one.cy;
+}
+
+void TDBGridInplaceEdit::SetWordWrap(bool Value) {
+  if (Value == FWordWrap) return;
+  FWordWrap = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TDBGridInplaceEdit::CreateParams(TCreateParams& Params) {
+  TInplaceEdit::CreateParams(Params);
+  if (FWordWrap) Params.Style = (Params.Style & ~ES_AUTOHSCROLL) | ES_MULTILINE;
+  TCustomDBGridX* g = DBGrid();
+  FButtonStripWidth = g && g->Flat() ? FlatButtonWidth + 1 : GetSystemMetrics(SM_CXVSCROLL);
 }
 
 void TDBGridInplaceEdit::Notification(TComponent* AComponent, TOperation Operation) {

@@ -57,6 +57,8 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   bool KeepListOpen = false;
   bool ReadOnlyOverridden() const { return FReadOnlyOverridden; }
   bool WordWrap() const { return FWordWrap; }
+  // Multi-line editing; a change recreates the window.
+  void SetWordWrap(bool Value);
 
   // ---- buttons and the MRU list
   int ButtonControlCount() const { return static_cast<int>(FButtonControls.size()); }
@@ -83,6 +85,7 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   void KeyPress(WideChar& Key) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void BoundsChanged() override;
+  void CreateParams(TCreateParams& Params) override;
   void Change() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -99,6 +102,7 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
 
  private:
   TColumnEditStyleX StyleFor(TColumnX* Column, bool ForContents) const;
+  bool RowFitsSeveralLines();
   // Drop-down keys of WM_KEYDOWN / WM_SYSKEYDOWN / WM_CHAR; true when consumed.
   bool HandleListKey(TMessage& Message);
   bool HandleMRUKey(TMessage& Message);

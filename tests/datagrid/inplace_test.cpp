@@ -445,3 +445,48 @@ TEST_F(InplaceTest, FooterParamsEventColoursTheFooterCell) {
   ASSERT_FALSE(r.IsEmpty());
   EXPECT_EQ(win::GetWindowPixel(grid->Handle(), r.Left + 2, r.Bottom - 3), RGB(255, 0, 0));
 }
+
+TEST_F(InplaceTest, WordWrapFollowsTheColumnAndTheRowHeight) {
+  Col("Name")->SetWordWrap(true);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  EXPECT_FALSE(e->WordWrap());  // one text line per row
+  EXPECT_FALSE(GetWindowLong(e->Handle(), GWL_STYLE) & ES_MULTILINE);
+  grid->HideEditor();
+  grid->SetDefaultRowHeight(48);
+  e = OpenEditor("Name");
+  EXPECT_TRUE(e->WordWrap());
+  EXPECT_TRUE(GetWindowLong(e->Handle(), GWL_STYLE) & ES_MULTILINE);
+  EXPECT_FALSE(GetWindowLong(e->Handle(), GWL_STYLE) & ES_AUTOHSCROLL);
+  EXPECT_EQ(e->Text(), "Ann");
+}
+
+TEST_F(InplaceTest, DoubleClickStepsWithDblClickNextVal) {
+  TColumnX* name = Col("Name");
+  for (const char* s : {"Ann", "Bea", "Cid"}) name->PickList()->Add(s);
+  name->SetDblClickNextVal(true);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  TPoint p = e->ClientOrigin();
+  win::InjectMouse(p.X + 5, p.Y + 5, WM_LBUTTONDOWN);
+  win::InjectMouse(p.X + 5, p.Y + 5, WM_LBUTTONUP);
+  win::InjectMouse(p.X + 5, p.Y + 5, WM_LBUTTONDBLCLK);
+  win::InjectMouse(p.X + 5, p.Y + 5, WM_LBUTTONUP);
+  win::PumpMessages();
+  EXPECT_EQ(e->Text(), "Bea");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "Bea");
+}
+
+TEST_F(InplaceTest, ReloadingTheEditorKeepsAShownListOpen) {
+  for (const char* s : {"Apple", "Banana"}) Col("Name")->PickList()->Add(s);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  grid->InvalidateEditorX();
+  win::PumpMessages();
+  EXPECT_TRUE(e->ListShown());
+  EXPECT_FALSE(e->KeepListOpen);
+  e->UpdateContents();
+  EXPECT_FALSE(e->ListShown());
+}
