@@ -618,6 +618,23 @@ void TDBGridInplaceEdit::WndProc(TMessage& M) {
       break;
     case WM_SKIPBUTTONDOWN:
       return;
+    case CM_CANCELMODE: {
+      // Another control was pressed: a drop-down (or the MRU list) that the press was outside of closes.
+      TInplaceEdit::WndProc(M);
+      auto* sender = reinterpret_cast<TControl*>(M.LParam);
+      auto within = [sender](TControl* Root) {
+        for (TControl* c = sender; c; c = c->Parent())
+          if (c == Root) return true;
+        return false;
+      };
+      if (!sender || within(this)) return;
+      if (FListShown) {
+        if (!within(FDropDownControl)) CloseUp(false);
+      } else if (FMRUList && FMRUList->DroppedDown && !within(FMRUListControl)) {
+        CloseMRUList(false);
+      }
+      return;
+    }
     case WM_PASTE:
       if (HandlePaste()) return;
       break;

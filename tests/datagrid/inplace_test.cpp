@@ -490,3 +490,17 @@ TEST_F(InplaceTest, ReloadingTheEditorKeepsAShownListOpen) {
   e->UpdateContents();
   EXPECT_FALSE(e->ListShown());
 }
+
+TEST_F(InplaceTest, CancelModeFromAnotherControlClosesTheList) {
+  for (const char* s : {"Apple", "Banana"}) Col("Name")->PickList()->Add(s);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  // A press on the editor's own button or on the list leaves it open.
+  e->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(e->ButtonControl(0))));
+  e->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(e->PickListControl())));
+  EXPECT_TRUE(e->ListShown());
+  e->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(host)));
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "Ann");
+}
