@@ -219,3 +219,28 @@ TEST_F(NavGridTest, ExternalHorizontalBarSpansTheColumnsFromZeroTo127) {
   EXPECT_EQ(ext->Position(), 0);
   grid->HorzScrollBar()->SetExtScrollBar(nullptr);
 }
+
+TEST_F(NavGridTest, GapRowPushesTheFootersToTheBottom) {
+  Make(3);
+  grid->SetFooterRowCount(1);
+  win::PumpMessages();
+  int t = grid->TitleOffset();
+  ASSERT_EQ(grid->RowCount(), t + 3 + 1 + 1);
+  TRect footer = grid->CellRect(1, grid->RowCount() - 1);
+  int line = grid->GridLineWidth();
+  EXPECT_GE(footer.Bottom + line, grid->ClientHeight() - line);
+  EXPECT_LE(footer.Bottom, grid->ClientHeight());
+  EXPECT_GT(grid->RowHeights(t + 3), grid->DefaultRowHeight());  // the gap row
+  // With many records the data rows fill the space above the footer and the gap is small.
+  Make(100);
+  grid->SetFooterRowCount(1);
+  win::PumpMessages();
+  t = grid->TitleOffset();
+  int d = grid->DataLink()->RecordCount();
+  EXPECT_EQ(grid->RowCount(), t + d + 2);
+  EXPECT_LT(grid->RowHeights(t + d), grid->DefaultRowHeight() + line);
+  EXPECT_EQ(grid->VisibleDataRowCount(), d);
+  // Paging moves by the data rows only.
+  Press(VK_NEXT);
+  EXPECT_EQ(CurrentID(), 1 + d);
+}
