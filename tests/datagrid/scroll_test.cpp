@@ -244,3 +244,22 @@ TEST_F(NavGridTest, GapRowPushesTheFootersToTheBottom) {
   Press(VK_NEXT);
   EXPECT_EQ(CurrentID(), 1 + d);
 }
+
+TEST_F(NavGridTest, SumListWithVirtualRecordsNumbersAnUnnumberedDataSet) {
+  Make(60, false);
+  ASSERT_EQ(VertInfo(grid).nMax, 4);  // five positions without numbering
+  grid->SetFooterRowCount(1);
+  grid->SumList()->SetVirtualRecords(true);
+  grid->Columns()->Items(ColumnOf("ID"))->Footer()->SetValueType(fvtSum);
+  win::PumpMessages();
+  ds->MoveBy(20);  // record 21
+  win::PumpMessages();
+  SCROLLINFO si = VertInfo(grid);
+  int page = grid->VisibleDataRowCount();
+  EXPECT_EQ(si.nMin, 1);
+  EXPECT_EQ(si.nMax, 60 + page - 1);
+  EXPECT_EQ(si.nPos, 21);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 45), 0);
+  EXPECT_EQ(CurrentID(), 45);
+  EXPECT_EQ(VertInfo(grid).nPos, 45);
+}
