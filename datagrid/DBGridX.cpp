@@ -542,6 +542,7 @@ void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawS
   int dataCol = 0, dataRow = 0;
   int kind = GetCellType(ACol, ARow, dataCol, dataRow, true);
   int colKind = kind & 0xFF, rowKind = kind >> 8;
+  if (rowKind == 1) return DrawFilterCell(ACol, dataCol, ARect);  // the filter row draws its cells
   TColumnX* col = colKind == 1 ? ColumnAt(dataCol) : nullptr;
   TColor back = AState.Contains(gdFixed) ? FixedColor() : Color();
   c->Font()->Assign(Font());

@@ -45,6 +45,8 @@ TGridXExtOptions GridXExtOptionsFromBits(uint32_t Bits);
 uint32_t GridXExtOptionsBits(TGridXExtOptions Options);
 
 class TCustomDBGridX;
+class TSTDBGridXFilter;
+class TInplaceFilterEditX;
 
 // The grid's link to its data source: follows activation, layout changes, scrolling and record
 // changes of the data set, and maps data columns to fields by the fields' indexes (-1: a customised
@@ -209,7 +211,7 @@ class TCustomDBGridX : public TCustomGrid {
   void ReleaseLayoutLock();
   virtual void LayoutChanged();
   int LayoutLock() const { return FLayoutLock; }
-  virtual int FilterRowVisible() { return 0; }  // the filter row sets this when it is shown
+  virtual int FilterRowVisible() { return FilterRowShown(); }  // 1 while the filter row is shown
   virtual int TitleRowCount() { return FDataOptions.Contains(gdoTitles) ? 1 : 0; }
 
   // Fonts and widths scale by M / D (explicit column fonts included, the title font by its own size).
@@ -291,6 +293,40 @@ class TCustomDBGridX : public TCustomGrid {
   std::string FEditText;
   Variant FEditValue;
   bool FInSearch = false;
+
+  // ---- filter row (DBGridXFilterRow.cpp)
+ public:
+  TSTDBGridXFilter* STFilter();
+  int FilterRowShown();
+  virtual TInplaceFilterEditX* NewFilterEditor();
+  virtual bool FilterEditorAllowed();
+  virtual void StoreFilterEditorText(int DataCol);
+  virtual void LoadFilterEditor(int DataCol);
+  // Hands the filter row's conditions to the data service.
+  virtual void ApplyFilter();
+  bool ColumnHasFilterCell(int DataCol);
+  std::string FilterCellText(int DataCol);
+  int FilterGridRow();
+  void BeginFilterEdit(int DataCol);
+  void PlaceFilterEditor(bool Reload);
+  void EndFilterEdit();
+  void ApplyFilterRow();
+  // The filter editor's keys (Tab, Home, End, Left, Right, Down, F2) before the editor sees them.
+  void FilterEditorKeyDown(TWinControl* Editor, WORD& Key, TShiftState Shift);
+  void FilterEditorKeyPress(WideChar& Key);
+  int FilterColumnIndex() const { return FFilterColumnIndex; }
+  bool FilterEditing() const { return FFilterEditing; }
+  TInplaceFilterEditX* FilterEditor() const { return FFilterEditor; }
+  TNotifyEvent OnApplyFilterRow;
+
+ protected:
+  void DrawFilterCell(int ACol, int DataCol, const TRect& ARect);
+  // The next column with a filter cell from From by Step (-1 or 1), wrapping at the ends when Wrap.
+  int NextFilterColumn(int From, int Step, bool Wrap);
+  std::shared_ptr<TSTDBGridXFilter> FSTFilter;  // made on first use
+  TInplaceFilterEditX* FFilterEditor = nullptr;  // owned by the grid as a component
+  int FFilterColumnIndex = 0;
+  bool FFilterEditing = false;
 };
 
 // The published grid.

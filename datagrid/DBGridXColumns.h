@@ -25,6 +25,7 @@
 class TCustomDBGridX;
 class TColumnX;
 class TColumnDefValuesX;
+class TSTColumnFilterX;
 
 enum TColumnButtonStyleX { cbsAuto, cbsEllipsis, cbsNone, cbsUpDown, cbsDropDown };
 enum TColumnCellKindX { cckText = 0, cckPickList = 1, cckLookup = 2, cckKeyPickList = 3, cckKeyImages = 4,
@@ -337,6 +338,15 @@ class TColumnX : public TCollectionItem {
   int FAutoFitBaseWidth = 0;
   bool FWordWrap = false;
   bool FRefreshingFont = false;
+
+  // ---- filter row (DBGridXFilterRow.cpp)
+ public:
+  // The column's filter-row condition, made on first use.
+  TSTColumnFilterX* STFilter();
+
+ private:
+  friend class TSTColumnFilterX;
+  std::shared_ptr<TSTColumnFilterX> FSTFilter;
 };
 
 // The published column class of the grid.
