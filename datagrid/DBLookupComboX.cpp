@@ -58,6 +58,9 @@ TCustomDBLookupComboboxX::TCustomDBLookupComboboxX(TComponent* AOwner) : TCustom
   FOwnSource = std::make_unique<TDataSource>(nullptr);
   FDropDownBox = std::make_unique<TLookupComboboxDropDownBoxX>(this);
   FDropDownBox->SpecRow()->OnChanged = [this](TObject*) { SpecRowChanged(); };
+  // The base made the main button before this class existed: it is shown here.
+  EditButton()->SetVisible(true);
+  EditButton()->SetShortCut(32808);  // Alt+Down
   RefreshReadOnlyState();
 }
 
@@ -588,7 +591,7 @@ void TCustomDBLookupComboboxX::DropDown() {
   g->SetLookupAutoFitColWidths(false);
   g->SetListSource(FListLink->DataSource());
   int w = FDropDownBox->Width();
-  if (w == -1) w = g->TotalColumnWidth() + (g->Width() - g->ClientWidth());
+  if (w == -1) w = g->WidthForColumns();
   else if (w <= 0) w = Width();
   w = std::max(w, Width());
   g->SetBounds(g->Left(), g->Top(), w, g->Height());

@@ -309,7 +309,9 @@ void TDBLookupGridX::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FSpecRowHeight = FSpecRow->Visible() ? SpecRowPixelHeight() : 0;
     int title = TitlePixels(this);
     int row = std::max(1, RowPixelHeight());
-    FDisplayRows = std::max(1, (AHeight - BorderHeight() - title - FSpecRowHeight) / row);
+    // A move or a change of width keeps the rows (the frame may have changed since: a scroll bar).
+    if (AHeight != Height() || !HandleAllocated())
+      FDisplayRows = std::max(1, (AHeight - BorderHeight() - title - FSpecRowHeight) / row);
     AHeight = title + BorderHeight() + FDisplayRows * row + FSpecRowHeight;
   }
   TCustomDBGridX::SetBounds(ALeft, ATop, AWidth, AHeight);
@@ -321,8 +323,7 @@ void TDBLookupGridX::UpdateRowsHeight() {
   try {
     if (FLookupAutoFit && HandleAllocated()) {
       // The list is as wide as its columns.
-      int w = TotalColumnWidth();
-      if (w > 0) TCustomDBGridX::SetBounds(Left(), Top(), w + (Width() - ClientWidth()), Height());
+      if (TotalColumnWidth() > 0) TCustomDBGridX::SetBounds(Left(), Top(), WidthForColumns(), Height());
     }
   } catch (...) {
     FSizingLock = false;
@@ -330,6 +331,13 @@ void TDBLookupGridX::UpdateRowsHeight() {
   }
   FSizingLock = false;
   SetDisplayRowCount(FDisplayRows);
+}
+
+int TDBLookupGridX::WidthForColumns() {
+  // The frame, and room for the vertical scroll bar even before it is shown.
+  int frame = Width() - ClientWidth();
+  if (frame < GetSystemMetrics(SM_CXVSCROLL)) frame += GetSystemMetrics(SM_CXVSCROLL);
+  return TotalColumnWidth() + frame;
 }
 
 int TDBLookupGridX::TotalColumnWidth() {
@@ -935,7 +943,24 @@ void TDBLookupGridX::Dispatch(TMessage& Message) {
       break;
   }
   TCustomDBGridX::Dispatch(Message);
-  if (Message.Msg == WM_SIZE || Message.Msg == WM_WINDOWPOSCHANGED) UpdateVertScrollBar();
+  if (Message.Msg == WM_SIZE || Message.Msg == WM_WINDOWPOSCHANGED) {
+    UpdateVertScrollBar();
+    // A frame that grew or shrank (a scroll bar came or went) keeps the rows: the height follows.
+    if (Message.Msg == WM_SIZE && !FSizingLock && !FRefitting && FSpecRow) {
+      int expected = TitlePixels(this) + FDisplayRows * RowPixelHeight() +
+                     (FSpecRow->Visible() ? SpecRowPixelHeight() : 0);
+      if (ClientHeight() != expected) {
+        FRefitting = true;
+        try {
+          SetDisplayRowCount(FDisplayRows);
+        } catch (...) {
+          FRefitting = false;
+          throw;
+        }
+        FRefitting = false;
+      }
+    }
+  }
 }
 
 void TDBLookupGridX::Notification(TComponent* AComponent, TOperation Operation) {

@@ -177,6 +177,8 @@ class TDBLookupGridX : public TCustomDBGridX {
   TRect DataRect();
   // The summed widths of the columns with their lines.
   int TotalColumnWidth();
+  // The window width that shows every column.
+  int WidthForColumns();
   // Whether the key of the buffered list record at Index equals KeyValue.
   bool RecordIsKey(int Index);
   // The vertical scroll bar's state as last set: maximum, page and position.
@@ -239,6 +241,7 @@ class TDBLookupGridX : public TCustomDBGridX {
   int FSpecRowHeight = 0;
   bool FLookupAutoFit = false;
   bool FSizingLock = false;
+  bool FRefitting = false;
   bool FDragging = false;
   int FMousePos = 0;
   int FVertMax = -1, FVertPos = -1, FVertPage = -1;
