@@ -314,6 +314,11 @@ class TCustomDBGridX : public TCustomGrid {
   // The filter editor's keys (Tab, Home, End, Left, Right, Down, F2) before the editor sees them.
   void FilterEditorKeyDown(TWinControl* Editor, WORD& Key, TShiftState Shift);
   void FilterEditorKeyPress(WideChar& Key);
+  // A press on a filter cell starts editing it (a left press goes on to the editor); true when the
+  // press was on a filter cell. The grid's mouse handling calls this first.
+  bool FilterRowMouseDown(TMouseButton Button, int X, int Y);
+  // The press that started filter editing, in screen coordinates, and its time (0: none); forgotten.
+  bool TakeFilterMouseDown(POINT& ScreenPos, int& Time);
   int FilterColumnIndex() const { return FFilterColumnIndex; }
   bool FilterEditing() const { return FFilterEditing; }
   TInplaceFilterEditX* FilterEditor() const { return FFilterEditor; }
@@ -327,6 +332,8 @@ class TCustomDBGridX : public TCustomGrid {
   TInplaceFilterEditX* FFilterEditor = nullptr;  // owned by the grid as a component
   int FFilterColumnIndex = 0;
   bool FFilterEditing = false;
+  POINT FFilterMousePos{0, 0};
+  int FFilterMouseTime = 0;
 };
 
 // The published grid.

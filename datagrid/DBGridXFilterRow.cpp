@@ -208,8 +208,8 @@ void TInplaceFilterEditX::ShowKeyWithText(const Variant& Value, const std::strin
 
 void TInplaceFilterEditX::KeyDown(WORD& Key, TShiftState Shift) {
   // The grid's key table first, while the list is closed.
-  if (FGrid && !ListVisible()) {
-    FGrid->FilterEditorKeyDown(this, Key, Shift);
+  if (FOwnerGrid && !ListVisible()) {
+    FOwnerGrid->FilterEditorKeyDown(this, Key, Shift);
     if (Key == 0) return;
   }
   TDBLookupComboboxX::KeyDown(Key, Shift);
@@ -278,7 +278,7 @@ void TCustomDBGridX::BeginFilterEdit(int DataCol) {
     FFilterEditor = NewFilterEditor();
     FFilterEditor->SetVisible(false);
     FFilterEditor->SetParent(this);
-    FFilterEditor->SetGrid(this);
+    FFilterEditor->SetOwnerGrid(this);
     FFilterEditor->SetBorderStyle(0);
     FFilterEditor->Font()->Assign(Font());
     FFilterEditor->Font()->SetColor(static_cast<TColor>(0xFF0000));
@@ -484,4 +484,29 @@ void TCustomDBGridX::FilterEditorKeyDown(TWinControl* Editor, WORD& Key, TShiftS
   if (go == -2) return;  // the key stays with the editor
   Key = 0;
   if (go >= 0) BeginFilterEdit(go);
+}
+
+bool TCustomDBGridX::FilterRowMouseDown(TMouseButton Button, int X, int Y) {
+  if (!FilterRowShown() || (Button != mbLeft && Button != mbRight)) return false;
+  int c = 0, r = -1;
+  MouseToCell(X, Y, c, r);
+  if (r != FilterGridRow() || c < IndicatorOffset()) return false;
+  int dataCol = RawToDataColumn(c);
+  if (!ColumnHasFilterCell(dataCol)) return false;
+  FSelectedRows->Clear();
+  TPoint sp = ClientToScreen(TPoint(X, Y));
+  FFilterMousePos = POINT{sp.X, sp.Y};
+  FFilterMouseTime = static_cast<int>(GetMessageTime());
+  BeginFilterEdit(dataCol);
+  if (Button == mbLeft && FFilterEditor && FFilterEditor->GetVisible() && FFilterEditor->HandleAllocated())
+    SendMessage(FFilterEditor->Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
+                MAKELPARAM(X - FFilterEditor->Left(), Y - FFilterEditor->Top()));
+  return true;
+}
+
+bool TCustomDBGridX::TakeFilterMouseDown(POINT& ScreenPos, int& Time) {
+  ScreenPos = FFilterMousePos;
+  Time = FFilterMouseTime;
+  FFilterMouseTime = 0;
+  return false;
 }

@@ -102,8 +102,9 @@ std::string BuildSTFilterText(const TSTFilterExpressionX& Condition);
 class TInplaceFilterEditX : public TDBLookupComboboxX {
   DECLARE_CLASS(TInplaceFilterEditX, TDBLookupComboboxX)
   explicit TInplaceFilterEditX(TComponent* AOwner);
-  TCustomDBGridX* Grid() const { return FGrid; }
-  void SetGrid(TCustomDBGridX* Value) { FGrid = Value; }
+  // The data grid whose filter cell the editor edits (Grid() is the drop-down list).
+  TCustomDBGridX* OwnerGrid() const { return FOwnerGrid; }
+  void SetOwnerGrid(TCustomDBGridX* Value) { FOwnerGrid = Value; }
   // Sets the value, then the shown text (a key with the text of its list entry).
   void ShowKeyWithText(const Variant& Value, const std::string& AText);
   void ClearText() { SetDisplayText(""); }
@@ -115,5 +116,5 @@ class TInplaceFilterEditX : public TDBLookupComboboxX {
   bool WantsKey(WORD Key, TShiftState Shift) override;
 
  private:
-  TCustomDBGridX* FGrid = nullptr;
+  TCustomDBGridX* FOwnerGrid = nullptr;
 };

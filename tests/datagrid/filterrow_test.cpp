@@ -294,3 +294,104 @@ TEST_F(FilterRowTest, ListItemsAreReadOnceForEveryActivation) {
   EXPECT_TRUE(f->SelectedKeyValues().IsNull());
   EXPECT_EQ(f->ConditionText(), "");
 }
+
+namespace {
+
+// A grid whose mouse handling asks the filter row first, as the grid's own mouse handling does.
+class TFilterMouseGrid : public TDBGridX {
+ public:
+  using TDBGridX::TDBGridX;
+
+ protected:
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+    if (FilterRowMouseDown(Button, X, Y)) return;
+    TDBGridX::MouseDown(Button, Shift, X, Y);
+  }
+};
+
+}  // namespace
+
+TEST_F(FilterRowTest, APressOnAFilterCellStartsEditingThere) {
+  auto* g = new TFilterMouseGrid(owner.get());
+  g->SetBounds(0, 0, 600, 300);
+  g->SetParent(host);
+  g->SetDataSource(src);
+  g->STFilter()->SetVisible(true);
+  win::PumpMessages();
+  TRect cell = g->CellRect(g->DataToRawColumn(3), g->FilterGridRow());
+  TPoint p = g->ClientToScreen(TPoint(cell.Left + 5, (cell.Top + cell.Bottom) / 2));
+  win::Click(p.X, p.Y);
+  win::PumpMessages();
+  EXPECT_TRUE(g->FilterEditing());
+  EXPECT_EQ(g->FilterColumnIndex(), 3);
+  ASSERT_NE(g->FilterEditor(), nullptr);
+  EXPECT_TRUE(g->FilterEditor()->Focused());
+  POINT at{0, 0};
+  int time = 0;
+  g->TakeFilterMouseDown(at, time);
+  EXPECT_EQ(at.x, p.X);
+  EXPECT_EQ(at.y, p.Y);
+  g->TakeFilterMouseDown(at, time);
+  EXPECT_EQ(time, 0);  // taken once
+  // A press on the indicator's filter cell or on a data cell does not edit a filter.
+  EXPECT_FALSE(g->FilterRowMouseDown(mbLeft, 2, (cell.Top + cell.Bottom) / 2));
+  TRect data = g->CellRect(g->DataToRawColumn(1), g->TitleOffset());
+  EXPECT_FALSE(g->FilterRowMouseDown(mbLeft, data.Left + 3, data.Top + 3));
+}
+
+TEST_F(FilterRowTest, AKeyListFilterIsChosenInTheDropDownAndAppliedOnCloseUp) {
+  auto* codes = new TMemDataSet(owner.get());
+  codes->AddField("Code", ftString, 4);
+  codes->AddField("Label", ftString, 20);
+  codes->Open();
+  for (auto [c, l] : {std::pair{"Y", "Yes"}, std::pair{"N", "No"}, std::pair{"?", "Unknown"}}) {
+    codes->Append();
+    codes->FieldByName("Code")->SetAsString(c);
+    codes->FieldByName("Label")->SetAsString(l);
+    codes->Post();
+  }
+  codes->First();
+  auto* src2 = new TDataSource(owner.get());
+  src2->SetDataSet(codes);
+  // A grid made after the unit's start-up: it has the default style.
+  grid = new TDBGridX(owner.get());
+  grid->SetBounds(0, 0, 600, 300);
+  grid->SetParent(host);
+  grid->SetDataSource(src);
+  ASSERT_NE(grid->Style(), nullptr);
+  TSTColumnFilterX* f = F(5);
+  f->SetListField("Label");
+  f->SetKeyField("Code");
+  f->SetListSource(src2);
+  grid->Style()->ApplyFilterOnCloseUp = true;
+  Show();
+  grid->BeginFilterEdit(5);
+  TInplaceFilterEditX* e = grid->FilterEditor();
+  ASSERT_TRUE(e->ListActive());
+  EXPECT_EQ(e->Style(), csDropDownListX);
+  EXPECT_TRUE(e->EditButton()->Visible());
+  // A click into the text drops the list down; keys choose; Return closes and applies.
+  SendMessage(e->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  SendMessage(e->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  win::PumpMessages();
+  ASSERT_TRUE(e->ListVisible());
+  SendMessage(e->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  SendMessage(e->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(e->Grid()->KeyValue().AsString(), "N");
+  SendMessage(e->Handle(), WM_CHAR, 13, 0);
+  EXPECT_FALSE(e->ListVisible());
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(f->ConditionText(), "No");
+  EXPECT_EQ(f->Condition().Operator1, stoIn);
+  EXPECT_EQ(f->SelectedKeyValues().AsString(), "N");
+  EXPECT_EQ(f->FirstOperandValue().AsString(), "N");
+  EXPECT_EQ(texts[5], "No");
+  // Reloaded on the cell: the key shows its list text.
+  EXPECT_EQ(e->Text(), "No");
+  EXPECT_EQ(e->KeyValue().AsString(), "N");
+  // The other columns' cells edit plain text again.
+  grid->BeginFilterEdit(1);
+  EXPECT_FALSE(e->ListActive());
+  EXPECT_FALSE(e->EditButton()->Visible());
+  EXPECT_EQ(e->Style(), csDropDownX);
+}
