@@ -753,6 +753,47 @@ void TCustomDBLookupComboboxX::WndProc(TMessage& Message) {
     }
     return;
   }
+  if (!FUnconfigured && FListActive) {
+    switch (Message.Msg) {
+      case WM_PASTE:
+      case WM_CUT: {
+        DataLink()->StartEdit();
+        if (freeText) {
+          TCustomDBEditX::WndProc(Message);
+          int caret = SelStart();
+          if (LocateListText(Text(), false)) SelectFromCaret(caret);
+        } else if (Message.Msg == WM_PASTE) {
+          std::string t;
+          if (TCustomEdit::ClipboardText(t)) ProcessSearchText(t);
+        }
+        return;
+      }
+      case EM_REPLACESEL: {
+        const char* inserted = reinterpret_cast<const char*>(Message.LParam);
+        std::string newText;
+        if (freeText) {
+          TCustomDBEditX::WndProc(Message);
+          newText = Text();
+        } else {
+          std::string t = Text();
+          newText = Utf8Head(t, SelStart()) + (inserted ? inserted : "") +
+                    t.substr(Utf8Head(t, SelStart() + SelLength()).size());
+        }
+        int caret = SelStart();
+        if (LocateListText(newText, false)) SelectFromCaret(caret);
+        return;
+      }
+      case CM_CANCELMODE: {
+        auto* other = reinterpret_cast<TControl*>(Message.LParam);
+        bool ours = other == this || (other && other->Parent() == this) || other == FGrid ||
+                    (other && FGrid && other->Parent() == FGrid);
+        if (FListVisible && !ours) CloseUp(false);
+        break;
+      }
+      default:
+        break;
+    }
+  }
   if (freeText && Message.Msg == WM_KEYDOWN && Message.WParam == VK_DELETE) {
     DataLink()->StartEdit();
     TCustomDBEditX::WndProc(Message);
@@ -761,6 +802,34 @@ void TCustomDBLookupComboboxX::WndProc(TMessage& Message) {
     return;
   }
   TCustomDBEditX::WndProc(Message);
+}
+
+void TCustomDBLookupComboboxX::DefaultHandler(TMessage& Message) {
+  // Choosing only: the mouse never places a caret or selects in the text; free text: not on the
+  // buttons. A swallowed right release still asks for the context menu.
+  if (!FUnconfigured && Message.Msg >= WM_LBUTTONDOWN && Message.Msg <= WM_MBUTTONDBLCLK) {
+    int x = static_cast<short>(Message.LParam & 0xFFFF);
+    bool swallow = FStyle == csDropDownListX || x >= ClientWidth() - ButtonsStripWidth();
+    if (swallow) {
+      if (Message.Msg == WM_RBUTTONUP && HandleAllocated()) {
+        TPoint p = ClientToScreen(TPoint(x, static_cast<short>(Message.LParam >> 16)));
+        SendMessage(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(p.X, p.Y));
+      }
+      return;
+    }
+  }
+  TCustomDBEditX::DefaultHandler(Message);
+}
+
+void TCustomDBLookupComboboxX::MouseMove(TShiftState Shift, int X, int Y) {
+  TCustomDBEditX::MouseMove(Shift, X, Y);
+  // A drag from the control into the open list goes on as a press in the list.
+  if (!FListVisible || !FGrid || !MouseCapture()) return;
+  TPoint g = FGrid->ScreenToClient(ClientToScreen(TPoint(X, Y)));
+  TRect area = FGrid->DataRect();
+  if (g.X < area.Left || g.X >= area.Right || g.Y < area.Top || g.Y >= area.Bottom) return;
+  SendMessage(Handle(), WM_CANCELMODE, 0, 0);
+  SendMessage(FGrid->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(g.X, g.Y));
 }
 
 bool TCustomDBLookupComboboxX::WantsKey(WORD Key, TShiftState Shift) {
@@ -783,7 +852,11 @@ void TCustomDBLookupComboboxX::Click() {
 }
 
 bool TCustomDBLookupComboboxX::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) {
-  if (FListVisible) return true;
+  if (FListVisible && FGrid) {
+    SendMessage(FGrid->Handle(), WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<WORD>(WheelDelta)) << 16,
+                MAKELPARAM(MousePos.X, MousePos.Y));
+    return true;
+  }
   if (TCustomDBEditX::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
   if (!Shift.Empty() || ReadOnly() || !FListActive || !DataLink()->StartEdit()) return false;
   SelectNextListValue(WheelDelta > 0);

@@ -158,6 +158,8 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX {
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
   bool WantsKey(WORD Key, TShiftState Shift) override;
   void WndProc(TMessage& Message) override;
+  void DefaultHandler(TMessage& Message) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
   void Change() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 

@@ -2,6 +2,7 @@
 // (csDropDownX) bound and unbound, lookup-field mode; its drop-down grid by keys and by mouse.
 
 #include "datagrid/DBLookupComboX.h"
+#include "platform/graphics/clipbrd.h"
 #include "tests/datagrid/lookup_fixture.h"
 
 namespace {
@@ -202,4 +203,72 @@ TEST_F(LookupTest, ComboDropsDownItsGridAndClosesUpByKeysAndMouse) {
   EXPECT_EQ(c->KeyValue().AsInteger(), 6);
   EXPECT_EQ(c->Text(), "Oslo");
   EXPECT_TRUE(c->Focused());
+}
+
+TEST_F(LookupTest, ComboPasteReplaceWheelShortcutAndNotInList) {
+  auto* c = MakeCombo(owner.get(), host);
+  Bind(c, peopleSrc, "CityID", citySrc);
+  c->DropDownBox()->SpecRow()->SetCellsText("(nowhere)");
+  c->DropDownBox()->SpecRow()->SetValue(Null);
+  c->DropDownBox()->SpecRow()->SetVisible(true);
+  win::PumpMessages();
+  c->SetFocus();
+  win::PumpMessages();
+  // Pasting into a choosing-only box searches with the pasted text.
+  Clipboard()->SetAsText("qu");
+  c->SelectAll();
+  SendMessage(c->Handle(), WM_PASTE, 0, 0);
+  EXPECT_EQ(c->Text(), "Quito");
+  EXPECT_EQ(c->KeyValue().AsInteger(), 8);
+  // A replaced selection is matched whole.
+  c->SelectAll();
+  SendMessage(c->Handle(), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("sofia"));
+  EXPECT_EQ(c->KeyValue().AsInteger(), 10);
+  EXPECT_EQ(c->Text(), "Sofia");
+  // The wheel steps through the list while it is closed.
+  SendMessage(c->Handle(), WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<WORD>(120)) << 16,
+              MAKELPARAM(c->ClientOrigin().X + 3, c->ClientOrigin().Y + 3));
+  win::PumpMessages();
+  EXPECT_EQ(c->KeyValue().AsInteger(), 9);
+  EXPECT_EQ(people->FieldByName("CityID")->AsInteger(), 9);
+  // The special row's shortcut (Alt+Del) chooses its value and shows its text.
+  win::InjectKey(WM_KEYDOWN, VK_MENU);
+  win::InjectKey(WM_KEYDOWN, VK_DELETE);
+  win::InjectKey(WM_KEYUP, VK_DELETE);
+  win::InjectKey(WM_KEYUP, VK_MENU);
+  win::PumpMessages();
+  EXPECT_TRUE(people->FieldByName("CityID")->IsNull());
+  EXPECT_EQ(c->Text(), "(nowhere)");
+  // Key-up never reaches OnKeyUp.
+  int ups = 0;
+  c->OnKeyUp = [&](TObject*, WORD&, TShiftState) { ++ups; };
+  Key(c, VK_DOWN);
+  EXPECT_EQ(ups, 0);
+  people->Cancel();
+}
+
+TEST_F(LookupTest, ComboAsksWhatToDoWithTextNotInTheList) {
+  auto* c = MakeCombo(owner.get(), host);
+  c->SetStyle(csDropDownX);
+  Bind(c, peopleSrc, "CityID", citySrc);
+  win::PumpMessages();
+  std::vector<std::string> asked;
+  c->OnNotInList = [&](TObject*, const std::string& Text, bool& Recheck) {
+    asked.push_back(Text);
+    // The handler adds the city and asks for a second look.
+    cities->Append();
+    cities->FieldByName("ID")->SetAsInteger(11);
+    cities->FieldByName("Name")->SetAsString(Text);
+    cities->Post();
+    Recheck = true;
+  };
+  c->SetText("Lima");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], "Lima");
+  EXPECT_EQ(c->KeyValue().AsInteger(), 11);
+  people->Post();
+  EXPECT_EQ(CityOf(0), 11);
+  // A text found in the list does not ask.
+  c->SetText("oslo");
+  EXPECT_EQ(asked.size(), 1u);
 }
