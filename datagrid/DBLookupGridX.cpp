@@ -14,14 +14,15 @@ bool Contains(const TFieldsArrX& Fields, const TField* F) {
   return std::find(Fields.begin(), Fields.end(), F) != Fields.end();
 }
 
-std::vector<std::string> SplitFieldNames(const std::string& Names) {
+// The ';'-separated entries, trimmed; empty entries are kept only when asked for.
+std::vector<std::string> SplitFieldNames(const std::string& Names, bool KeepEmpty = false) {
   std::vector<std::string> out;
   size_t start = 0;
   while (start <= Names.size()) {
     size_t end = Names.find(';', start);
     if (end == std::string::npos) end = Names.size();
-    std::string n = Trim(Names.substr(start, end - start));
-    if (!n.empty()) out.push_back(n);
+    std::string n = KeepEmpty ? Names.substr(start, end - start) : Trim(Names.substr(start, end - start));
+    if (KeepEmpty || !n.empty()) out.push_back(n);
     start = end + 1;
   }
   return out;
@@ -125,6 +126,56 @@ TDBLookupGridColumnX::~TDBLookupGridColumnX() = default;
 void TDBLookupGridColumnX::Assign(TPersistent* Source) {
   TColumnX::Assign(Source);
   if (auto* s = dynamic_cast<TDBLookupGridColumnX*>(Source)) FSpecCell->Assign(s->SpecCell());
+}
+
+void TDBLookupGridColumnX::SetIndex(int Value) {
+  auto* g = dynamic_cast<TDBLookupGridX*>(OwnerGrid());
+  int old = Index();
+  if (!g || Value == old || Value < 0 || Value >= Collection()->Count()) {
+    TColumnX::SetIndex(Value);
+    return;
+  }
+  if (g->DataLink()->Active()) {
+    std::vector<std::string> cells = SplitFieldNames(g->SpecRow()->CellsText(), true);
+    cells.resize(std::max<size_t>(cells.size(), static_cast<size_t>(Collection()->Count())));
+    std::string moved = cells[static_cast<size_t>(old)];
+    cells.erase(cells.begin() + old);
+    cells.insert(cells.begin() + Value, moved);
+    std::string joined;
+    for (size_t i = 0; i < cells.size(); ++i) joined += (i ? ";" : "") + cells[i];
+    while (!joined.empty() && joined.back() == ';') joined.pop_back();
+    g->SpecRow()->LockChanges();
+    g->SpecRow()->SetCellsText(joined);
+    g->SpecRow()->UnlockChanges();
+  }
+  if (!DefaultColumn()) {
+    TColumnX::SetIndex(Value);
+    return;
+  }
+  // A generated column: the list fields follow the new order.
+  int idx = g->FListFieldIndex;
+  std::string names;
+  g->BeginLayout();
+  try {
+    SetPersistent(true);  // moved as a user column while the collection reorders
+    TColumnX::SetIndex(Value);
+    SetPersistent(false);
+    if (idx == old) {
+      idx = Value;
+    } else {
+      if (old < idx) --idx;
+      if (Value <= idx) ++idx;
+    }
+    for (int i = 0; i < Collection()->Count(); ++i)
+      names += (i ? ";" : "") + static_cast<TColumnX*>(Collection()->Items(i))->FieldName();
+  } catch (...) {
+    SetPersistent(false);
+    g->ReleaseLayoutLock();
+    throw;
+  }
+  g->ReleaseLayoutLock();
+  g->FListFieldIndex = idx;
+  g->SetListField(names);
 }
 
 // ---------------------------------------------------------------------------------------------------

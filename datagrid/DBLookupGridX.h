@@ -68,6 +68,8 @@ class TDBLookupGridColumnX : public TColumnX {
   ~TDBLookupGridColumnX() override;
   void Assign(TPersistent* Source) override;
   TGridColumnSpecCellX* SpecCell() const { return FSpecCell.get(); }
+  // Moving a column moves its special-row text; moving a generated column also reorders ListField.
+  void SetIndex(int Value) override;
 
  private:
   std::unique_ptr<TGridColumnSpecCellX> FSpecCell;
@@ -190,6 +192,7 @@ class TDBLookupGridX : public TCustomDBGridX {
   TNotifyEvent OnLayoutChangedHook;
 
  protected:
+  friend class TDBLookupGridColumnX;
   TDBGridColumnsX* CreateColumns() override;
   TColumnDefValuesX* CreateColumnDefValues() override;
   void BuildFieldMap() override;

@@ -291,3 +291,35 @@ TEST_F(LookupTest, MouseClickAndDragPickRecords) {
   EXPECT_EQ(people->FieldByName("CityID")->AsInteger(), 3);  // dragged onto Bern
   EXPECT_GE(clicks, 2);
 }
+
+TEST_F(LookupTest, MovingAColumnMovesItsSpecialCellAndTheListFields) {
+  auto* g = MakeList(owner.get(), host);
+  g->SpecRow()->SetCellsText("(none);0");
+  g->SpecRow()->SetVisible(true);
+  g->SetListSource(citySrc);
+  g->SetKeyField("ID");
+  g->SetListField("Name;Pop");
+  win::PumpMessages();
+  ASSERT_EQ(g->Columns()->Count(), 2);
+  auto* name = static_cast<TDBLookupGridColumnX*>(g->Columns()->Items(0));
+  EXPECT_TRUE(name->DefaultColumn());
+  EXPECT_EQ(name->SpecCell()->Text(), "(none)");
+  EXPECT_FALSE(name->SpecCell()->TextAssigned());
+  g->Columns()->Items(1)->SetIndex(0);  // Pop before Name
+  EXPECT_EQ(g->SpecRow()->CellsText(), "0;(none)");
+  EXPECT_EQ(g->ListField(), "Pop;Name");
+  EXPECT_EQ(g->ListFieldIndex(), 1);  // still the name is the shown field
+  EXPECT_EQ(g->ListFieldObj()->FieldName(), "Name");
+  EXPECT_EQ(g->Columns()->Items(0)->FieldName(), "Pop");
+  EXPECT_TRUE(g->Columns()->Items(0)->DefaultColumn());
+  // A spec cell of its own overrides the special row.
+  auto* pop = static_cast<TDBLookupGridColumnX*>(g->Columns()->Items(0));
+  pop->SpecCell()->SetText("-");
+  pop->SpecCell()->SetColor(clYellow);
+  EXPECT_TRUE(pop->SpecCell()->TextAssigned());
+  EXPECT_EQ(pop->SpecCell()->Text(), "-");
+  EXPECT_EQ(pop->SpecCell()->Color(), clYellow);
+  EXPECT_FALSE(pop->SpecCell()->FontAssigned());
+  pop->SpecCell()->Font()->SetSize(14);
+  EXPECT_TRUE(pop->SpecCell()->FontAssigned());
+}
