@@ -253,10 +253,10 @@ std::string TCustomDBGridX::FilterCellText(int DataCol) {
 int TCustomDBGridX::FilterGridRow() { return TitleRowCount(); }
 
 void TCustomDBGridX::DrawFilterCell(int ACol, int DataCol, const TRect& ARect) {
+  // Over the cell's background (the fixed-cell painting, whose brush it keeps): the condition text in
+  // the filter colour and, for a column with a value list, its drop-down button.
   TCanvas* c = Canvas();
   TColumnX* col = ACol >= IndicatorOffset() ? ColumnAt(DataCol) : nullptr;
-  c->Brush()->SetColor(col ? BrightenColor(FixedColor(), 8) : FixedColor());
-  c->FillRect(ARect);
   if (!col || !ColumnHasFilterCell(DataCol)) return;
   c->Font()->Assign(col->Font());
   c->Font()->SetColor(static_cast<TColor>(0xFF0000));
