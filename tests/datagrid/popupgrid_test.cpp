@@ -151,4 +151,15 @@ TEST_F(LookupTest, PopupWindowTraits) {
   EXPECT_EQ(p->SizeGrip()->Corner(), 1);
   SendMessage(p->Handle(), WM_DROPDOWNSIDE, 3, 0);
   EXPECT_EQ(p->SizeGrip()->Corner(), 2);
+  // Mended: the grid's deferred layout request has a number of its own, so the pop-up lays itself out
+  // and its grip stays where the last placement put it.
+  static_assert(TCustomDBGridX::WM_DEFERLAYOUTX != WM_DROPDOWNSIDE);
+  int layouts = 0;
+  p->OnLayoutChangedHook = [&](TObject*) { ++layouts; };
+  SendMessage(p->Handle(), TCustomDBGridX::WM_DEFERLAYOUTX, 0, 0);
+  EXPECT_EQ(layouts, 1);
+  EXPECT_EQ(p->SizeGrip()->Corner(), 2);
+  SendMessage(p->Handle(), WM_DROPDOWNSIDE, 0, 0);  // and the side message only moves the grip
+  EXPECT_EQ(layouts, 1);
+  EXPECT_EQ(p->SizeGrip()->Corner(), 3);
 }
