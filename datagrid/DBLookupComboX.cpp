@@ -58,6 +58,10 @@ TCustomDBLookupComboboxX::TCustomDBLookupComboboxX(TComponent* AOwner) : TCustom
   FOwnSource = std::make_unique<TDataSource>(nullptr);
   FDropDownBox = std::make_unique<TLookupComboboxDropDownBoxX>(this);
   FDropDownBox->SpecRow()->OnChanged = [this](TObject*) { SpecRowChanged(); };
+  FDropDownBox->OnListSourceChanged = [this](TObject*) {
+    if (TDataSource* s = FDropDownBox->ListSource()) s->FreeNotification(this);
+    UpdateListSource();
+  };
   // The base made the main button before this class existed: it is shown here.
   EditButton()->SetVisible(true);
   EditButton()->SetShortCut(32808);  // Alt+Down
@@ -151,9 +155,32 @@ void TCustomDBLookupComboboxX::SetListFieldIndex(int Value) {
 void TCustomDBLookupComboboxX::SetListSource(TDataSource* Value) {
   CheckNotLookup();
   FListSource = Value;
-  FListLink->SetDataSource(Value);
   if (Value) Value->FreeNotification(this);
+  UpdateListSource();
   UpdateListFields();
+}
+
+TDataSource* TCustomDBLookupComboboxX::GetBaseListSource() { return FLookupMode ? FOwnSource.get() : FListSource; }
+
+TDataSource* TCustomDBLookupComboboxX::GetActiveListSource() {
+  if (FocusState() && !ComponentState().Contains(csDesigning) && FDropDownBox->ListSource())
+    return FDropDownBox->ListSource();
+  return GetBaseListSource();
+}
+
+bool TCustomDBLookupComboboxX::UsesDropDownListSource() {
+  return FDropDownBox->ListSource() && FListLink->DataSource() == FDropDownBox->ListSource();
+}
+
+void TCustomDBLookupComboboxX::UpdateListSource() {
+  if (!FListLink || FListVisible) return;
+  TDataSource* s = GetActiveListSource();
+  if (FListLink->DataSource() != s) FListLink->SetDataSource(s);
+}
+
+void TCustomDBLookupComboboxX::SetFocusState(bool Value) {
+  TCustomDBEditX::SetFocusState(Value);
+  UpdateListSource();
 }
 
 void TCustomDBLookupComboboxX::SetStyle(TDBLookupComboboxXStyle Value) {
@@ -166,7 +193,11 @@ void TCustomDBLookupComboboxX::Notification(TComponent* AComponent, TOperation O
   if (Operation != opRemove) return;
   if (AComponent == FListSource) {
     FListSource = nullptr;
-    FListLink->SetDataSource(FLookupMode ? FOwnSource.get() : nullptr);
+    UpdateListSource();
+  }
+  if (FDropDownBox && AComponent == FDropDownBox->ListSource()) {
+    FDropDownBox->SetListSource(nullptr);
+    DataLink()->ReloadRecord();
   }
   if (AComponent == FGrid) FGrid = nullptr;
 }
@@ -214,11 +245,11 @@ void TCustomDBLookupComboboxX::SetLookupMode(bool Value) {
     FLookupMode = true;
     FOwnSource->SetDataSet(f->LookupDataSet());
     FKeyField = f->LookupKeyFields();
-    if (FListLink->DataSource() != FOwnSource.get()) FListLink->SetDataSource(FOwnSource.get());
+    if (FListLink->DataSource() != GetActiveListSource()) FListLink->SetDataSource(GetActiveListSource());
     else UpdateListFields();
   } else if (FLookupMode) {
     FLookupMode = false;
-    FListLink->SetDataSource(FListSource);
+    FListLink->SetDataSource(GetActiveListSource());
     FKeyField.clear();
     FOwnSource->SetDataSet(nullptr);
     FDataKeyFields = FDataFields;
@@ -265,6 +296,15 @@ void TCustomDBLookupComboboxX::UpdateListFields() {
 
 std::string TCustomDBLookupComboboxX::TextForKey(bool& Found) {
   Found = false;
+  // Focused on the drop-down box's list: the text comes from the control's own list when the key is
+  // there (the narrower list may lack the current key).
+  if (FocusState() && UsesDropDownListSource() && FListFieldObj && IsKeyInSource(GetBaseListSource())) {
+    TField* f = GetBaseListSource()->DataSet()->FindField(FListFieldObj->FieldName());
+    if (f) {
+      Found = true;
+      return f->DisplayText();
+    }
+  }
   TSpecRowX* spec = FDropDownBox->SpecRow();
   bool located = LocateKeyValue();
   if (spec->Visible() && (spec->MatchesKey(FKeyValue) || (spec->ShowIfNotInKeyList() && !located)))

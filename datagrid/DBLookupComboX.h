@@ -65,8 +65,17 @@ class TLookupComboboxDropDownBoxX : public TDropDownBoxX {
   void SetUseMultiTitle(bool Value) { FUseMultiTitle = Value; }
   TSpecRowX* SpecRow() const { return FSpecRow.get(); }
   void SetSpecRow(TSpecRowX* Value) { FSpecRow->Assign(Value); }
+  // A list used while the control has the focus (for example the records still allowed to be chosen);
+  // the text of an unfocused control comes from the control's own list.
+  TDataSource* ListSource() const { return FListSource; }
+  TNotifyEvent OnListSourceChanged;
+  void SetListSource(TDataSource* Value) {
+    FListSource = Value;
+    if (OnListSourceChanged) OnListSourceChanged(this);
+  }
 
  private:
+  TDataSource* FListSource = nullptr;
   bool FShowTitles = false;
   bool FAutoFitColWidths = true;
   bool FUseMultiTitle = false;
@@ -174,6 +183,13 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX {
   // After a match while typing in free text: the completed tail stays selected after the old caret.
   void SelectFromCaret(int OldCaret);
   TDataSet* ListDataSet() const { return FListLink->DataSet(); }
+  // The list in use: the drop-down box's while focused (when it has one), else the lookup field's
+  // own source in lookup-field mode, else ListSource. The base list leaves out the drop-down box's.
+  TDataSource* GetActiveListSource();
+  TDataSource* GetBaseListSource();
+  void UpdateListSource();
+  bool UsesDropDownListSource();
+  void SetFocusState(bool Value) override;
 
   TFieldsArrX FDataFields;
   bool FUpdatingDataFields = false;

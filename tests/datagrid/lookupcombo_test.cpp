@@ -2,6 +2,7 @@
 // (csDropDownX) bound and unbound, lookup-field mode; its drop-down grid by keys and by mouse.
 
 #include "datagrid/DBLookupComboX.h"
+#include "platform/controls/edits.h"
 #include "platform/graphics/clipbrd.h"
 #include "tests/datagrid/lookup_fixture.h"
 
@@ -271,4 +272,51 @@ TEST_F(LookupTest, ComboAsksWhatToDoWithTextNotInTheList) {
   // A text found in the list does not ask.
   c->SetText("oslo");
   EXPECT_EQ(asked.size(), 1u);
+}
+
+TEST_F(LookupTest, ComboFocusedUsesTheDropDownBoxList) {
+  // The drop-down box's list holds only the capitals; unfocused the combo box reads its own list.
+  auto* capitals = new TMemDataSet(owner.get());
+  capitals->AddField("ID", ftInteger);
+  capitals->AddField("Name", ftString, 20);
+  capitals->Open();
+  for (auto [id, name] : {std::pair{1, "Amsterdam"}, std::pair{2, "Berlin"}, std::pair{7, "Paris"}}) {
+    capitals->Append();
+    capitals->FieldByName("ID")->SetAsInteger(id);
+    capitals->FieldByName("Name")->SetAsString(name);
+    capitals->Post();
+  }
+  capitals->First();
+  auto* capSrc = new TDataSource(owner.get());
+  capSrc->SetDataSet(capitals);
+  auto* c = MakeCombo(owner.get(), host);
+  Bind(c, peopleSrc, "CityID", citySrc);
+  c->DropDownBox()->SetListSource(capSrc);
+  auto* other = new TEdit(owner.get());
+  other->SetBounds(300, 300, 80, 24);
+  other->SetParent(host);
+  win::PumpMessages();
+  people->Next();  // Bob lives in Dublin, not a capital here
+  EXPECT_EQ(c->Text(), "Dublin");
+  c->SetFocus();
+  win::PumpMessages();
+  EXPECT_EQ(c->Text(), "Dublin");  // the text still comes from the own list
+  Key(c, VK_DOWN);                  // steps through the capitals: Dublin is not there, so the first
+  EXPECT_EQ(people->FieldByName("CityID")->AsInteger(), 1);
+  Key(c, VK_DOWN);
+  Key(c, VK_DOWN);
+  EXPECT_EQ(people->FieldByName("CityID")->AsInteger(), 7);
+  EXPECT_EQ(c->Text(), "Paris");
+  other->SetFocus();
+  win::PumpMessages();
+  EXPECT_EQ(c->Text(), "Paris");
+  people->Post();
+  // A list source that goes away is forgotten.
+  delete capSrc;
+  EXPECT_EQ(c->DropDownBox()->ListSource(), nullptr);
+  c->SetFocus();
+  win::PumpMessages();
+  Key(c, VK_DOWN);
+  EXPECT_EQ(people->FieldByName("CityID")->AsInteger(), 8);  // the own list again: Quito after Paris
+  people->Cancel();
 }
