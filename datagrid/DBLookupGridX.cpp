@@ -874,17 +874,42 @@ void TDBLookupGridX::MouseMove(TShiftState Shift, int X, int Y) {
     return;
   }
   FMousePos = Y;
-  TDataSet* lds = FDataLink->DataSet();
-  if (Y < DataRect().Top && !(SpecGridRow() >= 0 && Y >= 0)) {
-    // Above the list: one record up per move (the special row when the list is at its start).
-    if (lds && lds->MoveBy(-1) == 0 && FSpecRow->Visible()) SelectSpecRow();
-    else PickCurrentRecord();
-  } else if (Y >= ClientHeight()) {
-    if (lds && lds->MoveBy(1) != 0) PickCurrentRecord();
-  } else {
+  if (Y < 0 || Y >= ClientHeight()) AutoScrollStep(Y);
+  else {
+    StopAutoScroll();
     SelectRecordAt(X, Y);
   }
   if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+
+void TDBLookupGridX::AutoScrollStep(int Y) {
+  TDataSet* lds = FDataLink->DataSet();
+  int distance = 0, overshoot = 0;
+  if (Y < 0) {
+    distance = -1;
+    overshoot = -Y;
+  } else if (Y >= ClientHeight()) {
+    distance = 1;
+    overshoot = Y - ClientHeight() + 1;
+  }
+  if (distance == 0 || !lds) {
+    StopAutoScroll();
+    return;
+  }
+  int moved = lds->MoveBy(distance);
+  if (distance < 0 && moved == 0 && FSpecRow->Visible()) SelectSpecRow();
+  else if (moved != 0) PickCurrentRecord();
+  // Farther out, faster.
+  int interval = std::max(0, 200 - 15 * overshoot);
+  if (HandleAllocated()) {
+    SetTimer(Handle(), AutoScrollTimerId, static_cast<UINT>(interval), nullptr);
+    FAutoScrolling = true;
+  }
+}
+
+void TDBLookupGridX::StopAutoScroll() {
+  if (FAutoScrolling && HandleAllocated()) KillTimer(Handle(), AutoScrollTimerId);
+  FAutoScrolling = false;
 }
 
 void TDBLookupGridX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -893,6 +918,7 @@ void TDBLookupGridX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
     return;
   }
   FDragging = false;
+  StopAutoScroll();
   SetMouseCapture(false);
   if (Y >= 0 && Y < ClientHeight()) SelectRecordAt(X, Y);
   if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
@@ -990,6 +1016,17 @@ void TDBLookupGridX::Dispatch(TMessage& Message) {
     case WM_GETDLGCODE:
       Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
       return;
+    case WM_TIMER:
+      if (Message.WParam == AutoScrollTimerId) {
+        if (FDragging) AutoScrollStep(FMousePos);
+        else StopAutoScroll();
+        return;
+      }
+      break;
+    case WM_CANCELMODE:
+      FDragging = false;
+      StopAutoScroll();
+      break;
     default:
       break;
   }

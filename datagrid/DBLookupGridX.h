@@ -218,6 +218,12 @@ class TDBLookupGridX : public TCustomDBGridX {
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void UpdateVertScrollBar();
   void VertScroll(int Code);
+  // Dragging outside the client: one record towards the pointer, again on a timer that runs the faster
+  // the farther out the pointer is.
+  void AutoScrollStep(int Y);
+  void StopAutoScroll();
+  static constexpr UINT_PTR AutoScrollTimerId = 0x4C47;
+  bool FAutoScrolling = false;
   void MoveList(int Distance);
   void CheckNotCircular(TDataSource* ListSrc);
   void SetLookupMode(bool Value);

@@ -323,3 +323,45 @@ TEST_F(LookupTest, MovingAColumnMovesItsSpecialCellAndTheListFields) {
   pop->SpecCell()->Font()->SetSize(14);
   EXPECT_TRUE(pop->SpecCell()->FontAssigned());
 }
+
+TEST_F(LookupTest, DraggingBelowTheListScrollsOnATimer) {
+  auto* g = MakeList(owner.get(), host, 4);
+  g->SpecRow()->SetVisible(true);
+  g->SetListSource(citySrc);
+  g->SetKeyField("ID");
+  g->SetListField("Name");
+  win::PumpMessages();
+  g->SetKeyValue(Variant(2));
+  cities->First();
+  win::PumpMessages();
+  TPoint row = CellCentre(g, 0, g->TitleOffset() + 1);
+  win::InjectMouse(row.X, row.Y, WM_LBUTTONDOWN, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(g->KeyValue().AsInteger(), 2);
+  TPoint below = g->ClientToScreen(TPoint(10, g->ClientHeight() + 2));
+  win::InjectMouse(below.X, below.Y, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(g->KeyValue().AsInteger(), 3);  // one record at once
+  clock.Advance(200);
+  win::PumpMessages();
+  clock.Advance(200);
+  win::PumpMessages();
+  EXPECT_EQ(g->KeyValue().AsInteger(), 5);  // and one per tick
+  win::InjectMouse(below.X, below.Y, WM_LBUTTONUP, 0);
+  win::PumpMessages();
+  clock.Advance(1000);
+  win::PumpMessages();
+  EXPECT_EQ(g->KeyValue().AsInteger(), 5);  // released: no more
+  // Above the list at its start: the special row.
+  cities->First();
+  win::PumpMessages();
+  g->SetKeyValue(Variant(1));
+  TPoint first = CellCentre(g, 0, g->TitleOffset());
+  win::InjectMouse(first.X, first.Y, WM_LBUTTONDOWN, MK_LBUTTON);
+  TPoint above = g->ClientToScreen(TPoint(10, -5));
+  win::InjectMouse(above.X, above.Y, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_TRUE(g->SpecRowSelected());
+  win::InjectMouse(above.X, above.Y, WM_LBUTTONUP, 0);
+  win::PumpMessages();
+}
