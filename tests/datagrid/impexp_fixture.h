@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXExport.h"
@@ -71,12 +72,7 @@ class ImpExpTest : public ::testing::Test {
       codes->Post();
     }
     ds = MakeDataSet();
-    const ImpExpRecord recs[] = {{1, "Ann", 1.25, 1, "Y"},
-                                 {2, "say \"hi\"", std::nan(""), 2, "N"},
-                                 {3, "{Cui}\\", 2.0, 3, "Y"},
-                                 {4, "Dora;Tab", 10.5, 4, "?"},
-                                 {5, "Émile 中", -3.75, 5, "N"}};
-    for (const auto& r : recs) AddRecord(ds, r);
+    for (const auto& r : Records()) AddRecord(ds, r);
     ds->First();
     src = new TDataSource(owner.get());
     src->SetDataSet(ds);
@@ -90,6 +86,29 @@ class ImpExpTest : public ::testing::Test {
     win::ResetWindowManager();
   }
 
+  static std::vector<ImpExpRecord> Records() {
+    return {{1, "Ann", 1.25, 1, "Y"},
+            {2, "say \"hi\"", std::nan(""), 2, "N"},
+            {3, "{Cui}\\", 2.0, 3, "Y"},
+            {4, "Dora;Tab", 10.5, 4, "?"},
+            {5, "Émile 中", -3.75, 5, "N"}};
+  }
+  // Back to the five records, nothing selected, every operation allowed.
+  void ResetData() {
+    if (ds->State() == dsEdit || ds->State() == dsInsert) ds->Cancel();
+    grid->SelectedRows()->Clear();
+    ds->First();
+    while (!ds->IsEmpty()) ds->Delete();
+    for (const auto& r : Records()) AddRecord(ds, r);
+    ds->First();
+    grid->SetAllowedOperations({geoInsert, geoUpdate, geoDelete, geoAppend});
+  }
+  // Field F of record R (1-based) as text.
+  static std::string TextAt(TDataSet* d, int R, const char* F) {
+    d->First();
+    d->MoveBy(R - 1);
+    return d->FieldByName(F)->AsString();
+  }
   TMemDataSet* MakeDataSet() {
     auto* d = new TMemDataSet(owner.get());
     d->AddField("ID", ftInteger);
