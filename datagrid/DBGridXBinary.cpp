@@ -104,6 +104,42 @@ void TDBGridXExportAsGridData::EmitDataCell(TColumnX* Column, TExportCellParamsX
     PutUnassignedValue();
     return;
   }
+  // One read of the stored value where the field keeps it in the written form (the common types);
+  // otherwise the null test and the typed read.
+  switch (F->Native()) {
+    case TField::nvInt32:
+      if (Tag == tagInteger) {
+        int32_t V;
+        if (F->GetData(&V))
+          PutIntegerValue(V);
+        else
+          PutNullValue();
+        return;
+      }
+      break;
+    case TField::nvDouble:
+      if (Tag == tagFloat) {
+        double V;
+        if (F->GetData(&V))
+          PutFloatValue(V);
+        else
+          PutNullValue();
+        return;
+      }
+      break;
+    case TField::nvString:
+      if (F->DataType() == ftString && !F->OnGetText) {
+        FText.clear();
+        if (F->GetData(&FText))
+          PutStringValue(FText);
+        else
+          PutNullValue();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
   if (F->IsNull()) {
     PutNullValue();
     return;

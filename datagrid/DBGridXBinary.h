@@ -48,6 +48,7 @@ class TDBGridXExportAsGridData : public TDBGridXExport {
 
  private:
   void PutTagged(uint8_t Tag, const void* Payload, size_t Size);
+  std::string FText;
 };
 
 // Reader: values are assigned by position; descriptor names and flags are kept but not matched.

@@ -386,8 +386,6 @@ void TDBGridXExportAsCSV::StartCell() {
 }
 
 void TDBGridXExportAsCSV::PutCellText(const std::string& Text) {
-  std::string Q;
-  Q.reserve(Text.size() + 2);
-  AppendCsvQuoted(Q, Text);
-  Put(Q);
+  AppendCsvQuoted(Buffer(), Text);
+  FlushIfFull();
 }

@@ -101,6 +101,11 @@ class TDBGridXExport : public TObject {
     if (FOut.size() >= kFlushSize) Flush();
   }
   void Flush();
+  // Direct access to the output buffer for formats that append in place.
+  std::string& Buffer() { return FOut; }
+  void FlushIfFull() {
+    if (FOut.size() >= kFlushSize) Flush();
+  }
   // The stream the walk writes to; formats that gather output first (RTF) swap it.
   TStream* Stream = nullptr;
   TColumnsXList ExpCols;

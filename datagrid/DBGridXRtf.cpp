@@ -212,7 +212,11 @@ void TDBGridXExportAsRTF::EmitFooterCell(int DataCol, int Row, const std::string
 }
 
 void TDBGridXExportAsRTF::EmitTitle(const TColumnsXList& Columns) {
-  if (DBGridX->UseMultiTitle() && DBGridX->TitleTree()) {
+  bool Tree = DBGridX->UseMultiTitle() && DBGridX->TitleTree();
+  // A grid whose title tree is not laid out yet writes its captions in one row.
+  for (TColumnX* Col : Columns)
+    if (Tree && !DBGridX->TitleColumnNode(Col->Index())) Tree = false;
+  if (Tree) {
     EmitMultiLevelTitle(Columns);
     return;
   }
