@@ -163,6 +163,16 @@ void TDBGridXExport::ExportStream(TStream* AStream, bool IsExportAll) {
           F = nullptr;
         FFooterFields[k] = F;
       }
+    // Columns whose cell text is the field's display text as it stands (no key list, no format of
+    // their own, not a memo shown as text) read it straight from the field during the walk.
+    FDirectText.assign(ExpCols.size(), nullptr);
+    for (size_t i = 0; i < ExpCols.size(); ++i) {
+      TColumnX* Col = ExpCols[i];
+      TField* F = Col->Field();
+      if (F && Col->DisplayFormat().empty() && !(Col->HasKeyList() && Col->KeyList()->Count() > 0) &&
+          Col->GetCellKind() != cckKeyImages && !(F->DataType() == ftMemo && DBGridX->EditMemoFields() == 1))
+        FDirectText[i] = F;
+    }
     EmitPrefix();
     if (Titles) EmitTitle(ExpCols);
   };
@@ -231,7 +241,9 @@ void TDBGridXExport::EmitFooters(const TColumnsXList& Columns) {
 
 void TDBGridXExport::EmitRecord(const TColumnsXList& Columns) {
   const bool Look = NeedsCellLook(), Text = NeedsCellText();
-  for (TColumnX* Col : Columns) {
+  const bool Direct = FDirectText.size() == Columns.size();
+  for (size_t i = 0; i < Columns.size(); ++i) {
+    TColumnX* Col = Columns[i];
     if (Look) {
       FCellFont->Assign(Col->Font());
       FParams.Font = FCellFont.get();
@@ -241,7 +253,7 @@ void TDBGridXExport::EmitRecord(const TColumnsXList& Columns) {
       FParams.CheckboxState = Col->Checkboxes() ? Col->ReadCheckState() : cbUnchecked;
     }
     if (Text)
-      FParams.Text = Col->GetCellDisplayText();
+      FParams.Text = Direct && FDirectText[i] ? FDirectText[i]->DisplayText() : Col->GetCellDisplayText();
     else
       FParams.Text.clear();
     EmitDataCell(Col, FParams);

@@ -128,6 +128,7 @@ class TDBGridXExport : public TObject {
   std::vector<TFooterAccumulator> FFooterTotals;
   std::vector<TExportFooterX> FFooters;  // the footer definitions of the run, same index
   std::vector<TField*> FFooterFields;
+  std::vector<TField*> FDirectText;  // by exported column: the field whose display text is the cell's
   int FFooterRows = 0;
   std::string FOut;
   TExportCellParamsX FParams;
