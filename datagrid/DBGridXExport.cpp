@@ -1,6 +1,7 @@
 // The export walk, footer values over the exported records, and the text and CSV formats.
 #include "datagrid/DBGridXExport.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "dataedit/DBSumLst.h"
@@ -165,13 +166,23 @@ void TDBGridXExport::ExportStream(TStream* AStream, bool IsExportAll) {
       }
     // Columns whose cell text is the field's display text as it stands (no key list, no format of
     // their own, not a memo shown as text) read it straight from the field during the walk.
+    // Plain integer and string fields are read without building a text through the field at all.
     FDirectText.assign(ExpCols.size(), nullptr);
+    FDirectKind.assign(ExpCols.size(), dkText);
     for (size_t i = 0; i < ExpCols.size(); ++i) {
       TColumnX* Col = ExpCols[i];
       TField* F = Col->Field();
       if (F && Col->DisplayFormat().empty() && !(Col->HasKeyList() && Col->KeyList()->Count() > 0) &&
-          Col->GetCellKind() != cckKeyImages && !(F->DataType() == ftMemo && DBGridX->EditMemoFields() == 1))
+          Col->GetCellKind() != cckKeyImages && !(F->DataType() == ftMemo && DBGridX->EditMemoFields() == 1)) {
         FDirectText[i] = F;
+        if (!F->OnGetText && F->FieldKind() == fkData) {
+          auto* IF = dynamic_cast<TIntegerField*>(F);
+          if (IF && F->Native() == TField::nvInt32 && IF->DisplayFormat().empty())
+            FDirectKind[i] = dkInteger;
+          else if (F->DataType() == ftString && F->Native() == TField::nvString && dynamic_cast<TStringField*>(F))
+            FDirectKind[i] = dkString;
+        }
+      }
     }
     EmitPrefix();
     if (Titles) EmitTitle(ExpCols);
@@ -252,8 +263,28 @@ void TDBGridXExport::EmitRecord(const TColumnsXList& Columns) {
       FParams.ImageIndex = Col->GetCellKind() == cckKeyImages ? Col->GetImageIndex() : -1;
       FParams.CheckboxState = Col->Checkboxes() ? Col->ReadCheckState() : cbUnchecked;
     }
-    if (Text)
-      FParams.Text = Direct && FDirectText[i] ? FDirectText[i]->DisplayText() : Col->GetCellDisplayText();
+    if (Text && Direct && FDirectText[i]) {
+      TField* F = FDirectText[i];
+      switch (FDirectKind[i]) {
+        case dkInteger: {
+          int32_t V;
+          if (F->GetData(&V)) {
+            char B[16];
+            const auto R = std::to_chars(B, B + sizeof B, V);
+            FParams.Text.assign(B, R.ptr);
+          } else {
+            FParams.Text.clear();
+          }
+          break;
+        }
+        case dkString:
+          if (!F->GetData(&FParams.Text)) FParams.Text.clear();
+          break;
+        default:
+          FParams.Text = F->DisplayText();
+      }
+    } else if (Text)
+      FParams.Text = Col->GetCellDisplayText();
     else
       FParams.Text.clear();
     EmitDataCell(Col, FParams);

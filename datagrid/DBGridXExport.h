@@ -129,6 +129,8 @@ class TDBGridXExport : public TObject {
   std::vector<TExportFooterX> FFooters;  // the footer definitions of the run, same index
   std::vector<TField*> FFooterFields;
   std::vector<TField*> FDirectText;  // by exported column: the field whose display text is the cell's
+  enum TDirectKind : uint8_t { dkText, dkInteger, dkString };
+  std::vector<TDirectKind> FDirectKind;
   int FFooterRows = 0;
   std::string FOut;
   TExportCellParamsX FParams;
