@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "datagrid/DBGridXCellParams.h"
+#include "datagrid/DBGridXSelection.h"
 #include "dataedit/DBSumLst.h"
 
 namespace {
@@ -96,9 +98,29 @@ void TDBGridXExport::SetSelection(const TGridXExportSelection& Selection) {
 
 TGridXExportSelection TDBGridXExport::GridSelection() {
   if (FHasSelection) return FSelection;
-  // Until the grid keeps rectangle and column selections, its selection is the selected rows.
+  return GridXExportSelectionOf(DBGridX);
+}
+
+TGridXExportSelection GridXExportSelectionOf(TCustomDBGridX* Grid) {
   TGridXExportSelection S;
-  if (DBGridX && DBGridX->SelectedRows()->Count() > 0) S.Kind = selRecordsX;
+  if (!Grid) return S;
+  TDBGridXSelection* Sel = Grid->SelectionX();
+  S.Kind = Sel ? Sel->Kind() : selNoneX;
+  // Rows selected through the list alone (the kind not set yet) are a records selection.
+  if (S.Kind == selNoneX && Grid->SelectedRows()->Count() > 0) S.Kind = selRecordsX;
+  if (S.Kind == selRectangleX) {
+    TDBGridXSelectionRect* R = Sel->Rect();
+    if (R->Empty()) {
+      S.Kind = selNoneX;
+    } else {
+      S.LeftCol = R->LeftCol();
+      S.RightCol = R->RightCol();
+      S.TopRow = R->TopRow();
+      S.BottomRow = R->BottomRow();
+    }
+  } else if (S.Kind == selColumnsX) {
+    S.Columns = *Sel->Columns();
+  }
   return S;
 }
 
@@ -262,6 +284,7 @@ void TDBGridXExport::EmitRecord(const TColumnsXList& Columns) {
       FParams.Alignment = Col->Alignment();
       FParams.ImageIndex = Col->GetCellKind() == cckKeyImages ? Col->GetImageIndex() : -1;
       FParams.CheckboxState = Col->Checkboxes() ? Col->ReadCheckState() : cbUnchecked;
+      if (DBGridX->OnGetCellParams) DBGridX->DoGetCellParams(Col, FCellFont.get(), FParams.Background, TGridDrawState());
     }
     if (Text && Direct && FDirectText[i]) {
       TField* F = FDirectText[i];
@@ -287,6 +310,30 @@ void TDBGridXExport::EmitRecord(const TColumnsXList& Columns) {
       FParams.Text = Col->GetCellDisplayText();
     else
       FParams.Text.clear();
+    if (Col->OnGetCellParams()) {
+      // The column's handler may change any parameter, the text too (edit mode off).
+      if (!Look) {
+        FCellFont->Assign(Col->Font());
+        FParams.Font = FCellFont.get();
+        FParams.Background = Col->Color();
+        FParams.Alignment = Col->Alignment();
+      }
+      TColCellParamsX P;
+      P.Font = FParams.Font;
+      P.CellColor = FParams.Background;
+      P.Alignment = FParams.Alignment;
+      P.Text = FParams.Text;
+      P.ImageIndex = FParams.ImageIndex;
+      P.CheckState = FParams.CheckboxState;
+      P.ReadOnly = Col->ReadOnly();
+      Col->GetCellParams(false, &P);
+      FParams.Font = P.Font ? P.Font : FCellFont.get();
+      FParams.Background = P.CellColor;
+      FParams.Alignment = P.Alignment;
+      FParams.Text = std::move(P.Text);
+      FParams.ImageIndex = P.ImageIndex;
+      FParams.CheckboxState = P.CheckState;
+    }
     EmitDataCell(Col, FParams);
   }
 }
@@ -341,8 +388,13 @@ void TDBGridXExport::EmitFooter(const TColumnsXList& Columns, int FooterNo) {
     const size_t k = i + static_cast<size_t>(FooterNo) * Columns.size();
     const TExportFooterX& Ft = FFooters[k];
     FCellFont->Assign(Ft.Font ? Ft.Font : DBGridX->FooterFont());
-    const std::string Text = FormatExportFooterValue(FooterNo, static_cast<int>(i), Ft);
-    EmitFooterCell(static_cast<int>(i), FooterNo, Text, Ft.Alignment, Ft.Color, FCellFont.get(), Columns[i]);
+    std::string Text = FormatExportFooterValue(FooterNo, static_cast<int>(i), Ft);
+    TColor Color = Ft.Color;
+    TAlignment Alignment = Ft.Alignment;
+    if (DBGridX->OnGetFooterParams)
+      DBGridX->DoGetFooterParams(Columns[i]->Index(), FooterNo, Columns[i], FCellFont.get(), Color, Alignment,
+                                 TGridDrawState(), Text);
+    EmitFooterCell(static_cast<int>(i), FooterNo, Text, Alignment, Color, FCellFont.get(), Columns[i]);
   }
 }
 

@@ -15,8 +15,8 @@
 #include "datagrid/DBGridX.h"
 
 // What an export reads of the selection: its kind and, by kind, the rectangle (data column indexes
-// in Columns and the top and bottom record) or the selected columns. By default the exporter reads
-// the grid's selected rows; callers that hold a rectangle or a column selection pass it in.
+// in Columns and the top and bottom record) or the selected columns. By default the walk reads the
+// grid's selection; a caller may pass another one in.
 struct TGridXExportSelection {
   TGridXSelectionType Kind = selNoneX;
   int LeftCol = 0, RightCol = -1;
@@ -187,6 +187,9 @@ std::string ExportGridToString(TCustomDBGridX* Grid, bool IsExportAll) {
   Exporter.DBGridX = Grid;
   return ExportGridToString(Exporter, IsExportAll);
 }
+
+// The grid's selection as an export or import walks it.
+TGridXExportSelection GridXExportSelectionOf(TCustomDBGridX* Grid);
 
 // Appends Text in double quotes with each inner quote doubled.
 void AppendCsvQuoted(std::string& Out, const std::string& Text);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "datagrid/DBGridXSelection.h"
 #include "platform/forms/dialogs.h"
 
 std::string ImpExpResString(int Id) {
@@ -69,9 +70,7 @@ void TDBGridXImport::SetSelection(const TGridXExportSelection& Selection) {
 
 TGridXExportSelection TDBGridXImport::GridSelection() {
   if (FHasSelection) return FSelection;
-  TGridXExportSelection S;
-  if (DBGridX && DBGridX->SelectedRows()->Count() > 0) S.Kind = selRecordsX;
-  return S;
+  return GridXExportSelectionOf(DBGridX);
 }
 
 void TDBGridXImport::ImportFile(const std::string& FileName, bool IsImportAll) {
@@ -172,6 +171,7 @@ void TDBGridXImport::ImportStream(TStream* S, bool IsImportAll) {
   int StartIndex = DBGridX->GetSelectedIndex();
   TGridXExportSelection Sel;
   if (IsImportAll) {
+    if (DBGridX->SelectionX()) DBGridX->SelectionX()->Clear();
     DBGridX->SelectedRows()->Clear();
     DS->First();
     const TColumnsXList& V = DBGridX->VisibleColumns();

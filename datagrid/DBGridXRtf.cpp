@@ -172,7 +172,14 @@ void TDBGridXExportAsRTF::EmitRecord(const TColumnsXList& Columns) {
   const std::vector<int> Edges = CellEdges(Columns);
   for (size_t i = 0; i < Columns.size(); ++i) {
     WriteRtfCellBorders(true, true, true, true);
-    PutRtfLine("\\clshdng10000\\clcfpat" + std::to_string(ColorTableIndex(Columns[i]->Color())) + "\\cellx" +
+    // The row's shading: the column's colour as the grid's cell handler leaves it.
+    TColor Back = Columns[i]->Color();
+    if (DBGridX->OnGetCellParams) {
+      TFont F;
+      F.Assign(Columns[i]->Font());
+      DBGridX->DoGetCellParams(Columns[i], &F, Back, TGridDrawState());
+    }
+    PutRtfLine("\\clshdng10000\\clcfpat" + std::to_string(ColorTableIndex(Back)) + "\\cellx" +
                std::to_string(Edges[i]));
   }
   PutRtfLine("{\\trrh0");

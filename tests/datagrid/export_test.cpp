@@ -6,6 +6,8 @@
 #include <fstream>
 
 #include "datagrid/DBGridXBinary.h"
+#include "datagrid/DBGridXCellParams.h"
+#include "datagrid/DBGridXSelection.h"
 #include "datagrid/DBGridXRtf.h"
 #include "impexp_fixture.h"
 
@@ -200,4 +202,41 @@ TEST_F(ImpExpTest, BinaryValuesByFieldType) {
   // Record 2 has a null amount: tag 2, not tag 4.
   EXPECT_EQ(b.substr(20 + r1.size(), 7), std::string("\x03\x02\0\0\0\x02\x05", 7));
   EXPECT_EQ(b.back(), '\0');
+}
+
+TEST_F(ImpExpTest, GridSelectionAndParameterHandlers) {
+  grid->SetOptions(grid->Options() - gdoTitles);
+  // The grid's own rectangle: columns 0..1, records 2..3.
+  ds->First();
+  ds->Next();
+  const TBookmark b2 = ds->GetBookmark();
+  ds->Next();
+  const TBookmark b3 = ds->GetBookmark();
+  grid->SelectionX()->Rect()->Select(0, b2, false);
+  grid->SelectionX()->Rect()->Select(1, b3, true);
+  grid->SelectionX()->SetKind(selRectangleX);
+  TDBGridXExportAsText t;
+  t.DBGridX = grid;
+  EXPECT_EQ(ExportGridToString(t, false), "2\tsay \"hi\"\r\n3\t{Cui}\\");
+  // A column's cell handler changes the text; the grid's changes the RTF background; the footer
+  // handler changes the footer text.
+  Col(1)->SetOnGetCellParams([](TObject*, bool EditMode, TColCellParamsX* P) {
+    if (!EditMode) P->Text = "<" + P->Text + ">";
+  });
+  grid->OnGetCellParams = [](TObject*, TColumnX* Column, TFont*, TColor& Background, TGridDrawState) {
+    if (Column->FieldName() == "ID") Background = clRed;
+  };
+  grid->OnGetFooterParams = [](TObject*, int DataCol, int, TColumnX*, TFont*, TColor&, TAlignment&, TGridDrawState,
+                               std::string& Text) { Text += "#" + std::to_string(DataCol); };
+  TFooterExport<TDBGridXExportAsText> f;
+  f.DBGridX = grid;
+  f.Rows = 1;
+  EXPECT_EQ(ExportGridToString(f, false), "2\t<say \"hi\">\r\n3\t<{Cui}\\>\r\n#0\t#1");
+  TDBGridXExportAsRTF r;
+  r.DBGridX = grid;
+  r.PixelsPerInch = 96;
+  const std::string rtf = ExportGridToString(r, false);
+  EXPECT_NE(rtf.find("\\red255\\green0\\blue0;"), std::string::npos);
+  EXPECT_NE(rtf.find("\\cb3 2\\cell}"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("\\clcfpat3\\cellx600"), std::string::npos);
 }
