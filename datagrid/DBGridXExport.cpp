@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "datagrid/DBGridXCellParams.h"
+#include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXSelection.h"
 #include "dataedit/DBSumLst.h"
 
@@ -127,11 +128,20 @@ TGridXExportSelection GridXExportSelectionOf(TCustomDBGridX* Grid) {
 int TDBGridXExport::ExportFooterRowCount() { return DBGridX ? DBGridX->FooterRowCount() : 0; }
 
 bool TDBGridXExport::GetExportFooter(TColumnX* Column, int Row, TExportFooterX& Footer) {
-  // Filled in by the column footers; until then a grid has no footer rows.
-  (void)Column;
-  (void)Row;
-  (void)Footer;
-  return false;
+  TColumnFooterX* F = Column ? Column->FooterOfRow(Row) : nullptr;
+  if (!F) return false;
+  Footer.ValueType = static_cast<TExportFooterX::TValueKind>(F->ValueType());
+  Footer.FieldName = F->FieldName();
+  Footer.DisplayFormat = F->DisplayFormat();
+  Footer.Font = F->Font();
+  Footer.Color = F->Color();
+  Footer.Alignment = F->Alignment();
+  // The kinds the export does not count itself show the grid's text.
+  if (Footer.ValueType == TExportFooterX::FieldValue || Footer.ValueType == TExportFooterX::StaticText) {
+    Footer.GridText.clear();
+    if (DBGridX) DBGridX->GetFooterText(Row, Column, Footer.GridText);
+  }
+  return true;
 }
 
 void TDBGridXExport::Flush() {
@@ -484,3 +494,7 @@ void TDBGridXExportAsCSV::PutCellText(const std::string& Text) {
   AppendCsvQuoted(Buffer(), Text);
   FlushIfFull();
 }
+
+static_assert(static_cast<int>(fvtStaticText) == TExportFooterX::StaticText &&
+                  static_cast<int>(fvtCount) == TExportFooterX::Count,
+              "export footer kinds follow the footer value types");

@@ -24,8 +24,8 @@ struct TGridXExportSelection {
   TColumnsXList Columns;
 };
 
-// One footer cell as the export sees it. The column footers fill it in (GetExportFooter); the
-// value kinds follow the footer's value types.
+// One footer cell as the export sees it, taken from the column's footer of the row (GetExportFooter);
+// the value kinds are the footer's value types.
 struct TExportFooterX {
   enum TValueKind { Non = 0, Sum = 1, Avg = 2, Count = 3, FieldValue = 4, StaticText = 5 };
   TValueKind ValueType = Non;

@@ -7,6 +7,7 @@
 
 #include "datagrid/DBGridXBinary.h"
 #include "datagrid/DBGridXCellParams.h"
+#include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXSelection.h"
 #include "datagrid/DBGridXRtf.h"
 #include "impexp_fixture.h"
@@ -239,4 +240,35 @@ TEST_F(ImpExpTest, GridSelectionAndParameterHandlers) {
   EXPECT_NE(rtf.find("\\red255\\green0\\blue0;"), std::string::npos);
   EXPECT_NE(rtf.find("\\cb3 2\\cell}"), std::string::npos) << rtf;
   EXPECT_NE(rtf.find("\\clcfpat3\\cellx600"), std::string::npos);
+}
+
+TEST_F(ImpExpTest, GridFootersExportLikeTheGoldenFiles) {
+  // The same footers as the golden files', set on the grid's columns.
+  grid->SetFooterRowCount(2);
+  for (int c = 0; c < 6; ++c)
+    for (int r = 0; r < 2; ++r) {
+      TColumnFooterX* f = static_cast<TColumnFooterX*>(Col(c)->Footers()->Add());
+      f->SetAlignment(taLeftJustify);
+    }
+  auto F = [&](int c, int r) { return Col(c)->FooterOfRow(r); };
+  F(0, 0)->SetValueType(fvtCount);
+  F(0, 0)->SetAlignment(taRightJustify);
+  F(1, 0)->SetValueType(fvtSum);
+  F(2, 0)->SetValueType(fvtSum);
+  F(2, 0)->SetAlignment(taRightJustify);
+  F(3, 0)->SetValueType(fvtStaticText);
+  F(3, 0)->SetValue("Total");
+  F(3, 0)->SetColor(clYellow);
+  F(5, 0)->SetValueType(fvtCount);
+  F(5, 0)->SetFieldName("NoSuchField");
+  F(2, 1)->SetValueType(fvtAvg);
+  F(2, 1)->SetDisplayFormat("0.00");
+  win::PumpMessages();
+  ExpectGolden("grid.txt", ExportGridToString<TDBGridXExportAsText>(grid, true));
+  ExpectGolden("grid.csv", ExportGridToString<TDBGridXExportAsCSV>(grid, true));
+  TDBGridXExportAsRTF r;
+  r.DBGridX = grid;
+  r.PixelsPerInch = 96;
+  ExpectGolden("grid.rtf", ExportGridToString(r, true));
+  ExpectGolden("grid.bin", ExportGridToString<TDBGridXExportAsGridData>(grid, true));
 }
