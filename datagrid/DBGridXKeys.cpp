@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXFilterRow.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/menus.h"
 #include "platform/forms/dialogs.h"
@@ -282,6 +283,25 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
   FToggleSelecting = Shift.Contains(ssCtrl) || !FOptionsX.Contains(gxoClearSelectionOnMove);
   TCustomControl::KeyDown(Key, Shift);  // OnKeyDown first
   if (Key == 0) return;
+  // Up from the first record (or Ctrl+Up) goes into the filter row.
+  if (Key == VK_UP && FilterRowShown() && FDataLink->Active() &&
+      (Shift.Contains(ssCtrl) || FDataLink->DataSet()->Bof() || FDataLink->DataSet()->RecNo() == 1)) {
+    int target = GetSelectedIndex();
+    if (FDataOptions.Contains(gdoRowSelect)) {
+      // The remembered filter column, or the left-most one in view when it is scrolled out.
+      int from = FFilterColumnIndex;
+      int raw = DataToRawColumn(from);
+      TGridDrawInfo info;
+      CalcDrawInfo(info);
+      if (raw < LeftCol() || raw > info.Horz.LastFullVisibleCell) from = RawToDataColumn(LeftCol());
+      target = ColumnHasFilterCell(from) ? from : NextFilterColumn(from, 1, true);
+    }
+    if (target >= 0 && ColumnHasFilterCell(target)) {
+      BeginFilterEdit(target);
+      Key = 0;
+      return;
+    }
+  }
   if (RightToLeft()) {
     if (Key == VK_LEFT) Key = VK_RIGHT;
     else if (Key == VK_RIGHT) Key = VK_LEFT;
@@ -454,6 +474,14 @@ bool TCustomDBGridX::TypingSearches() {
 }
 
 void TCustomDBGridX::KeyPress(WideChar& Key) {
+  // While the filter row is being edited, typing on the grid goes on in its editor.
+  if (FilterEditing() && (Key == 8 || (Key >= 32 && Key != 127)) && ColumnHasFilterCell(GetSelectedIndex())) {
+    BeginFilterEdit(GetSelectedIndex());
+    if (FilterEditor() && FilterEditor()->HandleAllocated())
+      PostMessage(FilterEditor()->Handle(), WM_CHAR, static_cast<WPARAM>(Key), 0);
+    Key = 0;
+    return;
+  }
   if (FOptionsX.Contains(gxoEnterAsTab) && Key == 13) Key = 9;
   if (Key == 13 && !FDataOptions.Contains(gdoAlwaysShowEditor) && FDataLink->Active()) FDataLink->UpdateRecord();
   // A character beyond the BMP comes as two messages: the search takes it whole.

@@ -63,6 +63,12 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
   }
   bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
   bool multi = FDataOptions.Contains(gdoMultiSelect), rowSelect = FDataOptions.Contains(gdoRowSelect);
+  // The filter row's cells edit their conditions; a press on the data ends that editing.
+  if (rowKind == 1 && !Shift.Contains(ssDouble) && FilterRowMouseDown(Button, X, Y)) {
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    return;
+  }
+  if (rowKind == 2 && FilterEditing()) EndFilterEdit();
 
   // Double click: image and check-box cells that step on a double click.
   if (Button == mbLeft && Shift.Contains(ssDouble)) {

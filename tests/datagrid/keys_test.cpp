@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "datagrid/DBGridXFilterRow.h"
+
 #include "tests/datagrid/nav_fixture.h"
 
 namespace {
@@ -275,4 +277,54 @@ TEST_F(NavGridTest, TypedValueIsPostedByMovingAndTabKeepsEditing) {
   Press(VK_TAB);
   EXPECT_EQ(DataCol(), ColumnOf("Name") + 1);
   EXPECT_EQ(CurrentID(), 1);
+}
+
+TEST_F(NavGridTest, UpFromTheFirstRecordEntersTheFilterRowAndAPressOnDataLeavesIt) {
+  Make(10);
+  grid->STFilter()->SetVisible(true);
+  win::PumpMessages();
+  int name = ColumnOf("Name");
+  grid->SelectColumn(name, 0, false);
+  ds->MoveBy(2);
+  Press(VK_UP);
+  EXPECT_FALSE(grid->FilterEditing());  // not on the first record: a plain move
+  EXPECT_EQ(CurrentID(), 2);
+  Press(VK_UP);
+  EXPECT_EQ(CurrentID(), 1);
+  Press(VK_UP);
+  ASSERT_TRUE(grid->FilterEditing());
+  EXPECT_EQ(grid->FilterColumnIndex(), name);
+  ASSERT_NE(grid->FilterEditor(), nullptr);
+  EXPECT_TRUE(grid->FilterEditor()->Focused());
+  // A press on a data cell ends the filter editing.
+  TPoint p = CellMid(grid->DataToRawColumn(name), grid->TitleOffset() + 3);
+  Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, p);
+  EXPECT_FALSE(grid->FilterEditing());
+  EXPECT_EQ(CurrentID(), 4);
+  // Ctrl+Up from anywhere.
+  Press(VK_UP, kCtrl);
+  EXPECT_TRUE(grid->FilterEditing());
+  // A press on a filter cell starts editing there.
+  Mouse(WM_LBUTTONDOWN, CellMid(grid->DataToRawColumn(ColumnOf("Code")), grid->FilterGridRow()), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, CellMid(grid->DataToRawColumn(ColumnOf("Code")), grid->FilterGridRow()));
+  EXPECT_EQ(grid->FilterColumnIndex(), ColumnOf("Code"));
+}
+
+TEST_F(NavGridTest, TypingOnTheGridWhileTheFilterRowIsEditedGoesToItsEditor) {
+  Make(5);
+  grid->STFilter()->SetVisible(true);
+  win::PumpMessages();
+  int name = ColumnOf("Name");
+  grid->SelectColumn(name, 0, false);
+  grid->BeginFilterEdit(name);
+  ASSERT_TRUE(grid->FilterEditing());
+  grid->SetFocus();
+  win::PumpMessages();
+  ASSERT_TRUE(grid->Focused());
+  Type("N");
+  EXPECT_TRUE(grid->FilterEditing());
+  EXPECT_TRUE(grid->FilterEditor()->Focused());
+  EXPECT_EQ(grid->FilterEditor()->Text(), "N");
+  EXPECT_FALSE(EditorShown());
 }
