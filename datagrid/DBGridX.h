@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "datagrid/DBGridXActions.h"
 #include "datagrid/DBGridXColumns.h"
 #include "datagrid/DBGridXStyle.h"
 #include "datagrid/HeadTree.h"
@@ -45,6 +46,7 @@ TGridXExtOptions GridXExtOptionsFromBits(uint32_t Bits);
 uint32_t GridXExtOptionsBits(TGridXExtOptions Options);
 
 class TCustomDBGridX;
+class TBasicAction;
 
 // The grid's link to its data source: follows activation, layout changes, scrolling and record
 // changes of the data set, and maps data columns to fields by the fields' indexes (-1: a customised
@@ -291,6 +293,33 @@ class TCustomDBGridX : public TCustomGrid {
   std::string FEditText;
   Variant FEditValue;
   bool FInSearch = false;
+
+  // ---- edit actions, tool tips and window messages (DBGridXActions.cpp)
+ public:
+  TGridXEditActions EditActions() const { return FEditActions; }
+  void SetEditActions(TGridXEditActions Value) { FEditActions = Value; }
+  // Edit actions (TEditCopy, TEditCut, TEditPaste, TEditSelectAll, TEditDelete) reach the focused
+  // grid; true when the grid ran (or updated) the action.
+  virtual bool ExecuteAction(TBasicAction* Action);
+  virtual bool UpdateAction(TBasicAction* Action);
+  bool CanCopy();
+  bool CanPaste();
+  bool CanCut();
+  bool CanSelectAll();
+  bool CanDelete();
+  bool CanSelectType(TGridXSelectionType Type);
+  // The tool-tip text of Column's cell on the current record.
+  std::string CellHintText(TColumnX* Column);
+  // The font of the last tool tip (made on first use).
+  TFont* HintFont();
+  void WndProc(TMessage& Message) override;
+
+ protected:
+  void CMHintShowPause(TMessage& Message);
+  void CMHintShow(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  TGridXEditActions FEditActions;
+  std::unique_ptr<TFont> FHintFont;
 };
 
 // The published grid.

@@ -1,0 +1,322 @@
+// The grid's edit actions, its cell and title tool tips and the window messages handled for them.
+#include <algorithm>
+
+#include "dataedit/ToolCtrlsX.h"
+#include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXClipboard.h"
+#include "datagrid/DBGridXUnit.h"
+#include "platform/controls/actions.h"
+#include "platform/graphics/graphics.h"
+
+TRect TGridCellHintWindowX::CalcHintRect(int MaxWidth, const std::string& Hint, void* Data) {
+  if (Data) Canvas()->Font()->Assign(static_cast<TFont*>(Data));
+  Canvas()->Font()->SetColor(clWindowText);
+  return THintWindow::CalcHintRect(MaxWidth, Hint, Data);
+}
+
+namespace {
+
+// The text's size in Font, wrapped at MaxWidth when above 0.
+SIZE MeasureText(TFont* Font, const std::string& Text, int MaxWidth) {
+  TBitmap b;
+  b.SetSize(8, 8);
+  b.Canvas()->Font()->Assign(Font);
+  if (MaxWidth <= 0) return b.Canvas()->TextExtent(Text);
+  RECT r{0, 0, MaxWidth, 0};
+  DrawText(b.Canvas()->Handle(), Text.c_str(), static_cast<int>(Text.size()), &r,
+           DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// Whether Text fits the cell rectangle with the grid's text margins (the drawing code's rule: the
+// text and a margin of 2 on each side, lines within the height when wrapping).
+bool CellTextFits(TFont* Font, const std::string& Text, const TRect& Rect, bool WordWrap) {
+  int w = Rect.Width() - 4;
+  if (w <= 0) return Text.empty();
+  SIZE s = MeasureText(Font, Text, WordWrap ? w : 0);
+  return WordWrap ? s.cy <= Rect.Height() - 2 && s.cx <= w : s.cx <= w;
+}
+
+bool CtrlDown() { return GetKeyState(VK_CONTROL) < 0; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// Edit actions
+
+bool TCustomDBGridX::CanCopy() {
+  return FDataLink->Active() && GridClipSelection(this).Kind != selNoneX;
+}
+
+bool TCustomDBGridX::CanPaste() {
+  TDataSet* ds = FDataLink->DataSet();
+  if (!FDataLink->Active() || !ds || ReadOnly() || !ds->CanModify()) return false;
+  if (ds->State() != dsInsert && !FAllowedOperations.Contains(geoUpdate)) return false;
+  return ClipboardHasGridPasteData();
+}
+
+bool TCustomDBGridX::CanCut() { return CanCopy() && CanDelete(); }
+
+bool TCustomDBGridX::CanSelectAll() {
+  TDataSet* ds = FDataLink->DataSet();
+  return FDataLink->Active() && ds && !ds->IsEmpty() && FAllowedSelections.Contains(selAllX);
+}
+
+bool TCustomDBGridX::CanDelete() {
+  TDataSet* ds = FDataLink->DataSet();
+  if (!FDataLink->Active() || !ds || ReadOnly() || ds->IsEmpty() || !ds->CanModify()) return false;
+  switch (GridClipSelection(this).Kind) {
+    case selRecordsX:
+    case selAllX:
+      return FAllowedOperations.Contains(geoDelete);
+    case selRectangleX:
+    case selColumnsX:
+      return FAllowedOperations.Contains(geoUpdate);
+    default:
+      return false;
+  }
+}
+
+bool TCustomDBGridX::CanSelectType(TGridXSelectionType Type) {
+  if (Type == selNoneX) return true;
+  if (!FDataOptions.Contains(gdoMultiSelect) || !FAllowedSelections.Contains(Type)) return false;
+  if (Type == selRectangleX || Type == selColumnsX) return !FDataOptions.Contains(gdoRowSelect);
+  return true;
+}
+
+namespace {
+
+// The rows of the edit-action table: which action class, its permission bit, check and operation.
+struct TEditActionRow {
+  bool (*Is)(TBasicAction*);
+  TGridXEditAction Permission;
+  bool (TCustomDBGridX::*Check)();
+  void (*Run)(TCustomDBGridX*);
+};
+
+template <typename T>
+bool IsA(TBasicAction* A) {
+  return dynamic_cast<T*>(A) != nullptr;
+}
+
+const TEditActionRow EditActionRows[] = {
+    {&IsA<TEditCopy>, geaCopy, &TCustomDBGridX::CanCopy, [](TCustomDBGridX* G) { CopyGridToClipboard(G, false); }},
+    {&IsA<TEditPaste>, geaPaste, &TCustomDBGridX::CanPaste,
+     [](TCustomDBGridX* G) { PasteGridFromClipboard(G, false); }},
+    {&IsA<TEditCut>, geaCut, &TCustomDBGridX::CanCut, [](TCustomDBGridX* G) { CutGridToClipboard(G, false); }},
+    {&IsA<TEditSelectAll>, geaSelectAll, &TCustomDBGridX::CanSelectAll,
+     [](TCustomDBGridX* G) { GridSelectEverything(G); }},
+    {&IsA<TEditDelete>, geaDelete, &TCustomDBGridX::CanDelete, [](TCustomDBGridX* G) { ClearGridSelection(G, false); }},
+};
+
+}  // namespace
+
+// Data-set actions would come first through the data link; this program has none, so the link never
+// takes an action and the edit-action table decides.
+bool TCustomDBGridX::ExecuteAction(TBasicAction* Action) {
+  if (!Action || !HasFocusInside()) return false;
+  for (const TEditActionRow& row : EditActionRows) {
+    if (!row.Is(Action)) continue;
+    if (FEditActions.Contains(row.Permission) && (this->*row.Check)()) {
+      row.Run(this);
+      return true;
+    }
+    return false;
+  }
+  return false;
+}
+
+bool TCustomDBGridX::UpdateAction(TBasicAction* Action) {
+  if (!Action || !HasFocusInside()) return false;
+  for (const TEditActionRow& row : EditActionRows) {
+    if (!row.Is(Action) || !FEditActions.Contains(row.Permission)) continue;
+    if (auto* a = dynamic_cast<TAction*>(Action)) a->SetEnabled((this->*row.Check)());
+    return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Tool tips
+
+std::string TCustomDBGridX::CellHintText(TColumnX* Column) {
+  if (!Column) return {};
+  TColumnCellKindX kind = Column->GetCellKind();
+  if (kind == cckKeyImages || kind == cckCheckbox) {
+    int index = -1;
+    if (kind == cckKeyImages) {
+      TField* f = Column->Field();
+      index = f && Column->HasKeyList() ? Column->KeyList()->IndexOf(f->Text()) : -1;
+    } else {
+      index = static_cast<int>(Column->ReadCheckState());
+    }
+    if (Column->HasPickList() && index >= 0 && index < Column->PickList()->Count())
+      return Column->PickList()->Strings(index);
+    return {};
+  }
+  return Column->Field() ? Column->GetCellDisplayText() : std::string();
+}
+
+TFont* TCustomDBGridX::HintFont() {
+  if (!FHintFont) FHintFont = std::make_unique<TFont>();
+  return FHintFont.get();
+}
+
+void TCustomDBGridX::CMHintShowPause(TMessage& Message) {
+  auto* pause = reinterpret_cast<int*>(Message.LParam);
+  if (!pause) return;
+  POINT p{};
+  GetCursorPos(&p);
+  TPoint c = ScreenToClient(TPoint(p.x, p.y));
+  TGridCoord cell = MouseCoord(c.X, c.Y);
+  int dataCol = 0, dataRow = 0;
+  bool quick = false;
+  if (cell.X >= FIndicatorOffset && cell.Y >= 0 && cell.X < ColCount() && cell.Y < RowCount()) {
+    int type = GetCellType(cell.X, cell.Y, dataCol, dataRow, true);
+    TColumnX* col = ColumnAt(RawToDataColumn(cell.X));
+    if (col && (type >> 8) == 2 && col->ToolTips() && FDataLink->Active()) quick = true;
+    if (col && (type >> 8) == 0 && col->Title()->ToolTips() && col->Title()->Hint().empty()) quick = true;
+  }
+  *pause = quick ? 0 : Hints::HintPause();
+}
+
+void TCustomDBGridX::CMHintShow(TMessage& Message) {
+  TCustomGrid::WndProc(Message);
+  auto* info = reinterpret_cast<THintInfo*>(Message.LParam);
+  if (Message.Result != 0 || !info) return;
+  TGridCoord cell = MouseCoord(info->CursorPos.X, info->CursorPos.Y);
+  if (cell.X < FIndicatorOffset || cell.Y < 0 || cell.X >= ColCount() || cell.Y >= RowCount()) return;
+  int dataCol = 0, dataRow = 0;
+  const int band = GetCellType(cell.X, cell.Y, dataCol, dataRow, true) >> 8;
+  TColumnX* col = ColumnAt(RawToDataColumn(cell.X));
+  if (!col) return;
+  const bool title = band == 0;
+  const bool data = band == 2;
+  TRect rect = CellRect(cell.X, cell.Y);
+
+  if (title && !col->Title()->Hint().empty()) {
+    info->HintStr = GetShortHint(col->Title()->Hint());
+    info->CursorRect = rect;
+    return;
+  }
+  info->HintStr.clear();
+  if (!((title && col->Title()->ToolTips()) || (data && FDataLink->Active() && col->ToolTips()))) return;
+  if (GetCapture() || CtrlDown()) return;
+
+  int right = rect.Left + col->Width();
+  std::string text;
+  TAlignment alignment = taLeftJustify;
+  bool wrap = false;
+  bool always = false;
+  TFont* font = nullptr;
+  if (title) {
+    THeadTreeNode* node = FUseMultiTitle ? TitleColumnNode(RawToDataColumn(cell.X)) : nullptr;
+    text = node ? node->Caption : col->Title()->Caption();
+    alignment = col->Title()->Alignment();
+    wrap = FUseMultiTitle;
+    font = col->Title()->Font();
+  } else {
+    const int saved = FDataLink->ActiveRecord();
+    FDataLink->SetActiveRecord(DataRowOf(cell.Y));
+    try {
+      text = CellHintText(col);
+    } catch (...) {
+      FDataLink->SetActiveRecord(saved);
+      throw;
+    }
+    FDataLink->SetActiveRecord(saved);
+    TColumnCellKindX kind = col->GetCellKind();
+    always = kind == cckKeyImages || kind == cckCheckbox;
+    if (col->AlwaysShowEditButton() && kind != cckText && kind != cckCheckbox) {
+      // The always-visible edit button takes the right end of the cell.
+      right -= FFlat ? FlatButtonWidth : GetSystemMetrics(SM_CXVSCROLL);
+      rect.Right = std::min(rect.Right, right);
+      if (info->CursorPos.X > right) return;
+    }
+    alignment = always ? taLeftJustify : col->Alignment();
+    font = col->Font();
+    if (col->WordWrap()) wrap = DefaultRowHeight() > MeasureText(font, "Wg", 0).cy + FCellTextMargin;
+  }
+  HintFont()->Assign(font);
+  const bool show = always || !CellTextFits(HintFont(), text, rect, wrap) ||
+                    (alignment == taRightJustify && rect.Right < right - 2);
+  if (!show || text.empty()) return;
+
+  const int m = FFlat ? 2 : 1;
+  const int w = MeasureText(HintFont(), text, wrap ? rect.Width() - 4 : 0).cx;
+  TPoint pos;
+  switch (alignment) {
+    case taRightJustify:
+      pos = TPoint(right - w - 6, rect.Top - m);
+      break;
+    case taCenter:
+      pos = TPoint(right + w / 2 - w - (right - rect.Left - 4) / 2 - 5, rect.Top - m);
+      break;
+    default:
+      pos = TPoint(rect.Left - 1, rect.Top - m);
+      break;
+  }
+  info->HintStr = text;
+  info->CursorRect = rect;
+  info->HintPos = ClientToScreen(pos);
+  info->HintWindowClass = HintWindowClassOf<TGridCellHintWindowX>();
+  info->HintData = HintFont();
+  if (wrap) info->HintMaxWidth = rect.Width() - 4;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Window messages
+
+void TCustomDBGridX::WMSetCursor(TMessage& Message) {
+  if (LOWORD(Message.LParam) != HTCLIENT || !FDataLink->Active() || !FDataOptions.Contains(gdoMultiSelect) ||
+      IsDesigning()) {
+    TCustomGrid::WndProc(Message);
+    return;
+  }
+  POINT p{};
+  GetCursorPos(&p);
+  TPoint c = ScreenToClient(TPoint(p.x, p.y));
+  TGridCoord cell = MouseCoord(c.X, c.Y);
+  HCURSOR cursor = nullptr;
+  TDataSet* ds = FDataLink->DataSet();
+  if (cell.X >= 0 && cell.X < FIndicatorOffset && cell.Y >= FTitleOffset && ds && !(ds->Bof() && ds->Eof()) &&
+      FAllowedSelections.Contains(selRecordsX)) {
+    cursor = RightToLeft() ? RowSelectCursorRTL : RowSelectCursor;
+  } else if (cell.X >= FIndicatorOffset && cell.Y == 0 && FDataOptions.Contains(gdoTitles) &&
+             !FDataOptions.Contains(gdoRowSelect) && FAllowedSelections.Contains(selColumnsX)) {
+    TRect r = CellRect(cell.X, cell.Y);
+    if (c.Y >= std::max(r.Top, r.Bottom - 7)) cursor = ColumnSelectCursor;
+  }
+  if (cursor) {
+    ::SetCursor(cursor);
+    Message.Result = 1;
+    return;
+  }
+  TCustomGrid::WndProc(Message);
+}
+
+void TCustomDBGridX::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case CM_HINTSHOWPAUSE:
+      CMHintShowPause(Message);
+      return;
+    case CM_HINTSHOW:
+      CMHintShow(Message);
+      return;
+    case CM_ACTIONEXECUTE:
+      Message.Result = ExecuteAction(reinterpret_cast<TBasicAction*>(Message.LParam)) ? 1 : 0;
+      return;
+    case CM_ACTIONUPDATE:
+      Message.Result = UpdateAction(reinterpret_cast<TBasicAction*>(Message.LParam)) ? 1 : 0;
+      return;
+    case WM_SETCURSOR:
+      WMSetCursor(Message);
+      return;
+    case WM_GETDLGCODE:
+      TCustomGrid::WndProc(Message);
+      if (FOptionsX.Contains(gxoPreferIncSearch)) Message.Result |= DLGC_WANTCHARS;
+      return;
+    default:
+      TCustomGrid::WndProc(Message);
+  }
+}
