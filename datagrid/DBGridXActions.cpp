@@ -204,6 +204,7 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
   if (GetCapture() || CtrlDown()) return;
 
   int right = rect.Left + col->Width();
+  const int fullRight = right;  // the column's end before an edit button takes its part
   std::string text;
   TAlignment alignment = taLeftJustify;
   bool wrap = false;
@@ -239,7 +240,7 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
   }
   HintFont()->Assign(font);
   const bool show = always || !CellTextFits(HintFont(), text, rect, wrap) ||
-                    (alignment == taRightJustify && rect.Right < right - 2);
+                    (alignment == taRightJustify && rect.Right < fullRight - 2);
   if (!show || text.empty()) return;
 
   const int m = FFlat ? 2 : 1;
