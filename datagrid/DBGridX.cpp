@@ -224,6 +224,7 @@ void TCustomDBGridX::SetFlat(bool Value) {
   if (Value == FFlat) return;
   FFlat = Value;
   FCellTextMargin = Value ? 2 : 4;
+  if (HandleAllocated()) RecreateWnd();  // the border comes from CreateParams
   LayoutChanged();
 }
 

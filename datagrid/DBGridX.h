@@ -313,13 +313,20 @@ class TCustomDBGridX : public TCustomGrid {
   // The font of the last tool tip (made on first use).
   TFont* HintFont();
   void WndProc(TMessage& Message) override;
+  // The cell value of the record above goes into the current cell (the copy-from-prior shortcut).
+  void CopyFromPriorRecord();
+  // The width of the flat border drawn in the non-client area (0 or 1; set when the window is made).
+  int FlatBorderWidth() const { return FFlatBorderWidth; }
 
  protected:
+  void CreateParams(TCreateParams& Params) override;
+  void PaintFlatBorder();
   void CMHintShowPause(TMessage& Message);
   void CMHintShow(TMessage& Message);
   void WMSetCursor(TMessage& Message);
   TGridXEditActions FEditActions;
   std::unique_ptr<TFont> FHintFont;
+  int FFlatBorderWidth = 0;
 };
 
 // The published grid.

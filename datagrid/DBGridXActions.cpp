@@ -296,8 +296,100 @@ void TCustomDBGridX::WMSetCursor(TMessage& Message) {
   TCustomGrid::WndProc(Message);
 }
 
+void TCustomDBGridX::CreateParams(TCreateParams& Params) {
+  TCustomGrid::CreateParams(Params);
+  if (FFlat) {
+    // The flat look draws its own one-pixel border instead of the sunken edge.
+    Params.Style &= ~WS_BORDER;
+    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    FFlatBorderWidth = BorderStyle() == TBorderStyle::bsSingle ? 1 : 0;
+  } else {
+    FFlatBorderWidth = 0;
+  }
+}
+
+void TCustomDBGridX::PaintFlatBorder() {
+  if (!FFlat || FFlatBorderWidth == 0 || !HandleAllocated()) return;
+  HDC dc = GetWindowDC(Handle());
+  RECT r{};
+  GetWindowRect(Handle(), &r);
+  OffsetRect(&r, -r.left, -r.top);
+  DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+  ReleaseDC(Handle(), dc);
+}
+
+void TCustomDBGridX::CopyFromPriorRecord() {
+  TDataSet* ds = FDataLink->DataSet();
+  if (!FDataLink->Active() || !ds || FDataLink->ActiveRecord() <= 0) return;
+  TColumnX* col = ColumnAt(GetSelectedIndex());
+  TField* field = col ? col->Field() : nullptr;
+  if (!field || !col->CanModify(false)) return;
+  // A lookup cell copies the key behind the looked-up text.
+  TField* target = field->FieldKind() == fkLookup ? ds->FindField(field->KeyFields()) : field;
+  if (!target) return;
+  const int record = FDataLink->ActiveRecord();
+  Variant value;
+  FDataLink->SetActiveRecord(record - 1);
+  try {
+    value = target->AsVariant();
+  } catch (...) {
+    FDataLink->SetActiveRecord(record);
+    throw;
+  }
+  FDataLink->SetActiveRecord(record);
+  FSelectedRows->Clear();
+  if (!col->CanModify(true)) return;
+  target->SetAsVariant(value);
+  ShowEditor();
+  if (InplaceEditor() && InplaceEditor()->Visible()) InplaceEditor()->SelectAll();
+}
+
 void TCustomDBGridX::WndProc(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_ERASEBKGND:
+      // Painting covers every pixel (cells and the space after them).
+      Message.Result = 1;
+      return;
+    case WM_NCCALCSIZE:
+      TCustomGrid::WndProc(Message);
+      if (auto* r = reinterpret_cast<RECT*>(Message.LParam); r && FFlatBorderWidth > 0)
+        InflateRect(r, -FFlatBorderWidth, -FFlatBorderWidth);
+      return;
+    case WM_NCPAINT:
+      TCustomGrid::WndProc(Message);
+      PaintFlatBorder();
+      return;
+    case CM_FONTCHANGED:
+      TCustomGrid::WndProc(Message);
+      if (FLayoutLock > 0)
+        for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->RefreshDefaultFont();
+      return;
+    case CM_PARENTFONTCHANGED:
+      TCustomGrid::WndProc(Message);
+      if (ParentFont()) {
+        // Copied without giving up ParentFont (the title font's change handler would).
+        auto titleChange = std::move(FTitleFont->OnChange);
+        FTitleFont->OnChange = nullptr;
+        FTitleFont->Assign(Font());
+        FTitleFont->OnChange = std::move(titleChange);
+        auto footerChange = std::move(FFooterFont->OnChange);
+        FFooterFont->OnChange = nullptr;
+        FFooterFont->Assign(Font());
+        FFooterFont->OnChange = std::move(footerChange);
+        LayoutChanged();
+      }
+      return;
+    case CM_PARENTCOLORCHANGED:
+      TCustomGrid::WndProc(Message);
+      if (ParentColor()) {
+        FFooterColor = Color();
+        Invalidate();
+      }
+      return;
+    case CM_SYSCOLORCHANGE:
+      TCustomGrid::WndProc(Message);
+      ResetButtonsBitmapCache();
+      return;
     case CM_HINTSHOWPAUSE:
       CMHintShowPause(Message);
       return;

@@ -322,3 +322,83 @@ TEST_F(GridActionsTest, HintOverACellScreenshot) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridActionsTest, WindowMessages) {
+  // Painting covers the whole client area: erasing is refused.
+  EXPECT_EQ(SendMessage(grid->Handle(), WM_ERASEBKGND, 0, 0), 1);
+  // Chars are wanted only when in-place search is preferred.
+  grid->SetOptionsX(grid->OptionsX() + TGridXExtOptions{gxoPreferIncSearch});
+  EXPECT_NE(SendMessage(grid->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS, 0);
+  // The footer colour follows a parent colour; the title and footer fonts a parent font.
+  grid->SetParentColor(true);
+  host->SetColor(clYellow);
+  EXPECT_EQ(grid->FooterColor(), clYellow);
+  EXPECT_TRUE(grid->ParentColor());
+  grid->SetParentFont(true);
+  host->Font()->SetSize(14);
+  win::PumpMessages();
+  EXPECT_EQ(grid->TitleFont()->Size(), 14);
+  EXPECT_EQ(grid->FooterFont()->Size(), 14);
+  EXPECT_TRUE(grid->ParentFont());
+}
+
+TEST_F(GridActionsTest, FlatGridsDrawTheirOwnOnePixelBorder) {
+  const int clientBefore = grid->ClientWidth();
+  EXPECT_EQ(grid->FlatBorderWidth(), 0);
+  grid->SetFlat(true);
+  grid->HandleNeeded();
+  win::PumpMessages();
+  EXPECT_EQ(grid->FlatBorderWidth(), 1);
+  EXPECT_EQ(GetWindowLong(grid->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+  EXPECT_EQ(grid->ClientWidth(), grid->Width() - 2);
+  EXPECT_GT(grid->ClientWidth(), clientBefore);  // thinner than the sunken edge
+  EXPECT_EQ(grid->CellTextMargin(), 2);
+  grid->SetBorderStyle(TBorderStyle::bsNone);
+  grid->RecreateWnd();
+  grid->HandleNeeded();
+  EXPECT_EQ(grid->FlatBorderWidth(), 0);
+  EXPECT_EQ(grid->ClientWidth(), grid->Width());
+}
+
+TEST_F(GridActionsTest, SelectionCursorsOverTheIndicatorAndTitleBottoms) {
+  grid->SetAllowedSelections(TGridXSelectionTypes{selRecordsX, selColumnsX});
+  auto cursorAt = [&](TPoint P) {
+    TPoint s = grid->ClientToScreen(P);
+    win::InjectMouse(s.X, s.Y, WM_MOUSEMOVE);
+    win::PumpMessages();
+    ::SetCursor(nullptr);
+    SendMessage(grid->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(grid->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  TRect title = grid->CellRect(grid->DataToRawColumn(1), 0);
+  EXPECT_EQ(cursorAt(CellPoint(-1, 1)), RowSelectCursor);
+  EXPECT_EQ(cursorAt(TPoint(title.Left + 5, title.Bottom - 3)), ColumnSelectCursor);
+  EXPECT_NE(cursorAt(TPoint(title.Left + 5, title.Top + 1)), ColumnSelectCursor);
+  EXPECT_NE(cursorAt(CellPoint(1, 1)), RowSelectCursor);
+  grid->SetAllowedSelections(TGridXSelectionTypes{});
+  EXPECT_NE(cursorAt(CellPoint(-1, 1)), RowSelectCursor);
+}
+
+TEST_F(GridActionsTest, CopyFromPriorRecordTakesTheValueAbove) {
+  auto o = grid->Options();
+  o.Include(gdoEditing);
+  grid->SetOptions(o);
+  ds->First();
+  ds->Next();
+  grid->SetCol(grid->DataToRawColumn(1));
+  grid->SelectedRows()->SetCurrentRowSelected(true);
+  grid->CopyFromPriorRecord();
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Ann");
+  EXPECT_EQ(ds->State(), dsEdit);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+  ds->Cancel();
+  // The first record has nothing above it.
+  ds->First();
+  grid->CopyFromPriorRecord();
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Ann");
+  EXPECT_EQ(ds->State(), dsBrowse);
+}
+
+}  // namespace
