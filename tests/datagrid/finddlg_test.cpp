@@ -262,3 +262,30 @@ TEST_F(FindDialogTest, Screenshot) {
 }
 
 }  // namespace
+
+namespace {
+
+// Shown modally, the dialog runs its own loop: the user's Enter finds, Esc (the Close button's key)
+// ends the loop.
+TEST_F(FindDialogTest, ModalDialogFindsAndClosesWithEsc) {
+  TDBGridXFindDlg* d = Open("Name");
+  d->Close();
+  win::PumpMessages();
+  // The user's keys, once the dialog is up.
+  d->OnShow = [](TObject*) {
+    win::InjectKey(WM_KEYDOWN, VK_RETURN);
+    win::InjectKey(WM_KEYUP, VK_RETURN);
+    win::InjectKey(WM_KEYDOWN, VK_ESCAPE);
+    win::InjectKey(WM_KEYUP, VK_ESCAPE);
+  };
+  ds->First();
+  grid->SetCol(grid->DataToRawColumn(1));  // searched: the grid's current column, Name
+  ShowGridFindDialog(grid, "dor", true);
+  EXPECT_FALSE(d->Visible());
+  EXPECT_EQ(d->ModalResult(), mrCancel);
+  EXPECT_FALSE(d->StayOnTop());
+  EXPECT_TRUE(d->LastSearchFound());
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Dora");
+}
+
+}  // namespace
