@@ -402,3 +402,23 @@ TEST_F(GridActionsTest, CopyFromPriorRecordTakesTheValueAbove) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridActionsTest, SwitchingMultiSortMarkingOffKeepsTheFirstSortColumn) {
+  grid->SetOptionsX(grid->OptionsX() + TGridXExtOptions{gxoMultiSortMarking});
+  Col(3)->Title()->SetSortMarker(smUpX);
+  Col(1)->Title()->SetSortMarker(smDownX);
+  Col(5)->Title()->SetSortMarker(smDownX);
+  ASSERT_EQ(grid->SortMarkedColumns().size(), 3u);
+  auto x = grid->OptionsX();
+  x.Exclude(gxoMultiSortMarking);
+  grid->SetOptionsX(x);
+  EXPECT_EQ(Col(3)->Title()->SortMarker(), smUpX);
+  EXPECT_EQ(Col(3)->Title()->SortIndex(), 1);
+  EXPECT_EQ(Col(1)->Title()->SortMarker(), smNoneX);
+  EXPECT_EQ(Col(5)->Title()->SortMarker(), smNoneX);
+  EXPECT_EQ(grid->SortMarkedColumns(), TColumnsXList{Col(3)});
+}
+
+}  // namespace
