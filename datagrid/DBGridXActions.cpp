@@ -4,38 +4,12 @@
 #include "dataedit/ToolCtrlsX.h"
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXClipboard.h"
+#include "datagrid/DBGridXDraw.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/actions.h"
 #include "platform/graphics/graphics.h"
 
-TRect TGridCellHintWindowX::CalcHintRect(int MaxWidth, const std::string& Hint, void* Data) {
-  if (Data) Canvas()->Font()->Assign(static_cast<TFont*>(Data));
-  Canvas()->Font()->SetColor(clWindowText);
-  return THintWindow::CalcHintRect(MaxWidth, Hint, Data);
-}
-
 namespace {
-
-// The text's size in Font, wrapped at MaxWidth when above 0.
-SIZE MeasureText(TFont* Font, const std::string& Text, int MaxWidth) {
-  TBitmap b;
-  b.SetSize(8, 8);
-  b.Canvas()->Font()->Assign(Font);
-  if (MaxWidth <= 0) return b.Canvas()->TextExtent(Text);
-  RECT r{0, 0, MaxWidth, 0};
-  DrawText(b.Canvas()->Handle(), Text.c_str(), static_cast<int>(Text.size()), &r,
-           DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
-// Whether Text fits the cell rectangle with the grid's text margins (the drawing code's rule: the
-// text and a margin of 2 on each side, lines within the height when wrapping).
-bool CellTextFits(TFont* Font, const std::string& Text, const TRect& Rect, bool WordWrap) {
-  int w = Rect.Width() - 4;
-  if (w <= 0) return Text.empty();
-  SIZE s = MeasureText(Font, Text, WordWrap ? w : 0);
-  return WordWrap ? s.cy <= Rect.Height() - 2 && s.cx <= w : s.cx <= w;
-}
 
 bool CtrlDown() { return GetKeyState(VK_CONTROL) < 0; }
 
@@ -209,42 +183,47 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
   TAlignment alignment = taLeftJustify;
   bool wrap = false;
   bool always = false;
-  TFont* font = nullptr;
   if (title) {
     THeadTreeNode* node = FUseMultiTitle ? TitleColumnNode(RawToDataColumn(cell.X)) : nullptr;
     text = node ? node->Caption : col->Title()->Caption();
     alignment = col->Title()->Alignment();
     wrap = FUseMultiTitle;
-    font = col->Title()->Font();
+    HintFont()->Assign(col->Title()->Font());
   } else {
+    TColumnCellKindX kind = col->GetCellKind();
+    always = kind == cckKeyImages || kind == cckCheckbox;
+    if (int button = CellButtonWidth(col); button > 0) {
+      // The always-visible edit button takes the right end of the cell.
+      right -= button;
+      rect.Right = std::min(rect.Right, right);
+      if (info->CursorPos.X > right) return;
+    }
+    alignment = always ? taLeftJustify : col->Alignment();
+    HintFont()->Assign(col->Font());
+    if (col->WordWrap()) {
+      Canvas()->Font()->Assign(HintFont());
+      wrap = DefaultRowHeight() > Canvas()->TextHeight("Wg") + FCellTextMargin;
+    }
+    // The record under the mouse, for its text and its cell parameters.
     const int saved = FDataLink->ActiveRecord();
     FDataLink->SetActiveRecord(DataRowOf(cell.Y));
     try {
       text = CellHintText(col);
+      TColor background = col->Color();
+      DoGetCellParams(col, HintFont(), background, TGridDrawState{});
     } catch (...) {
       FDataLink->SetActiveRecord(saved);
       throw;
     }
     FDataLink->SetActiveRecord(saved);
-    TColumnCellKindX kind = col->GetCellKind();
-    always = kind == cckKeyImages || kind == cckCheckbox;
-    if (col->AlwaysShowEditButton() && kind != cckText && kind != cckCheckbox) {
-      // The always-visible edit button takes the right end of the cell.
-      right -= FFlat ? FlatButtonWidth : GetSystemMetrics(SM_CXVSCROLL);
-      rect.Right = std::min(rect.Right, right);
-      if (info->CursorPos.X > right) return;
-    }
-    alignment = always ? taLeftJustify : col->Alignment();
-    font = col->Font();
-    if (col->WordWrap()) wrap = DefaultRowHeight() > MeasureText(font, "Wg", 0).cy + FCellTextMargin;
   }
-  HintFont()->Assign(font);
-  const bool show = always || !CellTextFits(HintFont(), text, rect, wrap) ||
-                    (alignment == taRightJustify && rect.Right < fullRight - 2);
+  Canvas()->Font()->Assign(HintFont());
+  int w = 0, h = 0;
+  const bool cut = TextFitsCell(this, 2, 2, text, rect, wrap, w, h);  // true: the text needs more room
+  const bool show = always || cut || (alignment == taRightJustify && rect.Right < fullRight - 2);
   if (!show || text.empty()) return;
 
   const int m = FFlat ? 2 : 1;
-  const int w = MeasureText(HintFont(), text, wrap ? rect.Width() - 4 : 0).cx;
   TPoint pos;
   switch (alignment) {
     case taRightJustify:
@@ -260,7 +239,7 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
   info->HintStr = text;
   info->CursorRect = rect;
   info->HintPos = ClientToScreen(pos);
-  info->HintWindowClass = HintWindowClassOf<TGridCellHintWindowX>();
+  info->HintWindowClass = HintWindowClassOf<TToolTipsWindow>();
   info->HintData = HintFont();
   if (wrap) info->HintMaxWidth = rect.Width() - 4;
 }

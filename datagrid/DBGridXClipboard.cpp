@@ -96,18 +96,29 @@ UINT CF_RTF() {
 // Selection
 
 TGridXClipSelection GridClipSelection(TCustomDBGridX* Grid) {
-  // The records kind from the selected rows; the rectangle, columns and all kinds come with the grid's
-  // selection object.
   TGridXClipSelection s;
-  if (Grid && Grid->SelectedRows()->Count() > 0) s.Kind = selRecordsX;
+  TDBGridXSelection* sel = Grid ? Grid->SelectionX() : nullptr;
+  if (!sel) return s;
+  s.Kind = sel->Kind();
+  if (s.Kind == selRectangleX) {
+    TDBGridXSelectionRect* r = sel->Rect();
+    s.LeftCol = r->LeftCol();
+    s.RightCol = r->RightCol();
+    s.TopRow = r->TopRow();
+    s.BottomRow = r->BottomRow();
+  } else if (s.Kind == selColumnsX) {
+    s.Columns = *sel->Columns();
+  }
   return s;
 }
 
-void ClearGridSelectionState(TCustomDBGridX* Grid) { Grid->SelectedRows()->Clear(); }
+void ClearGridSelectionState(TCustomDBGridX* Grid) {
+  if (TDBGridXSelection* sel = Grid->SelectionX()) sel->EmptySelection();
+  Grid->SelectedRows()->Clear();
+}
 
 void GridSelectEverything(TCustomDBGridX* Grid) {
-  // Until the grid's selection object holds the "all" kind, every record is selected as a record.
-  Grid->SelectedRows()->SelectAll();
+  if (TDBGridXSelection* sel = Grid->SelectionX()) sel->SelectEverything();
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -257,3 +257,44 @@ TEST_F(GridQtClipboardTest, ACopyReadsBackAsPlainTextAndCsv) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridClipboardTest, ClearingARectangleEmptiesItsEditableCellsAfterAsking) {
+  Col(2)->SetReadOnly(true);
+  ds->First();
+  ds->Next();
+  TBookmark top = ds->Bookmark();
+  ds->MoveBy(2);
+  TBookmark bottom = ds->Bookmark();
+  grid->SelectionX()->Rect()->Select(1, top, false);
+  grid->SelectionX()->Rect()->Select(2, bottom, true);
+  ASSERT_EQ(grid->SelectionX()->Kind(), selRectangleX);
+  ds->First();
+  Confirm(true);
+  dialogs.PushResult(mrCancel);
+  ClearGridSelection(grid, false);
+  ASSERT_EQ(dialogs.MessageTexts().size(), 1u);
+  EXPECT_EQ(dialogs.MessageTexts().back(), "清除选择的单元?");
+  EXPECT_EQ(Names(), "Ann,Bob,Cui,Dora,Émile,");
+  dialogs.PushResult(mrOk);
+  ds->First();
+  ClearGridSelection(grid, false);
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Ann");  // back where it was
+  EXPECT_EQ(Names(), "Ann,,,,Émile,");
+  ds->First();
+  ds->Next();
+  EXPECT_DOUBLE_EQ(ds->FieldByName("Amount")->AsFloat(), 2.5);  // read-only column kept
+}
+
+TEST_F(GridClipboardTest, ClearingColumnsEmptiesThemWithoutAsking) {
+  grid->SelectionX()->Columns()->SelectSingleColumn(Col(5), false);
+  ASSERT_EQ(grid->SelectionX()->Kind(), selColumnsX);
+  Confirm(true);
+  ClearGridSelection(grid, false);
+  EXPECT_EQ(dialogs.MessageTexts().size(), 0u);
+  for (ds->First(); !ds->Eof(); ds->Next()) EXPECT_TRUE(ds->FieldByName("Code")->IsNull());
+  EXPECT_EQ(Names(), "Ann,Bob,Cui,Dora,Émile,");
+}
+
+}  // namespace
