@@ -422,3 +422,22 @@ TEST_F(GridActionsTest, SwitchingMultiSortMarkingOffKeepsTheFirstSortColumn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridActionsTest, TitleToolTipsShowACutCaption) {
+  Col(2)->Title()->SetCaption("Amount in euros");
+  Col(2)->Title()->SetToolTips(true);
+  win::PumpMessages();
+  TRect title = grid->CellRect(grid->DataToRawColumn(2), 0);
+  EXPECT_EQ(HintAt(TPoint(title.Left + 3, title.Top + 3)).HintStr, "Amount in euros");
+  // Wide enough: nothing.
+  Col(2)->SetWidth(200);
+  win::PumpMessages();
+  title = grid->CellRect(grid->DataToRawColumn(2), 0);
+  EXPECT_EQ(HintAt(TPoint(title.Left + 3, title.Top + 3)).HintStr, "");
+  // Over the indicator: no tool tip of a cell.
+  EXPECT_EQ(HintAt(TPoint(3, title.Top + 3)).HintStr, grid->Hint());
+}
+
+}  // namespace
