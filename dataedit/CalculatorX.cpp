@@ -227,7 +227,10 @@ void TCalculatorX::Paint() {
 
 // ---------------------------------------------------------------------------------------------------
 
-TPopupCalculatorX::TPopupCalculatorX(TComponent* AOwner) : TCalculatorX(AOwner) {}
+TPopupCalculatorX::TPopupCalculatorX(TComponent* AOwner) : TCalculatorX(AOwner) {
+  // Sized again now that the frame is known: the stored client area inside it.
+  AdjustSize();
+}
 
 void TPopupCalculatorX::CloseUp(bool Accept) {
   if (auto* R = dynamic_cast<ICloseUpReceiverX*>(Owner())) R->CloseUp(Accept);

@@ -782,6 +782,16 @@ TEST_F(DBEditStripTest, PictureOfAFormWithFlatEditDroppedComboAndCheckBox) {
   Out->HandleNeeded();
   win::PumpMessages();
   ASSERT_TRUE(win::SaveWindowPng(Out->Handle(), win::ArtifactPath("dataedit_strip_form.png")));
+  // The two edits four times as large, to see the separators and the border's pixels.
+  const RECT Edits{0, 0, 180, 60};
+  auto* Zoom = new TCompositeWindow(owner.get());
+  Zoom->Picture.SetSize(4 * Edits.right, 4 * Edits.bottom);
+  StretchBlt(Zoom->Picture.Canvas()->Handle(), 0, 0, 4 * Edits.right, 4 * Edits.bottom, Out->Picture.Canvas()->Handle(),
+             0, 0, Edits.right, Edits.bottom, SRCCOPY);
+  Zoom->SetBounds(0, 0, 4 * Edits.right, 4 * Edits.bottom);
+  Zoom->HandleNeeded();
+  win::PumpMessages();
+  ASSERT_TRUE(win::SaveWindowPng(Zoom->Handle(), win::ArtifactPath("dataedit_strip_edits_zoom.png")));
   // The dropped list shows the items below the combo box.
   EXPECT_EQ(L->Items()->Count(), 3);
   EXPECT_GT(Origin.y, C->ClientToScreen(TPoint(0, 0)).Y);
