@@ -45,7 +45,7 @@ bool RunProgram(const std::string& Text) {
   return reinterpret_cast<std::uintptr_t>(result) > 32;  // the shell's values up to 32 are failures
 }
 
-std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames) {
+std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames, float DrawScale) {
   std::vector<GpBitmap*> bitmaps(FileNames.size(), nullptr);
   std::atomic<std::size_t> next{0};
   auto work = [&] {
@@ -53,6 +53,7 @@ std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames
       if (FileNames[i].empty()) continue;
       const std::u16string name = Utf8ToUtf16(FileNames[i]);
       GdipCreateBitmapFromFile(name.c_str(), &bitmaps[i]);  // touches nothing shared
+      if (bitmaps[i] && DrawScale > 0) GdipPrepareBitmapForDrawing(bitmaps[i], DrawScale);
     }
   };
   if (FileNames.empty()) return bitmaps;
@@ -70,10 +71,10 @@ std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames
   return bitmaps;
 }
 
-void TBitmapPrefetch::Start(std::vector<std::string> FileNames) {
+void TBitmapPrefetch::Start(std::vector<std::string> FileNames, float DrawScale) {
   Drop();
   FNames = std::move(FileNames);
-  FPending = std::async(std::launch::async, [names = FNames] { return LoadBitmapFiles(names); });
+  FPending = std::async(std::launch::async, [names = FNames, DrawScale] { return LoadBitmapFiles(names, DrawScale); });
 }
 
 std::vector<GpBitmap*> TBitmapPrefetch::Take(const std::vector<std::string>& FileNames) {
@@ -83,6 +84,37 @@ std::vector<GpBitmap*> TBitmapPrefetch::Take(const std::vector<std::string>& Fil
   for (GpBitmap* b : bitmaps)
     if (b) GdipDisposeImage(b);
   return {};
+}
+
+void TPicturePrefetch::Start(std::vector<std::string> FileNames) {
+  Drop();
+  FNames = std::move(FileNames);
+  FPending = std::async(std::launch::async, [names = FNames] {
+    std::vector<std::unique_ptr<TPicture>> pictures(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      try {
+        auto picture = std::make_unique<TPicture>();
+        picture->LoadFromFile(names[i]);
+        pictures[i] = std::move(picture);
+      } catch (const std::exception&) {
+        // Left null: the window reads the file itself and reports the error as it always did.
+      }
+    }
+    return pictures;
+  });
+}
+
+std::unique_ptr<TPicture> TPicturePrefetch::Take(const std::string& FileName) {
+  if (FPending.valid()) FPictures = FPending.get();
+  for (std::size_t i = 0; i < FNames.size() && i < FPictures.size(); ++i)
+    if (FNames[i] == FileName && FPictures[i]) return std::move(FPictures[i]);
+  return nullptr;
+}
+
+void TPicturePrefetch::Drop() {
+  if (FPending.valid()) FPending.get();
+  FPictures.clear();
+  FNames.clear();
 }
 
 std::vector<std::string> FirstFiles(const std::string& Folder, const std::string& Mask, int Count) {

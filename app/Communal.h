@@ -31,7 +31,8 @@ bool RunProgram(const std::string& Text);
 // GDI+ bitmaps read from files (nil entries for empty names), decoded side by side on worker threads:
 // start-up and every hair page read a dozen pictures, and decoding them one after the other is most of
 // the wait. Each file gives exactly what GdipCreateBitmapFromFile gives for it; the caller owns them.
-std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames);
+// A DrawScale above 0 also prepares each bitmap for drawing at that scale on the same threads.
+std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames, float DrawScale = 0);
 
 // Pictures decoded ahead on worker threads for a window that will ask for exactly these files later:
 // start-up reads two dozen pictures, and decoding them while the windows are being built hides most of
@@ -39,7 +40,7 @@ std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames
 // them); otherwise, and for whatever nobody took, they are freed.
 class TBitmapPrefetch {
  public:
-  void Start(std::vector<std::string> FileNames);
+  void Start(std::vector<std::string> FileNames, float DrawScale = 0);
   std::vector<GpBitmap*> Take(const std::vector<std::string>& FileNames);
   void Drop() { Take({}); }
   ~TBitmapPrefetch() { Drop(); }
@@ -48,6 +49,22 @@ class TBitmapPrefetch {
   std::vector<std::string> FNames;
   std::future<std::vector<GpBitmap*>> FPending;
 };
+// Class-library pictures read ahead on a worker thread, for a window that loads them by name while it
+// is made. Take hands over the picture of a name that was read without error; for anything else it
+// gives null and the caller reads the file itself, so errors are raised where they always were.
+class TPicturePrefetch {
+ public:
+  void Start(std::vector<std::string> FileNames);
+  std::unique_ptr<TPicture> Take(const std::string& FileName);
+  void Drop();
+  ~TPicturePrefetch() { Drop(); }
+
+ private:
+  std::vector<std::string> FNames;
+  std::vector<std::unique_ptr<TPicture>> FPictures;
+  std::future<std::vector<std::unique_ptr<TPicture>>> FPending;
+};
+
 // The first Count entries of a folder's matching files, in FindFiles order ("" where there are fewer).
 std::vector<std::string> FirstFiles(const std::string& Folder, const std::string& Mask, int Count);
 

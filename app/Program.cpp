@@ -75,6 +75,7 @@ void CreateForms() {
   // The pictures the windows read while they are made are decoded meanwhile on other cores.
   UfrmMain::StartPrefetch();
   UfrmPrint::StartPrefetch();
+  UfrmSelectModel::StartPrefetch();
   Application->Initialize();
   Application->CreateForm(frmMain);
   Application->CreateForm(frmSelectModel);

@@ -89,6 +89,9 @@ TPanel* MakePanel(TComponent* Owner, TWinControl* Parent, TAlign Align, int W, i
 // Start-up pictures decoded ahead (see UfrmMain::StartPrefetch).
 TBitmapPrefetch ResourcePrefetch;
 TBitmapPrefetch HairPagePrefetch;
+// Hair pictures are drawn in their cells at their size divided by this.
+constexpr double HairThumbnailDivisor = 2.6087;
+constexpr float HairThumbnailScale = float(1 / HairThumbnailDivisor);
 
 std::vector<std::string> ResourceFiles(const std::string& Folder) {
   return {Folder + "Resources/PreviewModel1.png", Folder + "Resources/PreviewModel2.png",
@@ -121,7 +124,7 @@ void Initialize() {
 void StartPrefetch() {
   const std::string folder = ExecutableFolder();
   ResourcePrefetch.Start(ResourceFiles(folder));
-  HairPagePrefetch.Start(FirstFiles(folder + "Hairs/女士/", "*.png", 12));
+  HairPagePrefetch.Start(FirstFiles(folder + "Hairs/女士/", "*.png", 12), HairThumbnailScale);
 }
 
 void Finalize() {
@@ -736,7 +739,7 @@ void TfrmMain::ShowHairPage() {
   for (int i = 0; i < 12; ++i)
     if (HairPageFirst + i < count) names[size_t(i)] = CurrentHairList->Strings(HairPageFirst + i);
   std::vector<GpBitmap*> hairs = HairPagePrefetch.Take(names);
-  if (hairs.empty()) hairs = LoadBitmapFiles(names);
+  if (hairs.empty()) hairs = LoadBitmapFiles(names, HairThumbnailScale);
   for (int i = 0; i < 12; ++i) {
     TImageEx* cell = HairCells[i];
     GpBitmap* hair = hairs[size_t(i)];
@@ -750,7 +753,9 @@ void TfrmMain::ShowHairPage() {
           if (backdrop) GdipDrawImageRectI(graphics.G, backdrop, 0, 0, 115, 146);
           UINT w = 0, h = 0;
           BitmapSize(hair, w, h);
-          if (hair) GdipDrawImageRectI(graphics.G, hair, -8, 1, int(Round(w / 2.6087)), int(Round(h / 2.6087)));
+          if (hair)
+            GdipDrawImageRectI(graphics.G, hair, -8, 1, int(Round(w / HairThumbnailDivisor)),
+                               int(Round(h / HairThumbnailDivisor)));
         }
       }
     }

@@ -6,9 +6,33 @@
 
 TfrmSelectModel* frmSelectModel = nullptr;
 
+namespace {
+TPicturePrefetch ModelPrefetch;
+
+std::string ModelFile(const std::string& Folder, int Index) { return Format("%sModels/%d.png", Folder, Index); }
+std::string ModelFile(int Index) { return ModelFile(ExePath, Index); }
+
+// The prefetched picture when there is one, else the file read here (raising as reading does).
+void LoadModelPicture(TImage* Image, int Index) {
+  const std::string name = ModelFile(Index);
+  if (std::unique_ptr<TPicture> ready = ModelPrefetch.Take(name))
+    Image->Picture()->Assign(ready.get());
+  else
+    Image->Picture()->LoadFromFile(name);
+}
+}  // namespace
+
 namespace UfrmSelectModel {
 void Initialize() {}
-void Finalize() { frmSelectModel = nullptr; }
+void Finalize() {
+  ModelPrefetch.Drop();
+  frmSelectModel = nullptr;
+}
+// ExePath is set only when the main window is made, after this.
+void StartPrefetch() {
+  const std::string folder = ExecutableFolder();
+  ModelPrefetch.Start({ModelFile(folder, 1), ModelFile(folder, 2)});
+}
 }  // namespace UfrmSelectModel
 
 TfrmSelectModel::TfrmSelectModel(TComponent* AOwner) : TForm(AOwner) {
@@ -43,13 +67,13 @@ TfrmSelectModel::TfrmSelectModel(TComponent* AOwner) : TForm(AOwner) {
 void TfrmSelectModel::FormCreate(TObject*) {
   // A missing picture raises here; the application shows the error and goes on, leaving this image
   // (and the ones after it) empty.
-  Image1->Picture()->LoadFromFile(ExePath + "Models/1.png");
-  Image2->Picture()->LoadFromFile(ExePath + "Models/2.png");
+  LoadModelPicture(Image1, 1);
+  LoadModelPicture(Image2, 2);
 }
 
 void TfrmSelectModel::Image1Click(TObject* Sender) {
   const auto* image = static_cast<TImage*>(Sender);
-  frmMain->LoadModel(Format("%sModels/%d.png", ExePath, int(image->Tag())));
+  frmMain->LoadModel(ModelFile(int(image->Tag())));
   Close();
 }
 

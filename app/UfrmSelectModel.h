@@ -23,4 +23,6 @@ extern TfrmSelectModel* frmSelectModel;
 namespace UfrmSelectModel {
 void Initialize();
 void Finalize();
+// Starts reading the two portraits on a worker thread; the picker takes them when it is made.
+void StartPrefetch();
 }  // namespace UfrmSelectModel

@@ -80,6 +80,16 @@ const QImage& GpBitmapImpl::Reduced(int level) {
   return r;
 }
 
+GpStatus GdipPrepareBitmapForDrawing(GpBitmap* bitmap, REAL scale) {
+  if (!bitmap || !(scale > 0)) return InvalidParameter;
+  auto* b = AsBitmap(bitmap);
+  const QImage& full = b->DrawCache();
+  // The same choice of level as drawing makes for an unturned picture.
+  const int level = scale < 0.25f ? 2 : scale < 0.5f ? 1 : 0;
+  if (level > 0 && full.width() >= 8 && full.height() >= 8) b->Reduced(level);
+  return Ok;
+}
+
 GpStatus GdipCreateBitmapFromFile(const char16_t* filename, GpBitmap** bitmap) {
   if (!bitmap) return InvalidParameter;
   *bitmap = nullptr;

@@ -1,4 +1,5 @@
 #include "app/Communal.h"
+#include "platform/graphics/pictures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -222,4 +223,31 @@ TEST(LoadBitmapFiles, GivesWhatEachFileGivesAndPrefetchesOnlyForTheSameFiles) {
   EXPECT_TRUE(prefetch.Take(three).empty());  // handed over once
   prefetch.Start(three);
   EXPECT_TRUE(prefetch.Take({names[0], names[1]}).empty());  // other files: freed, not handed over
+}
+
+// A picture read ahead is handed over once, by name, with what reading the file here gives; a file that
+// fails to read is never handed over, so the window reads it itself and raises as before.
+TEST(TPicturePrefetch, HandsOverPicturesReadWithoutErrorOnlyOnce) {
+  const std::string good = ExecutableFolder() + "Models/1.png";
+  const std::string missing = ExecutableFolder() + "Models/no such model.png";
+  PngImageUnit::Initialize();  // the program's unit start-up registers the format; here only it is needed
+  TPicturePrefetch prefetch;
+  prefetch.Start({good, missing});
+  EXPECT_EQ(prefetch.Take(missing), nullptr);
+  std::unique_ptr<TPicture> taken = prefetch.Take(good);
+  ASSERT_NE(taken, nullptr);
+  TPicture direct;
+  direct.LoadFromFile(good);
+  ASSERT_EQ(taken->Width(), direct.Width());
+  ASSERT_EQ(taken->Height(), direct.Height());
+  auto* a = dynamic_cast<TRasterGraphic*>(taken->Graphic());
+  auto* b = dynamic_cast<TRasterGraphic*>(direct.Graphic());
+  ASSERT_TRUE(a && b);
+  for (int y = 0; y < direct.Height(); y += 17)
+    for (int x = 0; x < direct.Width(); x += 13) ASSERT_EQ(a->Pixel(x, y), b->Pixel(x, y));
+  EXPECT_EQ(prefetch.Take(good), nullptr);
+  prefetch.Start({good});
+  prefetch.Drop();
+  EXPECT_EQ(prefetch.Take(good), nullptr);
+  PngImageUnit::Finalize();
 }

@@ -722,3 +722,34 @@ TEST(GdipGraphics, ClearingABitmapWithATranslucentColourKeepsItsAlpha) {
   EXPECT_LT(Distance(t.Pixel(0, 0), qRgb(191, 191, 255)), 8) << std::hex << t.Pixel(0, 0);
   GdipDisposeImage(b);
 }
+
+// Preparing a bitmap ahead (on whatever thread owns it) changes nothing a drawing shows, at every
+// level of reduction, and a pixel set afterwards still shows.
+TEST(GdipGraphics, PreparedBitmapDrawsTheSamePixels) {
+  auto make = [] {
+    GpBitmap* b = nullptr;
+    EXPECT_EQ(GdipCreateBitmapFromScan0(64, 48, 0, PixelFormat32bppARGB, nullptr, &b), Ok);
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x)
+        GdipBitmapSetPixel(b, x, y, (ARGB(128 + (x + y) % 128) << 24) | ARGB(x * 4) << 16 | ARGB(y * 5) << 8 | 0x40);
+    return b;
+  };
+  for (const float scale : {1.0f, 0.4f, 0.2f}) {
+    GpBitmap* plain = make();
+    GpBitmap* prepared = make();
+    ASSERT_EQ(GdipPrepareBitmapForDrawing(prepared, scale), Ok);
+    GdipBitmapSetPixel(prepared, 0, 0, 0xFF00FF00u);
+    GdipBitmapSetPixel(plain, 0, 0, 0xFF00FF00u);
+    const int w = int(64 * scale), h = int(48 * scale);
+    Target a(70, 50), b(70, 50);
+    {
+      Graphics ga(a.dc), gb(b.dc);
+      ASSERT_EQ(GdipDrawImageRectI(ga.g, plain, 1, 1, w, h), Ok);
+      ASSERT_EQ(GdipDrawImageRectI(gb.g, prepared, 1, 1, w, h), Ok);
+    }
+    EXPECT_EQ(a.Image(), b.Image()) << "scale " << scale;
+    GdipDisposeImage(plain);
+    GdipDisposeImage(prepared);
+  }
+  EXPECT_EQ(GdipPrepareBitmapForDrawing(nullptr, 0.5f), InvalidParameter);
+}
