@@ -271,6 +271,8 @@ void TCustomDBComboBoxX::KeyDown(WORD& Key, TShiftState Shift) {
 void TCustomDBComboBoxX::KeyPress(WideChar& Key) {
   TCustomDBEditX::KeyPress(Key);
   FCharLeftByKeyPress = Key;
+  // With AutoDrop a typed character opens the list first.
+  if (Key >= 32 && FDropDownBox->AutoDrop() && !FListVisible) DropDown();
   if (Key == 0 || !FKeyBased || ReadOnly()) return;
   if (Key == 8) {
     ProcessSearchText("\b");

@@ -509,6 +509,59 @@ TEST_F(DBEditStripTest, TextBasedComboCompletesTypedTextFromTheItems) {
   EXPECT_EQ(C->ItemIndex(), -1) << "Backspace looks for the whole text only";
 }
 
+// A combo box as a grid paints it into another row: the text of that row's field.
+class TPaintCopyCombo : public TDBComboBoxX {
+ public:
+  explicit TPaintCopyCombo(TComponent* AOwner) : TDBComboBoxX(AOwner) {}
+  std::string CopyText() {
+    FControlState.Include(csPaintCopy);
+    std::string T = GetPaintCopyText();
+    FControlState.Exclude(csPaintCopy);
+    return T;
+  }
+};
+
+TEST_F(DBEditStripTest, PaintingACopyShowsTheItemOfTheFieldsKey) {
+  auto* C = new TPaintCopyCombo(owner.get());
+  C->SetParent(host);
+  for (const char* s : {"Alpha", "Beta"}) C->Items()->Add(s);
+  for (const char* s : {"A", "B"}) C->KeyItems()->Add(s);
+  C->SetDataSource(source);
+  C->SetDataField("Kind");
+  EXPECT_EQ(C->CopyText(), "Alpha");
+  data->Next();
+  EXPECT_EQ(C->CopyText(), "Beta");
+  C->SetCharCase(ecUpperCase);
+  EXPECT_EQ(C->CopyText(), "BETA");
+  data->Edit();
+  data->FieldByName("Kind")->SetAsString("Z");
+  EXPECT_EQ(C->CopyText(), "") << "a key that is not among the key items paints nothing";
+  data->Cancel();
+  C->KeyItems()->Clear();
+  EXPECT_EQ(C->CopyText(), "B") << "text-based: the field's display text";
+}
+
+TEST_F(DBEditStripTest, AutoDropOpensTheListOnTheFirstTypedCharacter) {
+  for (bool KeyBased : {true, false}) {
+    SCOPED_TRACE(KeyBased ? "key-based" : "text-based");
+    TDBComboBoxX* C = NewCombo(KeyBased);
+    Focus(C);
+    win::InjectChar("g");
+    win::PumpMessages();
+    EXPECT_FALSE(C->ListVisible()) << "AutoDrop is off by default";
+    C->DropDownBox()->SetAutoDrop(true);
+    C->SelectAll();
+    win::InjectChar("b");
+    win::PumpMessages();
+    ASSERT_TRUE(C->ListVisible());
+    EXPECT_EQ(C->ItemIndex(), 1) << "the character still searches";
+    EXPECT_EQ(C->ListBox()->ItemIndex(), 1) << "the open list shows the item";
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(C->ListVisible());
+    delete C;
+  }
+}
+
 TEST_F(DBEditStripTest, KeyBasedComboTakesPasteWheelAndCancelMode) {
   TDBComboBoxX* C = NewCombo(true);
   Focus(C);
