@@ -541,6 +541,25 @@ TEST_F(DBEditStripTest, PaintingACopyShowsTheItemOfTheFieldsKey) {
   EXPECT_EQ(C->CopyText(), "B") << "text-based: the field's display text";
 }
 
+TEST_F(DBEditStripTest, PressOnTheButtonDragIntoTheListAndReleasePicks) {
+  TDBComboBoxX* C = NewCombo(true);
+  TEditButtonControlX* Main = C->ButtonControl(0);
+  PressOn(Main);
+  ASSERT_TRUE(C->ListVisible());
+  TPopupListboxX* L = C->ListBox();
+  // Still holding the button, the mouse moves onto the third row of the list.
+  const int Y = 2 * L->ItemHeight() + L->ItemHeight() / 2;
+  const POINT Row = Screen(L, 10, Y);
+  win::InjectMouse(Row.x, Row.y, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(L->ItemIndex(), 2) << "the press went over to the list";
+  EXPECT_NE(GetCaptureControl(), Main) << "the button let the mouse go";
+  ReleaseAt(Row);
+  EXPECT_FALSE(C->ListVisible());
+  EXPECT_EQ(C->Text(), "Gamma");
+  EXPECT_EQ(C->Value().AsString(), "C");
+}
+
 TEST_F(DBEditStripTest, AutoDropOpensTheListOnTheFirstTypedCharacter) {
   for (bool KeyBased : {true, false}) {
     SCOPED_TRACE(KeyBased ? "key-based" : "text-based");
