@@ -591,6 +591,30 @@ TEST_F(DBEditStripTest, KeyBasedComboTakesPasteWheelAndCancelMode) {
   EXPECT_EQ(C->ItemIndex(), 2) << "pasted text searches the items";
   EXPECT_EQ(C->Text(), "Gamma");
 
+  // The text of a key-based control is not the mouse's: a click does not move the caret, a right
+  // click asks for the context menu, and the cursor is the arrow.
+  C->SetSelStart(0);
+  C->SetSelLength(2);
+  SendMessage(C->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 5));
+  SendMessage(C->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(40, 5));
+  EXPECT_EQ(C->SelStart(), 0);
+  EXPECT_EQ(C->SelLength(), 2);
+  int Menus = 0;
+  TPoint MenuAt;
+  C->OnContextPopup = [&](TObject*, TPoint P, bool& Handled) {
+    ++Menus;
+    MenuAt = P;
+    Handled = true;
+  };
+  SendMessage(C->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 6));
+  SendMessage(C->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(30, 6));
+  EXPECT_EQ(Menus, 1);
+  EXPECT_EQ(MenuAt, TPoint(30, 6));
+  const POINT OnText = Screen(C, 30, 6);
+  SetCursorPos(OnText.x, OnText.y);
+  SendMessage(C->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(C->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
+
   const POINT P = Screen(C, 20, 5);
   win::InjectMouse(P.x, P.y, WM_MOUSEWHEEL, 0, WHEEL_DELTA);
   win::PumpMessages();
