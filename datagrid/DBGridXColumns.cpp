@@ -363,6 +363,7 @@ void TColumnX::SetFieldName(const std::string& Value) {
   FFieldName = Value;
   SetField(f);
   FAutoFitBaseWidth = Width();
+  RebindFooterSums();
   Changed(false);
 }
 
@@ -619,8 +620,6 @@ TColumnCellKindX TColumnX::GetCellKind() {
   return cckText;
 }
 
-namespace {
-
 std::string FormatFieldText(TField* Field, const std::string& DisplayFormat) {
   if (DisplayFormat.empty()) return Field->DisplayText();
   if (Field->IsNull()) return {};
@@ -628,8 +627,6 @@ std::string FormatFieldText(TField* Field, const std::string& DisplayFormat) {
   if (dynamic_cast<TDateTimeField*>(Field)) return FormatDateTime(DisplayFormat, Field->AsDateTime());
   return {};
 }
-
-}  // namespace
 
 std::string TColumnX::GetCellDisplayText() {
   TField* f = Field();
@@ -760,7 +757,7 @@ void TColumnX::StepValue(double Step) {
       return;
     }
     case cckLookup:
-      // Stepping through the lookup list comes with the lookup columns.
+      StepLookupValue(forward);
       return;
     case cckText:
       break;
@@ -805,6 +802,8 @@ void TColumnX::Assign(TPersistent* Source) {
   if (s->Has(cvAlignment)) SetAlignment(s->FAlignment);
   if (s->Has(cvReadOnly)) SetReadOnly(s->FReadOnly);
   if (s->Has(cvWordWrap)) SetWordWrap(s->FWordWrap);
+  if (s->Has(cvLookupDisplayFields)) SetLookupDisplayFields(s->FLookupDisplayFields);
+  SetPopupMenu(s->FPopupMenu);
   if (s->Has(cvCheckboxes)) SetCheckboxes(s->FCheckboxes);
   FTitle->Assign(s->FTitle.get());
   FDropDownRows = s->FDropDownRows;
