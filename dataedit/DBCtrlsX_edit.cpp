@@ -622,6 +622,11 @@ void TCustomDBEditX::WndProc(TMessage& Message) {
   }
   if (Message.Msg >= WM_LBUTTONDOWN && Message.Msg <= WM_MBUTTONDBLCLK) FHadCaptureAtMouse = MouseCapture();
   TCustomMaskEdit::WndProc(Message);
+  if (Message.Msg == WM_KILLFOCUS) {
+    // A button held while the focus leaves lets the mouse go.
+    if (TControl* C = GetCaptureControl(); C && C != this && C->Parent() == this) C->Perform(WM_CANCELMODE, 0, 0);
+    RefreshBorderState();
+  }
 }
 
 void TCustomDBEditX::Dispatch(TMessage& Message) {

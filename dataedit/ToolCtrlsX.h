@@ -139,6 +139,8 @@ class TEditButtonControlX : public TSpeedButton {
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void Click() override;
+  // WM_CANCELMODE lets the mouse go and ends a held press without a click.
+  void Dispatch(TMessage& Message) override;
 
  private:
   void UpdatePressedPart(int Y);

@@ -340,6 +340,33 @@ TEST_F(DBEditStripTest, ReleaseOutsideTheButtonEndsTheOpeningClick) {
   EXPECT_FALSE(E->DroppedDown());
 }
 
+TEST_F(DBEditStripTest, LosingTheFocusWhileAButtonIsHeldStopsItsRepeat) {
+  TStripEdit* E = NewEdit();
+  TEditButtonX* Spin = E->EditButtons()->Add();
+  Spin->SetStyle(ebsUpDownX);
+  int Downs = 0, Clicks = 0;
+  Spin->OnDown = [&](TObject*, bool, bool&, bool&) { ++Downs; };
+  Spin->OnClick = [&](TObject*, bool&) { ++Clicks; };
+  win::PumpMessages();
+  TEditButtonControlX* B = E->ButtonControl(1);
+  const POINT Upper = Screen(B, B->Width() / 2, 2);
+  win::InjectMouse(Upper.x, Upper.y, WM_LBUTTONDOWN, MK_LBUTTON);
+  win::PumpMessages();
+  ASSERT_EQ(Downs, 1);
+  EXPECT_EQ(GetCaptureControl(), B);
+  win::AdvanceAndPump(clock, 600);
+  EXPECT_EQ(Downs, 4) << "at 400 ms, then every 100 ms";
+  other->SetFocus();  // something takes the focus while the button is held
+  win::PumpMessages();
+  EXPECT_NE(GetCaptureControl(), B);
+  EXPECT_EQ(B->PressedPart(), 0);
+  win::AdvanceAndPump(clock, 1000);
+  EXPECT_EQ(Downs, 4) << "no more repeats";
+  win::InjectMouse(Upper.x, Upper.y, WM_LBUTTONUP);
+  win::PumpMessages();
+  EXPECT_EQ(Clicks, 0) << "the cancelled press never clicks";
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Image, cursor, mouse on the strip, height
 
