@@ -437,6 +437,45 @@ class TCustomDBGridX : public TCustomGrid {
   int FButtonWidth = 0;
   int FButtonHeight = 0;
   IRandomAccessDataSetX* FRandomAccessData = nullptr;
+
+  // ---- layout extras (grid model): row and title metrics, auto-fit widths, sizing and moving columns
+ public:
+  // When either is set they fix the title row height: TitleLineCount lines of the title font plus
+  // TitleHeight pixels.
+  int TitleHeight() const { return FTitleHeight; }
+  void SetTitleHeight(int Value);
+  int TitleLineCount() const { return FTitleLineCount; }
+  void SetTitleLineCount(int Value);
+  // The least width auto-fit shares among the columns (below it the grid scrolls).
+  int MinAutoFitWidth() const { return FMinAutoFitWidth; }
+  void SetMinAutoFitWidth(int Value);
+  // Rows are tall enough for more than one line of text (word wrap has room).
+  bool FitRowHeight() const { return FFitRowHeight; }
+  // Sizing one column resizes the auto-fit columns to its right so the total stays.
+  void ProportionalResize(int Index, int OldWidth, int NewWidth);
+  // A user's column change with auto-fit on: its share follows its new width, the next column's
+  // share absorbs the difference. True when it handled the change.
+  bool RedistributeAutoFitWidth(TColumnX* Column);
+  // Whether the horizontal scroll bar is wanted (the scroll-bar settings may refuse it).
+  virtual bool HorzScrollBarWanted() { return true; }
+
+ protected:
+  void ColWidthsChanged() override;
+  void ColumnMoved(int FromIndex, int ToIndex) override;
+  // Row height after fitting to whole text lines; sets ButtonHeight and FitRowHeight.
+  int LayoutRowMetrics(int RowHeight, int TextH, int Extra);
+  // The title row height TitleHeight and TitleLineCount fix (TextH: the tallest title font's height).
+  int FixedTitleRowHeight(int TextH);
+  // ssHorizontal unless auto-fit shares the width (then no horizontal bar).
+  void UpdateScrollBarStyle();
+  // Shares the client width among the auto-fit columns by their base widths.
+  void AutoFitLayout();
+  int FMinAutoFitWidth = 0;
+  bool FFitRowHeight = false;
+  // Without a window the layout measures text on a borrowed screen device context.
+  bool BorrowScreenDC();
+  void ReturnScreenDC();
+  HDC FScreenDC = nullptr;
 };
 
 // The published grid.
