@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXColumns.h"
+#include "datagrid/DBGridXDraw.h"
 #include "datagrid/DBGridXStyle.h"
 #include "datagrid/HeadTree.h"
 #include "platform/controls/grids.h"
@@ -476,6 +478,67 @@ class TCustomDBGridX : public TCustomGrid {
   bool BorrowScreenDC();
   void ReturnScreenDC();
   HDC FScreenDC = nullptr;
+
+  // ---- painting and cell drawing
+ public:
+  // The parameters of the data cell being drawn (refilled for every cell).
+  TColCellParamsX* CellParams() const { return FCellParams.get(); }
+  // Images shown in titles whose ImageIndex is set.
+  TCustomImageList* TitleImages() const { return FTitleImages; }
+  void SetTitleImages(TCustomImageList* Value);
+  // The grid row of the current record as last painted in the indicator column.
+  int IndicatorRow() const { return FIndicatorRow; }
+  // Whether the cell contents (text, images, check boxes, focus frame) are drawn at all.
+  bool ShowCellContents() const { return FShowCellContents; }
+  void SetShowCellContents(bool Value);
+  // With row select, a focus frame around the whole current row (frozen columns included).
+  bool RowFocusFrame() const { return FRowFocusFrame; }
+  void SetRowFocusFrame(bool Value);
+  // Painting stops while set (the filter row sets it while it starts an edit or applies the filter).
+  bool PaintSuppressed() const { return FPaintSuppressed; }
+  void SetPaintSuppressed(bool Value) { FPaintSuppressed = Value; }
+  // The title pressed by the mouse (the title-button mouse handling sets these).
+  TColumnX* PressedTitleColumn = nullptr;
+  bool TitleButtonDown = false;
+  // The data area: columns IndicatorOffset .. ColCount - 1, rows TitleOffset .. last data row.
+  TGridRect DataAreaBox();
+  virtual bool RowSelectFocusFrame();
+  // The fixed-cell frame: raised, or sunken when pressed or down; the switches add the left/top and
+  // right/bottom sides.
+  void DrawCellFrame(TCanvas* ACanvas, const TRect& Rect, bool Pressed, bool Down, bool WithLeftTop,
+                     bool WithRightBottom);
+  // Background of a fixed cell (title colour on request); answers whether it was drawn highlighted.
+  virtual bool DrawFixedCellBackground(int ACol, int ARow, const TRect& Rect, bool TitleColor);
+  // Maps the canvas so that logical x runs from the right (right-to-left) or back to normal.
+  void SetCanvasMirror(bool RightToLeft);
+  bool IsFormActiveControl();
+  // The in-cell button of an always-visible edit button (kinds of DrawEditButton).
+  void DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rect, TColor AColor, bool Enabled, bool AFlat,
+                      const TRect& ClipRect);
+  // The width the always-visible edit button of Column takes (0 without one).
+  int CellButtonWidth(TColumnX* Column);
+  void DoExit() override;
+
+ protected:
+  void Paint() override;
+  // Draws the group bands of the title tree above Node's cell (each cell draws its own piece).
+  void DrawTitleLevels(THeadTreeNode* Node, int DataCol, const TRect& Rect, bool EndEllipsis);
+  void DrawIndicatorCell(int ARow, int DataRow, const TRect& ARect, int ImageMargin, bool& Highlight);
+  void DrawTitleCell(int DataCol, const TRect& ARect, bool& Pressed, bool& Highlight);
+  void DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRow, const TRect& ARect, TGridDrawState AState,
+                       int TextMargin, int ImageMargin, bool Raised);
+  // Grid lines by band (multi-level title lines stop under the group bands they would cross).
+  void PaintLines(const TGridDrawInfo& Info);
+  void PaintCells(const TGridDrawInfo& Info, int ACol, int ARow, int StartX, int StartY, int StopX, int StopY,
+                  TColor AColor, TGridDrawState IncludeDrawState);
+  // The y (from the title row's top) where the line between data columns C and C + 1 starts.
+  int TitleLineTop(int C) const;
+  std::unique_ptr<TColCellParamsX> FCellParams = std::make_unique<TColCellParamsX>();
+  TCustomImageList* FTitleImages = nullptr;
+  int FIndicatorRow = -1;
+  bool FRowFocusFrame = false;
+  bool FPaintSuppressed = false;
+  TDrawBitmapUser FDrawBitmapUser;
 };
 
 // The published grid.

@@ -261,13 +261,13 @@ TEST_F(DataGridTest, CellParamsAndTheColumnsCellEvent) {
   TColCellParamsX p;
   Col(1)->FillCellParams(&p);
   EXPECT_EQ(p.Text, "Bob");
-  EXPECT_EQ(p.Background, Col(1)->Color());
+  EXPECT_EQ(p.CellColor, Col(1)->Color());
   EXPECT_EQ(p.Font, Col(1)->Font());
   EXPECT_EQ(p.Alignment, taCenter);
   EXPECT_EQ(p.ImageIndex, -1);
-  EXPECT_EQ(p.Row, -1);
+  EXPECT_EQ(p.CellRow, -1);
   Col(4)->FillCellParams(&p);  // Active, record 2: false
-  EXPECT_EQ(p.CheckboxState, cbUnchecked);
+  EXPECT_EQ(p.CheckState, cbUnchecked);
   bool sawEdit = false;
   Col(1)->SetOnGetCellParams([&](TObject* s, bool edit, TColCellParamsX* q) {
     EXPECT_EQ(s, Col(1));
