@@ -322,3 +322,44 @@ TEST_F(DataGridTest, LookupDisplayFieldsFollowTheFieldUntilSet) {
   copy->Assign(Col(1));
   EXPECT_EQ(copy->LookupDisplayFields(), "Name;Code");
 }
+
+TEST_F(DataGridTest, LookupCellStepsThroughItsListAndWraps) {
+  auto* depts = new TMemDataSet(owner.get());
+  depts->AddField("DeptID", ftInteger);
+  depts->AddField("DeptName", ftString, 10);
+  depts->Open();
+  for (auto [id, name] : std::vector<std::pair<int, const char*>>{{10, "Sales"}, {20, "Dev"}, {30, "Ops"}}) {
+    depts->Append();
+    depts->FieldByName("DeptID")->SetAsInteger(id);
+    depts->FieldByName("DeptName")->SetAsString(name);
+    depts->Post();
+  }
+  auto* staff = new TMemDataSet(owner.get());
+  staff->AddField("Name", ftString, 10);
+  staff->AddField("Dept", ftInteger);
+  TField* look = staff->AddLookupField("DeptName", ftString, "Dept", depts, "DeptID", "DeptName", 10);
+  staff->Open();
+  staff->Append();
+  staff->FieldByName("Name")->SetAsString("ann");
+  staff->FieldByName("Dept")->SetAsInteger(20);
+  staff->Post();
+  src->SetDataSet(staff);
+  for (const char* f : {"Name", "DeptName"}) grid->Columns()->Add()->SetFieldName(f);
+  Bind();
+  TColumnX* c = Col(1);
+  ASSERT_EQ(c->GetCellKind(), cckLookup);
+  EXPECT_EQ(c->LookupDisplayFields(), "DeptName");  // the lookup field's result field until set
+  EXPECT_EQ(c->GetLookupDataSet(), depts);
+  staff->First();
+  auto dept = [&] { return staff->FieldByName("Dept")->AsVariant(); };
+  c->StepValue(1);
+  EXPECT_EQ(dept().AsInteger(), 30);
+  EXPECT_EQ(look->AsString(), "Ops");
+  c->StepValue(1);  // past the end: the first
+  EXPECT_EQ(dept().AsInteger(), 10);
+  c->StepValue(-1);  // before the start: the last
+  EXPECT_EQ(dept().AsInteger(), 30);
+  staff->FieldByName("Dept")->Clear();
+  c->StepValue(-1);  // no value yet: the list's first
+  EXPECT_EQ(dept().AsInteger(), 10);
+}
