@@ -356,7 +356,13 @@ void TCustomDBGridX::LayoutChanged() {
 
 void TCustomDBGridX::Loaded() {
   TCustomGrid::Loaded();
+  if (FAutoFitColWidths && !IsDesigning()) {
+    // The widths read are the columns' shares of the client width.
+    for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetAutoFitBaseWidth(FColumns->Items(i)->Width());
+    SetScrollBars(ssNone);
+  }
   LayoutChanged();
+  DeferLayout();
 }
 
 void TCustomDBGridX::Resize() {
