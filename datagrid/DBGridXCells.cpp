@@ -180,7 +180,7 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
     return;
   }
   TColumnTitleX* title = col->Title();
-  Pressed = col == PressedTitleColumn && TitleButtonDown;
+  Pressed = TitleButtonDown() && PressedTitleColumn() == DataToRawColumn(DataCol);
   THeadTreeNode* leaf = FUseMultiTitle ? TitleColumnNode(DataCol) : nullptr;
   TRect textRect = ARect;
   std::string caption = title->Caption();

@@ -65,6 +65,7 @@ void TCustomDBGridX::AutoFitLayout() {
   };
   int avail = 0;
   for (size_t pass = 0; pass < vis.size(); ++pass) {
+    UpdateVertScrollBar();  // the bar's coming or going changes the client width shared
     int base = 0, others = 0;
     for (TColumnX* c : vis) {
       if (fits(c)) base += std::max(0, c->AutoFitBaseWidth());
@@ -135,6 +136,7 @@ void TCustomDBGridX::ProportionalResize(int Index, int OldWidth, int NewWidth) {
 }
 
 void TCustomDBGridX::ColWidthsChanged() {
+  TCustomGrid::ColWidthsChanged();  // scroll range, editor, repaint
   if (FDataLink && FColumns && (FDataLink->Active() || FColumns->Customised()) && AcquireLayoutLock()) {
     struct Layout {
       TCustomDBGridX* G;
@@ -171,8 +173,6 @@ void TCustomDBGridX::ColWidthsChanged() {
           break;
         }
     }
-  } else {
-    TCustomGrid::ColWidthsChanged();
   }
   InvalidateEditor();
   if (OnColWidthsChanged) OnColWidthsChanged(this);
