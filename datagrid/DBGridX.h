@@ -160,6 +160,9 @@ class TBookmarkListX : public TObject {
   void Delete();
   // The grid rows of the visible selected records, from column 0 to the last; (-1, ...) when none.
   TGridRect CoveredGridRect() const;
+  // Puts the bookmarks back into the data set's order (it changes when the data set is re-sorted);
+  // true when they had to move.
+  bool EnsureOrder();
 
  private:
   void ForgetLookup() const { FLastLookupIndex = -1; }
