@@ -415,8 +415,10 @@ void TCustomDBGridX::ChangeScale(int M, int D) {
 // ---- data link reactions
 
 void TCustomDBGridX::DataLinkActiveChanged(bool Value) {
+  if (!Value) HideEditor();
   if (FSelection) FSelection->DataActiveChanged(Value);
   LayoutChanged();
+  if (Value && EditorShownAlways()) ShowEditor();
   Invalidate();
 }
 
@@ -493,6 +495,7 @@ void TCustomDBGridX::ColumnsChanged(TColumnX* Column) {
   if (FLayoutLock == 0 && RedistributeAutoFitWidth(Column)) return;
   if (FLayoutLock == 0) LayoutChanged();
   else Invalidate();
+  if (FLayoutLock == 0) KeepCurrentColumnVisible();
 }
 
 void TCustomDBGridX::SetColumnAttributes() {

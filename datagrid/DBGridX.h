@@ -103,6 +103,8 @@ class TGridDataLinkX : public TDataLink {
   void UpdateData() override;
   // The map's limit; descendants used by tests lower it.
   int FMapLimit = MaxMappedFields;
+  // A field asks for the focus: its column becomes current and the editor opens on it.
+  void FocusControl(TField*& Field) override;
 
  private:
   TCustomDBGridX* FGrid;
@@ -469,6 +471,8 @@ class TCustomDBGridX : public TCustomGrid {
   bool RedistributeAutoFitWidth(TColumnX* Column);
   // Whether the horizontal scroll bar is wanted (the scroll-bar settings may refuse it).
   virtual bool HorzScrollBarWanted() { return true; }
+  // A hidden current column gives the place to the first visible one.
+  void KeepCurrentColumnVisible();
 
  protected:
   void ColWidthsChanged() override;

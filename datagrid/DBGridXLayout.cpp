@@ -207,3 +207,15 @@ void TCustomDBGridX::ReturnScreenDC() {
   ReleaseDC(nullptr, FScreenDC);
   FScreenDC = nullptr;
 }
+
+void TCustomDBGridX::KeepCurrentColumnVisible() {
+  TColumnX* cur = ColumnAt(GetSelectedIndex());
+  if (!cur || cur->Visible()) return;
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    int raw = DataToRawColumn(i);
+    if (FColumns->Items(i)->Visible() && raw >= FixedCols() && raw < ColCount()) {
+      SetCol(raw);
+      return;
+    }
+  }
+}

@@ -363,3 +363,20 @@ TEST_F(DataGridTest, LookupCellStepsThroughItsListAndWraps) {
   c->StepValue(-1);  // no value yet: the list's first
   EXPECT_EQ(dept().AsInteger(), 10);
 }
+
+TEST_F(DataGridTest, AFieldAskingForFocusOpensItsCellInTheGrid) {
+  Bind();
+  ASSERT_FALSE(grid->Focused());
+  ds->FieldByName("Amount")->FocusControl();
+  win::PumpMessages();
+  EXPECT_TRUE(grid->Focused() || (grid->InplaceEditor() && grid->InplaceEditor()->Focused()));
+  EXPECT_EQ(grid->GetSelectedField(), ds->FieldByName("Amount"));
+  EXPECT_TRUE(grid->EditorMode());
+
+  // Hiding the current column moves the grid to the first visible one.
+  Col(0)->SetVisible(false);
+  grid->SetCol(grid->DataToRawColumn(2));
+  Col(2)->SetVisible(false);
+  win::PumpMessages();
+  EXPECT_EQ(grid->Col(), grid->DataToRawColumn(1));
+}
