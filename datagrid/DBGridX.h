@@ -19,6 +19,7 @@
 #include "datagrid/DBGridXColumns.h"
 #include "datagrid/DBGridXDraw.h"
 #include "datagrid/DBGridXScroll.h"
+#include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXStyle.h"
 #include "datagrid/HeadTree.h"
 #include "platform/controls/grids.h"
@@ -49,6 +50,8 @@ TGridXExtOptions GridXExtOptionsFromBits(uint32_t Bits);
 uint32_t GridXExtOptionsBits(TGridXExtOptions Options);
 
 class TCustomDBGridX;
+class TSTDBGridXFilter;
+class TInplaceFilterEditX;
 class TDBGridXSelection;
 
 // A data set that hands the grid rows by index instead of through the link's buffer (large data sets
@@ -65,6 +68,7 @@ class IRandomAccessDataSetX {
   virtual void SetActiveIndex(int Index) = 0;
   virtual void RestoreActiveIndex() = 0;
 };
+class TDBGridInplaceEdit;  // the in-place editor: DBGridXInplace.h
 
 // The grid's link to its data source: follows activation, layout changes, scrolling and record
 // changes of the data set, and maps data columns to fields by the fields' indexes (-1: a customised
@@ -221,7 +225,7 @@ class TCustomDBGridX : public TCustomGrid {
   int TitleRowHeight() const { return FTitleRowHeight; }
   bool AutoFitColWidths() const { return FAutoFitColWidths; }
   void SetAutoFitColWidths(bool Value);
-  int FooterRowCount() const { return 0; }  // footer rows are added with the footers
+  int FooterRowCount() const { return FFooterRowCount; }
   int EditMemoFields() const { return FEditMemoFields; }
   void SetEditMemoFields(int Value) { FEditMemoFields = Value; }
   THeadTreeNode* TitleTree() const { return FTitleTree.get(); }
@@ -268,7 +272,7 @@ class TCustomDBGridX : public TCustomGrid {
   void ReleaseLayoutLock();
   virtual void LayoutChanged();
   int LayoutLock() const { return FLayoutLock; }
-  virtual int FilterRowVisible() { return 0; }  // the filter row sets this when it is shown
+  virtual int FilterRowVisible() { return FilterRowShown(); }  // 1 while the filter row is shown
   virtual int TitleRowCount() { return FDataOptions.Contains(gdoTitles) ? 1 : 0; }
 
   // Fonts and widths scale by M / D (explicit column fonts included, the title font by its own size).
@@ -350,6 +354,47 @@ class TCustomDBGridX : public TCustomGrid {
   std::string FEditText;
   Variant FEditValue;
   bool FInSearch = false;
+
+  // ---- filter row (DBGridXFilterRow.cpp)
+ public:
+  TSTDBGridXFilter* STFilter();
+  int FilterRowShown();
+  virtual TInplaceFilterEditX* NewFilterEditor();
+  virtual bool FilterEditorAllowed();
+  virtual void StoreFilterEditorText(int DataCol);
+  virtual void LoadFilterEditor(int DataCol);
+  // Hands the filter row's conditions to the data service.
+  virtual void ApplyFilter();
+  bool ColumnHasFilterCell(int DataCol);
+  std::string FilterCellText(int DataCol);
+  int FilterGridRow();
+  void BeginFilterEdit(int DataCol);
+  void PlaceFilterEditor(bool Reload);
+  void EndFilterEdit();
+  void ApplyFilterRow();
+  // The filter editor's keys (Tab, Home, End, Left, Right, Down, F2) before the editor sees them.
+  void FilterEditorKeyDown(TWinControl* Editor, WORD& Key, TShiftState Shift);
+  void FilterEditorKeyPress(WideChar& Key);
+  // A press on a filter cell starts editing it (a left press goes on to the editor); true when the
+  // press was on a filter cell. The grid's mouse handling calls this first.
+  bool FilterRowMouseDown(TMouseButton Button, int X, int Y);
+  // The press that started filter editing, in screen coordinates, and its time (0: none); forgotten.
+  bool TakeFilterMouseDown(POINT& ScreenPos, int& Time);
+  int FilterColumnIndex() const { return FFilterColumnIndex; }
+  bool FilterEditing() const { return FFilterEditing; }
+  TInplaceFilterEditX* FilterEditor() const { return FFilterEditor; }
+  TNotifyEvent OnApplyFilterRow;
+
+ protected:
+  void DrawFilterCell(int ACol, int DataCol, const TRect& ARect);
+  // The next column with a filter cell from From by Step (-1 or 1), wrapping at the ends when Wrap.
+  int NextFilterColumn(int From, int Step, bool Wrap);
+  std::shared_ptr<TSTDBGridXFilter> FSTFilter;  // made on first use
+  TInplaceFilterEditX* FFilterEditor = nullptr;  // owned by the grid as a component
+  int FFilterColumnIndex = 0;
+  bool FFilterEditing = false;
+  POINT FFilterMousePos{0, 0};
+  int FFilterMouseTime = 0;
 
   // ---- selection model
  public:
@@ -674,6 +719,52 @@ class TCustomDBGridX : public TCustomGrid {
   int FSavedDistance = 0;
   bool FAutoScrollTimerOn = false;
   int FAutoScrollInterval = -1;
+  // ---- footers and the sum list (footer work)
+ public:
+  // The grid's aggregate producer (made on first use, switched on while some footer needs it).
+  TDBGridXSumList* SumList();
+  // Footer rows below the data rows (a gap row keeps them at the bottom of the client area).
+  void SetFooterRowCount(int Value);
+  void SetFooterFont(TFont* Value);
+  // The text shown by the column's footer of footer row FooterIndex (0-based).
+  virtual void GetFooterText(int FooterIndex, TColumnX* Column, std::string& Text);
+  // Repaints the footer rows (the sum list's change notification).
+  void RepaintFooters();
+  // Draws a cell of the footer band (row kinds 3 and 4): the painter calls it for those rows.
+  void DrawFooterCell(TCanvas* C, int ACol, int ARow, const TRect& ARect, TGridDrawState State);
+  // The sum list follows the data link's data set and is on while some footer keeps an aggregate.
+  void UpdateSumListState();
+  // Every column's footers re-bind their aggregates (the data set changed), then the state above.
+  void RebindAllFooterSums();
+  bool RebindingFooters = false;
+
+ protected:
+  std::shared_ptr<TDBGridXSumList> FSumList;
+  int FFooterRowCount = 0;
+  int FFooterGapRow = -1;
+
+  // ---- in-place editor (in-place editor work)
+ public:
+  // The grid's in-place editor once made, else nullptr.
+  TDBGridInplaceEdit* InplaceEditX() const;
+  // The key value of a lookup cell being edited (Null otherwise).
+  const Variant& EditValue() const { return FEditValue; }
+  void SetEditValue(const Variant& Value) { FEditValue = Value; }
+  // The edit text kept for the current cell (what the link stores when editing ends).
+  void SetEditTextX(const std::string& Value) { FEditText = Value; }
+  // Loads the current cell's edit text from its field again (EditValue too).
+  std::string CurrentEditText() { return GetEditText(Col(), Row()); }
+  std::string CurrentEditMask() { return GetEditMask(Col(), Row()); }
+  int CurrentEditLimit() { return GetEditLimit(); }
+  // The current cell may be edited now (starts editing, as typing does).
+  bool CanEditData() { return CanEditModify(); }
+  // Keys the editor hands on to the grid.
+  void EditorKeyDown(WORD& Key, TShiftState Shift) { KeyDown(Key, Shift); }
+  // Reloads the editor's contents while keeping a shown drop-down open.
+  void InvalidateEditorX();
+
+ protected:
+  TInplaceEdit* CreateEditor() override;
 };
 
 // The published grid.
