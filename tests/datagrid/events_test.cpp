@@ -7,6 +7,7 @@
 
 #include "dataedit/ToolCtrlsX.h"
 #include "datagrid/DBGridXUnit.h"
+#include "dataedit/SpecRowX.h"
 #include "platform/classes/filer.h"
 #include "platform/controls/menus.h"
 #include "tests/datagrid/grid_fixture.h"
@@ -362,6 +363,28 @@ TEST_F(DataGridTest, LookupCellStepsThroughItsListAndWraps) {
   staff->FieldByName("Dept")->Clear();
   c->StepValue(-1);  // no value yet: the list's first
   EXPECT_EQ(dept().AsInteger(), 10);
+  staff->Post();
+
+  // The drop-down's special row stands in for the text when its key matches or the key is unknown.
+  TSpecRowX* special = c->DropDownSpecRow();
+  special->SetCellsText("(none)");
+  special->SetValue(Variant::Null());
+  special->SetVisible(true);
+  struct Case {
+    Variant Dept;
+    bool ShowIfNotInKeyList;
+    std::string Text;
+  } cases[] = {{Variant::Null(), false, "(none)"}, {99, false, ""}, {99, true, "(none)"}, {20, true, "Dev"}};
+  depts->Last();
+  for (const Case& k : cases) {
+    SCOPED_TRACE(VarToStr(k.Dept));
+    special->SetShowIfNotInKeyList(k.ShowIfNotInKeyList);
+    staff->Edit();
+    staff->FieldByName("Dept")->SetAsVariant(k.Dept);
+    staff->Post();
+    EXPECT_EQ(c->GetCellDisplayText(), k.Text);
+  }
+  EXPECT_EQ(depts->RecNo(), 3);  // the display text does not move the lookup data set
 }
 
 TEST_F(DataGridTest, AFieldAskingForFocusOpensItsCellInTheGrid) {
