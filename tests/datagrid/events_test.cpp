@@ -403,3 +403,90 @@ TEST_F(DataGridTest, AFieldAskingForFocusOpensItsCellInTheGrid) {
   win::PumpMessages();
   EXPECT_EQ(grid->Col(), grid->DataToRawColumn(1));
 }
+
+namespace {
+class TEditProbeGrid : public TDBGridX {
+ public:
+  using TDBGridX::TDBGridX;
+  using TDBGridX::SetEditText;
+};
+}  // namespace
+
+TEST_F(DataGridTest, TextNotInTheListAsksTheColumnAndMayBeAdded) {
+  auto* g = new TEditProbeGrid(owner.get());
+  g->SetBounds(0, 0, 600, 300);
+  g->SetParent(host);
+  g->SetDataSource(src);
+  win::PumpMessages();
+  TColumnX* code = g->Columns()->Items(5);
+  code->KeyList()->Add("Y");
+  code->KeyList()->Add("N");
+  code->PickList()->Add("Yes");
+  code->PickList()->Add("No");
+  std::vector<std::string> asked;
+  code->OnNotInList = [&](TObject* s, const std::string& text, bool&) {
+    EXPECT_EQ(s, code);
+    asked.push_back(text);
+    if (text == "Maybe") {
+      code->PickList()->Add("Maybe");
+      code->KeyList()->Add("?");
+    }
+  };
+  ds->First();
+  g->SetCol(g->DataToRawColumn(5));
+  struct Case {
+    const char* Text;
+    Variant Stored;
+  } cases[] = {{"no", "N"}, {"Maybe", "?"}, {"Never", Variant::Null()}, {"", Variant::Null()}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Text);
+    ASSERT_TRUE(g->EnsureEditing());
+    g->SetEditText(g->Col(), g->Row(), c.Text);
+    g->CommitEditText();
+    ds->Post();
+    EXPECT_EQ(ds->FieldByName("Code")->AsVariant().IsNull(), c.Stored.IsNull());
+    if (!c.Stored.IsNull()) EXPECT_EQ(ds->FieldByName("Code")->AsString(), c.Stored.AsString());
+  }
+  EXPECT_EQ(asked, (std::vector<std::string>{"Maybe", "Never"}));  // "no" matched "No"; empty is not asked about
+}
+
+TEST_F(DataGridTest, ALookupTextNotInTheListMayAddTheRecord) {
+  auto* depts = new TMemDataSet(owner.get());
+  depts->AddField("DeptID", ftInteger);
+  depts->AddField("DeptName", ftString, 10);
+  depts->Open();
+  depts->Append();
+  depts->FieldByName("DeptID")->SetAsInteger(10);
+  depts->FieldByName("DeptName")->SetAsString("Sales");
+  depts->Post();
+  auto* staff = new TMemDataSet(owner.get());
+  staff->AddField("Name", ftString, 10);
+  staff->AddField("Dept", ftInteger);
+  staff->AddLookupField("DeptName", ftString, "Dept", depts, "DeptID", "DeptName", 10);
+  staff->Open();
+  staff->Append();
+  staff->FieldByName("Name")->SetAsString("ann");
+  staff->Post();
+  src->SetDataSet(staff);
+  auto* g = new TEditProbeGrid(owner.get());
+  g->SetBounds(0, 0, 600, 300);
+  g->SetParent(host);
+  for (const char* f : {"Name", "DeptName"}) g->Columns()->Add()->SetFieldName(f);
+  g->SetDataSource(src);
+  win::PumpMessages();
+  TColumnX* c = g->Columns()->Items(1);
+  c->OnNotInList = [&](TObject*, const std::string& text, bool&) {
+    depts->Append();
+    depts->FieldByName("DeptID")->SetAsInteger(40);
+    depts->FieldByName("DeptName")->SetAsString(text);
+    depts->Post();
+  };
+  g->SetCol(g->DataToRawColumn(1));
+  staff->Edit();
+  g->SetEditValue(Variant::Null());
+  g->SetEditText(g->Col(), g->Row(), "hr");
+  g->CommitEditText();
+  staff->Post();
+  EXPECT_EQ(staff->FieldByName("Dept")->AsInteger(), 40);
+  EXPECT_EQ(staff->FieldByName("DeptName")->AsString(), "hr");
+}
