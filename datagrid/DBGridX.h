@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "datagrid/DBGridXActions.h"
 #include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXColumns.h"
 #include "datagrid/DBGridXDraw.h"
@@ -52,6 +53,7 @@ uint32_t GridXExtOptionsBits(TGridXExtOptions Options);
 class TCustomDBGridX;
 class TSTDBGridXFilter;
 class TInplaceFilterEditX;
+class TBasicAction;
 class TDBGridXSelection;
 
 // A data set that hands the grid rows by index instead of through the link's buffer (large data sets
@@ -765,6 +767,40 @@ class TCustomDBGridX : public TCustomGrid {
 
  protected:
   TInplaceEdit* CreateEditor() override;
+
+  // ---- edit actions, tool tips and window messages (DBGridXActions.cpp)
+ public:
+  TGridXEditActions EditActions() const { return FEditActions; }
+  void SetEditActions(TGridXEditActions Value) { FEditActions = Value; }
+  // Edit actions (TEditCopy, TEditCut, TEditPaste, TEditSelectAll, TEditDelete) reach the focused
+  // grid; true when the grid ran (or updated) the action.
+  virtual bool ExecuteAction(TBasicAction* Action);
+  virtual bool UpdateAction(TBasicAction* Action);
+  bool CanCopy();
+  bool CanPaste();
+  bool CanCut();
+  bool CanSelectAll();
+  bool CanDelete();
+  bool CanSelectType(TGridXSelectionType Type);
+  // The tool-tip text of Column's cell on the current record.
+  std::string CellHintText(TColumnX* Column);
+  // The font of the last tool tip (made on first use).
+  TFont* HintFont();
+  void WndProc(TMessage& Message) override;
+  // The cell value of the record above goes into the current cell (the copy-from-prior shortcut).
+  void CopyFromPriorRecord();
+  // The width of the flat border drawn in the non-client area (0 or 1; set when the window is made).
+  int FlatBorderWidth() const { return FFlatBorderWidth; }
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void PaintFlatBorder();
+  void CMHintShowPause(TMessage& Message);
+  void CMHintShow(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  TGridXEditActions FEditActions;
+  std::unique_ptr<TFont> FHintFont;
+  int FFlatBorderWidth = 0;
 };
 
 // The published grid.
