@@ -109,6 +109,8 @@ class TGridDataLinkX : public TDataLink {
   void UpdateData() override;
   // The map's limit; descendants used by tests lower it.
   int FMapLimit = MaxMappedFields;
+  // A field asks for the focus: its column becomes current and the editor opens on it.
+  void FocusControl(TField*& Field) override;
 
  private:
   TCustomDBGridX* FGrid;
@@ -166,6 +168,9 @@ class TBookmarkListX : public TObject {
   void Delete();
   // The grid rows of the visible selected records, from column 0 to the last; (-1, ...) when none.
   TGridRect CoveredGridRect() const;
+  // Puts the bookmarks back into the data set's order (it changes when the data set is re-sorted);
+  // true when they had to move.
+  bool EnsureOrder();
 
  private:
   void ForgetLookup() const { FLastLookupIndex = -1; }
@@ -493,6 +498,47 @@ class TCustomDBGridX : public TCustomGrid {
   int FButtonHeight = 0;
   IRandomAccessDataSetX* FRandomAccessData = nullptr;
 
+  // ---- layout extras (grid model): row and title metrics, auto-fit widths, sizing and moving columns
+ public:
+  // When either is set they fix the title row height: TitleLineCount lines of the title font plus
+  // TitleHeight pixels.
+  int TitleHeight() const { return FTitleHeight; }
+  void SetTitleHeight(int Value);
+  int TitleLineCount() const { return FTitleLineCount; }
+  void SetTitleLineCount(int Value);
+  // The least width auto-fit shares among the columns (below it the grid scrolls).
+  int MinAutoFitWidth() const { return FMinAutoFitWidth; }
+  void SetMinAutoFitWidth(int Value);
+  // Rows are tall enough for more than one line of text (word wrap has room).
+  bool FitRowHeight() const { return FFitRowHeight; }
+  // Sizing one column resizes the auto-fit columns to its right so the total stays.
+  void ProportionalResize(int Index, int OldWidth, int NewWidth);
+  // A user's column change with auto-fit on: its share follows its new width, the next column's
+  // share absorbs the difference. True when it handled the change.
+  bool RedistributeAutoFitWidth(TColumnX* Column);
+  // Whether the horizontal scroll bar is wanted (the scroll-bar settings may refuse it).
+  virtual bool HorzScrollBarWanted() { return true; }
+  // A hidden current column gives the place to the first visible one.
+  void KeepCurrentColumnVisible();
+
+ protected:
+  void ColWidthsChanged() override;
+  void ColumnMoved(int FromIndex, int ToIndex) override;
+  // Row height after fitting to whole text lines; sets ButtonHeight and FitRowHeight.
+  int LayoutRowMetrics(int RowHeight, int TextH, int Extra);
+  // The title row height TitleHeight and TitleLineCount fix (TextH: the tallest title font's height).
+  int FixedTitleRowHeight(int TextH);
+  // ssHorizontal unless auto-fit shares the width (then no horizontal bar).
+  void UpdateScrollBarStyle();
+  // Shares the client width among the auto-fit columns by their base widths.
+  void AutoFitLayout();
+  int FMinAutoFitWidth = 0;
+  bool FFitRowHeight = false;
+  // Without a window the layout measures text on a borrowed screen device context.
+  bool BorrowScreenDC();
+  void ReturnScreenDC();
+  HDC FScreenDC = nullptr;
+
   // ---- painting and cell drawing
  public:
   // The parameters of the data cell being drawn (refilled for every cell).
@@ -634,8 +680,7 @@ class TCustomDBGridX : public TCustomGrid {
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
   void Dispatch(TMessage& Message) override;
   void TopLeftChanged() override;
-  // A column sized with the mouse keeps its new width.
-  void ColWidthsChanged() override;
+  // A column sized with the mouse keeps its new width: ColWidthsChanged (layout extras) does it.
   // WM_CHAR after KeyPress: a space steps image and check-box cells.
   void WMChar(TMessage& Message);
   // The search conditions of typing: a printable character feeds the search instead of the editor.

@@ -15,25 +15,6 @@ void TCustomDBGridX::ApplySortMarking() {
   if (DBGridXDataService) DBGridXDataService->ApplySorting(this);
 }
 
-void TCustomDBGridX::ColWidthsChanged() {
-  TCustomGrid::ColWidthsChanged();
-  if (FLayoutBusy || FLayoutLock > 0) return;
-  FColumns->BeginUpdate();
-  try {
-    for (int i = 0; i < FColumns->Count(); ++i) {
-      TColumnX* c = FColumns->Items(i);
-      int raw = DataToRawColumn(i);
-      if (raw >= ColCount() || !c->Visible()) continue;
-      int w = ColWidths(raw);
-      if (w > 0 && w != c->Width()) c->SetWidth(w);
-    }
-  } catch (...) {
-    FColumns->EndUpdate();
-    throw;
-  }
-  FColumns->EndUpdate();
-}
-
 void TCustomDBGridX::ReleaseTitleButton() {
   int col = FPressedTitleColumn;
   FMousePressed = false;
