@@ -4,6 +4,8 @@
 
 #include "dataedit/ToolCtrlsX.h"
 #include "datagrid/DBGridXUnit.h"
+#include "platform/controls/menus.h"
+#include "platform/win/windows.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -39,21 +41,7 @@ int TBookmarkListX::Compare(const TBookmark& A, const TBookmark& B) const {
   return ds ? ds->CompareBookmarks(A, B) : A.compare(B);
 }
 
-bool TBookmarkListX::Find(const TBookmark& Item, int& Index) const {
-  int lo = 0, hi = Count() - 1;
-  while (lo <= hi) {
-    int mid = (lo + hi) / 2;
-    int c = Compare(FList[static_cast<size_t>(mid)], Item);
-    if (c == 0) {
-      Index = mid;
-      return true;
-    }
-    if (c < 0) lo = mid + 1;
-    else hi = mid - 1;
-  }
-  Index = lo;
-  return false;
-}
+bool TBookmarkListX::Find(const TBookmark& Item, int& Index) const { return SearchBookmark(Item, Index); }
 
 bool TBookmarkListX::CurrentRowSelected() const {
   TDataSet* ds = FGrid->DataLink()->DataSet();
@@ -71,13 +59,23 @@ void TBookmarkListX::SetCurrentRowSelected(bool Value) {
   if (found == Value) return;
   if (Value) FList.insert(FList.begin() + i, b);
   else FList.erase(FList.begin() + i);
+  ForgetLookup();
   FGrid->Invalidate();
+  // Marking a record makes the selection a records selection.
+  TDBGridXSelection* sel = FGrid->SelectionX();
+  if (sel && sel->Kind() != selRecordsX && !FList.empty()) {
+    sel->EmptySelection();  // another kind's part; the rows stay
+    sel->SetKind(selRecordsX);
+  }
+  if (sel) sel->CheckEmpty();
 }
 
 void TBookmarkListX::Clear() {
   if (FList.empty()) return;
   FList.clear();
+  ForgetLookup();
   FGrid->Invalidate();
+  if (FGrid->SelectionX()) FGrid->SelectionX()->CheckEmpty();
 }
 
 bool TBookmarkListX::Refresh() {
@@ -87,6 +85,7 @@ bool TBookmarkListX::Refresh() {
   FList.erase(std::remove_if(FList.begin(), FList.end(), [ds](const TBookmark& b) { return !ds->BookmarkValid(b); }),
               FList.end());
   bool changed = FList.size() != before;
+  ForgetLookup();
   if (changed) FGrid->Invalidate();
   return changed;
 }
@@ -105,6 +104,14 @@ void TBookmarkListX::SelectAll() {
     throw;
   }
   std::sort(FList.begin(), FList.end(), [this](const TBookmark& a, const TBookmark& b) { return Compare(a, b) < 0; });
+  ForgetLookup();
+  if (TDBGridXSelection* sel = FGrid->SelectionX(); sel && !FList.empty() && sel->Kind() != selRecordsX) {
+    std::vector<TBookmark> all;
+    all.swap(FList);
+    sel->EmptySelection();
+    FList.swap(all);
+    sel->SetKind(selRecordsX);
+  }
   ds->GotoBookmark(keep);
   ds->EnableControls();
   FGrid->Invalidate();
@@ -142,9 +149,11 @@ TCustomDBGridX::TCustomDBGridX(TComponent* AOwner) : TCustomGrid(AOwner) {
   FFooterFont = std::make_unique<TFont>();
   FCellTextMargin = 4;
   FAllowedSelections = {selRecordsX, selRectangleX, selColumnsX, selAllX};
+  FSelection = std::make_unique<TDBGridXSelection>(this);
 }
 
 TCustomDBGridX::~TCustomDBGridX() {
+  FSelection.reset();
   if (FStyle) FStyle->DetachGrid(this);
   FTitleFont->OnChange = nullptr;
   FDataLink->SetDataSource(nullptr);
@@ -174,6 +183,7 @@ THeadTreeNode* TCustomDBGridX::TitleColumnNode(int I) const {
 void TCustomDBGridX::SetDataSource(TDataSource* Value) {
   if (Value == DataSource()) return;
   FSelectedRows->Clear();
+  if (FSelection) FSelection->EmptySelection();
   FDataLink->SetDataSource(Value);
   if (Value) Value->FreeNotification(this);
   DataLinkActiveChanged(FDataLink->Active());
@@ -346,8 +356,14 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
     BeginLayout();
     for (int i = 0; i < FColumns->Count(); ++i)
       if (FColumns->Items(i)->FField == f) FColumns->Items(i)->SetField(nullptr);
-    EndLayout();
+    // While the data set's controls are disabled the layout waits for the deferred-layout message.
+    TDataSet* ds = FDataLink->DataSet();
+    if (ds && ds->ControlsDisabled()) DeferLayout();
+    else EndLayout();
   }
+  if (auto* m = dynamic_cast<TPopupMenu*>(AComponent))
+    for (int i = 0; i < FColumns->Count(); ++i)
+      if (FColumns->Items(i)->PopupMenu() == m) FColumns->Items(i)->SetPopupMenu(nullptr);
 }
 
 void TCustomDBGridX::ChangeScale(int M, int D) {
@@ -373,7 +389,8 @@ void TCustomDBGridX::ChangeScale(int M, int D) {
 
 // ---- data link reactions
 
-void TCustomDBGridX::DataLinkActiveChanged(bool) {
+void TCustomDBGridX::DataLinkActiveChanged(bool Value) {
+  if (FSelection) FSelection->DataActiveChanged(Value);
   LayoutChanged();
   Invalidate();
 }
@@ -399,6 +416,7 @@ void TCustomDBGridX::SyncCurrentRow() {
 
 void TCustomDBGridX::DataChanged() {
   if (!FDataLink->Active()) return;
+  if (FSelection) FSelection->DataSetChanged();
   UpdateRowCount();
   SyncCurrentRow();
   Invalidate();
@@ -429,6 +447,10 @@ void TCustomDBGridX::SetColumnAttributes() {
 
 void TCustomDBGridX::InternalLayout() {
   if (IsLoading()) return;
+  if (HandleAllocated()) {
+    MSG queued;  // a deferred layout still queued is this one
+    PeekMessage(&queued, Handle(), WM_DEFERLAYOUTX, WM_DEFERLAYOUTX, PM_REMOVE);
+  }
   FLayoutBusy = true;
   // Columns the grid made itself never stand before the user's.
   bool sawGenerated = false, mixed = false;
@@ -470,6 +492,10 @@ void TCustomDBGridX::InternalLayout() {
     FDataLink->InUpdateData = false;
   }
 
+  if (FSelection) {
+    FSelection->Columns()->Refresh();
+    FSelection->CheckEmpty();
+  }
   FVisibleColumns.clear();
   for (int i = 0; i < FColumns->Count(); ++i)
     if (FColumns->Items(i)->Visible()) FVisibleColumns.push_back(FColumns->Items(i));

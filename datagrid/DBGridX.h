@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXColumns.h"
 #include "datagrid/DBGridXDraw.h"
 #include "datagrid/DBGridXStyle.h"
@@ -48,6 +47,22 @@ TGridXExtOptions GridXExtOptionsFromBits(uint32_t Bits);
 uint32_t GridXExtOptionsBits(TGridXExtOptions Options);
 
 class TCustomDBGridX;
+class TDBGridXSelection;
+
+// A data set that hands the grid rows by index instead of through the link's buffer (large data sets
+// with random access). The grid asks only for these.
+class IRandomAccessDataSetX {
+ public:
+  virtual ~IRandomAccessDataSetX() = default;
+  // Makes at least Count more records available below the shown ones.
+  virtual void FetchRecords(int Count) = 0;
+  // The current record's index from 0, -1 when none.
+  virtual int GetCurrentIndex() = 0;
+  virtual int CountRecords() = 0;
+  // Makes the record at Index the active one (for drawing); RestoreActiveIndex undoes it.
+  virtual void SetActiveIndex(int Index) = 0;
+  virtual void RestoreActiveIndex() = 0;
+};
 
 // The grid's link to its data source: follows activation, layout changes, scrolling and record
 // changes of the data set, and maps data columns to fields by the fields' indexes (-1: a customised
@@ -116,6 +131,35 @@ class TBookmarkListX : public TObject {
   int Compare(const TBookmark& A, const TBookmark& B) const;
   TCustomDBGridX* FGrid;
   std::vector<TBookmark> FList;
+
+  // ---- selection model: lookups, the selection state, deleting, covered rows
+ public:
+  int BookmarkCount() const { return Count(); }
+  const TBookmark& Bookmarks(int I) const { return Items(I); }
+  int CompareBookmarks(const TBookmark& A, const TBookmark& B) const { return Compare(A, B); }
+  // The current record's bookmark; EInvalidGridOperation on a closed data set.
+  TBookmark CurrentBookmark() const;
+  // Halving search; Index: where the bookmark is or would go. The last answer is remembered, so
+  // asking again for the same bookmark does not search.
+  bool SearchBookmark(const TBookmark& Bookmark, int& Index) const;
+  // The index of the bookmark, -1 when absent.
+  int PositionOf(const TBookmark& Bookmark) const;
+  bool CurrentSelected() const { return CurrentRowSelected(); }
+  void SetCurrentSelected(bool Value) { SetCurrentRowSelected(Value); }
+  void ClearBookmarks() { Clear(); }
+  bool DataActive() const { return FDataActive; }
+  void SetDataActive(bool Value);
+  // Deletes every selected record from the data set (last first); the list ends empty.
+  void Delete();
+  // The grid rows of the visible selected records, from column 0 to the last; (-1, ...) when none.
+  TGridRect CoveredGridRect() const;
+
+ private:
+  void ForgetLookup() const { FLastLookupIndex = -1; }
+  mutable TBookmark FLastLookup;
+  mutable int FLastLookupIndex = -1;
+  mutable bool FLastLookupFound = false;
+  bool FDataActive = false;
 };
 
 class TCustomDBGridX : public TCustomGrid {
@@ -294,19 +338,109 @@ class TCustomDBGridX : public TCustomGrid {
   std::string FEditText;
   Variant FEditValue;
   bool FInSearch = false;
-  // painting and cell drawing
+
+  // ---- selection model
+ public:
+  // The selection in force (records, rectangle, columns or all). Not Selection(): that name is the
+  // grid base's current-cell rectangle.
+  TDBGridXSelection* SelectionX() const { return FSelection.get(); }
+  // Painting's question: is cell (ACol, ARow) showing the record Bookmark selected.
+  virtual bool CellSelected(int ACol, int ARow, const TBookmark& Bookmark);
+  // Repaints what the selection covers (everything for all) and the current row.
+  virtual void RepaintSelection();
+  // The bookmarks of the records in the link's buffer, in grid row order (grid row = TitleOffset + i).
+  std::vector<TBookmark> VisibleBookmarks();
+  // Invalidates the box of a cell rectangle.
+  void InvalidateCellBox(const TGridRect& R);
+  // The in-place editor stays up (gdoAlwaysShowEditor, and no filter-row cell is being edited).
+  virtual bool EditorShownAlways();
+
+ protected:
+  std::unique_ptr<TDBGridXSelection> FSelection;
+
+  // ---- events, deferred layout, focus, window and streaming (grid model)
  public:
   using TDrawColumnCellEventX =
       std::function<void(TObject* Sender, const TRect& Rect, int DataCol, TColumnX* Column, TGridDrawState State)>;
   using TDrawDataCellEventX = std::function<void(TObject* Sender, const TRect& Rect, TField* Field, TGridDrawState State)>;
+  using TDBGridXClickEvent = std::function<void(TColumnX* Column)>;
   using TGetCellParamsEventX =
       std::function<void(TObject* Sender, TColumnX* Column, TFont* AFont, TColor& Background, TGridDrawState State)>;
-  using TGetTitleParamsEventX = std::function<void(TObject* Sender, TColumnX* Column, TFont* AFont, TColor& Background,
-                                                   TSortMarkerX& SortMarker, bool IsDown)>;
+  using TGetFooterParamsEventX =
+      std::function<void(TObject* Sender, int DataCol, int Row, TColumnX* Column, TFont* AFont, TColor& Background,
+                         TAlignment& Alignment, TGridDrawState State, std::string& Text)>;
+  using TDrawFooterCellEventX = std::function<void(TObject* Sender, int DataCol, int Row, TColumnX* Column,
+                                                   const TRect& Rect, TGridDrawState State)>;
+  using TTitleBtnClickEventX = std::function<void(TObject* Sender, int ACol, TColumnX* Column)>;
+  using TCheckTitleBtnEventX = std::function<void(TObject* Sender, int ACol, TColumnX* Column, bool& Enabled)>;
+  using TGetTitleParamsEventX = std::function<void(TObject* Sender, TColumnX* Column, TFont* AFont,
+                                                   TColor& Background, TSortMarkerX& SortMarker, bool IsDown)>;
+
+  // OnColumnMoved (Sender, FromIndex, ToIndex) is the grid base's event; the grid fires it with data
+  // column indexes.
   TDrawColumnCellEventX OnDrawColumnCell;
   TDrawDataCellEventX OnDrawDataCell;
+  TNotifyEvent OnEditButtonClick;
+  TNotifyEvent OnLeaveColumn;
+  TNotifyEvent OnEnterColumn;
+  TDBGridXClickEvent OnCellClick;
+  TDBGridXClickEvent OnTitleClick;
+  TNotifyEvent OnSumListRecalcAll;
+  TNotifyEvent OnSumListAfterRecalcAll;
+  TNotifyEvent OnColWidthsChanged;
   TGetCellParamsEventX OnGetCellParams;
+  TGetFooterParamsEventX OnGetFooterParams;
+  TDrawFooterCellEventX OnDrawFooterCell;
+  TTitleBtnClickEventX OnTitleBtnClick;
+  TCheckTitleBtnEventX OnCheckTitleButton;
+  TNotifyEvent OnSortMarkingChanged;
   TGetTitleParamsEventX OnGetTitleParams;
+
+  // The hooks that fire them (the painter, the mouse and the keyboard call these).
+  virtual void CellClick(TColumnX* Column);
+  virtual void TitleClick(TColumnX* Column);
+  virtual void LeaveColumn();
+  virtual void EnterColumn();
+  virtual void DrawColumnCell(const TRect& Rect, int DataCol, TColumnX* Column, TGridDrawState State);
+  virtual void DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State);
+  virtual void EditButtonClick();
+  virtual void DoGetCellParams(TColumnX* Column, TFont* AFont, TColor& Background, TGridDrawState State);
+  virtual void DoGetFooterParams(int DataCol, int Row, TColumnX* Column, TFont* AFont, TColor& Background,
+                                 TAlignment& Alignment, TGridDrawState State, std::string& Text);
+  virtual void TitleBtnClick(int ACol, TColumnX* Column);
+  // Whether the title of Column acts as a button (its TitleButton, then OnCheckTitleButton).
+  bool CheckTitleButton(int ACol, TColumnX* Column);
+
+  // Deferred layout: the message is posted once; its handler lays the grid out. Its own number: the
+  // drop-down side message uses WM_USER + 100.
+  static constexpr UINT WM_DEFERLAYOUTX = WM_USER + 101;
+  void DeferLayout();
+  bool DeferredLayoutQueued();
+
+  // Focus: takes it when GrabFocus allows, the grid can be focused and it is not being designed;
+  // true when the grid or its editor has it.
+  virtual bool GainFocus();
+  bool GrabFocus() const { return FGrabFocus; }
+  void SetGrabFocus(bool Value) { FGrabFocus = Value; }
+
+  // Sizes of the buttons drawn in cells, set when the window is made (and by the layout).
+  int ButtonWidth() const { return FButtonWidth; }
+  int ButtonHeight() const { return FButtonHeight; }
+
+  // An optional source of rows in place of the link's buffer (nullptr: the buffer).
+  IRandomAccessDataSetX* RandomAccessData() const { return FRandomAccessData; }
+  void SetRandomAccessData(IRandomAccessDataSetX* Value) { FRandomAccessData = Value; }
+
+ protected:
+  void CreateWnd() override;
+  void DefaultHandler(TMessage& Message) override;
+  void DefineProperties(TFiler* Filer) override;
+  int FButtonWidth = 0;
+  int FButtonHeight = 0;
+  IRandomAccessDataSetX* FRandomAccessData = nullptr;
+
+  // ---- painting and cell drawing
+ public:
   // The parameters of the data cell being drawn (refilled for every cell).
   TColCellParamsX* CellParams() const { return FCellParams.get(); }
   // Images shown in titles whose ImageIndex is set.
@@ -328,8 +462,6 @@ class TCustomDBGridX : public TCustomGrid {
   bool TitleButtonDown = false;
   // The data area: columns IndicatorOffset .. ColCount - 1, rows TitleOffset .. last data row.
   TGridRect DataAreaBox();
-  // Whether cell (ACol, ARow) belongs to the selection; Bookmark is its record's (data rows only).
-  virtual bool CellSelected(int ACol, int ARow, const TBookmark& Bookmark);
   virtual bool RowSelectFocusFrame();
   // The fixed-cell frame: raised, or sunken when pressed or down; the switches add the left/top and
   // right/bottom sides.
@@ -340,17 +472,11 @@ class TCustomDBGridX : public TCustomGrid {
   // Maps the canvas so that logical x runs from the right (right-to-left) or back to normal.
   void SetCanvasMirror(bool RightToLeft);
   bool IsFormActiveControl();
-  // Invalidates the box of a cell rectangle.
-  void InvalidateCellBox(const TGridRect& R);
-  virtual void RepaintSelection();
   // The in-cell button of an always-visible edit button (kinds of DrawEditButton).
   void DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rect, TColor AColor, bool Enabled, bool AFlat,
                       const TRect& ClipRect);
   // The width the always-visible edit button of Column takes (0 without one).
   int CellButtonWidth(TColumnX* Column);
-  virtual void DrawColumnCell(const TRect& Rect, int DataCol, TColumnX* Column, TGridDrawState State);
-  virtual void DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State);
-  virtual void DoGetCellParams(TColumnX* Column, TFont* AFont, TColor& Background, TGridDrawState State);
   void DoExit() override;
 
  protected:
@@ -380,3 +506,5 @@ class TDBGridX : public TCustomDBGridX {
   DECLARE_CLASS(TDBGridX, TCustomDBGridX)
   using TCustomDBGridX::TCustomDBGridX;
 };
+
+#include "datagrid/DBGridXSelection.h"  // the selection classes complete the grid's interface

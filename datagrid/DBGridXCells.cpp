@@ -61,23 +61,11 @@ int MainButtonKind(TColumnX* Column) {
 
 }  // namespace
 
-// ---- hooks
-
-void TCustomDBGridX::DoGetCellParams(TColumnX* Column, TFont* AFont, TColor& Background, TGridDrawState State) {
-  if (OnGetCellParams) OnGetCellParams(this, Column, AFont, Background, State);
-}
-
-void TCustomDBGridX::DrawColumnCell(const TRect& Rect, int DataCol, TColumnX* Column, TGridDrawState State) {
-  if (OnDrawColumnCell) OnDrawColumnCell(this, Rect, DataCol, Column, State);
-}
-
-void TCustomDBGridX::DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State) {
-  if (OnDrawDataCell) OnDrawDataCell(this, Rect, Field, State);
-}
+// ---- in-cell buttons
 
 int TCustomDBGridX::CellButtonWidth(TColumnX* Column) {
   if (!Column->AlwaysShowEditButton() || MainButtonKind(Column) < 0) return 0;
-  return FFlat ? FlatButtonWidth : GetSystemMetrics(SM_CXVSCROLL);
+  return ButtonWidth() > 0 ? ButtonWidth() : (FFlat ? FlatButtonWidth + 1 : GetSystemMetrics(SM_CXVSCROLL));
 }
 
 void TCustomDBGridX::DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rect, TColor AColor, bool Enabled,
@@ -101,8 +89,8 @@ void TCustomDBGridX::DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rec
 // ---- one cell
 
 void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARectIn, TGridDrawState AState) {
-  FCellParams->CellCol = ACol;
-  FCellParams->CellRow = ARow;
+  FCellParams->Col = ACol;
+  FCellParams->Row = ARow;
   TRect ARect = ARectIn;
   if (ARect.Left >= ARect.Right) return;
   TCanvas* c = Canvas();
@@ -160,10 +148,9 @@ void TCustomDBGridX::DrawIndicatorCell(int ARow, int DataRow, const TRect& ARect
   TActiveRecordScope scope(FDataLink.get(), DataRow);
   bool current = DataRow == scope.Old();
   bool selected = false;
-  if (FDataOptions.Contains(gdoMultiSelect) && FSelectedRows->Count() > 0) {
-    TDataSet* ds = FDataLink->DataSet();
-    selected = CellSelected(0, ARow, ds->Bookmark());
-  }
+  TDBGridXSelection* sel = SelectionX();
+  if (sel && sel->Kind() != selNoneX && (FDataOptions.Contains(gdoMultiSelect) || sel->Kind() == selAllX))
+    selected = CellSelected(0, ARow, sel->Kind() == selAllX ? TBookmark() : FDataLink->DataSet()->Bookmark());
   if (selected) Highlight = GetFixedCellColors(0, 2, c->Font(), back);
   c->Brush()->SetColor(back);
   c->FillRect(ARect);
@@ -206,7 +193,8 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
   TColor back = title->Color();
   UseFont(c, title->Font());
   if (col->Field() && OnGetTitleParams) OnGetTitleParams(this, col, c->Font(), back, marker, Pressed);
-  if (FDataOptions.Contains(gdoMultiSelect) || FSelectedRows->Count() > 0) {
+  TDBGridXSelection* sel = SelectionX();
+  if (sel && (sel->Kind() == selColumnsX || sel->Kind() == selAllX)) {
     // The title of a selected column is highlighted.
     if (CellSelected(DataToRawColumn(DataCol), 0, TBookmark())) Highlight = GetFixedCellColors(1, 0, c->Font(), back);
   }
@@ -308,28 +296,33 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
   p.State = AState;
   p.Font = c->Font();
   p.Alignment = col->Alignment();
-  p.CellColor = col->Color();
+  p.Background = col->Color();
   TColumnCellKindX kind = col->GetCellKind();
   p.ImageIndex = -1;
-  p.CheckState = cbUnchecked;
+  p.CheckboxState = cbUnchecked;
   p.Text.clear();
   if (FShowCellContents) {
     if (kind == cckKeyImages)
       p.ImageIndex = col->GetImageIndex();
     else if (kind == cckCheckbox)
-      p.CheckState = col->ReadCheckState();
+      p.CheckboxState = col->ReadCheckState();
     else
       p.Text = col->GetCellDisplayText();
   }
-  DoGetCellParams(col, c->Font(), p.CellColor, AState);
-  // The column's own cell-parameter hook runs here once columns carry one.
+  p.Row = ARow;
+  p.Col = ACol;
+  p.ReadOnly = false;
+  DoGetCellParams(col, c->Font(), p.Background, AState);
+  col->GetCellParams(false, &p);
   bool selected = false;
-  if (FSelectedRows->Count() > 0) selected = CellSelected(ACol, ARow, FDataLink->DataSet()->Bookmark());
+  TDBGridXSelection* sel = SelectionX();
+  if (sel && sel->Kind() != selNoneX)
+    selected = CellSelected(ACol, ARow, sel->Kind() == selAllX ? TBookmark() : FDataLink->DataSet()->Bookmark());
   bool current = currentRow && ACol == Col();
-  if (GetDataCellColors(ACol, ARow, c->Font(), p.CellColor, AState, selected, current, currentRow))
+  if (GetDataCellColors(ACol, ARow, c->Font(), p.Background, AState, selected, current, currentRow))
     AState.Include(gdSelected);
   p.State = AState;
-  c->Brush()->SetColor(p.CellColor);
+  c->Brush()->SetColor(p.Background);
 
   if (FShowCellContents && !textRect.IsEmpty()) {
     if (kind == cckKeyImages) {
@@ -347,8 +340,8 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
         TRect cr = flip(textRect);
         IntersectClipRect(dc, cr.Left, cr.Top, cr.Right, cr.Bottom);
       }
-      DrawEditButton(dc, flip(TRect(x, y, x + bw, y + bh)), static_cast<COLORREF>(ColorToRGB(p.CellColor)),
-                     static_cast<int>(p.CheckState), true, false, FFlat, 0, bkCheckBoxX);
+      DrawEditButton(dc, flip(TRect(x, y, x + bw, y + bh)), static_cast<COLORREF>(ColorToRGB(p.Background)),
+                     static_cast<int>(p.CheckboxState), true, false, FFlat, 0, bkCheckBoxX);
       if (clip) RestoreDC(dc, -1);
     } else {
       bool wrap = col->WordWrap() && FRowLines > 1;
@@ -367,12 +360,12 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
     TRect b(textRect.Right, ARect.Top, textRect.Right + buttonWidth, ARect.Top + bh);
     if (Raised) b = TRect(b.Left + 1, b.Top - 1, b.Right + 1, b.Bottom - 1);
     if (FFlat && Raised) {
-      c->Brush()->SetColor(p.CellColor);
+      c->Brush()->SetColor(p.Background);
       c->FillRect(flip(TRect(b.Left - 1, ARect.Top, b.Left, ARect.Bottom)));
     }
-    DrawCellButton(c, buttonKind, flip(b), p.CellColor, true, FFlat, ARect);
+    DrawCellButton(c, buttonKind, flip(b), p.Background, true, FFlat, ARect);
     if (bh < ARect.Height()) {
-      c->Brush()->SetColor(p.CellColor);
+      c->Brush()->SetColor(p.Background);
       c->FillRect(flip(TRect(b.Left, b.Bottom, b.Right, ARect.Bottom)));
     }
   }

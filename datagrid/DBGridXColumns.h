@@ -12,12 +12,15 @@
 // user (Persistent), otherwise the grid generates one column per field. TColumnDefValuesX and
 // TColumnTitleDefValuesX hold the grid-wide defaults.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/classes/classes.h"
+#include "platform/classes/typinfo.h"
 #include "dataedit/DBCtrlsXRules.h"
+#include "platform/controls/grids.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/data/db.h"
 #include "platform/graphics/graphics.h"
@@ -25,6 +28,8 @@
 class TCustomDBGridX;
 class TColumnX;
 class TColumnDefValuesX;
+class TPopupMenu;
+class TColCellParamsX;
 
 enum TColumnButtonStyleX { cbsAuto, cbsEllipsis, cbsNone, cbsUpDown, cbsDropDown };
 enum TColumnCellKindX { cckText = 0, cckPickList = 1, cckLookup = 2, cckKeyPickList = 3, cckKeyImages = 4,
@@ -115,7 +120,7 @@ class TDBGridXColumnDefValuesX : public TColumnDefValuesX {
 // ---------------------------------------------------------------------------------------------------
 // A column's title cell.
 class TColumnTitleX : public TPersistent {
-  DECLARE_CLASS(TColumnTitleX, TPersistent)
+  DECLARE_PUBLISHED_CLASS(TColumnTitleX, TPersistent)
   explicit TColumnTitleX(TColumnX* AColumn);
   ~TColumnTitleX() override;
   void Assign(TPersistent* Source) override;
@@ -175,6 +180,10 @@ class TColumnTitleX : public TPersistent {
   TSortMarkerX FSortMarker = smNoneX;
   bool FTitleButton = false;
   bool FRefreshingFont = false;
+
+  // ---- streaming (grid model)
+ public:
+  static void DeclarePublished(TPublished<TColumnTitleX>& P);
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -337,12 +346,65 @@ class TColumnX : public TCollectionItem {
   int FAutoFitBaseWidth = 0;
   bool FWordWrap = false;
   bool FRefreshingFont = false;
+
+  // ---- column extras (grid model): pop-up menu, lookup display fields, cell parameters, sort marker area
+ public:
+  // The menu a right click on the column's cells pops up (not owned; the grid hears when it goes).
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value);
+  // The lookup fields the drop-down shows; the field's LookupResultField until set.
+  std::string LookupDisplayFields();
+  virtual void SetLookupDisplayFields(const std::string& Value);
+  // The list behind a lookup column: the lookup field's LookupDataSet (nullptr without one).
+  TDataSet* GetLookupDataSet();
+  TDataSet* GetListDataSet();
+  // The cell's parameters for the current record, before the events change them.
+  void FillCellParams(TColCellParamsX* Params);
+  // Fires OnGetCellParams.
+  virtual void GetCellParams(bool EditMode, TColCellParamsX* Params);
+  // The width of the title's sort marker area (arrow, and the sort index when several columns sort).
+  int GetSortMarkerWidth();
+
+  using TGetColCellParamsEventX = std::function<void(TObject* Sender, bool EditMode, TColCellParamsX* Params)>;
+  using TNotInListEventX = std::function<void(TObject* Sender, const std::string& NewText, bool& RecheckInList)>;
+  // Setting it repaints the grid.
+  void SetOnGetCellParams(TGetColCellParamsEventX Value);
+  const TGetColCellParamsEventX& OnGetCellParams() const { return FOnGetCellParams; }
+  // The text typed into a lookup or key-list cell is not in the list; RecheckInList asks to look again.
+  TNotInListEventX OnNotInList;
+  // Fires OnNotInList; true when the handler asks to look the text up again.
+  bool NotInList(const std::string& NewText);
+
+ private:
+  // A lookup cell steps through the lookup data set (forward wraps to the first record).
+  void StepLookupValue(bool Forward);
+  TPopupMenu* FPopupMenu = nullptr;
+  std::string FLookupDisplayFields;
+  TGetColCellParamsEventX FOnGetCellParams;
+};
+
+// What the cell-parameter events may change for one cell.
+class TColCellParamsX : public TObject {
+ public:
+  int Row = -1;
+  int Col = -1;
+  TGridDrawState State;
+  TFont* Font = nullptr;
+  TColor Background = clWindow;
+  TAlignment Alignment = taLeftJustify;
+  int ImageIndex = -1;
+  std::string Text;
+  TCheckBoxState CheckboxState = cbUnchecked;
+  bool ReadOnly = false;
 };
 
 // The published column class of the grid.
 class TDBGridColumnX : public TColumnX {
-  DECLARE_CLASS(TDBGridColumnX, TColumnX)
+  DECLARE_PUBLISHED_CLASS(TDBGridColumnX, TColumnX)
   using TColumnX::TColumnX;
+
+  // ---- streaming (grid model): what a stored column writes; inherited values only once set
+  static void DeclarePublished(TPublished<TDBGridColumnX>& P);
 };
 
 // ---------------------------------------------------------------------------------------------------

@@ -59,16 +59,6 @@ TGridRect TCustomDBGridX::DataAreaBox() {
   return TGridRect{FIndicatorOffset, FTitleOffset, ColCount() - 1, bottom};
 }
 
-bool TCustomDBGridX::CellSelected(int ACol, int ARow, const TBookmark& Bookmark) {
-  // Records selected by the user (the indicator column and the row's data cells). The selection object
-  // adds its rectangle, column and all tests here.
-  int dc = 0, dr = 0;
-  int kind = GetCellType(ACol, ARow, dc, dr, true);
-  if ((kind >> 8) != 2 || Bookmark.empty() || FSelectedRows->Count() == 0) return false;
-  int i = 0;
-  return FSelectedRows->Find(Bookmark, i);
-}
-
 bool TCustomDBGridX::RowSelectFocusFrame() {
   return !ComponentState().Contains(csDesigning) && FDataOptions.Contains(gdoRowSelect) && FRowFocusFrame &&
          HasFocusInside();
@@ -80,19 +70,6 @@ bool TCustomDBGridX::IsFormActiveControl() {
   for (HWND w = GetFocus(); w; w = GetParent(w))
     if (w == Handle()) return true;
   return false;
-}
-
-void TCustomDBGridX::InvalidateCellBox(const TGridRect& R) {
-  if (!HandleAllocated()) return;
-  TRect r = BoxRect(R.Left, R.Top, R.Right, R.Bottom);
-  RECT rc = r;
-  InvalidateRect(Handle(), &rc, FALSE);
-}
-
-void TCustomDBGridX::RepaintSelection() {
-  // The whole grid: the selected records may lie anywhere among the visible rows.
-  Invalidate();
-  InvalidateRow(Row());
 }
 
 void TCustomDBGridX::SetCanvasMirror(bool RightToLeft) {
