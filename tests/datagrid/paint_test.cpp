@@ -536,3 +536,27 @@ TEST_F(DataGridPaintTest, FilterRowBandIsDrawnInItsOwnColour) {
   EXPECT_TRUE(g->OptionsX().Contains(gxoFixed3D));
   EXPECT_FALSE(g->CellHas3DFrame(2, 1, {gdFixed}));
 }
+
+TEST_F(DataGridPaintTest, SelectedColumnsAndEverythingAreDrawnSelected) {
+  Bind();
+  auto o = grid->Options();
+  o.Include(gdoMultiSelect);
+  grid->SetOptions(o);
+  COLORREF tinted = Rgb(TintColor(clWindow, clBtnShadow, false));
+  // A selected column: its title dark, its cells tinted, other columns untouched.
+  grid->SelectionX()->Columns()->SelectSingleColumn(grid->Columns()->Items(2), false);
+  ASSERT_EQ(grid->SelectionX()->Kind(), selColumnsX);
+  Paint();
+  TRect title = grid->CellRect(3, 0);
+  EXPECT_EQ(Pixel(title.Left + 2, title.Bottom - 3), RGB(64, 64, 64));
+  EXPECT_EQ(RightOf(3, 4), tinted);
+  EXPECT_EQ(RightOf(2, 4), Rgb(clWindow));
+  EXPECT_NE(RightOf(0, 4, 3), RGB(64, 64, 64));  // rows are not selected
+  // Everything: every indicator cell and every data cell.
+  grid->SelectionX()->SelectEverything();
+  Paint();
+  for (int r = 2; r <= 5; ++r) {
+    EXPECT_EQ(RightOf(0, r, 3), RGB(64, 64, 64)) << r;
+    EXPECT_EQ(RightOf(2, r), tinted) << r;
+  }
+}
