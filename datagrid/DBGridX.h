@@ -15,8 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXColumns.h"
 #include "datagrid/DBGridXDraw.h"
+#include "datagrid/DBGridXScroll.h"
 #include "datagrid/DBGridXStyle.h"
 #include "datagrid/HeadTree.h"
 #include "platform/controls/grids.h"
@@ -126,6 +128,11 @@ class TBookmarkListX : public TObject {
   bool Refresh();
   // Selects every record of the data set (walks it with controls disabled, position kept).
   void SelectAll();
+  // ---- keyboard and mouse selection
+  // Puts a record in or out of the list by its bookmark (the walks of the keyboard and the mouse
+  // change rows they have already left).
+  void SetBookmarkSelected(const TBookmark& Item, bool Value);
+  bool BookmarkSelected(const TBookmark& Item) const;
 
  private:
   int Compare(const TBookmark& A, const TBookmark& B) const;
@@ -457,9 +464,6 @@ class TCustomDBGridX : public TCustomGrid {
   // Painting stops while set (the filter row sets it while it starts an edit or applies the filter).
   bool PaintSuppressed() const { return FPaintSuppressed; }
   void SetPaintSuppressed(bool Value) { FPaintSuppressed = Value; }
-  // The title pressed by the mouse (the title-button mouse handling sets these).
-  TColumnX* PressedTitleColumn = nullptr;
-  bool TitleButtonDown = false;
   // The data area: columns IndicatorOffset .. ColCount - 1, rows TitleOffset .. last data row.
   TGridRect DataAreaBox();
   virtual bool RowSelectFocusFrame();
@@ -499,6 +503,132 @@ class TCustomDBGridX : public TCustomGrid {
   bool FRowFocusFrame = false;
   bool FPaintSuppressed = false;
   TDrawBitmapUser FDrawBitmapUser;
+  // ---- keyboard, mouse, scroll bars, scrolling, timers and in-place search
+  // (DBGridXKeys.cpp, DBGridXMouse.cpp, DBGridXScroll.cpp, DBGridXSearch.cpp)
+ public:
+  // Scroll-bar settings, made on first use through CreateScrollBar.
+  TDBGridXScrollBar* HorzScrollBar();
+  TDBGridXScrollBar* VertScrollBar();
+  virtual TDBGridXScrollBar* CreateScrollBar(TScrollBarKind Kind);
+  // The vertical bar from record numbers (sequenced data sets) or as a five-position bar.
+  virtual void UpdateVertScrollBar();
+  // The horizontal external bar follows the left column.
+  virtual void UpdateHorzExtScrollBar();
+  // Fully visible data rows (at least 1), and the data rows the grid has.
+  int VisibleDataRowCount();
+  int DataRowCount() const;
+
+  // Movement and selection by keys and mouse.
+  void ClearSelectionOnMove();
+  void NextRow(bool Select);
+  void PriorRow(bool Select);
+  void MoveToNextCell(bool GoForward);
+  // Moves the data set by Distance records (ToEnd: to its end in Distance's direction), selecting the
+  // rows passed when Select and record selection is allowed.
+  void MoveWithSelection(bool Select, int Distance, bool ByRows, bool ToEnd);
+  // Makes data column Index current; Direction +1/-1 skips hidden columns that way.
+  void SelectColumn(int Index, int Direction, bool Extend);
+  // Deletes the current record, or every selected one, after the confirmation the options ask for.
+  void DeleteCurrentOrSelectedRecords();
+  bool ToggleSelecting() const { return FToggleSelecting; }
+  bool RowAnchorSet() const { return FRowAnchorSet; }
+
+  // Mouse state: 0 none, 1 selecting rows, 2 selecting columns, 3 selecting a rectangle, 6 sizing a
+  // column inside the fixed area.
+  int MouseMode() const { return FMouseMode; }
+  int PressedTitleColumn() const { return FPressedTitleColumn; }
+  bool TitleButtonDown() const { return FTitleButtonDown; }
+  bool SortMarkAdding() const { return FSortMarkAdding; }
+  // Sorting by the sort markers: through the grid unit's data service.
+  virtual void ApplySortMarking();
+
+  // In-place search: Mode 0 type-ahead, 1 next match, 2 previous match. TimeOut in ms, < 0: none.
+  bool InSearch() const { return FInSearch; }
+  const std::string& SearchText() const { return FSearchText; }
+  int SearchTimeout() const { return FSearchTimeout; }
+  bool SearchTimerOn() const { return FSearchTimerOn; }
+  void InplaceSearch(const std::string& AddText, int TimeOut, int Mode);
+  void StopInplaceSearch();
+  void StartSearchTimer();
+  void StopSearchTimer();
+  // Saves the shown rows (a middle record and the distance to the current one) and brings them back.
+  void SavePosition();
+  void RestorePosition();
+
+  // Automatic scrolling while the mouse selects outside the data area (timer 1).
+  void StartAutoScrollTimer(int Interval);
+  void StopAutoScrollTimer();
+  virtual void AutoScrollStep();
+  bool AutoScrollTimerOn() const { return FAutoScrollTimerOn; }
+  int AutoScrollInterval() const { return FAutoScrollInterval; }
+  // The interval of the next automatic step for a distance from the data area: shorter as the mouse
+  // goes further out, never below 10 ms so the timer cannot spin.
+  static int AutoScrollIntervalFor(int Distance, int PerPixel);
+  // The data cells on screen (client coordinates): from the first scrollable column and the first data
+  // row to the last shown column and data row. Automatic scrolling measures from its edges.
+  TRect DataAreaRect();
+
+  // The grid's own vertical scroll messages and wheel.
+  void WMVScroll(TMessage& Message);
+  void WMHScroll(TMessage& Message);
+  bool DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos);
+  bool DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos);
+  // The external scroll bars are gone.
+  void ScrollBarNotification(TComponent* AComponent);
+  bool OwnsVertScrollBar() const override { return true; }
+
+ protected:
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyPress(WideChar& Key) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void TimedScroll(TGridScrollDirections Direction) override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
+  void Dispatch(TMessage& Message) override;
+  void TopLeftChanged() override;
+  // A column sized with the mouse keeps its new width.
+  void ColWidthsChanged() override;
+  // WM_CHAR after KeyPress: a space steps image and check-box cells.
+  void WMChar(TMessage& Message);
+  // The search conditions of typing: a printable character feeds the search instead of the editor.
+  bool TypingSearches();
+  void SetRowAnchor();
+  void DropRowAnchor() { FRowAnchorSet = false; }
+  bool CurrentColumnStepsValues();
+  void ReleaseTitleButton();
+
+  std::unique_ptr<TDBGridXScrollBar> FHorzScrollBarX;
+  std::unique_ptr<TDBGridXScrollBar> FVertScrollBarX;
+  int FLastVertMode = -1;
+  bool FThumbTracked = false;
+  bool FToggleSelecting = false;
+  bool FRowAnchorSet = false;
+  TBookmark FRowAnchor;
+  bool FRowAnchorSelected = false;
+  TBookmark FRowWalkEnd;  // where the last selecting walk stopped: a walk from elsewhere starts afresh
+  std::string FCharBuffer;
+  char16_t FHighSurrogate = 0;  // first half of a character beyond the BMP typed into the search
+  int FMouseMode = 0;
+  TPoint FMouseDownPos;
+  TPoint FPrevMousePos;
+  TShiftState FLastShift;
+  int FPressedTitleColumn = -1;
+  bool FMousePressed = false;
+  bool FTitleButtonDown = false;
+  bool FSortMarkAdding = false;
+  bool FRowsTracking = false;
+  bool FCellsTracking = false;
+  int FCheckCellCol = -1, FCheckCellRow = -1;
+  int FMouseDownHandled = 0;
+  std::string FSearchText;
+  int FSearchTimeout = -1;
+  bool FSearchTimerOn = false;
+  bool FSearchPositioning = false;
+  TBookmark FSavedBookmark;
+  int FSavedDistance = 0;
+  bool FAutoScrollTimerOn = false;
+  int FAutoScrollInterval = -1;
 };
 
 // The published grid.

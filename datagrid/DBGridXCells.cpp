@@ -89,8 +89,8 @@ void TCustomDBGridX::DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rec
 // ---- one cell
 
 void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARectIn, TGridDrawState AState) {
-  FCellParams->Col = ACol;
-  FCellParams->Row = ARow;
+  FCellParams->CellCol = ACol;
+  FCellParams->CellRow = ARow;
   TRect ARect = ARectIn;
   if (ARect.Left >= ARect.Right) return;
   TCanvas* c = Canvas();
@@ -179,7 +179,7 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
     return;
   }
   TColumnTitleX* title = col->Title();
-  Pressed = col == PressedTitleColumn && TitleButtonDown;
+  Pressed = TitleButtonDown() && PressedTitleColumn() == DataToRawColumn(DataCol);
   THeadTreeNode* leaf = FUseMultiTitle ? TitleColumnNode(DataCol) : nullptr;
   TRect textRect = ARect;
   std::string caption = title->Caption();
@@ -296,33 +296,33 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
   p.State = AState;
   p.Font = c->Font();
   p.Alignment = col->Alignment();
-  p.Background = col->Color();
+  p.CellColor = col->Color();
   TColumnCellKindX kind = col->GetCellKind();
   p.ImageIndex = -1;
-  p.CheckboxState = cbUnchecked;
+  p.CheckState = cbUnchecked;
   p.Text.clear();
   if (FShowCellContents) {
     if (kind == cckKeyImages)
       p.ImageIndex = col->GetImageIndex();
     else if (kind == cckCheckbox)
-      p.CheckboxState = col->ReadCheckState();
+      p.CheckState = col->ReadCheckState();
     else
       p.Text = col->GetCellDisplayText();
   }
-  p.Row = ARow;
-  p.Col = ACol;
+  p.CellRow = ARow;
+  p.CellCol = ACol;
   p.ReadOnly = false;
-  DoGetCellParams(col, c->Font(), p.Background, AState);
+  DoGetCellParams(col, c->Font(), p.CellColor, AState);
   col->GetCellParams(false, &p);
   bool selected = false;
   TDBGridXSelection* sel = SelectionX();
   if (sel && sel->Kind() != selNoneX)
     selected = CellSelected(ACol, ARow, sel->Kind() == selAllX ? TBookmark() : FDataLink->DataSet()->Bookmark());
   bool current = currentRow && ACol == Col();
-  if (GetDataCellColors(ACol, ARow, c->Font(), p.Background, AState, selected, current, currentRow))
+  if (GetDataCellColors(ACol, ARow, c->Font(), p.CellColor, AState, selected, current, currentRow))
     AState.Include(gdSelected);
   p.State = AState;
-  c->Brush()->SetColor(p.Background);
+  c->Brush()->SetColor(p.CellColor);
 
   if (FShowCellContents && !textRect.IsEmpty()) {
     if (kind == cckKeyImages) {
@@ -340,8 +340,8 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
         TRect cr = flip(textRect);
         IntersectClipRect(dc, cr.Left, cr.Top, cr.Right, cr.Bottom);
       }
-      DrawEditButton(dc, flip(TRect(x, y, x + bw, y + bh)), static_cast<COLORREF>(ColorToRGB(p.Background)),
-                     static_cast<int>(p.CheckboxState), true, false, FFlat, 0, bkCheckBoxX);
+      DrawEditButton(dc, flip(TRect(x, y, x + bw, y + bh)), static_cast<COLORREF>(ColorToRGB(p.CellColor)),
+                     static_cast<int>(p.CheckState), true, false, FFlat, 0, bkCheckBoxX);
       if (clip) RestoreDC(dc, -1);
     } else {
       bool wrap = col->WordWrap() && FRowLines > 1;
@@ -360,12 +360,12 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
     TRect b(textRect.Right, ARect.Top, textRect.Right + buttonWidth, ARect.Top + bh);
     if (Raised) b = TRect(b.Left + 1, b.Top - 1, b.Right + 1, b.Bottom - 1);
     if (FFlat && Raised) {
-      c->Brush()->SetColor(p.Background);
+      c->Brush()->SetColor(p.CellColor);
       c->FillRect(flip(TRect(b.Left - 1, ARect.Top, b.Left, ARect.Bottom)));
     }
-    DrawCellButton(c, buttonKind, flip(b), p.Background, true, FFlat, ARect);
+    DrawCellButton(c, buttonKind, flip(b), p.CellColor, true, FFlat, ARect);
     if (bh < ARect.Height()) {
-      c->Brush()->SetColor(p.Background);
+      c->Brush()->SetColor(p.CellColor);
       c->FillRect(flip(TRect(b.Left, b.Bottom, b.Right, ARect.Bottom)));
     }
   }

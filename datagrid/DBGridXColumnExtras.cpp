@@ -40,15 +40,15 @@ TDataSet* TColumnX::GetListDataSet() {
 }
 
 void TColumnX::FillCellParams(TColCellParamsX* Params) {
-  Params->Row = -1;
-  Params->Col = -1;
+  Params->CellRow = -1;
+  Params->CellCol = -1;
   Params->State = TGridDrawState();
   Params->Font = Font();
-  Params->Background = Color();
+  Params->CellColor = Color();
   Params->Alignment = Alignment();
   Params->ImageIndex = GetImageIndex();
   Params->Text = GetCellDisplayText();
-  Params->CheckboxState = ReadCheckState();
+  Params->CheckState = ReadCheckState();
   Params->ReadOnly = ReadOnly();
 }
 

@@ -383,21 +383,6 @@ class TColumnX : public TCollectionItem {
   TGetColCellParamsEventX FOnGetCellParams;
 };
 
-// What the cell-parameter events may change for one cell.
-class TColCellParamsX : public TObject {
- public:
-  int Row = -1;
-  int Col = -1;
-  TGridDrawState State;
-  TFont* Font = nullptr;
-  TColor Background = clWindow;
-  TAlignment Alignment = taLeftJustify;
-  int ImageIndex = -1;
-  std::string Text;
-  TCheckBoxState CheckboxState = cbUnchecked;
-  bool ReadOnly = false;
-};
-
 // The published column class of the grid.
 class TDBGridColumnX : public TColumnX {
   DECLARE_PUBLISHED_CLASS(TDBGridColumnX, TColumnX)
