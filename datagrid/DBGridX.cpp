@@ -353,6 +353,8 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
   if (Operation != opRemove) return;
   if (FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
   ScrollBarNotification(AComponent);
+  if (FColumns)
+    for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->ListSourceGone(AComponent);
   if (auto* f = dynamic_cast<TField*>(AComponent)) {
     BeginLayout();
     for (int i = 0; i < FColumns->Count(); ++i)
@@ -392,6 +394,7 @@ void TCustomDBGridX::ChangeScale(int M, int D) {
 
 void TCustomDBGridX::DataLinkActiveChanged(bool Value) {
   if (FSelection) FSelection->DataActiveChanged(Value);
+  RebindAllFooterSums();
   LayoutChanged();
   Invalidate();
 }

@@ -19,6 +19,7 @@
 #include "datagrid/DBGridXColumns.h"
 #include "datagrid/DBGridXDraw.h"
 #include "datagrid/DBGridXScroll.h"
+#include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXStyle.h"
 #include "datagrid/HeadTree.h"
 #include "platform/controls/grids.h"
@@ -65,6 +66,7 @@ class IRandomAccessDataSetX {
   virtual void SetActiveIndex(int Index) = 0;
   virtual void RestoreActiveIndex() = 0;
 };
+class TDBGridInplaceEdit;  // the in-place editor: DBGridXInplace.h
 
 // The grid's link to its data source: follows activation, layout changes, scrolling and record
 // changes of the data set, and maps data columns to fields by the fields' indexes (-1: a customised
@@ -216,7 +218,7 @@ class TCustomDBGridX : public TCustomGrid {
   int TitleRowHeight() const { return FTitleRowHeight; }
   bool AutoFitColWidths() const { return FAutoFitColWidths; }
   void SetAutoFitColWidths(bool Value);
-  int FooterRowCount() const { return 0; }  // footer rows are added with the footers
+  int FooterRowCount() const { return FFooterRowCount; }
   int EditMemoFields() const { return FEditMemoFields; }
   void SetEditMemoFields(int Value) { FEditMemoFields = Value; }
   THeadTreeNode* TitleTree() const { return FTitleTree.get(); }
@@ -629,6 +631,52 @@ class TCustomDBGridX : public TCustomGrid {
   int FSavedDistance = 0;
   bool FAutoScrollTimerOn = false;
   int FAutoScrollInterval = -1;
+  // ---- footers and the sum list (footer work)
+ public:
+  // The grid's aggregate producer (made on first use, switched on while some footer needs it).
+  TDBGridXSumList* SumList();
+  // Footer rows below the data rows (a gap row keeps them at the bottom of the client area).
+  void SetFooterRowCount(int Value);
+  void SetFooterFont(TFont* Value);
+  // The text shown by the column's footer of footer row FooterIndex (0-based).
+  virtual void GetFooterText(int FooterIndex, TColumnX* Column, std::string& Text);
+  // Repaints the footer rows (the sum list's change notification).
+  void RepaintFooters();
+  // Draws a cell of the footer band (row kinds 3 and 4): the painter calls it for those rows.
+  void DrawFooterCell(TCanvas* C, int ACol, int ARow, const TRect& ARect, TGridDrawState State);
+  // The sum list follows the data link's data set and is on while some footer keeps an aggregate.
+  void UpdateSumListState();
+  // Every column's footers re-bind their aggregates (the data set changed), then the state above.
+  void RebindAllFooterSums();
+  bool RebindingFooters = false;
+
+ protected:
+  std::shared_ptr<TDBGridXSumList> FSumList;
+  int FFooterRowCount = 0;
+  int FFooterGapRow = -1;
+
+  // ---- in-place editor (in-place editor work)
+ public:
+  // The grid's in-place editor once made, else nullptr.
+  TDBGridInplaceEdit* InplaceEditX() const;
+  // The key value of a lookup cell being edited (Null otherwise).
+  const Variant& EditValue() const { return FEditValue; }
+  void SetEditValue(const Variant& Value) { FEditValue = Value; }
+  // The edit text kept for the current cell (what the link stores when editing ends).
+  void SetEditTextX(const std::string& Value) { FEditText = Value; }
+  // Loads the current cell's edit text from its field again (EditValue too).
+  std::string CurrentEditText() { return GetEditText(Col(), Row()); }
+  std::string CurrentEditMask() { return GetEditMask(Col(), Row()); }
+  int CurrentEditLimit() { return GetEditLimit(); }
+  // The current cell may be edited now (starts editing, as typing does).
+  bool CanEditData() { return CanEditModify(); }
+  // Keys the editor hands on to the grid.
+  void EditorKeyDown(WORD& Key, TShiftState Shift) { KeyDown(Key, Shift); }
+  // Reloads the editor's contents while keeping a shown drop-down open.
+  void InvalidateEditorX();
+
+ protected:
+  TInplaceEdit* CreateEditor() override;
 };
 
 // The published grid.
