@@ -372,6 +372,30 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
     }
   }
 
+  // The in-place search's text over the start of the current cell's text.
+  if (FInSearch && current && AState.Contains(gdSelected) && FShowCellContents && kind != cckKeyImages &&
+      kind != cckCheckbox && !FSearchText.empty() &&
+      (FDataOptions.Contains(gdoAlwaysShowSelection) || HasFocusInside()) &&
+      !ComponentState().Contains(csDesigning) && FUpdateLock == 0 && IsFormActiveControl()) {
+    std::string found = p.Text.substr(0, std::min(p.Text.size(), FSearchText.size()));
+    int fullWidth = c->TextWidth(p.Text), foundWidth = c->TextWidth(found);
+    TAlignment a = Mirrored(p.Alignment, rtl);
+    int x = a == taLeftJustify    ? textRect.Left + TextMargin
+            : a == taRightJustify ? textRect.Right - fullWidth - 3
+                                  : textRect.Left + textRect.Width() / 2 - fullWidth / 2;
+    if (rtl && a == taRightJustify) x = textRect.Right - foundWidth - 3;  // right-to-left text starts there
+    TRect hl(std::max(x, textRect.Left), textRect.Top + 1, std::min(x + foundWidth, textRect.Right),
+             textRect.Bottom - 1);
+    if (!hl.IsEmpty()) {
+      TColor keep = c->Font()->Color();
+      c->Brush()->SetColor(SearchHighlightColor);
+      c->Font()->SetColor(SearchHighlightTextColor);
+      c->TextRect(hl, x, textRect.Top + 2, found);
+      c->Font()->SetColor(keep);
+      c->Brush()->SetColor(p.CellColor);
+    }
+  }
+
   if (col->DefaultColumn()) DrawDataCell(ARect, col->Field(), AState);
   DrawColumnCell(ARect, DataCol, col, AState);
 

@@ -560,3 +560,22 @@ TEST_F(DataGridPaintTest, SelectedColumnsAndEverythingAreDrawnSelected) {
     EXPECT_EQ(RightOf(2, r), tinted) << r;
   }
 }
+
+TEST_F(DataGridPaintTest, InplaceSearchTextIsHighlightedInTheCurrentCell) {
+  Bind();
+  grid->SetFocus();
+  win::PumpMessages();
+  if (!grid->HasFocusInside()) GTEST_SKIP() << "the window manager gave the grid no focus";
+  grid->SetCol(2);  // Name
+  grid->InplaceSearch("Bo", -1, 0);
+  ASSERT_TRUE(grid->InSearch());
+  ASSERT_EQ(ds->FieldByName("Name")->AsString(), "Bob");
+  Paint();
+  TRect cell = grid->CellRect(grid->Col(), grid->Row());
+  COLORREF mark = Rgb(SearchHighlightColor);
+  EXPECT_TRUE(Has(TRect(cell.Left, cell.Top, cell.Left + cell.Width() / 2, cell.Bottom), mark));
+  EXPECT_FALSE(Has(TRect(cell.Left + cell.Width() / 2, cell.Top, cell.Right, cell.Bottom), mark));
+  grid->StopInplaceSearch();
+  Paint();
+  EXPECT_FALSE(Has(cell, mark));
+}
