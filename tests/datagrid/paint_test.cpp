@@ -579,3 +579,19 @@ TEST_F(DataGridPaintTest, InplaceSearchTextIsHighlightedInTheCurrentCell) {
   Paint();
   EXPECT_FALSE(Has(cell, mark));
 }
+
+TEST_F(DataGridPaintTest, FooterBandInButtonFaceGetsFixedLines) {
+  Bind();
+  grid->SetFooterRowCount(1);
+  Paint();
+  int f = grid->RowCount() - 1;
+  TRect foot = grid->CellRect(2, f), data = grid->CellRect(2, 2);
+  ASSERT_FALSE(foot.IsEmpty());
+  int mid = (foot.Top + foot.Bottom) / 2;
+  EXPECT_EQ(Pixel(foot.Right, mid), RGB(0xC0, 0xC0, 0xC0));  // a window-coloured band: data lines
+  grid->SetFooterColor(clBtnFace);
+  Paint();
+  EXPECT_EQ(Pixel(foot.Right, mid), RGB(0, 0, 0));
+  EXPECT_EQ(Pixel(foot.Left + 3, foot.Top - 1), RGB(0, 0, 0));  // the line along the band's top
+  EXPECT_EQ(Pixel(data.Right, (data.Top + data.Bottom) / 2), RGB(0xC0, 0xC0, 0xC0));
+}
