@@ -499,6 +499,8 @@ class TCustomDBGridX : public TCustomGrid {
                   TColor AColor, TGridDrawState IncludeDrawState);
   // The y (from the title row's top) where the line between data columns C and C + 1 starts.
   int TitleLineTop(int C) const;
+  // Vertical titles make the title row as tall as their text (leaves of multi-level titles grow).
+  void FitTitleRowToVerticalTitles();
   std::unique_ptr<TColCellParamsX> FCellParams = std::make_unique<TColCellParamsX>();
   TCustomImageList* FTitleImages = nullptr;
   int FIndicatorRow = -1;

@@ -174,6 +174,31 @@ int TCustomDBGridX::TitleLineTop(int C) const {
   return top;
 }
 
+void TCustomDBGridX::FitTitleRowToVerticalTitles() {
+  TCanvas* c = Canvas();
+  int need = 0;
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnX* col = FColumns->Items(i);
+    if (!col->Visible() || col->Title()->Orientation() != tohVertical) continue;
+    c->Font()->Assign(col->Title()->Font());
+    std::string text = col->Title()->Caption();
+    int above = 0;
+    if (FUseMultiTitle && i < static_cast<int>(FTitleColumnNodes.size()) && FTitleColumnNodes[static_cast<size_t>(i)]) {
+      THeadTreeNode* leaf = FTitleColumnNodes[static_cast<size_t>(i)];
+      text = leaf->Caption;
+      for (THeadTreeNode* p = leaf->Parent; p && p != FTitleTree.get(); p = p->Parent) above += p->Height;
+    }
+    int length = DrawVerticalTextX(c, TRect(), false, 0, 0, text.empty() ? " " : text, 0, 0, false, true);
+    need = std::max(need, above + length + 6);
+  }
+  if (need <= FTitleRowHeight) return;
+  int delta = need - FTitleRowHeight;
+  if (FUseMultiTitle)
+    for (THeadTreeNode* leaf : FTitleColumnNodes)
+      if (leaf) leaf->Height += delta;
+  FTitleRowHeight = need;
+}
+
 void TCustomDBGridX::PaintLines(const TGridDrawInfo& Info) {
   const TGridAxisDrawInfo& h = Info.Horz;
   const TGridAxisDrawInfo& v = Info.Vert;

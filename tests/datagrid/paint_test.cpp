@@ -595,3 +595,39 @@ TEST_F(DataGridPaintTest, FooterBandInButtonFaceGetsFixedLines) {
   EXPECT_EQ(Pixel(foot.Left + 3, foot.Top - 1), RGB(0, 0, 0));  // the line along the band's top
   EXPECT_EQ(Pixel(data.Right, (data.Top + data.Bottom) / 2), RGB(0xC0, 0xC0, 0xC0));
 }
+
+TEST_F(DataGridPaintTest, VerticalTitlesStandAsTallAsTheirText) {
+  const char* caps[][2] = {{"Name", "Person|Name"}, {"Amount", "Figures|Amount paid"}, {"Born", "Figures|Born"}};
+  for (auto& cp : caps) {
+    TColumnX* col = grid->Columns()->Add();
+    col->SetFieldName(cp[0]);
+    col->Title()->SetCaption(cp[1]);
+  }
+  grid->SetUseMultiTitle(true);
+  Bind();
+  int flat = grid->TitleRowHeight();
+  grid->Columns()->Items(1)->Title()->SetOrientation(tohVertical);
+  grid->LayoutChanged();
+  win::PumpMessages();
+  int tall = grid->TitleRowHeight();
+  EXPECT_GT(tall, flat + 20);
+  EXPECT_EQ(grid->RowHeights(0), tall);
+  // The leaves grew, the group band did not.
+  THeadTreeNode* leaf = grid->TitleColumnNode(1);
+  EXPECT_EQ(leaf->Height + leaf->Parent->Height, tall);
+  Paint();
+  TRect cell = grid->CellRect(2, 0);
+  int band = leaf->Parent->Height;
+  int top = cell.Bottom, bottom = cell.Top, left = cell.Right, right = cell.Left;
+  for (int y = cell.Top + band + 2; y < cell.Bottom - 1; ++y)
+    for (int x = cell.Left + 2; x < cell.Right - 2; ++x) {
+      COLORREF p = Pixel(x, y);
+      if (GetRValue(p) < 0x70 && GetGValue(p) < 0x70 && GetBValue(p) < 0x70) {
+        top = std::min(top, y), bottom = std::max(bottom, y);
+        left = std::min(left, x), right = std::max(right, x);
+      }
+    }
+  ASSERT_LT(top, bottom);
+  EXPECT_GT(bottom - top, 2 * (right - left));  // the caption runs upward
+  EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_vertical_title.png")));
+}
