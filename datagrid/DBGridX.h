@@ -483,6 +483,11 @@ class TCustomDBGridX : public TCustomGrid {
                       const TRect& ClipRect);
   // The width the always-visible edit button of Column takes (0 without one).
   int CellButtonWidth(TColumnX* Column);
+  // Widths fitted to contents: titles, every record's cells, footers (the cells only with an active
+  // link; without one nothing changes). AutoFitColumn fits the selected columns too.
+  void AutoFitColumns(const TColumnsXList& List);
+  void AutoFitColumn(TColumnX* Column);
+  virtual bool CanAutoFit() { return true; }
   void DoExit() override;
 
  protected:

@@ -631,3 +631,35 @@ TEST_F(DataGridPaintTest, VerticalTitlesStandAsTallAsTheirText) {
   EXPECT_GT(bottom - top, 2 * (right - left));  // the caption runs upward
   EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_vertical_title.png")));
 }
+
+TEST_F(DataGridPaintTest, AutoFitMeasuresTitlesCellsAndKeepsThePosition) {
+  for (const char* f : {"ID", "Name", "Active"}) grid->Columns()->Add()->SetFieldName(f);
+  TColumnsXList all{Col(0), Col(1), Col(2)};
+  int before[3] = {Col(0)->Width(), Col(1)->Width(), Col(2)->Width()};
+  grid->AutoFitColumns(all);  // no data source: nothing changes
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Col(i)->Width(), before[i]);
+  Bind();
+  ds->First();
+  ds->Next();
+  ds->Next();
+  grid->AutoFitColumns(all);
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 3);  // the current record is kept
+  TCanvas* c = grid->Canvas();
+  c->Font()->Assign(Col(1)->Font());
+  int widest = 0;
+  for (const char* n : {"Ann", "Bob", "Cui", "Dora", "Émile"}) widest = std::max(widest, c->TextWidth(n));
+  c->Font()->Assign(Col(1)->Title()->Font());
+  widest = std::max(widest, c->TextWidth("Name"));
+  EXPECT_EQ(Col(1)->Width(), widest + 4);
+  c->Font()->Assign(Col(2)->Title()->Font());
+  EXPECT_EQ(Col(2)->Width(), std::max(c->TextWidth("Active"), CheckBoxWidth) + 4);
+  // A longer text and a pressed fit of one column (no selection: just that column).
+  ds->Edit();
+  ds->FieldByName("Name")->SetAsString("A rather long name");
+  ds->Post();
+  int w0 = Col(0)->Width();
+  grid->AutoFitColumn(Col(1));
+  c->Font()->Assign(Col(1)->Font());
+  EXPECT_EQ(Col(1)->Width(), c->TextWidth("A rather long name") + 4);
+  EXPECT_EQ(Col(0)->Width(), w0);
+}
