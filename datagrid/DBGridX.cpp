@@ -637,6 +637,7 @@ void TCustomDBGridX::InternalLayout() {
       BuildTitleTree(FTitleTree.get(), leaves, th * depth, th, FTitleColumnNodes);
       FTitleRowHeight = th * depth;
     }
+    FitTitleRowToVerticalTitles();
     if (FTitleOffset > 0) SetRowHeights(0, FTitleRowHeight);
   }
   UpdateRowCount();  // again, now that the title row has its height

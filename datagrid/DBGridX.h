@@ -574,6 +574,11 @@ class TCustomDBGridX : public TCustomGrid {
                       const TRect& ClipRect);
   // The width the always-visible edit button of Column takes (0 without one).
   int CellButtonWidth(TColumnX* Column);
+  // Widths fitted to contents: titles, every record's cells, footers (the cells only with an active
+  // link; without one nothing changes). AutoFitColumn fits the selected columns too.
+  void AutoFitColumns(const TColumnsXList& List);
+  void AutoFitColumn(TColumnX* Column);
+  virtual bool CanAutoFit() { return true; }
   void DoExit() override;
 
  protected:
@@ -590,6 +595,8 @@ class TCustomDBGridX : public TCustomGrid {
                   TColor AColor, TGridDrawState IncludeDrawState);
   // The y (from the title row's top) where the line between data columns C and C + 1 starts.
   int TitleLineTop(int C) const;
+  // Vertical titles make the title row as tall as their text (leaves of multi-level titles grow).
+  void FitTitleRowToVerticalTitles();
   std::unique_ptr<TColCellParamsX> FCellParams = std::make_unique<TColCellParamsX>();
   TCustomImageList* FTitleImages = nullptr;
   int FIndicatorRow = -1;
