@@ -693,6 +693,9 @@ class TCustomDBGridX : public TCustomGrid {
   // The search conditions of typing: a printable character feeds the search instead of the editor.
   bool TypingSearches();
   void SetRowAnchor();
+  // The rectangle's end corner goes to the current cell (SetAnchor: both corners).
+  void ExtendRectangle(bool SetAnchor);
+  bool FLeavingColumn = false;
   void DropRowAnchor() { FRowAnchorSet = false; }
   bool CurrentColumnStepsValues();
   void ReleaseTitleButton();
