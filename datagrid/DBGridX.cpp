@@ -4,6 +4,8 @@
 
 #include "dataedit/ToolCtrlsX.h"
 #include "datagrid/DBGridXUnit.h"
+#include "platform/controls/menus.h"
+#include "platform/win/windows.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -39,21 +41,7 @@ int TBookmarkListX::Compare(const TBookmark& A, const TBookmark& B) const {
   return ds ? ds->CompareBookmarks(A, B) : A.compare(B);
 }
 
-bool TBookmarkListX::Find(const TBookmark& Item, int& Index) const {
-  int lo = 0, hi = Count() - 1;
-  while (lo <= hi) {
-    int mid = (lo + hi) / 2;
-    int c = Compare(FList[static_cast<size_t>(mid)], Item);
-    if (c == 0) {
-      Index = mid;
-      return true;
-    }
-    if (c < 0) lo = mid + 1;
-    else hi = mid - 1;
-  }
-  Index = lo;
-  return false;
-}
+bool TBookmarkListX::Find(const TBookmark& Item, int& Index) const { return SearchBookmark(Item, Index); }
 
 bool TBookmarkListX::CurrentRowSelected() const {
   TDataSet* ds = FGrid->DataLink()->DataSet();
@@ -71,13 +59,23 @@ void TBookmarkListX::SetCurrentRowSelected(bool Value) {
   if (found == Value) return;
   if (Value) FList.insert(FList.begin() + i, b);
   else FList.erase(FList.begin() + i);
+  ForgetLookup();
   FGrid->Invalidate();
+  // Marking a record makes the selection a records selection.
+  TDBGridXSelection* sel = FGrid->SelectionX();
+  if (sel && sel->Kind() != selRecordsX && !FList.empty()) {
+    sel->EmptySelection();  // another kind's part; the rows stay
+    sel->SetKind(selRecordsX);
+  }
+  if (sel) sel->CheckEmpty();
 }
 
 void TBookmarkListX::Clear() {
   if (FList.empty()) return;
   FList.clear();
+  ForgetLookup();
   FGrid->Invalidate();
+  if (FGrid->SelectionX()) FGrid->SelectionX()->CheckEmpty();
 }
 
 bool TBookmarkListX::Refresh() {
@@ -87,6 +85,7 @@ bool TBookmarkListX::Refresh() {
   FList.erase(std::remove_if(FList.begin(), FList.end(), [ds](const TBookmark& b) { return !ds->BookmarkValid(b); }),
               FList.end());
   bool changed = FList.size() != before;
+  ForgetLookup();
   if (changed) FGrid->Invalidate();
   return changed;
 }
@@ -105,6 +104,14 @@ void TBookmarkListX::SelectAll() {
     throw;
   }
   std::sort(FList.begin(), FList.end(), [this](const TBookmark& a, const TBookmark& b) { return Compare(a, b) < 0; });
+  ForgetLookup();
+  if (TDBGridXSelection* sel = FGrid->SelectionX(); sel && !FList.empty() && sel->Kind() != selRecordsX) {
+    std::vector<TBookmark> all;
+    all.swap(FList);
+    sel->EmptySelection();
+    FList.swap(all);
+    sel->SetKind(selRecordsX);
+  }
   ds->GotoBookmark(keep);
   ds->EnableControls();
   FGrid->Invalidate();
@@ -142,9 +149,11 @@ TCustomDBGridX::TCustomDBGridX(TComponent* AOwner) : TCustomGrid(AOwner) {
   FFooterFont = std::make_unique<TFont>();
   FCellTextMargin = 4;
   FAllowedSelections = {selRecordsX, selRectangleX, selColumnsX, selAllX};
+  FSelection = std::make_unique<TDBGridXSelection>(this);
 }
 
 TCustomDBGridX::~TCustomDBGridX() {
+  FSelection.reset();
   if (FStyle) FStyle->DetachGrid(this);
   FTitleFont->OnChange = nullptr;
   FDataLink->SetDataSource(nullptr);
@@ -174,6 +183,7 @@ THeadTreeNode* TCustomDBGridX::TitleColumnNode(int I) const {
 void TCustomDBGridX::SetDataSource(TDataSource* Value) {
   if (Value == DataSource()) return;
   FSelectedRows->Clear();
+  if (FSelection) FSelection->EmptySelection();
   FDataLink->SetDataSource(Value);
   if (Value) Value->FreeNotification(this);
   DataLinkActiveChanged(FDataLink->Active());
@@ -344,12 +354,19 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
   if (FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
   if (FColumns)
     for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->ListSourceGone(AComponent);
+  ScrollBarNotification(AComponent);
   if (auto* f = dynamic_cast<TField*>(AComponent)) {
     BeginLayout();
     for (int i = 0; i < FColumns->Count(); ++i)
       if (FColumns->Items(i)->FField == f) FColumns->Items(i)->SetField(nullptr);
-    EndLayout();
+    // While the data set's controls are disabled the layout waits for the deferred-layout message.
+    TDataSet* ds = FDataLink->DataSet();
+    if (ds && ds->ControlsDisabled()) DeferLayout();
+    else EndLayout();
   }
+  if (auto* m = dynamic_cast<TPopupMenu*>(AComponent))
+    for (int i = 0; i < FColumns->Count(); ++i)
+      if (FColumns->Items(i)->PopupMenu() == m) FColumns->Items(i)->SetPopupMenu(nullptr);
 }
 
 void TCustomDBGridX::ChangeScale(int M, int D) {
@@ -375,7 +392,8 @@ void TCustomDBGridX::ChangeScale(int M, int D) {
 
 // ---- data link reactions
 
-void TCustomDBGridX::DataLinkActiveChanged(bool) {
+void TCustomDBGridX::DataLinkActiveChanged(bool Value) {
+  if (FSelection) FSelection->DataActiveChanged(Value);
   RebindAllFooterSums();
   LayoutChanged();
   Invalidate();
@@ -383,29 +401,47 @@ void TCustomDBGridX::DataLinkActiveChanged(bool) {
 
 void TCustomDBGridX::UpdateRowCount() {
   // The grid shows the link's buffer: one grid row per buffered record, so painting and paging cost
-  // the same for any record count. The buffer holds what fits in the client height.
+  // the same for any record count. The buffer holds the whole rows that fit between the rows above
+  // the data (titles, filter row) and the footers; a gap row pushes the footers to the bottom.
+  if (!FDataLink) return;
+  int oldRows = RowCount();
+  if (FTitleOffset >= RowCount()) SetRowCount(FTitleOffset + 1);
+  if (FixedRows() != FTitleOffset) SetFixedRows(FTitleOffset);
   int line = FDataOptions.Contains(gdoRowLines) ? GridLineWidth() : 0;
-  int titleH = FTitleOffset > 0 ? RowHeights(0) + line : 0;
-  int avail = ClientHeight() - titleH;
-  int fit = std::max(1, avail / std::max(1, DefaultRowHeight() + line) + 1);
-  // Footer rows take their place at the bottom; data rows above them are whole rows.
-  int footH = FFooterRowCount > 0 ? FFooterRowCount * (DefaultRowHeight() + line) : 0;
-  if (FFooterRowCount > 0) fit = std::max(1, (avail - footH) / std::max(1, DefaultRowHeight() + line));
-  if (FDataLink->Active()) FDataLink->SetBufferCount(fit);
-  int recs = FDataLink->Active() ? FDataLink->RecordCount() : 0;
-  int dataRows = std::max(1, recs);
-  if (FFooterRowCount > 0) {
-    if (FFooterGapRow >= 0 && FFooterGapRow < RowCount()) SetRowHeights(FFooterGapRow, DefaultRowHeight());
-    SetRowCount(FTitleOffset + dataRows + 1 + FFooterRowCount);
-    FFooterGapRow = FTitleOffset + dataRows;
-    int used = titleH + dataRows * (DefaultRowHeight() + line) + footH;
-    SetRowHeights(FFooterGapRow, std::max(0, ClientHeight() - used - line));
+  int rowH = std::max(1, DefaultRowHeight() + line);
+  int titles = std::min(TitleRowCount(), FTitleOffset);
+  int footers = FooterRowCount();
+  int used = 0;
+  if (titles > 0) used += (FTitleRowHeight > 0 ? FTitleRowHeight : RowHeights(0)) + line;
+  used += (FTitleOffset - titles) * rowH;
+  used += footers * rowH + (footers > 0 ? line : 0);
+  if (footers > 0) {
+    // The gap row goes back to the default height before it is sized again.
+    SetDefaultRowHeight(DefaultRowHeight());
+    if (titles > 0 && FTitleRowHeight > 0) SetRowHeights(0, FTitleRowHeight);
+  }
+  if (TopRow() != FixedRows()) SetTopRow(FixedRows());
+  TDataSet* ds = FDataLink->DataSet();
+  if (FDataLink->Active() && ds && !ds->IsEmpty() && HandleAllocated()) {
+    FDataLink->SetBufferCount(std::max(1, (ClientHeight() - used) / rowH));
+    int d = std::max(1, FDataLink->RecordCount());
+    used += d * rowH;
+    if (footers == 0) {
+      SetRowCount(FTitleOffset + d);
+    } else {
+      SetRowCount(FTitleOffset + d + 1 + footers);
+      SetRowHeights(FTitleOffset + d, std::max(0, ClientHeight() - used));
+    }
   } else {
-    if (FFooterGapRow >= 0 && FFooterGapRow < RowCount()) SetRowHeights(FFooterGapRow, DefaultRowHeight());
-    FFooterGapRow = -1;
-    SetRowCount(std::max(FTitleOffset + dataRows, FTitleOffset + 1));
+    SetRowCount(FTitleOffset + 1);
+    used += rowH;
+    if (HandleAllocated() && footers > 0) {
+      SetRowCount(FTitleOffset + 2 + footers);
+      SetRowHeights(FTitleOffset + 1, std::max(0, ClientHeight() - used));
+    }
   }
   if (FixedRows() != FTitleOffset) SetFixedRows(FTitleOffset);
+  if (RowCount() != oldRows) Invalidate();
 }
 
 void TCustomDBGridX::SyncCurrentRow() {
@@ -416,15 +452,20 @@ void TCustomDBGridX::SyncCurrentRow() {
 
 void TCustomDBGridX::DataChanged() {
   if (!FDataLink->Active()) return;
+  if (FSelection) FSelection->DataSetChanged();
   UpdateRowCount();
   SyncCurrentRow();
   Invalidate();
+  UpdateVertScrollBar();
 }
 
 void TCustomDBGridX::Scroll(int) {
+  // Another record became current: a running search ends unless it moved there itself.
+  if (FInSearch && !FSearchPositioning) StopInplaceSearch();
   UpdateRowCount();
   SyncCurrentRow();
   Invalidate();
+  UpdateVertScrollBar();
 }
 
 void TCustomDBGridX::ColumnsChanged(TColumnX*) {
@@ -446,6 +487,10 @@ void TCustomDBGridX::SetColumnAttributes() {
 
 void TCustomDBGridX::InternalLayout() {
   if (IsLoading()) return;
+  if (HandleAllocated()) {
+    MSG queued;  // a deferred layout still queued is this one
+    PeekMessage(&queued, Handle(), WM_DEFERLAYOUTX, WM_DEFERLAYOUTX, PM_REMOVE);
+  }
   FLayoutBusy = true;
   // Columns the grid made itself never stand before the user's.
   bool sawGenerated = false, mixed = false;
@@ -487,6 +532,10 @@ void TCustomDBGridX::InternalLayout() {
     FDataLink->InUpdateData = false;
   }
 
+  if (FSelection) {
+    FSelection->Columns()->Refresh();
+    FSelection->CheckEmpty();
+  }
   FVisibleColumns.clear();
   for (int i = 0; i < FColumns->Count(); ++i)
     if (FColumns->Items(i)->Visible()) FVisibleColumns.push_back(FColumns->Items(i));
@@ -546,113 +595,15 @@ void TCustomDBGridX::InternalLayout() {
     }
     if (FTitleOffset > 0) SetRowHeights(0, FTitleRowHeight);
   }
+  UpdateRowCount();  // again, now that the title row has its height
   SetColumnAttributes();
   SyncCurrentRow();
   FLayoutBusy = false;
   Invalidate();
+  UpdateVertScrollBar();
 }
 
-// ---- drawing (text, indicator, check boxes and sort markers; the full cell painter replaces this)
-
-void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
-  TCanvas* c = Canvas();
-  int dataCol = 0, dataRow = 0;
-  int kind = GetCellType(ACol, ARow, dataCol, dataRow, true);
-  int colKind = kind & 0xFF, rowKind = kind >> 8;
-  TColumnX* col = colKind == 1 ? ColumnAt(dataCol) : nullptr;
-  TColor back = AState.Contains(gdFixed) ? FixedColor() : Color();
-  c->Font()->Assign(Font());
-  bool active = FDataLink->Active() && rowKind == 2 && dataRow < FDataLink->RecordCount();
-  int old = FDataLink->Active() ? FDataLink->ActiveRecord() : 0;
-  if (active) FDataLink->SetActiveRecord(dataRow);
-  bool current = active && dataRow == old;
-  if (rowKind == 0) {
-    std::string text;
-    TSortMarkerX marker = smNoneX;
-    if (col) {
-      THeadTreeNode* leaf = FUseMultiTitle ? TitleColumnNode(dataCol) : nullptr;
-      text = leaf ? leaf->Caption : col->Title()->Caption();
-      back = col->Title()->Color();
-      c->Font()->Assign(col->Title()->Font());
-      marker = col->Title()->SortMarker();
-    }
-    c->Brush()->SetColor(back);
-    c->FillRect(ARect);
-    TRect tr = ARect;
-    THeadTreeNode* leaf = FUseMultiTitle && col ? TitleColumnNode(dataCol) : nullptr;
-    if (leaf && leaf->Parent && leaf->Parent != FTitleTree.get()) {
-      // Group bands above the leaf: each spans its leaves' columns; this cell draws its own part of it.
-      std::vector<THeadTreeNode*> groups;
-      for (THeadTreeNode* n = leaf->Parent; n && n != FTitleTree.get(); n = n->Parent) groups.push_back(n);
-      int y = ARect.Top;
-      for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
-        THeadTreeNode* g = *it;
-        THeadTreeNode* first = g;
-        while (first->FirstChild) first = first->FirstChild;
-        THeadTreeNode* last = g;
-        while (last->FirstChild) {
-          std::vector<THeadTreeNode*> kids = last->Children();
-          last = kids.back();
-        }
-        int c0 = DataToRawColumn(first->Column ? first->Column->Index() : dataCol);
-        int c1 = DataToRawColumn(last->Column ? last->Column->Index() : dataCol);
-        TRect a = CellRect(c0, ARow), b = CellRect(c1, ARow);
-        int left = a.Right > a.Left ? a.Left : ARect.Left;
-        int right = b.Right > b.Left ? b.Right : ARect.Right;
-        TRect band(left, y, right, y + g->Height);
-        TRect clip(std::max(band.Left, ARect.Left), band.Top, std::min(band.Right, ARect.Right), band.Bottom);
-        int w = c->TextWidth(g->Caption);
-        c->TextRect(clip, band.Left + (band.Right - band.Left - w) / 2, band.Top + 2, g->Caption);
-        c->Pen()->SetColor(clBtnShadow);
-        c->MoveTo(clip.Left, band.Bottom - 1);
-        c->LineTo(clip.Right, band.Bottom - 1);
-        y = band.Bottom;
-      }
-      tr.Top = y;
-    }
-    if (marker != smNoneX && SortMarkerImages) {
-      tr.Right -= 14;
-      SortMarkerImages->Draw(c, ARect.Right - 13, tr.Top + (tr.Bottom - tr.Top - 9) / 2,
-                             marker == smDownX ? 0 : 1);
-    }
-    DrawCellTextX(c, tr, 2, 2, text, col ? col->Title()->Alignment() : taLeftJustify, 0, false,
-                  col && col->Title()->EndEllipsis());
-  } else if (colKind == 0) {
-    bool selected = active && FSelectedRows->CurrentRowSelected();
-    c->Brush()->SetColor(back);
-    c->FillRect(ARect);
-    if (IndicatorImages && (current || selected)) {
-      int image = current ? (FDataLink->Editing() ? 1 : (selected ? 4 : 0)) : 3;
-      IndicatorImages->Draw(c, ARect.Left + (ARect.Right - ARect.Left - 6) / 2,
-                            ARect.Top + (ARect.Bottom - ARect.Top - 11) / 2, image);
-    }
-  } else if (rowKind == 3 || rowKind == 4) {
-    DrawFooterCell(c, ACol, ARow, ARect, AState);
-  } else if (col && active) {
-    back = col->Color();
-    c->Font()->Assign(col->Font());
-    TFont* f = c->Font();
-    bool selected = FSelectedRows->CurrentRowSelected();
-    GetDataCellColors(ACol, ARow, f, back, AState, selected, current && ACol == Col(), current);
-    c->Brush()->SetColor(back);
-    c->FillRect(ARect);
-    if (col->GetCellKind() == cckCheckbox) {
-      int w = std::min<int>(CheckBoxWidth > 0 ? CheckBoxWidth : 13, ARect.Right - ARect.Left);
-      int h = std::min<int>(CheckBoxHeight > 0 ? CheckBoxHeight : 13, ARect.Bottom - ARect.Top);
-      RECT r{ARect.Left + (ARect.Right - ARect.Left - w) / 2, ARect.Top + (ARect.Bottom - ARect.Top - h) / 2, 0, 0};
-      r.right = r.left + w;
-      r.bottom = r.top + h;
-      DrawEditButton(c->Handle(), r, static_cast<COLORREF>(ColorToRGB(back)), static_cast<int>(col->ReadCheckState()),
-                     true, false, FFlat, 0, bkCheckBoxX);
-    } else {
-      DrawCellTextX(c, ARect, 2, 2, col->GetCellDisplayText(), col->Alignment(), 0, false, col->EndEllipsis());
-    }
-  } else {
-    c->Brush()->SetColor(back);
-    c->FillRect(ARect);
-  }
-  if (active) FDataLink->SetActiveRecord(old);
-}
+// ---- drawing: DBGridXCells.cpp (cells) and DBGridXPaint.cpp (the whole grid)
 
 // ---- cell bands
 

@@ -10,12 +10,16 @@
 // Keyboard, mouse, scrolling, editing, footers, the filter row and data exchange are added by later
 // work on the grid; their entry points carry the names they will keep.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXColumns.h"
 #include "datagrid/DBGridXFooter.h"
+#include "datagrid/DBGridXDraw.h"
+#include "datagrid/DBGridXScroll.h"
 #include "datagrid/DBGridXStyle.h"
 #include "datagrid/HeadTree.h"
 #include "platform/controls/grids.h"
@@ -46,7 +50,23 @@ TGridXExtOptions GridXExtOptionsFromBits(uint32_t Bits);
 uint32_t GridXExtOptionsBits(TGridXExtOptions Options);
 
 class TCustomDBGridX;
+class TDBGridXSelection;
 class TDBGridInplaceEdit;  // the in-place editor: DBGridXInplace.h
+
+// A data set that hands the grid rows by index instead of through the link's buffer (large data sets
+// with random access). The grid asks only for these.
+class IRandomAccessDataSetX {
+ public:
+  virtual ~IRandomAccessDataSetX() = default;
+  // Makes at least Count more records available below the shown ones.
+  virtual void FetchRecords(int Count) = 0;
+  // The current record's index from 0, -1 when none.
+  virtual int GetCurrentIndex() = 0;
+  virtual int CountRecords() = 0;
+  // Makes the record at Index the active one (for drawing); RestoreActiveIndex undoes it.
+  virtual void SetActiveIndex(int Index) = 0;
+  virtual void RestoreActiveIndex() = 0;
+};
 
 // The grid's link to its data source: follows activation, layout changes, scrolling and record
 // changes of the data set, and maps data columns to fields by the fields' indexes (-1: a customised
@@ -110,11 +130,45 @@ class TBookmarkListX : public TObject {
   bool Refresh();
   // Selects every record of the data set (walks it with controls disabled, position kept).
   void SelectAll();
+  // ---- keyboard and mouse selection
+  // Puts a record in or out of the list by its bookmark (the walks of the keyboard and the mouse
+  // change rows they have already left).
+  void SetBookmarkSelected(const TBookmark& Item, bool Value);
+  bool BookmarkSelected(const TBookmark& Item) const;
 
  private:
   int Compare(const TBookmark& A, const TBookmark& B) const;
   TCustomDBGridX* FGrid;
   std::vector<TBookmark> FList;
+
+  // ---- selection model: lookups, the selection state, deleting, covered rows
+ public:
+  int BookmarkCount() const { return Count(); }
+  const TBookmark& Bookmarks(int I) const { return Items(I); }
+  int CompareBookmarks(const TBookmark& A, const TBookmark& B) const { return Compare(A, B); }
+  // The current record's bookmark; EInvalidGridOperation on a closed data set.
+  TBookmark CurrentBookmark() const;
+  // Halving search; Index: where the bookmark is or would go. The last answer is remembered, so
+  // asking again for the same bookmark does not search.
+  bool SearchBookmark(const TBookmark& Bookmark, int& Index) const;
+  // The index of the bookmark, -1 when absent.
+  int PositionOf(const TBookmark& Bookmark) const;
+  bool CurrentSelected() const { return CurrentRowSelected(); }
+  void SetCurrentSelected(bool Value) { SetCurrentRowSelected(Value); }
+  void ClearBookmarks() { Clear(); }
+  bool DataActive() const { return FDataActive; }
+  void SetDataActive(bool Value);
+  // Deletes every selected record from the data set (last first); the list ends empty.
+  void Delete();
+  // The grid rows of the visible selected records, from column 0 to the last; (-1, ...) when none.
+  TGridRect CoveredGridRect() const;
+
+ private:
+  void ForgetLookup() const { FLastLookupIndex = -1; }
+  mutable TBookmark FLastLookup;
+  mutable int FLastLookupIndex = -1;
+  mutable bool FLastLookupFound = false;
+  bool FDataActive = false;
 };
 
 class TCustomDBGridX : public TCustomGrid {
@@ -294,6 +348,290 @@ class TCustomDBGridX : public TCustomGrid {
   Variant FEditValue;
   bool FInSearch = false;
 
+  // ---- selection model
+ public:
+  // The selection in force (records, rectangle, columns or all). Not Selection(): that name is the
+  // grid base's current-cell rectangle.
+  TDBGridXSelection* SelectionX() const { return FSelection.get(); }
+  // Painting's question: is cell (ACol, ARow) showing the record Bookmark selected.
+  virtual bool CellSelected(int ACol, int ARow, const TBookmark& Bookmark);
+  // Repaints what the selection covers (everything for all) and the current row.
+  virtual void RepaintSelection();
+  // The bookmarks of the records in the link's buffer, in grid row order (grid row = TitleOffset + i).
+  std::vector<TBookmark> VisibleBookmarks();
+  // Invalidates the box of a cell rectangle.
+  void InvalidateCellBox(const TGridRect& R);
+  // The in-place editor stays up (gdoAlwaysShowEditor, and no filter-row cell is being edited).
+  virtual bool EditorShownAlways();
+
+ protected:
+  std::unique_ptr<TDBGridXSelection> FSelection;
+
+  // ---- events, deferred layout, focus, window and streaming (grid model)
+ public:
+  using TDrawColumnCellEventX =
+      std::function<void(TObject* Sender, const TRect& Rect, int DataCol, TColumnX* Column, TGridDrawState State)>;
+  using TDrawDataCellEventX = std::function<void(TObject* Sender, const TRect& Rect, TField* Field, TGridDrawState State)>;
+  using TDBGridXClickEvent = std::function<void(TColumnX* Column)>;
+  using TGetCellParamsEventX =
+      std::function<void(TObject* Sender, TColumnX* Column, TFont* AFont, TColor& Background, TGridDrawState State)>;
+  using TGetFooterParamsEventX =
+      std::function<void(TObject* Sender, int DataCol, int Row, TColumnX* Column, TFont* AFont, TColor& Background,
+                         TAlignment& Alignment, TGridDrawState State, std::string& Text)>;
+  using TDrawFooterCellEventX = std::function<void(TObject* Sender, int DataCol, int Row, TColumnX* Column,
+                                                   const TRect& Rect, TGridDrawState State)>;
+  using TTitleBtnClickEventX = std::function<void(TObject* Sender, int ACol, TColumnX* Column)>;
+  using TCheckTitleBtnEventX = std::function<void(TObject* Sender, int ACol, TColumnX* Column, bool& Enabled)>;
+  using TGetTitleParamsEventX = std::function<void(TObject* Sender, TColumnX* Column, TFont* AFont,
+                                                   TColor& Background, TSortMarkerX& SortMarker, bool IsDown)>;
+
+  // OnColumnMoved (Sender, FromIndex, ToIndex) is the grid base's event; the grid fires it with data
+  // column indexes.
+  TDrawColumnCellEventX OnDrawColumnCell;
+  TDrawDataCellEventX OnDrawDataCell;
+  TNotifyEvent OnEditButtonClick;
+  TNotifyEvent OnLeaveColumn;
+  TNotifyEvent OnEnterColumn;
+  TDBGridXClickEvent OnCellClick;
+  TDBGridXClickEvent OnTitleClick;
+  TNotifyEvent OnSumListRecalcAll;
+  TNotifyEvent OnSumListAfterRecalcAll;
+  TNotifyEvent OnColWidthsChanged;
+  TGetCellParamsEventX OnGetCellParams;
+  TGetFooterParamsEventX OnGetFooterParams;
+  TDrawFooterCellEventX OnDrawFooterCell;
+  TTitleBtnClickEventX OnTitleBtnClick;
+  TCheckTitleBtnEventX OnCheckTitleButton;
+  TNotifyEvent OnSortMarkingChanged;
+  TGetTitleParamsEventX OnGetTitleParams;
+
+  // The hooks that fire them (the painter, the mouse and the keyboard call these).
+  virtual void CellClick(TColumnX* Column);
+  virtual void TitleClick(TColumnX* Column);
+  virtual void LeaveColumn();
+  virtual void EnterColumn();
+  virtual void DrawColumnCell(const TRect& Rect, int DataCol, TColumnX* Column, TGridDrawState State);
+  virtual void DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State);
+  virtual void EditButtonClick();
+  virtual void DoGetCellParams(TColumnX* Column, TFont* AFont, TColor& Background, TGridDrawState State);
+  virtual void DoGetFooterParams(int DataCol, int Row, TColumnX* Column, TFont* AFont, TColor& Background,
+                                 TAlignment& Alignment, TGridDrawState State, std::string& Text);
+  virtual void TitleBtnClick(int ACol, TColumnX* Column);
+  // Whether the title of Column acts as a button (its TitleButton, then OnCheckTitleButton).
+  bool CheckTitleButton(int ACol, TColumnX* Column);
+
+  // Deferred layout: the message is posted once; its handler lays the grid out. Its own number: the
+  // drop-down side message uses WM_USER + 100.
+  static constexpr UINT WM_DEFERLAYOUTX = WM_USER + 101;
+  void DeferLayout();
+  bool DeferredLayoutQueued();
+
+  // Focus: takes it when GrabFocus allows, the grid can be focused and it is not being designed;
+  // true when the grid or its editor has it.
+  virtual bool GainFocus();
+  bool GrabFocus() const { return FGrabFocus; }
+  void SetGrabFocus(bool Value) { FGrabFocus = Value; }
+
+  // Sizes of the buttons drawn in cells, set when the window is made (and by the layout).
+  int ButtonWidth() const { return FButtonWidth; }
+  int ButtonHeight() const { return FButtonHeight; }
+
+  // An optional source of rows in place of the link's buffer (nullptr: the buffer).
+  IRandomAccessDataSetX* RandomAccessData() const { return FRandomAccessData; }
+  void SetRandomAccessData(IRandomAccessDataSetX* Value) { FRandomAccessData = Value; }
+
+ protected:
+  void CreateWnd() override;
+  void DefaultHandler(TMessage& Message) override;
+  void DefineProperties(TFiler* Filer) override;
+  int FButtonWidth = 0;
+  int FButtonHeight = 0;
+  IRandomAccessDataSetX* FRandomAccessData = nullptr;
+
+  // ---- painting and cell drawing
+ public:
+  // The parameters of the data cell being drawn (refilled for every cell).
+  TColCellParamsX* CellParams() const { return FCellParams.get(); }
+  // Images shown in titles whose ImageIndex is set.
+  TCustomImageList* TitleImages() const { return FTitleImages; }
+  void SetTitleImages(TCustomImageList* Value);
+  // The grid row of the current record as last painted in the indicator column.
+  int IndicatorRow() const { return FIndicatorRow; }
+  // Whether the cell contents (text, images, check boxes, focus frame) are drawn at all.
+  bool ShowCellContents() const { return FShowCellContents; }
+  void SetShowCellContents(bool Value);
+  // With row select, a focus frame around the whole current row (frozen columns included).
+  bool RowFocusFrame() const { return FRowFocusFrame; }
+  void SetRowFocusFrame(bool Value);
+  // Painting stops while set (the filter row sets it while it starts an edit or applies the filter).
+  bool PaintSuppressed() const { return FPaintSuppressed; }
+  void SetPaintSuppressed(bool Value) { FPaintSuppressed = Value; }
+  // The data area: columns IndicatorOffset .. ColCount - 1, rows TitleOffset .. last data row.
+  TGridRect DataAreaBox();
+  virtual bool RowSelectFocusFrame();
+  // The fixed-cell frame: raised, or sunken when pressed or down; the switches add the left/top and
+  // right/bottom sides.
+  void DrawCellFrame(TCanvas* ACanvas, const TRect& Rect, bool Pressed, bool Down, bool WithLeftTop,
+                     bool WithRightBottom);
+  // Background of a fixed cell (title colour on request); answers whether it was drawn highlighted.
+  virtual bool DrawFixedCellBackground(int ACol, int ARow, const TRect& Rect, bool TitleColor);
+  // Maps the canvas so that logical x runs from the right (right-to-left) or back to normal.
+  void SetCanvasMirror(bool RightToLeft);
+  bool IsFormActiveControl();
+  // The in-cell button of an always-visible edit button (kinds of DrawEditButton).
+  void DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rect, TColor AColor, bool Enabled, bool AFlat,
+                      const TRect& ClipRect);
+  // The width the always-visible edit button of Column takes (0 without one).
+  int CellButtonWidth(TColumnX* Column);
+  void DoExit() override;
+
+ protected:
+  void Paint() override;
+  // Draws the group bands of the title tree above Node's cell (each cell draws its own piece).
+  void DrawTitleLevels(THeadTreeNode* Node, int DataCol, const TRect& Rect, bool EndEllipsis);
+  void DrawIndicatorCell(int ARow, int DataRow, const TRect& ARect, int ImageMargin, bool& Highlight);
+  void DrawTitleCell(int DataCol, const TRect& ARect, bool& Pressed, bool& Highlight);
+  void DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRow, const TRect& ARect, TGridDrawState AState,
+                       int TextMargin, int ImageMargin, bool Raised);
+  // Grid lines by band (multi-level title lines stop under the group bands they would cross).
+  void PaintLines(const TGridDrawInfo& Info);
+  void PaintCells(const TGridDrawInfo& Info, int ACol, int ARow, int StartX, int StartY, int StopX, int StopY,
+                  TColor AColor, TGridDrawState IncludeDrawState);
+  // The y (from the title row's top) where the line between data columns C and C + 1 starts.
+  int TitleLineTop(int C) const;
+  std::unique_ptr<TColCellParamsX> FCellParams = std::make_unique<TColCellParamsX>();
+  TCustomImageList* FTitleImages = nullptr;
+  int FIndicatorRow = -1;
+  bool FRowFocusFrame = false;
+  bool FPaintSuppressed = false;
+  TDrawBitmapUser FDrawBitmapUser;
+  // ---- keyboard, mouse, scroll bars, scrolling, timers and in-place search
+  // (DBGridXKeys.cpp, DBGridXMouse.cpp, DBGridXScroll.cpp, DBGridXSearch.cpp)
+ public:
+  // Scroll-bar settings, made on first use through CreateScrollBar.
+  TDBGridXScrollBar* HorzScrollBar();
+  TDBGridXScrollBar* VertScrollBar();
+  virtual TDBGridXScrollBar* CreateScrollBar(TScrollBarKind Kind);
+  // The vertical bar from record numbers (sequenced data sets) or as a five-position bar.
+  virtual void UpdateVertScrollBar();
+  // The horizontal external bar follows the left column.
+  virtual void UpdateHorzExtScrollBar();
+  // Fully visible data rows (at least 1), and the data rows the grid has.
+  int VisibleDataRowCount();
+  int DataRowCount() const;
+
+  // Movement and selection by keys and mouse.
+  void ClearSelectionOnMove();
+  void NextRow(bool Select);
+  void PriorRow(bool Select);
+  void MoveToNextCell(bool GoForward);
+  // Moves the data set by Distance records (ToEnd: to its end in Distance's direction), selecting the
+  // rows passed when Select and record selection is allowed.
+  void MoveWithSelection(bool Select, int Distance, bool ByRows, bool ToEnd);
+  // Makes data column Index current; Direction +1/-1 skips hidden columns that way.
+  void SelectColumn(int Index, int Direction, bool Extend);
+  // Deletes the current record, or every selected one, after the confirmation the options ask for.
+  void DeleteCurrentOrSelectedRecords();
+  bool ToggleSelecting() const { return FToggleSelecting; }
+  bool RowAnchorSet() const { return FRowAnchorSet; }
+
+  // Mouse state: 0 none, 1 selecting rows, 2 selecting columns, 3 selecting a rectangle, 6 sizing a
+  // column inside the fixed area.
+  int MouseMode() const { return FMouseMode; }
+  int PressedTitleColumn() const { return FPressedTitleColumn; }
+  bool TitleButtonDown() const { return FTitleButtonDown; }
+  bool SortMarkAdding() const { return FSortMarkAdding; }
+  // Sorting by the sort markers: through the grid unit's data service.
+  virtual void ApplySortMarking();
+
+  // In-place search: Mode 0 type-ahead, 1 next match, 2 previous match. TimeOut in ms, < 0: none.
+  bool InSearch() const { return FInSearch; }
+  const std::string& SearchText() const { return FSearchText; }
+  int SearchTimeout() const { return FSearchTimeout; }
+  bool SearchTimerOn() const { return FSearchTimerOn; }
+  void InplaceSearch(const std::string& AddText, int TimeOut, int Mode);
+  void StopInplaceSearch();
+  void StartSearchTimer();
+  void StopSearchTimer();
+  // Saves the shown rows (a middle record and the distance to the current one) and brings them back.
+  void SavePosition();
+  void RestorePosition();
+
+  // Automatic scrolling while the mouse selects outside the data area (timer 1).
+  void StartAutoScrollTimer(int Interval);
+  void StopAutoScrollTimer();
+  virtual void AutoScrollStep();
+  bool AutoScrollTimerOn() const { return FAutoScrollTimerOn; }
+  int AutoScrollInterval() const { return FAutoScrollInterval; }
+  // The interval of the next automatic step for a distance from the data area: shorter as the mouse
+  // goes further out, never below 10 ms so the timer cannot spin.
+  static int AutoScrollIntervalFor(int Distance, int PerPixel);
+  // The data cells on screen (client coordinates): from the first scrollable column and the first data
+  // row to the last shown column and data row. Automatic scrolling measures from its edges.
+  TRect DataAreaRect();
+
+  // The grid's own vertical scroll messages and wheel.
+  void WMVScroll(TMessage& Message);
+  void WMHScroll(TMessage& Message);
+  bool DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos);
+  bool DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos);
+  // The external scroll bars are gone.
+  void ScrollBarNotification(TComponent* AComponent);
+  bool OwnsVertScrollBar() const override { return true; }
+
+ protected:
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyPress(WideChar& Key) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void TimedScroll(TGridScrollDirections Direction) override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
+  void Dispatch(TMessage& Message) override;
+  void TopLeftChanged() override;
+  // A column sized with the mouse keeps its new width.
+  void ColWidthsChanged() override;
+  // WM_CHAR after KeyPress: a space steps image and check-box cells.
+  void WMChar(TMessage& Message);
+  // The search conditions of typing: a printable character feeds the search instead of the editor.
+  bool TypingSearches();
+  void SetRowAnchor();
+  void DropRowAnchor() { FRowAnchorSet = false; }
+  bool CurrentColumnStepsValues();
+  void ReleaseTitleButton();
+
+  std::unique_ptr<TDBGridXScrollBar> FHorzScrollBarX;
+  std::unique_ptr<TDBGridXScrollBar> FVertScrollBarX;
+  int FLastVertMode = -1;
+  bool FThumbTracked = false;
+  bool FToggleSelecting = false;
+  bool FRowAnchorSet = false;
+  TBookmark FRowAnchor;
+  bool FRowAnchorSelected = false;
+  TBookmark FRowWalkEnd;  // where the last selecting walk stopped: a walk from elsewhere starts afresh
+  std::string FCharBuffer;
+  char16_t FHighSurrogate = 0;  // first half of a character beyond the BMP typed into the search
+  int FMouseMode = 0;
+  TPoint FMouseDownPos;
+  TPoint FPrevMousePos;
+  TShiftState FLastShift;
+  int FPressedTitleColumn = -1;
+  bool FMousePressed = false;
+  bool FTitleButtonDown = false;
+  bool FSortMarkAdding = false;
+  bool FRowsTracking = false;
+  bool FCellsTracking = false;
+  int FCheckCellCol = -1, FCheckCellRow = -1;
+  int FMouseDownHandled = 0;
+  std::string FSearchText;
+  int FSearchTimeout = -1;
+  bool FSearchTimerOn = false;
+  bool FSearchPositioning = false;
+  TBookmark FSavedBookmark;
+  int FSavedDistance = 0;
+  bool FAutoScrollTimerOn = false;
+  int FAutoScrollInterval = -1;
+
   // ---- footers and the sum list (footer work)
  public:
   // The grid's aggregate producer (made on first use, switched on while some footer needs it).
@@ -305,23 +643,17 @@ class TCustomDBGridX : public TCustomGrid {
   virtual void GetFooterText(int FooterIndex, TColumnX* Column, std::string& Text);
   // Repaints the footer rows (the sum list's change notification).
   void RepaintFooters();
-  virtual void DoGetFooterParams(int DataCol, int Row, TColumnX* Column, TFont* AFont, TColor& Background,
-                                 TAlignment& Alignment, TGridDrawState State, std::string& Text);
-  // Draws a cell of the footer band (row kinds 3 and 4): the painter calls it for those rows.
+  // Draws a cell of the footer band (row kinds 3 and 4), then OnDrawFooterCell; the painter calls it.
   void DrawFooterCell(TCanvas* C, int ACol, int ARow, const TRect& ARect, TGridDrawState State);
   // The sum list follows the data link's data set and is on while some footer keeps an aggregate.
   void UpdateSumListState();
   // Every column's footers re-bind their aggregates (the data set changed), then the state above.
   void RebindAllFooterSums();
   bool RebindingFooters = false;
-  TGetFooterParamsEventX OnGetFooterParams;
-  TSumListEventX OnSumListRecalcAll;
-  TSumListEventX OnSumListAfterRecalcAll;
 
  protected:
   std::shared_ptr<TDBGridXSumList> FSumList;
   int FFooterRowCount = 0;
-  int FFooterGapRow = -1;
 
   // ---- in-place editor (in-place editor work)
  public:
@@ -338,9 +670,6 @@ class TCustomDBGridX : public TCustomGrid {
   int CurrentEditLimit() { return GetEditLimit(); }
   // The current cell may be edited now (starts editing, as typing does).
   bool CanEditData() { return CanEditModify(); }
-  // The ellipsis or drop-down button of the current cell was clicked (or Ctrl+Enter).
-  virtual void EditButtonClick();
-  TNotifyEvent OnEditButtonClick;
   // Keys the editor hands on to the grid.
   void EditorKeyDown(WORD& Key, TShiftState Shift) { KeyDown(Key, Shift); }
   // Reloads the editor's contents while keeping a shown drop-down open.
@@ -355,3 +684,5 @@ class TDBGridX : public TCustomDBGridX {
   DECLARE_CLASS(TDBGridX, TCustomDBGridX)
   using TCustomDBGridX::TCustomDBGridX;
 };
+
+#include "datagrid/DBGridXSelection.h"  // the selection classes complete the grid's interface

@@ -757,7 +757,7 @@ void TColumnX::StepValue(double Step) {
       return;
     }
     case cckLookup:
-      // Stepping through the lookup list comes with the lookup columns.
+      StepLookupValue(forward);
       return;
     case cckText:
       break;
@@ -802,6 +802,8 @@ void TColumnX::Assign(TPersistent* Source) {
   if (s->Has(cvAlignment)) SetAlignment(s->FAlignment);
   if (s->Has(cvReadOnly)) SetReadOnly(s->FReadOnly);
   if (s->Has(cvWordWrap)) SetWordWrap(s->FWordWrap);
+  if (s->Has(cvLookupDisplayFields)) SetLookupDisplayFields(s->FLookupDisplayFields);
+  SetPopupMenu(s->FPopupMenu);
   if (s->Has(cvCheckboxes)) SetCheckboxes(s->FCheckboxes);
   FTitle->Assign(s->FTitle.get());
   FDropDownRows = s->FDropDownRows;

@@ -12,13 +12,16 @@
 // user (Persistent), otherwise the grid generates one column per field. TColumnDefValuesX and
 // TColumnTitleDefValuesX hold the grid-wide defaults.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/classes/classes.h"
+#include "platform/classes/typinfo.h"
 #include "dataedit/DBCtrlsXRules.h"
 #include "dataedit/ToolCtrlsX.h"
+#include "platform/controls/grids.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/data/db.h"
 #include "platform/graphics/graphics.h"
@@ -34,6 +37,8 @@ class TSpecRowX;
 class TColumnDropDownBoxX;
 class TColumnDropDownOwnerX;
 class TPopupDataGridX;
+class TPopupMenu;
+class TColCellParamsX;
 
 enum TColumnButtonStyleX { cbsAuto, cbsEllipsis, cbsNone, cbsUpDown, cbsDropDown };
 enum TColumnCellKindX { cckText = 0, cckPickList = 1, cckLookup = 2, cckKeyPickList = 3, cckKeyImages = 4,
@@ -124,7 +129,7 @@ class TDBGridXColumnDefValuesX : public TColumnDefValuesX {
 // ---------------------------------------------------------------------------------------------------
 // A column's title cell.
 class TColumnTitleX : public TPersistent {
-  DECLARE_CLASS(TColumnTitleX, TPersistent)
+  DECLARE_PUBLISHED_CLASS(TColumnTitleX, TPersistent)
   explicit TColumnTitleX(TColumnX* AColumn);
   ~TColumnTitleX() override;
   void Assign(TPersistent* Source) override;
@@ -184,6 +189,10 @@ class TColumnTitleX : public TPersistent {
   TSortMarkerX FSortMarker = smNoneX;
   bool FTitleButton = false;
   bool FRefreshingFont = false;
+
+  // ---- streaming (grid model)
+ public:
+  static void DeclarePublished(TPublished<TColumnTitleX>& P);
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -347,6 +356,41 @@ class TColumnX : public TCollectionItem {
   bool FWordWrap = false;
   bool FRefreshingFont = false;
 
+  // ---- column extras (grid model): pop-up menu, lookup display fields, cell parameters, sort marker area
+ public:
+  // The menu a right click on the column's cells pops up (not owned; the grid hears when it goes).
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value);
+  // The lookup fields the drop-down shows; the field's LookupResultField until set.
+  std::string LookupDisplayFields();
+  virtual void SetLookupDisplayFields(const std::string& Value);
+  // The list behind a lookup column: the lookup field's LookupDataSet (nullptr without one).
+  TDataSet* GetLookupDataSet();
+  TDataSet* GetListDataSet();
+  // The cell's parameters for the current record, before the events change them.
+  void FillCellParams(TColCellParamsX* Params);
+  // Fires OnGetCellParams.
+  virtual void GetCellParams(bool EditMode, TColCellParamsX* Params);
+  // The width of the title's sort marker area (arrow, and the sort index when several columns sort).
+  int GetSortMarkerWidth();
+
+  using TGetColCellParamsEventX = std::function<void(TObject* Sender, bool EditMode, TColCellParamsX* Params)>;
+  using TNotInListEventX = std::function<void(TObject* Sender, const std::string& NewText, bool& RecheckInList)>;
+  // Setting it repaints the grid.
+  void SetOnGetCellParams(TGetColCellParamsEventX Value);
+  const TGetColCellParamsEventX& OnGetCellParams() const { return FOnGetCellParams; }
+  // The text typed into a lookup or key-list cell is not in the list; RecheckInList asks to look again.
+  TNotInListEventX OnNotInList;
+  // Fires OnNotInList; true when the handler asks to look the text up again.
+  bool NotInList(const std::string& NewText);
+
+ private:
+  // A lookup cell steps through the lookup data set (forward wraps to the first record).
+  void StepLookupValue(bool Forward);
+  TPopupMenu* FPopupMenu = nullptr;
+  std::string FLookupDisplayFields;
+  TGetColCellParamsEventX FOnGetCellParams;
+
   // ---- footers (footer work)
  public:
   // The column's own footer and its further footers (one per footer row); FooterOfRow(I) is
@@ -375,17 +419,12 @@ class TColumnX : public TCollectionItem {
   // Width of the drop-down: -1 as wide as its columns need, 0 or less the editor's width.
   int DropDownWidth() const { return FDropDownWidth; }
   void SetDropDownWidth(int Value) { FDropDownWidth = Value; }
-  // The list fields of a lookup column: the lookup field's result field until set.
-  std::string LookupDisplayFields();
-  void SetLookupDisplayFields(const std::string& Value);
-  // The data set a lookup list shows: the drop-down box's list source, else the lookup field's.
-  TDataSet* GetListDataSet();
+  // The data set of the drop-down box's list source, nullptr without one (GetListDataSet asks it first).
+  TDataSet* DropDownListDataSet() const;
   // A component went away: the drop-down box forgets it as its list source.
   void ListSourceGone(TComponent* AComponent);
   TButtonClickEventX OnEditButtonClick;
   TButtonDownEventX OnEditButtonDown;
-  // (Sender, NewText, RecheckInList): a typed text is in no list.
-  std::function<void(TObject* Sender, const std::string& NewText, bool& RecheckInList)> OnNotInList;
 
  private:
   std::shared_ptr<TEditButtonsX> FEditButtons;
@@ -393,13 +432,15 @@ class TColumnX : public TCollectionItem {
   std::shared_ptr<TColumnDropDownBoxX> FDropDownBox;
   std::shared_ptr<TColumnDropDownOwnerX> FDropDownOwner;
   int FDropDownWidth = 0;
-  std::string FLookupDisplayFields;
 };
 
 // The published column class of the grid.
 class TDBGridColumnX : public TColumnX {
-  DECLARE_CLASS(TDBGridColumnX, TColumnX)
+  DECLARE_PUBLISHED_CLASS(TDBGridColumnX, TColumnX)
   using TColumnX::TColumnX;
+
+  // ---- streaming (grid model): what a stored column writes; inherited values only once set
+  static void DeclarePublished(TPublished<TDBGridColumnX>& P);
 };
 
 // ---------------------------------------------------------------------------------------------------

@@ -353,26 +353,13 @@ TPopupDataGridX* TColumnX::DropDownGrid() { return DropDownBoxOwner()->GetDropDo
 
 TSpecRowX* TColumnX::DropDownSpecRow() { return DropDownBox()->SpecRow(); }
 
-std::string TColumnX::LookupDisplayFields() {
-  if (!FLookupDisplayFields.empty()) return FLookupDisplayFields;
-  TField* f = Field();
-  return f && f->Lookup() ? f->LookupResultField() : std::string();
-}
-
-void TColumnX::SetLookupDisplayFields(const std::string& Value) {
-  FLookupDisplayFields = Value;
-  Flag(cvLookupDisplayFields);
-}
-
 void TColumnX::ListSourceGone(TComponent* AComponent) {
   if (FDropDownBox) FDropDownBox->ListSourceGone(AComponent);
 }
 
-TDataSet* TColumnX::GetListDataSet() {
-  if (FDropDownBox && FDropDownBox->ListSource() && FDropDownBox->ListSource()->DataSet())
-    return FDropDownBox->ListSource()->DataSet();
-  TField* f = Field();
-  return f && f->Lookup() ? f->LookupDataSet() : nullptr;
+TDataSet* TColumnX::DropDownListDataSet() const {
+  if (FDropDownBox && FDropDownBox->ListSource()) return FDropDownBox->ListSource()->DataSet();
+  return nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -381,10 +368,6 @@ TDataSet* TColumnX::GetListDataSet() {
 TInplaceEdit* TCustomDBGridX::CreateEditor() { return new TDBGridInplaceEdit(this); }
 
 TDBGridInplaceEdit* TCustomDBGridX::InplaceEditX() const { return dynamic_cast<TDBGridInplaceEdit*>(InplaceEditor()); }
-
-void TCustomDBGridX::EditButtonClick() {
-  if (OnEditButtonClick) OnEditButtonClick(this);
-}
 
 void TCustomDBGridX::InvalidateEditorX() {
   TDBGridInplaceEdit* e = InplaceEditX();

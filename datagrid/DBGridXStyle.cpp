@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "datagrid/DBGridX.h"
+#include "platform/controls/controls.h"
 #include "platform/rtl/system.h"
 
 TDBGridXStyle* DefaultGridStyle = nullptr;
@@ -77,35 +78,28 @@ bool PointInGridRect(int ACol, int ARow, const TGridRect& R) { return R.Contains
 
 void GridFail(const std::string& Message) { throw EInvalidGridOperation(Message); }
 
-void DrawCellTextX(TCanvas* Canvas, const TRect& Rect, int DX, int DY, const std::string& Text, TAlignment Alignment,
-                   int Layout, bool WordWrap, bool EndEllipsis) {
-  if (!WordWrap) {
-    std::string s = EndEllipsis ? EllipsizeText(Text, Canvas, Rect.Right - Rect.Left - DX) : Text;
-    int w = Canvas->TextWidth(s);
-    int x = Alignment == taLeftJustify    ? Rect.Left + DX
-            : Alignment == taRightJustify ? Rect.Right - w - 3
-                                          : Rect.Left + (Rect.Right - Rect.Left) / 2 - w / 2;
-    int y = Rect.Top + DY;
-    if (Layout == 1) y = Rect.Top + (Rect.Bottom - Rect.Top) / 2 - Canvas->TextHeight(s) / 2;
-    if (Layout == 2) y = Rect.Bottom - Canvas->TextHeight(s) - DY;
-    Canvas->TextRect(Rect, x, y, s);
-    return;
-  }
-  Canvas->FillRect(Rect);
-  UINT fmt = DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK | (EndEllipsis ? DT_END_ELLIPSIS : 0) |
-             (Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT);
-  TRect r(Rect.Left + DX, Rect.Top + DY, Rect.Right - DX, Rect.Bottom);
-  int old = SetBkMode(Canvas->Handle(), TRANSPARENT);
-  RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-  DrawText(Canvas->Handle(), Text.c_str(), -1, &rc, fmt);
-  SetBkMode(Canvas->Handle(), old);
-}
-
 // ---------------------------------------------------------------------------------------------------
 
-TDBGridXStyle::TDBGridXStyle() { ColorsChanged(); }
+TDBGridXStyle::TDBGridXStyle() {
+  FNotifyWindow = AllocateHWnd([this](TMessage& M) { StyleWindowProc(M); });
+  ColorsChanged();
+}
+
+void TDBGridXStyle::StyleWindowProc(TMessage& Message) {
+  if (Message.Msg == WM_SYSCOLORCHANGE) {
+    try {
+      ColorsChanged();
+    } catch (...) {
+      HandleControlException(std::current_exception());
+    }
+    return;
+  }
+  Message.Result = DefWindowProc(FNotifyWindow, Message.Msg, Message.WParam, Message.LParam);
+}
 
 TDBGridXStyle::~TDBGridXStyle() {
+  if (FNotifyWindow) DeallocateHWnd(FNotifyWindow);
+  FNotifyWindow = nullptr;
   if (DefaultGridStyle == this) DefaultGridStyle = nullptr;
   while (!FGrids.empty()) {
     TCustomDBGridX* g = FGrids.back();

@@ -63,7 +63,13 @@ class TDBGridXStyle : public TPersistent {
   virtual bool GetFixedCellColors(TCustomDBGridX* Grid, int ColKind, int RowKind, TFont* Font, TColor& Background);
   virtual void ColorsChanged();
 
+  // style drawing: the hidden window that hears system colour changes
+  HWND NotifyWindow() const { return FNotifyWindow; }
+  // WM_SYSCOLORCHANGE re-reads the screen's colours; other messages get the default handling.
+  virtual void StyleWindowProc(TMessage& Message);
+
  private:
+  HWND FNotifyWindow = nullptr;
   bool TrueColor() const { return FScreenColorCount == -1; }
   std::vector<TCustomDBGridX*> FGrids;
   bool FTintSelection = true;
