@@ -111,14 +111,15 @@ void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARectIn, TGridDra
   int textMargin = FFlat ? imageMargin - 1 : imageMargin;
   bool highlight = false, pressed = false;
 
-  if (colKind == 0) {
+  if (rowKind == 3 || rowKind == 4) {
+    // The gap row and the footers, indicator cells included (they show no record): DBGridXFooter.cpp.
+    DrawFooterCell(c, ACol, ARow, ARect, AState);
+  } else if (colKind == 0) {
     DrawIndicatorCell(ARow, dataRow, ARect, imageMargin, highlight);
   } else if (rowKind == 0) {
     DrawTitleCell(dataCol, ARect, pressed, highlight);
   } else if (rowKind == 1) {
     highlight = DrawFixedCellBackground(ACol, ARow, ARect, false);
-  } else if (rowKind == 3 || rowKind == 4) {
-    DrawFooterCell(c, ACol, ARow, ARect, AState);  // the gap row and the footers (DBGridXFooter.cpp)
   } else {
     DrawDataRowCell(ACol, ARow, dataCol, dataRow, ARect, AState, textMargin, imageMargin, raised);
   }

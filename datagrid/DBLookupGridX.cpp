@@ -1,5 +1,7 @@
 #include "datagrid/DBLookupGridX.h"
 
+#include "datagrid/DBGridXScroll.h"
+
 #include <algorithm>
 
 #include "dataedit/VarValuesX.h"
@@ -21,6 +23,13 @@ TDBLookupGridX::TDBLookupGridX(TComponent* AOwner) : TCustomDBGridX(AOwner) {
   TCustomGrid::SetOptions(base);
   FIndicatorOffset = 0;
   SetScrollBars(ssNone);
+}
+
+void TDBLookupGridX::CreateWnd() {
+  TCustomDBGridX::CreateWnd();
+  // The list shows its rows without bars (its own scroll bar comes with the lookup grid work).
+  VertScrollBar()->SetVisibleMode(sbNeverShowX);
+  HorzScrollBar()->SetVisibleMode(sbNeverShowX);
 }
 
 void TDBLookupGridX::SetListSource(TDataSource* Value) { SetDataSource(Value); }

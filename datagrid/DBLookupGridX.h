@@ -42,6 +42,7 @@ class TDBLookupGridX : public TCustomDBGridX {
   int WidthForColumns();
 
  protected:
+  void CreateWnd() override;
   void KeyDown(WORD& Key, TShiftState Shift) override;
   // Moves the list to the record shown in grid row ARow; false outside the data rows.
   bool SelectRecordAtRow(int ARow);
