@@ -352,9 +352,9 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
   TCustomGrid::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
+  ScrollBarNotification(AComponent);
   if (FColumns)
     for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->ListSourceGone(AComponent);
-  ScrollBarNotification(AComponent);
   if (auto* f = dynamic_cast<TField*>(AComponent)) {
     BeginLayout();
     for (int i = 0; i < FColumns->Count(); ++i)

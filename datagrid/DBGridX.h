@@ -17,9 +17,9 @@
 
 #include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXColumns.h"
-#include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXDraw.h"
 #include "datagrid/DBGridXScroll.h"
+#include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXStyle.h"
 #include "datagrid/HeadTree.h"
 #include "platform/controls/grids.h"
@@ -51,7 +51,6 @@ uint32_t GridXExtOptionsBits(TGridXExtOptions Options);
 
 class TCustomDBGridX;
 class TDBGridXSelection;
-class TDBGridInplaceEdit;  // the in-place editor: DBGridXInplace.h
 
 // A data set that hands the grid rows by index instead of through the link's buffer (large data sets
 // with random access). The grid asks only for these.
@@ -67,6 +66,7 @@ class IRandomAccessDataSetX {
   virtual void SetActiveIndex(int Index) = 0;
   virtual void RestoreActiveIndex() = 0;
 };
+class TDBGridInplaceEdit;  // the in-place editor: DBGridXInplace.h
 
 // The grid's link to its data source: follows activation, layout changes, scrolling and record
 // changes of the data set, and maps data columns to fields by the fields' indexes (-1: a customised
@@ -631,7 +631,6 @@ class TCustomDBGridX : public TCustomGrid {
   int FSavedDistance = 0;
   bool FAutoScrollTimerOn = false;
   int FAutoScrollInterval = -1;
-
   // ---- footers and the sum list (footer work)
  public:
   // The grid's aggregate producer (made on first use, switched on while some footer needs it).
@@ -643,7 +642,7 @@ class TCustomDBGridX : public TCustomGrid {
   virtual void GetFooterText(int FooterIndex, TColumnX* Column, std::string& Text);
   // Repaints the footer rows (the sum list's change notification).
   void RepaintFooters();
-  // Draws a cell of the footer band (row kinds 3 and 4), then OnDrawFooterCell; the painter calls it.
+  // Draws a cell of the footer band (row kinds 3 and 4): the painter calls it for those rows.
   void DrawFooterCell(TCanvas* C, int ACol, int ARow, const TRect& ARect, TGridDrawState State);
   // The sum list follows the data link's data set and is on while some footer keeps an aggregate.
   void UpdateSumListState();
@@ -654,6 +653,7 @@ class TCustomDBGridX : public TCustomGrid {
  protected:
   std::shared_ptr<TDBGridXSumList> FSumList;
   int FFooterRowCount = 0;
+  int FFooterGapRow = -1;
 
   // ---- in-place editor (in-place editor work)
  public:

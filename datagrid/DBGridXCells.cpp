@@ -112,7 +112,6 @@ void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARectIn, TGridDra
   bool highlight = false, pressed = false;
 
   if (rowKind == 3 || rowKind == 4) {
-    // The gap row and the footers, indicator cells included (they show no record): DBGridXFooter.cpp.
     DrawFooterCell(c, ACol, ARow, ARect, AState);
   } else if (colKind == 0) {
     DrawIndicatorCell(ARow, dataRow, ARect, imageMargin, highlight);

@@ -20,8 +20,8 @@
 #include "platform/classes/classes.h"
 #include "platform/classes/typinfo.h"
 #include "dataedit/DBCtrlsXRules.h"
-#include "dataedit/ToolCtrlsX.h"
 #include "platform/controls/grids.h"
+#include "dataedit/ToolCtrlsX.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/data/db.h"
 #include "platform/graphics/graphics.h"
@@ -29,6 +29,8 @@
 class TCustomDBGridX;
 class TColumnX;
 class TColumnDefValuesX;
+class TPopupMenu;
+class TColCellParamsX;
 class TColumnFooterX;    // footers: DBGridXFooter.h
 class TColumnFootersX;
 class TEditButtonsX;     // in-place editor work: dataedit/ToolCtrlsX.h, MRUListX.h, SpecRowX.h,
@@ -37,8 +39,6 @@ class TSpecRowX;
 class TColumnDropDownBoxX;
 class TColumnDropDownOwnerX;
 class TPopupDataGridX;
-class TPopupMenu;
-class TColCellParamsX;
 
 enum TColumnButtonStyleX { cbsAuto, cbsEllipsis, cbsNone, cbsUpDown, cbsDropDown };
 enum TColumnCellKindX { cckText = 0, cckPickList = 1, cckLookup = 2, cckKeyPickList = 3, cckKeyImages = 4,
@@ -366,6 +366,7 @@ class TColumnX : public TCollectionItem {
   virtual void SetLookupDisplayFields(const std::string& Value);
   // The list behind a lookup column: the lookup field's LookupDataSet (nullptr without one).
   TDataSet* GetLookupDataSet();
+  // The data set a lookup list shows: the drop-down box's list source, else the lookup field's.
   TDataSet* GetListDataSet();
   // The cell's parameters for the current record, before the events change them.
   void FillCellParams(TColCellParamsX* Params);
@@ -390,7 +391,6 @@ class TColumnX : public TCollectionItem {
   TPopupMenu* FPopupMenu = nullptr;
   std::string FLookupDisplayFields;
   TGetColCellParamsEventX FOnGetCellParams;
-
   // ---- footers (footer work)
  public:
   // The column's own footer and its further footers (one per footer row); FooterOfRow(I) is
@@ -419,8 +419,6 @@ class TColumnX : public TCollectionItem {
   // Width of the drop-down: -1 as wide as its columns need, 0 or less the editor's width.
   int DropDownWidth() const { return FDropDownWidth; }
   void SetDropDownWidth(int Value) { FDropDownWidth = Value; }
-  // The data set of the drop-down box's list source, nullptr without one (GetListDataSet asks it first).
-  TDataSet* DropDownListDataSet() const;
   // A component went away: the drop-down box forgets it as its list source.
   void ListSourceGone(TComponent* AComponent);
   TButtonClickEventX OnEditButtonClick;

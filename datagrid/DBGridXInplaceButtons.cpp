@@ -357,9 +357,11 @@ void TColumnX::ListSourceGone(TComponent* AComponent) {
   if (FDropDownBox) FDropDownBox->ListSourceGone(AComponent);
 }
 
-TDataSet* TColumnX::DropDownListDataSet() const {
-  if (FDropDownBox && FDropDownBox->ListSource()) return FDropDownBox->ListSource()->DataSet();
-  return nullptr;
+TDataSet* TColumnX::GetListDataSet() {
+  if (FDropDownBox && FDropDownBox->ListSource() && FDropDownBox->ListSource()->DataSet())
+    return FDropDownBox->ListSource()->DataSet();
+  TField* f = Field();
+  return f && f->Lookup() ? f->LookupDataSet() : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -83,6 +83,7 @@ TEST_F(InplaceTest, EscRestoresTheValue) {
   Type("z");
   EXPECT_EQ(e->Text(), "z");
   Key(VK_ESCAPE);  // the grid's Esc: the record's value comes back, the typed text is dropped
+  EXPECT_EQ(e->Text(), "Ann");
   if (people->State() != dsBrowse) people->Post();
   EXPECT_EQ(people->FieldByName("Name")->AsString(), "Ann");
   e = OpenEditor("Name");
