@@ -219,19 +219,37 @@ void TDBGridInplaceEdit::UpdateContents() {
     throw;
   }
   FInternalText = false;
-  if (col) {
-    SetColor(col->Color());
-    // The cell may not be changed: the editor shows it read-only (cell-parameter events may later
-    // override this, then ReadOnlyOverridden tells).
+  if (col && g) {
+    // The cell's parameters as the grid's and the column's cell-parameter events leave them: colour,
+    // text and the read-only state (an event that changes it overrides the column's answer).
+    TColCellParamsX p;
+    col->FillCellParams(&p);
+    p.CellColor = col->Color();
+    p.Font = Font();
+    p.State = TGridDrawState{gdFocused};
+    p.Text = Text();
     bool ro = !col->CanModify(false);
-    FReadOnlyOverridden = false;
-    SetReadOnly(ro);
+    p.ReadOnly = ro;
+    g->DoGetCellParams(col, p.Font, p.CellColor, p.State);
+    col->GetCellParams(true, &p);
+    SetColor(p.CellColor);
+    FReadOnlyOverridden = p.ReadOnly != ro;
+    SetReadOnly(p.ReadOnly);
     SetWordWrap(col->WordWrap() && RowFitsSeveralLines());
+    if (p.Text != Text()) {
+      FInternalText = true;
+      try {
+        SetText(p.Text);
+      } catch (...) {
+        FInternalText = false;
+        throw;
+      }
+      FInternalText = false;
+    }
   }
   if (FMRUList && FMRUList != (col ? col->MRUList() : nullptr)) FMRUList->OnCloseList = nullptr;
   FMRUList = col ? col->MRUList() : nullptr;
   if (FMRUList) FMRUList->OnCloseList = [this](TObject*, bool Accept) { CloseMRUList(Accept); };
-  (void)g;
   LayoutButtonControls();
 }
 

@@ -506,3 +506,26 @@ TEST_F(InplaceTest, CancelModeFromAnotherControlClosesTheList) {
   EXPECT_FALSE(e->ListShown());
   EXPECT_EQ(e->Text(), "Ann");
 }
+
+TEST_F(InplaceTest, CellParameterEventsColourAndLockTheEditor) {
+  grid->OnGetCellParams = [](TObject*, TColumnX*, TFont*, TColor& Background, TGridDrawState State) {
+    if (State.Contains(gdFocused)) Background = clYellow;
+  };
+  Col("Name")->SetOnGetCellParams([](TObject*, bool EditMode, TColCellParamsX* P) {
+    if (EditMode) {
+      P->ReadOnly = true;
+      P->Text = "[" + P->Text + "]";
+    }
+  });
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->Color(), clYellow);
+  EXPECT_TRUE(e->ReadOnly());
+  EXPECT_TRUE(e->ReadOnlyOverridden());
+  EXPECT_EQ(e->Text(), "[Ann]");
+  // A column whose events leave the state alone: not overridden.
+  e = OpenEditor("ID");
+  EXPECT_FALSE(e->ReadOnly());
+  EXPECT_FALSE(e->ReadOnlyOverridden());
+  EXPECT_EQ(e->Text(), "1");
+}
