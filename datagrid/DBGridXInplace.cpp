@@ -164,6 +164,8 @@ void TDBGridInplaceEdit::SetEditStyle(TColumnEditStyleX Value) {
       if (!FPickListControl) {
         FPickListControl = new TPopupListboxX(this);
         FPickListControl->SetVisible(false);
+        // The user's drag of the size grip: the column keeps the new rows and width at close-up.
+        FPickListControl->SizeGrip()->OnParentResized = [this](TObject*) { FPickListResized = true; };
         FPickListControl->OnMouseUp = [this](TObject*, TMouseButton Button, TShiftState, int X, int Y) {
           if (Button != mbLeft) return;
           TRect r = FPickListControl->ClientRect();
@@ -406,6 +408,7 @@ void TDBGridInplaceEdit::DropDown() {
     FLookupList->SetWasResized(false);
   } else if (FDropDownControl == FPickListControl) {
     FPickListControl->SizeGrip()->SetGripVisible(col->DropDownSizing());
+    FPickListResized = false;
   }
   FListShown = true;
   Invalidate();
@@ -439,6 +442,11 @@ void TDBGridInplaceEdit::CloseUp(bool Accept) {
     if (i >= 0 && col) {
       bool keys = col->HasKeyList() && col->KeyList()->Count() > 0;
       value = Variant(keys ? col->KeyList()->Strings(i) : FPickListControl->Items()->Strings(i));
+    }
+    if (col && FPickListResized) {
+      int h = std::max(1, FPickListControl->ItemHeight());
+      col->SetDropDownRows(static_cast<unsigned>(std::max(1, FPickListControl->ClientRect().Height() / h)));
+      col->SetDropDownWidth(FPickListControl->Width());
     }
   }
   if (list) {

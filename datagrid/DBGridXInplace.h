@@ -141,4 +141,5 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   bool FWordWrap = false;
   bool FInternalText = false;
   std::string FTextBeforeDropDown;
+  bool FPickListResized = false;
 };

@@ -529,3 +529,32 @@ TEST_F(InplaceTest, CellParameterEventsColourAndLockTheEditor) {
   EXPECT_FALSE(e->ReadOnlyOverridden());
   EXPECT_EQ(e->Text(), "1");
 }
+
+TEST_F(InplaceTest, ResizedPickListGivesTheColumnItsRowsAndWidth) {
+  TColumnX* name = Col("Name");
+  for (const char* s : {"Apple", "Banana", "Cherry"}) name->PickList()->Add(s);
+  name->SetDropDownSizing(true);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupListboxX* list = e->PickListControl();
+  EXPECT_EQ(list->RowsShown(), 3);
+  TSizeGripX* grip = list->SizeGrip();
+  ASSERT_TRUE(grip->Visible());
+  // What a drag of the grip does: the list grows by two rows and 30 pixels, the grip reports it.
+  int h = list->ItemHeight();
+  list->SetBounds(list->Left(), list->Top(), list->Width() + 30, list->Height() + 2 * h);
+  ASSERT_TRUE(grip->OnParentResized);
+  grip->OnParentResized(grip);
+  int width = list->Width();
+  EXPECT_TRUE(e->ListShown());
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(name->DropDownRows(), 5u);
+  EXPECT_EQ(name->DropDownWidth(), width);
+  // A list that was not resized leaves the column alone.
+  name->SetDropDownRows(7);
+  AltDown();
+  Key(VK_ESCAPE);
+  EXPECT_EQ(name->DropDownRows(), 7u);
+}
