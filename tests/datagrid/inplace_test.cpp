@@ -558,3 +558,23 @@ TEST_F(InplaceTest, ResizedPickListGivesTheColumnItsRowsAndWidth) {
   Key(VK_ESCAPE);
   EXPECT_EQ(name->DropDownRows(), 7u);
 }
+
+TEST_F(InplaceTest, ADragFromTheButtonPicksInTheList) {
+  for (const char* s : {"Apple", "Banana", "Cherry"}) Col("Name")->PickList()->Add(s);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  TEditButtonControlX* b = e->ButtonControl(0);
+  TPoint bp = b->ClientOrigin();
+  win::InjectMouse(bp.X + b->Width() / 2, bp.Y + b->Height() / 2, WM_LBUTTONDOWN, MK_LBUTTON);
+  win::PumpMessages();
+  ASSERT_TRUE(e->ListShown());
+  TPopupListboxX* list = e->PickListControl();
+  TPoint lp = list->ClientOrigin();
+  int h = list->ItemHeight();
+  // Into the third item with the button still held, then released there.
+  win::InjectMouse(lp.X + 10, lp.Y + 2 * h + h / 2, WM_MOUSEMOVE, MK_LBUTTON);
+  win::InjectMouse(lp.X + 10, lp.Y + 2 * h + h / 2, WM_MOUSEMOVE, MK_LBUTTON);
+  win::InjectMouse(lp.X + 10, lp.Y + 2 * h + h / 2, WM_LBUTTONUP);
+  win::PumpMessages();
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "Cherry");
+}
