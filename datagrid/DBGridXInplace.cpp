@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "datagrid/DBGridXDropDownBox.h"
+#include "datagrid/DBGridXUnit.h"
 #include "datagrid/DBPopupGridX.h"
 #include "dataedit/SpecRowX.h"
 #include "platform/controls/masks.h"
@@ -708,7 +709,10 @@ void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
-  if ((Key == VK_RETURN && g->OptionsX().Contains(gxoEnterAsTab))) {
+  // Enter as Tab, copying from the prior record and the in-place search's short-cut are the grid's.
+  TShortCut sc = ShortCut(Key, Shift);
+  if ((Key == VK_RETURN && g->OptionsX().Contains(gxoEnterAsTab)) || (sc != 0 && sc == CopyFromPriorRecordShortCut) ||
+      (sc != 0 && sc == SearchShortCut && g->OptionsX().Contains(gxoIncSearch))) {
     g->EditorKeyDown(Key, Shift);
     Key = 0;
     return;

@@ -578,3 +578,19 @@ TEST_F(InplaceTest, ADragFromTheButtonPicksInTheList) {
   EXPECT_FALSE(e->ListShown());
   EXPECT_EQ(e->Text(), "Cherry");
 }
+
+TEST_F(InplaceTest, SearchShortCutInTheEditorStartsTheGridsSearch) {
+  auto x = grid->OptionsX();
+  x.Include(gxoIncSearch);
+  grid->SetOptionsX(x);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  ASSERT_EQ(SearchShortCut, ShortCut('F', TShiftState{ssCtrl}));
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::InjectKey(WM_KEYDOWN, 'F');
+  win::InjectKey(WM_KEYUP, 'F');
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_TRUE(grid->InSearch());
+  EXPECT_EQ(e->Text(), "Ann");  // nothing typed into the cell
+}
