@@ -594,3 +594,32 @@ TEST_F(InplaceTest, SearchShortCutInTheEditorStartsTheGridsSearch) {
   EXPECT_TRUE(grid->InSearch());
   EXPECT_EQ(e->Text(), "Ann");  // nothing typed into the cell
 }
+
+TEST_F(InplaceTest, TypedTextIsCommittedInPlainAndButtonStyles) {
+  struct Case {
+    const char* field;
+    TColumnButtonStyleX button;
+    TColumnEditStyleX style;
+    const char* typed;
+    const char* stored;
+  };
+  const Case cases[] = {
+      {"Kind", cbsAuto, cesSimple, "C", "C"},
+      {"Name", cbsEllipsis, cesEllipsis, "Zoe", "Zoe"},
+      {"Amount", cbsUpDown, cesUpDown, "7.5", "7.5"},
+      {"Amount", cbsDropDown, cesDropDown, "8", "8"},
+      {"Born", cbsAuto, cesCalendar, "2001-02-03", "2001-02-03"},
+  };
+  for (const Case& c : cases) {
+    Col(c.field)->SetButtonStyle(c.button);
+    TDBGridInplaceEdit* e = OpenEditor(c.field);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->EditStyle(), c.style) << c.field;
+    e->SelectAll();
+    Type(c.typed);
+    EXPECT_EQ(e->Text(), c.typed) << c.field;
+    people->Post();
+    EXPECT_EQ(people->FieldByName(c.field)->AsString(), c.stored) << c.field;
+    grid->HideEditor();
+  }
+}
