@@ -671,6 +671,19 @@ void TCustomDBLookupComboboxX::CloseUp(bool Accept) {
   FGrid->OnLayoutChangedHook = nullptr;
   FGrid->SetLookupAutoFitColWidths(false);
   FGrid->SetListSource(nullptr);
+  if (FGridLayoutChanged && !FGrid->Columns()->Customised()) {
+    // The user moved the list's columns: the shown fields, their order and the special row's cells
+    // follow.
+    std::string fields = FGrid->ListField();
+    while (!fields.empty() && fields.back() == ';') fields.pop_back();
+    if (fields != FListField || FGrid->ListFieldIndex() != FListFieldIndex) {
+      FListField = fields;
+      FListFieldIndex = FGrid->ListFieldIndex();
+      UpdateListFields();
+    }
+    if (FGrid->SpecRow()->CellsText() != FDropDownBox->SpecRow()->CellsText())
+      FDropDownBox->SpecRow()->SetCellsText(FGrid->SpecRow()->CellsText());
+  }
   Invalidate();
   FDroppedDown = false;
   TCustomDBEditX::CloseUp(Accept);

@@ -320,3 +320,25 @@ TEST_F(LookupTest, ComboFocusedUsesTheDropDownBoxList) {
   EXPECT_EQ(people->FieldByName("CityID")->AsInteger(), 8);  // the own list again: Quito after Paris
   people->Cancel();
 }
+
+TEST_F(LookupTest, ComboTakesBackTheColumnOrderOfItsList) {
+  auto* c = MakeCombo(owner.get(), host);
+  Bind(c, peopleSrc, "CityID", citySrc);
+  c->SetListField("Name;Pop");
+  c->DropDownBox()->SpecRow()->SetCellsText("(none);-");
+  win::PumpMessages();
+  c->SetFocus();
+  win::PumpMessages();
+  TPoint at = c->ClientToScreen(TPoint(5, 5));
+  win::Click(at.X, at.Y);
+  win::PumpMessages();
+  ASSERT_TRUE(c->ListVisible());
+  c->Grid()->Columns()->Items(1)->SetIndex(0);  // the user drags Pop before Name
+  Char(c, 27);
+  EXPECT_FALSE(c->ListVisible());
+  EXPECT_EQ(c->ListField(), "Pop;Name");
+  EXPECT_EQ(c->ListFieldIndex(), 1);
+  EXPECT_EQ(c->ListFieldObj()->FieldName(), "Name");
+  EXPECT_EQ(c->DropDownBox()->SpecRow()->CellsText(), "-;(none)");
+  EXPECT_EQ(c->Text(), "Berlin");
+}
