@@ -1074,6 +1074,11 @@ void TDBLookupGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawS
     c->Brush()->SetColor(back);
     c->FillRect(ARect);
     if (lc) DrawCellTextX(c, ARect, 2, 2, lc->SpecCell()->Text(), col->Alignment(), 0, false, col->EndEllipsis());
+    if (FSpecRowSelected && ACol == ColCount() - 1) {
+      // The focus frame runs over the whole row, drawn once with its last cell.
+      TRect first = CellRect(std::max(FixedCols(), LeftCol()), ARow);
+      c->DrawFocusRect(TRect(std::min(first.Left, ARect.Left), ARect.Top, ARect.Right, ARect.Bottom));
+    }
     return;
   }
   if (ARow < TitleOffset()) {
