@@ -128,6 +128,21 @@ void TDBLookupGridColumnX::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TDBLookupGridColumnX*>(Source)) FSpecCell->Assign(s->SpecCell());
 }
 
+void TDBLookupGridColumnX::SetWidth(int Value) {
+  if (!DefaultColumn()) {
+    TColumnX::SetWidth(Value);
+    return;
+  }
+  SetPersistent(true);
+  try {
+    TColumnX::SetWidth(Value);
+  } catch (...) {
+    SetPersistent(false);
+    throw;
+  }
+  SetPersistent(false);
+}
+
 void TDBLookupGridColumnX::SetIndex(int Value) {
   auto* g = dynamic_cast<TDBLookupGridX*>(OwnerGrid());
   int old = Index();

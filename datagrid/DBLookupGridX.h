@@ -70,6 +70,8 @@ class TDBLookupGridColumnX : public TColumnX {
   TGridColumnSpecCellX* SpecCell() const { return FSpecCell.get(); }
   // Moving a column moves its special-row text; moving a generated column also reorders ListField.
   void SetIndex(int Value) override;
+  // A generated column keeps a width set while the grid lays itself out (the list's own sizing).
+  void SetWidth(int Value) override;
 
  private:
   std::unique_ptr<TGridColumnSpecCellX> FSpecCell;

@@ -322,6 +322,12 @@ TEST_F(LookupTest, MovingAColumnMovesItsSpecialCellAndTheListFields) {
   EXPECT_FALSE(pop->SpecCell()->FontAssigned());
   pop->SpecCell()->Font()->SetSize(14);
   EXPECT_TRUE(pop->SpecCell()->FontAssigned());
+  // A generated column keeps a width given to it, through later layouts.
+  pop->SetWidth(123);
+  g->SetShowTitles(true);
+  win::PumpMessages();
+  EXPECT_EQ(g->Columns()->Items(0)->Width(), 123);
+  EXPECT_TRUE(g->Columns()->Items(0)->DefaultColumn());
 }
 
 TEST_F(LookupTest, DraggingBelowTheListScrollsOnATimer) {
