@@ -129,18 +129,23 @@ void TDBLookupGridColumnX::Assign(TPersistent* Source) {
 }
 
 void TDBLookupGridColumnX::SetWidth(int Value) {
-  if (!DefaultColumn()) {
+  TCustomDBGridX* g = OwnerGrid();
+  if (!DefaultColumn() || !g) {
     TColumnX::SetWidth(Value);
     return;
   }
+  // Under the layout lock: no layout may see the column as a user column.
+  g->BeginLayout();
   SetPersistent(true);
   try {
     TColumnX::SetWidth(Value);
   } catch (...) {
     SetPersistent(false);
+    g->ReleaseLayoutLock();
     throw;
   }
   SetPersistent(false);
+  g->EndLayout();
 }
 
 void TDBLookupGridColumnX::SetIndex(int Value) {
@@ -822,6 +827,23 @@ void TDBLookupGridX::ProcessSearchKey(char32_t Key) {
   } catch (...) {
     FSearchText = candidate;
   }
+}
+
+void TDBLookupGridX::ColWidthsChanged() {
+  TCustomDBGridX::ColWidthsChanged();
+  if (!FLookupAutoFit || FSizingLock || !HandleAllocated() || LayoutLock() > 0) return;
+  FSizingLock = true;
+  try {
+    for (int i = 0; i < Columns()->Count(); ++i) {
+      int raw = DataToRawColumn(i);
+      if (raw < ColCount() && Columns()->Items(i)->Visible()) Columns()->Items(i)->SetWidth(ColWidths(raw));
+    }
+      TCustomDBGridX::SetBounds(Left(), Top(), WidthForColumns(), Height());
+  } catch (...) {
+    FSizingLock = false;
+    throw;
+  }
+  FSizingLock = false;
 }
 
 void TDBLookupGridX::DoEnter() {

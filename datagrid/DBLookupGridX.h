@@ -217,6 +217,8 @@ class TDBLookupGridX : public TCustomDBGridX {
   void Dispatch(TMessage& Message) override;
   void DoEnter() override;
   void DoExit() override;
+  // The user sized a column: with auto-fit the list is as wide as its columns.
+  void ColWidthsChanged() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void UpdateVertScrollBar();
   void VertScroll(int Code);
