@@ -1014,7 +1014,7 @@ void TDBLookupGridX::VertScroll(int Code) {
 }
 
 void TDBLookupGridX::UpdateVertScrollBar() {
-  if (!HandleAllocated()) return;
+  if (!HandleAllocated() || FUpdatingScrollBar) return;
   int max = 2, pos = 0, page = 0;
   TDataSet* lds = FDataLink->DataSet();
   if (FListActive && lds && FDataLink->Active()) {
@@ -1040,8 +1040,15 @@ void TDBLookupGridX::UpdateVertScrollBar() {
   si.nMax = max;
   si.nPage = static_cast<UINT>(page);
   si.nPos = pos;
-  SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
-  ShowScrollBar(Handle(), SB_VERT, page <= max);
+  FUpdatingScrollBar = true;
+  try {
+    SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+    ShowScrollBar(Handle(), SB_VERT, page <= max);
+  } catch (...) {
+    FUpdatingScrollBar = false;
+    throw;
+  }
+  FUpdatingScrollBar = false;
 }
 
 void TDBLookupGridX::Dispatch(TMessage& Message) {

@@ -255,6 +255,7 @@ class TDBLookupGridX : public TCustomDBGridX {
   bool FLookupAutoFit = false;
   bool FSizingLock = false;
   bool FRefitting = false;
+  bool FUpdatingScrollBar = false;  // showing the bar resizes the frame, which asks again
   bool FDragging = false;
   int FMousePos = 0;
   int FVertMax = -1, FVertPos = -1, FVertPage = -1;
