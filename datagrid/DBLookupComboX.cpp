@@ -46,9 +46,6 @@ void TListSourceLinkX::ActiveChanged() { FCombo->UpdateListFields(); }
 void TListSourceLinkX::LayoutChanged() { FCombo->UpdateListFields(); }
 void TListSourceLinkX::DataSetChanged() { FCombo->ListLinkDataChanged(); }
 
-TLookupComboboxDropDownBoxX::TLookupComboboxDropDownBoxX(TPersistent* AOwner) {
-  FSpecRow = std::make_unique<TSpecRowX>(AOwner);
-}
 
 // ---------------------------------------------------------------------------------------------------
 // Creation and settings
@@ -58,10 +55,7 @@ TCustomDBLookupComboboxX::TCustomDBLookupComboboxX(TComponent* AOwner) : TCustom
   FOwnSource = std::make_unique<TDataSource>(nullptr);
   FDropDownBox = std::make_unique<TLookupComboboxDropDownBoxX>(this);
   FDropDownBox->SpecRow()->OnChanged = [this](TObject*) { SpecRowChanged(); };
-  FDropDownBox->OnListSourceChanged = [this](TObject*) {
-    if (TDataSource* s = FDropDownBox->ListSource()) s->FreeNotification(this);
-    UpdateListSource();
-  };
+  FDropDownBox->OnListSourceChanged = [this](TObject*) { UpdateListSource(); };
   // The base made the main button before this class existed: it is shown here.
   EditButton()->SetVisible(true);
   EditButton()->SetShortCut(32808);  // Alt+Down
@@ -196,7 +190,8 @@ void TCustomDBLookupComboboxX::Notification(TComponent* AComponent, TOperation O
     UpdateListSource();
   }
   if (FDropDownBox && AComponent == FDropDownBox->ListSource()) {
-    FDropDownBox->SetListSource(nullptr);
+    FDropDownBox->ListSourceGone(AComponent);
+    UpdateListSource();
     DataLink()->ReloadRecord();
   }
   if (AComponent == FGrid) FGrid = nullptr;
@@ -600,16 +595,24 @@ int TCustomDBLookupComboboxX::GetListFieldsWidth() {
   return w;
 }
 
-void TCustomDBLookupComboboxX::DropDown() {
-  if (FListVisible || !FListActive) return;
-  if (!Focused() && CanFocus()) SetFocus();
-  if (OnDropDown) OnDropDown(this);
+TPopupDataGridX* TCustomDBLookupComboboxX::GetDropDownGrid() {
   if (!FGrid) {
     FGrid = new TPopupDataGridX(this);
     FGrid->FreeNotification(this);
     FGrid->OnPickByMouse = [this](TObject*, bool Accept) { CloseUp(Accept); };
   }
-  TPopupDataGridX* g = FGrid;
+  return FGrid;
+}
+
+void TCustomDBLookupComboboxX::WatchComponent(TComponent* AComponent) {
+  if (AComponent) AComponent->FreeNotification(this);
+}
+
+void TCustomDBLookupComboboxX::DropDown() {
+  if (FListVisible || !FListActive) return;
+  if (!Focused() && CanFocus()) SetFocus();
+  if (OnDropDown) OnDropDown(this);
+  TPopupDataGridX* g = GetDropDownGrid();
   g->SetKeyValue(Null);
   g->SetSpecRow(FDropDownBox->SpecRow());
   g->SetColor(Color());

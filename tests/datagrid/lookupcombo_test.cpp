@@ -342,3 +342,31 @@ TEST_F(LookupTest, ComboTakesBackTheColumnOrderOfItsList) {
   EXPECT_EQ(c->DropDownBox()->SpecRow()->CellsText(), "-;(none)");
   EXPECT_EQ(c->Text(), "Berlin");
 }
+
+TEST_F(LookupTest, ComboDropDownBoxReachesTheGridsColumnsAndOptions) {
+  auto* c = MakeCombo(owner.get(), host);
+  Bind(c, peopleSrc, "CityID", citySrc);
+  c->SetListField("Name;Pop");
+  EXPECT_EQ(c->DropDownBox()->Rows(), 7);
+  c->DropDownBox()->SetOptions({dlgColLinesX, dlgRowLinesX});
+  ASSERT_NE(c->Grid(), nullptr);  // made on first use
+  EXPECT_TRUE(c->Grid()->Options().Contains(gdoRowLines));
+  EXPECT_TRUE(c->DropDownBox()->Options().Contains(dlgRowLinesX));
+  // The box's columns are the grid's: one user column shows only the population.
+  TColumnX* pop = c->DropDownBox()->Columns()->Add();
+  pop->SetFieldName("Pop");
+  pop->Title()->SetCaption("Inhabitants");
+  win::PumpMessages();
+  c->SetFocus();
+  win::PumpMessages();
+  TPoint at = c->ClientToScreen(TPoint(5, 5));
+  win::Click(at.X, at.Y);
+  win::PumpMessages();
+  ASSERT_TRUE(c->ListVisible());
+  EXPECT_EQ(c->Grid()->Columns()->Count(), 1);
+  EXPECT_EQ(c->Grid()->Columns()->Items(0)->Field()->FieldName(), "Pop");
+  Key(c, VK_DOWN);
+  Char(c, 13);
+  EXPECT_EQ(c->KeyValue().AsInteger(), 3);
+  EXPECT_EQ(c->Text(), "Bern");  // the text still shows the list field
+}
