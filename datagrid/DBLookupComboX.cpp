@@ -40,7 +40,6 @@ std::string Utf8Head(const std::string& S, int Count) {
 // ---------------------------------------------------------------------------------------------------
 // Links and drop-down settings
 
-void TDataSourceLinkX::LayoutChanged() { FCombo->UpdateDataFields(); }
 
 void TListSourceLinkX::ActiveChanged() { FCombo->UpdateListFields(); }
 void TListSourceLinkX::LayoutChanged() { FCombo->UpdateListFields(); }
@@ -51,6 +50,9 @@ void TListSourceLinkX::DataSetChanged() { FCombo->ListLinkDataChanged(); }
 // Creation and settings
 
 TCustomDBLookupComboboxX::TCustomDBLookupComboboxX(TComponent* AOwner) : TCustomDBEditX(AOwner) {
+  // The edit's link serves: several key fields may be written at once. (The edit makes its link while
+  // it is constructed, before this class exists, so the link is the edit's own class.)
+  DataLink()->SetMultiFields(true);
   FListLink = std::make_unique<TListSourceLinkX>(this);
   FOwnSource = std::make_unique<TDataSource>(nullptr);
   FDropDownBox = std::make_unique<TLookupComboboxDropDownBoxX>(this);
@@ -67,16 +69,6 @@ TCustomDBLookupComboboxX::~TCustomDBLookupComboboxX() {
   FListLink->SetDataSource(nullptr);
 }
 
-std::unique_ptr<TFieldDataLinkX> TCustomDBLookupComboboxX::NewDataLink() {
-  return std::make_unique<TDataSourceLinkX>(this);
-}
-
-TEditButtonX* TCustomDBLookupComboboxX::NewEditButton() {
-  TEditButtonX* b = TCustomDBEditX::NewEditButton();
-  b->SetVisible(true);
-  b->SetShortCut(32808);  // Alt+Down
-  return b;
-}
 
 bool TCustomDBLookupComboboxX::EditButtonsEnabled() {
   return TCustomDBEditX::EditButtonsEnabled() && (FListActive || OnButtonClick || OnButtonDown);
@@ -520,7 +512,7 @@ void TCustomDBLookupComboboxX::FieldDataChanged() {
     FKeyValue = IsDataIndependent() ? DataLink()->DataIndependentValue() : Variant(Text());
     return;
   }
-  if (IsDataIndependent() && SourceLink()->TextValue) {
+  if (IsDataIndependent() && FTextValue) {
     SetDisplayText(SafeVarToStr(DataLink()->DataIndependentValue()));
     LocateListText(Text(), false);
   } else {
@@ -572,10 +564,10 @@ void TCustomDBLookupComboboxX::StoreTextInLink() {
   TSpecRowX* spec = FDropDownBox->SpecRow();
   if (IsDataIndependent() && FListActive && !LocateKeyValue() && !Text().empty() && FStyle == csDropDownX &&
       !spec->Visible()) {
-    SourceLink()->TextValue = true;
+    FTextValue = true;
     DataLink()->SetValue(Variant(Text()));
   } else {
-    SourceLink()->TextValue = false;
+    FTextValue = false;
     DataLink()->SetValue(FKeyValue);
   }
 }

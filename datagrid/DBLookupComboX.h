@@ -25,20 +25,6 @@ class TCustomDBLookupComboboxX;
 
 enum TDBLookupComboboxXStyle { csDropDownX, csDropDownListX };
 
-// The control's data link: several key fields, and a flag telling that a data-independent value is
-// free text rather than a key.
-class TDataSourceLinkX : public TFieldDataLinkX {
-  DECLARE_CLASS(TDataSourceLinkX, TFieldDataLinkX)
-  explicit TDataSourceLinkX(TCustomDBLookupComboboxX* ACombo) : FCombo(ACombo) { SetMultiFields(true); }
-  bool TextValue = false;
-
- protected:
-  void LayoutChanged() override;
-
- private:
-  TCustomDBLookupComboboxX* FCombo;
-};
-
 // The link to the list.
 class TListSourceLinkX : public TDataLink {
   DECLARE_CLASS(TListSourceLinkX, TDataLink)
@@ -102,7 +88,8 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
   TPopupDataGridX* GetDropDownGrid() override;
   TDBLookupGridXOptions GetDropDownGridOptions() override { return GetDropDownGrid()->LookupOptions(); }
   void SetDropDownGridOptions(TDBLookupGridXOptions Value) override { GetDropDownGrid()->SetLookupOptions(Value); }
-  TDataSourceLinkX* SourceLink() const { return static_cast<TDataSourceLinkX*>(DataLink()); }
+  // The data-independent value is free text, not a key (csDropDownX without data source).
+  bool TextValue() const { return FTextValue; }
 
   // Moves the key to the previous or next list record (the first when the key is not in the list).
   void SelectNextListValue(bool Up);
@@ -129,8 +116,6 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
   virtual void SelectAllText();
 
   bool EditButtonsEnabled() override;
-  std::unique_ptr<TFieldDataLinkX> NewDataLink() override;
-  TEditButtonX* NewEditButton() override;
   TAlignment GetDefaultAlignment() const override;
   std::string GetDataField() const override { return FDataField; }
   std::string GetPaintCopyText() override;
@@ -207,6 +192,7 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
   std::string FDataField;
   TDBLookupComboboxXStyle FStyle = csDropDownListX;
   bool FChangeSuspended = false, FChangeSwallowed = false;
+  bool FTextValue = false;
 };
 
 class TDBLookupComboboxX : public TCustomDBLookupComboboxX {

@@ -97,12 +97,12 @@ TEST_F(LookupTest, ComboFreeTextUnboundKeepsTheTextBoundGivesNull) {
   EXPECT_EQ(c->KeyValue().AsInteger(), 4);
   c->SetText("Atlantis");
   EXPECT_TRUE(c->KeyValue().IsNull());
-  EXPECT_TRUE(c->SourceLink()->TextValue);
+  EXPECT_TRUE(c->TextValue());
   EXPECT_EQ(c->DataLink()->DataIndependentValue().AsString(), "Atlantis");
   c->SetText("rome");  // a list text, case aside, gives its key
   EXPECT_EQ(c->KeyValue().AsInteger(), 9);
   EXPECT_EQ(c->Text(), "Rome");
-  EXPECT_FALSE(c->SourceLink()->TextValue);
+  EXPECT_FALSE(c->TextValue());
 
   // Bound: free text not in the list is a Null key.
   auto* b = MakeCombo(owner.get(), host);
