@@ -304,24 +304,9 @@ TEST_F(FilterRowTest, ListItemsAreReadOnceForEveryActivation) {
   EXPECT_EQ(f->ConditionText(), "");
 }
 
-namespace {
-
-// A grid whose mouse handling asks the filter row first, as the grid's own mouse handling does.
-class TFilterMouseGrid : public TDBGridX {
- public:
-  using TDBGridX::TDBGridX;
-
- protected:
-  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
-    if (FilterRowMouseDown(Button, X, Y)) return;
-    TDBGridX::MouseDown(Button, Shift, X, Y);
-  }
-};
-
-}  // namespace
 
 TEST_F(FilterRowTest, APressOnAFilterCellStartsEditingThere) {
-  auto* g = new TFilterMouseGrid(owner.get());
+  auto* g = new TDBGridX(owner.get());
   g->SetBounds(0, 0, 600, 300);
   g->SetParent(host);
   g->SetDataSource(src);
