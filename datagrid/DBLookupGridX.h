@@ -220,11 +220,16 @@ class TDBLookupGridX : public TCustomDBGridX {
   // The user sized a column: with auto-fit the list is as wide as its columns.
   void ColWidthsChanged() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void UpdateVertScrollBar();
+  // The list's own bar: from record numbers (sequenced lists) or as a five-position bar.
+  void UpdateVertScrollBar() override;
   void VertScroll(int Code);
   // Dragging outside the client: one record towards the pointer, again on a timer that runs the faster
-  // the farther out the pointer is.
+  // the farther out the pointer is. The no-argument step uses the last pointer position.
   void AutoScrollStep(int Y);
+  void AutoScrollStep() override {
+    if (FDragging) AutoScrollStep(FMousePos);
+    else TCustomDBGridX::AutoScrollStep();
+  }
   void StopAutoScroll();
   static constexpr UINT_PTR AutoScrollTimerId = 0x4C47;
   bool FAutoScrolling = false;
