@@ -65,7 +65,14 @@ TCustomDBLookupComboboxX::TCustomDBLookupComboboxX(TComponent* AOwner) : TCustom
 }
 
 TCustomDBLookupComboboxX::~TCustomDBLookupComboboxX() {
+  // The grid goes later, with the components this control owns: it must not call back into it.
+  if (FGrid) {
+    FGrid->OnLayoutChangedHook = nullptr;
+    FGrid->OnPickByMouse = nullptr;
+    FGrid->OnKeyValueChangedByUser = nullptr;
+  }
   FDropDownBox->SpecRow()->OnChanged = nullptr;
+  FDropDownBox->OnListSourceChanged = nullptr;
   FListLink->SetDataSource(nullptr);
 }
 

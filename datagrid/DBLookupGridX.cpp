@@ -226,6 +226,7 @@ TDBLookupGridX::TDBLookupGridX(TComponent* AOwner) : TCustomDBGridX(AOwner) {
 }
 
 TDBLookupGridX::~TDBLookupGridX() {
+  OnLayoutChangedHook = nullptr;
   FSpecRow->OnChanged = nullptr;
   FLookupLink->SetDataSource(nullptr);
   TCustomDBGridX::SetDataSource(nullptr);
