@@ -41,6 +41,7 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     colKind = kind & 0xFF;
     rowKind = kind >> 8;
   }
+  if (rowKind == 1 && FilterRowMouseDown(Button, X, Y)) return;  // a filter cell: its condition is edited
   bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
   bool multi = FDataOptions.Contains(gdoMultiSelect), rowSelect = FDataOptions.Contains(gdoRowSelect);
   // The filter row's cells edit their conditions; a press on the data ends that editing.
