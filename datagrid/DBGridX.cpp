@@ -359,6 +359,9 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
   TCustomGrid::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
+  ScrollBarNotification(AComponent);
+  if (FColumns)
+    for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->ListSourceGone(AComponent);
   if (auto* f = dynamic_cast<TField*>(AComponent)) {
     BeginLayout();
     for (int i = 0; i < FColumns->Count(); ++i)
@@ -398,21 +401,54 @@ void TCustomDBGridX::ChangeScale(int M, int D) {
 
 void TCustomDBGridX::DataLinkActiveChanged(bool Value) {
   if (FSelection) FSelection->DataActiveChanged(Value);
+  RebindAllFooterSums();
   LayoutChanged();
   Invalidate();
 }
 
 void TCustomDBGridX::UpdateRowCount() {
   // The grid shows the link's buffer: one grid row per buffered record, so painting and paging cost
-  // the same for any record count. The buffer holds what fits in the client height.
-  int line = FDataOptions.Contains(gdoRowLines) ? GridLineWidth() : 0;
-  int titleH = FTitleOffset > 0 ? RowHeights(0) + line : 0;
-  int avail = ClientHeight() - titleH;
-  int fit = std::max(1, avail / std::max(1, DefaultRowHeight() + line) + 1);
-  if (FDataLink->Active()) FDataLink->SetBufferCount(fit);
-  int recs = FDataLink->Active() ? FDataLink->RecordCount() : 0;
-  SetRowCount(std::max(FTitleOffset + std::max(1, recs), FTitleOffset + 1));
+  // the same for any record count. The buffer holds the whole rows that fit between the rows above
+  // the data (titles, filter row) and the footers; a gap row pushes the footers to the bottom.
+  if (!FDataLink) return;
+  int oldRows = RowCount();
+  if (FTitleOffset >= RowCount()) SetRowCount(FTitleOffset + 1);
   if (FixedRows() != FTitleOffset) SetFixedRows(FTitleOffset);
+  int line = FDataOptions.Contains(gdoRowLines) ? GridLineWidth() : 0;
+  int rowH = std::max(1, DefaultRowHeight() + line);
+  int titles = std::min(TitleRowCount(), FTitleOffset);
+  int footers = FooterRowCount();
+  int used = 0;
+  if (titles > 0) used += (FTitleRowHeight > 0 ? FTitleRowHeight : RowHeights(0)) + line;
+  used += (FTitleOffset - titles) * rowH;
+  used += footers * rowH + (footers > 0 ? line : 0);
+  if (footers > 0) {
+    // The gap row goes back to the default height before it is sized again.
+    SetDefaultRowHeight(DefaultRowHeight());
+    if (titles > 0 && FTitleRowHeight > 0) SetRowHeights(0, FTitleRowHeight);
+  }
+  if (TopRow() != FixedRows()) SetTopRow(FixedRows());
+  TDataSet* ds = FDataLink->DataSet();
+  if (FDataLink->Active() && ds && !ds->IsEmpty() && HandleAllocated()) {
+    FDataLink->SetBufferCount(std::max(1, (ClientHeight() - used) / rowH));
+    int d = std::max(1, FDataLink->RecordCount());
+    used += d * rowH;
+    if (footers == 0) {
+      SetRowCount(FTitleOffset + d);
+    } else {
+      SetRowCount(FTitleOffset + d + 1 + footers);
+      SetRowHeights(FTitleOffset + d, std::max(0, ClientHeight() - used));
+    }
+  } else {
+    SetRowCount(FTitleOffset + 1);
+    used += rowH;
+    if (HandleAllocated() && footers > 0) {
+      SetRowCount(FTitleOffset + 2 + footers);
+      SetRowHeights(FTitleOffset + 1, std::max(0, ClientHeight() - used));
+    }
+  }
+  if (FixedRows() != FTitleOffset) SetFixedRows(FTitleOffset);
+  if (RowCount() != oldRows) Invalidate();
 }
 
 void TCustomDBGridX::SyncCurrentRow() {
@@ -427,12 +463,16 @@ void TCustomDBGridX::DataChanged() {
   UpdateRowCount();
   SyncCurrentRow();
   Invalidate();
+  UpdateVertScrollBar();
 }
 
 void TCustomDBGridX::Scroll(int) {
+  // Another record became current: a running search ends unless it moved there itself.
+  if (FInSearch && !FSearchPositioning) StopInplaceSearch();
   UpdateRowCount();
   SyncCurrentRow();
   Invalidate();
+  UpdateVertScrollBar();
 }
 
 void TCustomDBGridX::ColumnsChanged(TColumnX*) {
@@ -562,10 +602,12 @@ void TCustomDBGridX::InternalLayout() {
     }
     if (FTitleOffset > 0) SetRowHeights(0, FTitleRowHeight);
   }
+  UpdateRowCount();  // again, now that the title row has its height
   SetColumnAttributes();
   SyncCurrentRow();
   FLayoutBusy = false;
   Invalidate();
+  UpdateVertScrollBar();
 }
 
 // ---- drawing: DBGridXCells.cpp (cells) and DBGridXPaint.cpp (the whole grid)

@@ -19,6 +19,8 @@
 #include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXColumns.h"
 #include "datagrid/DBGridXDraw.h"
+#include "datagrid/DBGridXScroll.h"
+#include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXStyle.h"
 #include "datagrid/HeadTree.h"
 #include "platform/controls/grids.h"
@@ -66,6 +68,7 @@ class IRandomAccessDataSetX {
   virtual void SetActiveIndex(int Index) = 0;
   virtual void RestoreActiveIndex() = 0;
 };
+class TDBGridInplaceEdit;  // the in-place editor: DBGridXInplace.h
 
 // The grid's link to its data source: follows activation, layout changes, scrolling and record
 // changes of the data set, and maps data columns to fields by the fields' indexes (-1: a customised
@@ -129,6 +132,11 @@ class TBookmarkListX : public TObject {
   bool Refresh();
   // Selects every record of the data set (walks it with controls disabled, position kept).
   void SelectAll();
+  // ---- keyboard and mouse selection
+  // Puts a record in or out of the list by its bookmark (the walks of the keyboard and the mouse
+  // change rows they have already left).
+  void SetBookmarkSelected(const TBookmark& Item, bool Value);
+  bool BookmarkSelected(const TBookmark& Item) const;
 
  private:
   int Compare(const TBookmark& A, const TBookmark& B) const;
@@ -212,7 +220,7 @@ class TCustomDBGridX : public TCustomGrid {
   int TitleRowHeight() const { return FTitleRowHeight; }
   bool AutoFitColWidths() const { return FAutoFitColWidths; }
   void SetAutoFitColWidths(bool Value);
-  int FooterRowCount() const { return 0; }  // footer rows are added with the footers
+  int FooterRowCount() const { return FFooterRowCount; }
   int EditMemoFields() const { return FEditMemoFields; }
   void SetEditMemoFields(int Value) { FEditMemoFields = Value; }
   THeadTreeNode* TitleTree() const { return FTitleTree.get(); }
@@ -460,9 +468,6 @@ class TCustomDBGridX : public TCustomGrid {
   // Painting stops while set (the filter row sets it while it starts an edit or applies the filter).
   bool PaintSuppressed() const { return FPaintSuppressed; }
   void SetPaintSuppressed(bool Value) { FPaintSuppressed = Value; }
-  // The title pressed by the mouse (the title-button mouse handling sets these).
-  TColumnX* PressedTitleColumn = nullptr;
-  bool TitleButtonDown = false;
   // The data area: columns IndicatorOffset .. ColCount - 1, rows TitleOffset .. last data row.
   TGridRect DataAreaBox();
   virtual bool RowSelectFocusFrame();
@@ -502,6 +507,179 @@ class TCustomDBGridX : public TCustomGrid {
   bool FRowFocusFrame = false;
   bool FPaintSuppressed = false;
   TDrawBitmapUser FDrawBitmapUser;
+  // ---- keyboard, mouse, scroll bars, scrolling, timers and in-place search
+  // (DBGridXKeys.cpp, DBGridXMouse.cpp, DBGridXScroll.cpp, DBGridXSearch.cpp)
+ public:
+  // Scroll-bar settings, made on first use through CreateScrollBar.
+  TDBGridXScrollBar* HorzScrollBar();
+  TDBGridXScrollBar* VertScrollBar();
+  virtual TDBGridXScrollBar* CreateScrollBar(TScrollBarKind Kind);
+  // The vertical bar from record numbers (sequenced data sets) or as a five-position bar.
+  virtual void UpdateVertScrollBar();
+  // The horizontal external bar follows the left column.
+  virtual void UpdateHorzExtScrollBar();
+  // Fully visible data rows (at least 1), and the data rows the grid has.
+  int VisibleDataRowCount();
+  int DataRowCount() const;
+
+  // Movement and selection by keys and mouse.
+  void ClearSelectionOnMove();
+  void NextRow(bool Select);
+  void PriorRow(bool Select);
+  void MoveToNextCell(bool GoForward);
+  // Moves the data set by Distance records (ToEnd: to its end in Distance's direction), selecting the
+  // rows passed when Select and record selection is allowed.
+  void MoveWithSelection(bool Select, int Distance, bool ByRows, bool ToEnd);
+  // Makes data column Index current; Direction +1/-1 skips hidden columns that way.
+  void SelectColumn(int Index, int Direction, bool Extend);
+  // Deletes the current record, or every selected one, after the confirmation the options ask for.
+  void DeleteCurrentOrSelectedRecords();
+  bool ToggleSelecting() const { return FToggleSelecting; }
+  bool RowAnchorSet() const { return FRowAnchorSet; }
+
+  // Mouse state: 0 none, 1 selecting rows, 2 selecting columns, 3 selecting a rectangle, 6 sizing a
+  // column inside the fixed area.
+  int MouseMode() const { return FMouseMode; }
+  int PressedTitleColumn() const { return FPressedTitleColumn; }
+  bool TitleButtonDown() const { return FTitleButtonDown; }
+  bool SortMarkAdding() const { return FSortMarkAdding; }
+  // Sorting by the sort markers: through the grid unit's data service.
+  virtual void ApplySortMarking();
+
+  // In-place search: Mode 0 type-ahead, 1 next match, 2 previous match. TimeOut in ms, < 0: none.
+  bool InSearch() const { return FInSearch; }
+  const std::string& SearchText() const { return FSearchText; }
+  int SearchTimeout() const { return FSearchTimeout; }
+  bool SearchTimerOn() const { return FSearchTimerOn; }
+  void InplaceSearch(const std::string& AddText, int TimeOut, int Mode);
+  void StopInplaceSearch();
+  void StartSearchTimer();
+  void StopSearchTimer();
+  // Saves the shown rows (a middle record and the distance to the current one) and brings them back.
+  void SavePosition();
+  void RestorePosition();
+
+  // Automatic scrolling while the mouse selects outside the data area (timer 1).
+  void StartAutoScrollTimer(int Interval);
+  void StopAutoScrollTimer();
+  virtual void AutoScrollStep();
+  bool AutoScrollTimerOn() const { return FAutoScrollTimerOn; }
+  int AutoScrollInterval() const { return FAutoScrollInterval; }
+  // The interval of the next automatic step for a distance from the data area: shorter as the mouse
+  // goes further out, never below 10 ms so the timer cannot spin.
+  static int AutoScrollIntervalFor(int Distance, int PerPixel);
+  // The data cells on screen (client coordinates): from the first scrollable column and the first data
+  // row to the last shown column and data row. Automatic scrolling measures from its edges.
+  TRect DataAreaRect();
+
+  // The grid's own vertical scroll messages and wheel.
+  void WMVScroll(TMessage& Message);
+  void WMHScroll(TMessage& Message);
+  bool DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos);
+  bool DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos);
+  // The external scroll bars are gone.
+  void ScrollBarNotification(TComponent* AComponent);
+  bool OwnsVertScrollBar() const override { return true; }
+
+ protected:
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyPress(WideChar& Key) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void TimedScroll(TGridScrollDirections Direction) override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
+  void Dispatch(TMessage& Message) override;
+  void TopLeftChanged() override;
+  // A column sized with the mouse keeps its new width.
+  void ColWidthsChanged() override;
+  // WM_CHAR after KeyPress: a space steps image and check-box cells.
+  void WMChar(TMessage& Message);
+  // The search conditions of typing: a printable character feeds the search instead of the editor.
+  bool TypingSearches();
+  void SetRowAnchor();
+  void DropRowAnchor() { FRowAnchorSet = false; }
+  bool CurrentColumnStepsValues();
+  void ReleaseTitleButton();
+
+  std::unique_ptr<TDBGridXScrollBar> FHorzScrollBarX;
+  std::unique_ptr<TDBGridXScrollBar> FVertScrollBarX;
+  int FLastVertMode = -1;
+  bool FThumbTracked = false;
+  bool FToggleSelecting = false;
+  bool FRowAnchorSet = false;
+  TBookmark FRowAnchor;
+  bool FRowAnchorSelected = false;
+  TBookmark FRowWalkEnd;  // where the last selecting walk stopped: a walk from elsewhere starts afresh
+  std::string FCharBuffer;
+  char16_t FHighSurrogate = 0;  // first half of a character beyond the BMP typed into the search
+  int FMouseMode = 0;
+  TPoint FMouseDownPos;
+  TPoint FPrevMousePos;
+  TShiftState FLastShift;
+  int FPressedTitleColumn = -1;
+  bool FMousePressed = false;
+  bool FTitleButtonDown = false;
+  bool FSortMarkAdding = false;
+  bool FRowsTracking = false;
+  bool FCellsTracking = false;
+  int FCheckCellCol = -1, FCheckCellRow = -1;
+  int FMouseDownHandled = 0;
+  std::string FSearchText;
+  int FSearchTimeout = -1;
+  bool FSearchTimerOn = false;
+  bool FSearchPositioning = false;
+  TBookmark FSavedBookmark;
+  int FSavedDistance = 0;
+  bool FAutoScrollTimerOn = false;
+  int FAutoScrollInterval = -1;
+  // ---- footers and the sum list (footer work)
+ public:
+  // The grid's aggregate producer (made on first use, switched on while some footer needs it).
+  TDBGridXSumList* SumList();
+  // Footer rows below the data rows (a gap row keeps them at the bottom of the client area).
+  void SetFooterRowCount(int Value);
+  void SetFooterFont(TFont* Value);
+  // The text shown by the column's footer of footer row FooterIndex (0-based).
+  virtual void GetFooterText(int FooterIndex, TColumnX* Column, std::string& Text);
+  // Repaints the footer rows (the sum list's change notification).
+  void RepaintFooters();
+  // Draws a cell of the footer band (row kinds 3 and 4): the painter calls it for those rows.
+  void DrawFooterCell(TCanvas* C, int ACol, int ARow, const TRect& ARect, TGridDrawState State);
+  // The sum list follows the data link's data set and is on while some footer keeps an aggregate.
+  void UpdateSumListState();
+  // Every column's footers re-bind their aggregates (the data set changed), then the state above.
+  void RebindAllFooterSums();
+  bool RebindingFooters = false;
+
+ protected:
+  std::shared_ptr<TDBGridXSumList> FSumList;
+  int FFooterRowCount = 0;
+  int FFooterGapRow = -1;
+
+  // ---- in-place editor (in-place editor work)
+ public:
+  // The grid's in-place editor once made, else nullptr.
+  TDBGridInplaceEdit* InplaceEditX() const;
+  // The key value of a lookup cell being edited (Null otherwise).
+  const Variant& EditValue() const { return FEditValue; }
+  void SetEditValue(const Variant& Value) { FEditValue = Value; }
+  // The edit text kept for the current cell (what the link stores when editing ends).
+  void SetEditTextX(const std::string& Value) { FEditText = Value; }
+  // Loads the current cell's edit text from its field again (EditValue too).
+  std::string CurrentEditText() { return GetEditText(Col(), Row()); }
+  std::string CurrentEditMask() { return GetEditMask(Col(), Row()); }
+  int CurrentEditLimit() { return GetEditLimit(); }
+  // The current cell may be edited now (starts editing, as typing does).
+  bool CanEditData() { return CanEditModify(); }
+  // Keys the editor hands on to the grid.
+  void EditorKeyDown(WORD& Key, TShiftState Shift) { KeyDown(Key, Shift); }
+  // Reloads the editor's contents while keeping a shown drop-down open.
+  void InvalidateEditorX();
+
+ protected:
+  TInplaceEdit* CreateEditor() override;
+
 
   // ---- edit actions, tool tips and window messages (DBGridXActions.cpp)
  public:
@@ -526,6 +704,9 @@ class TCustomDBGridX : public TCustomGrid {
   void CopyFromPriorRecord();
   // The width of the flat border drawn in the non-client area (0 or 1; set when the window is made).
   int FlatBorderWidth() const { return FFlatBorderWidth; }
+  // The clipboard, select-all, find-dialog and copy-from-prior keys; true when Key was taken (the
+  // keyboard handling asks after its search keys).
+  bool HandleEditShortCut(WORD& Key, TShiftState Shift);
 
  protected:
   void CreateParams(TCreateParams& Params) override;

@@ -111,7 +111,9 @@ void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARectIn, TGridDra
   int textMargin = FFlat ? imageMargin - 1 : imageMargin;
   bool highlight = false, pressed = false;
 
-  if (colKind == 0) {
+  if (rowKind == 3 || rowKind == 4) {
+    DrawFooterCell(c, ACol, ARow, ARect, AState);
+  } else if (colKind == 0) {
     DrawIndicatorCell(ARow, dataRow, ARect, imageMargin, highlight);
   } else if (rowKind == 0) {
     DrawTitleCell(dataCol, ARect, pressed, highlight);
@@ -180,7 +182,7 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
     return;
   }
   TColumnTitleX* title = col->Title();
-  Pressed = col == PressedTitleColumn && TitleButtonDown;
+  Pressed = TitleButtonDown() && PressedTitleColumn() == DataToRawColumn(DataCol);
   THeadTreeNode* leaf = FUseMultiTitle ? TitleColumnNode(DataCol) : nullptr;
   TRect textRect = ARect;
   std::string caption = title->Caption();

@@ -34,11 +34,6 @@ TDataSet* TColumnX::GetLookupDataSet() {
   return f ? f->LookupDataSet() : nullptr;
 }
 
-TDataSet* TColumnX::GetListDataSet() {
-  // The drop-down box's own list source takes precedence once the drop-down box exists.
-  return GetLookupDataSet();
-}
-
 void TColumnX::FillCellParams(TColCellParamsX* Params) {
   Params->CellRow = -1;
   Params->CellCol = -1;

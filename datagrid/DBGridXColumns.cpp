@@ -363,6 +363,7 @@ void TColumnX::SetFieldName(const std::string& Value) {
   FFieldName = Value;
   SetField(f);
   FAutoFitBaseWidth = Width();
+  RebindFooterSums();
   Changed(false);
 }
 
@@ -619,8 +620,6 @@ TColumnCellKindX TColumnX::GetCellKind() {
   return cckText;
 }
 
-namespace {
-
 std::string FormatFieldText(TField* Field, const std::string& DisplayFormat) {
   if (DisplayFormat.empty()) return Field->DisplayText();
   if (Field->IsNull()) return {};
@@ -628,8 +627,6 @@ std::string FormatFieldText(TField* Field, const std::string& DisplayFormat) {
   if (dynamic_cast<TDateTimeField*>(Field)) return FormatDateTime(DisplayFormat, Field->AsDateTime());
   return {};
 }
-
-}  // namespace
 
 std::string TColumnX::GetCellDisplayText() {
   TField* f = Field();

@@ -21,6 +21,7 @@
 #include "platform/classes/typinfo.h"
 #include "dataedit/DBCtrlsXRules.h"
 #include "platform/controls/grids.h"
+#include "dataedit/ToolCtrlsX.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/data/db.h"
 #include "platform/graphics/graphics.h"
@@ -30,6 +31,14 @@ class TColumnX;
 class TColumnDefValuesX;
 class TPopupMenu;
 class TColCellParamsX;
+class TColumnFooterX;    // footers: DBGridXFooter.h
+class TColumnFootersX;
+class TEditButtonsX;     // in-place editor work: dataedit/ToolCtrlsX.h, MRUListX.h, SpecRowX.h,
+class TMRUListX;         // DBGridXDropDownBox.h, DBPopupGridX.h
+class TSpecRowX;
+class TColumnDropDownBoxX;
+class TColumnDropDownOwnerX;
+class TPopupDataGridX;
 
 enum TColumnButtonStyleX { cbsAuto, cbsEllipsis, cbsNone, cbsUpDown, cbsDropDown };
 enum TColumnCellKindX { cckText = 0, cckPickList = 1, cckLookup = 2, cckKeyPickList = 3, cckKeyImages = 4,
@@ -357,6 +366,7 @@ class TColumnX : public TCollectionItem {
   virtual void SetLookupDisplayFields(const std::string& Value);
   // The list behind a lookup column: the lookup field's LookupDataSet (nullptr without one).
   TDataSet* GetLookupDataSet();
+  // The data set a lookup list shows: the drop-down box's list source, else the lookup field's.
   TDataSet* GetListDataSet();
   // The cell's parameters for the current record, before the events change them.
   void FillCellParams(TColCellParamsX* Params);
@@ -381,6 +391,45 @@ class TColumnX : public TCollectionItem {
   TPopupMenu* FPopupMenu = nullptr;
   std::string FLookupDisplayFields;
   TGetColCellParamsEventX FOnGetCellParams;
+  // ---- footers (footer work)
+ public:
+  // The column's own footer and its further footers (one per footer row); FooterOfRow(I) is
+  // Footers[I] when there is one, else Footer.
+  TColumnFooterX* Footer();
+  TColumnFootersX* Footers();
+  TColumnFooterX* FooterOfRow(int I);
+  // Every existing footer re-binds its aggregate (the field, a footer's field or type changed).
+  void RebindFooterSums();
+
+ private:
+  friend class TColumnFooterX;
+  std::shared_ptr<TColumnFooterX> FFooter;
+  std::shared_ptr<TColumnFootersX> FFooters;
+
+  // ---- edit buttons, MRU list and drop-down box (in-place editor work)
+ public:
+  // Further buttons of the cell's in-place editor, after its main button.
+  TEditButtonsX* EditButtons();
+  TMRUListX* MRUList();
+  TColumnDropDownBoxX* DropDownBox();
+  TColumnDropDownOwnerX* DropDownBoxOwner();
+  // The drop-down grid of a lookup cell (made on first use).
+  TPopupDataGridX* DropDownGrid();
+  TSpecRowX* DropDownSpecRow();
+  // Width of the drop-down: -1 as wide as its columns need, 0 or less the editor's width.
+  int DropDownWidth() const { return FDropDownWidth; }
+  void SetDropDownWidth(int Value) { FDropDownWidth = Value; }
+  // A component went away: the drop-down box forgets it as its list source.
+  void ListSourceGone(TComponent* AComponent);
+  TButtonClickEventX OnEditButtonClick;
+  TButtonDownEventX OnEditButtonDown;
+
+ private:
+  std::shared_ptr<TEditButtonsX> FEditButtons;
+  std::shared_ptr<TMRUListX> FMRUList;
+  std::shared_ptr<TColumnDropDownBoxX> FDropDownBox;
+  std::shared_ptr<TColumnDropDownOwnerX> FDropDownOwner;
+  int FDropDownWidth = 0;
 };
 
 // The published column class of the grid.

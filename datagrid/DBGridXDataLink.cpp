@@ -261,8 +261,10 @@ void TCustomDBGridX::RefreshEditText(TField* Field) {
     Invalidate();
   }
   if (!Field || Field == GetSelectedField()) {
-    std::string old = FEditText;
+    // The editor may hold typed text the grid has not been told of: compare with what it shows.
+    TInplaceEdit* editor = InplaceEditor();
+    std::string old = editor && editor->Visible() ? editor->Text() : FEditText;
     std::string now = GetEditText(Col(), Row());
-    if (now != old) InvalidateEditor();
+    if (now != old) InvalidateEditorText();
   }
 }

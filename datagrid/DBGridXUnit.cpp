@@ -4,6 +4,7 @@
 #include <string>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXDropDownBox.h"
 
 TDBGridXDataService* DBGridXDataService = nullptr;
 TFont* SortMarkerFont = nullptr;
@@ -129,6 +130,7 @@ namespace DBGridXUnit {
 
 void Initialize() {
   if (InitCount++ > 0) return;
+  RegisterGridPropertyInterceptors();
   DefaultGridStyle = new TDBGridXStyle();
   DBGridXDataService = new TDBGridXDataService();
   SortMarkerFont = new TFont();
@@ -161,6 +163,7 @@ void Initialize() {
 
 void Finalize() {
   if (InitCount == 0 || --InitCount > 0) return;
+  UnregisterGridPropertyInterceptors();
   for (HCURSOR* c : {&ColumnSelectCursor, &RowSelectCursor, &RowSelectCursorRTL}) {
     if (*c) DestroyCursor(*c);
     *c = nullptr;

@@ -739,8 +739,9 @@ void TCustomGrid::UpdateScrollRange() {
       si.nPos = first - fixed;
       SetScrollInfo(Handle(), bar, &si, TRUE);
     };
-    set(SB_VERT, FScrollBars == ssVertical || FScrollBars == ssBoth, FFixedRows, RowCount(), FTopLeft.Y,
-        info.Vert.LastFullVisibleCell, maxTL.Y);
+    if (!OwnsVertScrollBar())
+      set(SB_VERT, FScrollBars == ssVertical || FScrollBars == ssBoth, FFixedRows, RowCount(), FTopLeft.Y,
+          info.Vert.LastFullVisibleCell, maxTL.Y);
     set(SB_HORZ, FScrollBars == ssHorizontal || FScrollBars == ssBoth, FFixedCols, ColCount(), FTopLeft.X,
         info.Horz.LastFullVisibleCell, maxTL.X);
     // A grown client area may leave the top-left beyond its largest value: pull it back.
@@ -763,7 +764,7 @@ void TCustomGrid::UpdateScrollPos() {
   if (!HandleAllocated()) return;
   SCROLLINFO si;
   si.fMask = SIF_POS;
-  if (FScrollBars == ssVertical || FScrollBars == ssBoth) {
+  if ((FScrollBars == ssVertical || FScrollBars == ssBoth) && !OwnsVertScrollBar()) {
     si.nPos = FTopLeft.Y - FFixedRows;
     SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
   }

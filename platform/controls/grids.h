@@ -405,6 +405,9 @@ class TCustomGrid : public TCustomControl {
   virtual void TimedScroll(TGridScrollDirections Direction);
   virtual bool SelectCell(int ACol, int ARow);
   virtual void SizeChanged(int OldColCount, int OldRowCount);
+  // A descendant that fills the vertical bar itself (a data grid numbers records, not rows): the
+  // grid then leaves SB_VERT alone.
+  virtual bool OwnsVertScrollBar() const { return false; }
 
   TNotifyEvent OnTopLeftChanged;
   TSelectCellEvent OnSelectCell;

@@ -352,14 +352,19 @@ TEST_F(GridActionsTest, FlatGridsDrawTheirOwnOnePixelBorder) {
   win::PumpMessages();
   EXPECT_EQ(grid->FlatBorderWidth(), 1);
   EXPECT_EQ(GetWindowLong(grid->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
-  EXPECT_EQ(grid->ClientWidth(), grid->Width() - 2);
-  EXPECT_GT(grid->ClientWidth(), clientBefore);  // thinner than the sunken edge
+  auto inset = [&] {
+    RECT wr{};
+    GetWindowRect(grid->Handle(), &wr);
+    return grid->ClientToScreen(TPoint(0, 0)).X - wr.left;
+  };
+  EXPECT_EQ(inset(), 1);  // one pixel instead of the two of the sunken edge
+  EXPECT_EQ(grid->ClientWidth(), clientBefore + 2);
   EXPECT_EQ(grid->CellTextMargin(), 2);
   grid->SetBorderStyle(TBorderStyle::bsNone);
   grid->RecreateWnd();
   grid->HandleNeeded();
   EXPECT_EQ(grid->FlatBorderWidth(), 0);
-  EXPECT_EQ(grid->ClientWidth(), grid->Width());
+  EXPECT_EQ(inset(), 0);
 }
 
 TEST_F(GridActionsTest, SelectionCursorsOverTheIndicatorAndTitleBottoms) {

@@ -7,6 +7,7 @@
 
 #include "datagrid/DBGridXClipboard.h"
 #include "datagrid/DBGridXClipboardFormats.h"
+#include "datagrid/DBGridXFindDlgs.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/forms/dialogs.h"
 #include "platform/host/qt_clipboard.h"
@@ -295,6 +296,87 @@ TEST_F(GridClipboardTest, ClearingColumnsEmptiesThemWithoutAsking) {
   EXPECT_EQ(dialogs.MessageTexts().size(), 0u);
   for (ds->First(); !ds->Eof(); ds->Next()) EXPECT_TRUE(ds->FieldByName("Code")->IsNull());
   EXPECT_EQ(Names(), "Ann,Bob,Cui,Dora,Émile,");
+}
+
+}  // namespace
+
+namespace {
+
+// The keyboard's clipboard keys on the focused grid.
+TEST_F(GridClipboardTest, ClipboardKeys) {
+  grid->SetEditActions(TGridXEditActions{geaCut, geaCopy, geaPaste, geaDelete, geaSelectAll});
+  grid->SetAllowedSelections(TGridXSelectionTypes{selRecordsX, selRectangleX, selColumnsX, selAllX});
+  grid->SetFocus();
+  win::PumpMessages();
+  auto press = [](std::initializer_list<UINT> Held, UINT Key) {
+    for (UINT h : Held) win::InjectKey(WM_KEYDOWN, h);
+    win::InjectKey(WM_KEYDOWN, Key);
+    win::InjectKey(WM_KEYUP, Key);
+    for (UINT h : Held) win::InjectKey(WM_KEYUP, h);
+    win::PumpMessages();
+  };
+  // Ctrl+C copies the selected records.
+  SelectRecords({2});
+  press({VK_CONTROL}, 'C');
+  EXPECT_EQ(clip.Blocks[CF_TEXT], Z(ExportGridClipText(grid, false)));
+  EXPECT_NE(clip.Blocks[CF_TEXT].find("Cui"), std::string::npos);
+  // Ctrl+X cuts them.
+  Confirm(false);
+  press({VK_CONTROL}, 'X');
+  EXPECT_EQ(Names(), "Ann,Bob,Dora,Émile,");
+  // Shift+Insert pastes at the current cell.
+  OthersCopied({{CF_TEXT, Z("Cui")}});
+  ds->First();
+  grid->SetCol(grid->DataToRawColumn(1));
+  press({VK_SHIFT}, VK_INSERT);
+  ds->First();
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Cui");
+  // Ctrl+Delete on a selected column empties it.
+  grid->SelectionX()->Columns()->SelectSingleColumn(Col(5), false);
+  press({VK_CONTROL}, VK_DELETE);
+  for (ds->First(); !ds->Eof(); ds->Next()) EXPECT_TRUE(ds->FieldByName("Code")->IsNull());
+  // Ctrl+A selects everything.
+  press({VK_CONTROL}, 'A');
+  EXPECT_EQ(grid->SelectionX()->Kind(), selAllX);
+  // Without the permissions the keys do nothing.
+  grid->SetEditActions(TGridXEditActions{});
+  grid->SelectionX()->EmptySelection();
+  clip.Blocks.clear();
+  SelectRecords({0});
+  press({VK_CONTROL}, 'C');
+  EXPECT_TRUE(clip.Blocks.empty());
+}
+
+TEST_F(GridClipboardTest, FindDialogAndCopyFromPriorKeys) {
+  DBGridXFindDlgs::Initialize();
+  auto o = grid->Options();
+  o.Include(gdoEditing);
+  grid->SetOptions(o);
+  grid->SetFocus();
+  win::PumpMessages();
+  ds->First();
+  ds->Next();
+  grid->SetCol(grid->DataToRawColumn(1));
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::InjectKey(WM_KEYDOWN, 222);
+  win::InjectKey(WM_KEYUP, 222);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Ann");
+  ds->Cancel();
+  // The find short-cut opens the dialog only with the find-dialog option.
+  grid->SetFocus();
+  win::PumpMessages();
+  grid->SetOptionsX(grid->OptionsX() + TGridXExtOptions{gxoFindDialog});
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::InjectKey(WM_KEYDOWN, 'F');
+  win::InjectKey(WM_KEYUP, 'F');
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  ASSERT_NE(GridFindDialog(), nullptr);
+  EXPECT_TRUE(GridFindDialog()->Visible());
+  EXPECT_EQ(GridFindDialog()->TargetGrid, grid);
+  DBGridXFindDlgs::Finalize();
 }
 
 }  // namespace

@@ -64,8 +64,15 @@ class SelectionTest : public DataGridTest {
       ds->Post();
     }
     int rowH = grid->DefaultRowHeight() + grid->GridLineWidth();
-    grid->SetBounds(0, 0, 600, grid->RowHeights(0) + grid->GridLineWidth() + 3 * rowH + 2);
+    // Three data rows, however much a horizontal scroll bar takes.
+    int h = grid->RowHeights(0) + grid->GridLineWidth() + 3 * rowH + 2;
+    grid->SetBounds(0, 0, 600, h);
     win::PumpMessages();
+    while (grid->DataLink()->RecordCount() < 3 && h < 400) {
+      grid->SetBounds(0, 0, 600, ++h);
+      win::PumpMessages();
+    }
+    ASSERT_EQ(grid->DataLink()->RecordCount(), 3);
     ds->First();
     win::PumpMessages();
   }

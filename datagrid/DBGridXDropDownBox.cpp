@@ -1,0 +1,193 @@
+#include "datagrid/DBGridXDropDownBox.h"
+
+#include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXColumns.h"
+#include "datagrid/DBPopupGridX.h"
+#include "platform/rtl/sysutils.h"
+
+// ---------------------------------------------------------------------------------------------------
+// Drop-down box
+
+TColumnDropDownBoxX::TColumnDropDownBoxX(TPersistent* AOwner)
+    : FOwner(AOwner), FSpecRow(std::make_unique<TSpecRowX>(this)) {}
+
+TColumnDropDownBoxX::~TColumnDropDownBoxX() = default;
+
+IDropDownBoxOwnerX* TColumnDropDownBoxX::OwnerIntf() const {
+  if (auto* i = dynamic_cast<IDropDownBoxOwnerX*>(FOwner)) return i;
+  if (auto* c = dynamic_cast<TColumnX*>(FOwner)) return c->DropDownBoxOwner();
+  return nullptr;
+}
+
+void TColumnDropDownBoxX::SetListSource(TDataSource* Value) {
+  FListSource = Value;
+  if (IDropDownBoxOwnerX* i = OwnerIntf(); i && Value) i->WatchComponent(Value);
+}
+
+TDBGridColumnsX* TColumnDropDownBoxX::Columns() const {
+  IDropDownBoxOwnerX* i = OwnerIntf();
+  return i ? i->GetDropDownGrid()->Columns() : nullptr;
+}
+
+void TColumnDropDownBoxX::SetColumns(TDBGridColumnsX* Value) {
+  if (IDropDownBoxOwnerX* i = OwnerIntf()) i->GetDropDownGrid()->Columns()->Assign(Value);
+}
+
+TColumnDefValuesX* TColumnDropDownBoxX::ColumnDefValues() const {
+  IDropDownBoxOwnerX* i = OwnerIntf();
+  return i ? i->GetDropDownGrid()->ColumnDefValues() : nullptr;
+}
+
+void TColumnDropDownBoxX::SetColumnDefValues(TColumnDefValuesX* Value) {
+  if (IDropDownBoxOwnerX* i = OwnerIntf()) i->GetDropDownGrid()->ColumnDefValues()->Assign(Value);
+}
+
+TDBLookupGridXOptions TColumnDropDownBoxX::Options() const {
+  IDropDownBoxOwnerX* i = OwnerIntf();
+  return i ? i->GetDropDownGridOptions() : TDBLookupGridXOptions();
+}
+
+void TColumnDropDownBoxX::SetOptions(TDBLookupGridXOptions Value) {
+  if (IDropDownBoxOwnerX* i = OwnerIntf()) i->SetDropDownGridOptions(Value);
+}
+
+void TColumnDropDownBoxX::Assign(TPersistent* Source) {
+  auto* s = dynamic_cast<TColumnDropDownBoxX*>(Source);
+  if (!s) {
+    TPersistent::Assign(Source);
+    return;
+  }
+  FAlign = s->FAlign;
+  FAutoDrop = s->FAutoDrop;
+  FAutoFitColWidths = s->FAutoFitColWidths;
+  if (TColumnDefValuesX* d = s->ColumnDefValues()) SetColumnDefValues(d);
+  TDBGridColumnsX* sc = s->Columns();
+  if (sc && sc->Customised()) SetColumns(sc);
+  else if (TDBGridColumnsX* own = Columns()) own->Clear();
+  if (s->OwnerIntf()) SetOptions(s->Options());
+  FRows = s->FRows;
+  FWidth = s->FWidth;
+  FSizable = s->FSizable;
+  FShowTitles = s->FShowTitles;
+  FUseMultiTitle = s->FUseMultiTitle;
+  SetListSource(s->FListSource);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The column as owner of its drop-down box
+
+TColumnDropDownOwnerX::~TColumnDropDownOwnerX() { delete FGrid; }
+
+void TColumnDropDownOwnerX::WatchComponent(TComponent* AComponent) {
+  TCustomDBGridX* g = FColumn->OwnerGrid();
+  if (AComponent && g) AComponent->FreeNotification(g);
+}
+
+TPopupDataGridX* TColumnDropDownOwnerX::GetDropDownGrid() {
+  if (!FGrid) {
+    FGrid = new TPopupDataGridX(nullptr);
+    // Columns measure their widths with the grid's canvas, which needs the window.
+    FGrid->HandleNeeded();
+  }
+  return FGrid;
+}
+
+TDBLookupGridXOptions TColumnDropDownOwnerX::GetDropDownGridOptions() { return GetDropDownGrid()->LookupOptions(); }
+
+void TColumnDropDownOwnerX::SetDropDownGridOptions(TDBLookupGridXOptions Value) {
+  GetDropDownGrid()->SetLookupOptions(Value);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Interceptors
+
+void TColumnXPropertyInterceptor::DeclarePublished(TPublished<TColumnXPropertyInterceptor>& P) {
+  P.Integer("Width", nullptr, &TColumnXPropertyInterceptor::SetWidth);
+}
+
+TStoragePropertyInterceptorClass TColumnXPropertyInterceptor::InterceptorClass() {
+  static const TInterceptorClassInfo Info{StaticClass(), [](TPersistent* T) -> TStoragePropertyInterceptor* {
+                                            return new TColumnXPropertyInterceptor(T);
+                                          }};
+  return &Info;
+}
+
+void TColumnXPropertyInterceptor::SetWidth(int W) {
+  auto* c = dynamic_cast<TColumnX*>(Intercepted());
+  if (!c) return;
+  TCustomDBGridX* g = c->OwnerGrid();
+  if (g && g->AutoFitColWidths()) c->SetAutoFitBaseWidth(W);
+  else c->SetWidth(W);
+}
+
+void TColumnsXPropertyInterceptor::DeclarePublished(TPublished<TColumnsXPropertyInterceptor>& P) {
+  P.String("ColumnsIndex", &TColumnsXPropertyInterceptor::ColumnsIndex,
+           &TColumnsXPropertyInterceptor::SetColumnsIndex);
+}
+
+TStoragePropertyInterceptorClass TColumnsXPropertyInterceptor::InterceptorClass() {
+  static const TInterceptorClassInfo Info{StaticClass(), [](TPersistent* T) -> TStoragePropertyInterceptor* {
+                                            return new TColumnsXPropertyInterceptor(T);
+                                          }};
+  return &Info;
+}
+
+TDBGridColumnsX* TColumnsXPropertyInterceptor::Columns() const {
+  return dynamic_cast<TDBGridColumnsX*>(Intercepted());
+}
+
+std::string TColumnsXPropertyInterceptor::ColumnsIndex() const {
+  TDBGridColumnsX* cols = Columns();
+  std::string r;
+  if (!cols) return r;
+  for (int i = 0; i < cols->Count(); ++i) {
+    if (i > 0) r += ',';
+    r += '"' + cols->Items(i)->FieldName() + '"';
+  }
+  return r;
+}
+
+void TColumnsXPropertyInterceptor::SetColumnsIndex(const std::string& Value) {
+  FLastRead = Value;
+  TDBGridColumnsX* cols = Columns();
+  if (!cols) return;
+  TStringList names;
+  names.SetCommaText(Value);
+  cols->BeginUpdate();
+  try {
+    for (int i = 0; i < names.Count(); ++i) {
+      // An entry past the last column has no place to go.
+      if (i >= cols->Count()) break;
+      for (int j = 0; j < cols->Count(); ++j) {
+        if (AnsiCompareStr(cols->Items(j)->FieldName(), names.Strings(i)) == 0) {
+          cols->Items(j)->SetIndex(i);
+          break;
+        }
+      }
+    }
+  } catch (...) {
+    cols->EndUpdate();
+    throw;
+  }
+  cols->EndUpdate();
+}
+
+std::string VarArrayToQuotedText(const Variant& V) {
+  if (!VarIsArray(V)) return VarToStr(V);
+  std::string r;
+  for (int i = VarArrayLowBound(V, 1); i <= VarArrayHighBound(V, 1); ++i) {
+    if (i > VarArrayLowBound(V, 1)) r += ',';
+    r += '\'' + VarToStr(V[i]) + '\'';
+  }
+  return r;
+}
+
+void RegisterGridPropertyInterceptors() {
+  RegisterPropertyInterceptor(TColumnX::StaticClass(), TColumnXPropertyInterceptor::InterceptorClass());
+  RegisterPropertyInterceptor(TDBGridColumnsX::StaticClass(), TColumnsXPropertyInterceptor::InterceptorClass());
+}
+
+void UnregisterGridPropertyInterceptors() {
+  RemovePropertyInterceptor(TColumnX::StaticClass(), TColumnXPropertyInterceptor::InterceptorClass());
+  RemovePropertyInterceptor(TDBGridColumnsX::StaticClass(), TColumnsXPropertyInterceptor::InterceptorClass());
+}

@@ -1,0 +1,290 @@
+// The data grid's mouse: title buttons and sort markers, column sizing and moving (through the grid
+// base), record selection by clicking and dragging over rows, check-box and image cells stepped by a
+// click or a double click, and the editor shown by a press on the current cell.
+#include <algorithm>
+#include <cstdlib>
+
+#include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXUnit.h"
+
+// ---------------------------------------------------------------------------------------------------
+// Hooks
+
+void TCustomDBGridX::ApplySortMarking() {
+  if (!FOptionsX.Contains(gxoAutoSortMarking)) return;
+  if (DBGridXDataService) DBGridXDataService->ApplySorting(this);
+}
+
+void TCustomDBGridX::ColWidthsChanged() {
+  TCustomGrid::ColWidthsChanged();
+  if (FLayoutBusy || FLayoutLock > 0) return;
+  FColumns->BeginUpdate();
+  try {
+    for (int i = 0; i < FColumns->Count(); ++i) {
+      TColumnX* c = FColumns->Items(i);
+      int raw = DataToRawColumn(i);
+      if (raw >= ColCount() || !c->Visible()) continue;
+      int w = ColWidths(raw);
+      if (w > 0 && w != c->Width()) c->SetWidth(w);
+    }
+  } catch (...) {
+    FColumns->EndUpdate();
+    throw;
+  }
+  FColumns->EndUpdate();
+}
+
+void TCustomDBGridX::ReleaseTitleButton() {
+  int col = FPressedTitleColumn;
+  FMousePressed = false;
+  FTitleButtonDown = false;
+  FPressedTitleColumn = -1;
+  if (col >= 0 && col < ColCount() && RowCount() > 0) InvalidateCell(col, 0);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Mouse
+
+void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  FCheckCellCol = FCheckCellRow = -1;
+  FMouseDownPos = TPoint(X, Y);
+  FLastShift = Shift;
+  if (HandleAllocated() && CanFocus() && !HasFocusInside()) ::SetFocus(Handle());
+  TGridCoord cell = MouseCoord(X, Y);
+  int dataCol = 0, dataRow = 0, colKind = -1, rowKind = -1;
+  if (cell.X >= 0 && cell.Y >= 0) {
+    int kind = GetCellType(cell.X, cell.Y, dataCol, dataRow);
+    colKind = kind & 0xFF;
+    rowKind = kind >> 8;
+  }
+  bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
+  bool multi = FDataOptions.Contains(gdoMultiSelect), rowSelect = FDataOptions.Contains(gdoRowSelect);
+
+  // Double click: image and check-box cells that step on a double click.
+  if (Button == mbLeft && Shift.Contains(ssDouble)) {
+    if (rowKind == 2 && colKind == 1 && FDataLink->Active() && dataRow < FDataLink->RecordCount()) {
+      TColumnX* c = ColumnAt(dataCol);
+      TColumnCellKindX k = c ? c->GetCellKind() : cckText;
+      if (c && c->DblClickNextVal() && (k == cckCheckbox || k == cckKeyImages)) c->StepValue(shift ? -1 : 1);
+    }
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    return;
+  }
+
+  // Column and row sizing edges: the grid base sizes.
+  if (Button == mbLeft) {
+    TGridDrawInfo fixedInfo;
+    CalcFixedInfo(fixedInfo);
+    TGridState st = gsNormal;
+    int idx = 0, pos = 0, ofs = 0;
+    CalcSizingState(X, Y, st, idx, pos, ofs, fixedInfo);
+    if (st == gsColSizing || st == gsRowSizing) {
+      if (FDataLink->Active()) FDataLink->UpdateRecord();
+      TCustomGrid::MouseDown(Button, Shift, X, Y);
+      return;
+    }
+  }
+
+  // Titles.
+  if (rowKind == 0) {
+    if (colKind == 1) {
+      bool inLeaf = true;
+      if (FUseMultiTitle)
+        if (THeadTreeNode* leaf = TitleColumnNode(dataCol)) {
+          TRect r = CellRect(cell.X, cell.Y);
+          inLeaf = Y >= r.Bottom - leaf->Height;
+        }
+      TColumnX* c = ColumnAt(dataCol);
+      if (Button == mbLeft && inLeaf && c) {
+        const bool enabled = CheckTitleButton(dataCol, c);
+        if (enabled && MouseCapture()) {
+          FMousePressed = true;
+          FPressedTitleColumn = cell.X;
+          FTitleButtonDown = true;
+          InvalidateCell(cell.X, cell.Y);
+          TCustomControl::MouseDown(Button, Shift, X, Y);
+          return;
+        }
+      }
+    }
+    if ((FDataOptions.Contains(gdoColumnResize) || IsDesigning()) && Button == mbLeft) {
+      if (colKind == 0 && multi && FDataLink->Active() && FAllowedSelections.Contains(selAllX)) {
+        // The indicator's title: everything or nothing.
+        if (FSelectedRows->Count() > 0) FSelectedRows->Clear();
+        else FSelectedRows->SelectAll();
+      }
+      if (FDataLink->Active()) FDataLink->UpdateRecord();
+      Canvas()->Pen()->SetColor(static_cast<TColor>(0xC0C0C0));
+      TCustomGrid::MouseDown(Button, Shift, X, Y);
+      return;
+    }
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    return;
+  }
+
+  // Data rows.
+  if (rowKind == 2 && FDataLink->Active()) {
+    TDataSet* ds = FDataLink->DataSet();
+    TGridCoord oldCell{Col(), Row()};
+    int oldActive = FDataLink->ActiveRecord();
+    bool rectAllowed = FAllowedSelections.Contains(selRectangleX);
+    bool rowMode = rowSelect || colKind == 0 || !rectAllowed;
+    bool onRecord = dataRow < FDataLink->RecordCount();
+    BeginUpdate();
+    try {
+      if (EditorMode()) UpdateText();
+      FDataLink->UpdateRecord();
+      if (!(cell == oldCell) && !FDataOptions.Contains(gdoAlwaysShowEditor)) HideEditor();
+      bool extendRows = shift && multi && rowMode;
+      if (!extendRows && onRecord && dataRow != oldActive) ds->MoveBy(dataRow - oldActive);
+      if (colKind == 1) SelectColumn(dataCol, 0, shift);
+      if (MouseCapture()) {
+        if (!multi || !rowSelect) {
+          FMousePressed = true;
+          FCellsTracking = true;
+          if (!ctrl && !shift && FOptionsX.Contains(gxoClearSelectionOnMove) &&
+              (Button == mbLeft || !FSelectedRows->CurrentRowSelected()))
+            FSelectedRows->Clear();
+        }
+        if (multi && FAllowedSelections.Contains(selRecordsX) && rowMode && onRecord) {
+          bool toggling = ctrl || !FOptionsX.Contains(gxoClearSelectionOnMove);
+          if (shift && dataRow != oldActive) {
+            FToggleSelecting = false;
+            MoveWithSelection(true, dataRow - oldActive, true, false);
+          } else if (toggling && Button == mbLeft) {
+            FSelectedRows->SetCurrentRowSelected(!FSelectedRows->CurrentRowSelected());
+          } else if (Button == mbLeft) {
+            FSelectedRows->Clear();
+            FSelectedRows->SetCurrentRowSelected(true);
+          }
+          FRowsTracking = true;
+          FMousePressed = true;
+          FToggleSelecting = toggling;
+          // Dragging from here gives the rows passed the state the pressed row has now.
+          SetRowAnchor();
+          if (FToggleSelecting) FRowAnchorSelected = !FRowAnchorSelected;
+          FMouseMode = 1;
+        }
+      }
+      if (colKind == 1 && onRecord) {
+        TColumnX* c = ColumnAt(dataCol);
+        TColumnCellKindX k = c ? c->GetCellKind() : cckText;
+        if (k == cckCheckbox || k == cckKeyImages) {
+          FCheckCellCol = cell.X;
+          FCheckCellRow = cell.Y;
+        } else if (Button == mbLeft && !rowSelect &&
+                   (FDataOptions.Contains(gdoAlwaysShowEditor) || (cell == oldCell && !shift && !ctrl))) {
+          ShowEditor();
+        }
+      }
+    } catch (...) {
+      EndUpdate();
+      throw;
+    }
+    EndUpdate();
+    Invalidate();
+  }
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomDBGridX::MouseMove(TShiftState Shift, int X, int Y) {
+  FPrevMousePos = TPoint(X, Y);
+  if (FMousePressed && FPressedTitleColumn >= 0) {
+    TGridCoord cell = MouseCoord(X, Y);
+    bool inside = cell.X == FPressedTitleColumn && cell.Y == 0 && X >= 0 && Y >= 0 && X < ClientWidth() &&
+                  Y < ClientHeight();
+    if (inside != FTitleButtonDown) {
+      FTitleButtonDown = inside;
+      InvalidateCell(FPressedTitleColumn, 0);
+    }
+    if (std::abs(X - FMouseDownPos.X) > 3 && FDataOptions.Contains(gdoColumnResize)) {
+      // Dragged away: the title moves its column instead of being clicked.
+      ReleaseTitleButton();
+      Canvas()->Pen()->SetColor(static_cast<TColor>(0xC0C0C0));
+      TCustomGrid::MouseDown(mbLeft, FLastShift, FMouseDownPos.X, FMouseDownPos.Y);
+    }
+    TCustomGrid::MouseMove(Shift, X, Y);
+    return;
+  }
+  if ((FRowsTracking || FCellsTracking || FMouseMode == 3) && FDataLink->Active()) {
+    TRect area = DataAreaRect();
+    int cx = std::clamp(X, 0, std::max(0, ClientWidth() - 1));
+    int cy = std::clamp(Y, 0, std::max(0, ClientHeight() - 1));
+    bool moved = X != FMouseDownPos.X || Y != FMouseDownPos.Y;
+    if (cy >= area.Top && cy < area.Bottom && moved) {
+      TGridCoord cell = MouseCoord(cx, cy);
+      int dataRow = cell.Y - FTitleOffset;
+      if (cell.Y >= FTitleOffset && dataRow < FDataLink->RecordCount() && dataRow != FDataLink->ActiveRecord())
+        MoveWithSelection(Shift.Contains(ssLeft) && FRowsTracking, dataRow - FDataLink->ActiveRecord(),
+                          FMouseMode != 3, false);
+    }
+    if (FCellsTracking && !FDataOptions.Contains(gdoRowSelect) && cx >= area.Left && cx < area.Right && moved) {
+      TGridCoord cell = MouseCoord(cx, std::max(cy, area.Top));
+      if (cell.X >= FIndicatorOffset && cell.X != Col())
+        SelectColumn(RawToDataColumn(cell.X), cell.X > Col() ? 1 : -1, FMouseMode == 3);
+    }
+    FMouseDownPos = TPoint(X, Y);
+    FLastShift = Shift;
+    AutoScrollStep();
+  }
+  // Traced sizing: the column takes its width while the mouse moves.
+  if (GridState() == gsColSizing && FOptionsX.Contains(gxoTraceColSizing)) {
+    TRect r = CellRect(SizingIndex(), 0);
+    int start = RightToLeft() ? ClientWidth() - r.Right : r.Left;
+    int w = std::max(1, MirrorX(X) + SizingOfs() - start);
+    if (r.Right > r.Left && w != ColWidths(SizingIndex())) SetColWidths(SizingIndex(), w);
+  }
+  TCustomGrid::MouseMove(Shift, X, Y);
+}
+
+void TCustomDBGridX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  int mode = FMouseMode;
+  FMouseMode = 0;
+  DropRowAnchor();
+  bool ctrl = Shift.Contains(ssCtrl);
+  if (FMousePressed && FPressedTitleColumn >= 0) {
+    int col = FPressedTitleColumn;
+    TGridCoord cell = MouseCoord(X, Y);
+    bool same = cell.X == col && cell.Y == 0 && X >= 0 && Y >= 0 && X < ClientWidth() && Y < ClientHeight();
+    if (same && FUseMultiTitle)
+      if (THeadTreeNode* leaf = TitleColumnNode(RawToDataColumn(col))) {
+        TRect r = CellRect(cell.X, cell.Y);
+        same = Y >= r.Bottom - leaf->Height;
+      }
+    ReleaseTitleButton();
+    if (same && Button == mbLeft) {
+      int dataCol = RawToDataColumn(col);
+      TColumnX* c = ColumnAt(dataCol);
+      TitleBtnClick(dataCol, c);
+      FSortMarkAdding = ctrl;
+      if (FOptionsX.Contains(gxoAutoSortMarking) && c) {
+        c->Title()->ToggleSortMarker(ctrl && FOptionsX.Contains(gxoMultiSortMarking));
+        if (!ctrl) ApplySortMarking();
+      }
+    }
+  }
+  bool tracking = FRowsTracking || FCellsTracking || mode != 0;
+  FRowsTracking = FCellsTracking = false;
+  FMousePressed = false;
+  if (tracking) StopAutoScrollTimer();
+  TGridState st = GridState();
+  TCustomGrid::MouseUp(Button, Shift, X, Y);
+  if (st == gsColSizing || st == gsRowSizing) return;
+  TGridCoord cell = MouseCoord(X, Y);
+  if (cell.X >= 0 && cell.Y >= 0) {
+    int dataCol = 0, dataRow = 0;
+    int kind = GetCellType(cell.X, cell.Y, dataCol, dataRow);
+    int colKind = kind & 0xFF, rowKind = kind >> 8;
+    if (Button == mbLeft && st == gsNormal) {
+      if (rowKind == 0 && colKind == 1) TitleClick(ColumnAt(dataCol));
+      else if (rowKind == 2 && FDataLink->Active() && dataRow < FDataLink->RecordCount())
+        CellClick(ColumnAt(GetSelectedIndex()));
+    }
+    if (FCheckCellCol >= 0 && cell.X == FCheckCellCol && cell.Y == FCheckCellRow) {
+      TColumnX* c = ColumnAt(RawToDataColumn(cell.X));
+      if (c && !c->DblClickNextVal() && !Shift.Contains(ssDouble) && c->CanModify(false))
+        c->StepValue(Shift.Contains(ssShift) ? -1 : 1);
+    }
+  }
+  FCheckCellCol = FCheckCellRow = -1;
+}

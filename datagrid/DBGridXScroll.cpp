@@ -1,0 +1,308 @@
+// The data grid's scroll bars: the settings objects, the vertical bar filled from record numbers or as
+// a five-position bar, the external bars, and the vertical scroll messages and the wheel.
+#include "datagrid/DBGridXScroll.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "datagrid/DBGridX.h"
+
+namespace {
+
+// Record numbering for the bar. The grid's sum list numbers records of data sets that cannot (its
+// bookmark list); until it is attached here the data set's own numbers are used.
+bool RecordsSequenced(TDataSet* DS) { return DS && DS->IsSequenced() && DS->RecordCount() >= 0; }
+int VirtualRecNo(TDataSet* DS) { return DS->RecNo(); }
+int VirtualRecordCount(TDataSet* DS) { return std::max(0, DS->RecordCount()); }
+void SetVirtualRecNo(TDataSet* DS, int Value) {
+  if (Value >= 1 && Value <= DS->RecordCount()) DS->SetRecNo(Value);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// Settings
+
+TDBGridXScrollBar::TDBGridXScrollBar(TCustomDBGridX* AGrid, TScrollBarKind AKind) : FGrid(AGrid), FKind(AKind) {}
+
+TDBGridXScrollBar::~TDBGridXScrollBar() {
+  if (FExtScrollBar && !(FGrid && FGrid->IsDesigning())) FExtScrollBar->SetWindowProc(nullptr);
+  FExtScrollBar = nullptr;
+}
+
+void TDBGridXScrollBar::Assign(TPersistent* Source) {
+  auto* s = dynamic_cast<TDBGridXScrollBar*>(Source);
+  if (!s) {
+    TPersistent::Assign(Source);
+    return;
+  }
+  SetVisible(s->Visible());
+  FTracking = s->FTracking;
+  SetExtScrollBar(s->FExtScrollBar);
+}
+
+void TDBGridXScrollBar::SetVisible(bool Value) {
+  FVisibleMode = Value ? sbAutoShowX : sbNeverShowX;
+  SyncExternalBarVisible();
+  if (FKind == sbVertical) FGrid->UpdateVertScrollBar();
+  FGrid->LayoutChanged();
+}
+
+void TDBGridXScrollBar::SetVisibleMode(TScrollBarVisibleModeX Value) {
+  if (Value == FVisibleMode) return;
+  FVisibleMode = Value;
+  if (FKind == sbVertical) FGrid->UpdateVertScrollBar();
+  FGrid->LayoutChanged();
+}
+
+bool TDBGridXScrollBar::BarShown() const {
+  if (FExtScrollBar) return FExtScrollBar->Visible();
+  if (!Visible() || !FGrid->HandleAllocated()) return false;
+  LONG style = GetWindowLong(FGrid->Handle(), GWL_STYLE);
+  return (style & (FKind == sbVertical ? WS_VSCROLL : WS_HSCROLL)) != 0;
+}
+
+void TDBGridXScrollBar::SyncExternalBarVisible() {
+  if (FExtScrollBar) FExtScrollBar->SetVisible(Visible());
+}
+
+bool TDBGridXScrollBar::GetBarScrollInfo(SCROLLINFO& Info) const {
+  if (FExtScrollBar) return FExtScrollBar->HandleAllocated() && GetScrollInfo(FExtScrollBar->Handle(), SB_CTL, &Info);
+  return FGrid->HandleAllocated() && GetScrollInfo(FGrid->Handle(), BarConstant(), &Info);
+}
+
+void TDBGridXScrollBar::SetExtScrollBar(TScrollBar* Value) {
+  if (Value == FExtScrollBar) return;
+  bool designing = FGrid->IsDesigning();
+  if (Value && !designing && !Value->WindowProcIsOwn())
+    throw Exception("Possible " + Value->Name() + " already attached to the other control.");
+  if (FExtScrollBar && !designing) FExtScrollBar->SetWindowProc(nullptr);
+  FExtScrollBar = Value;
+  if (Value) {
+    Value->FreeNotification(FGrid);
+    if (!designing) Value->SetWindowProc([this](TMessage& M) { ExternalBarWndProc(M); });
+  }
+  SyncExternalBarVisible();
+  if (!FGrid->IsDestroying()) {
+    if (FGrid->HandleAllocated() && FKind == sbVertical) FGrid->UpdateVertScrollBar();
+    FGrid->LayoutChanged();
+  }
+}
+
+void TDBGridXScrollBar::ExternalBarWndProc(TMessage& Message) {
+  TScrollBar* bar = FExtScrollBar;
+  if (Message.Msg == CN_BASE + WM_HSCROLL || Message.Msg == CN_BASE + WM_VSCROLL)
+    FGrid->Perform(ScrollMessage(), Message.WParam, Message.LParam);
+  if (bar) bar->WndProc(Message);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Grid side
+
+TDBGridXScrollBar* TCustomDBGridX::HorzScrollBar() {
+  if (!FHorzScrollBarX) FHorzScrollBarX.reset(CreateScrollBar(sbHorizontal));
+  return FHorzScrollBarX.get();
+}
+
+TDBGridXScrollBar* TCustomDBGridX::VertScrollBar() {
+  if (!FVertScrollBarX) FVertScrollBarX.reset(CreateScrollBar(sbVertical));
+  return FVertScrollBarX.get();
+}
+
+TDBGridXScrollBar* TCustomDBGridX::CreateScrollBar(TScrollBarKind Kind) {
+  if (Kind == sbVertical) return new TVertDBGridXScrollBar(this, Kind);
+  return new TDBGridXScrollBar(this, Kind);
+}
+
+void TCustomDBGridX::ScrollBarNotification(TComponent* AComponent) {
+  for (auto* bar : {FHorzScrollBarX.get(), FVertScrollBarX.get()})
+    if (bar && bar->ExtScrollBar() == AComponent) {
+      // The bar is being destroyed: it gets its own window procedure back and the grid forgets it.
+      bar->SetExtScrollBar(nullptr);
+    }
+}
+
+int TCustomDBGridX::VisibleDataRowCount() {
+  int n = VisibleRowCount();
+  if (FooterRowCount() > 0) n = std::max(1, n - (FooterRowCount() + 1));
+  return std::max(1, n);
+}
+
+int TCustomDBGridX::DataRowCount() const {
+  int n = RowCount() - FTitleOffset;
+  if (FooterRowCount() > 0) n -= FooterRowCount() + 1;
+  return n;
+}
+
+void TCustomDBGridX::UpdateVertScrollBar() {
+  if (!FDataLink || !HandleAllocated()) return;
+  TDBGridXScrollBar* bar = VertScrollBar();
+  TScrollBarVisibleModeX mode = bar->VisibleMode();
+  UINT mask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+  if (mode == sbAlwaysShowX) mask |= SIF_DISABLENOSCROLL;
+  SCROLLINFO cur{};
+  cur.cbSize = sizeof(SCROLLINFO);
+  cur.fMask = mask;
+  GetScrollInfo(Handle(), SB_VERT, &cur);
+  int mn = 0, mx = 1, page = 2, pos = 0;
+  TDataSet* ds = FDataLink->DataSet();
+  if (FDataLink->Active() && ds) {
+    if (RecordsSequenced(ds)) {
+      mn = 1;
+      page = VisibleDataRowCount();
+      mx = VirtualRecordCount(ds) + page - 1;
+      pos = ds->State() >= dsInsert ? cur.nPos : VirtualRecNo(ds);
+    } else {
+      mn = 0;
+      page = 0;
+      mx = 4;
+      pos = ds->Bof() ? 0 : (ds->Eof() ? 4 : 2);
+    }
+  }
+  int keptMax = mx;
+  TScrollBar* ext = bar->ExtScrollBar();
+  if (!bar->Visible() || ext) mx = mn;
+  if (cur.nMin != mn || cur.nMax != mx || static_cast<int>(cur.nPage) != page || cur.nPos != pos ||
+      FLastVertMode != static_cast<int>(mode)) {
+    bool noRange = mn >= mx || page >= mx - mn;
+    if (mode != sbAlwaysShowX || ext) {
+      if (noRange) {
+        EnableScrollBar(Handle(), SB_VERT, ESB_ENABLE_BOTH);
+        ShowScrollBar(Handle(), SB_VERT, FALSE);
+      }
+    } else {
+      EnableScrollBar(Handle(), SB_VERT, noRange ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH);
+      ShowScrollBar(Handle(), SB_VERT, TRUE);
+    }
+    SCROLLINFO si{};
+    si.cbSize = sizeof(SCROLLINFO);
+    si.fMask = mask & ~SIF_TRACKPOS;
+    si.nMin = mn;
+    si.nMax = mx;
+    si.nPage = static_cast<UINT>(std::max(0, page));
+    si.nPos = pos;
+    SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+    FLastVertMode = static_cast<int>(mode);
+  }
+  if (ext) {
+    ext->SetPageSize(0);
+    mn = std::min(mn, keptMax);
+    ext->SetParams(std::clamp(pos, mn, keptMax), mn, keptMax);
+    ext->SetPageSize(page);
+  }
+}
+
+void TCustomDBGridX::UpdateHorzExtScrollBar() {
+  if (!FHorzScrollBarX || !FHorzScrollBarX->ExtScrollBar()) return;
+  TScrollBar* ext = FHorzScrollBarX->ExtScrollBar();
+  TGridDrawInfo info;
+  CalcDrawInfo(info);
+  int page = std::max(0, info.Horz.LastFullVisibleCell - LeftCol() + 1);
+  int mx = page + FixedCols() >= ColCount() ? 0 : 127;
+  TGridCoord maxTL = CalcMaxTopLeft(TGridCoord{ColCount() - 1, RowCount() - 1}, info);
+  int span = maxTL.X - FixedCols();
+  int pos = span > 0 ? MulDiv(LeftCol() - FixedCols(), 127, span) : 0;
+  pos = std::clamp(pos, 0, mx);
+  if (ext->Min() != 0 || ext->Max() != mx || ext->PageSize() != page || ext->Position() != pos) {
+    ext->SetPageSize(0);
+    ext->SetParams(pos, 0, mx);
+  }
+}
+
+void TCustomDBGridX::TopLeftChanged() {
+  TCustomGrid::TopLeftChanged();
+  UpdateHorzExtScrollBar();
+}
+
+void TCustomDBGridX::WMHScroll(TMessage& Message) {
+  int code = LOWORD(static_cast<DWORD>(Message.WParam));
+  if (code == SB_THUMBTRACK && FHorzScrollBarX && FHorzScrollBarX->Tracking()) {
+    Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, HIWORD(static_cast<DWORD>(Message.WParam))), Message.LParam);
+    return;
+  }
+  TScrollBar* ext = FHorzScrollBarX ? FHorzScrollBarX->ExtScrollBar() : nullptr;
+  if (ext && ext->HandleAllocated() && reinterpret_cast<HWND>(Message.LParam) == ext->Handle() &&
+      (code == SB_THUMBPOSITION || code == SB_THUMBTRACK)) {
+    // The external bar runs from 0 to 127 over the columns that can come into view.
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    TGridCoord maxTL = CalcMaxTopLeft(TGridCoord{ColCount() - 1, RowCount() - 1}, info);
+    int pos = HIWORD(static_cast<DWORD>(Message.WParam));
+    int left = FixedCols() + MulDiv(std::clamp(pos, 0, 127), std::max(0, maxTL.X - FixedCols()), 127);
+    if (left != LeftCol()) SetLeftCol(std::max(FixedCols(), left));
+  } else {
+    TCustomGrid::Dispatch(Message);
+  }
+  UpdateHorzExtScrollBar();
+}
+
+void TCustomDBGridX::WMVScroll(TMessage& Message) {
+  Message.Result = 0;
+  if (HandleAllocated() && CanFocus() && !HasFocusInside()) ::SetFocus(Handle());
+  if (!FDataLink->Active()) return;
+  TDataSet* ds = FDataLink->DataSet();
+  int code = LOWORD(static_cast<DWORD>(Message.WParam));
+  int pos = HIWORD(static_cast<DWORD>(Message.WParam));
+  if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+    // The message carries 16 bits; a bar of a million records knows the whole position.
+    SCROLLINFO si{};
+    si.cbSize = sizeof(SCROLLINFO);
+    si.fMask = SIF_TRACKPOS;
+    if (VertScrollBar()->GetBarScrollInfo(si) && (si.nTrackPos & 0xFFFF) == pos) pos = si.nTrackPos;
+  }
+  switch (code) {
+    case SB_LINEUP: ds->MoveBy(-FDataLink->ActiveRecord() - 1); break;
+    case SB_LINEDOWN: ds->MoveBy(FDataLink->RecordCount() - FDataLink->ActiveRecord()); break;
+    case SB_PAGEUP: ds->MoveBy(-VisibleDataRowCount()); break;
+    case SB_PAGEDOWN: ds->MoveBy(VisibleDataRowCount()); break;
+    case SB_THUMBPOSITION:
+      if (FThumbTracked) {
+        FThumbTracked = false;
+        break;
+      }
+      if (!RecordsSequenced(ds)) {
+        switch (pos) {
+          case 0: ds->First(); break;
+          case 1: ds->MoveBy(-VisibleDataRowCount()); break;
+          case 3: ds->MoveBy(VisibleDataRowCount()); break;
+          case 4: ds->Last(); break;
+          default: break;
+        }
+      } else if (pos > 1 && pos < VirtualRecordCount(ds)) {
+        SetVirtualRecNo(ds, pos);
+      } else if (pos >= VirtualRecordCount(ds)) {
+        ds->Last();
+      } else {
+        ds->First();
+      }
+      break;
+    case SB_THUMBTRACK:
+      if (VertScrollBar()->Tracking() && RecordsSequenced(ds)) {
+        ds->MoveBy(pos - VirtualRecNo(ds));
+        FThumbTracked = true;
+      }
+      break;
+    case SB_TOP: ds->First(); break;
+    case SB_BOTTOM: ds->Last(); break;
+    default: break;
+  }
+  UpdateVertScrollBar();
+}
+
+bool TCustomDBGridX::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) {
+  // The control's own wheel event first.
+  if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  if (WheelDelta < 0) return DoMouseWheelDown(Shift, MousePos);
+  if (WheelDelta > 0) return DoMouseWheelUp(Shift, MousePos);
+  return true;
+}
+
+bool TCustomDBGridX::DoMouseWheelDown(TShiftState, const TPoint&) {
+  if (FDataLink->Active()) FDataLink->DataSet()->MoveBy(1);
+  return true;
+}
+
+bool TCustomDBGridX::DoMouseWheelUp(TShiftState, const TPoint&) {
+  if (FDataLink->Active()) FDataLink->DataSet()->MoveBy(-1);
+  return true;
+}

@@ -1,0 +1,311 @@
+// Column footers and the grid's sum list: texts per field type and format on a locale the test sets,
+// aggregates that follow edits, re-binding, the footer band at the bottom and the faults mended
+// (an unknown field in a field-value footer, a missing aggregate, accumulator overflow).
+
+#include <limits>
+
+#include "datagrid/DBGridXFooter.h"
+#include "tests/datagrid/grid_fixture.h"
+
+namespace {
+
+// A locale unlike the default one: comma decimals, dot thousands, euro after the number.
+struct LocaleScope {
+  TFormatSettings saved = FormatSettings;
+  LocaleScope() {
+    FormatSettings.DecimalSeparator = ',';
+    FormatSettings.ThousandSeparator = '.';
+    FormatSettings.CurrencyString = "EUR";
+    FormatSettings.CurrencyFormat = 3;  // "1 $"
+    FormatSettings.CurrencyDecimals = 2;
+  }
+  ~LocaleScope() { FormatSettings = saved; }
+};
+
+class FooterTest : public DataGridTest {
+ protected:
+  void SetUp() override {
+    DataGridTest::SetUp();
+    // A second data set with one field of each numeric kind.
+    nums = new TMemDataSet(owner.get());
+    nums->AddField("I", ftInteger);
+    nums->AddField("F", ftFloat);
+    nums->AddField("C", ftCurrency);
+    nums->AddField("B", ftBCD);
+    nums->AddField("BC", ftBCD);
+    nums->AddField("S", ftString, 10);
+    static_cast<TBCDField*>(nums->FieldByName("BC"))->SetCurrency(true);
+    nums->Open();
+    const double vals[] = {1000.5, 2000.25, 500};
+    for (int i = 0; i < 3; ++i) {
+      nums->Append();
+      nums->FieldByName("I")->SetAsInteger(i + 1);
+      nums->FieldByName("F")->SetAsFloat(vals[i]);
+      nums->FieldByName("C")->SetAsFloat(vals[i]);
+      nums->FieldByName("B")->SetAsFloat(vals[i]);
+      nums->FieldByName("BC")->SetAsFloat(vals[i]);
+      nums->FieldByName("S")->SetAsString("x");
+      nums->Post();
+    }
+    nums->First();
+    numSrc = new TDataSource(owner.get());
+    numSrc->SetDataSet(nums);
+  }
+  std::string Footer(TColumnX* C, int Row = 0) {
+    std::string t = "?";
+    grid->GetFooterText(Row, C, t);
+    return t;
+  }
+  TColumnX* AddColumn(const std::string& Field) {
+    TColumnX* c = grid->Columns()->Add();
+    c->SetFieldName(Field);
+    return c;
+  }
+  TMemDataSet* nums = nullptr;
+  TDataSource* numSrc = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FooterTest, TextsByFieldTypeAndFormatOnTheTestLocale) {
+  LocaleScope locale;
+  const char* fields[] = {"I", "F", "C", "B", "BC", "S"};
+  for (const char* f : fields) AddColumn(f);
+  grid->SetDataSource(numSrc);
+  grid->SetFooterRowCount(1);
+  struct Case {
+    int col;
+    TFooterValueType type;
+    const char* fmt;
+    const char* fieldFmt;
+    const char* expected;
+  };
+  // Sum of F = 3500.75, average 1166.9166..; I sums to 6 and averages to 2.
+  const Case cases[] = {
+      {0, fvtSum, "", "", "6"},
+      {0, fvtAvg, "", "", "2"},
+      {0, fvtSum, "#,##0.00", "", "6,00"},
+      {0, fvtSum, "", "0.0", "6,0"},
+      {1, fvtSum, "", "", "3500,75"},
+      {1, fvtSum, "#,##0.0", "", "3.500,8"},
+      {1, fvtAvg, "", "", "1166,9167"},
+      {1, fvtSum, "", "#,##0", "3.501"},
+      {2, fvtSum, "", "", "3.500,75 EUR"},
+      {3, fvtSum, "", "", "3500,75"},
+      {3, fvtSum, "", "0.0", "3500,8"},
+      {4, fvtSum, "", "", "3.500,75 EUR"},
+      {4, fvtSum, "0.000", "", "3500,750"},
+      {5, fvtSum, "", "", "0"},
+      {5, fvtAvg, "0.00", "", "0"},
+      {0, fvtCount, "", "", "3"},
+      {0, fvtCount, "#,##0.00", "", "3,00"},
+      {5, fvtStaticText, "", "", "Total"},
+      {5, fvtNon, "", "", ""},
+  };
+  for (const Case& c : cases) {
+    TColumnX* col = Col(c.col);
+    TColumnFooterX* f = col->Footer();
+    f->SetValueType(c.type);
+    f->SetDisplayFormat(c.fmt);
+    f->SetValue("Total");
+    if (auto* n = dynamic_cast<TNumericField*>(col->Field())) n->SetDisplayFormat(c.fieldFmt);
+    EXPECT_EQ(Footer(col), c.expected) << "column " << c.col << " type " << int(c.type) << " fmt " << c.fmt
+                                       << " field fmt " << c.fieldFmt;
+    if (auto* n = dynamic_cast<TNumericField*>(col->Field())) n->SetDisplayFormat("");
+    f->SetValueType(fvtNon);
+  }
+  // A field-value footer shows the current record's text with the footer's format.
+  nums->Last();
+  Col(1)->Footer()->SetValueType(fvtFieldValue);
+  Col(1)->Footer()->SetFieldName("F");
+  Col(1)->Footer()->SetDisplayFormat("0.00");
+  EXPECT_EQ(Footer(Col(1)), "500,00");
+  // A sum footer on a column without a field shows "0".
+  TColumnX* none = grid->Columns()->Add();
+  none->Footer()->SetValueType(fvtSum);
+  EXPECT_EQ(Footer(none), "0");
+}
+
+TEST_F(FooterTest, AggregatesFollowEditsInsertsAndDeletes) {
+  Bind();
+  grid->SetFooterRowCount(2);
+  TColumnX* amount = Col(2);
+  amount->Footer()->SetValueType(fvtSum);
+  TColumnFooterX* avg = amount->Footers()->Add();
+  avg->SetValueType(fvtAvg);
+  TColumnFooterX* count = amount->Footers()->Add();
+  count->SetValueType(fvtCount);
+  // Footers[0] is row 0, Footers[1] row 1; the single Footer stands for rows beyond the collection.
+  EXPECT_EQ(amount->FooterOfRow(0), avg);
+  EXPECT_EQ(amount->FooterOfRow(1), count);
+  EXPECT_EQ(amount->FooterOfRow(2), amount->Footer());
+  EXPECT_EQ(amount->FooterOfRow(-1), amount->Footer());
+  EXPECT_EQ(Footer(amount, 2), "18.75");  // 1.25 + 2.5 + 3.75 + 5 + 6.25
+  EXPECT_EQ(Footer(amount, 0), "3.75");
+  EXPECT_EQ(Footer(amount, 1), "5");
+
+  ds->First();
+  ds->Edit();
+  ds->FieldByName("Amount")->SetAsFloat(11.25);
+  ds->Post();
+  EXPECT_EQ(Footer(amount, 2), "28.75");
+  ds->Append();
+  ds->FieldByName("ID")->SetAsInteger(6);
+  ds->FieldByName("Amount")->SetAsFloat(1.25);
+  ds->Post();
+  EXPECT_EQ(Footer(amount, 2), "30");
+  EXPECT_EQ(Footer(amount, 1), "6");
+  ds->Delete();
+  EXPECT_EQ(Footer(amount, 2), "28.75");
+  EXPECT_EQ(Footer(amount, 1), "5");
+  EXPECT_EQ(Footer(amount, 0), "5.75");
+}
+
+TEST_F(FooterTest, RebindingFollowsTypeAndFieldChanges) {
+  Bind();
+  TColumnX* amount = Col(2);
+  TDBSumCollection* sums = grid->SumList()->SumCollection();
+  EXPECT_FALSE(grid->SumList()->Active());
+  amount->Footer()->SetValueType(fvtSum);
+  ASSERT_EQ(sums->Count(), 1);
+  EXPECT_TRUE(grid->SumList()->Active());
+  EXPECT_EQ(sums->Items(0)->FieldName(), "Amount");  // empty FieldName: the column's field
+  amount->Footer()->SetValueType(fvtStaticText);
+  EXPECT_EQ(sums->Count(), 0);
+  EXPECT_EQ(amount->Footer()->Sum(), nullptr);
+  EXPECT_FALSE(grid->SumList()->Active());
+  amount->Footer()->SetValueType(fvtSum);
+  EXPECT_EQ(sums->Count(), 1);
+  // Renaming the column's field re-binds the footer that follows it.
+  amount->SetFieldName("ID");
+  EXPECT_EQ(sums->Items(0)->FieldName(), "ID");
+  EXPECT_EQ(Footer(amount), "15");
+  // A footer naming its own field keeps it.
+  amount->Footer()->SetFieldName("Amount");
+  amount->SetFieldName("Name");
+  EXPECT_EQ(sums->Items(0)->FieldName(), "Amount");
+  EXPECT_EQ(Footer(amount), "18.75");
+  // Count footers have no field.
+  amount->Footer()->SetValueType(fvtCount);
+  EXPECT_EQ(sums->Items(0)->GroupOperation(), goCount);
+  EXPECT_EQ(sums->Items(0)->FieldName(), "");
+  // Freeing a footer of the collection takes its aggregate along.
+  TColumnFooterX* extra = amount->Footers()->Add();
+  extra->SetFieldName("Amount");
+  extra->SetValueType(fvtAvg);
+  EXPECT_EQ(sums->Count(), 2);
+  delete extra;
+  EXPECT_EQ(sums->Count(), 1);
+  // Assign copies the settings, and flags only what the target had set.
+  TColumnFooterX* a = amount->Footers()->Add();
+  amount->Footer()->SetColor(clRed);
+  a->Assign(amount->Footer());
+  EXPECT_EQ(a->ValueType(), fvtCount);
+  EXPECT_EQ(a->AssignedFlags(), 0);
+  EXPECT_EQ(a->Color(), grid->FooterColor());
+}
+
+TEST_F(FooterTest, FaultsNeverRaiseAndShowEmptyTexts) {
+  Bind();
+  grid->SetFooterRowCount(1);
+  TColumnX* name = Col(1);
+  // A field-value footer naming no field of the open data set: empty text, and painting goes on.
+  name->Footer()->SetValueType(fvtFieldValue);
+  name->Footer()->SetFieldName("NoSuchField");
+  EXPECT_EQ(Footer(name), "");
+  EXPECT_NO_THROW({
+    grid->Invalidate();
+    grid->Repaint();
+    win::PumpMessages();
+  });
+  // A sum whose aggregate is missing from the list shows an empty text instead of failing.
+  TColumnX* amount = Col(2);
+  amount->Footer()->SetValueType(fvtSum);
+  EXPECT_EQ(Footer(amount), "18.75");
+  grid->SumList()->SumCollection()->Clear();
+  EXPECT_EQ(Footer(amount), "");
+  TColumnX* id = Col(0);
+  id->Footers()->Add();  // an item without an aggregate: count asked of an empty list
+  id->FooterOfRow(0)->SetValueType(fvtStaticText);
+  grid->SumList()->SumCollection()->Clear();
+  id->Footer()->SetValueType(fvtCount);
+  grid->SumList()->SumCollection()->Clear();
+  EXPECT_EQ(Footer(id, 5), "");
+  EXPECT_NO_THROW({
+    grid->Repaint();
+    win::PumpMessages();
+  });
+  // A footer whose aggregate went with the list's items binds a new one on the next change.
+  EXPECT_EQ(amount->Footer()->Sum(), nullptr);
+  amount->Footer()->SetFieldName("Amount");
+  ASSERT_NE(amount->Footer()->Sum(), nullptr);
+  EXPECT_EQ(Footer(amount), "18.75");
+}
+
+TEST(FooterAccumulator, GuardsOverflow) {
+  int64_t acc = 0;
+  EXPECT_TRUE(AccumulateFooterValue(acc, 1.5));
+  EXPECT_EQ(acc, 15000);
+  EXPECT_TRUE(AccumulateFooterValue(acc, -0.25));
+  EXPECT_EQ(acc, 12500);
+  int64_t big = std::numeric_limits<int64_t>::max() - 5000;
+  EXPECT_FALSE(AccumulateFooterValue(big, 1.0));
+  EXPECT_EQ(big, std::numeric_limits<int64_t>::max() - 5000);
+  EXPECT_FALSE(AccumulateFooterValue(acc, 1e300));
+  EXPECT_FALSE(AccumulateFooterValue(acc, std::numeric_limits<double>::quiet_NaN()));
+  EXPECT_EQ(acc, 12500);
+  int64_t nearTop = std::numeric_limits<int64_t>::max() - 9999;
+  EXPECT_FALSE(AccumulateFooterCount(nearTop));
+  int64_t c = 0;
+  EXPECT_TRUE(AccumulateFooterCount(c));
+  EXPECT_EQ(c, 10000);
+}
+
+TEST_F(FooterTest, FooterBandSitsAtTheBottomOfTheClientArea) {
+  Bind();
+  grid->SetFooterRowCount(2);
+  win::PumpMessages();
+  int rows = grid->RowCount();
+  // Titles, five records, a gap row and two footer rows.
+  EXPECT_EQ(rows, 1 + 5 + 1 + 2);
+  int dc = 0, dr = 0;
+  EXPECT_EQ(grid->GetCellType(1, rows - 1, dc, dr) >> 8, 4);
+  EXPECT_EQ(dr, 2);
+  EXPECT_EQ(grid->GetCellType(1, rows - 3, dc, dr) >> 8, 3);
+  TRect last = grid->CellRect(1, rows - 1);
+  EXPECT_GE(last.Bottom, grid->ClientHeight() - 2);
+  EXPECT_LE(last.Bottom, grid->ClientHeight());
+  grid->SetFooterRowCount(0);
+  EXPECT_EQ(grid->RowCount(), 1 + 5);
+  EXPECT_EQ(grid->RowHeights(6 - 1), grid->DefaultRowHeight());
+}
+
+TEST_F(FooterTest, DesignedGridLeavesTheDataSetEventsAlone) {
+  int calls = 0;
+  ds->AfterPost = [&](TDataSet*) { ++calls; };
+  auto editFirstAmount = [&] {
+    ds->First();
+    ds->Edit();
+    ds->FieldByName("Amount")->SetAsFloat(ds->FieldByName("Amount")->AsFloat() + 10);
+    ds->Post();
+  };
+  // Running: the sum list takes over AfterPost (chaining to the data set's handler) and follows it.
+  Bind();
+  Col(2)->Footer()->SetValueType(fvtSum);
+  EXPECT_EQ(Footer(Col(2)), "18.75");
+  editFirstAmount();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(Footer(Col(2)), "28.75");
+  Col(2)->Footer()->SetValueType(fvtNon);
+  // Designed: switching on leaves the data set's events as they are, so a post reaches only the data
+  // set's own handler and the footer does not follow it.
+  grid->SetDesigning(true, false);
+  Col(2)->Footer()->SetValueType(fvtSum);
+  EXPECT_TRUE(grid->SumList()->Active());
+  std::string before = Footer(Col(2));
+  editFirstAmount();
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(Footer(Col(2)), before);
+  Col(2)->Footer()->SetValueType(fvtNon);
+  grid->SetDesigning(false, false);
+}

@@ -1,0 +1,506 @@
+// The in-place cell editor on a real data set: each style opened, used and committed through keys,
+// characters and clicks; Esc restoring the value; the faults mended (character codes taken for keys,
+// the blank after a failed lookup pick, the step direction of the up-down buttons).
+
+#include <algorithm>
+
+#include "datagrid/DBGridXFooter.h"
+#include "tests/datagrid/inplace_fixture.h"
+
+TEST_F(InplaceTest, EditStylePerColumn) {
+  TDBGridInplaceEdit* e = OpenEditor("ID");
+  ASSERT_NE(e, nullptr);
+  Col("Name")->PickList()->Add("Apple");
+  Col("Amount")->SetButtonStyle(cbsDropDown);
+  struct Case {
+    const char* field;
+    TColumnButtonStyleX button;
+    TColumnEditStyleX expected;
+  };
+  const Case cases[] = {
+      {"ID", cbsAuto, cesSimple},        {"Name", cbsAuto, cesPickList},   {"Amount", cbsDropDown, cesDropDown},
+      {"Born", cbsAuto, cesCalendar},    {"Kind", cbsAuto, cesSimple},     {"KindName", cbsAuto, cesLookupList},
+      {"ID", cbsUpDown, cesUpDown},      {"ID", cbsEllipsis, cesEllipsis}, {"Born", cbsNone, cesSimple},
+  };
+  for (const Case& c : cases) {
+    TColumnX* col = Col(c.field);
+    TColumnButtonStyleX keep = col->ButtonStyle();
+    col->SetButtonStyle(c.button);
+    EXPECT_EQ(e->GetColumnEditStyle(col), c.expected) << c.field << " " << int(c.button);
+    col->SetButtonStyle(keep);
+  }
+  // A read-only grid has no lookup list; a read-only date field no calendar.
+  grid->SetReadOnly(true);
+  EXPECT_EQ(e->GetColumnEditStyle(Col("KindName")), cesSimple);
+  grid->SetReadOnly(false);
+  people->FieldByName("Born")->SetReadOnly(true);
+  EXPECT_EQ(e->GetColumnEditStyle(Col("Born")), cesSimple);
+}
+
+TEST_F(InplaceTest, PickListCompletesDropsDownAndCommits) {
+  for (const char* s : {"Apple", "Banana", "Cherry"}) Col("Name")->PickList()->Add(s);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->EditStyle(), cesPickList);
+  EXPECT_TRUE(e->ButtonControl(0)->Visible());
+  e->SelectAll();
+  Type("b");
+  EXPECT_EQ(e->Text(), "Banana");
+  EXPECT_EQ(e->SelStart(), 1);
+  EXPECT_EQ(e->SelLength(), 5);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  ASSERT_NE(e->PickListControl(), nullptr);
+  EXPECT_TRUE(e->PickListControl()->Visible());
+  EXPECT_EQ(e->PickListControl()->ItemIndex(), 1);
+  Key(VK_DOWN);
+  EXPECT_EQ(e->PickListControl()->ItemIndex(), 2);
+  EXPECT_EQ(e->Text(), "Cherry");
+  // Characters whose codes equal navigation keys ('!' is VK_PRIOR, '(' is VK_DOWN) do not move the list.
+  Type("!");
+  Type("(");
+  EXPECT_EQ(e->PickListControl()->ItemIndex(), 2);
+  e->SetText("Cherry");
+  Key(VK_RETURN);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_FALSE(e->PickListControl()->Visible());
+  EXPECT_EQ(e->Text(), "Cherry");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "Cherry");
+}
+
+TEST_F(InplaceTest, EscRestoresTheValue) {
+  for (const char* s : {"Apple", "Banana"}) Col("Name")->PickList()->Add(s);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  Key(VK_DOWN);
+  EXPECT_EQ(e->Text(), "Apple");
+  Key(VK_ESCAPE);  // closes the list, not accepted: back to the grid's edit text
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "Ann");
+  e->SelectAll();
+  Type("z");
+  EXPECT_EQ(e->Text(), "z");
+  Key(VK_ESCAPE);  // the editor's own Esc: the text it was loaded with
+  EXPECT_EQ(e->Text(), "Ann");
+  if (people->State() != dsBrowse) people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "Ann");
+}
+
+TEST_F(InplaceTest, LookupListByKeysMouseAndTyping) {
+  TDBGridInplaceEdit* e = OpenEditor("KindName");
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->EditStyle(), cesLookupList);
+  EXPECT_EQ(e->Text(), "Adult");
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupDataGridX* list = e->LookupList();
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(list->Visible());
+  // Three records and DropDownRows 7: three rows.
+  EXPECT_EQ(list->DisplayRows(), 3);
+  EXPECT_EQ(VarToStr(list->KeyValue()), "A");
+  Key(VK_DOWN);
+  EXPECT_EQ(e->Text(), "Child");
+  Key(VK_RETURN);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(VarToStr(grid->EditValue()), "C");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Kind")->AsString(), "C");
+  EXPECT_EQ(people->FieldByName("KindName")->AsString(), "Child");
+
+  // Typing completes against the list's result field and takes the key.
+  e = OpenEditor("KindName");
+  e->SelectAll();
+  Type("s");
+  EXPECT_EQ(e->Text(), "Senior");
+  EXPECT_EQ(e->SelStart(), 1);
+  EXPECT_EQ(VarToStr(grid->EditValue()), "S");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Kind")->AsString(), "S");
+
+  // A click on the first row of the dropped list picks it.
+  e = OpenEditor("KindName");
+  AltDown();
+  list = e->LookupList();
+  ASSERT_TRUE(e->ListShown());
+  TRect r = list->CellRect(0, list->TitleOffset());
+  ClickAt(list, r.Left + 5, (r.Top + r.Bottom) / 2);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "Adult");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Kind")->AsString(), "A");
+
+  // Delete with the whole text selected empties the value.
+  e = OpenEditor("KindName");
+  e->SelectAll();
+  Key(VK_DELETE);
+  EXPECT_EQ(e->Text(), "");
+  EXPECT_TRUE(grid->EditValue().IsNull());
+  people->Post();
+  EXPECT_TRUE(people->FieldByName("Kind")->IsNull());
+}
+
+TEST_F(InplaceTest, LookupRowsFollowTheListDataSet) {
+  TDBGridInplaceEdit* e = OpenEditor("KindName");
+  Col("KindName")->SetDropDownRows(2);
+  AltDown();
+  EXPECT_EQ(e->LookupList()->DisplayRows(), 2);
+  Key(VK_ESCAPE);
+  Col("KindName")->SetDropDownRows(7);
+  kinds->SetSequenced(false);
+  AltDown();
+  EXPECT_EQ(e->LookupList()->DisplayRows(), 7);
+  Key(VK_ESCAPE);
+  // Backspace in a lookup cell without a not-in-list handler only moves the caret.
+  e->SetSelStart(3);
+  Key(VK_BACK);
+  EXPECT_EQ(e->Text(), "Adult");
+  EXPECT_EQ(e->SelStart(), 2);
+}
+
+TEST_F(InplaceTest, FailedLookupPickLeavesTheFieldTextWithoutABlank) {
+  TDBGridInplaceEdit* e = OpenEditor("KindName");
+  AltDown();
+  Key(VK_DOWN);
+  people->BeforeEdit = [](TDataSet*) { throw EDatabaseError("locked"); };
+  EXPECT_THROW(e->CloseUp(true), EDatabaseError);
+  EXPECT_EQ(e->Text(), "Adult");
+  EXPECT_FALSE(e->ListShown());
+  people->BeforeEdit = nullptr;
+}
+
+TEST_F(InplaceTest, CalendarDropDownStepsAndCommits) {
+  TDBGridInplaceEdit* e = OpenEditor("Born");
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->EditStyle(), cesCalendar);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupMonthCalendarX* cal = e->CalendarControl();
+  ASSERT_NE(cal, nullptr);
+  EXPECT_TRUE(cal->Visible());
+  EXPECT_EQ(cal->Date(), EncodeDate(2000, 1, 10));
+  Key(VK_RIGHT);
+  EXPECT_EQ(cal->Date(), EncodeDate(2000, 1, 11));
+  Key(VK_RETURN);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), DateToStr(EncodeDate(2000, 1, 11)));
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Born")->AsDateTime(), EncodeDate(2000, 1, 11));
+  // An unreadable text falls back to the field's date.
+  e = OpenEditor("Born");
+  e->SetText("not a date");
+  AltDown();
+  EXPECT_EQ(cal->Date(), EncodeDate(2000, 1, 11));
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(e->ListShown());
+}
+
+TEST_F(InplaceTest, CalculatorDropDownComputesAndCommits) {
+  Col("Amount")->SetButtonStyle(cbsDropDown);
+  TDBGridInplaceEdit* e = OpenEditor("Amount");
+  ASSERT_NE(e, nullptr);
+  EXPECT_TRUE(e->CalculatorApplies());
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupCalculatorX* calc = e->CalculatorControl();
+  ASSERT_NE(calc, nullptr);
+  EXPECT_TRUE(calc->Visible());
+  Variant v;
+  calc->GetValue(v);
+  EXPECT_DOUBLE_EQ(v.AsDouble(), 1.25);
+  Type("*2");
+  EXPECT_TRUE(e->ListShown());
+  EXPECT_EQ(calc->DisplayText(), "2");
+  Key(VK_RETURN);  // "=" while an operation is pending
+  EXPECT_TRUE(e->ListShown());
+  Key(VK_RETURN);  // "Ok"
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "2.5");
+  people->Post();
+  EXPECT_DOUBLE_EQ(people->FieldByName("Amount")->AsFloat(), 2.5);
+}
+
+TEST_F(InplaceTest, UpDownButtonsStepByTheSignOfTheIncrement) {
+  TColumnX* id = Col("ID");
+  id->SetButtonStyle(cbsUpDown);
+  id->SetIncrement(2);
+  TDBGridInplaceEdit* e = OpenEditor("ID");
+  ASSERT_NE(e, nullptr);
+  TEditButtonControlX* b = e->ButtonControl(0);
+  ASSERT_TRUE(b->Visible());
+  ClickAt(b, b->Width() / 2, 2);  // upper half: up
+  EXPECT_EQ(e->Text(), "3");
+  ClickAt(b, b->Width() / 2, b->Height() - 2);  // lower half: down
+  ClickAt(b, b->Width() / 2, b->Height() - 2);
+  EXPECT_EQ(e->Text(), "-1");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("ID")->AsInteger(), -1);
+
+  // A list cell: Down goes to the next item, Up to the previous one, also with an increment of 2.
+  TColumnX* name = Col("Name");
+  for (const char* s : {"Ann", "Bea", "Cid"}) name->PickList()->Add(s);
+  name->SetButtonStyle(cbsUpDown);
+  name->SetIncrement(2);
+  e = OpenEditor("Name");
+  b = e->ButtonControl(0);
+  ClickAt(b, b->Width() / 2, b->Height() - 2);
+  EXPECT_EQ(e->Text(), "Bea");
+  ClickAt(b, b->Width() / 2, b->Height() - 2);
+  EXPECT_EQ(e->Text(), "Cid");
+  ClickAt(b, b->Width() / 2, 2);
+  EXPECT_EQ(e->Text(), "Bea");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "Bea");
+}
+
+TEST_F(InplaceTest, EllipsisAndEditButtons) {
+  int gridClicks = 0, columnClicks = 0, extraClicks = 0;
+  grid->OnEditButtonClick = [&](TObject*) { ++gridClicks; };
+  TColumnX* name = Col("Name");
+  name->SetButtonStyle(cbsEllipsis);
+  name->OnEditButtonClick = [&](TObject*, bool&) { ++columnClicks; };
+  TEditButtonX* extra = name->EditButtons()->Add();
+  extra->SetVisible(true);
+  extra->SetStyle(ebsPlusX);
+  extra->SetShortCut(ShortCut(VK_F4, TShiftState()));
+  extra->OnClick = [&](TObject*, bool&) { ++extraClicks; };
+  TEditButtonX* hidden = name->EditButtons()->Add();
+  hidden->SetVisible(false);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  // The main button and one per edit button; the invisible one takes no width.
+  ASSERT_EQ(e->ButtonControlCount(), 3);
+  EXPECT_EQ(e->ButtonControl(2)->Width(), 0);
+  EXPECT_GT(e->ButtonControl(1)->Width(), 0);
+  EXPECT_EQ(e->ButtonStripWidth(), e->ButtonControl(0)->Width() + e->ButtonControl(1)->Width());
+  // Placed from the last to the first at the right edge: the main button leftmost, the edit buttons
+  // after it in their order.
+  EXPECT_EQ(e->ButtonControl(1)->Left() + e->ButtonControl(1)->Width(), e->ClientWidth());
+  EXPECT_EQ(e->ButtonControl(0)->Left() + e->ButtonControl(0)->Width(), e->ButtonControl(1)->Left());
+  TEditButtonControlX* main = e->ButtonControl(0);
+  ClickAt(main, main->Width() / 2, main->Height() / 2);
+  EXPECT_EQ(gridClicks, 1);
+  EXPECT_EQ(columnClicks, 1);
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::InjectKey(WM_KEYDOWN, VK_RETURN);
+  win::InjectKey(WM_KEYUP, VK_RETURN);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(gridClicks, 2);
+  Key(VK_F4);
+  EXPECT_EQ(extraClicks, 1);
+  TEditButtonControlX* plus = e->ButtonControl(1);
+  ClickAt(plus, plus->Width() / 2, plus->Height() / 2);
+  EXPECT_EQ(extraClicks, 2);
+}
+
+TEST_F(InplaceTest, ButtonHeightFollowsTheEditorHeight) {
+  TColumnX* name = Col("Name");
+  name->SetButtonStyle(cbsEllipsis);
+  TEditButtonX* b = name->EditButtons()->Add();
+  b->SetVisible(true);
+  b->SetWidth(16);
+  name->SetButtonStyle(cbsNone);
+  struct Case {
+    int rowHeight;
+    int expected;
+  };
+  for (const Case& c : {Case{40, 16}, Case{20, 20}}) {
+    grid->SetDefaultRowHeight(c.rowHeight);
+    TDBGridInplaceEdit* e = OpenEditor("Name");
+    ASSERT_NE(e, nullptr);
+    ASSERT_EQ(e->ClientHeight(), c.rowHeight);
+    EXPECT_EQ(e->ButtonControl(1)->Width(), 16);
+    EXPECT_EQ(e->ButtonControl(1)->Height(), c.expected) << c.rowHeight;
+    EXPECT_EQ(e->ButtonControlHeight(), c.expected);
+    grid->HideEditor();
+  }
+}
+
+TEST_F(InplaceTest, MainButtonClickOpensAndASecondClickCloses) {
+  for (const char* s : {"Apple", "Banana"}) Col("Name")->PickList()->Add(s);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  TEditButtonControlX* b = e->ButtonControl(0);
+  ClickAt(b, b->Width() / 2, b->Height() / 2);
+  EXPECT_TRUE(e->ListShown());
+  ClickAt(b, b->Width() / 2, b->Height() / 2);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "Ann");
+}
+
+TEST_F(InplaceTest, MRUListOpensWhileTypingAndGivesItsItem) {
+  TColumnX* name = Col("Name");
+  TMRUListX* mru = name->MRUList();
+  mru->SetActive(true);
+  for (const char* s : {"Alpha", "Beta", "Alps"}) mru->AddEntry(s);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  e->SelectAll();
+  Type("Al");
+  ASSERT_TRUE(mru->DroppedDown);
+  ASSERT_NE(e->MRUListControl(), nullptr);
+  EXPECT_TRUE(e->MRUListControl()->Visible());
+  EXPECT_EQ(e->MRUListControl()->Items()->Count(), 2);
+  Key(VK_DOWN);
+  EXPECT_EQ(e->MRUListControl()->ItemIndex(), 0);
+  Type("\r");
+  EXPECT_FALSE(mru->DroppedDown);
+  EXPECT_EQ(e->Text(), "Alpha");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "Alpha");
+  // Clearing the text while the list is open closes it.
+  e = OpenEditor("Name");
+  e->SelectAll();
+  Type("B");
+  ASSERT_TRUE(mru->DroppedDown);
+  e->SelectAll();
+  Key(VK_DELETE);
+  EXPECT_EQ(e->Text(), "");
+  EXPECT_FALSE(mru->DroppedDown);
+}
+
+
+namespace {
+void PutOnClipboard(const std::string& Text) {
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, Text.size() + 1);
+  auto* p = static_cast<char*>(GlobalLock(h));
+  std::copy(Text.begin(), Text.end(), p);
+  p[Text.size()] = 0;
+  GlobalUnlock(h);
+  SetClipboardData(CF_TEXT, h);
+  CloseClipboard();
+}
+}  // namespace
+
+TEST_F(InplaceTest, PasteCompletesAgainstTheLists) {
+  TDBGridInplaceEdit* e = OpenEditor("KindName");
+  ASSERT_NE(e, nullptr);
+  e->SelectAll();
+  PutOnClipboard("se");
+  e->Perform(WM_PASTE);
+  EXPECT_EQ(e->Text(), "Senior");
+  EXPECT_EQ(e->SelStart(), 2);
+  EXPECT_EQ(e->SelLength(), 4);
+  EXPECT_EQ(VarToStr(grid->EditValue()), "S");
+  // No match and no not-in-list handler: nothing changes.
+  PutOnClipboard("zz");
+  e->SelectAll();
+  e->Perform(WM_PASTE);
+  EXPECT_EQ(e->Text(), "Senior");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Kind")->AsString(), "S");
+
+  // A key pick list: the pasted text completes to an item; its key is stored.
+  TColumnX* name = Col("Name");
+  for (const char* s : {"Anna", "Boris"}) name->PickList()->Add(s);
+  for (const char* s : {"K1", "K2"}) name->KeyList()->Add(s);
+  e = OpenEditor("Name");
+  e->SelectAll();
+  PutOnClipboard("bo");
+  e->Perform(WM_PASTE);
+  EXPECT_EQ(e->Text(), "Boris");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "K2");
+}
+
+TEST_F(InplaceTest, DropDownNearTheBottomOpensAbove) {
+  RECT work{};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  host->SetBounds(50, work.bottom - 90, 640, 80);
+  grid->SetBounds(0, 0, 600, 80);
+  win::PumpMessages();
+  TDBGridInplaceEdit* e = OpenEditor("Born");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  RECT cal{}, ed{};
+  GetWindowRect(e->CalendarControl()->Handle(), &cal);
+  GetWindowRect(e->Handle(), &ed);
+  EXPECT_EQ(cal.bottom, ed.top);
+  EXPECT_GE(cal.top, work.top);
+  Key(VK_ESCAPE);
+}
+
+TEST_F(InplaceTest, FooterParamsEventColoursTheFooterCell) {
+  grid->SetFooterRowCount(1);
+  Col("Amount")->Footer()->SetValueType(fvtSum);
+  std::string seen;
+  grid->OnGetFooterParams = [&](TObject*, int, int Row, TColumnX* Column, TFont*, TColor& Background, TAlignment&,
+                                TGridDrawState, std::string& Text) {
+    if (Column == Col("Amount") && Row == 0) {
+      Background = clRed;
+      seen = Text;
+      Text = "sum " + Text;
+    }
+  };
+  grid->Invalidate();
+  win::PumpMessages();
+  EXPECT_EQ(seen, "7.5");
+  int rawCol = grid->DataToRawColumn(Col("Amount")->Index());
+  TRect r = grid->CellRect(rawCol, grid->RowCount() - 1);
+  ASSERT_FALSE(r.IsEmpty());
+  EXPECT_EQ(win::GetWindowPixel(grid->Handle(), r.Left + 2, r.Bottom - 3), RGB(255, 0, 0));
+}
+
+TEST_F(InplaceTest, WordWrapFollowsTheColumnAndTheRowHeight) {
+  Col("Name")->SetWordWrap(true);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  EXPECT_FALSE(e->WordWrap());  // one text line per row
+  EXPECT_FALSE(GetWindowLong(e->Handle(), GWL_STYLE) & ES_MULTILINE);
+  grid->HideEditor();
+  grid->SetDefaultRowHeight(48);
+  e = OpenEditor("Name");
+  EXPECT_TRUE(e->WordWrap());
+  EXPECT_TRUE(GetWindowLong(e->Handle(), GWL_STYLE) & ES_MULTILINE);
+  EXPECT_FALSE(GetWindowLong(e->Handle(), GWL_STYLE) & ES_AUTOHSCROLL);
+  EXPECT_EQ(e->Text(), "Ann");
+}
+
+TEST_F(InplaceTest, DoubleClickStepsWithDblClickNextVal) {
+  TColumnX* name = Col("Name");
+  for (const char* s : {"Ann", "Bea", "Cid"}) name->PickList()->Add(s);
+  name->SetDblClickNextVal(true);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  TPoint p = e->ClientOrigin();
+  win::InjectMouse(p.X + 5, p.Y + 5, WM_LBUTTONDOWN);
+  win::InjectMouse(p.X + 5, p.Y + 5, WM_LBUTTONUP);
+  win::InjectMouse(p.X + 5, p.Y + 5, WM_LBUTTONDBLCLK);
+  win::InjectMouse(p.X + 5, p.Y + 5, WM_LBUTTONUP);
+  win::PumpMessages();
+  EXPECT_EQ(e->Text(), "Bea");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "Bea");
+}
+
+TEST_F(InplaceTest, ReloadingTheEditorKeepsAShownListOpen) {
+  for (const char* s : {"Apple", "Banana"}) Col("Name")->PickList()->Add(s);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  grid->InvalidateEditorX();
+  win::PumpMessages();
+  EXPECT_TRUE(e->ListShown());
+  EXPECT_FALSE(e->KeepListOpen);
+  e->UpdateContents();
+  EXPECT_FALSE(e->ListShown());
+}
+
+TEST_F(InplaceTest, CancelModeFromAnotherControlClosesTheList) {
+  for (const char* s : {"Apple", "Banana"}) Col("Name")->PickList()->Add(s);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  // A press on the editor's own button or on the list leaves it open.
+  e->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(e->ButtonControl(0))));
+  e->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(e->PickListControl())));
+  EXPECT_TRUE(e->ListShown());
+  e->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(host)));
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "Ann");
+}

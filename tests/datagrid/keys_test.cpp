@@ -1,0 +1,216 @@
+// The grid's keyboard through WM_KEYDOWN/WM_CHAR: a table of key strokes against options and the
+// starting state, with the record, the column, the selected rows and the editor that result; then
+// appending, inserting, deleting with its questions, and check-box keys.
+
+#include <vector>
+
+#include "tests/datagrid/nav_fixture.h"
+
+namespace {
+
+struct Stroke {
+  UINT Vk;
+  TShiftState Shift;
+};
+
+struct KeyCase {
+  const char* Name;
+  std::vector<TGridXDataOption> Add;     // data options switched on
+  std::vector<TGridXDataOption> Remove;  // and off
+  std::vector<TGridXExtOption> AddX;
+  int StartRecord;                       // ID
+  int StartCol;                          // data column
+  std::vector<Stroke> Keys;
+  int Record;                            // ID afterwards (-1: the last buffered one, -2: 1 + a page)
+  int Column;                            // data column afterwards (-1: last)
+  int Selected;                          // selected rows afterwards
+  bool Editor;                           // editor shown afterwards
+  bool RightToLeft = false;
+};
+
+const TShiftState kNone{};
+const TShiftState kShift{ssShift};
+const TShiftState kCtrl{ssCtrl};
+const TShiftState kCtrlShift{ssCtrl, ssShift};
+
+}  // namespace
+
+TEST_F(NavGridTest, KeyTable) {
+  const std::vector<KeyCase> cases = {
+      {"Down", {}, {}, {}, 1, 0, {{VK_DOWN, kNone}}, 2, 0, 0, false},
+      {"Up on the first stays", {}, {}, {}, 1, 1, {{VK_UP, kNone}}, 1, 1, 0, false},
+      {"PgDn moves a page", {}, {}, {}, 1, 0, {{VK_NEXT, kNone}}, -2, 0, 0, false},
+      {"PgDn then PgUp", {}, {}, {}, 1, 0, {{VK_NEXT, kNone}, {VK_PRIOR, kNone}}, 1, 0, 0, false},
+      {"Ctrl+End, Ctrl+Home", {}, {}, {}, 5, 2, {{VK_END, kCtrl}}, 40, 2, 0, false},
+      {"Ctrl+Home", {}, {}, {}, 30, 2, {{VK_HOME, kCtrl}}, 1, 2, 0, false},
+      {"Ctrl+PgDn to the last shown record", {}, {}, {}, 1, 0, {{VK_NEXT, kCtrl}}, -1, 0, 0, false},
+      {"Ctrl+Down then Ctrl+Up", {}, {}, {}, 1, 0, {{VK_DOWN, kCtrl}, {VK_UP, kCtrl}}, 1, 0, 0, false},
+      {"Right", {}, {}, {}, 3, 0, {{VK_RIGHT, kNone}}, 3, 1, 0, false},
+      {"Left on the first column stays", {}, {}, {}, 3, 0, {{VK_LEFT, kNone}}, 3, 0, 0, false},
+      {"End: last column", {}, {}, {}, 3, 0, {{VK_END, kNone}}, 3, -1, 0, false},
+      {"Home: first column", {}, {}, {}, 3, 2, {{VK_HOME, kNone}}, 3, 0, 0, false},
+      {"End with row select: last record", {gdoRowSelect}, {}, {}, 3, 0, {{VK_END, kNone}}, 40, 0, 0, false},
+      {"Ctrl+Right, Ctrl+Left", {}, {}, {}, 3, 1, {{VK_RIGHT, kCtrl}}, 3, -1, 0, false},
+      {"Ctrl+Left", {}, {}, {}, 3, 2, {{VK_LEFT, kCtrl}}, 3, 0, 0, false},
+      {"Tab on the last column wraps to the next record", {}, {}, {}, 3, 3, {{VK_TAB, kNone}}, 4, 0, 0, false},
+      {"Shift+Tab on the first column wraps back", {}, {}, {}, 3, 0, {{VK_TAB, kShift}}, 2, 3, 0, false},
+      {"Enter as tab", {}, {}, {gxoEnterAsTab}, 3, 0, {{VK_RETURN, kNone}}, 3, 1, 0, false},
+      {"F2 shows the editor", {}, {}, {}, 3, 1, {{VK_F2, kNone}}, 3, 1, 0, true},
+      {"F2 then Esc hides it", {}, {}, {}, 3, 1, {{VK_F2, kNone}, {VK_ESCAPE, kNone}}, 3, 1, 0, false},
+      {"Shift+Down twice, Shift+Up once", {gdoMultiSelect, gdoRowSelect}, {}, {}, 1, 0,
+       {{VK_DOWN, kShift}, {VK_DOWN, kShift}, {VK_UP, kShift}}, 2, 0, 2, false},
+      {"Shift+Down without multi-select selects nothing", {}, {}, {}, 1, 0, {{VK_DOWN, kShift}}, 2, 0, 0, false},
+      {"Shift+PgDn selects the rows passed", {gdoMultiSelect, gdoRowSelect}, {}, {}, 1, 0, {{VK_NEXT, kShift}},
+       -2, 0, -2, false},
+      {"Down after selecting clears", {gdoMultiSelect, gdoRowSelect}, {}, {}, 1, 0,
+       {{VK_DOWN, kShift}, {VK_DOWN, kNone}}, 3, 0, 0, false},
+      {"Ctrl+Shift+End selects to the end", {gdoMultiSelect}, {}, {}, 35, 0, {{VK_END, kCtrlShift}}, 40, 0, 6,
+       false},
+      {"Right-to-left: Left is the next column", {}, {}, {}, 3, 0, {{VK_LEFT, kNone}}, 3, 1, 0, false, true},
+  };
+  Make(40);
+  for (const KeyCase& k : cases) {
+    SCOPED_TRACE(k.Name);
+    auto o = grid->Options();
+    o.Exclude(gdoRowSelect);
+    o.Exclude(gdoMultiSelect);
+    o.Include(gdoEditing);
+    for (auto x : k.Add) o.Include(x);
+    for (auto x : k.Remove) o.Exclude(x);
+    grid->SetOptions(o);
+    auto ox = GridXExtOptionsFromBits(0x61);
+    for (auto x : k.AddX) ox.Include(x);
+    grid->SetOptionsX(ox);
+    grid->SetRightToLeft(k.RightToLeft);
+    grid->HideEditor();
+    grid->SelectedRows()->Clear();
+    ds->First();
+    ds->MoveBy(k.StartRecord - 1);
+    grid->SelectColumn(k.StartCol, 0, false);
+    grid->SetFocus();
+    win::PumpMessages();
+    ASSERT_EQ(CurrentID(), k.StartRecord);
+    ASSERT_EQ(DataCol(), k.StartCol);
+    int page = grid->VisibleDataRowCount();
+    for (const Stroke& s : k.Keys) Press(s.Vk, s.Shift);
+    int want = k.Record;
+    if (want == -2) want = 1 + page;
+    if (want == -1) want = 1 + grid->DataLink()->RecordCount() - 1;
+    EXPECT_EQ(CurrentID(), want);
+    EXPECT_EQ(DataCol(), k.Column < 0 ? grid->Columns()->Count() - 1 : k.Column);
+    EXPECT_EQ(grid->SelectedRows()->Count(), k.Selected == -2 ? page + 1 : k.Selected);
+    EXPECT_EQ(EditorShown(), k.Editor);
+    EXPECT_EQ(ds->State(), dsBrowse);
+  }
+}
+
+TEST_F(NavGridTest, DownOnTheLastRecordAppendsOnceAndUpDropsTheUntouchedRecord) {
+  Make(5);
+  ds->Last();
+  Press(VK_DOWN);
+  EXPECT_EQ(ds->State(), dsInsert);
+  EXPECT_TRUE(ds->Eof());
+  // Down on the untouched appended record: nothing cancelled, nothing more appended.
+  Press(VK_DOWN);
+  EXPECT_EQ(ds->State(), dsInsert);
+  Press(VK_UP);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(ds->RecordCount(), 5);
+  EXPECT_EQ(CurrentID(), 5);
+
+  // Without append permission Down on the last record stays.
+  grid->SetAllowedOperations({geoInsert, geoUpdate, geoDelete});
+  Press(VK_DOWN);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(CurrentID(), 5);
+  // A read-only grid does not append either.
+  grid->SetAllowedOperations({geoInsert, geoUpdate, geoDelete, geoAppend});
+  grid->SetReadOnly(true);
+  Press(VK_DOWN);
+  EXPECT_EQ(ds->State(), dsBrowse);
+}
+
+TEST_F(NavGridTest, InsertKeyAndEscape) {
+  Make(5);
+  ds->MoveBy(2);
+  Press(VK_INSERT);
+  EXPECT_EQ(ds->State(), dsInsert);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(ds->RecordCount(), 5);
+  // Only appending allowed: Insert appends at the end.
+  grid->SetAllowedOperations({geoAppend});
+  Press(VK_INSERT);
+  EXPECT_EQ(ds->State(), dsInsert);
+  EXPECT_TRUE(ds->Eof());
+  Press(VK_ESCAPE);
+  // Nothing allowed: nothing happens.
+  grid->SetAllowedOperations({});
+  Press(VK_INSERT);
+  EXPECT_EQ(ds->State(), dsBrowse);
+}
+
+TEST_F(NavGridTest, CtrlDeleteAsksByTheNumberOfSelectedRows) {
+  Make(6);
+  AddOptions({gdoMultiSelect, gdoRowSelect});
+  // One record, confirmed.
+  dialogs.PushResult(mrOk);
+  ds->MoveBy(1);
+  Press(VK_DELETE, kCtrl);
+  ASSERT_EQ(dialogs.MessageTexts().size(), 1u);
+  EXPECT_EQ(dialogs.MessageTexts().back(), "Delete record?");
+  EXPECT_EQ(ds->RecordCount(), 5);
+
+  // Two selected rows: the other question; Cancel keeps them.
+  Press(VK_DOWN, kShift);
+  ASSERT_EQ(grid->SelectedRows()->Count(), 2);
+  dialogs.PushResult(mrCancel);
+  Press(VK_DELETE, kCtrl);
+  EXPECT_EQ(dialogs.MessageTexts().back(), "Delete all selected records?");
+  EXPECT_EQ(ds->RecordCount(), 5);
+  dialogs.PushResult(mrOk);
+  Press(VK_DELETE, kCtrl);
+  EXPECT_EQ(ds->RecordCount(), 3);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+
+  // Without the confirmation option no question is asked.
+  AddOptions({}, {gdoConfirmDelete});
+  size_t asked = dialogs.MessageTexts().size();
+  Press(VK_DELETE, kCtrl);
+  EXPECT_EQ(dialogs.MessageTexts().size(), asked);
+  EXPECT_EQ(ds->RecordCount(), 2);
+  // Deleting not allowed: nothing.
+  grid->SetAllowedOperations({geoInsert});
+  Press(VK_DELETE, kCtrl);
+  EXPECT_EQ(ds->RecordCount(), 2);
+}
+
+TEST_F(NavGridTest, SpaceAndDeleteOnACheckBoxColumn) {
+  Make(3);
+  int active = ColumnOf("Active");
+  ASSERT_GE(active, 0);
+  ASSERT_EQ(grid->Columns()->Items(active)->GetCellKind(), cckCheckbox);
+  grid->SelectColumn(active, 0, false);
+  ASSERT_TRUE(ds->FieldByName("Active")->AsBoolean());
+  Type(" ");
+  EXPECT_FALSE(ds->FieldByName("Active")->AsBoolean());
+  EXPECT_FALSE(EditorShown());
+  Type(" ");
+  EXPECT_TRUE(ds->FieldByName("Active")->AsBoolean());
+  Press(VK_DELETE);
+  EXPECT_TRUE(ds->FieldByName("Active")->IsNull());
+  // A required field is not emptied.
+  ds->Cancel();
+  ds->FieldByName("Active")->SetRequired(true);
+  Press(VK_DELETE);
+  EXPECT_FALSE(ds->FieldByName("Active")->IsNull());
+}
+
+TEST_F(NavGridTest, TypingInAnEditableCellOpensTheEditor) {
+  Make(3);
+  grid->SelectColumn(ColumnOf("Name"), 0, false);
+  Type("Z");
+  ASSERT_TRUE(EditorShown());
+  EXPECT_EQ(grid->InplaceEditor()->Text(), "Z");
+  EXPECT_FALSE(grid->InSearch());
+}

@@ -1,0 +1,308 @@
+// The grid's mouse through injected mouse messages: title clicks that mark and apply sorting, a
+// title dragged into a column move, column sizing on the title line, rows selected by dragging,
+// check-box cells toggled by a click or a double click, and automatic scrolling below the grid.
+
+#include "tests/datagrid/nav_fixture.h"
+
+namespace {
+
+// Counts title and cell clicks.
+class TClickGridX : public TDBGridX {
+  DECLARE_CLASS(TClickGridX, TDBGridX)
+  using TDBGridX::TDBGridX;
+  int TitleButtonClicks = 0, TitleClicks = 0, CellClicks = 0;
+  void TitleBtnClick(int DataCol, TColumnX* Column) override {
+    TDBGridX::TitleBtnClick(DataCol, Column);
+    ++TitleButtonClicks;
+  }
+  void TitleClick(TColumnX* Column) override {
+    TDBGridX::TitleClick(Column);
+    ++TitleClicks;
+  }
+  void CellClick(TColumnX* Column) override {
+    TDBGridX::CellClick(Column);
+    ++CellClicks;
+  }
+};
+
+}  // namespace
+
+class MouseGridTest : public NavGridTest {
+ protected:
+  // Replaces the fixture's grid by one that counts clicks.
+  void MakeCounting(int N) {
+    Make(N);
+    delete grid;
+    counting = new TClickGridX(owner.get());
+    grid = counting;
+    grid->SetBounds(0, 0, 600, 300);
+    grid->SetParent(host);
+    grid->SetDataSource(src);
+    win::PumpMessages();
+    grid->SetFocus();
+    win::PumpMessages();
+  }
+  void Click(TPoint P, WPARAM Keys = 0) {
+    Mouse(WM_LBUTTONDOWN, P, MK_LBUTTON | Keys);
+    Mouse(WM_LBUTTONUP, P, Keys);
+  }
+  TClickGridX* counting = nullptr;
+};
+
+TEST_F(MouseGridTest, TitleClickMarksAndAppliesSortingCtrlClickAddsAMarker) {
+  MakeCounting(5);
+  int applied = 0;
+  DBGridXDataService->OnApplySorting = [&](TCustomDBGridX*) { ++applied; };
+  AddOptionsX({gxoAutoSortMarking, gxoMultiSortMarking});
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->Title()->SetTitleButton(true);
+  TPoint name = CellMid(grid->DataToRawColumn(ColumnOf("Name")), 0);
+  TPoint code = CellMid(grid->DataToRawColumn(ColumnOf("Code")), 0);
+
+  Mouse(WM_LBUTTONDOWN, name, MK_LBUTTON);
+  EXPECT_TRUE(grid->TitleButtonDown());
+  Mouse(WM_LBUTTONUP, name);
+  EXPECT_FALSE(grid->TitleButtonDown());
+  EXPECT_EQ(counting->TitleButtonClicks, 1);
+  EXPECT_EQ(counting->TitleClicks, 1);
+  EXPECT_EQ(grid->Columns()->Items(ColumnOf("Name"))->Title()->SortMarker(), smDownX);
+  EXPECT_EQ(applied, 1);
+  EXPECT_FALSE(grid->SortMarkAdding());
+
+  // Ctrl+click: a second marker, sorting not applied yet.
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  Click(code, MK_CONTROL);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(grid->Columns()->Items(ColumnOf("Name"))->Title()->SortMarker(), smDownX);
+  EXPECT_EQ(grid->Columns()->Items(ColumnOf("Code"))->Title()->SortMarker(), smDownX);
+  EXPECT_TRUE(grid->SortMarkAdding());
+  EXPECT_EQ(applied, 1);
+
+  // A plain click again: the marker turns, the others go, sorting applies.
+  Click(name);
+  EXPECT_EQ(grid->Columns()->Items(ColumnOf("Name"))->Title()->SortMarker(), smUpX);
+  EXPECT_EQ(grid->Columns()->Items(ColumnOf("Code"))->Title()->SortMarker(), smNoneX);
+  EXPECT_EQ(applied, 2);
+
+  // Released outside the pressed title: no click.
+  Mouse(WM_LBUTTONDOWN, name, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, CellMid(1, 2), MK_LBUTTON);
+  EXPECT_FALSE(grid->TitleButtonDown());
+  Mouse(WM_LBUTTONUP, CellMid(1, 2));
+  EXPECT_EQ(counting->TitleButtonClicks, 3);
+  EXPECT_EQ(applied, 2);
+  DBGridXDataService->OnApplySorting = nullptr;
+}
+
+TEST_F(MouseGridTest, TitleDraggedMoreThanThreePixelsMovesTheColumn) {
+  MakeCounting(5);
+  AddOptionsX({gxoAutoSortMarking});
+  AddOptions({gdoColumnResize});
+  int name = ColumnOf("Name");
+  grid->Columns()->Items(name)->Title()->SetTitleButton(true);
+  TPoint p = CellMid(grid->DataToRawColumn(name), 0);
+  Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, TPoint(p.X + 2, p.Y), MK_LBUTTON);
+  EXPECT_TRUE(grid->TitleButtonDown());  // 2 pixels: still a press
+  Mouse(WM_MOUSEMOVE, TPoint(p.X + 6, p.Y), MK_LBUTTON);
+  EXPECT_EQ(grid->PressedTitleColumn(), -1);
+  EXPECT_EQ(grid->GridState(), gsColMoving);
+  Mouse(WM_LBUTTONUP, TPoint(p.X + 6, p.Y));
+  EXPECT_EQ(counting->TitleButtonClicks, 0);
+  EXPECT_EQ(grid->Columns()->Items(name)->Title()->SortMarker(), smNoneX);
+}
+
+TEST_F(MouseGridTest, ColumnSizedOnTheTitleLineKeepsItsWidth) {
+  Make(5);
+  AddOptions({gdoColumnResize});
+  int name = ColumnOf("Name");
+  int raw = grid->DataToRawColumn(name);
+  int before = grid->Columns()->Items(name)->Width();
+  TRect r = grid->CellRect(raw, 0);
+  TPoint edge(r.Right, (r.Top + r.Bottom) / 2);
+  Mouse(WM_LBUTTONDOWN, edge, MK_LBUTTON);
+  EXPECT_EQ(grid->GridState(), gsColSizing);
+  Mouse(WM_MOUSEMOVE, TPoint(edge.X + 30, edge.Y), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, TPoint(edge.X + 30, edge.Y));
+  EXPECT_EQ(grid->Columns()->Items(name)->Width(), before + 30);
+  EXPECT_EQ(grid->ColWidths(raw), before + 30);
+  // A layout afterwards keeps it.
+  grid->LayoutChanged();
+  EXPECT_EQ(grid->ColWidths(raw), before + 30);
+
+  // Traced sizing: the width follows while the mouse moves.
+  AddOptionsX({gxoTraceColSizing});
+  r = grid->CellRect(raw, 0);
+  edge = TPoint(r.Right, (r.Top + r.Bottom) / 2);
+  Mouse(WM_LBUTTONDOWN, edge, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, TPoint(edge.X - 20, edge.Y), MK_LBUTTON);
+  EXPECT_EQ(grid->ColWidths(raw), before + 10);
+  Mouse(WM_LBUTTONUP, TPoint(edge.X - 20, edge.Y));
+  EXPECT_EQ(grid->Columns()->Items(name)->Width(), before + 10);
+}
+
+TEST_F(MouseGridTest, DraggingOverRowsSelectsThemAndAPressOnOneRowSelectsIt) {
+  MakeCounting(20);
+  AddOptions({gdoMultiSelect, gdoRowSelect});
+  int t = grid->TitleOffset();
+  Mouse(WM_LBUTTONDOWN, CellMid(2, t + 1), MK_LBUTTON);
+  EXPECT_EQ(CurrentID(), 2);
+  EXPECT_EQ(grid->MouseMode(), 1);
+  Mouse(WM_MOUSEMOVE, CellMid(2, t + 3), MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, CellMid(2, t + 5), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, CellMid(2, t + 5));
+  EXPECT_EQ(CurrentID(), 6);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 5);
+  EXPECT_EQ(grid->MouseMode(), 0);
+  EXPECT_EQ(counting->CellClicks, 1);
+  // Back up while dragging: the rows left behind drop out.
+  Mouse(WM_LBUTTONDOWN, CellMid(2, t + 1), MK_LBUTTON);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 1);  // a plain press starts afresh
+  Mouse(WM_MOUSEMOVE, CellMid(2, t + 4), MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, CellMid(2, t + 2), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, CellMid(2, t + 2));
+  EXPECT_EQ(grid->SelectedRows()->Count(), 2);
+  // Ctrl+click toggles one row and keeps the others.
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  Click(CellMid(2, t + 8), MK_CONTROL);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(grid->SelectedRows()->Count(), 3);
+  // Shift+click selects the rows between.
+  win::InjectKey(WM_KEYDOWN, VK_SHIFT);
+  Click(CellMid(2, t + 11), MK_SHIFT);
+  win::InjectKey(WM_KEYUP, VK_SHIFT);
+  win::PumpMessages();
+  EXPECT_EQ(CurrentID(), 12);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 6);
+}
+
+TEST_F(MouseGridTest, CheckBoxCellTogglesOnceOnReleaseOrOnTheDoubleClick) {
+  Make(5);
+  int active = ColumnOf("Active");
+  int raw = grid->DataToRawColumn(active);
+  int t = grid->TitleOffset();
+  TPoint cell = CellMid(raw, t + 2);  // record 3, Active true
+  Mouse(WM_LBUTTONDOWN, cell, MK_LBUTTON);
+  EXPECT_EQ(CurrentID(), 3);
+  EXPECT_TRUE(ds->FieldByName("Active")->AsBoolean());  // not on the press
+  Mouse(WM_LBUTTONUP, cell);
+  EXPECT_FALSE(ds->FieldByName("Active")->AsBoolean());
+  EXPECT_FALSE(EditorShown());
+  // Released on another cell: nothing.
+  Mouse(WM_LBUTTONDOWN, cell, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, CellMid(raw - 1, t + 2));
+  EXPECT_FALSE(ds->FieldByName("Active")->AsBoolean());
+
+  // With DblClickNextVal a click does nothing and the double click steps once.
+  grid->Columns()->Items(active)->SetDblClickNextVal(true);
+  Mouse(WM_LBUTTONDOWN, cell, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, cell);
+  EXPECT_FALSE(ds->FieldByName("Active")->AsBoolean());
+  Mouse(WM_LBUTTONDBLCLK, cell, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, cell);
+  EXPECT_TRUE(ds->FieldByName("Active")->AsBoolean());
+}
+
+TEST_F(MouseGridTest, PressOnTheCurrentCellShowsTheEditor) {
+  Make(5);
+  int name = grid->DataToRawColumn(ColumnOf("Name"));
+  int t = grid->TitleOffset();
+  Click(CellMid(name, t + 1));
+  EXPECT_EQ(CurrentID(), 2);
+  EXPECT_FALSE(EditorShown());
+  Click(CellMid(name, t + 1));
+  EXPECT_TRUE(EditorShown());
+  EXPECT_EQ(grid->InplaceEditor()->Text(), "Name 002");
+}
+
+TEST_F(MouseGridTest, AutomaticScrollingBelowTheGridNeverRunsBelowTenMilliseconds) {
+  Make(200);
+  AddOptions({gdoMultiSelect, gdoRowSelect});
+  int t = grid->TitleOffset();
+  Mouse(WM_LBUTTONDOWN, CellMid(2, t), MK_LBUTTON);
+  int bottom = grid->DataAreaRect().Bottom;  // the first pixel below the data rows
+  ASSERT_LT(bottom, grid->ClientHeight());  // whole rows only: a strip of the client is left below
+  // 5 pixels below the data area: 125 ms.
+  Mouse(WM_MOUSEMOVE, TPoint(100, bottom + 4), MK_LBUTTON);
+  EXPECT_TRUE(grid->AutoScrollTimerOn());
+  EXPECT_EQ(grid->AutoScrollInterval(), 125);
+  int id = CurrentID();
+  EXPECT_GT(id, 1);
+  win::AdvanceAndPump(clock, 125);
+  EXPECT_GT(CurrentID(), id);
+  // Far below: 200 - 15 x distance would reach 0 ms and below; it stays at 10 ms.
+  Mouse(WM_MOUSEMOVE, TPoint(100, bottom + 40), MK_LBUTTON);
+  EXPECT_EQ(grid->AutoScrollInterval(), 10);
+  id = CurrentID();
+  win::AdvanceAndPump(clock, 50);
+  EXPECT_EQ(CurrentID(), id + 5 * 6);  // five steps of min(40 div 6, 8) = 6 rows
+  EXPECT_EQ(grid->SelectedRows()->Count(), CurrentID());
+  // Back inside: the timer stops; releasing ends the selection walk.
+  Mouse(WM_MOUSEMOVE, CellMid(2, t + 3), MK_LBUTTON);
+  EXPECT_FALSE(grid->AutoScrollTimerOn());
+  Mouse(WM_LBUTTONUP, CellMid(2, t + 3));
+  EXPECT_FALSE(grid->AutoScrollTimerOn());
+  EXPECT_EQ(TCustomDBGridX::AutoScrollIntervalFor(20, 15), 10);
+  EXPECT_EQ(TCustomDBGridX::AutoScrollIntervalFor(5, 15), 125);
+  EXPECT_EQ(TCustomDBGridX::AutoScrollIntervalFor(100, 10), 10);
+}
+
+TEST_F(MouseGridTest, PressedTitleOrCheckBoxWhoseColumnWentAwayIsReleasedSafely) {
+  MakeCounting(5);
+  int code = ColumnOf("Code");
+  ASSERT_EQ(code, grid->Columns()->Count() - 1);
+  grid->Columns()->Items(code)->Title()->SetTitleButton(true);
+  TPoint p = CellMid(grid->DataToRawColumn(code), 0);
+  Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
+  ASSERT_TRUE(grid->TitleButtonDown());
+  // The last column leaves the grid while the button is held.
+  ds->FieldByName("Code")->SetVisible(false);
+  win::PumpMessages();
+  ASSERT_EQ(grid->Columns()->Count(), 3);
+  EXPECT_NO_THROW(Mouse(WM_LBUTTONUP, p));
+  EXPECT_EQ(counting->TitleButtonClicks, 0);
+  EXPECT_EQ(grid->PressedTitleColumn(), -1);
+
+  // A check-box cell pressed, then the data set closes before the release.
+  int active = grid->DataToRawColumn(ColumnOf("Active"));
+  TPoint c = CellMid(active, grid->TitleOffset() + 1);
+  Mouse(WM_LBUTTONDOWN, c, MK_LBUTTON);
+  ds->Close();
+  win::PumpMessages();
+  EXPECT_NO_THROW(Mouse(WM_LBUTTONUP, c));
+}
+
+TEST_F(MouseGridTest, IndicatorTitleSelectsEverythingOrNothing) {
+  Make(7);
+  AddOptions({gdoMultiSelect});
+  TPoint corner = CellMid(0, 0);
+  Mouse(WM_LBUTTONDOWN, corner, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, corner);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 7);
+  EXPECT_EQ(CurrentID(), 1);  // the position is kept
+  Mouse(WM_LBUTTONDOWN, corner, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, corner);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+  // Not without record selection.
+  grid->SetAllowedSelections({selRecordsX, selRectangleX});
+  Mouse(WM_LBUTTONDOWN, corner, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, corner);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+}
+
+TEST_F(MouseGridTest, EscapeWhileSizingCancelsTheSizing) {
+  Make(5);
+  int name = ColumnOf("Name");
+  int raw = grid->DataToRawColumn(name);
+  int before = grid->Columns()->Items(name)->Width();
+  TRect r = grid->CellRect(raw, 0);
+  TPoint edge(r.Right, (r.Top + r.Bottom) / 2);
+  Mouse(WM_LBUTTONDOWN, edge, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, TPoint(edge.X + 40, edge.Y), MK_LBUTTON);
+  ASSERT_EQ(grid->GridState(), gsColSizing);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(grid->GridState(), gsNormal);
+  Mouse(WM_LBUTTONUP, TPoint(edge.X + 40, edge.Y));
+  EXPECT_EQ(grid->Columns()->Items(name)->Width(), before);
+}

@@ -1,0 +1,221 @@
+// The grid's vertical bar through WM_VSCROLL: record numbers for a data set that numbers its records,
+// the five-position bar for one that cannot, visibility modes, an external bar, and the wheel.
+
+#include "platform/controls/scrollbars.h"
+#include "platform/win/scrollbars.h"
+#include "tests/datagrid/nav_fixture.h"
+
+namespace {
+
+SCROLLINFO VertInfo(TCustomDBGridX* G) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  GetScrollInfo(G->Handle(), SB_VERT, &si);
+  return si;
+}
+
+bool VertShown(TCustomDBGridX* G) { return (GetWindowLong(G->Handle(), GWL_STYLE) & WS_VSCROLL) != 0; }
+
+}  // namespace
+
+TEST_F(NavGridTest, SequencedDataSetFillsTheBarWithRecordNumbers) {
+  Make(100);
+  int page = grid->VisibleDataRowCount();
+  SCROLLINFO si = VertInfo(grid);
+  EXPECT_EQ(si.nMin, 1);
+  EXPECT_EQ(si.nMax, 100 + page - 1);
+  EXPECT_EQ(static_cast<int>(si.nPage), page);
+  EXPECT_EQ(si.nPos, 1);
+  EXPECT_TRUE(VertShown(grid));
+
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
+  EXPECT_EQ(ds->RecNo(), 1 + page);
+  EXPECT_EQ(VertInfo(grid).nPos, 1 + page);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 50), 0);
+  EXPECT_EQ(ds->RecNo(), 50);
+  EXPECT_EQ(VertInfo(grid).nPos, 50);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 100), 0);
+  EXPECT_EQ(ds->RecNo(), 100);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 1), 0);
+  EXPECT_EQ(ds->RecNo(), 1);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_BOTTOM, 0), 0);
+  EXPECT_EQ(ds->RecNo(), 100);
+  EXPECT_EQ(VertInfo(grid).nPos, 100);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+  EXPECT_EQ(ds->RecNo(), 1);
+
+  // Thumb tracking moves only with Tracking on; the position message after it then does nothing.
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 30), 0);
+  EXPECT_EQ(ds->RecNo(), 1);
+  grid->VertScrollBar()->SetTracking(true);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 30), 0);
+  EXPECT_EQ(ds->RecNo(), 30);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 70), 0);
+  EXPECT_EQ(ds->RecNo(), 30);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 70), 0);
+  EXPECT_EQ(ds->RecNo(), 70);
+}
+
+TEST_F(NavGridTest, LineScrollingGoesJustPastTheShownRecords) {
+  Make(100);
+  int shown = grid->DataLink()->RecordCount();
+  ds->MoveBy(3);  // record 4, still on the first screen
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  EXPECT_EQ(CurrentID(), shown + 1);
+  int first = CurrentID() - grid->DataLink()->ActiveRecord();
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
+  EXPECT_EQ(CurrentID(), first - 1);
+}
+
+TEST_F(NavGridTest, UnnumberedDataSetHasAFivePositionBar) {
+  Make(100, false);
+  ds->First();
+  SCROLLINFO si = VertInfo(grid);
+  EXPECT_EQ(si.nMin, 0);
+  EXPECT_EQ(si.nMax, 4);
+  EXPECT_EQ(si.nPos, 0);  // at the beginning
+  ds->Next();
+  EXPECT_EQ(VertInfo(grid).nPos, 2);  // inside
+  ds->Last();
+  ds->Next();
+  EXPECT_EQ(VertInfo(grid).nPos, 4);  // at the end
+  int page = grid->VisibleDataRowCount();
+
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
+  EXPECT_EQ(CurrentID(), 1);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 3), 0);
+  EXPECT_EQ(CurrentID(), 1 + page);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 1), 0);
+  EXPECT_EQ(CurrentID(), 1);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 4), 0);
+  EXPECT_EQ(CurrentID(), 100);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 2), 0);  // the middle: no move
+  EXPECT_EQ(CurrentID(), 100);
+  // Tracking has no record numbers to follow.
+  grid->VertScrollBar()->SetTracking(true);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 1), 0);
+  EXPECT_EQ(CurrentID(), 100);
+}
+
+TEST_F(NavGridTest, VisibilityModes) {
+  Make(0);
+  TDBGridXScrollBar* bar = grid->VertScrollBar();
+  EXPECT_EQ(bar->VisibleMode(), sbAutoShowX);
+  EXPECT_FALSE(VertShown(grid));  // nothing to scroll: hidden
+  bar->SetVisibleMode(sbAlwaysShowX);
+  EXPECT_TRUE(VertShown(grid));
+  EXPECT_TRUE(bar->BarShown());
+  win::ScrollBarLook look;
+  ASSERT_TRUE(win::GetScrollBarLook(grid->Handle(), SB_VERT, look));
+  EXPECT_FALSE(look.enabled);
+  // Visible False is "never", True is "auto" even after "always".
+  bar->SetVisible(false);
+  EXPECT_EQ(bar->VisibleMode(), sbNeverShowX);
+  EXPECT_FALSE(bar->BarShown());
+  bar->SetVisibleMode(sbAlwaysShowX);
+  bar->SetVisible(true);
+  EXPECT_EQ(bar->VisibleMode(), sbAutoShowX);
+  EXPECT_EQ(grid->HorzScrollBar()->Kind(), sbHorizontal);
+  EXPECT_TRUE(dynamic_cast<TVertDBGridXScrollBar*>(bar) != nullptr);
+}
+
+TEST_F(NavGridTest, ExternalBarFollowsTheRecordAndScrollsTheGrid) {
+  Make(100);
+  auto* ext = new TScrollBar(owner.get());
+  ext->SetKind(sbVertical);
+  ext->SetBounds(610, 0, 16, 300);
+  ext->SetParent(host);
+  win::PumpMessages();
+  grid->VertScrollBar()->SetExtScrollBar(ext);
+  int page = grid->VisibleDataRowCount();
+  EXPECT_FALSE(VertShown(grid));  // the window's own bar gives way
+  EXPECT_EQ(ext->Min(), 1);
+  EXPECT_EQ(ext->Max(), 100 + page - 1);
+  EXPECT_EQ(ext->PageSize(), page);
+  ds->MoveBy(41);
+  EXPECT_EQ(ext->Position(), 42);
+  // The bar's notifications scroll the grid.
+  host->Perform(WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), reinterpret_cast<LPARAM>(ext->Handle()));
+  EXPECT_EQ(CurrentID(), 1);
+  EXPECT_EQ(ext->Position(), 1);
+
+  // Another grid cannot take it.
+  auto* other = new TDBGridX(owner.get());
+  other->SetParent(host);
+  try {
+    other->VertScrollBar()->SetExtScrollBar(ext);
+    ADD_FAILURE() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_EQ(std::string(e.what()), "Possible " + ext->Name() + " already attached to the other control.");
+  }
+  EXPECT_EQ(other->VertScrollBar()->ExtScrollBar(), nullptr);
+  // Detached, the bar has its own window procedure back and the grid its bar.
+  grid->VertScrollBar()->SetExtScrollBar(nullptr);
+  EXPECT_TRUE(ext->WindowProcIsOwn());
+  EXPECT_TRUE(VertShown(grid));
+  // Destroying the bar while attached detaches it.
+  grid->VertScrollBar()->SetExtScrollBar(ext);
+  delete ext;
+  EXPECT_EQ(grid->VertScrollBar()->ExtScrollBar(), nullptr);
+}
+
+TEST_F(NavGridTest, WheelMovesOneRecordPerNotch) {
+  Make(20);
+  TPoint s = Screen(100, 100);
+  win::InjectMouse(s.X, s.Y, WM_MOUSEWHEEL, 0, -WHEEL_DELTA);
+  win::PumpMessages();
+  EXPECT_EQ(CurrentID(), 2);
+  win::InjectMouse(s.X, s.Y, WM_MOUSEWHEEL, 0, -WHEEL_DELTA);
+  win::InjectMouse(s.X, s.Y, WM_MOUSEWHEEL, 0, -WHEEL_DELTA);
+  win::PumpMessages();
+  EXPECT_EQ(CurrentID(), 4);
+  win::InjectMouse(s.X, s.Y, WM_MOUSEWHEEL, 0, WHEEL_DELTA);
+  win::PumpMessages();
+  EXPECT_EQ(CurrentID(), 3);
+}
+
+TEST_F(NavGridTest, ThumbDraggedWithTheMouseTracksRecordsWhenTrackingIsOn) {
+  Make(500);
+  grid->VertScrollBar()->SetTracking(true);
+  win::ScrollBarLook look;
+  ASSERT_TRUE(win::GetScrollBarLook(grid->Handle(), SB_VERT, look));
+  RECT wr;
+  GetWindowRect(grid->Handle(), &wr);
+  int x = wr.left + (look.thumb.left + look.thumb.right) / 2;
+  int y = wr.top + (look.thumb.top + look.thumb.bottom) / 2;
+  int track = look.arrowDown.top - look.arrowUp.bottom - (look.thumb.bottom - look.thumb.top);
+  win::InjectMouse(x, y, WM_LBUTTONDOWN);
+  win::PumpMessages();
+  win::InjectMouse(x, y + track / 2, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_NEAR(ds->RecNo(), 250, 6);  // half the track is half the records
+  EXPECT_EQ(VertInfo(grid).nPos, ds->RecNo());
+  win::InjectMouse(x, y + track + 50, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(ds->RecNo(), 500);
+  win::InjectMouse(x, y + track + 50, WM_LBUTTONUP);
+  win::PumpMessages();
+  EXPECT_EQ(ds->RecNo(), 500);  // the closing position message moves nothing more
+}
+
+TEST_F(NavGridTest, ExternalHorizontalBarSpansTheColumnsFromZeroTo127) {
+  Make(5);
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetWidth(250);
+  win::PumpMessages();
+  auto* ext = new TScrollBar(owner.get());
+  ext->SetBounds(0, 310, 600, 16);
+  ext->SetParent(host);
+  win::PumpMessages();
+  grid->HorzScrollBar()->SetExtScrollBar(ext);
+  grid->UpdateHorzExtScrollBar();
+  EXPECT_EQ(ext->Max(), 127);
+  EXPECT_EQ(ext->Position(), 0);
+  host->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 127), reinterpret_cast<LPARAM>(ext->Handle()));
+  EXPECT_GT(grid->LeftCol(), grid->FixedCols());
+  EXPECT_EQ(ext->Position(), 127);
+  host->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), reinterpret_cast<LPARAM>(ext->Handle()));
+  EXPECT_EQ(grid->LeftCol(), grid->FixedCols());
+  EXPECT_EQ(ext->Position(), 0);
+  grid->HorzScrollBar()->SetExtScrollBar(nullptr);
+}
