@@ -378,6 +378,24 @@ void TCustomDBGridX::CopyFromPriorRecord() {
 
 void TCustomDBGridX::WndProc(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_KEYUP:
+      // Ctrl-clicked titles are sorted by once Ctrl is let go.
+      if (Message.WParam == VK_CONTROL && FSortMarkAdding) {
+        FSortMarkAdding = false;
+        ApplySortMarking();
+      }
+      TCustomGrid::WndProc(Message);
+      return;
+    case WM_KILLFOCUS: {
+      HWND to = reinterpret_cast<HWND>(Message.WParam);
+      bool toEditor = InplaceEditor() && InplaceEditor()->HandleAllocated() && to == InplaceEditor()->Handle();
+      if (FSortMarkAdding && !toEditor) {
+        FSortMarkAdding = false;
+        ApplySortMarking();
+      }
+      TCustomGrid::WndProc(Message);
+      return;
+    }
     case WM_ERASEBKGND:
       // Painting covers every pixel (cells and the space after them).
       Message.Result = 1;

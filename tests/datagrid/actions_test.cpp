@@ -446,3 +446,50 @@ TEST_F(GridActionsTest, TitleToolTipsShowACutCaption) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridActionsTest, ReleasingCtrlAfterCtrlClickingTitlesSortsOnce) {
+  int sorted = 0;
+  DBGridXDataService->OnApplySorting = [&sorted](TCustomDBGridX*) { ++sorted; };
+  grid->SetOptionsX(grid->OptionsX() + TGridXExtOptions{gxoAutoSortMarking, gxoMultiSortMarking});
+  for (int i = 0; i < 6; ++i) Col(i)->Title()->SetTitleButton(true);
+  Focus();
+  auto clickTitle = [&](int DataCol) {
+    TRect r = grid->CellRect(grid->DataToRawColumn(DataCol), 0);
+    TPoint s = grid->ClientToScreen(TPoint(r.Left + 5, r.Top + 5));
+    win::InjectMouse(s.X, s.Y, WM_LBUTTONDOWN);
+    win::InjectMouse(s.X, s.Y, WM_LBUTTONUP);
+    win::PumpMessages();
+  };
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::PumpMessages();
+  clickTitle(1);
+  clickTitle(2);
+  EXPECT_EQ(sorted, 0);
+  EXPECT_EQ(grid->SortMarkedColumns().size(), 2u);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(sorted, 1);
+  // Another Ctrl press and release without clicks sorts nothing more.
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(sorted, 1);
+  // A pending marking is applied when the grid loses the focus.
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::PumpMessages();
+  clickTitle(3);
+  auto* other = new TGridHostX(owner.get());
+  other->SetBounds(700, 50, 50, 50);
+  other->HandleNeeded();
+  other->SetFocus();
+  win::PumpMessages();
+  EXPECT_EQ(sorted, 2);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(sorted, 2);
+  DBGridXDataService->OnApplySorting = nullptr;
+}
+
+}  // namespace

@@ -57,11 +57,13 @@ class GridClipboardTest : public DataGridTest {
     ds->First();
     while (!ds->IsEmpty()) ds->Delete();
     const char* names[] = {"Ann", "Bob", "Cui", "Dora", "Émile"};
+    const char* codes[] = {"Y", "N", "Y", "?", "N"};
     for (int i = 0; i < 5; ++i) {
       ds->Append();
       ds->FieldByName("ID")->SetAsInteger(i + 1);
       ds->FieldByName("Name")->SetAsString(names[i]);
       ds->FieldByName("Amount")->SetAsFloat((i + 1) * 1.25);
+      ds->FieldByName("Code")->SetAsString(codes[i]);
       ds->Post();
     }
     ds->First();
@@ -377,6 +379,79 @@ TEST_F(GridClipboardTest, FindDialogAndCopyFromPriorKeys) {
   EXPECT_TRUE(GridFindDialog()->Visible());
   EXPECT_EQ(GridFindDialog()->TargetGrid, grid);
   DBGridXFindDlgs::Finalize();
+}
+
+}  // namespace
+
+namespace {
+
+std::string Row(TDataSet* ds, int R) {
+  ds->First();
+  ds->MoveBy(R);
+  return ds->FieldByName("Name")->AsString() + "|" + ds->FieldByName("Amount")->AsString() + "|" +
+         ds->FieldByName("Code")->AsString();
+}
+
+TEST_F(GridClipboardTest, PastePrefersGridDataOverText) {
+  SelectRecords({1});
+  CopyGridToClipboard(grid, false);
+  ASSERT_GE(clip.Blocks[GridDataClipboardFormat()].size(), 12u);
+  // Another program's text beside our grid data: the grid data wins.
+  OthersCopied({{GridDataClipboardFormat(), clip.Blocks[GridDataClipboardFormat()]}, {CF_TEXT, Z("9\tText")}});
+  grid->SelectionX()->EmptySelection();
+  SelectRecords({3});
+  PasteGridFromClipboard(grid, false);
+  EXPECT_EQ(Row(ds, 3), Row(ds, 1));
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 2);
+}
+
+TEST_F(GridClipboardTest, CopyAndPasteEachSelectionKind) {
+  // Records: the selected record's values go into the record selected for the paste.
+  SelectRecords({0});
+  CopyGridToClipboard(grid, false);
+  grid->SelectionX()->EmptySelection();
+  SelectRecords({4});
+  PasteGridFromClipboard(grid, false);
+  EXPECT_EQ(Row(ds, 4), "Ann|1.25|Y");
+  Reload();
+
+  // A rectangle: Name and Amount of the first two records into the last two.
+  ds->First();
+  TBookmark a = ds->Bookmark();
+  ds->Next();
+  TBookmark b = ds->Bookmark();
+  grid->SelectionX()->Rect()->Select(1, a, false);
+  grid->SelectionX()->Rect()->Select(2, b, true);
+  CopyGridToClipboard(grid, false);
+  EXPECT_EQ(std::count(clip.Blocks[CF_TEXT].begin(), clip.Blocks[CF_TEXT].end(), '\n'), 2);  // titles + 2 lines
+  ds->Last();
+  TBookmark d = ds->Bookmark();
+  ds->Prior();
+  TBookmark c = ds->Bookmark();
+  grid->SelectionX()->Rect()->Select(1, c, false);
+  grid->SelectionX()->Rect()->Select(2, d, true);
+  PasteGridFromClipboard(grid, false);
+  EXPECT_EQ(Row(ds, 3), "Ann|1.25|?");
+  EXPECT_EQ(Row(ds, 4), "Bob|2.5|N");
+  Reload();
+
+  // Columns: the Code column of every record into the Name column.
+  grid->SelectionX()->Columns()->SelectSingleColumn(Col(5), false);
+  CopyGridToClipboard(grid, false);
+  grid->SelectionX()->Columns()->SelectSingleColumn(Col(1), false);
+  PasteGridFromClipboard(grid, false);
+  EXPECT_EQ(Names(), "Y,N,Y,?,N,");
+  Reload();
+
+  // Everything: the select-all kind copies every record.
+  grid->SelectionX()->SelectEverything();
+  CopyGridToClipboard(grid, false);
+  EXPECT_EQ(std::count(clip.Blocks[CF_TEXT].begin(), clip.Blocks[CF_TEXT].end(), '\n'), 5);
+  EXPECT_NE(clip.Blocks[CF_TEXT].find("Émile"), std::string::npos);
+  // Cut on a whole selection without confirmation empties the data set.
+  Confirm(false);
+  CutGridToClipboard(grid, false);
+  EXPECT_EQ(ds->RecordCount(), 0);
 }
 
 }  // namespace
