@@ -801,6 +801,9 @@ class TCustomDBGridX : public TCustomGrid {
   void CopyFromPriorRecord();
   // The width of the flat border drawn in the non-client area (0 or 1; set when the window is made).
   int FlatBorderWidth() const { return FFlatBorderWidth; }
+  // The clipboard, select-all, find-dialog and copy-from-prior keys; true when Key was taken (the
+  // keyboard handling asks after its search keys).
+  bool HandleEditShortCut(WORD& Key, TShiftState Shift);
 
  protected:
   void CreateParams(TCreateParams& Params) override;

@@ -7,6 +7,7 @@
 
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXFilterRow.h"
+#include "datagrid/DBGridXFindDlgs.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/menus.h"
 #include "platform/forms/dialogs.h"
@@ -318,6 +319,7 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
     if (FInSearch && FindDialogShortCut == SearchShortCut) {
       // The find dialog takes over from the search (the dialog opens from the grid's find action).
       StopInplaceSearch();
+      ShowGridFindDialog(this, "", false);
     } else {
       InplaceSearch("", -1, 0);
     }
@@ -343,6 +345,8 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
       return;
     }
   }
+
+  if (HandleEditShortCut(Key, Shift)) return;  // clipboard, select all, find dialog (DBGridXActions.cpp)
 
   bool handled = true;
   if (Shift.Contains(ssCtrl)) {

@@ -295,3 +295,33 @@ TEST_F(FindDialogTest, ModalDialogFindsAndClosesWithEsc) {
 }
 
 }  // namespace
+
+namespace {
+
+// The find short-cut in the grid's cell editor opens the dialog with the editor's selected text.
+TEST_F(FindDialogTest, TheCellEditorsFindKeyPassesItsSelectedText) {
+  auto o = grid->Options();
+  o.Include(gdoEditing);
+  grid->SetOptions(o);
+  grid->SetOptionsX(grid->OptionsX() + TGridXExtOptions{gxoFindDialog});
+  ds->First();
+  ds->Next();
+  grid->SetCol(grid->DataToRawColumn(1));
+  grid->SetFocus();
+  grid->ShowEditor();
+  win::PumpMessages();
+  ASSERT_NE(grid->InplaceEditor(), nullptr);
+  ASSERT_TRUE(grid->InplaceEditor()->Visible());
+  grid->InplaceEditor()->SelectAll();
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::InjectKey(WM_KEYDOWN, 'F');
+  win::InjectKey(WM_KEYUP, 'F');
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  ASSERT_NE(GridFindDialog(), nullptr);
+  EXPECT_TRUE(GridFindDialog()->Visible());
+  EXPECT_EQ(GridFindDialog()->cbText->Text(), "Bob");
+  EXPECT_EQ(GridFindDialog()->cbFindIn->Text(), "Name");
+}
+
+}  // namespace
