@@ -278,11 +278,12 @@ void TCustomDBCheckBoxX::DrawCheckBoxRect(HDC DC, RECT R, TCheckBoxState State, 
 }
 
 void TCustomDBCheckBoxX::DrawCaptionRect(HDC DC, RECT R, bool IsFocused) {
-  const SIZE Size = MeasureControlText(FText, FFont.get());
+  // "&" marks the access key (underlined), as on other buttons.
+  const SIZE Size = MeasureControlText(FText, FFont.get(), 0, 0);
   RECT T{R.left, FHeight / 2 - Size.cy / 2, R.left + Size.cx, 0};
   T.bottom = T.top + Size.cy;
   T.right = std::min<LONG>(T.right, R.right);
-  DrawControlText(DC, FText, T, DT_SINGLELINE | DT_NOPREFIX, FFont.get(),
+  DrawControlText(DC, FText, T, DT_SINGLELINE, FFont.get(),
                   FEnabled || ComponentState().Contains(csDesigning));
   if (IsFocused && !FText.empty()) {
     RECT F{T.left - 1, T.top - 1, T.right + 1, T.bottom + 2};

@@ -145,6 +145,13 @@ class TParser {
     const bool IsIn = Op == stoIn || Op == stoNotIn;
     if (IsIn) ListMode = true;
     SkipBlanks(P);
+    if (IsIn && P <= Len && At(P) == ')') {
+      // An empty list: In () (the grid's filter row writes an empty list so).
+      Operand = VarArrayOf({});
+      ++P;
+      if (First) SetListMode();
+      return;
+    }
     const TLexeme R = ReadLexeme(P);
     if (R.Code == stoIsNull) {
       if (Op == stoEqual) Op = stoIsNull;
@@ -249,11 +256,19 @@ class TParser {
   Variant ReadValue(int& P) {
     if (P > Len) return Null;
     if (At(P) == '\'') {
-      const size_t Close = T.find('\'', static_cast<size_t>(P));
+      // A doubled quote inside the quotes stands for one quote (the grid's filter row writes them so).
+      std::string Value;
+      size_t From = static_cast<size_t>(P);
+      size_t Close = T.find('\'', From);
+      while (Close != std::string::npos && Close + 1 < T.size() && T[Close + 1] == '\'') {
+        Value += T.substr(From, Close + 1 - From);
+        From = Close + 2;
+        Close = T.find('\'', From);
+      }
       if (Close == std::string::npos) Fail(DbUtilsXMessages::QuoteAbsent);
-      Variant V(T.substr(static_cast<size_t>(P), Close - static_cast<size_t>(P)));
+      Value += T.substr(From, Close - From);
       P = static_cast<int>(Close) + 2;
-      return V;
+      return Variant(Value);
     }
     const int Start = P;
     int Q = P;

@@ -11,6 +11,9 @@
 // Draws Text with Font into R of DC (DrawText flags); disabled text is drawn embossed.
 void DrawControlText(HDC DC, const std::string& Text, RECT R, UINT Format, TFont* Font, bool Enabled);
 SIZE MeasureControlText(const std::string& Text, TFont* Font, int MaxWidth = 0);
+// The same with the prefix rule given: DT_NOPREFIX (an "&" is a character) or 0 (an "&" marks the
+// access key and takes no room).
+SIZE MeasureControlText(const std::string& Text, TFont* Font, int MaxWidth, UINT PrefixFlags);
 
 // ---------------------------------------------------------------------------------------------------
 
@@ -36,6 +39,13 @@ class TLabel : public TGraphicControl {
   void SetTransparent(bool Value);
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool Value);
+  // "&" in the caption marks the access key (underlined) unless this is off.
+  bool ShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool Value) {
+    FShowAccelChar = Value;
+    AdjustSize();
+    Invalidate();
+  }
 
  protected:
   void Paint() override;
@@ -46,6 +56,7 @@ class TLabel : public TGraphicControl {
   TTextLayout FLayout = tlTop;
   bool FTransparent = false;
   bool FWordWrap = false;
+  bool FShowAccelChar = true;
 };
 
 // ---------------------------------------------------------------------------------------------------
