@@ -355,6 +355,8 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
     }
   }
 
+  if (HandleEditShortCut(Key, Shift)) return;  // clipboard, select all, find dialog (DBGridXActions.cpp)
+
   bool handled = true;
   if (Shift.Contains(ssCtrl)) {
     bool clearFirst = !shift && (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME ||

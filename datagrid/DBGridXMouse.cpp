@@ -15,26 +15,6 @@ void TCustomDBGridX::ApplySortMarking() {
   if (DBGridXDataService) DBGridXDataService->ApplySorting(this);
 }
 
-void TCustomDBGridX::ColWidthsChanged() {
-  TCustomGrid::ColWidthsChanged();
-  if (FLayoutBusy || FLayoutLock > 0) return;
-  FColumns->BeginUpdate();
-  try {
-    for (int i = 0; i < FColumns->Count(); ++i) {
-      TColumnX* c = FColumns->Items(i);
-      int raw = DataToRawColumn(i);
-      if (raw >= ColCount() || !c->Visible()) continue;
-      int w = ColWidths(raw);
-      if (w > 0 && w != c->Width()) c->SetWidth(w);
-    }
-  } catch (...) {
-    FColumns->EndUpdate();
-    throw;
-  }
-  FColumns->EndUpdate();
-  if (OnColWidthsChanged) OnColWidthsChanged(this);
-}
-
 void TCustomDBGridX::ReleaseTitleButton() {
   int col = FPressedTitleColumn;
   FMousePressed = false;
@@ -61,6 +41,7 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     colKind = kind & 0xFF;
     rowKind = kind >> 8;
   }
+  if (rowKind == 1 && FilterRowMouseDown(Button, X, Y)) return;  // a filter cell: its condition is edited
   bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
   bool multi = FDataOptions.Contains(gdoMultiSelect), rowSelect = FDataOptions.Contains(gdoRowSelect);
   // The filter row's cells edit their conditions; a press on the data ends that editing.
