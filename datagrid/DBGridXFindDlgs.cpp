@@ -266,7 +266,7 @@ void TDBGridXFindDlg::bFindClick(TObject*) {
 
   bool found = false;
   ds->DisableControls();
-  const TBookmark saved = ds->Bookmark();
+  TargetGrid->SavePosition();
   try {
     if (cbFindDirection->Text() == "All" && StartNewSearch) ds->First();
     if (!StartNewSearch) step();
@@ -283,7 +283,7 @@ void TDBGridXFindDlg::bFindClick(TObject*) {
       }
       step();
     }
-    if (!found && !saved.empty() && ds->BookmarkValid(saved)) ds->GotoBookmark(saved);
+    if (!found) TargetGrid->RestorePosition();  // back to the record current before the search
   } catch (...) {
     ds->EnableControls();
     throw;
