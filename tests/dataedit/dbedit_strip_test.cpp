@@ -430,7 +430,8 @@ TEST_F(DBEditStripTest, ImageTakesTheLeadingEdgeAndItsClicksAreNotTheText) {
 
 TEST_F(DBEditStripTest, AutoSizedHeightFollowsFontFlatnessAndImages) {
   TStripEdit* E = NewEdit();
-  ASSERT_TRUE(E->AutoSize()) << "on by default";
+  EXPECT_FALSE(E->AutoSize()) << "off by default: designed heights stay";
+  E->SetAutoSize(true);
   auto FontHeight = [&] {
     HDC DC = GetDC(nullptr);
     HGDIOBJ Old = SelectObject(DC, E->Font()->Handle());
@@ -558,6 +559,13 @@ TEST_F(DBEditStripTest, TextBasedComboCompletesTypedTextFromTheItems) {
   win::PumpMessages();
   EXPECT_EQ(C->Text(), "B");
   EXPECT_EQ(C->ItemIndex(), -1) << "Backspace looks for the whole text only";
+  // Without completion the typed text stays as typed.
+  C->SetTextCompletion(false);
+  C->SelectAll();
+  win::InjectChar("g");
+  win::PumpMessages();
+  EXPECT_EQ(C->Text(), "g");
+  EXPECT_EQ(C->ItemIndex(), -1);
 }
 
 // A combo box as a grid paints it into another row: the text of that row's field.
