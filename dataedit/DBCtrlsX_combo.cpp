@@ -397,7 +397,7 @@ void TCustomDBComboBoxX::WndProc(TMessage& Message) {
 }
 
 void TCustomDBComboBoxX::TextBasedCompletion(WPARAM Ch) {
-  if (!FTextCompletion || Ch == 0 || Ch == 46 || GetKeyState(VK_CONTROL) < 0) return;
+  if (Ch == 0 || Ch == 46 || GetKeyState(VK_CONTROL) < 0) return;
   const size_t End = Chars().size();
   const size_t OldCaret = Caret();
   if (OldCaret != End || SelLength() != 0 || Ch == 8) {
@@ -543,9 +543,8 @@ void TDBComboBoxX::DeclarePublished(TPublished<TDBComboBoxX>& P) {
       .Stored(&C::AlignmentStored);
   P.Boolean("AlwaysShowBorder", &C::AlwaysShowBorder, &C::SetAlwaysShowBorder).Default(false);
   P.Boolean("AutoSelect", &C::AutoSelect, &C::SetAutoSelect).Default(true);
-  P.Boolean("AutoSize", &C::AutoSize, &C::SetAutoSize).Default(false);
+  P.Boolean("AutoSize", &C::AutoSize, &C::SetAutoSize).Default(true);
   P.Enum("CharCase", &C::CharCase, &C::SetCharCase, {"ecNormal", "ecUpperCase", "ecLowerCase"}).Default(ecNormal);
-  P.Boolean("TextCompletion", &C::TextCompletion, &C::SetTextCompletion).Default(true);
   P.String("DataField", &C::DataField, &C::SetDataField);
   P.Component("DataSource", &C::DataSource, &C::SetDataSource);
   P.Object("DropDownBox", &C::DropDownBox);

@@ -97,10 +97,6 @@ class TCustomDBComboBoxX : public TCustomDBEditX {
   bool ListVisible() const { return FListVisible; }
   TPopupListboxX* ListBox() const { return FList; }
 
-  // A text-based control completes typed text from its items (on by default). A box whose items are
-  // a history of earlier entries, where the typed text must stay as typed, switches it off.
-  bool TextCompletion() const { return FTextCompletion; }
-  void SetTextCompletion(bool Value) { FTextCompletion = Value; }
   // The edit image's image list: one picture per item, in the list and at the edit's left edge.
   TCustomImageList* Images() const;
   void SetImages(TCustomImageList* Value);
@@ -121,7 +117,6 @@ class TCustomDBComboBoxX : public TCustomDBEditX {
  private:
   void ItemIndexFollowers();
   WideChar FCharLeftByKeyPress = 0;
-  bool FTextCompletion = true;
   bool FListResized = false;
   void ItemsChanged(bool KeysChanged);
   void UpdateItemIndex();

@@ -35,6 +35,9 @@ TCustomDBEditX::TCustomDBEditX(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   FEditButtons = NewEditButtons();
   FEditButtons->OnInternalChange = [this](TCollectionItem*) { EditButtonChanged(); };
   FEditImage = NewEditImage();
+  // The height follows the font unless AutoSize is switched off.
+  TCustomMaskEdit::SetAutoSize(true);
+  UpdateHeightStyle();
   RefreshReadOnlyState();
 }
 

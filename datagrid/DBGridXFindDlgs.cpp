@@ -86,7 +86,6 @@ TDBGridXFindDlg::TDBGridXFindDlg(TComponent* AOwner) : TForm(AOwner) {
   cbText->DropDownBox()->SetRows(17);
   cbText->DropDownBox()->SetSizable(true);
   cbText->OnChange = [this](TObject* Sender) { cbTextChange(Sender); };
-  cbText->SetTextCompletion(false);  // its items are the search history: typed text stays as typed
 
   cbFindIn = MakeCombo(this, "cbFindIn", 88, 32, 192, 21, 1);
   cbFindIn->DropDownBox()->SetRows(17);
