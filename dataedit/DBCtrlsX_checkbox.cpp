@@ -200,9 +200,39 @@ void TCustomDBCheckBoxX::WndProc(TMessage& Message) {
 }
 
 void TCustomDBCheckBoxX::Dispatch(TMessage& Message) {
-  if (Message.Msg == CM_GETDATALINK) {
-    Message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
-    return;
+  switch (Message.Msg) {
+    case CM_GETDATALINK:
+      Message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
+      return;
+    case CM_DIALOGCHAR:
+      // The caption's accelerator focuses the box and toggles it once it has the focus.
+      if (IsAccel(static_cast<WORD>(Message.WParam), FText) && CanFocus()) {
+        SetFocus();
+        if (Focused()) Toggle();
+        Message.Result = 1;
+        return;
+      }
+      break;
+    case WM_CANCELMODE: {
+      const bool WasDown = FPressed;
+      TButtonControl::Dispatch(Message);
+      if (HandleAllocated() && GetCapture() == Handle()) {
+        ReleaseCapture();
+        if (WasDown) Perform(WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-1), static_cast<WORD>(-1)));
+      }
+      return;
+    }
+    case WM_ERASEBKGND:
+      if (EditButtonThemesActive) {
+        // Themed: the background is the control's colour, as for a static control.
+        RECT R{0, 0, FWidth, FHeight};
+        FillSolidRect(reinterpret_cast<HDC>(Message.WParam), R, ColorRef(FColor));
+        Message.Result = 1;
+        return;
+      }
+      break;
+    default:
+      break;
   }
   TButtonControl::Dispatch(Message);
 }

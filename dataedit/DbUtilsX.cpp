@@ -5,6 +5,7 @@
 #include <memory>
 #include <unordered_map>
 #include <vector>
+#include <string_view>
 
 #include "platform/rtl/sysutils.h"
 
@@ -123,7 +124,7 @@ class TParser {
   std::unordered_map<int, TMemo> Memo;
 
   char At(int P) const { return T[static_cast<size_t>(P - 1)]; }
-  [[noreturn]] void Fail(const char* Message) const { throw Exception(Message + T); }
+  [[noreturn]] void Fail(const char* Message) const { throw Exception(DbUtilsXMessageText(Message) + T); }
   void SetListMode() { ListMode = !(VK == stvkNumber && FormatSettings.DecimalSeparator == ','); }
 
   void SkipBlanks(int& P) const {
@@ -359,8 +360,45 @@ TDatasetFeaturesX* FindDatasetFeatures(TDataSet* DataSet) {
   return Best;
 }
 
+namespace {
+struct TParserMessage {
+  int Id;
+  const char* Name;
+  const char* Text;
+};
+const TParserMessage ParserMessages[] = {
+    {DbUtilsXMessages::SQuoteIsAbsentId, "SQuoteIsAbsent", DbUtilsXMessages::QuoteAbsent},
+    {DbUtilsXMessages::SLeftParenExpectedId, "SLeftParenExpected", DbUtilsXMessages::LeftParenExpected},
+    {DbUtilsXMessages::SRightParenExpectedId, "SRightParenExpected", DbUtilsXMessages::RightParenExpected},
+    {DbUtilsXMessages::SErrorInExpressionId, "SErrorInExpression", DbUtilsXMessages::ErrorInExpression},
+    {DbUtilsXMessages::SUnexpectedExpressionBeforeNullId, "SUnexpectedExpressionBeforeNull",
+     DbUtilsXMessages::UnexpectedBeforeNull},
+    {DbUtilsXMessages::SUnexpectedExpressionAfterOperatorId, "SUnexpectedExpressionAfterOperator",
+     DbUtilsXMessages::UnexpectedAfterOperator},
+    {DbUtilsXMessages::SIncorrectExpressionId, "SIncorrectExpression", DbUtilsXMessages::IncorrectExpression},
+    {DbUtilsXMessages::SUnexpectedANDorORId, "SUnexpectedANDorOR", DbUtilsXMessages::UnexpectedAndOr},
+};
+bool MessagesRegistered = false;
+}  // namespace
+
+void DbUtilsXMessages::RegisterMessages() {
+  MessagesRegistered = true;
+  for (const TParserMessage& M : ParserMessages) RegisterResourceString(M.Id, M.Name, M.Text);
+}
+
+std::string DbUtilsXMessageText(const char* Message) {
+  if (!MessagesRegistered) DbUtilsXMessages::RegisterMessages();
+  for (const TParserMessage& M : ParserMessages)
+    if (std::string_view(M.Text) == Message) {
+      std::string Text = LoadResString(M.Id);
+      return Text.empty() ? std::string(Message) : Text;
+    }
+  return Message;
+}
+
 namespace DbUtilsX {
 void Initialize() {
+  DbUtilsXMessages::RegisterMessages();
   if (!Registry) Registry = new std::vector<std::unique_ptr<TDatasetFeaturesX>>();
 }
 void Finalize() {

@@ -18,7 +18,16 @@ SIZE MeasureControlText(const std::string& Text, TFont* Font, int MaxWidth, UINT
 // ---------------------------------------------------------------------------------------------------
 
 class TLabel : public TGraphicControl {
-  DECLARE_CLASS(TLabel, TGraphicControl)
+  DECLARE_PUBLISHED_CLASS(TLabel, TGraphicControl)
+  // What a form resource stores of a label besides the control's own properties.
+  static void DeclarePublished(TPublished<TLabel>& P) {
+    P.Enum("Alignment", &TLabel::Alignment, &TLabel::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"})
+        .Default(taLeftJustify);
+    P.Boolean("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize).Default(true);
+    P.Enum("Layout", &TLabel::Layout, &TLabel::SetLayout, {"tlTop", "tlCenter", "tlBottom"}).Default(tlTop);
+    P.Boolean("Transparent", &TLabel::Transparent, &TLabel::SetTransparent).Default(false);
+    P.Boolean("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap).Default(false);
+  }
   explicit TLabel(TComponent* AOwner);
   bool AutoSize() const { return FAutoSize; }
   void SetAutoSize(bool Value) { SetAutoSizeFlag(Value); }
