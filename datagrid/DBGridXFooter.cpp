@@ -451,10 +451,8 @@ void TCustomDBGridX::DrawFooterCell(TCanvas* C, int ACol, int ARow, const TRect&
   C->Brush()->SetColor(back);
   C->FillRect(ARect);
   DrawCellTextX(C, ARect, 2, 2, text, align, 0, f->WordWrap(), f->EndEllipsis());
-  if (FOptionsX.Contains(gxoFooter3D)) {
-    RECT r{ARect.Left, ARect.Top, ARect.Right, ARect.Bottom};
-    DrawEdge(C->Handle(), &r, BDR_RAISEDINNER, BF_RECT);
-  }
+  // The raised frame of gxoFooter3D is the painter's (CellHas3DFrame), as for every cell.
+  if (OnDrawFooterCell) OnDrawFooterCell(this, dataCol, footerIndex, col, ARect, State);
 }
 
 // ---------------------------------------------------------------------------------------------------

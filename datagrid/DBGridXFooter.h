@@ -142,8 +142,3 @@ std::string FormatFooterAggregate(TField* Field, Currency Value, const std::stri
 
 // A field's display text with a format (the grid's cell-text routine).
 std::string FormatFieldText(TField* Field, const std::string& DisplayFormat);
-
-using TGetFooterParamsEventX =
-    std::function<void(TObject* Sender, int DataCol, int Row, TColumnX* Column, TFont* Font, TColor& Background,
-                       TAlignment& Alignment, TGridDrawState State, std::string& Text)>;
-using TSumListEventX = std::function<void(TObject* Sender)>;

@@ -166,6 +166,8 @@ void TDBGridInplaceEdit::SetEditStyle(TColumnEditStyleX Value) {
       if (!FPickListControl) {
         FPickListControl = new TPopupListboxX(this);
         FPickListControl->SetVisible(false);
+        // The user's drag of the size grip: the column keeps the new rows and width at close-up.
+        FPickListControl->SizeGrip()->OnParentResized = [this](TObject*) { FPickListResized = true; };
         FPickListControl->OnMouseUp = [this](TObject*, TMouseButton Button, TShiftState, int X, int Y) {
           if (Button != mbLeft) return;
           TRect r = FPickListControl->ClientRect();
@@ -221,19 +223,37 @@ void TDBGridInplaceEdit::UpdateContents() {
     throw;
   }
   FInternalText = false;
-  if (col) {
-    SetColor(col->Color());
-    // The cell may not be changed: the editor shows it read-only (cell-parameter events may later
-    // override this, then ReadOnlyOverridden tells).
+  if (col && g) {
+    // The cell's parameters as the grid's and the column's cell-parameter events leave them: colour,
+    // text and the read-only state (an event that changes it overrides the column's answer).
+    TColCellParamsX p;
+    col->FillCellParams(&p);
+    p.CellColor = col->Color();
+    p.Font = Font();
+    p.State = TGridDrawState{gdFocused};
+    p.Text = Text();
     bool ro = !col->CanModify(false);
-    FReadOnlyOverridden = false;
-    SetReadOnly(ro);
+    p.ReadOnly = ro;
+    g->DoGetCellParams(col, p.Font, p.CellColor, p.State);
+    col->GetCellParams(true, &p);
+    SetColor(p.CellColor);
+    FReadOnlyOverridden = p.ReadOnly != ro;
+    SetReadOnly(p.ReadOnly);
     SetWordWrap(col->WordWrap() && RowFitsSeveralLines());
+    if (p.Text != Text()) {
+      FInternalText = true;
+      try {
+        SetText(p.Text);
+      } catch (...) {
+        FInternalText = false;
+        throw;
+      }
+      FInternalText = false;
+    }
   }
   if (FMRUList && FMRUList != (col ? col->MRUList() : nullptr)) FMRUList->OnCloseList = nullptr;
   FMRUList = col ? col->MRUList() : nullptr;
   if (FMRUList) FMRUList->OnCloseList = [this](TObject*, bool Accept) { CloseMRUList(Accept); };
-  (void)g;
   LayoutButtonControls();
 }
 
@@ -390,6 +410,7 @@ void TDBGridInplaceEdit::DropDown() {
     FLookupList->SetWasResized(false);
   } else if (FDropDownControl == FPickListControl) {
     FPickListControl->SizeGrip()->SetGripVisible(col->DropDownSizing());
+    FPickListResized = false;
   }
   FListShown = true;
   Invalidate();
@@ -423,6 +444,11 @@ void TDBGridInplaceEdit::CloseUp(bool Accept) {
     if (i >= 0 && col) {
       bool keys = col->HasKeyList() && col->KeyList()->Count() > 0;
       value = Variant(keys ? col->KeyList()->Strings(i) : FPickListControl->Items()->Strings(i));
+    }
+    if (col && FPickListResized) {
+      int h = std::max(1, FPickListControl->ItemHeight());
+      col->SetDropDownRows(static_cast<unsigned>(std::max(1, FPickListControl->ClientRect().Height() / h)));
+      col->SetDropDownWidth(FPickListControl->Width());
     }
   }
   if (list) {
@@ -684,7 +710,10 @@ void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
-  if ((Key == VK_RETURN && g->OptionsX().Contains(gxoEnterAsTab))) {
+  // Enter as Tab, copying from the prior record and the in-place search's short-cut are the grid's.
+  TShortCut sc = ShortCut(Key, Shift);
+  if ((Key == VK_RETURN && g->OptionsX().Contains(gxoEnterAsTab)) || (sc != 0 && sc == CopyFromPriorRecordShortCut) ||
+      (sc != 0 && sc == SearchShortCut && g->OptionsX().Contains(gxoIncSearch))) {
     g->EditorKeyDown(Key, Shift);
     Key = 0;
     return;

@@ -96,6 +96,7 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   virtual void ProcessKeyText(std::string& Text);
   virtual void ButtonControlClick(TObject* Sender);
   virtual void ButtonControlDown(TObject* Sender, bool TopButton, bool& AutoRepeat, bool& Handled);
+  virtual void ButtonControlMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
   virtual void ButtonControlMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void AcceptMRUItem(const std::string& Text, bool& Accept);
   virtual void MRUListBoxResized(TObject* Sender);
@@ -119,6 +120,8 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   // WM_PASTE in a lookup or key-pick-list cell: the pasted text completes against the list. False:
   // the edit's own paste.
   bool HandlePaste();
+  // A drag that began on the main button goes on in the shown list once the pointer enters it.
+  void TrackListMouseMove(TControl* Button, TShiftState Shift, int X, int Y);
 
   TWinControl* FDropDownControl = nullptr;
   int FButtonControlHeight = 0;
@@ -141,4 +144,5 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   bool FWordWrap = false;
   bool FInternalText = false;
   std::string FTextBeforeDropDown;
+  bool FPickListResized = false;
 };

@@ -51,6 +51,7 @@ void TDBGridInplaceEdit::LayoutButtonControls() {
     c->OnMouseUp = [this, c](TObject*, TMouseButton B, TShiftState S, int X, int Y) {
       ButtonControlMouseUp(c, B, S, X, Y);
     };
+    c->OnMouseMove = [this, c](TObject*, TShiftState S, int X, int Y) { ButtonControlMouseMove(c, S, X, Y); };
     // Separators are not made: the platform has no shape control; the strip's widths leave their room.
     FButtonControls.emplace_back(nullptr, c);
   }
@@ -179,6 +180,26 @@ void TDBGridInplaceEdit::ButtonControlClick(TObject* Sender) {
   }
   if (!handled && i == 0 && FListShown && !FIgnoreNextClickCloseUp) CloseUp(false);
   FIgnoreNextClickCloseUp = false;
+}
+
+void TDBGridInplaceEdit::ButtonControlMouseMove(TObject* Sender, TShiftState Shift, int X, int Y) {
+  if (IndexOfControl(Sender) == 0) TrackListMouseMove(static_cast<TEditButtonControlX*>(Sender), Shift, X, Y);
+}
+
+void TDBGridInplaceEdit::TrackListMouseMove(TControl* Button, TShiftState Shift, int X, int Y) {
+  if (!FListShown || !FDropDownControl || !FDropDownControl->HandleAllocated() || !Shift.Contains(ssLeft)) return;
+  // The button holds the mouse through the editor's window (it has none of its own).
+  if (!HandleAllocated() || GetCapture() != Handle()) return;
+  TPoint screen = Button->ClientToScreen(TPoint(X, Y));
+  TPoint p = FDropDownControl->ScreenToClient(screen);
+  TRect area = FDropDownControl->ClientRect();
+  if (FDropDownControl == FLookupList) {
+    int top = FLookupList->TitleOffset() > 0 ? FLookupList->CellRect(0, FLookupList->TitleOffset()).Top : 0;
+    area.Top = std::max(area.Top, top);
+  }
+  if (p.X < area.Left || p.Y < area.Top || p.X >= area.Right || p.Y >= area.Bottom) return;
+  Perform(WM_CANCELMODE, 0, 0);
+  SendMessage(FDropDownControl->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.X, p.Y));
 }
 
 void TDBGridInplaceEdit::ButtonControlMouseUp(TObject* Sender, TMouseButton, TShiftState, int X, int Y) {

@@ -38,6 +38,8 @@ class FindDialogTest : public DataGridTest {
   }
   // Types Text into the dialog's text box (replacing what is there) as the user would.
   void Type(TDBGridXFindDlg* d, const std::string& Text) {
+    // The texts searched before would complete what is typed; each step here types its own text.
+    d->cbText->Items()->Clear();
     d->cbText->SetFocus();
     d->cbText->SelectAll();
     win::PumpMessages();
@@ -89,7 +91,11 @@ TEST_F(FindDialogTest, FormIsBuiltAsDesigned) {
     // Labels size themselves to their captions in the form's font.
     if (!dynamic_cast<TLabel*>(w.c)) {
       EXPECT_EQ(w.c->Width(), w.w);
-      EXPECT_EQ(w.c->Height(), w.h);
+      // Combo boxes fit their height to the form's font (a pixel or two from the designed height).
+      if (dynamic_cast<TDBComboBoxX*>(w.c))
+        EXPECT_NEAR(w.c->Height(), w.h, 3);
+      else
+        EXPECT_EQ(w.c->Height(), w.h);
     }
     if (w.caption) {
       EXPECT_EQ(w.c->Caption(), w.caption);

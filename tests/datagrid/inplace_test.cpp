@@ -82,10 +82,12 @@ TEST_F(InplaceTest, EscRestoresTheValue) {
   e->SelectAll();
   Type("z");
   EXPECT_EQ(e->Text(), "z");
-  Key(VK_ESCAPE);  // the editor's own Esc: the text it was loaded with
+  Key(VK_ESCAPE);  // the grid's Esc: the record's value comes back, the typed text is dropped
   EXPECT_EQ(e->Text(), "Ann");
   if (people->State() != dsBrowse) people->Post();
   EXPECT_EQ(people->FieldByName("Name")->AsString(), "Ann");
+  e = OpenEditor("Name");
+  EXPECT_EQ(e->Text(), "Ann");
 }
 
 TEST_F(InplaceTest, LookupListByKeysMouseAndTyping) {
@@ -503,4 +505,121 @@ TEST_F(InplaceTest, CancelModeFromAnotherControlClosesTheList) {
   e->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(host)));
   EXPECT_FALSE(e->ListShown());
   EXPECT_EQ(e->Text(), "Ann");
+}
+
+TEST_F(InplaceTest, CellParameterEventsColourAndLockTheEditor) {
+  grid->OnGetCellParams = [](TObject*, TColumnX*, TFont*, TColor& Background, TGridDrawState State) {
+    if (State.Contains(gdFocused)) Background = clYellow;
+  };
+  Col("Name")->SetOnGetCellParams([](TObject*, bool EditMode, TColCellParamsX* P) {
+    if (EditMode) {
+      P->ReadOnly = true;
+      P->Text = "[" + P->Text + "]";
+    }
+  });
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->Color(), clYellow);
+  EXPECT_TRUE(e->ReadOnly());
+  EXPECT_TRUE(e->ReadOnlyOverridden());
+  EXPECT_EQ(e->Text(), "[Ann]");
+  // A column whose events leave the state alone: not overridden.
+  e = OpenEditor("ID");
+  EXPECT_FALSE(e->ReadOnly());
+  EXPECT_FALSE(e->ReadOnlyOverridden());
+  EXPECT_EQ(e->Text(), "1");
+}
+
+TEST_F(InplaceTest, ResizedPickListGivesTheColumnItsRowsAndWidth) {
+  TColumnX* name = Col("Name");
+  for (const char* s : {"Apple", "Banana", "Cherry"}) name->PickList()->Add(s);
+  name->SetDropDownSizing(true);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupListboxX* list = e->PickListControl();
+  EXPECT_EQ(list->RowsShown(), 3);
+  TSizeGripX* grip = list->SizeGrip();
+  ASSERT_TRUE(grip->Visible());
+  // What a drag of the grip does: the list grows by two rows and 30 pixels, the grip reports it.
+  int h = list->ItemHeight();
+  list->SetBounds(list->Left(), list->Top(), list->Width() + 30, list->Height() + 2 * h);
+  ASSERT_TRUE(grip->OnParentResized);
+  grip->OnParentResized(grip);
+  int width = list->Width();
+  EXPECT_TRUE(e->ListShown());
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(name->DropDownRows(), 5u);
+  EXPECT_EQ(name->DropDownWidth(), width);
+  // A list that was not resized leaves the column alone.
+  name->SetDropDownRows(7);
+  AltDown();
+  Key(VK_ESCAPE);
+  EXPECT_EQ(name->DropDownRows(), 7u);
+}
+
+TEST_F(InplaceTest, ADragFromTheButtonPicksInTheList) {
+  for (const char* s : {"Apple", "Banana", "Cherry"}) Col("Name")->PickList()->Add(s);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  TEditButtonControlX* b = e->ButtonControl(0);
+  TPoint bp = b->ClientOrigin();
+  win::InjectMouse(bp.X + b->Width() / 2, bp.Y + b->Height() / 2, WM_LBUTTONDOWN, MK_LBUTTON);
+  win::PumpMessages();
+  ASSERT_TRUE(e->ListShown());
+  TPopupListboxX* list = e->PickListControl();
+  TPoint lp = list->ClientOrigin();
+  int h = list->ItemHeight();
+  // Into the third item with the button still held, then released there.
+  win::InjectMouse(lp.X + 10, lp.Y + 2 * h + h / 2, WM_MOUSEMOVE, MK_LBUTTON);
+  win::InjectMouse(lp.X + 10, lp.Y + 2 * h + h / 2, WM_MOUSEMOVE, MK_LBUTTON);
+  win::InjectMouse(lp.X + 10, lp.Y + 2 * h + h / 2, WM_LBUTTONUP);
+  win::PumpMessages();
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "Cherry");
+}
+
+TEST_F(InplaceTest, SearchShortCutInTheEditorStartsTheGridsSearch) {
+  auto x = grid->OptionsX();
+  x.Include(gxoIncSearch);
+  grid->SetOptionsX(x);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  ASSERT_EQ(SearchShortCut, ShortCut('F', TShiftState{ssCtrl}));
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::InjectKey(WM_KEYDOWN, 'F');
+  win::InjectKey(WM_KEYUP, 'F');
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_TRUE(grid->InSearch());
+  EXPECT_EQ(e->Text(), "Ann");  // nothing typed into the cell
+}
+
+TEST_F(InplaceTest, TypedTextIsCommittedInPlainAndButtonStyles) {
+  struct Case {
+    const char* field;
+    TColumnButtonStyleX button;
+    TColumnEditStyleX style;
+    const char* typed;
+    const char* stored;
+  };
+  const Case cases[] = {
+      {"Kind", cbsAuto, cesSimple, "C", "C"},
+      {"Name", cbsEllipsis, cesEllipsis, "Zoe", "Zoe"},
+      {"Amount", cbsUpDown, cesUpDown, "7.5", "7.5"},
+      {"Amount", cbsDropDown, cesDropDown, "8", "8"},
+      {"Born", cbsAuto, cesCalendar, "2001-02-03", "2001-02-03"},
+  };
+  for (const Case& c : cases) {
+    Col(c.field)->SetButtonStyle(c.button);
+    TDBGridInplaceEdit* e = OpenEditor(c.field);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->EditStyle(), c.style) << c.field;
+    e->SelectAll();
+    Type(c.typed);
+    EXPECT_EQ(e->Text(), c.typed) << c.field;
+    people->Post();
+    EXPECT_EQ(people->FieldByName(c.field)->AsString(), c.stored) << c.field;
+    grid->HideEditor();
+  }
 }

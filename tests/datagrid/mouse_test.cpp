@@ -310,3 +310,31 @@ TEST_F(MouseGridTest, EscapeWhileSizingCancelsTheSizing) {
   Mouse(WM_LBUTTONUP, TPoint(edge.X + 40, edge.Y));
   EXPECT_EQ(grid->Columns()->Items(name)->Width(), before);
 }
+
+TEST_F(MouseGridTest, DraggingOverCellsSelectsARectangle) {
+  Make(10);
+  int t = grid->TitleOffset();
+  Mouse(WM_LBUTTONDOWN, CellMid(1, t + 1), MK_LBUTTON);
+  EXPECT_EQ(grid->MouseMode(), 3);
+  TBookmark start = ds->Bookmark();
+  Mouse(WM_MOUSEMOVE, CellMid(2, t + 2), MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, CellMid(3, t + 4), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, CellMid(3, t + 4));
+  TDBGridXSelection* sel = grid->SelectionX();
+  ASSERT_EQ(sel->Kind(), selRectangleX);
+  EXPECT_EQ(sel->Rect()->StartCol(), 0);
+  EXPECT_EQ(sel->Rect()->EndCol(), 2);
+  EXPECT_EQ(sel->Rect()->StartRow(), start);
+  EXPECT_EQ(CurrentID(), 5);
+  EXPECT_EQ(sel->Rect()->EndRow(), ds->Bookmark());
+  // Shift+click moves the end corner; a plain click starts afresh (one cell: no selection).
+  win::InjectKey(WM_KEYDOWN, VK_SHIFT);
+  Click(CellMid(1, t + 6), MK_SHIFT);
+  win::InjectKey(WM_KEYUP, VK_SHIFT);
+  win::PumpMessages();
+  EXPECT_EQ(sel->Rect()->StartRow(), start);
+  EXPECT_EQ(sel->Rect()->EndCol(), 0);
+  EXPECT_EQ(CurrentID(), 7);
+  Click(CellMid(2, t + 3));
+  EXPECT_EQ(sel->Kind(), selNoneX);
+}
