@@ -445,7 +445,9 @@ TEST_F(DataGridTest, TextNotInTheListAsksTheColumnAndMayBeAdded) {
     g->CommitEditText();
     ds->Post();
     EXPECT_EQ(ds->FieldByName("Code")->AsVariant().IsNull(), c.Stored.IsNull());
-    if (!c.Stored.IsNull()) EXPECT_EQ(ds->FieldByName("Code")->AsString(), c.Stored.AsString());
+    if (!c.Stored.IsNull()) {
+      EXPECT_EQ(ds->FieldByName("Code")->AsString(), c.Stored.AsString());
+    }
   }
   EXPECT_EQ(asked, (std::vector<std::string>{"Maybe", "Never"}));  // "no" matched "No"; empty is not asked about
 }
