@@ -11,6 +11,8 @@
 #include "dataedit/DbUtilsX.h"
 #include "dataedit/PropFilerX.h"
 #include "dataedit/ToolCtrlsX.h"
+#include "datagrid/DBGridXClipboard.h"
+#include "datagrid/DBGridXFindDlgs.h"
 #include "datagrid/DBGridXUnit.h"
 #include "effects/EffectsBitmap.h"
 #include "effects/EffectsProbes.h"
@@ -56,8 +58,10 @@ void AddUnits() {
   AddUnit("PropFilerX", &PropFilerX::Initialize, &PropFilerX::Finalize);
   AddUnit("ToolCtrlsX", &ToolCtrlsXUnit::Initialize, &ToolCtrlsXUnit::Finalize);
   AddUnit("CalculatorX", &CalculatorXUnit::Initialize, &CalculatorXUnit::Finalize);
+  AddUnit("DBGridXFindDlgs", &DBGridXFindDlgs::Initialize, &DBGridXFindDlgs::Finalize);
   AddUnit("DbUtilsX", &DbUtilsX::Initialize, &DbUtilsX::Finalize);
   AddUnit("DBGridX", &DBGridXUnit::Initialize, &DBGridXUnit::Finalize);
+  AddUnit("DBGridXImpExp", &DBGridXClipboard::Initialize, &DBGridXClipboard::Finalize);
   // The effects bitmap, then its probes: the probes replace the routine table entries they improve.
   AddUnit("EffectsBitmap", &EffectsBitmapUnit::Initialize, &EffectsBitmapUnit::Finalize);
   AddUnit("EffectsProbes", &EffectsProbesUnit::Initialize, &EffectsProbesUnit::Finalize);

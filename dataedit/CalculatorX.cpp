@@ -1,5 +1,6 @@
 #include "dataedit/CalculatorX.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -15,7 +16,7 @@ bool FormRegistered = false;
 void RegisterForm() {
   if (FormRegistered) return;
   FormRegistered = true;
-  RegisterClasses<TSpeedButtonX>();
+  RegisterClasses<TSpeedButtonX, TPanel, TLabel>();
   RegisterComponentResource("TCalculatorX", CalculatorXFormResource());
 }
 
@@ -30,14 +31,14 @@ TCalculatorX::TCalculatorX(TComponent* AOwner) : TCustomControl(AOwner) {
   for (int i = 0; i < ComponentCount(); ++i) {
     auto* B = dynamic_cast<TSpeedButtonX*>(Components(i));
     if (!B) continue;
-    // What the key class does not store: the flat glyph-style face with the glyph right of the caption.
-    B->SetFlat(true);
+    // Flat and the glyph's side come from the resource; every key is an active glyph-style face.
     B->SetStyle(ebsGlyphX);
     B->SetActive(true);
-    B->SetLayout(blGlyphRight);
     B->OnClick = [this](TObject* Sender) { SpeedButtonClick(Sender); };
   }
   FEqualKey = dynamic_cast<TSpeedButtonX*>(FindComponent("spEqual"));
+  FTextBox = dynamic_cast<TLabel*>(FindComponent("TextBox"));
+  ShowDisplay();
   SetAutoSizeFlag(true);
 }
 
@@ -77,14 +78,14 @@ void TCalculatorX::SetDisplayValue(double Value) {
   }
   if (Value == 0) Value = 0;  // no "-0"
   FDisplay = FloatToStrF(Value, ffGeneral, 15, 0);
-  Invalidate();
+  ShowDisplay();
 }
 
 void TCalculatorX::SetError() {
   FMode = cmError;
   FOperandReady = false;
   FDisplay = "Error";
-  Invalidate();
+  ShowDisplay();
 }
 
 void TCalculatorX::ResetCalculator() {
@@ -93,7 +94,7 @@ void TCalculatorX::ResetCalculator() {
   FDisplay = "0";
   FPendingOp = '=';
   FLeftValue = 0;
-  Invalidate();
+  ShowDisplay();
 }
 
 void TCalculatorX::CopyDisplay() { Clipboard()->SetAsText(FDisplay); }
@@ -192,7 +193,7 @@ void TCalculatorX::HandleKey(char Key) {
         break;
     }
   }
-  Invalidate();
+  ShowDisplay();
   UpdateEqualCaption();
 }
 
@@ -213,19 +214,23 @@ bool TCalculatorX::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint&
   return true;
 }
 
+void TCalculatorX::ShowDisplay() {
+  if (FTextBox && FTextBox->Caption() != FDisplay) FTextBox->SetCaption(FDisplay);
+}
+
 void TCalculatorX::Paint() {
+  // The keys and the display label paint themselves; the calculator paints its face.
   TCanvas* C = Canvas();
-  C->Brush()->SetColor(clBtnFace);
+  C->Brush()->SetColor(Color());
   C->FillRect(ClientRect());
-  TRect Display(6, 4, Width() - 6, 23);
-  C->Brush()->SetColor(clHighlightText);
-  C->FillRect(Display);
-  C->TextOut(Display.Right - 4 - C->TextWidth(FDisplay), Display.Top + 2, FDisplay);
 }
 
 // ---------------------------------------------------------------------------------------------------
 
-TPopupCalculatorX::TPopupCalculatorX(TComponent* AOwner) : TCalculatorX(AOwner) {}
+TPopupCalculatorX::TPopupCalculatorX(TComponent* AOwner) : TCalculatorX(AOwner) {
+  // Sized again now that the frame is known: the stored client area inside it.
+  AdjustSize();
+}
 
 void TPopupCalculatorX::CloseUp(bool Accept) {
   if (auto* R = dynamic_cast<ICloseUpReceiverX*>(Owner())) R->CloseUp(Accept);
@@ -275,13 +280,70 @@ void TPopupCalculatorX::KeyDown(WORD& Key, TShiftState Shift) {
 
 void TPopupCalculatorX::CreateParams(TCreateParams& Params) {
   TCalculatorX::CreateParams(Params);
-  Params.Style = (Params.Style & ~(WS_CHILD | WS_VISIBLE)) | WS_POPUP | WS_BORDER;
+  Params.Style = (Params.Style & ~(WS_CHILD | WS_VISIBLE | WS_BORDER)) | WS_POPUP;
+  if (!FCtl3D) Params.Style |= WS_BORDER;
   Params.ExStyle |= WS_EX_TOOLWINDOW;
   Params.WindowClassStyle |= CS_SAVEBITS;
   Params.WndParent = nullptr;
 }
 
+void TPopupCalculatorX::SetCtl3D(bool Value) {
+  if (Value == FCtl3D) return;
+  FCtl3D = Value;
+  if (HandleAllocated()) RecreateWnd();
+  AdjustSize();
+}
+
+TRect TPopupCalculatorX::ClientRect() const {
+  if (HandleAllocated()) {
+    RECT R;
+    GetClientRect(FHandle, &R);
+    return TRect(0, 0, R.right, R.bottom);
+  }
+  const int F = PopupBorderWidth() + (FCtl3D ? 0 : 1);
+  return TRect(0, 0, std::max(0, Width() - 2 * F), std::max(0, Height() - 2 * F));
+}
+
+bool TPopupCalculatorX::WantsKey(WORD Key, TShiftState Shift) {
+  if (Key == VK_RETURN || Key == VK_ESCAPE) {
+    CloseUp(Key == VK_RETURN);
+    return true;
+  }
+  return TCalculatorX::WantsKey(Key, Shift);
+}
+
 void TPopupCalculatorX::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_GETDLGCODE:
+      Message.Result = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+      return;
+    case WM_NCCALCSIZE:
+      TCalculatorX::Dispatch(Message);
+      if (auto* R = reinterpret_cast<RECT*>(Message.LParam); R && PopupBorderWidth() > 0) {
+        InflateRect(R, -PopupBorderWidth(), -PopupBorderWidth());
+        if (R->right < R->left) R->right = R->left;
+        if (R->bottom < R->top) R->bottom = R->top;
+      }
+      return;
+    case WM_NCPAINT:
+      TCalculatorX::Dispatch(Message);
+      if (FCtl3D && HandleAllocated()) {
+        // A line of the dark 3-D shadow colour, then a raised inner edge inside it.
+        HDC DC = GetWindowDC(Handle());
+        RECT WR;
+        GetWindowRect(Handle(), &WR);
+        RECT R{0, 0, WR.right - WR.left, WR.bottom - WR.top};
+        HBRUSH Dark = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(cl3DDkShadow)));
+        FrameRect(DC, &R, Dark);
+        DeleteObject(Dark);
+        InflateRect(&R, -1, -1);
+        DrawEdge(DC, &R, BDR_RAISEDINNER, BF_RECT);
+        ReleaseDC(Handle(), DC);
+      }
+      return;
+    default:
+      break;
+  }
   if (Message.Msg == CM_CLOSEPOPUPX) {
     CloseUp(false);
     return;
@@ -300,6 +362,6 @@ void Initialize() { RegisterForm(); }
 void Finalize() {
   if (!FormRegistered) return;
   FormRegistered = false;
-  UnRegisterClasses<TSpeedButtonX>();
+  UnRegisterClasses<TSpeedButtonX, TPanel, TLabel>();
 }
 }  // namespace CalculatorXUnit

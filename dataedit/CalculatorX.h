@@ -12,6 +12,7 @@
 #include "platform/classes/filer.h"
 #include "platform/controls/controls.h"
 #include "platform/controls/grids.h"
+#include "platform/controls/stdctrls.h"
 #include "platform/rtl/variants.h"
 
 class IPopupValueEditorX {
@@ -60,6 +61,8 @@ class TCalculatorX : public TCustomControl {
   char PendingOp() const { return FPendingOp; }
   double LeftValue() const { return FLeftValue; }
   const std::string& DisplayText() const { return FDisplay; }
+  // The label of the form resource whose caption shows the display text.
+  TLabel* TextBox() const { return FTextBox; }
   // The display as a number; 0 in the error state.
   double DisplayValue() const;
   void SetDisplayValue(double Value);
@@ -76,6 +79,8 @@ class TCalculatorX : public TCustomControl {
   void KeyPress(WideChar& Key) override;
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
   void SetError();
+  // The display label (TextBox) shows the display text.
+  void ShowDisplay();
   void ReadState(TReader* Reader) override;
   bool CanAutoSize(int& NewWidth, int& NewHeight) override;
   void DefineProperties(TFiler* Filer) override;
@@ -94,6 +99,7 @@ class TCalculatorX : public TCustomControl {
   std::string FDisplay = "0";
   std::string FEqualCaption = "Ok";
   TSpeedButtonX* FEqualKey = nullptr;
+  TLabel* FTextBox = nullptr;
   TBorderStyle FBorderStyle = TBorderStyle::bsNone;
   int FStoredClientWidth = 0;
   int FStoredClientHeight = 0;
@@ -114,14 +120,24 @@ class TPopupCalculatorX : public TCalculatorX, public IPopupValueEditorX {
 
   void Dispatch(TMessage& Message) override;
   bool CanFocus() const override { return false; }
+  // A 3-D frame of BorderWidth 2 (dark shadow line, raised inner edge; on by default), else a
+  // one-pixel line.
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool Value);
+  int PopupBorderWidth() const { return FCtl3D ? 2 : 0; }
+  // The area inside the frame.
+  TRect ClientRect() const override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
   void KeyDown(WORD& Key, TShiftState Shift) override;
+  // Enter and Esc close the pop-up (accepting on Enter) when asked whether they are wanted.
+  bool WantsKey(WORD Key, TShiftState Shift) override;
 
  private:
   void CloseUp(bool Accept);
   bool FFlat = true;
+  bool FCtl3D = true;
 };
 
 // The calculator's form resource: a component stream written from the key table by our own writer.

@@ -72,6 +72,36 @@ std::vector<uint8_t> CalculatorXFormResource() {
     Int("PixelsPerInch", FormPixelsPerInch);
     Int("TextHeight", FormTextHeight);
     W.WriteListEnd();
+    // The display: a borderless panel holding the right-aligned label whose caption is the display.
+    W.WriteStr("TPanel");
+    W.WriteStr("Panel1");
+    Int("Left", 6);
+    Int("Top", 4);
+    Int("Width", 171);
+    Int("Height", 19);
+    W.WriteStr("BevelOuter");
+    W.WriteIdent("bvNone");
+    Int("BorderWidth", 2);
+    Int("Color", clHighlightText);
+    W.WriteListEnd();
+    {
+      W.WriteStr("TLabel");
+      W.WriteStr("TextBox");
+      Int("Left", 2);
+      Int("Top", 1);
+      Int("Width", 166);
+      Int("Height", 17);
+      W.WriteStr("Alignment");
+      W.WriteIdent("taRightJustify");
+      W.WriteStr("AutoSize");
+      W.WriteBoolean(false);
+      Str("Caption", "0");
+      W.WriteStr("Layout");
+      W.WriteIdent("tlCenter");
+      W.WriteListEnd();  // properties
+      W.WriteListEnd();  // children
+    }
+    W.WriteListEnd();  // the panel's children
     for (int Tag = 1; Tag < 24; ++Tag) {
       const TCalculatorKeyLayoutX& K = Keys[Tag];
       W.WriteStr("TSpeedButtonX");
@@ -81,6 +111,10 @@ std::vector<uint8_t> CalculatorXFormResource() {
       Int("Width", K.Width);
       Int("Height", K.Height);
       Str("Caption", K.Caption);
+      W.WriteStr("Flat");
+      W.WriteBoolean(true);
+      W.WriteStr("Layout");
+      W.WriteIdent("blGlyphRight");
       Int("Tag", Tag);
       Int("Font.Color", K.FontColor);
       Int("Font.Height", FormFontHeight);

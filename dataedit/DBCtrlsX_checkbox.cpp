@@ -200,9 +200,39 @@ void TCustomDBCheckBoxX::WndProc(TMessage& Message) {
 }
 
 void TCustomDBCheckBoxX::Dispatch(TMessage& Message) {
-  if (Message.Msg == CM_GETDATALINK) {
-    Message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
-    return;
+  switch (Message.Msg) {
+    case CM_GETDATALINK:
+      Message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
+      return;
+    case CM_DIALOGCHAR:
+      // The caption's accelerator focuses the box and toggles it once it has the focus.
+      if (IsAccel(static_cast<WORD>(Message.WParam), FText) && CanFocus()) {
+        SetFocus();
+        if (Focused()) Toggle();
+        Message.Result = 1;
+        return;
+      }
+      break;
+    case WM_CANCELMODE: {
+      const bool WasDown = FPressed;
+      TButtonControl::Dispatch(Message);
+      if (HandleAllocated() && GetCapture() == Handle()) {
+        ReleaseCapture();
+        if (WasDown) Perform(WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-1), static_cast<WORD>(-1)));
+      }
+      return;
+    }
+    case WM_ERASEBKGND:
+      if (EditButtonThemesActive) {
+        // Themed: the background is the control's colour, as for a static control.
+        RECT R{0, 0, FWidth, FHeight};
+        FillSolidRect(reinterpret_cast<HDC>(Message.WParam), R, ColorRef(FColor));
+        Message.Result = 1;
+        return;
+      }
+      break;
+    default:
+      break;
   }
   TButtonControl::Dispatch(Message);
 }
@@ -248,11 +278,12 @@ void TCustomDBCheckBoxX::DrawCheckBoxRect(HDC DC, RECT R, TCheckBoxState State, 
 }
 
 void TCustomDBCheckBoxX::DrawCaptionRect(HDC DC, RECT R, bool IsFocused) {
-  const SIZE Size = MeasureControlText(FText, FFont.get());
+  // "&" marks the access key (underlined), as on other buttons.
+  const SIZE Size = MeasureControlText(FText, FFont.get(), 0, 0);
   RECT T{R.left, FHeight / 2 - Size.cy / 2, R.left + Size.cx, 0};
   T.bottom = T.top + Size.cy;
   T.right = std::min<LONG>(T.right, R.right);
-  DrawControlText(DC, FText, T, DT_SINGLELINE | DT_NOPREFIX, FFont.get(),
+  DrawControlText(DC, FText, T, DT_SINGLELINE, FFont.get(),
                   FEnabled || ComponentState().Contains(csDesigning));
   if (IsFocused && !FText.empty()) {
     RECT F{T.left - 1, T.top - 1, T.right + 1, T.bottom + 2};

@@ -96,6 +96,27 @@ class TCustomDBCheckBoxX : public TButtonControl {
 };
 
 class TDBCheckBoxX : public TCustomDBCheckBoxX {
-  DECLARE_CLASS(TDBCheckBoxX, TCustomDBCheckBoxX)
+  DECLARE_PUBLISHED_CLASS(TDBCheckBoxX, TCustomDBCheckBoxX)
+  static void DeclarePublished(TPublished<TDBCheckBoxX>& P) {
+    P.Enum("Alignment", &TDBCheckBoxX::Alignment, &TDBCheckBoxX::SetAlignment,
+           {"taLeftJustify", "taRightJustify", "taCenter"})
+        .Default(taRightJustify);
+    P.Boolean("AllowGrayed", &TDBCheckBoxX::AllowGrayed, &TDBCheckBoxX::SetAllowGrayed).Default(false);
+    P.Boolean("AlwaysShowBorder", &TDBCheckBoxX::AlwaysShowBorder, &TDBCheckBoxX::SetAlwaysShowBorder).Default(false);
+    P.Boolean("Checked", &TDBCheckBoxX::Checked, &TDBCheckBoxX::SetChecked).Stored(false);
+    P.String("DataField", &TDBCheckBoxX::DataField, &TDBCheckBoxX::SetDataField);
+    P.Component("DataSource", &TDBCheckBoxX::DataSource, &TDBCheckBoxX::SetDataSource);
+    P.Boolean("Flat", &TDBCheckBoxX::Flat, &TDBCheckBoxX::SetFlat).Default(false);
+    P.Boolean("ReadOnly", &TDBCheckBoxX::ReadOnly, &TDBCheckBoxX::SetReadOnly).Default(false);
+    // The value lists first, so that a stored State is read against them.
+    P.String("ValueChecked", &TDBCheckBoxX::ValueChecked, &TDBCheckBoxX::SetValueChecked)
+        .StoredWhen([](TObject* O) { return static_cast<TDBCheckBoxX*>(O)->ValueChecked() != "True"; });
+    P.String("ValueUnchecked", &TDBCheckBoxX::ValueUnchecked, &TDBCheckBoxX::SetValueUnchecked)
+        .StoredWhen([](TObject* O) { return static_cast<TDBCheckBoxX*>(O)->ValueUnchecked() != "False"; });
+    P.Enum("State", &TDBCheckBoxX::State, &TDBCheckBoxX::SetState, {"cbUnchecked", "cbChecked", "cbGrayed"})
+        .NoDefault()
+        .Stored(&TDBCheckBoxX::StateStored);
+    P.Event("OnClick");
+  }
   explicit TDBCheckBoxX(TComponent* AOwner) : TCustomDBCheckBoxX(AOwner) {}
 };

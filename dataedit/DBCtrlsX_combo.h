@@ -14,7 +14,15 @@
 // How the drop-down list opens: alignment, rows, width (0 or below: the control's width; -1: the widest
 // item) and a size grip.
 class TDropDownBoxX : public TPersistent {
-  DECLARE_CLASS(TDropDownBoxX, TPersistent)
+  DECLARE_PUBLISHED_CLASS(TDropDownBoxX, TPersistent)
+  static void DeclarePublished(TPublished<TDropDownBoxX>& P) {
+    P.Enum("Align", &TDropDownBoxX::Align, &TDropDownBoxX::SetAlign, {"daLeft", "daRight", "daCenter"})
+        .Default(daLeft);
+    P.Boolean("AutoDrop", &TDropDownBoxX::AutoDrop, &TDropDownBoxX::SetAutoDrop).Default(false);
+    P.Integer("Rows", &TDropDownBoxX::Rows, &TDropDownBoxX::SetRows).Default(7);
+    P.Boolean("Sizable", &TDropDownBoxX::Sizable, &TDropDownBoxX::SetSizable).Default(false);
+    P.Integer("Width", &TDropDownBoxX::Width, &TDropDownBoxX::SetWidth).Default(0);
+  }
   TDropDownBoxX() = default;
   TDropDownAlign Align() const { return FAlign; }
   void SetAlign(TDropDownAlign Value) { FAlign = Value; }
@@ -89,9 +97,27 @@ class TCustomDBComboBoxX : public TCustomDBEditX {
   bool ListVisible() const { return FListVisible; }
   TPopupListboxX* ListBox() const { return FList; }
 
+  // The edit image's image list: one picture per item, in the list and at the edit's left edge.
+  TCustomImageList* Images() const;
+  void SetImages(TCustomImageList* Value);
+
  protected:
+  // Text-based completion after a typed character; the images, wheel, paste, cursor and cancel mode.
+  std::string GetPaintCopyText() override;
+  bool WantsKey(WORD Key, TShiftState Shift) override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
+  void ButtonControlMouseMove(TEditButtonControlX* Sender, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void DefaultHandler(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
+  void TextBasedCompletion(WPARAM Ch);
+  bool IsEditButtonShortCut(WORD Key, TShiftState Shift) const;
+  void ForwardPressToList(TControl* From, int X, int Y);
 
  private:
+  void ItemIndexFollowers();
+  WideChar FCharLeftByKeyPress = 0;
+  bool FListResized = false;
   void ItemsChanged(bool KeysChanged);
   void UpdateItemIndex();
   bool IsPosting() const;
@@ -108,7 +134,10 @@ class TCustomDBComboBoxX : public TCustomDBEditX {
 };
 
 class TDBComboBoxX : public TCustomDBComboBoxX {
-  DECLARE_CLASS(TDBComboBoxX, TCustomDBComboBoxX)
+  DECLARE_PUBLISHED_CLASS(TDBComboBoxX, TCustomDBComboBoxX)
+  // The edit's properties and the combo box's own. EditMask is stored by DefineProperties (only once
+  // assigned); Text only while data-independent and not empty; Alignment only once assigned.
+  static void DeclarePublished(TPublished<TDBComboBoxX>& P);
   explicit TDBComboBoxX(TComponent* AOwner) : TCustomDBComboBoxX(AOwner) {}
   using TCustomDBEditX::SetDataField;
   using TCustomDBEditX::SetDataSource;

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/classes/filer.h"
 #include "platform/controls/masks.h"
+#include "platform/controls/menus.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/controls/themes.h"
 #include "platform/rtl/sysutils.h"
@@ -32,6 +34,10 @@ TCustomDBEditX::TCustomDBEditX(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   FEditButton->OnInternalChange = [this](TObject*) { EditButtonChanged(); };
   FEditButtons = NewEditButtons();
   FEditButtons->OnInternalChange = [this](TCollectionItem*) { EditButtonChanged(); };
+  FEditImage = NewEditImage();
+  // The height follows the font unless AutoSize is switched off.
+  TCustomMaskEdit::SetAutoSize(true);
+  UpdateHeightStyle();
   RefreshReadOnlyState();
 }
 
@@ -64,37 +70,54 @@ void TCustomDBEditX::LayoutEditButtons() {
   while (FButtonControls.size() > N) {
     delete FButtonControls.back();
     FButtonControls.pop_back();
+    delete FSeparators.back();
+    FSeparators.pop_back();
   }
   while (FButtonControls.size() < N) {
+    // Each button has a separator on its left, a line that shows only in a flat edit.
+    auto* Sep = new TShape(this);
+    Sep->SetParent(this);
+    Sep->SetWidth(0);
+    FSeparators.push_back(Sep);
     auto* C = new TEditButtonControlX(this);
     C->SetParent(this);
     C->OnDown = [this, C](TObject*, bool Top, bool& AutoRepeat, bool& Handled) {
       ButtonControlDown(C, Top, AutoRepeat, Handled);
     };
     C->OnClick = [this, C](TObject*) { ButtonControlClick(C); };
+    C->OnMouseMove = [this, C](TObject*, TShiftState Shift, int X, int Y) { ButtonControlMouseMove(C, Shift, X, Y); };
+    C->OnMouseUp = [this, C](TObject*, TMouseButton Button, TShiftState Shift, int X, int Y) {
+      ButtonControlMouseUp(C, Button, Shift, X, Y);
+    };
     FButtonControls.push_back(C);
   }
   std::vector<TStripButtonX> Strip(N);
   for (size_t I = 0; I < N; ++I) {
     TEditButtonX* B = I == 0 ? FEditButton.get() : FEditButtons->Items(static_cast<int>(I) - 1);
     Strip[I] = TStripButtonX{B->Visible(), B->Width()};
-    FButtonControls[I]->SetStyle(B->Style());
-    FButtonControls[I]->SetVisible(B->Visible());
+    TEditButtonControlX* C = FButtonControls[I];
+    C->SetStyle(B->Style());
+    C->SetVisible(B->Visible());
+    C->SetFlat(FFlat);
+    C->SetGlyph(B->Glyph());
+    C->SetHint(B->Hint());
   }
   const TRect CR = ClientRect();
   const int CW = CR.Right - CR.Left, CH = CR.Bottom - CR.Top;
+  // The unit's start-up measures the flat width; a program without the start-up list measures it here.
+  if (FlatButtonWidth <= 0) FlatButtonWidth = ComputeFlatButtonWidth();
   const TButtonStripLayoutX L =
       LayoutButtonStrip(Strip, CW, CH, FFlat, false, FlatButtonWidth, GetSystemMetrics(SM_CXVSCROLL));
   for (size_t I = 0; I < N; ++I) {
     const RECT& R = L.Buttons[I];
     FButtonControls[I]->SetBounds(R.left, R.top, R.right - R.left, R.bottom - R.top);
+    const RECT& S = L.Separators[I];
+    FSeparators[I]->SetBounds(S.left, S.top, S.right - S.left, S.bottom - S.top);
+    FSeparators[I]->SetVisible(S.right > S.left);
   }
   FStripWidth = L.StripWidth;
   FButtonHeight = L.ButtonHeight;
-  if (HandleAllocated()) {
-    RECT TR = EditFormatRect(CW, CH, FStripWidth, 0, false);
-    Perform(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&TR));
-  }
+  UpdateTextRect();
   RefreshButtonControls();
 }
 
@@ -102,7 +125,12 @@ void TCustomDBEditX::RefreshButtonControls() {
   const bool On = EditButtonsEnabled();
   for (TEditButtonControlX* C : FButtonControls) {
     C->SetEnabled(On);
-    C->SetActive(FFocused || FAlwaysShowBorder);
+    C->SetActive(FBorderActive);
+  }
+  for (TShape* S : FSeparators) {
+    const TColor Line = FBorderActive ? clBtnFace : Color();
+    S->Pen()->SetColor(Line);
+    S->Brush()->SetColor(Line);
   }
 }
 
@@ -114,6 +142,9 @@ void TCustomDBEditX::EditButtonChanged() {
 
 void TCustomDBEditX::CreateWnd() {
   TCustomMaskEdit::CreateWnd();
+  UpdateHeightStyle();
+  RefreshBorderState();
+  UpdateImageWidth();
   LayoutEditButtons();
 }
 
@@ -131,15 +162,24 @@ void TCustomDBEditX::ButtonControlDown(TEditButtonControlX* Sender, bool TopButt
                                        bool& Handled) {
   if (CanFocus() && !Focused()) SetFocus();
   Handled = false;
+  // The click that closed this button's menu: swallowed, the menu does not pop up again.
+  MSG Skip;
+  if (HandleAllocated() && PeekMessage(&Skip, Handle(), WM_SKIPBUTTONDOWN, WM_SKIPBUTTONDOWN, PM_NOREMOVE) &&
+      Skip.wParam == reinterpret_cast<WPARAM>(Sender)) {
+    PeekMessage(&Skip, Handle(), WM_SKIPBUTTONDOWN, WM_SKIPBUTTONDOWN, PM_REMOVE);
+    return;
+  }
   if (Sender == ButtonControl(0)) {
     if (OnButtonDown) OnButtonDown(this, TopButton, AutoRepeat, Handled);
-    if (!Handled) EditButtonPressed(!TopButton);
+    if (!Handled && !PopupDropdownMenu(FEditButton.get(), Sender)) EditButtonPressed(!TopButton);
     return;
   }
   for (size_t I = 1; I < FButtonControls.size(); ++I)
     if (FButtonControls[I] == Sender) {
       TEditButtonX* B = FEditButtons->Items(static_cast<int>(I) - 1);
       if (B->OnDown) B->OnDown(B, TopButton, AutoRepeat, Handled);
+      if (!Handled) PopupDropdownMenu(B, Sender);
+      return;
     }
 }
 
@@ -242,7 +282,10 @@ void TCustomDBEditX::StoreTextInLink() {
 
 void TCustomDBEditX::UpdateData(TObject* /*Sender*/) { CommitData(); }
 
-void TCustomDBEditX::DataChange(TObject* /*Sender*/) { FieldDataChanged(); }
+void TCustomDBEditX::DataChange(TObject* /*Sender*/) {
+  FieldDataChanged();
+  RefreshButtonControls();
+}
 
 void TCustomDBEditX::FieldDataChanged() {
   TField* F = Field();
@@ -285,7 +328,10 @@ void TCustomDBEditX::ClearFieldMaxLength() {
     SetMaxLength(0);
 }
 
-void TCustomDBEditX::LinkActiveChanged() { ClearFieldMaxLength(); }
+void TCustomDBEditX::LinkActiveChanged() {
+  ClearFieldMaxLength();
+  RefreshButtonControls();
+}
 
 void TCustomDBEditX::LinkEditingChanged() { RefreshReadOnlyState(); }
 
@@ -328,6 +374,7 @@ void TCustomDBEditX::SetAlignment(TAlignment Value) {
 void TCustomDBEditX::SetAlwaysShowBorder(bool Value) {
   if (Value == FAlwaysShowBorder) return;
   FAlwaysShowBorder = Value;
+  RefreshBorderState();
   Invalidate();
 }
 
@@ -359,6 +406,7 @@ void TCustomDBEditX::SetDataField(const std::string& Value) {
 void TCustomDBEditX::SetFocusState(bool Value) {
   if (Value == FFocused) return;
   FFocused = Value;
+  RefreshBorderState();
   if (Alignment() != taLeftJustify && !IsMasked()) Invalidate();
   FDataLink->ReloadRecord();
 }
@@ -381,11 +429,20 @@ void TCustomDBEditX::Loaded() {
   TCustomMaskEdit::Loaded();
   ClearFieldMaxLength();
   if (ComponentState().Contains(csDesigning)) FieldDataChanged();
+  RefreshBorderState();
 }
 
 void TCustomDBEditX::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomMaskEdit::Notification(AComponent, Operation);
   if (Operation == opRemove && FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
+}
+
+void TCustomDBEditX::DefineProperties(TFiler* Filer) {
+  TCustomMaskEdit::DefineProperties(Filer);
+  // The mask is stored only once assigned: otherwise it is the field's and follows the field.
+  Filer->DefineProperty(
+      "EditMask", [this](TReader* R) { SetEditMask(R->ReadString()); },
+      [this](TWriter* W) { W->WriteString(EditMask()); }, FEditMaskAssigned);
 }
 
 void TCustomDBEditX::CreateParams(TCreateParams& Params) {
@@ -424,12 +481,27 @@ void TCustomDBEditX::KeyDown(WORD& Key, TShiftState Shift) {
     if (Key == 0) return;
   }
   TCustomMaskEdit::KeyDown(Key, Shift);
+  PushShortCutButton(Key, Shift);
   if (Key == 'A' && Shift == TShiftState{ssCtrl}) {
     SelectAll();
     Key = 0;
   }
   if ((Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift))) && !FReadOnlyProp)
     FDataLink->StartEdit();
+}
+
+void TCustomDBEditX::PushShortCutButton(WORD& Key, TShiftState Shift) {
+  if (Key == 0) return;
+  const TShortCut SC = ::ShortCut(Key, Shift);
+  // The main button first, then the others in order; a disabled button is pushed all the same.
+  for (int I = 0; I <= FEditButtons->Count(); ++I) {
+    TEditButtonX* B = I == 0 ? FEditButton.get() : FEditButtons->Items(I - 1);
+    if (B->ShortCut() != 0 && B->ShortCut() == SC) {
+      Key = 0;
+      PushEditButton(I);
+      return;
+    }
+  }
 }
 
 void TCustomDBEditX::KeyUp(WORD& Key, TShiftState Shift) {
@@ -463,6 +535,9 @@ void TCustomDBEditX::KeyPress(WideChar& Key) {
 }
 
 bool TCustomDBEditX::WantsKey(WORD Key, TShiftState Shift) {
+  // Return and Esc belong to an open MRU list with a selected entry.
+  if ((Key == VK_RETURN || Key == VK_ESCAPE) && FMRUList->DroppedDown && FMRUListBox && FMRUListBox->ItemIndex() >= 0)
+    return true;
   if (Key == VK_TAB) return FWantTabs;
   if (Key == VK_RETURN) return FWantReturns;
   if (Key == VK_ESCAPE) return Modified();
@@ -470,6 +545,12 @@ bool TCustomDBEditX::WantsKey(WORD Key, TShiftState Shift) {
 }
 
 void TCustomDBEditX::DefaultHandler(TMessage& Message) {
+  // A press on the button strip or the image is not the text's (unless the edit already held the
+  // mouse when it came, as while selecting text).
+  if (Message.Msg >= WM_LBUTTONDOWN && Message.Msg <= WM_MBUTTONDBLCLK && !FHadCaptureAtMouse) {
+    const POINT P{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    if (PointOnButtonsOrImage(P)) return;
+  }
   if (Message.Msg == WM_CHAR) {
     const WPARAM Ch = Message.WParam;
     if ((Ch == 13 && !FWantReturns) || (Ch == 9 && !FWantTabs) || Ch == 10) return;
@@ -508,8 +589,14 @@ void TCustomDBEditX::WndProc(TMessage& Message) {
   }
   if (FMRUList->DroppedDown && FMRUListBox) {
     if (Message.Msg == WM_KEYDOWN) {
+      const bool Ctrl = GetKeyState(VK_CONTROL) < 0, Alt = GetKeyState(VK_MENU) < 0;
       switch (Message.WParam) {
         case VK_PRIOR: case VK_NEXT: case VK_UP: case VK_DOWN:
+          if (Alt) break;
+          SendMessage(FMRUListBox->Handle(), Message.Msg, Message.WParam, Message.LParam);
+          return;
+        case VK_END: case VK_HOME:
+          if (!Ctrl) break;
           SendMessage(FMRUListBox->Handle(), Message.Msg, Message.WParam, Message.LParam);
           return;
         case VK_RETURN: case VK_ESCAPE:
@@ -533,10 +620,17 @@ void TCustomDBEditX::WndProc(TMessage& Message) {
     default:
       break;
   }
+  if (Message.Msg >= WM_LBUTTONDOWN && Message.Msg <= WM_MBUTTONDBLCLK) FHadCaptureAtMouse = MouseCapture();
   TCustomMaskEdit::WndProc(Message);
+  if (Message.Msg == WM_KILLFOCUS) {
+    // A button held while the focus leaves lets the mouse go.
+    if (TControl* C = GetCaptureControl(); C && C != this && C->Parent() == this) C->Perform(WM_CANCELMODE, 0, 0);
+    RefreshBorderState();
+  }
 }
 
 void TCustomDBEditX::Dispatch(TMessage& Message) {
+  if (DispatchStripMessage(Message)) return;
   switch (Message.Msg) {
     case CM_GETDATALINK:
       Message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
@@ -656,12 +750,14 @@ void TCustomDBEditX::PaintWindow(HDC DC) {
   const TAlignment A = Alignment();
   if ((A == taLeftJustify || FFocused || FWordWrap) && !ControlState().Contains(csPaintCopy)) {
     TCustomMaskEdit::PaintWindow(DC);
+    PaintEditImage(DC);
     return;
   }
   // Unfocused right or centred text: the window only aligns to the left, so the edit paints it.
   const TRect CR = ClientRect();
   const RECT R{0, 0, CR.Right - CR.Left, CR.Bottom - CR.Top};
   FillSolidRect(DC, R, ColorRef(FEnabled ? FColor : clBtnFace));
+  PaintEditImage(DC);
   std::string T = GetPaintCopyText();
   if (PasswordChar()) {
     std::string P;
@@ -670,11 +766,21 @@ void TCustomDBEditX::PaintWindow(HDC DC) {
     for (int I = Utf8Length(T); I > 0; --I) Masked += P;
     T = Masked;
   }
+  // Beside the image and left of the button strip.
+  const RECT PR = EditPaintTextRect(R.right, R.bottom, FStripWidth, FImageWidth, false, false);
   const SIZE S = MeasureControlText(T, FFont.get());
   const int Margin = 1;
-  const int X = EditPaintTextX(A, R, S.cx, Margin);
-  RECT TR{X, (R.bottom - S.cy) / 2, X + S.cx, (R.bottom - S.cy) / 2 + S.cy};
+  int X = EditPaintTextX(A, PR, S.cx, Margin);
+  if (A == taLeftJustify) X += PR.left;
+  RECT TR{std::max<int>(X, PR.left), (R.bottom - S.cy) / 2, std::min<int>(X + S.cx, PR.right), (R.bottom - S.cy) / 2 + S.cy};
   DrawControlText(DC, T, TR, DT_SINGLELINE | DT_NOPREFIX, FFont.get(), FEnabled);
+}
+
+void TCustomDBEditX::PaintEditImage(HDC DC) {
+  if (!FEditImage->Visible() || !FEditImage->Images() || FEditImage->ImageIndex() < 0 || FImageWidth <= 0) return;
+  RECT IR = GetImageRect();
+  InflateRect(&IR, -2, -1);
+  DrawImageCentered(DC, IR, FEditImage->Images(), false, FEditImage->ImageIndex());
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -693,6 +799,7 @@ void TCustomDBEditX::UserTextChanged() {
 void TCustomDBEditX::OpenMRUList() {
   if (!FMRUListBox) {
     FMRUListBox = new TMRUListboxX(this);
+    FMRUListBox->SizeGrip()->OnParentResized = [this](TObject*) { MRUListBoxResized(); };
     FMRUListBox->OnMouseUp = [this](TObject*, TMouseButton Button, TShiftState, int X, int Y) {
       if (Button != mbLeft) return;
       FMRUList->CloseList(X >= 0 && Y >= 0 && X < FMRUListBox->ClientWidth() && Y < FMRUListBox->ClientHeight());

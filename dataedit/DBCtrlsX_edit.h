@@ -17,6 +17,7 @@
 #include "dataedit/MRUListX.h"
 #include "dataedit/ToolCtrlsX.h"
 #include "platform/controls/edits.h"
+#include "platform/controls/extctrls.h"
 #include "platform/data/db.h"
 
 class TCustomDBEditX;
@@ -106,6 +107,21 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
 
   TUpdateDataEventX OnUpdateData;
 
+  // The image at the leading edge of the text; assigning copies.
+  TEditImageX* EditImage() const { return FEditImage.get(); }
+  void SetEditImage(TEditImageX* Value) { FEditImage->Assign(Value); }
+  // The separator left of button I (1 pixel wide in a flat edit before a visible button, else 0).
+  TShape* ButtonSeparator(int I) const;
+  // The flat border is lit: designing, focused, the mouse above the control, or AlwaysShowBorder.
+  bool BorderActive() const { return FBorderActive; }
+  bool MouseAbove() const { return FMouseAbove; }
+  // The button strip, the image and the text's formatting rectangle, in client coordinates.
+  RECT GetEditButtonsRect() const;
+  RECT GetImageRect() const;
+  int ImageWidth() const { return FImageWidth; }
+  // The height follows the font while AutoSize is on and the border is single.
+  void SetAutoSize(bool Value) override;
+
  protected:
   virtual bool EditButtonsEnabled();
   virtual std::unique_ptr<TFieldDataLinkX> NewDataLink();
@@ -150,6 +166,7 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   virtual void CommitData();
 
   void Loaded() override;
+  void DefineProperties(TFiler* Filer) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void WndProc(TMessage& Message) override;
   void Dispatch(TMessage& Message) override;
@@ -178,6 +195,40 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   bool FocusState() const { return FFocused; }
   bool FDroppedDown = false;
 
+  // Edit image, height, strip events, flat border and the MRU list's size (added with the border).
+  virtual std::unique_ptr<TEditImageX> NewEditImage();
+  virtual RECT CalcTextRect();
+  virtual void FitHeightToFont();
+  virtual void UpdateHeightStyle();
+  virtual void ButtonControlMouseMove(TEditButtonControlX* Sender, TShiftState Shift, int X, int Y);
+  virtual void ButtonControlMouseUp(TEditButtonControlX* Sender, TMouseButton Button, TShiftState Shift, int X,
+                                    int Y);
+  virtual void MRUListBoxResized();
+  // Lights or dims the flat border (and the buttons' Active look) from the focus, the mouse and
+  // AlwaysShowBorder, drawing it at once in a flat edit.
+  void RefreshBorderState();
+  // Pushes button I as a click with the mouse would: its button-down, then its click.
+  void PushEditButton(int I);
+  // The button whose ShortCut is Key with Shift is pushed and Key becomes 0.
+  void PushShortCutButton(WORD& Key, TShiftState Shift);
+  // The index of the control in the strip, -1 when none.
+  int ButtonControlIndex(TEditButtonControlX* Control) const;
+  // Pops up Button's DropdownMenu under the button control; false when it has none.
+  bool PopupDropdownMenu(TEditButtonX* Button, TEditButtonControlX* Control);
+  void DrawFlatBorder();
+  void PaintEditImage(HDC DC);
+  bool IsFlatBorderDrawn() const;
+  // True when a mouse message at client point P falls on the strip or the image.
+  bool PointOnButtonsOrImage(POINT P) const;
+  void FontChanged() override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
+  bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+  // The text rectangle after a layout or an image change.
+  void UpdateTextRect();
+  void UpdateImageWidth();
+  // Dispatch of the messages of the strip, border, cursor, image and cancel mode; true when handled.
+  bool DispatchStripMessage(TMessage& Message);
+
  private:
   void DoUpdateData(bool& Handled);
   void DataChange(TObject* Sender);
@@ -205,4 +256,10 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   int FButtonHeight = 0;
   TWinControl* FInplaceHolder = nullptr;
   IInplaceEditHolderX* FInplaceIntf = nullptr;
+  std::unique_ptr<TEditImageX> FEditImage;
+  std::vector<TShape*> FSeparators;  // owned by the edit as components; pair I with FButtonControls[I]
+  int FImageWidth = 0;
+  bool FBorderActive = false;
+  bool FMouseAbove = false;
+  bool FHadCaptureAtMouse = false;  // the edit held the mouse when the current mouse message came
 };

@@ -5,6 +5,7 @@
 #include <memory>
 #include <unordered_map>
 #include <vector>
+#include <string_view>
 
 #include "platform/rtl/sysutils.h"
 
@@ -123,7 +124,7 @@ class TParser {
   std::unordered_map<int, TMemo> Memo;
 
   char At(int P) const { return T[static_cast<size_t>(P - 1)]; }
-  [[noreturn]] void Fail(const char* Message) const { throw Exception(Message + T); }
+  [[noreturn]] void Fail(const char* Message) const { throw Exception(DbUtilsXMessageText(Message) + T); }
   void SetListMode() { ListMode = !(VK == stvkNumber && FormatSettings.DecimalSeparator == ','); }
 
   void SkipBlanks(int& P) const {
@@ -144,6 +145,13 @@ class TParser {
     const bool IsIn = Op == stoIn || Op == stoNotIn;
     if (IsIn) ListMode = true;
     SkipBlanks(P);
+    if (IsIn && P <= Len && At(P) == ')') {
+      // An empty list: In () (the grid's filter row writes an empty list so).
+      Operand = VarArrayOf({});
+      ++P;
+      if (First) SetListMode();
+      return;
+    }
     const TLexeme R = ReadLexeme(P);
     if (R.Code == stoIsNull) {
       if (Op == stoEqual) Op = stoIsNull;
@@ -248,11 +256,19 @@ class TParser {
   Variant ReadValue(int& P) {
     if (P > Len) return Null;
     if (At(P) == '\'') {
-      const size_t Close = T.find('\'', static_cast<size_t>(P));
+      // A doubled quote inside the quotes stands for one quote (the grid's filter row writes them so).
+      std::string Value;
+      size_t From = static_cast<size_t>(P);
+      size_t Close = T.find('\'', From);
+      while (Close != std::string::npos && Close + 1 < T.size() && T[Close + 1] == '\'') {
+        Value += T.substr(From, Close + 1 - From);
+        From = Close + 2;
+        Close = T.find('\'', From);
+      }
       if (Close == std::string::npos) Fail(DbUtilsXMessages::QuoteAbsent);
-      Variant V(T.substr(static_cast<size_t>(P), Close - static_cast<size_t>(P)));
+      Value += T.substr(From, Close - From);
       P = static_cast<int>(Close) + 2;
-      return V;
+      return Variant(Value);
     }
     const int Start = P;
     int Q = P;
@@ -344,8 +360,45 @@ TDatasetFeaturesX* FindDatasetFeatures(TDataSet* DataSet) {
   return Best;
 }
 
+namespace {
+struct TParserMessage {
+  int Id;
+  const char* Name;
+  const char* Text;
+};
+const TParserMessage ParserMessages[] = {
+    {DbUtilsXMessages::SQuoteIsAbsentId, "SQuoteIsAbsent", DbUtilsXMessages::QuoteAbsent},
+    {DbUtilsXMessages::SLeftParenExpectedId, "SLeftParenExpected", DbUtilsXMessages::LeftParenExpected},
+    {DbUtilsXMessages::SRightParenExpectedId, "SRightParenExpected", DbUtilsXMessages::RightParenExpected},
+    {DbUtilsXMessages::SErrorInExpressionId, "SErrorInExpression", DbUtilsXMessages::ErrorInExpression},
+    {DbUtilsXMessages::SUnexpectedExpressionBeforeNullId, "SUnexpectedExpressionBeforeNull",
+     DbUtilsXMessages::UnexpectedBeforeNull},
+    {DbUtilsXMessages::SUnexpectedExpressionAfterOperatorId, "SUnexpectedExpressionAfterOperator",
+     DbUtilsXMessages::UnexpectedAfterOperator},
+    {DbUtilsXMessages::SIncorrectExpressionId, "SIncorrectExpression", DbUtilsXMessages::IncorrectExpression},
+    {DbUtilsXMessages::SUnexpectedANDorORId, "SUnexpectedANDorOR", DbUtilsXMessages::UnexpectedAndOr},
+};
+bool MessagesRegistered = false;
+}  // namespace
+
+void DbUtilsXMessages::RegisterMessages() {
+  MessagesRegistered = true;
+  for (const TParserMessage& M : ParserMessages) RegisterResourceString(M.Id, M.Name, M.Text);
+}
+
+std::string DbUtilsXMessageText(const char* Message) {
+  if (!MessagesRegistered) DbUtilsXMessages::RegisterMessages();
+  for (const TParserMessage& M : ParserMessages)
+    if (std::string_view(M.Text) == Message) {
+      std::string Text = LoadResString(M.Id);
+      return Text.empty() ? std::string(Message) : Text;
+    }
+  return Message;
+}
+
 namespace DbUtilsX {
 void Initialize() {
+  DbUtilsXMessages::RegisterMessages();
   if (!Registry) Registry = new std::vector<std::unique_ptr<TDatasetFeaturesX>>();
 }
 void Finalize() {

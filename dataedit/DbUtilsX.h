@@ -49,7 +49,18 @@ inline constexpr const char* UnexpectedBeforeNull = "Unexpected expression befor
 inline constexpr const char* UnexpectedAfterOperator = "Unexpected expression after operator: ";
 inline constexpr const char* IncorrectExpression = "Incorrect expression: ";
 inline constexpr const char* UnexpectedAndOr = "Unexpected AND or OR: ";
+// Their resource-string ids (subsystem 4's range starts at 65024) and names; registered by the unit's
+// start-up, and read back through DbUtilsXMessageText so that a translation registered under the same
+// id replaces the text.
+enum : int {
+  SQuoteIsAbsentId = 65024, SLeftParenExpectedId, SRightParenExpectedId, SErrorInExpressionId,
+  SUnexpectedExpressionBeforeNullId, SUnexpectedExpressionAfterOperatorId, SIncorrectExpressionId,
+  SUnexpectedANDorORId
+};
+void RegisterMessages();
 }  // namespace DbUtilsXMessages
+// The registered text of one of the parser's messages (registering them first when no start-up ran).
+std::string DbUtilsXMessageText(const char* Message);
 
 // Sorting and filtering requests of the grid for one class of data sets. Nothing in this program
 // registers one; descendants come with the data sets that support them.

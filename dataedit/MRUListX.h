@@ -10,11 +10,21 @@
 
 #include "dataedit/PopupsX.h"
 #include "platform/classes/classes.h"
+#include "platform/classes/typinfo.h"
 
 class TScrollBar;
 
 class TMRUListX : public TPersistent {
-  DECLARE_CLASS(TMRUListX, TPersistent)
+  DECLARE_PUBLISHED_CLASS(TMRUListX, TPersistent)
+  static void DeclarePublished(TPublished<TMRUListX>& P) {
+    P.Boolean("Active", &TMRUListX::Active, &TMRUListX::SetActive).Default(false);
+    P.Boolean("AutoAdd", &TMRUListX::AutoAdd, &TMRUListX::SetAutoAdd).Default(true);
+    P.Boolean("CaseSensitive", &TMRUListX::CaseSensitive, &TMRUListX::SetCaseSensitive).Default(false);
+    // The limit before the items, so that reading trims to the stored limit.
+    P.Integer("Limit", &TMRUListX::Limit, &TMRUListX::SetLimit).Default(100);
+    P.Strings("Items", &TMRUListX::Items, &TMRUListX::SetItems);
+    P.Integer("Rows", &TMRUListX::Rows, &TMRUListX::SetRows).Default(7);
+  }
   explicit TMRUListX(TPersistent* AOwner);
   ~TMRUListX() override;
 

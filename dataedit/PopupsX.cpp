@@ -220,6 +220,13 @@ void TPopupListboxX::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Stat
   C->TextRect(TRect(TextRect.left, TextRect.top, TextRect.right, TextRect.bottom), TextX, TextY, Text);
 }
 
+TRect TPopupListboxX::ItemFocusRect(int Index, const TRect& Rect) {
+  if (!FImageList) return TCustomListBox::ItemFocusRect(Index, Rect);
+  TRect R = Rect;
+  R.Left = std::min(R.Right, R.Left + FImageList->Width() + 4);
+  return R;
+}
+
 void TPopupListboxX::SetVisibleRows(int Rows) {
   SetHeight(std::max(Rows, 1) * ItemHeight() + BorderHeight());
 }

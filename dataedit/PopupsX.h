@@ -68,6 +68,8 @@ class TPopupListboxX : public TCustomListBox {
  protected:
   void CreateParams(TCreateParams& Params) override;
   void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+  // With images the focus rectangle covers the text area only.
+  TRect ItemFocusRect(int Index, const TRect& Rect) override;
   void KeyPress(WideChar& Key) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void Resize() override;

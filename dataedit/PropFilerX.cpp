@@ -39,24 +39,44 @@ void TFormStoragePropertyInterceptor::DeclarePublished(TPublished<TFormStoragePr
   P.Enum("WindowState", nullptr, &T::SetWindowState, {"wsNormal", "wsMinimized", "wsMaximized"});
 }
 
+namespace {
+// A form's restored bounds: the normal position of its window's placement while it is maximised or
+// minimised, else its bounds.
+RECT RestoredBounds(TCustomForm* F) {
+  if (F->WindowState() != wsNormal && F->HandleAllocated()) {
+    WINDOWPLACEMENT P;
+    if (GetWindowPlacement(F->Handle(), &P)) return P.rcNormalPosition;
+  }
+  return RECT{F->Left(), F->Top(), F->Left() + F->Width(), F->Top() + F->Height()};
+}
+}  // namespace
+
 TFormStoragePropertyInterceptor::TFormStoragePropertyInterceptor(TPersistent* ATarget)
     : TStoragePropertyInterceptor(ATarget) {
   if (TCustomForm* F = Form()) {
-    FLeft = F->Left();
-    FTop = F->Top();
-    FWidth = F->Width();
-    FHeight = F->Height();
+    const RECT R = RestoredBounds(F);
+    FLeft = R.left;
+    FTop = R.top;
+    FWidth = R.right - R.left;
+    FHeight = R.bottom - R.top;
     FPixelsPerInch = Screen ? Screen->PixelsPerInch() : 96;
     FWindowState = F->WindowState();
     FActiveControl = F->ActiveControl();
   }
 }
 
-// The platform layer keeps a form's bounds as its restored bounds while it is maximised or minimised.
-int TFormStoragePropertyInterceptor::Left() const { return Form() ? Form()->Left() : 0; }
-int TFormStoragePropertyInterceptor::Top() const { return Form() ? Form()->Top() : 0; }
-int TFormStoragePropertyInterceptor::Width() const { return Form() ? Form()->Width() : 0; }
-int TFormStoragePropertyInterceptor::Height() const { return Form() ? Form()->Height() : 0; }
+int TFormStoragePropertyInterceptor::Left() const { return Form() ? RestoredBounds(Form()).left : 0; }
+int TFormStoragePropertyInterceptor::Top() const { return Form() ? RestoredBounds(Form()).top : 0; }
+int TFormStoragePropertyInterceptor::Width() const {
+  if (!Form()) return 0;
+  const RECT R = RestoredBounds(Form());
+  return R.right - R.left;
+}
+int TFormStoragePropertyInterceptor::Height() const {
+  if (!Form()) return 0;
+  const RECT R = RestoredBounds(Form());
+  return R.bottom - R.top;
+}
 
 void TFormStoragePropertyInterceptor::ApplyReadValues() {
   TCustomForm* F = Form();
@@ -71,12 +91,12 @@ void TFormStoragePropertyInterceptor::ApplyReadValues() {
   }
   F->SetWindowState(FWindowState);
   F->SetActiveControl(FActiveControl);
-  if (F->WindowState() != wsNormal) {
-    // The bounds become the restored bounds; the form keeps its state.
-    const TWindowState State = F->WindowState();
-    F->SetWindowState(wsNormal);
-    F->SetBounds(FLeft, FTop, FWidth, FHeight);
-    F->SetWindowState(State);
+  if (F->WindowState() != wsNormal && F->HandleAllocated()) {
+    // The bounds become the restored bounds of the window's placement; the form keeps its state.
+    WINDOWPLACEMENT P;
+    GetWindowPlacement(F->Handle(), &P);
+    P.rcNormalPosition = RECT{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+    SetWindowPlacement(F->Handle(), &P);
   } else {
     F->SetBounds(FLeft, FTop, FWidth, FHeight);
   }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/classes/typinfo.h"
 #include "platform/controls/buttons.h"
 #include "platform/controls/extctrls.h"
 #include "platform/rtl/sysutils.h"
@@ -138,6 +139,8 @@ class TEditButtonControlX : public TSpeedButton {
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void Click() override;
+  // WM_CANCELMODE lets the mouse go and ends a held press without a click.
+  void Dispatch(TMessage& Message) override;
 
  private:
   void UpdatePressedPart(int Y);
@@ -151,8 +154,20 @@ class TEditButtonControlX : public TSpeedButton {
   TTimer* FTimer = nullptr;
 };
 
+// The key of a form (the calculator's): a button control whose look a form resource stores.
 class TSpeedButtonX : public TEditButtonControlX {
-  DECLARE_CLASS(TSpeedButtonX, TEditButtonControlX)
+  DECLARE_PUBLISHED_CLASS(TSpeedButtonX, TEditButtonControlX)
+  static void DeclarePublished(TPublished<TSpeedButtonX>& P) {
+    P.Boolean("Active", &TSpeedButtonX::Active, &TSpeedButtonX::SetActive).Default(false);
+    P.Boolean("Flat", &TSpeedButtonX::Flat, &TSpeedButtonX::SetFlat).Default(false);
+    P.Enum("Layout", &TSpeedButtonX::Layout, &TSpeedButtonX::SetLayout,
+           {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"})
+        .Default(blGlyphLeft);
+    P.Enum("Style", &TSpeedButtonX::Style, &TSpeedButtonX::SetStyle,
+           {"ebsDropDownX", "ebsEllipsisX", "ebsGlyphX", "ebsUpDownX", "ebsPlusX", "ebsMinusX"})
+        .Default(ebsDropDownX);
+    P.Event("OnClick");
+  }
   explicit TSpeedButtonX(TComponent* AOwner) : TEditButtonControlX(AOwner) {}
 };
 
@@ -163,7 +178,9 @@ class TPopupMenu;
 class TWinControl;
 
 class TEditButtonX : public TCollectionItem {
-  DECLARE_CLASS(TEditButtonX, TCollectionItem)
+  DECLARE_PUBLISHED_CLASS(TEditButtonX, TCollectionItem)
+  // Defined beside the button definitions (the menu class is known there).
+  static void DeclarePublished(TPublished<TEditButtonX>& P);
   explicit TEditButtonX(TCollection* ACollection);
   // A button of one edit control, outside any collection.
   static TEditButtonX* CreateForControl(TWinControl* EditControl);
@@ -213,7 +230,10 @@ class TEditButtonX : public TCollectionItem {
 
 // The button an edit shows by default: visible, opened by Alt+Down.
 class TVisibleEditButtonX : public TEditButtonX {
-  DECLARE_CLASS(TVisibleEditButtonX, TEditButtonX)
+  DECLARE_PUBLISHED_CLASS(TVisibleEditButtonX, TEditButtonX)
+  static void DeclarePublished(TPublished<TVisibleEditButtonX>& P) {
+    P.Boolean("Visible", &TVisibleEditButtonX::Visible, &TVisibleEditButtonX::SetVisible).Default(true);
+  }
   explicit TVisibleEditButtonX(TCollection* ACollection);
 };
 

@@ -140,3 +140,16 @@ void TEditButtonControlX::Click() {
   if (FSuppressClick) return;
   TSpeedButton::Click();
 }
+
+void TEditButtonControlX::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_CANCELMODE) {
+    // Someone else takes over: let the mouse go and end a held press where no click can follow.
+    if (GetCaptureControl() == this) {
+      const bool Held = ControlState().Contains(csLButtonDown) || FHeld;
+      SetMouseCapture(false);
+      if (Held) Perform(WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-1), static_cast<WORD>(-1)));
+    }
+    return;
+  }
+  TSpeedButton::Dispatch(Message);
+}

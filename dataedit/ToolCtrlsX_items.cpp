@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "dataedit/ToolCtrlsX.h"
+#include "platform/controls/menus.h"
 
 TEditButtonX::TEditButtonX(TCollection* ACollection) : TCollectionItem(nullptr), FGlyph(std::make_unique<TBitmap>()) {
   FGlyph->SetTransparent(true);
@@ -111,4 +112,18 @@ TEditButtonsX::TEditButtonsX(TPersistent* AOwner, TClass ItemClass, TCollectionI
 void TEditButtonsX::Update(TCollectionItem* Item) {
   TCollection::Update(Item);
   if (OnInternalChange) OnInternalChange(Item);
+}
+
+void TEditButtonX::DeclarePublished(TPublished<TEditButtonX>& P) {
+  P.Component("DropdownMenu", &TEditButtonX::DropdownMenu, &TEditButtonX::SetDropdownMenu);
+  P.String("Hint", &TEditButtonX::Hint, &TEditButtonX::SetHint);
+  P.Integer("NumGlyphs", &TEditButtonX::NumGlyphs, &TEditButtonX::SetNumGlyphs).Default(1);
+  P.Integer("ShortCut", &TEditButtonX::ShortCut, &TEditButtonX::SetShortCut).Default(0);
+  P.Enum("Style", &TEditButtonX::Style, &TEditButtonX::SetStyle,
+         {"ebsDropDownX", "ebsEllipsisX", "ebsGlyphX", "ebsUpDownX", "ebsPlusX", "ebsMinusX"})
+      .Default(ebsDropDownX);
+  P.Boolean("Visible", &TEditButtonX::Visible, &TEditButtonX::SetVisible).Default(false);
+  P.Integer("Width", &TEditButtonX::Width, &TEditButtonX::SetWidth).Default(0);
+  P.Event("OnClick");
+  P.Event("OnDown");
 }

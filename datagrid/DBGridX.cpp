@@ -219,6 +219,12 @@ void TCustomDBGridX::SetOptions(TGridXDataOptions Value) {
 }
 
 void TCustomDBGridX::SetOptionsX(TGridXExtOptions Value) {
+  if (FOptionsX.Contains(gxoMultiSortMarking) && !Value.Contains(gxoMultiSortMarking)) {
+    // Only the first sort column keeps its marker once several may no longer be marked.
+    TColumnsXList marked = FSortMarkedColumns;
+    for (size_t i = 1; i < marked.size(); ++i)
+      if (marked[i]) marked[i]->Title()->SetSortMarker(smNoneX);
+  }
   FOptionsX = Value;
   LayoutChanged();
 }
@@ -234,6 +240,7 @@ void TCustomDBGridX::SetFlat(bool Value) {
   if (Value == FFlat) return;
   FFlat = Value;
   FCellTextMargin = Value ? 2 : 4;
+  if (HandleAllocated()) RecreateWnd();  // the border comes from CreateParams
   LayoutChanged();
 }
 

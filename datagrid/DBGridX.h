@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "datagrid/DBGridXActions.h"
 #include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXColumns.h"
 #include "datagrid/DBGridXDraw.h"
@@ -50,6 +51,9 @@ TGridXExtOptions GridXExtOptionsFromBits(uint32_t Bits);
 uint32_t GridXExtOptionsBits(TGridXExtOptions Options);
 
 class TCustomDBGridX;
+class TSTDBGridXFilter;
+class TInplaceFilterEditX;
+class TBasicAction;
 class TDBGridXSelection;
 
 // A data set that hands the grid rows by index instead of through the link's buffer (large data sets
@@ -265,7 +269,7 @@ class TCustomDBGridX : public TCustomGrid {
   void ReleaseLayoutLock();
   virtual void LayoutChanged();
   int LayoutLock() const { return FLayoutLock; }
-  virtual int FilterRowVisible() { return 0; }  // the filter row sets this when it is shown
+  virtual int FilterRowVisible() { return FilterRowShown(); }  // 1 while the filter row is shown
   virtual int TitleRowCount() { return FDataOptions.Contains(gdoTitles) ? 1 : 0; }
 
   // Fonts and widths scale by M / D (explicit column fonts included, the title font by its own size).
@@ -347,6 +351,47 @@ class TCustomDBGridX : public TCustomGrid {
   std::string FEditText;
   Variant FEditValue;
   bool FInSearch = false;
+
+  // ---- filter row (DBGridXFilterRow.cpp)
+ public:
+  TSTDBGridXFilter* STFilter();
+  int FilterRowShown();
+  virtual TInplaceFilterEditX* NewFilterEditor();
+  virtual bool FilterEditorAllowed();
+  virtual void StoreFilterEditorText(int DataCol);
+  virtual void LoadFilterEditor(int DataCol);
+  // Hands the filter row's conditions to the data service.
+  virtual void ApplyFilter();
+  bool ColumnHasFilterCell(int DataCol);
+  std::string FilterCellText(int DataCol);
+  int FilterGridRow();
+  void BeginFilterEdit(int DataCol);
+  void PlaceFilterEditor(bool Reload);
+  void EndFilterEdit();
+  void ApplyFilterRow();
+  // The filter editor's keys (Tab, Home, End, Left, Right, Down, F2) before the editor sees them.
+  void FilterEditorKeyDown(TWinControl* Editor, WORD& Key, TShiftState Shift);
+  void FilterEditorKeyPress(WideChar& Key);
+  // A press on a filter cell starts editing it (a left press goes on to the editor); true when the
+  // press was on a filter cell. The grid's mouse handling calls this first.
+  bool FilterRowMouseDown(TMouseButton Button, int X, int Y);
+  // The press that started filter editing, in screen coordinates, and its time (0: none); forgotten.
+  bool TakeFilterMouseDown(POINT& ScreenPos, int& Time);
+  int FilterColumnIndex() const { return FFilterColumnIndex; }
+  bool FilterEditing() const { return FFilterEditing; }
+  TInplaceFilterEditX* FilterEditor() const { return FFilterEditor; }
+  TNotifyEvent OnApplyFilterRow;
+
+ protected:
+  void DrawFilterCell(int ACol, int DataCol, const TRect& ARect);
+  // The next column with a filter cell from From by Step (-1 or 1), wrapping at the ends when Wrap.
+  int NextFilterColumn(int From, int Step, bool Wrap);
+  std::shared_ptr<TSTDBGridXFilter> FSTFilter;  // made on first use
+  TInplaceFilterEditX* FFilterEditor = nullptr;  // owned by the grid as a component
+  int FFilterColumnIndex = 0;
+  bool FFilterEditing = false;
+  POINT FFilterMousePos{0, 0};
+  int FFilterMouseTime = 0;
 
   // ---- selection model
  public:
@@ -677,6 +722,40 @@ class TCustomDBGridX : public TCustomGrid {
 
  protected:
   TInplaceEdit* CreateEditor() override;
+
+  // ---- edit actions, tool tips and window messages (DBGridXActions.cpp)
+ public:
+  TGridXEditActions EditActions() const { return FEditActions; }
+  void SetEditActions(TGridXEditActions Value) { FEditActions = Value; }
+  // Edit actions (TEditCopy, TEditCut, TEditPaste, TEditSelectAll, TEditDelete) reach the focused
+  // grid; true when the grid ran (or updated) the action.
+  virtual bool ExecuteAction(TBasicAction* Action);
+  virtual bool UpdateAction(TBasicAction* Action);
+  bool CanCopy();
+  bool CanPaste();
+  bool CanCut();
+  bool CanSelectAll();
+  bool CanDelete();
+  bool CanSelectType(TGridXSelectionType Type);
+  // The tool-tip text of Column's cell on the current record.
+  std::string CellHintText(TColumnX* Column);
+  // The font of the last tool tip (made on first use).
+  TFont* HintFont();
+  void WndProc(TMessage& Message) override;
+  // The cell value of the record above goes into the current cell (the copy-from-prior shortcut).
+  void CopyFromPriorRecord();
+  // The width of the flat border drawn in the non-client area (0 or 1; set when the window is made).
+  int FlatBorderWidth() const { return FFlatBorderWidth; }
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void PaintFlatBorder();
+  void CMHintShowPause(TMessage& Message);
+  void CMHintShow(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  TGridXEditActions FEditActions;
+  std::unique_ptr<TFont> FHintFont;
+  int FFlatBorderWidth = 0;
 };
 
 // The published grid.

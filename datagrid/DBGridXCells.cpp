@@ -119,6 +119,7 @@ void TCustomDBGridX::DrawCell(int ACol, int ARow, const TRect& ARectIn, TGridDra
     DrawTitleCell(dataCol, ARect, pressed, highlight);
   } else if (rowKind == 1) {
     highlight = DrawFixedCellBackground(ACol, ARow, ARect, false);
+    DrawFilterCell(ACol, dataCol, ARect);  // the condition text (filter row)
   } else {
     DrawDataRowCell(ACol, ARow, dataCol, dataRow, ARect, AState, textMargin, imageMargin, raised);
   }

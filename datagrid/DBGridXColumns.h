@@ -29,6 +29,7 @@
 class TCustomDBGridX;
 class TColumnX;
 class TColumnDefValuesX;
+class TSTColumnFilterX;
 class TPopupMenu;
 class TColCellParamsX;
 class TColumnFooterX;    // footers: DBGridXFooter.h
@@ -355,6 +356,15 @@ class TColumnX : public TCollectionItem {
   int FAutoFitBaseWidth = 0;
   bool FWordWrap = false;
   bool FRefreshingFont = false;
+
+  // ---- filter row (DBGridXFilterRow.cpp)
+ public:
+  // The column's filter-row condition, made on first use.
+  TSTColumnFilterX* STFilter();
+
+ private:
+  friend class TSTColumnFilterX;
+  std::shared_ptr<TSTColumnFilterX> FSTFilter;
 
   // ---- column extras (grid model): pop-up menu, lookup display fields, cell parameters, sort marker area
  public:

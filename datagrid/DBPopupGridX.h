@@ -1,11 +1,9 @@
 #pragma once
 // The pop-up data grid: the lookup grid shown as a borderless tool window that drops down under an
-// edit control (a grid cell, or the lookup combo box). It never takes the focus and never activates
-// its window; the row under the hovering mouse is chosen as the pointer moves, a mouse release on a row
-// reports a pick to the owner (a release outside the window reports a cancel), and a size grip sits in
-// a corner.
-//
-// Filled in by the lookup grid work (see DBLookupGridX.h).
+// edit control (the lookup combo box, or a grid cell). It never takes the focus and never activates
+// its window, so typing stays in the control that dropped it; the row under the hovering mouse is
+// chosen as the pointer moves, a mouse release on a row reports a pick to the owner (a release
+// outside the window reports a cancel), and a size grip sits in the corner away from the control.
 
 #include <functional>
 
@@ -15,33 +13,49 @@
 class TPopupDataGridX : public TDBLookupGridX {
   DECLARE_CLASS(TPopupDataGridX, TDBLookupGridX)
   explicit TPopupDataGridX(TComponent* AOwner);
+  ~TPopupDataGridX() override;
 
   using TPickByMouseEventX = std::function<void(TObject* Sender, bool Accept)>;
-  // (Sender, Accept): a mouse button was released inside on a record (True) or outside (False).
+  // Called when a mouse button is released: Accept for a row, not for a point outside the window.
   TPickByMouseEventX OnPickByMouse;
-  // The user moved to another record (keys or mouse).
+  // Called when the key value changed through the user's keys or mouse.
   TNotifyEvent OnKeyValueChangedByUser;
 
-  bool CanFocus() const override { return false; }
-  // Shown, it marks its current row as a focused list does (it never takes the focus itself).
-  bool HasFocusInside() override { return Visible(); }
   TSizeGripX* SizeGrip() const { return FSizeGrip; }
   bool WasResized() const { return FWasResized; }
   void SetWasResized(bool Value) { FWasResized = Value; }
-  // The key handling of the list, entered by the owner for the keys it passes on.
-  void UserKeyDown(WORD& Key, TShiftState Shift) { KeyDown(Key, Shift); }
-  void Dispatch(TMessage& Message) override;
+  bool InUserAction() const { return FInUserAction; }
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool Value);
+
+  bool CanFocus() const override { return false; }
+  // Never smaller than a scroll bar's arrow box; always true.
+  virtual bool LimitNewSize(int& AWidth, int& AHeight);
+  void KeyValueChanged() override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+  // The key handling of the lookup grid, entered by the owner for the keys it passes on.
+  void UserKeyDown(WORD& Key, TShiftState Shift);
+  void UserKeyPress(WideChar& Key);
 
  protected:
   void CreateParams(TCreateParams& Params) override;
+  void Dispatch(TMessage& Message) override;
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyPress(WideChar& Key) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  void KeyValueChangedByUser() override {
-    if (OnKeyValueChangedByUser) OnKeyValueChangedByUser(this);
-  }
 
  private:
-  TSizeGripX* FSizeGrip;
+  struct UserAction {
+    TPopupDataGridX* G;
+    bool Old;
+    explicit UserAction(TPopupDataGridX* AG) : G(AG), Old(AG->FInUserAction) { G->FInUserAction = true; }
+    ~UserAction() { G->FInUserAction = Old; }
+  };
+  TSizeGripX* FSizeGrip = nullptr;  // owned as a child component
   bool FWasResized = false;
+  bool FInUserAction = false;
+  bool FCtl3D = true;
 };

@@ -4,6 +4,7 @@
 #include "platform/win/scrollbars.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <unordered_map>
@@ -1705,4 +1706,17 @@ void TGraphicControl::Dispatch(TMessage& Message) {
     return;
   }
   TControl::Dispatch(Message);
+}
+
+bool IsAccel(WORD VK, const std::string& Str) {
+  for (size_t i = 0; i + 1 < Str.size(); ++i) {
+    if (Str[i] != '&') continue;
+    if (Str[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    const unsigned char c = static_cast<unsigned char>(Str[i + 1]);
+    return c < 128 && std::toupper(c) == std::toupper(static_cast<int>(VK & 0xFF)) && VK < 256;
+  }
+  return false;
 }

@@ -157,6 +157,9 @@ using TControlState = TSet<TControlStateFlag>;
 TShiftState KeysToShiftState(WPARAM Keys);
 // Ctrl, Shift and Alt as the keyboard has them now.
 TShiftState KeyboardStateToShiftState();
+// True when Str marks the character of VK (a letter or digit key, or a character code) as its
+// accelerator with '&' ("&&" is a plain ampersand).
+bool IsAccel(WORD VK, const std::string& Str);
 
 // Minimum and maximum size of a control; 0 means no limit.
 class TSizeConstraints : public TPersistent {

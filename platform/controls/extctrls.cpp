@@ -82,6 +82,73 @@ void TPanel::Paint() {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// TShape
+
+TShape::TShape(TComponent* AOwner)
+    : TGraphicControl(AOwner), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {
+  FControlStyle.Include(csReplicatable);
+  FWidth = 65;
+  FHeight = 65;
+  FPen->OnChange = [this](TObject*) { Invalidate(); };
+  FBrush->OnChange = [this](TObject*) { Invalidate(); };
+}
+
+TShape::~TShape() {
+  FPen->OnChange = nullptr;
+  FBrush->OnChange = nullptr;
+}
+
+void TShape::SetShape(TShapeType Value) {
+  if (Value == FShape) return;
+  FShape = Value;
+  Invalidate();
+}
+
+void TShape::Paint() {
+  TCanvas* C = Canvas();
+  C->Pen()->Assign(FPen.get());
+  C->Brush()->Assign(FBrush.get());
+  // The pen's width lies inside the bounds.
+  const int PW = FPen->Style() == psClear ? 0 : FPen->Width();
+  int X = PW / 2, Y = PW / 2;
+  int W = FWidth - PW + 1, H = FHeight - PW + 1;
+  if (PW == 0) {
+    --W;
+    --H;
+  }
+  if (W < 1 || H < 1) {
+    // Thinner than its pen: a line of the pen's colour fills it.
+    if (FWidth > 0 && FHeight > 0 && PW > 0) {
+      TBrush Line;
+      Line.SetColor(FPen->Color());
+      C->Brush()->Assign(&Line);
+      C->FillRect(TRect(0, 0, FWidth, FHeight));
+    }
+    return;
+  }
+  if (FShape == stSquare || FShape == stRoundSquare || FShape == stCircle) {
+    const int S = std::min(W, H);
+    X += (W - S) / 2;
+    Y += (H - S) / 2;
+    W = H = S;
+  }
+  switch (FShape) {
+    case stRectangle:
+    case stSquare:
+      C->Rectangle(X, Y, X + W, Y + H);
+      break;
+    case stRoundRect:
+    case stRoundSquare:
+      C->RoundRect(X, Y, X + W, Y + H, std::min(W, H) / 4, std::min(W, H) / 4);
+      break;
+    case stEllipse:
+    case stCircle:
+      C->Ellipse(X, Y, X + W, Y + H);
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------
 // TImage
 
 TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make_unique<TPicture>()) {

@@ -8,7 +8,18 @@
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
 class TPanel : public TCustomControl {
-  DECLARE_CLASS(TPanel, TCustomControl)
+  DECLARE_PUBLISHED_CLASS(TPanel, TCustomControl)
+  // What a form resource stores of a panel besides the control's own properties.
+  static void DeclarePublished(TPublished<TPanel>& P) {
+    P.Enum("Alignment", &TPanel::Alignment, &TPanel::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"})
+        .Default(taCenter);
+    P.Enum("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner, {"bvNone", "bvLowered", "bvRaised", "bvSpace"})
+        .Default(bvNone);
+    P.Enum("BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter, {"bvNone", "bvLowered", "bvRaised", "bvSpace"})
+        .Default(bvRaised);
+    P.Integer("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth).Default(1);
+    P.Integer("BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth).Default(0);
+  }
   explicit TPanel(TComponent* AOwner);
   TBevelCut BevelOuter() const { return FBevelOuter; }
   void SetBevelOuter(TBevelCut Value);
@@ -87,6 +98,31 @@ class TBevel : public TGraphicControl {
  private:
   TBevelShape FShape = bsBox;
   TBevelStyle FStyle = bsLowered;
+};
+
+// A rectangle (or another simple shape) drawn with a pen and filled with a brush: separators and
+// frames that need nothing but a line of colour.
+enum TShapeType { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle };
+
+class TShape : public TGraphicControl {
+  DECLARE_CLASS(TShape, TGraphicControl)
+  explicit TShape(TComponent* AOwner);
+  ~TShape() override;
+  TShapeType Shape() const { return FShape; }
+  void SetShape(TShapeType Value);
+  // Changing the pen or the brush repaints the shape.
+  TPen* Pen() const { return FPen.get(); }
+  void SetPen(TPen* Value) { FPen->Assign(Value); }
+  TBrush* Brush() const { return FBrush.get(); }
+  void SetBrush(TBrush* Value) { FBrush->Assign(Value); }
+
+ protected:
+  void Paint() override;
+
+ private:
+  TShapeType FShape = stRectangle;
+  std::unique_ptr<TPen> FPen;
+  std::unique_ptr<TBrush> FBrush;
 };
 
 // Runs OnTimer every Interval milliseconds while Enabled, on the message queue's clock.

@@ -248,12 +248,15 @@ void TCustomListBox::DrawItemStruct(const DRAWITEMSTRUCT& Dis) {
     throw;
   }
   if (state.Contains(odFocused)) {
-    RECT fr = Dis.rcItem;
+    const TRect f = ItemFocusRect(static_cast<int>(Dis.itemID), TRect(Dis.rcItem));
+    RECT fr{f.Left, f.Top, f.Right, f.Bottom};
     DrawFocusRect(Dis.hDC, &fr);
   }
   FCanvas->SetHandle(nullptr);
   RestoreDC(Dis.hDC, saved);
 }
+
+TRect TCustomListBox::ItemFocusRect(int /*Index*/, const TRect& Rect) { return Rect; }
 
 void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
   if (OnDrawItem) {

@@ -91,6 +91,9 @@ class TCustomListBox : public TWinControl {
   void FontChanged() override;
   // Draws one item on Canvas (its DC set by the caller): OnDrawItem or the default drawing.
   virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+  // The rectangle the focused item's focus rectangle covers: the whole row unless a descendant draws
+  // part of the row itself (an image column).
+  virtual TRect ItemFocusRect(int Index, const TRect& Rect);
 
  private:
   void ItemsChanged(TObject* Sender);

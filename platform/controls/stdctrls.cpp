@@ -28,10 +28,14 @@ void DrawControlText(HDC DC, const std::string& Text, RECT R, UINT Format, TFont
 }
 
 SIZE MeasureControlText(const std::string& Text, TFont* Font, int MaxWidth) {
+  return MeasureControlText(Text, Font, MaxWidth, DT_NOPREFIX);
+}
+
+SIZE MeasureControlText(const std::string& Text, TFont* Font, int MaxWidth, UINT PrefixFlags) {
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, Font->Handle());
   RECT r{0, 0, MaxWidth > 0 ? MaxWidth : 0, 0};
-  UINT flags = DT_CALCRECT | DT_EXPANDTABS | DT_NOPREFIX | (MaxWidth > 0 ? DT_WORDBREAK : 0);
+  UINT flags = DT_CALCRECT | DT_EXPANDTABS | PrefixFlags | (MaxWidth > 0 ? DT_WORDBREAK : 0);
   std::string t = Text.empty() ? std::string(" ") : Text;
   DrawText(dc, t.c_str(), -1, &r, flags);
   if (Text.empty()) r.right = r.left;
@@ -88,7 +92,7 @@ void TLabel::SetWordWrap(bool Value) {
 }
 
 bool TLabel::CanAutoSize(int& NewWidth, int& NewHeight) {
-  SIZE s = MeasureControlText(FText, FFont.get(), FWordWrap ? FWidth : 0);
+  SIZE s = MeasureControlText(FText, FFont.get(), FWordWrap ? FWidth : 0, FShowAccelChar ? 0 : DT_NOPREFIX);
   if (!FWordWrap) NewWidth = s.cx;
   NewHeight = s.cy;
   return true;
@@ -98,12 +102,12 @@ void TLabel::Paint() {
   HDC dc = FCanvas->Handle();
   RECT r{0, 0, FWidth, FHeight};
   if (!FTransparent) FillSolidRect(dc, r, ColorRef(FColor));
-  UINT flags = DT_EXPANDTABS | DT_NOPREFIX;
+  UINT flags = DT_EXPANDTABS | (FShowAccelChar ? 0 : DT_NOPREFIX);
   if (FWordWrap) flags |= DT_WORDBREAK;
   if (FAlignment == taCenter) flags |= DT_CENTER;
   if (FAlignment == taRightJustify) flags |= DT_RIGHT;
   if (FLayout != tlTop) {
-    SIZE s = MeasureControlText(FText, FFont.get(), FWordWrap ? FWidth : 0);
+    SIZE s = MeasureControlText(FText, FFont.get(), FWordWrap ? FWidth : 0, flags & DT_NOPREFIX);
     int dy = FHeight - s.cy;
     r.top += FLayout == tlCenter ? dy / 2 : dy;
   }
@@ -245,7 +249,8 @@ void TButton::PaintWindow(HDC DC) {
   s.Default = FDefault;
   RECT content = r;
   ThemePainter().PushButton(DC, r, s, &content);
-  DrawControlText(DC, FText, content, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, FFont.get(), FEnabled);
+  // "&" marks the access key: underlined, "&&" draws one "&".
+  DrawControlText(DC, FText, content, DT_CENTER | DT_VCENTER | DT_SINGLELINE, FFont.get(), FEnabled);
 }
 
 // ---------------------------------------------------------------------------------------------------

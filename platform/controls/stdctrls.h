@@ -11,11 +11,23 @@
 // Draws Text with Font into R of DC (DrawText flags); disabled text is drawn embossed.
 void DrawControlText(HDC DC, const std::string& Text, RECT R, UINT Format, TFont* Font, bool Enabled);
 SIZE MeasureControlText(const std::string& Text, TFont* Font, int MaxWidth = 0);
+// The same with the prefix rule given: DT_NOPREFIX (an "&" is a character) or 0 (an "&" marks the
+// access key and takes no room).
+SIZE MeasureControlText(const std::string& Text, TFont* Font, int MaxWidth, UINT PrefixFlags);
 
 // ---------------------------------------------------------------------------------------------------
 
 class TLabel : public TGraphicControl {
-  DECLARE_CLASS(TLabel, TGraphicControl)
+  DECLARE_PUBLISHED_CLASS(TLabel, TGraphicControl)
+  // What a form resource stores of a label besides the control's own properties.
+  static void DeclarePublished(TPublished<TLabel>& P) {
+    P.Enum("Alignment", &TLabel::Alignment, &TLabel::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"})
+        .Default(taLeftJustify);
+    P.Boolean("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize).Default(true);
+    P.Enum("Layout", &TLabel::Layout, &TLabel::SetLayout, {"tlTop", "tlCenter", "tlBottom"}).Default(tlTop);
+    P.Boolean("Transparent", &TLabel::Transparent, &TLabel::SetTransparent).Default(false);
+    P.Boolean("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap).Default(false);
+  }
   explicit TLabel(TComponent* AOwner);
   bool AutoSize() const { return FAutoSize; }
   void SetAutoSize(bool Value) { SetAutoSizeFlag(Value); }
@@ -27,6 +39,13 @@ class TLabel : public TGraphicControl {
   void SetTransparent(bool Value);
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool Value);
+  // "&" in the caption marks the access key (underlined) unless this is off.
+  bool ShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool Value) {
+    FShowAccelChar = Value;
+    AdjustSize();
+    Invalidate();
+  }
 
  protected:
   void Paint() override;
@@ -37,6 +56,7 @@ class TLabel : public TGraphicControl {
   TTextLayout FLayout = tlTop;
   bool FTransparent = false;
   bool FWordWrap = false;
+  bool FShowAccelChar = true;
 };
 
 // ---------------------------------------------------------------------------------------------------

@@ -338,6 +338,14 @@ bool TCustomForm::DialogKey(TWinControl* Sender, WORD Key, TShiftState Shift) {
       return false;
     }
     default:
+      // Alt with a character: the control whose caption has it as its accelerator takes it.
+      if (Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl)) {
+        bool handled = false;
+        ForEachControl(this, [&](TControl* c) {
+          if (!handled && ReallyUsable(c) && c->Perform(CM_DIALOGCHAR, Key, 0) != 0) handled = true;
+        });
+        return handled;
+      }
       return false;
   }
 }

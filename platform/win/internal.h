@@ -66,6 +66,9 @@ struct Window {
   bool hasRegion = false;    // SetWindowRgn: drawing and hit testing keep inside `region`
   QRegion region;            // window coordinates
   HICON icon = nullptr;
+  // Top-level windows: the bounds to come back to when a maximised or minimised window is restored.
+  QRect normalRect;
+  bool hasNormal = false;
 };
 
 struct Timer {

@@ -692,6 +692,19 @@ constexpr int SW_MINIMIZE = 6;
 constexpr int SW_SHOWMINNOACTIVE = 7;
 constexpr int SW_SHOWNA = 8;
 constexpr int SW_RESTORE = 9;
+
+// Where a top-level window stands and where it comes back to when restored (screen coordinates).
+struct WINDOWPLACEMENT {
+  UINT length = sizeof(WINDOWPLACEMENT);
+  UINT flags = 0;
+  UINT showCmd = 0;  // SW_SHOWNORMAL, SW_SHOWMAXIMIZED or SW_SHOWMINIMIZED
+  POINT ptMinPosition{-1, -1};
+  POINT ptMaxPosition{-1, -1};
+  RECT rcNormalPosition{0, 0, 0, 0};
+};
+BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement);
+// Sets the restored bounds (moving the window when it is normal) and then the state of showCmd.
+BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement);
 constexpr int SW_SHOWDEFAULT = 10;
 
 constexpr UINT SWP_NOSIZE = 0x0001;

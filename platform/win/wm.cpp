@@ -683,14 +683,30 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   if (!w) return FALSE;
   bool was = (w->style & WS_VISIBLE) != 0;
   bool show = cmd != SW_HIDE;
+  const bool wasNormal = !(w->style & (WS_MAXIMIZE | WS_MINIMIZE));
   if (cmd == SW_MAXIMIZE && !w->parent) {
     RECT wa = win::CurrentHost() ? win::CurrentHost()->WorkArea() : RECT{0, 0, 1280, 984};
+    if (wasNormal) {
+      w->normalRect = w->rect;
+      w->hasNormal = true;
+    }
     w->style |= WS_MAXIMIZE;
     SetWindowPos(hwnd, nullptr, wa.left, wa.top, wa.right - wa.left, wa.bottom - wa.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   } else if (cmd == SW_RESTORE || cmd == SW_SHOWNORMAL) {
     w->style &= ~(WS_MAXIMIZE | WS_MINIMIZE);
+    // A maximised or minimised top-level window comes back to the bounds it had.
+    if (!wasNormal && !w->parent && w->hasNormal) {
+      w->hasNormal = false;
+      const QRect n = w->normalRect;
+      SetWindowPos(hwnd, nullptr, n.x(), n.y(), n.width(), n.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+      if (!(w = W(hwnd))) return FALSE;
+    }
   } else if (cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE) {
+    if (wasNormal && !w->parent) {
+      w->normalRect = w->rect;
+      w->hasNormal = true;
+    }
     w->style |= WS_MINIMIZE;
   }
   if (!W(hwnd)) return FALSE;
@@ -830,6 +846,41 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
 }
 
 BOOL BringWindowToTop(HWND hwnd) { return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
+
+BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement) {
+  Window* w = W(hwnd);
+  if (!w || !placement) return FALSE;
+  placement->flags = 0;
+  placement->showCmd = (w->style & WS_MAXIMIZE)   ? SW_SHOWMAXIMIZED
+                       : (w->style & WS_MINIMIZE) ? SW_SHOWMINIMIZED
+                                                  : SW_SHOWNORMAL;
+  placement->ptMinPosition = POINT{-1, -1};
+  placement->ptMaxPosition = POINT{-1, -1};
+  if (placement->showCmd != SW_SHOWNORMAL && w->hasNormal) {
+    const QRect n = w->normalRect;
+    placement->rcNormalPosition = RECT{n.x(), n.y(), n.x() + n.width(), n.y() + n.height()};
+  } else {
+    GetWindowRect(hwnd, &placement->rcNormalPosition);
+  }
+  return TRUE;
+}
+
+BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
+  Window* w = W(hwnd);
+  if (!w || !placement) return FALSE;
+  const RECT& r = placement->rcNormalPosition;
+  if (w->style & (WS_MAXIMIZE | WS_MINIMIZE)) {
+    w->normalRect = QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    w->hasNormal = true;
+  } else {
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!W(hwnd)) return FALSE;
+  }
+  const UINT now = (w->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : (w->style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+  if (placement->showCmd != 0 && placement->showCmd != now)
+    ShowWindow(hwnd, placement->showCmd == SW_SHOWNORMAL ? SW_RESTORE : static_cast<int>(placement->showCmd));
+  return TRUE;
+}
 
 BOOL GetWindowRect(HWND hwnd, RECT* rect) {
   Window* w = W(hwnd);

@@ -17,7 +17,7 @@ TEST(StartUp, UnitsStartInTheirFixedOrderBeforeAnyWindow) {
   const std::vector<std::string> expected = {
       "Forms",    "Graphics",  "Printers", "jpeg",     "GDIPAPI",
       "ChartConst", "ChartHelpers", "ChartCanvas", "ChartFilters", "ChartProcs", "ChartEngine", "Chart",
-      "GIFImage", "PropFilerX", "ToolCtrlsX", "CalculatorX", "DbUtilsX", "DBGridX",
+      "GIFImage", "PropFilerX", "ToolCtrlsX", "CalculatorX", "DBGridXFindDlgs", "DbUtilsX", "DBGridX", "DBGridXImpExp",
       "EffectsBitmap",   "EffectsProbes",
       "Communal", "UfrmPlay", "UfrmPrint", "UfrmColor", "pngimage", "UfrmSelectModel", "UfrmMain"};
   EXPECT_EQ(UnitNames(), expected);

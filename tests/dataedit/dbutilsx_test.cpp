@@ -70,6 +70,29 @@ TEST(ParseSTFilterText, TextsGiveConditionRecords) {
   }
 }
 
+TEST(ParseSTFilterText, DoubledQuotesAndEmptyInListsReadWhatTheFilterRowWrites) {
+  TSTFilterExpressionX E;
+  E.ValueKind = stvkString;
+  ASSERT_NO_THROW(ParseSTFilterText("'it''s'", E));
+  EXPECT_EQ(E.Operator1, stoLike);
+  EXPECT_EQ(E.Operand1.AsString(), "it's");
+  ASSERT_NO_THROW(ParseSTFilterText("In ('''a''','b''')", E));
+  ASSERT_TRUE(E.Operand1.IsArray());
+  EXPECT_EQ(E.Operand1[0].AsString(), "'a'");
+  EXPECT_EQ(E.Operand1[1].AsString(), "b'");
+  ASSERT_NO_THROW(ParseSTFilterText("''", E));
+  EXPECT_EQ(E.Operand1.AsString(), "");
+  E.ValueKind = stvkNumber;
+  ASSERT_NO_THROW(ParseSTFilterText("In ()", E));
+  EXPECT_EQ(E.Operator1, stoIn);
+  ASSERT_TRUE(E.Operand1.IsArray());
+  EXPECT_EQ(E.Operand1.ArrayHighBound() - E.Operand1.ArrayLowBound() + 1, 0);
+  ASSERT_NO_THROW(ParseSTFilterText("> 1 OR !In ( )", E));
+  EXPECT_EQ(E.Operator2, stoNotIn);
+  EXPECT_TRUE(E.Operand2.IsArray());
+  EXPECT_THROW(ParseSTFilterText("'it''s", E), Exception);  // still unclosed
+}
+
 TEST(ParseSTFilterText, DecimalCommaSeparatesNoList) {
   const char Saved = FormatSettings.DecimalSeparator;
   FormatSettings.DecimalSeparator = ',';
@@ -121,7 +144,6 @@ TEST(ParseSTFilterText, EveryErrorNamesTheText) {
       {stvkNumber, "> 5 (", IncorrectExpression},
       {stvkNumber, "> 5 AND < 7 (", IncorrectExpression},
       {stvkString, "= a OR = 'b' c", IncorrectExpression},
-      {stvkString, "'it''s'", UnexpectedAndOr},  // no doubling: the value ends at the second quote
       {stvkString, "= a OR In (b, c", RightParenExpected},
       {stvkString, "> 5 AND (", IncorrectExpression},
   };

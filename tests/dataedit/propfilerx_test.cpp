@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dataedit/PropFilerX.h"
+#include "platform/win/testing.h"
 
 namespace {
 
@@ -86,6 +87,45 @@ TEST_F(PropFilerTest, MaximisedFormGetsItsRestoredBoundsAndStaysMaximised) {
   EXPECT_EQ(F.Top(), 50);
   EXPECT_EQ(F.Width(), 320);
   EXPECT_EQ(F.Height(), 240);
+}
+
+TEST_F(PropFilerTest, ShownMaximisedFormKeepsItsPlacementsNormalPosition) {
+  win::ResetWindowManager();
+  FormsUnit::Initialize();
+  {
+    TForm F(nullptr);
+    F.SetBounds(30, 40, 300, 200);
+    F.Show();
+    F.SetWindowState(wsMaximized);
+    win::PumpMessages();
+    ASSERT_GT(F.Width(), 300) << "the window fills the work area";
+    // The interceptor reads the restored bounds, not the maximised window's.
+    TFormStoragePropertyInterceptor I(&F);
+    EXPECT_EQ(I.Left(), 30);
+    EXPECT_EQ(I.Top(), 40);
+    EXPECT_EQ(I.Width(), 300);
+    EXPECT_EQ(I.Height(), 200);
+    const int MaxWidth = F.Width();
+    // Stored bounds go into the placement: the window stays maximised and comes back to them.
+    I.SetLeft(60);
+    I.SetTop(70);
+    I.SetWidth(350);
+    I.SetHeight(250);
+    I.SetWindowState(wsMaximized);
+    I.ApplyReadValues();
+    EXPECT_EQ(F.WindowState(), wsMaximized);
+    EXPECT_EQ(F.Width(), MaxWidth);
+    WINDOWPLACEMENT P;
+    ASSERT_TRUE(GetWindowPlacement(F.Handle(), &P));
+    EXPECT_EQ(P.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+    EXPECT_EQ(P.rcNormalPosition.left, 60);
+    EXPECT_EQ(P.rcNormalPosition.bottom, 70 + 250);
+    F.SetWindowState(wsNormal);
+    win::PumpMessages();
+    EXPECT_EQ(F.BoundsRect(), TRect(60, 70, 410, 320));
+  }
+  FormsUnit::Finalize();
+  win::ResetWindowManager();
 }
 
 TEST_F(PropFilerTest, CentredFormStaysCentredUnlessAPositionWasStored) {

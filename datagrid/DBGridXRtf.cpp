@@ -1,0 +1,367 @@
+// RTF export: colour and font tables, table rows for titles, records and footers.
+#include "datagrid/DBGridXRtf.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+std::string ColorKey(TColor Color) {
+  const uint32_t C = static_cast<uint32_t>(ColorToRGB(Color));
+  char Buf[16];
+  std::snprintf(Buf, sizeof Buf, "%3d%3d%3d", int(C & 0xFF), int((C >> 8) & 0xFF), int((C >> 16) & 0xFF));
+  return Buf;
+}
+
+std::string Trimmed(const std::string& S) {
+  const size_t B = S.find_first_not_of(' ');
+  return B == std::string::npos ? std::string() : S.substr(B);
+}
+
+// One UTF-8 character from S at I (advances I); U+FFFD for a byte that starts no valid sequence.
+char32_t DecodeUtf8(const std::string& S, size_t& I) {
+  const auto B = [&](size_t k) { return static_cast<unsigned char>(S[k]); };
+  const unsigned char C0 = B(I);
+  int N = 0;
+  char32_t Cp = 0;
+  if (C0 >= 0xC2 && C0 <= 0xDF) {
+    N = 1;
+    Cp = C0 & 0x1F;
+  } else if (C0 >= 0xE0 && C0 <= 0xEF) {
+    N = 2;
+    Cp = C0 & 0x0F;
+  } else if (C0 >= 0xF0 && C0 <= 0xF4) {
+    N = 3;
+    Cp = C0 & 0x07;
+  } else {
+    ++I;
+    return 0xFFFD;
+  }
+  if (I + static_cast<size_t>(N) >= S.size()) {
+    ++I;
+    return 0xFFFD;
+  }
+  for (int k = 1; k <= N; ++k) {
+    const unsigned char Ck = B(I + static_cast<size_t>(k));
+    if ((Ck & 0xC0) != 0x80) {
+      ++I;
+      return 0xFFFD;
+    }
+    Cp = (Cp << 6) | (Ck & 0x3F);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are not characters.
+  if ((N == 2 && Cp < 0x800) || (N == 3 && (Cp < 0x10000 || Cp > 0x10FFFF)) || (Cp >= 0xD800 && Cp <= 0xDFFF)) {
+    ++I;
+    return 0xFFFD;
+  }
+  I += static_cast<size_t>(N) + 1;
+  return Cp;
+}
+
+void AppendUnicodeEscape(std::string& Out, unsigned Unit) {
+  // \uN takes a signed 16-bit number; "?" is what readers without Unicode show. The blank ends the
+  // number (some readers take a "?" right after the digits as the end of the word and skip one more).
+  Out += "\\u";
+  Out += std::to_string(static_cast<int>(static_cast<int16_t>(static_cast<uint16_t>(Unit))));
+  Out += " ?";
+}
+
+}  // namespace
+
+void TDBGridXExportAsRTF::AppendRtfText(std::string& Out, const std::string& Text) {
+  size_t I = 0;
+  while (I < Text.size()) {
+    const unsigned char C = static_cast<unsigned char>(Text[I]);
+    if (C < 0x80) {
+      ++I;
+      switch (C) {
+        case '\\': Out += "\\\\"; break;
+        case '{': Out += "\\{"; break;
+        case '}': Out += "\\}"; break;
+        case '\t': Out += "\\tab "; break;
+        case '\r':
+          if (I < Text.size() && Text[I] == '\n') ++I;
+          Out += "\\line ";
+          break;
+        case '\n': Out += "\\line "; break;
+        default:
+          if (C < 0x20) {
+            char Buf[8];
+            std::snprintf(Buf, sizeof Buf, "\\'%02x", unsigned(C));
+            Out += Buf;
+          } else {
+            Out.push_back(static_cast<char>(C));
+          }
+      }
+      continue;
+    }
+    const char32_t Cp = DecodeUtf8(Text, I);
+    if (Cp >= 0x10000) {
+      const unsigned V = static_cast<unsigned>(Cp) - 0x10000;
+      AppendUnicodeEscape(Out, 0xD800 + (V >> 10));
+      AppendUnicodeEscape(Out, 0xDC00 + (V & 0x3FF));
+    } else {
+      AppendUnicodeEscape(Out, static_cast<unsigned>(Cp));
+    }
+  }
+}
+
+int TDBGridXExportAsRTF::ColorTableIndex(TColor Color) {
+  const std::string Key = ColorKey(Color);
+  for (size_t i = 0; i < FColorTable.size(); ++i)
+    if (FColorTable[i] == Key) return static_cast<int>(i);
+  FColorTable.push_back(Key);
+  return static_cast<int>(FColorTable.size()) - 1;
+}
+
+int TDBGridXExportAsRTF::FontTableIndex(const std::string& Name) {
+  for (size_t i = 0; i < FFontTable.size(); ++i)
+    if (AnsiSameText(FFontTable[i], Name)) return static_cast<int>(i);
+  FFontTable.push_back(Name);
+  return static_cast<int>(FFontTable.size()) - 1;
+}
+
+const char* TDBGridXExportAsRTF::RtfAlignmentWord(TAlignment Alignment) {
+  switch (Alignment) {
+    case taRightJustify: return "\\qr";
+    case taCenter: return "\\qc";
+    default: return "\\ql";
+  }
+}
+
+int TDBGridXExportAsRTF::Ppi() const { return FPpi; }
+int TDBGridXExportAsRTF::Spacing() const { return DBGridX && DBGridX->Flat() ? 12 : 24; }
+
+void TDBGridXExportAsRTF::PutRtfRun(TFont* Font, const std::string& Text, TColor Background) {
+  std::string S;
+  S.reserve(Text.size() + 48);
+  S += "\\fs" + std::to_string(Font->Size() * 2);
+  const TFontStyles St = Font->Style();
+  if (St.Contains(fsBold)) S += "\\b";
+  if (St.Contains(fsItalic)) S += "\\i";
+  if (St.Contains(fsStrikeOut)) S += "\\strike";
+  if (St.Contains(fsUnderline)) S += "\\ul";
+  S += "\\f" + std::to_string(FontTableIndex(Font->Name()));
+  S += "\\cf" + std::to_string(ColorTableIndex(Font->Color()));
+  S += "\\cb" + std::to_string(ColorTableIndex(Background));
+  S += ' ';
+  AppendRtfText(S, Text);
+  Put(S);
+}
+
+void TDBGridXExportAsRTF::WriteRtfCellBorders(bool Left, bool Top, bool Right, bool Bottom) {
+  if (Left) PutRtfLine("\\clbrdrl\\brdrs\\brdrcf0");
+  if (Top) PutRtfLine("\\clbrdrt\\brdrs\\brdrcf0");
+  if (Bottom) PutRtfLine("\\clbrdrb\\brdrs\\brdrcf0");
+  if (Right) PutRtfLine("\\clbrdrr\\brdrs\\brdrcf0");
+}
+
+std::vector<int> TDBGridXExportAsRTF::CellEdges(const TColumnsXList& Columns) const {
+  std::vector<int> Edges;
+  int Pos = 0;
+  for (TColumnX* Col : Columns) {
+    // Each cell's width is converted on its own, so fractions drop per cell.
+    Pos += static_cast<int>(static_cast<int64_t>(Col->Width()) * 1440 / Ppi());
+    Edges.push_back(Pos);
+  }
+  return Edges;
+}
+
+void TDBGridXExportAsRTF::EmitRecord(const TColumnsXList& Columns) {
+  PutRtfLine("\\trowd\\trgaph40");
+  const std::vector<int> Edges = CellEdges(Columns);
+  for (size_t i = 0; i < Columns.size(); ++i) {
+    WriteRtfCellBorders(true, true, true, true);
+    // The row's shading: the column's colour as the grid's cell handler leaves it.
+    TColor Back = Columns[i]->Color();
+    if (DBGridX->OnGetCellParams) {
+      TFont F;
+      F.Assign(Columns[i]->Font());
+      DBGridX->DoGetCellParams(Columns[i], &F, Back, TGridDrawState());
+    }
+    PutRtfLine("\\clshdng10000\\clcfpat" + std::to_string(ColorTableIndex(Back)) + "\\cellx" +
+               std::to_string(Edges[i]));
+  }
+  PutRtfLine("{\\trrh0");
+  TDBGridXExport::EmitRecord(Columns);
+  PutRtfLine("\\pard\\intbl\\row}");
+}
+
+void TDBGridXExportAsRTF::EmitDataCell(TColumnX* Column, TExportCellParamsX& Params) {
+  (void)Column;
+  const std::string Sp = std::to_string(Spacing());
+  PutRtf(std::string("\\pard\\intbl{") + RtfAlignmentWord(Params.Alignment) + "\\sb" + Sp + "\\sa" + Sp);
+  PutRtfRun(Params.Font, Params.Text, Params.Background);
+  PutRtfLine("\\cell}");
+}
+
+void TDBGridXExportAsRTF::EmitFooter(const TColumnsXList& Columns, int FooterNo) {
+  PutRtfLine("\\trowd\\trgaph40");
+  const std::vector<int> Edges = CellEdges(Columns);
+  for (size_t i = 0; i < Columns.size(); ++i) {
+    WriteRtfCellBorders(true, true, true, true);
+    PutRtfLine("\\clshdng10000\\clcfpat" +
+               std::to_string(ColorTableIndex(FooterAt(FooterNo, static_cast<int>(i)).Color)) + "\\cellx" +
+               std::to_string(Edges[i]));
+  }
+  PutRtfLine("{\\trrh0");
+  TDBGridXExport::EmitFooter(Columns, FooterNo);
+  PutRtfLine("\\pard\\intbl\\row}");
+}
+
+void TDBGridXExportAsRTF::EmitFooterCell(int DataCol, int Row, const std::string& Text, TAlignment Alignment,
+                                         TColor Background, TFont* Font, TColumnX* Column) {
+  (void)DataCol; (void)Row; (void)Column;
+  const std::string Sp = std::to_string(Spacing());
+  PutRtf(std::string("\\pard\\intbl{") + RtfAlignmentWord(Alignment) + "\\sb" + Sp + "\\sa" + Sp);
+  PutRtfRun(Font, Text, Background);
+  PutRtfLine("\\cell}");
+}
+
+void TDBGridXExportAsRTF::EmitTitle(const TColumnsXList& Columns) {
+  bool Tree = DBGridX->UseMultiTitle() && DBGridX->TitleTree();
+  // A grid whose title tree is not laid out yet writes its captions in one row.
+  for (TColumnX* Col : Columns)
+    if (Tree && !DBGridX->TitleColumnNode(Col->Index())) Tree = false;
+  if (Tree) {
+    EmitMultiLevelTitle(Columns);
+    return;
+  }
+  PutRtfLine("\\trowd\\trgaph40");
+  const std::vector<int> Edges = CellEdges(Columns);
+  for (size_t i = 0; i < Columns.size(); ++i) {
+    WriteRtfCellBorders(true, true, true, true);
+    PutRtfLine("\\clshdng10000\\clcfpat" + std::to_string(ColorTableIndex(Columns[i]->Title()->Color())) +
+               "\\cellx" + std::to_string(Edges[i]));
+  }
+  PutRtfLine("{\\trrh0");
+  const std::string Sp = std::to_string(Spacing());
+  for (TColumnX* Col : Columns) {
+    TColumnTitleX* T = Col->Title();
+    PutRtf(std::string("\\pard\\intbl{") + RtfAlignmentWord(T->Alignment()) + "\\sb" + Sp + "\\sa" + Sp);
+    PutRtfRun(T->Font(), T->Caption(), T->Color());
+    PutRtfLine("\\cell}");
+  }
+  PutRtfLine("\\pard\\intbl\\row}");
+}
+
+void TDBGridXExportAsRTF::EmitMultiLevelTitle(const TColumnsXList& Columns) {
+  const size_t NC = Columns.size();
+  // Title levels: level 0 holds each column's leaf, each level above the nodes one step up, moving the
+  // columns whose accumulated height is lowest first so that bands of equal height line up.
+  std::vector<std::vector<THeadTreeNode*>> Levels;
+  std::vector<THeadTreeNode*> Node(NC, nullptr);
+  std::vector<int> Acc(NC, 0);
+  THeadTreeNode* Root = DBGridX->TitleTree();
+  for (size_t c = 0; c < NC; ++c) {
+    Node[c] = DBGridX->TitleColumnNode(Columns[c]->Index());
+    Acc[c] = Node[c] ? Node[c]->Height : 0;
+  }
+  for (;;) {
+    Levels.push_back(Node);
+    int MinH = INT32_MAX;
+    for (size_t c = 0; c < NC; ++c) MinH = std::min(MinH, Acc[c]);
+    bool Moved = false;
+    for (size_t c = 0; c < NC; ++c) {
+      THeadTreeNode* N = Node[c];
+      if (Acc[c] == MinH && N && N->Parent && N->Parent != Root) {
+        Node[c] = N->Parent;
+        Acc[c] += N->Parent->Height;
+        Moved = true;
+      }
+    }
+    if (!Moved) break;
+  }
+  const int NL = static_cast<int>(Levels.size());
+  // Spans and inner borders, worked out top-down: a position covered by a span above is empty.
+  struct TPos {
+    THeadTreeNode* Node = nullptr;
+    bool Covered = false;
+    bool L = true, T = true, R = true, B = true;
+  };
+  std::vector<std::vector<TPos>> Grid(static_cast<size_t>(NL), std::vector<TPos>(NC));
+  for (int L = NL - 1; L >= 0; --L)
+    for (size_t c = 0; c < NC; ++c) Grid[static_cast<size_t>(L)][c].Node = Levels[static_cast<size_t>(L)][c];
+  for (int L = NL - 1; L >= 0; --L) {
+    for (size_t c = 0; c < NC; ++c) {
+      TPos& P = Grid[static_cast<size_t>(L)][c];
+      if (P.Covered || !P.Node) continue;
+      int Rows = 1;
+      while (L - Rows >= 0 && Levels[static_cast<size_t>(L - Rows)][c] == P.Node) ++Rows;
+      size_t Cols = 1;
+      while (c + Cols < NC && Levels[static_cast<size_t>(L)][c + Cols] == P.Node) ++Cols;
+      const int Low = L - Rows + 1;
+      for (int l = L; l >= Low; --l)
+        for (size_t k = c; k < c + Cols; ++k) {
+          TPos& Q = Grid[static_cast<size_t>(l)][k];
+          if (l != L || k != c) Q.Covered = true;
+          if (k != c) Q.L = false;
+          if (k != c + Cols - 1) Q.R = false;
+          if (l != L) Q.T = false;
+          if (l != Low) Q.B = false;
+        }
+    }
+  }
+  const std::vector<int> Edges = CellEdges(Columns);
+  const int Sp = static_cast<int>(std::abs(std::trunc(static_cast<double>(TitleMargin / 2) / Ppi() * 1440.0 - 20)));
+  const std::string SpS = std::to_string(Sp);
+  for (int L = NL - 1; L >= 0; --L) {
+    const bool Bottom = L == 0;
+    PutRtfLine("\\trowd\\trgaph40");
+    for (size_t c = 0; c < NC; ++c) {
+      const TPos& P = Grid[static_cast<size_t>(L)][c];
+      WriteRtfCellBorders(P.L, P.T, P.R, P.B);
+      const TColor Shade = Bottom ? Columns[c]->Title()->Color() : DBGridX->FixedColor();
+      PutRtfLine("\\clshdng10000\\clcfpat" + std::to_string(ColorTableIndex(Shade)) + "\\cellx" +
+                 std::to_string(Edges[c]));
+    }
+    PutRtfLine("{\\trrh0");
+    for (size_t c = 0; c < NC; ++c) {
+      const TPos& P = Grid[static_cast<size_t>(L)][c];
+      const bool HasText = !P.Covered && P.Node;
+      PutRtf(HasText ? "\\pard\\intbl{\\qc\\sb" + SpS + "\\sa" + SpS : std::string("\\pard\\intbl{\\qc"));
+      const std::string Text = HasText ? P.Node->Caption : std::string();
+      if (Bottom)
+        PutRtfRun(Columns[c]->Title()->Font(), Text, Columns[c]->Title()->Color());
+      else
+        PutRtfRun(DBGridX->TitleFont(), Text, DBGridX->FixedColor());
+      PutRtfLine("\\cell}");
+    }
+    PutRtfLine("\\pard\\intbl\\row}");
+  }
+}
+
+void TDBGridXExportAsRTF::ExportStream(TStream* S, bool IsExportAll) {
+  FColorTable.clear();
+  FFontTable.clear();
+  FPpi = PixelsPerInch;
+  if (FPpi <= 0) {
+    FPpi = 96;
+    if (DBGridX && DBGridX->HandleAllocated()) {
+      const int D = GetDeviceCaps(DBGridX->Canvas()->Handle(), LOGPIXELSX);
+      if (D > 0) FPpi = D;
+    }
+  }
+  ColorTableIndex(clBlack);
+  ColorTableIndex(clWhite);
+  ColorTableIndex(clBtnFace);
+  TMemoryStream Cache;
+  TDBGridXExport::ExportStream(&Cache, IsExportAll);
+  // Only a finished walk reaches the target stream.
+  std::string Head = "{\\rtf1\\ansi\\ansicpg1252\\uc1\r\n{\\colortbl";
+  for (const std::string& K : FColorTable)
+    Head += "\\red" + Trimmed(K.substr(0, 3)) + "\\green" + Trimmed(K.substr(3, 3)) + "\\blue" +
+            Trimmed(K.substr(6, 3)) + ";";
+  Head += "}\r\n{\\fonttbl";
+  for (size_t k = 0; k < FFontTable.size(); ++k) {
+    Head += "\\f" + std::to_string(k) + "\\fnil ";
+    AppendRtfText(Head, FFontTable[k]);
+    Head += ";";
+  }
+  Head += "}\r\n";
+  S->WriteBuffer(Head.data(), static_cast<int64_t>(Head.size()));
+  if (Cache.Size() > 0) S->WriteBuffer(Cache.Memory(), Cache.Size());
+  S->WriteBuffer("}", 1);
+  FColorTable.clear();
+  FFontTable.clear();
+}

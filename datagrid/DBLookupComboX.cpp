@@ -1,0 +1,904 @@
+#include "datagrid/DBLookupComboX.h"
+#include "platform/controls/menus.h"
+
+#include <algorithm>
+
+#include "dataedit/VarValuesX.h"
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+std::string JoinFieldNames(const TFieldsArrX& Fields) {
+  std::string s;
+  for (TField* f : Fields) {
+    if (!s.empty()) s += ';';
+    s += f->FieldName();
+  }
+  return s;
+}
+
+bool IsStringField(TField* F) {
+  if (!F) return false;
+  TFieldKind k = F->FieldKind();
+  return (k == fkData || k == fkInternalCalc) && (F->DataType() == ftString || F->DataType() == ftWideString);
+}
+
+// The first Count characters (code points) of a UTF-8 text.
+std::string Utf8Head(const std::string& S, int Count) {
+  size_t i = 0;
+  int n = 0;
+  while (i < S.size() && n < Count) {
+    unsigned char c = static_cast<unsigned char>(S[i]);
+    i += c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    ++n;
+  }
+  return S.substr(0, std::min(i, S.size()));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// Links and drop-down settings
+
+void TDataSourceLinkX::LayoutChanged() { FCombo->UpdateDataFields(); }
+
+void TListSourceLinkX::ActiveChanged() { FCombo->UpdateListFields(); }
+void TListSourceLinkX::LayoutChanged() { FCombo->UpdateListFields(); }
+void TListSourceLinkX::DataSetChanged() { FCombo->ListLinkDataChanged(); }
+
+TLookupComboboxDropDownBoxX::TLookupComboboxDropDownBoxX(TPersistent* AOwner) {
+  FSpecRow = std::make_unique<TSpecRowX>(AOwner);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Creation and settings
+
+TCustomDBLookupComboboxX::TCustomDBLookupComboboxX(TComponent* AOwner) : TCustomDBEditX(AOwner) {
+  FListLink = std::make_unique<TListSourceLinkX>(this);
+  FOwnSource = std::make_unique<TDataSource>(nullptr);
+  FDropDownBox = std::make_unique<TLookupComboboxDropDownBoxX>(this);
+  FDropDownBox->SpecRow()->OnChanged = [this](TObject*) { SpecRowChanged(); };
+  FDropDownBox->OnListSourceChanged = [this](TObject*) {
+    if (TDataSource* s = FDropDownBox->ListSource()) s->FreeNotification(this);
+    UpdateListSource();
+  };
+  // The base made the main button before this class existed: it is shown here.
+  EditButton()->SetVisible(true);
+  EditButton()->SetShortCut(32808);  // Alt+Down
+  RefreshReadOnlyState();
+}
+
+TCustomDBLookupComboboxX::~TCustomDBLookupComboboxX() {
+  FDropDownBox->SpecRow()->OnChanged = nullptr;
+  FListLink->SetDataSource(nullptr);
+}
+
+std::unique_ptr<TFieldDataLinkX> TCustomDBLookupComboboxX::NewDataLink() {
+  return std::make_unique<TDataSourceLinkX>(this);
+}
+
+TEditButtonX* TCustomDBLookupComboboxX::NewEditButton() {
+  TEditButtonX* b = TCustomDBEditX::NewEditButton();
+  b->SetVisible(true);
+  b->SetShortCut(32808);  // Alt+Down
+  return b;
+}
+
+bool TCustomDBLookupComboboxX::EditButtonsEnabled() {
+  return TCustomDBEditX::EditButtonsEnabled() && (FListActive || OnButtonClick || OnButtonDown);
+}
+
+TAlignment TCustomDBLookupComboboxX::GetDefaultAlignment() const {
+  return FUnconfigured ? TCustomDBEditX::GetDefaultAlignment() : taLeftJustify;
+}
+
+bool TCustomDBLookupComboboxX::IsValidInputChar(char32_t Ch) {
+  if (FListActive && FListFieldObj) return FListFieldObj->IsValidChar(Ch);
+  return TCustomDBEditX::IsValidInputChar(Ch);
+}
+
+void TCustomDBLookupComboboxX::CheckNotCircular() {
+  TDataSet* lds = FListLink->Active() ? ListDataSet() : nullptr;
+  TDataSource* ds = DataSource();
+  if (lds && ds && ds->DataSet() == lds) DatabaseError("Circular datalinks are not allowed", this);
+}
+
+void TCustomDBLookupComboboxX::CheckNotLookup() {
+  if (FLookupMode) DatabaseError("Property already defined by lookup field", this);
+  if (DataLink()->DataSourceFixed()) DatabaseError("Operation not allowed in a DBCtrlGrid", this);
+}
+
+void TCustomDBLookupComboboxX::UpdateUnconfigured() {
+  if (FListActive) return;
+  FUnconfigured = !DataSource() && FDataField.empty() && !FListSource && FListField.empty() && FKeyField.empty();
+}
+
+void TCustomDBLookupComboboxX::RefreshReadOnlyState() {
+  // Free text only in csDropDownX while the value may be edited; otherwise typing searches the list.
+  TCustomDBEditX::RefreshReadOnlyState();
+  if (!FListLink) return;  // still being made
+  if (FUnconfigured) return;
+  bool editable = FStyle == csDropDownX && !ReadOnly() && (DataLink()->Editing() || IsDataIndependent());
+  SetWindowReadOnly(!editable);
+}
+
+void TCustomDBLookupComboboxX::SetDataSource(TDataSource* Value) {
+  TCustomDBEditX::SetDataSource(Value);
+  UpdateDataFields();
+}
+
+void TCustomDBLookupComboboxX::SetDataField(const std::string& Value) {
+  if (FDataField == Value) return;
+  FDataField = Value;
+  UpdateDataFields();
+}
+
+void TCustomDBLookupComboboxX::SetKeyField(const std::string& Value) {
+  CheckNotLookup();
+  if (FKeyField == Value) return;
+  FKeyField = Value;
+  UpdateListFields();
+}
+
+void TCustomDBLookupComboboxX::SetListField(const std::string& Value) {
+  if (FListField == Value) return;
+  FListField = Value;
+  UpdateListFields();
+}
+
+void TCustomDBLookupComboboxX::SetListFieldIndex(int Value) {
+  if (FListFieldIndex == Value) return;
+  FListFieldIndex = Value;
+  UpdateListFields();
+}
+
+void TCustomDBLookupComboboxX::SetListSource(TDataSource* Value) {
+  CheckNotLookup();
+  FListSource = Value;
+  if (Value) Value->FreeNotification(this);
+  UpdateListSource();
+  UpdateListFields();
+}
+
+TDataSource* TCustomDBLookupComboboxX::GetBaseListSource() { return FLookupMode ? FOwnSource.get() : FListSource; }
+
+TDataSource* TCustomDBLookupComboboxX::GetActiveListSource() {
+  if (FocusState() && !ComponentState().Contains(csDesigning) && FDropDownBox->ListSource())
+    return FDropDownBox->ListSource();
+  return GetBaseListSource();
+}
+
+bool TCustomDBLookupComboboxX::UsesDropDownListSource() {
+  return FDropDownBox->ListSource() && FListLink->DataSource() == FDropDownBox->ListSource();
+}
+
+void TCustomDBLookupComboboxX::UpdateListSource() {
+  if (!FListLink || FListVisible) return;
+  TDataSource* s = GetActiveListSource();
+  if (FListLink->DataSource() != s) FListLink->SetDataSource(s);
+}
+
+void TCustomDBLookupComboboxX::SetFocusState(bool Value) {
+  TCustomDBEditX::SetFocusState(Value);
+  UpdateListSource();
+}
+
+void TCustomDBLookupComboboxX::SetStyle(TDBLookupComboboxXStyle Value) {
+  FStyle = Value;
+  RefreshReadOnlyState();
+}
+
+void TCustomDBLookupComboboxX::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomDBEditX::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FListSource) {
+    FListSource = nullptr;
+    UpdateListSource();
+  }
+  if (FDropDownBox && AComponent == FDropDownBox->ListSource()) {
+    FDropDownBox->SetListSource(nullptr);
+    DataLink()->ReloadRecord();
+  }
+  if (AComponent == FGrid) FGrid = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Fields
+
+void TCustomDBLookupComboboxX::LinkActiveChanged() {
+  TCustomDBEditX::LinkActiveChanged();
+  UpdateDataFields();
+}
+
+void TCustomDBLookupComboboxX::UpdateDataFields() {
+  if (FUpdatingDataFields || !FListLink) return;
+  FUpdatingDataFields = true;
+  struct Guard {
+    bool& B;
+    ~Guard() { B = false; }
+  } guard{FUpdatingDataFields};
+  FDataFields.clear();
+  FDataKeyFields.clear();
+  FDataKeyNames.clear();
+  TDataSet* ds = DataLink()->DataSource() ? DataLink()->DataSource()->DataSet() : nullptr;
+  bool lookup = false;
+  if (ds && ds->Active() && !FDataField.empty()) {
+    CheckNotCircular();
+    FDataFields = GetFieldsArray(ds, this, FDataField);
+    lookup = FDataFields.size() == 1 && FDataFields[0]->Lookup();
+    FDataKeyFields = lookup ? GetFieldsArray(ds, this, FDataFields[0]->KeyFields()) : FDataFields;
+    FDataKeyNames = JoinFieldNames(FDataKeyFields);
+  }
+  SetLookupMode(lookup);
+  DataLink()->SetFieldName(FDataKeyNames.empty() ? FDataField : FDataKeyNames);
+  UpdateUnconfigured();
+  RefreshReadOnlyState();
+  RefreshButtonControls();
+  if (!FUnconfigured) DataLink()->ReloadRecord();
+}
+
+void TCustomDBLookupComboboxX::SetLookupMode(bool Value) {
+  if (Value) {
+    TField* f = FDataFields[0];
+    FDataKeyFields = GetFieldsArray(f->DataSet(), this, f->KeyFields());
+    FDataKeyNames = JoinFieldNames(FDataKeyFields);
+    FLookupMode = true;
+    FOwnSource->SetDataSet(f->LookupDataSet());
+    FKeyField = f->LookupKeyFields();
+    if (FListLink->DataSource() != GetActiveListSource()) FListLink->SetDataSource(GetActiveListSource());
+    else UpdateListFields();
+  } else if (FLookupMode) {
+    FLookupMode = false;
+    FListLink->SetDataSource(GetActiveListSource());
+    FKeyField.clear();
+    FOwnSource->SetDataSet(nullptr);
+    FDataKeyFields = FDataFields;
+    FDataKeyNames = JoinFieldNames(FDataKeyFields);
+  }
+}
+
+void TCustomDBLookupComboboxX::UpdateListFields() {
+  if (FListVisible || !FListLink) return;
+  FListActive = false;
+  RefreshButtonControls();
+  FListFieldObj = nullptr;
+  FListFields.clear();
+  TDataSet* lds = ListDataSet();
+  if (FListLink->Active() && lds && !FKeyField.empty()) {
+    CheckNotCircular();
+    FListKeyFields = GetFieldsArray(lds, this, FKeyField);
+    FListFields = GetFieldsArray(lds, this, FListField);
+    if (FLookupMode) {
+      FListFieldObj = lds->FieldByName(FDataFields[0]->LookupResultField());
+      if (std::find(FListFields.begin(), FListFields.end(), FListFieldObj) == FListFields.end())
+        FListFields.insert(FListFields.begin(), FListFieldObj);
+    } else {
+      if (FListFields.empty()) FListFields = FListKeyFields;
+      FListFieldObj = FListFieldIndex >= 0 && FListFieldIndex < static_cast<int>(FListFields.size())
+                          ? FListFields[static_cast<size_t>(FListFieldIndex)]
+                          : FListFields[0];
+    }
+    FListActive = true;
+  }
+  UpdateUnconfigured();
+  RefreshReadOnlyState();
+  RefreshButtonControls();
+  if (FUnconfigured) return;
+  bool modified = Modified();
+  if (FListActive) {
+    bool found = false;
+    SetDisplayText(TextForKey(found));
+  } else {
+    SetDisplayText(ComponentState().Contains(csDesigning) ? Name() : std::string());
+  }
+  SetModified(modified);
+}
+
+std::string TCustomDBLookupComboboxX::TextForKey(bool& Found) {
+  Found = false;
+  // Focused on the drop-down box's list: the text comes from the control's own list when the key is
+  // there (the narrower list may lack the current key).
+  if (FocusState() && UsesDropDownListSource() && FListFieldObj && IsKeyInSource(GetBaseListSource())) {
+    TField* f = GetBaseListSource()->DataSet()->FindField(FListFieldObj->FieldName());
+    if (f) {
+      Found = true;
+      return f->DisplayText();
+    }
+  }
+  TSpecRowX* spec = FDropDownBox->SpecRow();
+  bool located = LocateKeyValue();
+  if (spec->Visible() && (spec->MatchesKey(FKeyValue) || (spec->ShowIfNotInKeyList() && !located)))
+    return spec->GetColumnText(FListFieldIndex);
+  if (located && FListFieldObj) {
+    Found = true;
+    return FListFieldObj->DisplayText();
+  }
+  return {};
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Key value
+
+bool TCustomDBLookupComboboxX::KeyValueFitsFields(const TFieldsArrX& Fields, const Variant& Value) {
+  if (Fields.size() == 1) return !Value.IsArray();
+  return Fields.size() > 1 && Value.IsArray() &&
+         Value.ArrayHighBound() - Value.ArrayLowBound() + 1 == static_cast<int>(Fields.size());
+}
+
+bool TCustomDBLookupComboboxX::LocateKeyValue() {
+  TDataSet* lds = ListDataSet();
+  if (FKeyValue.IsNull() || FKeyValue.IsEmpty() || !lds || !lds->Active() ||
+      !KeyValueFitsFields(FListKeyFields, FKeyValue))
+    return false;
+  try {
+    return lds->Locate(FKeyField, FKeyValue, {});
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TCustomDBLookupComboboxX::IsKeyInSource(TDataSource* Source) {
+  TDataSet* ds = Source ? Source->DataSet() : nullptr;
+  if (FKeyValue.IsNull() || !ds || !ds->Active() || !KeyValueFitsFields(FListKeyFields, FKeyValue)) return false;
+  try {
+    return ds->Locate(FKeyField, FKeyValue, {});
+  } catch (...) {
+    return false;
+  }
+}
+
+void TCustomDBLookupComboboxX::InternalSetKeyValue(const Variant& Value) {
+  if (VarValuesEqual(FKeyValue, Value) && FKeyValue.IsNull() == Value.IsNull()) return;
+  FKeyValue = Value;
+  KeyValueChanged();
+}
+
+void TCustomDBLookupComboboxX::KeyValueChanged() {
+  DataLink()->MarkModified();
+  SetModified(true);
+  if (!FUnconfigured) {
+    if (FListActive) {
+      if (LocateKeyValue() && !FDropDownBox->SpecRow()->MatchesKey(FKeyValue) && FListFieldObj)
+        SetDisplayText(FListFieldObj->DisplayText());
+    } else if (ComponentState().Contains(csDesigning)) {
+      SetDisplayText(Name());
+    }
+  }
+  if (FListVisible && FGrid) FGrid->SetKeyValue(FKeyValue);
+  if (FStyle == csDropDownListX && HandleAllocated()) SelectAllText();
+  if (OnKeyValueChanged) OnKeyValueChanged(this);
+}
+
+void TCustomDBLookupComboboxX::SetKeyValue(const Variant& Value) {
+  if (FDataKeyFields.empty()) {
+    InternalSetKeyValue(Value);
+    if (!Posting()) {
+      try {
+        CommitData();
+      } catch (...) {
+        DataLink()->ReloadRecord();
+        throw;
+      }
+    }
+  } else if (DataLink()->StartEdit()) {
+    AssignFieldValues(DataLink()->DataSet(), FDataKeyNames, Value);
+  }
+  TSpecRowX* spec = FDropDownBox->SpecRow();
+  if (FListActive && !LocateKeyValue() &&
+      !(spec->Visible() && (spec->MatchesKey(FKeyValue) || spec->ShowIfNotInKeyList())))
+    SetDisplayText("");
+}
+
+bool TCustomDBLookupComboboxX::CanModifyKey(bool StartEditing) {
+  bool allowed = (FUnconfigured || FListActive) && !ReadOnly();
+  if (allowed && DataSource()) {
+    allowed = !FDataKeyFields.empty();
+    for (TField* f : FDataKeyFields) allowed = allowed && f->CanModify();
+  }
+  if (StartEditing && allowed && !FDataKeyFields.empty()) return DataLink()->StartEdit();
+  if (StartEditing && allowed && IsDataIndependent()) DataLink()->StartEdit();
+  return allowed;
+}
+
+void TCustomDBLookupComboboxX::SelectNextListValue(bool Up) {
+  TDataSet* lds = ListDataSet();
+  if (!CanModifyKey(true) || !FListLink->Active() || !lds) return;
+  if (LocateKeyValue()) lds->MoveBy(Up ? -1 : 1);
+  else lds->First();
+  SetKeyValue(lds->FieldValues(FKeyField));
+  if (Focused()) SelectAll();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Text
+
+void TCustomDBLookupComboboxX::SetDisplayText(const std::string& AText) {
+  FOwnTextChange = true;
+  try {
+    TCustomMaskEdit::SetText(AText);
+  } catch (...) {
+    FOwnTextChange = false;
+    throw;
+  }
+  FOwnTextChange = false;
+}
+
+void TCustomDBLookupComboboxX::SelectAllText() {
+  if (HandleAllocated()) SendMessage(Handle(), EM_SETSEL, 0x7FFFFFFF, 0);
+}
+
+void TCustomDBLookupComboboxX::Change() {
+  if (FChangeSuspended) {
+    FChangeSwallowed = true;
+    return;
+  }
+  if (FOwnTextChange) {
+    TCustomMaskEdit::Change();
+    return;
+  }
+  TCustomDBEditX::Change();
+}
+
+bool TCustomDBLookupComboboxX::LocateListText(const std::string& AText, bool Partial) {
+  if (!FListActive || !CanModifyKey(true)) return false;
+  TDataSet* lds = ListDataSet();
+  TLocateOptions opts{loCaseInsensitive};
+  if (Partial) opts.Include(loPartialKey);
+  try {
+    if (lds->Locate(FListFieldObj->FieldName(), Variant(AText), opts)) {
+      FChangeSuspended = true;
+      FChangeSwallowed = false;
+      try {
+        InternalSetKeyValue(lds->FieldValues(FKeyField));
+        SetDisplayText(FListFieldObj->DisplayText());
+      } catch (...) {
+        FChangeSuspended = false;
+        throw;
+      }
+      FChangeSuspended = false;
+      int full = Utf8Length(Text()), typed = std::min(full, Utf8Length(AText));
+      if (HandleAllocated()) SendMessage(Handle(), EM_SETSEL, static_cast<WPARAM>(full), static_cast<LPARAM>(typed));
+      if (FChangeSwallowed) {
+        FChangeSwallowed = false;
+        TCustomMaskEdit::Change();
+      }
+      return true;
+    }
+    if (FStyle == csDropDownX) InternalSetKeyValue(Null);
+    return false;
+  } catch (...) {
+    if (FStyle == csDropDownX) {
+      InternalSetKeyValue(Null);
+    } else {
+      SetDisplayText(Text());
+      SetSelStart(Utf8Length(Text()));
+    }
+    return false;
+  }
+}
+
+void TCustomDBLookupComboboxX::ProcessSearchText(const std::string& S) {
+  if (!IsStringField(FListFieldObj) || !CanModifyKey(true)) return;
+  int len = Utf8Length(Text());
+  if (S == "\b") {
+    if (len == 0) return;
+    if (SelLength() >= len) {
+      SendMessage(Handle(), EM_SETSEL, static_cast<WPARAM>(len), static_cast<LPARAM>(len - 1));
+    } else {
+      int start = std::max(0, SelStart() - 1);
+      SendMessage(Handle(), EM_SETSEL, static_cast<WPARAM>(len), static_cast<LPARAM>(start));
+    }
+    return;
+  }
+  LocateListText(Utf8Head(Text(), SelStart()) + S, true);
+}
+
+void TCustomDBLookupComboboxX::ApplyText(const std::string& AText) {
+  if (FUnconfigured) {
+    TCustomDBEditX::ApplyText(AText);
+    return;
+  }
+  if (FStyle == csDropDownX) SetDisplayText(AText);
+  LocateListText(AText, false);
+}
+
+void TCustomDBLookupComboboxX::ApplyValue(const Variant& Value) {
+  if (FUnconfigured) {
+    TCustomDBEditX::ApplyValue(Value);
+    FKeyValue = Value;
+    return;
+  }
+  InternalSetKeyValue(Value);
+}
+
+void TCustomDBLookupComboboxX::SelectFromCaret(int OldCaret) {
+  int len = Utf8Length(Text());
+  if (HandleAllocated()) SendMessage(Handle(), EM_SETSEL, static_cast<WPARAM>(len), static_cast<LPARAM>(OldCaret));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Record and commit
+
+void TCustomDBLookupComboboxX::FieldDataChanged() {
+  if (FUnconfigured) {
+    TCustomDBEditX::FieldDataChanged();
+    FKeyValue = IsDataIndependent() ? DataLink()->DataIndependentValue() : Variant(Text());
+    return;
+  }
+  if (IsDataIndependent() && SourceLink()->TextValue) {
+    SetDisplayText(SafeVarToStr(DataLink()->DataIndependentValue()));
+    LocateListText(Text(), false);
+  } else {
+    TDataSet* ds = DataLink()->DataSource() ? DataLink()->DataSource()->DataSet() : nullptr;
+    Variant v = Null;
+    if (ds && ds->Active() && !FDataKeyFields.empty()) v = ds->FieldValues(FDataKeyNames);
+    else if (IsDataIndependent()) v = DataLink()->DataIndependentValue();
+    if (v.IsEmpty()) v = Null;
+    InternalSetKeyValue(v);
+    if (FListActive) {
+      bool found = false;
+      std::string t = TextForKey(found);
+      TSpecRowX* spec = FDropDownBox->SpecRow();
+      if (found || (spec->Visible() && !t.empty()) || !found) SetDisplayText(t);
+    }
+  }
+  SetModified(false);
+}
+
+void TCustomDBLookupComboboxX::CommitData() {
+  if (FListActive && OnNotInList && FListFieldObj && !Text().empty()) {
+    TDataSet* lds = ListDataSet();
+    bool found = false;
+    try {
+      found = lds->Locate(FListFieldObj->FieldName(), Variant(Text()), {loCaseInsensitive});
+    } catch (...) {
+      found = false;
+    }
+    if (!found) {
+      bool recheck = false;
+      OnNotInList(this, Text(), recheck);
+      if (recheck) {
+        try {
+          if (lds->Locate(FListFieldObj->FieldName(), Variant(Text()), {loCaseInsensitive}))
+            InternalSetKeyValue(lds->FieldValues(FKeyField));
+        } catch (...) {
+        }
+      }
+    }
+  }
+  TCustomDBEditX::CommitData();
+}
+
+void TCustomDBLookupComboboxX::StoreTextInLink() {
+  if (FUnconfigured) {
+    TCustomDBEditX::StoreTextInLink();
+    return;
+  }
+  TSpecRowX* spec = FDropDownBox->SpecRow();
+  if (IsDataIndependent() && FListActive && !LocateKeyValue() && !Text().empty() && FStyle == csDropDownX &&
+      !spec->Visible()) {
+    SourceLink()->TextValue = true;
+    DataLink()->SetValue(Variant(Text()));
+  } else {
+    SourceLink()->TextValue = false;
+    DataLink()->SetValue(FKeyValue);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Drop-down
+
+int TCustomDBLookupComboboxX::GetListFieldsWidth() {
+  TCanvas* c = FGrid ? FGrid->Canvas() : nullptr;
+  int zero = 8;
+  if (c) {
+    c->Font()->Assign(Font());
+    zero = std::max(1, c->TextWidth("0"));
+  }
+  int w = 0;
+  for (TField* f : FListFields) w += f->DisplayWidth() * zero + 4;
+  return w;
+}
+
+void TCustomDBLookupComboboxX::DropDown() {
+  if (FListVisible || !FListActive) return;
+  if (!Focused() && CanFocus()) SetFocus();
+  if (OnDropDown) OnDropDown(this);
+  if (!FGrid) {
+    FGrid = new TPopupDataGridX(this);
+    FGrid->FreeNotification(this);
+    FGrid->OnPickByMouse = [this](TObject*, bool Accept) { CloseUp(Accept); };
+  }
+  TPopupDataGridX* g = FGrid;
+  g->SetKeyValue(Null);
+  g->SetSpecRow(FDropDownBox->SpecRow());
+  g->SetColor(Color());
+  g->Font()->Assign(Font());
+  g->SetShowTitles(FDropDownBox->ShowTitles());
+  g->SetLookupUseMultiTitle(FDropDownBox->UseMultiTitle());
+  g->SetLookupReadOnly(!CanModifyKey(false));
+  TDataSet* lds = ListDataSet();
+  int rows = FDropDownBox->Rows();
+  if (lds && lds->IsSequenced() && lds->RecordCount() > 0 && lds->RecordCount() < rows) rows = lds->RecordCount();
+  g->HandleNeeded();
+  g->SetDisplayRowCount(rows);
+  std::string names;
+  for (TField* f : FListFields) names += f->FieldName() + ";";
+  g->SetListField(names);
+  g->SetListFieldIndex(static_cast<int>(std::find(FListFields.begin(), FListFields.end(), FListFieldObj) -
+                                        FListFields.begin()));
+  g->SetKeyField(FKeyField);
+  g->SetLookupAutoFitColWidths(false);
+  g->SetListSource(FListLink->DataSource());
+  int w = FDropDownBox->Width();
+  if (w == -1) w = g->WidthForColumns();
+  else if (w <= 0) w = Width();
+  w = std::max(w, Width());
+  g->SetBounds(g->Left(), g->Top(), w, g->Height());
+  g->SetLookupAutoFitColWidths(FDropDownBox->AutoFitColWidths() && FDropDownBox->Width() == -1);
+  g->SetKeyValue(FKeyValue);
+  g->SetLookupReadOnly(!CanModifyKey(false));
+  FGridLayoutChanged = false;
+  g->OnLayoutChangedHook = [this](TObject*) { FGridLayoutChanged = true; };
+  POINT pos{0, 0};
+  PositionDropDownWindow(this, g, FDropDownBox->Align(), pos, g->RowPixelHeight());
+  SetWindowPos(g->Handle(), HWND_TOP, pos.x, pos.y, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
+  g->SetVisible(true);
+  g->SizeGrip()->SetGripVisible(FDropDownBox->Sizable());
+  g->SetDisplayRowCount(g->DisplayRows());
+  FListVisible = true;
+  Invalidate();
+  g->SetWasResized(false);
+  TCustomDBEditX::DropDown();
+  FDroppedDown = true;
+}
+
+void TCustomDBLookupComboboxX::CloseUp(bool Accept) {
+  if (!FListVisible || !FGrid) {
+    TCustomDBEditX::CloseUp(Accept);
+    return;
+  }
+  if (HWND cap = GetCapture()) SendMessage(cap, WM_CANCELMODE, 0, 0);
+  Variant key = FGrid->KeyValue();
+  SetWindowPos(FGrid->Handle(), nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  FGrid->SetVisible(false);
+  FListVisible = false;
+  if (FGrid->WasResized()) {
+    FDropDownBox->SetRows(FGrid->DisplayRows());
+    FDropDownBox->SetWidth(FGrid->Width());
+  }
+  FGrid->OnLayoutChangedHook = nullptr;
+  FGrid->SetLookupAutoFitColWidths(false);
+  FGrid->SetListSource(nullptr);
+  Invalidate();
+  FDroppedDown = false;
+  TCustomDBEditX::CloseUp(Accept);
+  if (Accept && CanModifyKey(true)) {
+    InternalSetKeyValue(key);
+    TSpecRowX* spec = FDropDownBox->SpecRow();
+    if (spec->Visible() && (spec->MatchesKey(FKeyValue) || (spec->ShowIfNotInKeyList() && !LocateKeyValue())))
+      SetDisplayText(spec->GetColumnText(FListFieldIndex));
+    SelectAll();
+  }
+  if (FStyle == csDropDownX) SelectAll();
+  if (OnCloseUp) OnCloseUp(this, Accept);
+}
+
+void TCustomDBLookupComboboxX::SpecRowChanged() {
+  if (IsLoading()) return;
+  FieldDataChanged();
+  UpdateListFields();
+  if (FGrid) FGrid->SetSpecRow(FDropDownBox->SpecRow());
+}
+
+void TCustomDBLookupComboboxX::EditButtonPressed(bool IsDownButton) {
+  if (EditButton()->Style() == ebsUpDownX) {
+    if (EditCanModify()) SelectNextListValue(!IsDownButton);
+    return;
+  }
+  TCustomDBEditX::EditButtonPressed(IsDownButton);
+}
+
+std::string TCustomDBLookupComboboxX::GetPaintCopyText() {
+  if (ComponentState().Contains(csDesigning) && !DataLink()->Active()) return Name();
+  return TCustomDBEditX::GetPaintCopyText();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Keys and mouse
+
+void TCustomDBLookupComboboxX::KeyDown(WORD& Key, TShiftState Shift) {
+  TCustomDBEditX::KeyDown(Key, Shift);
+  if (Key == 0) return;
+  TSpecRowX* spec = FDropDownBox->SpecRow();
+  if (FListActive && spec->Visible() && ShortCut(Key, Shift) == spec->ShortCut()) {
+    SetKeyValue(spec->Value());
+    SetDisplayText(spec->GetColumnText(FListFieldIndex));
+    SelectAll();
+    Key = 0;
+    return;
+  }
+  if (FListActive && !FListVisible && (Key == VK_UP || Key == VK_DOWN)) {
+    if (CanModifyKey(true)) SelectNextListValue(Key == VK_UP);
+    Key = 0;
+    return;
+  }
+  if (FListVisible && FGrid &&
+      (Key == VK_CONTROL || Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN ||
+       ((Key == VK_HOME || Key == VK_END) && Shift.Contains(ssCtrl)))) {
+    FGrid->UserKeyDown(Key, Shift);
+    Key = 0;
+    return;
+  }
+  if (Key == VK_DELETE && FStyle == csDropDownListX && CanModifyKey(true)) {
+    bool whole = SelLength() >= Utf8Length(Text());
+    bool required = false;
+    for (TField* f : FDataKeyFields) required = required || f->Required();
+    if (!whole && required) {
+      Key = 0;
+      return;
+    }
+    SetKeyValue(Null);
+    SetDisplayText("");
+    Key = 0;
+  }
+}
+
+void TCustomDBLookupComboboxX::KeyUp(WORD& Key, TShiftState Shift) {
+  // Key-up never reaches OnKeyUp: the list reacts to key-downs only.
+  (void)Key;
+  (void)Shift;
+}
+
+void TCustomDBLookupComboboxX::KeyPress(WideChar& Key) {
+  if (FListVisible && (Key == 13 || Key == 27)) {
+    CloseUp(Key == 13);
+    Key = 0;
+  }
+  TCustomDBEditX::KeyPress(Key);
+  if (Key == 0 || FUnconfigured) return;
+  if (Key == 8 && FStyle == csDropDownListX) {
+    ProcessSearchText("\b");
+    Key = 0;
+  } else if (Key >= 32) {
+    if (FDropDownBox->AutoDrop() && FListActive && !FListVisible) DropDown();
+    if (FStyle == csDropDownListX) {
+      std::string s;
+      Utf8Append(s, static_cast<char32_t>(Key));
+      ProcessSearchText(s);
+      Key = 0;
+    }
+  }
+}
+
+void TCustomDBLookupComboboxX::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_KILLFOCUS && FListVisible) {
+    HWND to = reinterpret_cast<HWND>(Message.WParam);
+    if (!FGrid || !FGrid->HandleAllocated() || to != FGrid->Handle()) CloseUp(false);
+  }
+  bool freeText = FStyle == csDropDownX && !FUnconfigured;
+  if (freeText && Message.Msg == WM_CHAR) {
+    WPARAM ch = Message.WParam;
+    bool mods = (GetKeyState(VK_MENU) & 0x8000) || (GetKeyState(VK_CONTROL) & 0x8000);
+    TCustomDBEditX::WndProc(Message);
+    if (ch == 0 || ch == 46 || mods || ch == 13 || ch == 27) return;
+    // Judged after the key went in: typing at the end completes, anything else must match whole.
+    bool atEnd = SelLength() == 0 && SelStart() == Utf8Length(Text());
+    if (!atEnd || ch == 8) {
+      int caret = SelStart();
+      if (LocateListText(Text(), false)) SelectFromCaret(caret);
+    } else {
+      ProcessSearchText("");
+    }
+    return;
+  }
+  if (!FUnconfigured && FListActive) {
+    switch (Message.Msg) {
+      case WM_PASTE:
+      case WM_CUT: {
+        DataLink()->StartEdit();
+        if (freeText) {
+          TCustomDBEditX::WndProc(Message);
+          int caret = SelStart();
+          if (LocateListText(Text(), false)) SelectFromCaret(caret);
+        } else if (Message.Msg == WM_PASTE) {
+          std::string t;
+          if (TCustomEdit::ClipboardText(t)) ProcessSearchText(t);
+        }
+        return;
+      }
+      case EM_REPLACESEL: {
+        const char* inserted = reinterpret_cast<const char*>(Message.LParam);
+        std::string newText;
+        if (freeText) {
+          TCustomDBEditX::WndProc(Message);
+          newText = Text();
+        } else {
+          std::string t = Text();
+          newText = Utf8Head(t, SelStart()) + (inserted ? inserted : "") +
+                    t.substr(Utf8Head(t, SelStart() + SelLength()).size());
+        }
+        int caret = SelStart();
+        if (LocateListText(newText, false)) SelectFromCaret(caret);
+        return;
+      }
+      case CM_CANCELMODE: {
+        auto* other = reinterpret_cast<TControl*>(Message.LParam);
+        bool ours = other == this || (other && other->Parent() == this) || other == FGrid ||
+                    (other && FGrid && other->Parent() == FGrid);
+        if (FListVisible && !ours) CloseUp(false);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  if (freeText && Message.Msg == WM_KEYDOWN && Message.WParam == VK_DELETE) {
+    DataLink()->StartEdit();
+    TCustomDBEditX::WndProc(Message);
+    int caret = SelStart();
+    if (LocateListText(Text(), false)) SelectFromCaret(caret);
+    return;
+  }
+  TCustomDBEditX::WndProc(Message);
+}
+
+void TCustomDBLookupComboboxX::DefaultHandler(TMessage& Message) {
+  // Choosing only: the mouse never places a caret or selects in the text; free text: not on the
+  // buttons. A swallowed right release still asks for the context menu.
+  if (!FUnconfigured && Message.Msg >= WM_LBUTTONDOWN && Message.Msg <= WM_MBUTTONDBLCLK) {
+    int x = static_cast<short>(Message.LParam & 0xFFFF);
+    bool swallow = FStyle == csDropDownListX || x >= ClientWidth() - ButtonsStripWidth();
+    if (swallow) {
+      if (Message.Msg == WM_RBUTTONUP && HandleAllocated()) {
+        TPoint p = ClientToScreen(TPoint(x, static_cast<short>(Message.LParam >> 16)));
+        SendMessage(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(p.X, p.Y));
+      }
+      return;
+    }
+  }
+  TCustomDBEditX::DefaultHandler(Message);
+}
+
+void TCustomDBLookupComboboxX::MouseMove(TShiftState Shift, int X, int Y) {
+  TCustomDBEditX::MouseMove(Shift, X, Y);
+  // A drag from the control into the open list goes on as a press in the list.
+  if (!FListVisible || !FGrid || !MouseCapture()) return;
+  TPoint g = FGrid->ScreenToClient(ClientToScreen(TPoint(X, Y)));
+  TRect area = FGrid->DataRect();
+  if (g.X < area.Left || g.X >= area.Right || g.Y < area.Top || g.Y >= area.Bottom) return;
+  SendMessage(Handle(), WM_CANCELMODE, 0, 0);
+  SendMessage(FGrid->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(g.X, g.Y));
+}
+
+bool TCustomDBLookupComboboxX::WantsKey(WORD Key, TShiftState Shift) {
+  if (FListVisible && (Key == VK_RETURN || Key == VK_ESCAPE)) return true;
+  return TCustomDBEditX::WantsKey(Key, Shift);
+}
+
+void TCustomDBLookupComboboxX::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomDBEditX::MouseDown(Button, Shift, X, Y);
+  if (Button != mbLeft || Shift.Contains(ssDouble) || FStyle != csDropDownListX) return;
+  if (X >= ClientWidth() - ButtonsStripWidth() || !EditButtonsEnabled() || FDroppedDown) return;
+  FIgnoreCloseUp = true;
+  DropDown();
+}
+
+void TCustomDBLookupComboboxX::Click() {
+  TCustomDBEditX::Click();
+  if (EditButtonsEnabled() && FDroppedDown && !FIgnoreCloseUp && FStyle == csDropDownListX) CloseUp(false);
+  FIgnoreCloseUp = false;
+}
+
+bool TCustomDBLookupComboboxX::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) {
+  if (FListVisible && FGrid) {
+    SendMessage(FGrid->Handle(), WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<WORD>(WheelDelta)) << 16,
+                MAKELPARAM(MousePos.X, MousePos.Y));
+    return true;
+  }
+  if (TCustomDBEditX::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  if (!Shift.Empty() || ReadOnly() || !FListActive || !DataLink()->StartEdit()) return false;
+  SelectNextListValue(WheelDelta > 0);
+  return true;
+}

@@ -1,0 +1,224 @@
+#pragma once
+// The lookup combo box: a data-aware edit whose value is a key of a second data set, the list. It
+// shows the list record's text (ListField), writes the record's key (KeyField) into DataField, and
+// drops down a pop-up data grid to choose from. When DataField is a lookup field, the list, its key
+// and the shown field come from that field's lookup definition instead (lookup-field mode).
+//
+// Style csDropDownListX: the text changes only by choosing (typing searches the list and completes
+// the shown text). Style csDropDownX: free text, matched against the list as it is typed; text that
+// is not in the list gives a Null key, or, in a control without data source, is kept as the value.
+// With neither data source, data field, list source, list field nor key field the control is
+// unconfigured and behaves as a plain edit.
+//
+// The grid's filter-row editor is built on this class.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "datagrid/DBPopupGridX.h"
+#include "dataedit/DBCtrlsX_combo.h"
+#include "dataedit/DBCtrlsX_edit.h"
+
+class TCustomDBLookupComboboxX;
+
+enum TDBLookupComboboxXStyle { csDropDownX, csDropDownListX };
+
+// The control's data link: several key fields, and a flag telling that a data-independent value is
+// free text rather than a key.
+class TDataSourceLinkX : public TFieldDataLinkX {
+  DECLARE_CLASS(TDataSourceLinkX, TFieldDataLinkX)
+  explicit TDataSourceLinkX(TCustomDBLookupComboboxX* ACombo) : FCombo(ACombo) { SetMultiFields(true); }
+  bool TextValue = false;
+
+ protected:
+  void LayoutChanged() override;
+
+ private:
+  TCustomDBLookupComboboxX* FCombo;
+};
+
+// The link to the list.
+class TListSourceLinkX : public TDataLink {
+  DECLARE_CLASS(TListSourceLinkX, TDataLink)
+  explicit TListSourceLinkX(TCustomDBLookupComboboxX* ACombo) : FCombo(ACombo) { FVisualControl = true; }
+
+ protected:
+  void ActiveChanged() override;
+  void LayoutChanged() override;
+  void DataSetChanged() override;
+
+ private:
+  TCustomDBLookupComboboxX* FCombo;
+};
+
+// How the drop-down grid opens: the combo box's drop-down settings plus titles, the special row and
+// column auto-fit. Width -1 makes the grid as wide as its columns.
+class TLookupComboboxDropDownBoxX : public TDropDownBoxX {
+  DECLARE_CLASS(TLookupComboboxDropDownBoxX, TDropDownBoxX)
+  explicit TLookupComboboxDropDownBoxX(TPersistent* AOwner);
+  bool ShowTitles() const { return FShowTitles; }
+  void SetShowTitles(bool Value) { FShowTitles = Value; }
+  bool AutoFitColWidths() const { return FAutoFitColWidths; }
+  void SetAutoFitColWidths(bool Value) { FAutoFitColWidths = Value; }
+  bool UseMultiTitle() const { return FUseMultiTitle; }
+  void SetUseMultiTitle(bool Value) { FUseMultiTitle = Value; }
+  TSpecRowX* SpecRow() const { return FSpecRow.get(); }
+  void SetSpecRow(TSpecRowX* Value) { FSpecRow->Assign(Value); }
+  // A list used while the control has the focus (for example the records still allowed to be chosen);
+  // the text of an unfocused control comes from the control's own list.
+  TDataSource* ListSource() const { return FListSource; }
+  TNotifyEvent OnListSourceChanged;
+  void SetListSource(TDataSource* Value) {
+    FListSource = Value;
+    if (OnListSourceChanged) OnListSourceChanged(this);
+  }
+
+ private:
+  TDataSource* FListSource = nullptr;
+  bool FShowTitles = false;
+  bool FAutoFitColWidths = true;
+  bool FUseMultiTitle = false;
+  std::unique_ptr<TSpecRowX> FSpecRow;
+};
+
+class TCustomDBLookupComboboxX : public TCustomDBEditX {
+  DECLARE_CLASS(TCustomDBLookupComboboxX, TCustomDBEditX)
+  explicit TCustomDBLookupComboboxX(TComponent* AOwner);
+  ~TCustomDBLookupComboboxX() override;
+
+  void SetDataField(const std::string& Value) override;
+  void SetDataSource(TDataSource* Value) override;
+  std::string KeyField() const { return FLookupMode ? std::string() : FKeyField; }
+  void SetKeyField(const std::string& Value);
+  const std::string& ListField() const { return FListField; }
+  void SetListField(const std::string& Value);
+  int ListFieldIndex() const { return FListFieldIndex; }
+  void SetListFieldIndex(int Value);
+  TDataSource* ListSource() const { return FLookupMode ? nullptr : FListSource; }
+  void SetListSource(TDataSource* Value);
+  TDBLookupComboboxXStyle Style() const { return FStyle; }
+  void SetStyle(TDBLookupComboboxXStyle Value);
+  TLookupComboboxDropDownBoxX* DropDownBox() const { return FDropDownBox.get(); }
+
+  const Variant& KeyValue() const { return FKeyValue; }
+  void SetKeyValue(const Variant& Value);
+  bool ListActive() const { return FListActive; }
+  bool ListVisible() const { return FListVisible; }
+  bool LookupMode() const { return FLookupMode; }
+  bool Unconfigured() const { return FUnconfigured; }
+  TField* ListFieldObj() const { return FListFieldObj; }
+  const TFieldsArrX& DataKeyFields() const { return FDataKeyFields; }
+  // The drop-down grid, made on first drop-down.
+  TPopupDataGridX* Grid() const { return FGrid; }
+  TDataSourceLinkX* SourceLink() const { return static_cast<TDataSourceLinkX*>(DataLink()); }
+
+  // Moves the key to the previous or next list record (the first when the key is not in the list).
+  void SelectNextListValue(bool Up);
+  void UpdateDataFields();
+  void UpdateListFields();
+  void ListLinkDataChanged() {}
+
+  TCloseUpEventX OnCloseUp;
+  TNotifyEvent OnDropDown;
+  TNotifyEvent OnKeyValueChanged;
+  TNotInListEventX OnNotInList;
+
+ protected:
+  // The control's own operations, in slot order.
+  virtual bool CanModifyKey(bool StartEditing);
+  virtual bool KeyValueFitsFields(const TFieldsArrX& Fields, const Variant& Value);
+  virtual int GetListFieldsWidth();
+  virtual bool LocateListText(const std::string& AText, bool Partial);
+  virtual bool IsKeyInSource(TDataSource* Source);
+  virtual void KeyValueChanged();
+  virtual void ProcessSearchText(const std::string& S);
+  virtual void SpecRowChanged();
+  virtual bool LocateKeyValue();
+  virtual void SelectAllText();
+
+  bool EditButtonsEnabled() override;
+  std::unique_ptr<TFieldDataLinkX> NewDataLink() override;
+  TEditButtonX* NewEditButton() override;
+  TAlignment GetDefaultAlignment() const override;
+  std::string GetDataField() const override { return FDataField; }
+  std::string GetPaintCopyText() override;
+  Variant DoGetValue() override { return FKeyValue; }
+  bool IsValidInputChar(char32_t Ch) override;
+  void LinkActiveChanged() override;
+  void EditButtonPressed(bool IsDownButton) override;
+  void FieldDataChanged() override;
+  void DropDown() override;
+  void ApplyText(const std::string& AText) override;
+  void ApplyValue(const Variant& Value) override;
+  void StoreTextInLink() override;
+  void CommitData() override;
+  void RefreshReadOnlyState() override;
+
+ public:
+  void CloseUp(bool Accept) override;
+
+ protected:
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyUp(WORD& Key, TShiftState Shift) override;
+  void KeyPress(WideChar& Key) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void Click() override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
+  bool WantsKey(WORD Key, TShiftState Shift) override;
+  void WndProc(TMessage& Message) override;
+  void DefaultHandler(TMessage& Message) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void Change() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  void InternalSetKeyValue(const Variant& Value);
+  void SetDisplayText(const std::string& AText);
+  void UpdateUnconfigured();
+  void CheckNotCircular();
+  void CheckNotLookup();
+  void SetLookupMode(bool Value);
+  // The text for the key: the special row's cell, the shown field of the key's record, or empty.
+  std::string TextForKey(bool& Found);
+  // After a match while typing in free text: the completed tail stays selected after the old caret.
+  void SelectFromCaret(int OldCaret);
+  TDataSet* ListDataSet() const { return FListLink->DataSet(); }
+  // The list in use: the drop-down box's while focused (when it has one), else the lookup field's
+  // own source in lookup-field mode, else ListSource. The base list leaves out the drop-down box's.
+  TDataSource* GetActiveListSource();
+  TDataSource* GetBaseListSource();
+  void UpdateListSource();
+  bool UsesDropDownListSource();
+  void SetFocusState(bool Value) override;
+
+  TFieldsArrX FDataFields;
+  bool FUpdatingDataFields = false;
+  TPopupDataGridX* FGrid = nullptr;  // owned as a component
+  std::unique_ptr<TLookupComboboxDropDownBoxX> FDropDownBox;
+  bool FOwnTextChange = false;
+  TFieldsArrX FListKeyFields;
+  std::string FKeyField;
+  bool FUnconfigured = true;
+  Variant FKeyValue = Null;
+  bool FGridLayoutChanged = false;
+  TField* FListFieldObj = nullptr;
+  int FListFieldIndex = 0;
+  std::string FListField;
+  TFieldsArrX FListFields;
+  std::unique_ptr<TListSourceLinkX> FListLink;
+  TDataSource* FListSource = nullptr;
+  bool FListVisible = false;
+  bool FListActive = false;
+  bool FLookupMode = false;
+  std::unique_ptr<TDataSource> FOwnSource;
+  TFieldsArrX FDataKeyFields;
+  std::string FDataKeyNames;
+  std::string FDataField;
+  TDBLookupComboboxXStyle FStyle = csDropDownListX;
+  bool FChangeSuspended = false, FChangeSwallowed = false;
+};
+
+class TDBLookupComboboxX : public TCustomDBLookupComboboxX {
+  DECLARE_CLASS(TDBLookupComboboxX, TCustomDBLookupComboboxX)
+  using TCustomDBLookupComboboxX::TCustomDBLookupComboboxX;
+};

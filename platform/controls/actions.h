@@ -1,0 +1,75 @@
+#pragma once
+// Actions: a command object (caption, enabled state, OnExecute/OnUpdate) that menus and buttons share,
+// and the standard edit actions (copy, cut, paste, select all, delete) whose target is the control
+// that has the focus.
+//
+// An action without its own OnExecute or OnUpdate is offered to the focused control: Execute sends it
+// CM_ACTIONEXECUTE and Update CM_ACTIONUPDATE, with the action in LParam; a control that handles the
+// action answers non-zero. Controls that know the edit actions recognise them by their class
+// (TEditCopy...), so an edit action of any caption reaches them.
+
+#include <string>
+
+#include "platform/controls/controls.h"
+
+constexpr UINT CM_ACTIONUPDATE = CM_BASE + 63;   // $B03F
+constexpr UINT CM_ACTIONEXECUTE = CM_BASE + 64;  // $B040
+
+class TBasicAction : public TComponent {
+  DECLARE_CLASS(TBasicAction, TComponent)
+  explicit TBasicAction(TComponent* AOwner) : TComponent(AOwner) {}
+
+  // OnExecute when assigned, else the focused control; true when something handled it.
+  virtual bool Execute();
+  // OnUpdate when assigned, else the focused control; true when something handled it.
+  virtual bool Update();
+  // Whether the action can act on Target (edit actions: a focused windowed control).
+  virtual bool HandlesTarget(TObject* Target) { (void)Target; return false; }
+
+  TNotifyEvent OnExecute;
+  TNotifyEvent OnUpdate;
+};
+
+class TAction : public TBasicAction {
+  DECLARE_CLASS(TAction, TBasicAction)
+  explicit TAction(TComponent* AOwner) : TBasicAction(AOwner) {}
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool Value) { FEnabled = Value; }
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& Value) { FCaption = Value; }
+
+ private:
+  bool FEnabled = true;
+  std::string FCaption;
+};
+
+// Edit actions act on the focused control; the control decides what copy, cut... mean for it.
+class TEditAction : public TAction {
+  DECLARE_CLASS(TEditAction, TAction)
+  explicit TEditAction(TComponent* AOwner) : TAction(AOwner) {}
+  bool HandlesTarget(TObject* Target) override;
+};
+
+class TEditCopy : public TEditAction {
+  DECLARE_CLASS(TEditCopy, TEditAction)
+  explicit TEditCopy(TComponent* AOwner);
+};
+class TEditCut : public TEditAction {
+  DECLARE_CLASS(TEditCut, TEditAction)
+  explicit TEditCut(TComponent* AOwner);
+};
+class TEditPaste : public TEditAction {
+  DECLARE_CLASS(TEditPaste, TEditAction)
+  explicit TEditPaste(TComponent* AOwner);
+};
+class TEditSelectAll : public TEditAction {
+  DECLARE_CLASS(TEditSelectAll, TEditAction)
+  explicit TEditSelectAll(TComponent* AOwner);
+};
+class TEditDelete : public TEditAction {
+  DECLARE_CLASS(TEditDelete, TEditAction)
+  explicit TEditDelete(TComponent* AOwner);
+};
+
+// The control that has the keyboard focus, or nullptr.
+TWinControl* FocusedControl();

@@ -1,0 +1,300 @@
+// The grid's copy, cut, paste and clear through the in-memory clipboard, and a copy that other programs
+// read from the desktop clipboard as plain text and CSV.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+
+#include "datagrid/DBGridXClipboard.h"
+#include "datagrid/DBGridXClipboardFormats.h"
+#include "datagrid/DBGridXUnit.h"
+#include "platform/forms/dialogs.h"
+#include "platform/host/qt_clipboard.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/win/clipboard.h"
+#include "platform/win/dialogs.h"
+#include "tests/datagrid/grid_fixture.h"
+
+namespace {
+
+class GridClipboardTest : public DataGridTest {
+ protected:
+  void SetUp() override {
+    DataGridTest::SetUp();
+    DBGridXUnit::Initialize();
+    DBGridXClipboard::Initialize();
+    win::InstallClipboardBackend(&clip);
+    dialogs.Install();
+    Bind();
+    auto o = grid->Options();
+    o.Include(gdoMultiSelect);
+    grid->SetOptions(o);
+  }
+  void TearDown() override {
+    dialogs.Uninstall();
+    win::InstallClipboardBackend(nullptr);
+    DBGridXClipboard::Finalize();
+    DBGridXUnit::Finalize();
+    DataGridTest::TearDown();
+  }
+  void SelectRecords(std::initializer_list<int> Records) {
+    for (int r : Records) {
+      ds->First();
+      ds->MoveBy(r);
+      grid->SelectedRows()->SetCurrentRowSelected(true);
+    }
+  }
+  void Confirm(bool On) {
+    auto o = grid->Options();
+    if (On) o.Include(gdoConfirmDelete);
+    else o.Exclude(gdoConfirmDelete);
+    grid->SetOptions(o);
+  }
+  // Back to the fixture's five records, nothing selected.
+  void Reload() {
+    grid->SelectedRows()->Clear();
+    ds->First();
+    while (!ds->IsEmpty()) ds->Delete();
+    const char* names[] = {"Ann", "Bob", "Cui", "Dora", "Émile"};
+    for (int i = 0; i < 5; ++i) {
+      ds->Append();
+      ds->FieldByName("ID")->SetAsInteger(i + 1);
+      ds->FieldByName("Name")->SetAsString(names[i]);
+      ds->FieldByName("Amount")->SetAsFloat((i + 1) * 1.25);
+      ds->Post();
+    }
+    ds->First();
+  }
+  std::string Names() {
+    std::string s;
+    for (ds->First(); !ds->Eof(); ds->Next()) s += ds->FieldByName("Name")->AsString() + ",";
+    return s;
+  }
+  // Plays another program that copied these blocks.
+  void OthersCopied(std::map<UINT, std::string> Blocks) {
+    clip.Blocks = std::move(Blocks);
+    clip.OthersCopied = true;
+  }
+  static std::string Z(const std::string& S) { return S + std::string(1, '\0'); }
+  win::MemoryClipboard clip;
+  win::ScriptedDialogs dialogs;
+};
+
+TEST_F(GridClipboardTest, CopyPutsFiveFormatsOfTheSameRecordsAtOnce) {
+  SelectRecords({1, 3});
+  ds->First();
+  const std::string text = ExportGridClipText(grid, false);
+  ASSERT_NE(text.find("Bob"), std::string::npos);
+  ASSERT_NE(text.find("Dora"), std::string::npos);
+  EXPECT_EQ(text.find("Cui"), std::string::npos);
+  CopyGridToClipboard(grid, false);
+  EXPECT_EQ(clip.Publications, 1);  // every format of the copy reached the backend together
+  EXPECT_EQ(clip.Blocks[CF_TEXT], Z(text));
+  std::u16string units = Utf8ToUtf16(text);
+  units.push_back(u'\0');
+  EXPECT_EQ(clip.Blocks[CF_UNICODETEXT], std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2));
+  EXPECT_EQ(clip.Blocks[CF_CSV()], Z(ExportGridClipCsv(grid, false)));
+  EXPECT_EQ(clip.Blocks[CF_RTF()], Z(ExportGridClipRtf(grid, false)));
+  EXPECT_EQ(clip.Blocks[GridDataClipboardFormat()], ExportGridClipData(grid, false));
+  EXPECT_EQ(win::ClipboardFormatName(GridDataClipboardFormat()), "VCLDBIF");
+  EXPECT_EQ(win::ClipboardFormatName(CF_CSV()), "Csv");
+  EXPECT_EQ(win::ClipboardFormatName(CF_RTF()), "Rich Text Format");
+  // The position and the data set's controls are as before.
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Ann");
+  EXPECT_FALSE(ds->ControlsDisabled());
+  // Everything: all five records.
+  CopyGridToClipboard(grid, true);
+  EXPECT_NE(clip.Blocks[CF_TEXT].find("Cui"), std::string::npos);
+}
+
+TEST_F(GridClipboardTest, ACopyOfNothingLeavesOnlyZerosAndPasteFallsBackToText) {
+  CopyGridToClipboard(grid, false);
+  EXPECT_EQ(clip.Blocks[CF_TEXT], std::string(1, '\0'));
+  EXPECT_EQ(clip.Blocks[CF_CSV()], std::string(1, '\0'));
+  EXPECT_EQ(clip.Blocks[GridDataClipboardFormat()], "");
+  // Nothing to paste from that.
+  EXPECT_FALSE(ClipboardHasGridPasteData());
+  EXPECT_FALSE(grid->CanPaste());
+  // An empty or cut-off grid-data block is passed over for the text beside it.
+  for (std::string data : {std::string(), std::string("VCLDB"), std::string("NOTGRID-DATA")}) {
+    SCOPED_TRACE(data.size());
+    ds->First();
+    ds->MoveBy(2);
+    grid->SetCol(grid->DataToRawColumn(1));
+    OthersCopied({{GridDataClipboardFormat(), data}, {CF_TEXT, Z("Carla")}});
+    EXPECT_TRUE(ClipboardHasGridPasteData());
+    PasteGridFromClipboard(grid, false);
+    EXPECT_EQ(Names(), "Ann,Bob,Carla,Dora,Émile,");
+    ds->First();
+    ds->MoveBy(2);
+    ds->Edit();
+    ds->FieldByName("Name")->SetAsString("Cui");
+    ds->Post();
+  }
+}
+
+TEST_F(GridClipboardTest, PastedTextEndsAtItsFirstZero) {
+  ds->First();
+  ds->MoveBy(1);
+  grid->SetCol(grid->DataToRawColumn(1));
+  // A block with its terminator and slack bytes after it, as another program may leave it.
+  OthersCopied({{CF_TEXT, std::string("Zed\t3.5\0\0garbage\0", 17)}});
+  PasteGridFromClipboard(grid, false);
+  ds->First();
+  ds->MoveBy(1);
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Zed");
+  EXPECT_DOUBLE_EQ(ds->FieldByName("Amount")->AsFloat(), 3.5);
+  EXPECT_EQ(ds->FieldByName("Born")->AsDateTime(), EncodeDate(2000, 1, 2));  // nothing after the zero
+}
+
+TEST_F(GridClipboardTest, ClearingRecordsAsksAsTheOptionsSay) {
+  struct Case {
+    std::vector<int> records;
+    bool confirm;
+    int answer;  // 0: no question expected
+    const char* question;
+    const char* left;
+  } cases[] = {
+      {{1}, true, mrCancel, "Delete record?", "Ann,Bob,Cui,Dora,Émile,"},
+      {{1}, true, mrOk, "Delete record?", "Ann,Cui,Dora,Émile,"},
+      {{0, 2}, true, mrOk, "Delete all selected records?", "Bob,Dora,Émile,"},
+      {{0, 2}, true, mrCancel, "Delete all selected records?", "Ann,Bob,Cui,Dora,Émile,"},
+      {{3, 4}, false, 0, nullptr, "Ann,Bob,Cui,"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.left);
+    Reload();
+    for (int r : c.records) SelectRecords({r});
+    Confirm(c.confirm);
+    size_t asked = dialogs.MessageTexts().size();
+    if (c.answer) dialogs.PushResult(c.answer);
+    ClearGridSelection(grid, false);
+    if (c.question) {
+      ASSERT_EQ(dialogs.MessageTexts().size(), asked + 1);
+      EXPECT_EQ(dialogs.MessageTexts().back(), c.question);
+    } else {
+      EXPECT_EQ(dialogs.MessageTexts().size(), asked);
+    }
+    EXPECT_EQ(Names(), c.left);
+    EXPECT_FALSE(ds->ControlsDisabled());
+  }
+}
+
+TEST_F(GridClipboardTest, ClearingEverythingAsksWhenDeletesAreConfirmed) {
+  Confirm(true);
+  dialogs.PushResult(mrCancel);
+  ClearGridSelection(grid, true);
+  ASSERT_EQ(dialogs.MessageTexts().size(), 1u);
+  EXPECT_EQ(dialogs.MessageTexts().back(), "Delete all selected records?");
+  EXPECT_EQ(ds->RecordCount(), 5);
+  dialogs.PushResult(mrOk);
+  ClearGridSelection(grid, true);
+  EXPECT_EQ(ds->RecordCount(), 0);
+  // Without the option, no question.
+  Reload();
+  Confirm(false);
+  ClearGridSelection(grid, true);
+  EXPECT_EQ(dialogs.MessageTexts().size(), 2u);
+  EXPECT_EQ(ds->RecordCount(), 0);
+}
+
+TEST_F(GridClipboardTest, CutCopiesThenDeletes) {
+  SelectRecords({0, 4});
+  Confirm(false);
+  CutGridToClipboard(grid, false);
+  EXPECT_NE(clip.Blocks[CF_TEXT].find("Ann"), std::string::npos);
+  EXPECT_NE(clip.Blocks[CF_TEXT].find("Émile"), std::string::npos);
+  EXPECT_EQ(Names(), "Bob,Cui,Dora,");
+  EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+  // Nothing selected: nothing happens.
+  CutGridToClipboard(grid, false);
+  EXPECT_EQ(Names(), "Bob,Cui,Dora,");
+}
+
+TEST_F(GridClipboardTest, ClearingCellsLeavesReadOnlyColumnsAlone) {
+  Col(2)->SetReadOnly(true);
+  ds->First();
+  ClearSelectedCellsOfRecord(grid, TColumnsXList{Col(1), Col(2), Col(5)});
+  EXPECT_TRUE(ds->FieldByName("Name")->IsNull());
+  EXPECT_TRUE(ds->FieldByName("Code")->IsNull());
+  EXPECT_DOUBLE_EQ(ds->FieldByName("Amount")->AsFloat(), 1.25);
+  EXPECT_EQ(ds->State(), dsEdit);  // the record is posted by the next move
+  ds->Next();
+  ds->Prior();
+  EXPECT_TRUE(ds->FieldByName("Name")->IsNull());
+}
+
+// The desktop clipboard: other programs read the copy as plain text and CSV.
+class GridQtClipboardTest : public GridClipboardTest {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "datagrid_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) App() = std::make_unique<QApplication>(argc, argv);
+  }
+  static void TearDownTestSuite() {
+    QCoreApplication::processEvents();
+    App().reset();
+  }
+  static std::unique_ptr<QApplication>& App() {
+    static std::unique_ptr<QApplication> app;
+    return app;
+  }
+};
+
+TEST_F(GridQtClipboardTest, ACopyReadsBackAsPlainTextAndCsv) {
+  host::QtClipboard desktop;
+  win::InstallClipboardBackend(&desktop);
+  SelectRecords({1, 4});
+  CopyGridToClipboard(grid, false);
+  const QMimeData* md = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(md, nullptr);
+  EXPECT_EQ(md->text().toStdString(), ExportGridClipText(grid, false));
+  EXPECT_EQ(md->data("text/csv").toStdString(), ExportGridClipCsv(grid, false));
+  EXPECT_NE(md->text().toStdString().find("Émile"), std::string::npos);
+  win::InstallClipboardBackend(&clip);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GridClipboardTest, ClearingARectangleEmptiesItsEditableCellsAfterAsking) {
+  Col(2)->SetReadOnly(true);
+  ds->First();
+  ds->Next();
+  TBookmark top = ds->Bookmark();
+  ds->MoveBy(2);
+  TBookmark bottom = ds->Bookmark();
+  grid->SelectionX()->Rect()->Select(1, top, false);
+  grid->SelectionX()->Rect()->Select(2, bottom, true);
+  ASSERT_EQ(grid->SelectionX()->Kind(), selRectangleX);
+  ds->First();
+  Confirm(true);
+  dialogs.PushResult(mrCancel);
+  ClearGridSelection(grid, false);
+  ASSERT_EQ(dialogs.MessageTexts().size(), 1u);
+  EXPECT_EQ(dialogs.MessageTexts().back(), "清除选择的单元?");
+  EXPECT_EQ(Names(), "Ann,Bob,Cui,Dora,Émile,");
+  dialogs.PushResult(mrOk);
+  ds->First();
+  ClearGridSelection(grid, false);
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Ann");  // back where it was
+  EXPECT_EQ(Names(), "Ann,,,,Émile,");
+  ds->First();
+  ds->Next();
+  EXPECT_DOUBLE_EQ(ds->FieldByName("Amount")->AsFloat(), 2.5);  // read-only column kept
+}
+
+TEST_F(GridClipboardTest, ClearingColumnsEmptiesThemWithoutAsking) {
+  grid->SelectionX()->Columns()->SelectSingleColumn(Col(5), false);
+  ASSERT_EQ(grid->SelectionX()->Kind(), selColumnsX);
+  Confirm(true);
+  ClearGridSelection(grid, false);
+  EXPECT_EQ(dialogs.MessageTexts().size(), 0u);
+  for (ds->First(); !ds->Eof(); ds->Next()) EXPECT_TRUE(ds->FieldByName("Code")->IsNull());
+  EXPECT_EQ(Names(), "Ann,Bob,Cui,Dora,Émile,");
+}
+
+}  // namespace

@@ -1,0 +1,397 @@
+// The filter row: condition texts (and that the parser reads every text back to the same condition),
+// list items, editing a filter cell through messages, applying through the data service.
+
+#include <cmath>
+
+#include "datagrid/DBGridXFilterRow.h"
+#include "datagrid/DBGridXUnit.h"
+#include "dataedit/VarValuesX.h"
+#include "tests/datagrid/grid_fixture.h"
+
+namespace {
+
+Variant Arr(std::vector<Variant> V) { return VarArrayOf(V); }
+
+bool SameValue(const Variant& A, const Variant& B) {
+  // Two lists without elements are the same list.
+  if (A.IsArray() && B.IsArray() && A.ArrayHighBound() < A.ArrayLowBound() && B.ArrayHighBound() < B.ArrayLowBound())
+    return true;
+  return A.IsArray() == B.IsArray() && VarValuesEqual(A, B);
+}
+
+bool SameCondition(const TSTFilterExpressionX& A, const TSTFilterExpressionX& B) {
+  return A.ValueKind == B.ValueKind && A.Operator1 == B.Operator1 && A.Link == B.Link &&
+         A.Operator2 == B.Operator2 && SameValue(A.Operand1, B.Operand1) && SameValue(A.Operand2, B.Operand2);
+}
+
+TSTFilterExpressionX Cond(TSTFilterValueKindX K, TSTFilterOperatorX Op1, Variant V1, TSTFilterOperatorX Link = stoNone,
+                          TSTFilterOperatorX Op2 = stoNone, Variant V2 = Null) {
+  TSTFilterExpressionX E;
+  E.ValueKind = K;
+  E.Operator1 = Op1;
+  E.Operand1 = V1;
+  E.Link = Link;
+  E.Operator2 = Op2;
+  E.Operand2 = V2;
+  return E;
+}
+
+}  // namespace
+
+TEST(FilterRowText, ConditionsPrintAsThePartsSay) {
+  struct Case {
+    TSTFilterExpressionX C;
+    std::string Text;
+  } cases[] = {
+      {Cond(stvkOther, stoEqual, Variant(5)), ""},  // a blob column shows nothing
+      {Cond(stvkNumber, stoNone, Null), ""},
+      {Cond(stvkNumber, stoIsNull, Null), "=Null"},
+      {Cond(stvkNumber, stoIsNotNull, Null), "<>Null"},
+      {Cond(stvkString, stoIn, Arr({Variant("1"), Variant("2"), Variant("a")})), "In ('1','2','a')"},
+      {Cond(stvkNumber, stoIn, Arr({Variant(1.0), Variant(2.0)})), "In (1,2)"},
+      {Cond(stvkNumber, stoNotIn, Variant(3.5)), "!In (3.5)"},
+      {Cond(stvkNumber, stoGreater, Variant(10.0), stoAnd, stoLess, Variant(20.0)), "> 10 AND < 20"},
+      {Cond(stvkString, stoLike, Variant("abc"), stoOr, stoEqual, Variant("x")), "~ 'abc' OR = 'x'"},
+      {Cond(stvkDateTime, stoGreaterEqual, Variant::FromDateTime(EncodeDate(2020, 3, 4) + 0.5)),
+       ">= " + FormatDateTime(FormatSettings.ShortDateFormat, EncodeDate(2020, 3, 4))},
+      {Cond(stvkNumber, stoEqual, Variant(5)), "= '5'"},  // not a double: quoted
+      // Mended: embedded quotes are doubled, and an empty list keeps its parentheses.
+      {Cond(stvkString, stoEqual, Variant("it's")), "= 'it''s'"},
+      {Cond(stvkString, stoIn, Arr({})), "In ()"},
+      {Cond(stvkNumber, stoGreater, Variant(10.0), stoAnd), "> 10 AND"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Text);
+    EXPECT_EQ(BuildSTFilterText(c.C), c.Text);
+  }
+}
+
+TEST(FilterRowText, EveryWrittenTextParsesBackToTheSameCondition) {
+  // Conditions as the parser makes them, then as the filter row writes them, read again.
+  auto day = [](int Y, int M, int D) { return FormatDateTime(FormatSettings.ShortDateFormat, EncodeDate(Y, M, D)); };
+  struct Case {
+    TSTFilterValueKindX Kind;
+    std::string Typed;
+  } cases[] = {
+      {stvkString, "Smith"},
+      {stvkString, "= 'New York'"},
+      {stvkString, "!~ x"},
+      {stvkString, "In (a,b,c)"},
+      {stvkString, "NOT IN ('x y', 'z')"},
+      {stvkString, "a,b"},
+      {stvkString, "= 'it''s'"},
+      {stvkString, "In ('''q''','b''')"},
+      {stvkString, "<> ''"},
+      {stvkString, "= 'AND' OR = 'a,b'"},
+      {stvkString, "In ()"},
+      {stvkNumber, "5"},
+      {stvkNumber, "-5"},
+      {stvkNumber, "1,2,3"},
+      {stvkNumber, "> 10 AND < 20"},
+      {stvkNumber, ">= 1.25 OR = Null"},
+      {stvkNumber, "<> Null"},
+      {stvkNumber, "= Null"},
+      {stvkNumber, "In (1.5, 2)"},
+      {stvkNumber, "In ()"},
+      {stvkNumber, "!In (7) AND > 0"},
+      {stvkNumber, "> 10 AND"},
+      {stvkDateTime, "> " + day(2020, 3, 4)},
+      {stvkDateTime, "In (" + day(2000, 1, 1) + "," + day(2000, 2, 1) + ")"},
+      {stvkBoolean, "= True"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Typed);
+    TSTFilterExpressionX first;
+    first.ValueKind = c.Kind;
+    ASSERT_NO_THROW(ParseSTFilterText(c.Typed, first));
+    std::string written = BuildSTFilterText(first);
+    SCOPED_TRACE(written);
+    ASSERT_FALSE(written.empty());
+    TSTFilterExpressionX again;
+    again.ValueKind = c.Kind;
+    ASSERT_NO_THROW(ParseSTFilterText(written, again));
+    EXPECT_TRUE(SameCondition(first, again));
+    EXPECT_EQ(BuildSTFilterText(again), written);  // and the text is stable
+  }
+}
+
+class FilterRowTest : public DataGridTest {
+ protected:
+  void SetUp() override {
+    DataGridTest::SetUp();
+    DBGridXUnit::Initialize();
+    grid->SetFocus();
+    Bind();
+    DBGridXDataService->OnApplyFilter = [this](TCustomDBGridX* G) {
+      ++applied;
+      texts.clear();
+      for (int i = 0; i < G->Columns()->Count(); ++i) texts.push_back(G->Columns()->Items(i)->STFilter()->ConditionText());
+    };
+  }
+  void TearDown() override {
+    DBGridXDataService->OnApplyFilter = nullptr;
+    DataGridTest::TearDown();
+    DBGridXUnit::Finalize();
+  }
+  void Show() {
+    grid->STFilter()->SetVisible(true);
+    win::PumpMessages();
+  }
+  void Type(const std::string& S) {
+    for (char ch : S) SendMessage(grid->FilterEditor()->Handle(), WM_CHAR, static_cast<WPARAM>(ch), 0);
+  }
+  void Key(UINT Vk) {
+    SendMessage(grid->FilterEditor()->Handle(), WM_KEYDOWN, Vk, 0);
+    SendMessage(grid->FilterEditor()->Handle(), WM_KEYUP, Vk, 0);
+  }
+  TSTColumnFilterX* F(int I) { return grid->Columns()->Items(I)->STFilter(); }
+  int applied = 0;
+  std::vector<std::string> texts;
+};
+
+TEST_F(FilterRowTest, TheRowSitsUnderTheTitles) {
+  EXPECT_EQ(grid->FilterRowVisible(), 0);
+  int before = grid->TitleOffset();
+  Show();
+  EXPECT_EQ(grid->FilterRowVisible(), 1);
+  EXPECT_EQ(grid->TitleOffset(), before + 1);
+  int dc = 0, dr = 0;
+  EXPECT_EQ(grid->GetCellType(1, 1, dc, dr) >> 8, 1);  // the filter band
+  EXPECT_TRUE(grid->ColumnHasFilterCell(0));
+  F(0)->SetVisible(false);
+  EXPECT_FALSE(grid->ColumnHasFilterCell(0));
+  EXPECT_FALSE(grid->ColumnHasFilterCell(99));
+}
+
+TEST_F(FilterRowTest, TypingAConditionAndEnterAppliesItThroughTheDataService) {
+  Show();
+  grid->BeginFilterEdit(2);  // Amount
+  ASSERT_NE(grid->FilterEditor(), nullptr);
+  EXPECT_TRUE(grid->FilterEditing());
+  EXPECT_TRUE(grid->FilterEditor()->GetVisible());
+  EXPECT_TRUE(grid->FilterEditor()->Focused());
+  Type("> 2 and < 5");
+  Type("\r");
+  EXPECT_EQ(applied, 1);
+  ASSERT_EQ(texts.size(), 6u);
+  EXPECT_EQ(texts[2], "> 2 and < 5");  // as typed
+  const TSTFilterExpressionX& c = F(2)->Condition();
+  EXPECT_EQ(c.ValueKind, stvkNumber);
+  EXPECT_EQ(c.Operator1, stoGreater);
+  EXPECT_EQ(c.Operand1.AsDouble(), 2.0);
+  EXPECT_EQ(c.Link, stoAnd);
+  EXPECT_EQ(c.Operator2, stoLess);
+  EXPECT_EQ(F(2)->BuildConditionText(), "> 2 AND < 5");
+  EXPECT_EQ(grid->FilterCellText(2), "> 2 and < 5");
+  // The editor stays on the cell with its text reloaded.
+  EXPECT_TRUE(grid->FilterEditor()->GetVisible());
+  EXPECT_EQ(grid->FilterEditor()->Text(), "> 2 and < 5");
+
+  // Tab goes to the next cell, storing this one; a name condition there.
+  auto o = grid->Options();
+  o.Include(gdoTabs);
+  grid->SetOptions(o);
+  Key(VK_TAB);
+  EXPECT_EQ(grid->FilterColumnIndex(), 3);
+  Key(VK_TAB);
+  Key(VK_TAB);
+  Key(VK_TAB);  // wraps to the first column
+  EXPECT_EQ(grid->FilterColumnIndex(), 0);
+  grid->BeginFilterEdit(1);
+  Type("b");
+  // Down ends filter editing: the text is kept, the grid goes to the first record.
+  ds->Last();
+  Key(VK_DOWN);
+  EXPECT_FALSE(grid->FilterEditing());
+  EXPECT_FALSE(grid->FilterEditor()->GetVisible());
+  EXPECT_EQ(F(1)->ConditionText(), "b");
+  EXPECT_EQ(F(1)->Condition().Operator1, stoLike);
+  EXPECT_EQ(grid->DataLink()->ActiveRecord(), 0);  // the first record in view
+  EXPECT_EQ(grid->GetSelectedIndex(), 1);
+  // The grid's own handler takes the place of the service.
+  int own = 0;
+  grid->OnApplyFilterRow = [&](TObject*) { ++own; };
+  grid->ApplyFilterRow();
+  EXPECT_EQ(own, 1);
+  EXPECT_EQ(applied, 1);
+}
+
+TEST_F(FilterRowTest, HomeEndLeftRightMoveBetweenCellsAtTheTextEnds) {
+  Show();
+  grid->BeginFilterEdit(1);
+  Type("ab");
+  Key(VK_LEFT);  // the caret is inside: stays
+  EXPECT_EQ(grid->FilterColumnIndex(), 1);
+  Key(VK_RIGHT);  // the editor moves the caret to the end
+  EXPECT_EQ(grid->FilterColumnIndex(), 1);
+  Key(VK_RIGHT);  // at the end: next cell
+  EXPECT_EQ(grid->FilterColumnIndex(), 2);
+  EXPECT_EQ(F(1)->ConditionText(), "ab");
+  Key(VK_END);  // the whole text is selected after a move: counts as at the end
+  EXPECT_EQ(grid->FilterColumnIndex(), 5);
+  Key(VK_RIGHT);  // wraps
+  EXPECT_EQ(grid->FilterColumnIndex(), 0);
+  Key(VK_LEFT);
+  EXPECT_EQ(grid->FilterColumnIndex(), 5);
+  Key(VK_HOME);
+  EXPECT_EQ(grid->FilterColumnIndex(), 0);
+  SendMessage(grid->FilterEditor()->Handle(), WM_KEYDOWN, VK_F2, 0);
+  EXPECT_EQ(grid->FilterEditor()->SelLength(), 0);
+}
+
+TEST_F(FilterRowTest, UpdateLockAndHidingTheRow) {
+  Show();
+  grid->BeginFilterEdit(0);
+  Type("> 3");
+  grid->STFilter()->BeginFilterUpdate();
+  grid->EndFilterEdit();
+  EXPECT_TRUE(grid->FilterEditing());  // no effect while locked
+  EXPECT_TRUE(grid->FilterEditor()->GetVisible());
+  grid->STFilter()->EndFilterUpdate();
+  // Hiding the row ends editing and keeps the typed text.
+  grid->STFilter()->SetVisible(false);
+  EXPECT_FALSE(grid->FilterEditing());
+  EXPECT_FALSE(grid->FilterEditor()->GetVisible());
+  EXPECT_EQ(F(0)->ConditionText(), "> 3");
+  EXPECT_EQ(F(0)->Condition().Operator1, stoGreater);
+  EXPECT_EQ(grid->FilterRowVisible(), 0);
+}
+
+TEST_F(FilterRowTest, ListItemsAreReadOnceForEveryActivation) {
+  auto* codes = new TMemDataSet(owner.get());
+  codes->AddField("Code", ftString, 4);
+  codes->AddField("Label", ftString, 20);
+  codes->Open();
+  for (auto [c, l] : {std::pair{"Y", "Yes"}, std::pair{"N", "No"}, std::pair{"?", "Unknown"}}) {
+    codes->Append();
+    codes->FieldByName("Code")->SetAsString(c);
+    codes->FieldByName("Label")->SetAsString(l);
+    codes->Post();
+  }
+  codes->First();
+  auto* src2 = new TDataSource(owner.get());
+  src2->SetDataSet(codes);
+  TSTColumnFilterX* f = F(5);
+  f->SetListField("Label");
+  f->SetKeyField("Code");
+  f->SetListSource(src2);
+  EXPECT_EQ(f->ListItems()->Count(), 3);
+  codes->Close();
+  codes->Open();
+  // Mended: a reactivation reads the list again instead of adding to it.
+  EXPECT_EQ(f->ListItems()->Count(), 3);
+  EXPECT_EQ(f->ListKeys()->Count(), 3);
+  EXPECT_EQ(f->ListItems()->Strings(2), "Unknown");
+  EXPECT_EQ(f->ListKeys()->Strings(0), "Y");
+  EXPECT_TRUE(f->HasListSource());
+  EXPECT_EQ(f->ListFilterFieldName(), "");
+  // A key-list choice: In with the chosen text, the keys kept aside.
+  f->SetKeyListSelection("Yes,No", Arr({Variant("Y"), Variant("N")}));
+  EXPECT_EQ(f->Condition().Operator1, stoIn);
+  EXPECT_EQ(f->ConditionText(), "Yes,No");
+  EXPECT_EQ(f->FirstOperandValue()[1].AsString(), "N");
+  f->SetKeyListSelection("", Null);
+  EXPECT_TRUE(f->SelectedKeyValues().IsNull());
+  EXPECT_EQ(f->ConditionText(), "");
+}
+
+namespace {
+
+// A grid whose mouse handling asks the filter row first, as the grid's own mouse handling does.
+class TFilterMouseGrid : public TDBGridX {
+ public:
+  using TDBGridX::TDBGridX;
+
+ protected:
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+    if (FilterRowMouseDown(Button, X, Y)) return;
+    TDBGridX::MouseDown(Button, Shift, X, Y);
+  }
+};
+
+}  // namespace
+
+TEST_F(FilterRowTest, APressOnAFilterCellStartsEditingThere) {
+  auto* g = new TFilterMouseGrid(owner.get());
+  g->SetBounds(0, 0, 600, 300);
+  g->SetParent(host);
+  g->SetDataSource(src);
+  g->STFilter()->SetVisible(true);
+  win::PumpMessages();
+  TRect cell = g->CellRect(g->DataToRawColumn(3), g->FilterGridRow());
+  TPoint p = g->ClientToScreen(TPoint(cell.Left + 5, (cell.Top + cell.Bottom) / 2));
+  win::Click(p.X, p.Y);
+  win::PumpMessages();
+  EXPECT_TRUE(g->FilterEditing());
+  EXPECT_EQ(g->FilterColumnIndex(), 3);
+  ASSERT_NE(g->FilterEditor(), nullptr);
+  EXPECT_TRUE(g->FilterEditor()->Focused());
+  POINT at{0, 0};
+  int time = 0;
+  g->TakeFilterMouseDown(at, time);
+  EXPECT_EQ(at.x, p.X);
+  EXPECT_EQ(at.y, p.Y);
+  g->TakeFilterMouseDown(at, time);
+  EXPECT_EQ(time, 0);  // taken once
+  // A press on the indicator's filter cell or on a data cell does not edit a filter.
+  EXPECT_FALSE(g->FilterRowMouseDown(mbLeft, 2, (cell.Top + cell.Bottom) / 2));
+  TRect data = g->CellRect(g->DataToRawColumn(1), g->TitleOffset());
+  EXPECT_FALSE(g->FilterRowMouseDown(mbLeft, data.Left + 3, data.Top + 3));
+}
+
+TEST_F(FilterRowTest, AKeyListFilterIsChosenInTheDropDownAndAppliedOnCloseUp) {
+  auto* codes = new TMemDataSet(owner.get());
+  codes->AddField("Code", ftString, 4);
+  codes->AddField("Label", ftString, 20);
+  codes->Open();
+  for (auto [c, l] : {std::pair{"Y", "Yes"}, std::pair{"N", "No"}, std::pair{"?", "Unknown"}}) {
+    codes->Append();
+    codes->FieldByName("Code")->SetAsString(c);
+    codes->FieldByName("Label")->SetAsString(l);
+    codes->Post();
+  }
+  codes->First();
+  auto* src2 = new TDataSource(owner.get());
+  src2->SetDataSet(codes);
+  // A grid made after the unit's start-up: it has the default style.
+  grid = new TDBGridX(owner.get());
+  grid->SetBounds(0, 0, 600, 300);
+  grid->SetParent(host);
+  grid->SetDataSource(src);
+  ASSERT_NE(grid->Style(), nullptr);
+  TSTColumnFilterX* f = F(5);
+  f->SetListField("Label");
+  f->SetKeyField("Code");
+  f->SetListSource(src2);
+  grid->Style()->ApplyFilterOnCloseUp = true;
+  Show();
+  grid->BeginFilterEdit(5);
+  TInplaceFilterEditX* e = grid->FilterEditor();
+  ASSERT_TRUE(e->ListActive());
+  EXPECT_EQ(e->Style(), csDropDownListX);
+  EXPECT_TRUE(e->EditButton()->Visible());
+  // A click into the text drops the list down; keys choose; Return closes and applies.
+  SendMessage(e->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  SendMessage(e->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  win::PumpMessages();
+  ASSERT_TRUE(e->ListVisible());
+  SendMessage(e->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  SendMessage(e->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(e->Grid()->KeyValue().AsString(), "N");
+  SendMessage(e->Handle(), WM_CHAR, 13, 0);
+  EXPECT_FALSE(e->ListVisible());
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(f->ConditionText(), "No");
+  EXPECT_EQ(f->Condition().Operator1, stoIn);
+  EXPECT_EQ(f->SelectedKeyValues().AsString(), "N");
+  EXPECT_EQ(f->FirstOperandValue().AsString(), "N");
+  EXPECT_EQ(texts[5], "No");
+  // Reloaded on the cell: the key shows its list text.
+  EXPECT_EQ(e->Text(), "No");
+  EXPECT_EQ(e->KeyValue().AsString(), "N");
+  // The other columns' cells edit plain text again.
+  grid->BeginFilterEdit(1);
+  EXPECT_FALSE(e->ListActive());
+  EXPECT_FALSE(e->EditButton()->Visible());
+  EXPECT_EQ(e->Style(), csDropDownX);
+}
