@@ -95,6 +95,7 @@ void MeasureFontHeights(TFont* Font, int& SystemHeight, int& FontHeight) {
 }  // namespace
 
 bool TCustomDBEditX::CanAutoSize(int& NewWidth, int& NewHeight) {
+  if (InplaceMode()) return false;  // the holder's cell decides
   if (BorderStyle() == 0) return TCustomMaskEdit::CanAutoSize(NewWidth, NewHeight);
   int SysH = 0, FontH = 0;
   MeasureFontHeights(Font(), SysH, FontH);

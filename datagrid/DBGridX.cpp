@@ -265,6 +265,23 @@ void TCustomDBGridX::SetRowLines(int Value) {
 }
 
 void TCustomDBGridX::SetAutoFitColWidths(bool Value) {
+  if (Value != FAutoFitColWidths && !IsDesigning()) {
+    if (Value) {
+      // Each column's width becomes its share; switching off gives the widths back.
+      if (!IsLoading())
+        for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetAutoFitBaseWidth(FColumns->Items(i)->Width());
+      SetScrollBars(ssNone);
+    } else {
+      FColumns->BeginUpdate();
+      for (int i = 0; i < FColumns->Count(); ++i) {
+        TColumnX* c = FColumns->Items(i);
+        if (c->AutoFitBaseWidth() > 0) c->SetWidth(c->AutoFitBaseWidth());
+      }
+      FAutoFitColWidths = false;
+      FColumns->EndUpdate();
+      SetScrollBars(ssHorizontal);
+    }
+  }
   FAutoFitColWidths = Value;
   LayoutChanged();
 }
@@ -346,7 +363,13 @@ void TCustomDBGridX::LayoutChanged() {
 
 void TCustomDBGridX::Loaded() {
   TCustomGrid::Loaded();
+  if (FAutoFitColWidths && !IsDesigning()) {
+    // The widths read are the columns' shares of the client width.
+    for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetAutoFitBaseWidth(FColumns->Items(i)->Width());
+    SetScrollBars(ssNone);
+  }
   LayoutChanged();
+  DeferLayout();
 }
 
 void TCustomDBGridX::Resize() {
@@ -371,9 +394,10 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
     if (ds && ds->ControlsDisabled()) DeferLayout();
     else EndLayout();
   }
-  if (auto* m = dynamic_cast<TPopupMenu*>(AComponent))
-    for (int i = 0; i < FColumns->Count(); ++i)
-      if (FColumns->Items(i)->PopupMenu() == m) FColumns->Items(i)->SetPopupMenu(nullptr);
+  // By address: a component being destroyed is no longer of its own class.
+  for (int i = 0; i < FColumns->Count(); ++i)
+    if (FColumns->Items(i)->PopupMenu() && static_cast<TComponent*>(FColumns->Items(i)->PopupMenu()) == AComponent)
+      FColumns->Items(i)->SetPopupMenu(nullptr);
 }
 
 void TCustomDBGridX::ChangeScale(int M, int D) {
@@ -400,9 +424,11 @@ void TCustomDBGridX::ChangeScale(int M, int D) {
 // ---- data link reactions
 
 void TCustomDBGridX::DataLinkActiveChanged(bool Value) {
+  if (!Value) HideEditor();
   if (FSelection) FSelection->DataActiveChanged(Value);
   RebindAllFooterSums();
   LayoutChanged();
+  if (Value && EditorShownAlways()) ShowEditor();
   Invalidate();
 }
 
@@ -475,9 +501,11 @@ void TCustomDBGridX::Scroll(int) {
   UpdateVertScrollBar();
 }
 
-void TCustomDBGridX::ColumnsChanged(TColumnX*) {
+void TCustomDBGridX::ColumnsChanged(TColumnX* Column) {
+  if (FLayoutLock == 0 && RedistributeAutoFitWidth(Column)) return;
   if (FLayoutLock == 0) LayoutChanged();
   else Invalidate();
+  if (FLayoutLock == 0) KeepCurrentColumnVisible();
 }
 
 void TCustomDBGridX::SetColumnAttributes() {
@@ -494,6 +522,13 @@ void TCustomDBGridX::SetColumnAttributes() {
 
 void TCustomDBGridX::InternalLayout() {
   if (IsLoading()) return;
+  struct ScreenDC {
+    TCustomDBGridX* G;
+    bool Borrowed;
+    ~ScreenDC() {
+      if (Borrowed) G->ReturnScreenDC();
+    }
+  } screenDC{this, BorrowScreenDC()};
   if (HandleAllocated()) {
     MSG queued;  // a deferred layout still queued is this one
     PeekMessage(&queued, Handle(), WM_DEFERLAYOUTX, WM_DEFERLAYOUTX, PM_REMOVE);
@@ -563,6 +598,7 @@ void TCustomDBGridX::InternalLayout() {
   int extra = (FFlat ? 1 : 3) + (FDataOptions.Contains(gdoRowLines) ? GridLineWidth() : 0);
   int rowH = (FRowHeight > 0 || FRowLines > 0) ? FRowHeight + h * FRowLines : h + extra;
   if (rowH < 1) rowH = h + extra;
+  rowH = LayoutRowMetrics(rowH, h, extra);
   SetDefaultRowHeight(rowH);
 
   UpdateRowCount();
@@ -578,6 +614,7 @@ void TCustomDBGridX::InternalLayout() {
       th = c->TextHeight("Wg") + FCellTextMargin;
     }
     FTitleRowHeight = th;
+    if (FTitleHeight > 0 || FTitleLineCount > 0) FTitleRowHeight = FixedTitleRowHeight(th - FCellTextMargin);
     if (FUseMultiTitle) {
       std::vector<TTitleLeafInfo> leaves;
       for (int i = 0; i < FColumns->Count(); ++i) {
@@ -600,9 +637,15 @@ void TCustomDBGridX::InternalLayout() {
       BuildTitleTree(FTitleTree.get(), leaves, th * depth, th, FTitleColumnNodes);
       FTitleRowHeight = th * depth;
     }
+    FitTitleRowToVerticalTitles();
     if (FTitleOffset > 0) SetRowHeights(0, FTitleRowHeight);
   }
   UpdateRowCount();  // again, now that the title row has its height
+  UpdateScrollBarStyle();
+  if (FAutoFitColWidths && !IsDesigning() && HandleAllocated()) {
+    SetColumnAttributes();
+    AutoFitLayout();
+  }
   SetColumnAttributes();
   SyncCurrentRow();
   FLayoutBusy = false;

@@ -109,6 +109,8 @@ class TGridDataLinkX : public TDataLink {
   void UpdateData() override;
   // The map's limit; descendants used by tests lower it.
   int FMapLimit = MaxMappedFields;
+  // A field asks for the focus: its column becomes current and the editor opens on it.
+  void FocusControl(TField*& Field) override;
 
  private:
   TCustomDBGridX* FGrid;
@@ -166,6 +168,9 @@ class TBookmarkListX : public TObject {
   void Delete();
   // The grid rows of the visible selected records, from column 0 to the last; (-1, ...) when none.
   TGridRect CoveredGridRect() const;
+  // Puts the bookmarks back into the data set's order (it changes when the data set is re-sorted);
+  // true when they had to move.
+  bool EnsureOrder();
 
  private:
   void ForgetLookup() const { FLastLookupIndex = -1; }
@@ -493,6 +498,47 @@ class TCustomDBGridX : public TCustomGrid {
   int FButtonHeight = 0;
   IRandomAccessDataSetX* FRandomAccessData = nullptr;
 
+  // ---- layout extras (grid model): row and title metrics, auto-fit widths, sizing and moving columns
+ public:
+  // When either is set they fix the title row height: TitleLineCount lines of the title font plus
+  // TitleHeight pixels.
+  int TitleHeight() const { return FTitleHeight; }
+  void SetTitleHeight(int Value);
+  int TitleLineCount() const { return FTitleLineCount; }
+  void SetTitleLineCount(int Value);
+  // The least width auto-fit shares among the columns (below it the grid scrolls).
+  int MinAutoFitWidth() const { return FMinAutoFitWidth; }
+  void SetMinAutoFitWidth(int Value);
+  // Rows are tall enough for more than one line of text (word wrap has room).
+  bool FitRowHeight() const { return FFitRowHeight; }
+  // Sizing one column resizes the auto-fit columns to its right so the total stays.
+  void ProportionalResize(int Index, int OldWidth, int NewWidth);
+  // A user's column change with auto-fit on: its share follows its new width, the next column's
+  // share absorbs the difference. True when it handled the change.
+  bool RedistributeAutoFitWidth(TColumnX* Column);
+  // Whether the horizontal scroll bar is wanted (the scroll-bar settings may refuse it).
+  virtual bool HorzScrollBarWanted() { return true; }
+  // A hidden current column gives the place to the first visible one.
+  void KeepCurrentColumnVisible();
+
+ protected:
+  void ColWidthsChanged() override;
+  void ColumnMoved(int FromIndex, int ToIndex) override;
+  // Row height after fitting to whole text lines; sets ButtonHeight and FitRowHeight.
+  int LayoutRowMetrics(int RowHeight, int TextH, int Extra);
+  // The title row height TitleHeight and TitleLineCount fix (TextH: the tallest title font's height).
+  int FixedTitleRowHeight(int TextH);
+  // ssHorizontal unless auto-fit shares the width (then no horizontal bar).
+  void UpdateScrollBarStyle();
+  // Shares the client width among the auto-fit columns by their base widths.
+  void AutoFitLayout();
+  int FMinAutoFitWidth = 0;
+  bool FFitRowHeight = false;
+  // Without a window the layout measures text on a borrowed screen device context.
+  bool BorrowScreenDC();
+  void ReturnScreenDC();
+  HDC FScreenDC = nullptr;
+
   // ---- painting and cell drawing
  public:
   // The parameters of the data cell being drawn (refilled for every cell).
@@ -528,6 +574,11 @@ class TCustomDBGridX : public TCustomGrid {
                       const TRect& ClipRect);
   // The width the always-visible edit button of Column takes (0 without one).
   int CellButtonWidth(TColumnX* Column);
+  // Widths fitted to contents: titles, every record's cells, footers (the cells only with an active
+  // link; without one nothing changes). AutoFitColumn fits the selected columns too.
+  void AutoFitColumns(const TColumnsXList& List);
+  void AutoFitColumn(TColumnX* Column);
+  virtual bool CanAutoFit() { return true; }
   void DoExit() override;
 
  protected:
@@ -544,6 +595,8 @@ class TCustomDBGridX : public TCustomGrid {
                   TColor AColor, TGridDrawState IncludeDrawState);
   // The y (from the title row's top) where the line between data columns C and C + 1 starts.
   int TitleLineTop(int C) const;
+  // Vertical titles make the title row as tall as their text (leaves of multi-level titles grow).
+  void FitTitleRowToVerticalTitles();
   std::unique_ptr<TColCellParamsX> FCellParams = std::make_unique<TColCellParamsX>();
   TCustomImageList* FTitleImages = nullptr;
   int FIndicatorRow = -1;
@@ -634,13 +687,15 @@ class TCustomDBGridX : public TCustomGrid {
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
   void Dispatch(TMessage& Message) override;
   void TopLeftChanged() override;
-  // A column sized with the mouse keeps its new width.
-  void ColWidthsChanged() override;
+  // A column sized with the mouse keeps its new width: ColWidthsChanged (layout extras) does it.
   // WM_CHAR after KeyPress: a space steps image and check-box cells.
   void WMChar(TMessage& Message);
   // The search conditions of typing: a printable character feeds the search instead of the editor.
   bool TypingSearches();
   void SetRowAnchor();
+  // The rectangle's end corner goes to the current cell (SetAnchor: both corners).
+  void ExtendRectangle(bool SetAnchor);
+  bool FLeavingColumn = false;
   void DropRowAnchor() { FRowAnchorSet = false; }
   bool CurrentColumnStepsValues();
   void ReleaseTitleButton();
@@ -746,6 +801,9 @@ class TCustomDBGridX : public TCustomGrid {
   void CopyFromPriorRecord();
   // The width of the flat border drawn in the non-client area (0 or 1; set when the window is made).
   int FlatBorderWidth() const { return FFlatBorderWidth; }
+  // The clipboard, select-all, find-dialog and copy-from-prior keys; true when Key was taken (the
+  // keyboard handling asks after its search keys).
+  bool HandleEditShortCut(WORD& Key, TShiftState Shift);
 
  protected:
   void CreateParams(TCreateParams& Params) override;

@@ -5,8 +5,10 @@
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXClipboard.h"
 #include "datagrid/DBGridXDraw.h"
+#include "datagrid/DBGridXFindDlgs.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/actions.h"
+#include "platform/graphics/clipbrd.h"
 #include "platform/graphics/graphics.h"
 
 namespace {
@@ -106,6 +108,57 @@ bool TCustomDBGridX::UpdateAction(TBasicAction* Action) {
     if (!row.Is(Action) || !FEditActions.Contains(row.Permission)) continue;
     if (auto* a = dynamic_cast<TAction*>(Action)) a->SetEnabled((this->*row.Check)());
     return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Keys
+
+bool TCustomDBGridX::HandleEditShortCut(WORD& Key, TShiftState Shift) {
+  if (!FDataLink->Active()) return false;
+  const TShortCut sc = ShortCut(Key, Shift);
+  auto take = [&Key] {
+    Key = 0;
+    return true;
+  };
+  if (CopyFromPriorRecordShortCut && sc == CopyFromPriorRecordShortCut) {
+    CopyFromPriorRecord();
+    return take();
+  }
+  if (FindDialogShortCut && sc == FindDialogShortCut && FOptionsX.Contains(gxoFindDialog)) {
+    ShowGridFindDialog(this, "", false);
+    return take();
+  }
+  const bool ctrlOnly = Shift.Contains(ssCtrl) && !Shift.Contains(ssShift) && !Shift.Contains(ssAlt);
+  const bool shiftOnly = Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt);
+  const bool selected = GridClipSelection(this).Kind != selNoneX;
+  if (ctrlOnly && (Key == VK_INSERT || Key == 'C')) {
+    if (selected && FEditActions.Contains(geaCopy)) CopyGridToClipboard(this, false);
+    return take();
+  }
+  if (ctrlOnly && Key == VK_DELETE) {
+    // A selection that may be cleared is cleared; otherwise the record delete of the keyboard.
+    if (!FEditActions.Contains(geaDelete) || !selected || !CanDelete()) return false;
+    ClearGridSelection(this, false);
+    return take();
+  }
+  if (ctrlOnly && Key == 'A') {
+    if (CanSelectAll() && FEditActions.Contains(geaSelectAll)) GridSelectEverything(this);
+    return take();
+  }
+  if (ctrlOnly && Key == 'X') {
+    if (selected && CanDelete() && FEditActions.Contains(geaCut)) CutGridToClipboard(this, false);
+    return take();
+  }
+  if ((ctrlOnly && Key == 'V') || (shiftOnly && Key == VK_INSERT)) {
+    if (InSearch()) {
+      // While searching, pasted text goes on the search text.
+      InplaceSearch(Clipboard()->AsText(), SearchTimeout(), 0);
+    } else if (FEditActions.Contains(geaPaste) && CanPaste()) {
+      PasteGridFromClipboard(this, false);
+    }
+    return take();
   }
   return false;
 }
@@ -325,6 +378,24 @@ void TCustomDBGridX::CopyFromPriorRecord() {
 
 void TCustomDBGridX::WndProc(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_KEYUP:
+      // Ctrl-clicked titles are sorted by once Ctrl is let go.
+      if (Message.WParam == VK_CONTROL && FSortMarkAdding) {
+        FSortMarkAdding = false;
+        ApplySortMarking();
+      }
+      TCustomGrid::WndProc(Message);
+      return;
+    case WM_KILLFOCUS: {
+      HWND to = reinterpret_cast<HWND>(Message.WParam);
+      bool toEditor = InplaceEditor() && InplaceEditor()->HandleAllocated() && to == InplaceEditor()->Handle();
+      if (FSortMarkAdding && !toEditor) {
+        FSortMarkAdding = false;
+        ApplySortMarking();
+      }
+      TCustomGrid::WndProc(Message);
+      return;
+    }
     case WM_ERASEBKGND:
       // Painting covers every pixel (cells and the space after them).
       Message.Result = 1;

@@ -61,11 +61,11 @@ int MainButtonKind(TColumnX* Column) {
 
 }  // namespace
 
-// ---- hooks
+// ---- in-cell buttons
 
 int TCustomDBGridX::CellButtonWidth(TColumnX* Column) {
   if (!Column->AlwaysShowEditButton() || MainButtonKind(Column) < 0) return 0;
-  return FFlat ? FlatButtonWidth : GetSystemMetrics(SM_CXVSCROLL);
+  return ButtonWidth() > 0 ? ButtonWidth() : (FFlat ? FlatButtonWidth + 1 : GetSystemMetrics(SM_CXVSCROLL));
 }
 
 void TCustomDBGridX::DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rect, TColor AColor, bool Enabled,
@@ -151,10 +151,9 @@ void TCustomDBGridX::DrawIndicatorCell(int ARow, int DataRow, const TRect& ARect
   TActiveRecordScope scope(FDataLink.get(), DataRow);
   bool current = DataRow == scope.Old();
   bool selected = false;
-  if (FDataOptions.Contains(gdoMultiSelect) && FSelectedRows->Count() > 0) {
-    TDataSet* ds = FDataLink->DataSet();
-    selected = CellSelected(0, ARow, ds->Bookmark());
-  }
+  TDBGridXSelection* sel = SelectionX();
+  if (sel && sel->Kind() != selNoneX && (FDataOptions.Contains(gdoMultiSelect) || sel->Kind() == selAllX))
+    selected = CellSelected(0, ARow, sel->Kind() == selAllX ? TBookmark() : FDataLink->DataSet()->Bookmark());
   if (selected) Highlight = GetFixedCellColors(0, 2, c->Font(), back);
   c->Brush()->SetColor(back);
   c->FillRect(ARect);
@@ -197,7 +196,8 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
   TColor back = title->Color();
   UseFont(c, title->Font());
   if (col->Field() && OnGetTitleParams) OnGetTitleParams(this, col, c->Font(), back, marker, Pressed);
-  if (FDataOptions.Contains(gdoMultiSelect) || FSelectedRows->Count() > 0) {
+  TDBGridXSelection* sel = SelectionX();
+  if (sel && (sel->Kind() == selColumnsX || sel->Kind() == selAllX)) {
     // The title of a selected column is highlighted.
     if (CellSelected(DataToRawColumn(DataCol), 0, TBookmark())) Highlight = GetFixedCellColors(1, 0, c->Font(), back);
   }
@@ -312,10 +312,15 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
     else
       p.Text = col->GetCellDisplayText();
   }
+  p.CellRow = ARow;
+  p.CellCol = ACol;
+  p.ReadOnly = false;
   DoGetCellParams(col, c->Font(), p.CellColor, AState);
-  // The column's own cell-parameter hook runs here once columns carry one.
+  col->GetCellParams(false, &p);
   bool selected = false;
-  if (FSelectedRows->Count() > 0) selected = CellSelected(ACol, ARow, FDataLink->DataSet()->Bookmark());
+  TDBGridXSelection* sel = SelectionX();
+  if (sel && sel->Kind() != selNoneX)
+    selected = CellSelected(ACol, ARow, sel->Kind() == selAllX ? TBookmark() : FDataLink->DataSet()->Bookmark());
   bool current = currentRow && ACol == Col();
   if (GetDataCellColors(ACol, ARow, c->Font(), p.CellColor, AState, selected, current, currentRow))
     AState.Include(gdSelected);
@@ -365,6 +370,30 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
     if (bh < ARect.Height()) {
       c->Brush()->SetColor(p.CellColor);
       c->FillRect(flip(TRect(b.Left, b.Bottom, b.Right, ARect.Bottom)));
+    }
+  }
+
+  // The in-place search's text over the start of the current cell's text.
+  if (FInSearch && current && AState.Contains(gdSelected) && FShowCellContents && kind != cckKeyImages &&
+      kind != cckCheckbox && !FSearchText.empty() &&
+      (FDataOptions.Contains(gdoAlwaysShowSelection) || HasFocusInside()) &&
+      !ComponentState().Contains(csDesigning) && FUpdateLock == 0 && IsFormActiveControl()) {
+    std::string found = p.Text.substr(0, std::min(p.Text.size(), FSearchText.size()));
+    int fullWidth = c->TextWidth(p.Text), foundWidth = c->TextWidth(found);
+    TAlignment a = Mirrored(p.Alignment, rtl);
+    int x = a == taLeftJustify    ? textRect.Left + TextMargin
+            : a == taRightJustify ? textRect.Right - fullWidth - 3
+                                  : textRect.Left + textRect.Width() / 2 - fullWidth / 2;
+    if (rtl && a == taRightJustify) x = textRect.Right - foundWidth - 3;  // right-to-left text starts there
+    TRect hl(std::max(x, textRect.Left), textRect.Top + 1, std::min(x + foundWidth, textRect.Right),
+             textRect.Bottom - 1);
+    if (!hl.IsEmpty()) {
+      TColor keep = c->Font()->Color();
+      c->Brush()->SetColor(SearchHighlightColor);
+      c->Font()->SetColor(SearchHighlightTextColor);
+      c->TextRect(hl, x, textRect.Top + 2, found);
+      c->Font()->SetColor(keep);
+      c->Brush()->SetColor(p.CellColor);
     }
   }
 

@@ -244,10 +244,8 @@ void ClearGridSelection(TCustomDBGridX* Grid, bool IsAll) {
   if (kind == selNoneX || !ds) return;
   if (!ConfirmGridSelectionClear(Grid, kind)) return;
 
-  const TBookmark saved = ds->Bookmark();
-  auto restore = [&] {
-    if (!saved.empty() && ds->BookmarkValid(saved)) ds->GotoBookmark(saved);
-  };
+  Grid->SavePosition();
+  auto restore = [Grid] { Grid->RestorePosition(); };
   TControlsDisabled disabled(ds);
   switch (kind) {
     case selRecordsX: {

@@ -5,12 +5,13 @@
 // into the grid; cut is copy then clear; clear deletes the selected records or empties the selected
 // cells, after asking when the grid's delete confirmation is on.
 //
-// The formats' writers and readers are the export and import units'; this unit only moves their bytes
-// through the clipboard service (platform/graphics/clipbrd.h).
+// The formats' writers and readers are the export and import units' (DBGridXClipboardFormats.h);
+// this unit moves their bytes through the clipboard service (platform/graphics/clipbrd.h).
 
 #include <string>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXExport.h"
 #include "platform/classes/classes.h"
 
 // Resource strings of the questions asked before a clear.
@@ -46,13 +47,8 @@ void ClearSelectedCellsOfRecord(TCustomDBGridX* Grid, const TColumnsXList& Colum
 bool ClipboardHasGridPasteData();
 
 // The grid's selection as this unit sees it: its kind, and for the kinds that need them the
-// rectangle's columns and corner records, or the selected columns.
-struct TGridXClipSelection {
-  TGridXSelectionType Kind = selNoneX;
-  int LeftCol = -1, RightCol = -1;
-  TBookmark TopRow, BottomRow;
-  TColumnsXList Columns;
-};
+// rectangle's columns and corner records, or the selected columns (the export's view of it).
+using TGridXClipSelection = TGridXExportSelection;
 TGridXClipSelection GridClipSelection(TCustomDBGridX* Grid);
 // Empties the grid's selection.
 void ClearGridSelectionState(TCustomDBGridX* Grid);

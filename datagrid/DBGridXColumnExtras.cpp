@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "dataedit/SpecRowX.h"
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/menus.h"
@@ -106,4 +107,23 @@ void TColumnX::StepLookupValue(bool Forward) {
   UpdateDataValue(text, key, false);
   TCustomDBGridX* g = OwnerGrid();
   if (g && g->InplaceEditor() && g->InplaceEditor()->EditVisible()) g->InplaceEditor()->SetText(text);
+}
+
+bool TColumnX::LookupSpecialRowText(std::string& Text) {
+  TField* f = Field();
+  TDataSet* ds = f ? f->DataSet() : nullptr;
+  if (!f || !ds || f->KeyFields().empty()) return false;
+  TSpecRowX* row = DropDownSpecRow();
+  if (!row || !row->Visible()) return false;
+  Variant key = ds->FieldValues(f->KeyFields());
+  bool show = row->MatchesKey(key);
+  if (!show && row->ShowIfNotInKeyList()) {
+    // Looked up without moving the lookup data set (it may be shown elsewhere).
+    TDataSet* list = f->LookupDataSet();
+    bool exists = list && list->Active() && !key.IsNull() &&
+                  !list->Lookup(f->LookupKeyFields(), key, f->LookupKeyFields()).IsNull();
+    show = !exists;
+  }
+  if (show) Text = row->GetColumnText(0);
+  return show;
 }

@@ -642,7 +642,10 @@ std::string TColumnX::GetCellDisplayText() {
   }
   TCustomDBGridX* g = OwnerGrid();
   if (g && g->EditMemoFields() == 1 && f->DataType() == ftMemo) return f->AsString();
-  // The special row of a lookup column's drop-down is added with the lookup columns.
+  if (kind == cckLookup) {
+    std::string special;
+    if (LookupSpecialRowText(special)) return special;
+  }
   return FormatFieldText(f, FDisplayFormat);
 }
 

@@ -398,6 +398,9 @@ class TColumnX : public TCollectionItem {
  private:
   // A lookup cell steps through the lookup data set (forward wraps to the first record).
   void StepLookupValue(bool Forward);
+  // The drop-down's special row stands in for the lookup text: its key matches, or (when it asks to)
+  // the key is not in the lookup data set. Text: the special row's first cell.
+  bool LookupSpecialRowText(std::string& Text);
   TPopupMenu* FPopupMenu = nullptr;
   std::string FLookupDisplayFields;
   TGetColCellParamsEventX FOnGetCellParams;

@@ -226,14 +226,27 @@ void TCustomDBGridX::CommitEditText() {
     col->UpdateDataValue(FEditText, Variant(FEditText), true);
     return;
   }
+  // Pick lists compare without regard to case, whatever the list's own setting.
+  auto pickIndex = [&]() {
+    TStrings* pick = col->PickList();
+    for (int i = 0; i < pick->Count(); ++i)
+      if (AnsiCompareText(pick->Strings(i), FEditText) == 0) return i;
+    return -1;
+  };
   switch (col->GetCellKind()) {
     case cckPickList:
-      // Items outside the pick list are asked about by the editor's not-in-list event (in-place editor).
+      // A text outside the pick list is told to the column's not-in-list event; it is stored all the same.
+      if (col->OnNotInList && pickIndex() < 0) col->NotInList(FEditText);
       col->UpdateDataValue(FEditText, Variant(FEditText), true);
       return;
     case cckKeyPickList:
     case cckKeyImages: {
-      int i = col->PickList()->IndexOf(FEditText);
+      int i = pickIndex();
+      // The event may add the text (and its key): it is looked up again.
+      if (i < 0 && col->OnNotInList && !FEditText.empty()) {
+        col->NotInList(FEditText);
+        i = pickIndex();
+      }
       Variant v = Variant::Null();
       if (i >= 0 && i < col->KeyList()->Count()) v = Variant(col->KeyList()->Strings(i));
       col->UpdateDataValue(FEditText, v, false);
@@ -243,6 +256,14 @@ void TCustomDBGridX::CommitEditText() {
       break;
   }
   if (f->Lookup() && !f->KeyFields().empty()) {
+    TDataSet* list = f->LookupDataSet();
+    if ((FEditValue.IsNull() || FEditValue.IsEmpty()) && !FEditText.empty() && col->OnNotInList && list && list->Active() &&
+        !list->Locate(f->LookupResultField(), Variant(FEditText), {loCaseInsensitive})) {
+      // The event may add the record: its key is then taken from the lookup data set.
+      col->NotInList(FEditText);
+      if (list->Locate(f->LookupResultField(), Variant(FEditText), {loCaseInsensitive}))
+        FEditValue = list->FieldValues(f->LookupKeyFields());
+    }
     if (FieldModifiable(f)) {
       FDataLink->Edit();
       col->UpdateDataValue(FEditText, FEditValue, false);

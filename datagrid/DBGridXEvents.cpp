@@ -121,3 +121,17 @@ void TCustomDBGridX::DefaultHandler(TMessage& Message) {
   menu->Popup(p.X, p.Y);
   Message.Result = 1;
 }
+
+void TGridDataLinkX::FocusControl(TField*& Field) {
+  if (!Field) return;
+  TDBGridColumnsX* cols = FGrid->Columns();
+  for (int i = 0; i < cols->Count(); ++i)
+    if (cols->Items(i)->Field() == Field) {
+      FGrid->SelectColumn(i, 0, false);
+      break;
+    }
+  if (FGrid->GetSelectedField() == Field && FGrid->GainFocus()) {
+    Field = nullptr;
+    FGrid->ShowEditor();
+  }
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "datagrid/DBGridXStyle.h"
+#include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXUnit.h"
 #include "dataedit/DBCtrlsX.h"
 #include "platform/rtl/sysutils.h"
@@ -389,6 +390,7 @@ void TCustomDBGridX::ApplyFilterRow() {
   auto after = [&] {
     if (left < ColCount()) SetLeftCol(left);
     PlaceFilterEditor(true);
+    if (FSumList && FSumList->Active()) FSumList->RecomputeAll();  // the footers follow the filtered data
     Invalidate();
   };
   try {

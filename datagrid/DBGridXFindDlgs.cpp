@@ -25,6 +25,7 @@ TDBComboBoxX* MakeCombo(TDBGridXFindDlg* Form, const char* Name, int L, int T, i
   auto* cb = new TDBComboBoxX(Form);
   cb->SetName(Name);
   cb->SetParent(Form);
+  cb->SetAutoSize(false);  // the designed height, whatever the font
   cb->SetBounds(L, T, W, H);
   cb->SetTabOrder(Tab);
   return cb;
@@ -265,7 +266,7 @@ void TDBGridXFindDlg::bFindClick(TObject*) {
 
   bool found = false;
   ds->DisableControls();
-  const TBookmark saved = ds->Bookmark();
+  TargetGrid->SavePosition();
   try {
     if (cbFindDirection->Text() == "All" && StartNewSearch) ds->First();
     if (!StartNewSearch) step();
@@ -282,7 +283,7 @@ void TDBGridXFindDlg::bFindClick(TObject*) {
       }
       step();
     }
-    if (!found && !saved.empty() && ds->BookmarkValid(saved)) ds->GotoBookmark(saved);
+    if (!found) TargetGrid->RestorePosition();  // back to the record current before the search
   } catch (...) {
     ds->EnableControls();
     throw;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "datagrid/DBGridXDropDownBox.h"
+#include "datagrid/DBGridXFindDlgs.h"
 #include "datagrid/DBGridXUnit.h"
 #include "datagrid/DBPopupGridX.h"
 #include "dataedit/SpecRowX.h"
@@ -746,6 +747,13 @@ void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
       Key = 0;
       return;
     }
+  }
+  if (Key != 0 && FindDialogShortCut && ShortCut(Key, Shift) == FindDialogShortCut &&
+      g->OptionsX().Contains(gxoFindDialog)) {
+    // The find dialog starts with the editor's selected text.
+    ShowGridFindDialog(g, SelText(), false);
+    Key = 0;
+    return;
   }
   TInplaceEdit::KeyDown(Key, Shift);
 }

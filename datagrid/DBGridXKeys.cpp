@@ -6,6 +6,8 @@
 #include <climits>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXFilterRow.h"
+#include "datagrid/DBGridXFindDlgs.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/menus.h"
 #include "platform/forms/dialogs.h"
@@ -35,15 +37,40 @@ void TBookmarkListX::SetBookmarkSelected(const TBookmark& Item, bool Value) {
   if (found == Value) return;
   if (Value) FList.insert(FList.begin() + i, Item);
   else FList.erase(FList.begin() + i);
+  ForgetLookup();
   FGrid->Invalidate();
+  // As for the current record: a marked record makes the selection a records selection.
+  TDBGridXSelection* sel = FGrid->SelectionX();
+  if (sel && sel->Kind() != selRecordsX && !FList.empty()) {
+    sel->EmptySelection();
+    sel->SetKind(selRecordsX);
+  }
+  if (sel) sel->CheckEmpty();
 }
 
 // ---------------------------------------------------------------------------------------------------
 // Movement
 
 void TCustomDBGridX::ClearSelectionOnMove() {
-  if (FDataOptions.Contains(gdoMultiSelect) && FOptionsX.Contains(gxoClearSelectionOnMove)) FSelectedRows->Clear();
+  bool clear = FOptionsX.Contains(gxoClearSelectionOnMove);
+  if (FDataOptions.Contains(gdoMultiSelect) && clear) FSelectedRows->Clear();
   DropRowAnchor();
+  if (clear && SelectionX() && SelectionX()->Kind() != selNoneX) {
+    SelectionX()->Clear();
+    Invalidate();
+    InvalidateEditor();
+  }
+  // A one-cell rectangle is no selection but still holds an anchor: it goes too.
+  if (clear && SelectionX() && !SelectionX()->Rect()->Empty()) SelectionX()->Rect()->ClearCorners();
+}
+
+void TCustomDBGridX::ExtendRectangle(bool SetAnchor) {
+  TDBGridXSelection* sel = SelectionX();
+  if (!sel || !FDataLink->Active() || FDataLink->DataSet()->IsEmpty()) return;
+  TDataSet* ds = FDataLink->DataSet();
+  int col = std::max(0, GetSelectedIndex());
+  // A one-cell rectangle is no selection yet but keeps its anchor for the next step.
+  sel->Rect()->Select(col, ds->Bookmark(), !SetAnchor);
 }
 
 void TCustomDBGridX::SetRowAnchor() {
@@ -98,13 +125,16 @@ void TCustomDBGridX::MoveWithSelection(bool Select, int Distance, bool ByRows, b
     FRowWalkEnd = ds->Bookmark();
     EndUpdate();
   } else {
-    // Rectangles of cells belong to the grid's selection object; without it the data set just moves.
+    bool rect = Select && FAllowedSelections.Contains(selRectangleX) && SelectionX();
+    // The rectangle starts at the cell the walk leaves, unless one is being extended already.
+    if (rect && SelectionX()->Rect()->Empty()) ExtendRectangle(true);
     if (ToEnd) {
       if (Distance < 0) ds->First();
       else ds->Last();
     } else {
       ds->MoveBy(Distance);
     }
+    if (rect) ExtendRectangle(false);
   }
   if (FUpdateLock == 0) Invalidate();
 }
@@ -170,9 +200,11 @@ void TCustomDBGridX::MoveToNextCell(bool GoForward) {
 }
 
 void TCustomDBGridX::SelectColumn(int Index, int Direction, bool Extend) {
-  (void)Extend;  // rectangles extend through the grid's selection object
   int n = FColumns->Count();
   if (n == 0) return;
+  Extend = Extend && !FDataOptions.Contains(gdoRowSelect) && FAllowedSelections.Contains(selRectangleX) &&
+           SelectionX();
+  if (Extend && SelectionX()->Rect()->Empty()) ExtendRectangle(true);
   if (FDataLink->Active() && EditorMode()) UpdateText();
   if (Direction != 0) {
     if (Index < 0 || Index >= n) return;
@@ -183,12 +215,27 @@ void TCustomDBGridX::SelectColumn(int Index, int Direction, bool Extend) {
   int raw = DataToRawColumn(Index);
   if (raw >= ColCount()) return;
   if (raw != Col()) {
+    if (!FLeavingColumn) {
+      // The leave hook may move the cursor itself: then its move stands.
+      int before = Col();
+      FLeavingColumn = true;
+      try {
+        LeaveColumn();
+      } catch (...) {
+        FLeavingColumn = false;
+        throw;
+      }
+      FLeavingColumn = false;
+      if (Col() != before) return;
+    }
     if (!FDataOptions.Contains(gdoAlwaysShowEditor)) HideEditor();
     if (!FDataOptions.Contains(gdoRowSelect)) MoveColRow(raw, Row(), true, true);
     TColumnX* c = ColumnAt(Index);
     TColumnCellKindX kind = c ? c->GetCellKind() : cckText;
     if (FDataOptions.Contains(gdoAlwaysShowEditor) && kind != cckCheckbox && kind != cckKeyImages) ShowEditor();
+    EnterColumn();
   }
+  if (Extend) ExtendRectangle(false);
   if (FInSearch) StopInplaceSearch();
 }
 
@@ -237,6 +284,25 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
   FToggleSelecting = Shift.Contains(ssCtrl) || !FOptionsX.Contains(gxoClearSelectionOnMove);
   TCustomControl::KeyDown(Key, Shift);  // OnKeyDown first
   if (Key == 0) return;
+  // Up from the first record (or Ctrl+Up) goes into the filter row.
+  if (Key == VK_UP && FilterRowShown() && FDataLink->Active() &&
+      (Shift.Contains(ssCtrl) || FDataLink->DataSet()->Bof() || FDataLink->DataSet()->RecNo() == 1)) {
+    int target = GetSelectedIndex();
+    if (FDataOptions.Contains(gdoRowSelect)) {
+      // The remembered filter column, or the left-most one in view when it is scrolled out.
+      int from = FFilterColumnIndex;
+      int raw = DataToRawColumn(from);
+      TGridDrawInfo info;
+      CalcDrawInfo(info);
+      if (raw < LeftCol() || raw > info.Horz.LastFullVisibleCell) from = RawToDataColumn(LeftCol());
+      target = ColumnHasFilterCell(from) ? from : NextFilterColumn(from, 1, true);
+    }
+    if (target >= 0 && ColumnHasFilterCell(target)) {
+      BeginFilterEdit(target);
+      Key = 0;
+      return;
+    }
+  }
   if (RightToLeft()) {
     if (Key == VK_LEFT) Key = VK_RIGHT;
     else if (Key == VK_RIGHT) Key = VK_LEFT;
@@ -253,6 +319,7 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
     if (FInSearch && FindDialogShortCut == SearchShortCut) {
       // The find dialog takes over from the search (the dialog opens from the grid's find action).
       StopInplaceSearch();
+      ShowGridFindDialog(this, "", false);
     } else {
       InplaceSearch("", -1, 0);
     }
@@ -278,6 +345,8 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
       return;
     }
   }
+
+  if (HandleEditShortCut(Key, Shift)) return;  // clipboard, select all, find dialog (DBGridXActions.cpp)
 
   bool handled = true;
   if (Shift.Contains(ssCtrl)) {
@@ -409,6 +478,14 @@ bool TCustomDBGridX::TypingSearches() {
 }
 
 void TCustomDBGridX::KeyPress(WideChar& Key) {
+  // While the filter row is being edited, typing on the grid goes on in its editor.
+  if (FilterEditing() && (Key == 8 || (Key >= 32 && Key != 127)) && ColumnHasFilterCell(GetSelectedIndex())) {
+    BeginFilterEdit(GetSelectedIndex());
+    if (FilterEditor() && FilterEditor()->HandleAllocated())
+      PostMessage(FilterEditor()->Handle(), WM_CHAR, static_cast<WPARAM>(Key), 0);
+    Key = 0;
+    return;
+  }
   if (FOptionsX.Contains(gxoEnterAsTab) && Key == 13) Key = 9;
   if (Key == 13 && !FDataOptions.Contains(gdoAlwaysShowEditor) && FDataLink->Active()) FDataLink->UpdateRecord();
   // A character beyond the BMP comes as two messages: the search takes it whole.

@@ -15,25 +15,6 @@ void TCustomDBGridX::ApplySortMarking() {
   if (DBGridXDataService) DBGridXDataService->ApplySorting(this);
 }
 
-void TCustomDBGridX::ColWidthsChanged() {
-  TCustomGrid::ColWidthsChanged();
-  if (FLayoutBusy || FLayoutLock > 0) return;
-  FColumns->BeginUpdate();
-  try {
-    for (int i = 0; i < FColumns->Count(); ++i) {
-      TColumnX* c = FColumns->Items(i);
-      int raw = DataToRawColumn(i);
-      if (raw >= ColCount() || !c->Visible()) continue;
-      int w = ColWidths(raw);
-      if (w > 0 && w != c->Width()) c->SetWidth(w);
-    }
-  } catch (...) {
-    FColumns->EndUpdate();
-    throw;
-  }
-  FColumns->EndUpdate();
-}
-
 void TCustomDBGridX::ReleaseTitleButton() {
   int col = FPressedTitleColumn;
   FMousePressed = false;
@@ -49,7 +30,10 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
   FCheckCellCol = FCheckCellRow = -1;
   FMouseDownPos = TPoint(X, Y);
   FLastShift = Shift;
-  if (HandleAllocated() && CanFocus() && !HasFocusInside()) ::SetFocus(Handle());
+  if (!GainFocus()) {
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    return;
+  }
   TGridCoord cell = MouseCoord(X, Y);
   int dataCol = 0, dataRow = 0, colKind = -1, rowKind = -1;
   if (cell.X >= 0 && cell.Y >= 0) {
@@ -57,8 +41,15 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     colKind = kind & 0xFF;
     rowKind = kind >> 8;
   }
+  if (rowKind == 1 && FilterRowMouseDown(Button, X, Y)) return;  // a filter cell: its condition is edited
   bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
   bool multi = FDataOptions.Contains(gdoMultiSelect), rowSelect = FDataOptions.Contains(gdoRowSelect);
+  // The filter row's cells edit their conditions; a press on the data ends that editing.
+  if (rowKind == 1 && !Shift.Contains(ssDouble) && FilterRowMouseDown(Button, X, Y)) {
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    return;
+  }
+  if (rowKind == 2 && FilterEditing()) EndFilterEdit();
 
   // Double click: image and check-box cells that step on a double click.
   if (Button == mbLeft && Shift.Contains(ssDouble)) {
@@ -96,8 +87,7 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         }
       TColumnX* c = ColumnAt(dataCol);
       if (Button == mbLeft && inLeaf && c) {
-        const bool enabled = CheckTitleButton(dataCol, c);
-        if (enabled && MouseCapture()) {
+        if (CheckTitleButton(dataCol, c) && MouseCapture()) {
           FMousePressed = true;
           FPressedTitleColumn = cell.X;
           FTitleButtonDown = true;
@@ -127,6 +117,7 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     TDataSet* ds = FDataLink->DataSet();
     TGridCoord oldCell{Col(), Row()};
     int oldActive = FDataLink->ActiveRecord();
+    TBookmark oldMark = ds->Bookmark();
     bool rectAllowed = FAllowedSelections.Contains(selRectangleX);
     bool rowMode = rowSelect || colKind == 0 || !rectAllowed;
     bool onRecord = dataRow < FDataLink->RecordCount();
@@ -142,9 +133,18 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         if (!multi || !rowSelect) {
           FMousePressed = true;
           FCellsTracking = true;
+          TDBGridXSelection* sel = SelectionX();
           if (!ctrl && !shift && FOptionsX.Contains(gxoClearSelectionOnMove) &&
-              (Button == mbLeft || !FSelectedRows->CurrentRowSelected()))
+              (Button == mbLeft || !sel || !sel->IsCellSelected(dataCol, ds->Bookmark()))) {
             FSelectedRows->Clear();
+            if (sel) sel->Clear();
+          }
+          if (Button == mbLeft && colKind == 1 && rectAllowed && sel && !(ds->Bof() && ds->Eof()) && !rowMode) {
+            if (shift && sel->Rect()->Empty() && oldCell.X >= FIndicatorOffset)
+              sel->Rect()->Select(RawToDataColumn(oldCell.X), oldMark, false);
+            sel->Rect()->Select(dataCol, ds->Bookmark(), shift);
+            FMouseMode = 3;
+          }
         }
         if (multi && FAllowedSelections.Contains(selRecordsX) && rowMode && onRecord) {
           bool toggling = ctrl || !FOptionsX.Contains(gxoClearSelectionOnMove);
@@ -223,6 +223,7 @@ void TCustomDBGridX::MouseMove(TShiftState Shift, int X, int Y) {
       if (cell.X >= FIndicatorOffset && cell.X != Col())
         SelectColumn(RawToDataColumn(cell.X), cell.X > Col() ? 1 : -1, FMouseMode == 3);
     }
+    if (FMouseMode == 3 && moved) ExtendRectangle(false);
     FMouseDownPos = TPoint(X, Y);
     FLastShift = Shift;
     AutoScrollStep();

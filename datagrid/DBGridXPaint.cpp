@@ -174,6 +174,31 @@ int TCustomDBGridX::TitleLineTop(int C) const {
   return top;
 }
 
+void TCustomDBGridX::FitTitleRowToVerticalTitles() {
+  TCanvas* c = Canvas();
+  int need = 0;
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnX* col = FColumns->Items(i);
+    if (!col->Visible() || col->Title()->Orientation() != tohVertical) continue;
+    c->Font()->Assign(col->Title()->Font());
+    std::string text = col->Title()->Caption();
+    int above = 0;
+    if (FUseMultiTitle && i < static_cast<int>(FTitleColumnNodes.size()) && FTitleColumnNodes[static_cast<size_t>(i)]) {
+      THeadTreeNode* leaf = FTitleColumnNodes[static_cast<size_t>(i)];
+      text = leaf->Caption;
+      for (THeadTreeNode* p = leaf->Parent; p && p != FTitleTree.get(); p = p->Parent) above += p->Height;
+    }
+    int length = DrawVerticalTextX(c, TRect(), false, 0, 0, text.empty() ? " " : text, 0, 0, false, true);
+    need = std::max(need, above + length + 6);
+  }
+  if (need <= FTitleRowHeight) return;
+  int delta = need - FTitleRowHeight;
+  if (FUseMultiTitle)
+    for (THeadTreeNode* leaf : FTitleColumnNodes)
+      if (leaf) leaf->Height += delta;
+  FTitleRowHeight = need;
+}
+
 void TCustomDBGridX::PaintLines(const TGridDrawInfo& Info) {
   const TGridAxisDrawInfo& h = Info.Horz;
   const TGridAxisDrawInfo& v = Info.Vert;
@@ -237,6 +262,21 @@ void TCustomDBGridX::PaintLines(const TGridDrawInfo& Info) {
   for (int c = 0; c < FIndicatorOffset && c < ColCount(); ++c) indicatorEnd += std::max(0, ColWidths(c)) + h.EffectiveLineWidth;
   indicatorEnd = std::min(indicatorEnd, h.FixedBoundary);
   bool frozen3D = FOptionsX.Contains(gxoFrozen3D);
+  // The footer band: from the first footer row's top to the grid boundary, when it is on screen.
+  int footerTop = v.GridBoundary, firstFooter = RowCount() - FooterRowCount();
+  if (FooterRowCount() > 0) {
+    int y = v.FixedBoundary;
+    for (int r = TopRow(); r < RowCount() && y < v.GridBoundary; ++r) {
+      if (r == firstFooter) {
+        footerTop = y;
+        break;
+      }
+      y += std::max(0, RowHeights(r)) + v.EffectiveLineWidth;
+    }
+  }
+  bool footerFixed = footerTop < v.GridBoundary &&
+                     (FOptionsX.Contains(gxoFooter3D) || FooterColor() == clBtnFace);
+  int dataBottom = footerFixed ? footerTop : v.GridBoundary;
   area(0, 0, h.FixedBoundary, 0, 0, v.FixedBoundary, fv, fh, fixedLine, fixedBack);
   area(LeftCol(), h.FixedBoundary, h.GridBoundary, 0, 0, v.FixedBoundary, fv, fh, fixedLine, fixedBack);
   area(0, 0, indicatorEnd, TopRow(), v.FixedBoundary, v.GridBoundary, fv, fh, fixedLine, fixedBack);
@@ -245,11 +285,24 @@ void TCustomDBGridX::PaintLines(const TGridDrawInfo& Info) {
       area(FIndicatorOffset, indicatorEnd, h.FixedBoundary, TopRow(), v.FixedBoundary, v.GridBoundary, fv, fh, fixedLine,
            fixedBack);
     else
-      area(FIndicatorOffset, indicatorEnd, h.FixedBoundary, TopRow(), v.FixedBoundary, v.GridBoundary, dv, dh, dataLine,
+      area(FIndicatorOffset, indicatorEnd, h.FixedBoundary, TopRow(), v.FixedBoundary, dataBottom, dv, dh, dataLine,
            dataBack);
   }
-  area(LeftCol(), h.FixedBoundary, h.GridBoundary, TopRow(), v.FixedBoundary, v.GridBoundary, dv, dh, dataLine,
-       dataBack);
+  area(LeftCol(), h.FixedBoundary, h.GridBoundary, TopRow(), v.FixedBoundary, dataBottom, dv, dh, dataLine, dataBack);
+  if (footerFixed) {
+    // A footer band drawn 3D or in the button face gets the fixed lines, and a line along its top.
+    if (!frozen3D && indicatorEnd < h.FixedBoundary)
+      area(FIndicatorOffset, indicatorEnd, h.FixedBoundary, firstFooter, footerTop, v.GridBoundary, dv, dh, fixedLine,
+           dataBack);
+    area(LeftCol(), h.FixedBoundary, h.GridBoundary, firstFooter, footerTop, v.GridBoundary, dv, dh, fixedLine,
+         dataBack);
+    if (dh && footerTop > v.FixedBoundary) {
+      TLineRects top;
+      int a = mx(indicatorEnd, 0), b = mx(h.GridBoundary, 0);
+      top.Horz(std::min(a, b), std::max(a, b), footerTop - v.EffectiveLineWidth, lw);
+      top.Fill(dc, fixedLine);
+    }
+  }
 }
 
 void TCustomDBGridX::PaintCells(const TGridDrawInfo& Info, int ACol, int ARow, int StartX, int StartY, int StopX,

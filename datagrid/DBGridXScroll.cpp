@@ -6,15 +6,35 @@
 #include <climits>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXFooter.h"
 
 namespace {
 
-// Record numbering for the bar. The grid's sum list numbers records of data sets that cannot (its
-// bookmark list); until it is attached here the data set's own numbers are used.
-bool RecordsSequenced(TDataSet* DS) { return DS && DS->IsSequenced() && DS->RecordCount() >= 0; }
-int VirtualRecNo(TDataSet* DS) { return DS->RecNo(); }
-int VirtualRecordCount(TDataSet* DS) { return std::max(0, DS->RecordCount()); }
-void SetVirtualRecNo(TDataSet* DS, int Value) {
+// Record numbering for the bar comes from the grid's sum list when it watches this data set (it can
+// number the records of a data set that cannot, through its bookmark list); otherwise from the data
+// set itself, as the sum list would without virtual records.
+TDBSumListProducer* Numbering(TCustomDBGridX* G, TDataSet* DS) {
+  TDBSumListProducer* s = G->SumList();
+  return s && s->DataSet() == DS ? s : nullptr;
+}
+bool RecordsSequenced(TCustomDBGridX* G, TDataSet* DS) {
+  if (!DS) return false;
+  if (TDBSumListProducer* s = Numbering(G, DS)) return s->RecordsSequenced();
+  return DS->IsSequenced() && DS->RecordCount() >= 0;
+}
+int VirtualRecNo(TCustomDBGridX* G, TDataSet* DS) {
+  if (TDBSumListProducer* s = Numbering(G, DS)) return s->GetVirtualRecNo();
+  return DS->RecNo();
+}
+int VirtualRecordCount(TCustomDBGridX* G, TDataSet* DS) {
+  if (TDBSumListProducer* s = Numbering(G, DS)) return std::max(0, s->GetVirtualRecordCount());
+  return std::max(0, DS->RecordCount());
+}
+void SetVirtualRecNo(TCustomDBGridX* G, TDataSet* DS, int Value) {
+  if (TDBSumListProducer* s = Numbering(G, DS)) {
+    s->SetVirtualRecNo(Value);
+    return;
+  }
   if (Value >= 1 && Value <= DS->RecordCount()) DS->SetRecNo(Value);
 }
 
@@ -147,11 +167,11 @@ void TCustomDBGridX::UpdateVertScrollBar() {
   int mn = 0, mx = 1, page = 2, pos = 0;
   TDataSet* ds = FDataLink->DataSet();
   if (FDataLink->Active() && ds) {
-    if (RecordsSequenced(ds)) {
+    if (RecordsSequenced(this, ds)) {
       mn = 1;
       page = VisibleDataRowCount();
-      mx = VirtualRecordCount(ds) + page - 1;
-      pos = ds->State() >= dsInsert ? cur.nPos : VirtualRecNo(ds);
+      mx = VirtualRecordCount(this, ds) + page - 1;
+      pos = ds->State() >= dsInsert ? cur.nPos : VirtualRecNo(this, ds);
     } else {
       mn = 0;
       page = 0;
@@ -238,8 +258,7 @@ void TCustomDBGridX::WMHScroll(TMessage& Message) {
 
 void TCustomDBGridX::WMVScroll(TMessage& Message) {
   Message.Result = 0;
-  if (HandleAllocated() && CanFocus() && !HasFocusInside()) ::SetFocus(Handle());
-  if (!FDataLink->Active()) return;
+  if (!GainFocus() || !FDataLink->Active()) return;
   TDataSet* ds = FDataLink->DataSet();
   int code = LOWORD(static_cast<DWORD>(Message.WParam));
   int pos = HIWORD(static_cast<DWORD>(Message.WParam));
@@ -260,7 +279,7 @@ void TCustomDBGridX::WMVScroll(TMessage& Message) {
         FThumbTracked = false;
         break;
       }
-      if (!RecordsSequenced(ds)) {
+      if (!RecordsSequenced(this, ds)) {
         switch (pos) {
           case 0: ds->First(); break;
           case 1: ds->MoveBy(-VisibleDataRowCount()); break;
@@ -268,17 +287,17 @@ void TCustomDBGridX::WMVScroll(TMessage& Message) {
           case 4: ds->Last(); break;
           default: break;
         }
-      } else if (pos > 1 && pos < VirtualRecordCount(ds)) {
-        SetVirtualRecNo(ds, pos);
-      } else if (pos >= VirtualRecordCount(ds)) {
+      } else if (pos > 1 && pos < VirtualRecordCount(this, ds)) {
+        SetVirtualRecNo(this, ds, pos);
+      } else if (pos >= VirtualRecordCount(this, ds)) {
         ds->Last();
       } else {
         ds->First();
       }
       break;
     case SB_THUMBTRACK:
-      if (VertScrollBar()->Tracking() && RecordsSequenced(ds)) {
-        ds->MoveBy(pos - VirtualRecNo(ds));
+      if (VertScrollBar()->Tracking() && RecordsSequenced(this, ds)) {
+        ds->MoveBy(pos - VirtualRecNo(this, ds));
         FThumbTracked = true;
       }
       break;

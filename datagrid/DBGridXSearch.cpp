@@ -172,6 +172,8 @@ void TCustomDBGridX::AutoScrollStep() {
     if (vdir != 0) MoveWithSelection(FMouseMode == 1, vdir * rows, FMouseMode != 3, false);
     if (hdir != 0 && FMouseMode != 1 && !FDataOptions.Contains(gdoRowSelect))
       SelectColumn(GetSelectedIndex() + hdir, hdir, false);
+    // A rectangle's corner follows the current cell.
+    if (FMouseMode == 3) ExtendRectangle(false);
   } catch (...) {
     EndUpdate();
     throw;
@@ -290,5 +292,5 @@ void TCustomDBGridX::StopInplaceSearch() {
   FInSearch = false;
   FSearchText.clear();
   if (was && Row() < RowCount()) InvalidateRow(Row());
-  if (FDataOptions.Contains(gdoAlwaysShowEditor)) ShowEditor();
+  if (FDataOptions.Contains(gdoAlwaysShowEditor) && EditorShownAlways()) ShowEditor();
 }

@@ -121,6 +121,14 @@ TGridRect TBookmarkListX::CoveredGridRect() const {
   return TGridRect{0, first + FGrid->TitleOffset(), FGrid->ColCount() - 1, last + FGrid->TitleOffset()};
 }
 
+bool TBookmarkListX::EnsureOrder() {
+  auto less = [this](const TBookmark& a, const TBookmark& b) { return Compare(a, b) < 0; };
+  if (std::is_sorted(FList.begin(), FList.end(), less)) return false;
+  std::sort(FList.begin(), FList.end(), less);
+  ForgetLookup();
+  return true;
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Rectangle
 
@@ -455,7 +463,10 @@ TGridRect TDBGridXSelection::CoveredGridRect() const {
 void TDBGridXSelection::DataSetChanged() {
   TDataSet* ds = FGrid->DataLink()->DataSet();
   if (!ds || !FGrid->DataLink()->Active()) return;
-  if (RowList()->Count() > 0) RowList()->Refresh();
+  if (RowList()->Count() > 0) {
+    RowList()->Refresh();
+    RowList()->EnsureOrder();  // a re-sorted data set orders its bookmarks anew
+  }
   if (!FRect.Empty() && (!ds->BookmarkValid(FRect.StartRow()) || !ds->BookmarkValid(FRect.EndRow()))) {
     FRect.ClearCorners();
     if (FKind == selRectangleX) SetKind(selNoneX);

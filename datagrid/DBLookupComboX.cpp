@@ -40,28 +40,24 @@ std::string Utf8Head(const std::string& S, int Count) {
 // ---------------------------------------------------------------------------------------------------
 // Links and drop-down settings
 
-void TDataSourceLinkX::LayoutChanged() { FCombo->UpdateDataFields(); }
 
 void TListSourceLinkX::ActiveChanged() { FCombo->UpdateListFields(); }
 void TListSourceLinkX::LayoutChanged() { FCombo->UpdateListFields(); }
 void TListSourceLinkX::DataSetChanged() { FCombo->ListLinkDataChanged(); }
 
-TLookupComboboxDropDownBoxX::TLookupComboboxDropDownBoxX(TPersistent* AOwner) {
-  FSpecRow = std::make_unique<TSpecRowX>(AOwner);
-}
 
 // ---------------------------------------------------------------------------------------------------
 // Creation and settings
 
 TCustomDBLookupComboboxX::TCustomDBLookupComboboxX(TComponent* AOwner) : TCustomDBEditX(AOwner) {
+  // The edit's link serves: several key fields may be written at once. (The edit makes its link while
+  // it is constructed, before this class exists, so the link is the edit's own class.)
+  DataLink()->SetMultiFields(true);
   FListLink = std::make_unique<TListSourceLinkX>(this);
   FOwnSource = std::make_unique<TDataSource>(nullptr);
   FDropDownBox = std::make_unique<TLookupComboboxDropDownBoxX>(this);
   FDropDownBox->SpecRow()->OnChanged = [this](TObject*) { SpecRowChanged(); };
-  FDropDownBox->OnListSourceChanged = [this](TObject*) {
-    if (TDataSource* s = FDropDownBox->ListSource()) s->FreeNotification(this);
-    UpdateListSource();
-  };
+  FDropDownBox->OnListSourceChanged = [this](TObject*) { UpdateListSource(); };
   // The base made the main button before this class existed: it is shown here.
   EditButton()->SetVisible(true);
   EditButton()->SetShortCut(32808);  // Alt+Down
@@ -69,20 +65,17 @@ TCustomDBLookupComboboxX::TCustomDBLookupComboboxX(TComponent* AOwner) : TCustom
 }
 
 TCustomDBLookupComboboxX::~TCustomDBLookupComboboxX() {
+  // The grid goes later, with the components this control owns: it must not call back into it.
+  if (FGrid) {
+    FGrid->OnLayoutChangedHook = nullptr;
+    FGrid->OnPickByMouse = nullptr;
+    FGrid->OnKeyValueChangedByUser = nullptr;
+  }
   FDropDownBox->SpecRow()->OnChanged = nullptr;
+  FDropDownBox->OnListSourceChanged = nullptr;
   FListLink->SetDataSource(nullptr);
 }
 
-std::unique_ptr<TFieldDataLinkX> TCustomDBLookupComboboxX::NewDataLink() {
-  return std::make_unique<TDataSourceLinkX>(this);
-}
-
-TEditButtonX* TCustomDBLookupComboboxX::NewEditButton() {
-  TEditButtonX* b = TCustomDBEditX::NewEditButton();
-  b->SetVisible(true);
-  b->SetShortCut(32808);  // Alt+Down
-  return b;
-}
 
 bool TCustomDBLookupComboboxX::EditButtonsEnabled() {
   return TCustomDBEditX::EditButtonsEnabled() && (FListActive || OnButtonClick || OnButtonDown);
@@ -196,7 +189,8 @@ void TCustomDBLookupComboboxX::Notification(TComponent* AComponent, TOperation O
     UpdateListSource();
   }
   if (FDropDownBox && AComponent == FDropDownBox->ListSource()) {
-    FDropDownBox->SetListSource(nullptr);
+    FDropDownBox->ListSourceGone(AComponent);
+    UpdateListSource();
     DataLink()->ReloadRecord();
   }
   if (AComponent == FGrid) FGrid = nullptr;
@@ -525,7 +519,7 @@ void TCustomDBLookupComboboxX::FieldDataChanged() {
     FKeyValue = IsDataIndependent() ? DataLink()->DataIndependentValue() : Variant(Text());
     return;
   }
-  if (IsDataIndependent() && SourceLink()->TextValue) {
+  if (IsDataIndependent() && FTextValue) {
     SetDisplayText(SafeVarToStr(DataLink()->DataIndependentValue()));
     LocateListText(Text(), false);
   } else {
@@ -577,10 +571,10 @@ void TCustomDBLookupComboboxX::StoreTextInLink() {
   TSpecRowX* spec = FDropDownBox->SpecRow();
   if (IsDataIndependent() && FListActive && !LocateKeyValue() && !Text().empty() && FStyle == csDropDownX &&
       !spec->Visible()) {
-    SourceLink()->TextValue = true;
+    FTextValue = true;
     DataLink()->SetValue(Variant(Text()));
   } else {
-    SourceLink()->TextValue = false;
+    FTextValue = false;
     DataLink()->SetValue(FKeyValue);
   }
 }
@@ -600,16 +594,24 @@ int TCustomDBLookupComboboxX::GetListFieldsWidth() {
   return w;
 }
 
-void TCustomDBLookupComboboxX::DropDown() {
-  if (FListVisible || !FListActive) return;
-  if (!Focused() && CanFocus()) SetFocus();
-  if (OnDropDown) OnDropDown(this);
+TPopupDataGridX* TCustomDBLookupComboboxX::GetDropDownGrid() {
   if (!FGrid) {
     FGrid = new TPopupDataGridX(this);
     FGrid->FreeNotification(this);
     FGrid->OnPickByMouse = [this](TObject*, bool Accept) { CloseUp(Accept); };
   }
-  TPopupDataGridX* g = FGrid;
+  return FGrid;
+}
+
+void TCustomDBLookupComboboxX::WatchComponent(TComponent* AComponent) {
+  if (AComponent) AComponent->FreeNotification(this);
+}
+
+void TCustomDBLookupComboboxX::DropDown() {
+  if (FListVisible || !FListActive) return;
+  if (!Focused() && CanFocus()) SetFocus();
+  if (OnDropDown) OnDropDown(this);
+  TPopupDataGridX* g = GetDropDownGrid();
   g->SetKeyValue(Null);
   g->SetSpecRow(FDropDownBox->SpecRow());
   g->SetColor(Color());
@@ -671,6 +673,19 @@ void TCustomDBLookupComboboxX::CloseUp(bool Accept) {
   FGrid->OnLayoutChangedHook = nullptr;
   FGrid->SetLookupAutoFitColWidths(false);
   FGrid->SetListSource(nullptr);
+  if (FGridLayoutChanged && !FGrid->Columns()->Customised()) {
+    // The user moved the list's columns: the shown fields, their order and the special row's cells
+    // follow.
+    std::string fields = FGrid->ListField();
+    while (!fields.empty() && fields.back() == ';') fields.pop_back();
+    if (fields != FListField || FGrid->ListFieldIndex() != FListFieldIndex) {
+      FListField = fields;
+      FListFieldIndex = FGrid->ListFieldIndex();
+      UpdateListFields();
+    }
+    if (FGrid->SpecRow()->CellsText() != FDropDownBox->SpecRow()->CellsText())
+      FDropDownBox->SpecRow()->SetCellsText(FGrid->SpecRow()->CellsText());
+  }
   Invalidate();
   FDroppedDown = false;
   TCustomDBEditX::CloseUp(Accept);

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "datagrid/DBGridXDropDownBox.h"
 #include "datagrid/DBPopupGridX.h"
 #include "dataedit/DBCtrlsX_combo.h"
 #include "dataedit/DBCtrlsX_edit.h"
@@ -23,20 +24,6 @@
 class TCustomDBLookupComboboxX;
 
 enum TDBLookupComboboxXStyle { csDropDownX, csDropDownListX };
-
-// The control's data link: several key fields, and a flag telling that a data-independent value is
-// free text rather than a key.
-class TDataSourceLinkX : public TFieldDataLinkX {
-  DECLARE_CLASS(TDataSourceLinkX, TFieldDataLinkX)
-  explicit TDataSourceLinkX(TCustomDBLookupComboboxX* ACombo) : FCombo(ACombo) { SetMultiFields(true); }
-  bool TextValue = false;
-
- protected:
-  void LayoutChanged() override;
-
- private:
-  TCustomDBLookupComboboxX* FCombo;
-};
 
 // The link to the list.
 class TListSourceLinkX : public TDataLink {
@@ -52,37 +39,21 @@ class TListSourceLinkX : public TDataLink {
   TCustomDBLookupComboboxX* FCombo;
 };
 
-// How the drop-down grid opens: the combo box's drop-down settings plus titles, the special row and
-// column auto-fit. Width -1 makes the grid as wide as its columns.
-class TLookupComboboxDropDownBoxX : public TDropDownBoxX {
-  DECLARE_CLASS(TLookupComboboxDropDownBoxX, TDropDownBoxX)
-  explicit TLookupComboboxDropDownBoxX(TPersistent* AOwner);
-  bool ShowTitles() const { return FShowTitles; }
-  void SetShowTitles(bool Value) { FShowTitles = Value; }
-  bool AutoFitColWidths() const { return FAutoFitColWidths; }
-  void SetAutoFitColWidths(bool Value) { FAutoFitColWidths = Value; }
-  bool UseMultiTitle() const { return FUseMultiTitle; }
-  void SetUseMultiTitle(bool Value) { FUseMultiTitle = Value; }
-  TSpecRowX* SpecRow() const { return FSpecRow.get(); }
-  void SetSpecRow(TSpecRowX* Value) { FSpecRow->Assign(Value); }
-  // A list used while the control has the focus (for example the records still allowed to be chosen);
-  // the text of an unfocused control comes from the control's own list.
-  TDataSource* ListSource() const { return FListSource; }
-  TNotifyEvent OnListSourceChanged;
+// How the drop-down grid opens: the column drop-down box's settings (alignment, rows, width, titles,
+// special row, sizing, auto-fit, a list source used while focused, and the grid's columns and options,
+// reached through the combo box as IDropDownBoxOwnerX), with 7 rows by default.
+class TLookupComboboxDropDownBoxX : public TColumnDropDownBoxX {
+  DECLARE_CLASS(TLookupComboboxDropDownBoxX, TColumnDropDownBoxX)
+  explicit TLookupComboboxDropDownBoxX(TPersistent* AOwner) : TColumnDropDownBoxX(AOwner) { SetRows(7); }
+  // As the column box's, and the combo box switches lists at once.
   void SetListSource(TDataSource* Value) {
-    FListSource = Value;
+    TColumnDropDownBoxX::SetListSource(Value);
     if (OnListSourceChanged) OnListSourceChanged(this);
   }
-
- private:
-  TDataSource* FListSource = nullptr;
-  bool FShowTitles = false;
-  bool FAutoFitColWidths = true;
-  bool FUseMultiTitle = false;
-  std::unique_ptr<TSpecRowX> FSpecRow;
+  TNotifyEvent OnListSourceChanged;
 };
 
-class TCustomDBLookupComboboxX : public TCustomDBEditX {
+class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwnerX {
   DECLARE_CLASS(TCustomDBLookupComboboxX, TCustomDBEditX)
   explicit TCustomDBLookupComboboxX(TComponent* AOwner);
   ~TCustomDBLookupComboboxX() override;
@@ -109,9 +80,16 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX {
   bool Unconfigured() const { return FUnconfigured; }
   TField* ListFieldObj() const { return FListFieldObj; }
   const TFieldsArrX& DataKeyFields() const { return FDataKeyFields; }
-  // The drop-down grid, made on first drop-down.
+  // The drop-down grid, made on first drop-down (or when the drop-down box reaches its columns).
   TPopupDataGridX* Grid() const { return FGrid; }
-  TDataSourceLinkX* SourceLink() const { return static_cast<TDataSourceLinkX*>(DataLink()); }
+
+  // IDropDownBoxOwnerX, for the drop-down box.
+  void WatchComponent(TComponent* AComponent) override;
+  TPopupDataGridX* GetDropDownGrid() override;
+  TDBLookupGridXOptions GetDropDownGridOptions() override { return GetDropDownGrid()->LookupOptions(); }
+  void SetDropDownGridOptions(TDBLookupGridXOptions Value) override { GetDropDownGrid()->SetLookupOptions(Value); }
+  // The data-independent value is free text, not a key (csDropDownX without data source).
+  bool TextValue() const { return FTextValue; }
 
   // Moves the key to the previous or next list record (the first when the key is not in the list).
   void SelectNextListValue(bool Up);
@@ -138,8 +116,6 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX {
   virtual void SelectAllText();
 
   bool EditButtonsEnabled() override;
-  std::unique_ptr<TFieldDataLinkX> NewDataLink() override;
-  TEditButtonX* NewEditButton() override;
   TAlignment GetDefaultAlignment() const override;
   std::string GetDataField() const override { return FDataField; }
   std::string GetPaintCopyText() override;
@@ -216,6 +192,7 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX {
   std::string FDataField;
   TDBLookupComboboxXStyle FStyle = csDropDownListX;
   bool FChangeSuspended = false, FChangeSwallowed = false;
+  bool FTextValue = false;
 };
 
 class TDBLookupComboboxX : public TCustomDBLookupComboboxX {

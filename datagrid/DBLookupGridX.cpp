@@ -128,6 +128,26 @@ void TDBLookupGridColumnX::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TDBLookupGridColumnX*>(Source)) FSpecCell->Assign(s->SpecCell());
 }
 
+void TDBLookupGridColumnX::SetWidth(int Value) {
+  TCustomDBGridX* g = OwnerGrid();
+  if (!DefaultColumn() || !g) {
+    TColumnX::SetWidth(Value);
+    return;
+  }
+  // Under the layout lock: no layout may see the column as a user column.
+  g->BeginLayout();
+  SetPersistent(true);
+  try {
+    TColumnX::SetWidth(Value);
+  } catch (...) {
+    SetPersistent(false);
+    g->ReleaseLayoutLock();
+    throw;
+  }
+  SetPersistent(false);
+  g->EndLayout();
+}
+
 void TDBLookupGridColumnX::SetIndex(int Value) {
   auto* g = dynamic_cast<TDBLookupGridX*>(OwnerGrid());
   int old = Index();
@@ -206,6 +226,7 @@ TDBLookupGridX::TDBLookupGridX(TComponent* AOwner) : TCustomDBGridX(AOwner) {
 }
 
 TDBLookupGridX::~TDBLookupGridX() {
+  OnLayoutChangedHook = nullptr;
   FSpecRow->OnChanged = nullptr;
   FLookupLink->SetDataSource(nullptr);
   TCustomDBGridX::SetDataSource(nullptr);
@@ -809,6 +830,23 @@ void TDBLookupGridX::ProcessSearchKey(char32_t Key) {
   }
 }
 
+void TDBLookupGridX::ColWidthsChanged() {
+  TCustomDBGridX::ColWidthsChanged();
+  if (!FLookupAutoFit || FSizingLock || !HandleAllocated() || LayoutLock() > 0) return;
+  FSizingLock = true;
+  try {
+    for (int i = 0; i < Columns()->Count(); ++i) {
+      int raw = DataToRawColumn(i);
+      if (raw < ColCount() && Columns()->Items(i)->Visible()) Columns()->Items(i)->SetWidth(ColWidths(raw));
+    }
+      TCustomDBGridX::SetBounds(Left(), Top(), WidthForColumns(), Height());
+  } catch (...) {
+    FSizingLock = false;
+    throw;
+  }
+  FSizingLock = false;
+}
+
 void TDBLookupGridX::DoEnter() {
   FSearchText.clear();
   FHasFocus = true;
@@ -1081,6 +1119,11 @@ void TDBLookupGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawS
     c->Brush()->SetColor(back);
     c->FillRect(ARect);
     if (lc) DrawCellTextX(c, ARect, 2, 2, lc->SpecCell()->Text(), col->Alignment(), 0, false, col->EndEllipsis());
+    if (FSpecRowSelected && ACol == ColCount() - 1) {
+      // The focus frame runs over the whole row, drawn once with its last cell.
+      TRect first = CellRect(std::max(FixedCols(), LeftCol()), ARow);
+      c->DrawFocusRect(TRect(std::min(first.Left, ARect.Left), ARect.Top, ARect.Right, ARect.Bottom));
+    }
     return;
   }
   if (ARow < TitleOffset()) {

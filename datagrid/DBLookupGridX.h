@@ -70,6 +70,8 @@ class TDBLookupGridColumnX : public TColumnX {
   TGridColumnSpecCellX* SpecCell() const { return FSpecCell.get(); }
   // Moving a column moves its special-row text; moving a generated column also reorders ListField.
   void SetIndex(int Value) override;
+  // A generated column keeps a width set while the grid lays itself out (the list's own sizing).
+  void SetWidth(int Value) override;
 
  private:
   std::unique_ptr<TGridColumnSpecCellX> FSpecCell;
@@ -215,12 +217,19 @@ class TDBLookupGridX : public TCustomDBGridX {
   void Dispatch(TMessage& Message) override;
   void DoEnter() override;
   void DoExit() override;
+  // The user sized a column: with auto-fit the list is as wide as its columns.
+  void ColWidthsChanged() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void UpdateVertScrollBar();
+  // The list's own bar: from record numbers (sequenced lists) or as a five-position bar.
+  void UpdateVertScrollBar() override;
   void VertScroll(int Code);
   // Dragging outside the client: one record towards the pointer, again on a timer that runs the faster
-  // the farther out the pointer is.
+  // the farther out the pointer is. The no-argument step uses the last pointer position.
   void AutoScrollStep(int Y);
+  void AutoScrollStep() override {
+    if (FDragging) AutoScrollStep(FMousePos);
+    else TCustomDBGridX::AutoScrollStep();
+  }
   void StopAutoScroll();
   static constexpr UINT_PTR AutoScrollTimerId = 0x4C47;
   bool FAutoScrolling = false;

@@ -68,6 +68,21 @@ class TRecordingMenu : public TPopupMenu {
   std::vector<POINT> Points;
 };
 
+// The smallest holder: lets the editor modify and sees nothing first.
+class THolder : public TCustomControl, public IInplaceEditHolderX {
+ public:
+  explicit THolder(TComponent* AOwner) : TCustomControl(AOwner) {}
+  bool EditorCanModify(TWinControl*) override { return true; }
+  bool TakePendingMouseDown(POINT&, int& Time) override {
+    Time = 0;
+    return false;
+  }
+  void EditorWndProc(TWinControl*, TMessage&) override {}
+  void EditorKeyDown(TWinControl*, WORD&, TShiftState) override {}
+  void EditorKeyPress(TWinControl*, WideChar&) override {}
+  void EditorKeyUp(TWinControl*, WORD&, TShiftState) override {}
+};
+
 std::unique_ptr<TImageList> SolidImages(int W, int H, std::initializer_list<COLORREF> Colors) {
   auto L = std::make_unique<TImageList>(nullptr);
   L->SetWidth(W);
@@ -442,6 +457,15 @@ TEST_F(DBEditStripTest, AutoSizedHeightFollowsFontFlatnessAndImages) {
   E->EditImage()->SetUseImageHeight(false);
   win::PumpMessages();
   EXPECT_EQ(E->Height(), 6 * CyBorder + FontHeight());
+  // In place, the holder's cell decides the height, whatever the font.
+  THolder Holder(owner.get());
+  Holder.SetParent(host);
+  E->SetInplaceEditHolder(&Holder);
+  E->MoveTo(RECT{10, 10, 150, 27});
+  E->Font()->SetHeight(-30);
+  win::PumpMessages();
+  EXPECT_EQ(E->Height(), 17);
+  E->SetInplaceEditHolder(nullptr);
   E->SetAutoSize(false);
   EXPECT_FALSE(E->ControlStyle().Contains(csFixedHeight));
   E->SetHeight(60);

@@ -352,18 +352,19 @@ TEST_F(GridActionsTest, FlatGridsDrawTheirOwnOnePixelBorder) {
   win::PumpMessages();
   EXPECT_EQ(grid->FlatBorderWidth(), 1);
   EXPECT_EQ(GetWindowLong(grid->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
-  // The vertical scroll bar, when the grid shows one, takes its width from the client area too.
-  auto bar = [&] {
-    return (GetWindowLong(grid->Handle(), GWL_STYLE) & WS_VSCROLL) ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+  auto inset = [&] {
+    RECT wr{};
+    GetWindowRect(grid->Handle(), &wr);
+    return grid->ClientToScreen(TPoint(0, 0)).X - wr.left;
   };
-  EXPECT_EQ(grid->ClientWidth(), grid->Width() - 2 - bar());
-  EXPECT_GT(grid->ClientWidth(), clientBefore);  // thinner than the sunken edge
+  EXPECT_EQ(inset(), 1);  // one pixel instead of the two of the sunken edge
+  EXPECT_EQ(grid->ClientWidth(), clientBefore + 2);
   EXPECT_EQ(grid->CellTextMargin(), 2);
   grid->SetBorderStyle(TBorderStyle::bsNone);
   grid->RecreateWnd();
   grid->HandleNeeded();
   EXPECT_EQ(grid->FlatBorderWidth(), 0);
-  EXPECT_EQ(grid->ClientWidth(), grid->Width() - bar());
+  EXPECT_EQ(inset(), 0);
 }
 
 TEST_F(GridActionsTest, SelectionCursorsOverTheIndicatorAndTitleBottoms) {
@@ -442,6 +443,80 @@ TEST_F(GridActionsTest, TitleToolTipsShowACutCaption) {
   EXPECT_EQ(HintAt(TPoint(title.Left + 3, title.Top + 3)).HintStr, "");
   // Over the indicator: no tool tip of a cell.
   EXPECT_EQ(HintAt(TPoint(3, title.Top + 3)).HintStr, grid->Hint());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GridActionsTest, ReleasingCtrlAfterCtrlClickingTitlesSortsOnce) {
+  int sorted = 0;
+  DBGridXDataService->OnApplySorting = [&sorted](TCustomDBGridX*) { ++sorted; };
+  grid->SetOptionsX(grid->OptionsX() + TGridXExtOptions{gxoAutoSortMarking, gxoMultiSortMarking});
+  for (int i = 0; i < 6; ++i) Col(i)->Title()->SetTitleButton(true);
+  Focus();
+  auto clickTitle = [&](int DataCol) {
+    TRect r = grid->CellRect(grid->DataToRawColumn(DataCol), 0);
+    TPoint s = grid->ClientToScreen(TPoint(r.Left + 5, r.Top + 5));
+    win::InjectMouse(s.X, s.Y, WM_LBUTTONDOWN);
+    win::InjectMouse(s.X, s.Y, WM_LBUTTONUP);
+    win::PumpMessages();
+  };
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::PumpMessages();
+  clickTitle(1);
+  clickTitle(2);
+  EXPECT_EQ(sorted, 0);
+  EXPECT_EQ(grid->SortMarkedColumns().size(), 2u);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(sorted, 1);
+  // Another Ctrl press and release without clicks sorts nothing more.
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(sorted, 1);
+  // A pending marking is applied when the grid loses the focus.
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::PumpMessages();
+  clickTitle(3);
+  auto* other = new TGridHostX(owner.get());
+  other->SetBounds(700, 50, 50, 50);
+  other->HandleNeeded();
+  other->SetFocus();
+  win::PumpMessages();
+  EXPECT_EQ(sorted, 2);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(sorted, 2);
+  DBGridXDataService->OnApplySorting = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// Selected rows are drawn in one colour while the grid has the focus and another without it: a focus
+// change repaints them.
+TEST_F(GridActionsTest, FocusChangesRepaintTheSelection) {
+  SelectRecord(2);
+  SelectRecord(3);
+  ds->First();
+  auto* other = new TGridHostX(owner.get());
+  other->SetBounds(700, 50, 50, 50);
+  other->HandleNeeded();
+  TRect cell = grid->CellRect(grid->DataToRawColumn(3), grid->TitleOffset() + 2);
+  auto pixel = [&] { return win::GetWindowPixel(grid->Handle(), cell.Right - 3, cell.Top + 2); };
+  Focus();
+  grid->Repaint();
+  win::PumpMessages();
+  const COLORREF focused = pixel();
+  other->SetFocus();
+  win::PumpMessages();
+  const COLORREF unfocused = pixel();
+  EXPECT_NE(focused, unfocused);
+  Focus();
+  EXPECT_EQ(pixel(), focused);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "datagrid/DBGridXClipboard.h"
 #include "datagrid/DBGridXClipboardFormats.h"
+#include "datagrid/DBGridXFindDlgs.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/forms/dialogs.h"
 #include "platform/host/qt_clipboard.h"
@@ -56,11 +57,13 @@ class GridClipboardTest : public DataGridTest {
     ds->First();
     while (!ds->IsEmpty()) ds->Delete();
     const char* names[] = {"Ann", "Bob", "Cui", "Dora", "Émile"};
+    const char* codes[] = {"Y", "N", "Y", "?", "N"};
     for (int i = 0; i < 5; ++i) {
       ds->Append();
       ds->FieldByName("ID")->SetAsInteger(i + 1);
       ds->FieldByName("Name")->SetAsString(names[i]);
       ds->FieldByName("Amount")->SetAsFloat((i + 1) * 1.25);
+      ds->FieldByName("Code")->SetAsString(codes[i]);
       ds->Post();
     }
     ds->First();
@@ -295,6 +298,160 @@ TEST_F(GridClipboardTest, ClearingColumnsEmptiesThemWithoutAsking) {
   EXPECT_EQ(dialogs.MessageTexts().size(), 0u);
   for (ds->First(); !ds->Eof(); ds->Next()) EXPECT_TRUE(ds->FieldByName("Code")->IsNull());
   EXPECT_EQ(Names(), "Ann,Bob,Cui,Dora,Émile,");
+}
+
+}  // namespace
+
+namespace {
+
+// The keyboard's clipboard keys on the focused grid.
+TEST_F(GridClipboardTest, ClipboardKeys) {
+  grid->SetEditActions(TGridXEditActions{geaCut, geaCopy, geaPaste, geaDelete, geaSelectAll});
+  grid->SetAllowedSelections(TGridXSelectionTypes{selRecordsX, selRectangleX, selColumnsX, selAllX});
+  grid->SetFocus();
+  win::PumpMessages();
+  auto press = [](std::initializer_list<UINT> Held, UINT Key) {
+    for (UINT h : Held) win::InjectKey(WM_KEYDOWN, h);
+    win::InjectKey(WM_KEYDOWN, Key);
+    win::InjectKey(WM_KEYUP, Key);
+    for (UINT h : Held) win::InjectKey(WM_KEYUP, h);
+    win::PumpMessages();
+  };
+  // Ctrl+C copies the selected records.
+  SelectRecords({2});
+  press({VK_CONTROL}, 'C');
+  EXPECT_EQ(clip.Blocks[CF_TEXT], Z(ExportGridClipText(grid, false)));
+  EXPECT_NE(clip.Blocks[CF_TEXT].find("Cui"), std::string::npos);
+  // Ctrl+X cuts them.
+  Confirm(false);
+  press({VK_CONTROL}, 'X');
+  EXPECT_EQ(Names(), "Ann,Bob,Dora,Émile,");
+  // Shift+Insert pastes at the current cell.
+  OthersCopied({{CF_TEXT, Z("Cui")}});
+  ds->First();
+  grid->SetCol(grid->DataToRawColumn(1));
+  press({VK_SHIFT}, VK_INSERT);
+  ds->First();
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Cui");
+  // Ctrl+Delete on a selected column empties it.
+  grid->SelectionX()->Columns()->SelectSingleColumn(Col(5), false);
+  press({VK_CONTROL}, VK_DELETE);
+  for (ds->First(); !ds->Eof(); ds->Next()) EXPECT_TRUE(ds->FieldByName("Code")->IsNull());
+  // Ctrl+A selects everything.
+  press({VK_CONTROL}, 'A');
+  EXPECT_EQ(grid->SelectionX()->Kind(), selAllX);
+  // Without the permissions the keys do nothing.
+  grid->SetEditActions(TGridXEditActions{});
+  grid->SelectionX()->EmptySelection();
+  clip.Blocks.clear();
+  SelectRecords({0});
+  press({VK_CONTROL}, 'C');
+  EXPECT_TRUE(clip.Blocks.empty());
+}
+
+TEST_F(GridClipboardTest, FindDialogAndCopyFromPriorKeys) {
+  DBGridXFindDlgs::Initialize();
+  auto o = grid->Options();
+  o.Include(gdoEditing);
+  grid->SetOptions(o);
+  grid->SetFocus();
+  win::PumpMessages();
+  ds->First();
+  ds->Next();
+  grid->SetCol(grid->DataToRawColumn(1));
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::InjectKey(WM_KEYDOWN, 222);
+  win::InjectKey(WM_KEYUP, 222);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Ann");
+  ds->Cancel();
+  // The find short-cut opens the dialog only with the find-dialog option.
+  grid->SetFocus();
+  win::PumpMessages();
+  grid->SetOptionsX(grid->OptionsX() + TGridXExtOptions{gxoFindDialog});
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::InjectKey(WM_KEYDOWN, 'F');
+  win::InjectKey(WM_KEYUP, 'F');
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  ASSERT_NE(GridFindDialog(), nullptr);
+  EXPECT_TRUE(GridFindDialog()->Visible());
+  EXPECT_EQ(GridFindDialog()->TargetGrid, grid);
+  DBGridXFindDlgs::Finalize();
+}
+
+}  // namespace
+
+namespace {
+
+std::string Row(TDataSet* ds, int R) {
+  ds->First();
+  ds->MoveBy(R);
+  return ds->FieldByName("Name")->AsString() + "|" + ds->FieldByName("Amount")->AsString() + "|" +
+         ds->FieldByName("Code")->AsString();
+}
+
+TEST_F(GridClipboardTest, PastePrefersGridDataOverText) {
+  SelectRecords({1});
+  CopyGridToClipboard(grid, false);
+  ASSERT_GE(clip.Blocks[GridDataClipboardFormat()].size(), 12u);
+  // Another program's text beside our grid data: the grid data wins.
+  OthersCopied({{GridDataClipboardFormat(), clip.Blocks[GridDataClipboardFormat()]}, {CF_TEXT, Z("9\tText")}});
+  grid->SelectionX()->EmptySelection();
+  SelectRecords({3});
+  PasteGridFromClipboard(grid, false);
+  EXPECT_EQ(Row(ds, 3), Row(ds, 1));
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 2);
+}
+
+TEST_F(GridClipboardTest, CopyAndPasteEachSelectionKind) {
+  // Records: the selected record's values go into the record selected for the paste.
+  SelectRecords({0});
+  CopyGridToClipboard(grid, false);
+  grid->SelectionX()->EmptySelection();
+  SelectRecords({4});
+  PasteGridFromClipboard(grid, false);
+  EXPECT_EQ(Row(ds, 4), "Ann|1.25|Y");
+  Reload();
+
+  // A rectangle: Name and Amount of the first two records into the last two.
+  ds->First();
+  TBookmark a = ds->Bookmark();
+  ds->Next();
+  TBookmark b = ds->Bookmark();
+  grid->SelectionX()->Rect()->Select(1, a, false);
+  grid->SelectionX()->Rect()->Select(2, b, true);
+  CopyGridToClipboard(grid, false);
+  EXPECT_EQ(std::count(clip.Blocks[CF_TEXT].begin(), clip.Blocks[CF_TEXT].end(), '\n'), 2);  // titles + 2 lines
+  ds->Last();
+  TBookmark d = ds->Bookmark();
+  ds->Prior();
+  TBookmark c = ds->Bookmark();
+  grid->SelectionX()->Rect()->Select(1, c, false);
+  grid->SelectionX()->Rect()->Select(2, d, true);
+  PasteGridFromClipboard(grid, false);
+  EXPECT_EQ(Row(ds, 3), "Ann|1.25|?");
+  EXPECT_EQ(Row(ds, 4), "Bob|2.5|N");
+  Reload();
+
+  // Columns: the Code column of every record into the Name column.
+  grid->SelectionX()->Columns()->SelectSingleColumn(Col(5), false);
+  CopyGridToClipboard(grid, false);
+  grid->SelectionX()->Columns()->SelectSingleColumn(Col(1), false);
+  PasteGridFromClipboard(grid, false);
+  EXPECT_EQ(Names(), "Y,N,Y,?,N,");
+  Reload();
+
+  // Everything: the select-all kind copies every record.
+  grid->SelectionX()->SelectEverything();
+  CopyGridToClipboard(grid, false);
+  EXPECT_EQ(std::count(clip.Blocks[CF_TEXT].begin(), clip.Blocks[CF_TEXT].end(), '\n'), 5);
+  EXPECT_NE(clip.Blocks[CF_TEXT].find("Émile"), std::string::npos);
+  // Cut on a whole selection without confirmation empties the data set.
+  Confirm(false);
+  CutGridToClipboard(grid, false);
+  EXPECT_EQ(ds->RecordCount(), 0);
 }
 
 }  // namespace

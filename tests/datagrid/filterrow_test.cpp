@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "datagrid/DBGridXFilterRow.h"
+#include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXUnit.h"
 #include "dataedit/VarValuesX.h"
 #include "tests/datagrid/grid_fixture.h"
@@ -208,12 +209,20 @@ TEST_F(FilterRowTest, TypingAConditionAndEnterAppliesItThroughTheDataService) {
   EXPECT_EQ(F(1)->Condition().Operator1, stoLike);
   EXPECT_EQ(grid->DataLink()->ActiveRecord(), 0);  // the first record in view
   EXPECT_EQ(grid->GetSelectedIndex(), 1);
+  // An active sum list recomputes after the filter is applied.
+  int recalcs = 0;
+  grid->OnSumListRecalcAll = [&](TObject*) { ++recalcs; };
+  grid->SumList()->SetActiveX(true);
+  int before = recalcs;
+  grid->ApplyFilterRow();
+  EXPECT_GT(recalcs, before);
+  EXPECT_EQ(applied, 2);
   // The grid's own handler takes the place of the service.
   int own = 0;
   grid->OnApplyFilterRow = [&](TObject*) { ++own; };
   grid->ApplyFilterRow();
   EXPECT_EQ(own, 1);
-  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(applied, 2);
 }
 
 TEST_F(FilterRowTest, HomeEndLeftRightMoveBetweenCellsAtTheTextEnds) {
@@ -295,24 +304,9 @@ TEST_F(FilterRowTest, ListItemsAreReadOnceForEveryActivation) {
   EXPECT_EQ(f->ConditionText(), "");
 }
 
-namespace {
-
-// A grid whose mouse handling asks the filter row first, as the grid's own mouse handling does.
-class TFilterMouseGrid : public TDBGridX {
- public:
-  using TDBGridX::TDBGridX;
-
- protected:
-  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
-    if (FilterRowMouseDown(Button, X, Y)) return;
-    TDBGridX::MouseDown(Button, Shift, X, Y);
-  }
-};
-
-}  // namespace
 
 TEST_F(FilterRowTest, APressOnAFilterCellStartsEditingThere) {
-  auto* g = new TFilterMouseGrid(owner.get());
+  auto* g = new TDBGridX(owner.get());
   g->SetBounds(0, 0, 600, 300);
   g->SetParent(host);
   g->SetDataSource(src);

@@ -284,3 +284,16 @@ TEST_F(ImportTest, CellErrorsAskToSkipStopOrIgnoreAll) {
   ASSERT_EQ(dialogs.MessageTexts().size(), 1u);
   EXPECT_NE(dialogs.MessageTexts()[0].find("忽略错误?"), std::string::npos);
 }
+
+TEST_F(ImportTest, PasteSkipsHiddenColumns) {
+  // Record 4, column 1, Amount hidden: three cells go to Name, Born and Code of records 4 and 5.
+  Col(2)->SetVisible(false);
+  win::PumpMessages();
+  ds->First();
+  ds->MoveBy(3);
+  grid->SetCol(grid->DataToRawColumn(1));
+  Import<TDBGridXImportAsText>(grid, "P\t2010-05-06\tY\r\nQ\t2011-07-08\tN");
+  EXPECT_EQ(Row(ds, 4), "4|P|10.5|2010-05-06|Y|Yes");
+  EXPECT_EQ(Row(ds, 5), "5|Q|-3.75|2011-07-08|N|No");
+  EXPECT_EQ(ds->RecordCount(), 5);
+}

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "datagrid/DBGridXFilterRow.h"
+
 #include "tests/datagrid/nav_fixture.h"
 
 namespace {
@@ -213,4 +215,116 @@ TEST_F(NavGridTest, TypingInAnEditableCellOpensTheEditor) {
   ASSERT_TRUE(EditorShown());
   EXPECT_EQ(grid->InplaceEditor()->Text(), "Z");
   EXPECT_FALSE(grid->InSearch());
+}
+
+TEST_F(NavGridTest, ShiftKeysWithoutRowSelectExtendARectangle) {
+  Make(10);
+  AddOptions({gdoMultiSelect});
+  ds->MoveBy(1);
+  grid->SelectColumn(1, 0, false);
+  TBookmark start = ds->Bookmark();
+  Press(VK_DOWN, kShift);
+  Press(VK_DOWN, kShift);
+  Press(VK_RIGHT, kShift);
+  TDBGridXSelection* sel = grid->SelectionX();
+  ASSERT_EQ(sel->Kind(), selRectangleX);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+  EXPECT_EQ(sel->Rect()->StartCol(), 1);
+  EXPECT_EQ(sel->Rect()->EndCol(), 2);
+  EXPECT_EQ(sel->Rect()->StartRow(), start);
+  EXPECT_EQ(sel->Rect()->EndRow(), ds->Bookmark());
+  EXPECT_EQ(CurrentID(), 4);
+  EXPECT_TRUE(sel->IsCellSelected(2, start));
+  // A plain move clears it.
+  Press(VK_DOWN);
+  EXPECT_EQ(sel->Kind(), selNoneX);
+  // Without rectangle permission Shift+Down selects records instead.
+  grid->SetAllowedSelections({selRecordsX});
+  Press(VK_DOWN, kShift);
+  EXPECT_EQ(sel->Kind(), selRecordsX);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 2);
+}
+
+TEST_F(NavGridTest, EscapeInTheEditorRestoresTheValueThenCancelsTheRecord) {
+  Make(3);
+  grid->SelectColumn(ColumnOf("Name"), 0, false);
+  Press(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  Type("X");
+  EXPECT_EQ(ds->State(), dsEdit);
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(EditorShown());
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Name 001");
+  // A second Esc cancels the record.
+  Press(VK_ESCAPE);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Name 001");
+}
+
+TEST_F(NavGridTest, TypedValueIsPostedByMovingAndTabKeepsEditing) {
+  Make(3);
+  grid->SelectColumn(ColumnOf("Code"), 0, false);
+  Type("Q");
+  ASSERT_TRUE(EditorShown());
+  Press(VK_DOWN);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(CurrentID(), 2);
+  ds->First();
+  EXPECT_EQ(ds->FieldByName("Code")->AsString(), "Q");
+  // Tab from the editor moves on to the next column of the same record.
+  grid->SelectColumn(ColumnOf("Name"), 0, false);
+  Press(VK_F2);
+  Press(VK_TAB);
+  EXPECT_EQ(DataCol(), ColumnOf("Name") + 1);
+  EXPECT_EQ(CurrentID(), 1);
+}
+
+TEST_F(NavGridTest, UpFromTheFirstRecordEntersTheFilterRowAndAPressOnDataLeavesIt) {
+  Make(10);
+  grid->STFilter()->SetVisible(true);
+  win::PumpMessages();
+  int name = ColumnOf("Name");
+  grid->SelectColumn(name, 0, false);
+  ds->MoveBy(2);
+  Press(VK_UP);
+  EXPECT_FALSE(grid->FilterEditing());  // not on the first record: a plain move
+  EXPECT_EQ(CurrentID(), 2);
+  Press(VK_UP);
+  EXPECT_EQ(CurrentID(), 1);
+  Press(VK_UP);
+  ASSERT_TRUE(grid->FilterEditing());
+  EXPECT_EQ(grid->FilterColumnIndex(), name);
+  ASSERT_NE(grid->FilterEditor(), nullptr);
+  EXPECT_TRUE(grid->FilterEditor()->Focused());
+  // A press on a data cell ends the filter editing.
+  TPoint p = CellMid(grid->DataToRawColumn(name), grid->TitleOffset() + 3);
+  Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, p);
+  EXPECT_FALSE(grid->FilterEditing());
+  EXPECT_EQ(CurrentID(), 4);
+  // Ctrl+Up from anywhere.
+  Press(VK_UP, kCtrl);
+  EXPECT_TRUE(grid->FilterEditing());
+  // A press on a filter cell starts editing there.
+  Mouse(WM_LBUTTONDOWN, CellMid(grid->DataToRawColumn(ColumnOf("Code")), grid->FilterGridRow()), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, CellMid(grid->DataToRawColumn(ColumnOf("Code")), grid->FilterGridRow()));
+  EXPECT_EQ(grid->FilterColumnIndex(), ColumnOf("Code"));
+}
+
+TEST_F(NavGridTest, TypingOnTheGridWhileTheFilterRowIsEditedGoesToItsEditor) {
+  Make(5);
+  grid->STFilter()->SetVisible(true);
+  win::PumpMessages();
+  int name = ColumnOf("Name");
+  grid->SelectColumn(name, 0, false);
+  grid->BeginFilterEdit(name);
+  ASSERT_TRUE(grid->FilterEditing());
+  grid->SetFocus();
+  win::PumpMessages();
+  ASSERT_TRUE(grid->Focused());
+  Type("N");
+  EXPECT_TRUE(grid->FilterEditing());
+  EXPECT_TRUE(grid->FilterEditor()->Focused());
+  EXPECT_EQ(grid->FilterEditor()->Text(), "N");
+  EXPECT_FALSE(EditorShown());
 }

@@ -46,6 +46,17 @@ TEST_F(LookupTest, ScreenshotPopupFromACell) {
   win::PumpMessages();
   EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_popup_cell_owner.png")));
   EXPECT_TRUE(win::SaveWindowPng(p->Handle(), win::ArtifactPath("datagrid_popup_cell.png")));
+  // Up to the first record and beyond: the special row, framed.
+  WORD k = VK_HOME;
+  p->UserKeyDown(k, {});
+  k = VK_UP;
+  p->UserKeyDown(k, {});
+  EXPECT_TRUE(p->SpecRowSelected());
+  EXPECT_TRUE(people->FieldByName("CityID")->IsNull());
+  p->Repaint();
+  win::PumpMessages();
+  EXPECT_TRUE(win::SaveWindowPng(p->Handle(), win::ArtifactPath("datagrid_popup_cell_special.png")));
+  people->Cancel();
 }
 
 TEST_F(LookupTest, ScreenshotPopupFromALookupCombo) {

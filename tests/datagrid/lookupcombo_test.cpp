@@ -97,12 +97,12 @@ TEST_F(LookupTest, ComboFreeTextUnboundKeepsTheTextBoundGivesNull) {
   EXPECT_EQ(c->KeyValue().AsInteger(), 4);
   c->SetText("Atlantis");
   EXPECT_TRUE(c->KeyValue().IsNull());
-  EXPECT_TRUE(c->SourceLink()->TextValue);
+  EXPECT_TRUE(c->TextValue());
   EXPECT_EQ(c->DataLink()->DataIndependentValue().AsString(), "Atlantis");
   c->SetText("rome");  // a list text, case aside, gives its key
   EXPECT_EQ(c->KeyValue().AsInteger(), 9);
   EXPECT_EQ(c->Text(), "Rome");
-  EXPECT_FALSE(c->SourceLink()->TextValue);
+  EXPECT_FALSE(c->TextValue());
 
   // Bound: free text not in the list is a Null key.
   auto* b = MakeCombo(owner.get(), host);
@@ -319,4 +319,54 @@ TEST_F(LookupTest, ComboFocusedUsesTheDropDownBoxList) {
   Key(c, VK_DOWN);
   EXPECT_EQ(people->FieldByName("CityID")->AsInteger(), 8);  // the own list again: Quito after Paris
   people->Cancel();
+}
+
+TEST_F(LookupTest, ComboTakesBackTheColumnOrderOfItsList) {
+  auto* c = MakeCombo(owner.get(), host);
+  Bind(c, peopleSrc, "CityID", citySrc);
+  c->SetListField("Name;Pop");
+  c->DropDownBox()->SpecRow()->SetCellsText("(none);-");
+  win::PumpMessages();
+  c->SetFocus();
+  win::PumpMessages();
+  TPoint at = c->ClientToScreen(TPoint(5, 5));
+  win::Click(at.X, at.Y);
+  win::PumpMessages();
+  ASSERT_TRUE(c->ListVisible());
+  c->Grid()->Columns()->Items(1)->SetIndex(0);  // the user drags Pop before Name
+  Char(c, 27);
+  EXPECT_FALSE(c->ListVisible());
+  EXPECT_EQ(c->ListField(), "Pop;Name");
+  EXPECT_EQ(c->ListFieldIndex(), 1);
+  EXPECT_EQ(c->ListFieldObj()->FieldName(), "Name");
+  EXPECT_EQ(c->DropDownBox()->SpecRow()->CellsText(), "-;(none)");
+  EXPECT_EQ(c->Text(), "Berlin");
+}
+
+TEST_F(LookupTest, ComboDropDownBoxReachesTheGridsColumnsAndOptions) {
+  auto* c = MakeCombo(owner.get(), host);
+  Bind(c, peopleSrc, "CityID", citySrc);
+  c->SetListField("Name;Pop");
+  EXPECT_EQ(c->DropDownBox()->Rows(), 7);
+  c->DropDownBox()->SetOptions({dlgColLinesX, dlgRowLinesX});
+  ASSERT_NE(c->Grid(), nullptr);  // made on first use
+  EXPECT_TRUE(c->Grid()->Options().Contains(gdoRowLines));
+  EXPECT_TRUE(c->DropDownBox()->Options().Contains(dlgRowLinesX));
+  // The box's columns are the grid's: one user column shows only the population.
+  TColumnX* pop = c->DropDownBox()->Columns()->Add();
+  pop->SetFieldName("Pop");
+  pop->Title()->SetCaption("Inhabitants");
+  win::PumpMessages();
+  c->SetFocus();
+  win::PumpMessages();
+  TPoint at = c->ClientToScreen(TPoint(5, 5));
+  win::Click(at.X, at.Y);
+  win::PumpMessages();
+  ASSERT_TRUE(c->ListVisible());
+  EXPECT_EQ(c->Grid()->Columns()->Count(), 1);
+  EXPECT_EQ(c->Grid()->Columns()->Items(0)->Field()->FieldName(), "Pop");
+  Key(c, VK_DOWN);
+  Char(c, 13);
+  EXPECT_EQ(c->KeyValue().AsInteger(), 3);
+  EXPECT_EQ(c->Text(), "Bern");  // the text still shows the list field
 }

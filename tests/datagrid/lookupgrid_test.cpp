@@ -322,6 +322,12 @@ TEST_F(LookupTest, MovingAColumnMovesItsSpecialCellAndTheListFields) {
   EXPECT_FALSE(pop->SpecCell()->FontAssigned());
   pop->SpecCell()->Font()->SetSize(14);
   EXPECT_TRUE(pop->SpecCell()->FontAssigned());
+  // A generated column keeps a width given to it, through later layouts.
+  pop->SetWidth(123);
+  g->SetShowTitles(true);
+  win::PumpMessages();
+  EXPECT_EQ(g->Columns()->Items(0)->Width(), 123);
+  EXPECT_TRUE(g->Columns()->Items(0)->DefaultColumn());
 }
 
 TEST_F(LookupTest, DraggingBelowTheListScrollsOnATimer) {
@@ -364,4 +370,21 @@ TEST_F(LookupTest, DraggingBelowTheListScrollsOnATimer) {
   EXPECT_TRUE(g->SpecRowSelected());
   win::InjectMouse(above.X, above.Y, WM_LBUTTONUP, 0);
   win::PumpMessages();
+}
+
+TEST_F(LookupTest, AutoFitMakesTheListAsWideAsItsColumns) {
+  auto* g = MakeList(owner.get(), host);
+  g->SetListSource(citySrc);
+  g->SetKeyField("ID");
+  g->SetListField("Name;Pop");
+  win::PumpMessages();
+  g->SetLookupAutoFitColWidths(true);
+  win::PumpMessages();
+  EXPECT_EQ(g->Width(), g->WidthForColumns());
+  int before = g->Width();
+  // The user widens the first column: the list grows with it and the column keeps its width.
+  g->SetColWidths(0, g->ColWidths(0) + 40);
+  win::PumpMessages();
+  EXPECT_EQ(g->Width(), before + 40);
+  EXPECT_EQ(g->Columns()->Items(0)->Width(), g->ColWidths(0));
 }

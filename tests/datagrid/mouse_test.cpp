@@ -71,18 +71,22 @@ TEST_F(MouseGridTest, TitleClickMarksAndAppliesSortingCtrlClickAddsAMarker) {
   // Ctrl+click: a second marker, sorting not applied yet.
   win::InjectKey(WM_KEYDOWN, VK_CONTROL);
   Click(code, MK_CONTROL);
-  win::InjectKey(WM_KEYUP, VK_CONTROL);
   win::PumpMessages();
   EXPECT_EQ(grid->Columns()->Items(ColumnOf("Name"))->Title()->SortMarker(), smDownX);
   EXPECT_EQ(grid->Columns()->Items(ColumnOf("Code"))->Title()->SortMarker(), smDownX);
   EXPECT_TRUE(grid->SortMarkAdding());
   EXPECT_EQ(applied, 1);
+  // Letting Ctrl go applies the marked sorting, once.
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_FALSE(grid->SortMarkAdding());
+  EXPECT_EQ(applied, 2);
 
   // A plain click again: the marker turns, the others go, sorting applies.
   Click(name);
   EXPECT_EQ(grid->Columns()->Items(ColumnOf("Name"))->Title()->SortMarker(), smUpX);
   EXPECT_EQ(grid->Columns()->Items(ColumnOf("Code"))->Title()->SortMarker(), smNoneX);
-  EXPECT_EQ(applied, 2);
+  EXPECT_EQ(applied, 3);
 
   // Released outside the pressed title: no click.
   Mouse(WM_LBUTTONDOWN, name, MK_LBUTTON);
@@ -90,7 +94,7 @@ TEST_F(MouseGridTest, TitleClickMarksAndAppliesSortingCtrlClickAddsAMarker) {
   EXPECT_FALSE(grid->TitleButtonDown());
   Mouse(WM_LBUTTONUP, CellMid(1, 2));
   EXPECT_EQ(counting->TitleButtonClicks, 3);
-  EXPECT_EQ(applied, 2);
+  EXPECT_EQ(applied, 3);
   DBGridXDataService->OnApplySorting = nullptr;
 }
 
@@ -305,4 +309,32 @@ TEST_F(MouseGridTest, EscapeWhileSizingCancelsTheSizing) {
   EXPECT_EQ(grid->GridState(), gsNormal);
   Mouse(WM_LBUTTONUP, TPoint(edge.X + 40, edge.Y));
   EXPECT_EQ(grid->Columns()->Items(name)->Width(), before);
+}
+
+TEST_F(MouseGridTest, DraggingOverCellsSelectsARectangle) {
+  Make(10);
+  int t = grid->TitleOffset();
+  Mouse(WM_LBUTTONDOWN, CellMid(1, t + 1), MK_LBUTTON);
+  EXPECT_EQ(grid->MouseMode(), 3);
+  TBookmark start = ds->Bookmark();
+  Mouse(WM_MOUSEMOVE, CellMid(2, t + 2), MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, CellMid(3, t + 4), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, CellMid(3, t + 4));
+  TDBGridXSelection* sel = grid->SelectionX();
+  ASSERT_EQ(sel->Kind(), selRectangleX);
+  EXPECT_EQ(sel->Rect()->StartCol(), 0);
+  EXPECT_EQ(sel->Rect()->EndCol(), 2);
+  EXPECT_EQ(sel->Rect()->StartRow(), start);
+  EXPECT_EQ(CurrentID(), 5);
+  EXPECT_EQ(sel->Rect()->EndRow(), ds->Bookmark());
+  // Shift+click moves the end corner; a plain click starts afresh (one cell: no selection).
+  win::InjectKey(WM_KEYDOWN, VK_SHIFT);
+  Click(CellMid(1, t + 6), MK_SHIFT);
+  win::InjectKey(WM_KEYUP, VK_SHIFT);
+  win::PumpMessages();
+  EXPECT_EQ(sel->Rect()->StartRow(), start);
+  EXPECT_EQ(sel->Rect()->EndCol(), 0);
+  EXPECT_EQ(CurrentID(), 7);
+  Click(CellMid(2, t + 3));
+  EXPECT_EQ(sel->Kind(), selNoneX);
 }

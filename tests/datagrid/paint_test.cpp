@@ -536,3 +536,130 @@ TEST_F(DataGridPaintTest, FilterRowBandIsDrawnInItsOwnColour) {
   EXPECT_TRUE(g->OptionsX().Contains(gxoFixed3D));
   EXPECT_FALSE(g->CellHas3DFrame(2, 1, {gdFixed}));
 }
+
+TEST_F(DataGridPaintTest, SelectedColumnsAndEverythingAreDrawnSelected) {
+  Bind();
+  auto o = grid->Options();
+  o.Include(gdoMultiSelect);
+  grid->SetOptions(o);
+  COLORREF tinted = Rgb(TintColor(clWindow, clBtnShadow, false));
+  // A selected column: its title dark, its cells tinted, other columns untouched.
+  grid->SelectionX()->Columns()->SelectSingleColumn(grid->Columns()->Items(2), false);
+  ASSERT_EQ(grid->SelectionX()->Kind(), selColumnsX);
+  Paint();
+  TRect title = grid->CellRect(3, 0);
+  EXPECT_EQ(Pixel(title.Left + 2, title.Bottom - 3), RGB(64, 64, 64));
+  EXPECT_EQ(RightOf(3, 4), tinted);
+  EXPECT_EQ(RightOf(2, 4), Rgb(clWindow));
+  EXPECT_NE(RightOf(0, 4, 3), RGB(64, 64, 64));  // rows are not selected
+  // Everything: every indicator cell and every data cell.
+  grid->SelectionX()->SelectEverything();
+  Paint();
+  for (int r = 2; r <= 5; ++r) {
+    EXPECT_EQ(RightOf(0, r, 3), RGB(64, 64, 64)) << r;
+    EXPECT_EQ(RightOf(2, r), tinted) << r;
+  }
+}
+
+TEST_F(DataGridPaintTest, InplaceSearchTextIsHighlightedInTheCurrentCell) {
+  Bind();
+  grid->SetFocus();
+  win::PumpMessages();
+  if (!grid->HasFocusInside()) GTEST_SKIP() << "the window manager gave the grid no focus";
+  grid->SetCol(2);  // Name
+  grid->InplaceSearch("Bo", -1, 0);
+  ASSERT_TRUE(grid->InSearch());
+  ASSERT_EQ(ds->FieldByName("Name")->AsString(), "Bob");
+  Paint();
+  TRect cell = grid->CellRect(grid->Col(), grid->Row());
+  COLORREF mark = Rgb(SearchHighlightColor);
+  EXPECT_TRUE(Has(TRect(cell.Left, cell.Top, cell.Left + cell.Width() / 2, cell.Bottom), mark));
+  EXPECT_FALSE(Has(TRect(cell.Left + cell.Width() / 2, cell.Top, cell.Right, cell.Bottom), mark));
+  grid->StopInplaceSearch();
+  Paint();
+  EXPECT_FALSE(Has(cell, mark));
+}
+
+TEST_F(DataGridPaintTest, FooterBandInButtonFaceGetsFixedLines) {
+  Bind();
+  grid->SetFooterRowCount(1);
+  Paint();
+  int f = grid->RowCount() - 1;
+  TRect foot = grid->CellRect(2, f), data = grid->CellRect(2, 2);
+  ASSERT_FALSE(foot.IsEmpty());
+  int mid = (foot.Top + foot.Bottom) / 2;
+  EXPECT_EQ(Pixel(foot.Right, mid), RGB(0xC0, 0xC0, 0xC0));  // a window-coloured band: data lines
+  grid->SetFooterColor(clBtnFace);
+  Paint();
+  EXPECT_EQ(Pixel(foot.Right, mid), RGB(0, 0, 0));
+  EXPECT_EQ(Pixel(foot.Left + 3, foot.Top - 1), RGB(0, 0, 0));  // the line along the band's top
+  EXPECT_EQ(Pixel(data.Right, (data.Top + data.Bottom) / 2), RGB(0xC0, 0xC0, 0xC0));
+}
+
+TEST_F(DataGridPaintTest, VerticalTitlesStandAsTallAsTheirText) {
+  const char* caps[][2] = {{"Name", "Person|Name"}, {"Amount", "Figures|Amount paid"}, {"Born", "Figures|Born"}};
+  for (auto& cp : caps) {
+    TColumnX* col = grid->Columns()->Add();
+    col->SetFieldName(cp[0]);
+    col->Title()->SetCaption(cp[1]);
+  }
+  grid->SetUseMultiTitle(true);
+  Bind();
+  int flat = grid->TitleRowHeight();
+  grid->Columns()->Items(1)->Title()->SetOrientation(tohVertical);
+  grid->LayoutChanged();
+  win::PumpMessages();
+  int tall = grid->TitleRowHeight();
+  EXPECT_GT(tall, flat + 20);
+  EXPECT_EQ(grid->RowHeights(0), tall);
+  // The leaves grew, the group band did not.
+  THeadTreeNode* leaf = grid->TitleColumnNode(1);
+  EXPECT_EQ(leaf->Height + leaf->Parent->Height, tall);
+  Paint();
+  TRect cell = grid->CellRect(2, 0);
+  int band = leaf->Parent->Height;
+  int top = cell.Bottom, bottom = cell.Top, left = cell.Right, right = cell.Left;
+  for (int y = cell.Top + band + 2; y < cell.Bottom - 1; ++y)
+    for (int x = cell.Left + 2; x < cell.Right - 2; ++x) {
+      COLORREF p = Pixel(x, y);
+      if (GetRValue(p) < 0x70 && GetGValue(p) < 0x70 && GetBValue(p) < 0x70) {
+        top = std::min(top, y), bottom = std::max(bottom, y);
+        left = std::min(left, x), right = std::max(right, x);
+      }
+    }
+  ASSERT_LT(top, bottom);
+  EXPECT_GT(bottom - top, 2 * (right - left));  // the caption runs upward
+  EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_vertical_title.png")));
+}
+
+TEST_F(DataGridPaintTest, AutoFitMeasuresTitlesCellsAndKeepsThePosition) {
+  for (const char* f : {"ID", "Name", "Active"}) grid->Columns()->Add()->SetFieldName(f);
+  TColumnsXList all{Col(0), Col(1), Col(2)};
+  int before[3] = {Col(0)->Width(), Col(1)->Width(), Col(2)->Width()};
+  grid->AutoFitColumns(all);  // no data source: nothing changes
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Col(i)->Width(), before[i]);
+  Bind();
+  ds->First();
+  ds->Next();
+  ds->Next();
+  grid->AutoFitColumns(all);
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 3);  // the current record is kept
+  TCanvas* c = grid->Canvas();
+  c->Font()->Assign(Col(1)->Font());
+  int widest = 0;
+  for (const char* n : {"Ann", "Bob", "Cui", "Dora", "Émile"}) widest = std::max(widest, c->TextWidth(n));
+  c->Font()->Assign(Col(1)->Title()->Font());
+  widest = std::max(widest, c->TextWidth("Name"));
+  EXPECT_EQ(Col(1)->Width(), widest + 4);
+  c->Font()->Assign(Col(2)->Title()->Font());
+  EXPECT_EQ(Col(2)->Width(), std::max(c->TextWidth("Active"), CheckBoxWidth) + 4);
+  // A longer text and a pressed fit of one column (no selection: just that column).
+  ds->Edit();
+  ds->FieldByName("Name")->SetAsString("A rather long name");
+  ds->Post();
+  int w0 = Col(0)->Width();
+  grid->AutoFitColumn(Col(1));
+  c->Font()->Assign(Col(1)->Font());
+  EXPECT_EQ(Col(1)->Width(), c->TextWidth("A rather long name") + 4);
+  EXPECT_EQ(Col(0)->Width(), w0);
+}

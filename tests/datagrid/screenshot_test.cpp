@@ -62,16 +62,28 @@ TEST_F(DataGridTest, Screenshot) {
     g->SetOptionsX(ox);
     g->Columns()->Items(1)->Title()->SetSortMarker(smDownX);
     g->Columns()->Items(2)->Title()->SetSortMarker(smUpX);
+    // A selected rectangle: Amount .. Active over the second to the fourth record.
     ds->First();
     ds->Next();
-    g->SelectedRows()->SetCurrentRowSelected(true);
-    ds->Next();
-    g->SelectedRows()->SetCurrentRowSelected(true);
+    TBookmark top = ds->Bookmark();
+    ds->MoveBy(2);
+    TBookmark bottom = ds->Bookmark();
+    ds->Prior();
+    g->SelectionX()->Rect()->Select(2, top, false);
+    g->SelectionX()->Rect()->Select(4, bottom, true);
+    EXPECT_EQ(g->SelectionX()->Kind(), selRectangleX);
     win::PumpMessages();
     host->Repaint();
     win::PumpMessages();
     EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_grid.png")));
     EXPECT_GT(g->TitleRowHeight(), g->DefaultRowHeight());  // two title levels
+    // The rectangle shades its check-box cells like its text cells; the row below it stays white.
+    TRect born = g->CellRect(4, 3), active = g->CellRect(5, 3), below = g->CellRect(5, 5);
+    COLORREF shade = win::GetWindowPixel(g->Handle(), born.Left + 2, born.Bottom - 2);
+    EXPECT_NE(shade, static_cast<COLORREF>(ColorToRGB(clWindow)));
+    EXPECT_EQ(win::GetWindowPixel(g->Handle(), active.Left + 2, active.Bottom - 2), shade);
+    EXPECT_EQ(win::GetWindowPixel(g->Handle(), below.Left + 2, below.Bottom - 2),
+              static_cast<COLORREF>(ColorToRGB(clWindow)));
     code->SetImageList(nullptr);
   }
   DBGridXUnit::Finalize();
@@ -97,6 +109,14 @@ TEST_F(DataGridTest, ScreenshotRightToLeft) {
     g->Columns()->Items(4)->SetAlwaysShowEditButton(true);
     g->Columns()->Items(1)->SetButtonStyle(cbsEllipsis);
     g->Columns()->Items(1)->SetAlwaysShowEditButton(true);
+    auto o = g->Options();
+    o.Include(gdoMultiSelect);
+    g->SetOptions(o);
+    ds->First();
+    ds->Next();
+    g->SelectedRows()->SetCurrentRowSelected(true);
+    ds->Next();
+    g->SelectedRows()->SetCurrentRowSelected(true);
     g->SetRightToLeft(true);
     win::PumpMessages();
     host->Repaint();

@@ -219,3 +219,47 @@ TEST_F(NavGridTest, ExternalHorizontalBarSpansTheColumnsFromZeroTo127) {
   EXPECT_EQ(ext->Position(), 0);
   grid->HorzScrollBar()->SetExtScrollBar(nullptr);
 }
+
+TEST_F(NavGridTest, GapRowPushesTheFootersToTheBottom) {
+  Make(3);
+  grid->SetFooterRowCount(1);
+  win::PumpMessages();
+  int t = grid->TitleOffset();
+  ASSERT_EQ(grid->RowCount(), t + 3 + 1 + 1);
+  TRect footer = grid->CellRect(1, grid->RowCount() - 1);
+  int line = grid->GridLineWidth();
+  EXPECT_GE(footer.Bottom + line, grid->ClientHeight() - line);
+  EXPECT_LE(footer.Bottom, grid->ClientHeight());
+  EXPECT_GT(grid->RowHeights(t + 3), grid->DefaultRowHeight());  // the gap row
+  // With many records the data rows fill the space above the footer and the gap is small.
+  Make(100);
+  grid->SetFooterRowCount(1);
+  win::PumpMessages();
+  t = grid->TitleOffset();
+  int d = grid->DataLink()->RecordCount();
+  EXPECT_EQ(grid->RowCount(), t + d + 2);
+  EXPECT_LT(grid->RowHeights(t + d), grid->DefaultRowHeight() + line);
+  EXPECT_EQ(grid->VisibleDataRowCount(), d);
+  // Paging moves by the data rows only.
+  Press(VK_NEXT);
+  EXPECT_EQ(CurrentID(), 1 + d);
+}
+
+TEST_F(NavGridTest, SumListWithVirtualRecordsNumbersAnUnnumberedDataSet) {
+  Make(60, false);
+  ASSERT_EQ(VertInfo(grid).nMax, 4);  // five positions without numbering
+  grid->SetFooterRowCount(1);
+  grid->SumList()->SetVirtualRecords(true);
+  grid->Columns()->Items(ColumnOf("ID"))->Footer()->SetValueType(fvtSum);
+  win::PumpMessages();
+  ds->MoveBy(20);  // record 21
+  win::PumpMessages();
+  SCROLLINFO si = VertInfo(grid);
+  int page = grid->VisibleDataRowCount();
+  EXPECT_EQ(si.nMin, 1);
+  EXPECT_EQ(si.nMax, 60 + page - 1);
+  EXPECT_EQ(si.nPos, 21);
+  grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 45), 0);
+  EXPECT_EQ(CurrentID(), 45);
+  EXPECT_EQ(VertInfo(grid).nPos, 45);
+}

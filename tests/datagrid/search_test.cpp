@@ -152,3 +152,22 @@ TEST_F(SearchGridTest, CharactersBeyondTheBasicPlaneAreSearchedWhole) {
   Type(" s");
   EXPECT_EQ(grid->SearchText(), "\xF0\x9F\x98\x80 s");
 }
+
+TEST_F(SearchGridTest, Screenshot) {
+  MakeNames();
+  AddOptions({gdoMultiSelect});
+  // Two rows selected by dragging over the indicator, then a search typed on the Name column.
+  int t = grid->TitleOffset();
+  TPoint a = CellMid(0, t + 1), b = CellMid(0, t + 2);
+  Mouse(WM_LBUTTONDOWN, a, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, b, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, b);
+  grid->SelectColumn(name, 0, false);
+  Type("cha");
+  ASSERT_TRUE(grid->InSearch());
+  ASSERT_EQ(Name(), "Charlie");
+  EXPECT_EQ(grid->SelectedRows()->Count(), 2);
+  host->Repaint();
+  win::PumpMessages();
+  EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_search.png")));
+}

@@ -355,3 +355,19 @@ TEST_F(SelectionTest, ClosedDataEndsTheSelectionAndRefusesBookmarkQuestions) {
   win::PumpMessages();
   EXPECT_TRUE(grid->SelectedRows()->DataActive());
 }
+
+TEST_F(SelectionTest, SelectedRecordsAreFoundAfterTheDataSetIsReSorted) {
+  SelectRecord(0);  // Ann
+  SelectRecord(1);  // Bob
+  SelectRecord(4);  // Émile
+  ds->SetDescFields("ID");
+  ds->SetIndexFieldNames("ID");
+  win::PumpMessages();
+  ds->First();
+  ASSERT_EQ(ds->FieldByName("Name")->AsString(), "Émile");
+  std::vector<std::string> selected;
+  for (ds->First(); !ds->Eof(); ds->Next())
+    if (sel->IsRowSelected(ds->Bookmark())) selected.push_back(ds->FieldByName("Name")->AsString());
+  EXPECT_EQ(selected, (std::vector<std::string>{"Émile", "Bob", "Ann"}));
+  EXPECT_EQ(SelectedNames(), (std::vector<std::string>{"Émile", "Bob", "Ann"}));
+}
