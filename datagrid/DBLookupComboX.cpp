@@ -808,6 +808,13 @@ void TCustomDBLookupComboboxX::WndProc(TMessage& Message) {
     }
     return;
   }
+  if (Message.Msg == WM_SETCURSOR && !FUnconfigured && FStyle == csDropDownListX &&
+      (Message.LParam & 0xFFFF) == HTCLIENT) {
+    // Choosing only: no text cursor, the text is not typed into.
+    ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    Message.Result = 1;
+    return;
+  }
   if (!FUnconfigured && FListActive) {
     switch (Message.Msg) {
       case WM_PASTE:
