@@ -25,6 +25,7 @@ TDBComboBoxX* MakeCombo(TDBGridXFindDlg* Form, const char* Name, int L, int T, i
   auto* cb = new TDBComboBoxX(Form);
   cb->SetName(Name);
   cb->SetParent(Form);
+  cb->SetAutoSize(false);  // the designed height, whatever the font
   cb->SetBounds(L, T, W, H);
   cb->SetTabOrder(Tab);
   return cb;

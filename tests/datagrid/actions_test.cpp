@@ -493,3 +493,30 @@ TEST_F(GridActionsTest, ReleasingCtrlAfterCtrlClickingTitlesSortsOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// Selected rows are drawn in one colour while the grid has the focus and another without it: a focus
+// change repaints them.
+TEST_F(GridActionsTest, FocusChangesRepaintTheSelection) {
+  SelectRecord(2);
+  SelectRecord(3);
+  ds->First();
+  auto* other = new TGridHostX(owner.get());
+  other->SetBounds(700, 50, 50, 50);
+  other->HandleNeeded();
+  TRect cell = grid->CellRect(grid->DataToRawColumn(3), grid->TitleOffset() + 2);
+  auto pixel = [&] { return win::GetWindowPixel(grid->Handle(), cell.Right - 3, cell.Top + 2); };
+  Focus();
+  grid->Repaint();
+  win::PumpMessages();
+  const COLORREF focused = pixel();
+  other->SetFocus();
+  win::PumpMessages();
+  const COLORREF unfocused = pixel();
+  EXPECT_NE(focused, unfocused);
+  Focus();
+  EXPECT_EQ(pixel(), focused);
+}
+
+}  // namespace
