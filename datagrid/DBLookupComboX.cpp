@@ -299,10 +299,10 @@ std::string TCustomDBLookupComboboxX::TextForKey(bool& Found) {
       return f->DisplayText();
     }
   }
-  TSpecRowX* spec = FDropDownBox->SpecRow();
+  TSpecRowX* special = FDropDownBox->SpecRow();
   bool located = LocateKeyValue();
-  if (spec->Visible() && (spec->MatchesKey(FKeyValue) || (spec->ShowIfNotInKeyList() && !located)))
-    return spec->GetColumnText(FListFieldIndex);
+  if (special->Visible() && (special->MatchesKey(FKeyValue) || (special->ShowIfNotInKeyList() && !located)))
+    return special->GetColumnText(FListFieldIndex);
   if (located && FListFieldObj) {
     Found = true;
     return FListFieldObj->DisplayText();
@@ -377,9 +377,9 @@ void TCustomDBLookupComboboxX::SetKeyValue(const Variant& Value) {
   } else if (DataLink()->StartEdit()) {
     AssignFieldValues(DataLink()->DataSet(), FDataKeyNames, Value);
   }
-  TSpecRowX* spec = FDropDownBox->SpecRow();
+  TSpecRowX* special = FDropDownBox->SpecRow();
   if (FListActive && !LocateKeyValue() &&
-      !(spec->Visible() && (spec->MatchesKey(FKeyValue) || spec->ShowIfNotInKeyList())))
+      !(special->Visible() && (special->MatchesKey(FKeyValue) || special->ShowIfNotInKeyList())))
     SetDisplayText("");
 }
 
@@ -532,8 +532,7 @@ void TCustomDBLookupComboboxX::FieldDataChanged() {
     if (FListActive) {
       bool found = false;
       std::string t = TextForKey(found);
-      TSpecRowX* spec = FDropDownBox->SpecRow();
-      if (found || (spec->Visible() && !t.empty()) || !found) SetDisplayText(t);
+      SetDisplayText(t);  // the special row's text, the record's, or empty for a key not in the list
     }
   }
   SetModified(false);
@@ -568,9 +567,9 @@ void TCustomDBLookupComboboxX::StoreTextInLink() {
     TCustomDBEditX::StoreTextInLink();
     return;
   }
-  TSpecRowX* spec = FDropDownBox->SpecRow();
+  TSpecRowX* special = FDropDownBox->SpecRow();
   if (IsDataIndependent() && FListActive && !LocateKeyValue() && !Text().empty() && FStyle == csDropDownX &&
-      !spec->Visible()) {
+      !special->Visible()) {
     FTextValue = true;
     DataLink()->SetValue(Variant(Text()));
   } else {
@@ -691,9 +690,9 @@ void TCustomDBLookupComboboxX::CloseUp(bool Accept) {
   TCustomDBEditX::CloseUp(Accept);
   if (Accept && CanModifyKey(true)) {
     InternalSetKeyValue(key);
-    TSpecRowX* spec = FDropDownBox->SpecRow();
-    if (spec->Visible() && (spec->MatchesKey(FKeyValue) || (spec->ShowIfNotInKeyList() && !LocateKeyValue())))
-      SetDisplayText(spec->GetColumnText(FListFieldIndex));
+    TSpecRowX* special = FDropDownBox->SpecRow();
+    if (special->Visible() && (special->MatchesKey(FKeyValue) || (special->ShowIfNotInKeyList() && !LocateKeyValue())))
+      SetDisplayText(special->GetColumnText(FListFieldIndex));
     SelectAll();
   }
   if (FStyle == csDropDownX) SelectAll();
@@ -726,10 +725,10 @@ std::string TCustomDBLookupComboboxX::GetPaintCopyText() {
 void TCustomDBLookupComboboxX::KeyDown(WORD& Key, TShiftState Shift) {
   TCustomDBEditX::KeyDown(Key, Shift);
   if (Key == 0) return;
-  TSpecRowX* spec = FDropDownBox->SpecRow();
-  if (FListActive && spec->Visible() && ShortCut(Key, Shift) == spec->ShortCut()) {
-    SetKeyValue(spec->Value());
-    SetDisplayText(spec->GetColumnText(FListFieldIndex));
+  TSpecRowX* special = FDropDownBox->SpecRow();
+  if (FListActive && special->Visible() && ShortCut(Key, Shift) == special->ShortCut()) {
+    SetKeyValue(special->Value());
+    SetDisplayText(special->GetColumnText(FListFieldIndex));
     SelectAll();
     Key = 0;
     return;
@@ -806,6 +805,13 @@ void TCustomDBLookupComboboxX::WndProc(TMessage& Message) {
     } else {
       ProcessSearchText("");
     }
+    return;
+  }
+  if (Message.Msg == WM_SETCURSOR && !FUnconfigured && FStyle == csDropDownListX &&
+      (Message.LParam & 0xFFFF) == HTCLIENT) {
+    // Choosing only: no text cursor, the text is not typed into.
+    ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    Message.Result = 1;
     return;
   }
   if (!FUnconfigured && FListActive) {

@@ -452,8 +452,8 @@ void TDBLookupGridX::InternalLayout() {
   // The layout measures text: a pop-up without a parent makes its window first.
   if (!HandleAllocated() && !Parent()) HandleNeeded();
   TCustomDBGridX::InternalLayout();
-  int spec = SpecGridRow();
-  if (spec >= 0 && spec < RowCount()) SetRowHeights(spec, DefaultRowHeight());
+  int special = SpecGridRow();
+  if (special >= 0 && special < RowCount()) SetRowHeights(special, DefaultRowHeight());
   if (OnLayoutChangedHook) OnLayoutChangedHook(this);
 }
 
@@ -755,12 +755,12 @@ void TDBLookupGridX::KeyDown(WORD& Key, TShiftState Shift) {
     }
     if (handled) {
       FSearchText.clear();
-      bool spec = FSpecRow->Visible();
+      bool special = FSpecRow->Visible();
       if (home) {
         lds->First();
       } else if (end) {
         lds->Last();
-      } else if (spec && FSpecRowSelected) {
+      } else if (special && FSpecRowSelected) {
         if (dist < 0) {
           SelectSpecRow();
           lds->First();
@@ -776,7 +776,7 @@ void TDBLookupGridX::KeyDown(WORD& Key, TShiftState Shift) {
           else if (!FSpecRowSelected) dist = 0;
         }
         int moved = lds->MoveBy(dist);
-        if (dist < 0 && moved > dist && spec) {
+        if (dist < 0 && moved > dist && special) {
           SelectSpecRow();
           lds->First();
           Key = 0;
@@ -864,11 +864,11 @@ void TDBLookupGridX::DoExit() {
 // Mouse
 
 void TDBLookupGridX::SelectRecordAt(int X, int Y) {
-  int spec = SpecGridRow();
+  int special = SpecGridRow();
   int c = 0, r = -1;
   int y = std::min(Y, ClientHeight() - 1);
   MouseToCell(X, y, c, r);
-  if (spec >= 0 && r == spec) {
+  if (special >= 0 && r == special) {
     SelectSpecRow();
     return;
   }
@@ -882,8 +882,8 @@ void TDBLookupGridX::SelectRecordAt(int X, int Y) {
 void TDBLookupGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   int c = 0, r = -1;
   MouseToCell(X, Y, c, r);
-  int spec = SpecGridRow();
-  bool onSpec = spec >= 0 && r == spec;
+  int special = SpecGridRow();
+  bool onSpec = special >= 0 && r == special;
   bool inData = r >= TitleOffset() && FDataLink->Active() && r - TitleOffset() < FDataLink->RecordCount();
   if (!onSpec && !inData) {
     TCustomDBGridX::MouseDown(Button, Shift, X, Y);

@@ -42,6 +42,10 @@ TEST_F(LookupTest, ComboChoosingOnlyTypesToSearchAndStepsByKeys) {
   ASSERT_TRUE(c->ListActive());
   EXPECT_FALSE(c->Unconfigured());
   EXPECT_EQ(c->Style(), csDropDownListX);
+  // No text cursor over a box that is not typed into.
+  EXPECT_EQ(SendMessage(c->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(c->Handle()),
+                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
   EXPECT_EQ(c->KeyValue().AsInteger(), 2);
   EXPECT_EQ(c->Text(), "Berlin");
   people->Next();

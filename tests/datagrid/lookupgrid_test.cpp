@@ -312,7 +312,7 @@ TEST_F(LookupTest, MovingAColumnMovesItsSpecialCellAndTheListFields) {
   EXPECT_EQ(g->ListFieldObj()->FieldName(), "Name");
   EXPECT_EQ(g->Columns()->Items(0)->FieldName(), "Pop");
   EXPECT_TRUE(g->Columns()->Items(0)->DefaultColumn());
-  // A spec cell of its own overrides the special row.
+  // A special-row cell of its own overrides the special row.
   auto* pop = static_cast<TDBLookupGridColumnX*>(g->Columns()->Items(0));
   pop->SpecCell()->SetText("-");
   pop->SpecCell()->SetColor(clYellow);
