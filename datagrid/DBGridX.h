@@ -778,6 +778,8 @@ class TCustomDBGridX : public TCustomGrid {
   void EditorKeyDown(WORD& Key, TShiftState Shift) { KeyDown(Key, Shift); }
   // Reloads the editor's contents while keeping a shown drop-down open.
   void InvalidateEditorX();
+  // A column's MRU list goes away with its column: the editor stops using it.
+  void MRUListGone(TMRUListX* List);
 
  protected:
   TInplaceEdit* CreateEditor() override;

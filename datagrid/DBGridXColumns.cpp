@@ -322,6 +322,7 @@ TColumnX::~TColumnX() {
   if (TCustomDBGridX* g = OwnerGrid()) {
     TColumnsXList& m = g->SortMarkedColumns();
     m.erase(std::remove(m.begin(), m.end(), this), m.end());
+    if (FMRUList) g->MRUListGone(FMRUList.get());
   }
   FFont->OnChange = nullptr;
 }

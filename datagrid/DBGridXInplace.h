@@ -73,6 +73,10 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   // One up-down step of the cell's value (the sign of the column's Increment decides the direction).
   void StepValue(bool Down);
   TMRUListX* MRUList() const { return FMRUList; }
+  // Forgets List when it is the one in use (its column is being destroyed).
+  void ForgetMRUList(TMRUListX* List) {
+    if (FMRUList == List) FMRUList = nullptr;
+  }
   TMRUListboxX* MRUListControl() const { return FMRUListControl; }
   void OpenMRUList();
   void CloseMRUList(bool Accept);

@@ -392,6 +392,10 @@ TInplaceEdit* TCustomDBGridX::CreateEditor() { return new TDBGridInplaceEdit(thi
 
 TDBGridInplaceEdit* TCustomDBGridX::InplaceEditX() const { return dynamic_cast<TDBGridInplaceEdit*>(InplaceEditor()); }
 
+void TCustomDBGridX::MRUListGone(TMRUListX* List) {
+  if (TDBGridInplaceEdit* e = InplaceEditX()) e->ForgetMRUList(List);
+}
+
 void TCustomDBGridX::InvalidateEditorX() {
   TDBGridInplaceEdit* e = InplaceEditX();
   if (e) e->KeepListOpen = true;

@@ -91,6 +91,12 @@ bool TDBGridXScrollBar::GetBarScrollInfo(SCROLLINFO& Info) const {
   return FGrid->HandleAllocated() && GetScrollInfo(FGrid->Handle(), BarConstant(), &Info);
 }
 
+void TDBGridXScrollBar::ExtScrollBarGone() {
+  FExtScrollBar = nullptr;
+  SyncExternalBarVisible();
+  if (!FGrid->IsDestroying()) FGrid->LayoutChanged();
+}
+
 void TDBGridXScrollBar::SetExtScrollBar(TScrollBar* Value) {
   if (Value == FExtScrollBar) return;
   bool designing = FGrid->IsDesigning();
@@ -136,10 +142,7 @@ TDBGridXScrollBar* TCustomDBGridX::CreateScrollBar(TScrollBarKind Kind) {
 
 void TCustomDBGridX::ScrollBarNotification(TComponent* AComponent) {
   for (auto* bar : {FHorzScrollBarX.get(), FVertScrollBarX.get()})
-    if (bar && bar->ExtScrollBar() == AComponent) {
-      // The bar is being destroyed: it gets its own window procedure back and the grid forgets it.
-      bar->SetExtScrollBar(nullptr);
-    }
+    if (bar && bar->ExtScrollBar() == AComponent) bar->ExtScrollBarGone();
 }
 
 int TCustomDBGridX::VisibleDataRowCount() {

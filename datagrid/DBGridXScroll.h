@@ -25,6 +25,8 @@ class TDBGridXScrollBar : public TPersistent {
   // Attaching redirects the bar's notifications to the grid. A bar whose window procedure another
   // control already replaced raises "Possible <name> already attached to the other control.".
   void SetExtScrollBar(TScrollBar* Value);
+  // The external bar is being destroyed: forget it without touching it (only its component part is left).
+  void ExtScrollBarGone();
   bool Tracking() const { return FTracking; }
   void SetTracking(bool Value) { FTracking = Value; }
   // Visible: the mode is not "never". Setting it gives "auto" (True) or "never" (False).
