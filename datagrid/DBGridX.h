@@ -695,6 +695,10 @@ class TCustomDBGridX : public TCustomGrid {
   void SetRowAnchor();
   // The rectangle's end corner goes to the current cell (SetAnchor: both corners).
   void ExtendRectangle(bool SetAnchor);
+  // A selection of any kind is in force.
+  bool HasSelectionX();
+  // Ctrl+V / Shift+Insert: into a running search, else the grid's paste when allowed.
+  void PasteKey();
   bool FLeavingColumn = false;
   void DropRowAnchor() { FRowAnchorSet = false; }
   bool CurrentColumnStepsValues();

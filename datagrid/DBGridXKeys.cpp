@@ -6,17 +6,16 @@
 #include <climits>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXClipboard.h"
 #include "datagrid/DBGridXFilterRow.h"
 #include "datagrid/DBGridXFindDlgs.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/menus.h"
 #include "platform/forms/dialogs.h"
+#include "platform/graphics/clipbrd.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
-
-const char* const kDeleteRecordQuestion = "Delete record?";
-const char* const kDeleteRecordsQuestion = "Delete all selected records?";
 
 bool NoShiftKeys(TShiftState Shift) { return (Shift * TShiftState{ssShift, ssAlt, ssCtrl}).Empty(); }
 
@@ -245,7 +244,7 @@ void TCustomDBGridX::DeleteCurrentOrSelectedRecords() {
   if (FReadOnly || ds->IsEmpty() || !ds->CanModify() || !FAllowedOperations.Contains(geoDelete)) return;
   int selected = FSelectedRows->Count();
   if (FDataOptions.Contains(gdoConfirmDelete) &&
-      MessageDlg(selected < 2 ? kDeleteRecordQuestion : kDeleteRecordsQuestion, mtConfirmation,
+      MessageDlg(LoadResString(selected < 2 ? SDeleteRecordQuestion : SDeleteMultipleRecordsQuestion), mtConfirmation,
                  TMsgDlgButtons{mbOK, mbCancel}) != mrOk)
     return;
   if (selected == 0) {
@@ -315,14 +314,24 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
   TShortCut sc = ShortCut(Key, Shift);
 
   // Short-cuts.
+  if (sc == CopyFromPriorRecordShortCut) {
+    CopyFromPriorRecord();  // it checks the record above and the column
+    Key = 0;
+    return;
+  }
   if (sc == SearchShortCut && FOptionsX.Contains(gxoIncSearch)) {
     if (FInSearch && FindDialogShortCut == SearchShortCut) {
-      // The find dialog takes over from the search (the dialog opens from the grid's find action).
+      // The find dialog takes over from the search.
       StopInplaceSearch();
       ShowGridFindDialog(this, "", false);
     } else {
       InplaceSearch("", -1, 0);
     }
+    Key = 0;
+    return;
+  }
+  if (sc == FindDialogShortCut && FOptionsX.Contains(gxoFindDialog)) {
+    ShowGridFindDialog(this, "", false);
     Key = 0;
     return;
   }
@@ -376,8 +385,23 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
         break;
       case VK_LEFT: SelectColumn(0, 1, false); break;
       case VK_RIGHT: SelectColumn(FColumns->Count() - 1, -1, false); break;
+      case VK_INSERT:
+      case 'C':
+        if (HasSelectionX() && FEditActions.Contains(geaCopy)) CopyGridToClipboard(this, false);
+        break;
       case VK_DELETE:
-        if (!shift) DeleteCurrentOrSelectedRecords();
+        if (FEditActions.Contains(geaDelete) && HasSelectionX()) {
+          if (CanDelete()) ClearGridSelection(this, false);
+        } else {
+          DeleteCurrentOrSelectedRecords();
+        }
+        break;
+      case 'A':
+        if (CanSelectAll() && FEditActions.Contains(geaSelectAll)) SelectionX()->SelectAll();
+        break;
+      case 'V': PasteKey(); break;
+      case 'X':
+        if (HasSelectionX() && CanDelete() && FEditActions.Contains(geaCut)) CutGridToClipboard(this, false);
         break;
       default: handled = false; break;
     }
@@ -441,12 +465,17 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
       case VK_DOWN: NextRow(shift); break;
       case VK_INSERT:
         if (shift) {
-          handled = false;  // paste: the grid's clipboard operations
+          PasteKey();
         } else if (ds->CanModify() && !FReadOnly && FDataOptions.Contains(gdoEditing)) {
           ClearSelectionOnMove();
           if (FAllowedOperations.Contains(geoInsert)) ds->Insert();
           else if (FAllowedOperations.Contains(geoAppend)) ds->Append();
         }
+        break;
+      case VK_DELETE:
+        // Shift+Delete cuts as Ctrl+X does; a plain Delete is the editor's (or the cell's below).
+        if (shift && HasSelectionX() && CanDelete() && FEditActions.Contains(geaCut)) CutGridToClipboard(this, false);
+        else handled = false;
         break;
       case VK_F2:
         SetEditorMode(true);
@@ -465,6 +494,21 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
     }
   }
   if (handled) Key = 0;
+}
+
+bool TCustomDBGridX::HasSelectionX() { return SelectionX() && SelectionX()->Kind() != selNoneX; }
+
+void TCustomDBGridX::PasteKey() {
+  if (FInSearch) {
+    // A running search takes the clipboard's text as typed text.
+    std::string text = Clipboard()->AsText();
+    if (!text.empty()) InplaceSearch(text, FSearchTimeout, 0);
+    return;
+  }
+  TDataSet* ds = FDataLink->DataSet();
+  if (!FDataLink->Active() || FReadOnly || !ds->CanModify() || !ClipboardHasGridPasteData()) return;
+  if (ds->State() != dsInsert && !FAllowedOperations.Contains(geoUpdate)) return;
+  if (FEditActions.Contains(geaPaste)) PasteGridFromClipboard(this, false);
 }
 
 bool TCustomDBGridX::TypingSearches() {

@@ -76,6 +76,25 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     }
   }
 
+  // The down-arrow cursor over a title's lower edge: columns are selected by pressing and dragging.
+  if (rowKind == 0 && colKind == 1 && Button == mbLeft && ColumnSelectCursor && ::GetCursor() == ColumnSelectCursor &&
+      SelectionX() && ColumnAt(dataCol)) {
+    TColumnX* c = ColumnAt(dataCol);
+    InvalidateCol(cell.X);
+    FMouseMode = 2;
+    StartAutoScrollTimer(60);
+    if (shift) {
+      SelectionX()->Columns()->ShiftSelectColumn(c);
+    } else if (ctrl) {
+      SelectionX()->Columns()->InvertColumn(c);
+    } else {
+      Invalidate();
+      SelectionX()->Columns()->SelectSingleColumn(c, false);
+    }
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    return;
+  }
+
   // Titles.
   if (rowKind == 0) {
     if (colKind == 1) {
@@ -202,6 +221,19 @@ void TCustomDBGridX::MouseMove(TShiftState Shift, int X, int Y) {
       ReleaseTitleButton();
       Canvas()->Pen()->SetColor(static_cast<TColor>(0xC0C0C0));
       TCustomGrid::MouseDown(mbLeft, FLastShift, FMouseDownPos.X, FMouseDownPos.Y);
+    }
+    TCustomGrid::MouseMove(Shift, X, Y);
+    return;
+  }
+  if (FMouseMode == 2) {
+    // Column selection follows the mouse over the titles; beyond them the view scrolls.
+    TRect area = DataAreaRect();
+    TGridCoord cell = MouseCoord(X, std::max(0, std::min(Y, ClientHeight() - 1)));
+    if (X < area.Left || X >= area.Right || cell.X < FIndicatorOffset) {
+      AutoScrollStep();
+    } else if (TColumnX* c = ColumnAt(RawToDataColumn(cell.X)); c && SelectionX()) {
+      StopAutoScrollTimer();
+      SelectionX()->Columns()->ShiftSelectColumn(c);
     }
     TCustomGrid::MouseMove(Shift, X, Y);
     return;

@@ -145,9 +145,15 @@ void TCustomDBGridX::AutoScrollStep() {
     int rightEdge = std::min(info.Horz.GridBoundary, ClientWidth());
     if (x >= rightEdge && info.Horz.LastFullVisibleCell < ColCount() - 1) {
       SetLeftCol(LeftCol() + 1);
+      CalcDrawInfo(info);
+      if (SelectionX())
+        if (TColumnX* c = ColumnAt(RawToDataColumn(std::min(ColCount() - 1, info.Horz.LastFullVisibleCell))))
+          SelectionX()->Columns()->ShiftSelectColumn(c);
       StartAutoScrollTimer(AutoScrollIntervalFor(x - rightEdge, 10));
     } else if (x < info.Horz.FixedBoundary && LeftCol() > FixedCols()) {
       SetLeftCol(LeftCol() - 1);
+      if (SelectionX())
+        if (TColumnX* c = ColumnAt(RawToDataColumn(LeftCol()))) SelectionX()->Columns()->ShiftSelectColumn(c);
       StartAutoScrollTimer(AutoScrollIntervalFor(info.Horz.FixedBoundary - x, 10));
     } else {
       StopAutoScrollTimer();

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "datagrid/DBGridXFilterRow.h"
+#include "platform/graphics/clipbrd.h"
+#include "platform/win/clipboard.h"
 
 #include "tests/datagrid/nav_fixture.h"
 
@@ -327,4 +329,82 @@ TEST_F(NavGridTest, TypingOnTheGridWhileTheFilterRowIsEditedGoesToItsEditor) {
   EXPECT_TRUE(grid->FilterEditor()->Focused());
   EXPECT_EQ(grid->FilterEditor()->Text(), "N");
   EXPECT_FALSE(EditorShown());
+}
+
+class ClipKeysTest : public NavGridTest {
+ protected:
+  void SetUp() override {
+    NavGridTest::SetUp();
+    win::InstallClipboardBackend(&clip);
+  }
+  void TearDown() override {
+    NavGridTest::TearDown();
+    win::InstallClipboardBackend(nullptr);
+  }
+  win::MemoryClipboard clip;
+};
+
+TEST_F(ClipKeysTest, EditActionKeysFollowThePermissions) {
+  Make(6);
+  AddOptions({gdoMultiSelect});
+  // Ctrl+A selects everything only with the select-all permission.
+  Press('A', kCtrl);
+  EXPECT_EQ(grid->SelectionX()->Kind(), selNoneX);
+  grid->SetEditActions({geaCopy, geaSelectAll, geaPaste});
+  Press('A', kCtrl);
+  EXPECT_EQ(grid->SelectionX()->Kind(), selAllX);
+  // Ctrl+C copies the selection as text: a rectangle made with the keys.
+  Press(VK_DOWN);  // a plain move clears the selection
+  EXPECT_EQ(grid->SelectionX()->Kind(), selNoneX);
+  grid->SelectColumn(ColumnOf("Name"), 0, false);
+  Press(VK_DOWN, kShift);
+  Press(VK_RIGHT, kShift);
+  ASSERT_EQ(grid->SelectionX()->Kind(), selRectangleX);
+  Clipboard()->SetAsText("");
+  Press('C', kCtrl);
+  // The grid's copy ran (what it writes is the clipboard operations' business).
+  EXPECT_NE(Clipboard()->AsText().find("Name"), std::string::npos);
+  // Ctrl+Insert too; without the copy permission nothing is copied.
+  Clipboard()->SetAsText("");
+  Press(VK_INSERT, kCtrl);
+  EXPECT_NE(Clipboard()->AsText().find("Name"), std::string::npos);
+  grid->SetEditActions({geaSelectAll});
+  Clipboard()->SetAsText("");
+  Press('C', kCtrl);
+  EXPECT_EQ(Clipboard()->AsText(), "");
+}
+
+TEST_F(ClipKeysTest, PasteFeedsARunningSearch) {
+  Make(30);
+  AddOptionsX({gxoIncSearch});
+  int name = ColumnOf("Name");
+  grid->Columns()->Items(name)->SetReadOnly(true);
+  grid->SelectColumn(name, 0, false);
+  Press('F', kCtrl);
+  ASSERT_TRUE(grid->InSearch());
+  Clipboard()->SetAsText("name 02");
+  Press('V', kCtrl);
+  EXPECT_EQ(grid->SearchText(), "Name 02");
+  EXPECT_EQ(CurrentID(), 20);
+  Press(VK_INSERT, kShift);  // again: "Name 02name 02" matches nothing, the text stays
+  EXPECT_EQ(grid->SearchText(), "Name 02");
+}
+
+TEST_F(NavGridTest, CopyFromPriorRecordAndTheFindDialogShortcuts) {
+  Make(4);
+  int code = ColumnOf("Code");
+  grid->SelectColumn(code, 0, false);
+  ds->MoveBy(2);  // record 3 ("C"), the one above has "D"
+  ASSERT_EQ(ds->FieldByName("Code")->AsString(), "C");
+  Press(222, kCtrl);
+  EXPECT_EQ(ds->FieldByName("Code")->AsString(), "D");
+  EXPECT_EQ(ds->State(), dsEdit);
+  Press(VK_ESCAPE);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(ds->FieldByName("Code")->AsString(), "C");
+  // Ctrl+F opens the find dialog when the grid offers it.
+  AddOptionsX({gxoFindDialog});
+  Press('F', kCtrl);
+  ASSERT_NE(GridFindDialog(), nullptr);
+  EXPECT_TRUE(GridFindDialog()->Visible());
 }

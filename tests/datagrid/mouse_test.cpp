@@ -338,3 +338,25 @@ TEST_F(MouseGridTest, DraggingOverCellsSelectsARectangle) {
   Click(CellMid(2, t + 3));
   EXPECT_EQ(sel->Kind(), selNoneX);
 }
+
+TEST_F(MouseGridTest, DraggingOverTheTitlesWithTheColumnCursorSelectsColumns) {
+  Make(5);
+  AddOptions({gdoMultiSelect});
+  int id = grid->DataToRawColumn(ColumnOf("ID"));
+  TRect r = grid->CellRect(id, 0);
+  TPoint low((r.Left + r.Right) / 2, r.Bottom - 2);  // the title's lower edge shows the down arrow
+  Mouse(WM_MOUSEMOVE, low);
+  ASSERT_EQ(::GetCursor(), ColumnSelectCursor);
+  Mouse(WM_LBUTTONDOWN, low, MK_LBUTTON);
+  EXPECT_EQ(grid->MouseMode(), 2);
+  EXPECT_TRUE(grid->AutoScrollTimerOn());
+  EXPECT_EQ(grid->SelectionX()->Kind(), selColumnsX);
+  TRect r2 = grid->CellRect(grid->DataToRawColumn(ColumnOf("Active")), 0);
+  Mouse(WM_MOUSEMOVE, TPoint((r2.Left + r2.Right) / 2, r2.Bottom - 2), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, TPoint((r2.Left + r2.Right) / 2, r2.Bottom - 2));
+  EXPECT_EQ(grid->MouseMode(), 0);
+  EXPECT_FALSE(grid->AutoScrollTimerOn());
+  EXPECT_EQ(grid->SelectionX()->Columns()->size(), 3u);  // ID, Name, Active
+  EXPECT_FALSE(grid->SelectionX()->IsColumnSelected(grid->Columns()->Items(ColumnOf("Code"))));
+  EXPECT_EQ(grid->Columns()->Items(ColumnOf("ID"))->Title()->SortMarker(), smNoneX);
+}

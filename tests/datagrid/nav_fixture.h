@@ -11,6 +11,8 @@
 #include <string>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXClipboard.h"
+#include "datagrid/DBGridXFindDlgs.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/data/memdataset.h"
 #include "platform/win/dialogs.h"
@@ -22,6 +24,8 @@ class NavGridTest : public ::testing::Test {
   void SetUp() override {
     win::ResetWindowManager();
     DBGridXUnit::Initialize();
+    DBGridXFindDlgs::Initialize();
+    DBGridXClipboard::Initialize();
     clock.Install();
     dialogs.Install();
     owner = std::make_unique<TComponent>(nullptr);
@@ -34,6 +38,8 @@ class NavGridTest : public ::testing::Test {
     win::ResetWindowManager();
     dialogs.Uninstall();
     clock.Uninstall();
+    DBGridXClipboard::Finalize();
+    DBGridXFindDlgs::Finalize();
     DBGridXUnit::Finalize();
   }
   // Makes the data set (N records) and a grid of 600 x 300 bound to it, focused.
