@@ -716,6 +716,17 @@ void TCustomDBLookupComboboxX::EditButtonPressed(bool IsDownButton) {
 
 std::string TCustomDBLookupComboboxX::GetPaintCopyText() {
   if (ComponentState().Contains(csDesigning) && !DataLink()->Active()) return Name();
+  // A painted copy (one per record) shows the list text of that record's key, not the key.
+  if (ControlState().Contains(csPaintCopy) && FListActive && FListFieldObj && !FDataKeyFields.empty() &&
+      DataLink()->DataSet()) {
+    try {
+      Variant key = DataLink()->DataSet()->FieldValues(FDataKeyNames);
+      Variant text = ListDataSet()->Lookup(FKeyField, key, FListFieldObj->FieldName());
+      return text.IsNull() || text.IsEmpty() ? std::string() : SafeVarToStr(text);
+    } catch (...) {
+      return {};
+    }
+  }
   return TCustomDBEditX::GetPaintCopyText();
 }
 

@@ -374,3 +374,33 @@ TEST_F(LookupTest, ComboDropDownBoxReachesTheGridsColumnsAndOptions) {
   EXPECT_EQ(c->KeyValue().AsInteger(), 3);
   EXPECT_EQ(c->Text(), "Bern");  // the text still shows the list field
 }
+
+namespace {
+
+// Paints as a copy for one record (as a grid of controls does).
+class TCopyCombo : public TDBLookupComboboxX {
+ public:
+  using TDBLookupComboboxX::TDBLookupComboboxX;
+  std::string CopyText() {
+    FControlState.Include(csPaintCopy);
+    std::string t = GetPaintCopyText();
+    FControlState.Exclude(csPaintCopy);
+    return t;
+  }
+};
+
+}  // namespace
+
+TEST_F(LookupTest, ComboPaintedAsACopyShowsTheRecordsListText) {
+  auto* c = new TCopyCombo(owner.get());
+  c->SetBounds(20, 300, 160, 24);
+  c->SetParent(host);
+  Bind(c, peopleSrc, "CityID", citySrc);
+  win::PumpMessages();
+  people->Next();
+  EXPECT_EQ(c->CopyText(), "Dublin");
+  people->Edit();
+  people->FieldByName("CityID")->SetAsInteger(99);
+  EXPECT_EQ(c->CopyText(), "");  // a key the list lacks shows nothing
+  people->Cancel();
+}
