@@ -18,6 +18,8 @@
 // Sent to an edit when its edit image changed: it recreates its window so the image enters its layout.
 inline constexpr UINT CM_EDITIMAGECHANGEDX = WM_USER + 101;
 
+class TBasicAction;
+
 class TFieldDataLinkX : public TDataLink {
   DECLARE_CLASS(TFieldDataLinkX, TDataLink)
   TFieldDataLinkX() { FVisualControl = true; }
@@ -55,6 +57,10 @@ class TFieldDataLinkX : public TDataLink {
   void SetValue(const Variant& Value);
   void ReloadRecord() { RecordChanged(nullptr); }
   void UpdateData() override;
+  // An action that acts on the data source (a data-set action) runs on it (sets its state); true when
+  // the action took the source. Controls ask this after their own answer.
+  bool ExecuteAction(TBasicAction* Action);
+  bool UpdateAction(TBasicAction* Action);
 
  protected:
   void ActiveChanged() override;

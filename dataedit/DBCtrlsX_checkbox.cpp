@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "dataedit/ToolCtrlsX.h"
+#include "platform/controls/actions.h"
 #include "platform/controls/themes.h"
 
 TCustomDBCheckBoxX::TCustomDBCheckBoxX(TComponent* AOwner) : TButtonControl(AOwner) {
@@ -203,6 +204,12 @@ void TCustomDBCheckBoxX::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_GETDATALINK:
       Message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
+      return;
+    case CM_ACTIONEXECUTE:
+      Message.Result = ExecuteAction(reinterpret_cast<TBasicAction*>(Message.LParam)) ? 1 : 0;
+      return;
+    case CM_ACTIONUPDATE:
+      Message.Result = UpdateAction(reinterpret_cast<TBasicAction*>(Message.LParam)) ? 1 : 0;
       return;
     case CM_DIALOGCHAR:
       // The caption's accelerator focuses the box and toggles it once it has the focus.

@@ -93,6 +93,11 @@ class TCustomDBCheckBoxX : public TButtonControl {
   bool FPosting = false;
   bool FModified = false;
   HDC FPaintDC = nullptr;  // the device context of the paint in progress
+
+  // Actions: the box's own answer first, then the data link's (data-set actions).
+ public:
+  virtual bool ExecuteAction(TBasicAction* Action);
+  virtual bool UpdateAction(TBasicAction* Action);
 };
 
 class TDBCheckBoxX : public TCustomDBCheckBoxX {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/classes/filer.h"
+#include "platform/controls/actions.h"
 #include "platform/controls/masks.h"
 #include "platform/controls/menus.h"
 #include "platform/controls/stdctrls.h"
@@ -617,6 +618,10 @@ void TCustomDBEditX::WndProc(TMessage& Message) {
     case WM_CUT:
       FDataLink->StartEdit();
       break;
+    case WM_CLEAR:
+      // Deleting the selection (the delete action) starts editing as the Delete key does.
+      if (!ReadOnly()) FDataLink->StartEdit();
+      break;
     default:
       break;
   }
@@ -634,6 +639,12 @@ void TCustomDBEditX::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_GETDATALINK:
       Message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
+      return;
+    case CM_ACTIONEXECUTE:
+      Message.Result = ExecuteAction(reinterpret_cast<TBasicAction*>(Message.LParam)) ? 1 : 0;
+      return;
+    case CM_ACTIONUPDATE:
+      Message.Result = UpdateAction(reinterpret_cast<TBasicAction*>(Message.LParam)) ? 1 : 0;
       return;
     case CM_DBEDITREFOCUSX:
       if (CanFocus()) TWinControl::SetFocus();

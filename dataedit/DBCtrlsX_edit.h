@@ -262,4 +262,14 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   bool FBorderActive = false;
   bool FMouseAbove = false;
   bool FHadCaptureAtMouse = false;  // the edit held the mouse when the current mouse message came
+
+  // Actions: the edit's own answer first (the edit actions while it has the focus), then the data link's
+  // (data-set actions). True when one of them took the action.
+ public:
+  virtual bool ExecuteAction(TBasicAction* Action);
+  virtual bool UpdateAction(TBasicAction* Action);
+ protected:
+  // Whether the user may change the text now or by starting to edit: not ReadOnly, the field (or an
+  // OnUpdateData handler) accepts a change, and an in-place holder allows it.
+  bool CanChangeText();
 };

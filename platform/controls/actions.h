@@ -25,6 +25,10 @@ class TBasicAction : public TComponent {
   virtual bool Update();
   // Whether the action can act on Target (edit actions: a focused windowed control).
   virtual bool HandlesTarget(TObject* Target) { (void)Target; return false; }
+  // Acts on (sets the state for) a target that HandlesTarget accepted; a control or a data link offers
+  // itself this way when it takes the action on its own behalf.
+  virtual void ExecuteTarget(TObject* Target) { (void)Target; }
+  virtual void UpdateTarget(TObject* Target) { (void)Target; }
 
   TNotifyEvent OnExecute;
   TNotifyEvent OnUpdate;
@@ -48,6 +52,12 @@ class TEditAction : public TAction {
   DECLARE_CLASS(TEditAction, TAction)
   explicit TEditAction(TComponent* AOwner) : TAction(AOwner) {}
   bool HandlesTarget(TObject* Target) override;
+  // On a text edit: copy, cut, paste, select all or delete its selection. Other targets decide for
+  // themselves (CM_ACTIONEXECUTE), so nothing happens here for them.
+  void ExecuteTarget(TObject* Target) override;
+  // On a text edit: enabled when there is something to act on (a selection to copy, cut or delete, text
+  // on the clipboard, text to select) and, for changes, the edit is not read-only.
+  void UpdateTarget(TObject* Target) override;
 };
 
 class TEditCopy : public TEditAction {
