@@ -517,6 +517,56 @@ TEST_F(DBEditStripTest, OpenMruListOwnsReturnAndWheelAndKeepsItsResizedRows) {
   EXPECT_EQ(DefaultClicks, 1) << "with the list closed Return is the dialog's again";
 }
 
+// A list the user widened keeps that width while it stays open and filters; it opens again at the
+// width of the edit's text area.
+TEST_F(DBEditStripTest, OpenMruListKeepsTheWidthTheUserGaveIt) {
+  TStripEdit* E = NewEdit();
+  TStringList Remembered;
+  for (int I = 0; I < 12; ++I) Remembered.Add("A" + std::to_string(10 + I));
+  E->MRUList()->SetItems(&Remembered);
+  E->MRUList()->SetActive(true);
+  E->MRUList()->SetRows(5);
+  Focus(E);
+  win::InjectChar("a");
+  win::PumpMessages();
+  ASSERT_TRUE(E->MRUList()->DroppedDown);
+  TMRUListboxX* L = E->MRUListBox();
+  RECT FR{0, 0, 0, 0};
+  E->Perform(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&FR));
+  const int Designed = FR.right - FR.left;
+  EXPECT_EQ(L->Width(), Designed);
+
+  // The user drags the grip: wider and three rows high.
+  L->SetBounds(L->Left(), L->Top(), Designed + 60, 3 * L->ItemHeight() + L->BorderHeight());
+  L->SizeGrip()->OnParentResized(L->SizeGrip());
+  EXPECT_EQ(E->MRUList()->Rows(), 3);
+
+  // Typing on filters the open list: "A1" matches ten; width and rows stay the user's.
+  win::InjectChar("1");
+  win::PumpMessages();
+  ASSERT_TRUE(E->MRUList()->DroppedDown);
+  EXPECT_EQ(L->Items()->Count(), 10);
+  EXPECT_EQ(L->Width(), Designed + 60);
+  EXPECT_EQ(L->RowsShown(), 3);
+  // Fewer matches than rows: the rows shrink to them, the width stays.
+  win::InjectChar("0");
+  win::PumpMessages();
+  ASSERT_TRUE(E->MRUList()->DroppedDown);
+  EXPECT_EQ(L->Items()->Count(), 1);
+  EXPECT_EQ(L->RowsShown(), 1);
+  EXPECT_EQ(L->Width(), Designed + 60);
+
+  // Closed and opened again: the text area's width, the kept row count.
+  Key(VK_ESCAPE);
+  ASSERT_FALSE(E->MRUList()->DroppedDown);
+  E->SelectAll();
+  win::InjectChar("a");
+  win::PumpMessages();
+  ASSERT_TRUE(E->MRUList()->DroppedDown);
+  EXPECT_EQ(L->Width(), Designed);
+  EXPECT_EQ(L->RowsShown(), 3);
+}
+
 TEST_F(DBEditStripTest, CancelModeFromAnotherControlClosesTheMruList) {
   TStripEdit* E = NewEdit();
   TStringList Remembered;
