@@ -153,6 +153,7 @@ TCustomDBGridX::TCustomDBGridX(TComponent* AOwner) : TCustomGrid(AOwner) {
 }
 
 TCustomDBGridX::~TCustomDBGridX() {
+  ReleaseEditorMRUList();
   FSelection.reset();
   if (FStyle) FStyle->DetachGrid(this);
   FTitleFont->OnChange = nullptr;

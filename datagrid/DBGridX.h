@@ -780,6 +780,8 @@ class TCustomDBGridX : public TCustomGrid {
   void InvalidateEditorX();
   // A column's MRU list goes away with its column: the editor stops using it.
   void MRUListGone(TMRUListX* List);
+  // The editor outlives the columns (it is a child window): it lets go of the list it uses.
+  void ReleaseEditorMRUList();
 
  protected:
   TInplaceEdit* CreateEditor() override;

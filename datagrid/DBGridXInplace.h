@@ -74,9 +74,7 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   void StepValue(bool Down);
   TMRUListX* MRUList() const { return FMRUList; }
   // Forgets List when it is the one in use (its column is being destroyed).
-  void ForgetMRUList(TMRUListX* List) {
-    if (FMRUList == List) FMRUList = nullptr;
-  }
+  void ForgetMRUList(TMRUListX* List);
   TMRUListboxX* MRUListControl() const { return FMRUListControl; }
   void OpenMRUList();
   void CloseMRUList(bool Accept);

@@ -396,6 +396,16 @@ void TCustomDBGridX::MRUListGone(TMRUListX* List) {
   if (TDBGridInplaceEdit* e = InplaceEditX()) e->ForgetMRUList(List);
 }
 
+void TDBGridInplaceEdit::ForgetMRUList(TMRUListX* List) {
+  if (!List || FMRUList != List) return;
+  FMRUList->OnCloseList = nullptr;  // the list is still whole here
+  FMRUList = nullptr;
+}
+
+void TCustomDBGridX::ReleaseEditorMRUList() {
+  if (TDBGridInplaceEdit* e = InplaceEditX()) e->ForgetMRUList(e->MRUList());
+}
+
 void TCustomDBGridX::InvalidateEditorX() {
   TDBGridInplaceEdit* e = InplaceEditX();
   if (e) e->KeepListOpen = true;
