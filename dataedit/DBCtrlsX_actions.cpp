@@ -2,6 +2,7 @@
 // it has the focus), then its data link offers the action to the data source (data-set actions).
 #include "dataedit/DBCtrlsX.h"
 #include "dataedit/DBCtrlsX_checkbox.h"
+#include "dataedit/DBCtrlsX_combo.h"
 #include "dataedit/DBCtrlsX_edit.h"
 #include "platform/controls/actions.h"
 
@@ -82,4 +83,18 @@ bool TCustomDBCheckBoxX::UpdateAction(TBasicAction* Action) {
     return true;
   }
   return FDataLink->UpdateAction(Action);
+}
+
+bool TCustomDBComboBoxX::ExecuteAction(TBasicAction* Action) {
+  const bool Fixed = Action && FKeyBased && (dynamic_cast<TEditCut*>(Action) || dynamic_cast<TEditDelete*>(Action));
+  if (Fixed && ControlTakesAction(this, Action)) return true;
+  return TCustomDBEditX::ExecuteAction(Action);
+}
+
+bool TCustomDBComboBoxX::UpdateAction(TBasicAction* Action) {
+  if (!TCustomDBEditX::UpdateAction(Action)) return false;
+  const bool Fixed = FKeyBased && (dynamic_cast<TEditCut*>(Action) || dynamic_cast<TEditDelete*>(Action));
+  if (Fixed && ControlTakesAction(this, Action))
+    if (auto* A = dynamic_cast<TAction*>(Action)) A->SetEnabled(false);
+  return true;
 }

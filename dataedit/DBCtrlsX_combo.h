@@ -131,6 +131,12 @@ class TCustomDBComboBoxX : public TCustomDBEditX {
   Variant FKeyValue = Null;
   TPopupListboxX* FList = nullptr;  // made on the first drop-down, owned by the combo box
   bool FListVisible = false;
+
+  // Actions: a key-based box shows an item's text, which cutting or deleting cannot change; those two
+  // are taken and do nothing (offered disabled), so they never put the data set into edit state.
+ public:
+  bool ExecuteAction(TBasicAction* Action) override;
+  bool UpdateAction(TBasicAction* Action) override;
 };
 
 class TDBComboBoxX : public TCustomDBComboBoxX {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dataedit/DBCtrlsX_checkbox.h"
+#include "dataedit/DBCtrlsX_combo.h"
 #include "dataedit/DBCtrlsX_edit.h"
 #include "platform/controls/actions.h"
 #include "platform/controls/stdctrls.h"
@@ -267,6 +268,45 @@ TEST_F(DBCtrlsActionsTest, CheckBoxPassesDataSetActionsToItsLink) {
   EXPECT_EQ(data->FieldByName("Name")->AsString(), "Bob");
   EXPECT_EQ(box->State(), cbUnchecked);
   EXPECT_EQ(data->State(), dsBrowse);
+}
+
+// A key-based combo box: paste searches its items and writes the key; cut and delete cannot change an
+// item's text, are offered disabled and leave the data set browsing.
+TEST_F(DBCtrlsActionsTest, KeyBasedComboTakesPasteAsASearch) {
+  auto* combo = new TDBComboBoxX(owner.get());
+  combo->SetBounds(10, 70, 150, 21);
+  combo->SetParent(host);
+  combo->Items()->Add("Annie");
+  combo->Items()->Add("Bobby");
+  combo->KeyItems()->Add("Ann");
+  combo->KeyItems()->Add("Bob");
+  combo->SetDataSource(source);
+  combo->SetDataField("Name");
+  win::PumpMessages();
+  ASSERT_EQ(combo->Text(), "Annie");
+  Focus(combo);
+  combo->SelectAll();
+  TEditCut Cut(nullptr);
+  TEditDelete Delete(nullptr);
+  for (TAction* A : {static_cast<TAction*>(&Cut), static_cast<TAction*>(&Delete)}) {
+    A->SetEnabled(true);
+    EXPECT_TRUE(A->Update());
+    EXPECT_FALSE(A->Enabled());
+    EXPECT_TRUE(A->Execute());
+    EXPECT_EQ(combo->Text(), "Annie");
+    EXPECT_EQ(data->State(), dsBrowse);
+  }
+  Clipboard()->SetAsText("bo");
+  TEditPaste Paste(nullptr);
+  EXPECT_TRUE(Paste.Update());
+  EXPECT_TRUE(Paste.Enabled());
+  combo->SetSelStart(0);
+  combo->SetSelLength(0);
+  EXPECT_TRUE(Paste.Execute());
+  EXPECT_EQ(combo->Text(), "Bobby");
+  EXPECT_EQ(data->State(), dsEdit);
+  Focus(other);
+  EXPECT_EQ(data->FieldByName("Name")->AsString(), "Bob");
 }
 
 }  // namespace
