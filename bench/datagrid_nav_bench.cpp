@@ -257,17 +257,6 @@ void BM_GridBasePageDown(benchmark::State& state) {
 }
 BENCHMARK(BM_GridBasePageDown)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 
-class TArgMedianReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> Medians;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
-        Medians[r.run_name.function_name + "/" + r.run_name.args] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -20,6 +20,19 @@ class TMedianReporter : public benchmark::ConsoleReporter {
   }
 };
 
+// Keeps the medians by benchmark name and argument ("BM_EditPost/1000"; the name alone without one).
+class TArgMedianReporter : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> Medians;
+  void ReportRuns(const std::vector<Run>& Runs) override {
+    for (const Run& R : Runs)
+      if (R.run_type == Run::RT_Aggregate && R.aggregate_name == "median")
+        Medians[R.run_name.function_name + (R.run_name.args.empty() ? "" : "/" + R.run_name.args)] =
+            R.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(Runs);
+  }
+};
+
 // Initialises the library with `Repetitions` repetitions (aggregates only) unless the caller named a
 // count. False when an argument is not understood.
 inline bool InitializeWithRepetitions(int argc, char** argv, int Repetitions) {

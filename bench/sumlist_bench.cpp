@@ -120,19 +120,6 @@ BENCHMARK(BM_EditPost)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond)-
 BENCHMARK(BM_EditPostWithoutProducer)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond)->UseRealTime()
     ->Iterations(2000);
 
-// Medians by benchmark name and argument ("BM_EditPost/1000").
-class TArgMedianReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> Medians;
-  void ReportRuns(const std::vector<Run>& Runs) override {
-    for (const Run& R : Runs)
-      if (R.run_type == Run::RT_Aggregate && R.aggregate_name == "median")
-        Medians[R.run_name.function_name + (R.run_name.args.empty() ? "" : "/" + R.run_name.args)] =
-            R.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(Runs);
-  }
-};
-
 int main(int argc, char** argv) {
   if (!InitializeWithRepetitions(argc, argv, 5)) return 1;
   TArgMedianReporter Reporter;
