@@ -520,6 +520,6 @@ void TCustomDBGridX::RepaintSelection() {
 }
 
 bool TCustomDBGridX::EditorShownAlways() {
-  // The filter row's editor, while in use, takes the place of the cell editor (filled in with the filter row).
-  return FDataOptions.Contains(gdoAlwaysShowEditor);
+  // The filter row's editor, while in use, takes the place of the cell editor.
+  return FDataOptions.Contains(gdoAlwaysShowEditor) && !FFilterEditing;
 }

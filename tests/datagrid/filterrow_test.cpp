@@ -225,6 +225,21 @@ TEST_F(FilterRowTest, TypingAConditionAndEnterAppliesItThroughTheDataService) {
   EXPECT_EQ(applied, 2);
 }
 
+// With the editor always shown, the filter row's editor takes its place while a filter cell is edited.
+TEST_F(FilterRowTest, TheCellEditorIsNotShownAlwaysWhileAFilterCellIsEdited) {
+  Show();
+  auto o = grid->Options();
+  o.Include(gdoAlwaysShowEditor);
+  grid->SetOptions(o);
+  EXPECT_TRUE(grid->EditorShownAlways());
+  grid->BeginFilterEdit(1);
+  ASSERT_TRUE(grid->FilterEditing());
+  EXPECT_FALSE(grid->EditorShownAlways());
+  Key(VK_DOWN);
+  ASSERT_FALSE(grid->FilterEditing());
+  EXPECT_TRUE(grid->EditorShownAlways());
+}
+
 TEST_F(FilterRowTest, HomeEndLeftRightMoveBetweenCellsAtTheTextEnds) {
   Show();
   grid->BeginFilterEdit(1);
