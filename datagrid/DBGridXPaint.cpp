@@ -126,8 +126,7 @@ bool TCustomDBGridX::DrawFixedCellBackground(int ACol, int ARow, const TRect& Re
   TColor back = TitleColor && col ? col->Title()->Color() : FixedColor();
   bool highlight = false;
   if (rowKind == 1 && col) {
-    // The filter row's own cells come with the filter row; until then a filter cell is a blank fixed
-    // cell in the filter colour.
+    // A filter cell's background and font; its condition text is drawn over it with the cell.
     back = BrightenColor(FixedColor(), 8);
     c->Font()->Assign(Font());
     c->Font()->SetColor(static_cast<TColor>(0xFF0000));

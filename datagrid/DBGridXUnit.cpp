@@ -1,5 +1,7 @@
 #include "datagrid/DBGridXUnit.h"
 
+#include "dataedit/DbUtilsX.h"
+
 #include <memory>
 #include <string>
 
@@ -32,9 +34,25 @@ void TDBGridXDataService::ApplySorting(TCustomDBGridX* Grid) {
   else DefaultApplySorting(Grid);
 }
 
-// The data-set features registry comes with the filter row; until then there is nothing to apply.
-void TDBGridXDataService::DefaultApplyFilter(TCustomDBGridX*) {}
-void TDBGridXDataService::DefaultApplySorting(TCustomDBGridX*) {}
+namespace {
+// The features object registered for the grid's data set (or its nearest ancestor class), if any.
+TDatasetFeaturesX* GridDataSetFeatures(TCustomDBGridX* Grid, TDataSet*& DataSet) {
+  TDataSource* source = Grid ? Grid->DataSource() : nullptr;
+  DataSet = source ? source->DataSet() : nullptr;
+  return DataSet ? FindDatasetFeatures(DataSet) : nullptr;
+}
+}  // namespace
+
+// Without a registered features object the data set is left as it is.
+void TDBGridXDataService::DefaultApplyFilter(TCustomDBGridX* Grid) {
+  TDataSet* ds = nullptr;
+  if (TDatasetFeaturesX* f = GridDataSetFeatures(Grid, ds)) f->ApplyFilter(Grid, ds, true);
+}
+
+void TDBGridXDataService::DefaultApplySorting(TCustomDBGridX* Grid) {
+  TDataSet* ds = nullptr;
+  if (TDatasetFeaturesX* f = GridDataSetFeatures(Grid, ds)) f->ApplySorting(Grid, ds, true);
+}
 
 namespace {
 

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXUnit.h"
+#include "dataedit/DbUtilsX.h"
+#include "platform/data/memdataset.h"
 #include "platform/win/testing.h"
 
 TEST(DBGridXUnitStart, SetsUpAndPairsCalls) {
@@ -44,5 +49,50 @@ TEST(DBGridXUnitStart, SetsUpAndPairsCalls) {
   DBGridXUnit::Finalize();
   EXPECT_EQ(DefaultGridStyle, nullptr);
   EXPECT_EQ(IndicatorImages, nullptr);
+  win::ResetWindowManager();
+}
+
+namespace {
+// Records what the grid's data service asks of the features object of in-memory data sets.
+class TRecordingFeatures : public TDatasetFeaturesX {
+ public:
+  TRecordingFeatures(std::vector<std::string>* Log) : TDatasetFeaturesX(TMemDataSet::StaticClass()), FLog(Log) {}
+  void ApplySorting(TComponent* Grid, TDataSet* DataSet, bool IsReopen) override { Note("sort", Grid, DataSet, IsReopen); }
+  void ApplyFilter(TComponent* Grid, TDataSet* DataSet, bool IsReopen) override { Note("filter", Grid, DataSet, IsReopen); }
+
+ private:
+  void Note(const char* What, TComponent* Grid, TDataSet* DataSet, bool IsReopen) {
+    FLog->push_back(std::string(What) + " " + Grid->Name() + " " + DataSet->Name() + (IsReopen ? " reopen" : ""));
+  }
+  std::vector<std::string>* FLog;
+};
+}  // namespace
+
+// Without handlers the data service hands filtering and sorting to the features object registered for
+// the grid's data set; a grid without a data set, or a data set without features, is left alone.
+TEST(DBGridXUnitStart, DefaultRoutesGoThroughTheDataSetsFeatures) {
+  win::ResetWindowManager();
+  DbUtilsX::Initialize();
+  DBGridXUnit::Initialize();
+  std::vector<std::string> log;
+  {
+    TMemDataSet ds(nullptr);
+    ds.SetName("People");
+    TDataSource src(nullptr);
+    src.SetDataSet(&ds);
+    TDBGridX grid(nullptr);
+    grid.SetName("Grid");
+    DBGridXDataService->ApplyFilter(&grid);  // no data source yet
+    grid.SetDataSource(&src);
+    DBGridXDataService->ApplyFilter(&grid);  // no features registered
+    EXPECT_TRUE(log.empty());
+    RegisterDatasetFeatures(new TRecordingFeatures(&log));
+    DBGridXDataService->ApplyFilter(&grid);
+    DBGridXDataService->ApplySorting(&grid);
+    grid.SetDataSource(nullptr);
+  }
+  EXPECT_EQ(log, (std::vector<std::string>{"filter Grid People reopen", "sort Grid People reopen"}));
+  DBGridXUnit::Finalize();
+  DbUtilsX::Finalize();
   win::ResetWindowManager();
 }
