@@ -591,8 +591,6 @@ class TCustomDBGridX : public TCustomGrid {
                        int TextMargin, int ImageMargin, bool Raised);
   // Grid lines by band (multi-level title lines stop under the group bands they would cross).
   void PaintLines(const TGridDrawInfo& Info);
-  void PaintCells(const TGridDrawInfo& Info, int ACol, int ARow, int StartX, int StartY, int StopX, int StopY,
-                  TColor AColor, TGridDrawState IncludeDrawState);
   // The y (from the title row's top) where the line between data columns C and C + 1 starts.
   int TitleLineTop(int C) const;
   // Vertical titles make the title row as tall as their text (leaves of multi-level titles grow).

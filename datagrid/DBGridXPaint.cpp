@@ -304,76 +304,6 @@ void TCustomDBGridX::PaintLines(const TGridDrawInfo& Info) {
   }
 }
 
-void TCustomDBGridX::PaintCells(const TGridDrawInfo& Info, int ACol, int ARow, int StartX, int StartY, int StopX,
-                                int StopY, TColor AColor, TGridDrawState IncludeDrawState) {
-  TCanvas* cv = Canvas();
-  HDC dc = cv->Handle();
-  int hl = Info.Horz.EffectiveLineWidth, vl = Info.Vert.EffectiveLineWidth;
-  bool active = IsActiveControl();
-  bool fixedArea = IncludeDrawState.Contains(gdFixed);
-  TGridRect sel = Selection();
-  bool designing = ComponentState().Contains(csDesigning);
-  bool editorShown = FOptions.Contains(goEditing) && EditorMode() && InplaceEditor() &&
-                     InplaceEditor()->EditVisible() && !designing;
-  bool focusFrame = !(FOptions.Contains(goEditing) && FOptions.Contains(goAlwaysShowEditor)) &&
-                    !FOptions.Contains(goRowSelect);
-  bool defaultDrawing = DefaultDrawing() || designing;
-  TColor fontColor = Font()->Color();
-  UINT frame1 = 0, frame2 = 0;
-  if (FOptions.Contains(goFixedVertLine)) frame1 |= BF_RIGHT, frame2 |= BF_LEFT;
-  if (FOptions.Contains(goFixedHorzLine)) frame1 |= BF_BOTTOM, frame2 |= BF_TOP;
-  auto mirrorSides = [&](UINT s) {
-    if (!FRightToLeft) return s;
-    UINT r = s & ~(BF_LEFT | BF_RIGHT);
-    if (s & BF_LEFT) r |= BF_RIGHT;
-    if (s & BF_RIGHT) r |= BF_LEFT;
-    return r;
-  };
-
-  int top = StartY;
-  for (int r = ARow; r < RowCount() && top < StopY; ++r) {
-    int rh = RowHeights(r);
-    if (rh < 0) continue;
-    int bottom = top + rh;
-    int left = StartX;
-    for (int c = ACol; c < ColCount() && left < StopX; ++c) {
-      int w = ColWidths(c);
-      if (w < 0) continue;
-      TRect where(left, top, left + w, bottom);
-      left = where.Right + hl;
-      if (where.IsEmpty()) continue;
-      TRect rc = MirrorRect(where);
-      RECT wr = rc;
-      if (!RectVisible(dc, &wr)) continue;
-      TGridDrawState state = IncludeDrawState;
-      bool isCurrent = c == Col() && r == Row();
-      if (isCurrent && active) state.Include(gdFocused);
-      if (!fixedArea && sel.Contains(c, r)) state.Include(gdSelected);
-      if (isCurrent && editorShown && !fixedArea) continue;
-      if (defaultDrawing) {
-        if (state.Contains(gdSelected) &&
-            (!state.Contains(gdFocused) || FOptions.Contains(goDrawFocusSelected) || FOptions.Contains(goRowSelect))) {
-          cv->Brush()->SetColor(clHighlight);
-          cv->Font()->SetColor(clHighlightText);
-        } else {
-          cv->Brush()->SetColor(AColor);
-          cv->Font()->SetColor(fontColor);
-        }
-        cv->FillRect(rc);
-      }
-      DrawCell(c, r, rc, state);
-      if (defaultDrawing && fixedArea && (frame1 | frame2)) {
-        RECT e = wr;
-        DrawEdge(dc, &e, BDR_RAISEDINNER, mirrorSides(frame1));
-        e = wr;
-        DrawEdge(dc, &e, BDR_RAISEDINNER, mirrorSides(frame2));
-      }
-      if (defaultDrawing && state.Contains(gdFocused) && focusFrame && !fixedArea) ::DrawFocusRect(dc, &wr);
-    }
-    top = bottom + vl;
-  }
-}
-
 void TCustomDBGridX::Paint() {
   if (FPaintSuppressed) return;
   TGridDrawInfo info;
@@ -384,12 +314,12 @@ void TCustomDBGridX::Paint() {
   FIndicatorRow = -1;
   PaintLines(info);
 
-  PaintCells(info, 0, 0, 0, 0, h.FixedBoundary, v.FixedBoundary, FixedColor(), TGridDrawState{gdFixed});
-  PaintCells(info, LeftCol(), 0, h.FixedBoundary, 0, h.GridBoundary, v.FixedBoundary, FixedColor(),
+  DrawCells(info, 0, 0, 0, 0, h.FixedBoundary, v.FixedBoundary, FixedColor(), TGridDrawState{gdFixed});
+  DrawCells(info, LeftCol(), 0, h.FixedBoundary, 0, h.GridBoundary, v.FixedBoundary, FixedColor(),
              TGridDrawState{gdFixed});
-  PaintCells(info, 0, TopRow(), 0, v.FixedBoundary, h.FixedBoundary, v.GridBoundary, FixedColor(),
+  DrawCells(info, 0, TopRow(), 0, v.FixedBoundary, h.FixedBoundary, v.GridBoundary, FixedColor(),
              TGridDrawState{gdFixed});
-  PaintCells(info, LeftCol(), TopRow(), h.FixedBoundary, v.FixedBoundary, h.GridBoundary, v.GridBoundary, Color(),
+  DrawCells(info, LeftCol(), TopRow(), h.FixedBoundary, v.FixedBoundary, h.GridBoundary, v.GridBoundary, Color(),
              TGridDrawState{});
 
   bool designing = ComponentState().Contains(csDesigning);

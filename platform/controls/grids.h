@@ -485,6 +485,10 @@ class TCustomGrid : public TCustomControl {
   bool FTimerActive = false;
   bool FUpdatingScrollBars = false;
   bool FSizingDrawn = false;  // the XOR sizing line or the drop marker is on screen
+  // Paints the cells of one area (fixed or scrolling) row by row through DrawCell, with the default
+  // background, focus frame and fixed-cell edges; descendants with their own Paint use it too.
+  void DrawCells(const TGridDrawInfo& Info, int ACol, int ARow, int StartX, int StartY, int StopX, int StopY,
+                 TColor AColor, TGridDrawState IncludeDrawState);
 
  private:
   void ChangeSize(int NewColCount, int NewRowCount);
@@ -496,8 +500,6 @@ class TCustomGrid : public TCustomControl {
   void CheckCell(int ACol, int ARow) const;
   // Painting helpers (grids_paint.cpp).
   void DrawLines(HDC DC, const TGridDrawInfo& Info);
-  void DrawCells(const TGridDrawInfo& Info, int ACol, int ARow, int StartX, int StartY, int StopX, int StopY,
-                 TColor AColor, TGridDrawState IncludeDrawState);
   void StartTimer();
   void StopTimer();
   void TimerStep();

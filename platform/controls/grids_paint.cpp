@@ -129,8 +129,12 @@ void TCustomGrid::DrawCells(const TGridDrawInfo& Info, int ACol, int ARow, int S
   bool active = IsActiveControl();
   bool fixedArea = IncludeDrawState.Contains(gdFixed);
   TGridRect sel = Selection();
-  bool editorShown = FOptions.Contains(goEditing) && FEditorMode && FInplaceEdit && FInplaceEdit->EditVisible();
+  // While designing no editor shows and cells always get their default drawing.
+  bool designing = ComponentState().Contains(csDesigning);
+  bool editorShown =
+      FOptions.Contains(goEditing) && FEditorMode && FInplaceEdit && FInplaceEdit->EditVisible() && !designing;
   bool focusFrame = !(FOptions.Contains(goEditing) && FOptions.Contains(goAlwaysShowEditor)) && !FOptions.Contains(goRowSelect);
+  bool defaultDrawing = FDefaultDrawing || designing;
   TColor fontColor = FFont->Color();
   UINT frame1 = 0, frame2 = 0;
   if (FOptions.Contains(goFixedVertLine)) frame1 |= BF_RIGHT, frame2 |= BF_LEFT;
@@ -156,7 +160,7 @@ void TCustomGrid::DrawCells(const TGridDrawInfo& Info, int ACol, int ARow, int S
       if (isCurrent && active) state.Include(gdFocused);
       if (!fixedArea && sel.Contains(c, r)) state.Include(gdSelected);
       if (isCurrent && editorShown && !fixedArea) continue;
-      if (FDefaultDrawing) {
+      if (defaultDrawing) {
         if (state.Contains(gdSelected) &&
             (!state.Contains(gdFocused) || FOptions.Contains(goDrawFocusSelected) || FOptions.Contains(goRowSelect))) {
           cv->Brush()->SetColor(clHighlight);
@@ -168,13 +172,13 @@ void TCustomGrid::DrawCells(const TGridDrawInfo& Info, int ACol, int ARow, int S
         cv->FillRect(rc);
       }
       DrawCell(c, r, rc, state);
-      if (FDefaultDrawing && fixedArea && (frame1 | frame2)) {
+      if (defaultDrawing && fixedArea && (frame1 | frame2)) {
         RECT e = wr;
         DrawEdge(dc, &e, BDR_RAISEDINNER, FRightToLeft ? ((frame1 & ~BF_RIGHT) | ((frame1 & BF_RIGHT) ? BF_LEFT : 0)) : frame1);
         e = wr;
         DrawEdge(dc, &e, BDR_RAISEDINNER, FRightToLeft ? ((frame2 & ~BF_LEFT) | ((frame2 & BF_LEFT) ? BF_RIGHT : 0)) : frame2);
       }
-      if (FDefaultDrawing && state.Contains(gdFocused) && focusFrame && !fixedArea) ::DrawFocusRect(dc, &wr);
+      if (defaultDrawing && state.Contains(gdFocused) && focusFrame && !fixedArea) ::DrawFocusRect(dc, &wr);
     }
     top = bottom + vl;
   }
