@@ -16,20 +16,9 @@
 #include "platform/graphics/clipbrd.h"
 #include "platform/win/clock.h"
 #include "platform/win/testing.h"
+#include "tests/platform/controls/host_fixture.h"
 
 namespace {
-
-class TActionTestHost : public TCustomControl {
-  DECLARE_CLASS(TActionTestHost, TCustomControl)
-  explicit TActionTestHost(TComponent* AOwner) : TCustomControl(AOwner) {}
-
- protected:
-  void CreateParams(TCreateParams& Params) override {
-    TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    Params.WndParent = nullptr;
-  }
-};
 
 class TActionTestEdit : public TCustomDBEditX {
   DECLARE_CLASS(TActionTestEdit, TCustomDBEditX)
@@ -66,7 +55,7 @@ class DBCtrlsActionsTest : public ::testing::Test {
     win::ResetWindowManager();
     clock.Install();
     owner = std::make_unique<TComponent>(nullptr);
-    host = new TActionTestHost(owner.get());
+    host = new TTestHost(owner.get());
     host->SetBounds(100, 100, 320, 160);
     host->HandleNeeded();
     data = new TMemDataSet(owner.get());
@@ -109,7 +98,7 @@ class DBCtrlsActionsTest : public ::testing::Test {
   }
   win::FakeClock clock;
   std::unique_ptr<TComponent> owner;
-  TActionTestHost* host = nullptr;
+  TTestHost* host = nullptr;
   TMemDataSet* data = nullptr;
   TDataSource* source = nullptr;
   TActionTestEdit* edit = nullptr;

@@ -23,21 +23,9 @@
 #include "platform/graphics/clipbrd.h"
 #include "platform/win/clock.h"
 #include "platform/win/testing.h"
+#include "tests/platform/controls/host_fixture.h"
 
 namespace {
-
-class TStripHost : public TCustomControl {
-  DECLARE_CLASS(TStripHost, TCustomControl)
-  explicit TStripHost(TComponent* AOwner) : TCustomControl(AOwner) {}
-
- protected:
-  void CreateParams(TCreateParams& Params) override {
-    TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    Params.WndParent = nullptr;
-  }
-  void Paint() override { FillSolidRect(Canvas()->Handle(), RECT{0, 0, Width(), Height()}, ColorRef(clBtnFace)); }
-};
 
 // The edit with its protected parts in reach of the tests.
 class TStripEdit : public TCustomDBEditX {
@@ -826,8 +814,8 @@ TEST_F(DBEditStripTest, CheckBoxAcceleratorAndCancelMode) {
 // Streaming
 
 TEST_F(DBEditStripTest, PublishedControlsRoundTripThroughTheComponentStream) {
-  RegisterClasses<TStripHost, TDBComboBoxX, TDBCheckBoxX>();
-  TStripHost Root(nullptr);
+  RegisterClasses<TTestHost, TDBComboBoxX, TDBCheckBoxX>();
+  TTestHost Root(nullptr);
   Root.SetName("Root");
   auto* C = new TDBComboBoxX(&Root);
   C->SetName("Kind");
@@ -864,7 +852,7 @@ TEST_F(DBEditStripTest, PublishedControlsRoundTripThroughTheComponentStream) {
   TMemoryStream S;
   TWriter(&S).WriteRootComponent(&Root);
   S.SetPosition(0);
-  TStripHost Copy(nullptr);
+  TTestHost Copy(nullptr);
   TReader(&S).ReadRootComponent(&Copy);
 
   auto* C2 = dynamic_cast<TDBComboBoxX*>(Copy.FindComponent("Kind"));
@@ -901,7 +889,7 @@ TEST_F(DBEditStripTest, PublishedControlsRoundTripThroughTheComponentStream) {
   EXPECT_TRUE(B2->AllowGrayed());
   EXPECT_EQ(B2->State(), cbGrayed) << "a data-independent state is stored";
   EXPECT_EQ(B2->Caption(), "Paid");
-  UnRegisterClasses<TStripHost, TDBComboBoxX, TDBCheckBoxX>();
+  UnRegisterClasses<TTestHost, TDBComboBoxX, TDBCheckBoxX>();
 }
 
 // ---------------------------------------------------------------------------------------------------
