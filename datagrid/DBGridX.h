@@ -820,6 +820,40 @@ class TCustomDBGridX : public TCustomGrid {
   TGridXEditActions FEditActions;
   std::unique_ptr<TFont> FHintFont;
   int FFlatBorderWidth = 0;
+  // ---- sizing inside the frozen columns, title press tracking, right-button column moving
+  // (DBGridXSizing.cpp, DBGridXMouse.cpp)
+ public:
+  // The frozen-column sizing zone under a client point: the right edge of the indicator's neighbours
+  // up to the last frozen column, on the title rows only. True with the column (raw index), the line
+  // position (left-to-right) and the offset of the point from it.
+  bool FrozenSizingHit(int X, int Y, int& Index, int& Pos, int& Offset);
+  int SizingIndexX() const { return FSizingIndexX; }
+  int SizingPosX() const { return FSizingPosX; }
+  bool FrozenSizingLineDrawn() const { return FMouseMode == 6 && FSizingDrawn; }
+  bool RightButtonMoving() const { return FRightButtonMoving; }
+  // Row sizing over the indicator with the mouse (the data rows all take the sized height).
+  bool RowSizingAllowed() const { return FRowSizingAllowed; }
+  void SetRowSizingAllowed(bool Value);
+  // The pressed look of a held title follows the mouse; EndTitlePress releases the press.
+  void TrackTitlePress(int X, int Y);
+  void EndTitlePress();
+  // A press, move or release in progress is dropped (cancel mode, capture lost).
+  void CancelMouseX();
+
+ protected:
+  void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
+                       TGridDrawInfo& FixedInfo) override;
+  void RowHeightsChanged() override;
+  // The dotted inverted line of a frozen column being sized (each call toggles it).
+  void DrawFrozenSizingLine();
+  // WM_SETCURSOR over the frozen-column sizing zone, or while sizing there: true when set.
+  bool FrozenSizingCursor(TMessage& Message);
+  // The width a frozen column takes from the sizing position (at least 1).
+  int FrozenSizingWidth() const;
+  bool InTitleLeaf(int DataCol, int RawCol, int Y);
+  int FSizingIndexX = -1, FSizingPosX = 0, FSizingOffsetX = 0;
+  bool FRightButtonMoving = false;
+  bool FRowSizingByMouse = false;
 };
 
 // The published grid.

@@ -301,6 +301,7 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
 // Window messages
 
 void TCustomDBGridX::WMSetCursor(TMessage& Message) {
+  if (FrozenSizingCursor(Message)) return;  // the frozen columns' sizing zone
   if (LOWORD(Message.LParam) != HTCLIENT || !FDataLink->Active() || !FDataOptions.Contains(gdoMultiSelect) ||
       IsDesigning()) {
     TCustomGrid::WndProc(Message);

@@ -1,6 +1,8 @@
 // The data grid's mouse: title buttons and sort markers, column sizing and moving (through the grid
-// base), record selection by clicking and dragging over rows, check-box and image cells stepped by a
-// click or a double click, and the editor shown by a press on the current cell.
+// base; frozen columns through the grid's own zone; a right press on a title moves its column too; a
+// double click on a sizing edge fits the column to its contents), record selection by clicking and
+// dragging over rows, check-box and image cells stepped by a click or a double click, and the editor
+// shown by a press on the current cell.
 #include <algorithm>
 #include <cstdlib>
 
@@ -51,6 +53,25 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
   }
   if (rowKind == 2 && FilterEditing()) EndFilterEdit();
 
+  // Double click on a sizing edge: the column fits its contents.
+  if (Button == mbLeft && Shift.Contains(ssDouble) && FOptionsX.Contains(gxoDblClickFitColWidth)) {
+    int idx = -1, pos = 0, ofs = 0;
+    if (!FrozenSizingHit(X, Y, idx, pos, ofs)) {
+      TGridDrawInfo fixedInfo;
+      CalcFixedInfo(fixedInfo);
+      TGridState st = gsNormal;
+      CalcSizingState(X, Y, st, idx, pos, ofs, fixedInfo);
+      if (st != gsColSizing) idx = -1;
+    }
+    if (idx >= FIndicatorOffset) {
+      if (TColumnX* c = ColumnAt(RawToDataColumn(idx))) {
+        if (FDataLink->Active()) FDataLink->UpdateRecord();
+        AutoFitColumn(c);
+      }
+      return;
+    }
+  }
+
   // Double click: image and check-box cells that step on a double click.
   if (Button == mbLeft && Shift.Contains(ssDouble)) {
     if (rowKind == 2 && colKind == 1 && FDataLink->Active() && dataRow < FDataLink->RecordCount()) {
@@ -62,6 +83,24 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     return;
   }
 
+  // The right edge of a frozen column: the grid sizes it (the base sizes only scrollable columns).
+  if (Button == mbLeft) {
+    int idx = -1, pos = 0, ofs = 0;
+    if (FrozenSizingHit(X, Y, idx, pos, ofs)) {
+      if (FDataLink->Active()) FDataLink->UpdateRecord();
+      FMouseMode = 6;
+      FSizingIndexX = idx;
+      FSizingPosX = pos;
+      FSizingOffsetX = ofs;
+      if (!FOptionsX.Contains(gxoTraceColSizing)) {
+        Update();
+        DrawFrozenSizingLine();
+      }
+      TCustomControl::MouseDown(Button, Shift, X, Y);
+      return;
+    }
+  }
+
   // Column and row sizing edges: the grid base sizes.
   if (Button == mbLeft) {
     TGridDrawInfo fixedInfo;
@@ -71,6 +110,7 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     CalcSizingState(X, Y, st, idx, pos, ofs, fixedInfo);
     if (st == gsColSizing || st == gsRowSizing) {
       if (FDataLink->Active()) FDataLink->UpdateRecord();
+      FRowSizingByMouse = st == gsRowSizing;
       TCustomGrid::MouseDown(Button, Shift, X, Y);
       return;
     }
@@ -105,7 +145,12 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
           inLeaf = Y >= r.Bottom - leaf->Height;
         }
       TColumnX* c = ColumnAt(dataCol);
-      if (Button == mbLeft && inLeaf && c) {
+      if (Button == mbRight && inLeaf && c && !IsDesigning() && FDataOptions.Contains(gdoColumnResize)) {
+        // A right press on a title moves its column as a left press would.
+        FRightButtonMoving = true;
+        Button = mbLeft;
+        SetMouseCapture(true);
+      } else if (Button == mbLeft && inLeaf && c) {
         if (CheckTitleButton(dataCol, c) && MouseCapture()) {
           FMousePressed = true;
           FPressedTitleColumn = cell.X;
@@ -208,14 +253,22 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 
 void TCustomDBGridX::MouseMove(TShiftState Shift, int X, int Y) {
   FPrevMousePos = TPoint(X, Y);
-  if (FMousePressed && FPressedTitleColumn >= 0) {
-    TGridCoord cell = MouseCoord(X, Y);
-    bool inside = cell.X == FPressedTitleColumn && cell.Y == 0 && X >= 0 && Y >= 0 && X < ClientWidth() &&
-                  Y < ClientHeight();
-    if (inside != FTitleButtonDown) {
-      FTitleButtonDown = inside;
-      InvalidateCell(FPressedTitleColumn, 0);
+  if (FMouseMode == 6) {
+    // A frozen column being sized: traced at once, or the line follows.
+    if (FSizingDrawn) DrawFrozenSizingLine();
+    FSizingPosX = MirrorX(X) + FSizingOffsetX;
+    if (FOptionsX.Contains(gxoTraceColSizing)) {
+      int w = std::max(1, FrozenSizingWidth());
+      TColumnX* c = ColumnAt(RawToDataColumn(FSizingIndexX));
+      if (c && w != ColWidths(FSizingIndexX)) c->SetWidth(w);
+    } else {
+      DrawFrozenSizingLine();
     }
+    TCustomGrid::MouseMove(Shift, X, Y);
+    return;
+  }
+  if (FMousePressed && FPressedTitleColumn >= 0) {
+    TrackTitlePress(X, Y);
     if (std::abs(X - FMouseDownPos.X) > 3 && FDataOptions.Contains(gdoColumnResize)) {
       // Dragged away: the title moves its column instead of being clicked.
       ReleaseTitleButton();
@@ -271,6 +324,24 @@ void TCustomDBGridX::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TCustomDBGridX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (FMouseMode == 6) {
+    if (FSizingDrawn) DrawFrozenSizingLine();
+    FMouseMode = 0;
+    if (!FOptionsX.Contains(gxoTraceColSizing)) {
+      int w = FrozenSizingWidth();
+      TColumnX* c = ColumnAt(RawToDataColumn(FSizingIndexX));
+      if (c && w > 1 && w != ColWidths(FSizingIndexX)) c->SetWidth(w);
+    }
+    FSizingIndexX = -1;
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+    return;
+  }
+  if (FRightButtonMoving && Button == mbRight) {
+    // The right press that moved a column ends as the left release of the move.
+    FRightButtonMoving = false;
+    if (MouseCapture()) SetMouseCapture(false);
+    Button = mbLeft;
+  }
   int mode = FMouseMode;
   FMouseMode = 0;
   DropRowAnchor();
@@ -278,12 +349,8 @@ void TCustomDBGridX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
   if (FMousePressed && FPressedTitleColumn >= 0) {
     int col = FPressedTitleColumn;
     TGridCoord cell = MouseCoord(X, Y);
-    bool same = cell.X == col && cell.Y == 0 && X >= 0 && Y >= 0 && X < ClientWidth() && Y < ClientHeight();
-    if (same && FUseMultiTitle)
-      if (THeadTreeNode* leaf = TitleColumnNode(RawToDataColumn(col))) {
-        TRect r = CellRect(cell.X, cell.Y);
-        same = Y >= r.Bottom - leaf->Height;
-      }
+    bool same = cell.X == col && cell.Y == 0 && X >= 0 && Y >= 0 && X < ClientWidth() && Y < ClientHeight() &&
+                InTitleLeaf(RawToDataColumn(col), col, Y);
     ReleaseTitleButton();
     if (same && Button == mbLeft) {
       int dataCol = RawToDataColumn(col);
@@ -302,6 +369,7 @@ void TCustomDBGridX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
   if (tracking) StopAutoScrollTimer();
   TGridState st = GridState();
   TCustomGrid::MouseUp(Button, Shift, X, Y);
+  FRowSizingByMouse = false;
   if (st == gsColSizing || st == gsRowSizing) return;
   TGridCoord cell = MouseCoord(X, Y);
   if (cell.X >= 0 && cell.Y >= 0) {

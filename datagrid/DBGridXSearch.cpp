@@ -77,6 +77,7 @@ void TCustomDBGridX::Dispatch(TMessage& Message) {
       return;
     case WM_CANCELMODE:
     case CM_CANCELMODE:
+      CancelMouseX();  // a held title, a frozen column's sizing line, a right-button move
       StopAutoScrollTimer();
       if (FMousePressed && FPressedTitleColumn >= 0) ReleaseTitleButton();
       FMousePressed = false;
