@@ -147,6 +147,7 @@ TCustomDBGridX::TCustomDBGridX(TComponent* AOwner) : TCustomGrid(AOwner) {
   FOptionsX = GridXExtOptionsFromBits(0x61);
   FAllowedOperations = {geoInsert, geoUpdate, geoDelete, geoAppend};
   FFooterFont = std::make_unique<TFont>();
+  FFooterFont->OnChange = [this](TObject*) { FooterFontChanged(); };
   FCellTextMargin = 4;
   FAllowedSelections = {selRecordsX, selRectangleX, selColumnsX, selAllX};
   FSelection = std::make_unique<TDBGridXSelection>(this);
@@ -157,6 +158,7 @@ TCustomDBGridX::~TCustomDBGridX() {
   FSelection.reset();
   if (FStyle) FStyle->DetachGrid(this);
   FTitleFont->OnChange = nullptr;
+  FFooterFont->OnChange = nullptr;
   FDataLink->SetDataSource(nullptr);
   FColumns.reset();
 }
@@ -235,6 +237,7 @@ void TCustomDBGridX::SetTitleFont(TFont* Value) { FTitleFont->Assign(Value); }
 void TCustomDBGridX::SetFooterColor(TColor Value) {
   if (!IsLoading()) SetParentColor(false);
   FFooterColor = Value;
+  RepaintFooters();
 }
 
 void TCustomDBGridX::SetFlat(bool Value) {
@@ -256,7 +259,7 @@ void TCustomDBGridX::SetFrozenCols(int Value) {
 }
 
 void TCustomDBGridX::SetRowHeight(int Value) {
-  FRowHeight = Value;
+  FRowHeight = std::max(0, Value);
   LayoutChanged();
 }
 
@@ -382,6 +385,7 @@ void TCustomDBGridX::Resize() {
 void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomGrid::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
+  TitleImagesNotification(AComponent, Operation);
   if (FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
   ScrollBarNotification(AComponent);
   if (FColumns)

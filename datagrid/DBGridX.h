@@ -229,7 +229,10 @@ class TCustomDBGridX : public TCustomGrid {
   void SetAutoFitColWidths(bool Value);
   int FooterRowCount() const { return FFooterRowCount; }
   int EditMemoFields() const { return FEditMemoFields; }
-  void SetEditMemoFields(int Value) { FEditMemoFields = Value; }
+  void SetEditMemoFields(int Value) {
+    FEditMemoFields = Value;
+    Invalidate();  // memo cells change between their text and their kind
+  }
   THeadTreeNode* TitleTree() const { return FTitleTree.get(); }
   // The leaf of data column I in the title tree (multi-level titles only).
   THeadTreeNode* TitleColumnNode(int I) const;
@@ -820,6 +823,39 @@ class TCustomDBGridX : public TCustomGrid {
   TGridXEditActions FEditActions;
   std::unique_ptr<TFont> FHintFont;
   int FFlatBorderWidth = 0;
+
+  // ---- window size, focus, commands, wheel, footer font and title images (DBGridXMessages.cpp)
+ public:
+  // The footer font was changed from outside (not by the parent-font copy): the grid stops following
+  // its parent's font, and footers are laid out again.
+  void FooterFontChanged();
+  // The title image list changed: the titles are repainted.
+  void TitleImagesChanged();
+  // Whether the selection was last painted as active (the focus in the grid or its editor); a focus
+  // change that flips it repaints the selection. The cell editor losing the focus calls FocusLeaving
+  // with the window that gets it.
+  bool SelectionActiveShown() const { return FSelectionActiveShown; }
+  void UpdateSelectionActive();
+  void FocusLeaving(HWND To);
+
+ protected:
+  void WMSize(TMessage& Message);
+  void WMSetFocus(TMessage& Message);
+  void WMKillFocus(TMessage& Message);
+  void CMMouseWheel(TMessage& Message);
+  void CMCancelMode(TMessage& Message);
+  // A wheel turned while a drop-down list of the cell editor is open or a filter cell is edited goes
+  // to that list or editor; true when it went there (Message.Result set).
+  bool WheelToEditors(TMessage& Message);
+  // The box of the current (row-select) rows from the indicator on.
+  void InvalidateRowSelectBox();
+  void ShowSelectionActive(bool Active);
+  // The title image list went away.
+  void TitleImagesNotification(TComponent* AComponent, TOperation Operation);
+  std::unique_ptr<TChangeLink> FTitleImageChangeLink;
+  bool FSelectionActiveShown = false;
+  bool FWheelForwarding = false;
+  int FSizeDepth = 0;
 };
 
 // The published grid.

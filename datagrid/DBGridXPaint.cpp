@@ -33,12 +33,6 @@ struct TLineRects {
 
 // ---- settings
 
-void TCustomDBGridX::SetTitleImages(TCustomImageList* Value) {
-  if (FTitleImages == Value) return;
-  FTitleImages = Value;
-  LayoutChanged();
-}
-
 void TCustomDBGridX::SetShowCellContents(bool Value) {
   if (FShowCellContents == Value) return;
   FShowCellContents = Value;
