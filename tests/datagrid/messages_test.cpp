@@ -397,4 +397,20 @@ TEST_F(GridMessagesTest, TitleImagesAreFollowedAndForgotten) {
   second->Add(&b);
 }
 
+// Scrolling sideways while a filter cell is edited keeps the filter editor over its cell.
+TEST_F(GridMessagesTest, TheFilterEditorFollowsSidewaysScrolling) {
+  Bind();
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetWidth(160);
+  grid->SetFocus();
+  grid->STFilter()->SetVisible(true);
+  win::PumpMessages();
+  grid->BeginFilterEdit(3);
+  win::PumpMessages();
+  ASSERT_TRUE(grid->FilterEditing());
+  grid->SetLeftCol(grid->LeftCol() + 2);
+  win::PumpMessages();
+  TRect cell = grid->CellRect(grid->DataToRawColumn(3), grid->FilterGridRow());
+  EXPECT_EQ(grid->FilterEditor()->Left(), cell.Left + 1);
+}
+
 }  // namespace
