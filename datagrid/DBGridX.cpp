@@ -379,7 +379,9 @@ void TCustomDBGridX::Loaded() {
 void TCustomDBGridX::Resize() {
   TCustomGrid::Resize();
   // More or fewer records fit: the link's buffer follows.
-  if (FDataLink && FDataLink->Active()) LayoutChanged();
+  // With a window, its WM_SIZE has done that (DBGridXMessages.cpp) without a whole layout, which would
+  // also close an open cell editor.
+  if (FDataLink && FDataLink->Active() && (!HandleAllocated() || FAutoFitColWidths)) LayoutChanged();
 }
 
 void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) {

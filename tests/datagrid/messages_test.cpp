@@ -129,7 +129,7 @@ TEST_F(GridMessagesTest, AutoFitSharesTheNewWidth) {
   EXPECT_NEAR(total(), grid->ClientWidth(), 6);
 }
 
-// A size change while a filter cell is edited keeps the filter editor on its cell.
+// A size change leaves an open cell editor open, and keeps the filter editor on the cell it edits.
 TEST_F(GridMessagesTest, SizeChangesKeepTheEditorsInPlace) {
   Bind();
   auto o = grid->Options();
@@ -145,6 +145,9 @@ TEST_F(GridMessagesTest, SizeChangesKeepTheEditorsInPlace) {
   grid->ShowEditor();
   win::PumpMessages();
   ASSERT_TRUE(grid->InplaceEditor() && grid->InplaceEditor()->Visible());
+  grid->SetBounds(0, 0, 580, 280);
+  win::PumpMessages();
+  EXPECT_TRUE(grid->InplaceEditor()->Visible());
   grid->BeginFilterEdit(2);
   win::PumpMessages();
   grid->SetBounds(0, 0, 560, 260);
