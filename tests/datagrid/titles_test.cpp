@@ -294,6 +294,12 @@ TEST_F(DataGridTitlesTest, MaxTopLeftStepsOverHiddenColumnsAtTheEnd) {
   grid->Columns()->Items(3)->SetVisible(false);
   win::PumpMessages();
   EXPECT_EQ(grid->MaxTopLeft(TGridCoord{4, 0}).X, 3);
+  // Scrolling to the end stops there (the grid base's scroll limits ask the grid).
+  grid->Perform(WM_HSCROLL, SB_BOTTOM, 0);
+  win::PumpMessages();
+  EXPECT_EQ(grid->LeftCol(), 3);
+  grid->Perform(WM_HSCROLL, SB_TOP, 0);
+  win::PumpMessages();
   // Visible narrow columns before the end: the last one that still fits wins.
   grid->Columns()->Items(2)->SetWidth(60);
   grid->Columns()->Items(3)->SetVisible(true);
