@@ -2,9 +2,11 @@
 // its width, so that long captions take as many lines as they need and the title row is as tall as
 // the tallest column of bands. Also the grid's images drawn turned for right-to-left reading.
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXUnit.h"
 
 namespace {
 
@@ -31,9 +33,19 @@ int TCustomDBGridX::TitleNodeOwnHeight(THeadTreeNode* Node) {
       // Measured turned: the text's length is its height.
       extent = DrawVerticalTextX(c, TRect(), false, 0, 0, text, 0, 0, false, true) + 2;
     } else {
-      // The text's room in the cell: less the sort marker, the margins and a raised frame.
+      // The text's room in the cell: less the sort marker (and its order number when two or more
+      // columns are marked), the margins and a raised frame.
       int frame = FOptionsX.Contains(gxoFixed3D) ? 2 : 0;
-      RECT r{0, 0, std::max(1, Node->Width - Node->SortIndent - 4 - frame), 0};
+      int number = 0;
+      if (col && Node->SortIndent > 0 && FSortMarkedColumns.size() >= 2 && col->Title()->SortIndex() > 0 &&
+          SortMarkerFont) {
+        TFont keep;
+        keep.Assign(c->Font());
+        c->Font()->Assign(SortMarkerFont);
+        number = c->TextWidth(std::to_string(col->Title()->SortIndex()));
+        c->Font()->Assign(&keep);
+      }
+      RECT r{0, 0, std::max(1, Node->Width - Node->SortIndent - number - 4 - frame), 0};
       UINT fmt = DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | (RightToLeft() ? DT_RTLREADING : 0);
       DrawText(c->Handle(), text.c_str(), -1, &r, fmt);
       extent = r.bottom - r.top;

@@ -402,3 +402,31 @@ TEST_F(DataGridTitlesTest, RightToLeftGridsTurnTheIndicatorAndCellImages) {
   EXPECT_EQ(Pixel(cx - 3, cy), RGB(0, 0, 255));  // turned: blue left, red right
   EXPECT_EQ(Pixel(cx + 3, cy), RGB(255, 0, 0));
 }
+
+TEST_F(DataGridTitlesTest, ASortMarkerTakesItsRoomFromTheCaption) {
+  AddColumns({{"Name", "Person|Name"}, {"Amount", "Figures|Amount paid"}}, 60);
+  grid->SetUseMultiTitle(true);
+  Bind();
+  grid->Canvas()->Font()->Assign(grid->TitleFont());
+  int oneLine = grid->Canvas()->TextHeight("Wg");
+  int textW = grid->Canvas()->TextWidth("Amount paid");
+  // Just wide enough for one line.
+  grid->Columns()->Items(1)->SetWidth(textW + 4 + 2 + 4);
+  win::PumpMessages();
+  THeadTreeNode* leaf = grid->TitleColumnNode(1);
+  EXPECT_EQ(leaf->Height, oneLine + grid->CellTextMargin() + 3);
+  // The marker takes 16 pixels: two lines now, and the row grows with them.
+  int before = grid->TitleRowHeight();
+  grid->Columns()->Items(1)->Title()->SetSortMarker(smDownX);
+  win::PumpMessages();
+  leaf = grid->TitleColumnNode(1);
+  EXPECT_EQ(leaf->SortIndent, 16);
+  EXPECT_GE(leaf->Height - grid->CellTextMargin() - 3, 2 * oneLine);
+  EXPECT_GT(grid->TitleRowHeight(), before);
+  Paint();
+  TRect cell = grid->CellRect(2, 0);
+  int first = 0, last = 0;
+  int band = leaf->Parent->Height;
+  EXPECT_GE(InkLines(TRect(cell.Left + 1, cell.Top + band + 1, cell.Right - 17, cell.Bottom - 1), first, last), 2);
+  EXPECT_LT(last, cell.Bottom - 1);
+}
