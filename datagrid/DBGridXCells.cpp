@@ -254,7 +254,9 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
     DrawVerticalTextX(c, flip(shifted), true, 2, 2, caption, a == taRightJustify ? 1 : a == taCenter ? 2 : 0, 2,
                       title->EndEllipsis(), false);
   } else {
-    bool wrap = (leaf != nullptr || FTitleLineCount > 1) && caption.find(' ') != std::string::npos;
+    // A multi-level leaf is centred in its height (beside a taller neighbour) and so always goes
+    // through the wrapping path, which places it.
+    bool wrap = leaf != nullptr || (FTitleLineCount > 1 && caption.find(' ') != std::string::npos);
     DrawCellTextX(c, flip(textRect), 2 + offset, 2 + offset, caption, Mirrored(title->Alignment(), rtl), leaf ? 1 : 0,
                   wrap, title->EndEllipsis(), 0, 0, rtl);
   }

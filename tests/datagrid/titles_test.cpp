@@ -120,8 +120,12 @@ TEST_F(DataGridTitlesTest, LongCaptionsWrapAndTheTitleRowFollowsTheTallest) {
   int lines = InkLines(TRect(cell.Left + 1, cell.Top + band + 1, cell.Right - 1, cell.Bottom - 1), first, last);
   EXPECT_GE(lines, 3);
   EXPECT_LT(last, cell.Bottom - 1);  // the last line is not cut by the row's bottom
-  // The group caption is drawn once over both of its columns, in the band.
+  // A one-line leaf beside it stands centred in the same height.
   TRect born = grid->CellRect(4, 0);
+  TRect bornText(born.Left + 1, born.Top + band + 1, born.Right - 1, born.Bottom - 1);
+  ASSERT_EQ(InkLines(bornText, first, last), 1);
+  EXPECT_NEAR((first + last) / 2, (bornText.Top + bornText.Bottom) / 2, 3);
+  // The group caption is drawn once over both of its columns, in the band.
   EXPECT_EQ(InkLines(TRect(cell.Left, cell.Top + 1, born.Right, cell.Top + band - 1), first, last), 1);
   EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_wrapped_titles.png")));
 }
