@@ -610,7 +610,8 @@ void TCustomDBGridX::InternalLayout() {
 
   UpdateRowCount();
 
-  if (FDataOptions.Contains(gdoTitles)) {
+  auto layoutTitles = [&]() {
+    if (!FDataOptions.Contains(gdoTitles)) return;
     int th = 0;
     for (int i = 0; i < FColumns->Count(); ++i) {
       c->Font()->Assign(FColumns->Items(i)->Title()->Font());
@@ -634,24 +635,26 @@ void TCustomDBGridX::InternalLayout() {
         l.LineWidth = FDataOptions.Contains(gdoColLines) ? 1 : 0;
         leaves.push_back(l);
       }
-      // Each level's band is as tall as one title line.
-      int depth = 1;
-      for (const TTitleLeafInfo& l : leaves) {
-        int d = 1;
-        for (char ch : l.Caption) d += ch == '|';
-        depth = std::max(depth, d);
-      }
-      BuildTitleTree(FTitleTree.get(), leaves, th * depth, th, FTitleColumnNodes);
-      FTitleRowHeight = th * depth;
+      // Every band as tall as its caption wrapped to its width; the row as tall as the tallest
+      // column of bands (less what the leaves' cells add back when they are drawn).
+      BuildTitleTree(FTitleTree.get(), leaves, FTitleRowHeight, 20, FTitleColumnNodes);
+      FTitleRowHeight = MeasureTitleNode(FTitleTree.get()) - (FOptionsX.Contains(gxoFixed3D) ? 1 : 3);
+    } else {
+      FitTitleRowToVerticalTitles();
     }
-    FitTitleRowToVerticalTitles();
     if (FTitleOffset > 0) SetRowHeights(0, FTitleRowHeight);
-  }
+  };
+  layoutTitles();
   UpdateRowCount();  // again, now that the title row has its height
   UpdateScrollBarStyle();
   if (FAutoFitColWidths && !IsDesigning() && HandleAllocated()) {
     SetColumnAttributes();
     AutoFitLayout();
+    if (FUseMultiTitle) {
+      // Captions wrap to the widths the columns now have.
+      layoutTitles();
+      UpdateRowCount();
+    }
   }
   SetColumnAttributes();
   SyncCurrentRow();

@@ -593,7 +593,7 @@ class TCustomDBGridX : public TCustomGrid {
   void DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRow, const TRect& ARect, TGridDrawState AState,
                        int TextMargin, int ImageMargin, bool Raised);
   // Grid lines by band (multi-level title lines stop under the group bands they would cross).
-  void PaintLines(const TGridDrawInfo& Info);
+  void PaintLines(const TGridDrawInfoX& Info);
   // The y (from the title row's top) where the line between data columns C and C + 1 starts.
   int TitleLineTop(int C) const;
   // Vertical titles make the title row as tall as their text (leaves of multi-level titles grow).
@@ -856,6 +856,26 @@ class TCustomDBGridX : public TCustomGrid {
   bool FSelectionActiveShown = false;
   bool FWheelForwarding = false;
   int FSizeDepth = 0;
+  // ---- title measuring, draw-info extents, right-to-left images (DBGridXTitles.cpp, DBGridXDrawInfo.cpp)
+ public:
+  // Sets the heights of Node's children from their captions wrapped to their widths (group nodes get
+  // their own band, leaves the rest down to the row's bottom); answers the tallest child's own height
+  // plus the heights below it.
+  int MeasureTitleNode(THeadTreeNode* Node);
+  // The draw information with the footer band's extent.
+  void CalcDrawInfoX(TGridDrawInfoX& Info);
+  // The largest top-left cell that still shows Cell whole (per axis); a hidden cell at the start is
+  // stepped over so that the result shows something.
+  TGridCoord MaxTopLeft(const TGridCoord& Cell);
+  // Draws image Index at (X, Y); in a right-to-left grid the picture is turned to face the other way,
+  // as the grid's layout is.
+  void DrawGridImage(TCustomImageList* Images, int X, int Y, int Index);
+  // The grid base's scrolling limits follow MaxTopLeft.
+  TGridCoord CalcMaxTopLeft(const TGridCoord& Coord, const TGridDrawInfo& DrawInfo) override;
+
+ protected:
+  // The height of Node's own caption (0 for a hidden column's leaf).
+  int TitleNodeOwnHeight(THeadTreeNode* Node);
 };
 
 // The published grid.
