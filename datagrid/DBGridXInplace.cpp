@@ -619,6 +619,7 @@ void TDBGridInplaceEdit::WndProc(TMessage& M) {
     case WM_KILLFOCUS: {
       TInplaceEdit::WndProc(M);
       HWND to = reinterpret_cast<HWND>(M.WParam);
+      if (TCustomDBGridX* g = DBGrid()) g->FocusLeaving(to);  // the grid's selection may turn inactive
       if (FListShown) {
         if (!IsWindowOrChild(FDropDownControl, to)) CloseUp(false);
       } else if (FMRUList && FMRUList->DroppedDown && !IsWindowOrChild(FMRUListControl, to)) {
