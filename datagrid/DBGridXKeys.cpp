@@ -420,7 +420,8 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
         ClearSelectionOnMove();
         if (!FDataOptions.Contains(gdoAlwaysShowEditor)) HideEditor();
         TGridState st = GridState();
-        if (st == gsColSizing || st == gsRowSizing || st == gsColMoving || FTitleButtonDown) Perform(WM_CANCELMODE);
+        if (st == gsColSizing || st == gsRowSizing || st == gsColMoving || FTitleButtonDown || FMouseMode == 6)
+          Perform(WM_CANCELMODE);
         break;
       }
       case VK_PRIOR:

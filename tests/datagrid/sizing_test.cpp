@@ -130,6 +130,15 @@ TEST_F(SizingGridTest, AClickOnTheEdgeWithoutMovingKeepsTheWidthAndCancelModeEra
   EXPECT_EQ(Strip(edge.X + 20, dataTop, 12), clean);  // no trace left
   Mouse(WM_LBUTTONUP, TPoint(edge.X + 20, edge.Y));
   EXPECT_EQ(grid->ColWidths(raw), before);
+
+  // Escape while sizing does the same.
+  Mouse(WM_LBUTTONDOWN, edge, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, TPoint(edge.X + 20, edge.Y), MK_LBUTTON);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(grid->MouseMode(), 0);
+  EXPECT_EQ(Strip(edge.X + 20, dataTop, 12), clean);
+  Mouse(WM_LBUTTONUP, TPoint(edge.X + 20, edge.Y));
+  EXPECT_EQ(grid->ColWidths(raw), before);
 }
 
 TEST_F(SizingGridTest, SplitCursorOverTheFrozenEdgesOnly) {
@@ -350,4 +359,38 @@ TEST_F(SizingGridTest, PressedTitleFollowsTheMouseAndCancelModeReleasesIt) {
   Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
   Mouse(WM_LBUTTONUP, p);
   EXPECT_EQ(g->TitleButtonClicks, 1);
+}
+
+TEST_F(SizingGridTest, MultiLevelTitlePressCountsOnlyOverTheColumnsOwnPart) {
+  Make(5);
+  AddOptions({}, {gdoColumnResize});
+  int name = ColumnOf("Name");
+  grid->Columns()->Items(name)->Title()->SetCaption("Person|Name");
+  grid->Columns()->Items(name)->Title()->SetTitleButton(true);
+  grid->SetUseMultiTitle(true);
+  win::PumpMessages();
+  int raw = grid->DataToRawColumn(name);
+  TRect cell = grid->CellRect(raw, 0);
+  int leafTop = cell.Bottom - grid->TitleColumnNode(name)->Height;
+  ASSERT_GT(leafTop, cell.Top + 2);
+  int x = (cell.Left + cell.Right) / 2;
+  TPoint leaf(x, (leafTop + cell.Bottom) / 2), band(x, (cell.Top + leafTop) / 2);
+
+  // A press on the group band is no title press.
+  Mouse(WM_LBUTTONDOWN, band, MK_LBUTTON);
+  EXPECT_EQ(grid->PressedTitleColumn(), -1);
+  Mouse(WM_LBUTTONUP, band);
+
+  Mouse(WM_LBUTTONDOWN, leaf, MK_LBUTTON);
+  EXPECT_EQ(grid->PressedTitleColumn(), raw);
+  const std::pair<TPoint, bool> steps[] = {{band, false}, {leaf, true}, {TPoint(x, leafTop - 1), false},
+                                           {TPoint(x, leafTop), true}};
+  for (const auto& [pt, down] : steps) {
+    Mouse(WM_MOUSEMOVE, pt, MK_LBUTTON);
+    EXPECT_EQ(grid->TitleButtonDown(), down) << pt.Y;
+  }
+  Mouse(WM_MOUSEMOVE, band, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, band);  // released over the band: no click, nothing marked
+  EXPECT_EQ(grid->PressedTitleColumn(), -1);
+  EXPECT_FALSE(grid->TitleButtonDown());
 }
