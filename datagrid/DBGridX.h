@@ -854,6 +854,9 @@ class TCustomDBGridX : public TCustomGrid {
   // The width a frozen column takes from the sizing position (at least 1).
   int FrozenSizingWidth() const;
   bool InTitleLeaf(int DataCol, int RawCol, int Y);
+  // Traced sizing of raw column RawCol to the line at Pos leaves the columns to its right their room
+  // (only auto-fitted widths can run out of it).
+  bool TracedSizingFits(int RawCol, int Pos);
   int FSizingIndexX = -1, FSizingPosX = 0, FSizingOffsetX = 0;
   bool FRightButtonMoving = false;
   bool FRowSizingByMouse = false;

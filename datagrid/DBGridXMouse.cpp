@@ -260,7 +260,7 @@ void TCustomDBGridX::MouseMove(TShiftState Shift, int X, int Y) {
     if (FOptionsX.Contains(gxoTraceColSizing)) {
       int w = std::max(1, FrozenSizingWidth());
       TColumnX* c = ColumnAt(RawToDataColumn(FSizingIndexX));
-      if (c && w != ColWidths(FSizingIndexX)) c->SetWidth(w);
+      if (c && w != ColWidths(FSizingIndexX) && TracedSizingFits(FSizingIndexX, FSizingPosX)) c->SetWidth(w);
     } else {
       DrawFrozenSizingLine();
     }
@@ -318,7 +318,8 @@ void TCustomDBGridX::MouseMove(TShiftState Shift, int X, int Y) {
     TRect r = CellRect(SizingIndex(), 0);
     int start = RightToLeft() ? ClientWidth() - r.Right : r.Left;
     int w = std::max(1, MirrorX(X) + SizingOfs() - start);
-    if (r.Right > r.Left && w != ColWidths(SizingIndex())) SetColWidths(SizingIndex(), w);
+    if (r.Right > r.Left && w != ColWidths(SizingIndex()) && TracedSizingFits(SizingIndex(), start + w))
+      SetColWidths(SizingIndex(), w);
   }
   TCustomGrid::MouseMove(Shift, X, Y);
 }

@@ -87,6 +87,18 @@ bool TCustomDBGridX::FrozenSizingCursor(TMessage& Message) {
   return true;
 }
 
+bool TCustomDBGridX::TracedSizingFits(int RawCol, int Pos) {
+  if (!FAutoFitColWidths || IsDesigning()) return true;
+  int line = TCustomGrid::Options().Contains(goVertLine) ? GridLineWidth() : 0;
+  int need = 0;
+  for (int c = RawCol + 1; c < ColCount(); ++c) {
+    TColumnX* col = ColumnAt(RawToDataColumn(c));
+    if (col && !col->Visible()) continue;
+    need += std::max(1, col ? col->MinWidth() : 1) + line;
+  }
+  return Pos + line + need <= ClientWidth();
+}
+
 // ---------------------------------------------------------------------------------------------------
 // The grid base's sizing test, narrowed
 

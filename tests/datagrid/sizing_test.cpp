@@ -394,3 +394,27 @@ TEST_F(SizingGridTest, MultiLevelTitlePressCountsOnlyOverTheColumnsOwnPart) {
   EXPECT_EQ(grid->PressedTitleColumn(), -1);
   EXPECT_FALSE(grid->TitleButtonDown());
 }
+
+TEST_F(SizingGridTest, TracedSizingOfAutoFittedColumnsStopsWhereTheOthersWouldHaveNoRoom) {
+  Make(5);
+  Frozen(1);
+  AddOptionsX({gxoTraceColSizing});
+  grid->SetAutoFitColWidths(true);
+  win::PumpMessages();
+  int raw = grid->DataToRawColumn(ColumnOf("ID"));
+  TPoint edge = TitleEdge(raw);
+  int before = grid->ColWidths(raw);
+  Mouse(WM_LBUTTONDOWN, edge, MK_LBUTTON);
+  ASSERT_EQ(grid->MouseMode(), 6);
+  // So far right that the three columns after it could not keep a pixel and a line each.
+  Mouse(WM_MOUSEMOVE, TPoint(grid->ClientWidth() - 3, edge.Y), MK_LBUTTON);
+  EXPECT_EQ(grid->ColWidths(raw), before);
+  Mouse(WM_MOUSEMOVE, TPoint(edge.X + 15, edge.Y), MK_LBUTTON);
+  int grown = grid->ColWidths(raw);
+  EXPECT_GT(grown, before);
+  Mouse(WM_MOUSEMOVE, TPoint(grid->ClientWidth() - 1, edge.Y), MK_LBUTTON);
+  EXPECT_EQ(grid->ColWidths(raw), grown);
+  Mouse(WM_LBUTTONUP, TPoint(grid->ClientWidth() - 1, edge.Y));
+  EXPECT_EQ(grid->ColWidths(raw), grown);
+  EXPECT_EQ(grid->MouseMode(), 0);
+}
