@@ -92,6 +92,9 @@ TEST_F(SizingGridTest, FrozenColumnIsSizedOnItsTitleEdgeWithALineOrTraced) {
       EXPECT_GE(inverted, 4);
       EXPECT_GE(kept, 4);
       EXPECT_EQ(inverted + kept, 12);
+      if (k.Move == 40) {
+        EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_frozen_sizing.png")));
+      }
     }
     Mouse(WM_LBUTTONUP, TPoint(press.X + k.Move, press.Y));
     EXPECT_EQ(grid->MouseMode(), 0);
