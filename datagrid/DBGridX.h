@@ -820,6 +820,12 @@ class TCustomDBGridX : public TCustomGrid {
   TGridXEditActions FEditActions;
   std::unique_ptr<TFont> FHintFont;
   int FFlatBorderWidth = 0;
+
+  // ---- in-place editor remainders (cell editor work)
+ public:
+  // The focus moved between the grid's editor and a window outside the grid, so whether the grid has
+  // the focus inside changed without the grid's own window noticing: the selection is painted again.
+  void SelectionActiveChanged();
 };
 
 // The published grid.
