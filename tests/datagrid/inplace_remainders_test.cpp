@@ -160,9 +160,9 @@ TEST_F(InplaceRemaindersTest, LettingCtrlGoReachesTheShownLookupList) {
 TEST_F(InplaceRemaindersTest, MovedListColumnsGiveTheSpecialRowTheirOrder) {
   TColumnX* kind = Col("KindName");
   kind->SetLookupDisplayFields("Label;Key");
-  TSpecRowX* spec = kind->DropDownSpecRow();
-  spec->SetVisible(true);
-  spec->SetCellsText("(none);-");
+  TSpecRowX* special = kind->DropDownSpecRow();
+  special->SetVisible(true);
+  special->SetCellsText("(none);-");
   TDBGridInplaceEdit* e = OpenEditor("KindName");
   ASSERT_NE(e, nullptr);
 
@@ -174,7 +174,7 @@ TEST_F(InplaceRemaindersTest, MovedListColumnsGiveTheSpecialRowTheirOrder) {
   ASSERT_EQ(list->Columns()->Count(), 2);
   EXPECT_FALSE(e->ListColumnsMoved());
   Key(VK_ESCAPE);
-  EXPECT_EQ(spec->CellsText(), "(none);-");
+  EXPECT_EQ(special->CellsText(), "(none);-");
 
   // The user moves the list's first column behind the second: the special row's texts follow, and
   // the column keeps them when the list closes.
@@ -185,7 +185,7 @@ TEST_F(InplaceRemaindersTest, MovedListColumnsGiveTheSpecialRowTheirOrder) {
   EXPECT_EQ(list->SpecRow()->CellsText(), "-;(none)");
   Key(VK_RETURN);
   EXPECT_FALSE(e->ListShown());
-  EXPECT_EQ(spec->CellsText(), "-;(none)");
+  EXPECT_EQ(special->CellsText(), "-;(none)");
   EXPECT_FALSE(e->ListColumnsMoved());
 
   // The next drop-down starts unmoved and shows the kept order.
