@@ -147,6 +147,7 @@ TCustomDBGridX::TCustomDBGridX(TComponent* AOwner) : TCustomGrid(AOwner) {
   FOptionsX = GridXExtOptionsFromBits(0x61);
   FAllowedOperations = {geoInsert, geoUpdate, geoDelete, geoAppend};
   FFooterFont = std::make_unique<TFont>();
+  FFooterFont->OnChange = [this](TObject*) { FooterFontChanged(); };
   FCellTextMargin = 4;
   FAllowedSelections = {selRecordsX, selRectangleX, selColumnsX, selAllX};
   FSelection = std::make_unique<TDBGridXSelection>(this);
@@ -157,6 +158,7 @@ TCustomDBGridX::~TCustomDBGridX() {
   FSelection.reset();
   if (FStyle) FStyle->DetachGrid(this);
   FTitleFont->OnChange = nullptr;
+  FFooterFont->OnChange = nullptr;
   FDataLink->SetDataSource(nullptr);
   FColumns.reset();
 }
@@ -235,6 +237,7 @@ void TCustomDBGridX::SetTitleFont(TFont* Value) { FTitleFont->Assign(Value); }
 void TCustomDBGridX::SetFooterColor(TColor Value) {
   if (!IsLoading()) SetParentColor(false);
   FFooterColor = Value;
+  RepaintFooters();
 }
 
 void TCustomDBGridX::SetFlat(bool Value) {
@@ -256,7 +259,7 @@ void TCustomDBGridX::SetFrozenCols(int Value) {
 }
 
 void TCustomDBGridX::SetRowHeight(int Value) {
-  FRowHeight = Value;
+  FRowHeight = std::max(0, Value);
   LayoutChanged();
 }
 
@@ -376,12 +379,15 @@ void TCustomDBGridX::Loaded() {
 void TCustomDBGridX::Resize() {
   TCustomGrid::Resize();
   // More or fewer records fit: the link's buffer follows.
-  if (FDataLink && FDataLink->Active()) LayoutChanged();
+  // With a window, its WM_SIZE has done that (DBGridXMessages.cpp) without a whole layout, which would
+  // also close an open cell editor.
+  if (FDataLink && FDataLink->Active() && (!HandleAllocated() || FAutoFitColWidths)) LayoutChanged();
 }
 
 void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomGrid::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
+  TitleImagesNotification(AComponent, Operation);
   if (FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
   ScrollBarNotification(AComponent);
   if (FColumns)
@@ -604,7 +610,8 @@ void TCustomDBGridX::InternalLayout() {
 
   UpdateRowCount();
 
-  if (FDataOptions.Contains(gdoTitles)) {
+  auto layoutTitles = [&]() {
+    if (!FDataOptions.Contains(gdoTitles)) return;
     int th = 0;
     for (int i = 0; i < FColumns->Count(); ++i) {
       c->Font()->Assign(FColumns->Items(i)->Title()->Font());
@@ -628,24 +635,26 @@ void TCustomDBGridX::InternalLayout() {
         l.LineWidth = FDataOptions.Contains(gdoColLines) ? 1 : 0;
         leaves.push_back(l);
       }
-      // Each level's band is as tall as one title line.
-      int depth = 1;
-      for (const TTitleLeafInfo& l : leaves) {
-        int d = 1;
-        for (char ch : l.Caption) d += ch == '|';
-        depth = std::max(depth, d);
-      }
-      BuildTitleTree(FTitleTree.get(), leaves, th * depth, th, FTitleColumnNodes);
-      FTitleRowHeight = th * depth;
+      // Every band as tall as its caption wrapped to its width; the row as tall as the tallest
+      // column of bands (less what the leaves' cells add back when they are drawn).
+      BuildTitleTree(FTitleTree.get(), leaves, FTitleRowHeight, 20, FTitleColumnNodes);
+      FTitleRowHeight = MeasureTitleNode(FTitleTree.get()) - (FOptionsX.Contains(gxoFixed3D) ? 1 : 3);
+    } else {
+      FitTitleRowToVerticalTitles();
     }
-    FitTitleRowToVerticalTitles();
     if (FTitleOffset > 0) SetRowHeights(0, FTitleRowHeight);
-  }
+  };
+  layoutTitles();
   UpdateRowCount();  // again, now that the title row has its height
   UpdateScrollBarStyle();
   if (FAutoFitColWidths && !IsDesigning() && HandleAllocated()) {
     SetColumnAttributes();
     AutoFitLayout();
+    if (FUseMultiTitle) {
+      // Captions wrap to the widths the columns now have.
+      layoutTitles();
+      UpdateRowCount();
+    }
   }
   SetColumnAttributes();
   SyncCurrentRow();

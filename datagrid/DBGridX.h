@@ -229,7 +229,10 @@ class TCustomDBGridX : public TCustomGrid {
   void SetAutoFitColWidths(bool Value);
   int FooterRowCount() const { return FFooterRowCount; }
   int EditMemoFields() const { return FEditMemoFields; }
-  void SetEditMemoFields(int Value) { FEditMemoFields = Value; }
+  void SetEditMemoFields(int Value) {
+    FEditMemoFields = Value;
+    Invalidate();  // memo cells change between their text and their kind
+  }
   THeadTreeNode* TitleTree() const { return FTitleTree.get(); }
   // The leaf of data column I in the title tree (multi-level titles only).
   THeadTreeNode* TitleColumnNode(int I) const;
@@ -590,7 +593,7 @@ class TCustomDBGridX : public TCustomGrid {
   void DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRow, const TRect& ARect, TGridDrawState AState,
                        int TextMargin, int ImageMargin, bool Raised);
   // Grid lines by band (multi-level title lines stop under the group bands they would cross).
-  void PaintLines(const TGridDrawInfo& Info);
+  void PaintLines(const TGridDrawInfoX& Info);
   // The y (from the title row's top) where the line between data columns C and C + 1 starts.
   int TitleLineTop(int C) const;
   // Vertical titles make the title row as tall as their text (leaves of multi-level titles grow).
@@ -821,11 +824,58 @@ class TCustomDBGridX : public TCustomGrid {
   std::unique_ptr<TFont> FHintFont;
   int FFlatBorderWidth = 0;
 
-  // ---- in-place editor remainders (cell editor work)
+  // ---- window size, focus, commands, wheel, footer font and title images (DBGridXMessages.cpp)
  public:
-  // The focus moved between the grid's editor and a window outside the grid, so whether the grid has
-  // the focus inside changed without the grid's own window noticing: the selection is painted again.
-  void SelectionActiveChanged();
+  // The footer font was changed from outside (not by the parent-font copy): the grid stops following
+  // its parent's font, and footers are laid out again.
+  void FooterFontChanged();
+  // The title image list changed: the titles are repainted.
+  void TitleImagesChanged();
+  // Whether the selection was last painted as active (the focus in the grid or its editor); a focus
+  // change that flips it repaints the selection. The cell editor losing the focus calls FocusLeaving
+  // with the window that gets it.
+  bool SelectionActiveShown() const { return FSelectionActiveShown; }
+  void UpdateSelectionActive();
+  void FocusLeaving(HWND To);
+
+ protected:
+  void WMSize(TMessage& Message);
+  void WMSetFocus(TMessage& Message);
+  void WMKillFocus(TMessage& Message);
+  void CMMouseWheel(TMessage& Message);
+  void CMCancelMode(TMessage& Message);
+  // A wheel turned while a drop-down list of the cell editor is open or a filter cell is edited goes
+  // to that list or editor; true when it went there (Message.Result set).
+  bool WheelToEditors(TMessage& Message);
+  // The box of the current (row-select) rows from the indicator on.
+  void InvalidateRowSelectBox();
+  void ShowSelectionActive(bool Active);
+  // The title image list went away.
+  void TitleImagesNotification(TComponent* AComponent, TOperation Operation);
+  std::unique_ptr<TChangeLink> FTitleImageChangeLink;
+  bool FSelectionActiveShown = false;
+  bool FWheelForwarding = false;
+  int FSizeDepth = 0;
+  // ---- title measuring, draw-info extents, right-to-left images (DBGridXTitles.cpp, DBGridXDrawInfo.cpp)
+ public:
+  // Sets the heights of Node's children from their captions wrapped to their widths (group nodes get
+  // their own band, leaves the rest down to the row's bottom); answers the tallest child's own height
+  // plus the heights below it.
+  int MeasureTitleNode(THeadTreeNode* Node);
+  // The draw information with the footer band's extent.
+  void CalcDrawInfoX(TGridDrawInfoX& Info);
+  // The largest top-left cell that still shows Cell whole (per axis); a hidden cell at the start is
+  // stepped over so that the result shows something.
+  TGridCoord MaxTopLeft(const TGridCoord& Cell);
+  // Draws image Index at (X, Y); in a right-to-left grid the picture is turned to face the other way,
+  // as the grid's layout is.
+  void DrawGridImage(TCustomImageList* Images, int X, int Y, int Index);
+  // The grid base's scrolling limits follow MaxTopLeft.
+  TGridCoord CalcMaxTopLeft(const TGridCoord& Coord, const TGridDrawInfo& DrawInfo) override;
+
+ protected:
+  // The height of Node's own caption (0 for a hidden column's leaf).
+  int TitleNodeOwnHeight(THeadTreeNode* Node);
 };
 
 // The published grid.

@@ -386,16 +386,31 @@ void TCustomDBGridX::WndProc(TMessage& Message) {
       }
       TCustomGrid::WndProc(Message);
       return;
-    case WM_KILLFOCUS: {
-      HWND to = reinterpret_cast<HWND>(Message.WParam);
-      bool toEditor = InplaceEditor() && InplaceEditor()->HandleAllocated() && to == InplaceEditor()->Handle();
-      if (FSortMarkAdding && !toEditor) {
-        FSortMarkAdding = false;
-        ApplySortMarking();
+    case WM_KILLFOCUS:
+      WMKillFocus(Message);
+      return;
+    case WM_SETFOCUS:
+      WMSetFocus(Message);
+      return;
+    case WM_SIZE:
+      TCustomGrid::WndProc(Message);
+      WMSize(Message);
+      return;
+    case CM_MOUSEWHEEL:
+      CMMouseWheel(Message);
+      return;
+    case WM_MOUSEWHEEL:
+      // A wheel the cell editor's list or the filter editor passed up is not handed back to them.
+      if (FWheelForwarding) {
+        Message.Result = 0;
+        return;
       }
+      if (WheelToEditors(Message)) return;
       TCustomGrid::WndProc(Message);
       return;
-    }
+    case CM_CANCELMODE:
+      CMCancelMode(Message);
+      return;
     case WM_ERASEBKGND:
       // Painting covers every pixel (cells and the space after them).
       Message.Result = 1;

@@ -170,7 +170,8 @@ void TCustomDBGridX::DrawIndicatorCell(int ARow, int DataRow, const TRect& ARect
   int w = IndicatorImages->Width(), h = IndicatorImages->Height();
   int x = ARect.Right - w - ImageMargin;
   int y = (ARect.Top + ARect.Bottom - h) / 2;
-  IndicatorImages->Draw(c, x, y, image);
+  if (RightToLeft()) x = ARect.Left + ARect.Right - x - w;  // at the cell's inner edge, facing the data
+  DrawGridImage(IndicatorImages, x, y, image);
 }
 
 void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Pressed, bool& Highlight) {
@@ -188,7 +189,8 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
   std::string caption = title->Caption();
   if (leaf) {
     caption = leaf->Caption;
-    textRect.Top = std::max(ARect.Top, ARect.Bottom - leaf->Height);
+    // The leaf's height counts 3 pixels that the title row gave back as a whole.
+    textRect.Top = std::max(ARect.Top, ARect.Bottom - leaf->Height + 3);
   }
   int imageIndex = FTitleImages ? title->ImageIndex() : -1;
   if (imageIndex != -1) caption.clear();
@@ -245,22 +247,24 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
     SaveDC(dc);
     IntersectClipRect(dc, ARect.Left, ARect.Top, ARect.Right, ARect.Bottom);
     DrawImageClipped(FTitleImages, nullptr, c, flip(shifted), imageIndex, 0,
-                     leaf ? taCenter : Mirrored(title->Alignment(), rtl));
+                     leaf ? taCenter : Mirrored(title->Alignment(), rtl), rtl);
     RestoreDC(dc, -1);
   } else if (title->Orientation() == tohVertical) {
     TAlignment a = Mirrored(title->Alignment(), rtl);
     DrawVerticalTextX(c, flip(shifted), true, 2, 2, caption, a == taRightJustify ? 1 : a == taCenter ? 2 : 0, 2,
                       title->EndEllipsis(), false);
   } else {
-    bool wrap = (leaf != nullptr || FTitleLineCount > 1) && caption.find(' ') != std::string::npos;
-    DrawCellTextX(c, flip(textRect), 2 + offset, 2 + offset, caption, Mirrored(title->Alignment(), rtl), 0, wrap,
-                  title->EndEllipsis(), 0, 0, rtl);
+    // A multi-level leaf is centred in its height (beside a taller neighbour) and so always goes
+    // through the wrapping path, which places it.
+    bool wrap = leaf != nullptr || (FTitleLineCount > 1 && caption.find(' ') != std::string::npos);
+    DrawCellTextX(c, flip(textRect), 2 + offset, 2 + offset, caption, Mirrored(title->Alignment(), rtl), leaf ? 1 : 0,
+                  wrap, title->EndEllipsis(), 0, 0, rtl);
   }
   if (drawMarker) {
     int mw = SortMarkerImages->Width(), mh = SortMarkerImages->Height();
     int mx = ARect.Right + offset - mw - indexWidth - 2;
     int my = textRect.Top + (textRect.Bottom - textRect.Top - mh) / 2 + offset;
-    SortMarkerImages->Draw(c, flipX(mx, mw), my, marker == smDownX ? 0 : 1);
+    DrawGridImage(SortMarkerImages, flipX(mx, mw), my, marker == smDownX ? 0 : 1);
     if (!indexText.empty()) {
       c->Font()->Assign(SortMarkerFont);
       if (Highlight) c->Font()->SetColor(clWhite);
@@ -330,7 +334,7 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
   if (FShowCellContents && !textRect.IsEmpty()) {
     if (kind == cckKeyImages) {
       c->FillRect(ARect);
-      DrawImageClipped(ImagesOf(col->ImageList()), nullptr, c, flip(textRect), p.ImageIndex, 0, taCenter);
+      DrawImageClipped(ImagesOf(col->ImageList()), nullptr, c, flip(textRect), p.ImageIndex, 0, taCenter, rtl);
     } else if (kind == cckCheckbox) {
       c->FillRect(ARect);
       int bw = CheckBoxWidth > 0 ? CheckBoxWidth : 13, bh = CheckBoxHeight > 0 ? CheckBoxHeight : 13;
@@ -450,13 +454,26 @@ void TCustomDBGridX::DrawTitleLevels(THeadTreeNode* Node, int DataCol, const TRe
     c->Brush()->SetColor(back);
     TRect drawn = MirrorRect(piece);
     c->FillRect(drawn);
-    int tw = c->TextWidth(g->Caption);
-    int tx = band.Left + (band.Width() - tw) / 2;
-    if (FRightToLeft) tx = ClientWidth() - (tx + tw);
-    std::string text = g->Caption;
-    if (EndEllipsis && tw > band.Width() - 4) text = EllipsizeText(g->Caption, c, band.Width() - 4);
-    int th = c->TextHeight(text);
-    c->TextRect(drawn, tx, band.Top + std::max(1, (band.Height() - th) / 2), text);
+    // The caption wraps to the band's width (as the layout measured it) and stands centred on the
+    // whole band; this cell draws the piece over its own column.
+    {
+      c->RequiredState({csHandleValid, csFontValid, csBrushValid});
+      HDC dc = c->Handle();
+      UINT fmt = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | (FRightToLeft ? DT_RTLREADING : 0) |
+                 (EndEllipsis ? DT_END_ELLIPSIS : 0);
+      RECT calc{0, 0, std::max(1, band.Width() - 4), 0};
+      const std::string& text = g->Caption;
+      DrawText(dc, text.c_str(), -1, &calc, fmt | DT_CALCRECT);
+      int th = calc.bottom - calc.top;
+      int top = band.Top + std::max(1, (band.Height() - th) / 2);
+      RECT tr = MirrorRect(TRect(band.Left + 2, top, band.Right - 2, std::min(band.Bottom, top + th)));
+      SaveDC(dc);
+      IntersectClipRect(dc, drawn.Left, drawn.Top, drawn.Right, drawn.Bottom);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(c->Font()->Color())));
+      DrawText(dc, text.c_str(), -1, &tr, fmt);
+      RestoreDC(dc, -1);
+    }
     g->Drawn = true;
     if (OptionsX().Contains(gxoFixed3D)) {
       bool startsHere = DataCol == first;

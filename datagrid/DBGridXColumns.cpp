@@ -342,6 +342,7 @@ std::string TColumnX::DisplayName() {
 }
 
 TField* TColumnX::Field() {
+  if (FField) return FField;  // bound already (asked for every cell: no grid lookup)
   TCustomDBGridX* g = OwnerGrid();
   if (!FField && !FFieldName.empty() && g && g->DataLink()->DataSet()) {
     TDataSet* ds = g->DataLink()->DataSet();

@@ -215,6 +215,26 @@ int DrawVerticalTextX(TCanvas* Canvas, const TRect& Rect, bool FillBitmap, int D
 
 void DrawImageClipped(TCustomImageList* Images, TGraphic* Graphic, TCanvas* Canvas, const TRect& Rect, int ImageIndex,
                       int DX, TAlignment Alignment) {
+  DrawImageClipped(Images, Graphic, Canvas, Rect, ImageIndex, DX, Alignment, false);
+}
+
+void DrawImageFlipped(TCustomImageList* Images, TCanvas* Canvas, int X, int Y, int Index) {
+  if (!Images || Index < 0 || Index >= Images->Count()) return;
+  int w = Images->Width(), h = Images->Height();
+  if (w <= 0 || h <= 0) return;
+  // The background is taken turned, the image drawn on it upright, and the whole turned back: the
+  // background ends as it was and only the picture faces the other way.
+  TBitmap work;
+  work.SetSize(w, h);
+  HDC dc = Canvas->Handle();
+  HDC t = work.Canvas()->Handle();
+  StretchBlt(t, 0, 0, w, h, dc, X + w - 1, Y, -w, h, SRCCOPY);
+  Images->Draw(work.Canvas(), 0, 0, Index);
+  StretchBlt(dc, X, Y, w, h, t, w - 1, 0, -w, h, SRCCOPY);
+}
+
+void DrawImageClipped(TCustomImageList* Images, TGraphic* Graphic, TCanvas* Canvas, const TRect& Rect, int ImageIndex,
+                      int DX, TAlignment Alignment, bool Flipped) {
   int w = 0, h = 0;
   if (Images) {
     if (ImageIndex < 0 || ImageIndex >= Images->Count()) return;
@@ -241,7 +261,9 @@ void DrawImageClipped(TCustomImageList* Images, TGraphic* Graphic, TCanvas* Canv
     }
     IntersectClipRect(dc, Rect.Left, Rect.Top, Rect.Right, Rect.Bottom);
   }
-  if (Images)
+  if (Images && Flipped)
+    DrawImageFlipped(Images, Canvas, x, y, ImageIndex);
+  else if (Images)
     Images->Draw(Canvas, x, y, ImageIndex);
   else
     Canvas->Draw(x, y, Graphic);

@@ -56,6 +56,20 @@ int DrawVerticalTextX(TCanvas* Canvas, const TRect& Rect, bool FillBitmap, int D
 void DrawImageClipped(TCustomImageList* Images, TGraphic* Graphic, TCanvas* Canvas, const TRect& Rect, int ImageIndex,
                       int DX, TAlignment Alignment);
 
+// As above; with Flipped the image is drawn turned left for right (right-to-left grids).
+void DrawImageClipped(TCustomImageList* Images, TGraphic* Graphic, TCanvas* Canvas, const TRect& Rect, int ImageIndex,
+                      int DX, TAlignment Alignment, bool Flipped);
+// Draws image Index of Images at (X, Y) turned left for right. What lies under the image is not
+// turned: only the picture is.
+void DrawImageFlipped(TCustomImageList* Images, TCanvas* Canvas, int X, int Y, int Index);
+
+// The grid's draw information: the grid base's two axes and, on the rows, the footer band's extent:
+// the pixels from the first footer row's top down to the grid boundary when the rows on screen reach
+// that row, else 0. The footer band is painted as the last FooterExtent pixels above the boundary.
+struct TGridDrawInfoX : TGridDrawInfo {
+  int FooterExtent = 0;
+};
+
 // Removes one queued message Msg of Window; a removed WM_QUIT is posted again.
 void DropQueuedMessage(HWND Window, UINT Msg);
 // Invalidates every cell of grid row Row.

@@ -606,12 +606,6 @@ bool TDBGridInplaceEdit::HandleListKey(TMessage& M) {
   return true;
 }
 
-bool TDBGridInplaceEdit::FocusStaysInGrid(HWND Wnd) {
-  TCustomDBGridX* g = DBGrid();
-  if (!Wnd || !g) return false;
-  return (HandleAllocated() && Wnd == Handle()) || (g->HandleAllocated() && Wnd == g->Handle());
-}
-
 bool TDBGridInplaceEdit::InButtonStrip(int X) const {
   TCustomDBGridX* g = DBGrid();
   bool rtl = g && g->RightToLeft();
@@ -632,21 +626,18 @@ void TDBGridInplaceEdit::WndProc(TMessage& M) {
     case WM_KILLFOCUS: {
       TInplaceEdit::WndProc(M);
       HWND to = reinterpret_cast<HWND>(M.WParam);
+      if (TCustomDBGridX* g = DBGrid()) g->FocusLeaving(to);  // the grid's selection may turn inactive
       if (FListShown) {
         if (!IsWindowOrChild(FDropDownControl, to)) CloseUp(false);
       } else if (FMRUList && FMRUList->DroppedDown && !IsWindowOrChild(FMRUListControl, to)) {
         CloseMRUList(false);
       }
-      // Leaving for a window outside the grid: the grid no longer has the focus inside.
-      if (TCustomDBGridX* g = DBGrid(); g && !FocusStaysInGrid(to)) g->SelectionActiveChanged();
       return;
     }
-    case WM_SETFOCUS: {
-      // Coming from outside the grid: the grid has the focus inside again.
-      TCustomDBGridX* g = DBGrid();
-      if (g && !FocusStaysInGrid(reinterpret_cast<HWND>(M.WParam))) g->SelectionActiveChanged();
+    case WM_SETFOCUS:
+      // Coming from outside the grid: the grid has the focus inside again (its selection repaints).
+      if (TCustomDBGridX* g = DBGrid()) g->UpdateSelectionActive();
       break;
-    }
     case WM_SETCURSOR:
       if (FEditStyle != cesSimple || ButtonControlCount() > 1) {
         POINT p{0, 0};

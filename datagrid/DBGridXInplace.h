@@ -121,8 +121,6 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   void DriveMRUList();
   TRect TextRectOnScreen();
   bool InButtonStrip(int X) const;
-  // Wnd is the editor or its grid (the grid keeps the focus inside when Wnd has it).
-  bool FocusStaysInGrid(HWND Wnd);
   int IndexOfControl(TObject* Sender) const;
   void DeleteInListCell(bool Backspace);
   void UpdateLookupValue();

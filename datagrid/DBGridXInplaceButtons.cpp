@@ -436,8 +436,3 @@ void TCustomDBGridX::InvalidateEditorX() {
   }
   if (e) e->KeepListOpen = false;
 }
-
-void TCustomDBGridX::SelectionActiveChanged() {
-  // Selected and current cells take the focused or the unfocused colours (GetDataCellColors).
-  if (HandleAllocated()) Invalidate();
-}

@@ -33,12 +33,6 @@ struct TLineRects {
 
 // ---- settings
 
-void TCustomDBGridX::SetTitleImages(TCustomImageList* Value) {
-  if (FTitleImages == Value) return;
-  FTitleImages = Value;
-  LayoutChanged();
-}
-
 void TCustomDBGridX::SetShowCellContents(bool Value) {
   if (FShowCellContents == Value) return;
   FShowCellContents = Value;
@@ -198,7 +192,7 @@ void TCustomDBGridX::FitTitleRowToVerticalTitles() {
   FTitleRowHeight = need;
 }
 
-void TCustomDBGridX::PaintLines(const TGridDrawInfo& Info) {
+void TCustomDBGridX::PaintLines(const TGridDrawInfoX& Info) {
   const TGridAxisDrawInfo& h = Info.Horz;
   const TGridAxisDrawInfo& v = Info.Vert;
   int lw = GridLineWidth();
@@ -261,18 +255,8 @@ void TCustomDBGridX::PaintLines(const TGridDrawInfo& Info) {
   for (int c = 0; c < FIndicatorOffset && c < ColCount(); ++c) indicatorEnd += std::max(0, ColWidths(c)) + h.EffectiveLineWidth;
   indicatorEnd = std::min(indicatorEnd, h.FixedBoundary);
   bool frozen3D = FOptionsX.Contains(gxoFrozen3D);
-  // The footer band: from the first footer row's top to the grid boundary, when it is on screen.
-  int footerTop = v.GridBoundary, firstFooter = RowCount() - FooterRowCount();
-  if (FooterRowCount() > 0) {
-    int y = v.FixedBoundary;
-    for (int r = TopRow(); r < RowCount() && y < v.GridBoundary; ++r) {
-      if (r == firstFooter) {
-        footerTop = y;
-        break;
-      }
-      y += std::max(0, RowHeights(r)) + v.EffectiveLineWidth;
-    }
-  }
+  // The footer band: the last FooterExtent pixels above the grid boundary.
+  int footerTop = v.GridBoundary - Info.FooterExtent, firstFooter = RowCount() - FooterRowCount();
   bool footerFixed = footerTop < v.GridBoundary &&
                      (FOptionsX.Contains(gxoFooter3D) || FooterColor() == clBtnFace);
   int dataBottom = footerFixed ? footerTop : v.GridBoundary;
@@ -306,8 +290,8 @@ void TCustomDBGridX::PaintLines(const TGridDrawInfo& Info) {
 
 void TCustomDBGridX::Paint() {
   if (FPaintSuppressed) return;
-  TGridDrawInfo info;
-  CalcDrawInfo(info);
+  TGridDrawInfoX info;
+  CalcDrawInfoX(info);
   const TGridAxisDrawInfo& h = info.Horz;
   const TGridAxisDrawInfo& v = info.Vert;
   HDC dc = Canvas()->Handle();

@@ -235,6 +235,8 @@ void TCustomDBGridX::UpdateHorzExtScrollBar() {
 void TCustomDBGridX::TopLeftChanged() {
   TCustomGrid::TopLeftChanged();
   UpdateHorzExtScrollBar();
+  // A filter cell being edited moved with the columns: its editor follows.
+  if (FFilterEditing && FFilterEditor) PlaceFilterEditor(false);
 }
 
 void TCustomDBGridX::WMHScroll(TMessage& Message) {

@@ -357,8 +357,9 @@ class TCustomGrid : public TCustomControl {
   void CalcDrawInfo(TGridDrawInfo& DrawInfo);
   void CalcDrawInfoXY(TGridDrawInfo& DrawInfo, int UseWidth, int UseHeight);
   void CalcFixedInfo(TGridDrawInfo& DrawInfo);
-  // The largest top-left for which Coord is still fully visible (per axis).
-  TGridCoord CalcMaxTopLeft(const TGridCoord& Coord, const TGridDrawInfo& DrawInfo);
+  // The largest top-left for which Coord is still fully visible (per axis). Descendants with their own
+  // rule for hidden cells replace it.
+  virtual TGridCoord CalcMaxTopLeft(const TGridCoord& Coord, const TGridDrawInfo& DrawInfo);
 
   // ---- movement
   void MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show);

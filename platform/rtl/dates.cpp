@@ -1,5 +1,6 @@
 // Dates and times: TDateTime is a day count from 1899-12-30 with the time of day as the fraction; a
 // negative value counts days back and keeps the time of day as the absolute fraction.
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -144,7 +145,21 @@ bool StartsNoCase(const std::string& F, size_t i, const char* what) {
     if (i + k >= F.size() || Lower(F[i + k]) != what[k]) return false;
   return true;
 }
-std::string Two(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+// Numbers are appended in place: formatting a date is on the path of every exported or drawn cell.
+void AppendNum(std::string& out, int v) {
+  char b[16];
+  auto r = std::to_chars(b, b + sizeof b, v);
+  out.append(b, r.ptr);
+}
+void AppendTwo(std::string& out, int v) {
+  if (v >= 0 && v < 100) {
+    out.push_back(static_cast<char>('0' + v / 10));
+    out.push_back(static_cast<char>('0' + v % 10));
+  } else {
+    if (v < 10) out.push_back('0');  // as for small values (a negative year keeps it too)
+    AppendNum(out, v);
+  }
+}
 
 bool Uses12Hour(const std::string& F, size_t from) {
   char quote = 0;
@@ -175,22 +190,24 @@ void FormatTo(std::string& out, const std::string& F, TDateTime D, const TFormat
     bool hourToken = false;
     switch (c) {
       case 'y':
-        out += run <= 2 ? Two(y % 100) : std::to_string(y);
+        if (run <= 2) AppendTwo(out, y % 100);
+        else AppendNum(out, y);
         i += run;
         break;
       case 'm':
         if (lastWasHour) {
-          out += run >= 2 ? Two(mi) : std::to_string(mi);
+          if (run >= 2) AppendTwo(out, mi);
+          else AppendNum(out, mi);
           run = std::min<size_t>(run, 2);
-        } else if (run == 1) out += std::to_string(mo);
-        else if (run == 2) out += Two(mo);
+        } else if (run == 1) AppendNum(out, mo);
+        else if (run == 2) AppendTwo(out, mo);
         else if (run == 3) out += FS.ShortMonthNames[mo - 1];
         else { out += FS.LongMonthNames[mo - 1]; run = 4; }
         i += run;
         break;
       case 'd':
-        if (run == 1) out += std::to_string(d);
-        else if (run == 2) out += Two(d);
+        if (run == 1) AppendNum(out, d);
+        else if (run == 2) AppendTwo(out, d);
         else if (run == 3) out += FS.ShortDayNames[DayOfWeek(D) - 1];
         else if (run == 4) out += FS.LongDayNames[DayOfWeek(D) - 1];
         else if (run == 5) FormatTo(out, FS.ShortDateFormat, D, FS, depth + 1);
@@ -201,19 +218,22 @@ void FormatTo(std::string& out, const std::string& F, TDateTime D, const TFormat
         int hh = h;
         if (twelve) { hh = h % 12; if (hh == 0) hh = 12; }
         run = std::min<size_t>(run, 2);
-        out += run == 2 ? Two(hh) : std::to_string(hh);
+        if (run == 2) AppendTwo(out, hh);
+        else AppendNum(out, hh);
         i += run;
         hourToken = true;
         break;
       }
       case 'n':
         run = std::min<size_t>(run, 2);
-        out += run == 2 ? Two(mi) : std::to_string(mi);
+        if (run == 2) AppendTwo(out, mi);
+        else AppendNum(out, mi);
         i += run;
         break;
       case 's':
         run = std::min<size_t>(run, 2);
-        out += run == 2 ? Two(s) : std::to_string(s);
+        if (run == 2) AppendTwo(out, s);
+        else AppendNum(out, s);
         i += run;
         break;
       case 'z':

@@ -4,6 +4,7 @@
 // float, 18 for an extended value, correctly rounded by the C library) and every later rounding to a
 // number of decimals works on that digit string, half away from zero. That is why Format("%.1f", 0.25)
 // gives "0.3" and Format("%.2f", 2.675) gives "2.68", as a person reading the decimal value expects.
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +34,16 @@ TDecimal ToDecimal(long double V, int Sig) {
   if (Sig < 1) Sig = 1;
   if (Sig > 18) Sig = 18;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*Le", Sig - 1, std::fabs(V));
+  const long double A = std::fabs(V);
+  const double AD = static_cast<double>(A);
+  if (Sig <= 17 && static_cast<long double>(AD) == A) {
+    // A value a double holds exactly (every field value): the same correctly rounded digits as
+    // printf's, without going through the extended-precision printf path.
+    auto r = std::to_chars(buf, buf + sizeof buf - 1, AD, std::chars_format::scientific, Sig - 1);
+    *r.ptr = '\0';
+  } else {
+    std::snprintf(buf, sizeof buf, "%.*Le", Sig - 1, A);
+  }
   // "d.ddddde+XX"
   const char* e = std::strchr(buf, 'e');
   for (const char* p = buf; p < e; ++p)
