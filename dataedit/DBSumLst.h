@@ -161,6 +161,10 @@ class TDBSumListProducer : public TPersistent {
   TDataSetNotifyEvent FSavedAfterCancel, FSavedAfterClose, FSavedAfterEdit, FSavedAfterInsert, FSavedAfterOpen,
       FSavedAfterPost, FSavedAfterScroll, FSavedBeforeDelete, FSavedAfterDelete, FSavedMasterAfterScroll;
   std::unique_ptr<TWatcher> FWatcher;
+  // ---- grid footers: a subclass that leaves the data set's handlers alone (a designed grid) still
+  // marks the events as taken over, so the aggregates are computed once the data set is open.
+ protected:
+  void SetHooked(bool Value) { FHooked = Value; }
 };
 
 // Fixed-point helpers shared with the grid's footers: a float as ten-thousandths (half to even) and a

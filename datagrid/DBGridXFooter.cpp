@@ -260,9 +260,19 @@ TDBGridXSumList::TDBGridXSumList(TCustomDBGridX* AGrid) : TDBSumListProducer(AGr
   SetActive(false);
 }
 
-void TDBGridXSumList::UnhookDataSetEvents() {
-  if (FGrid && FGrid->IsDesigning()) {
+TDBGridXSumList::~TDBGridXSumList() {
+  if (FDesignHooked) {
     FDesignHooked = false;
+    SetHooked(false);
+  }
+}
+
+void TDBGridXSumList::UnhookDataSetEvents() {
+  // A mark made while designed is only a mark, whatever the grid is now; handlers really taken over
+  // (before designing began) are handed back, so none of ours stays behind on the data set.
+  if (FDesignHooked) {
+    FDesignHooked = false;
+    SetHooked(false);
     return;
   }
   TDBSumListProducer::UnhookDataSetEvents();
@@ -270,8 +280,15 @@ void TDBGridXSumList::UnhookDataSetEvents() {
 
 void TDBGridXSumList::HookDataSetEvents() {
   if (FGrid && FGrid->IsDesigning()) {
-    FDesignHooked = true;
+    if (!Hooked()) {
+      FDesignHooked = true;
+      SetHooked(true);
+    }
     return;
+  }
+  if (FDesignHooked) {
+    FDesignHooked = false;
+    SetHooked(false);
   }
   TDBSumListProducer::HookDataSetEvents();
 }

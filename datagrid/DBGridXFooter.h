@@ -116,12 +116,15 @@ class TColumnFootersX : public TCollection {
 class TDBGridXSumList : public TDBSumListProducer {
   DECLARE_CLASS(TDBGridXSumList, TDBSumListProducer)
   explicit TDBGridXSumList(TCustomDBGridX* AGrid);
+  // Drops a design-time mark first: the producer's own release would write into the data set.
+  ~TDBGridXSumList() override;
   TCustomDBGridX* Grid() const { return FGrid; }
   bool GetActive() const { return Active(); }
   void SetActiveX(bool Value) { SetActive(Value); }
 
  protected:
-  // While the grid is designed the data set's own handlers stay untouched: only the flag follows.
+  // While the grid is designed the data set's own handlers stay untouched: only the producer's
+  // taken-over mark follows (so the aggregates are still computed when the data set opens).
   void UnhookDataSetEvents() override;
   void HookDataSetEvents() override;
 

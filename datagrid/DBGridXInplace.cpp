@@ -93,7 +93,11 @@ TDBGridInplaceEdit::TDBGridInplaceEdit(TComponent* AOwner) : TInplaceEdit(AOwner
 }
 
 TDBGridInplaceEdit::~TDBGridInplaceEdit() {
-  if (FLookupList) FLookupList->OnPickByMouse = nullptr;
+  if (FLookupList) {
+    FLookupList->OnPickByMouse = nullptr;
+    FLookupList->OnKeyValueChangedByUser = nullptr;
+    FLookupList->OnColumnMoved = nullptr;
+  }
   if (FMRUList) FMRUList->OnCloseList = nullptr;
 }
 
@@ -180,7 +184,10 @@ void TDBGridInplaceEdit::SetEditStyle(TColumnEditStyleX Value) {
       if (col) {
         TPopupDataGridX* l = col->DropDownGrid();
         if (l != FLookupList) {
-          if (FLookupList) FLookupList->OnPickByMouse = nullptr;
+          if (FLookupList) {
+            FLookupList->OnPickByMouse = nullptr;
+            FLookupList->OnColumnMoved = nullptr;
+          }
           FLookupList = l;
           FLookupList->SetVisible(false);
           FLookupList->FreeNotification(this);
@@ -239,7 +246,8 @@ void TDBGridInplaceEdit::UpdateContents() {
     SetColor(p.CellColor);
     FReadOnlyOverridden = p.ReadOnly != ro;
     SetReadOnly(p.ReadOnly);
-    SetWordWrap(col->WordWrap() && RowFitsSeveralLines());
+    // Several lines only where the grid's rows have room for them.
+    SetWordWrap(col->WordWrap() && g->FitRowHeight());
     if (p.Text != Text()) {
       FInternalText = true;
       try {
@@ -257,14 +265,6 @@ void TDBGridInplaceEdit::UpdateContents() {
   LayoutButtonControls();
 }
 
-bool TDBGridInplaceEdit::RowFitsSeveralLines() {
-  // The grid fits row heights to the text when its rows hold more than one line of text.
-  TCustomDBGridX* g = DBGrid();
-  if (!g) return false;
-  SIZE one = MeasureControlText("Wg", Font());
-  return g->DefaultRowHeight() >= 2 * one.cy;
-}
-
 void TDBGridInplaceEdit::SetWordWrap(bool Value) {
   if (Value == FWordWrap) return;
   FWordWrap = Value;
@@ -275,6 +275,7 @@ void TDBGridInplaceEdit::CreateParams(TCreateParams& Params) {
   TInplaceEdit::CreateParams(Params);
   if (FWordWrap) Params.Style = (Params.Style & ~ES_AUTOHSCROLL) | ES_MULTILINE;
   TCustomDBGridX* g = DBGrid();
+  if (FlatButtonWidth <= 0) FlatButtonWidth = ComputeFlatButtonWidth();
   FButtonStripWidth = g && g->Flat() ? FlatButtonWidth + 1 : GetSystemMetrics(SM_CXVSCROLL);
 }
 
@@ -338,6 +339,7 @@ void TDBGridInplaceEdit::DropDown() {
     if (!lds || !f) return;
     FLookupList->SetColor(Color());
     FLookupList->Font()->Assign(Font());
+    FLookupList->SetSpecRow(col->DropDownSpecRow());
     int rows = static_cast<int>(col->DropDownRows());
     if (lds->IsSequenced() && lds->RecordCount() >= 1 && lds->RecordCount() < rows) rows = lds->RecordCount();
     FLookupList->SetShowTitles(col->DropDownShowTitles());
@@ -354,6 +356,9 @@ void TDBGridInplaceEdit::DropDown() {
     FLookupList->SetWidth(std::max(w, Width()));
     FLookupList->SetKeyValue(g->EditValue());
     FListColumnsMoved = false;
+    // The user may drag the list's columns about while it is shown; the special row's cell texts
+    // follow them and go back to the column at close-up.
+    FLookupList->OnColumnMoved = [this](TObject*, int, int) { FListColumnsMoved = true; };
     FLookupList->SetWasResized(false);
   } else if (FDropDownControl == FCalendarControl) {
     FCalendarControl->SetColor(Color());
@@ -439,6 +444,8 @@ void TDBGridInplaceEdit::CloseUp(bool Accept) {
       col->SetDropDownRows(static_cast<unsigned>(FLookupList->DisplayRows()));
       col->SetDropDownWidth(FLookupList->Width());
     }
+    if (col && FListColumnsMoved) col->DropDownSpecRow()->SetCellsText(FLookupList->SpecRow()->CellsText());
+    FListColumnsMoved = false;
   } else if (list && list == FPickListControl) {
     int i = FPickListControl->ItemIndex();
     if (i >= 0 && col) {
@@ -627,6 +634,10 @@ void TDBGridInplaceEdit::WndProc(TMessage& M) {
       }
       return;
     }
+    case WM_SETFOCUS:
+      // Coming from outside the grid: the grid has the focus inside again (its selection repaints).
+      if (TCustomDBGridX* g = DBGrid()) g->UpdateSelectionActive();
+      break;
     case WM_SETCURSOR:
       if (FEditStyle != cesSimple || ButtonControlCount() > 1) {
         POINT p{0, 0};
@@ -711,6 +722,17 @@ void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
+  // A wrapping editor that always shows keeps Up and Down for its own lines; the grid moves only from
+  // the first line up, from the last line down, or when the whole text is selected.
+  if ((Key == VK_UP || Key == VK_DOWN) && FWordWrap && g->Options().Contains(gdoAlwaysShowEditor) &&
+      HandleAllocated()) {
+    int lines = static_cast<int>(Perform(EM_GETLINECOUNT, 0, 0));
+    int line = static_cast<int>(Perform(EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0));
+    bool all = SelStart() == 0 && SelLength() == static_cast<int>(Utf8Length(Text()));
+    bool edge = Key == VK_UP ? line <= 0 : line >= lines - 1;
+    if (all || edge) TInplaceEdit::KeyDown(Key, Shift);
+    return;
+  }
   // Enter as Tab, copying from the prior record and the in-place search's short-cut are the grid's.
   TShortCut sc = ShortCut(Key, Shift);
   if ((Key == VK_RETURN && g->OptionsX().Contains(gxoEnterAsTab)) || (sc != 0 && sc == CopyFromPriorRecordShortCut) ||
@@ -757,6 +779,15 @@ void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
     return;
   }
   TInplaceEdit::KeyDown(Key, Shift);
+}
+
+void TDBGridInplaceEdit::KeyUp(WORD& Key, TShiftState Shift) {
+  WORD key = Key;
+  TInplaceEdit::KeyUp(Key, Shift);
+  // The shown lookup list never has the focus: letting Ctrl go reaches it from here (it sorts by the
+  // titles Ctrl-clicked meanwhile).
+  if (key == VK_CONTROL && FEditStyle == cesLookupList && FListShown && FLookupList && FLookupList->HandleAllocated())
+    SendMessage(FLookupList->Handle(), WM_KEYUP, VK_CONTROL, 0);
 }
 
 void TDBGridInplaceEdit::DeleteInListCell(bool Backspace) {

@@ -22,6 +22,7 @@
 #include "dataedit/MRUListX.h"
 #include "dataedit/PopupsX.h"
 #include "dataedit/ToolCtrlsX.h"
+#include "platform/controls/extctrls.h"
 
 class TPopupDataGridX;
 
@@ -56,6 +57,8 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   // Set while the grid reloads the editor with a drop-down shown: close-up is skipped.
   bool KeepListOpen = false;
   bool ReadOnlyOverridden() const { return FReadOnlyOverridden; }
+  // A column of the shown lookup list was moved (its special-row texts go back to the column).
+  bool ListColumnsMoved() const { return FListColumnsMoved; }
   bool WordWrap() const { return FWordWrap; }
   // Multi-line editing; a change recreates the window.
   void SetWordWrap(bool Value);
@@ -64,6 +67,8 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   int ButtonControlCount() const { return static_cast<int>(FButtonControls.size()); }
   // Entry 0 the main button, entry i the column's edit button i - 1; nullptr outside.
   TEditButtonControlX* ButtonControl(int I) const;
+  // The separator of entry I: shown, one pixel wide, only in a flat grid next to a visible control.
+  TShape* ButtonSeparator(int I) const;
   int ButtonStripWidth() const { return FButtonStripWidth; }
   int ButtonControlHeight() const { return FButtonControlHeight; }
   void LayoutButtonControls();
@@ -84,6 +89,7 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   void WndProc(TMessage& Message) override;
   void DefaultHandler(TMessage& Message) override;
   void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyUp(WORD& Key, TShiftState Shift) override;
   void KeyPress(WideChar& Key) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void BoundsChanged() override;
@@ -105,7 +111,6 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
 
  private:
   TColumnEditStyleX StyleFor(TColumnX* Column, bool ForContents) const;
-  bool RowFitsSeveralLines();
   // Drop-down keys of WM_KEYDOWN / WM_SYSKEYDOWN / WM_CHAR; true when consumed.
   bool HandleListKey(TMessage& Message);
   bool HandleMRUKey(TMessage& Message);
@@ -130,7 +135,8 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   int FButtonStripWidth = 0;
   std::string FKeyText;
   TPopupDataGridX* FLookupList = nullptr;
-  std::vector<std::pair<TControl*, TEditButtonControlX*>> FButtonControls;
+  // Each control with the separator drawn to its left (right when right to left) in a flat grid.
+  std::vector<std::pair<TShape*, TEditButtonControlX*>> FButtonControls;
   TColumnEditStyleX FEditStyle = cesSimple;
   bool FListColumnsMoved = false;
   bool FListShown = false;

@@ -25,6 +25,10 @@ TEditButtonControlX* TDBGridInplaceEdit::NewEditButtonControl() {
   return c;
 }
 
+TShape* TDBGridInplaceEdit::ButtonSeparator(int I) const {
+  return I >= 0 && I < ButtonControlCount() ? FButtonControls[static_cast<size_t>(I)].first : nullptr;
+}
+
 int TDBGridInplaceEdit::IndexOfControl(TObject* Sender) const {
   for (int i = 0; i < ButtonControlCount(); ++i)
     if (FButtonControls[static_cast<size_t>(i)].second == Sender) return i;
@@ -38,8 +42,11 @@ void TDBGridInplaceEdit::LayoutButtonControls() {
   size_t n = 1 + static_cast<size_t>(buttons ? buttons->Count() : 0);
   while (FButtonControls.size() > n) {
     TEditButtonControlX* c = FButtonControls.back().second;
+    TShape* sep = FButtonControls.back().first;
     c->SetVisible(false);
+    sep->SetVisible(false);
     delete c;
+    delete sep;
     FButtonControls.pop_back();
   }
   while (FButtonControls.size() < n) {
@@ -52,8 +59,11 @@ void TDBGridInplaceEdit::LayoutButtonControls() {
       ButtonControlMouseUp(c, B, S, X, Y);
     };
     c->OnMouseMove = [this, c](TObject*, TShiftState S, int X, int Y) { ButtonControlMouseMove(c, S, X, Y); };
-    // Separators are not made: the platform has no shape control; the strip's widths leave their room.
-    FButtonControls.emplace_back(nullptr, c);
+    auto* sep = new TShape(this);
+    sep->SetVisible(false);
+    sep->SetBounds(0, 0, 1, c->Height());
+    sep->SetParent(this);
+    FButtonControls.emplace_back(sep, c);
   }
   bool flat = g && g->Flat();
   std::vector<TStripButtonX> strip(n);
@@ -77,11 +87,19 @@ void TDBGridInplaceEdit::LayoutButtonControls() {
     c->SetFlat(flat);
   }
   TRect cr = ClientRect();
+  // The editor library's start-up measures the flat width; without it (a program that never ran it)
+  // flat buttons would get no width at all.
+  if (FlatButtonWidth <= 0) FlatButtonWidth = ComputeFlatButtonWidth();
   TButtonStripLayoutX l = LayoutButtonStrip(strip, cr.Width(), cr.Height(), flat, g && g->RightToLeft(),
                                             FlatButtonWidth, GetSystemMetrics(SM_CXVSCROLL));
   for (size_t i = 0; i < n; ++i) {
     const RECT& r = l.Buttons[i];
     FButtonControls[i].second->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    const RECT& s = l.Separators[i];
+    TShape* sep = FButtonControls[i].first;
+    bool shown = flat && strip[i].Visible && s.right > s.left;
+    if (shown) sep->SetBounds(s.left, s.top, s.right - s.left, s.bottom - s.top);
+    sep->SetVisible(shown);
   }
   FButtonStripWidth = l.StripWidth;
   FButtonControlHeight = l.ButtonHeight;
@@ -91,6 +109,7 @@ void TDBGridInplaceEdit::RefreshButtonStates() {
   for (auto& p : FButtonControls) {
     p.second->SetEnabled(true);
     p.second->SetActive(true);
+    p.first->Pen()->SetColor(clBtnFace);
   }
 }
 

@@ -455,7 +455,7 @@ TEST_F(InplaceTest, WordWrapFollowsTheColumnAndTheRowHeight) {
   EXPECT_FALSE(e->WordWrap());  // one text line per row
   EXPECT_FALSE(GetWindowLong(e->Handle(), GWL_STYLE) & ES_MULTILINE);
   grid->HideEditor();
-  grid->SetDefaultRowHeight(48);
+  grid->SetRowLines(2);  // the grid's layout makes rows of two lines (FitRowHeight)
   e = OpenEditor("Name");
   EXPECT_TRUE(e->WordWrap());
   EXPECT_TRUE(GetWindowLong(e->Handle(), GWL_STYLE) & ES_MULTILINE);
