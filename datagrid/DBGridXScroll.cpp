@@ -364,11 +364,11 @@ void TCustomDBGridX::ScrollDataRows(int Distance) {
       TGridDrawInfo info;
       CalcDrawInfo(info);
       RECT area{0, info.Vert.FixedBoundary, ClientWidth(), ClientHeight()};
+      // The rows end at the last data row: the footers below it stay, and so does the part of a row
+      // that would not fit (it shows the background, not half a record).
+      TRect last = CellRect(FixedCols(), FTitleOffset + std::max(0, DataRowCount() - 1));
+      if (last.Bottom > last.Top) area.bottom = std::min<int>(area.bottom, last.Bottom + line);
       RECT clip = area;
-      if (FooterRowCount() > 0) {
-        TRect last = CellRect(FixedCols(), FTitleOffset + std::max(0, DataRowCount() - 1));
-        if (last.Bottom > last.Top) clip.bottom = std::min<int>(clip.bottom, last.Bottom + line);
-      }
       // The indicator's arrow row repaints where it moves to; the new current row below.
       if (FDataOptions.Contains(gdoIndicator) && FIndicatorRow >= 0 && FIndicatorRow < RowCount())
         InvalidateRow(FIndicatorRow);
