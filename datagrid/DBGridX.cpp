@@ -390,6 +390,7 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
   TitleImagesNotification(AComponent, Operation);
   if (FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
   ScrollBarNotification(AComponent);
+  RandomAccessNotification(AComponent);
   if (FColumns)
     for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->ListSourceGone(AComponent);
   if (auto* f = dynamic_cast<TField*>(AComponent)) {
@@ -431,6 +432,7 @@ void TCustomDBGridX::ChangeScale(int M, int D) {
 // ---- data link reactions
 
 void TCustomDBGridX::DataLinkActiveChanged(bool Value) {
+  RefreshRandomAccessInterface();  // the layout below follows the row model
   if (!Value) HideEditor();
   if (FSelection) FSelection->DataActiveChanged(Value);
   RebindAllFooterSums();
@@ -444,6 +446,7 @@ void TCustomDBGridX::UpdateRowCount() {
   // the same for any record count. The buffer holds the whole rows that fit between the rows above
   // the data (titles, filter row) and the footers; a gap row pushes the footers to the bottom.
   if (!FDataLink) return;
+  RefreshRandomAccessInterface();
   int oldRows = RowCount();
   if (FTitleOffset >= RowCount()) SetRowCount(FTitleOffset + 1);
   if (FixedRows() != FTitleOffset) SetFixedRows(FTitleOffset);
@@ -459,6 +462,12 @@ void TCustomDBGridX::UpdateRowCount() {
     // The gap row goes back to the default height before it is sized again.
     SetDefaultRowHeight(DefaultRowHeight());
     if (titles > 0 && FTitleRowHeight > 0) SetRowHeights(0, FTitleRowHeight);
+  }
+  if (FRandomAccessData) {
+    // One row per record; the grid scrolls its own view.
+    RandomAccessRowCountChanged();
+    if (RowCount() != oldRows) Invalidate();
+    return;
   }
   if (TopRow() != FixedRows()) SetTopRow(FixedRows());
   TDataSet* ds = FDataLink->DataSet();
@@ -486,26 +495,37 @@ void TCustomDBGridX::UpdateRowCount() {
 
 void TCustomDBGridX::SyncCurrentRow() {
   if (!FDataLink->Active()) return;
-  int r = FTitleOffset + FDataLink->ActiveRecord();
+  int r = FTitleOffset + ActiveDataRow();
   if (r < RowCount() && r != Row()) MoveColRow(Col(), r, false, false);
 }
 
 void TCustomDBGridX::DataChanged() {
   if (!FDataLink->Active()) return;
   if (FSelection) FSelection->DataSetChanged();
+  if (FRandomAccessData) {
+    SyncCurrentRecord();
+    Invalidate();
+    return;
+  }
   UpdateRowCount();
   SyncCurrentRow();
   Invalidate();
   UpdateVertScrollBar();
 }
 
-void TCustomDBGridX::Scroll(int) {
+void TCustomDBGridX::Scroll(int Distance) {
   // Another record became current: a running search ends unless it moved there itself.
   if (FInSearch && !FSearchPositioning) StopInplaceSearch();
-  UpdateRowCount();
-  SyncCurrentRow();
-  Invalidate();
-  UpdateVertScrollBar();
+  if (FRandomAccessData) {
+    SyncCurrentRecord();
+    return;
+  }
+  if (!HandleAllocated()) {
+    UpdateRowCount();
+    SyncCurrentRow();
+    return;
+  }
+  ScrollDataRows(Distance);
 }
 
 void TCustomDBGridX::ColumnsChanged(TColumnX* Column) {

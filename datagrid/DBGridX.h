@@ -913,6 +913,41 @@ class TCustomDBGridX : public TCustomGrid {
  protected:
   // The height of Node's own caption (0 for a hidden column's leaf).
   int TitleNodeOwnHeight(THeadTreeNode* Node);
+
+  // ---- random-access rows and window scrolling (DBGridXRandomAccess.cpp, DBGridXScroll.cpp)
+ public:
+  // Whether a data set offering rows by index is used so (on by default; footers turn it off).
+  bool UseRandomAccess() const { return FUseRandomAccess; }
+  void SetUseRandomAccess(bool Value);
+  // Takes the data set's row interface, or lets it go; lays out again when that changed.
+  void UpdateRandomAccess();
+  // The current record's data row: its row index with random access, else its place in the buffer.
+  int ActiveDataRow() const;
+  // The data rows that hold records: every record with random access, else the buffered ones.
+  int DrawnRecordCount() const;
+  // The random-access view: rows per record, the top row kept inside, records fetched for the rows
+  // shown, the scroll bar from the top row, and the record change moving the current row.
+  void RandomAccessRowCountChanged();
+  void FetchVisibleRecords();
+  void SafeTopRow(int ATop);
+  void ClampTopRow();
+  void RandomAccessUpdateScrollBar();
+  void RandomAccessScroll(TMessage& Message);
+  void SyncCurrentRecord();
+  int MaxTopRow();
+  int LastFullVisibleRow();
+
+ protected:
+  bool RefreshRandomAccessInterface();
+  void RandomAccessNotification(TComponent* AComponent);
+  void MoveToRecordRow(int Target);
+  bool RandomAccessWheel(TShiftState Shift, bool Down);
+  // Moves the data rows' pixels by Distance records and repaints only what comes into view.
+  void ScrollDataRows(int Distance);
+  bool FUseRandomAccess = true;
+  bool FFetchingVisible = false;
+  TDataSet* FRandomAccessDataSet = nullptr;
+  SCROLLINFO FLastRAInfo{};
 };
 
 // The published grid.

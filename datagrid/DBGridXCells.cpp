@@ -11,19 +11,24 @@
 
 namespace {
 
-// Keeps the link's active record on the drawn row and puts it back afterwards.
+// Keeps the link's active record (or, with rows by index, the data set's active index) on the drawn
+// row and puts it back afterwards.
 class TActiveRecordScope {
  public:
-  TActiveRecordScope(TGridDataLinkX* Link, int Record) : FLink(Link), FOld(Link->ActiveRecord()) {
-    if (Record != FOld) Link->SetActiveRecord(Record);
+  TActiveRecordScope(TGridDataLinkX* Link, int Record, IRandomAccessDataSetX* Rows = nullptr)
+      : FLink(Link), FRows(Rows), FOld(Rows ? Rows->GetCurrentIndex() : Link->ActiveRecord()) {
+    if (FRows) FRows->SetActiveIndex(Record);
+    else if (Record != FOld) Link->SetActiveRecord(Record);
   }
   ~TActiveRecordScope() {
-    if (FLink->ActiveRecord() != FOld) FLink->SetActiveRecord(FOld);
+    if (FRows) FRows->RestoreActiveIndex();
+    else if (FLink->ActiveRecord() != FOld) FLink->SetActiveRecord(FOld);
   }
   int Old() const { return FOld; }
 
  private:
   TGridDataLinkX* FLink;
+  IRandomAccessDataSetX* FRows;
   int FOld;
 };
 
@@ -142,13 +147,13 @@ void TCustomDBGridX::DrawIndicatorCell(int ARow, int DataRow, const TRect& ARect
   TColor back = FixedColor();
   UseFont(c, Font());
   bool link = FDataLink->Active();
-  bool record = link && ARow >= FTitleOffset && DataRow >= 0 && DataRow < FDataLink->RecordCount();
+  bool record = link && ARow >= FTitleOffset && DataRow >= 0 && DataRow < DrawnRecordCount();
   if (!record) {
     c->Brush()->SetColor(back);
     c->FillRect(ARect);
     return;
   }
-  TActiveRecordScope scope(FDataLink.get(), DataRow);
+  TActiveRecordScope scope(FDataLink.get(), DataRow, FRandomAccessData);
   bool current = DataRow == scope.Old();
   bool selected = false;
   TDBGridXSelection* sel = SelectionX();
@@ -281,12 +286,12 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
                                      TGridDrawState AState, int TextMargin, int ImageMargin, bool Raised) {
   TCanvas* c = Canvas();
   TColumnX* col = ColumnAt(DataCol);
-  if (!col || !FDataLink->Active() || DataRow < 0 || DataRow >= FDataLink->RecordCount()) {
+  if (!col || !FDataLink->Active() || DataRow < 0 || DataRow >= DrawnRecordCount()) {
     c->Brush()->SetColor(col ? col->Color() : Color());
     c->FillRect(ARect);
     return;
   }
-  TActiveRecordScope scope(FDataLink.get(), DataRow);
+  TActiveRecordScope scope(FDataLink.get(), DataRow, FRandomAccessData);
   bool currentRow = DataRow == scope.Old();
   AState.Exclude(gdSelected);  // the grid's own selection decides below
   bool rtl = RightToLeft();

@@ -180,11 +180,11 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
   if (rowKind == 2 && FDataLink->Active()) {
     TDataSet* ds = FDataLink->DataSet();
     TGridCoord oldCell{Col(), Row()};
-    int oldActive = FDataLink->ActiveRecord();
+    int oldActive = ActiveDataRow();
     TBookmark oldMark = ds->Bookmark();
     bool rectAllowed = FAllowedSelections.Contains(selRectangleX);
     bool rowMode = rowSelect || colKind == 0 || !rectAllowed;
-    bool onRecord = dataRow < FDataLink->RecordCount();
+    bool onRecord = dataRow < DrawnRecordCount();
     BeginUpdate();
     try {
       if (EditorMode()) UpdateText();
@@ -299,8 +299,8 @@ void TCustomDBGridX::MouseMove(TShiftState Shift, int X, int Y) {
     if (cy >= area.Top && cy < area.Bottom && moved) {
       TGridCoord cell = MouseCoord(cx, cy);
       int dataRow = cell.Y - FTitleOffset;
-      if (cell.Y >= FTitleOffset && dataRow < FDataLink->RecordCount() && dataRow != FDataLink->ActiveRecord())
-        MoveWithSelection(Shift.Contains(ssLeft) && FRowsTracking, dataRow - FDataLink->ActiveRecord(),
+      if (cell.Y >= FTitleOffset && dataRow < DrawnRecordCount() && dataRow != ActiveDataRow())
+        MoveWithSelection(Shift.Contains(ssLeft) && FRowsTracking, dataRow - ActiveDataRow(),
                           FMouseMode != 3, false);
     }
     if (FCellsTracking && !FDataOptions.Contains(gdoRowSelect) && cx >= area.Left && cx < area.Right && moved) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXFooter.h"
@@ -159,6 +160,10 @@ int TCustomDBGridX::DataRowCount() const {
 
 void TCustomDBGridX::UpdateVertScrollBar() {
   if (!FDataLink || !HandleAllocated()) return;
+  if (FRandomAccessData) {
+    RandomAccessUpdateScrollBar();
+    return;
+  }
   TDBGridXScrollBar* bar = VertScrollBar();
   TScrollBarVisibleModeX mode = bar->VisibleMode();
   UINT mask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
@@ -237,6 +242,10 @@ void TCustomDBGridX::TopLeftChanged() {
   UpdateHorzExtScrollBar();
   // A filter cell being edited moved with the columns: its editor follows.
   if (FFilterEditing && FFilterEditor) PlaceFilterEditor(false);
+  if (FRandomAccessData) {
+    FetchVisibleRecords();
+    RandomAccessUpdateScrollBar();
+  }
 }
 
 void TCustomDBGridX::WMHScroll(TMessage& Message) {
@@ -264,6 +273,10 @@ void TCustomDBGridX::WMHScroll(TMessage& Message) {
 void TCustomDBGridX::WMVScroll(TMessage& Message) {
   Message.Result = 0;
   if (!GainFocus() || !FDataLink->Active()) return;
+  if (FRandomAccessData) {
+    RandomAccessScroll(Message);
+    return;
+  }
   TDataSet* ds = FDataLink->DataSet();
   int code = LOWORD(static_cast<DWORD>(Message.WParam));
   int pos = HIWORD(static_cast<DWORD>(Message.WParam));
@@ -321,12 +334,54 @@ bool TCustomDBGridX::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoin
   return true;
 }
 
-bool TCustomDBGridX::DoMouseWheelDown(TShiftState, const TPoint&) {
+bool TCustomDBGridX::DoMouseWheelDown(TShiftState Shift, const TPoint&) {
+  // With random access the wheel scrolls the view (Shift moves the record); the wheel event of the
+  // control already had its say in DoMouseWheel.
+  if (FRandomAccessData && FDataLink->Active()) return RandomAccessWheel(Shift, true);
   if (FDataLink->Active()) FDataLink->DataSet()->MoveBy(1);
   return true;
 }
 
-bool TCustomDBGridX::DoMouseWheelUp(TShiftState, const TPoint&) {
+bool TCustomDBGridX::DoMouseWheelUp(TShiftState Shift, const TPoint&) {
+  if (FRandomAccessData && FDataLink->Active()) return RandomAccessWheel(Shift, false);
   if (FDataLink->Active()) FDataLink->DataSet()->MoveBy(-1);
   return true;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The data set moved by Distance records: the data rows' pixels move with them and only the rows that
+// come into view, the old and the new current row and the footers are painted.
+
+void TCustomDBGridX::ScrollDataRows(int Distance) {
+  int oldRow = Row();
+  if (FDataLink->ActiveRecord() >= DataRowCount() || FDataLink->RecordCount() != DataRowCount()) UpdateRowCount();
+  InvalidateRow(std::min(oldRow, RowCount() - 1));
+  if (Distance != 0) {
+    bool editorShown = InplaceEditor() && InplaceEditor()->EditVisible();
+    if (editorShown) HideEditor();
+    int line = FDataOptions.Contains(gdoRowLines) ? GridLineWidth() : 0;
+    if (std::abs(Distance) > VisibleDataRowCount()) {
+      Invalidate();
+    } else {
+      TGridDrawInfo info;
+      CalcDrawInfo(info);
+      RECT area{0, info.Vert.FixedBoundary, ClientWidth(), ClientHeight()};
+      // The rows end at the last data row: the footers below it stay, and so does the part of a row
+      // that would not fit (it shows the background, not half a record).
+      TRect last = CellRect(FixedCols(), FTitleOffset + std::max(0, DataRowCount() - 1));
+      if (last.Bottom > last.Top) area.bottom = std::min<int>(area.bottom, last.Bottom + line);
+      RECT clip = area;
+      // The indicator's arrow row repaints where it moves to; the new current row below.
+      if (FDataOptions.Contains(gdoIndicator) && FIndicatorRow >= 0 && FIndicatorRow < RowCount())
+        InvalidateRow(FIndicatorRow);
+      ScrollWindowEx(Handle(), 0, -Distance * (DefaultRowHeight() + line), &area, &clip, nullptr, nullptr,
+                     SW_INVALIDATE);
+    }
+    if (FDataOptions.Contains(gdoAlwaysShowEditor) && EditorShownAlways()) ShowEditor();
+  }
+  UpdateVertScrollBar();
+  SyncCurrentRow();
+  InvalidateRow(Row());
+  if (FooterRowCount() > 0) RepaintFooters();
+  if (FUpdateLock == 0) Update();
 }

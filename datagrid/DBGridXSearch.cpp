@@ -3,9 +3,11 @@
 // position the search saves and restores, and the grid's message dispatch for timers, scrolling and
 // characters.
 #include <algorithm>
+#include <string_view>
 
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXUnit.h"
+#include "platform/data/memdataset.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -22,14 +24,17 @@ class TSearchMatcher {
  public:
   explicit TSearchMatcher(const std::string& Text)
       : FText(Text), FUpper(AnsiUpperCase(Text)), FChars(Utf8Length(Text)), FAscii(IsAscii(Text)) {}
-  bool Match(const std::string& Cell, std::string& Cut) const {
-    if (FAscii && Cell.size() >= FText.size() && IsAscii(std::string_view(Cell).substr(0, FText.size()))) {
+  bool Match(std::string_view Cell, std::string& Cut) const {
+    if (FAscii && Cell.size() >= FText.size() && IsAscii(Cell.substr(0, FText.size()))) {
       // Plain ASCII on both sides: one byte per character, upper-cased in place.
       for (size_t i = 0; i < FText.size(); ++i)
         if (Upper(Cell[i]) != FUpper[i]) return false;
       Cut = Cell.substr(0, FText.size());
       return true;
     }
+    // A cell beginning with another ASCII letter cannot match an ASCII text.
+    if (FAscii && !Cell.empty() && static_cast<unsigned char>(Cell[0]) < 0x80 && Upper(Cell[0]) != FUpper[0])
+      return false;
     Cut = Utf8Left(Cell, FChars);
     return AnsiUpperCase(Cut) == FUpper;
   }
@@ -45,6 +50,20 @@ class TSearchMatcher {
   int FChars;
   bool FAscii;
 };
+
+// The in-memory data set can scan a plain text column where it is stored: there the cell's display
+// text is the stored text (a text field without a text event, a column without a display format or key
+// list). Other columns and data sets are walked record by record.
+TMemDataSet* StoredTextSource(TDataSet* DS, TColumnX* Col) {
+  auto* mem = dynamic_cast<TMemDataSet*>(DS);
+  TField* f = Col->Field();
+  if (!mem || !f || mem->State() != dsBrowse || !dynamic_cast<TStringField*>(f)) return nullptr;
+  if (f->FieldKind() != fkData || f->OnGetText || !Col->DisplayFormat().empty()) return nullptr;
+  if (f->DataType() != ftString && f->DataType() != ftWideString && f->DataType() != ftFixedChar) return nullptr;
+  TColumnCellKindX kind = Col->GetCellKind();
+  if (kind != cckText && kind != cckPickList) return nullptr;
+  return mem;
+}
 
 }  // namespace
 
@@ -239,9 +258,28 @@ void TCustomDBGridX::InplaceSearch(const std::string& AddText, int TimeOut, int 
   if (!newText.empty() && col) {
     std::string cut;
     TSearchMatcher matcher(newText);
+    TMemDataSet* stored = nullptr;
     if (Mode == 0 && matcher.Match(col->GetCellDisplayText(), cut)) {
       found = true;
       newText = cut;
+    } else if ((stored = StoredTextSource(ds, col)) != nullptr) {
+      // Same order and rule as the walk below: from the first record (Mode 0), after the current one
+      // (1) or before it going back (2); nothing found leaves the position alone.
+      int cur = stored->CurrentPosition();
+      int from = Mode == 1 ? cur + 1 : (Mode == 2 ? cur - 1 : 0);
+      int pos = stored->ScanText(col->Field(), from, Mode == 2 ? -1 : 1,
+                                 [&](std::string_view Cell) { return matcher.Match(Cell, cut); });
+      if (pos >= 0) {
+        found = true;
+        newText = cut;
+        // The record change this brings must not end the search it belongs to.
+        struct Positioning {
+          bool& Flag;
+          ~Positioning() { Flag = false; }
+        } positioning{FSearchPositioning};
+        FSearchPositioning = true;
+        ds->GotoBookmark(stored->BookmarkAt(pos));
+      }
     } else {
       ds->DisableControls();
       struct Enable {

@@ -16,8 +16,10 @@
 // fields) and kept when it is closed; EmptyDataSet drops all records. Changing the fields while closed
 // makes new, empty storage at the next Open.
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/data/db.h"
@@ -137,4 +139,21 @@ class TMemDataSet : public TDataSet {
   bool FRangeActive = false;
   std::vector<int> FRangeColumns;
   std::vector<Variant> FRangeValues;
+
+  // ---- positional access (memaccess.cpp): controls that draw or search many records read them where
+  // they stand, by their position in the view (from 0), without moving the cursor
+ public:
+  // The current record's view position; -1 when there is none. While inserting: where the new record
+  // goes (the view's size when appending).
+  int CurrentPosition() const;
+  // Fields read the record at view position Pos until EndReadAt (the state is dsFilter meanwhile, so
+  // nothing can be written); false, with nothing to end, when Pos is outside the view.
+  bool BeginReadAt(int Pos);
+  void EndReadAt() { EndRecordRead(); }
+  // The bookmark of the record at a view position (empty outside the view).
+  TBookmark BookmarkAt(int Pos) const;
+  // Walks the view from position From by Step (+1 or -1) and answers the first position whose stored
+  // text in Field satisfies Match; null values never do. -1 when none matches, or when Field is not a
+  // text data field of this data set (the caller then reads through the fields).
+  int ScanText(const TField* Field, int From, int Step, const std::function<bool(std::string_view)>& Match) const;
 };
