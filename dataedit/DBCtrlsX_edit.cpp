@@ -22,12 +22,7 @@ constexpr UINT CM_DBEDITREFOCUSX = CM_BASE + 0x7A;
 TCustomDBEditX::TCustomDBEditX(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   FControlStyle.Include(csCaptureMouse);
   FControlStyle.Include(csReplicatable);
-  FDataLink = NewDataLink();
-  FDataLink->SetControl(this);
-  FDataLink->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
-  FDataLink->OnEditingChange = [this](TObject*) { LinkEditingChanged(); };
-  FDataLink->OnUpdateData = [this](TObject* Sender) { UpdateData(Sender); };
-  FDataLink->OnActiveChange = [this](TObject*) { LinkActiveChanged(); };
+  RenewDataLink();
   FMRUList = std::make_unique<TMRUListX>(this);
   FMRUList->OnOpenList = [this](TObject*) { OpenMRUList(); };
   FMRUList->OnCloseList = [this](TObject*, bool Accept) { CloseMRUList(Accept); };
@@ -45,6 +40,28 @@ TCustomDBEditX::TCustomDBEditX(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
 TCustomDBEditX::~TCustomDBEditX() = default;
 
 std::unique_ptr<TFieldDataLinkX> TCustomDBEditX::NewDataLink() { return std::make_unique<TFieldDataLinkX>(); }
+
+void TCustomDBEditX::RenewDataLink() {
+  std::unique_ptr<TFieldDataLinkX> L = NewDataLink();
+  L->SetControl(this);
+  L->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
+  L->OnEditingChange = [this](TObject*) { LinkEditingChanged(); };
+  L->OnUpdateData = [this](TObject* Sender) { UpdateData(Sender); };
+  L->OnActiveChange = [this](TObject*) { LinkActiveChanged(); };
+  if (FDataLink) {
+    // The old link's settings go over; it is let go of its source first.
+    L->SetReadOnly(FDataLink->ReadOnly());
+    L->SetFieldName(FDataLink->FieldName());
+    TDataSource* S = FDataLink->DataSource();
+    FDataLink->OnActiveChange = nullptr;
+    FDataLink->OnDataChange = nullptr;
+    FDataLink->SetDataSource(nullptr);
+    FDataLink = std::move(L);
+    FDataLink->SetDataSource(S);
+    return;
+  }
+  FDataLink = std::move(L);
+}
 
 TField* TCustomDBEditX::Field() const { return FDataLink->Field(); }
 bool TCustomDBEditX::IsDataIndependent() const { return FDataLink->DataIndependent(); }

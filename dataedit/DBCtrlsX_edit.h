@@ -125,6 +125,9 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
  protected:
   virtual bool EditButtonsEnabled();
   virtual std::unique_ptr<TFieldDataLinkX> NewDataLink();
+  // Makes the link again through NewDataLink: a descendant whose link class needs the descendant
+  // calls it from its own constructor (the edit's constructor reaches only its own factory).
+  void RenewDataLink();
   virtual bool IsDataIndependent() const;
   virtual TAlignment GetDefaultAlignment() const;
   virtual std::string GetDefaultEditMask() const;

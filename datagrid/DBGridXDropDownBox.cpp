@@ -89,6 +89,8 @@ TPopupDataGridX* TColumnDropDownOwnerX::GetDropDownGrid() {
     // Columns measure their widths with the grid's canvas, which needs the window.
     FGrid->HandleNeeded();
   }
+  // The list reads the way its grid does.
+  if (TCustomDBGridX* g = FColumn->OwnerGrid()) FGrid->SetListRightToLeft(g->RightToLeft());
   return FGrid;
 }
 

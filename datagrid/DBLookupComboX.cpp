@@ -41,6 +41,8 @@ std::string Utf8Head(const std::string& S, int Count) {
 // Links and drop-down settings
 
 
+void TDataSourceLinkX::LayoutChanged() { FCombo->UpdateDataFields(); }
+
 void TListSourceLinkX::ActiveChanged() { FCombo->UpdateListFields(); }
 void TListSourceLinkX::LayoutChanged() { FCombo->UpdateListFields(); }
 void TListSourceLinkX::DataSetChanged() { FCombo->ListLinkDataChanged(); }
@@ -50,9 +52,8 @@ void TListSourceLinkX::DataSetChanged() { FCombo->ListLinkDataChanged(); }
 // Creation and settings
 
 TCustomDBLookupComboboxX::TCustomDBLookupComboboxX(TComponent* AOwner) : TCustomDBEditX(AOwner) {
-  // The edit's link serves: several key fields may be written at once. (The edit makes its link while
-  // it is constructed, before this class exists, so the link is the edit's own class.)
-  DataLink()->SetMultiFields(true);
+  // The edit made its link before this class existed: the combo box's own link takes its place.
+  RenewDataLink();
   FListLink = std::make_unique<TListSourceLinkX>(this);
   FOwnSource = std::make_unique<TDataSource>(nullptr);
   FDropDownBox = std::make_unique<TLookupComboboxDropDownBoxX>(this);
@@ -519,7 +520,7 @@ void TCustomDBLookupComboboxX::FieldDataChanged() {
     FKeyValue = IsDataIndependent() ? DataLink()->DataIndependentValue() : Variant(Text());
     return;
   }
-  if (IsDataIndependent() && FTextValue) {
+  if (IsDataIndependent() && SourceLink()->TextValue()) {
     SetDisplayText(SafeVarToStr(DataLink()->DataIndependentValue()));
     LocateListText(Text(), false);
   } else {
@@ -570,10 +571,10 @@ void TCustomDBLookupComboboxX::StoreTextInLink() {
   TSpecRowX* special = FDropDownBox->SpecRow();
   if (IsDataIndependent() && FListActive && !LocateKeyValue() && !Text().empty() && FStyle == csDropDownX &&
       !special->Visible()) {
-    FTextValue = true;
+    SourceLink()->SetTextValue(true);
     DataLink()->SetValue(Variant(Text()));
   } else {
-    FTextValue = false;
+    SourceLink()->SetTextValue(false);
     DataLink()->SetValue(FKeyValue);
   }
 }

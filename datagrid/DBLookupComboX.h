@@ -25,6 +25,24 @@ class TCustomDBLookupComboboxX;
 
 enum TDBLookupComboboxXStyle { csDropDownX, csDropDownListX };
 
+// The control's link to the edited data: several key fields at once, and whether the value kept
+// without a data source is free text rather than a key. The combo box resolves its own fields, so a
+// layout change of the data set goes to the combo box instead of the link's field lookup.
+class TDataSourceLinkX : public TFieldDataLinkX {
+  DECLARE_CLASS(TDataSourceLinkX, TFieldDataLinkX)
+  explicit TDataSourceLinkX(TCustomDBLookupComboboxX* ACombo) : FCombo(ACombo) { SetMultiFields(true); }
+  TCustomDBLookupComboboxX* Combo() const { return FCombo; }
+  bool TextValue() const { return FTextValue; }
+  void SetTextValue(bool Value) { FTextValue = Value; }
+
+ protected:
+  void LayoutChanged() override;
+
+ private:
+  TCustomDBLookupComboboxX* FCombo;
+  bool FTextValue = false;
+};
+
 // The link to the list.
 class TListSourceLinkX : public TDataLink {
   DECLARE_CLASS(TListSourceLinkX, TDataLink)
@@ -89,18 +107,46 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
   TDBLookupGridXOptions GetDropDownGridOptions() override { return GetDropDownGrid()->LookupOptions(); }
   void SetDropDownGridOptions(TDBLookupGridXOptions Value) override { GetDropDownGrid()->SetLookupOptions(Value); }
   // The data-independent value is free text, not a key (csDropDownX without data source).
-  bool TextValue() const { return FTextValue; }
+  bool TextValue() const { return SourceLink()->TextValue(); }
+  TDataSourceLinkX* SourceLink() const { return static_cast<TDataSourceLinkX*>(DataLink()); }
 
   // Moves the key to the previous or next list record (the first when the key is not in the list).
   void SelectNextListValue(bool Up);
-  void UpdateDataFields();
-  void UpdateListFields();
+  virtual void UpdateDataFields();
+  virtual void UpdateListFields();
   void ListLinkDataChanged() {}
+
+  // Setting the button handlers refreshes the buttons' enabled state (a handler enables them).
+  void SetOnButtonClick(TButtonClickEventX Value) {
+    OnButtonClick = std::move(Value);
+    RefreshButtonControls();
+  }
+  void SetOnButtonDown(TButtonDownEventX Value) {
+    OnButtonDown = std::move(Value);
+    RefreshButtonControls();
+  }
 
   TCloseUpEventX OnCloseUp;
   TNotifyEvent OnDropDown;
   TNotifyEvent OnKeyValueChanged;
   TNotInListEventX OnNotInList;
+
+  // The drop-down grid's own events, read and set through the combo box (the grid is made on first
+  // use): its title buttons, cell drawing and cell parameters, and its sort marking.
+  using TCheckTitleBtnEventX = TCustomDBGridX::TCheckTitleBtnEventX;
+  using TDrawColumnCellEventX = TCustomDBGridX::TDrawColumnCellEventX;
+  using TGetCellParamsEventX = TCustomDBGridX::TGetCellParamsEventX;
+  using TTitleBtnClickEventX = TCustomDBGridX::TTitleBtnClickEventX;
+  TCheckTitleBtnEventX OnDropDownBoxCheckButton() { return GetDropDownGrid()->OnCheckTitleButton; }
+  void SetOnDropDownBoxCheckButton(TCheckTitleBtnEventX Value) { GetDropDownGrid()->OnCheckTitleButton = std::move(Value); }
+  TDrawColumnCellEventX OnDropDownBoxDrawColumnCell() { return GetDropDownGrid()->OnDrawColumnCell; }
+  void SetOnDropDownBoxDrawColumnCell(TDrawColumnCellEventX Value) { GetDropDownGrid()->OnDrawColumnCell = std::move(Value); }
+  TGetCellParamsEventX OnDropDownBoxGetCellParams() { return GetDropDownGrid()->OnGetCellParams; }
+  void SetOnDropDownBoxGetCellParams(TGetCellParamsEventX Value) { GetDropDownGrid()->OnGetCellParams = std::move(Value); }
+  TNotifyEvent OnDropDownBoxSortMarkingChanged() { return GetDropDownGrid()->OnSortMarkingChanged; }
+  void SetOnDropDownBoxSortMarkingChanged(TNotifyEvent Value) { GetDropDownGrid()->OnSortMarkingChanged = std::move(Value); }
+  TTitleBtnClickEventX OnDropDownBoxTitleBtnClick() { return GetDropDownGrid()->OnTitleBtnClick; }
+  void SetOnDropDownBoxTitleBtnClick(TTitleBtnClickEventX Value) { GetDropDownGrid()->OnTitleBtnClick = std::move(Value); }
 
  protected:
   // The control's own operations, in slot order.
@@ -116,6 +162,7 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
   virtual void SelectAllText();
 
   bool EditButtonsEnabled() override;
+  std::unique_ptr<TFieldDataLinkX> NewDataLink() override { return std::make_unique<TDataSourceLinkX>(this); }
   TAlignment GetDefaultAlignment() const override;
   std::string GetDataField() const override { return FDataField; }
   std::string GetPaintCopyText() override;
@@ -192,7 +239,6 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
   std::string FDataField;
   TDBLookupComboboxXStyle FStyle = csDropDownListX;
   bool FChangeSuspended = false, FChangeSwallowed = false;
-  bool FTextValue = false;
 };
 
 class TDBLookupComboboxX : public TCustomDBLookupComboboxX {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "datagrid/DBGridXDraw.h"
 #include "dataedit/VarValuesX.h"
 #include "platform/rtl/sysutils.h"
 
@@ -1104,10 +1105,19 @@ void TDBLookupGridX::Notification(TComponent* AComponent, TOperation Operation) 
 // ---------------------------------------------------------------------------------------------------
 // Drawing
 
+namespace {
+// Under right-to-left reading a cell's text runs from its right edge.
+TAlignment MirroredAlignment(TAlignment A, bool RightToLeft) {
+  if (!RightToLeft || A == taCenter) return A;
+  return A == taLeftJustify ? taRightJustify : taLeftJustify;
+}
+}  // namespace
+
 void TDBLookupGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
   TCanvas* c = Canvas();
   int dataCol = ACol - IndicatorOffset();
   TColumnX* col = ColumnAt(dataCol);
+  bool rtl = RightToLeft();
   if (ARow == SpecGridRow()) {
     auto* lc = dynamic_cast<TDBLookupGridColumnX*>(col);
     c->Font()->Assign(lc ? lc->SpecCell()->Font() : FSpecRow->Font());
@@ -1118,11 +1128,15 @@ void TDBLookupGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawS
     }
     c->Brush()->SetColor(back);
     c->FillRect(ARect);
-    if (lc) DrawCellTextX(c, ARect, 2, 2, lc->SpecCell()->Text(), col->Alignment(), 0, false, col->EndEllipsis());
+    if (lc)
+      DrawCellTextX(c, ARect, 2, 2, lc->SpecCell()->Text(), MirroredAlignment(col->Alignment(), rtl), 0, false,
+                    col->EndEllipsis(), 0, 0, rtl);
     if (FSpecRowSelected && ACol == ColCount() - 1) {
-      // The focus frame runs over the whole row, drawn once with its last cell.
+      // The focus frame runs over the whole row, drawn once with its last cell (the leftmost one when
+      // the columns run from the right).
       TRect first = CellRect(std::max(FixedCols(), LeftCol()), ARow);
-      c->DrawFocusRect(TRect(std::min(first.Left, ARect.Left), ARect.Top, ARect.Right, ARect.Bottom));
+      c->DrawFocusRect(TRect(std::min(first.Left, ARect.Left), ARect.Top, std::max(first.Right, ARect.Right),
+                             ARect.Bottom));
     }
     return;
   }
@@ -1139,14 +1153,24 @@ void TDBLookupGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawS
   bool key = UpdateLock() == 0 && RecordIsKey(index);
   int old = FDataLink->ActiveRecord();
   FDataLink->SetActiveRecord(index);
-  c->Font()->Assign(col->Font());
-  TColor back = col->Color();
-  if (key) {
-    back = clHighlight;
-    c->Font()->SetColor(clHighlightText);
+  try {
+    c->Font()->Assign(col->Font());
+    TColor back = col->Color();
+    // The owner's cell parameters first; the chosen record's highlight is the list's own.
+    DoGetCellParams(col, c->Font(), back, AState);
+    if (key) {
+      back = clHighlight;
+      c->Font()->SetColor(clHighlightText);
+      AState.Include(gdSelected);
+    }
+    c->Brush()->SetColor(back);
+    c->FillRect(ARect);
+    DrawCellTextX(c, ARect, 2, 2, col->GetCellDisplayText(), MirroredAlignment(col->Alignment(), rtl), 0, false,
+                  col->EndEllipsis(), 0, 0, rtl);
+    DrawColumnCell(ARect, dataCol, col, AState);
+  } catch (...) {
+    FDataLink->SetActiveRecord(old);
+    throw;
   }
-  c->Brush()->SetColor(back);
-  c->FillRect(ARect);
-  DrawCellTextX(c, ARect, 2, 2, col->GetCellDisplayText(), col->Alignment(), 0, false, col->EndEllipsis());
   FDataLink->SetActiveRecord(old);
 }

@@ -21,6 +21,12 @@ void TPopupDataGridX::SetCtl3D(bool Value) {
   RecreateWnd();
 }
 
+void TPopupDataGridX::SetListRightToLeft(bool Value) {
+  if (RightToLeft() == Value) return;
+  SetRightToLeft(Value);
+  if (HandleAllocated()) RecreateWnd();
+}
+
 void TPopupDataGridX::CreateParams(TCreateParams& Params) {
   TDBLookupGridX::CreateParams(Params);
   // A top-level tool window. The list's scroll bars stay: on this platform a window shows only the
@@ -29,6 +35,7 @@ void TPopupDataGridX::CreateParams(TCreateParams& Params) {
   Params.Style = WS_POPUP | WS_CLIPCHILDREN | bars;
   if (!FCtl3D) Params.Style |= WS_BORDER;
   Params.ExStyle = WS_EX_TOOLWINDOW;
+  if (RightToLeft()) Params.ExStyle |= WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
   Params.WindowClassStyle = CS_SAVEBITS | CS_HREDRAW;
   Params.WndParent = nullptr;
 }

@@ -27,6 +27,9 @@ class TPopupDataGridX : public TDBLookupGridX {
   bool InUserAction() const { return FInUserAction; }
   bool Ctl3D() const { return FCtl3D; }
   void SetCtl3D(bool Value);
+  // Columns from the right, as the grid or control it drops from; the window is made again so that
+  // its extended style reads right to left too.
+  void SetListRightToLeft(bool Value);
 
   bool CanFocus() const override { return false; }
   // Never smaller than a scroll bar's arrow box; always true.
