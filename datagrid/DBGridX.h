@@ -23,6 +23,7 @@
 #include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXStyle.h"
 #include "datagrid/HeadTree.h"
+#include "dataedit/DBCtrlsX_edit.h"
 #include "platform/controls/grids.h"
 #include "platform/data/db.h"
 
@@ -180,7 +181,7 @@ class TBookmarkListX : public TObject {
   bool FDataActive = false;
 };
 
-class TCustomDBGridX : public TCustomGrid {
+class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   DECLARE_CLASS(TCustomDBGridX, TCustomGrid)
   explicit TCustomDBGridX(TComponent* AOwner);
   ~TCustomDBGridX() override;
@@ -385,6 +386,14 @@ class TCustomDBGridX : public TCustomGrid {
   bool FilterRowMouseDown(TMouseButton Button, int X, int Y);
   // The press that started filter editing, in screen coordinates, and its time (0: none); forgotten.
   bool TakeFilterMouseDown(POINT& ScreenPos, int& Time);
+  // The grid as holder of the filter editor: it may always modify, hands over the filter press (never
+  // as a double click), and takes the filter row's keys while the editor's drop-down is closed.
+  bool EditorCanModify(TWinControl* Editor) override;
+  bool TakePendingMouseDown(POINT& ScreenPos, int& Time) override;
+  void EditorWndProc(TWinControl* Editor, TMessage& Message) override;
+  void EditorKeyDown(TWinControl* Editor, WORD& Key, TShiftState Shift) override;
+  void EditorKeyPress(TWinControl* Editor, WideChar& Key) override;
+  void EditorKeyUp(TWinControl* Editor, WORD& Key, TShiftState Shift) override;
   int FilterColumnIndex() const { return FFilterColumnIndex; }
   bool FilterEditing() const { return FFilterEditing; }
   TInplaceFilterEditX* FilterEditor() const { return FFilterEditor; }

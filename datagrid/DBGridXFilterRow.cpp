@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "datagrid/DBGridXDropDownBox.h"
+#include "datagrid/DBGridXSelection.h"
 #include "datagrid/DBGridXStyle.h"
 #include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXUnit.h"
@@ -153,17 +155,8 @@ void TSTColumnFilterX::SetKeyListSelection(const std::string& Text, const Varian
 
 std::string TSTColumnFilterX::BuildConditionText() const {
   if (FCondition.ValueKind == stvkOther || FCondition.Operator1 == stoNone) return {};
-  if (ListSource()) {
-    // The values as a comma text.
-    const Variant& v = FCondition.Operand1;
-    if (!v.IsArray()) return SafeVarToStr(v);
-    std::string s;
-    for (int i = v.ArrayLowBound(); i <= v.ArrayHighBound(); ++i) {
-      if (i > v.ArrayLowBound()) s += ',';
-      s += SafeVarToStr(v[i]);
-    }
-    return s;
-  }
+  // A list's values as a comma text, each quoted; a single value (the chosen list text) as it is.
+  if (ListSource()) return VarArrayToQuotedText(FCondition.Operand1);
   return BuildSTFilterText(FCondition);
 }
 
@@ -207,13 +200,11 @@ void TInplaceFilterEditX::ShowKeyWithText(const Variant& Value, const std::strin
   SetDisplayText(AText);
 }
 
-void TInplaceFilterEditX::KeyDown(WORD& Key, TShiftState Shift) {
-  // The grid's key table first, while the list is closed.
-  if (FOwnerGrid && !ListVisible()) {
-    FOwnerGrid->FilterEditorKeyDown(this, Key, Shift);
-    if (Key == 0) return;
-  }
-  TDBLookupComboboxX::KeyDown(Key, Shift);
+RECT TInplaceFilterEditX::CalcTextRect() {
+  // One pixel lower: the text stands where the filter cell drew it.
+  RECT r = TDBLookupComboboxX::CalcTextRect();
+  r.top += 1;
+  return r;
 }
 
 bool TInplaceFilterEditX::WantsKey(WORD Key, TShiftState Shift) {
@@ -238,7 +229,11 @@ TSTColumnFilterX* TColumnX::STFilter() {
 
 TInplaceFilterEditX* TCustomDBGridX::NewFilterEditor() { return new TInplaceFilterEditX(this); }
 
-bool TCustomDBGridX::FilterEditorAllowed() { return FFilterEditing; }
+bool TCustomDBGridX::FilterEditorAllowed() {
+  // A selection in force keeps the editor out of sight.
+  TDBGridXSelection* sel = SelectionX();
+  return FFilterEditing && (!sel || sel->Kind() == selNoneX);
+}
 
 bool TCustomDBGridX::ColumnHasFilterCell(int DataCol) {
   TColumnX* c = ColumnAt(DataCol);
@@ -286,6 +281,8 @@ void TCustomDBGridX::BeginFilterEdit(int DataCol) {
     FFilterEditor->SetColor(BrightenColor(FixedColor(), 8));
     FFilterEditor->OnKeyPress = [this](TObject*, WideChar& Key) { FilterEditorKeyPress(Key); };
     FFilterEditor->SetFlat(FFlat);
+    // The grid holds it in place: its keys come here first and the cell decides its size.
+    FFilterEditor->SetInplaceEditHolder(this);
   }
   int raw = DataToRawColumn(DataCol);
   if (FFilterEditor->GetVisible() && FFilterColumnIndex != DataCol) {
@@ -318,16 +315,18 @@ void TCustomDBGridX::PlaceFilterEditor(bool Reload) {
     return;
   }
   if (Reload) {
-    FFilterEditor->SetBounds(r.Left, r.Top, 0, 0);
-    FFilterEditor->SetVisible(true);
-    if (FFilterEditor->CanFocus()) FFilterEditor->SetFocus();
+    // Out of sight while it loads.
+    FFilterEditor->MoveTo(RECT{r.Left, r.Top, r.Left, r.Top});
+    FFilterEditor->SetFocus();
     LoadFilterEditor(FFilterColumnIndex);
     FFilterEditor->SelectAll();
-  } else if (FFilterEditor->CanFocus()) {
+  } else {
     FFilterEditor->SetFocus();
   }
-  FFilterEditor->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+  FFilterEditor->MoveTo(RECT{r.Left, r.Top, r.Right, r.Bottom});
   FFilterEditor->SetVisible(true);
+  // A hidden window could not take the focus above.
+  if (!FFilterEditor->Focused() && FFilterEditor->CanFocus()) FFilterEditor->SetFocus();
   if (FFilterEditor->HandleAllocated()) SendMessage(FFilterEditor->Handle(), EM_SCROLLCARET, 0, 0);
 }
 
@@ -343,7 +342,7 @@ void TCustomDBGridX::LoadFilterEditor(int DataCol) {
     e->ClearText();
     e->SetListSource(nullptr);
     e->SetKeyValue(Null);
-    e->OnButtonClick = nullptr;
+    e->SetOnButtonClick(nullptr);
     e->SetListField(f->ListField());
     if (!f->KeyField().empty()) {
       e->SetStyle(csDropDownListX);
@@ -363,7 +362,7 @@ void TCustomDBGridX::LoadFilterEditor(int DataCol) {
     e->SetListField("");
     e->SetKeyField("");
     e->SetStyle(csDropDownX);
-    e->OnButtonClick = [](TObject*, bool&) {};
+    e->SetOnButtonClick([](TObject*, bool&) {});
     e->EditButton()->SetVisible(false);
     e->SetValue(Null);
     e->SetText(FilterCellText(DataCol));
@@ -495,7 +494,9 @@ bool TCustomDBGridX::FilterRowMouseDown(TMouseButton Button, int X, int Y) {
   if (r != FilterGridRow() || c < IndicatorOffset()) return false;
   int dataCol = RawToDataColumn(c);
   if (!ColumnHasFilterCell(dataCol)) return false;
+  // As a click does: the selection goes.
   FSelectedRows->Clear();
+  if (TDBGridXSelection* sel = SelectionX()) sel->Clear();
   TPoint sp = ClientToScreen(TPoint(X, Y));
   FFilterMousePos = POINT{sp.X, sp.Y};
   FFilterMouseTime = static_cast<int>(GetMessageTime());
@@ -512,3 +513,22 @@ bool TCustomDBGridX::TakeFilterMouseDown(POINT& ScreenPos, int& Time) {
   FFilterMouseTime = 0;
   return false;
 }
+
+// ---------------------------------------------------------------------------------------------------
+// The grid as the filter editor's holder
+
+bool TCustomDBGridX::EditorCanModify(TWinControl*) { return true; }
+
+bool TCustomDBGridX::TakePendingMouseDown(POINT& ScreenPos, int& Time) { return TakeFilterMouseDown(ScreenPos, Time); }
+
+void TCustomDBGridX::EditorWndProc(TWinControl*, TMessage&) {}
+
+void TCustomDBGridX::EditorKeyDown(TWinControl* Editor, WORD& Key, TShiftState Shift) {
+  // An open list keeps its keys.
+  if (!FFilterEditor || Editor != FFilterEditor || FFilterEditor->ListVisible()) return;
+  FilterEditorKeyDown(Editor, Key, Shift);
+}
+
+void TCustomDBGridX::EditorKeyPress(TWinControl*, WideChar&) {}
+
+void TCustomDBGridX::EditorKeyUp(TWinControl*, WORD&, TShiftState) {}

@@ -112,7 +112,7 @@ class TInplaceFilterEditX : public TDBLookupComboboxX {
  protected:
   void ApplyValue(const Variant& Value) override;
   void SelectAllText() override;
-  void KeyDown(WORD& Key, TShiftState Shift) override;
+  RECT CalcTextRect() override;
   bool WantsKey(WORD Key, TShiftState Shift) override;
 
  private:

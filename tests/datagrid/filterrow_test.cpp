@@ -5,6 +5,7 @@
 
 #include "datagrid/DBGridXFilterRow.h"
 #include "datagrid/DBGridXFooter.h"
+#include "datagrid/DBGridXSelection.h"
 #include "datagrid/DBGridXUnit.h"
 #include "dataedit/VarValuesX.h"
 #include "tests/datagrid/grid_fixture.h"
@@ -403,4 +404,170 @@ TEST_F(FilterRowTest, AKeyListFilterIsChosenInTheDropDownAndAppliedOnCloseUp) {
   EXPECT_FALSE(e->ListActive());
   EXPECT_FALSE(e->EditButton()->Visible());
   EXPECT_EQ(e->Style(), csDropDownX);
+}
+
+namespace {
+
+// The text rectangles of a filter editor and of a plain lookup combo box.
+struct TFilterEditProbe : TInplaceFilterEditX {
+  using TInplaceFilterEditX::TInplaceFilterEditX;
+  RECT TextRect() { return CalcTextRect(); }
+};
+struct TComboProbe : TDBLookupComboboxX {
+  using TDBLookupComboboxX::TDBLookupComboboxX;
+  RECT TextRect() { return CalcTextRect(); }
+};
+
+TDataSource* CodesSource(TComponent* Owner) {
+  auto* codes = new TMemDataSet(Owner);
+  codes->AddField("Code", ftString, 4);
+  codes->AddField("Label", ftString, 20);
+  codes->Open();
+  for (auto [c, l] : {std::pair{"Y", "Yes"}, std::pair{"N", "No"}, std::pair{"?", "Unknown"}}) {
+    codes->Append();
+    codes->FieldByName("Code")->SetAsString(c);
+    codes->FieldByName("Label")->SetAsString(l);
+    codes->Post();
+  }
+  codes->First();
+  auto* s = new TDataSource(Owner);
+  s->SetDataSet(codes);
+  return s;
+}
+
+}  // namespace
+
+TEST_F(FilterRowTest, TheGridHoldsTheFilterEditorInPlace) {
+  Show();
+  grid->BeginFilterEdit(1);
+  TInplaceFilterEditX* e = grid->FilterEditor();
+  ASSERT_NE(e, nullptr);
+  EXPECT_TRUE(e->InplaceMode());
+  EXPECT_EQ(e->InplaceEditHolder(), grid);
+  IInplaceEditHolderX* h = grid;
+  EXPECT_TRUE(h->EditorCanModify(e));
+  // The cell decides the editor's place and size.
+  TRect cell = grid->CellRect(grid->DataToRawColumn(1), grid->FilterGridRow());
+  EXPECT_EQ(e->Left(), cell.Left + 1);
+  EXPECT_EQ(e->Top(), cell.Top);
+  EXPECT_EQ(e->Width(), cell.Right - cell.Left - 1);
+  EXPECT_EQ(e->Height(), cell.Bottom - cell.Top);
+
+  // What the holder leaves alone stays with the editor.
+  WORD k = 'A';
+  WideChar ch = 'a';
+  h->EditorKeyUp(e, k, {});
+  EXPECT_EQ(k, 'A');
+  h->EditorKeyPress(e, ch);
+  EXPECT_EQ(ch, 'a');
+  TMessage m{WM_CHAR, 'a', 0, 0};
+  h->EditorWndProc(e, m);
+  EXPECT_EQ(m.Result, 0);
+  k = VK_UP;
+  h->EditorKeyDown(e, k, {});
+  EXPECT_EQ(k, VK_UP);
+  // The filter row's key table is the holder's: at the end of the text Right goes on to the next cell.
+  Type("x");
+  k = VK_RIGHT;
+  h->EditorKeyDown(e, k, {});
+  EXPECT_EQ(k, 0);
+  EXPECT_EQ(grid->FilterColumnIndex(), 2);
+  EXPECT_EQ(F(1)->ConditionText(), "x");
+  // Keys of an editor that is not the filter row's are not taken.
+  auto* other = new TDBLookupComboboxX(owner.get());
+  k = VK_RIGHT;
+  h->EditorKeyDown(other, k, {});
+  EXPECT_EQ(k, VK_RIGHT);
+
+  // The press that started the edit is handed over once, and never as a second click.
+  TRect c3 = grid->CellRect(grid->DataToRawColumn(3), grid->FilterGridRow());
+  ASSERT_TRUE(grid->FilterRowMouseDown(mbLeft, c3.Left + 4, c3.Top + 4));
+  POINT at{0, 0};
+  int time = -1;
+  EXPECT_FALSE(h->TakePendingMouseDown(at, time));
+  TPoint sp = grid->ClientToScreen(TPoint(c3.Left + 4, c3.Top + 4));
+  EXPECT_EQ(at.x, sp.X);
+  EXPECT_EQ(at.y, sp.Y);
+  EXPECT_FALSE(h->TakePendingMouseDown(at, time));
+  EXPECT_EQ(time, 0);
+  EXPECT_EQ(grid->FilterColumnIndex(), 3);
+}
+
+TEST_F(FilterRowTest, AnOpenListKeepsTheKeysOfTheFilterRow) {
+  TSTColumnFilterX* f = F(5);
+  f->SetListField("Label");
+  f->SetKeyField("Code");
+  f->SetListSource(CodesSource(owner.get()));
+  Show();
+  grid->BeginFilterEdit(5);
+  TInplaceFilterEditX* e = grid->FilterEditor();
+  ASSERT_TRUE(e->ListActive());
+  SendMessage(e->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  SendMessage(e->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  win::PumpMessages();
+  ASSERT_TRUE(e->ListVisible());
+  // Home, End and Down are not the filter row's while the list is open (Down moves in the list).
+  for (UINT vk : {VK_END, VK_HOME, VK_DOWN}) {
+    SCOPED_TRACE(vk);
+    SendMessage(e->Handle(), WM_KEYDOWN, vk, 0);
+    EXPECT_EQ(grid->FilterColumnIndex(), 5);
+    EXPECT_TRUE(grid->FilterEditing());
+  }
+  EXPECT_TRUE(e->ListVisible());
+  EXPECT_EQ(e->Grid()->KeyValue().AsString(), "Y");
+  SendMessage(e->Handle(), WM_CHAR, 27, 0);
+  ASSERT_FALSE(e->ListVisible());
+  // Closed again: Home at the start goes to the first filter cell.
+  SendMessage(e->Handle(), WM_KEYDOWN, VK_HOME, 0);
+  SendMessage(e->Handle(), WM_KEYDOWN, VK_HOME, 0);
+  EXPECT_EQ(grid->FilterColumnIndex(), 0);
+}
+
+TEST_F(FilterRowTest, TheFilterEditorsTextSitsOnePixelLower) {
+  auto* fe = new TFilterEditProbe(owner.get());
+  auto* ce = new TComboProbe(owner.get());
+  for (TCustomDBEditX* e : std::initializer_list<TCustomDBEditX*>{fe, ce}) {
+    e->SetBounds(10, 250, 120, 22);
+    e->SetParent(host);
+    e->HandleNeeded();
+  }
+  win::PumpMessages();
+  RECT a = fe->TextRect(), b = ce->TextRect();
+  EXPECT_EQ(a.top, b.top + 1);
+  EXPECT_EQ(a.left, b.left);
+  EXPECT_EQ(a.right, b.right);
+  EXPECT_EQ(a.bottom, b.bottom);
+}
+
+TEST_F(FilterRowTest, ASelectionInForceKeepsTheFilterEditorOutOfSight) {
+  Show();
+  grid->SelectionX()->SelectAll();
+  ASSERT_NE(grid->SelectionX()->Kind(), selNoneX);
+  grid->BeginFilterEdit(1);
+  EXPECT_TRUE(grid->FilterEditing());
+  ASSERT_NE(grid->FilterEditor(), nullptr);
+  EXPECT_FALSE(grid->FilterEditor()->GetVisible());
+  // A press on a filter cell clears the selection as a click does, and the editor shows.
+  TRect cell = grid->CellRect(grid->DataToRawColumn(2), grid->FilterGridRow());
+  ASSERT_TRUE(grid->FilterRowMouseDown(mbLeft, cell.Left + 4, cell.Top + 4));
+  EXPECT_EQ(grid->SelectionX()->Kind(), selNoneX);
+  EXPECT_EQ(grid->FilterColumnIndex(), 2);
+  EXPECT_TRUE(grid->FilterEditor()->GetVisible());
+}
+
+TEST_F(FilterRowTest, AListsValuesReadAsQuotedCommaText) {
+  TSTColumnFilterX* f = F(5);
+  f->SetListField("Label");
+  f->SetKeyField("Code");
+  f->SetListSource(CodesSource(owner.get()));
+  TSTFilterExpressionX c;
+  ResetSTFilterExpression(c);
+  c.ValueKind = stvkString;
+  c.Operator1 = stoIn;
+  c.Operand1 = Arr({Variant("Yes"), Variant("No")});
+  f->AssignCondition(c);
+  EXPECT_EQ(f->ConditionText(), "'Yes','No'");
+  c.Operand1 = Variant("Yes,No");  // the text chosen in the list, as it is
+  f->AssignCondition(c);
+  EXPECT_EQ(f->ConditionText(), "Yes,No");
 }
