@@ -122,6 +122,10 @@ void DrawCellTextX(TCanvas* Canvas, const TRect& Rect, int DX, int DY, const std
   p.iLeftMargin = LeftMargin;
   p.iRightMargin = RightMargin;
   HDC dc = bc->Handle();
+  // The handle alone does not bring the font in: its face and colour are put into the DC here, or the
+  // text would take whatever the bitmap drew with last (black on a highlighted cell).
+  SelectObject(dc, bc->Font()->Handle());
+  SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(bc->Font()->Color())));
   int old = SetBkMode(dc, TRANSPARENT);
   DrawTextEx(dc, Text.c_str(), -1, &r, fmt, &p);
   SetBkMode(dc, old);

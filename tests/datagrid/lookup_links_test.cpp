@@ -275,6 +275,15 @@ TEST_F(LookupTest, LookupGridReadsFromTheRight) {
     EXPECT_EQ(g->KeyValue().AsInteger(), 99);
     g->Repaint();
     win::PumpMessages();
+    // Its text in the highlight's text colour, whichever way it reads.
+    {
+      TRect r = g->CellRect(first, g->SpecGridRow());
+      int light = 0;
+      for (int y = r.Top + 2; y < r.Bottom - 2; ++y)
+        for (int x = r.Left + 2; x < r.Right - 2; ++x)
+          if (win::GetWindowPixel(g->Handle(), x, y) == static_cast<COLORREF>(ColorToRGB(clHighlightText))) ++light;
+      EXPECT_GT(light, 0);
+    }
     // The selected special row is highlighted across the row, whichever way it reads.
     for (int col : {first, first + 1}) {
       TRect r = g->CellRect(col, g->SpecGridRow());
