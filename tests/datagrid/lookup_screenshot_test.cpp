@@ -2,7 +2,10 @@
 // and from a lookup combo box, and a grid with its filter row holding conditions. The pop-ups are
 // top-level windows, so each is saved on its own beside its owner's window.
 
+#include <vector>
+
 #include "datagrid/DBGridXFilterRow.h"
+#include "datagrid/DBGridXInplace.h"
 #include "datagrid/DBLookupComboX.h"
 #include "datagrid/DBPopupGridX.h"
 #include "dataedit/ToolCtrlsX.h"
@@ -108,4 +111,137 @@ TEST_F(LookupTest, ScreenshotFilterRow) {
   win::PumpMessages();
   EXPECT_EQ(grid->FilterCellText(1), "In ('Ann','O''Brien')");
   EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_filter_row.png")));
+}
+
+namespace {
+
+// A top-level window showing the host with the dropped lists over it, each copied in at its screen
+// place (the lists are pop-ups of their own).
+class TDropShotX : public TCustomControl {
+  DECLARE_CLASS(TDropShotX, TCustomControl)
+  TDropShotX(TComponent* AOwner, TWinControl* AHost) : TCustomControl(AOwner), FHost(AHost) {}
+  std::vector<TWinControl*> Popups;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override {
+    TCustomControl::CreateParams(Params);
+    Params.Style = WS_POPUP | WS_VISIBLE;
+    Params.WndParent = nullptr;
+  }
+  void Paint() override {
+    RECT h{};
+    GetWindowRect(FHost->Handle(), &h);
+    std::vector<TWinControl*> all{FHost};
+    all.insert(all.end(), Popups.begin(), Popups.end());
+    for (TWinControl* w : all) {
+      RECT r{};
+      GetWindowRect(w->Handle(), &r);
+      HDC src = GetWindowDC(w->Handle());
+      BitBlt(Canvas()->Handle(), r.left - h.left, r.top - h.top, r.right - r.left, r.bottom - r.top, src, 0, 0,
+             SRCCOPY);
+      ReleaseDC(w->Handle(), src);
+    }
+  }
+
+ private:
+  TWinControl* FHost;
+};
+
+// Made before anything drops down: a new window takes the activation, which closes a drop-down.
+TDropShotX* MakeDropShot(TComponent* Owner, TWinControl* Host) {
+  auto* s = new TDropShotX(Owner, Host);
+  s->SetBounds(0, 520, Host->Width(), Host->Height());
+  s->HandleNeeded();
+  s->SetVisible(true);
+  win::PumpMessages();
+  return s;
+}
+
+bool SaveDropShot(TDropShotX* S, std::vector<TWinControl*> Popups, const std::string& Name) {
+  S->Popups = std::move(Popups);
+  S->Invalidate();
+  win::PumpMessages();
+  return win::SaveWindowPng(S->Handle(), win::ArtifactPath(Name));
+}
+
+void AltDown() {
+  win::InjectKey(WM_KEYDOWN, VK_MENU);
+  win::InjectKey(WM_SYSKEYDOWN, VK_DOWN);
+  win::InjectKey(WM_SYSKEYUP, VK_DOWN);
+  win::InjectKey(WM_KEYUP, VK_MENU);
+  win::PumpMessages();
+}
+
+void Press(UINT Vk) {
+  win::InjectKey(WM_KEYDOWN, Vk);
+  win::InjectKey(WM_KEYUP, Vk);
+  win::PumpMessages();
+}
+
+}  // namespace
+
+TEST_F(LookupTest, ScreenshotListsDroppedOverTheirOwners) {
+  TDropShotX* shot = MakeDropShot(owner.get(), host);
+  // A lookup column's list, dropped from its cell by Alt+Down; Down chooses, Return takes the key.
+  auto* grid = new TDBGridX(owner.get());
+  grid->SetBounds(0, 0, 380, 150);
+  grid->SetParent(host);
+  for (const char* f : {"Name", "City"}) grid->Columns()->Add()->SetFieldName(f);
+  grid->Columns()->Items(1)->SetWidth(150);
+  grid->Columns()->Items(1)->DropDownBox()->SetShowTitles(true);
+  grid->Columns()->Items(1)->DropDownBox()->SetSizable(true);
+  auto o = grid->Options();
+  o.Include(gdoEditing);
+  grid->SetOptions(o);
+  grid->SetDataSource(peopleSrc);
+  grid->SetFocus();
+  win::PumpMessages();
+  grid->SetCol(grid->DataToRawColumn(1));
+  grid->ShowEditor();
+  win::PumpMessages();
+  TDBGridInplaceEdit* e = grid->InplaceEditX();
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  Press(VK_DOWN);
+  EXPECT_EQ(e->Text(), "Bern");
+  host->Repaint();
+  e->LookupList()->Repaint();
+  win::PumpMessages();
+  EXPECT_TRUE(SaveDropShot(shot, {e->LookupList()}, "datagrid_popup_cell_dropped.png"));
+  Press(VK_RETURN);
+  EXPECT_FALSE(e->ListShown());
+  if (people->State() != dsBrowse) people->Post();
+  EXPECT_EQ(CityOf(0), 3);  // the key field took the picked key
+
+  // The lookup combo box's list, with titles and a size grip, dropped by a click into the box.
+  auto* c = new TDBLookupComboboxX(owner.get());
+  c->SetBounds(400, 20, 200, 24);
+  c->SetParent(host);
+  c->SetDataSource(peopleSrc);
+  c->SetDataField("CityID");
+  c->SetListSource(citySrc);
+  c->SetKeyField("ID");
+  c->SetListField("Name;Pop");
+  c->DropDownBox()->SetShowTitles(true);
+  c->DropDownBox()->SetSizable(true);
+  c->DropDownBox()->SetRows(6);
+  c->DropDownBox()->SpecRow()->SetCellsText("(no city)");
+  c->DropDownBox()->SpecRow()->SetVisible(true);
+  win::PumpMessages();
+  c->SetFocus();
+  win::PumpMessages();
+  TPoint at = c->ClientToScreen(TPoint(5, 5));
+  win::Click(at.X, at.Y);
+  win::PumpMessages();
+  ASSERT_TRUE(c->ListVisible());
+  SendMessage(c->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  host->Repaint();
+  c->Grid()->Repaint();
+  win::PumpMessages();
+  EXPECT_EQ(c->Grid()->SelectedText(), "Cairo");
+  EXPECT_TRUE(SaveDropShot(shot, {c->Grid()}, "datagrid_popup_combo_dropped.png"));
+  SendMessage(c->Handle(), WM_CHAR, 13, 0);
+  EXPECT_EQ(c->Text(), "Cairo");
+  people->Cancel();
 }
