@@ -772,9 +772,8 @@ void TCustomDBLookupComboboxX::KeyDown(WORD& Key, TShiftState Shift) {
 }
 
 void TCustomDBLookupComboboxX::KeyUp(WORD& Key, TShiftState Shift) {
-  // Key-up never reaches OnKeyUp: the list reacts to key-downs only.
-  (void)Key;
-  (void)Shift;
+  // Key-up never reaches OnKeyUp; only letting Ctrl go reaches an open list (its Ctrl-held moves end).
+  if (Key == VK_CONTROL && FListVisible && FGrid) FGrid->UserKeyUp(Key, Shift);
 }
 
 void TCustomDBLookupComboboxX::KeyPress(WideChar& Key) {
@@ -896,13 +895,26 @@ void TCustomDBLookupComboboxX::DefaultHandler(TMessage& Message) {
 
 void TCustomDBLookupComboboxX::MouseMove(TShiftState Shift, int X, int Y) {
   TCustomDBEditX::MouseMove(Shift, X, Y);
-  // A drag from the control into the open list goes on as a press in the list.
-  if (!FListVisible || !FGrid || !MouseCapture()) return;
-  TPoint g = FGrid->ScreenToClient(ClientToScreen(TPoint(X, Y)));
+  ForwardPressToList(this, X, Y);
+}
+
+void TCustomDBLookupComboboxX::ButtonControlMouseMove(TEditButtonControlX* Sender, TShiftState Shift, int X, int Y) {
+  TCustomDBEditX::ButtonControlMouseMove(Sender, Shift, X, Y);
+  if (Sender && Sender == ButtonControl(0)) ForwardPressToList(Sender, X, Y);
+}
+
+void TCustomDBLookupComboboxX::ForwardPressToList(TControl* From, int X, int Y) {
+  if (!FListVisible || !FGrid || !FGrid->HandleAllocated() || GetCaptureControl() != From) return;
+  TPoint g = FGrid->ScreenToClient(From->ClientToScreen(TPoint(X, Y)));
   TRect area = FGrid->DataRect();
   if (g.X < area.Left || g.X >= area.Right || g.Y < area.Top || g.Y >= area.Bottom) return;
-  SendMessage(Handle(), WM_CANCELMODE, 0, 0);
+  From->Perform(WM_CANCELMODE, 0, 0);
   SendMessage(FGrid->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(g.X, g.Y));
+}
+
+void TCustomDBLookupComboboxX::Loaded() {
+  TCustomDBEditX::Loaded();
+  if (FGrid) FGrid->SetSpecRow(FDropDownBox->SpecRow());
 }
 
 bool TCustomDBLookupComboboxX::WantsKey(WORD Key, TShiftState Shift) {

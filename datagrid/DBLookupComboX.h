@@ -192,6 +192,10 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
   void WndProc(TMessage& Message) override;
   void DefaultHandler(TMessage& Message) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
+  void ButtonControlMouseMove(TEditButtonControlX* Sender, TShiftState Shift, int X, int Y) override;
+  // A drag from the control (or its main button) into the open list goes on as a press in the list.
+  void ForwardPressToList(TControl* From, int X, int Y);
+  void Loaded() override;
   void Change() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 

@@ -40,6 +40,7 @@ class TPopupDataGridX : public TDBLookupGridX {
   // The key handling of the lookup grid, entered by the owner for the keys it passes on.
   void UserKeyDown(WORD& Key, TShiftState Shift);
   void UserKeyPress(WideChar& Key);
+  void UserKeyUp(WORD& Key, TShiftState Shift) { KeyUp(Key, Shift); }
 
  protected:
   void CreateParams(TCreateParams& Params) override;

@@ -317,3 +317,52 @@ TEST_F(LookupTest, PopupGridReadsAsItsGrid) {
   grid->SetRightToLeft(false);
   EXPECT_FALSE(city->DropDownGrid()->RightToLeft());
 }
+
+TEST_F(LookupTest, ComboDragFromItsButtonIntoTheListPicks) {
+  auto* c = MakeCombo(owner.get(), host, peopleSrc, citySrc);
+  win::PumpMessages();
+  c->SetFocus();
+  win::PumpMessages();
+  TEditButtonControlX* b = c->ButtonControl(0);
+  ASSERT_NE(b, nullptr);
+  TPoint press = b->ClientToScreen(TPoint(b->Width() / 2, b->Height() / 2));
+  win::InjectMouse(press.X, press.Y, WM_LBUTTONDOWN, MK_LBUTTON);
+  win::PumpMessages();
+  ASSERT_TRUE(c->ListVisible());  // the button drops the list down as it goes down
+  TPopupDataGridX* g = c->Grid();
+  // Held down, the pointer goes from the button into the list: the list takes over the press.
+  TPoint over = CellCentre(g, 0, g->TitleOffset() + 4);
+  win::InjectMouse(over.X, over.Y, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  EXPECT_NE(GetCaptureControl(), b);
+  std::string chosen = g->SelectedText();
+  EXPECT_FALSE(chosen.empty());
+  win::InjectMouse(over.X, over.Y, WM_LBUTTONUP, 0);
+  win::PumpMessages();
+  EXPECT_FALSE(c->ListVisible());
+  EXPECT_EQ(c->Text(), chosen);
+  EXPECT_NE(c->KeyValue().AsInteger(), 2);
+  people->Cancel();
+}
+
+TEST_F(LookupTest, ComboKeyUpsReachOnlyAnOpenListAndOnlyForCtrl) {
+  auto* c = MakeCombo(owner.get(), host, peopleSrc, citySrc);
+  int own = 0, list = 0;
+  c->OnKeyUp = [&](TObject*, WORD&, TShiftState) { ++own; };
+  win::PumpMessages();
+  c->SetFocus();
+  win::PumpMessages();
+  SendMessage(c->Handle(), WM_KEYUP, VK_CONTROL, 0);
+  ClickInto(c);
+  ASSERT_TRUE(c->ListVisible());
+  c->Grid()->OnKeyUp = [&](TObject*, WORD& Key, TShiftState) {
+    EXPECT_EQ(Key, VK_CONTROL);
+    ++list;
+  };
+  SendMessage(c->Handle(), WM_KEYUP, 'A', 0);
+  SendMessage(c->Handle(), WM_KEYUP, VK_CONTROL, 0);
+  SendMessage(c->Handle(), WM_KEYUP, VK_DOWN, 0);
+  EXPECT_EQ(list, 1);
+  EXPECT_EQ(own, 0);
+  Char(c, 27);
+}
