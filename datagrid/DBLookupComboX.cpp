@@ -637,7 +637,7 @@ void TCustomDBLookupComboboxX::DropDown() {
   else if (w <= 0) w = Width();
   w = std::max(w, Width());
   g->SetBounds(g->Left(), g->Top(), w, g->Height());
-  g->SetLookupAutoFitColWidths(FDropDownBox->AutoFitColWidths() && FDropDownBox->Width() == -1);
+  g->SetLookupAutoFitColWidths(FDropDownBox->AutoFitColWidths());
   g->SetKeyValue(FKeyValue);
   g->SetLookupReadOnly(!CanModifyKey(false));
   FGridLayoutChanged = false;

@@ -334,6 +334,29 @@ void TDBLookupGridX::SetLookupUseMultiTitle(bool Value) {
 void TDBLookupGridX::SetLookupAutoFitColWidths(bool Value) {
   if (FLookupAutoFit == Value) return;
   FLookupAutoFit = Value;
+  // The grid's own auto-fit: the columns share the list's width, each in proportion to the width it
+  // had, so no horizontal bar while it is on; switching off gives the widths back. The vertical bar is
+  // the list's own and stays either way.
+  if (Value) {
+    for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetAutoFitBaseWidth(FColumns->Items(i)->Width());
+    FAutoFitColWidths = true;
+  } else {
+    FColumns->BeginUpdate();
+    try {
+      for (int i = 0; i < FColumns->Count(); ++i) {
+        TColumnX* c = FColumns->Items(i);
+        if (c->AutoFitBaseWidth() > 0) c->SetWidth(c->AutoFitBaseWidth());
+      }
+      FAutoFitColWidths = false;
+    } catch (...) {
+      FAutoFitColWidths = false;
+      FColumns->EndUpdate();
+      throw;
+    }
+    FColumns->EndUpdate();
+  }
+  LayoutChanged();  // the layout also drops the horizontal bar while the columns are fitted
+  UpdateVertScrollBar();
   UpdateRowsHeight();
 }
 
@@ -391,18 +414,8 @@ void TDBLookupGridX::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 }
 
 void TDBLookupGridX::UpdateRowsHeight() {
+  // The columns are fitted by the layout (with auto-fit on); the height is made for the rows.
   if (FSizingLock) return;
-  FSizingLock = true;
-  try {
-    if (FLookupAutoFit && HandleAllocated()) {
-      // The list is as wide as its columns.
-      if (TotalColumnWidth() > 0) TCustomDBGridX::SetBounds(Left(), Top(), WidthForColumns(), Height());
-    }
-  } catch (...) {
-    FSizingLock = false;
-    throw;
-  }
-  FSizingLock = false;
   SetDisplayRowCount(FDisplayRows);
 }
 
@@ -832,16 +845,28 @@ void TDBLookupGridX::ProcessSearchKey(char32_t Key) {
 }
 
 void TDBLookupGridX::ColWidthsChanged() {
-  TCustomDBGridX::ColWidthsChanged();
-  if (!FLookupAutoFit || FSizingLock || !HandleAllocated() || LayoutLock() > 0) return;
+  if (!FLookupAutoFit || FSizingLock || !HandleAllocated() || LayoutLock() > 0) {
+    TCustomDBGridX::ColWidthsChanged();
+    return;
+  }
+  // The user sized a column of the fitted list: the columns keep the widths they show (the change is
+  // not shared out among the others) and the list becomes as wide as they are.
   FSizingLock = true;
+  FAutoFitColWidths = false;
   try {
+    TCustomDBGridX::ColWidthsChanged();
     for (int i = 0; i < Columns()->Count(); ++i) {
+      TColumnX* c = Columns()->Items(i);
       int raw = DataToRawColumn(i);
-      if (raw < ColCount() && Columns()->Items(i)->Visible()) Columns()->Items(i)->SetWidth(ColWidths(raw));
+      if (raw < ColCount() && c->Visible()) {
+        c->SetWidth(ColWidths(raw));
+        c->SetAutoFitBaseWidth(ColWidths(raw));
+      }
     }
-      TCustomDBGridX::SetBounds(Left(), Top(), WidthForColumns(), Height());
+    FAutoFitColWidths = true;
+    TCustomDBGridX::SetBounds(Left(), Top(), WidthForColumns(), Height());
   } catch (...) {
+    FAutoFitColWidths = FLookupAutoFit;
     FSizingLock = false;
     throw;
   }

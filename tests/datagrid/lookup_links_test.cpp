@@ -366,3 +366,63 @@ TEST_F(LookupTest, ComboKeyUpsReachOnlyAnOpenListAndOnlyForCtrl) {
   EXPECT_EQ(own, 0);
   Char(c, 27);
 }
+
+TEST_F(LookupTest, AutoFitSharesTheListsWidthAmongItsColumns) {
+  auto* g = new TDBLookupGridX(owner.get());
+  g->SetBounds(10, 10, 160, 100);
+  g->SetParent(host);
+  g->SetDisplayRowCount(5);
+  g->SetListSource(citySrc);
+  g->SetKeyField("ID");
+  g->SetListField("Name;Pop");
+  win::PumpMessages();
+  int w0 = g->Columns()->Items(0)->Width(), w1 = g->Columns()->Items(1)->Width();
+  ASSERT_GT(g->TotalColumnWidth(), g->ClientWidth());  // wider than the list: a horizontal bar
+  EXPECT_EQ(g->ScrollBars(), ssHorizontal);
+
+  g->SetLookupAutoFitColWidths(true);
+  win::PumpMessages();
+  EXPECT_EQ(g->ScrollBars(), ssNone);
+  EXPECT_EQ(g->TotalColumnWidth(), g->ClientWidth());  // the columns fill the list's width
+  EXPECT_NEAR(static_cast<double>(g->ColWidths(0)) / g->ColWidths(1), static_cast<double>(w0) / w1, 0.1);
+  // A wider list (the size grip): the columns widen with it.
+  g->SetBounds(g->Left(), g->Top(), 320, g->Height());
+  win::PumpMessages();
+  EXPECT_EQ(g->TotalColumnWidth(), g->ClientWidth());
+  // The user sizes a column: the others keep theirs and the list follows.
+  int other = g->ColWidths(1), width = g->Width();
+  g->SetColWidths(0, g->ColWidths(0) - 30);
+  win::PumpMessages();
+  EXPECT_EQ(g->ColWidths(1), other);
+  EXPECT_EQ(g->Width(), width - 30);
+  EXPECT_EQ(g->TotalColumnWidth(), g->ClientWidth());
+
+  // Off: the columns have their own widths back, and the horizontal bar.
+  g->SetLookupAutoFitColWidths(false);
+  win::PumpMessages();
+  EXPECT_EQ(g->ScrollBars(), ssHorizontal);
+  EXPECT_EQ(g->Columns()->Items(1)->Width(), other);
+}
+
+TEST_F(LookupTest, ComboListFitsItsColumnsUnlessTold) {
+  for (bool fit : {true, false}) {
+    SCOPED_TRACE(fit);
+    auto* c = MakeCombo(owner.get(), host, peopleSrc, citySrc);
+    c->SetListField("Name;Pop");
+    c->SetWidth(150);
+    c->DropDownBox()->SetAutoFitColWidths(fit);
+    win::PumpMessages();
+    c->SetFocus();
+    win::PumpMessages();
+    ClickInto(c);
+    ASSERT_TRUE(c->ListVisible());
+    TPopupDataGridX* g = c->Grid();
+    EXPECT_EQ(g->Width(), c->Width());  // Width 0: the control's width
+    EXPECT_EQ(g->ScrollBars(), fit ? ssNone : ssHorizontal);
+    if (fit) EXPECT_EQ(g->TotalColumnWidth(), g->ClientWidth());
+    else EXPECT_GT(g->TotalColumnWidth(), g->ClientWidth());
+    Char(c, 27);
+    EXPECT_FALSE(g->LookupAutoFitColWidths());  // off again with the list closed
+    delete c;
+  }
+}
