@@ -293,7 +293,19 @@ void TCustomDBGridX::BeginFilterEdit(int DataCol) {
   FFilterEditing = true;
   HideEditor();
   if (Options().Contains(gdoRowSelect)) {
-    if (raw < LeftCol()) SetLeftCol(std::max(FixedCols(), raw));
+    // Row-select grids have no current column: the view is moved until the column is whole in it.
+    if (raw < LeftCol()) {
+      SetLeftCol(std::max(FixedCols(), raw));
+    } else {
+      TGridDrawInfo info;
+      CalcDrawInfo(info);
+      while (raw > info.Horz.LastFullVisibleCell && LeftCol() < raw) {
+        int before = LeftCol();
+        SetLeftCol(before + 1);
+        if (LeftCol() == before) break;  // as far as the grid scrolls
+        CalcDrawInfo(info);
+      }
+    }
   } else if (raw != Col() && raw < ColCount()) {
     MoveColRow(raw, Row(), true, true);
   }

@@ -571,3 +571,26 @@ TEST_F(FilterRowTest, AListsValuesReadAsQuotedCommaText) {
   f->AssignCondition(c);
   EXPECT_EQ(f->ConditionText(), "Yes,No");
 }
+
+TEST_F(FilterRowTest, ARowSelectGridScrollsTheEditedFilterCellIntoView) {
+  auto o = grid->Options();
+  o.Include(gdoRowSelect);
+  grid->SetOptions(o);
+  grid->SetBounds(0, 0, 200, 200);
+  Show();
+  int last = grid->Columns()->Count() - 1;
+  int raw = grid->DataToRawColumn(last);
+  TGridDrawInfo info;
+  grid->CalcDrawInfo(info);
+  ASSERT_GT(raw, info.Horz.LastFullVisibleCell);  // out of view to the right
+  grid->BeginFilterEdit(last);
+  grid->CalcDrawInfo(info);
+  EXPECT_LE(raw, info.Horz.LastFullVisibleCell);
+  EXPECT_GE(raw, grid->LeftCol());
+  ASSERT_TRUE(grid->FilterEditor()->GetVisible());
+  TRect cell = grid->CellRect(raw, grid->FilterGridRow());
+  EXPECT_EQ(grid->FilterEditor()->Left(), cell.Left + 1);
+  // Back to the first: the view follows to the left.
+  grid->BeginFilterEdit(0);
+  EXPECT_EQ(grid->LeftCol(), grid->DataToRawColumn(0));
+}
