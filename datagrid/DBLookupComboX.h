@@ -68,6 +68,10 @@ class TLookupComboboxDropDownBoxX : public TColumnDropDownBoxX {
     TColumnDropDownBoxX::SetListSource(Value);
     if (OnListSourceChanged) OnListSourceChanged(this);
   }
+  void Assign(TPersistent* Source) override {
+    TColumnDropDownBoxX::Assign(Source);
+    if (OnListSourceChanged) OnListSourceChanged(this);
+  }
   TNotifyEvent OnListSourceChanged;
 };
 
@@ -89,6 +93,7 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
   TDBLookupComboboxXStyle Style() const { return FStyle; }
   void SetStyle(TDBLookupComboboxXStyle Value);
   TLookupComboboxDropDownBoxX* DropDownBox() const { return FDropDownBox.get(); }
+  void SetDropDownBox(TLookupComboboxDropDownBoxX* Value) { FDropDownBox->Assign(Value); }
 
   const Variant& KeyValue() const { return FKeyValue; }
   void SetKeyValue(const Variant& Value);

@@ -405,6 +405,7 @@ TEST_F(LookupTest, AutoFitSharesTheListsWidthAmongItsColumns) {
 }
 
 TEST_F(LookupTest, ComboListFitsItsColumnsUnlessTold) {
+  const int nameWidth = cities->FieldByName("Name")->DisplayWidth();
   for (bool fit : {true, false}) {
     SCOPED_TRACE(fit);
     auto* c = MakeCombo(owner.get(), host, peopleSrc, citySrc);
@@ -423,6 +424,37 @@ TEST_F(LookupTest, ComboListFitsItsColumnsUnlessTold) {
     else EXPECT_GT(g->TotalColumnWidth(), g->ClientWidth());
     Char(c, 27);
     EXPECT_FALSE(g->LookupAutoFitColWidths());  // off again with the list closed
+    EXPECT_EQ(cities->FieldByName("Name")->DisplayWidth(), nameWidth);  // the list's fields as they were
     delete c;
   }
+}
+
+TEST_F(LookupTest, ComboTakesADropDownBoxAssigned) {
+  auto* c = MakeCombo(owner.get(), host, peopleSrc, citySrc);
+  auto* narrow = new TDataSource(owner.get());
+  narrow->SetDataSet(cities);
+  TLookupComboboxDropDownBoxX box(nullptr);
+  box.SetRows(3);
+  box.SetWidth(-1);
+  box.SetShowTitles(true);
+  box.SetAutoDrop(true);
+  box.SetListSource(narrow);
+  c->SetDropDownBox(&box);
+  TLookupComboboxDropDownBoxX* own = c->DropDownBox();
+  EXPECT_NE(own, &box);
+  EXPECT_EQ(own->Rows(), 3);
+  EXPECT_EQ(own->Width(), -1);
+  EXPECT_TRUE(own->ShowTitles());
+  EXPECT_TRUE(own->AutoDrop());
+  EXPECT_EQ(own->ListSource(), narrow);
+  // Focused, the combo box lists from the drop-down box's source at once.
+  win::PumpMessages();
+  c->SetFocus();
+  win::PumpMessages();
+  EXPECT_EQ(c->Grid() ? c->Grid()->ListSource() : nullptr, nullptr);
+  Char(c, 'c');  // AutoDrop: typing drops the list down
+  ASSERT_TRUE(c->ListVisible());
+  EXPECT_EQ(c->Grid()->ListSource(), narrow);
+  EXPECT_EQ(c->Grid()->DisplayRows(), 3);
+  Char(c, 27);
 }

@@ -188,8 +188,8 @@ TEST_F(LookupTest, ScreenshotListsDroppedOverTheirOwners) {
   grid->SetParent(host);
   for (const char* f : {"Name", "City"}) grid->Columns()->Add()->SetFieldName(f);
   grid->Columns()->Items(1)->SetWidth(150);
-  grid->Columns()->Items(1)->DropDownBox()->SetShowTitles(true);
-  grid->Columns()->Items(1)->DropDownBox()->SetSizable(true);
+  grid->Columns()->Items(1)->SetDropDownShowTitles(true);
+  grid->Columns()->Items(1)->SetDropDownSizing(true);
   auto o = grid->Options();
   o.Include(gdoEditing);
   grid->SetOptions(o);
