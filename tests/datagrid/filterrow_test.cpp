@@ -594,3 +594,25 @@ TEST_F(FilterRowTest, ARowSelectGridScrollsTheEditedFilterCellIntoView) {
   grid->BeginFilterEdit(0);
   EXPECT_EQ(grid->LeftCol(), grid->DataToRawColumn(0));
 }
+
+TEST_F(FilterRowTest, ReturnAppliesAndKeepsTheHorizontalScrollPosition) {
+  grid->SetBounds(0, 0, 200, 200);
+  Show();
+  int last = grid->Columns()->Count() - 1;
+  grid->BeginFilterEdit(last);
+  int left = grid->LeftCol();
+  ASSERT_GT(left, grid->FixedCols());  // scrolled to show the last column
+  // A data service that moves the view back to the start, as a reloaded data set would.
+  DBGridXDataService->OnApplyFilter = [this](TCustomDBGridX* G) {
+    ++applied;
+    G->SetLeftCol(G->FixedCols());
+  };
+  Type("> 1");
+  Type("\r");
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(grid->LeftCol(), left);
+  EXPECT_TRUE(grid->FilterEditor()->GetVisible());
+  TRect cell = grid->CellRect(grid->DataToRawColumn(last), grid->FilterGridRow());
+  EXPECT_EQ(grid->FilterEditor()->Left(), cell.Left + 1);
+  EXPECT_EQ(F(last)->ConditionText(), "> 1");
+}

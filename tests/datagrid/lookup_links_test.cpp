@@ -458,3 +458,30 @@ TEST_F(LookupTest, ComboTakesADropDownBoxAssigned) {
   EXPECT_EQ(c->Grid()->DisplayRows(), 3);
   Char(c, 27);
 }
+
+TEST_F(LookupTest, ComboDropsRowsForAnEmptyListAndFewerForAShortOne) {
+  auto* none = new TMemDataSet(owner.get());
+  none->AddField("ID", ftInteger);
+  none->AddField("Name", ftString, 20);
+  none->Open();
+  auto* noneSrc = new TDataSource(owner.get());
+  noneSrc->SetDataSet(none);
+  struct Case {
+    TDataSource* List;
+    int Rows, Shown;
+  };
+  for (const Case& k : {Case{noneSrc, 5, 5}, Case{citySrc, 5, 5}, Case{citySrc, 20, 10}}) {
+    SCOPED_TRACE(k.Rows);
+    auto* c = MakeCombo(owner.get(), host, nullptr, k.List);
+    c->SetDataField("");
+    c->DropDownBox()->SetRows(k.Rows);
+    win::PumpMessages();
+    c->SetFocus();
+    win::PumpMessages();
+    ClickInto(c);
+    ASSERT_TRUE(c->ListVisible());
+    EXPECT_EQ(c->Grid()->DisplayRows(), k.Shown);
+    Char(c, 27);
+    delete c;
+  }
+}
