@@ -211,6 +211,7 @@ TDBLookupGridX::TDBLookupGridX(TComponent* AOwner) : TCustomDBGridX(AOwner) {
   FLookupLink = std::make_unique<TLookupGridDataLinkX>(this);
   FSpecRow = std::make_unique<TSpecRowX>(this);
   FSpecRow->OnChanged = [this](TObject*) { SpecRowChanged(); };
+  FControlStyle.Include(csReplicatable);
   SetParentColor(false);
   SetTabStop(true);
   BeginUpdate();  // no layout (it measures text) before the grid has a window

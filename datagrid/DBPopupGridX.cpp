@@ -5,6 +5,7 @@
 #include "dataedit/ToolCtrlsX.h"
 
 TPopupDataGridX::TPopupDataGridX(TComponent* AOwner) : TDBLookupGridX(AOwner) {
+  FControlStyle.Include(csNoDesignVisible);
   SetNeverFocuses(true);
   FSizeGrip = new TSizeGripX(this);
   FSizeGrip->SetParent(this);

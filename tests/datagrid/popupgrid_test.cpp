@@ -139,6 +139,9 @@ TEST_F(LookupTest, PopupWindowTraits) {
   EXPECT_TRUE(style & WS_POPUP);
   EXPECT_FALSE(style & WS_CHILD);
   EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+  // Made at run time only, and copied per record where a control is painted as copies.
+  EXPECT_TRUE(p->ControlStyle().Contains(csNoDesignVisible));
+  EXPECT_TRUE(p->ControlStyle().Contains(csReplicatable));
   EXPECT_EQ(SendMessage(p->Handle(), WM_MOUSEACTIVATE, 0, 0), MA_NOACTIVATE);
   EXPECT_EQ(SendMessage(p->Handle(), WM_ERASEBKGND, 0, 0), 1);
   // Never smaller than a scroll-bar arrow box.
