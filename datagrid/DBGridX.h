@@ -386,6 +386,8 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   bool FilterRowMouseDown(TMouseButton Button, int X, int Y);
   // The press that started filter editing, in screen coordinates, and its time (0: none); forgotten.
   bool TakeFilterMouseDown(POINT& ScreenPos, int& Time);
+  // A column moved from data index From to To: the filter cell in edit (or last edited) goes with it.
+  void FilterColumnMoved(int From, int To);
   // The grid as holder of the filter editor: it may always modify, hands over the filter press (never
   // as a double click), and takes the filter row's keys while the editor's drop-down is closed.
   bool EditorCanModify(TWinControl* Editor) override;

@@ -526,6 +526,16 @@ bool TCustomDBGridX::TakeFilterMouseDown(POINT& ScreenPos, int& Time) {
   return false;
 }
 
+void TCustomDBGridX::FilterColumnMoved(int From, int To) {
+  // Its text must go to the column it was typed for, not to whichever column took its place.
+  int i = FFilterColumnIndex;
+  if (i == From) i = To;
+  else if (From < i && To >= i) --i;
+  else if (From > i && To <= i) ++i;
+  FFilterColumnIndex = i;
+  if (FFilterEditing && FFilterEditor && FFilterEditor->GetVisible()) PlaceFilterEditor(false);
+}
+
 // ---------------------------------------------------------------------------------------------------
 // The grid as the filter editor's holder
 

@@ -189,6 +189,7 @@ void TCustomDBGridX::ColumnMoved(int FromIndex, int ToIndex) {
       if (f && at) f->SetIndex(at->Index());
     }
     c->SetIndex(to);
+    FilterColumnMoved(from, to);
   }
   if (OnColumnMoved) OnColumnMoved(this, from, to);
 }

@@ -616,3 +616,24 @@ TEST_F(FilterRowTest, ReturnAppliesAndKeepsTheHorizontalScrollPosition) {
   EXPECT_EQ(grid->FilterEditor()->Left(), cell.Left + 1);
   EXPECT_EQ(F(last)->ConditionText(), "> 1");
 }
+
+TEST_F(FilterRowTest, TheEditedFilterCellFollowsItsColumnWhenColumnsMove) {
+  Show();
+  grid->BeginFilterEdit(1);
+  TColumnX* edited = Col(1);
+  Type("ab");
+  grid->MoveColumn(grid->DataToRawColumn(1), grid->DataToRawColumn(3));
+  win::PumpMessages();
+  ASSERT_EQ(edited->Index(), 3);
+  EXPECT_EQ(grid->FilterColumnIndex(), 3);
+  // The editor stands on the moved column's cell and its text goes to that column.
+  TRect cell = grid->CellRect(grid->DataToRawColumn(3), grid->FilterGridRow());
+  EXPECT_EQ(grid->FilterEditor()->Left(), cell.Left + 1);
+  grid->EndFilterEdit();
+  EXPECT_EQ(edited->STFilter()->ConditionText(), "ab");
+  EXPECT_EQ(Col(1)->STFilter()->ConditionText(), "");
+  // Another column moved across the one last edited shifts it by one.
+  grid->MoveColumn(grid->DataToRawColumn(4), grid->DataToRawColumn(0));
+  EXPECT_EQ(grid->FilterColumnIndex(), 4);
+  EXPECT_EQ(Col(4), edited);
+}
