@@ -2,6 +2,7 @@
 // title dragged into a column move, column sizing on the title line, rows selected by dragging,
 // check-box cells toggled by a click or a double click, and automatic scrolling below the grid.
 
+#include "datagrid/DBGridXInplace.h"
 #include "tests/datagrid/nav_fixture.h"
 
 namespace {
@@ -359,4 +360,59 @@ TEST_F(MouseGridTest, DraggingOverTheTitlesWithTheColumnCursorSelectsColumns) {
   EXPECT_EQ(grid->SelectionX()->Columns()->size(), 3u);  // ID, Name, Active
   EXPECT_FALSE(grid->SelectionX()->IsColumnSelected(grid->Columns()->Items(ColumnOf("Code"))));
   EXPECT_EQ(grid->Columns()->Items(ColumnOf("ID"))->Title()->SortMarker(), smNoneX);
+}
+
+TEST_F(MouseGridTest, OnePressOnAnEditButtonDropsTheListDownFromAnyRow) {
+  Make(5);
+  int code = ColumnOf("Code");
+  TColumnX* c = grid->Columns()->Items(code);
+  for (const char* s : {"C", "D", "E"}) c->PickList()->Add(s);
+  c->SetAlwaysShowEditButton(true);
+  win::PumpMessages();
+  int t = grid->TitleOffset(), raw = grid->DataToRawColumn(code);
+  auto buttonOf = [&](int Row) {
+    TRect r = grid->CellRect(raw, Row);
+    return TPoint(r.Right - 3, (r.Top + r.Bottom) / 2);
+  };
+  // The button drawn in a cell of another row: the record moves there, the editor opens and its list
+  // drops down, all from one click.
+  Mouse(WM_LBUTTONDOWN, buttonOf(t + 2), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, buttonOf(t + 2));
+  EXPECT_EQ(CurrentID(), 3);
+  EXPECT_EQ(DataCol(), code);
+  TDBGridInplaceEdit* e = grid->InplaceEditX();
+  ASSERT_NE(e, nullptr);
+  EXPECT_TRUE(e->EditVisible());
+  EXPECT_TRUE(e->ListShown());
+  EXPECT_EQ(grid->MouseMode(), 0);
+  EXPECT_FALSE(grid->AutoScrollTimerOn());
+  Press(VK_DOWN);
+  Press(VK_RETURN);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "D");
+  Press(VK_ESCAPE);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(ds->FieldByName("Code")->AsString(), "C");  // record 3 keeps its value
+  // Beside the button (on the text) of another row: the record moves, no editor.
+  grid->HideEditor();
+  TRect r4 = grid->CellRect(raw, t + 3);
+  Mouse(WM_LBUTTONDOWN, TPoint(r4.Left + 3, (r4.Top + r4.Bottom) / 2), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, TPoint(r4.Left + 3, (r4.Top + r4.Bottom) / 2));
+  EXPECT_EQ(CurrentID(), 4);
+  EXPECT_FALSE(EditorShown());
+  // Without the always-shown button, a press on the current cell where the editor's button will stand
+  // drops the list down too; elsewhere in a cell that is not current it does not.
+  c->SetAlwaysShowEditButton(false);
+  win::PumpMessages();
+  Mouse(WM_LBUTTONDOWN, buttonOf(t + 1), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, buttonOf(t + 1));
+  EXPECT_EQ(CurrentID(), 2);
+  EXPECT_FALSE(EditorShown());
+  Mouse(WM_LBUTTONDOWN, buttonOf(t + 1), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, buttonOf(t + 1));
+  e = grid->InplaceEditX();
+  ASSERT_TRUE(EditorShown());
+  EXPECT_TRUE(e->ListShown());
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(e->ListShown());
 }
