@@ -406,6 +406,14 @@ void TCustomDBGridX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
   TCustomGrid::MouseUp(Button, Shift, X, Y);
   FRowSizingByMouse = false;
   if (st == gsColSizing || st == gsRowSizing) return;
+  // A release on the editor the press opened belongs to the editor: no cell click.
+  if (TDBGridInplaceEdit* e = InplaceEditX(); e && e->EditVisible()) {
+    TPoint p = e->ScreenToClient(ClientToScreen(TPoint(X, Y)));
+    if (p.X >= 0 && p.Y >= 0 && p.X < e->Width() && p.Y < e->Height()) {
+      FCheckCellCol = FCheckCellRow = -1;
+      return;
+    }
+  }
   TGridCoord cell = MouseCoord(X, Y);
   if (cell.X >= 0 && cell.Y >= 0) {
     int dataCol = 0, dataRow = 0;

@@ -210,15 +210,18 @@ TEST_F(MouseGridTest, CheckBoxCellTogglesOnceOnReleaseOrOnTheDoubleClick) {
 }
 
 TEST_F(MouseGridTest, PressOnTheCurrentCellShowsTheEditor) {
-  Make(5);
+  MakeCounting(5);
   int name = grid->DataToRawColumn(ColumnOf("Name"));
   int t = grid->TitleOffset();
   Click(CellMid(name, t + 1));
   EXPECT_EQ(CurrentID(), 2);
   EXPECT_FALSE(EditorShown());
+  EXPECT_EQ(counting->CellClicks, 1);
   Click(CellMid(name, t + 1));
   EXPECT_TRUE(EditorShown());
   EXPECT_EQ(grid->InplaceEditor()->Text(), "Name 002");
+  // The release lay on the editor that the press opened: it is the editor's, not a cell click.
+  EXPECT_EQ(counting->CellClicks, 1);
 }
 
 TEST_F(MouseGridTest, AutomaticScrollingBelowTheGridNeverRunsBelowTenMilliseconds) {
