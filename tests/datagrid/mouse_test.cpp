@@ -389,6 +389,11 @@ TEST_F(MouseGridTest, OnePressOnAnEditButtonDropsTheListDownFromAnyRow) {
   EXPECT_TRUE(e->ListShown());
   EXPECT_EQ(grid->MouseMode(), 0);
   EXPECT_FALSE(grid->AutoScrollTimerOn());
+  host->Repaint();
+  win::PumpMessages();
+  EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_edit_button_grid.png")));
+  ASSERT_NE(e->PickListControl(), nullptr);
+  EXPECT_TRUE(win::SaveWindowPng(e->PickListControl()->Handle(), win::ArtifactPath("datagrid_edit_button_list.png")));
   Press(VK_DOWN);
   Press(VK_RETURN);
   EXPECT_FALSE(e->ListShown());
