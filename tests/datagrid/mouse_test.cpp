@@ -424,3 +424,70 @@ TEST_F(MouseGridTest, OnePressOnAnEditButtonDropsTheListDownFromAnyRow) {
   Press(VK_ESCAPE);
   EXPECT_FALSE(e->ListShown());
 }
+
+TEST_F(MouseGridTest, ColumnSelectionBeyondTheRightEdgeScrollsTheColumnsOnTheTimer) {
+  Make(5);
+  AddOptions({gdoMultiSelect});
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetWidth(400);
+  win::PumpMessages();
+  int fixed = grid->FixedCols();
+  ASSERT_EQ(grid->LeftCol(), fixed);
+  TRect r = grid->CellRect(fixed, 0);
+  TPoint low((r.Left + r.Right) / 2, r.Bottom - 2);
+  Mouse(WM_MOUSEMOVE, low);
+  ASSERT_EQ(::GetCursor(), ColumnSelectCursor);
+  Mouse(WM_LBUTTONDOWN, low, MK_LBUTTON);
+  ASSERT_EQ(grid->MouseMode(), 2);
+  int right = grid->DataAreaRect().Right;
+  // 5 pixels right of the data area: a column a step, every 200 - 5 x 10 ms.
+  Mouse(WM_MOUSEMOVE, TPoint(right + 5, low.Y), MK_LBUTTON);
+  EXPECT_EQ(grid->LeftCol(), fixed + 1);
+  EXPECT_EQ(grid->AutoScrollInterval(), 150);
+  win::AdvanceAndPump(clock, 150);
+  EXPECT_EQ(grid->LeftCol(), fixed + 2);
+  // The selection reaches the last fully visible column.
+  TGridDrawInfo info;
+  grid->CalcDrawInfo(info);
+  int lastVisible = grid->RawToDataColumn(info.Horz.LastFullVisibleCell);
+  EXPECT_EQ(grid->SelectionX()->Columns()->size(), static_cast<size_t>(lastVisible + 1));
+  // Far to the right: never below 10 ms; at the last column the timer stops.
+  Mouse(WM_MOUSEMOVE, TPoint(right + 60, low.Y), MK_LBUTTON);
+  EXPECT_EQ(grid->LeftCol(), fixed + 3);
+  EXPECT_EQ(grid->AutoScrollInterval(), 10);
+  win::AdvanceAndPump(clock, 10);
+  EXPECT_EQ(grid->LeftCol(), fixed + 3);
+  EXPECT_FALSE(grid->AutoScrollTimerOn());
+  EXPECT_EQ(grid->SelectionX()->Columns()->size(), 4u);
+  // Left of the data area the view comes back one column a step.
+  Mouse(WM_MOUSEMOVE, TPoint(2, low.Y), MK_LBUTTON);
+  int left = grid->LeftCol();
+  win::AdvanceAndPump(clock, 400);
+  EXPECT_LT(grid->LeftCol(), left);
+  Mouse(WM_LBUTTONUP, TPoint(2, low.Y));
+  EXPECT_FALSE(grid->AutoScrollTimerOn());
+  EXPECT_EQ(grid->MouseMode(), 0);
+}
+
+namespace {
+
+// The grid base calls TimedScroll while its own automatic scrolling runs; the test calls it directly.
+struct TTimedScrollCaller : TDBGridX {
+  static void Call(TCustomDBGridX* G, TGridScrollDirections D) { (G->*&TTimedScrollCaller::TimedScroll)(D); }
+};
+
+}  // namespace
+
+TEST_F(MouseGridTest, TimedScrollMovesJustPastTheShownRecords) {
+  Make(100);
+  int shown = grid->DataLink()->RecordCount();
+  ds->MoveBy(2);
+  TGridScrollDirections down;
+  down.Include(sdDown);
+  TTimedScrollCaller::Call(grid, down);
+  EXPECT_EQ(CurrentID(), shown + 1);
+  int first = CurrentID() - grid->DataLink()->ActiveRecord();
+  TGridScrollDirections up;
+  up.Include(sdUp);
+  TTimedScrollCaller::Call(grid, up);
+  EXPECT_EQ(CurrentID(), first - 1);
+}
