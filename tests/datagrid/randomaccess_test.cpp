@@ -246,3 +246,30 @@ TEST_F(RandomAccessTest, FootersOrTheSwitchGoBackToTheBufferAndAGoneDataSetIsFor
   win::PumpMessages();
   grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
 }
+
+TEST_F(RandomAccessTest, TypingSearchesTheRowsAndTheCurrentRowFollows) {
+  MakeRows(1000);
+  AddOptionsX({gxoIncSearch});
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetReadOnly(true);
+  grid->SelectColumn(0, 0, false);
+  // The ID column's numbers are read where their rows stand: "75" is first matched by record 75,
+  // "750" by record 750; the search keeps running through its own record changes.
+  Type("75");
+  EXPECT_EQ(CurrentID(), 75);
+  EXPECT_TRUE(grid->InSearch());
+  Type("0");
+  EXPECT_EQ(CurrentID(), 750);
+  EXPECT_EQ(grid->Row(), Fixed() + 749);
+  EXPECT_LE(grid->TopRow(), grid->Row());
+  EXPECT_GE(grid->LastFullVisibleRow(), grid->Row());
+  EXPECT_EQ(grid->SearchText(), "750");
+  EXPECT_EQ(ShownID(grid->Row()), 750);
+  // Nothing begins with "7500": the record and the text stay.
+  Type("0");
+  EXPECT_EQ(CurrentID(), 750);
+  EXPECT_EQ(grid->SearchText(), "750");
+  // A move from elsewhere ends the search.
+  rows->Next();
+  win::PumpMessages();
+  EXPECT_FALSE(grid->InSearch());
+}
