@@ -423,6 +423,21 @@ TEST_F(MouseGridTest, OnePressOnAnEditButtonDropsTheListDownFromAnyRow) {
   EXPECT_TRUE(e->ListShown());
   Press(VK_ESCAPE);
   EXPECT_FALSE(e->ListShown());
+  // Right to left the button stands at the cell's left edge.
+  Press(VK_ESCAPE);
+  grid->HideEditor();
+  c->SetAlwaysShowEditButton(true);
+  grid->SetRightToLeft(true);
+  win::PumpMessages();
+  TRect r5 = grid->CellRect(raw, t + 4);
+  TPoint leftButton(r5.Left + 3, (r5.Top + r5.Bottom) / 2);
+  Mouse(WM_LBUTTONDOWN, leftButton, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, leftButton);
+  EXPECT_EQ(CurrentID(), 5);
+  e = grid->InplaceEditX();
+  ASSERT_TRUE(EditorShown());
+  EXPECT_TRUE(e->ListShown());
+  Press(VK_ESCAPE);
 }
 
 TEST_F(MouseGridTest, ColumnSelectionBeyondTheRightEdgeScrollsTheColumnsOnTheTimer) {
