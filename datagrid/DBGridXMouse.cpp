@@ -88,7 +88,7 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 
   // Double click: image and check-box cells that step on a double click.
   if (Button == mbLeft && Shift.Contains(ssDouble)) {
-    if (rowKind == 2 && colKind == 1 && FDataLink->Active() && dataRow < FDataLink->RecordCount()) {
+    if (rowKind == 2 && colKind == 1 && FDataLink->Active() && dataRow < DrawnRecordCount()) {
       TColumnX* c = ColumnAt(dataCol);
       TColumnCellKindX k = c ? c->GetCellKind() : cckText;
       if (c && c->DblClickNextVal() && (k == cckCheckbox || k == cckKeyImages)) c->StepValue(shift ? -1 : 1);
@@ -421,7 +421,7 @@ void TCustomDBGridX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
     int colKind = kind & 0xFF, rowKind = kind >> 8;
     if (Button == mbLeft && st == gsNormal) {
       if (rowKind == 0 && colKind == 1) TitleClick(ColumnAt(dataCol));
-      else if (rowKind == 2 && FDataLink->Active() && dataRow < FDataLink->RecordCount())
+      else if (rowKind == 2 && FDataLink->Active() && dataRow < DrawnRecordCount())
         CellClick(ColumnAt(GetSelectedIndex()));
     }
     if (FCheckCellCol >= 0 && cell.X == FCheckCellCol && cell.Y == FCheckCellRow) {

@@ -273,3 +273,20 @@ TEST_F(RandomAccessTest, TypingSearchesTheRowsAndTheCurrentRowFollows) {
   win::PumpMessages();
   EXPECT_FALSE(grid->InSearch());
 }
+
+TEST_F(RandomAccessTest, AClickOnARowFarDownIsACellClick) {
+  MakeRows(1000);
+  int clicks = 0;
+  TColumnX* clicked = nullptr;
+  grid->OnCellClick = [&](TColumnX* Column) {
+    ++clicks;
+    clicked = Column;
+  };
+  VScroll(SB_THUMBPOSITION, 500);  // record 500 on top: far below the link's few buffered records
+  TPoint p = CellMid(2, grid->TopRow() + 3);
+  Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, p);
+  EXPECT_EQ(CurrentID(), 503);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(clicked, grid->Columns()->Items(1));
+}
