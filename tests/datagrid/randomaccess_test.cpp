@@ -290,3 +290,24 @@ TEST_F(RandomAccessTest, AClickOnARowFarDownIsACellClick) {
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(clicked, grid->Columns()->Items(1));
 }
+
+TEST_F(RandomAccessTest, CtrlPageKeysGoToTheFirstAndLastShownRows) {
+  MakeRows(1000);
+  VScroll(SB_THUMBPOSITION, 100);  // record 100 on top
+  TPoint p = CellMid(2, grid->TopRow() + 2);
+  Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, p);
+  ASSERT_EQ(CurrentID(), 102);
+  int top = grid->TopRow(), last = grid->LastFullVisibleRow();
+  Press(VK_NEXT, TShiftState{ssCtrl});
+  EXPECT_EQ(CurrentID(), last - Fixed() + 1);
+  EXPECT_EQ(grid->TopRow(), top);
+  Press(VK_PRIOR, TShiftState{ssCtrl});
+  EXPECT_EQ(CurrentID(), top - Fixed() + 1);
+  EXPECT_EQ(grid->TopRow(), top);
+  // With Shift the rows passed are selected.
+  AddOptions({gdoMultiSelect, gdoRowSelect});
+  Press(VK_NEXT, TShiftState{ssCtrl, ssShift});
+  EXPECT_EQ(CurrentID(), last - Fixed() + 1);
+  EXPECT_EQ(grid->SelectedRows()->Count(), last - top + 1);
+}
