@@ -5,8 +5,8 @@
 //     step is a WM_VSCROLL SB_THUMBTRACK, a move of the data set and a repaint (one frame);
 //   - typing a search text that only the last record matches (the in-place search walks the data set
 //     through the column's display text), against a plain Locate of the same text.
-// The page step's baseline is the grid base's own PgDn over a string grid of as many rows in the same
-// run. Prints the medians and the ratios at the end.
+// The page step's baselines, in the same run: the first grid's page step (the data set moves a page,
+// the grid repaints) on the same scene, and the grid base's own PgDn over a draw grid of as many rows. Prints the medians and the ratios at the end.
 // bench-deps: datagrid dataedit platform_data platform_forms platform_controls platform_graphics platform_classes platform_win platform_rtl
 
 #include <cstdio>
@@ -87,6 +87,7 @@ struct DataScene {
     auto ox = grid->OptionsX();
     ox.Include(gxoIncSearch);
     grid->SetOptionsX(ox);
+    grid->Columns()->Items(0)->SetReadOnly(true);
     grid->Columns()->Items(1)->SetReadOnly(true);
     grid->VertScrollBar()->SetTracking(true);
     grid->SetFocus();
@@ -132,6 +133,26 @@ void BM_DataGridPageDown(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DataGridPageDown)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+
+// The first grid's page step on the same scene: the data set moves a page and the grid repaints,
+// without the key's way through the grid (BM_DataGridPageStep of datagrid_bench.cpp).
+void BM_DataGridPageStep(benchmark::State& state) {
+  DataScene& scene = SceneOf(static_cast<int>(state.range(0)));
+  int page = scene.grid->VisibleRowCount();
+  scene.ds->First();
+  scene.grid->Update();
+  for (auto _ : state) {
+    if (scene.ds->RecNo() + page > scene.rows) {
+      state.PauseTiming();
+      scene.ds->First();
+      scene.grid->Update();
+      state.ResumeTiming();
+    }
+    scene.ds->MoveBy(page);
+    scene.grid->Update();
+  }
+}
+BENCHMARK(BM_DataGridPageStep)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 
 // Frames of the last drag, for the frames-per-second figure.
 int gDragFrames = 0;
@@ -189,6 +210,27 @@ void BM_DataGridTypeSearch(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DataGridTypeSearch)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The same on the ID column, whose cells are formatted numbers: the search walks the records and
+// compares each one's display text ("1000000" is first matched by the last record).
+void BM_DataGridTypeSearchNumbers(benchmark::State& state) {
+  DataScene& scene = SceneOf(static_cast<int>(state.range(0)));
+  std::string text = std::to_string(scene.rows);
+  for (auto _ : state) {
+    state.PauseTiming();
+    scene.grid->StopInplaceSearch();
+    scene.ds->First();
+    scene.grid->SelectColumn(0, 0, false);
+    scene.grid->Update();
+    state.ResumeTiming();
+    win::InjectChar(text);
+    win::PumpMessages();
+    state.PauseTiming();
+    if (scene.ds->RecNo() != scene.rows) state.SkipWithError("the search did not find the last record");
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_DataGridTypeSearchNumbers)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_LocateLast(benchmark::State& state) {
   DataScene& scene = SceneOf(static_cast<int>(state.range(0)));
@@ -268,6 +310,7 @@ int main(int argc, char** argv) {
   auto& m = reporter.Medians;
   double p1k = m["BM_DataGridPageDown/1000"], p1m = m["BM_DataGridPageDown/1000000"];
   double base = m["BM_GridBasePageDown/1000000"];
+  double step1k = m["BM_DataGridPageStep/1000"], step1m = m["BM_DataGridPageStep/1000000"];
   double drag = m["BM_DataGridThumbDrag/1000000"];
   double search = m["BM_DataGridTypeSearch/1000000"], locate = m["BM_LocateLast/1000000"];
   std::printf("\nmedians (ms)\n");
@@ -275,11 +318,21 @@ int main(int argc, char** argv) {
               p1k, p1m, base);
   if (p1m > 0) std::printf("  pages per second held: %.0f; ratio data grid / grid base %.2f; 1,000,000 / 1,000 %.2f\n",
                            1000.0 / p1m, base > 0 ? p1m / base : 0.0, p1k > 0 ? p1m / p1k : 0.0);
+  if (step1m > 0)
+    std::printf("page step baseline (data set MoveBy a page + repaint): %.3f at 1,000, %.3f at 1,000,000; PgDn / page"
+                " step %.2f at 1,000, %.2f at 1,000,000\n",
+                step1k, step1m, step1k > 0 ? p1k / step1k : 0.0, p1m / step1m);
+  if (drag > 0 && gDragFrames > 0 && step1m > 0)
+    std::printf("  thumb-drag frame / page step %.2f\n", drag / gDragFrames / step1m);
   if (drag > 0 && gDragFrames > 0)
     std::printf("thumb drag top to bottom, 1,000,000 records: %.1f ms for %d frames, %.3f ms a frame, %.0f frames/s;"
                 " ratio frame / grid base page step %.2f\n",
                 drag, gDragFrames, drag / gDragFrames, 1000.0 * gDragFrames / drag,
                 base > 0 ? drag / gDragFrames / base : 0.0);
+  double numbers = m["BM_DataGridTypeSearchNumbers/1000000"];
+  if (locate > 0 && numbers > 0)
+    std::printf("typing \"1000000\" into the ID column's search: %.1f, ratio to the Locate of the name %.2f\n",
+                numbers, numbers / locate);
   if (locate > 0)
     std::printf("typing \"%s\" (last record): in-place search %.1f, Locate %.1f, ratio %.2f\n", NameOf(1000000).c_str(),
                 search, locate, search / locate);

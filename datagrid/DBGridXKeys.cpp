@@ -362,15 +362,23 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
     bool clearFirst = !shift && (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME ||
                                  Key == VK_UP || Key == VK_DOWN);
     if (clearFirst) ClearSelectionOnMove();
+    // The first and the last shown record: the link's buffer, or the rows in view with random access.
+    auto toFirstShown = [&] {
+      return FRandomAccessData ? ActiveDataRow() - (TopRow() - FTitleOffset) : FDataLink->ActiveRecord();
+    };
+    auto toLastShown = [&] {
+      return FRandomAccessData ? LastFullVisibleRow() - FTitleOffset - ActiveDataRow()
+                               : FDataLink->RecordCount() - FDataLink->ActiveRecord() - 1;
+    };
     switch (Key) {
       case VK_PRIOR:
       case VK_UP:
-        if (shift && multi) MoveWithSelection(true, -FDataLink->ActiveRecord(), true, false);
-        else ds->MoveBy(-FDataLink->ActiveRecord());
+        if (shift && multi) MoveWithSelection(true, -toFirstShown(), true, false);
+        else ds->MoveBy(-toFirstShown());
         break;
       case VK_NEXT:
       case VK_DOWN: {
-        int d = FDataLink->RecordCount() - FDataLink->ActiveRecord() - 1;
+        int d = toLastShown();
         if (shift && multi) MoveWithSelection(true, d, true, false);
         else ds->MoveBy(d);
         break;

@@ -7,7 +7,21 @@
 #include <cstdlib>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXInplace.h"
 #include "datagrid/DBGridXUnit.h"
+
+namespace {
+
+// The shown editor's button under grid point (X, Y), if any.
+TControl* EditorButtonAt(TCustomDBGridX* G, TDBGridInplaceEdit* E, int X, int Y) {
+  if (!E || !E->EditVisible() || E->ButtonStripWidth() <= 0) return nullptr;
+  TPoint p = E->ScreenToClient(G->ClientToScreen(TPoint(X, Y)));
+  if (p.X < 0 || p.Y < 0 || p.X >= E->Width() || p.Y >= E->Height()) return nullptr;
+  bool onStrip = G->RightToLeft() ? p.X < E->ButtonStripWidth() : p.X >= E->Width() - E->ButtonStripWidth();
+  return onStrip ? E->ControlAtPos(p, false) : nullptr;
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------------------------------
 // Hooks
@@ -74,7 +88,7 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 
   // Double click: image and check-box cells that step on a double click.
   if (Button == mbLeft && Shift.Contains(ssDouble)) {
-    if (rowKind == 2 && colKind == 1 && FDataLink->Active() && dataRow < FDataLink->RecordCount()) {
+    if (rowKind == 2 && colKind == 1 && FDataLink->Active() && dataRow < DrawnRecordCount()) {
       TColumnX* c = ColumnAt(dataCol);
       TColumnCellKindX k = c ? c->GetCellKind() : cckText;
       if (c && c->DblClickNextVal() && (k == cckCheckbox || k == cckKeyImages)) c->StepValue(shift ? -1 : 1);
@@ -185,6 +199,7 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     bool rectAllowed = FAllowedSelections.Contains(selRectangleX);
     bool rowMode = rowSelect || colKind == 0 || !rectAllowed;
     bool onRecord = dataRow < DrawnRecordCount();
+    bool pressEditorButton = false;
     BeginUpdate();
     try {
       if (EditorMode()) UpdateText();
@@ -236,10 +251,17 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         if (k == cckCheckbox || k == cckKeyImages) {
           FCheckCellCol = cell.X;
           FCheckCellRow = cell.Y;
-        } else if (Button == mbLeft && !rowSelect &&
-                   (FDataOptions.Contains(gdoAlwaysShowEditor) || (cell == oldCell && !shift && !ctrl))) {
-          ShowEditor();
+        } else if (Button == mbLeft && !rowSelect) {
+          // The always-shown edit button opens the editor from any row, so that one press drops down.
+          TRect cr = CellRect(cell.X, cell.Y);
+          int bw = c ? CellButtonWidth(c) : 0;
+          bool onCellButton = bw > 0 && (RightToLeft() ? X < cr.Left + bw : X >= cr.Right - bw);
+          if (FDataOptions.Contains(gdoAlwaysShowEditor) || onCellButton || (cell == oldCell && !shift && !ctrl))
+            ShowEditor();
+          pressEditorButton = !shift && !ctrl;
         }
+      } else if (colKind == 0) {
+        InvalidateEditor();
       }
     } catch (...) {
       EndUpdate();
@@ -247,6 +269,18 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     }
     EndUpdate();
     Invalidate();
+    if (TControl* b = pressEditorButton ? EditorButtonAt(this, InplaceEditX(), X, Y) : nullptr) {
+      // The button takes the press (and the mouse) from here: the grid tracks nothing.
+      FMousePressed = FCellsTracking = FRowsTracking = false;
+      FMouseMode = 0;
+      DropRowAnchor();
+      StopAutoScrollTimer();
+      if (MouseCapture()) SetMouseCapture(false);
+      TPoint p = b->ScreenToClient(ClientToScreen(TPoint(X, Y)));
+      b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.X, p.Y));
+      TCustomControl::MouseDown(Button, Shift, X, Y);
+      return;
+    }
   }
   TCustomControl::MouseDown(Button, Shift, X, Y);
 }
@@ -372,6 +406,14 @@ void TCustomDBGridX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
   TCustomGrid::MouseUp(Button, Shift, X, Y);
   FRowSizingByMouse = false;
   if (st == gsColSizing || st == gsRowSizing) return;
+  // A release on the editor the press opened belongs to the editor: no cell click.
+  if (TDBGridInplaceEdit* e = InplaceEditX(); e && e->EditVisible()) {
+    TPoint p = e->ScreenToClient(ClientToScreen(TPoint(X, Y)));
+    if (p.X >= 0 && p.Y >= 0 && p.X < e->Width() && p.Y < e->Height()) {
+      FCheckCellCol = FCheckCellRow = -1;
+      return;
+    }
+  }
   TGridCoord cell = MouseCoord(X, Y);
   if (cell.X >= 0 && cell.Y >= 0) {
     int dataCol = 0, dataRow = 0;
@@ -379,7 +421,7 @@ void TCustomDBGridX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
     int colKind = kind & 0xFF, rowKind = kind >> 8;
     if (Button == mbLeft && st == gsNormal) {
       if (rowKind == 0 && colKind == 1) TitleClick(ColumnAt(dataCol));
-      else if (rowKind == 2 && FDataLink->Active() && dataRow < FDataLink->RecordCount())
+      else if (rowKind == 2 && FDataLink->Active() && dataRow < DrawnRecordCount())
         CellClick(ColumnAt(GetSelectedIndex()));
     }
     if (FCheckCellCol >= 0 && cell.X == FCheckCellCol && cell.Y == FCheckCellRow) {

@@ -32,9 +32,10 @@ class TSearchMatcher {
       Cut = Cell.substr(0, FText.size());
       return true;
     }
-    // A cell beginning with another ASCII letter cannot match an ASCII text.
+    // A cell beginning with another ASCII letter cannot match an ASCII text, nor can a shorter ASCII cell.
     if (FAscii && !Cell.empty() && static_cast<unsigned char>(Cell[0]) < 0x80 && Upper(Cell[0]) != FUpper[0])
       return false;
+    if (FAscii && Cell.size() < FText.size() && IsAscii(Cell)) return false;
     Cut = Utf8Left(Cell, FChars);
     return AnsiUpperCase(Cut) == FUpper;
   }
@@ -62,6 +63,14 @@ TMemDataSet* StoredTextSource(TDataSet* DS, TColumnX* Col) {
   if (f->DataType() != ftString && f->DataType() != ftWideString && f->DataType() != ftFixedChar) return nullptr;
   TColumnCellKindX kind = Col->GetCellKind();
   if (kind != cckText && kind != cckPickList) return nullptr;
+  return mem;
+}
+
+// The in-memory data set in browse state reads any record in place by its position: the search reads
+// the records there instead of moving the cursor through them.
+TMemDataSet* InPlaceSource(TDataSet* DS, TColumnX* Col) {
+  auto* mem = dynamic_cast<TMemDataSet*>(DS);
+  if (!mem || mem->State() != dsBrowse || !Col->Field() || Col->Field()->DataSet() != mem) return nullptr;
   return mem;
 }
 
@@ -258,17 +267,37 @@ void TCustomDBGridX::InplaceSearch(const std::string& AddText, int TimeOut, int 
   if (!newText.empty() && col) {
     std::string cut;
     TSearchMatcher matcher(newText);
-    TMemDataSet* stored = nullptr;
+    TMemDataSet* mem = nullptr;
     if (Mode == 0 && matcher.Match(col->GetCellDisplayText(), cut)) {
       found = true;
       newText = cut;
-    } else if ((stored = StoredTextSource(ds, col)) != nullptr) {
+    } else if ((mem = InPlaceSource(ds, col)) != nullptr) {
       // Same order and rule as the walk below: from the first record (Mode 0), after the current one
       // (1) or before it going back (2); nothing found leaves the position alone.
-      int cur = stored->CurrentPosition();
+      int cur = mem->CurrentPosition();
       int from = Mode == 1 ? cur + 1 : (Mode == 2 ? cur - 1 : 0);
-      int pos = stored->ScanText(col->Field(), from, Mode == 2 ? -1 : 1,
-                                 [&](std::string_view Cell) { return matcher.Match(Cell, cut); });
+      int step = Mode == 2 ? -1 : 1;
+      int pos = -1;
+      if (StoredTextSource(ds, col)) {
+        pos = mem->ScanText(col->Field(), from, step,
+                            [&](std::string_view Cell) { return matcher.Match(Cell, cut); });
+      } else {
+        // Other columns: each record is read where it stands and its display text formed as drawn.
+        for (int p = from; p >= 0 && mem->BeginReadAt(p); p += step) {
+          bool match;
+          try {
+            match = matcher.Match(col->GetCellDisplayText(), cut);
+          } catch (...) {
+            mem->EndReadAt();
+            throw;
+          }
+          mem->EndReadAt();
+          if (match) {
+            pos = p;
+            break;
+          }
+        }
+      }
       if (pos >= 0) {
         found = true;
         newText = cut;
@@ -278,7 +307,7 @@ void TCustomDBGridX::InplaceSearch(const std::string& AddText, int TimeOut, int 
           ~Positioning() { Flag = false; }
         } positioning{FSearchPositioning};
         FSearchPositioning = true;
-        ds->GotoBookmark(stored->BookmarkAt(pos));
+        ds->GotoBookmark(mem->BookmarkAt(pos));
       }
     } else {
       ds->DisableControls();

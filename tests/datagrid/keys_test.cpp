@@ -71,6 +71,22 @@ TEST_F(NavGridTest, KeyTable) {
       {"Ctrl+Shift+End selects to the end", {gdoMultiSelect}, {}, {}, 35, 0, {{VK_END, kCtrlShift}}, 40, 0, 6,
        false},
       {"Right-to-left: Left is the next column", {}, {}, {}, 3, 0, {{VK_LEFT, kNone}}, 3, 1, 0, false, true},
+      {"Right-to-left: Right goes back", {}, {}, {}, 3, 2, {{VK_RIGHT, kNone}}, 3, 1, 0, false, true},
+      {"Ctrl+Shift+Home selects to the start", {gdoMultiSelect}, {}, {}, 4, 1, {{VK_HOME, kCtrlShift}}, 1, 1, 4,
+       false},
+      {"Ctrl+Shift+PgUp selects up to the first shown", {gdoMultiSelect}, {}, {}, 4, 1, {{VK_PRIOR, kCtrlShift}}, 1,
+       1, 4, false},
+      {"Ctrl+Shift+Up as Ctrl+Shift+PgUp", {gdoMultiSelect}, {}, {}, 3, 0, {{VK_UP, kCtrlShift}}, 1, 0, 3, false},
+      {"Ctrl+PgUp without Shift clears first", {gdoMultiSelect, gdoRowSelect}, {}, {}, 3, 0,
+       {{VK_DOWN, kShift}, {VK_PRIOR, kCtrl}}, 1, 0, 0, false},
+      {"Enter without Enter-as-tab opens the editor", {}, {}, {}, 3, 1, {{VK_RETURN, kNone}}, 3, 1, 0, true},
+      {"Right with row select keeps the column", {gdoRowSelect}, {}, {}, 3, 0, {{VK_RIGHT, kNone}}, 3, 0, 0, false},
+      {"Home with row select: first record", {gdoRowSelect}, {}, {}, 9, 0, {{VK_HOME, kNone}}, 1, 0, 0, false},
+      {"Shift+End without row select extends to the last column", {gdoMultiSelect}, {}, {}, 3, 0,
+       {{VK_END, kShift}}, 3, -1, 0, false},
+      {"Shift+Home with row select selects to the first record", {gdoMultiSelect, gdoRowSelect}, {}, {}, 3, 0,
+       {{VK_HOME, kShift}}, 1, 0, 3, false},
+      {"F2 without editing shows nothing", {}, {gdoEditing}, {}, 3, 1, {{VK_F2, kNone}}, 3, 1, 0, false},
   };
   Make(40);
   for (const KeyCase& k : cases) {
@@ -407,4 +423,62 @@ TEST_F(NavGridTest, CopyFromPriorRecordAndTheFindDialogShortcuts) {
   Press('F', kCtrl);
   ASSERT_NE(GridFindDialog(), nullptr);
   EXPECT_TRUE(GridFindDialog()->Visible());
+}
+
+TEST_F(NavGridTest, WithoutClearingOnMoveAWalkGivesTheRowsTheAnchorsToggledState) {
+  Make(12);
+  AddOptions({gdoMultiSelect, gdoRowSelect});
+  AddOptionsX({}, {gxoClearSelectionOnMove});
+  auto selectIds = [&](std::initializer_list<int> Ids) {
+    for (int id : Ids) {
+      ds->First();
+      ds->MoveBy(id - 1);
+      grid->SelectedRows()->SetCurrentRowSelected(true);
+    }
+  };
+  auto selectedIds = [&]() {
+    std::vector<int> r;
+    for (int id = 1; id <= 12; ++id) {
+      ds->First();
+      ds->MoveBy(id - 1);
+      if (grid->SelectedRows()->CurrentRowSelected()) r.push_back(id);
+    }
+    return r;
+  };
+  selectIds({5, 6, 7, 9});
+  ds->First();
+  ds->MoveBy(4);  // record 5, selected: the walk unselects
+  Press(VK_DOWN, kShift);
+  Press(VK_DOWN, kShift);
+  EXPECT_EQ(CurrentID(), 7);
+  Press(VK_UP, kShift);  // back toward the anchor: the row left gets the anchor's old state again
+  EXPECT_EQ(CurrentID(), 6);
+  EXPECT_EQ(selectedIds(), (std::vector<int>{7, 9}));
+  // A plain move keeps the selection when moving does not clear it.
+  ds->First();
+  ds->MoveBy(1);  // record 2, not selected: the walk selects
+  Press(VK_DOWN);
+  EXPECT_EQ(CurrentID(), 3);
+  Press(VK_DOWN, kShift);
+  Press(VK_DOWN, kShift);
+  EXPECT_EQ(selectedIds(), (std::vector<int>{3, 4, 5, 7, 9}));
+}
+
+TEST_F(NavGridTest, LeftAndRightWithRowSelectScrollTheColumns) {
+  Make(5);
+  AddOptions({gdoRowSelect});
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetWidth(260);
+  win::PumpMessages();
+  int fixed = grid->FixedCols(), col = DataCol();
+  ASSERT_EQ(grid->LeftCol(), fixed);
+  Press(VK_RIGHT);
+  EXPECT_EQ(grid->LeftCol(), fixed + 1);
+  EXPECT_EQ(DataCol(), col);
+  Press(VK_LEFT);
+  Press(VK_LEFT);  // not past the fixed columns
+  EXPECT_EQ(grid->LeftCol(), fixed);
+  for (int i = 0; i < 10; ++i) Press(VK_RIGHT);  // not beyond the last column
+  EXPECT_LE(grid->LeftCol(), grid->ColCount() - 1);
+  EXPECT_GT(grid->LeftCol(), fixed + 1);
+  EXPECT_EQ(CurrentID(), 1);
 }

@@ -2,6 +2,7 @@
 // title dragged into a column move, column sizing on the title line, rows selected by dragging,
 // check-box cells toggled by a click or a double click, and automatic scrolling below the grid.
 
+#include "datagrid/DBGridXInplace.h"
 #include "tests/datagrid/nav_fixture.h"
 
 namespace {
@@ -209,15 +210,18 @@ TEST_F(MouseGridTest, CheckBoxCellTogglesOnceOnReleaseOrOnTheDoubleClick) {
 }
 
 TEST_F(MouseGridTest, PressOnTheCurrentCellShowsTheEditor) {
-  Make(5);
+  MakeCounting(5);
   int name = grid->DataToRawColumn(ColumnOf("Name"));
   int t = grid->TitleOffset();
   Click(CellMid(name, t + 1));
   EXPECT_EQ(CurrentID(), 2);
   EXPECT_FALSE(EditorShown());
+  EXPECT_EQ(counting->CellClicks, 1);
   Click(CellMid(name, t + 1));
   EXPECT_TRUE(EditorShown());
   EXPECT_EQ(grid->InplaceEditor()->Text(), "Name 002");
+  // The release lay on the editor that the press opened: it is the editor's, not a cell click.
+  EXPECT_EQ(counting->CellClicks, 1);
 }
 
 TEST_F(MouseGridTest, AutomaticScrollingBelowTheGridNeverRunsBelowTenMilliseconds) {
@@ -359,4 +363,146 @@ TEST_F(MouseGridTest, DraggingOverTheTitlesWithTheColumnCursorSelectsColumns) {
   EXPECT_EQ(grid->SelectionX()->Columns()->size(), 3u);  // ID, Name, Active
   EXPECT_FALSE(grid->SelectionX()->IsColumnSelected(grid->Columns()->Items(ColumnOf("Code"))));
   EXPECT_EQ(grid->Columns()->Items(ColumnOf("ID"))->Title()->SortMarker(), smNoneX);
+}
+
+TEST_F(MouseGridTest, OnePressOnAnEditButtonDropsTheListDownFromAnyRow) {
+  Make(5);
+  int code = ColumnOf("Code");
+  TColumnX* c = grid->Columns()->Items(code);
+  for (const char* s : {"C", "D", "E"}) c->PickList()->Add(s);
+  c->SetAlwaysShowEditButton(true);
+  win::PumpMessages();
+  int t = grid->TitleOffset(), raw = grid->DataToRawColumn(code);
+  auto buttonOf = [&](int Row) {
+    TRect r = grid->CellRect(raw, Row);
+    return TPoint(r.Right - 3, (r.Top + r.Bottom) / 2);
+  };
+  // The button drawn in a cell of another row: the record moves there, the editor opens and its list
+  // drops down, all from one click.
+  Mouse(WM_LBUTTONDOWN, buttonOf(t + 2), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, buttonOf(t + 2));
+  EXPECT_EQ(CurrentID(), 3);
+  EXPECT_EQ(DataCol(), code);
+  TDBGridInplaceEdit* e = grid->InplaceEditX();
+  ASSERT_NE(e, nullptr);
+  EXPECT_TRUE(e->EditVisible());
+  EXPECT_TRUE(e->ListShown());
+  EXPECT_EQ(grid->MouseMode(), 0);
+  EXPECT_FALSE(grid->AutoScrollTimerOn());
+  host->Repaint();
+  win::PumpMessages();
+  EXPECT_TRUE(win::SaveWindowPng(host->Handle(), win::ArtifactPath("datagrid_edit_button_grid.png")));
+  ASSERT_NE(e->PickListControl(), nullptr);
+  EXPECT_TRUE(win::SaveWindowPng(e->PickListControl()->Handle(), win::ArtifactPath("datagrid_edit_button_list.png")));
+  Press(VK_DOWN);
+  Press(VK_RETURN);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "D");
+  Press(VK_ESCAPE);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(ds->FieldByName("Code")->AsString(), "C");  // record 3 keeps its value
+  // Beside the button (on the text) of another row: the record moves, no editor.
+  grid->HideEditor();
+  TRect r4 = grid->CellRect(raw, t + 3);
+  Mouse(WM_LBUTTONDOWN, TPoint(r4.Left + 3, (r4.Top + r4.Bottom) / 2), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, TPoint(r4.Left + 3, (r4.Top + r4.Bottom) / 2));
+  EXPECT_EQ(CurrentID(), 4);
+  EXPECT_FALSE(EditorShown());
+  // Without the always-shown button, a press on the current cell where the editor's button will stand
+  // drops the list down too; elsewhere in a cell that is not current it does not.
+  c->SetAlwaysShowEditButton(false);
+  win::PumpMessages();
+  Mouse(WM_LBUTTONDOWN, buttonOf(t + 1), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, buttonOf(t + 1));
+  EXPECT_EQ(CurrentID(), 2);
+  EXPECT_FALSE(EditorShown());
+  Mouse(WM_LBUTTONDOWN, buttonOf(t + 1), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, buttonOf(t + 1));
+  e = grid->InplaceEditX();
+  ASSERT_TRUE(EditorShown());
+  EXPECT_TRUE(e->ListShown());
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(e->ListShown());
+  // Right to left the button stands at the cell's left edge.
+  Press(VK_ESCAPE);
+  grid->HideEditor();
+  c->SetAlwaysShowEditButton(true);
+  grid->SetRightToLeft(true);
+  win::PumpMessages();
+  TRect r5 = grid->CellRect(raw, t + 4);
+  TPoint leftButton(r5.Left + 3, (r5.Top + r5.Bottom) / 2);
+  Mouse(WM_LBUTTONDOWN, leftButton, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, leftButton);
+  EXPECT_EQ(CurrentID(), 5);
+  e = grid->InplaceEditX();
+  ASSERT_TRUE(EditorShown());
+  EXPECT_TRUE(e->ListShown());
+  Press(VK_ESCAPE);
+}
+
+TEST_F(MouseGridTest, ColumnSelectionBeyondTheRightEdgeScrollsTheColumnsOnTheTimer) {
+  Make(5);
+  AddOptions({gdoMultiSelect});
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetWidth(400);
+  win::PumpMessages();
+  int fixed = grid->FixedCols();
+  ASSERT_EQ(grid->LeftCol(), fixed);
+  TRect r = grid->CellRect(fixed, 0);
+  TPoint low((r.Left + r.Right) / 2, r.Bottom - 2);
+  Mouse(WM_MOUSEMOVE, low);
+  ASSERT_EQ(::GetCursor(), ColumnSelectCursor);
+  Mouse(WM_LBUTTONDOWN, low, MK_LBUTTON);
+  ASSERT_EQ(grid->MouseMode(), 2);
+  int right = grid->DataAreaRect().Right;
+  // 5 pixels right of the data area: a column a step, every 200 - 5 x 10 ms.
+  Mouse(WM_MOUSEMOVE, TPoint(right + 5, low.Y), MK_LBUTTON);
+  EXPECT_EQ(grid->LeftCol(), fixed + 1);
+  EXPECT_EQ(grid->AutoScrollInterval(), 150);
+  win::AdvanceAndPump(clock, 150);
+  EXPECT_EQ(grid->LeftCol(), fixed + 2);
+  // The selection reaches the last fully visible column.
+  TGridDrawInfo info;
+  grid->CalcDrawInfo(info);
+  int lastVisible = grid->RawToDataColumn(info.Horz.LastFullVisibleCell);
+  EXPECT_EQ(grid->SelectionX()->Columns()->size(), static_cast<size_t>(lastVisible + 1));
+  // Far to the right: never below 10 ms; at the last column the timer stops.
+  Mouse(WM_MOUSEMOVE, TPoint(right + 60, low.Y), MK_LBUTTON);
+  EXPECT_EQ(grid->LeftCol(), fixed + 3);
+  EXPECT_EQ(grid->AutoScrollInterval(), 10);
+  win::AdvanceAndPump(clock, 10);
+  EXPECT_EQ(grid->LeftCol(), fixed + 3);
+  EXPECT_FALSE(grid->AutoScrollTimerOn());
+  EXPECT_EQ(grid->SelectionX()->Columns()->size(), 4u);
+  // Left of the data area the view comes back one column a step.
+  Mouse(WM_MOUSEMOVE, TPoint(2, low.Y), MK_LBUTTON);
+  int left = grid->LeftCol();
+  win::AdvanceAndPump(clock, 400);
+  EXPECT_LT(grid->LeftCol(), left);
+  Mouse(WM_LBUTTONUP, TPoint(2, low.Y));
+  EXPECT_FALSE(grid->AutoScrollTimerOn());
+  EXPECT_EQ(grid->MouseMode(), 0);
+}
+
+namespace {
+
+// The grid base calls TimedScroll while its own automatic scrolling runs; the test calls it directly.
+struct TTimedScrollCaller : TDBGridX {
+  static void Call(TCustomDBGridX* G, TGridScrollDirections D) { (G->*&TTimedScrollCaller::TimedScroll)(D); }
+};
+
+}  // namespace
+
+TEST_F(MouseGridTest, TimedScrollMovesJustPastTheShownRecords) {
+  Make(100);
+  int shown = grid->DataLink()->RecordCount();
+  ds->MoveBy(2);
+  TGridScrollDirections down;
+  down.Include(sdDown);
+  TTimedScrollCaller::Call(grid, down);
+  EXPECT_EQ(CurrentID(), shown + 1);
+  int first = CurrentID() - grid->DataLink()->ActiveRecord();
+  TGridScrollDirections up;
+  up.Include(sdUp);
+  TTimedScrollCaller::Call(grid, up);
+  EXPECT_EQ(CurrentID(), first - 1);
 }

@@ -246,3 +246,68 @@ TEST_F(RandomAccessTest, FootersOrTheSwitchGoBackToTheBufferAndAGoneDataSetIsFor
   win::PumpMessages();
   grid->Perform(WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
 }
+
+TEST_F(RandomAccessTest, TypingSearchesTheRowsAndTheCurrentRowFollows) {
+  MakeRows(1000);
+  AddOptionsX({gxoIncSearch});
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetReadOnly(true);
+  grid->SelectColumn(0, 0, false);
+  // The ID column's numbers are read where their rows stand: "75" is first matched by record 75,
+  // "750" by record 750; the search keeps running through its own record changes.
+  Type("75");
+  EXPECT_EQ(CurrentID(), 75);
+  EXPECT_TRUE(grid->InSearch());
+  Type("0");
+  EXPECT_EQ(CurrentID(), 750);
+  EXPECT_EQ(grid->Row(), Fixed() + 749);
+  EXPECT_LE(grid->TopRow(), grid->Row());
+  EXPECT_GE(grid->LastFullVisibleRow(), grid->Row());
+  EXPECT_EQ(grid->SearchText(), "750");
+  EXPECT_EQ(ShownID(grid->Row()), 750);
+  // Nothing begins with "7500": the record and the text stay.
+  Type("0");
+  EXPECT_EQ(CurrentID(), 750);
+  EXPECT_EQ(grid->SearchText(), "750");
+  // A move from elsewhere ends the search.
+  rows->Next();
+  win::PumpMessages();
+  EXPECT_FALSE(grid->InSearch());
+}
+
+TEST_F(RandomAccessTest, AClickOnARowFarDownIsACellClick) {
+  MakeRows(1000);
+  int clicks = 0;
+  TColumnX* clicked = nullptr;
+  grid->OnCellClick = [&](TColumnX* Column) {
+    ++clicks;
+    clicked = Column;
+  };
+  VScroll(SB_THUMBPOSITION, 500);  // record 500 on top: far below the link's few buffered records
+  TPoint p = CellMid(2, grid->TopRow() + 3);
+  Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, p);
+  EXPECT_EQ(CurrentID(), 503);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(clicked, grid->Columns()->Items(1));
+}
+
+TEST_F(RandomAccessTest, CtrlPageKeysGoToTheFirstAndLastShownRows) {
+  MakeRows(1000);
+  VScroll(SB_THUMBPOSITION, 100);  // record 100 on top
+  TPoint p = CellMid(2, grid->TopRow() + 2);
+  Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, p);
+  ASSERT_EQ(CurrentID(), 102);
+  int top = grid->TopRow(), last = grid->LastFullVisibleRow();
+  Press(VK_NEXT, TShiftState{ssCtrl});
+  EXPECT_EQ(CurrentID(), last - Fixed() + 1);
+  EXPECT_EQ(grid->TopRow(), top);
+  Press(VK_PRIOR, TShiftState{ssCtrl});
+  EXPECT_EQ(CurrentID(), top - Fixed() + 1);
+  EXPECT_EQ(grid->TopRow(), top);
+  // With Shift the rows passed are selected.
+  AddOptions({gdoMultiSelect, gdoRowSelect});
+  Press(VK_NEXT, TShiftState{ssCtrl, ssShift});
+  EXPECT_EQ(CurrentID(), last - Fixed() + 1);
+  EXPECT_EQ(grid->SelectedRows()->Count(), last - top + 1);
+}

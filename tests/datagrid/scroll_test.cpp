@@ -263,3 +263,62 @@ TEST_F(NavGridTest, SumListWithVirtualRecordsNumbersAnUnnumberedDataSet) {
   EXPECT_EQ(CurrentID(), 45);
   EXPECT_EQ(VertInfo(grid).nPos, 45);
 }
+
+TEST_F(NavGridTest, ExternalBarSettingsAtDesignTimeCopiedAndDestroyed) {
+  Make(30);
+  auto* ext = new TScrollBar(owner.get());
+  ext->SetKind(sbVertical);
+  ext->SetBounds(610, 0, 16, 300);
+  ext->SetParent(host);
+  win::PumpMessages();
+  // Designing: the bar is recorded without redirecting its window procedure, and no check is made.
+  grid->SetDesigning(true, false);
+  auto* other = new TDBGridX(owner.get());
+  other->SetDesigning(true, false);
+  grid->VertScrollBar()->SetExtScrollBar(ext);
+  EXPECT_TRUE(ext->WindowProcIsOwn());
+  other->VertScrollBar()->SetExtScrollBar(ext);
+  EXPECT_EQ(other->VertScrollBar()->ExtScrollBar(), ext);
+  other->VertScrollBar()->SetExtScrollBar(nullptr);
+  grid->VertScrollBar()->SetExtScrollBar(nullptr);
+  grid->SetDesigning(false, false);
+
+  // Assign copies Visible, Tracking and the external bar (attaching it, so the source must let go).
+  TDBGridXScrollBar* source = grid->VertScrollBar();
+  source->SetVisible(false);
+  source->SetTracking(true);
+  {
+    TDBGridXScrollBar copy(grid, sbVertical);
+    copy.Assign(source);
+    EXPECT_FALSE(copy.Visible());
+    EXPECT_EQ(copy.VisibleMode(), sbNeverShowX);
+    EXPECT_TRUE(copy.Tracking());
+    EXPECT_EQ(copy.ExtScrollBar(), nullptr);
+    source->SetVisible(true);
+    TDBGridXScrollBar holder(grid, sbVertical);
+    holder.SetExtScrollBar(ext);
+    EXPECT_FALSE(ext->WindowProcIsOwn());
+    EXPECT_TRUE(ext->Visible());
+    // Copying an attached bar into another settings object would attach it twice: refused.
+    EXPECT_THROW(copy.Assign(&holder), Exception);
+    EXPECT_EQ(copy.ExtScrollBar(), nullptr);
+  }
+  // The settings object that held it is gone: the bar has its own window procedure back.
+  EXPECT_TRUE(ext->WindowProcIsOwn());
+  source->SetTracking(false);
+}
+
+TEST_F(NavGridTest, HorizontalThumbTrackingScrollsTheColumnsWhileDragging) {
+  Make(5);
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetWidth(260);
+  win::PumpMessages();
+  int fixed = grid->FixedCols();
+  // Without tracking the thumb's drag only moves the columns at its end.
+  grid->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 2), 0);
+  EXPECT_EQ(grid->LeftCol(), fixed);
+  grid->HorzScrollBar()->SetTracking(true);
+  grid->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 2), 0);
+  EXPECT_GT(grid->LeftCol(), fixed);
+  grid->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0);
+  EXPECT_EQ(grid->LeftCol(), fixed);
+}

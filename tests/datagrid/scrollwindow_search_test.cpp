@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/rtl/sysutils.h"
 #include "tests/datagrid/nav_fixture.h"
 
 namespace {
@@ -100,8 +101,9 @@ TEST_F(ScrollWindowTest, ScrollingMoreThanAPageRepaintsEverythingOnce) {
   EXPECT_EQ(draws, shown * grid->Columns()->Count());
 }
 
-// Each search runs on the Name column twice: once where the in-memory data set scans its stored text,
-// once on a copy of the column whose field has a text event (the same text), which walks the records.
+// Each search runs against a plain walk over the records written here: on the Name column where the
+// in-memory data set scans its stored text, on the same column with a text event (each record read
+// in place and its display text formed), and on the numbers of the ID column (read in place too).
 TEST_F(NavGridTest, StoredTextSearchFindsWhatTheWalkFinds) {
   Make(0);
   const char* names[] = {"Ärger", "alpha", "MCDONALD", "ärmel", "Beta", "mcdougall", "Zeta", "alps", "", "ÄRA"};
@@ -120,31 +122,66 @@ TEST_F(NavGridTest, StoredTextSearchFindsWhatTheWalkFinds) {
     int StartID;
     const char* Text;
     int Mode;
+    const char* Field = "Name";
   } cases[] = {
       {1, "al", 0},  {1, "AL", 0}, {1, "alps", 0}, {1, "alx", 0}, {1, "är", 0}, {1, "ÄRM", 0}, {1, "mcd", 0},
       {3, "mcd", 1}, {6, "mcd", 1}, {6, "mcd", 2}, {3, "mcd", 2}, {4, "är", 1}, {10, "är", 2}, {2, "z", 0},
-      {9, "a", 1},   {1, "ärgerlich", 0},
+      {9, "a", 1},   {1, "ärgerlich", 0}, {1, "1", 1, "ID"}, {10, "1", 2, "ID"}, {3, "5", 0, "ID"},
+      {1, "11", 0, "ID"}, {1, "10", 0, "ID"}, {10, "1", 1, "ID"},
   };
   auto run = [&](const Case& c, int& FoundID, std::string& Text) {
     ds->Locate("ID", c.StartID, {});
-    grid->SelectColumn(ColumnOf("Name"), 0, false);
+    grid->SelectColumn(ColumnOf(c.Field), 0, false);
     grid->StopInplaceSearch();
     grid->InplaceSearch(c.Text, -1, c.Mode);
     FoundID = CurrentID();
     Text = grid->SearchText();
     grid->StopInplaceSearch();
   };
+  // The walk: the current record first (type-ahead), then record by record from the first one, after
+  // the current one or back from it; nothing found keeps the record and the previous (empty) text.
+  auto walk = [&](const Case& c, int& FoundID, std::string& Text) {
+    ds->Locate("ID", c.StartID, {});
+    TColumnX* col = grid->Columns()->Items(ColumnOf(c.Field));
+    std::string want = AnsiUpperCase(c.Text);
+    auto matches = [&](std::string& Cut) {
+      Cut = Utf8Left(col->GetCellDisplayText(), Utf8Length(c.Text));
+      return AnsiUpperCase(Cut) == want;
+    };
+    FoundID = c.StartID;
+    Text.clear();
+    std::string cut;
+    if (c.Mode == 0 && matches(cut)) {
+      Text = cut;
+      return;
+    }
+    if (c.Mode == 1) ds->Next();
+    else if (c.Mode == 2) ds->Prior();
+    else ds->First();
+    while (c.Mode == 2 ? !ds->Bof() : !ds->Eof()) {
+      if (matches(cut)) {
+        FoundID = CurrentID();
+        Text = cut;
+        return;
+      }
+      if (c.Mode == 2) ds->Prior();
+      else ds->Next();
+    }
+  };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.Text) + " mode " + std::to_string(c.Mode) + " from " + std::to_string(c.StartID));
-    int scanned, walked;
-    std::string scannedText, walkedText;
-    ds->FieldByName("Name")->OnGetText = nullptr;
+    SCOPED_TRACE(std::string(c.Field) + " " + c.Text + " mode " + std::to_string(c.Mode) + " from " +
+                 std::to_string(c.StartID));
+    int scanned, read, walked;
+    std::string scannedText, readText, walkedText;
+    walk(c, walked, walkedText);
     run(c, scanned, scannedText);
     ds->FieldByName("Name")->OnGetText = [](TField* F, std::string& T, bool) { T = F->AsString(); };
-    run(c, walked, walkedText);
+    run(c, read, readText);
     ds->FieldByName("Name")->OnGetText = nullptr;
     EXPECT_EQ(scanned, walked);
     EXPECT_EQ(scannedText, walkedText);
+    EXPECT_EQ(read, walked);
+    EXPECT_EQ(readText, walkedText);
   }
   // A few answers spelled out.
   int found;
