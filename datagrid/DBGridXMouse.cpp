@@ -57,14 +57,10 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     colKind = kind & 0xFF;
     rowKind = kind >> 8;
   }
-  if (rowKind == 1 && FilterRowMouseDown(Button, X, Y)) return;  // a filter cell: its condition is edited
+  // The filter row's cells edit their conditions; a press on the data ends that editing.
+  if (rowKind == 1 && FilterRowMouseDown(Button, X, Y)) return;
   bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
   bool multi = FDataOptions.Contains(gdoMultiSelect), rowSelect = FDataOptions.Contains(gdoRowSelect);
-  // The filter row's cells edit their conditions; a press on the data ends that editing.
-  if (rowKind == 1 && !Shift.Contains(ssDouble) && FilterRowMouseDown(Button, X, Y)) {
-    TCustomControl::MouseDown(Button, Shift, X, Y);
-    return;
-  }
   if (rowKind == 2 && FilterEditing()) EndFilterEdit();
 
   // Double click on a sizing edge: the column fits its contents.
