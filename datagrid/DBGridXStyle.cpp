@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXSelection.h"
 #include "platform/controls/controls.h"
 #include "platform/rtl/system.h"
 
@@ -136,9 +137,10 @@ bool TDBGridXStyle::GetDataCellColors(TCustomDBGridX* Grid, int, int, TFont* Fon
   if (!highlighted && currentCell && (Grid->Options().Contains(gdoAlwaysShowSelection) || focusHighlight) &&
       (Grid->UpdateLock() == 0 || rowSelect))
     highlighted = true;
-  // Row highlight: the other cells of the current row, when nothing is selected.
+  // Row highlight: the other cells of the current row, when nothing is selected (a rectangle,
+  // columns or everything count as a selection as much as rows do).
   if (!highlighted && Grid->OptionsX().Contains(gxoRowHighlight) && CurrentRow && !Current &&
-      Grid->SelectedRows()->Count() == 0 && (focusHighlight || Grid->Options().Contains(gdoAlwaysShowSelection)))
+      Grid->SelectedRows()->Count() == 0 && (!Grid->SelectionX() || Grid->SelectionX()->Kind() == selNoneX) && (focusHighlight || Grid->Options().Contains(gdoAlwaysShowSelection)))
     highlighted = true;
   if (!highlighted) return false;
   if (!focused) {

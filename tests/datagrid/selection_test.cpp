@@ -371,3 +371,22 @@ TEST_F(SelectionTest, SelectedRecordsAreFoundAfterTheDataSetIsReSorted) {
   EXPECT_EQ(selected, (std::vector<std::string>{"Émile", "Bob", "Ann"}));
   EXPECT_EQ(SelectedNames(), (std::vector<std::string>{"Émile", "Bob", "Ann"}));
 }
+
+// Row highlight marks the current row's other cells only while nothing is selected, whatever the kind.
+TEST_F(SelectionTest, RowHighlightGivesWayToEverySelectionKind) {
+  grid->SetOptions(grid->Options() + gdoAlwaysShowSelection);
+  grid->SetOptionsX(grid->OptionsX() + gxoRowHighlight);
+  TDBGridXStyle style;
+  auto highlighted = [&] {
+    TFont f;
+    TColor back = clWindow;
+    return style.GetDataCellColors(grid, 2, 1, &f, back, {}, false, false, true);
+  };
+  EXPECT_TRUE(highlighted());
+  sel->SelectEverything();
+  EXPECT_FALSE(highlighted());
+  sel->EmptySelection();
+  EXPECT_TRUE(highlighted());
+  SelectRecord(1);
+  EXPECT_FALSE(highlighted());
+}
