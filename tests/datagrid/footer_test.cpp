@@ -3,6 +3,7 @@
 // (an unknown field in a field-value footer, a missing aggregate, accumulator overflow).
 
 #include <limits>
+#include <vector>
 
 #include "datagrid/DBGridXFooter.h"
 #include "platform/classes/filer.h"
@@ -376,4 +377,27 @@ TEST_F(FooterTest, FootersStreamOutAndBackWithOnlyWhatWasSet) {
   EXPECT_EQ(t, "3");
   delete copy;
   UnRegisterClasses<TDBGridX>();
+}
+
+TEST_F(FooterTest, SumListRecalculationEventsReachTheGridWithTheSumList) {
+  std::vector<std::string> seen;
+  grid->OnSumListRecalcAll = [&](TObject* Sender) {
+    seen.push_back(Sender == grid->SumList() ? "recalc" : "recalc from another sender");
+  };
+  grid->OnSumListAfterRecalcAll = [&](TObject* Sender) {
+    // The aggregates are complete by now.
+    std::string t;
+    grid->GetFooterText(0, Col(2), t);
+    seen.push_back((Sender == grid->SumList() ? "after " : "after from another sender ") + t);
+  };
+  Bind();
+  Col(2)->Footer()->SetValueType(fvtSum);
+  EXPECT_EQ(seen, (std::vector<std::string>{"recalc", "after 18.75"}));
+  seen.clear();
+  // A different filter recomputes everything.
+  ds->SetFilter("ID > 3");
+  ds->SetFiltered(true);
+  ds->First();
+  EXPECT_EQ(seen, (std::vector<std::string>{"recalc", "after 11.25"}));
+  ds->SetFiltered(false);
 }
