@@ -4,7 +4,9 @@
 // its case; the calculator hides the cell's caret while it takes the typing. Also the footers kept
 // current through edits made in the cell editor.
 
+#include <functional>
 #include <map>
+#include <vector>
 
 #include "datagrid/DBGridXFooter.h"
 #include "tests/datagrid/inplace_fixture.h"
@@ -299,4 +301,60 @@ TEST_F(InplaceListsTest, AShownKeyPickListFollowsTheTextLeftByBackspace) {
   Key(VK_RETURN);
   people->Post();
   EXPECT_EQ(people->FieldByName("Name")->AsString(), "K2");
+}
+
+namespace {
+
+// Records where it pops up; the user's click that closes it lands on the same button meanwhile and,
+// as the menu's own loop does with a press outside it, is posted on to where it was meant to go.
+class TClosedByButtonMenu : public TPopupMenu {
+ public:
+  using TPopupMenu::TPopupMenu;
+  void Popup(int X, int Y) override {
+    Calls.push_back(TPoint(X, Y));
+    if (ClosingClick) ClosingClick();
+  }
+  std::vector<TPoint> Calls;
+  std::function<void()> ClosingClick;
+};
+
+}  // namespace
+
+TEST_F(InplaceListsTest, TheClickClosingAButtonsMenuDoesNotPressTheButtonAgain) {
+  TColumnX* name = Col("Name");
+  TEditButtonX* b = name->EditButtons()->Add();
+  b->SetVisible(true);
+  b->SetStyle(ebsEllipsisX);
+  int downs = 0;
+  b->OnDown = [&](TObject*, bool, bool&, bool&) { ++downs; };
+  auto* menu = new TClosedByButtonMenu(owner.get());
+  b->SetDropdownMenu(menu);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  TEditButtonControlX* c = e->ButtonControl(1);
+  ASSERT_TRUE(c->Visible());
+  const TPoint at = c->ClientOrigin();
+  for (TPopupAlignment align : {paLeft, paRight}) {
+    SCOPED_TRACE(int(align));
+    menu->SetAlignment(align);
+    menu->Calls.clear();
+    downs = 0;
+    menu->ClosingClick = [&] {
+      PostMessage(e->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c->Left() + 3, c->Top() + 3));
+      win::InjectMouse(at.X + 3, at.Y + 3, WM_LBUTTONUP);
+    };
+    ClickAt(c, 3, 3);
+    win::PumpMessages();
+    // Popped up once, under the button's left (or right) edge, and the closing click went nowhere.
+    ASSERT_EQ(menu->Calls.size(), 1u);
+    EXPECT_EQ(menu->Calls[0].X, at.X + (align == paRight ? c->Width() : 0));
+    EXPECT_EQ(menu->Calls[0].Y, at.Y + c->Height());
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(GetCapture(), nullptr);
+    // A later press is a press again.
+    menu->ClosingClick = nullptr;
+    ClickAt(c, 3, 3);
+    EXPECT_EQ(downs, 2);
+    EXPECT_EQ(menu->Calls.size(), 2u);
+  }
 }
