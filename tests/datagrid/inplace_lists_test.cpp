@@ -358,3 +358,40 @@ TEST_F(InplaceListsTest, TheClickClosingAButtonsMenuDoesNotPressTheButtonAgain) 
     EXPECT_EQ(menu->Calls.size(), 2u);
   }
 }
+
+TEST_F(InplaceListsTest, ARightToLeftGridPutsTheButtonStripAtTheLeftEdge) {
+  TColumnX* name = Col("Name");
+  name->SetButtonStyle(cbsEllipsis);
+  TEditButtonX* extra = name->EditButtons()->Add();
+  extra->SetVisible(true);
+  int clicks = 0;
+  grid->OnEditButtonClick = [&](TObject*) { ++clicks; };
+  for (bool rtl : {false, true}) {
+    SCOPED_TRACE(rtl);
+    grid->SetRightToLeft(rtl);
+    TDBGridInplaceEdit* e = OpenEditor("Name");
+    ASSERT_NE(e, nullptr);
+    TEditButtonControlX* main = e->ButtonControl(0);
+    TEditButtonControlX* second = e->ButtonControl(1);
+    const int strip = e->ButtonStripWidth();
+    ASSERT_EQ(strip, main->Width() + second->Width());
+    // Left to right: the main button, then the edit button, ending at the right edge; right to left
+    // the same order from the left edge going right, mirrored.
+    if (rtl) {
+      EXPECT_EQ(second->Left(), 0);
+      EXPECT_EQ(main->Left(), second->Width());
+    } else {
+      EXPECT_EQ(second->Left() + second->Width(), e->ClientWidth());
+      EXPECT_EQ(main->Left() + main->Width(), second->Left());
+    }
+    // The text keeps clear of the strip.
+    RECT r{};
+    e->Perform(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.left, rtl ? 2 + strip : 2);
+    EXPECT_EQ(r.right, rtl ? e->Width() - 2 : e->Width() - 2 - strip);
+    // The main button works where it stands.
+    ClickAt(main, main->Width() / 2, main->Height() / 2);
+    EXPECT_EQ(clicks, rtl ? 2 : 1);
+    grid->HideEditor();
+  }
+}
