@@ -411,6 +411,14 @@ TMRUListX* TColumnX::MRUList() {
   return FMRUList.get();
 }
 
+void TColumnX::RememberEditText(const std::string& Text) {
+  if (!FMRUList || !FMRUList->Active() || !FMRUList->AutoAdd()) return;
+  TCustomDBGridX* g = OwnerGrid();
+  TInplaceEdit* e = g ? g->InplaceEditor() : nullptr;
+  // Only what goes through the shown editor; values the program sets are not the user's entries.
+  if (e && e->Visible() && e->HandleAllocated() && IsWindowVisible(e->Handle())) FMRUList->AddEntry(Text);
+}
+
 TColumnDropDownOwnerX* TColumnX::DropDownBoxOwner() {
   if (!FDropDownOwner) FDropDownOwner = std::make_shared<TColumnDropDownOwnerX>(this);
   return FDropDownOwner.get();

@@ -395,3 +395,42 @@ TEST_F(InplaceListsTest, ARightToLeftGridPutsTheButtonStripAtTheLeftEdge) {
     grid->HideEditor();
   }
 }
+
+TEST_F(InplaceListsTest, TextsStoredFromTheEditorJoinTheMRUList) {
+  TColumnX* name = Col("Name");
+  TMRUListX* mru = name->MRUList();
+  mru->SetActive(true);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  e->SelectAll();
+  Type("Zoe");
+  Key(VK_RETURN);
+  win::PumpMessages();
+  if (people->State() != dsBrowse) people->Post();
+  ASSERT_EQ(people->FieldByName("Name")->AsString(), "Zoe");
+  ASSERT_EQ(mru->Items()->Count(), 1);
+  EXPECT_EQ(mru->Items()->Strings(0), "Zoe");
+  // The next record offers it while typing.
+  people->Next();
+  e = OpenEditor("Name");
+  e->SelectAll();
+  Type("z");
+  ASSERT_TRUE(mru->DroppedDown);
+  ASSERT_EQ(e->MRUListControl()->Items()->Count(), 1);
+  EXPECT_EQ(e->MRUListControl()->Items()->Strings(0), "Zoe");
+  Type("\x1b");
+  grid->HideEditor();
+  if (people->State() != dsBrowse) people->Cancel();
+  // Values the program sets, and a list that does not add by itself, remember nothing.
+  people->Edit();
+  name->UpdateDataValue("Xia", Variant("Xia"), true);
+  people->Post();
+  mru->SetAutoAdd(false);
+  e = OpenEditor("Name");
+  e->SelectAll();
+  Type("Wu");
+  Key(VK_RETURN);
+  win::PumpMessages();
+  if (people->State() != dsBrowse) people->Post();
+  EXPECT_EQ(mru->Items()->Count(), 1);
+}
