@@ -1,8 +1,10 @@
-// The cell editor's lists on a real data set, through messages: the MRU drop-down keeps the rows and
-// width the user gave it (and only those), its item filter hears which column asks; the lookup list
-// follows its columns only where its width is theirs; a typed lookup text names its record whatever
-// its case; the calculator hides the cell's caret while it takes the typing. Also the footers kept
-// current through edits made in the cell editor.
+// The cell editor's lists and buttons on a real data set, through messages: the MRU drop-down keeps
+// the rows and width the user gave it (and only those), its item filter hears which column asks, and
+// texts stored from the editor join it; the lookup list follows its columns only where its width is
+// theirs; a typed lookup text names its record whatever its case; a shown key pick list follows
+// Backspace; the calculator hides the cell's caret while it takes the typing; an edit button's menu and
+// the click that closes it; the button strip of a right-to-left grid. Also the footers kept current
+// through edits made in the cell editor.
 
 #include <functional>
 #include <map>
