@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 // ---------------------------------------------------------------------------------------------------
 // Fixed point
@@ -10,6 +11,11 @@
 // its binary form); it goes through text, which a walk over a million records cannot afford. Away from
 // ties the product rounds the same, so only values near a tie take the exact road.
 Currency SumValueOf(double Value) {
+  // A record holding more than the fixed-point range can carry counts as the range's end: the sums go
+  // on (and show the limit) instead of failing inside the data set's events.
+  if (std::isnan(Value)) return Currency();
+  if (Value >= 922337203685477.5807) return Currency::FromRaw(std::numeric_limits<int64_t>::max());
+  if (Value <= -922337203685477.5808) return Currency::FromRaw(std::numeric_limits<int64_t>::min());
   const double Scaled = Value * 10000.0;
   if (std::fabs(Scaled) < 1e12) {
     const double Frac = std::fabs(Scaled - std::trunc(Scaled));
@@ -27,6 +33,27 @@ Currency DivideSum(Currency Sum, int Count) {
   if (Twice > Div || (Twice == Div && (Q & 1) != 0)) Q += ((Sum.Value < 0) != (N < 0)) ? -1 : 1;
   return Currency::FromRaw(Q);
 }
+
+namespace {
+
+// An exact total as an aggregate: clamped to the fixed-point range.
+Currency ClampTotal(__int128 Total) {
+  if (Total > std::numeric_limits<int64_t>::max()) return Currency::FromRaw(std::numeric_limits<int64_t>::max());
+  if (Total < std::numeric_limits<int64_t>::min()) return Currency::FromRaw(std::numeric_limits<int64_t>::min());
+  return Currency::FromRaw(static_cast<int64_t>(Total));
+}
+
+// An exact total divided by a count of values, rounded half to even (no values: 0).
+Currency AverageOfTotal(__int128 Total, int Count) {
+  if (Count <= 0) return Currency();
+  const __int128 N = Count, R = Total % N;
+  __int128 Q = Total / N;
+  const __int128 Twice = 2 * (R < 0 ? -R : R);
+  if (Twice > N || (Twice == N && (Q & 1) != 0)) Q += Total < 0 ? -1 : 1;
+  return ClampTotal(Q);
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------------------------------
 // TDBSum
@@ -49,12 +76,23 @@ void TDBSum::SetGroupOperation(TGroupOperation Value) {
   Changed(false);
 }
 
+void TDBSum::SetTotal(__int128 Total) {
+  FTotal = Total;
+  if (FGroupOperation == goAvg) {
+    FSumForAverage = ClampTotal(Total);
+    FAggregateValue = AverageOfTotal(Total, FNotNullCount);
+  } else {
+    FAggregateValue = ClampTotal(Total);
+  }
+}
+
 void TDBSum::Assign(TPersistent* Source) {
   if (auto* S = dynamic_cast<TDBSum*>(Source)) {
     SetGroupOperation(S->FGroupOperation);
     SetFieldName(S->FFieldName);
     FOldValue = S->FOldValue;
     FAggregateValue = S->FAggregateValue;
+    FTotal = S->FTotal;
     return;
   }
   TCollectionItem::Assign(Source);
@@ -210,6 +248,7 @@ void TDBSumListProducer::ResetSums() {
     TDBSum* S = FSumItems->Items(I);
     S->FAggregateValue = S->FOldValue = S->FSumForAverage = Currency();
     S->FNotNullCount = 0;
+    S->FTotal = 0;
   }
   FDeletePending = false;
   DoSumListChanged();
@@ -413,7 +452,7 @@ void TDBSumListProducer::RecomputeAll() {
       struct TWork {
         TDBSum* Item;
         TField* Field;
-        int64_t Sum = 0;
+        __int128 Sum = 0;
         int NotNull = 0;
       };
       std::vector<TWork> Work;
@@ -445,13 +484,8 @@ void TDBSumListProducer::RecomputeAll() {
       }
       FDataSet->First();
       for (TWork& W : Work) {
-        if (W.Item->FGroupOperation == goAvg) {
-          W.Item->FSumForAverage = Currency::FromRaw(W.Sum);
-          W.Item->FNotNullCount = W.NotNull;
-          W.Item->FAggregateValue = DivideSum(W.Item->FSumForAverage, W.NotNull);
-        } else {
-          W.Item->FAggregateValue = Currency::FromRaw(W.Sum);
-        }
+        if (W.Item->FGroupOperation == goAvg) W.Item->FNotNullCount = W.NotNull;
+        W.Item->SetTotal(W.Sum);
       }
     }
     if (OnAfterRecalcAll) OnAfterRecalcAll(this);
@@ -505,18 +539,17 @@ void TDBSumListProducer::HookAfterPost(TDataSet* DataSet) {
       const bool IsNull = F && F->IsNull();
       switch (S->FGroupOperation) {
         case goSum:
-          S->FAggregateValue = S->FAggregateValue + (IsNull ? Currency() : SumValueOf(F->AsFloat())) - S->FOldValue;
+          S->SetTotal(S->FTotal + (IsNull ? 0 : SumValueOf(F->AsFloat()).Value) - S->FOldValue.Value);
           break;
         case goAvg: {
           const bool WasNull = VarIsNull(S->FOldVarValue) || VarIsEmpty(S->FOldVarValue);
           if (IsNull && !WasNull) --S->FNotNullCount;
           if (!IsNull && WasNull) ++S->FNotNullCount;
-          S->FSumForAverage = S->FSumForAverage + (IsNull ? Currency() : SumValueOf(F->AsFloat())) - S->FOldValue;
-          S->FAggregateValue = DivideSum(S->FSumForAverage, S->FNotNullCount);
+          S->SetTotal(S->FTotal + (IsNull ? 0 : SumValueOf(F->AsFloat()).Value) - S->FOldValue.Value);
           break;
         }
         case goCount:
-          S->FAggregateValue = S->FAggregateValue + Currency::FromInt(IsNull ? 0 : 1) - S->FOldValue;
+          S->SetTotal(S->FTotal + (IsNull ? 0 : 10000) - S->FOldValue.Value);
           break;
       }
       // The post is accounted for: a second post without a new edit adds nothing twice.
@@ -565,12 +598,11 @@ void TDBSumListProducer::HookAfterDelete(TDataSet* DataSet) {
       switch (S->FGroupOperation) {
         case goSum:
         case goCount:
-          S->FAggregateValue = S->FAggregateValue - S->FDeleteValue;
+          S->SetTotal(S->FTotal - S->FDeleteValue.Value);
           break;
         case goAvg:
-          S->FSumForAverage = S->FSumForAverage - S->FDeleteValue;
           if (S->FDeleteNotNull) --S->FNotNullCount;
-          S->FAggregateValue = DivideSum(S->FSumForAverage, S->FNotNullCount);
+          S->SetTotal(S->FTotal - S->FDeleteValue.Value);
           break;
       }
     }

@@ -36,7 +36,10 @@ class TDBSum : public TCollectionItem {
   void Assign(TPersistent* Source) override;
 
   Currency AggregateValue() const { return FAggregateValue; }
-  void SetAggregateValue(Currency Value) { FAggregateValue = Value; }
+  void SetAggregateValue(Currency Value) {
+    FAggregateValue = Value;
+    if (FGroupOperation != goAvg) FTotal = Value.Value;
+  }
   Currency OldValue() const { return FOldValue; }
   int NotNullCount() const { return FNotNullCount; }
   Currency SumForAverage() const { return FSumForAverage; }
@@ -44,6 +47,8 @@ class TDBSum : public TCollectionItem {
 
  private:
   friend class TDBSumListProducer;
+  // Stores the exact total and derives the aggregate (and an average's sum) from it.
+  void SetTotal(__int128 Total);
   std::string FFieldName;
   TGroupOperation FGroupOperation = goSum;
   Currency FOldValue;
@@ -51,6 +56,9 @@ class TDBSum : public TCollectionItem {
   Currency FSumForAverage;
   Variant FOldVarValue;
   Currency FAggregateValue;
+  // The exact total behind the aggregate (the sum for an average), wider than the fixed-point value:
+  // adding and taking back records never overflows, and the aggregate shows it clamped to the range.
+  __int128 FTotal = 0;
   // What a pending delete takes away (applied once the delete has happened).
   Currency FDeleteValue;
   bool FDeleteNotNull = false;
@@ -167,7 +175,8 @@ class TDBSumListProducer : public TPersistent {
   void SetHooked(bool Value) { FHooked = Value; }
 };
 
-// Fixed-point helpers shared with the grid's footers: a float as ten-thousandths (half to even) and a
-// division rounded the same way.
+// Fixed-point helpers shared with the grid's footers: a float as ten-thousandths (half to even; a value
+// beyond the fixed-point range counts as its nearest limit, not a number as 0) and a division rounded
+// the same way.
 Currency SumValueOf(double Value);
 Currency DivideSum(Currency Sum, int Count);

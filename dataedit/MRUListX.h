@@ -60,6 +60,8 @@ class TMRUListX : public TPersistent {
   std::function<void(TObject* Sender, const std::string& Item, bool& Accept)> OnItemFilter;
   bool StopOnPendingKey = true;
   bool DroppedDown = false;
+  // The width the user dragged the drop-down to (0: none yet); kept by the owner, not stored.
+  int Width = 0;
 
  private:
   void TrimToLimit();

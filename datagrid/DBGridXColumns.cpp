@@ -699,6 +699,7 @@ void TColumnX::UpdateDataValue(std::string Text, Variant Value, bool UseText) {
   } else {
     f->SetAsVariant(Value);
   }
+  RememberEditText(Text);
 }
 
 bool TColumnX::CanModify(bool StartEdit) {

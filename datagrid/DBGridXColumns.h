@@ -424,6 +424,8 @@ class TColumnX : public TCollectionItem {
   // Further buttons of the cell's in-place editor, after its main button.
   TEditButtonsX* EditButtons();
   TMRUListX* MRUList();
+  // A text stored from the shown cell editor joins the MRU list (when it is active and adds by itself).
+  void RememberEditText(const std::string& Text);
   TColumnDropDownBoxX* DropDownBox();
   TColumnDropDownOwnerX* DropDownBoxOwner();
   // The drop-down grid of a lookup cell (made on first use).

@@ -13,6 +13,22 @@ const TGroupOperation FooterValueTypeOperations[6] = {goSum, goSum, goAvg, goCou
 // ---------------------------------------------------------------------------------------------------
 // Footer
 
+void TColumnFooterX::DeclarePublished(TPublished<TColumnFooterX>& P) {
+  using F = TColumnFooterX;
+  P.Enum("Alignment", &F::Alignment, &F::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"})
+      .StoredWhen([](TObject* O) { return static_cast<F*>(O)->AlignmentStored(); });
+  P.Color("Color", &F::Color, &F::SetColor).StoredWhen([](TObject* O) { return static_cast<F*>(O)->ColorStored(); });
+  P.String("DisplayFormat", &F::DisplayFormat, &F::SetDisplayFormat);
+  P.Boolean("EndEllipsis", &F::EndEllipsis, &F::SetEndEllipsis).Default(false);
+  P.String("FieldName", &F::FieldName, &F::SetFieldName);
+  P.Object("Font", &F::Font, &F::SetFont).StoredWhen([](TObject* O) { return static_cast<F*>(O)->FontStored(); });
+  P.String("Value", &F::Value, &F::SetValue);
+  P.Enum("ValueType", &F::ValueType, &F::SetValueType,
+         {"fvtNon", "fvtSum", "fvtAvg", "fvtCount", "fvtFieldValue", "fvtStaticText"})
+      .Default(fvtNon);
+  P.Boolean("WordWrap", &F::WordWrap, &F::SetWordWrap).Default(false);
+}
+
 TColumnFooterX::TColumnFooterX(TCollection* ACollection) : TCollectionItem(nullptr) {
   if (auto* f = dynamic_cast<TColumnFootersX*>(ACollection)) FColumn = f->Column();
   Init();

@@ -30,7 +30,9 @@ enum TFooterValueType : uint8_t { fvtNon, fvtSum, fvtAvg, fvtCount, fvtFieldValu
 extern const TGroupOperation FooterValueTypeOperations[6];
 
 class TColumnFooterX : public TCollectionItem {
-  DECLARE_CLASS(TColumnFooterX, TCollectionItem)
+  DECLARE_PUBLISHED_CLASS(TColumnFooterX, TCollectionItem)
+  // Alignment and Color are stored when set and unlike what they inherit, Font when set.
+  static void DeclarePublished(TPublished<TColumnFooterX>& P);
   // An item of a column's Footers; the grid repaints its footer rows.
   explicit TColumnFooterX(TCollection* ACollection);
   // The column's own single footer (no repaint).

@@ -337,6 +337,8 @@ void TDBGridInplaceEdit::DropDown() {
     TDataSet* lds = col->GetListDataSet();
     TField* f = col->Field();
     if (!lds || !f) return;
+    // The list keeps its width still while it is set up.
+    FLookupList->SetLookupAutoFitColWidths(false);
     FLookupList->SetColor(Color());
     FLookupList->Font()->Assign(Font());
     FLookupList->SetSpecRow(col->DropDownSpecRow());
@@ -353,6 +355,9 @@ void TDBGridInplaceEdit::DropDown() {
     int w = col->DropDownWidth();
     if (w == -1) w = FLookupList->WidthForColumns();
     else if (w <= 0) w = Width();
+    // Following its columns suits only a list whose width is theirs (as the lookup combo box's does);
+    // switched on before the width is set, so that the list still opens at least as wide as the cell.
+    FLookupList->SetLookupAutoFitColWidths(col->DropDownBox()->AutoFitColWidths() && col->DropDownWidth() == -1);
     FLookupList->SetWidth(std::max(w, Width()));
     FLookupList->SetKeyValue(g->EditValue());
     FListColumnsMoved = false;
@@ -382,6 +387,8 @@ void TDBGridInplaceEdit::DropDown() {
     FCalculatorControl->SetValue(Variant(static_cast<double>(v)));
     FCalculatorControl->SetFlat(g->Flat());
     FCalculatorControl->HandleNeeded();
+    // The calculator takes the typing: no caret or selection in the cell meanwhile.
+    if (HandleAllocated()) HideCaret(Handle());
     SetSelLength(0);
   } else if (FDropDownControl == FPickListControl) {
     FPickListControl->SetColor(Color());
@@ -466,9 +473,11 @@ void TDBGridInplaceEdit::CloseUp(bool Accept) {
   }
   FListShown = false;
   if (list && list == FLookupList) {
+    FLookupList->SetLookupAutoFitColWidths(false);
     FLookupList->SetListSource(nullptr);
     FLookupSource->SetDataSet(nullptr);
   }
+  if (list && list == FCalculatorControl && HandleAllocated()) ShowCaret(Handle());
   Invalidate();
   if (!g || !col) return;
   if (!Accept) {
@@ -733,11 +742,28 @@ void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
     if (all || edge) TInplaceEdit::KeyDown(Key, Shift);
     return;
   }
-  // Enter as Tab, copying from the prior record and the in-place search's short-cut are the grid's.
+  // Enter as Tab and copying from the prior record are the grid's.
   TShortCut sc = ShortCut(Key, Shift);
-  if ((Key == VK_RETURN && g->OptionsX().Contains(gxoEnterAsTab)) || (sc != 0 && sc == CopyFromPriorRecordShortCut) ||
-      (sc != 0 && sc == SearchShortCut && g->OptionsX().Contains(gxoIncSearch))) {
+  if ((Key == VK_RETURN && g->OptionsX().Contains(gxoEnterAsTab)) || (sc != 0 && sc == CopyFromPriorRecordShortCut)) {
     g->EditorKeyDown(Key, Shift);
+    Key = 0;
+    return;
+  }
+  // The grid's in-place search, or the find dialog, which starts with the editor's selected text (also
+  // when it takes over from a running search on the same short-cut).
+  if (sc != 0 && sc == SearchShortCut && g->OptionsX().Contains(gxoIncSearch)) {
+    if (g->InSearch() && FindDialogShortCut == SearchShortCut) {
+      std::string selected = SelText();
+      g->StopInplaceSearch();
+      ShowGridFindDialog(g, selected, false);
+    } else {
+      g->InplaceSearch({}, -1, 0);
+    }
+    Key = 0;
+    return;
+  }
+  if (sc != 0 && sc == FindDialogShortCut && g->OptionsX().Contains(gxoFindDialog)) {
+    ShowGridFindDialog(g, SelText(), false);
     Key = 0;
     return;
   }
@@ -770,13 +796,6 @@ void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
       Key = 0;
       return;
     }
-  }
-  if (Key != 0 && FindDialogShortCut && ShortCut(Key, Shift) == FindDialogShortCut &&
-      g->OptionsX().Contains(gxoFindDialog)) {
-    // The find dialog starts with the editor's selected text.
-    ShowGridFindDialog(g, SelText(), false);
-    Key = 0;
-    return;
   }
   TInplaceEdit::KeyDown(Key, Shift);
 }
@@ -826,6 +845,9 @@ void TDBGridInplaceEdit::DeleteInListCell(bool Backspace) {
     SetTextKeepEdit(before + after);
     SetSelStart(start);
     UpdateLookupValue();
+    // A shown pick list follows the text (the lookup list follows the value in UpdateLookupValue).
+    if (FListShown && FDropDownControl == FPickListControl && FPickListControl)
+      FPickListControl->SetItemIndex(FPickListControl->Items()->IndexOf(g->EditText()));
     return;
   }
   // Without a not-in-list handler a list cell only moves the caret on Backspace.
@@ -841,10 +863,9 @@ void TDBGridInplaceEdit::UpdateLookupValue() {
   TField* f = col->Field();
   TDataSet* lds = col->GetListDataSet();
   Variant key = Variant::Null();
-  if (f && lds) {
-    Variant found = lds->Lookup(f->LookupResultField(), Variant(Text()), f->LookupKeyFields());
-    if (!found.IsNull() && !Text().empty()) key = found;
-  }
+  // The whole text names a list record, whatever its case.
+  if (f && lds && !Text().empty() && lds->Locate(f->LookupResultField(), Variant(Text()), {loCaseInsensitive}))
+    key = lds->FieldValues(f->LookupKeyFields());
   g->SetEditValue(key);
   if (FListShown && FLookupList) FLookupList->SetKeyValue(key);
 }
@@ -932,7 +953,8 @@ void TDBGridInplaceEdit::ProcessKeyText(std::string& KeyText) {
   TField* f = col->Field();
   if (FEditStyle == cesLookupList) {
     TDataSet* lds = col->GetListDataSet();
-    if (!f || !lds || !g->EnsureEditing()) return;
+    // CanEditData puts the record into editing, and refuses while the grid's in-place search runs.
+    if (!f || !lds || !g->CanEditData()) return;
     if (!backspace) {
       std::string candidate = Utf8Prefix(Text(), SelStart()) + KeyText;
       int n = static_cast<int>(Utf8Length(candidate));

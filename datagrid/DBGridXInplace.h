@@ -13,6 +13,7 @@
 // Drop-downs are reused editor parts from the editor library (pick list, calendar, calculator, MRU
 // list box, button controls); the lookup list is the column's drop-down grid.
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -153,4 +154,6 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   bool FInternalText = false;
   std::string FTextBeforeDropDown;
   bool FPickListResized = false;
+  // The MRU list's own item filter while OpenMRUList filters through AcceptMRUItem.
+  std::function<void(TObject*, const std::string&, bool&)> FMRUItemFilter;
 };

@@ -258,19 +258,44 @@ TMRUListboxX* TDBGridInplaceEdit::NewMRUListControl() {
     TRect r = l->ClientRect();
     FMRUList->CloseList(X >= 0 && Y >= 0 && X < r.Width() && Y < r.Height());
   };
+  // Only the user's drag of the grip is a choice of size; the list's own fitting to fewer matches
+  // while typing is not.
+  l->SizeGrip()->OnParentResized = [this, l](TObject*) { MRUListBoxResized(l); };
   return l;
 }
 
+namespace {
+
+// The first Chars characters of a UTF-8 text.
+std::string FirstChars(const std::string& S, size_t Chars) {
+  size_t i = 0, n = 0;
+  for (; i < S.size(); ++i)
+    if ((static_cast<unsigned char>(S[i]) & 0xC0) != 0x80 && n++ == Chars) break;
+  return S.substr(0, i);
+}
+
+size_t CharCount(const std::string& S) {
+  size_t n = 0;
+  for (unsigned char c : S)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+}  // namespace
+
 void TDBGridInplaceEdit::AcceptMRUItem(const std::string& Item, bool& Accept) {
   std::string t = Text();
-  std::string head = Item.substr(0, std::min(Item.size(), t.size()));
+  std::string head = FirstChars(Item, CharCount(t));
   Accept = FMRUList && FMRUList->CaseSensitive() ? AnsiCompareStr(head, t) == 0 : AnsiCompareText(head, t) == 0;
+  // The list's own filter has the last word, told which column asks.
+  if (FMRUItemFilter) FMRUItemFilter(CurrentColumn(), Item, Accept);
 }
 
 void TDBGridInplaceEdit::MRUListBoxResized(TObject*) {
   if (!FMRUList || !FMRUList->DroppedDown || !FMRUListControl) return;
   int h = std::max(1, FMRUListControl->ItemHeight());
-  FMRUList->SetRows(std::max(1, (FMRUListControl->ClientHeight()) / h));
+  FMRUList->SetRows(std::max(1, FMRUListControl->ClientRect().Height() / h));
+  FMRUList->Width = FMRUListControl->Width();
 }
 
 void TDBGridInplaceEdit::DriveMRUList() {
@@ -287,12 +312,20 @@ void TDBGridInplaceEdit::OpenMRUList() {
   if (!FMRUList) return;
   if (!FMRUListControl) FMRUListControl = NewMRUListControl();
   TStrings* items = FMRUListControl->Items();
-  if (!FMRUList->GetMatchingItems(items, Text())) FMRUList->CloseList(false);
-  for (int i = items->Count() - 1; i >= 0; --i) {
-    bool accept = true;
-    AcceptMRUItem(items->Strings(i), accept);
-    if (!accept) items->Delete(i);
+  // Each entry is judged by AcceptMRUItem (which hands the list's own filter the column as sender).
+  FMRUItemFilter = FMRUList->OnItemFilter;
+  FMRUList->OnItemFilter = [this](TObject*, const std::string& Item, bool& Accept) { AcceptMRUItem(Item, Accept); };
+  bool complete = true;
+  try {
+    complete = FMRUList->GetMatchingItems(items, Text());
+  } catch (...) {
+    FMRUList->OnItemFilter = FMRUItemFilter;
+    FMRUItemFilter = nullptr;
+    throw;
   }
+  FMRUList->OnItemFilter = FMRUItemFilter;
+  FMRUItemFilter = nullptr;
+  if (!complete) FMRUList->CloseList(false);
   int count = items->Count();
   if (FMRUList->DroppedDown && count == 0) {
     CloseMRUList(false);
@@ -310,7 +343,9 @@ void TDBGridInplaceEdit::OpenMRUList() {
     FMRUListControl->SetColor(Color());
     FMRUListControl->Font()->Assign(Font());
     FMRUListControl->SetItemIndex(-1);
+    // The width the user gave the list last time, when wider than the text.
     int w = screen.right - screen.left;
+    if (FMRUList->Width > w) w = FMRUList->Width;
     FMRUListControl->SetWidth(w);
   }
   FMRUListControl->SetVisibleRows(std::min(count, FMRUList->Rows()));
@@ -318,10 +353,7 @@ void TDBGridInplaceEdit::OpenMRUList() {
   PositionDropDownAtRect(screen, FMRUListControl, daLeft, pos, FMRUListControl->ItemHeight());
   SetWindowPos(FMRUListControl->Handle(), HWND_TOP, pos.x, pos.y, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
   FMRUListControl->SetVisible(true);
-  if (!wasOpen) {
-    FMRUList->DroppedDown = true;
-    FMRUListControl->OnResize = [this](TObject* Sender) { MRUListBoxResized(Sender); };
-  }
+  if (!wasOpen) FMRUList->DroppedDown = true;
 }
 
 void TDBGridInplaceEdit::CloseMRUList(bool Accept) {
@@ -377,6 +409,14 @@ TEditButtonsX* TColumnX::EditButtons() {
 TMRUListX* TColumnX::MRUList() {
   if (!FMRUList) FMRUList = std::make_shared<TMRUListX>(this);
   return FMRUList.get();
+}
+
+void TColumnX::RememberEditText(const std::string& Text) {
+  if (!FMRUList || !FMRUList->Active() || !FMRUList->AutoAdd()) return;
+  TCustomDBGridX* g = OwnerGrid();
+  TInplaceEdit* e = g ? g->InplaceEditor() : nullptr;
+  // Only what goes through the shown editor; values the program sets are not the user's entries.
+  if (e && e->Visible() && e->HandleAllocated() && IsWindowVisible(e->Handle())) FMRUList->AddEntry(Text);
 }
 
 TColumnDropDownOwnerX* TColumnX::DropDownBoxOwner() {

@@ -3,6 +3,7 @@
 // (or when they differ from the ancestor's) and read back by emptying the collection first.
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXFooter.h"
 #include "platform/classes/filer.h"
 #include "platform/controls/menus.h"
 
@@ -71,6 +72,8 @@ void TDBGridColumnX::DeclarePublished(TPublished<TDBGridColumnX>& P) {
   P.String("EditMask", &TColumnX::EditMask, &TColumnX::SetEditMask);
   P.Boolean("EndEllipsis", &TColumnX::EndEllipsis, &TColumnX::SetEndEllipsis).StoredWhen(Assigned<C>(cvEndEllipsis));
   P.String("FieldName", &TColumnX::FieldName, &TColumnX::SetFieldName);
+  P.Object("Footer", &TColumnX::Footer);
+  P.Collection("Footers", &TColumnX::Footers);
   P.Object("Font", &TColumnX::Font, &TColumnX::SetFont).StoredWhen(Assigned<C>(cvFont));
   P.Float("Increment", &TColumnX::Increment, &TColumnX::SetIncrement).Default(1.0);
   P.Strings("KeyList", &TColumnX::KeyList, &TColumnX::SetKeyList)

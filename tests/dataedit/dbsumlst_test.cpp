@@ -3,6 +3,7 @@
 // data set's events back exactly, also when the data set goes first.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 
 #include "dataedit/DBSumLst.h"
@@ -412,6 +413,70 @@ TEST(DBSumCollection, FindSumIgnoresCaseAndMatchesTheOperation) {
 }  // namespace
 
 namespace {
+
+// Totals beyond the fixed-point range neither wrap nor raise: the aggregate shows the range's end while
+// the exact total is out of it, and taking records back away returns to the exact value. A record
+// holding more than the range counts as the range's end.
+TEST_F(SumListTest, TotalsBeyondTheFixedPointRangeAreClampedAndComeBack) {
+  MakeProducer();
+  const int64_t Max = std::numeric_limits<int64_t>::max(), Min = std::numeric_limits<int64_t>::min();
+  const double Big = 4e14;  // three of them pass the range (about 9.22e14)
+  auto SetAmount = [&](double V) {
+    DS->Edit();
+    DS->FieldByName("Amount")->SetAsFloat(V);
+    DS->Post();
+  };
+  struct Step {
+    int Record;
+    double Amount;
+    int64_t Sum;  // the expected aggregate, raw
+  };
+  for (int I = 1; I <= 3; ++I) {
+    DS->SetRecNo(I);
+    SetAmount(0);
+  }
+  const int64_t Rest = Sum->AggregateValue().Value;  // records 4 to 20
+  const int64_t Four = 4000000000000000000;          // 4e14 in ten-thousandths
+  const Step Steps[] = {
+      {1, Big, Rest + Four},
+      {2, Big, Rest + 2 * Four},
+      {3, Big, Max},                // 1.2e15 in all: past the range
+      {3, -Big, Rest + Four},       // back in it, exactly
+      {1, -Big, Rest - Four},
+      {2, -Big, Min},
+      {2, 0, Rest - 2 * Four},
+      {3, 1e300, Max - Four + Rest},  // a value beyond the range counts as its end, no exception
+      {3, 0, Rest - Four},
+  };
+  for (const Step& S : Steps) {
+    DS->SetRecNo(S.Record);
+    EXPECT_NO_THROW(SetAmount(S.Amount)) << S.Record << " " << S.Amount;
+    EXPECT_EQ(Sum->AggregateValue().Value, S.Sum) << S.Record << " " << S.Amount;
+  }
+  // Deleting the record with -4e14 returns the sum to the rest exactly.
+  DS->SetRecNo(1);
+  DS->Delete();
+  EXPECT_EQ(Sum->AggregateValue().Value, Rest);
+  ExpectFromScratch("back in range");
+  // A full walk over totals beyond the range clamps the same, and averages stay exact.
+  for (int I = 1; I <= 3; ++I) {
+    DS->SetRecNo(I);
+    DS->Edit();
+    DS->FieldByName("Amount")->SetAsFloat(Big);
+    DS->FieldByName("Qty")->SetAsInteger(1);
+    DS->Post();
+  }
+  auto* A = AddSum(goAvg, "Amount");
+  P->RecomputeAll();
+  EXPECT_EQ(Sum->AggregateValue().Value, Max);
+  int64_t AvgRaw = A->AggregateValue().Value;
+  EXPECT_GT(AvgRaw, 0);
+  EXPECT_EQ(A->SumForAverage().Value, Max);
+  // The exact average of all 19 amounts (three of 4e14, the rest small).
+  double Total = 0;
+  for (DS->First(); !DS->Eof(); DS->Next()) Total += DS->FieldByName("Amount")->AsFloat();
+  EXPECT_NEAR(static_cast<double>(AvgRaw) / 1e4, Total / 19, 0.01);
+}
 
 // The fast rounding of a walk must agree with the run-time library's conversion everywhere, ties
 // included.

@@ -3,8 +3,10 @@
 // (an unknown field in a field-value footer, a missing aggregate, accumulator overflow).
 
 #include <limits>
+#include <vector>
 
 #include "datagrid/DBGridXFooter.h"
+#include "platform/classes/filer.h"
 #include "tests/datagrid/grid_fixture.h"
 
 namespace {
@@ -308,4 +310,94 @@ TEST_F(FooterTest, DesignedGridLeavesTheDataSetEventsAlone) {
   EXPECT_EQ(Footer(Col(2)), before);
   Col(2)->Footer()->SetValueType(fvtNon);
   grid->SetDesigning(false, false);
+}
+
+TEST_F(FooterTest, FootersStreamOutAndBackWithOnlyWhatWasSet) {
+  RegisterClasses<TDBGridX>();
+  grid->SetName("Grid");
+  TColumnX* amount = AddColumn("Amount");
+  amount->Footer()->SetValueType(fvtSum);
+  amount->Footer()->SetDisplayFormat("#,##0.00");
+  amount->Footer()->SetAlignment(taCenter);
+  amount->Footer()->SetColor(clYellow);
+  TColumnFooterX* avg = amount->Footers()->Add();
+  avg->SetValueType(fvtAvg);
+  avg->SetFieldName("ID");
+  avg->Font()->SetColor(clRed);
+  TColumnFooterX* text = amount->Footers()->Add();
+  text->SetValueType(fvtStaticText);
+  text->SetValue("Total");
+  text->SetWordWrap(true);
+  text->SetEndEllipsis(true);
+  TColumnX* name = AddColumn("Name");
+  name->Footer()->SetColor(grid->FooterColor());  // set, but as inherited: not stored
+  Bind();
+  TMemoryStream s;
+  TWriter(&s).WriteRootComponent(grid);
+  s.SetPosition(0);
+  std::string stream = ObjectBinaryToText(&s);
+  EXPECT_NE(stream.find("Footer.ValueType = fvtSum"), std::string::npos) << stream;
+  EXPECT_NE(stream.find("Footers = <"), std::string::npos) << stream;
+  // The second column's footer set nothing of its own that differs.
+  EXPECT_EQ(stream.find("Footer.Color = clWindow"), std::string::npos) << stream;
+
+  s.SetPosition(0);
+  TComponent copyOwner(nullptr);
+  auto* copy = new TDBGridX(&copyOwner);
+  copy->SetParent(host);
+  copy->HandleNeeded();
+  TReader(&s).ReadRootComponent(copy);
+  ASSERT_EQ(copy->Columns()->Count(), 2);
+  TColumnX* ra = copy->Columns()->Items(0);
+  TColumnFooterX* f = ra->Footer();
+  EXPECT_EQ(f->ValueType(), fvtSum);
+  EXPECT_EQ(f->DisplayFormat(), "#,##0.00");
+  EXPECT_EQ(f->Alignment(), taCenter);
+  EXPECT_EQ(f->Color(), clYellow);
+  ASSERT_EQ(ra->Footers()->Count(), 2);
+  TColumnFooterX* ravg = ra->Footers()->Items(0);
+  EXPECT_EQ(ravg->ValueType(), fvtAvg);
+  EXPECT_EQ(ravg->FieldName(), "ID");
+  EXPECT_TRUE(ravg->FontStored());
+  EXPECT_EQ(ravg->Font()->Color(), clRed);
+  EXPECT_FALSE(ravg->ColorStored());
+  TColumnFooterX* rtext = ra->Footers()->Items(1);
+  EXPECT_EQ(rtext->ValueType(), fvtStaticText);
+  EXPECT_EQ(rtext->Value(), "Total");
+  EXPECT_TRUE(rtext->WordWrap());
+  EXPECT_TRUE(rtext->EndEllipsis());
+  EXPECT_EQ(copy->Columns()->Items(1)->Footer()->AssignedFlags(), 0);
+  // Bound to the data set, the read footers compute as the originals do.
+  copy->SetFooterRowCount(3);
+  copy->SetDataSource(src);
+  std::string t;
+  copy->GetFooterText(2, ra, t);
+  EXPECT_EQ(t, "18.75");
+  copy->GetFooterText(0, ra, t);
+  EXPECT_EQ(t, "3");
+  delete copy;
+  UnRegisterClasses<TDBGridX>();
+}
+
+TEST_F(FooterTest, SumListRecalculationEventsReachTheGridWithTheSumList) {
+  std::vector<std::string> seen;
+  grid->OnSumListRecalcAll = [&](TObject* Sender) {
+    seen.push_back(Sender == grid->SumList() ? "recalc" : "recalc from another sender");
+  };
+  grid->OnSumListAfterRecalcAll = [&](TObject* Sender) {
+    // The aggregates are complete by now.
+    std::string t;
+    grid->GetFooterText(0, Col(2), t);
+    seen.push_back((Sender == grid->SumList() ? "after " : "after from another sender ") + t);
+  };
+  Bind();
+  Col(2)->Footer()->SetValueType(fvtSum);
+  EXPECT_EQ(seen, (std::vector<std::string>{"recalc", "after 18.75"}));
+  seen.clear();
+  // A different filter recomputes everything.
+  ds->SetFilter("ID > 3");
+  ds->SetFiltered(true);
+  ds->First();
+  EXPECT_EQ(seen, (std::vector<std::string>{"recalc", "after 11.25"}));
+  ds->SetFiltered(false);
 }
