@@ -276,12 +276,13 @@ void TCustomDBGridX::SetAutoFitColWidths(bool Value) {
         for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetAutoFitBaseWidth(FColumns->Items(i)->Width());
       SetScrollBars(ssNone);
     } else {
+      // Off before the widths come back, so that nothing fits them again meanwhile.
+      FAutoFitColWidths = false;
       FColumns->BeginUpdate();
       for (int i = 0; i < FColumns->Count(); ++i) {
         TColumnX* c = FColumns->Items(i);
         if (c->AutoFitBaseWidth() > 0) c->SetWidth(c->AutoFitBaseWidth());
       }
-      FAutoFitColWidths = false;
       FColumns->EndUpdate();
       SetScrollBars(ssHorizontal);
     }
@@ -392,7 +393,10 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
   ScrollBarNotification(AComponent);
   RandomAccessNotification(AComponent);
   if (FColumns)
-    for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->ListSourceGone(AComponent);
+    for (int i = 0; i < FColumns->Count(); ++i) {
+      FColumns->Items(i)->ListSourceGone(AComponent);
+      FColumns->Items(i)->ImageListGone(AComponent);
+    }
   if (auto* f = dynamic_cast<TField*>(AComponent)) {
     BeginLayout();
     for (int i = 0; i < FColumns->Count(); ++i)
@@ -421,6 +425,11 @@ void TCustomDBGridX::ChangeScale(int M, int D) {
     TColumnX* c = FColumns->Items(i);
     if (c->Has(cvFont)) c->Font()->SetSize(MulDiv(c->Font()->Size(), M, D));
     if (c->Has(cvTitleFont)) c->Title()->Font()->SetSize(MulDiv(c->Title()->Font()->Size(), M, D));
+    auto scaleFooter = [&](TColumnFooterX* F) {
+      if (F->FontStored()) F->Font()->SetSize(MulDiv(F->Font()->Size(), M, D));
+    };
+    scaleFooter(c->Footer());
+    for (int k = 0; k < c->Footers()->Count(); ++k) scaleFooter(c->Footers()->Items(k));
     sum += c->Width();
     int scaled = MulDiv(sum, M, D);
     c->SetWidth(scaled - prev);

@@ -32,7 +32,8 @@ TField* TGridDataLinkX::MappedField(int I) const {
 bool TGridDataLinkX::UsesDefaultFields() const {
   TDataSet* ds = DataSet();
   bool r = ds ? ds->DefaultFields() : true;
-  if (!FMapByName)
+  // Customised columns map by name: one naming a field the data set lacks is no default layout.
+  if (FMapByName)
     for (int i : FFieldIndexes)
       if (i < 0) return false;
   return r;

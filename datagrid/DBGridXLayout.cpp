@@ -201,6 +201,28 @@ bool TCustomDBGridX::BorrowScreenDC() {
   return true;
 }
 
+void TCustomDBGridX::MeasureDigit(TFont* Font, int& Digit, int& AveChar, int& Overhang) {
+  bool borrowed = BorrowScreenDC();
+  struct Return {
+    TCustomDBGridX* G;
+    bool Borrowed;
+    ~Return() {
+      if (Borrowed) G->ReturnScreenDC();
+    }
+  } ret{this, borrowed};
+  TCanvas* c = Canvas();
+  c->Font()->Assign(Font);
+  Digit = c->TextWidth("0");
+  TEXTMETRIC tm;
+  if (GetTextMetrics(c->Handle(), &tm)) {
+    AveChar = tm.tmAveCharWidth;
+    Overhang = tm.tmOverhang;
+  } else {
+    AveChar = Digit;
+    Overhang = 0;
+  }
+}
+
 void TCustomDBGridX::ReturnScreenDC() {
   if (!FScreenDC) return;
   Canvas()->SetHandle(nullptr);
