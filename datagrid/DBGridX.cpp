@@ -620,8 +620,18 @@ void TCustomDBGridX::InternalLayout() {
 
   int cols = FColumns->Count() + FIndicatorOffset;
   SetColCount(std::max(1, std::max(cols, FIndicatorOffset + 1)));
-  int fixed = FIndicatorOffset;
+  // Hidden columns among the frozen ones, and right after them, are fixed too: the frozen columns the
+  // user sees stay the ones asked for, and no hidden column starts the scrolling part.
+  int hiddenExtra = 0;
+  if (FFrozenCols > 0) {
+    int n = FColumns->Count();
+    for (int i = 0; i < std::min(FFrozenCols, n); ++i)
+      if (!FColumns->Items(i)->Visible()) ++hiddenExtra;
+    for (int i = FFrozenCols; i < n && !FColumns->Items(i)->Visible(); ++i) ++hiddenExtra;
+  }
+  int fixed = FIndicatorOffset + hiddenExtra;
   if (FDataLink->Active() || FColumns->Customised()) fixed += std::min(FFrozenCols, std::max(0, FColumns->Count() - 1));
+  if (FVisibleColumns.empty() && fixed > FIndicatorOffset) --fixed;
   if (fixed >= ColCount()) fixed = ColCount() - 1;
   SetFixedCols(std::max(0, fixed));
 

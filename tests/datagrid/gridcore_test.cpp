@@ -190,3 +190,28 @@ TEST_F(DataGridTest, WidthLimitsApplyToInheritedWidths) {
   EXPECT_FALSE(amount->AssignedValues().Contains(cvWidth));
   EXPECT_EQ(amount->Width(), amountWidth);
 }
+
+TEST_F(DataGridTest, HiddenColumnsBesideFrozenOnesAreFixedToo) {
+  Bind();
+  struct Case {
+    const char* What;
+    int Frozen;
+    std::vector<int> Hidden;  // data columns
+    int FixedCols;
+  } cases[] = {
+      {"no frozen columns", 0, {1}, 1},
+      {"one frozen, none hidden", 1, {}, 2},
+      {"two frozen, one of them hidden", 2, {0}, 4},
+      {"one frozen, hidden right after", 1, {1, 2}, 4},
+      {"hidden further on stays scrollable", 1, {3}, 2},
+  };
+  for (const Case& k : cases) {
+    for (int i = 0; i < grid->Columns()->Count(); ++i) Col(i)->SetVisible(true);
+    for (int h : k.Hidden) Col(h)->SetVisible(false);
+    grid->SetFrozenCols(k.Frozen);
+    EXPECT_EQ(grid->FixedCols(), k.FixedCols) << k.What;
+    // The first scrollable column is a visible one.
+    int first = grid->RawToDataColumn(grid->FixedCols());
+    EXPECT_TRUE(Col(first)->Visible()) << k.What;
+  }
+}
