@@ -239,6 +239,8 @@ class TCustomDBGridX : public TCustomGrid {
 
   // ---- style
   TDBGridXStyle* Style() const { return FStyle; }
+  // Another colour policy; nullptr goes back to the shared default style.
+  void SetStyle(TDBGridXStyle* Value);
   // The style is going away: the grid uses the fall-back colours from now on.
   void StyleGone(TDBGridXStyle* Style) { if (FStyle == Style) FStyle = nullptr; }
   // The window focus is on the grid or its in-place editor.

@@ -1,4 +1,4 @@
-// The current data column by index or by field, and the data set's field list.
+// The current data column by index or by field, the data set's field list, and the grid's style.
 
 #include "datagrid/DBGridX.h"
 
@@ -14,4 +14,14 @@ void TCustomDBGridX::ListDataSetFields(std::vector<TField*>& List) {
   TDataSet* ds = FDataLink->DataSet();
   if (!ds) return;
   for (int i = 0; i < ds->FieldCount(); ++i) List.push_back(ds->Fields()[i]);
+}
+
+void TCustomDBGridX::SetStyle(TDBGridXStyle* Value) {
+  if (!Value) Value = DefaultGridStyle;
+  if (Value == FStyle) return;
+  if (FStyle) FStyle->DetachGrid(this);
+  FStyle = Value;
+  if (FStyle) FStyle->AttachGrid(this);
+  LayoutChanged();
+  Invalidate();
 }

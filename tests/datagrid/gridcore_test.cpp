@@ -215,3 +215,27 @@ TEST_F(DataGridTest, HiddenColumnsBesideFrozenOnesAreFixedToo) {
     EXPECT_TRUE(Col(first)->Visible()) << k.What;
   }
 }
+
+TEST_F(DataGridTest, StyleCanBeReplacedAndFallsBackToTheDefault) {
+  TDBGridXStyle* shared = grid->Style();
+  EXPECT_EQ(shared, DefaultGridStyle);
+  auto own = std::make_unique<TDBGridXStyle>();
+  grid->SetStyle(own.get());
+  EXPECT_EQ(grid->Style(), own.get());
+  EXPECT_TRUE(own->HasGrid(grid));
+  if (shared) {
+    EXPECT_FALSE(shared->HasGrid(grid));
+  }
+  grid->SetStyle(own.get());  // the same style again changes nothing
+  EXPECT_EQ(own->GridCount(), 1);
+  grid->SetStyle(nullptr);
+  EXPECT_EQ(grid->Style(), DefaultGridStyle);
+  EXPECT_FALSE(own->HasGrid(grid));
+  // A style destroyed while a grid uses it leaves the grid with the plain colours.
+  grid->SetStyle(own.get());
+  own.reset();
+  EXPECT_EQ(grid->Style(), nullptr);
+  Bind();
+  grid->Repaint();
+  win::PumpMessages();
+}
