@@ -61,7 +61,9 @@ void TGridDataLinkX::DataSetChanged() {
 void TGridDataLinkX::DataSetScrolled(int Distance) { FGrid->Scroll(Distance); }
 
 void TGridDataLinkX::EditingChanged() {
-  if (FGrid->Options().Contains(gdoIndicator)) FGrid->InvalidateCell(0, FGrid->Row());
+  // The row that shows the current record's indicator as last painted.
+  if (FGrid->Options().Contains(gdoIndicator))
+    FGrid->InvalidateCell(0, FGrid->IndicatorRow() >= 0 ? FGrid->IndicatorRow() : FGrid->Row());
 }
 
 void TGridDataLinkX::LayoutChanged() {

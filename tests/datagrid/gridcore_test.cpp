@@ -1,6 +1,8 @@
 // The grid's field map, its current column by index and by field, the data set's field list, and a
 // column's image list going away while the grid still shows it.
 
+#include "datagrid/DBGridXFilterRow.h"
+#include "datagrid/DBGridXUnit.h"
 #include "platform/controls/imglist.h"
 #include "tests/datagrid/grid_fixture.h"
 
@@ -238,4 +240,45 @@ TEST_F(DataGridTest, StyleCanBeReplacedAndFallsBackToTheDefault) {
   Bind();
   grid->Repaint();
   win::PumpMessages();
+}
+
+TEST_F(DataGridTest, GainFocusLeavesTheFocusInAFilterCellBeingEdited) {
+  DBGridXUnit::Initialize();
+  Bind();
+  grid->STFilter()->SetVisible(true);
+  win::PumpMessages();
+  grid->BeginFilterEdit(1);
+  ASSERT_TRUE(grid->FilterEditing());
+  ASSERT_TRUE(grid->FilterEditor()->Focused());
+  EXPECT_TRUE(grid->GainFocus());
+  EXPECT_TRUE(grid->FilterEditor()->Focused());
+  EXPECT_TRUE(grid->FilterEditing());
+  grid->EndFilterEdit();
+  // Without a filter edit the grid takes the focus itself; without GrabFocus it does not.
+  host->SetFocus();
+  grid->SetGrabFocus(false);
+  EXPECT_FALSE(grid->GainFocus());
+  grid->SetGrabFocus(true);
+  EXPECT_TRUE(grid->GainFocus());
+  EXPECT_TRUE(grid->Focused());
+  grid->STFilter()->SetVisible(false);
+  DBGridXUnit::Finalize();
+}
+
+TEST_F(DataGridTest, EditingChangesRepaintTheIndicatorOfTheCurrentRecord) {
+  Bind();
+  ds->First();
+  ds->Next();
+  grid->Repaint();
+  win::PumpMessages();
+  ASSERT_EQ(grid->IndicatorRow(), grid->TitleOffset() + 1);
+  ValidateRect(grid->Handle(), nullptr);
+  ds->Edit();
+  RECT upd{};
+  ASSERT_TRUE(GetUpdateRect(grid->Handle(), &upd, FALSE));
+  TRect cell = grid->CellRect(0, grid->IndicatorRow());
+  EXPECT_LE(upd.left, cell.Left);
+  EXPECT_LE(upd.top, cell.Top);
+  EXPECT_GE(upd.bottom, cell.Bottom);
+  ds->Cancel();
 }
