@@ -285,6 +285,8 @@ class TCustomDBGridX : public TCustomGrid {
   void ReleaseLayoutLock();
   virtual void LayoutChanged();
   int LayoutLock() const { return FLayoutLock; }
+  // The layout (or the filter row) is running.
+  bool LayoutBusy() const { return FLayoutBusy; }
   virtual int FilterRowVisible() { return FilterRowShown(); }  // 1 while the filter row is shown
   virtual int TitleRowCount() { return FDataOptions.Contains(gdoTitles) ? 1 : 0; }
 

@@ -204,6 +204,8 @@ class TColumnX : public TCollectionItem {
   ~TColumnX() override;
   void Assign(TPersistent* Source) override;
   std::string DisplayName() override;
+  // A generated column moves its field too, so that the grid's next layout keeps the new order.
+  void SetIndex(int Value) override;
 
   // The grid that owns the collection, nullptr otherwise.
   TCustomDBGridX* OwnerGrid() const;

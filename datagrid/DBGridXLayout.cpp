@@ -181,15 +181,8 @@ void TCustomDBGridX::ColWidthsChanged() {
 void TCustomDBGridX::ColumnMoved(int FromIndex, int ToIndex) {
   int from = RawToDataColumn(FromIndex), to = RawToDataColumn(ToIndex);
   TColumnX* c = ColumnAt(from);
-  if (c && to >= 0 && to < FColumns->Count()) {
-    if (!FColumns->Customised() && FDataLink->Active()) {
-      // Generated columns follow the fields' order: the field moves to the place of the field shown there.
-      TField* f = c->Field();
-      TField* at = ColumnAt(to) ? ColumnAt(to)->Field() : nullptr;
-      if (f && at) f->SetIndex(at->Index());
-    }
-    c->SetIndex(to);
-  }
+  // A generated column moves its field with it (TColumnX::SetIndex).
+  if (c && to >= 0 && to < FColumns->Count()) c->SetIndex(to);
   if (OnColumnMoved) OnColumnMoved(this, from, to);
 }
 

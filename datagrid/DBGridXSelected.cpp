@@ -25,3 +25,16 @@ void TCustomDBGridX::SetStyle(TDBGridXStyle* Value) {
   LayoutChanged();
   Invalidate();
 }
+
+void TColumnX::SetIndex(int Value) {
+  TCustomDBGridX* g = OwnerGrid();
+  // Not while the layout puts the generated columns in the fields' order itself.
+  if (DefaultColumn() && g && g->DataLink()->Active() && !g->LayoutBusy() && Value != Index() && Value >= 0 &&
+      Value < Collection()->Count()) {
+    TField* f = Field();
+    TColumnX* there = static_cast<TColumnX*>(Collection()->Items(Value));
+    TField* at = there ? there->Field() : nullptr;
+    if (f && at && f != at) f->SetIndex(at->Index());
+  }
+  TCollectionItem::SetIndex(Value);
+}

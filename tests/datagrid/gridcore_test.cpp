@@ -282,3 +282,23 @@ TEST_F(DataGridTest, EditingChangesRepaintTheIndicatorOfTheCurrentRecord) {
   EXPECT_GE(upd.bottom, cell.Bottom);
   ds->Cancel();
 }
+
+TEST_F(DataGridTest, MovingAGeneratedColumnMovesItsFieldSoTheOrderLasts) {
+  Bind();
+  TField* active = ds->FieldByName("Active");
+  Col(4)->SetIndex(1);
+  EXPECT_EQ(active->Index(), 1);
+  EXPECT_EQ(Col(1)->Field(), active);
+  grid->LayoutChanged();  // the generated columns are put in the fields' order again
+  EXPECT_EQ(Col(1)->Field(), active);
+  EXPECT_EQ(Col(2)->Field(), ds->FieldByName("Name"));
+  // The user's own columns move alone.
+  grid->SetDataSource(nullptr);
+  grid->Columns()->Clear();
+  for (const char* n : {"ID", "Name", "Amount"}) grid->Columns()->Add()->SetFieldName(n);
+  Bind();
+  int amountIndex = ds->FieldByName("Amount")->Index();
+  Col(2)->SetIndex(0);
+  EXPECT_EQ(Col(0)->FieldName(), "Amount");
+  EXPECT_EQ(ds->FieldByName("Amount")->Index(), amountIndex);
+}
