@@ -202,9 +202,8 @@ void TCustomDBGridX::SetOptions(TGridXDataOptions Value) {
     Value.Exclude(gdoEditing);
     Value.Exclude(gdoAlwaysShowEditor);
   }
-  if (FDataOptions.Contains(gdoMultiSelect) && !Value.Contains(gdoMultiSelect) &&
-      FOptionsX.Contains(gxoClearSelectionOnMove))
-    FSelectedRows->Clear();
+  // Under the old options, as a move would: the selected rows and any other selection go.
+  if (FDataOptions.Contains(gdoMultiSelect) && !Value.Contains(gdoMultiSelect)) ClearSelectionOnMove();
   TGridOptions g;
   if (Value.Contains(gdoColLines)) { g.Include(goFixedVertLine); g.Include(goVertLine); }
   if (Value.Contains(gdoRowLines)) { g.Include(goFixedHorzLine); g.Include(goHorzLine); }

@@ -302,3 +302,43 @@ TEST_F(DataGridTest, MovingAGeneratedColumnMovesItsFieldSoTheOrderLasts) {
   EXPECT_EQ(Col(0)->FieldName(), "Amount");
   EXPECT_EQ(ds->FieldByName("Amount")->Index(), amountIndex);
 }
+
+TEST_F(DataGridTest, EndingMultiSelectClearsEveryKindOfSelectionAsAMoveWould) {
+  Bind();
+  struct Case {
+    const char* What;
+    bool ClearOnMove;
+    bool Rectangle;  // else selected rows
+    bool Cleared;
+  } cases[] = {
+      {"rows, clearing on move", true, false, true},
+      {"rectangle, clearing on move", true, true, true},
+      {"rows, kept on move", false, false, false},
+      {"rectangle, kept on move", false, true, false},
+  };
+  for (const Case& k : cases) {
+    auto ox = grid->OptionsX();
+    if (k.ClearOnMove) ox.Include(gxoClearSelectionOnMove);
+    else ox.Exclude(gxoClearSelectionOnMove);
+    grid->SetOptionsX(ox);
+    grid->SetOptions(grid->Options() + TGridXDataOptions{gdoMultiSelect});
+    ds->First();
+    TBookmark top = ds->Bookmark();
+    ds->MoveBy(2);
+    if (k.Rectangle) {
+      grid->SelectionX()->Rect()->Select(0, top, false);
+      grid->SelectionX()->Rect()->Select(2, ds->Bookmark(), true);
+      ASSERT_EQ(grid->SelectionX()->Kind(), selRectangleX) << k.What;
+    } else {
+      grid->SelectedRows()->SetCurrentRowSelected(true);
+      ASSERT_EQ(grid->SelectionX()->Kind(), selRecordsX) << k.What;
+    }
+    grid->SetOptions(grid->Options() - TGridXDataOptions{gdoMultiSelect});
+    EXPECT_EQ(grid->SelectionX()->Kind() == selNoneX, k.Cleared) << k.What;
+    if (k.Cleared) {
+      EXPECT_EQ(grid->SelectedRows()->Count(), 0) << k.What;
+      EXPECT_TRUE(grid->SelectionX()->Rect()->Empty()) << k.What;
+    }
+    grid->SelectionX()->EmptySelection();
+  }
+}
