@@ -549,7 +549,18 @@ void TCustomDBGridX::SetColumnAttributes() {
     int raw = DataToRawColumn(i);
     if (raw >= ColCount()) break;
     TField* f = c->Field();
-    SetTabStops(raw, c->Visible() && !c->ReadOnly() && FDataLink->Active() && f && !f->Calculated() && !f->ReadOnly());
+    bool fieldReadOnly = f && f->ReadOnly();
+    if (f && f->Lookup() && !fieldReadOnly && f->DataSet()) {
+      // A lookup is written through its key fields: one read-only key makes it read-only.
+      std::vector<TField*> keys;
+      try {
+        f->DataSet()->GetFieldList(keys, f->KeyFields());
+      } catch (EDatabaseError&) {
+        keys.clear();
+      }
+      for (TField* k : keys) fieldReadOnly = fieldReadOnly || k->ReadOnly();
+    }
+    SetTabStops(raw, c->Visible() && !c->ReadOnly() && FDataLink->Active() && f && !f->Calculated() && !fieldReadOnly);
     SetColWidths(raw, c->Visible() ? c->Width() : (FDataOptions.Contains(gdoColLines) ? -1 : 0));
   }
   if (FDataOptions.Contains(gdoIndicator) && ColCount() > 0) SetColWidths(0, 11);
