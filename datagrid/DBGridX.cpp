@@ -202,9 +202,8 @@ void TCustomDBGridX::SetOptions(TGridXDataOptions Value) {
     Value.Exclude(gdoEditing);
     Value.Exclude(gdoAlwaysShowEditor);
   }
-  if (FDataOptions.Contains(gdoMultiSelect) && !Value.Contains(gdoMultiSelect) &&
-      FOptionsX.Contains(gxoClearSelectionOnMove))
-    FSelectedRows->Clear();
+  // Under the old options, as a move would: the selected rows and any other selection go.
+  if (FDataOptions.Contains(gdoMultiSelect) && !Value.Contains(gdoMultiSelect)) ClearSelectionOnMove();
   TGridOptions g;
   if (Value.Contains(gdoColLines)) { g.Include(goFixedVertLine); g.Include(goVertLine); }
   if (Value.Contains(gdoRowLines)) { g.Include(goFixedHorzLine); g.Include(goHorzLine); }
@@ -276,12 +275,13 @@ void TCustomDBGridX::SetAutoFitColWidths(bool Value) {
         for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetAutoFitBaseWidth(FColumns->Items(i)->Width());
       SetScrollBars(ssNone);
     } else {
+      // Off before the widths come back, so that nothing fits them again meanwhile.
+      FAutoFitColWidths = false;
       FColumns->BeginUpdate();
       for (int i = 0; i < FColumns->Count(); ++i) {
         TColumnX* c = FColumns->Items(i);
         if (c->AutoFitBaseWidth() > 0) c->SetWidth(c->AutoFitBaseWidth());
       }
-      FAutoFitColWidths = false;
       FColumns->EndUpdate();
       SetScrollBars(ssHorizontal);
     }
@@ -392,7 +392,10 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
   ScrollBarNotification(AComponent);
   RandomAccessNotification(AComponent);
   if (FColumns)
-    for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->ListSourceGone(AComponent);
+    for (int i = 0; i < FColumns->Count(); ++i) {
+      FColumns->Items(i)->ListSourceGone(AComponent);
+      FColumns->Items(i)->ImageListGone(AComponent);
+    }
   if (auto* f = dynamic_cast<TField*>(AComponent)) {
     BeginLayout();
     for (int i = 0; i < FColumns->Count(); ++i)
@@ -421,6 +424,11 @@ void TCustomDBGridX::ChangeScale(int M, int D) {
     TColumnX* c = FColumns->Items(i);
     if (c->Has(cvFont)) c->Font()->SetSize(MulDiv(c->Font()->Size(), M, D));
     if (c->Has(cvTitleFont)) c->Title()->Font()->SetSize(MulDiv(c->Title()->Font()->Size(), M, D));
+    auto scaleFooter = [&](TColumnFooterX* F) {
+      if (F->FontStored()) F->Font()->SetSize(MulDiv(F->Font()->Size(), M, D));
+    };
+    scaleFooter(c->Footer());
+    for (int k = 0; k < c->Footers()->Count(); ++k) scaleFooter(c->Footers()->Items(k));
     sum += c->Width();
     int scaled = MulDiv(sum, M, D);
     c->SetWidth(scaled - prev);
@@ -541,7 +549,18 @@ void TCustomDBGridX::SetColumnAttributes() {
     int raw = DataToRawColumn(i);
     if (raw >= ColCount()) break;
     TField* f = c->Field();
-    SetTabStops(raw, c->Visible() && !c->ReadOnly() && FDataLink->Active() && f && !f->Calculated() && !f->ReadOnly());
+    bool fieldReadOnly = f && f->ReadOnly();
+    if (f && f->Lookup() && !fieldReadOnly && f->DataSet()) {
+      // A lookup is written through its key fields: one read-only key makes it read-only.
+      std::vector<TField*> keys;
+      try {
+        f->DataSet()->GetFieldList(keys, f->KeyFields());
+      } catch (EDatabaseError&) {
+        keys.clear();
+      }
+      for (TField* k : keys) fieldReadOnly = fieldReadOnly || k->ReadOnly();
+    }
+    SetTabStops(raw, c->Visible() && !c->ReadOnly() && FDataLink->Active() && f && !f->Calculated() && !fieldReadOnly);
     SetColWidths(raw, c->Visible() ? c->Width() : (FDataOptions.Contains(gdoColLines) ? -1 : 0));
   }
   if (FDataOptions.Contains(gdoIndicator) && ColCount() > 0) SetColWidths(0, 11);
@@ -611,8 +630,18 @@ void TCustomDBGridX::InternalLayout() {
 
   int cols = FColumns->Count() + FIndicatorOffset;
   SetColCount(std::max(1, std::max(cols, FIndicatorOffset + 1)));
-  int fixed = FIndicatorOffset;
+  // Hidden columns among the frozen ones, and right after them, are fixed too: the frozen columns the
+  // user sees stay the ones asked for, and no hidden column starts the scrolling part.
+  int hiddenExtra = 0;
+  if (FFrozenCols > 0) {
+    int n = FColumns->Count();
+    for (int i = 0; i < std::min(FFrozenCols, n); ++i)
+      if (!FColumns->Items(i)->Visible()) ++hiddenExtra;
+    for (int i = FFrozenCols; i < n && !FColumns->Items(i)->Visible(); ++i) ++hiddenExtra;
+  }
+  int fixed = FIndicatorOffset + hiddenExtra;
   if (FDataLink->Active() || FColumns->Customised()) fixed += std::min(FFrozenCols, std::max(0, FColumns->Count() - 1));
+  if (FVisibleColumns.empty() && fixed > FIndicatorOffset) --fixed;
   if (fixed >= ColCount()) fixed = ColCount() - 1;
   SetFixedCols(std::max(0, fixed));
 

@@ -240,6 +240,8 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
 
   // ---- style
   TDBGridXStyle* Style() const { return FStyle; }
+  // Another colour policy; nullptr goes back to the shared default style.
+  void SetStyle(TDBGridXStyle* Value);
   // The style is going away: the grid uses the fall-back colours from now on.
   void StyleGone(TDBGridXStyle* Style) { if (FStyle == Style) FStyle = nullptr; }
   // The window focus is on the grid or its in-place editor.
@@ -265,6 +267,12 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   int DataToRawColumn(int Index) const { return Index + FIndicatorOffset; }
   int GetSelectedIndex() const { return RawToDataColumn(Col()); }
   TField* GetSelectedField() const;
+  // Makes data column Index current (as the keyboard does); SetSelectedField does so for the column
+  // bound to Field (the last one when several are).
+  void SetSelectedIndex(int Index);
+  void SetSelectedField(TField* Field);
+  // Adds every field of the data set, visible or not, to List.
+  virtual void ListDataSetFields(std::vector<TField*>& List);
   // The column at data index I, nullptr outside.
   TColumnX* ColumnAt(int I) const;
 
@@ -278,6 +286,8 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   void ReleaseLayoutLock();
   virtual void LayoutChanged();
   int LayoutLock() const { return FLayoutLock; }
+  // The layout (or the filter row) is running.
+  bool LayoutBusy() const { return FLayoutBusy; }
   virtual int FilterRowVisible() { return FilterRowShown(); }  // 1 while the filter row is shown
   virtual int TitleRowCount() { return FDataOptions.Contains(gdoTitles) ? 1 : 0; }
 
@@ -534,6 +544,13 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   virtual bool HorzScrollBarWanted() { return true; }
   // A hidden current column gives the place to the first visible one.
   void KeepCurrentColumnVisible();
+  // Sizing a default column writes its field's DisplayWidth, so that the width survives the grid
+  // making its columns again (on from creation).
+  bool FieldWidthSync() const { return FFieldWidthSync; }
+  void SetFieldWidthSync(bool Value) { FFieldWidthSync = Value; }
+  // Measures in Font on the grid's canvas (a screen device context is borrowed without a window): the
+  // width of "0", the average character width and the overhang.
+  virtual void MeasureDigit(TFont* Font, int& Digit, int& AveChar, int& Overhang);
 
  protected:
   void ColWidthsChanged() override;
@@ -548,6 +565,7 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   void AutoFitLayout();
   int FMinAutoFitWidth = 0;
   bool FFitRowHeight = false;
+  bool FFieldWidthSync = true;
   // Without a window the layout measures text on a borrowed screen device context.
   bool BorrowScreenDC();
   void ReturnScreenDC();
@@ -584,10 +602,19 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   void SetCanvasMirror(bool RightToLeft);
   bool IsFormActiveControl();
   // The in-cell button of an always-visible edit button (kinds of DrawEditButton).
+  // Kind -1: a picture button showing Glyph.
   void DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rect, TColor AColor, bool Enabled, bool AFlat,
-                      const TRect& ClipRect);
-  // The width the always-visible edit button of Column takes (0 without one).
+                      const TRect& ClipRect, TBitmap* Glyph = nullptr);
+  // The width the always-visible edit buttons of Column take (0 without them).
   int CellButtonWidth(TColumnX* Column);
+  // The buttons shown in Column's cells, left to right: the main button (when the column has one),
+  // then each visible edit button (Kind -1: a picture button).
+  struct TCellButtonX {
+    int Kind;
+    int Width;
+    TBitmap* Glyph;
+  };
+  std::vector<TCellButtonX> CellButtons(TColumnX* Column);
   // Widths fitted to contents: titles, every record's cells, footers (the cells only with an active
   // link; without one nothing changes). AutoFitColumn fits the selected columns too.
   void AutoFitColumns(const TColumnsXList& List);

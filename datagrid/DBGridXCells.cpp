@@ -69,25 +69,73 @@ int MainButtonKind(TColumnX* Column) {
 // ---- in-cell buttons
 
 int TCustomDBGridX::CellButtonWidth(TColumnX* Column) {
-  if (!Column->AlwaysShowEditButton() || MainButtonKind(Column) < 0) return 0;
-  return ButtonWidth() > 0 ? ButtonWidth() : (FFlat ? FlatButtonWidth + 1 : GetSystemMetrics(SM_CXVSCROLL));
+  if (!Column->AlwaysShowEditButton()) return 0;
+  int w = 0;
+  for (const TCellButtonX& b : CellButtons(Column)) w += b.Width;
+  return w;
+}
+
+std::vector<TCustomDBGridX::TCellButtonX> TCustomDBGridX::CellButtons(TColumnX* Column) {
+  std::vector<TCellButtonX> list;
+  int bw = ButtonWidth() > 0 ? ButtonWidth() : (FFlat ? FlatButtonWidth + 1 : GetSystemMetrics(SM_CXVSCROLL));
+  int main = MainButtonKind(Column);
+  if (main >= 0) list.push_back({main, bw, nullptr});
+  // The column's own buttons follow the main one (not made just to be asked about).
+  if (TEditButtonsX* eb = Column->FEditButtons.get())
+    for (int i = 0; i < eb->Count(); ++i) {
+      TEditButtonX* b = eb->Items(i);
+      if (!b->Visible()) continue;
+      int kind = bkDropDownX;
+      switch (b->Style()) {
+        case ebsDropDownX: kind = bkDropDownX; break;
+        case ebsEllipsisX: kind = bkEllipsisX; break;
+        case ebsGlyphX: kind = -1; break;
+        case ebsUpDownX: kind = bkUpDownX; break;
+        case ebsPlusX: kind = bkPlusX; break;
+        case ebsMinusX: kind = bkMinusX; break;
+      }
+      TBitmap* glyph = b->Style() == ebsGlyphX ? b->Glyph() : nullptr;
+      list.push_back({kind, (b->Width() < 1 ? bw : b->Width()) + (FFlat ? 1 : 0), glyph});
+    }
+  return list;
 }
 
 void TCustomDBGridX::DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rect, TColor AColor, bool Enabled,
-                                    bool AFlat, const TRect& ClipRect) {
+                                    bool AFlat, const TRect& ClipRect, TBitmap* Glyph) {
   TRect r = Rect;
   HDC dc = ACanvas->Handle();
-  bool clipped = r.Left < ClipRect.Left;
+  bool clipped = r.Left < ClipRect.Left || r.Right > ClipRect.Right;
   if (clipped) {
     SaveDC(dc);
     IntersectClipRect(dc, ClipRect.Left, ClipRect.Top, ClipRect.Right, ClipRect.Bottom);
   }
-  if (AFlat) {
-    ACanvas->Brush()->SetColor(AColor);
-    ACanvas->FrameRect(r);
-    r = TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+  if (Kind < 0) {
+    // A picture button: a frame (flat) or a raised edge around the button face, the picture centred.
+    if (AFlat) {
+      ACanvas->Brush()->SetColor(AColor);
+      ACanvas->FrameRect(r);
+      r = TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+      ACanvas->Brush()->SetColor(clBtnFace);
+      ACanvas->FillRect(r);
+    } else {
+      RECT e{r.Left, r.Top, r.Right, r.Bottom};
+      DrawEdge(dc, &e, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    }
+    if (Glyph && !Glyph->Empty()) {
+      int x = r.Left + (r.Width() - Glyph->Width()) / 2, y = r.Top + (r.Height() - Glyph->Height()) / 2;
+      SaveDC(dc);
+      IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
+      ACanvas->Draw(x, y, Glyph);
+      RestoreDC(dc, -1);
+    }
+  } else {
+    if (AFlat) {
+      ACanvas->Brush()->SetColor(AColor);
+      ACanvas->FrameRect(r);
+      r = TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+    }
+    DrawEditButton(dc, r, static_cast<COLORREF>(ColorToRGB(AColor)), 0, Enabled, false, AFlat, 0, Kind);
   }
-  DrawEditButton(dc, r, static_cast<COLORREF>(ColorToRGB(AColor)), 0, Enabled, false, AFlat, 0, Kind);
   if (clipped) RestoreDC(dc, -1);
 }
 
@@ -299,8 +347,10 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
     return rtl ? TRect(ARect.Left + ARect.Right - R.Right, R.Top, ARect.Left + ARect.Right - R.Left, R.Bottom) : R;
   };
   TRect textRect = ARect;
-  int buttonKind = col->AlwaysShowEditButton() ? MainButtonKind(col) : -1;
-  int buttonWidth = buttonKind >= 0 ? CellButtonWidth(col) : 0;
+  std::vector<TCellButtonX> buttons;
+  if (col->AlwaysShowEditButton()) buttons = CellButtons(col);
+  int buttonWidth = 0;
+  for (const TCellButtonX& b : buttons) buttonWidth += b.Width;
   textRect.Right = std::max(textRect.Left, textRect.Right - buttonWidth);
 
   TColCellParamsX& p = *FCellParams;
@@ -368,17 +418,21 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
   }
 
   if (buttonWidth > 0) {
-    int bh = std::min(DefaultRowHeight(), ARect.Height());
-    TRect b(textRect.Right, ARect.Top, textRect.Right + buttonWidth, ARect.Top + bh);
-    if (Raised) b = TRect(b.Left + 1, b.Top - 1, b.Right + 1, b.Bottom - 1);
-    if (FFlat && Raised) {
-      c->Brush()->SetColor(p.CellColor);
-      c->FillRect(flip(TRect(b.Left - 1, ARect.Top, b.Left, ARect.Bottom)));
-    }
-    DrawCellButton(c, buttonKind, flip(b), p.CellColor, true, FFlat, ARect);
-    if (bh < ARect.Height()) {
-      c->Brush()->SetColor(p.CellColor);
-      c->FillRect(flip(TRect(b.Left, b.Bottom, b.Right, ARect.Bottom)));
+    int bh = std::min(ButtonHeight() > 0 ? ButtonHeight() : DefaultRowHeight(), ARect.Height());
+    int x = textRect.Right;
+    for (const TCellButtonX& cb : buttons) {
+      TRect b(x, ARect.Top, x + cb.Width, ARect.Top + bh);
+      x += cb.Width;
+      if (Raised) b = TRect(b.Left + 1, b.Top - 1, b.Right + 1, b.Bottom - 1);
+      if (FFlat && Raised) {
+        c->Brush()->SetColor(p.CellColor);
+        c->FillRect(flip(TRect(b.Left - 1, ARect.Top, b.Left, ARect.Bottom)));
+      }
+      DrawCellButton(c, cb.Kind, flip(b), p.CellColor, true, FFlat, ARect, cb.Glyph);
+      if (bh < ARect.Height()) {
+        c->Brush()->SetColor(p.CellColor);
+        c->FillRect(flip(TRect(b.Left, b.Bottom, b.Right, ARect.Bottom)));
+      }
     }
   }
 

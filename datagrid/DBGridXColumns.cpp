@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "datagrid/DBGridX.h"
+#include "platform/controls/imglist.h"
 #include "platform/rtl/sysutils.h"
 
 // ---------------------------------------------------------------------------------------------------
@@ -458,18 +459,37 @@ int TColumnX::DefaultWidth() {
   if (!g) return 64;
   TField* f = Field();
   if (!f) return g->DefaultColWidth();
-  TCanvas* c = g->Canvas();
-  c->Font()->Assign(Font());
-  int digit = c->TextWidth("0");
+  int digit = 0, ave = 0, overhang = 0;
+  g->MeasureDigit(Font(), digit, ave, overhang);
   // A font that measures no digit width still gives a usable column.
   if (digit <= 0) digit = 8;
-  return digit * f->DisplayWidth() + 4;
+  return (digit - overhang) * f->DisplayWidth() + overhang + 4;
 }
 
 int TColumnX::Width() { return Has(cvWidth) ? FWidth : DefaultWidth(); }
 
 void TColumnX::SetWidth(int Value) {
   TCustomDBGridX* g = OwnerGrid();
+  if (DefaultColumn() && g && g->HandleAllocated() && g->FieldWidthSync() && Value >= 0) {
+    // The field keeps the width in characters: a data set opened again gets the sized column back.
+    if (TField* f = Field()) {
+      int digit = 0, ave = 0, overhang = 0;
+      g->MeasureDigit(Font(), digit, ave, overhang);
+      // No digit width (an empty font) gives no character count to keep.
+      // The field's layout change must not lay the grid out in the middle of this (or of the caller's)
+      // change; the column's own change notice below does that.
+      if (digit > 0) {
+        g->BeginUpdate();
+        try {
+          f->SetDisplayWidth(std::max(1, (Value + ave / 2 - overhang - 3) / digit));
+        } catch (...) {
+          g->EndUpdate();
+          throw;
+        }
+        g->EndUpdate();
+      }
+    }
+  }
   if (DefaultColumn() && g && g->LinkLayoutFlag() && !Has(cvWidth)) return;
   if ((Has(cvWidth) || Value != DefaultWidth()) && Value != -1) {
     FWidth = ClipWidthToLimits(Value);
@@ -484,14 +504,15 @@ int TColumnX::ClipWidthToLimits(int W) const {
   return W;
 }
 
+// A new limit applies to the width the column shows, its own or the one it inherits.
 void TColumnX::SetMaxWidth(int Value) {
   FMaxWidth = Value;
-  if (Value > 0 && Has(cvWidth) && FWidth > Value) SetWidth(Value);
+  if (Value > 0 && Width() > Value) SetWidth(Value);
 }
 
 void TColumnX::SetMinWidth(int Value) {
   FMinWidth = Value;
-  if (Value > 0 && Has(cvWidth) && FWidth < Value) SetWidth(Value);
+  if (Value > 0 && Width() < Value) SetWidth(Value);
 }
 
 bool TColumnX::Checkboxes() {
@@ -605,7 +626,27 @@ void TColumnX::SetKeyList(TStrings* Value) {
 }
 
 void TColumnX::SetImageList(TComponent* Value) {
+  TCustomDBGridX* g = OwnerGrid();
+  if (auto* old = dynamic_cast<TCustomImageList*>(FImageList); old && FImageChangeLink)
+    old->UnRegisterChanges(FImageChangeLink.get());
   FImageList = Value;
+  if (Value && g) Value->FreeNotification(g);
+  if (auto* list = dynamic_cast<TCustomImageList*>(Value)) {
+    if (!FImageChangeLink) {
+      FImageChangeLink = std::make_unique<TChangeLink>();
+      FImageChangeLink->OnChange = [this](TObject*) {
+        if (TCustomDBGridX* grid = OwnerGrid()) grid->Invalidate();
+      };
+    }
+    list->RegisterChanges(FImageChangeLink.get());
+  }
+  if (g) g->Invalidate();
+}
+
+void TColumnX::ImageListGone(TComponent* AComponent) {
+  // By address: a list being destroyed is no longer of its own class (its links are already let go).
+  if (!AComponent || FImageList != AComponent) return;
+  FImageList = nullptr;
   if (TCustomDBGridX* g = OwnerGrid()) g->Invalidate();
 }
 
@@ -825,7 +866,7 @@ void TColumnX::Assign(TPersistent* Source) {
   if (s->Has(cvToolTips)) SetToolTips(s->FToolTips);
   FTag = s->FTag;
   FVisible = s->FVisible;
-  FImageList = s->FImageList;
+  SetImageList(s->FImageList);
   FNotInKeyListIndex = s->FNotInKeyListIndex;
   FMinWidth = s->FMinWidth;
   FMaxWidth = s->FMaxWidth;

@@ -31,6 +31,7 @@ class TColumnX;
 class TColumnDefValuesX;
 class TSTColumnFilterX;
 class TPopupMenu;
+class TChangeLink;
 class TColCellParamsX;
 class TColumnFooterX;    // footers: DBGridXFooter.h
 class TColumnFootersX;
@@ -203,6 +204,8 @@ class TColumnX : public TCollectionItem {
   ~TColumnX() override;
   void Assign(TPersistent* Source) override;
   std::string DisplayName() override;
+  // A generated column moves its field too, so that the grid's next layout keeps the new order.
+  void SetIndex(int Value) override;
 
   // The grid that owns the collection, nullptr otherwise.
   TCustomDBGridX* OwnerGrid() const;
@@ -285,7 +288,10 @@ class TColumnX : public TCollectionItem {
   bool HasKeyList() const { return FKeyList != nullptr; }
   // Images of a key list (not owned); only whether one is set matters to the cell kind.
   TComponent* ImageList() const { return FImageList; }
+  // The grid hears when the list goes away (then the column has none) and repaints when it changes.
   void SetImageList(TComponent* Value);
+  // The component is being destroyed: a column still pointing at it lets go.
+  void ImageListGone(TComponent* AComponent);
 
   TColumnTitleX* Title() const { return FTitle.get(); }
   void SetTitle(TColumnTitleX* Value) { FTitle->Assign(Value); }
@@ -338,6 +344,7 @@ class TColumnX : public TCollectionItem {
   std::string FFieldName;
   std::unique_ptr<TFont> FFont;
   TComponent* FImageList = nullptr;
+  std::unique_ptr<TChangeLink> FImageChangeLink;
   double FIncrement = 1.0;
   std::unique_ptr<TStringList> FKeyList;
   int FMaxWidth = 0, FMinWidth = 0;

@@ -32,7 +32,8 @@ TField* TGridDataLinkX::MappedField(int I) const {
 bool TGridDataLinkX::UsesDefaultFields() const {
   TDataSet* ds = DataSet();
   bool r = ds ? ds->DefaultFields() : true;
-  if (!FMapByName)
+  // Customised columns map by name: one naming a field the data set lacks is no default layout.
+  if (FMapByName)
     for (int i : FFieldIndexes)
       if (i < 0) return false;
   return r;
@@ -60,7 +61,9 @@ void TGridDataLinkX::DataSetChanged() {
 void TGridDataLinkX::DataSetScrolled(int Distance) { FGrid->Scroll(Distance); }
 
 void TGridDataLinkX::EditingChanged() {
-  if (FGrid->Options().Contains(gdoIndicator)) FGrid->InvalidateCell(0, FGrid->Row());
+  // The row that shows the current record's indicator as last painted.
+  if (FGrid->Options().Contains(gdoIndicator))
+    FGrid->InvalidateCell(0, FGrid->IndicatorRow() >= 0 ? FGrid->IndicatorRow() : FGrid->Row());
 }
 
 void TGridDataLinkX::LayoutChanged() {

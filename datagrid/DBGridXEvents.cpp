@@ -5,6 +5,7 @@
 
 #include "dataedit/ToolCtrlsX.h"
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXFilterRow.h"
 #include "platform/controls/menus.h"
 #include "platform/win/windows.h"
 
@@ -84,8 +85,10 @@ void TCustomDBGridX::DeferLayout() {
 // Focus and window
 
 bool TCustomDBGridX::GainFocus() {
-  if (FGrabFocus && !IsDesigning() && !HasFocusInside() && CanFocus()) SetFocus();
-  return HasFocusInside();
+  // A filter cell being edited holds the focus for the grid already.
+  auto filterFocused = [this] { return FFilterEditing && FFilterEditor && FFilterEditor->Focused(); };
+  if (FGrabFocus && !IsDesigning() && !HasFocusInside() && !filterFocused() && CanFocus()) SetFocus();
+  return HasFocusInside() || filterFocused();
 }
 
 void TCustomDBGridX::CreateWnd() {

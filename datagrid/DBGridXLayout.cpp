@@ -181,13 +181,8 @@ void TCustomDBGridX::ColWidthsChanged() {
 void TCustomDBGridX::ColumnMoved(int FromIndex, int ToIndex) {
   int from = RawToDataColumn(FromIndex), to = RawToDataColumn(ToIndex);
   TColumnX* c = ColumnAt(from);
+  // A generated column moves its field with it (TColumnX::SetIndex).
   if (c && to >= 0 && to < FColumns->Count()) {
-    if (!FColumns->Customised() && FDataLink->Active()) {
-      // Generated columns follow the fields' order: the field moves to the place of the field shown there.
-      TField* f = c->Field();
-      TField* at = ColumnAt(to) ? ColumnAt(to)->Field() : nullptr;
-      if (f && at) f->SetIndex(at->Index());
-    }
     c->SetIndex(to);
     FilterColumnMoved(from, to);
   }
@@ -200,6 +195,28 @@ bool TCustomDBGridX::BorrowScreenDC() {
   if (!FScreenDC) return false;
   Canvas()->SetHandle(FScreenDC);
   return true;
+}
+
+void TCustomDBGridX::MeasureDigit(TFont* Font, int& Digit, int& AveChar, int& Overhang) {
+  bool borrowed = BorrowScreenDC();
+  struct Return {
+    TCustomDBGridX* G;
+    bool Borrowed;
+    ~Return() {
+      if (Borrowed) G->ReturnScreenDC();
+    }
+  } ret{this, borrowed};
+  TCanvas* c = Canvas();
+  c->Font()->Assign(Font);
+  Digit = c->TextWidth("0");
+  TEXTMETRIC tm;
+  if (GetTextMetrics(c->Handle(), &tm)) {
+    AveChar = tm.tmAveCharWidth;
+    Overhang = tm.tmOverhang;
+  } else {
+    AveChar = Digit;
+    Overhang = 0;
+  }
 }
 
 void TCustomDBGridX::ReturnScreenDC() {
