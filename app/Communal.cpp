@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <unistd.h>
@@ -220,13 +221,25 @@ GpRect FitImageRect(const GpRect& Source, int BoxWidth, int BoxHeight) {
 
 double GradientStep(double A, double B, double V) { return A == B ? 0 : V / (B - A); }
 
-bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1, TColor Colour2,
-                          TPoint Point1, TPoint Point2) {
-  if (Point1.X == Point2.X && Point1.Y == Point2.Y) return false;
-  if (Width <= 0 || Height <= 0) return true;
-  TBitmap bmp;
-  bmp.SetPixelFormat(pf24bit);
-  bmp.SetSize(Width, Height);
+namespace {
+
+// Half to even, as Round does, for the channel sums (they stay near 0..255), without a call per
+// channel and pixel; anything far out of range takes Round itself.
+inline int64_t RoundChannel(double V) {
+  if (!(std::fabs(V) < 1e9)) return Round(V);
+  int64_t i = static_cast<int64_t>(V);
+  const double frac = V - static_cast<double>(i);
+  if (frac > 0.5 || (frac == 0.5 && (i & 1)))
+    ++i;
+  else if (frac < -0.5 || (frac == -0.5 && (i & 1)))
+    --i;
+  return i;
+}
+
+// Writes the diagonal gradient into the rows of a 24-bit bitmap of Width x Height (both above 0, the
+// points apart).
+void FillGradientRows(TBitmap& Bmp, int Width, int Height, TColor Colour1, TColor Colour2, TPoint Point1,
+                      TPoint Point2) {
   const TColor rgb1 = ColorToRGB(Colour1), rgb2 = ColorToRGB(Colour2);
   const double dx = Point2.X - Point1.X, dy = Point2.Y - Point1.Y;
   const double len = std::sqrt(dx * dx + dy * dy);
@@ -251,7 +264,7 @@ bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1
   std::array<double, 3> start = {first[0], first[1], first[2]};
   for (int y = 0; y < Height; ++y) {
     rowStart[size_t(y)] = start;
-    rows[size_t(y)] = static_cast<uint8_t*>(bmp.ScanLine(y));
+    rows[size_t(y)] = static_cast<uint8_t*>(Bmp.ScanLine(y));
     for (int c = 0; c < 3; ++c) start[c] += rowStep[c];
   }
   auto fill = [&](int y0, int y1) {
@@ -260,7 +273,7 @@ bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1
       double v[3] = {rowStart[size_t(y)][0], rowStart[size_t(y)][1], rowStart[size_t(y)][2]};
       for (int x = 0; x < Width; ++x) {
         for (int c = 0; c < 3; ++c) {
-          row[x * 3 + c] = uint8_t(std::clamp<int64_t>(Round(v[c]), lo[c], hi[c]));
+          row[x * 3 + c] = uint8_t(std::clamp<int64_t>(RoundChannel(v[c]), lo[c], hi[c]));
           v[c] += colStep[c];
         }
       }
@@ -279,6 +292,18 @@ bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1
   }
   fill(0, Height / parts);
   for (std::thread& t : helpers) t.join();
+}
+
+}  // namespace
+
+bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1, TColor Colour2,
+                          TPoint Point1, TPoint Point2) {
+  if (Point1.X == Point2.X && Point1.Y == Point2.Y) return false;
+  if (Width <= 0 || Height <= 0) return true;
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(Width, Height);
+  FillGradientRows(bmp, Width, Height, Colour1, Colour2, Point1, Point2);
   Canvas->Draw(0, 0, &bmp);
   return true;
 }
@@ -293,8 +318,10 @@ void MakeGradientBitmap(GpBitmap*& Bitmap, TColor Colour1, TColor Colour2, int W
   TBitmap bmp;
   bmp.SetPixelFormat(pf24bit);
   bmp.SetSize(Width, Height);
-  FillDiagonalGradient(bmp.Canvas(), Width, Height, Colour1, Colour2, TPoint{0, 0},
-                       TPoint{Width - 1, Height - 1});
+  // What FillDiagonalGradient would draw on the bitmap's canvas, written straight into its rows; a
+  // single pixel has no diagonal and stays white.
+  if (Width > 0 && Height > 0 && (Width > 1 || Height > 1))
+    FillGradientRows(bmp, Width, Height, Colour1, Colour2, TPoint{0, 0}, TPoint{Width - 1, Height - 1});
   Bitmap = BitmapFromClassBitmap(&bmp);
 }
 
