@@ -46,42 +46,66 @@ bool RunProgram(const std::string& Text) {
   return reinterpret_cast<std::uintptr_t>(result) > 32;  // the shell's values up to 32 are failures
 }
 
-std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames, float DrawScale) {
-  std::vector<GpBitmap*> bitmaps(FileNames.size(), nullptr);
-  std::atomic<std::size_t> next{0};
-  auto work = [&] {
-    for (std::size_t i = next++; i < FileNames.size(); i = next++) {
-      if (FileNames[i].empty()) continue;
-      const std::u16string name = Utf8ToUtf16(FileNames[i]);
-      GdipCreateBitmapFromFile(name.c_str(), &bitmaps[i]);  // touches nothing shared
-      if (bitmaps[i] && DrawScale > 0) GdipPrepareBitmapForDrawing(bitmaps[i], DrawScale);
+// A list of files being decoded: every thread working on it takes the next file not yet begun.
+struct TBitmapPrefetch::TBatch {
+  std::vector<std::string> Names;
+  float DrawScale = 0;
+  std::vector<GpBitmap*> Bitmaps;
+  std::atomic<std::size_t> Next{0};
+
+  TBatch(std::vector<std::string> FileNames, float Scale)
+      : Names(std::move(FileNames)), DrawScale(Scale), Bitmaps(Names.size(), nullptr) {}
+  void Work() {
+    for (std::size_t i = Next++; i < Names.size(); i = Next++) {
+      if (Names[i].empty()) continue;
+      const std::u16string name = Utf8ToUtf16(Names[i]);
+      GdipCreateBitmapFromFile(name.c_str(), &Bitmaps[i]);  // touches nothing shared
+      if (Bitmaps[i] && DrawScale > 0) GdipPrepareBitmapForDrawing(Bitmaps[i], DrawScale);
     }
-  };
-  if (FileNames.empty()) return bitmaps;
-  const std::size_t helpers =
-      std::min<std::size_t>(FileNames.size(), std::max(1u, std::thread::hardware_concurrency() / 2)) - 1;
-  std::vector<std::thread> threads;
-  threads.reserve(helpers);
-  try {
-    for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back(work);
-  } catch (const std::system_error&) {
-    // No more threads to be had: the ones running and this one share the rest.
   }
-  work();
+  // Up to half the cores' worth of threads for the files, as many as can be had.
+  std::vector<std::thread> StartWorkers(const std::shared_ptr<TBatch>& Self, std::size_t Reserve) {
+    const std::size_t count =
+        std::min<std::size_t>(Names.size(), std::max(1u, std::thread::hardware_concurrency() / 2));
+    std::vector<std::thread> threads;
+    threads.reserve(count);
+    try {
+      for (std::size_t t = Reserve; t < count; ++t) threads.emplace_back([Self] { Self->Work(); });
+    } catch (const std::system_error&) {
+      // No more threads to be had: the ones running and whoever waits for them share the rest.
+    }
+    return threads;
+  }
+};
+
+std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames, float DrawScale) {
+  if (FileNames.empty()) return {};
+  auto batch = std::make_shared<TBitmapPrefetch::TBatch>(FileNames, DrawScale);
+  std::vector<std::thread> threads = batch->StartWorkers(batch, 1);  // this thread is one of them
+  batch->Work();
   for (std::thread& t : threads) t.join();
-  return bitmaps;
+  return std::move(batch->Bitmaps);
 }
 
 void TBitmapPrefetch::Start(std::vector<std::string> FileNames, float DrawScale) {
   Drop();
   FNames = std::move(FileNames);
-  FPending = std::async(std::launch::async, [names = FNames, DrawScale] { return LoadBitmapFiles(names, DrawScale); });
+  FBatch = std::make_shared<TBatch>(FNames, DrawScale);
+  FWorkers = FBatch->StartWorkers(FBatch, 0);
 }
 
 std::vector<GpBitmap*> TBitmapPrefetch::Take(const std::vector<std::string>& FileNames) {
-  if (!FPending.valid()) return {};
-  std::vector<GpBitmap*> bitmaps = FPending.get();
-  if (FileNames == FNames) return bitmaps;
+  if (!FBatch) return {};
+  const bool same = FileNames == FNames;
+  if (same)
+    FBatch->Work();  // the files nobody has begun yet are decoded here rather than waited for
+  else
+    FBatch->Next = FBatch->Names.size();  // not wanted: nothing more is begun
+  for (std::thread& t : FWorkers) t.join();
+  FWorkers.clear();
+  std::vector<GpBitmap*> bitmaps = std::move(FBatch->Bitmaps);
+  FBatch.reset();
+  if (same) return bitmaps;
   for (GpBitmap* b : bitmaps)
     if (b) GdipDisposeImage(b);
   return {};
