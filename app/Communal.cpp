@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <unistd.h>
@@ -45,42 +46,66 @@ bool RunProgram(const std::string& Text) {
   return reinterpret_cast<std::uintptr_t>(result) > 32;  // the shell's values up to 32 are failures
 }
 
-std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames, float DrawScale) {
-  std::vector<GpBitmap*> bitmaps(FileNames.size(), nullptr);
-  std::atomic<std::size_t> next{0};
-  auto work = [&] {
-    for (std::size_t i = next++; i < FileNames.size(); i = next++) {
-      if (FileNames[i].empty()) continue;
-      const std::u16string name = Utf8ToUtf16(FileNames[i]);
-      GdipCreateBitmapFromFile(name.c_str(), &bitmaps[i]);  // touches nothing shared
-      if (bitmaps[i] && DrawScale > 0) GdipPrepareBitmapForDrawing(bitmaps[i], DrawScale);
+// A list of files being decoded: every thread working on it takes the next file not yet begun.
+struct TBitmapPrefetch::TBatch {
+  std::vector<std::string> Names;
+  float DrawScale = 0;
+  std::vector<GpBitmap*> Bitmaps;
+  std::atomic<std::size_t> Next{0};
+
+  TBatch(std::vector<std::string> FileNames, float Scale)
+      : Names(std::move(FileNames)), DrawScale(Scale), Bitmaps(Names.size(), nullptr) {}
+  void Work() {
+    for (std::size_t i = Next++; i < Names.size(); i = Next++) {
+      if (Names[i].empty()) continue;
+      const std::u16string name = Utf8ToUtf16(Names[i]);
+      GdipCreateBitmapFromFile(name.c_str(), &Bitmaps[i]);  // touches nothing shared
+      if (Bitmaps[i] && DrawScale > 0) GdipPrepareBitmapForDrawing(Bitmaps[i], DrawScale);
     }
-  };
-  if (FileNames.empty()) return bitmaps;
-  const std::size_t helpers =
-      std::min<std::size_t>(FileNames.size(), std::max(1u, std::thread::hardware_concurrency() / 2)) - 1;
-  std::vector<std::thread> threads;
-  threads.reserve(helpers);
-  try {
-    for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back(work);
-  } catch (const std::system_error&) {
-    // No more threads to be had: the ones running and this one share the rest.
   }
-  work();
+  // Up to half the cores' worth of threads for the files, as many as can be had.
+  std::vector<std::thread> StartWorkers(const std::shared_ptr<TBatch>& Self, std::size_t Reserve) {
+    const std::size_t count =
+        std::min<std::size_t>(Names.size(), std::max(1u, std::thread::hardware_concurrency() / 2));
+    std::vector<std::thread> threads;
+    threads.reserve(count);
+    try {
+      for (std::size_t t = Reserve; t < count; ++t) threads.emplace_back([Self] { Self->Work(); });
+    } catch (const std::system_error&) {
+      // No more threads to be had: the ones running and whoever waits for them share the rest.
+    }
+    return threads;
+  }
+};
+
+std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames, float DrawScale) {
+  if (FileNames.empty()) return {};
+  auto batch = std::make_shared<TBitmapPrefetch::TBatch>(FileNames, DrawScale);
+  std::vector<std::thread> threads = batch->StartWorkers(batch, 1);  // this thread is one of them
+  batch->Work();
   for (std::thread& t : threads) t.join();
-  return bitmaps;
+  return std::move(batch->Bitmaps);
 }
 
 void TBitmapPrefetch::Start(std::vector<std::string> FileNames, float DrawScale) {
   Drop();
   FNames = std::move(FileNames);
-  FPending = std::async(std::launch::async, [names = FNames, DrawScale] { return LoadBitmapFiles(names, DrawScale); });
+  FBatch = std::make_shared<TBatch>(FNames, DrawScale);
+  FWorkers = FBatch->StartWorkers(FBatch, 0);
 }
 
 std::vector<GpBitmap*> TBitmapPrefetch::Take(const std::vector<std::string>& FileNames) {
-  if (!FPending.valid()) return {};
-  std::vector<GpBitmap*> bitmaps = FPending.get();
-  if (FileNames == FNames) return bitmaps;
+  if (!FBatch) return {};
+  const bool same = FileNames == FNames;
+  if (same)
+    FBatch->Work();  // the files nobody has begun yet are decoded here rather than waited for
+  else
+    FBatch->Next = FBatch->Names.size();  // not wanted: nothing more is begun
+  for (std::thread& t : FWorkers) t.join();
+  FWorkers.clear();
+  std::vector<GpBitmap*> bitmaps = std::move(FBatch->Bitmaps);
+  FBatch.reset();
+  if (same) return bitmaps;
   for (GpBitmap* b : bitmaps)
     if (b) GdipDisposeImage(b);
   return {};
@@ -220,13 +245,25 @@ GpRect FitImageRect(const GpRect& Source, int BoxWidth, int BoxHeight) {
 
 double GradientStep(double A, double B, double V) { return A == B ? 0 : V / (B - A); }
 
-bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1, TColor Colour2,
-                          TPoint Point1, TPoint Point2) {
-  if (Point1.X == Point2.X && Point1.Y == Point2.Y) return false;
-  if (Width <= 0 || Height <= 0) return true;
-  TBitmap bmp;
-  bmp.SetPixelFormat(pf24bit);
-  bmp.SetSize(Width, Height);
+namespace {
+
+// Half to even, as Round does, for the channel sums (they stay near 0..255), without a call per
+// channel and pixel; anything far out of range takes Round itself.
+inline int64_t RoundChannel(double V) {
+  if (!(std::fabs(V) < 1e9)) return Round(V);
+  int64_t i = static_cast<int64_t>(V);
+  const double frac = V - static_cast<double>(i);
+  if (frac > 0.5 || (frac == 0.5 && (i & 1)))
+    ++i;
+  else if (frac < -0.5 || (frac == -0.5 && (i & 1)))
+    --i;
+  return i;
+}
+
+// Writes the diagonal gradient into the rows of a 24-bit bitmap of Width x Height (both above 0, the
+// points apart).
+void FillGradientRows(TBitmap& Bmp, int Width, int Height, TColor Colour1, TColor Colour2, TPoint Point1,
+                      TPoint Point2) {
   const TColor rgb1 = ColorToRGB(Colour1), rgb2 = ColorToRGB(Colour2);
   const double dx = Point2.X - Point1.X, dy = Point2.Y - Point1.Y;
   const double len = std::sqrt(dx * dx + dy * dy);
@@ -251,7 +288,7 @@ bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1
   std::array<double, 3> start = {first[0], first[1], first[2]};
   for (int y = 0; y < Height; ++y) {
     rowStart[size_t(y)] = start;
-    rows[size_t(y)] = static_cast<uint8_t*>(bmp.ScanLine(y));
+    rows[size_t(y)] = static_cast<uint8_t*>(Bmp.ScanLine(y));
     for (int c = 0; c < 3; ++c) start[c] += rowStep[c];
   }
   auto fill = [&](int y0, int y1) {
@@ -260,7 +297,7 @@ bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1
       double v[3] = {rowStart[size_t(y)][0], rowStart[size_t(y)][1], rowStart[size_t(y)][2]};
       for (int x = 0; x < Width; ++x) {
         for (int c = 0; c < 3; ++c) {
-          row[x * 3 + c] = uint8_t(std::clamp<int64_t>(Round(v[c]), lo[c], hi[c]));
+          row[x * 3 + c] = uint8_t(std::clamp<int64_t>(RoundChannel(v[c]), lo[c], hi[c]));
           v[c] += colStep[c];
         }
       }
@@ -279,6 +316,18 @@ bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1
   }
   fill(0, Height / parts);
   for (std::thread& t : helpers) t.join();
+}
+
+}  // namespace
+
+bool FillDiagonalGradient(TCanvas* Canvas, int Width, int Height, TColor Colour1, TColor Colour2,
+                          TPoint Point1, TPoint Point2) {
+  if (Point1.X == Point2.X && Point1.Y == Point2.Y) return false;
+  if (Width <= 0 || Height <= 0) return true;
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(Width, Height);
+  FillGradientRows(bmp, Width, Height, Colour1, Colour2, Point1, Point2);
   Canvas->Draw(0, 0, &bmp);
   return true;
 }
@@ -293,8 +342,10 @@ void MakeGradientBitmap(GpBitmap*& Bitmap, TColor Colour1, TColor Colour2, int W
   TBitmap bmp;
   bmp.SetPixelFormat(pf24bit);
   bmp.SetSize(Width, Height);
-  FillDiagonalGradient(bmp.Canvas(), Width, Height, Colour1, Colour2, TPoint{0, 0},
-                       TPoint{Width - 1, Height - 1});
+  // What FillDiagonalGradient would draw on the bitmap's canvas, written straight into its rows; a
+  // single pixel has no diagonal and stays white.
+  if (Width > 0 && Height > 0 && (Width > 1 || Height > 1))
+    FillGradientRows(bmp, Width, Height, Colour1, Colour2, TPoint{0, 0}, TPoint{Width - 1, Height - 1});
   Bitmap = BitmapFromClassBitmap(&bmp);
 }
 

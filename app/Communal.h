@@ -6,6 +6,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/classes/classes.h"
@@ -37,17 +38,20 @@ std::vector<GpBitmap*> LoadBitmapFiles(const std::vector<std::string>& FileNames
 // Pictures decoded ahead on worker threads for a window that will ask for exactly these files later:
 // start-up reads two dozen pictures, and decoding them while the windows are being built hides most of
 // that wait. Take hands over the pictures only when asked for the same files (the caller then owns
-// them); otherwise, and for whatever nobody took, they are freed.
+// them); otherwise, and for whatever nobody took, they are freed. A caller of Take that finds files
+// not yet begun decodes them itself instead of waiting; for other files nothing more is begun.
 class TBitmapPrefetch {
  public:
   void Start(std::vector<std::string> FileNames, float DrawScale = 0);
   std::vector<GpBitmap*> Take(const std::vector<std::string>& FileNames);
   void Drop() { Take({}); }
   ~TBitmapPrefetch() { Drop(); }
+  struct TBatch;
 
  private:
   std::vector<std::string> FNames;
-  std::future<std::vector<GpBitmap*>> FPending;
+  std::shared_ptr<TBatch> FBatch;
+  std::vector<std::thread> FWorkers;
 };
 // Class-library pictures read ahead on a worker thread, for a window that loads them by name while it
 // is made. Take hands over the picture of a name that was read without error; for anything else it

@@ -89,6 +89,9 @@ TPanel* MakePanel(TComponent* Owner, TWinControl* Parent, TAlign Align, int W, i
 // Start-up pictures decoded ahead (see UfrmMain::StartPrefetch).
 TBitmapPrefetch ResourcePrefetch;
 TBitmapPrefetch HairPagePrefetch;
+// The scene's background is made when the scene is next drawn, at the picture's size when it was last
+// resized: a window shown maximised is resized again before it is ever drawn.
+int MainGradientWidth = 0, MainGradientHeight = 0;
 // Hair pictures are drawn in their cells at their size divided by this.
 constexpr double HairThumbnailDivisor = 2.6087;
 constexpr float HairThumbnailScale = float(1 / HairThumbnailDivisor);
@@ -149,6 +152,7 @@ void Finalize() {
   FreeBitmap(MainLogo);
   FreeBitmap(CellGradient);
   FreeBitmap(MainGradient);
+  MainGradientWidth = MainGradientHeight = 0;
   FreeBitmap(CollectionGradient);
   ExePath.clear();
   frmMain = nullptr;
@@ -391,7 +395,8 @@ void TfrmMain::FormResize(TObject*) {
   const int w = imgMain->Width(), h = imgMain->Height();
   if (w <= 0 || h <= 0) return;
   FreeBitmap(MainGradient);
-  MakeGradientBitmap(MainGradient, GradientWhite, GradientPurple, w, h);
+  MainGradientWidth = w;
+  MainGradientHeight = h;
   MakeCollectionBackground();
   TBitmap* picture = imgMain->Picture()->Bitmap();
   picture->SetPixelFormat(pfDevice);
@@ -412,6 +417,8 @@ void TfrmMain::DrawScene() {
     TGraphicsScope graphics(imgMain->Canvas());
     GpGraphics* g = graphics.G;
     if (!g) return;
+    if (!MainGradient && MainGradientWidth > 0)
+      MakeGradientBitmap(MainGradient, GradientWhite, GradientPurple, MainGradientWidth, MainGradientHeight);
     GdipDrawImageRectI(g, MainGradient, 0, 0, w, h);
     GdipSetSmoothingMode(g, SmoothingModeHighQuality);
     if (!ModelPicture.Bitmap) {

@@ -242,8 +242,8 @@ void GdiplusShutdown(ULONG_PTR token);
 // Bitmaps. File names are UTF-16 and are turned into UTF-8 paths; the format is recognised by content
 // (PNG, JPEG, BMP, GIF).
 GpStatus GdipCreateBitmapFromFile(const char16_t* filename, GpBitmap** bitmap);
-// Our own addition: builds now the copies that drawing the bitmap at `scale` of its size will need
-// (the premultiplied pixels and, below half size, the reduced ones), so that a thread which owns the
+// Our own addition: builds now the copy that drawing the bitmap at `scale` of its size will need
+// (the premultiplied pixels, or below half size the reduced ones), so that a thread which owns the
 // bitmap can pay for them instead of the first paint. Drawing gives the same pixels either way.
 GpStatus GdipPrepareBitmapForDrawing(GpBitmap* bitmap, REAL scale);
 // A copy of a GDI bitmap's pixels; the result is opaque (the GDI alpha byte is not trusted). The

@@ -220,13 +220,14 @@ GpStatus DrawImageCore(GpGraphics* g, GpImage* image, QPointF p0, QPointF p1, QP
     const double spanX = std::hypot(total.m11(), total.m12()), spanY = std::hypot(total.m21(), total.m22());
     const double span = std::max(spanX, spanY);
     const int level = span < 0.25 ? 2 : span < 0.5 ? 1 : 0;
-    const QImage& full = b->DrawCache();
+    // The draw cache is the pixels' size; a reduced picture is drawn without it.
+    const QSize full = b->pixels.size();
     // An opaque picture on whole pixels replaces what is under it: a plain copy of rows.
     if (plainCopy && total.dx() == std::floor(total.dx()) && total.dy() == std::floor(total.dy()) &&
         visible == visible.toAlignedRect())
       p.setCompositionMode(QPainter::CompositionMode_Source);
     if (level == 0 || full.width() < 8 || full.height() < 8) {
-      p.drawImage(visible, full, visible);
+      p.drawImage(visible, b->DrawCache(), visible);
     } else {
       const QImage& small = b->Reduced(level);
       const double fx = double(small.width()) / full.width(), fy = double(small.height()) / full.height();

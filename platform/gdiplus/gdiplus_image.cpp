@@ -73,9 +73,18 @@ const QImage& GpBitmapImpl::DrawCache() {
 const QImage& GpBitmapImpl::Reduced(int level) {
   QImage& r = reduced[level - 1];
   if (r.isNull()) {
-    const QImage& from = level == 1 ? DrawCache() : Reduced(1);
-    r = from.scaled(std::max(1, (from.width() + 1) / 2), std::max(1, (from.height() + 1) / 2), Qt::IgnoreAspectRatio,
-                    Qt::SmoothTransformation);
+    auto half = [](const QImage& from) {
+      return from.scaled(std::max(1, (from.width() + 1) / 2), std::max(1, (from.height() + 1) / 2),
+                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    if (level == 2)
+      r = half(Reduced(1));
+    else if (cacheValid)
+      r = half(cache);
+    else
+      // The draw cache's pixels, made for this and let go: a picture only ever drawn reduced (a
+      // thumbnail) does not keep a full-size copy.
+      r = half(pixels.convertToFormat(opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied));
   }
   return r;
 }
@@ -83,10 +92,12 @@ const QImage& GpBitmapImpl::Reduced(int level) {
 GpStatus GdipPrepareBitmapForDrawing(GpBitmap* bitmap, REAL scale) {
   if (!bitmap || !(scale > 0)) return InvalidParameter;
   auto* b = AsBitmap(bitmap);
-  const QImage& full = b->DrawCache();
   // The same choice of level as drawing makes for an unturned picture.
   const int level = scale < 0.25f ? 2 : scale < 0.5f ? 1 : 0;
-  if (level > 0 && full.width() >= 8 && full.height() >= 8) b->Reduced(level);
+  if (level > 0 && b->pixels.width() >= 8 && b->pixels.height() >= 8)
+    b->Reduced(level);
+  else
+    b->DrawCache();
   return Ok;
 }
 

@@ -26,8 +26,9 @@ bool ResolveSource(HDC src, Source& s) {
     t.image = &b->image;
   } else if (dc->kind == DCKind::Window) {
     Window* w = W(dc->hwnd);
-    if (!w || !TopLevelOf(w)->buffer) return false;
-    t.image = TopLevelOf(w)->buffer.get();
+    QImage* buffer = w ? BackBuffer(TopLevelOf(w)) : nullptr;
+    if (!buffer) return false;
+    t.image = buffer;
     t.origin = dc->windowDC ? WindowOriginInBuffer(w) : ClientOriginInBuffer(w);
   } else {
     return false;

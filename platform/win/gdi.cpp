@@ -100,9 +100,10 @@ bool ResolveTarget(DC* dc, Target& t) {
     Window* w = W(dc->hwnd);
     if (!w) return false;
     Window* top = TopLevelOf(w);
-    if (!top->buffer) return false;
+    QImage* buffer = BackBuffer(top);
+    if (!buffer) return false;
     t.top = top;
-    t.image = top->buffer.get();
+    t.image = buffer;
     t.origin = dc->windowDC ? WindowOriginInBuffer(w) : ClientOriginInBuffer(w);
     if (dc->visGen != S().geometryGen) {
       dc->visCache = VisibleRegion(w, !dc->windowDC);
@@ -1241,7 +1242,7 @@ void EnsureGuiApplication() { detail::EnsureGuiApplication(); }
 
 QImage* WindowBackBuffer(HWND topLevel) {
   Window* w = W(topLevel);
-  return w && !w->parent ? w->buffer.get() : nullptr;
+  return w ? BackBuffer(w) : nullptr;
 }
 
 }  // namespace win

@@ -60,7 +60,13 @@ struct Window {
   bool ncDirty = false;
   bool destroying = false;
   bool created = false;
-  std::unique_ptr<QImage> buffer;  // top-level windows
+  // Top-level windows: the back buffer (read it through BackBuffer). It is made, filled with the face
+  // colour, when first drawn on or read, at the size and colour of the last resize: hidden windows and
+  // sizes a window only passes through while it is set up never get pixels of their own.
+  std::unique_ptr<QImage> bufferImage;
+  bool bufferWanted = false;
+  QSize bufferSize;
+  QRgb bufferFill = 0;
   std::array<ScrollBarState, 2> scroll;
   ScrollBarState ctlScroll;  // SB_CTL: the bar a scroll-bar control is
   bool hasRegion = false;    // SetWindowRgn: drawing and hit testing keep inside `region`
@@ -176,6 +182,9 @@ QRect ClientRectLocal(const Window* w);  // (0, 0, cw, ch)
 // Region of the buffer where drawing on the window shows (client area or whole window).
 QRegion VisibleRegion(const Window* w, bool clientOnly);
 void GeometryChanged();
+
+// A top-level window's back buffer, made now if it is still owed; nullptr for other windows.
+QImage* BackBuffer(Window* top);
 
 void MarkDirty(Window* top, const QRect& bufferRect);
 void FlushDirty();

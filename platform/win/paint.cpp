@@ -215,13 +215,14 @@ static QRegion ScrollContents(Window* w, int dx, int dy, const RECT* scrollRect,
   CaretHideForPaint(w);
   QRegion exposed = QRegion(area & clip);
   Window* top = TopLevelOf(w);
-  if (top->buffer && IsVisibleChain(w) && (dx || dy)) {
+  QImage* topBuffer = IsVisibleChain(w) && (dx || dy) ? BackBuffer(top) : nullptr;
+  if (topBuffer) {
     QPoint origin = ClientOriginInBuffer(w);
     QRegion visible = VisibleRegion(w, true).translated(-origin);  // client coordinates
     // Destination pixels whose source was inside both the scroll area and the clip rectangle, and
     // visible: what scrolls in from outside the clip (a footer below it) is painted afresh.
     QRegion valid = QRegion((area & clip).translated(d) & clip) & visible & visible.translated(d);
-    QImage& buf = *top->buffer;
+    QImage& buf = *topBuffer;
     QRect box = valid.boundingRect();
     if (!box.isEmpty()) {
       QImage source = buf.copy(box.translated(-d).translated(origin));

@@ -64,20 +64,22 @@ COLORREF GetWindowPixel(HWND hwnd, int x, int y) {
   Window* w = W(hwnd);
   if (!w) return CLR_INVALID;
   Window* top = TopLevelOf(w);
-  if (!top->buffer || !QRect(0, 0, w->client.width(), w->client.height()).contains(x, y)) return CLR_INVALID;
+  QImage* buffer = BackBuffer(top);
+  if (!buffer || !QRect(0, 0, w->client.width(), w->client.height()).contains(x, y)) return CLR_INVALID;
   QPoint p = ClientOriginInBuffer(w) + QPoint(x, y);
-  if (!top->buffer->rect().contains(p)) return CLR_INVALID;
-  QRgb v = top->buffer->pixel(p);
+  if (!buffer->rect().contains(p)) return CLR_INVALID;
+  QRgb v = buffer->pixel(p);
   return RGB(qRed(v), qGreen(v), qBlue(v));
 }
 
 bool SaveWindowPng(HWND topLevel, const std::string& path) {
   PumpMessages();
   Window* w = W(topLevel);
-  if (!w || !w->buffer) return false;
+  QImage* buffer = BackBuffer(w);
+  if (!w || !buffer) return false;
   QFileInfo info(QString::fromStdString(path));
   QDir().mkpath(info.absolutePath());
-  return w->buffer->save(QString::fromStdString(path), "PNG");
+  return buffer->save(QString::fromStdString(path), "PNG");
 }
 
 std::string ArtifactPath(const std::string& name) {

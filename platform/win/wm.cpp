@@ -274,12 +274,23 @@ static void RecalcClient(Window* w) {
 static void EnsureBuffer(Window* w) {
   if (w->parent) return;
   QSize sz = w->rect.size().expandedTo(QSize(1, 1));
-  if (!w->buffer || w->buffer->size() != sz) {
-    auto img = std::make_unique<QImage>(sz, QImage::Format_RGB32);
-    img->fill(QColor(GetRValue(SysColor(COLOR_BTNFACE)), GetGValue(SysColor(COLOR_BTNFACE)),
-                     GetBValue(SysColor(COLOR_BTNFACE))));
-    w->buffer = std::move(img);
+  if (w->bufferImage ? w->bufferImage->size() == sz : w->bufferWanted && w->bufferSize == sz) return;
+  // A fresh buffer of the new size, filled when it is first used (BackBuffer).
+  w->bufferImage.reset();
+  w->bufferWanted = true;
+  w->bufferSize = sz;
+  const COLORREF face = SysColor(COLOR_BTNFACE);
+  w->bufferFill = QColor(GetRValue(face), GetGValue(face), GetBValue(face)).rgba();
+}
+
+QImage* win::detail::BackBuffer(Window* top) {
+  if (!top || top->parent) return nullptr;
+  if (!top->bufferImage && top->bufferWanted) {
+    auto img = std::make_unique<QImage>(top->bufferSize, QImage::Format_RGB32);
+    img->fill(QColor::fromRgba(top->bufferFill));
+    top->bufferImage = std::move(img);
   }
+  return top->bufferImage.get();
 }
 
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
@@ -483,7 +494,8 @@ HWND SetParent(HWND child, HWND newParent) {
     w->parent = p;
     w->owner = nullptr;
     w->style = (w->style & ~WS_POPUP) | WS_CHILD;
-    w->buffer.reset();
+    w->bufferImage.reset();
+    w->bufferWanted = false;
     p->children.insert(p->children.begin(), w);
   } else {
     w->parent = nullptr;

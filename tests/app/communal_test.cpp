@@ -122,6 +122,33 @@ TEST(Gradient, OneByOneReceivesNoGradient) {
   EXPECT_EQ(bmp.Canvas()->Pixels(0, 0), 0x123456);
 }
 
+// The GDI+ gradient holds the very pixels the canvas gradient paints, at any size (one and several
+// filling threads, a single row or column, and the single pixel that gets no gradient and stays white).
+TEST(Gradient, MakeGradientBitmapHoldsTheCanvasGradientsPixels) {
+  struct Case { int w, h; TColor c1, c2; };
+  const Case cases[] = {{115, 146, 0xFF00FF, 0x808000}, {490, 569, 0xFFFFFF, 0x800080}, {122, 91, 0xFFFFFF, 0x800080},
+                        {1, 40, 0x000000, 0xFFFFFF},      {40, 1, 0x3010F0, 0xD0F020},   {1, 1, 0xFFFFFF, 0x800080}};
+  for (const Case& c : cases) {
+    TBitmap canvas;
+    canvas.SetPixelFormat(pf24bit);
+    canvas.SetSize(c.w, c.h);
+    FillDiagonalGradient(canvas.Canvas(), c.w, c.h, c.c1, c.c2, TPoint{0, 0}, TPoint{c.w - 1, c.h - 1});
+    GpBitmap* bmp = nullptr;
+    MakeGradientBitmap(bmp, c.c1, c.c2, c.w, c.h);
+    ASSERT_NE(bmp, nullptr) << c.w << "x" << c.h;
+    for (int y = 0; y < c.h; ++y) {
+      const auto* row = static_cast<const uint8_t*>(canvas.ScanLine(y));
+      for (int x = 0; x < c.w; ++x) {
+        ARGB p = 0;
+        GdipBitmapGetPixel(bmp, x, y, &p);
+        const ARGB expected = 0xFF000000u | ARGB(row[3 * x + 2]) << 16 | ARGB(row[3 * x + 1]) << 8 | row[3 * x];
+        ASSERT_EQ(p, expected) << c.w << "x" << c.h << " at " << x << "," << y;
+      }
+    }
+    GdipDisposeImage(bmp);
+  }
+}
+
 TEST(Gradient, MakeGradientBitmapGivesAGdiPlusBitmapOfTheSize) {
   GpBitmap* bmp = nullptr;
   MakeGradientBitmap(bmp, 0xFFFFFF, 0x800080, 30, 20);

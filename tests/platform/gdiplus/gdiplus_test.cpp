@@ -753,3 +753,34 @@ TEST(GdipGraphics, PreparedBitmapDrawsTheSamePixels) {
   }
   EXPECT_EQ(GdipPrepareBitmapForDrawing(nullptr, 0.5f), InvalidParameter);
 }
+
+// Drawn straight after preparing, at the prepared scale and at others, a picture with and without
+// transparency shows what the unprepared one shows.
+TEST(GdipGraphics, PreparedBitmapUsedAsPreparedDrawsTheSamePixels) {
+  auto make = [](bool alpha) {
+    GpBitmap* b = nullptr;
+    EXPECT_EQ(GdipCreateBitmapFromScan0(83, 100, 0, alpha ? PixelFormat32bppARGB : PixelFormat32bppRGB, nullptr, &b), Ok);
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 83; ++x)
+        GdipBitmapSetPixel(b, x, y, (alpha ? ARGB((x * 7 + y * 3) % 256) << 24 : 0xFF000000u) | ARGB(x * 3) << 16 |
+                                        ARGB(y * 2) << 8 | ARGB((x * y) % 256));
+    return b;
+  };
+  for (const bool alpha : {true, false})
+    for (const float prepareScale : {1.0f, 0.383f, 0.2f})
+      for (const float drawScale : {1.0f, 0.383f, 0.2f}) {
+        GpBitmap* plain = make(alpha);
+        GpBitmap* prepared = make(alpha);
+        ASSERT_EQ(GdipPrepareBitmapForDrawing(prepared, prepareScale), Ok);
+        const int w = int(Round(83 * drawScale)), h = int(Round(100 * drawScale));
+        Target a(90, 110), b(90, 110);
+        {
+          Graphics ga(a.dc), gb(b.dc);
+          ASSERT_EQ(GdipDrawImageRectI(ga.g, plain, -3, 1, w, h), Ok);
+          ASSERT_EQ(GdipDrawImageRectI(gb.g, prepared, -3, 1, w, h), Ok);
+        }
+        EXPECT_EQ(a.Image(), b.Image()) << "alpha " << alpha << " prepared " << prepareScale << " drawn " << drawScale;
+        GdipDisposeImage(plain);
+        GdipDisposeImage(prepared);
+      }
+}

@@ -142,4 +142,37 @@ TEST_F(WinTest, ScrollingMovesPixelsAndRepaintsOnlyTheUncoveredStrip) {
   EXPECT_EQ(win::GetWindowPixel(top, 110, 50), GetSysColor(COLOR_WINDOW)) << "nothing outside the window moved";
 }
 
+// A top-level window's back buffer is the face colour at the window's latest size, however many sizes it
+// went through while hidden; drawn pixels stay while the size does and are gone with a new size.
+TEST_F(WinTest, BackBufferIsTheFaceColourAtTheLatestSizeAndStartsAfreshWithANewSize) {
+  HWND top = Top(0, 0, 300, 200, WS_POPUP);
+  for (int size : {500, 40, 160}) SetWindowPos(top, nullptr, 0, 0, size, size / 2, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(win::GetWindowPixel(top, 0, 0), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(win::GetWindowPixel(top, 159, 79), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(win::GetWindowPixel(top, 160, 10), CLR_INVALID) << "the buffer ends with the window";
+
+  rec().hooks[{top, WM_ERASEBKGND}] = [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 1; };
+  rec().hooks[{top, WM_PAINT}] = [](HWND h, UINT, WPARAM, LPARAM) -> LRESULT {
+    PAINTSTRUCT ps;
+    BeginPaint(h, &ps);
+    EndPaint(h, &ps);
+    return 0;
+  };
+  ShowWindow(top, SW_SHOW);
+  win::PumpMessages();
+  HDC dc = GetDC(top);
+  RECT r{0, 0, 20, 20};
+  HBRUSH red = CreateSolidBrush(RGB(200, 0, 0));
+  FillRect(dc, &r, red);
+  DeleteObject(red);
+  ReleaseDC(top, dc);
+  SetWindowPos(top, nullptr, 30, 30, 160, 80, SWP_NOSIZE | SWP_NOZORDER);
+  win::PumpMessages();
+  EXPECT_EQ(win::GetWindowPixel(top, 5, 5), RGB(200, 0, 0)) << "moved, same size: the pixels stay";
+  SetWindowPos(top, nullptr, 0, 0, 170, 80, SWP_NOMOVE | SWP_NOZORDER);
+  win::PumpMessages();
+  EXPECT_EQ(win::GetWindowPixel(top, 5, 5), GetSysColor(COLOR_BTNFACE)) << "a new size starts afresh";
+  EXPECT_EQ(win::GetWindowPixel(top, 169, 79), GetSysColor(COLOR_BTNFACE));
+}
+
 }  // namespace
