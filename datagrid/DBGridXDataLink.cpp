@@ -149,6 +149,10 @@ bool TCustomDBGridX::CanEditShow() {
   if (!col) return false;
   TColumnCellKindX k = col->GetCellKind();
   if (k == cckCheckbox || k == cckKeyImages) return false;
+  // A move would clear the selection: no editor over it until it goes.
+  if (HasSelectionX() && FOptionsX.Contains(gxoClearSelectionOnMove) &&
+      FAllowedSelections.Contains(selRectangleX))
+    return false;
   if (FInSearch) return false;
   return true;
 }

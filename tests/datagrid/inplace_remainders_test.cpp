@@ -198,8 +198,39 @@ TEST_F(InplaceRemaindersTest, MovedListColumnsGiveTheSpecialRowTheirOrder) {
   Key(VK_ESCAPE);
 }
 
+// Where a move would clear a selection, the editor stays away from it until the selection goes.
+TEST_F(InplaceRemaindersTest, NoEditorOverASelectionThatAMoveWouldClear) {
+  grid->SetOptions(grid->Options() + TGridXDataOptions{gdoMultiSelect});
+  ASSERT_TRUE(grid->OptionsX().Contains(gxoClearSelectionOnMove));
+  people->Last();
+  grid->SelectedRows()->SetCurrentRowSelected(true);
+  people->First();
+  grid->SetCol(grid->DataToRawColumn(Col("Name")->Index()));
+  auto shows = [&] {
+    grid->ShowEditor();
+    win::PumpMessages();
+    bool shown = grid->InplaceEditX() && grid->InplaceEditX()->EditVisible();
+    grid->HideEditor();
+    win::PumpMessages();
+    return shown;
+  };
+  EXPECT_FALSE(shows());
+  // Without rectangles, or without clearing on a move, the selection does not stand in the way.
+  grid->SetAllowedSelections({selRecordsX, selColumnsX, selAllX});
+  EXPECT_TRUE(shows());
+  grid->SetAllowedSelections({selRecordsX, selRectangleX, selColumnsX, selAllX});
+  grid->SetOptionsX(grid->OptionsX() - gxoClearSelectionOnMove);
+  EXPECT_TRUE(shows());
+  grid->SetOptionsX(grid->OptionsX() + gxoClearSelectionOnMove);
+  EXPECT_FALSE(shows());
+  grid->SelectionX()->EmptySelection();
+  EXPECT_NE(OpenEditor("Name"), nullptr);
+}
+
 TEST_F(InplaceRemaindersTest, FocusLeavingOrEnteringThroughTheEditorRepaintsTheSelection) {
   grid->SetOptions(grid->Options() + TGridXDataOptions{gdoMultiSelect});
+  // Moves keep the selection here, so the editor may stand beside it.
+  grid->SetOptionsX(grid->OptionsX() - gxoClearSelectionOnMove);
   people->Last();
   grid->SelectedRows()->SetCurrentRowSelected(true);
   people->First();
