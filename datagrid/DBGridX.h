@@ -216,6 +216,10 @@ class TCustomDBGridX : public TCustomGrid {
   bool Flat() const { return FFlat; }
   void SetFlat(bool Value);
   int CellTextMargin() const { return FCellTextMargin; }
+  // The vertical margin of title cells in pixels (10); the RTF export puts half of it above and below
+  // the text of multi-level title cells.
+  int VTitleMargin() const { return FVTitleMargin; }
+  void SetVTitleMargin(int Value);
   bool UseMultiTitle() const { return FUseMultiTitle; }
   void SetUseMultiTitle(bool Value);
   int FrozenCols() const { return FFrozenCols; }
@@ -340,6 +344,7 @@ class TCustomDBGridX : public TCustomGrid {
   bool FFlat = false;
   bool FReadOnly = false;
   int FCellTextMargin = 4;
+  int FVTitleMargin = 10;
   bool FUseMultiTitle = false;
   int FFrozenCols = 0;
   int FRowHeight = 0, FRowLines = 0;
@@ -820,6 +825,11 @@ class TCustomDBGridX : public TCustomGrid {
   void CMHintShowPause(TMessage& Message);
   void CMHintShow(TMessage& Message);
   void WMSetCursor(TMessage& Message);
+  // A form designer's question whether the grid takes the mouse at a point.
+  void CMDesignHitTest(TMessage& Message);
+  // Being designed without columns or fields of its own to work on: the grid behaves as a plain
+  // control (arrow cursor, the designer keeps the mouse).
+  bool DesignedWithoutColumns() const;
   TGridXEditActions FEditActions;
   std::unique_ptr<TFont> FHintFont;
   int FFlatBorderWidth = 0;

@@ -300,7 +300,30 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
 // ---------------------------------------------------------------------------------------------------
 // Window messages
 
+bool TCustomDBGridX::DesignedWithoutColumns() const {
+  return !FDataLink ||
+         (!FColumns->Customised() && (!FDataLink->Active() || FDataLink->UsesDefaultFields()));
+}
+
+void TCustomDBGridX::CMDesignHitTest(TMessage& Message) {
+  TCustomGrid::WndProc(Message);
+  if (Message.Result == 0) {
+    // The frozen columns are sized through the grid's own zone, which the base grid does not know.
+    int index = 0, pos = 0, ofs = 0;
+    if (FrozenSizingHit(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam), index, pos, ofs))
+      Message.Result = -1;
+  } else if (Message.Result == 1 && DesignedWithoutColumns()) {
+    // Default columns are not stored: sizing them on the form would be lost.
+    Message.Result = 0;
+  }
+}
+
 void TCustomDBGridX::WMSetCursor(TMessage& Message) {
+  if (IsDesigning() && DesignedWithoutColumns()) {
+    ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    Message.Result = 1;
+    return;
+  }
   if (FrozenSizingCursor(Message)) return;  // the frozen columns' sizing zone
   if (LOWORD(Message.LParam) != HTCLIENT || !FDataLink->Active() || !FDataOptions.Contains(gdoMultiSelect) ||
       IsDesigning()) {
@@ -470,6 +493,16 @@ void TCustomDBGridX::WndProc(TMessage& Message) {
       return;
     case WM_SETCURSOR:
       WMSetCursor(Message);
+      return;
+    case CM_DESIGNHITTEST:
+      CMDesignHitTest(Message);
+      return;
+    case WM_IME_STARTCOMPOSITION:
+      // Text composed by an input method goes into the cell: the editor takes the focus before the
+      // composed characters arrive.
+      TCustomGrid::WndProc(Message);
+      if (FFilterEditing) EndFilterEdit();
+      ShowEditor();
       return;
     case WM_GETDLGCODE:
       TCustomGrid::WndProc(Message);

@@ -386,6 +386,65 @@ TEST_F(GridActionsTest, SelectionCursorsOverTheIndicatorAndTitleBottoms) {
   EXPECT_NE(cursorAt(CellPoint(-1, 1)), RowSelectCursor);
 }
 
+TEST_F(GridActionsTest, AFormDesignerMaySizeStoredColumnsOnly) {
+  // The designer asks at a point; 1 or -1: the grid takes the mouse there.
+  auto hitAt = [&](TPoint P) {
+    return static_cast<int>(SendMessage(grid->Handle(), CM_DESIGNHITTEST, 0, MAKELPARAM(P.X, P.Y)));
+  };
+  auto cursorAt = [&](TPoint P) {
+    TPoint s = grid->ClientToScreen(P);
+    win::InjectMouse(s.X, s.Y, WM_MOUSEMOVE);
+    win::PumpMessages();
+    ::SetCursor(nullptr);
+    SendMessage(grid->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(grid->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  grid->SetFrozenCols(1);
+  win::PumpMessages();
+  const TRect frozen = grid->CellRect(grid->DataToRawColumn(0), 0);
+  const TRect title = grid->CellRect(grid->DataToRawColumn(2), 0);
+  const TPoint frozenEdge(frozen.Right, frozen.Top + 3), titleEdge(title.Right, title.Top + 3);
+  const TPoint inCell = CellPoint(2, 1);
+  grid->SetDesigning(true, false);
+  ASSERT_TRUE(grid->Columns()->Customised());
+  struct Case {
+    const char* what;
+    TPoint at;
+    int result;
+  } cases[] = {
+      {"a scrollable column's title edge", titleEdge, 1},
+      {"the frozen column's edge", frozenEdge, -1},
+      {"inside a data cell", inCell, 0},
+      {"inside a title", TPoint(title.Left + 5, title.Top + 3), 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(hitAt(c.at), c.result) << c.what;
+  // Stored columns show the sizing cursor over their edges at design time.
+  EXPECT_EQ(cursorAt(titleEdge), GetCursorHandle(crHSplit));
+
+  // Default columns over fields the data set makes itself are not stored: the designer keeps the mouse
+  // and the cursor is the arrow.
+  auto* plain = new TMemDataSet(owner.get());
+  plain->FieldDefs().Add("ID", ftInteger);
+  plain->FieldDefs().Add("Name", ftString, 20);
+  plain->FieldDefs().Add("Amount", ftFloat);
+  plain->Open();
+  ASSERT_TRUE(plain->DefaultFields());
+  auto* plainSource = new TDataSource(owner.get());
+  plainSource->SetDataSet(plain);
+  grid->Columns()->Clear();
+  grid->SetDataSource(plainSource);
+  win::PumpMessages();
+  ASSERT_FALSE(grid->Columns()->Customised());
+  ASSERT_EQ(grid->Columns()->Count(), 3);
+  const TRect plainTitle = grid->CellRect(grid->DataToRawColumn(1), 0);
+  const TPoint plainEdge(plainTitle.Right, plainTitle.Top + 3);
+  EXPECT_EQ(hitAt(plainEdge), 0);
+  EXPECT_EQ(cursorAt(plainEdge), LoadCursor(nullptr, IDC_ARROW));
+  // The same grid at run time sizes its columns there.
+  grid->SetDesigning(false, false);
+  EXPECT_EQ(cursorAt(plainEdge), GetCursorHandle(crHSplit));
+}
+
 TEST_F(GridActionsTest, CopyFromPriorRecordTakesTheValueAbove) {
   auto o = grid->Options();
   o.Include(gdoEditing);
