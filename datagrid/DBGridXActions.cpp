@@ -236,12 +236,37 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
   TAlignment alignment = taLeftJustify;
   bool wrap = false;
   bool always = false;
+  bool vertical = false;
   if (title) {
+    TColumnTitleX* t = col->Title();
+    // The title image or the sort marker (with its number) takes the right end of the cell.
+    int area = 0;
+    if (FTitleImages && t->ImageIndex() != -1) area = FTitleImages->Width();
+    if (t->SortMarker() != smNoneX && SortMarkerImages) {
+      int marker = 16;
+      if (FSortMarkedColumns.size() >= 2 && t->SortIndex() > 0 && SortMarkerFont) {
+        Canvas()->Font()->Assign(SortMarkerFont);
+        marker += Canvas()->TextWidth(std::to_string(t->SortIndex()));
+      }
+      area = std::max(area, marker);
+    }
+    if (area > 2) {
+      right -= area - 2;
+      rect.Right -= area - 2;
+    }
     THeadTreeNode* node = FUseMultiTitle ? TitleColumnNode(RawToDataColumn(cell.X)) : nullptr;
-    text = node ? node->Caption : col->Title()->Caption();
-    alignment = col->Title()->Alignment();
-    wrap = FUseMultiTitle;
-    HintFont()->Assign(col->Title()->Font());
+    if (node) {
+      // Only the column's own (lowest) title part: the bands above belong to several columns.
+      rect.Top = std::max(rect.Top, rect.Bottom - node->Height);
+      if (info->CursorPos.Y < rect.Top) return;
+    }
+    text = node ? node->Caption : t->Caption();
+    alignment = t->Alignment();
+    wrap = FUseMultiTitle || FTitleLineCount > 0;
+    HintFont()->Assign(t->Font());
+    // A vertical caption runs along the cell's height and is never wrapped.
+    vertical = t->Orientation() == tohVertical;
+    if (vertical) wrap = false;
   } else {
     TColumnCellKindX kind = col->GetCellKind();
     always = kind == cckKeyImages || kind == cckCheckbox;
@@ -272,7 +297,8 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
   }
   Canvas()->Font()->Assign(HintFont());
   int w = 0, h = 0;
-  const bool cut = TextFitsCell(this, 2, 2, text, rect, wrap, w, h);  // true: the text needs more room
+  const TRect measure = vertical ? TRect(rect.Left, rect.Top, rect.Left + rect.Height(), rect.Top + rect.Width()) : rect;
+  const bool cut = TextFitsCell(this, 2, 2, text, measure, wrap, w, h);  // true: the text needs more room
   const bool show = always || cut || (alignment == taRightJustify && rect.Right < fullRight - 2);
   if (!show || text.empty()) return;
 

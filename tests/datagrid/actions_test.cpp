@@ -508,6 +508,54 @@ TEST_F(GridActionsTest, TitleToolTipsShowACutCaption) {
 
 namespace {
 
+TEST_F(GridActionsTest, TitleToolTipsLeaveRoomForTheSortMarkerAndKeepToTheColumnsOwnTitle) {
+  TColumnX* c = Col(2);
+  c->Title()->SetCaption("Amount");
+  c->Title()->SetToolTips(true);
+  grid->Canvas()->Font()->Assign(c->Title()->Font());
+  // Room for the caption and its margins, not for a sort marker beside it as well.
+  c->SetWidth(grid->Canvas()->TextWidth("Amount") + 10);
+  win::PumpMessages();
+  auto titleHint = [&](int FromBottom) {
+    TRect r = grid->CellRect(grid->DataToRawColumn(2), 0);
+    return HintAt(TPoint(r.Left + 3, r.Bottom - FromBottom));
+  };
+  EXPECT_EQ(titleHint(3).HintStr, "");
+  c->Title()->SetSortMarker(smDownX);
+  win::PumpMessages();
+  EXPECT_EQ(titleHint(3).HintStr, "Amount");
+
+  // A vertical caption is measured along the cell's height: a title row taller than the caption is
+  // long shows none (the column is narrower than the caption but wider than a line).
+  c->Title()->SetSortMarker(smNoneX);
+  c->SetWidth(24);
+  grid->SetTitleHeight(grid->Canvas()->TextWidth("Amount") + 12);
+  win::PumpMessages();
+  EXPECT_EQ(titleHint(3).HintStr, "Amount");
+  c->Title()->SetOrientation(tohVertical);
+  win::PumpMessages();
+  EXPECT_EQ(titleHint(3).HintStr, "");
+  c->Title()->SetOrientation(tohHorizontal);
+  grid->SetTitleHeight(0);
+  c->SetWidth(64);
+
+  // Multi-level titles: the lowest part is the column's own; the band above it shows nothing.
+  c->Title()->SetSortMarker(smNoneX);
+  // (one long word: wrapping cannot make it fit)
+  c->Title()->SetCaption("Figures of the year|Amountineuros");
+  Col(3)->Title()->SetCaption("Figures of the year|Born");
+  grid->SetUseMultiTitle(true);
+  win::PumpMessages();
+  const TRect r = grid->CellRect(grid->DataToRawColumn(2), 0);
+  THeadTreeNode* leaf = grid->TitleColumnNode(2);
+  ASSERT_NE(leaf, nullptr);
+  ASSERT_LT(leaf->Height, r.Height());
+  const THintInfo low = titleHint(3);
+  EXPECT_EQ(low.HintStr, "Amountineuros");
+  EXPECT_EQ(low.CursorRect.Top, r.Bottom - leaf->Height);
+  EXPECT_EQ(HintAt(TPoint(r.Left + 3, r.Top + 3)).HintStr, "");
+}
+
 TEST_F(GridActionsTest, ReleasingCtrlAfterCtrlClickingTitlesSortsOnce) {
   int sorted = 0;
   DBGridXDataService->OnApplySorting = [&sorted](TCustomDBGridX*) { ++sorted; };
