@@ -3,6 +3,7 @@
 
 #include "dataedit/ToolCtrlsX.h"
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXClipboard.h"
 #include "datagrid/DBGridXDraw.h"
 #include "datagrid/DBGridXFindDlgs.h"
@@ -289,6 +290,19 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
       text = CellHintText(col);
       TColor background = col->Color();
       DoGetCellParams(col, HintFont(), background, TGridDrawState{});
+      if (col->OnGetCellParams()) {
+        // The column's own hook may change the text and its alignment as it does for the cell.
+        TColCellParamsX p;
+        p.Font = HintFont();
+        p.CellColor = background;
+        p.Alignment = alignment;
+        p.Text = text;
+        p.ReadOnly = col->ReadOnly();
+        col->GetCellParams(false, &p);
+        if (p.Font && p.Font != HintFont()) HintFont()->Assign(p.Font);
+        text = std::move(p.Text);
+        if (!always) alignment = p.Alignment;
+      }
     } catch (...) {
       FDataLink->SetActiveRecord(saved);
       throw;

@@ -1,6 +1,7 @@
 // The grid's edit actions (routed to the focused grid), its selection-type rule, and its tool tips over
 // cells and titles, asked for the way the hint system asks (CM_HINTSHOWPAUSE, CM_HINTSHOW).
 
+#include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXClipboard.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/actions.h"
@@ -239,6 +240,21 @@ TEST_F(GridActionsTest, ToolTipsShowCutTextsOnly) {
   // Left-aligned in the same column: fits, no tool tip.
   Col(2)->SetAlignment(taLeftJustify);
   EXPECT_EQ(HintAt(CellPoint(2, 0)).HintStr, "");
+}
+
+TEST_F(GridActionsTest, ToolTipsShowTheTextTheColumnsHookGives) {
+  Col(1)->SetToolTips(true);
+  Col(1)->SetWidth(14);
+  Col(1)->SetOnGetCellParams([](TObject*, bool EditMode, TColCellParamsX* P) {
+    if (!EditMode) P->Text = "<" + P->Text + ">";
+  });
+  win::PumpMessages();
+  EXPECT_EQ(HintAt(CellPoint(1, 1)).HintStr, "<Bob>");
+  // A hook that shortens the text so that it fits: no tool tip.
+  Col(1)->SetOnGetCellParams([](TObject*, bool EditMode, TColCellParamsX* P) {
+    if (!EditMode) P->Text = "";
+  });
+  EXPECT_EQ(HintAt(CellPoint(1, 1)).HintStr, "");
 }
 
 TEST_F(GridActionsTest, CheckBoxCellsShowTheirPickListEntry) {
