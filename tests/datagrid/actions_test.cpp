@@ -612,6 +612,17 @@ TEST_F(GridActionsTest, ReleasingCtrlAfterCtrlClickingTitlesSortsOnce) {
   win::InjectKey(WM_KEYUP, VK_CONTROL);
   win::PumpMessages();
   EXPECT_EQ(sorted, 2);
+  // With the grid's own sort-marking handler that handler sorts, not the data service.
+  int handled = 0;
+  grid->OnSortMarkingChanged = [&handled](TObject*) { ++handled; };
+  Focus();
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::PumpMessages();
+  clickTitle(4);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(handled, 1);
+  EXPECT_EQ(sorted, 2);
   DBGridXDataService->OnApplySorting = nullptr;
 }
 
