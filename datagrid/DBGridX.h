@@ -647,6 +647,8 @@ class TCustomDBGridX : public TCustomGrid {
   bool SortMarkAdding() const { return FSortMarkAdding; }
   // Sorting by the sort markers: through the grid unit's data service.
   virtual void ApplySortMarking();
+  // Rebuilds SortMarkedColumns from the titles' SortIndex (1 first), e.g. after columns were read.
+  void RebuildSortMarkedColumns();
 
   // In-place search: Mode 0 type-ahead, 1 next match, 2 previous match. TimeOut in ms, < 0: none.
   bool InSearch() const { return FInSearch; }

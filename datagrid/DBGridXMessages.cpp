@@ -154,6 +154,17 @@ void TCustomDBGridX::CMCancelMode(TMessage& Message) {
 // ---------------------------------------------------------------------------------------------------
 // Footer font and title images
 
+void TCustomDBGridX::RebuildSortMarkedColumns() {
+  FSortMarkedColumns.clear();
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnX* col = FColumns->Items(i);
+    const int index = col->Title()->SortIndex();
+    if (index <= 0) continue;
+    if (FSortMarkedColumns.size() < static_cast<size_t>(index)) FSortMarkedColumns.resize(static_cast<size_t>(index), nullptr);
+    FSortMarkedColumns[static_cast<size_t>(index) - 1] = col;
+  }
+}
+
 void TCustomDBGridX::SetVTitleMargin(int Value) {
   FVTitleMargin = Value;
   LayoutChanged();

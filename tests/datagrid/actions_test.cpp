@@ -572,6 +572,22 @@ TEST_F(GridActionsTest, TitleToolTipsLeaveRoomForTheSortMarkerAndKeepToTheColumn
   EXPECT_EQ(HintAt(TPoint(r.Left + 3, r.Top + 3)).HintStr, "");
 }
 
+TEST_F(GridActionsTest, SortMarkedColumnsAreRebuiltFromTheTitlesSortIndexes) {
+  grid->SetOptionsX(grid->OptionsX() + TGridXExtOptions{gxoMultiSortMarking});
+  // Set as columns are read: the titles keep their values, the grid's list is left alone.
+  grid->Columns()->BeginUpdate();
+  Col(3)->Title()->SetSortMarker(smDownX);
+  Col(3)->Title()->SetSortIndex(1);
+  Col(1)->Title()->SetSortMarker(smUpX);
+  Col(1)->Title()->SetSortIndex(2);
+  grid->Columns()->EndUpdate();
+  EXPECT_TRUE(grid->SortMarkedColumns().empty());
+  grid->RebuildSortMarkedColumns();
+  ASSERT_EQ(grid->SortMarkedColumns().size(), 2u);
+  EXPECT_EQ(grid->SortMarkedColumns()[0], Col(3));
+  EXPECT_EQ(grid->SortMarkedColumns()[1], Col(1));
+}
+
 TEST_F(GridActionsTest, ReleasingCtrlAfterCtrlClickingTitlesSortsOnce) {
   int sorted = 0;
   DBGridXDataService->OnApplySorting = [&sorted](TCustomDBGridX*) { ++sorted; };
