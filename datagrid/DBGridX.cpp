@@ -367,6 +367,8 @@ void TCustomDBGridX::LayoutChanged() {
 
 void TCustomDBGridX::Loaded() {
   TCustomGrid::Loaded();
+  // Sort indexes read with the columns: the marked list follows them.
+  RebuildSortMarkedColumns();
   if (FAutoFitColWidths && !IsDesigning()) {
     // The widths read are the columns' shares of the client width.
     for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->SetAutoFitBaseWidth(FColumns->Items(i)->Width());

@@ -217,6 +217,10 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   bool Flat() const { return FFlat; }
   void SetFlat(bool Value);
   int CellTextMargin() const { return FCellTextMargin; }
+  // The vertical margin of title cells in pixels (10); the RTF export puts half of it above and below
+  // the text of multi-level title cells.
+  int VTitleMargin() const { return FVTitleMargin; }
+  void SetVTitleMargin(int Value);
   bool UseMultiTitle() const { return FUseMultiTitle; }
   void SetUseMultiTitle(bool Value);
   int FrozenCols() const { return FFrozenCols; }
@@ -351,6 +355,7 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   bool FFlat = false;
   bool FReadOnly = false;
   int FCellTextMargin = 4;
+  int FVTitleMargin = 10;
   bool FUseMultiTitle = false;
   int FFrozenCols = 0;
   int FRowHeight = 0, FRowLines = 0;
@@ -680,6 +685,8 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   bool SortMarkAdding() const { return FSortMarkAdding; }
   // Sorting by the sort markers: through the grid unit's data service.
   virtual void ApplySortMarking();
+  // Rebuilds SortMarkedColumns from the titles' SortIndex (1 first), e.g. after columns were read.
+  void RebuildSortMarkedColumns();
 
   // In-place search: Mode 0 type-ahead, 1 next match, 2 previous match. TimeOut in ms, < 0: none.
   bool InSearch() const { return FInSearch; }
@@ -858,6 +865,11 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   void CMHintShowPause(TMessage& Message);
   void CMHintShow(TMessage& Message);
   void WMSetCursor(TMessage& Message);
+  // A form designer's question whether the grid takes the mouse at a point.
+  void CMDesignHitTest(TMessage& Message);
+  // Being designed without columns or fields of its own to work on: the grid behaves as a plain
+  // control (arrow cursor, the designer keeps the mouse).
+  bool DesignedWithoutColumns() const;
   TGridXEditActions FEditActions;
   std::unique_ptr<TFont> FHintFont;
   int FFlatBorderWidth = 0;

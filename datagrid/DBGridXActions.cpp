@@ -3,6 +3,7 @@
 
 #include "dataedit/ToolCtrlsX.h"
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXClipboard.h"
 #include "datagrid/DBGridXDraw.h"
 #include "datagrid/DBGridXFindDlgs.h"
@@ -236,12 +237,37 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
   TAlignment alignment = taLeftJustify;
   bool wrap = false;
   bool always = false;
+  bool vertical = false;
   if (title) {
+    TColumnTitleX* t = col->Title();
+    // The title image or the sort marker (with its number) takes the right end of the cell.
+    int area = 0;
+    if (FTitleImages && t->ImageIndex() != -1) area = FTitleImages->Width();
+    if (t->SortMarker() != smNoneX && SortMarkerImages) {
+      int marker = 16;
+      if (FSortMarkedColumns.size() >= 2 && t->SortIndex() > 0 && SortMarkerFont) {
+        Canvas()->Font()->Assign(SortMarkerFont);
+        marker += Canvas()->TextWidth(std::to_string(t->SortIndex()));
+      }
+      area = std::max(area, marker);
+    }
+    if (area > 2) {
+      right -= area - 2;
+      rect.Right -= area - 2;
+    }
     THeadTreeNode* node = FUseMultiTitle ? TitleColumnNode(RawToDataColumn(cell.X)) : nullptr;
-    text = node ? node->Caption : col->Title()->Caption();
-    alignment = col->Title()->Alignment();
-    wrap = FUseMultiTitle;
-    HintFont()->Assign(col->Title()->Font());
+    if (node) {
+      // Only the column's own (lowest) title part: the bands above belong to several columns.
+      rect.Top = std::max(rect.Top, rect.Bottom - node->Height);
+      if (info->CursorPos.Y < rect.Top) return;
+    }
+    text = node ? node->Caption : t->Caption();
+    alignment = t->Alignment();
+    wrap = FUseMultiTitle || FTitleLineCount > 0;
+    HintFont()->Assign(t->Font());
+    // A vertical caption runs along the cell's height and is never wrapped.
+    vertical = t->Orientation() == tohVertical;
+    if (vertical) wrap = false;
   } else {
     TColumnCellKindX kind = col->GetCellKind();
     always = kind == cckKeyImages || kind == cckCheckbox;
@@ -264,6 +290,19 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
       text = CellHintText(col);
       TColor background = col->Color();
       DoGetCellParams(col, HintFont(), background, TGridDrawState{});
+      if (col->OnGetCellParams()) {
+        // The column's own hook may change the text and its alignment as it does for the cell.
+        TColCellParamsX p;
+        p.Font = HintFont();
+        p.CellColor = background;
+        p.Alignment = alignment;
+        p.Text = text;
+        p.ReadOnly = col->ReadOnly();
+        col->GetCellParams(false, &p);
+        if (p.Font && p.Font != HintFont()) HintFont()->Assign(p.Font);
+        text = std::move(p.Text);
+        if (!always) alignment = p.Alignment;
+      }
     } catch (...) {
       FDataLink->SetActiveRecord(saved);
       throw;
@@ -272,7 +311,8 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
   }
   Canvas()->Font()->Assign(HintFont());
   int w = 0, h = 0;
-  const bool cut = TextFitsCell(this, 2, 2, text, rect, wrap, w, h);  // true: the text needs more room
+  const TRect measure = vertical ? TRect(rect.Left, rect.Top, rect.Left + rect.Height(), rect.Top + rect.Width()) : rect;
+  const bool cut = TextFitsCell(this, 2, 2, text, measure, wrap, w, h);  // true: the text needs more room
   const bool show = always || cut || (alignment == taRightJustify && rect.Right < fullRight - 2);
   if (!show || text.empty()) return;
 
@@ -300,7 +340,30 @@ void TCustomDBGridX::CMHintShow(TMessage& Message) {
 // ---------------------------------------------------------------------------------------------------
 // Window messages
 
+bool TCustomDBGridX::DesignedWithoutColumns() const {
+  return !FDataLink ||
+         (!FColumns->Customised() && (!FDataLink->Active() || FDataLink->UsesDefaultFields()));
+}
+
+void TCustomDBGridX::CMDesignHitTest(TMessage& Message) {
+  TCustomGrid::WndProc(Message);
+  if (Message.Result == 0) {
+    // The frozen columns are sized through the grid's own zone, which the base grid does not know.
+    int index = 0, pos = 0, ofs = 0;
+    if (FrozenSizingHit(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam), index, pos, ofs))
+      Message.Result = -1;
+  } else if (Message.Result == 1 && DesignedWithoutColumns()) {
+    // Default columns are not stored: sizing them on the form would be lost.
+    Message.Result = 0;
+  }
+}
+
 void TCustomDBGridX::WMSetCursor(TMessage& Message) {
+  if (IsDesigning() && DesignedWithoutColumns()) {
+    ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    Message.Result = 1;
+    return;
+  }
   if (FrozenSizingCursor(Message)) return;  // the frozen columns' sizing zone
   if (LOWORD(Message.LParam) != HTCLIENT || !FDataLink->Active() || !FDataOptions.Contains(gdoMultiSelect) ||
       IsDesigning()) {
@@ -470,6 +533,16 @@ void TCustomDBGridX::WndProc(TMessage& Message) {
       return;
     case WM_SETCURSOR:
       WMSetCursor(Message);
+      return;
+    case CM_DESIGNHITTEST:
+      CMDesignHitTest(Message);
+      return;
+    case WM_IME_STARTCOMPOSITION:
+      // Text composed by an input method goes into the cell: the editor takes the focus before the
+      // composed characters arrive.
+      TCustomGrid::WndProc(Message);
+      if (FFilterEditing) EndFilterEdit();
+      ShowEditor();
       return;
     case WM_GETDLGCODE:
       TCustomGrid::WndProc(Message);

@@ -96,20 +96,8 @@ UINT CF_RTF() {
 // Selection
 
 TGridXClipSelection GridClipSelection(TCustomDBGridX* Grid) {
-  TGridXClipSelection s;
-  TDBGridXSelection* sel = Grid ? Grid->SelectionX() : nullptr;
-  if (!sel) return s;
-  s.Kind = sel->Kind();
-  if (s.Kind == selRectangleX) {
-    TDBGridXSelectionRect* r = sel->Rect();
-    s.LeftCol = r->LeftCol();
-    s.RightCol = r->RightCol();
-    s.TopRow = r->TopRow();
-    s.BottomRow = r->BottomRow();
-  } else if (s.Kind == selColumnsX) {
-    s.Columns = *sel->Columns();
-  }
-  return s;
+  // The same view as the export's, so that a clear or cut removes what a copy took.
+  return GridXExportSelectionOf(Grid);
 }
 
 void ClearGridSelectionState(TCustomDBGridX* Grid) {

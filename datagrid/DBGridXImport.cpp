@@ -176,6 +176,8 @@ void TDBGridXImport::ImportStream(TStream* S, bool IsImportAll) {
     DS->First();
     const TColumnsXList& V = DBGridX->VisibleColumns();
     StartIndex = V.empty() ? 0 : V.front()->Index();
+    // The grid's current cell follows: the first record, the first visible column.
+    if (!V.empty()) DBGridX->SetCol(DBGridX->DataToRawColumn(StartIndex));
   } else {
     Sel = GridSelection();
   }

@@ -1,8 +1,9 @@
 // The grid's answers to window-size changes, focus changes, the wheel and cancel-mode notices, and the
 // footer font and title image list it shows. WndProc (DBGridXActions.cpp) routes the messages here.
 //
-// There is no input-method editor on this platform: the focus messages only repaint and hand the focus
-// on, they choose no input method or keyboard layout.
+// Controls here carry no input-method name or mode of their own (the desktop's input method serves every
+// window): the focus messages only repaint and hand the focus on, they choose no input method or
+// keyboard layout.
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXFilterRow.h"
 #include "datagrid/DBGridXInplace.h"
@@ -152,6 +153,22 @@ void TCustomDBGridX::CMCancelMode(TMessage& Message) {
 
 // ---------------------------------------------------------------------------------------------------
 // Footer font and title images
+
+void TCustomDBGridX::RebuildSortMarkedColumns() {
+  FSortMarkedColumns.clear();
+  for (int i = 0; i < FColumns->Count(); ++i) {
+    TColumnX* col = FColumns->Items(i);
+    const int index = col->Title()->SortIndex();
+    if (index <= 0) continue;
+    if (FSortMarkedColumns.size() < static_cast<size_t>(index)) FSortMarkedColumns.resize(static_cast<size_t>(index), nullptr);
+    FSortMarkedColumns[static_cast<size_t>(index) - 1] = col;
+  }
+}
+
+void TCustomDBGridX::SetVTitleMargin(int Value) {
+  FVTitleMargin = Value;
+  LayoutChanged();
+}
 
 void TCustomDBGridX::FooterFontChanged() {
   if (!IsLoading()) SetParentFont(false);

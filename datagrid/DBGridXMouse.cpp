@@ -28,7 +28,11 @@ TControl* EditorButtonAt(TCustomDBGridX* G, TDBGridInplaceEdit* E, int X, int Y)
 
 void TCustomDBGridX::ApplySortMarking() {
   if (!FOptionsX.Contains(gxoAutoSortMarking)) return;
-  if (DBGridXDataService) DBGridXDataService->ApplySorting(this);
+  // The program's own handler sorts when it has one; otherwise the data service does.
+  if (OnSortMarkingChanged)
+    OnSortMarkingChanged(this);
+  else if (DBGridXDataService)
+    DBGridXDataService->ApplySorting(this);
 }
 
 void TCustomDBGridX::ReleaseTitleButton() {

@@ -173,12 +173,7 @@ void TDBGridXExportAsRTF::EmitRecord(const TColumnsXList& Columns) {
   for (size_t i = 0; i < Columns.size(); ++i) {
     WriteRtfCellBorders(true, true, true, true);
     // The row's shading: the column's colour as the grid's cell handler leaves it.
-    TColor Back = Columns[i]->Color();
-    if (DBGridX->OnGetCellParams) {
-      TFont F;
-      F.Assign(Columns[i]->Font());
-      DBGridX->DoGetCellParams(Columns[i], &F, Back, TGridDrawState());
-    }
+    const TColor Back = DataCellBackground(Columns, static_cast<int>(i));
     PutRtfLine("\\clshdng10000\\clcfpat" + std::to_string(ColorTableIndex(Back)) + "\\cellx" +
                std::to_string(Edges[i]));
   }
@@ -195,14 +190,41 @@ void TDBGridXExportAsRTF::EmitDataCell(TColumnX* Column, TExportCellParamsX& Par
   PutRtfLine("\\cell}");
 }
 
+TColor TDBGridXExportAsRTF::DataCellBackground(const TColumnsXList& Columns, int I) {
+  TColumnX* Col = Columns[static_cast<size_t>(I)];
+  TColor Back = Col->Color();
+  if (DBGridX->OnGetCellParams) {
+    TFont F;
+    F.Assign(Col->Font());
+    DBGridX->DoGetCellParams(Col, &F, Back, TGridDrawState());
+  }
+  return Back;
+}
+
+TColor TDBGridXExportAsRTF::FooterCellBackground(const TColumnsXList& Columns, int I, int FooterNo) {
+  // The footer cell's colour as the footer row's cells get it: the footer's, then the grid's handler,
+  // so that the cell shading and the run background of a handler-coloured footer agree.
+  TColumnX* Col = Columns[static_cast<size_t>(I)];
+  const TExportFooterX& Ft = FooterAt(FooterNo, I);
+  TColor Back = Ft.Color;
+  if (DBGridX->OnGetFooterParams) {
+    TFont F;
+    F.Assign(Ft.Font ? Ft.Font : DBGridX->FooterFont());
+    TAlignment Alignment = Ft.Alignment;
+    std::string Text = FormatExportFooterValue(FooterNo, I, Ft);
+    DBGridX->DoGetFooterParams(Col->Index(), FooterNo, Col, &F, Back, Alignment, TGridDrawState(), Text);
+  }
+  return Back;
+}
+
 void TDBGridXExportAsRTF::EmitFooter(const TColumnsXList& Columns, int FooterNo) {
   PutRtfLine("\\trowd\\trgaph40");
   const std::vector<int> Edges = CellEdges(Columns);
   for (size_t i = 0; i < Columns.size(); ++i) {
     WriteRtfCellBorders(true, true, true, true);
     PutRtfLine("\\clshdng10000\\clcfpat" +
-               std::to_string(ColorTableIndex(FooterAt(FooterNo, static_cast<int>(i)).Color)) + "\\cellx" +
-               std::to_string(Edges[i]));
+               std::to_string(ColorTableIndex(FooterCellBackground(Columns, static_cast<int>(i), FooterNo))) +
+               "\\cellx" + std::to_string(Edges[i]));
   }
   PutRtfLine("{\\trrh0");
   TDBGridXExport::EmitFooter(Columns, FooterNo);
@@ -303,7 +325,8 @@ void TDBGridXExportAsRTF::EmitMultiLevelTitle(const TColumnsXList& Columns) {
     }
   }
   const std::vector<int> Edges = CellEdges(Columns);
-  const int Sp = static_cast<int>(std::abs(std::trunc(static_cast<double>(TitleMargin / 2) / Ppi() * 1440.0 - 20)));
+  const int Margin = TitleMargin >= 0 ? TitleMargin : DBGridX->VTitleMargin();
+  const int Sp = static_cast<int>(std::abs(std::trunc(static_cast<double>(Margin / 2) / Ppi() * 1440.0 - 20)));
   const std::string SpS = std::to_string(Sp);
   for (int L = NL - 1; L >= 0; --L) {
     const bool Bottom = L == 0;

@@ -18,8 +18,8 @@ class TDBGridXExportAsRTF : public TDBGridXExport {
   void ExportStream(TStream* S, bool IsExportAll) override;
   // Pixels per inch for column widths in twips; 0: the grid canvas's device (96 without a window).
   int PixelsPerInch = 0;
-  // The grid's vertical title margin in pixels (spacing of multi-level title cells).
-  int TitleMargin = 10;
+  // The vertical title margin in pixels (spacing of multi-level title cells); -1: the grid's.
+  int TitleMargin = -1;
 
   // Helpers, public for tests and the clipboard.
   int ColorTableIndex(TColor Color);
@@ -45,6 +45,10 @@ class TDBGridXExportAsRTF : public TDBGridXExport {
   }
   void PutRtfRun(TFont* Font, const std::string& Text, TColor Background);
   void WriteRtfCellBorders(bool Left, bool Top, bool Right, bool Bottom);
+  // A data cell's shading: the column's colour after the grid's cell handler.
+  TColor DataCellBackground(const TColumnsXList& Columns, int I);
+  // A footer cell's shading: the footer's colour after the grid's footer handler.
+  TColor FooterCellBackground(const TColumnsXList& Columns, int I, int FooterNo);
 
  private:
   int Ppi() const;

@@ -51,6 +51,8 @@ constexpr UINT CM_BUTTONPRESSED = CM_BASE + 24;
 constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 25;
 constexpr UINT CM_ENTER = CM_BASE + 26;
 constexpr UINT CM_EXIT = CM_BASE + 27;
+// Asked by a form designer: whether the control takes the mouse at a point (LParam: client X, Y).
+constexpr UINT CM_DESIGNHITTEST = CM_BASE + 28;  // $B01C
 constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;
 constexpr UINT CM_RELEASE = CM_BASE + 33;
 constexpr UINT CM_SHOWHINTCHANGED = CM_BASE + 34;

@@ -200,7 +200,10 @@ void TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, i
   };
   int x = MirrorX(X);
   int cell = -1, line = 0;
-  if (FOptions.Contains(goColSizing) && Y >= 0 && Y < FixedInfo.Vert.FixedBoundary && x < FixedInfo.Horz.GridBoundary + 3 &&
+  // On a form being designed columns and rows can always be sized.
+  const bool colSizing = FOptions.Contains(goColSizing) || IsDesigning();
+  const bool rowSizing = FOptions.Contains(goRowSizing) || IsDesigning();
+  if (colSizing && Y >= 0 && Y < FixedInfo.Vert.FixedBoundary && x < FixedInfo.Horz.GridBoundary + 3 &&
       hit(FixedInfo.Horz, FCols, x, cell, line)) {
     State = gsColSizing;
     Index = cell;
@@ -208,7 +211,7 @@ void TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, i
     SizingOfs = line - x;
     return;
   }
-  if (FOptions.Contains(goRowSizing) && x >= 0 && x < FixedInfo.Horz.FixedBoundary && Y < FixedInfo.Vert.GridBoundary + 3 &&
+  if (rowSizing && x >= 0 && x < FixedInfo.Horz.FixedBoundary && Y < FixedInfo.Vert.GridBoundary + 3 &&
       hit(FixedInfo.Vert, FRows, Y, cell, line)) {
     State = gsRowSizing;
     Index = cell;
@@ -477,6 +480,17 @@ void TCustomGrid::Dispatch(TMessage& Message) {
     case CM_CANCELMODE:
       CancelMode();
       break;
+    case CM_DESIGNHITTEST: {
+      // A designer lets the grid have the mouse over its sizing lines, so that columns and rows can
+      // be sized on the form.
+      TGridDrawInfo info;
+      CalcFixedInfo(info);
+      TGridState state = gsNormal;
+      int index = -1, pos = 0, ofs = 0;
+      CalcSizingState(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam), state, index, pos, ofs, info);
+      Message.Result = state != gsNormal ? 1 : 0;
+      return;
+    }
     case WM_CAPTURECHANGED:
       // Capture taken away while a button is held (not the release of our own capture).
       if (FGridState != gsNormal && FControlState.Contains(csLButtonDown) &&

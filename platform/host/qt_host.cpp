@@ -248,7 +248,20 @@ void HostWindow::keyPressEvent(QKeyEvent* e) { Key(e, true); }
 void HostWindow::keyReleaseEvent(QKeyEvent* e) { Key(e, false); }
 
 void HostWindow::inputMethodEvent(QInputMethodEvent* e) {
-  if (host_ && !e->commitString().isEmpty()) win::QueueCharInput(e->commitString().toStdString(), true);
+  if (host_) {
+    const bool commit = !e->commitString().isEmpty();
+    const bool preedit = !e->preeditString().isEmpty();
+    // The window learns that text is being composed before the text arrives, and when it is over.
+    if (!composing_ && (commit || preedit)) {
+      win::QueueImeComposition(true);
+      composing_ = true;
+    }
+    if (commit) win::QueueCharInput(e->commitString().toStdString(), true);
+    if (composing_ && !preedit) {
+      win::QueueImeComposition(false);
+      composing_ = false;
+    }
+  }
   e->accept();
 }
 

@@ -58,6 +58,7 @@ class HostWindow : public QWidget {
   HWND hwnd_;
   bool passive_ = false;
   bool programPainted_ = false;  // the program drew into the back buffer (for the start-up probe)
+  bool composing_ = false;  // an input method is composing text (WM_IME_STARTCOMPOSITION was queued)
 };
 
 class QtHost : public win::Host {

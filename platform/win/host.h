@@ -65,6 +65,9 @@ void QueueKeyInput(UINT message, UINT vk, LPARAM keyData = 0);
 void QueueKeyInputWithText(UINT message, UINT vk, LPARAM keyData, const std::string& utf8Text);
 // One WM_CHAR (or WM_IME_CHAR when `ime`) per UTF-16 code unit of the text, to the focus window.
 void QueueCharInput(const std::string& utf8Text, bool ime = false);
+// An input method starts (WM_IME_STARTCOMPOSITION) or ends (WM_IME_ENDCOMPOSITION) composing text for
+// the focus window; the committed text follows the start as QueueCharInput(text, true).
+void QueueImeComposition(bool start);
 // The window's close button: posts WM_SYSCOMMAND SC_CLOSE (which DefWindowProc turns into WM_CLOSE).
 void QueueCloseRequest(HWND topLevel);
 // The user moved or resized a top-level window (window rectangle in screen coordinates).

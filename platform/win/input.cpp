@@ -231,6 +231,14 @@ void RouteChars(const std::string& utf8, bool ime) {
   }
 }
 
+void RouteComposition(bool start) {
+  InputEntry e;
+  e.kind = InputEntry::Kind::Composition;
+  e.message = start ? WM_IME_STARTCOMPOSITION : WM_IME_ENDCOMPOSITION;
+  e.time = static_cast<DWORD>(NowMs());
+  S().input.push_back(std::move(e));
+}
+
 std::vector<MSG> RouteEntry(const InputEntry& e) {
   auto& st = S();
   switch (e.kind) {
@@ -246,6 +254,12 @@ std::vector<MSG> RouteEntry(const InputEntry& e) {
       HWND target = st.focus ? st.focus : st.active;
       if (!target || !W(target)) return {};
       return {Make(target, e.ime ? WM_IME_CHAR : WM_CHAR, e.unit, 1, &e)};
+    }
+    case InputEntry::Kind::Composition: {
+      // The composition starts where the text will go: the focus window as it is then.
+      HWND target = st.focus ? st.focus : st.active;
+      if (!target || !W(target)) return {};
+      return {Make(target, e.message, 0, 0, &e)};
     }
   }
   return {};
@@ -272,6 +286,7 @@ void QueueKeyInputWithText(UINT message, UINT vk, LPARAM keyData, const std::str
   RouteKey(message, vk, keyData, text);
 }
 void QueueCharInput(const std::string& text, bool ime) { RouteChars(text, ime); }
+void QueueImeComposition(bool start) { RouteComposition(start); }
 void QueueCloseRequest(HWND top) {
   if (W(top)) PostMessage(top, WM_SYSCOMMAND, SC_CLOSE, 0);
 }

@@ -114,7 +114,7 @@ struct Caret {
 // Input waits in the queue as it arrived and is routed when it is taken, so that it goes where the
 // state left by the messages before it (capture, focus, tracking) sends it.
 struct InputEntry {
-  enum class Kind { Mouse, Key, Char, Routed } kind = Kind::Routed;
+  enum class Kind { Mouse, Key, Char, Composition, Routed } kind = Kind::Routed;
   MSG msg;  // Routed
   QPoint screen;
   UINT message = 0;
@@ -204,6 +204,8 @@ HWND DeactivateProgram();  // another program took the activation
 void RouteMouse(int sx, int sy, UINT message, WPARAM keys, int wheelDelta);
 void RouteKey(UINT message, UINT vk, LPARAM keyData, const std::string& text);
 void RouteChars(const std::string& utf8, bool ime);
+// WM_IME_STARTCOMPOSITION (start) or WM_IME_ENDCOMPOSITION to the focus window when taken.
+void RouteComposition(bool start);
 // Routes one entry now: the messages it becomes (none when it is eaten or lands nowhere).
 std::vector<MSG> RouteEntry(const InputEntry& e);
 void SetCursorInternal(HCURSOR c);

@@ -50,6 +50,11 @@ void InjectMouse(int x, int y, UINT message, WPARAM keys, int wheelDelta) { Rout
 void InjectKey(UINT message, UINT vk) { RouteKey(message, vk, 0, {}); }
 void InjectChar(const std::string& text) { RouteChars(text, false); }
 void InjectImeText(const std::string& text) { RouteChars(text, true); }
+void InjectImeComposition(const std::string& text) {
+  RouteComposition(true);
+  RouteChars(text, true);
+  RouteComposition(false);
+}
 
 void Click(int x, int y) {
   InjectMouse(x, y, WM_MOUSEMOVE);

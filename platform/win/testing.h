@@ -31,6 +31,9 @@ void InjectKey(UINT message, UINT vk);
 void InjectChar(const std::string& utf8Text);
 // WM_IME_CHAR per character, as an input method commits text.
 void InjectImeText(const std::string& utf8Text);
+// A whole composition: WM_IME_STARTCOMPOSITION to the focus window, the text as WM_IME_CHAR to the
+// focus window as it is after the start, then WM_IME_ENDCOMPOSITION.
+void InjectImeComposition(const std::string& utf8Text);
 
 // Presses and releases the left button at a screen point, pumping in between.
 void Click(int screenX, int screenY);

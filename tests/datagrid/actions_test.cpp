@@ -1,6 +1,7 @@
 // The grid's edit actions (routed to the focused grid), its selection-type rule, and its tool tips over
 // cells and titles, asked for the way the hint system asks (CM_HINTSHOWPAUSE, CM_HINTSHOW).
 
+#include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXClipboard.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/actions.h"
@@ -241,6 +242,21 @@ TEST_F(GridActionsTest, ToolTipsShowCutTextsOnly) {
   EXPECT_EQ(HintAt(CellPoint(2, 0)).HintStr, "");
 }
 
+TEST_F(GridActionsTest, ToolTipsShowTheTextTheColumnsHookGives) {
+  Col(1)->SetToolTips(true);
+  Col(1)->SetWidth(14);
+  Col(1)->SetOnGetCellParams([](TObject*, bool EditMode, TColCellParamsX* P) {
+    if (!EditMode) P->Text = "<" + P->Text + ">";
+  });
+  win::PumpMessages();
+  EXPECT_EQ(HintAt(CellPoint(1, 1)).HintStr, "<Bob>");
+  // A hook that shortens the text so that it fits: no tool tip.
+  Col(1)->SetOnGetCellParams([](TObject*, bool EditMode, TColCellParamsX* P) {
+    if (!EditMode) P->Text = "";
+  });
+  EXPECT_EQ(HintAt(CellPoint(1, 1)).HintStr, "");
+}
+
 TEST_F(GridActionsTest, CheckBoxCellsShowTheirPickListEntry) {
   TColumnX* active = Col(4);
   ASSERT_EQ(active->GetCellKind(), cckCheckbox);
@@ -386,6 +402,65 @@ TEST_F(GridActionsTest, SelectionCursorsOverTheIndicatorAndTitleBottoms) {
   EXPECT_NE(cursorAt(CellPoint(-1, 1)), RowSelectCursor);
 }
 
+TEST_F(GridActionsTest, AFormDesignerMaySizeStoredColumnsOnly) {
+  // The designer asks at a point; 1 or -1: the grid takes the mouse there.
+  auto hitAt = [&](TPoint P) {
+    return static_cast<int>(SendMessage(grid->Handle(), CM_DESIGNHITTEST, 0, MAKELPARAM(P.X, P.Y)));
+  };
+  auto cursorAt = [&](TPoint P) {
+    TPoint s = grid->ClientToScreen(P);
+    win::InjectMouse(s.X, s.Y, WM_MOUSEMOVE);
+    win::PumpMessages();
+    ::SetCursor(nullptr);
+    SendMessage(grid->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(grid->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  grid->SetFrozenCols(1);
+  win::PumpMessages();
+  const TRect frozen = grid->CellRect(grid->DataToRawColumn(0), 0);
+  const TRect title = grid->CellRect(grid->DataToRawColumn(2), 0);
+  const TPoint frozenEdge(frozen.Right, frozen.Top + 3), titleEdge(title.Right, title.Top + 3);
+  const TPoint inCell = CellPoint(2, 1);
+  grid->SetDesigning(true, false);
+  ASSERT_TRUE(grid->Columns()->Customised());
+  struct Case {
+    const char* what;
+    TPoint at;
+    int result;
+  } cases[] = {
+      {"a scrollable column's title edge", titleEdge, 1},
+      {"the frozen column's edge", frozenEdge, -1},
+      {"inside a data cell", inCell, 0},
+      {"inside a title", TPoint(title.Left + 5, title.Top + 3), 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(hitAt(c.at), c.result) << c.what;
+  // Stored columns show the sizing cursor over their edges at design time.
+  EXPECT_EQ(cursorAt(titleEdge), GetCursorHandle(crHSplit));
+
+  // Default columns over fields the data set makes itself are not stored: the designer keeps the mouse
+  // and the cursor is the arrow.
+  auto* plain = new TMemDataSet(owner.get());
+  plain->FieldDefs().Add("ID", ftInteger);
+  plain->FieldDefs().Add("Name", ftString, 20);
+  plain->FieldDefs().Add("Amount", ftFloat);
+  plain->Open();
+  ASSERT_TRUE(plain->DefaultFields());
+  auto* plainSource = new TDataSource(owner.get());
+  plainSource->SetDataSet(plain);
+  grid->Columns()->Clear();
+  grid->SetDataSource(plainSource);
+  win::PumpMessages();
+  ASSERT_FALSE(grid->Columns()->Customised());
+  ASSERT_EQ(grid->Columns()->Count(), 3);
+  const TRect plainTitle = grid->CellRect(grid->DataToRawColumn(1), 0);
+  const TPoint plainEdge(plainTitle.Right, plainTitle.Top + 3);
+  EXPECT_EQ(hitAt(plainEdge), 0);
+  EXPECT_EQ(cursorAt(plainEdge), LoadCursor(nullptr, IDC_ARROW));
+  // The same grid at run time sizes its columns there.
+  grid->SetDesigning(false, false);
+  EXPECT_EQ(cursorAt(plainEdge), GetCursorHandle(crHSplit));
+}
+
 TEST_F(GridActionsTest, CopyFromPriorRecordTakesTheValueAbove) {
   auto o = grid->Options();
   o.Include(gdoEditing);
@@ -449,6 +524,70 @@ TEST_F(GridActionsTest, TitleToolTipsShowACutCaption) {
 
 namespace {
 
+TEST_F(GridActionsTest, TitleToolTipsLeaveRoomForTheSortMarkerAndKeepToTheColumnsOwnTitle) {
+  TColumnX* c = Col(2);
+  c->Title()->SetCaption("Amount");
+  c->Title()->SetToolTips(true);
+  grid->Canvas()->Font()->Assign(c->Title()->Font());
+  // Room for the caption and its margins, not for a sort marker beside it as well.
+  c->SetWidth(grid->Canvas()->TextWidth("Amount") + 10);
+  win::PumpMessages();
+  auto titleHint = [&](int FromBottom) {
+    TRect r = grid->CellRect(grid->DataToRawColumn(2), 0);
+    return HintAt(TPoint(r.Left + 3, r.Bottom - FromBottom));
+  };
+  EXPECT_EQ(titleHint(3).HintStr, "");
+  c->Title()->SetSortMarker(smDownX);
+  win::PumpMessages();
+  EXPECT_EQ(titleHint(3).HintStr, "Amount");
+
+  // A vertical caption is measured along the cell's height: a title row taller than the caption is
+  // long shows none (the column is narrower than the caption but wider than a line).
+  c->Title()->SetSortMarker(smNoneX);
+  c->SetWidth(24);
+  grid->SetTitleHeight(grid->Canvas()->TextWidth("Amount") + 12);
+  win::PumpMessages();
+  EXPECT_EQ(titleHint(3).HintStr, "Amount");
+  c->Title()->SetOrientation(tohVertical);
+  win::PumpMessages();
+  EXPECT_EQ(titleHint(3).HintStr, "");
+  c->Title()->SetOrientation(tohHorizontal);
+  grid->SetTitleHeight(0);
+  c->SetWidth(64);
+
+  // Multi-level titles: the lowest part is the column's own; the band above it shows nothing.
+  c->Title()->SetSortMarker(smNoneX);
+  // (one long word: wrapping cannot make it fit)
+  c->Title()->SetCaption("Figures of the year|Amountineuros");
+  Col(3)->Title()->SetCaption("Figures of the year|Born");
+  grid->SetUseMultiTitle(true);
+  win::PumpMessages();
+  const TRect r = grid->CellRect(grid->DataToRawColumn(2), 0);
+  THeadTreeNode* leaf = grid->TitleColumnNode(2);
+  ASSERT_NE(leaf, nullptr);
+  ASSERT_LT(leaf->Height, r.Height());
+  const THintInfo low = titleHint(3);
+  EXPECT_EQ(low.HintStr, "Amountineuros");
+  EXPECT_EQ(low.CursorRect.Top, r.Bottom - leaf->Height);
+  EXPECT_EQ(HintAt(TPoint(r.Left + 3, r.Top + 3)).HintStr, "");
+}
+
+TEST_F(GridActionsTest, SortMarkedColumnsAreRebuiltFromTheTitlesSortIndexes) {
+  grid->SetOptionsX(grid->OptionsX() + TGridXExtOptions{gxoMultiSortMarking});
+  // Set as columns are read: the titles keep their values, the grid's list is left alone.
+  grid->Columns()->BeginUpdate();
+  Col(3)->Title()->SetSortMarker(smDownX);
+  Col(3)->Title()->SetSortIndex(1);
+  Col(1)->Title()->SetSortMarker(smUpX);
+  Col(1)->Title()->SetSortIndex(2);
+  grid->Columns()->EndUpdate();
+  EXPECT_TRUE(grid->SortMarkedColumns().empty());
+  grid->RebuildSortMarkedColumns();
+  ASSERT_EQ(grid->SortMarkedColumns().size(), 2u);
+  EXPECT_EQ(grid->SortMarkedColumns()[0], Col(3));
+  EXPECT_EQ(grid->SortMarkedColumns()[1], Col(1));
+}
+
 TEST_F(GridActionsTest, ReleasingCtrlAfterCtrlClickingTitlesSortsOnce) {
   int sorted = 0;
   DBGridXDataService->OnApplySorting = [&sorted](TCustomDBGridX*) { ++sorted; };
@@ -488,6 +627,17 @@ TEST_F(GridActionsTest, ReleasingCtrlAfterCtrlClickingTitlesSortsOnce) {
   EXPECT_EQ(sorted, 2);
   win::InjectKey(WM_KEYUP, VK_CONTROL);
   win::PumpMessages();
+  EXPECT_EQ(sorted, 2);
+  // With the grid's own sort-marking handler that handler sorts, not the data service.
+  int handled = 0;
+  grid->OnSortMarkingChanged = [&handled](TObject*) { ++handled; };
+  Focus();
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::PumpMessages();
+  clickTitle(4);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(handled, 1);
   EXPECT_EQ(sorted, 2);
   DBGridXDataService->OnApplySorting = nullptr;
 }

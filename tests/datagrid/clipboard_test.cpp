@@ -290,6 +290,22 @@ TEST_F(GridClipboardTest, ClearingARectangleEmptiesItsEditableCellsAfterAsking) 
   EXPECT_DOUBLE_EQ(ds->FieldByName("Amount")->AsFloat(), 2.5);  // read-only column kept
 }
 
+TEST_F(GridClipboardTest, AnEmptyRectangleIsNoSelectionForCopyClearAndActions) {
+  // The rectangle kind without a rectangle (its corners gone): copy, clear and the checks agree that
+  // nothing is selected.
+  grid->SelectionX()->SetKind(selRectangleX);
+  ASSERT_TRUE(grid->SelectionX()->Rect()->Empty());
+  Confirm(true);
+  EXPECT_FALSE(grid->CanCopy());
+  EXPECT_FALSE(grid->CanDelete());
+  EXPECT_NO_THROW(ClearGridSelection(grid, false));
+  EXPECT_EQ(dialogs.MessageTexts().size(), 0u);
+  EXPECT_EQ(Names(), "Ann,Bob,Cui,Dora,Émile,");
+  CopyGridToClipboard(grid, false);
+  EXPECT_EQ(clip.Blocks[CF_TEXT], std::string(1, '\0'));
+  EXPECT_EQ(clip.Blocks[GridDataClipboardFormat()], "");
+}
+
 TEST_F(GridClipboardTest, ClearingColumnsEmptiesThemWithoutAsking) {
   grid->SelectionX()->Columns()->SelectSingleColumn(Col(5), false);
   ASSERT_EQ(grid->SelectionX()->Kind(), selColumnsX);

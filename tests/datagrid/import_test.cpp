@@ -163,6 +163,21 @@ TEST_F(ImportTest, TargetRecordsBySelectionAndState) {
   EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 200);
 }
 
+TEST_F(ImportTest, ImportingEverythingStartsAtTheFirstRecordAndVisibleColumn) {
+  // Selected rows and the current cell are left behind: the source goes over every record from the
+  // first, into the visible columns from the first, and the grid's current cell moves there.
+  Col(0)->SetVisible(false);
+  ds->Last();
+  grid->SelectedRows()->SetCurrentRowSelected(true);
+  grid->SetCol(grid->DataToRawColumn(3));
+  Import<TDBGridXImportAsText>(grid, "Zed\t9.5\r\nYan", true);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+  EXPECT_EQ(grid->GetSelectedIndex(), 1);
+  EXPECT_EQ(Row(ds, 1), "1|Zed|9.5|2000-01-01|Y|Yes");
+  EXPECT_EQ(Row(ds, 2), "2|Yan||2000-01-02|N|No");
+  EXPECT_EQ(ds->RecordCount(), 5);
+}
+
 TEST_F(ImportTest, BinaryReaderChecksEveryLength) {
   const std::string err = GridDataFormat::FormatErrorMessage();
   EXPECT_EQ(err, "TDBGridXImportAsVCLDBIF.ReadPrefix: 错误的 VCLDBIF 格式");

@@ -9,6 +9,7 @@
 #include "platform/controls/edits.h"
 #include "platform/controls/imglist.h"
 #include "platform/controls/lists.h"
+#include "platform/win/host.h"
 #include "tests/datagrid/grid_fixture.h"
 #include "tests/datagrid/inplace_fixture.h"
 
@@ -422,3 +423,25 @@ TEST_F(GridMessagesTest, TheFilterEditorFollowsSidewaysScrolling) {
 }
 
 }  // namespace
+
+// An input method starting to compose text in the grid opens the cell editor first, so that the
+// composed characters land in the cell.
+TEST_F(InplaceTest, AnInputMethodComposesIntoTheCellEditor) {
+  grid->SetCol(grid->DataToRawColumn(Col("Name")->Index()));
+  win::PumpMessages();
+  ASSERT_TRUE(grid->Focused());
+  ASSERT_FALSE(grid->InplaceEditX() && grid->InplaceEditX()->EditVisible());
+  // The start of the composition alone: the editor is up and has the focus before any character.
+  win::QueueImeComposition(true);
+  win::PumpMessages();
+  TDBGridInplaceEdit* e = grid->InplaceEditX();
+  ASSERT_NE(e, nullptr);
+  EXPECT_TRUE(e->EditVisible());
+  EXPECT_TRUE(e->Focused());
+  // The composed text (start, characters, end) replaces the cell's selected text.
+  win::InjectImeComposition("张三");
+  win::PumpMessages();
+  EXPECT_EQ(e->Text(), "张三");
+  Key(VK_RETURN);
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "张三");
+}

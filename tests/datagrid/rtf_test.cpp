@@ -102,6 +102,16 @@ TEST_F(ImpExpTest, RtfDocumentFrame) {
                      "\\clshdng10000\\clcfpat2\\cellx600\r\n"),
             std::string::npos);
 
+  // The grid's title margin: 20 px at 96 dpi gives 10 * 15 - 20 = 130 twips; 2 px gives |15 - 20| = 5.
+  for (auto [margin, spacing] : {std::pair{20, "130"}, std::pair{2, "5"}}) {
+    grid->SetVTitleMargin(margin);
+    const std::string s = Rtf(grid);
+    EXPECT_NE(s.find(std::string("{\\qc\\sb") + spacing + "\\sa" + spacing + "\\fs18\\f0\\cf0\\cb2 Person\\cell}"),
+              std::string::npos)
+        << margin;
+  }
+  grid->SetVTitleMargin(10);
+
   // Single-level titles and a flat grid: spacing 12 in data cells.
   grid->SetUseMultiTitle(false);
   grid->SetFlat(true);
@@ -127,4 +137,27 @@ TEST_F(ImpExpTest, RtfOpensInAWordProcessorConverter) {
   for (const char* s : {"Person", "Figures", "Amount", "say \"hi\"", "{Cui}\\", "Dora;Tab", "Émile 中", "Unknown",
                         "-3.75"})
     EXPECT_NE(text.find(s), std::string::npos) << s << " missing in\n" << text;
+}
+
+TEST_F(ImpExpTest, RtfFooterCellsAreShadedAsTheFooterHandlerColoursThem) {
+  // One footer row; the handler colours the Amount footer red. The cell definition of the footer row
+  // (\clcfpat) and the cell's run (\cb) carry the same colour; the other footer cells stay white.
+  grid->SetFooterRowCount(1);
+  grid->OnGetFooterParams = [](TObject*, int, int, TColumnX* Column, TFont*, TColor& Background, TAlignment&,
+                               TGridDrawState, std::string&) {
+    if (Column->FieldName() == "Amount") Background = clRed;
+  };
+  win::PumpMessages();
+  const std::string rtf = Rtf(grid);
+  const std::string red = "\\red255\\green0\\blue0;";
+  const size_t table = rtf.find("{\\colortbl");
+  ASSERT_NE(rtf.find(red), std::string::npos) << rtf;
+  // Red is the fourth entry: black, white, button face, then the first colour met.
+  size_t entries = 0;
+  for (size_t p = table; p < rtf.find(red); ++p) entries += rtf[p] == ';';
+  EXPECT_EQ(entries, 3u);
+  const std::string footer = rtf.substr(rtf.rfind("\\trowd"));
+  EXPECT_NE(footer.find("\\clshdng10000\\clcfpat3\\cellx3210\r\n"), std::string::npos) << footer;
+  EXPECT_NE(footer.find("\\clshdng10000\\clcfpat1\\cellx2100\r\n"), std::string::npos) << footer;
+  EXPECT_NE(footer.find("\\cb3 "), std::string::npos) << footer;
 }
