@@ -224,6 +224,7 @@ TDBLookupGridX::TDBLookupGridX(TComponent* AOwner) : TCustomDBGridX(AOwner) {
   SetFlat(true);
   SetEditMemoFields(1);
   SetTabStop(false);
+  SetVTitleMargin(5);  // a list's titles sit closer than a grid's
   EndUpdate();
 }
 

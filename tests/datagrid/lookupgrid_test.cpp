@@ -15,6 +15,15 @@ TDBLookupGridX* MakeList(TComponent* Owner, TWinControl* Parent, int Rows = 5) {
 
 }  // namespace
 
+TEST_F(LookupTest, CreatedAsAFlatRowSelectingListOutOfTheTabOrder) {
+  auto* g = MakeList(owner.get(), host);
+  EXPECT_TRUE(g->Flat());
+  EXPECT_FALSE(g->TabStop());
+  EXPECT_TRUE(g->Options().Contains(gdoRowSelect));
+  EXPECT_TRUE(g->OptionsX().Contains(gxoTraceColSizing));
+  EXPECT_EQ(g->VTitleMargin(), 5);
+}
+
 TEST_F(LookupTest, KeyFollowsTheRecordAndKeysWriteTheKeyField) {
   auto* g = MakeList(owner.get(), host);
   g->SetDataSource(peopleSrc);
