@@ -34,8 +34,6 @@ Currency DivideSum(Currency Sum, int Count) {
   return Currency::FromRaw(Q);
 }
 
-namespace {
-
 // An exact total as an aggregate: clamped to the fixed-point range.
 Currency ClampTotal(__int128 Total) {
   if (Total > std::numeric_limits<int64_t>::max()) return Currency::FromRaw(std::numeric_limits<int64_t>::max());
@@ -52,8 +50,6 @@ Currency AverageOfTotal(__int128 Total, int Count) {
   if (Twice > N || (Twice == N && (Q & 1) != 0)) Q += Total < 0 ? -1 : 1;
   return ClampTotal(Q);
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------------
 // TDBSum

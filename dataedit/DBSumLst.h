@@ -180,3 +180,7 @@ class TDBSumListProducer : public TPersistent {
 // the same way.
 Currency SumValueOf(double Value);
 Currency DivideSum(Currency Sum, int Count);
+// An exact total (wider than the fixed point) as an aggregate: clamped to the fixed-point range; and
+// divided by a count of values, rounded half to even (no values: 0).
+Currency ClampTotal(__int128 Total);
+Currency AverageOfTotal(__int128 Total, int Count);

@@ -380,10 +380,10 @@ std::string TDBGridXExport::FormatExportFooterValue(int FooterNo, int I, const T
   TField* F = FFooterFields[k];
   switch (Footer.ValueType) {
     case TExportFooterX::Sum:
-      return FormatFooterNumber(F, Footer.DisplayFormat, Currency::FromRaw(A.Sum));
+      return FormatFooterNumber(F, Footer.DisplayFormat, ClampTotal(A.Sum));
     case TExportFooterX::Avg:
       return FormatFooterNumber(F, Footer.DisplayFormat,
-                                DivideSum(Currency::FromRaw(A.Sum), static_cast<int>(A.NotNull)));
+                                AverageOfTotal(A.Sum, static_cast<int>(A.NotNull)));
     case TExportFooterX::Count: {
       const double N = static_cast<double>(A.Count);
       return Footer.DisplayFormat.empty() ? FloatToStr(N) : FormatFloat(Footer.DisplayFormat, N);

@@ -121,7 +121,7 @@ class TDBGridXExport : public TObject {
   void EmitFooters(const TColumnsXList& Columns);
   // Per footer row and exported column: sum (ten-thousandths), non-null count (averages), count.
   struct TFooterAccumulator {
-    int64_t Sum = 0;
+    __int128 Sum = 0;  // exact: a long run of large values may pass the fixed-point range
     int64_t NotNull = 0;
     int64_t Count = 0;
   };

@@ -190,6 +190,35 @@ TEST_F(ImpExpTest, FootersShowWhatTheGridShowsOverTheExportedRecords) {
   EXPECT_EQ(footers, "3\t0\t3.25\tTotal\t\t3\r\n\t\t1.63\t\t\t") << Visible(out);
 }
 
+// Totals past the fixed-point range neither wrap nor stop the export: the sum stands at the range's
+// end and the average is taken from the exact total.
+TEST_F(ImpExpTest, FooterTotalsBeyondTheFixedPointRangeAreClamped) {
+  grid->SetOptions(grid->Options() - gdoTitles);
+  for (int i = 0; i < 3; ++i) {
+    ds->First();
+    ds->MoveBy(i);
+    if (ds->FieldByName("Amount")->IsNull()) continue;
+    ds->Edit();
+    ds->FieldByName("Amount")->SetAsFloat(9e14);
+    ds->Post();
+    grid->SelectedRows()->SetCurrentRowSelected(true);
+  }
+  ASSERT_EQ(grid->SelectedRows()->Count(), 2);
+  TFooterExport<TDBGridXExportAsText> e;
+  e.DBGridX = grid;
+  e.Rows = 2;
+  TExportFooterX f;
+  f.ValueType = TExportFooterX::Sum;
+  f.DisplayFormat = "0.0000";
+  e.Footers[{"Amount", 0}] = f;
+  f.ValueType = TExportFooterX::Avg;
+  e.Footers[{"Amount", 1}] = f;
+  const std::string out = ExportGridToString(e, false);
+  // (The footer text goes through a double, which holds the range's end to 16 digits.)
+  EXPECT_NE(out.find("\t922337203685478.0000\t"), std::string::npos) << Visible(out);
+  EXPECT_NE(out.find("\t900000000000000.0000\t"), std::string::npos) << Visible(out);
+}
+
 TEST_F(ImpExpTest, BinaryValuesByFieldType) {
   grid->SetOptions(grid->Options() - gdoTitles);
   TGridXExportSelection s;
