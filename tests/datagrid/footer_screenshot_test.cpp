@@ -5,60 +5,7 @@
 
 #include "datagrid/DBGridXFooter.h"
 #include "tests/datagrid/inplace_fixture.h"
-
-namespace {
-
-// A top-level window that shows the host and the pop-ups over it as they lie on the screen: each
-// window's pixels are copied in at its screen place, the host first.
-class TCompositeX : public TCustomControl {
-  DECLARE_CLASS(TCompositeX, TCustomControl)
-  TCompositeX(TComponent* AOwner, TWinControl* AHost) : TCustomControl(AOwner), FHost(AHost) {}
-  std::vector<TWinControl*> Popups;
-
- protected:
-  void CreateParams(TCreateParams& Params) override {
-    TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_VISIBLE;
-    Params.WndParent = nullptr;
-  }
-  void Paint() override {
-    RECT h{};
-    GetWindowRect(FHost->Handle(), &h);
-    HDC dst = Canvas()->Handle();
-    std::vector<TWinControl*> all{FHost};
-    all.insert(all.end(), Popups.begin(), Popups.end());
-    for (TWinControl* w : all) {
-      RECT r{};
-      GetWindowRect(w->Handle(), &r);
-      HDC src = GetWindowDC(w->Handle());
-      BitBlt(dst, r.left - h.left, r.top - h.top, r.right - r.left, r.bottom - r.top, src, 0, 0, SRCCOPY);
-      ReleaseDC(w->Handle(), src);
-    }
-  }
-
- private:
-  TWinControl* FHost;
-};
-
-// Made before anything drops down (a new window takes the activation, which would close a drop-down).
-TCompositeX* MakeComposite(TComponent* Owner, TWinControl* Host) {
-  auto* c = new TCompositeX(Owner, Host);
-  c->SetBounds(0, 500, Host->Width(), Host->Height());
-  c->HandleNeeded();
-  c->SetVisible(true);
-  win::PumpMessages();
-  return c;
-}
-
-bool SaveComposite(TCompositeX* C, std::vector<TWinControl*> Popups, const std::string& Name) {
-  C->Popups = std::move(Popups);
-  win::PumpMessages();
-  C->Invalidate();
-  win::PumpMessages();
-  return win::SaveWindowPng(C->Handle(), win::ArtifactPath(Name));
-}
-
-}  // namespace
+#include "tests/datagrid/popup_shot.h"
 
 TEST_F(InplaceTest, ScreenshotFooters) {
   grid->SetFooterRowCount(2);
@@ -89,7 +36,7 @@ TEST_F(InplaceTest, ScreenshotFooters) {
 }
 
 TEST_F(InplaceTest, ScreenshotLookupDropDown) {
-  TCompositeX* shot = MakeComposite(owner.get(), host);
+  TPopupShotX* shot = MakePopupShot(owner.get(), host, 500);
   grid->SetFocus();
   TDBGridInplaceEdit* e = OpenEditor("KindName");
   ASSERT_NE(e, nullptr);
@@ -100,12 +47,12 @@ TEST_F(InplaceTest, ScreenshotLookupDropDown) {
   win::PumpMessages();
   ASSERT_TRUE(e->ListShown());
   EXPECT_EQ(e->Text(), "Child");
-  EXPECT_TRUE(SaveComposite(shot, {e->LookupList()}, "datagrid_lookup_dropdown.png"));
+  EXPECT_TRUE(SavePopupShot(shot, {e->LookupList()}, "datagrid_lookup_dropdown.png"));
 }
 
 TEST_F(InplaceTest, ScreenshotCalendarDropDown) {
   Col("Born")->SetWidth(110);
-  TCompositeX* shot = MakeComposite(owner.get(), host);
+  TPopupShotX* shot = MakePopupShot(owner.get(), host, 500);
   grid->SetFocus();
   TDBGridInplaceEdit* e = OpenEditor("Born");
   ASSERT_NE(e, nullptr);
@@ -113,5 +60,5 @@ TEST_F(InplaceTest, ScreenshotCalendarDropDown) {
   ASSERT_TRUE(e->ListShown());
   host->Repaint();
   win::PumpMessages();
-  EXPECT_TRUE(SaveComposite(shot, {e->CalendarControl()}, "datagrid_calendar_dropdown.png"));
+  EXPECT_TRUE(SavePopupShot(shot, {e->CalendarControl()}, "datagrid_calendar_dropdown.png"));
 }

@@ -10,6 +10,7 @@
 #include "datagrid/DBPopupGridX.h"
 #include "dataedit/ToolCtrlsX.h"
 #include "tests/datagrid/lookup_fixture.h"
+#include "tests/datagrid/popup_shot.h"
 
 TEST_F(LookupTest, ScreenshotPopupFromACell) {
   auto* grid = new TDBGridX(owner.get());
@@ -115,55 +116,6 @@ TEST_F(LookupTest, ScreenshotFilterRow) {
 
 namespace {
 
-// A top-level window showing the host with the dropped lists over it, each copied in at its screen
-// place (the lists are pop-ups of their own).
-class TDropShotX : public TCustomControl {
-  DECLARE_CLASS(TDropShotX, TCustomControl)
-  TDropShotX(TComponent* AOwner, TWinControl* AHost) : TCustomControl(AOwner), FHost(AHost) {}
-  std::vector<TWinControl*> Popups;
-
- protected:
-  void CreateParams(TCreateParams& Params) override {
-    TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_VISIBLE;
-    Params.WndParent = nullptr;
-  }
-  void Paint() override {
-    RECT h{};
-    GetWindowRect(FHost->Handle(), &h);
-    std::vector<TWinControl*> all{FHost};
-    all.insert(all.end(), Popups.begin(), Popups.end());
-    for (TWinControl* w : all) {
-      RECT r{};
-      GetWindowRect(w->Handle(), &r);
-      HDC src = GetWindowDC(w->Handle());
-      BitBlt(Canvas()->Handle(), r.left - h.left, r.top - h.top, r.right - r.left, r.bottom - r.top, src, 0, 0,
-             SRCCOPY);
-      ReleaseDC(w->Handle(), src);
-    }
-  }
-
- private:
-  TWinControl* FHost;
-};
-
-// Made before anything drops down: a new window takes the activation, which closes a drop-down.
-TDropShotX* MakeDropShot(TComponent* Owner, TWinControl* Host) {
-  auto* s = new TDropShotX(Owner, Host);
-  s->SetBounds(0, 520, Host->Width(), Host->Height());
-  s->HandleNeeded();
-  s->SetVisible(true);
-  win::PumpMessages();
-  return s;
-}
-
-bool SaveDropShot(TDropShotX* S, std::vector<TWinControl*> Popups, const std::string& Name) {
-  S->Popups = std::move(Popups);
-  S->Invalidate();
-  win::PumpMessages();
-  return win::SaveWindowPng(S->Handle(), win::ArtifactPath(Name));
-}
-
 void AltDown() {
   win::InjectKey(WM_KEYDOWN, VK_MENU);
   win::InjectKey(WM_SYSKEYDOWN, VK_DOWN);
@@ -181,7 +133,7 @@ void Press(UINT Vk) {
 }  // namespace
 
 TEST_F(LookupTest, ScreenshotListsDroppedOverTheirOwners) {
-  TDropShotX* shot = MakeDropShot(owner.get(), host);
+  TPopupShotX* shot = MakePopupShot(owner.get(), host, 520);
   // A lookup column's list, dropped from its cell by Alt+Down; Down chooses, Return takes the key.
   auto* grid = new TDBGridX(owner.get());
   grid->SetBounds(0, 0, 380, 150);
@@ -208,7 +160,7 @@ TEST_F(LookupTest, ScreenshotListsDroppedOverTheirOwners) {
   host->Repaint();
   e->LookupList()->Repaint();
   win::PumpMessages();
-  EXPECT_TRUE(SaveDropShot(shot, {e->LookupList()}, "datagrid_popup_cell_dropped.png"));
+  EXPECT_TRUE(SavePopupShot(shot, {e->LookupList()}, "datagrid_popup_cell_dropped.png"));
   Press(VK_RETURN);
   EXPECT_FALSE(e->ListShown());
   if (people->State() != dsBrowse) people->Post();
@@ -240,7 +192,7 @@ TEST_F(LookupTest, ScreenshotListsDroppedOverTheirOwners) {
   c->Grid()->Repaint();
   win::PumpMessages();
   EXPECT_EQ(c->Grid()->SelectedText(), "Cairo");
-  EXPECT_TRUE(SaveDropShot(shot, {c->Grid()}, "datagrid_popup_combo_dropped.png"));
+  EXPECT_TRUE(SavePopupShot(shot, {c->Grid()}, "datagrid_popup_combo_dropped.png"));
   SendMessage(c->Handle(), WM_CHAR, 13, 0);
   EXPECT_EQ(c->Text(), "Cairo");
   people->Cancel();
