@@ -35,13 +35,7 @@ class MouseGridTest : public NavGridTest {
     Make(N);
     delete grid;
     counting = new TClickGridX(owner.get());
-    grid = counting;
-    grid->SetBounds(0, 0, 600, 300);
-    grid->SetParent(host);
-    grid->SetDataSource(src);
-    win::PumpMessages();
-    grid->SetFocus();
-    win::PumpMessages();
+    Place(counting);
   }
   void Click(TPoint P, WPARAM Keys = 0) {
     Mouse(WM_LBUTTONDOWN, P, MK_LBUTTON | Keys);

@@ -64,7 +64,12 @@ class NavGridTest : public ::testing::Test {
     ds->First();
     src = new TDataSource(owner.get());
     src->SetDataSet(ds);
-    grid = new TDBGridX(owner.get());
+    Place(new TDBGridX(owner.get()));
+  }
+  // Takes G as the grid: 600 x 300 on the host, bound to the data, focused (a handler that must see
+  // the first paint is set before this).
+  void Place(TDBGridX* G) {
+    grid = G;
     grid->SetBounds(0, 0, 600, 300);
     grid->SetParent(host);
     grid->SetDataSource(src);

@@ -53,16 +53,11 @@ class RandomAccessTest : public NavGridTest {
     ds = rows;
     src = new TDataSource(owner.get());
     src->SetDataSet(rows);
-    grid = new TDBGridX(owner.get());
-    grid->SetBounds(0, 0, 600, 300);
-    grid->SetParent(host);
-    grid->OnDrawColumnCell = [this](TObject*, const TRect& R, int DataCol, TColumnX* Column, TGridDrawState) {
+    auto* g = new TDBGridX(owner.get());
+    g->OnDrawColumnCell = [this](TObject*, const TRect& R, int DataCol, TColumnX* Column, TGridDrawState) {
       if (DataCol == 0) drawn[R.Top] = Column->Field()->AsInteger();
     };
-    grid->SetDataSource(src);
-    win::PumpMessages();
-    grid->SetFocus();
-    win::PumpMessages();
+    Place(g);
   }
   // Repaints everything and answers the ID drawn in grid row R (0 when none was drawn there).
   int ShownID(int R) {

@@ -310,13 +310,7 @@ TEST_F(SizingGridTest, PressedTitleFollowsTheMouseAndCancelModeReleasesIt) {
   Make(5);
   delete grid;
   auto* g = new TPressGridX(owner.get());
-  grid = g;
-  grid->SetBounds(0, 0, 600, 300);
-  grid->SetParent(host);
-  grid->SetDataSource(src);
-  win::PumpMessages();
-  grid->SetFocus();
-  win::PumpMessages();
+  Place(g);
   AddOptions({}, {gdoColumnResize});  // a sideways drag stays a press
   int name = ColumnOf("Name");
   grid->Columns()->Items(name)->Title()->SetTitleButton(true);
