@@ -343,6 +343,15 @@ void RegisterDatasetFeatures(TDatasetFeaturesX* Features) {
   Registry->emplace_back(Features);
 }
 
+void UnregisterDatasetFeatures(TDatasetFeaturesX* Features) {
+  if (!Registry || !Features) return;
+  for (auto i = Registry->begin(); i != Registry->end(); ++i)
+    if (i->get() == Features) {
+      Registry->erase(i);
+      return;
+    }
+}
+
 TDatasetFeaturesX* FindDatasetFeatures(TDataSet* DataSet) {
   if (!Registry || !DataSet) return nullptr;
   TDatasetFeaturesX* Best = nullptr;

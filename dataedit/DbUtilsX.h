@@ -62,8 +62,8 @@ void RegisterMessages();
 // The registered text of one of the parser's messages (registering them first when no start-up ran).
 std::string DbUtilsXMessageText(const char* Message);
 
-// Sorting and filtering requests of the grid for one class of data sets. Nothing in this program
-// registers one; descendants come with the data sets that support them.
+// Sorting and filtering requests of the grid for one class of data sets. The grid library registers
+// one for its in-memory data set; other libraries register theirs for the data sets they bring.
 class TDatasetFeaturesX : public TObject {
   DECLARE_CLASS(TDatasetFeaturesX, TObject)
   explicit TDatasetFeaturesX(TClass ADataSetClass) : DataSetClass(ADataSetClass) {}
@@ -75,8 +75,11 @@ class TDatasetFeaturesX : public TObject {
 
 // The entry for the data set's class or its nearest registered ancestor; nullptr when none.
 TDatasetFeaturesX* FindDatasetFeatures(TDataSet* DataSet);
-// Registration (the registry takes ownership); used by data-set libraries, not by this program.
+// Registration (the registry takes ownership); by the libraries that know a class of data sets.
 void RegisterDatasetFeatures(TDatasetFeaturesX* Features);
+// Takes a registered entry out and frees it; an entry the registry does not hold is left alone (the
+// registry may have been released with its entries first).
+void UnregisterDatasetFeatures(TDatasetFeaturesX* Features);
 
 namespace DbUtilsX {
 void Initialize();

@@ -121,6 +121,8 @@ void TBookmarkListX::SelectAll() {
 // Grid
 
 TCustomDBGridX::TCustomDBGridX(TComponent* AOwner) : TCustomGrid(AOwner) {
+  // The unit's images, cursors, default style and data service are what a grid draws and sorts with.
+  DBGridXUnit::EnsureInitialized();
   FStyle = DefaultGridStyle;
   if (FStyle) FStyle->AttachGrid(this);
   SetDefaultDrawing(false);

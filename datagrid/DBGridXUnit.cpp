@@ -7,6 +7,7 @@
 
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXDropDownBox.h"
+#include "datagrid/DBGridXMemFeatures.h"
 
 TDBGridXDataService* DBGridXDataService = nullptr;
 TFont* SortMarkerFont = nullptr;
@@ -57,6 +58,10 @@ void TDBGridXDataService::DefaultApplySorting(TCustomDBGridX* Grid) {
 namespace {
 
 int InitCount = 0;
+// The unit was set up by a grid (EnsureInitialized), not by the program.
+bool StartedByGrid = false;
+// The in-memory data set's features object while it is registered (the registry owns it).
+TDatasetFeaturesX* MemFeatures = nullptr;
 
 // A picture from rows of characters: '#' Ink, '.' the background, any other the mask colour.
 std::unique_ptr<TBitmap> Picture(const char* const* Rows, int W, int H, TColor Ink, TColor Back, TColor Mask) {
@@ -147,8 +152,14 @@ void RefreshSearchIndicatorImage() {
 namespace DBGridXUnit {
 
 void Initialize() {
+  if (StartedByGrid) {
+    StartedByGrid = false;  // this call owns the start-up a grid made
+    return;
+  }
   if (InitCount++ > 0) return;
   RegisterGridPropertyInterceptors();
+  MemFeatures = new TMemDataSetFeaturesX();
+  RegisterDatasetFeatures(MemFeatures);
   DefaultGridStyle = new TDBGridXStyle();
   DBGridXDataService = new TDBGridXDataService();
   SortMarkerFont = new TFont();
@@ -179,9 +190,18 @@ void Initialize() {
   SortMarkerImages->AddMasked(PicturePadded(kUp, 10, 9, clGray, clGray, clFuchsia).get(), clFuchsia);
 }
 
+void EnsureInitialized() {
+  if (InitCount > 0) return;
+  Initialize();
+  StartedByGrid = true;
+}
+
 void Finalize() {
   if (InitCount == 0 || --InitCount > 0) return;
+  StartedByGrid = false;
   UnregisterGridPropertyInterceptors();
+  UnregisterDatasetFeatures(MemFeatures);
+  MemFeatures = nullptr;
   for (HCURSOR* c : {&ColumnSelectCursor, &RowSelectCursor, &RowSelectCursorRTL}) {
     if (*c) DestroyCursor(*c);
     *c = nullptr;

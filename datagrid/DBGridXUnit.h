@@ -16,8 +16,8 @@ class TCustomDBGridX;
 RTL_DECLARE_EXCEPTION(EOutOfResources, Exception)
 
 // Applies a grid's filter row and sort markers to its data set: the handlers when assigned, else the
-// defaults. The defaults go through the data set's registered features object, which the filter-row
-// work adds; without one the data set is left as it is.
+// defaults. The defaults go through the data set's registered features object (the unit's start-up
+// registers the in-memory data set's); without one the data set is left as it is.
 class TDBGridXDataService : public TPersistent {
   DECLARE_CLASS(TDBGridXDataService, TPersistent)
   using TGridEvent = std::function<void(TCustomDBGridX* Grid)>;
@@ -52,4 +52,8 @@ namespace DBGridXUnit {
 // Paired calls: the first initialisation sets up, the last finalisation releases.
 void Initialize();
 void Finalize();
+// Sets the unit up when nothing has yet, so that a grid works without a start-up call of its adopter
+// (every grid's constructor calls it). The program's own first Initialize then takes that start-up
+// over, so that its Finalize still releases.
+void EnsureInitialized();
 }  // namespace DBGridXUnit

@@ -721,6 +721,12 @@ class TDataSet : public TComponent {
   void SetFilterOptions(TFilterOptions Value);
   const TFilterRecordEvent& OnFilterRecord() const { return FOnFilterRecord; }
   void SetOnFilterRecord(TFilterRecordEvent Value);
+  // A record test that a bound control keeps for the data set (a grid's filter row), on top of Filter
+  // and OnFilterRecord and whether Filtered is set or not, so that it leaves the program's own filter
+  // alone. Null: none.
+  using TControlFilter = std::function<bool(TDataSet* DataSet)>;
+  const TControlFilter& ControlFilter() const { return FControlFilter; }
+  void SetControlFilter(TControlFilter Value);
 
   // The data source this data set follows as a detail (nullptr for none). IsLinkedTo(S) is true when S,
   // through the data sets and their masters, leads to this data set (so S cannot become its master).
@@ -768,9 +774,12 @@ class TDataSet : public TComponent {
   virtual void SetRecordData(TField* Field, TRecBuf& Buf, const void* Buffer) = 0;
   // Filter, Filtered, FilterOptions or OnFilterRecord changed while open: the descendant applies it.
   virtual void FilterChanged() {}
-  // Record acceptance by Filter and OnFilterRecord for a handle (state dsFilter while it runs).
+  // Record acceptance by Filter, OnFilterRecord and the control filter for a handle (state dsFilter
+  // while it runs).
   bool RecordFilterAccepts(int64_t Handle);
-  bool HasFilter() const { return FFiltered && (FFilterExpr != nullptr || FOnFilterRecord); }
+  bool HasFilter() const {
+    return (FFiltered && (FFilterExpr != nullptr || FOnFilterRecord)) || static_cast<bool>(FControlFilter);
+  }
   // Fields read the record Handle (not buffered) between these calls; the state is dsFilter meanwhile, so
   // nothing can be written. Calculated and lookup values are computed for it when the data set has any.
   void BeginRecordRead(int64_t Handle);
@@ -860,6 +869,7 @@ class TDataSet : public TComponent {
   TFilterOptions FFilterOptions;
   std::string FFilterText;
   TFilterRecordEvent FOnFilterRecord;
+  TControlFilter FControlFilter;
   std::shared_ptr<TFilterNode> FFilterExpr;
   friend struct TFilterEval;
 };

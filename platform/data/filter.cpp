@@ -309,6 +309,14 @@ void TDataSet::SetOnFilterRecord(TFilterRecordEvent Value) {
   if (Active() && FFiltered) ApplyFilterChange([&] { FOnFilterRecord = std::move(old); });
 }
 
+void TDataSet::SetControlFilter(TControlFilter Value) {
+  if (!Value && !FControlFilter) return;
+  if (Active()) CheckBrowseMode();
+  TControlFilter old = std::move(FControlFilter);
+  FControlFilter = std::move(Value);
+  if (Active()) ApplyFilterChange([&] { FControlFilter = std::move(old); });
+}
+
 // A filter that raises while the view is made leaves the previous filter in force.
 void TDataSet::ApplyFilterChange(const std::function<void()>& Revert) {
   try {
@@ -340,8 +348,9 @@ bool TDataSet::RecordFilterAccepts(int64_t Handle) {
     }
     FState = dsFilter;
     FTempBuffer = &FFilterBuffer;
-    if (FFilterExpr) accept = TFilterEval{FFilterOptions}.Eval(*FFilterExpr);
-    if (accept && FOnFilterRecord) FOnFilterRecord(this, accept);
+    if (FFiltered && FFilterExpr) accept = TFilterEval{FFilterOptions}.Eval(*FFilterExpr);
+    if (accept && FFiltered && FOnFilterRecord) FOnFilterRecord(this, accept);
+    if (accept && FControlFilter) accept = FControlFilter(this);
   } catch (...) {
     FState = saved;
     FTempBuffer = savedTemp;
