@@ -541,10 +541,13 @@ void TCustomDBGridX::Scroll(int Distance) {
 }
 
 void TCustomDBGridX::ColumnsChanged(TColumnX* Column) {
-  if (FLayoutLock == 0 && RedistributeAutoFitWidth(Column)) return;
-  if (FLayoutLock == 0) LayoutChanged();
-  else Invalidate();
-  if (FLayoutLock == 0) KeepCurrentColumnVisible();
+  if (FLayoutLock != 0 || !RedistributeAutoFitWidth(Column)) {
+    if (FLayoutLock == 0) LayoutChanged();
+    else Invalidate();
+    if (FLayoutLock == 0) KeepCurrentColumnVisible();
+  }
+  // An open editor follows its column (read-only state, button style, colour, font).
+  if (FUpdateLock == 0) InvalidateEditorX();
 }
 
 void TCustomDBGridX::SetColumnAttributes() {
@@ -647,7 +650,9 @@ void TCustomDBGridX::InternalLayout() {
   if (FDataLink->Active() || FColumns->Customised()) fixed += std::min(FFrozenCols, std::max(0, FColumns->Count() - 1));
   if (FVisibleColumns.empty() && fixed > FIndicatorOffset) --fixed;
   if (fixed >= ColCount()) fixed = ColCount() - 1;
-  SetFixedCols(std::max(0, fixed));
+  // Setting the fixed columns moves the current cell to the first scrollable column and closes the
+  // editor: only when their number changes.
+  if (FixedCols() != std::max(0, fixed)) SetFixedCols(std::max(0, fixed));
 
   FTitleOffset = FilterRowVisible() + TitleRowCount();
 

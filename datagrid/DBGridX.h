@@ -309,8 +309,12 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   virtual void CommitEditText();
   // The record's values changed: repaint and reload the editor's text when it differs.
   virtual void RefreshEditText(TField* Field);
-  // The column may be edited now: puts the data set into edit mode (Esc handling follows the link).
+  // The column may be edited now: puts the data set into edit mode (Esc handling follows the link). A
+  // cell whose read-only state the cell-parameter events decided follows their answer.
   bool EnsureEditing();
+  // The in-place editor on the current cell when the cell-parameter events decided its read-only
+  // state, else nullptr.
+  TDBGridInplaceEdit* ReadOnlyOverridingEditor() const;
   static bool FieldModifiable(TField* Field);
   // Grid rows follow the link's buffered records; the current row follows the active record.
   virtual void UpdateRowCount();

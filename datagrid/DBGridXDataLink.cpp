@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXInplace.h"
 #include "platform/rtl/sysutils.h"
 
 TGridDataLinkX::TGridDataLinkX(TCustomDBGridX* AGrid) : FGrid(AGrid) { FVisualControl = true; }
@@ -128,13 +129,27 @@ bool TCustomDBGridX::FieldModifiable(TField* Field) {
   return true;
 }
 
+TDBGridInplaceEdit* TCustomDBGridX::ReadOnlyOverridingEditor() const {
+  TDBGridInplaceEdit* e = InplaceEditX();
+  bool onCell = e && e->EditCol() == Col() && e->EditRow() == Row();
+  return onCell && e->ReadOnlyOverridden() ? e : nullptr;
+}
+
 bool TCustomDBGridX::EnsureEditing() {
+  bool result = false;
+  // The cell-parameter events decided the cell's read-only state: their answer comes first.
+  if (TDBGridInplaceEdit* e = ReadOnlyOverridingEditor()) {
+    if (e->ReadOnly()) return false;
+    if (FDataLink->Active()) FDataLink->Edit();
+    FDataLink->MarkEditorChanged();
+    result = true;
+  }
   TColumnX* col = ColumnAt(GetSelectedIndex());
-  if (FReadOnly || !FDataLink->Active() || FDataLink->ReadOnly() || !col || col->ReadOnly()) return false;
+  if (FReadOnly || !FDataLink->Active() || FDataLink->ReadOnly() || !col || col->ReadOnly()) return result;
   TField* f = col->Field();
-  if (!f || !FieldModifiable(f)) return false;
-  if (f->IsBlob() && !f->OnSetText && !(FEditMemoFields == 1 && f->DataType() == ftMemo)) return false;
-  if (!col->CanModify(false)) return false;
+  if (!f || !FieldModifiable(f)) return result;
+  if (f->IsBlob() && !f->OnSetText && !(FEditMemoFields == 1 && f->DataType() == ftMemo)) return result;
+  if (!col->CanModify(false)) return result;
   FDataLink->Edit();
   if (FDataLink->Editing()) {
     FDataLink->MarkEditorChanged();
@@ -165,11 +180,13 @@ bool TCustomDBGridX::CanEditModify() {
 }
 
 bool TCustomDBGridX::CanEditAcceptKey(WideChar Key) {
+  TDBGridInplaceEdit* e = ReadOnlyOverridingEditor();
+  bool allowed = !e || !e->ReadOnly();
   TColumnX* col = ColumnAt(GetSelectedIndex());
   TField* f = col ? col->Field() : nullptr;
-  if (!FDataLink->Active() || !f) return false;
-  if (col->HasKeyList() && col->KeyList()->Count() > 0) return true;
-  return f->IsValidChar(static_cast<char32_t>(Key));
+  if (!FDataLink->Active() || !f) return e && !e->ReadOnly();
+  if (col->HasKeyList() && col->KeyList()->Count() > 0) return allowed;
+  return allowed && f->IsValidChar(static_cast<char32_t>(Key));
 }
 
 int TCustomDBGridX::GetEditLimit() {

@@ -265,10 +265,27 @@ void TDBGridInplaceEdit::UpdateContents() {
   LayoutButtonControls();
 }
 
+void TDBGridInplaceEdit::ReloadKeepingTypedText() {
+  TCustomDBGridX* g = DBGrid();
+  std::string typed = Text();
+  int start = SelStart(), length = SelLength();
+  bool keep = g && g->DataLink()->EditorChanged();
+  UpdateContents();
+  if (keep && Text() != typed) {
+    SetTextKeepEdit(typed);  // and so the grid's edit text, which the link stores
+    SetSelStart(start);
+    SetSelLength(length);
+  }
+}
+
 void TDBGridInplaceEdit::SetWordWrap(bool Value) {
   if (Value == FWordWrap) return;
   FWordWrap = Value;
-  if (HandleAllocated()) RecreateWnd();
+  if (!HandleAllocated()) return;
+  // An open editor changed by its column keeps the focus through its new window.
+  bool focused = Focused();
+  RecreateWnd();
+  if (focused && CanFocus()) SetFocus();
 }
 
 void TDBGridInplaceEdit::CreateParams(TCreateParams& Params) {

@@ -42,6 +42,9 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   TColumnEditStyleX EditStyle() const { return FEditStyle; }
   void SetEditStyle(TColumnEditStyleX Value);
   void UpdateContents() override;
+  // Loads style, font, colour, read-only state and buttons again from the column (it changed), keeping
+  // a text the user typed that the record has not taken yet, and its selection.
+  void ReloadKeepingTypedText();
 
   // ---- drop-downs
   virtual void DropDown();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "datagrid/DBGridXDropDownBox.h"
+#include "datagrid/DBGridXFilterRow.h"
 #include "datagrid/DBGridXInplace.h"
 #include "datagrid/DBPopupGridX.h"
 #include "dataedit/DBCtrlsXRules.h"
@@ -468,11 +469,16 @@ void TCustomDBGridX::ReleaseEditorMRUList() {
 void TCustomDBGridX::InvalidateEditorX() {
   TDBGridInplaceEdit* e = InplaceEditX();
   if (e) e->KeepListOpen = true;
-  try {
-    InvalidateEditor();
-  } catch (...) {
-    if (e) e->KeepListOpen = false;
-    throw;
-  }
-  if (e) e->KeepListOpen = false;
+  struct Release {
+    TDBGridInplaceEdit* E;
+    ~Release() {
+      if (E) E->KeepListOpen = false;
+    }
+  } release{e};
+  // An editor shown on the current cell takes what changed in its column.
+  if (e && EditorMode() && e->EditCol() == Col() && e->EditRow() == Row() && e->EditCol() < ColCount() &&
+      e->EditRow() < RowCount())
+    e->ReloadKeepingTypedText();
+  InvalidateEditor();
+  if (FFilterEditing && FFilterEditor) FFilterEditor->Invalidate();
 }

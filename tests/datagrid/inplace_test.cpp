@@ -623,3 +623,88 @@ TEST_F(InplaceTest, TypedTextIsCommittedInPlainAndButtonStyles) {
     grid->HideEditor();
   }
 }
+
+// A program changes the column of an open editor: the editor follows at once. The button style, the
+// colour and the font reach it; made read-only it refuses what is typed next, while what was typed
+// before still reaches the record.
+TEST_F(InplaceTest, AnOpenEditorFollowsChangesOfItsColumn) {
+  TColumnX* name = Col("Name");
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  name->SetButtonStyle(cbsEllipsis);
+  EXPECT_EQ(e->EditStyle(), cesEllipsis);
+  ASSERT_NE(e->ButtonControl(0), nullptr);
+  EXPECT_TRUE(e->ButtonControl(0)->Visible());
+  name->SetColor(clYellow);
+  EXPECT_EQ(e->Color(), clYellow);
+  name->Font()->SetColor(clRed);
+  EXPECT_EQ(e->Font()->Color(), clRed);
+  ASSERT_TRUE(e->EditVisible());
+
+  e->SelectAll();
+  Type("Bo");
+  name->SetReadOnly(true);
+  EXPECT_TRUE(e->ReadOnly());
+  EXPECT_EQ(e->Text(), "Bo");
+  Type("b");
+  EXPECT_EQ(e->Text(), "Bo");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "Bo");
+  name->SetReadOnly(false);
+  ASSERT_TRUE(e->EditVisible());
+  EXPECT_FALSE(e->ReadOnly());
+}
+
+// A cell-parameter hook decides whether a cell may be edited: one that makes a read-only column's cell
+// editable gets what is typed into the record, and a column without a field what is typed into its
+// update event; one that makes a writable cell read-only starts no editing.
+TEST_F(InplaceTest, ACellParameterHookDecidesWhetherTheCellIsEdited) {
+  TColumnX* name = Col("Name");
+  name->SetReadOnly(true);
+  name->SetOnGetCellParams([](TObject*, bool EditMode, TColCellParamsX* P) {
+    if (EditMode) P->ReadOnly = false;
+  });
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  ASSERT_TRUE(e->ReadOnlyOverridden());
+  EXPECT_FALSE(e->ReadOnly());
+  e->SelectAll();
+  Type("Zed");
+  EXPECT_EQ(e->Text(), "Zed");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "Zed");
+  grid->HideEditor();
+
+  TColumnX* note = grid->Columns()->Add();
+  note->SetOnGetCellParams([](TObject*, bool EditMode, TColCellParamsX* P) {
+    if (EditMode) P->ReadOnly = false;
+  });
+  std::string noted;
+  note->OnUpdateData = [&](TObject*, std::string& Text, Variant&, bool&, bool& Handled) {
+    noted = Text;
+    Handled = true;
+  };
+  win::PumpMessages();
+  grid->SetCol(grid->DataToRawColumn(note->Index()));
+  grid->ShowEditor();
+  win::PumpMessages();
+  e = grid->InplaceEditX();
+  ASSERT_TRUE(e->EditVisible());
+  ASSERT_TRUE(e->ReadOnlyOverridden());
+  Type("hi");
+  EXPECT_EQ(e->Text(), "hi");
+  people->Post();
+  EXPECT_EQ(noted, "hi");
+  grid->HideEditor();
+
+  Col("Amount")->SetOnGetCellParams([](TObject*, bool EditMode, TColCellParamsX* P) {
+    if (EditMode) P->ReadOnly = true;
+  });
+  e = OpenEditor("Amount");
+  ASSERT_TRUE(e->ReadOnlyOverridden());
+  ASSERT_TRUE(e->ReadOnly());
+  Key(VK_BACK);
+  Type("9");
+  EXPECT_EQ(people->State(), dsBrowse);
+  EXPECT_EQ(e->Text(), "1.25");
+}

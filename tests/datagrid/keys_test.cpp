@@ -95,6 +95,9 @@ TEST_F(NavGridTest, KeyTable) {
     o.Exclude(gdoRowSelect);
     o.Exclude(gdoMultiSelect);
     o.Include(gdoEditing);
+    // The start column first: under row select the current column stays where it is.
+    grid->SetOptions(o);
+    grid->SelectColumn(k.StartCol, 0, false);
     for (auto x : k.Add) o.Include(x);
     for (auto x : k.Remove) o.Exclude(x);
     grid->SetOptions(o);
