@@ -449,7 +449,7 @@ void TCustomDBGridX::DataLinkActiveChanged(bool Value) {
   if (FSelection) FSelection->DataActiveChanged(Value);
   RebindAllFooterSums();
   LayoutChanged();
-  if (Value && EditorShownAlways()) ShowEditor();
+  if (Value && EditorShownAlways()) ShowCellEditor();
   Invalidate();
 }
 
@@ -719,6 +719,9 @@ void TCustomDBGridX::InternalLayout() {
   FLayoutBusy = false;
   Invalidate();
   UpdateVertScrollBar();
+  UpdateHorzExtScrollBar();
+  // A filter cell being edited may have moved (widths, title height): its editor goes with it.
+  if (FFilterEditing && FFilterEditor) PlaceFilterEditor(false);
 }
 
 // ---- drawing: DBGridXCells.cpp (cells) and DBGridXPaint.cpp (the whole grid)

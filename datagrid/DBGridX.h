@@ -390,6 +390,9 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   virtual void LoadFilterEditor(int DataCol);
   // Hands the filter row's conditions to the data service.
   virtual void ApplyFilter();
+  // Ends the editing of a filter cell when one runs, then shows the in-place editor on the current
+  // cell: the two editors are never in use together.
+  virtual void ShowCellEditor();
   bool ColumnHasFilterCell(int DataCol);
   std::string FilterCellText(int DataCol);
   int FilterGridRow();

@@ -135,6 +135,6 @@ void TGridDataLinkX::FocusControl(TField*& Field) {
     }
   if (FGrid->GetSelectedField() == Field && FGrid->GainFocus()) {
     Field = nullptr;
-    FGrid->ShowEditor();
+    FGrid->ShowCellEditor();
   }
 }

@@ -326,19 +326,23 @@ void TCustomDBGridX::PlaceFilterEditor(bool Reload) {
     FFilterEditor->SetVisible(false);
     return;
   }
+  // Placed again (a scroll, a layout, a sizing) it takes the focus only from within the grid: the
+  // user may have gone on to another control meanwhile.
+  HWND focus = GetFocus();
+  bool focusInside = Reload || (HandleAllocated() && focus && (focus == Handle() || IsChild(Handle(), focus)));
   if (Reload) {
     // Out of sight while it loads.
     FFilterEditor->MoveTo(RECT{r.Left, r.Top, r.Left, r.Top});
     FFilterEditor->SetFocus();
     LoadFilterEditor(FFilterColumnIndex);
     FFilterEditor->SelectAll();
-  } else {
+  } else if (focusInside) {
     FFilterEditor->SetFocus();
   }
   FFilterEditor->MoveTo(RECT{r.Left, r.Top, r.Right, r.Bottom});
   FFilterEditor->SetVisible(true);
   // A hidden window could not take the focus above.
-  if (!FFilterEditor->Focused() && FFilterEditor->CanFocus()) FFilterEditor->SetFocus();
+  if (focusInside && !FFilterEditor->Focused() && FFilterEditor->CanFocus()) FFilterEditor->SetFocus();
   if (FFilterEditor->HandleAllocated()) SendMessage(FFilterEditor->Handle(), EM_SCROLLCARET, 0, 0);
 }
 
@@ -391,6 +395,11 @@ void TCustomDBGridX::StoreFilterEditorText(int DataCol) {
     f->AssignConditionText(FFilterEditor->Text());
 }
 
+void TCustomDBGridX::ShowCellEditor() {
+  if (FFilterEditing) EndFilterEdit();
+  ShowEditor();
+}
+
 void TCustomDBGridX::ApplyFilter() {
   if (DBGridXDataService) DBGridXDataService->ApplyFilter(this);
 }
@@ -423,7 +432,7 @@ void TCustomDBGridX::EndFilterEdit() {
     InvalidateCell(DataToRawColumn(FFilterColumnIndex), FilterGridRow());
   }
   FFilterEditing = false;
-  if (FDataOptions.Contains(gdoAlwaysShowEditor)) ShowEditor();
+  if (FDataOptions.Contains(gdoAlwaysShowEditor)) ShowCellEditor();
   else HideEditor();
 }
 

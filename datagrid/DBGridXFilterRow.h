@@ -39,6 +39,25 @@ class TSTDBGridXFilter : public TPersistent {
   bool FVisible = false;
 };
 
+// The filter row's update lock for a scope (or until Release): the filter editor keeps its place while
+// the grid's columns settle. A grid without a filter row yet takes none.
+class TFilterUpdateScopeX {
+ public:
+  explicit TFilterUpdateScopeX(std::shared_ptr<TSTDBGridXFilter> Filter) : FFilter(std::move(Filter)) {
+    if (FFilter) FFilter->BeginFilterUpdate();
+  }
+  ~TFilterUpdateScopeX() { Release(); }
+  TFilterUpdateScopeX(const TFilterUpdateScopeX&) = delete;
+  TFilterUpdateScopeX& operator=(const TFilterUpdateScopeX&) = delete;
+  void Release() {
+    if (FFilter) FFilter->EndFilterUpdate();
+    FFilter.reset();
+  }
+
+ private:
+  std::shared_ptr<TSTDBGridXFilter> FFilter;
+};
+
 // A column's condition, its shown text, and the list of values the filter cell may offer.
 class TSTColumnFilterX : public TPersistent {
   DECLARE_CLASS(TSTColumnFilterX, TPersistent)

@@ -231,7 +231,8 @@ void TCustomDBGridX::SelectColumn(int Index, int Direction, bool Extend) {
     if (!FDataOptions.Contains(gdoRowSelect)) MoveColRow(raw, Row(), true, true);
     TColumnX* c = ColumnAt(Index);
     TColumnCellKindX kind = c ? c->GetCellKind() : cckText;
-    if (FDataOptions.Contains(gdoAlwaysShowEditor) && kind != cckCheckbox && kind != cckKeyImages) ShowEditor();
+    // Not while a filter cell is edited: its editor has the place of the cell editor.
+    if (EditorShownAlways() && kind != cckCheckbox && kind != cckKeyImages) ShowEditor();
     EnterColumn();
   }
   if (Extend) ExtendRectangle(false);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXFilterRow.h"
 #include "platform/win/windows.h"
 
 void TCustomDBGridX::SetTitleHeight(int Value) {
@@ -136,6 +137,8 @@ void TCustomDBGridX::ProportionalResize(int Index, int OldWidth, int NewWidth) {
 }
 
 void TCustomDBGridX::ColWidthsChanged() {
+  // The filter editor stays put while the widths settle, and is placed once they have.
+  TFilterUpdateScopeX filterUpdate(FSTFilter);
   TCustomGrid::ColWidthsChanged();  // scroll range, editor, repaint
   if (FDataLink && FColumns && (FDataLink->Active() || FColumns->Customised()) && AcquireLayoutLock()) {
     struct Layout {
@@ -176,6 +179,9 @@ void TCustomDBGridX::ColWidthsChanged() {
   }
   InvalidateEditor();
   if (OnColWidthsChanged) OnColWidthsChanged(this);
+  UpdateHorzExtScrollBar();
+  filterUpdate.Release();
+  if (FFilterEditing && FFilterEditor) PlaceFilterEditor(false);
 }
 
 void TCustomDBGridX::ColumnMoved(int FromIndex, int ToIndex) {
@@ -183,7 +189,10 @@ void TCustomDBGridX::ColumnMoved(int FromIndex, int ToIndex) {
   TColumnX* c = ColumnAt(from);
   // A generated column moves its field with it (TColumnX::SetIndex).
   if (c && to >= 0 && to < FColumns->Count()) {
+    // The filter editor waits for its column's new place (the move lays the grid out).
+    TFilterUpdateScopeX filterUpdate(FSTFilter);
     c->SetIndex(to);
+    filterUpdate.Release();
     FilterColumnMoved(from, to);
   }
   if (OnColumnMoved) OnColumnMoved(this, from, to);

@@ -8,6 +8,7 @@
 #include "datagrid/DBGridXSelection.h"
 #include "datagrid/DBGridXUnit.h"
 #include "dataedit/VarValuesX.h"
+#include "platform/controls/scrollbars.h"
 #include "tests/datagrid/grid_fixture.h"
 
 namespace {
@@ -636,4 +637,94 @@ TEST_F(FilterRowTest, TheEditedFilterCellFollowsItsColumnWhenColumnsMove) {
   grid->MoveColumn(grid->DataToRawColumn(4), grid->DataToRawColumn(0));
   EXPECT_EQ(grid->FilterColumnIndex(), 4);
   EXPECT_EQ(Col(4), edited);
+}
+
+// A column sized with the mouse, or a taller title row, moves the edited filter cell: the editor goes
+// with it. An external horizontal bar takes the range the new widths give.
+TEST_F(FilterRowTest, TheFilterEditorAndTheExternalBarFollowSizingAndLayout) {
+  auto* ext = new TScrollBar(owner.get());
+  ext->SetBounds(0, 310, 600, 16);
+  ext->SetParent(host);
+  win::PumpMessages();
+  grid->HorzScrollBar()->SetExtScrollBar(ext);
+  grid->UpdateHorzExtScrollBar();
+  ASSERT_EQ(ext->Max(), 0);  // every column in sight
+  Show();
+  grid->BeginFilterEdit(2);  // Amount, right of Name
+  TInplaceFilterEditX* e = grid->FilterEditor();
+  ASSERT_NE(e, nullptr);
+  auto cell = [&] { return grid->CellRect(grid->DataToRawColumn(2), grid->FilterGridRow()); };
+  auto expectOnCell = [&] {
+    TRect c = cell();
+    EXPECT_EQ(e->Left(), c.Left + 1);
+    EXPECT_EQ(e->Top(), c.Top);
+    EXPECT_EQ(e->Width(), c.Right - c.Left - 1);
+    EXPECT_EQ(e->Height(), c.Bottom - c.Top);
+  };
+  expectOnCell();
+
+  // Name's title edge dragged 300 pixels to the right.
+  TRect title = grid->CellRect(grid->DataToRawColumn(1), 0);
+  TPoint edge = grid->ClientToScreen(TPoint(title.Right, (title.Top + title.Bottom) / 2));
+  int before = Col(1)->Width();
+  win::InjectMouse(edge.X, edge.Y, WM_LBUTTONDOWN, MK_LBUTTON);
+  win::PumpMessages();
+  win::InjectMouse(edge.X + 300, edge.Y, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  win::InjectMouse(edge.X + 300, edge.Y, WM_LBUTTONUP);
+  win::PumpMessages();
+  ASSERT_EQ(Col(1)->Width(), before + 300);
+  ASSERT_TRUE(grid->FilterEditing());
+  expectOnCell();
+  EXPECT_EQ(ext->Max(), 127);  // columns out of sight now
+
+  // A larger title font: the title row grows and the filter row goes down.
+  int top = cell().Top;
+  grid->TitleFont()->SetSize(grid->TitleFont()->Size() * 2);
+  win::PumpMessages();
+  ASSERT_GT(cell().Top, top);
+  ASSERT_TRUE(grid->FilterEditing());
+  expectOnCell();
+
+  // Name narrowed again by the program: all columns in sight once more.
+  Col(1)->SetWidth(before);
+  win::PumpMessages();
+  EXPECT_EQ(ext->Max(), 0);
+  expectOnCell();
+  grid->HorzScrollBar()->SetExtScrollBar(nullptr);
+}
+
+// The cell editor and the filter editor are never in use together: a column chosen while a filter
+// cell is edited shows no cell editor beside it, even when the editor is always shown; a field asking
+// for the focus, or ShowCellEditor, ends the filter cell's editing and shows the cell editor.
+TEST_F(FilterRowTest, TheCellEditorIsShownOnlyAfterTheFilterCellsEditingEnds) {
+  Show();
+  auto o = grid->Options();
+  o.Include(gdoAlwaysShowEditor);
+  grid->SetOptions(o);
+  win::PumpMessages();
+  auto cellEditorShown = [&] { return grid->InplaceEditor() && grid->InplaceEditor()->EditVisible(); };
+  grid->BeginFilterEdit(1);
+  ASSERT_TRUE(grid->FilterEditing());
+  ASSERT_FALSE(cellEditorShown());
+  grid->SetSelectedIndex(3);
+  EXPECT_EQ(grid->GetSelectedIndex(), 3);
+  EXPECT_TRUE(grid->FilterEditing());
+  EXPECT_FALSE(cellEditorShown());
+
+  Type("b");
+  ds->FieldByName("Amount")->FocusControl();
+  win::PumpMessages();
+  EXPECT_FALSE(grid->FilterEditing());
+  EXPECT_FALSE(grid->FilterEditor()->GetVisible());
+  EXPECT_EQ(F(1)->ConditionText(), "b");  // the filter cell's text was kept
+  EXPECT_EQ(grid->GetSelectedIndex(), 2);
+  EXPECT_TRUE(cellEditorShown());
+  EXPECT_TRUE(grid->InplaceEditor()->Focused());
+
+  grid->BeginFilterEdit(3);
+  ASSERT_TRUE(grid->FilterEditing());
+  grid->ShowCellEditor();
+  EXPECT_FALSE(grid->FilterEditing());
+  EXPECT_TRUE(cellEditorShown());
 }
