@@ -176,10 +176,11 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
       }
     }
     if ((FDataOptions.Contains(gdoColumnResize) || IsDesigning()) && Button == mbLeft) {
-      if (colKind == 0 && multi && FDataLink->Active() && FAllowedSelections.Contains(selAllX)) {
-        // The indicator's title: everything or nothing.
-        if (FSelectedRows->Count() > 0) FSelectedRows->Clear();
-        else FSelectedRows->SelectAll();
+      if (colKind == 0 && multi && FDataLink->Active() && FAllowedSelections.Contains(selAllX) && SelectionX()) {
+        // The indicator's title: a selection of any kind goes, else everything is selected (as a
+        // selection of all, without walking the records).
+        if (SelectionX()->Kind() != selNoneX) SelectionX()->Clear();
+        else SelectionX()->SelectAll();
       }
       if (FDataLink->Active()) FDataLink->UpdateRecord();
       Canvas()->Pen()->SetColor(static_cast<TColor>(0xC0C0C0));

@@ -275,21 +275,34 @@ TEST_F(MouseGridTest, PressedTitleOrCheckBoxWhoseColumnWentAwayIsReleasedSafely)
   EXPECT_NO_THROW(Mouse(WM_LBUTTONUP, c));
 }
 
+// A click on the indicator's title clears a selection of any kind, and with none selects everything as
+// a selection of all: the records are not walked into the selected rows.
 TEST_F(MouseGridTest, IndicatorTitleSelectsEverythingOrNothing) {
-  Make(7);
+  Make(500);
   AddOptions({gdoMultiSelect});
-  TPoint corner = CellMid(0, 0);
-  Mouse(WM_LBUTTONDOWN, corner, MK_LBUTTON);
-  Mouse(WM_LBUTTONUP, corner);
-  EXPECT_EQ(grid->SelectedRows()->Count(), 7);
-  EXPECT_EQ(CurrentID(), 1);  // the position is kept
-  Mouse(WM_LBUTTONDOWN, corner, MK_LBUTTON);
-  Mouse(WM_LBUTTONUP, corner);
+  TDBGridXSelection* sel = grid->SelectionX();
+  const TPoint corner = CellMid(0, 0);
+  Click(corner);
+  EXPECT_EQ(sel->Kind(), selAllX);
   EXPECT_EQ(grid->SelectedRows()->Count(), 0);
-  // Not without record selection.
+  EXPECT_EQ(CurrentID(), 1);  // the position is kept
+  Click(corner);
+  EXPECT_EQ(sel->Kind(), selNoneX);
+  // A rectangle of cells (Shift+Right, Shift+Down) goes, and so does a selected column.
+  Press(VK_RIGHT, {ssShift});
+  Press(VK_DOWN, {ssShift});
+  ASSERT_EQ(sel->Kind(), selRectangleX);
+  Click(corner);
+  EXPECT_EQ(sel->Kind(), selNoneX);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+  sel->Columns()->SelectSingleColumn(grid->Columns()->Items(ColumnOf("Name")), false);
+  ASSERT_EQ(sel->Kind(), selColumnsX);
+  Click(corner);
+  EXPECT_EQ(sel->Kind(), selNoneX);
+  // Not without the selection of all.
   grid->SetAllowedSelections({selRecordsX, selRectangleX});
-  Mouse(WM_LBUTTONDOWN, corner, MK_LBUTTON);
-  Mouse(WM_LBUTTONUP, corner);
+  Click(corner);
+  EXPECT_EQ(sel->Kind(), selNoneX);
   EXPECT_EQ(grid->SelectedRows()->Count(), 0);
 }
 
