@@ -372,9 +372,10 @@ void TDBGridInplaceEdit::DropDown() {
     int w = col->DropDownWidth();
     if (w == -1) w = FLookupList->WidthForColumns();
     else if (w <= 0) w = Width();
-    // Following its columns suits only a list whose width is theirs (as the lookup combo box's does);
-    // switched on before the width is set, so that the list still opens at least as wide as the cell.
-    FLookupList->SetLookupAutoFitColWidths(col->DropDownBox()->AutoFitColWidths() && col->DropDownWidth() == -1);
+    // With the drop-down box's auto-fit the columns share the list's width (no horizontal bar, and a
+    // list widened by its grip widens them); switched on before the width is set, so that the list
+    // still opens at least as wide as the cell.
+    FLookupList->SetLookupAutoFitColWidths(col->DropDownBox()->AutoFitColWidths());
     FLookupList->SetWidth(std::max(w, Width()));
     FLookupList->SetKeyValue(g->EditValue());
     FListColumnsMoved = false;

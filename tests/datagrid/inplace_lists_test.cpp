@@ -121,14 +121,14 @@ TEST_F(InplaceListsTest, TheMRUItemFilterHearsTheColumnAndHasTheLastWord) {
   mru->OnItemFilter = nullptr;
 }
 
-TEST_F(InplaceListsTest, TheLookupListFollowsItsColumnsOnlyWhereItsWidthIsTheirs) {
+TEST_F(InplaceListsTest, TheLookupListFollowsItsColumnsPerTheDropDownBoxsAutoFit) {
   TColumnX* kind = Col("KindName");
   struct Case {
     int dropDownWidth;
     bool autoFit;
     bool follows;
   };
-  const Case cases[] = {{-1, true, true}, {-1, false, false}, {0, true, false}, {400, true, false}};
+  const Case cases[] = {{-1, true, true}, {-1, false, false}, {0, true, true}, {0, false, false}, {400, true, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.dropDownWidth << " " << c.autoFit);
     kind->SetDropDownWidth(c.dropDownWidth);
@@ -143,7 +143,7 @@ TEST_F(InplaceListsTest, TheLookupListFollowsItsColumnsOnlyWhereItsWidthIsTheirs
     if (c.dropDownWidth == 400) {
       EXPECT_EQ(list->Width(), 400);
     }
-    // A wider column of a following list takes the list's width along.
+    // A wider column of a following list takes the list's width along; otherwise the list keeps its own.
     const int before = list->Width();
     const int raw = list->DataToRawColumn(0);
     list->SetColWidths(raw, list->ColWidths(raw) + 50);
@@ -159,6 +159,43 @@ TEST_F(InplaceListsTest, TheLookupListFollowsItsColumnsOnlyWhereItsWidthIsTheirs
     EXPECT_FALSE(list->LookupAutoFitColWidths());
     grid->HideEditor();
   }
+}
+
+// Two list fields in a cell of the default drop-down width: the columns share the list's width, so the
+// second is in sight without a horizontal bar, and a list widened by its grip widens them.
+TEST_F(InplaceListsTest, TheLookupListsColumnsShareItsWidthAndFollowTheGrip) {
+  TColumnX* kind = Col("KindName");
+  kind->SetLookupDisplayFields("Label;Key");
+  kind->SetDropDownSizing(true);
+  TDBGridInplaceEdit* e = OpenEditor("KindName");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupDataGridX* list = e->LookupList();
+  ASSERT_EQ(list->Columns()->Count(), 2);
+  // The right edge of the last column, in the list's client area.
+  auto lastRight = [&] { return list->CellRect(list->DataToRawColumn(1), list->TitleOffset()).Right; };
+  EXPECT_EQ(list->Width(), e->Width());
+  EXPECT_EQ(GetWindowLongPtr(list->Handle(), GWL_STYLE) & WS_HSCROLL, 0);
+  EXPECT_GT(lastRight(), 0);
+  EXPECT_LE(lastRight(), list->ClientWidth());
+  const int first = list->ColWidths(list->DataToRawColumn(0));
+  // The grip at the bottom right corner, dragged 80 pixels to the right.
+  TSizeGripX* grip = list->SizeGrip();
+  ASSERT_TRUE(grip->Visible());
+  TPoint g = grip->ClientToScreen(TPoint(grip->Width() / 2, grip->Height() / 2));
+  win::InjectMouse(g.X, g.Y, WM_LBUTTONDOWN, MK_LBUTTON);
+  win::PumpMessages();
+  win::InjectMouse(g.X + 80, g.Y, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  win::InjectMouse(g.X + 80, g.Y, WM_LBUTTONUP);
+  win::PumpMessages();
+  ASSERT_TRUE(e->ListShown());
+  EXPECT_EQ(list->Width(), e->Width() + 80);
+  EXPECT_GT(list->ColWidths(list->DataToRawColumn(0)), first);
+  EXPECT_LE(lastRight(), list->ClientWidth());
+  EXPECT_GE(lastRight(), list->ClientWidth() - 3);
+  Key(VK_ESCAPE);
 }
 
 TEST_F(InplaceListsTest, ATextEditedInALookupCellNamesItsRecordWhateverItsCase) {
