@@ -72,6 +72,43 @@ TEST_F(LookupTest, KeyFollowsTheRecordAndKeysWriteTheKeyField) {
   EXPECT_EQ(people->FieldByName("CityID")->AsInteger(), 1);
 }
 
+// A key of two fields: the key value is an array of two, the list finds its record by both, and a
+// pick writes both data fields.
+TEST_F(LookupTest, AKeyOfTwoFieldsFindsItsRecordAndWritesBothFields) {
+  auto* visits = new TMemDataSet(owner.get());
+  visits->AddField("CityID", ftInteger);
+  visits->AddField("CityPop", ftInteger);
+  visits->Open();
+  visits->Append();
+  visits->FieldByName("CityID")->SetAsInteger(7);
+  visits->FieldByName("CityPop")->SetAsInteger(700);
+  visits->Post();
+  auto* visitSrc = new TDataSource(owner.get());
+  visitSrc->SetDataSet(visits);
+  auto* g = MakeList(owner.get(), host);
+  g->SetDataSource(visitSrc);
+  g->SetDataField("CityID;CityPop");
+  g->SetListSource(citySrc);
+  g->SetKeyField("ID;Pop");
+  g->SetListField("Name");
+  win::PumpMessages();
+  ASSERT_TRUE(g->ListActive());
+  ASSERT_TRUE(g->KeyValue().IsArray());
+  EXPECT_EQ(g->SelectedText(), "Paris");
+  EXPECT_TRUE(g->RowPositioned());
+  ASSERT_GE(g->KeyRowIndex(), 0);
+  EXPECT_EQ(g->Row(), g->TitleOffset() + g->KeyRowIndex());
+  Key(g, VK_DOWN);
+  EXPECT_EQ(visits->FieldByName("CityID")->AsInteger(), 8);
+  EXPECT_EQ(visits->FieldByName("CityPop")->AsInteger(), 800);
+  EXPECT_EQ(g->SelectedText(), "Quito");
+  // Set from outside: found by both fields; a pair the list lacks (Paris's ID with another Pop) is not.
+  g->SetKeyValue(VarArrayOf({Variant(2), Variant(200)}));
+  EXPECT_EQ(g->SelectedText(), "Berlin");
+  g->SetKeyValue(VarArrayOf({Variant(7), Variant(800)}));
+  EXPECT_EQ(g->SelectedText(), "");
+}
+
 TEST_F(LookupTest, WithoutDataFieldOnlyTheKeyValueChanges) {
   auto* g = MakeList(owner.get(), host);
   g->SetListSource(citySrc);
