@@ -8,7 +8,6 @@
 #include "datagrid/DBGridXSelection.h"
 #include "datagrid/DBGridXUnit.h"
 #include "dataedit/VarValuesX.h"
-#include "platform/controls/scrollbars.h"
 #include "tests/datagrid/grid_fixture.h"
 
 namespace {
@@ -642,12 +641,7 @@ TEST_F(FilterRowTest, TheEditedFilterCellFollowsItsColumnWhenColumnsMove) {
 // A column sized with the mouse, or a taller title row, moves the edited filter cell: the editor goes
 // with it. An external horizontal bar takes the range the new widths give.
 TEST_F(FilterRowTest, TheFilterEditorAndTheExternalBarFollowSizingAndLayout) {
-  auto* ext = new TScrollBar(owner.get());
-  ext->SetBounds(0, 310, 600, 16);
-  ext->SetParent(host);
-  win::PumpMessages();
-  grid->HorzScrollBar()->SetExtScrollBar(ext);
-  grid->UpdateHorzExtScrollBar();
+  TScrollBar* ext = AttachExternalHorzBar(owner.get(), host, grid);
   ASSERT_EQ(ext->Max(), 0);  // every column in sight
   Show();
   grid->BeginFilterEdit(2);  // Amount, right of Name
@@ -667,12 +661,7 @@ TEST_F(FilterRowTest, TheFilterEditorAndTheExternalBarFollowSizingAndLayout) {
   TRect title = grid->CellRect(grid->DataToRawColumn(1), 0);
   TPoint edge = grid->ClientToScreen(TPoint(title.Right, (title.Top + title.Bottom) / 2));
   int before = Col(1)->Width();
-  win::InjectMouse(edge.X, edge.Y, WM_LBUTTONDOWN, MK_LBUTTON);
-  win::PumpMessages();
-  win::InjectMouse(edge.X + 300, edge.Y, WM_MOUSEMOVE, MK_LBUTTON);
-  win::PumpMessages();
-  win::InjectMouse(edge.X + 300, edge.Y, WM_LBUTTONUP);
-  win::PumpMessages();
+  DragLeft(edge, 300, 0);
   ASSERT_EQ(Col(1)->Width(), before + 300);
   ASSERT_TRUE(grid->FilterEditing());
   expectOnCell();

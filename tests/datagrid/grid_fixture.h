@@ -9,8 +9,31 @@
 
 #include "datagrid/DBGridX.h"
 #include "platform/controls/controls.h"
+#include "platform/controls/scrollbars.h"
 #include "platform/data/memdataset.h"
 #include "platform/win/testing.h"
+
+// An external horizontal scroll bar on Host just below a grid 300 pixels high at the host's top left,
+// attached to the grid and set from it.
+inline TScrollBar* AttachExternalHorzBar(TComponent* Owner, TWinControl* Host, TCustomDBGridX* Grid) {
+  auto* ext = new TScrollBar(Owner);
+  ext->SetBounds(0, 310, 600, 16);
+  ext->SetParent(Host);
+  win::PumpMessages();
+  Grid->HorzScrollBar()->SetExtScrollBar(ext);
+  Grid->UpdateHorzExtScrollBar();
+  return ext;
+}
+
+// A drag with the left button from a screen point by (Dx, Dy), in one move.
+inline void DragLeft(TPoint From, int Dx, int Dy) {
+  win::InjectMouse(From.X, From.Y, WM_LBUTTONDOWN, MK_LBUTTON);
+  win::PumpMessages();
+  win::InjectMouse(From.X + Dx, From.Y + Dy, WM_MOUSEMOVE, MK_LBUTTON);
+  win::PumpMessages();
+  win::InjectMouse(From.X + Dx, From.Y + Dy, WM_LBUTTONUP);
+  win::PumpMessages();
+}
 
 class TGridHostX : public TCustomControl {
   DECLARE_CLASS(TGridHostX, TCustomControl)

@@ -184,12 +184,7 @@ TEST_F(InplaceListsTest, TheLookupListsColumnsShareItsWidthAndFollowTheGrip) {
   TSizeGripX* grip = list->SizeGrip();
   ASSERT_TRUE(grip->Visible());
   TPoint g = grip->ClientToScreen(TPoint(grip->Width() / 2, grip->Height() / 2));
-  win::InjectMouse(g.X, g.Y, WM_LBUTTONDOWN, MK_LBUTTON);
-  win::PumpMessages();
-  win::InjectMouse(g.X + 80, g.Y, WM_MOUSEMOVE, MK_LBUTTON);
-  win::PumpMessages();
-  win::InjectMouse(g.X + 80, g.Y, WM_LBUTTONUP);
-  win::PumpMessages();
+  DragLeft(g, 80, 0);
   ASSERT_TRUE(e->ListShown());
   EXPECT_EQ(list->Width(), e->Width() + 80);
   EXPECT_GT(list->ColWidths(list->DataToRawColumn(0)), first);

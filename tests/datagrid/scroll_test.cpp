@@ -203,12 +203,7 @@ TEST_F(NavGridTest, ExternalHorizontalBarSpansTheColumnsFromZeroTo127) {
   Make(5);
   for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetWidth(250);
   win::PumpMessages();
-  auto* ext = new TScrollBar(owner.get());
-  ext->SetBounds(0, 310, 600, 16);
-  ext->SetParent(host);
-  win::PumpMessages();
-  grid->HorzScrollBar()->SetExtScrollBar(ext);
-  grid->UpdateHorzExtScrollBar();
+  TScrollBar* ext = AttachExternalHorzBar(owner.get(), host, grid);
   EXPECT_EQ(ext->Max(), 127);
   EXPECT_EQ(ext->Position(), 0);
   host->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 127), reinterpret_cast<LPARAM>(ext->Handle()));
