@@ -5,7 +5,10 @@
 #include <QFileInfo>
 #include <QImage>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/win/host.h"
 #include "platform/win/internal.h"
@@ -92,6 +95,20 @@ std::string ArtifactPath(const std::string& name) {
   std::string dir = env && *env ? env : "artifacts";
   QDir().mkpath(QString::fromStdString(dir));
   return dir + "/" + name;
+}
+
+std::string TempFolder(const std::string& name) {
+  namespace fs = std::filesystem;
+  static std::vector<fs::path> made;  // removed when the test program ends
+  if (made.empty()) std::atexit([] {
+    std::error_code ec;
+    for (const fs::path& p : made) fs::remove_all(p, ec);
+  });
+  const fs::path dir = fs::temp_directory_path() / ("tressora_" + name + "_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  made.push_back(dir);
+  return dir.string();
 }
 
 void ResetWindowManager() {

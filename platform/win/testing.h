@@ -46,6 +46,10 @@ bool SaveWindowPng(HWND topLevel, const std::string& path);
 // Path for a picture a person should look at: $TRESSORA_ARTIFACTS/name, or ./artifacts/name.
 // The folder is created when missing.
 std::string ArtifactPath(const std::string& name);
+// A fresh, empty folder for a test's files: <temp>/tressora_<name>_<process id>. Test cases run as
+// parallel processes, and several suites may run on one machine at once, so a fixed name would be
+// shared between them. The folders are removed when the test program ends.
+std::string TempFolder(const std::string& name);
 
 // Destroys every window, kills all timers, empties the queue, releases capture and focus and resets
 // key state: a fresh start between tests. GDI objects are left alone.

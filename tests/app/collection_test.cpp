@@ -23,10 +23,7 @@ class CollectionTest : public AppFixture {
     H = int(h);
   }
   std::string TempDir(const std::string& Name) {
-    const fs::path dir = fs::temp_directory_path() / ("tressora_" + Name);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir.string();
+    return win::TempFolder(Name);
   }
 };
 

@@ -1,5 +1,6 @@
 #include "app/Communal.h"
 #include "platform/graphics/pictures.h"
+#include "platform/win/testing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -168,8 +169,7 @@ TEST(Gradient, MakeGradientBitmapGivesAGdiPlusBitmapOfTheSize) {
 
 TEST(FindFiles, ListsMatchingFilesAndFoldersInNameOrder) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / "tressora_findfiles";
-  fs::remove_all(dir);
+  const fs::path dir = win::TempFolder("findfiles");
   fs::create_directories(dir / "sub.png");
   fs::create_directories(dir / "other");
   for (const char* n : {"b.png", "a.PNG", "c.jpg"}) std::ofstream(dir / n) << "x";

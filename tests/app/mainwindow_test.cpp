@@ -41,10 +41,7 @@ class MainWindowTest : public AppFixture {
     win::AdvanceAndPump(clock, 600);  // let the fade finish
   }
   std::string TempDir(const std::string& Name) {
-    const fs::path dir = fs::temp_directory_path() / ("tressora_" + Name);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir.string() + "/";
+    return win::TempFolder(Name) + "/";
   }
 };
 

@@ -12,8 +12,7 @@ class PickerTest : public AppFixture {
  protected:
   // A program folder that holds only the given model pictures.
   std::string FolderWith(const std::string& From, std::initializer_list<int> Models) {
-    const fs::path dir = fs::temp_directory_path() / "tressora_picker";
-    fs::remove_all(dir);
+    const fs::path dir = win::TempFolder("picker");
     fs::create_directories(dir / "Models");
     for (int m : Models) {
       const std::string name = std::to_string(m) + ".png";

@@ -21,7 +21,7 @@ class ScrollWindowTest : public NavGridTest {
  protected:
   // The host's pixels as a PNG file's bytes.
   std::vector<char> Pixels() {
-    std::string path = (std::filesystem::temp_directory_path() / "g22r_scroll_pixels.png").string();
+    std::string path = win::TempFolder("scroll_pixels") + "/pixels.png";
     EXPECT_TRUE(win::SaveWindowPng(host->Handle(), path));
     std::vector<char> v = ReadFile(path);
     std::filesystem::remove(path);

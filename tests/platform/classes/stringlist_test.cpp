@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "platform/classes/classes.h"
 
@@ -103,7 +104,7 @@ TEST(TStringList, EventsObjectsAndUpdates) {
 }
 
 TEST(TStringList, FilesAndStreams) {
-  std::string f = testing::TempDir() + "/strings_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt";
+  std::string f = testing::TempDir() + "/strings_" + std::to_string(::getpid()) + ".txt";
   TStringList l;
   l.AddStrings({"一", "two", ""});
   l.SaveToFile(f);

@@ -15,6 +15,7 @@
 #include "platform/graphics/codecs.h"
 #include "platform/graphics/graphics.h"
 #include "platform/win/surface.h"
+#include "platform/win/testing.h"
 
 using namespace Gdiplus;
 
@@ -64,7 +65,10 @@ int Distance(QRgb a, QRgb b) {
   return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
 }
 
-std::string TempPath(const std::string& name) { return std::string(::testing::TempDir()) + "tressora_gdiplus_" + name; }
+std::string TempPath(const std::string& name) {
+  static const std::string dir = win::TempFolder("gdiplus");
+  return dir + "/" + name;
+}
 std::u16string U16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
 ColorMatrix Identity() {

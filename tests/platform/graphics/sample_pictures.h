@@ -1,6 +1,9 @@
 #pragma once
 // Small picture files made in memory for the tests: each format written by a second, independent
 // writer where one exists (Qt's PNG writer, giflib's encoder), so decoding is not checked against itself.
+// Before the C libraries: jpeglib defines TRUE and FALSE as macros.
+#include "platform/win/testing.h"
+
 #include <QBuffer>
 #include <QImage>
 
@@ -167,7 +170,8 @@ inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& 
 }
 
 inline std::string TempPath(const std::string& name) {
-  return std::string(::testing::TempDir()) + "tressora_graphics_" + name;
+  static const std::string dir = win::TempFolder("graphics");
+  return dir + "/" + name;
 }
 
 }  // namespace samples
