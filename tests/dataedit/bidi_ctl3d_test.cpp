@@ -13,6 +13,7 @@
 #include "platform/controls/imglist.h"
 #include "platform/data/memdataset.h"
 #include "platform/win/testing.h"
+#include "tests/platform/controls/glyph_strip.h"
 #include "tests/platform/controls/host_fixture.h"
 
 namespace {
@@ -23,19 +24,6 @@ class TBiDiEdit : public TCustomDBEditX {
   using TCustomDBEditX::SetDataField;
   using TCustomDBEditX::SetDataSource;
 };
-
-// A glyph strip of two 12 x 12 images on a white ground (the strip's transparent colour): a red
-// square, then a blue one.
-void FillStrip(TBitmap* Strip) {
-  Strip->SetPixelFormat(pf24bit);
-  Strip->SetSize(24, 12);
-  Strip->Canvas()->Brush()->SetColor(clWhite);
-  Strip->Canvas()->FillRect(TRect(0, 0, 24, 12));
-  Strip->Canvas()->Brush()->SetColor(clRed);
-  Strip->Canvas()->FillRect(TRect(2, 2, 10, 10));
-  Strip->Canvas()->Brush()->SetColor(clBlue);
-  Strip->Canvas()->FillRect(TRect(14, 2, 22, 10));
-}
 
 class DataAwareBiDiTest : public ControlHostTest {
  protected:
@@ -208,7 +196,7 @@ TEST_F(DataAwareBiDiTest, AGlyphButtonShowsTheSecondImageOfItsStripWhileTheEditI
   Def->SetStyle(ebsGlyphX);
   Def->SetWidth(20);
   TBitmap Strip;
-  FillStrip(&Strip);
+  FillGlyphStrip(&Strip, {clRed, clBlue}, 2);
   Def->SetGlyph(&Strip);
   Def->SetNumGlyphs(2);
   win::PumpMessages();

@@ -9,6 +9,7 @@
 #include "tests/datagrid/inplace_fixture.h"
 #include "tests/datagrid/lookup_fixture.h"
 #include "tests/datagrid/popup_shot.h"
+#include "tests/platform/controls/glyph_strip.h"
 
 namespace {
 
@@ -99,14 +100,7 @@ TEST_F(GridBiDiTest, ACellEditorsGlyphButtonShowsOneImageOfItsStrip) {
   b->SetStyle(ebsGlyphX);
   b->SetWidth(20);
   TBitmap strip;
-  strip.SetPixelFormat(pf24bit);
-  strip.SetSize(24, 12);
-  strip.Canvas()->Brush()->SetColor(clWhite);
-  strip.Canvas()->FillRect(TRect(0, 0, 24, 12));
-  strip.Canvas()->Brush()->SetColor(clRed);
-  strip.Canvas()->FillRect(TRect(2, 2, 10, 10));
-  strip.Canvas()->Brush()->SetColor(clBlue);
-  strip.Canvas()->FillRect(TRect(14, 2, 22, 10));
+  FillGlyphStrip(&strip, {clRed, clBlue}, 2);
   b->SetGlyph(&strip);
   b->SetNumGlyphs(2);
   TDBGridInplaceEdit* e = OpenEditor("Name");

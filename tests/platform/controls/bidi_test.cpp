@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/classes/filer.h"
 #include "platform/controls/edits.h"
 #include "platform/controls/extctrls.h"
 #include "platform/controls/lists.h"
@@ -37,13 +36,6 @@ class BiDiTest : public ControlHostTest {
   void SetUp() override {
     ControlHostTest::SetUp();
     win::PumpMessages();
-  }
-  template <typename T>
-  T* Make(TWinControl* Parent, int L, int T_, int W, int H) {
-    T* c = new T(owner.get());
-    c->SetBounds(L, T_, W, H);
-    c->SetParent(Parent);
-    return c;
   }
   static DWORD ExStyle(TWinControl* C) { return static_cast<DWORD>(GetWindowLong(C->Handle(), GWL_EXSTYLE)); }
   static void Type(const std::string& S) {
@@ -99,9 +91,9 @@ TEST(BiDiModes, EachModeAnswersTheThreeQuestions) {
 }
 
 TEST_F(BiDiTest, AParentsModeReachesItsChildrenAndTheirWindows) {
-  auto* panel = Make<TPanel>(host, 0, 0, 400, 240);
-  auto* edit = Make<TEdit>(panel, 10, 10, 200, 21);
-  auto* own = Make<TEdit>(panel, 10, 40, 200, 21);
+  auto* panel = MakeChild<TPanel>(host, 0, 0, 400, 240);
+  auto* edit = MakeChild<TEdit>(panel, 10, 10, 200, 21);
+  auto* own = MakeChild<TEdit>(panel, 10, 40, 200, 21);
   own->SetBiDiMode(bdLeftToRight);  // its own setting: it stops following the panel
   win::PumpMessages();
   EXPECT_EQ(ExStyle(edit) & (WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR), 0u);
@@ -130,7 +122,7 @@ TEST_F(BiDiTest, AParentsModeReachesItsChildrenAndTheirWindows) {
 
 TEST_F(BiDiTest, AnEditReadingRightToLeftPlacesTheCaretFromTheRight) {
   host->SetBiDiMode(bdRightToLeft);
-  auto* edit = Make<TEdit>(host, 20, 20, 200, 23);
+  auto* edit = MakeChild<TEdit>(host, 20, 20, 200, 23);
   edit->Font()->SetName("DejaVu Sans");
   edit->Font()->SetSize(12);
   edit->SetFocus();
@@ -176,9 +168,9 @@ TEST_F(BiDiTest, AnEditReadingRightToLeftPlacesTheCaretFromTheRight) {
 
 TEST_F(BiDiTest, AnEditReadingRightToLeftShowsTheTextInThatOrder) {
   // "ab!" read right to left ends with the mark at its left: it looks as "!ab" read left to right.
-  auto* rtl = Make<TEdit>(host, 20, 20, 200, 23);
+  auto* rtl = MakeChild<TEdit>(host, 20, 20, 200, 23);
   rtl->SetBiDiMode(bdRightToLeft);
-  auto* ltr = Make<TRightAlignedEdit>(host, 20, 60, 200, 23);
+  auto* ltr = MakeChild<TRightAlignedEdit>(host, 20, 60, 200, 23);
   for (TEdit* e : {static_cast<TEdit*>(rtl), static_cast<TEdit*>(ltr)}) {
     e->Font()->SetName("DejaVu Sans");
     e->Font()->SetSize(14);
@@ -213,7 +205,7 @@ TEST_F(BiDiTest, AnEditReadingRightToLeftShowsTheTextInThatOrder) {
 }
 
 TEST_F(BiDiTest, AListBoxReadingRightToLeftHasItsScrollBarOnTheLeft) {
-  auto* list = Make<TListBox>(host, 20, 20, 150, 100);
+  auto* list = MakeChild<TListBox>(host, 20, 20, 150, 100);
   list->SetBiDiMode(bdRightToLeft);
   for (int i = 0; i < 30; ++i) list->Items()->Add("x" + std::to_string(i));
   win::PumpMessages();
@@ -239,11 +231,11 @@ TEST_F(BiDiTest, AListBoxReadingRightToLeftHasItsScrollBarOnTheLeft) {
 // Ctl3D
 
 TEST_F(BiDiTest, Ctl3DOffReachesTheChildrenThatFollowAndGivesEditsASingleLine) {
-  auto* panel = Make<TPanel>(host, 0, 0, 400, 240);
-  auto* edit = Make<TEdit>(panel, 10, 10, 200, 21);
-  auto* own = Make<TEdit>(panel, 10, 40, 200, 21);
+  auto* panel = MakeChild<TPanel>(host, 0, 0, 400, 240);
+  auto* edit = MakeChild<TEdit>(panel, 10, 10, 200, 21);
+  auto* own = MakeChild<TEdit>(panel, 10, 40, 200, 21);
   own->SetCtl3D(true);  // set on its own: stops following
-  auto* list = Make<TListBox>(panel, 10, 80, 150, 100);
+  auto* list = MakeChild<TListBox>(panel, 10, 80, 150, 100);
   win::PumpMessages();
   int changes = 0;
   edit->SetWindowProc([&, edit](TMessage& M) {
@@ -282,40 +274,6 @@ TEST_F(BiDiTest, Ctl3DOffReachesTheChildrenThatFollowAndGivesEditsASingleLine) {
   EXPECT_EQ(changes, 2);
   EXPECT_TRUE(ExStyle(edit) & WS_EX_CLIENTEDGE);
   edit->SetWindowProc(nullptr);
-}
-
-TEST(ControlStreaming, BiDiModeAndCtl3DRoundTripWithTheirParentFlags) {
-  RegisterClasses<TPanel, TEdit>();
-  TPanel Root(nullptr);
-  Root.SetName("Root");
-  auto* Inner = new TPanel(&Root);
-  Inner->SetName("Inner");
-  Inner->SetParent(&Root);
-  Inner->SetBiDiMode(bdRightToLeft);
-  Inner->SetCtl3D(false);
-  auto* E = new TEdit(&Root);
-  E->SetName("Field");
-  E->SetParent(Inner);
-
-  TMemoryStream S;
-  TWriter(&S).WriteRootComponent(&Root);
-  S.SetPosition(0);
-  TPanel Copy(nullptr);
-  TReader(&S).ReadRootComponent(&Copy);
-  auto* In = dynamic_cast<TPanel*>(Copy.FindComponent("Inner"));
-  auto* F = dynamic_cast<TEdit*>(Copy.FindComponent("Field"));
-  ASSERT_NE(In, nullptr);
-  ASSERT_NE(F, nullptr);
-  EXPECT_EQ(In->BiDiMode(), bdRightToLeft);
-  EXPECT_FALSE(In->ParentBiDiMode());
-  EXPECT_FALSE(In->Ctl3D());
-  EXPECT_FALSE(In->ParentCtl3D());
-  // The edit follows its parent: nothing of its own was stored.
-  EXPECT_TRUE(F->ParentBiDiMode());
-  EXPECT_EQ(F->BiDiMode(), bdRightToLeft);
-  EXPECT_TRUE(F->ParentCtl3D());
-  EXPECT_FALSE(F->Ctl3D());
-  UnRegisterClasses<TPanel, TEdit>();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "platform/controls/buttons.h"
 #include "platform/win/testing.h"
+#include "tests/platform/controls/glyph_strip.h"
 #include "tests/platform/controls/host_fixture.h"
 
 namespace {
@@ -26,12 +27,8 @@ class SpeedButtonGlyphsTest : public ControlHostTest {
   // A strip of Count images of 12 x 12, image i filled with kColours[i].
   void SetStrip(int Count) {
     TBitmap strip;
-    strip.SetPixelFormat(pf24bit);
-    strip.SetSize(12 * Count, 12);
-    for (int i = 0; i < Count; ++i) {
-      strip.Canvas()->Brush()->SetColor(kColours[i]);
-      strip.Canvas()->FillRect(TRect(12 * i, 0, 12 * i + 12, 12));
-    }
+    FillGlyphStrip(&strip, {kColours[0], kColours[1], kColours[2], kColours[3]}, 0);
+    strip.SetWidth(12 * Count);
     button->SetGlyph(&strip);
     button->SetNumGlyphs(Count);
     win::PumpMessages();
@@ -92,12 +89,7 @@ TEST_F(SpeedButtonGlyphsTest, EachStateShowsItsImageOrTheNearestTheStripHas) {
 TEST_F(SpeedButtonGlyphsTest, ASingleImageIsGreyedWhileDisabled) {
   // A red square on a white ground (the bottom-left pixel's colour, left out of the greyed image).
   TBitmap glyph;
-  glyph.SetPixelFormat(pf24bit);
-  glyph.SetSize(12, 12);
-  glyph.Canvas()->Brush()->SetColor(clWhite);
-  glyph.Canvas()->FillRect(TRect(0, 0, 12, 12));
-  glyph.Canvas()->Brush()->SetColor(clRed);
-  glyph.Canvas()->FillRect(TRect(3, 3, 9, 9));
+  FillGlyphStrip(&glyph, {clRed}, 3);
   button->SetGlyph(&glyph);
   win::PumpMessages();
   EXPECT_EQ(Middle(), Rgb(clRed));
