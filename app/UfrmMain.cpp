@@ -119,7 +119,7 @@ void Initialize() {
   HairFadeAlpha = -1;
   SelectedKind = 0;
   SelectedPicture = nullptr;
-  DragMode = 0;
+  ::DragMode = 0;
   DragHandle = -1;
   RegisterClass<TImageEx>();
 }
@@ -470,12 +470,12 @@ void TfrmMain::imgMainMouseDown(TObject*, TMouseButton, TShiftState, int X, int 
   if (SelectedKind != 0 && SelectedPicture) {
     DragHandle = HitHandle(p);
     if (DragHandle >= 0) {
-      DragMode = 2;
+      ::DragMode = 2;
       hitTest = false;
     } else {
       DragHandle = HitRotateZone(p, SelectedPicture->Outline);
       if (DragHandle >= 0) {
-        DragMode = 3;
+        ::DragMode = 3;
         hitTest = false;
       }
     }
@@ -484,18 +484,18 @@ void TfrmMain::imgMainMouseDown(TObject*, TMouseButton, TShiftState, int X, int 
     if (HairPicture.Bitmap && PointInPath(HairPicture.Outline, p)) {
       SelectedKind = 2;
       SelectedPicture = &HairPicture;
-      DragMode = 1;
+      ::DragMode = 1;
     } else if (PointInPath(ModelPicture.Outline, p)) {
       SelectedKind = 1;
       SelectedPicture = &ModelPicture;
-      DragMode = 1;
+      ::DragMode = 1;
     } else {
       SelectedKind = 0;
-      DragMode = 0;
+      ::DragMode = 0;
       SelectedPicture = nullptr;
     }
   }
-  if (DragMode == 2 && DragHandle >= 0 && SelectedPicture) BeginResize(*SelectedPicture);
+  if (::DragMode == 2 && DragHandle >= 0 && SelectedPicture) BeginResize(*SelectedPicture);
   LastMouseX = X;
   LastMouseY = Y;
   if (SelectedPicture) UpdatePlacement(*SelectedPicture);
@@ -602,9 +602,9 @@ void TfrmMain::imgMainMouseMove(TObject*, TShiftState Shift, int X, int Y) {
     imgMain->SetCursor(cursor);
     return;
   }
-  if (DragMode == 0 || !SelectedPicture) return;
+  if (::DragMode == 0 || !SelectedPicture) return;
   TPlacedImage& P = *SelectedPicture;
-  switch (DragMode) {
+  switch (::DragMode) {
     case 1:
       P.CenterX += Single(X - LastMouseX);
       P.CenterY -= Single(Y - LastMouseY);
@@ -640,7 +640,7 @@ bool TfrmMain::LoadModel(const std::string& FileName) {
   ModelPicture.CenterY = Single(imgMain->Height()) / 2;
   ResetPlacement(ModelPicture);
   SelectedKind = 1;
-  DragMode = 0;
+  ::DragMode = 0;
   SelectedPicture = &ModelPicture;
   UpdatePlacement(ModelPicture);
   DrawScene();
@@ -668,7 +668,7 @@ bool TfrmMain::LoadHair(const std::string& FileName) {
     ResetPlacement(HairPicture);
   }
   SelectedKind = 2;
-  DragMode = 0;
+  ::DragMode = 0;
   SelectedPicture = &HairPicture;
   UpdatePlacement(HairPicture);
   HairFadeAlpha = 0.0001f;

@@ -145,7 +145,8 @@ extern int HairPageFirst;
 extern Single HairFadeAlpha;
 extern Byte SelectedKind;  // 0 nothing, 1 portrait, 2 hair
 extern TPlacedImage* SelectedPicture;
-extern Byte DragMode;  // 0 none, 1 move, 2 resize, 3 rotate
+// 0 none, 1 move, 2 resize, 3 rotate. The form's methods write ::DragMode: a control has a DragMode of its own.
+extern Byte DragMode;
 extern int LastMouseX, LastMouseY;
 extern GpBitmap* WomenBackdrop;
 extern GpBitmap* MenBackdrop;

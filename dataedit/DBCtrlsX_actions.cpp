@@ -25,19 +25,9 @@ bool ChangesText(TBasicAction* Action) {
 
 }  // namespace
 
-bool TFieldDataLinkX::ExecuteAction(TBasicAction* Action) {
-  TDataSource* DS = DataSource();
-  if (!Action || !DS || !Action->HandlesTarget(DS)) return false;
-  Action->ExecuteTarget(DS);
-  return true;
-}
+bool TFieldDataLinkX::ExecuteAction(TBasicAction* Action) { return ExecuteActionOn(Action, DataSource()); }
 
-bool TFieldDataLinkX::UpdateAction(TBasicAction* Action) {
-  TDataSource* DS = DataSource();
-  if (!Action || !DS || !Action->HandlesTarget(DS)) return false;
-  Action->UpdateTarget(DS);
-  return true;
-}
+bool TFieldDataLinkX::UpdateAction(TBasicAction* Action) { return UpdateActionOn(Action, DataSource()); }
 
 bool TCustomDBEditX::CanChangeText() {
   if (ReadOnly()) return false;

@@ -13,6 +13,8 @@ TCustomDBCheckBoxX::TCustomDBCheckBoxX(TComponent* AOwner) : TButtonControl(AOwn
   FTabStop = true;
   FControlStyle.Exclude(csDoubleClicks);
   FControlStyle.Include(csReplicatable);
+  // A box takes no text: with an input method behind the keyboard, it is off while the box has the focus.
+  if (InputMethodPresent()) SetImeMode(imDisable);
   FDataLink = std::make_unique<TFieldDataLinkX>();
   FDataLink->SetControl(this);
   FDataLink->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };

@@ -553,6 +553,10 @@ void TDBComboBoxX::DeclarePublished(TPublished<TDBComboBoxX>& P) {
   P.Object("EditButton", &C::EditButton);
   P.Collection("EditButtons", &C::EditButtons);
   P.Boolean("Flat", &C::Flat, &C::SetFlat).Default(false);
+  P.Enum("ImeMode", &C::ImeMode, &C::SetImeMode, {"imDisable", "imClose", "imOpen", "imDontCare"}).Default(imDontCare);
+  P.String("ImeName", &C::ImeName, &C::SetImeName).StoredWhen([](TObject* O) {
+    return !static_cast<C*>(O)->ImeName().empty();
+  });
   P.Component("Images", &C::Images, &C::SetImages);
   P.Strings("Items", &C::Items, &C::SetItems);
   P.Strings("KeyItems", &C::KeyItems, &C::SetKeyItems);

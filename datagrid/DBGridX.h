@@ -773,7 +773,13 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   bool FRowsTracking = false;
   bool FCellsTracking = false;
   int FCheckCellCol = -1, FCheckCellRow = -1;
+  // 1 while a press on a selected row waits to become a drag on the next move (or a click).
   int FMouseDownHandled = 0;
+  // The press being handled arrived while DragMode was dmAutomatic (switched off for the press so
+  // that it selects): a press on a selected row may start a drag.
+  bool FAutoDragPress = false;
+  TImeName FOriginalImeName;
+  TImeMode FOriginalImeMode = imDontCare;
   std::string FSearchText;
   int FSearchTimeout = -1;
   bool FSearchTimerOn = false;
@@ -925,6 +931,10 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   bool SelectionActiveShown() const { return FSelectionActiveShown; }
   void UpdateSelectionActive();
   void FocusLeaving(HWND To);
+  // The input method of the current column (its own settings where set, else the grid's own as they
+  // were when the window was made) for the grid and its cell editor; taken when the grid gains the
+  // focus or a column is entered.
+  void UpdateIme();
 
  protected:
   void WMSize(TMessage& Message);

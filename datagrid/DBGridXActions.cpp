@@ -88,9 +88,10 @@ const TEditActionRow EditActionRows[] = {
 
 }  // namespace
 
-// Data-set actions would come first through the data link; this program has none, so the link never
-// takes an action and the edit-action table decides.
+// Data-set actions come first: the data link offers them its data source, focused or not. The edit
+// actions then act on the focused grid as its edit-action table says.
 bool TCustomDBGridX::ExecuteAction(TBasicAction* Action) {
+  if (ExecuteActionOn(Action, FDataLink->DataSource())) return true;
   if (!Action || !HasFocusInside()) return false;
   for (const TEditActionRow& row : EditActionRows) {
     if (!row.Is(Action)) continue;
@@ -104,6 +105,7 @@ bool TCustomDBGridX::ExecuteAction(TBasicAction* Action) {
 }
 
 bool TCustomDBGridX::UpdateAction(TBasicAction* Action) {
+  if (UpdateActionOn(Action, FDataLink->DataSource())) return true;
   if (!Action || !HasFocusInside()) return false;
   for (const TEditActionRow& row : EditActionRows) {
     if (!row.Is(Action) || !FEditActions.Contains(row.Permission)) continue;
@@ -442,6 +444,22 @@ void TCustomDBGridX::CopyFromPriorRecord() {
 }
 
 void TCustomDBGridX::WndProc(TMessage& Message) {
+  if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && DragMode() == dmAutomatic &&
+      FDataOptions.Contains(gdoMultiSelect) && !IsDesigning()) {
+    // A press selects rows rather than dragging the grid at once; a press on a selected row drags
+    // those rows once the mouse moves (MouseDown, MouseMove).
+    struct TRestore {
+      TCustomDBGridX* G;
+      ~TRestore() {
+        G->FAutoDragPress = false;
+        G->SetDragMode(dmAutomatic);
+      }
+    } restore{this};
+    SetDragMode(dmManual);
+    FAutoDragPress = true;
+    WndProc(Message);
+    return;
+  }
   switch (Message.Msg) {
     case WM_KEYUP:
       // Ctrl-clicked titles are sorted by once Ctrl is let go.

@@ -544,6 +544,34 @@ void TColumnX::SetWordWrap(bool Value) {
   Changed(false);
 }
 
+TImeMode TColumnX::ImeMode() {
+  if (Has(cvImeMode)) return FImeMode;
+  TCustomDBGridX* g = OwnerGrid();
+  return g ? g->ImeMode() : FImeMode;
+}
+
+void TColumnX::SetImeMode(TImeMode Value) {
+  if (Has(cvImeMode) || Value != ImeMode()) {
+    FImeMode = Value;
+    Flag(cvImeMode);
+  }
+  Changed(false);
+}
+
+TImeName TColumnX::ImeName() {
+  if (Has(cvImeName)) return FImeName;
+  TCustomDBGridX* g = OwnerGrid();
+  return g ? g->ImeName() : FImeName;
+}
+
+void TColumnX::SetImeName(const TImeName& Value) {
+  if (Has(cvImeName) || Value != ImeName()) {
+    FImeName = Value;
+    Flag(cvImeName);
+  }
+  Changed(false);
+}
+
 void TColumnX::SetFlaggedBool(TColumnXValue V, bool& Own, bool Value, bool Notify) {
   if (Has(V) && Value == Own) return;
   Own = Value;
@@ -846,6 +874,8 @@ void TColumnX::Assign(TPersistent* Source) {
   if (s->Has(cvColor)) SetColor(s->FColor);
   if (s->Has(cvWidth)) SetWidth(s->FWidth);
   if (s->Has(cvFont)) SetFont(s->FFont.get());
+  if (s->Has(cvImeMode)) SetImeMode(s->FImeMode);
+  if (s->Has(cvImeName)) SetImeName(s->FImeName);
   if (s->Has(cvAlignment)) SetAlignment(s->FAlignment);
   if (s->Has(cvReadOnly)) SetReadOnly(s->FReadOnly);
   if (s->Has(cvWordWrap)) SetWordWrap(s->FWordWrap);

@@ -242,6 +242,12 @@ class TColumnX : public TCollectionItem {
   void SetCheckboxes(bool Value);
   bool WordWrap();
   virtual void SetWordWrap(bool Value);
+  // The input method while the column's cells are edited: the grid's settings until set here. A name
+  // selects nothing (there is one input method); it is kept for the programs that set it.
+  TImeMode ImeMode();
+  virtual void SetImeMode(TImeMode Value);
+  TImeName ImeName();
+  virtual void SetImeName(const TImeName& Value);
   bool EndEllipsis() const;
   void SetEndEllipsis(bool Value);
   bool ToolTips() const;
@@ -362,6 +368,8 @@ class TColumnX : public TCollectionItem {
   bool FEndEllipsis = false;
   int FAutoFitBaseWidth = 0;
   bool FWordWrap = false;
+  TImeMode FImeMode = imDontCare;
+  TImeName FImeName = DefaultImeName();
   bool FRefreshingFont = false;
 
   // ---- filter row (DBGridXFilterRow.cpp)

@@ -25,7 +25,7 @@ void TCustomDBGridX::LeaveColumn() {
 }
 
 void TCustomDBGridX::EnterColumn() {
-  // Input-method settings per column need an input-method editor; this platform has none.
+  UpdateIme();
   if (OnEnterColumn) OnEnterColumn(this);
 }
 
@@ -98,6 +98,9 @@ void TCustomDBGridX::CreateWnd() {
     ~End() { G->EndUpdate(); }
   } end{this};
   TCustomGrid::CreateWnd();
+  // The grid's own input-method settings: a column without its own goes back to these.
+  FOriginalImeName = ImeName();
+  FOriginalImeMode = ImeMode();
   FButtonWidth = FFlat ? FlatButtonWidth + 1 : GetSystemMetrics(SM_CXVSCROLL);
   int rowH = DefaultRowHeight();
   FButtonHeight = rowH > static_cast<int>(std::lround(FButtonWidth * 3.0 / 2.0)) ? FButtonWidth : rowH;

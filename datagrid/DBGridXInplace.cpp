@@ -10,6 +10,7 @@
 #include "dataedit/SpecRowX.h"
 #include "platform/controls/masks.h"
 #include "platform/controls/menus.h"
+#include "platform/forms/forms.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -636,8 +637,15 @@ void TDBGridInplaceEdit::WndProc(TMessage& M) {
         return;
       break;
     case WM_KILLFOCUS: {
-      TInplaceEdit::WndProc(M);
       HWND to = reinterpret_cast<HWND>(M.WParam);
+      TCustomDBGridX* grid = DBGrid();
+      if (InputMethodPresent()) {
+        SetImeName(DefaultImeName());
+        SetImeMode(imDontCare);
+      }
+      TInplaceEdit::WndProc(M);
+      if (InputMethodPresent() && Screen && !(grid && grid->HandleAllocated() && to == grid->Handle()))
+        ActivateKeyboardLayout(Screen->DefaultKbLayout(), KLF_ACTIVATE);
       if (TCustomDBGridX* g = DBGrid()) g->FocusLeaving(to);  // the grid's selection may turn inactive
       if (FListShown) {
         if (!IsWindowOrChild(FDropDownControl, to)) CloseUp(false);
@@ -647,8 +655,12 @@ void TDBGridInplaceEdit::WndProc(TMessage& M) {
       return;
     }
     case WM_SETFOCUS:
-      // Coming from outside the grid: the grid has the focus inside again (its selection repaints).
-      if (TCustomDBGridX* g = DBGrid()) g->UpdateSelectionActive();
+      // Coming from outside the grid: the grid has the focus inside again (its selection repaints), and
+      // the editor takes the column's input method (the grid passes it on when the focus came by it).
+      if (TCustomDBGridX* g = DBGrid()) {
+        g->UpdateSelectionActive();
+        if (!g->HandleAllocated() || reinterpret_cast<HWND>(M.WParam) != g->Handle()) g->UpdateIme();
+      }
       break;
     case WM_SETCURSOR:
       if (FEditStyle != cesSimple || ButtonControlCount() > 1) {

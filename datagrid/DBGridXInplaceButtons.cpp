@@ -130,6 +130,16 @@ void TDBGridInplaceEdit::BoundsChanged() {
   if (HandleAllocated()) {
     Perform(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
     Perform(EM_SCROLLCARET, 0, 0);
+    // Text being composed shows where the typed text goes.
+    if (InputMethodPresent()) {
+      COMPOSITIONFORM form;
+      form.dwStyle = CFS_RECT;
+      form.ptCurrentPos = POINT{r.left, r.top};
+      form.rcArea = r;
+      HIMC ime = ImmGetContext(Handle());
+      ImmSetCompositionWindow(ime, &form);
+      ImmReleaseContext(Handle(), ime);
+    }
   }
 }
 

@@ -1,12 +1,12 @@
 // The grid's answers to window-size changes, focus changes, the wheel and cancel-mode notices, and the
 // footer font and title image list it shows. WndProc (DBGridXActions.cpp) routes the messages here.
 //
-// Controls here carry no input-method name or mode of their own (the desktop's input method serves every
-// window): the focus messages only repaint and hand the focus on, they choose no input method or
-// keyboard layout.
+// Gaining the focus, the grid takes the current column's input method (the column's own settings, else
+// the grid's); leaving it, the grid and the keyboard go back to the defaults.
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXFilterRow.h"
 #include "datagrid/DBGridXInplace.h"
+#include "platform/forms/forms.h"
 
 // ---------------------------------------------------------------------------------------------------
 // Size
@@ -71,12 +71,30 @@ void TCustomDBGridX::ShowSelectionActive(bool Active) {
   if (HandleAllocated()) RepaintSelection();
 }
 
+void TCustomDBGridX::UpdateIme() {
+  if (!InputMethodPresent() || FColumns->Count() == 0) return;
+  TImeName name = FOriginalImeName;
+  TImeMode mode = FOriginalImeMode;
+  if (TColumnX* c = ColumnAt(GetSelectedIndex())) {
+    if (c->AssignedValues().Contains(cvImeMode)) mode = c->ImeMode();
+    if (c->AssignedValues().Contains(cvImeName)) name = c->ImeName();
+  }
+  // Each window applies them at once while it has the focus, else when it gains it.
+  SetImeName(name);
+  SetImeMode(mode);
+  if (TInplaceEdit* e = InplaceEditor()) {
+    e->SetImeName(name);
+    e->SetImeMode(mode);
+  }
+}
+
 void TCustomDBGridX::WMSetFocus(TMessage& Message) {
+  HWND from = reinterpret_cast<HWND>(Message.WParam);
+  if (!InplaceEditor() || !InplaceEditor()->HandleAllocated() || from != InplaceEditor()->Handle()) UpdateIme();
   InvalidateRowSelectBox();
   TCustomGrid::WndProc(Message);
   // Filter editing goes on where it was: the focus passes to the filter editor (unless it came from
   // there, as when Esc or Enter hands it back to the grid).
-  HWND from = reinterpret_cast<HWND>(Message.WParam);
   if (FFilterEditing && FFilterEditor && FFilterEditor->GetVisible() && FFilterEditor->HandleAllocated() &&
       from != FFilterEditor->Handle() && !IsChild(FFilterEditor->Handle(), from) && FFilterEditor->CanFocus())
     FFilterEditor->SetFocus();
@@ -92,7 +110,12 @@ void TCustomDBGridX::WMKillFocus(TMessage& Message) {
     ApplySortMarking();
   }
   InvalidateRowSelectBox();
+  if (InputMethodPresent()) {
+    SetImeName(DefaultImeName());
+    SetImeMode(imDontCare);
+  }
   TCustomGrid::WndProc(Message);
+  if (InputMethodPresent() && !toEditor && Screen) ActivateKeyboardLayout(Screen->DefaultKbLayout(), KLF_ACTIVATE);
   FocusLeaving(to);
 }
 

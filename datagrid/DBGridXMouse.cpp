@@ -1,14 +1,15 @@
 // The data grid's mouse: title buttons and sort markers, column sizing and moving (through the grid
 // base; frozen columns through the grid's own zone; a right press on a title moves its column too; a
 // double click on a sizing edge fits the column to its contents), record selection by clicking and
-// dragging over rows, check-box and image cells stepped by a click or a double click, and the editor
-// shown by a press on the current cell.
+// dragging over rows, check-box and image cells stepped by a click or a double click, the editor
+// shown by a press on the current cell, and the selected rows dragged to another control.
 #include <algorithm>
 #include <cstdlib>
 
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXInplace.h"
 #include "datagrid/DBGridXUnit.h"
+#include "platform/controls/dragdrop.h"
 
 namespace {
 
@@ -200,6 +201,7 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     bool rowMode = rowSelect || colKind == 0 || !rectAllowed;
     bool onRecord = dataRow < DrawnRecordCount();
     bool pressEditorButton = false;
+    bool dragPress = false;
     BeginUpdate();
     try {
       if (EditorMode()) UpdateText();
@@ -208,7 +210,12 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
       bool extendRows = shift && multi && rowMode;
       if (!extendRows && onRecord && dataRow != oldActive) ds->MoveBy(dataRow - oldActive);
       if (colKind == 1) SelectColumn(dataCol, 0, shift);
-      if (MouseCapture()) {
+      // A press on a selected row of a grid that drags: the next move drags the selected rows, a
+      // release where it was is a click. Nothing else of the press happens.
+      dragPress = MouseCapture() && (FAutoDragPress || DragMode() == dmAutomatic) && !shift && Button == mbLeft &&
+                  colKind == 1 && onRecord && FSelectedRows->CurrentRowSelected();
+      if (dragPress) FMouseDownHandled = 1;
+      if (MouseCapture() && !dragPress) {
         if (!multi || !rowSelect) {
           FMousePressed = true;
           FCellsTracking = true;
@@ -245,7 +252,8 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
           FMouseMode = 1;
         }
       }
-      if (colKind == 1 && onRecord) {
+      if (dragPress) {
+      } else if (colKind == 1 && onRecord) {
         TColumnX* c = ColumnAt(dataCol);
         TColumnCellKindX k = c ? c->GetCellKind() : cckText;
         if (k == cckCheckbox || k == cckKeyImages) {
@@ -287,6 +295,13 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 
 void TCustomDBGridX::MouseMove(TShiftState Shift, int X, int Y) {
   FPrevMousePos = TPoint(X, Y);
+  if (FMouseDownHandled == 1) {
+    // The press on a selected row moved: the selected rows are dragged.
+    FMouseDownHandled = 0;
+    BeginDrag(Mouse()->DragImmediate(), Mouse()->DragThreshold());
+    BeginDrag(true, -1);
+    return;
+  }
   if (FMouseMode == 6) {
     // A frozen column being sized: traced at once, or the line follows.
     if (FSizingDrawn) DrawFrozenSizingLine();
@@ -370,6 +385,16 @@ void TCustomDBGridX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
     FSizingIndexX = -1;
     TCustomControl::MouseUp(Button, Shift, X, Y);
     return;
+  }
+  if (FMouseDownHandled == 1) {
+    // A press on a selected row released without a move: a click that selects as the keys say.
+    FMouseDownHandled = 0;
+    if (Shift.Contains(ssCtrl) && FDataOptions.Contains(gdoRowSelect)) {
+      FSelectedRows->SetCurrentRowSelected(!FSelectedRows->CurrentRowSelected());
+    } else if (FOptionsX.Contains(gxoClearSelectionOnMove)) {
+      FSelectedRows->Clear();
+      if (TDBGridXSelection* sel = SelectionX()) sel->Clear();
+    }
   }
   if (FRightButtonMoving && Button == mbRight) {
     // The right press that moved a column ends as the left release of the move.

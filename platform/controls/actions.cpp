@@ -14,14 +14,48 @@ TWinControl* FocusedControl() {
   return nullptr;
 }
 
+namespace {
+
+bool Offer(TControl* Control, UINT Msg, TBasicAction* Action) {
+  return Control->Perform(Msg, 0, reinterpret_cast<LPARAM>(Action)) != 0;
+}
+
+// Every visible control inside Parent (Skip aside), depth first.
+bool OfferInside(TWinControl* Parent, TControl* Skip, UINT Msg, TBasicAction* Action) {
+  for (int i = 0; i < Parent->ControlCount(); ++i) {
+    TControl* c = Parent->Controls(i);
+    if (!c->Visible()) continue;
+    if (c != Skip && Offer(c, Msg, Action)) return true;
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && OfferInside(w, Skip, Msg, Action)) return true;
+  }
+  return false;
+}
+
+// The focused control decides first; then the window it is on (the form) and every visible control
+// there, so that a data-set action run from a button reaches the data-aware control that offers its
+// data source.
+bool DispatchAction(UINT Msg, TBasicAction* Action) {
+  TWinControl* focused = FocusedControl();
+  if (focused && Offer(focused, Msg, Action)) return true;
+  TWinControl* top = focused;
+  if (!top) {
+    for (HWND h = GetActiveWindow(); h && !top; h = GetParent(h)) top = TWinControl::FindControl(h);
+  }
+  if (!top) return false;
+  while (top->Parent()) top = top->Parent();
+  if (!top->Showing()) return false;
+  if (top != focused && Offer(top, Msg, Action)) return true;
+  return OfferInside(top, focused, Msg, Action);
+}
+
+}  // namespace
+
 bool TBasicAction::Execute() {
   if (OnExecute) {
     OnExecute(this);
     return true;
   }
-  TWinControl* c = FocusedControl();
-  // The control decides: it may act on the action itself or hand it on (to its data, say).
-  return c && c->Perform(CM_ACTIONEXECUTE, 0, reinterpret_cast<LPARAM>(this)) != 0;
+  return DispatchAction(CM_ACTIONEXECUTE, this);
 }
 
 bool TBasicAction::Update() {
@@ -29,9 +63,19 @@ bool TBasicAction::Update() {
     OnUpdate(this);
     return true;
   }
-  TWinControl* c = FocusedControl();
-  // The control decides: it may act on the action itself or hand it on (to its data, say).
-  return c && c->Perform(CM_ACTIONUPDATE, 0, reinterpret_cast<LPARAM>(this)) != 0;
+  return DispatchAction(CM_ACTIONUPDATE, this);
+}
+
+bool ExecuteActionOn(TBasicAction* Action, TObject* Target) {
+  if (!Action || !Target || !Action->HandlesTarget(Target)) return false;
+  Action->ExecuteTarget(Target);
+  return true;
+}
+
+bool UpdateActionOn(TBasicAction* Action, TObject* Target) {
+  if (!Action || !Target || !Action->HandlesTarget(Target)) return false;
+  Action->UpdateTarget(Target);
+  return true;
 }
 
 bool TEditAction::HandlesTarget(TObject* Target) {

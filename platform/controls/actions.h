@@ -3,10 +3,13 @@
 // and the standard edit actions (copy, cut, paste, select all, delete) whose target is the control
 // that has the focus.
 //
-// An action without its own OnExecute or OnUpdate is offered to the focused control: Execute sends it
-// CM_ACTIONEXECUTE and Update CM_ACTIONUPDATE, with the action in LParam; a control that handles the
-// action answers non-zero. Controls that know the edit actions recognise them by their class
-// (TEditCopy...), so an edit action of any caption reaches them.
+// An action without its own OnExecute or OnUpdate is offered to the focused control, then to the
+// window it is on (the form, or the active one when nothing has the focus) and every visible control
+// there: Execute sends CM_ACTIONEXECUTE and Update CM_ACTIONUPDATE, with the action in LParam; the
+// first control that handles the action answers non-zero. Controls that know the edit actions
+// recognise them by their class (TEditCopy...), so an edit action of any caption reaches them; they
+// take them only while they have the focus. The data-set actions (platform/dbactns) reach the data
+// source a data-aware control offers.
 
 #include <string>
 
@@ -83,3 +86,8 @@ class TEditDelete : public TEditAction {
 
 // The control that has the keyboard focus, or nullptr.
 TWinControl* FocusedControl();
+
+// Offers Action the object a control stands for (a data link its data source): when the action
+// handles Target it runs on it (or, updating, takes its state from it); true when it did.
+bool ExecuteActionOn(TBasicAction* Action, TObject* Target);
+bool UpdateActionOn(TBasicAction* Action, TObject* Target);

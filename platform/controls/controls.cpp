@@ -1,4 +1,5 @@
 #include "platform/controls/controls.h"
+#include "platform/controls/dragdrop.h"
 #include "platform/controls/hints.h"
 #include "platform/controls/menus.h"
 #include "platform/win/scrollbars.h"
@@ -248,6 +249,16 @@ void RegisterClasses() {
 }
 }  // namespace
 
+bool InputMethodPresent() { return ImmIsIME(GetKeyboardLayout(0)) != FALSE; }
+
+TImeName DefaultImeName() {
+  HKL layout = GetKeyboardLayout(0);
+  if (!ImmIsIME(layout)) return {};
+  char name[256] = {};
+  ImmGetDescription(layout, name, sizeof name);
+  return name;
+}
+
 RECT WorkAreaAt(int X, int Y) {
   MONITORINFO mi;
   if (GetMonitorInfo(MonitorFromPoint(POINT{X, Y}, MONITOR_DEFAULTTONEAREST), &mi)) return mi.rcWork;
@@ -334,6 +345,7 @@ TControl::TControl(TComponent* AOwner)
 TControl::~TControl() {
   FFont->OnChange = nullptr;
   Hints::ControlDestroyed(this);
+  DragControlGone(this);
   if (gMouseControl == this) gMouseControl = nullptr;
   if (gCaptureControl == this) {
     gCaptureControl = nullptr;
@@ -640,6 +652,12 @@ void TControl::DispatchMapped(TMessage& Message) {
 
 void TControl::WndProc(TMessage& Message) {
   if (IsMouseMessage(Message.Msg)) {
+    // A dmAutomatic control is dragged by a press, which then is no press for the control.
+    if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && FDragMode == dmAutomatic &&
+        FEnabled && !IsDesigning()) {
+      BeginAutoDrag();
+      return;
+    }
     MouseMessage(Message);
     return;
   }
@@ -836,6 +854,11 @@ LRESULT ControlWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     return DefWindowProc(Wnd, Msg, WParam, LParam);
   }
   if (control->IsDestroying()) return DefWindowProc(Wnd, Msg, WParam, LParam);
+  // Esc ends a drag, whichever control has the focus.
+  if (Msg == WM_KEYDOWN && WParam == VK_ESCAPE && DragInProgress()) {
+    CancelDrag();
+    return 0;
+  }
   if (IsMouseMessage(Msg) && Msg != WM_MOUSEWHEEL) {
     // The control the mouse is on (a graphic child of this window or the window itself) hears it
     // first through the hints and, for a press, the form's focused control through CM_CANCELMODE.
@@ -1490,11 +1513,13 @@ void TWinControl::WndProc(TMessage& Message) {
   switch (Message.Msg) {
     case WM_SETFOCUS: {
       if (TWinControl* form = ParentFormControl()) form->FocusedControlChanged(this);
+      SetIme();
       if (!gRecreating) DoEnter();
       Invalidate();
       break;
     }
     case WM_KILLFOCUS:
+      ResetIme();
       if (!gRecreating) DoExit();
       Invalidate();
       break;
@@ -1719,6 +1744,35 @@ void TWinControl::DoExit() {
 void TWinControl::NotifyChildren(UINT Msg) {
   std::vector<TControl*> list = FControls;
   for (TControl* c : list) c->Perform(Msg);
+}
+
+void TWinControl::SetImeMode(TImeMode Value) {
+  if (Value == FImeMode) return;
+  FImeMode = Value;
+  // The focused window takes a new mode at once; others when they gain the focus.
+  if (FHandle && GetFocus() == FHandle) SetIme();
+}
+
+void TWinControl::SetIme() {
+  if (!FHandle || !InputMethodPresent()) return;
+  ResetIme();
+  switch (FImeMode) {
+    case imDisable: ImmAssociateContext(FHandle, nullptr); break;
+    case imClose:
+    case imOpen: ImmSetOpenStatus(ImmGetContext(FHandle), FImeMode == imOpen ? TRUE : FALSE); break;
+    case imDontCare: break;
+  }
+  FImeApplied = FImeMode;
+}
+
+void TWinControl::ResetIme() {
+  // A closed or removed input method lasts only while the control that asked for it has the focus:
+  // the user has no way of opening it again elsewhere.
+  if (FHandle) {
+    if (FImeApplied == imDisable) ImmAssociateContextEx(FHandle, nullptr, IACE_DEFAULT);
+    else if (FImeApplied == imClose) ImmSetOpenStatus(ImmGetContext(FHandle), TRUE);
+  }
+  FImeApplied = imDontCare;
 }
 
 void TWinControl::EnabledChanged() {

@@ -23,6 +23,7 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class TDragObject;
 
 // ---------------------------------------------------------------------------------------------------
 // Component messages (sent between controls, never by the window manager)
@@ -156,6 +157,26 @@ using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, 
 using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
 
+// Drag and drop between controls (dragdrop.h). A dmAutomatic control starts a drag when pressed; a
+// dmManual one only when the program calls BeginDrag.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// DragObject: nullptr lets the drag carry the control itself.
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+// Source: the dragged control (or the program's own drag object); Accept starts true.
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+// Target: the control dropped on, nullptr when the drag ended without a drop.
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+
+// Input method of a window while it has the focus: switched off (no context), closed, open, or left
+// as it is. The names follow the class library's ordinal order.
+enum TImeMode { imDisable, imClose, imOpen, imDontCare };
+// The input method a control asks for by name. There is one input method here (the host's), so a
+// name selects nothing: it is stored and streamed for the programs that set it.
+using TImeName = std::string;
+
 // Style and state flags of a control.
 enum TControlStyleFlag {
   csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,
@@ -227,6 +248,10 @@ class TControl : public TComponent {
            {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"})
         .StoredWhen([](TObject* O) { return !static_cast<TControl*>(O)->ParentBiDiMode(); });
     P.Boolean("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode).Default(true);
+    P.Integer("DragCursor", [](TControl* C) { return static_cast<int64_t>(C->DragCursor()); },
+              [](TControl* C, int64_t V) { C->SetDragCursor(static_cast<TCursor>(V)); })
+        .Default(crDrag);
+    P.Enum("DragMode", &TControl::DragMode, &TControl::SetDragMode, {"dmManual", "dmAutomatic"}).Default(dmManual);
   }
   explicit TControl(TComponent* AOwner);
   ~TControl() override;
@@ -373,6 +398,27 @@ class TControl : public TComponent {
   virtual void Click();
   virtual void DblClick();
 
+  // Drag and drop (dragdrop.h). BeginDrag starts a drag of this control unless one is under way: at
+  // once, or once the mouse has moved Threshold pixels (-1: the mouse's DragThreshold). EndDrag ends
+  // this control's drag, dropping where the mouse is when Drop.
+  TDragMode DragMode() const { return FDragMode; }
+  virtual void SetDragMode(TDragMode Value) { FDragMode = Value; }
+  TCursor DragCursor() const { return FDragCursor; }
+  void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+  void BeginDrag(bool Immediate, int Threshold = -1);
+  void EndDrag(bool Drop);
+  // This control is the source of the drag under way.
+  bool Dragging() const;
+  // The target's side: whether Source may be dropped at (X, Y) (Accept starts as "OnDragOver is
+  // assigned", which then decides), and the drop itself (OnDragDrop).
+  virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+  virtual void DragDrop(TObject* Source, int X, int Y);
+
+  TStartDragEvent OnStartDrag;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
   TMouseEvent OnMouseDown;
@@ -409,6 +455,14 @@ class TControl : public TComponent {
   bool AutoSizeEnabled() const { return FAutoSize; }
   void SetAutoSizeFlag(bool Value);
 
+  // The source's side of a drag: OnStartDrag when it begins, OnEndDrag when it ends; a drag that
+  // dropped nowhere is DragCanceled first.
+  virtual void DoStartDrag(TDragObject*& DragObject);
+  virtual void DoEndDrag(TObject* Target, int X, int Y);
+  virtual void DragCanceled() {}
+  // A press on a dmAutomatic control: a drag as the mouse settings say, instead of the press.
+  void BeginAutoDrag();
+
   void MouseMessage(TMessage& Message);
   // Dispatch through the message map first.
   void DispatchMapped(TMessage& Message);
@@ -441,8 +495,11 @@ class TControl : public TComponent {
   TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState FControlState;
   bool FAdjustingSize = false;
+  TDragMode FDragMode = dmManual;
+  TCursor FDragCursor = crDrag;
 
   friend class TWinControl;
+  friend class TDragControlObject;
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -556,6 +613,14 @@ class TWinControl : public TControl {
   // with the pressed control in LParam (so it can close a drop-down the press was outside of).
   virtual void SendCancelMode(TControl* /*Sender*/) {}
 
+  // The input method while this control has the focus: applied when it gains the focus (and at once
+  // when changed while it has it), undone when it loses it. ImeName is kept and streamed only: there
+  // is one input method here, so a name selects nothing.
+  TImeMode ImeMode() const { return FImeMode; }
+  void SetImeMode(TImeMode Value);
+  const TImeName& ImeName() const { return FImeName; }
+  void SetImeName(const TImeName& Value) { FImeName = Value; }
+
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
   TKeyEvent OnKeyDown;
@@ -602,6 +667,9 @@ class TWinControl : public TControl {
   void FontChanged() override;
   void ColorChanged() override;
   void NotifyChildren(UINT Msg);
+  // Applies ImeMode to the window (focus gain); ResetIme undoes what was applied (focus loss).
+  void SetIme();
+  void ResetIme();
 
   HWND FHandle = nullptr;
   std::vector<TControl*> FControls;  // z-order, bottom first; borrowed (freed through their owners)
@@ -612,6 +680,9 @@ class TWinControl : public TControl {
   int FAlignLevel = 0;
   bool FSettingBounds = false;
   int FLastAlignWidth = -1, FLastAlignHeight = -1;
+  TImeMode FImeMode = imDontCare;
+  TImeName FImeName;
+  TImeMode FImeApplied = imDontCare;  // what SetIme did to the window, undone by ResetIme
 
  private:
   void WMPaint(TMessage& Message);
@@ -667,6 +738,11 @@ void SetCaptureControl(TControl* Control);
 // Makes Control the one under the mouse: the previous one gets CM_MOUSELEAVE, the new one
 // CM_MOUSEENTER (nullptr: the mouse left every control).
 void SetMouseControl(TControl* Control);
+
+// Whether the keyboard has an input method behind it (East Asian layouts): input-method settings of
+// controls apply only then. DefaultImeName: that input method's name (the screen's default one).
+bool InputMethodPresent();
+TImeName DefaultImeName();
 
 // The cursor table (Screen.Cursors) and the global override (Screen.Cursor).
 HCURSOR GetCursorHandle(TCursor Cursor);

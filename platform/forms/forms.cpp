@@ -1,4 +1,5 @@
 #include "platform/forms/forms.h"
+#include "platform/controls/actions.h"
 
 #include <unistd.h>
 
@@ -571,14 +572,24 @@ bool TApplication::ProcessMessage() {
 
 void TApplication::Idle() {
   bool done = true;
-  if (OnIdle) {
-    try {
-      OnIdle(this, done);
-    } catch (...) {
-      HandleException(std::current_exception());
-    }
+  try {
+    if (OnIdle) OnIdle(this, done);
+    if (done) UpdateActions();
+  } catch (...) {
+    HandleException(std::current_exception());
   }
   if (done && !FTerminated) WaitMessage();
+}
+
+void TApplication::UpdateActions() {
+  if (!Screen) return;
+  // The forms' actions take their state (enabled...) from what they act on, as it is now.
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    TCustomForm* form = Screen->Forms(i);
+    if (!form->Showing()) continue;
+    for (int j = 0; j < form->ComponentCount(); ++j)
+      if (auto* action = dynamic_cast<TBasicAction*>(form->Components(j))) action->Update();
+  }
 }
 
 void TApplication::HandleMessage() {

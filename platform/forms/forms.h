@@ -198,6 +198,8 @@ class TApplication : public TComponent {
  private:
   bool ProcessMessage();
   void Idle();
+  // Updates every action of the shown forms (run when the queue is empty).
+  void UpdateActions();
   TCustomForm* FMainForm = nullptr;
   bool FTerminated = false;
   bool FShowMainForm = true;
@@ -245,6 +247,10 @@ class TScreen : public TComponent {
   int WorkAreaWidth() const { return WorkAreaRect().Width(); }
   int WorkAreaHeight() const { return WorkAreaRect().Height(); }
   int PixelsPerInch() const { return 96; }
+  // The input method and keyboard layout the program started with: controls go back to them when
+  // they lose the focus.
+  TImeName DefaultIme() const { return DefaultImeName(); }
+  HKL DefaultKbLayout() const { return FDefaultKbLayout; }
 
   // Monitors: the one that holds most of a rectangle (or a point, or a window), else by Default the
   // nearest, none (nullptr) or the primary one. The objects live as long as the screen.
@@ -262,6 +268,7 @@ class TScreen : public TComponent {
   friend class TCustomForm;
   std::vector<TCustomForm*> FForms;  // borrowed
   TCustomForm* FActiveForm = nullptr;
+  HKL FDefaultKbLayout = GetKeyboardLayout(0);
   TMonitor* MonitorOf(HMONITOR Handle);
   std::vector<std::unique_ptr<TMonitor>> FMonitors;
 };

@@ -447,8 +447,11 @@ void QtHost::CursorChanged(HCURSOR c) {
 
 void QtHost::FollowFocus() {
   HWND f = GetFocus();
-  if (f == lastFocus_) return;
+  // A control switches its input method off or on while it keeps the focus, too.
+  bool ime = f && win::ImeEnabledFor(f);
+  if (f == lastFocus_ && ime == lastImeEnabled_) return;
   lastFocus_ = f;
+  lastImeEnabled_ = ime;
   if (QGuiApplication::focusObject()) QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImCursorRectangle);
 }
 

@@ -106,6 +106,7 @@ class QtHost : public win::Host {
   int syncing_ = 0;
   bool pumping_ = false;
   HWND lastFocus_ = nullptr;
+  bool lastImeEnabled_ = false;  // whether the focus window took input-method text when last told
 };
 
 // Native dialogs. While one is open, a timer keeps the program's queue running.

@@ -1,4 +1,5 @@
-// Keyboard layouts and input-method contexts: one layout; per-window contexts that can be removed.
+// Keyboard layouts and input-method contexts: one layout; per-window contexts that can be removed and
+// given back.
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
@@ -28,6 +29,11 @@ std::map<HWND, HIMC>& Associations() {
   static std::map<HWND, HIMC> a;
   return a;
 }
+// The context each window was given first: its own, which IACE_DEFAULT gives back.
+std::map<HWND, HIMC>& OwnContexts() {
+  static std::map<HWND, HIMC> o;
+  return o;
+}
 std::map<HIMC, Context>& Contexts() {
   static std::map<HIMC, Context> c;
   return c;
@@ -40,6 +46,7 @@ HIMC DefaultContext(HWND hwnd) {
   HIMC c = reinterpret_cast<HIMC>(NewHandleValue());
   Contexts()[c];
   a[hwnd] = c;
+  OwnContexts()[hwnd] = c;
   return c;
 }
 
@@ -52,15 +59,16 @@ Context* ContextOf(HIMC c) {
 
 namespace win::detail {
 void ImeForget(HWND hwnd) {
-  auto& a = Associations();
-  auto it = a.find(hwnd);
-  if (it == a.end()) return;
+  Associations().erase(hwnd);
+  auto& own = OwnContexts();
+  auto it = own.find(hwnd);
+  if (it == own.end()) return;
   HIMC c = it->second;
-  a.erase(it);
+  own.erase(it);
   // The window's own context goes with it unless another window uses it now.
-  for (auto& [h, other] : a)
+  for (auto& [h, other] : Associations())
     if (other == c) return;
-  if (c) Contexts().erase(c);
+  Contexts().erase(c);
 }
 }  // namespace win::detail
 
@@ -129,6 +137,26 @@ HIMC ImmAssociateContext(HWND hwnd, HIMC context) {
   return old;
 }
 
+BOOL ImmAssociateContextEx(HWND hwnd, HIMC context, DWORD flags) {
+  if (!W(hwnd)) return FALSE;
+  if (!(flags & IACE_DEFAULT)) {
+    if (context && !ContextOf(context)) return FALSE;
+    ImmAssociateContext(hwnd, context);
+    return TRUE;
+  }
+  // The window's own context, kept while another (or none) was associated; made when it had none.
+  auto& own = OwnContexts();
+  auto it = own.find(hwnd);
+  if (it == own.end() || !ContextOf(it->second)) {
+    Associations().erase(hwnd);
+    own.erase(hwnd);
+    DefaultContext(hwnd);
+    return TRUE;
+  }
+  Associations()[hwnd] = it->second;
+  return TRUE;
+}
+
 BOOL ImmGetOpenStatus(HIMC c) {
   Context* x = ContextOf(c);
   return x && x->open ? TRUE : FALSE;
@@ -157,6 +185,12 @@ BOOL ImmSetCompositionWindow(HIMC c, const COMPOSITIONFORM* form) {
   Context* x = ContextOf(c);
   if (!x || !form) return FALSE;
   x->form = *form;
+  return TRUE;
+}
+BOOL ImmGetCompositionWindow(HIMC c, COMPOSITIONFORM* form) {
+  Context* x = ContextOf(c);
+  if (!x || !form) return FALSE;
+  *form = x->form;
   return TRUE;
 }
 BOOL ImmSetCompositionFont(HIMC c, const LOGFONT* font) { return ContextOf(c) && font ? TRUE : FALSE; }

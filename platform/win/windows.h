@@ -1622,11 +1622,15 @@ UINT ImmGetDescription(HKL layout, LPSTR buffer, UINT size);
 HIMC ImmGetContext(HWND hwnd);
 BOOL ImmReleaseContext(HWND hwnd, HIMC context);
 HIMC ImmAssociateContext(HWND hwnd, HIMC context);  // nullptr: no input method for the window
+// IACE_DEFAULT: the window gets its own context back (after ImmAssociateContext(hwnd, nullptr)).
+constexpr DWORD IACE_DEFAULT = 0x0010;
+BOOL ImmAssociateContextEx(HWND hwnd, HIMC context, DWORD flags);
 BOOL ImmGetOpenStatus(HIMC context);
 BOOL ImmSetOpenStatus(HIMC context, BOOL open);
 BOOL ImmGetConversionStatus(HIMC context, DWORD* conversion, DWORD* sentence);
 BOOL ImmSetConversionStatus(HIMC context, DWORD conversion, DWORD sentence);
 BOOL ImmSetCompositionWindow(HIMC context, const COMPOSITIONFORM* form);
+BOOL ImmGetCompositionWindow(HIMC context, COMPOSITIONFORM* form);
 BOOL ImmSetCompositionFont(HIMC context, const LOGFONT* font);
 
 // Module emulation: the probes look up optional functions by name. Known modules are "user32.dll",

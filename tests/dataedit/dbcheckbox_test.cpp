@@ -10,6 +10,7 @@
 #include "platform/controls/stdctrls.h"
 #include "platform/data/memdataset.h"
 #include "platform/win/clock.h"
+#include "platform/win/host.h"
 #include "platform/win/testing.h"
 
 namespace {
@@ -107,6 +108,22 @@ TEST_F(DBCheckBoxTest, StateFollowsTheRecordAsTheDataSetScrolls) {
   }
   // A state read from the record fires OnClick as a click does, once per change of state.
   EXPECT_EQ(clicks, 5);
+}
+
+// A box takes no typed text: its input method is off while it has the focus, back when it leaves.
+TEST_F(DBCheckBoxTest, TheInputMethodIsOffWhileTheBoxHasTheFocus) {
+  ASSERT_TRUE(InputMethodPresent());
+  EXPECT_EQ(box->ImeMode(), imDisable);
+  ClickBox();
+  ASSERT_TRUE(box->Focused());
+  EXPECT_FALSE(win::ImeEnabledFor(box->Handle()));
+  POINT p{5, 5};
+  ClientToScreen(other->Handle(), &p);
+  win::Click(p.x, p.y);
+  win::PumpMessages();
+  ASSERT_TRUE(other->Focused());
+  EXPECT_TRUE(win::ImeEnabledFor(other->Handle()));
+  EXPECT_TRUE(win::ImeEnabledFor(box->Handle()));
 }
 
 TEST_F(DBCheckBoxTest, ClickTogglesOnceAndPostWritesTheFirstEntry) {

@@ -12,6 +12,8 @@
 #include "dataedit/DBCtrlsX_edit.h"
 #include "platform/controls/actions.h"
 #include "platform/controls/stdctrls.h"
+#include "platform/dbactns/dbactns.h"
+#include "platform/forms/forms.h"
 #include "platform/data/memdataset.h"
 #include "platform/graphics/clipbrd.h"
 #include "platform/win/clock.h"
@@ -299,3 +301,147 @@ TEST_F(DBCtrlsActionsTest, KeyBasedComboTakesPasteAsASearch) {
 }
 
 }  // namespace
+
+// The standard data-set actions, run as a button runs them (the focus on the button after its
+// click): the dispatch finds the data-aware edit of the window, whose link offers its data source;
+// updating sets Enabled from the data set, executing runs the command and the edit follows.
+TEST_F(DBCtrlsActionsTest, DataSetActionsReachTheDataSetThroughTheControls) {
+  using Setup = std::function<void(TDataSet*)>;
+  const Setup AtFirst = [](TDataSet* D) { D->First(); };
+  const Setup AtSecond = [](TDataSet* D) {
+    D->First();
+    D->Next();
+  };
+  const Setup AtLast = [](TDataSet* D) { D->Last(); };
+  const Setup Editing = [](TDataSet* D) {
+    D->First();
+    D->Edit();
+    D->FieldByName("Name")->SetAsString("Ada");
+  };
+  const Setup Inserting = [](TDataSet* D) {
+    D->First();
+    D->Insert();
+  };
+  struct Case {
+    const char* Name;
+    MakeAction Action;
+    Setup Before;
+    bool Enabled;
+    const char* Shown;  // the edit's text after executing (when enabled)
+    TDataSetState State;
+    int Records;
+  };
+  const Case Cases[] = {
+      {"first from the second", Make<TDataSetFirst>(), AtSecond, true, "Ann", dsBrowse, 3},
+      {"first on the first", Make<TDataSetFirst>(), AtFirst, false, nullptr, dsBrowse, 3},
+      {"prior from the second", Make<TDataSetPrior>(), AtSecond, true, "Ann", dsBrowse, 3},
+      {"prior on the first", Make<TDataSetPrior>(), AtFirst, false, nullptr, dsBrowse, 3},
+      {"next from the first", Make<TDataSetNext>(), AtFirst, true, "Bob", dsBrowse, 3},
+      {"next on the last", Make<TDataSetNext>(), AtLast, false, nullptr, dsBrowse, 3},
+      {"last from the first", Make<TDataSetLast>(), AtFirst, true, "Cy", dsBrowse, 3},
+      {"last on the last", Make<TDataSetLast>(), AtLast, false, nullptr, dsBrowse, 3},
+      {"insert while browsing", Make<TDataSetInsert>(), AtFirst, true, "", dsInsert, 3},
+      {"insert while editing", Make<TDataSetInsert>(), Editing, false, nullptr, dsEdit, 3},
+      {"edit while browsing", Make<TDataSetEdit>(), AtFirst, true, "Ann", dsEdit, 3},
+      {"edit while editing", Make<TDataSetEdit>(), Editing, false, nullptr, dsEdit, 3},
+      {"post while editing", Make<TDataSetPost>(), Editing, true, "Ada", dsBrowse, 3},
+      {"post while browsing", Make<TDataSetPost>(), AtFirst, false, nullptr, dsBrowse, 3},
+      {"cancel while inserting", Make<TDataSetCancel>(), Inserting, true, "Ann", dsBrowse, 3},
+      {"cancel while browsing", Make<TDataSetCancel>(), AtFirst, false, nullptr, dsBrowse, 3},
+      {"refresh while browsing", Make<TDataSetRefresh>(), AtSecond, true, "Bob", dsBrowse, 3},
+      {"delete the first", Make<TDataSetDelete>(), AtFirst, true, "Bob", dsBrowse, 2},
+  };
+  Focus(other);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    C.Before(data);
+    win::PumpMessages();
+    std::unique_ptr<TAction> A(C.Action(owner.get()));
+    A->SetEnabled(!C.Enabled);
+    EXPECT_TRUE(A->Update());
+    EXPECT_EQ(A->Enabled(), C.Enabled);
+    if (C.Enabled) {
+      EXPECT_TRUE(A->Execute());
+      win::PumpMessages();
+      EXPECT_EQ(edit->Text(), C.Shown);
+    }
+    EXPECT_EQ(data->State(), C.State);
+    EXPECT_EQ(data->RecordCount(), C.Records);
+    if (data->State() != dsBrowse) data->Cancel();
+    data->First();
+    if (data->FieldByName("Name")->AsString() != "Ann") {
+      data->Edit();
+      data->FieldByName("Name")->SetAsString("Ann");
+      data->Post();
+    }
+  }
+}
+
+// An action bound to one data source takes no other; nothing on the window offers it, so it runs
+// nowhere.
+TEST_F(DBCtrlsActionsTest, ADataSetActionBoundToAnotherSourceLeavesThisOneAlone) {
+  auto* elsewhere = new TDataSource(owner.get());
+  elsewhere->SetDataSet(data);
+  TDataSetNext Next(owner.get());
+  Next.SetDataSource(elsewhere);
+  Focus(other);
+  EXPECT_FALSE(Next.Execute());
+  EXPECT_EQ(edit->Text(), "Ann");
+  Next.SetDataSource(source);
+  EXPECT_TRUE(Next.Execute());
+  EXPECT_EQ(edit->Text(), "Bob");
+  delete source;  // the action forgets it
+  EXPECT_EQ(Next.DataSource(), nullptr);
+  source = nullptr;
+}
+
+// In the running program a shown form's actions follow the data set by themselves: the loop updates
+// them whenever it has nothing else to do.
+TEST(DataSetActionsInTheLoop, EnabledFollowsTheDataSetWhenTheLoopIsIdle) {
+  win::ResetWindowManager();
+  win::FakeClock clock;
+  clock.Install();
+  FormsUnit::Initialize();
+  Application->Initialize();
+  TForm* form = nullptr;
+  Application->CreateForm(form);
+  form->SetBounds(100, 100, 300, 120);
+  auto* data = new TMemDataSet(form);
+  data->AddField("Name", ftString, 20);
+  data->CreateDataSet();
+  for (const char* n : {"Ann", "Bob"}) {
+    data->Append();
+    data->FieldByName("Name")->SetAsString(n);
+    data->Post();
+  }
+  auto* source = new TDataSource(form);
+  source->SetDataSet(data);
+  auto* edit = new TActionTestEdit(form);
+  edit->SetBounds(10, 10, 150, 21);
+  edit->SetParent(form);
+  edit->SetDataSource(source);
+  edit->SetDataField("Name");
+  auto* next = new TDataSetNext(form);
+  auto* post = new TDataSetPost(form);
+  form->Show();
+  win::PumpMessages();
+  // With the queue empty, one turn of the loop is idle work.
+  auto IdleTurn = [] {
+    win::PumpMessages();
+    Application->HandleMessage();
+  };
+  data->First();
+  next->SetEnabled(false);
+  IdleTurn();
+  EXPECT_TRUE(next->Enabled());
+  EXPECT_FALSE(post->Enabled());
+  data->Last();
+  data->Edit();
+  IdleTurn();
+  EXPECT_FALSE(next->Enabled());
+  EXPECT_TRUE(post->Enabled());
+  data->Cancel();
+  FormsUnit::Finalize();
+  win::ResetWindowManager();
+  clock.Uninstall();
+}

@@ -838,6 +838,10 @@ TEST_F(DBEditStripTest, PublishedControlsRoundTripThroughTheComponentStream) {
   C->MRUList()->SetActive(true);
   C->MRUList()->SetLimit(5);
   C->MRUList()->AddEntry("Adult");
+  C->SetImeMode(imClose);
+  C->SetImeName("Pinyin");
+  C->SetDragMode(dmAutomatic);
+  C->SetDragCursor(crMultiDrag);
   auto* Plain = new TDBComboBoxX(&Root);
   Plain->SetName("Plain");
   Plain->SetParent(&Root);
@@ -884,6 +888,14 @@ TEST_F(DBEditStripTest, PublishedControlsRoundTripThroughTheComponentStream) {
   EXPECT_TRUE(C2->MRUList()->Active());
   EXPECT_EQ(C2->MRUList()->Limit(), 5);
   ASSERT_EQ(C2->MRUList()->Items()->Count(), 1);
+  EXPECT_EQ(C2->ImeMode(), imClose);
+  EXPECT_EQ(C2->ImeName(), "Pinyin");
+  EXPECT_EQ(P2->ImeMode(), imDontCare);
+  EXPECT_EQ(P2->ImeName(), "");
+  EXPECT_EQ(C2->DragMode(), dmAutomatic);
+  EXPECT_EQ(C2->DragCursor(), crMultiDrag);
+  EXPECT_EQ(P2->DragMode(), dmManual);
+  EXPECT_EQ(P2->DragCursor(), crDrag);
   EXPECT_EQ(B2->ValueChecked(), "Yes;Y");
   EXPECT_EQ(B2->ValueUnchecked(), "False");
   EXPECT_TRUE(B2->AllowGrayed());

@@ -5,6 +5,8 @@
 #include "datagrid/DBGridXClipboard.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/actions.h"
+#include "platform/controls/stdctrls.h"
+#include "platform/dbactns/dbactns.h"
 #include "platform/controls/hints.h"
 #include "platform/forms/dialogs.h"
 #include "platform/graphics/clipbrd.h"
@@ -167,6 +169,38 @@ TEST_F(GridActionsTest, ActionsWaitForTheGridToHaveTheFocus) {
   EXPECT_FALSE(grid->ExecuteAction(&copy));
   Focus();
   EXPECT_TRUE(copy.Execute());
+}
+
+// A data-set action reaches the grid's data source through its data link whether or not the grid has
+// the focus (here a button of the window has it), and takes its enabled state from the data set.
+TEST_F(GridActionsTest, DataSetActionsReachTheDataSourceThroughTheGrid) {
+  auto* button = new TButton(owner.get());
+  button->SetBounds(0, 0, 20, 20);
+  button->SetParent(grid->Parent());
+  button->SetFocus();
+  win::PumpMessages();
+  ASSERT_TRUE(button->Focused());
+  TDataSetNext next(owner.get());
+  TDataSetLast last(owner.get());
+  TDataSetEdit edit(owner.get());
+  ds->First();
+  EXPECT_TRUE(next.Update());
+  EXPECT_TRUE(next.Enabled());
+  EXPECT_TRUE(next.Execute());
+  win::PumpMessages();
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 2);
+  EXPECT_EQ(grid->Row(), grid->TitleOffset() + 1);
+  EXPECT_TRUE(last.Execute());
+  EXPECT_TRUE(next.Update());
+  EXPECT_FALSE(next.Enabled());
+  grid->SetReadOnly(true);  // the grid's own read-only state is not the data set's
+  EXPECT_TRUE(edit.Update());
+  EXPECT_TRUE(edit.Enabled());
+  // The edit actions still wait for the grid to have the focus.
+  grid->SetEditActions(TGridXEditActions{geaCopy});
+  SelectRecord(0);
+  TEditCopy copy(owner.get());
+  EXPECT_FALSE(copy.Execute());
 }
 
 TEST_F(GridActionsTest, HintPauseIsZeroOverToolTipCells) {

@@ -445,3 +445,59 @@ TEST_F(InplaceTest, AnInputMethodComposesIntoTheCellEditor) {
   Key(VK_RETURN);
   EXPECT_EQ(people->FieldByName("Name")->AsString(), "张三");
 }
+
+// The current column's input-method mode holds for the grid and its cell editor while the focus is
+// in them: a column whose ImeMode is closed turns the input method off for the cell editor, whether
+// the column is reached from the editor or by a click from another control; the other columns keep
+// the grid's own mode.
+TEST_F(InplaceTest, AColumnWithItsInputMethodClosedTurnsItOffForTheCellEditor) {
+  ASSERT_TRUE(InputMethodPresent());
+  Col("Name")->SetImeMode(imClose);
+  auto* other = new TEdit(owner.get());
+  other->SetBounds(0, 300, 120, 21);
+  other->SetParent(host);
+  TDBGridInplaceEdit* e = OpenEditor("ID");
+  ASSERT_TRUE(e->Focused());
+  EXPECT_TRUE(win::ImeEnabledFor(e->Handle()));
+  Key(VK_TAB);
+  ASSERT_EQ(grid->GetSelectedIndex(), Col("Name")->Index());
+  EXPECT_FALSE(win::ImeEnabledFor(GetFocus()));
+  Key(VK_F2);
+  ASSERT_TRUE(e->Focused());
+  EXPECT_FALSE(win::ImeEnabledFor(e->Handle()));
+  Key(VK_TAB);
+  ASSERT_EQ(grid->GetSelectedIndex(), Col("Amount")->Index());
+  EXPECT_TRUE(win::ImeEnabledFor(GetFocus()));
+
+  // From another control straight to a cell of the column, then into its editor.
+  ClickAt(other, 5, 5);
+  ASSERT_TRUE(other->Focused());
+  TRect name = grid->CellRect(grid->DataToRawColumn(Col("Name")->Index()), grid->TitleOffset() + 1);
+  ClickAt(grid, name.Left + 5, name.Top + 3);
+  ASSERT_EQ(grid->GetSelectedIndex(), Col("Name")->Index());
+  EXPECT_FALSE(win::ImeEnabledFor(GetFocus()));
+  Key(VK_F2);
+  ASSERT_TRUE(e->Focused());
+  EXPECT_FALSE(win::ImeEnabledFor(e->Handle()));
+  // Leaving the grid gives the input method back.
+  ClickAt(other, 5, 5);
+  EXPECT_TRUE(win::ImeEnabledFor(other->Handle()));
+  EXPECT_TRUE(win::ImeEnabledFor(e->Handle()));
+  EXPECT_TRUE(win::ImeEnabledFor(grid->Handle()));
+}
+
+// The editor's text rectangle is where composed text appears.
+TEST_F(InplaceTest, TheCompositionWindowFollowsTheEditorsTextRectangle) {
+  TDBGridInplaceEdit* e = OpenEditor("Born");
+  RECT text{};
+  SendMessage(e->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+  COMPOSITIONFORM form;
+  HIMC ime = ImmGetContext(e->Handle());
+  ASSERT_TRUE(ImmGetCompositionWindow(ime, &form));
+  EXPECT_EQ(form.dwStyle, CFS_RECT);
+  EXPECT_EQ(form.rcArea.left, 2);
+  EXPECT_EQ(form.rcArea.top, 2);
+  EXPECT_EQ(form.rcArea.right, e->Width() - 2 - e->ButtonStripWidth());
+  EXPECT_EQ(form.rcArea.bottom, e->Height());
+  EXPECT_EQ(form.rcArea.right, text.right);
+}

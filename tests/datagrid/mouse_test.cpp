@@ -5,43 +5,12 @@
 #include "datagrid/DBGridXInplace.h"
 #include "tests/datagrid/nav_fixture.h"
 
-namespace {
-
-// Counts title and cell clicks.
-class TClickGridX : public TDBGridX {
-  DECLARE_CLASS(TClickGridX, TDBGridX)
-  using TDBGridX::TDBGridX;
-  int TitleButtonClicks = 0, TitleClicks = 0, CellClicks = 0;
-  void TitleBtnClick(int DataCol, TColumnX* Column) override {
-    TDBGridX::TitleBtnClick(DataCol, Column);
-    ++TitleButtonClicks;
-  }
-  void TitleClick(TColumnX* Column) override {
-    TDBGridX::TitleClick(Column);
-    ++TitleClicks;
-  }
-  void CellClick(TColumnX* Column) override {
-    TDBGridX::CellClick(Column);
-    ++CellClicks;
-  }
-};
-
-}  // namespace
-
 class MouseGridTest : public NavGridTest {
  protected:
-  // Replaces the fixture's grid by one that counts clicks.
-  void MakeCounting(int N) {
-    Make(N);
-    delete grid;
-    counting = new TClickGridX(owner.get());
-    Place(counting);
-  }
   void Click(TPoint P, WPARAM Keys = 0) {
     Mouse(WM_LBUTTONDOWN, P, MK_LBUTTON | Keys);
     Mouse(WM_LBUTTONUP, P, Keys);
   }
-  TClickGridX* counting = nullptr;
 };
 
 TEST_F(MouseGridTest, TitleClickMarksAndAppliesSortingCtrlClickAddsAMarker) {

@@ -19,6 +19,25 @@
 #include "platform/win/testing.h"
 #include "tests/datagrid/grid_fixture.h"
 
+// Counts title and cell clicks.
+class TClickGridX : public TDBGridX {
+  DECLARE_CLASS(TClickGridX, TDBGridX)
+  using TDBGridX::TDBGridX;
+  int TitleButtonClicks = 0, TitleClicks = 0, CellClicks = 0;
+  void TitleBtnClick(int DataCol, TColumnX* Column) override {
+    TDBGridX::TitleBtnClick(DataCol, Column);
+    ++TitleButtonClicks;
+  }
+  void TitleClick(TColumnX* Column) override {
+    TDBGridX::TitleClick(Column);
+    ++TitleClicks;
+  }
+  void CellClick(TColumnX* Column) override {
+    TDBGridX::CellClick(Column);
+    ++CellClicks;
+  }
+};
+
 class NavGridTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -65,6 +84,13 @@ class NavGridTest : public ::testing::Test {
     src = new TDataSource(owner.get());
     src->SetDataSet(ds);
     Place(new TDBGridX(owner.get()));
+  }
+  // Make, with a grid that counts clicks in place of the plain one.
+  void MakeCounting(int N) {
+    Make(N);
+    delete grid;
+    counting = new TClickGridX(owner.get());
+    Place(counting);
   }
   // Takes G as the grid: 600 x 300 on the host, bound to the data, focused (a handler that must see
   // the first paint is set before this).
@@ -134,4 +160,5 @@ class NavGridTest : public ::testing::Test {
   TMemDataSet* ds = nullptr;
   TDataSource* src = nullptr;
   TDBGridX* grid = nullptr;
+  TClickGridX* counting = nullptr;  // the grid, after MakeCounting
 };
