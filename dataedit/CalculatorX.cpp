@@ -228,6 +228,7 @@ void TCalculatorX::Paint() {
 // ---------------------------------------------------------------------------------------------------
 
 TPopupCalculatorX::TPopupCalculatorX(TComponent* AOwner) : TCalculatorX(AOwner) {
+  SetCtl3D(true);
   // Sized again now that the frame is known: the stored client area inside it.
   AdjustSize();
 }
@@ -287,12 +288,6 @@ void TPopupCalculatorX::CreateParams(TCreateParams& Params) {
   Params.WndParent = nullptr;
 }
 
-void TPopupCalculatorX::SetCtl3D(bool Value) {
-  if (Value == FCtl3D) return;
-  FCtl3D = Value;
-  if (HandleAllocated()) RecreateWnd();
-  AdjustSize();
-}
 
 TRect TPopupCalculatorX::ClientRect() const {
   if (HandleAllocated()) {
@@ -316,6 +311,12 @@ void TPopupCalculatorX::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case WM_GETDLGCODE:
       Message.Result = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+      return;
+    case CM_CTL3DCHANGED:
+      // The frame changes: the window is made again and sized around the same client area.
+      TCalculatorX::Dispatch(Message);
+      if (HandleAllocated()) RecreateWnd();
+      AdjustSize();
       return;
     case WM_NCCALCSIZE:
       TCalculatorX::Dispatch(Message);

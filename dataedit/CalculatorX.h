@@ -120,10 +120,8 @@ class TPopupCalculatorX : public TCalculatorX, public IPopupValueEditorX {
 
   void Dispatch(TMessage& Message) override;
   bool CanFocus() const override { return false; }
-  // A 3-D frame of BorderWidth 2 (dark shadow line, raised inner edge; on by default), else a
-  // one-pixel line.
-  bool Ctl3D() const { return FCtl3D; }
-  void SetCtl3D(bool Value);
+  // With Ctl3D (on, and ParentCtl3D off, from the start) a 3-D frame of BorderWidth 2 (dark shadow
+  // line, raised inner edge), else a one-pixel line; a change makes the window again.
   int PopupBorderWidth() const { return FCtl3D ? 2 : 0; }
   // The area inside the frame.
   TRect ClientRect() const override;
@@ -137,7 +135,6 @@ class TPopupCalculatorX : public TCalculatorX, public IPopupValueEditorX {
  private:
   void CloseUp(bool Accept);
   bool FFlat = true;
-  bool FCtl3D = true;
 };
 
 // The calculator's form resource: a component stream written from the key table by our own writer.

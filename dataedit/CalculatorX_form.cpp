@@ -195,4 +195,6 @@ void TCalculatorX::ReadState(TReader* Reader) {
     FStoredClientHeight = MulDiv(FStoredClientHeight, Num, Den);
   }
   EnableAlign();
+  // The keys and the display read as the calculator's parent does.
+  Perform(CM_PARENTBIDIMODECHANGED);
 }

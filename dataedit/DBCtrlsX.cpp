@@ -120,6 +120,13 @@ void TFieldDataLinkX::SetEditing(bool Value) {
   if (OnEditingChange) OnEditingChange(this);
 }
 
+void TFieldDataLinkX::UpdateRightToLeft() {
+  auto* W = dynamic_cast<TWinControl*>(FControl);
+  if (!W || !W->IsRightToLeft() || !W->HandleAllocated()) return;
+  const bool ExRight = (static_cast<DWORD>(GetWindowLong(W->Handle(), GWL_EXSTYLE)) & WS_EX_RIGHT) != 0;
+  if (ExRight != DBUseRightToLeftAlignment(W, Field())) W->Perform(CM_RECREATEWND, 0, 0);
+}
+
 bool TFieldDataLinkX::IsOneOfFields(const TField* F) const {
   return std::find(FFields.begin(), FFields.end(), F) != FFields.end();
 }
@@ -156,6 +163,23 @@ void TFieldDataLinkX::UpdateData() {
     OnUpdateData(this);
   }
   FModified = false;
+}
+
+bool DBUseRightToLeftAlignment(const TControl* Control, const TField* Field) {
+  if (!Control || Control->BiDiMode() != bdRightToLeft) return false;
+  if (!Field) return true;
+  switch (Field->DataType()) {
+    case ftSmallint: case ftInteger: case ftWord: case ftFloat: case ftCurrency: case ftBCD: case ftDate:
+    case ftTime: case ftDateTime: case ftAutoInc: case ftLargeint: case ftTimeStamp: case ftFMTBcd:
+      return false;
+    default:
+      return true;
+  }
+}
+
+TAlignment MirroredAlignment(TAlignment Alignment, bool RightToLeft) {
+  if (!RightToLeft || Alignment == taCenter) return Alignment;
+  return Alignment == taLeftJustify ? taRightJustify : taLeftJustify;
 }
 
 std::string SafeVarToStr(const Variant& Value) {

@@ -70,7 +70,9 @@ class TFieldDataLinkX : public TDataLink {
   void RecordChanged(TField* Field) override;
   virtual void UpdateField();
   void UpdateDataIndependent();
-  void UpdateRightToLeft() {}  // the platform's controls have no right-to-left mode
+  // A control in right-to-left mode whose window's WS_EX_RIGHT no longer fits the data-aware rule for
+  // its (new) field is asked to make its window again (CM_RECREATEWND).
+  void UpdateRightToLeft();
   void SetFields(const TFieldsArrX& List);
 
  private:
@@ -119,6 +121,13 @@ class TEditImageX : public TPersistent {
   int FWidth = 0;
   std::unique_ptr<TWatcher> FWatcher;
 };
+
+// The data-aware right-to-left alignment rule: the control aligns from the right (bdRightToLeft) and
+// its field, when it has one, is not one whose values keep their side: numbers, counters, dates and
+// times stay as the field aligns them.
+bool DBUseRightToLeftAlignment(const TControl* Control, const TField* Field);
+// The alignment seen on screen: left and right swapped when RightToLeft.
+TAlignment MirroredAlignment(TAlignment Alignment, bool RightToLeft);
 
 // The text of a variant for showing: empty for an array and when the conversion raises.
 std::string SafeVarToStr(const Variant& Value);

@@ -147,11 +147,8 @@ TButtonStripLayoutX LayoutButtonStrip(const std::vector<TStripButtonX>& Buttons,
 RECT EditButtonsRect(int ClientWidth, int ClientHeight, int StripWidth, bool Inset, bool RightToLeft) {
   RECT R = Inset ? RECT{ClientWidth - StripWidth - 1, 1, ClientWidth - 1, ClientHeight - 1}
                  : RECT{ClientWidth - StripWidth, 0, ClientWidth, ClientHeight};
-  if (RightToLeft) {
-    const int Shift = ClientWidth - StripWidth;
-    R.left -= Shift;
-    R.right -= Shift;
-  }
+  // Right to left the strip stands at the other edge, inside the border as well.
+  if (RightToLeft) R = RECT{ClientWidth - R.right, R.top, ClientWidth - R.left, R.bottom};
   return R;
 }
 

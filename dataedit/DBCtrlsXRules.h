@@ -82,7 +82,8 @@ TButtonStripLayoutX LayoutButtonStrip(const std::vector<TStripButtonX>& Buttons,
                                       int ClientHeight, bool Flat, bool RightToLeft, int FlatWidth,
                                       int ScrollBarWidth);
 
-// The strip's rectangle; the inset form is for a new-style single-border edit without 3-D.
+// The strip's rectangle; the inset form is for a new-style single-border edit without 3-D, whose border
+// lies inside the client area. Right to left it is mirrored to the left edge.
 RECT EditButtonsRect(int ClientWidth, int ClientHeight, int StripWidth, bool Inset, bool RightToLeft);
 // The rectangle of the image at the leading edge.
 RECT EditImageRect(int ClientWidth, int ClientHeight, int ImageWidth, bool RightToLeft);

@@ -222,6 +222,10 @@ void TCustomDBCheckBoxX::Dispatch(TMessage& Message) {
         return;
       }
       break;
+    case CM_CTL3DCHANGED:
+      TButtonControl::Dispatch(Message);
+      RecreateWnd();
+      return;
     case WM_CANCELMODE: {
       const bool WasDown = FPressed;
       TButtonControl::Dispatch(Message);
@@ -262,13 +266,22 @@ void TCustomDBCheckBoxX::Paint() {
   DrawControl(FPaintDC, FState, Focused(), Pressed, FHot);
 }
 
+bool TCustomDBCheckBoxX::UseRightToLeftAlignment() const {
+  return DBUseRightToLeftAlignment(this, FDataLink ? FDataLink->Field() : nullptr);
+}
+
+TAlignment TCustomDBCheckBoxX::GetControlsAlignment() const {
+  return UseRightToLeftAlignment() && FAlignment == taRightJustify ? taLeftJustify : taRightJustify;
+}
+
 void TCustomDBCheckBoxX::DrawControl(HDC DC, TCheckBoxState State, bool IsFocused, bool Pressed,
                                      bool MouseAbove) {
   const RECT Client{0, 0, FWidth, FHeight};
   FillSolidRect(DC, Client, ColorRef(FColor));
   const int Top = (FHeight - CheckBoxHeight) / 2;
   RECT Box, Caption;
-  if (FAlignment == taLeftJustify) {
+  // The caption is on the left for taLeftJustify, or for taRightJustify right to left.
+  if (MirroredAlignment(FAlignment, UseRightToLeftAlignment()) == taLeftJustify) {
     Box = RECT{FWidth - CheckBoxWidth, Top, FWidth, Top + CheckBoxHeight};
     Caption = RECT{0, 0, Box.left - 5, FHeight};
   } else {
@@ -292,7 +305,7 @@ void TCustomDBCheckBoxX::DrawCaptionRect(HDC DC, RECT R, bool IsFocused) {
   RECT T{R.left, FHeight / 2 - Size.cy / 2, R.left + Size.cx, 0};
   T.bottom = T.top + Size.cy;
   T.right = std::min<LONG>(T.right, R.right);
-  DrawControlText(DC, FText, T, DT_SINGLELINE, FFont.get(),
+  DrawControlText(DC, FText, T, DT_SINGLELINE | DrawTextBiDiModeFlagsReadingOnly(), FFont.get(),
                   FEnabled || ComponentState().Contains(csDesigning));
   if (IsFocused && !FText.empty()) {
     RECT F{T.left - 1, T.top - 1, T.right + 1, T.bottom + 2};

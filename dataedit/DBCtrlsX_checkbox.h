@@ -57,6 +57,12 @@ class TCustomDBCheckBoxX : public TButtonControl {
 
   TUpdateDataEventX OnUpdateData;
 
+  // Right-to-left alignment by the data-aware rule for the field: the caption changes sides.
+  bool UseRightToLeftAlignment() const override;
+  // taLeftJustify only right to left with the caption at the right (taRightJustify), else
+  // taRightJustify.
+  TAlignment GetControlsAlignment() const override;
+
  protected:
   virtual void Paint();
   virtual bool IsDataIndependent() const;

@@ -302,6 +302,8 @@ void TCustomDBComboBoxX::DropDown() {
   }
   FList->SetColor(Color());
   FList->Font()->Assign(Font());
+  // The list has no parent to follow: it reads as the combo box does.
+  FList->SetBiDiMode(BiDiMode());
   TCustomImageList* IL = Images();
   FList->AssignImageList(IL);
   {

@@ -118,19 +118,22 @@ void TCustomDBEditX::LayoutEditButtons() {
     C->SetVisible(B->Visible());
     C->SetFlat(FFlat);
     C->SetGlyph(B->Glyph());
+    C->SetNumGlyphs(B->NumGlyphs());
     C->SetHint(B->Hint());
   }
   const TRect CR = ClientRect();
-  const int CW = CR.Right - CR.Left, CH = CR.Bottom - CR.Top;
+  // Inside a single border drawn in the client area the strip keeps one pixel off every edge.
+  const int In = BorderInsideClient() ? 1 : 0;
+  const int CW = CR.Right - CR.Left - 2 * In, CH = CR.Bottom - CR.Top - 2 * In;
   // The unit's start-up measures the flat width; a program without the start-up list measures it here.
   if (FlatButtonWidth <= 0) FlatButtonWidth = ComputeFlatButtonWidth();
-  const TButtonStripLayoutX L =
-      LayoutButtonStrip(Strip, CW, CH, FFlat, false, FlatButtonWidth, GetSystemMetrics(SM_CXVSCROLL));
+  const TButtonStripLayoutX L = LayoutButtonStrip(Strip, CW, CH, FFlat, UseRightToLeftAlignment(), FlatButtonWidth,
+                                                  GetSystemMetrics(SM_CXVSCROLL));
   for (size_t I = 0; I < N; ++I) {
     const RECT& R = L.Buttons[I];
-    FButtonControls[I]->SetBounds(R.left, R.top, R.right - R.left, R.bottom - R.top);
+    FButtonControls[I]->SetBounds(R.left + In, R.top + In, R.right - R.left, R.bottom - R.top);
     const RECT& S = L.Separators[I];
-    FSeparators[I]->SetBounds(S.left, S.top, S.right - S.left, S.bottom - S.top);
+    FSeparators[I]->SetBounds(S.left + In, S.top + In, S.right - S.left, S.bottom - S.top);
     FSeparators[I]->SetVisible(S.right > S.left);
   }
   FStripWidth = L.StripWidth;
@@ -465,7 +468,23 @@ void TCustomDBEditX::DefineProperties(TFiler* Filer) {
 
 void TCustomDBEditX::CreateParams(TCreateParams& Params) {
   TCustomMaskEdit::CreateParams(Params);
-  Params.Style = DBEditWindowStyle(Params.Style, FWordWrap, PasswordChar() != 0, false, Alignment());
+  Params.Style =
+      DBEditWindowStyle(Params.Style, FWordWrap, PasswordChar() != 0, UseRightToLeftAlignment(), Alignment());
+}
+
+bool TCustomDBEditX::UseRightToLeftAlignment() const { return DBUseRightToLeftAlignment(this, Field()); }
+
+void TCustomDBEditX::CorrectBiDiExStyle(TAlignment Alignment) {
+  if (!HandleAllocated() || !IsRightToLeft()) return;
+  const DWORD Ex = static_cast<DWORD>(GetWindowLong(Handle(), GWL_EXSTYLE));
+  DWORD Want = Ex & ~(WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR);
+  if (UseRightToLeftReading()) Want |= WS_EX_RTLREADING;
+  if (UseRightToLeftScrollBar()) Want |= WS_EX_LEFTSCROLLBAR;
+  const bool Rtl = UseRightToLeftAlignment();
+  if ((Alignment == taRightJustify && !Rtl) || (Alignment == taLeftJustify && Rtl)) Want |= WS_EX_RIGHT;
+  if (Want == Ex) return;
+  SetWindowLong(Handle(), GWL_EXSTYLE, static_cast<LONG>(Want));
+  UpdateCaret();
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -775,16 +794,19 @@ std::string TCustomDBEditX::GetPaintCopyText() {
 }
 
 void TCustomDBEditX::PaintWindow(HDC DC) {
-  const TAlignment A = Alignment();
+  // The alignment as it shows: mirrored under right-to-left alignment.
+  const TAlignment A = MirroredAlignment(Alignment(), UseRightToLeftAlignment());
   if ((A == taLeftJustify || FFocused || FWordWrap) && !ControlState().Contains(csPaintCopy)) {
+    CorrectBiDiExStyle(Alignment());
     TCustomMaskEdit::PaintWindow(DC);
     PaintEditImage(DC);
     return;
   }
   // Unfocused right or centred text: the window only aligns to the left, so the edit paints it.
   const TRect CR = ClientRect();
-  const RECT R{0, 0, CR.Right - CR.Left, CR.Bottom - CR.Top};
+  RECT R{0, 0, CR.Right - CR.Left, CR.Bottom - CR.Top};
   FillSolidRect(DC, R, ColorRef(FEnabled ? FColor : clBtnFace));
+  if (BorderInsideClient()) FrameRect(DC, &R, GetSysColorBrush(COLOR_WINDOWFRAME));
   PaintEditImage(DC);
   std::string T = GetPaintCopyText();
   if (PasswordChar()) {
@@ -794,14 +816,15 @@ void TCustomDBEditX::PaintWindow(HDC DC) {
     for (int I = Utf8Length(T); I > 0; --I) Masked += P;
     T = Masked;
   }
-  // Beside the image and left of the button strip.
-  const RECT PR = EditPaintTextRect(R.right, R.bottom, FStripWidth, FImageWidth, false, false);
+  // Beside the image and the button strip (at the right and left under right-to-left alignment).
+  const RECT PR =
+      EditPaintTextRect(R.right, R.bottom, FStripWidth, FImageWidth, BorderInsideClient(), UseRightToLeftAlignment());
   const SIZE S = MeasureControlText(T, FFont.get());
   const int Margin = 1;
   int X = EditPaintTextX(A, PR, S.cx, Margin);
   if (A == taLeftJustify) X += PR.left;
   RECT TR{std::max<int>(X, PR.left), (R.bottom - S.cy) / 2, std::min<int>(X + S.cx, PR.right), (R.bottom - S.cy) / 2 + S.cy};
-  DrawControlText(DC, T, TR, DT_SINGLELINE | DT_NOPREFIX, FFont.get(), FEnabled);
+  DrawControlText(DC, T, TR, DT_SINGLELINE | DT_NOPREFIX | DrawTextBiDiModeFlagsReadingOnly(), FFont.get(), FEnabled);
 }
 
 void TCustomDBEditX::PaintEditImage(HDC DC) {
@@ -827,6 +850,7 @@ void TCustomDBEditX::UserTextChanged() {
 void TCustomDBEditX::OpenMRUList() {
   if (!FMRUListBox) {
     FMRUListBox = new TMRUListboxX(this);
+    FMRUListBox->SetCtl3D(false);
     FMRUListBox->SizeGrip()->OnParentResized = [this](TObject*) { MRUListBoxResized(); };
     FMRUListBox->OnMouseUp = [this](TObject*, TMouseButton Button, TShiftState, int X, int Y) {
       if (Button != mbLeft) return;
@@ -850,6 +874,7 @@ void TCustomDBEditX::OpenMRUList() {
   if (!FMRUList->DroppedDown) {
     FMRUListBox->SetColor(Color());
     FMRUListBox->Font()->Assign(Font());
+    FMRUListBox->SetBiDiMode(BiDiMode());
     FMRUListBox->SetItemIndex(-1);
     FMRUListBox->SetWidth(Screen.right - Screen.left);
   }

@@ -121,6 +121,9 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   int ImageWidth() const { return FImageWidth; }
   // The height follows the font while AutoSize is on and the border is single.
   void SetAutoSize(bool Value) override;
+  // Right-to-left alignment by the data-aware rule for the field (DBUseRightToLeftAlignment): the
+  // buttons stand at the left edge, the image at the right and the text aligns mirrored.
+  bool UseRightToLeftAlignment() const override;
 
  protected:
   virtual bool EditButtonsEnabled();
@@ -221,6 +224,11 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   void DrawFlatBorder();
   void PaintEditImage(HDC DC);
   bool IsFlatBorderDrawn() const;
+  // A single border without Ctl3D lies inside the client area: the strip and the text keep off it.
+  bool BorderInsideClient() const { return BorderStyle() != 0 && !Ctl3D(); }
+  // Right-to-left only: the window's reading, scroll-bar and alignment styles are put right for the
+  // alignment on screen before the window paints itself.
+  void CorrectBiDiExStyle(TAlignment Alignment);
   // True when a mouse message at client point P falls on the strip or the image.
   bool PointOnButtonsOrImage(POINT P) const;
   void FontChanged() override;

@@ -24,19 +24,25 @@ std::unique_ptr<TEditImageX> TCustomDBEditX::NewEditImage() { return std::make_u
 
 RECT TCustomDBEditX::GetEditButtonsRect() const {
   const TRect CR = ClientRect();
-  // The edit's frame is its 3-D client edge, so the strip takes the whole client height.
-  return EditButtonsRect(CR.Right - CR.Left, CR.Bottom - CR.Top, FStripWidth, false, false);
+  // A 3-D frame is the client edge, so the strip takes the whole client height; a single border lies
+  // inside the client area and the strip inside it.
+  return EditButtonsRect(CR.Right - CR.Left, CR.Bottom - CR.Top, FStripWidth, BorderInsideClient(),
+                         UseRightToLeftAlignment());
 }
 
 RECT TCustomDBEditX::GetImageRect() const {
   const TRect CR = ClientRect();
-  return EditImageRect(CR.Right - CR.Left, CR.Bottom - CR.Top, FImageWidth, false);
+  return EditImageRect(CR.Right - CR.Left, CR.Bottom - CR.Top, FImageWidth, UseRightToLeftAlignment());
 }
 
 RECT TCustomDBEditX::CalcTextRect() {
   const TRect CR = ClientRect();
   const bool ImageShown = FEditImage->Visible() && FEditImage->Images();
-  return EditFormatRect(CR.Right - CR.Left, CR.Bottom - CR.Top, FStripWidth, ImageShown ? FImageWidth : 0, false);
+  const int In = BorderInsideClient() ? 1 : 0;
+  RECT R = EditFormatRect(CR.Right - CR.Left - 2 * In, CR.Bottom - CR.Top - 2 * In, FStripWidth,
+                          ImageShown ? FImageWidth : 0, UseRightToLeftAlignment());
+  OffsetRect(&R, In, In);
+  return R;
 }
 
 void TCustomDBEditX::UpdateImageWidth() {
@@ -100,8 +106,8 @@ bool TCustomDBEditX::CanAutoSize(int& NewWidth, int& NewHeight) {
   int SysH = 0, FontH = 0;
   MeasureFontHeights(Font(), SysH, FontH);
   TCustomImageList* IL = FEditImage->Images();
-  NewHeight = FitEditHeight(EditBorderAllowance(true, true, FFlat, GetSystemMetrics(SM_CYBORDER), SysH, FontH), FontH,
-                            IL != nullptr, FEditImage->UseImageHeight(), IL ? IL->Height() : 0);
+  const int Allowance = EditBorderAllowance(true, Ctl3D(), FFlat, GetSystemMetrics(SM_CYBORDER), SysH, FontH);
+  NewHeight = FitEditHeight(Allowance, FontH, IL != nullptr, FEditImage->UseImageHeight(), IL ? IL->Height() : 0);
   return true;
 }
 
@@ -156,7 +162,7 @@ void TCustomDBEditX::PushEditButton(int I) {
 // ---------------------------------------------------------------------------------------------------
 // Flat border
 
-bool TCustomDBEditX::IsFlatBorderDrawn() const { return FFlat && BorderStyle() != 0; }
+bool TCustomDBEditX::IsFlatBorderDrawn() const { return FFlat && BorderStyle() != 0 && Ctl3D(); }
 
 void TCustomDBEditX::DrawFlatBorder() {
   if (!HandleAllocated() || !IsFlatBorderDrawn()) return;
@@ -206,6 +212,12 @@ bool TCustomDBEditX::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoin
 
 bool TCustomDBEditX::DispatchStripMessage(TMessage& Message) {
   switch (Message.Msg) {
+    case CM_BIDIMODECHANGED:
+      // The alignment style of the window follows the mode too: the window is made again, and the
+      // strip and the image change sides.
+      TCustomMaskEdit::Dispatch(Message);
+      if (HandleAllocated()) RecreateWnd();
+      return true;
     case CM_EDITIMAGECHANGEDX:
       UpdateImageWidth();
       if (HandleAllocated()) RecreateWnd();

@@ -154,6 +154,7 @@ static bool HandlePopupFrame(TWinControl* Control, TMessage& Message, int Border
 TPopupListboxX::TPopupListboxX(TComponent* AOwner) : TCustomListBox(AOwner) {
   SetStyle(lbOwnerDrawFixed);
   SetBorderStyle(0);
+  SetParentCtl3D(false);
   FGrip = new TSizeGripX(this);
   FGrip->SetParent(this);
 }
@@ -180,13 +181,6 @@ TRect TPopupListboxX::ClientRect() const {
   return TRect(0, 0, std::max(0, Width() - 2 * F), std::max(0, Height() - 2 * F));
 }
 
-void TPopupListboxX::SetCtl3D(bool Value) {
-  if (Value == FCtl3D) return;
-  FCtl3D = Value;
-  if (HandleAllocated()) RecreateWnd();
-  SetBounds(Left(), Top(), Width(), Height());
-  if (FGrip) FGrip->MoveToCorner();
-}
 
 void TPopupListboxX::AssignImageList(TCustomImageList* Value) {
   if (Value == FImageList) return;
@@ -202,10 +196,15 @@ void TPopupListboxX::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Stat
   TCanvas* C = Canvas();
   HDC DC = C->Handle();
   const bool Selected = State.Contains(odSelected);
-  // Controls here read left to right only, so the image column is always at the left.
+  // The image column leads the row: at the left, or at the right when the list reads right to left.
+  const bool Rtl = UseRightToLeftReading();
   const int ImageArea = FImageList->Width() + 4;
   RECT ImageRect{Rect.Left, Rect.Top, Rect.Left + ImageArea, Rect.Bottom};
   RECT TextRect{Rect.Left + ImageArea, Rect.Top, Rect.Right, Rect.Bottom};
+  if (Rtl) {
+    ImageRect = RECT{Rect.Right - ImageArea, Rect.Top, Rect.Right, Rect.Bottom};
+    TextRect = RECT{Rect.Left, Rect.Top, Rect.Right - ImageArea, Rect.Bottom};
+  }
   // The image column keeps the list's colour; only the text is highlighted.
   HBRUSH Back = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color())));
   FillRect(DC, &ImageRect, Back);
@@ -216,14 +215,17 @@ void TPopupListboxX::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Stat
   C->Font()->SetColor(Selected ? clHighlightText : Font()->Color());
   const std::string Text = Index >= 0 && Index < Count() ? Items()->Get(Index) : std::string();
   const int TextY = Rect.Top + (Rect.Height() - C->TextHeight("Wg")) / 2;
-  const int TextX = Rect.Left + FImageList->Width() + 5;
+  const int TextX = Rtl ? TextRect.right - 2 - C->TextWidth(Text) : Rect.Left + FImageList->Width() + 5;
   C->TextRect(TRect(TextRect.left, TextRect.top, TextRect.right, TextRect.bottom), TextX, TextY, Text);
 }
 
 TRect TPopupListboxX::ItemFocusRect(int Index, const TRect& Rect) {
   if (!FImageList) return TCustomListBox::ItemFocusRect(Index, Rect);
   TRect R = Rect;
-  R.Left = std::min(R.Right, R.Left + FImageList->Width() + 4);
+  if (UseRightToLeftReading())
+    R.Right = std::max(R.Left, R.Right - FImageList->Width() - 4);
+  else
+    R.Left = std::min(R.Right, R.Left + FImageList->Width() + 4);
   return R;
 }
 
@@ -291,6 +293,14 @@ void TPopupListboxX::Dispatch(TMessage& Message) {
     Message.Result = 0;
     return;
   }
+  if (Message.Msg == CM_CTL3DCHANGED) {
+    // The frame changes: the window is made again and the rows fit inside the new one.
+    TCustomListBox::Dispatch(Message);
+    if (HandleAllocated()) RecreateWnd();
+    SetBounds(Left(), Top(), Width(), Height());
+    if (FGrip) FGrip->MoveToCorner();
+    return;
+  }
   if (HandlePopupFrame(this, Message, PopupBorderWidth(), [this](TMessage& M) { TCustomListBox::Dispatch(M); }))
     return;
   TCustomListBox::Dispatch(Message);
@@ -299,7 +309,10 @@ void TPopupListboxX::Dispatch(TMessage& Message) {
 // ---------------------------------------------------------------------------------------------------
 // TPopupMonthCalendarX
 
-TPopupMonthCalendarX::TPopupMonthCalendarX(TComponent* AOwner) : TMonthCalendar(AOwner) { SetAutoSize(true); }
+TPopupMonthCalendarX::TPopupMonthCalendarX(TComponent* AOwner) : TMonthCalendar(AOwner) {
+  SetAutoSize(true);
+  SetCtl3D(true);
+}
 
 void TPopupMonthCalendarX::CreateParams(TCreateParams& Params) {
   TMonthCalendar::CreateParams(Params);
@@ -317,19 +330,15 @@ TRect TPopupMonthCalendarX::ClientRect() const {
   return TRect(0, 0, std::max(0, Width() - 2 * F), std::max(0, Height() - 2 * F));
 }
 
-void TPopupMonthCalendarX::SetCtl3D(bool Value) {
-  if (Value == FCtl3D) return;
-  FCtl3D = Value;
-  if (HandleAllocated()) RecreateWnd();
+void TPopupMonthCalendarX::FitToFrame() {
+  // The calendar's own size plus its frame on each side.
   TRect R = MinReqRect();
   SetBounds(Left(), Top(), R.Width() + 2 * FrameSize(), R.Height() + 2 * FrameSize());
 }
 
 void TPopupMonthCalendarX::CreateWnd() {
   TMonthCalendar::CreateWnd();
-  // The calendar's own size plus its frame on each side.
-  TRect R = MinReqRect();
-  SetBounds(Left(), Top(), R.Width() + 2 * FrameSize(), R.Height() + 2 * FrameSize());
+  FitToFrame();
 }
 
 bool TPopupMonthCalendarX::CanAutoSize(int& NewWidth, int& NewHeight) {
@@ -376,6 +385,12 @@ bool TPopupMonthCalendarX::DoMouseWheel(TShiftState Shift, int WheelDelta, const
 }
 
 void TPopupMonthCalendarX::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_CTL3DCHANGED) {
+    TMonthCalendar::Dispatch(Message);
+    if (HandleAllocated()) RecreateWnd();
+    FitToFrame();
+    return;
+  }
   if (Message.Msg == WM_NCCALCSIZE) {
     HandlePopupFrame(this, Message, PopupBorderWidth(), [this](TMessage& M) { TMonthCalendar::Dispatch(M); });
     return;

@@ -57,11 +57,11 @@ class TPopupListboxX : public TCustomListBox {
   void Dispatch(TMessage& Message) override;
   // The area inside the frame, where the rows and the grip lie.
   TRect ClientRect() const override;
-  // A raised 3-D frame of BorderWidth 2 (on by default), else a one-pixel line.
-  bool Ctl3D() const { return FCtl3D; }
-  void SetCtl3D(bool Value);
+  // A raised 3-D frame of BorderWidth 2 with Ctl3D (on by default), else a one-pixel line; a change
+  // of Ctl3D makes the window again.
   int PopupBorderWidth() const { return FCtl3D ? 2 : 0; }
-  // Images drawn beside the items (image i for item i); not owned, nullptr for plain text rows.
+  // Images drawn beside the items (image i for item i; at the right, and the text against the image,
+  // under right-to-left reading); not owned, nullptr for plain text rows.
   void AssignImageList(TCustomImageList* Value);
   TCustomImageList* ImageList() const { return FImageList; }
 
@@ -78,7 +78,6 @@ class TPopupListboxX : public TCustomListBox {
  private:
   TSizeGripX* FGrip;
   TCustomImageList* FImageList = nullptr;
-  bool FCtl3D = true;
   std::string FSearchText;
   uint64_t FLastKeyTick = 0;
   POINT FLastMouse{-1, -1};
@@ -92,8 +91,7 @@ class TPopupMonthCalendarX : public TMonthCalendar {
   explicit TPopupMonthCalendarX(TComponent* AOwner);
   void Dispatch(TMessage& Message) override;
   TRect ClientRect() const override;
-  bool Ctl3D() const { return FCtl3D; }
-  void SetCtl3D(bool Value);
+  // Ctl3D on (and ParentCtl3D off) from the start: a raised border of width 2, else a single line.
   int PopupBorderWidth() const { return FCtl3D ? 2 : 0; }
   // Frame and border together on each side.
   int FrameSize() const;
@@ -110,5 +108,5 @@ class TPopupMonthCalendarX : public TMonthCalendar {
 
  private:
   void CloseUp(bool Accept);
-  bool FCtl3D = true;
+  void FitToFrame();
 };

@@ -614,9 +614,9 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   void SetCanvasMirror(bool RightToLeft);
   bool IsFormActiveControl();
   // The in-cell button of an always-visible edit button (kinds of DrawEditButton).
-  // Kind -1: a picture button showing Glyph.
+  // Kind -1: a picture button showing Glyph (its first image when it is a strip of NumGlyphs).
   void DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rect, TColor AColor, bool Enabled, bool AFlat,
-                      const TRect& ClipRect, TBitmap* Glyph = nullptr);
+                      const TRect& ClipRect, TBitmap* Glyph = nullptr, int NumGlyphs = 1);
   // The width the always-visible edit buttons of Column take (0 without them).
   int CellButtonWidth(TColumnX* Column);
   // The buttons shown in Column's cells, left to right: the main button (when the column has one),
@@ -625,6 +625,7 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
     int Kind;
     int Width;
     TBitmap* Glyph;
+    int NumGlyphs;
   };
   std::vector<TCellButtonX> CellButtons(TColumnX* Column);
   // Widths fitted to contents: titles, every record's cells, footers (the cells only with an active

@@ -396,8 +396,9 @@ void TCustomDBGridX::WMSetCursor(TMessage& Message) {
 
 void TCustomDBGridX::CreateParams(TCreateParams& Params) {
   TCustomGrid::CreateParams(Params);
-  if (FFlat) {
-    // The flat look draws its own one-pixel border instead of the sunken edge.
+  if (FFlat && Ctl3D()) {
+    // The flat look draws its own one-pixel border instead of the sunken edge (without Ctl3D the
+    // border is the single line already).
     Params.Style &= ~WS_BORDER;
     Params.ExStyle &= ~WS_EX_CLIENTEDGE;
     FFlatBorderWidth = BorderStyle() == TBorderStyle::bsSingle ? 1 : 0;

@@ -7,6 +7,7 @@
 
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXUnit.h"
+#include "dataedit/DBCtrlsX.h"
 #include "dataedit/ToolCtrlsX.h"
 
 namespace {
@@ -31,12 +32,6 @@ class TActiveRecordScope {
   IRandomAccessDataSetX* FRows;
   int FOld;
 };
-
-// Under right-to-left reading the cell's text runs from its right edge.
-TAlignment Mirrored(TAlignment A, bool RightToLeft) {
-  if (!RightToLeft || A == taCenter) return A;
-  return A == taLeftJustify ? taRightJustify : taLeftJustify;
-}
 
 // Cells of one column share a font: assigning an equal font would only make the canvas build a new
 // font handle for every cell.
@@ -79,7 +74,7 @@ std::vector<TCustomDBGridX::TCellButtonX> TCustomDBGridX::CellButtons(TColumnX* 
   std::vector<TCellButtonX> list;
   int bw = ButtonWidth() > 0 ? ButtonWidth() : (FFlat ? FlatButtonWidth + 1 : GetSystemMetrics(SM_CXVSCROLL));
   int main = MainButtonKind(Column);
-  if (main >= 0) list.push_back({main, bw, nullptr});
+  if (main >= 0) list.push_back({main, bw, nullptr, 1});
   // The column's own buttons follow the main one (not made just to be asked about).
   if (TEditButtonsX* eb = Column->FEditButtons.get())
     for (int i = 0; i < eb->Count(); ++i) {
@@ -95,13 +90,13 @@ std::vector<TCustomDBGridX::TCellButtonX> TCustomDBGridX::CellButtons(TColumnX* 
         case ebsMinusX: kind = bkMinusX; break;
       }
       TBitmap* glyph = b->Style() == ebsGlyphX ? b->Glyph() : nullptr;
-      list.push_back({kind, (b->Width() < 1 ? bw : b->Width()) + (FFlat ? 1 : 0), glyph});
+      list.push_back({kind, (b->Width() < 1 ? bw : b->Width()) + (FFlat ? 1 : 0), glyph, b->NumGlyphs()});
     }
   return list;
 }
 
 void TCustomDBGridX::DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rect, TColor AColor, bool Enabled,
-                                    bool AFlat, const TRect& ClipRect, TBitmap* Glyph) {
+                                    bool AFlat, const TRect& ClipRect, TBitmap* Glyph, int NumGlyphs) {
   TRect r = Rect;
   HDC dc = ACanvas->Handle();
   bool clipped = r.Left < ClipRect.Left || r.Right > ClipRect.Right;
@@ -122,9 +117,11 @@ void TCustomDBGridX::DrawCellButton(TCanvas* ACanvas, int Kind, const TRect& Rec
       DrawEdge(dc, &e, EDGE_RAISED, BF_RECT | BF_MIDDLE);
     }
     if (Glyph && !Glyph->Empty()) {
-      int x = r.Left + (r.Width() - Glyph->Width()) / 2, y = r.Top + (r.Height() - Glyph->Height()) / 2;
+      // A strip shows its first (up) image.
+      const int w = Glyph->Width() / std::clamp(NumGlyphs, 1, std::max(1, Glyph->Width()));
+      int x = r.Left + (r.Width() - w) / 2, y = r.Top + (r.Height() - Glyph->Height()) / 2;
       SaveDC(dc);
-      IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
+      IntersectClipRect(dc, std::max(r.Left, x), r.Top, std::min(r.Right, x + w), r.Bottom);
       ACanvas->Draw(x, y, Glyph);
       RestoreDC(dc, -1);
     }
@@ -300,18 +297,18 @@ void TCustomDBGridX::DrawTitleCell(int DataCol, const TRect& ARect, bool& Presse
     SaveDC(dc);
     IntersectClipRect(dc, ARect.Left, ARect.Top, ARect.Right, ARect.Bottom);
     DrawImageClipped(FTitleImages, nullptr, c, flip(shifted), imageIndex, 0,
-                     leaf ? taCenter : Mirrored(title->Alignment(), rtl), rtl);
+                     leaf ? taCenter : MirroredAlignment(title->Alignment(), rtl), rtl);
     RestoreDC(dc, -1);
   } else if (title->Orientation() == tohVertical) {
-    TAlignment a = Mirrored(title->Alignment(), rtl);
+    TAlignment a = MirroredAlignment(title->Alignment(), rtl);
     DrawVerticalTextX(c, flip(shifted), true, 2, 2, caption, a == taRightJustify ? 1 : a == taCenter ? 2 : 0, 2,
                       title->EndEllipsis(), false);
   } else {
     // A multi-level leaf is centred in its height (beside a taller neighbour) and so always goes
     // through the wrapping path, which places it.
     bool wrap = leaf != nullptr || (FTitleLineCount > 1 && caption.find(' ') != std::string::npos);
-    DrawCellTextX(c, flip(textRect), 2 + offset, 2 + offset, caption, Mirrored(title->Alignment(), rtl), leaf ? 1 : 0,
-                  wrap, title->EndEllipsis(), 0, 0, rtl);
+    DrawCellTextX(c, flip(textRect), 2 + offset, 2 + offset, caption, MirroredAlignment(title->Alignment(), rtl),
+                  leaf ? 1 : 0, wrap, title->EndEllipsis(), 0, 0, rtl);
   }
   if (drawMarker) {
     int mw = SortMarkerImages->Width(), mh = SortMarkerImages->Height();
@@ -410,8 +407,8 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
       if (buttonWidth > 0) {
         c->FillRect(ARect);
       }
-      DrawCellTextX(c, flip(textRect), TextMargin, 2, p.Text, Mirrored(p.Alignment, rtl), 0, wrap, col->EndEllipsis(), 0,
-                    0, rtl);
+      DrawCellTextX(c, flip(textRect), TextMargin, 2, p.Text, MirroredAlignment(p.Alignment, rtl), 0, wrap,
+                    col->EndEllipsis(), 0, 0, rtl);
     }
   } else {
     c->FillRect(ARect);
@@ -428,7 +425,7 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
         c->Brush()->SetColor(p.CellColor);
         c->FillRect(flip(TRect(b.Left - 1, ARect.Top, b.Left, ARect.Bottom)));
       }
-      DrawCellButton(c, cb.Kind, flip(b), p.CellColor, true, FFlat, ARect, cb.Glyph);
+      DrawCellButton(c, cb.Kind, flip(b), p.CellColor, true, FFlat, ARect, cb.Glyph, cb.NumGlyphs);
       if (bh < ARect.Height()) {
         c->Brush()->SetColor(p.CellColor);
         c->FillRect(flip(TRect(b.Left, b.Bottom, b.Right, ARect.Bottom)));
@@ -443,7 +440,7 @@ void TCustomDBGridX::DrawDataRowCell(int ACol, int ARow, int DataCol, int DataRo
       !ComponentState().Contains(csDesigning) && FUpdateLock == 0 && IsFormActiveControl()) {
     std::string found = p.Text.substr(0, std::min(p.Text.size(), FSearchText.size()));
     int fullWidth = c->TextWidth(p.Text), foundWidth = c->TextWidth(found);
-    TAlignment a = Mirrored(p.Alignment, rtl);
+    TAlignment a = MirroredAlignment(p.Alignment, rtl);
     int x = a == taLeftJustify    ? textRect.Left + TextMargin
             : a == taRightJustify ? textRect.Right - fullWidth - 3
                                   : textRect.Left + textRect.Width() / 2 - fullWidth / 2;

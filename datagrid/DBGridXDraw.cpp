@@ -68,7 +68,7 @@ bool TextFitsCell(TCustomDBGridX* Grid, int DX, int DY, const std::string& Text,
   TCanvas* c = Grid->Canvas();
   int room = std::max(1, Rect.Width() - DX - 2);
   RECT r{0, 0, room, 0};
-  UINT fmt = DT_CALCRECT | DT_NOPREFIX | (WordWrap ? DT_WORDBREAK : 0) | (Grid->RightToLeft() ? DT_RTLREADING : 0);
+  UINT fmt = DT_CALCRECT | DT_NOPREFIX | (WordWrap ? DT_WORDBREAK : 0) | Grid->DrawTextBiDiModeFlagsReadingOnly();
   DrawText(c->Handle(), Text.c_str(), -1, &r, fmt);
   Width = r.right - r.left;
   Height = r.bottom - r.top;

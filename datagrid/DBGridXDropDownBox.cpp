@@ -90,7 +90,7 @@ TPopupDataGridX* TColumnDropDownOwnerX::GetDropDownGrid() {
     FGrid->HandleNeeded();
   }
   // The list reads the way its grid does.
-  if (TCustomDBGridX* g = FColumn->OwnerGrid()) FGrid->SetListRightToLeft(g->RightToLeft());
+  if (TCustomDBGridX* g = FColumn->OwnerGrid()) FGrid->SetBiDiMode(g->BiDiMode());
   return FGrid;
 }
 

@@ -191,6 +191,7 @@ void TDBGridInplaceEdit::SetEditStyle(TColumnEditStyleX Value) {
           }
           FLookupList = l;
           FLookupList->SetVisible(false);
+          FLookupList->SetCtl3D(true);
           FLookupList->FreeNotification(this);
           FLookupList->OnPickByMouse = [this](TObject* Sender, bool Accept) { LookupListPick(Sender, Accept); };
           FLookupList->OnKeyValueChangedByUser = [this](TObject*) {
@@ -350,6 +351,8 @@ void TDBGridInplaceEdit::DropDown() {
   TCustomDBGridX* g = DBGrid();
   TColumnX* col = CurrentColumn();
   if (!g || !col) return;
+  // The drop-down has no parent to follow: it reads as the editor (and so the grid) does.
+  FDropDownControl->SetBiDiMode(BiDiMode());
   FDropDownControl->SetWidth(Width());
   if (FDropDownControl == FLookupList) {
     TDataSet* lds = col->GetListDataSet();

@@ -84,6 +84,7 @@ void TDBGridInplaceEdit::LayoutButtonControls() {
     c->SetVisible(b->Visible());
     c->SetStyle(b->Style());
     if (b->Glyph()) c->Glyph()->Assign(b->Glyph());
+    c->SetNumGlyphs(b->NumGlyphs());
     c->SetHint(b->Hint());
     c->SetFlat(flat);
   }
@@ -353,6 +354,7 @@ void TDBGridInplaceEdit::OpenMRUList() {
   if (!wasOpen) {
     FMRUListControl->SetColor(Color());
     FMRUListControl->Font()->Assign(Font());
+    FMRUListControl->SetBiDiMode(BiDiMode());
     FMRUListControl->SetItemIndex(-1);
     // The width the user gave the list last time, when wider than the text.
     int w = screen.right - screen.left;

@@ -597,6 +597,7 @@ int TCustomDBLookupComboboxX::GetListFieldsWidth() {
 TPopupDataGridX* TCustomDBLookupComboboxX::GetDropDownGrid() {
   if (!FGrid) {
     FGrid = new TPopupDataGridX(this);
+    FGrid->SetCtl3D(true);
     FGrid->FreeNotification(this);
     FGrid->OnPickByMouse = [this](TObject*, bool Accept) { CloseUp(Accept); };
   }
@@ -616,6 +617,8 @@ void TCustomDBLookupComboboxX::DropDown() {
   g->SetSpecRow(FDropDownBox->SpecRow());
   g->SetColor(Color());
   g->Font()->Assign(Font());
+  // The list has no parent to follow: it reads as the combo box does.
+  g->SetBiDiMode(BiDiMode());
   g->SetShowTitles(FDropDownBox->ShowTitles());
   g->SetLookupUseMultiTitle(FDropDownBox->UseMultiTitle());
   g->SetLookupReadOnly(!CanModifyKey(false));
@@ -643,7 +646,15 @@ void TCustomDBLookupComboboxX::DropDown() {
   FGridLayoutChanged = false;
   g->OnLayoutChangedHook = [this](TObject*) { FGridLayoutChanged = true; };
   POINT pos{0, 0};
-  PositionDropDownWindow(this, g, FDropDownBox->Align(), pos, g->RowPixelHeight());
+  // A list whose shown field reads right to left opens from the other edge.
+  TDropDownAlign align = FDropDownBox->Align();
+  if (DBUseRightToLeftAlignment(this, FListFieldObj)) {
+    if (align == daLeft)
+      align = daRight;
+    else if (align == daRight)
+      align = daLeft;
+  }
+  PositionDropDownWindow(this, g, align, pos, g->RowPixelHeight());
   SetWindowPos(g->Handle(), HWND_TOP, pos.x, pos.y, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
   g->SetVisible(true);
   g->SizeGrip()->SetGripVisible(FDropDownBox->Sizable());

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "datagrid/DBGridXDraw.h"
+#include "dataedit/DBCtrlsX.h"
 #include "dataedit/VarValuesX.h"
 #include "platform/rtl/sysutils.h"
 
@@ -1131,14 +1132,6 @@ void TDBLookupGridX::Notification(TComponent* AComponent, TOperation Operation) 
 
 // ---------------------------------------------------------------------------------------------------
 // Drawing
-
-namespace {
-// Under right-to-left reading a cell's text runs from its right edge.
-TAlignment MirroredAlignment(TAlignment A, bool RightToLeft) {
-  if (!RightToLeft || A == taCenter) return A;
-  return A == taLeftJustify ? taRightJustify : taLeftJustify;
-}
-}  // namespace
 
 void TDBLookupGridX::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
   TCanvas* c = Canvas();

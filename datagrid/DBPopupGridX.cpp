@@ -16,18 +16,6 @@ TPopupDataGridX::TPopupDataGridX(TComponent* AOwner) : TDBLookupGridX(AOwner) {
 
 TPopupDataGridX::~TPopupDataGridX() = default;
 
-void TPopupDataGridX::SetCtl3D(bool Value) {
-  if (FCtl3D == Value) return;
-  FCtl3D = Value;
-  RecreateWnd();
-}
-
-void TPopupDataGridX::SetListRightToLeft(bool Value) {
-  if (RightToLeft() == Value) return;
-  SetRightToLeft(Value);
-  if (HandleAllocated()) RecreateWnd();
-}
-
 void TPopupDataGridX::CreateParams(TCreateParams& Params) {
   TDBLookupGridX::CreateParams(Params);
   // A top-level tool window. The list's scroll bars stay: on this platform a window shows only the
@@ -36,7 +24,7 @@ void TPopupDataGridX::CreateParams(TCreateParams& Params) {
   Params.Style = WS_POPUP | WS_CLIPCHILDREN | bars;
   if (!FCtl3D) Params.Style |= WS_BORDER;
   Params.ExStyle = WS_EX_TOOLWINDOW;
-  if (RightToLeft()) Params.ExStyle |= WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
+  AddBiDiModeExStyle(Params.ExStyle);
   Params.WindowClassStyle = CS_SAVEBITS | CS_HREDRAW;
   Params.WndParent = nullptr;
 }
@@ -124,6 +112,10 @@ void TPopupDataGridX::Dispatch(TMessage& Message) {
       return;
     case WM_MOUSEACTIVATE:
       Message.Result = MA_NOACTIVATE;
+      return;
+    case CM_CTL3DCHANGED:
+      TDBLookupGridX::Dispatch(Message);
+      if (HandleAllocated()) RecreateWnd();
       return;
     case WM_NCCALCSIZE:
       TDBLookupGridX::Dispatch(Message);

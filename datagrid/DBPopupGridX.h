@@ -25,11 +25,9 @@ class TPopupDataGridX : public TDBLookupGridX {
   bool WasResized() const { return FWasResized; }
   void SetWasResized(bool Value) { FWasResized = Value; }
   bool InUserAction() const { return FInUserAction; }
-  bool Ctl3D() const { return FCtl3D; }
-  void SetCtl3D(bool Value);
-  // Columns from the right, as the grid or control it drops from; the window is made again so that
-  // its extended style reads right to left too.
-  void SetListRightToLeft(bool Value);
+  // Ctl3D: a raised outer edge around the window, else a single line (WS_BORDER); a change makes the
+  // window again. The owner gives the list its own BiDiMode when it drops it down: the list has no
+  // parent to follow.
 
   bool CanFocus() const override { return false; }
   // Never smaller than a scroll bar's arrow box; always true.
@@ -61,5 +59,4 @@ class TPopupDataGridX : public TDBLookupGridX {
   TSizeGripX* FSizeGrip = nullptr;  // owned as a child component
   bool FWasResized = false;
   bool FInUserAction = false;
-  bool FCtl3D = true;
 };

@@ -1,5 +1,7 @@
 #include "platform/controls/buttons.h"
 
+#include <algorithm>
+
 #include "platform/controls/stdctrls.h"
 #include "platform/controls/themes.h"
 
@@ -65,6 +67,48 @@ TBitmap* TSpeedButton::Glyph() {
 void TSpeedButton::SetGlyph(TBitmap* Value) {
   Glyph()->Assign(Value);
   Invalidate();
+}
+
+void TSpeedButton::SetNumGlyphs(int Value) {
+  Value = std::clamp(Value, 1, 4);
+  if (Value == FNumGlyphs) return;
+  FNumGlyphs = Value;
+  Invalidate();
+}
+
+void TSpeedButton::DrawGlyph(int X, int Y, int ImageWidth, int Images) {
+  enum { kUp, kDisabled, kPressed, kHeld };
+  int state = !FEnabled ? kDisabled : (FPressing && FInside) ? kPressed : FDown ? kHeld : kUp;
+  if (state == kHeld && state >= Images) state = kPressed;
+  if (state == kPressed && state >= Images) state = kUp;
+  const int h = FGlyph->Height();
+  if (state == kDisabled && Images < 2) {
+    // No disabled image: the up image's shape, embossed.
+    const TColor back = FGlyph->TransparentColor();
+    TCanvas* src = FGlyph->Canvas();
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+    HDC dc = FCanvas->Handle();
+    for (int pass = 0; pass < 2; ++pass)
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < ImageWidth; ++x)
+          if (src->Pixels(x, y) != back)
+            SetPixelV(dc, X + x + (pass == 0 ? 1 : 0), Y + y + (pass == 0 ? 1 : 0), pass == 0 ? light : shadow);
+    return;
+  }
+  if (state >= Images) state = kUp;
+  if (Images == 1) {
+    FCanvas->Draw(X, Y, FGlyph.get());
+    return;
+  }
+  TBitmap image;
+  image.SetPixelFormat(pf24bit);
+  image.SetSize(ImageWidth, h);
+  image.Canvas()->CopyRect(TRect(0, 0, ImageWidth, h), FGlyph->Canvas(),
+                           TRect(state * ImageWidth, 0, (state + 1) * ImageWidth, h));
+  // Every image is transparent where the strip is (its bottom-left pixel's colour).
+  image.SetTransparentColor(FGlyph->TransparentColor());
+  image.SetTransparent(FGlyph->Transparent());
+  FCanvas->Draw(X, Y, &image);
 }
 
 void TSpeedButton::SetLayout(TButtonLayout Value) {
@@ -141,7 +185,9 @@ void TSpeedButton::Paint() {
   ThemePainter().ToolButton(dc, r, s, &content);
   bool hasGlyph = FGlyph && !FGlyph->Empty();
   SIZE ts = MeasureControlText(FText, FFont.get());
-  int gw = hasGlyph ? FGlyph->Width() : 0, gh = hasGlyph ? FGlyph->Height() : 0;
+  // One image of the strip.
+  const int images = hasGlyph && FGlyph->Width() >= FNumGlyphs ? FNumGlyphs : 1;
+  int gw = hasGlyph ? FGlyph->Width() / images : 0, gh = hasGlyph ? FGlyph->Height() : 0;
   int cw = content.right - content.left, ch = content.bottom - content.top;
   int gap = (hasGlyph && !FText.empty()) ? FSpacing : 0;
   int gx = 0, gy = 0;
@@ -173,6 +219,6 @@ void TSpeedButton::Paint() {
       gy = tr.bottom + gap;
     }
   }
-  if (hasGlyph) FCanvas->Draw(gx, gy, FGlyph.get());
+  if (hasGlyph) DrawGlyph(gx, gy, gw, images);
   DrawControlText(dc, FText, tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, FFont.get(), FEnabled);
 }

@@ -1,5 +1,10 @@
 #pragma once
 // Speed buttons: graphic push buttons that can stay down, alone or as a group of one parent.
+//
+// The glyph is a strip of NumGlyphs images of equal width side by side (1 to 4): up, disabled, pressed
+// and held down (Down). A state whose image the strip lacks shows another: held down the pressed
+// image, pressed the up image, disabled the up image greyed (embossed in the highlight and shadow
+// colours over the bottom-left pixel's colour).
 
 #include <memory>
 
@@ -24,6 +29,9 @@ class TSpeedButton : public TGraphicControl {
   // An optional picture beside the caption; empty by default.
   TBitmap* Glyph();
   void SetGlyph(TBitmap* Value);
+  int NumGlyphs() const { return FNumGlyphs; }
+  // Kept between 1 and 4.
+  void SetNumGlyphs(int Value);
   TButtonLayout Layout() const { return FLayout; }
   void SetLayout(TButtonLayout Value);
   int Spacing() const { return FSpacing; }
@@ -48,5 +56,8 @@ class TSpeedButton : public TGraphicControl {
   bool FInside = false;
   TButtonLayout FLayout = blGlyphLeft;
   int FSpacing = 4;
+  int FNumGlyphs = 1;
   std::unique_ptr<TBitmap> FGlyph;
+  // The image of the glyph strip (Images of ImageWidth each) for the current state, drawn at (X, Y).
+  void DrawGlyph(int X, int Y, int ImageWidth, int Images);
 };

@@ -15,6 +15,8 @@ namespace {
 
 TControl* gMouseControl = nullptr;
 TControl* gCaptureControl = nullptr;
+// Windows being made again: the focus leaving and coming back is no exit from a control nor entry.
+int gRecreating = 0;
 TCursor gScreenCursor = crDefault;
 std::map<TCursor, HCURSOR>& CursorTable() {
   static std::map<TCursor, HCURSOR> table;
@@ -525,6 +527,36 @@ void TControl::ParentFontChanged() {
   if (FParentFont) TakeParentFont();
 }
 
+void TControl::SetBiDiMode(TBiDiMode Value) {
+  FParentBiDiMode = false;
+  if (Value == FBiDiMode) return;
+  FBiDiMode = Value;
+  Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool Value) {
+  if (Value == FParentBiDiMode) return;
+  FParentBiDiMode = Value;
+  if (Value) ParentBiDiModeChanged();
+}
+
+void TControl::ParentBiDiModeChanged() {
+  if (!FParentBiDiMode || !FParent || FParent->FBiDiMode == FBiDiMode) return;
+  FBiDiMode = FParent->FBiDiMode;
+  Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::BiDiModeChanged(TMessage& /*Message*/) { Invalidate(); }
+
+void TControl::UpdateTextFlags(TCanvas* Canvas) const {
+  Canvas->SetTextFlags((Canvas->TextFlags() & ~ETO_RTLREADING) | (UseRightToLeftReading() ? ETO_RTLREADING : 0));
+}
+
+UINT TControl::DrawTextBiDiModeFlags(UINT Flags) const {
+  if (UseRightToLeftAlignment() && !(Flags & DT_CENTER)) Flags ^= DT_RIGHT;
+  return Flags | DrawTextBiDiModeFlagsReadingOnly();
+}
+
 void TControl::ParentColorChanged() {
   if (FParentColor && FParent) {
     FColor = FParent->Color();
@@ -701,6 +733,8 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_VISIBLECHANGED: return;
     case CM_PARENTFONTCHANGED: ParentFontChanged(); return;
     case CM_PARENTCOLORCHANGED: ParentColorChanged(); return;
+    case CM_BIDIMODECHANGED: BiDiModeChanged(Message); return;
+    case CM_PARENTBIDIMODECHANGED: ParentBiDiModeChanged(); return;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
       // A control's own interest; the parent hears about its children too.
@@ -915,6 +949,7 @@ void TWinControl::CreateParams(TCreateParams& Params) {
   if (!FEnabled) Params.Style |= WS_DISABLED;
   if (FTabStop) Params.Style |= WS_TABSTOP;
   Params.ExStyle = 0;
+  AddBiDiModeExStyle(Params.ExStyle);
   Params.X = FLeft;
   Params.Y = FTop;
   Params.Width = FWidth;
@@ -922,6 +957,50 @@ void TWinControl::CreateParams(TCreateParams& Params) {
   Params.WndParent = FParent ? FParent->FHandle : nullptr;
   Params.WindowClassStyle = CS_DBLCLKS;
   Params.WinClassName = kControlClass;
+}
+
+void TWinControl::AddBiDiModeExStyle(DWORD& ExStyle) const {
+  if (UseRightToLeftReading()) ExStyle |= WS_EX_RTLREADING;
+  if (UseRightToLeftScrollBar()) ExStyle |= WS_EX_LEFTSCROLLBAR;
+  if (UseRightToLeftAlignment() && GetControlsAlignment() == taLeftJustify) ExStyle |= WS_EX_RIGHT;
+}
+
+void TWinControl::BiDiModeChanged(TMessage& Message) {
+  TControl::BiDiModeChanged(Message);
+  if (FHandle && Message.WParam == 0) {
+    // The window takes the reading-direction styles of the new mode; its frame follows (the scroll
+    // bar changes sides). A class whose other styles depend on the mode makes its window again.
+    constexpr DWORD kBiDi = WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR | WS_EX_RIGHT;
+    TCreateParams params;
+    CreateParams(params);
+    const DWORD old = static_cast<DWORD>(GetWindowLong(FHandle, GWL_EXSTYLE));
+    if ((old & kBiDi) != (params.ExStyle & kBiDi)) {
+      SetWindowLong(FHandle, GWL_EXSTYLE, static_cast<LONG>((old & ~kBiDi) | (params.ExStyle & kBiDi)));
+      SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      Invalidate();
+    }
+  }
+  NotifyChildren(CM_PARENTBIDIMODECHANGED);
+}
+
+void TWinControl::SetCtl3D(bool Value) {
+  FParentCtl3D = false;
+  if (Value == FCtl3D) return;
+  FCtl3D = Value;
+  Perform(CM_CTL3DCHANGED);
+}
+
+void TWinControl::SetParentCtl3D(bool Value) {
+  if (Value == FParentCtl3D) return;
+  FParentCtl3D = Value;
+  if (Value && FParent) Perform(CM_PARENTCTL3DCHANGED, FParent->FCtl3D ? 1 : 0);
+}
+
+void TWinControl::Ctl3DChanged() {
+  Invalidate();
+  std::vector<TControl*> list = FControls;
+  for (TControl* c : list) c->Perform(CM_PARENTCTL3DCHANGED, FCtl3D ? 1 : 0);
 }
 
 void TWinControl::CreateWnd() {
@@ -972,8 +1051,19 @@ void TWinControl::DestroyHandle() {
 
 void TWinControl::RecreateWnd() {
   if (!FHandle) return;
-  DestroyHandle();
-  HandleNeeded();
+  // The control that had the focus here gets it back in its new window.
+  HWND f = GetFocus();
+  TWinControl* focused = f && (f == FHandle || IsChild(FHandle, f)) ? FindControl(f) : nullptr;
+  ++gRecreating;
+  try {
+    DestroyHandle();
+    HandleNeeded();
+    if (focused && focused->FHandle && IsWindowVisible(focused->FHandle)) ::SetFocus(focused->FHandle);
+  } catch (...) {
+    --gRecreating;
+    throw;
+  }
+  --gRecreating;
 }
 
 void TWinControl::InsertControl(TControl* AControl) {
@@ -986,6 +1076,8 @@ void TWinControl::InsertControl(TControl* AControl) {
     AControl->Perform(CM_COLORCHANGED);
     AControl->FParentColor = true;
   }
+  AControl->Perform(CM_PARENTBIDIMODECHANGED);
+  AControl->Perform(CM_PARENTCTL3DCHANGED, FCtl3D ? 1 : 0);
   if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
     if (FHandle) {
       if (w->FHandle)
@@ -1422,13 +1514,13 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_SETFOCUS: {
       if (TWinControl* form = ParentFormControl()) form->FocusedControlChanged(this);
       SetIme();
-      DoEnter();
+      if (!gRecreating) DoEnter();
       Invalidate();
       break;
     }
     case WM_KILLFOCUS:
       ResetIme();
-      DoExit();
+      if (!gRecreating) DoExit();
       Invalidate();
       break;
     case WM_MOUSELEAVE:
@@ -1563,6 +1655,18 @@ void TWinControl::Dispatch(TMessage& Message) {
       return;
     case CM_VISIBLECHANGED:
       if (FHandle && !IsForm()) ShowWindow(FHandle, FVisible ? SW_SHOWNOACTIVATE : SW_HIDE);
+      return;
+    case CM_CTL3DCHANGED:
+      Ctl3DChanged();
+      return;
+    case CM_PARENTCTL3DCHANGED:
+      if (FParentCtl3D && (Message.WParam != 0) != FCtl3D) {
+        FCtl3D = Message.WParam != 0;
+        Perform(CM_CTL3DCHANGED);
+      }
+      return;
+    case CM_RECREATEWND:
+      if (!ComponentState().Contains(csDestroying)) RecreateWnd();
       return;
     case WM_CHAR:
     case WM_IME_CHAR:
@@ -1728,6 +1832,7 @@ void TCustomControl::PaintWindow(HDC DC) {
   try {
     FCanvas->Font()->Assign(FFont.get());
     FCanvas->Brush()->SetColor(FColor);
+    UpdateTextFlags(FCanvas.get());
     Paint();
   } catch (...) {
     FCanvas->SetHandle(nullptr);
@@ -1751,6 +1856,7 @@ void TGraphicControl::Dispatch(TMessage& Message) {
     try {
       FCanvas->Font()->Assign(FFont.get());
       FCanvas->Brush()->SetColor(FColor);
+      UpdateTextFlags(FCanvas.get());
       Paint();
     } catch (...) {
       FCanvas->SetHandle(nullptr);

@@ -45,6 +45,9 @@ constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
 constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
 constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
 constexpr UINT CM_CURSORCHANGED = CM_BASE + 15;
+// Ctl3D changed on this control (sent to itself); the parent's changed (sent to each child).
+constexpr UINT CM_CTL3DCHANGED = CM_BASE + 16;
+constexpr UINT CM_PARENTCTL3DCHANGED = CM_BASE + 17;
 constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;  // $B013
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;  // $B014
@@ -67,6 +70,12 @@ constexpr UINT CM_HINTSHOW = CM_BASE + 48;
 constexpr UINT CM_HINTSHOWPAUSE = CM_BASE + 65;  // $B041
 constexpr UINT CM_CONTROLCHANGE = CM_BASE + 54;
 constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
+// BiDiMode changed on this control (sent to itself; with WParam 0 a window takes the extended styles of
+// the new mode); the parent's changed (sent to each child).
+constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 60;
+constexpr UINT CM_PARENTBIDIMODECHANGED = CM_BASE + 61;
+// Asks a windowed control to make its window again (its styles no longer fit).
+constexpr UINT CM_RECREATEWND = CM_BASE + 76;
 
 // Notifications reflected back to the control that caused them.
 constexpr UINT CN_BASE = 0xBC00;
@@ -95,6 +104,10 @@ enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = TSet<TAnchorKind>;
 // TAlignment is declared in platform/classes/classes.h (data fields use it too).
 enum TTextLayout { tlTop, tlCenter, tlBottom };
+// The reading direction and alignment of a control: bdRightToLeft reads right to left, aligns from the
+// right and puts the vertical scroll bar on the left; bdRightToLeftNoAlign keeps the alignment;
+// bdRightToLeftReadingOnly only reads right to left.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 // Cursor indexes; negative values are the standard cursors, positive ones the program's own.
 using TCursor = int;
@@ -231,6 +244,10 @@ class TControl : public TComponent {
     P.Object("Font", &TControl::Font);
     P.Boolean("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
     P.Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
+    P.Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode,
+           {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"})
+        .StoredWhen([](TObject* O) { return !static_cast<TControl*>(O)->ParentBiDiMode(); });
+    P.Boolean("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode).Default(true);
     P.Integer("DragCursor", [](TControl* C) { return static_cast<int64_t>(C->DragCursor()); },
               [](TControl* C, int64_t V) { C->SetDragCursor(static_cast<TCursor>(V)); })
         .Default(crDrag);
@@ -302,6 +319,37 @@ class TControl : public TComponent {
   void SetFont(TFont* Value) { FFont->Assign(Value); }
   bool ParentFont() const { return FParentFont; }
   void SetParentFont(bool Value);
+
+  // Reading direction. A control follows its parent's BiDiMode while ParentBiDiMode is set; setting
+  // BiDiMode clears it. The three questions below are what drawing and layout ask; a windowed control
+  // turns them into WS_EX_RTLREADING, WS_EX_LEFTSCROLLBAR and WS_EX_RIGHT (see TWinControl). Every
+  // locale reads right to left here when asked to: the platform has no locale that forbids it.
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode Value);
+  bool ParentBiDiMode() const { return FParentBiDiMode; }
+  void SetParentBiDiMode(bool Value);
+  // Alignment mirrored (left becomes right): bdRightToLeft.
+  virtual bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+  // Text read right to left: any mode but bdLeftToRight.
+  virtual bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+  // Vertical scroll bar on the left: bdRightToLeft and bdRightToLeftNoAlign.
+  virtual bool UseRightToLeftScrollBar() const {
+    return FBiDiMode == bdRightToLeft || FBiDiMode == bdRightToLeftNoAlign;
+  }
+  bool IsRightToLeft() const {
+    return UseRightToLeftAlignment() || UseRightToLeftReading() || UseRightToLeftScrollBar();
+  }
+  // DrawText flags for this control: DT_LEFT and DT_RIGHT swapped under right-to-left alignment,
+  // DT_RTLREADING added under right-to-left reading.
+  UINT DrawTextBiDiModeFlags(UINT Flags) const;
+  // The canvas's text flags follow the reading direction (ETO_RTLREADING); a control's canvas gets
+  // them before Paint.
+  void UpdateTextFlags(TCanvas* Canvas) const;
+  // DT_RTLREADING under right-to-left reading, else 0.
+  UINT DrawTextBiDiModeFlagsReadingOnly() const { return UseRightToLeftReading() ? DT_RTLREADING : 0; }
+  // The alignment the control's content has before mirroring: what right-to-left alignment turns
+  // into WS_EX_RIGHT (left) or leaves (right, centre).
+  virtual TAlignment GetControlsAlignment() const { return taLeftJustify; }
 
   const std::string& Hint() const { return FHint; }
   void SetHint(const std::string& Value) { FHint = Value; }
@@ -395,6 +443,10 @@ class TControl : public TComponent {
   // Children of a parent adopt its font and colour while ParentFont/ParentColor is set.
   virtual void ParentFontChanged();
   virtual void ParentColorChanged();
+  // CM_BIDIMODECHANGED: the control repaints (a window also changes its extended styles).
+  virtual void BiDiModeChanged(TMessage& Message);
+  // CM_PARENTBIDIMODECHANGED: a control following its parent takes its BiDiMode.
+  void ParentBiDiModeChanged();
   // Geometry only; SetBounds calls it and then tells the parent.
   virtual void DoSetBounds(int ALeft, int ATop, int AWidth, int AHeight);
   // Size a control wants when it sizes itself (labels, tool buttons); false: no wish.
@@ -434,6 +486,8 @@ class TControl : public TComponent {
   std::unique_ptr<TFont> FFont;
   bool FParentFont = true;
   bool FTakingParentFont = false;  // the font changes because the parent's did
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  bool FParentBiDiMode = true;
   void TakeParentFont();
   std::string FHint;
   bool FShowHint = false;
@@ -462,7 +516,13 @@ struct TCreateParams {
 };
 
 class TWinControl : public TControl {
-  DECLARE_CLASS(TWinControl, TControl)
+  DECLARE_PUBLISHED_CLASS(TWinControl, TControl)
+  static void DeclarePublished(TPublished<TWinControl>& P) {
+    P.Boolean("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D).StoredWhen([](TObject* O) {
+      return !static_cast<TWinControl*>(O)->ParentCtl3D();
+    });
+    P.Boolean("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D).Default(true);
+  }
   explicit TWinControl(TComponent* AOwner);
   // Streaming: the components written after this one: Root's non-visual ones (when this is Root),
   // then the child controls Root owns.
@@ -475,7 +535,8 @@ class TWinControl : public TControl {
   void HandleNeeded();
   // Destroys the window (children too); it is made again when next needed.
   void DestroyHandle();
-  // Recreates the window with fresh CreateParams (after a style change).
+  // Recreates the window with fresh CreateParams (after a style change). A control inside that had the
+  // focus has it again afterwards, without OnExit and OnEnter: it was never left.
   void RecreateWnd();
 
   int ControlCount() const { return static_cast<int>(FControls.size()); }
@@ -507,6 +568,15 @@ class TWinControl : public TControl {
   bool AlignDisabled() const { return FAlignLevel > 0; }
   int BorderWidth() const { return FBorderWidth; }
   void SetBorderWidth(int Value);
+
+  // The sunken 3-D look (on) or a flat single line (off) of controls that draw a border. Setting it
+  // clears ParentCtl3D and sends CM_CTL3DCHANGED to the control, which tells its children
+  // (CM_PARENTCTL3DCHANGED); a child with ParentCtl3D takes the parent's value the same way. A control
+  // whose frame depends on it makes its window again on CM_CTL3DCHANGED.
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool Value);
+  bool ParentCtl3D() const { return FParentCtl3D; }
+  void SetParentCtl3D(bool Value);
 
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   TRect ClientRect() const override;
@@ -559,7 +629,14 @@ class TWinControl : public TControl {
   TMouseWheelEvent OnMouseWheel;
 
  protected:
+  // Fills the window's parameters; the reading direction enters ExStyle through AddBiDiModeExStyle.
   virtual void CreateParams(TCreateParams& Params);
+  // WS_EX_RTLREADING under right-to-left reading, WS_EX_LEFTSCROLLBAR with the scroll bar on the left,
+  // WS_EX_RIGHT under right-to-left alignment of left-aligned content.
+  void AddBiDiModeExStyle(DWORD& ExStyle) const;
+  // CM_CTL3DCHANGED: repaint and tell the children.
+  virtual void Ctl3DChanged();
+  void BiDiModeChanged(TMessage& Message) override;
   virtual void CreateWnd();
   virtual void CreateHandle();
   virtual void DestroyWnd();
@@ -598,6 +675,8 @@ class TWinControl : public TControl {
   std::vector<TControl*> FControls;  // z-order, bottom first; borrowed (freed through their owners)
   bool FTabStop = false;
   int FBorderWidth = 0;
+  bool FCtl3D = true;
+  bool FParentCtl3D = true;
   int FAlignLevel = 0;
   bool FSettingBounds = false;
   int FLastAlignWidth = -1, FLastAlignHeight = -1;

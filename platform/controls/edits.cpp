@@ -145,7 +145,12 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
   if (FPasswordChar) Params.Style |= ES_PASSWORD;
   if (FCharCase == ecUpperCase) Params.Style |= ES_UPPERCASE;
   if (FCharCase == ecLowerCase) Params.Style |= ES_LOWERCASE;
-  if (FBorderStyle) Params.ExStyle |= WS_EX_CLIENTEDGE;
+  if (FBorderStyle) {
+    if (FCtl3D)
+      Params.ExStyle |= WS_EX_CLIENTEDGE;
+    else
+      Params.Style |= WS_BORDER;
+  }
 }
 
 TRect TCustomEdit::ClientRect() const {
@@ -154,7 +159,8 @@ TRect TCustomEdit::ClientRect() const {
     GetClientRect(FHandle, &r);
     return TRect(r);
   }
-  int b = FBorderStyle ? 2 : 0;
+  // A flat single border lies inside the client area.
+  int b = FBorderStyle && FCtl3D ? 2 : 0;
   return TRect(0, 0, std::max(0, FWidth - 2 * b), std::max(0, FHeight - 2 * b));
 }
 
@@ -167,6 +173,15 @@ TPoint TCustomEdit::ClientOrigin() const {
 
 void TCustomEdit::CreateWnd() {
   TWinControl::CreateWnd();
+  // As the system's edit does, the edit draws a single-line border (WS_BORDER) itself, inside its
+  // client area: the window keeps no frame for it.
+  const DWORD style = static_cast<DWORD>(GetWindowLong(FHandle, GWL_STYLE));
+  FFlatBorder = (style & WS_BORDER) != 0;
+  if (FFlatBorder) {
+    SetWindowLong(FHandle, GWL_STYLE, static_cast<LONG>(style & ~WS_BORDER));
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   // The window keeps the ES_ styles it was made with, as the system's edit does.
   FEditStyle = static_cast<DWORD>(GetWindowLong(FHandle, GWL_STYLE)) & 0xFFFF;
   FWindowReadOnly = (FEditStyle & ES_READONLY) != 0;
@@ -293,10 +308,13 @@ std::u32string TCustomEdit::DisplayChars() const {
   return FChars;
 }
 
-// Measures pieces of the shown text with one DC and the edit's font.
+// Measures pieces of the shown text with one DC and the edit's font. A line reading right to left is
+// laid out whole by the bidirectional rules: its caret positions and characters' extents come from that
+// layout (kept for the last line asked about); left to right they are the widths of the text before.
 class TCustomEdit::TMeasure {
  public:
-  TMeasure(TFont* Font, const std::u32string& Shown) : FShown(Shown) {
+  TMeasure(TFont* Font, const std::u32string& Shown, bool RightToLeft = false)
+      : FShown(Shown), FRtl(RightToLeft) {
     FDC = CreateCompatibleDC(nullptr);
     FOld = SelectObject(FDC, Font->Handle());
   }
@@ -311,11 +329,46 @@ class TCustomEdit::TMeasure {
     GetTextExtentPoint32(FDC, s.c_str(), static_cast<int>(s.size()), &sz);
     return sz.cx;
   }
+  // The line [Start, End) as shown: its width, the caret's x before character Index (from the line's
+  // left edge) and the left and right edge of character Index.
+  int LineWidth(size_t Start, size_t End) {
+    if (!FRtl) return Width(Start, End);
+    Layout(Start, End);
+    return FLineWidth;
+  }
+  int CaretX(size_t Start, size_t End, size_t Index) {
+    if (!FRtl) return Width(Start, Index);
+    Layout(Start, End);
+    return FCaretX[std::min(Index, End) - Start];
+  }
+  void CharSpan(size_t Start, size_t End, size_t Index, int& Left, int& Right) {
+    Layout(Start, End);
+    Left = FLeft[Index - Start];
+    Right = FRight[Index - Start];
+  }
 
  private:
+  void Layout(size_t Start, size_t End) {
+    if (FLaidOut && FStart == Start && FEnd == End) return;
+    FLaidOut = true;
+    FStart = Start;
+    FEnd = End;
+    const size_t n = End - Start;
+    FCaretX.assign(n + 1, 0);
+    FLeft.assign(n, 0);
+    FRight.assign(n, 0);
+    const std::string s = U8(FShown.substr(Start, n));
+    FLineWidth = GetTextCaretPositions(FDC, s.c_str(), static_cast<int>(s.size()), ETO_RTLREADING, FCaretX.data(),
+                                       FLeft.data(), FRight.data());
+  }
   const std::u32string& FShown;
+  bool FRtl;
   HDC FDC;
   HGDIOBJ FOld;
+  bool FLaidOut = false;
+  size_t FStart = 0, FEnd = 0;
+  int FLineWidth = 0;
+  std::vector<int> FCaretX, FLeft, FRight;
 };
 
 int TCustomEdit::TextHeight() {
@@ -331,6 +384,7 @@ int TCustomEdit::TextHeight() {
 RECT TCustomEdit::TextRect() {
   RECT r;
   r = FRectSet ? FFormatRect : static_cast<RECT>(ClientRect());
+  if (!FRectSet && FFlatBorder) InflateRect(&r, -1, -1);
   r.left += FLeftMargin;
   r.right -= FRightMargin;
   if (r.right < r.left) r.right = r.left;
@@ -398,30 +452,40 @@ int TCustomEdit::TextTop() {
   return tr.top + std::max(0, static_cast<int>(tr.bottom - tr.top - TextHeight()) / 2);
 }
 
+bool TCustomEdit::ReadsRightToLeft() const {
+  return FHandle && (static_cast<DWORD>(GetWindowLong(FHandle, GWL_EXSTYLE)) & WS_EX_RTLREADING) != 0;
+}
+
+bool TCustomEdit::AlignsRight() const {
+  if (FEditStyle & ES_CENTER) return false;
+  return (FEditStyle & ES_RIGHT) ||
+         (FHandle && (static_cast<DWORD>(GetWindowLong(FHandle, GWL_EXSTYLE)) & WS_EX_RIGHT) != 0);
+}
+
 // Where a line of the given width starts, in client x.
 int TCustomEdit::LineOriginX(int Width) {
   RECT tr = TextRect();
   const int left = tr.left, avail = tr.right - tr.left;
   if (FScroll > 0 || Width >= avail) return left - FScroll;
-  if (FEditStyle & ES_RIGHT) return tr.right - Width;
+  if (AlignsRight()) return tr.right - Width;
   if (FEditStyle & ES_CENTER) return left + (avail - Width) / 2;
   return left;
 }
 
 POINT TCustomEdit::PointOfChar(size_t Index) {
   const std::u32string shown = DisplayChars();
-  TMeasure m(FFont.get(), shown);
+  TMeasure m(FFont.get(), shown, ReadsRightToLeft());
   auto lines = Lines();
   int l = LineOf(lines, Index);
   const TEditLine& line = lines[static_cast<size_t>(l)];
-  int x = LineOriginX(m.Width(line.Start, line.End)) + m.Width(line.Start, std::min(Index, line.End));
+  int x = LineOriginX(m.LineWidth(line.Start, line.End)) + m.CaretX(line.Start, line.End, std::min(Index, line.End));
   int y = TextTop() + (l - FTopLine) * TextHeight();
   return POINT{x, y};
 }
 
 size_t TCustomEdit::CharAtPoint(int X, int Y, int* Line) {
   const std::u32string shown = DisplayChars();
-  TMeasure m(FFont.get(), shown);
+  TMeasure m(FFont.get(), shown, ReadsRightToLeft());
   auto lines = Lines();
   int th = TextHeight();
   int l = 0;
@@ -434,11 +498,11 @@ size_t TCustomEdit::CharAtPoint(int X, int Y, int* Line) {
   // A wrapped line's last position is the next line's first: it belongs there.
   bool wrapped = static_cast<size_t>(l) + 1 < lines.size() && lines[static_cast<size_t>(l) + 1].Start == line.End;
   size_t last = wrapped && line.End > line.Start ? line.End - 1 : line.End;
-  int x0 = LineOriginX(m.Width(line.Start, line.End));
+  int x0 = LineOriginX(m.LineWidth(line.Start, line.End));
   size_t best = line.Start;
-  int bestDist = std::abs(X - x0);
+  int bestDist = std::abs(X - (x0 + m.CaretX(line.Start, line.End, line.Start)));
   for (size_t i = line.Start + 1; i <= last; ++i) {
-    int d = std::abs(x0 + m.Width(line.Start, i) - X);
+    int d = std::abs(x0 + m.CaretX(line.Start, line.End, i) - X);
     if (d < bestDist) {
       bestDist = d;
       best = i;
@@ -465,15 +529,15 @@ void TCustomEdit::ScrollToCaret() {
     return;
   }
   const std::u32string shown = DisplayChars();
-  TMeasure m(FFont.get(), shown);
+  TMeasure m(FFont.get(), shown, ReadsRightToLeft());
   int total = 0;
-  for (const TEditLine& line : lines) total = std::max(total, m.Width(line.Start, line.End));
+  for (const TEditLine& line : lines) total = std::max(total, m.LineWidth(line.Start, line.End));
   if (total < avail) {
     FScroll = 0;
     return;
   }
   const TEditLine& line = lines[static_cast<size_t>(l)];
-  int x = m.Width(line.Start, std::min(FCaret, line.End));
+  int x = m.CaretX(line.Start, line.End, std::min(FCaret, line.End));
   if (x - FScroll > avail - 1) FScroll = x - avail + 1;
   if (x - FScroll < 0) FScroll = x;
   FScroll = std::clamp(FScroll, 0, std::max(0, total - avail + 1));
@@ -531,7 +595,7 @@ void TCustomEdit::DoEnter() {
 }
 
 bool TCustomEdit::CanAutoSize(int& /*NewWidth*/, int& NewHeight) {
-  NewHeight = TextHeight() + (FBorderStyle ? 8 : 2);
+  NewHeight = TextHeight() + (FBorderStyle ? (FCtl3D ? 8 : 6) : 2);
   return true;
 }
 
@@ -554,10 +618,46 @@ bool TCustomEdit::WantsKey(WORD Key, TShiftState Shift) {
 
 void TCustomEdit::EraseBackground(HDC /*DC*/) {}
 
+// A selection in a line read right to left may fall apart into several pieces on screen: each run of
+// selected characters that touch is filled, and the line is drawn again in the selection's colour
+// inside those pieces.
+void TCustomEdit::PaintRightToLeftSelection(HDC DC, TMeasure& M, const TEditLine& Line, size_t From, size_t To,
+                                            bool ThroughBreak, int X0, int Y, const std::string& Text) {
+  const int th = TextHeight();
+  std::vector<std::pair<int, int>> spans;
+  for (size_t i = From; i < To; ++i) {
+    int left = 0, right = 0;
+    M.CharSpan(Line.Start, Line.End, i, left, right);
+    spans.emplace_back(X0 + left, X0 + right);
+  }
+  if (ThroughBreak) {
+    // The line's end lies at its left edge: the short block of a selected line end stands there.
+    const int end = X0 + M.CaretX(Line.Start, Line.End, Line.End);
+    spans.emplace_back(end - std::max(2, th / 4), end);
+  }
+  std::sort(spans.begin(), spans.end());
+  std::vector<std::pair<int, int>> merged;
+  for (const auto& sp : spans) {
+    if (!merged.empty() && sp.first <= merged.back().second)
+      merged.back().second = std::max(merged.back().second, sp.second);
+    else
+      merged.push_back(sp);
+  }
+  SetTextColor(DC, GetSysColor(COLOR_HIGHLIGHTTEXT));
+  for (const auto& piece : merged) {
+    FillSolidRect(DC, RECT{piece.first, Y, piece.second, Y + th}, GetSysColor(COLOR_HIGHLIGHT));
+    const int saved = SaveDC(DC);
+    IntersectClipRect(DC, piece.first, Y, piece.second, Y + th);
+    ExtTextOut(DC, X0, Y, ETO_RTLREADING, nullptr, Text.c_str(), static_cast<UINT>(Text.size()), nullptr);
+    RestoreDC(DC, saved);
+  }
+}
+
 void TCustomEdit::PaintWindow(HDC DC) {
   RECT r = ClientRect();
   TColor face = FEnabled ? FColor : clBtnFace;
   FillSolidRect(DC, r, ColorRef(face));
+  if (FFlatBorder) FrameRect(DC, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
   RECT tr = TextRect();
   RECT clip = FRectSet ? FFormatRect : RECT{tr.left - FLeftMargin, tr.top, tr.right + FRightMargin, tr.bottom};
   int saved = SaveDC(DC);
@@ -570,18 +670,23 @@ void TCustomEdit::PaintWindow(HDC DC) {
   const bool showSel = FEnabled && (Focused() || !FHideSelection) && FCaret != FAnchor;
   const size_t a = std::min(FCaret, FAnchor), b = std::max(FCaret, FAnchor);
   auto lines = Lines();
-  TMeasure m(FFont.get(), shown);
+  const bool rtl = ReadsRightToLeft();
+  TMeasure m(FFont.get(), shown, rtl);
   int y = TextTop();
   for (size_t l = static_cast<size_t>(std::max(FTopLine, 0)); l < lines.size() && y < tr.bottom; ++l, y += th) {
     const TEditLine& line = lines[l];
-    const int x0 = LineOriginX(m.Width(line.Start, line.End));
+    const int x0 = LineOriginX(m.LineWidth(line.Start, line.End));
     std::string text = U8(shown.substr(line.Start, line.End - line.Start));
     SetTextColor(DC, ink);
-    TextOut(DC, x0, y, text.c_str(), static_cast<int>(text.size()));
+    ExtTextOut(DC, x0, y, rtl ? ETO_RTLREADING : 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
     if (!showSel) continue;
     size_t sa = std::max(a, line.Start), sb = std::min(b, line.End);
     bool throughBreak = b > line.End && l + 1 < lines.size() && a <= line.End;
     if (sa > sb || (sa == sb && !throughBreak)) continue;
+    if (rtl) {
+      PaintRightToLeftSelection(DC, m, line, sa, sb, throughBreak, x0, y, text);
+      continue;
+    }
     int xa = x0 + m.Width(line.Start, sa), xb = x0 + m.Width(line.Start, sb);
     if (throughBreak) xb += std::max(2, th / 4);  // a selected line end shows as a short block
     FillSolidRect(DC, RECT{xa, y, xb, y + th}, GetSysColor(COLOR_HIGHLIGHT));
@@ -629,6 +734,8 @@ void TCustomEdit::DeleteBackward() {
 
 void TCustomEdit::KeyAction(WORD Key, TShiftState Shift) {
   bool extend = Shift.Contains(ssShift), ctrl = Shift.Contains(ssCtrl);
+  // Text read right to left runs leftwards: Left steps forward through it and Right back.
+  if ((Key == VK_LEFT || Key == VK_RIGHT) && ReadsRightToLeft()) Key = Key == VK_LEFT ? VK_RIGHT : VK_LEFT;
   size_t lo = std::min(FCaret, FAnchor), hi = std::max(FCaret, FAnchor);
   switch (Key) {
     case VK_LEFT: {
@@ -734,6 +841,19 @@ void TCustomEdit::Dispatch(TMessage& Message) {
       return;
     case CN_COMMAND:
       if (HIWORD(static_cast<DWORD>(Message.WParam)) == EN_CHANGE) Change();
+      return;
+    case CM_BIDIMODECHANGED:
+      // The window reads the other way now: the line and the caret are placed again.
+      TWinControl::Dispatch(Message);
+      FScroll = 0;
+      ScrollToCaret();
+      UpdateCaret();
+      return;
+    case CM_CTL3DCHANGED:
+      // The border is a sunken edge or a single line: the window is made again with the other one.
+      if (FBorderStyle && FHandle) RecreateWnd();
+      AdjustSize();
+      TWinControl::Dispatch(Message);
       return;
     default:
       TWinControl::Dispatch(Message);

@@ -28,11 +28,16 @@
 // - Modified is set by changes the user makes (typing, paste, cut, clear, undo, EM_REPLACESEL) and
 //   cleared by SetText/WM_SETTEXT.
 // - bsSingle gives the window a client edge (WS_EX_CLIENTEDGE) on which the edit paints the theme's
-//   sunken field frame (WM_NCPAINT); ClientRect and ClientOrigin are those of the area inside it.
+//   sunken field frame (WM_NCPAINT); ClientRect and ClientOrigin are those of the area inside it. With
+//   Ctl3D off the border is a single line (WS_BORDER) that the edit, like the system's, draws in
+//   clWindowFrame inside its client area, with the default formatting rectangle one pixel inside it.
 // - The formatting rectangle is the client area unless EM_SETRECT/EM_SETRECTNP set one; the left and
 //   right margins (EM_SETMARGINS, default 1 pixel) lie inside it. A one-line edit centres its line
 //   vertically in a default rectangle and puts it at the top of one set by message. ES_RIGHT and
 //   ES_CENTER place a line that fits; longer text scrolls sideways with the caret.
+// - Reading direction: WS_EX_RTLREADING lays each line out by the bidirectional rules reading right to
+//   left (caret, clicks and selection follow the layout; Left moves forward, Right back); WS_EX_RIGHT
+//   aligns like ES_RIGHT. A control asks for them through its BiDiMode (TWinControl::CreateParams).
 // - ES_ styles (alignment, ES_MULTILINE, ES_AUTOHSCROLL, ES_PASSWORD, ES_UPPERCASE, ES_LOWERCASE,
 //   ES_READONLY, ES_NOHIDESEL) are read when the window is made; RecreateWnd applies changed ones.
 // - A multi-line edit (ES_MULTILINE) shows lines broken at CR LF (or a lone LF or CR), wrapped at the
@@ -170,6 +175,11 @@ class TCustomEdit : public TWinControl {
   RECT TextRect();
   int TextTop();
   int LineOriginX(int Width);
+  // The window reads right to left (WS_EX_RTLREADING): lines are laid out by the bidirectional rules
+  // from the right, Left and Right step the other way through the text.
+  bool ReadsRightToLeft() const;
+  // ES_RIGHT, or WS_EX_RIGHT unless ES_CENTER: lines that fit stand at the right.
+  bool AlignsRight() const;
   DWORD EditStyle() const { return FEditStyle; }
   // Sends a notification (EN_CHANGE, EN_MAXTEXT) through the parent, or straight back as CN_COMMAND
   // without a parent window.
@@ -179,6 +189,8 @@ class TCustomEdit : public TWinControl {
  private:
   class TMeasure;
   std::u32string DisplayChars() const;
+  void PaintRightToLeftSelection(HDC DC, TMeasure& M, const TEditLine& Line, size_t From, size_t To, bool ThroughBreak,
+                                 int X0, int Y, const std::string& Text);
   void ScrollToCaret();
   void CreateSystemCaret();
   void DestroySystemCaret();
@@ -210,6 +222,7 @@ class TCustomEdit : public TWinControl {
   int FBorderStyle = 1;
   DWORD FEditStyle = 0;  // ES_ bits of the window as made
   bool FRectSet = false;
+  bool FFlatBorder = false;  // a single-line border (WS_BORDER) drawn inside the client area
   RECT FFormatRect{0, 0, 0, 0};
   int FLeftMargin = 1, FRightMargin = 1;
   // One undo step.

@@ -184,7 +184,12 @@ void TCustomGrid::CreateParams(TCreateParams& Params) {
   Params.Style |= WS_TABSTOP;
   if (FScrollBars == ssVertical || FScrollBars == ssBoth) Params.Style |= WS_VSCROLL;
   if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) Params.Style |= WS_HSCROLL;
-  if (FBorderStyle == TBorderStyle::bsSingle) Params.ExStyle |= WS_EX_CLIENTEDGE;
+  if (FBorderStyle == TBorderStyle::bsSingle) {
+    if (FCtl3D)
+      Params.ExStyle |= WS_EX_CLIENTEDGE;
+    else
+      Params.Style |= WS_BORDER;
+  }
   Params.WindowClassStyle = CS_DBLCLKS;
 }
 
@@ -432,11 +437,15 @@ void TCustomGrid::SetOptions(TGridOptions Value) {
   Invalidate();
 }
 
-void TCustomGrid::SetRightToLeft(bool Value) {
-  if (Value == FRightToLeft) return;
-  FRightToLeft = Value;
-  Invalidate();
-  InvalidateEditor();
+void TCustomGrid::SetRightToLeft(bool Value) { SetBiDiMode(Value ? bdRightToLeft : bdLeftToRight); }
+
+void TCustomGrid::BiDiModeChanged(TMessage& Message) {
+  const bool rtl = UseRightToLeftAlignment();
+  if (rtl != FRightToLeft) {
+    FRightToLeft = rtl;
+    InvalidateEditor();
+  }
+  TCustomControl::BiDiModeChanged(Message);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -20,8 +20,11 @@
 //
 // Coordinates. Cells are (Col, Row) = (X, Y), 0-based, fixed cells first. Pixel rectangles are client
 // coordinates with exclusive right and bottom; a cell's rectangle leaves out the grid line at its right
-// and bottom. With SetRightToLeft(true) the columns run from the right edge: CellRect, BoxRect,
-// MouseCoord and painting mirror X (x' = ClientWidth - x); the draw information stays left-to-right.
+// and bottom. Under right-to-left alignment (BiDiMode bdRightToLeft; SetRightToLeft(true) sets it) the
+// columns run from the right edge: CellRect, BoxRect, MouseCoord and painting mirror X
+// (x' = ClientWidth - x); the draw information stays left-to-right. The vertical scroll bar then stands
+// at the left (WS_EX_LEFTSCROLLBAR). bsSingle is a sunken client edge with Ctl3D, a single line
+// without; fixed cells get their raised edges only with Ctl3D.
 
 #include <functional>
 #include <map>
@@ -339,7 +342,9 @@ class TCustomGrid : public TCustomControl {
   // The window's client area: without its frame and scroll bars; ClientOrigin is its screen position.
   TRect ClientRect() const override;
   TPoint ClientOrigin() const override;
+  // Right-to-left alignment (UseRightToLeftAlignment), kept as the BiDiMode changes.
   bool RightToLeft() const { return FRightToLeft; }
+  // bdRightToLeft for true, bdLeftToRight for false.
   void SetRightToLeft(bool Value);
   TGridState GridState() const { return FGridState; }
   // The cell being sized or moved, the line's position and the mouse's offset from it.
@@ -433,6 +438,7 @@ class TCustomGrid : public TCustomControl {
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
   void Dispatch(TMessage& Message) override;
+  void BiDiModeChanged(TMessage& Message) override;
 
   // One step of the editor's life: shows, places or hides it as EditorMode and CanEditShow say.
   void UpdateEdit();

@@ -445,6 +445,11 @@ bool TCustomGrid::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& 
 
 void TCustomGrid::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
+    case CM_CTL3DCHANGED:
+      // The frame and the fixed cells' edges follow.
+      if (FBorderStyle == TBorderStyle::bsSingle && HandleAllocated()) RecreateWnd();
+      TCustomControl::Dispatch(Message);
+      return;
     case WM_GETDLGCODE:
       Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
       if (FOptions.Contains(goTabs)) Message.Result |= DLGC_WANTTAB;

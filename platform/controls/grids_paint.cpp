@@ -172,7 +172,7 @@ void TCustomGrid::DrawCells(const TGridDrawInfo& Info, int ACol, int ARow, int S
         cv->FillRect(rc);
       }
       DrawCell(c, r, rc, state);
-      if (defaultDrawing && fixedArea && (frame1 | frame2)) {
+      if (defaultDrawing && fixedArea && FCtl3D && (frame1 | frame2)) {
         RECT e = wr;
         DrawEdge(dc, &e, BDR_RAISEDINNER, FRightToLeft ? ((frame1 & ~BF_RIGHT) | ((frame1 & BF_RIGHT) ? BF_LEFT : 0)) : frame1);
         e = wr;

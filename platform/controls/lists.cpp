@@ -41,7 +41,12 @@ void TCustomListBox::CreateParams(TCreateParams& Params) {
   Params.Style |= WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS;
   if (FStyle == lbOwnerDrawFixed) Params.Style |= LBS_OWNERDRAWFIXED;
   if (Sorted()) Params.Style |= LBS_SORT;
-  if (FBorderStyle) Params.ExStyle |= WS_EX_CLIENTEDGE;
+  if (FBorderStyle) {
+    if (FCtl3D)
+      Params.ExStyle |= WS_EX_CLIENTEDGE;
+    else
+      Params.Style |= WS_BORDER;
+  }
 }
 
 void TCustomListBox::CreateWnd() {
@@ -95,14 +100,14 @@ TPoint TCustomListBox::ClientOrigin() const {
 }
 
 int TCustomListBox::ClientHeightNow() const {
-  if (!FHandle) return std::max(0, FHeight - (FBorderStyle ? 4 : 0));
+  if (!FHandle) return std::max(0, FHeight - (FBorderStyle ? (FCtl3D ? 4 : 2) : 0));
   RECT r;
   GetClientRect(FHandle, &r);
   return r.bottom - r.top;
 }
 
 int TCustomListBox::ClientWidthNow() const {
-  if (!FHandle) return std::max(0, FWidth - (FBorderStyle ? 4 : 0));
+  if (!FHandle) return std::max(0, FWidth - (FBorderStyle ? (FCtl3D ? 4 : 2) : 0));
   RECT r;
   GetClientRect(FHandle, &r);
   return r.right - r.left;
@@ -232,6 +237,7 @@ void TCustomListBox::DrawItemStruct(const DRAWITEMSTRUCT& Dis) {
   const int saved = SaveDC(Dis.hDC);
   FCanvas->SetHandle(Dis.hDC);
   FCanvas->Font()->Assign(FFont.get());
+  UpdateTextFlags(FCanvas.get());
   FCanvas->Brush()->SetStyle(bsSolid);
   if (state.Contains(odSelected)) {
     FCanvas->Brush()->SetColor(clHighlight);
@@ -265,14 +271,20 @@ void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Stat
   }
   FCanvas->FillRect(Rect);
   if (Index < 0 || Index >= Count()) return;
-  // The text 2 pixels in from the left, centred in the row.
+  // The text 2 pixels in from the left (from the right under right-to-left alignment), centred in the row.
   const std::string text = FItems->Strings(Index);
   const int y = Rect.Top + (Rect.Height() - FCanvas->TextHeight(text.empty() ? std::string("W") : text)) / 2;
-  FCanvas->TextRect(Rect, Rect.Left + 2, y, text);
+  const int x = UseRightToLeftAlignment() ? Rect.Right - 2 - FCanvas->TextWidth(text) : Rect.Left + 2;
+  FCanvas->TextRect(Rect, x, y, text);
 }
 
 void TCustomListBox::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
+    case CM_CTL3DCHANGED:
+      // The border is a sunken edge or a single line: the window is made again with the other one.
+      if (FBorderStyle && FHandle) RecreateWnd();
+      TWinControl::Dispatch(Message);
+      return;
     case WM_CHAR:
       DefaultHandler(Message);
       return;

@@ -28,7 +28,10 @@
 //   and selects the first item beginning with the prefix (case-insensitively); LB_ERR when none.
 //   LB_GETITEMRECT gives the item's rectangle in client coordinates (also for items scrolled away).
 //   LB_GETITEMDATA/LB_SETITEMDATA read and write the item's object (Items->Objects).
-// - Without OnDrawItem an item is its text, 2 pixels in from the left and centred in the row.
+// - Without OnDrawItem an item is its text, 2 pixels in from the left (from the right under right-to-left
+//   alignment, read right to left under right-to-left reading) and centred in the row.
+// - bsSingle is a sunken client edge with Ctl3D, a single line (WS_BORDER) without; a change of Ctl3D
+//   makes the window again.
 
 #include <functional>
 #include <memory>
@@ -63,7 +66,7 @@ class TCustomListBox : public TWinControl {
   void SetStyle(TListBoxStyle Value);
   bool Sorted() const { return FItems->Sorted(); }
   void SetSorted(bool Value);
-  // bsSingle (1): a sunken client edge; bsNone (0): none.
+  // bsSingle (1): a sunken client edge (a single line without Ctl3D); bsNone (0): none.
   int BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(int Value);
   // The item under a client point; with Existing false the index past the last item is given for a

@@ -106,6 +106,8 @@ void TLabel::Paint() {
   if (FWordWrap) flags |= DT_WORDBREAK;
   if (FAlignment == taCenter) flags |= DT_CENTER;
   if (FAlignment == taRightJustify) flags |= DT_RIGHT;
+  // Mirrored and read right to left as the label's BiDiMode says.
+  flags = DrawTextBiDiModeFlags(flags);
   if (FLayout != tlTop) {
     SIZE s = MeasureControlText(FText, FFont.get(), FWordWrap ? FWidth : 0, flags & DT_NOPREFIX);
     int dy = FHeight - s.cy;

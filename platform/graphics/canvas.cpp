@@ -537,7 +537,7 @@ void TCanvas::FloodFill(int X, int Y, TColor Color, TFillStyle FillStyle) {
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
   Changing();
   RequiredState({csHandleValid, csFontValid, csBrushValid});
-  ExtTextOut(FHandle, X, Y, 0, nullptr, Text.c_str(), static_cast<UINT>(Text.size()), nullptr);
+  ExtTextOut(FHandle, X, Y, FTextFlags, nullptr, Text.c_str(), static_cast<UINT>(Text.size()), nullptr);
   SIZE sz;
   GetTextExtentPoint32(FHandle, Text.c_str(), static_cast<int>(Text.size()), &sz);
   MoveToEx(FHandle, X + sz.cx, Y, nullptr);
@@ -548,7 +548,7 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, const std::string& Text) {
   Changing();
   RequiredState({csHandleValid, csFontValid, csBrushValid});
   RECT r = R;
-  UINT options = ETO_CLIPPED | (FBrush->Style() != bsClear ? ETO_OPAQUE : 0);
+  UINT options = ETO_CLIPPED | FTextFlags | (FBrush->Style() != bsClear ? ETO_OPAQUE : 0);
   ExtTextOut(FHandle, X, Y, options, &r, Text.c_str(), static_cast<UINT>(Text.size()), nullptr);
   Changed();
 }

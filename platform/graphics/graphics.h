@@ -299,6 +299,10 @@ class TCanvas : public TPersistent {
   void SetBrush(TBrush* Value) { FBrush->Assign(Value); }
   TCopyMode CopyMode() const { return FCopyMode; }
   void SetCopyMode(TCopyMode Value) { FCopyMode = Value; }
+  // ExtTextOut options that TextOut and TextRect add (ETO_RTLREADING for a control reading right to
+  // left; a control's canvas takes them from the control when it paints).
+  UINT TextFlags() const { return FTextFlags; }
+  void SetTextFlags(UINT Value) { FTextFlags = Value; }
   TPoint PenPos();
   void SetPenPos(const TPoint& Value) { MoveTo(Value.X, Value.Y); }
   TRect ClipRect();
@@ -372,6 +376,7 @@ class TCanvas : public TPersistent {
   std::unique_ptr<TPen> FPen;
   std::unique_ptr<TBrush> FBrush;
   TCopyMode FCopyMode = cmSrcCopy;
+  UINT FTextFlags = 0;
   int FLockCount = 0;
 };
 

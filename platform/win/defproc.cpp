@@ -52,7 +52,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         r->right -= b;
         r->bottom -= b;
       }
-      if (w->style & WS_VSCROLL) r->right -= GetSystemMetrics(SM_CXVSCROLL);
+      // The vertical bar stands at the right, or at the left with WS_EX_LEFTSCROLLBAR.
+      if (w->style & WS_VSCROLL) {
+        if (w->exStyle & WS_EX_LEFTSCROLLBAR)
+          r->left += GetSystemMetrics(SM_CXVSCROLL);
+        else
+          r->right -= GetSystemMetrics(SM_CXVSCROLL);
+      }
       if (w->style & WS_HSCROLL) r->bottom -= GetSystemMetrics(SM_CYHSCROLL);
       if (r->right < r->left) r->right = r->left;
       if (r->bottom < r->top) r->bottom = r->top;

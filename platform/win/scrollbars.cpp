@@ -43,7 +43,8 @@ QRect ScrollBarRect(const Window* w, int bar) {
   if (bar == SB_CTL) return QRect(QPoint(0, 0), w->client.size());
   int cx = GetSystemMetrics(SM_CXVSCROLL), cy = GetSystemMetrics(SM_CYHSCROLL);
   if (bar == SB_VERT && (w->style & WS_VSCROLL))
-    return QRect(w->client.right() + 1, w->client.top(), cx, w->client.height());
+    return QRect((w->exStyle & WS_EX_LEFTSCROLLBAR) ? w->client.left() - cx : w->client.right() + 1, w->client.top(),
+                 cx, w->client.height());
   if (bar == SB_HORZ && (w->style & WS_HSCROLL))
     return QRect(w->client.left(), w->client.bottom() + 1, w->client.width(), cy);
   return {};

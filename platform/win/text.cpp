@@ -1,8 +1,10 @@
 // Text output and measurement: TextOut, ExtTextOut, DrawText, extents and metrics.
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QRawFont>
 #include <QString>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -391,6 +393,60 @@ BOOL GetTextExtentExPoint(HDC hdc, LPCSTR text, int count, int maxExtent, INT* f
     size->cy = fm.ascent() + fm.descent();
   }
   return TRUE;
+}
+
+int GetTextCaretPositions(HDC hdc, LPCSTR text, int count, UINT options, INT* caretX, INT* charLeft,
+                          INT* charRight) {
+  DC* dc = D(hdc);
+  if (!dc) return 0;
+  const QString s = Str(text, std::max(count, 0));
+  QTextLayout layout(s, FontOf(dc));
+  QTextOption opt;
+  opt.setTextDirection((options & ETO_RTLREADING) ? Qt::RightToLeft : Qt::LeftToRight);
+  opt.setWrapMode(QTextOption::NoWrap);
+  // Whatever the direction, the line starts at x 0: positions are offsets from its left edge.
+  opt.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+  layout.setTextOption(opt);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (line.isValid()) line.setLineWidth(1.0e6);
+  layout.endLayout();
+  if (!line.isValid()) {
+    if (caretX) caretX[0] = 0;
+    return 0;
+  }
+  int n = 0;
+  for (qsizetype k = 0; k < s.size(); ++k, ++n) {
+    int pos = static_cast<int>(k);
+    if (caretX) caretX[n] = qRound(line.cursorToX(pos));
+    if (charLeft || charRight) {
+      int lead = pos, trail = pos;
+      qreal a = line.cursorToX(&lead, QTextLine::Leading), b = line.cursorToX(&trail, QTextLine::Trailing);
+      if (a == b) {
+        // At the border of two runs of different direction the edges coincide: the character's glyphs
+        // tell where it stands.
+        const int len = (s[k].isHighSurrogate() && k + 1 < s.size()) ? 2 : 1;
+        qreal lo = 0, hi = 0;
+        bool any = false;
+        for (const QGlyphRun& run : line.glyphRuns(pos, len)) {
+          const QList<QPointF> at = run.positions();
+          const QList<QPointF> adv = run.rawFont().advancesForGlyphIndexes(run.glyphIndexes());
+          for (qsizetype g = 0; g < at.size() && g < adv.size(); ++g) {
+            const qreal l = at[g].x(), r = at[g].x() + adv[g].x();
+            lo = any ? std::min(lo, l) : l;
+            hi = any ? std::max(hi, r) : r;
+            any = true;
+          }
+        }
+        if (any) a = lo, b = hi;
+      }
+      if (charLeft) charLeft[n] = qRound(std::min(a, b));
+      if (charRight) charRight[n] = qRound(std::max(a, b));
+    }
+    if (s[k].isHighSurrogate() && k + 1 < s.size()) ++k;
+  }
+  if (caretX) caretX[n] = qRound(line.cursorToX(static_cast<int>(s.size())));
+  return qRound(line.naturalTextWidth());
 }
 
 BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm) {

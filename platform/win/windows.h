@@ -1832,6 +1832,14 @@ int DrawTextEx(HDC hdc, LPCSTR text, int count, RECT* rect, UINT format, DRAWTEX
 COLORREF GetNearestColor(HDC hdc, COLORREF color);
 BOOL GetTextExtentPoint32(HDC hdc, LPCSTR text, int count, SIZE* size);
 BOOL GetTextExtentExPoint(HDC hdc, LPCSTR text, int count, int maxExtent, INT* fit, INT* dx, SIZE* size);
+// One line of text (no line breaks) laid out in the DC's font by the Unicode bidirectional rules, the
+// paragraph reading right to left with ETO_RTLREADING in options (as ExtTextOut draws it), else left
+// to right. Positions are x offsets from the line's left edge; characters are the code points of the
+// UTF-8 text (count in bytes). caretX receives characters + 1 values: where the caret stands before
+// each character, and after the last. charLeft and charRight (optional, one value per character)
+// receive the left and right edge of each character's glyphs on the line. Returns the line's width.
+// (Our own helper: what an edit needs to place its caret in text of either direction.)
+int GetTextCaretPositions(HDC hdc, LPCSTR text, int count, UINT options, INT* caretX, INT* charLeft, INT* charRight);
 BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm);
 // The outline font's metrics: its text metrics and the slope of its italic caret (rise over run; an
 // upright font has rise 1 and run 0). Returns the size of the structure, 0 on failure.

@@ -36,24 +36,16 @@ class ControlsTest : public ControlHostTest {
   static void ClickAt(TPoint P) { win::Click(P.X, P.Y); }
 };
 
-template <typename T>
-T* Make(TComponent* Owner, TWinControl* Parent, int L, int T_, int W, int H) {
-  T* c = new T(Owner);
-  c->SetBounds(L, T_, W, H);
-  c->SetParent(Parent);
-  return c;
-}
-
 // ---------------------------------------------------------------------------------------------------
 
 TEST_F(ControlsTest, AlignmentFollowsTheClassLibraryOrderAndConstraints) {
   // Created deliberately out of order: position along the edge decides, then creation order.
-  auto* top2 = Make<TPanel>(owner.get(), host, 0, 50, 10, 30);
-  auto* top1 = Make<TPanel>(owner.get(), host, 0, 0, 10, 40);
-  auto* client = Make<TPanel>(owner.get(), host, 0, 0, 10, 10);
-  auto* left = Make<TPanel>(owner.get(), host, 0, 0, 50, 10);
-  auto* right = Make<TPanel>(owner.get(), host, 0, 0, 60, 10);
-  auto* bottom = Make<TPanel>(owner.get(), host, 0, 0, 10, 20);
+  auto* top2 = MakeControl<TPanel>(owner.get(), host, 0, 50, 10, 30);
+  auto* top1 = MakeControl<TPanel>(owner.get(), host, 0, 0, 10, 40);
+  auto* client = MakeControl<TPanel>(owner.get(), host, 0, 0, 10, 10);
+  auto* left = MakeControl<TPanel>(owner.get(), host, 0, 0, 50, 10);
+  auto* right = MakeControl<TPanel>(owner.get(), host, 0, 0, 60, 10);
+  auto* bottom = MakeControl<TPanel>(owner.get(), host, 0, 0, 10, 20);
   top1->Constraints()->SetMaxHeight(25);  // asks for 40, gets 25
   right->Constraints()->SetMinWidth(70);  // asks for 60, gets 70
   client->Constraints()->SetMaxWidth(100);
@@ -77,7 +69,7 @@ TEST_F(ControlsTest, AlignmentFollowsTheClassLibraryOrderAndConstraints) {
   for (const Case& c : cases) EXPECT_EQ(c.c->BoundsRect(), c.expected) << c.name;
 
   // The layout follows the parent's size; an anchored child keeps its distance to the right edge.
-  auto* anchored = Make<TButton>(owner.get(), host, 300, 5, 50, 20);
+  auto* anchored = MakeControl<TButton>(owner.get(), host, 300, 5, 50, 20);
   anchored->SetAnchors(TAnchors{akTop, akRight});
   host->SetBounds(100, 100, 500, 400);
   EXPECT_EQ(bottom->BoundsRect(), TRect(0, 380, 500, 400));
@@ -92,11 +84,11 @@ TEST_F(ControlsTest, AlignmentFollowsTheClassLibraryOrderAndConstraints) {
 }
 
 TEST_F(ControlsTest, PanelBordersShrinkTheAlignedArea) {
-  auto* panel = Make<TPanel>(owner.get(), host, 10, 10, 200, 100);
+  auto* panel = MakeControl<TPanel>(owner.get(), host, 10, 10, 200, 100);
   panel->SetBevelOuter(bvRaised);
   panel->SetBevelInner(bvLowered);
   panel->SetBorderWidth(3);
-  auto* inner = Make<TPanel>(owner.get(), panel, 0, 0, 10, 10);
+  auto* inner = MakeControl<TPanel>(owner.get(), panel, 0, 0, 10, 10);
   inner->SetAlign(alClient);
   EXPECT_EQ(inner->BoundsRect(), TRect(5, 5, 195, 95));
 }
@@ -104,8 +96,8 @@ TEST_F(ControlsTest, PanelBordersShrinkTheAlignedArea) {
 // ---------------------------------------------------------------------------------------------------
 
 TEST_F(ControlsTest, MouseEnterAndLeaveReachAGraphicControl) {
-  auto* panel = Make<TPanel>(owner.get(), host, 20, 20, 200, 200);
-  auto* image = Make<TImage>(owner.get(), panel, 10, 10, 50, 50);
+  auto* panel = MakeControl<TPanel>(owner.get(), host, 20, 20, 200, 200);
+  auto* image = MakeControl<TImage>(owner.get(), panel, 10, 10, 50, 50);
   std::vector<std::string> events;
   image->SetMessageHandler(CM_MOUSEENTER, [&](TMessage& M) {
     events.push_back("enter");
@@ -142,7 +134,7 @@ TEST_F(ControlsTest, MouseEnterAndLeaveReachAGraphicControl) {
 }
 
 TEST_F(ControlsTest, ClickOnGraphicControlRunsOnClickOnceAndTheMouseEvents) {
-  auto* image = Make<TImage>(owner.get(), host, 30, 30, 40, 40);
+  auto* image = MakeControl<TImage>(owner.get(), host, 30, 30, 40, 40);
   image->SetTag(7);
   int clicks = 0;
   std::vector<TPoint> downs;
@@ -170,7 +162,7 @@ TEST_F(ControlsTest, ClickOnGraphicControlRunsOnClickOnceAndTheMouseEvents) {
 // ---------------------------------------------------------------------------------------------------
 
 TEST_F(ControlsTest, ComboBoxPicksFromItsListAndReportsOnlyUserChanges) {
-  auto* combo = Make<TComboBox>(owner.get(), host, 20, 20, 150, 21);
+  auto* combo = MakeControl<TComboBox>(owner.get(), host, 20, 20, 150, 21);
   combo->SetStyle(csDropDownList);
   combo->Items()->Add("女士");
   combo->Items()->Add("男士");
@@ -234,7 +226,7 @@ TEST_F(ControlsTest, ComboBoxPicksFromItsListAndReportsOnlyUserChanges) {
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_EQ(combo->ItemIndex(), 1);
   EXPECT_EQ(changes, 4);
-  auto* other = Make<TEdit>(owner.get(), host, 20, 100, 100, 21);
+  auto* other = MakeControl<TEdit>(owner.get(), host, 20, 100, 100, 21);
   ClickAt(At(combo, 75, 10));
   ASSERT_TRUE(combo->DroppedDown());
   other->SetFocus();
@@ -272,21 +264,21 @@ TEST_F(ControlsTest, TimerFiresByTheFakeClock) {
 // ---------------------------------------------------------------------------------------------------
 
 TEST_F(ControlsTest, SpeedButtonsOfAGroupKeepOneDown) {
-  auto* panel = Make<TPanel>(owner.get(), host, 0, 0, 300, 40);
+  auto* panel = MakeControl<TPanel>(owner.get(), host, 0, 0, 300, 40);
   std::vector<TSpeedButton*> group;
   int clicks = 0;
   for (int i = 0; i < 3; ++i) {
-    auto* b = Make<TSpeedButton>(owner.get(), panel, 10 + i * 60, 5, 55, 25);
+    auto* b = MakeControl<TSpeedButton>(owner.get(), panel, 10 + i * 60, 5, 55, 25);
     b->SetGroupIndex(1);
     b->OnClick = [&](TObject*) { ++clicks; };
     group.push_back(b);
   }
   // Same group index in another parent: a group of its own.
-  auto* other = Make<TSpeedButton>(owner.get(), host, 10, 100, 55, 25);
+  auto* other = MakeControl<TSpeedButton>(owner.get(), host, 10, 100, 55, 25);
   other->SetGroupIndex(1);
   other->SetDown(true);
   // A plain button never stays down.
-  auto* plain = Make<TSpeedButton>(owner.get(), host, 100, 100, 55, 25);
+  auto* plain = MakeControl<TSpeedButton>(owner.get(), host, 100, 100, 55, 25);
 
   auto downs = [&] {
     std::string s;
@@ -313,7 +305,7 @@ TEST_F(ControlsTest, SpeedButtonsOfAGroupKeepOneDown) {
 // ---------------------------------------------------------------------------------------------------
 
 TEST_F(ControlsTest, TrackBarFollowsDragAndKeys) {
-  auto* bar = Make<TTrackBar>(owner.get(), host, 20, 20, 111, 30);
+  auto* bar = MakeControl<TTrackBar>(owner.get(), host, 20, 20, 111, 30);
   bar->SetTickStyle(tsNone);
   bar->SetMin(-200);
   bar->SetMax(200);
@@ -369,7 +361,7 @@ TEST_F(ControlsTest, TrackBarClickOnThumbKeepsPositionAndDragIsMonotonic) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.Width << " px, " << c.Min << ".." << c.Max << " at " << c.Position);
-    auto* bar = Make<TTrackBar>(owner.get(), host, 20, 20, c.Width, 30);
+    auto* bar = MakeControl<TTrackBar>(owner.get(), host, 20, 20, c.Width, 30);
     bar->SetTickStyle(tsNone);
     bar->SetMax(c.Max);
     bar->SetMin(c.Min);
@@ -420,7 +412,7 @@ TEST_F(ControlsTest, TrackBarClickOnThumbKeepsPositionAndDragIsMonotonic) {
 // With no more positions than pixels, every position sits on its own pixel: grabbing the thumb and
 // moving it by whole pixels steps through the positions one by one.
 TEST_F(ControlsTest, TrackBarWithFewPositionsHasAPixelForEach) {
-  auto* bar = Make<TTrackBar>(owner.get(), host, 20, 20, 111, 30);
+  auto* bar = MakeControl<TTrackBar>(owner.get(), host, 20, 20, 111, 30);
   bar->SetTickStyle(tsNone);
   bar->SetMin(-40);
   bar->SetMax(40);
@@ -483,7 +475,7 @@ TEST_F(ControlsTest, ImageCoveringItselfWithABitmapIsOpaque) {
     parent->SetColor(clLime);
     parent->SetParent(host);
     parent->SetBounds(10, 10, 200, 150);
-    auto* image = Make<TImage>(owner.get(), parent, 20, 30, 60, 40);
+    auto* image = MakeControl<TImage>(owner.get(), parent, 20, 30, 60, 40);
     parent->Probe = RECT{25, 35, 75, 65};
     image->SetStretch(c.stretch);
     image->SetCenter(c.center);
@@ -513,7 +505,7 @@ TEST_F(ControlsTest, ImageCoveringItselfWithABitmapIsOpaque) {
 }
 
 TEST_F(ControlsTest, EditTakesChineseTextAndEditingKeys) {
-  auto* edit = Make<TEdit>(owner.get(), host, 20, 20, 200, 21);
+  auto* edit = MakeControl<TEdit>(owner.get(), host, 20, 20, 200, 21);
   int changes = 0;
   edit->OnChange = [&](TObject*) { ++changes; };
   ClickAt(At(edit, 5, 5));
@@ -561,10 +553,10 @@ TEST_F(ControlsTest, EditTakesChineseTextAndEditingKeys) {
 // ---------------------------------------------------------------------------------------------------
 
 TEST_F(ControlsTest, RadioButtonsOfOneParentFormAGroup) {
-  auto* a = Make<TRadioButton>(owner.get(), host, 10, 10, 100, 17);
-  auto* b = Make<TRadioButton>(owner.get(), host, 10, 30, 100, 17);
-  auto* box = Make<TGroupBox>(owner.get(), host, 150, 10, 200, 100);
-  auto* c = Make<TRadioButton>(owner.get(), box, 10, 20, 100, 17);
+  auto* a = MakeControl<TRadioButton>(owner.get(), host, 10, 10, 100, 17);
+  auto* b = MakeControl<TRadioButton>(owner.get(), host, 10, 30, 100, 17);
+  auto* box = MakeControl<TGroupBox>(owner.get(), host, 150, 10, 200, 100);
+  auto* c = MakeControl<TRadioButton>(owner.get(), box, 10, 20, 100, 17);
   int clicks = 0;
   b->OnClick = [&](TObject*) { ++clicks; };
   a->SetChecked(true);
@@ -611,9 +603,9 @@ TEST_F(ControlsTest, ToolBarLaysButtonsOutLeftToRight) {
 }
 
 TEST_F(ControlsTest, ChildrenFollowTheParentFontUntilTheyGetTheirOwn) {
-  auto* panel = Make<TPanel>(owner.get(), host, 0, 0, 200, 100);
-  auto* follower = Make<TLabel>(owner.get(), panel, 5, 5, 50, 17);
-  auto* own = Make<TLabel>(owner.get(), panel, 5, 30, 50, 17);
+  auto* panel = MakeControl<TPanel>(owner.get(), host, 0, 0, 200, 100);
+  auto* follower = MakeControl<TLabel>(owner.get(), panel, 5, 5, 50, 17);
+  auto* own = MakeControl<TLabel>(owner.get(), panel, 5, 30, 50, 17);
   own->Font()->SetName("Tahoma");
   EXPECT_FALSE(own->ParentFont());
   panel->Font()->SetHeight(-20);

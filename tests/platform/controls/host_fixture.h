@@ -9,6 +9,7 @@
 #include "platform/controls/controls.h"
 #include "platform/win/clock.h"
 #include "platform/win/testing.h"
+#include "tests/platform/controls/make_control.h"
 
 class TTestHost : public TCustomControl {
   DECLARE_CLASS(TTestHost, TCustomControl)
@@ -53,6 +54,11 @@ class ControlHostTest : public ::testing::Test {
     win::InjectKey(WM_KEYDOWN, Vk);
     win::InjectKey(WM_KEYUP, Vk);
     win::PumpMessages();
+  }
+  // A control of the test at the given bounds inside Parent.
+  template <typename T>
+  T* MakeChild(TWinControl* Parent, int L, int T_, int W, int H) {
+    return MakeControl<T>(owner.get(), Parent, L, T_, W, H);
   }
 
   win::FakeClock clock;

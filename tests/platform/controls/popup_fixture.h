@@ -9,6 +9,7 @@
 #include "platform/controls/controls.h"
 #include "platform/win/clock.h"
 #include "platform/win/testing.h"
+#include "tests/platform/controls/make_control.h"
 
 class TPlainHost : public TCustomControl {
   DECLARE_CLASS(TPlainHost, TCustomControl)
@@ -51,10 +52,7 @@ class PopupTest : public ::testing::Test {
   }
   template <typename T>
   T* Make(TWinControl* Parent, int L, int T_, int W, int H) {
-    T* c = new T(owner.get());
-    c->SetBounds(L, T_, W, H);
-    c->SetParent(Parent);
-    return c;
+    return MakeControl<T>(owner.get(), Parent, L, T_, W, H);
   }
 
   win::FakeClock clock;

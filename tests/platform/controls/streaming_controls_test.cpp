@@ -1,12 +1,22 @@
 // Controls written by the component writer and read back: geometry, caption, tag, font, visibility
-// and enabling survive, and child controls come back inside their parent.
+// and enabling survive, and child controls come back inside their parent; a reading direction and a
+// 3-D look set on a parent come back with it, and its children follow it again.
 #include <gtest/gtest.h>
 
 #include "platform/classes/filer.h"
 #include "platform/controls/buttons.h"
+#include "platform/controls/edits.h"
 #include "platform/controls/extctrls.h"
 
 namespace {
+
+// Writes Root with the component writer and reads it back into Copy.
+void RoundTrip(TComponent* Root, TComponent* Copy) {
+  TMemoryStream S;
+  TWriter(&S).WriteRootComponent(Root);
+  S.SetPosition(0);
+  TReader(&S).ReadRootComponent(Copy);
+}
 
 TEST(ControlStreaming, ControlsRoundTripInsideTheirParent) {
   RegisterClasses<TPanel, TSpeedButton>();
@@ -29,11 +39,8 @@ TEST(ControlStreaming, ControlsRoundTripInsideTheirParent) {
   B->SetVisible(false);
   B->SetEnabled(false);
 
-  TMemoryStream S;
-  TWriter(&S).WriteRootComponent(&Root);
-  S.SetPosition(0);
   TPanel Copy(nullptr);
-  TReader(&S).ReadRootComponent(&Copy);
+  RoundTrip(&Root, &Copy);
 
   auto* In = dynamic_cast<TPanel*>(Copy.FindComponent("Inner"));
   auto* K = dynamic_cast<TSpeedButton*>(Copy.FindComponent("Key"));
@@ -53,6 +60,37 @@ TEST(ControlStreaming, ControlsRoundTripInsideTheirParent) {
   EXPECT_FALSE(K->Enabled());
   EXPECT_TRUE(In->Visible());
   UnRegisterClasses<TPanel, TSpeedButton>();
+}
+
+TEST(ControlStreaming, BiDiModeAndCtl3DRoundTripWithTheirParentFlags) {
+  RegisterClasses<TPanel, TEdit>();
+  TPanel Root(nullptr);
+  Root.SetName("Root");
+  auto* Inner = new TPanel(&Root);
+  Inner->SetName("Inner");
+  Inner->SetParent(&Root);
+  Inner->SetBiDiMode(bdRightToLeft);
+  Inner->SetCtl3D(false);
+  auto* E = new TEdit(&Root);
+  E->SetName("Field");
+  E->SetParent(Inner);
+
+  TPanel Copy(nullptr);
+  RoundTrip(&Root, &Copy);
+  auto* In = dynamic_cast<TPanel*>(Copy.FindComponent("Inner"));
+  auto* F = dynamic_cast<TEdit*>(Copy.FindComponent("Field"));
+  ASSERT_NE(In, nullptr);
+  ASSERT_NE(F, nullptr);
+  EXPECT_EQ(In->BiDiMode(), bdRightToLeft);
+  EXPECT_FALSE(In->ParentBiDiMode());
+  EXPECT_FALSE(In->Ctl3D());
+  EXPECT_FALSE(In->ParentCtl3D());
+  // The edit follows its parent: nothing of its own was stored.
+  EXPECT_TRUE(F->ParentBiDiMode());
+  EXPECT_EQ(F->BiDiMode(), bdRightToLeft);
+  EXPECT_TRUE(F->ParentCtl3D());
+  EXPECT_FALSE(F->Ctl3D());
+  UnRegisterClasses<TPanel, TEdit>();
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/controls/themes.h"
 #include "platform/host/theme_painter.h"
 #include "platform/win/clock.h"
+#include "tests/platform/controls/make_control.h"
 #include "platform/win/testing.h"
 #include "tests/platform/host/screenshot_fixture.h"
 
@@ -33,10 +34,7 @@ class EditsScreenshotTest : public ScreenshotTest {
  protected:
   template <typename T>
   T* Make(TWinControl* Parent, int L, int T_, int W, int H) {
-    T* c = new T(owner.get());
-    c->SetBounds(L, T_, W, H);
-    c->SetParent(Parent);
-    return c;
+    return MakeControl<T>(owner.get(), Parent, L, T_, W, H);
   }
 };
 
