@@ -220,31 +220,46 @@ __attribute__((target("avx2"))) inline __m256i ScaleDoubleEight(__m256i V, __m25
   return _mm256_inserti128_si256(_mm256_castsi128_si256(a), b, 1);
 }
 
+// How sums become results, fixed for a whole call so that the loops hold no choices.
+struct TScale {
+  __m256i Bias, One;
+  __m128i Shift;
+  __m256 Single;
+  __m256d Double;
+};
+
+__attribute__((target("avx2"))) inline TScale ScaleOf(const IntegerConvolution& C) {
+  TScale t;
+  t.Bias = _mm256_set1_epi16(static_cast<int16_t>(C.Shift > 0 ? (1 << (C.Shift - 1)) - 1 : 0));
+  t.One = _mm256_set1_epi16(C.Shift > 0 ? 1 : 0);  // no shift: the sum itself, nothing to round
+  t.Shift = _mm_cvtsi32_si128(C.Shift);
+  t.Single = _mm256_set1_ps(C.ScaledFactor);
+  t.Double = _mm256_set1_pd(C.ScaledFactor);
+  return t;
+}
+
 // Sixteen sums (in natural order) scaled and rounded to sixteen 16-bit results, in natural order.
-__attribute__((target("avx2"))) inline __m256i ScaleSixteen(__m256i S, const IntegerConvolution& C) {
-  if (C.Scaling == IntegerConvolution::scShift) {
-    // Half to even: (t + half - 1 + (floor(t / 2^k) and 1)) shifted right by k, saturating on the way
-    // (a saturated sum is far above 255 either way).
-    const __m256i t = C.Negate ? _mm256_sub_epi16(_mm256_setzero_si256(), S) : S;
-    if (C.Shift == 0) return t;
-    const __m128i k = _mm_cvtsi32_si128(C.Shift);
-    const __m256i odd = _mm256_and_si256(_mm256_sra_epi16(t, k), _mm256_set1_epi16(1));
-    const __m256i biased = _mm256_adds_epi16(_mm256_adds_epi16(t, _mm256_set1_epi16(static_cast<int16_t>((1 << (C.Shift - 1)) - 1))), odd);
-    return _mm256_sra_epi16(biased, k);
-  }
-  const __m256i lo = _mm256_cvtepi16_epi32(_mm256_castsi256_si128(S));
-  const __m256i hi = _mm256_cvtepi16_epi32(_mm256_extracti128_si256(S, 1));
-  __m256i rl, rh;
-  if (C.Scaling == IntegerConvolution::scSingle) {
-    const __m256 f = _mm256_set1_ps(C.ScaledFactor);
-    rl = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(lo), f));
-    rh = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(hi), f));
+template <int Mode>
+__attribute__((target("avx2"))) inline __m256i ScaleSixteen(__m256i S, const TScale& T) {
+  if constexpr (Mode == 0 || Mode == 1) {
+    // A power of two: half to even is (t + half - 1 + (floor(t / 2^k) and 1)) shifted right by k,
+    // saturating on the way (a saturated sum is far above 255 either way). Mode 1 negates first.
+    const __m256i t = Mode == 1 ? _mm256_sub_epi16(_mm256_setzero_si256(), S) : S;
+    const __m256i odd = _mm256_and_si256(_mm256_sra_epi16(t, T.Shift), T.One);
+    return _mm256_sra_epi16(_mm256_adds_epi16(_mm256_adds_epi16(t, T.Bias), odd), T.Shift);
   } else {
-    const __m256d f = _mm256_set1_pd(C.ScaledFactor);
-    rl = ScaleDoubleEight(lo, f);
-    rh = ScaleDoubleEight(hi, f);
+    const __m256i lo = _mm256_cvtepi16_epi32(_mm256_castsi256_si128(S));
+    const __m256i hi = _mm256_cvtepi16_epi32(_mm256_extracti128_si256(S, 1));
+    __m256i rl, rh;
+    if constexpr (Mode == 2) {
+      rl = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(lo), T.Single));
+      rh = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(hi), T.Single));
+    } else {
+      rl = ScaleDoubleEight(lo, T.Double);
+      rh = ScaleDoubleEight(hi, T.Double);
+    }
+    return _mm256_permute4x64_epi64(_mm256_packs_epi32(rl, rh), 0xD8);
   }
-  return _mm256_permute4x64_epi64(_mm256_packs_epi32(rl, rh), 0xD8);
 }
 
 // Thirty-two 16-bit results to bytes, clamped to 0..255 by the saturating pack.
@@ -261,29 +276,81 @@ inline __attribute__((target("avx2"))) __m256i Load(const int16_t* P) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
 }
 
+int ModeOf(const IntegerConvolution& C) {
+  if (C.Scaling == IntegerConvolution::scShift) return C.Negate ? 1 : 0;
+  return C.Scaling == IntegerConvolution::scSingle ? 2 : 3;
+}
+
+struct TTerm16 {
+  const int16_t* P;
+  int16_t W;
+};
+
+// The non-zero terms only; weights of 1 and -1 add or subtract without a multiplication.
+template <int Mode>
+__attribute__((target("avx2"))) int LineOf(const TTerm16* Terms, int N, const TScale& T, uint8_t* Out, int Count) {
+  int i = 0;
+  for (; i + 32 <= Count; i += 32) {
+    __m256i s[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
+    for (int t = 0; t < N; ++t) {
+      const int16_t w = Terms[t].W;
+      for (int h = 0; h < 2; ++h) {
+        const __m256i v = Load(Terms[t].P + i + 16 * h);
+        if (w == 1)
+          s[h] = _mm256_add_epi16(s[h], v);
+        else if (w == -1)
+          s[h] = _mm256_sub_epi16(s[h], v);
+        else
+          s[h] = _mm256_add_epi16(s[h], _mm256_mullo_epi16(v, _mm256_set1_epi16(w)));
+      }
+    }
+    StoreBytes(Out + i, ScaleSixteen<Mode>(s[0], T), ScaleSixteen<Mode>(s[1], T));
+  }
+  return i;
+}
+
+template <int Mode>
+__attribute__((target("avx2"))) int LineBoxOf(int16_t A, int16_t D, const int16_t* SumAbove, const int16_t* SumHere,
+                                              const int16_t* SumBelow, const int16_t* Centre, const TScale& T,
+                                              uint8_t* Out, int Count) {
+  const __m256i av = _mm256_set1_epi16(A), dv = _mm256_set1_epi16(D);
+  int i = 0;
+  for (; i + 32 <= Count; i += 32) {
+    __m256i s[2];
+    for (int h = 0; h < 2; ++h) {
+      const int j = i + 16 * h;
+      __m256i box = _mm256_add_epi16(_mm256_add_epi16(Load(SumAbove + j), Load(SumHere + j)), Load(SumBelow + j));
+      if (A == -1)
+        box = _mm256_sub_epi16(_mm256_setzero_si256(), box);
+      else if (A != 1)
+        box = _mm256_mullo_epi16(box, av);
+      s[h] = _mm256_add_epi16(box, _mm256_mullo_epi16(Load(Centre + j), dv));
+    }
+    StoreBytes(Out + i, ScaleSixteen<Mode>(s[0], T), ScaleSixteen<Mode>(s[1], T));
+  }
+  return i;
+}
+
 }  // namespace
 
 __attribute__((target("avx2"))) void IntegerConvolution::Line(const int16_t* Above, const int16_t* Here,
                                                               const int16_t* Below, uint8_t* Out, int Count) const {
   const int16_t* rows[3] = {Above, Here, Below};
-  const int16_t* p[9];
-  __m256i w[9];
-  for (int k = 0; k < 9; ++k) {
-    p[k] = rows[k / 3] + 3 * (k % 3 - 1);
-    w[k] = _mm256_set1_epi16(Weights[k]);
-  }
+  TTerm16 terms[9];
+  int n = 0;
+  for (int k = 0; k < 9; ++k)
+    if (Weights[k] != 0) terms[n++] = {rows[k / 3] + 3 * (k % 3 - 1), Weights[k]};
+  const TScale t = ScaleOf(*this);
   int i = 0;
-  for (; i + 32 <= Count; i += 32) {
-    __m256i s[2];
-    for (int h = 0; h < 2; ++h) {
-      s[h] = _mm256_mullo_epi16(Load(p[0] + i + 16 * h), w[0]);
-      for (int k = 1; k < 9; ++k) s[h] = _mm256_add_epi16(s[h], _mm256_mullo_epi16(Load(p[k] + i + 16 * h), w[k]));
-    }
-    StoreBytes(Out + i, ScaleSixteen(s[0], *this), ScaleSixteen(s[1], *this));
+  switch (ModeOf(*this)) {
+    case 0: i = LineOf<0>(terms, n, t, Out, Count); break;
+    case 1: i = LineOf<1>(terms, n, t, Out, Count); break;
+    case 2: i = LineOf<2>(terms, n, t, Out, Count); break;
+    default: i = LineOf<3>(terms, n, t, Out, Count); break;
   }
   for (; i < Count; ++i) {
     int s = 0;
-    for (int k = 0; k < 9; ++k) s += Weights[k] * p[k][i];
+    for (int k = 0; k < n; ++k) s += terms[k].W * terms[k].P[i];
     Out[i] = ScaleOne(s, *this);
   }
 }
@@ -294,20 +361,13 @@ __attribute__((target("avx2"))) void IntegerConvolution::LineBox(const int16_t* 
                                                                  const int16_t* SumBelow, const int16_t* Centre,
                                                                  uint8_t* Out, int Count) const {
   const int16_t a = Weights[0], d = static_cast<int16_t>(Weights[4] - Weights[0]);
-  const __m256i av = _mm256_set1_epi16(a), dv = _mm256_set1_epi16(d);
+  const TScale t = ScaleOf(*this);
   int i = 0;
-  for (; i + 32 <= Count; i += 32) {
-    __m256i s[2];
-    for (int h = 0; h < 2; ++h) {
-      const int j = i + 16 * h;
-      __m256i box = _mm256_add_epi16(_mm256_add_epi16(Load(SumAbove + j), Load(SumHere + j)), Load(SumBelow + j));
-      if (a == -1)
-        box = _mm256_sub_epi16(_mm256_setzero_si256(), box);
-      else if (a != 1)
-        box = _mm256_mullo_epi16(box, av);
-      s[h] = _mm256_add_epi16(box, _mm256_mullo_epi16(Load(Centre + j), dv));
-    }
-    StoreBytes(Out + i, ScaleSixteen(s[0], *this), ScaleSixteen(s[1], *this));
+  switch (ModeOf(*this)) {
+    case 0: i = LineBoxOf<0>(a, d, SumAbove, SumHere, SumBelow, Centre, t, Out, Count); break;
+    case 1: i = LineBoxOf<1>(a, d, SumAbove, SumHere, SumBelow, Centre, t, Out, Count); break;
+    case 2: i = LineBoxOf<2>(a, d, SumAbove, SumHere, SumBelow, Centre, t, Out, Count); break;
+    default: i = LineBoxOf<3>(a, d, SumAbove, SumHere, SumBelow, Centre, t, Out, Count); break;
   }
   for (; i < Count; ++i) {
     const int s = static_cast<int16_t>(a * (SumAbove[i] + SumHere[i] + SumBelow[i]) + d * Centre[i]);
