@@ -50,35 +50,27 @@ void TConvolveFilter::FilterRect(TBitmap* Bitmap, const TRect& Rect) {
   if (r.Bottom - r.Top < 2 || r.Right - r.Left < 2) return;  // no interior pixel
 
   // Bytes of the interior of a row. Each row is written in place once its sums are done; the sums read
-  // copies of the unchanged rows (the row below is still unchanged in the bitmap when it is copied).
+  // copies of the unchanged rows above and here, and the row below straight from the bitmap (it is
+  // still unchanged).
   const int first = 3 * (r.Left + 1), count = 3 * (r.Right - r.Left - 1);
   const int span = 3 * (r.Right - r.Left + 1);
   const int base = 3 * r.Left;
   PixelDetail::IntegerConvolution exact;
-  if (exact.Prepare(Weights, WeightFactor)) {
+  const bool wide = exact.Prepare(Weights, WeightFactor);
+  if (wide && exact.IsBox()) {
+    // Each row's sums of three are made once and serve three output rows; a row is written over only
+    // after its own sums are made, and the sums of the row below come from it unchanged.
     using PixelDetail::IntegerConvolution;
-    std::vector<int16_t> wide[3], sums[3];
-    const bool box = exact.IsBox();
-    for (int k = 0; k < 3; ++k) {
-      wide[k].resize(static_cast<size_t>(span));
-      if (box) sums[k].resize(static_cast<size_t>(count));
-    }
-    auto load = [&](int Slot, int Y) {
-      // The row after is asked for now, so that it arrives while this one is convolved.
-      if (Y + 1 <= r.Bottom) IntegerConvolution::Prefetch(Rows[static_cast<size_t>(Y + 1)] + base, span);
-      IntegerConvolution::Widen(Rows[static_cast<size_t>(Y)] + base, wide[Slot].data(), span);
-      if (box) IntegerConvolution::RowSums(wide[Slot].data(), sums[Slot].data(), count);
-    };
-    load(0, r.Top);
-    load(1, r.Top + 1);
+    std::vector<int16_t> sums[3];
+    for (auto& v : sums) v.resize(static_cast<size_t>(count));
+    IntegerConvolution::RowSums(Rows[static_cast<size_t>(r.Top)] + first, sums[0].data(), count);
+    IntegerConvolution::RowSums(Rows[static_cast<size_t>(r.Top + 1)] + first, sums[1].data(), count);
     int above = 0, here = 1, below = 2;
     for (int y = r.Top + 1; y <= r.Bottom - 1; ++y) {
-      load(below, y + 1);
-      uint8_t* out = Rows[static_cast<size_t>(y)] + first;
-      if (box)
-        exact.LineBox(sums[above].data(), sums[here].data(), sums[below].data(), wide[here].data() + 3, out, count);
-      else
-        exact.Line(wide[above].data() + 3, wide[here].data() + 3, wide[below].data() + 3, out, count);
+      if (y + 2 <= r.Bottom) IntegerConvolution::Prefetch(Rows[static_cast<size_t>(y + 2)] + base, span);
+      IntegerConvolution::RowSums(Rows[static_cast<size_t>(y + 1)] + first, sums[below].data(), count);
+      exact.LineBox(sums[above].data(), sums[here].data(), sums[below].data(), Rows[static_cast<size_t>(y)] + first,
+                    count);
       const int old = above;
       above = here;
       here = below;
@@ -91,11 +83,17 @@ void TConvolveFilter::FilterRect(TBitmap* Bitmap, const TRect& Rect) {
   std::memcpy(copies[0].data(), Rows[static_cast<size_t>(r.Top)] + base, static_cast<size_t>(span));
   int above = 0;
   for (int y = r.Top + 1; y <= r.Bottom - 1; ++y) {
+    // The row after the next is asked for now, so that it arrives while this one is convolved.
+    if (wide && y + 2 <= r.Bottom)
+      PixelDetail::IntegerConvolution::Prefetch(Rows[static_cast<size_t>(y + 2)] + base, span);
     uint8_t* row = Rows[static_cast<size_t>(y)];
     uint8_t* here = copies[1 - above].data();
     std::memcpy(here, row + base, static_cast<size_t>(span));
-    ConvolveLine(copies[above].data() + 3, here + 3, Rows[static_cast<size_t>(y + 1)] + first, Weights, WeightFactor,
-                 row + first, count);
+    const uint8_t* below = Rows[static_cast<size_t>(y + 1)] + first;
+    if (wide)
+      exact.Line(copies[above].data() + 3, here + 3, below, row + first, count);
+    else
+      ConvolveLine(copies[above].data() + 3, here + 3, below, Weights, WeightFactor, row + first, count);
     above = 1 - above;
   }
 }

@@ -167,9 +167,61 @@ bool IntegerConvolution::Prepare(const float (&W)[9], float Factor) {
     if (mant == 0.5f && e <= 1 && e >= -6) {
       Scaling = scShift;
       Shift = 1 - e;
-      Negate = ScaledFactor < 0;
+      if (ScaledFactor < 0) {
+        // A negative power: the negated sums times the positive power, the same products.
+        for (auto& w : Weights) w = static_cast<int16_t>(-w);
+        ScaledFactor = -ScaledFactor;
+      }
       return true;
     }
+    // The exact rounded product of every reachable sum, clamped as the result will be.
+    auto exact = [&](int s) {
+      const double v = std::nearbyint(static_cast<double>(s) * static_cast<double>(ScaledFactor));
+      return v < 0 ? 0 : (v > 255 ? 255 : static_cast<int>(v));
+    };
+    // A 16-bit multiplier with rounding, (s * 2^p * M + 2^14) >> 15, where one gives every reachable
+    // sum's result: tried near the factor with the most precision the sums leave room for, and taken
+    // only when checked for every sum.
+    const int widest = std::max(-low, high);
+    int p = 0;
+    while ((widest << (p + 1)) <= 32767 && p < 14) ++p;
+    for (int q = p; q >= std::max(0, p - 1); --q) {
+      const double near = static_cast<double>(ScaledFactor) * std::ldexp(1.0, 15 - q);
+      for (long m = std::lround(std::floor(near)) - 2; m <= std::lround(std::ceil(near)) + 2; ++m) {
+        if (m < -32767 || m > 32767) continue;
+        bool agrees = true;
+        for (int s = low; agrees && s <= high; ++s) {
+          const long v = ((static_cast<long>(s) << q) * m + (1 << 14)) >> 15;
+          agrees = (v < 0 ? 0 : (v > 255 ? 255 : v)) == exact(s);
+        }
+        if (agrees) {
+          Scaling = scMulHigh;
+          Shift = q;
+          Multiplier = static_cast<int16_t>(m);
+          return true;
+        }
+      }
+    }
+    // Sums that are never negative: the high half of an unsigned 16-bit product with a multiplier near
+    // the factor times 2^(16 + j), rounded by adding 2^(j - 1) and shifting by j.
+    if (low >= 0)
+      for (int j = 8; j >= 1; --j) {
+        const double near = static_cast<double>(ScaledFactor) * std::ldexp(1.0, 16 + j);
+        for (long m = std::lround(std::floor(near)) - 1; m <= std::lround(std::ceil(near)) + 1; ++m) {
+          if (m < 1 || m > 65535) continue;
+          bool agrees = true;
+          for (int s = 0; agrees && s <= high; ++s) {
+            const long v = (((s * m) >> 16) + (1L << (j - 1))) >> j;
+            agrees = (v > 255 ? 255 : v) == exact(s);
+          }
+          if (agrees) {
+            Scaling = scMulHighUnsigned;
+            Shift = j;
+            Multiplier = static_cast<int16_t>(static_cast<uint16_t>(m));
+            return true;
+          }
+        }
+      }
     // A Single product is rounded once more before the rounding to an integer; where that moves no
     // result for any reachable sum, Single arithmetic gives the exact answers and is the faster.
     bool single = true;
@@ -182,33 +234,8 @@ bool IntegerConvolution::Prepare(const float (&W)[9], float Factor) {
   return false;
 }
 
-bool IntegerConvolution::IsBox() const {
-  for (int k : {0, 1, 2, 3, 5, 6, 7, 8})
-    if (Weights[k] != Weights[0]) return false;
-  return true;
-}
-
 void IntegerConvolution::Prefetch(const uint8_t* From, int Count) {
   for (int i = 0; i < Count; i += 64) _mm_prefetch(reinterpret_cast<const char*>(From + i), _MM_HINT_T0);
-}
-
-__attribute__((target("avx2"))) void IntegerConvolution::Widen(const uint8_t* From, int16_t* To, int Count) {
-  int i = 0;
-  for (; i + 16 <= Count; i += 16)
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(To + i),
-                        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(From + i))));
-  for (; i < Count; ++i) To[i] = From[i];
-}
-
-__attribute__((target("avx2"))) void IntegerConvolution::RowSums(const int16_t* Row, int16_t* To, int Count) {
-  int i = 0;
-  for (; i + 16 <= Count; i += 16) {
-    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Row + i));
-    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Row + i + 3));
-    const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Row + i + 6));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(To + i), _mm256_add_epi16(_mm256_add_epi16(a, b), c));
-  }
-  for (; i < Count; ++i) To[i] = static_cast<int16_t>(Row[i] + Row[i + 3] + Row[i + 6]);
 }
 
 namespace {
@@ -222,7 +249,7 @@ __attribute__((target("avx2"))) inline __m256i ScaleDoubleEight(__m256i V, __m25
 
 // How sums become results, fixed for a whole call so that the loops hold no choices.
 struct TScale {
-  __m256i Bias, One;
+  __m256i Bias, One, Multiplier, Half;
   __m128i Shift;
   __m256 Single;
   __m256d Double;
@@ -231,27 +258,37 @@ struct TScale {
 __attribute__((target("avx2"))) inline TScale ScaleOf(const IntegerConvolution& C) {
   TScale t;
   t.Bias = _mm256_set1_epi16(static_cast<int16_t>(C.Shift > 0 ? (1 << (C.Shift - 1)) - 1 : 0));
-  t.One = _mm256_set1_epi16(C.Shift > 0 ? 1 : 0);  // no shift: the sum itself, nothing to round
+  t.One = _mm256_set1_epi16(1);
+  t.Multiplier = _mm256_set1_epi16(C.Multiplier);
+  t.Half = _mm256_set1_epi16(static_cast<int16_t>(C.Shift > 0 ? 1 << (C.Shift - 1) : 0));
   t.Shift = _mm_cvtsi32_si128(C.Shift);
   t.Single = _mm256_set1_ps(C.ScaledFactor);
   t.Double = _mm256_set1_pd(C.ScaledFactor);
   return t;
 }
 
+// The ways sums become results (the loops are made once for each).
+enum { kSum, kShift, kMulHigh, kMulHighUnsigned, kSingle, kDouble };
+
 // Sixteen sums (in natural order) scaled and rounded to sixteen 16-bit results, in natural order.
 template <int Mode>
 __attribute__((target("avx2"))) inline __m256i ScaleSixteen(__m256i S, const TScale& T) {
-  if constexpr (Mode == 0 || Mode == 1) {
+  if constexpr (Mode == kSum) {
+    return S;
+  } else if constexpr (Mode == kShift) {
     // A power of two: half to even is (t + half - 1 + (floor(t / 2^k) and 1)) shifted right by k,
-    // saturating on the way (a saturated sum is far above 255 either way). Mode 1 negates first.
-    const __m256i t = Mode == 1 ? _mm256_sub_epi16(_mm256_setzero_si256(), S) : S;
-    const __m256i odd = _mm256_and_si256(_mm256_sra_epi16(t, T.Shift), T.One);
-    return _mm256_sra_epi16(_mm256_adds_epi16(_mm256_adds_epi16(t, T.Bias), odd), T.Shift);
+    // saturating on the way (a saturated sum is far above 255 either way).
+    const __m256i odd = _mm256_and_si256(_mm256_sra_epi16(S, T.Shift), T.One);
+    return _mm256_sra_epi16(_mm256_adds_epi16(_mm256_adds_epi16(S, T.Bias), odd), T.Shift);
+  } else if constexpr (Mode == kMulHigh) {
+    return _mm256_mulhrs_epi16(_mm256_sll_epi16(S, T.Shift), T.Multiplier);
+  } else if constexpr (Mode == kMulHighUnsigned) {
+    return _mm256_srl_epi16(_mm256_add_epi16(_mm256_mulhi_epu16(S, T.Multiplier), T.Half), T.Shift);
   } else {
     const __m256i lo = _mm256_cvtepi16_epi32(_mm256_castsi256_si128(S));
     const __m256i hi = _mm256_cvtepi16_epi32(_mm256_extracti128_si256(S, 1));
     __m256i rl, rh;
-    if constexpr (Mode == 2) {
+    if constexpr (Mode == kSingle) {
       rl = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(lo), T.Single));
       rh = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(hi), T.Single));
     } else {
@@ -272,105 +309,163 @@ inline uint8_t ScaleOne(int S, const IntegerConvolution& C) {
   return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
-inline __attribute__((target("avx2"))) __m256i Load(const int16_t* P) {
+inline __attribute__((target("avx2"))) __m256i LoadWide(const int16_t* P) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
 }
 
-int ModeOf(const IntegerConvolution& C) {
-  if (C.Scaling == IntegerConvolution::scShift) return C.Negate ? 1 : 0;
-  return C.Scaling == IntegerConvolution::scSingle ? 2 : 3;
+// Sixteen channel bytes widened to 16 bits.
+inline __attribute__((target("avx2"))) __m256i Load(const uint8_t* P) {
+  return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(P)));
 }
 
-struct TTerm16 {
-  const int16_t* P;
-  int16_t W;
+int ModeOf(const IntegerConvolution& C) {
+  switch (C.Scaling) {
+    case IntegerConvolution::scShift: return C.Shift == 0 ? kSum : kShift;
+    case IntegerConvolution::scMulHigh: return kMulHigh;
+    case IntegerConvolution::scMulHighUnsigned: return kMulHighUnsigned;
+    case IntegerConvolution::scSingle: return kSingle;
+    default: return kDouble;
+  }
+}
+
+// The terms of a line with a non-zero weight: where they read, and their weights. When every weight is
+// 1 or -1 the terms of weight 1 come first (Plus of them) and the rest are subtracted.
+struct TTerms {
+  const uint8_t* P[9];
+  __m256i W[9];
+  int16_t Scalar[9];
+  int N = 0, Plus = 0;
 };
 
-// The non-zero terms only; weights of 1 and -1 add or subtract without a multiplication.
-template <int Mode>
-__attribute__((target("avx2"))) int LineOf(const TTerm16* Terms, int N, const TScale& T, uint8_t* Out, int Count) {
+// Each term a row at an offset times its weight, summed in 16-bit lanes.
+template <int Mode, bool Unit>
+__attribute__((target("avx2"))) int LineOf(const TTerms& T, const TScale& S, uint8_t* Out, int Count) {
   int i = 0;
   for (; i + 32 <= Count; i += 32) {
-    __m256i s[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
-    for (int t = 0; t < N; ++t) {
-      const int16_t w = Terms[t].W;
-      for (int h = 0; h < 2; ++h) {
-        const __m256i v = Load(Terms[t].P + i + 16 * h);
-        if (w == 1)
-          s[h] = _mm256_add_epi16(s[h], v);
-        else if (w == -1)
-          s[h] = _mm256_sub_epi16(s[h], v);
-        else
-          s[h] = _mm256_add_epi16(s[h], _mm256_mullo_epi16(v, _mm256_set1_epi16(w)));
+    __m256i s0 = _mm256_setzero_si256(), s1 = _mm256_setzero_si256();
+    if constexpr (Unit) {
+      for (int t = 0; t < T.Plus; ++t) {
+        s0 = _mm256_add_epi16(s0, Load(T.P[t] + i));
+        s1 = _mm256_add_epi16(s1, Load(T.P[t] + i + 16));
+      }
+      for (int t = T.Plus; t < T.N; ++t) {
+        s0 = _mm256_sub_epi16(s0, Load(T.P[t] + i));
+        s1 = _mm256_sub_epi16(s1, Load(T.P[t] + i + 16));
+      }
+    } else {
+      for (int t = 0; t < T.N; ++t) {
+        s0 = _mm256_add_epi16(s0, _mm256_mullo_epi16(Load(T.P[t] + i), T.W[t]));
+        s1 = _mm256_add_epi16(s1, _mm256_mullo_epi16(Load(T.P[t] + i + 16), T.W[t]));
       }
     }
-    StoreBytes(Out + i, ScaleSixteen<Mode>(s[0], T), ScaleSixteen<Mode>(s[1], T));
+    StoreBytes(Out + i, ScaleSixteen<Mode>(s0, S), ScaleSixteen<Mode>(s1, S));
   }
   return i;
 }
 
-template <int Mode>
-__attribute__((target("avx2"))) int LineBoxOf(int16_t A, int16_t D, const int16_t* SumAbove, const int16_t* SumHere,
-                                              const int16_t* SumBelow, const int16_t* Centre, const TScale& T,
+template <int Mode, bool UnitA>
+__attribute__((target("avx2"))) int LineBoxOf(const int16_t* SumAbove, const int16_t* SumHere, const int16_t* SumBelow,
+                                              const uint8_t* Centre, __m256i A, __m256i D, const TScale& S,
                                               uint8_t* Out, int Count) {
-  const __m256i av = _mm256_set1_epi16(A), dv = _mm256_set1_epi16(D);
   int i = 0;
   for (; i + 32 <= Count; i += 32) {
     __m256i s[2];
     for (int h = 0; h < 2; ++h) {
       const int j = i + 16 * h;
-      __m256i box = _mm256_add_epi16(_mm256_add_epi16(Load(SumAbove + j), Load(SumHere + j)), Load(SumBelow + j));
-      if (A == -1)
-        box = _mm256_sub_epi16(_mm256_setzero_si256(), box);
-      else if (A != 1)
-        box = _mm256_mullo_epi16(box, av);
-      s[h] = _mm256_add_epi16(box, _mm256_mullo_epi16(Load(Centre + j), dv));
+      const __m256i box = _mm256_add_epi16(_mm256_add_epi16(LoadWide(SumAbove + j), LoadWide(SumHere + j)),
+                                           LoadWide(SumBelow + j));
+      s[h] = _mm256_add_epi16(UnitA ? _mm256_sign_epi16(box, A) : _mm256_mullo_epi16(box, A),
+                              _mm256_mullo_epi16(Load(Centre + j), D));
     }
-    StoreBytes(Out + i, ScaleSixteen<Mode>(s[0], T), ScaleSixteen<Mode>(s[1], T));
+    StoreBytes(Out + i, ScaleSixteen<Mode>(s[0], S), ScaleSixteen<Mode>(s[1], S));
   }
   return i;
 }
 
-}  // namespace
-
-__attribute__((target("avx2"))) void IntegerConvolution::Line(const int16_t* Above, const int16_t* Here,
-                                                              const int16_t* Below, uint8_t* Out, int Count) const {
-  const int16_t* rows[3] = {Above, Here, Below};
-  TTerm16 terms[9];
-  int n = 0;
-  for (int k = 0; k < 9; ++k)
-    if (Weights[k] != 0) terms[n++] = {rows[k / 3] + 3 * (k % 3 - 1), Weights[k]};
-  const TScale t = ScaleOf(*this);
-  int i = 0;
-  switch (ModeOf(*this)) {
-    case 0: i = LineOf<0>(terms, n, t, Out, Count); break;
-    case 1: i = LineOf<1>(terms, n, t, Out, Count); break;
-    case 2: i = LineOf<2>(terms, n, t, Out, Count); break;
-    default: i = LineOf<3>(terms, n, t, Out, Count); break;
-  }
-  for (; i < Count; ++i) {
-    int s = 0;
-    for (int k = 0; k < n; ++k) s += terms[k].W * terms[k].P[i];
-    Out[i] = ScaleOne(s, *this);
-  }
+template <int Mode>
+__attribute__((target("avx2"))) int LineBoxOfMode(const int16_t* SumAbove, const int16_t* SumHere,
+                                                  const int16_t* SumBelow, const uint8_t* Centre, int16_t A, int16_t D,
+                                                  const TScale& S, uint8_t* Out, int Count) {
+  const __m256i a = _mm256_set1_epi16(A), d = _mm256_set1_epi16(D);
+  return A == 1 || A == -1 ? LineBoxOf<Mode, true>(SumAbove, SumHere, SumBelow, Centre, a, d, S, Out, Count)
+                           : LineBoxOf<Mode, false>(SumAbove, SumHere, SumBelow, Centre, a, d, S, Out, Count);
 }
 
-// Sums wrap in 16 bits on the way (a * box may pass 32767 before the centre's difference comes off);
-// the final sum fits, and wrapping arithmetic gives it exactly.
+}  // namespace
+
+bool IntegerConvolution::IsBox() const {
+  for (int k : {1, 2, 3, 5, 6, 7, 8})
+    if (Weights[k] != Weights[0]) return false;
+  return Weights[0] != 0;
+}
+
+__attribute__((target("avx2"))) void IntegerConvolution::RowSums(const uint8_t* Row, int16_t* To, int Count) {
+  int i = 0;
+  for (; i + 16 <= Count; i += 16)
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(To + i),
+                        _mm256_add_epi16(_mm256_add_epi16(Load(Row + i - 3), Load(Row + i)), Load(Row + i + 3)));
+  for (; i < Count; ++i) To[i] = static_cast<int16_t>(Row[i - 3] + Row[i] + Row[i + 3]);
+}
+
+// The sums wrap in 16 bits on the way (A times the box may pass 32767 before the centre's part comes
+// off); the final sum fits, and wrapping arithmetic gives it exactly.
 __attribute__((target("avx2"))) void IntegerConvolution::LineBox(const int16_t* SumAbove, const int16_t* SumHere,
-                                                                 const int16_t* SumBelow, const int16_t* Centre,
-                                                                 uint8_t* Out, int Count) const {
+                                                                 const int16_t* SumBelow, uint8_t* Centre,
+                                                                 int Count) const {
   const int16_t a = Weights[0], d = static_cast<int16_t>(Weights[4] - Weights[0]);
   const TScale t = ScaleOf(*this);
   int i = 0;
   switch (ModeOf(*this)) {
-    case 0: i = LineBoxOf<0>(a, d, SumAbove, SumHere, SumBelow, Centre, t, Out, Count); break;
-    case 1: i = LineBoxOf<1>(a, d, SumAbove, SumHere, SumBelow, Centre, t, Out, Count); break;
-    case 2: i = LineBoxOf<2>(a, d, SumAbove, SumHere, SumBelow, Centre, t, Out, Count); break;
-    default: i = LineBoxOf<3>(a, d, SumAbove, SumHere, SumBelow, Centre, t, Out, Count); break;
+    case kSum: i = LineBoxOfMode<kSum>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count); break;
+    case kShift: i = LineBoxOfMode<kShift>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count); break;
+    case kMulHigh: i = LineBoxOfMode<kMulHigh>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count); break;
+    case kMulHighUnsigned:
+      i = LineBoxOfMode<kMulHighUnsigned>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count);
+      break;
+    case kSingle: i = LineBoxOfMode<kSingle>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count); break;
+    default: i = LineBoxOfMode<kDouble>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count); break;
+  }
+  for (; i < Count; ++i)
+    Centre[i] = ScaleOne(static_cast<int16_t>(a * (SumAbove[i] + SumHere[i] + SumBelow[i]) + d * Centre[i]), *this);
+}
+
+__attribute__((target("avx2"))) void IntegerConvolution::Line(const uint8_t* Above, const uint8_t* Here,
+                                                              const uint8_t* Below, uint8_t* Out, int Count) const {
+  const uint8_t* rows[3] = {Above, Here, Below};
+  TTerms terms;
+  bool unit = true;
+  for (int16_t w : Weights) unit = unit && (w == 0 || w == 1 || w == -1);
+  // Weights of 1 first, so that unit terms can be summed in two runs.
+  for (int pass = 0; pass < 2; ++pass)
+    for (int k = 0; k < 9; ++k) {
+      if (Weights[k] == 0 || (Weights[k] == 1) != (pass == 0)) continue;
+      terms.P[terms.N] = rows[k / 3] + 3 * (k % 3 - 1);
+      terms.W[terms.N] = _mm256_set1_epi16(Weights[k]);
+      terms.Scalar[terms.N] = Weights[k];
+      ++terms.N;
+      if (pass == 0) ++terms.Plus;
+    }
+  const TScale t = ScaleOf(*this);
+  int i = 0;
+  if (terms.N > 0) {
+    switch (ModeOf(*this) * 2 + (unit ? 1 : 0)) {
+      case kSum * 2: i = LineOf<kSum, false>(terms, t, Out, Count); break;
+      case kSum * 2 + 1: i = LineOf<kSum, true>(terms, t, Out, Count); break;
+      case kShift * 2: i = LineOf<kShift, false>(terms, t, Out, Count); break;
+      case kShift * 2 + 1: i = LineOf<kShift, true>(terms, t, Out, Count); break;
+      case kMulHigh * 2: i = LineOf<kMulHigh, false>(terms, t, Out, Count); break;
+      case kMulHigh * 2 + 1: i = LineOf<kMulHigh, true>(terms, t, Out, Count); break;
+      case kMulHighUnsigned * 2: i = LineOf<kMulHighUnsigned, false>(terms, t, Out, Count); break;
+      case kMulHighUnsigned * 2 + 1: i = LineOf<kMulHighUnsigned, true>(terms, t, Out, Count); break;
+      case kSingle * 2: i = LineOf<kSingle, false>(terms, t, Out, Count); break;
+      case kSingle * 2 + 1: i = LineOf<kSingle, true>(terms, t, Out, Count); break;
+      case kDouble * 2: i = LineOf<kDouble, false>(terms, t, Out, Count); break;
+      default: i = LineOf<kDouble, true>(terms, t, Out, Count); break;
+    }
   }
   for (; i < Count; ++i) {
-    const int s = static_cast<int16_t>(a * (SumAbove[i] + SumHere[i] + SumBelow[i]) + d * Centre[i]);
+    int s = 0;
+    for (int k = 0; k < terms.N; ++k) s += terms.Scalar[k] * terms.P[k][i];
     Out[i] = ScaleOne(s, *this);
   }
 }

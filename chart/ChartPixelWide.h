@@ -22,34 +22,34 @@ void MapBytes(const std::vector<uint8_t*>& Rows, const TRect& R, const uint8_t (
 // A 3 x 3 convolution whose Single weights are whole multiples of 1 or 1/8 small enough that every sum
 // fits 16 bits: the sums of the definition are then exact, and integer sums give the same values. Each
 // sum times the Single factor is rounded as the exact product would be (the definition evaluates it in
-// extended precision): by an integer shift when the factor is a power of two, through Single arithmetic
-// when that was checked to agree for every sum the weights can give, else through Double, where the
-// product is exact.
+// extended precision): by an integer shift when the factor is a power of two, by a rounding 16-bit
+// multiplication or through Single arithmetic when that was checked to agree for every sum the weights
+// can give, else through Double, where the product is exact.
 struct IntegerConvolution {
-  enum TScaling { scShift, scSingle, scDouble };
-  int16_t Weights[9] = {};
+  enum TScaling { scShift, scMulHigh, scMulHighUnsigned, scSingle, scDouble };
+  int16_t Weights[9] = {};  // negated with the factor when that makes a negative power of two positive
   float ScaledFactor = 0;
   TScaling Scaling = scDouble;
-  int Shift = 0;          // scShift: the factor is 2^-Shift, negated when Negate
-  bool Negate = false;
+  int Shift = 0;            // scShift: the factor is 2^-Shift; scMulHigh: the sums' shift before the
+                            // multiplier; scMulHighUnsigned: the shift of the product's high half
+  int16_t Multiplier = 0;   // scMulHigh, scMulHighUnsigned (as unsigned)
   // False when the weights (or the processor) do not allow it.
   bool Prepare(const float (&W)[9], float Factor);
-  // True when the eight neighbours share one weight: the sum is then that weight times the 3 x 3 box
-  // (three row sums of three) plus the centre's own difference.
+  // Count output bytes straight from three rows of channel bytes, each pointing at the first output
+  // byte's column (the neighbours lie 3 bytes to each side): widening, sums and rounding in one pass.
+  // Out may be none of the three rows.
+  void Line(const uint8_t* Above, const uint8_t* Here, const uint8_t* Below, uint8_t* Out, int Count) const;
+  // True when the eight neighbours share one (non-zero) weight: the sum is then that weight times the
+  // 3 x 3 box (three row sums of three) plus the centre's own difference.
   bool IsBox() const;
+  // Sums of each byte of a row with its neighbours 3 bytes to each side, Row pointing at the first.
+  static void RowSums(const uint8_t* Row, int16_t* To, int Count);
+  // A box convolution's Count output bytes from the row sums above, here and below, written over the
+  // centre row's bytes (each is read before it is written).
+  void LineBox(const int16_t* SumAbove, const int16_t* SumHere, const int16_t* SumBelow, uint8_t* Centre,
+               int Count) const;
   // Asks the processor to bring Count bytes into the cache.
   static void Prefetch(const uint8_t* From, int Count);
-  // Channel bytes widened to 16 bits.
-  static void Widen(const uint8_t* From, int16_t* To, int Count);
-  // Sums of each widened value with its right neighbours 3 and 6 values on.
-  static void RowSums(const int16_t* Row, int16_t* To, int Count);
-  // Count output bytes from three widened rows, each pointing at the first output byte's column (the
-  // neighbours lie 3 values to each side).
-  void Line(const int16_t* Above, const int16_t* Here, const int16_t* Below, uint8_t* Out, int Count) const;
-  // The same from the row sums around the centre row (each at the first output's left neighbour) and
-  // the centre row itself.
-  void LineBox(const int16_t* SumAbove, const int16_t* SumHere, const int16_t* SumBelow, const int16_t* Centre,
-               uint8_t* Out, int Count) const;
 };
 
 }  // namespace PixelDetail

@@ -54,15 +54,23 @@ TEST(WidePaths, AgreeWithThePlainLoops) {
 TEST(WidePaths, ConvolutionsAndInvertAgreeOnOddSizesAndRegions) {
   std::mt19937 rng(7);
   const std::vector<std::string> kinds = {"invert", "sharpen", "emboss", "soften", "blur 1",
-                                          "blur 2", "blur 7",  "blur -3", "custom"};
+                                          "blur 2", "blur 7",  "blur -3", "custom 0", "custom 1",
+                                          "custom 2", "custom 3", "custom 4"};
   auto make = [](const std::string& Kind) -> std::unique_ptr<TChartFilter> {
     if (Kind == "invert") return NewFilter<TInvertFilter>();
     if (Kind == "sharpen") return NewFilter<TSharpenFilter>();
     if (Kind == "emboss") return NewFilter<TEmbossFilter>();
     if (Kind == "soften") return NewFilter<TSoftenFilter>();
-    if (Kind == "custom") {
+    // Weights that take each way of summing and of rounding: mixed eighths, a box of twos, ones and
+    // minus ones with a shift, whole weights with a shift, and negative sums with a factor of 1/7.
+    const float custom[5][9] = {{0.5f, -0.25f, 1, 0.125f, 3, -1, 0, 2, -0.375f},
+                                {2, 2, 2, 2, 5, 2, 2, 2, 2},
+                                {1, 0, -1, 1, 1, 0, 0, 1, 1},
+                                {2, 1, 0, 1, 0, 0, 0, 0, 0},
+                                {-1, 3, 0, 2, 1, 0, 0, 3, -1}};
+    if (Kind.rfind("custom", 0) == 0) {
       auto c = NewFilter<TConvolveFilter>();
-      const float w[9] = {0.5f, -0.25f, 1, 0.125f, 3, -1, 0, 2, -0.375f};
+      const float* w = custom[std::stoi(Kind.substr(7))];
       std::copy(w, w + 9, c->Weights);
       return c;
     }
