@@ -67,10 +67,8 @@ void TConvolveFilter::FilterRect(TBitmap* Bitmap, const TRect& Rect) {
     IntegerConvolution::RowSums(Rows[static_cast<size_t>(r.Top + 1)] + first, sums[1].data(), count);
     int above = 0, here = 1, below = 2;
     for (int y = r.Top + 1; y <= r.Bottom - 1; ++y) {
-      if (y + 2 <= r.Bottom) IntegerConvolution::Prefetch(Rows[static_cast<size_t>(y + 2)] + base, span);
-      IntegerConvolution::RowSums(Rows[static_cast<size_t>(y + 1)] + first, sums[below].data(), count);
-      exact.LineBox(sums[above].data(), sums[here].data(), sums[below].data(), Rows[static_cast<size_t>(y)] + first,
-                    count);
+      exact.LineBox(sums[above].data(), sums[here].data(), sums[below].data(), Rows[static_cast<size_t>(y + 1)] + first,
+                    Rows[static_cast<size_t>(y)] + first, count);
       const int old = above;
       above = here;
       here = below;
@@ -83,9 +81,6 @@ void TConvolveFilter::FilterRect(TBitmap* Bitmap, const TRect& Rect) {
   std::memcpy(copies[0].data(), Rows[static_cast<size_t>(r.Top)] + base, static_cast<size_t>(span));
   int above = 0;
   for (int y = r.Top + 1; y <= r.Bottom - 1; ++y) {
-    // The row after the next is asked for now, so that it arrives while this one is convolved.
-    if (wide && y + 2 <= r.Bottom)
-      PixelDetail::IntegerConvolution::Prefetch(Rows[static_cast<size_t>(y + 2)] + base, span);
     uint8_t* row = Rows[static_cast<size_t>(y)];
     uint8_t* here = copies[1 - above].data();
     std::memcpy(here, row + base, static_cast<size_t>(span));

@@ -234,10 +234,6 @@ bool IntegerConvolution::Prepare(const float (&W)[9], float Factor) {
   return false;
 }
 
-void IntegerConvolution::Prefetch(const uint8_t* From, int Count) {
-  for (int i = 0; i < Count; i += 64) _mm_prefetch(reinterpret_cast<const char*>(From + i), _MM_HINT_T0);
-}
-
 namespace {
 
 // Eight 32-bit sums times the factor in Double (exact), rounded half to even.
@@ -363,17 +359,19 @@ __attribute__((target("avx2"))) int LineOf(const TTerms& T, const TScale& S, uin
   return i;
 }
 
+// Also makes the row below's sums (from its bytes) on the way and keeps them for the next rows.
 template <int Mode, bool UnitA>
-__attribute__((target("avx2"))) int LineBoxOf(const int16_t* SumAbove, const int16_t* SumHere, const int16_t* SumBelow,
-                                              const uint8_t* Centre, __m256i A, __m256i D, const TScale& S,
-                                              uint8_t* Out, int Count) {
+__attribute__((target("avx2"))) int LineBoxOf(const int16_t* SumAbove, const int16_t* SumHere, int16_t* SumBelow,
+                                              const uint8_t* Below, const uint8_t* Centre, __m256i A, __m256i D,
+                                              const TScale& S, uint8_t* Out, int Count) {
   int i = 0;
   for (; i + 32 <= Count; i += 32) {
     __m256i s[2];
     for (int h = 0; h < 2; ++h) {
       const int j = i + 16 * h;
-      const __m256i box = _mm256_add_epi16(_mm256_add_epi16(LoadWide(SumAbove + j), LoadWide(SumHere + j)),
-                                           LoadWide(SumBelow + j));
+      const __m256i below = _mm256_add_epi16(_mm256_add_epi16(Load(Below + j - 3), Load(Below + j)), Load(Below + j + 3));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(SumBelow + j), below);
+      const __m256i box = _mm256_add_epi16(_mm256_add_epi16(LoadWide(SumAbove + j), LoadWide(SumHere + j)), below);
       s[h] = _mm256_add_epi16(UnitA ? _mm256_sign_epi16(box, A) : _mm256_mullo_epi16(box, A),
                               _mm256_mullo_epi16(Load(Centre + j), D));
     }
@@ -383,12 +381,13 @@ __attribute__((target("avx2"))) int LineBoxOf(const int16_t* SumAbove, const int
 }
 
 template <int Mode>
-__attribute__((target("avx2"))) int LineBoxOfMode(const int16_t* SumAbove, const int16_t* SumHere,
-                                                  const int16_t* SumBelow, const uint8_t* Centre, int16_t A, int16_t D,
-                                                  const TScale& S, uint8_t* Out, int Count) {
+__attribute__((target("avx2"))) int LineBoxOfMode(const int16_t* SumAbove, const int16_t* SumHere, int16_t* SumBelow,
+                                                  const uint8_t* Below, uint8_t* Centre, int16_t A, int16_t D,
+                                                  const TScale& S, int Count) {
   const __m256i a = _mm256_set1_epi16(A), d = _mm256_set1_epi16(D);
-  return A == 1 || A == -1 ? LineBoxOf<Mode, true>(SumAbove, SumHere, SumBelow, Centre, a, d, S, Out, Count)
-                           : LineBoxOf<Mode, false>(SumAbove, SumHere, SumBelow, Centre, a, d, S, Out, Count);
+  return A == 1 || A == -1
+             ? LineBoxOf<Mode, true>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, S, Centre, Count)
+             : LineBoxOf<Mode, false>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, S, Centre, Count);
 }
 
 }  // namespace
@@ -410,23 +409,25 @@ __attribute__((target("avx2"))) void IntegerConvolution::RowSums(const uint8_t* 
 // The sums wrap in 16 bits on the way (A times the box may pass 32767 before the centre's part comes
 // off); the final sum fits, and wrapping arithmetic gives it exactly.
 __attribute__((target("avx2"))) void IntegerConvolution::LineBox(const int16_t* SumAbove, const int16_t* SumHere,
-                                                                 const int16_t* SumBelow, uint8_t* Centre,
-                                                                 int Count) const {
+                                                                 int16_t* SumBelow, const uint8_t* Below,
+                                                                 uint8_t* Centre, int Count) const {
   const int16_t a = Weights[0], d = static_cast<int16_t>(Weights[4] - Weights[0]);
   const TScale t = ScaleOf(*this);
   int i = 0;
   switch (ModeOf(*this)) {
-    case kSum: i = LineBoxOfMode<kSum>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count); break;
-    case kShift: i = LineBoxOfMode<kShift>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count); break;
-    case kMulHigh: i = LineBoxOfMode<kMulHigh>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count); break;
+    case kSum: i = LineBoxOfMode<kSum>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count); break;
+    case kShift: i = LineBoxOfMode<kShift>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count); break;
+    case kMulHigh: i = LineBoxOfMode<kMulHigh>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count); break;
     case kMulHighUnsigned:
-      i = LineBoxOfMode<kMulHighUnsigned>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count);
+      i = LineBoxOfMode<kMulHighUnsigned>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count);
       break;
-    case kSingle: i = LineBoxOfMode<kSingle>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count); break;
-    default: i = LineBoxOfMode<kDouble>(SumAbove, SumHere, SumBelow, Centre, a, d, t, Centre, Count); break;
+    case kSingle: i = LineBoxOfMode<kSingle>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count); break;
+    default: i = LineBoxOfMode<kDouble>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count); break;
   }
-  for (; i < Count; ++i)
+  for (; i < Count; ++i) {
+    SumBelow[i] = static_cast<int16_t>(Below[i - 3] + Below[i] + Below[i + 3]);
     Centre[i] = ScaleOne(static_cast<int16_t>(a * (SumAbove[i] + SumHere[i] + SumBelow[i]) + d * Centre[i]), *this);
+  }
 }
 
 __attribute__((target("avx2"))) void IntegerConvolution::Line(const uint8_t* Above, const uint8_t* Here,

@@ -44,12 +44,11 @@ struct IntegerConvolution {
   bool IsBox() const;
   // Sums of each byte of a row with its neighbours 3 bytes to each side, Row pointing at the first.
   static void RowSums(const uint8_t* Row, int16_t* To, int Count);
-  // A box convolution's Count output bytes from the row sums above, here and below, written over the
-  // centre row's bytes (each is read before it is written).
-  void LineBox(const int16_t* SumAbove, const int16_t* SumHere, const int16_t* SumBelow, uint8_t* Centre,
-               int Count) const;
-  // Asks the processor to bring Count bytes into the cache.
-  static void Prefetch(const uint8_t* From, int Count);
+  // A box convolution's Count output bytes from the row sums above and here and the bytes of the row
+  // below (whose sums it makes into SumBelow), written over the centre row's bytes (each is read before
+  // it is written). Below and Centre point at the first output byte's column.
+  void LineBox(const int16_t* SumAbove, const int16_t* SumHere, int16_t* SumBelow, const uint8_t* Below,
+               uint8_t* Centre, int Count) const;
 };
 
 }  // namespace PixelDetail
