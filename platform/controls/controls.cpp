@@ -357,7 +357,9 @@ TControl::~TControl() {
 TComponent* TControl::GetParentComponent() const { return FParent; }
 
 void TControl::SetParentComponent(TComponent* Value) {
-  if (auto* W = dynamic_cast<TWinControl*>(Value)) SetParent(W);
+  // nil takes the control out of its parent (the reader does so before it frees what a failed read made).
+  if (!Value) SetParent(nullptr);
+  else if (auto* W = dynamic_cast<TWinControl*>(Value)) SetParent(W);
 }
 
 void TWinControl::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {
@@ -368,7 +370,9 @@ void TWinControl::GetChildren(const std::function<void(TComponent*)>& Proc, TCom
 
 void TControl::SetParent(TWinControl* AParent) {
   if (AParent == FParent) return;
-  if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");
+  // A chain of parents that comes back to this control would never end.
+  for (const TControl* p = AParent; p; p = p->FParent)
+    if (p == this) throw EInvalidOperation("A control cannot have itself as its parent");
   if (FParent) FParent->RemoveControl(this);
   if (AParent) AParent->InsertControl(this);
 }
