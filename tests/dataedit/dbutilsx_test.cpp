@@ -219,6 +219,8 @@ TEST(ParseSTFilterText, LongRunsOfNotAndLongListsParseInLinearWork) {
   // NOT words: two and more NOT before LIKE make no operator; one makes Not Like.
   const std::string NotWords = Repeat("NOT ", 24998) + "NOT LIKE x";
   const std::string OneNot = "ab" + Repeat(" NOT", 24998) + " | NOT LIKE x";
+  // A value with a long run of blanks inside: one look-ahead for the run, not one per blank.
+  const std::string Blanks = "a" + std::string(99998, ' ') + "b";
   // A list of quoted values each followed by a bare one: the look-ahead at each quote reads a list
   // that reaches the next quote.
   std::vector<Variant> Items{Variant("a")};
@@ -238,6 +240,7 @@ TEST(ParseSTFilterText, LongRunsOfNotAndLongListsParseInLinearWork) {
       {"ab NOT NOT ... | NOT LIKE x", OneNot, nullptr, stoLike, OneNot.substr(0, OneNot.size() - 13), stoOr,
        stoNotLike, "x"},
       {"'a',b 'a',b ...", Quoted, nullptr, stoIn, VarArrayOf(Items), stoNone, stoNone, Null},
+      {"a       b", Blanks, nullptr, stoLike, Blanks, stoNone, stoNone, Null},
   };
   for (const LongCase& C : Cases) {
     SCOPED_TRACE(C.Shape);
