@@ -455,7 +455,15 @@ void TCustomDBEditX::Loaded() {
 
 void TCustomDBEditX::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomMaskEdit::Notification(AComponent, Operation);
-  if (Operation == opRemove && FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
+  if (Operation != opRemove) return;
+  if (FDataLink && AComponent == DataSource()) {
+    SetDataSource(nullptr);
+    return;
+  }
+  // A drop-down menu freed elsewhere must not be popped up by the next press.
+  if (FEditButton) FEditButton->ForgetDropdownMenu(AComponent);
+  if (FEditButtons)
+    for (int I = 0; I < FEditButtons->Count(); ++I) FEditButtons->Items(I)->ForgetDropdownMenu(AComponent);
 }
 
 void TCustomDBEditX::DefineProperties(TFiler* Filer) {

@@ -27,10 +27,32 @@ void TEditButtonX::ReportChange() {
   else if (Collection()) Changed(false);
 }
 
+TComponent* TEditButtonX::NotifiedComponent() const {
+  if (FEditControl) return FEditControl;
+  // A button of a collection: the first component up the chain of owners (the edit, or the grid of
+  // the column whose buttons these are).
+  for (TCollection* C = Collection(); C;) {
+    TPersistent* O = C->Owner();
+    if (auto* Comp = dynamic_cast<TComponent*>(O)) return Comp;
+    auto* Item = dynamic_cast<TCollectionItem*>(O);
+    C = Item ? Item->Collection() : nullptr;
+  }
+  return nullptr;
+}
+
 void TEditButtonX::SetDropdownMenu(TPopupMenu* Value) {
   if (FDropdownMenu == Value) return;
   FDropdownMenu = Value;
+  // The menu is not owned: whoever holds this button must hear of its end and forget it.
+  if (Value)
+    if (TComponent* C = NotifiedComponent()) Value->FreeNotification(C);
   ReportChange();
+}
+
+bool TEditButtonX::ForgetDropdownMenu(TComponent* AComponent) {
+  if (!FDropdownMenu || static_cast<TComponent*>(FDropdownMenu) != AComponent) return false;
+  SetDropdownMenu(nullptr);
+  return true;
 }
 
 void TEditButtonX::SetGlyph(TBitmap* Value) {

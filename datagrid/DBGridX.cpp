@@ -413,6 +413,10 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
   for (int i = 0; i < FColumns->Count(); ++i)
     if (FColumns->Items(i)->PopupMenu() && static_cast<TComponent*>(FColumns->Items(i)->PopupMenu()) == AComponent)
       FColumns->Items(i)->SetPopupMenu(nullptr);
+  // The columns' edit buttons forget a drop-down menu freed elsewhere.
+  for (int i = 0; i < FColumns->Count(); ++i)
+    if (TEditButtonsX* eb = FColumns->Items(i)->FEditButtons.get())
+      for (int j = 0; j < eb->Count(); ++j) eb->Items(j)->ForgetDropdownMenu(AComponent);
 }
 
 void TCustomDBGridX::ChangeScale(int M, int D) {
