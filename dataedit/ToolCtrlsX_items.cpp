@@ -138,6 +138,7 @@ void TEditButtonsX::Update(TCollectionItem* Item) {
 
 void TEditButtonX::DeclarePublished(TPublished<TEditButtonX>& P) {
   P.Component("DropdownMenu", &TEditButtonX::DropdownMenu, &TEditButtonX::SetDropdownMenu);
+  P.Object("Glyph", &TEditButtonX::Glyph, &TEditButtonX::SetGlyph);
   P.String("Hint", &TEditButtonX::Hint, &TEditButtonX::SetHint);
   P.Integer("NumGlyphs", &TEditButtonX::NumGlyphs, &TEditButtonX::SetNumGlyphs).Default(1);
   P.Integer("ShortCut", &TEditButtonX::ShortCut, &TEditButtonX::SetShortCut).Default(0);

@@ -958,3 +958,52 @@ bool TCustomDBLookupComboboxX::DoMouseWheel(TShiftState Shift, int WheelDelta, c
   SelectNextListValue(WheelDelta > 0);
   return true;
 }
+
+// ---------------------------------------------------------------------------------------------------
+// Published properties
+
+void TLookupComboboxDropDownBoxX::DeclarePublished(TPublished<TLookupComboboxDropDownBoxX>& P) {
+  using C = TLookupComboboxDropDownBoxX;
+  P.Enum("Align", &C::Align, &C::SetAlign, {"daLeft", "daRight", "daCenter"}).Default(daLeft);
+  P.Boolean("AutoDrop", &C::AutoDrop, &C::SetAutoDrop).Default(false);
+  // The combo box switches lists at once when the source changes.
+  P.Component("ListSource", &C::ListSource, [](C* B, TDataSource* V) { B->SetListSource(V); });
+  P.Integer("Rows", &C::Rows, &C::SetRows).Default(7);
+  P.Boolean("ShowTitles", &C::ShowTitles, &C::SetShowTitles).Default(false);
+  P.Boolean("Sizable", &C::Sizable, &C::SetSizable).Default(false);
+  P.Object("SpecRow", &C::SpecRow, &C::SetSpecRow);
+  P.Integer("Width", &C::Width, &C::SetWidth).Default(0);
+}
+
+void TDBLookupComboboxX::DeclarePublished(TPublished<TDBLookupComboboxX>& P) {
+  using C = TDBLookupComboboxX;
+  P.Enum("Alignment", &C::Alignment, &C::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"})
+      .NoDefault()
+      .Stored(&C::AlignmentStored);
+  P.Boolean("AlwaysShowBorder", &C::AlwaysShowBorder, &C::SetAlwaysShowBorder).Default(false);
+  P.Boolean("AutoSelect", &C::AutoSelect, &C::SetAutoSelect).Default(true);
+  P.Boolean("AutoSize", &C::AutoSize, &C::SetAutoSize).Default(true);
+  P.Enum("BorderStyle", &C::BorderStyle, &C::SetBorderStyle, {"bsNone", "bsSingle"}).Default(1);
+  P.String("DataField", &C::DataField, &C::SetDataField);
+  P.Component("DataSource", &C::DataSource, &C::SetDataSource);
+  P.Object("DropDownBox", &C::DropDownBox, &C::SetDropDownBox);
+  P.Object("EditButton", &C::EditButton, &C::SetEditButton);
+  P.Collection("EditButtons", &C::EditButtons, &C::SetEditButtons);
+  P.Boolean("Flat", &C::Flat, &C::SetFlat).Default(false);
+  P.Enum("ImeMode", &C::ImeMode, &C::SetImeMode, {"imDisable", "imClose", "imOpen", "imDontCare"}).Default(imDontCare);
+  P.String("ImeName", &C::ImeName, &C::SetImeName).StoredWhen([](TObject* O) {
+    return !static_cast<C*>(O)->ImeName().empty();
+  });
+  P.String("KeyField", &C::KeyField, &C::SetKeyField);
+  P.String("ListField", &C::ListField, &C::SetListField);
+  P.Integer("ListFieldIndex", &C::ListFieldIndex, &C::SetListFieldIndex).Default(0);
+  P.Component("ListSource", &C::ListSource, &C::SetListSource);
+  P.Boolean("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
+  P.Enum("Style", &C::Style, &C::SetStyle, {"csDropDownX", "csDropDownListX"}).Default(csDropDownListX);
+  P.Boolean("WordWrap", &C::WordWrap, &C::SetWordWrap).Default(false);
+  for (const char* E : {"OnButtonClick", "OnButtonDown", "OnChange", "OnCloseUp", "OnDropDown",
+                        "OnDropDownBoxCheckButton", "OnDropDownBoxDrawColumnCell", "OnDropDownBoxGetCellParams",
+                        "OnDropDownBoxSortMarkingChanged", "OnDropDownBoxTitleBtnClick", "OnKeyValueChanged",
+                        "OnNotInList", "OnUpdateData"})
+    P.Event(E);
+}

@@ -61,7 +61,8 @@ class TListSourceLinkX : public TDataLink {
 // special row, sizing, auto-fit, a list source used while focused, and the grid's columns and options,
 // reached through the combo box as IDropDownBoxOwnerX), with 7 rows by default.
 class TLookupComboboxDropDownBoxX : public TColumnDropDownBoxX {
-  DECLARE_CLASS(TLookupComboboxDropDownBoxX, TColumnDropDownBoxX)
+  DECLARE_PUBLISHED_CLASS(TLookupComboboxDropDownBoxX, TColumnDropDownBoxX)
+  static void DeclarePublished(TPublished<TLookupComboboxDropDownBoxX>& P);
   explicit TLookupComboboxDropDownBoxX(TPersistent* AOwner) : TColumnDropDownBoxX(AOwner) { SetRows(7); }
   // As the column box's, and the combo box switches lists at once.
   void SetListSource(TDataSource* Value) {
@@ -251,6 +252,7 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
 };
 
 class TDBLookupComboboxX : public TCustomDBLookupComboboxX {
-  DECLARE_CLASS(TDBLookupComboboxX, TCustomDBLookupComboboxX)
+  DECLARE_PUBLISHED_CLASS(TDBLookupComboboxX, TCustomDBLookupComboboxX)
+  static void DeclarePublished(TPublished<TDBLookupComboboxX>& P);
   using TCustomDBLookupComboboxX::TCustomDBLookupComboboxX;
 };

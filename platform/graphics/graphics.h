@@ -409,6 +409,7 @@ class TGraphic : public TPersistent {
   TNotifyEvent OnChange;
 
  protected:
+  void DefineProperties(TFiler* Filer) override;
   virtual void Changed(TObject* Sender);
   bool FTransparent = false;
   bool FModified = false;
