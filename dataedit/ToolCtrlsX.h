@@ -222,6 +222,7 @@ class TEditButtonX : public TCollectionItem {
   void ReportChange();
   // The edit control, or the first component up the collection's chain of owners; nullptr when none.
   TComponent* NotifiedComponent() const;
+  void SetEditControl(TWinControl* EditControl) { FEditControl = EditControl; }
   TShortCut FShortCut = 0;
   bool FVisible = false;
 
@@ -239,9 +240,12 @@ class TEditButtonX : public TCollectionItem {
 class TVisibleEditButtonX : public TEditButtonX {
   DECLARE_PUBLISHED_CLASS(TVisibleEditButtonX, TEditButtonX)
   static void DeclarePublished(TPublished<TVisibleEditButtonX>& P) {
+    P.Integer("ShortCut", &TVisibleEditButtonX::ShortCut, &TVisibleEditButtonX::SetShortCut).Default(32808);
     P.Boolean("Visible", &TVisibleEditButtonX::Visible, &TVisibleEditButtonX::SetVisible).Default(true);
   }
   explicit TVisibleEditButtonX(TCollection* ACollection);
+  // The main button of one edit control, outside any collection.
+  static TVisibleEditButtonX* CreateForControl(TWinControl* EditControl);
 };
 
 class TEditButtonsX : public TCollection {

@@ -128,6 +128,12 @@ TVisibleEditButtonX::TVisibleEditButtonX(TCollection* ACollection) : TEditButton
   FShortCut = 32808;  // Alt+Down
 }
 
+TVisibleEditButtonX* TVisibleEditButtonX::CreateForControl(TWinControl* EditControl) {
+  auto* B = new TVisibleEditButtonX(nullptr);
+  B->SetEditControl(EditControl);
+  return B;
+}
+
 TEditButtonsX::TEditButtonsX(TPersistent* AOwner, TClass ItemClass, TCollectionItemFactory Factory)
     : TCollection(ItemClass, std::move(Factory)), FOwner(AOwner) {}
 

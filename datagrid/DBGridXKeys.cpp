@@ -543,21 +543,21 @@ void TCustomDBGridX::KeyPress(WideChar& Key) {
   if (FOptionsX.Contains(gxoEnterAsTab) && Key == 13) Key = 9;
   if (Key == 13 && !FDataOptions.Contains(gdoAlwaysShowEditor) && FDataLink->Active()) FDataLink->UpdateRecord();
   // A character beyond the BMP comes as two messages: the search takes it whole.
-  char16_t unit = static_cast<char16_t>(Key);
-  bool high = unit >= 0xD800 && unit <= 0xDBFF, low = unit >= 0xDC00 && unit <= 0xDFFF;
-  std::u16string chars(1, unit);
-  if (low && FHighSurrogate) chars.insert(chars.begin(), FHighSurrogate);
-  FHighSurrogate = 0;
-  FCharBuffer = Key >= 32 && !high ? Utf16ToUtf8(chars) : std::string();
+  char32_t typed = 0;
+  if (Key >= 32)
+    typed = FTypedChar.Join(Key);
+  else
+    FTypedChar.Clear();
+  FCharBuffer.clear();
+  if (typed) Utf8Append(FCharBuffer, typed);
   TCustomGrid::KeyPress(Key);
   if (Key == 0 || Key == 9) {
     if (Key == 9) Key = 0;  // Tab moved already (KeyDown)
     return;
   }
   if (Key > 31 && Key != 127 && TypingSearches() && FDataLink->Active()) {
-    if (high) {
-      FHighSurrogate = unit;
-      Key = 0;
+    if (!typed) {
+      Key = 0;  // the first half waits for its second
       return;
     }
     TDataSetState st = FDataLink->DataSet()->State();

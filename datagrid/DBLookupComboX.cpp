@@ -59,9 +59,8 @@ TCustomDBLookupComboboxX::TCustomDBLookupComboboxX(TComponent* AOwner) : TCustom
   FDropDownBox = std::make_unique<TLookupComboboxDropDownBoxX>(this);
   FDropDownBox->SpecRow()->OnChanged = [this](TObject*) { SpecRowChanged(); };
   FDropDownBox->OnListSourceChanged = [this](TObject*) { UpdateListSource(); };
-  // The base made the main button before this class existed: it is shown here.
-  EditButton()->SetVisible(true);
-  EditButton()->SetShortCut(32808);  // Alt+Down
+  // The base made the main button before this class existed: the visible one takes its place.
+  RenewEditButton();
   RefreshReadOnlyState();
 }
 
@@ -795,14 +794,18 @@ void TCustomDBLookupComboboxX::KeyPress(WideChar& Key) {
   TCustomDBEditX::KeyPress(Key);
   if (Key == 0 || FUnconfigured) return;
   if (Key == 8 && FStyle == csDropDownListX) {
+    FTypedChar.Clear();
     ProcessSearchText("\b");
     Key = 0;
   } else if (Key >= 32) {
     if (FDropDownBox->AutoDrop() && FListActive && !FListVisible) DropDown();
     if (FStyle == csDropDownListX) {
-      std::string s;
-      Utf8Append(s, static_cast<char32_t>(Key));
-      ProcessSearchText(s);
+      // A character beyond the BMP searches once both of its halves are in.
+      if (const char32_t typed = FTypedChar.Join(Key)) {
+        std::string s;
+        Utf8Append(s, typed);
+        ProcessSearchText(s);
+      }
       Key = 0;
     }
   }

@@ -169,6 +169,8 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
 
   bool EditButtonsEnabled() override;
   std::unique_ptr<TFieldDataLinkX> NewDataLink() override { return std::make_unique<TDataSourceLinkX>(this); }
+  // The main button is visible and opens the list with Alt+Down.
+  TEditButtonX* NewEditButton() override { return TVisibleEditButtonX::CreateForControl(this); }
   TAlignment GetDefaultAlignment() const override;
   std::string GetDataField() const override { return FDataField; }
   std::string GetPaintCopyText() override;
@@ -248,6 +250,7 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
   std::string FDataKeyNames;
   std::string FDataField;
   TDBLookupComboboxXStyle FStyle = csDropDownListX;
+  TTypedCharJoiner FTypedChar;  // the halves of a character beyond the BMP typed into the search
   bool FChangeSuspended = false, FChangeSwallowed = false;
 };
 

@@ -809,7 +809,13 @@ void TDBLookupGridX::KeyDown(WORD& Key, TShiftState Shift) {
 }
 
 void TDBLookupGridX::KeyPress(WideChar& Key) {
-  ProcessSearchKey(static_cast<char32_t>(Key));
+  // A character beyond the BMP comes as two messages: the search takes it whole.
+  if (Key < 32) {
+    FTypedChar.Clear();
+    ProcessSearchKey(static_cast<char32_t>(Key));
+  } else if (const char32_t typed = FTypedChar.Join(Key)) {
+    ProcessSearchKey(typed);
+  }
   Key = 0;
 }
 

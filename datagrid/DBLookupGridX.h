@@ -256,6 +256,7 @@ class TDBLookupGridX : public TCustomDBGridX {
   bool FLookupMode = false;
   bool FHasFocus = false;
   std::string FSearchText, FSelectedText;
+  TTypedCharJoiner FTypedChar;  // the halves of a character beyond the BMP typed into the search
   bool FSearchLock = false;
   bool FSpecRowSelected = false;
   int FTopRecordIndex = 0, FBufferRecordCount = 0;

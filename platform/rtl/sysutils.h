@@ -301,6 +301,22 @@ inline WideString UTF8Decode(const std::string& S) { return Utf8ToUtf16(S); }
 inline std::string UTF8Encode(const WideString& S) { return Utf16ToUtf8(S); }
 bool IsValidUtf8(std::string_view S);
 
+// A character beyond the Basic Multilingual Plane is typed as two WM_CHAR messages, one UTF-16 half
+// each. A control that searches as the user types hands every typed unit to one of these: a first half
+// is kept until its second half comes, and then the whole character is given.
+class TTypedCharJoiner {
+ public:
+  // The character that Unit completes: Unit itself, or the pair that a second half ends. 0 for a first
+  // half (kept) and for a second half that has no first.
+  char32_t Join(char16_t Unit);
+  // A first half waits for its second.
+  bool Pending() const { return FHigh != 0; }
+  void Clear() { FHigh = 0; }
+
+ private:
+  char16_t FHigh = 0;
+};
+
 // The GBK code page (for file formats whose bytes are fixed in it), through the C library's iconv.
 // A character GBK cannot hold becomes '?'; a malformed GBK byte becomes U+FFFD.
 std::string Utf8ToGbk(std::string_view S);
