@@ -484,22 +484,22 @@ void TChartAxis::AdjustRange() {
   FIMinimum = FMinimumValue;
   RecalcRange();
   if (FAxisSize != 0 && FIRange != 0) {
-    bool changed = false;
+    // The range is recalculated after each rounding: the minimum's step comes from the labels of the
+    // range that the rounded maximum gives.
     if (FMaximumRound && FAutomaticMaximum) {
       const double i = CalcAxisIncrement();
       if (i != 0) {
         FIMaximum = i * std::ceil(FIMaximum / i);
-        changed = true;
+        RecalcRange();
       }
     }
     if (FMinimumRound && FAutomaticMinimum) {
       const double i = CalcAxisIncrement();
       if (i != 0) {
         FIMinimum = i * std::floor(FIMinimum / i);
-        changed = true;
+        RecalcRange();
       }
     }
-    if (changed) RecalcRange();
   }
 }
 
@@ -705,7 +705,8 @@ TPage CurrentPage(TCustomAxisPanel* Chart, int Count) {
   const int size = Chart->MaxPointsPerPage();
   TPage p;
   p.First = size * (Chart->Page() - 1);
-  if (p.First >= Count) p.First = std::max(0, ((Count - 1) / size) * size);
+  // A page past the data shows the last full page (the last PageSize points), not a partial one.
+  if (p.First >= Count) p.First = std::max(0, Count - size);
   p.Last = std::min(p.First + size - 1, Count - 1);
   return p;
 }

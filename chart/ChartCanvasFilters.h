@@ -198,6 +198,10 @@ class TConvolveFilter : public TChartFilter {
 
   float Weights[9] = {0, 0, 0, 0, 1, 0, 0, 0, 0};
   float WeightFactor = 1;
+
+ protected:
+  // The weights are the settings of a plain convolution: a copy convolves as the original does.
+  void AssignSettings(TChartFilter* Source) override;
 };
 
 class TBlurFilter : public TConvolveFilter {

@@ -26,7 +26,8 @@ void TChartFunction::Assign(TPersistent* Source) {
 }
 
 void TChartFunction::SetPeriod(double Value) {
-  if (Value < 0) throw ChartException(ChartMsgFunctionPeriodShouldBe0);
+  // NaN is no period either (it compares false with everything and would later become a point count).
+  if (!(Value >= 0)) throw ChartException(ChartMsgFunctionPeriodShouldBe0);
   if (Value == FPeriod) return;
   FPeriod = Value;
   ReCalculate();

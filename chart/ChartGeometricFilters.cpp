@@ -297,7 +297,14 @@ int RotateRowWide(uint8_t* Dst, int First, int Last, int DW, int HalfDW, double 
 void TRotateFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   TChartFilter::FilterRect(Bitmap, R);
   if (Rows.empty()) return;
-  while (FAngle > 360) FAngle -= 360;
+  // A non-finite angle has no rotation to give (and would never reduce below 360).
+  if (!std::isfinite(FAngle)) throw EInvalidGraphicOperation(Format("Invalid rotation angle: %g", FAngle));
+  // Whole turns come off in one exact step (repeated subtraction never ends once 360 is below the
+  // spacing of doubles); a whole number of turns stays 360, as subtracting turns would leave it.
+  if (FAngle > 360) {
+    FAngle = std::fmod(FAngle, 360.0);
+    if (FAngle == 0) FAngle = 360;
+  }
   if (FAngle == 180) {
     ApplyFilterClass(FilterClassOf<TFlipFilter>(), Bitmap);
     ApplyFilterClass(FilterClassOf<TReverseFilter>(), Bitmap);

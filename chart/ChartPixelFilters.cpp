@@ -20,6 +20,11 @@ inline uint8_t Clamp(int64_t V) { return static_cast<uint8_t>(V < 0 ? 0 : (V > 2
 void TInvertFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   TChartFilter::FilterRect(Bitmap, R);
   if (Rows.empty()) return;
+  if (ChartWidePaths) {
+    PixelDetail::InvertBytes(Rows, R);
+    return;
+  }
+  // The plain loop, the reference for the vectorised one.
   const size_t from = 3 * static_cast<size_t>(R.Left), count = 3 * static_cast<size_t>(R.Right - R.Left + 1);
   for (int y = R.Top; y <= R.Bottom; ++y) {
     uint8_t* p = Rows[static_cast<size_t>(y)] + from;
@@ -127,9 +132,10 @@ void TMosaicFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
         sr += p[2];
       }
     }
-    const float f = 1.0f / static_cast<float>(int64_t(bottom - top + 1) * (right - left + 1));
-    const uint8_t b = Clamp(Round(static_cast<float>(sb) * f)), g = Clamp(Round(static_cast<float>(sg) * f)),
-                  r = Clamp(Round(static_cast<float>(sr) * f));
+    // The reciprocal is Single; the products with the sums are taken in extended precision (exact).
+    const long double f = 1.0f / static_cast<float>(int64_t(bottom - top + 1) * (right - left + 1));
+    const uint8_t b = Clamp(Round(static_cast<long double>(sb) * f)), g = Clamp(Round(static_cast<long double>(sg) * f)),
+                  r = Clamp(Round(static_cast<long double>(sr) * f));
     for (int y = top; y <= bottom; ++y) {
       uint8_t* p = Rows[static_cast<size_t>(y)] + 3 * static_cast<size_t>(left);
       for (int x = left; x <= right; ++x, p += 3) {
@@ -154,7 +160,8 @@ void TBrightnessFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   if (FAmount == 0) return;  // not even converted to 24 bits
   TChartFilter::FilterRect(Bitmap, R);
   if (Rows.empty()) return;
-  const int64_t d = Percent() ? Round(static_cast<float>(FAmount * 0.01) * 255.0f) : FAmount;
+  // Only the factor is Single; its product with 255 is taken in extended precision.
+  const int64_t d = Percent() ? Round(static_cast<long double>(static_cast<float>(FAmount * 0.01)) * 255) : FAmount;
   PixelDetail::ShiftChannels(Rows, R, d, d, d);
 }
 std::string TBrightnessFilter::FilterTitle() { return ChartMsgBrightness; }
@@ -164,8 +171,9 @@ void TContrastFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   if (Rows.empty()) return;
   uint8_t table[256];
   if (Percent()) {
-    const float f = static_cast<float>(FAmount * 0.01);
-    for (int v = 0; v < 256; ++v) table[v] = Clamp(v + (Round(static_cast<float>(v) * f) * int64_t(v - 128)) / 256);
+    // A Single factor; v times it in extended precision.
+    const long double f = static_cast<float>(FAmount * 0.01);
+    for (int v = 0; v < 256; ++v) table[v] = Clamp(v + (Round(v * f) * int64_t(v - 128)) / 256);
   } else {
     for (int v = 0; v < 256; ++v) table[v] = Clamp(v + (int64_t(FAmount) * (v - 128)) / 256);
   }

@@ -214,13 +214,11 @@ void TChartCustomShape::DefineProperties(TFiler* Filer) {
 // ---------------------------------------------------------------------------------------------------
 // Date-time steps
 
-namespace {
-constexpr double OneSecond = 1.0 / 86400.0;
-}
-
+// Each entry is one division of its length by the length of a day, so it is the double nearest the
+// true fraction (a multiple of the one-second entry can lie one unit in the last place below it).
 const double DateTimeStep[27] = {
-    OneSecond / 1000000.0, OneSecond / 1000.0, OneSecond, 5 * OneSecond, 10 * OneSecond, 15 * OneSecond,
-    30 * OneSecond, 60 * OneSecond, 300 * OneSecond, 600 * OneSecond, 900 * OneSecond, 1800 * OneSecond,
+    1.0 / 86400000000.0, 1.0 / 86400000.0, 1.0 / 86400, 5.0 / 86400, 10.0 / 86400, 15.0 / 86400,
+    30.0 / 86400, 60.0 / 86400, 300.0 / 86400, 600.0 / 86400, 900.0 / 86400, 1800.0 / 86400,
     1.0 / 24, 2.0 / 24, 6.0 / 24, 12.0 / 24, 1, 2, 3, 7, 15, 30, 60, 90, 120, 182, 365};
 
 std::string StepDateTimeFormat(double Step) {

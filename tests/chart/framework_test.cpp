@@ -1,4 +1,5 @@
 // The filter framework: regions, rows, filter lists, copies and the editor calls.
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -137,6 +138,31 @@ TEST(FilterItems, AssignLeavesExactCopiesOfTheSourceClasses) {
   ASSERT_NE(dynamic_cast<TRotateFilter*>(dst[1]), nullptr);
   EXPECT_EQ(static_cast<TRotateFilter*>(dst[1])->Angle(), 33.5);
   EXPECT_STREQ(dst[2]->ClassType()->Name, "TInvertFilter");
+}
+
+// A plain convolution's settings are its weights: a copied list convolves as the original does. The
+// weights here take each pixel from its right-hand neighbour (the rectangle's border stays).
+TEST(FilterItems, CopiedConvolutionsKeepTheirWeights) {
+  TFilterItems src(nullptr), dst(nullptr);
+  auto* c = static_cast<TConvolveFilter*>(src.AddFilter(FilterClassOf<TConvolveFilter>()));
+  const float shift[9] = {0, 0, 0, 0, 0, 1, 0, 0, 0};
+  std::copy(shift, shift + 9, c->Weights);
+  dst.Assign(&src);
+  ASSERT_EQ(dst.Count(), 1);
+  auto* copy = dynamic_cast<TConvolveFilter*>(dst[0]);
+  ASSERT_NE(copy, nullptr);
+  for (int k = 0; k < 9; ++k) EXPECT_EQ(copy->Weights[k], shift[k]) << k;
+  auto b = MakeBitmap(6, 5, Distinct);
+  copy->FilterBitmap(b.get());
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 6; ++x) {
+      const bool inner = x > 0 && x < 5 && y > 0 && y < 4;
+      EXPECT_EQ(PixelOf(b.get(), x, y), inner ? Distinct(x + 1, y) : Distinct(x, y)) << x << "," << y;
+    }
+  // A loose copy made by Assign does the same.
+  TConvolveFilter loose(nullptr);
+  loose.Assign(c);
+  for (int k = 0; k < 9; ++k) EXPECT_EQ(loose.Weights[k], shift[k]) << k;
 }
 
 // Copying a filter keeps every setting of its class (copies of pictures used to fall back to defaults).

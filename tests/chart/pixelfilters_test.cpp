@@ -1,6 +1,8 @@
 // Pixel, convolution and mosaic filters on tiny bitmaps.
 #include <random>
+#include <tuple>
 
+#include "chart/ChartPixelWide.h"
 #include "tests/chart/chart_fixture.h"
 
 namespace {
@@ -198,19 +200,20 @@ TEST(Convolution, SharpenKeepsUniformAreasAndBlurAverages) {
   EXPECT_TRUE(SamePixels(e.get(), orig.get()));
 }
 
-// A reference sum in the fixed order, for pictures where each step must match exactly.
+// A reference sum in the fixed order, for pictures where each step must match exactly: Single weights
+// and a Single factor (the reciprocal of the weights' sum), every expression in extended precision.
 Rgb Reference(TBitmap* B, int X, int Y, const float (&W)[9]) {
-  float sum = W[0];
+  long double sum = W[0];
   for (int i = 1; i < 9; ++i) sum += W[i];
-  const float f = 1 / sum;
+  const float f = static_cast<float>(1 / sum);
   int out[3];
   for (int c = 0; c < 3; ++c) {
-    float s = 0;
+    long double s = 0;
     int k = 0;
     for (int dy = -1; dy <= 1; ++dy)
       for (int dx = -1; dx <= 1; ++dx) {
         const auto* p = static_cast<const uint8_t*>(B->ScanLine(Y + dy)) + 3 * (X + dx);
-        float term = W[k++] * static_cast<float>(p[c]);
+        const long double term = static_cast<long double>(W[k++]) * p[c];
         s = (k == 1) ? term : s + term;
       }
     out[c] = static_cast<int>(std::clamp<int64_t>(Round(s * f), 0, 255));
@@ -320,8 +323,8 @@ TEST(Mosaic, BandsAndBlocks) {
             sum[1] += o.g;
             sum[2] += o.b;
           }
-        const float f1 = 1.0f / static_cast<float>(n);
-        Rgb mean{int(Round(float(sum[0]) * f1)), int(Round(float(sum[1]) * f1)), int(Round(float(sum[2]) * f1))};
+        const long double f1 = 1.0f / static_cast<float>(n);  // a Single reciprocal, the product in extended
+        Rgb mean{int(Round(sum[0] * f1)), int(Round(sum[1] * f1)), int(Round(sum[2] * f1))};
         for (int y = edges[by]; y < edges[by + 1]; ++y)
           for (int x = edges[bx]; x < edges[bx + 1]; ++x)
             ASSERT_EQ(PixelOf(b.get(), x, y), mean) << size << ": " << x << "," << y;
@@ -333,6 +336,56 @@ TEST(Mosaic, BandsAndBlocks) {
   none.FilterBitmap(c.get());
   auto orig = MakeBitmap(5, 5, Distinct);
   EXPECT_TRUE(SamePixels(c.get(), orig.get()));
+}
+
+// Only the factors are Single; their products are taken in extended precision and rounded once, half to
+// even. Worked by hand at ties that a Single product would move:
+// - Single(0.3) = 5033165 / 2^24 = 0.300000011920928955078125, times 255 = 76.50000303983688... -> 77;
+//   Single(0.9) = 15099494 / 2^24 = 0.89999997615814208984375, times 255 = 229.49999392032623... -> 229.
+//   (A Single product would round to 76.5 and 229.5 first, giving 76 and 230.)
+// - Single(0.1) = 13421773 / 2^27 = 0.100000001490116119384765625; 25 times it = 2.5000000372529... -> 3.
+TEST(SingleFactors, ProductsRoundOnceAtTies) {
+  TBrightnessFilter bright(nullptr);
+  const std::pair<int, int> brightness[] = {{30, 77}, {-30, -77}, {90, 229}, {-90, -229}};
+  for (auto [amount, d] : brightness) {
+    bright.SetAmount(amount);
+    const int base = d > 0 ? 0 : 255;  // far enough from the clamp on the side it moves to
+    EXPECT_EQ(ChannelThrough(bright, base), base + d) << amount;
+  }
+  // Contrast 10%: Round(25 * Single(0.1)) = 3, 25 + (3 * -103) div 256 = 25 - 1 = 24.
+  // Contrast 90%: 175 * Single(0.9) = 157.4999958276748... -> 157, 175 + (157 * 47) div 256 = 175 + 28 = 203.
+  TContrastFilter contrast(nullptr);
+  const std::tuple<int, int, int> contrasts[] = {{10, 25, 24}, {90, 175, 203}};
+  for (auto [amount, v, want] : contrasts) {
+    contrast.SetAmount(amount);
+    EXPECT_EQ(ChannelThrough(contrast, v), want) << amount << " on " << v;
+  }
+  // Mosaic: one block of 5 x 2 = 10 pixels whose channel sums to 25: Round(25 * Single(1/10)) = 3.
+  auto m = MakeBitmap(5, 2, [](int x, int y) { return (x + y) % 2 ? Rgb{5, 5, 5} : Rgb{0, 0, 0}; });
+  NewFilter<TMosaicFilter>()->FilterBitmap(m.get());
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(PixelOf(m.get(), x, y), (Rgb{3, 3, 3})) << x << "," << y;
+  // Blur with Amount 2: weights summing to 10, so the factor is Single(0.1) too; a centre of 0 among
+  // neighbours summing to 25 gives 3, on both the plain and the vectorised path.
+  for (bool wide : {true, false}) {
+    ChartWidePaths = wide;
+    auto b = MakeBitmap(40, 3, [](int, int) { return Rgb{}; });
+    for (int x = 0; x < 40; x += 3) {
+      // Neighbours 3,3,3 / 3,_,4 / 3,3,3 around column x + 1 of row 1, in every channel.
+      for (int dy = 0; dy < 3; ++dy)
+        for (int dx = 0; dx < 3; ++dx)
+          if (x + dx < 40) {
+            const int v = dy == 1 && dx == 1 ? 0 : (dy == 1 && dx == 2 ? 4 : 3);
+            auto* p = static_cast<uint8_t*>(b->ScanLine(dy)) + 3 * (x + dx);
+            p[0] = p[1] = p[2] = static_cast<uint8_t>(v);
+          }
+    }
+    auto f = NewFilter<TBlurFilter>();
+    f->SetAmount(2);
+    f->FilterBitmap(b.get());
+    ChartWidePaths = true;
+    for (int x = 1; x < 38; x += 3) EXPECT_EQ(PixelOf(b.get(), x, 1), (Rgb{3, 3, 3})) << x << (wide ? " wide" : " plain");
+  }
 }
 
 }  // namespace

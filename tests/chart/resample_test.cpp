@@ -35,6 +35,9 @@ TEST(Contributors, ListsOfSmallStretches) {
   auto up = BuildContributors(4, 7, 2.0f, LanczosKernel, 3);
   EXPECT_EQ(Entries(up[1]), (std::vector<std::pair<int, int>>{{2, 25}, {1, -138}, {0, 623}, {1, 623}, {2, -138}, {3, 25}}));
   EXPECT_EQ(Entries(up[0]), (std::vector<std::pair<int, int>>{{0, 1024}}));
+  // Centre 2.5 of index 5 reaches past the far edge: source 4 mirrors to 2 * 4 - 4 - 1 = 3 and 5 to 2, so
+  // the list ends with pixel 2's weight L(2.5) -> 25 (6 would mirror to 1 but L(3.5) is 0).
+  EXPECT_EQ(Entries(up[5]), (std::vector<std::pair<int, int>>{{0, 25}, {1, -138}, {2, 623}, {3, 623}, {3, -138}, {2, 25}}));
   // 7 -> 4: scale 0.5, centre 2 of index 1, weights scaled by K = 0.5; the right edge mirrors 7 to 6.
   auto down = BuildContributors(7, 4, 0.5f, LanczosKernel, 3);
   EXPECT_EQ(Entries(down[1]),

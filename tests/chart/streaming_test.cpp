@@ -214,4 +214,37 @@ TEST_F(FilterStreaming, CutStreamsRaiseReadErrorsAndKeepOnlyWholeFilters) {
   EXPECT_EQ(full.Filters()->Count(), 3);
 }
 
+// Huge angles read back from a stored list reduce by whole turns in one step, and angles with no
+// rotation to give are refused with the filters' graphic error before the bitmap changes.
+TEST_F(FilterStreaming, StoredRotateAnglesOfAnySizeApplyOrAreRefused) {
+  struct Case {
+    double stored, reduced;  // 1e300 and 1e20 taken modulo 360 by exact integer arithmetic
+  } cases[] = {{1e300, 360}, {1e20, 280}, {720, 360}, {3 * 360 + 90, 90}};
+  for (const Case& c : cases) {
+    TPictureHolder a(nullptr), b(nullptr);
+    static_cast<TRotateFilter*>(a.Back()->Filters()->AddFilter(FilterClassOf<TRotateFilter>()))->SetAngle(c.stored);
+    ReadHolder(WriteHolder(&a), &b);
+    ASSERT_EQ(b.Back()->Filters()->Count(), 1);
+    auto* loaded = static_cast<TRotateFilter*>(b.Back()->Filters()->Items(0));
+    ASSERT_EQ(loaded->Angle(), c.stored);
+    auto got = MakeBitmap(7, 4, Distinct);
+    loaded->FilterBitmap(got.get());
+    EXPECT_EQ(loaded->Angle(), c.reduced) << c.stored;
+    auto want = MakeBitmap(7, 4, Distinct);
+    TRotateFilter direct(nullptr);
+    direct.SetAngle(c.reduced);
+    direct.FilterBitmap(want.get());
+    EXPECT_TRUE(SamePixels(got.get(), want.get())) << c.stored;
+  }
+  for (double bad : {HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+    TPictureHolder a(nullptr), b(nullptr);
+    static_cast<TRotateFilter*>(a.Back()->Filters()->AddFilter(FilterClassOf<TRotateFilter>()))->SetAngle(bad);
+    ReadHolder(WriteHolder(&a), &b);
+    auto got = MakeBitmap(7, 4, Distinct);
+    EXPECT_THROW(b.Back()->Filters()->Items(0)->FilterBitmap(got.get()), EInvalidGraphicOperation) << bad;
+    auto orig = MakeBitmap(7, 4, Distinct);
+    EXPECT_TRUE(SamePixels(got.get(), orig.get())) << bad;
+  }
+}
+
 }  // namespace

@@ -49,4 +49,42 @@ TEST(WidePaths, AgreeWithThePlainLoops) {
   for (auto& [name, f] : filters) BothPaths(src.get(), f, name);
 }
 
+// The convolutions, the invert and the blur amounts whose Single products fall on ties (Amount 2: the
+// factor 0.1 in Single) on odd sizes, whole bitmaps and regions whose edges cut rows at odd columns.
+TEST(WidePaths, ConvolutionsAndInvertAgreeOnOddSizesAndRegions) {
+  std::mt19937 rng(7);
+  const std::vector<std::string> kinds = {"invert", "sharpen", "emboss", "soften", "blur 1",
+                                          "blur 2", "blur 7",  "blur -3", "custom"};
+  auto make = [](const std::string& Kind) -> std::unique_ptr<TChartFilter> {
+    if (Kind == "invert") return NewFilter<TInvertFilter>();
+    if (Kind == "sharpen") return NewFilter<TSharpenFilter>();
+    if (Kind == "emboss") return NewFilter<TEmbossFilter>();
+    if (Kind == "soften") return NewFilter<TSoftenFilter>();
+    if (Kind == "custom") {
+      auto c = NewFilter<TConvolveFilter>();
+      const float w[9] = {0.5f, -0.25f, 1, 0.125f, 3, -1, 0, 2, -0.375f};
+      std::copy(w, w + 9, c->Weights);
+      return c;
+    }
+    auto b = NewFilter<TBlurFilter>();
+    b->SetAmount(std::stoi(Kind.substr(5)));
+    return b;
+  };
+  for (auto [w, h] : {std::pair{3, 3}, {4, 5}, {11, 3}, {13, 7}, {45, 9}, {203, 37}})
+    for (int region = 0; region < 2; ++region) {
+      auto src = MakeBitmap(w, h, [&](int, int) { return Rgb{int(rng() % 256), int(rng() % 256), int(rng() % 256)}; });
+      for (const std::string& kind : kinds)
+        BothPaths(src.get(), [&, region](TBitmap* b) {
+          auto f = make(kind);
+          if (region) {
+            f->Region()->SetLeft(1);
+            f->Region()->SetTop(1);
+            f->Region()->SetWidth(std::max(1, w - 3));
+            f->Region()->SetHeight(std::max(1, h - 2));
+          }
+          f->FilterBitmap(b);
+        }, Format("%s on %dx%d, region %d", kind, w, h, region));
+    }
+}
+
 }  // namespace

@@ -120,6 +120,17 @@ TEST_F(AxisTest, DateTimeIncrements) {
   }
 }
 
+// Labels 10 pixels long with a separation of 10% take 10 + Round(1) = 11 pixels: Round(100 / 11) = 9
+// fit on 100 pixels, so 0..100 steps by 20 (100 / 10 labels would be 10, one label too many). Without
+// a separation 10 labels fit and the step is not grown at all: 100 / (10 + 1).
+TEST_F(AxisTest, LabelSeparationWidensTheStep) {
+  Range(axis, 0, 100, 0, 100);
+  ASSERT_EQ(axis->LabelsSeparation(), 10);
+  EXPECT_DOUBLE_EQ(axis->ComputeLabelStep(10), 20);
+  axis->SetLabelsSeparation(0);
+  EXPECT_DOUBLE_EQ(axis->ComputeLabelStep(10), 100.0 / 11);
+}
+
 TEST_F(AxisTest, RangeRoundsToTheIncrementFromLabelSizes) {
   TTestSeries s(&chart, axis, builtIn[1].get());
   chart.SeriesItems.push_back(&s);
@@ -141,6 +152,35 @@ TEST_F(AxisTest, RangeRoundsToTheIncrementFromLabelSizes) {
   axis->AdjustRange();
   EXPECT_DOUBLE_EQ(axis->IMaximum(), 947);
   EXPECT_DOUBLE_EQ(axis->IMinimum(), 3);
+}
+
+// With both roundings the maximum is rounded first and the range recalculated, so the minimum's step
+// comes from the new range. Worked by hand (6 pixels a character, separation 10%):
+// 28..261 on 300 pixels: labels "144.5" (30 px) fit Round(300 / 33) = 9, step 50, maximum 300; then the
+// range 28..300 gives "20.5" (24 px), Round(300 / 26) = 12 labels, 272 / 13 grows to 50, minimum 0.
+// 112..754 on 150 pixels: "216.5" fits 5, step 200, maximum 800; then 112..800 gives "28.5", 6 labels,
+// 688 / 7 grows to 200, minimum 0.
+TEST_F(AxisTest, BothRoundingsRoundTheMinimumWithTheNewRange) {
+  struct Case {
+    double lo, hi;
+    int pixels;
+    double wantMin, wantMax;
+  } cases[] = {{28, 261, 300, 0, 300}, {112, 754, 150, 0, 800}};
+  for (const Case& c : cases) {
+    TTestSeries s(&chart, axis, builtIn[1].get());
+    chart.SeriesItems = {&s};
+    s.AddXY(c.lo, 1, "");
+    s.AddXY(c.hi, 2, "");
+    axis->SetHorizontal(true);
+    axis->SetPixelRange(0, c.pixels);
+    axis->SetMaximumRound(true);
+    axis->SetMinimumRound(true);
+    axis->AdjustRange();
+    EXPECT_DOUBLE_EQ(axis->IMinimum(), c.wantMin) << c.lo << ".." << c.hi;
+    EXPECT_DOUBLE_EQ(axis->IMaximum(), c.wantMax) << c.lo << ".." << c.hi;
+    EXPECT_DOUBLE_EQ(axis->IRange(), c.wantMax - c.wantMin) << c.lo << ".." << c.hi;
+    chart.SeriesItems.clear();
+  }
 }
 
 TEST_F(AxisTest, FirstAndLastLabelsAreMultiplesOfTheIncrement) {
@@ -372,6 +412,27 @@ TEST_F(AxisTest, AutomaticRangePageByPage) {
   chart.PageSize = 0;
   EXPECT_EQ(AxisMaximumOrMinimum(&chart, axis, false), 90);
   EXPECT_EQ(AxisMaximumOrMinimum(&chart, builtIn[1].get(), true), 0);
+}
+
+// A page beyond the points moves back to the last full page: 7 points in pages of 3, page 5 shows
+// points 4..6.
+TEST_F(AxisTest, PagingPastTheDataShowsTheLastFullPage) {
+  TTestSeries s(&chart, axis, builtIn[1].get());
+  chart.SeriesItems.push_back(&s);
+  for (int i = 0; i < 7; ++i) s.AddXY(10 + i, 100 - i, "");
+  chart.PageSize = 3;
+  chart.ScaleLast = false;
+  for (int page : {5, 4}) {
+    chart.CurrentPage = page;
+    EXPECT_EQ(AxisMaximumOrMinimum(&chart, axis, true), 14) << page;
+    EXPECT_EQ(AxisMaximumOrMinimum(&chart, axis, false), 16) << page;  // a full page: nothing to stretch
+    EXPECT_EQ(AxisMaximumOrMinimum(&chart, builtIn[1].get(), true), 94) << page;
+    EXPECT_EQ(AxisMaximumOrMinimum(&chart, builtIn[1].get(), false), 96) << page;
+  }
+  // Fewer points than a page: the page starts at the first point.
+  chart.PageSize = 10;
+  chart.CurrentPage = 3;
+  EXPECT_EQ(AxisMaximumOrMinimum(&chart, axis, true), 10);
 }
 
 TEST_F(AxisTest, StreamingRulesAndRoundTrip) {

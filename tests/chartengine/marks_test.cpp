@@ -253,6 +253,20 @@ TEST_F(FunctionTest, WholeRangeAndValidation) {
   EXPECT_EQ(g.GetEditorClassName(), "TChartFunctionEditor");
 }
 
+// NaN is refused as a negative period is: the stored period and the series stay as they were.
+TEST_F(FunctionTest, NaNPeriodIsRefused) {
+  f.SetPeriod(2);
+  const int recalcs = target.Recalculations;
+  try {
+    f.SetPeriod(std::nan(""));
+    ADD_FAILURE() << "accepted";
+  } catch (const ChartException& e) {
+    EXPECT_EQ(std::string(e.Message()), "Function Period should be >= 0");
+  }
+  EXPECT_EQ(f.Period(), 2);
+  EXPECT_EQ(target.Recalculations, recalcs);
+}
+
 class TTestSource : public TChartSeriesSource {
   DECLARE_CLASS(TTestSource, TChartSeriesSource)
   explicit TTestSource(TComponent* AOwner) : TChartSeriesSource(AOwner) {}

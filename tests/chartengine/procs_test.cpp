@@ -21,6 +21,18 @@ TEST(DateSteps, NextAndFind) {
   for (const Find& f : find) EXPECT_EQ(FindDateTimeStep(f.value), f.index) << f.value;
 }
 
+// Every entry below a day is the double nearest its true length in days, seconds over 86400 (the
+// exact quotient, correctly rounded); so a step computed that way is found as the table's own entry.
+TEST(DateSteps, EntriesAreTheNearestDoublesOfTheirLengths) {
+  const double seconds[12] = {1e-6, 1e-3, 1, 5, 10, 15, 30, 60, 300, 600, 900, 1800};
+  for (int i = 0; i < 12; ++i) {
+    const double want = i == 0 ? 1.0 / 86400000000.0 : i == 1 ? 1.0 / 86400000.0 : seconds[i] / 86400;
+    EXPECT_EQ(DateTimeStep[i], want) << seconds[i] << " s";
+  }
+  EXPECT_EQ(NextDateTimeStep(5.0 / 86400), 10.0 / 86400);
+  EXPECT_EQ(NextDateTimeStep(30.0 / 86400), 60.0 / 86400);
+}
+
 TEST(DateSteps, CalendarStepsInBothDirections) {
   struct Case {
     double from;

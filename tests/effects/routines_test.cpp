@@ -80,6 +80,49 @@ TEST(EffectsPixelRoutines, BlendRowsSkipRunsOfTransparentPixels) {
   }
 }
 
+// The vectorised row blend against the MMX formula pixel by pixel: every alpha value (0 and 255 in runs
+// and alone) on rows of odd lengths, and a blend of odd-sized bitmaps drawn into a part of another.
+TEST(EffectsPixelRoutines, WideRowBlendMatchesTheFormulaOnOddLengths) {
+  std::mt19937 rng(9);
+  auto want = [](Px s, Px d) {
+    const Px a = s >> 24;
+    return a == 0 ? d : (a == 255 ? s : MMXBlendPixel(s, d));
+  };
+  for (int count : {7, 8, 9, 15, 16, 23, 31, 33, 255, 1923}) {
+    std::vector<Px> src(static_cast<std::size_t>(count)), dst(src.size());
+    for (int i = 0; i < count; ++i) {
+      Px a = static_cast<Px>(i % 256);  // every alpha value appears on the longer rows
+      if ((i / 8) % 5 == 1) a = 0;      // whole runs of transparent pixels
+      if ((i / 8) % 5 == 3) a = 255;    // and of opaque ones
+      src[static_cast<std::size_t>(i)] = a << 24 | (rng() & 0xFFFFFF);
+      dst[static_cast<std::size_t>(i)] = rng();
+    }
+    std::vector<Px> out = dst;
+    MMXBlendRow(src.data(), out.data(), count);
+    for (int i = 0; i < count; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      ASSERT_EQ(out[k], want(src[k], dst[k])) << "count " << count << " pixel " << i;
+    }
+  }
+  TEffectsBitmap from, into;
+  Paint(from, 37, 5, [&](int, int) { return static_cast<Px>(rng()); });
+  Paint(into, 41, 9, [&](int, int) { return static_cast<Px>(rng()); });
+  std::vector<Px> before;
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 41; ++x) before.push_back(*into.PixelAddress(x, y));
+  from.SetHasAlpha(true);
+  from.DrawTo(&into, TRect(3, 2, 40, 7), TRect(0, 0, 37, 5));
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 41; ++x) {
+      const Px old = before[static_cast<std::size_t>(y * 41 + x)];
+      const bool inside = x >= 3 && x < 40 && y >= 2 && y < 7;
+      const Px expect = inside ? (PixelRoutines.BlendRow == &MMXBlendRow ? want(*from.PixelAddress(x - 3, y - 2), old)
+                                                                       : PlainBlendPixel(*from.PixelAddress(x - 3, y - 2), old))
+                               : old;
+      ASSERT_EQ(*into.PixelAddress(x, y), expect) << x << "," << y;
+    }
+}
+
 TEST(EffectsPixelRoutines, KeyRowComparesTheLow24Bits) {
   const Px src[] = {0x007F007Fu, 0xFF7F007Fu, 0x127F007Fu, 0x007F007Eu, 0x80FF00FFu};
   std::vector<Px> dst(5, 0x11223344u);
