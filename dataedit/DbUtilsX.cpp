@@ -423,7 +423,12 @@ class TParser {
 
   Variant ConvertValue(const Variant& V) const {
     switch (VK) {
-      case stvkNumber: return Variant(static_cast<double>(StrToFloat(VarToStr(V))));
+      case stvkNumber: {
+        const std::string S = VarToStr(V);
+        double D;
+        if (!TryStrToFloat(S, D)) throw EConvertError("'" + S + "' is not a valid floating point value");
+        return Variant(D);
+      }
       case stvkDateTime: return Variant::FromDateTime(StrToDateTime(VarToStr(V)));
       default: return V;
     }

@@ -792,6 +792,9 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* P) {
           Error(Format("Invalid property value %s for %s", ident, P->Name));
       } else {
         v = ReadInt64();
+        // A system colour in the older $80000000 | index form names the same colour as $FF000000 | index.
+        if (P->Kind == pkColor && (static_cast<uint32_t>(v) & 0xFFFFFF00u) == 0x80000000u)
+          v = static_cast<int32_t>(0xFF000000u | (static_cast<uint32_t>(v) & 0xFFu));
       }
       P->SetOrd(Instance, v);
       return;

@@ -205,6 +205,8 @@ long double StrToFloatDef(const std::string& S, long double Default);
 bool TryStrToFloat(const std::string& S, long double& Value);
 bool TryStrToFloat(const std::string& S, double& Value);
 bool TryStrToFloat(const std::string& S, long double& Value, const TFormatSettings& FS);
+// Reads decimal text into the nearest double (not through long double, which would round twice).
+bool TryStrToFloat(const std::string& S, double& Value, const TFormatSettings& FS);
 std::string CurrToStr(Currency Value);
 std::string CurrToStrF(Currency Value, TFloatFormat Format, int Digits);
 Currency StrToCurr(const std::string& S);  // EConvertError
@@ -395,6 +397,9 @@ TDateTime EncodeTime(int Hour, int Min, int Sec, int MSec);
 bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Date);
 bool TryEncodeTime(int Hour, int Min, int Sec, int MSec, TDateTime& Time);
 TDateTime EncodeDateTime(int Year, int Month, int Day, int Hour, int Min, int Sec, int MSec);
+// True (and Result = Value) for a date and time that can be shown and read back: 0001-01-01 00:00 to
+// 9999-12-31 23:59:59.999, to the millisecond. Infinite, NaN and far-off values are refused.
+bool TryFloatToDateTime(double Value, TDateTime& Result);
 void DecodeDate(TDateTime D, int& Year, int& Month, int& Day);
 void DecodeTime(TDateTime D, int& Hour, int& Min, int& Sec, int& MSec);
 void DecodeDateTime(TDateTime D, int& Year, int& Month, int& Day, int& Hour, int& Min, int& Sec, int& MSec);
