@@ -1,6 +1,7 @@
 // The binary grid-data format: writer and reader.
 #include "datagrid/DBGridXBinary.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace GridDataFormat {
@@ -174,9 +175,11 @@ void TDBGridXImportAsGridData::ReadPrefix() {
   if (!Source.ReadExact(FHeader, HeaderSize)) FormatError();
   if (std::memcmp(FHeader, Signature, 7) != 0) FormatError();
   std::memcpy(&FColumnCount, FHeader + 8, 4);
-  // Each descriptor takes at least two bytes and the end tag one more: a count the data cannot hold is
-  // refused before anything is allocated for it.
-  if (FColumnCount < 0 || static_cast<int64_t>(FColumnCount) * 2 + 1 > Source.Remaining()) FormatError();
+  // Each descriptor takes at least two bytes and the end tag one more: a count the data cannot hold, or
+  // more columns than a grid has, is refused before anything is allocated for it.
+  if (FColumnCount < 0 || FColumnCount > MaxColumns ||
+      static_cast<int64_t>(FColumnCount) * 2 + 1 > Source.Remaining())
+    FormatError();
   FColumnNames.reserve(static_cast<size_t>(FColumnCount));
   for (int32_t i = 0; i < FColumnCount; ++i) {
     const int Flag = Source.Next();
@@ -231,12 +234,15 @@ bool TDBGridXImportAsGridData::ReadRecord() {
   if (First == tagEnd) return false;
   // Values without columns to carry them cannot be grouped into records.
   if (FColumnCount == 0) FormatError();
-  FValues.resize(static_cast<size_t>(FColumnCount));
-  FValues[0] = ReadValue(static_cast<uint8_t>(First));
-  for (int32_t i = 1; i < FColumnCount; ++i) {
-    const int Tag = Source.Next();
+  // Values beyond the target columns are read and dropped.
+  const size_t Keep = std::min(static_cast<size_t>(FColumnCount), ImpCols.size());
+  FValues.resize(Keep);
+  int Tag = First;
+  for (int32_t i = 0; i < FColumnCount; ++i) {
+    if (i > 0) Tag = Source.Next();
     if (Tag < 0) FormatError();
-    FValues[static_cast<size_t>(i)] = ReadValue(static_cast<uint8_t>(Tag));
+    Variant V = ReadValue(static_cast<uint8_t>(Tag));
+    if (static_cast<size_t>(i) < Keep) FValues[static_cast<size_t>(i)] = std::move(V);
   }
   return true;
 }

@@ -21,6 +21,9 @@ namespace GridDataFormat {
 inline constexpr char Signature[7] = {'V', 'C', 'L', 'D', 'B', 'I', 'F'};
 inline constexpr uint8_t Version = 1;
 inline constexpr int HeaderSize = 12;
+// The most columns a block may declare: far more than any grid lays out, and few enough that the
+// column descriptors of a block can be read without a large allocation.
+inline constexpr int32_t MaxColumns = 65536;
 enum TTag : uint8_t { tagEnd = 0, tagUnassigned = 1, tagNull = 2, tagInteger = 3, tagFloat = 4, tagString = 5,
                       tagBinary = 6 };
 // The tag a field's value is written with (by data type).

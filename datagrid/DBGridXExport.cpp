@@ -3,11 +3,13 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "datagrid/DBGridXCellParams.h"
 #include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXSelection.h"
 #include "dataedit/DBSumLst.h"
+#include "platform/graphics/replacefile.h"
 
 namespace {
 
@@ -150,9 +152,23 @@ void TDBGridXExport::Flush() {
   FOut.clear();
 }
 
+// The export is made in memory and replaces the file in one step, so a failure part-way (a full disk,
+// a writer that raises) leaves the old file as it was rather than a truncated one; an export that has
+// nothing to write leaves the file alone.
 void TDBGridXExport::ExportFile(const std::string& FileName, bool IsExportAll) {
-  TFileStream F(FileName, fmCreate);
-  ExportStream(&F, IsExportAll);
+  TMemoryStream M;
+  try {
+    ExportStream(&M, IsExportAll);
+  } catch (EAbort&) {
+    throw;
+  } catch (Exception& E) {
+    E.SetMessage(Format("Cannot create file \"%s\". %s", FileName, E.Message()));
+    throw;
+  }
+  const std::vector<uint8_t>& Bytes = M.Bytes();
+  if (Bytes.empty()) return;
+  if (const int Err = PictureFiles::ReplaceFile(FileName, {Bytes.data(), Bytes.size()}))
+    throw EFCreateError(Format("Cannot create file \"%s\". %s", FileName, std::strerror(Err)));
 }
 
 std::string ExportGridToString(TDBGridXExport& Exporter, bool IsExportAll) {

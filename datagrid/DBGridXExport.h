@@ -59,7 +59,8 @@ class TDBGridXExport : public TObject {
 
   // The walk: nothing at all is written when nothing is selected and IsExportAll is false.
   virtual void ExportStream(TStream* Stream, bool IsExportAll);
-  // Creates (replaces) the file and exports into it.
+  // Exports into the file, replacing it only when the whole export succeeded (the old file stays on any
+  // failure); the error names the file and the reason. Nothing to write leaves the file alone.
   void ExportFile(const std::string& FileName, bool IsExportAll);
 
   // An explicit selection for the next export (see TGridXExportSelection).

@@ -1,6 +1,7 @@
 // The import walk, the cell-error protocol, and the text and CSV readers.
 #include "datagrid/DBGridXImport.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -126,6 +127,23 @@ TField* TDBGridXImport::TargetField(TColumnX* Column) {
   return F;
 }
 
+namespace {
+
+// An error quotes the cell it could not take; a cell can be megabytes long, so the question keeps the
+// error's beginning and end (where the field is named) and leaves out the middle.
+std::string ShortenedErrorText(const std::string& Text) {
+  constexpr size_t Head = 200, Tail = 100;
+  if (Text.size() <= Head + Tail + 3) return Text;
+  auto Continuation = [&](size_t I) { return (static_cast<unsigned char>(Text[I]) & 0xC0) == 0x80; };
+  size_t H = Head;
+  while (H > 0 && Continuation(H)) --H;
+  size_t T = Text.size() - Tail;
+  while (T < Text.size() && Continuation(T)) ++T;
+  return Text.substr(0, H) + "..." + Text.substr(T);
+}
+
+}  // namespace
+
 void TDBGridXImport::AssignGuarded(const std::function<void()>& Assign) {
   try {
     Assign();
@@ -133,7 +151,8 @@ void TDBGridXImport::AssignGuarded(const std::function<void()>& Assign) {
     throw;
   } catch (Exception& E) {
     if (IgnoreAll) return;
-    const std::string Msg = ImpExpResString(65113) + "\n" + E.Message() + "\n\n" + ImpExpResString(65114);
+    const std::string Msg =
+        ImpExpResString(65113) + "\n" + ShortenedErrorText(E.Message()) + "\n\n" + ImpExpResString(65114);
     const int R = OnCellError ? OnCellError(Msg) : MessageDlg(Msg, mtError, TMsgDlgButtons{mbYes, mbNo, mbAll});
     if (R == mrYes) return;
     if (R == mrAll) {
@@ -300,7 +319,11 @@ bool TDBGridXImportAsText::ReadRecord() {
   int C = Source.Next();
   if (C < 0) return false;
   size_t N = 0;
+  // Cells beyond the target columns are read and dropped: a line of a million TABs costs no memory.
+  const size_t Keep = ImpCols.size();
+  std::string Dropped;
   auto Cell = [&]() -> std::string& {
+    if (N >= Keep) return Dropped;
     if (N == FCells.size()) FCells.emplace_back();
     std::string& S = FCells[N];
     S.clear();
@@ -326,12 +349,12 @@ bool TDBGridXImportAsText::ReadRecord() {
       continue;
     }
     EndsWithTab = false;
-    Cur->push_back(static_cast<char>(C));
+    if (Cur != &Dropped) Cur->push_back(static_cast<char>(C));
   }
   if (Any) ++N;
   // A TAB right before the line end adds no cell.
   if (Any && EndsWithTab) --N;
-  FCells.resize(N);
+  FCells.resize(std::min(N, Keep));
   return true;
 }
 
@@ -369,11 +392,18 @@ bool TDBGridXImportAsCSV::ReadRecord() {
   int C = Source.Next();
   if (C < 0) return false;
   size_t N = 0;
+  // As in text: cells beyond the target columns are read and dropped.
+  const size_t Keep = ImpCols.size();
+  std::string Dropped;
   auto Cell = [&]() -> std::string& {
+    if (N >= Keep) return Dropped;
     if (N == FCells.size()) FCells.emplace_back();
     std::string& S = FCells[N];
     S.clear();
     return S;
+  };
+  auto Add = [&](std::string& S, int Ch) {
+    if (&S != &Dropped) S.push_back(static_cast<char>(Ch));
   };
   if (C == '\r' || C == '\n') {
     if (C == '\r' && Source.Peek() == '\n') Source.Next();
@@ -391,18 +421,18 @@ bool TDBGridXImportAsCSV::ReadRecord() {
         if (C == '"') {
           if (Source.Peek() == '"') {
             Source.Next();
-            S.push_back('"');
+            Add(S, '"');
             continue;
           }
           C = Source.Next();
           break;
         }
-        S.push_back(static_cast<char>(C));
+        Add(S, C);
       }
     }
     // Unquoted text (or text after a closing quote) up to the separator or the line end.
     while (C >= 0 && C != Separator && C != '\r' && C != '\n') {
-      S.push_back(static_cast<char>(C));
+      Add(S, C);
       C = Source.Next();
     }
     if (C == Separator) {
@@ -417,6 +447,6 @@ bool TDBGridXImportAsCSV::ReadRecord() {
     if (C == '\r' && Source.Peek() == '\n') Source.Next();
     break;
   }
-  FCells.resize(N);
+  FCells.resize(std::min(N, Keep));
   return true;
 }

@@ -149,6 +149,11 @@ void TDBGridXExportAsRTF::PutRtfRun(TFont* Font, const std::string& Text, TColor
   Put(S);
 }
 
+std::string TDBGridXExportAsRTF::CellShading(int ColorIndex) {
+  const std::string N = std::to_string(ColorIndex);
+  return "\\clcfpat" + N + "\\clcbpat" + N;
+}
+
 void TDBGridXExportAsRTF::WriteRtfCellBorders(bool Left, bool Top, bool Right, bool Bottom) {
   if (Left) PutRtfLine("\\clbrdrl\\brdrs\\brdrcf0");
   if (Top) PutRtfLine("\\clbrdrt\\brdrs\\brdrcf0");
@@ -174,8 +179,7 @@ void TDBGridXExportAsRTF::EmitRecord(const TColumnsXList& Columns) {
     WriteRtfCellBorders(true, true, true, true);
     // The row's shading: the column's colour as the grid's cell handler leaves it.
     const TColor Back = DataCellBackground(Columns, static_cast<int>(i));
-    PutRtfLine("\\clshdng10000\\clcfpat" + std::to_string(ColorTableIndex(Back)) + "\\cellx" +
-               std::to_string(Edges[i]));
+    PutRtfLine(CellShading(ColorTableIndex(Back)) + "\\cellx" + std::to_string(Edges[i]));
   }
   PutRtfLine("{\\trrh0");
   TDBGridXExport::EmitRecord(Columns);
@@ -222,8 +226,7 @@ void TDBGridXExportAsRTF::EmitFooter(const TColumnsXList& Columns, int FooterNo)
   const std::vector<int> Edges = CellEdges(Columns);
   for (size_t i = 0; i < Columns.size(); ++i) {
     WriteRtfCellBorders(true, true, true, true);
-    PutRtfLine("\\clshdng10000\\clcfpat" +
-               std::to_string(ColorTableIndex(FooterCellBackground(Columns, static_cast<int>(i), FooterNo))) +
+    PutRtfLine(CellShading(ColorTableIndex(FooterCellBackground(Columns, static_cast<int>(i), FooterNo))) +
                "\\cellx" + std::to_string(Edges[i]));
   }
   PutRtfLine("{\\trrh0");
@@ -253,8 +256,7 @@ void TDBGridXExportAsRTF::EmitTitle(const TColumnsXList& Columns) {
   const std::vector<int> Edges = CellEdges(Columns);
   for (size_t i = 0; i < Columns.size(); ++i) {
     WriteRtfCellBorders(true, true, true, true);
-    PutRtfLine("\\clshdng10000\\clcfpat" + std::to_string(ColorTableIndex(Columns[i]->Title()->Color())) +
-               "\\cellx" + std::to_string(Edges[i]));
+    PutRtfLine(CellShading(ColorTableIndex(Columns[i]->Title()->Color())) + "\\cellx" + std::to_string(Edges[i]));
   }
   PutRtfLine("{\\trrh0");
   const std::string Sp = std::to_string(Spacing());
@@ -335,8 +337,7 @@ void TDBGridXExportAsRTF::EmitMultiLevelTitle(const TColumnsXList& Columns) {
       const TPos& P = Grid[static_cast<size_t>(L)][c];
       WriteRtfCellBorders(P.L, P.T, P.R, P.B);
       const TColor Shade = Bottom ? Columns[c]->Title()->Color() : DBGridX->FixedColor();
-      PutRtfLine("\\clshdng10000\\clcfpat" + std::to_string(ColorTableIndex(Shade)) + "\\cellx" +
-                 std::to_string(Edges[c]));
+      PutRtfLine(CellShading(ColorTableIndex(Shade)) + "\\cellx" + std::to_string(Edges[c]));
     }
     PutRtfLine("{\\trrh0");
     for (size_t c = 0; c < NC; ++c) {

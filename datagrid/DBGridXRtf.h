@@ -45,6 +45,10 @@ class TDBGridXExportAsRTF : public TDBGridXExport {
   }
   void PutRtfRun(TFont* Font, const std::string& Text, TColor Background);
   void WriteRtfCellBorders(bool Left, bool Top, bool Right, bool Bottom);
+  // A cell's colour in its row definition, as its background and as its pattern colour. No shading
+  // percentage: some word processors paint a full shading black whatever its pattern colour, while
+  // all of them paint the background of an unshaded cell.
+  static std::string CellShading(int ColorIndex);
   // A data cell's shading: the column's colour after the grid's cell handler.
   TColor DataCellBackground(const TColumnsXList& Columns, int I);
   // A footer cell's shading: the footer's colour after the grid's footer handler.

@@ -277,7 +277,7 @@ TEST_F(ImpExpTest, GridSelectionAndParameterHandlers) {
   const std::string rtf = ExportGridToString(r, false);
   EXPECT_NE(rtf.find("\\red255\\green0\\blue0;"), std::string::npos);
   EXPECT_NE(rtf.find("\\cb3 2\\cell}"), std::string::npos) << rtf;
-  EXPECT_NE(rtf.find("\\clcfpat3\\cellx600"), std::string::npos);
+  EXPECT_NE(rtf.find("\\clcfpat3\\clcbpat3\\cellx600"), std::string::npos);
 }
 
 TEST_F(ImpExpTest, GridFootersExportLikeTheGoldenFiles) {

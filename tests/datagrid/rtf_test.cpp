@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 
 #include "datagrid/DBGridXRtf.h"
 #include "impexp_fixture.h"
@@ -99,7 +100,7 @@ TEST_F(ImpExpTest, RtfDocumentFrame) {
                      "\\pard\\intbl{\\qc\\fs18\\f0\\cf0\\cb2 \\cell}\r\n"),
             std::string::npos);
   EXPECT_NE(all.find("\\clbrdrl\\brdrs\\brdrcf0\r\n\\clbrdrt\\brdrs\\brdrcf0\r\n\\clbrdrb\\brdrs\\brdrcf0\r\n"
-                     "\\clshdng10000\\clcfpat2\\cellx600\r\n"),
+                     "\\clcfpat2\\clcbpat2\\cellx600\r\n"),
             std::string::npos);
 
   // The grid's title margin: 20 px at 96 dpi gives 10 * 15 - 20 = 130 twips; 2 px gives |15 - 20| = 5.
@@ -141,7 +142,7 @@ TEST_F(ImpExpTest, RtfOpensInAWordProcessorConverter) {
 
 TEST_F(ImpExpTest, RtfFooterCellsAreShadedAsTheFooterHandlerColoursThem) {
   // One footer row; the handler colours the Amount footer red. The cell definition of the footer row
-  // (\clcfpat) and the cell's run (\cb) carry the same colour; the other footer cells stay white.
+  // (\clcfpat and \clcbpat) and the cell's run (\cb) carry the same colour; the other footer cells stay white.
   grid->SetFooterRowCount(1);
   grid->OnGetFooterParams = [](TObject*, int, int, TColumnX* Column, TFont*, TColor& Background, TAlignment&,
                                TGridDrawState, std::string&) {
@@ -157,7 +158,42 @@ TEST_F(ImpExpTest, RtfFooterCellsAreShadedAsTheFooterHandlerColoursThem) {
   for (size_t p = table; p < rtf.find(red); ++p) entries += rtf[p] == ';';
   EXPECT_EQ(entries, 3u);
   const std::string footer = rtf.substr(rtf.rfind("\\trowd"));
-  EXPECT_NE(footer.find("\\clshdng10000\\clcfpat3\\cellx3210\r\n"), std::string::npos) << footer;
-  EXPECT_NE(footer.find("\\clshdng10000\\clcfpat1\\cellx2100\r\n"), std::string::npos) << footer;
+  EXPECT_NE(footer.find("\\clcfpat3\\clcbpat3\\cellx3210\r\n"), std::string::npos) << footer;
+  EXPECT_NE(footer.find("\\clcfpat1\\clcbpat1\\cellx2100\r\n"), std::string::npos) << footer;
   EXPECT_NE(footer.find("\\cb3 "), std::string::npos) << footer;
+}
+
+TEST_F(ImpExpTest, RtfCellsNameTheirColourAsBackgroundWithoutFullShading) {
+  // Every cell definition of every row kind (title levels, records, footer) names the cell's colour as
+  // its background (\clcbpat) and as its pattern colour (\clcfpat), and none asks for a full shading
+  // (\clshdng10000), which a word processor paints black whatever the pattern colour.
+  Col(1)->SetColor(clYellow);
+  grid->SetFooterRowCount(1);
+  win::PumpMessages();
+  const std::string rtf = Rtf(grid);
+  const std::regex def(R"(\\clcfpat(\d+)\\clcbpat(\d+)\\cellx(\d+)\r\n)");
+  size_t defs = 0;
+  for (auto it = std::sregex_iterator(rtf.begin(), rtf.end(), def); it != std::sregex_iterator(); ++it) {
+    ++defs;
+    EXPECT_EQ((*it)[1], (*it)[2]) << it->str();
+  }
+  // Two title levels, five records and one footer row of six cells each.
+  EXPECT_EQ(defs, 8u * 6u);
+  size_t cells = 0;
+  for (size_t p = rtf.find("\\cellx"); p != std::string::npos; p = rtf.find("\\cellx", p + 1)) ++cells;
+  EXPECT_EQ(cells, defs);
+  EXPECT_EQ(rtf.find("\\clshdng"), std::string::npos);
+  // The yellow Name column: its index in the colour table, in both words of every record row.
+  const size_t table = rtf.find("{\\colortbl");
+  const size_t yellow = rtf.find("\\red255\\green255\\blue0;");
+  ASSERT_NE(yellow, std::string::npos) << rtf;
+  const auto index = std::count(rtf.begin() + static_cast<std::ptrdiff_t>(table),
+                                rtf.begin() + static_cast<std::ptrdiff_t>(yellow), ';');
+  const std::string named = "\\clcfpat" + std::to_string(index) + "\\clcbpat" + std::to_string(index) +
+                            "\\cellx2100\r\n";
+  size_t yellowCells = 0;
+  for (size_t p = rtf.find(named); p != std::string::npos; p = rtf.find(named, p + 1)) ++yellowCells;
+  EXPECT_EQ(yellowCells, 5u);
+  // For a person to open in a word processor.
+  std::ofstream(win::ArtifactPath("datagrid_shading.rtf"), std::ios::binary) << rtf;
 }

@@ -1,0 +1,11 @@
+# Fails when the page does not quote an example file whole (run by CTest: -DDOC=page -DDIR=examples).
+file(READ "${DOC}" doc)
+file(GLOB examples "${DIR}/*.cpp")
+foreach(f ${examples})
+  file(READ "${f}" src)
+  string(FIND "${doc}" "${src}" at)
+  if(at EQUAL -1)
+    get_filename_component(name "${f}" NAME)
+    message(FATAL_ERROR "${DOC} does not quote examples/${name} as it is")
+  endif()
+endforeach()
