@@ -35,6 +35,11 @@ class HostKeysGridTest : public NavGridTest {
     qtHost.reset();
     QCoreApplication::processEvents();
   }
+  static void TearDownTestSuite() {
+    // The application goes before static destruction begins.
+    QCoreApplication::processEvents();
+    App().reset();
+  }
   static std::unique_ptr<QApplication>& App() {
     static std::unique_ptr<QApplication> app;
     return app;
