@@ -172,15 +172,17 @@ void TCustomDBGridX::MoveToNextCell(bool GoForward) {
   if (ColCount() <= FIndicatorOffset) return;
   BeginUpdate();
   try {
+    // The walk wraps at the fixed columns: frozen columns are never current.
+    int first = std::max<int>(FIndicatorOffset, FixedCols());
     int start = Col();
     int c = start;
     for (int guard = ColCount() + 1; guard > 0; --guard) {
       if (GoForward) {
         if (++c >= ColCount()) {
           NextRow(false);
-          c = FIndicatorOffset;
+          c = first;
         }
-      } else if (--c < FIndicatorOffset) {
+      } else if (--c < first) {
         PriorRow(false);
         c = ColCount() - 1;
       }
@@ -205,12 +207,16 @@ void TCustomDBGridX::SelectColumn(int Index, int Direction, bool Extend) {
            SelectionX();
   if (Extend && SelectionX()->Rect()->Empty()) ExtendRectangle(true);
   if (FDataLink->Active() && EditorMode()) UpdateText();
+  // Frozen columns are fixed cells of the grid and never current: the first one that may be current
+  // is the first scrollable one.
+  int first = std::clamp(RawToDataColumn(FixedCols()), 0, n - 1);
   if (Direction != 0) {
     if (Index < 0 || Index >= n) return;
-    while (Index >= 0 && Index < n && !FColumns->Items(Index)->Visible()) Index += Direction;
-    if (Index < 0 || Index >= n) return;
+    if (Direction > 0) Index = std::max(Index, first);
+    while (Index >= first && Index < n && !FColumns->Items(Index)->Visible()) Index += Direction;
+    if (Index < first || Index >= n) return;
   }
-  Index = std::clamp(Index, 0, n - 1);
+  Index = std::clamp(Index, first, n - 1);
   int raw = DataToRawColumn(Index);
   if (raw >= ColCount()) return;
   if (raw != Col()) {

@@ -481,7 +481,7 @@ void TDBLookupGridX::UpdateRowCount() {
   if (FDataLink->Active()) FDataLink->SetBufferCount(fit);
   int recs = FDataLink->Active() ? FDataLink->RecordCount() : 0;
   SetRowCount(TitleOffset() + std::max(1, recs));
-  if (FixedRows() != TitleOffset()) SetFixedRows(TitleOffset());
+  SetFixedRows(TitleOffset());
 }
 
 void TDBLookupGridX::SyncCurrentRow() { PositionOnKey(); }
