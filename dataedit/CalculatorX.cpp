@@ -193,13 +193,19 @@ void TCalculatorX::HandleKey(char Key) {
         break;
     }
   }
+  // A display that no longer reads as a number (a separator after an exponent, a Backspace into one)
+  // is an error rather than a 0 handed on to the pending operation or to the field.
+  double V = 0;
+  if (FMode != cmError && !TryStrToFloat(Trim(FDisplay), V)) SetError();
   ShowDisplay();
   UpdateEqualCaption();
 }
 
 void TCalculatorX::UpdateEqualCaption() {
   const bool Op = FPendingOp == '*' || FPendingOp == '+' || FPendingOp == '-' || FPendingOp == '/';
-  FEqualCaption = (FLeftValue != 0 && FMode == cmEntering && Op) ? "=" : "Ok";
+  // A square root or reciprocal just taken stands as the right operand, as a number being entered does.
+  const bool Operand = FMode == cmEntering || (FMode == cmResult && FOperandReady);
+  FEqualCaption = (FLeftValue != 0 && Operand && Op) ? "=" : "Ok";
   if (FEqualKey) FEqualKey->SetCaption(FEqualCaption);
 }
 

@@ -28,8 +28,10 @@ TCustomDBComboBoxX::TCustomDBComboBoxX(TComponent* AOwner) : TCustomDBEditX(AOwn
   FDropDownBox = std::make_unique<TDropDownBoxX>();
   FItems->OnChange = [this](TObject*) { ItemsChanged(false); };
   FKeyItems->OnChange = [this](TObject*) { ItemsChanged(true); };
-  EditButton()->SetVisible(true);
+  RenewEditButton();
 }
+
+TEditButtonX* TCustomDBComboBoxX::NewEditButton() { return TVisibleEditButtonX::CreateForControl(this); }
 
 TCustomDBComboBoxX::~TCustomDBComboBoxX() {
   FItems->OnChange = nullptr;
@@ -275,12 +277,16 @@ void TCustomDBComboBoxX::KeyPress(WideChar& Key) {
   if (Key >= 32 && FDropDownBox->AutoDrop() && !FListVisible) DropDown();
   if (Key == 0 || !FKeyBased || ReadOnly()) return;
   if (Key == 8) {
+    FTypedChar.Clear();
     ProcessSearchText("\b");
     Key = 0;
   } else if (Key >= 32) {
-    std::string S;
-    Utf8Append(S, Key);
-    ProcessSearchText(S);
+    // A character beyond the BMP searches once both of its halves are in.
+    if (const char32_t Typed = FTypedChar.Join(Key)) {
+      std::string S;
+      Utf8Append(S, Typed);
+      ProcessSearchText(S);
+    }
     Key = 0;
   }
 }
@@ -337,9 +343,12 @@ void TCustomDBComboBoxX::CloseUp(bool Accept) {
     TCustomDBEditX::CloseUp(Accept);
     return;
   }
+  if (HWND Cap = GetCapture()) SendMessage(Cap, WM_CANCELMODE, 0, 0);
+  const bool ListHadFocus = FList->HandleAllocated() && GetFocus() == FList->Handle();
   SetWindowPos(FList->Handle(), nullptr, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
   FList->SetVisible(false);
+  if (ListHadFocus && HandleAllocated()) ::SetFocus(Handle());
   // A list the user resized opens at that size next time.
   if (FListResized) {
     FDropDownBox->SetRows(FList->RowsShown());
@@ -382,7 +391,8 @@ void TCustomDBComboBoxX::WndProc(TMessage& Message) {
         if (Message.WParam == 13 || Message.WParam == 27) return;  // consumed with the key-down
         break;
       case WM_KILLFOCUS:
-        CloseUp(false);
+        // The focus going to the list itself leaves it open.
+        if (!FList->HandleAllocated() || reinterpret_cast<HWND>(Message.WParam) != FList->Handle()) CloseUp(false);
         break;
       default:
         break;

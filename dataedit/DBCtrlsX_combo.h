@@ -73,6 +73,8 @@ class TCustomDBComboBoxX : public TCustomDBEditX {
   void StepListValue(bool Up);
   void SetItemIndexInternal(int Value);
 
+  // The main button is visible and opens the list with Alt+Down.
+  TEditButtonX* NewEditButton() override;
   TAlignment GetDefaultAlignment() const override;
   Variant DoGetValue() override;
   bool IsValidInputChar(char32_t Ch) override;
@@ -117,6 +119,7 @@ class TCustomDBComboBoxX : public TCustomDBEditX {
  private:
   void ItemIndexFollowers();
   WideChar FCharLeftByKeyPress = 0;
+  TTypedCharJoiner FTypedChar;  // typed halves of a character searched for
   bool FListResized = false;
   void ItemsChanged(bool KeysChanged);
   void UpdateItemIndex();

@@ -26,8 +26,7 @@ TCustomDBEditX::TCustomDBEditX(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   FMRUList = std::make_unique<TMRUListX>(this);
   FMRUList->OnOpenList = [this](TObject*) { OpenMRUList(); };
   FMRUList->OnCloseList = [this](TObject*, bool Accept) { CloseMRUList(Accept); };
-  FEditButton.reset(NewEditButton());
-  FEditButton->OnInternalChange = [this](TObject*) { EditButtonChanged(); };
+  RenewEditButton();
   FEditButtons = NewEditButtons();
   FEditButtons->OnInternalChange = [this](TCollectionItem*) { EditButtonChanged(); };
   FEditImage = NewEditImage();
@@ -74,6 +73,21 @@ bool TCustomDBEditX::EditButtonsEnabled() { return FEnabled && FDataLink->IsLink
 
 TEditButtonX* TCustomDBEditX::NewEditButton() { return TEditButtonX::CreateForControl(this); }
 
+void TCustomDBEditX::RenewEditButton() {
+  std::unique_ptr<TEditButtonX> B(NewEditButton());
+  B->OnInternalChange = [this](TObject*) { EditButtonChanged(); };
+  FEditButton = std::move(B);
+  EditButtonChanged();
+}
+
+TEditButtonControlX* TCustomDBEditX::NewEditButtonControl() {
+  auto* C = new TEditButtonControlX(this);
+  C->SetBounds(0, 0, 10, 17);
+  C->SetParent(this);
+  C->SetVisible(true);
+  return C;
+}
+
 std::unique_ptr<TEditButtonsX> TCustomDBEditX::NewEditButtons() {
   return std::make_unique<TEditButtonsX>(this, TVisibleEditButtonX::StaticClass(),
                                          [](TCollection* C) -> TCollectionItem* { return new TVisibleEditButtonX(C); });
@@ -97,8 +111,7 @@ void TCustomDBEditX::LayoutEditButtons() {
     Sep->SetParent(this);
     Sep->SetWidth(0);
     FSeparators.push_back(Sep);
-    auto* C = new TEditButtonControlX(this);
-    C->SetParent(this);
+    TEditButtonControlX* C = NewEditButtonControl();
     C->OnDown = [this, C](TObject*, bool Top, bool& AutoRepeat, bool& Handled) {
       ButtonControlDown(C, Top, AutoRepeat, Handled);
     };
@@ -455,7 +468,15 @@ void TCustomDBEditX::Loaded() {
 
 void TCustomDBEditX::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomMaskEdit::Notification(AComponent, Operation);
-  if (Operation == opRemove && FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
+  if (Operation != opRemove) return;
+  if (FDataLink && AComponent == DataSource()) {
+    SetDataSource(nullptr);
+    return;
+  }
+  // A drop-down menu freed elsewhere must not be popped up by the next press.
+  if (FEditButton) FEditButton->ForgetDropdownMenu(AComponent);
+  if (FEditButtons)
+    for (int I = 0; I < FEditButtons->Count(); ++I) FEditButtons->Items(I)->ForgetDropdownMenu(AComponent);
 }
 
 void TCustomDBEditX::DefineProperties(TFiler* Filer) {
@@ -645,7 +666,9 @@ void TCustomDBEditX::WndProc(TMessage& Message) {
     } else if (Message.Msg == WM_CHAR && (Message.WParam == 13 || Message.WParam == 27)) {
       return;
     } else if (Message.Msg == WM_KILLFOCUS) {
-      FMRUList->CloseList(false);
+      // The focus going to the list itself leaves it open.
+      if (!FMRUListBox->HandleAllocated() || reinterpret_cast<HWND>(Message.WParam) != FMRUListBox->Handle())
+        FMRUList->CloseList(false);
     }
   }
   switch (Message.Msg) {
@@ -847,18 +870,48 @@ void TCustomDBEditX::UserTextChanged() {
   if (FMRUList->Active() && Showing() && !FDroppedDown && T != Empty) FMRUList->OpenList();
 }
 
+TMRUListboxX* TCustomDBEditX::NewMRUListControl() {
+  auto* L = new TMRUListboxX(this);
+  L->SetVisible(false);
+  L->SetParentCtl3D(false);
+  L->SetCtl3D(false);
+  L->SetSorted(true);
+  L->HandleNeeded();
+  ShowWindow(L->Handle(), SW_HIDE);
+  return L;
+}
+
+void TCustomDBEditX::AcceptMRUItem(const std::string& Text, bool& Accept) {
+  const std::string T = this->Text();
+  const std::string Head = Utf8Left(Text, Utf8Length(T));
+  Accept = FMRUList->CaseSensitive() ? AnsiCompareStr(Head, T) == 0 : AnsiCompareText(Head, T) == 0;
+  if (FMRUItemFilter) FMRUItemFilter(this, Text, Accept);
+}
+
 void TCustomDBEditX::OpenMRUList() {
   if (!FMRUListBox) {
-    FMRUListBox = new TMRUListboxX(this);
-    FMRUListBox->SetCtl3D(false);
+    FMRUListBox = NewMRUListControl();
     FMRUListBox->SizeGrip()->OnParentResized = [this](TObject*) { MRUListBoxResized(); };
+    // A release of the left button in the list picks the entry under it; elsewhere it only closes.
     FMRUListBox->OnMouseUp = [this](TObject*, TMouseButton Button, TShiftState, int X, int Y) {
       if (Button != mbLeft) return;
       FMRUList->CloseList(X >= 0 && Y >= 0 && X < FMRUListBox->ClientWidth() && Y < FMRUListBox->ClientHeight());
     };
   }
-  if (!FMRUList->GetMatchingItems(FMRUListBox->Items(), Text()) && FMRUList->DroppedDown)
-    FMRUList->CloseList(false);
+  // Each entry is judged by AcceptMRUItem, which hands the list's own filter on.
+  FMRUItemFilter = FMRUList->OnItemFilter;
+  FMRUList->OnItemFilter = [this](TObject*, const std::string& Item, bool& Accept) { AcceptMRUItem(Item, Accept); };
+  bool Complete = true;
+  try {
+    Complete = FMRUList->GetMatchingItems(FMRUListBox->Items(), Text());
+  } catch (...) {
+    FMRUList->OnItemFilter = FMRUItemFilter;
+    FMRUItemFilter = nullptr;
+    throw;
+  }
+  FMRUList->OnItemFilter = FMRUItemFilter;
+  FMRUItemFilter = nullptr;
+  if (!Complete && FMRUList->DroppedDown) FMRUList->CloseList(false);
   const int Count = FMRUListBox->Items()->Count();
   if (FMRUList->DroppedDown && Count == 0) {
     FMRUList->CloseList(false);
@@ -888,9 +941,12 @@ void TCustomDBEditX::OpenMRUList() {
 
 void TCustomDBEditX::CloseMRUList(bool Accept) {
   if (!FMRUList->DroppedDown || !FMRUListBox) return;
+  if (HWND Cap = GetCapture()) SendMessage(Cap, WM_CANCELMODE, 0, 0);
+  const bool ListHadFocus = FMRUListBox->HandleAllocated() && GetFocus() == FMRUListBox->Handle();
   SetWindowPos(FMRUListBox->Handle(), nullptr, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
   FMRUListBox->SetVisible(false);
+  if (ListHadFocus && HandleAllocated()) ::SetFocus(Handle());
   FMRUList->DroppedDown = false;
   const int I = FMRUListBox->ItemIndex();
   if (Accept && !FReadOnlyProp && FDataLink->StartEdit() && I >= 0) {

@@ -143,7 +143,17 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   virtual void FieldDataChanged();
   virtual void DropDown();
   virtual TEditButtonX* NewEditButton();
+  // Makes the main button again through NewEditButton: a descendant whose main button is of its own
+  // class calls it from its own constructor (the edit's constructor reaches only its own factory).
+  void RenewEditButton();
   virtual std::unique_ptr<TEditButtonsX> NewEditButtons();
+  // The control that shows one button of the strip: a child of the edit, 10 x 17, visible.
+  virtual TEditButtonControlX* NewEditButtonControl();
+  // The MRU drop-down, made on its first opening: hidden, with a flat frame, sorted.
+  virtual TMRUListboxX* NewMRUListControl();
+  // Whether a remembered entry is offered for the edit's text: it begins with the text (case as the
+  // MRU list says); then the MRU list's own OnItemFilter, told that this edit asks, has the last word.
+  virtual void AcceptMRUItem(const std::string& Text, bool& Accept);
   virtual void EditButtonPressed(bool IsDownButton);
   virtual void ButtonControlDown(TEditButtonControlX* Sender, bool TopButton, bool& AutoRepeat, bool& Handled);
   virtual void ButtonControlClick(TEditButtonControlX* Sender);
@@ -262,6 +272,8 @@ class TCustomDBEditX : public TCustomMaskEdit, public ICloseUpReceiverX {
   std::unique_ptr<TEditButtonsX> FEditButtons;
   std::vector<TEditButtonControlX*> FButtonControls;  // owned by the edit as components
   TMRUListboxX* FMRUListBox = nullptr;  // owned by the edit as a component
+  // The MRU list's own item filter while OpenMRUList filters through AcceptMRUItem.
+  std::function<void(TObject* Sender, const std::string& Item, bool& Accept)> FMRUItemFilter;
   bool FUserTextChanged = false;
   int FStripWidth = 0;
   int FButtonHeight = 0;

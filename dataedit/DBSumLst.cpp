@@ -7,21 +7,27 @@
 // ---------------------------------------------------------------------------------------------------
 // Fixed point
 
-// The run-time library's conversion rounds the value's decimal digits (so 1.23455 is a tie, whatever
-// its binary form); it goes through text, which a walk over a million records cannot afford. Away from
-// ties the product rounds the same, so only values near a tie take the exact road.
+// The value times 10000, rounded to the nearest integer, ties to even. The product is taken exactly:
+// a double is an integer of 53 bits times a power of two, so the product is that integer times 10000
+// (below 2^67) times the same power. Rounding the double product, or the value's 15-digit decimal
+// text, would round 0.12345 (0.123450000000000004...) down as if it were a tie.
 Currency SumValueOf(double Value) {
   // A record holding more than the fixed-point range can carry counts as the range's end: the sums go
   // on (and show the limit) instead of failing inside the data set's events.
-  if (std::isnan(Value)) return Currency();
+  if (std::isnan(Value) || Value == 0) return Currency();
   if (Value >= 922337203685477.5807) return Currency::FromRaw(std::numeric_limits<int64_t>::max());
   if (Value <= -922337203685477.5808) return Currency::FromRaw(std::numeric_limits<int64_t>::min());
-  const double Scaled = Value * 10000.0;
-  if (std::fabs(Scaled) < 1e12) {
-    const double Frac = std::fabs(Scaled - std::trunc(Scaled));
-    if (std::fabs(Frac - 0.5) > 1e-6) return Currency::FromRaw(std::llround(Scaled));
-  }
-  return Currency::FromDouble(Value);
+  int Exp = 0;
+  const double Frac = std::frexp(std::fabs(Value), &Exp);  // |Value| = Frac * 2^Exp, 0.5 <= Frac < 1
+  const __int128 Product = static_cast<__int128>(static_cast<int64_t>(std::ldexp(Frac, 53))) * 10000;
+  const int Shift = 53 - Exp;  // |Value| * 10000 = Product / 2^Shift; Shift >= 3 within the range
+  __int128 Q = 0;
+  if (Shift < 120) {
+    Q = Product >> Shift;
+    const __int128 Rest = Product - (Q << Shift), Half = static_cast<__int128>(1) << (Shift - 1);
+    if (Rest > Half || (Rest == Half && (Q & 1) != 0)) ++Q;
+  }  // else below half of one ten-thousandth: 0
+  return ClampTotal(Value < 0 ? -Q : Q);
 }
 
 Currency DivideSum(Currency Sum, int Count) {

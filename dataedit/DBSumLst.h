@@ -175,9 +175,9 @@ class TDBSumListProducer : public TPersistent {
   void SetHooked(bool Value) { FHooked = Value; }
 };
 
-// Fixed-point helpers shared with the grid's footers: a float as ten-thousandths (half to even; a value
-// beyond the fixed-point range counts as its nearest limit, not a number as 0) and a division rounded
-// the same way.
+// Fixed-point helpers shared with the grid's footers: a float as ten-thousandths (its exact product with
+// 10000 rounded half to even; a value beyond the fixed-point range counts as its nearest limit, not a
+// number as 0) and a division rounded the same way.
 Currency SumValueOf(double Value);
 Currency DivideSum(Currency Sum, int Count);
 // An exact total (wider than the fixed point) as an aggregate: clamped to the fixed-point range; and

@@ -1,9 +1,10 @@
 #include "dataedit/DbUtilsX.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <exception>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 #include <string_view>
 
@@ -62,19 +63,27 @@ bool IsWordDelimiter(unsigned char C) {
   }
 }
 
+// Steps of the last parse on this thread (characters and lexemes examined).
+thread_local int64_t LastParseSteps = 0;
+
 // One parse. Positions count from 1 as the texts of the messages do.
 //
 // A bare value ends at a blank after which an operator or link word begins, so the value reader looks
 // ahead at every blank, and looking ahead at a word that is no keyword reads a value from there, which
 // looks ahead in turn. Read literally that re-reads the rest of the text at every word (the cost doubles
 // with each word). Here a look-ahead only decides what begins at a position (a word that is no keyword
-// begins a value, without reading it), and its result is remembered per position and list mode, so
-// every position is looked at a bounded number of times.
+// begins a value, without reading it), and its result is remembered per position and list mode. The
+// positions a look-ahead can start at (a non-blank after a blank) are decided from the end of the text
+// backwards, so a look-ahead that needs another one further on finds it decided and the nesting stays
+// one level deep; a run of NOT is read in a loop and a look-ahead that meets a decided position in its
+// run takes the rest from there. Every position is thus looked at a bounded number of times and the
+// stack stays flat whatever the text.
 class TParser {
  public:
   TParser(const std::string& Text, TSTFilterValueKindX Kind) : T(Text), Len(static_cast<int>(Text.size())), VK(Kind) {
     SetListMode();
   }
+  ~TParser() { LastParseSteps = Steps; }
 
   bool Parse(TSTFilterExpressionX& E) {
     if (Len == 0) return false;
@@ -112,24 +121,37 @@ class TParser {
   }
 
  private:
-  struct TMemo {
-    int Code;
-    int End;
+  // What a look-ahead found at a position: the first lexeme that is no NOT, how many NOT came before
+  // it (0, 1, or 2 for two and more: only these differ), or the error reading raised.
+  struct TPeek {
+    bool Known = false;
+    int Code = stoNone;
+    int Nots = 0;
     std::exception_ptr Error;
   };
   const std::string& T;
   const int Len;
   const TSTFilterValueKindX VK;
   bool ListMode = true;
-  std::unordered_map<int, TMemo> Memo;
+  // Per list mode (index 1: on): the look-aheads by position, and the first position from which on
+  // every possible start of a look-ahead is decided.
+  std::vector<TPeek> Peeks[2];
+  int Decided[2] = {0, 0};
+  // Per list mode: whether reading the rest of a list from a position (after a comma) raises.
+  struct TRest {
+    bool Known = false;
+    std::exception_ptr Error;
+  };
+  std::vector<TRest> Rests[2];
+  int64_t Steps = 0;
 
   char At(int P) const { return T[static_cast<size_t>(P - 1)]; }
   [[noreturn]] void Fail(const char* Message) const { throw Exception(DbUtilsXMessageText(Message) + T); }
   void SetListMode() { ListMode = !(VK == stvkNumber && FormatSettings.DecimalSeparator == ','); }
 
-  void SkipBlanks(int& P) const {
+  void SkipBlanks(int& P) {
     int Q = P;
-    while (Q <= Len && At(Q) == ' ') ++Q;
+    while (Q <= Len && At(Q) == ' ') ++Q, ++Steps;
     if (Q <= Len) P = Q;
   }
 
@@ -170,8 +192,17 @@ class TParser {
     }
   }
 
-  // Peek: only the code is wanted (a look-ahead from the value reader).
-  TLexeme ReadLexeme(int& P, bool Peek = false) {
+  // What NOT makes of the lexeme after its run of Nots (a NOT of a NOT is no operator at all).
+  static int Negated(int Code, int Nots) {
+    if (Nots == 0) return Code;
+    if (Nots > 1) return stoNone;
+    return Code == stoLike ? stoNotLike : Code == stoIn ? stoNotIn : Code == stoIsNull ? stoIsNotNull : stoNone;
+  }
+
+  // One lexeme as the text has it, NOT included (lxNot). Peek: only the code is wanted (a look-ahead
+  // from the value reader).
+  TLexeme ReadSingle(int& P, bool Peek) {
+    ++Steps;
     TLexeme L;
     if (P > Len) return L;
     const char C = At(P);
@@ -196,13 +227,16 @@ class TParser {
         break;
       case '(': ++P; break;
       case '\'':
-        L.Operand = ReadValueList(P);
+        if (Peek) PeekValueList(P);
+        else L.Operand = ReadValueList(P);
         L.Code = stoValue;
         return L;
       default: {
         int Q = P;
-        while (Q <= Len && !IsWordDelimiter(static_cast<unsigned char>(At(Q)))) ++Q;
-        const std::string Word = AnsiUpperCase(T.substr(static_cast<size_t>(P - 1), static_cast<size_t>(Q - P)));
+        while (Q <= Len && !IsWordDelimiter(static_cast<unsigned char>(At(Q)))) ++Q, ++Steps;
+        // No keyword is longer than four characters.
+        const std::string Word =
+            Q - P > 4 ? std::string() : AnsiUpperCase(T.substr(static_cast<size_t>(P - 1), static_cast<size_t>(Q - P)));
         if (Word == "NOT") L.Code = lxNot;
         else if (Word == "AND") L.Code = stoAnd;
         else if (Word == "OR") L.Code = stoOr;
@@ -223,34 +257,82 @@ class TParser {
       }
     }
     SkipBlanks(P);
-    if (L.Code == lxNot) {
-      const TLexeme Next = ReadLexeme(P, Peek);
-      L.Code = Next.Code == stoLike ? stoNotLike : Next.Code == stoIn ? stoNotIn
-             : Next.Code == stoIsNull ? stoIsNotNull : stoNone;
-    } else if (L.Code == stoIn) {
+    if (L.Code == stoIn) {
       if (P > Len || At(P) != '(') Fail(DbUtilsXMessages::LeftParenExpected);
       ++P;
     }
     return L;
   }
 
-  // The code of the lexeme at P, read once per position and list mode.
-  int LookAhead(int P) {
-    const int Key = P * 2 + (ListMode ? 1 : 0);
-    auto It = Memo.find(Key);
-    if (It == Memo.end()) {
-      TMemo M{stoNone, P, nullptr};
-      try {
-        int Q = P;
-        M.Code = ReadLexeme(Q, true).Code;
-        M.End = Q;
-      } catch (...) {
-        M.Error = std::current_exception();
-      }
-      It = Memo.emplace(Key, M).first;
+  // One lexeme, a run of NOT read with what follows it.
+  TLexeme ReadLexeme(int& P) {
+    TLexeme L = ReadSingle(P, false);
+    int Nots = 0;
+    while (L.Code == lxNot) {
+      ++Nots;
+      L = ReadSingle(P, false);
     }
-    if (It->second.Error) std::rethrow_exception(It->second.Error);
-    return It->second.Code;
+    if (Nots == 0) return L;
+    TLexeme R;
+    R.Code = Negated(L.Code, Nots);
+    return R;
+  }
+
+  static bool IsBlank(char C) { return C == ' '; }
+  // A look-ahead starts only at a non-blank right after a blank.
+  bool LookAheadStart(int P) const { return P >= 2 && P <= Len && IsBlank(At(P - 1)) && !IsBlank(At(P)); }
+
+  // Decides the look-ahead at P: the lexeme there with its run of NOT, taking the rest of the run from
+  // a position decided before.
+  void Decide(int P) {
+    std::vector<TPeek>& Memo = Peeks[ListMode ? 1 : 0];
+    TPeek Out;
+    Out.Known = true;
+    int Q = P, Nots = 0;
+    try {
+      for (;;) {
+        if (Q != P && Q <= Len && Memo[static_cast<size_t>(Q)].Known) {
+          const TPeek& Rest = Memo[static_cast<size_t>(Q)];
+          Out.Code = Rest.Code;
+          Out.Error = Rest.Error;
+          Nots += Rest.Nots;
+          break;
+        }
+        const TLexeme L = ReadSingle(Q, true);
+        if (L.Code != lxNot) {
+          Out.Code = L.Code;
+          break;
+        }
+        ++Nots;
+      }
+    } catch (...) {
+      Out.Error = std::current_exception();
+    }
+    Out.Nots = std::min(Nots, 2);
+    Memo[static_cast<size_t>(P)] = std::move(Out);
+  }
+
+  // The code of the lexeme at P (a look-ahead start), decided once per position and list mode.
+  int LookAhead(int P) {
+    ++Steps;
+    const int M = ListMode ? 1 : 0;
+    std::vector<TPeek>& Memo = Peeks[M];
+    if (Memo.empty()) {
+      Memo.resize(static_cast<size_t>(Len) + 2);
+      Decided[M] = Len + 1;
+    }
+    if (!Memo[static_cast<size_t>(P)].Known) {
+      // Every start from the end of the text down to P, so that the look-aheads these need further on
+      // are decided already.
+      for (int Q = Decided[M] - 1; Q >= P; --Q) {
+        ++Steps;
+        if (LookAheadStart(Q) && !Memo[static_cast<size_t>(Q)].Known) Decide(Q);
+        Decided[M] = Q;
+      }
+    }
+    const TPeek& K = Memo[static_cast<size_t>(P)];
+    if (K.Error) std::rethrow_exception(K.Error);
+    return Negated(K.Code, K.Nots);
   }
 
   Variant ReadValue(int& P) {
@@ -265,7 +347,11 @@ class TParser {
         From = Close + 2;
         Close = T.find('\'', From);
       }
-      if (Close == std::string::npos) Fail(DbUtilsXMessages::QuoteAbsent);
+      if (Close == std::string::npos) {
+        Steps += Len - P;
+        Fail(DbUtilsXMessages::QuoteAbsent);
+      }
+      Steps += static_cast<int64_t>(Close) + 2 - P;
       Value += T.substr(From, Close - From);
       P = static_cast<int>(Close) + 2;
       return Variant(Value);
@@ -273,19 +359,57 @@ class TParser {
     const int Start = P;
     int Q = P;
     for (; Q <= Len; ++Q) {
+      ++Steps;
       const char C = At(Q);
       if (C == '(' || C == ')') break;
       if (C == ',' && ListMode) break;
       if (C == ' ') {
         int R = Q;
         SkipBlanks(R);
-        if (R == Q) continue;  // only blanks remain
+        if (R == Q) {
+          Q = Len;  // only blanks remain: they end the value
+          continue;
+        }
         const int Code = LookAhead(R);
         if (Code >= stoEqual && Code <= stoOr) break;
+        Q = R - 1;  // the blanks stay in the value; reading goes on after them
       }
     }
     P = Q;
     return Variant(T.substr(static_cast<size_t>(Start - 1), static_cast<size_t>(Q - Start)));
+  }
+
+  // A look-ahead at a quote: the list is read only for the errors reading it may raise. What follows
+  // each comma is read once per list mode, so look-aheads at the quotes of one long list do not read
+  // the rest of the list again each.
+  void PeekValueList(int P) {
+    ReadValue(P);
+    if (ListMode && P <= Len && At(P) == ',') PeekListRest(P + 1);
+  }
+
+  void PeekListRest(int From) {
+    std::vector<TRest>& Memo = Rests[ListMode ? 1 : 0];
+    if (Memo.empty()) Memo.resize(static_cast<size_t>(Len) + 2);
+    std::vector<int> Walked;
+    std::exception_ptr Error;
+    for (int P = From;;) {
+      ++Steps;
+      if (Memo[static_cast<size_t>(P)].Known) {
+        Error = Memo[static_cast<size_t>(P)].Error;
+        break;
+      }
+      Walked.push_back(P);
+      try {
+        if (VarIsNull(ReadValue(P))) break;
+      } catch (...) {
+        Error = std::current_exception();
+        break;
+      }
+      if (P > Len || At(P) != ',') break;
+      ++P;
+    }
+    for (int W : Walked) Memo[static_cast<size_t>(W)] = TRest{true, Error};
+    if (Error) std::rethrow_exception(Error);
   }
 
   Variant ReadValueList(int& P) {
@@ -299,7 +423,12 @@ class TParser {
 
   Variant ConvertValue(const Variant& V) const {
     switch (VK) {
-      case stvkNumber: return Variant(static_cast<double>(StrToFloat(VarToStr(V))));
+      case stvkNumber: {
+        const std::string S = VarToStr(V);
+        double D;
+        if (!TryStrToFloat(S, D)) throw EConvertError("'" + S + "' is not a valid floating point value");
+        return Variant(D);
+      }
       case stvkDateTime: return Variant::FromDateTime(StrToDateTime(VarToStr(V)));
       default: return V;
     }
@@ -330,6 +459,8 @@ std::string TrimControls(const std::string& S) {
 std::vector<std::unique_ptr<TDatasetFeaturesX>>* Registry = nullptr;
 
 }  // namespace
+
+int64_t ParseSTFilterTextSteps() { return LastParseSteps; }
 
 bool ParseSTFilterText(const std::string& Text, TSTFilterExpressionX& Expression) {
   ResetSTFilterExpression(Expression);

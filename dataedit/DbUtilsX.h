@@ -38,6 +38,9 @@ void ResetSTFilterExpression(TSTFilterExpressionX& Expression);
 // Exception with the message followed by the whole trimmed text; a value that does not convert raises
 // EConvertError. Expression keeps what was filled before an error.
 bool ParseSTFilterText(const std::string& Text, TSTFilterExpressionX& Expression);
+// The work of the last ParseSTFilterText on this thread: the characters and lexemes it examined. A
+// measure of its cost that does not depend on the machine (it grows in proportion to the text).
+int64_t ParseSTFilterTextSteps();
 
 // The messages of the parser's errors.
 namespace DbUtilsXMessages {

@@ -111,6 +111,7 @@ void TMRUListX::OpenList() {
 void TMRUListX::Assign(TPersistent* Source) {
   if (auto* S = dynamic_cast<TMRUListX*>(Source)) {
     SetActive(S->Active());
+    FAutoAdd = S->AutoAdd();
     // The limit first: items beyond the old limit would otherwise be lost.
     SetLimit(S->Limit());
     SetItems(S->Items());

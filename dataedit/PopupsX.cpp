@@ -57,6 +57,11 @@ void TSizeGripX::MoveToCorner() {
   FInternalMove = false;
 }
 
+void TSizeGripX::Dispatch(TMessage& Message) {
+  TCustomControl::Dispatch(Message);
+  if (Message.Msg == WM_MOVE && !FInternalMove && HandleAllocated()) MoveToCorner();
+}
+
 void TSizeGripX::SetGripVisible(bool Value) {
   if (HandleAllocated()) ShowWindow(Handle(), Value ? SW_SHOW : SW_HIDE);
 }
@@ -254,22 +259,23 @@ void TPopupListboxX::KeyPress(WideChar& Key) {
   TCustomListBox::KeyPress(Key);
   if (Key == 8 || Key == 27) {
     FSearchText.clear();
+    FTypedChar.Clear();
     return;
   }
   if (Key < 32) return;
+  const char32_t Typed = FTypedChar.Join(Key);
+  Key = 0;
+  if (!Typed) return;  // the first half of a character beyond the BMP waits for its second
   const uint64_t Now = GetTickCount64();
   if (Now - FLastKeyTick > 2000) FSearchText.clear();
   FLastKeyTick = Now;
-  if (FSearchText.size() < 32) {
-    std::u16string One(1, static_cast<char16_t>(Key));
-    FSearchText += Utf16ToUtf8(One);
-  }
+  if (Utf8Length(FSearchText) < 32) Utf8Append(FSearchText, Typed);
+  const int Chars = Utf8Length(FSearchText);
   for (int i = 0; i < Count(); ++i)
-    if (AnsiStrLIComp(Items()->Get(i), FSearchText, static_cast<int>(FSearchText.size())) == 0) {
+    if (AnsiStrLIComp(Items()->Get(i), FSearchText, Chars) == 0) {
       SetItemIndex(i);
       break;
     }
-  Key = 0;
 }
 
 void TPopupListboxX::MouseMove(TShiftState Shift, int X, int Y) {
@@ -288,6 +294,12 @@ bool TPopupListboxX::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoin
 }
 
 void TPopupListboxX::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_MOUSEACTIVATE) {
+    // A click on an item must leave the window active and the focus in the control that opened
+    // the list: the control closes its list when it loses the focus.
+    Message.Result = MA_NOACTIVATE;
+    return;
+  }
   if (Message.Msg == WM_DROPDOWNSIDE) {
     FGrip->ShiftToSide(static_cast<int>(Message.WParam));
     Message.Result = 0;
@@ -369,6 +381,14 @@ void TPopupMonthCalendarX::KeyDown(WORD& Key, TShiftState Shift) {
   TMonthCalendar::KeyDown(Key, Shift);
 }
 
+bool TPopupMonthCalendarX::WantsKey(WORD Key, TShiftState Shift) {
+  if (Key == VK_RETURN || Key == VK_ESCAPE) {
+    CloseUp(Key == VK_RETURN);
+    return true;
+  }
+  return (Perform(WM_GETDLGCODE, Key, 0) & DLGC_WANTALLKEYS) != 0 || TMonthCalendar::WantsKey(Key, Shift);
+}
+
 void TPopupMonthCalendarX::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TMonthCalendar::MouseUp(Button, Shift, X, Y);
   if (X < 0 || Y < 0 || X >= ClientWidth() || Y >= ClientHeight()) return;
@@ -398,6 +418,11 @@ void TPopupMonthCalendarX::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_NCPAINT) {
     TMonthCalendar::Dispatch(Message);
     DrawBorder();
+    return;
+  }
+  if (Message.Msg == WM_GETDLGCODE) {
+    TMonthCalendar::Dispatch(Message);
+    Message.Result |= DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
     return;
   }
   if (Message.Msg == WM_KILLFOCUS) {

@@ -9,6 +9,7 @@
 #include "platform/controls/imglist.h"
 #include "platform/controls/lists.h"
 #include "platform/controls/monthcal.h"
+#include "platform/rtl/sysutils.h"
 
 // A small triangular handle in a corner of its parent: dragging it resizes the parent, kept inside
 // the work area and never smaller than the grip itself.
@@ -25,6 +26,8 @@ class TSizeGripX : public TCustomControl {
   void MoveToCorner();
   void SetGripVisible(bool Value);
   TNotifyEvent OnParentResized;
+  // A move of the window that the grip did not make puts it back into its corner.
+  void Dispatch(TMessage& Message) override;
 
  protected:
   void CreateWnd() override;
@@ -79,6 +82,7 @@ class TPopupListboxX : public TCustomListBox {
   TSizeGripX* FGrip;
   TCustomImageList* FImageList = nullptr;
   std::string FSearchText;
+  TTypedCharJoiner FTypedChar;
   uint64_t FLastKeyTick = 0;
   POINT FLastMouse{-1, -1};
   int FRowsShown = 0;
@@ -103,6 +107,9 @@ class TPopupMonthCalendarX : public TMonthCalendar {
   // Paints the raised 3-D border in the non-client area.
   virtual void DrawBorder();
   void KeyDown(WORD& Key, TShiftState Shift) override;
+  // Every key is the calendar's (its dialog code says so): Tab and the arrows stay in it, and the
+  // query for Enter or Esc closes it as the key itself does.
+  bool WantsKey(WORD Key, TShiftState Shift) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
 

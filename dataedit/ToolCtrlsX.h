@@ -187,7 +187,12 @@ class TEditButtonX : public TCollectionItem {
   ~TEditButtonX() override;
 
   TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
+  // The component that holds this button (its edit, or the grid of its column) is asked for a free
+  // notification of the menu, and forgets it through ForgetDropdownMenu.
   void SetDropdownMenu(TPopupMenu* Value);
+  // From a holder's Notification: clears the menu when it is AComponent (compared by address: a
+  // component being destroyed is no longer of its own class); true when it was.
+  bool ForgetDropdownMenu(TComponent* AComponent);
   TBitmap* Glyph() const { return FGlyph.get(); }
   void SetGlyph(TBitmap* Value);
   const std::string& Hint() const { return FHint; }
@@ -215,6 +220,9 @@ class TEditButtonX : public TCollectionItem {
 
  protected:
   void ReportChange();
+  // The edit control, or the first component up the collection's chain of owners; nullptr when none.
+  TComponent* NotifiedComponent() const;
+  void SetEditControl(TWinControl* EditControl) { FEditControl = EditControl; }
   TShortCut FShortCut = 0;
   bool FVisible = false;
 
@@ -232,9 +240,12 @@ class TEditButtonX : public TCollectionItem {
 class TVisibleEditButtonX : public TEditButtonX {
   DECLARE_PUBLISHED_CLASS(TVisibleEditButtonX, TEditButtonX)
   static void DeclarePublished(TPublished<TVisibleEditButtonX>& P) {
+    P.Integer("ShortCut", &TVisibleEditButtonX::ShortCut, &TVisibleEditButtonX::SetShortCut).Default(32808);
     P.Boolean("Visible", &TVisibleEditButtonX::Visible, &TVisibleEditButtonX::SetVisible).Default(true);
   }
   explicit TVisibleEditButtonX(TCollection* ACollection);
+  // The main button of one edit control, outside any collection.
+  static TVisibleEditButtonX* CreateForControl(TWinControl* EditControl);
 };
 
 class TEditButtonsX : public TCollection {

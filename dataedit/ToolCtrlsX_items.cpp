@@ -27,10 +27,32 @@ void TEditButtonX::ReportChange() {
   else if (Collection()) Changed(false);
 }
 
+TComponent* TEditButtonX::NotifiedComponent() const {
+  if (FEditControl) return FEditControl;
+  // A button of a collection: the first component up the chain of owners (the edit, or the grid of
+  // the column whose buttons these are).
+  for (TCollection* C = Collection(); C;) {
+    TPersistent* O = C->Owner();
+    if (auto* Comp = dynamic_cast<TComponent*>(O)) return Comp;
+    auto* Item = dynamic_cast<TCollectionItem*>(O);
+    C = Item ? Item->Collection() : nullptr;
+  }
+  return nullptr;
+}
+
 void TEditButtonX::SetDropdownMenu(TPopupMenu* Value) {
   if (FDropdownMenu == Value) return;
   FDropdownMenu = Value;
+  // The menu is not owned: whoever holds this button must hear of its end and forget it.
+  if (Value)
+    if (TComponent* C = NotifiedComponent()) Value->FreeNotification(C);
   ReportChange();
+}
+
+bool TEditButtonX::ForgetDropdownMenu(TComponent* AComponent) {
+  if (!FDropdownMenu || static_cast<TComponent*>(FDropdownMenu) != AComponent) return false;
+  SetDropdownMenu(nullptr);
+  return true;
 }
 
 void TEditButtonX::SetGlyph(TBitmap* Value) {
@@ -106,6 +128,12 @@ TVisibleEditButtonX::TVisibleEditButtonX(TCollection* ACollection) : TEditButton
   FShortCut = 32808;  // Alt+Down
 }
 
+TVisibleEditButtonX* TVisibleEditButtonX::CreateForControl(TWinControl* EditControl) {
+  auto* B = new TVisibleEditButtonX(nullptr);
+  B->SetEditControl(EditControl);
+  return B;
+}
+
 TEditButtonsX::TEditButtonsX(TPersistent* AOwner, TClass ItemClass, TCollectionItemFactory Factory)
     : TCollection(ItemClass, std::move(Factory)), FOwner(AOwner) {}
 
@@ -116,6 +144,7 @@ void TEditButtonsX::Update(TCollectionItem* Item) {
 
 void TEditButtonX::DeclarePublished(TPublished<TEditButtonX>& P) {
   P.Component("DropdownMenu", &TEditButtonX::DropdownMenu, &TEditButtonX::SetDropdownMenu);
+  P.Object("Glyph", &TEditButtonX::Glyph, &TEditButtonX::SetGlyph);
   P.String("Hint", &TEditButtonX::Hint, &TEditButtonX::SetHint);
   P.Integer("NumGlyphs", &TEditButtonX::NumGlyphs, &TEditButtonX::SetNumGlyphs).Default(1);
   P.Integer("ShortCut", &TEditButtonX::ShortCut, &TEditButtonX::SetShortCut).Default(0);

@@ -413,6 +413,10 @@ void TCustomDBGridX::Notification(TComponent* AComponent, TOperation Operation) 
   for (int i = 0; i < FColumns->Count(); ++i)
     if (FColumns->Items(i)->PopupMenu() && static_cast<TComponent*>(FColumns->Items(i)->PopupMenu()) == AComponent)
       FColumns->Items(i)->SetPopupMenu(nullptr);
+  // The columns' edit buttons forget a drop-down menu freed elsewhere.
+  for (int i = 0; i < FColumns->Count(); ++i)
+    if (TEditButtonsX* eb = FColumns->Items(i)->FEditButtons.get())
+      for (int j = 0; j < eb->Count(); ++j) eb->Items(j)->ForgetDropdownMenu(AComponent);
 }
 
 void TCustomDBGridX::ChangeScale(int M, int D) {
@@ -461,7 +465,7 @@ void TCustomDBGridX::UpdateRowCount() {
   RefreshRandomAccessInterface();
   int oldRows = RowCount();
   if (FTitleOffset >= RowCount()) SetRowCount(FTitleOffset + 1);
-  if (FixedRows() != FTitleOffset) SetFixedRows(FTitleOffset);
+  SetFixedRows(FTitleOffset);
   int line = FDataOptions.Contains(gdoRowLines) ? GridLineWidth() : 0;
   int rowH = std::max(1, DefaultRowHeight() + line);
   int titles = std::min(TitleRowCount(), FTitleOffset);
@@ -501,7 +505,7 @@ void TCustomDBGridX::UpdateRowCount() {
       SetRowHeights(FTitleOffset + 1, std::max(0, ClientHeight() - used));
     }
   }
-  if (FixedRows() != FTitleOffset) SetFixedRows(FTitleOffset);
+  SetFixedRows(FTitleOffset);
   if (RowCount() != oldRows) Invalidate();
 }
 
@@ -650,9 +654,7 @@ void TCustomDBGridX::InternalLayout() {
   if (FDataLink->Active() || FColumns->Customised()) fixed += std::min(FFrozenCols, std::max(0, FColumns->Count() - 1));
   if (FVisibleColumns.empty() && fixed > FIndicatorOffset) --fixed;
   if (fixed >= ColCount()) fixed = ColCount() - 1;
-  // Setting the fixed columns moves the current cell to the first scrollable column and closes the
-  // editor: only when their number changes.
-  if (FixedCols() != std::max(0, fixed)) SetFixedCols(std::max(0, fixed));
+  SetFixedCols(std::max(0, fixed));
 
   FTitleOffset = FilterRowVisible() + TitleRowCount();
 

@@ -768,7 +768,7 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   bool FRowAnchorSelected = false;
   TBookmark FRowWalkEnd;  // where the last selecting walk stopped: a walk from elsewhere starts afresh
   std::string FCharBuffer;
-  char16_t FHighSurrogate = 0;  // first half of a character beyond the BMP typed into the search
+  TTypedCharJoiner FTypedChar;  // the halves of a character beyond the BMP typed into the search
   int FMouseMode = 0;
   TPoint FMouseDownPos;
   TPoint FPrevMousePos;

@@ -102,7 +102,11 @@ void TDBGridXExportAsGridData::EmitDataCell(TColumnX* Column, TExportCellParamsX
   if (F && F->Lookup()) F = F->KeyFields().empty() ? nullptr : F->DataSet()->FindField(F->KeyFields());
   const TTag Tag = TagForField(F);
   if (Tag == tagUnassigned) {
-    PutUnassignedValue();
+    // A null is a null whatever the field's type, so that pasting it clears the target.
+    if (F && F->IsNull())
+      PutNullValue();
+    else
+      PutUnassignedValue();
     return;
   }
   // One read of the stored value where the field keeps it in the written form (the common types);

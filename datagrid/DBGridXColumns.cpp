@@ -3,6 +3,10 @@
 #include <algorithm>
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXDropDownBox.h"
+#include "datagrid/DBGridXFilterRow.h"
+#include "datagrid/DBGridXFooter.h"
+#include "dataedit/MRUListX.h"
 #include "platform/controls/imglist.h"
 #include "platform/rtl/sysutils.h"
 
@@ -302,6 +306,10 @@ void TColumnTitleX::Assign(TPersistent* Source) {
   SetEndEllipsis(s->EndEllipsis());
   SetToolTips(s->ToolTips());
   SetOrientation(s->Orientation());
+  SetHint(s->Hint());
+  FImageIndex = s->FImageIndex;
+  // Inside the columns' update (a column's Assign) the index is taken as it is, beside the marker.
+  SetSortIndex(s->SortIndex());
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -903,7 +911,30 @@ void TColumnX::Assign(TPersistent* Source) {
   if (s->Has(cvDblClickNextVal)) SetDblClickNextVal(s->FDblClickNextVal);
   if (s->Has(cvDropDownSizing)) SetDropDownSizing(s->FDropDownSizing);
   if (s->Has(cvDropDownShowTitles)) SetDropDownShowTitles(s->FDropDownShowTitles);
+  FDropDownWidth = s->FDropDownWidth;
+  OnEditButtonClick = s->OnEditButtonClick;
+  OnEditButtonDown = s->OnEditButtonDown;
+  SetOnGetCellParams(s->FOnGetCellParams);
+  OnNotInList = s->OnNotInList;
   OnUpdateData = s->OnUpdateData;
+  // The parts made on first use: copied when either side has one, so that a copy of a fresh column
+  // stays light.
+  if (s->FFooter || FFooter) Footer()->AssignWithOwnValues(s->Footer());
+  if (s->FFooters || FFooters) {
+    Footers()->Assign(s->Footers());
+    for (int i = 0; i < FFooters->Count() && i < s->FFooters->Count(); ++i)
+      FFooters->Items(i)->AssignWithOwnValues(s->FFooters->Items(i));
+  }
+  if (s->FEditButtons || FEditButtons) EditButtons()->Assign(s->EditButtons());
+  if (s->FDropDownBox || FDropDownBox) DropDownBox()->Assign(s->DropDownBox());
+  if (s->FMRUList || FMRUList) MRUList()->Assign(s->MRUList());
+  if (s->FSTFilter || FSTFilter) STFilter()->Assign(s->STFilter());
+  // The drop-down grid's own events, when the source's grid holds any.
+  SetOnDropDownBoxCheckButton(s->OnDropDownBoxCheckButton());
+  SetOnDropDownBoxDrawColumnCell(s->OnDropDownBoxDrawColumnCell());
+  SetOnDropDownBoxGetCellParams(s->OnDropDownBoxGetCellParams());
+  SetOnDropDownBoxSortMarkingChanged(s->OnDropDownBoxSortMarkingChanged());
+  SetOnDropDownBoxTitleBtnClick(s->OnDropDownBoxTitleBtnClick());
   FDisplayFormat = s->FDisplayFormat;
   FEditMask = s->FEditMask;
   if (Collection()) Collection()->EndUpdate();

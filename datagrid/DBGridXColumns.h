@@ -60,7 +60,8 @@ using TColumnXValues = TSet<TColumnXValue>;
 // ---------------------------------------------------------------------------------------------------
 // Defaults of column titles.
 class TColumnTitleDefValuesX : public TPersistent {
-  DECLARE_CLASS(TColumnTitleDefValuesX, TPersistent)
+  DECLARE_PUBLISHED_CLASS(TColumnTitleDefValuesX, TPersistent)
+  static void DeclarePublished(TPublished<TColumnTitleDefValuesX>& P);
   explicit TColumnTitleDefValuesX(TColumnDefValuesX* AOwner) : FOwner(AOwner) {}
   void Assign(TPersistent* Source) override;
   // Centred while the grid draws multi-level titles, else left; until set.
@@ -453,6 +454,25 @@ class TColumnX : public TCollectionItem {
   void ListSourceGone(TComponent* AComponent);
   TButtonClickEventX OnEditButtonClick;
   TButtonDownEventX OnEditButtonDown;
+
+  // The drop-down grid's own events, read and set through the column (the grid is made on first use;
+  // reading from a column whose grid was never made gives an empty handler and makes nothing).
+  using TDropDownBoxCheckButtonEventX = std::function<void(TObject* Sender, int ACol, TColumnX* Column, bool& Enabled)>;
+  using TDropDownBoxDrawColumnCellEventX =
+      std::function<void(TObject* Sender, const TRect& Rect, int DataCol, TColumnX* Column, TGridDrawState State)>;
+  using TDropDownBoxGetCellParamsEventX =
+      std::function<void(TObject* Sender, TColumnX* Column, TFont* AFont, TColor& Background, TGridDrawState State)>;
+  using TDropDownBoxTitleBtnClickEventX = std::function<void(TObject* Sender, int ACol, TColumnX* Column)>;
+  TDropDownBoxCheckButtonEventX OnDropDownBoxCheckButton() const;
+  void SetOnDropDownBoxCheckButton(TDropDownBoxCheckButtonEventX Value);
+  TDropDownBoxDrawColumnCellEventX OnDropDownBoxDrawColumnCell() const;
+  void SetOnDropDownBoxDrawColumnCell(TDropDownBoxDrawColumnCellEventX Value);
+  TDropDownBoxGetCellParamsEventX OnDropDownBoxGetCellParams() const;
+  void SetOnDropDownBoxGetCellParams(TDropDownBoxGetCellParamsEventX Value);
+  TNotifyEvent OnDropDownBoxSortMarkingChanged() const;
+  void SetOnDropDownBoxSortMarkingChanged(TNotifyEvent Value);
+  TDropDownBoxTitleBtnClickEventX OnDropDownBoxTitleBtnClick() const;
+  void SetOnDropDownBoxTitleBtnClick(TDropDownBoxTitleBtnClickEventX Value);
 
  private:
   std::shared_ptr<TEditButtonsX> FEditButtons;

@@ -2,6 +2,7 @@
 
 #include "datagrid/DBGridX.h"
 #include "datagrid/DBGridXColumns.h"
+#include "datagrid/DBLookupComboX.h"
 #include "datagrid/DBPopupGridX.h"
 #include "platform/rtl/sysutils.h"
 
@@ -17,6 +18,30 @@ IDropDownBoxOwnerX* TColumnDropDownBoxX::OwnerIntf() const {
   if (auto* i = dynamic_cast<IDropDownBoxOwnerX*>(FOwner)) return i;
   if (auto* c = dynamic_cast<TColumnX*>(FOwner)) return c->DropDownBoxOwner();
   return nullptr;
+}
+
+bool TColumnDropDownBoxX::DropDownGridMade() const {
+  if (auto* c = dynamic_cast<TColumnX*>(FOwner)) return c->DropDownBoxOwner()->DropDownGridIfMade() != nullptr;
+  if (auto* l = dynamic_cast<TCustomDBLookupComboboxX*>(FOwner)) return l->Grid() != nullptr;
+  // Another owner: its grid may be there; ask it.
+  return OwnerIntf() != nullptr;
+}
+
+void TColumnDropDownBoxX::DeclarePublished(TPublished<TColumnDropDownBoxX>& P) {
+  using C = TColumnDropDownBoxX;
+  auto gridMade = [](TObject* O) { return static_cast<C*>(O)->DropDownGridMade(); };
+  P.Boolean("AutoFitColWidths", &C::AutoFitColWidths, &C::SetAutoFitColWidths).Default(true);
+  P.Object("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues).StoredWhen(gridMade);
+  P.Collection("Columns", &C::Columns, &C::SetColumns).StoredWhen([](TObject* O) {
+    auto* b = static_cast<C*>(O);
+    return b->DropDownGridMade() && b->Columns() && b->Columns()->Customised();
+  });
+  P.Component("ListSource", &C::ListSource, &C::SetListSource);
+  P.Set("Options", &C::Options, &C::SetOptions,
+        {"dlgColumnResizeX", "dlgColLinesX", "dlgRowLinesX", "dlgAutoSortMarkingX", "dlgMultiSortMarkingX"})
+      .Default(TDBLookupGridXOptions{dlgColLinesX})
+      .StoredWhen(gridMade);
+  P.Boolean("UseMultiTitle", &C::UseMultiTitle, &C::SetUseMultiTitle).Default(false);
 }
 
 void TColumnDropDownBoxX::SetListSource(TDataSource* Value) {
@@ -60,16 +85,27 @@ void TColumnDropDownBoxX::Assign(TPersistent* Source) {
   FAlign = s->FAlign;
   FAutoDrop = s->FAutoDrop;
   FAutoFitColWidths = s->FAutoFitColWidths;
-  if (TColumnDefValuesX* d = s->ColumnDefValues()) SetColumnDefValues(d);
-  TDBGridColumnsX* sc = s->Columns();
-  if (sc && sc->Customised()) SetColumns(sc);
-  else if (TDBGridColumnsX* own = Columns()) own->Clear();
-  if (s->OwnerIntf()) SetOptions(s->Options());
+  // Two boxes whose grids were never made both hold the grid's defaults.
+  if (s->DropDownGridMade() || DropDownGridMade()) {
+    if (TColumnDefValuesX* d = s->ColumnDefValues()) {
+      SetColumnDefValues(d);
+      // The title defaults copy only what they had set themselves; a box's copy takes the source's too.
+      TColumnTitleDefValuesX* from = d->Title();
+      TColumnTitleDefValuesX* to = ColumnDefValues()->Title();
+      if (from->AssignedFlags() & 2) to->SetAlignment(from->Alignment());
+      if (from->AssignedFlags() & 1) to->SetColor(from->Color());
+    }
+    TDBGridColumnsX* sc = s->Columns();
+    if (sc && sc->Customised()) SetColumns(sc);
+    else if (TDBGridColumnsX* own = Columns()) own->Clear();
+    if (s->OwnerIntf()) SetOptions(s->Options());
+  }
   FRows = s->FRows;
   FWidth = s->FWidth;
   FSizable = s->FSizable;
   FShowTitles = s->FShowTitles;
   FUseMultiTitle = s->FUseMultiTitle;
+  FSpecRow->Assign(s->FSpecRow.get());
   SetListSource(s->FListSource);
 }
 
@@ -179,7 +215,13 @@ std::string VarArrayToQuotedText(const Variant& V) {
   std::string r;
   for (int i = VarArrayLowBound(V, 1); i <= VarArrayHighBound(V, 1); ++i) {
     if (i > VarArrayLowBound(V, 1)) r += ',';
-    r += '\'' + VarToStr(V[i]) + '\'';
+    // Quotes inside doubled, as every written value has them, so that the text parses back.
+    r += '\'';
+    for (char c : VarToStr(V[i])) {
+      r += c;
+      if (c == '\'') r += '\'';
+    }
+    r += '\'';
   }
   return r;
 }

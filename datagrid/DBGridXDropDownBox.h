@@ -39,7 +39,8 @@ class IDropDownBoxOwnerX {
 };
 
 class TColumnDropDownBoxX : public TPersistent {
-  DECLARE_CLASS(TColumnDropDownBoxX, TPersistent)
+  DECLARE_PUBLISHED_CLASS(TColumnDropDownBoxX, TPersistent)
+  static void DeclarePublished(TPublished<TColumnDropDownBoxX>& P);
   explicit TColumnDropDownBoxX(TPersistent* AOwner);
   ~TColumnDropDownBoxX() override;
   void Assign(TPersistent* Source) override;
@@ -72,6 +73,9 @@ class TColumnDropDownBoxX : public TPersistent {
   void SetColumnDefValues(TColumnDefValuesX* Value);
   TDBLookupGridXOptions Options() const;
   void SetOptions(TDBLookupGridXOptions Value);
+  // The owner's drop-down grid exists already. Until it does, the forwarded settings are the grid's
+  // defaults, so that storing and copying them need not make one.
+  bool DropDownGridMade() const;
 
   // The list source went away.
   void ListSourceGone(TComponent* AComponent) {
@@ -143,7 +147,8 @@ class TColumnsXPropertyInterceptor : public TStoragePropertyInterceptor {
   std::string FLastRead;
 };
 
-// Each element of an array in single quotes, comma-separated; a plain value as its text.
+// Each element of an array in single quotes (quotes inside doubled), comma-separated; a plain value
+// as its text.
 std::string VarArrayToQuotedText(const Variant& V);
 
 // Registers the two interceptors (the grid unit's start-up).

@@ -101,6 +101,15 @@ void TSTColumnFilterX::Assign(TPersistent* Source) {
   TPersistent::Assign(Source);
 }
 
+void TSTColumnFilterX::DeclarePublished(TPublished<TSTColumnFilterX>& P) {
+  using C = TSTColumnFilterX;
+  P.String("DataField", &C::DataField, &C::SetDataField);
+  P.String("KeyField", &C::KeyField, &C::SetKeyField);
+  P.String("ListField", &C::ListField, &C::SetListField);
+  P.Component("ListSource", &C::ListSource, &C::SetListSource);
+  P.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
+}
+
 void TSTColumnFilterX::SetVisible(bool Value) {
   if (FVisible == Value) return;
   FVisible = Value;

@@ -60,7 +60,8 @@ class TFilterUpdateScopeX {
 
 // A column's condition, its shown text, and the list of values the filter cell may offer.
 class TSTColumnFilterX : public TPersistent {
-  DECLARE_CLASS(TSTColumnFilterX, TPersistent)
+  DECLARE_PUBLISHED_CLASS(TSTColumnFilterX, TPersistent)
+  static void DeclarePublished(TPublished<TSTColumnFilterX>& P);
   explicit TSTColumnFilterX(TColumnX* AColumn);
   ~TSTColumnFilterX() override;
   void Assign(TPersistent* Source) override;

@@ -193,6 +193,13 @@ void TColumnFooterX::Assign(TPersistent* Source) {
   SetDisplayFormat(s->DisplayFormat());
 }
 
+void TColumnFooterX::AssignWithOwnValues(TColumnFooterX* Source) {
+  Assign(Source);
+  if (Source->FAssigned & 1) SetAlignment(Source->Alignment());
+  if (Source->FAssigned & 4) SetColor(Source->Color());
+  if (Source->FAssigned & 2) SetFont(Source->Font());
+}
+
 void TColumnFooterX::BindSum(TDBSum* S) {
   std::string field = FFieldName.empty() && FColumn ? FColumn->FieldName() : FFieldName;
   switch (FValueType) {

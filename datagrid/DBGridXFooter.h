@@ -39,6 +39,9 @@ class TColumnFooterX : public TCollectionItem {
   explicit TColumnFooterX(TColumnX* AColumn);
   ~TColumnFooterX() override;
   void Assign(TPersistent* Source) override;
+  // Assign, and then the alignment, colour and font the source set itself (Assign alone copies them
+  // only where this footer had set its own): a column's copy keeps all of its footer.
+  void AssignWithOwnValues(TColumnFooterX* Source);
 
   TColumnX* Column() const { return FColumn; }
   // The column field's alignment (left without a field) until set.

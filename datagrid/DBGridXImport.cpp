@@ -312,7 +312,17 @@ void TDBGridXImport::ImportStream(TStream* S, bool IsImportAll) {
 
 void TDBGridXImportAsText::ImportStream(TStream* S, bool IsImportAll) {
   IgnoreAll = false;
+  FLineEnd = leUnknown;
   TDBGridXImport::ImportStream(S, IsImportAll);
+}
+
+bool TDBGridXImportAsText::AtRecordEnd(int C) {
+  const bool CRLF = C == '\r' && Source.Peek() == '\n';
+  const TLineEnd Kind = CRLF ? leCRLF : C == '\n' ? leLF : leCR;
+  if (FLineEnd == leUnknown) FLineEnd = Kind;
+  if (Kind != FLineEnd) return false;
+  if (CRLF) Source.Next();
+  return true;
 }
 
 bool TDBGridXImportAsText::ReadRecord() {
@@ -333,11 +343,7 @@ bool TDBGridXImportAsText::ReadRecord() {
   bool Any = false;
   std::string* Cur = nullptr;
   for (; C >= 0; C = Source.Next()) {
-    if (C == '\r') {
-      if (Source.Peek() == '\n') Source.Next();
-      break;
-    }
-    if (C == '\n') break;
+    if ((C == '\r' || C == '\n') && AtRecordEnd(C)) break;
     if (!Cur) {
       Cur = &Cell();
       Any = true;

@@ -100,8 +100,11 @@ class TDBGridXImport : public TObject {
   bool FOpenedRecord = false;  // the import put the data set into edit or insert state
 };
 
-// Tab-separated text. Cells are split at TAB, records at CR, LF or CR LF alike; an empty line is a
-// record without cells; a TAB right before a line end or the end adds no empty cell.
+// Tab-separated text. Cells are split at TAB. The first line end of the text says how records end:
+// after a CR LF (the grid's own copies) only CR LF ends a record and a lone LF or CR is text of its cell
+// (a memo's line break), after a lone LF (text from other programs) LF ends a record, after a lone CR
+// a CR does. An empty line is a record without cells; a TAB right before a line end or the end adds
+// no empty cell.
 class TDBGridXImportAsText : public TDBGridXImport {
  public:
   void ImportStream(TStream* S, bool IsImportAll) override;
@@ -115,6 +118,12 @@ class TDBGridXImportAsText : public TDBGridXImport {
   // key lists by the pick list; an unknown text leaves the field as it was.
   void AssignText(TColumnX* Column, const std::string& Text);
   std::vector<std::string> FCells;
+
+ private:
+  enum TLineEnd { leUnknown, leCRLF, leLF, leCR };
+  // C (a CR or LF just read) ends the record under the text's line ends; a CR LF is consumed whole.
+  bool AtRecordEnd(int C);
+  TLineEnd FLineEnd = leUnknown;
 };
 
 // CSV as the CSV export writes it: cells separated by ";", quoted cells with doubled inner quotes

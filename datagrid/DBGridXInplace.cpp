@@ -404,9 +404,9 @@ void TDBGridInplaceEdit::DropDown() {
     FCalendarControl->SetBounds(FCalendarControl->Left(), FCalendarControl->Top(), m.Width() + frame,
                                 m.Height() + frame);
   } else if (FDropDownControl == FCalculatorControl) {
-    long double v = 0;
+    double v = 0;
     if (!Text().empty() && !TryStrToFloat(Text(), v)) v = 0;
-    FCalculatorControl->SetValue(Variant(static_cast<double>(v)));
+    FCalculatorControl->SetValue(Variant(v));
     FCalculatorControl->SetFlat(g->Flat());
     FCalculatorControl->HandleNeeded();
     // The calculator takes the typing: no caret or selection in the cell meanwhile.

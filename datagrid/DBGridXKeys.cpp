@@ -172,15 +172,17 @@ void TCustomDBGridX::MoveToNextCell(bool GoForward) {
   if (ColCount() <= FIndicatorOffset) return;
   BeginUpdate();
   try {
+    // The walk wraps at the fixed columns: frozen columns are never current.
+    int first = std::max<int>(FIndicatorOffset, FixedCols());
     int start = Col();
     int c = start;
     for (int guard = ColCount() + 1; guard > 0; --guard) {
       if (GoForward) {
         if (++c >= ColCount()) {
           NextRow(false);
-          c = FIndicatorOffset;
+          c = first;
         }
-      } else if (--c < FIndicatorOffset) {
+      } else if (--c < first) {
         PriorRow(false);
         c = ColCount() - 1;
       }
@@ -205,12 +207,16 @@ void TCustomDBGridX::SelectColumn(int Index, int Direction, bool Extend) {
            SelectionX();
   if (Extend && SelectionX()->Rect()->Empty()) ExtendRectangle(true);
   if (FDataLink->Active() && EditorMode()) UpdateText();
+  // Frozen columns are fixed cells of the grid and never current: the first one that may be current
+  // is the first scrollable one.
+  int first = std::clamp(RawToDataColumn(FixedCols()), 0, n - 1);
   if (Direction != 0) {
     if (Index < 0 || Index >= n) return;
-    while (Index >= 0 && Index < n && !FColumns->Items(Index)->Visible()) Index += Direction;
-    if (Index < 0 || Index >= n) return;
+    if (Direction > 0) Index = std::max(Index, first);
+    while (Index >= first && Index < n && !FColumns->Items(Index)->Visible()) Index += Direction;
+    if (Index < first || Index >= n) return;
   }
-  Index = std::clamp(Index, 0, n - 1);
+  Index = std::clamp(Index, first, n - 1);
   int raw = DataToRawColumn(Index);
   if (raw >= ColCount()) return;
   if (raw != Col()) {
@@ -543,21 +549,21 @@ void TCustomDBGridX::KeyPress(WideChar& Key) {
   if (FOptionsX.Contains(gxoEnterAsTab) && Key == 13) Key = 9;
   if (Key == 13 && !FDataOptions.Contains(gdoAlwaysShowEditor) && FDataLink->Active()) FDataLink->UpdateRecord();
   // A character beyond the BMP comes as two messages: the search takes it whole.
-  char16_t unit = static_cast<char16_t>(Key);
-  bool high = unit >= 0xD800 && unit <= 0xDBFF, low = unit >= 0xDC00 && unit <= 0xDFFF;
-  std::u16string chars(1, unit);
-  if (low && FHighSurrogate) chars.insert(chars.begin(), FHighSurrogate);
-  FHighSurrogate = 0;
-  FCharBuffer = Key >= 32 && !high ? Utf16ToUtf8(chars) : std::string();
+  char32_t typed = 0;
+  if (Key >= 32)
+    typed = FTypedChar.Join(Key);
+  else
+    FTypedChar.Clear();
+  FCharBuffer.clear();
+  if (typed) Utf8Append(FCharBuffer, typed);
   TCustomGrid::KeyPress(Key);
   if (Key == 0 || Key == 9) {
     if (Key == 9) Key = 0;  // Tab moved already (KeyDown)
     return;
   }
   if (Key > 31 && Key != 127 && TypingSearches() && FDataLink->Active()) {
-    if (high) {
-      FHighSurrogate = unit;
-      Key = 0;
+    if (!typed) {
+      Key = 0;  // the first half waits for its second
       return;
     }
     TDataSetState st = FDataLink->DataSet()->State();

@@ -3,7 +3,12 @@
 // (or when they differ from the ancestor's) and read back by emptying the collection first.
 
 #include "datagrid/DBGridX.h"
+#include "datagrid/DBGridXDropDownBox.h"
+#include "datagrid/DBGridXFilterRow.h"
 #include "datagrid/DBGridXFooter.h"
+#include "datagrid/DBLookupGridX.h"
+#include "dataedit/MRUListX.h"
+#include "dataedit/SpecRowX.h"
 #include "platform/classes/filer.h"
 #include "platform/controls/menus.h"
 
@@ -49,50 +54,117 @@ void TColumnTitleX::DeclarePublished(TPublished<TColumnTitleX>& P) {
   P.Boolean("ToolTips", &TColumnTitleX::ToolTips, &TColumnTitleX::SetToolTips).StoredWhen(flagged(cvTitleToolTips));
 }
 
-void TDBGridColumnX::DeclarePublished(TPublished<TDBGridColumnX>& P) {
-  using C = TDBGridColumnX;
+// The published settings of a grid column and of a lookup grid's column, in one alphabetical list;
+// Full adds what only the data grid's columns publish (edit buttons, drop-down, footers, filter...).
+template <typename C>
+void DeclareColumnProps(TPublished<C>& P, bool Full) {
   P.Enum("Alignment", &TColumnX::Alignment, &TColumnX::SetAlignment, AlignmentNames).StoredWhen(Assigned<C>(cvAlignment));
-  P.Boolean("AlwaysShowEditButton", &TColumnX::AlwaysShowEditButton, &TColumnX::SetAlwaysShowEditButton)
-      .StoredWhen(Assigned<C>(cvAlwaysShowEditButton));
-  P.Boolean("AutoDropDown", &TColumnX::AutoDropDown, &TColumnX::SetAutoDropDown).StoredWhen(Assigned<C>(cvAutoDropDown));
+  if (Full) {
+    P.Boolean("AlwaysShowEditButton", &TColumnX::AlwaysShowEditButton, &TColumnX::SetAlwaysShowEditButton)
+        .StoredWhen(Assigned<C>(cvAlwaysShowEditButton));
+    P.Boolean("AutoDropDown", &TColumnX::AutoDropDown, &TColumnX::SetAutoDropDown)
+        .StoredWhen(Assigned<C>(cvAutoDropDown));
+  }
   P.Boolean("AutoFitColWidth", &TColumnX::AutoFitColWidth, &TColumnX::SetAutoFitColWidth).Default(true);
-  P.Enum("ButtonStyle", &TColumnX::ButtonStyle, &TColumnX::SetButtonStyle,
-         {"cbsAuto", "cbsEllipsis", "cbsNone", "cbsUpDown", "cbsDropDown"})
-      .Default(cbsAuto);
+  if (Full)
+    P.Enum("ButtonStyle", &TColumnX::ButtonStyle, &TColumnX::SetButtonStyle,
+           {"cbsAuto", "cbsEllipsis", "cbsNone", "cbsUpDown", "cbsDropDown"})
+        .Default(cbsAuto);
   P.Boolean("Checkboxes", &TColumnX::Checkboxes, &TColumnX::SetCheckboxes).StoredWhen(Assigned<C>(cvCheckboxes));
   P.Color("Color", &TColumnX::Color, &TColumnX::SetColor).StoredWhen(Assigned<C>(cvColor));
-  P.Boolean("DblClickNextVal", &TColumnX::DblClickNextVal, &TColumnX::SetDblClickNextVal)
-      .StoredWhen(Assigned<C>(cvDblClickNextVal));
-  P.String("DisplayFormat", &TColumnX::DisplayFormat, &TColumnX::SetDisplayFormat);
-  P.Integer("DropDownRows", &TColumnX::DropDownRows, &TColumnX::SetDropDownRows).Default(7);
-  P.Boolean("DropDownShowTitles", &TColumnX::DropDownShowTitles, &TColumnX::SetDropDownShowTitles)
-      .StoredWhen(Assigned<C>(cvDropDownShowTitles));
-  P.Boolean("DropDownSizing", &TColumnX::DropDownSizing, &TColumnX::SetDropDownSizing)
-      .StoredWhen(Assigned<C>(cvDropDownSizing));
-  P.String("EditMask", &TColumnX::EditMask, &TColumnX::SetEditMask);
+  if (Full) {
+    P.Boolean("DblClickNextVal", &TColumnX::DblClickNextVal, &TColumnX::SetDblClickNextVal)
+        .StoredWhen(Assigned<C>(cvDblClickNextVal));
+    P.String("DisplayFormat", &TColumnX::DisplayFormat, &TColumnX::SetDisplayFormat);
+    P.Object("DropDownBox", &TColumnX::DropDownBox, [](C* O, TColumnDropDownBoxX* V) { O->DropDownBox()->Assign(V); });
+    P.Integer("DropDownRows", &TColumnX::DropDownRows, &TColumnX::SetDropDownRows).Default(7);
+    P.Boolean("DropDownShowTitles", &TColumnX::DropDownShowTitles, &TColumnX::SetDropDownShowTitles)
+        .StoredWhen(Assigned<C>(cvDropDownShowTitles));
+    P.Boolean("DropDownSizing", &TColumnX::DropDownSizing, &TColumnX::SetDropDownSizing)
+        .StoredWhen(Assigned<C>(cvDropDownSizing));
+    P.Object("DropDownSpecRow", &TColumnX::DropDownSpecRow,
+             [](C* O, TSpecRowX* V) { O->DropDownSpecRow()->Assign(V); });
+    P.Integer("DropDownWidth", &TColumnX::DropDownWidth, &TColumnX::SetDropDownWidth).Default(0);
+    P.Collection("EditButtons", &TColumnX::EditButtons,
+                 [](C* O, TEditButtonsX* V) { O->EditButtons()->Assign(V); });
+    P.String("EditMask", &TColumnX::EditMask, &TColumnX::SetEditMask);
+  }
   P.Boolean("EndEllipsis", &TColumnX::EndEllipsis, &TColumnX::SetEndEllipsis).StoredWhen(Assigned<C>(cvEndEllipsis));
   P.String("FieldName", &TColumnX::FieldName, &TColumnX::SetFieldName);
-  P.Object("Footer", &TColumnX::Footer);
-  P.Collection("Footers", &TColumnX::Footers);
+  if (Full) {
+    P.Object("Footer", &TColumnX::Footer);
+    P.Collection("Footers", &TColumnX::Footers);
+  }
   P.Object("Font", &TColumnX::Font, &TColumnX::SetFont).StoredWhen(Assigned<C>(cvFont));
-  P.Float("Increment", &TColumnX::Increment, &TColumnX::SetIncrement).Default(1.0);
+  P.Component("ImageList", &TColumnX::ImageList, &TColumnX::SetImageList);
+  P.Enum("ImeMode", &TColumnX::ImeMode, &TColumnX::SetImeMode, {"imDisable", "imClose", "imOpen", "imDontCare"})
+      .StoredWhen(Assigned<C>(cvImeMode));
+  P.String("ImeName", [](C* O) { return std::string(O->ImeName()); },
+           [](C* O, const std::string& V) { O->SetImeName(V); })
+      .StoredWhen(Assigned<C>(cvImeName));
+  if (Full) P.Float("Increment", &TColumnX::Increment, &TColumnX::SetIncrement).Default(1.0);
   P.Strings("KeyList", &TColumnX::KeyList, &TColumnX::SetKeyList)
       .StoredWhen([](TObject* O) { return static_cast<C*>(O)->HasKeyList(); });
-  P.String("LookupDisplayFields", &TColumnX::LookupDisplayFields, &TColumnX::SetLookupDisplayFields)
-      .StoredWhen(Assigned<C>(cvLookupDisplayFields));
+  if (Full)
+    P.String("LookupDisplayFields", &TColumnX::LookupDisplayFields, &TColumnX::SetLookupDisplayFields)
+        .StoredWhen(Assigned<C>(cvLookupDisplayFields));
   P.Integer("MaxWidth", &TColumnX::MaxWidth, &TColumnX::SetMaxWidth).Default(0);
   P.Integer("MinWidth", &TColumnX::MinWidth, &TColumnX::SetMinWidth).Default(0);
+  if (Full) P.Object("MRUList", &TColumnX::MRUList, [](C* O, TMRUListX* V) { O->MRUList()->Assign(V); });
   P.Integer("NotInKeyListIndex", &TColumnX::NotInKeyListIndex, &TColumnX::SetNotInKeyListIndex).Default(-1);
   P.Strings("PickList", &TColumnX::PickList, &TColumnX::SetPickList)
       .StoredWhen([](TObject* O) { return static_cast<C*>(O)->HasPickList(); });
   P.Component("PopupMenu", &TColumnX::PopupMenu, &TColumnX::SetPopupMenu);
-  P.Boolean("ReadOnly", &TColumnX::ReadOnly, &TColumnX::SetReadOnly).StoredWhen(Assigned<C>(cvReadOnly));
+  if (Full) P.Boolean("ReadOnly", &TColumnX::ReadOnly, &TColumnX::SetReadOnly).StoredWhen(Assigned<C>(cvReadOnly));
+  if (Full) P.Object("STFilter", &TColumnX::STFilter, [](C* O, TSTColumnFilterX* V) { O->STFilter()->Assign(V); });
   P.Integer("Tag", &TColumnX::Tag, &TColumnX::SetTag).Default(0);
   P.Object("Title", &TColumnX::Title, &TColumnX::SetTitle);
   P.Boolean("ToolTips", &TColumnX::ToolTips, &TColumnX::SetToolTips).StoredWhen(Assigned<C>(cvToolTips));
   P.Boolean("Visible", &TColumnX::Visible, &TColumnX::SetVisible).Default(true);
   P.Integer("Width", &TColumnX::Width, &TColumnX::SetWidth).StoredWhen(Assigned<C>(cvWidth));
-  P.Boolean("WordWrap", &TColumnX::WordWrap, &TColumnX::SetWordWrap).StoredWhen(Assigned<C>(cvWordWrap));
+  if (Full) P.Boolean("WordWrap", &TColumnX::WordWrap, &TColumnX::SetWordWrap).StoredWhen(Assigned<C>(cvWordWrap));
+  if (Full)
+    for (const char* E : {"OnDropDownBoxCheckButton", "OnDropDownBoxDrawColumnCell", "OnDropDownBoxGetCellParams",
+                          "OnDropDownBoxSortMarkingChanged", "OnDropDownBoxTitleBtnClick", "OnEditButtonClick",
+                          "OnEditButtonDown", "OnGetCellParams", "OnNotInList", "OnUpdateData"})
+      P.Event(E);
+  else
+    P.Event("OnGetCellParams");
+}
+
+void TDBGridColumnX::DeclarePublished(TPublished<TDBGridColumnX>& P) { DeclareColumnProps(P, true); }
+
+void TDBLookupGridColumnX::DeclarePublished(TPublished<TDBLookupGridColumnX>& P) {
+  DeclareColumnProps(P, false);
+  P.Object("SpecCell", &TDBLookupGridColumnX::SpecCell, &TDBLookupGridColumnX::SetSpecCell);
+}
+
+void TGridColumnSpecCellX::DeclarePublished(TPublished<TGridColumnSpecCellX>& P) {
+  using C = TGridColumnSpecCellX;
+  P.String("Text", &C::Text, &C::SetText).Stored(&C::TextAssigned);
+  P.Color("Color", &C::Color, &C::SetColor).Stored(&C::ColorAssigned);
+  P.Object("Font", &C::Font, &C::SetFont).Stored(&C::FontAssigned);
+}
+
+void TColumnTitleDefValuesX::DeclarePublished(TPublished<TColumnTitleDefValuesX>& P) {
+  using C = TColumnTitleDefValuesX;
+  P.Enum("Alignment", &C::Alignment, &C::SetAlignment, AlignmentNames).StoredWhen([](TObject* O) {
+    return (static_cast<C*>(O)->AssignedFlags() & 2) != 0;
+  });
+  P.Color("Color", &C::Color, &C::SetColor).StoredWhen([](TObject* O) {
+    return (static_cast<C*>(O)->AssignedFlags() & 1) != 0;
+  });
+  P.Boolean("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).Default(false);
+  P.Enum("Orientation", &C::Orientation, &C::SetOrientation, {"tohHorizontal", "tohVertical"}).Default(tohHorizontal);
+  P.Boolean("TitleButton", &C::TitleButton, &C::SetTitleButton).Default(false);
+  P.Boolean("ToolTips", &C::ToolTips, &C::SetToolTips).Default(false);
+}
+
+void TDBLookupGridColumnDefValuesX::DeclarePublished(TPublished<TDBLookupGridColumnDefValuesX>& P) {
+  using C = TDBLookupGridColumnDefValuesX;
+  P.Boolean("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).Default(false);
+  P.Object("Title", &C::Title, &C::SetTitle);
+  P.Boolean("ToolTips", &C::ToolTips, &C::SetToolTips).Default(false);
 }
 
 void TCustomDBGridX::DefineProperties(TFiler* Filer) {

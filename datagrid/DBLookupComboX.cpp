@@ -59,9 +59,8 @@ TCustomDBLookupComboboxX::TCustomDBLookupComboboxX(TComponent* AOwner) : TCustom
   FDropDownBox = std::make_unique<TLookupComboboxDropDownBoxX>(this);
   FDropDownBox->SpecRow()->OnChanged = [this](TObject*) { SpecRowChanged(); };
   FDropDownBox->OnListSourceChanged = [this](TObject*) { UpdateListSource(); };
-  // The base made the main button before this class existed: it is shown here.
-  EditButton()->SetVisible(true);
-  EditButton()->SetShortCut(32808);  // Alt+Down
+  // The base made the main button before this class existed: the visible one takes its place.
+  RenewEditButton();
   RefreshReadOnlyState();
 }
 
@@ -795,14 +794,18 @@ void TCustomDBLookupComboboxX::KeyPress(WideChar& Key) {
   TCustomDBEditX::KeyPress(Key);
   if (Key == 0 || FUnconfigured) return;
   if (Key == 8 && FStyle == csDropDownListX) {
+    FTypedChar.Clear();
     ProcessSearchText("\b");
     Key = 0;
   } else if (Key >= 32) {
     if (FDropDownBox->AutoDrop() && FListActive && !FListVisible) DropDown();
     if (FStyle == csDropDownListX) {
-      std::string s;
-      Utf8Append(s, static_cast<char32_t>(Key));
-      ProcessSearchText(s);
+      // A character beyond the BMP searches once both of its halves are in.
+      if (const char32_t typed = FTypedChar.Join(Key)) {
+        std::string s;
+        Utf8Append(s, typed);
+        ProcessSearchText(s);
+      }
       Key = 0;
     }
   }
@@ -957,4 +960,53 @@ bool TCustomDBLookupComboboxX::DoMouseWheel(TShiftState Shift, int WheelDelta, c
   if (!Shift.Empty() || ReadOnly() || !FListActive || !DataLink()->StartEdit()) return false;
   SelectNextListValue(WheelDelta > 0);
   return true;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Published properties
+
+void TLookupComboboxDropDownBoxX::DeclarePublished(TPublished<TLookupComboboxDropDownBoxX>& P) {
+  using C = TLookupComboboxDropDownBoxX;
+  P.Enum("Align", &C::Align, &C::SetAlign, {"daLeft", "daRight", "daCenter"}).Default(daLeft);
+  P.Boolean("AutoDrop", &C::AutoDrop, &C::SetAutoDrop).Default(false);
+  // The combo box switches lists at once when the source changes.
+  P.Component("ListSource", &C::ListSource, [](C* B, TDataSource* V) { B->SetListSource(V); });
+  P.Integer("Rows", &C::Rows, &C::SetRows).Default(7);
+  P.Boolean("ShowTitles", &C::ShowTitles, &C::SetShowTitles).Default(false);
+  P.Boolean("Sizable", &C::Sizable, &C::SetSizable).Default(false);
+  P.Object("SpecRow", &C::SpecRow, &C::SetSpecRow);
+  P.Integer("Width", &C::Width, &C::SetWidth).Default(0);
+}
+
+void TDBLookupComboboxX::DeclarePublished(TPublished<TDBLookupComboboxX>& P) {
+  using C = TDBLookupComboboxX;
+  P.Enum("Alignment", &C::Alignment, &C::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"})
+      .NoDefault()
+      .Stored(&C::AlignmentStored);
+  P.Boolean("AlwaysShowBorder", &C::AlwaysShowBorder, &C::SetAlwaysShowBorder).Default(false);
+  P.Boolean("AutoSelect", &C::AutoSelect, &C::SetAutoSelect).Default(true);
+  P.Boolean("AutoSize", &C::AutoSize, &C::SetAutoSize).Default(true);
+  P.Enum("BorderStyle", &C::BorderStyle, &C::SetBorderStyle, {"bsNone", "bsSingle"}).Default(1);
+  P.String("DataField", &C::DataField, &C::SetDataField);
+  P.Component("DataSource", &C::DataSource, &C::SetDataSource);
+  P.Object("DropDownBox", &C::DropDownBox, &C::SetDropDownBox);
+  P.Object("EditButton", &C::EditButton, &C::SetEditButton);
+  P.Collection("EditButtons", &C::EditButtons, &C::SetEditButtons);
+  P.Boolean("Flat", &C::Flat, &C::SetFlat).Default(false);
+  P.Enum("ImeMode", &C::ImeMode, &C::SetImeMode, {"imDisable", "imClose", "imOpen", "imDontCare"}).Default(imDontCare);
+  P.String("ImeName", &C::ImeName, &C::SetImeName).StoredWhen([](TObject* O) {
+    return !static_cast<C*>(O)->ImeName().empty();
+  });
+  P.String("KeyField", &C::KeyField, &C::SetKeyField);
+  P.String("ListField", &C::ListField, &C::SetListField);
+  P.Integer("ListFieldIndex", &C::ListFieldIndex, &C::SetListFieldIndex).Default(0);
+  P.Component("ListSource", &C::ListSource, &C::SetListSource);
+  P.Boolean("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
+  P.Enum("Style", &C::Style, &C::SetStyle, {"csDropDownX", "csDropDownListX"}).Default(csDropDownListX);
+  P.Boolean("WordWrap", &C::WordWrap, &C::SetWordWrap).Default(false);
+  for (const char* E : {"OnButtonClick", "OnButtonDown", "OnChange", "OnCloseUp", "OnDropDown",
+                        "OnDropDownBoxCheckButton", "OnDropDownBoxDrawColumnCell", "OnDropDownBoxGetCellParams",
+                        "OnDropDownBoxSortMarkingChanged", "OnDropDownBoxTitleBtnClick", "OnKeyValueChanged",
+                        "OnNotInList", "OnUpdateData"})
+    P.Event(E);
 }

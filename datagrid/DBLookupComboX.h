@@ -61,7 +61,8 @@ class TListSourceLinkX : public TDataLink {
 // special row, sizing, auto-fit, a list source used while focused, and the grid's columns and options,
 // reached through the combo box as IDropDownBoxOwnerX), with 7 rows by default.
 class TLookupComboboxDropDownBoxX : public TColumnDropDownBoxX {
-  DECLARE_CLASS(TLookupComboboxDropDownBoxX, TColumnDropDownBoxX)
+  DECLARE_PUBLISHED_CLASS(TLookupComboboxDropDownBoxX, TColumnDropDownBoxX)
+  static void DeclarePublished(TPublished<TLookupComboboxDropDownBoxX>& P);
   explicit TLookupComboboxDropDownBoxX(TPersistent* AOwner) : TColumnDropDownBoxX(AOwner) { SetRows(7); }
   // As the column box's, and the combo box switches lists at once.
   void SetListSource(TDataSource* Value) {
@@ -168,6 +169,8 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
 
   bool EditButtonsEnabled() override;
   std::unique_ptr<TFieldDataLinkX> NewDataLink() override { return std::make_unique<TDataSourceLinkX>(this); }
+  // The main button is visible and opens the list with Alt+Down.
+  TEditButtonX* NewEditButton() override { return TVisibleEditButtonX::CreateForControl(this); }
   TAlignment GetDefaultAlignment() const override;
   std::string GetDataField() const override { return FDataField; }
   std::string GetPaintCopyText() override;
@@ -247,10 +250,12 @@ class TCustomDBLookupComboboxX : public TCustomDBEditX, public IDropDownBoxOwner
   std::string FDataKeyNames;
   std::string FDataField;
   TDBLookupComboboxXStyle FStyle = csDropDownListX;
+  TTypedCharJoiner FTypedChar;  // the halves of a character beyond the BMP typed into the search
   bool FChangeSuspended = false, FChangeSwallowed = false;
 };
 
 class TDBLookupComboboxX : public TCustomDBLookupComboboxX {
-  DECLARE_CLASS(TDBLookupComboboxX, TCustomDBLookupComboboxX)
+  DECLARE_PUBLISHED_CLASS(TDBLookupComboboxX, TCustomDBLookupComboboxX)
+  static void DeclarePublished(TPublished<TDBLookupComboboxX>& P);
   using TCustomDBLookupComboboxX::TCustomDBLookupComboboxX;
 };

@@ -481,7 +481,7 @@ void TDBLookupGridX::UpdateRowCount() {
   if (FDataLink->Active()) FDataLink->SetBufferCount(fit);
   int recs = FDataLink->Active() ? FDataLink->RecordCount() : 0;
   SetRowCount(TitleOffset() + std::max(1, recs));
-  if (FixedRows() != TitleOffset()) SetFixedRows(TitleOffset());
+  SetFixedRows(TitleOffset());
 }
 
 void TDBLookupGridX::SyncCurrentRow() { PositionOnKey(); }
@@ -809,7 +809,13 @@ void TDBLookupGridX::KeyDown(WORD& Key, TShiftState Shift) {
 }
 
 void TDBLookupGridX::KeyPress(WideChar& Key) {
-  ProcessSearchKey(static_cast<char32_t>(Key));
+  // A character beyond the BMP comes as two messages: the search takes it whole.
+  if (Key < 32) {
+    FTypedChar.Clear();
+    ProcessSearchKey(static_cast<char32_t>(Key));
+  } else if (const char32_t typed = FTypedChar.Join(Key)) {
+    ProcessSearchKey(typed);
+  }
   Key = 0;
 }
 

@@ -40,7 +40,8 @@ class TLookupGridDataLinkX : public TDataLink {
 // The special row's cell of one lookup column: text, colour and font, each taken from the grid's
 // special row until set on the cell.
 class TGridColumnSpecCellX : public TPersistent {
-  DECLARE_CLASS(TGridColumnSpecCellX, TPersistent)
+  DECLARE_PUBLISHED_CLASS(TGridColumnSpecCellX, TPersistent)
+  static void DeclarePublished(TPublished<TGridColumnSpecCellX>& P);
   explicit TGridColumnSpecCellX(class TDBLookupGridColumnX* AColumn);
   void Assign(TPersistent* Source) override;
   std::string Text() const;
@@ -48,6 +49,7 @@ class TGridColumnSpecCellX : public TPersistent {
   TColor Color() const;
   void SetColor(TColor Value);
   TFont* Font();
+  void SetFont(TFont* Value) { Font()->Assign(Value); }
   bool TextAssigned() const { return FTextAssigned; }
   bool ColorAssigned() const { return FColorAssigned; }
   bool FontAssigned() const { return FFontAssigned; }
@@ -63,11 +65,13 @@ class TGridColumnSpecCellX : public TPersistent {
 };
 
 class TDBLookupGridColumnX : public TColumnX {
-  DECLARE_CLASS(TDBLookupGridColumnX, TColumnX)
+  DECLARE_PUBLISHED_CLASS(TDBLookupGridColumnX, TColumnX)
+  static void DeclarePublished(TPublished<TDBLookupGridColumnX>& P);
   explicit TDBLookupGridColumnX(TCollection* ACollection);
   ~TDBLookupGridColumnX() override;
   void Assign(TPersistent* Source) override;
   TGridColumnSpecCellX* SpecCell() const { return FSpecCell.get(); }
+  void SetSpecCell(TGridColumnSpecCellX* Value) { FSpecCell->Assign(Value); }
   // Moving a column moves its special-row text; moving a generated column also reorders ListField.
   void SetIndex(int Value) override;
   // A generated column keeps a width set while the grid lays itself out (the list's own sizing).
@@ -78,7 +82,8 @@ class TDBLookupGridColumnX : public TColumnX {
 };
 
 class TDBLookupGridColumnDefValuesX : public TColumnDefValuesX {
-  DECLARE_CLASS(TDBLookupGridColumnDefValuesX, TColumnDefValuesX)
+  DECLARE_PUBLISHED_CLASS(TDBLookupGridColumnDefValuesX, TColumnDefValuesX)
+  static void DeclarePublished(TPublished<TDBLookupGridColumnDefValuesX>& P);
   using TColumnDefValuesX::TColumnDefValuesX;
 };
 
@@ -251,6 +256,7 @@ class TDBLookupGridX : public TCustomDBGridX {
   bool FLookupMode = false;
   bool FHasFocus = false;
   std::string FSearchText, FSelectedText;
+  TTypedCharJoiner FTypedChar;  // the halves of a character beyond the BMP typed into the search
   bool FSearchLock = false;
   bool FSpecRowSelected = false;
   int FTopRecordIndex = 0, FBufferRecordCount = 0;

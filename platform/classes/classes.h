@@ -314,7 +314,8 @@ class TComponent : public TPersistent {
   }
   // A component that sits inside another one (a control in its parent control) says so: the root does
   // not list it among its children for streaming; its parent's GetChildren does, and the reader hands
-  // it the component whose child list it was read from through SetParentComponent.
+  // it the component whose child list it was read from through SetParentComponent (nullptr takes it
+  // out of its parent again).
   virtual bool HasParent() const { return false; }
   virtual TComponent* GetParentComponent() const { return nullptr; }
 

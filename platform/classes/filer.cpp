@@ -582,6 +582,7 @@ TComponent* TReader::CreateComponent(const std::string& ClassName, TComponent* O
     Error(Format("Class %s is not a component class", ClassName));
   }
   FCreated.push_back(c);
+  FCreatedSet.insert(c);
   c->AfterConstruction();
   return c;
 }
@@ -594,11 +595,60 @@ void TReader::SetComponentName(TComponent* Component, const std::string& Name) {
   }
 }
 
+void TReader::PlaceInParent(TComponent* Component, TComponent* Parent) {
+  if (Component->GetParentComponent() == Parent) return;
+  // A component named again inside one of its own children would become its own ancestor.
+  for (TComponent* p = Parent; p; p = p->GetParentComponent())
+    if (p == Component) Error(Format("Component %s cannot be placed inside itself", Component->Name()));
+  if (!FCreatedSet.count(Component) && FMovedSet.insert(Component).second)
+    FMoved.push_back(TMove{Component, Component->GetParentComponent()});
+  try {
+    Component->SetParentComponent(Parent);
+  } catch (const EFilerError&) {
+    throw;
+  } catch (const Exception& e) {
+    Error(Format("Error placing %s: %s", Component->Name(), e.Message()));
+  }
+}
+
+void TReader::UndoRead() {
+  const std::unordered_set<TComponent*> created(FCreated.begin(), FCreated.end());
+  for (TComponent* c : FLoaded)
+    if (!created.count(c)) c->FComponentState -= TComponentState{csLoading, csReading};
+  // A created control frees its children with it: take out every component that existed before (all
+  // moved ones first, so that putting one back never meets a chain that still runs through another),
+  // then the created ones, so that each is freed exactly once, by the loop below.
+  for (const TMove& m : FMoved) {
+    try {
+      m.Component->SetParentComponent(nullptr);
+    } catch (...) {
+    }
+  }
+  for (const TMove& m : FMoved) {
+    if (!m.FormerParent) continue;
+    try {
+      m.Component->SetParentComponent(m.FormerParent);
+    } catch (...) {
+    }
+  }
+  for (TComponent* c : FCreated) {
+    try {
+      c->SetParentComponent(nullptr);
+    } catch (...) {
+    }
+  }
+  // Last first, so that children go before their owners.
+  for (auto it = FCreated.rbegin(); it != FCreated.rend(); ++it) delete *it;
+}
+
 TComponent* TReader::ReadRootComponent(TComponent* Root) {
   FFixups.clear();
   FLoaded.clear();
   FLoadedSet.clear();
   FCreated.clear();
+  FCreatedSet.clear();
+  FMoved.clear();
+  FMovedSet.clear();
   FDepth = 0;
   FParent = nullptr;
   try {
@@ -622,19 +672,22 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     const std::vector<TComponent*> loaded = FLoaded;
     for (TComponent* c : loaded) c->Loaded();
   } catch (...) {
-    // Leave nothing half-built behind: components made here are freed (last first, so children go
-    // before their owners), the others lose their loading flags.
-    const std::unordered_set<TComponent*> created(FCreated.begin(), FCreated.end());
-    for (TComponent* c : FLoaded)
-      if (!created.count(c)) c->FComponentState -= TComponentState{csLoading, csReading};
-    for (auto it = FCreated.rbegin(); it != FCreated.rend(); ++it) delete *it;
+    // Leave nothing half-built behind: the components made here are freed, the others lose their
+    // loading flags and go back where they were.
+    UndoRead();
     FCreated.clear();
+    FCreatedSet.clear();
+    FMoved.clear();
+    FMovedSet.clear();
     FLoaded.clear();
     FLoadedSet.clear();
     FFixups.clear();
     throw;
   }
   FCreated.clear();
+  FCreatedSet.clear();
+  FMoved.clear();
+  FMovedSet.clear();
   FLoaded.clear();
   FLoadedSet.clear();
   return Root;
@@ -663,7 +716,7 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   c->FComponentState += TComponentState{csLoading, csReading};
   if (FLoadedSet.insert(c).second) FLoaded.push_back(c);
   // Read inside another component's child list, or a component that always sits in a parent.
-  if (FParent && FParent != c && (c->HasParent() || FParent != FRoot)) c->SetParentComponent(FParent);
+  if (FParent && FParent != c && (c->HasParent() || FParent != FRoot)) PlaceInParent(c, FParent);
   c->ReadState(this);
   c->FComponentState.Exclude(csReading);
   Leave();
@@ -739,6 +792,9 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* P) {
           Error(Format("Invalid property value %s for %s", ident, P->Name));
       } else {
         v = ReadInt64();
+        // A system colour in the older $80000000 | index form names the same colour as $FF000000 | index.
+        if (P->Kind == pkColor && (static_cast<uint32_t>(v) & 0xFFFFFF00u) == 0x80000000u)
+          v = static_cast<int32_t>(0xFF000000u | (static_cast<uint32_t>(v) & 0xFFu));
       }
       P->SetOrd(Instance, v);
       return;

@@ -20,8 +20,11 @@
 //
 // Reading is defensive: every length is checked against the bytes left in the stream before anything
 // is allocated, nesting is limited (MaxNesting), and any malformed input raises EReadError saying what
-// was expected (an unknown class name raises EClassNotFound). Components that the reader created are
-// freed again when reading fails, so no half-built component stays with its owner.
+// was expected (an unknown class name raises EClassNotFound). A component named inside the child list
+// of one of its own children is refused, as a parent chain may not come back to the control. When
+// reading fails, the components that existed before go back to the parents they had, and only the
+// components that the reader created are freed, so no half-built component stays with its owner and
+// nothing the caller holds is freed.
 
 #include <functional>
 #include <string>
@@ -236,6 +239,11 @@ class TReader : public TFiler {
   TComponent* CreateComponent(const std::string& ClassName, TComponent* Owner);
   // Names a component read from the stream; a name it refuses is a read error.
   void SetComponentName(TComponent* Component, const std::string& Name);
+  // Puts Component inside Parent, whose child list it was read from; remembers where a component that
+  // existed before the read was, so that a failed read can put it back.
+  void PlaceInParent(TComponent* Component, TComponent* Parent);
+  // After a failed read: existing components back to their parents, then the created ones freed.
+  void UndoRead();
 
   TComponent* FOwner = nullptr;
   TComponent* FParent = nullptr;  // whose child list is being read
@@ -246,6 +254,13 @@ class TReader : public TFiler {
   std::vector<TComponent*> FLoaded;   // every component read, in order
   std::unordered_set<TComponent*> FLoadedSet;
   std::vector<TComponent*> FCreated;  // made by this reader, freed again on failure
+  std::unordered_set<TComponent*> FCreatedSet;
+  struct TMove {
+    TComponent* Component;
+    TComponent* FormerParent;
+  };
+  std::vector<TMove> FMoved;  // existing components this read put into another parent, first move only
+  std::unordered_set<TComponent*> FMovedSet;
 };
 
 // Form resources: the component stream stored for a class (what a TWriter wrote for a designed

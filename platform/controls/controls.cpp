@@ -357,7 +357,9 @@ TControl::~TControl() {
 TComponent* TControl::GetParentComponent() const { return FParent; }
 
 void TControl::SetParentComponent(TComponent* Value) {
-  if (auto* W = dynamic_cast<TWinControl*>(Value)) SetParent(W);
+  // nil takes the control out of its parent (the reader does so before it frees what a failed read made).
+  if (!Value) SetParent(nullptr);
+  else if (auto* W = dynamic_cast<TWinControl*>(Value)) SetParent(W);
 }
 
 void TWinControl::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {
@@ -368,7 +370,9 @@ void TWinControl::GetChildren(const std::function<void(TComponent*)>& Proc, TCom
 
 void TControl::SetParent(TWinControl* AParent) {
   if (AParent == FParent) return;
-  if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");
+  // A chain of parents that comes back to this control would never end.
+  for (const TControl* p = AParent; p; p = p->FParent)
+    if (p == this) throw EInvalidOperation("A control cannot have itself as its parent");
   if (FParent) FParent->RemoveControl(this);
   if (AParent) AParent->InsertControl(this);
 }
@@ -857,7 +861,7 @@ LRESULT ControlWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   // Esc ends a drag, whichever control has the focus.
   if (Msg == WM_KEYDOWN && WParam == VK_ESCAPE && DragInProgress()) {
     CancelDrag();
-    return 0;
+    return 1;  // taken: no Escape character follows
   }
   if (IsMouseMessage(Msg) && Msg != WM_MOUSEWHEEL) {
     // The control the mouse is on (a graphic child of this window or the window itself) hears it
@@ -1514,13 +1518,13 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_SETFOCUS: {
       if (TWinControl* form = ParentFormControl()) form->FocusedControlChanged(this);
       SetIme();
-      if (!gRecreating) DoEnter();
+      if (!gRecreating) EnterFrom(reinterpret_cast<HWND>(Message.WParam));
       Invalidate();
       break;
     }
     case WM_KILLFOCUS:
       ResetIme();
-      if (!gRecreating) DoExit();
+      if (!gRecreating) ExitTo(reinterpret_cast<HWND>(Message.WParam));
       Invalidate();
       break;
     case WM_MOUSELEAVE:
@@ -1562,6 +1566,8 @@ void TWinControl::DoKeyMessage(TMessage& Message) {
     case WM_SYSKEYDOWN: {
       WORD key = static_cast<WORD>(Message.WParam);
       Hints::KeyPressed();
+      // A key taken here answers 1, so that the message loop does not type it as a character too.
+      Message.Result = 1;
       if (formControl && formControl != this && form->KeyPreviewEnabled()) {
         formControl->KeyDown(key, shift);
         if (key == 0) return;
@@ -1570,6 +1576,7 @@ void TWinControl::DoKeyMessage(TMessage& Message) {
       if (key == 0) return;
       if (form && !WantsKey(key, shift) && form->DialogKey(this, key, shift)) return;
       // A key nobody took goes to the window's own procedure (an edit moves its caret there).
+      Message.Result = 0;
       DefaultHandler(Message);
       return;
     }
@@ -1656,6 +1663,12 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_VISIBLECHANGED:
       if (FHandle && !IsForm()) ShowWindow(FHandle, FVisible ? SW_SHOWNOACTIVATE : SW_HIDE);
       return;
+    case CM_ENTER:
+      DoEnter();
+      return;
+    case CM_EXIT:
+      DoExit();
+      return;
     case CM_CTL3DCHANGED:
       Ctl3DChanged();
       return;
@@ -1735,6 +1748,45 @@ bool TWinControl::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& 
 
 void TWinControl::DoEnter() {
   if (OnEnter) OnEnter(this);
+}
+
+// Whether the window of C is Wnd or holds it.
+static bool WindowHolds(TWinControl* C, HWND Wnd) {
+  return C->HandleAllocated() && (C->Handle() == Wnd || IsChild(C->Handle(), Wnd));
+}
+
+// Whether two windows lie in one top-level window.
+static bool SameTopLevel(HWND A, HWND B) {
+  if (!A || !B || !IsWindow(A) || !IsWindow(B)) return false;
+  return GetAncestor(A, GA_ROOT) == GetAncestor(B, GA_ROOT);
+}
+
+void TWinControl::ExitTo(HWND NewFocus) {
+  // Inside one window only the controls that stop holding the focus are left: the focus going into a
+  // child (a grid's cell editor) does not leave the parent. Towards another window or nowhere only
+  // the focused control is left; its window keeps it as the control to come back to.
+  if (!SameTopLevel(FHandle, NewFocus)) {
+    Perform(CM_EXIT);
+    return;
+  }
+  TWinControl* c = this;
+  while (c && !WindowHolds(c, NewFocus)) {
+    TWinControl* next = c->Parent();
+    c->Perform(CM_EXIT);
+    c = next;
+  }
+}
+
+void TWinControl::EnterFrom(HWND OldFocus) {
+  // The mirror of ExitTo: the controls that now hold the focus and did not before are entered,
+  // outermost first.
+  if (!SameTopLevel(FHandle, OldFocus)) {
+    Perform(CM_ENTER);
+    return;
+  }
+  std::vector<TWinControl*> entered;
+  for (TWinControl* c = this; c && !WindowHolds(c, OldFocus); c = c->Parent()) entered.push_back(c);
+  for (auto it = entered.rbegin(); it != entered.rend(); ++it) (*it)->Perform(CM_ENTER);
 }
 
 void TWinControl::DoExit() {

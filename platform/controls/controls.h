@@ -690,6 +690,9 @@ class TWinControl : public TControl {
   void WMSetCursor(TMessage& Message);
   bool IsControlMouseMsg(TMessage& Message);
   void DoKeyMessage(TMessage& Message);
+  // Focus moves: CM_EXIT to the controls that stop holding the focus, CM_ENTER to those that start.
+  void ExitTo(HWND NewFocus);
+  void EnterFrom(HWND OldFocus);
   void UpdateBoundsFromWindow();
   friend LRESULT ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
   friend class TControl;

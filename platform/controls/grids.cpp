@@ -261,8 +261,12 @@ void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount) {
 
 void TCustomGrid::SizeChanged(int /*OldColCount*/, int /*OldRowCount*/) {}
 
+// Setting the fixed columns or rows starts the scrollable part afresh (current cell, left column, top
+// row): a grid that sets them on every layout must not lose its place, so an unchanged value does
+// nothing.
 void TCustomGrid::SetFixedCols(int Value) {
   if (Value < 0) Value = 0;
+  if (Value == FFixedCols) return;
   if (Value >= ColCount()) throw EInvalidGridOperation(kFixedColTooBig);
   HideEditor();
   FFixedCols = Value;
@@ -275,6 +279,7 @@ void TCustomGrid::SetFixedCols(int Value) {
 
 void TCustomGrid::SetFixedRows(int Value) {
   if (Value < 0) Value = 0;
+  if (Value == FFixedRows) return;
   if (Value >= RowCount()) throw EInvalidGridOperation(kFixedRowTooBig);
   HideEditor();
   FFixedRows = Value;

@@ -482,6 +482,7 @@ class TDateTimeField : public TField {
   TDateTimeField(TComponent* AOwner, TFieldType AType);
   std::string GetText(bool Display) const override;
   int DefaultDisplayWidth() const override;
+  const char* KindText() const;  // "date", "time" or "date and time", for conversion errors
   std::string FDisplayFormat;
 };
 class TDateField : public TDateTimeField {

@@ -1,4 +1,5 @@
 // Fields: value conversions, display and edit text, validation of text input, and the field list.
+#include <cmath>
 #include <cstring>
 
 #include "platform/data/db.h"
@@ -450,6 +451,8 @@ double TFloatField::AsFloat() const {
 }
 int32_t TFloatField::AsInteger() const { return static_cast<int32_t>(Round(AsFloat())); }
 void TFloatField::SetAsFloat(double Value) {
+  // Infinity and NaN are no values of a column: sums and exports would carry them silently.
+  if (!std::isfinite(Value)) ConvertError(FloatToStr(Value), "floating point");
   if ((FMinValue != 0 || FMaxValue != 0) && (Value < FMinValue || Value > FMaxValue))
     DatabaseErrorFmt("%s is not a valid value for field '%s'. The allowed range is %s to %s",
                      {FloatToStr(Value), DisplayName(), FloatToStr(FMinValue), FloatToStr(FMaxValue)});
@@ -465,7 +468,7 @@ void TFloatField::SetAsString(const std::string& Value) {
     return;
   }
   double v;
-  if (!TryStrToFloat(Value, v)) ConvertError(Value, "floating point");
+  if (!TryStrToFloat(Value, v) || !std::isfinite(v)) ConvertError(Value, "floating point");
   SetAsFloat(v);
 }
 Variant TFloatField::AsVariant() const {
@@ -593,7 +596,14 @@ TDateTime TDateTimeField::AsDateTime() const {
   GetData(&v);
   return v;
 }
+const char* TDateTimeField::KindText() const {
+  return FDataType == ftDate ? "date" : FDataType == ftTime ? "time" : "date and time";
+}
 void TDateTimeField::SetAsDateTime(TDateTime Value) {
+  // A value no date text can show would make every later display of the record raise; it is refused
+  // here and the field keeps what it had.
+  TDateTime checked;
+  if (!TryFloatToDateTime(Value, checked)) ConvertError(FloatToStr(Value), KindText());
   if (FDataType == ftDate) Value = std::trunc(Value);
   else if (FDataType == ftTime) Value = Frac(Value);
   SetData(&Value);
@@ -607,7 +617,7 @@ void TDateTimeField::SetAsString(const std::string& Value) {
   bool ok = FDataType == ftDate ? TryStrToDate(Value, v)
             : FDataType == ftTime ? TryStrToTime(Value, v)
                                   : TryStrToDateTime(Value, v);
-  if (!ok) ConvertError(Value, FDataType == ftDate ? "date" : FDataType == ftTime ? "time" : "date and time");
+  if (!ok) ConvertError(Value, KindText());
   SetAsDateTime(v);
 }
 Variant TDateTimeField::AsVariant() const {

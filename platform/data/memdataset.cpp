@@ -732,6 +732,15 @@ void TMemDataSet::InternalPost() {
   bool inserting = State() == dsInsert;
   uint32_t row;
   if (inserting) {
+    // A record that would need an automatic value beyond the column's range is refused before
+    // anything is stored.
+    for (TField* f : Fields()) {
+      if (f->FieldKind() != fkData) continue;
+      const int col = f->FieldNo() - 1;
+      if (s.Columns[col].AutoInc && FEdit->Null[col] && s.Columns[col].NextAutoInc > INT32_MAX)
+        DatabaseErrorFmt("Field '%s' has no automatic value left after %d", {f->DisplayName(), INT32_MAX},
+                         this);
+    }
     row = s.AddRow();
   } else {
     row = static_cast<uint32_t>(b.Handle);
@@ -742,12 +751,12 @@ void TMemDataSet::InternalPost() {
     int col = f->FieldNo() - 1;
     TMemColumn& c = s.Columns[col];
     if (c.AutoInc && inserting && FEdit->Null[col]) {
-      FEdit->Values[col].I32 = c.NextAutoInc;
+      FEdit->Values[col].I32 = static_cast<int32_t>(c.NextAutoInc);
       FEdit->Null[col] = 0;
     }
     if (!inserting && !FEdit->Changed[col]) continue;
     if (c.AutoInc && !FEdit->Null[col] && FEdit->Values[col].I32 >= c.NextAutoInc)
-      c.NextAutoInc = FEdit->Values[col].I32 + 1;
+      c.NextAutoInc = int64_t{FEdit->Values[col].I32} + 1;
     WriteColumn(s, c, row, f->Native(), FEdit->Null[col] ? nullptr : FEdit->Values[col].Ptr(f->Native()));
     if (!inserting) keyChanged = true;
   }

@@ -20,7 +20,7 @@ struct TMemColumn {
   TColKind Kind = ckInt32;
   int Width = 4;
   bool AutoInc = false;
-  int32_t NextAutoInc = 1;
+  int64_t NextAutoInc = 1;  // past INT32_MAX once the last value is used: no value is left
   std::vector<std::unique_ptr<uint8_t[]>> Data;
   std::vector<std::unique_ptr<uint64_t[]>> Nulls;  // bit set: null
   std::vector<std::string> Blobs;

@@ -565,6 +565,13 @@ bool TApplication::ProcessMessage() {
     FTerminated = true;
     return true;
   }
+  if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+    // The key goes to the control first; only a key that neither the control's key handling nor the
+    // form's dialog keys took becomes a character. Typed before, a Tab that moved the focus would
+    // still reach the control that was left as a Tab character.
+    if (DispatchMessage(&msg) == 0) TranslateMessage(&msg);
+    return true;
+  }
   TranslateMessage(&msg);
   DispatchMessage(&msg);
   return true;

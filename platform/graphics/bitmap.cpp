@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/classes/filer.h"
 #include "platform/graphics/codecs.h"
 #include "platform/graphics/graphics_internal.h"
 #include "platform/graphics/replacefile.h"
@@ -19,6 +20,13 @@ void TGraphic::SetTransparent(bool Value) {
 void TGraphic::Changed(TObject*) {
   FModified = true;
   if (OnChange) OnChange(this);
+}
+
+// A picture held by a published property is stored as its file bytes ("Data"), an empty one not at all.
+void TGraphic::DefineProperties(TFiler* Filer) {
+  TPersistent::DefineProperties(Filer);
+  Filer->DefineBinaryProperty(
+      "Data", [this](TStream* S) { LoadFromStream(S); }, [this](TStream* S) { SaveToStream(S); }, !Empty());
 }
 
 void TGraphic::LoadFromFile(const std::string& FileName) {

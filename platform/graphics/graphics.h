@@ -58,11 +58,13 @@ constexpr TRect Rect(int Left, int Top, int Right, int Bottom) { return {Left, T
 constexpr TRect Bounds(int Left, int Top, int Width, int Height) { return {Left, Top, Left + Width, Top + Height}; }
 
 // ---------------------------------------------------------------------------------------------------
-// Colours: $00BBGGRR; negative values name system colours (clSystemColor | COLOR_xxx).
+// Colours: $00BBGGRR; negative values name system colours (clSystemColor | COLOR_xxx, so clInfoBk is
+// $FF000018). Streams of older versions stored them as $80000000 | COLOR_xxx; the reader turns those
+// into this form, and ColorToRGB resolves any negative value by its low byte.
 
 using TColor = int32_t;
 
-constexpr TColor clSystemColor = static_cast<TColor>(0x80000000u);
+constexpr TColor clSystemColor = static_cast<TColor>(0xFF000000u);
 constexpr TColor SysColor(int Index) { return clSystemColor | Index; }
 
 constexpr TColor clScrollBar = SysColor(COLOR_SCROLLBAR);
@@ -409,6 +411,7 @@ class TGraphic : public TPersistent {
   TNotifyEvent OnChange;
 
  protected:
+  void DefineProperties(TFiler* Filer) override;
   virtual void Changed(TObject* Sender);
   bool FTransparent = false;
   bool FModified = false;

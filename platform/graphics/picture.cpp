@@ -3,6 +3,7 @@
 
 #include "platform/graphics/codecs.h"
 #include "platform/graphics/graphics_internal.h"
+#include "platform/graphics/replacefile.h"
 
 namespace {
 
@@ -219,7 +220,12 @@ void TGIFImage::SaveToStream(TStream*) { throw ENotSupportedException("Writing G
 // Unit start-up
 
 namespace GraphicsUnit {
-void Initialize() { TPicture::RegisterFileFormat<TBitmap>("bmp", "Bitmaps"); }
+void Initialize() {
+  // Saves go through the replace-file helper; a file-size limit must fail the save, not end the program
+  // with the work that was not saved yet.
+  PictureFiles::IgnoreFileSizeSignal();
+  TPicture::RegisterFileFormat<TBitmap>("bmp", "Bitmaps");
+}
 void Finalize() { TPicture::UnregisterGraphicClass(TBitmap::StaticClass()); }
 }  // namespace GraphicsUnit
 

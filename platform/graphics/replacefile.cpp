@@ -1,10 +1,12 @@
 #include "platform/graphics/replacefile.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <vector>
 
@@ -25,13 +27,48 @@ mode_t NewFileMode(const std::string& path) {
   return 0666 & ~mask;
 }
 
+// The file a name stands for: a symbolic link is followed (link by link, so that a link to a file not
+// yet made names that file), and the file it ends at is the one replaced; the link stays a link.
+int FollowLinks(std::string& path) {
+  for (int depth = 0;; ++depth) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+    if (depth == 40) return ELOOP;
+    std::vector<char> target(std::size_t(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size() - 1);
+    if (n < 0) return errno;
+    std::string next(target.data(), std::size_t(n));
+    if (next.empty()) return ENOENT;
+    if (next[0] != '/') next = FolderOf(path) + "/" + next;
+    path = std::move(next);
+  }
+}
+
+// A file that may not be written is not replaced either: the rename would only need the folder's
+// permission, but the user made the file read-only. Refused with the reason a direct write gives.
+int CheckWritable(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  if (::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) return errno;
+  // Read-only for everyone: refused for the administrator too, whom the system lets write anything.
+  if ((st.st_mode & 0222) == 0) return EACCES;
+  return 0;
+}
+
 }  // namespace
 
-int ReplaceFile(const std::string& path, std::span<const std::uint8_t> data) {
-  if (path.empty() || path.back() == '/') return EISDIR;
+void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+
+int ReplaceFile(const std::string& requested, std::span<const std::uint8_t> data) {
+  if (requested.empty() || requested.back() == '/') return EISDIR;
+  std::string path = requested;
+  if (const int err = FollowLinks(path)) return err;
+  if (const int err = CheckWritable(path)) return err;
+  // A short fixed name in the target's folder: a name made longer than the target's could pass the
+  // longest name the folder allows while the target's own does not.
   std::string name = FolderOf(path);
-  const std::string base = path.substr(path.find_last_of('/') + 1);
-  name += (name.back() == '/' ? "." : "/.") + base + ".XXXXXX";
+  name += name.back() == '/' ? ".~sv" : "/.~sv";
+  name += "XXXXXX";
   std::vector<char> temp(name.begin(), name.end());
   temp.push_back('\0');
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);

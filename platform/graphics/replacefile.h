@@ -11,7 +11,13 @@ namespace PictureFiles {
 
 // 0 when the file now holds `data`; otherwise the errno of the step that failed (creating the temporary
 // file, writing, flushing or renaming). A new file gets the permissions the process's umask allows; a
-// file that is replaced keeps its permissions.
+// file that is replaced keeps its permissions. A read-only file is refused (EACCES); through a symbolic
+// link the file the link points to is replaced and the link stays. The temporary file's name is short
+// and fixed in length, so any name the folder takes can be written.
 int ReplaceFile(const std::string& path, std::span<const std::uint8_t> data);
+
+// Makes a write past the process's file-size limit fail with EFBIG (reported like a full disk) instead
+// of ending the program with SIGXFSZ. Called once at start-up by the graphics unit.
+void IgnoreFileSizeSignal();
 
 }  // namespace PictureFiles

@@ -16,7 +16,8 @@ namespace host {
 
 namespace {
 
-// Runs the program's queue every few milliseconds while a nested Qt loop runs.
+// Runs the program's queue every few milliseconds while a nested Qt loop runs. The dialog had the
+// keyboard meanwhile: when it is over, modifier keys let go in it are let go in the program too.
 class NestedPump {
  public:
   explicit NestedPump(QtHost& host) {
@@ -24,6 +25,9 @@ class NestedPump {
     QObject::connect(&timer_, &QTimer::timeout, [&host] { host.PumpNested(); });
     timer_.start();
   }
+  ~NestedPump() { win::SyncModifierKeys(); }
+  NestedPump(const NestedPump&) = delete;
+  NestedPump& operator=(const NestedPump&) = delete;
 
  private:
   QTimer timer_;

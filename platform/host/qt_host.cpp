@@ -521,4 +521,13 @@ std::vector<win::Host::Monitor> QtHost::Monitors() {
   return out;
 }
 
+bool QtHost::QueryModifierKeys(unsigned& down) {
+  // Asked of the window system, not taken from the last event Qt saw: the keys may have been let go
+  // while a window of another program or a dialog had the keyboard.
+  Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
+  down = (m & Qt::ShiftModifier ? win::kModifierShift : 0u) | (m & Qt::ControlModifier ? win::kModifierControl : 0u) |
+         (m & Qt::AltModifier ? win::kModifierAlt : 0u);
+  return true;
+}
+
 }  // namespace host

@@ -92,6 +92,7 @@ class QtHost : public win::Host {
   RECT ScreenRect() override;
   RECT WorkArea() override;
   std::vector<Monitor> Monitors() override;
+  bool QueryModifierKeys(unsigned& down) override;
 
   // Keeps the queue running from a nested Qt event loop (a native modal dialog): dispatches what is
   // pending. Re-entrant calls do nothing.

@@ -82,6 +82,16 @@ TDateTime EncodeTime(int Hour, int Min, int Sec, int MSec) {
 TDateTime EncodeDateTime(int Year, int Month, int Day, int Hour, int Min, int Sec, int MSec) {
   return Combine(EncodeDate(Year, Month, Day), EncodeTime(Hour, Min, Sec, MSec));
 }
+bool TryFloatToDateTime(double Value, TDateTime& Result) {
+  static const int64_t First = DaysFromCivil(1, 1, 1) + kEpochShift;
+  static const int64_t Last = DaysFromCivil(9999, 12, 31) + kEpochShift;
+  if (!std::isfinite(Value) || std::fabs(Value) > 3e6) return false;
+  int64_t day, ms;
+  Split(Value, day, ms);
+  if (day < First || day > Last) return false;
+  Result = Value;
+  return true;
+}
 void DecodeDate(TDateTime D, int& Year, int& Month, int& Day) {
   int64_t day, ms;
   Split(D, day, ms);
@@ -185,8 +195,11 @@ void FormatTo(std::string& out, const std::string& F, TDateTime D, const TFormat
       if (i < F.size()) ++i;
       continue;
     }
+    // No token takes more than six letters except a year, which takes its whole run; counting further
+    // would make a long run of one letter cost its length squared.
+    const size_t most = c == 'y' ? F.size() - i : 7;
     size_t run = 1;
-    while (i + run < F.size() && Lower(F[i + run]) == c) ++run;
+    while (run < most && i + run < F.size() && Lower(F[i + run]) == c) ++run;
     bool hourToken = false;
     switch (c) {
       case 'y':

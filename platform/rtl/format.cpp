@@ -247,10 +247,14 @@ std::string CurrToStrF(Currency Value, TFloatFormat Format, int Digits) {
 }
 Currency FloatToCurr(double Value) { return Currency::FromDouble(Value); }
 
-bool TryStrToFloat(const std::string& S, long double& Value, const TFormatSettings& FS) {
+namespace {
+// Reads the text of a number with the given decimal separator into the plain form "-123.45e6" that the
+// C library's readers take. Infinity and NaN are told apart as Special (+1, -1 for infinities, 2 for
+// NaN). False for anything that is not a number.
+bool PlainNumberText(const std::string& S, const TFormatSettings& FS, std::string& c, int& Special) {
+  Special = 0;
   std::string t = Trim(S);
   if (t.empty()) return false;
-  std::string c;
   size_t i = 0;
   if (t[i] == '+' || t[i] == '-') c.push_back(t[i++]);
   bool digits = false, point = false;
@@ -267,7 +271,7 @@ bool TryStrToFloat(const std::string& S, long double& Value, const TFormatSettin
   if (!digits) {
     std::string u = UpperCase(t.substr(c.size()));
     if (c.size() <= 1 && (u == "INF" || u == "NAN")) {
-      Value = u == "NAN" ? NAN : (c == "-" ? -INFINITY : INFINITY);
+      Special = u == "NAN" ? 2 : (c == "-" ? -1 : 1);
       return true;
     }
     return false;
@@ -283,7 +287,18 @@ bool TryStrToFloat(const std::string& S, long double& Value, const TFormatSettin
     }
     if (!ed) return false;
   }
-  if (i != t.size()) return false;
+  return i == t.size();
+}
+}  // namespace
+
+bool TryStrToFloat(const std::string& S, long double& Value, const TFormatSettings& FS) {
+  std::string c;
+  int special;
+  if (!PlainNumberText(S, FS, c, special)) return false;
+  if (special) {
+    Value = special == 2 ? NAN : (special < 0 ? -INFINITY : INFINITY);
+    return true;
+  }
   char* end = nullptr;
   long double v = std::strtold(c.c_str(), &end);
   if (!end || *end) return false;
@@ -291,12 +306,29 @@ bool TryStrToFloat(const std::string& S, long double& Value, const TFormatSettin
   return true;
 }
 bool TryStrToFloat(const std::string& S, long double& Value) { return TryStrToFloat(S, Value, FormatSettings); }
-bool TryStrToFloat(const std::string& S, double& Value) {
-  long double v;
-  if (!TryStrToFloat(S, v, FormatSettings)) return false;
-  Value = static_cast<double>(v);
+bool TryStrToFloat(const std::string& S, double& Value, const TFormatSettings& FS) {
+  std::string c;
+  int special;
+  if (!PlainNumberText(S, FS, c, special)) return false;
+  if (special) {
+    Value = special == 2 ? NAN : (special < 0 ? -HUGE_VAL : HUGE_VAL);
+    return true;
+  }
+  // Decimal text straight to the nearest double: going through long double first rounds twice, and
+  // some texts then land one unit in the last place off.
+  const char* first = c.data() + (c[0] == '+' ? 1 : 0);
+  double v = 0;
+  const auto r = std::from_chars(first, c.data() + c.size(), v);
+  if (r.ec == std::errc::result_out_of_range && r.ptr == c.data() + c.size()) {
+    // Beyond the double's range: infinite or zero with the text's sign, which the wider reading shows.
+    v = static_cast<double>(std::strtold(c.c_str(), nullptr));
+  } else if (r.ec != std::errc() || r.ptr != c.data() + c.size()) {
+    return false;
+  }
+  Value = v;
   return true;
 }
+bool TryStrToFloat(const std::string& S, double& Value) { return TryStrToFloat(S, Value, FormatSettings); }
 long double StrToFloat(const std::string& S, const TFormatSettings& FS) {
   long double v;
   if (!TryStrToFloat(S, v, FS)) throw EConvertError("'" + S + "' is not a valid floating point value");
@@ -517,6 +549,9 @@ std::string Format(const std::string& Fmt, const std::vector<TVarRec>& Args) {
 }
 
 namespace {
+// The largest width or precision a format takes.
+constexpr int64_t kMaxWidth = 100000;
+
 [[noreturn]] void FormatError(const std::string& Fmt) {
   throw EConvertError("Format '" + Fmt + "' invalid or incompatible with argument");
 }
@@ -548,6 +583,9 @@ std::string Format(const std::string& Fmt, const std::vector<TVarRec>& Args, con
         if (argIndex >= Args.size()) ArgMissing(Fmt);
         const TVarRec& a = Args[argIndex++];
         if (a.Kind != TVarRec::vtInteger) FormatError(Fmt);
+        // The same bound as for written digits: a width or precision past it would only build a
+        // huge text (and the most negative width cannot be negated into a left-aligned one).
+        if (a.I < -kMaxWidth || a.I > kMaxWidth) FormatError(Fmt);
         value = static_cast<int>(a.I);
         ++i;
         return true;
@@ -556,7 +594,7 @@ std::string Format(const std::string& Fmt, const std::vector<TVarRec>& Args, con
         long v = 0;
         while (i < n && Fmt[i] >= '0' && Fmt[i] <= '9') {
           v = v * 10 + (Fmt[i] - '0');
-          if (v > 100000) FormatError(Fmt);
+          if (v > kMaxWidth) FormatError(Fmt);
           ++i;
         }
         value = static_cast<int>(v);
@@ -619,12 +657,12 @@ std::string Format(const std::string& Fmt, const std::vector<TVarRec>& Args, con
           if (a.Kind == TVarRec::vtUInt64) mag = static_cast<uint64_t>(v);
           else { neg = v < 0; mag = neg ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v); }
           std::string digits = std::to_string(mag);
-          if (prec >= 0) while (static_cast<int>(digits.size()) < prec) digits.insert(digits.begin(), '0');
+          if (prec > static_cast<int>(digits.size())) digits.insert(0, size_t(prec) - digits.size(), '0');
           s = (neg ? "-" : "") + digits;
         } else {
           uint64_t u = wide ? static_cast<uint64_t>(v) : static_cast<uint32_t>(v);
           s = type == 'u' ? std::to_string(u) : IntToHex(u, 0);
-          if (prec >= 0) while (static_cast<int>(s.size()) < prec) s.insert(s.begin(), '0');
+          if (prec > static_cast<int>(s.size())) s.insert(0, size_t(prec) - s.size(), '0');
         }
         break;
       }

@@ -513,6 +513,18 @@ std::u16string Utf8ToUtf16(std::string_view S) {
   }
   return r;
 }
+char32_t TTypedCharJoiner::Join(char16_t Unit) {
+  const char16_t High = FHigh;
+  FHigh = 0;
+  if (Unit >= 0xD800 && Unit <= 0xDBFF) {
+    FHigh = Unit;  // an earlier first half without its second is dropped
+    return 0;
+  }
+  if (Unit >= 0xDC00 && Unit <= 0xDFFF)
+    return High ? 0x10000 + ((static_cast<char32_t>(High) - 0xD800) << 10) + (Unit - 0xDC00) : 0;
+  return Unit;
+}
+
 std::string Utf16ToUtf8(std::u16string_view S) {
   std::string r;
   r.reserve(S.size());

@@ -205,6 +205,8 @@ long double StrToFloatDef(const std::string& S, long double Default);
 bool TryStrToFloat(const std::string& S, long double& Value);
 bool TryStrToFloat(const std::string& S, double& Value);
 bool TryStrToFloat(const std::string& S, long double& Value, const TFormatSettings& FS);
+// Reads decimal text into the nearest double (not through long double, which would round twice).
+bool TryStrToFloat(const std::string& S, double& Value, const TFormatSettings& FS);
 std::string CurrToStr(Currency Value);
 std::string CurrToStrF(Currency Value, TFloatFormat Format, int Digits);
 Currency StrToCurr(const std::string& S);  // EConvertError
@@ -301,6 +303,22 @@ inline WideString UTF8Decode(const std::string& S) { return Utf8ToUtf16(S); }
 inline std::string UTF8Encode(const WideString& S) { return Utf16ToUtf8(S); }
 bool IsValidUtf8(std::string_view S);
 
+// A character beyond the Basic Multilingual Plane is typed as two WM_CHAR messages, one UTF-16 half
+// each. A control that searches as the user types hands every typed unit to one of these: a first half
+// is kept until its second half comes, and then the whole character is given.
+class TTypedCharJoiner {
+ public:
+  // The character that Unit completes: Unit itself, or the pair that a second half ends. 0 for a first
+  // half (kept) and for a second half that has no first.
+  char32_t Join(char16_t Unit);
+  // A first half waits for its second.
+  bool Pending() const { return FHigh != 0; }
+  void Clear() { FHigh = 0; }
+
+ private:
+  char16_t FHigh = 0;
+};
+
 // The GBK code page (for file formats whose bytes are fixed in it), through the C library's iconv.
 // A character GBK cannot hold becomes '?'; a malformed GBK byte becomes U+FFFD.
 std::string Utf8ToGbk(std::string_view S);
@@ -379,6 +397,9 @@ TDateTime EncodeTime(int Hour, int Min, int Sec, int MSec);
 bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Date);
 bool TryEncodeTime(int Hour, int Min, int Sec, int MSec, TDateTime& Time);
 TDateTime EncodeDateTime(int Year, int Month, int Day, int Hour, int Min, int Sec, int MSec);
+// True (and Result = Value) for a date and time that can be shown and read back: 0001-01-01 00:00 to
+// 9999-12-31 23:59:59.999, to the millisecond. Infinite, NaN and far-off values are refused.
+bool TryFloatToDateTime(double Value, TDateTime& Result);
 void DecodeDate(TDateTime D, int& Year, int& Month, int& Day);
 void DecodeTime(TDateTime D, int& Hour, int& Min, int& Sec, int& MSec);
 void DecodeDateTime(TDateTime D, int& Year, int& Month, int& Day, int& Hour, int& Min, int& Sec, int& MSec);

@@ -64,8 +64,8 @@ int64_t Variant::AsInt64() const {
       const std::string& s = std::get<std::string>(FValue);
       int64_t v;
       if (TryStrToInt64(s, v)) return v;
-      long double f;
-      if (TryStrToFloat(s, f)) return RoundChecked(static_cast<double>(f), FType, "Int64");
+      double f;
+      if (TryStrToFloat(s, f)) return RoundChecked(f, FType, "Int64");
       ConvertError(FType, "Int64");
     }
     default: ConvertError(FType, "Int64");
@@ -88,8 +88,8 @@ double Variant::AsDouble() const {
     case varDouble:
     case varDate: return std::get<double>(FValue);
     case varString: {
-      long double f;
-      if (TryStrToFloat(std::get<std::string>(FValue), f)) return static_cast<double>(f);
+      double f;
+      if (TryStrToFloat(std::get<std::string>(FValue), f)) return f;
       ConvertError(FType, "Double");
     }
     default: ConvertError(FType, "Double");

@@ -144,7 +144,10 @@ QFont MakeQFont(const LOGFONT& lf) {
   f.setStrikeOut(lf.lfStrikeOut != 0);
   f.setHintingPreference(QFont::PreferFullHinting);
   if (lf.lfQuality == NONANTIALIASED_QUALITY) f.setStyleStrategy(QFont::NoAntialias);
-  int h = lf.lfHeight;
+  // A height or width from a stream can be anything: beyond what a screen could show it is clamped, so
+  // that negating it and the products below stay in range.
+  constexpr int kMaxFontPixels = 16384;
+  int h = std::clamp<int>(lf.lfHeight, -kMaxFontPixels, kMaxFontPixels);
   if (h == 0) h = -12;
   if (h < 0) {
     f.setPixelSize(-h);
@@ -158,7 +161,7 @@ QFont MakeQFont(const LOGFONT& lf) {
   if (lf.lfWidth > 0) {
     QFontMetrics fm(f);
     int avg = fm.averageCharWidth();
-    if (avg > 0) f.setStretch(std::clamp(lf.lfWidth * 100 / avg, 1, 4000));
+    if (avg > 0) f.setStretch(std::clamp(std::min<int>(lf.lfWidth, kMaxFontPixels) * 100 / avg, 1, 4000));
   }
   return f;
 }

@@ -31,6 +31,10 @@ class Host {
   // A top-level window's shape (SetWindowRgn, window coordinates); `shaped` false: the whole rectangle.
   virtual void TopLevelShapeChanged(HWND, bool /*shaped*/, const std::vector<RECT>& /*rects*/) {}
 
+  // The modifier keys held down now, as the native system knows them (kModifier* bits). Answers false
+  // when it cannot tell (headless).
+  virtual bool QueryModifierKeys(unsigned& /*down*/) { return false; }
+
   // Lets native events arrive (non-blocking). Called by PeekMessage when the queue is empty.
   virtual void PollEvents() {}
   // Blocks until a native event arrived or `timeoutMs` passed (-1: no limit). Called by GetMessage
@@ -49,6 +53,11 @@ class Host {
   };
   virtual std::vector<Monitor> Monitors() { return {Monitor{ScreenRect(), WorkArea()}}; }
 };
+
+// Modifier bits of Host::QueryModifierKeys.
+constexpr unsigned kModifierShift = 1;
+constexpr unsigned kModifierControl = 2;
+constexpr unsigned kModifierAlt = 4;
 
 // Borrowed; nullptr returns to headless.
 void InstallHost(Host* host);
@@ -76,6 +85,11 @@ void NotifyTopLevelGeometry(HWND topLevel, const RECT& windowRect);
 // activation: the active window is deactivated and loses the focus, and every top-level window gets
 // WM_ACTIVATEAPP (so pop-ups can close).
 void NotifyTopLevelActivated(HWND topLevel, bool active);
+
+// The keyboard comes back from elsewhere (a native dialog closed, another program gave the activation
+// back): modifier keys pressed or let go meanwhile never reached the program, so their state is taken
+// from the host. Without an answer from the host nothing changes.
+void SyncModifierKeys();
 
 // Whether the window may receive input-method text (see ImmAssociateContext).
 bool ImeEnabledFor(HWND hwnd);

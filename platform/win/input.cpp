@@ -298,8 +298,29 @@ void NotifyTopLevelGeometry(HWND top, const RECT& r) {
 }
 void NotifyTopLevelActivated(HWND top, bool active) {
   if (!W(top)) return;
+  // Keys let go while another window had the keyboard are up here too.
+  if (active) SyncModifierKeys();
   if (active && S().active != top) SetActiveWindow(top);
   if (!active && S().active == top) DeactivateProgram();
+}
+
+void SyncModifierKeys() {
+  Host* host = CurrentHost();
+  unsigned down = 0;
+  if (!host || !host->QueryModifierKeys(down)) return;
+  auto& st = S();
+  auto apply = [&](unsigned bit, int generic, int left, int right) {
+    for (auto* keys : {&st.keys, &st.asyncKeys}) {
+      auto& k = *keys;
+      if (down & bit)
+        k[static_cast<std::size_t>(generic)] |= 0x80;  // held: the host does not say which side
+      else
+        for (int vk : {generic, left, right}) k[static_cast<std::size_t>(vk)] &= 0x7F;
+    }
+  };
+  apply(kModifierShift, VK_SHIFT, VK_LSHIFT, VK_RSHIFT);
+  apply(kModifierControl, VK_CONTROL, VK_LCONTROL, VK_RCONTROL);
+  apply(kModifierAlt, VK_MENU, VK_LMENU, VK_RMENU);
 }
 
 }  // namespace win

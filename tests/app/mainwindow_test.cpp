@@ -1,4 +1,5 @@
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -464,6 +465,36 @@ TEST_F(MainWindowTest, AFailedSaveKeepsTheEarlierPictureAndSaysWhy) {
   earlier.LoadFromFile(dir + "photo.bmp");
   EXPECT_EQ(earlier.Width(), Scene()->Width());
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+// A program started with the system's default for the file-size signal, as from a shell.
+class MainWindowFromShellTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    std::signal(SIGXFSZ, SIG_DFL);
+    MainWindowTest::SetUp();
+  }
+};
+
+// A file-size limit set in the user's shell (`ulimit -f`) fails the save with the usual message and leaves
+// no temporary file, instead of the system ending the program (and the collection with it).
+TEST_F(MainWindowFromShellTest, AFileSizeLimitFailsTheSaveInsteadOfEndingTheProgram) {
+  LoadPortrait();
+  Click(frmMain->btnAdd);
+  const std::string dir = TempDir("save_ulimit");
+  {
+    FileSizeLimit limit(1024, /*ignoreSignal=*/false);
+    dialogs.PushFile(dir + "photo");
+    Click(frmMain->btnSavePicture);
+  }
+  const std::vector<std::string> expected = {"无法保存文件：" + dir + "photo.bmp\n文件超出了允许的大小。"};
+  EXPECT_EQ(dialogs.MessageTexts(), expected);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 0);
+  EXPECT_EQ(CollectionList->Count(), 1);
+  // Without the limit the same save goes through.
+  dialogs.PushFile(dir + "photo");
+  Click(frmMain->btnSavePicture);
+  EXPECT_TRUE(fs::exists(dir + "photo.bmp"));
 }
 
 TEST_F(MainWindowTest, WithoutAPortraitClicksDoNothing) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dataedit/CalculatorX.h"
+#include "platform/forms/forms.h"
 #include "platform/graphics/clipbrd.h"
 #include "platform/win/testing.h"
 
@@ -24,10 +25,20 @@ struct KeyCase {
   std::string Display;
   std::string Equal;  // the equal key's caption afterwards
   int Mode;
+  int PopupCloseUps = 0;  // how often the pop-up closes on the way (= or Enter while the key shows "Ok")
 };
 
-TEST(CalculatorX, KeySequenceTable) {
-  const std::vector<KeyCase> Cases = {
+class TReceiver : public TComponent, public ICloseUpReceiverX {
+ public:
+  TReceiver() : TComponent(nullptr) {}
+  void CloseUp(bool Accept) override { Calls.push_back(Accept); }
+  std::vector<bool> Calls;
+};
+
+// One table for the calculator and its pop-up: the pop-up calculates the same, and closes instead only
+// where "=" or Enter meets the "Ok" caption.
+const std::vector<KeyCase>& KeyTable() {
+  static const std::vector<KeyCase> Cases = {
       {"1+2=", "3", "Ok", 0},
       {"1+2", "2", "=", 1},
       {"0+5", "5", "Ok", 1},                  // LeftValue 0: Enter would accept at once
@@ -59,13 +70,44 @@ TEST(CalculatorX, KeySequenceTable) {
       {"5C", "0", "Ok", 0},
       {"000", "0", "Ok", 1},
       {"7A", "7", "Ok", 1},                   // the Cancel key sends A, which does nothing
+      // A root or reciprocal is the right operand of the pending operation: the equal key offers it.
+      {"2+9S", "3", "=", 0},
+      {"10-4R", "0.25", "=", 0},
+      {"2+9SI=", "-1", "Ok", 0},              // negated, it is still the operand
+      {"0+9S", "3", "Ok", 0},                 // LeftValue 0: Enter would accept at once
+      {"0+9S=", "3", "Ok", 0, 1},
+      {"9S=", "3", "Ok", 0, 1},
+      // A display that no longer reads as a number is an error, not a 0 taken further.
+      {"0.0000001I", "-1E-7", "Ok", 1},
+      {"0.0000001I.", "Error", "Ok", 2},
+      {"0.0000001I~", "Error", "Ok", 2},      // Backspace into the exponent: -1E-
+      {"0.0000001I.+1=", "Error", "Ok", 2, 1},
+      {"0.0000001I.C5", "5", "Ok", 1},
   };
-  for (const auto& K : Cases) {
+  return Cases;
+}
+
+TEST(CalculatorX, KeySequenceTable) {
+  for (const auto& K : KeyTable()) {
     TCalculatorX C(nullptr);
     Press(C, K.Keys);
     EXPECT_EQ(C.DisplayText(), K.Display) << K.Keys;
     EXPECT_EQ(C.EqualCaption(), K.Equal) << K.Keys;
     EXPECT_EQ(C.Mode(), K.Mode) << K.Keys;
+  }
+}
+
+TEST(PopupCalculatorX, KeySequenceTable) {
+  for (const auto& K : KeyTable()) {
+    TReceiver Owner;
+    auto* P = new TPopupCalculatorX(&Owner);
+    Press(*P, K.Keys);
+    EXPECT_EQ(P->DisplayText(), K.Display) << K.Keys;
+    EXPECT_EQ(P->EqualCaption(), K.Equal) << K.Keys;
+    EXPECT_EQ(P->Key(23)->Caption(), K.Equal) << K.Keys;
+    EXPECT_EQ(P->Mode(), K.Mode) << K.Keys;
+    EXPECT_EQ(Owner.Calls, std::vector<bool>(static_cast<size_t>(K.PopupCloseUps), true)) << K.Keys;
+    EXPECT_EQ(P->AcceptsEnter(), K.Equal == "Ok") << K.Keys;
   }
 }
 
@@ -117,12 +159,38 @@ TEST(CalculatorX, PasteOfTextThatIsNoNumberIsAnError) {
   EXPECT_EQ(Clipboard()->AsText(), "42");
 }
 
-class TReceiver : public TComponent, public ICloseUpReceiverX {
- public:
-  TReceiver() : TComponent(nullptr) {}
-  void CloseUp(bool Accept) override { Calls.push_back(Accept); }
-  std::vector<bool> Calls;
-};
+// Typed into a calculator on a form: a separator after a pasted exponent leaves a display that is no
+// number, and the calculation does not go on with 0 in its place.
+TEST(CalculatorX, TypedSeparatorAfterAnExponentIsAnError) {
+  win::ResetWindowManager();
+  FormsUnit::Initialize();
+  {
+    TComponent Owner(nullptr);
+    auto* Host = new TForm(&Owner);
+    Host->SetBounds(100, 100, 300, 200);
+    Host->Show();
+    auto* C = new TCalculatorX(&Owner);
+    C->SetParent(Host);
+    win::PumpMessages();
+    C->SetFocus();
+    win::PumpMessages();
+    ASSERT_EQ(GetFocus(), C->Handle());
+    Clipboard()->SetAsText("1e20");
+    win::InjectChar("7\x16");  // 7, then Ctrl+V
+    win::PumpMessages();
+    EXPECT_EQ(C->DisplayText(), "1E20");
+    win::InjectChar(".");
+    win::PumpMessages();
+    EXPECT_EQ(C->DisplayText(), "Error");
+    EXPECT_EQ(C->Mode(), 2);
+    win::InjectChar("+1=");
+    win::PumpMessages();
+    EXPECT_EQ(C->DisplayText(), "Error");
+    EXPECT_EQ(C->TextBox()->Caption(), "Error");
+  }
+  FormsUnit::Finalize();
+  win::ResetWindowManager();
+}
 
 TEST(PopupCalculatorX, EnterClosesWhenEqualShowsOk) {
   TReceiver Owner;

@@ -327,6 +327,53 @@ TEST_F(DBEditStripTest, DropdownMenuPopsUnderTheButtonAndTheDismissingClickIsSki
   win::PumpMessages();
 }
 
+TEST_F(DBEditStripTest, ADropdownMenuFreedElsewhereIsForgottenByItsButtons) {
+  TStripEdit* E = NewEdit();
+  E->EditButton()->SetVisible(true);
+  auto* Menu = new TRecordingMenu(owner.get());
+  auto* Shared = new TRecordingMenu(owner.get());
+  E->EditButton()->SetDropdownMenu(Menu);
+  TEditButtonX* Extra = E->EditButtons()->Add();
+  Extra->SetDropdownMenu(Shared);
+  TEditButtonX* Third = E->EditButtons()->Add();
+  Third->SetDropdownMenu(Shared);
+  int ExtraDowns = 0;
+  Extra->OnDown = [&](TObject*, bool, bool&, bool&) { ++ExtraDowns; };
+  win::PumpMessages();
+  // While the menus live, a press pops them up.
+  PressOn(E->ButtonControl(1));
+  ReleaseAt(Screen(E->ButtonControl(1), 2, 2));
+  ASSERT_EQ(Shared->Points.size(), 1u);
+  win::PumpMessages();
+
+  // Freed by their owner: the buttons hold no menu any more, and the next presses pop up nothing.
+  delete Menu;
+  delete Shared;
+  EXPECT_EQ(E->EditButton()->DropdownMenu(), nullptr);
+  EXPECT_EQ(Extra->DropdownMenu(), nullptr);
+  EXPECT_EQ(Third->DropdownMenu(), nullptr);
+  TEditButtonControlX* Main = E->ButtonControl(0);
+  PressOn(Main);
+  ReleaseAt(Screen(Main, 2, 2));
+  EXPECT_EQ(E->DropDowns, 1) << "without its menu the main button drops the edit down";
+  for (int I : {1, 2}) {
+    TEditButtonControlX* B = E->ButtonControl(I);
+    PressOn(B);
+    ReleaseAt(Screen(B, 2, 2));
+  }
+  EXPECT_EQ(ExtraDowns, 2);
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  // A menu still set elsewhere is left alone when another one goes.
+  auto* Kept = new TRecordingMenu(owner.get());
+  auto* Gone = new TRecordingMenu(owner.get());
+  E->EditButton()->SetDropdownMenu(Kept);
+  Extra->SetDropdownMenu(Gone);
+  delete Gone;
+  EXPECT_EQ(E->EditButton()->DropdownMenu(), Kept);
+  EXPECT_EQ(Extra->DropdownMenu(), nullptr);
+}
+
 TEST_F(DBEditStripTest, ReleaseOutsideTheButtonEndsTheOpeningClick) {
   TStripEdit* E = NewEdit();
   E->EditButton()->SetVisible(true);

@@ -3,8 +3,11 @@
 // data set's events back exactly, also when the data set goes first.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <limits>
 #include <optional>
+#include <string>
 
 #include "dataedit/DBSumLst.h"
 #include "platform/data/memdataset.h"
@@ -478,15 +481,100 @@ TEST_F(SumListTest, TotalsBeyondTheFixedPointRangeAreClampedAndComeBack) {
   EXPECT_NEAR(static_cast<double>(AvgRaw) / 1e4, Total / 19, 0.01);
 }
 
-// The fast rounding of a walk must agree with the run-time library's conversion everywhere, ties
-// included.
-TEST(SumValueOf, AgreesWithTheCurrencyConversion) {
-  for (double V : {0.0, 1.23456, -1.23456, 1.23455, -1.23455, 0.00005, 0.00015, 2.5e-5, 12345.67895, 1e9 + 0.00005,
-                   123456789012.34565, 5e14, -7.77777777, 0.1 + 0.2})
-    EXPECT_EQ(SumValueOf(V).Value, Currency::FromDouble(V).Value) << V;
+// A value as ten-thousandths, from its exact decimal expansion (every double is a finite binary
+// fraction, which the C library prints exactly): the digits up to the fourth place, rounded by the
+// digits after it, exactly half to even.
+int64_t ExactTenThousandths(double V) {
+  // A double of at least 2^-30 has at most 82 binary, so decimal, places; smaller ones up to 1074.
+  char Buf[1600];
+  std::snprintf(Buf, sizeof Buf, "%.*f", std::fabs(V) >= 1e-9 ? 90 : 1100, std::fabs(V));
+  const std::string S = Buf;
+  const size_t Point = S.find('.');
+  const std::string Kept = S.substr(0, Point) + S.substr(Point + 1, 4), Rest = S.substr(Point + 5);
+  int64_t N = std::stoll(Kept);
+  const bool AboveHalf = Rest[0] > '5' || (Rest[0] == '5' && Rest.find_first_not_of('0', 1) != std::string::npos);
+  const bool Half = Rest[0] == '5' && !AboveHalf;
+  if (AboveHalf || (Half && (N & 1) != 0)) ++N;
+  return V < 0 ? -N : N;
+}
+
+// Each value counts as its exact product with 10000, rounded half to even: 0.12345 is a little above
+// 0.12345 (0.123450000000000004...), so no tie, and 0.00015 a little below (0.000149999999999999986...);
+// only values whose product is exactly half an integer (1/32 gives 312.5) are ties.
+TEST(SumValueOf, RoundsTheExactProductWithTenThousandHalfToEven) {
+  const struct {
+    double Value;
+    int64_t Raw;
+  } Hand[] = {{0.00005, 1},    {-0.00005, -1},  {0.12345, 1235},  {-0.12345, -1235}, {0.03125, 312},
+              {0.09375, 938},  {-0.03125, -312}, {1.23455, 12346}, {1.23456, 12346},  {0.00015, 1},
+              {2.5e-5, 0},     {0.0, 0},        {1e-300, 0},      {5e14, 5000000000000000000}};
+  for (const auto& H : Hand) EXPECT_EQ(SumValueOf(H.Value).Value, H.Raw) << H.Value;
+  for (double V : {12345.67895, 1e9 + 0.00005, 123456789012.34565, -7.77777777, 0.1 + 0.2, 0.00025, 2.00005})
+    EXPECT_EQ(SumValueOf(V).Value, ExactTenThousandths(V)) << V;
   for (int I = -200000; I <= 200000; I += 7) {
     const double V = I / 100000.0 + I * 1e-9;
-    ASSERT_EQ(SumValueOf(V).Value, Currency::FromDouble(V).Value) << V;
+    ASSERT_EQ(SumValueOf(V).Value, ExactTenThousandths(V)) << V;
+    const double W = I / 20000.0;  // products near a half
+    ASSERT_EQ(SumValueOf(W).Value, ExactTenThousandths(W)) << W;
+  }
+}
+
+// The average divides the exact total by the count, half to even: 5 / 2 gives 2, -5 / 2 gives -2.
+TEST(AverageOfTotal, DividesHalfToEven) {
+  const struct {
+    int64_t Total;
+    int Count;
+    int64_t Raw;
+  } Cases[] = {{5, 2, 2}, {-5, 2, -2}, {7, 2, 4}, {-7, 2, -4}, {3, 2, 2}, {-3, 2, -2}, {10, 4, 2},
+               {14, 4, 4}, {1, 3, 0}, {2, 3, 1}, {-2, 3, -1}, {9, 0, 0}, {0, 5, 0}};
+  for (const auto& C : Cases)
+    EXPECT_EQ(AverageOfTotal(C.Total, C.Count).Value, C.Raw) << C.Total << " / " << C.Count;
+}
+
+// The sums a program reads: a producer over a data set, through posting and through a whole
+// recomputation.
+TEST(SumListRounding, SumsAndAveragesOfValuesThatAreNoTies) {
+  TMemDataSet D(nullptr);
+  D.AddField("Amount", ftFloat);
+  D.Open();
+  for (int I = 0; I < 2; ++I) {
+    D.Append();
+    D.FieldByName("Amount")->Clear();
+    D.Post();
+  }
+  TDBSumListProducer P(nullptr);
+  auto* Sum = static_cast<TDBSum*>(P.SumCollection()->Add());
+  Sum->SetFieldName("Amount");
+  auto* Avg = static_cast<TDBSum*>(P.SumCollection()->Add());
+  Avg->SetGroupOperation(goAvg);
+  Avg->SetFieldName("Amount");
+  P.SetDataSet(&D);
+  const struct {
+    double First, Second;
+    int64_t Sum, Avg;  // worked from each value times 10000, rounded
+  } Cases[] = {
+      {0.00005, 0, 1, 0},           // 0.5000000000000000239... -> 1; the average 1 / 2 = 0.5 -> 0
+      {0.12345, 0, 1235, 618},      // 1234.5000000000000417... -> 1235; 1235 / 2 = 617.5 -> 618
+      {0.00005, 0.12345, 1236, 618},
+      {0.0002, 0.0003, 5, 2},       // 2 and 3 (2.0000000000000000958, 2.9999999999999997372): 5 / 2 -> 2
+      {-0.0002, -0.0003, -5, -2},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.First);
+    D.First();
+    D.Edit();
+    D.FieldByName("Amount")->SetAsFloat(C.First);
+    D.Post();
+    D.Next();
+    D.Edit();
+    D.FieldByName("Amount")->SetAsFloat(C.Second);
+    D.Post();
+    EXPECT_EQ(Sum->AggregateValue().Value, C.Sum) << "after posting";
+    EXPECT_EQ(Avg->AggregateValue().Value, C.Avg) << "after posting";
+    P.SetActive(false);
+    P.SetActive(true);
+    EXPECT_EQ(Sum->AggregateValue().Value, C.Sum) << "recomputed";
+    EXPECT_EQ(Avg->AggregateValue().Value, C.Avg) << "recomputed";
   }
 }
 

@@ -1,8 +1,9 @@
 // The filter-row parser: typed texts to condition records, every error with its message, the tables
-// the grid reads, and a long text that must not take time growing with each word.
+// the grid reads, and long texts whose reading must not grow faster than the text.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <string>
+#include <vector>
 
 #include "dataedit/DbUtilsX.h"
 #include "platform/data/memdataset.h"
@@ -173,18 +174,96 @@ TEST(ParseSTFilterText, FailedConversionRaisesAConversionErrorAndKeepsWhatWasFil
 }
 
 TEST(ParseSTFilterText, LongTextsTakeLinearTime) {
-  // Forty words, and then many: every position is read a bounded number of times.
+  // Forty words, and then many: every position is read a bounded number of times, so the parser's
+  // work per character stays the same however long the text.
+  double PerChar[2] = {};
+  int I = 0;
   for (int Words : {40, 20000}) {
     std::string Text;
-    for (int I = 0; I < Words; ++I) Text += (I ? " w" : "w") + std::to_string(I);
+    for (int W = 0; W < Words; ++W) Text += (W ? " w" : "w") + std::to_string(W);
     TSTFilterExpressionX E;
     E.ValueKind = stvkString;
-    const auto T0 = std::chrono::steady_clock::now();
     ParseSTFilterText(Text, E);
-    const double Ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - T0).count();
     EXPECT_EQ(E.Operator1, stoLike);
     EXPECT_EQ(VarToStr(E.Operand1), Text);
-    EXPECT_LT(Ms, 2000.0) << Words << " words";
+    PerChar[I++] = static_cast<double>(ParseSTFilterTextSteps()) / static_cast<double>(Text.size());
+  }
+  EXPECT_GT(PerChar[0], 0.0);
+  EXPECT_LT(PerChar[1], 2 * PerChar[0]) << PerChar[0] << " and " << PerChar[1] << " steps per character";
+}
+
+// Texts of 100,000 characters that a user may paste into a filter cell: long runs of NOT (which read
+// one after another must not nest) and values with a look-ahead at every blank.
+TEST(ParseSTFilterText, LongRunsOfNotAndLongListsParseInLinearWork) {
+  struct LongCase {
+    const char* Shape;
+    std::string Text;
+    const char* Error;  // the message the text raises, or nullptr
+    TSTFilterOperatorX Op1;
+    Variant Operand1;
+    TSTFilterOperatorX Link, Op2;
+    Variant Operand2;
+  };
+  auto Repeat = [](const std::string& S, size_t Times) {
+    std::string R;
+    for (size_t I = 0; I < Times; ++I) R += S;
+    return R;
+  };
+  // A run of 100,000 NOT: a NOT of a NOT is no operator, so the first condition has none.
+  const std::string Bangs = Repeat("!", 100000);
+  // A value, then NOT after NOT with blanks between: each blank looks ahead at the run that follows,
+  // which ends the text with no operator: one value of the whole text.
+  const std::string ValueAndBangs = "ab" + Repeat(" !", 49999);
+  // The same run ended by a link and a second condition: the value stops at the link.
+  const std::string ValueBangsLink = "ab" + Repeat(" !", 49995) + " & ~b";
+  // NOT words: two and more NOT before LIKE make no operator; one makes Not Like.
+  const std::string NotWords = Repeat("NOT ", 24998) + "NOT LIKE x";
+  const std::string OneNot = "ab" + Repeat(" NOT", 24998) + " | NOT LIKE x";
+  // A value with a long run of blanks inside: one look-ahead for the run, not one per blank.
+  const std::string Blanks = "a" + std::string(99998, ' ') + "b";
+  // A list of quoted values each followed by a bare one: the look-ahead at each quote reads a list
+  // that reaches the next quote.
+  std::vector<Variant> Items{Variant("a")};
+  std::string Quoted = "'a'";
+  for (int I = 0; I < 16666; ++I) {
+    Quoted += ",b 'a'";
+    Items.push_back(Variant("b 'a'"));
+  }
+  Quoted += ",b";
+  Items.push_back(Variant("b"));
+  const LongCase Cases[] = {
+      {"!!!...", Bangs, DbUtilsXMessages::ErrorInExpression, stoNone, Null, stoNone, stoNone, Null},
+      {"ab ! ! ...", ValueAndBangs, nullptr, stoLike, ValueAndBangs, stoNone, stoNone, Null},
+      {"ab ! ! ... & ~b", ValueBangsLink, nullptr, stoLike, ValueBangsLink.substr(0, ValueBangsLink.size() - 5),
+       stoAnd, stoLike, "b"},
+      {"NOT NOT ... LIKE x", NotWords, DbUtilsXMessages::ErrorInExpression, stoNone, Null, stoNone, stoNone, Null},
+      {"ab NOT NOT ... | NOT LIKE x", OneNot, nullptr, stoLike, OneNot.substr(0, OneNot.size() - 13), stoOr,
+       stoNotLike, "x"},
+      {"'a',b 'a',b ...", Quoted, nullptr, stoIn, VarArrayOf(Items), stoNone, stoNone, Null},
+      {"a       b", Blanks, nullptr, stoLike, Blanks, stoNone, stoNone, Null},
+  };
+  for (const LongCase& C : Cases) {
+    SCOPED_TRACE(C.Shape);
+    ASSERT_GE(C.Text.size(), 99990u);
+    TSTFilterExpressionX E;
+    E.ValueKind = stvkString;
+    if (C.Error) {
+      try {
+        ParseSTFilterText(C.Text, E);
+        ADD_FAILURE() << "no error";
+      } catch (const Exception& X) {
+        EXPECT_EQ(X.Message(), C.Error + C.Text);
+      }
+    } else {
+      EXPECT_EQ(ParseSTFilterText(C.Text, E), C.Op2 != stoNone);
+    }
+    EXPECT_EQ(E.Operator1, C.Op1);
+    ExpectSame(E.Operand1, C.Operand1, "Operand1");
+    EXPECT_EQ(E.Link, C.Link);
+    EXPECT_EQ(E.Operator2, C.Op2);
+    ExpectSame(E.Operand2, C.Operand2, "Operand2");
+    // A bounded number of steps per character (a text read again at every blank would take thousands).
+    EXPECT_LT(ParseSTFilterTextSteps(), 16 * static_cast<int64_t>(C.Text.size()));
   }
 }
 

@@ -428,3 +428,41 @@ TEST_F(PopupsX, PickListDrawsImagesBesideItems) {
   win::PumpMessages();
   EXPECT_NE(Px(2, Y0), Red);
 }
+
+TEST_F(PopupsX, SizeGripGoesBackToItsCornerAfterAMoveItDidNotMake) {
+  auto* list = new TPopupListboxX(owner.get());
+  list->SetBounds(300, 300, 120, 80);
+  list->HandleNeeded();
+  ShowWindow(list->Handle(), SW_SHOWNOACTIVATE);
+  win::PumpMessages();
+  TSizeGripX* grip = list->SizeGrip();
+  const RECT CR = [&] {
+    RECT R;
+    GetClientRect(list->Handle(), &R);
+    return R;
+  }();
+  auto GripAt = [&] {
+    RECT R;
+    GetWindowRect(grip->Handle(), &R);
+    POINT P{R.left, R.top};
+    ScreenToClient(list->Handle(), &P);
+    return P;
+  };
+  const POINT Corner{CR.right - grip->Width(), CR.bottom - grip->Height()};
+  ASSERT_EQ(GripAt().x, Corner.x);
+  ASSERT_EQ(GripAt().y, Corner.y);
+  SetWindowPos(grip->Handle(), nullptr, 3, 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  win::PumpMessages();
+  EXPECT_EQ(GripAt().x, Corner.x);
+  EXPECT_EQ(GripAt().y, Corner.y);
+  EXPECT_EQ(grip->Left(), Corner.x);
+  EXPECT_EQ(grip->Top(), Corner.y);
+  MoveWindow(grip->Handle(), 0, 0, grip->Width(), grip->Height(), TRUE);
+  win::PumpMessages();
+  EXPECT_EQ(GripAt().x, Corner.x);
+  EXPECT_EQ(GripAt().y, Corner.y);
+  // Its own moves stand: opening above puts it in the top right corner.
+  list->Perform(WM_DROPDOWNSIDE, 2, 0);
+  EXPECT_EQ(GripAt().x, Corner.x);
+  EXPECT_EQ(GripAt().y, 0);
+}

@@ -471,3 +471,72 @@ TEST_F(GridClipboardTest, CopyAndPasteEachSelectionKind) {
 }
 
 }  // namespace
+
+namespace {
+
+// A grid-data block of two columns from another program, one record per pair of encoded values.
+std::string GridDataBlock(const std::vector<std::pair<std::string, std::string>>& Records) {
+  std::string b("VCLDBIF\x01", 8);
+  const int32_t n = 2;
+  b.append(reinterpret_cast<const char*>(&n), 4);
+  b += std::string("\x01\0\x01\0", 4);
+  for (const auto& r : Records) b += r.first + r.second;
+  return b + std::string(1, '\0');
+}
+std::string FloatValue(double V) { return "\x04" + std::string(reinterpret_cast<const char*>(&V), 8); }
+std::string TextValue(const std::string& S) {
+  const int32_t L = static_cast<int32_t>(S.size());
+  return "\x05" + std::string(reinterpret_cast<const char*>(&L), 4) + S;
+}
+
+// Values that no date text can show, and infinite or undefined numbers, are refused cell by cell with the
+// field's conversion error; the fields keep their values, so the grid's texts and a copy still work.
+TEST_F(GridClipboardTest, PastedValuesOutsideAFieldsRangeAreRefusedAndTheOldValuesKept) {
+  grid->SetEditActions(TGridXEditActions{geaCut, geaCopy, geaPaste, geaDelete, geaSelectAll});
+  grid->SetFocus();
+  win::PumpMessages();
+  struct {
+    std::string amount, born;
+    const char* amountError;
+    const char* bornError;
+  } cases[] = {
+      {TextValue("1e400"), FloatValue(1e300), "'1e400' is not a valid floating point value for field 'Amount'",
+       "'1E300' is not a valid date value for field 'Born'"},
+      {TextValue("NAN"), FloatValue(-1e300), "'NAN' is not a valid floating point value for field 'Amount'",
+       "'-1E300' is not a valid date value for field 'Born'"},
+      {FloatValue(HUGE_VAL), FloatValue(std::nan("")), "'INF' is not a valid floating point value for field 'Amount'",
+       "'NAN' is not a valid date value for field 'Born'"},
+      // The day after the last one the platform shows (10000-01-01).
+      {FloatValue(-HUGE_VAL), FloatValue(2958466.0), "'-INF' is not a valid floating point value for field 'Amount'",
+       "'2958466' is not a valid date value for field 'Born'"},
+  };
+  std::vector<std::pair<std::string, std::string>> records;
+  for (const auto& c : cases) records.push_back({c.amount, c.born});
+  std::vector<std::string> before;
+  for (int r = 0; r < 4; ++r) before.push_back(TextAt(2, r) + "|" + TextAt(3, r));
+  OthersCopied({{GridDataClipboardFormat(), GridDataBlock(records)}});
+  for (int i = 0; i < 8; ++i) dialogs.PushResult(IDYES);  // skip the cell, go on
+  ds->First();
+  grid->SetCol(grid->DataToRawColumn(2));
+  win::InjectKey(WM_KEYDOWN, VK_SHIFT);
+  win::InjectKey(WM_KEYDOWN, VK_INSERT);
+  win::InjectKey(WM_KEYUP, VK_INSERT);
+  win::InjectKey(WM_KEYUP, VK_SHIFT);
+  win::PumpMessages();
+  const auto& texts = dialogs.MessageTexts();
+  ASSERT_EQ(texts.size(), 8u);
+  for (size_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_NE(texts[2 * i].find(std::string("\n") + cases[i].amountError + "\n"), std::string::npos) << texts[2 * i];
+    EXPECT_NE(texts[2 * i + 1].find(std::string("\n") + cases[i].bornError + "\n"), std::string::npos)
+        << texts[2 * i + 1];
+    EXPECT_EQ(TextAt(2, int(i)) + "|" + TextAt(3, int(i)), before[i]);
+  }
+  EXPECT_EQ(ds->State(), dsBrowse);
+  // Every record still shows and copies.
+  ds->First();
+  grid->SelectionX()->SelectAll();
+  EXPECT_NE(ExportGridClipText(grid, false).find("2000-01-04"), std::string::npos);
+}
+
+}  // namespace

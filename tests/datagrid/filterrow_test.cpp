@@ -572,6 +572,35 @@ TEST_F(FilterRowTest, AListsValuesReadAsQuotedCommaText) {
   EXPECT_EQ(f->ConditionText(), "Yes,No");
 }
 
+// A list's values with quotes in them are written with the quotes doubled, so that editing the cell
+// and leaving it reads the same list back.
+TEST_F(FilterRowTest, AListFilterWithAQuoteSurvivesEditingTheCell) {
+  TSTColumnFilterX* f = F(1);
+  f->SetListField("Label");
+  f->SetListSource(CodesSource(owner.get()));
+  TSTFilterExpressionX c;
+  ResetSTFilterExpression(c);
+  c.ValueKind = stvkString;
+  c.Operator1 = stoIn;
+  c.Operand1 = Arr({Variant("it's"), Variant("b")});
+  f->AssignCondition(c);
+  EXPECT_EQ(f->ConditionText(), "'it''s','b'");
+  Show();
+  TRect cell = grid->CellRect(grid->DataToRawColumn(1), grid->FilterGridRow());
+  TPoint p = grid->ClientToScreen(TPoint(cell.Left + 5, (cell.Top + cell.Bottom) / 2));
+  win::Click(p.X, p.Y);
+  win::PumpMessages();
+  ASSERT_TRUE(grid->FilterEditing());
+  ASSERT_EQ(grid->FilterColumnIndex(), 1);
+  EXPECT_EQ(grid->FilterEditor()->Text(), "'it''s','b'");
+  // Down ends the edit, storing the cell's text again.
+  EXPECT_NO_THROW(Key(VK_DOWN));
+  win::PumpMessages();
+  EXPECT_FALSE(grid->FilterEditing());
+  EXPECT_TRUE(SameCondition(f->Condition(), c)) << f->BuildConditionText();
+  EXPECT_EQ(f->ConditionText(), "'it''s','b'");
+}
+
 TEST_F(FilterRowTest, ARowSelectGridScrollsTheEditedFilterCellIntoView) {
   auto o = grid->Options();
   o.Include(gdoRowSelect);

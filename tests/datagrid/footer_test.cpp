@@ -163,6 +163,35 @@ TEST_F(FooterTest, AggregatesFollowEditsInsertsAndDeletes) {
   EXPECT_EQ(Footer(amount, 0), "5.75");
 }
 
+TEST_F(FooterTest, SumsRoundEachValueTimesTenThousand) {
+  Bind();
+  grid->SetFooterRowCount(2);
+  TColumnX* amount = Col(2);
+  amount->Footer()->SetValueType(fvtSum);
+  TColumnFooterX* avg = amount->Footers()->Add();
+  avg->SetValueType(fvtAvg);
+  // Two amounts, the other records empty. Each value times 10000, rounded to the nearest integer:
+  // 0.00005 is 0.0000500000000000000024 (0.50000000000000002 -> 1), 0.12345 is 0.1234500000000000042
+  // (1234.5000000000000042 -> 1235); the average rounds 1236 / 2 = 618 exactly, 1235 / 2 = 617.5 to 618.
+  const struct {
+    double First, Second;
+    const char *Sum, *Avg;
+  } cases[] = {{0.00005, 0.12345, "0.1236", "0.0618"}, {0.12345, 0, "0.1235", "0.0618"}, {0.00005, 0, "0.0001", "0"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.First);
+    int i = 0;
+    for (ds->First(); !ds->Eof(); ds->Next(), ++i) {
+      ds->Edit();
+      if (i == 0) ds->FieldByName("Amount")->SetAsFloat(c.First);
+      else if (i == 1) ds->FieldByName("Amount")->SetAsFloat(c.Second);
+      else ds->FieldByName("Amount")->Clear();
+      ds->Post();
+    }
+    EXPECT_EQ(Footer(amount, 1), c.Sum);
+    EXPECT_EQ(Footer(amount, 0), c.Avg);
+  }
+}
+
 TEST_F(FooterTest, RebindingFollowsTypeAndFieldChanges) {
   Bind();
   TColumnX* amount = Col(2);

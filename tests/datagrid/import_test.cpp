@@ -76,8 +76,9 @@ TEST_F(ImportTest, RoundTripsThroughBinaryAndCsv) {
 }
 
 TEST_F(ImportTest, TextLineEndsAndCells) {
-  // CR, LF and CR LF are all line ends; TAB splits cells; a TAB before a line end adds no cell; a line
-  // with fewer cells leaves the later columns; extra cells are dropped.
+  // The first line end says how records end: after a CR LF only CR LF does, and a lone LF or CR is
+  // text of its cell; after a lone LF, LF does; after a lone CR, CR does. TAB splits cells; a TAB before
+  // a line end adds no cell; a line with fewer cells leaves the later columns; extra cells are dropped.
   struct Case {
     const char* what;
     std::string text;
@@ -86,7 +87,10 @@ TEST_F(ImportTest, TextLineEndsAndCells) {
       {"CR LF", "7\tA\r\n8\tB", {"7|A", "8|B"}},
       {"lone CR", "7\tA\r8\tB\r", {"7|A", "8|B"}},
       {"lone LF", "7\tA\n8\tB\n", {"7|A", "8|B"}},
-      {"mixed", "7\tA\n\r8\tB", {"7|A", "2|say \"hi\"", "8|B"}},  // LF then CR: an empty line between
+      {"CR LF first: lone LF and CR are cell text", "7\tA\r\n8\tB\nC\r\n9\tD\rE\n", {"7|A", "8|B\nC", "9|D\rE\n"}},
+      {"CR LF first: a CR before CR LF is cell text", "7\tA\r\n8\tB\r\r\n9", {"7|A", "8|B\r", "9|"}},
+      {"lone LF first: LF ends records, a CR is cell text", "7\tA\n8\tB\rC\n\n9", {"7|A", "8|B\rC", "3|", "9|"}},
+      {"lone CR first: an LF is cell text", "7\tA\r8\tB\nC\r", {"7|A", "8|B\nC"}},
       {"trailing TAB", "7\t\r\n", {"7|Ann"}},
       {"short line", "9", {"9|Ann"}},
       {"long line", "7\tA\t3.5\t2001-02-03\tN\tignored\textra", {"7|A"}},

@@ -398,6 +398,30 @@ TEST_F(InplaceListsTest, TheClickClosingAButtonsMenuDoesNotPressTheButtonAgain) 
   }
 }
 
+TEST_F(InplaceListsTest, AColumnButtonsMenuFreedElsewhereIsForgotten) {
+  TColumnX* name = Col("Name");
+  TEditButtonX* b = name->EditButtons()->Add();
+  b->SetVisible(true);
+  b->SetStyle(ebsEllipsisX);
+  int downs = 0;
+  b->OnDown = [&](TObject*, bool, bool&, bool&) { ++downs; };
+  auto* menu = new TClosedByButtonMenu(owner.get());
+  b->SetDropdownMenu(menu);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  TEditButtonControlX* c = e->ButtonControl(1);
+  ASSERT_TRUE(c->Visible());
+  ClickAt(c, 3, 3);
+  ASSERT_EQ(menu->Calls.size(), 1u);
+  // Freed by its owner while the editor shows the button: the next press pops up nothing.
+  delete menu;
+  EXPECT_EQ(b->DropdownMenu(), nullptr);
+  ClickAt(c, 3, 3);
+  EXPECT_EQ(downs, 2);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_TRUE(e->Visible());
+}
+
 TEST_F(InplaceListsTest, ARightToLeftGridPutsTheButtonStripAtTheLeftEdge) {
   TColumnX* name = Col("Name");
   name->SetButtonStyle(cbsEllipsis);

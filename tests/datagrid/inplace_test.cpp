@@ -224,6 +224,57 @@ TEST_F(InplaceTest, CalculatorDropDownComputesAndCommits) {
   EXPECT_DOUBLE_EQ(people->FieldByName("Amount")->AsFloat(), 2.5);
 }
 
+TEST_F(InplaceTest, CalculatorDisplayThatIsNoNumberLeavesTheFieldAlone) {
+  Col("Amount")->SetButtonStyle(cbsDropDown);
+  TDBGridInplaceEdit* e = OpenEditor("Amount");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupCalculatorX* calc = e->CalculatorControl();
+  ASSERT_NE(calc, nullptr);
+  // 0.0000001, +/-, and a separator: the display would read "-1E-7.", which is no number.
+  Type("0.0000001i");
+  EXPECT_EQ(calc->DisplayText(), "-1E-7");
+  Type(".");
+  EXPECT_EQ(calc->DisplayText(), "Error");
+  Type("+1");
+  EXPECT_TRUE(e->ListShown());
+  Key(VK_RETURN);  // "Ok" in the error state: closes, and the cell keeps its value
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "1.25");
+  people->Post();
+  EXPECT_DOUBLE_EQ(people->FieldByName("Amount")->AsFloat(), 1.25);
+}
+
+TEST_F(InplaceTest, CalculatorEqualAfterARootCompletesThePendingOperation) {
+  Col("Amount")->SetButtonStyle(cbsDropDown);
+  TDBGridInplaceEdit* e = OpenEditor("Amount");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupCalculatorX* calc = e->CalculatorControl();
+  ASSERT_NE(calc, nullptr);
+  // 2 + sqrt(9) typed (S is the square root's key, R the reciprocal's): the equal key offers the sum,
+  // and "=" shows 5 with the pop-up still open.
+  Type("2+9s");
+  EXPECT_EQ(calc->DisplayText(), "3");
+  EXPECT_EQ(calc->Key(23)->Caption(), "=");
+  Type("=");
+  EXPECT_TRUE(e->ListShown());
+  EXPECT_EQ(calc->DisplayText(), "5");
+  EXPECT_EQ(calc->Key(23)->Caption(), "Ok");
+  // The reciprocal likewise, then Enter at "Ok" writes the result.
+  Type("-4r");
+  Key(VK_RETURN);
+  EXPECT_TRUE(e->ListShown());
+  EXPECT_EQ(calc->DisplayText(), "4.75");
+  Key(VK_RETURN);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "4.75");
+  people->Post();
+  EXPECT_DOUBLE_EQ(people->FieldByName("Amount")->AsFloat(), 4.75);
+}
+
 TEST_F(InplaceTest, UpDownButtonsStepByTheSignOfTheIncrement) {
   TColumnX* id = Col("ID");
   id->SetButtonStyle(cbsUpDown);

@@ -30,6 +30,7 @@ struct KeyCase {
   int Selected;                          // selected rows afterwards
   bool Editor;                           // editor shown afterwards
   bool RightToLeft = false;
+  int Frozen = 0;                        // frozen data columns
 };
 
 const TShiftState kNone{};
@@ -87,10 +88,37 @@ TEST_F(NavGridTest, KeyTable) {
       {"Shift+Home with row select selects to the first record", {gdoMultiSelect, gdoRowSelect}, {}, {}, 3, 0,
        {{VK_HOME, kShift}}, 1, 0, 3, false},
       {"F2 without editing shows nothing", {}, {gdoEditing}, {}, 3, 1, {{VK_F2, kNone}}, 3, 1, 0, false},
+      // A frozen column is a fixed cell: the keys stop at the first scrollable column.
+      {"Frozen: Home goes to the first scrollable column", {}, {}, {}, 3, 3, {{VK_HOME, kNone}}, 3, 1, 0, false,
+       false, 1},
+      {"Frozen: Ctrl+Left likewise", {}, {}, {}, 3, 3, {{VK_LEFT, kCtrl}}, 3, 1, 0, false, false, 1},
+      {"Frozen: Left on the first scrollable column stays", {}, {}, {}, 3, 1, {{VK_LEFT, kNone}}, 3, 1, 0, false,
+       false, 1},
+      {"Frozen: End and Ctrl+Right reach the last column", {}, {}, {}, 3, 1, {{VK_END, kNone}, {VK_HOME, kNone},
+       {VK_RIGHT, kCtrl}}, 3, -1, 0, false, false, 1},
+      {"Frozen: Tab on the last column wraps to the first scrollable one", {}, {}, {}, 3, 3, {{VK_TAB, kNone}}, 4, 1,
+       0, false, false, 1},
+      {"Frozen: Shift+Tab on the first scrollable column wraps back", {}, {}, {}, 3, 1, {{VK_TAB, kShift}}, 2, 3, 0,
+       false, false, 1},
+      {"Two frozen: Home", {}, {}, {}, 3, 3, {{VK_HOME, kNone}}, 3, 2, 0, false, false, 2},
+      {"Two frozen: Tab wraps to the third column", {}, {}, {}, 3, 3, {{VK_TAB, kNone}}, 4, 2, 0, false, false, 2},
+      {"Frozen, right-to-left: Right on the first scrollable column stays", {}, {}, {}, 3, 1, {{VK_RIGHT, kNone}}, 3,
+       1, 0, false, true, 1},
   };
   Make(40);
+  std::vector<std::string> errors;
+  SetApplicationExceptionHandler([&](std::exception_ptr e) {
+    try {
+      std::rethrow_exception(e);
+    } catch (const std::exception& x) {
+      errors.push_back(x.what());
+    }
+  });
   for (const KeyCase& k : cases) {
     SCOPED_TRACE(k.Name);
+    errors.clear();
+    grid->SetFrozenCols(k.Frozen);
+    win::PumpMessages();
     auto o = grid->Options();
     o.Exclude(gdoRowSelect);
     o.Exclude(gdoMultiSelect);
@@ -124,7 +152,44 @@ TEST_F(NavGridTest, KeyTable) {
     EXPECT_EQ(grid->SelectedRows()->Count(), k.Selected == -2 ? page + 1 : k.Selected);
     EXPECT_EQ(EditorShown(), k.Editor);
     EXPECT_EQ(ds->State(), dsBrowse);
+    EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors[0]);
   }
+  SetApplicationExceptionHandler(nullptr);
+}
+
+TEST_F(NavGridTest, WithAFrozenColumnTabOnTheLastRecordAppendsOneRowAtTheFirstScrollableColumn) {
+  Make(5);
+  grid->SetFrozenCols(1);
+  win::PumpMessages();
+  std::vector<std::string> errors;
+  SetApplicationExceptionHandler([&](std::exception_ptr e) {
+    try {
+      std::rethrow_exception(e);
+    } catch (const std::exception& x) {
+      errors.push_back(x.what());
+    }
+  });
+  ds->Last();
+  grid->SelectColumn(3, 0, false);
+  Press(VK_TAB);
+  EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors[0]);
+  EXPECT_EQ(ds->State(), dsInsert);
+  EXPECT_TRUE(ds->Eof());
+  EXPECT_EQ(DataCol(), 1);
+  // Through the new row and past its end: the untouched row stays the only new one.
+  for (int i = 0; i < 3; ++i) Press(VK_TAB);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(ds->State(), dsInsert);
+  EXPECT_EQ(DataCol(), 1);
+  Press(VK_UP);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(ds->RecordCount(), 5);
+  EXPECT_EQ(CurrentID(), 5);
+  // A frozen index asked for through the API lands on the first scrollable column.
+  grid->SetSelectedIndex(0);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(DataCol(), 1);
+  SetApplicationExceptionHandler(nullptr);
 }
 
 TEST_F(NavGridTest, DownOnTheLastRecordAppendsOnceAndUpDropsTheUntouchedRecord) {
@@ -171,6 +236,29 @@ TEST_F(NavGridTest, InsertKeyAndEscape) {
   grid->SetAllowedOperations({});
   Press(VK_INSERT);
   EXPECT_EQ(ds->State(), dsBrowse);
+}
+
+// Typing opens the cell editor, which takes the focus from the grid: the focus stays inside the grid,
+// so leaving the grid (which drops an untouched new record) does not happen.
+TEST_F(NavGridTest, InsertTypeEnterDownAddsExactlyTheTypedRecord) {
+  Make(5);
+  ASSERT_TRUE(grid->Options().Contains(gdoCancelOnExit));
+  grid->SelectColumn(ColumnOf("Name"), 0, false);
+  ds->MoveBy(2);
+  ASSERT_EQ(CurrentID(), 3);
+  Press(VK_INSERT);
+  ASSERT_EQ(ds->State(), dsInsert);
+  Type("New");
+  ASSERT_TRUE(EditorShown());
+  EXPECT_TRUE(grid->InplaceEditor()->Focused());
+  EXPECT_EQ(ds->State(), dsInsert);
+  Press(VK_RETURN);
+  Press(VK_DOWN);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(ds->RecordCount(), 6);
+  std::vector<std::string> names;
+  for (ds->First(); !ds->Eof(); ds->Next()) names.push_back(ds->FieldByName("Name")->AsString());
+  EXPECT_EQ(names, (std::vector<std::string>{"Name 001", "Name 002", "New", "Name 003", "Name 004", "Name 005"}));
 }
 
 TEST_F(NavGridTest, CtrlDeleteAsksByTheNumberOfSelectedRows) {

@@ -3,6 +3,7 @@
 
 #include "datagrid/DBLookupComboX.h"
 #include "platform/controls/edits.h"
+#include "platform/forms/forms.h"
 #include "platform/graphics/clipbrd.h"
 #include "tests/datagrid/lookup_fixture.h"
 
@@ -403,4 +404,42 @@ TEST_F(LookupTest, ComboPaintedAsACopyShowsTheRecordsListText) {
   people->FieldByName("CityID")->SetAsInteger(99);
   EXPECT_EQ(c->CopyText(), "");  // a key the list lacks shows nothing
   people->Cancel();
+}
+
+// Tabbing through a free-text combo in a form, keys taken by the application's loop as the program
+// takes them: the Tab that moves the focus on is not typed into the combo, so its empty text does not
+// pick the first list record.
+TEST_F(LookupTest, TabbingThroughAFreeTextComboLeavesANullKeyNull) {
+  FormsUnit::Initialize();
+  Application->Initialize();
+  auto* form = new TForm(nullptr);
+  form->SetBounds(60, 60, 400, 200);
+  auto* before = new TEdit(form);
+  before->SetBounds(20, 20, 160, 21);
+  before->SetParent(form);
+  auto* combo = MakeCombo(form, form);
+  combo->SetBounds(20, 60, 160, 24);
+  combo->SetStyle(csDropDownX);
+  Bind(combo, peopleSrc, "CityID", citySrc);
+  auto* after = new TEdit(form);
+  after->SetBounds(20, 100, 160, 21);
+  after->SetParent(form);
+  people->Edit();
+  people->FieldByName("CityID")->Clear();
+  people->Post();
+  form->Show();
+  before->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_EQ(combo->Text(), "");
+  for (int i = 0; i < 2; ++i) {
+    win::InjectKey(WM_KEYDOWN, VK_TAB);
+    win::InjectKey(WM_KEYUP, VK_TAB);
+    Application->ProcessMessages();
+    EXPECT_TRUE((i == 0 ? static_cast<TWinControl*>(combo) : after)->Focused());
+  }
+  if (people->State() != dsBrowse) people->Post();
+  EXPECT_TRUE(people->FieldByName("CityID")->IsNull());
+  EXPECT_EQ(combo->Text(), "");
+  delete form;
+  FormsUnit::Finalize();
 }

@@ -3,6 +3,9 @@
 // the indicator, a double click on a sizing edge fitting the column, a right press on a title moving
 // its column, and the pressed look of a title following the mouse and ending on cancel mode.
 
+#include <functional>
+#include <vector>
+
 #include "tests/datagrid/nav_fixture.h"
 
 namespace {
@@ -414,4 +417,40 @@ TEST_F(SizingGridTest, TracedSizingOfAutoFittedColumnsStopsWhereTheOthersWouldHa
   Mouse(WM_LBUTTONUP, TPoint(grid->ClientWidth() - 1, edge.Y));
   EXPECT_EQ(grid->ColWidths(raw), grown);
   EXPECT_EQ(grid->MouseMode(), 0);
+}
+
+// A layout sets the fixed columns again; the place of a grid scrolled to the right survives it.
+TEST_F(SizingGridTest, ALayoutKeepsTheCurrentCellAndTheLeftColumnOfAGridScrolledRight) {
+  Make(5);
+  AddOptions({gdoColumnResize});
+  grid->SetBounds(0, 0, 150, 300);
+  win::PumpMessages();
+  struct Case {
+    const char* Name;
+    std::function<void()> Act;
+    int Widened;  // pixels the left column in view gains
+  };
+  const std::vector<Case> cases = {
+      {"sizing the left-most column in view wider by its title edge",
+       [&] {
+         TPoint edge = TitleEdge(grid->LeftCol());
+         DragLeft(Screen(edge.X, edge.Y), 20, 0);
+       },
+       20},
+      {"moving a column scrolled out to the left", [&] { grid->Columns()->Items(0)->SetIndex(1); }, 0},
+      {"a larger title font", [&] { grid->TitleFont()->SetSize(grid->TitleFont()->Size() + 4); }, 0},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.Name);
+    grid->SelectColumn(ColumnOf("Code"), 0, false);
+    win::PumpMessages();
+    ASSERT_GT(grid->LeftCol(), grid->FixedCols()) << "the grid is scrolled to the right";
+    int left = grid->LeftCol();
+    int widthBefore = grid->ColWidths(left);
+    k.Act();
+    win::PumpMessages();
+    EXPECT_EQ(DataCol(), ColumnOf("Code"));
+    EXPECT_EQ(grid->LeftCol(), left);
+    EXPECT_EQ(grid->ColWidths(left), widthBefore + k.Widened);
+  }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "tests/platform/classes/streaming_fixture.h"
@@ -231,6 +232,55 @@ TEST_F(StreamingTest, ValueLevelReaderAndWriterCalls) {
   EXPECT_EQ(r.ReadDate(), 45000.25);
   EXPECT_TRUE(VarIsNull(r.ReadVariant()));
   EXPECT_THROW(r.ReadValue(), EReadError);  // at the end
+}
+
+// Value forms worked out by hand: the bytes the writer puts down for a value, and what the reader
+// makes of bytes that a writer may put down.
+TEST_F(StreamingTest, ValueFormsWorkedByHand) {
+  struct Row {
+    const char* What;
+    std::vector<uint8_t> Bytes;
+    std::function<void(TWriter&)> Write;  // must give Bytes exactly
+    std::function<void(TReader&)> Read;   // reads Bytes, which it must use up
+  };
+  const std::vector<Row> rows = {
+      // The smallest form that holds the value: 127 = $7F is the largest 8-bit integer.
+      {"127 in the 8-bit form", {vaInt8, 0x7F}, [](TWriter& W) { W.WriteInteger(127); }, nullptr},
+      // -300 = $FED4 in 16 bits, low byte first.
+      {"a float stored as a 16-bit integer",
+       {vaInt16, 0xD4, 0xFE},
+       nullptr,
+       [](TReader& R) { EXPECT_EQ(R.ReadFloat(), -300.0L); }},
+      // Two items, the first with index 0 (8-bit) and a string property, the second with index 257
+      // ($0101, 16-bit) and no properties; then an 8-bit 42 that follows the collection.
+      {"a collection with item indexes skipped",
+       {vaCollection, vaInt8, 0, vaList, 7, 'C', 'a', 'p', 't', 'i', 'o', 'n', vaString, 1, 0, 0, 0, 'x', vaNull,
+        vaInt16, 0x01, 0x01, vaList, vaNull, vaNull, vaInt8, 42},
+       nullptr,
+       [](TReader& R) {
+         R.SkipValue();
+         EXPECT_EQ(R.ReadInteger(), 42);
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.What);
+    TMemoryStream s;
+    if (row.Write) {
+      TWriter w(&s);
+      row.Write(w);
+      EXPECT_EQ(s.Bytes(), row.Bytes);
+    } else {
+      s.WriteBuffer(row.Bytes.data(), static_cast<int64_t>(row.Bytes.size()));
+      s.SetPosition(0);
+      TReader r(&s);
+      try {
+        row.Read(r);
+      } catch (const EReadError& e) {
+        ADD_FAILURE() << e.Message();
+      }
+      EXPECT_EQ(s.Position(), s.Size());
+    }
+  }
 }
 
 // A defined property that writes a collection the way a library does by hand ("FilterItems"): the

@@ -10,6 +10,7 @@
 #include "platform/controls/buttons.h"
 #include "platform/controls/comctrls.h"
 #include "platform/controls/controls.h"
+#include "platform/controls/edits.h"
 #include "platform/controls/extctrls.h"
 #include "platform/controls/imglist.h"
 #include "platform/controls/stdctrls.h"
@@ -666,6 +667,51 @@ TEST_F(ControlsTest, ImageListKeepsAlphaAndSplitsStrips) {
   EXPECT_EQ(list.Pixel(3, 0, 0) >> 24, 0u);
   EXPECT_THROW(list.AddFromFile("/nonexistent/picture.png"), Exception);
   PngImageUnit::Finalize();
+}
+
+}  // namespace
+
+namespace {
+
+// The focus moves only from window to window; OnEnter and OnExit follow which controls start and stop
+// holding it.
+TEST_F(ControlsTest, FocusMovingIntoAChildLeavesNoParentAndLeavingGoesUpToTheCommonParent) {
+  auto* outer = MakeControl<TPanel>(owner.get(), host, 10, 10, 180, 100);
+  auto* inner = MakeControl<TEdit>(owner.get(), outer, 10, 10, 100, 21);
+  auto* other = MakeControl<TPanel>(owner.get(), host, 200, 10, 180, 100);
+  auto* otherEdit = MakeControl<TEdit>(owner.get(), other, 10, 10, 100, 21);
+  win::PumpMessages();
+  std::vector<std::string> log;
+  auto watch = [&](TWinControl* c, const std::string& name) {
+    c->OnEnter = [&log, name](TObject*) { log.push_back("enter " + name); };
+    c->OnExit = [&log, name](TObject*) { log.push_back("exit " + name); };
+  };
+  watch(outer, "outer");
+  watch(inner, "inner");
+  watch(other, "other");
+  watch(otherEdit, "otherEdit");
+  watch(host, "host");
+  outer->SetFocus();
+  win::PumpMessages();
+  ASSERT_TRUE(outer->Focused());
+  struct Step {
+    TWinControl* To;
+    std::vector<std::string> Log;
+  };
+  const std::vector<Step> steps = {
+      {inner, {"enter inner"}},                                               // into a child: outer stays
+      {outer, {"exit inner"}},                                                // back: outer was never left
+      {otherEdit, {"exit outer", "enter other", "enter otherEdit"}},          // across: up to the host
+      {inner, {"exit otherEdit", "exit other", "enter outer", "enter inner"}},  // and back down, outer first
+      {other, {"exit inner", "exit outer", "enter other"}},
+  };
+  for (const Step& s : steps) {
+    log.clear();
+    s.To->SetFocus();
+    win::PumpMessages();
+    ASSERT_TRUE(s.To->Focused());
+    EXPECT_EQ(log, s.Log);
+  }
 }
 
 }  // namespace

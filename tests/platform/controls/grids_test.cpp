@@ -701,6 +701,33 @@ TEST_F(GridTest, CountsKeepTheCurrentCellInsideAndFixedCountsAreChecked) {
   EXPECT_EQ(grid->CellRect(1, 999998).Height(), 60);
 }
 
+TEST_F(GridTest, SettingTheFixedCountsAgainKeepsThePlaceAndANewCountStartsAfresh) {
+  // The default grid has one fixed column and one fixed row; the cursor walks right and down so that
+  // the view scrolls.
+  ASSERT_EQ(grid->FixedCols(), 1);
+  ASSERT_EQ(grid->FixedRows(), 1);
+  Key(VK_END);
+  for (int i = 0; i < 30; ++i) Key(VK_DOWN);
+  const int col = grid->Col(), row = grid->Row(), left = grid->LeftCol(), top = grid->TopRow();
+  ASSERT_EQ(col, 9);
+  ASSERT_EQ(row, 31);
+  ASSERT_GT(left, 1);
+  ASSERT_GT(top, 1);
+  grid->SetFixedCols(1);
+  grid->SetFixedRows(1);
+  EXPECT_EQ(grid->Col(), col);
+  EXPECT_EQ(grid->Row(), row);
+  EXPECT_EQ(grid->LeftCol(), left);
+  EXPECT_EQ(grid->TopRow(), top);
+  // Another count starts the scrollable part afresh.
+  grid->SetFixedCols(2);
+  EXPECT_EQ(grid->Col(), 2);
+  EXPECT_EQ(grid->LeftCol(), 2);
+  grid->SetFixedRows(3);
+  EXPECT_EQ(grid->Row(), 3);
+  EXPECT_EQ(grid->TopRow(), 3);
+}
+
 TEST_F(GridTest, DialogCodesAndDefaultOptions) {
   LRESULT code = SendMessage(grid->Handle(), WM_GETDLGCODE, 0, 0);
   EXPECT_TRUE(code & DLGC_WANTARROWS);

@@ -2,6 +2,8 @@
 // value, validation hooks and old/new values.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/rtl/sysutils.h"
 #include "tests/platform/data/data_fixture.h"
 
@@ -144,6 +146,86 @@ TEST_F(FieldTest, BadTextRaisesNamingTheFieldAndKeepsTheOldValue) {
   I->SetMaxValue(10);
   EXPECT_THROW(I->SetAsInteger(11), EDatabaseError);
   EXPECT_EQ(I->AsInteger(), 7);
+}
+
+// Dates are kept only between 0001-01-01 and 9999-12-31 23:59:59.999; numbers only when finite. Anything
+// else is refused with the field's conversion error, and the old value stays.
+TEST_F(FieldTest, ValuesOutsideTheDateRangeOrNotFiniteAreRefused) {
+  D->SetAsDateTime(EncodeDate(2024, 1, 31));
+  T->SetAsDateTime(EncodeTime(12, 0, 0, 0));
+  DT->SetAsDateTime(EncodeDate(2024, 1, 31));
+  F->SetAsFloat(1.5);
+  Cur->SetAsFloat(2.5);
+  const double inf = HUGE_VAL, nan = std::nan("");
+  struct { TField* Field; double Value; const char* Message; } refused[] = {
+      {D, 1e300, "'1E300' is not a valid date value for field 'D'"},
+      {D, -3e9, "'-3000000000' is not a valid date value for field 'D'"},
+      {T, 1e300, "'1E300' is not a valid time value for field 'T'"},
+      {DT, nan, "'NAN' is not a valid date and time value for field 'DT'"},
+      {DT, inf, "'INF' is not a valid date and time value for field 'DT'"},
+      // 10000-01-01 00:00 and 0000-12-31 12:00 (a negative value keeps the time as its fraction).
+      {DT, 2958466.0, "'2958466' is not a valid date and time value for field 'DT'"},
+      {DT, -693594.5, "'-693594.5' is not a valid date and time value for field 'DT'"},
+      {F, inf, "'INF' is not a valid floating point value for field 'F'"},
+      {F, -inf, "'-INF' is not a valid floating point value for field 'F'"},
+      {Cur, nan, "'NAN' is not a valid floating point value for field 'Cur'"},
+  };
+  for (auto& c : refused) {
+    SCOPED_TRACE(c.Message);
+    const std::string kept = c.Field->Text();
+    try {
+      c.Field->SetAsFloat(c.Value);
+      FAIL();
+    } catch (const EConvertError& e) {
+      EXPECT_EQ(e.Message(), c.Message);
+    }
+    EXPECT_EQ(c.Field->Text(), kept);
+  }
+  // As text: the value the text names would be infinite or undefined.
+  for (const char* text : {"1e400", "-1e400", "NAN", "INF"}) {
+    SCOPED_TRACE(text);
+    try {
+      F->SetText(text);
+      FAIL();
+    } catch (const EConvertError& e) {
+      EXPECT_EQ(e.Message(), std::string("'") + text + "' is not a valid floating point value for field 'F'");
+    }
+    EXPECT_EQ(F->Text(), "1.5");
+  }
+  // The first and the last moment of the range are kept.
+  DT->SetAsDateTime(EncodeDateTime(9999, 12, 31, 23, 59, 59, 999));
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", DT->AsDateTime()), "9999-12-31 23:59:59.999");
+  DT->SetAsDateTime(EncodeDateTime(1, 1, 1, 23, 59, 59, 999));
+  EXPECT_EQ(FormatDateTime("y-mm-dd hh:nn:ss.zzz", DT->AsDateTime()), "01-01-01 23:59:59.999");
+  F->SetText("1e308");
+  EXPECT_EQ(F->AsFloat(), 1e308);
+}
+
+// The automatic value stops at the largest 32-bit integer: the record that would need the next one is
+// refused and not stored, instead of being numbered from the negative end.
+TEST_F(FieldTest, AutoIncrementRaisesAtItsLimit) {
+  A->SetAsInteger(2147483646);
+  DS->Post();
+  DS->Append();
+  DS->Post();
+  EXPECT_EQ(A->AsInteger(), 2147483647);
+  EXPECT_EQ(DS->RecordCount(), 2);
+  DS->Append();
+  try {
+    DS->Post();
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "T: Field 'A' has no automatic value left after 2147483647");
+  }
+  EXPECT_EQ(DS->State(), dsInsert);
+  DS->Cancel();
+  EXPECT_EQ(DS->RecordCount(), 2);
+  for (DS->First(); !DS->Eof(); DS->Next()) EXPECT_GT(A->AsInteger(), 0);
+  // A value given by the program is still taken.
+  DS->Append();
+  A->SetAsInteger(5);
+  DS->Post();
+  EXPECT_EQ(DS->RecordCount(), 3);
 }
 
 TEST_F(FieldTest, StringsAreCutToSizeInWholeCharacters) {

@@ -371,6 +371,50 @@ TEST_F(FormsTest, KeyPreviewFreeingCloseAndPaint) {
 // ---------------------------------------------------------------------------------------------------
 
 // A small dialog with the standard controls, rendered headless for a person to look at.
+// The application's loop types a key as a character only when neither the focused control nor the
+// form's dialog keys took it.
+TEST_F(FormsTest, KeysTheDialogHandlingTookBecomeNoCharacters) {
+  TDialogForm* form = nullptr;
+  Application->CreateForm(form);
+  auto* second = new TEdit(form);
+  second->SetBounds(20, 50, 200, 21);
+  second->SetParent(form);
+  int oks = 0, cancels = 0;
+  form->Ok->OnClick = [&](TObject*) { ++oks; };
+  form->Cancel->OnClick = [&](TObject*) { ++cancels; };
+  std::vector<std::string> chars;
+  auto watch = [&](TEdit* e, const std::string& name) {
+    e->OnKeyPress = [&chars, name](TObject*, WideChar& Key) { chars.push_back(name + " " + std::to_string(Key)); };
+  };
+  watch(form->NameEdit, "name");
+  watch(second, "second");
+  form->Show();
+  form->NameEdit->SetFocus();
+  win::PumpMessages();
+  ASSERT_TRUE(form->NameEdit->Focused());
+  auto stroke = [](UINT Vk) {
+    win::InjectKey(WM_KEYDOWN, Vk);
+    win::InjectKey(WM_KEYUP, Vk);
+    Application->ProcessMessages();
+  };
+  // A key the edit keeps is typed.
+  stroke('A');
+  EXPECT_EQ(chars, (std::vector<std::string>{"name 97"}));
+  chars.clear();
+  // Tab moves the focus and types nothing, neither where it was nor where it went.
+  stroke(VK_TAB);
+  EXPECT_TRUE(second->Focused());
+  EXPECT_TRUE(chars.empty());
+  // Return clicks the default button, Escape the cancel button: no characters either.
+  stroke(VK_RETURN);
+  EXPECT_EQ(oks, 1);
+  stroke(VK_ESCAPE);
+  EXPECT_EQ(cancels, 1);
+  EXPECT_TRUE(chars.empty()) << chars.front();
+  EXPECT_EQ(second->Text(), "");
+  EXPECT_EQ(form->NameEdit->Text(), "a");
+}
+
 TEST_F(FormsTest, RendersATidyDialog) {
   TForm* form = nullptr;
   Application->CreateForm(form);

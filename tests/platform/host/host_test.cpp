@@ -274,3 +274,42 @@ TEST_F(HostTest, NativeMessageDialogOffersTheAskedButtons) {
 }
 
 }  // namespace
+
+namespace {
+
+// Keys let go while another program's window or a native dialog had the keyboard never reach the
+// program; when the keyboard comes back the modifier state is the host's.
+TEST_F(HostTest, ModifiersAreTakenFromTheHostWhenTheKeyboardComesBack) {
+  HWND h = MakeTop();
+  win::PumpMessages();
+  SetFocus(h);
+  host::HostWindow* w = host_->WidgetOf(h);
+  ASSERT_NE(w, nullptr);
+  auto pressCtrl = [&] {
+    QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    QApplication::sendEvent(w, &ctrl);
+    win::PumpMessages();
+    ASSERT_LT(GetKeyState(VK_CONTROL), 0);
+    ASSERT_LT(GetAsyncKeyState(VK_CONTROL), 0);
+  };
+  // Another program takes the activation and gives it back.
+  pressCtrl();
+  win::NotifyTopLevelActivated(h, false);
+  win::NotifyTopLevelActivated(h, true);
+  EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+  EXPECT_GE(GetAsyncKeyState(VK_CONTROL), 0);
+  // A native message box, confirmed.
+  pressCtrl();
+  host::QtDialogs dialogs(*host_);
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Ok)->click();
+  });
+  poll.start(5);
+  EXPECT_EQ(dialogs.MessageBox(h, "删除记录？", "确认", MB_OKCANCEL), IDOK);
+  poll.stop();
+  EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+  EXPECT_GE(GetAsyncKeyState(VK_CONTROL), 0);
+}
+
+}  // namespace

@@ -171,3 +171,22 @@ TEST(Variant, ArraysWithBounds) {
   EXPECT_EQ(VarType(ints[0]), varInteger);
   EXPECT_FALSE(VarArrayCreate(0, 1) == VarArrayCreate(1, 2));  // bounds differ
 }
+
+// Long runs of one letter: each token takes what it can (two-letter hours, a year the whole run, other
+// letters one by one) and the rest of the run follows; the time this takes grows with the run's length.
+TEST(Dates, LongRunsOfOneLetter) {
+  const TDateTime d = EncodeDateTime(2024, 3, 5, 14, 7, 9, 0);
+  const size_t n = 40000;
+  std::string twos;
+  for (size_t i = 0; i < n / 2; ++i) twos += "14";
+  EXPECT_EQ(FormatDateTime(std::string(n, 'h'), d), twos);
+  EXPECT_EQ(FormatDateTime(std::string(n, 'y'), d), "2024");
+  EXPECT_EQ(FormatDateTime(std::string(n, 'q'), d), std::string(n, 'q'));
+  // Six d's are the long date; 40,000 = 6 x 6,666 + 4, the last four the day's name.
+  std::string dates;
+  for (int i = 0; i < 6666; ++i) dates += FormatDateTime("dddddd", d);
+  EXPECT_EQ(FormatDateTime(std::string(n, 'd'), d), dates + "Tuesday");
+  std::string months;
+  for (int i = 0; i < 10000; ++i) months += "March";
+  EXPECT_EQ(FormatDateTime(std::string(n, 'm'), d), months);
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/variants.h"
 
@@ -57,4 +59,22 @@ TEST(Format, MismatchRaisesConvertError) {
   } catch (const EConvertError& e) {
     EXPECT_EQ(e.Message(), "Format '%d' invalid or incompatible with argument");
   }
+}
+
+// A width or precision taken from the arguments has the same bound as one written in the format: past
+// it (the most negative integer, a precision of two thousand million) the format is refused instead of
+// negating what cannot be negated or building a text of gigabytes.
+TEST(Format, WidthAndPrecisionFromArgumentsAreBounded) {
+  for (int bad : {INT_MIN, INT_MIN + 1, -100001, 100001, INT_MAX}) {
+    SCOPED_TRACE(bad);
+    EXPECT_THROW(Format("%*d", {bad, 5}), EConvertError);
+    EXPECT_THROW(Format("%.*f", {bad, 1.5}), EConvertError);
+    EXPECT_THROW(Format("%.*d", {bad, 5}), EConvertError);
+  }
+  EXPECT_EQ(Format("%*d|%*d|%.*f", {-3, 7, 3, 7, 1, 2.25}), "7  |  7|2.3");
+  // At the bound itself the text is made, padded with zeros to the precision.
+  const std::string wide = Format("%.*d", {100000, 7});
+  EXPECT_EQ(wide.size(), 100000u);
+  EXPECT_EQ(wide.find_first_not_of('0'), 99999u);
+  EXPECT_EQ(Format("%-*d|", {-100000, 1}).size(), 100001u);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/rtl/sysutils.h"
 
 TEST(Strings, CaseTrimSearchCopy) {
@@ -116,4 +118,34 @@ TEST(ShortCuts, KeyAndModifiersPackAndUnpack) {
   ShortCutToKey(0xA041, key, mods);
   EXPECT_EQ(key, 0x41);
   EXPECT_EQ(mods, scAlt | scShift);
+}
+
+// Typed UTF-16 units, one WM_CHAR each, joined into whole characters: what each unit gives.
+TEST(Utf16, TypedCharJoinerPairsTheHalvesOfACharacterBeyondTheBmp) {
+  struct Case {
+    const char* Name;
+    std::vector<char16_t> Units;
+    std::vector<char32_t> Given;
+  };
+  const Case Cases[] = {
+      {"a letter", {u'a'}, {U'a'}},
+      {"U+20BB7 as its two halves", {0xD842, 0xDFB7}, {0, 0x20BB7}},
+      {"U+1F600 between letters", {u'x', 0xD83D, 0xDE00, u'y'}, {U'x', 0, 0x1F600, U'y'}},
+      {"a second half alone", {0xDFB7, u'a'}, {0, U'a'}},
+      {"a first half that a letter follows is dropped", {0xD842, u'a', 0xDFB7}, {0, U'a', 0}},
+      {"a first half that another first half follows", {0xD842, 0xD83D, 0xDE00}, {0, 0, 0x1F600}},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TTypedCharJoiner J;
+    std::vector<char32_t> Given;
+    for (char16_t U : C.Units) Given.push_back(J.Join(U));
+    EXPECT_EQ(Given, C.Given);
+    EXPECT_FALSE(J.Pending());
+  }
+  TTypedCharJoiner J;
+  J.Join(0xD842);
+  EXPECT_TRUE(J.Pending());
+  J.Clear();
+  EXPECT_EQ(J.Join(0xDFB7), 0u) << "cleared: the second half has no first";
 }
