@@ -704,7 +704,8 @@ struct TPage {
 TPage CurrentPage(TCustomAxisPanel* Chart, int Count) {
   const int size = Chart->MaxPointsPerPage();
   TPage p;
-  p.First = size * (Chart->Page() - 1);
+  // Pages count from 1; a page number below that shows the first page rather than reading before it.
+  p.First = size * (std::max(1, Chart->Page()) - 1);
   // A page past the data shows the last full page (the last PageSize points), not a partial one.
   if (p.First >= Count) p.First = std::max(0, Count - size);
   p.Last = std::min(p.First + size - 1, Count - 1);

@@ -429,6 +429,12 @@ TEST_F(AxisTest, PagingPastTheDataShowsTheLastFullPage) {
     EXPECT_EQ(AxisMaximumOrMinimum(&chart, builtIn[1].get(), true), 94) << page;
     EXPECT_EQ(AxisMaximumOrMinimum(&chart, builtIn[1].get(), false), 96) << page;
   }
+  // A page number below 1 shows the first page: points 0..2.
+  for (int page : {0, -2}) {
+    chart.CurrentPage = page;
+    EXPECT_EQ(AxisMaximumOrMinimum(&chart, axis, true), 10) << page;
+    EXPECT_EQ(AxisMaximumOrMinimum(&chart, axis, false), 12) << page;
+  }
   // Fewer points than a page: the page starts at the first point.
   chart.PageSize = 10;
   chart.CurrentPage = 3;
