@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "dataedit/MRUListJudge.h"
 #include "platform/classes/filer.h"
 #include "platform/controls/actions.h"
 #include "platform/controls/masks.h"
@@ -899,18 +900,8 @@ void TCustomDBEditX::OpenMRUList() {
     };
   }
   // Each entry is judged by AcceptMRUItem, which hands the list's own filter on.
-  FMRUItemFilter = FMRUList->OnItemFilter;
-  FMRUList->OnItemFilter = [this](TObject*, const std::string& Item, bool& Accept) { AcceptMRUItem(Item, Accept); };
-  bool Complete = true;
-  try {
-    Complete = FMRUList->GetMatchingItems(FMRUListBox->Items(), Text());
-  } catch (...) {
-    FMRUList->OnItemFilter = FMRUItemFilter;
-    FMRUItemFilter = nullptr;
-    throw;
-  }
-  FMRUList->OnItemFilter = FMRUItemFilter;
-  FMRUItemFilter = nullptr;
+  const auto Judge = [this](const std::string& Item, bool& Accept) { AcceptMRUItem(Item, Accept); };
+  const bool Complete = GetMatchingItemsJudgedBy(FMRUList.get(), FMRUListBox->Items(), Text(), FMRUItemFilter, Judge);
   if (!Complete && FMRUList->DroppedDown) FMRUList->CloseList(false);
   const int Count = FMRUListBox->Items()->Count();
   if (FMRUList->DroppedDown && Count == 0) {

@@ -1,4 +1,5 @@
 #include "dataedit/MRUListX.h"
+#include "dataedit/MRUListJudge.h"
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/windows.h"
@@ -120,4 +121,19 @@ void TMRUListX::Assign(TPersistent* Source) {
     return;
   }
   TPersistent::Assign(Source);
+}
+
+bool GetMatchingItemsJudgedBy(TMRUListX* List, TStrings* Target, const std::string& Text, TMRUItemFilter& Saved,
+                              const std::function<void(const std::string& Item, bool& Accept)>& Judge) {
+  Saved = List->OnItemFilter;
+  List->OnItemFilter = [&Judge](TObject*, const std::string& Item, bool& Accept) { Judge(Item, Accept); };
+  struct Restore {
+    TMRUListX* List;
+    TMRUItemFilter& Saved;
+    ~Restore() {
+      List->OnItemFilter = Saved;
+      Saved = nullptr;
+    }
+  } restore{List, Saved};
+  return List->GetMatchingItems(Target, Text);
 }

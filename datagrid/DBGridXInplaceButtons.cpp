@@ -7,6 +7,7 @@
 #include "datagrid/DBGridXInplace.h"
 #include "datagrid/DBPopupGridX.h"
 #include "dataedit/DBCtrlsXRules.h"
+#include "dataedit/MRUListJudge.h"
 #include "dataedit/SpecRowX.h"
 #include "platform/controls/masks.h"
 #include "platform/controls/menus.h"
@@ -325,18 +326,8 @@ void TDBGridInplaceEdit::OpenMRUList() {
   if (!FMRUListControl) FMRUListControl = NewMRUListControl();
   TStrings* items = FMRUListControl->Items();
   // Each entry is judged by AcceptMRUItem (which hands the list's own filter the column as sender).
-  FMRUItemFilter = FMRUList->OnItemFilter;
-  FMRUList->OnItemFilter = [this](TObject*, const std::string& Item, bool& Accept) { AcceptMRUItem(Item, Accept); };
-  bool complete = true;
-  try {
-    complete = FMRUList->GetMatchingItems(items, Text());
-  } catch (...) {
-    FMRUList->OnItemFilter = FMRUItemFilter;
-    FMRUItemFilter = nullptr;
-    throw;
-  }
-  FMRUList->OnItemFilter = FMRUItemFilter;
-  FMRUItemFilter = nullptr;
+  const auto Judge = [this](const std::string& Item, bool& Accept) { AcceptMRUItem(Item, Accept); };
+  const bool complete = GetMatchingItemsJudgedBy(FMRUList, items, Text(), FMRUItemFilter, Judge);
   if (!complete) FMRUList->CloseList(false);
   int count = items->Count();
   if (FMRUList->DroppedDown && count == 0) {
