@@ -52,6 +52,9 @@ void PlainBlendRow(const std::uint32_t* Source, std::uint32_t* Dest, int Count);
 // routine; the row routine leaves alpha 0 and copies alpha 255.
 std::uint32_t MMXBlendPixel(std::uint32_t Source, std::uint32_t Dest);
 void MMXBlendRow(const std::uint32_t* Source, std::uint32_t* Dest, int Count);
+// The widest vectors, in bits, the row routines may use where the processor has them (512, 256 or 128;
+// tests lower it to reach each path).
+extern int EffectsWidestVectors;
 void KeyRow(const std::uint32_t* Source, std::uint32_t* Dest, int Count);
 void CopyRow(const std::uint32_t* Source, std::uint32_t* Dest, int Count);
 

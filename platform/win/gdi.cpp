@@ -596,8 +596,17 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* bmi, UINT, void** bits, HANDLE, 
     fmt = QImage::Format_ARGB32;
   else
     return nullptr;
-  QImage img(w, ht, fmt);
-  if (img.isNull()) return nullptr;
+  // The pixels start on a page, as the system's own sections do: row loops that work whole cache lines
+  // then never split one when the rows do not.
+  const qsizetype stride = ((static_cast<qsizetype>(w) * h.biBitCount + 31) / 32) * 4;
+  const std::size_t page = 4096, bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(ht);
+  void* memory = std::aligned_alloc(page, (bytes + page - 1) / page * page);
+  if (!memory) return nullptr;
+  QImage img(static_cast<uchar*>(memory), w, ht, stride, fmt, [](void* p) { std::free(p); }, memory);
+  if (img.isNull()) {
+    std::free(memory);
+    return nullptr;
+  }
   img.fill(0);
   HBITMAP hb = AddBitmap(std::move(img), true, h.biHeight, h.biBitCount);
   if (bits) *bits = GdiAs<BitmapObj>(hb, GdiKind::Bitmap)->image.bits();

@@ -80,30 +80,48 @@ TEST(EffectsPixelRoutines, BlendRowsSkipRunsOfTransparentPixels) {
   }
 }
 
-// The vectorised row blend against the MMX formula pixel by pixel: every alpha value (0 and 255 in runs
-// and alone) on rows of odd lengths, and a blend of odd-sized bitmaps drawn into a part of another.
+// The vectorised row blend against the MMX formula pixel by pixel, with each width of vectors the
+// processor offers: every alpha value (0 and 255 in runs and alone) on rows of odd lengths starting at
+// each place in a cache line, with the pixels on both sides left alone; and a blend of odd-sized bitmaps
+// drawn into a part of another.
 TEST(EffectsPixelRoutines, WideRowBlendMatchesTheFormulaOnOddLengths) {
   std::mt19937 rng(9);
   auto want = [](Px s, Px d) {
     const Px a = s >> 24;
     return a == 0 ? d : (a == 255 ? s : MMXBlendPixel(s, d));
   };
-  for (int count : {7, 8, 9, 15, 16, 23, 31, 33, 255, 1923}) {
-    std::vector<Px> src(static_cast<std::size_t>(count)), dst(src.size());
-    for (int i = 0; i < count; ++i) {
-      Px a = static_cast<Px>(i % 256);  // every alpha value appears on the longer rows
-      if ((i / 8) % 5 == 1) a = 0;      // whole runs of transparent pixels
-      if ((i / 8) % 5 == 3) a = 255;    // and of opaque ones
-      src[static_cast<std::size_t>(i)] = a << 24 | (rng() & 0xFFFFFF);
-      dst[static_cast<std::size_t>(i)] = rng();
-    }
-    std::vector<Px> out = dst;
-    MMXBlendRow(src.data(), out.data(), count);
-    for (int i = 0; i < count; ++i) {
-      const auto k = static_cast<std::size_t>(i);
-      ASSERT_EQ(out[k], want(src[k], dst[k])) << "count " << count << " pixel " << i;
-    }
+  struct TKeepWidest {
+    int Old = EffectsWidestVectors;
+    ~TKeepWidest() { EffectsWidestVectors = Old; }
+  } keep;
+  for (int bits : {512, 256, 128}) {
+    EffectsWidestVectors = bits;
+    for (int count : {7, 8, 9, 15, 16, 23, 31, 33, 255, 1923})
+      for (int start : {0, 1, 5, 15}) {
+        // Both rows in buffers whose line boundaries are known, with a guard pixel on each side.
+        std::vector<Px> srcBuffer(static_cast<std::size_t>(count) + 48), dstBuffer(srcBuffer.size());
+        const auto lineStart = [](std::vector<Px>& v) {
+          return static_cast<std::size_t>((64 - reinterpret_cast<std::uintptr_t>(v.data()) % 64) % 64 / 4);
+        };
+        const std::size_t from = lineStart(dstBuffer) + 16 + static_cast<std::size_t>(start);
+        for (auto& p : dstBuffer) p = rng();
+        for (std::size_t i = 0; i < srcBuffer.size(); ++i) {
+          const std::size_t k = i - std::min(i, from);
+          Px a = static_cast<Px>(k % 256);  // every alpha value appears on the longer rows
+          if ((k / 8) % 5 == 1) a = 0;      // whole runs of transparent pixels
+          if ((k / 8) % 5 == 3) a = 255;    // and of opaque ones
+          srcBuffer[i] = a << 24 | (rng() & 0xFFFFFF);
+        }
+        std::vector<Px> out = dstBuffer;
+        MMXBlendRow(srcBuffer.data() + from, out.data() + from, count);
+        for (std::size_t k = 0; k < out.size(); ++k) {
+          const bool inside = k >= from && k < from + static_cast<std::size_t>(count);
+          ASSERT_EQ(out[k], inside ? want(srcBuffer[k], dstBuffer[k]) : dstBuffer[k])
+              << bits << " bits, count " << count << ", start " << start << ", pixel " << k;
+        }
+      }
   }
+  EffectsWidestVectors = keep.Old;
   TEffectsBitmap from, into;
   Paint(from, 37, 5, [&](int, int) { return static_cast<Px>(rng()); });
   Paint(into, 41, 9, [&](int, int) { return static_cast<Px>(rng()); });

@@ -1,6 +1,7 @@
 // GDI's pixel rules on memory device contexts.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/win/windows.h"
@@ -209,6 +210,7 @@ TEST(Gdi, DibSectionsShareTheirBitsAndReportTheirLayout) {
   HBITMAP b = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   ASSERT_NE(b, nullptr);
   ASSERT_NE(bits, nullptr);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bits) % 4096, 0u) << "the pixels start on a page";
   BITMAP info;
   ASSERT_EQ(GetObject(b, sizeof info, &info), static_cast<int>(sizeof info));
   EXPECT_EQ(info.bmWidth, 5);
