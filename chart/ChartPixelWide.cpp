@@ -9,6 +9,7 @@
 #include <cstring>
 
 bool ChartWidePaths = true;
+int ChartWidestVectors = 512;
 
 namespace PixelDetail {
 
@@ -19,9 +20,14 @@ bool HasAvx2() {
   return has && ChartWidePaths;
 }
 
+bool HasAvx512() {
+  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+  return has && ChartWidePaths && ChartWidestVectors >= 512;
+}
+
 bool HasVbmi() {
   static const bool has = __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw");
-  return has && ChartWidePaths;
+  return has && ChartWidePaths && ChartWidestVectors >= 512;
 }
 
 // 64 bytes per step: two 128-entry byte permutes cover the table, the top bit picks between them.
@@ -236,83 +242,8 @@ bool IntegerConvolution::Prepare(const float (&W)[9], float Factor) {
 
 namespace {
 
-// Eight 32-bit sums times the factor in Double (exact), rounded half to even.
-__attribute__((target("avx2"))) inline __m256i ScaleDoubleEight(__m256i V, __m256d F) {
-  const __m128i a = _mm256_cvtpd_epi32(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(V)), F));
-  const __m128i b = _mm256_cvtpd_epi32(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(V, 1)), F));
-  return _mm256_inserti128_si256(_mm256_castsi128_si256(a), b, 1);
-}
-
-// How sums become results, fixed for a whole call so that the loops hold no choices.
-struct TScale {
-  __m256i Bias, One, Multiplier, Half;
-  __m128i Shift;
-  __m256 Single;
-  __m256d Double;
-};
-
-__attribute__((target("avx2"))) inline TScale ScaleOf(const IntegerConvolution& C) {
-  TScale t;
-  t.Bias = _mm256_set1_epi16(static_cast<int16_t>(C.Shift > 0 ? (1 << (C.Shift - 1)) - 1 : 0));
-  t.One = _mm256_set1_epi16(1);
-  t.Multiplier = _mm256_set1_epi16(C.Multiplier);
-  t.Half = _mm256_set1_epi16(static_cast<int16_t>(C.Shift > 0 ? 1 << (C.Shift - 1) : 0));
-  t.Shift = _mm_cvtsi32_si128(C.Shift);
-  t.Single = _mm256_set1_ps(C.ScaledFactor);
-  t.Double = _mm256_set1_pd(C.ScaledFactor);
-  return t;
-}
-
 // The ways sums become results (the loops are made once for each).
 enum { kSum, kShift, kMulHigh, kMulHighUnsigned, kSingle, kDouble };
-
-// Sixteen sums (in natural order) scaled and rounded to sixteen 16-bit results, in natural order.
-template <int Mode>
-__attribute__((target("avx2"))) inline __m256i ScaleSixteen(__m256i S, const TScale& T) {
-  if constexpr (Mode == kSum) {
-    return S;
-  } else if constexpr (Mode == kShift) {
-    // A power of two: half to even is (t + half - 1 + (floor(t / 2^k) and 1)) shifted right by k,
-    // saturating on the way (a saturated sum is far above 255 either way).
-    const __m256i odd = _mm256_and_si256(_mm256_sra_epi16(S, T.Shift), T.One);
-    return _mm256_sra_epi16(_mm256_adds_epi16(_mm256_adds_epi16(S, T.Bias), odd), T.Shift);
-  } else if constexpr (Mode == kMulHigh) {
-    return _mm256_mulhrs_epi16(_mm256_sll_epi16(S, T.Shift), T.Multiplier);
-  } else if constexpr (Mode == kMulHighUnsigned) {
-    return _mm256_srl_epi16(_mm256_add_epi16(_mm256_mulhi_epu16(S, T.Multiplier), T.Half), T.Shift);
-  } else {
-    const __m256i lo = _mm256_cvtepi16_epi32(_mm256_castsi256_si128(S));
-    const __m256i hi = _mm256_cvtepi16_epi32(_mm256_extracti128_si256(S, 1));
-    __m256i rl, rh;
-    if constexpr (Mode == kSingle) {
-      rl = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(lo), T.Single));
-      rh = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(hi), T.Single));
-    } else {
-      rl = ScaleDoubleEight(lo, T.Double);
-      rh = ScaleDoubleEight(hi, T.Double);
-    }
-    return _mm256_permute4x64_epi64(_mm256_packs_epi32(rl, rh), 0xD8);
-  }
-}
-
-// Thirty-two 16-bit results to bytes, clamped to 0..255 by the saturating pack.
-__attribute__((target("avx2"))) inline void StoreBytes(uint8_t* Out, __m256i A, __m256i B) {
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(Out), _mm256_permute4x64_epi64(_mm256_packus_epi16(A, B), 0xD8));
-}
-
-inline uint8_t ScaleOne(int S, const IntegerConvolution& C) {
-  const double v = std::nearbyint(static_cast<double>(S) * static_cast<double>(C.ScaledFactor));
-  return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
-}
-
-inline __attribute__((target("avx2"))) __m256i LoadWide(const int16_t* P) {
-  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
-}
-
-// Sixteen channel bytes widened to 16 bits.
-inline __attribute__((target("avx2"))) __m256i Load(const uint8_t* P) {
-  return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(P)));
-}
 
 int ModeOf(const IntegerConvolution& C) {
   switch (C.Scaling) {
@@ -325,72 +256,127 @@ int ModeOf(const IntegerConvolution& C) {
 }
 
 // The terms of a line with a non-zero weight: where they read, and their weights. When every weight is
-// 1 or -1 the terms of weight 1 come first (Plus of them) and the rest are subtracted.
+// 1 or -1 (Unit) the terms of weight 1 come first (Plus of them) and the rest are subtracted.
 struct TTerms {
   const uint8_t* P[9];
-  __m256i W[9];
   int16_t Scalar[9];
   int N = 0, Plus = 0;
+  bool Unit = true;
 };
 
-// Each term a row at an offset times its weight, summed in 16-bit lanes.
-template <int Mode, bool Unit>
-__attribute__((target("avx2"))) int LineOf(const TTerms& T, const TScale& S, uint8_t* Out, int Count) {
-  int i = 0;
-  for (; i + 32 <= Count; i += 32) {
-    __m256i s0 = _mm256_setzero_si256(), s1 = _mm256_setzero_si256();
-    if constexpr (Unit) {
-      for (int t = 0; t < T.Plus; ++t) {
-        s0 = _mm256_add_epi16(s0, Load(T.P[t] + i));
-        s1 = _mm256_add_epi16(s1, Load(T.P[t] + i + 16));
-      }
-      for (int t = T.Plus; t < T.N; ++t) {
-        s0 = _mm256_sub_epi16(s0, Load(T.P[t] + i));
-        s1 = _mm256_sub_epi16(s1, Load(T.P[t] + i + 16));
-      }
-    } else {
-      for (int t = 0; t < T.N; ++t) {
-        s0 = _mm256_add_epi16(s0, _mm256_mullo_epi16(Load(T.P[t] + i), T.W[t]));
-        s1 = _mm256_add_epi16(s1, _mm256_mullo_epi16(Load(T.P[t] + i + 16), T.W[t]));
-      }
-    }
-    StoreBytes(Out + i, ScaleSixteen<Mode>(s0, S), ScaleSixteen<Mode>(s1, S));
-  }
-  return i;
-}
-
-// Also makes the row below's sums (from its bytes) on the way and keeps them for the next rows.
-template <int Mode, bool UnitA>
-__attribute__((target("avx2"))) int LineBoxOf(const int16_t* SumAbove, const int16_t* SumHere, int16_t* SumBelow,
-                                              const uint8_t* Below, const uint8_t* Centre, __m256i A, __m256i D,
-                                              const TScale& S, uint8_t* Out, int Count) {
-  int i = 0;
-  for (; i + 32 <= Count; i += 32) {
-    __m256i s[2];
-    for (int h = 0; h < 2; ++h) {
-      const int j = i + 16 * h;
-      const __m256i below = _mm256_add_epi16(_mm256_add_epi16(Load(Below + j - 3), Load(Below + j)), Load(Below + j + 3));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(SumBelow + j), below);
-      const __m256i box = _mm256_add_epi16(_mm256_add_epi16(LoadWide(SumAbove + j), LoadWide(SumHere + j)), below);
-      s[h] = _mm256_add_epi16(UnitA ? _mm256_sign_epi16(box, A) : _mm256_mullo_epi16(box, A),
-                              _mm256_mullo_epi16(Load(Centre + j), D));
-    }
-    StoreBytes(Out + i, ScaleSixteen<Mode>(s[0], S), ScaleSixteen<Mode>(s[1], S));
-  }
-  return i;
-}
-
-template <int Mode>
-__attribute__((target("avx2"))) int LineBoxOfMode(const int16_t* SumAbove, const int16_t* SumHere, int16_t* SumBelow,
-                                                  const uint8_t* Below, uint8_t* Centre, int16_t A, int16_t D,
-                                                  const TScale& S, int Count) {
-  const __m256i a = _mm256_set1_epi16(A), d = _mm256_set1_epi16(D);
-  return A == 1 || A == -1
-             ? LineBoxOf<Mode, true>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, S, Centre, Count)
-             : LineBoxOf<Mode, false>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, S, Centre, Count);
+inline uint8_t ScaleOne(int S, const IntegerConvolution& C) {
+  const double v = std::nearbyint(static_cast<double>(S) * static_cast<double>(C.ScaledFactor));
+  return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
 }  // namespace
+
+// The convolution's loops once with 256-bit and once with 512-bit vectors.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace Lanes256 {
+namespace {
+struct V {
+  using T = __m256i;
+  using Fs = __m256;
+  using Fd = __m256d;
+  static constexpr int Lanes = 16;
+  static T Zero() { return _mm256_setzero_si256(); }
+  static T Set(int16_t v) { return _mm256_set1_epi16(v); }
+  static Fs SetSingle(float v) { return _mm256_set1_ps(v); }
+  static Fd SetDouble(double v) { return _mm256_set1_pd(v); }
+  static T Add(T a, T b) { return _mm256_add_epi16(a, b); }
+  static T Sub(T a, T b) { return _mm256_sub_epi16(a, b); }
+  static T Mul(T a, T b) { return _mm256_mullo_epi16(a, b); }
+  static T And(T a, T b) { return _mm256_and_si256(a, b); }
+  static T AddSat(T a, T b) { return _mm256_adds_epi16(a, b); }
+  static T ShiftRightArith(T a, __m128i n) { return _mm256_sra_epi16(a, n); }
+  static T ShiftRight(T a, __m128i n) { return _mm256_srl_epi16(a, n); }
+  static T ShiftLeft(T a, __m128i n) { return _mm256_sll_epi16(a, n); }
+  static T MulHighRound(T a, T b) { return _mm256_mulhrs_epi16(a, b); }
+  static T MulHighUnsigned(T a, T b) { return _mm256_mulhi_epu16(a, b); }
+  static T Sign(T a, T s) { return _mm256_sign_epi16(a, s); }  // s is never 0
+  static T Bytes(const uint8_t* p) { return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))); }
+  static T Load(const int16_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+  static void Store(int16_t* p, T v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+  // The packs work in 128-bit halves; the permutation puts the two results back in order.
+  static void StoreBytes(uint8_t* p, T a, T b) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8));
+  }
+  static T Pack(__m256i lo, __m256i hi) { return _mm256_permute4x64_epi64(_mm256_packs_epi32(lo, hi), 0xD8); }
+  static __m256i Low(T s) { return _mm256_cvtepi16_epi32(_mm256_castsi256_si128(s)); }
+  static __m256i High(T s) { return _mm256_cvtepi16_epi32(_mm256_extracti128_si256(s, 1)); }
+  static T ScaleSingle(T s, Fs f) {
+    return Pack(_mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(Low(s)), f)),
+                _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(High(s)), f)));
+  }
+  // Eight 32-bit sums times the factor in Double (exact), rounded half to even.
+  static __m256i Double8(__m256i v, Fd f) {
+    const __m128i a = _mm256_cvtpd_epi32(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(v)), f));
+    const __m128i b = _mm256_cvtpd_epi32(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(v, 1)), f));
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(a), b, 1);
+  }
+  static T ScaleDouble(T s, Fd f) { return Pack(Double8(Low(s), f), Double8(High(s), f)); }
+};
+#include "chart/ChartConvolveLanes.inc"
+}  // namespace
+}  // namespace Lanes256
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512bw")
+// The compiler's own 512-bit conversions start from an "undefined" vector it then warns about.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+namespace Lanes512 {
+namespace {
+struct V {
+  using T = __m512i;
+  using Fs = __m512;
+  using Fd = __m512d;
+  static constexpr int Lanes = 32;
+  static T Zero() { return _mm512_setzero_si512(); }
+  static T Set(int16_t v) { return _mm512_set1_epi16(v); }
+  static Fs SetSingle(float v) { return _mm512_set1_ps(v); }
+  static Fd SetDouble(double v) { return _mm512_set1_pd(v); }
+  static T Add(T a, T b) { return _mm512_add_epi16(a, b); }
+  static T Sub(T a, T b) { return _mm512_sub_epi16(a, b); }
+  static T Mul(T a, T b) { return _mm512_mullo_epi16(a, b); }
+  static T And(T a, T b) { return _mm512_and_si512(a, b); }
+  static T AddSat(T a, T b) { return _mm512_adds_epi16(a, b); }
+  static T ShiftRightArith(T a, __m128i n) { return _mm512_sra_epi16(a, n); }
+  static T ShiftRight(T a, __m128i n) { return _mm512_srl_epi16(a, n); }
+  static T ShiftLeft(T a, __m128i n) { return _mm512_sll_epi16(a, n); }
+  static T MulHighRound(T a, T b) { return _mm512_mulhrs_epi16(a, b); }
+  static T MulHighUnsigned(T a, T b) { return _mm512_mulhi_epu16(a, b); }
+  // No sign instruction at this width: negate the lanes where s is negative.
+  static T Sign(T a, T s) { return _mm512_mask_sub_epi16(a, _mm512_movepi16_mask(s), _mm512_setzero_si512(), a); }
+  static T Bytes(const uint8_t* p) { return _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p))); }
+  static T Load(const int16_t* p) { return _mm512_loadu_si512(p); }
+  static void Store(int16_t* p, T v) { _mm512_storeu_si512(p, v); }
+  // The packs work in 128-bit quarters; the permutation puts the 64-bit pieces back in order.
+  static T InOrder(T v) { return _mm512_permutexvar_epi64(_mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7), v); }
+  static void StoreBytes(uint8_t* p, T a, T b) { _mm512_storeu_si512(p, InOrder(_mm512_packus_epi16(a, b))); }
+  static T Pack(__m512i lo, __m512i hi) { return InOrder(_mm512_packs_epi32(lo, hi)); }
+  static __m512i Low(T s) { return _mm512_cvtepi16_epi32(_mm512_castsi512_si256(s)); }
+  static __m512i High(T s) { return _mm512_cvtepi16_epi32(_mm512_extracti64x4_epi64(s, 1)); }
+  static T ScaleSingle(T s, Fs f) {
+    return Pack(_mm512_cvtps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(Low(s)), f)),
+                _mm512_cvtps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(High(s)), f)));
+  }
+  // Sixteen 32-bit sums times the factor in Double (exact), rounded half to even.
+  static __m512i Double16(__m512i v, Fd f) {
+    const __m256i a = _mm512_cvtpd_epi32(_mm512_mul_pd(_mm512_cvtepi32_pd(_mm512_castsi512_si256(v)), f));
+    const __m256i b = _mm512_cvtpd_epi32(_mm512_mul_pd(_mm512_cvtepi32_pd(_mm512_extracti64x4_epi64(v, 1)), f));
+    return _mm512_inserti64x4(_mm512_castsi256_si512(a), b, 1);
+  }
+  static T ScaleDouble(T s, Fd f) { return Pack(Double16(Low(s), f), Double16(High(s), f)); }
+};
+#include "chart/ChartConvolveLanes.inc"
+}  // namespace
+}  // namespace Lanes512
+#pragma GCC diagnostic pop
+#pragma GCC pop_options
 
 bool IntegerConvolution::IsBox() const {
   for (int k : {1, 2, 3, 5, 6, 7, 8})
@@ -398,73 +384,41 @@ bool IntegerConvolution::IsBox() const {
   return Weights[0] != 0;
 }
 
-__attribute__((target("avx2"))) void IntegerConvolution::RowSums(const uint8_t* Row, int16_t* To, int Count) {
-  int i = 0;
-  for (; i + 16 <= Count; i += 16)
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(To + i),
-                        _mm256_add_epi16(_mm256_add_epi16(Load(Row + i - 3), Load(Row + i)), Load(Row + i + 3)));
+void IntegerConvolution::RowSums(const uint8_t* Row, int16_t* To, int Count) {
+  int i = HasAvx512() ? Lanes512::RowSums(Row, To, Count) : (HasAvx2() ? Lanes256::RowSums(Row, To, Count) : 0);
   for (; i < Count; ++i) To[i] = static_cast<int16_t>(Row[i - 3] + Row[i] + Row[i + 3]);
 }
 
 // The sums wrap in 16 bits on the way (A times the box may pass 32767 before the centre's part comes
 // off); the final sum fits, and wrapping arithmetic gives it exactly.
-__attribute__((target("avx2"))) void IntegerConvolution::LineBox(const int16_t* SumAbove, const int16_t* SumHere,
-                                                                 int16_t* SumBelow, const uint8_t* Below,
-                                                                 uint8_t* Centre, int Count) const {
+void IntegerConvolution::LineBox(const int16_t* SumAbove, const int16_t* SumHere, int16_t* SumBelow,
+                                 const uint8_t* Below, uint8_t* Centre, int Count) const {
   const int16_t a = Weights[0], d = static_cast<int16_t>(Weights[4] - Weights[0]);
-  const TScale t = ScaleOf(*this);
-  int i = 0;
-  switch (ModeOf(*this)) {
-    case kSum: i = LineBoxOfMode<kSum>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count); break;
-    case kShift: i = LineBoxOfMode<kShift>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count); break;
-    case kMulHigh: i = LineBoxOfMode<kMulHigh>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count); break;
-    case kMulHighUnsigned:
-      i = LineBoxOfMode<kMulHighUnsigned>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count);
-      break;
-    case kSingle: i = LineBoxOfMode<kSingle>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count); break;
-    default: i = LineBoxOfMode<kDouble>(SumAbove, SumHere, SumBelow, Below, Centre, a, d, t, Count); break;
-  }
-  for (; i < Count; ++i) {
+  if (HasAvx512()) return Lanes512::LineBox(*this, SumAbove, SumHere, SumBelow, Below, Centre, a, d, Count);
+  if (HasAvx2()) return Lanes256::LineBox(*this, SumAbove, SumHere, SumBelow, Below, Centre, a, d, Count);
+  for (int i = 0; i < Count; ++i) {
     SumBelow[i] = static_cast<int16_t>(Below[i - 3] + Below[i] + Below[i + 3]);
     Centre[i] = ScaleOne(static_cast<int16_t>(a * (SumAbove[i] + SumHere[i] + SumBelow[i]) + d * Centre[i]), *this);
   }
 }
 
-__attribute__((target("avx2"))) void IntegerConvolution::Line(const uint8_t* Above, const uint8_t* Here,
-                                                              const uint8_t* Below, uint8_t* Out, int Count) const {
+void IntegerConvolution::Line(const uint8_t* Above, const uint8_t* Here, const uint8_t* Below, uint8_t* Out,
+                              int Count) const {
   const uint8_t* rows[3] = {Above, Here, Below};
   TTerms terms;
-  bool unit = true;
-  for (int16_t w : Weights) unit = unit && (w == 0 || w == 1 || w == -1);
+  for (int16_t w : Weights) terms.Unit = terms.Unit && (w == 0 || w == 1 || w == -1);
   // Weights of 1 first, so that unit terms can be summed in two runs.
   for (int pass = 0; pass < 2; ++pass)
     for (int k = 0; k < 9; ++k) {
       if (Weights[k] == 0 || (Weights[k] == 1) != (pass == 0)) continue;
       terms.P[terms.N] = rows[k / 3] + 3 * (k % 3 - 1);
-      terms.W[terms.N] = _mm256_set1_epi16(Weights[k]);
       terms.Scalar[terms.N] = Weights[k];
       ++terms.N;
       if (pass == 0) ++terms.Plus;
     }
-  const TScale t = ScaleOf(*this);
-  int i = 0;
-  if (terms.N > 0) {
-    switch (ModeOf(*this) * 2 + (unit ? 1 : 0)) {
-      case kSum * 2: i = LineOf<kSum, false>(terms, t, Out, Count); break;
-      case kSum * 2 + 1: i = LineOf<kSum, true>(terms, t, Out, Count); break;
-      case kShift * 2: i = LineOf<kShift, false>(terms, t, Out, Count); break;
-      case kShift * 2 + 1: i = LineOf<kShift, true>(terms, t, Out, Count); break;
-      case kMulHigh * 2: i = LineOf<kMulHigh, false>(terms, t, Out, Count); break;
-      case kMulHigh * 2 + 1: i = LineOf<kMulHigh, true>(terms, t, Out, Count); break;
-      case kMulHighUnsigned * 2: i = LineOf<kMulHighUnsigned, false>(terms, t, Out, Count); break;
-      case kMulHighUnsigned * 2 + 1: i = LineOf<kMulHighUnsigned, true>(terms, t, Out, Count); break;
-      case kSingle * 2: i = LineOf<kSingle, false>(terms, t, Out, Count); break;
-      case kSingle * 2 + 1: i = LineOf<kSingle, true>(terms, t, Out, Count); break;
-      case kDouble * 2: i = LineOf<kDouble, false>(terms, t, Out, Count); break;
-      default: i = LineOf<kDouble, true>(terms, t, Out, Count); break;
-    }
-  }
-  for (; i < Count; ++i) {
+  if (HasAvx512()) return Lanes512::Line(*this, terms, Out, Count);
+  if (HasAvx2()) return Lanes256::Line(*this, terms, Out, Count);
+  for (int i = 0; i < Count; ++i) {
     int s = 0;
     for (int k = 0; k < terms.N; ++k) s += terms.Scalar[k] * terms.P[k][i];
     Out[i] = ScaleOne(s, *this);

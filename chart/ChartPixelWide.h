@@ -8,6 +8,9 @@
 
 // False makes every filter and the resampler take their plain loops (for tests of both paths).
 extern bool ChartWidePaths;
+// The widest vectors, in bits, the wide paths may use where the processor has them (512 or 256; tests
+// lower it to reach each path).
+extern int ChartWidestVectors;
 
 namespace PixelDetail {
 

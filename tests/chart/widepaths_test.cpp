@@ -7,21 +7,27 @@
 
 namespace {
 
-// Runs Work on a copy of Source once with the wide paths and once without; the results must match.
+// Runs Work on a copy of Source with the wide paths at each width of vectors the processor offers, and
+// once without them; the results must match.
 void BothPaths(TBitmap* Source, const std::function<void(TBitmap*)>& Work, const std::string& What) {
-  TBitmap wide, plain;
-  wide.Assign(Source);
+  struct TRestore {
+    ~TRestore() {
+      ChartWidePaths = true;
+      ChartWidestVectors = 512;
+    }
+  } restore;
+  TBitmap plain;
   plain.Assign(Source);
-  Work(&wide);
   ChartWidePaths = false;
-  try {
-    Work(&plain);
-  } catch (...) {
-    ChartWidePaths = true;
-    throw;
-  }
+  Work(&plain);
   ChartWidePaths = true;
-  EXPECT_TRUE(SamePixels(&wide, &plain)) << What;
+  for (int bits : {512, 256}) {
+    ChartWidestVectors = bits;
+    TBitmap wide;
+    wide.Assign(Source);
+    Work(&wide);
+    EXPECT_TRUE(SamePixels(&wide, &plain)) << What << " with " << bits << "-bit vectors";
+  }
 }
 
 TEST(WidePaths, AgreeWithThePlainLoops) {
@@ -55,19 +61,23 @@ TEST(WidePaths, ConvolutionsAndInvertAgreeOnOddSizesAndRegions) {
   std::mt19937 rng(7);
   const std::vector<std::string> kinds = {"invert", "sharpen", "emboss", "soften", "blur 1",
                                           "blur 2", "blur 7",  "blur -3", "custom 0", "custom 1",
-                                          "custom 2", "custom 3", "custom 4"};
+                                          "custom 2", "custom 3", "custom 4", "custom 5", "custom 6"};
   auto make = [](const std::string& Kind) -> std::unique_ptr<TChartFilter> {
     if (Kind == "invert") return NewFilter<TInvertFilter>();
     if (Kind == "sharpen") return NewFilter<TSharpenFilter>();
     if (Kind == "emboss") return NewFilter<TEmbossFilter>();
     if (Kind == "soften") return NewFilter<TSoftenFilter>();
     // Weights that take each way of summing and of rounding: mixed eighths, a box of twos, ones and
-    // minus ones with a shift, whole weights with a shift, and negative sums with a factor of 1/7.
-    const float custom[5][9] = {{0.5f, -0.25f, 1, 0.125f, 3, -1, 0, 2, -0.375f},
+    // minus ones with a shift, whole weights with a shift, negative sums with a factor of 1/7, and
+    // sums too wide for a 16-bit multiplier, rounded through Single (1/35) and through Double (1/10,
+    // where Single products fall on ties).
+    const float custom[7][9] = {{0.5f, -0.25f, 1, 0.125f, 3, -1, 0, 2, -0.375f},
                                 {2, 2, 2, 2, 5, 2, 2, 2, 2},
                                 {1, 0, -1, 1, 1, 0, 0, 1, 1},
                                 {2, 1, 0, 1, 0, 0, 0, 0, 0},
-                                {-1, 3, 0, 2, 1, 0, 0, 3, -1}};
+                                {-1, 3, 0, 2, 1, 0, 0, 3, -1},
+                                {1, 2, 3, 4, 5, 6, 7, 8, -1},
+                                {12, 12, 12, 12, -44, 12, 12, -8, 0}};
     if (Kind.rfind("custom", 0) == 0) {
       auto c = NewFilter<TConvolveFilter>();
       const float* w = custom[std::stoi(Kind.substr(7))];
