@@ -209,8 +209,7 @@ int main(int argc, char** argv) {
   auto& m = reporter.Medians;
 
   auto pillow = PillowMedians(5);
-  std::printf("\nmedians (ms), one thread each, widest vectors %s:\n",
-              __builtin_cpu_supports("avx512bw") ? "512-bit" : (__builtin_cpu_supports("avx2") ? "256-bit" : "128-bit"));
+  std::printf("\nmedians (ms), one thread each, widest vectors %s:\n", WidestVectors());
   for (auto [name, size] : {std::pair{"BM_Chart_SmoothShrink1000x750", "1000x750"},
                             {"BM_Chart_SmoothEnlarge8000x6000", "8000x6000"}}) {
     if (!m.count(name)) continue;

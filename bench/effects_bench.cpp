@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   std::printf("\nmedians (ms): blend %.3f (table variant: %s, widest vectors %s), copy %.3f, plain blend rows %.3f, "
               "MMX blend rows %.3f\n",
               blend, PixelRoutines.BlendRow == &MMXBlendRow ? "MMX" : "plain",
-              __builtin_cpu_supports("avx512bw") ? "512-bit" : (__builtin_cpu_supports("avx2") ? "256-bit" : "128-bit"),
+              WidestVectors(),
               copy, plain, mmx);
   // The blend aims at one and a half times a copy at most: two reads and one write of the same bytes.
   if (copy > 0)

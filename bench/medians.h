@@ -50,3 +50,9 @@ inline bool InitializeWithRepetitions(int argc, char** argv, int Repetitions) {
   benchmark::Initialize(&n, args.data());
   return !benchmark::ReportUnrecognizedArguments(n, args.data());
 }
+
+// The widest vectors the image routines take on this processor (the same test as theirs).
+inline const char* WidestVectors() {
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) return "512-bit";
+  return __builtin_cpu_supports("avx2") ? "256-bit" : "128-bit";
+}

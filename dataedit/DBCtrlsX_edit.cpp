@@ -874,7 +874,6 @@ void TCustomDBEditX::UserTextChanged() {
 TMRUListboxX* TCustomDBEditX::NewMRUListControl() {
   auto* L = new TMRUListboxX(this);
   L->SetVisible(false);
-  L->SetParentCtl3D(false);
   L->SetCtl3D(false);
   L->SetSorted(true);
   L->HandleNeeded();

@@ -216,12 +216,7 @@ std::string VarArrayToQuotedText(const Variant& V) {
   for (int i = VarArrayLowBound(V, 1); i <= VarArrayHighBound(V, 1); ++i) {
     if (i > VarArrayLowBound(V, 1)) r += ',';
     // Quotes inside doubled, as every written value has them, so that the text parses back.
-    r += '\'';
-    for (char c : VarToStr(V[i])) {
-      r += c;
-      if (c == '\'') r += '\'';
-    }
-    r += '\'';
+    r += QuotedStr(VarToStr(V[i]));
   }
   return r;
 }

@@ -117,14 +117,15 @@ EFFECTS_AVX512 inline __m512i BlendSixteen(__m512i s, __m512i d) {
   return _mm512_ternarylogic_epi32(_mm512_srli_epi16(rE, 8), rO, high, 0xF8);  // first | (second & third)
 }
 
-// A whole row: a masked block first so that the stores of the loop fall on whole cache lines (a store
-// that splits two lines costs more than the blend), then 32 pixels a step and a masked block for the
-// rest.
+// The first N (1..16) pixels, the others neither read nor written.
 EFFECTS_AVX512 inline void BlendPart(const std::uint32_t* src, std::uint32_t* dst, int n) {
   const __mmask16 m = static_cast<__mmask16>((1u << n) - 1);
   _mm512_mask_storeu_epi32(dst, m, BlendSixteen(_mm512_maskz_loadu_epi32(m, src), _mm512_maskz_loadu_epi32(m, dst)));
 }
 
+// A whole row: a masked block first so that the stores of the loop fall on whole cache lines (a store
+// that splits two lines costs more than the blend), then 32 pixels a step and a masked block for the
+// rest.
 EFFECTS_AVX512 void MMXBlendRowWidest(const std::uint32_t* src, std::uint32_t* dst, int count) {
   int i = std::min(static_cast<int>((64 - (reinterpret_cast<std::uintptr_t>(dst) & 63)) / 4 & 15), count);
   if (i > 0) BlendPart(src, dst, i);

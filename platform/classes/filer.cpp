@@ -612,9 +612,8 @@ void TReader::PlaceInParent(TComponent* Component, TComponent* Parent) {
 }
 
 void TReader::UndoRead() {
-  const std::unordered_set<TComponent*> created(FCreated.begin(), FCreated.end());
   for (TComponent* c : FLoaded)
-    if (!created.count(c)) c->FComponentState -= TComponentState{csLoading, csReading};
+    if (!FCreatedSet.count(c)) c->FComponentState -= TComponentState{csLoading, csReading};
   // A created control frees its children with it: take out every component that existed before (all
   // moved ones first, so that putting one back never meets a chain that still runs through another),
   // then the created ones, so that each is freed exactly once, by the loop below.
@@ -641,7 +640,7 @@ void TReader::UndoRead() {
   for (auto it = FCreated.rbegin(); it != FCreated.rend(); ++it) delete *it;
 }
 
-TComponent* TReader::ReadRootComponent(TComponent* Root) {
+void TReader::ForgetRead() {
   FFixups.clear();
   FLoaded.clear();
   FLoadedSet.clear();
@@ -649,6 +648,10 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   FCreatedSet.clear();
   FMoved.clear();
   FMovedSet.clear();
+}
+
+TComponent* TReader::ReadRootComponent(TComponent* Root) {
+  ForgetRead();
   FDepth = 0;
   FParent = nullptr;
   try {
@@ -675,21 +678,10 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     // Leave nothing half-built behind: the components made here are freed, the others lose their
     // loading flags and go back where they were.
     UndoRead();
-    FCreated.clear();
-    FCreatedSet.clear();
-    FMoved.clear();
-    FMovedSet.clear();
-    FLoaded.clear();
-    FLoadedSet.clear();
-    FFixups.clear();
+    ForgetRead();
     throw;
   }
-  FCreated.clear();
-  FCreatedSet.clear();
-  FMoved.clear();
-  FMovedSet.clear();
-  FLoaded.clear();
-  FLoadedSet.clear();
+  ForgetRead();
   return Root;
 }
 

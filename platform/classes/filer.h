@@ -244,6 +244,8 @@ class TReader : public TFiler {
   void PlaceInParent(TComponent* Component, TComponent* Parent);
   // After a failed read: existing components back to their parents, then the created ones freed.
   void UndoRead();
+  // Empties the lists of what a read made, moved and loaded.
+  void ForgetRead();
 
   TComponent* FOwner = nullptr;
   TComponent* FParent = nullptr;  // whose child list is being read

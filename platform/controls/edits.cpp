@@ -864,21 +864,10 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
   const size_t len = FChars.size();
   switch (Message.Msg) {
     case WM_CHAR:
-    case WM_IME_CHAR: {
-      char16_t unit = static_cast<char16_t>(Message.WParam);
-      if (unit >= 0xD800 && unit <= 0xDBFF) {
-        FHighSurrogate = unit;
-        return;
-      }
-      char32_t cp = unit;
-      if (unit >= 0xDC00 && unit <= 0xDFFF) {
-        if (!FHighSurrogate) return;
-        cp = 0x10000 + ((static_cast<char32_t>(FHighSurrogate) - 0xD800) << 10) + (unit - 0xDC00);
-      }
-      FHighSurrogate = 0;
-      CharAction(cp);
+    case WM_IME_CHAR:
+      // A character beyond 16 bits comes as two halves; the first waits for the second.
+      if (const char32_t cp = FTypedChars.Join(static_cast<char16_t>(Message.WParam))) CharAction(cp);
       return;
-    }
     case WM_KEYDOWN:
       KeyAction(static_cast<WORD>(Message.WParam), KeyboardStateToShiftState());
       return;
@@ -1364,21 +1353,11 @@ void TCustomMaskEdit::PasteIntoMask(const std::string& Text) {
 void TCustomMaskEdit::KeyPress(WideChar& Key) {
   TCustomEdit::KeyPress(Key);
   if (!IsMasked() || Key == 0) return;
-  char16_t unit = Key;
-  if (unit >= 0xD800 && unit <= 0xDBFF) {
-    FHighSurrogate = unit;
+  const char32_t cp = FTypedChars.Join(Key);
+  if (cp == 0) {  // a first half waiting for its second, or a second half without a first
     Key = 0;
     return;
   }
-  char32_t cp = unit;
-  if (unit >= 0xDC00 && unit <= 0xDFFF) {
-    if (!FHighSurrogate) {
-      Key = 0;
-      return;
-    }
-    cp = 0x10000 + ((static_cast<char32_t>(FHighSurrogate) - 0xD800) << 10) + (unit - 0xDC00);
-  }
-  FHighSurrogate = 0;
   switch (cp) {
     case 1: case 3: case 22: case 24: case 26:
       return;  // select all and the clipboard keys: the edit's handling, through messages

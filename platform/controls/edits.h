@@ -230,7 +230,7 @@ class TCustomEdit : public TWinControl {
   size_t FUndoCaret = 0, FUndoAnchor = 0;
   bool FUndoValid = false;
   bool FLastWasTyping = false;
-  char16_t FHighSurrogate = 0;
+  TTypedCharJoiner FTypedChars;
   bool FCaretCreated = false;
   bool FCaretOn = false;
   bool FSelectingWithMouse = false;
@@ -297,7 +297,7 @@ class TCustomMaskEdit : public TCustomEdit {
   std::string FEditMask;
   TEditMaskFormat FMask;
   std::u32string FOldValue;  // the edit text when the edit took the focus
-  char16_t FHighSurrogate = 0;
+  TTypedCharJoiner FTypedChars;
   bool FReentering = false;  // the focus is being taken back after a failed check
 };
 

@@ -233,6 +233,21 @@ TEST_F(EditsTest, TypedKeysMakeEditTextTextAndValidation) {
   FormatSettings.TimeSeparator = timeSep;
 }
 
+// A character beyond 16 bits arrives as two WM_CHAR halves; the edit and the mask edit each take it
+// as one character.
+TEST_F(EditsTest, TypedCharactersBeyondSixteenBitsArriveWhole) {
+  auto* edit = Make<TEdit>(10, 10);
+  Focus(edit);
+  Type("a\U0001F600b\U00020BB7");
+  EXPECT_EQ(edit->Text(), "a\U0001F600b\U00020BB7");
+  auto* masked = Make<TMaskEdit>(10, 40);
+  masked->SetEditMask("cccc;1;_");
+  Focus(masked);
+  masked->SetSelStart(0);
+  Type("\U0001F600x\U00020BB7");
+  EXPECT_EQ(masked->EditText(), "\U0001F600x\U00020BB7_");
+}
+
 TEST_F(EditsTest, MaskEditCaretSkipsLiteralsAndKeysBlankPositions) {
   auto* edit = Make<TMaskEdit>(10, 10);
   edit->SetEditMask("00-00-00;1;_");
