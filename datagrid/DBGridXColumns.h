@@ -446,6 +446,8 @@ class TColumnX : public TCollectionItem {
   TColumnDropDownOwnerX* DropDownBoxOwner();
   // The drop-down grid of a lookup cell (made on first use).
   TPopupDataGridX* DropDownGrid();
+  // The drop-down grid when it was made, else nullptr; makes neither the grid nor its owner.
+  TPopupDataGridX* DropDownGridIfMade() const;
   TSpecRowX* DropDownSpecRow();
   // Width of the drop-down: -1 as wide as its columns need, 0 or less the editor's width.
   int DropDownWidth() const { return FDropDownWidth; }

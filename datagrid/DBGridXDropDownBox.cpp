@@ -21,7 +21,7 @@ IDropDownBoxOwnerX* TColumnDropDownBoxX::OwnerIntf() const {
 }
 
 bool TColumnDropDownBoxX::DropDownGridMade() const {
-  if (auto* c = dynamic_cast<TColumnX*>(FOwner)) return c->DropDownBoxOwner()->DropDownGridIfMade() != nullptr;
+  if (auto* c = dynamic_cast<TColumnX*>(FOwner)) return c->DropDownGridIfMade() != nullptr;
   if (auto* l = dynamic_cast<TCustomDBLookupComboboxX*>(FOwner)) return l->Grid() != nullptr;
   // Another owner: its grid may be there; ask it.
   return OwnerIntf() != nullptr;

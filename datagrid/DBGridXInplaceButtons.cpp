@@ -437,23 +437,18 @@ TPopupDataGridX* TColumnX::DropDownGrid() { return DropDownBoxOwner()->GetDropDo
 
 TSpecRowX* TColumnX::DropDownSpecRow() { return DropDownBox()->SpecRow(); }
 
-namespace {
-
-// The drop-down grid when it was made, else nullptr (reading an event makes no grid).
-TPopupDataGridX* MadeDropDownGrid(const std::shared_ptr<TColumnDropDownOwnerX>& Owner) {
-  return Owner ? Owner->DropDownGridIfMade() : nullptr;
+TPopupDataGridX* TColumnX::DropDownGridIfMade() const {
+  return FDropDownOwner ? FDropDownOwner->DropDownGridIfMade() : nullptr;
 }
-
-}  // namespace
 
 // Each event lives on the drop-down grid; clearing one on a grid never made makes none.
 #define COLUMN_DROPDOWN_EVENT(Name, Type, GridEvent)                     \
   TColumnX::Type TColumnX::Name() const {                                \
-    TPopupDataGridX* g = MadeDropDownGrid(FDropDownOwner);               \
+    TPopupDataGridX* g = DropDownGridIfMade();                           \
     return g ? g->GridEvent : Type();                                    \
   }                                                                      \
   void TColumnX::Set##Name(Type Value) {                                 \
-    if (!Value && !MadeDropDownGrid(FDropDownOwner)) return;             \
+    if (!Value && !DropDownGridIfMade()) return;                         \
     DropDownGrid()->GridEvent = std::move(Value);                        \
   }
 COLUMN_DROPDOWN_EVENT(OnDropDownBoxCheckButton, TDropDownBoxCheckButtonEventX, OnCheckTitleButton)
@@ -463,12 +458,12 @@ COLUMN_DROPDOWN_EVENT(OnDropDownBoxTitleBtnClick, TDropDownBoxTitleBtnClickEvent
 #undef COLUMN_DROPDOWN_EVENT
 
 TNotifyEvent TColumnX::OnDropDownBoxSortMarkingChanged() const {
-  TPopupDataGridX* g = MadeDropDownGrid(FDropDownOwner);
+  TPopupDataGridX* g = DropDownGridIfMade();
   return g ? g->OnSortMarkingChanged : TNotifyEvent();
 }
 
 void TColumnX::SetOnDropDownBoxSortMarkingChanged(TNotifyEvent Value) {
-  if (!Value && !MadeDropDownGrid(FDropDownOwner)) return;
+  if (!Value && !DropDownGridIfMade()) return;
   DropDownGrid()->OnSortMarkingChanged = std::move(Value);
 }
 
