@@ -343,12 +343,7 @@ void TCustomDBComboBoxX::CloseUp(bool Accept) {
     TCustomDBEditX::CloseUp(Accept);
     return;
   }
-  if (HWND Cap = GetCapture()) SendMessage(Cap, WM_CANCELMODE, 0, 0);
-  const bool ListHadFocus = FList->HandleAllocated() && GetFocus() == FList->Handle();
-  SetWindowPos(FList->Handle(), nullptr, 0, 0, 0, 0,
-               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-  FList->SetVisible(false);
-  if (ListHadFocus && HandleAllocated()) ::SetFocus(Handle());
+  HideDropDownWindow(FList, this);
   // A list the user resized opens at that size next time.
   if (FListResized) {
     FDropDownBox->SetRows(FList->RowsShown());

@@ -931,12 +931,7 @@ void TCustomDBEditX::OpenMRUList() {
 
 void TCustomDBEditX::CloseMRUList(bool Accept) {
   if (!FMRUList->DroppedDown || !FMRUListBox) return;
-  if (HWND Cap = GetCapture()) SendMessage(Cap, WM_CANCELMODE, 0, 0);
-  const bool ListHadFocus = FMRUListBox->HandleAllocated() && GetFocus() == FMRUListBox->Handle();
-  SetWindowPos(FMRUListBox->Handle(), nullptr, 0, 0, 0, 0,
-               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-  FMRUListBox->SetVisible(false);
-  if (ListHadFocus && HandleAllocated()) ::SetFocus(Handle());
+  HideDropDownWindow(FMRUListBox, this);
   FMRUList->DroppedDown = false;
   const int I = FMRUListBox->ItemIndex();
   if (Accept && !FReadOnlyProp && FDataLink->StartEdit() && I >= 0) {

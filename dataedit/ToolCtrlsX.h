@@ -284,6 +284,9 @@ void PositionDropDownAtRect(const RECT& Rect, class TWinControl* DropDown, TDrop
                             int MinHeight = 1);
 void PositionDropDownWindow(class TControl* EditControl, class TWinControl* DropDown, TDropDownAlign Align,
                             POINT& Pos, int MinHeight = 1);
+// Closes a shown drop-down: ends any mouse capture, hides it without activating anything, and gives
+// the focus back to Owner when the drop-down had it.
+void HideDropDownWindow(class TWinControl* DropDown, class TWinControl* Owner);
 
 // The corner a grip moves to when its drop-down opened on Side (0 left, 1 right, 2 above, 3 below).
 int GripCornerForSide(int Corner, int Side);

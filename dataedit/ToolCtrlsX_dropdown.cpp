@@ -64,6 +64,15 @@ void PositionDropDownWindow(TControl* EditControl, TWinControl* DropDown, TDropD
   PositionDropDownAtRect(R, DropDown, Align, Pos, MinHeight);
 }
 
+void HideDropDownWindow(TWinControl* DropDown, TWinControl* Owner) {
+  if (HWND Cap = GetCapture()) SendMessage(Cap, WM_CANCELMODE, 0, 0);
+  const bool HadFocus = DropDown->HandleAllocated() && GetFocus() == DropDown->Handle();
+  SetWindowPos(DropDown->Handle(), nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  DropDown->SetVisible(false);
+  if (HadFocus && Owner->HandleAllocated()) ::SetFocus(Owner->Handle());
+}
+
 int GripCornerForSide(int Corner, int Side) {
   switch (Side) {
     case 0: return Corner == 1 ? 0 : Corner == 2 ? 3 : Corner;

@@ -362,12 +362,7 @@ void TDBGridInplaceEdit::OpenMRUList() {
 
 void TDBGridInplaceEdit::CloseMRUList(bool Accept) {
   if (!FMRUList || !FMRUList->DroppedDown || !FMRUListControl) return;
-  if (HWND cap = GetCapture()) SendMessage(cap, WM_CANCELMODE, 0, 0);
-  bool hadFocus = FMRUListControl->HandleAllocated() && GetFocus() == FMRUListControl->Handle();
-  SetWindowPos(FMRUListControl->Handle(), nullptr, 0, 0, 0, 0,
-               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-  FMRUListControl->SetVisible(false);
-  if (hadFocus && HandleAllocated()) ::SetFocus(Handle());
+  HideDropDownWindow(FMRUListControl, this);
   FMRUList->DroppedDown = false;
   TCustomDBGridX* g = DBGrid();
   int i = FMRUListControl->ItemIndex();
