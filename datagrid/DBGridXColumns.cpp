@@ -64,6 +64,12 @@ void TColumnTitleDefValuesX::Assign(TPersistent* Source) {
   SetOrientation(s->Orientation());
 }
 
+void TColumnTitleDefValuesX::AssignWithOwnValues(TColumnTitleDefValuesX* Source) {
+  Assign(Source);
+  if (Source->FAssigned & 2) SetAlignment(Source->Alignment());
+  if (Source->FAssigned & 1) SetColor(Source->Color());
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Column defaults
 

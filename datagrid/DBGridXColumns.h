@@ -64,6 +64,8 @@ class TColumnTitleDefValuesX : public TPersistent {
   static void DeclarePublished(TPublished<TColumnTitleDefValuesX>& P);
   explicit TColumnTitleDefValuesX(TColumnDefValuesX* AOwner) : FOwner(AOwner) {}
   void Assign(TPersistent* Source) override;
+  // Assign, then also the values Source had set itself.
+  void AssignWithOwnValues(TColumnTitleDefValuesX* Source);
   // Centred while the grid draws multi-level titles, else left; until set.
   TAlignment Alignment() const;
   void SetAlignment(TAlignment Value);

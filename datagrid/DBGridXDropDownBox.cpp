@@ -90,10 +90,7 @@ void TColumnDropDownBoxX::Assign(TPersistent* Source) {
     if (TColumnDefValuesX* d = s->ColumnDefValues()) {
       SetColumnDefValues(d);
       // The title defaults copy only what they had set themselves; a box's copy takes the source's too.
-      TColumnTitleDefValuesX* from = d->Title();
-      TColumnTitleDefValuesX* to = ColumnDefValues()->Title();
-      if (from->AssignedFlags() & 2) to->SetAlignment(from->Alignment());
-      if (from->AssignedFlags() & 1) to->SetColor(from->Color());
+      ColumnDefValues()->Title()->AssignWithOwnValues(d->Title());
     }
     TDBGridColumnsX* sc = s->Columns();
     if (sc && sc->Customised()) SetColumns(sc);

@@ -113,6 +113,25 @@ TEST_F(DataGridTest, DropDownBoxForwardsToItsOwnersGrid) {
   EXPECT_EQ(d->DropDownBox()->Columns()->Count(), 0);
 }
 
+// The title defaults a box's grid had set itself reach the copy's grid; the ones it left alone stay
+// the copy's own.
+TEST_F(DataGridTest, ACopiedDropDownBoxTakesTheTitleDefaultsItsSourceSet) {
+  TColumnDropDownBoxX* box = grid->Columns()->Add()->DropDownBox();
+  box->ColumnDefValues()->Title()->SetAlignment(taRightJustify);
+  box->ColumnDefValues()->Title()->SetColor(clYellow);
+  TColumnDropDownBoxX* copy = grid->Columns()->Add()->DropDownBox();
+  copy->Assign(box);
+  EXPECT_EQ(copy->ColumnDefValues()->Title()->Alignment(), taRightJustify);
+  EXPECT_EQ(copy->ColumnDefValues()->Title()->Color(), clYellow);
+  TColumnDropDownBoxX* half = grid->Columns()->Add()->DropDownBox();
+  half->ColumnDefValues()->Title()->SetColor(clAqua);
+  TColumnDropDownBoxX* fresh = grid->Columns()->Add()->DropDownBox();
+  fresh->ColumnDefValues()->Title()->SetAlignment(taCenter);
+  half->Assign(fresh);
+  EXPECT_EQ(half->ColumnDefValues()->Title()->Alignment(), taCenter);
+  EXPECT_EQ(half->ColumnDefValues()->Title()->Color(), fresh->ColumnDefValues()->Title()->Color());
+}
+
 TEST_F(DataGridTest, DropDownBoxForgetsAFreedListSource) {
   TColumnX* c = grid->Columns()->Add();
   auto* list = new TDataSource(owner.get());
