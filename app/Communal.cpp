@@ -157,6 +157,10 @@ int SavePictureFile(TGraphic* Picture, const std::string& FileName) {
   return PictureFiles::ReplaceFile(FileName, {bytes, std::size_t(stream.Size())});
 }
 
+std::string BitmapFileName(const std::string& Chosen) {
+  return EndsText(".bmp", Chosen) ? Chosen : Chosen + ".bmp";
+}
+
 std::string SaveFailedText(const std::string& FileName, int Error) {
   std::string reason;
   switch (Error) {

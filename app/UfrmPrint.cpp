@@ -642,7 +642,7 @@ void TfrmPrint::btnPrintClick(TObject*) {
 
 void TfrmPrint::btnSaveClick(TObject*) {
   if (!SaveDialog->Execute()) return;
-  const std::string name = SaveDialog->FileName() + ".bmp";
+  const std::string name = BitmapFileName(SaveDialog->FileName());
   const int w = imgPrint->Width(), h = imgPrint->Height();
   TBitmap bmp;
   bmp.SetPixelFormat(pf24bit);

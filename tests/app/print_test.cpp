@@ -641,6 +641,31 @@ TEST_F(PrintWindow, SaveAppendsBmpAndReportsAFileThatCannotBeWritten) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);  // Frames, page.bmp
 }
 
+// The page is saved under the save dialog's name when it already ends in ".bmp" in any case, and with
+// ".bmp" appended otherwise.
+TEST_F(PrintWindow, SaveAppendsBmpOnlyToANameWithoutIt) {
+  ShowWith(1);
+  AddToPage({0});
+  struct Case { const char* chosen; const char* written; };
+  const Case cases[] = {{"page.bmp", "page.bmp"}, {"page.BMP", "page.BMP"}, {"page.bmP", "page.bmP"},
+                        {"page", "page.bmp"},     {"page.png", "page.png.bmp"}, {"page_bmp", "page_bmp.bmp"}};
+  int i = 0;
+  for (const Case& c : cases) {
+    const fs::path dir = dir_ / ("save" + std::to_string(i++));
+    fs::create_directories(dir);
+    dialogs_.PushFile((dir / c.chosen).string());
+    ClickOn(form_->btnSave);
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir)) files.push_back(entry.path().filename().string());
+    EXPECT_EQ(files, std::vector<std::string>{c.written}) << c.chosen;
+    TBitmap saved;
+    saved.LoadFromFile((dir / c.written).string());
+    EXPECT_EQ(saved.Width(), 309) << c.chosen;
+    EXPECT_EQ(saved.Height(), 355) << c.chosen;
+  }
+  EXPECT_EQ(dialogs_.Requests().back().kind, win::DialogKind::SaveFile);
+}
+
 TEST_F(PrintWindow, PrintWritesOneDocumentOfOnePage) {
   ShowWith(4);
   AddToPage({0, 1, 2, 3});
