@@ -415,9 +415,10 @@ void TDBGridXImportAsText::AssignText(TColumnX* Column, const std::string& Text)
       return;
     }
     if (Column->GetCellKind() == cckKeyPickList) {
-      // Unknown texts leave the field as it was, as for lookup columns.
+      // Unknown texts leave the field as it was, as for lookup columns. An entry beyond the key list has
+      // no key: the key list's index error goes to the cell-error question.
       const int Idx = Column->PickList()->IndexOf(Text);
-      if (Idx >= 0 && Idx < Column->KeyList()->Count()) Target->SetAsString(Column->KeyList()->Get(Idx));
+      if (Idx >= 0) Target->SetAsString(Column->KeyList()->Get(Idx));
       return;
     }
     Target->SetAsString(Text);
