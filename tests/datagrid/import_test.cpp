@@ -334,6 +334,47 @@ TEST_F(ImportTest, CellErrorsAskToSkipStopOrIgnoreAll) {
   EXPECT_NE(dialogs.MessageTexts()[0].find("忽略错误?"), std::string::npos);
 }
 
+// Whether S is well-formed UTF-8: every lead byte followed by as many continuation bytes as it announces.
+static bool WholeCharacters(const std::string& S) {
+  for (size_t i = 0; i < S.size();) {
+    const unsigned char c = static_cast<unsigned char>(S[i]);
+    const size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (n == 0 || i + n > S.size()) return false;
+    for (size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(S[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+TEST_F(ImportTest, TheCellErrorQuestionForAHugeChineseCellKeepsWholeCharacters) {
+  // Column 0 is an integer. A cell of 100,000 Chinese characters (3 bytes each) fails to convert; the
+  // question quotes the error's beginning and end, never half a character.
+  std::string cell;
+  for (int i = 0; i < 100000; ++i) cell += i % 2 ? "中" : "文";
+  for (const std::string& lead : {std::string(), std::string("x"), std::string("xy")}) {
+    SCOPED_TRACE(lead.size());
+    ResetData();
+    ds->First();
+    grid->SetCol(grid->DataToRawColumn(0));
+    TDBGridXImportAsText imp;
+    imp.DBGridX = grid;
+    std::string message;
+    imp.OnCellError = [&](const std::string& m) {
+      message = m;
+      return mrYes;
+    };
+    ImportGridFromString(imp, lead + cell, false);
+    ASSERT_FALSE(message.empty());
+    EXPECT_TRUE(WholeCharacters(message));
+    EXPECT_LT(message.size(), 1000u);
+    EXPECT_EQ(message.substr(0, 26 + 1 + lead.size() + 3), "插入值过程中出错:\n'" + lead + "文");
+    EXPECT_NE(message.find("中' is not a valid integer value for field 'ID'\n\n忽略错误?"), std::string::npos)
+        << message;
+    EXPECT_EQ(TextAt(ds, 1, "ID"), "1");
+  }
+}
+
 TEST_F(ImportTest, PasteSkipsHiddenColumns) {
   // Record 4, column 1, Amount hidden: three cells go to Name, Born and Code of records 4 and 5.
   Col(2)->SetVisible(false);
