@@ -1018,9 +1018,12 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   SCROLLINFO FLastRAInfo{};
 };
 
-// The published grid.
+// The published grid: what an adopter sets on a form (the data source, options, permissions, fonts,
+// titles, footers, frozen columns, the column defaults and the scroll-bar settings) is written with the
+// form and read back; the columns themselves go through DefineProperties.
 class TDBGridX : public TCustomDBGridX {
-  DECLARE_CLASS(TDBGridX, TCustomDBGridX)
+  DECLARE_PUBLISHED_CLASS(TDBGridX, TCustomDBGridX)
+  static void DeclarePublished(TPublished<TDBGridX>& P);
   using TCustomDBGridX::TCustomDBGridX;
 };
 

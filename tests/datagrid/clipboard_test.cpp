@@ -540,3 +540,35 @@ TEST_F(GridClipboardTest, PastedValuesOutsideAFieldsRangeAreRefusedAndTheOldValu
 }
 
 }  // namespace
+
+// A pick-list entry with no key beside it (the key list is shorter) cannot be stored: pasting it asks
+// the cell-error question, and Yes skips that cell and goes on with the next record.
+TEST_F(GridClipboardTest, APastedPickListEntryBeyondTheKeyListAsksTheCellErrorQuestion) {
+  grid->SetEditActions(TGridXEditActions{geaCut, geaCopy, geaPaste, geaDelete, geaSelectAll});
+  grid->SetFocus();
+  win::PumpMessages();
+  TColumnX* code = Col(5);
+  ASSERT_EQ(code->FieldName(), "Code");
+  for (const char* s : {"Yes", "No", "Maybe"}) code->PickList()->Add(s);
+  for (const char* s : {"Y", "N"}) code->KeyList()->Add(s);
+  ASSERT_EQ(code->GetCellKind(), cckKeyPickList);
+  OthersCopied({{CF_TEXT, Z("Maybe\r\nyes")}});
+  dialogs.PushResult(IDYES);
+  ds->First();
+  ds->MoveBy(3);  // Dora, code "?"
+  grid->SetCol(grid->DataToRawColumn(5));
+  win::InjectKey(WM_KEYDOWN, VK_SHIFT);
+  win::InjectKey(WM_KEYDOWN, VK_INSERT);
+  win::InjectKey(WM_KEYUP, VK_INSERT);
+  win::InjectKey(WM_KEYUP, VK_SHIFT);
+  win::PumpMessages();
+  const auto& texts = dialogs.MessageTexts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0], "插入值过程中出错:\nList index out of bounds (2)\n\n忽略错误?");
+  ds->First();
+  ds->MoveBy(3);
+  EXPECT_EQ(ds->FieldByName("Code")->AsString(), "?");
+  ds->Next();
+  EXPECT_EQ(ds->FieldByName("Code")->AsString(), "Y");
+  EXPECT_EQ(ds->State(), dsBrowse);
+}
