@@ -8,6 +8,8 @@
 #include <jerror.h>
 // clang-format on
 
+#include <sys/mman.h>
+
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
@@ -46,6 +48,20 @@ void JpegProgress(j_common_ptr cinfo) {
   }
 }
 
+// A picture of many megabytes is held on huge pages where the system offers them: a 24-megapixel photo
+// then faults in a few dozen pages as it is decoded instead of tens of thousands.
+QImage NewDecodedImage(int w, int h) {
+  constexpr std::size_t kHuge = std::size_t(2) << 20;
+  const std::size_t bytes = std::size_t(w) * 4 * std::size_t(h);
+  if (bytes < 4 * kHuge) return QImage(w, h, QImage::Format_RGB32);
+  const std::size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
+  void* memory = std::aligned_alloc(kHuge, rounded);
+  if (!memory) return QImage();
+  madvise(memory, rounded, MADV_HUGEPAGE);  // only advice: without huge pages it is an ordinary block
+  return QImage(static_cast<uchar*>(memory), w, h, qsizetype(w) * 4, QImage::Format_RGB32,
+                [](void* p) { std::free(p); }, memory);
+}
+
 bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, QImage* out) {
   jpeg_decompress_struct cinfo;
   std::memset(&cinfo, 0, sizeof cinfo);
@@ -73,10 +89,11 @@ bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, Q
     return false;
   }
   bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+  // The fourth byte of each pixel is written as 0xFF, so the pixels also read as opaque ARGB32.
+  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   jpeg_start_decompress(&cinfo);
   const int w = int(cinfo.output_width), h = int(cinfo.output_height);
-  *out = QImage(w, h, QImage::Format_RGB32);
+  *out = NewDecodedImage(w, h);
   if (out->isNull()) ERREXIT(&cinfo, JERR_OUT_OF_MEMORY);
   if (cmyk) {
     cmykRow = static_cast<std::uint8_t*>(std::malloc(std::size_t(w) * 4));
