@@ -224,6 +224,25 @@ TEST_F(InplaceTest, CalculatorDropDownComputesAndCommits) {
   EXPECT_DOUBLE_EQ(people->FieldByName("Amount")->AsFloat(), 2.5);
 }
 
+TEST_F(InplaceTest, CalculatorEnterAfterAnOperatorAloneAcceptsTheShownValue) {
+  Col("Amount")->SetButtonStyle(cbsDropDown);
+  TDBGridInplaceEdit* e = OpenEditor("Amount");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupCalculatorX* calc = e->CalculatorControl();
+  ASSERT_NE(calc, nullptr);
+  // "5 +" leaves no right operand: the equal key offers "Ok", and Enter closes with the 5 shown.
+  Type("c5+");
+  EXPECT_EQ(calc->DisplayText(), "5");
+  EXPECT_EQ(calc->Key(23)->Caption(), "Ok");
+  Key(VK_RETURN);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "5");
+  people->Post();
+  EXPECT_DOUBLE_EQ(people->FieldByName("Amount")->AsFloat(), 5);
+}
+
 TEST_F(InplaceTest, CalculatorDisplayThatIsNoNumberLeavesTheFieldAlone) {
   Col("Amount")->SetButtonStyle(cbsDropDown);
   TDBGridInplaceEdit* e = OpenEditor("Amount");
