@@ -280,6 +280,12 @@ void TDBGridInplaceEdit::ReloadKeepingTypedText() {
   }
 }
 
+void TDBGridInplaceEdit::KeepTypedText(const std::string& Text, int SelStart, int SelLength) {
+  SetTextKeepEdit(Text);
+  SetSelStart(SelStart);
+  SetSelLength(SelLength);
+}
+
 void TDBGridInplaceEdit::SetWordWrap(bool Value) {
   if (Value == FWordWrap) return;
   FWordWrap = Value;

@@ -35,6 +35,8 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   ~TDBGridInplaceEdit() override;
 
   TCustomDBGridX* DBGrid() const { return dynamic_cast<TCustomDBGridX*>(FGrid); }
+  // Shows Text as typed (the grid's edit text follows), with its selection.
+  void KeepTypedText(const std::string& Text, int SelStart, int SelLength);
   // The grid's column of the current cell; nullptr without one.
   TColumnX* CurrentColumn() const;
   // The style a column's cells are edited in (the grid also asks it whether a cell shows a button).
