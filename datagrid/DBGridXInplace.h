@@ -140,6 +140,7 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   int FButtonControlHeight = 0;
   int FButtonStripWidth = 0;
   std::string FKeyText;
+  TTypedCharJoiner FTypedChar;  // the halves of a character beyond 16 bits typed into the cell
   TPopupDataGridX* FLookupList = nullptr;
   // Each control with the separator drawn to its left (right when right to left) in a flat grid.
   std::vector<std::pair<TShape*, TEditButtonControlX*>> FButtonControls;

@@ -69,6 +69,40 @@ TEST_F(InplaceTest, PickListCompletesDropsDownAndCommits) {
   EXPECT_EQ(people->FieldByName("Name")->AsString(), "Cherry");
 }
 
+// A character beyond 16 bits (𠮷, typed as two UTF-16 halves) completes from the pick list as a
+// whole character, with and without a key list; one that no entry begins with is typed as itself.
+TEST_F(InplaceTest, PickListCompletesACharacterBeyondSixteenBits) {
+  const std::string yoshi = "\xF0\xA0\xAE\xB7";  // 𠮷
+  const std::string entry = yoshi + "\xE9\x87\x8E\xE5\xAE\xB6";  // 𠮷野家
+  struct Case {
+    const char* What;
+    std::vector<std::string> Pick, Keys;
+    std::string Text;
+    int SelStart, SelLength;
+  } cases[] = {
+      {"pick list", {"Apple", entry, "Banana"}, {}, entry, 1, 2},
+      {"pick list with keys", {"Apple", entry, "Banana"}, {"A", "Y", "B"}, entry, 1, 2},
+      {"no entry begins with it", {"Apple", "Banana"}, {}, yoshi, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    TColumnX* name = Col("Name");
+    name->PickList()->Clear();
+    name->KeyList()->Clear();
+    for (const std::string& p : c.Pick) name->PickList()->Add(p);
+    for (const std::string& k : c.Keys) name->KeyList()->Add(k);
+    TDBGridInplaceEdit* e = OpenEditor("Name");
+    ASSERT_NE(e, nullptr);
+    e->SelectAll();
+    Type(yoshi);
+    EXPECT_EQ(e->Text(), c.Text);
+    EXPECT_EQ(e->SelStart(), c.SelStart);
+    EXPECT_EQ(e->SelLength(), c.SelLength);
+    Key(VK_ESCAPE);
+    Key(VK_ESCAPE);
+  }
+}
+
 TEST_F(InplaceTest, EscRestoresTheValue) {
   for (const char* s : {"Apple", "Banana"}) Col("Name")->PickList()->Add(s);
   TDBGridInplaceEdit* e = OpenEditor("Name");
