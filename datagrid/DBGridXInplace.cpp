@@ -417,12 +417,13 @@ void TDBGridInplaceEdit::DropDown() {
     TField* f = col->Field();
     int index = -1;
     if (f && !f->IsNull()) index = keys ? pick->IndexOf(Text()) : items->IndexOf(Text());
+    FPickListControl->SetVisibleRows(rows);
     FPickListControl->SetItemIndex(index);
+    // The client area (beside a scroll bar the rows call for) takes the widest entry.
     int widest = FPickListControl->ClientWidth();
     for (int i = 0; i < n; ++i)
       widest = std::max<int>(widest, MeasureControlText(items->Strings(i), FPickListControl->Font()).cx);
-    FPickListControl->SetWidth(widest + 4 + FPickListControl->BorderHeight());
-    FPickListControl->SetVisibleRows(rows);
+    FPickListControl->SetClientWidth(widest + 4);
   }
   if (FMRUList && FMRUList->DroppedDown) FMRUList->CloseList(false);
   FTextBeforeDropDown = g->EditText();

@@ -103,6 +103,47 @@ TEST_F(InplaceTest, PickListCompletesACharacterBeyondSixteenBits) {
   }
 }
 
+// The drop-downs take their own sizes: the calculator its auto size (its stored 184 x 127 client area
+// plus twice the raised frame's 2 pixels), whatever the cell's width, so that its display and its
+// right-hand keys show; the pick list a client area as wide as its widest entry + 4 beside its
+// scroll bar, so that the bar covers no text.
+TEST_F(InplaceTest, TheDropDownsTakeTheirOwnWidths) {
+  Col("Amount")->SetWidth(110);
+  Col("Amount")->SetButtonStyle(cbsDropDown);
+  TDBGridInplaceEdit* e = OpenEditor("Amount");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupCalculatorX* calc = e->CalculatorControl();
+  ASSERT_NE(calc, nullptr);
+  EXPECT_LT(e->Width(), 188);
+  EXPECT_EQ(calc->Width(), 188);
+  EXPECT_EQ(calc->Height(), 131);
+  EXPECT_EQ(calc->ClientWidth(), 184);
+  // The C key (151 + 27) and the equal key (122 + 56) end inside the client area.
+  EXPECT_LE(calc->Key(6)->Left() + calc->Key(6)->Width(), calc->ClientWidth());
+  EXPECT_LE(calc->Key(23)->Left() + calc->Key(23)->Width(), calc->ClientWidth());
+  Key(VK_ESCAPE);
+  Key(VK_ESCAPE);
+
+  TColumnX* name = Col("Name");
+  name->SetWidth(60);
+  name->SetDropDownRows(4);
+  const std::string longest = "A pick list entry wider than its cell";
+  for (const char* s : {"Ann", "Bob", "Cui", "Dora", "Eve", "Fay"}) name->PickList()->Add(s);
+  name->PickList()->Add(longest);
+  e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupListboxX* list = e->PickListControl();
+  ASSERT_NE(list, nullptr);
+  ASSERT_TRUE(GetWindowLong(list->Handle(), GWL_STYLE) & WS_VSCROLL) << "seven entries in four rows";
+  const int widest = MeasureControlText(longest, list->Font()).cx;
+  EXPECT_EQ(list->ClientWidth(), widest + 4);
+  EXPECT_EQ(list->RowsShown(), 4);
+}
+
 TEST_F(InplaceTest, EscRestoresTheValue) {
   for (const char* s : {"Apple", "Banana"}) Col("Name")->PickList()->Add(s);
   TDBGridInplaceEdit* e = OpenEditor("Name");
