@@ -101,6 +101,21 @@ TEST_F(InplaceTest, PickListCompletesACharacterBeyondSixteenBits) {
     Key(VK_ESCAPE);
     Key(VK_ESCAPE);
   }
+  // The lookup list completes the same way, and the key of the record found is what is stored.
+  kinds->Append();
+  kinds->FieldByName("Key")->SetAsString("Y");
+  kinds->FieldByName("Label")->SetAsString(entry);
+  kinds->Post();
+  TDBGridInplaceEdit* e = OpenEditor("KindName");
+  ASSERT_NE(e, nullptr);
+  e->SelectAll();
+  Type(yoshi);
+  EXPECT_EQ(e->Text(), entry);
+  EXPECT_EQ(e->SelStart(), 1);
+  EXPECT_EQ(e->SelLength(), 2);
+  Key(VK_RETURN);
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Kind")->AsString(), "Y");
 }
 
 // The drop-downs take their own sizes: the calculator its auto size (its stored 184 x 127 client area
