@@ -961,6 +961,8 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   bool FSelectionActiveShown = false;
   bool FWheelForwarding = false;
   int FSizeDepth = 0;
+  int FRowCountDepth = 0;  // UpdateRowCount running (the data set's change notice calls it again)
+  void LayOutDataRows();
   // ---- title measuring, draw-info extents, right-to-left images (DBGridXTitles.cpp, DBGridXDrawInfo.cpp)
  public:
   // Sets the heights of Node's children from their captions wrapped to their widths (group nodes get

@@ -349,6 +349,47 @@ TEST_F(FilterRowTest, APressOnAFilterCellStartsEditingThere) {
   EXPECT_FALSE(g->FilterRowMouseDown(mbLeft, data.Left + 3, data.Top + 3));
 }
 
+// The frozen column's filter cell is edited like any other: a press on it, Home from the next cell,
+// Tab wrapping from the last cell and Down back to the data reach it without an error, and what is
+// typed there is applied.
+TEST_F(FilterRowTest, TheFrozenColumnsFilterCellIsEditedLikeTheOthers) {
+  auto o = grid->Options();
+  o.Include(gdoTabs);
+  grid->SetOptions(o);
+  grid->SetFrozenCols(1);
+  Show();
+  ASSERT_EQ(grid->FixedCols(), grid->IndicatorOffset() + 1);
+  const TRect cell = grid->CellRect(grid->DataToRawColumn(0), grid->FilterGridRow());
+  const TPoint p = grid->ClientToScreen(TPoint(cell.Left + 5, (cell.Top + cell.Bottom) / 2));
+  win::Click(p.X, p.Y);
+  win::PumpMessages();
+  ASSERT_TRUE(grid->FilterEditing());
+  EXPECT_EQ(grid->FilterColumnIndex(), 0);
+  EXPECT_TRUE(grid->FilterEditor()->Focused());
+  EXPECT_EQ(grid->FilterEditor()->Left(), cell.Left + 1);
+  // Home from the next cell.
+  grid->BeginFilterEdit(1);
+  Key(VK_HOME);
+  EXPECT_EQ(grid->FilterColumnIndex(), 0);
+  // Tab from the last cell wraps to the first.
+  grid->BeginFilterEdit(5);
+  Key(VK_TAB);
+  EXPECT_EQ(grid->FilterColumnIndex(), 0);
+  EXPECT_EQ(grid->FilterEditor()->Left(), cell.Left + 1);
+  // Typed and applied.
+  Type("> 2");
+  Type("\r");
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(F(0)->ConditionText(), "> 2");
+  ASSERT_EQ(texts.size(), 6u);
+  EXPECT_EQ(texts[0], "> 2");
+  // Down: the frozen column cannot be the current column; filter editing ends on the first record.
+  ds->Last();
+  Key(VK_DOWN);
+  EXPECT_FALSE(grid->FilterEditing());
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 1);
+}
+
 TEST_F(FilterRowTest, AKeyListFilterIsChosenInTheDropDownAndAppliedOnCloseUp) {
   auto* codes = new TMemDataSet(owner.get());
   codes->AddField("Code", ftString, 4);
