@@ -114,7 +114,7 @@ std::vector<GpBitmap*> TBitmapPrefetch::Take(const std::vector<std::string>& Fil
 void TPicturePrefetch::Start(std::vector<std::string> FileNames) {
   Drop();
   FNames = std::move(FileNames);
-  FPending = std::async(std::launch::async, [names = FNames] {
+  auto read = [names = FNames] {
     std::vector<std::unique_ptr<TPicture>> pictures(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
       try {
@@ -126,7 +126,13 @@ void TPicturePrefetch::Start(std::vector<std::string> FileNames) {
       }
     }
     return pictures;
-  });
+  };
+  try {
+    FPending = std::async(std::launch::async, read);
+  } catch (const std::system_error&) {
+    // No thread to be had: Take reads the files on its own thread when it first asks.
+    FPending = std::async(std::launch::deferred, read);
+  }
 }
 
 std::unique_ptr<TPicture> TPicturePrefetch::Take(const std::string& FileName) {

@@ -371,11 +371,11 @@ void TDBGridXExport::AccumulateFooterValues() {
     TField* F = FFooterFields[k];
     switch (FFooters[k].ValueType) {
       case TExportFooterX::Sum:
-        if (F && !F->IsNull()) A.Sum += SumValueOf(F->AsFloat()).Value;
+        if (F && !F->IsNull()) A.Sum.Add(F->AsFloat());
         break;
       case TExportFooterX::Avg:
         if (F && !F->IsNull()) {
-          A.Sum += SumValueOf(F->AsFloat()).Value;
+          A.Sum.Add(F->AsFloat());
           ++A.NotNull;
         }
         break;
@@ -395,11 +395,17 @@ std::string TDBGridXExport::FormatExportFooterValue(int FooterNo, int I, const T
   const TFooterAccumulator& A = FFooterTotals[k];
   TField* F = FFooterFields[k];
   switch (Footer.ValueType) {
+    // Beyond the fixed-point range the total is written from its floating-point value, as the grid
+    // shows it, never as the range's limit.
     case TExportFooterX::Sum:
-      return FormatFooterNumber(F, Footer.DisplayFormat, ClampTotal(A.Sum));
+      if (!A.Sum.Fits()) return F ? FormatFooterAggregate(F, A.Sum.AsFloat(), Footer.DisplayFormat) : "0";
+      return FormatFooterNumber(F, Footer.DisplayFormat, ClampTotal(A.Sum.Fixed));
     case TExportFooterX::Avg:
+      if (A.Sum.BeyondCount != 0)
+        return F ? FormatFooterAggregate(F, A.Sum.AsFloat() / static_cast<long double>(A.NotNull), Footer.DisplayFormat)
+                 : "0";
       return FormatFooterNumber(F, Footer.DisplayFormat,
-                                AverageOfTotal(A.Sum, static_cast<int>(A.NotNull)));
+                                AverageOfTotal(A.Sum.Fixed, static_cast<int>(A.NotNull)));
     case TExportFooterX::Count: {
       const double N = static_cast<double>(A.Count);
       return Footer.DisplayFormat.empty() ? FloatToStr(N) : FormatFloat(Footer.DisplayFormat, N);

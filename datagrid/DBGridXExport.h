@@ -122,7 +122,7 @@ class TDBGridXExport : public TObject {
   void EmitFooters(const TColumnsXList& Columns);
   // Per footer row and exported column: sum (ten-thousandths), non-null count (averages), count.
   struct TFooterAccumulator {
-    __int128 Sum = 0;  // exact: a long run of large values may pass the fixed-point range
+    TSumTotal Sum;  // exact within the fixed-point range, in floating point beyond it
     int64_t NotNull = 0;
     int64_t Count = 0;
   };

@@ -34,9 +34,22 @@ struct JpegError {
   std::longjmp(err->jump, 1);
 }
 
+// Data that ends before the last row, at the end of the file or at a marker inside it, is refused: the
+// library would otherwise decode the whole picture from zeros.
 void JpegMessage(j_common_ptr cinfo, int level) {
   auto* err = reinterpret_cast<JpegError*>(cinfo->err);
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF && !err->allRowsRead) JpegFail(cinfo);  // truncated
+  const int code = cinfo->err->msg_code;
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER) && !err->allRowsRead) JpegFail(cinfo);
+}
+
+// Huffman-coded scans spend at least one bit on every block of a component (its DC code), so a file
+// whose remaining bytes cannot hold that for the first component ends before its pixels: refused before
+// any picture-sized memory is taken.
+bool JpegDataCanHoldPicture(const jpeg_decompress_struct& cinfo) {
+  if (cinfo.arith_code || cinfo.num_components < 1) return true;
+  const jpeg_component_info& c = cinfo.comp_info[0];
+  const std::uint64_t blocks = std::uint64_t(c.width_in_blocks) * c.height_in_blocks;
+  return std::uint64_t(cinfo.src->bytes_in_buffer) * 8 >= blocks;
 }
 
 void JpegProgress(j_common_ptr cinfo) {
@@ -85,6 +98,12 @@ bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, Q
   jpeg_read_header(&cinfo, TRUE);
   if (!SizeAcceptable(cinfo.image_width, cinfo.image_height)) {
     std::snprintf(err.message, sizeof err.message, "JPEG picture size out of range");
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  if (!JpegDataCanHoldPicture(cinfo)) {
+    cinfo.err->msg_code = JWRN_JPEG_EOF;  // the library's own words for it
+    (*cinfo.err->format_message)(reinterpret_cast<j_common_ptr>(&cinfo), err.message);
     jpeg_destroy_decompress(&cinfo);
     return false;
   }

@@ -787,3 +787,46 @@ TEST_F(FilterRowTest, TheCellEditorIsShownOnlyAfterTheFilterCellsEditingEnds) {
   EXPECT_FALSE(grid->FilterEditing());
   EXPECT_TRUE(cellEditorShown());
 }
+
+// A number beyond the double's range or a NaN typed as a condition is refused with the conversion
+// error, as a field refuses it, instead of a filter that silently keeps or hides every row.
+TEST_F(FilterRowTest, NumbersThatAreNoFiniteNumberRaiseTheConversionError) {
+  std::vector<std::string> errors;
+  SetApplicationExceptionHandler([&](std::exception_ptr E) {
+    try {
+      std::rethrow_exception(E);
+    } catch (const Exception& X) {
+      errors.push_back(std::string(X.ClassName()) + ": " + X.Message());
+    }
+  });
+  Show();
+  const struct {
+    const char *Typed, *Error;
+  } cases[] = {
+      {"> 1e400", "EConvertError: '1e400' is not a valid floating point value"},
+      {"< -1e400", "EConvertError: '-1e400' is not a valid floating point value"},
+      {"= NaN", "EConvertError: 'NaN' is not a valid floating point value"},
+      {"In (1,INF)", "EConvertError: 'INF' is not a valid floating point value"},
+      {"> 1 AND < -INF", "EConvertError: '-INF' is not a valid floating point value"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Typed);
+    errors.clear();
+    grid->BeginFilterEdit(2);  // Amount, a number column
+    ASSERT_TRUE(grid->FilterEditor()->Focused());
+    SendMessage(grid->FilterEditor()->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    win::InjectChar(std::string(c.Typed) + "\r");
+    win::PumpMessages();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], c.Error);
+    EXPECT_EQ(applied, 0) << "no filter applied";
+  }
+  // A large finite number is still a condition.
+  grid->BeginFilterEdit(2);
+  SendMessage(grid->FilterEditor()->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  win::InjectChar("> 1e300\r");
+  win::PumpMessages();
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(F(2)->Condition().Operand1.AsDouble(), 1e300);
+  SetApplicationExceptionHandler(nullptr);
+}
