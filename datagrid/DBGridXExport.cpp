@@ -152,22 +152,63 @@ void TDBGridXExport::Flush() {
   FOut.clear();
 }
 
-// The export is made in memory and replaces the file in one step, so a failure part-way (a full disk,
-// a writer that raises) leaves the old file as it was rather than a truncated one; an export that has
-// nothing to write leaves the file alone.
+namespace {
+
+// The export's bytes straight into the temporary file of the file being replaced; a failed write
+// raises with the system's reason.
+class TReplacementStream : public TStream {
+ public:
+  explicit TReplacementStream(PictureFiles::FileReplacement& File) : FFile(File) {}
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Write(const void* Buffer, int64_t Count) override {
+    if (Count <= 0) return 0;
+    if (const int Err = FFile.Write(Buffer, static_cast<size_t>(Count))) throw EWriteError(std::strerror(Err));
+    FSize += Count;
+    return Count;
+  }
+  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override {
+    if (Offset == 0 && Origin != soBeginning) return FSize;
+    throw EStreamError("Stream seek error");
+  }
+  int64_t Size() override { return FSize; }
+
+ private:
+  PictureFiles::FileReplacement& FFile;
+  int64_t FSize = 0;
+};
+
+std::string FolderOfFile(const std::string& FileName) {
+  const size_t Slash = FileName.find_last_of('/');
+  if (Slash == std::string::npos) return ".";
+  return Slash == 0 ? "/" : FileName.substr(0, Slash);
+}
+
+}  // namespace
+
+// The export goes into the file's temporary file as it is made and replaces the file in one step, so a
+// failure part-way (a full disk, a writer that raises) leaves the old file as it was rather than a
+// truncated one.
 void TDBGridXExport::ExportFile(const std::string& FileName, bool IsExportAll) {
-  TMemoryStream M;
+  PictureFiles::FileReplacement File;
+  if (const int Err = File.Open(FileName))
+    throw EFCreateError(Format("Cannot create file \"%s\". %s", FileName, std::strerror(Err)));
+  TReplacementStream Out(File);
+  GatherFolder = FolderOfFile(FileName);
+  FWalked = false;
   try {
-    ExportStream(&M, IsExportAll);
+    ExportStream(&Out, IsExportAll);
   } catch (EAbort&) {
+    GatherFolder.clear();
     throw;
   } catch (Exception& E) {
+    GatherFolder.clear();
     E.SetMessage(Format("Cannot create file \"%s\". %s", FileName, E.Message()));
     throw;
   }
-  const std::vector<uint8_t>& Bytes = M.Bytes();
-  if (Bytes.empty()) return;
-  if (const int Err = PictureFiles::ReplaceFile(FileName, {Bytes.data(), Bytes.size()}))
+  GatherFolder.clear();
+  // Nothing selected and not everything asked for: no export was made, the file stays as it was.
+  if (!FWalked && Out.Size() == 0) return;
+  if (const int Err = File.Commit())
     throw EFCreateError(Format("Cannot create file \"%s\". %s", FileName, std::strerror(Err)));
 }
 
@@ -187,10 +228,12 @@ void TDBGridXExport::ExportStream(TStream* AStream, bool IsExportAll) {
   else
     Sel = GridSelection();
   TDataSet* DS = DataSet();
+  FWalked = false;
   if (Sel.Kind == selNoneX || !DS || !DBGridX) {
     FFooterTotals.clear();
     return;
   }
+  FWalked = true;
   DS->CheckActive();
   const bool Titles = DBGridX->Options().Contains(gdoTitles);
   const TColumnsXList& Visible = DBGridX->VisibleColumns();

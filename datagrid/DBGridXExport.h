@@ -60,7 +60,9 @@ class TDBGridXExport : public TObject {
   // The walk: nothing at all is written when nothing is selected and IsExportAll is false.
   virtual void ExportStream(TStream* Stream, bool IsExportAll);
   // Exports into the file, replacing it only when the whole export succeeded (the old file stays on any
-  // failure); the error names the file and the reason. Nothing to write leaves the file alone.
+  // failure); the error names the file and the reason. The bytes go to the file's temporary file as they
+  // are made. An export that was asked for replaces the file even when it has no bytes (every record
+  // deleted); only when nothing was selected, nothing asked for and nothing written is the file left alone.
   void ExportFile(const std::string& FileName, bool IsExportAll);
 
   // An explicit selection for the next export (see TGridXExportSelection).
@@ -109,6 +111,9 @@ class TDBGridXExport : public TObject {
   }
   // The stream the walk writes to; formats that gather output first (RTF) swap it.
   TStream* Stream = nullptr;
+  // While ExportFile runs, the folder of its file: a format that gathers its output first keeps it there
+  // in an unnamed file instead of in memory. Empty otherwise.
+  std::string GatherFolder;
   TColumnsXList ExpCols;
   TDataSet* DataSet() const;
   // The footer definition of row Row, exported column I, for the current run.
@@ -133,6 +138,7 @@ class TDBGridXExport : public TObject {
   enum TDirectKind : uint8_t { dkText, dkInteger, dkString };
   std::vector<TDirectKind> FDirectKind;
   int FFooterRows = 0;
+  bool FWalked = false;  // the last ExportStream had something to walk (a selection, or everything)
   std::string FOut;
   TExportCellParamsX FParams;
   std::unique_ptr<TFont> FCellFont;

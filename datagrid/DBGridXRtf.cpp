@@ -1,8 +1,16 @@
 // RTF export: colour and font tables, table rows for titles, records and footers.
 #include "datagrid/DBGridXRtf.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -65,6 +73,24 @@ void AppendUnicodeEscape(std::string& Out, unsigned Unit) {
   Out += std::to_string(static_cast<int>(static_cast<int16_t>(static_cast<uint16_t>(Unit))));
   Out += " ?";
 }
+
+// An unnamed file that goes away with its handle.
+class TGatherFile : public THandleStream {
+ public:
+  explicit TGatherFile(int Fd) : THandleStream(Fd) {}
+  ~TGatherFile() override { ::close(FHandle); }
+  // A write that fails (a full disk) raises with the system's reason, as the file's own writes do.
+  int64_t Write(const void* Buffer, int64_t Count) override {
+    const char* P = static_cast<const char*>(Buffer);
+    for (int64_t Done = 0; Done < Count;) {
+      const ssize_t N = ::write(FHandle, P + Done, static_cast<size_t>(Count - Done));
+      if (N < 0 && errno == EINTR) continue;
+      if (N < 0) throw EWriteError(std::strerror(errno));
+      Done += N;
+    }
+    return Count;
+  }
+};
 
 }  // namespace
 
@@ -369,8 +395,15 @@ void TDBGridXExportAsRTF::ExportStream(TStream* S, bool IsExportAll) {
   ColorTableIndex(clBlack);
   ColorTableIndex(clWhite);
   ColorTableIndex(clBtnFace);
-  TMemoryStream Cache;
-  TDBGridXExport::ExportStream(&Cache, IsExportAll);
+  // The body waits for the tables: in an unnamed file beside the exported file when there is one (a
+  // large export is not held in memory), else in memory.
+  std::unique_ptr<TStream> Cache;
+  if (!GatherFolder.empty()) {
+    const int Fd = ::open(GatherFolder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (Fd >= 0) Cache = std::make_unique<TGatherFile>(Fd);
+  }
+  if (!Cache) Cache = std::make_unique<TMemoryStream>();
+  TDBGridXExport::ExportStream(Cache.get(), IsExportAll);
   // Only a finished walk reaches the target stream.
   std::string Head = "{\\rtf1\\ansi\\ansicpg1252\\uc1\r\n{\\colortbl";
   for (const std::string& K : FColorTable)
@@ -384,7 +417,19 @@ void TDBGridXExportAsRTF::ExportStream(TStream* S, bool IsExportAll) {
   }
   Head += "}\r\n";
   S->WriteBuffer(Head.data(), static_cast<int64_t>(Head.size()));
-  if (Cache.Size() > 0) S->WriteBuffer(Cache.Memory(), Cache.Size());
+  if (auto* M = dynamic_cast<TMemoryStream*>(Cache.get())) {
+    if (M->Size() > 0) S->WriteBuffer(M->Memory(), M->Size());
+  } else {
+    const int64_t Total = Cache->Size();
+    Cache->SetPosition(0);
+    std::vector<char> Block(1 << 20);
+    for (int64_t Done = 0; Done < Total;) {
+      const int64_t N = std::min<int64_t>(static_cast<int64_t>(Block.size()), Total - Done);
+      Cache->ReadBuffer(Block.data(), N);
+      S->WriteBuffer(Block.data(), N);
+      Done += N;
+    }
+  }
   S->WriteBuffer("}", 1);
   FColorTable.clear();
   FFontTable.clear();
