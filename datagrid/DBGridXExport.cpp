@@ -212,11 +212,22 @@ void TDBGridXExport::ExportFile(const std::string& FileName, bool IsExportAll) {
     throw EFCreateError(Format("Cannot create file \"%s\". %s", FileName, std::strerror(Err)));
 }
 
+int64_t TStringSinkStream::Write(const void* Buffer, int64_t Count) {
+  if (Count <= 0) return 0;
+  FBytes.append(static_cast<const char*>(Buffer), static_cast<size_t>(Count));
+  return Count;
+}
+
+int64_t TStringSinkStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+  if (Offset == 0 && Origin != soBeginning) return static_cast<int64_t>(FBytes.size());
+  throw EStreamError("Stream seek error");
+}
+
 std::string ExportGridToString(TDBGridXExport& Exporter, bool IsExportAll) {
-  TMemoryStream M;
-  Exporter.ExportStream(&M, IsExportAll);
-  const auto& B = M.Bytes();
-  return std::string(B.begin(), B.end());
+  std::string Bytes;
+  TStringSinkStream S(Bytes);
+  Exporter.ExportStream(&S, IsExportAll);
+  return Bytes;
 }
 
 void TDBGridXExport::ExportStream(TStream* AStream, bool IsExportAll) {

@@ -179,6 +179,21 @@ class TDBGridXExportAsCSV : public TDBGridXExportAsText {
   void PutCellText(const std::string& Text) override;
 };
 
+// Appends what is written to a string: ExportGridToString makes the export in the buffer it returns
+// (RTF puts its tables in front of its body there instead of gathering the body apart).
+class TStringSinkStream : public TStream {
+ public:
+  explicit TStringSinkStream(std::string& Bytes) : FBytes(Bytes) {}
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Write(const void* Buffer, int64_t Count) override;
+  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;  // only the end can be asked for
+  int64_t Size() override { return static_cast<int64_t>(FBytes.size()); }
+  std::string& Bytes() { return FBytes; }
+
+ private:
+  std::string& FBytes;
+};
+
 // Creates an exporter of class T for Grid and runs it.
 template <typename T>
 void ExportGridToStream(TCustomDBGridX* Grid, TStream* Stream, bool IsExportAll) {
