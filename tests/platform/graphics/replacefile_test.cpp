@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -354,4 +355,30 @@ TEST(ReplaceFile, ASaveKilledHalfWayIsCleanedUpByTheNextSave) {
   EXPECT_FALSE(fs::exists(locked));
   ::close(ready1);
   ::close(ready2);
+}
+
+// A disk that is really full (a small memory file system, where this process may mount one): the save
+// fails with ENOSPC and the old file stays whole, whether it goes through a temporary file or, in a
+// folder that takes no new file, is written in place (its space is asked for before it is touched).
+TEST(ReplaceFile, AFullDiskLeavesTheOldFileWhole) {
+  const fs::path disk = FreshFolder("replace_disk") / "disk";
+  fs::create_directory(disk);
+  if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k,mode=0755") != 0)
+    GTEST_SKIP() << "a small file system cannot be mounted here";
+  struct Unmount {
+    const fs::path& at;
+    ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+  } unmount{disk};
+  const fs::path target = disk / "a.bmp";
+  const Bytes old(120 * 1024, 1), big(300 * 1024, 2);  // more than the disk holds, even in place
+  ASSERT_EQ(PictureFiles::ReplaceFile(target.string(), old), 0);
+  EXPECT_EQ(PictureFiles::ReplaceFile(target.string(), big), ENOSPC);
+  EXPECT_EQ(Contents(target), old);
+  EXPECT_EQ(EntriesIn(disk), 1u);
+  ::chmod(target.c_str(), 0666);
+  ::chmod(disk.c_str(), 0555);
+  EXPECT_EQ(AsOrdinaryUser([&] { return PictureFiles::ReplaceFile(target.string(), big); }), ENOSPC);
+  ::chmod(disk.c_str(), 0755);
+  EXPECT_EQ(Contents(target), old);
+  EXPECT_EQ(EntriesIn(disk), 1u);
 }
