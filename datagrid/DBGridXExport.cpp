@@ -193,19 +193,20 @@ void TDBGridXExport::ExportFile(const std::string& FileName, bool IsExportAll) {
   if (const int Err = File.Open(FileName))
     throw EFCreateError(Format("Cannot create file \"%s\". %s", FileName, std::strerror(Err)));
   TReplacementStream Out(File);
+  struct TGathering {
+    std::string& Folder;
+    ~TGathering() { Folder.clear(); }  // however the export ends
+  } Gathering{GatherFolder};
   GatherFolder = FolderOfFile(FileName);
   FWalked = false;
   try {
     ExportStream(&Out, IsExportAll);
   } catch (EAbort&) {
-    GatherFolder.clear();
     throw;
   } catch (Exception& E) {
-    GatherFolder.clear();
     E.SetMessage(Format("Cannot create file \"%s\". %s", FileName, E.Message()));
     throw;
   }
-  GatherFolder.clear();
   // Nothing selected and not everything asked for: no export was made, the file stays as it was.
   if (!FWalked && Out.Size() == 0) return;
   if (const int Err = File.Commit())
