@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <system_error>
 #include <thread>
@@ -171,7 +172,13 @@ std::string SaveFailedText(const std::string& FileName, int Error) {
   std::string reason;
   switch (Error) {
     case EACCES:
-    case EPERM: reason = "没有在这个文件夹里写文件的权限。"; break;
+    case EPERM: {
+      // A file that is there was refused for itself (read-only); otherwise the folder took no new file.
+      struct stat st {};
+      const bool file = ::stat(FileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+      reason = file ? "这个文件是只读的。" : "没有在这个文件夹里写文件的权限。";
+      break;
+    }
     case EROFS: reason = "这个位置是只读的。"; break;
     case ENOSPC:
     case EDQUOT: reason = "磁盘空间不足。"; break;
