@@ -576,6 +576,8 @@ bool TDBGridInplaceEdit::HandleListKey(TMessage& M) {
   if (keyDown) {
     if ((key == VK_RETURN || key == VK_ESCAPE) && FListShown && !shift.Contains(ssAlt) && !calc) {
       CloseUp(key == VK_RETURN);
+      // Taken whole: no character follows to the grid once the drop-down is gone.
+      M.Result = 1;
       return true;
     }
     if (key == VK_RETURN && shift.Contains(ssCtrl) && !FListShown) {
