@@ -322,7 +322,9 @@ TCanvas::TCanvas() : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPe
 TCanvas::~TCanvas() { DeselectHandles(); }
 
 HDC TCanvas::Handle() {
-  RequiredState({csHandleValid});
+  // Whoever asks for the device context draws on it with its own calls (DrawText and the like), so the
+  // canvas's font, pen and brush go into it first, as they would for the canvas's own drawing.
+  RequiredState({csHandleValid, csFontValid, csPenValid, csBrushValid});
   return FHandle;
 }
 
