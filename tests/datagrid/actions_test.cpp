@@ -276,6 +276,44 @@ TEST_F(GridActionsTest, ToolTipsShowCutTextsOnly) {
   EXPECT_EQ(HintAt(CellPoint(2, 0)).HintStr, "");
 }
 
+// Whether a cell's text is cut, and where its tool tip stands, follow the text measured in the column's
+// own font: a text that fits in a small font is cut in a large one, even with rows tall enough for it.
+TEST_F(GridActionsTest, ToolTipsMeasureTheTextInTheColumnsFont) {
+  const std::string text = TextAt(1, 3);
+  ASSERT_EQ(text, "Dora");
+  TBitmap b;
+  b.SetSize(8, 8);
+  TCanvas* own = b.Canvas();  // a canvas of its own, holding the font the column shows the text in
+  own->Font()->Assign(Col(1)->Font());
+  own->Font()->SetSize(8);
+  const int smallWidth = own->TextWidth(text);
+  struct Case {
+    int Size;
+    TAlignment Alignment;
+    bool Shown;
+  };
+  const Case cases[] = {{8, taLeftJustify, false}, {24, taLeftJustify, true}, {8, taRightJustify, false},
+                        {24, taRightJustify, true}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(testing::Message() << "size " << k.Size << " alignment " << int(k.Alignment));
+    Col(1)->SetToolTips(true);
+    Col(1)->Font()->SetSize(k.Size);
+    Col(1)->SetAlignment(k.Alignment);
+    Col(1)->SetWidth(smallWidth + 16);  // room for the small font's text and its margins
+    grid->SetRowHeight(60);             // and for the large font's height
+    win::PumpMessages();
+    own->Font()->SetSize(k.Size);
+    const int w = own->TextWidth(text);
+    ds->First();
+    THintInfo tip = HintAt(CellPoint(1, 3));
+    EXPECT_EQ(tip.HintStr, k.Shown ? text : "");
+    if (!k.Shown) continue;
+    TRect cell = grid->CellRect(grid->DataToRawColumn(1), grid->TitleOffset() + 3);
+    int x = k.Alignment == taRightJustify ? cell.Left + Col(1)->Width() - w - 6 : cell.Left - 1;
+    EXPECT_EQ(tip.HintPos, grid->ClientToScreen(TPoint(x, cell.Top - 1)));
+  }
+}
+
 TEST_F(GridActionsTest, ToolTipsShowTheTextTheColumnsHookGives) {
   Col(1)->SetToolTips(true);
   Col(1)->SetWidth(14);

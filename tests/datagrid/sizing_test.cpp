@@ -3,7 +3,9 @@
 // the indicator, a double click on a sizing edge fitting the column, a right press on a title moving
 // its column, and the pressed look of a title following the mouse and ending on cancel mode.
 
+#include <algorithm>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "tests/datagrid/nav_fixture.h"
@@ -272,6 +274,53 @@ TEST_F(SizingGridTest, DoubleClickOnASizingEdgeFitsTheColumnToItsContents) {
   Mouse(WM_LBUTTONDBLCLK, TitleEdge(raw), MK_LBUTTON);
   Mouse(WM_LBUTTONUP, TitleEdge(raw));
   EXPECT_EQ(grid->Columns()->Items(name)->Width(), 30);
+}
+
+// A double click on the edge fits the column to its text in the font that text is shown in: a larger
+// cell or title font gives a wider column, as wide as the text measured in that font plus the margin.
+TEST_F(SizingGridTest, DoubleClickOnASizingEdgeFitsTheColumnToTextInItsOwnFont) {
+  struct Case {
+    const char* What;
+    const char* Field;
+    bool TitleFont;  // the larger font is the title's; else the cells'
+    std::vector<std::string> Texts;  // what the column shows in that font
+  };
+  const Case cases[] = {{"cells", "Name", false, {"Name 001", "Name 002", "Name 003", "Name 004", "Name 005"}},
+                        {"title", "Code", true, {"Code"}}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.What);
+    for (int size : {8, 22}) {
+      SCOPED_TRACE(testing::Message() << "size " << size);
+      Make(5);
+      AddOptions({gdoColumnResize});
+      AddOptionsX({gxoDblClickFitColWidth});
+      int data = ColumnOf(k.Field);
+      TColumnX* col = grid->Columns()->Items(data);
+      TFont* font = k.TitleFont ? col->Title()->Font() : col->Font();
+      font->SetSize(size);
+      col->SetWidth(20);
+      win::PumpMessages();
+      // The text measured on a canvas of its own that holds the same font.
+      TBitmap b;
+      b.SetSize(8, 8);
+      b.Canvas()->Font()->Assign(font);
+      int expected = 0;
+      for (const std::string& t : k.Texts) expected = std::max(expected, b.Canvas()->TextWidth(t) + 4);
+      int raw = grid->DataToRawColumn(data);
+      TPoint edge = TitleEdge(raw);
+      Mouse(WM_LBUTTONDOWN, edge, MK_LBUTTON);
+      Mouse(WM_LBUTTONUP, edge);
+      Mouse(WM_LBUTTONDBLCLK, edge, MK_LBUTTON);
+      Mouse(WM_LBUTTONUP, edge);
+      EXPECT_EQ(col->Width(), expected);
+      EXPECT_EQ(grid->ColWidths(raw), expected);
+      owner.reset();
+      owner = std::make_unique<TComponent>(nullptr);
+      host = new TGridHostX(owner.get());
+      host->SetBounds(50, 50, 640, 400);
+      host->HandleNeeded();
+    }
+  }
 }
 
 TEST_F(SizingGridTest, RightPressOnATitleMovesTheColumn) {
