@@ -21,13 +21,14 @@
 #include <string>
 
 #include "bench/medians.h"
+#include "bench/photo_like.h"
 #include "chart/ChartConst.h"
 #include "chart/ChartFilters.h"
 #include "chart/ChartResample.h"
 
 namespace {
 
-// Something like a photograph: smooth gradients, soft round shapes, edges and fine grain.
+// A photograph-like picture (bench/photo_like.h) in 24 bits.
 void Paint(TBitmap& B, int W, int H) {
   B.SetPixelFormat(pf24bit);
   B.SetSize(W, H);
@@ -35,19 +36,10 @@ void Paint(TBitmap& B, int W, int H) {
   for (int y = 0; y < H; ++y) {
     auto* p = static_cast<uint8_t*>(B.ScanLine(y));
     for (int x = 0; x < W; ++x) {
-      const double fx = double(x) / W, fy = double(y) / H;
-      const double disc = std::hypot(fx - 0.6, fy - 0.4);
-      int r = int(60 + 150 * fy + 40 * std::sin(fx * 17)), g = int(90 + 100 * fx), b = int(200 - 120 * fy);
-      if (disc < 0.2) {
-        r = 230;
-        g = int(180 - disc * 300);
-        b = 60;
-      }
-      if ((x / 97 + y / 61) % 7 == 0) r = g = b = 30;
-      const int n = int(rng() % 24) - 12;
-      p[3 * x] = uint8_t(std::clamp(b + n, 0, 255));
-      p[3 * x + 1] = uint8_t(std::clamp(g + n, 0, 255));
-      p[3 * x + 2] = uint8_t(std::clamp(r + n, 0, 255));
+      const TPhotoPixel px = PhotoLikePixel(x, y, W, H, 24, rng);
+      p[3 * x] = px.B;
+      p[3 * x + 1] = px.G;
+      p[3 * x + 2] = px.R;
     }
   }
 }

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "bench/medians.h"
+#include "bench/photo_like.h"
 #include "platform/gdiplus/gdiplus.h"
 #include "platform/graphics/codecs.h"
 
@@ -34,24 +35,15 @@ namespace {
 constexpr int kWidth = 6000, kHeight = 4000;
 std::string PhotoFile;  // made once by main
 
-// Something like a photograph: smooth gradients, a soft round shape, edges and fine grain.
+// A photograph-like picture (bench/photo_like.h).
 QImage Photo() {
   QImage img(kWidth, kHeight, QImage::Format_RGB32);
   std::mt19937 rng(1);
   for (int y = 0; y < kHeight; ++y) {
     auto* p = reinterpret_cast<QRgb*>(img.scanLine(y));
     for (int x = 0; x < kWidth; ++x) {
-      const double fx = double(x) / kWidth, fy = double(y) / kHeight;
-      const double disc = std::hypot(fx - 0.6, fy - 0.4);
-      int r = int(60 + 150 * fy + 40 * std::sin(fx * 17)), g = int(90 + 100 * fx), b = int(200 - 120 * fy);
-      if (disc < 0.2) {
-        r = 230;
-        g = int(180 - disc * 300);
-        b = 60;
-      }
-      if ((x / 97 + y / 61) % 7 == 0) r = g = b = 30;
-      const int n = int(rng() % 16) - 8;
-      p[x] = qRgb(std::clamp(r + n, 0, 255), std::clamp(g + n, 0, 255), std::clamp(b + n, 0, 255));
+      const TPhotoPixel px = PhotoLikePixel(x, y, kWidth, kHeight, 16, rng);
+      p[x] = qRgb(px.R, px.G, px.B);
     }
   }
   return img;
