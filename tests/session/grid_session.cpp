@@ -420,7 +420,10 @@ class GridSession : public Session {
     exceptions_.clear();
     // The focus is in a control that can be seen.
     HWND f = GetFocus();
-    if (f && !IsWindowVisible(f)) return "a hidden window holds the focus";
+    if (f && !IsWindowVisible(f)) {
+      TWinControl* c = TWinControl::FindControl(f);
+      return "a hidden window holds the focus (" + (c ? c->ClassName() : std::string("?")) + ")";
+    }
     // The grid's current row shows the data set's current record.
     bool browsing = ds_->State() == dsBrowse;
     if (!ds_->IsEmpty() && !grid_->FilterEditing()) {
