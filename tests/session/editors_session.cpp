@@ -392,7 +392,7 @@ class EditorsSession : public Session {
         TWinControl* list = OpenList();
         // A click activates the calendar or calculator pop-up and strands the focus on it once hidden:
         // played only with the steps awaiting mends.
-        if (!AwaitingMends() && list && (list == form_->Amount->Popup() || list == form_->Born->Popup())) list = nullptr;
+        if (!AwaitingMend("popupclick") && list && (list == form_->Amount->Popup() || list == form_->Born->Popup())) list = nullptr;
         if (!list) {
           TWinControl* c = Controls()[S.C % Controls().size()];
           ClickAt(c->ClientToScreen(TPoint(8, c->Height() / 2)));

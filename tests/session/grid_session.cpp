@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -293,7 +294,7 @@ class GridSession : public Session {
     // Home, Left, Right and Tab in the filter row can reach the frozen column's filter cell, which raises
     // an index error: until its mend lands they end the filter edit (Down) unless the steps awaiting
     // mends are asked for.
-    if (!AwaitingMends() && grid_->FilterEditing() && (kind == gsHomeEnd || kind == gsArrow || kind == gsTab)) {
+    if (!AwaitingMend("frozenfilter") && grid_->FilterEditing() && (kind == gsHomeEnd || kind == gsArrow || kind == gsTab)) {
       Press(VK_DOWN);
       kind = -1;
     }
@@ -344,7 +345,7 @@ class GridSession : public Session {
       }
       case gsResize: {
         // A resize during an edit loses the typed text: played only with the steps awaiting mends.
-        if (!AwaitingMends() && ((e && e->EditVisible()) || grid_->FilterEditing())) break;
+        if (!AwaitingMend("resize") && ((e && e->EditVisible()) || grid_->FilterEditing())) break;
         int w = 420 + static_cast<int>(S.A % 500), h = 240 + static_cast<int>(S.B % 400);
         form_->SetBounds(form_->Left(), form_->Top(), w, h);
         break;
@@ -431,6 +432,10 @@ class GridSession : public Session {
       if (grid_->Row() != want)
         return "grid row " + std::to_string(grid_->Row()) + " but the current record is in row " + std::to_string(want);
     }
+    // Frozen columns are never current.
+    if (grid_->FrozenCols() > 0 && grid_->Col() < grid_->IndicatorOffset() + grid_->FrozenCols() &&
+        grid_->ColCount() > grid_->IndicatorOffset() + grid_->FrozenCols())
+      return "the current column " + std::to_string(grid_->Col()) + " is a frozen one";
     // The cell editor lies over the current cell and edits the current record.
     TDBGridInplaceEdit* e = grid_->InplaceEditX();
     if (e && e->EditVisible() && !grid_->FilterEditing()) {
@@ -505,7 +510,7 @@ class GridSession : public Session {
 
   // ---- the form as it is now
   int CurrentID() {
-    if (!ds_->Active() || ds_->IsEmpty() && ds_->State() != dsInsert) return 0;
+    if (!ds_->Active() || (ds_->IsEmpty() && ds_->State() != dsInsert)) return 0;
     TField* f = ds_->FieldByName("ID");
     return f->IsNull() ? 0 : f->AsInteger();
   }
@@ -895,7 +900,7 @@ class GridSession : public Session {
     int c = PickCol(S.B);
     // The frozen column's filter cell raises an index error: it is played only when the steps awaiting
     // their mends are asked for.
-    if (!AwaitingMends() && c < grid_->IndicatorOffset() + grid_->FrozenCols()) c = grid_->IndicatorOffset() + grid_->FrozenCols();
+    if (!AwaitingMend("frozenfilter") && c < grid_->IndicatorOffset() + grid_->FrozenCols()) c = grid_->IndicatorOffset() + grid_->FrozenCols();
     int dc = grid_->RawToDataColumn(c);
     if (dc < 0) return;
     TColumnX* col = grid_->Columns()->Items(dc);
@@ -941,14 +946,19 @@ class GridSession : public Session {
 
 }  // namespace
 
-bool AwaitingMends() { return EnvNumber("TRESSORA_SESSION_AWAITING", 0) != 0; }
+bool AwaitingMend(const char* Name) {
+  const char* v = std::getenv("TRESSORA_SESSION_AWAITING");
+  if (!v || !*v || std::string(v) == "0") return false;
+  std::string all = std::string(",") + v + ",";
+  return all == ",1," || all == ",all," || all.find(std::string(",") + Name + ",") != std::string::npos;
+}
 
 std::vector<KindWeight> GridWeights() {
   return {{gsType, 20},      {gsBackspace, 4},  {gsArrow, 16},      {gsPage, 4},        {gsHomeEnd, 4},
           {gsTab, 6},        {gsF2, 4},         {gsEnter, 6},       {gsEsc, 6},         {gsInsert, 2},
           {gsDelete, 2},     {gsCopy, 2},       {gsPaste, 2},       {gsAltDown, 5},     {gsClickCell, 10},
           {gsClickTitle, 3}, {gsSizeColumn, 2}, {gsMoveColumn, 2},  {gsClickIndicator, 2}, {gsScrollBar, 3},
-          {gsClickList, 6},  {gsWheel, 3},      {gsResize, 2},      {gsFont, AwaitingMends() ? 1u : 0u /* awaiting the font-change layout mend */},        {gsFilter, 3},
+          {gsClickList, 6},  {gsWheel, 3},      {gsResize, 2},      {gsFont, AwaitingMend("font") ? 1u : 0u /* awaiting the font-change layout mend */},        {gsFilter, 3},
           {gsSave, 3},       {gsCancel, 2},     {gsTimers, 3}};
 }
 

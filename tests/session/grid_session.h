@@ -44,8 +44,9 @@ enum GridStepKind {
   gsKindCount
 };
 
-// Steps and cases that meet faults being mended elsewhere are played only with TRESSORA_SESSION_AWAITING=1.
-bool AwaitingMends();
+// Steps and cases that meet faults being mended elsewhere are played only when TRESSORA_SESSION_AWAITING
+// names them (comma list: resize, font, frozenfilter, popupclick) or is 1 / all.
+bool AwaitingMend(const char* Name);
 // The kinds and weights of the CI and long runs.
 std::vector<KindWeight> GridWeights();
 // Makes a fresh grid form for a seed (the seed picks right to left and the external bar).
