@@ -392,7 +392,9 @@ class GridSession : public Session {
     // A step that changes no text must leave the editor's text of the same cell as it was typed.
     e = grid_->InplaceEditX();
     std::pair<int, int> cell = CurrentCell();
-    bool editorNow = e && e->EditVisible() && !grid_->FilterEditing() && cell.first > 0;
+    // The cell editor counts while it has the focus, even when the grid still says a filter cell is edited.
+    bool editorNow = e && e->EditVisible() && cell.first > 0 &&
+                     (!grid_->FilterEditing() || (e->HandleAllocated() && GetFocus() == e->Handle()));
     bool textStep = S.Kind == gsType || S.Kind == gsBackspace || S.Kind == gsPaste || S.Kind == gsClickList ||
                     S.Kind == gsEnter || S.Kind == gsAltDown || S.Kind == gsArrow || S.Kind == gsPage ||
                     S.Kind == gsHomeEnd || S.Kind == gsWheel || S.Kind == gsDelete || S.Kind == gsF2 ||
@@ -450,7 +452,8 @@ class GridSession : public Session {
     }
     // Typed text not yet posted is still in the record being edited.
     for (auto& [key, text] : pending_) {
-      bool editorOnIt = e && e->EditVisible() && !grid_->FilterEditing() && CurrentCell() == key;
+      bool editorOnIt = e && e->EditVisible() && CurrentCell() == key &&
+                        (!grid_->FilterEditing() || (e->HandleAllocated() && GetFocus() == e->Handle()));
       if (editorOnIt) continue;
       bool editingIt = (ds_->State() == dsEdit || ds_->State() == dsInsert) && CurrentID() == key.first;
       if (!editingIt)
