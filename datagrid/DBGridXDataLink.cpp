@@ -245,11 +245,6 @@ void TCustomDBGridX::SetEditText(int, int, const std::string& Value) { FEditText
 void TCustomDBGridX::CommitEditText() {
   TColumnX* col = ColumnAt(GetSelectedIndex());
   if (!col) return;
-  // An editor shown on the current cell holds what the user typed, whichever path commits it (a press
-  // on a title or a sizing edge, a move, a post).
-  TInplaceEdit* editor = InplaceEditor();
-  if (EditorMode() && editor && editor->Visible() && editor->EditCol() == Col() && editor->EditRow() == Row())
-    UpdateText();
   TField* f = col->Field();
   if (!f) {
     col->UpdateDataValue(FEditText, Variant(FEditText), true);
