@@ -203,7 +203,10 @@ inline std::string RunBudget(const SessionMaker& Make, const std::vector<KindWei
     if (!o.Failed) continue;
     std::vector<Step> prefix(steps.begin(), steps.begin() + static_cast<long>(o.At) + 1);
     // TRESSORA_SESSION_SHRINK=0 reports the whole failing prefix at once.
-    std::vector<Step> shrunk = EnvNumber("TRESSORA_SESSION_SHRINK", 1) ? Shrink(Make, seed, prefix, o.Message) : prefix;
+    // Shrinking may replay a few times the failing prefix, and never less than 30,000 steps.
+    std::vector<Step> shrunk = EnvNumber("TRESSORA_SESSION_SHRINK", 1)
+                                   ? Shrink(Make, seed, prefix, o.Message, std::max<size_t>(30000, 4 * prefix.size()))
+                                   : prefix;
     Outcome again = Play(Make, seed, shrunk);
     std::unique_ptr<Session> describer = Make(seed);
     std::ostringstream out;
