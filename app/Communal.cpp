@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <system_error>
 #include <thread>
@@ -114,7 +115,7 @@ std::vector<GpBitmap*> TBitmapPrefetch::Take(const std::vector<std::string>& Fil
 void TPicturePrefetch::Start(std::vector<std::string> FileNames) {
   Drop();
   FNames = std::move(FileNames);
-  FPending = std::async(std::launch::async, [names = FNames] {
+  auto read = [names = FNames] {
     std::vector<std::unique_ptr<TPicture>> pictures(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
       try {
@@ -126,7 +127,13 @@ void TPicturePrefetch::Start(std::vector<std::string> FileNames) {
       }
     }
     return pictures;
-  });
+  };
+  try {
+    FPending = std::async(std::launch::async, read);
+  } catch (const std::system_error&) {
+    // No thread to be had: Take reads the files on its own thread when it first asks.
+    FPending = std::async(std::launch::deferred, read);
+  }
 }
 
 std::unique_ptr<TPicture> TPicturePrefetch::Take(const std::string& FileName) {
@@ -157,11 +164,21 @@ int SavePictureFile(TGraphic* Picture, const std::string& FileName) {
   return PictureFiles::ReplaceFile(FileName, {bytes, std::size_t(stream.Size())});
 }
 
+std::string BitmapFileName(const std::string& Chosen) {
+  return EndsText(".bmp", Chosen) ? Chosen : Chosen + ".bmp";
+}
+
 std::string SaveFailedText(const std::string& FileName, int Error) {
   std::string reason;
   switch (Error) {
     case EACCES:
-    case EPERM: reason = "没有在这个文件夹里写文件的权限。"; break;
+    case EPERM: {
+      // A file that is there was refused for itself (read-only); otherwise the folder took no new file.
+      struct stat st {};
+      const bool file = ::stat(FileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+      reason = file ? "这个文件是只读的。" : "没有在这个文件夹里写文件的权限。";
+      break;
+    }
     case EROFS: reason = "这个位置是只读的。"; break;
     case ENOSPC:
     case EDQUOT: reason = "磁盘空间不足。"; break;

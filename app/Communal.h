@@ -76,6 +76,9 @@ std::vector<std::string> FirstFiles(const std::string& Folder, const std::string
 // renamed over FileName only when complete, so a failure never destroys the file that was there.
 // Returns 0 or the system's error number.
 int SavePictureFile(TGraphic* Picture, const std::string& FileName);
+// The file a picture chosen to be saved as Chosen is written to: Chosen with ".bmp" appended, unless it
+// already ends in ".bmp" in any case ("photo.BMP" is written as it was chosen, not "photo.BMP.bmp").
+std::string BitmapFileName(const std::string& Chosen);
 // The message for a file that could not be saved, in the program's language: the name and the reason
 // (Error 0: the picture could not be encoded).
 std::string SaveFailedText(const std::string& FileName, int Error);

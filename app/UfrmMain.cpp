@@ -803,7 +803,7 @@ void TfrmMain::btnSavePictureClick(TObject*) {
   bmp.SetSize(imgMain->Width(), imgMain->Height());
   const TRect r(0, 0, imgMain->Width(), imgMain->Height());
   bmp.Canvas()->CopyRect(r, imgMain->Canvas(), r);
-  const std::string name = SaveDialog->FileName() + ".bmp";
+  const std::string name = BitmapFileName(SaveDialog->FileName());
   if (const int err = SavePictureFile(&bmp, name))
     Application->MessageBox(SaveFailedText(name, err), Caption(), MB_OK | MB_ICONWARNING);
 }

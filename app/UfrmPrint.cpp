@@ -630,9 +630,19 @@ void TfrmPrint::btnPrintClick(TObject*) {
   const int w = imgPrint->Width(), h = imgPrint->Height();
   printer->BeginDoc();
   try {
+    // Copied pixel for pixel, the page would be a few centimetres wide at the printer's resolution: it
+    // is stretched to the printable area's width, or its height when that is reached first, keeping its
+    // proportions, with smoothing.
+    const int pw = printer->PageWidth(), ph = printer->PageHeight();
+    int dw = pw, dh = MulDiv(h, pw, w);
+    if (dh > ph) {
+      dh = ph;
+      dw = MulDiv(w, ph, h);
+    }
     TCanvas* page = printer->Canvas();
     page->SetCopyMode(cmSrcCopy);
-    page->CopyRect(::Rect(0, 0, w, h), imgPrint->Canvas(), ::Rect(0, 0, w, h));
+    SetStretchBltMode(page->Handle(), HALFTONE);
+    page->CopyRect(::Rect(0, 0, dw, dh), imgPrint->Canvas(), ::Rect(0, 0, w, h));
     printer->EndDoc();
   } catch (...) {
     printer->Abort();
@@ -642,7 +652,7 @@ void TfrmPrint::btnPrintClick(TObject*) {
 
 void TfrmPrint::btnSaveClick(TObject*) {
   if (!SaveDialog->Execute()) return;
-  const std::string name = SaveDialog->FileName() + ".bmp";
+  const std::string name = BitmapFileName(SaveDialog->FileName());
   const int w = imgPrint->Width(), h = imgPrint->Height();
   TBitmap bmp;
   bmp.SetPixelFormat(pf24bit);

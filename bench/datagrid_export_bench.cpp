@@ -4,7 +4,9 @@
 // CSV, raw bytes for the binary format) into a buffer and writes it to a memory stream; and the CSV
 // import of that text into an empty grid against a plain loop that splits the same text, converts the
 // cells (strtol/strtod/date parse) and appends them to the same kind of data set. Goal: each at most
-// 1.5x its plain loop. Prints medians and ratios.
+// 1.5x its plain loop. Also the copy of all records to the clipboard (five formats: text, the same text
+// as UTF-16, CSV, RTF and binary grid data), which is to stay proportional to the CSV export of the same
+// records: goal at most 8x (four exports, one of them RTF, and a UTF-16 text). Prints medians and ratios.
 // bench-deps: datagrid dataedit platform_data platform_forms platform_controls platform_graphics platform_classes platform_win platform_rtl
 #include <benchmark/benchmark.h>
 
@@ -16,10 +18,12 @@
 
 #include "bench/medians.h"
 #include "datagrid/DBGridXBinary.h"
+#include "datagrid/DBGridXClipboard.h"
 #include "datagrid/DBGridXExport.h"
 #include "datagrid/DBGridXImport.h"
 #include "platform/controls/controls.h"
 #include "platform/data/memdataset.h"
+#include "platform/win/clipboard.h"
 #include "platform/win/testing.h"
 
 namespace {
@@ -285,6 +289,20 @@ void BM_PlainCsvImport(benchmark::State& State) {
   }
 }
 
+// Copying every record to the clipboard (the program's memory clipboard), emptied between runs.
+void BM_CopyAllToClipboard(benchmark::State& State) {
+  TWorld& W = World();
+  for (auto _ : State) {
+    CopyGridToClipboard(W.Grid, true);
+    State.PauseTiming();
+    benchmark::DoNotOptimize(win::CurrentClipboardBackend().Formats().size());
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    State.ResumeTiming();
+  }
+}
+
 }  // namespace
 
 BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -293,6 +311,7 @@ BENCHMARK(BM_ExportBinary)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_PlainBinaryLoop)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ImportCsv)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_PlainCsvImport)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_CopyAllToClipboard)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
   if (!InitializeWithRepetitions(argc, argv, 5)) return 1;
@@ -307,6 +326,11 @@ int main(int argc, char** argv) {
   Line("CSV export", "BM_ExportCsv", "BM_PlainCsvLoop");
   Line("binary export", "BM_ExportBinary", "BM_PlainBinaryLoop");
   Line("CSV import", "BM_ImportCsv", "BM_PlainCsvImport");
+  {
+    const double C = M["BM_CopyAllToClipboard"], E = M["BM_ExportCsv"];
+    std::printf("  %-22s %9.1f ms, CSV export %9.1f ms   ratio %.3f (goal <= 8)\n", "copy to clipboard", C, E,
+                E > 0 ? C / E : 0.0);
+  }
   benchmark::Shutdown();
   // The grids go before the window manager's statics do.
   World().Owner.reset();

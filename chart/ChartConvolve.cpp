@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "chart/ChartConst.h"
 #include "chart/ChartFilters.h"
@@ -109,7 +110,40 @@ void TBlurFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   PrepareRows(Bitmap);
   KeepRows = true;
   try {
-    for (int i = 0; i < FSteps; ++i) TConvolveFilter::FilterRect(Bitmap, R);
+    // Every pass works on the result of the one before, so once a pass gives back the picture it was
+    // given, all later passes would too; and once a pass gives back the picture of two passes before,
+    // the rest only alternate between the last two. Either way the rest of the passes are known without
+    // running them (a stored Steps far beyond the editor's range would otherwise run for hours).
+    const size_t rowBytes = Rows.empty() ? 0 : 3 * static_cast<size_t>(Bitmap->Width());
+    std::vector<uint8_t> seen[2];  // the pictures after the last two passes (seen[i % 2] after pass i)
+    auto same = [&](const std::vector<uint8_t>& Seen) {
+      for (size_t y = 0; y < Rows.size(); ++y)
+        if (std::memcmp(Rows[y], Seen.data() + y * rowBytes, rowBytes) != 0) return false;
+      return true;
+    };
+    auto keep = [&](std::vector<uint8_t>& Into) {
+      Into.resize(Rows.size() * rowBytes);
+      for (size_t y = 0; y < Rows.size(); ++y) std::memcpy(Into.data() + y * rowBytes, Rows[y], rowBytes);
+    };
+    // Counts within the editor's range run as they are; beyond it each pass is compared with the two
+    // before it.
+    constexpr int kPlainSteps = 20;
+    int kept = 0;  // how many of the passes just before this one left their picture in seen
+    for (int i = 0; i < FSteps; ++i) {
+      TConvolveFilter::FilterRect(Bitmap, R);
+      if (FSteps <= kPlainSteps || i + 1 == FSteps || Rows.empty()) continue;
+      if (kept >= 1 && same(seen[(i + 1) % 2])) break;  // this pass changed nothing
+      if (kept >= 2 && same(seen[i % 2])) {
+        // Alternating: an odd count of passes left ends on the picture of the pass before this one.
+        if ((FSteps - 1 - i) % 2 == 1) {
+          const std::vector<uint8_t>& before = seen[(i + 1) % 2];
+          for (size_t y = 0; y < Rows.size(); ++y) std::memcpy(Rows[y], before.data() + y * rowBytes, rowBytes);
+        }
+        break;
+      }
+      keep(seen[i % 2]);
+      kept = std::min(kept + 1, 2);
+    }
   } catch (...) {
     KeepRows = false;
     throw;

@@ -13,12 +13,20 @@ namespace {
 inline uint8_t* PixelAt(TBitmap* B, int X, int Y) { return static_cast<uint8_t*>(B->ScanLine(Y)) + 3 * X; }
 
 // Draws Source unscaled at (X, Y) of Dest, clipped to Dest (both pf24bit; opaque pixels are copied).
-void DrawAt(TBitmap* Dest, TBitmap* Source, int X, int Y) {
-  const int x0 = std::max(0, X), y0 = std::max(0, Y);
-  const int x1 = std::min(Dest->Width(), X + Source->Width()), y1 = std::min(Dest->Height(), Y + Source->Height());
+// The place is 64-bit: crops pass the negated stored position, which need not fit an int.
+void DrawAt(TBitmap* Dest, TBitmap* Source, int64_t X, int64_t Y) {
+  const int64_t x0 = std::max<int64_t>(0, X), y0 = std::max<int64_t>(0, Y);
+  const int64_t x1 = std::min<int64_t>(Dest->Width(), X + Source->Width());
+  const int64_t y1 = std::min<int64_t>(Dest->Height(), Y + Source->Height());
   if (x1 <= x0 || y1 <= y0) return;
-  for (int y = y0; y < y1; ++y)
-    std::memcpy(PixelAt(Dest, x0, y), PixelAt(Source, x0 - X, y - Y), 3 * static_cast<size_t>(x1 - x0));
+  for (int64_t y = y0; y < y1; ++y)
+    std::memcpy(PixelAt(Dest, static_cast<int>(x0), static_cast<int>(y)),
+                PixelAt(Source, static_cast<int>(x0 - X), static_cast<int>(y - Y)), 3 * static_cast<size_t>(x1 - x0));
+}
+
+// A whole number held in a double, limited to the range of int.
+int SaturatedInt(double V) {
+  return V >= 2147483647.0 ? 2147483647 : (V <= -2147483648.0 ? -2147483647 - 1 : static_cast<int>(V));
 }
 
 // Draws Source stretched over the rectangle (exclusive right and bottom) of Dest by nearest pixel, as
@@ -91,7 +99,7 @@ void TCropFilter::FilterRect(TBitmap* Bitmap, const TRect&) {
   if (Bitmap->Empty()) return;
   Bitmap->SetPixelFormat(pf24bit);
   auto work = NewBitmap24(Width(), Height());
-  DrawAt(work.get(), Bitmap, -FLeft, -FTop);
+  DrawAt(work.get(), Bitmap, -int64_t(FLeft), -int64_t(FTop));
   if (FSmooth)
     StretchSmooth(work.get(), Bitmap);
   else
@@ -116,22 +124,29 @@ void TCropFilter::AssignSettings(TChartFilter* Source) {
 void TZoomFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   const int rw = R.Right - R.Left + 1, rh = R.Bottom - R.Top + 1;
   if (rw <= 0 || rh <= 0) return;
-  const int mx = static_cast<int>(Round(rw * FPercent * 0.005)), my = static_cast<int>(Round(rh * FPercent * 0.005));
+  // The margins stay doubles: a stored percent far beyond the editor's range gives margins past the
+  // range of int, and then a crop of one pixel from beyond the picture. Sizes past the range of int
+  // stay too large (the crop refuses them); places past it take no pixel from the picture either way.
+  auto margin = [this](int Side) {
+    const double m = Side * FPercent * 0.005;
+    return std::isfinite(m) ? std::nearbyint(m) : static_cast<double>(Round(m));  // Round raises for these
+  };
+  const double mx = margin(rw), my = margin(rh);
   TCropFilter crop(nullptr);
-  crop.SetWidth(std::max(1, rw - 2 * mx));
-  crop.SetHeight(std::max(1, rh - 2 * my));
+  crop.SetWidth(SaturatedInt(std::max(1.0, rw - 2 * mx)));
+  crop.SetHeight(SaturatedInt(std::max(1.0, rh - 2 * my)));
   crop.SetSmooth(FSmooth);
   if (Bitmap->Width() == rw && Bitmap->Height() == rh) {
-    crop.SetLeft(R.Left + mx);
-    crop.SetTop(R.Top + my);
+    crop.SetLeft(SaturatedInt(R.Left + mx));
+    crop.SetTop(SaturatedInt(R.Top + my));
     crop.FilterBitmap(Bitmap);
     return;
   }
   Bitmap->SetPixelFormat(pf24bit);
   auto work = NewBitmap24(rw, rh);
-  DrawAt(work.get(), Bitmap, -R.Left, -R.Top);
-  crop.SetLeft(mx);
-  crop.SetTop(my);
+  DrawAt(work.get(), Bitmap, -int64_t(R.Left), -int64_t(R.Top));
+  crop.SetLeft(SaturatedInt(mx));
+  crop.SetTop(SaturatedInt(my));
   crop.FilterBitmap(work.get());
   DrawAt(Bitmap, work.get(), R.Left, R.Top);
 }
@@ -209,16 +224,16 @@ void TMirrorFilter::AssignSettings(TChartFilter* Source) {
 void TBevelFilter::FilterRect(TBitmap* Bitmap, const TRect& R) {
   TChartFilter::FilterRect(Bitmap, R);
   if (Rows.empty()) return;
-  const int bright = FBright;
+  const int64_t bright = FBright;  // 64 bits: a stored Bright at the limits of int must not wrap
   auto lighten = [bright](uint8_t* p) {
     for (int c = 0; c < 3; ++c) {
-      const int v = p[c] + bright;
+      const int64_t v = p[c] + bright;
       p[c] = static_cast<uint8_t>(v < 256 ? (v < 0 ? 0 : v) : 255);
     }
   };
   auto darken = [bright](uint8_t* p) {
     for (int c = 0; c < 3; ++c) {
-      const int v = p[c] - bright;
+      const int64_t v = p[c] - bright;
       p[c] = static_cast<uint8_t>(v >= 0 ? (v > 255 ? 255 : v) : 0);
     }
   };

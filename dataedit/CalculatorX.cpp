@@ -57,6 +57,12 @@ bool TCalculatorX::CanAutoSize(int& NewWidth, int& NewHeight) {
   return true;
 }
 
+void TCalculatorX::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  // (CanAutoSize leaves the asked size when it cannot tell its own yet.)
+  if (AutoSizeEnabled()) CanAutoSize(AWidth, AHeight);
+  TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
 TSpeedButtonX* TCalculatorX::Key(int Tag) const {
   for (int i = 0; i < ComponentCount(); ++i)
     if (auto* B = dynamic_cast<TSpeedButtonX*>(Components(i)); B && B->Tag() == Tag) return B;

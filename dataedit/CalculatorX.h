@@ -73,6 +73,9 @@ class TCalculatorX : public TCustomControl {
   TSpeedButtonX* Key(int Tag) const;
   void CopyDisplay();
   void PasteDisplay();
+  // With AutoSize on (as after creation) the calculator keeps its own size, whatever size a caller
+  // asks for: a drop-down set to its cell's width would cut off the display and the right-hand keys.
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
  protected:
   void Paint() override;

@@ -377,6 +377,8 @@ void TCustomDBComboBoxX::WndProc(TMessage& Message) {
             return;
           case VK_RETURN: case VK_ESCAPE:
             CloseUp(Message.WParam == VK_RETURN);
+            // Taken whole: no character follows into the edit once the list is gone.
+            Message.Result = 1;
             return;
           default:
             break;

@@ -660,6 +660,8 @@ void TCustomDBEditX::WndProc(TMessage& Message) {
           return;
         case VK_RETURN: case VK_ESCAPE:
           FMRUList->CloseList(Message.WParam == VK_RETURN);
+          // Taken whole: no Esc character follows to reload the field, no Return to move the caret.
+          Message.Result = 1;
           return;
         default:
           break;

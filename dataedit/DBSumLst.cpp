@@ -58,6 +58,41 @@ Currency AverageOfTotal(__int128 Total, int Count) {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// TSumTotal
+
+namespace {
+bool BeyondFixedPoint(double Value) {
+  return Value >= 922337203685477.5807 || Value <= -922337203685477.5808;
+}
+}  // namespace
+
+void TSumTotal::Add(double Value) {
+  if (std::isnan(Value)) return;
+  const int64_t Step = SumValueOf(Value).Value;
+  Fixed += Step;
+  if (BeyondFixedPoint(Value)) {
+    Excess += static_cast<long double>(Value) - static_cast<long double>(Step) / 10000.0L;
+    ++BeyondCount;
+  }
+}
+
+void TSumTotal::Remove(double Value) {
+  if (std::isnan(Value)) return;
+  const int64_t Step = SumValueOf(Value).Value;
+  Fixed -= Step;
+  if (BeyondFixedPoint(Value)) {
+    Excess -= static_cast<long double>(Value) - static_cast<long double>(Step) / 10000.0L;
+    // The last one gone: whatever rounding the floating sum gathered goes with it.
+    if (--BeyondCount <= 0) BeyondCount = 0, Excess = 0;
+  }
+}
+
+bool TSumTotal::Fits() const {
+  return BeyondCount == 0 && Fixed <= std::numeric_limits<int64_t>::max() &&
+         Fixed >= std::numeric_limits<int64_t>::min();
+}
+
+// ---------------------------------------------------------------------------------------------------
 // TDBSum
 
 void TDBSum::DeclarePublished(TPublished<TDBSum>& P) {
@@ -78,14 +113,24 @@ void TDBSum::SetGroupOperation(TGroupOperation Value) {
   Changed(false);
 }
 
-void TDBSum::SetTotal(__int128 Total) {
+// The fixed-point aggregate stays what it always was (clamped to the range); AggregateFits tells
+// whether it is the whole truth.
+void TDBSum::SetTotal(const TSumTotal& Total) {
   FTotal = Total;
   if (FGroupOperation == goAvg) {
-    FSumForAverage = ClampTotal(Total);
-    FAggregateValue = AverageOfTotal(Total, FNotNullCount);
+    FSumForAverage = ClampTotal(Total.Fixed);
+    FAggregateValue = AverageOfTotal(Total.Fixed, FNotNullCount);
   } else {
-    FAggregateValue = ClampTotal(Total);
+    FAggregateValue = ClampTotal(Total.Fixed);
   }
+}
+
+// An average of values within the range lies within it too.
+bool TDBSum::AggregateFits() const { return FGroupOperation == goAvg ? FTotal.BeyondCount == 0 : FTotal.Fits(); }
+
+long double TDBSum::AggregateFloat() const {
+  if (FGroupOperation != goAvg) return FTotal.AsFloat();
+  return FNotNullCount > 0 ? FTotal.AsFloat() / FNotNullCount : 0.0L;
 }
 
 void TDBSum::Assign(TPersistent* Source) {
@@ -95,6 +140,7 @@ void TDBSum::Assign(TPersistent* Source) {
     FOldValue = S->FOldValue;
     FAggregateValue = S->FAggregateValue;
     FTotal = S->FTotal;
+    FOldNumber = S->FOldNumber;
     return;
   }
   TCollectionItem::Assign(Source);
@@ -250,7 +296,8 @@ void TDBSumListProducer::ResetSums() {
     TDBSum* S = FSumItems->Items(I);
     S->FAggregateValue = S->FOldValue = S->FSumForAverage = Currency();
     S->FNotNullCount = 0;
-    S->FTotal = 0;
+    S->FTotal = TSumTotal();
+    S->FOldNumber = 0;
   }
   FDeletePending = false;
   DoSumListChanged();
@@ -454,30 +501,30 @@ void TDBSumListProducer::RecomputeAll() {
       struct TWork {
         TDBSum* Item;
         TField* Field;
-        __int128 Sum = 0;
+        TSumTotal Sum;
         int NotNull = 0;
       };
       std::vector<TWork> Work;
       for (int I = 0; I < FSumItems->Count(); ++I) {
         TDBSum* S = FSumItems->Items(I);
         if (S->FFieldName.empty() && S->FGroupOperation != goCount) continue;
-        Work.push_back({S, ItemField(S)});
+        Work.push_back({S, ItemField(S), TSumTotal(), 0});
       }
       const bool KeepBookmarks = !FDataSet->IsSequenced() && FVirtualRecords;
       while (!FDataSet->Eof()) {
         for (TWork& W : Work) {
           switch (W.Item->FGroupOperation) {
             case goSum:
-              if (!W.Field->IsNull()) W.Sum += SumValueOf(W.Field->AsFloat()).Value;
+              if (!W.Field->IsNull()) W.Sum.Add(W.Field->AsFloat());
               break;
             case goAvg:
               if (!W.Field->IsNull()) {
                 ++W.NotNull;
-                W.Sum += SumValueOf(W.Field->AsFloat()).Value;
+                W.Sum.Add(W.Field->AsFloat());
               }
               break;
             case goCount:
-              if (!W.Field || !W.Field->IsNull()) W.Sum += 10000;
+              if (!W.Field || !W.Field->IsNull()) W.Sum.Add(1);
               break;
           }
         }
@@ -508,9 +555,11 @@ void TDBSumListProducer::HookAfterEdit(TDataSet* DataSet) {
       if (S->FFieldName.empty() && S->FGroupOperation != goCount) continue;
       TField* F = ItemField(S);
       if (S->FGroupOperation == goCount) {
-        S->FOldValue = Currency::FromInt((!F || !F->IsNull()) ? 1 : 0);
+        S->FOldNumber = (!F || !F->IsNull()) ? 1 : 0;
+        S->FOldValue = Currency::FromInt(static_cast<int>(S->FOldNumber));
       } else {
-        S->FOldValue = F->IsNull() ? Currency() : SumValueOf(F->AsFloat());
+        S->FOldNumber = F->IsNull() ? 0 : F->AsFloat();
+        S->FOldValue = SumValueOf(S->FOldNumber);
         S->FOldVarValue = F->AsVariant();
       }
     }
@@ -524,6 +573,7 @@ void TDBSumListProducer::HookAfterInsert(TDataSet* DataSet) {
     for (int I = 0; I < FSumItems->Count(); ++I) {
       TDBSum* S = FSumItems->Items(I);
       S->FOldValue = Currency();
+      S->FOldNumber = 0;
       S->FOldVarValue = Null;
     }
     // Its bookmark joins the list in order once the post gave it one, and never after a cancel.
@@ -548,24 +598,19 @@ void TDBSumListProducer::HookAfterPost(TDataSet* DataSet) {
       if (S->FFieldName.empty() && S->FGroupOperation != goCount) continue;
       TField* F = ItemField(S);
       const bool IsNull = F && F->IsNull();
-      switch (S->FGroupOperation) {
-        case goSum:
-          S->SetTotal(S->FTotal + (IsNull ? 0 : SumValueOf(F->AsFloat()).Value) - S->FOldValue.Value);
-          break;
-        case goAvg: {
-          const bool WasNull = VarIsNull(S->FOldVarValue) || VarIsEmpty(S->FOldVarValue);
-          if (IsNull && !WasNull) --S->FNotNullCount;
-          if (!IsNull && WasNull) ++S->FNotNullCount;
-          S->SetTotal(S->FTotal + (IsNull ? 0 : SumValueOf(F->AsFloat()).Value) - S->FOldValue.Value);
-          break;
-        }
-        case goCount:
-          S->SetTotal(S->FTotal + (IsNull ? 0 : 10000) - S->FOldValue.Value);
-          break;
+      const double New = S->FGroupOperation == goCount ? (IsNull ? 0 : 1) : (IsNull ? 0 : F->AsFloat());
+      if (S->FGroupOperation == goAvg) {
+        const bool WasNull = VarIsNull(S->FOldVarValue) || VarIsEmpty(S->FOldVarValue);
+        if (IsNull && !WasNull) --S->FNotNullCount;
+        if (!IsNull && WasNull) ++S->FNotNullCount;
       }
+      TSumTotal Total = S->FTotal;
+      Total.Add(New);
+      Total.Remove(S->FOldNumber);
+      S->SetTotal(Total);
       // The post is accounted for: a second post without a new edit adds nothing twice.
-      S->FOldValue = S->FGroupOperation == goCount ? Currency::FromInt(IsNull ? 0 : 1)
-                                                   : (IsNull ? Currency() : SumValueOf(F->AsFloat()));
+      S->FOldNumber = New;
+      S->FOldValue = SumValueOf(New);
       if (S->FGroupOperation != goCount) S->FOldVarValue = IsNull ? Null : F->AsVariant();
     }
     if (FInsertPending && BookmarksInUse()) PlaceBookmark(DataSet->Bookmark());
@@ -587,12 +632,14 @@ void TDBSumListProducer::HookBeforeDelete(TDataSet* DataSet) {
     TField* F = ItemField(S);
     if (Editing) {
       S->FDeleteValue = S->FOldValue;
-      S->FDeleteNotNull = S->FGroupOperation == goCount ? S->FOldValue.Value != 0
+      S->FDeleteNumber = S->FOldNumber;
+      S->FDeleteNotNull = S->FGroupOperation == goCount ? S->FOldNumber != 0
                                                          : !(VarIsNull(S->FOldVarValue) || VarIsEmpty(S->FOldVarValue));
     } else {
       S->FDeleteNotNull = !F || !F->IsNull();
-      S->FDeleteValue = S->FGroupOperation == goCount ? Currency::FromInt(S->FDeleteNotNull ? 1 : 0)
-                                                       : (S->FDeleteNotNull ? SumValueOf(F->AsFloat()) : Currency());
+      S->FDeleteNumber = S->FGroupOperation == goCount ? (S->FDeleteNotNull ? 1 : 0)
+                                                        : (S->FDeleteNotNull ? F->AsFloat() : 0);
+      S->FDeleteValue = SumValueOf(S->FDeleteNumber);
     }
   }
   // Located now: once deleted, the record no longer has its place in the data set's order.
@@ -606,16 +653,10 @@ void TDBSumListProducer::HookAfterDelete(TDataSet* DataSet) {
     for (int I = 0; I < FSumItems->Count(); ++I) {
       TDBSum* S = FSumItems->Items(I);
       if (S->FFieldName.empty() && S->FGroupOperation != goCount) continue;
-      switch (S->FGroupOperation) {
-        case goSum:
-        case goCount:
-          S->SetTotal(S->FTotal - S->FDeleteValue.Value);
-          break;
-        case goAvg:
-          if (S->FDeleteNotNull) --S->FNotNullCount;
-          S->SetTotal(S->FTotal - S->FDeleteValue.Value);
-          break;
-      }
+      if (S->FGroupOperation == goAvg && S->FDeleteNotNull) --S->FNotNullCount;
+      TSumTotal Total = S->FTotal;
+      Total.Remove(S->FDeleteNumber);
+      S->SetTotal(Total);
     }
     if (BookmarksInUse() && FDeleteIndex >= 0 && FDeleteIndex < static_cast<int>(FRecordBookmarks.size()))
       FRecordBookmarks.erase(FRecordBookmarks.begin() + FDeleteIndex);

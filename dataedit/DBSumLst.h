@@ -24,6 +24,23 @@ enum TGroupOperation { goSum, goAvg, goCount };
 
 class TDBSumListProducer;
 
+// A running total of float values that never shows a clamped figure. Every value adds its exact
+// ten-thousandths, a value beyond the fixed-point range as the range's end (kept wider than the fixed
+// point, so adding and taking back records never overflows); what such a value holds beyond that end is
+// summed in floating point beside it. The total is exact while it fits the fixed point; otherwise only
+// its floating-point value is meaningful.
+struct TSumTotal {
+  __int128 Fixed = 0;      // ten-thousandths, values beyond the range counted as its end
+  long double Excess = 0;  // what those values hold beyond the range's end
+  int BeyondCount = 0;     // how many of them are in the total
+
+  void Add(double Value);     // NaN adds nothing
+  void Remove(double Value);  // takes back what Add(Value) added
+  // No value beyond the range and the total within it: Fixed is the exact total.
+  bool Fits() const;
+  long double AsFloat() const { return static_cast<long double>(Fixed) / 10000.0L + Excess; }
+};
+
 class TDBSum : public TCollectionItem {
   DECLARE_PUBLISHED_CLASS(TDBSum, TCollectionItem)
   static void DeclarePublished(TPublished<TDBSum>& P);
@@ -38,8 +55,13 @@ class TDBSum : public TCollectionItem {
   Currency AggregateValue() const { return FAggregateValue; }
   void SetAggregateValue(Currency Value) {
     FAggregateValue = Value;
-    if (FGroupOperation != goAvg) FTotal = Value.Value;
+    if (FGroupOperation != goAvg) FTotal = TSumTotal{Value.Value, 0, 0};
   }
+  // False when the aggregate lies beyond the fixed-point range (or a value summed was): AggregateValue
+  // is then only its nearest limit, and AggregateFloat is the figure to show.
+  bool AggregateFits() const;
+  // The aggregate in floating point, beyond the fixed-point range too.
+  long double AggregateFloat() const;
   Currency OldValue() const { return FOldValue; }
   int NotNullCount() const { return FNotNullCount; }
   Currency SumForAverage() const { return FSumForAverage; }
@@ -47,8 +69,8 @@ class TDBSum : public TCollectionItem {
 
  private:
   friend class TDBSumListProducer;
-  // Stores the exact total and derives the aggregate (and an average's sum) from it.
-  void SetTotal(__int128 Total);
+  // Stores the total and derives the aggregate (and an average's sum) from it.
+  void SetTotal(const TSumTotal& Total);
   std::string FFieldName;
   TGroupOperation FGroupOperation = goSum;
   Currency FOldValue;
@@ -56,11 +78,13 @@ class TDBSum : public TCollectionItem {
   Currency FSumForAverage;
   Variant FOldVarValue;
   Currency FAggregateValue;
-  // The exact total behind the aggregate (the sum for an average), wider than the fixed-point value:
-  // adding and taking back records never overflows, and the aggregate shows it clamped to the range.
-  __int128 FTotal = 0;
+  // The total behind the aggregate (the sum for an average).
+  TSumTotal FTotal;
+  // The record's value before the edit (1 or 0 for a count; 0 for null), as FOldValue in full.
+  double FOldNumber = 0;
   // What a pending delete takes away (applied once the delete has happened).
   Currency FDeleteValue;
+  double FDeleteNumber = 0;
   bool FDeleteNotNull = false;
 };
 

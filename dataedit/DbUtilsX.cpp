@@ -1,5 +1,7 @@
 #include "dataedit/DbUtilsX.h"
 
+#include <cmath>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -426,7 +428,10 @@ class TParser {
       case stvkNumber: {
         const std::string S = VarToStr(V);
         double D;
-        if (!TryStrToFloat(S, D)) throw EConvertError("'" + S + "' is not a valid floating point value");
+        // Infinity or NaN would make the filter keep or hide every row without a word, as no field
+        // takes them either.
+        if (!TryStrToFloat(S, D) || !std::isfinite(D))
+          throw EConvertError("'" + S + "' is not a valid floating point value");
         return Variant(D);
       }
       case stvkDateTime: return Variant::FromDateTime(StrToDateTime(VarToStr(V)));

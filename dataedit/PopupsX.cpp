@@ -324,6 +324,8 @@ void TPopupListboxX::Dispatch(TMessage& Message) {
 TPopupMonthCalendarX::TPopupMonthCalendarX(TComponent* AOwner) : TMonthCalendar(AOwner) {
   SetAutoSize(true);
   SetCtl3D(true);
+  // A window of its own, not a stop of its owner's tab order; a click on it does not take the focus.
+  SetTabStop(false);
 }
 
 void TPopupMonthCalendarX::CreateParams(TCreateParams& Params) {
@@ -405,6 +407,12 @@ bool TPopupMonthCalendarX::DoMouseWheel(TShiftState Shift, int WheelDelta, const
 }
 
 void TPopupMonthCalendarX::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_MOUSEACTIVATE) {
+    // A click on a day leaves the window active and the focus in the control that opened the
+    // calendar, which closes it when it loses the focus; its mouse-up takes the day.
+    Message.Result = MA_NOACTIVATE;
+    return;
+  }
   if (Message.Msg == CM_CTL3DCHANGED) {
     TMonthCalendar::Dispatch(Message);
     if (HandleAllocated()) RecreateWnd();

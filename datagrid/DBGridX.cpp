@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dataedit/ToolCtrlsX.h"
+#include "datagrid/DBGridXInplace.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/menus.h"
 #include "platform/win/windows.h"
@@ -458,6 +459,38 @@ void TCustomDBGridX::DataLinkActiveChanged(bool Value) {
 }
 
 void TCustomDBGridX::UpdateRowCount() {
+  // A cell being edited keeps its editor, its text and its record through the new rows. Fewer rows
+  // hide the editor on the way, the link's buffer may put the record on another row, and the data
+  // set's change notice forgets that the editor's text was typed: all are put back afterwards. (The
+  // window may be hidden already: a client area that no longer reaches the cell hides it.)
+  TDBGridInplaceEdit* editor = InplaceEditX();
+  const bool keep = FRowCountDepth == 0 && FDataLink && FDataLink->Active() && EditorMode() && editor &&
+                    editor->EditCol() >= 0 && editor->EditRow() >= 0;
+  std::string typed;
+  int selStart = 0, selLength = 0;
+  const bool changed = FDataLink && FDataLink->EditorChanged();
+  if (keep) {
+    typed = editor->Text();
+    selStart = editor->SelStart();
+    selLength = editor->SelLength();
+  }
+  ++FRowCountDepth;
+  try {
+    LayOutDataRows();
+  } catch (...) {
+    --FRowCountDepth;
+    throw;
+  }
+  --FRowCountDepth;
+  if (!keep) return;
+  SyncCurrentRow();
+  if (changed) FDataLink->MarkEditorChanged();
+  if (!EditorMode() || !editor->Visible() || editor->EditRow() != Row() || editor->EditCol() != Col()) ShowEditor();
+  else InvalidateEditor();
+  if (EditorMode() && editor->Visible() && editor->Text() != typed) editor->KeepTypedText(typed, selStart, selLength);
+}
+
+void TCustomDBGridX::LayOutDataRows() {
   // The grid shows the link's buffer: one grid row per buffered record, so painting and paging cost
   // the same for any record count. The buffer holds the whole rows that fit between the rows above
   // the data (titles, filter row) and the footers; a gap row pushes the footers to the bottom.

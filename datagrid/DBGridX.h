@@ -961,6 +961,8 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   bool FSelectionActiveShown = false;
   bool FWheelForwarding = false;
   int FSizeDepth = 0;
+  int FRowCountDepth = 0;  // UpdateRowCount running (the data set's change notice calls it again)
+  void LayOutDataRows();
   // ---- title measuring, draw-info extents, right-to-left images (DBGridXTitles.cpp, DBGridXDrawInfo.cpp)
  public:
   // Sets the heights of Node's children from their captions wrapped to their widths (group nodes get
@@ -1018,9 +1020,12 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   SCROLLINFO FLastRAInfo{};
 };
 
-// The published grid.
+// The published grid: what an adopter sets on a form (the data source, options, permissions, fonts,
+// titles, footers, frozen columns, the column defaults and the scroll-bar settings) is written with the
+// form and read back; the columns themselves go through DefineProperties.
 class TDBGridX : public TCustomDBGridX {
-  DECLARE_CLASS(TDBGridX, TCustomDBGridX)
+  DECLARE_PUBLISHED_CLASS(TDBGridX, TCustomDBGridX)
+  static void DeclarePublished(TPublished<TDBGridX>& P);
   using TCustomDBGridX::TCustomDBGridX;
 };
 

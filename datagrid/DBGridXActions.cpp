@@ -507,11 +507,20 @@ void TCustomDBGridX::WndProc(TMessage& Message) {
       TCustomGrid::WndProc(Message);
       PaintFlatBorder();
       return;
-    case CM_FONTCHANGED:
+    case CM_FONTCHANGED: {
       TCustomGrid::WndProc(Message);
-      if (FLayoutLock > 0)
+      // The columns take the new default font under one layout lock, whose end lays the grid out for
+      // it (row heights, title row).
+      BeginLayout();
+      try {
         for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->RefreshDefaultFont();
+      } catch (...) {
+        EndLayout();
+        throw;
+      }
+      EndLayout();
       return;
+    }
     case CM_PARENTFONTCHANGED:
       TCustomGrid::WndProc(Message);
       if (ParentFont()) {

@@ -493,6 +493,13 @@ void TCustomDBGridX::DrawTitleLevels(THeadTreeNode* Node, int DataCol, const TRe
       last = i;
     }
     if (first < 0) break;
+    // Scrolled, the frozen columns no longer stand beside the first scrollable one: a group across the
+    // fixed edge is two bands, its frozen part centred over the frozen columns.
+    const int firstScrollable = RawToDataColumn(FixedCols());
+    if (LeftCol() > FixedCols() && first < firstScrollable && last >= firstScrollable) {
+      if (DataCol < firstScrollable) last = firstScrollable - 1;
+      else first = firstScrollable;
+    }
     int left = cell.Left, right = cell.Right;
     for (int i = DataCol - 1; i >= first; --i) left -= ColWidths(DataToRawColumn(i)) + colLine;
     for (int i = DataCol + 1; i <= last; ++i) right += colLine + ColWidths(DataToRawColumn(i));

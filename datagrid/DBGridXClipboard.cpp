@@ -45,12 +45,6 @@ std::string StreamBytes(TStream* Stream) {
   return bytes;
 }
 
-void SetStream(TMemoryStream& Stream, const std::string& Bytes) {
-  Stream.Clear();
-  if (!Bytes.empty()) Stream.Write(Bytes.data(), static_cast<int64_t>(Bytes.size()));
-  Stream.SetPosition(0);
-}
-
 TDataSet* GridDataSet(TCustomDBGridX* Grid) {
   TDataSource* src = Grid ? Grid->DataSource() : nullptr;
   return src ? src->DataSet() : nullptr;
@@ -146,30 +140,35 @@ bool ClipboardHasGridPasteData() {
 // ---------------------------------------------------------------------------------------------------
 // Copy, cut, paste
 
+// Each format is made once, straight into the block the clipboard keeps (its zero appended in place),
+// and handed over whole: a copy of many records costs its exports and the UTF-16 text, not several
+// copies of each block.
 void CopyGridToClipboard(TCustomDBGridX* Grid, bool IsAll) {
   TClipboardOpening open;
   TControlsDisabled disabled(GridDataSet(Grid));
-  TMemoryStream stream;
-  const char zero = '\0';
 
-  SetStream(stream, ExportGridClipText(Grid, IsAll));
-  stream.Seek(0, soEnd);
-  stream.Write(&zero, 1);
-  PutStreamToClipboard(CF_TEXT, &stream);
-  if (IsWindowsNTPlatform()) PutStreamToClipboardAsUnicode(&stream);
+  std::string text = ExportGridClipText(Grid, IsAll);
+  std::string units;
+  if (IsWindowsNTPlatform()) {
+    // The same text, up to its first zero, as UTF-16 with a zero unit at its end.
+    const std::u16string u = Utf8ToUtf16(std::string_view(text.data(), strnlen(text.data(), text.size())));
+    units.reserve(u.size() * 2 + 2);
+    units.assign(reinterpret_cast<const char*>(u.data()), u.size() * 2);
+    units.append(2, '\0');
+  }
+  text.push_back('\0');
+  Clipboard()->SetBytes(CF_TEXT, std::move(text));
+  if (IsWindowsNTPlatform()) Clipboard()->SetBytes(CF_UNICODETEXT, std::move(units));
 
-  SetStream(stream, ExportGridClipCsv(Grid, IsAll));
-  stream.Seek(0, soEnd);
-  stream.Write(&zero, 1);
-  PutStreamToClipboard(CF_CSV(), &stream);
+  std::string csv = ExportGridClipCsv(Grid, IsAll);
+  csv.push_back('\0');
+  Clipboard()->SetBytes(CF_CSV(), std::move(csv));
 
-  SetStream(stream, ExportGridClipRtf(Grid, IsAll));
-  stream.Seek(0, soEnd);
-  stream.Write(&zero, 1);
-  PutStreamToClipboard(CF_RTF(), &stream);
+  std::string rtf = ExportGridClipRtf(Grid, IsAll);
+  rtf.push_back('\0');
+  Clipboard()->SetBytes(CF_RTF(), std::move(rtf));
 
-  SetStream(stream, ExportGridClipData(Grid, IsAll));
-  PutStreamToClipboard(GridDataClipboardFormat(), &stream);
+  Clipboard()->SetBytes(GridDataClipboardFormat(), ExportGridClipData(Grid, IsAll));
 }
 
 void CutGridToClipboard(TCustomDBGridX* Grid, bool IsAll) {

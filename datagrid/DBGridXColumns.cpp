@@ -943,6 +943,9 @@ void TColumnX::Assign(TPersistent* Source) {
   SetOnDropDownBoxTitleBtnClick(s->OnDropDownBoxTitleBtnClick());
   FDisplayFormat = s->FDisplayFormat;
   FEditMask = s->FEditMask;
+  // The title took the source's marker and index as they were: the grid's sort order follows the
+  // titles again, so that the next Ctrl+click adds to what they show.
+  if (TCustomDBGridX* g = OwnerGrid()) g->RebuildSortMarkedColumns();
   if (Collection()) Collection()->EndUpdate();
 }
 

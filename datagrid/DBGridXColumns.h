@@ -127,7 +127,8 @@ class TColumnDefValuesX : public TPersistent {
 
 // The published form the data grid makes (CreateColumnDefValues).
 class TDBGridXColumnDefValuesX : public TColumnDefValuesX {
-  DECLARE_CLASS(TDBGridXColumnDefValuesX, TColumnDefValuesX)
+  DECLARE_PUBLISHED_CLASS(TDBGridXColumnDefValuesX, TColumnDefValuesX)
+  static void DeclarePublished(TPublished<TDBGridXColumnDefValuesX>& P);
   using TColumnDefValuesX::TColumnDefValuesX;
 };
 

@@ -152,30 +152,83 @@ void TDBGridXExport::Flush() {
   FOut.clear();
 }
 
-// The export is made in memory and replaces the file in one step, so a failure part-way (a full disk,
-// a writer that raises) leaves the old file as it was rather than a truncated one; an export that has
-// nothing to write leaves the file alone.
+namespace {
+
+// The export's bytes straight into the temporary file of the file being replaced; a failed write
+// raises with the system's reason.
+class TReplacementStream : public TStream {
+ public:
+  explicit TReplacementStream(PictureFiles::FileReplacement& File) : FFile(File) {}
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Write(const void* Buffer, int64_t Count) override {
+    if (Count <= 0) return 0;
+    if (const int Err = FFile.Write(Buffer, static_cast<size_t>(Count))) throw EWriteError(std::strerror(Err));
+    FSize += Count;
+    return Count;
+  }
+  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override {
+    if (Offset == 0 && Origin != soBeginning) return FSize;
+    throw EStreamError("Stream seek error");
+  }
+  int64_t Size() override { return FSize; }
+
+ private:
+  PictureFiles::FileReplacement& FFile;
+  int64_t FSize = 0;
+};
+
+std::string FolderOfFile(const std::string& FileName) {
+  const size_t Slash = FileName.find_last_of('/');
+  if (Slash == std::string::npos) return ".";
+  return Slash == 0 ? "/" : FileName.substr(0, Slash);
+}
+
+}  // namespace
+
+// The export goes into the file's temporary file as it is made and replaces the file in one step, so a
+// failure part-way (a full disk, a writer that raises) leaves the old file as it was rather than a
+// truncated one.
 void TDBGridXExport::ExportFile(const std::string& FileName, bool IsExportAll) {
-  TMemoryStream M;
+  PictureFiles::FileReplacement File;
+  if (const int Err = File.Open(FileName))
+    throw EFCreateError(Format("Cannot create file \"%s\". %s", FileName, std::strerror(Err)));
+  TReplacementStream Out(File);
+  struct TGathering {
+    std::string& Folder;
+    ~TGathering() { Folder.clear(); }  // however the export ends
+  } Gathering{GatherFolder};
+  GatherFolder = FolderOfFile(FileName);
+  FWalked = false;
   try {
-    ExportStream(&M, IsExportAll);
+    ExportStream(&Out, IsExportAll);
   } catch (EAbort&) {
     throw;
   } catch (Exception& E) {
     E.SetMessage(Format("Cannot create file \"%s\". %s", FileName, E.Message()));
     throw;
   }
-  const std::vector<uint8_t>& Bytes = M.Bytes();
-  if (Bytes.empty()) return;
-  if (const int Err = PictureFiles::ReplaceFile(FileName, {Bytes.data(), Bytes.size()}))
+  // Nothing selected and not everything asked for: no export was made, the file stays as it was.
+  if (!FWalked && Out.Size() == 0) return;
+  if (const int Err = File.Commit())
     throw EFCreateError(Format("Cannot create file \"%s\". %s", FileName, std::strerror(Err)));
 }
 
+int64_t TStringSinkStream::Write(const void* Buffer, int64_t Count) {
+  if (Count <= 0) return 0;
+  FBytes.append(static_cast<const char*>(Buffer), static_cast<size_t>(Count));
+  return Count;
+}
+
+int64_t TStringSinkStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+  if (Offset == 0 && Origin != soBeginning) return static_cast<int64_t>(FBytes.size());
+  throw EStreamError("Stream seek error");
+}
+
 std::string ExportGridToString(TDBGridXExport& Exporter, bool IsExportAll) {
-  TMemoryStream M;
-  Exporter.ExportStream(&M, IsExportAll);
-  const auto& B = M.Bytes();
-  return std::string(B.begin(), B.end());
+  std::string Bytes;
+  TStringSinkStream S(Bytes);
+  Exporter.ExportStream(&S, IsExportAll);
+  return Bytes;
 }
 
 void TDBGridXExport::ExportStream(TStream* AStream, bool IsExportAll) {
@@ -187,10 +240,12 @@ void TDBGridXExport::ExportStream(TStream* AStream, bool IsExportAll) {
   else
     Sel = GridSelection();
   TDataSet* DS = DataSet();
+  FWalked = false;
   if (Sel.Kind == selNoneX || !DS || !DBGridX) {
     FFooterTotals.clear();
     return;
   }
+  FWalked = true;
   DS->CheckActive();
   const bool Titles = DBGridX->Options().Contains(gdoTitles);
   const TColumnsXList& Visible = DBGridX->VisibleColumns();
@@ -371,11 +426,11 @@ void TDBGridXExport::AccumulateFooterValues() {
     TField* F = FFooterFields[k];
     switch (FFooters[k].ValueType) {
       case TExportFooterX::Sum:
-        if (F && !F->IsNull()) A.Sum += SumValueOf(F->AsFloat()).Value;
+        if (F && !F->IsNull()) A.Sum.Add(F->AsFloat());
         break;
       case TExportFooterX::Avg:
         if (F && !F->IsNull()) {
-          A.Sum += SumValueOf(F->AsFloat()).Value;
+          A.Sum.Add(F->AsFloat());
           ++A.NotNull;
         }
         break;
@@ -395,11 +450,17 @@ std::string TDBGridXExport::FormatExportFooterValue(int FooterNo, int I, const T
   const TFooterAccumulator& A = FFooterTotals[k];
   TField* F = FFooterFields[k];
   switch (Footer.ValueType) {
+    // Beyond the fixed-point range the total is written from its floating-point value, as the grid
+    // shows it, never as the range's limit.
     case TExportFooterX::Sum:
-      return FormatFooterNumber(F, Footer.DisplayFormat, ClampTotal(A.Sum));
+      if (!A.Sum.Fits()) return F ? FormatFooterAggregate(F, A.Sum.AsFloat(), Footer.DisplayFormat) : "0";
+      return FormatFooterNumber(F, Footer.DisplayFormat, ClampTotal(A.Sum.Fixed));
     case TExportFooterX::Avg:
+      if (A.Sum.BeyondCount != 0)
+        return F ? FormatFooterAggregate(F, A.Sum.AsFloat() / static_cast<long double>(A.NotNull), Footer.DisplayFormat)
+                 : "0";
       return FormatFooterNumber(F, Footer.DisplayFormat,
-                                AverageOfTotal(A.Sum, static_cast<int>(A.NotNull)));
+                                AverageOfTotal(A.Sum.Fixed, static_cast<int>(A.NotNull)));
     case TExportFooterX::Count: {
       const double N = static_cast<double>(A.Count);
       return Footer.DisplayFormat.empty() ? FloatToStr(N) : FormatFloat(Footer.DisplayFormat, N);

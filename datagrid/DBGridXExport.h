@@ -60,7 +60,9 @@ class TDBGridXExport : public TObject {
   // The walk: nothing at all is written when nothing is selected and IsExportAll is false.
   virtual void ExportStream(TStream* Stream, bool IsExportAll);
   // Exports into the file, replacing it only when the whole export succeeded (the old file stays on any
-  // failure); the error names the file and the reason. Nothing to write leaves the file alone.
+  // failure); the error names the file and the reason. The bytes go to the file's temporary file as they
+  // are made. An export that was asked for replaces the file even when it has no bytes (every record
+  // deleted); only when nothing was selected, nothing asked for and nothing written is the file left alone.
   void ExportFile(const std::string& FileName, bool IsExportAll);
 
   // An explicit selection for the next export (see TGridXExportSelection).
@@ -109,6 +111,9 @@ class TDBGridXExport : public TObject {
   }
   // The stream the walk writes to; formats that gather output first (RTF) swap it.
   TStream* Stream = nullptr;
+  // While ExportFile runs, the folder of its file: a format that gathers its output first keeps it there
+  // in an unnamed file instead of in memory. Empty otherwise.
+  std::string GatherFolder;
   TColumnsXList ExpCols;
   TDataSet* DataSet() const;
   // The footer definition of row Row, exported column I, for the current run.
@@ -122,7 +127,7 @@ class TDBGridXExport : public TObject {
   void EmitFooters(const TColumnsXList& Columns);
   // Per footer row and exported column: sum (ten-thousandths), non-null count (averages), count.
   struct TFooterAccumulator {
-    __int128 Sum = 0;  // exact: a long run of large values may pass the fixed-point range
+    TSumTotal Sum;  // exact within the fixed-point range, in floating point beyond it
     int64_t NotNull = 0;
     int64_t Count = 0;
   };
@@ -133,6 +138,7 @@ class TDBGridXExport : public TObject {
   enum TDirectKind : uint8_t { dkText, dkInteger, dkString };
   std::vector<TDirectKind> FDirectKind;
   int FFooterRows = 0;
+  bool FWalked = false;  // the last ExportStream had something to walk (a selection, or everything)
   std::string FOut;
   TExportCellParamsX FParams;
   std::unique_ptr<TFont> FCellFont;
@@ -171,6 +177,21 @@ class TDBGridXExportAsCSV : public TDBGridXExportAsText {
  protected:
   void StartCell() override;
   void PutCellText(const std::string& Text) override;
+};
+
+// Appends what is written to a string: ExportGridToString makes the export in the buffer it returns
+// (RTF puts its tables in front of its body there instead of gathering the body apart).
+class TStringSinkStream : public TStream {
+ public:
+  explicit TStringSinkStream(std::string& Bytes) : FBytes(Bytes) {}
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Write(const void* Buffer, int64_t Count) override;
+  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;  // only the end can be asked for
+  int64_t Size() override { return static_cast<int64_t>(FBytes.size()); }
+  std::string& Bytes() { return FBytes; }
+
+ private:
+  std::string& FBytes;
 };
 
 // Creates an exporter of class T for Grid and runs it.

@@ -315,7 +315,8 @@ void TCustomDBGridX::BeginFilterEdit(int DataCol) {
         CalcDrawInfo(info);
       }
     }
-  } else if (raw != Col() && raw < ColCount()) {
+  } else if (raw != Col() && raw >= FixedCols() && raw < ColCount()) {
+    // (A frozen column is always in view and is never the current one.)
     MoveColRow(raw, Row(), true, true);
   }
   InvalidateCell(raw, FilterGridRow());
@@ -498,7 +499,7 @@ void TCustomDBGridX::FilterEditorKeyDown(TWinControl* Editor, WORD& Key, TShiftS
       if (Shift.Empty() || Shift == TShiftState{ssCtrl}) {
         if (FDataLink->Active()) {
           int raw = DataToRawColumn(cur);
-          if (raw < ColCount()) MoveColRow(raw, Row(), true, true);
+          if (raw >= FixedCols() && raw < ColCount()) MoveColRow(raw, Row(), true, true);
           if (Shift.Empty()) FDataLink->DataSet()->MoveBy(-FDataLink->ActiveRecord());
         }
         EndFilterEdit();

@@ -370,6 +370,26 @@ std::string FormatFooterAggregate(TField* Field, Currency Value, const std::stri
   }
 }
 
+std::string FormatFooterAggregate(TField* Field, long double Value, const std::string& Fmt) {
+  auto* num = dynamic_cast<TNumericField*>(Field);
+  const std::string fieldFmt = num ? num->DisplayFormat() : std::string();
+  switch (Field->DataType()) {
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc:
+    case ftFloat: case ftCurrency:
+    case ftBCD: case ftFMTBcd: {
+      if (!Fmt.empty()) return FormatFloat(Fmt, Value);
+      if (!fieldFmt.empty()) return FormatFloat(fieldFmt, Value);
+      auto* f = dynamic_cast<TFloatField*>(Field);
+      auto* b = dynamic_cast<TBCDField*>(Field);
+      const bool cur = (f && f->IsCurrency()) || (b && b->IsCurrency());
+      const int precision = f ? f->Precision() : 18;
+      return FloatToStrF(Value, cur ? ffCurrency : ffGeneral, precision, cur ? FormatSettings.CurrencyDecimals : 0);
+    }
+    default:
+      return "0";
+  }
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Grid side
 
@@ -444,7 +464,10 @@ void TCustomDBGridX::GetFooterText(int FooterIndex, TColumnX* Column, std::strin
         Text.clear();
         return;
       }
-      Text = FormatFooterAggregate(field, sum->AggregateValue(), fmt);
+      // Beyond the fixed-point range the aggregate is shown from its floating-point value, never as the
+      // range's limit.
+      Text = sum->AggregateFits() ? FormatFooterAggregate(field, sum->AggregateValue(), fmt)
+                                  : FormatFooterAggregate(field, sum->AggregateFloat(), fmt);
       return;
     }
     case fvtCount: {

@@ -147,6 +147,9 @@ bool AccumulateFooterCount(int64_t& Acc);
 
 // The text of a sum or average of Field by the field's type and the footer's format (Fmt).
 std::string FormatFooterAggregate(TField* Field, Currency Value, const std::string& Fmt);
+// The same for an aggregate beyond the fixed-point range, in floating point: a format as above; without
+// one, whole numbers with up to 18 digits, other numbers with their field's precision.
+std::string FormatFooterAggregate(TField* Field, long double Value, const std::string& Fmt);
 
 // A field's display text with a format (the grid's cell-text routine).
 std::string FormatFieldText(TField* Field, const std::string& DisplayFormat);

@@ -44,6 +44,34 @@ bool TImportByteSource::Fill() {
   return true;
 }
 
+void TImportByteSource::ScanLineEnds(bool& CRLF, bool& LF) {
+  CRLF = LF = false;
+  bool AfterCR = false;
+  // True once a CR LF is seen: nothing further can change the answer.
+  auto Look = [&](const char* P, size_t N) {
+    for (size_t I = 0; I < N; ++I) {
+      if (P[I] == '\n') {
+        LF = true;
+        if (AfterCR) {
+          CRLF = true;
+          return true;
+        }
+      }
+      AfterCR = P[I] == '\r';
+    }
+    return false;
+  };
+  if (Look(FBuf.data() + FPos, FLen - FPos) || !FStream) return;
+  // The rest of the stream in blocks of its own, then back to where reading goes on.
+  const int64_t Keep = FStream->Position();
+  std::vector<char> Block(FBuf.size());
+  for (;;) {
+    const int64_t N = FStream->Read(Block.data(), static_cast<int64_t>(Block.size()));
+    if (N <= 0 || Look(Block.data(), static_cast<size_t>(N))) break;
+  }
+  FStream->SetPosition(Keep);
+}
+
 bool TImportByteSource::ReadExact(void* Out, size_t Count) {
   char* O = static_cast<char*>(Out);
   while (Count > 0) {
@@ -319,7 +347,12 @@ void TDBGridXImportAsText::ImportStream(TStream* S, bool IsImportAll) {
 bool TDBGridXImportAsText::AtRecordEnd(int C) {
   const bool CRLF = C == '\r' && Source.Peek() == '\n';
   const TLineEnd Kind = CRLF ? leCRLF : C == '\n' ? leLF : leCR;
-  if (FLineEnd == leUnknown) FLineEnd = Kind;
+  if (FLineEnd == leUnknown) {
+    // Nothing before C ends a line: C and what follows it decide for the whole text.
+    bool RestCRLF = false, RestLF = false;
+    if (!CRLF) Source.ScanLineEnds(RestCRLF, RestLF);
+    FLineEnd = CRLF || RestCRLF ? leCRLF : C == '\n' || RestLF ? leLF : leCR;
+  }
   if (Kind != FLineEnd) return false;
   if (CRLF) Source.Next();
   return true;
@@ -382,9 +415,10 @@ void TDBGridXImportAsText::AssignText(TColumnX* Column, const std::string& Text)
       return;
     }
     if (Column->GetCellKind() == cckKeyPickList) {
-      // Unknown texts leave the field as it was, as for lookup columns.
+      // Unknown texts leave the field as it was, as for lookup columns. An entry beyond the key list has
+      // no key: the key list's index error goes to the cell-error question.
       const int Idx = Column->PickList()->IndexOf(Text);
-      if (Idx >= 0 && Idx < Column->KeyList()->Count()) Target->SetAsString(Column->KeyList()->Get(Idx));
+      if (Idx >= 0) Target->SetAsString(Column->KeyList()->Get(Idx));
       return;
     }
     Target->SetAsString(Text);

@@ -29,6 +29,9 @@ class TImportByteSource {
     if (FPos == FLen && !Fill()) return -1;
     return static_cast<unsigned char>(FBuf[FPos]);
   }
+  // Looks through everything after the last byte read, without moving the reading position: whether
+  // it holds a CR LF, and whether it holds an LF.
+  void ScanLineEnds(bool& CRLF, bool& LF);
   // Reads exactly Count bytes into Out; false (nothing guaranteed in Out) when fewer are left.
   bool ReadExact(void* Out, size_t Count);
   // Bytes left in the source (the stream's size less what was consumed).
@@ -100,11 +103,11 @@ class TDBGridXImport : public TObject {
   bool FOpenedRecord = false;  // the import put the data set into edit or insert state
 };
 
-// Tab-separated text. Cells are split at TAB. The first line end of the text says how records end:
-// after a CR LF (the grid's own copies) only CR LF ends a record and a lone LF or CR is text of its cell
-// (a memo's line break), after a lone LF (text from other programs) LF ends a record, after a lone CR
-// a CR does. An empty line is a record without cells; a TAB right before a line end or the end adds
-// no empty cell.
+// Tab-separated text. Cells are split at TAB. The whole text says how records end: when it holds any
+// CR LF (the grid's own copies) only CR LF ends a record and a lone LF or CR is text of its cell (a
+// memo's line break, also one before the first CR LF); otherwise, when it holds an LF (text from other
+// programs), LF ends a record and a CR is cell text; otherwise CR does. An empty line is a record
+// without cells; a TAB right before a line end or the end adds no empty cell.
 class TDBGridXImportAsText : public TDBGridXImport {
  public:
   void ImportStream(TStream* S, bool IsImportAll) override;
@@ -122,6 +125,7 @@ class TDBGridXImportAsText : public TDBGridXImport {
  private:
   enum TLineEnd { leUnknown, leCRLF, leLF, leCR };
   // C (a CR or LF just read) ends the record under the text's line ends; a CR LF is consumed whole.
+  // The first line end met looks through the rest of the text to decide them.
   bool AtRecordEnd(int C);
   TLineEnd FLineEnd = leUnknown;
 };

@@ -36,22 +36,6 @@ std::string Utf8Prefix(const std::string& S, int Chars) {
   return S.substr(0, i);
 }
 
-std::string Utf8OfChar(WideChar C) {
-  char32_t c = static_cast<char32_t>(C);
-  std::string r;
-  if (c < 0x80) {
-    r += static_cast<char>(c);
-  } else if (c < 0x800) {
-    r += static_cast<char>(0xC0 | (c >> 6));
-    r += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    r += static_cast<char>(0xE0 | (c >> 12));
-    r += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    r += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return r;
-}
-
 // The first item whose beginning equals Text ignoring case; -1 when none.
 int LocateInStrings(TStrings* List, const std::string& Text) {
   size_t n = Utf8Length(Text);
@@ -280,6 +264,12 @@ void TDBGridInplaceEdit::ReloadKeepingTypedText() {
   }
 }
 
+void TDBGridInplaceEdit::KeepTypedText(const std::string& Text, int SelStart, int SelLength) {
+  SetTextKeepEdit(Text);
+  SetSelStart(SelStart);
+  SetSelLength(SelLength);
+}
+
 void TDBGridInplaceEdit::SetWordWrap(bool Value) {
   if (Value == FWordWrap) return;
   FWordWrap = Value;
@@ -427,12 +417,13 @@ void TDBGridInplaceEdit::DropDown() {
     TField* f = col->Field();
     int index = -1;
     if (f && !f->IsNull()) index = keys ? pick->IndexOf(Text()) : items->IndexOf(Text());
+    FPickListControl->SetVisibleRows(rows);
     FPickListControl->SetItemIndex(index);
+    // The client area (beside a scroll bar the rows call for) takes the widest entry.
     int widest = FPickListControl->ClientWidth();
     for (int i = 0; i < n; ++i)
       widest = std::max<int>(widest, MeasureControlText(items->Strings(i), FPickListControl->Font()).cx);
-    FPickListControl->SetWidth(widest + 4 + FPickListControl->BorderHeight());
-    FPickListControl->SetVisibleRows(rows);
+    FPickListControl->SetClientWidth(widest + 4);
   }
   if (FMRUList && FMRUList->DroppedDown) FMRUList->CloseList(false);
   FTextBeforeDropDown = g->EditText();
@@ -585,6 +576,8 @@ bool TDBGridInplaceEdit::HandleListKey(TMessage& M) {
   if (keyDown) {
     if ((key == VK_RETURN || key == VK_ESCAPE) && FListShown && !shift.Contains(ssAlt) && !calc) {
       CloseUp(key == VK_RETURN);
+      // Taken whole: no character follows to the grid once the drop-down is gone.
+      M.Result = 1;
       return true;
     }
     if (key == VK_RETURN && shift.Contains(ssCtrl) && !FListShown) {
@@ -967,7 +960,15 @@ bool TDBGridInplaceEdit::HandlePaste() {
 }
 
 void TDBGridInplaceEdit::KeyPress(WideChar& Key) {
-  FKeyText = Utf8OfChar(Key);
+  // A character beyond 16 bits comes as two halves: completion waits for the whole character, and
+  // the first half goes on to the edit, which holds it until its second comes.
+  const char32_t typed = FTypedChar.Join(static_cast<char16_t>(Key));
+  if (typed == 0) {
+    TInplaceEdit::KeyPress(Key);
+    return;
+  }
+  FKeyText.clear();
+  Utf8Append(FKeyText, typed);
   ProcessKeyText(FKeyText);
   if (FKeyText.empty()) {
     Key = 0;

@@ -35,6 +35,8 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   ~TDBGridInplaceEdit() override;
 
   TCustomDBGridX* DBGrid() const { return dynamic_cast<TCustomDBGridX*>(FGrid); }
+  // Shows Text as typed (the grid's edit text follows), with its selection.
+  void KeepTypedText(const std::string& Text, int SelStart, int SelLength);
   // The grid's column of the current cell; nullptr without one.
   TColumnX* CurrentColumn() const;
   // The style a column's cells are edited in (the grid also asks it whether a cell shows a button).
@@ -138,6 +140,7 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   int FButtonControlHeight = 0;
   int FButtonStripWidth = 0;
   std::string FKeyText;
+  TTypedCharJoiner FTypedChar;  // the halves of a character beyond 16 bits typed into the cell
   TPopupDataGridX* FLookupList = nullptr;
   // Each control with the separator drawn to its left (right when right to left) in a flat grid.
   std::vector<std::pair<TShape*, TEditButtonControlX*>> FButtonControls;

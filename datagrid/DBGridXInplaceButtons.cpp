@@ -400,8 +400,10 @@ bool TDBGridInplaceEdit::HandleMRUKey(TMessage& M) {
 // Column side
 
 TEditButtonsX* TColumnX::EditButtons() {
+  // A button the user adds shows at once (visible, Alt+Down), as the edit controls' own buttons do.
   if (!FEditButtons)
-    FEditButtons = std::make_shared<TEditButtonsX>(this, TEditButtonX::StaticClass(), MakeItemFactory<TEditButtonX>());
+    FEditButtons = std::make_shared<TEditButtonsX>(this, TVisibleEditButtonX::StaticClass(),
+                                                   MakeItemFactory<TVisibleEditButtonX>());
   return FEditButtons.get();
 }
 

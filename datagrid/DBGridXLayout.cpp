@@ -44,7 +44,10 @@ int TCustomDBGridX::FixedTitleRowHeight(int TextH) {
 }
 
 void TCustomDBGridX::UpdateScrollBarStyle() {
-  TScrollStyle want = ((!FAutoFitColWidths || IsDesigning()) && HorzScrollBarWanted()) ? ssHorizontal : ssNone;
+  // An external horizontal bar takes the place of the window's own; a hidden one leaves none.
+  TDBGridXScrollBar* horz = HorzScrollBar();
+  const bool own = horz->Visible() && !horz->ExtScrollBar();
+  TScrollStyle want = ((!FAutoFitColWidths || IsDesigning()) && own && HorzScrollBarWanted()) ? ssHorizontal : ssNone;
   if (ScrollBars() != want) SetScrollBars(want);
 }
 

@@ -19,8 +19,16 @@ void TMemDataSetFeaturesX::ApplySorting(TComponent* Grid, TDataSet* DataSet, boo
   std::string index, desc;
   for (TColumnX* c : g->SortMarkedColumns()) {
     TField* f = c ? c->Field() : nullptr;
-    // The index takes stored values only.
-    if (!f || f->FieldKind() != fkData || f->IsBlob()) continue;
+    // Stored values (memos included) and lookups, by the text they show, so that the order is the one
+    // the sort marks promise. A calculated field has nothing stored to sort by.
+    if (!f || (f->FieldKind() != fkData && f->FieldKind() != fkLookup)) continue;
+    if (f->FieldKind() == fkLookup) {
+      std::vector<TField*> keys;
+      ds->GetFieldList(keys, f->KeyFields());
+      bool stored = !keys.empty() && f->LookupDataSet() && f->LookupDataSet() != ds;
+      for (TField* k : keys) stored = stored && k->FieldKind() == fkData;
+      if (!stored) continue;
+    }
     index += (index.empty() ? "" : ";") + f->FieldName();
     if (c->Title()->SortMarker() == smUpX) desc += (desc.empty() ? "" : ";") + f->FieldName();
   }

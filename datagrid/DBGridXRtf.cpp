@@ -1,8 +1,17 @@
 // RTF export: colour and font tables, table rows for titles, records and footers.
 #include "datagrid/DBGridXRtf.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -58,6 +67,12 @@ char32_t DecodeUtf8(const std::string& S, size_t& I) {
   return Cp;
 }
 
+void AppendInt(std::string& Out, int Value) {
+  char Buf[16];
+  const auto R = std::to_chars(Buf, Buf + sizeof Buf, Value);
+  Out.append(Buf, R.ptr);
+}
+
 void AppendUnicodeEscape(std::string& Out, unsigned Unit) {
   // \uN takes a signed 16-bit number; "?" is what readers without Unicode show. The blank ends the
   // number (some readers take a "?" right after the digits as the end of the word and skip one more).
@@ -65,6 +80,24 @@ void AppendUnicodeEscape(std::string& Out, unsigned Unit) {
   Out += std::to_string(static_cast<int>(static_cast<int16_t>(static_cast<uint16_t>(Unit))));
   Out += " ?";
 }
+
+// An unnamed file that goes away with its handle.
+class TGatherFile : public THandleStream {
+ public:
+  explicit TGatherFile(int Fd) : THandleStream(Fd) {}
+  ~TGatherFile() override { ::close(FHandle); }
+  // A write that fails (a full disk) raises with the system's reason, as the file's own writes do.
+  int64_t Write(const void* Buffer, int64_t Count) override {
+    const char* P = static_cast<const char*>(Buffer);
+    for (int64_t Done = 0; Done < Count;) {
+      const ssize_t N = ::write(FHandle, P + Done, static_cast<size_t>(Count - Done));
+      if (N < 0 && errno == EINTR) continue;
+      if (N < 0) throw EWriteError(std::strerror(errno));
+      Done += N;
+    }
+    return Count;
+  }
+};
 
 }  // namespace
 
@@ -107,18 +140,33 @@ void TDBGridXExportAsRTF::AppendRtfText(std::string& Out, const std::string& Tex
 }
 
 int TDBGridXExportAsRTF::ColorTableIndex(TColor Color) {
+  for (const auto& [Seen, Index] : FColorsSeen)
+    if (Seen == Color && Index < static_cast<int>(FColorTable.size())) return Index;
   const std::string Key = ColorKey(Color);
-  for (size_t i = 0; i < FColorTable.size(); ++i)
-    if (FColorTable[i] == Key) return static_cast<int>(i);
-  FColorTable.push_back(Key);
-  return static_cast<int>(FColorTable.size()) - 1;
+  int Index = -1;
+  for (size_t i = 0; i < FColorTable.size() && Index < 0; ++i)
+    if (FColorTable[i] == Key) Index = static_cast<int>(i);
+  if (Index < 0) {
+    FColorTable.push_back(Key);
+    Index = static_cast<int>(FColorTable.size()) - 1;
+  }
+  if (FColorsSeen.size() < 64) FColorsSeen.emplace_back(Color, Index);
+  return Index;
 }
 
 int TDBGridXExportAsRTF::FontTableIndex(const std::string& Name) {
-  for (size_t i = 0; i < FFontTable.size(); ++i)
-    if (AnsiSameText(FFontTable[i], Name)) return static_cast<int>(i);
-  FFontTable.push_back(Name);
-  return static_cast<int>(FFontTable.size()) - 1;
+  if (FLastFontIndex >= 0 && FLastFontIndex < static_cast<int>(FFontTable.size()) && Name == FLastFontName)
+    return FLastFontIndex;
+  int Index = -1;
+  for (size_t i = 0; i < FFontTable.size() && Index < 0; ++i)
+    if (AnsiSameText(FFontTable[i], Name)) Index = static_cast<int>(i);
+  if (Index < 0) {
+    FFontTable.push_back(Name);
+    Index = static_cast<int>(FFontTable.size()) - 1;
+  }
+  FLastFontName = Name;
+  FLastFontIndex = Index;
+  return Index;
 }
 
 const char* TDBGridXExportAsRTF::RtfAlignmentWord(TAlignment Alignment) {
@@ -133,20 +181,24 @@ int TDBGridXExportAsRTF::Ppi() const { return FPpi; }
 int TDBGridXExportAsRTF::Spacing() const { return DBGridX && DBGridX->Flat() ? 12 : 24; }
 
 void TDBGridXExportAsRTF::PutRtfRun(TFont* Font, const std::string& Text, TColor Background) {
-  std::string S;
-  S.reserve(Text.size() + 48);
-  S += "\\fs" + std::to_string(Font->Size() * 2);
+  // Straight into the output buffer: a run is written for every cell.
+  std::string& S = Buffer();
+  S += "\\fs";
+  AppendInt(S, Font->Size() * 2);
   const TFontStyles St = Font->Style();
   if (St.Contains(fsBold)) S += "\\b";
   if (St.Contains(fsItalic)) S += "\\i";
   if (St.Contains(fsStrikeOut)) S += "\\strike";
   if (St.Contains(fsUnderline)) S += "\\ul";
-  S += "\\f" + std::to_string(FontTableIndex(Font->Name()));
-  S += "\\cf" + std::to_string(ColorTableIndex(Font->Color()));
-  S += "\\cb" + std::to_string(ColorTableIndex(Background));
+  S += "\\f";
+  AppendInt(S, FontTableIndex(Font->Name()));
+  S += "\\cf";
+  AppendInt(S, ColorTableIndex(Font->Color()));
+  S += "\\cb";
+  AppendInt(S, ColorTableIndex(Background));
   S += ' ';
   AppendRtfText(S, Text);
-  Put(S);
+  FlushIfFull();
 }
 
 std::string TDBGridXExportAsRTF::CellShading(int ColorIndex) {
@@ -172,14 +224,30 @@ std::vector<int> TDBGridXExportAsRTF::CellEdges(const TColumnsXList& Columns) co
   return Edges;
 }
 
+const std::vector<int>& TDBGridXExportAsRTF::RecordEdges(const TColumnsXList& Columns) {
+  if (FEdgesOf != &Columns || FEdges.size() != Columns.size()) {
+    FEdges = CellEdges(Columns);
+    FEdgesOf = &Columns;
+  }
+  return FEdges;
+}
+
 void TDBGridXExportAsRTF::EmitRecord(const TColumnsXList& Columns) {
   PutRtfLine("\\trowd\\trgaph40");
-  const std::vector<int> Edges = CellEdges(Columns);
+  const std::vector<int>& Edges = RecordEdges(Columns);
   for (size_t i = 0; i < Columns.size(); ++i) {
     WriteRtfCellBorders(true, true, true, true);
     // The row's shading: the column's colour as the grid's cell handler leaves it.
     const TColor Back = DataCellBackground(Columns, static_cast<int>(i));
-    PutRtfLine(CellShading(ColorTableIndex(Back)) + "\\cellx" + std::to_string(Edges[i]));
+    const int Shade = ColorTableIndex(Back);
+    std::string& B = Buffer();
+    B += "\\clcfpat";
+    AppendInt(B, Shade);
+    B += "\\clcbpat";
+    AppendInt(B, Shade);
+    B += "\\cellx";
+    AppendInt(B, Edges[i]);
+    PutRtfLine("");
   }
   PutRtfLine("{\\trrh0");
   TDBGridXExport::EmitRecord(Columns);
@@ -188,8 +256,14 @@ void TDBGridXExportAsRTF::EmitRecord(const TColumnsXList& Columns) {
 
 void TDBGridXExportAsRTF::EmitDataCell(TColumnX* Column, TExportCellParamsX& Params) {
   (void)Column;
-  const std::string Sp = std::to_string(Spacing());
-  PutRtf(std::string("\\pard\\intbl{") + RtfAlignmentWord(Params.Alignment) + "\\sb" + Sp + "\\sa" + Sp);
+  const int Sp = Spacing();
+  std::string& B = Buffer();
+  B += "\\pard\\intbl{";
+  B += RtfAlignmentWord(Params.Alignment);
+  B += "\\sb";
+  AppendInt(B, Sp);
+  B += "\\sa";
+  AppendInt(B, Sp);
   PutRtfRun(Params.Font, Params.Text, Params.Background);
   PutRtfLine("\\cell}");
 }
@@ -358,6 +432,10 @@ void TDBGridXExportAsRTF::EmitMultiLevelTitle(const TColumnsXList& Columns) {
 void TDBGridXExportAsRTF::ExportStream(TStream* S, bool IsExportAll) {
   FColorTable.clear();
   FFontTable.clear();
+  FColorsSeen.clear();
+  FLastFontIndex = -1;
+  FEdgesOf = nullptr;
+  FEdges.clear();
   FPpi = PixelsPerInch;
   if (FPpi <= 0) {
     FPpi = 96;
@@ -369,23 +447,57 @@ void TDBGridXExportAsRTF::ExportStream(TStream* S, bool IsExportAll) {
   ColorTableIndex(clBlack);
   ColorTableIndex(clWhite);
   ColorTableIndex(clBtnFace);
-  TMemoryStream Cache;
-  TDBGridXExport::ExportStream(&Cache, IsExportAll);
-  // Only a finished walk reaches the target stream.
-  std::string Head = "{\\rtf1\\ansi\\ansicpg1252\\uc1\r\n{\\colortbl";
-  for (const std::string& K : FColorTable)
-    Head += "\\red" + Trimmed(K.substr(0, 3)) + "\\green" + Trimmed(K.substr(3, 3)) + "\\blue" +
-            Trimmed(K.substr(6, 3)) + ";";
-  Head += "}\r\n{\\fonttbl";
-  for (size_t k = 0; k < FFontTable.size(); ++k) {
-    Head += "\\f" + std::to_string(k) + "\\fnil ";
-    AppendRtfText(Head, FFontTable[k]);
-    Head += ";";
+  auto Head = [&] {
+    std::string H = "{\\rtf1\\ansi\\ansicpg1252\\uc1\r\n{\\colortbl";
+    for (const std::string& K : FColorTable)
+      H += "\\red" + Trimmed(K.substr(0, 3)) + "\\green" + Trimmed(K.substr(3, 3)) + "\\blue" +
+           Trimmed(K.substr(6, 3)) + ";";
+    H += "}\r\n{\\fonttbl";
+    for (size_t k = 0; k < FFontTable.size(); ++k) {
+      H += "\\f" + std::to_string(k) + "\\fnil ";
+      AppendRtfText(H, FFontTable[k]);
+      H += ";";
+    }
+    H += "}\r\n";
+    return H;
+  };
+  if (auto* Sink = dynamic_cast<TStringSinkStream*>(S)) {
+    // Into a buffer: the body is made in place and the tables are put in front of it.
+    const size_t Start = Sink->Bytes().size();
+    TDBGridXExport::ExportStream(S, IsExportAll);
+    Sink->Bytes().insert(Start, Head());
+    Sink->Bytes().push_back('}');
+  } else {
+    // The body waits for the tables: in an unnamed file beside the exported file when there is one (a
+    // large export is not held in memory), else in memory.
+    std::unique_ptr<TStream> Cache;
+    if (!GatherFolder.empty()) {
+      const int Fd = ::open(GatherFolder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+      if (Fd >= 0) Cache = std::make_unique<TGatherFile>(Fd);
+    }
+    if (!Cache) Cache = std::make_unique<TMemoryStream>();
+    TDBGridXExport::ExportStream(Cache.get(), IsExportAll);
+    // Only a finished walk reaches the target stream.
+    const std::string H = Head();
+    S->WriteBuffer(H.data(), static_cast<int64_t>(H.size()));
+    if (auto* M = dynamic_cast<TMemoryStream*>(Cache.get())) {
+      if (M->Size() > 0) S->WriteBuffer(M->Memory(), M->Size());
+    } else {
+      const int64_t Total = Cache->Size();
+      Cache->SetPosition(0);
+      std::vector<char> Block(1 << 20);
+      for (int64_t Done = 0; Done < Total;) {
+        const int64_t N = std::min<int64_t>(static_cast<int64_t>(Block.size()), Total - Done);
+        Cache->ReadBuffer(Block.data(), N);
+        S->WriteBuffer(Block.data(), N);
+        Done += N;
+      }
+    }
+    S->WriteBuffer("}", 1);
   }
-  Head += "}\r\n";
-  S->WriteBuffer(Head.data(), static_cast<int64_t>(Head.size()));
-  if (Cache.Size() > 0) S->WriteBuffer(Cache.Memory(), Cache.Size());
-  S->WriteBuffer("}", 1);
   FColorTable.clear();
   FFontTable.clear();
+  FColorsSeen.clear();
+  FLastFontIndex = -1;
+  FEdgesOf = nullptr;
 }

@@ -9,6 +9,8 @@
 // character outside ASCII as a \uN escape with "?" as the fallback, and escapes \, { and }.
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "datagrid/DBGridXExport.h"
@@ -38,9 +40,9 @@ class TDBGridXExportAsRTF : public TDBGridXExport {
                       TFont* Font, TColumnX* Column) override;
   bool NeedsCellLook() const override { return true; }
 
-  void PutRtf(const std::string& S) { Put(S); }
-  void PutRtfLine(const std::string& S) {
-    Put(S);
+  void PutRtf(std::string_view S) { Put(S.data(), S.size()); }
+  void PutRtfLine(std::string_view S) {
+    Put(S.data(), S.size());
     Put("\r\n", 2);
   }
   void PutRtfRun(TFont* Font, const std::string& Text, TColor Background);
@@ -60,7 +62,16 @@ class TDBGridXExportAsRTF : public TDBGridXExport {
   // The twip position of each cell's right edge for Columns.
   std::vector<int> CellEdges(const TColumnsXList& Columns) const;
   void EmitMultiLevelTitle(const TColumnsXList& Columns);
+  // The cell edges of a record row, worked out once per export (a column's default width is measured
+  // in its font, which is far too slow to repeat for every record).
+  const std::vector<int>& RecordEdges(const TColumnsXList& Columns);
   std::vector<std::string> FColorTable;
   std::vector<std::string> FFontTable;
+  // The colours and the font met last, with their table indexes: most cells repeat them.
+  std::vector<std::pair<TColor, int>> FColorsSeen;
+  std::string FLastFontName;
+  int FLastFontIndex = -1;
+  const TColumnsXList* FEdgesOf = nullptr;
+  std::vector<int> FEdges;
   int FPpi = 96;
 };

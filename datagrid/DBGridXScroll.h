@@ -6,6 +6,7 @@
 // five-position bar (top, inside, bottom).
 
 #include "platform/classes/classes.h"
+#include "platform/classes/typinfo.h"
 #include "platform/controls/scrollbars.h"
 
 class TCustomDBGridX;
@@ -13,7 +14,9 @@ class TCustomDBGridX;
 enum TScrollBarVisibleModeX : unsigned char { sbAlwaysShowX = 0, sbNeverShowX = 1, sbAutoShowX = 2 };
 
 class TDBGridXScrollBar : public TPersistent {
-  DECLARE_CLASS(TDBGridXScrollBar, TPersistent)
+  DECLARE_PUBLISHED_CLASS(TDBGridXScrollBar, TPersistent)
+  // ExtScrollBar, Tracking, Visible.
+  static void DeclarePublished(TPublished<TDBGridXScrollBar>& P);
   TDBGridXScrollBar(TCustomDBGridX* AGrid, TScrollBarKind AKind);
   // Gives an attached external bar its own window procedure back.
   ~TDBGridXScrollBar() override;
@@ -57,6 +60,8 @@ class TDBGridXScrollBar : public TPersistent {
 
 // The vertical settings (published with their visibility mode).
 class TVertDBGridXScrollBar : public TDBGridXScrollBar {
-  DECLARE_CLASS(TVertDBGridXScrollBar, TDBGridXScrollBar)
+  DECLARE_PUBLISHED_CLASS(TVertDBGridXScrollBar, TDBGridXScrollBar)
+  // Adds VisibleMode.
+  static void DeclarePublished(TPublished<TVertDBGridXScrollBar>& P);
   using TDBGridXScrollBar::TDBGridXScrollBar;
 };

@@ -167,6 +167,81 @@ void TDBLookupGridColumnDefValuesX::DeclarePublished(TPublished<TDBLookupGridCol
   P.Boolean("ToolTips", &C::ToolTips, &C::SetToolTips).Default(false);
 }
 
+void TDBGridXColumnDefValuesX::DeclarePublished(TPublished<TDBGridXColumnDefValuesX>& P) {
+  using C = TDBGridXColumnDefValuesX;
+  P.Boolean("AlwaysShowEditButton", &C::AlwaysShowEditButton, &C::SetAlwaysShowEditButton).Default(false);
+  P.Boolean("AutoDropDown", &C::AutoDropDown, &C::SetAutoDropDown).Default(false);
+  P.Boolean("DblClickNextVal", &C::DblClickNextVal, &C::SetDblClickNextVal).Default(false);
+  P.Boolean("DropDownShowTitles", &C::DropDownShowTitles, &C::SetDropDownShowTitles).Default(false);
+  P.Boolean("DropDownSizing", &C::DropDownSizing, &C::SetDropDownSizing).Default(false);
+  P.Boolean("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis).Default(false);
+  P.Object("Title", &C::Title, &C::SetTitle);
+  P.Boolean("ToolTips", &C::ToolTips, &C::SetToolTips).Default(false);
+}
+
+void TDBGridXScrollBar::DeclarePublished(TPublished<TDBGridXScrollBar>& P) {
+  using C = TDBGridXScrollBar;
+  P.Component("ExtScrollBar", &C::ExtScrollBar, &C::SetExtScrollBar);
+  P.Boolean("Tracking", &C::Tracking, &C::SetTracking).Default(false);
+  P.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
+}
+
+void TVertDBGridXScrollBar::DeclarePublished(TPublished<TVertDBGridXScrollBar>& P) {
+  using C = TVertDBGridXScrollBar;
+  P.Enum("VisibleMode", &C::VisibleMode, &C::SetVisibleMode, {"sbAlwaysShowX", "sbNeverShowX", "sbAutoShowX"})
+      .Default(sbAutoShowX);
+}
+
+void TDBGridX::DeclarePublished(TPublished<TDBGridX>& P) {
+  using C = TDBGridX;
+  P.Set("AllowedOperations", &C::AllowedOperations, &C::SetAllowedOperations,
+        {"geoInsert", "geoUpdate", "geoDelete", "geoAppend"})
+      .Default(TGridXOperations{geoInsert, geoUpdate, geoDelete, geoAppend});
+  P.Set("AllowedSelections", &C::AllowedSelections, &C::SetAllowedSelections,
+        {"selNoneX", "selRecordsX", "selRectangleX", "selColumnsX", "selAllX"})
+      .Default(TGridXSelectionTypes{selRecordsX, selRectangleX, selColumnsX, selAllX});
+  P.Boolean("AutoFitColWidths", &C::AutoFitColWidths, &C::SetAutoFitColWidths).Default(false);
+  P.Object("ColumnDefValues", [](C* G) { return G->ColumnDefValues(); },
+           [](C* G, TColumnDefValuesX* V) { G->ColumnDefValues()->Assign(V); });
+  P.Component("DataSource", &C::DataSource, &C::SetDataSource);
+  P.Set("EditActions", &C::EditActions, &C::SetEditActions, {"geaCut", "geaCopy", "geaPaste", "geaDelete", "geaSelectAll"})
+      .Default(TGridXEditActions{});
+  P.Integer("EditMemoFields", &C::EditMemoFields, &C::SetEditMemoFields).Default(0);
+  P.Boolean("Flat", &C::Flat, &C::SetFlat).Default(false);
+  P.Color("FooterColor", &C::FooterColor, &C::SetFooterColor).Default(clWindow);
+  P.Object("FooterFont", &C::FooterFont, [](C* G, TFont* V) { G->SetFooterFont(V); });
+  P.Integer("FooterRowCount", &C::FooterRowCount, [](C* G, int V) { G->SetFooterRowCount(V); }).Default(0);
+  P.Integer("FrozenCols", &C::FrozenCols, &C::SetFrozenCols).Default(0);
+  P.Object("HorzScrollBar", [](C* G) { return G->HorzScrollBar(); });
+  P.Integer("MinAutoFitWidth", &C::MinAutoFitWidth, &C::SetMinAutoFitWidth).Default(0);
+  P.Set("Options", &C::Options, &C::SetOptions,
+        {"gdoEditing", "gdoAlwaysShowEditor", "gdoTitles", "gdoIndicator", "gdoColumnResize", "gdoColLines",
+         "gdoRowLines", "gdoTabs", "gdoRowSelect", "gdoAlwaysShowSelection", "gdoConfirmDelete", "gdoCancelOnExit",
+         "gdoMultiSelect"})
+      .Default(GridXDataOptionsFromBits(0x0CFD));
+  P.Set("OptionsX", &C::OptionsX, &C::SetOptionsX,
+        {"gxoFixed3D", "gxoFrozen3D", "gxoFooter3D", "gxoData3D", "gxoProportionalResize", "gxoHighlightFocus",
+         "gxoClearSelectionOnMove", "gxoFitRowHeightToText", "gxoAutoSortMarking", "gxoMultiSortMarking",
+         "gxoEnterAsTab", "gxoTraceColSizing", "gxoIncSearch", "gxoPreferIncSearch", "gxoRowHighlight",
+         "gxoDblClickFitColWidth", "gxoFindDialog"})
+      .Default(GridXExtOptionsFromBits(0x61));
+  P.Boolean("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
+  P.Integer("RowHeight", &C::RowHeight, &C::SetRowHeight).Default(0);
+  P.Integer("RowLines", &C::RowLines, &C::SetRowLines).Default(0);
+  P.Object("TitleFont", &C::TitleFont, &C::SetTitleFont);
+  P.Integer("TitleHeight", &C::TitleHeight, &C::SetTitleHeight).Default(0);
+  P.Component("TitleImages", &C::TitleImages, &C::SetTitleImages);
+  P.Integer("TitleLineCount", &C::TitleLineCount, &C::SetTitleLineCount).Default(0);
+  P.Boolean("UseMultiTitle", &C::UseMultiTitle, &C::SetUseMultiTitle).Default(false);
+  P.Object("VertScrollBar", [](C* G) { return G->VertScrollBar(); });
+  for (const char* E : {"OnApplyFilterRow", "OnCellClick", "OnCheckTitleButton", "OnColWidthsChanged",
+                        "OnDrawColumnCell", "OnDrawDataCell", "OnDrawFooterCell", "OnEditButtonClick", "OnEnterColumn",
+                        "OnGetCellParams", "OnGetFooterParams", "OnGetTitleParams", "OnLeaveColumn",
+                        "OnSortMarkingChanged", "OnSumListAfterRecalcAll", "OnSumListRecalcAll", "OnTitleBtnClick",
+                        "OnTitleClick"})
+    P.Event(E);
+}
+
 void TCustomDBGridX::DefineProperties(TFiler* Filer) {
   TCustomGrid::DefineProperties(Filer);
   bool hasData;

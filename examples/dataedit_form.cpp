@@ -1,5 +1,5 @@
-// The data-aware editor controls: a combo box that shows names for stored keys and a check box that
-// reads "Y"/"N", both bound to the current record of an in-memory data set.
+// The data-aware editor controls: an edit of the holder's name, a combo box that shows names for stored
+// keys and a check box that reads "Y"/"N", all bound to the current record of an in-memory data set.
 #include <string>
 
 #include "dataedit/CalculatorX.h"
@@ -16,21 +16,31 @@ class TTicketForm : public TForm {
  public:
   explicit TTicketForm(TComponent* AOwner) : TForm(AOwner) {
     SetCaption("Ticket");
-    SetBounds(100, 100, 260, 120);
+    SetBounds(100, 100, 260, 150);
     auto* Tickets = new TMemDataSet(this);
+    Tickets->AddField("Holder", ftString, 30);
     Tickets->AddField("Kind", ftString, 1);
     Tickets->AddField("Paid", ftString, 1);
     Tickets->CreateDataSet();
     Tickets->Append();
+    Tickets->FieldByName("Holder")->SetAsString("Ann");
     Tickets->FieldByName("Kind")->SetAsString("C");
     Tickets->FieldByName("Paid")->SetAsString("Y");
     Tickets->Post();
     auto* Source = new TDataSource(this);
     Source->SetDataSet(Tickets);
 
+    // The data-aware edit: a TDBComboBoxX without items is a plain edit of the field's text.
+    auto* Holder = new TDBComboBoxX(this);
+    Holder->SetParent(this);
+    Holder->SetBounds(16, 16, 160, 21);
+    Holder->EditButton()->SetVisible(false);  // no list, so no button to drop one down
+    Holder->SetDataSource(Source);
+    Holder->SetDataField("Holder");
+
     auto* Kind = new TDBComboBoxX(this);
     Kind->SetParent(this);
-    Kind->SetBounds(16, 16, 160, 21);
+    Kind->SetBounds(16, 48, 160, 21);
     for (const char* Name : {"Adult", "Child", "Senior"}) Kind->Items()->Add(Name);
     for (const char* Key : {"A", "C", "S"}) Kind->KeyItems()->Add(Key);  // what the field stores
     Kind->SetDataSource(Source);
@@ -38,7 +48,7 @@ class TTicketForm : public TForm {
 
     auto* Paid = new TDBCheckBoxX(this);
     Paid->SetParent(this);
-    Paid->SetBounds(16, 48, 160, 17);
+    Paid->SetBounds(16, 80, 160, 17);
     Paid->SetCaption("Paid");
     Paid->SetValueChecked("Y");
     Paid->SetValueUnchecked("N");

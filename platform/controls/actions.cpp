@@ -58,6 +58,12 @@ bool TBasicAction::Execute() {
   return DispatchAction(CM_ACTIONEXECUTE, this);
 }
 
+bool TAction::Execute() {
+  Update();
+  if (!FEnabled) return false;
+  return TBasicAction::Execute();
+}
+
 bool TBasicAction::Update() {
   if (OnUpdate) {
     OnUpdate(this);

@@ -42,6 +42,9 @@ class TAction : public TBasicAction {
   explicit TAction(TComponent* AOwner) : TBasicAction(AOwner) {}
   bool Enabled() const { return FEnabled; }
   void SetEnabled(bool Value) { FEnabled = Value; }
+  // Updates first, so that the state is that of now; a disabled action then runs nothing and answers
+  // false.
+  bool Execute() override;
   const std::string& Caption() const { return FCaption; }
   void SetCaption(const std::string& Value) { FCaption = Value; }
 

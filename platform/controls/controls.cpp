@@ -10,6 +10,7 @@
 #include <map>
 #include <unordered_map>
 
+static void ForgetEnteredWhileAway(HWND Top);
 
 namespace {
 
@@ -853,6 +854,7 @@ LRESULT ControlWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   if (!control) return DefWindowProc(Wnd, Msg, WParam, LParam);
   if (Msg == WM_NCDESTROY) {
     WindowMap().erase(Wnd);
+    ForgetEnteredWhileAway(Wnd);
     if (control->FHandle == Wnd) control->FHandle = nullptr;
     if (gCaptureControl && (gCaptureControl == control || gCaptureControl->Parent() == control)) gCaptureControl = nullptr;
     return DefWindowProc(Wnd, Msg, WParam, LParam);
@@ -1761,11 +1763,37 @@ static bool SameTopLevel(HWND A, HWND B) {
   return GetAncestor(A, GA_ROOT) == GetAncestor(B, GA_ROOT);
 }
 
+// Per top-level window, while the focus is away from it: the windowed containers (innermost first)
+// that the control left last still holds entered. The focus coming back settles them against the
+// control it comes to, so that each container's enter and exit pair up.
+static std::map<HWND, std::vector<HWND>>& EnteredWhileAway() {
+  static std::map<HWND, std::vector<HWND>> m;
+  return m;
+}
+
+static void ForgetEnteredWhileAway(HWND Top) { EnteredWhileAway().erase(Top); }
+
+// The windowed containers of C below its top-level window, innermost first.
+static std::vector<TWinControl*> ContainersBelowTop(TWinControl* C) {
+  std::vector<TWinControl*> out;
+  if (!C->HandleAllocated()) return out;
+  HWND top = GetAncestor(C->Handle(), GA_ROOT);
+  for (TWinControl* p = C->Parent(); p && p->HandleAllocated() && p->Handle() != top; p = p->Parent())
+    out.push_back(p);
+  return out;
+}
+
 void TWinControl::ExitTo(HWND NewFocus) {
   // Inside one window only the controls that stop holding the focus are left: the focus going into a
   // child (a grid's cell editor) does not leave the parent. Towards another window or nowhere only
-  // the focused control is left; its window keeps it as the control to come back to.
+  // the focused control is left; its window keeps it as the control to come back to, and its
+  // containers stay entered until the focus comes back.
   if (!SameTopLevel(FHandle, NewFocus)) {
+    if (FHandle && IsWindow(FHandle)) {
+      std::vector<HWND> held;
+      for (TWinControl* c : ContainersBelowTop(this)) held.push_back(c->Handle());
+      EnteredWhileAway()[GetAncestor(FHandle, GA_ROOT)] = std::move(held);
+    }
     Perform(CM_EXIT);
     return;
   }
@@ -1779,8 +1807,24 @@ void TWinControl::ExitTo(HWND NewFocus) {
 
 void TWinControl::EnterFrom(HWND OldFocus) {
   // The mirror of ExitTo: the controls that now hold the focus and did not before are entered,
-  // outermost first.
+  // outermost first. Coming from another window, the containers still entered from the last visit
+  // that do not hold this control are left first.
   if (!SameTopLevel(FHandle, OldFocus)) {
+    std::vector<HWND> held;
+    if (FHandle) {
+      auto& away = EnteredWhileAway();
+      auto it = away.find(GetAncestor(FHandle, GA_ROOT));
+      if (it != away.end()) {
+        held = std::move(it->second);
+        away.erase(it);
+      }
+    }
+    for (HWND h : held)
+      if (TWinControl* c = FindControl(h); c && !WindowHolds(c, FHandle)) c->Perform(CM_EXIT);
+    std::vector<TWinControl*> mine = ContainersBelowTop(this);
+    for (auto it = mine.rbegin(); it != mine.rend(); ++it)
+      if ((*it)->HandleAllocated() && std::find(held.begin(), held.end(), (*it)->Handle()) == held.end())
+        (*it)->Perform(CM_ENTER);
     Perform(CM_ENTER);
     return;
   }

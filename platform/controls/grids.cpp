@@ -451,6 +451,8 @@ void TCustomGrid::BiDiModeChanged(TMessage& Message) {
     InvalidateEditor();
   }
   TCustomControl::BiDiModeChanged(Message);
+  // The horizontal bar turns with the columns.
+  UpdateScrollRange();
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -729,6 +731,14 @@ void TCustomGrid::InvalidateRow(int ARow) { InvalidateGridRect(TGridRect{0, ARow
 // ---------------------------------------------------------------------------------------------------
 // Scroll bars
 
+namespace {
+
+// Under right-to-left alignment the columns run from the right edge, and so does the horizontal bar: its
+// thumb stands at the right end while the first columns show. The turn is its own inverse.
+int MirroredHorzPos(int Pos, int Max, int Page) { return std::max(0, Max - std::max(1, Page) + 1 - Pos); }
+
+}  // namespace
+
 void TCustomGrid::UpdateScrollRange() {
   if (!HandleAllocated() || FUpdatingScrollBars) return;
   FUpdatingScrollBars = true;
@@ -751,6 +761,7 @@ void TCustomGrid::UpdateScrollRange() {
       int page = maxFirst <= fixed ? count - fixed : std::max(1, last - first + 1);
       si.nPage = static_cast<UINT>(std::max(1, page));
       si.nPos = first - fixed;
+      if (bar == SB_HORZ && FRightToLeft) si.nPos = MirroredHorzPos(si.nPos, si.nMax, page);
       SetScrollInfo(Handle(), bar, &si, TRUE);
     };
     if (!OwnsVertScrollBar())
@@ -784,6 +795,11 @@ void TCustomGrid::UpdateScrollPos() {
   }
   if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) {
     si.nPos = FTopLeft.X - FFixedCols;
+    SCROLLINFO range;
+    range.cbSize = sizeof range;
+    range.fMask = SIF_RANGE | SIF_PAGE;
+    if (FRightToLeft && GetScrollInfo(Handle(), SB_HORZ, &range))
+      si.nPos = MirroredHorzPos(si.nPos, range.nMax, static_cast<int>(range.nPage));
     SetScrollInfo(Handle(), SB_HORZ, &si, TRUE);
   }
 }

@@ -471,6 +471,28 @@ void TCustomGrid::Dispatch(TMessage& Message) {
         si.fMask = SIF_TRACKPOS;
         if (HandleAllocated() && GetScrollInfo(Handle(), bar, &si) && (si.nTrackPos & 0xFFFF) == pos) pos = si.nTrackPos;
       }
+      if (bar == SB_HORZ && FRightToLeft && Message.LParam == 0 && HandleAllocated()) {
+        // The window's own bar runs from the right (UpdateScrollRange): its left arrow and track move on
+        // towards the later columns, and a thumb position counts from the right end.
+        switch (code) {
+          case SB_LINEUP: code = SB_LINEDOWN; break;
+          case SB_LINEDOWN: code = SB_LINEUP; break;
+          case SB_PAGEUP: code = SB_PAGEDOWN; break;
+          case SB_PAGEDOWN: code = SB_PAGEUP; break;
+          case SB_TOP: code = SB_BOTTOM; break;
+          case SB_BOTTOM: code = SB_TOP; break;
+          case SB_THUMBTRACK:
+          case SB_THUMBPOSITION: {
+            SCROLLINFO range;
+            range.cbSize = sizeof range;
+            range.fMask = SIF_RANGE | SIF_PAGE;
+            if (GetScrollInfo(Handle(), SB_HORZ, &range))
+              pos = std::max(0, range.nMax - std::max(1, static_cast<int>(range.nPage)) + 1 - pos);
+            break;
+          }
+          default: break;
+        }
+      }
       ModifyScrollBar(bar, code, pos);
       Message.Result = 0;
       return;

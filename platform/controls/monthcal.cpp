@@ -164,7 +164,9 @@ void TMonthCalendar::Pick(TDateTime Value, bool ByMouse) {
 
 void TMonthCalendar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (Button == mbLeft) {
-    if (CanFocus() && !Focused()) SetFocus();
+    // The focus follows the click only inside an active window: a drop-down calendar whose window
+    // refused the activation leaves the focus (and so the activation) where it is.
+    if (CanFocus() && !Focused() && GetActiveWindow() == GetAncestor(Handle(), GA_ROOT)) SetFocus();
     TDateTime day = 0;
     UINT hit = HitTest(X, Y, &day);
     switch (hit) {

@@ -352,7 +352,8 @@ void TDataSet::SetBufferCount(int Value) {
   FBuffers.resize(Value + 1);
   FBufferCount = Value;
   if (oldCount == 0 || FState == dsInactive) return;
-  if (!IsEditMode(FState) && FRecordCount > 0 && FRecordCount < FBufferCount) {
+  // A record being edited keeps its buffer; the records after and before it fill the new room.
+  if ((!IsEditMode(FState) || FState == dsEdit) && FRecordCount > 0 && FRecordCount < FBufferCount) {
     GetNextRecords();
     if (FRecordCount < FBufferCount) {
       int before = FActiveRecord;

@@ -341,22 +341,65 @@ void TMemDataSet::BuildSortKeys() {
   GetFieldList(desc, FDescFields);
   GetFieldList(ci, FCaseInsFields);
   for (TField* f : fields) {
-    if (f->FieldKind() != fkData || f->IsBlob())
-      DatabaseErrorFmt("Field '%s' cannot be used in an index", {f->FieldName()}, this);
     TSortKey k;
-    k.Column = f->FieldNo() - 1;
     k.Desc = std::find(desc.begin(), desc.end(), f) != desc.end();
     k.CaseIns = std::find(ci.begin(), ci.end(), f) != ci.end();
+    if (f->FieldKind() == fkLookup) {
+      // Sorted by the text it shows; its keys must be stored here and its data set must be another.
+      GetFieldList(k.LookupKeys, f->KeyFields());
+      bool stored = !k.LookupKeys.empty() && f->LookupDataSet() && f->LookupDataSet() != this;
+      for (TField* key : k.LookupKeys) stored = stored && key->FieldKind() == fkData;
+      if (!stored) DatabaseErrorFmt("Field '%s' cannot be used in an index", {f->FieldName()}, this);
+      k.Column = -1;
+      k.Lookup = f;
+      k.Shown = std::make_shared<std::map<std::string, Variant>>();
+    } else if (f->FieldKind() == fkData) {
+      // Memos and other blobs compare their bytes.
+      k.Column = f->FieldNo() - 1;
+    } else {
+      DatabaseErrorFmt("Field '%s' cannot be used in an index", {f->FieldName()}, this);
+    }
     FSortKeys.push_back(k);
   }
+}
+
+const Variant& TMemDataSet::LookupShown(const TSortKey& Key, uint32_t Row) const {
+  std::vector<Variant> values;
+  std::string id;
+  for (TField* f : Key.LookupKeys) {
+    TNativeValue h;
+    const bool set = ReadColumn(*FStorage, FStorage->Columns[f->FieldNo() - 1], Row, f->Native(), h.Ptr(f->Native()));
+    values.push_back(set ? NativeToVariant(f, h.Ptr(f->Native())) : Variant::Null());
+    const std::string text = set ? VarToStr(values.back()) : std::string();
+    id += (set ? "v" : "n") + std::to_string(text.size()) + ":" + text;
+  }
+  auto it = Key.Shown->find(id);
+  if (it != Key.Shown->end()) return it->second;
+  TField* f = Key.Lookup;
+  const Variant keys = values.size() == 1 ? values[0] : VarArrayOf(values);
+  return Key.Shown->emplace(id, f->LookupDataSet()->Lookup(f->LookupKeyFields(), keys, f->LookupResultField())).first->second;
 }
 
 int TMemDataSet::CompareRows(uint32_t A, uint32_t B) const {
   const TMemStorage& s = *FStorage;
   for (const TSortKey& k : FSortKeys) {
+    int r = 0;
+    if (k.Lookup) {
+      const Variant& va = LookupShown(k, A);
+      const Variant& vb = LookupShown(k, B);
+      const bool la = va.IsNull() || va.IsEmpty(), lb = vb.IsNull() || vb.IsEmpty();
+      if (la || lb) {
+        r = la == lb ? 0 : (la ? -1 : 1);
+      } else {
+        const std::string x = VarToStr(va), y = VarToStr(vb);
+        r = k.CaseIns ? AnsiCompareText(x, y) : x.compare(y);
+        r = r < 0 ? -1 : (r > 0 ? 1 : 0);
+      }
+      if (r != 0) return k.Desc ? -r : r;
+      continue;
+    }
     const TMemColumn& c = s.Columns[k.Column];
     bool na = s.IsNull(c, A), nb = s.IsNull(c, B);
-    int r = 0;
     if (na || nb) {
       r = na == nb ? 0 : (na ? -1 : 1);
     } else {
@@ -374,6 +417,13 @@ int TMemDataSet::CompareRows(uint32_t A, uint32_t B) const {
           r = r < 0 ? -1 : (r > 0 ? 1 : 0);
           break;
         }
+        case ckBlob: {
+          const std::string& x = c.Blobs[A];
+          const std::string& y = c.Blobs[B];
+          r = k.CaseIns ? AnsiCompareText(x, y) : x.compare(y);
+          r = r < 0 ? -1 : (r > 0 ? 1 : 0);
+          break;
+        }
         default: break;
       }
     }
@@ -385,8 +435,8 @@ int TMemDataSet::CompareRows(uint32_t A, uint32_t B) const {
 void TMemDataSet::SortView() {
   if (FSortKeys.empty()) return;
   const TSortKey& first = FSortKeys[0];
-  const TMemColumn& c = FStorage->Columns[first.Column];
-  if (c.Kind == ckString && !first.CaseIns) {
+  if (first.Column >= 0 && FStorage->Columns[first.Column].Kind == ckString && !first.CaseIns) {
+    const TMemColumn& c = FStorage->Columns[first.Column];
     // Sort by the first eight bytes of the text first (as one big-endian number); only equal
     // prefixes compare the rest.
     struct TItem {

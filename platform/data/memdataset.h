@@ -8,8 +8,8 @@
 //
 // The view is the ordered list of rows the cursor walks: rows in the master's range (MasterSource,
 // MasterFields, DetailFields), accepted by the filter (Filter/Filtered, OnFilterRecord), in the order of
-// IndexFieldNames (fields in DescFields descending, fields in CaseInsFields ignoring case; insertion order
-// without index fields). A posted record takes its place in the view; one that no longer passes the filter
+// IndexFieldNames (fields in DescFields descending, fields in CaseInsFields ignoring case; a lookup field by
+// the value it shows, a memo by its text; insertion order without index fields). A posted record takes its place in the view; one that no longer passes the filter
 // or range leaves it.
 //
 // Storage is made when the data set is first opened (from its fields, or from FieldDefs when it has no
@@ -17,6 +17,7 @@
 // makes new, empty storage at the next Open.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -100,10 +101,17 @@ class TMemDataSet : public TDataSet {
  private:
   friend class TMemMasterLink;
   struct TSortKey {
-    int Column;
+    int Column;  // the stored column; -1 for a lookup field
     bool Desc;
     bool CaseIns;
+    // A lookup field sorts by the text it shows: its key fields' stored values looked up in its data
+    // set, each distinct key once per sort.
+    TField* Lookup = nullptr;
+    std::vector<TField*> LookupKeys;
+    std::shared_ptr<std::map<std::string, Variant>> Shown;
   };
+  // The value a lookup sort key shows for a stored row (Null when the lookup finds nothing).
+  const Variant& LookupShown(const TSortKey& Key, uint32_t Row) const;
   std::string LayoutSignature() const;
   void BuildView();
   void SortView();

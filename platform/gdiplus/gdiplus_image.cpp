@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "platform/gdiplus/gdiplus_internal.h"
 #include "platform/graphics/codecs.h"
@@ -121,7 +122,11 @@ GpStatus GdipCreateBitmapFromFile(const char16_t* filename, GpBitmap** bitmap) {
     b->loadStatus = OutOfMemory;  // what callers of the original library saw for a damaged picture
     return b->loadStatus;
   }
-  b->pixels = r.image.convertToFormat(QImage::Format_ARGB32);
+  // A large photo is held once, not twice, while it opens: a JPEG's pixels already carry opaque alpha
+  // bytes and are taken as they are; other formats convert in place where they can.
+  if (PictureCodecs::SniffPicture(bytes) == PictureCodecs::PictureKind::Jpeg && r.image.format() == QImage::Format_RGB32)
+    r.image.reinterpretAsFormat(QImage::Format_ARGB32);
+  b->pixels = std::move(r.image).convertToFormat(QImage::Format_ARGB32);
   if (b->pixels.isNull()) {
     b->loadStatus = OutOfMemory;
     return b->loadStatus;

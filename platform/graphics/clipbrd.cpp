@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/graphics/graphics.h"
+#include "platform/win/clipboard.h"
 #include "platform/rtl/sysutils.h"
 
 TClipboard::~TClipboard() {
@@ -64,6 +65,17 @@ void TClipboard::SetBuffer(UINT Format, const void* Buffer, size_t Size) {
     ::GlobalFree(g);
     throw;
   }
+}
+
+void TClipboard::SetBytes(UINT Format, std::string&& Bytes) {
+  Open();
+  if (!FEmptied) {
+    ::EmptyClipboard();
+    FEmptied = true;
+  }
+  const bool Done = win::SetClipboardBlock(Format, std::move(Bytes));
+  Close();
+  if (!Done) throw Exception("Cannot write to the clipboard");
 }
 
 bool TClipboard::GetBuffer(UINT Format, std::string& Bytes) {

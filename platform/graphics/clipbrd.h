@@ -25,6 +25,8 @@ class TClipboard : public TPersistent {
   HANDLE GetAsHandle(UINT Format);
   // A block of bytes under a format; like every set, the first one after opening empties the clipboard.
   void SetBuffer(UINT Format, const void* Buffer, size_t Size);
+  // The same for bytes the clipboard may take over whole (no copy of a large block).
+  void SetBytes(UINT Format, std::string&& Bytes);
   // The block of a format; false when there is none, or one that is empty or too short for its format.
   bool GetBuffer(UINT Format, std::string& Bytes);
 

@@ -62,10 +62,14 @@ void PutLe32(std::vector<std::uint8_t>& o, std::uint32_t v) {
 // chooses every count, so the position is kept inside the picture: a run or literal past the row's end
 // is cut (its bytes are still consumed), a delta is applied in 64-bit and a delta that leaves the
 // picture ends it, and an end of line past the last row ends it too. Returns false when the data ends
-// before the end-of-picture mark.
-bool DecodeRle(const Bytes& b, std::uint64_t pos, int bpp, int w, int h, QImage& img) {
+// before the end-of-picture mark. Without a picture it only reads the stream through, so that a stream
+// that stops early is refused before the picture's memory is taken and filled.
+bool DecodeRle(const Bytes& b, std::uint64_t pos, int bpp, int w, int h, QImage* img) {
   std::int64_t x = 0, y = 0;  // y counts from the bottom row; 0 <= x <= w and 0 <= y < h between escapes
-  auto put = [&](int idx) { img.scanLine(int(h - 1 - y))[x++] = std::uint8_t(idx); };  // callers keep x < w
+  auto put = [&](int idx) {  // callers keep x < w
+    if (img) img->scanLine(int(h - 1 - y))[x] = std::uint8_t(idx);
+    ++x;
+  };
   while (true) {
     if (!b.has(pos, 2)) return false;
     int n = b.d[pos], v = b.d[pos + 1];
@@ -189,11 +193,12 @@ DecodeResult DecodeBmp(std::span<const std::uint8_t> data) {
   int W = int(w), H = int(h);
 
   if (rle) {
+    if (!DecodeRle(b, pixels, int(bpp), W, H, nullptr)) return Fail("BMP run-length data truncated");
     QImage img(W, H, QImage::Format_Indexed8);
     if (img.isNull()) return Fail("out of memory");
     img.setColorTable(palette);
     img.fill(0);
-    if (!DecodeRle(b, pixels, int(bpp), W, H, img)) return Fail("BMP run-length data truncated");
+    DecodeRle(b, pixels, int(bpp), W, H, &img);
     r.image = std::move(img);
     return r;
   }

@@ -92,6 +92,12 @@ DecodeResult DecodeGif(std::span<const std::uint8_t> data) {
       r.error = "GIF picture has no colour map";
       return r;
     }
+    // An LZW code gives at most 4096 pixels and takes at least 3 bits, so fewer bytes than that for the
+    // frame's pixels end before them: refused before the frame's memory is taken.
+    if ((std::uint64_t(data.size() - src.pos) * 8 / 3 + 1) * 4096 < std::uint64_t(fw) * std::uint64_t(fh)) {
+      r.error = "GIF file truncated";
+      return r;
+    }
     std::vector<GifPixelType> raster(std::size_t(fw) * std::size_t(fh));
     if (desc.Interlace) {
       static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};

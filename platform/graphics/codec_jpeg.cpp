@@ -8,6 +8,8 @@
 #include <jerror.h>
 // clang-format on
 
+#include <sys/mman.h>
+
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
@@ -32,9 +34,22 @@ struct JpegError {
   std::longjmp(err->jump, 1);
 }
 
+// Data that ends before the last row, at the end of the file or at a marker inside it, is refused: the
+// library would otherwise decode the whole picture from zeros.
 void JpegMessage(j_common_ptr cinfo, int level) {
   auto* err = reinterpret_cast<JpegError*>(cinfo->err);
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF && !err->allRowsRead) JpegFail(cinfo);  // truncated
+  const int code = cinfo->err->msg_code;
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER) && !err->allRowsRead) JpegFail(cinfo);
+}
+
+// Huffman-coded scans spend at least one bit on every block of a component (its DC code), so a file
+// whose remaining bytes cannot hold that for the first component ends before its pixels: refused before
+// any picture-sized memory is taken.
+bool JpegDataCanHoldPicture(const jpeg_decompress_struct& cinfo) {
+  if (cinfo.arith_code || cinfo.num_components < 1) return true;
+  const jpeg_component_info& c = cinfo.comp_info[0];
+  const std::uint64_t blocks = std::uint64_t(c.width_in_blocks) * c.height_in_blocks;
+  return std::uint64_t(cinfo.src->bytes_in_buffer) * 8 >= blocks;
 }
 
 void JpegProgress(j_common_ptr cinfo) {
@@ -44,6 +59,20 @@ void JpegProgress(j_common_ptr cinfo) {
     std::snprintf(err->message, sizeof err->message, "JPEG file holds more than %d scans", MaxJpegScans);
     std::longjmp(err->jump, 1);
   }
+}
+
+// A picture of many megabytes is held on huge pages where the system offers them: a 24-megapixel photo
+// then faults in a few dozen pages as it is decoded instead of tens of thousands.
+QImage NewDecodedImage(int w, int h) {
+  constexpr std::size_t kHuge = std::size_t(2) << 20;
+  const std::size_t bytes = std::size_t(w) * 4 * std::size_t(h);
+  if (bytes < 4 * kHuge) return QImage(w, h, QImage::Format_RGB32);
+  const std::size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
+  void* memory = std::aligned_alloc(kHuge, rounded);
+  if (!memory) return QImage();
+  madvise(memory, rounded, MADV_HUGEPAGE);  // only advice: without huge pages it is an ordinary block
+  return QImage(static_cast<uchar*>(memory), w, h, qsizetype(w) * 4, QImage::Format_RGB32,
+                [](void* p) { std::free(p); }, memory);
 }
 
 bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, QImage* out) {
@@ -72,11 +101,18 @@ bool JpegDecodeRaw(const std::uint8_t* data, std::size_t size, JpegError& err, Q
     jpeg_destroy_decompress(&cinfo);
     return false;
   }
+  if (!JpegDataCanHoldPicture(cinfo)) {
+    cinfo.err->msg_code = JWRN_JPEG_EOF;  // the library's own words for it
+    (*cinfo.err->format_message)(reinterpret_cast<j_common_ptr>(&cinfo), err.message);
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
   bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+  // The fourth byte of each pixel is written as 0xFF, so the pixels also read as opaque ARGB32.
+  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   jpeg_start_decompress(&cinfo);
   const int w = int(cinfo.output_width), h = int(cinfo.output_height);
-  *out = QImage(w, h, QImage::Format_RGB32);
+  *out = NewDecodedImage(w, h);
   if (out->isNull()) ERREXIT(&cinfo, JERR_OUT_OF_MEMORY);
   if (cmyk) {
     cmykRow = static_cast<std::uint8_t*>(std::malloc(std::size_t(w) * 4));

@@ -22,7 +22,8 @@ constexpr std::int64_t MaxSide = 32767;
 bool SizeAcceptable(std::int64_t width, std::int64_t height);
 
 struct DecodeResult {
-  // Mono / Indexed8 (palette BMPs), BGR888 (24-bit BMP), RGB32 (opaque) or ARGB32 (with alpha,
+  // Mono / Indexed8 (palette BMPs), BGR888 (24-bit BMP), RGB32 (opaque; from JPEG files with every
+  // alpha byte 0xFF, so that the pixels may be taken as ARGB32 as they are) or ARGB32 (with alpha,
   // not premultiplied). Null when decoding failed.
   QImage image;
   int bitsPerPixel = 0;   // as stored in the file

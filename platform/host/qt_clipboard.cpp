@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cstring>
+#include <set>
 
 #include "platform/win/surface.h"
 
@@ -22,12 +23,6 @@ const char* const kIdPrefix = "application/x-tressora-cf";
 
 UINT CsvFormat() { return RegisterClipboardFormat("Csv"); }
 UINT RtfFormat() { return RegisterClipboardFormat("Rich Text Format"); }
-
-std::string WithoutZeros(const std::string& Bytes) {
-  size_t end = Bytes.size();
-  while (end > 0 && Bytes[end - 1] == '\0') --end;
-  return Bytes.substr(0, end);
-}
 
 bool IsZeroEnded(UINT Format) { return Format == CsvFormat() || Format == RtfFormat(); }
 
@@ -72,8 +67,11 @@ QMimeData* QtClipboard::MakeMimeData(const std::map<UINT, std::string>& Blocks) 
       std::memcpy(u.data(), bytes.data(), u.size() * 2);
       data->setText(QString::fromUtf16(u.c_str()));
     } else {
-      std::string out = IsZeroEnded(format) ? WithoutZeros(bytes) : bytes;
-      data->setData(QString::fromStdString(MimeTypeOf(format)), QByteArray::fromStdString(out));
+      // One copy of the block into the desktop's data (a large block is not copied twice on the way).
+      size_t size = bytes.size();
+      if (IsZeroEnded(format))
+        while (size > 0 && bytes[size - 1] == '\0') --size;
+      data->setData(QString::fromStdString(MimeTypeOf(format)), QByteArray(bytes.data(), static_cast<qsizetype>(size)));
     }
   }
   return data;
@@ -122,23 +120,42 @@ HBITMAP QtClipboard::ReadBitmap() {
   return win::CreateBitmapFromImage(image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32));
 }
 
+// The formats are listed and read one at a time from the desktop's data: asking whether a format is
+// there (as every action update does) does not convert every block the clipboard holds.
 std::vector<UINT> QtClipboard::Formats() {
   std::vector<UINT> f;
   QClipboard* c = QGuiApplication::clipboard();
   if (!c) return f;
   const QMimeData* data = c->mimeData();
-  for (auto& [id, bytes] : BlocksOf(data)) f.push_back(id);
-  if (data && data->hasImage()) f.push_back(CF_BITMAP);
+  if (!data) return f;
+  std::set<UINT> ids;
+  if (data->hasText()) ids.insert(CF_TEXT);
+  for (const QString& type : data->formats()) {
+    const UINT id = FormatOfMimeType(type.toStdString());
+    if (id && id != CF_TEXT) ids.insert(id);
+  }
+  f.assign(ids.begin(), ids.end());
+  if (data->hasImage()) f.push_back(CF_BITMAP);
   return f;
 }
 
 bool QtClipboard::Read(UINT Format, std::string& Bytes) {
   QClipboard* c = QGuiApplication::clipboard();
-  if (!c) return false;
-  auto blocks = BlocksOf(c->mimeData());
-  auto it = blocks.find(Format);
-  if (it == blocks.end()) return false;
-  Bytes = it->second;
+  const QMimeData* data = c ? c->mimeData() : nullptr;
+  if (!data || !Format) return false;
+  if (Format == CF_TEXT) {
+    if (!data->hasText()) return false;
+    Bytes = data->text().toStdString();
+    Bytes.push_back('\0');
+    return true;
+  }
+  QString found;
+  for (const QString& type : data->formats())
+    if (FormatOfMimeType(type.toStdString()) == Format) found = type;  // the last one, as the blocks had it
+  if (found.isEmpty()) return false;
+  const QByteArray b = data->data(found);
+  Bytes.assign(b.constData(), static_cast<size_t>(b.size()));
+  if (IsZeroEnded(Format)) Bytes.push_back('\0');
   return true;
 }
 

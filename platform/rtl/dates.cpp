@@ -203,8 +203,13 @@ void FormatTo(std::string& out, const std::string& F, TDateTime D, const TFormat
     bool hourToken = false;
     switch (c) {
       case 'y':
-        if (run <= 2) AppendTwo(out, y % 100);
-        else AppendNum(out, y);
+        if (run <= 2) {
+          AppendTwo(out, y % 100);
+        } else {
+          // Four digits at least: "5-03-04" read back would be widened into the current century.
+          if (y >= 0 && y < 1000) out.append(y < 10 ? 3 : y < 100 ? 2 : 1, '0');
+          AppendNum(out, y);
+        }
         i += run;
         break;
       case 'm':

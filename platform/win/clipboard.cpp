@@ -15,6 +15,13 @@ void MemoryClipboard::Publish(const std::map<UINT, std::string>& Blocks_, HBITMA
   ++Publications;
 }
 
+void MemoryClipboard::Publish(std::map<UINT, std::string>&& Blocks_, HBITMAP Bitmap_) {
+  Blocks = std::move(Blocks_);
+  Bitmap = Bitmap_;
+  OthersCopied = false;
+  ++Publications;
+}
+
 std::vector<UINT> MemoryClipboard::Formats() {
   std::vector<UINT> f;
   for (auto& [id, bytes] : Blocks) f.push_back(id);
@@ -141,6 +148,14 @@ std::string ClipboardFormatName(UINT Format) {
   return it == names.end() ? std::string() : it->second;
 }
 
+bool SetClipboardBlock(UINT Format, std::string&& Bytes) {
+  ClipState& c = Clip();
+  if (!c.open || Format == CF_BITMAP) return false;
+  BeginChange();
+  c.pending[Format] = std::move(Bytes);
+  return true;
+}
+
 bool ReadClipboardBlock(UINT Format, std::string& Bytes) {
   std::string raw;
   bool found = RawBlock(Format, raw);
@@ -179,7 +194,7 @@ BOOL CloseClipboard() {
   auto& c = Clip();
   if (!c.open) return FALSE;
   c.open = false;
-  if (c.changed) win::Backend().Publish(c.pending, c.bitmap);
+  if (c.changed) win::Backend().Publish(std::move(c.pending), c.bitmap);
   c.changed = false;
   c.pending.clear();
   return TRUE;

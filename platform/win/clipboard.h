@@ -32,6 +32,10 @@ class ClipboardBackend {
   virtual ~ClipboardBackend() = default;
   // Replaces the whole contents with these blocks and picture (borrowed; nullptr: none).
   virtual void Publish(const std::map<UINT, std::string>& Blocks, HBITMAP Bitmap) = 0;
+  // The same with blocks the backend may keep without copying them (a large copy is not doubled).
+  virtual void Publish(std::map<UINT, std::string>&& Blocks, HBITMAP Bitmap) {
+    Publish(static_cast<const std::map<UINT, std::string>&>(Blocks), Bitmap);
+  }
   // The formats present now (CF_BITMAP for a picture).
   virtual std::vector<UINT> Formats() = 0;
   // The bytes of one format; false when it is absent.
@@ -47,6 +51,7 @@ class ClipboardBackend {
 class MemoryClipboard : public ClipboardBackend {
  public:
   void Publish(const std::map<UINT, std::string>& Blocks, HBITMAP Bitmap) override;
+  void Publish(std::map<UINT, std::string>&& Blocks, HBITMAP Bitmap) override;
   std::vector<UINT> Formats() override;
   bool Read(UINT Format, std::string& Bytes) override;
   bool StillPublished() override { return !OthersCopied; }
@@ -63,6 +68,10 @@ ClipboardBackend& CurrentClipboardBackend();
 
 // The name a format was registered under ("" for the predefined formats and unknown ids).
 std::string ClipboardFormatName(UINT Format);
+
+// SetClipboardData for a block the caller hands over whole (the clipboard must be open): the bytes are
+// kept as they are, without a global block and without a copy. False when the clipboard is not open.
+bool SetClipboardBlock(UINT Format, std::string&& Bytes);
 
 // A block as the program reads it, with the stand-in rules of the header comment; false when absent.
 // Works whether the clipboard is open or not.

@@ -3,10 +3,15 @@
 #include <QGuiApplication>
 #include <QFontMetrics>
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 #include "platform/win/internal.h"
 #include "platform/win/surface.h"
@@ -582,6 +587,112 @@ HBITMAP CreateBitmap(int width, int height, UINT, UINT bitCount, const void* bit
   return h;
 }
 
+// ---- pixel blocks of DIB sections ---------------------------------------------------------------------
+//
+// The pixels start on a page, as the system's own sections do: row loops that work whole cache lines then
+// never split one when the rows do not. The allocator maps such large blocks afresh and returns them to
+// the system when they are freed, so every new bitmap would fault in each of its pages again (a filter
+// that makes a work bitmap per call paid more for that than for its pixels). Freed blocks are kept for
+// the next sections instead, within fixed bounds: at most kKeptBlocks blocks and kKeptBytes bytes in all,
+// the oldest given back first. A request takes the smallest kept block that holds it and is at most
+// twice its size; blocks below kSmallBlock go straight to the allocator, which keeps those itself.
+namespace {
+
+constexpr std::size_t kPage = 4096;
+#if defined(__SANITIZE_ADDRESS__)
+// The address checker sees a kept block as live memory: it keeps none, so pixels used after their bitmap
+// was freed are still reported.
+constexpr std::size_t kSmallBlock = std::size_t(-1);
+#else
+constexpr std::size_t kSmallBlock = 64 * 1024;
+#endif
+constexpr std::size_t kKeptBlocks = 8;
+constexpr std::size_t kKeptBytes = std::size_t(256) << 20;
+
+struct PixelBlock {
+  void* memory;       // what the allocator or the mapping gave
+  std::size_t bytes;  // its size (whole pages)
+  bool guarded;       // mapped with an inaccessible page after it (tests)
+};
+
+struct KeptBlocks {
+  std::mutex lock;
+  std::vector<PixelBlock> blocks;  // oldest first
+  std::size_t bytes = 0;
+};
+
+// Never destroyed: images freed during the program's exit still give their blocks back.
+KeptBlocks& Kept() {
+  static KeptBlocks* kept = new KeptBlocks;
+  return *kept;
+}
+
+std::atomic<bool> guardEnds{false};
+
+// A block of at least `bytes` (a multiple of 4); `pixels` is where the picture starts in it.
+PixelBlock* TakePixelBlock(std::size_t bytes, void*& pixels) {
+  const std::size_t pages = (bytes + kPage - 1) / kPage * kPage;
+  if (guardEnds.load(std::memory_order_relaxed)) {
+    void* m = mmap(nullptr, pages + kPage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (m == MAP_FAILED) return nullptr;
+    if (mprotect(static_cast<char*>(m) + pages, kPage, PROT_NONE) != 0) {
+      munmap(m, pages + kPage);
+      return nullptr;
+    }
+    pixels = static_cast<char*>(m) + (pages - bytes);  // the last row ends where the closed page starts
+    return new PixelBlock{m, pages + kPage, true};
+  }
+  if (pages >= kSmallBlock) {
+    KeptBlocks& kept = Kept();
+    std::lock_guard<std::mutex> hold(kept.lock);
+    auto best = kept.blocks.end();
+    for (auto it = kept.blocks.begin(); it != kept.blocks.end(); ++it)
+      if (it->bytes >= pages && it->bytes <= 2 * pages && (best == kept.blocks.end() || it->bytes < best->bytes))
+        best = it;
+    if (best != kept.blocks.end()) {
+      auto* b = new PixelBlock(*best);
+      kept.bytes -= best->bytes;
+      kept.blocks.erase(best);
+      pixels = b->memory;
+      return b;
+    }
+  }
+  void* m = std::aligned_alloc(kPage, pages);
+  if (!m) return nullptr;
+  pixels = m;
+  return new PixelBlock{m, pages, false};
+}
+
+void GivePixelBlockBack(void* info) {
+  auto* b = static_cast<PixelBlock*>(info);
+  if (b->guarded) {
+    munmap(b->memory, b->bytes);
+  } else if (b->bytes < kSmallBlock || b->bytes > kKeptBytes) {
+    std::free(b->memory);
+  } else {
+    std::vector<void*> release;
+    {
+      KeptBlocks& kept = Kept();
+      std::lock_guard<std::mutex> hold(kept.lock);
+      kept.blocks.push_back(*b);
+      kept.bytes += b->bytes;
+      while (kept.blocks.size() > kKeptBlocks || kept.bytes > kKeptBytes) {
+        release.push_back(kept.blocks.front().memory);
+        kept.bytes -= kept.blocks.front().bytes;
+        kept.blocks.erase(kept.blocks.begin());
+      }
+    }
+    for (void* m : release) std::free(m);
+  }
+  delete b;
+}
+
+}  // namespace
+
+namespace win {
+void GuardPixelEnds(bool On) { guardEnds.store(On, std::memory_order_relaxed); }
+}  // namespace win
+
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* bmi, UINT, void** bits, HANDLE, DWORD) {
   if (bits) *bits = nullptr;
   if (!bmi) return nullptr;
@@ -596,15 +707,14 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* bmi, UINT, void** bits, HANDLE, 
     fmt = QImage::Format_ARGB32;
   else
     return nullptr;
-  // The pixels start on a page, as the system's own sections do: row loops that work whole cache lines
-  // then never split one when the rows do not.
   const qsizetype stride = ((static_cast<qsizetype>(w) * h.biBitCount + 31) / 32) * 4;
-  const std::size_t page = 4096, bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(ht);
-  void* memory = std::aligned_alloc(page, (bytes + page - 1) / page * page);
-  if (!memory) return nullptr;
-  QImage img(static_cast<uchar*>(memory), w, ht, stride, fmt, [](void* p) { std::free(p); }, memory);
+  const std::size_t bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(ht);
+  void* pixels = nullptr;
+  PixelBlock* block = TakePixelBlock(bytes, pixels);
+  if (!block) return nullptr;
+  QImage img(static_cast<uchar*>(pixels), w, ht, stride, fmt, GivePixelBlockBack, block);
   if (img.isNull()) {
-    std::free(memory);
+    GivePixelBlockBack(block);
     return nullptr;
   }
   img.fill(0);

@@ -235,7 +235,10 @@ void ImeForget(HWND hwnd);
 
 // Timers / queue
 std::uint64_t NowMs();
-bool NextTimerDue(std::uint64_t& due);
+// The earliest time a timer (or the hover check) falls due. One already due counts, as due now, when
+// a retrieval with this filter would take it; one that the filter leaves waiting does not, so that a
+// filtered wait does not return at once over and over.
+bool NextTimerDue(std::uint64_t& due, HWND hwnd = nullptr, UINT min = 0, UINT max = 0);
 void RemoveWindowMessages(HWND hwnd);
 void KillWindowTimers(HWND hwnd);
 

@@ -39,23 +39,31 @@ Host* CurrentHost() { return g_host; }
 
 }  // namespace win
 
+static bool MatchesWindow(HWND filter, HWND hwnd);
+static bool MatchesRange(UINT min, UINT max, UINT msg);
+
 namespace win::detail {
 
 std::uint64_t NowMs() { return CurrentClock().NowMs(); }
 
-bool NextTimerDue(std::uint64_t& due) {
-  // Only what falls due later counts: a due timer that a message filter leaves waiting must not make
-  // a wait return at once, over and over.
+bool NextTimerDue(std::uint64_t& due, HWND hwnd, UINT min, UINT max) {
+  // A timer that fell due while the program was busy (idle work crossing its time) makes a wait
+  // return at once, as the window system's does; one that this retrieval's filter leaves waiting
+  // counts only as what falls due later.
   auto& st = S();
   std::uint64_t now = NowMs();
   bool any = false;
-  auto consider = [&](std::uint64_t d) {
-    if (d <= now) return;
+  auto consider = [&](std::uint64_t d, bool taken) {
+    if (d <= now) {
+      if (!taken) return;
+      d = now;
+    }
     due = any ? std::min(due, d) : d;
     any = true;
   };
-  for (auto& x : st.timers) consider(x.due);
-  if (st.hoverTracked && W(st.hoverTracked)) consider(st.hoverDue);
+  for (auto& x : st.timers) consider(x.due, MatchesRange(min, max, WM_TIMER) && MatchesWindow(hwnd, x.hwnd));
+  if (st.hoverTracked && W(st.hoverTracked))
+    consider(st.hoverDue, MatchesRange(min, max, WM_MOUSEHOVER) && MatchesWindow(hwnd, st.hoverTracked));
   return any;
 }
 
@@ -297,10 +305,10 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT min, UINT max, UINT flags) {
 
 // Blocks until something arrives. Headless with a fake clock, time jumps to the next timer; headless
 // with nothing that could ever arrive, it gives up with WM_QUIT instead of hanging.
-static bool WaitForSomething() {
+static bool WaitForSomething(HWND hwnd = nullptr, UINT min = 0, UINT max = 0) {
   auto* host = win::CurrentHost();
   std::uint64_t due = 0;
-  bool hasTimer = NextTimerDue(due);
+  bool hasTimer = NextTimerDue(due, hwnd, min, max);
   FlushDirty();
   if (host) {
     int timeout = -1;
@@ -325,7 +333,7 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT min, UINT max) {
   MSG m;
   for (;;) {
     if (PeekMessage(&m, hwnd, min, max, PM_REMOVE)) break;
-    if (!WaitForSomething()) {
+    if (!WaitForSomething(hwnd, min, max)) {
       m = MakeMsg(nullptr, WM_QUIT, 0, 0);
       break;
     }

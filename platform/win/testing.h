@@ -51,6 +51,11 @@ std::string ArtifactPath(const std::string& name);
 // shared between them. The folders are removed when the test program ends.
 std::string TempFolder(const std::string& name);
 
+// While on, the pixels of every new DIB section (every TBitmap's storage) end exactly where an
+// inaccessible page begins, so a read or write past a bitmap's last byte faults at once. For tests of
+// loops that work many bytes at a time; off by default, and sections made before stay as they are.
+void GuardPixelEnds(bool On);
+
 // Destroys every window, kills all timers, empties the queue, releases capture and focus and resets
 // key state: a fresh start between tests. GDI objects are left alone.
 void ResetWindowManager();

@@ -293,6 +293,12 @@ QImage* win::detail::BackBuffer(Window* top) {
   return top->bufferImage.get();
 }
 
+// Window positions and sizes live in the window system's 16-bit coordinate range. What a caller asks
+// beyond it (a form stream with a Left near the integer limit or a Width of millions) is brought into
+// that range, instead of overflowing the window's rectangle or sizing a back buffer by it.
+static int ClampPosition(int v) { return std::clamp(v, -32768, 32767); }
+static int ClampExtent(int v) { return std::clamp(v, 0, 32767); }
+
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   auto& st = S();
@@ -320,7 +326,9 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
   }
   if (x == CW_USEDEFAULT) x = y = 100;
   if (width == CW_USEDEFAULT) width = 640, height = 480;
-  w->rect = QRect(x, y, std::max(0, width), std::max(0, height));
+  x = ClampPosition(x), y = ClampPosition(y);
+  width = ClampExtent(width), height = ClampExtent(height);
+  w->rect = QRect(x, y, width, height);
   w->client = QRect(QPoint(0, 0), w->rect.size());
   HWND h = w->handle;
   st.windows[reinterpret_cast<std::uintptr_t>(h)] = std::move(rec);
@@ -813,7 +821,9 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   }
   QRect oldRect = w->rect;
   QRect oldClient = w->client;
-  QRect newRect(wp.x, wp.y, std::max(0, wp.cx), std::max(0, wp.cy));
+  wp.x = ClampPosition(wp.x), wp.y = ClampPosition(wp.y);
+  wp.cx = ClampExtent(wp.cx), wp.cy = ClampExtent(wp.cy);
+  QRect newRect(wp.x, wp.y, wp.cx, wp.cy);
   bool moved = newRect.topLeft() != oldRect.topLeft();
   bool sized = newRect.size() != oldRect.size();
   bool visible = IsVisibleChain(w);

@@ -1,3 +1,9 @@
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <filesystem>
 
@@ -203,6 +209,58 @@ TEST_F(CollectionTest, AFailedExportOverAnEarlierOneDestroysNothing) {
   still.LoadFromFile(earlier);
   EXPECT_EQ(still.Width(), 3);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+// A folder that takes no new file (marked unchangeable, which holds for the administrator too) while
+// its pictures may still be written; false when the system does not let this process mark it.
+bool CloseFolder(const std::string& Dir, bool Closed) {
+  const int fd = ::open(Dir.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  if (ok) {
+    flags = Closed ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+  ::close(fd);
+  return ok;
+}
+
+// Exporting over earlier pictures: a read-only picture is refused with a message about the file (not
+// the folder); in a folder that takes no new file the earlier pictures are written over, whole.
+TEST_F(CollectionTest, AnExportOverEarlierPicturesInAClosedFolderOrReadOnly) {
+  Click(frmMain->btnAdd);
+  Click(frmMain->btnAdd);
+  const std::string dir = TempDir("export_closed");
+  dialogs.PushFolder(dir);
+  Click(frmMain->btnSaveAll);
+  ASSERT_TRUE(dialogs.MessageTexts().empty());
+  const auto size = fs::file_size(dir + "/0.bmp");
+  // The earlier pictures are made longer, so that a write over them must leave nothing of them behind.
+  for (const char* name : {"/0.bmp", "/1.bmp"}) fs::resize_file(dir + name, size * 2);
+  ::chmod((dir + "/1.bmp").c_str(), 0444);
+  dialogs.PushFolder(dir);
+  Click(frmMain->btnSaveAll);
+  const std::vector<std::string> expected = {"无法保存文件：" + dir + "/1.bmp\n这个文件是只读的。"};
+  EXPECT_EQ(dialogs.MessageTexts(), expected);
+  EXPECT_EQ(fs::file_size(dir + "/0.bmp"), size);
+  EXPECT_EQ(fs::file_size(dir + "/1.bmp"), size * 2);
+  ::chmod((dir + "/1.bmp").c_str(), 0644);
+  fs::resize_file(dir + "/0.bmp", size * 2);
+
+  if (!CloseFolder(dir, true)) GTEST_SKIP() << "a folder cannot be closed to new files here";
+  dialogs.PushFolder(dir);
+  Click(frmMain->btnSaveAll);
+  CloseFolder(dir, false);
+  EXPECT_EQ(dialogs.MessageTexts(), expected);  // nothing more to say
+  for (const char* name : {"/0.bmp", "/1.bmp"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(fs::file_size(dir + name), size);
+    TBitmap back;
+    back.LoadFromFile(dir + name);
+    EXPECT_GT(back.Width(), 0);
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
 }
 
 TEST_F(CollectionTest, EmptyCollectionMessages) {

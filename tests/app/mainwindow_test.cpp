@@ -2,6 +2,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "app/UfrmColor.h"
 #include "app/UfrmPlay.h"
@@ -248,13 +250,13 @@ TEST_F(MainWindowTest, TheMainRoadFromPickerToSavedPicture) {
   Click(frmMain->btnMoveLeft);
   EXPECT_FLOAT_EQ(HairPicture.CenterX, homeX - 1);
 
-  // Saving always appends ".bmp".
+  // Saving writes the scene as shown under the chosen name, ".bmp" appended when it has no such ending.
   const std::string dir = TempDir("save");
-  for (const char* name : {"photo", "photo.bmp"}) {
+  for (const char* name : {"photo", "portrait.BMP"}) {
     dialogs.PushFile(dir + name);
     Click(frmMain->btnSavePicture);
   }
-  for (const char* file : {"photo.bmp", "photo.bmp.bmp"}) {
+  for (const char* file : {"photo.bmp", "portrait.BMP"}) {
     ASSERT_TRUE(fs::exists(dir + file)) << file;
     TBitmap saved;
     saved.LoadFromFile(dir + file);
@@ -465,6 +467,32 @@ TEST_F(MainWindowTest, AFailedSaveKeepsTheEarlierPictureAndSaysWhy) {
   earlier.LoadFromFile(dir + "photo.bmp");
   EXPECT_EQ(earlier.Width(), Scene()->Width());
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+// The save dialog's name is the file's name when it already ends in ".bmp" in any case; any other name
+// gets ".bmp" appended. One file is written each time.
+TEST_F(MainWindowTest, SavingAppendsBmpOnlyToANameWithoutIt) {
+  LoadPortrait();
+  struct Case { const char* chosen; const char* written; };
+  const Case cases[] = {
+      {"photo.bmp", "photo.bmp"},          {"photo.BMP", "photo.BMP"},   {"photo.bMp", "photo.bMp"},
+      {"photo", "photo.bmp"},              {"photo.jpg", "photo.jpg.bmp"}, {"photobmp", "photobmp.bmp"},
+      {"photo.bmp.txt", "photo.bmp.txt.bmp"}, {"照片.Bmp", "照片.Bmp"},
+  };
+  int i = 0;
+  for (const Case& c : cases) {
+    const std::string dir = TempDir("save_name" + std::to_string(i++));
+    dialogs.PushFile(dir + c.chosen);
+    Click(frmMain->btnSavePicture);
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir)) files.push_back(entry.path().filename().string());
+    EXPECT_EQ(files, std::vector<std::string>{c.written}) << c.chosen;
+    TBitmap saved;
+    saved.LoadFromFile(dir + c.written);
+    EXPECT_EQ(saved.Width(), Scene()->Width()) << c.chosen;
+  }
+  EXPECT_EQ(dialogs.Requests().back().kind, win::DialogKind::SaveFile);
+  EXPECT_TRUE(dialogs.MessageTexts().empty());
 }
 
 // A program started with the system's default for the file-size signal, as from a shell.

@@ -2,10 +2,12 @@
 // scripted dialog service for the font, save and print dialogs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -641,6 +643,31 @@ TEST_F(PrintWindow, SaveAppendsBmpAndReportsAFileThatCannotBeWritten) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);  // Frames, page.bmp
 }
 
+// The page is saved under the save dialog's name when it already ends in ".bmp" in any case, and with
+// ".bmp" appended otherwise.
+TEST_F(PrintWindow, SaveAppendsBmpOnlyToANameWithoutIt) {
+  ShowWith(1);
+  AddToPage({0});
+  struct Case { const char* chosen; const char* written; };
+  const Case cases[] = {{"page.bmp", "page.bmp"}, {"page.BMP", "page.BMP"}, {"page.bmP", "page.bmP"},
+                        {"page", "page.bmp"},     {"page.png", "page.png.bmp"}, {"page_bmp", "page_bmp.bmp"}};
+  int i = 0;
+  for (const Case& c : cases) {
+    const fs::path dir = dir_ / ("save" + std::to_string(i++));
+    fs::create_directories(dir);
+    dialogs_.PushFile((dir / c.chosen).string());
+    ClickOn(form_->btnSave);
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir)) files.push_back(entry.path().filename().string());
+    EXPECT_EQ(files, std::vector<std::string>{c.written}) << c.chosen;
+    TBitmap saved;
+    saved.LoadFromFile((dir / c.written).string());
+    EXPECT_EQ(saved.Width(), 309) << c.chosen;
+    EXPECT_EQ(saved.Height(), 355) << c.chosen;
+  }
+  EXPECT_EQ(dialogs_.Requests().back().kind, win::DialogKind::SaveFile);
+}
+
 TEST_F(PrintWindow, PrintWritesOneDocumentOfOnePage) {
   ShowWith(4);
   AddToPage({0, 1, 2, 3});
@@ -660,6 +687,63 @@ TEST_F(PrintWindow, PrintWritesOneDocumentOfOnePage) {
   if (std::system("command -v pdfinfo >/dev/null 2>&1") == 0) {
     const std::string cmd = "pdfinfo '" + pdf + "' | grep -q '^Pages: *1$'";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
+  }
+}
+
+// The printed page fills the printable area's width and keeps its proportions. Rendered back from the
+// print-to-file printer at the printer's resolution, the page's block is as wide as the printable area,
+// its height is 355/309 of its width (about 1.149), and each picture is where the window shows it, at the
+// same place scaled.
+TEST_F(PrintWindow, PrintStretchesThePageToThePrintableWidthKeepingItsProportions) {
+  if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+  ShowWith(4);
+  AddToPage({0, 1, 2, 3});
+  ClickOn(form_->rdo4Pages);
+  const std::string pdf = (dir_ / "scaled.pdf").string();
+  Printer()->SetOutputFileName(pdf);
+  dialogs_.PushPrint(win::PrintOptions());
+  ClickOn(form_->btnPrint);
+  ASSERT_TRUE(fs::exists(pdf));
+  const int printableWidth = Printer()->PageWidth(), printableHeight = Printer()->PageHeight();
+
+  const std::string out = (dir_ / "scaled").string();
+  const std::string cmd = "pdftoppm -r 300 -singlefile '" + pdf + "' '" + out + "'";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  fs::copy_file(pdf, win::ArtifactPath("printed_page.pdf"), fs::copy_options::overwrite_existing);  // to look at
+  std::ifstream in(out + ".ppm", std::ios::binary);
+  std::string magic;
+  int pw = 0, ph = 0, maxv = 0;
+  in >> magic >> pw >> ph >> maxv;
+  in.get();
+  ASSERT_EQ(magic, "P6");
+  const std::string pixels((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(pixels.size(), size_t(pw) * ph * 3);
+  auto rendered = [&](int x, int y) {
+    const auto* p = reinterpret_cast<const unsigned char*>(&pixels[(size_t(y) * pw + x) * 3]);
+    return RGB(p[0], p[1], p[2]);
+  };
+  auto paper = [&](int x, int y) { return Near(rendered(x, y), White, 20); };
+  int left = pw, right = -1, top = ph, bottom = -1;
+  for (int y = 0; y < ph; ++y)
+    for (int x = 0; x < pw; ++x)
+      if (!paper(x, y)) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  ASSERT_GE(right, 0) << "nothing printed";
+  const int width = right - left + 1, height = bottom - top + 1;
+  EXPECT_NEAR(width, printableWidth, 2);
+  EXPECT_NEAR(double(height) / width, 355.0 / 309.0, 0.002);
+  EXPECT_LE(height, printableHeight + 2);
+  // The centres of the four cells, and points near the page's corners.
+  for (const TPoint p : {TPoint(77, 88), TPoint(231, 88), TPoint(77, 266), TPoint(231, 266), TPoint(6, 6),
+                         TPoint(302, 348)}) {
+    const int x = left + p.X * width / 309, y = top + p.Y * height / 355;
+    EXPECT_TRUE(Near(rendered(x, y), PixelOf(form_->imgPrint, p.X, p.Y), 12))
+        << "window (" << p.X << ", " << p.Y << ") printed at (" << x << ", " << y << "): " << std::hex
+        << rendered(x, y) << " for " << PixelOf(form_->imgPrint, p.X, p.Y);
   }
 }
 

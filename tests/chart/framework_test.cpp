@@ -165,6 +165,28 @@ TEST(FilterItems, CopiedConvolutionsKeepTheirWeights) {
   for (int k = 0; k < 9; ++k) EXPECT_EQ(loose.Weights[k], shift[k]) << k;
 }
 
+// Nine different weights, each seen by one channel of a 3 x 3 picture whose only non-zero byte per channel
+// sits under that weight; the copy made with its picture must give the centre what the source gives:
+// red under W9 (9 * 90 / 45 = 18), green under W1 (1 * 90 / 45 = 2), blue under W8 (8 * 45 / 45 = 8).
+TEST(FilterItems, CopiedConvolutionsKeepAllNineWeights) {
+  TChartPicture source, copy;
+  auto* c = new TConvolveFilter(nullptr);
+  const float weights[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+  std::copy(weights, weights + 9, c->Weights);
+  source.Filters()->AddFilter(c);
+  copy.Assign(&source);
+  ASSERT_EQ(copy.Filters()->Count(), 1);
+  auto* copied = dynamic_cast<TConvolveFilter*>(copy.Filters()->Items(0));
+  ASSERT_NE(copied, nullptr);
+  for (int k = 0; k < 9; ++k) EXPECT_EQ(copied->Weights[k], weights[k]) << k;
+  auto b = MakeBitmap(3, 3, [](int x, int y) {
+    return Rgb{x == 2 && y == 2 ? 90 : 0, x == 0 && y == 0 ? 90 : 0, x == 1 && y == 2 ? 45 : 0};
+  });
+  copied->FilterBitmap(b.get());
+  EXPECT_EQ(PixelOf(b.get(), 1, 1), (Rgb{18, 2, 8}));
+  EXPECT_EQ(PixelOf(b.get(), 2, 2), (Rgb{90, 0, 0}));  // the border keeps its values
+}
+
 // Copying a filter keeps every setting of its class (copies of pictures used to fall back to defaults).
 TEST(FilterAssign, CopiesEveryPublishedSetting) {
   TTileFilter tile(nullptr);

@@ -1,5 +1,6 @@
 // Filter lists streamed inside pictures as "FilterItems": round trips, refused classes and cut streams.
 #include <cmath>
+#include <functional>
 
 #include "platform/classes/filer.h"
 #include "tests/chart/chart_fixture.h"
@@ -244,6 +245,143 @@ TEST_F(FilterStreaming, StoredRotateAnglesOfAnySizeApplyOrAreRefused) {
     EXPECT_THROW(b.Back()->Filters()->Items(0)->FilterBitmap(got.get()), EInvalidGraphicOperation) << bad;
     auto orig = MakeBitmap(7, 4, Distinct);
     EXPECT_TRUE(SamePixels(got.get(), orig.get())) << bad;
+  }
+}
+
+// Applies every filter of a picture's list to the bitmap, in order.
+void ApplyList(TChartPicture* P, TBitmap* B) {
+  for (int i = 0; i < P->Filters()->Count(); ++i) P->Filters()->Items(i)->FilterBitmap(B);
+}
+
+// One filter with settings far outside its editor's range, written into a stored list and read back.
+template <typename F>
+void StoreAndReadBack(TPictureHolder& Into, const std::function<void(F*)>& Set) {
+  TPictureHolder a(nullptr);
+  Set(static_cast<F*>(a.Back()->Filters()->AddFilter(FilterClassOf<F>())));
+  ReadHolder(WriteHolder(&a), &Into);
+  ASSERT_EQ(Into.Back()->Filters()->Count(), 1);
+}
+
+// A linear ramp with one pixel raised by 9: every 3 x 3 mean of a ramp is its centre, so a blur with
+// Amount 1 (nine weights of 1) sees only the bump. Pass 1 spreads it as +1 over its 3 x 3 block; pass 2
+// keeps the pixels with five or more of the block around them (the centre and its four side neighbours);
+// pass 3 keeps only the centre (five of that cross around it); pass 4 rounds its 1/9 away. From pass 5
+// on nothing changes, so any count of passes from 4 up gives the ramp.
+Rgb Ramp(int X, int Y) { return {20 + 5 * X + 3 * Y, 200 - 4 * X + 2 * Y, 30 + 7 * X + 9 * Y}; }
+Rgb BumpedRamp(int X, int Y) {
+  Rgb c = Ramp(X, Y);
+  if (X == 5 && Y == 4) c = {c.r + 9, c.g + 9, c.b + 9};
+  return c;
+}
+
+TEST_F(FilterStreaming, StoredBlurStepsBeyondTheEditorEndOnceThePassesRepeat) {
+  struct Case {
+    int steps;
+    std::function<Rgb(int, int)> want;
+  } cases[] = {
+      {3, [](int x, int y) { Rgb c = Ramp(x, y); return x == 5 && y == 4 ? Rgb{c.r + 1, c.g + 1, c.b + 1} : c; }},
+      {4, Ramp},
+      {21, Ramp},
+      {2147483647, Ramp},
+      {2147483646, Ramp},
+  };
+  for (const Case& c : cases) {
+    TPictureHolder b(nullptr);
+    StoreAndReadBack<TBlurFilter>(b, [&](TBlurFilter* f) { f->SetSteps(c.steps); });
+    auto got = MakeBitmap(12, 9, BumpedRamp);
+    ApplyList(b.Back(), got.get());
+    auto want = MakeBitmap(12, 9, c.want);
+    EXPECT_TRUE(SamePixels(got.get(), want.get())) << c.steps;
+  }
+  // Amount -4 on 3 x 3 with a border of 100: weights summing to 4, so the centre c becomes
+  // (800 - 4c) / 4 = 200 - c, and back: 50 and 150 alternate for ever, an odd count of passes ending on
+  // 150 and an even one on 50.
+  for (int steps : {1, 2, 21, 22, 2147483647, 2147483646}) {
+    TPictureHolder b(nullptr);
+    StoreAndReadBack<TBlurFilter>(b, [&](TBlurFilter* f) {
+      f->SetSteps(steps);
+      f->SetAmount(-4);
+    });
+    auto got = MakeBitmap(3, 3, [](int x, int y) { return x == 1 && y == 1 ? Rgb{50, 50, 50} : Rgb{100, 100, 100}; });
+    ApplyList(b.Back(), got.get());
+    const int centre = steps % 2 ? 150 : 50;
+    EXPECT_EQ(PixelOf(got.get(), 1, 1), (Rgb{centre, centre, centre})) << steps;
+    EXPECT_EQ(PixelOf(got.get(), 0, 1), (Rgb{100, 100, 100})) << steps;
+  }
+}
+
+// Zoom margins of Round(10 * Percent * 0.005) pixels: far beyond the picture for these percents, so the
+// crop is one pixel (Max(1, 10 - 2 MX)) taken from beyond the picture, where nothing is copied into the
+// new (white) work bitmap, and that white pixel is stretched over the zoomed rectangle.
+TEST_F(FilterStreaming, StoredZoomPercentsBeyondTheEditorCropOnePixelFromBeyondThePicture) {
+  const Rgb white{255, 255, 255};
+  for (double percent : {6e11, 1e15, 1e300})
+    for (bool region : {false, true}) {
+      TPictureHolder b(nullptr);
+      StoreAndReadBack<TZoomFilter>(b, [&](TZoomFilter* f) {
+        f->SetPercent(percent);
+        if (region) {  // the rectangle x, y = 2..7 (right = left + width): zoomed through a work bitmap
+          f->Region()->SetLeft(2);
+          f->Region()->SetTop(2);
+          f->Region()->SetWidth(5);
+          f->Region()->SetHeight(5);
+        }
+      });
+      auto got = MakeBitmap(10, 10, Distinct);
+      ASSERT_NO_THROW(ApplyList(b.Back(), got.get())) << percent;
+      auto want = MakeBitmap(10, 10, [&](int x, int y) {
+        const bool inside = !region || (x >= 2 && x <= 7 && y >= 2 && y <= 7);
+        return inside ? white : Distinct(x, y);
+      });
+      EXPECT_TRUE(SamePixels(got.get(), want.get())) << percent << " region " << region;
+    }
+}
+
+// Bevel Size 2 on a 10 x 8 picture of grey 100 (HalfH 3, HalfW 4): ring 0 lightens row 0 and darkens
+// row 7 (all columns), then lightens column 0 and darkens column 9 (rows 1..7); ring 1 lightens row 1 and
+// darkens row 6 (columns 1..8), then lightens column 1 and darkens column 8 (rows 2..6). Bright at the
+// top of the integers takes every lightened channel to 255 and every darkened one to 0; at the bottom
+// the other way round. The last treatment of a pixel decides: L lit, D darkened, . untouched.
+TEST_F(FilterStreaming, StoredBevelBrightAtTheIntegerLimitsKeepsTheLitEdges) {
+  const char* rings[8] = {"LLLLLLLLLL", "LLLLLLLLLD", "LL......DD", "LL......DD",
+                          "LL......DD", "LL......DD", "LLDDDDDDDD", "LDDDDDDDDD"};
+  for (int bright : {2147483647, -2147483647 - 1}) {
+    TPictureHolder b(nullptr);
+    StoreAndReadBack<TBevelFilter>(b, [&](TBevelFilter* f) {
+      f->SetBright(bright);
+      f->SetSize(2);
+    });
+    auto got = MakeBitmap(10, 8, [](int, int) { return Rgb{100, 100, 100}; });
+    ApplyList(b.Back(), got.get());
+    const int lit = bright > 0 ? 255 : 0, dark = bright > 0 ? 0 : 255;
+    auto want = MakeBitmap(10, 8, [&](int x, int y) {
+      const char k = rings[y][x];
+      const int v = k == 'L' ? lit : (k == 'D' ? dark : 100);
+      return Rgb{v, v, v};
+    });
+    EXPECT_TRUE(SamePixels(got.get(), want.get())) << bright;
+  }
+}
+
+// A crop whose stored place lies at the far ends of the integers takes its area from beyond the picture:
+// the new work bitmap stays white and is stretched over the whole (unchanged size) bitmap.
+TEST_F(FilterStreaming, StoredCropPlacesAtTheIntegerLimitsTakeNothingFromThePicture) {
+  const int lowest = -2147483647 - 1;
+  struct Case {
+    int left, top;
+  } cases[] = {{lowest, 0}, {0, lowest}, {lowest, lowest}, {lowest + 1, 2}, {2147483647, 0}};
+  for (const Case& c : cases) {
+    TPictureHolder b(nullptr);
+    StoreAndReadBack<TCropFilter>(b, [&](TCropFilter* f) {
+      f->SetLeft(c.left);
+      f->SetTop(c.top);
+      f->SetWidth(3);
+      f->SetHeight(3);
+    });
+    auto got = MakeBitmap(6, 6, Distinct);
+    ApplyList(b.Back(), got.get());
+    auto want = MakeBitmap(6, 6, [](int, int) { return Rgb{255, 255, 255}; });
+    EXPECT_TRUE(SamePixels(got.get(), want.get())) << c.left << "," << c.top;
   }
 }
 

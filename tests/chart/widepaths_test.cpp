@@ -3,6 +3,7 @@
 
 #include "chart/ChartPixelWide.h"
 #include "chart/ChartResample.h"
+#include "platform/win/testing.h"
 #include "tests/chart/chart_fixture.h"
 
 namespace {
@@ -103,6 +104,86 @@ TEST(WidePaths, ConvolutionsAndInvertAgreeOnOddSizesAndRegions) {
           f->FilterBitmap(b);
         }, Format("%s on %dx%d, region %d", kind, w, h, region));
     }
+}
+
+// The filters with wide paths, made afresh for each run.
+std::vector<std::pair<std::string, std::function<std::unique_ptr<TChartFilter>()>>> WideFilters() {
+  auto custom = [](std::initializer_list<float> W) {
+    return [w = std::vector<float>(W)]() -> std::unique_ptr<TChartFilter> {
+      auto c = NewFilter<TConvolveFilter>();
+      std::copy(w.begin(), w.end(), c->Weights);
+      return c;
+    };
+  };
+  return {
+      {"invert", [] { return NewFilter<TInvertFilter>(); }},
+      {"brightness", []() -> std::unique_ptr<TChartFilter> { auto f = NewFilter<TBrightnessFilter>(); f->SetAmount(-20); return f; }},
+      {"color", []() -> std::unique_ptr<TChartFilter> { auto f = NewFilter<TColorFilter>(); f->SetGreen(77); f->SetRed(-5); return f; }},
+      {"gamma", [] { return NewFilter<TGammaCorrectionFilter>(); }},
+      {"sharpen", [] { return NewFilter<TSharpenFilter>(); }},
+      {"emboss", [] { return NewFilter<TEmbossFilter>(); }},
+      {"blur 5", []() -> std::unique_ptr<TChartFilter> { auto f = NewFilter<TBlurFilter>(); f->SetAmount(5); return f; }},
+      {"blur -1", []() -> std::unique_ptr<TChartFilter> { auto f = NewFilter<TBlurFilter>(); f->SetAmount(-1); return f; }},
+      {"custom mixed", custom({0.5f, -0.25f, 1, 0.125f, 3, -1, 0, 2, -0.375f})},
+      {"custom wide", custom({12, 12, 12, 12, -44, 12, 12, -8, 0})},
+      {"custom single", custom({1, 2, 3, 4, 5, 6, 7, 8, -1})},
+  };
+}
+
+// Every wide path on a picture of any size: the filters on the whole picture, and on a region that
+// starts at column 1 and ends one column short of the right edge; rotation; stretches both ways.
+std::vector<std::pair<std::string, std::function<void(TBitmap*)>>> EveryWidePath(int W, int H) {
+  std::vector<std::pair<std::string, std::function<void(TBitmap*)>>> all;
+  for (const auto& [name, make] : WideFilters()) {
+    all.push_back({name, [make = make](TBitmap* b) { make()->FilterBitmap(b); }});
+    if (W >= 4)
+      all.push_back({name + " region", [make = make, W, H](TBitmap* b) {
+                       auto f = make();
+                       f->Region()->SetLeft(1);
+                       f->Region()->SetTop(1);
+                       f->Region()->SetWidth(W - 3);  // right = left + width: column W - 2
+                       f->Region()->SetHeight(H - 1);
+                       f->FilterBitmap(b);
+                     }});
+  }
+  // Angles that bring the picture's last pixel to the side of the work picture and to its top or bottom.
+  for (double angle : {30.0, -12.5, 120.0, 250.0}) all.push_back({Format("rotate %g", angle), [angle](TBitmap* b) { RotateBitmapBy(b, angle); }});
+  for (auto [dw, dh] : {std::pair{7, 9}, {-5, 1}, {0, -2}})
+    all.push_back({Format("stretch by %d x %d", dw, dh), [dw = dw, dh = dh, W, H](TBitmap* b) {
+                     auto dst = MakeBitmap(std::max(1, W + dw), std::max(1, H + dh), [](int, int) { return Rgb{}; });
+                     StretchSmoothQuality(b, dst.get(), false);
+                     b->Assign(dst.get());
+                   }});
+  return all;
+}
+
+// Every new bitmap's pixels end where an inaccessible page starts, while it lives.
+struct TGuardedEnds {
+  TGuardedEnds() { win::GuardPixelEnds(true); }
+  ~TGuardedEnds() { win::GuardPixelEnds(false); }
+};
+
+// Row lengths across one whole step of the widest vectors: 64 widths give every remainder of a row's
+// bytes by the 64-byte vectors and by the 96-byte steps of the channel shifts. Every bitmap ends on an
+// inaccessible page, so a read or write past the last row faults.
+TEST(WidePaths, AgreeForEveryRowLengthAcrossAWholeVectorStep) {
+  TGuardedEnds guard;
+  std::mt19937 rng(41);
+  for (int w = 1; w <= 66; ++w) {
+    const int h = 3 + w % 3;
+    auto src = MakeBitmap(w, h, [&](int, int) { return Rgb{int(rng() % 256), int(rng() % 256), int(rng() % 256)}; });
+    for (const auto& [name, work] : EveryWidePath(w, h)) BothPaths(src.get(), work, Format("%s on %dx%d", name, w, h));
+  }
+}
+
+// Rows of 4096 pixels are three pages each: every row ends on a page boundary, and the last one where
+// the inaccessible page after the picture begins.
+TEST(WidePaths, RowsEndingOnAPageBoundaryBeforeAnInaccessiblePage) {
+  TGuardedEnds guard;
+  std::mt19937 rng(5);
+  auto src = MakeBitmap(4096, 5, [&](int, int) { return Rgb{int(rng() % 256), int(rng() % 256), int(rng() % 256)}; });
+  ASSERT_EQ(src->ScanLineStride() % 4096, 0);
+  for (const auto& [name, work] : EveryWidePath(4096, 5)) BothPaths(src.get(), work, name + " on 4096 x 5");
 }
 
 }  // namespace

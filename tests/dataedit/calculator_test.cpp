@@ -42,6 +42,8 @@ const std::vector<KeyCase>& KeyTable() {
       {"1+2=", "3", "Ok", 0},
       {"1+2", "2", "=", 1},
       {"0+5", "5", "Ok", 1},                  // LeftValue 0: Enter would accept at once
+      {"5+", "5", "Ok", 0},                   // no right operand yet: nothing to calculate
+      {"5+\r", "5", "Ok", 0, 1},              // so Enter accepts the 5 shown
       {"200+10%", "220", "Ok", 0},
       {"200*10%", "20", "Ok", 0},
       {"200-10%", "180", "Ok", 0},

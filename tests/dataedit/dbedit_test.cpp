@@ -408,3 +408,43 @@ TEST_F(DBEditTest, TextIsStoredOnlyWhenUnboundAndNotEmpty) {
 }
 
 }  // namespace
+
+// A date of a year below 1000 shows its year with four digits, so editing another part of it and
+// leaving writes the same year back instead of one widened into the current century.
+TEST_F(DBEditTest, DatesOfEarlyYearsKeepTheirYearThroughAnEdit) {
+  auto* dates = new TMemDataSet(owner.get());
+  dates->AddField("Day", ftDate);
+  dates->CreateDataSet();
+  dates->Append();
+  dates->FieldByName("Day")->SetAsDateTime(EncodeDate(5, 3, 4));
+  dates->Post();
+  auto* daySource = new TDataSource(owner.get());
+  daySource->SetDataSet(dates);
+  TTestDBEdit* day = MakeEdit(10, 40);
+  day->SetDataSource(daySource);
+  day->SetDataField("Day");
+  win::PumpMessages();
+  const struct {
+    int Year;
+    const char *Shown, *Typed;
+  } cases[] = {{5, "0005-03-04", "0005-03-05"}, {99, "0099-03-04", "0099-03-05"}, {987, "0987-03-04", "0987-03-05"},
+               {2024, "2024-03-04", "2024-03-05"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Year);
+    dates->Edit();
+    dates->FieldByName("Day")->SetAsDateTime(EncodeDate(c.Year, 3, 4));
+    dates->Post();
+    EXPECT_EQ(day->Text(), c.Shown);
+    Focus(day);
+    Key(VK_END);
+    Key(VK_BACK);
+    Type("5");
+    EXPECT_EQ(day->Text(), c.Typed);
+    Focus(other);
+    int y = 0, m = 0, d = 0;
+    DecodeDate(dates->FieldByName("Day")->AsDateTime(), y, m, d);
+    EXPECT_EQ(y, c.Year);
+    EXPECT_EQ(m, 3);
+    EXPECT_EQ(d, 5);
+  }
+}

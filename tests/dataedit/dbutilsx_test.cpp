@@ -137,6 +137,9 @@ TEST(ParseSTFilterText, EveryErrorNamesTheText) {
       {stvkString, "'a", QuoteAbsent},
       {stvkNumber, "( 5", ErrorInExpression},
       {stvkString, "NOT x", ErrorInExpression},
+      // Exactly two NOT: a NOT of a NOT is no operator.
+      {stvkString, "NOT NOT LIKE x", ErrorInExpression},
+      {stvkString, "! ! In (a)", ErrorInExpression},
       // Mended: a link word cannot open the text.
       {stvkString, "AND x", UnexpectedAndOr},
       {stvkString, "| x", UnexpectedAndOr},

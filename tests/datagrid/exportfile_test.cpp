@@ -1,7 +1,13 @@
 // Exporting into a file: the old file survives every failed export (a writer that raises part-way, a
-// full disk, a missing folder) and an export with nothing to write, and the error names the file and
-// the reason.
+// full disk, a missing folder) and an export nobody asked for, and the error names the file and the
+// reason. An export of no records replaces the file; the bytes go to the disk as they are made; a FIFO
+// or a device is written as it stands.
+#include <fcntl.h>
+#include <malloc.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstring>
@@ -12,6 +18,7 @@
 
 #include "datagrid/DBGridXRtf.h"
 #include "impexp_fixture.h"
+#include "platform/graphics/replacefile.h"
 
 namespace {
 
@@ -127,4 +134,146 @@ TEST_F(ImpExpTest, AFileExportReplacesTheOldFileWholeOrLeavesItAlone) {
   TDBGridXExportAsText S;
   S.DBGridX = grid;
   EXPECT_EQ(Contents(Path), ExportGridToString(S, true));
+}
+
+namespace {
+
+// Every record deleted: the export asked for is made, and it is empty (titles off) or holds the title
+// line only.
+std::string ExportOf(TDBGridXExport& E, TDBGridX* Grid) {
+  E.DBGridX = Grid;
+  return ExportGridToString(E, true);
+}
+
+// Heap bytes in use (small blocks and blocks mapped on their own).
+size_t HeapInUse() {
+  const struct mallinfo2 M = mallinfo2();
+  return M.uordblks + M.hblkhd;
+}
+
+// An exporter that, every `Every` records, notes how much more heap is in use than when the export
+// began, and the size of the temporary file being written beside the target.
+template <typename Base>
+class TWatchedExport : public Base {
+ public:
+  std::string Folder;
+  size_t Start = 0, MostHeap = 0;
+  int64_t TemporaryBytes = 0;
+  int Records = 0, Every = 2000;
+
+ protected:
+  void EmitRecord(const TColumnsXList& Columns) override {
+    Base::EmitRecord(Columns);
+    if (++Records % Every) return;
+    MostHeap = std::max(MostHeap, HeapInUse() > Start ? HeapInUse() - Start : 0);
+    for (const auto& E : fs::directory_iterator(Folder))
+      if (PictureFiles::IsTemporaryFileName(E.path().filename().string()))
+        TemporaryBytes = std::max<int64_t>(TemporaryBytes, static_cast<int64_t>(E.file_size()));
+  }
+};
+
+}  // namespace
+
+TEST_F(ImpExpTest, AnExportOfNoRecordsReplacesTheOlderExport) {
+  const std::string Dir = win::TempFolder("grid_export_empty");
+  ds->First();
+  while (!ds->IsEmpty()) ds->Delete();
+  struct Case {
+    const char* Name;
+    bool Titles;
+    std::function<std::unique_ptr<TDBGridXExport>()> Make;
+    std::string Expected;  // "": worked out below from a stream export of the same
+  } Cases[] = {
+      {"text, titles off", false, [] { return std::make_unique<TDBGridXExportAsText>(); }, ""},
+      {"CSV, titles off", false, [] { return std::make_unique<TDBGridXExportAsCSV>(); }, ""},
+      {"text, titles on", true, [] { return std::make_unique<TDBGridXExportAsText>(); },
+       "Person|ID\tPerson|Name\tFigures|Amount\tFigures|Born\tCode\tCode text"},
+      {"RTF, titles off", false, [] { return std::make_unique<TDBGridXExportAsRTF>(); }, "rtf"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    const std::string Path = Dir + "/older.out";
+    std::ofstream(Path, std::ios::binary) << "an older export of five records\r\n";
+    grid->SetOptions(C.Titles ? grid->Options() + gdoTitles : grid->Options() - gdoTitles);
+    auto E = C.Make();
+    E->DBGridX = grid;
+    E->ExportFile(Path, true);
+    const std::string Got = Contents(Path);
+    if (std::string(C.Expected) == "rtf") {
+      auto S = C.Make();
+      EXPECT_EQ(Got, ExportOf(*S, grid));
+      EXPECT_EQ(Got.rfind("{\\rtf1", 0), 0u);
+    } else {
+      EXPECT_EQ(Got, C.Expected);
+    }
+  }
+  size_t Entries = 0;
+  for (const auto& E : fs::directory_iterator(Dir)) Entries += E.is_regular_file();
+  EXPECT_EQ(Entries, 1u);
+}
+
+// A large export goes to the file's temporary file as it is made: part-way the temporary file already
+// holds most of what was made, and the heap holds a small part of it.
+TEST_F(ImpExpTest, AFileExportIsWrittenAsItIsMadeNotGatheredInMemory) {
+  const std::string Dir = win::TempFolder("grid_export_stream");
+  grid->SetOptions(grid->Options() - gdoTitles);
+  ds->DisableControls();
+  for (int i = 0; i < 20000; ++i)
+    AddRecord(ds, {100 + i, "A somewhat longer name", 12.5 + i, 1 + i % 28, i % 2 ? "Y" : "N"});
+  ds->EnableControls();
+  ds->First();
+  const std::string Path = Dir + "/big.out";
+  auto Check = [&](auto& E, const char* Name) {
+    SCOPED_TRACE(Name);
+    E.DBGridX = grid;
+    E.Folder = Dir;
+    E.Start = HeapInUse();
+    E.ExportFile(Path, true);
+    const int64_t Size = static_cast<int64_t>(fs::file_size(Path));
+    EXPECT_GT(Size, 1000000);
+    EXPECT_LT(E.MostHeap, static_cast<size_t>(Size / 8)) << "of " << Size << " bytes";
+    return Size;
+  };
+  TWatchedExport<TDBGridXExportAsCSV> Csv;
+  const int64_t CsvSize = Check(Csv, "CSV");
+  // At the last look (record 20000 of 20005) the temporary file held all but the last buffer's worth.
+  EXPECT_GT(Csv.TemporaryBytes, CsvSize - 70000);
+  TWatchedExport<TDBGridXExportAsRTF> Rtf;
+  Check(Rtf, "RTF");
+  TDBGridXExportAsRTF S;
+  EXPECT_EQ(Contents(Path), ExportOf(S, grid));
+  size_t Entries = 0;
+  for (const auto& E : fs::directory_iterator(Dir)) Entries += E.is_regular_file();
+  EXPECT_EQ(Entries, 1u);
+}
+
+// A FIFO named as the export's file gets the export and stays a FIFO; a device that is full (as a
+// full disk) fails the export with its reason and stays a device.
+TEST_F(ImpExpTest, AFileExportIntoAFifoOrADeviceWritesItInPlace) {
+  const std::string Dir = win::TempFolder("grid_export_fifo");
+  const std::string Fifo = Dir + "/p.csv";
+  ASSERT_EQ(::mkfifo(Fifo.c_str(), 0644), 0);
+  const int Reader = ::open(Fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(Reader, 0);
+  TDBGridXExportAsCSV E;
+  E.DBGridX = grid;
+  E.ExportFile(Fifo, true);
+  std::string Got(65536, '\0');
+  const ssize_t N = ::read(Reader, Got.data(), Got.size());
+  ::close(Reader);
+  Got.resize(N > 0 ? static_cast<size_t>(N) : 0);
+  TDBGridXExportAsCSV S;
+  EXPECT_EQ(Got, ExportOf(S, grid));
+  EXPECT_TRUE(fs::is_fifo(Fifo));
+  const std::string Full = Dir + "/full.csv";
+  if (::mknod(Full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) GTEST_SKIP() << "devices cannot be made here";
+  std::string Message;
+  try {
+    E.ExportFile(Full, true);
+  } catch (const Exception& X) {
+    Message = X.Message();
+  }
+  EXPECT_EQ(Message, "Cannot create file \"" + Full + "\". " + std::strerror(ENOSPC));
+  EXPECT_TRUE(fs::is_character_file(Full));
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 2);
 }

@@ -349,6 +349,47 @@ TEST_F(FilterRowTest, APressOnAFilterCellStartsEditingThere) {
   EXPECT_FALSE(g->FilterRowMouseDown(mbLeft, data.Left + 3, data.Top + 3));
 }
 
+// The frozen column's filter cell is edited like any other: a press on it, Home from the next cell,
+// Tab wrapping from the last cell and Down back to the data reach it without an error, and what is
+// typed there is applied.
+TEST_F(FilterRowTest, TheFrozenColumnsFilterCellIsEditedLikeTheOthers) {
+  auto o = grid->Options();
+  o.Include(gdoTabs);
+  grid->SetOptions(o);
+  grid->SetFrozenCols(1);
+  Show();
+  ASSERT_EQ(grid->FixedCols(), grid->IndicatorOffset() + 1);
+  const TRect cell = grid->CellRect(grid->DataToRawColumn(0), grid->FilterGridRow());
+  const TPoint p = grid->ClientToScreen(TPoint(cell.Left + 5, (cell.Top + cell.Bottom) / 2));
+  win::Click(p.X, p.Y);
+  win::PumpMessages();
+  ASSERT_TRUE(grid->FilterEditing());
+  EXPECT_EQ(grid->FilterColumnIndex(), 0);
+  EXPECT_TRUE(grid->FilterEditor()->Focused());
+  EXPECT_EQ(grid->FilterEditor()->Left(), cell.Left + 1);
+  // Home from the next cell.
+  grid->BeginFilterEdit(1);
+  Key(VK_HOME);
+  EXPECT_EQ(grid->FilterColumnIndex(), 0);
+  // Tab from the last cell wraps to the first.
+  grid->BeginFilterEdit(5);
+  Key(VK_TAB);
+  EXPECT_EQ(grid->FilterColumnIndex(), 0);
+  EXPECT_EQ(grid->FilterEditor()->Left(), cell.Left + 1);
+  // Typed and applied.
+  Type("> 2");
+  Type("\r");
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(F(0)->ConditionText(), "> 2");
+  ASSERT_EQ(texts.size(), 6u);
+  EXPECT_EQ(texts[0], "> 2");
+  // Down: the frozen column cannot be the current column; filter editing ends on the first record.
+  ds->Last();
+  Key(VK_DOWN);
+  EXPECT_FALSE(grid->FilterEditing());
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 1);
+}
+
 TEST_F(FilterRowTest, AKeyListFilterIsChosenInTheDropDownAndAppliedOnCloseUp) {
   auto* codes = new TMemDataSet(owner.get());
   codes->AddField("Code", ftString, 4);
@@ -745,4 +786,47 @@ TEST_F(FilterRowTest, TheCellEditorIsShownOnlyAfterTheFilterCellsEditingEnds) {
   grid->ShowCellEditor();
   EXPECT_FALSE(grid->FilterEditing());
   EXPECT_TRUE(cellEditorShown());
+}
+
+// A number beyond the double's range or a NaN typed as a condition is refused with the conversion
+// error, as a field refuses it, instead of a filter that silently keeps or hides every row.
+TEST_F(FilterRowTest, NumbersThatAreNoFiniteNumberRaiseTheConversionError) {
+  std::vector<std::string> errors;
+  SetApplicationExceptionHandler([&](std::exception_ptr E) {
+    try {
+      std::rethrow_exception(E);
+    } catch (const Exception& X) {
+      errors.push_back(std::string(X.ClassName()) + ": " + X.Message());
+    }
+  });
+  Show();
+  const struct {
+    const char *Typed, *Error;
+  } cases[] = {
+      {"> 1e400", "EConvertError: '1e400' is not a valid floating point value"},
+      {"< -1e400", "EConvertError: '-1e400' is not a valid floating point value"},
+      {"= NaN", "EConvertError: 'NaN' is not a valid floating point value"},
+      {"In (1,INF)", "EConvertError: 'INF' is not a valid floating point value"},
+      {"> 1 AND < -INF", "EConvertError: '-INF' is not a valid floating point value"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Typed);
+    errors.clear();
+    grid->BeginFilterEdit(2);  // Amount, a number column
+    ASSERT_TRUE(grid->FilterEditor()->Focused());
+    SendMessage(grid->FilterEditor()->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    win::InjectChar(std::string(c.Typed) + "\r");
+    win::PumpMessages();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], c.Error);
+    EXPECT_EQ(applied, 0) << "no filter applied";
+  }
+  // A large finite number is still a condition.
+  grid->BeginFilterEdit(2);
+  SendMessage(grid->FilterEditor()->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  win::InjectChar("> 1e300\r");
+  win::PumpMessages();
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(F(2)->Condition().Operand1.AsDouble(), 1e300);
+  SetApplicationExceptionHandler(nullptr);
 }

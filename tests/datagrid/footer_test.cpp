@@ -3,8 +3,10 @@
 // (an unknown field in a field-value footer, a missing aggregate, accumulator overflow).
 
 #include <limits>
+#include <map>
 #include <vector>
 
+#include "datagrid/DBGridXExport.h"
 #include "datagrid/DBGridXFooter.h"
 #include "platform/classes/filer.h"
 #include "tests/datagrid/grid_fixture.h"
@@ -429,4 +431,79 @@ TEST_F(FooterTest, SumListRecalculationEventsReachTheGridWithTheSumList) {
   ds->First();
   EXPECT_EQ(seen, (std::vector<std::string>{"recalc", "after 11.25"}));
   ds->SetFiltered(false);
+}
+
+// A sum beyond the fixed-point range (about 9.22e14), reached by values within it or by one value
+// beyond it, is shown in full as the grid paints it and as its export writes it, never as the range's
+// end 922,337,203,685,478; taking the large values away brings back the exact figure.
+TEST_F(FooterTest, SumsBeyondTheFixedPointRangeAreShownInFull) {
+  Bind();
+  grid->SetFooterRowCount(2);
+  TColumnX* amount = Col(2);
+  TColumnFooterX* avg = amount->Footers()->Add();  // row 0
+  avg->SetValueType(fvtAvg);
+  avg->SetDisplayFormat("#,##0.00");
+  amount->Footer()->SetValueType(fvtSum);  // row 1
+  amount->Footer()->SetDisplayFormat("#,##0.00");
+  std::map<int, std::string> shown;
+  grid->OnGetFooterParams = [&](TObject*, int, int Row, TColumnX* Column, TFont*, TColor&, TAlignment&,
+                                TGridDrawState, std::string& Text) {
+    if (Column == amount) shown[Row] = Text;
+  };
+  auto paint = [&] {
+    shown.clear();
+    grid->Invalidate();
+    grid->Repaint();
+    win::PumpMessages();
+  };
+  auto exported = [&] {
+    TDBGridXExportAsText e;
+    e.DBGridX = grid;
+    return ExportGridToString(e, true);
+  };
+  auto setAmount = [&](int Record, double Value) {
+    ds->First();
+    ds->MoveBy(Record);
+    ds->Edit();
+    ds->FieldByName("Amount")->SetAsFloat(Value);
+    ds->Post();
+  };
+  // The amounts are 1.25, 2.5, 3.75, 5 and 6.25.
+  paint();
+  EXPECT_EQ(shown[1], "18.75");
+  EXPECT_EQ(shown[0], "3.75");
+  setAmount(0, 9e14);
+  setAmount(1, 9e14);
+  setAmount(2, 1e14);
+  setAmount(3, 0);
+  setAmount(4, 0);
+  // 1,900,000,000,000,000 in all: each value fits the fixed point, the total does not.
+  paint();
+  EXPECT_EQ(shown[1], "1,900,000,000,000,000.00");
+  EXPECT_EQ(shown[0], "380,000,000,000,000.00");
+  std::string text = exported();
+  EXPECT_NE(text.find("\t1,900,000,000,000,000.00\t"), std::string::npos) << text;
+  EXPECT_EQ(text.find("922,337,203,685,47"), std::string::npos) << text;
+  setAmount(0, 5e16);  // one value beyond the range: 51,000,000,000,000,000 in all
+  paint();
+  EXPECT_EQ(shown[1], "51,000,000,000,000,000.00");
+  EXPECT_EQ(shown[0], "10,200,000,000,000,000.00");
+  text = exported();
+  EXPECT_NE(text.find("\t51,000,000,000,000,000.00\t"), std::string::npos) << text;
+  EXPECT_NE(text.find("\t10,200,000,000,000,000.00\t"), std::string::npos) << text;
+  ds->First();
+  ds->Delete();  // 9e14 + 1e14 over four records
+  paint();
+  EXPECT_EQ(shown[1], "1,000,000,000,000,000.00");
+  EXPECT_EQ(shown[0], "250,000,000,000,000.00");
+  setAmount(0, 1e13);  // back within the range: the exact figure again
+  paint();
+  EXPECT_EQ(shown[1], "110,000,000,000,000.00");
+  EXPECT_EQ(shown[0], "27,500,000,000,000.00");
+  setAmount(0, -9e14);  // below the range's lower end as well
+  setAmount(1, -9e14);
+  setAmount(2, -9e14);
+  paint();
+  EXPECT_EQ(shown[1], "-2,700,000,000,000,000.00");
+  EXPECT_EQ(shown[0], "-675,000,000,000,000.00");
 }

@@ -76,9 +76,10 @@ TEST_F(ImportTest, RoundTripsThroughBinaryAndCsv) {
 }
 
 TEST_F(ImportTest, TextLineEndsAndCells) {
-  // The first line end says how records end: after a CR LF only CR LF does, and a lone LF or CR is
-  // text of its cell; after a lone LF, LF does; after a lone CR, CR does. TAB splits cells; a TAB before
-  // a line end adds no cell; a line with fewer cells leaves the later columns; extra cells are dropped.
+  // The whole text says how records end: when it holds a CR LF only CR LF does, and a lone LF or CR is
+  // text of its cell (also before the first CR LF); else, when it holds an LF, LF does and a CR is cell
+  // text; else CR does. TAB splits cells; a TAB before a line end adds no cell; a line with fewer cells
+  // leaves the later columns; extra cells are dropped.
   struct Case {
     const char* what;
     std::string text;
@@ -90,7 +91,13 @@ TEST_F(ImportTest, TextLineEndsAndCells) {
       {"CR LF first: lone LF and CR are cell text", "7\tA\r\n8\tB\nC\r\n9\tD\rE\n", {"7|A", "8|B\nC", "9|D\rE\n"}},
       {"CR LF first: a CR before CR LF is cell text", "7\tA\r\n8\tB\r\r\n9", {"7|A", "8|B\r", "9|"}},
       {"lone LF first: LF ends records, a CR is cell text", "7\tA\n8\tB\rC\n\n9", {"7|A", "8|B\rC", "3|", "9|"}},
-      {"lone CR first: an LF is cell text", "7\tA\r8\tB\nC\r", {"7|A", "8|B\nC"}},
+      {"a cell's LF before the first CR LF", "7\tA\nB\r\n8\tC\r\n", {"7|A\nB", "8|C"}},
+      {"a cell's CR before the first CR LF", "7\tA\rB\r\n8\tC", {"7|A\rB", "8|C"}},
+      // The reader takes 64 KiB at a time: this CR is the last byte of the first block, its LF the first
+      // of the next (the seventh cell and later are dropped).
+      {"a CR LF across the reader's blocks", "7\tA\nB\t\t\t\t\t\t" + std::string(65535 - 11, 'x') + "\r\n8\tC",
+       {"7|A\nB", "8|C"}},
+      {"lone CR first, an LF later: LF ends records", "7\tA\rB\n8\tC\r", {"7|A\rB", "8|C\r"}},
       {"trailing TAB", "7\t\r\n", {"7|Ann"}},
       {"short line", "9", {"9|Ann"}},
       {"long line", "7\tA\t3.5\t2001-02-03\tN\tignored\textra", {"7|A"}},
@@ -107,6 +114,29 @@ TEST_F(ImportTest, TextLineEndsAndCells) {
     EXPECT_EQ(ds->State(), dsBrowse);
   }
   EXPECT_EQ(Row(ds, 1), "7|A|3.5|2001-02-03|N|No");
+}
+
+TEST_F(ImportTest, TextWithLineBreaksInsideCellsComesBackRecordForRecord) {
+  // Line breaks in the first records' cells come before the first CR LF that ends a record.
+  ds->First();
+  ds->Edit();
+  ds->FieldByName("Name")->SetAsString("Ann\nLee");
+  ds->Post();
+  ds->Next();
+  ds->Edit();
+  ds->FieldByName("Name")->SetAsString("Bo\rZhu\n");
+  ds->Post();
+  grid->SetOptions(grid->Options() - gdoTitles);
+  TDBGridXExportAsText e;
+  const std::string text = Export(e, grid);
+  ASSERT_LT(text.find('\n'), text.find("\r\n"));
+  MakeTarget();
+  grid2->SetOptions(grid2->Options() - gdoTitles);
+  Import<TDBGridXImportAsText>(grid2, text, true);
+  ASSERT_EQ(ds2->RecordCount(), 5);
+  for (int r = 1; r <= 5; ++r) EXPECT_EQ(Row(ds2, r), Row(ds, r)) << "record " << r;
+  EXPECT_EQ(TextAt(ds2, 1, "Name"), "Ann\nLee");
+  EXPECT_EQ(TextAt(ds2, 2, "Name"), "Bo\rZhu\n");
 }
 
 TEST_F(ImportTest, LookupAndKeyListColumnsLeaveUnknownTextsAlone) {
@@ -302,6 +332,47 @@ TEST_F(ImportTest, CellErrorsAskToSkipStopOrIgnoreAll) {
   EXPECT_THROW(Import<TDBGridXImportAsText>(grid, "x"), EAbort);
   ASSERT_EQ(dialogs.MessageTexts().size(), 1u);
   EXPECT_NE(dialogs.MessageTexts()[0].find("忽略错误?"), std::string::npos);
+}
+
+// Whether S is well-formed UTF-8: every lead byte followed by as many continuation bytes as it announces.
+static bool WholeCharacters(const std::string& S) {
+  for (size_t i = 0; i < S.size();) {
+    const unsigned char c = static_cast<unsigned char>(S[i]);
+    const size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (n == 0 || i + n > S.size()) return false;
+    for (size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(S[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+TEST_F(ImportTest, TheCellErrorQuestionForAHugeChineseCellKeepsWholeCharacters) {
+  // Column 0 is an integer. A cell of 100,000 Chinese characters (3 bytes each) fails to convert; the
+  // question quotes the error's beginning and end, never half a character.
+  std::string cell;
+  for (int i = 0; i < 100000; ++i) cell += i % 2 ? "中" : "文";
+  for (const std::string& lead : {std::string(), std::string("x"), std::string("xy")}) {
+    SCOPED_TRACE(lead.size());
+    ResetData();
+    ds->First();
+    grid->SetCol(grid->DataToRawColumn(0));
+    TDBGridXImportAsText imp;
+    imp.DBGridX = grid;
+    std::string message;
+    imp.OnCellError = [&](const std::string& m) {
+      message = m;
+      return mrYes;
+    };
+    ImportGridFromString(imp, lead + cell, false);
+    ASSERT_FALSE(message.empty());
+    EXPECT_TRUE(WholeCharacters(message));
+    EXPECT_LT(message.size(), 1000u);
+    EXPECT_EQ(message.substr(0, 26 + 1 + lead.size() + 3), "插入值过程中出错:\n'" + lead + "文");
+    EXPECT_NE(message.find("中' is not a valid integer value for field 'ID'\n\n忽略错误?"), std::string::npos)
+        << message;
+    EXPECT_EQ(TextAt(ds, 1, "ID"), "1");
+  }
 }
 
 TEST_F(ImportTest, PasteSkipsHiddenColumns) {

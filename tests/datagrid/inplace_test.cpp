@@ -69,6 +69,96 @@ TEST_F(InplaceTest, PickListCompletesDropsDownAndCommits) {
   EXPECT_EQ(people->FieldByName("Name")->AsString(), "Cherry");
 }
 
+// A character beyond 16 bits (𠮷, typed as two UTF-16 halves) completes from the pick list as a
+// whole character, with and without a key list; one that no entry begins with is typed as itself.
+TEST_F(InplaceTest, PickListCompletesACharacterBeyondSixteenBits) {
+  const std::string yoshi = "\xF0\xA0\xAE\xB7";  // 𠮷
+  const std::string entry = yoshi + "\xE9\x87\x8E\xE5\xAE\xB6";  // 𠮷野家
+  struct Case {
+    const char* What;
+    std::vector<std::string> Pick, Keys;
+    std::string Text;
+    int SelStart, SelLength;
+  } cases[] = {
+      {"pick list", {"Apple", entry, "Banana"}, {}, entry, 1, 2},
+      {"pick list with keys", {"Apple", entry, "Banana"}, {"A", "Y", "B"}, entry, 1, 2},
+      {"no entry begins with it", {"Apple", "Banana"}, {}, yoshi, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    TColumnX* name = Col("Name");
+    name->PickList()->Clear();
+    name->KeyList()->Clear();
+    for (const std::string& p : c.Pick) name->PickList()->Add(p);
+    for (const std::string& k : c.Keys) name->KeyList()->Add(k);
+    TDBGridInplaceEdit* e = OpenEditor("Name");
+    ASSERT_NE(e, nullptr);
+    e->SelectAll();
+    Type(yoshi);
+    EXPECT_EQ(e->Text(), c.Text);
+    EXPECT_EQ(e->SelStart(), c.SelStart);
+    EXPECT_EQ(e->SelLength(), c.SelLength);
+    Key(VK_ESCAPE);
+    Key(VK_ESCAPE);
+  }
+  // The lookup list completes the same way, and the key of the record found is what is stored.
+  kinds->Append();
+  kinds->FieldByName("Key")->SetAsString("Y");
+  kinds->FieldByName("Label")->SetAsString(entry);
+  kinds->Post();
+  TDBGridInplaceEdit* e = OpenEditor("KindName");
+  ASSERT_NE(e, nullptr);
+  e->SelectAll();
+  Type(yoshi);
+  EXPECT_EQ(e->Text(), entry);
+  EXPECT_EQ(e->SelStart(), 1);
+  EXPECT_EQ(e->SelLength(), 2);
+  Key(VK_RETURN);
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Kind")->AsString(), "Y");
+}
+
+// The drop-downs take their own sizes: the calculator its auto size (its stored 184 x 127 client area
+// plus twice the raised frame's 2 pixels), whatever the cell's width, so that its display and its
+// right-hand keys show; the pick list a client area as wide as its widest entry + 4 beside its
+// scroll bar, so that the bar covers no text.
+TEST_F(InplaceTest, TheDropDownsTakeTheirOwnWidths) {
+  Col("Amount")->SetWidth(110);
+  Col("Amount")->SetButtonStyle(cbsDropDown);
+  TDBGridInplaceEdit* e = OpenEditor("Amount");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupCalculatorX* calc = e->CalculatorControl();
+  ASSERT_NE(calc, nullptr);
+  EXPECT_LT(e->Width(), 188);
+  EXPECT_EQ(calc->Width(), 188);
+  EXPECT_EQ(calc->Height(), 131);
+  EXPECT_EQ(calc->ClientWidth(), 184);
+  // The C key (151 + 27) and the equal key (122 + 56) end inside the client area.
+  EXPECT_LE(calc->Key(6)->Left() + calc->Key(6)->Width(), calc->ClientWidth());
+  EXPECT_LE(calc->Key(23)->Left() + calc->Key(23)->Width(), calc->ClientWidth());
+  Key(VK_ESCAPE);
+  Key(VK_ESCAPE);
+
+  TColumnX* name = Col("Name");
+  name->SetWidth(60);
+  name->SetDropDownRows(4);
+  const std::string longest = "A pick list entry wider than its cell";
+  for (const char* s : {"Ann", "Bob", "Cui", "Dora", "Eve", "Fay"}) name->PickList()->Add(s);
+  name->PickList()->Add(longest);
+  e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupListboxX* list = e->PickListControl();
+  ASSERT_NE(list, nullptr);
+  ASSERT_TRUE(GetWindowLong(list->Handle(), GWL_STYLE) & WS_VSCROLL) << "seven entries in four rows";
+  const int widest = MeasureControlText(longest, list->Font()).cx;
+  EXPECT_EQ(list->ClientWidth(), widest + 4);
+  EXPECT_EQ(list->RowsShown(), 4);
+}
+
 TEST_F(InplaceTest, EscRestoresTheValue) {
   for (const char* s : {"Apple", "Banana"}) Col("Name")->PickList()->Add(s);
   TDBGridInplaceEdit* e = OpenEditor("Name");
@@ -222,6 +312,25 @@ TEST_F(InplaceTest, CalculatorDropDownComputesAndCommits) {
   EXPECT_EQ(e->Text(), "2.5");
   people->Post();
   EXPECT_DOUBLE_EQ(people->FieldByName("Amount")->AsFloat(), 2.5);
+}
+
+TEST_F(InplaceTest, CalculatorEnterAfterAnOperatorAloneAcceptsTheShownValue) {
+  Col("Amount")->SetButtonStyle(cbsDropDown);
+  TDBGridInplaceEdit* e = OpenEditor("Amount");
+  ASSERT_NE(e, nullptr);
+  AltDown();
+  ASSERT_TRUE(e->ListShown());
+  TPopupCalculatorX* calc = e->CalculatorControl();
+  ASSERT_NE(calc, nullptr);
+  // "5 +" leaves no right operand: the equal key offers "Ok", and Enter closes with the 5 shown.
+  Type("c5+");
+  EXPECT_EQ(calc->DisplayText(), "5");
+  EXPECT_EQ(calc->Key(23)->Caption(), "Ok");
+  Key(VK_RETURN);
+  EXPECT_FALSE(e->ListShown());
+  EXPECT_EQ(e->Text(), "5");
+  people->Post();
+  EXPECT_DOUBLE_EQ(people->FieldByName("Amount")->AsFloat(), 5);
 }
 
 TEST_F(InplaceTest, CalculatorDisplayThatIsNoNumberLeavesTheFieldAlone) {

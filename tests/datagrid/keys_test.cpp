@@ -31,6 +31,7 @@ struct KeyCase {
   bool Editor;                           // editor shown afterwards
   bool RightToLeft = false;
   int Frozen = 0;                        // frozen data columns
+  int ReadOnlyCol = -1;                  // a data column made read-only (none: -1)
 };
 
 const TShiftState kNone{};
@@ -102,6 +103,10 @@ TEST_F(NavGridTest, KeyTable) {
        false, false, 1},
       {"Two frozen: Home", {}, {}, {}, 3, 3, {{VK_HOME, kNone}}, 3, 2, 0, false, false, 2},
       {"Two frozen: Tab wraps to the third column", {}, {}, {}, 3, 3, {{VK_TAB, kNone}}, 4, 2, 0, false, false, 2},
+      {"Frozen: Tab on the last column skips a read-only first scrollable column", {}, {}, {}, 3, 3,
+       {{VK_TAB, kNone}}, 4, 2, 0, false, false, 1, 1},
+      {"Frozen: Shift+Tab on the second scrollable column skips a read-only first one", {}, {}, {}, 3, 2,
+       {{VK_TAB, kShift}}, 2, 3, 0, false, false, 1, 1},
       {"Frozen, right-to-left: Right on the first scrollable column stays", {}, {}, {}, 3, 1, {{VK_RIGHT, kNone}}, 3,
        1, 0, false, true, 1},
   };
@@ -118,6 +123,7 @@ TEST_F(NavGridTest, KeyTable) {
     SCOPED_TRACE(k.Name);
     errors.clear();
     grid->SetFrozenCols(k.Frozen);
+    for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetReadOnly(i == k.ReadOnlyCol);
     win::PumpMessages();
     auto o = grid->Options();
     o.Exclude(gdoRowSelect);

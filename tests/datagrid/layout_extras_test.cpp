@@ -167,3 +167,21 @@ TEST_F(LayoutExtrasTest, AGridWithoutAWindowLaysOut) {
   EXPECT_GT(lone->DefaultRowHeight(), 0);
   EXPECT_FALSE(lone->HandleAllocated());
 }
+
+// A font changed at run time lays the grid out: the rows take the height of "Wg" in the new font plus
+// the row's extra, and a text that fits its row before still fits it after.
+TEST_F(LayoutExtrasTest, ARunTimeFontChangeLaysTheRowsOut) {
+  Bind();
+  grid->SetFocus();
+  win::PumpMessages();
+  for (int size : {20, 7, 13}) {
+    SCOPED_TRACE(size);
+    grid->Font()->SetSize(size);
+    win::PumpMessages();
+    TFont f;
+    f.Assign(grid->Font());
+    const int h = TextH(&f);
+    EXPECT_EQ(grid->DefaultRowHeight(), h + Extra());
+    EXPECT_EQ(grid->RowHeights(grid->TitleOffset()), h + Extra());
+  }
+}

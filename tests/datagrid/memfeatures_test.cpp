@@ -69,6 +69,66 @@ TEST_F(MemFeaturesTest, ATitleClickSortsTheRecords) {
   EXPECT_EQ(grid->Row(), grid->TitleOffset());
 }
 
+// A lookup column and a memo column sort too, by the value the user sees: the sort mark and the
+// order agree. A first click sorts up, a second down; a plain click on another column starts afresh.
+TEST_F(MemFeaturesTest, ALookupOrMemoTitleClickSortsByTheShownValue) {
+  auto* cities = new TMemDataSet(owner.get());
+  cities->AddField("CID", ftInteger);
+  cities->AddField("CName", ftString, 20);
+  cities->Open();
+  const char* names[] = {"Oslo", "Athens", "Zagreb", "Bern"};
+  for (int i = 0; i < 4; ++i) {
+    cities->Append();
+    cities->FieldByName("CID")->SetAsInteger(i + 1);
+    cities->FieldByName("CName")->SetAsString(names[i]);
+    cities->Post();
+  }
+  ds = new TMemDataSet(owner.get());
+  ds->AddField("ID", ftInteger);
+  ds->AddField("CityID", ftInteger);
+  ds->AddLookupField("City", ftString, "CityID", cities, "CID", "CName", 20);
+  ds->AddField("Notes", ftMemo);
+  ds->Open();
+  const int cityOf[] = {3, 1, 4, 2, 1};
+  const char* notes[] = {"delta", "alpha", "charlie", "bravo", "echo"};
+  for (int i = 0; i < 5; ++i) {
+    ds->Append();
+    ds->FieldByName("ID")->SetAsInteger(i + 1);
+    ds->FieldByName("CityID")->SetAsInteger(cityOf[i]);
+    ds->FieldByName("Notes")->SetAsString(notes[i]);
+    ds->Post();
+  }
+  ds->First();
+  src = new TDataSource(owner.get());
+  src->SetDataSet(ds);
+  Place(new TDBGridX(owner.get()));
+  grid->ColumnDefValues()->Title()->SetTitleButton(true);
+  AddOptionsX({gxoAutoSortMarking, gxoMultiSortMarking});
+  auto marker = [&](const std::string& Field) { return grid->Columns()->Items(ColumnOf(Field))->Title()->SortMarker(); };
+  using V = std::vector<std::string>;
+  ClickTitle("ID");
+  ClickTitle("City");
+  EXPECT_EQ(marker("City"), smDownX);
+  EXPECT_EQ(marker("ID"), smNoneX);
+  EXPECT_EQ(Walk("City"), (V{"Athens", "Bern", "Oslo", "Oslo", "Zagreb"}));
+  EXPECT_EQ(Walk("ID"), (V{"4", "3", "2", "5", "1"}));
+  ClickTitle("City");
+  EXPECT_EQ(marker("City"), smUpX);
+  EXPECT_EQ(Walk("City"), (V{"Zagreb", "Oslo", "Oslo", "Bern", "Athens"}));
+  ClickTitle("Notes");
+  EXPECT_EQ(marker("Notes"), smDownX);
+  EXPECT_EQ(marker("City"), smNoneX);
+  EXPECT_EQ(Walk("Notes"), (V{"alpha", "bravo", "charlie", "delta", "echo"}));
+  // A record whose city changes takes its place in the order of the shown names.
+  ClickTitle("City");
+  ASSERT_TRUE(ds->Locate("ID", Variant(1), {}));
+  ds->Edit();
+  ds->FieldByName("CityID")->SetAsInteger(2);  // Zagreb -> Athens
+  ds->Post();
+  EXPECT_EQ(Walk("City"), (V{"Athens", "Athens", "Bern", "Oslo", "Oslo"}));
+  EXPECT_EQ(Walk("ID"), (V{"4", "1", "3", "2", "5"}));  // after the Athens already there
+}
+
 TEST_F(MemFeaturesTest, TheFilterRowHidesTheRecordsAConditionDoesNotPass) {
   Make(12);
   grid->STFilter()->SetVisible(true);

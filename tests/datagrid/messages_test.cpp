@@ -160,6 +160,102 @@ TEST_F(GridMessagesTest, SizeChangesKeepTheEditorsInPlace) {
   EXPECT_EQ(grid->FilterEditor()->Top(), cell.Top);
 }
 
+// A size change while a cell is edited, with more records than fit: the rows are laid out for the new
+// client height (as many whole rows as fit), and the editor stays open on the same record with what
+// was typed. Moving on and sizing again shows no editor left over from the first record, and typing
+// then goes to the record now current.
+TEST_F(GridMessagesTest, ASizeChangeWhileEditingKeepsTheEditorItsTextAndItsRecord) {
+  AddRecords(40);
+  Bind();
+  auto o = grid->Options();
+  o.Include(gdoEditing);
+  grid->SetOptions(o);
+  grid->SetFocus();
+  win::PumpMessages();
+  auto key = [](UINT Vk) {
+    win::InjectKey(WM_KEYDOWN, Vk);
+    win::InjectKey(WM_KEYUP, Vk);
+    win::PumpMessages();
+  };
+  key(VK_DOWN);
+  key(VK_DOWN);
+  key(VK_RIGHT);  // ID -> Name
+  ASSERT_EQ(ds->FieldByName("ID")->AsInteger(), 3);
+  ASSERT_EQ(grid->GetSelectedField(), ds->FieldByName("Name"));
+  win::InjectChar("Q");
+  win::PumpMessages();
+  ASSERT_TRUE(grid->EditorMode());
+  ASSERT_EQ(grid->InplaceEditor()->Text(), "Q");
+  const int rowsBefore = grid->RowCount();
+  // The rows that fit: the last data row ends inside the client area and one more would not.
+  auto expectRowsFit = [&](const char* What) {
+    SCOPED_TRACE(What);
+    const int last = grid->RowCount() - 1;
+    const TRect r = grid->CellRect(grid->Col(), last);
+    EXPECT_LE(r.Bottom, grid->ClientHeight());
+    EXPECT_GT(r.Bottom + grid->DefaultRowHeight() + grid->GridLineWidth(), grid->ClientHeight());
+    EXPECT_EQ(grid->DataLink()->BufferCount(), grid->RowCount() - grid->TitleOffset());
+  };
+  auto expectEditorOn = [&](int ID, const std::string& Text, const char* What) {
+    SCOPED_TRACE(What);
+    ASSERT_TRUE(grid->EditorMode());
+    TInplaceEdit* e = grid->InplaceEditor();
+    ASSERT_TRUE(e && e->Visible());
+    EXPECT_EQ(e->Text(), Text);
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), ID);
+    const TRect cell = grid->CellRect(grid->Col(), grid->Row());
+    EXPECT_EQ(e->Top(), cell.Top);
+    EXPECT_EQ(grid->Row(), grid->TitleOffset() + grid->DataLink()->ActiveRecord());
+  };
+  // Shorter, as a user's drag of the window's frame sizes it.
+  SetWindowPos(grid->Handle(), nullptr, 0, 0, 600, 150, SWP_NOZORDER | SWP_NOMOVE);
+  win::PumpMessages();
+  EXPECT_LT(grid->RowCount(), rowsBefore);
+  expectRowsFit("shorter");
+  expectEditorOn(3, "Q", "shorter");
+  // Taller again: the rows come back, the editor stays.
+  SetWindowPos(grid->Handle(), nullptr, 0, 0, 600, 320, SWP_NOZORDER | SWP_NOMOVE);
+  win::PumpMessages();
+  EXPECT_GT(grid->RowCount(), rowsBefore);
+  expectRowsFit("taller");
+  expectEditorOn(3, "Q", "taller");
+  // The typed text is still the editor's: it reaches its record when the user moves on.
+  key(VK_DOWN);
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 4);
+  EXPECT_EQ(ds->Lookup("ID", Variant(3), "Name").AsString(), "Q");
+  // Another size change on the fourth record shows no editor from the third.
+  SetWindowPos(grid->Handle(), nullptr, 0, 0, 600, 200, SWP_NOZORDER | SWP_NOMOVE);
+  win::PumpMessages();
+  expectRowsFit("after moving");
+  if (grid->EditorMode() && grid->InplaceEditor()->Visible()) {
+    EXPECT_EQ(grid->InplaceEditor()->Text(), ds->FieldByName("Name")->AsString());
+  }
+  win::InjectChar("Z");
+  win::PumpMessages();
+  key(VK_RETURN);
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 4);
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Z");
+  EXPECT_EQ(ds->Lookup("ID", Variant(3), "Name").AsString(), "Q");
+  // A record low in a tall grid: shrinking puts it on the last row that fits, and the editor goes
+  // with it instead of staying over the record that took its old row.
+  SetWindowPos(grid->Handle(), nullptr, 0, 0, 600, 320, SWP_NOZORDER | SWP_NOMOVE);
+  win::PumpMessages();
+  for (int i = 0; i < 8; ++i) key(VK_DOWN);
+  ASSERT_EQ(ds->FieldByName("ID")->AsInteger(), 106);  // the twelfth record
+  ASSERT_GT(grid->Row() - grid->TitleOffset(), 6);
+  win::InjectChar("W");
+  win::PumpMessages();
+  SetWindowPos(grid->Handle(), nullptr, 0, 0, 600, 150, SWP_NOZORDER | SWP_NOMOVE);
+  win::PumpMessages();
+  expectRowsFit("the edited record low in the grid");
+  expectEditorOn(106, "W", "the edited record low in the grid");
+  EXPECT_EQ(grid->Row(), grid->RowCount() - 1);
+  key(VK_DOWN);  // moving on posts the record
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 107);
+  EXPECT_EQ(ds->Lookup("ID", Variant(106), "Name").AsString(), "W");
+  EXPECT_EQ(ds->Lookup("ID", Variant(105), "Name").AsString(), "R5");
+}
+
 // Focus: the selection is drawn active while the grid or its cell editor holds the focus, and
 // repainted as inactive when the focus leaves either of them. While a filter cell is edited, the
 // focus that comes to the grid from elsewhere goes on to the filter editor.

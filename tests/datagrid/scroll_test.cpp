@@ -215,6 +215,33 @@ TEST_F(NavGridTest, ExternalHorizontalBarSpansTheColumnsFromZeroTo127) {
   grid->HorzScrollBar()->SetExtScrollBar(nullptr);
 }
 
+TEST_F(NavGridTest, AnExternalHorizontalBarTakesThePlaceOfTheGridsOwn) {
+  Make(5);
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetWidth(250);
+  win::PumpMessages();
+  auto horzShown = [&] { return (GetWindowLong(grid->Handle(), GWL_STYLE) & WS_HSCROLL) != 0; };
+  ASSERT_TRUE(horzShown());  // a thousand pixels of columns in 600
+  TScrollBar* ext = AttachExternalHorzBar(owner.get(), host, grid);
+  win::PumpMessages();
+  EXPECT_FALSE(horzShown());
+  EXPECT_TRUE(ext->Visible());
+  EXPECT_TRUE(grid->HorzScrollBar()->BarShown());
+  // The grid scrolls from the external bar alone.
+  host->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 127), reinterpret_cast<LPARAM>(ext->Handle()));
+  EXPECT_GT(grid->LeftCol(), grid->FixedCols());
+  grid->HorzScrollBar()->SetExtScrollBar(nullptr);
+  win::PumpMessages();
+  EXPECT_TRUE(horzShown());
+  // A bar set invisible is not shown either.
+  grid->HorzScrollBar()->SetVisible(false);
+  win::PumpMessages();
+  EXPECT_FALSE(horzShown());
+  EXPECT_FALSE(grid->HorzScrollBar()->BarShown());
+  grid->HorzScrollBar()->SetVisible(true);
+  win::PumpMessages();
+  EXPECT_TRUE(horzShown());
+}
+
 TEST_F(NavGridTest, GapRowPushesTheFootersToTheBottom) {
   Make(3);
   grid->SetFooterRowCount(1);

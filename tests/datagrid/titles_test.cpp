@@ -434,3 +434,26 @@ TEST_F(DataGridTitlesTest, ASortMarkerTakesItsRoomFromTheCaption) {
   EXPECT_GE(InkLines(TRect(cell.Left + 1, cell.Top + band + 1, cell.Right - 17, cell.Bottom - 1), first, last), 2);
   EXPECT_LT(last, cell.Bottom - 1);
 }
+
+// Multi-level titles are measured in the title font: a larger title font makes every band as tall as
+// a line of that font, and the title row holds both bands whole.
+TEST_F(DataGridTitlesTest, MultiLevelTitlesAreMeasuredInTheTitleFont) {
+  AddColumns({{"Name", "Sales|Q1"}, {"Amount", "Sales|Q2"}, {"Born", "Cost"}}, 150);
+  grid->SetUseMultiTitle(true);
+  Bind();
+  for (int size : {24, 8, 16}) {
+    SCOPED_TRACE(size);
+    grid->TitleFont()->SetSize(size);
+    win::PumpMessages();
+    TFont f;
+    f.Assign(grid->TitleFont());
+    grid->Canvas()->Font()->Assign(&f);
+    const int band = grid->Canvas()->TextHeight("Wg") + grid->CellTextMargin() + 3;
+    THeadTreeNode* q1 = grid->TitleColumnNode(0);
+    ASSERT_NE(q1->Parent, grid->TitleTree());
+    EXPECT_EQ(q1->Parent->Height, band);  // "Sales"
+    EXPECT_EQ(q1->Height, band);          // "Q1"
+    EXPECT_EQ(grid->TitleRowHeight(), 2 * band - GivenBack());
+    EXPECT_EQ(grid->RowHeights(0), grid->TitleRowHeight());
+  }
+}

@@ -130,4 +130,34 @@ TEST_F(DragDropTest, EscEndsTheDragWithoutATargetAndTheTargetIsLeft) {
   EXPECT_TRUE(drops.empty());
 }
 
+// A drag object of the program's own, handed in by OnStartDrag: targets see it as the source, and the
+// cursor is crDrag over a target that accepts it and crNoDrop elsewhere.
+TEST_F(DragDropTest, AProgramsOwnDragObjectShowsTheDragCursorWhereItIsAccepted) {
+  struct TNoteDrag : TDragObject {
+    TObject* FinishedOn = nullptr;
+    int Finishes = 0;
+    void Finished(TObject* Target, int, int, bool) override {
+      FinishedOn = Target;
+      ++Finishes;
+    }
+  } note;
+  source->OnStartDrag = [&](TObject*, TDragObject*& Object) { Object = &note; };
+  target->OnDragOver = [&](TObject*, TObject* Source, int, int, TDragState, bool& Accept) { Accept = Source == &note; };
+  source->SetDragMode(dmAutomatic);
+  MouseAt(source, 50, 50, WM_LBUTTONDOWN, MK_LBUTTON);
+  ASSERT_TRUE(source->Dragging());
+  EXPECT_EQ(::GetCursor(), Cursor(crNoDrop));
+  MouseAt(target, 10, 10, WM_MOUSEMOVE, MK_LBUTTON);
+  EXPECT_EQ(::GetCursor(), Cursor(crDrag));
+  MouseAt(refuser, 10, 10, WM_MOUSEMOVE, MK_LBUTTON);
+  EXPECT_EQ(::GetCursor(), Cursor(crNoDrop));
+  MouseAt(target, 20, 20, WM_MOUSEMOVE, MK_LBUTTON);
+  EXPECT_EQ(::GetCursor(), Cursor(crDrag));
+  MouseAt(target, 20, 20, WM_LBUTTONUP);
+  ASSERT_EQ(drops.size(), 1u);
+  EXPECT_EQ(drops[0].Source, &note);
+  EXPECT_EQ(note.Finishes, 1);
+  EXPECT_EQ(note.FinishedOn, target);
+}
+
 }  // namespace

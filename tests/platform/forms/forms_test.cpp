@@ -1,6 +1,7 @@
 // Forms, the application's loops and the dialog service, driven through the queue.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <functional>
 #include <memory>
@@ -616,3 +617,44 @@ TEST_F(FormsTest, RendersAToolBar) {
 }
 
 }  // namespace
+
+// A form stream whose Width is millions of pixels and whose Left lies near the integer limit: the form
+// shows as a window within the window system's coordinate range, without an overflowing rectangle or a
+// back buffer of gigabytes.
+TEST_F(FormsTest, AFormStreamWithHugeWidthAndLeftShowsWithinTheWindowSystemsRange) {
+  TMemoryStream stream;
+  {
+    TForm written(nullptr);
+    written.SetBounds(2147483000, 40, 6710604, 300);
+    stream.WriteComponent(&written);
+  }
+  stream.SetPosition(0);
+  auto form = std::make_unique<TForm>(nullptr);
+  stream.ReadComponent(form.get());
+  ASSERT_EQ(form->Width(), 6710604) << "the stream holds the hostile values";
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
+  form->Show();
+  win::PumpMessages();
+  RECT r{};
+  ASSERT_TRUE(GetWindowRect(form->Handle(), &r));
+  EXPECT_EQ(r.left, 32767);
+  EXPECT_EQ(r.right - r.left, 32767);
+  EXPECT_GT(r.right, r.left) << "no overflow";
+  EXPECT_EQ(r.bottom - r.top, 300);
+  EXPECT_EQ(form->Width(), 32767);
+  EXPECT_EQ(form->Left(), 32767);
+  // Moving it anywhere later is brought into range the same way.
+  form->SetBounds(-2147483000, -5, 6710604, 200);
+  win::PumpMessages();
+  GetWindowRect(form->Handle(), &r);
+  EXPECT_EQ(r.left, -32768);
+  EXPECT_EQ(r.top, -5);
+  EXPECT_EQ(r.right - r.left, 32767);
+  EXPECT_EQ(r.bottom - r.top, 200);
+  form->SetBounds(10, 10, 400, 300);
+  win::PumpMessages();
+  rusage after{};
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 512 * 1024) << "kilobytes of peak memory";
+}

@@ -382,6 +382,54 @@ TEST(GdipEncoders, BmpEncoderFoundByMimeTypeSavesLosslessly) {
   }
 }
 
+// JPEG photos open opaque with their colours, small ones and ones of many megabytes alike (large
+// pictures are decoded into blocks of their own, and their pixels are taken without a conversion).
+TEST(GdipFiles, JpegPhotosOfAnySizeOpenOpaqueWithTheirColours) {
+  UINT count = 0, size = 0;
+  ASSERT_EQ(GdipGetImageEncodersSize(&count, &size), Ok);
+  std::vector<std::uint8_t> buffer(size);
+  auto* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
+  ASSERT_EQ(GdipGetImageEncoders(count, size, codecs), Ok);
+  const ImageCodecInfo* jpeg = nullptr;
+  for (UINT i = 0; i < count; ++i)
+    if (std::u16string_view(codecs[i].MimeType) == u"image/jpeg") jpeg = &codecs[i];
+  ASSERT_NE(jpeg, nullptr);
+  // Four flat quarters: red, green, blue and grey.
+  const ARGB quarters[4] = {0xFFD02020, 0xFF20C040, 0xFF3040D0, 0xFF808080};
+  for (auto [w, h] : {std::pair{40, 30}, {2400, 1600}}) {
+    SCOPED_TRACE(w);
+    GpBitmap* pic = nullptr;
+    ASSERT_EQ(GdipCreateBitmapFromScan0(w, h, 0, PixelFormat32bppARGB, nullptr, &pic), Ok);
+    GpGraphics* g = nullptr;
+    ASSERT_EQ(GdipGetImageGraphicsContext(pic, &g), Ok);
+    for (int q = 0; q < 4; ++q) {
+      GpSolidFill* brush = nullptr;
+      GdipCreateSolidFill(quarters[q], &brush);
+      GdipFillRectangle(g, brush, REAL((q % 2) * w / 2), REAL((q / 2) * h / 2), REAL(w / 2), REAL(h / 2));
+      GdipDeleteBrush(brush);
+    }
+    GdipDeleteGraphics(g);
+    const std::string path = TempPath("photo" + std::to_string(w) + ".jpg");
+    ASSERT_EQ(GdipSaveImageToFile(pic, U16(path).c_str(), &jpeg->Clsid, nullptr), Ok);
+    GdipDisposeImage(pic);
+    GpBitmap* back = nullptr;
+    ASSERT_EQ(GdipCreateBitmapFromFile(U16(path).c_str(), &back), Ok);
+    UINT bw = 0, bh = 0;
+    GdipGetImageWidth(back, &bw);
+    GdipGetImageHeight(back, &bh);
+    EXPECT_EQ(bw, UINT(w));
+    EXPECT_EQ(bh, UINT(h));
+    for (int q = 0; q < 4; ++q) {
+      ARGB got = 0;
+      ASSERT_EQ(GdipBitmapGetPixel(back, (q % 2) * w / 2 + w / 4, (q / 2) * h / 2 + h / 4, &got), Ok);
+      EXPECT_EQ(got >> 24, 0xFFu) << q;
+      for (int shift : {0, 8, 16})  // JPEG moves saturated flat colours by a few steps (chroma is coarser)
+        EXPECT_NEAR(int(got >> shift & 0xFF), int(quarters[q] >> shift & 0xFF), 20) << q << " " << shift;
+    }
+    GdipDisposeImage(back);
+  }
+}
+
 TEST(GdipBadFiles, BitmapFromAMissingOrDamagedFileReadsZeroAndDrawsNothing) {
   std::string damaged = TempPath("damaged.png");
   {

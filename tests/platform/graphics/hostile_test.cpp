@@ -163,3 +163,88 @@ TEST(HostileJpeg, AProgressiveFileWithThousandsOfScansIsRefused) {
   EXPECT_FALSE(many.ok());
   EXPECT_FALSE(many.error.empty());
 }
+
+namespace {
+
+// The picture size in a JPEG's frame header, or in a GIF's screen and first frame, replaced.
+Bytes WithJpegSize(Bytes jpeg, int w, int h) {
+  for (std::size_t i = 2; i + 9 < jpeg.size();) {
+    const int marker = jpeg[i + 1], length = jpeg[i + 2] << 8 | jpeg[i + 3];
+    if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2) {
+      jpeg[i + 5] = std::uint8_t(h >> 8), jpeg[i + 6] = std::uint8_t(h);
+      jpeg[i + 7] = std::uint8_t(w >> 8), jpeg[i + 8] = std::uint8_t(w);
+      break;
+    }
+    i += 2 + std::size_t(length);
+  }
+  return jpeg;
+}
+Bytes WithGifSize(Bytes gif, int w, int h) {
+  gif[6] = std::uint8_t(w), gif[7] = std::uint8_t(w >> 8), gif[8] = std::uint8_t(h), gif[9] = std::uint8_t(h >> 8);
+  for (std::size_t i = 13 + 3 * 4; i + 9 < gif.size(); ++i)
+    if (gif[i] == 0x2C) {  // the frame: left, top, width, height
+      gif[i + 5] = std::uint8_t(w), gif[i + 6] = std::uint8_t(w >> 8);
+      gif[i + 7] = std::uint8_t(h), gif[i + 8] = std::uint8_t(h >> 8);
+      break;
+    }
+  return gif;
+}
+
+}  // namespace
+
+// Files of a few hundred bytes whose headers claim 8190 x 8190 pixels (what a loader would spend a
+// quarter of a gigabyte and seconds on) end long before their pixels: each is refused with its decoder's
+// error, read from a real file, before memory of the claimed size is taken.
+TEST(HostileFiles, PicturesWhoseDataEndsBeforeTheirPixelsAreRefusedFirst) {
+  QImage noise(64, 64, QImage::Format_RGB32);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) noise.setPixel(x, y, qRgb(x * 4, y * 4, (x * y) & 255));
+  Bytes baseline;
+  ASSERT_TRUE(EncodeJpeg(noise, 90, baseline));
+  const struct {
+    const char* name;
+    Bytes file;
+    const char* error;
+  } cases[] = {
+      {"baseline JPEG", WithJpegSize(baseline, 8190, 8190), "Premature end of JPEG file"},
+      {"progressive JPEG", WithJpegSize(samples::ProgressiveJpeg(samples::Quadrants(64)), 8190, 8190),
+       "Premature end of JPEG file"},
+      {"run-length BMP without its end", samples::RleBmp(8190, 8190, 8, {255, 1, 255, 2, 0, 0}),
+       "BMP run-length data truncated"},
+      {"GIF", WithGifSize(samples::Gif4x2(), 8190, 8190), "GIF file truncated"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_LT(c.file.size(), 4096u);
+    const std::string path = samples::TempPath("claims-8190.pic");
+    samples::WriteFile(path, c.file);
+    Bytes read;
+    ASSERT_TRUE(ReadWholeFile(path, read));
+    const long before = PeakKilobytes();
+    DecodeResult r = DecodeAny(read);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_LT(PeakKilobytes() - before, 16 * 1024) << "kilobytes of peak memory for " << c.file.size() << " bytes";
+  }
+}
+
+// A JPEG whose scan is cut half way and closed with its end marker: the rows after the cut would be
+// made up from nothing, so it is refused like a file that ends early.
+TEST(HostileFiles, AJpegWhoseScanStopsAtAMarkerIsRefused) {
+  QImage noise(256, 256, QImage::Format_RGB32);
+  for (int y = 0; y < 256; ++y)
+    for (int x = 0; x < 256; ++x) noise.setPixel(x, y, qRgb((x * 7) & 255, (y * 13) & 255, (x * y) & 255));
+  Bytes jpeg;
+  ASSERT_TRUE(EncodeJpeg(noise, 90, jpeg));
+  ASSERT_TRUE(DecodeJpeg(jpeg).ok());
+  std::size_t sos = 0;
+  for (std::size_t i = 2; i + 1 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) sos = i;
+  ASSERT_GT(sos, 0u);
+  Bytes cut(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(sos + (jpeg.size() - sos) / 2));
+  if (cut.back() == 0xFF) cut.pop_back();
+  cut.push_back(0xFF), cut.push_back(0xD9);
+  DecodeResult r = DecodeJpeg(cut);
+  EXPECT_FALSE(r.ok());
+  EXPECT_EQ(r.error, "Corrupt JPEG data: premature end of data segment");
+}

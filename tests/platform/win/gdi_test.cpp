@@ -1,7 +1,9 @@
 // GDI's pixel rules on memory device contexts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "platform/win/windows.h"
@@ -233,6 +235,26 @@ TEST(Gdi, DibSectionsShareTheirBitsAndReportTheirLayout) {
   bi.bmiHeader.biBitCount = 8;
   EXPECT_EQ(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
   EXPECT_EQ(bits, nullptr);
+}
+
+// Freed large sections are kept for the next ones: a new section still starts on a page and reads as
+// zeros, whatever the block held before, for each size around the one freed (the same, smaller, larger).
+TEST(Gdi, NewSectionsStartOnAPageAndReadAsZerosAfterLargeOnesWereFreed) {
+  for (int width : {1200, 1000, 1300, 700}) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -900;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP b = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(bits, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bits) % 4096, 0u) << width;
+    const std::size_t bytes = std::size_t((width * 3 + 3) / 4 * 4) * 900;
+    const auto* p = static_cast<const unsigned char*>(bits);
+    EXPECT_TRUE(std::all_of(p, p + bytes, [](unsigned char c) { return c == 0; })) << width;
+    std::memset(bits, 0xAB, bytes);  // what the next section must not see
+    DeleteObject(b);
+  }
 }
 
 TEST(Gdi, TextIsMeasuredAndDrawnInsideItsRectangle) {
