@@ -26,7 +26,6 @@
 #include "platform/win/clock.h"
 #include "platform/win/dialogs.h"
 #include "platform/win/testing.h"
-#include "tests/session/grid_session.h"
 #include "tests/session/session_input.h"
 
 namespace session {
@@ -390,9 +389,6 @@ class EditorsSession : public Session {
       }
       case esClickList: {
         TWinControl* list = OpenList();
-        // A click activates the calendar or calculator pop-up and strands the focus on it once hidden:
-        // played only with the steps awaiting mends.
-        if (!AwaitingMend("popupclick") && list && (list == form_->Amount->Popup() || list == form_->Born->Popup())) list = nullptr;
         if (!list) {
           TWinControl* c = Controls()[S.C % Controls().size()];
           ClickAt(c->ClientToScreen(TPoint(8, c->Height() / 2)));

@@ -290,15 +290,7 @@ class GridSession : public Session {
     std::pair<int, int> cellBefore = CurrentCell();
     bool editorBefore = e && e->EditVisible() && !grid_->FilterEditing();
     MarkTouched();
-    int kind = S.Kind;
-    // Home, Left, Right and Tab in the filter row can reach the frozen column's filter cell, which raises
-    // an index error: until its mend lands they end the filter edit (Down) unless the steps awaiting
-    // mends are asked for.
-    if (!AwaitingMend("frozenfilter") && grid_->FilterEditing() && (kind == gsHomeEnd || kind == gsArrow || kind == gsTab)) {
-      Press(VK_DOWN);
-      kind = -1;
-    }
-    switch (kind) {
+    switch (S.Kind) {
       case gsType: TypeIntoCell(S); break;
       case gsBackspace: Press(VK_BACK); break;
       case gsArrow: {
@@ -901,9 +893,6 @@ class GridSession : public Session {
                                                 {"", "", "", ""},
                                                 {"", "", "", ""}};
     int c = PickCol(S.B);
-    // The frozen column's filter cell raises an index error: it is played only when the steps awaiting
-    // their mends are asked for.
-    if (!AwaitingMend("frozenfilter") && c < grid_->IndicatorOffset() + grid_->FrozenCols()) c = grid_->IndicatorOffset() + grid_->FrozenCols();
     int dc = grid_->RawToDataColumn(c);
     if (dc < 0) return;
     TColumnX* col = grid_->Columns()->Items(dc);
