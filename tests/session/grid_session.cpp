@@ -289,6 +289,7 @@ class GridSession : public Session {
     bool listWasOpen = e && e->EditVisible() && e->ListShown();
     std::pair<int, int> cellBefore = CurrentCell();
     bool editorBefore = e && e->EditVisible() && !grid_->FilterEditing();
+    int widthBefore = form_->Width(), heightBefore = form_->Height();
     MarkTouched();
     switch (S.Kind) {
       case gsType: TypeIntoCell(S); break;
@@ -336,9 +337,13 @@ class GridSession : public Session {
         break;
       }
       case gsResize: {
-        // A resize during an edit loses the typed text: played only with the steps awaiting mends.
-        if (!AwaitingMend("resize") && ((e && e->EditVisible()) || grid_->FilterEditing())) break;
         int w = 420 + static_cast<int>(S.A % 500), h = 240 + static_cast<int>(S.B % 400);
+        // A smaller form that hides the edited cell loses its typed text: during an edit the form only
+        // grows until that is mended, unless the steps awaiting mends are asked for.
+        if (!AwaitingMend("resize") && ((e && e->EditVisible()) || grid_->FilterEditing())) {
+          w = std::max(w, form_->Width());
+          h = std::max(h, form_->Height());
+        }
         form_->SetBounds(form_->Left(), form_->Top(), w, h);
         break;
       }
@@ -400,6 +405,10 @@ class GridSession : public Session {
       if ((e->Modified() && it == pending_.end()) || (textStep && (e->Modified() || it != pending_.end())))
         pending_[cell] = e->Text();
     }
+    // A larger form or the clock keeps an open editor open (its cell stays in view).
+    bool grew = S.Kind == gsResize && form_->Width() >= widthBefore && form_->Height() >= heightBefore;
+    if (editorBefore && (grew || S.Kind == gsTimers) && !(e && e->EditVisible()))
+      failures_.push_back(std::string("the cell editor closed on a ") + (grew ? "resize" : "timer step"));
     MarkTouched();
   }
 
