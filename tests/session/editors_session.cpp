@@ -342,6 +342,7 @@ class EditorsSession : public Session {
                     std::to_string(static_cast<int>(ds_->State()));
     if (TCustomEdit* e = FocusedEdit()) s += " text \"" + e->Text() + "\"" + (e->Modified() ? " modified" : "");
     if (ListOpen()) s += " list";
+    if (TWinControl* fc = TWinControl::FindControl(GetFocus())) s += " focus " + fc->ClassName() + " " + fc->Name();
     for (auto& x : lastExceptions_) s += " error box \"" + x + "\"";
     for (auto& [k, t] : pending_) s += " pending(" + std::to_string(k.first) + "," + kFields[k.second] + ")=\"" + t + "\"";
     return s;
@@ -363,7 +364,11 @@ class EditorsSession : public Session {
       }
       case esHomeEnd: Press(S.A % 2 ? VK_END : VK_HOME, false, S.B % 3 == 0); break;
       case esTab: Press(VK_TAB, false, S.A % 2 == 1); break;
-      case esEnter: Press(VK_RETURN); break;
+      case esEnter:
+        // Return on the Cancel button is a Cancel.
+        cancelAllowed_ = form_->Cancel->HandleAllocated() && GetFocus() == form_->Cancel->Handle();
+        Press(VK_RETURN);
+        break;
       case esEsc:
         cancelAllowed_ = true;
         Press(VK_ESCAPE);
@@ -430,7 +435,7 @@ class EditorsSession : public Session {
     for (const win::DialogRequest& r : dialogs_.Requests()) failures_.push_back("unexpected message box: " + r.text);
     dialogs_.Clear();
     // Esc on the control itself (no list open) gives the field's text back: typed text is thrown away.
-    if (S.Kind == esEsc && !listBefore && cellBefore.second > 0) {
+    if (S.Kind == esEsc && !listBefore && cellBefore.second > 0 && cellBefore.second != fPaid) {
       pending_.erase(cellBefore);
       bool editing = (ds_->State() == dsEdit || ds_->State() == dsInsert) && CurrentID() == cellBefore.first;
       if (editing) {

@@ -22,9 +22,9 @@ constexpr uint64_t kCiSteps = 150;
 constexpr uint64_t kCiSteps = 600;
 #endif
 // The CI seeds. Others meet faults still open (see the session notes: grid seeds 11, 16, 17, 19, 24;
-// editors seeds 1, 3-5, 11, 12, 14, 15, 18, 20-22, 24); these are played until those are mended.
+// editors seeds 3, 12, 15, 18, 21, 24); these are played until those are mended.
 const std::vector<uint64_t> kGridSeeds = {1, 2, 3, 4};
-const std::vector<uint64_t> kEditorsSeeds = {2, 6, 7, 8};
+const std::vector<uint64_t> kEditorsSeeds = {1, 2, 6, 7};
 
 // The CI seeds, or TRESSORA_SESSION_SEEDS seeds from TRESSORA_SESSION_SEED on (the long run).
 std::string RunForm(const session::SessionMaker& Make, const std::vector<session::KindWeight>& Weights,
