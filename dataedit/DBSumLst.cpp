@@ -583,6 +583,15 @@ void TDBSumListProducer::HookAfterInsert(TDataSet* DataSet) {
 }
 
 void TDBSumListProducer::HookAfterPost(TDataSet* DataSet) {
+  // Under a filter the posted record may have left the view, and the record current now is another
+  // one (or none): its values say nothing of the post. The totals are taken again from the view.
+  if (FActive && (DataSet->ControlFilter() || (DataSet->Filtered() && !DataSet->Filter().empty()) ||
+                  (DataSet->Filtered() && DataSet->OnFilterRecord()))) {
+    FInsertPending = false;
+    RecomputeAll();
+    if (FSavedAfterPost) FSavedAfterPost(DataSet);
+    return;
+  }
   if (FActive) {
     for (int I = 0; I < FSumItems->Count(); ++I) {
       TDBSum* S = FSumItems->Items(I);

@@ -558,6 +558,10 @@ void TCustomDBGridX::DataChanged() {
   }
   UpdateRowCount();
   SyncCurrentRow();
+  // The row may show another record now (one was deleted, the order or the filter changed): an open
+  // editor shows that record's value. Text typed before was handed to the record by the data set's
+  // UpdateRecord before it changed.
+  if (EditorMode() && InplaceEditor() && InplaceEditor()->Visible()) InvalidateEditorText();
   Invalidate();
   UpdateVertScrollBar();
 }

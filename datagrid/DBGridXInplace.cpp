@@ -719,6 +719,9 @@ void TDBGridInplaceEdit::WndProc(TMessage& M) {
   TInplaceEdit::WndProc(M);
   if (FTextChangedByUser) {
     FTextChangedByUser = false;
+    // Text the user typed with the list open is his: a list closed without a pick goes back to it, not
+    // to the text from before he typed.
+    if (FListShown) FTextBeforeDropDown = Text();
     DriveMRUList();
   }
 }

@@ -207,6 +207,9 @@ void TCustomDBGridX::SelectColumn(int Index, int Direction, bool Extend) {
            SelectionX();
   if (Extend && SelectionX()->Rect()->Empty()) ExtendRectangle(true);
   if (FDataLink->Active() && EditorMode()) UpdateText();
+  // What was typed goes into the field of the column being left, before another column's text takes
+  // the editor's place (a value the field refuses stops the move).
+  if (FDataLink->Active()) FDataLink->UpdateRecord();
   // Frozen columns are fixed cells of the grid and never current: the first one that may be current
   // is the first scrollable one.
   int first = std::clamp(RawToDataColumn(FixedCols()), 0, n - 1);

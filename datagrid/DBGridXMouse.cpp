@@ -320,8 +320,10 @@ void TCustomDBGridX::MouseMove(TShiftState Shift, int X, int Y) {
   if (FMousePressed && FPressedTitleColumn >= 0) {
     TrackTitlePress(X, Y);
     if (std::abs(X - FMouseDownPos.X) > 3 && FDataOptions.Contains(gdoColumnResize)) {
-      // Dragged away: the title moves its column instead of being clicked.
+      // Dragged away: the title moves its column instead of being clicked. What was typed goes into
+      // the record first, as a press on a title that is no button does.
       ReleaseTitleButton();
+      if (FDataLink->Active()) FDataLink->UpdateRecord();
       Canvas()->Pen()->SetColor(static_cast<TColor>(0xC0C0C0));
       TCustomGrid::MouseDown(mbLeft, FLastShift, FMouseDownPos.X, FMouseDownPos.Y);
     }
