@@ -918,9 +918,14 @@ void TCustomGrid::UpdateEdit() {
 }
 
 void TCustomGrid::HideEdit() {
-  if (!FInplaceEdit) return;
-  bool shown = FInplaceEdit->Visible() && FInplaceCol >= 0;
-  if (!shown) return;
+  if (!FInplaceEdit || FInplaceCol < 0) return;
+  if (!FInplaceEdit->Visible()) {
+    // Its cell is out of view: the editor closes all the same, or the next re-placing (a scroll, a
+    // size) would show it again over a cell that is no longer current.
+    FInplaceCol = FInplaceRow = -1;
+    FInplaceEdit->FCol = FInplaceEdit->FRow = -1;
+    return;
+  }
   UpdateText();
   bool hadFocus = FInplaceEdit->HandleAllocated() && GetFocus() == FInplaceEdit->Handle();
   int c = FInplaceCol, r = FInplaceRow;

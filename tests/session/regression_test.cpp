@@ -62,6 +62,34 @@ const Found kGridFound[] = {
          {0, 1050028409u, 3427936790u, 4256769388u},  // type
          {15, 674216023u, 3802863634u, 3422557748u},  // click title
      }},
+    {"An editor closed while its cell is scrolled out of view does not come back over the cell left", 27,
+     {
+         {22, 2537583081u, 2223656470u, 2816184763u},  // resize
+         {20, 1899391127u, 1150132983u, 1570931311u},  // click in list
+         {19, 1620790085u, 4152451458u, 3160354817u},  // scroll bar
+         {0, 4139987993u, 1816051985u, 3004253624u},  // type
+         {2, 2504881530u, 2818217802u, 4022607421u},  // arrow
+     }},
+    {"An editor closed out of view stays closed through moved and sized columns and a filter", 19,
+     {
+         {16, 817459880u, 3858308682u, 1170105817u},  // size column
+         {24, 1574370327u, 4062079338u, 73361538u},  // filter
+         {17, 3400064570u, 1224275178u, 699588701u},  // move column
+         {16, 1110917093u, 2655404540u, 4290693788u},  // size column
+         {14, 4063343033u, 4038382418u, 1044319971u},  // click cell
+         {20, 1682893521u, 1404047935u, 987357904u},  // click in list
+         {17, 2909851344u, 1860298364u, 1563491553u},  // move column
+         {22, 2267645749u, 1478357300u, 1861307784u},  // resize
+         {5, 2242981132u, 723020199u, 1845655858u},  // tab
+         {24, 3996666321u, 815044033u, 2892513911u},  // filter
+         {2, 641733689u, 185714490u, 3028794121u},  // arrow
+         {5, 3065656976u, 2009054954u, 2255227084u},  // tab
+         {22, 3936866635u, 457771210u, 1987001236u},  // resize
+         {20, 124778253u, 3725729884u, 2570575912u},  // click in list
+         {0, 320977452u, 1155285793u, 4065098361u},  // type
+         {19, 427079190u, 3400034426u, 3243860167u},  // scroll bar
+         {5, 593695021u, 4160005003u, 2611803933u},  // tab
+     }},
 };
 
 // Step lists that meet faults being mended on other branches: played only when TRESSORA_SESSION_AWAITING

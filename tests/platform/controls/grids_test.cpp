@@ -544,6 +544,35 @@ TEST_F(GridTest, EditorFollowsScrollingAndAlwaysShowEditorFollowsTheCursor) {
   EXPECT_EQ(ed->Text(), "c2r4");
 }
 
+// Moving on while the edited cell is scrolled out of view closes the editor: the view coming back
+// with the move must not show it again over the cell left behind.
+TEST_F(GridTest, EditorLeftOutOfViewDoesNotComeBackOverTheCellLeft) {
+  grid->SetScrollBars(ssBoth);
+  grid->SetOptions(grid->Options() + TGridOptions{goEditing});
+  grid->SetFocus();
+  grid->FocusCell(1, 1, true);
+  win::PumpMessages();
+  Key(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  win::InjectChar("x");
+  win::PumpMessages();
+  Scroll(WM_VSCROLL, SB_LINEDOWN);
+  ASSERT_EQ(grid->TopRow(), 2);
+  EXPECT_FALSE(EditorShown()) << "its row left the view";
+  Key(VK_RIGHT);
+  EXPECT_EQ(grid->Col(), 2);
+  EXPECT_EQ(grid->TopRow(), 1) << "the view follows the current cell";
+  EXPECT_FALSE(grid->EditorMode());
+  EXPECT_FALSE(EditorShown()) << "a closed editor came back over the cell left behind";
+  EXPECT_EQ(grid->Cells(1, 1), "c1r1x");
+  Key(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  TInplaceEdit* ed = grid->InplaceEditor();
+  EXPECT_EQ(ed->Left(), grid->CellRect(2, 1).Left);
+  EXPECT_EQ(ed->Top(), grid->CellRect(2, 1).Top);
+  EXPECT_EQ(ed->Text(), "c2r1");
+}
+
 TEST_F(GridTest, ScrollBarsAndWheel) {
   grid->SetScrollBars(ssBoth);
   grid->SetFocus();
