@@ -85,6 +85,13 @@ const Found kGridFound[] = {
          {10, 3792797518u, 560691284u, 2054623641u},   // Ctrl+Del: "> 100and < 300"
          {7, 2225282086u, 1383682701u, 489077080u},    // Enter
      }},
+    {"Letting Ctrl go in the cell editor after a Ctrl-click on a title sorts", 29,
+     {
+         {22, 2738860701u, 2086950772u, 690532434u},   // resize
+         {0, 2803639099u, 3660893716u, 3225456379u},   // type
+         {26, 583686178u, 3178938138u, 3986904751u},   // Cancel: the focus on the button
+         {15, 1509371612u, 3110686165u, 2935587937u},  // Ctrl-click on Born's title
+     }},
 };
 
 // Step lists that meet faults being mended on other branches: played only when TRESSORA_SESSION_AWAITING
