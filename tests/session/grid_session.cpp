@@ -281,6 +281,8 @@ class GridSession : public Session {
     failures_.clear();
     kind_ = S.Kind;
     filterBefore_ = grid_->FilterEditing() || S.Kind == gsFilter;
+    marksBefore_ = MarksText();
+    sortPendingBefore_ = grid_->SortMarkAdding();
     cancelAllowed_ = false;
     deleteAllowed_ = false;
     pasting_ = false;
@@ -421,6 +423,10 @@ class GridSession : public Session {
       if (x.find("is not a valid") == std::string::npos && !FilterSyntaxError(x))
         return "exception reached the application: " + x;
     }
+    // A title click moves its sort mark before the rows are sorted; when sorting raises (the edited
+    // record cannot be posted) the marks stay ahead of the order until a later sort goes through.
+    bool sortTried = MarksText() != marksBefore_ || sortPendingBefore_;
+    if (sortTried && !grid_->SortMarkAdding()) sortRefused_ = !exceptions_.empty();
     lastExceptions_ = exceptions_;
     exceptions_.clear();
     // The focus is in a control that can be seen.
@@ -575,6 +581,13 @@ class GridSession : public Session {
       if (X == m + text) return true;
     return false;
   }
+  // The sort marks in their order, with their directions.
+  std::string MarksText() {
+    std::string t;
+    for (TColumnX* c : grid_->SortMarkedColumns())
+      if (c) t += c->FieldName() + (c->Title()->SortMarker() == smUpX ? "-" : "+") + ";";
+    return t;
+  }
   // Whether a field's text and a typed text say the same value.
   bool Same(int I, const std::string& Held, const std::string& Typed) {
     if (Held == Typed) return true;
@@ -728,7 +741,7 @@ class GridSession : public Session {
       return "the Amount footer shows " + t + " but the records sum to " + want;
     // Sort marks: the records follow the first marked column when it holds numbers, dates or flags.
     std::vector<TColumnX*>& marked = grid_->SortMarkedColumns();
-    if (!marked.empty() && marked[0]) {
+    if (!marked.empty() && marked[0] && !sortRefused_) {
       int fi = FieldIndexOf(marked[0]);
       bool desc = marked[0]->Title()->SortMarker() == smUpX;
       if (fi == fID || fi == fAmount || fi == fQty || fi == fBorn || fi == fActive) {
@@ -955,6 +968,8 @@ class GridSession : public Session {
   bool rtl_ = false, bar_ = false;
   int kind_ = 0;
   bool filterBefore_ = false;
+  std::string marksBefore_;
+  bool sortPendingBefore_ = false, sortRefused_ = false;
   bool cancelAllowed_ = false, deleteAllowed_ = false, pasting_ = false;
   int deleting_ = 0, postingId_ = 0;
   TValues posting_;
