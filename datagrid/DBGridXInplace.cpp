@@ -836,6 +836,11 @@ void TDBGridInplaceEdit::KeyUp(WORD& Key, TShiftState Shift) {
   // titles Ctrl-clicked meanwhile).
   if (key == VK_CONTROL && FEditStyle == cesLookupList && FListShown && FLookupList && FLookupList->HandleAllocated())
     SendMessage(FLookupList->Handle(), WM_KEYUP, VK_CONTROL, 0);
+  // A title click gives the focus back to this editor, so letting Ctrl go after Ctrl-clicking titles
+  // arrives here: the grid sorts by them then, as it does when it has the focus itself.
+  TCustomDBGridX* g = DBGrid();
+  if (key == VK_CONTROL && g && g->SortMarkAdding() && g->HandleAllocated())
+    SendMessage(g->Handle(), WM_KEYUP, VK_CONTROL, 0);
 }
 
 void TDBGridInplaceEdit::DeleteInListCell(bool Backspace) {

@@ -65,6 +65,9 @@ void TInplaceEdit::UpdateContents() {
   }
   FLoading = false;
   FOriginal = Text();
+  // A freshly loaded cell holds nothing typed. Setting a text equal to the one shown leaves the flag as
+  // it was, so an editor emptied on one cell would otherwise come to an empty cell marked as changed.
+  SetModified(false);
 }
 
 void TInplaceEdit::Reset() {

@@ -501,6 +501,8 @@ void TMemDataSet::ReorderKeepingCurrent() {
 
 void TMemDataSet::SetIndexFieldNames(const std::string& Value) {
   if (Value == FIndexFieldNames) return;
+  // The edited record is posted before anything changes: a post refused leaves the order as it was.
+  if (Active()) CheckBrowseMode();
   std::string old = FIndexFieldNames;
   FIndexFieldNames = Value;
   if (!Active()) return;
@@ -516,6 +518,7 @@ void TMemDataSet::SetIndexFieldNames(const std::string& Value) {
 
 void TMemDataSet::SetDescFields(const std::string& Value) {
   if (Value == FDescFields) return;
+  if (Active()) CheckBrowseMode();
   FDescFields = Value;
   if (Active()) {
     BuildSortKeys();
@@ -525,6 +528,7 @@ void TMemDataSet::SetDescFields(const std::string& Value) {
 
 void TMemDataSet::SetCaseInsFields(const std::string& Value) {
   if (Value == FCaseInsFields) return;
+  if (Active()) CheckBrowseMode();
   FCaseInsFields = Value;
   if (Active()) {
     BuildSortKeys();

@@ -714,6 +714,46 @@ TEST_F(GridActionsTest, ReleasingCtrlAfterCtrlClickingTitlesSortsOnce) {
   DBGridXDataService->OnApplySorting = nullptr;
 }
 
+TEST_F(GridActionsTest, ReleasingCtrlInTheCellEditorAfterCtrlClickingTitlesSortsOnce) {
+  int sorted = 0;
+  DBGridXDataService->OnApplySorting = [&sorted](TCustomDBGridX*) { ++sorted; };
+  grid->SetOptionsX(grid->OptionsX() + TGridXExtOptions{gxoAutoSortMarking, gxoMultiSortMarking});
+  for (int i = 0; i < 6; ++i) Col(i)->Title()->SetTitleButton(true);
+  Focus();
+  grid->SetCol(grid->DataToRawColumn(1));
+  win::InjectKey(WM_KEYDOWN, VK_F2);
+  win::InjectKey(WM_KEYUP, VK_F2);
+  win::PumpMessages();
+  TInplaceEdit* e = grid->InplaceEditor();
+  ASSERT_TRUE(e && e->EditVisible());
+  // The user works in another control, then Ctrl-clicks a title: the grid gives the focus to its
+  // open editor, which is where Ctrl is let go.
+  auto* other = new TGridHostX(owner.get());
+  other->SetBounds(700, 50, 50, 50);
+  other->HandleNeeded();
+  other->SetFocus();
+  win::PumpMessages();
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::PumpMessages();
+  TRect r = grid->CellRect(grid->DataToRawColumn(2), 0);
+  TPoint s = grid->ClientToScreen(TPoint(r.Left + 5, r.Top + 5));
+  win::InjectMouse(s.X, s.Y, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL);
+  win::InjectMouse(s.X, s.Y, WM_LBUTTONUP, MK_CONTROL);
+  win::PumpMessages();
+  ASSERT_TRUE(e->EditVisible());
+  ASSERT_EQ(GetFocus(), e->Handle());
+  EXPECT_EQ(sorted, 0);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(sorted, 1);
+  // Ctrl pressed and let go in the editor without a title click sorts nothing.
+  win::InjectKey(WM_KEYDOWN, VK_CONTROL);
+  win::InjectKey(WM_KEYUP, VK_CONTROL);
+  win::PumpMessages();
+  EXPECT_EQ(sorted, 1);
+  DBGridXDataService->OnApplySorting = nullptr;
+}
+
 }  // namespace
 
 namespace {

@@ -868,3 +868,28 @@ TEST_F(InplaceTest, ACellParameterHookDecidesWhetherTheCellIsEdited) {
   EXPECT_EQ(people->State(), dsBrowse);
   EXPECT_EQ(e->Text(), "1.25");
 }
+
+TEST_F(InplaceTest, AnEditorEmptiedOnOneCellComesUnchangedToAnEmptyCell) {
+  // Bob's name is empty; Ann's is emptied by the user and goes down to Bob's row.
+  people->Next();
+  people->Edit();
+  people->FieldByName("Name")->Clear();
+  people->Post();
+  people->First();
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  EXPECT_FALSE(e->Modified());
+  Key(VK_END);
+  for (int i = 0; i < 3; ++i) Key(VK_BACK);
+  EXPECT_EQ(e->Text(), "");
+  EXPECT_TRUE(e->Modified());
+  Key(VK_DOWN);  // posts Ann's empty name
+  EXPECT_EQ(people->State(), dsBrowse);
+  EXPECT_EQ(people->FieldByName("ID")->AsInteger(), 2);
+  Key(VK_F2);  // the same editor on Bob's empty name
+  ASSERT_TRUE(e->EditVisible());
+  EXPECT_EQ(e->Text(), "");
+  EXPECT_FALSE(e->Modified()) << "nothing was typed on Bob's cell";
+  Key(VK_UP);
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "");
+}

@@ -281,6 +281,8 @@ class GridSession : public Session {
     failures_.clear();
     kind_ = S.Kind;
     filterBefore_ = grid_->FilterEditing() || S.Kind == gsFilter;
+    marksBefore_ = MarksText();
+    sortPendingBefore_ = grid_->SortMarkAdding();
     cancelAllowed_ = false;
     deleteAllowed_ = false;
     pasting_ = false;
@@ -416,10 +418,15 @@ class GridSession : public Session {
     (void)S;
     if (!failures_.empty()) return failures_.front();
     for (const std::string& x : exceptions_) {
-      // A value the field cannot take is the user's error, told in a box; anything else is ours.
-      if (x.find("is not a valid") == std::string::npos)
+      // A value the field cannot take is the user's error, told in a box; so is a filter text the
+      // parser cannot read, while a filter cell is edited. Anything else is ours.
+      if (x.find("is not a valid") == std::string::npos && !FilterSyntaxError(x))
         return "exception reached the application: " + x;
     }
+    // A title click moves its sort mark before the rows are sorted; when sorting raises (the edited
+    // record cannot be posted) the marks stay ahead of the order until a later sort goes through.
+    bool sortTried = MarksText() != marksBefore_ || sortPendingBefore_;
+    if (sortTried && !grid_->SortMarkAdding()) sortRefused_ = !exceptions_.empty();
     lastExceptions_ = exceptions_;
     exceptions_.clear();
     // The focus is in a control that can be seen.
@@ -448,7 +455,9 @@ class GridSession : public Session {
       int cx = (box.Left + box.Right) / 2, cy = (box.Top + box.Bottom) / 2;
       if (cell.Right > cell.Left && (cx < cell.Left || cx > cell.Right || cy < cell.Top || cy > cell.Bottom))
         return "the editor lies at " + RectText(box) + " off the current cell " + RectText(cell);
-      if (!e->Modified() && browsing && e->Text() != grid_->CurrentEditText())
+      // With a list dropped down the editor shows the item moved to, unmodified, until the list closes:
+      // accepted it is stored, not accepted the cell's text comes back.
+      if (!e->Modified() && browsing && !e->ListShown() && e->Text() != grid_->CurrentEditText())
         return "the editor shows \"" + e->Text() + "\" over a cell holding \"" + grid_->CurrentEditText() + "\"";
     }
     // Typed text not yet posted is still in the record being edited.
@@ -549,6 +558,35 @@ class GridSession : public Session {
   std::string FieldText(int I) {
     if (I == fKindID) return ds_->FieldByName("Kind")->AsString();
     return ds_->FieldByName(kFields[I])->AsString();
+  }
+  // A condition typed badly into a filter cell is refused with the parser's message followed by the
+  // whole text, trimmed, as it stands in the filter editor; only a step that began in a filter cell
+  // (or typed one) stores such a text.
+  bool FilterSyntaxError(const std::string& X) const {
+    static const char* const kSyntax[] = {"Quote is absent: ",
+                                          "'(' expected: ",
+                                          "')' expected: ",
+                                          "Error in expression: ",
+                                          "Unexpected expression before Null: ",
+                                          "Unexpected expression after operator: ",
+                                          "Incorrect expression: ",
+                                          "Unexpected AND or OR: "};
+    if (!filterBefore_ || !grid_->FilterEditor()) return false;
+    std::string text = grid_->FilterEditor()->Text();
+    size_t a = 0, b = text.size();
+    while (a < b && static_cast<unsigned char>(text[a]) <= 32) ++a;
+    while (b > a && static_cast<unsigned char>(text[b - 1]) <= 32) --b;
+    text = text.substr(a, b - a);
+    for (const char* m : kSyntax)
+      if (X == m + text) return true;
+    return false;
+  }
+  // The sort marks in their order, with their directions.
+  std::string MarksText() {
+    std::string t;
+    for (TColumnX* c : grid_->SortMarkedColumns())
+      if (c) t += c->FieldName() + (c->Title()->SortMarker() == smUpX ? "-" : "+") + ";";
+    return t;
   }
   // Whether a field's text and a typed text say the same value.
   bool Same(int I, const std::string& Held, const std::string& Typed) {
@@ -703,7 +741,7 @@ class GridSession : public Session {
       return "the Amount footer shows " + t + " but the records sum to " + want;
     // Sort marks: the records follow the first marked column when it holds numbers, dates or flags.
     std::vector<TColumnX*>& marked = grid_->SortMarkedColumns();
-    if (!marked.empty() && marked[0]) {
+    if (!marked.empty() && marked[0] && !sortRefused_) {
       int fi = FieldIndexOf(marked[0]);
       bool desc = marked[0]->Title()->SortMarker() == smUpX;
       if (fi == fID || fi == fAmount || fi == fQty || fi == fBorn || fi == fActive) {
@@ -930,6 +968,8 @@ class GridSession : public Session {
   bool rtl_ = false, bar_ = false;
   int kind_ = 0;
   bool filterBefore_ = false;
+  std::string marksBefore_;
+  bool sortPendingBefore_ = false, sortRefused_ = false;
   bool cancelAllowed_ = false, deleteAllowed_ = false, pasting_ = false;
   int deleting_ = 0, postingId_ = 0;
   TValues posting_;

@@ -89,6 +89,35 @@ const Found kGridFound[] = {
          {0, 320977452u, 1155285793u, 4065098361u},  // type
          {19, 427079190u, 3400034426u, 3243860167u},  // scroll bar
          {5, 593695021u, 4160005003u, 2611803933u},  // tab
+    {"An editor emptied by the user is no longer marked as changed once its empty text is posted", 29,
+     {
+         {1, 2410703771u, 524390596u, 1951240822u},   // backspace: the name emptied
+         {3, 1484657130u, 2230085437u, 1831307914u},  // page: posted, the editor stays
+         {21, 2964341536u, 2984222451u, 3803157519u},  // wheel
+     }},
+    {"An editor emptied on one cell opens unchanged on another empty cell", 17,
+     {
+         {1, 1445874938u, 586532933u, 3365417702u},   // backspace: the name emptied
+         {5, 3420816549u, 1187525241u, 3929708131u},  // tab: posted
+         {7, 2140243716u, 1009693997u, 1443761406u},  // Enter: the editor on the empty Notes
+         {2, 698439256u, 3001474299u, 2132399095u},   // arrow
+     }},
+    {"A filter text edited into one the parser cannot read is refused with the parser's message", 25,
+     {
+         {22, 751274672u, 1923768965u, 742016915u},    // resize
+         {19, 3473563851u, 3109519080u, 3614724310u},  // scroll bar
+         {24, 3306072866u, 6633671u, 2181526027u},     // filter "> 100 and < 300"
+         {2, 581456536u, 4048620911u, 341970127u},     // arrow
+         {2, 2515843083u, 1037671973u, 2614394247u},   // arrow
+         {10, 3792797518u, 560691284u, 2054623641u},   // Ctrl+Del: "> 100and < 300"
+         {7, 2225282086u, 1383682701u, 489077080u},    // Enter
+     }},
+    {"Letting Ctrl go in the cell editor after a Ctrl-click on a title sorts", 29,
+     {
+         {22, 2738860701u, 2086950772u, 690532434u},   // resize
+         {0, 2803639099u, 3660893716u, 3225456379u},   // type
+         {26, 583686178u, 3178938138u, 3986904751u},   // Cancel: the focus on the button
+         {15, 1509371612u, 3110686165u, 2935587937u},  // Ctrl-click on Born's title
      }},
 };
 

@@ -105,6 +105,27 @@ TEST(DataSetSort, IndexFieldNamesDescendingAndCaseInsensitive) {
   EXPECT_EQ(AllNames(*ds), (Names{"b", "C", "a", "B", "c", "A"}));
 }
 
+// The edited record is posted before the order changes; when its post is refused the order, the
+// sort settings and the edit stay as they were.
+TEST(DataSetSort, ARefusedPostLeavesTheOrderAsItWas) {
+  auto ds = MakePeople({"d", "b", "f"});
+  ds->SetIndexFieldNames("Name");
+  ds->First();
+  ds->Edit();
+  ds->FieldByName("Name")->SetAsString("a");
+  ds->BeforePost = [](TDataSet*) { throw EDatabaseError("refused"); };
+  EXPECT_THROW(ds->SetIndexFieldNames(""), EDatabaseError);
+  EXPECT_THROW(ds->SetDescFields("Name"), EDatabaseError);
+  EXPECT_THROW(ds->SetCaseInsFields("Name"), EDatabaseError);
+  EXPECT_EQ(ds->IndexFieldNames(), "Name");
+  EXPECT_EQ(ds->DescFields(), "");
+  EXPECT_EQ(ds->State(), dsEdit);
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "a");
+  ds->Cancel();
+  ds->BeforePost = nullptr;
+  EXPECT_EQ(AllNames(*ds), (Names{"b", "d", "f"}));
+}
+
 TEST(DataSetSort, PostedRecordsTakeTheirPlace) {
   auto ds = MakePeople({"d", "b", "f"});
   ds->SetIndexFieldNames("Name");
