@@ -89,6 +89,7 @@ const Found kGridFound[] = {
          {0, 320977452u, 1155285793u, 4065098361u},  // type
          {19, 427079190u, 3400034426u, 3243860167u},  // scroll bar
          {5, 593695021u, 4160005003u, 2611803933u},  // tab
+     }},
     {"An editor emptied by the user is no longer marked as changed once its empty text is posted", 29,
      {
          {1, 2410703771u, 524390596u, 1951240822u},   // backspace: the name emptied
