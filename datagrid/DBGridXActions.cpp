@@ -510,15 +510,22 @@ void TCustomDBGridX::WndProc(TMessage& Message) {
     case CM_FONTCHANGED: {
       TCustomGrid::WndProc(Message);
       // The columns take the new default font under one layout lock, whose end lays the grid out for
-      // it (row heights, title row).
-      BeginLayout();
+      // it (row heights, title row). A cell being edited keeps its editor and its typed text.
+      TEditorKeep keep = BeginKeepEditor();
       try {
-        for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->RefreshDefaultFont();
-      } catch (...) {
+        BeginLayout();
+        try {
+          for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->RefreshDefaultFont();
+        } catch (...) {
+          EndLayout();
+          throw;
+        }
         EndLayout();
+      } catch (...) {
+        --FRowCountDepth;
         throw;
       }
-      EndLayout();
+      EndKeepEditor(keep);
       return;
     }
     case CM_PARENTFONTCHANGED:
