@@ -567,13 +567,11 @@ void TCustomDBGridX::LayOutDataRows() {
       SetRowHeights(FTitleOffset + d, std::max(0, ClientHeight() - used));
     }
   } else {
-    // The final count is set at once: a passing smaller count would close an open editor.
+    SetRowCount(FTitleOffset + 1);
     used += rowH;
     if (HandleAllocated() && footers > 0) {
       SetRowCount(FTitleOffset + 2 + footers);
       SetRowHeights(FTitleOffset + 1, std::max(0, ClientHeight() - used));
-    } else {
-      SetRowCount(FTitleOffset + 1);
     }
   }
   SetFixedRows(FTitleOffset);

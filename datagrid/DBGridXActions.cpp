@@ -510,22 +510,15 @@ void TCustomDBGridX::WndProc(TMessage& Message) {
     case CM_FONTCHANGED: {
       TCustomGrid::WndProc(Message);
       // The columns take the new default font under one layout lock, whose end lays the grid out for
-      // it (row heights, title row). A cell being edited keeps its editor and its typed text.
-      TEditorKeep keep = BeginKeepEditor();
+      // it (row heights, title row).
+      BeginLayout();
       try {
-        BeginLayout();
-        try {
-          for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->RefreshDefaultFont();
-        } catch (...) {
-          EndLayout();
-          throw;
-        }
-        EndLayout();
+        for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->RefreshDefaultFont();
       } catch (...) {
-        --FRowCountDepth;
+        EndLayout();
         throw;
       }
-      EndKeepEditor(keep);
+      EndLayout();
       return;
     }
     case CM_PARENTFONTCHANGED:

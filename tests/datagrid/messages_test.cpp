@@ -285,8 +285,7 @@ TEST_F(GridMessagesTest, TheEditorAndItsTextSurviveANarrowerWindowAFontChangeAnd
     win::InjectKey(WM_KEYUP, Vk);
     win::PumpMessages();
   };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.What);
+  auto play = [&](const TCase& c) {
     TearDown();
     SetUp();
     AddRecords(40);
@@ -328,6 +327,10 @@ TEST_F(GridMessagesTest, TheEditorAndItsTextSurviveANarrowerWindowAFontChangeAnd
     key(VK_DOWN);
     EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 4);
     EXPECT_EQ(ds->Lookup("ID", Variant(3), c.Field).AsString(), "Z");
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    play(c);
   }
 }
 
