@@ -918,9 +918,9 @@ void TCustomGrid::UpdateEdit() {
 }
 
 void TCustomGrid::HideEdit() {
-  if (!FInplaceEdit) return;
-  bool shown = FInplaceEdit->Visible() && FInplaceCol >= 0;
-  if (!shown) return;
+  // An editor whose window a cell out of view has hidden still belongs to its cell: it is let go too,
+  // or a later placing of the editor would show it again while the grid is no longer editing.
+  if (!FInplaceEdit || FInplaceCol < 0) return;
   UpdateText();
   bool hadFocus = FInplaceEdit->HandleAllocated() && GetFocus() == FInplaceEdit->Handle();
   int c = FInplaceCol, r = FInplaceRow;

@@ -93,6 +93,23 @@ const Found kGridFound[] = {
          {0, 818189800u, 63124776u, 3957114124u},      // type
          {23, 1801408276u, 3852820703u, 61108629u},    // font
      }},
+    {"An editor hidden by its cell leaving the view does not come back after the grid stops editing", 32,
+     {
+         {24, 3402317354u, 1708364588u, 2271434332u},  // filter (no record passes)
+         {16, 523066991u, 476555138u, 2865405906u},    // size column
+         {16, 782397475u, 219384688u, 2263979463u},    // size column
+         {16, 1099659882u, 1424125476u, 1907004440u},  // size column
+         {22, 964272009u, 803606878u, 2926710884u},    // resize
+         {16, 3470386378u, 2866054638u, 3300164384u},  // size column
+         {14, 561728568u, 3534928104u, 769763994u},    // click cell
+         {20, 3591519509u, 3608290496u, 2064992905u},  // click in list
+         {19, 3940042202u, 3366977551u, 2627897185u},  // scroll bar
+         {15, 4274558899u, 1063639785u, 3810576833u},  // click title
+         {6, 1147897344u, 30211762u, 3693586987u},     // F2
+         {20, 3848425166u, 3791276119u, 3407229629u},  // click in list
+         {2, 1076344918u, 657338650u, 3933464100u},    // arrow
+         {22, 1230861626u, 4214800138u, 280902385u},   // resize
+     }},
 };
 
 // Step lists that meet faults being mended on other branches: played only when TRESSORA_SESSION_AWAITING
