@@ -459,35 +459,71 @@ void TCustomDBGridX::DataLinkActiveChanged(bool Value) {
 }
 
 void TCustomDBGridX::UpdateRowCount() {
-  // A cell being edited keeps its editor, its text and its record through the new rows. Fewer rows
-  // hide the editor on the way, the link's buffer may put the record on another row, and the data
-  // set's change notice forgets that the editor's text was typed: all are put back afterwards. (The
-  // window may be hidden already: a client area that no longer reaches the cell hides it.)
-  TDBGridInplaceEdit* editor = InplaceEditX();
-  const bool keep = FRowCountDepth == 0 && FDataLink && FDataLink->Active() && EditorMode() && editor &&
-                    editor->EditCol() >= 0 && editor->EditRow() >= 0;
-  std::string typed;
-  int selStart = 0, selLength = 0;
-  const bool changed = FDataLink && FDataLink->EditorChanged();
-  if (keep) {
-    typed = editor->Text();
-    selStart = editor->SelStart();
-    selLength = editor->SelLength();
-  }
-  ++FRowCountDepth;
+  // A cell being edited keeps its editor, its text and its record through the new rows.
+  TEditorKeep keep = BeginKeepEditor();
   try {
     LayOutDataRows();
   } catch (...) {
     --FRowCountDepth;
     throw;
   }
+  EndKeepEditor(keep);
+}
+
+TCustomDBGridX::TEditorKeep TCustomDBGridX::BeginKeepEditor() {
+  // Fewer rows or a narrower client area hide the editor on the way, the link's buffer may put the
+  // record on another row, and the data set's change notice forgets that the editor's text was typed:
+  // all are put back by EndKeepEditor. (The window may be hidden already: a client area that no longer
+  // reaches the cell hides it.) Nested calls (the data set's change notice lays the rows out again)
+  // leave that to the outermost one.
+  TEditorKeep k;
+  TDBGridInplaceEdit* editor = InplaceEditX();
+  k.Keep = FRowCountDepth == 0 && FDataLink && FDataLink->Active() && EditorMode() && editor &&
+           editor->EditCol() >= 0 && editor->EditRow() >= 0;
+  k.Changed = FDataLink && FDataLink->EditorChanged();
+  if (k.Keep) {
+    k.Text = editor->Text();
+    k.SelStart = editor->SelStart();
+    k.SelLength = editor->SelLength();
+  }
+  ++FRowCountDepth;
+  return k;
+}
+
+void TCustomDBGridX::EndKeepEditor(const TEditorKeep& K) {
   --FRowCountDepth;
-  if (!keep) return;
+  if (!K.Keep) return;
+  TDBGridInplaceEdit* editor = InplaceEditX();
   SyncCurrentRow();
-  if (changed) FDataLink->MarkEditorChanged();
-  if (!EditorMode() || !editor->Visible() || editor->EditRow() != Row() || editor->EditCol() != Col()) ShowEditor();
-  else InvalidateEditor();
-  if (EditorMode() && editor->Visible() && editor->Text() != typed) editor->KeepTypedText(typed, selStart, selLength);
+  if (K.Changed) FDataLink->MarkEditorChanged();
+  // A narrower grid may have left the edited column out of view: the view moves to it, as a move to
+  // the column would, so that the editor stays where the user can see it.
+  if (HandleAllocated() && Col() >= FixedCols() && Col() < ColCount() && CellRect(Col(), Row()).IsEmpty()) {
+    if (Col() < LeftCol()) {
+      SetLeftCol(Col());
+    } else {
+      TGridDrawInfo info;
+      CalcDrawInfo(info);
+      while (Col() > info.Horz.LastFullVisibleCell && LeftCol() < Col()) {
+        int before = LeftCol();
+        SetLeftCol(before + 1);
+        if (LeftCol() == before) break;  // as far as the grid scrolls
+        CalcDrawInfo(info);
+      }
+    }
+  }
+  // The editor was open before: it opens again even while the focus is elsewhere on the form (a
+  // button pressed before the size change) or a layout lock is still held (a font change).
+  FReopeningEditor = true;
+  try {
+    if (!EditorMode() || !editor->Visible() || editor->EditRow() != Row() || editor->EditCol() != Col()) ShowEditor();
+    else InvalidateEditor();
+  } catch (...) {
+    FReopeningEditor = false;
+    throw;
+  }
+  FReopeningEditor = false;
+  if (EditorMode() && editor->Visible() && editor->Text() != K.Text) editor->KeepTypedText(K.Text, K.SelStart, K.SelLength);
 }
 
 void TCustomDBGridX::LayOutDataRows() {

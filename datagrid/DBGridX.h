@@ -963,6 +963,17 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   int FSizeDepth = 0;
   int FRowCountDepth = 0;  // UpdateRowCount running (the data set's change notice calls it again)
   void LayOutDataRows();
+  // An open cell editor kept through a layout (size, font): its text, selection and typed mark.
+  struct TEditorKeep {
+    bool Keep = false;
+    bool Changed = false;
+    std::string Text;
+    int SelStart = 0;
+    int SelLength = 0;
+  };
+  TEditorKeep BeginKeepEditor();
+  void EndKeepEditor(const TEditorKeep& K);
+  bool FReopeningEditor = false;  // EndKeepEditor opens the editor again
   // ---- title measuring, draw-info extents, right-to-left images (DBGridXTitles.cpp, DBGridXDrawInfo.cpp)
  public:
   // Sets the heights of Node's children from their captions wrapped to their widths (group nodes get

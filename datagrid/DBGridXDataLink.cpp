@@ -159,7 +159,13 @@ bool TCustomDBGridX::EnsureEditing() {
 }
 
 bool TCustomDBGridX::CanEditShow() {
-  if (FLayoutLock != 0 || !TCustomGrid::CanEditShow()) return false;
+  if (FReopeningEditor) {
+    // An editor open before a layout opens again wherever the focus is and under the layout's lock.
+    TGridOptions o = TCustomGrid::Options();
+    if (!o.Contains(goEditing) || o.Contains(goRowSelect) || !EditorMode() || !HandleAllocated()) return false;
+  } else if (FLayoutLock != 0 || !TCustomGrid::CanEditShow()) {
+    return false;
+  }
   TColumnX* col = ColumnAt(GetSelectedIndex());
   if (!col) return false;
   TColumnCellKindX k = col->GetCellKind();

@@ -918,14 +918,9 @@ void TCustomGrid::UpdateEdit() {
 }
 
 void TCustomGrid::HideEdit() {
+  // An editor whose window a cell out of view has hidden still belongs to its cell: it is let go too,
+  // or a later placing of the editor would show it again while the grid is no longer editing.
   if (!FInplaceEdit || FInplaceCol < 0) return;
-  if (!FInplaceEdit->Visible()) {
-    // Its cell is out of view: the editor closes all the same, or the next re-placing (a scroll, a
-    // size) would show it again over a cell that is no longer current.
-    FInplaceCol = FInplaceRow = -1;
-    FInplaceEdit->FCol = FInplaceEdit->FRow = -1;
-    return;
-  }
   UpdateText();
   bool hadFocus = FInplaceEdit->HandleAllocated() && GetFocus() == FInplaceEdit->Handle();
   int c = FInplaceCol, r = FInplaceRow;

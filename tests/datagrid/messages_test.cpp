@@ -256,6 +256,84 @@ TEST_F(GridMessagesTest, ASizeChangeWhileEditingKeepsTheEditorItsTextAndItsRecor
   EXPECT_EQ(ds->Lookup("ID", Variant(105), "Name").AsString(), "R5");
 }
 
+// The editor stays open with its typed text through the layout changes a user makes during an edit:
+// a narrower window that leaves the edited (last) column out of view brings the column back into view;
+// a larger font lays the rows out under a layout lock; a shorter window while another control of the
+// form holds the focus. In every case the text then reaches its record when the user moves on.
+TEST_F(GridMessagesTest, TheEditorAndItsTextSurviveANarrowerWindowAFontChangeAndAShrinkWithoutFocus) {
+  struct TCase {
+    const char* What;
+    int Rights;  // Right presses from the ID column
+    const char* Field;
+    void (*Change)(TDBGridX* Grid, TWinControl* Other);
+  };
+  const TCase cases[] = {
+      {"narrower", 5, "Code",
+       [](TDBGridX* Grid, TWinControl*) {
+         SetWindowPos(Grid->Handle(), nullptr, 0, 0, 160, 300, SWP_NOZORDER | SWP_NOMOVE);
+       }},
+      {"larger font", 1, "Name", [](TDBGridX* Grid, TWinControl*) { Grid->Font()->SetSize(22); }},
+      {"shorter while another control has the focus", 1, "Name",
+       [](TDBGridX* Grid, TWinControl* Other) {
+         Other->SetFocus();
+         win::PumpMessages();
+         SetWindowPos(Grid->Handle(), nullptr, 0, 0, 600, 60, SWP_NOZORDER | SWP_NOMOVE);
+       }},
+  };
+  auto key = [](UINT Vk) {
+    win::InjectKey(WM_KEYDOWN, Vk);
+    win::InjectKey(WM_KEYUP, Vk);
+    win::PumpMessages();
+  };
+  auto play = [&](const TCase& c) {
+    TearDown();
+    SetUp();
+    AddRecords(40);
+    Bind();
+    auto o = grid->Options();
+    o.Include(gdoEditing);
+    grid->SetOptions(o);
+    TEdit* other = new TEdit(owner.get());
+    other->SetBounds(0, 310, 100, 24);
+    other->SetParent(host);
+    grid->SetFocus();
+    win::PumpMessages();
+    key(VK_DOWN);
+    key(VK_DOWN);
+    for (int i = 0; i < c.Rights; ++i) key(VK_RIGHT);
+    ASSERT_EQ(ds->FieldByName("ID")->AsInteger(), 3);
+    ASSERT_EQ(grid->GetSelectedField(), ds->FieldByName(c.Field));
+    win::InjectChar("Z");
+    win::PumpMessages();
+    ASSERT_TRUE(grid->EditorMode());
+    ASSERT_EQ(grid->InplaceEditor()->Text(), "Z");
+    c.Change(grid, other);
+    win::PumpMessages();
+    // Still open, over the edited cell, which is in view, with what was typed.
+    ASSERT_TRUE(grid->EditorMode());
+    TInplaceEdit* e = grid->InplaceEditor();
+    ASSERT_TRUE(e && e->Visible());
+    EXPECT_EQ(e->Text(), "Z");
+    EXPECT_EQ(grid->GetSelectedField(), ds->FieldByName(c.Field));
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 3);
+    const TRect cell = grid->CellRect(grid->Col(), grid->Row());
+    ASSERT_FALSE(cell.IsEmpty());
+    EXPECT_EQ(e->Top(), cell.Top);
+    EXPECT_GE(e->Left(), cell.Left);
+    EXPECT_LT(e->Left(), cell.Right);
+    // Moving on posts it to the third record.
+    grid->SetFocus();
+    win::PumpMessages();
+    key(VK_DOWN);
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 4);
+    EXPECT_EQ(ds->Lookup("ID", Variant(3), c.Field).AsString(), "Z");
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    play(c);
+  }
+}
+
 // Focus: the selection is drawn active while the grid or its cell editor holds the focus, and
 // repainted as inactive when the focus leaves either of them. While a filter cell is edited, the
 // focus that comes to the grid from elsewhere goes on to the filter editor.

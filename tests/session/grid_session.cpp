@@ -340,12 +340,6 @@ class GridSession : public Session {
       }
       case gsResize: {
         int w = 420 + static_cast<int>(S.A % 500), h = 240 + static_cast<int>(S.B % 400);
-        // A smaller form that hides the edited cell loses its typed text: during an edit the form only
-        // grows until that is mended, unless the steps awaiting mends are asked for.
-        if (!AwaitingMend("resize") && ((e && e->EditVisible()) || grid_->FilterEditing())) {
-          w = std::max(w, form_->Width());
-          h = std::max(h, form_->Height());
-        }
         form_->SetBounds(form_->Left(), form_->Top(), w, h);
         break;
       }
@@ -407,10 +401,16 @@ class GridSession : public Session {
       if ((e->Modified() && it == pending_.end()) || (textStep && (e->Modified() || it != pending_.end())))
         pending_[cell] = e->Text();
     }
-    // A larger form or the clock keeps an open editor open (its cell stays in view).
-    bool grew = S.Kind == gsResize && form_->Width() >= widthBefore && form_->Height() >= heightBefore;
-    if (editorBefore && (grew || S.Kind == gsTimers) && !(e && e->EditVisible()))
-      failures_.push_back(std::string("the cell editor closed on a ") + (grew ? "resize" : "timer step"));
+    // A resize (larger or smaller), a font change or the clock keeps an open editor open: the grid
+    // lays its rows out again around the cell being edited.
+    bool keeps = S.Kind == gsResize || S.Kind == gsFont || S.Kind == gsTimers;
+    if (editorBefore && keeps && !(e && e->EditVisible())) {
+      const char* what = S.Kind == gsTimers ? "timer step"
+                         : S.Kind == gsFont ? "font change"
+                         : form_->Width() >= widthBefore && form_->Height() >= heightBefore ? "resize"
+                                                                                           : "smaller resize";
+      failures_.push_back(std::string("the cell editor closed on a ") + what);
+    }
     MarkTouched();
   }
 
@@ -999,7 +999,7 @@ std::vector<KindWeight> GridWeights() {
           {gsTab, 6},        {gsF2, 4},         {gsEnter, 6},       {gsEsc, 6},         {gsInsert, 2},
           {gsDelete, 2},     {gsCopy, 2},       {gsPaste, 2},       {gsAltDown, 5},     {gsClickCell, 10},
           {gsClickTitle, 3}, {gsSizeColumn, 2}, {gsMoveColumn, 2},  {gsClickIndicator, 2}, {gsScrollBar, 3},
-          {gsClickList, 6},  {gsWheel, 3},      {gsResize, 2},      {gsFont, AwaitingMend("font") ? 1u : 0u /* awaiting the font-change layout mend */},        {gsFilter, 3},
+          {gsClickList, 6},  {gsWheel, 3},      {gsResize, 2},      {gsFont, 1},        {gsFilter, 3},
           {gsSave, 3},       {gsCancel, 2},     {gsTimers, 3}};
 }
 

@@ -45,7 +45,7 @@ enum GridStepKind {
 };
 
 // Steps and cases that meet faults being mended elsewhere are played only when TRESSORA_SESSION_AWAITING
-// names them (comma list: resize, font) or is 1 / all.
+// names them (a comma list of mend names) or is 1 / all.
 bool AwaitingMend(const char* Name);
 // The kinds and weights of the CI and long runs.
 std::vector<KindWeight> GridWeights();

@@ -573,6 +573,31 @@ TEST_F(GridTest, EditorLeftOutOfViewDoesNotComeBackOverTheCellLeft) {
   EXPECT_EQ(ed->Text(), "c2r1");
 }
 
+// An editor whose cell has scrolled out of view is still the grid's: ending the edit then lets it go,
+// so scrolling the cell back shows no editor while the grid is not editing (and the typed text is the
+// cell's).
+TEST_F(GridTest, EditingEndedWhileTheCellIsOutOfViewLeavesNoEditorBehind) {
+  grid->SetOptions(grid->Options() + TGridOptions{goEditing});
+  grid->FocusCell(1, 3, true);
+  Key(VK_F2);
+  win::InjectChar("x");
+  win::PumpMessages();
+  ASSERT_TRUE(EditorShown());
+  grid->SetTopRow(5);
+  win::PumpMessages();
+  ASSERT_FALSE(EditorShown());
+  grid->SetEditorMode(false);
+  grid->SetTopRow(1);
+  win::PumpMessages();
+  EXPECT_FALSE(grid->EditorMode());
+  EXPECT_FALSE(EditorShown()) << "an editor came back over a grid that is not editing";
+  EXPECT_EQ(grid->Cells(1, 3), "c1r3x");
+  // Editing again opens the editor on the cell as it now is.
+  Key(VK_F2);
+  EXPECT_TRUE(EditorShown());
+  EXPECT_EQ(grid->InplaceEditor()->Text(), "c1r3x");
+}
+
 TEST_F(GridTest, ScrollBarsAndWheel) {
   grid->SetScrollBars(ssBoth);
   grid->SetFocus();
