@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "datagrid/DBGridXFilterRow.h"
+#include "datagrid/DBGridXInplace.h"
 #include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXSelection.h"
 #include "datagrid/DBGridXUnit.h"
@@ -828,5 +829,40 @@ TEST_F(FilterRowTest, NumbersThatAreNoFiniteNumberRaiseTheConversionError) {
   win::PumpMessages();
   EXPECT_EQ(applied, 1);
   EXPECT_EQ(F(2)->Condition().Operand1.AsDouble(), 1e300);
+  SetApplicationExceptionHandler(nullptr);
+}
+
+// A condition the column cannot take ends the filter edit all the same when the user clicks a data cell:
+// he is told, the filter cell's editor goes away, and what he types next goes to the cell he clicked,
+// not to a hidden filter editor.
+TEST_F(FilterRowTest, AConditionTheColumnRefusesStillEndsTheEditOnAClickInTheData) {
+  std::vector<std::string> errors;
+  SetApplicationExceptionHandler([&](std::exception_ptr E) {
+    try {
+      std::rethrow_exception(E);
+    } catch (const Exception& X) {
+      errors.push_back(X.Message());
+    }
+  });
+  Show();
+  grid->BeginFilterEdit(2);  // Amount, a number
+  ASSERT_TRUE(grid->FilterEditor()->Focused());
+  win::InjectChar("> zz");
+  win::PumpMessages();
+  TRect data = grid->CellRect(grid->DataToRawColumn(1), grid->TitleOffset());
+  TPoint p = grid->ClientToScreen(TPoint((data.Left + data.Right) / 2, (data.Top + data.Bottom) / 2));
+  win::Click(p.X, p.Y);
+  win::PumpMessages();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "'zz' is not a valid floating point value");
+  EXPECT_FALSE(grid->FilterEditor()->GetVisible());
+  EXPECT_FALSE(grid->FilterEditing());
+  // Typing goes on in the data, not in the filter cell.
+  win::InjectChar("7");
+  win::PumpMessages();
+  ASSERT_NE(grid->InplaceEditX(), nullptr);
+  EXPECT_TRUE(grid->InplaceEditX()->EditVisible());
+  EXPECT_EQ(grid->InplaceEditX()->Text(), "7");
+  EXPECT_EQ(grid->FilterEditor()->Text(), "> zz");
   SetApplicationExceptionHandler(nullptr);
 }

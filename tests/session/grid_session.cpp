@@ -398,11 +398,17 @@ class GridSession : public Session {
                     S.Kind == gsClickCell;
     if (editorNow) {
       auto it = pending_.find(cell);
-      if (it != pending_.end() && e->Text() != it->second && !textStep && !Same(cell.second, e->Text(), it->second))
+      if (it != pending_.end() && e->Text() != it->second && !textStep && !Same(cell.second, e->Text(), it->second) &&
+          !ShowsBrowsedItem(e))
         failures_.push_back("the editor of record " + std::to_string(cell.first) + " " + kFields[cell.second] +
                             " shows \"" + e->Text() + "\" after typing \"" + it->second + "\"");
-      // A list moved through sets the text without marking it modified: what is shown is what counts.
-      if ((e->Modified() && it == pending_.end()) || (textStep && (e->Modified() || it != pending_.end())))
+      // A list moved through sets the text without marking it modified: what is shown is what counts once
+      // the list closes with it. While the pick or lookup list stays open the shown item is only browsed
+      // to: a close without a pick goes back to the text from before (and a pick is a step of its own).
+      bool browsing = listWasOpen && ShowsBrowsedItem(e) &&
+                      (S.Kind == gsArrow || S.Kind == gsPage || S.Kind == gsHomeEnd || S.Kind == gsWheel);
+      if (!browsing &&
+          ((e->Modified() && it == pending_.end()) || (textStep && (e->Modified() || it != pending_.end()))))
         pending_[cell] = e->Text();
     }
     // A larger form or the clock keeps an open editor open (its cell stays in view).
@@ -456,6 +462,12 @@ class GridSession : public Session {
       bool editorOnIt = e && e->EditVisible() && CurrentCell() == key &&
                         (!grid_->FilterEditing() || (e->HandleAllocated() && GetFocus() == e->Handle()));
       if (editorOnIt) continue;
+      // A cell scrolled out of view hides its editor, which stays in editor mode and keeps the text to
+      // store when the edit ends; the text is not lost while that editor still holds it.
+      TRect cellNow = grid_->CellRect(grid_->Col(), grid_->Row());
+      bool heldOutOfView = e && !e->EditVisible() && grid_->EditorMode() && !grid_->FilterEditing() &&
+                           cellNow.Right <= cellNow.Left && CurrentCell() == key && e->Text() == text;
+      if (heldOutOfView) continue;
       bool editingIt = (ds_->State() == dsEdit || ds_->State() == dsInsert) && CurrentID() == key.first;
       if (!editingIt)
         return "typed \"" + text + "\" into record " + std::to_string(key.first) + " " + kFields[key.second] +
@@ -559,6 +571,16 @@ class GridSession : public Session {
       if (I == fBorn) return !Typed.empty() && !Held.empty() && StrToDate(Held) == StrToDate(Typed);
     } catch (...) {
     }
+    return false;
+  }
+  // Whether the editor shows the item its open pick or lookup list is on (browsed to, not yet picked).
+  static bool ShowsBrowsedItem(TDBGridInplaceEdit* E) {
+    if (!E || !E->ListShown()) return false;
+    if (E->DropDownControl() && E->DropDownControl() == E->PickListControl()) {
+      int i = E->PickListControl()->ItemIndex();
+      return i >= 0 && E->PickListControl()->Items()->Strings(i) == E->Text();
+    }
+    if (E->DropDownControl() && E->DropDownControl() == E->LookupList()) return E->LookupList()->SelectedText() == E->Text();
     return false;
   }
   void MarkTouched() {

@@ -62,6 +62,25 @@ const Found kGridFound[] = {
          {0, 1050028409u, 3427936790u, 4256769388u},  // type
          {15, 674216023u, 3802863634u, 3422557748u},  // click title
      }},
+    {"An item only browsed to in the pick list gives way to the typed text when a click elsewhere closes it", 4,
+     {
+         {14, 0u, 2u, 1u},  // click cell: City
+         {0, 0u, 1u, 1u},   // type "Li", completed to "Lima"
+         {1, 0u, 0u, 0u},   // backspace: "Li"
+         {13, 0u, 0u, 0u},  // Alt+Down
+         {2, 1u, 0u, 0u},   // arrow Down: "Oslo"
+         {18, 3u, 0u, 1u},  // click indicator
+     }},
+    {"A filter condition the column refuses still ends the filter edit", 4,
+     {
+         {14, 0u, 6u, 1u},  // click cell: Born
+         {2, 0u, 0u, 0u},   // arrow Up: the filter cell
+         {0, 0u, 0u, 0u},   // type "Ann"
+         {14, 0u, 6u, 1u},  // click cell: "'Ann' is not a valid date and time"
+         {6, 0u, 0u, 0u},   // F2
+         {0, 0u, 0u, 0u},   // type
+         {25, 0u, 0u, 0u},  // Save
+     }},
 };
 
 // Step lists that meet faults being mended on other branches: played only when TRESSORA_SESSION_AWAITING
