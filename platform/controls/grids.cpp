@@ -904,6 +904,12 @@ void TCustomGrid::UpdateEdit() {
     FInplaceEdit->SetParent(this);
   }
   bool sameCell = FInplaceCol == FCurrent.X && FInplaceRow == FCurrent.Y;
+  if (sameCell && !FInplaceEdit->EditVisible() && FInplaceEdit->HandleAllocated()) {
+    // Hidden only because its cell was out of view: it still holds the cell's text (typing included),
+    // so it comes back where the cell is now without loading the cell again.
+    FInplaceEdit->Move(CellRect(FCurrent.X, FCurrent.Y));
+    return;
+  }
   if (!sameCell || !FInplaceEdit->EditVisible()) {
     if (!sameCell && FInplaceCol >= 0) UpdateText();
     FInplaceCol = FCurrent.X;
@@ -919,8 +925,8 @@ void TCustomGrid::UpdateEdit() {
 
 void TCustomGrid::HideEdit() {
   if (!FInplaceEdit) return;
-  bool shown = FInplaceEdit->Visible() && FInplaceCol >= 0;
-  if (!shown) return;
+  // An editor whose cell is out of view is hidden but still holds that cell's text: it is handed back too.
+  if (FInplaceCol < 0) return;
   UpdateText();
   bool hadFocus = FInplaceEdit->HandleAllocated() && GetFocus() == FInplaceEdit->Handle();
   int c = FInplaceCol, r = FInplaceRow;

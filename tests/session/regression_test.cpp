@@ -81,6 +81,17 @@ const Found kGridFound[] = {
          {0, 0u, 0u, 0u},   // type
          {25, 0u, 0u, 0u},  // Save
      }},
+    {"Text typed in a cell scrolled out of view survives a key on the grid", 4,
+     {
+         {14, 0u, 1u, 1u},    // click cell: Name
+         {0, 0u, 9u, 0u},     // type "Lisbon"
+         {19, 700u, 0u, 0u},  // scroll bar: page right, the Name column leaves the view
+         {19, 700u, 0u, 0u},  // scroll bar
+         {0, 0u, 9u, 0u},     // type on the grid
+         {19, 5u, 0u, 0u},    // scroll bar: page left, the editor comes back
+         {19, 5u, 0u, 0u},    // scroll bar
+         {25, 0u, 0u, 0u},    // Save
+     }},
 };
 
 // Step lists that meet faults being mended on other branches: played only when TRESSORA_SESSION_AWAITING
