@@ -866,3 +866,43 @@ TEST_F(FilterRowTest, AConditionTheColumnRefusesStillEndsTheEditOnAClickInTheDat
   EXPECT_EQ(grid->FilterEditor()->Text(), "> zz");
   SetApplicationExceptionHandler(nullptr);
 }
+
+// F2 or Enter on the grid while a filter cell is still being edited (the user clicked back onto the grid)
+// opens the cell editor and ends the filter edit: a cell and a filter condition are never edited at once,
+// and what is typed next goes to the cell.
+TEST_F(FilterRowTest, F2OrEnterOnTheGridEndsTheFilterEditForTheCellEditor) {
+  Show();
+  auto o = grid->Options();
+  o.Include(gdoEditing);
+  grid->SetOptions(o);
+  // F2 opens the editor with the caret after the text, Enter with the text selected.
+  const struct {
+    UINT Key;
+    bool Appends;
+  } cases[] = {{VK_F2, true}, {VK_RETURN, false}};
+  for (const auto& c : cases) {
+    const UINT key = c.Key;
+    SCOPED_TRACE(key);
+    grid->BeginFilterEdit(1);  // Name
+    Type("b");
+    ASSERT_TRUE(grid->FilterEditing());
+    grid->SetFocus();
+    win::PumpMessages();
+    ASSERT_TRUE(grid->FilterEditing()) << "the grid took the focus back, the filter edit is still on";
+    win::InjectKey(WM_KEYDOWN, key);
+    win::InjectKey(WM_KEYUP, key);
+    win::PumpMessages();
+    EXPECT_FALSE(grid->FilterEditing());
+    EXPECT_EQ(F(1)->ConditionText(), "b") << "the filter cell's text was kept";
+    ASSERT_NE(grid->InplaceEditX(), nullptr);
+    EXPECT_TRUE(grid->InplaceEditX()->EditVisible());
+    const std::string cell = ds->FieldByName("Name")->AsString();
+    win::InjectChar("Q");
+    win::PumpMessages();
+    EXPECT_EQ(grid->InplaceEditX()->Text(), c.Appends ? cell + "Q" : std::string("Q"));
+    EXPECT_EQ(F(1)->ConditionText(), "b");
+    grid->InplaceEditX()->SetText("");
+    grid->HideEditor();
+    if (ds->State() != dsBrowse) ds->Cancel();
+  }
+}
