@@ -454,7 +454,7 @@ class GridSession : public Session {
       int cx = (box.Left + box.Right) / 2, cy = (box.Top + box.Bottom) / 2;
       if (cell.Right > cell.Left && (cx < cell.Left || cx > cell.Right || cy < cell.Top || cy > cell.Bottom))
         return "the editor lies at " + RectText(box) + " off the current cell " + RectText(cell);
-      if (!e->Modified() && browsing && e->Text() != grid_->CurrentEditText())
+      if (!e->Modified() && browsing && e->Text() != grid_->CurrentEditText() && !ShowsBrowsedItem(e))
         return "the editor shows \"" + e->Text() + "\" over a cell holding \"" + grid_->CurrentEditText() + "\"";
     }
     // Typed text not yet posted is still in the record being edited.
