@@ -287,6 +287,7 @@ class GridSession : public Session {
     // What the cell editor showed before the step.
     TDBGridInplaceEdit* e = grid_->InplaceEditX();
     bool listWasOpen = e && e->EditVisible() && e->ListShown();
+    std::string textBefore = e && e->EditVisible() ? e->Text() : std::string();
     std::pair<int, int> cellBefore = CurrentCell();
     bool editorBefore = e && e->EditVisible() && !grid_->FilterEditing();
     // An editor hidden only because its cell is out of view still holds the cell's text for Esc to drop.
@@ -407,8 +408,10 @@ class GridSession : public Session {
       // A list moved through sets the text without marking it modified: what is shown is what counts once
       // the list closes with it. While the pick or lookup list stays open the shown item is only browsed
       // to: a close without a pick goes back to the text from before (and a pick is a step of its own).
+      // (A key that left the browsed item as it was, a Backspace the list took, browses no less.)
       bool browsing = listWasOpen && ShowsBrowsedItem(e) &&
-                      (S.Kind == gsArrow || S.Kind == gsPage || S.Kind == gsHomeEnd || S.Kind == gsWheel);
+                      (S.Kind == gsArrow || S.Kind == gsPage || S.Kind == gsHomeEnd || S.Kind == gsWheel ||
+                       (e->Text() == textBefore && !e->Modified()));
       if (!browsing &&
           ((e->Modified() && it == pending_.end()) || (textStep && (e->Modified() || it != pending_.end()))))
         pending_[cell] = e->Text();
