@@ -597,7 +597,8 @@ void TCustomDBGridX::DataChanged() {
   // The row may show another record now (one was deleted, the order or the filter changed): an open
   // editor shows that record's value. Text typed before was handed to the record by the data set's
   // UpdateRecord before it changed.
-  if (EditorMode() && InplaceEditor() && InplaceEditor()->Visible()) InvalidateEditorText();
+  // (Also an editor hidden because its cell is out of view: it comes back with the row's record.)
+  if (EditorMode() && InplaceEditor()) InvalidateEditorText();
   Invalidate();
   UpdateVertScrollBar();
 }

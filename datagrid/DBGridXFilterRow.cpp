@@ -435,15 +435,25 @@ void TCustomDBGridX::ApplyFilterRow() {
 
 void TCustomDBGridX::EndFilterEdit() {
   if (FSTFilter && FSTFilter->UpdateCount() > 0) return;
+  auto ended = [this] {
+    FFilterEditing = false;
+    if (FDataOptions.Contains(gdoAlwaysShowEditor)) ShowCellEditor();
+    else HideEditor();
+  };
   if (FFilterEditor && FFilterEditor->GetVisible()) {
     if (FFilterEditor->Focused() && CanFocus()) SetFocus();
     FFilterEditor->SetVisible(false);
-    StoreFilterEditorText(FFilterColumnIndex);
     InvalidateCell(DataToRawColumn(FFilterColumnIndex), FilterGridRow());
+    try {
+      StoreFilterEditorText(FFilterColumnIndex);
+    } catch (...) {
+      // A condition the column cannot take is told to the user, but the editor is gone already: the
+      // edit has ended all the same, or the grid would go on sending typed keys to a hidden editor.
+      ended();
+      throw;
+    }
   }
-  FFilterEditing = false;
-  if (FDataOptions.Contains(gdoAlwaysShowEditor)) ShowCellEditor();
-  else HideEditor();
+  ended();
 }
 
 void TCustomDBGridX::FilterEditorKeyPress(WideChar& Key) {

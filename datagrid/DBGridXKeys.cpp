@@ -430,8 +430,13 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
         else MoveToNextCell(!shift);
         break;
       case VK_RETURN:
-        if (FOptionsX.Contains(gxoEnterAsTab)) MoveToNextCell(!shift);
-        else handled = false;
+        if (FOptionsX.Contains(gxoEnterAsTab)) {
+          MoveToNextCell(!shift);
+        } else {
+          // Enter opens the cell editor, which ends a filter edit still in force first.
+          if (FFilterEditing && !EditorMode()) EndFilterEdit();
+          handled = false;
+        }
         break;
       case VK_ESCAPE: {
         FDataLink->ResetRecord();
@@ -497,6 +502,7 @@ void TCustomDBGridX::KeyDown(WORD& Key, TShiftState Shift) {
         else handled = false;
         break;
       case VK_F2:
+        if (FFilterEditing && !EditorMode()) EndFilterEdit();  // the cell editor ends a filter edit first
         SetEditorMode(true);
         break;
       default: handled = false; break;

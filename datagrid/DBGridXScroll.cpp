@@ -357,7 +357,8 @@ void TCustomDBGridX::ScrollDataRows(int Distance) {
   if (FDataLink->ActiveRecord() >= DataRowCount() || FDataLink->RecordCount() != DataRowCount()) UpdateRowCount();
   InvalidateRow(std::min(oldRow, RowCount() - 1));
   if (Distance != 0) {
-    bool editorShown = InplaceEditor() && InplaceEditor()->EditVisible();
+    // An editor out of view in editor mode holds its cell's text as well: it hands it back and closes.
+    bool editorShown = InplaceEditor() && (InplaceEditor()->EditVisible() || (EditorMode() && FInplaceCol >= 0));
     if (editorShown) HideEditor();
     int line = FDataOptions.Contains(gdoRowLines) ? GridLineWidth() : 0;
     if (std::abs(Distance) > VisibleDataRowCount()) {

@@ -904,6 +904,12 @@ void TCustomGrid::UpdateEdit() {
     FInplaceEdit->SetParent(this);
   }
   bool sameCell = FInplaceCol == FCurrent.X && FInplaceRow == FCurrent.Y;
+  if (sameCell && !FInplaceEdit->EditVisible() && FInplaceEdit->HandleAllocated()) {
+    // Hidden only because its cell was out of view: it still holds the cell's text (typing included),
+    // so it comes back where the cell is now without loading the cell again.
+    FInplaceEdit->Move(CellRect(FCurrent.X, FCurrent.Y));
+    return;
+  }
   if (!sameCell || !FInplaceEdit->EditVisible()) {
     if (!sameCell && FInplaceCol >= 0) UpdateText();
     FInplaceCol = FCurrent.X;

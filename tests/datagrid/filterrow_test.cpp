@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "datagrid/DBGridXFilterRow.h"
+#include "datagrid/DBGridXInplace.h"
 #include "datagrid/DBGridXFooter.h"
 #include "datagrid/DBGridXSelection.h"
 #include "datagrid/DBGridXUnit.h"
@@ -829,4 +830,79 @@ TEST_F(FilterRowTest, NumbersThatAreNoFiniteNumberRaiseTheConversionError) {
   EXPECT_EQ(applied, 1);
   EXPECT_EQ(F(2)->Condition().Operand1.AsDouble(), 1e300);
   SetApplicationExceptionHandler(nullptr);
+}
+
+// A condition the column cannot take ends the filter edit all the same when the user clicks a data cell:
+// he is told, the filter cell's editor goes away, and what he types next goes to the cell he clicked,
+// not to a hidden filter editor.
+TEST_F(FilterRowTest, AConditionTheColumnRefusesStillEndsTheEditOnAClickInTheData) {
+  std::vector<std::string> errors;
+  SetApplicationExceptionHandler([&](std::exception_ptr E) {
+    try {
+      std::rethrow_exception(E);
+    } catch (const Exception& X) {
+      errors.push_back(X.Message());
+    }
+  });
+  Show();
+  grid->BeginFilterEdit(2);  // Amount, a number
+  ASSERT_TRUE(grid->FilterEditor()->Focused());
+  win::InjectChar("> zz");
+  win::PumpMessages();
+  TRect data = grid->CellRect(grid->DataToRawColumn(1), grid->TitleOffset());
+  TPoint p = grid->ClientToScreen(TPoint((data.Left + data.Right) / 2, (data.Top + data.Bottom) / 2));
+  win::Click(p.X, p.Y);
+  win::PumpMessages();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "'zz' is not a valid floating point value");
+  EXPECT_FALSE(grid->FilterEditor()->GetVisible());
+  EXPECT_FALSE(grid->FilterEditing());
+  // Typing goes on in the data, not in the filter cell.
+  win::InjectChar("7");
+  win::PumpMessages();
+  ASSERT_NE(grid->InplaceEditX(), nullptr);
+  EXPECT_TRUE(grid->InplaceEditX()->EditVisible());
+  EXPECT_EQ(grid->InplaceEditX()->Text(), "7");
+  EXPECT_EQ(grid->FilterEditor()->Text(), "> zz");
+  SetApplicationExceptionHandler(nullptr);
+}
+
+// F2 or Enter on the grid while a filter cell is still being edited (the user clicked back onto the grid)
+// opens the cell editor and ends the filter edit: a cell and a filter condition are never edited at once,
+// and what is typed next goes to the cell.
+TEST_F(FilterRowTest, F2OrEnterOnTheGridEndsTheFilterEditForTheCellEditor) {
+  Show();
+  auto o = grid->Options();
+  o.Include(gdoEditing);
+  grid->SetOptions(o);
+  // F2 opens the editor with the caret after the text, Enter with the text selected.
+  const struct {
+    UINT Key;
+    bool Appends;
+  } cases[] = {{VK_F2, true}, {VK_RETURN, false}};
+  for (const auto& c : cases) {
+    const UINT key = c.Key;
+    SCOPED_TRACE(key);
+    grid->BeginFilterEdit(1);  // Name
+    Type("b");
+    ASSERT_TRUE(grid->FilterEditing());
+    grid->SetFocus();
+    win::PumpMessages();
+    ASSERT_TRUE(grid->FilterEditing()) << "the grid took the focus back, the filter edit is still on";
+    win::InjectKey(WM_KEYDOWN, key);
+    win::InjectKey(WM_KEYUP, key);
+    win::PumpMessages();
+    EXPECT_FALSE(grid->FilterEditing());
+    EXPECT_EQ(F(1)->ConditionText(), "b") << "the filter cell's text was kept";
+    ASSERT_NE(grid->InplaceEditX(), nullptr);
+    EXPECT_TRUE(grid->InplaceEditX()->EditVisible());
+    const std::string cell = ds->FieldByName("Name")->AsString();
+    win::InjectChar("Q");
+    win::PumpMessages();
+    EXPECT_EQ(grid->InplaceEditX()->Text(), c.Appends ? cell + "Q" : std::string("Q"));
+    EXPECT_EQ(F(1)->ConditionText(), "b");
+    grid->InplaceEditX()->SetText("");
+    grid->HideEditor();
+    if (ds->State() != dsBrowse) ds->Cancel();
+  }
 }

@@ -893,3 +893,32 @@ TEST_F(InplaceTest, AnEditorEmptiedOnOneCellComesUnchangedToAnEmptyCell) {
   Key(VK_UP);
   EXPECT_EQ(people->FieldByName("Name")->AsString(), "");
 }
+
+// Text typed in a cell whose column the user then scrolls out of view is kept by the hidden editor: a
+// key on the grid meanwhile does not load the cell again over it, and the text comes back with the
+// column and is stored.
+TEST_F(InplaceTest, TextTypedInACellScrolledOutOfViewIsKept) {
+  for (int i = 0; i < grid->Columns()->Count(); ++i) grid->Columns()->Items(i)->SetWidth(200);
+  win::PumpMessages();
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  e->SelectAll();
+  Type("Zed");
+  ASSERT_EQ(e->Text(), "Zed");
+  const int nameCol = grid->Col();
+  // The horizontal bar's page-right, as a click beside its thumb sends it.
+  SendMessage(grid->Handle(), WM_HSCROLL, SB_PAGERIGHT, 0);
+  SendMessage(grid->Handle(), WM_HSCROLL, SB_PAGERIGHT, 0);
+  win::PumpMessages();
+  ASSERT_TRUE(grid->CellRect(nameCol, grid->Row()).IsEmpty()) << "the Name column is out of view";
+  EXPECT_FALSE(e->EditVisible());
+  grid->SetFocus();
+  win::PumpMessages();
+  Key(VK_BACK);
+  SendMessage(grid->Handle(), WM_HSCROLL, SB_LEFT, 0);
+  win::PumpMessages();
+  EXPECT_TRUE(e->EditVisible());
+  EXPECT_EQ(e->Text(), "Zed");
+  people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "Zed");
+}

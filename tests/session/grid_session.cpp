@@ -289,8 +289,11 @@ class GridSession : public Session {
     // What the cell editor showed before the step.
     TDBGridInplaceEdit* e = grid_->InplaceEditX();
     bool listWasOpen = e && e->EditVisible() && e->ListShown();
+    std::string textBefore = e && e->EditVisible() ? e->Text() : std::string();
     std::pair<int, int> cellBefore = CurrentCell();
     bool editorBefore = e && e->EditVisible() && !grid_->FilterEditing();
+    // An editor hidden only because its cell is out of view still holds the cell's text for Esc to drop.
+    bool editorHeldBefore = e && (e->EditVisible() || grid_->EditorMode()) && !grid_->FilterEditing();
     int widthBefore = form_->Width(), heightBefore = form_->Height();
     MarkTouched();
     switch (S.Kind) {
@@ -370,7 +373,7 @@ class GridSession : public Session {
     dialogs_.Clear();
     // Esc that only closed a list keeps the typed text; Esc on the editor itself restores the cell.
     // The cell then holds what an earlier move committed, if anything: that is still to be posted.
-    if (S.Kind == gsEsc && editorBefore && !listWasOpen) {
+    if (S.Kind == gsEsc && editorHeldBefore && !listWasOpen) {
       pending_.erase(cellBefore);
       bool editing = (ds_->State() == dsEdit || ds_->State() == dsInsert) && CurrentID() == cellBefore.first;
       if (editing && cellBefore.second > 0) {
@@ -394,11 +397,19 @@ class GridSession : public Session {
                     S.Kind == gsClickCell;
     if (editorNow) {
       auto it = pending_.find(cell);
-      if (it != pending_.end() && e->Text() != it->second && !textStep && !Same(cell.second, e->Text(), it->second))
+      if (it != pending_.end() && e->Text() != it->second && !textStep && !Same(cell.second, e->Text(), it->second) &&
+          !ShowsBrowsedItem(e))
         failures_.push_back("the editor of record " + std::to_string(cell.first) + " " + kFields[cell.second] +
                             " shows \"" + e->Text() + "\" after typing \"" + it->second + "\"");
-      // A list moved through sets the text without marking it modified: what is shown is what counts.
-      if ((e->Modified() && it == pending_.end()) || (textStep && (e->Modified() || it != pending_.end())))
+      // A list moved through sets the text without marking it modified: what is shown is what counts once
+      // the list closes with it. While the pick or lookup list stays open the shown item is only browsed
+      // to: a close without a pick goes back to the text from before (and a pick is a step of its own).
+      // (A key that left the browsed item as it was, a Backspace the list took, browses no less.)
+      bool browsing = listWasOpen && ShowsBrowsedItem(e) &&
+                      (S.Kind == gsArrow || S.Kind == gsPage || S.Kind == gsHomeEnd || S.Kind == gsWheel ||
+                       (e->Text() == textBefore && !e->Modified()));
+      if (!browsing &&
+          ((e->Modified() && it == pending_.end()) || (textStep && (e->Modified() || it != pending_.end()))))
         pending_[cell] = e->Text();
     }
     // A resize (larger or smaller), a font change or the clock keeps an open editor open: the grid
@@ -457,7 +468,8 @@ class GridSession : public Session {
         return "the editor lies at " + RectText(box) + " off the current cell " + RectText(cell);
       // With a list dropped down the editor shows the item moved to, unmodified, until the list closes:
       // accepted it is stored, not accepted the cell's text comes back.
-      if (!e->Modified() && browsing && !e->ListShown() && e->Text() != grid_->CurrentEditText())
+      if (!e->Modified() && browsing && !e->ListShown() && e->Text() != grid_->CurrentEditText() &&
+          !ShowsBrowsedItem(e))
         return "the editor shows \"" + e->Text() + "\" over a cell holding \"" + grid_->CurrentEditText() + "\"";
     }
     // Typed text not yet posted is still in the record being edited.
@@ -465,6 +477,12 @@ class GridSession : public Session {
       bool editorOnIt = e && e->EditVisible() && CurrentCell() == key &&
                         (!grid_->FilterEditing() || (e->HandleAllocated() && GetFocus() == e->Handle()));
       if (editorOnIt) continue;
+      // A cell scrolled out of view hides its editor, which stays in editor mode and keeps the text to
+      // store when the edit ends; the text is not lost while that editor still holds it.
+      TRect cellNow = grid_->CellRect(grid_->Col(), grid_->Row());
+      bool heldOutOfView = e && !e->EditVisible() && grid_->EditorMode() && !grid_->FilterEditing() &&
+                           cellNow.Right <= cellNow.Left && CurrentCell() == key && e->Text() == text;
+      if (heldOutOfView) continue;
       bool editingIt = (ds_->State() == dsEdit || ds_->State() == dsInsert) && CurrentID() == key.first;
       if (!editingIt)
         return "typed \"" + text + "\" into record " + std::to_string(key.first) + " " + kFields[key.second] +
@@ -597,6 +615,16 @@ class GridSession : public Session {
       if (I == fBorn) return !Typed.empty() && !Held.empty() && StrToDate(Held) == StrToDate(Typed);
     } catch (...) {
     }
+    return false;
+  }
+  // Whether the editor shows the item its open pick or lookup list is on (browsed to, not yet picked).
+  static bool ShowsBrowsedItem(TDBGridInplaceEdit* E) {
+    if (!E || !E->ListShown()) return false;
+    if (E->DropDownControl() && E->DropDownControl() == E->PickListControl()) {
+      int i = E->PickListControl()->ItemIndex();
+      return i >= 0 && E->PickListControl()->Items()->Strings(i) == E->Text();
+    }
+    if (E->DropDownControl() && E->DropDownControl() == E->LookupList()) return E->LookupList()->SelectedText() == E->Text();
     return false;
   }
   void MarkTouched() {

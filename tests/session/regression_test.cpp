@@ -168,6 +168,36 @@ const Found kGridFound[] = {
          {2, 1076344918u, 657338650u, 3933464100u},    // arrow
          {22, 1230861626u, 4214800138u, 280902385u},   // resize
      }},
+    {"An item only browsed to in the pick list gives way to the typed text when a click elsewhere closes it", 4,
+     {
+         {14, 0u, 2u, 1u},  // click cell: City
+         {0, 0u, 1u, 1u},   // type "Li", completed to "Lima"
+         {1, 0u, 0u, 0u},   // backspace: "Li"
+         {13, 0u, 0u, 0u},  // Alt+Down
+         {2, 1u, 0u, 0u},   // arrow Down: "Oslo"
+         {18, 3u, 0u, 1u},  // click indicator
+     }},
+    {"A filter condition the column refuses still ends the filter edit", 4,
+     {
+         {14, 0u, 6u, 1u},  // click cell: Born
+         {2, 0u, 0u, 0u},   // arrow Up: the filter cell
+         {0, 0u, 0u, 0u},   // type "Ann"
+         {14, 0u, 6u, 1u},  // click cell: "'Ann' is not a valid date and time"
+         {6, 0u, 0u, 0u},   // F2
+         {0, 0u, 0u, 0u},   // type
+         {25, 0u, 0u, 0u},  // Save
+     }},
+    {"Text typed in a cell scrolled out of view survives a key on the grid", 4,
+     {
+         {14, 0u, 1u, 1u},    // click cell: Name
+         {0, 0u, 9u, 0u},     // type "Lisbon"
+         {19, 700u, 0u, 0u},  // scroll bar: page right, the Name column leaves the view
+         {19, 700u, 0u, 0u},  // scroll bar
+         {0, 0u, 9u, 0u},     // type on the grid
+         {19, 5u, 0u, 0u},    // scroll bar: page left, the editor comes back
+         {19, 5u, 0u, 0u},    // scroll bar
+         {25, 0u, 0u, 0u},    // Save
+     }},
 };
 
 // Step lists that meet faults being mended on other branches: played only when TRESSORA_SESSION_AWAITING
