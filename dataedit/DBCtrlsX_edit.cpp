@@ -17,7 +17,6 @@
 namespace {
 // Posted to the edit itself: take the focus back after leaving it failed (the focus change must end
 // first).
-constexpr UINT CM_DBEDITREFOCUSX = CM_BASE + 0x7A;
 }  // namespace
 
 TCustomDBEditX::TCustomDBEditX(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
@@ -525,7 +524,8 @@ void TCustomDBEditX::DoExit() {
     FDataLink->UpdateRecord();
   } catch (...) {
     SelectAll();
-    if (HandleAllocated()) PostMessage(Handle(), CM_DBEDITREFOCUSX, 0, 0);
+    // Taken back at once: the control the focus was going to never holds it.
+    if (HandleAllocated() && CanFocus()) TWinControl::SetFocus();
     throw;
   }
   SetFocusState(false);
@@ -707,9 +707,6 @@ void TCustomDBEditX::Dispatch(TMessage& Message) {
       return;
     case CM_ACTIONUPDATE:
       Message.Result = UpdateAction(reinterpret_cast<TBasicAction*>(Message.LParam)) ? 1 : 0;
-      return;
-    case CM_DBEDITREFOCUSX:
-      if (CanFocus()) TWinControl::SetFocus();
       return;
     case WM_GETDLGCODE: {
       LRESULT R = DLGC_WANTARROWS | DLGC_HASSETSEL | DLGC_WANTCHARS;

@@ -10,7 +10,6 @@ namespace {
 
 constexpr UINT_PTR kBlinkTimer = 0x4544;  // the edit's caret blink timer on its own window
 constexpr UINT kBlinkMs = 530;
-constexpr UINT CM_REENTEREDIT = CM_BASE + 0x70;  // posted to take the focus back after a failed check
 
 std::u32string U32(const std::string& S) { return Utf8ToUtf32(S); }
 std::string U8(const std::u32string& S) { return Utf32ToUtf8(S); }
@@ -1194,10 +1193,12 @@ void TCustomMaskEdit::DoExit() {
     try {
       ValidateEdit();
     } catch (...) {
-      // The edit keeps the focus: it is taken back once the focus change is over.
-      if (HandleAllocated()) {
+      // The edit keeps the focus: it takes it back at once, so the control the focus was going to
+      // never holds it (a click that moved the focus there does not act on it).
+      if (HandleAllocated() && CanFocus()) {
         FReentering = true;
-        PostMessage(Handle(), CM_REENTEREDIT, 0, 0);
+        SetFocus();
+        FReentering = false;
       }
       throw;
     }
@@ -1385,10 +1386,6 @@ void TCustomMaskEdit::KeyPress(WideChar& Key) {
 }
 
 void TCustomMaskEdit::Dispatch(TMessage& Message) {
-  if (Message.Msg == CM_REENTEREDIT) {
-    if (CanFocus()) SetFocus();
-    return;
-  }
   if (!IsMasked()) {
     TCustomEdit::Dispatch(Message);
     return;

@@ -132,11 +132,17 @@ void TButtonControl::WndProc(TMessage& Message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       if (FEnabled) {
-        if (CanFocus() && !Focused()) ::SetFocus(Handle());
+        const bool asked = CanFocus() && !Focused();
+        if (asked) ::SetFocus(Handle());
         FPressed = true;
         FMouseInside = true;
         SetCapture(FHandle);
         Invalidate();
+        if (asked && !Focused()) {
+          // The control being left kept the focus: the press goes on without asking for it again.
+          TControl::WndProc(Message);
+          return;
+        }
       }
       break;
     case WM_MOUSEMOVE:
@@ -654,7 +660,8 @@ void TComboBox::KeyDown(WORD& Key, TShiftState Shift) {
 
 void TComboBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (Button == mbLeft && FEnabled) {
-    if (CanFocus() && !Focused()) ::SetFocus(Handle());
+    // A tab stop was offered the focus by the press already; a refusal then stands.
+    if (!FTabStop && CanFocus() && !Focused()) ::SetFocus(Handle());
     SetDroppedDown(!DroppedDown());
   }
   TWinControl::MouseDown(Button, Shift, X, Y);

@@ -179,6 +179,30 @@ TEST_F(DBFormTest, EscAndAnIncompleteMask) {
   EXPECT_EQ(data->FieldByName("Code")->AsString(), "AB-123");
 }
 
+TEST_F(DBFormTest, AClickElsewhereWhileTheMaskIsIncompleteLeavesTheFocusInTheEditAndActsOnNothing) {
+  // Record 1 is paid ("yes"); its code loses its last digit, so the mask cannot be left.
+  Focus(edit);
+  Key(VK_END);
+  Key(VK_BACK);
+  ASSERT_EQ(edit->Text(), "AB-12 ");
+  struct Case {
+    const char* What;
+    TWinControl* Target;
+  };
+  const Case Cases[] = {{"the check box", check}, {"the button", button}, {"the combo box", combo}};
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.What);
+    POINT p{C.Target->Width() / 2, C.Target->Height() / 2};
+    ::ClientToScreen(C.Target->Handle(), &p);
+    win::Click(p.x, p.y);
+    win::PumpMessages();
+    EXPECT_EQ(GetFocus(), edit->Handle()) << "the edit keeps the focus";
+    EXPECT_EQ(check->State(), cbChecked) << "the box did not toggle";
+    EXPECT_EQ(edit->Text(), "AB-12 ") << "the edit still holds what was typed";
+  }
+  EXPECT_EQ(data->FieldByName("Paid")->AsString(), "yes");
+}
+
 TEST_F(DBFormTest, EditingFromAnotherControlShowsEverywhere) {
   data->Edit();
   data->FieldByName("Kind")->SetAsString("B");

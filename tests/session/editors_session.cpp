@@ -399,6 +399,9 @@ class EditorsSession : public Session {
           ClickAt(c->ClientToScreen(TPoint(8, c->Height() / 2)));
           break;
         }
+        // A pop-up stays open under its edit when another control refused to let the focus go (the
+        // press on the edit's button still dropped it): a click in it uses that edit, focused or not.
+        if (int owner = OpenListField(); owner > 0 && CurrentID() > 0) touched_.insert({CurrentID(), owner});
         int x = 4 + static_cast<int>(S.A % static_cast<uint32_t>(std::max(1, list->ClientWidth() - 8)));
         int y = 4 + static_cast<int>(S.B % static_cast<uint32_t>(std::max(1, list->ClientHeight() - 8)));
         ClickAt(list->ClientToScreen(TPoint(x, y)));
@@ -566,6 +569,17 @@ class EditorsSession : public Session {
     for (TWinControl* l : lists)
       if (l && l->HandleAllocated() && IsWindowVisible(l->Handle())) return l;
     return nullptr;
+  }
+  // The field of the control whose list OpenList finds, or -1.
+  int OpenListField() {
+    TWinControl* list = OpenList();
+    if (!list) return -1;
+    if (list == form_->Name->MRUListBox()) return fName;
+    if (list == form_->Kind->ListBox()) return fKind;
+    if (list == form_->City->Grid()) return fCityID;
+    if (form_->Amount->Dropped() && list == form_->Amount->Popup()) return fAmount;
+    if (form_->Born->Dropped() && list == form_->Born->Popup()) return fBorn;
+    return -1;
   }
   // Whether the focused control's own list is open (Esc then only closes it).
   bool ListOpen() {
