@@ -399,8 +399,7 @@ void TTrackBar::KeyDown(WORD& Key, TShiftState Shift) {
 
 void TTrackBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (Button == mbLeft && FEnabled) {
-    // A tab stop was offered the focus by the press already; a refusal then stands.
-    if (!FTabStop && CanFocus() && !Focused()) ::SetFocus(Handle());
+    if (CanFocus() && !Focused()) ::SetFocus(Handle());
     TRect t = ThumbRect();
     if (X >= t.Left && X < t.Right && Y >= t.Top && Y < t.Bottom) {
       FDragging = true;

@@ -660,8 +660,7 @@ void TComboBox::KeyDown(WORD& Key, TShiftState Shift) {
 
 void TComboBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (Button == mbLeft && FEnabled) {
-    // A tab stop was offered the focus by the press already; a refusal then stands.
-    if (!FTabStop && CanFocus() && !Focused()) ::SetFocus(Handle());
+    if (CanFocus() && !Focused()) ::SetFocus(Handle());
     SetDroppedDown(!DroppedDown());
   }
   TWinControl::MouseDown(Button, Shift, X, Y);
