@@ -399,9 +399,6 @@ class EditorsSession : public Session {
           ClickAt(c->ClientToScreen(TPoint(8, c->Height() / 2)));
           break;
         }
-        // A pop-up stays open under its edit when another control refused to let the focus go (the
-        // press on the edit's button still dropped it): a click in it uses that edit, focused or not.
-        if (int owner = OpenListField(); owner > 0 && CurrentID() > 0) touched_.insert({CurrentID(), owner});
         int x = 4 + static_cast<int>(S.A % static_cast<uint32_t>(std::max(1, list->ClientWidth() - 8)));
         int y = 4 + static_cast<int>(S.B % static_cast<uint32_t>(std::max(1, list->ClientHeight() - 8)));
         ClickAt(list->ClientToScreen(TPoint(x, y)));
@@ -532,6 +529,19 @@ class EditorsSession : public Session {
     Pump();
   }
   void ClickAt(TPoint P) {
+    // A list stays open under its control when another control refused to let the focus go (the press
+    // that dropped it still ran): a click inside it uses that control, focused or not, and a value
+    // picked there replaces what was typed into it before.
+    if (TWinControl* list = OpenList(); list && CurrentID() > 0) {
+      RECT r{};
+      GetWindowRect(list->Handle(), &r);
+      int owner = OpenListField(), focused = -1;
+      FocusedControl(&focused);
+      if (owner > 0 && owner != focused && P.X >= r.left && P.X < r.right && P.Y >= r.top && P.Y < r.bottom) {
+        touched_.insert({CurrentID(), owner});
+        pending_.erase({CurrentID(), owner});
+      }
+    }
     input_.Click(P);
     Pump();
   }
