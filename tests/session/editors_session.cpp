@@ -342,6 +342,7 @@ class EditorsSession : public Session {
                     std::to_string(static_cast<int>(ds_->State()));
     if (TCustomEdit* e = FocusedEdit()) s += " text \"" + e->Text() + "\"" + (e->Modified() ? " modified" : "");
     if (ListOpen()) s += " list";
+    else if (int o = OpenListField(); o > 0) s += " list of " + std::string(kFields[o]);
     if (TWinControl* fc = TWinControl::FindControl(GetFocus())) s += " focus " + fc->ClassName() + " " + fc->Name();
     for (auto& x : lastExceptions_) s += " error box \"" + x + "\"";
     for (auto& [k, t] : pending_) s += " pending(" + std::to_string(k.first) + "," + kFields[k.second] + ")=\"" + t + "\"";
@@ -532,12 +533,12 @@ class EditorsSession : public Session {
     // A list stays open under its control when another control refused to let the focus go (the press
     // that dropped it still ran): a click inside it uses that control, focused or not, and a value
     // picked there replaces what was typed into it before.
-    if (TWinControl* list = OpenList(); list && CurrentID() > 0) {
+    int focused = -1;
+    FocusedControl(&focused);
+    for (auto [list, owner] : OpenLists()) {
       RECT r{};
       GetWindowRect(list->Handle(), &r);
-      int owner = OpenListField(), focused = -1;
-      FocusedControl(&focused);
-      if (owner > 0 && owner != focused && P.X >= r.left && P.X < r.right && P.Y >= r.top && P.Y < r.bottom) {
+      if (CurrentID() > 0 && owner != focused && P.X >= r.left && P.X < r.right && P.Y >= r.top && P.Y < r.bottom) {
         touched_.insert({CurrentID(), owner});
         pending_.erase({CurrentID(), owner});
       }
@@ -579,6 +580,18 @@ class EditorsSession : public Session {
     for (TWinControl* l : lists)
       if (l && l->HandleAllocated() && IsWindowVisible(l->Handle())) return l;
     return nullptr;
+  }
+  // Every open list with the field of its control (lists of unfocused controls may be open at once).
+  std::vector<std::pair<TWinControl*, int>> OpenLists() {
+    std::pair<TWinControl*, int> lists[] = {{form_->Name->MRUListBox(), fName},
+                                            {form_->Kind->ListBox(), fKind},
+                                            {form_->City->Grid(), fCityID},
+                                            {form_->Amount->Dropped() ? form_->Amount->Popup() : nullptr, fAmount},
+                                            {form_->Born->Dropped() ? form_->Born->Popup() : nullptr, fBorn}};
+    std::vector<std::pair<TWinControl*, int>> out;
+    for (auto& l : lists)
+      if (l.first && l.first->HandleAllocated() && IsWindowVisible(l.first->Handle())) out.push_back(l);
+    return out;
   }
   // The field of the control whose list OpenList finds, or -1.
   int OpenListField() {
