@@ -640,7 +640,13 @@ class EditorsSession : public Session {
   bool Same(int I, const std::string& Held, const std::string& Typed) {
     if (Held == Typed) return true;
     try {
-      if (I == fAmount) return !Typed.empty() && !Held.empty() && std::fabs(StrToFloat(Held) - StrToFloat(Typed)) < 1e-9;
+      // The float field's text (its edit text too) carries 15 significant digits: a value typed with
+      // more is the same value once the edit shows it again.
+      if (I == fAmount) {
+        if (Typed.empty() || Held.empty()) return false;
+        double h = StrToFloat(Held), t = StrToFloat(Typed);
+        return std::fabs(h - t) < 1e-9 + 5e-15 * std::max(std::fabs(h), std::fabs(t));
+      }
       if (I == fBorn) return !Typed.empty() && !Held.empty() && StrToDate(Held) == StrToDate(Typed);
     } catch (...) {
     }
