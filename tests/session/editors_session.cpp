@@ -105,7 +105,8 @@ class TValuePopupEdit : public TPersonEdit {
     } else {
       Variant v;
       Calc->GetValue(v);
-      f->SetAsFloat(v.AsDouble());
+      // A calculator left showing "Error" has no value to give.
+      if (!VarIsError(v)) f->SetAsFloat(v.AsDouble());
     }
   }
 
