@@ -15,8 +15,9 @@
 #include "platform/rtl/sysutils.h"
 
 namespace {
-// Posted to the edit itself: take the focus back after leaving it failed (the focus change must end
-// first).
+// Posted to the edit itself: take the focus back after leaving it for another window failed (that
+// activation must end first).
+constexpr UINT CM_DBEDITREFOCUSX = CM_BASE + 0x7A;
 }  // namespace
 
 TCustomDBEditX::TCustomDBEditX(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
@@ -524,8 +525,12 @@ void TCustomDBEditX::DoExit() {
     FDataLink->UpdateRecord();
   } catch (...) {
     SelectAll();
-    // Taken back at once: the control the focus was going to never holds it.
-    if (HandleAllocated() && CanFocus()) TWinControl::SetFocus();
+    // Within the window taken back at once, so the control the focus was going to never holds it;
+    // towards another window once that activation is over.
+    if (HandleAllocated()) {
+      if (CanFocus() && GetActiveWindow() == GetAncestor(Handle(), GA_ROOT)) TWinControl::SetFocus();
+      else PostMessage(Handle(), CM_DBEDITREFOCUSX, 0, 0);
+    }
     throw;
   }
   SetFocusState(false);
@@ -707,6 +712,9 @@ void TCustomDBEditX::Dispatch(TMessage& Message) {
       return;
     case CM_ACTIONUPDATE:
       Message.Result = UpdateAction(reinterpret_cast<TBasicAction*>(Message.LParam)) ? 1 : 0;
+      return;
+    case CM_DBEDITREFOCUSX:
+      if (CanFocus()) TWinControl::SetFocus();
       return;
     case WM_GETDLGCODE: {
       LRESULT R = DLGC_WANTARROWS | DLGC_HASSETSEL | DLGC_WANTCHARS;

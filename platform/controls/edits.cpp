@@ -10,6 +10,7 @@ namespace {
 
 constexpr UINT_PTR kBlinkTimer = 0x4544;  // the edit's caret blink timer on its own window
 constexpr UINT kBlinkMs = 530;
+constexpr UINT CM_REENTEREDIT = CM_BASE + 0x70;  // posted to take the focus back after a failed check
 
 std::u32string U32(const std::string& S) { return Utf8ToUtf32(S); }
 std::string U8(const std::u32string& S) { return Utf32ToUtf8(S); }
@@ -1193,12 +1194,17 @@ void TCustomMaskEdit::DoExit() {
     try {
       ValidateEdit();
     } catch (...) {
-      // The edit keeps the focus: it takes it back at once, so the control the focus was going to
-      // never holds it (a click that moved the focus there does not act on it).
-      if (HandleAllocated() && CanFocus()) {
+      // The edit keeps the focus. Within its window it takes it back at once, so the control the focus
+      // was going to never holds it (a click that moved the focus there does not act on it); towards
+      // another window it takes it back once that activation is over.
+      if (HandleAllocated()) {
         FReentering = true;
-        SetFocus();
-        FReentering = false;
+        if (CanFocus() && GetActiveWindow() == GetAncestor(Handle(), GA_ROOT)) {
+          SetFocus();
+          FReentering = false;
+        } else {
+          PostMessage(Handle(), CM_REENTEREDIT, 0, 0);
+        }
       }
       throw;
     }
@@ -1386,6 +1392,10 @@ void TCustomMaskEdit::KeyPress(WideChar& Key) {
 }
 
 void TCustomMaskEdit::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_REENTEREDIT) {
+    if (CanFocus()) SetFocus();
+    return;
+  }
   if (!IsMasked()) {
     TCustomEdit::Dispatch(Message);
     return;

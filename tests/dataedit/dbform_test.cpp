@@ -210,6 +210,28 @@ TEST_F(DBFormTest, AClickElsewhereWhileTheMaskIsIncompleteLeavesTheFocusInTheEdi
   EXPECT_EQ(data->FieldByName("Paid")->AsString(), "yes");
 }
 
+TEST_F(DBFormTest, GoingToAnotherWindowWhileTheMaskIsIncompleteComesBackToTheEditOnceThatWindowIsActive) {
+  auto* other = new TFormTestHost(owner.get());
+  other->SetBounds(600, 200, 200, 100);
+  auto* elsewhere = new TButton(owner.get());
+  elsewhere->SetBounds(10, 10, 75, 25);
+  elsewhere->SetParent(other);
+  other->HandleNeeded();
+  win::PumpMessages();
+  Focus(edit);
+  Key(VK_END);
+  Key(VK_BACK);
+  int errors = 0;
+  SetApplicationExceptionHandler([&errors](std::exception_ptr) { ++errors; });
+  elsewhere->SetFocus();
+  win::PumpMessages();
+  SetApplicationExceptionHandler(nullptr);
+  EXPECT_EQ(errors, 1) << "the refusal is told once";
+  EXPECT_EQ(GetFocus(), edit->Handle()) << "the edit took the focus back";
+  EXPECT_EQ(GetActiveWindow(), form->Handle()) << "and its window is the active one";
+  EXPECT_EQ(edit->Text(), "AB-12 ");
+}
+
 TEST_F(DBFormTest, EditingFromAnotherControlShowsEverywhere) {
   data->Edit();
   data->FieldByName("Kind")->SetAsString("B");
