@@ -15,8 +15,8 @@
 #include "platform/rtl/sysutils.h"
 
 namespace {
-// Posted to the edit itself: take the focus back after leaving it failed (the focus change must end
-// first).
+// Posted to the edit itself: take the focus back after leaving it for another window failed (that
+// activation must end first).
 constexpr UINT CM_DBEDITREFOCUSX = CM_BASE + 0x7A;
 }  // namespace
 
@@ -525,7 +525,12 @@ void TCustomDBEditX::DoExit() {
     FDataLink->UpdateRecord();
   } catch (...) {
     SelectAll();
-    if (HandleAllocated()) PostMessage(Handle(), CM_DBEDITREFOCUSX, 0, 0);
+    // Within the window taken back at once, so the control the focus was going to never holds it;
+    // towards another window once that activation is over.
+    if (HandleAllocated()) {
+      if (CanFocus() && GetActiveWindow() == GetAncestor(Handle(), GA_ROOT)) TWinControl::SetFocus();
+      else PostMessage(Handle(), CM_DBEDITREFOCUSX, 0, 0);
+    }
     throw;
   }
   SetFocusState(false);

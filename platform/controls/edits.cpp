@@ -1194,10 +1194,17 @@ void TCustomMaskEdit::DoExit() {
     try {
       ValidateEdit();
     } catch (...) {
-      // The edit keeps the focus: it is taken back once the focus change is over.
+      // The edit keeps the focus. Within its window it takes it back at once, so the control the focus
+      // was going to never holds it (a click that moved the focus there does not act on it); towards
+      // another window it takes it back once that activation is over.
       if (HandleAllocated()) {
         FReentering = true;
-        PostMessage(Handle(), CM_REENTEREDIT, 0, 0);
+        if (CanFocus() && GetActiveWindow() == GetAncestor(Handle(), GA_ROOT)) {
+          SetFocus();
+          FReentering = false;
+        } else {
+          PostMessage(Handle(), CM_REENTEREDIT, 0, 0);
+        }
       }
       throw;
     }

@@ -132,11 +132,17 @@ void TButtonControl::WndProc(TMessage& Message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       if (FEnabled) {
-        if (CanFocus() && !Focused()) ::SetFocus(Handle());
+        const bool asked = CanFocus() && !Focused();
+        if (asked) ::SetFocus(Handle());
         FPressed = true;
         FMouseInside = true;
         SetCapture(FHandle);
         Invalidate();
+        if (asked && !Focused()) {
+          // The control being left kept the focus: the press goes on without asking for it again.
+          TControl::WndProc(Message);
+          return;
+        }
       }
       break;
     case WM_MOUSEMOVE:

@@ -139,6 +139,7 @@ struct State {
   std::vector<Timer> timers;
   UINT_PTR nextTimerId = 0x7F00;
   HWND focus = nullptr;
+  HWND focusLeaving = nullptr;  // the window being sent WM_KILLFOCUS by SetFocus
   HWND capture = nullptr;
   HWND active = nullptr;
   std::array<BYTE, 256> keys{};       // as of the last message taken from the queue

@@ -1024,11 +1024,21 @@ HWND SetFocus(HWND hwnd) {
   old = st.focus;
   if (old && W(old)) {
     st.focus = nullptr;
+    struct Leaving {
+      HWND outer;
+      ~Leaving() { S().focusLeaving = outer; }
+    } leaving{st.focusLeaving};
+    st.focusLeaving = old;
     SendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
+    // A window that refuses to let the focus go takes it back while it is told to lose it (or gives it
+    // elsewhere): that choice stands, and the window asked for never gets the focus.
+    if (st.focus) return old;
   }
   if (hwnd && !W(hwnd)) return old;
+  // Focused while another window is being told it loses the focus: that window is the one left.
+  HWND from = old ? old : st.focusLeaving;
   st.focus = hwnd;
-  if (hwnd) SendMessage(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+  if (hwnd) SendMessage(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(from), 0);
   return old;
 }
 

@@ -179,6 +179,59 @@ TEST_F(DBFormTest, EscAndAnIncompleteMask) {
   EXPECT_EQ(data->FieldByName("Code")->AsString(), "AB-123");
 }
 
+TEST_F(DBFormTest, AClickElsewhereWhileTheMaskIsIncompleteLeavesTheFocusInTheEditAndActsOnNothing) {
+  // Record 1 is paid ("yes"); its code loses its last digit, so the mask cannot be left.
+  Focus(edit);
+  Key(VK_END);
+  Key(VK_BACK);
+  ASSERT_EQ(edit->Text(), "AB-12 ");
+  struct Case {
+    const char* What;
+    TWinControl* Target;
+  };
+  const Case Cases[] = {{"the check box", check}, {"the button", button}, {"the combo box", combo}};
+  int errors = 0;
+  SetApplicationExceptionHandler([&errors](std::exception_ptr) { ++errors; });
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.What);
+    errors = 0;
+    POINT p{C.Target->Width() / 2, C.Target->Height() / 2};
+    ::ClientToScreen(C.Target->Handle(), &p);
+    win::Click(p.x, p.y);
+    win::PumpMessages();
+    EXPECT_EQ(GetFocus(), edit->Handle()) << "the edit keeps the focus";
+    if (C.Target != combo) {
+      EXPECT_EQ(errors, 1) << "one refusal told per press";
+    }
+    EXPECT_EQ(check->State(), cbChecked) << "the box did not toggle";
+    EXPECT_EQ(edit->Text(), "AB-12 ") << "the edit still holds what was typed";
+  }
+  SetApplicationExceptionHandler(nullptr);
+  EXPECT_EQ(data->FieldByName("Paid")->AsString(), "yes");
+}
+
+TEST_F(DBFormTest, GoingToAnotherWindowWhileTheMaskIsIncompleteComesBackToTheEditOnceThatWindowIsActive) {
+  auto* other = new TFormTestHost(owner.get());
+  other->SetBounds(600, 200, 200, 100);
+  auto* elsewhere = new TButton(owner.get());
+  elsewhere->SetBounds(10, 10, 75, 25);
+  elsewhere->SetParent(other);
+  other->HandleNeeded();
+  win::PumpMessages();
+  Focus(edit);
+  Key(VK_END);
+  Key(VK_BACK);
+  int errors = 0;
+  SetApplicationExceptionHandler([&errors](std::exception_ptr) { ++errors; });
+  elsewhere->SetFocus();
+  win::PumpMessages();
+  SetApplicationExceptionHandler(nullptr);
+  EXPECT_EQ(errors, 1) << "the refusal is told once";
+  EXPECT_EQ(GetFocus(), edit->Handle()) << "the edit took the focus back";
+  EXPECT_EQ(GetActiveWindow(), form->Handle()) << "and its window is the active one";
+  EXPECT_EQ(edit->Text(), "AB-12 ");
+}
+
 TEST_F(DBFormTest, EditingFromAnotherControlShowsEverywhere) {
   data->Edit();
   data->FieldByName("Kind")->SetAsString("B");

@@ -105,7 +105,8 @@ class TValuePopupEdit : public TPersonEdit {
     } else {
       Variant v;
       Calc->GetValue(v);
-      f->SetAsFloat(v.AsDouble());
+      // A calculator left showing "Error" has no value to give.
+      if (!VarIsError(v)) f->SetAsFloat(v.AsDouble());
     }
   }
 
@@ -342,6 +343,7 @@ class EditorsSession : public Session {
                     std::to_string(static_cast<int>(ds_->State()));
     if (TCustomEdit* e = FocusedEdit()) s += " text \"" + e->Text() + "\"" + (e->Modified() ? " modified" : "");
     if (ListOpen()) s += " list";
+    else if (int o = OpenListField(); o > 0) s += " list of " + std::string(kFields[o]);
     if (TWinControl* fc = TWinControl::FindControl(GetFocus())) s += " focus " + fc->ClassName() + " " + fc->Name();
     for (auto& x : lastExceptions_) s += " error box \"" + x + "\"";
     for (auto& [k, t] : pending_) s += " pending(" + std::to_string(k.first) + "," + kFields[k.second] + ")=\"" + t + "\"";
@@ -529,6 +531,19 @@ class EditorsSession : public Session {
     Pump();
   }
   void ClickAt(TPoint P) {
+    // A list stays open under its control when another control refused to let the focus go (the press
+    // that dropped it still ran): a click inside it uses that control, focused or not, and a value
+    // picked there replaces what was typed into it before.
+    int focused = -1;
+    FocusedControl(&focused);
+    for (auto [list, owner] : OpenLists()) {
+      RECT r{};
+      GetWindowRect(list->Handle(), &r);
+      if (CurrentID() > 0 && owner != focused && P.X >= r.left && P.X < r.right && P.Y >= r.top && P.Y < r.bottom) {
+        touched_.insert({CurrentID(), owner});
+        pending_.erase({CurrentID(), owner});
+      }
+    }
     input_.Click(P);
     Pump();
   }
@@ -567,6 +582,29 @@ class EditorsSession : public Session {
       if (l && l->HandleAllocated() && IsWindowVisible(l->Handle())) return l;
     return nullptr;
   }
+  // Every open list with the field of its control (lists of unfocused controls may be open at once).
+  std::vector<std::pair<TWinControl*, int>> OpenLists() {
+    std::pair<TWinControl*, int> lists[] = {{form_->Name->MRUListBox(), fName},
+                                            {form_->Kind->ListBox(), fKind},
+                                            {form_->City->Grid(), fCityID},
+                                            {form_->Amount->Dropped() ? form_->Amount->Popup() : nullptr, fAmount},
+                                            {form_->Born->Dropped() ? form_->Born->Popup() : nullptr, fBorn}};
+    std::vector<std::pair<TWinControl*, int>> out;
+    for (auto& l : lists)
+      if (l.first && l.first->HandleAllocated() && IsWindowVisible(l.first->Handle())) out.push_back(l);
+    return out;
+  }
+  // The field of the control whose list OpenList finds, or -1.
+  int OpenListField() {
+    TWinControl* list = OpenList();
+    if (!list) return -1;
+    if (list == form_->Name->MRUListBox()) return fName;
+    if (list == form_->Kind->ListBox()) return fKind;
+    if (list == form_->City->Grid()) return fCityID;
+    if (form_->Amount->Dropped() && list == form_->Amount->Popup()) return fAmount;
+    if (form_->Born->Dropped() && list == form_->Born->Popup()) return fBorn;
+    return -1;
+  }
   // Whether the focused control's own list is open (Esc then only closes it).
   bool ListOpen() {
     TWinControl* f = FocusedControl();
@@ -603,7 +641,13 @@ class EditorsSession : public Session {
   bool Same(int I, const std::string& Held, const std::string& Typed) {
     if (Held == Typed) return true;
     try {
-      if (I == fAmount) return !Typed.empty() && !Held.empty() && std::fabs(StrToFloat(Held) - StrToFloat(Typed)) < 1e-9;
+      // The float field's text (its edit text too) carries 15 significant digits: a value typed with
+      // more is the same value once the edit shows it again.
+      if (I == fAmount) {
+        if (Typed.empty() || Held.empty()) return false;
+        double h = StrToFloat(Held), t = StrToFloat(Typed);
+        return std::fabs(h - t) < 1e-9 + 5e-15 * std::max(std::fabs(h), std::fabs(t));
+      }
       if (I == fBorn) return !Typed.empty() && !Held.empty() && StrToDate(Held) == StrToDate(Typed);
     } catch (...) {
     }
