@@ -414,8 +414,20 @@ class GridSession : public Session {
     }
     // A resize (larger or smaller), a font change or the clock keeps an open editor open: the grid
     // lays its rows out again around the cell being edited.
+    // Only when the frozen columns alone fill the client width is there no room for the edited cell:
+    // the editor keeps its mode and text, hidden as for any cell out of view, and shows again as soon
+    // as the cell has room.
     bool keeps = S.Kind == gsResize || S.Kind == gsFont || S.Kind == gsTimers;
-    if (editorBefore && keeps && !(e && e->EditVisible())) {
+    bool keptWithoutRoom = awaitingRoom_ && keeps;
+    awaitingRoom_ = false;
+    if (keptWithoutRoom && e && e->EditVisible() && e->Text() != awaitingText_)
+      failures_.push_back("the cell editor came back with \"" + e->Text() + "\" after \"" + awaitingText_ +
+                          "\" when its cell had room again");
+    if ((editorBefore || keptWithoutRoom) && keeps && !(e && e->EditVisible()) && grid_->EditorMode() &&
+        CurrentCell() == cellBefore && !EditedCellHasRoom()) {
+      if (!keptWithoutRoom) awaitingText_ = textBefore;
+      awaitingRoom_ = true;
+    } else if ((editorBefore || keptWithoutRoom) && keeps && !(e && e->EditVisible())) {
       const char* what = S.Kind == gsTimers ? "timer step"
                          : S.Kind == gsFont ? "font change"
                          : form_->Width() >= widthBefore && form_->Height() >= heightBefore ? "resize"
@@ -999,6 +1011,16 @@ class GridSession : public Session {
   std::string marksBefore_;
   bool sortPendingBefore_ = false, sortRefused_ = false;
   bool cancelAllowed_ = false, deleteAllowed_ = false, pasting_ = false;
+  bool awaitingRoom_ = false;  // the cell editor is kept hidden: the frozen columns fill the client width
+  std::string awaitingText_;   // and the text it showed
+
+  // False when the fixed columns (indicator and frozen) reach across the whole client width, so that
+  // no scrollable cell, the current one included, can be shown.
+  bool EditedCellHasRoom() {
+    int fixed = 0;
+    for (int i = 0; i < grid_->FixedCols(); ++i) fixed += grid_->ColWidths(i) + grid_->GridLineWidth();
+    return fixed < grid_->ClientWidth() || !grid_->CellRect(grid_->Col(), grid_->Row()).IsEmpty();
+  }
   int deleting_ = 0, postingId_ = 0;
   TValues posting_;
   std::map<int, TValues> shadow_, base_;
