@@ -523,7 +523,11 @@ void TCustomDBGridX::EndKeepEditor(const TEditorKeep& K) {
     throw;
   }
   FReopeningEditor = false;
-  if (EditorMode() && editor->Visible() && editor->Text() != K.Text) editor->KeepTypedText(K.Text, K.SelStart, K.SelLength);
+  // Also an editor left hidden because its cell has no room (the frozen columns fill the client width)
+  // is still the edit of that cell: it keeps the typed text for when it shows again or the edit ends.
+  if (EditorMode() && (editor->Visible() || (editor->EditRow() == Row() && editor->EditCol() == Col())) &&
+      editor->Text() != K.Text)
+    editor->KeepTypedText(K.Text, K.SelStart, K.SelLength);
 }
 
 void TCustomDBGridX::LayOutDataRows() {

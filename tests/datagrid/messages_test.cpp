@@ -334,6 +334,56 @@ TEST_F(GridMessagesTest, TheEditorAndItsTextSurviveANarrowerWindowAFontChangeAnd
   }
 }
 
+// A window so narrow that the frozen column alone fills it leaves the edited cell no room: the editor
+// waits hidden, still editing that cell with what was typed, shows it again once the window is wide
+// enough, and the text reaches its record when the user moves on.
+TEST_F(GridMessagesTest, AnEditLeftNoRoomByAWideFrozenColumnKeepsItsTypedText) {
+  AddRecords(40);
+  Bind();
+  auto o = grid->Options();
+  o.Include(gdoEditing);
+  grid->SetOptions(o);
+  grid->SetFrozenCols(1);
+  grid->Columns()->Items(0)->SetWidth(300);
+  auto key = [](UINT Vk) {
+    win::InjectKey(WM_KEYDOWN, Vk);
+    win::InjectKey(WM_KEYUP, Vk);
+    win::PumpMessages();
+  };
+  SetWindowPos(grid->Handle(), nullptr, 0, 0, 600, 300, SWP_NOZORDER | SWP_NOMOVE);
+  grid->SetFocus();
+  win::PumpMessages();
+  key(VK_DOWN);
+  key(VK_DOWN);
+  ASSERT_EQ(ds->FieldByName("ID")->AsInteger(), 3);
+  ASSERT_EQ(grid->GetSelectedField(), ds->FieldByName("Name"));
+  win::InjectChar("Z");
+  win::PumpMessages();
+  ASSERT_TRUE(grid->EditorMode());
+  ASSERT_EQ(grid->InplaceEditor()->Text(), "Z");
+
+  SetWindowPos(grid->Handle(), nullptr, 0, 0, 250, 300, SWP_NOZORDER | SWP_NOMOVE);
+  win::PumpMessages();
+  ASSERT_TRUE(grid->CellRect(grid->Col(), grid->Row()).IsEmpty());
+  EXPECT_TRUE(grid->EditorMode());
+  EXPECT_FALSE(grid->InplaceEditor()->Visible());
+  EXPECT_EQ(grid->InplaceEditor()->Text(), "Z");
+
+  SetWindowPos(grid->Handle(), nullptr, 0, 0, 600, 300, SWP_NOZORDER | SWP_NOMOVE);
+  win::PumpMessages();
+  ASSERT_TRUE(grid->EditorMode());
+  TInplaceEdit* e = grid->InplaceEditor();
+  ASSERT_TRUE(e->Visible());
+  EXPECT_EQ(e->Text(), "Z");
+  const TRect cell = grid->CellRect(grid->Col(), grid->Row());
+  ASSERT_FALSE(cell.IsEmpty());
+  EXPECT_EQ(e->Top(), cell.Top);
+  EXPECT_EQ(grid->GetSelectedField(), ds->FieldByName("Name"));
+  key(VK_DOWN);
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 4);
+  EXPECT_EQ(ds->Lookup("ID", Variant(3), "Name").AsString(), "Z");
+}
+
 // Focus: the selection is drawn active while the grid or its cell editor holds the focus, and
 // repainted as inactive when the focus leaves either of them. While a filter cell is edited, the
 // focus that comes to the grid from elsewhere goes on to the filter editor.

@@ -198,6 +198,21 @@ const Found kGridFound[] = {
          {19, 5u, 0u, 0u},    // scroll bar
          {25, 0u, 0u, 0u},    // Save
      }},
+    {"A resize that leaves the edited cell no room beside a wide frozen column keeps its typed text", 4,
+     {
+         {16, 99u, 0u, 0u},      // size column (the frozen one, wider)
+         {16, 99u, 0u, 0u},      // size column
+         {16, 99u, 0u, 0u},      // size column
+         {16, 99u, 0u, 0u},      // size column
+         {16, 99u, 0u, 0u},      // size column
+         {16, 99u, 0u, 0u},      // size column
+         {16, 99u, 0u, 0u},      // size column
+         {14, 0u, 1u, 1u},       // click cell (Name of record 1)
+         {0, 1u, 1u, 1u},        // type
+         {22, 0u, 0u, 0u},       // resize (420 wide: the frozen column fills the client width)
+         {22, 499u, 300u, 0u},   // resize (919 wide: the editor shows again with the typed text)
+         {2, 1u, 0u, 0u},        // arrow (Down posts it)
+     }},
 };
 
 const Found kEditorsFound[] = {
