@@ -209,7 +209,21 @@ void TCustomDBGridX::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
       FDataLink->UpdateRecord();
       if (!(cell == oldCell) && !FDataOptions.Contains(gdoAlwaysShowEditor)) HideEditor();
       bool extendRows = shift && multi && rowMode;
-      if (!extendRows && onRecord && dataRow != oldActive) ds->MoveBy(dataRow - oldActive);
+      if (!extendRows && onRecord && dataRow != oldActive) {
+        // Leaving a changed record posts it, and the post may reorder the records shown (a sort or
+        // a filter): the press goes to the record that was under the mouse, not to whatever the
+        // row offset reaches afterwards.
+        TBookmark pressed;
+        if (ds->State() == dsEdit || ds->State() == dsInsert) {
+          const int saved = FDataLink->ActiveRecord();
+          FDataLink->SetActiveRecord(dataRow);
+          pressed = ds->Bookmark();
+          FDataLink->SetActiveRecord(saved);
+        }
+        ds->MoveBy(dataRow - oldActive);
+        if (!pressed.empty() && ds->BookmarkValid(pressed) && ds->CompareBookmarks(ds->Bookmark(), pressed) != 0)
+          ds->GotoBookmark(pressed);
+      }
       if (colKind == 1) SelectColumn(dataCol, 0, shift);
       // A press on a selected row of a grid that drags: the next move drags the selected rows, a
       // release where it was is a click. Nothing else of the press happens.

@@ -172,6 +172,34 @@ TEST_F(MouseGridTest, CheckBoxCellTogglesOnceOnReleaseOrOnTheDoubleClick) {
   EXPECT_TRUE(ds->FieldByName("Active")->AsBoolean());
 }
 
+TEST_F(MouseGridTest, CheckBoxClickThatPostsAnEditedRecordTogglesTheRecordUnderTheMouse) {
+  Make(6);
+  // The program's filter hides codes "X": the record edited below leaves the view when it is posted.
+  ds->SetOnFilterRecord([](TDataSet* D, bool& Accept) { Accept = D->FieldByName("Code")->AsString() != "X"; });
+  ds->SetFiltered(true);
+  win::PumpMessages();
+  int t = grid->TitleOffset();
+  int code = grid->DataToRawColumn(ColumnOf("Code"));
+  int active = grid->DataToRawColumn(ColumnOf("Active"));
+  Mouse(WM_LBUTTONDOWN, CellMid(code, t), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, CellMid(code, t));
+  ASSERT_EQ(CurrentID(), 1);
+  Type("X");
+  ASSERT_EQ(ds->State(), dsEdit);
+  // Record 4 (Active false) is under the mouse; the press posts record 1, which the filter then hides.
+  TPoint box = CellMid(active, t + 3);
+  Mouse(WM_LBUTTONDOWN, box, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, box);
+  EXPECT_EQ(CurrentID(), 4);
+  EXPECT_TRUE(ds->FieldByName("Active")->AsBoolean());
+  ds->Post();
+  ds->SetFiltered(false);
+  ASSERT_TRUE(ds->Locate("ID", Variant(5), {}));
+  EXPECT_TRUE(ds->FieldByName("Active")->AsBoolean());  // record 5 was not clicked: as it was
+  ASSERT_TRUE(ds->Locate("ID", Variant(1), {}));
+  EXPECT_EQ(ds->FieldByName("Code")->AsString(), "X");
+}
+
 TEST_F(MouseGridTest, PressOnTheCurrentCellShowsTheEditor) {
   MakeCounting(5);
   int name = grid->DataToRawColumn(ColumnOf("Name"));

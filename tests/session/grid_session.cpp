@@ -912,7 +912,30 @@ class GridSession : public Session {
   }
   void ClickCell(const Step& S) {
     int r = PickRow(S.A), c = PickCol(S.B);
-    ClickAt(CellPoint(c, r), S.C % 6 == 0);
+    // Two clicks are two clicks on the box (the columns step on a true double click only when
+    // asked to): each toggles the record shown under the mouse as it is pressed, and the second
+    // may meet another record when the first one's post lays the rows out again.
+    TPoint p = CellPoint(c, r);
+    MarkClickedBox(c, r);
+    ClickAt(p);
+    if (S.C % 6 == 0) {
+      MarkClickedBox(c, r);
+      ClickAt(p);
+    }
+  }
+  // A click on a check-box cell toggles the record that row shows, which need not be the current one
+  // before or after the step.
+  void MarkClickedBox(int C, int R) {
+    int dc = grid_->RawToDataColumn(C);
+    if (dc < 0 || dc >= grid_->Columns()->Count() || FieldIndexOf(grid_->Columns()->Items(dc)) != fActive) return;
+    TGridDataLinkX* link = grid_->DataLink();
+    int rec = R - grid_->TitleOffset();
+    if (!link->Active() || rec < 0 || rec >= link->RecordCount()) return;
+    const int saved = link->ActiveRecord();
+    link->SetActiveRecord(rec);
+    int id = CurrentID();
+    link->SetActiveRecord(saved);
+    if (id > 0) touched_.insert({id, fActive});
   }
   void ClickTitle(const Step& S) {
     int c = PickCol(S.B);

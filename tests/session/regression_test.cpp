@@ -213,6 +213,14 @@ const Found kGridFound[] = {
          {22, 499u, 300u, 0u},   // resize (919 wide: the editor shows again with the typed text)
          {2, 1u, 0u, 0u},        // arrow (Down posts it)
      }},
+    {"A click on a check box that posts the edited record toggles the record that was under the mouse", 11,
+     {
+         {24, 3001607420u, 326360572u, 519189689u},    // filter
+         {20, 761200059u, 266080010u, 3793771265u},    // click in list: a Kind cell
+         {17, 847571457u, 504223117u, 3355509788u},    // move column
+         {1, 1031042431u, 627531735u, 3195379381u},    // backspace: the Kind changes
+         {20, 1571579099u, 2004068637u, 3171542820u},  // click in list: twice on an Active box rows below
+     }},
 };
 
 const Found kEditorsFound[] = {
