@@ -281,6 +281,7 @@ class GridSession : public Session {
     failures_.clear();
     kind_ = S.Kind;
     filterBefore_ = grid_->FilterEditing() || S.Kind == gsFilter;
+    filterTextBefore_ = grid_->FilterEditing() && grid_->FilterEditor() ? Trimmed(grid_->FilterEditor()->Text()) : "";
     marksBefore_ = MarksText();
     sortPendingBefore_ = grid_->SortMarkAdding();
     cancelAllowed_ = false;
@@ -589,9 +590,16 @@ class GridSession : public Session {
     if (I == fKindID) return ds_->FieldByName("Kind")->AsString();
     return ds_->FieldByName(kFields[I])->AsString();
   }
+  static std::string Trimmed(const std::string& T) {
+    size_t a = 0, b = T.size();
+    while (a < b && static_cast<unsigned char>(T[a]) <= 32) ++a;
+    while (b > a && static_cast<unsigned char>(T[b - 1]) <= 32) --b;
+    return T.substr(a, b - a);
+  }
   // A condition typed badly into a filter cell is refused with the parser's message followed by the
   // whole text, trimmed, as it stands in the filter editor; only a step that began in a filter cell
-  // (or typed one) stores such a text.
+  // (or typed one) stores such a text: the one it ends in, or the one it began in and left for
+  // another filter cell.
   bool FilterSyntaxError(const std::string& X) const {
     static const char* const kSyntax[] = {"Quote is absent: ",
                                           "'(' expected: ",
@@ -602,13 +610,9 @@ class GridSession : public Session {
                                           "Incorrect expression: ",
                                           "Unexpected AND or OR: "};
     if (!filterBefore_ || !grid_->FilterEditor()) return false;
-    std::string text = grid_->FilterEditor()->Text();
-    size_t a = 0, b = text.size();
-    while (a < b && static_cast<unsigned char>(text[a]) <= 32) ++a;
-    while (b > a && static_cast<unsigned char>(text[b - 1]) <= 32) --b;
-    text = text.substr(a, b - a);
+    const std::string text = Trimmed(grid_->FilterEditor()->Text());
     for (const char* m : kSyntax)
-      if (X == m + text) return true;
+      if (X == m + text || (!filterTextBefore_.empty() && X == m + filterTextBefore_)) return true;
     return false;
   }
   // The sort marks in their order, with their directions.
@@ -1031,6 +1035,7 @@ class GridSession : public Session {
   bool rtl_ = false, bar_ = false;
   int kind_ = 0;
   bool filterBefore_ = false;
+  std::string filterTextBefore_;  // the filter editor's text, trimmed, when the step began in it
   std::string marksBefore_;
   bool sortPendingBefore_ = false, sortRefused_ = false;
   bool cancelAllowed_ = false, deleteAllowed_ = false, pasting_ = false;

@@ -221,6 +221,14 @@ const Found kGridFound[] = {
          {1, 1031042431u, 627531735u, 3195379381u},    // backspace: the Kind changes
          {20, 1571579099u, 2004068637u, 3171542820u},  // click in list: twice on an Active box rows below
      }},
+    {"A filter text erased to a bare operator and left for the next filter is refused with the parser's message", 11,
+     {
+         {24, 3001607420u, 326360572u, 519189689u},    // filter
+         {17, 847571457u, 504223117u, 3355509788u},    // move column
+         {24, 2480750213u, 2350382108u, 3386817593u},  // filter: "<> 3" into Born, refused as no date
+         {1, 1131913193u, 2724439245u, 3006684158u},   // backspace: "<> "
+         {24, 2774239795u, 4074377294u, 1019368592u},  // filter: "<>" is left and refused
+     }},
 };
 
 const Found kEditorsFound[] = {
