@@ -483,6 +483,7 @@ TCustomDBGridX::TEditorKeep TCustomDBGridX::BeginKeepEditor() {
   k.Changed = FDataLink && FDataLink->EditorChanged();
   if (k.Keep) {
     k.Text = editor->Text();
+    k.TextAfterClose = editor->TextWithoutBrowsedItem();
     k.SelStart = editor->SelStart();
     k.SelLength = editor->SelLength();
   }
@@ -523,7 +524,9 @@ void TCustomDBGridX::EndKeepEditor(const TEditorKeep& K) {
     throw;
   }
   FReopeningEditor = false;
-  if (EditorMode() && editor->Visible() && editor->Text() != K.Text) editor->KeepTypedText(K.Text, K.SelStart, K.SelLength);
+  // A list the new layout closed goes back from an item only browsed to, as any close without a pick does.
+  const std::string& text = editor->ListShown() ? K.Text : K.TextAfterClose;
+  if (EditorMode() && editor->Visible() && editor->Text() != text) editor->KeepTypedText(text, K.SelStart, K.SelLength);
 }
 
 void TCustomDBGridX::LayOutDataRows() {
