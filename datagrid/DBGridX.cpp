@@ -483,6 +483,7 @@ TCustomDBGridX::TEditorKeep TCustomDBGridX::BeginKeepEditor() {
   k.Changed = FDataLink && FDataLink->EditorChanged();
   if (k.Keep) {
     k.Text = editor->Text();
+    k.TextAfterClose = editor->TextWithoutBrowsedItem();
     k.SelStart = editor->SelStart();
     k.SelLength = editor->SelLength();
   }
@@ -523,11 +524,13 @@ void TCustomDBGridX::EndKeepEditor(const TEditorKeep& K) {
     throw;
   }
   FReopeningEditor = false;
-  // Also an editor left hidden because its cell has no room (the frozen columns fill the client width)
-  // is still the edit of that cell: it keeps the typed text for when it shows again or the edit ends.
+  // A list the new layout closed goes back from an item only browsed to, as any close without a pick does.
+  // An editor left hidden because its cell has no room (the frozen columns fill the client width) is still
+  // the edit of that cell: it keeps the typed text for when it shows again or the edit ends.
+  const std::string& text = editor->ListShown() ? K.Text : K.TextAfterClose;
   if (EditorMode() && (editor->Visible() || (editor->EditRow() == Row() && editor->EditCol() == Col())) &&
-      editor->Text() != K.Text)
-    editor->KeepTypedText(K.Text, K.SelStart, K.SelLength);
+      editor->Text() != text)
+    editor->KeepTypedText(text, K.SelStart, K.SelLength);
 }
 
 void TCustomDBGridX::LayOutDataRows() {

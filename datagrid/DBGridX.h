@@ -675,6 +675,8 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
   void NextRow(bool Select);
   void PriorRow(bool Select);
   void MoveToNextCell(bool GoForward);
+  // Closes the current cell editor's open drop-down without a pick (before the cell is left).
+  void CloseEditorListUnpicked();
   // Moves the data set by Distance records (ToEnd: to its end in Distance's direction), selecting the
   // rows passed when Select and record selection is allowed.
   void MoveWithSelection(bool Select, int Distance, bool ByRows, bool ToEnd);
@@ -968,6 +970,7 @@ class TCustomDBGridX : public TCustomGrid, public IInplaceEditHolderX {
     bool Keep = false;
     bool Changed = false;
     std::string Text;
+    std::string TextAfterClose;  // without an item only browsed to in an open list
     int SelStart = 0;
     int SelLength = 0;
   };

@@ -443,6 +443,12 @@ void TDBGridInplaceEdit::DropDown() {
   if (TEditButtonControlX* b = ButtonControl(0)) b->SetStayDown(true);
 }
 
+std::string TDBGridInplaceEdit::TextWithoutBrowsedItem() const {
+  bool list = FListShown && FDropDownControl &&
+              (FDropDownControl == FPickListControl || FDropDownControl == FLookupList);
+  return list ? FTextBeforeDropDown : Text();
+}
+
 void TDBGridInplaceEdit::LookupListPick(TObject*, bool Accept) { CloseUp(Accept); }
 
 void TDBGridInplaceEdit::CloseUp(bool Accept) {

@@ -52,6 +52,9 @@ class TDBGridInplaceEdit : public TInplaceEdit, public ICloseUpReceiverX {
   virtual void DropDown();
   void CloseUp(bool Accept) override;
   bool ListShown() const { return FListShown; }
+  // The text the editor holds once its list closes without a pick: an item only browsed to in the pick
+  // or lookup list gives way to the text the cell had (or the user typed); otherwise the text shown.
+  std::string TextWithoutBrowsedItem() const;
   TWinControl* DropDownControl() const { return FDropDownControl; }
   TPopupListboxX* PickListControl() const { return FPickListControl; }
   TPopupMonthCalendarX* CalendarControl() const { return FCalendarControl; }

@@ -9,6 +9,7 @@
 #include "datagrid/DBGridXClipboard.h"
 #include "datagrid/DBGridXFilterRow.h"
 #include "datagrid/DBGridXFindDlgs.h"
+#include "datagrid/DBGridXInplace.h"
 #include "datagrid/DBGridXUnit.h"
 #include "platform/controls/menus.h"
 #include "platform/forms/dialogs.h"
@@ -167,8 +168,16 @@ void TCustomDBGridX::PriorRow(bool Select) {
   else MoveWithSelection(false, -1, false, false);
 }
 
+void TCustomDBGridX::CloseEditorListUnpicked() {
+  // An item only browsed to in the cell's list is not its text: leaving the cell closes the list without
+  // a pick before the text is stored.
+  if (!EditorMode()) return;
+  if (TDBGridInplaceEdit* e = InplaceEditX(); e && e->ListShown()) e->CloseUp(false);
+}
+
 void TCustomDBGridX::MoveToNextCell(bool GoForward) {
   ClearSelectionOnMove();
+  CloseEditorListUnpicked();
   if (ColCount() <= FIndicatorOffset) return;
   BeginUpdate();
   try {
@@ -206,6 +215,7 @@ void TCustomDBGridX::SelectColumn(int Index, int Direction, bool Extend) {
   Extend = Extend && !FDataOptions.Contains(gdoRowSelect) && FAllowedSelections.Contains(selRectangleX) &&
            SelectionX();
   if (Extend && SelectionX()->Rect()->Empty()) ExtendRectangle(true);
+  CloseEditorListUnpicked();
   if (FDataLink->Active() && EditorMode()) UpdateText();
   // What was typed goes into the field of the column being left, before another column's text takes
   // the editor's place (a value the field refuses stops the move).

@@ -180,6 +180,22 @@ TEST_F(InplaceTest, EscRestoresTheValue) {
   EXPECT_EQ(e->Text(), "Ann");
 }
 
+TEST_F(InplaceTest, TabOutOfTheCellStoresTheTypedTextNotAnItemOnlyBrowsedTo) {
+  for (const char* s : {"Apple", "Banana"}) Col("Name")->PickList()->Add(s);
+  TDBGridInplaceEdit* e = OpenEditor("Name");
+  ASSERT_NE(e, nullptr);
+  e->SelectAll();
+  Type("z");  // no item starts with z: nothing completed
+  EXPECT_EQ(e->Text(), "z");
+  AltDown();
+  Key(VK_DOWN);
+  EXPECT_EQ(e->Text(), "Apple");
+  Key(VK_TAB);  // leaves the cell with the list open: the list closes without a pick
+  EXPECT_FALSE(e->ListShown());
+  if (people->State() != dsBrowse) people->Post();
+  EXPECT_EQ(people->FieldByName("Name")->AsString(), "z");
+}
+
 TEST_F(InplaceTest, LookupListByKeysMouseAndTyping) {
   TDBGridInplaceEdit* e = OpenEditor("KindName");
   ASSERT_NE(e, nullptr);

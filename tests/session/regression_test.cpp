@@ -229,6 +229,34 @@ const Found kGridFound[] = {
          {1, 1131913193u, 2724439245u, 3006684158u},   // backspace: "<> "
          {24, 2774239795u, 4074377294u, 1019368592u},  // filter: "<>" is left and refused
      }},
+    {"Tab out of a cell gives way from an item only browsed to in its pick list to the typed text", 4,
+     {
+         {14, 0u, 2u, 1u},  // click cell: City
+         {0, 0u, 1u, 1u},   // type "Li", completed to "Lima"
+         {1, 0u, 0u, 0u},   // backspace: "Li"
+         {13, 0u, 0u, 0u},  // Alt+Down
+         {2, 1u, 0u, 0u},   // arrow Down: "Oslo"
+         {5, 0u, 0u, 0u},   // tab: "Li" is stored, not "Oslo"
+         {25, 0u, 0u, 0u},  // Save
+     }},
+    {"A resize that closes the pick list gives way from a browsed item to the typed text", 4,
+     {
+         {14, 0u, 2u, 1u},  // click cell: City
+         {0, 0u, 1u, 1u},   // type "Li", completed to "Lima"
+         {1, 0u, 0u, 0u},   // backspace: "Li"
+         {13, 0u, 0u, 0u},  // Alt+Down
+         {2, 1u, 0u, 0u},   // arrow Down: "Oslo"
+         {22, 0u, 0u, 0u},  // resize (smallest): the editor is shown again, the list closes
+         {25, 0u, 0u, 0u},  // Save
+     }},
+    {"A resize that closes the pick list gives way from a browsed item to the cell's text", 4,
+     {
+         {14, 0u, 2u, 1u},  // click cell: City
+         {6, 0u, 0u, 0u},   // F2
+         {13, 0u, 0u, 0u},  // Alt+Down
+         {2, 1u, 0u, 0u},   // arrow Down: another city
+         {22, 0u, 0u, 0u},  // resize (smallest): the list closes
+     }},
 };
 
 const Found kEditorsFound[] = {
