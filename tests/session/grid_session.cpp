@@ -295,6 +295,10 @@ class GridSession : public Session {
     bool editorBefore = e && e->EditVisible() && !grid_->FilterEditing();
     // An editor hidden only because its cell is out of view still holds the cell's text for Esc to drop.
     bool editorHeldBefore = e && (e->EditVisible() || grid_->EditorMode()) && !grid_->FilterEditing();
+    // Esc reaches the cell editor only from the grid: with a button focused it goes to the button.
+    HWND focusBefore = GetFocus();
+    bool gridFocusedBefore = focusBefore && ((grid_->HandleAllocated() && focusBefore == grid_->Handle()) ||
+                                             (e && e->HandleAllocated() && focusBefore == e->Handle()));
     int widthBefore = form_->Width(), heightBefore = form_->Height();
     MarkTouched();
     switch (S.Kind) {
@@ -374,7 +378,7 @@ class GridSession : public Session {
     dialogs_.Clear();
     // Esc that only closed a list keeps the typed text; Esc on the editor itself restores the cell.
     // The cell then holds what an earlier move committed, if anything: that is still to be posted.
-    if (S.Kind == gsEsc && editorHeldBefore && !listWasOpen) {
+    if (S.Kind == gsEsc && editorHeldBefore && gridFocusedBefore && !listWasOpen) {
       pending_.erase(cellBefore);
       bool editing = (ds_->State() == dsEdit || ds_->State() == dsInsert) && CurrentID() == cellBefore.first;
       if (editing && cellBefore.second > 0) {
