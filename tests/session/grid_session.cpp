@@ -313,7 +313,11 @@ class GridSession : public Session {
       case gsHomeEnd: Press(S.A % 2 ? VK_END : VK_HOME, S.B % 2 == 1); break;
       case gsTab: Press(VK_TAB, false, S.A % 2 == 1); break;
       case gsF2: Press(VK_F2); break;
-      case gsEnter: Press(VK_RETURN); break;
+      case gsEnter:
+        // Return on the focused Cancel button presses it: a cancel.
+        cancelAllowed_ = form_->Cancel->HandleAllocated() && GetFocus() == form_->Cancel->Handle();
+        Press(VK_RETURN);
+        break;
       case gsEsc:
         cancelAllowed_ = true;
         Press(VK_ESCAPE);
