@@ -529,18 +529,7 @@ class GridSession : public Session {
 
  private:
   // ---- input
-  void Pump() {
-    for (int i = 0; i < 8; ++i) {
-      Application->ProcessMessages();
-      if (win::PumpMessages() == 0) break;
-    }
-  }
-  // The clock moves on by Ms, every timer due on the way firing in turn.
-  void Advance(uint64_t Ms) {
-    Pump();
-    win::AdvanceAndPump(clock_, Ms);
-    Pump();
-  }
+  void Advance(uint64_t Ms) { session::Advance(clock_, Ms); }
   void Press(UINT Vk, bool Ctrl = false, bool Shift = false) {
     input_.Key(Vk, Ctrl, Shift);
     Pump();

@@ -1,15 +1,33 @@
 #pragma once
 // Real input for the session tester: key strokes with their modifiers, characters as the keyboard or an
 // input method sends them, presses, drags and the wheel at screen points, all queued as the host queues
-// them. The caller pumps.
+// them. Pump hands them to the program.
 
+#include <cstdint>
 #include <string>
 
+#include "platform/forms/forms.h"
 #include "platform/graphics/graphics.h"
 #include "platform/win/testing.h"
 #include "platform/win/windows.h"
 
 namespace session {
+
+// Everything queued, handled as the program handles it: the application's own loop first (a key goes to
+// its control and becomes a character only if not taken), then whatever is left.
+inline void Pump() {
+  for (int i = 0; i < 8; ++i) {
+    Application->ProcessMessages();
+    if (win::PumpMessages() == 0) break;
+  }
+}
+
+// The clock moves on by Ms, every timer due on the way firing in turn.
+inline void Advance(win::FakeClock& Clock, uint64_t Ms) {
+  Pump();
+  win::AdvanceAndPump(Clock, Ms);
+  Pump();
+}
 
 class Input {
  public:
