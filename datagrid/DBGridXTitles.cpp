@@ -47,9 +47,6 @@ int TCustomDBGridX::TitleNodeOwnHeight(THeadTreeNode* Node) {
       }
       RECT r{0, 0, std::max(1, Node->Width - Node->SortIndent - number - 4 - frame), 0};
       UINT fmt = DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | (RightToLeft() ? DT_RTLREADING : 0);
-      // The title font into the device context first: a font just assigned waits there until the
-      // canvas next draws text itself, and DrawText would measure in whatever the context holds.
-      c->RequiredState({csHandleValid, csFontValid});
       DrawText(c->Handle(), text.c_str(), -1, &r, fmt);
       extent = r.bottom - r.top;
     }
